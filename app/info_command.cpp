@@ -1,0 +1,76 @@
+// kartwerk info MAP [--json]: what a compiled map holds, read the way a conversion reads it.
+#include <iomanip>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "app/commands.hpp"
+#include "core/conversion.hpp"
+#include "core/map_info.hpp"
+#include "core/staging.hpp"
+#include "core/temp_folder.hpp"
+
+namespace kartwerk::app {
+namespace {
+
+struct InfoOptions {
+  std::string map;
+  bool json = false;
+};
+
+int RunInfo(const InfoOptions& options) {
+  const std::filesystem::path mapPath = std::filesystem::absolute(options.map);
+  if (!std::filesystem::is_regular_file(mapPath)) {
+    std::cerr << "kartwerk: \"" << options.map << "\" is not a map file\n";
+    return 1;
+  }
+  PrivateTempFolder temp;
+  Conversion c;
+  c.TempFolder = temp.path();
+  c.MapKind = MapKindFromExtension(mapPath.extension().string());
+  StageMapFile(c, mapPath);
+  LoadSectionDirectory(c, c.TempFolder / c.MapName);
+  const MapInformation info = ReadMapInformation(c);
+  const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
+
+  if (options.json) {
+    nlohmann::json out;
+    out["kind"] = std::string(MapKindText(c.MapKind));
+    out["scheme"] = info.TerrainScheme;
+    out["width"] = info.width;
+    out["height"] = info.height;
+    out["missions"] = missions;
+    out["sections"] = nlohmann::json::array();
+    for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
+      const sectionRec& e = c.SectionDirectory[i];
+      // Section names are Windows-1252 bytes; JSON wants UTF-8, which this mapping keeps readable.
+      out["sections"].push_back({{"name", Cp1252ToUtf8(e.name)}, {"size", e.size}, {"offset", e.offset}});
+    }
+    std::cout << out.dump(2) << "\n";
+    return 0;
+  }
+  std::cout << mapPath.filename().string() << "\n"
+            << "  kind:     " << MapKindText(c.MapKind) << "\n"
+            << "  scheme:   " << info.TerrainScheme << " (" << TerrainSchemeText(info.TerrainScheme) << ")\n"
+            << "  size:     " << info.width << "x" << info.height << "\n"
+            << "  missions: " << missions << "\n"
+            << "  sections:\n";
+  for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
+    const sectionRec& e = c.SectionDirectory[i];
+    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << e.name << std::right
+              << " size " << std::setw(9) << e.size << "  offset " << e.offset << "\n";
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AddInfoCommand(CLI::App& app, Runner& run) {
+  auto options = std::make_shared<InfoOptions>();
+  CLI::App* cmd = app.add_subcommand("info", "Show a compiled map's kind, scheme, size, missions and sections");
+  cmd->add_option("MAP", options->map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
+  cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
+  cmd->callback([&run, options] { run = [options] { return RunInfo(*options); }; });
+}
+
+}  // namespace kartwerk::app

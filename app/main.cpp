@@ -1,0 +1,30 @@
+// kartwerk: turns compiled maps back into editor source. With a subcommand it works on
+// the command line; without one it opens the windows.
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <iostream>
+
+#include "app/commands.hpp"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source."};
+  app.require_subcommand(0, 1);
+  kartwerk::app::Runner run;
+  kartwerk::app::AddInfoCommand(app, run);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : 2;
+  }
+  if (!run) {
+    std::cout << app.help();
+    return 0;
+  }
+  try {
+    return run();
+  } catch (const std::exception& e) {
+    std::cerr << "kartwerk: " << e.what() << "\n";
+    return 1;
+  }
+}

@@ -1,0 +1,93 @@
+#include "core/byte_stream.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/errors.hpp"
+
+namespace kartwerk {
+
+void ByteStream::Load(Bytes bytes) {
+  data_ = std::move(bytes);
+  position_ = 0;
+}
+
+void ByteStream::Clear() {
+  data_.clear();
+  position_ = 0;
+}
+
+std::int64_t ByteStream::Remaining() const {
+  if (position_ < 0 || position_ >= size()) return 0;
+  return size() - position_;
+}
+
+void ByteStream::ReadRecord(std::span<std::uint8_t> out) {
+  std::fill(out.begin(), out.end(), 0);
+  const std::int64_t available = std::min<std::int64_t>(Remaining(), static_cast<std::int64_t>(out.size()));
+  if (available > 0) std::memcpy(out.data(), data_.data() + position_, static_cast<std::size_t>(available));
+  position_ += static_cast<std::int64_t>(out.size());
+}
+
+Bytes ByteStream::ReadRecord(std::size_t count) {
+  Bytes out(count);
+  ReadRecord(std::span<std::uint8_t>(out));
+  return out;
+}
+
+Bytes ByteStream::ReadExact(std::int64_t count) {
+  // A copy of nothing (or of a negative stored length) yields nothing.
+  if (count <= 0) return {};
+  if (count > Remaining()) throw StreamReadError();
+  Bytes out(data_.begin() + position_, data_.begin() + position_ + count);
+  position_ += count;
+  return out;
+}
+
+std::uint8_t ByteStream::ReadU8() {
+  std::uint8_t b[1];
+  ReadRecord(b);
+  return b[0];
+}
+
+std::uint16_t ByteStream::ReadU16() {
+  std::uint8_t b[2];
+  ReadRecord(b);
+  return U16At(b, 0);
+}
+
+std::uint32_t ByteStream::ReadU32() {
+  std::uint8_t b[4];
+  ReadRecord(b);
+  return U32At(b, 0);
+}
+
+std::uint8_t ByteAt(std::span<const std::uint8_t> record, std::size_t offset) {
+  return offset < record.size() ? record[offset] : 0;
+}
+
+std::uint16_t U16At(std::span<const std::uint8_t> record, std::size_t offset) {
+  return static_cast<std::uint16_t>(ByteAt(record, offset) | (ByteAt(record, offset + 1) << 8));
+}
+
+std::uint32_t U32At(std::span<const std::uint8_t> record, std::size_t offset) {
+  return static_cast<std::uint32_t>(U16At(record, offset)) |
+         (static_cast<std::uint32_t>(U16At(record, offset + 2)) << 16);
+}
+
+std::string FixedText(std::span<const std::uint8_t> field) {
+  auto end = std::find(field.begin(), field.end(), std::uint8_t{0});
+  return std::string(field.begin(), end);
+}
+
+void PutU16(Bytes& out, std::uint16_t value) {
+  out.push_back(static_cast<std::uint8_t>(value));
+  out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void PutU32(Bytes& out, std::uint32_t value) {
+  PutU16(out, static_cast<std::uint16_t>(value));
+  PutU16(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+}  // namespace kartwerk

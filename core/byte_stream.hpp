@@ -1,0 +1,70 @@
+// ByteStream: a whole decompressed container in memory with a read position.
+//
+// Reads never touch memory outside the buffer. Record reads (ReadRecord and the
+// typed reads) zero-fill what lies past the end and still advance the position,
+// as a short read of a fixed-size record does; ReadExact throws StreamReadError
+// when fewer bytes remain, for copies that must be complete.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kartwerk {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class ByteStream {
+ public:
+  void Load(Bytes bytes);
+  void Clear();
+
+  std::span<const std::uint8_t> bytes() const { return data_; }
+  std::int64_t size() const { return static_cast<std::int64_t>(data_.size()); }
+  std::int64_t position() const { return position_; }
+  void Seek(std::int64_t position) { position_ = position; }
+  void Skip(std::int64_t count) { position_ += count; }
+  bool AtEnd() const { return position_ >= size(); }
+
+  // Bytes available from the position to the end (0 when outside the buffer).
+  std::int64_t Remaining() const;
+
+  // Fills out with the next out.size() bytes; missing bytes read as 0.
+  void ReadRecord(std::span<std::uint8_t> out);
+  Bytes ReadRecord(std::size_t count);
+
+  // The next count bytes, all of which must exist; throws StreamReadError otherwise.
+  Bytes ReadExact(std::int64_t count);
+
+  std::uint8_t ReadU8();
+  std::uint16_t ReadU16();
+  std::uint32_t ReadU32();
+  std::int32_t ReadI32() { return static_cast<std::int32_t>(ReadU32()); }
+
+ private:
+  Bytes data_;
+  std::int64_t position_ = 0;
+};
+
+// Little-endian field access inside a record already read; out-of-range bytes read as 0.
+std::uint8_t ByteAt(std::span<const std::uint8_t> record, std::size_t offset);
+std::uint16_t U16At(std::span<const std::uint8_t> record, std::size_t offset);
+std::uint32_t U32At(std::span<const std::uint8_t> record, std::size_t offset);
+inline std::int16_t I16At(std::span<const std::uint8_t> r, std::size_t o) {
+  return static_cast<std::int16_t>(U16At(r, o));
+}
+inline std::int32_t I32At(std::span<const std::uint8_t> r, std::size_t o) {
+  return static_cast<std::int32_t>(U32At(r, o));
+}
+
+// Text of a fixed-width field: the bytes up to the first zero byte, at most the field's width.
+std::string FixedText(std::span<const std::uint8_t> field);
+
+// Appends little-endian values to a byte buffer (for writers and test builders).
+void PutU16(Bytes& out, std::uint16_t value);
+void PutU32(Bytes& out, std::uint32_t value);
+inline void PutI32(Bytes& out, std::int32_t value) { PutU32(out, static_cast<std::uint32_t>(value)); }
+
+}  // namespace kartwerk

@@ -1,0 +1,69 @@
+// Conversion: everything one map conversion reads and writes, passed by reference
+// to the staging step, the directory load, every file writer and the driver.
+// Two conversions never share one of these, so they can run side by side.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/byte_stream.hpp"
+#include "core/map_kind.hpp"
+#include "core/section_directory.hpp"
+
+namespace kartwerk {
+
+// Scheme, width and height of a map, from its map information section.
+struct MapInformation {
+  std::uint32_t TerrainScheme = 0;  // 0 "Normal", 1 "Beach", 2 "Island"
+  std::int32_t width = 0;           // cells; the row length of CliffGrid
+  std::int32_t height = 0;
+};
+
+// The part of the map the current mission covers, in cells (one cell is 32 position units).
+struct MissionRectangle {
+  std::int32_t x0 = 0;
+  std::int32_t y0 = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+struct Conversion {
+  MapKindCode MapKind = SinglePlayerMap;
+
+  // Path state, set by staging (and the slot choice for SlotFolder).
+  std::filesystem::path MapFolder;
+  std::string MapName;
+  std::filesystem::path TempFolder;
+  std::vector<std::string> MissionList;  // campaign mission files, without extension
+  std::string MissionName;               // "mis." and three characters
+  std::filesystem::path SlotFolder;
+  std::filesystem::path MissionFolder() const { return SlotFolder / MissionName; }
+
+  // The container loaded now: the main file, or a campaign's current mission file.
+  ByteStream MissionStream;
+  SectionTable SectionDirectory;
+  std::uint8_t PMiniCount = 0;
+
+  MapInformation MapInfoRecord;
+  std::vector<std::uint8_t> CliffGrid;  // width x height cliff marks, row by row
+  MissionRectangle MissionRect;
+  int GameVersionKind = 2;  // 1 selects the first script keyword table
+  std::shared_ptr<const Bytes> CliffDataBuffer = std::make_shared<const Bytes>();
+
+  // Receives warnings about input that was repaired (for instance a clipped mission rectangle).
+  std::function<void(const std::string&)> Warn;
+
+  // The directory entry of a section type for this map kind; an empty entry when the kind
+  // has none. Seek positions MissionStream at the entry's data.
+  const sectionRec& Entry(Section section) const;
+  const sectionRec& Seek(Section section);
+};
+
+// Loads a decompressed container file into MissionStream and rebuilds SectionDirectory and PMiniCount.
+void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file);
+
+}  // namespace kartwerk

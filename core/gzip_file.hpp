@@ -1,0 +1,52 @@
+// The gzip layer: compiled maps are gzip files whose header stores the name the
+// decompressed file is to have (FNAME) and its modification time (MTIME).
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <ios>
+#include <string>
+
+#include "core/byte_stream.hpp"
+
+namespace kartwerk {
+
+enum GzErrorCode : int { GzOpenError = 2, GzCloseError = 3, GzReadError = 4, GzWriteError = 5 };
+
+class EGZipError : public std::ios_base::failure {
+ public:
+  EGZipError(const std::string& message, int code) : std::ios_base::failure(message), GzCode(code) {}
+  int GzCode;
+};
+
+struct TGzFileInfo {
+  std::string Name;           // stored name reduced to a plain file name, or the source's name without extension
+  std::uint32_t Date = 0;     // packed local date and time (DOS layout)
+  std::uint32_t Attributes = 0;  // permission bits of the gzip file
+  std::time_t MTime = 0;      // the header's modification time, seconds since 1970 UTC
+};
+
+// A decompressed map never needs more than this; larger output stops with a read error.
+inline constexpr std::uint64_t kMaxInflatedSize = 256ull * 1024 * 1024;
+
+// Decompresses source into folder under its stored name (or the source's own name without
+// extension) and gives the file the header's time and the source's permission bits.
+// Returns the path written.
+std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder);
+
+// Reads only the header of source.
+TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source);
+
+// Decompresses at most limit bytes of source into memory (enough to read a map's header
+// without decompressing the whole file).
+Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit);
+
+// The name a stored FNAME may safely be given: its last path component, or the fallback
+// when that is empty, "." or "..".
+std::string SafeStoredName(const std::string& stored, const std::string& fallback);
+
+// DOS packed date-time of a moment in local time.
+std::uint32_t PackDosDateTime(std::time_t moment);
+
+}  // namespace kartwerk

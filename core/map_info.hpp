@@ -1,0 +1,22 @@
+// The map information section: terrain scheme, width and height.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+// Reads the first 12 bytes of the map information section of the loaded container
+// (missing bytes read as 0) without changing the stream position.
+MapInformation ReadMapInformation(const Conversion& conversion);
+MapInformation ParseMapInformation(std::span<const std::uint8_t> twelveBytes);
+
+// "Normal", "Beach", "Island"; "Unknown" for any other scheme.
+std::string_view TerrainSchemeText(std::uint32_t scheme);
+
+// Windows-1252 bytes shown as UTF-8 (for JSON and terminals); 0x80-0x9F use the code page's letters.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+}  // namespace kartwerk

@@ -1,0 +1,61 @@
+#include "core/staging.hpp"
+
+#include <system_error>
+
+#include "core/gzip_file.hpp"
+#include "core/path_lookup.hpp"
+
+namespace kartwerk {
+namespace {
+
+// Names lose their four-character extension (".qdm" and the like).
+std::string DropExtension(const std::string& name) {
+  return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
+}
+
+}  // namespace
+
+void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
+  c.MapFolder = mapPath.parent_path();
+  const std::string fileName = mapPath.filename().string();
+
+  if (c.MapKind == CampaignMap) {
+    // A campaign is chosen through its main file or any of its mission files; the first
+    // three characters name it, and its missions are those three, "0" and more.
+    c.MapName = fileName.substr(0, 3);
+    c.MissionList = FindFilesIgnoringCase(c.MapFolder, c.MapName + "0*.qdc");
+    if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
+    c.MapName += mapPath.extension().string();
+    c.MapName = ResolveIgnoringCase(c.MapFolder, c.MapName).filename().string();
+  } else {
+    c.MapName = ResolveIgnoringCase(c.MapFolder, fileName).filename().string();
+    c.MissionName = "mis.000";
+  }
+
+  GunzipToFolder(c.MapFolder / c.MapName, c.TempFolder);
+  const std::string base = DropExtension(c.MapName);
+  const TGzFileInfo info = ReadGzFileInfo(c.MapFolder / c.MapName);
+  std::error_code ec;
+  const auto target = c.TempFolder / base;
+  if (!base.empty() && info.Name != base && !std::filesystem::exists(target, ec)) {
+    std::filesystem::rename(c.TempFolder / info.Name, target, ec);  // a failed rename is ignored
+  }
+
+  for (std::string& entry : c.MissionList) {
+    GunzipToFolder(entry.empty() ? c.MapFolder : c.MapFolder / entry, c.TempFolder);
+    entry = DropExtension(entry);
+  }
+  c.MapName = base;
+}
+
+void RemoveStagedFiles(const Conversion& c) {
+  std::error_code ec;
+  if (!c.MapName.empty()) std::filesystem::remove(c.TempFolder / c.MapName, ec);
+  if (c.MapKind == CampaignMap) {
+    for (const std::string& entry : c.MissionList) {
+      if (!entry.empty()) std::filesystem::remove(c.TempFolder / entry, ec);
+    }
+  }
+}
+
+}  // namespace kartwerk

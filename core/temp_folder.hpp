@@ -1,0 +1,23 @@
+// A private temporary folder for one run: created with mkdtemp under TMPDIR (else TEMP,
+// else /tmp) and removed with everything in it when the owner goes away, so runs never
+// share or collide on file names.
+#pragma once
+
+#include <filesystem>
+
+namespace kartwerk {
+
+class PrivateTempFolder {
+ public:
+  PrivateTempFolder();  // throws std::filesystem::filesystem_error when it cannot be made
+  ~PrivateTempFolder();
+  PrivateTempFolder(const PrivateTempFolder&) = delete;
+  PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace kartwerk
