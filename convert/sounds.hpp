@@ -1,0 +1,32 @@
+// Sounds placed on the map and their blocks in the editor's "sounds" file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace kartwerk {
+
+// One sound: 78 bytes.
+struct SoundRecord {
+  static constexpr std::size_t kSize = 78;
+  static constexpr std::size_t kNameWidth = 64;
+
+  std::string Name;           // offset 0: up to the first zero byte, at most 64 bytes
+  std::uint16_t U = 0;        // 64: position as stored (not moved by the mission rectangle)
+  std::uint16_t V = 0;        // 66
+  std::uint16_t Radius = 0;   // 68
+  float Worse = 0;            // 70: IEEE 754 single
+  std::uint16_t MinWait = 0;  // 74
+  std::uint16_t MaxWait = 0;  // 76
+
+  static SoundRecord Decode(std::span<const std::uint8_t> record);
+};
+
+// The sound's block: Name="..", U, V, Radius, Worse (six decimals, always with a point),
+// MinWait and MaxWait, one key=value per line, then an empty line. A Worse that is not a
+// finite number is written "INF", "-INF" or "NAN".
+std::string ConvertSoundRecord(const SoundRecord& sound);
+
+}  // namespace kartwerk

@@ -1,0 +1,62 @@
+#include "convert/units.hpp"
+
+#include "convert/unit_text.hpp"
+
+namespace kartwerk {
+
+CrewRecord CrewRecord::Decode(std::span<const std::uint8_t> r) {
+  CrewRecord c;
+  c.Grp = ByteAt(r, 0);
+  c.HP = ByteAt(r, 1);
+  c.Ammo = ByteAt(r, 2);
+  c.Expa = ByteAt(r, 3);
+  c.Lives = ByteAt(r, 4);
+  c.Morale = ByteAt(r, 5);
+  c.ID = U16At(r, 6);
+  c.IDHigh = U16At(r, 8);
+  return c;
+}
+
+UnitHead UnitHead::Decode(std::span<const std::uint8_t> r) {
+  UnitHead h;
+  h.Grp = ByteAt(r, 0);
+  h.HP = ByteAt(r, 1);
+  h.Ammo = ByteAt(r, 2);
+  h.Expa = ByteAt(r, 3);
+  h.Lives = ByteAt(r, 4);
+  h.Morale = ByteAt(r, 5);
+  h.ID = U16At(r, 6);
+  h.In = ByteAt(r, 10);
+  h.Crew = ByteAt(r, 11);
+  h.U = U16At(r, 12);
+  h.V = U16At(r, 14);
+  h.Dir = ByteAt(r, 16);
+  h.Owner = ByteAt(r, 17);
+  return h;
+}
+
+namespace {
+
+// A stored position plus the mission origin in cells, as the game adds them: a 32-bit
+// sum that wraps instead of overflowing for absurd rectangles.
+std::int32_t ShiftedPosition(std::uint16_t stored, std::int32_t originCells) {
+  return static_cast<std::int32_t>(stored + static_cast<std::uint32_t>(originCells) * 32u);
+}
+
+}  // namespace
+
+std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
+                              const MissionRectangle& rect) {
+  std::string text;
+  AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
+  AppendCrewAndIn(text, head.Crew, head.In);
+  text += " U=" + std::to_string(ShiftedPosition(head.U, rect.x0));
+  text += " V=" + std::to_string(ShiftedPosition(head.V, rect.y0));
+  text += " Dir=" + std::to_string(head.Dir);
+  text += " Owner=" + std::to_string(head.Owner);
+  text += " \n";
+  AppendCrewLines(text, crew, names, CrewTypeNumber::Narrow16);
+  return text;
+}
+
+}  // namespace kartwerk
