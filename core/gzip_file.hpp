@@ -16,8 +16,14 @@ enum GzErrorCode : int { GzOpenError = 2, GzCloseError = 3, GzReadError = 4, GzW
 
 class EGZipError : public std::ios_base::failure {
  public:
-  EGZipError(const std::string& message, int code) : std::ios_base::failure(message), GzCode(code) {}
+  EGZipError(const std::string& message, int code)
+      : std::ios_base::failure(message), GzCode(code), message_(message) {}
+  // The message exactly as given, without the library's added category text.
+  const char* what() const noexcept override { return message_.c_str(); }
   int GzCode;
+
+ private:
+  std::string message_;
 };
 
 struct TGzFileInfo {

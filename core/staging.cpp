@@ -26,24 +26,27 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     c.MissionList = FindFilesIgnoringCase(c.MapFolder, c.MapName + "0*.qdc");
     if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
     c.MapName += mapPath.extension().string();
-    c.MapName = ResolveIgnoringCase(c.MapFolder, c.MapName).filename().string();
   } else {
     c.MapName = ResolveIgnoringCase(c.MapFolder, fileName).filename().string();
     c.MissionName = "mis.000";
   }
 
-  GunzipToFolder(c.MapFolder / c.MapName, c.TempFolder);
+  // The main file is found whatever the case of its name, as the game's file system finds it.
+  const std::filesystem::path mainFile = ResolveIgnoringCase(c.MapFolder, c.MapName);
+  GunzipToFolder(mainFile, c.TempFolder);
   const std::string base = DropExtension(c.MapName);
-  const TGzFileInfo info = ReadGzFileInfo(c.MapFolder / c.MapName);
+  const TGzFileInfo info = ReadGzFileInfo(mainFile);
   std::error_code ec;
   const auto target = c.TempFolder / base;
   if (!base.empty() && info.Name != base && !std::filesystem::exists(target, ec)) {
     std::filesystem::rename(c.TempFolder / info.Name, target, ec);  // a failed rename is ignored
   }
 
-  for (std::string& entry : c.MissionList) {
-    GunzipToFolder(entry.empty() ? c.MapFolder : c.MapFolder / entry, c.TempFolder);
-    entry = DropExtension(entry);
+  if (c.MapKind == CampaignMap) {
+    for (std::string& entry : c.MissionList) {
+      GunzipToFolder(entry.empty() ? c.MapFolder : c.MapFolder / entry, c.TempFolder);
+      entry = DropExtension(entry);
+    }
   }
   c.MapName = base;
 }

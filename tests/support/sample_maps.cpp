@@ -51,9 +51,9 @@ std::vector<std::filesystem::path> WriteSampleMaps(const std::filesystem::path& 
   maps.push_back(write("frontier.qdm", SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
   maps.push_back(write("islands.qdp", SampleMainContainer(MultiplayerMap, {2, 2, 40, 40}), "islands"));
   const SampleOptions campaign{3, 1, 48, 32};
-  maps.push_back(write("c07.qdc", SampleMainContainer(CampaignMap, campaign), "c07"));
-  write("c07000.qdc", SampleMissionContainer(campaign, 0), "c07000");
-  write("c07003.qdc", SampleMissionContainer(campaign, 3), "c07003");
+  maps.push_back(write("007.qdc", SampleMainContainer(CampaignMap, campaign), "007"));
+  write("007000.qdc", SampleMissionContainer(campaign, 0), "007000");
+  write("007003.qdc", SampleMissionContainer(campaign, 3), "007003");
   return maps;
 }
 

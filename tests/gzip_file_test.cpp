@@ -1,0 +1,180 @@
+#include "core/gzip_file.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/support/map_builder.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::Gzip;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+const Bytes kData = {'m', 'a', 'p', 0, 1, 2, 3, 0xFF};
+
+// The error a call raises, or a failed expectation when it raises none.
+template <typename F>
+EGZipError CaptureGzError(F&& f) {
+  try {
+    f();
+  } catch (const EGZipError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no EGZipError raised";
+  return EGZipError("", 0);
+}
+
+class GunzipTest : public ::testing::Test {
+ protected:
+  ScratchFolder dir;
+  std::filesystem::path out() const { return dir / "out"; }
+  void SetUp() override { std::filesystem::create_directory(out()); }
+};
+
+TEST_F(GunzipTest, WritesUnderStoredNameWithHeaderTimeAndSourcePermissions) {
+  WriteBytes(dir / "m.qdm", Gzip(kData, "stored", 1262304000));
+  ::chmod((dir / "m.qdm").c_str(), 0640);
+  const auto written = GunzipToFolder(dir / "m.qdm", out());
+  EXPECT_EQ(written, out() / "stored");
+  EXPECT_EQ(ReadBytes(written), kData);
+  struct stat st{};
+  ASSERT_EQ(::stat(written.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtime, 1262304000);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(GunzipTest, WithoutStoredNameUsesSourceNameWithoutExtension) {
+  WriteBytes(dir / "abc.qdp", Gzip(kData));
+  EXPECT_EQ(GunzipToFolder(dir / "abc.qdp", out()), out() / "abc");
+  EXPECT_EQ(ReadBytes(out() / "abc"), kData);
+}
+
+TEST_F(GunzipTest, StoredNameNeverLeavesTheFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"../../escape", "escape"}, {"/etc/passwd", "passwd"}, {"C:\\maps\\sub\\win", "win"},
+      {"..", "src"},              {".", "src"},              {"dir/", "src"},
+  };
+  for (const auto& [stored, expected] : cases) {
+    WriteBytes(dir / "src.qdm", Gzip(kData, stored));
+    EXPECT_EQ(GunzipToFolder(dir / "src.qdm", out()), out() / expected) << stored;
+  }
+  // Nothing appeared beside the output folder except the source itself.
+  std::size_t entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) entries += e.path().filename() != "out";
+  EXPECT_EQ(entries, 1u);
+}
+
+TEST_F(GunzipTest, ReplacesReadOnlyOutputFromEarlierRun) {
+  WriteBytes(out() / "m", Bytes{9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
+  ::chmod((out() / "m").c_str(), 0444);
+  WriteBytes(dir / "m.qdm", Gzip(kData, "m"));
+  GunzipToFolder(dir / "m.qdm", out());
+  EXPECT_EQ(ReadBytes(out() / "m"), kData);
+}
+
+TEST_F(GunzipTest, ConcatenatedMembersDecompressAsOneFile) {
+  Bytes both = Gzip(Bytes{1, 2, 3}, "m");
+  const Bytes second = Gzip(Bytes{4, 5});
+  both.insert(both.end(), second.begin(), second.end());
+  WriteBytes(dir / "m.qdm", both);
+  GunzipToFolder(dir / "m.qdm", out());
+  EXPECT_EQ(ReadBytes(out() / "m"), (Bytes{1, 2, 3, 4, 5}));
+}
+
+TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
+  const std::string folderText = out().string() + "/";
+
+  auto missing = CaptureGzError([&] { GunzipToFolder(dir / "none.qdm", out()); });
+  EXPECT_EQ(missing.GzCode, GzOpenError);
+  EXPECT_STREQ(missing.what(), ("Error opening " + (dir / "none.qdm").string()).c_str());
+
+  WriteBytes(dir / "m.qdm", Gzip(kData, "m"));
+  auto noFolder = CaptureGzError([&] { GunzipToFolder(dir / "m.qdm", dir / "absent"); });
+  EXPECT_EQ(noFolder.GzCode, GzOpenError);
+  EXPECT_STREQ(noFolder.what(), ("Error opening " + (dir / "absent").string() + "/").c_str());
+
+  // Deflate data damaged right after the header: a read error.
+  Bytes corrupt = Gzip(Bytes(4000, 7), "m");
+  for (std::size_t i = 12; i < 20; ++i) corrupt[i] = 0xFF;
+  WriteBytes(dir / "corrupt.qdm", corrupt);
+  auto damaged = CaptureGzError([&] { GunzipToFolder(dir / "corrupt.qdm", out()); });
+  EXPECT_EQ(damaged.GzCode, GzReadError);
+  EXPECT_STREQ(damaged.what(), ("Error reading from " + (dir / "corrupt.qdm").string()).c_str());
+
+  Bytes truncated = Gzip(Bytes(4000, 7), "m");
+  truncated.resize(truncated.size() - 12);
+  WriteBytes(dir / "short.qdm", truncated);
+  auto cut = CaptureGzError([&] { GunzipToFolder(dir / "short.qdm", out()); });
+  EXPECT_EQ(cut.GzCode, GzReadError);
+
+  // All data read, but the trailer's checksum disagrees: reported when the file is closed.
+  Bytes badCrc = Gzip(kData, "m");
+  badCrc[badCrc.size() - 8] ^= 0x55;
+  WriteBytes(dir / "crc.qdm", badCrc);
+  auto crc = CaptureGzError([&] { GunzipToFolder(dir / "crc.qdm", out()); });
+  EXPECT_EQ(crc.GzCode, GzCloseError);
+  EXPECT_STREQ(crc.what(), ("Error closing " + (dir / "crc.qdm").string()).c_str());
+
+  // An output that accepts no data: a write error naming the destination folder.
+  std::filesystem::create_symlink("/dev/full", out() / "full");
+  WriteBytes(dir / "full.qdm", Gzip(kData, "full"));
+  auto full = CaptureGzError([&] { GunzipToFolder(dir / "full.qdm", out()); });
+  EXPECT_EQ(full.GzCode, GzWriteError);
+  EXPECT_STREQ(full.what(), ("Error writing to " + folderText).c_str());
+}
+
+TEST_F(GunzipTest, ErrorsAreInputOutputFailures) {
+  try {
+    GunzipToFolder(dir / "none.qdm", out());
+    FAIL();
+  } catch (const std::ios_base::failure& e) {
+    EXPECT_NE(std::string(e.what()).find("Error opening"), std::string::npos);
+  }
+}
+
+TEST_F(GunzipTest, NotGzipAtAllCannotBeOpened) {
+  WriteBytes(dir / "plain.qdm", Bytes(100, 'x'));
+  EXPECT_EQ(CaptureGzError([&] { GunzipToFolder(dir / "plain.qdm", out()); }).GzCode, GzOpenError);
+  WriteBytes(dir / "empty.qdm", {});
+  EXPECT_EQ(CaptureGzError([&] { GunzipToFolder(dir / "empty.qdm", out()); }).GzCode, GzOpenError);
+}
+
+TEST_F(GunzipTest, OversizedMapStopsAtTheLimit) {
+  WriteBytes(dir / "big.qdm", Gzip(Bytes(kMaxInflatedSize + 1, 0), "big"));
+  auto e = CaptureGzError([&] { GunzipToFolder(dir / "big.qdm", out()); });
+  EXPECT_EQ(e.GzCode, GzReadError);
+  EXPECT_NE(std::string(e.what()).find((dir / "big.qdm").string()), std::string::npos);
+  EXPECT_NE(std::string(e.what()).find("256 MiB"), std::string::npos);
+}
+
+TEST(ReadGzFileInfoTest, ReadsNameDateAndAttributesWithoutDecompressing) {
+  ScratchFolder dir;
+  setenv("TZ", "UTC", 1);
+  tzset();
+  WriteBytes(dir / "m.qdm", Gzip(Bytes(10, 1), "inside", 1262304000 + 3 * 3600 + 4 * 60 + 10));
+  ::chmod((dir / "m.qdm").c_str(), 0604);
+  const TGzFileInfo info = ReadGzFileInfo(dir / "m.qdm");
+  EXPECT_EQ(info.Name, "inside");
+  // 2010-01-01 03:04:10 packed: date (30 << 9 | 1 << 5 | 1), time (3 << 11 | 4 << 5 | 5).
+  EXPECT_EQ(info.Date, ((30u << 9 | 1u << 5 | 1u) << 16) | (3u << 11 | 4u << 5 | 5u));
+  EXPECT_EQ(info.Attributes, 0604u);
+
+  WriteBytes(dir / "plain.qdc", Gzip(Bytes(10, 1)));
+  EXPECT_EQ(ReadGzFileInfo(dir / "plain.qdc").Name, "plain");
+  EXPECT_EQ(CaptureGzError([&] { ReadGzFileInfo(dir / "absent.qdc"); }).GzCode, GzOpenError);
+}
+
+TEST(InflatePrefixTest, StopsAtTheLimitAndAcceptsShorterFiles) {
+  ScratchFolder dir;
+  Bytes data(100000);
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 31);
+  WriteBytes(dir / "m.qdm", Gzip(data, "m"));
+  EXPECT_EQ(InflatePrefix(dir / "m.qdm", 64), Bytes(data.begin(), data.begin() + 64));
+  EXPECT_EQ(InflatePrefix(dir / "m.qdm", 200000), data);
+}
+
+}  // namespace
+}  // namespace kartwerk

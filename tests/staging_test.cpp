@@ -1,0 +1,138 @@
+#include "core/staging.hpp"
+
+#include <gtest/gtest.h>
+
+#include "core/gzip_file.hpp"
+#include "core/temp_folder.hpp"
+#include "tests/support/map_builder.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::Gzip;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+class StagingTest : public ::testing::Test {
+ protected:
+  ScratchFolder maps;
+  ScratchFolder temp;
+  Conversion c;
+  void SetUp() override { c.TempFolder = temp.path(); }
+
+  // Writes a gzip file whose content is its own name, so tests can tell the files apart.
+  void Map(const std::string& file, const std::optional<std::string>& stored) {
+    WriteBytes(maps / file, Gzip(Bytes(file.begin(), file.end()), stored));
+  }
+  std::string Content(const std::string& name) {
+    Bytes b = ReadBytes(temp / name);
+    return std::string(b.begin(), b.end());
+  }
+  std::size_t TempFiles() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(temp.path())) ++n;
+    return n;
+  }
+};
+
+TEST_F(StagingTest, SinglePlayerMapIsRenamedToItsOwnName) {
+  Map("desert.qdm", "something else");
+  c.MissionList = {"kept"};
+  StageMapFile(c, maps / "desert.qdm");
+  EXPECT_EQ(c.MapName, "desert");
+  EXPECT_EQ(c.MissionName, "mis.000");
+  EXPECT_EQ(c.MapFolder, maps.path());
+  EXPECT_EQ(c.MissionList, std::vector<std::string>{"kept"});
+  EXPECT_EQ(Content("desert"), "desert.qdm");
+  EXPECT_EQ(TempFiles(), 1u);
+}
+
+TEST_F(StagingTest, HeaderWithoutStoredNameNeedsNoRename) {
+  c.MapKind = MultiplayerMap;
+  Map("duel.qdp", std::nullopt);
+  StageMapFile(c, maps / "duel.qdp");
+  EXPECT_EQ(c.MapName, "duel");
+  EXPECT_EQ(Content("duel"), "duel.qdp");
+  EXPECT_EQ(TempFiles(), 1u);
+}
+
+TEST_F(StagingTest, CampaignStagesMainFileAndMissionsInCaseInsensitiveOrder) {
+  c.MapKind = CampaignMap;
+  c.MissionName = "mis.042";
+  Map("c07.qdc", "c07");
+  Map("C070003.QDC", "C070003");
+  Map("c070001.qdc", "c070001");
+  Map("c08000.qdc", "c08000");  // another campaign's mission
+  StageMapFile(c, maps / "c07.qdc");
+  EXPECT_EQ(c.MapName, "c07");
+  EXPECT_EQ(c.MissionList, (std::vector<std::string>{"c070001", "C070003"}));
+  EXPECT_EQ(c.MissionName, "mis.042");  // set per mission by the driver
+  EXPECT_EQ(Content("c07"), "c07.qdc");
+  EXPECT_EQ(Content("C070003"), "C070003.QDC");
+  EXPECT_EQ(TempFiles(), 3u);
+}
+
+TEST_F(StagingTest, CampaignChosenThroughOneOfItsMissionFiles) {
+  c.MapKind = CampaignMap;
+  Map("c07.qdc", "c07");
+  Map("c07000.qdc", "c07000");
+  StageMapFile(c, maps / "c07000.qdc");
+  EXPECT_EQ(c.MapName, "c07");
+  EXPECT_EQ(Content("c07"), "c07.qdc");
+  EXPECT_EQ(c.MissionList, std::vector<std::string>{"c07000"});
+}
+
+TEST_F(StagingTest, CampaignWithoutMissionsFailsNamingTheMapFolder) {
+  c.MapKind = CampaignMap;
+  Map("c07.qdc", "c07");
+  try {
+    StageMapFile(c, maps / "c07.qdc");
+    FAIL() << "staging succeeded";
+  } catch (const EGZipError& e) {
+    EXPECT_EQ(e.GzCode, GzOpenError);
+    EXPECT_EQ(std::string(e.what()), "Error opening " + maps.path().string());
+  }
+}
+
+TEST_F(StagingTest, MainFileFoundWhateverTheCaseOfItsName) {
+  c.MapKind = CampaignMap;
+  Map("C07.QDC", "stored");
+  Map("c07000.qdc", "c07000");
+  StageMapFile(c, maps / "c07000.qdc");
+  EXPECT_EQ(c.MapName, "c07");
+  EXPECT_EQ(Content("c07"), "C07.QDC");
+}
+
+TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) {
+  EXPECT_THROW(StageMapFile(c, maps / "absent.qdm"), EGZipError);
+}
+
+TEST_F(StagingTest, RemoveStagedFilesDeletesWhatStagingMade) {
+  c.MapKind = CampaignMap;
+  Map("c07.qdc", "c07");
+  Map("c07000.qdc", "c07000");
+  StageMapFile(c, maps / "c07.qdc");
+  RemoveStagedFiles(c);
+  EXPECT_EQ(TempFiles(), 0u);
+}
+
+TEST(PrivateTempFolderTest, EachRunGetsItsOwnFolderRemovedAtTheEnd) {
+  ScratchFolder base;
+  setenv("TMPDIR", base.path().c_str(), 1);
+  std::filesystem::path first;
+  {
+    PrivateTempFolder a, b;
+    first = a.path();
+    EXPECT_NE(a.path(), b.path());
+    EXPECT_EQ(a.path().parent_path(), base.path());
+    EXPECT_EQ(std::filesystem::status(a.path()).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    WriteBytes(a.path() / "x", {1});
+  }
+  EXPECT_FALSE(std::filesystem::exists(first));
+  unsetenv("TMPDIR");
+}
+
+}  // namespace
+}  // namespace kartwerk
