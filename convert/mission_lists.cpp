@@ -1,0 +1,113 @@
+// "groups", "support", "sounds", "mapunits" and "scripts2" ("players" has its own file).
+#include "convert/mission_lists.hpp"
+
+#include <algorithm>
+
+#include "convert/groups.hpp"
+#include "convert/mission_frame.hpp"
+#include "convert/name_table.hpp"
+#include "convert/scripts.hpp"
+#include "convert/sounds.hpp"
+#include "convert/support.hpp"
+
+namespace kartwerk {
+
+std::vector<CrewRecord> ReadCrewReversed(ByteStream& stream, std::size_t count) {
+  std::vector<CrewRecord> crew;
+  crew.reserve(count);
+  std::uint8_t record[CrewRecord::kSize];
+  for (std::size_t i = 0; i < count; ++i) {
+    stream.ReadRecord(record);
+    crew.push_back(CrewRecord::Decode(record));
+  }
+  std::reverse(crew.begin(), crew.end());
+  return crew;
+}
+
+void WriteGroupsFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "groups");
+  const bool storesGroups = c.MapKind != MultiplayerMap;
+  if (storesGroups) c.Seek(Section::Groups);
+  std::string out;
+  for (int n = 0; n < GroupCount; ++n) {
+    out += "Group " + std::to_string(n) + "\n";
+    GroupRecord record = DefaultGroupRecord;
+    if (storesGroups) c.MissionStream.ReadRecord(record);
+    out += ConvertGroupRecord(record);
+  }
+  SaveMissionFile(path, out);
+}
+
+void WriteSupportFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "support");
+  std::string out;
+  c.Seek(Section::SupportFirst);
+  std::uint8_t flag[SupportFlagRecord::kSize];
+  for (int i = 0; i < SupportFlagCount; ++i) {
+    c.MissionStream.ReadRecord(flag);
+    out += ConvertSupportFlag(SupportFlagRecord::Decode(flag), c.MissionRect);
+  }
+  out += "\n";
+
+  const NameTable names = UnitNameTable(c);
+  c.Seek(Section::SupportSecond);
+  std::uint8_t head[SupportUnitHead::kSize];
+  for (int g = 0; g < SupportGroupCount; ++g) {
+    const std::int32_t count = c.MissionStream.ReadI32();
+    if (count <= 0) {
+      out += "support \"\"\n";
+    } else {
+      out += "support \"support #" + std::to_string(g) + "\"\n";
+      for (std::int64_t u = 0; NextRecordExists(c, u, count, "support"); ++u) {
+        c.MissionStream.ReadRecord(head);
+        const SupportUnitHead unit = SupportUnitHead::Decode(head);
+        const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
+        out += ConvertSupportUnit(unit, crew, names);
+      }
+    }
+    out += "end\n";
+  }
+  SaveMissionFile(path, out);
+}
+
+void WriteSoundsFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "sounds");
+  c.Seek(Section::Sounds);
+  const std::int32_t count = c.MissionStream.ReadI32();
+  std::string out;
+  std::uint8_t record[SoundRecord::kSize];
+  for (std::int64_t i = 0; NextRecordExists(c, i, count, "sounds"); ++i) {
+    c.MissionStream.ReadRecord(record);
+    out += ConvertSoundRecord(SoundRecord::Decode(record));
+  }
+  SaveMissionFile(path, out);
+}
+
+void WriteMapunitsFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "mapunits");
+  const NameTable names = UnitNameTable(c);
+  c.Seek(Section::MapUnits);
+  const std::int32_t count = c.MissionStream.ReadI32();
+  std::string out;
+  std::uint8_t head[UnitHead::kSize];
+  for (std::int64_t i = 0; NextRecordExists(c, i, count, "mapunits"); ++i) {
+    c.MissionStream.ReadRecord(head);
+    const UnitHead unit = UnitHead::Decode(head);
+    const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
+    out += ConvertUnitRecord(unit, crew, names, c.MissionRect);
+  }
+  SaveMissionFile(path, out);
+}
+
+void WriteScripts2File(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "scripts2");
+  c.Seek(Section::Scripts);
+  const std::int32_t count = c.MissionStream.ReadI32();
+  std::string out;
+  for (std::int64_t i = 0; NextRecordExists(c, i, count, "scripts2"); ++i) {
+    out += ConvertScript(c.MissionStream, static_cast<std::int32_t>(i), c.GameVersionKind);
+  }
+  SaveMissionFile(path, out);
+}
+
+}  // namespace kartwerk
