@@ -1,0 +1,76 @@
+// TProcessThread: the conversion worker. Once the slot folder, its "desc" and "info" and the
+// main container are ready, it runs the map-level steps, then every mission's steps, into
+// the slot folder, reporting each step's label before the step and honouring a stop request
+// between steps. When its body has returned (at the end, at a stop, or because a step threw)
+// it calls the end handler with what happened.
+//
+// Both handlers run on the worker thread; a window forwards them to its own thread (and so
+// does conversion.Warn, which the steps call on the worker thread). The Conversion belongs to
+// the worker from Start until the end handler has run: nobody else touches it in between.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <thread>
+
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+// How a conversion run ended.
+struct ConversionEnd {
+  bool stopped = false;       // a stop request ended it between two steps
+  std::exception_ptr error;   // what the failing step threw; null when none failed
+  std::string failedStep;     // the failing step's label (or what was being prepared)
+  std::string failedMission;  // MissionName when a mission's step failed; empty for the map-level steps
+
+  bool Completed() const { return !stopped && !error; }
+  // The failing step's error message ("" when nothing failed).
+  std::string ErrorText() const;
+  // One line for the user: which step of which mission failed, and why.
+  std::string FailureText() const;
+};
+
+using ProgressHandler = std::function<void(const std::string& label)>;
+using EndHandler = std::function<void(const ConversionEnd&)>;
+
+// The worker's body, run on the calling thread: the map-level steps, "Groups", then the
+// fourteen steps of each mission (a campaign's missions are loaded from TempFolder one after
+// another, in MissionList order). A stop requested through stop is honoured after any step
+// but a mission's last. Step failures are caught and returned, never thrown.
+ConversionEnd RunConversionSteps(Conversion& conversion, const ProgressHandler& progress, std::stop_token stop);
+
+class TProcessThread {
+ public:
+  // Created idle; nothing runs before Start.
+  explicit TProcessThread(Conversion& conversion);
+  // Requests a stop and waits for the body and the end handler to finish.
+  ~TProcessThread();
+  TProcessThread(const TProcessThread&) = delete;
+  TProcessThread& operator=(const TProcessThread&) = delete;
+
+  // Set before Start; an empty handler means no reports.
+  void SetProgressHandler(ProgressHandler handler);
+  void SetEndHandler(EndHandler handler);
+
+  // Starts the body once; a second call throws std::logic_error.
+  void Start();
+  // Asks the body to return at its next step boundary; returns at once.
+  void RequestStop();
+  // Blocks until the body and the end handler have finished (at once when never started).
+  void Wait();
+  bool Started() const { return started_; }
+
+ private:
+  void Run(std::stop_token stop);
+
+  Conversion& conversion_;
+  ProgressHandler progress_;
+  EndHandler end_;
+  bool started_ = false;
+  std::jthread thread_;  // last: joined before the handlers it calls are destroyed
+};
+
+}  // namespace kartwerk

@@ -1,0 +1,71 @@
+#include "core/pipeline/run_conversion.hpp"
+
+#include <optional>
+
+#include "convert/cliff_data.hpp"
+#include "convert/map_files.hpp"
+#include "core/staging.hpp"
+#include "core/temp_folder.hpp"
+
+namespace kartwerk {
+namespace {
+
+// Runs one preparation, recording its failure under the given name.
+template <class Body>
+bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
+  try {
+    body();
+    return true;
+  } catch (...) {
+    end.error = std::current_exception();
+    end.failedStep = what;
+    return false;
+  }
+}
+
+}  // namespace
+
+void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
+  c.MapKind = MapKindFromExtension(mapPath.extension().string());
+  StageMapFile(c, mapPath);
+  LoadSectionDirectory(c, c.TempFolder / c.MapName);
+}
+
+ConversionEnd RunConversion(const ConvertRequest& request) {
+  ConversionEnd end;
+  Conversion c;
+  c.Warn = request.Warn;
+  c.GameVersionKind = request.GameVersionKind;
+
+  const std::filesystem::path cliffData =
+      request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
+  if (!Prepare(end, "cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); })) return end;
+
+  std::optional<PrivateTempFolder> temp;
+  if (!Prepare(end, "staging", [&] {
+        temp.emplace();
+        c.TempFolder = temp->path();
+        PrepareMap(c, std::filesystem::absolute(request.MapPath));
+      })) {
+    return end;  // the temporary folder goes with everything staged into it
+  }
+
+  const bool slotReady = Prepare(end, "slot folder", [&] {
+    c.SlotFolder = request.SlotFolder;
+    std::filesystem::create_directories(c.SlotFolder);
+  }) && Prepare(end, "desc", [&] { WriteMapDescFile(c); }) && Prepare(end, "info", [&] { WriteMapInfoFile(c); });
+
+  if (slotReady) {
+    TProcessThread worker(c);
+    worker.SetProgressHandler(request.Progress);
+    worker.SetEndHandler([&end](const ConversionEnd& result) { end = result; });
+    worker.Start();
+    // Registered once the worker runs, so a stop requested earlier still reaches it.
+    std::stop_callback forwardStop(request.Stop, [&worker] { worker.RequestStop(); });
+    worker.Wait();
+  }
+  RemoveStagedFiles(c);
+  return end;
+}
+
+}  // namespace kartwerk

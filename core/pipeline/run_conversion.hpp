@@ -1,0 +1,37 @@
+// Converting one compiled map into one editor slot folder, start to end: the cliff masks,
+// staging into a private temporary folder, the slot's "desc" and "info", the worker's steps,
+// and the removal of the temporary files. The command line calls RunConversion; a window can
+// call the same pieces (PrepareMap, PrepareSlot, then TProcessThread) at its own moments.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <stop_token>
+#include <string>
+
+#include "core/conversion.hpp"
+#include "core/pipeline/process_thread.hpp"
+
+namespace kartwerk {
+
+struct ConvertRequest {
+  std::filesystem::path MapPath;     // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
+  std::filesystem::path SlotFolder;  // the editor slot folder, created with its parents when missing
+  int GameVersionKind = 2;           // 1 for the game's version "1.9", else 2
+  std::filesystem::path CliffDataFile;  // empty: "cliffdata" beside the program
+  ProgressHandler Progress;          // each step's label, on the worker thread
+  std::function<void(const std::string&)> Warn;  // repaired input, on the thread that meets it
+  std::stop_token Stop;              // a stop requested here ends the run at the next step boundary
+};
+
+// Sets MapKind from the map's extension, stages the map into conversion.TempFolder (which must
+// be set) and loads the main container's section directory.
+void PrepareMap(Conversion& conversion, const std::filesystem::path& mapPath);
+
+// The whole conversion, blocking until the worker has ended. The slot folder is created with
+// its parents (existing files stay until replaced). Never throws for a failure of the work itself: the result says which
+// step (or which preparation: "cliffdata", "staging", "slot folder", "desc", "info") failed
+// and why. Files written before a failure stay; the temporary files are always removed.
+ConversionEnd RunConversion(const ConvertRequest& request);
+
+}  // namespace kartwerk
