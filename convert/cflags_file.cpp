@@ -1,0 +1,29 @@
+// The "cflags" file of a slot.
+#include "convert/cell_flags.hpp"
+#include "convert/map_files.hpp"
+#include "convert/section_records.hpp"
+#include "core/file_output.hpp"
+
+namespace kartwerk {
+namespace {
+
+Bytes SectionRecords(Conversion& conversion, Section section, std::size_t recordSize) {
+  const sectionRec& entry = conversion.Entry(section);
+  return ReadSectionRecords(conversion.MissionStream, entry.offset, entry.size, recordSize);
+}
+
+}  // namespace
+
+void WriteCflagsFile(Conversion& conversion) {
+  const Bytes records4 = SectionRecords(conversion, Section::CellFlags4, 4);
+  const Bytes records1 = SectionRecords(conversion, Section::CellFlags1, 1);
+  const Bytes records2 = SectionRecords(conversion, Section::CellFlags2, 2);
+  Bytes content;
+  content.reserve(records4.size() / 2);
+  for (std::uint16_t word : ComputeCellFlags(records4, records1, records2, conversion.CliffGrid)) {
+    PutU16(content, word);
+  }
+  WriteFileAtomic(conversion.SlotFolder / "cflags", content);
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,60 @@
+#include "convert/objects.hpp"
+
+#include <array>
+
+#include "convert/cliff_grid.hpp"
+
+namespace kartwerk {
+
+ObjectRecord ObjectRecord::Parse(std::span<const std::uint8_t> record) {
+  ObjectRecord r;
+  r.x = U16At(record, 0);
+  r.y = U16At(record, 2);
+  r.nameIndex = ByteAt(record, 4);
+  r.attrByte = ByteAt(record, 5);
+  r.attrWord = U16At(record, 6);
+  r.variant = U16At(record, 8);
+  return r;
+}
+
+std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset, std::uint8_t index) {
+  // The index is not checked against the section's size: an entry past the section takes
+  // its bytes from whatever follows in the container.
+  std::array<std::uint8_t, kObjectNameSize> field{};
+  const auto bytes = stream.bytes();
+  const std::int64_t first = tableOffset + static_cast<std::int64_t>(kObjectNameSize) * index;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    const std::int64_t at = first + static_cast<std::int64_t>(i);
+    if (at >= 0 && at < stream.size()) field[i] = bytes[static_cast<std::size_t>(at)];
+  }
+  return FixedText(field);
+}
+
+std::string ObjectLine(std::string_view name, const ObjectRecord& r) {
+  std::string line(name);
+  for (unsigned number : {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte},
+                          unsigned{r.attrWord}}) {
+    line += ' ';
+    line += std::to_string(number);
+  }
+  line += '\n';
+  return line;
+}
+
+bool StampsCliffMask(const ObjectRecord& record) {
+  return record.nameIndex == kCliffNameIndex && record.variant != 56 && record.variant != 57;
+}
+
+std::string ConvertObject(const ObjectRecord& record, Conversion& conversion) {
+  const sectionRec& names = conversion.Entry(Section::ObjectNames);
+  std::string line = ObjectLine(LookupObjectName(conversion.MissionStream, names.offset, record.nameIndex), record);
+  if (StampsCliffMask(record)) {
+    const Bytes empty;
+    const Bytes& cliffData = conversion.CliffDataBuffer ? *conversion.CliffDataBuffer : empty;
+    StampCliffMask(conversion.CliffGrid, conversion.MapInfoRecord.width, conversion.MapInfoRecord.height,
+                   CliffMaskAt(cliffData, record.variant), record.x / 32, record.y / 32);
+  }
+  return line;
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,49 @@
+// Object placement: one 10-byte object record of the compiled map becomes one line of the
+// editor's "objects" file, and a cliff object also stamps its footprint onto CliffGrid.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/byte_stream.hpp"
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+inline constexpr std::size_t kObjectRecordSize = 10;
+inline constexpr std::size_t kObjectNameSize = 16;
+inline constexpr std::uint8_t kCliffNameIndex = 8;  // the cliff objects
+
+struct ObjectRecord {
+  std::uint16_t x = 0;  // position units, 32 per cell
+  std::uint16_t y = 0;
+  std::uint8_t nameIndex = 0;  // entry of the object names section
+  std::uint8_t attrByte = 0;
+  std::uint16_t attrWord = 0;
+  std::uint16_t variant = 0;  // for a cliff object also its mask number
+
+  // Reads the little-endian record; bytes missing from a short record read as 0.
+  static ObjectRecord Parse(std::span<const std::uint8_t> record);
+};
+
+// Entry index of the object names table that starts at tableOffset in stream: the text of
+// its 16 bytes up to the first zero byte. Reads the container's bytes directly, so the
+// stream's read position is never touched; bytes past the container's end read as 0 (an
+// entry wholly past it gives an empty name).
+std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset, std::uint8_t index);
+
+// "name x y variant attrByte attrWord\n", the numbers unsigned and in plain decimal.
+std::string ObjectLine(std::string_view name, const ObjectRecord& record);
+
+// Cliff objects stamp their mask, except the variants 56 and 57, which have none.
+bool StampsCliffMask(const ObjectRecord& record);
+
+// The record's line, looking its name up in the object names section of the loaded
+// container; stamps conversion.CliffGrid (sized for MapInfoRecord's width and height) with
+// mask number variant of conversion.CliffDataBuffer when the record is a cliff object.
+std::string ConvertObject(const ObjectRecord& record, Conversion& conversion);
+
+}  // namespace kartwerk

@@ -1,0 +1,34 @@
+// The "objects" file of a slot, and the cliff grid it leaves for "cflags".
+#include <span>
+#include <string>
+
+#include "convert/cliff_grid.hpp"
+#include "convert/map_files.hpp"
+#include "convert/objects.hpp"
+#include "convert/section_records.hpp"
+#include "core/file_output.hpp"
+
+namespace kartwerk {
+
+void WriteObjectsFile(Conversion& conversion) {
+  const MapInformation& map = conversion.MapInfoRecord;
+  conversion.CliffGrid.assign(CliffGridCells(map.width, map.height, conversion.MissionStream.size()), 0);
+
+  // The stored size belongs to the objects position; the data lies PMiniCount entries on.
+  const std::size_t position = SectionPosition(Section::Objects, conversion.MapKind);
+  const std::size_t shifted = position + conversion.PMiniCount;
+  const std::int32_t size = conversion.SectionDirectory[position].size;
+  std::string content;
+  // An entry the container does not hold has no data: no objects.
+  if (position != kNoSection && shifted < conversion.SectionDirectory.count) {
+    const Bytes records = ReadSectionRecords(conversion.MissionStream,
+                                             conversion.SectionDirectory[shifted].offset, size, kObjectRecordSize);
+    const std::span<const std::uint8_t> all(records);
+    for (std::size_t at = 0; at < records.size(); at += kObjectRecordSize) {
+      content += ConvertObject(ObjectRecord::Parse(all.subspan(at, kObjectRecordSize)), conversion);
+    }
+  }
+  WriteFileAtomic(conversion.SlotFolder / "objects", content);
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,54 @@
+// What a terrain scheme's tile codes mean, as tables, and the steps that turn a compiled
+// rhomb into the editor's rhomb with such tables. Each scheme ("Normal"; "Beach" and
+// "Island") supplies its own tables; the steps are the same for all.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "convert/rhomb_record.hpp"
+
+namespace kartwerk {
+
+// An inclusive run of tile codes.
+struct CodeRange {
+  std::uint16_t first = 0;
+  std::uint16_t last = 0;
+  constexpr bool Holds(std::uint16_t code) const { return code >= first && code <= last; }
+};
+
+// One tile class: the codes it owns, which of them are plain tiles (shape 0), and the
+// terrain type on the other side of its transition pieces.
+struct TileClassRow {
+  std::uint8_t tileClass = 0;
+  CodeRange codes;
+  std::span<const CodeRange> plain;  // every other code of the class is a transition piece
+  std::uint8_t partner = 0;
+};
+
+// One cell of a shape table: the transition codes of one class that have one shape.
+// Unused places hold 0, which is a plain code in every scheme.
+struct ShapeCell {
+  std::uint8_t shape = 0;
+  std::uint8_t tileClass = 0;
+  std::array<std::uint16_t, 5> codes{};
+};
+
+struct RhombScheme {
+  std::span<const TileClassRow> classes;
+  std::span<const ShapeCell> shapes;
+};
+
+// The class row holding code; nullptr when no row does (a gap in the tables).
+const TileClassRow* FindTileClass(const RhombScheme& scheme, std::uint16_t code);
+bool IsPlainCode(const TileClassRow& row, std::uint16_t code);
+// The shape of a transition code of the given class; 0 when no cell of the table names it.
+std::uint8_t FindTransitionShape(const RhombScheme& scheme, std::uint8_t tileClass, std::uint16_t code);
+// Shapes 1, 2, 6, 7, 8 and 11 show the partner's terrain; the others the tile's own class.
+bool ShowsPartnerTerrain(std::uint16_t shape);
+
+// Class, shape, terrain, level bytes and tile code of one rhomb under the scheme's tables.
+EditorRhomb ConvertRhombWith(const RhombScheme& scheme, const CompiledRhomb& rhomb);
+
+}  // namespace kartwerk
