@@ -1,0 +1,24 @@
+#include "tests/support/mission_setup.hpp"
+
+namespace kartwerk::testing {
+
+MissionSetup::MissionSetup(MapKindCode kind, const Bytes& container, const std::string& missionName) {
+  c.MapKind = kind;
+  WriteBytes(scratch_ / "container", container);
+  LoadSectionDirectory(c, scratch_ / "container");
+  c.SlotFolder = scratch_ / "slot";
+  c.MissionName = missionName;
+  std::filesystem::create_directories(c.MissionFolder());
+  c.Warn = [this](const std::string& message) { warnings.push_back(message); };
+}
+
+bool MissionSetup::Has(const std::string& file) const { return std::filesystem::exists(Path(file)); }
+
+Bytes MissionSetup::File(const std::string& file) const { return ReadBytes(Path(file)); }
+
+std::string MissionSetup::Text(const std::string& file) const {
+  const Bytes b = File(file);
+  return std::string(b.begin(), b.end());
+}
+
+}  // namespace kartwerk::testing

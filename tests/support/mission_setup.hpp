@@ -1,0 +1,32 @@
+// A mission ready for the mission writers: a container loaded as the current one, and an empty
+// mission folder under a scratch slot folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/conversion.hpp"
+#include "tests/support/map_builder.hpp"
+
+namespace kartwerk::testing {
+
+class MissionSetup {
+ public:
+  MissionSetup(MapKindCode kind, const Bytes& container, const std::string& missionName = "mis.000");
+  MissionSetup(const MissionSetup&) = delete;
+  MissionSetup& operator=(const MissionSetup&) = delete;
+
+  Conversion c;
+  std::vector<std::string> warnings;  // what c.Warn received
+
+  bool Has(const std::string& file) const;
+  Bytes File(const std::string& file) const;
+  std::string Text(const std::string& file) const;
+  std::filesystem::path Path(const std::string& file) const { return c.MissionFolder() / file; }
+
+ private:
+  ScratchFolder scratch_;
+};
+
+}  // namespace kartwerk::testing
