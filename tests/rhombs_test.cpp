@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
     Codes, NormalRhombExamples,
     ::testing::Values(RhombCase{0, 0, 0, 0}, RhombCase{12, 0, 0, 0}, RhombCase{13, 2, 2, 0}, RhombCase{25, 2, 2, 0},
                       RhombCase{26, 2, 2, 9}, RhombCase{31, 0, 2, 1}, RhombCase{69, 0, 2, 6},
-                      RhombCase{70, 3, 3, 0}, RhombCase{100, 3, 3, 8} /* shape 8 is a partner shape: 0 */,
+                      RhombCase{70, 3, 3, 0}, RhombCase{100, 0, 3, 8},
                       RhombCase{128, 4, 4, 0}, RhombCase{136, 4, 4, 0}, RhombCase{137, 4, 4, 9},
                       RhombCase{184, 0, 4, 6}, RhombCase{185, 4, 4, 0}, RhombCase{186, 4, 4, 0},
                       RhombCase{187, 5, 5, 0}, RhombCase{197, 4, 5, 8}, RhombCase{198, 4, 5, 1},

@@ -1,0 +1,132 @@
+#include "convert/cliff_grid.hpp"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "core/byte_stream.hpp"
+
+namespace kartwerk {
+namespace {
+
+CliffMask Filled(std::uint8_t value) {
+  CliffMask mask;
+  mask.fill(value);
+  return mask;
+}
+
+TEST(CombineCliffMark, MarksCombineLikeTwoBits) {
+  // m, before -> after
+  const std::uint8_t expected[4][4] = {
+      {0, 1, 2, 3},  // m 0: unchanged
+      {1, 1, 3, 3},  // m 1
+      {2, 3, 2, 3},  // m 2
+      {3, 3, 3, 3},  // m 3
+  };
+  for (std::uint8_t m = 0; m < 4; ++m) {
+    for (std::uint8_t v = 0; v < 4; ++v) EXPECT_EQ(CombineCliffMark(v, m), expected[m][v]) << int(m) << " " << int(v);
+  }
+  for (int m = 4; m < 256; ++m) {
+    for (std::uint8_t v = 0; v < 4; ++v) EXPECT_EQ(CombineCliffMark(v, static_cast<std::uint8_t>(m)), v);
+  }
+}
+
+TEST(CliffMaskAt, TakesTheMasksBytesAndZeroFillsPastTheEnd) {
+  Bytes data(49 * 2 + 20);
+  std::iota(data.begin(), data.end(), std::uint8_t{0});
+  const CliffMask second = CliffMaskAt(data, 1);
+  EXPECT_EQ(second[0], 49);
+  EXPECT_EQ(second[48], 97);
+  const CliffMask partial = CliffMaskAt(data, 2);
+  EXPECT_EQ(partial[0], 98);
+  EXPECT_EQ(partial[19], 117);
+  EXPECT_EQ(partial[20], 0);
+  EXPECT_EQ(partial[48], 0);
+  EXPECT_EQ(CliffMaskAt(data, 3), Filled(0));
+  EXPECT_EQ(CliffMaskAt(data, 65535), Filled(0));
+  EXPECT_EQ(CliffMaskAt({}, 0), Filled(0));
+}
+
+TEST(StampCliffMask, CellAtTheOriginStampsTheLowerRightQuarter) {
+  std::vector<std::uint8_t> grid(10 * 10, 0);
+  CliffMask mask = Filled(1);
+  StampCliffMask(grid, 10, 10, mask, 0, 0);
+  for (int row = 0; row < 10; ++row) {
+    for (int col = 0; col < 10; ++col) {
+      EXPECT_EQ(grid[row * 10 + col], (row <= 3 && col <= 3) ? 1 : 0) << col << "," << row;
+    }
+  }
+}
+
+TEST(StampCliffMask, MaskRowsAndColumnsLandOnTheirOffsets) {
+  // Values above 3 have no effect, so stamp a mask of 1s with one 2 at row 1, column 5
+  // (offset dx +2, dy -2) and one 3 at row 6, column 0 (dx -3, dy +3).
+  CliffMask mask = Filled(0);
+  mask[1 * 7 + 5] = 2;
+  mask[6 * 7 + 0] = 3;
+  std::vector<std::uint8_t> grid(20 * 20, 0);
+  StampCliffMask(grid, 20, 20, mask, 10, 10);
+  EXPECT_EQ(grid[8 * 20 + 12], 2);
+  EXPECT_EQ(grid[13 * 20 + 7], 3);
+  EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 400 - 2);
+}
+
+TEST(StampCliffMask, LastColumnDoesNotWrapIntoTheNextRow) {
+  const int width = 100, height = 80;
+  std::vector<std::uint8_t> grid(width * height, 0);
+  StampCliffMask(grid, width, height, Filled(3), 99, 40);
+  for (int row = 0; row < height; ++row) {
+    for (int col = 0; col < width; ++col) {
+      const bool inside = col >= 96 && row >= 37 && row <= 43;
+      ASSERT_EQ(grid[row * width + col], inside ? 3 : 0) << col << "," << row;
+    }
+  }
+}
+
+TEST(StampCliffMask, WindowOutsideTheGridStampsNothing) {
+  std::vector<std::uint8_t> grid(8 * 6, 0);
+  StampCliffMask(grid, 8, 6, Filled(3), 11, 2);  // more than 3 cells beyond the last column
+  StampCliffMask(grid, 8, 6, Filled(3), 2, 9);   // more than 3 rows beyond the last row
+  EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 48);
+  StampCliffMask(grid, 8, 6, Filled(3), 10, 8);  // exactly 3 beyond: one corner cell
+  EXPECT_EQ(grid[5 * 8 + 7], 3);
+  EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 47);
+}
+
+TEST(StampCliffMask, OverlappingStampsCombineInEitherOrder) {
+  std::vector<std::uint8_t> a(9 * 9, 0), b(9 * 9, 0);
+  StampCliffMask(a, 9, 9, Filled(1), 3, 3);
+  StampCliffMask(a, 9, 9, Filled(2), 5, 5);
+  StampCliffMask(b, 9, 9, Filled(2), 5, 5);
+  StampCliffMask(b, 9, 9, Filled(1), 3, 3);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(a[4 * 9 + 4], 3);
+  EXPECT_EQ(a[0], 1);
+  EXPECT_EQ(a[8 * 9 + 8], 2);
+  // A 0 mask clears nothing.
+  StampCliffMask(a, 9, 9, Filled(0), 4, 4);
+  EXPECT_EQ(a, b);
+}
+
+TEST(StampCliffMask, ShortGridOrEmptyMapIsSafe) {
+  std::vector<std::uint8_t> grid(10, 0);  // smaller than 10 x 10
+  StampCliffMask(grid, 10, 10, Filled(3), 5, 5);
+  EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 10);
+  std::vector<std::uint8_t> none;
+  StampCliffMask(none, 0, 0, Filled(3), 0, 0);
+  StampCliffMask(none, -5, 7, Filled(3), 0, 0);
+  EXPECT_TRUE(none.empty());
+}
+
+TEST(CliffGridCells, WholeMapsAndImplausibleOnes) {
+  EXPECT_EQ(CliffGridCells(160, 160, 100), 25600u);
+  EXPECT_EQ(CliffGridCells(2048, 2048, 0), 2048u * 2048u);
+  EXPECT_EQ(CliffGridCells(0, 50, 100), 0u);
+  EXPECT_EQ(CliffGridCells(50, -1, 100), 0u);
+  // A map no container could describe is held only as far as it can be read.
+  EXPECT_LT(CliffGridCells(0x7FFFFFFF, 0x7FFFFFFF, 1000), 5'000'000u);
+  EXPECT_EQ(CliffGridCells(0x7FFFFFFF, 0x7FFFFFFF, 10'000'000), 10'000'000u);
+}
+
+}  // namespace
+}  // namespace kartwerk

@@ -1,0 +1,348 @@
+#include "convert/map_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "convert/cliff_data.hpp"
+#include "core/errors.hpp"
+#include "tests/support/map_builder.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::ContainerBuilder;
+using testing::Le;
+using testing::MapBuilder;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+// A conversion of the given container, loaded from a file the way the slot picker loads it,
+// with its slot folder inside the scratch folder.
+class MapFilesTest : public ::testing::Test {
+ protected:
+  Conversion& Load(MapKindCode kind, const Bytes& container, const std::string& mapName = "map") {
+    const auto file = scratch_ / ("container" + std::to_string(loads_++));
+    WriteBytes(file, container);
+    c_.MapKind = kind;
+    c_.MapName = mapName;
+    c_.SlotFolder = scratch_ / "slot";
+    std::filesystem::create_directories(c_.SlotFolder);
+    LoadSectionDirectory(c_, file);
+    return c_;
+  }
+  Bytes Slot(const std::string& name) const { return ReadBytes(c_.SlotFolder / name); }
+  std::string SlotText(const std::string& name) const {
+    const Bytes b = Slot(name);
+    return std::string(b.begin(), b.end());
+  }
+  // Writes info, then the four worker steps in their order.
+  void WriteAll() {
+    WriteMapInfoFile(c_);
+    WriteAirfieldsFile(c_);
+    WriteObjectsFile(c_);
+    WriteRhombsFile(c_);
+    WriteCflagsFile(c_);
+  }
+
+  ScratchFolder scratch_;
+  Conversion c_;
+  int loads_ = 0;
+};
+
+Bytes Names(std::initializer_list<std::string> names) {
+  Le table;
+  for (const auto& n : names) table.Text(n, 16);
+  return table;
+}
+
+Bytes ObjectBytes(std::uint16_t x, std::uint16_t y, std::uint8_t nameIndex, std::uint16_t variant,
+                  std::uint8_t attrByte = 0, std::uint16_t attrWord = 0) {
+  return Le().U16(x).U16(y).U8(nameIndex).U8(attrByte).U16(attrWord).U16(variant);
+}
+
+// ---- desc ----
+
+TEST_F(MapFilesTest, CampaignTitleIsTheNumberOfItsName) {
+  Load(CampaignMap, MapBuilder(CampaignMap).Build(), "012");
+  WriteMapDescFile(c_);
+  EXPECT_EQ(SlotText("desc"), "Campaign 12");
+  EXPECT_EQ(Slot("desc").size(), 11u);
+}
+
+TEST_F(MapFilesTest, SinglePlayerTitleIsTheMapNameWithoutLineEnd) {
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap).Build(), "Bridge at Ilmen \x99");
+  WriteMapDescFile(c_);
+  EXPECT_EQ(SlotText("desc"), "Bridge at Ilmen \x99");
+}
+
+TEST_F(MapFilesTest, TitleIsAtMost255Bytes) {
+  Load(MultiplayerMap, MapBuilder(MultiplayerMap).Build(), std::string(300, 'x'));
+  WriteMapDescFile(c_);
+  EXPECT_EQ(SlotText("desc"), std::string(255, 'x'));
+}
+
+TEST_F(MapFilesTest, CampaignNameThatIsNoNumberFailsAndKeepsTheOldTitle) {
+  Load(CampaignMap, MapBuilder(CampaignMap).Build(), "c1x");
+  WriteBytes(c_.SlotFolder / "desc", Le().Text("old", 3));
+  EXPECT_THROW(WriteMapDescFile(c_), IntegerConversionError);
+  EXPECT_EQ(SlotText("desc"), "old");
+}
+
+// ---- info ----
+
+TEST_F(MapFilesTest, InfoIsFourZerosAndTheFirst12BytesOfTheMapInformation) {
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap)
+                            .Set(Section::MapInformation, Le().U32(2).I32(160).I32(160).U32(0xDDDDDDDD))
+                            .Build());
+  WriteMapInfoFile(c_);
+  EXPECT_EQ(Slot("info"), (Bytes{0, 0, 0, 0, 2, 0, 0, 0, 0xA0, 0, 0, 0, 0xA0, 0, 0, 0}));
+  EXPECT_EQ(c_.MapInfoRecord.TerrainScheme, 2u);
+  EXPECT_EQ(c_.MapInfoRecord.width, 160);
+  EXPECT_EQ(c_.MapInfoRecord.height, 160);
+}
+
+TEST_F(MapFilesTest, MultiplayerInfoComesFromTheSecondEntry) {
+  Load(MultiplayerMap, MapBuilder(MultiplayerMap).MapInfo(1, 96, 64).Build());
+  WriteMapInfoFile(c_);
+  EXPECT_EQ(Slot("info"), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 96, 0, 0, 0, 64, 0, 0, 0}));
+  EXPECT_EQ(c_.MapInfoRecord.width, 96);
+}
+
+TEST_F(MapFilesTest, ShortMapInformationReadsZeros) {
+  ContainerBuilder container;
+  container.Add("MAPINFO", Le().U32(1).U16(0x40));  // the file ends inside the width
+  Load(SinglePlayerMap, container.Build());
+  WriteMapInfoFile(c_);
+  EXPECT_EQ(Slot("info"), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 0x40, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(c_.MapInfoRecord.width, 0x40);
+  EXPECT_EQ(c_.MapInfoRecord.height, 0);
+}
+
+// ---- airfields ----
+
+TEST_F(MapFilesTest, AirfieldsAreCopiedByteForByte) {
+  const Bytes airfields = Le().U32(7).Text("Nordfeld", 20).U16(0xFFFF);
+  Load(MultiplayerMap, MapBuilder(MultiplayerMap).Set(Section::Airfields, airfields).Build());
+  WriteAirfieldsFile(c_);
+  EXPECT_EQ(Slot("airfields"), airfields);
+}
+
+TEST_F(MapFilesTest, EmptyAirfieldsSectionGivesAnEmptyFile) {
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap).Set(Section::Airfields, {}).Build());
+  WriteBytes(c_.SlotFolder / "airfields", {1, 2, 3});
+  WriteAirfieldsFile(c_);
+  EXPECT_TRUE(std::filesystem::exists(c_.SlotFolder / "airfields"));
+  EXPECT_TRUE(Slot("airfields").empty());
+}
+
+TEST_F(MapFilesTest, AirfieldsRunningPastTheEndAreAReadError) {
+  ContainerBuilder container;  // a campaign's main file whose airfields entry is the last
+  for (int i = 0; i < 6; ++i) container.Add("S" + std::to_string(i), Bytes(4, 0));
+  container.AddRaw(Le().Text("AIRF", 12), 100, Bytes(30, 1));
+  Load(CampaignMap, container.Build(), "001");
+  EXPECT_THROW(WriteAirfieldsFile(c_), StreamReadError);
+  EXPECT_FALSE(std::filesystem::exists(c_.SlotFolder / "airfields"));
+}
+
+// ---- objects ----
+
+TEST_F(MapFilesTest, ObjectLinesInSectionOrderRemainderIgnored) {
+  Bytes objects = Le().Raw(ObjectBytes(1000, 2000, 1, 3, 1, 0)).Raw(ObjectBytes(65535, 0, 0, 0, 255, 65535));
+  objects.insert(objects.end(), {9, 9, 9, 9, 9, 9, 9});  // 7 bytes: not a record
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap)
+                            .MapInfo(0, 10, 10)
+                            .Set(Section::ObjectNames, Names({"tree", "house"}))
+                            .Set(Section::Objects, objects)
+                            .Build());
+  WriteAll();
+  EXPECT_EQ(SlotText("objects"), "house 1000 2000 3 1 0\ntree 65535 0 0 255 65535\n");
+}
+
+TEST_F(MapFilesTest, MapWithoutObjectsLeavesAnEmptyFileAndAClearGrid) {
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap).MapInfo(0, 12, 7).Set(Section::Objects, {}).Build());
+  c_.CliffGrid.assign(5, 3);  // left over from an earlier map
+  WriteMapInfoFile(c_);
+  WriteObjectsFile(c_);
+  EXPECT_TRUE(Slot("objects").empty());
+  EXPECT_EQ(c_.CliffGrid, Bytes(12 * 7, 0));
+}
+
+TEST_F(MapFilesTest, ObjectRecordsFollowThePreviewEntriesButCountFromTheObjectsEntry) {
+  // The objects entry (position 8) claims two records; the data is read PMiniCount = 2
+  // entries further on, where three records lie.
+  const Bytes counted = Bytes(20, 0xAA);
+  const Bytes shifted =
+      Le().Raw(ObjectBytes(1, 2, 0, 0)).Raw(ObjectBytes(3, 4, 1, 0)).Raw(ObjectBytes(5, 6, 1, 0));
+  MapBuilder map(SinglePlayerMap);
+  map.MapInfo(0, 4, 4).Set(Section::ObjectNames, Names({"a", "b"})).Set(Section::Objects, counted);
+  map.InsertAt(9, "P-MINI1", {}).InsertAt(10, "P-MINI2", shifted);
+  Load(SinglePlayerMap, map.Build());
+  ASSERT_EQ(c_.PMiniCount, 2);
+  WriteAll();
+  EXPECT_EQ(SlotText("objects"), "a 1 2 0 0 0\nb 3 4 0 0 0\n");
+}
+
+TEST_F(MapFilesTest, ShiftedObjectsEntryPastTheLastEntryMeansNoObjects) {
+  // A campaign's main file ends with its objects entry; two previews push the data past it.
+  ContainerBuilder container;
+  container.Add("MAPINFO", Le().U32(0).I32(4).I32(4));
+  container.Add("P-MINI1", Names({"a"}));
+  for (int i = 2; i < 7; ++i) container.Add("S" + std::to_string(i), Bytes(4, 0));
+  container.Add("P-MINI2", ObjectBytes(32, 32, 0, 0));
+  Load(CampaignMap, container.Build(), "004");
+  ASSERT_EQ(c_.PMiniCount, 2);
+  WriteAll();
+  EXPECT_TRUE(Slot("objects").empty());
+}
+
+TEST_F(MapFilesTest, ObjectRecordsStopAtTheEndOfTheContainer) {
+  // The last entry claims 100 records but holds one and a half: the half record reads
+  // zero-filled, nothing beyond the container is invented.
+  ContainerBuilder container;
+  container.Add("MAPINFO", Le().U32(0).I32(4).I32(4));
+  container.Add("NAMES", Names({"a", "b"}));
+  for (int i = 2; i < 7; ++i) container.Add("S" + std::to_string(i), {});
+  Bytes data = ObjectBytes(64, 96, 1, 2);
+  data.insert(data.end(), {0x10, 0x00, 0x20, 0x00, 0x01});
+  container.AddRaw(Le().Text("OBJECTS", 12), 1000, data);
+  Load(CampaignMap, container.Build(), "004");
+  WriteAll();
+  EXPECT_EQ(SlotText("objects"), "b 64 96 2 0 0\nb 16 32 0 0 0\n");
+}
+
+TEST_F(MapFilesTest, CliffObjectsMarkTheGridThatCflagsReads) {
+  // A 3 x 3 map whose cell (1, 1) holds a cliff object; mask 0 puts mark 3 on the object's
+  // cell and 1 on the cell to its right.
+  Bytes masks(49, 0);
+  masks[3 * 7 + 3] = 3;
+  masks[3 * 7 + 4] = 1;
+  Le cf4;
+  for (int cell = 0; cell < 9; ++cell) cf4.U8(0x35).U8(0x98).U16(0);
+  Bytes cf1(9, 0);
+  cf1[4] = 1;
+  const Bytes cf2 = Le().Fill(8).U16(0x0A00).Fill(8);
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap)
+                            .MapInfo(0, 3, 3)
+                            .Set(Section::ObjectNames, Names({"a", "b", "c", "d", "e", "f", "g", "h", "cliff"}))
+                            .Set(Section::Objects, ObjectBytes(32 + 5, 32 + 31, 8, 0))
+                            .Set(Section::CellFlags4, cf4)
+                            .Set(Section::CellFlags1, cf1)
+                            .Set(Section::CellFlags2, cf2)
+                            .Build());
+  c_.CliffDataBuffer = std::make_shared<const Bytes>(masks);
+  WriteAll();
+  EXPECT_EQ(SlotText("objects"), "cliff 37 63 0 0 0\n");
+  EXPECT_EQ(c_.CliffGrid, (Bytes{0, 0, 0, 0, 3, 1, 0, 0, 0}));
+  const Bytes cflags = Slot("cflags");
+  ASSERT_EQ(cflags.size(), 18u);
+  auto word = [&](int cell) { return cflags[2 * cell] | (cflags[2 * cell + 1] << 8); };
+  EXPECT_EQ(word(0), 0x4012);
+  EXPECT_EQ(word(4), 0x4022 | 0x0200 | 0x2800);  // mark 3, section 2's 1, section 3's 0x0A00
+  EXPECT_EQ(word(5), 0x4002);                    // mark 1 cancels bits 4-5
+  EXPECT_EQ(word(8), 0x4012);
+}
+
+// ---- rhombs ----
+
+TEST_F(MapFilesTest, RhombsFollowTheTerrainScheme) {
+  const Bytes terrain = Le().U16(100).U16(3).U16(80).U16(20).U8(7);  // two records and a stray byte
+  for (std::uint32_t scheme : {0u, 1u, 2u, 3u}) {
+    Load(SinglePlayerMap, MapBuilder(SinglePlayerMap).MapInfo(scheme, 2, 1).Set(Section::TerrainRhombs, terrain).Build());
+    WriteMapInfoFile(c_);
+    WriteRhombsFile(c_);
+    const Bytes rhombs = Slot("rhombs");
+    if (scheme == 0) {
+      EXPECT_EQ(rhombs, (Bytes{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00,    // 100: class 3, shape 8
+                               0x03, 0x03, 0x09, 0x00, 0x40, 0x01, 0x50, 0x00}));  // 80: class 3, shape 9
+    } else if (scheme <= 2) {
+      EXPECT_EQ(rhombs, (Bytes{0x06, 0x06, 0x0A, 0x00, 0x30, 0x00, 0x64, 0x00,    // 100: class 6, shape 10
+                               0x07, 0x06, 0x01, 0x00, 0x40, 0x01, 0x50, 0x00}))  // 80: class 6, shape 1
+          << "scheme " << scheme;
+    } else {
+      EXPECT_TRUE(rhombs.empty());
+    }
+  }
+}
+
+TEST_F(MapFilesTest, CampaignTerrainSectionIsTheThirdEntry) {
+  Load(CampaignMap, MapBuilder(CampaignMap).MapInfo(0, 1, 1).Set(Section::TerrainRhombs, Le().U16(26).U16(31)).Build(),
+       "001");
+  WriteMapInfoFile(c_);
+  WriteRhombsFile(c_);
+  EXPECT_EQ(Slot("rhombs"), (Bytes{2, 2, 9, 0, 0xF0, 1, 26, 0}));
+}
+
+// ---- cflags ----
+
+TEST_F(MapFilesTest, CflagsHasOneWordPerWholeRecordOfTheFirstSection) {
+  Load(MultiplayerMap, MapBuilder(MultiplayerMap)
+                           .MapInfo(0, 2, 1)
+                           .Set(Section::CellFlags4, Le().U32(0x00009835).U32(0x00000000).U16(0xFFFF))
+                           .Set(Section::CellFlags1, {0, 1, 1, 1})        // longer than section 1
+                           .Set(Section::CellFlags2, Le().U16(0x0A00))   // shorter
+                           .Build());
+  WriteAll();
+  EXPECT_EQ(Slot("cflags"), (Bytes{0x12, 0x68, 0x40, 0x02}));
+}
+
+TEST_F(MapFilesTest, CflagsRecordsBeyondTheGridAreUnmarked) {
+  Bytes masks(49, 3);
+  ContainerBuilder container;
+  container.Add("MAPINFO", Le().U32(0).I32(1).I32(1));
+  container.Add("NAMES", Names({"a", "b", "c", "d", "e", "f", "g", "h", "cliff"}));
+  container.Add("RHOMBS", {});
+  container.Add("CF4", Le().U32(0x8000).U32(0x8000).U32(0x8000));  // three cells on a 1 x 1 map
+  container.Add("CF1", {});
+  container.Add("CF2", {});
+  container.Add("AIRF", {});
+  container.Add("OBJECTS", ObjectBytes(0, 0, 8, 0));
+  Load(CampaignMap, container.Build(), "001");
+  c_.CliffDataBuffer = std::make_shared<const Bytes>(masks);
+  WriteAll();
+  EXPECT_EQ(c_.CliffGrid, Bytes{3});
+  EXPECT_EQ(Slot("cflags"), (Bytes{0x30, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(MapFilesTest, EveryFileIsWrittenForAnEmptyContainer) {
+  Load(SinglePlayerMap, Bytes(8, 0));
+  WriteMapDescFile(c_);
+  WriteAll();
+  for (const char* name : {"desc", "info", "airfields", "objects", "rhombs", "cflags"}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(c_.SlotFolder / name)) << name;
+  }
+  EXPECT_EQ(Slot("info"), Bytes(16, 0));
+  EXPECT_TRUE(Slot("objects").empty());
+  EXPECT_TRUE(Slot("cflags").empty());
+}
+
+TEST_F(MapFilesTest, AMissingSlotFolderIsAFileError) {
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap).Build());
+  c_.SlotFolder = scratch_ / "no" / "such" / "slot";
+  EXPECT_THROW(WriteMapInfoFile(c_), FileCreateError);
+}
+
+TEST_F(MapFilesTest, TheInstalledMasksStampCliffs) {
+  // The masks built beside the executable give every cliff variant a face on its own cell.
+  const auto masks = LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
+  Bytes objects;
+  for (std::uint16_t v = 0; v < 56; ++v) {
+    const Bytes one = ObjectBytes(static_cast<std::uint16_t>((v % 8) * 8 * 32 + 100), static_cast<std::uint16_t>((v / 8) * 8 * 32 + 100), 8, v);
+    objects.insert(objects.end(), one.begin(), one.end());
+  }
+  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap)
+                            .MapInfo(0, 64, 56)
+                            .Set(Section::ObjectNames, Names({"a", "b", "c", "d", "e", "f", "g", "h", "cliff"}))
+                            .Set(Section::Objects, objects)
+                            .Build());
+  c_.CliffDataBuffer = masks;
+  WriteAll();
+  for (std::uint16_t v = 0; v < 56; ++v) {
+    const int cx = (v % 8) * 8 + 3, cy = (v / 8) * 8 + 3;
+    EXPECT_EQ(c_.CliffGrid[static_cast<std::size_t>(cy * 64 + cx)], 3) << "variant " << v;
+  }
+}
+
+}  // namespace
+}  // namespace kartwerk
