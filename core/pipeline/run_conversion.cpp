@@ -4,6 +4,7 @@
 
 #include "convert/cliff_data.hpp"
 #include "convert/map_files.hpp"
+#include "core/pipeline/conversion_steps.hpp"
 #include "core/staging.hpp"
 #include "core/temp_folder.hpp"
 
@@ -56,6 +57,9 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   }) && Prepare(end, "desc", [&] { WriteMapDescFile(c); }) && Prepare(end, "info", [&] { WriteMapInfoFile(c); });
 
   if (slotReady) {
+    if (request.Planned) {
+      request.Planned(ReportedLabelCount(c.MapKind == CampaignMap ? c.MissionList.size() : 1));
+    }
     TProcessThread worker(c);
     worker.SetProgressHandler(request.Progress);
     worker.SetEndHandler([&end](const ConversionEnd& result) { end = result; });

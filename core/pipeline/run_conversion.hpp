@@ -4,6 +4,7 @@
 // call the same pieces (PrepareMap, PrepareSlot, then TProcessThread) at its own moments.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <stop_token>
@@ -19,6 +20,7 @@ struct ConvertRequest {
   std::filesystem::path SlotFolder;  // the editor slot folder, created with its parents when missing
   int GameVersionKind = 2;           // 1 for the game's version "1.9", else 2
   std::filesystem::path CliffDataFile;  // empty: "cliffdata" beside the program
+  std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
   ProgressHandler Progress;          // each step's label, on the worker thread
   std::function<void(const std::string&)> Warn;  // repaired input, on the thread that meets it
   std::stop_token Stop;              // a stop requested here ends the run at the next step boundary
