@@ -11,6 +11,10 @@ int main(int argc, char** argv) {
   app.require_subcommand(0, 1);
   kartwerk::app::Runner run;
   kartwerk::app::AddInfoCommand(app, run);
+  kartwerk::app::AddConvertCommand(app, run);
+  kartwerk::app::AddInstallsCommand(app, run);
+  kartwerk::app::AddSlotsCommand(app, run);
+  kartwerk::app::AddRegisterCommand(app, run);
 
   try {
     app.parse(argc, argv);
