@@ -1,0 +1,95 @@
+// Sounds: one block of key=value lines per sound record.
+#include "convert/sounds.hpp"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "tests/support/map_builder.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::Le;
+
+std::string WorseLine(float worse) {
+  SoundRecord sound;
+  sound.Worse = worse;
+  const std::string block = ConvertSoundRecord(sound);
+  const auto start = block.find("Worse=");
+  return block.substr(start + 6, block.find('\n', start) - start - 6);
+}
+
+std::string WorseLineOfBits(std::uint32_t bits) {
+  return WorseLine(std::bit_cast<float>(bits));
+}
+
+TEST(SoundRecord, ABlockListsEveryFieldFromItsOffsetAndEndsWithAnEmptyLine) {
+  const Bytes record = Le().Text("ambient\\wind \"loud\"", 64).U16(1200).U16(65535).U16(40).F32(2.25f).U16(5).U16(60);
+  EXPECT_EQ(ConvertSoundRecord(SoundRecord::Decode(record)),
+            "Name=\"ambient\\wind \"loud\"\"\nU=1200\nV=65535\nRadius=40\nWorse=2.250000\nMinWait=5\nMaxWait=60\n\n");
+  EXPECT_EQ(ConvertSoundRecord(SoundRecord::Decode(Bytes(78, 0))),
+            "Name=\"\"\nU=0\nV=0\nRadius=0\nWorse=0.000000\nMinWait=0\nMaxWait=0\n\n");
+}
+
+TEST(SoundRecord, ANameFillingItsFieldStopsThere) {
+  const SoundRecord sound = SoundRecord::Decode(Le().Raw(Bytes(64, 'w')).U16(0x4141).U16(7).Fill(10).bytes);
+  EXPECT_EQ(sound.Name, std::string(64, 'w'));
+  EXPECT_EQ(ConvertSoundRecord(sound).substr(0, 80), "Name=\"" + std::string(64, 'w') + "\"\nU=16705\n");
+}
+
+TEST(SoundRecord, AShortRecordReadsAsZerosWhereItEnds) {
+  const SoundRecord sound = SoundRecord::Decode(Le().Text("x", 64).U16(3).U16(4).U16(5).F32(1.0f).bytes);
+  EXPECT_EQ(sound.Worse, 1.0f);
+  EXPECT_EQ(sound.MinWait, 0);
+  EXPECT_EQ(sound.MaxWait, 0);
+}
+
+TEST(SoundWorse, HasOneDigitBeforeThePointAtLeastAndSixAfterIt) {
+  EXPECT_EQ(WorseLine(1.5f), "1.500000");
+  EXPECT_EQ(WorseLine(0.0f), "0.000000");
+  EXPECT_EQ(WorseLine(-0.25f), "-0.250000");
+  EXPECT_EQ(WorseLine(0.1f), "0.100000");  // 0.100000001490116... in single precision
+  EXPECT_EQ(WorseLine(123.456f), "123.456001");
+  EXPECT_EQ(WorseLine(0.0000004f), "0.000000");
+  EXPECT_EQ(WorseLine(std::numeric_limits<float>::max()), "340282346638528859811704183484516925440.000000");
+  EXPECT_EQ(WorseLine(std::numeric_limits<float>::denorm_min()), "0.000000");
+}
+
+TEST(SoundWorse, NonFiniteValuesAreWrittenAsWords) {
+  EXPECT_EQ(WorseLineOfBits(0x7F800000), "INF");
+  EXPECT_EQ(WorseLineOfBits(0xFF800000), "-INF");
+  EXPECT_EQ(WorseLineOfBits(0x7FC00000), "NAN");
+  EXPECT_EQ(WorseLineOfBits(0xFFC00001), "NAN");
+  EXPECT_EQ(WorseLineOfBits(0x7F800001), "NAN");  // a signalling pattern
+}
+
+// The user's locale must not turn the point into a comma: the editor reads a point.
+TEST(SoundWorse, IgnoresACommaLocaleOfTheProcess) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  const char* chosen = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
+    if (std::setlocale(LC_ALL, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+      chosen = name;
+      break;
+    }
+  }
+  if (!chosen) {
+    std::setlocale(LC_ALL, previous.c_str());
+    GTEST_SKIP() << "no locale with a comma decimal separator is installed (de_DE, fr_FR or nl_NL)";
+  }
+  char viaPrintf[32];
+  std::snprintf(viaPrintf, sizeof viaPrintf, "%2.6f", 1.5);
+  const std::string worse = WorseLine(1.5f);
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_STREQ(viaPrintf, "1,500000") << "locale " << chosen << " is not in effect";
+  EXPECT_EQ(worse, "1.500000");
+}
+
+}  // namespace
+}  // namespace kartwerk
