@@ -12,5 +12,8 @@ using Runner = std::function<int()>;
 
 void AddInfoCommand(CLI::App& app, Runner& run);
 void AddConvertCommand(CLI::App& app, Runner& run);
+void AddInstallsCommand(CLI::App& app, Runner& run);
+void AddSlotsCommand(CLI::App& app, Runner& run);
+void AddRegisterCommand(CLI::App& app, Runner& run);
 
 }  // namespace kartwerk::app

@@ -1,0 +1,141 @@
+// kartwerk installs | slots | register: the game installations the registry names, the
+// editor's slots of the located game, and the shell association of the map types.
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "app/commands.hpp"
+#include "core/map_info.hpp"
+#include "core/path_lookup.hpp"
+#include "install/association.hpp"
+#include "install/game_location.hpp"
+#include "install/installation_source.hpp"
+#include "install/slot_store.hpp"
+#include "install/wine_registry.hpp"
+
+namespace kartwerk::app {
+namespace {
+
+std::string JsonText(const nlohmann::json& value) {
+  // Registry texts and paths may hold bytes that are no UTF-8; those print as U+FFFD.
+  return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// Opens the named source into installs; on failure prints why and returns false.
+bool OpenSource(GameInstallations& installs, const InstallationSourceOptions& options) {
+  try {
+    installs.Registry = OpenInstallationSource(options);
+    return true;
+  } catch (const RegistryUnavailable& e) {
+    std::cerr << "kartwerk: " << e.what() << "\n";
+    return false;
+  }
+}
+
+struct InstallsOptions {
+  std::string winePrefix;
+  bool json = false;
+};
+
+int RunInstalls(const InstallsOptions& options) {
+  InstallationSourceOptions source;
+  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
+  GameInstallations installs;
+  if (!OpenSource(installs, source)) return 1;
+  EnumerateInstallations(installs);
+
+  if (options.json) {
+    nlohmann::json out = nlohmann::json::array();
+    for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
+      const InstalledVersion& v = installs.InstalledVersions[i];
+      out.push_back({{"number", i + 1},
+                     {"folder", v.hostFolder.string()},
+                     {"target_folder", v.folder},
+                     {"version", v.version},
+                     {"language", v.language},
+                     {"sub_key", v.subKey},
+                     {"editor", std::filesystem::is_regular_file(JoinIgnoringCase(v.hostFolder, "editor\\scridll.dll"))}});
+    }
+    std::cout << JsonText(out) << "\n";
+    return 0;
+  }
+  if (installs.InstalledVersions.empty()) {
+    std::cout << "No installation of Vornmark II is registered.\n";
+    return 0;
+  }
+  for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
+    const InstalledVersion& v = installs.InstalledVersions[i];
+    std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
+              << v.hostFolder.string() << "  (" << v.folder << ")\n";
+  }
+  return 0;
+}
+
+struct SlotsOptions {
+  std::string game;
+  std::string winePrefix;
+  bool json = false;
+};
+
+int RunSlots(const SlotsOptions& options) {
+  InstallationSourceOptions source;
+  if (!options.game.empty()) source.game = options.game;
+  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
+  GameInstallations installs;
+  if (!OpenSource(installs, source)) return 1;
+  EnumerateInstallations(installs);
+  if (!BuildSlotList(installs)) {
+    std::cerr << "kartwerk: " << GameNotLocatedMessage << "\n";
+    return 1;
+  }
+
+  if (options.json) {
+    nlohmann::json slots = nlohmann::json::array();
+    for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
+      const std::optional<std::string> title = ReadSlotTitle(installs.GameFolder, slot);
+      slots.push_back({{"slot", slot},
+                       {"folder", SlotFolderPath(installs.GameFolder, slot).string()},
+                       {"occupied", title.has_value()},
+                       {"title", title ? nlohmann::json(Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
+                       {"line", Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
+    }
+    nlohmann::json out = {{"game_folder", installs.GameFolder.string()},
+                          {"game_version_kind", installs.GameVersionKind},
+                          {"slots", slots}};
+    std::cout << JsonText(out) << "\n";
+    return 0;
+  }
+  // The lines exactly as the slot picker lists them: the map names are the editor's own bytes.
+  for (std::size_t slot = 0; slot < SlotCount; ++slot) std::cout << installs.SlotList[slot] << "\n";
+  return 0;
+}
+
+}  // namespace
+
+void AddInstallsCommand(CLI::App& app, Runner& run) {
+  auto options = std::make_shared<InstallsOptions>();
+  CLI::App* cmd = app.add_subcommand("installs", "List the registered Vornmark II installations whose folder exists");
+  cmd->add_option("--wine-prefix", options->winePrefix, "Wine prefix holding the game (default: WINEPREFIX, else ~/.wine)");
+  cmd->add_flag("--json", options->json, "Print one JSON array instead of text");
+  cmd->callback([&run, options] { run = [options] { return RunInstalls(*options); }; });
+}
+
+void AddSlotsCommand(CLI::App& app, Runner& run) {
+  auto options = std::make_shared<SlotsOptions>();
+  CLI::App* cmd = app.add_subcommand("slots", "List the 255 editor slots of the located game");
+  CLI::Option* game = cmd->add_option("--game", options->game, "Game folder to use instead of the registry");
+  CLI::Option* prefix = cmd->add_option("--wine-prefix", options->winePrefix,
+                                        "Wine prefix holding the game (default: WINEPREFIX, else ~/.wine)");
+  game->excludes(prefix);
+  cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
+  cmd->callback([&run, options] { run = [options] { return RunSlots(*options); }; });
+}
+
+void AddRegisterCommand(CLI::App& app, Runner& run) {
+  CLI::App* cmd = app.add_subcommand("register", "Make the desktop open .qdm, .qdp and .qdc files with Kartwerk");
+  cmd->callback([&run] { run = [] { return RegisterMapTypes(std::cerr) ? 0 : 1; }; });
+}
+
+}  // namespace kartwerk::app

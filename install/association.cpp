@@ -1,0 +1,40 @@
+#include "install/association.hpp"
+
+#include <exception>
+
+#include "install/program_path.hpp"
+
+#ifdef _WIN32
+#include "install/map_types.hpp"
+#include "install/registry_win32.hpp"
+#else
+#include "install/user_folders.hpp"
+#include "install/xdg_association.hpp"
+#endif
+
+namespace kartwerk {
+
+std::optional<std::string> TryRegisterMapTypes() {
+  try {
+    const std::filesystem::path program = ProgramPath();
+#ifdef _WIN32
+    for (const MapType& type : CompiledMapTypes) RegisterMapType(type, program);
+#else
+    InstallXdgAssociation(UserDataHome(), program);
+#endif
+    return std::nullopt;
+  } catch (const std::exception& e) {
+    return std::string(e.what());
+  } catch (...) {
+    return std::string("unknown error");
+  }
+}
+
+bool RegisterMapTypes(std::ostream& errors) {
+  const std::optional<std::string> failure = TryRegisterMapTypes();
+  if (!failure) return true;
+  errors << "kartwerk: could not register the map file types: " << *failure << "\n";
+  return false;
+}
+
+}  // namespace kartwerk

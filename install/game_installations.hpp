@@ -1,0 +1,45 @@
+// What the program knows about the game's installations during one run: the registered
+// installations, the one chosen, its folder and version kind, and the editor's slot lines.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "install/registry.hpp"
+
+namespace kartwerk {
+
+// One registered installation whose folder exists.
+struct InstalledVersion {
+  std::string folder;                 // "target folder" as the registry holds it
+  std::filesystem::path hostFolder;   // that folder on this system
+  std::string version;                // "version", such as "1.9", "2.0" or "2.2"
+  std::string language;               // "language", free text shown to the user
+  std::string subKey;                 // the sub-key of the game key it was read from
+};
+
+inline constexpr std::size_t MaxInstalledVersions = 6;
+inline constexpr std::size_t SlotCount = 255;
+
+struct GameInstallations {
+  // Where installations are registered; without one, no game is ever found.
+  std::shared_ptr<const RegistrySource> Registry;
+
+  // At most six, numbered from 1 in enumeration order (entry i is InstalledVersions[i - 1]).
+  std::vector<InstalledVersion> InstalledVersions;
+  // The installation chosen by the user or by a command-line map, numbered from 1; 0 for none.
+  std::uint8_t ChosenVersion = 0;
+  // The chosen installation's folder on this system; empty until the game has been located.
+  std::filesystem::path GameFolder;
+  // 1 when the chosen installation's version is exactly "1.9", otherwise 2; 0 until first set.
+  std::uint8_t GameVersionKind = 0;
+  // One line per editor slot, entry n for slot n; entry 255 stays empty.
+  std::array<std::string, SlotCount + 1> SlotList;
+};
+
+}  // namespace kartwerk

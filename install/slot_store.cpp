@@ -1,0 +1,60 @@
+#include "install/slot_store.hpp"
+
+#include <array>
+#include <fstream>
+#include <system_error>
+
+#include "core/path_lookup.hpp"
+#include "install/game_location.hpp"
+
+namespace kartwerk {
+
+std::string SlotNumberText(int slot) {
+  std::string digits = std::to_string(slot);
+  if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+  return digits;
+}
+
+std::filesystem::path SlotFolderPath(const std::filesystem::path& gameFolder, int slot) {
+  return JoinIgnoringCase(gameFolder, "editor\\maps.src\\map." + SlotNumberText(slot));
+}
+
+std::string SlotTitleFromDesc(std::string_view descContent) {
+  const std::size_t end = descContent.find_first_of(std::string_view("\r\n\0", 3));
+  return std::string(descContent.substr(0, end));
+}
+
+std::optional<std::string> ReadSlotTitle(const std::filesystem::path& gameFolder, int slot) {
+  if (gameFolder.empty()) return std::nullopt;  // no game: never look into the current folder
+  const std::filesystem::path desc = ResolveIgnoringCase(SlotFolderPath(gameFolder, slot), "desc");
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(desc, ec)) return std::nullopt;
+  // Only the first line counts, so reading stops at its end.
+  std::ifstream in(desc, std::ios::binary);
+  std::string title;
+  std::array<char, 4096> chunk;
+  while (in) {
+    in.read(chunk.data(), chunk.size());
+    const std::string_view got(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    const std::size_t end = got.find_first_of(std::string_view("\r\n\0", 3));
+    title.append(got.substr(0, end));
+    if (end != std::string_view::npos) break;
+  }
+  if (in.bad()) return std::string();
+  return title;
+}
+
+std::string SlotLine(int slot, const std::optional<std::string>& title) {
+  if (!title) return "Map " + SlotNumberText(slot) + ":    --- empty ---";
+  return "Map " + SlotNumberText(slot) + ": " + *title;
+}
+
+bool BuildSlotList(GameInstallations& installs) {
+  const bool found = LocateGame(installs);
+  for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
+    installs.SlotList[static_cast<std::size_t>(slot)] = SlotLine(slot, ReadSlotTitle(installs.GameFolder, slot));
+  }
+  return found;
+}
+
+}  // namespace kartwerk
