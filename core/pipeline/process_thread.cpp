@@ -14,16 +14,33 @@ namespace {
 constexpr const char* LoadMissionStep = "loading the mission file";
 constexpr const char* MissionFolderStep = "creating the mission folder";
 
-// Runs one step, or records its failure in end. Returns whether the step succeeded.
+void Fail(ConversionEnd& end, std::string_view what, bool inStep, const std::string& mission) {
+  end.error = std::current_exception();
+  end.failedStep = std::string(what);
+  end.failedInStep = inStep;
+  end.failedMission = mission;
+}
+
+// Runs one labelled step, or records its failure in end. Returns whether the step succeeded.
 template <class Body>
-bool Attempt(ConversionEnd& end, std::string_view step, const std::string& mission, Body&& body) {
+bool Attempt(ConversionEnd& end, std::string_view label, const std::string& mission, Body&& body) {
   try {
     body();
     return true;
   } catch (...) {
-    end.error = std::current_exception();
-    end.failedStep = std::string(step);
-    end.failedMission = mission;
+    Fail(end, label, true, mission);
+    return false;
+  }
+}
+
+// The same for the preparations of a mission that are no steps of their own.
+template <class Body>
+bool AttemptPreparation(ConversionEnd& end, std::string_view what, const std::string& mission, Body&& body) {
+  try {
+    body();
+    return true;
+  } catch (...) {
+    Fail(end, what, false, mission);
     return false;
   }
 }
@@ -58,8 +75,8 @@ std::string ConversionEnd::ErrorText() const {
 
 std::string ConversionEnd::FailureText() const {
   if (!error) return stopped ? "the conversion was stopped" : std::string();
-  std::string where = "step \"" + failedStep + "\"";
-  if (!failedMission.empty()) where += " of mission " + failedMission;
+  std::string where = failedInStep ? "step \"" + failedStep + "\"" : failedStep;
+  if (!failedMission.empty()) where += (failedInStep ? " of mission " : " for mission ") + failedMission;
   return where + " failed: " + ErrorText();
 }
 
@@ -96,13 +113,13 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
       }
       const std::string& entry = c.MissionList[i];
       c.MissionName = CampaignMissionName(entry);
-      if (!Attempt(end, LoadMissionStep, c.MissionName, [&] { LoadSectionDirectory(c, c.TempFolder / entry); })) {
+      if (!AttemptPreparation(end, LoadMissionStep, c.MissionName, [&] { LoadSectionDirectory(c, c.TempFolder / entry); })) {
         return end;
       }
     } else {
       c.MissionName = "mis.000";
     }
-    if (!Attempt(end, MissionFolderStep, c.MissionName,
+    if (!AttemptPreparation(end, MissionFolderStep, c.MissionName,
                  [&] { std::filesystem::create_directories(c.MissionFolder()); })) {
       return end;
     }

@@ -23,7 +23,8 @@ namespace kartwerk {
 struct ConversionEnd {
   bool stopped = false;       // a stop request ended it between two steps
   std::exception_ptr error;   // what the failing step threw; null when none failed
-  std::string failedStep;     // the failing step's label (or what was being prepared)
+  std::string failedStep;     // the failing step's label, or what was being prepared ("loading cliffdata")
+  bool failedInStep = false;  // whether failedStep is a step's label
   std::string failedMission;  // MissionName when a mission's step failed; empty for the map-level steps
 
   bool Completed() const { return !stopped && !error; }

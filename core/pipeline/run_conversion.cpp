@@ -40,10 +40,10 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
 
   const std::filesystem::path cliffData =
       request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
-  if (!Prepare(end, "cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); })) return end;
+  if (!Prepare(end, "loading cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); })) return end;
 
   std::optional<PrivateTempFolder> temp;
-  if (!Prepare(end, "staging", [&] {
+  if (!Prepare(end, "staging the map", [&] {
         temp.emplace();
         c.TempFolder = temp->path();
         PrepareMap(c, std::filesystem::absolute(request.MapPath));
@@ -51,10 +51,11 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
     return end;  // the temporary folder goes with everything staged into it
   }
 
-  const bool slotReady = Prepare(end, "slot folder", [&] {
+  const bool slotReady = Prepare(end, "creating the slot folder", [&] {
     c.SlotFolder = request.SlotFolder;
     std::filesystem::create_directories(c.SlotFolder);
-  }) && Prepare(end, "desc", [&] { WriteMapDescFile(c); }) && Prepare(end, "info", [&] { WriteMapInfoFile(c); });
+  }) && Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
+                         Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
 
   if (slotReady) {
     if (request.Planned) {

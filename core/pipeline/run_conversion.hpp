@@ -1,7 +1,8 @@
 // Converting one compiled map into one editor slot folder, start to end: the cliff masks,
 // staging into a private temporary folder, the slot's "desc" and "info", the worker's steps,
 // and the removal of the temporary files. The command line calls RunConversion; a window can
-// call the same pieces (PrepareMap, PrepareSlot, then TProcessThread) at its own moments.
+// call the same pieces (PrepareMap, the slot's "desc" and "info" writers, then TProcessThread)
+// at its own moments.
 #pragma once
 
 #include <cstddef>
@@ -32,7 +33,8 @@ void PrepareMap(Conversion& conversion, const std::filesystem::path& mapPath);
 
 // The whole conversion, blocking until the worker has ended. The slot folder is created with
 // its parents (existing files stay until replaced). Never throws for a failure of the work itself: the result says which
-// step (or which preparation: "cliffdata", "staging", "slot folder", "desc", "info") failed
+// step (or which preparation: loading cliffdata, staging the map, creating the slot folder, writing
+// the slot's desc or info) failed
 // and why. Files written before a failure stay; the temporary files are always removed.
 ConversionEnd RunConversion(const ConvertRequest& request);
 

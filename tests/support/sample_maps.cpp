@@ -309,6 +309,24 @@ Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t mission
   return mission.Build();
 }
 
+Bytes ReplaceSection(const Bytes& container, std::size_t position, const Bytes& data) {
+  ByteStream stream;
+  stream.Load(container);
+  SectionTable directory;
+  ReadSectionDirectory(stream, directory);
+  ContainerBuilder rebuilt;
+  rebuilt.Header(Bytes(container.begin(), container.begin() + std::min<std::size_t>(8, container.size())));
+  for (std::size_t i = 0; i < directory.count; ++i) {
+    const sectionRec& e = directory[i];
+    // The stored name field, as it stands before the entry's size.
+    const Bytes name(container.begin() + e.offset - 16, container.begin() + e.offset - 4);
+    const Bytes own(container.begin() + e.offset, container.begin() + e.offset + e.size);
+    const Bytes& body = i == position ? data : own;
+    rebuilt.AddRaw(name, static_cast<std::int32_t>(body.size()), body);
+  }
+  return rebuilt.Build();
+}
+
 std::vector<std::filesystem::path> WriteSampleMaps(const std::filesystem::path& folder) {
   std::filesystem::create_directories(folder);
   const std::uint32_t mtime = 1262304000;  // 2010-01-01

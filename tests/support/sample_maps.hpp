@@ -22,6 +22,10 @@ Bytes SampleMainContainer(MapKindCode kind, const SampleOptions& options);
 // The decompressed container of one campaign mission.
 Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t missionNumber);
 
+// The container with the data of the entry at position replaced (names, order and the other
+// entries' data kept), for samples that differ from a bundled one in a single section.
+Bytes ReplaceSection(const Bytes& container, std::size_t position, const Bytes& data);
+
 // Writes the three bundled samples into folder: a single-player map, a multiplayer map and a
 // campaign with two missions. Returns the paths of the files to open (the campaign's main file).
 std::vector<std::filesystem::path> WriteSampleMaps(const std::filesystem::path& folder);

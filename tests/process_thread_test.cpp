@@ -1,0 +1,336 @@
+// The conversion worker: step order and labels, the mission loop, stop requests, failures
+// and the end report, on the calling thread and on its own.
+#include "core/pipeline/process_thread.hpp"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <thread>
+
+#include "convert/map_files.hpp"
+#include "core/errors.hpp"
+#include "core/pipeline/conversion_steps.hpp"
+#include "tests/support/map_builder.hpp"
+#include "tests/support/sample_maps.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::Le;
+using testing::ReplaceSection;
+using testing::SampleMainContainer;
+using testing::SampleMissionContainer;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+const std::vector<std::string> MissionFiles = {"info",     "desc",   "JPG1024.jpg", "groups",  "support",
+                                               "sounds",   "mines",  "locations",   "phrases2", "objs",
+                                               "mismult",  "misdesc", "players",    "mapunits", "scripts2"};
+const std::vector<std::string> MapFiles = {"airfields", "objects", "rhombs", "cflags"};
+const std::vector<std::string> MissionLabels = {"Info",    "Desc",    "Groups",  "Support", "Sounds",
+                                                "Mines",   "Locations", "Phrases", "Objects", "Mismult",
+                                                "Misdesc", "Players", "Units",   "Scripts"};
+
+const testing::SampleOptions Options{5, 0, 40, 30};
+
+// A campaign mission whose rectangle is too large for its mines section: the "Mines" step fails.
+Bytes FailingMission() {
+  return ReplaceSection(SampleMissionContainer(Options, 3), SectionPosition(Section::MissionInfoFirst, CampaignMap),
+                        Le().I32(0).I32(0).I32(400).I32(400));
+}
+
+// A staged map: the decompressed containers in a temporary folder, the main one loaded, and
+// the slot's "info" written, as the slot picker leaves things for the worker.
+class DriverTest : public ::testing::Test {
+ protected:
+  ScratchFolder scratch;
+  Conversion c;
+  std::vector<std::string> labels;
+
+  ProgressHandler Record() {
+    return [this](const std::string& label) { labels.push_back(label); };
+  }
+
+  void Stage(MapKindCode kind, const std::vector<std::pair<std::string, Bytes>>& missions = {}) {
+    c.MapKind = kind;
+    c.TempFolder = scratch / "temp";
+    c.SlotFolder = scratch / "slot";
+    std::filesystem::create_directories(c.TempFolder);
+    std::filesystem::create_directories(c.SlotFolder);
+    c.MapName = "007";
+    WriteBytes(c.TempFolder / c.MapName, SampleMainContainer(kind, Options));
+    for (const auto& [name, container] : missions) {
+      WriteBytes(c.TempFolder / name, container);
+      c.MissionList.push_back(name);
+    }
+    c.MissionName = kind == CampaignMap ? "" : "mis.000";
+    LoadSectionDirectory(c, c.TempFolder / c.MapName);
+    WriteMapInfoFile(c);
+  }
+
+  std::size_t FilesIn(const std::string& mission) const {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(c.SlotFolder / mission)) ++n;
+    return n;
+  }
+  bool Has(const std::string& relative) const { return std::filesystem::exists(c.SlotFolder / relative); }
+};
+
+TEST_F(DriverTest, SinglePlayerMapRunsNineteenStepsIntoMis000) {
+  Stage(SinglePlayerMap);
+  std::vector<std::string> expected = {"Airfields", "Objects", "Rhombs", "cFlags", "Groups"};
+  expected.insert(expected.end(), MissionLabels.begin(), MissionLabels.end());
+
+  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  EXPECT_TRUE(end.Completed()) << end.FailureText();
+  EXPECT_EQ(labels, expected);
+  EXPECT_EQ(labels.size(), ReportedLabelCount(1));
+  for (const auto& f : MapFiles) EXPECT_TRUE(Has(f)) << f;
+  for (const auto& f : MissionFiles) EXPECT_TRUE(Has("mis.000/" + f)) << f;
+  EXPECT_EQ(FilesIn("mis.000"), 15u);
+}
+
+TEST_F(DriverTest, MultiplayerMapAlsoHasOneMission) {
+  Stage(MultiplayerMap);
+  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  EXPECT_TRUE(end.Completed()) << end.FailureText();
+  EXPECT_EQ(labels.size(), 19u);
+  EXPECT_EQ(FilesIn("mis.000"), 15u);
+}
+
+class CampaignDriverTest : public DriverTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
+  const int n = GetParam();
+  const std::vector<std::string> names = {"0070000", "0070030", "0070120"};
+  std::vector<std::pair<std::string, Bytes>> missions;
+  for (int i = 0; i < n; ++i) missions.push_back({names[i], SampleMissionContainer(Options, static_cast<std::uint32_t>(i))});
+  Stage(CampaignMap, missions);
+
+  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  EXPECT_TRUE(end.Completed()) << end.FailureText();
+  EXPECT_EQ(labels.size(), 5u + 14u * n);
+  const std::vector<std::string> folders = {"mis.000", "mis.003", "mis.012"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Has(folders[i]), i < n) << folders[i];
+    if (i < n) {
+      EXPECT_EQ(FilesIn(folders[i]), 15u);
+    }
+  }
+  if (n == 3) {
+    const Bytes desc = testing::ReadBytes(c.SlotFolder / "mis.012" / "desc");
+    EXPECT_EQ(std::string(desc.begin(), desc.end()), "Mission #12");
+    // Each mission's files come from its own container: the rectangles differ.
+    EXPECT_NE(testing::ReadBytes(c.SlotFolder / "mis.000" / "info"), testing::ReadBytes(c.SlotFolder / "mis.003" / "info"));
+  }
+  EXPECT_FALSE(Has("mis.0007"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Missions, CampaignDriverTest, ::testing::Values(1, 2, 3));
+
+TEST_F(DriverTest, StopAfterAMissionStepLeavesTheLaterFilesUnwritten) {
+  Stage(SinglePlayerMap);
+  std::stop_source stop;
+  const ConversionEnd end = RunConversionSteps(
+      c,
+      [&](const std::string& label) {
+        labels.push_back(label);
+        if (label == "Sounds") stop.request_stop();  // honoured once the step is done
+      },
+      stop.get_token());
+  EXPECT_TRUE(end.stopped);
+  EXPECT_FALSE(end.error);
+  EXPECT_FALSE(end.Completed());
+  EXPECT_EQ(labels.back(), "Sounds");
+  EXPECT_EQ(labels.size(), 5u + 5u);
+  EXPECT_TRUE(Has("mis.000/sounds"));
+  EXPECT_FALSE(Has("mis.000/mines"));
+  EXPECT_FALSE(Has("mis.000/scripts2"));
+}
+
+TEST_F(DriverTest, StopDuringTheMapStepsCreatesNoMissionFolder) {
+  Stage(SinglePlayerMap);
+  std::stop_source stop;
+  stop.request_stop();  // already requested: the first step still runs, then the worker returns
+  const ConversionEnd end = RunConversionSteps(c, Record(), stop.get_token());
+  EXPECT_TRUE(end.stopped);
+  EXPECT_EQ(labels, std::vector<std::string>{"Airfields"});
+  EXPECT_TRUE(Has("airfields"));
+  EXPECT_FALSE(Has("objects"));
+  EXPECT_FALSE(Has("mis.000"));
+}
+
+TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFirst) {
+  Stage(CampaignMap, {{"0070000", SampleMissionContainer(Options, 0)}, {"0070030", SampleMissionContainer(Options, 3)}});
+  std::stop_source stop;
+  const ConversionEnd end = RunConversionSteps(
+      c,
+      [&](const std::string& label) {
+        labels.push_back(label);
+        if (label == "Scripts") stop.request_stop();
+      },
+      stop.get_token());
+  EXPECT_TRUE(end.stopped);
+  EXPECT_EQ(labels.size(), 5u + 14u + 1u);
+  EXPECT_EQ(labels.back(), "Info");
+  EXPECT_EQ(FilesIn("mis.000"), 15u);
+  EXPECT_EQ(FilesIn("mis.003"), 1u);
+  EXPECT_TRUE(Has("mis.003/info"));
+}
+
+TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
+  Stage(CampaignMap, {{"0070000", SampleMissionContainer(Options, 0)},
+                      {"0070030", FailingMission()},
+                      {"0070050", SampleMissionContainer(Options, 5)}});
+  std::filesystem::create_directories(c.SlotFolder / "mis.003");
+  WriteBytes(c.SlotFolder / "mis.003" / "mines", Bytes(10, 1));  // an earlier conversion's file
+
+  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  ASSERT_TRUE(end.error);
+  EXPECT_FALSE(end.stopped);
+  EXPECT_EQ(end.failedStep, "Mines");
+  EXPECT_TRUE(end.failedInStep);
+  EXPECT_EQ(end.failedMission, "mis.003");
+  EXPECT_EQ(end.ErrorText(), "Stream read error");
+  EXPECT_EQ(end.FailureText(), "step \"Mines\" of mission mis.003 failed: Stream read error");
+  EXPECT_EQ(labels.size(), 5u + 14u + 6u);
+  EXPECT_EQ(FilesIn("mis.000"), 15u);
+  for (const char* f : {"info", "desc", "JPG1024.jpg", "groups", "support", "sounds"}) EXPECT_TRUE(Has(std::string("mis.003/") + f)) << f;
+  EXPECT_FALSE(Has("mis.003/mines"));
+  EXPECT_FALSE(Has("mis.003/locations"));
+  EXPECT_FALSE(Has("mis.005"));
+}
+
+TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
+  Stage(CampaignMap, {{"0070000", SampleMissionContainer(Options, 0)}});
+  c.MissionList.push_back("0070090");  // listed, but never decompressed
+  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  ASSERT_TRUE(end.error);
+  EXPECT_EQ(end.failedMission, "mis.009");
+  EXPECT_FALSE(end.failedInStep);
+  EXPECT_EQ(end.FailureText().rfind("loading the mission file for mission mis.009 failed: ", 0), 0u) << end.FailureText();
+  EXPECT_NE(end.ErrorText().find("0070090"), std::string::npos) << end.ErrorText();
+  EXPECT_EQ(FilesIn("mis.000"), 15u);
+  EXPECT_FALSE(Has("mis.009"));
+}
+
+TEST_F(DriverTest, CampaignOfMoreThan255MissionsIsRefusedBeforeAnythingIsWritten) {
+  Stage(CampaignMap);
+  for (int i = 0; i < 256; ++i) c.MissionList.push_back("007" + std::to_string(1000 + i));
+  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  ASSERT_TRUE(end.error);
+  EXPECT_NE(end.ErrorText().find("255"), std::string::npos);
+  EXPECT_TRUE(labels.empty());
+  EXPECT_FALSE(Has("airfields"));
+}
+
+TEST_F(DriverTest, ProgressHandlerThatThrowsFailsTheStepItAnnounces) {
+  Stage(SinglePlayerMap);
+  const ConversionEnd end = RunConversionSteps(
+      c,
+      [](const std::string& label) {
+        if (label == "Rhombs") throw std::runtime_error("display gone");
+      },
+      {});
+  EXPECT_EQ(end.failedStep, "Rhombs");
+  EXPECT_EQ(end.ErrorText(), "display gone");
+  EXPECT_FALSE(Has("rhombs"));
+}
+
+TEST_F(DriverTest, WorkerReportsOnItsOwnThreadAndEndsOnce) {
+  Stage(SinglePlayerMap);
+  std::vector<std::thread::id> progressThreads;
+  std::thread::id endThread;
+  int ends = 0;
+  ConversionEnd result;
+  {
+    TProcessThread worker(c);
+    worker.SetProgressHandler([&](const std::string& label) {
+      labels.push_back(label);
+      progressThreads.push_back(std::this_thread::get_id());
+    });
+    worker.SetEndHandler([&](const ConversionEnd& end) {
+      ++ends;
+      endThread = std::this_thread::get_id();
+      result = end;
+    });
+    EXPECT_FALSE(worker.Started());
+    worker.Start();
+    EXPECT_TRUE(worker.Started());
+    EXPECT_THROW(worker.Start(), std::logic_error);
+    worker.Wait();
+    EXPECT_EQ(ends, 1);
+  }
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(result.Completed());
+  EXPECT_EQ(labels.size(), 19u);
+  EXPECT_NE(endThread, std::this_thread::get_id());
+  for (const auto& id : progressThreads) EXPECT_EQ(id, endThread);
+}
+
+TEST_F(DriverTest, RequestedStopIsHonouredAtTheNextStepBoundary) {
+  Stage(SinglePlayerMap);
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  ConversionEnd result;
+  TProcessThread worker(c);
+  worker.SetProgressHandler([&](const std::string& label) {
+    labels.push_back(label);
+    released.wait();  // the first step waits until the stop has been requested
+  });
+  worker.SetEndHandler([&](const ConversionEnd& end) { result = end; });
+  worker.Start();
+  worker.RequestStop();
+  release.set_value();
+  worker.Wait();
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(labels, std::vector<std::string>{"Airfields"});
+  EXPECT_FALSE(Has("objects"));
+}
+
+TEST_F(DriverTest, FailureReachesTheEndHandlerWithTheException) {
+  Stage(CampaignMap, {{"0070030", FailingMission()}});
+  ConversionEnd result;
+  bool thrown = false;
+  {
+    TProcessThread worker(c);
+    worker.SetEndHandler([&](const ConversionEnd& end) {
+      result = end;
+      throw std::runtime_error("a faulty end handler does not bring the program down");
+    });
+    worker.Start();
+    worker.Wait();
+    thrown = true;
+  }
+  EXPECT_TRUE(thrown);
+  ASSERT_TRUE(result.error);
+  EXPECT_THROW(std::rethrow_exception(result.error), StreamReadError);
+  EXPECT_EQ(result.failedStep, "Mines");
+}
+
+TEST_F(DriverTest, DestroyingARunningWorkerStopsItAndWaitsForItsEnd) {
+  Stage(SinglePlayerMap);
+  int ends = 0;
+  ConversionEnd result;
+  {
+    TProcessThread worker(c);
+    worker.SetEndHandler([&](const ConversionEnd& end) {
+      ++ends;
+      result = end;
+    });
+    worker.Start();
+  }
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(result.error);
+}
+
+TEST(ProcessThreadTest, WaitWithoutStartReturnsAtOnce) {
+  Conversion c;
+  TProcessThread worker(c);
+  worker.Wait();
+  worker.RequestStop();
+  EXPECT_FALSE(worker.Started());
+}
+
+}  // namespace
+}  // namespace kartwerk
