@@ -61,6 +61,14 @@ void Refresh(std::string_view tool, const std::filesystem::path& folder) {
   }
 }
 
+// The program by its bare name when PATH finds this very program under it, else its full path.
+std::filesystem::path ExecName(const std::filesystem::path& program) {
+  const std::filesystem::path found = FindProgramInPath(program.filename().string());
+  std::error_code ec;
+  if (!found.empty() && std::filesystem::equivalent(found, program, ec)) return program.filename();
+  return program;
+}
+
 }  // namespace
 
 std::string MimePackageXml() {
@@ -95,19 +103,21 @@ std::string DesktopEntryString(std::string_view text) {
 }
 
 std::string DesktopExecProgram(std::string_view programPath) {
-  std::string quoted = "\"";
+  constexpr std::string_view reserved = " \t\n\"'\\><~|&;$*?#()`";
+  const bool quote = programPath.empty() || programPath.find_first_of(reserved) != std::string_view::npos;
+  std::string word = quote ? "\"" : "";
   for (char c : programPath) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F) {
       throw std::runtime_error("The program path \"" + std::string(programPath) +
                                "\" holds characters a desktop entry cannot start");
     }
-    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-    if (c == '%') quoted += '%';
-    quoted += c;
+    if (c == '"' || c == '`' || c == '$' || c == '\\') word += '\\';
+    if (c == '%') word += '%';
+    word += c;
   }
-  quoted += '"';
-  return DesktopEntryString(quoted);
+  if (quote) word += '"';
+  return DesktopEntryString(word);
 }
 
 std::string DesktopEntry(const std::filesystem::path& program, const std::filesystem::path& icon) {
@@ -121,7 +131,7 @@ std::string DesktopEntry(const std::filesystem::path& program, const std::filesy
          "Exec=" + DesktopExecProgram(program.string()) + " %f\n"
          "Icon=" + DesktopEntryString(icon.string()) + "\n"
          "Terminal=false\n"
-         "Categories=Game;Utility;\n"
+         "Categories=Game;StrategyGame;\n"
          "MimeType=" + mimeTypes + "\n";
 }
 
@@ -139,7 +149,7 @@ void InstallXdgAssociation(const std::filesystem::path& dataHome, const std::fil
   const bool mimeChanged = WriteIfChanged(files.mimePackage, MimePackageXml());
   const bool iconChanged = WriteIfChanged(
       files.icon, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
-  const bool entryChanged = WriteIfChanged(files.desktopEntry, DesktopEntry(program, files.icon));
+  const bool entryChanged = WriteIfChanged(files.desktopEntry, DesktopEntry(ExecName(program), files.icon));
 
   const std::filesystem::path mimeFolder = dataHome / "mime";
   const std::filesystem::path applications = dataHome / "applications";

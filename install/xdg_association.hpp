@@ -16,9 +16,9 @@ std::string MimePackageXml();
 // A text as a desktop entry value: backslash, line feed, carriage return and tab escaped.
 std::string DesktopEntryString(std::string_view text);
 
-// The program as the first word of an Exec line, quoted, with '"', '`', '$', '\' escaped inside the
-// quotes and '%' doubled (before the value escaping above). Throws std::runtime_error for a path
-// holding control characters, which an Exec line cannot carry.
+// The program as the first word of an Exec line: quoted when it holds a character an Exec line
+// reserves, with '"', '`', '$', '\' escaped inside the quotes, '%' doubled, then escaped as a value.
+// Throws std::runtime_error for a path holding control characters, which an Exec line cannot carry.
 std::string DesktopExecProgram(std::string_view programPath);
 
 // The desktop entry that opens the compiled map types with the program.
@@ -32,7 +32,8 @@ struct XdgAssociationFiles {
 };
 XdgAssociationFiles XdgAssociationPaths(const std::filesystem::path& dataHome);
 
-// Writes the package, the icon and the desktop entry (only files whose content changed), then
+// Writes the package, the icon and the desktop entry (only files whose content changed; the entry
+// starts the program by its bare name when PATH finds this program under it), then
 // refreshes the MIME database and the desktop entries' MIME cache with update-mime-database and
 // update-desktop-database when they exist. Throws std::runtime_error saying what failed.
 void InstallXdgAssociation(const std::filesystem::path& dataHome, const std::filesystem::path& program);

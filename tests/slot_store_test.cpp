@@ -1,0 +1,202 @@
+// The editor's slot list: numbering, the occupied and free lines, the map names read from
+// "desc" files, and the slots command that prints them.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "install/explicit_installation.hpp"
+#include "install/slot_store.hpp"
+#include "tests/support/map_builder.hpp"
+#include "tests/support/run_program.hpp"
+#include "tests/support/wine_prefix.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::MakeGameFolder;
+using testing::MakeWinePrefix;
+using testing::RunProgram;
+using testing::ScratchFolder;
+using testing::WineInstallationKey;
+
+void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct NumberCase {
+  int slot;
+  const char* text;
+};
+
+class SlotNumbers : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(SlotNumbers, AreThreeDigitsInFolderNamesAndLines) {
+  const NumberCase c = GetParam();
+  EXPECT_EQ(SlotNumberText(c.slot), c.text);
+  EXPECT_EQ(SlotFolderPath("/g", c.slot), std::filesystem::path("/g/editor/maps.src/map." + std::string(c.text)));
+  EXPECT_EQ(SlotLine(c.slot, std::nullopt), "Map " + std::string(c.text) + ":    --- empty ---");
+  EXPECT_EQ(SlotLine(c.slot, std::string("Dunes")), "Map " + std::string(c.text) + ": Dunes");
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, SlotNumbers,
+                         ::testing::Values(NumberCase{0, "000"}, NumberCase{7, "007"}, NumberCase{9, "009"},
+                                           NumberCase{10, "010"}, NumberCase{99, "099"}, NumberCase{100, "100"},
+                                           NumberCase{123, "123"}, NumberCase{254, "254"}));
+
+TEST(SlotTitle, IsTheFirstLineUpToCarriageReturnLineFeedOrZero) {
+  EXPECT_EQ(SlotTitleFromDesc("Dunes\nsecond line\n"), "Dunes");
+  EXPECT_EQ(SlotTitleFromDesc("Dunes\r\nsecond"), "Dunes");
+  EXPECT_EQ(SlotTitleFromDesc("Dunes\rsecond"), "Dunes");
+  EXPECT_EQ(SlotTitleFromDesc(std::string_view("Dun\0es", 6)), "Dun");
+  EXPECT_EQ(SlotTitleFromDesc("no line end"), "no line end");
+  EXPECT_EQ(SlotTitleFromDesc("  blanks kept \t\n"), "  blanks kept \t");
+  EXPECT_EQ(SlotTitleFromDesc("\nname on line two"), "");
+  EXPECT_EQ(SlotTitleFromDesc(""), "");
+  EXPECT_EQ(SlotTitleFromDesc("Caf\xE9 \x99"), "Caf\xE9 \x99");  // the editor's own bytes, unchanged
+}
+
+// A game folder with occupied, free and odd slots.
+struct SlotFixture {
+  ScratchFolder scratch;
+  std::filesystem::path game = MakeGameFolder(scratch.path(), "Vornmark II");
+  std::filesystem::path slots = game / "editor" / "maps.src";
+
+  SlotFixture() {
+    WriteFile(slots / "map.000" / "desc", "First map\nby someone\n");
+    WriteFile(slots / "map.007" / "desc", "Dunes\r\n");
+    WriteFile(slots / "map.009" / "desc", "\nstarts with a line end");
+    WriteFile(slots / "map.010" / "desc", "");
+    WriteFile(slots / "map.099" / "desc", std::string("Zero\0after", 10));
+    WriteFile(slots / "map.100" / "desc", "Caf\xE9 Vornmark II\x99");
+    std::filesystem::create_directories(slots / "map.101");                  // a folder without desc
+    std::filesystem::create_directories(slots / "map.102" / "desc");         // "desc" is a folder
+    WriteFile(slots / "map.254" / "desc", std::string(10000, 'L') + "\nrest");  // longer than one read
+    WriteFile(slots / "map.255" / "desc", "never listed");
+    WriteFile(slots / "map.7" / "desc", "not a slot name");
+  }
+
+  // The lines the slot store must give for this folder, in order.
+  std::string ExpectedLines() const {
+    std::string out;
+    for (int slot = 0; slot < 255; ++slot) {
+      const std::string n = SlotNumberText(slot);
+      std::string title;
+      switch (slot) {
+        case 0: title = "First map"; break;
+        case 7: title = "Dunes"; break;
+        case 9: title = ""; break;
+        case 10: title = ""; break;
+        case 99: title = "Zero"; break;
+        case 100: title = "Caf\xE9 Vornmark II\x99"; break;
+        case 254: title = std::string(10000, 'L'); break;
+        default: out += "Map " + n + ":    --- empty ---\n"; continue;
+      }
+      out += "Map " + n + ": " + title + "\n";
+    }
+    return out;
+  }
+};
+
+TEST(BuildSlotList, ListsEverySlotWithItsMapOrAsFree) {
+  SlotFixture f;
+  GameInstallations installs;
+  installs.Registry = ExplicitInstallation(f.game);
+  ASSERT_TRUE(BuildSlotList(installs));
+  std::string lines;
+  for (std::size_t slot = 0; slot < SlotCount; ++slot) lines += installs.SlotList[slot] + "\n";
+  EXPECT_EQ(lines, f.ExpectedLines());
+  EXPECT_EQ(installs.SlotList[255], "");
+  EXPECT_EQ(installs.SlotList[9], "Map 009: ");
+}
+
+TEST(BuildSlotList, FindsSlotFoldersWhateverTheCaseOfTheirNames) {
+  SlotFixture f;
+  std::filesystem::rename(f.game / "editor", f.game / "Editor");
+  std::filesystem::rename(f.game / "Editor" / "maps.src", f.game / "Editor" / "MAPS.SRC");
+  std::filesystem::rename(f.game / "Editor" / "MAPS.SRC" / "map.007", f.game / "Editor" / "MAPS.SRC" / "MAP.007");
+  std::filesystem::rename(f.game / "Editor" / "MAPS.SRC" / "MAP.007" / "desc",
+                          f.game / "Editor" / "MAPS.SRC" / "MAP.007" / "DESC");
+  GameInstallations installs;
+  installs.Registry = ExplicitInstallation(f.game);
+  ASSERT_TRUE(BuildSlotList(installs));
+  EXPECT_EQ(installs.SlotList[7], "Map 007: Dunes");
+  EXPECT_EQ(installs.SlotList[0], "Map 000: First map");
+  EXPECT_EQ(SlotFolderPath(installs.GameFolder, 7), f.game / "Editor" / "MAPS.SRC" / "MAP.007");
+  EXPECT_EQ(SlotFolderPath(installs.GameFolder, 8), f.game / "Editor" / "MAPS.SRC" / "map.008");
+}
+
+TEST(BuildSlotList, AnUnreadableDescStillMarksTheSlotAsInUse) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  SlotFixture f;
+  std::filesystem::permissions(f.slots / "map.007" / "desc", std::filesystem::perms::none);
+  EXPECT_EQ(ReadSlotTitle(f.game, 7), std::optional<std::string>(""));
+}
+
+TEST(BuildSlotList, WithoutTheGameTheResultIsFalseAndNoFolderIsRead) {
+  SlotFixture f;
+  GameInstallations installs;
+  installs.Registry = ExplicitInstallation(f.scratch.path() / "nothing here");
+  EXPECT_FALSE(BuildSlotList(installs));
+  EXPECT_TRUE(installs.GameFolder.empty());
+  EXPECT_EQ(installs.SlotList[7], "Map 007:    --- empty ---");
+
+  // A game found before stays the folder listed, as the slot picker shows it.
+  installs.Registry = ExplicitInstallation(f.game);
+  ASSERT_TRUE(BuildSlotList(installs));
+  installs.Registry = ExplicitInstallation(f.scratch.path() / "gone");
+  EXPECT_FALSE(BuildSlotList(installs));
+  EXPECT_EQ(installs.SlotList[7], "Map 007: Dunes");
+}
+
+TEST(SlotsCommand, PrintsThe255LinesByteForByte) {
+  SlotFixture f;
+  auto r = RunProgram(KARTWERK_EXE, {"slots", "--game", f.game.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, f.ExpectedLines());
+}
+
+TEST(SlotsCommand, FindsTheGameThroughAWinePrefix) {
+  SlotFixture f;
+  const auto prefix = f.scratch.path() / "prefix";
+  std::string body = WineInstallationKey({"1 stale", "C:\\Old Vornmark", "2.0", "English"});
+  body += WineInstallationKey({"2 real", "C:\\Vornmark II\\", "1.9", "English"},
+                              "Software\\Brannox\\Vornmark II");
+  MakeWinePrefix(prefix, body);
+  std::filesystem::rename(f.game, prefix / "drive_c" / "Vornmark II");
+
+  auto r = RunProgram(KARTWERK_EXE, {"slots", "--wine-prefix", prefix.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, f.ExpectedLines());
+
+  auto json = RunProgram(KARTWERK_EXE, {"slots", "--json"}, {"WINEPREFIX=" + prefix.string()});
+  ASSERT_EQ(json.status, 0) << json.err;
+  const auto out = nlohmann::json::parse(json.out);
+  EXPECT_EQ(out["game_folder"], std::filesystem::canonical(prefix / "drive_c" / "Vornmark II").string());
+  EXPECT_EQ(out["game_version_kind"], 1);
+  ASSERT_EQ(out["slots"].size(), 255u);
+  EXPECT_EQ(out["slots"][7]["occupied"], true);
+  EXPECT_EQ(out["slots"][7]["title"], "Dunes");
+  EXPECT_EQ(out["slots"][8]["occupied"], false);
+  EXPECT_TRUE(out["slots"][8]["title"].is_null());
+  EXPECT_EQ(out["slots"][100]["title"], "Café Vornmark II™");
+  EXPECT_EQ(out["slots"][123]["line"], "Map 123:    --- empty ---");
+}
+
+TEST(SlotsCommand, ReportsAGameItCannotLocate) {
+  ScratchFolder scratch;
+  auto r = RunProgram(KARTWERK_EXE, {"slots", "--game", scratch.path().string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_NE(r.err.find("Could not locate Vornmark II due to missing or incorrect registry entries. "
+                       "You might wish to reinstall the game."),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"slots", "--game", "a", "--wine-prefix", "b"}).status, 2);
+}
+
+}  // namespace
+}  // namespace kartwerk
