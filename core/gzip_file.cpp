@@ -1,9 +1,5 @@
 #include "core/gzip_file.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <utime.h>
 #include <zlib.h>
 
 #include <array>
@@ -11,7 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <optional>
+
+#include "core/platform_files.hpp"
 
 namespace kartwerk {
 namespace {
@@ -22,8 +19,9 @@ std::string WithoutExtension(const std::filesystem::path& path) { return path.st
 
 // The output folder as the messages name it: with its trailing separator.
 std::string FolderText(const std::filesystem::path& folder) {
+  const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
   std::string text = folder.string();
-  if (text.empty() || text.back() != '/') text += '/';
+  if (text.empty() || text.back() != separator) text += separator;
   return text;
 }
 
@@ -31,7 +29,7 @@ std::string FolderText(const std::filesystem::path& folder) {
 class GzReader {
  public:
   explicit GzReader(const std::filesystem::path& source) : source_(source) {
-    file_ = std::fopen(source.c_str(), "rb");
+    file_ = OpenFile(source, "rb");
     if (!file_) throw EGZipError("Error opening " + source.string(), GzOpenError);
     std::memset(&stream_, 0, sizeof stream_);
     if (inflateInit2(&stream_, 15 + 16) != Z_OK) {
@@ -166,12 +164,6 @@ class GzReader {
   bool header_captured_ = false;
 };
 
-std::uint32_t PermissionBits(const std::filesystem::path& path) {
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0) return 0;
-  return static_cast<std::uint32_t>(st.st_mode & 07777);
-}
-
 }  // namespace
 
 std::string SafeStoredName(const std::string& stored, const std::string& fallback) {
@@ -185,7 +177,11 @@ std::string SafeStoredName(const std::string& stored, const std::string& fallbac
 
 std::uint32_t PackDosDateTime(std::time_t moment) {
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &moment);
+#else
   localtime_r(&moment, &local);
+#endif
   const int year = local.tm_year + 1900;
   if (year < 1980) return (1u << 5) | 1u;  // the packed form starts at 1980-01-01
   const std::uint32_t date = static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
@@ -200,10 +196,8 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
   const std::filesystem::path output = folder / SafeStoredName(reader.stored_name(), WithoutExtension(source));
 
   // A read-only file of that name from an earlier run is made writable before it is replaced.
-  if (::access(output.c_str(), F_OK) == 0 && ::access(output.c_str(), W_OK) != 0) {
-    ::chmod(output.c_str(), 0600);
-  }
-  std::FILE* out = std::fopen(output.c_str(), "wb");
+  MakeWritable(output);
+  std::FILE* out = OpenFile(output, "wb");
   if (!out) throw EGZipError("Error opening " + FolderText(folder), GzOpenError);
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> guard(out, &std::fclose);
 
@@ -224,9 +218,8 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
   if (std::fflush(out) != 0) throw EGZipError("Error writing to " + FolderText(folder), GzWriteError);
   guard.reset();
 
-  struct utimbuf times{reader.mtime(), reader.mtime()};
-  ::utime(output.c_str(), &times);
-  if (attributes != 0) ::chmod(output.c_str(), attributes);
+  SetModificationTime(output, reader.mtime());
+  if (attributes != 0) SetPermissionBits(output, attributes);
   return output;
 }
 

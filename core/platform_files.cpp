@@ -1,0 +1,124 @@
+#include "core/platform_files.hpp"
+
+#include <random>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <sys/utime.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+#endif
+
+namespace kartwerk {
+
+#ifdef _WIN32
+
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+  std::wstring wide(mode, mode + std::char_traits<char>::length(mode));
+  return _wfopen(path.c_str(), wide.c_str());
+}
+
+namespace {
+std::string RandomSuffix() {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  const char* digits = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string s;
+  for (int i = 0; i < 10; ++i) s += digits[rng() % 36];
+  return s;
+}
+}  // namespace
+
+std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    made = target;
+    made += "." + RandomSuffix();
+    if (std::FILE* f = _wfopen(made.c_str(), L"wbx")) return f;
+  }
+  return nullptr;
+}
+
+std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, const char* prefix) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path folder = base / (std::string(prefix) + RandomSuffix());
+    if (std::filesystem::create_directory(folder)) return folder;
+  }
+  throw std::filesystem::filesystem_error("Cannot create a temporary folder", base,
+                                          std::make_error_code(std::errc::file_exists));
+}
+
+std::uint32_t PermissionBits(const std::filesystem::path& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+  return (attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+}
+
+void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits) {
+  std::error_code ec;
+  std::filesystem::permissions(path, static_cast<std::filesystem::perms>(bits), ec);
+}
+
+void MakeWritable(const std::filesystem::path& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+  }
+}
+
+void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
+  struct _utimbuf times{seconds, seconds};
+  _wutime(path.c_str(), &times);
+}
+
+#else
+
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made) {
+  std::string name = target.string() + ".XXXXXX";
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return nullptr;
+  // An output file is an ordinary user file: readable by all, as a plain create would make it.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  made = name;
+  return ::fdopen(fd, "wb");
+}
+
+std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, const char* prefix) {
+  std::string templ = (base / (std::string(prefix) + "XXXXXX")).string();
+  if (!::mkdtemp(templ.data())) {
+    throw std::filesystem::filesystem_error("Cannot create a temporary folder", base,
+                                            std::error_code(errno, std::generic_category()));
+  }
+  return templ;
+}
+
+std::uint32_t PermissionBits(const std::filesystem::path& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return 0;
+  return static_cast<std::uint32_t>(st.st_mode & 07777);
+}
+
+void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits) {
+  ::chmod(path.c_str(), static_cast<mode_t>(bits));
+}
+
+void MakeWritable(const std::filesystem::path& path) {
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) ::chmod(path.c_str(), 0600);
+}
+
+void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
+  struct utimbuf times{seconds, seconds};
+  ::utime(path.c_str(), &times);
+}
+
+#endif
+
+}  // namespace kartwerk

@@ -1,0 +1,29 @@
+// The few file operations whose calls differ between Linux and Windows.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+namespace kartwerk {
+
+// fopen for a path of either platform's character type.
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
+
+// A new file of a unique name beside target (for an atomic replace); its path is returned in made.
+std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made);
+
+// Creates a folder only the current user can enter, with a unique name under base.
+std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, const char* prefix);
+
+// Permission bits (POSIX mode bits; on Windows the read-only attribute maps to 0444 or 0666).
+std::uint32_t PermissionBits(const std::filesystem::path& path);
+void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits);
+
+// An existing file that may not be written to is made writable by its owner.
+void MakeWritable(const std::filesystem::path& path);
+
+void SetModificationTime(const std::filesystem::path& path, std::time_t seconds);
+
+}  // namespace kartwerk
