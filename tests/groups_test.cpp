@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/byte_stream.hpp"
@@ -82,15 +83,13 @@ TEST(GroupRecordText, EveryFieldLandsInItsPlace) {
             " reserv auto=15 delay=3 min=6 force=40 atime=20 flag=1 zone=255 hp=90 ammo=80 expa=3 morale=70\n");
 }
 
-TEST(GroupRecordText, AiTypeNames) {
-  const char* names[] = {"ai_none",       "ai_recon",       "ai_sold_guard",  "ai_sold_follow",
-                         "ai_sold_art",   "ai_tank_guard",  "ai_tank_follow", "ai_furg_help",
-                         "ai_furg_move",  "ai_furg_reload", "ai_katya_move",  "ai_plane_move",
-                         "ai_train_move", "ai_furg_transport", "", ""};
-  for (std::uint32_t type = 0; type < 16; ++type) {
+TEST(GroupRecordText, AiTypeComesFromTheLowFourBitsOnly) {
+  const std::pair<std::uint32_t, const char*> cases[] = {
+      {0, "ai_none"}, {1, "ai_recon"}, {13, "ai_furg_transport"}, {14, ""}, {15, ""}};
+  for (const auto& [type, name] : cases) {
     Group g;
-    g.typeAndFlags = 0xFFFFFFF0u | type;  // the flags never leak into the type
-    EXPECT_EQ(Line(g, 0), std::string(" ai type=\"") + names[type] + "\" group1=0 group2=0 zone1=0 zone2=0");
+    g.typeAndFlags = 0xFFFFFFF0u | type;  // every flag set: none may leak into the type
+    EXPECT_EQ(Line(g, 0), std::string(" ai type=\"") + name + "\" group1=0 group2=0 zone1=0 zone2=0");
   }
 }
 
@@ -122,11 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
                  " aif_gaubzonehaveown aif_gaubnouse aif_atgnodrop"},
         FlagCase{0x00010110, "  aiflags= aif_rndmove aif_rndtarget aif_atgnodrop"},
         FlagCase{0x0F000000, "  aiflags= aif_ezdnouse aif_holdfire aif_domhide aif_domambush"},
-        FlagCase{0x01000000, "  aiflags= aif_domambush"}, FlagCase{0x06000000, "  aiflags= aif_holdfire aif_domhide"},
         // The top byte's unnamed bits count as larger steps.
         FlagCase{0x10000000, "  aiflags= aif_ezdnouse aif_holdfire aif_domhide"},
         FlagCase{0x11000000, "  aiflags= aif_ezdnouse aif_holdfire aif_domhide"},
-        FlagCase{0x20000000, "  aiflags= aif_ezdnouse aif_holdfire aif_domhide"},
         FlagCase{0x0B000000, "  aiflags= aif_ezdnouse aif_domhide aif_domambush"},
         FlagCase{0x800000F0,
                  "  aiflags= aif_useobjects aif_zonenoemeny aif_zonehaveown aif_rndmove aif_ezdnouse aif_holdfire"

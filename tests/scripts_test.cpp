@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 #include <string>
 
 #include "convert/script_codes.hpp"
@@ -170,21 +171,6 @@ TEST(ScriptKeywordSets, SetsDifferInExactlySixRows) {
   EXPECT_EQ(FindScriptCode(second, 98), nullptr);
 }
 
-TEST(ScriptKeywordSets, EveryRowIsWellFormed) {
-  for (const ScriptCodeTable* table : {&ScriptCodeTableFor(1), &ScriptCodeTableFor(2)}) {
-    for (const ScriptCode& row : *table) {
-      SCOPED_TRACE(row.name);
-      // No gaps: every item after the row's end is empty, every one before it is not.
-      for (std::size_t i = row.ItemCount(); i < MaxScriptCodeItems; ++i) EXPECT_TRUE(row.items[i].empty());
-      // No word contains a line break, so each item stays on one line.
-      for (std::size_t i = 0; i < row.ItemCount(); ++i) EXPECT_EQ(row.items[i].find('\n'), std::string_view::npos);
-    }
-  }
-  const ScriptCodeTable& second = ScriptCodeTableFor(2);
-  for (std::uint16_t code : {AndCode, OrCode, MarkerCode, NotCode}) EXPECT_EQ(second[code - 1].ItemCount(), 0u);
-  EXPECT_EQ(second[38].ItemCount(), MaxScriptCodeItems);  // ru, the longest row
-}
-
 // ---- connectives and the marker ----
 
 // Single-slot statements that are easy to tell apart: scd n gives "$scd\n$T\n#n\n".
@@ -279,6 +265,31 @@ TEST(ScriptFaults, CodesWithoutARowNameTheCodeAndTheScript) {
       FAIL() << "no error for " << code;
     } catch (const ScriptCodeError& error) {
       EXPECT_EQ(std::string(error.what()), "Unknown script code " + std::to_string(code) + " in \"Script 12\"");
+    }
+  }
+}
+
+TEST(ScriptFaults, ArbitraryDataEndsInTextOrAKnownError) {
+  std::mt19937 random(4711);
+  const std::uint16_t highs[] = {0, 0x7FFF, 1, 0xFFFF};
+  const std::uint16_t codes[] = {1, 2, 7, 26, 13, 39, 56, 97, 0xFFFF};
+  for (int round = 0; round < 3000; ++round) {
+    Bytes bytes(8);
+    const int items = static_cast<int>(random() % 24);
+    for (int i = 0; i < items; ++i) {
+      const std::uint16_t high = highs[random() % 4];
+      const std::uint16_t value = random() % 2 ? codes[random() % 9] : static_cast<std::uint16_t>(random());
+      PutU32(bytes, Arg(value, high));
+    }
+    bytes.resize(bytes.size() - random() % 3);  // sometimes cut inside the last item
+    ByteStream stream = StreamOf(bytes);
+    try {
+      const std::string block = ConvertScript(stream, round, round % 3);
+      EXPECT_EQ(block.substr(block.size() - 7), "$END\n\r\n");
+      EXPECT_LE(stream.position(), stream.size());
+    } catch (const StreamReadError&) {
+    } catch (const ListIndexError&) {
+    } catch (const ScriptCodeError&) {
     }
   }
 }
