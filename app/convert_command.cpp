@@ -1,14 +1,16 @@
-// kartwerk convert MAP --out DIR: converts a compiled map into an editor slot folder.
+// kartwerk convert MAP (--out DIR | --slot N): converts a compiled map into an editor slot folder.
 #include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
 #include "core/pipeline/run_conversion.hpp"
+#include "install/slot_target.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -19,6 +21,11 @@ struct ConvertOptions {
   std::string gameVersion = "2.2";
   std::string cliffData;  // empty: "cliffdata" beside the executable
   bool quiet = false;
+  // --slot N: the editor slot of the located game instead of --out.
+  int slot = -1;
+  std::string game;
+  std::string winePrefix;
+  std::optional<int> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 // The script keyword set follows the installed game: the older set for version "1.9" exactly.
@@ -26,7 +33,15 @@ int GameVersionKindOf(const std::string& version) { return version == "1.9" ? 1 
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
   cmd.add_option("MAP", options.map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
-  cmd.add_option("--out", options.out, "Slot folder to write into (created with its parents)")->required();
+  CLI::Option* out = cmd.add_option("--out", options.out, "Slot folder to write into (created with its parents)");
+  CLI::Option* slot = cmd.add_option("--slot", options.slot, "Editor slot (0 to 254) of the located game to write into")
+                          ->check(CLI::Range(0, 254));
+  out->excludes(slot);
+  CLI::Option* game = cmd.add_option("--game", options.game, "Game folder to use instead of the registry (with --slot)")
+                          ->needs(slot);
+  cmd.add_option("--wine-prefix", options.winePrefix, "Wine prefix holding the game (with --slot)")
+      ->needs(slot)
+      ->excludes(game);
   cmd.add_option("--game-version", options.gameVersion, "The game's version text; \"1.9\" selects its older script keywords")
       ->capture_default_str();
   cmd.add_option("--cliffdata", options.cliffData, "Cliff mask file (default: \"cliffdata\" beside the program)");
@@ -43,7 +58,7 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
   ConvertRequest request;
   request.MapPath = options.map;
   request.SlotFolder = slotFolder;
-  request.GameVersionKind = GameVersionKindOf(options.gameVersion);
+  request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
   request.CliffDataFile = options.cliffData;
   request.Planned = [&progress](std::size_t labels) { progress.Plan(labels); };
   request.Progress = [&progress](const std::string& label) { progress.Step(label); };
@@ -64,7 +79,23 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
   auto options = std::make_shared<ConvertOptions>();
   CLI::App* cmd = app.add_subcommand("convert", "Convert a compiled map into an editor slot folder");
   AddConvertOptions(*cmd, *options);
-  cmd->callback([&run, options] { run = [options] { return ConvertIntoSlotFolder(*options, options->out); }; });
+  cmd->callback([&run, options, cmd] {
+    if (cmd->count("--out") == 0 && cmd->count("--slot") == 0) throw CLI::RequiredError("--out or --slot");
+    if (cmd->count("--slot") == 0) {
+      run = [options] { return ConvertIntoSlotFolder(*options, options->out); };
+      return;
+    }
+    std::optional<std::string> version;
+    if (cmd->count("--game-version") > 0) version = options->gameVersion;
+    run = [options, version] {
+      InstallationSourceOptions source;
+      if (!options->game.empty()) source.game = options->game;
+      if (!options->winePrefix.empty()) source.winePrefix = options->winePrefix;
+      const SlotTarget target = LocateSlot(source, options->slot, options->map, version);
+      options->gameVersionKind = target.GameVersionKind;
+      return ConvertIntoSlotFolder(*options, target.SlotFolder);
+    };
+  });
 }
 
 }  // namespace kartwerk::app

@@ -7,20 +7,27 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "core/section_directory.hpp"
 #include "install/explicit_installation.hpp"
 #include "install/slot_store.hpp"
+#include "install/slot_target.hpp"
 #include "tests/support/map_builder.hpp"
 #include "tests/support/run_program.hpp"
+#include "tests/support/sample_maps.hpp"
 #include "tests/support/wine_prefix.hpp"
 
 namespace kartwerk {
 namespace {
 
+using testing::Gzip;
+using testing::Le;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
+using testing::ReadBytes;
 using testing::RunProgram;
 using testing::ScratchFolder;
 using testing::WineInstallationKey;
+using testing::WriteBytes;
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::create_directories(path.parent_path());
@@ -196,6 +203,124 @@ TEST(SlotsCommand, ReportsAGameItCannotLocate) {
             std::string::npos)
       << r.err;
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"slots", "--game", "a", "--wine-prefix", "b"}).status, 2);
+}
+
+// ---- converting into a slot of the located game ----
+
+// A single-player map with one script whose keywords differ between the two keyword sets:
+// the later set writes "$sp_l" where the first writes nothing.
+void WriteScriptedMap(const std::filesystem::path& path) {
+  Le scripts;
+  scripts.I32(1).U32(0).U32(0);
+  for (std::uint16_t v = 1; v <= 4; ++v) scripts.U32(0x00010000u | v);
+  scripts.U32(5).U32(0xFFFF);
+  std::filesystem::create_directories(path.parent_path());
+  WriteBytes(path, Gzip(testing::ReplaceSection(testing::SampleMainContainer(SinglePlayerMap, {}),
+                                                SectionPosition(Section::Scripts, SinglePlayerMap), scripts),
+                        path.stem().string()));
+}
+
+std::string FileText(const std::filesystem::path& path) {
+  const Bytes bytes = ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+bool UsesFirstKeywordSet(const std::filesystem::path& slotFolder) {
+  const std::string scripts = FileText(slotFolder / "mis.000" / "scripts2");
+  EXPECT_FALSE(scripts.empty());
+  return scripts.find("$sp_l\n") == std::string::npos;
+}
+
+TEST(ConvertIntoSlot, WritesIntoTheSlotOfTheInstallationHoldingTheMap) {
+  ScratchFolder scratch;
+  const auto prefix = scratch.path() / "prefix";
+  std::string body = WineInstallationKey({"1", "C:\\Games\\VM Gold", "2.2", "English"});
+  body += WineInstallationKey({"2", "C:\\Spiele\\Vornmark Ä\\", "1.9", "Deutsch"});
+  MakeWinePrefix(prefix, body);
+  MakeGameFolder(prefix, "Games/VM Gold");
+  const auto game = std::filesystem::canonical(MakeGameFolder(prefix, "Spiele/Vornmark Ä"));
+  std::filesystem::rename(game / "editor", game / "Editor");
+  std::filesystem::create_directories(game / "Editor" / "MAPS.SRC");
+  const auto map = game / "game" / "maps" / "single" / "Dunes.qdm";
+  WriteScriptedMap(map);
+
+  auto r = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "7", "--wine-prefix", prefix.string(), "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto slot = game / "Editor" / "MAPS.SRC" / "map.007";
+  ASSERT_TRUE(std::filesystem::is_regular_file(slot / "desc")) << r.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(slot / "mis.000" / "scripts2"));
+  EXPECT_TRUE(UsesFirstKeywordSet(slot));
+  EXPECT_FALSE(std::filesystem::exists(game / "editor"));
+
+  // The slot list now shows the map in slot 7.
+  auto list = RunProgram(KARTWERK_EXE, {"slots", "--game", game.string()});
+  ASSERT_EQ(list.status, 0) << list.err;
+  const std::string line = "Map 007: " + SlotTitleFromDesc(FileText(slot / "desc")) + "\n";
+  EXPECT_NE(list.out.find(line), std::string::npos) << list.out.substr(0, 200);
+
+  // A map outside every installation converts into the first one, with its version.
+  const auto elsewhere = scratch.path() / "Downloads" / "Dunes.qdm";
+  WriteScriptedMap(elsewhere);
+  auto first = RunProgram(KARTWERK_EXE, {"convert", elsewhere.string(), "--slot", "254", "--quiet"},
+                          {"WINEPREFIX=" + prefix.string()});
+  ASSERT_EQ(first.status, 0) << first.err;
+  const auto gold = std::filesystem::canonical(prefix / "drive_c" / "Games" / "VM Gold");
+  EXPECT_FALSE(UsesFirstKeywordSet(gold / "editor" / "maps.src" / "map.254"));
+}
+
+TEST(ConvertIntoSlot, TheVersionGivenOverridesTheInstallationsOwn) {
+  ScratchFolder scratch;
+  const auto game = MakeGameFolder(scratch.path(), "Vornmark II");
+  const auto map = scratch.path() / "maps" / "m.qdm";
+  WriteScriptedMap(map);
+  const auto slot7 = game / "editor" / "maps.src" / "map.007";
+
+  auto older = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "7", "--game", game.string(),
+                                         "--game-version", "1.9", "--quiet"});
+  ASSERT_EQ(older.status, 0) << older.err;
+  EXPECT_TRUE(UsesFirstKeywordSet(slot7));
+
+  auto standard = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "7", "--game", game.string(), "--quiet"});
+  ASSERT_EQ(standard.status, 0) << standard.err;
+  EXPECT_FALSE(UsesFirstKeywordSet(slot7));
+
+  // With a registry, --game-version still decides.
+  const auto prefix = scratch.path() / "prefix";
+  MakeWinePrefix(prefix, WineInstallationKey({"1", "C:\\VM", "2.2", "English"}));
+  const auto registered = std::filesystem::canonical(MakeGameFolder(prefix, "VM"));
+  auto overridden = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "0", "--wine-prefix", prefix.string(),
+                                              "--game-version", "1.9", "--quiet"});
+  ASSERT_EQ(overridden.status, 0) << overridden.err;
+  EXPECT_TRUE(UsesFirstKeywordSet(registered / "editor" / "maps.src" / "map.000"));
+
+  const SlotTarget target = LocateSlot({registered, std::nullopt, std::nullopt}, 7, map, std::string("1.9"));
+  EXPECT_EQ(target.GameFolder, registered);
+  EXPECT_EQ(target.SlotFolder, registered / "editor" / "maps.src" / "map.007");
+  EXPECT_EQ(target.GameVersionKind, 1);
+}
+
+TEST(ConvertIntoSlot, RejectsWrongUsageAndAGameItCannotLocate) {
+  ScratchFolder scratch;
+  const auto game = MakeGameFolder(scratch.path(), "VM");
+  const auto map = scratch.path() / "m.qdm";
+  WriteScriptedMap(map);
+  const std::string m = map.string();
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "255", "--game", game.string()}).status, 2);
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "-1", "--game", game.string()}).status, 2);
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "1", "--out", (scratch.path() / "o").string()}).status, 2);
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--out", (scratch.path() / "o").string(), "--game", game.string()}).status, 2);
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "1", "--game", "a", "--wine-prefix", "b"}).status, 2);
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m}).status, 2);
+
+  auto lost = RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "3", "--game", scratch.path().string()});
+  EXPECT_EQ(lost.status, 1);
+  EXPECT_NE(lost.err.find("Could not locate Vornmark II"), std::string::npos) << lost.err;
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "editor"));
+
+  auto noRegistry = RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "3", "--wine-prefix", (scratch.path() / "x").string()});
+  EXPECT_EQ(noRegistry.status, 1);
+  EXPECT_NE(noRegistry.err.find("system.reg"), std::string::npos) << noRegistry.err;
+  EXPECT_THROW(LocateSlot({game, std::nullopt, std::nullopt}, 255, map, std::nullopt), std::out_of_range);
 }
 
 }  // namespace
