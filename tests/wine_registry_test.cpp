@@ -149,6 +149,27 @@ TEST(WineRegistryFile, AcceptsWindowsLineEndsAndRejectsOtherFormats) {
   EXPECT_THROW(ParseWineRegistry("WINE REGISTRY Version 1\n"), RegistryUnavailable);
 }
 
+TEST(WineRegistryFile, ACutOrDamagedFileNeverReadsPastItsEnd) {
+  const std::string file = testing::WineRegistryHeader() +
+                           WineInstallationKey({"Ä ]1", "C:\\Spiele\\Vornmark Ä\\", "2.2", "Deutsch \"DE\""}) +
+                           "[Software\\\\X] 1\n\"h\"=hex(1):41,00,\\\n  42,00\n\"e\"=\"\\x\\1\\\n";
+  for (std::size_t length = 24; length <= file.size(); ++length) {
+    const RegistryTree tree = ParseWineRegistry(std::string_view(file).substr(0, length));
+    EXPECT_LE(tree.root().subKeys.size(), 1u);
+  }
+  // Flipping single bytes to the format's special characters still parses.
+  for (std::size_t at = 24; at < file.size(); ++at) {
+    for (char c : {'\\', '"', '[', ']', '=', '\n', ':', '(', '\x80'}) {
+      std::string damaged = file;
+      damaged[at] = c;
+      EXPECT_NO_THROW(ParseWineRegistry(damaged));
+    }
+  }
+  const RegistryTree whole = ParseWineRegistry(file);
+  EXPECT_EQ(StringAt(whole, "Software\\X", "h"), "AB");
+  EXPECT_EQ(StringAt(whole, "Software\\Brannox\\Vornmark II\\Ä ]1", "language"), "Deutsch \"DE\"");
+}
+
 TEST(WinePaths, MapDrivePathsThroughDosdevicesWithoutRegardToCase) {
   ScratchFolder scratch;
   const auto prefix = scratch.path() / "prefix";
