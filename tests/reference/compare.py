@@ -44,6 +44,7 @@ class Options:
     seed = 1
     n_masks = 60
     mode = "convert"
+    past_end = "zero"
 
 
 OPT = Options()
@@ -126,7 +127,8 @@ def reference_convert(map_path, out, version):
         cliff = f.read()
     try:
         staged = kartwerk_ref.Staged(map_path)
-        kartwerk_ref.Conversion(staged, out, cliff, 1 if version == "1.9" else 2).run()
+        kartwerk_ref.Conversion(staged, out, cliff, 1 if version == "1.9" else 2,
+                                OPT.past_end).run()
         return 0, ""
     except kartwerk_ref.ConversionError as e:
         return 1, str(e)
@@ -262,12 +264,16 @@ def main():
     parser.add_argument("--cliffdata", help="cliff masks (default: the file beside kartwerk)")
     parser.add_argument("--work", help="scratch folder (default: a new temporary folder)")
     parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
+    parser.add_argument("--past-end", choices=("zero", "stop"), default="zero",
+                        help="the reference's rule for counted records wholly past the end of the "
+                             "stream (zero: read zero-filled, the project's rule; stop: end the list)")
     parser.add_argument("--max-report", type=int, default=30, help="differences printed per map")
     args = parser.parse_args()
 
     OPT.kartwerk = os.path.abspath(args.kartwerk)
     OPT.mode = args.mode
     OPT.seed = args.seed
+    OPT.past_end = args.past_end
     OPT.work = os.path.abspath(args.work) if args.work else tempfile.mkdtemp(prefix="kartwerk-compare-")
     os.makedirs(OPT.work, exist_ok=True)
 

@@ -529,7 +529,8 @@ def main_sections(rng, kind, odds, n_masks):
 
 ODDITIES = ("odd_sizes", "cflags_mismatch", "short_records", "pmini", "many_entries",
             "odd_names", "tail_bytes", "bad_script", "rect_outside", "overlong_last",
-            "mission_stored_other", "map_wider_than_grid", "short_info")
+            "mission_stored_other", "map_wider_than_grid", "short_info", "short_mission_names",
+            "shared_mission_number", "two_members")
 RARE = {"bad_script", "overlong_last", "mission_stored_other", "map_wider_than_grid"}
 
 
@@ -541,7 +542,8 @@ def pick_oddities(rng, kind):
         o = rng.choice(ODDITIES)
         if o in RARE and rng.random() < 0.6:
             continue
-        if o in ("rect_outside", "mission_stored_other") and kind != CAMPAIGN:
+        if o in ("rect_outside", "mission_stored_other", "short_mission_names",
+                 "shared_mission_number") and kind != CAMPAIGN:
             continue
         if o not in odds:
             odds.append(o)
@@ -579,8 +581,16 @@ def generate(folder, index, seed, n_masks=60):
         files[main_name] = (main_data, stored_name_for(rng, prefix.encode()))
         numbers = rng.sample(range(100), rng.randint(1, 4))
         stored_other = rng.randrange(len(numbers)) if "mission_stored_other" in odds else -1
-        for i, n in enumerate(numbers):
-            base = prefix + "0" + "%02d" % n + rng.choice(("", "", "1", "77"))
+        suffixes = ["%02d" % n + rng.choice(("", "", "1", "77")) for n in numbers]
+        if "short_mission_names" in odds:
+            # "<ccc>0" and at most one digit: the mission folder name gets fewer than three
+            # characters after "mis."
+            suffixes[0] = rng.choice(("", "%d" % (numbers[0] % 10)))
+        if "shared_mission_number" in odds and len(suffixes) > 1:
+            # two mission files with the same 4th to 6th characters share one mission folder
+            suffixes[1] = suffixes[0][:2] + "9" + suffixes[1]
+        for i, (n, suffix) in enumerate(zip(numbers, suffixes)):
+            base = prefix + "0" + suffix
             sections = mission_sections(rng, CAMPAIGN, width, height,
                                         odds if rng.random() < 0.7 else [])
             data = container(rng, CAMPAIGN, sections, "mission", odds)
@@ -603,7 +613,12 @@ def generate(folder, index, seed, n_masks=60):
         files[main_name] = (data, stored_name_for(rng, stem.encode()))
     for name, (data, stored) in files.items():
         with open(os.path.join(folder, name), "wb") as f:
-            f.write(gzip_member(data, stored, rng))
+            if "two_members" in odds and len(data) > 2:
+                # a gzip file of two members: the data continues in the second one
+                cut = rng.randrange(1, len(data))
+                f.write(gzip_member(data[:cut], stored, rng) + gzip_member(data[cut:], None, rng))
+            else:
+                f.write(gzip_member(data, stored, rng))
     return {"map": os.path.join(folder, main_name), "kind": ("single", "multi", "campaign")[kind],
             "odd": odds}
 

@@ -869,8 +869,11 @@ GRID = 512
 
 
 class Conversion:
-    def __init__(self, staged, out_dir, cliffdata, version_kind):
+    def __init__(self, staged, out_dir, cliffdata, version_kind, past_end="zero"):
         self.staged = staged
+        # Records of a counted list that lie wholly past the end of the stream: "zero" reads
+        # them zero-filled (the project's rule); "stop" ends the list there instead.
+        self.stop_at_end = past_end == "stop"
         self.kind = staged.kind
         self.out = out_dir
         self.cliffdata = cliffdata
@@ -884,6 +887,9 @@ class Conversion:
         self.mission_folder = None
 
     # -- helpers -------------------------------------------------------------
+    def at_end(self):
+        return self.stop_at_end and self.container.stream.pos >= len(self.container.stream)
+
     def write(self, folder, name, content):
         path = os.path.join(folder, name)
         if os.path.lexists(path):
@@ -930,6 +936,8 @@ class Conversion:
         names_offset = c.entry(self.kind, "object_names").offset
         out = []
         for _ in range(max(count, 0)):
+            if self.at_end():
+                break
             rec = c.stream.record(10)
             name = c.name16(names_offset, rec[4])
             out.append(convert_object(rec, name, self.cliffdata, self.grid, width, height))
@@ -942,6 +950,8 @@ class Conversion:
         if self.scheme in (0, 1, 2):
             table = rhomb_table(self.scheme)
             for _ in range(max(n, 0)):
+                if self.at_end():
+                    break
                 out.append(convert_rhomb(self.container.stream.record(4), table))
         self.write(self.out, "rhombs", b"".join(out))
 
@@ -950,6 +960,8 @@ class Conversion:
         e1 = c.seek(self.kind, "cflags1")
         words = []
         for r in range(max(int(e1.size / 4), 0)):
+            if self.at_end():
+                break
             rec = c.stream.record(4)
             b0, b1 = rec[0], rec[1]
             hi, lo = b0 >> 4, b0 & 15
@@ -1038,7 +1050,11 @@ class Conversion:
         c = self.container
         c.seek(self.kind, "sounds")
         count = c.stream.i32()
-        out = [convert_sound(c.stream.record(78)) for _ in range(max(count, 0))]
+        out = []
+        for _ in range(max(count, 0)):
+            if self.at_end():
+                break
+            out.append(convert_sound(c.stream.record(78)))
         self.mwrite("sounds", b"".join(out))
 
     def write_grid(self, section, name):
@@ -1083,6 +1099,8 @@ class Conversion:
         count = c.stream.i32()
         out = []
         for n in range(max(count, 0)):
+            if self.at_end():
+                break
             rec = bytearray(c.stream.record(397))
             out.append(b"Player %d\n " % n)
             name = cut_nul(bytes(rec[:32]))
@@ -1099,6 +1117,8 @@ class Conversion:
         name_of = self.name_of()
         out = []
         for _ in range(max(count, 0)):
+            if self.at_end():
+                break
             head, subs = read_unit_record(c.stream, 18)
             out.append(convert_unit(head, subs, name_of, self.rect[0], self.rect[1]))
         self.mwrite("mapunits", b"".join(out))
@@ -1184,6 +1204,8 @@ def main(argv=None):
     p_conv.add_argument("--out", required=True)
     p_conv.add_argument("--cliffdata", required=True)
     p_conv.add_argument("--game-version", default="2.2")
+    p_conv.add_argument("--past-end", choices=("zero", "stop"), default="zero",
+                        help="records of a counted list wholly past the end of the stream")
     args = parser.parse_args(argv)
     try:
         if args.command == "info":
@@ -1193,7 +1215,7 @@ def main(argv=None):
             cliffdata = f.read()
         staged = Staged(args.map)
         version_kind = 1 if args.game_version == "1.9" else 2
-        Conversion(staged, args.out, cliffdata, version_kind).run()
+        Conversion(staged, args.out, cliffdata, version_kind, args.past_end).run()
         return 0
     except ConversionError as e:
         print("kartwerk_ref: %s" % e, file=sys.stderr)
