@@ -1,5 +1,6 @@
 #include "convert/mission_frame.hpp"
 
+#include <algorithm>
 #include <system_error>
 
 #include "core/file_output.hpp"
@@ -35,14 +36,29 @@ void WarnForMission(const Conversion& conversion, const std::string& message) {
   if (conversion.Warn) conversion.Warn(conversion.MissionName + ": " + message);
 }
 
-bool NextRecordExists(const Conversion& conversion, std::int64_t index, std::int64_t count,
-                      std::string_view file) {
-  if (index >= count) return false;
-  if (!conversion.MissionStream.AtEnd()) return true;
-  WarnForMission(conversion, "\"" + std::string(file) + "\" announces " + std::to_string(count) +
-                                 " entries, but the mission file ends after " + std::to_string(index) +
-                                 "; the rest are left out");
-  return false;
+CountedRecords::CountedRecords(const Conversion& conversion, std::int32_t count, std::string_view file)
+    : conversion_(conversion), count_(std::max<std::int64_t>(count, 0)), file_(file) {}
+
+bool CountedRecords::Next() {
+  if (finished_) return false;
+  if (next_ < count_ && conversion_.MissionStream.AtEnd() && pastEnd_ == MaxRecordsPastEnd) {
+    WarnForMission(conversion_, "\"" + file_ + "\" announces " + std::to_string(count_) +
+                                    " entries, but the mission file ends after " + std::to_string(next_ - pastEnd_) +
+                                    "; " + std::to_string(pastEnd_) + " more are written as zeros and the rest left out");
+    finished_ = true;
+    return false;
+  }
+  if (next_ >= count_) {
+    if (pastEnd_ > 0) {
+      WarnForMission(conversion_, "\"" + file_ + "\": " + std::to_string(pastEnd_) + " of its " + std::to_string(count_) +
+                                      " entries lie past the end of the mission file and read as zeros");
+    }
+    finished_ = true;
+    return false;
+  }
+  if (conversion_.MissionStream.AtEnd()) ++pastEnd_;
+  ++next_;
+  return true;
 }
 
 }  // namespace kartwerk

@@ -31,11 +31,29 @@ Bytes CopySection(Conversion& conversion, Section section);
 // Reports repaired input through conversion.Warn (when set), prefixed with the mission's name.
 void WarnForMission(const Conversion& conversion, const std::string& message);
 
-// For the counted lists: whether record index (0-based) of count should still be read. It
-// should while it is below the count and begins inside MissionStream; a count that runs past
-// the end of the stream is cut there (once, with a warning naming the file), since records read
-// there would be nothing but zero fill.
-bool NextRecordExists(const Conversion& conversion, std::int64_t index, std::int64_t count,
-                      std::string_view file);
+// Walks the records of a counted list. A count of 0 or below means none. Records are read up to
+// the count even where they lie past the end of MissionStream (they then read as zeros), but a
+// count that reaches far past the end, which only damaged data gives, is cut after
+// MaxRecordsPastEnd such records so that it cannot run away with memory and time. When the
+// walk ends, a warning names the file if any record lay past the end.
+//
+//   for (CountedRecords records(c, count, "sounds"); records.Next();) { ...read one record... }
+class CountedRecords {
+ public:
+  static constexpr std::int64_t MaxRecordsPastEnd = 4096;
+
+  CountedRecords(const Conversion& conversion, std::int32_t count, std::string_view file);
+  // Whether another record is to be read; call once before each record.
+  bool Next();
+  std::int64_t index() const { return next_ - 1; }
+
+ private:
+  const Conversion& conversion_;
+  std::int64_t count_;
+  std::string file_;
+  std::int64_t next_ = 0;
+  std::int64_t pastEnd_ = 0;
+  bool finished_ = false;
+};
 
 }  // namespace kartwerk

@@ -58,7 +58,7 @@ void WriteSupportFile(Conversion& c) {
       out += "support \"\"\n";
     } else {
       out += "support \"support #" + std::to_string(g) + "\"\n";
-      for (std::int64_t u = 0; NextRecordExists(c, u, count, "support"); ++u) {
+      for (CountedRecords records(c, count, "support"); records.Next();) {
         c.MissionStream.ReadRecord(head);
         const SupportUnitHead unit = SupportUnitHead::Decode(head);
         const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
@@ -76,7 +76,7 @@ void WriteSoundsFile(Conversion& c) {
   const std::int32_t count = c.MissionStream.ReadI32();
   std::string out;
   std::uint8_t record[SoundRecord::kSize];
-  for (std::int64_t i = 0; NextRecordExists(c, i, count, "sounds"); ++i) {
+  for (CountedRecords records(c, count, "sounds"); records.Next();) {
     c.MissionStream.ReadRecord(record);
     out += ConvertSoundRecord(SoundRecord::Decode(record));
   }
@@ -90,7 +90,7 @@ void WriteMapunitsFile(Conversion& c) {
   const std::int32_t count = c.MissionStream.ReadI32();
   std::string out;
   std::uint8_t head[UnitHead::kSize];
-  for (std::int64_t i = 0; NextRecordExists(c, i, count, "mapunits"); ++i) {
+  for (CountedRecords records(c, count, "mapunits"); records.Next();) {
     c.MissionStream.ReadRecord(head);
     const UnitHead unit = UnitHead::Decode(head);
     const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
@@ -104,8 +104,8 @@ void WriteScripts2File(Conversion& c) {
   c.Seek(Section::Scripts);
   const std::int32_t count = c.MissionStream.ReadI32();
   std::string out;
-  for (std::int64_t i = 0; NextRecordExists(c, i, count, "scripts2"); ++i) {
-    out += ConvertScript(c.MissionStream, static_cast<std::int32_t>(i), c.GameVersionKind);
+  for (CountedRecords records(c, count, "scripts2"); records.Next();) {
+    out += ConvertScript(c.MissionStream, static_cast<std::int32_t>(records.index()), c.GameVersionKind);
   }
   SaveMissionFile(path, out);
 }

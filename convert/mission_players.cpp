@@ -27,10 +27,10 @@ void WritePlayersFile(Conversion& c) {
   const std::int32_t count = c.MissionStream.ReadI32();
   std::string out;
   std::array<std::uint8_t, PlayerRecord::kSize> record;
-  for (std::int64_t n = 0; NextRecordExists(c, n, count, "players"); ++n) {
+  for (CountedRecords records(c, count, "players"); records.Next();) {
     c.MissionStream.ReadRecord(record);
-    out += "Player " + std::to_string(n) + "\n ";
-    FixPlayerName(record, n, c.MapKind);
+    out += "Player " + std::to_string(records.index()) + "\n ";
+    FixPlayerName(record, records.index(), c.MapKind);
     out += ConvertPlayerRecord(PlayerRecord::Decode(record));
   }
   SaveMissionFile(path, out);

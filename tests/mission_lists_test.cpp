@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "convert/groups.hpp"
+#include "convert/mission_frame.hpp"
+#include "core/errors.hpp"
 #include "tests/support/mission_setup.hpp"
 
 namespace kartwerk {
@@ -161,13 +163,42 @@ TEST(SoundsFileTest, CountRunningPastTheEndOfTheFileStopsThereWithAWarning) {
   EXPECT_NE(cut.Text("sounds").find("Name=\"Surf\"\nU=0\n"), std::string::npos);
   EXPECT_TRUE(cut.warnings.empty());
 
+  // Entries wholly past the end are still written, as records of zeros, up to the count...
+  MissionSetup over(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Sounds, Le().I32(5).Raw(records)));
+  WriteSoundsFile(over.c);
+  const std::string zeros = "Name=\"\"\nU=0\nV=0\nRadius=0\nWorse=0.000000\nMinWait=0\nMaxWait=0\n\n";
+  const std::string written = over.Text("sounds");
+  ASSERT_GE(written.size(), 3 * zeros.size());
+  EXPECT_EQ(written.substr(written.size() - 3 * zeros.size()), zeros + zeros + zeros);
+  ASSERT_EQ(over.warnings.size(), 1u);
+  EXPECT_EQ(over.warnings[0].rfind("mis.000: \"sounds\": 3 of its 5 entries", 0), 0u) << over.warnings[0];
+
+  // ...but a count that could only come from damaged data is cut, with a warning.
   MissionSetup huge(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Sounds, Le().I32(0x7FFFFFFF).Raw(records)));
   WriteSoundsFile(huge.c);
   const std::string text = huge.Text("sounds");
-  EXPECT_EQ(std::count(text.begin(), text.end(), '='), 14);  // two blocks of seven pairs
+  EXPECT_EQ(std::count(text.begin(), text.end(), '='), 7 * (2 + CountedRecords::MaxRecordsPastEnd));
   ASSERT_EQ(huge.warnings.size(), 1u);
-  EXPECT_NE(huge.warnings[0].find("\"sounds\""), std::string::npos) << huge.warnings[0];
+  EXPECT_NE(huge.warnings[0].find("\"sounds\" announces 2147483647 entries"), std::string::npos) << huge.warnings[0];
   EXPECT_EQ(huge.warnings[0].rfind("mis.000: ", 0), 0u);
+}
+
+TEST(CountedRecordsTest, WalksTheCountAndNumbersTheRecords) {
+  MissionSetup m(SinglePlayerMap, Bytes(40, 1));
+  m.c.MissionStream.Seek(0);
+  std::vector<std::int64_t> seen;
+  for (CountedRecords records(m.c, 3, "list"); records.Next();) seen.push_back(records.index());
+  EXPECT_EQ(seen, (std::vector<std::int64_t>{0, 1, 2}));
+  for (CountedRecords records(m.c, -4, "list"); records.Next();) FAIL() << "a negative count means no records";
+  EXPECT_TRUE(m.warnings.empty());
+
+  m.c.MissionStream.Seek(40);  // at the end: every record lies past it
+  CountedRecords past(m.c, 2, "list");
+  EXPECT_TRUE(past.Next());
+  EXPECT_TRUE(past.Next());
+  EXPECT_FALSE(past.Next());
+  EXPECT_FALSE(past.Next());
+  EXPECT_EQ(m.warnings.size(), 1u);  // warned once
 }
 
 Bytes Player(const std::string& name, std::uint8_t team) {
@@ -286,14 +317,13 @@ TEST(Scripts2FileTest, KeywordSetFollowsTheGameVersion) {
   EXPECT_NE(newer.Text("scripts2").find("$sp_l\n"), std::string::npos);
 }
 
-TEST(Scripts2FileTest, CountPastTheEndOfTheFileStopsWithAWarningAndNegativeCountIsEmpty) {
+TEST(Scripts2FileTest, ScriptPastTheEndOfTheFileFailsAndNegativeCountIsEmpty) {
   Le section;
-  section.I32(1000);
+  section.I32(2);
   Script(section, {});
   MissionSetup m(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Scripts, section));
-  WriteScripts2File(m.c);
-  EXPECT_EQ(m.Text("scripts2"), "script \"Script 00\" size 5\n$END\n\r\n");
-  EXPECT_EQ(m.warnings.size(), 1u);
+  EXPECT_THROW(WriteScripts2File(m.c), StreamReadError);  // the second script never ends
+  EXPECT_FALSE(m.Has("scripts2"));
 
   MissionSetup none(SinglePlayerMap, MapBuilder(SinglePlayerMap).Set(Section::Scripts, Le().I32(-1)).Build());
   WriteScripts2File(none.c);
