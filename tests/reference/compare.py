@@ -140,6 +140,11 @@ def check_convert(map_path, folder, rng):
         versions.append("1.9")
     elif rng.random() < 0.05:
         versions.append(rng.choice(("1.90", "2.2", "1.8")))
+    main_name = os.path.basename(map_path)
+    others = sorted(n for n in os.listdir(folder) if n != main_name and n[:3] == main_name[:3])
+    if main_name.lower().endswith(".qdc") and others and rng.random() < 0.15:
+        # a campaign named through one of its mission files converts the whole campaign
+        map_path = os.path.join(folder, rng.choice(others))
     result = {"runs": 0, "files": 0, "bytes": 0, "diffs": [], "failed_runs": 0}
     for version in versions:
         label = version or "default"
@@ -174,6 +179,9 @@ def check_info(map_path, folder, rng):
         # to hold one directory entry
         with open(os.path.join(folder, "junk.qdm"), "wb") as f:
             f.write(bytes(rng.randrange(256) for _ in range(rng.randrange(0, 64))))
+        with open(os.path.join(folder, "cut.qdp"), "wb") as f:
+            whole = genmaps.gzip_member(bytes(rng.randrange(256) for _ in range(300)), None, rng)
+            f.write(whole[:rng.randrange(1, len(whole) - 1)])
         with open(os.path.join(folder, "tiny.qdp"), "wb") as f:
             f.write(genmaps.gzip_member(bytes(rng.randrange(256) for _ in range(rng.randrange(0, 40))),
                                         None, rng))

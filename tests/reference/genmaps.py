@@ -574,6 +574,8 @@ def generate(folder, index, seed, n_masks=60):
     files = {}
     if kind == CAMPAIGN:
         prefix = "%03d" % rng.randrange(1000)
+        if rng.random() < 0.04:
+            prefix = rng.choice(("-01", "+12", "-00"))   # still a decimal integer
         main_name = prefix + ".qdc"
         main_data = container(rng, CAMPAIGN, main, "main", odds)
         if "short_info" in odds:
@@ -602,6 +604,9 @@ def generate(folder, index, seed, n_masks=60):
     else:
         stem = rng.choice(("Dunes", "river_crossing", "Hill 203", "map%d" % index, "Winter-Front",
                            "x", "%d" % rng.randrange(1000)))
+        if rng.random() < 0.05:
+            # names beyond ASCII: UTF-8 spelled, and one single-byte (Windows-1252) spelled
+            stem = rng.choice(("D\u00fcnen", "Stra\u00dfe 7", "Front\u2122", os.fsdecode(b"D\xfcnen")))
         ext = (".qdm" if kind == SINGLE else ".qdp")
         if rng.random() < 0.1:
             ext = ext.upper()
@@ -610,7 +615,7 @@ def generate(folder, index, seed, n_masks=60):
         data = container(rng, kind, main, "single", odds)
         if "short_info" in odds:
             data = data[:32] + b" \0\0\0" + data[36:]
-        files[main_name] = (data, stored_name_for(rng, stem.encode()))
+        files[main_name] = (data, stored_name_for(rng, os.fsencode(stem)))
     for name, (data, stored) in files.items():
         with open(os.path.join(folder, name), "wb") as f:
             if "two_members" in odds and len(data) > 2:

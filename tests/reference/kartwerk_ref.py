@@ -85,6 +85,14 @@ class Stream:
         return struct.unpack("<i", self.record(4))[0]
 
 
+def parse_decimal(text):
+    """A decimal integer: an optional sign and digits, nothing else."""
+    digits = text[1:] if text[:1] in (b"-", b"+") else text
+    if not digits or not digits.isdigit():
+        raise ConversionError("'%s' is not a valid integer value" % text.decode("cp1252", "replace"))
+    return int(text)
+
+
 def u16(b, o):
     return b[o] | (b[o + 1] << 8)
 
@@ -225,8 +233,11 @@ def gzip_stored_name(raw):
     return None
 
 
+# Names are handled as bytes throughout: the game's names are single-byte text, and a file
+# name's characters are the bytes the file system stores.
+
 def strip_ext(name):
-    dot = name.rfind(".")
+    dot = name.rfind(b".")
     return name[:dot] if dot > 0 else name
 
 
@@ -238,21 +249,25 @@ def decompressed_name(path):
     if stored is not None:
         stored = stored.replace(b"\\", b"/").split(b"/")[-1]
     if not stored or stored in (b".", b".."):
-        stored = os.fsencode(strip_ext(os.path.basename(path)))
+        stored = strip_ext(os.path.basename(path))
     return stored
 
 
 def gunzip(path):
     try:
         with open(path, "rb") as f:
-            return gzip.decompress(f.read())
+            raw = f.read()
+        if not raw:
+            # an empty file holds no gzip member at all
+            raise ConversionError("Error opening " + os.fsdecode(path))
+        return gzip.decompress(raw)
     except (OSError, EOFError, zlib.error) as e:
-        raise ConversionError("Error opening " + path) from e
+        raise ConversionError("Error opening " + os.fsdecode(path)) from e
 
 
 def map_kind(path):
-    ext = os.path.splitext(os.path.basename(path))[1].upper()
-    return {".QDM": SINGLE, ".QDP": MULTI}.get(ext, CAMPAIGN)
+    ext = os.path.splitext(os.path.basename(os.fsencode(path)))[1].upper()
+    return {b".QDM": SINGLE, b".QDP": MULTI}.get(ext, CAMPAIGN)
 
 
 def find_file(folder, name):
@@ -262,7 +277,7 @@ def find_file(folder, name):
     if os.path.exists(path):
         return path
     try:
-        names = sorted(os.listdir(folder or "."))
+        names = sorted(os.listdir(folder or b"."))
     except OSError:
         return path
     for n in names:
@@ -273,9 +288,9 @@ def find_file(folder, name):
 
 def campaign_missions(folder, prefix):
     """Mission files of a campaign: "<prefix>0*.qdc", case-insensitive, sorted the same way."""
-    pattern = (prefix + "0*.qdc").lower()
+    pattern = (prefix + b"0*.qdc").lower()
     try:
-        names = os.listdir(folder or ".")
+        names = os.listdir(folder or b".")
     except OSError:
         return []
     found = [n for n in names if fnmatch.fnmatchcase(n.lower(), pattern)]
@@ -286,16 +301,17 @@ class Staged:
     """The result of staging a map: names and decompressed contents."""
 
     def __init__(self, map_path):
+        map_path = os.fsencode(map_path)
         self.kind = map_kind(map_path)
         self.folder = os.path.dirname(map_path)
         file_name = os.path.basename(map_path)
         self.mission_list = []     # names without extension
-        self.temp = {}             # simulated temporary folder: name (bytes) -> content
+        self.temp = {}             # simulated temporary folder: name -> content
         if self.kind == CAMPAIGN:
             prefix = file_name[:3]
             self.mission_list = campaign_missions(self.folder, prefix)
             if not self.mission_list:
-                self.mission_list = [""]
+                self.mission_list = [b""]
             map_name = prefix + os.path.splitext(file_name)[1]
         else:
             map_name = file_name
@@ -304,24 +320,22 @@ class Staged:
         stored = decompressed_name(main_path) if os.path.exists(main_path) else None
         data = gunzip(main_path)
         self.temp[stored] = data
-        base_b = os.fsencode(base)
-        if stored != base_b and base_b not in self.temp:
-            self.temp[base_b] = self.temp.pop(stored)
+        if stored != base and base not in self.temp:
+            self.temp[base] = self.temp.pop(stored)
         entries = []
         for m in self.mission_list:
             path = os.path.join(self.folder, m)
             if not m or not os.path.isfile(path):
-                raise ConversionError("Error opening " + path)
+                raise ConversionError("Error opening " + os.fsdecode(path))
             self.temp[decompressed_name(path)] = gunzip(path)
             entries.append(m[:-4])
         self.mission_list = entries
         self.map_name = base
 
     def load(self, name):
-        key = os.fsencode(name)
-        if key not in self.temp:
-            raise ConversionError("Cannot open file \"%s\"" % name)
-        return Container(self.temp[key])
+        if name not in self.temp:
+            raise ConversionError("Cannot open file \"%s\"" % os.fsdecode(name))
+        return Container(self.temp[name])
 
 
 # ---------------------------------------------------------------------------
@@ -875,7 +889,7 @@ class Conversion:
         # them zero-filled (the project's rule); "stop" ends the list there instead.
         self.stop_at_end = past_end == "stop"
         self.kind = staged.kind
-        self.out = out_dir
+        self.out = os.fsencode(out_dir)
         self.cliffdata = cliffdata
         self.version_kind = version_kind
         self.container = None
@@ -891,7 +905,7 @@ class Conversion:
         return self.stop_at_end and self.container.stream.pos >= len(self.container.stream)
 
     def write(self, folder, name, content):
-        path = os.path.join(folder, name)
+        path = os.path.join(folder, os.fsencode(name))
         if os.path.lexists(path):
             os.remove(path)
         with open(path, "wb") as f:
@@ -904,12 +918,9 @@ class Conversion:
     # -- map-level files -------------------------------------------------------
     def write_desc(self):
         if self.kind == CAMPAIGN:
-            name = self.staged.map_name
-            if not name or not all(c in "0123456789" for c in name):
-                raise ConversionError("'%s' is not a valid integer value" % name)
-            text = ("Campaign %d" % int(name)).encode()
+            text = b"Campaign %d" % parse_decimal(self.staged.map_name)
         else:
-            text = os.fsencode(self.staged.map_name)
+            text = self.staged.map_name
         self.write(self.out, "desc", text[:255])
 
     def write_map_info(self):
@@ -1005,10 +1016,7 @@ class Conversion:
         self.mwrite("info", b"".join(out))
 
     def write_desc_and_picture(self):
-        digits = self.mission_name[4:7]
-        if not digits or not all(ch in "0123456789" for ch in digits):
-            raise ConversionError("'%s' is not a valid integer value" % digits)
-        self.mwrite("desc", ("Mission #%d" % int(digits)).encode())
+        self.mwrite("desc", b"Mission #%d" % parse_decimal(self.mission_name[4:7]))
         self.mwrite("JPG1024.jpg", self.section_copy("picture"))
 
     def write_groups(self):
@@ -1145,9 +1153,9 @@ class Conversion:
         for entry in missions:
             if self.kind == CAMPAIGN:
                 self.container = self.staged.load(entry)
-                self.mission_name = "mis." + entry[3:6]
+                self.mission_name = b"mis." + entry[3:6]
             else:
-                self.mission_name = "mis.000"
+                self.mission_name = b"mis.000"
             self.mission_folder = os.path.join(self.out, self.mission_name)
             os.makedirs(self.mission_folder, exist_ok=True)
             self.write_info()
@@ -1171,6 +1179,7 @@ class Conversion:
 # ---------------------------------------------------------------------------
 
 def info(map_path):
+    map_path = os.fsencode(map_path)
     kind = map_kind(map_path)
     if kind == CAMPAIGN:
         # a campaign is always read through its main file, also when a mission file is named
