@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "convert/cliff_data.hpp"
 #include "core/errors.hpp"
@@ -341,6 +342,47 @@ TEST_F(MapFilesTest, TheInstalledMasksStampCliffs) {
   for (std::uint16_t v = 0; v < 56; ++v) {
     const int cx = (v % 8) * 8 + 3, cy = (v / 8) * 8 + 3;
     EXPECT_EQ(c_.CliffGrid[static_cast<std::size_t>(cy * 64 + cx)], 3) << "variant " << v;
+  }
+}
+
+TEST_F(MapFilesTest, ImplausibleContainersAreReadOnlyAsFarAsTheyGo) {
+  // Random containers with sizes that lie (negative, huge, past the end), random map sizes
+  // and preview entries: every writer finishes, or the airfields copy reports the short
+  // section, and no output outgrows what the container holds.
+  std::mt19937 random(20240611);
+  auto pick = [&](std::uint32_t n) { return std::uniform_int_distribution<std::uint32_t>(0, n - 1)(random); };
+  const std::int32_t lies[] = {0, -1, -40, 0x7FFFFFFF, 1 << 20, 3, 10, 17};
+  for (int round = 0; round < 200; ++round) {
+    ContainerBuilder container;
+    const std::uint32_t entries = pick(40);
+    for (std::uint32_t i = 0; i < entries; ++i) {
+      Bytes data(pick(64), 0);
+      for (auto& b : data) b = static_cast<std::uint8_t>(pick(256));
+      if (i == 0 && pick(2)) data = Le().U32(pick(4)).I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)])
+                                        .I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)]);
+      const std::string name = pick(4) == 0 ? "P-MINI" + std::to_string(1 + pick(4)) : "S" + std::to_string(i);
+      // Only the last entry can lie about its size without hiding the entries after it.
+      const bool lie = i + 1 == entries && pick(2);
+      container.AddRaw(Le().Text(name, 12), lie ? lies[pick(8)] : static_cast<std::int32_t>(data.size()), data);
+    }
+    const Bytes bytes = container.Build();
+    const auto kind = static_cast<MapKindCode>(pick(3));
+    Load(kind, bytes, "007");
+    c_.CliffDataBuffer = std::make_shared<const Bytes>(Bytes(49 * 3, 3));
+    WriteMapDescFile(c_);
+    WriteMapInfoFile(c_);
+    try {
+      WriteAirfieldsFile(c_);
+    } catch (const StreamReadError&) {
+    }
+    WriteObjectsFile(c_);
+    WriteRhombsFile(c_);
+    WriteCflagsFile(c_);
+    EXPECT_LE(c_.CliffGrid.size(), std::max<std::size_t>(2051 * 2051, bytes.size())) << "round " << round;
+    EXPECT_LE(Slot("rhombs").size(), 2 * bytes.size() + 8) << "round " << round;
+    EXPECT_EQ(Slot("rhombs").size() % 8, 0u);
+    EXPECT_LE(Slot("cflags").size(), bytes.size() / 2 + 2) << "round " << round;
+    EXPECT_LE(Slot("objects").size(), 47 * (bytes.size() / 10 + 1)) << "round " << round;
   }
 }
 
