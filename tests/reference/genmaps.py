@@ -98,12 +98,12 @@ def text(rng, lo, hi, high=0.1):
     return bytes(out[:n])
 
 
-def name_field(rng, width, special=0.15):
+def name_field(rng, width, odd_share=0.15):
     """A fixed-width name: usually text and a zero, sometimes full width or empty."""
     r = rng.random()
-    if r < special / 3:
+    if r < odd_share / 3:
         return bytes(width)
-    if r < special:
+    if r < odd_share:
         full = (rng.choice(WORDS) * width)[:width - 2] + b"_" + rng.choice(HIGH)
         return full[:width]
     t = (rng.choice(WORDS) + b"_" + str(rng.randrange(100)).encode())[:width - 1]
@@ -240,7 +240,7 @@ def players_section(rng, kind):
     for _ in range(count):
         r = rng.random()
         if r < 0.5:
-            name = name_field(rng, 32, special=0.3)
+            name = name_field(rng, 32, odd_share=0.3)
         elif r < 0.65:
             name = (b"1st " + rng.choice(WORDS)).ljust(32, b"\0")
         elif r < 0.75:
@@ -298,7 +298,7 @@ def sounds_section(rng):
     count = rng.randint(0, 10)
     out = bytearray(pack("i", count))
     for _ in range(count):
-        name = name_field(rng, 64, special=0.2)
+        name = name_field(rng, 64, odd_share=0.2)
         out += name + pack("HHH", rng.randrange(65536), rng.randrange(65536), rng.randrange(65536))
         out += sound_float(rng) + pack("HH", rng.randrange(65536), rng.randrange(65536))
     return bytes(out)

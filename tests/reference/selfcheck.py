@@ -225,5 +225,67 @@ class Directory(unittest.TestCase):
         self.assertEqual(len(ref.Container(many).entries), 37)
 
 
+
+class Staging(unittest.TestCase):
+    def test_campaign_numbers(self):
+        self.assertEqual(ref.parse_decimal(b"007"), 7)
+        self.assertEqual(ref.parse_decimal(b"-01"), -1)
+        self.assertEqual(ref.parse_decimal(b"+12"), 12)
+        for bad in (b"", b"1 2", b"$1F", b"0x1", b"abc", b"-"):
+            with self.assertRaises(ref.ConversionError):
+                ref.parse_decimal(bad)
+
+    def test_kinds_by_extension(self):
+        self.assertEqual(ref.map_kind("a/b.QdM"), ref.SINGLE)
+        self.assertEqual(ref.map_kind("b.qdp"), ref.MULTI)
+        self.assertEqual(ref.map_kind("b.qdc"), ref.CAMPAIGN)
+        self.assertEqual(ref.map_kind("b.zip"), ref.CAMPAIGN)
+
+
+class MissionGrids(unittest.TestCase):
+    """Grid files of campaign missions whose rectangle may leave the 512 x 512 grid."""
+
+    def convert(self, rect, section):
+        import tempfile
+
+        class Staged:
+            kind = ref.CAMPAIGN
+        folder = tempfile.mkdtemp()
+        conv = ref.Conversion(Staged(), folder, b"", 2)
+        body = b"H" * 8
+        for pos in range(16):
+            data = section if pos == 9 else b""
+            body += b"S".ljust(12, b"\0") + struct.pack("<i", len(data)) + data
+        conv.container = ref.Container(body)
+        conv.mission_folder = os.fsencode(folder)
+        conv.rect = rect
+        conv.write_grid("mines", "mines")
+        with open(os.path.join(folder, "mines"), "rb") as f:
+            out = f.read()
+        import shutil
+        shutil.rmtree(folder)
+        return out
+
+    def test_rows_land_512_apart(self):
+        out = self.convert((10, 20, 3, 2), b"abcdef")
+        self.assertEqual(len(out), 512 * 512)
+        self.assertEqual(out[20 * 512 + 10:20 * 512 + 13], b"abc")
+        self.assertEqual(out[21 * 512 + 10:21 * 512 + 13], b"def")
+        self.assertEqual(out.count(0), 512 * 512 - 6)
+
+    def test_clipped_at_every_edge(self):
+        out = self.convert((510, -1, 4, 3), bytes(range(1, 13)))
+        # row -1 is dropped; rows 0 and 1 keep their first two bytes, nothing wraps
+        self.assertEqual(out[510:512], bytes((5, 6)))
+        self.assertEqual(out[512 + 510:1024], bytes((9, 10)))
+        self.assertEqual(out[512:514], bytes(2))
+        self.assertEqual(len(out), 512 * 512)
+        self.assertEqual(sum(1 for b in out if b), 4)
+
+    def test_section_running_out_fails(self):
+        with self.assertRaises(ref.ConversionError):
+            self.convert((0, 0, 50, 4), b"short")   # 200 bytes, fewer left in the file
+
+
 if __name__ == "__main__":
     unittest.main()
