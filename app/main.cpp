@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/commands.hpp"
+#include "app/gui_main.hpp"
 
 int main(int argc, char** argv) {
   CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source."};
@@ -15,16 +16,15 @@ int main(int argc, char** argv) {
   kartwerk::app::AddInstallsCommand(app, run);
   kartwerk::app::AddSlotsCommand(app, run);
   kartwerk::app::AddRegisterCommand(app, run);
+  kartwerk::app::WindowOptions windows;
+  kartwerk::app::AddWindowOptions(app, windows);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? 0 : 2;
   }
-  if (!run) {
-    std::cout << app.help();
-    return 0;
-  }
+  if (!run) return kartwerk::app::RunWindowMode(argc, argv, app, windows);
   try {
     return run();
   } catch (const std::exception& e) {

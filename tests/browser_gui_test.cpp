@@ -1,0 +1,337 @@
+// The map browser's start sequence and handlers, driven as a user drives them, against sample
+// installations made on disk: categories, rows, map information, the version picker, the fatal
+// notices and a start with a map on the command line.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "install/game_location.hpp"
+#include "install/startup.hpp"
+#include "tests/gui_test_support.hpp"
+#include "ui/browser_window.hpp"
+#include "ui/map_catalog.hpp"
+
+namespace kartwerk {
+namespace {
+
+using namespace kartwerk::testing;
+
+QStringList Rows(QTreeWidget* view) {
+  QStringList rows;
+  for (int i = 0; i < view->topLevelItemCount(); ++i) rows << view->topLevelItem(i)->text(0);
+  return rows;
+}
+
+QTreeWidgetItem* Row(QTreeWidget* view, const QString& caption) {
+  const auto found = view->findItems(caption, Qt::MatchExactly);
+  return found.isEmpty() ? nullptr : found.first();
+}
+
+class Browser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    WireSession(session, outside);
+  }
+
+  // Starts the windows with the installations given and waits for the browser (or whatever the
+  // start shows first) to settle.
+  void Start(std::shared_ptr<const RegistrySource> registry) {
+    session.installs.Registry = std::move(registry);
+    windows = std::make_unique<GuiWindows>(session);
+    windows->Form7().FormShow();
+  }
+  TForm7& browser() { return windows->Form7(); }
+  bool BrowserShown() { return browser().isVisible() && !browser().Timer1()->isActive(); }
+
+  void Select(const QString& caption) {
+    QTreeWidgetItem* row = Row(browser().ListView1, caption);
+    ASSERT_NE(row, nullptr) << caption.toStdString();
+    Click(browser().ListView1->viewport());  // focus, as the user's pointer would
+    const QPoint at = browser().ListView1->visualItemRect(row).center();
+    SendMouse(browser().ListView1->viewport(), QEvent::MouseButtonPress, at);
+    SendMouse(browser().ListView1->viewport(), QEvent::MouseButtonRelease, at);
+    ASSERT_EQ(browser().ListView1->currentItem(), row);
+  }
+
+  ScratchFolder scratch;
+  GuiSession session;
+  Outside outside;
+  std::unique_ptr<GuiWindows> windows;
+};
+
+TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(browser().AlphaBlendValue(), 200);
+  EXPECT_TRUE(browser().RadioButton2->isChecked());
+  EXPECT_EQ(Rows(browser().ListView1), (QStringList{"Dunes", "frontier"})) << "names without extension, in listing order";
+  EXPECT_EQ(session.conversion.MapKind, SinglePlayerMap);
+  EXPECT_TRUE(browser().Label7->text().isEmpty()) << "no information before a selection";
+  EXPECT_EQ(session.installs.GameFolder, std::filesystem::absolute(game.folder));
+  EXPECT_EQ(outside.ends, 0);
+  EXPECT_TRUE(outside.errors.empty());
+
+  // The window as the Parts lay it out.
+  EXPECT_EQ(browser().size(), QSize(417, 253));
+  EXPECT_TRUE(browser().windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(browser().windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(browser().ListView1->geometry(), QRect(4, 60, 261, 189));
+  EXPECT_EQ(browser().Panel1->geometry(), QRect(268, 48, 145, 194));
+  EXPECT_EQ(browser().Label1->text(), QStringLiteral("Select a map to decompile"));
+  EXPECT_EQ(browser().RadioButton1->text(), QStringLiteral("Campaigns"));
+}
+
+TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInformation) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+
+  Select(QStringLiteral("Dunes"));
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("48x40"));
+  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Island"));
+  EXPECT_EQ(browser().Label9->text(), QStringLiteral("1"));
+  EXPECT_EQ(session.conversion.MapName, "Dunes.qdm");
+
+  // Multiplayer maps keep their information after a 16-byte first section.
+  browser().RadioButton3->click();
+  EXPECT_EQ(Rows(browser().ListView1), QStringList{"islands"});
+  EXPECT_EQ(session.conversion.MapKind, MultiplayerMap);
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("48x40")) << "a category change keeps the information";
+  Select(QStringLiteral("islands"));
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("40x36"));
+  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Beach"));
+
+  // A campaign is listed by its main file; its mission files count as its missions.
+  browser().RadioButton1->click();
+  EXPECT_EQ(Rows(browser().ListView1), QStringList{"007"});
+  // Selected without the mouse (as the keyboard selects): the information follows all the same.
+  browser().ListView1->topLevelItem(0)->setSelected(true);
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("48x32"));
+  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(browser().Label9->text(), QStringLiteral("2"));
+  EXPECT_EQ(session.conversion.MissionList, (std::vector<std::string>{"007.qdc", "007000.qdc", "007003.qdc"}));
+
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder)) << "selecting leaves no decompressed file";
+  EXPECT_TRUE(outside.errors.empty());
+}
+
+TEST_F(Browser, UnknownSchemesShortFilesAndUnreadableMaps) {
+  SampleGame game(scratch / "Vornmark II");
+  SampleGame::WriteMap(game.Single() / "odd.qdm", MapBuilder(SinglePlayerMap).MapInfo(7, 256, 320).Build(), "odd");
+  SampleGame::WriteMap(game.Single() / "stub.qdm", Bytes(30, 1), "stub");  // ends inside the information
+  WriteText(game.Single() / "broken.qdm", "this is no gzip member");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+
+  Select(QStringLiteral("odd"));
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("256x320"));
+  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Unknown"));
+
+  // Bytes the file does not hold read as 0: 6 bytes of information exist (offsets 24 to 29).
+  Select(QStringLiteral("stub"));
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("257x0"));
+  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Unknown"));
+
+  // A map that cannot be decompressed is reported; the last information stays on show.
+  Select(QStringLiteral("broken"));
+  ASSERT_FALSE(outside.errors.empty());
+  EXPECT_TRUE(outside.errors.back().contains(QStringLiteral("broken.qdm"))) << outside.errors.back().toStdString();
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("257x0"));
+  EXPECT_EQ(outside.ends, 0);
+}
+
+TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
+  // A large map cut off after its first kilobytes: whole decompression fails, the header does not.
+  SampleGame game(scratch / "Vornmark II");
+  MapBuilder big(SinglePlayerMap);
+  big.MapInfo(1, 512, 512);
+  Bytes noise(4 * 1024 * 1024);
+  std::uint32_t x = 12345;
+  for (auto& b : noise) {
+    x = x * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(x >> 24);
+  }
+  big.Set(Section::TerrainRhombs, noise);
+  Bytes packed = Gzip(big.Build(), std::string("huge"));
+  packed.resize(64 * 1024);
+  WriteBytes(game.Single() / "huge.qdm", packed);
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+
+  Select(QStringLiteral("huge"));
+  EXPECT_TRUE(outside.errors.empty()) << outside.errors.front().toStdString();
+  EXPECT_EQ(browser().Label7->text(), QStringLiteral("512x512"));
+  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Beach"));
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+
+  // The same reading straight from the catalogue.
+  const MapInformation info = ReadMapHeaderInformation(game.Single() / "huge.qdm", SinglePlayerMap);
+  EXPECT_EQ(info.TerrainScheme, 1u);
+  EXPECT_EQ(info.width, 512);
+}
+
+TEST_F(Browser, CampaignFolderListsOnlySevenCharacterNames) {
+  const std::filesystem::path folder = scratch / "campaign";
+  for (const char* name : {"001.qdc", "001000.qdc", "001001.qdc", "02.qdc", "0123.qdc", "abc.QDC", "x.qdm"}) {
+    WriteText(folder / name, "");
+  }
+  std::filesystem::create_directories(folder / "dir.qdc");
+  EXPECT_EQ(CategoryRows(folder, CategoryOf(CampaignMap)), (std::vector<std::string>{"001", "abc"}));
+  EXPECT_EQ(CampaignFiles(folder, "001").size(), 3u);
+  EXPECT_EQ(CategoryRows(folder, CategoryOf(SinglePlayerMap)), std::vector<std::string>{"x"});
+  EXPECT_TRUE(CategoryRows(scratch / "missing", CategoryOf(MultiplayerMap)).empty());
+  EXPECT_EQ(MapInformationOffset(MultiplayerMap), 56u);
+  EXPECT_EQ(MapInformationOffset(CampaignMap), 24u);
+}
+
+TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
+  SampleGame game(scratch / "Vornmark II");
+  session.CliffDataFile = scratch / "nowhere" / "cliffdata";
+  Start(ExplicitInstallation(game.folder));
+  TForm8& notice = windows->Form8();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
+  EXPECT_EQ(notice.Label1->text(),
+            QStringLiteral("Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file."));
+  EXPECT_FALSE(browser().isVisible());
+  EXPECT_TRUE(notice.isModal());
+  EXPECT_EQ(outside.ends, 0) << "the program ends when the notice is closed";
+  Click(notice.Label3);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_FALSE(notice.isVisible());
+}
+
+TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
+  const std::filesystem::path bare = scratch / "not a game";
+  std::filesystem::create_directories(bare);  // no editor marker
+  Start(ExplicitInstallation(bare));
+  TForm8& notice = windows->Form8();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
+  EXPECT_EQ(notice.Label1->text(), QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
+                                                  "entries. You might wish to reinstall the game."));
+  EXPECT_EQ(notice.size(), QSize(365, 99));
+  EXPECT_EQ(notice.AlphaBlendValue(), 200);
+  Click(notice.Shape2);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_FALSE(browser().isVisible());
+}
+
+TEST_F(Browser, NoRegistryAtAllIsTheSameNotice) {
+  Start(nullptr);
+  ASSERT_TRUE(WaitFor([&] { return windows->Form8().isVisible(); }));
+  EXPECT_TRUE(windows->Form8().Label1->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+}
+
+TEST_F(Browser, CloseEndsTheProgramAfterTheFadeOut) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  Click(browser().Label2);
+  EXPECT_EQ(outside.ends, 0);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(browser().AlphaBlendValue(), 0);
+  EXPECT_FALSE(windows->Form1().isVisible()) << "nothing else opens";
+}
+
+class VersionPicker : public Browser {
+ protected:
+  // n installations, each a sample game of its own; installation i has version "2.i".
+  void StartWith(int n) {
+    MakeGames(n);
+    Start(RegistryOf(installs));
+  }
+  void MakeGames(int n) {
+    for (int i = 1; i <= n; ++i) {
+      games.push_back(std::make_unique<SampleGame>(scratch / ("game " + std::to_string(i))));
+      installs.push_back({games.back()->folder, "2." + std::to_string(i), i == 2 ? "" : "Lang" + std::to_string(i)});
+    }
+    // The second game has a map of its own, to tell which one the browser lists.
+    SampleGame::WriteMap(games.size() > 1 ? games[1]->Single() / "second.qdm" : scratch / "unused.qdm",
+                         SampleMainContainer(SinglePlayerMap, {9, 0, 16, 16}), "second");
+  }
+  TForm9& picker() { return windows->Form9(); }
+  bool PickerShown() { return picker().isVisible() && !picker().Timer1()->isActive(); }
+
+  std::vector<std::unique_ptr<SampleGame>> games;
+  std::vector<Installation> installs;
+};
+
+TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
+  StartWith(2);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_FALSE(browser().isVisible());
+  EXPECT_EQ(picker().size(), QSize(370, 174));
+  EXPECT_FALSE(picker().windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Multible versions of Vornmark II\u2122"));
+  ASSERT_NE(picker().VersionLabel(1), nullptr);
+  ASSERT_NE(picker().VersionLabel(2), nullptr);
+  EXPECT_EQ(picker().VersionLabel(3), nullptr);
+  EXPECT_EQ(picker().VersionLabel(1)->geometry(), QRect(67, 135, 100, 17));
+  EXPECT_EQ(picker().VersionLabel(2)->geometry(), QRect(209, 135, 100, 17));
+  EXPECT_EQ(picker().VersionLabel(1)->text(), QStringLiteral("Lang1 2.1"));
+  EXPECT_EQ(picker().VersionLabel(2)->text(), QStringLiteral(" 2.2")) << "no language: the text begins with the blank";
+  EXPECT_EQ(picker().VersionLabel(2)->property("tag").toInt(), 2);
+
+  Click(picker().VersionLabel(2));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(picker().VersionLabel(1), nullptr) << "the labels go when the picker closes";
+  EXPECT_FALSE(picker().isVisible());
+  EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
+  EXPECT_TRUE(Rows(browser().ListView1).contains(QStringLiteral("second")));
+}
+
+TEST_F(VersionPicker, FiveAndSixInstallationsUseTwoRows) {
+  StartWith(5);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_EQ(picker().VersionLabel(3)->pos(), QPoint(235, 122));
+  EXPECT_EQ(picker().VersionLabel(4)->pos(), QPoint(82, 146));
+  EXPECT_EQ(picker().VersionLabel(5)->pos(), QPoint(187, 146));
+  EXPECT_EQ(picker().VersionLabel(6), nullptr);
+}
+
+TEST_F(VersionPicker, SixLabelsAtMost) {
+  StartWith(7);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_EQ(session.installs.InstalledVersions.size(), 6u);
+  for (int i = 1; i <= 6; ++i) ASSERT_NE(picker().VersionLabel(i), nullptr) << i;
+  EXPECT_EQ(picker().VersionLabel(6)->pos(), QPoint(235, 146));
+  Click(picker().VersionLabel(6));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(session.installs.ChosenVersion, 6);
+  EXPECT_EQ(session.installs.GameFolder, games[5]->folder);
+}
+
+TEST_F(VersionPicker, CloseEndsTheProgramWithoutAChoice) {
+  StartWith(2);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  Click(picker().Label2);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(session.installs.ChosenVersion, 0);
+  EXPECT_FALSE(browser().isVisible());
+  EXPECT_FALSE(picker().isVisible());
+}
+
+TEST_F(VersionPicker, ACommandLineMapSkipsThePickerAndChoosesByFolder) {
+  // Started with a map inside the second game: no picker, the second game is used.
+  MakeGames(3);
+  session.CommandLineMap = games[1]->Single() / "second.qdm";
+  SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
+  Start(RegistryOf(installs));
+  TForm1& slotPicker = windows->Form1();
+  ASSERT_TRUE(WaitFor([&] { return slotPicker.isVisible() && !slotPicker.Timer1()->isActive(); }));
+  EXPECT_FALSE(picker().isVisible());
+  EXPECT_FALSE(browser().isVisible()) << "the browser stays unseen";
+  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
+  EXPECT_EQ(slotPicker.ListBox1->count(), 255);
+  EXPECT_EQ(session.conversion.MapName, "second");
+}
+
+}  // namespace
+}  // namespace kartwerk

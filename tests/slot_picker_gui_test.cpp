@@ -1,0 +1,331 @@
+// The slot picker and progress window, and the editor prompt, driven from the browser as a user
+// drives them: a slot double-clicked, the conversion on its worker, the prompt; compared byte for
+// byte with the command line's conversion of the same map into the same slot.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+#include "install/startup.hpp"
+#include "tests/gui_test_support.hpp"
+#include "tests/support/run_program.hpp"
+#include "ui/slot_picker_window.hpp"
+
+namespace kartwerk {
+namespace {
+
+using namespace kartwerk::testing;
+
+class SlotPicker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    WireSession(session, outside);
+    session.hooks.WorkerProgress = [this](const std::string& label) {
+      std::unique_lock lock(mutex);
+      labels.push_back(label);
+      held.notify_all();
+      held.wait(lock, [this] { return !holdWorker; });
+    };
+  }
+  void TearDown() override {
+    Release();
+    windows.reset();
+  }
+
+  void Start(const std::filesystem::path& gameFolder) {
+    session.installs.Registry = ExplicitInstallation(gameFolder);
+    windows = std::make_unique<GuiWindows>(session);
+    windows->Form7().FormShow();
+    ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().Timer1()->isActive(); }));
+  }
+  TForm7& browser() { return windows->Form7(); }
+  TForm1& picker() { return windows->Form1(); }
+  bool PickerShown() { return picker().isVisible() && !picker().Timer1()->isActive(); }
+
+  // Double-clicks a map in the browser and waits for the slot picker.
+  void OpenMap(QRadioButton* category, const QString& caption) {
+    category->click();
+    const auto found = browser().ListView1->findItems(caption, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << caption.toStdString();
+    DoubleClickRow(browser().ListView1, browser().ListView1->indexFromItem(found.first()));
+    ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+    EXPECT_FALSE(browser().isVisible());
+  }
+
+  void ChooseSlot(int row) { DoubleClickRow(picker().ListBox1, picker().ListBox1->model()->index(row, 0)); }
+
+  TForm6* WaitForPrompt() {
+    WaitFor([&] {
+      TForm6* prompt = picker().EditorPrompt();
+      return prompt && prompt->isVisible() && !prompt->Timer1()->isActive();
+    });
+    return picker().EditorPrompt();
+  }
+
+  std::vector<std::string> Labels() {
+    std::lock_guard lock(mutex);
+    return labels;
+  }
+  void Hold() {
+    std::lock_guard lock(mutex);
+    holdWorker = true;
+  }
+  void Release() {
+    std::lock_guard lock(mutex);
+    holdWorker = false;
+    held.notify_all();
+  }
+  bool WorkerHeld(std::size_t count) {
+    std::lock_guard lock(mutex);
+    return labels.size() >= count;
+  }
+
+  // The command line's conversion of the same map, into a folder of its own.
+  std::filesystem::path ReferenceConversion(const std::filesystem::path& map) {
+    const std::filesystem::path out = scratch / "reference";
+    const ProgramResult result = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--out", out.string(), "--quiet"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    return out;
+  }
+
+  ScratchFolder scratch;
+  GuiSession session;
+  Outside outside;
+  std::unique_ptr<GuiWindows> windows;
+
+  std::mutex mutex;
+  std::condition_variable held;
+  std::vector<std::string> labels;
+  bool holdWorker = false;
+};
+
+TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(game.folder);
+  OpenMap(browser().RadioButton2, QStringLiteral("Dunes"));
+
+  // The list: 255 slots, their titles decoded from the game's code page.
+  ASSERT_EQ(picker().ListBox1->count(), 255);
+  EXPECT_EQ(picker().ListBox1->item(0)->text(), QStringLiteral("Map 000:    --- empty ---"));
+  EXPECT_EQ(picker().ListBox1->item(3)->text(), QStringLiteral("Map 003: D\u00FCnen\u2122"));
+  EXPECT_EQ(picker().ListBox1->item(254)->text(), QStringLiteral("Map 254:    --- empty ---"));
+  EXPECT_FALSE(picker().Panel1->isVisible());
+  EXPECT_EQ(picker().size(), QSize(370, 253));
+  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Select an editor slot to decompile map into"));
+  EXPECT_TRUE(picker().isModal());
+  EXPECT_TRUE(std::filesystem::exists(session.conversion.TempFolder / "Dunes")) << "staged while the list is shown";
+
+  ChooseSlot(7);
+  EXPECT_TRUE(picker().Panel1->isVisible());
+  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Kartwerk for Vornmark II\u2122"));
+  EXPECT_EQ(picker().Label4->text(), QStringLiteral("Dunes"));
+  EXPECT_EQ(picker().Label6->text(), QStringLiteral("Singleplayer map"));
+  EXPECT_EQ(picker().Label10->text(), QStringLiteral("Island"));
+  EXPECT_EQ(picker().Label12->text(), QStringLiteral("48x40"));
+  EXPECT_EQ(picker().Gauge1->maximum(), 5);
+  EXPECT_EQ(session.conversion.SlotFolder, game.Slot(7));
+
+  TForm6* prompt = WaitForPrompt();
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_EQ(prompt->Label1->text(), QStringLiteral("Do you wish to run Vornmark II\u2122 Editor now?"));
+  EXPECT_EQ(prompt->size(), QSize(365, 73));
+  EXPECT_TRUE(prompt->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(windows->Form8().isVisible()) << "no failure to report";
+  EXPECT_FALSE(picker().isVisible());
+
+  const std::vector<std::string> reported = Labels();
+  ASSERT_EQ(reported.size(), 19u);
+  EXPECT_EQ(reported.front(), "Airfields");
+  EXPECT_EQ(std::count(reported.begin(), reported.end(), "Groups"), 2);
+  EXPECT_EQ(picker().Gauge1->value(), 5) << "full, and never past its maximum";
+  EXPECT_EQ(picker().Label14->text(), QStringLiteral("Scripts"));
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder)) << "the decompressed map is removed";
+
+  const auto written = TreeFiles(game.Slot(7));
+  EXPECT_EQ(written.size(), 6u + 15u);
+  EXPECT_EQ(written, TreeFiles(ReferenceConversion(game.Single() / "Dunes.qdm")));
+
+  // "YES" starts the editor at once, in its folder, and the program ends after the fade-out.
+  Click(prompt->Label2);
+  ASSERT_EQ(outside.launches.size(), 1u);
+  EXPECT_EQ(outside.ends, 0);
+  EXPECT_EQ(outside.launches[0].program, game.folder / "editor" / "edit3.exe");
+  EXPECT_EQ(outside.launches[0].workingFolder, game.folder / "editor");
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_FALSE(prompt->isVisible());
+  EXPECT_TRUE(outside.errors.empty());
+}
+
+TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommandLine) {
+  SampleGame game(scratch / "Vornmark II");
+  SampleGame::WriteMap(game.Campaign() / "007005.qdc", SampleMissionContainer({3, 1, 48, 32}, 5), "007005");
+  Start(game.folder);
+  OpenMap(browser().RadioButton1, QStringLiteral("007"));
+  EXPECT_EQ(browser().Label9->text(), QStringLiteral("3"));
+
+  ChooseSlot(42);
+  EXPECT_EQ(picker().Label4->text(), QStringLiteral("Campaign 7"));
+  EXPECT_EQ(picker().Label6->text(), QStringLiteral("Campaign map"));
+  EXPECT_EQ(picker().Label10->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(picker().Label12->text(), QStringLiteral("48x32"));
+  EXPECT_EQ(picker().Gauge1->maximum(), 41);
+
+  TForm6* prompt = WaitForPrompt();
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_EQ(Labels().size(), 47u);
+  EXPECT_EQ(picker().Gauge1->value(), 41);
+  for (const char* mission : {"mis.000", "mis.003", "mis.005"}) {
+    EXPECT_TRUE(std::filesystem::is_directory(game.Slot(42) / mission)) << mission;
+  }
+  EXPECT_EQ(TreeFiles(game.Slot(42)), TreeFiles(ReferenceConversion(game.Campaign() / "007.qdc")));
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+
+  // "EXIT" starts nothing.
+  Click(prompt->Shape2);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_TRUE(outside.launches.empty());
+}
+
+TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
+  SampleGame game(scratch / "Vornmark II");
+  // "rhombs" cannot be written where a folder of that name stands.
+  std::filesystem::create_directories(game.Slot(123) / "rhombs" / "in the way");
+  Start(game.folder);
+  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
+  ChooseSlot(123);
+
+  TForm8& notice = windows->Form8();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
+  const QString text = notice.Label1->text().remove(QChar(0x200B));
+  EXPECT_TRUE(text.startsWith(QStringLiteral("Step \"Rhombs\" failed: Cannot create file"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("map.123"))) << text.toStdString();
+  EXPECT_EQ(picker().EditorPrompt(), nullptr) << "the prompt comes after the notice";
+  EXPECT_TRUE(std::filesystem::exists(game.Slot(123) / "objects")) << "files written before the failure stay";
+  EXPECT_FALSE(std::filesystem::exists(game.Slot(123) / "mis.000"));
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+
+  Click(notice.Label3);
+  TForm6* prompt = WaitForPrompt();
+  ASSERT_NE(prompt, nullptr) << "the editor is still offered";
+  EXPECT_EQ(outside.ends, 0);
+  Click(prompt->Label3);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+}
+
+TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(game.folder);
+  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
+  Hold();
+  ChooseSlot(9);
+  // The worker waits in its first report until the window has been closed.
+  ASSERT_TRUE(WaitFor([&] { return WorkerHeld(1); }));
+  Click(picker().Label2);
+  Release();
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+
+  EXPECT_EQ(Labels(), std::vector<std::string>{"Airfields"}) << "no step after the one under way";
+  EXPECT_TRUE(std::filesystem::exists(game.Slot(9) / "airfields"));
+  EXPECT_FALSE(std::filesystem::exists(game.Slot(9) / "objects"));
+  EXPECT_FALSE(std::filesystem::exists(game.Slot(9) / "mis.000"));
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+  EXPECT_EQ(picker().EditorPrompt(), nullptr);
+  EXPECT_FALSE(windows->Form8().isVisible());
+
+  // A late end report changes nothing.
+  WaitFor([] { return false; }, 50);
+  EXPECT_EQ(outside.ends, 1);
+  EXPECT_EQ(picker().EditorPrompt(), nullptr);
+}
+
+TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(game.folder);
+  OpenMap(browser().RadioButton3, QStringLiteral("islands"));
+  Click(picker().Label2);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  std::vector<std::string> folders;
+  for (const auto& entry : std::filesystem::directory_iterator(game.folder / "editor" / "maps.src")) {
+    folders.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(folders, std::vector<std::string>{"map.003"});
+  EXPECT_EQ(picker().EditorPrompt(), nullptr);
+  EXPECT_TRUE(outside.launches.empty());
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+}
+
+TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
+  SampleGame game(scratch / "Vornmark II");
+  // A campaign whose name is no number has no "desc" title.
+  SampleGame::WriteMap(game.Campaign() / "abc.qdc", SampleMainContainer(CampaignMap, {3, 1, 48, 32}), "abc");
+  SampleGame::WriteMap(game.Campaign() / "abc000.qdc", SampleMissionContainer({3, 1, 48, 32}, 0), "abc000");
+  Start(game.folder);
+  OpenMap(browser().RadioButton1, QStringLiteral("abc"));
+  ChooseSlot(5);
+  ASSERT_EQ(outside.errors.size(), 1u);
+  EXPECT_EQ(outside.errors[0], QStringLiteral("'abc' is not a valid integer value"));
+  EXPECT_FALSE(picker().Panel1->isVisible());
+  EXPECT_FALSE(picker().ProcessThread->Started());
+  EXPECT_TRUE(picker().isVisible()) << "another slot, or X, is still possible";
+}
+
+TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
+  SampleGame game(scratch / "Vornmark II");
+  session.CommandLineMap = game.Mplay() / "islands.qdp";
+  SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
+  session.installs.Registry = ExplicitInstallation(game.folder);
+  windows = std::make_unique<GuiWindows>(session);
+  windows->Form7().FormShow();
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_FALSE(browser().isVisible());
+  ChooseSlot(0);
+  EXPECT_EQ(picker().Label6->text(), QStringLiteral("Multiplayer map"));
+  EXPECT_EQ(picker().Label10->text(), QStringLiteral("Beach"));
+  ASSERT_NE(WaitForPrompt(), nullptr);
+  EXPECT_EQ(TreeFiles(game.Slot(0)), TreeFiles(ReferenceConversion(game.Mplay() / "islands.qdp")));
+}
+
+TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
+  SampleGame game(scratch / "Vornmark II");
+  std::filesystem::remove(game.folder / "editor" / "scridll.dll");
+  session.CommandLineMap = game.Single() / "frontier.qdm";
+  session.installs.Registry = ExplicitInstallation(game.folder);
+  windows = std::make_unique<GuiWindows>(session);
+  windows->Form7().FormShow();
+  TForm8& notice = windows->Form8();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
+  EXPECT_TRUE(notice.Label1->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  EXPECT_EQ(picker().ListBox1->count(), 0);
+  Click(notice.Label3);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_FALSE(picker().isVisible());
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+}
+
+TEST(GaugeAndNotice, GaugeLengthAndFailureText) {
+  EXPECT_EQ(GaugeMaximum(0), 5);
+  EXPECT_EQ(GaugeMaximum(1), 17);
+  EXPECT_EQ(GaugeMaximum(3), 41);
+  ConversionEnd end;
+  end.error = std::make_exception_ptr(std::runtime_error("Stream read error"));
+  end.failedStep = "Units";
+  end.failedInStep = true;
+  end.failedMission = "mis.003";
+  EXPECT_EQ(ConversionFailureNotice(end), QStringLiteral("Step \"Units\" of mission mis.003 failed: Stream read error"));
+  // Paths in the error text may break at their separators.
+  end.error = std::make_exception_ptr(std::runtime_error("Cannot create file \"/a/b\". No"));
+  EXPECT_EQ(ConversionFailureNotice(end).count(QChar(0x200B)), 2);
+  EXPECT_EQ(ConversionFailureNotice(end).remove(QChar(0x200B)),
+            QStringLiteral("Step \"Units\" of mission mis.003 failed: Cannot create file \"/a/b\". No"));
+}
+
+}  // namespace
+}  // namespace kartwerk

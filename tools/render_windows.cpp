@@ -1,0 +1,206 @@
+// Renders every window of the program in its main states to PNG files, on the offscreen
+// platform, so the windows can be looked at without a desktop:
+//
+//   window_renderer OUT_FOLDER CLIFFDATA
+//
+// The windows run their real flows against a sample game installation made in a scratch folder:
+// the browser with a selected map, the slot picker's list, its progress panel half-way, the
+// version picker with 2, 5 and 6 installations, the notice window and the editor prompt.
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "install/explicit_installation.hpp"
+#include "install/game_location.hpp"
+#include "install/registry_tree.hpp"
+#include "tests/support/map_builder.hpp"
+#include "tests/support/sample_maps.hpp"
+#include "ui/gui_windows.hpp"
+
+namespace kw = kartwerk;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  return true;
+}
+
+bool Settled(const kw::TFadeForm& window) { return window.isVisible() && !window.Timer1()->isActive(); }
+
+void Save(QWidget& window, const fs::path& file) {
+  const QPixmap picture = window.grab();
+  if (!picture.save(QString::fromStdString(file.string()), "PNG")) {
+    std::fprintf(stderr, "window_renderer: cannot write %s\n", file.string().c_str());
+    std::exit(1);
+  }
+  std::printf("%s\n", file.string().c_str());
+}
+
+void Require(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "window_renderer: %s did not happen\n", what);
+    std::exit(1);
+  }
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  kw::testing::WriteBytes(path, kw::Bytes(text.begin(), text.end()));
+}
+
+// A game folder with the editor's marker, two occupied slots and maps of every category.
+fs::path MakeGame(const fs::path& folder) {
+  using kw::testing::Gzip;
+  using kw::testing::SampleMainContainer;
+  using kw::testing::SampleMissionContainer;
+  WriteFile(folder / "editor" / "scridll.dll", "marker");
+  WriteFile(folder / "editor" / "maps.src" / "map.001" / "desc", "Frontier river crossing");
+  WriteFile(folder / "editor" / "maps.src" / "map.003" / "desc", "D\xFCnen\x99");
+  const fs::path maps = folder / "game" / "maps";
+  fs::create_directories(maps / "single");
+  fs::create_directories(maps / "mplay");
+  fs::create_directories(maps / "campaign");
+  auto write = [](const fs::path& path, const kw::Bytes& body, const std::string& stored) {
+    kw::testing::WriteBytes(path, Gzip(body, stored, 1262304000));
+  };
+  write(maps / "single" / "frontier.qdm", SampleMainContainer(kw::SinglePlayerMap, {1, 0, 32, 24}), "frontier");
+  write(maps / "single" / "Dunes.qdm", SampleMainContainer(kw::SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
+  write(maps / "single" / "Northern Pass.qdm", SampleMainContainer(kw::SinglePlayerMap, {5, 1, 64, 64}), "Northern");
+  write(maps / "mplay" / "islands.qdp", SampleMainContainer(kw::MultiplayerMap, {2, 1, 40, 36}), "islands");
+  const kw::testing::SampleOptions c{3, 1, 48, 32};
+  write(maps / "campaign" / "007.qdc", SampleMainContainer(kw::CampaignMap, c), "007");
+  write(maps / "campaign" / "007000.qdc", SampleMissionContainer(c, 0), "007000");
+  write(maps / "campaign" / "007003.qdc", SampleMissionContainer(c, 3), "007003");
+  return folder;
+}
+
+std::shared_ptr<const kw::RegistrySource> RegistryOf(const std::vector<fs::path>& folders) {
+  static const char* kLanguages[] = {"English", "Deutsch", "Fran\xC3\xA7" "ais", "Polski", "Espa\xC3\xB1ol", "Italiano"};
+  static const char* kVersions[] = {"2.2", "1.9", "2.0", "2.2", "2.0", "1.9"};
+  auto tree = std::make_shared<kw::RegistryTree>();
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    kw::RegistryNode& key = tree->CreateKey(std::string(kw::GameKeyPath) + "\\" + std::to_string(i + 1));
+    key.values["target folder"] = folders[i].string();
+    key.values["version"] = kVersions[i % 6];
+    key.values["language"] = kLanguages[i % 6];
+  }
+  return std::make_shared<kw::TreeRegistrySource>(tree, [](std::string_view text) { return fs::path(text); });
+}
+
+struct Session {
+  kw::GuiSession session;
+  std::unique_ptr<kw::GuiWindows> windows;
+
+  Session(std::shared_ptr<const kw::RegistrySource> registry, const fs::path& cliffData) {
+    session.hooks.EndProgram = [] {};
+    session.hooks.ReportError = [](const QString& message) {
+      std::fprintf(stderr, "window_renderer: %s\n", message.toStdString().c_str());
+    };
+    session.hooks.LaunchEditor = [](const kw::EditorLaunch&) {};
+    session.CliffDataFile = cliffData;
+    session.FadeIntervalMs = 1;
+    session.installs.Registry = std::move(registry);
+    windows = std::make_unique<kw::GuiWindows>(session);
+    windows->Form7().FormShow();
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: window_renderer OUT_FOLDER CLIFFDATA\n");
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  const fs::path out = argv[1];
+  const fs::path cliffData = argv[2];
+  fs::create_directories(out);
+  kw::testing::ScratchFolder scratch;
+  const fs::path game = MakeGame(scratch.path() / "Vornmark II");
+
+  {
+    // The browser with a map selected, the slot picker, its progress half-way, the prompt.
+    std::mutex mutex;
+    std::condition_variable cv;
+    int reports = 0;
+    bool hold = true;
+    Session s(kw::ExplicitInstallation(game), cliffData);
+    s.session.hooks.WorkerProgress = [&](const std::string&) {
+      std::unique_lock lock(mutex);
+      // Held before "Desc", so the panel rests at "Info".
+      if (++reports == 7) cv.wait(lock, [&] { return !hold; });
+    };
+    kw::TForm7& browser = s.windows->Form7();
+    Require(WaitFor([&] { return Settled(browser); }), "the browser's fade-in");
+    const auto rows = browser.ListView1->findItems(QStringLiteral("Dunes"), Qt::MatchExactly);
+    Require(!rows.isEmpty(), "the map row");
+    browser.ListView1->setCurrentItem(rows.first());
+    Save(browser, out / "browser.png");
+
+    // The progress of a campaign: its gauge runs longer than a single map's.
+    browser.RadioButton1->click();
+    const auto campaigns = browser.ListView1->findItems(QStringLiteral("007"), Qt::MatchExactly);
+    Require(!campaigns.isEmpty(), "the campaign row");
+    browser.ListView1->setCurrentItem(campaigns.first());
+    browser.ListView1DblClick();
+    kw::TForm1& picker = s.windows->Form1();
+    Require(WaitFor([&] { return Settled(picker); }), "the slot picker's fade-in");
+    picker.ListBox1->setCurrentRow(3);
+    Save(picker, out / "slot_picker.png");
+
+    picker.ListBox1->setCurrentRow(7);
+    picker.ListBox1DblClick();
+    Require(WaitFor([&] { return picker.Label14->text() == QStringLiteral("Info"); }), "the progress half-way");
+    Save(picker, out / "progress.png");
+    {
+      std::lock_guard lock(mutex);
+      hold = false;
+    }
+    cv.notify_all();
+    Require(WaitFor([&] { return picker.EditorPrompt() && Settled(*picker.EditorPrompt()); }), "the editor prompt");
+    Save(*picker.EditorPrompt(), out / "editor_prompt.png");
+  }
+
+  for (int n : {2, 5, 6}) {
+    std::vector<fs::path> folders;
+    for (int i = 0; i < n; ++i) folders.push_back(i == 0 ? game : scratch.path() / ("install " + std::to_string(i)));
+    for (const fs::path& f : folders) fs::create_directories(f);
+    Session s(RegistryOf(folders), cliffData);
+    Require(WaitFor([&] { return Settled(s.windows->Form9()); }), "the version picker");
+    Save(s.windows->Form9(), out / ("version_picker_" + std::to_string(n) + ".png"));
+  }
+
+  {
+    Session s(nullptr, cliffData);
+    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the game-not-located notice");
+    Save(s.windows->Form8(), out / "notice.png");
+  }
+  {
+    Session s(kw::ExplicitInstallation(game), scratch.path() / "no cliffdata here");
+    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the cliffdata notice");
+    Save(s.windows->Form8(), out / "notice_cliffdata.png");
+  }
+  return 0;
+}

@@ -1,0 +1,73 @@
+// TFadeForm: what every window of the program is made of. A borderless window of a fixed client
+// size, centred on the screen and framed by a one-pixel grey line, with a 20 ms timer (Timer1)
+// that fades it in from its opacity to 200 and out to 0, after which the action its closing
+// leads to runs. With alpha blending off the window is drawn opaque and the steps show nothing.
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+#include <functional>
+
+#include "ui/gui_session.hpp"
+
+class QTimer;
+
+namespace kartwerk {
+
+class TFadeForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class Fade { None, In, Out };
+
+  TFadeForm(GuiSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
+            bool alwaysOnTop, QWidget* owner = nullptr);
+
+  // The alpha-blending switch (on at creation) and the opacity from 0 to 255 (0 at creation).
+  bool AlphaBlend() const { return alphaBlend_; }
+  int AlphaBlendValue() const { return alphaBlendValue_; }
+  void SetAlphaBlend(bool on);
+  void SetAlphaBlendValue(int value);
+  // Takes over an opener's switch, and its opacity too when given.
+  void CopyFadeFrom(const TFadeForm& opener, bool withOpacity);
+
+  QTimer* Timer1() const { return timer_; }
+  Fade CurrentFade() const { return fade_; }
+
+  // The fade-in step: at 200 the timer stops, otherwise 10 more.
+  void Timer1Timer();
+  // The fade-out step: above 0, 10 less; at 0 the timer stops and the pending action runs.
+  void FadeOutTimer();
+
+ signals:
+  void AlphaBlendValueChanged(int value);
+
+ protected:
+  GuiSession& session() const { return session_; }
+
+  void StartFadeIn();
+  // Switches Timer1 to the fade-out step; pending runs once the opacity has reached 0.
+  void StartFadeOut(std::function<void()> pending);
+  // Moves the window to the middle of its screen and shows it; modal windows block the others.
+  void ShowCentred(bool modal);
+
+  // A close request from the window manager (there is no title bar, but keyboard shortcuts can
+  // still ask): windows answer it as they answer their own "X" or "EXIT".
+  virtual void CloseRequested() {}
+
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Tick();
+  void ApplyOpacity();
+
+  GuiSession& session_;
+  QTimer* timer_;
+  Fade fade_ = Fade::None;
+  std::function<void()> pending_;
+  bool alphaBlend_ = true;
+  int alphaBlendValue_ = 0;
+};
+
+}  // namespace kartwerk

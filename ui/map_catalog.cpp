@@ -1,0 +1,58 @@
+#include "ui/map_catalog.hpp"
+
+#include <array>
+
+#include "core/gzip_file.hpp"
+#include "core/map_info.hpp"
+#include "core/path_lookup.hpp"
+
+namespace kartwerk {
+namespace {
+
+constexpr std::array<MapCategory, 3> kCategories = {{
+    {SinglePlayerMap, "game\\maps\\single", "*.qdm", ".qdm"},
+    {MultiplayerMap, "game\\maps\\mplay", "*.qdp", ".qdp"},
+    {CampaignMap, "game\\maps\\campaign", "*.qdc", ".qdc"},
+}};
+
+constexpr std::size_t kCampaignMainNameLength = 7;
+constexpr std::size_t kInformationSize = 12;
+
+}  // namespace
+
+const MapCategory& CategoryOf(MapKindCode kind) {
+  for (const MapCategory& category : kCategories) {
+    if (category.kind == kind) return category;
+  }
+  return kCategories.back();
+}
+
+std::filesystem::path CategoryFolder(const std::filesystem::path& gameFolder, const MapCategory& category) {
+  return JoinIgnoringCase(gameFolder, category.folder);
+}
+
+std::vector<std::string> CategoryRows(const std::filesystem::path& folder, const MapCategory& category) {
+  std::vector<std::string> rows;
+  for (const std::string& name : FindFilesIgnoringCase(folder, category.pattern)) {
+    if (category.kind == CampaignMap && name.size() != kCampaignMainNameLength) continue;
+    if (name.size() < 4) continue;  // only a pattern of four characters or more can match anyway
+    rows.push_back(name.substr(0, name.size() - 4));
+  }
+  return rows;
+}
+
+std::vector<std::string> CampaignFiles(const std::filesystem::path& folder, std::string_view caption) {
+  return FindFilesIgnoringCase(folder, std::string(caption.substr(0, 3)) + "*.qdc");
+}
+
+std::size_t MapInformationOffset(MapKindCode kind) { return kind == MultiplayerMap ? 56 : 24; }
+
+MapInformation ReadMapHeaderInformation(const std::filesystem::path& file, MapKindCode kind) {
+  const std::size_t offset = MapInformationOffset(kind);
+  const Bytes head = InflatePrefix(file, offset + kInformationSize);
+  std::array<std::uint8_t, kInformationSize> bytes{};
+  for (std::size_t i = 0; i < bytes.size() && offset + i < head.size(); ++i) bytes[i] = head[offset + i];
+  return ParseMapInformation(bytes);
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,126 @@
+#include "ui/window_style.hpp"
+
+#include <QCursor>
+#include <QEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QWidget>
+#include <utility>
+
+namespace kartwerk {
+namespace {
+
+// Calls its action on every mouse-button release over the widget it watches.
+class ReleaseFilter : public QObject {
+ public:
+  ReleaseFilter(QObject* parent, std::function<void()> action) : QObject(parent), action_(std::move(action)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonRelease) {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      // Released over the control, as a button click is: dragging off it cancels.
+      if (widget && widget->rect().contains(mouse->position().toPoint())) {
+        action_();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> action_;
+};
+
+// One diamond of the isometric terrain drawn into the banner.
+QPolygonF Rhomb(double cx, double cy, double w, double h) {
+  return QPolygonF({QPointF(cx, cy - h / 2), QPointF(cx + w / 2, cy), QPointF(cx, cy + h / 2), QPointF(cx - w / 2, cy)});
+}
+
+}  // namespace
+
+QFont WindowFont(int pixelSize, bool bold) {
+  QFont font(QStringLiteral("Lucida Sans Unicode"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  return font;
+}
+
+QColor ValueBlue() { return QColor(0, 0, 255); }
+QColor FrameGrey() { return QColor(128, 128, 128); }
+
+QPixmap BannerPicture() {
+  QPixmap picture(415, 70);
+  QPainter p(&picture);
+  p.setRenderHint(QPainter::Antialiasing);
+
+  // A pale sky over the strip, so the titles written across it stay readable.
+  QLinearGradient sky(0, 0, 0, 70);
+  sky.setColorAt(0.0, QColor(236, 243, 252));
+  sky.setColorAt(1.0, QColor(252, 253, 255));
+  p.fillRect(picture.rect(), sky);
+
+  // Terrain rhombs rising from the right edge: a map seen from above, as the editor shows it.
+  const double w = 28, h = 14;
+  for (int row = 0; row < 6; ++row) {
+    for (int col = 0; col < 9; ++col) {
+      const double cx = 415 - col * w - (row % 2) * (w / 2);
+      const double cy = 70 - row * (h / 2);
+      if (cx < 415 - 230 + row * 22) continue;  // a slope running down to the left
+      const int shade = (col * 37 + row * 53) % 40;
+      QColor land = (row + col) % 7 == 0 ? QColor(196, 214, 232) : QColor(176 + shade / 2, 206 - shade / 3, 160);
+      p.setPen(QPen(QColor(255, 255, 255, 140), 1));
+      p.setBrush(land);
+      p.drawPolygon(Rhomb(cx, cy, w, h));
+    }
+  }
+
+  // The program's word mark at the left.
+  p.setPen(QColor(58, 92, 140));
+  QFont mark = WindowFont(22, true);
+  mark.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+  p.setFont(mark);
+  p.drawText(QRect(32, 18, 200, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kartwerk"));
+  p.setPen(QPen(QColor(58, 92, 140, 120), 1));
+  p.drawLine(QPointF(32, 47.5), QPointF(170, 47.5));
+  return picture;
+}
+
+QPixmap MapRowIcon() {
+  QPixmap icon(16, 16);
+  icon.fill(Qt::transparent);
+  QPainter p(&icon);
+  p.setRenderHint(QPainter::Antialiasing);
+  // A folded map sheet with a green land patch.
+  p.setPen(QPen(QColor(90, 110, 140), 1));
+  p.setBrush(QColor(238, 244, 250));
+  p.drawRect(QRectF(1.5, 2.5, 13, 11));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(150, 196, 130));
+  p.drawPolygon(Rhomb(8, 8, 10, 6));
+  p.setPen(QPen(QColor(90, 110, 140, 140), 1));
+  p.drawLine(QPointF(6, 3), QPointF(6, 13));
+  p.drawLine(QPointF(10.5, 3), QPointF(10.5, 13));
+  return icon;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+void OnMouseRelease(QWidget* widget, std::function<void()> action) {
+  widget->setCursor(Qt::PointingHandCursor);
+  widget->installEventFilter(new ReleaseFilter(widget, std::move(action)));
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,34 @@
+// The look the windows share: the font, the blue of values and controls, the grey frame,
+// the banner picture and the map icon (both drawn here, at start), and click-on-release.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QWidget;
+
+namespace kartwerk {
+
+// "Lucida Sans Unicode" at a pixel size; the system's sans-serif font where it is missing.
+QFont WindowFont(int pixelSize, bool bold = false);
+
+QColor ValueBlue();   // value labels, list text, buttons
+QColor FrameGrey();   // the one-pixel window frame and the button boxes
+
+// The banner across the top of the browser, the slot picker and the version picker (415 x 70).
+QPixmap BannerPicture();
+// The 16 x 16 picture before every map row of the browser.
+QPixmap MapRowIcon();
+
+// A label at a place, with a text; autoSize gives it the width its text needs.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
+
+// Runs action whenever a mouse button is released over widget (the way the windows' boxes,
+// buttons and "X" react), and gives widget the hand cursor.
+void OnMouseRelease(QWidget* widget, std::function<void()> action);
+
+}  // namespace kartwerk
