@@ -123,10 +123,11 @@ struct SampleGame {
   std::filesystem::path Single() const { return folder / "game" / "maps" / "single"; }
   std::filesystem::path Mplay() const { return folder / "game" / "maps" / "mplay"; }
   std::filesystem::path Campaign() const { return folder / "game" / "maps" / "campaign"; }
-  std::filesystem::path Slot(int n) const {
+  std::filesystem::path Slot(int n) const { return SlotOf(folder, n); }
+  static std::filesystem::path SlotOf(const std::filesystem::path& gameFolder, int n) {
     std::string digits = std::to_string(n);
     digits.insert(0, 3 - digits.size(), '0');
-    return folder / "editor" / "maps.src" / ("map." + digits);
+    return gameFolder / "editor" / "maps.src" / ("map." + digits);
   }
 };
 

@@ -88,12 +88,19 @@ class SlotPicker : public ::testing::Test {
     return labels.size() >= count;
   }
 
-  // The command line's conversion of the same map, into a folder of its own.
-  std::filesystem::path ReferenceConversion(const std::filesystem::path& map) {
-    const std::filesystem::path out = scratch / "reference";
-    const ProgramResult result = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--out", out.string(), "--quiet"});
+  // A copy of the game as it is before the windows convert anything, for the command line.
+  void CopyForReference(const SampleGame& game) {
+    std::filesystem::copy(game.folder, scratch / "reference", std::filesystem::copy_options::recursive);
+  }
+
+  // The command line's conversion of the same map into the same slot of the copied game.
+  std::filesystem::path ReferenceConversion(const SampleGame& game, const std::filesystem::path& map, int slot) {
+    const std::filesystem::path copy = scratch / "reference";
+    const std::filesystem::path copiedMap = copy / map.lexically_relative(game.folder);
+    const ProgramResult result = RunProgram(
+        KARTWERK_EXE, {"convert", copiedMap.string(), "--slot", std::to_string(slot), "--game", copy.string(), "--quiet"});
     EXPECT_EQ(result.status, 0) << result.err;
-    return out;
+    return SampleGame::SlotOf(copy, slot);
   }
 
   ScratchFolder scratch;
@@ -109,6 +116,7 @@ class SlotPicker : public ::testing::Test {
 
 TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor) {
   SampleGame game(scratch / "Vornmark II");
+  CopyForReference(game);
   Start(game.folder);
   OpenMap(browser().RadioButton2, QStringLiteral("Dunes"));
 
@@ -151,7 +159,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
 
   const auto written = TreeFiles(game.Slot(7));
   EXPECT_EQ(written.size(), 6u + 15u);
-  EXPECT_EQ(written, TreeFiles(ReferenceConversion(game.Single() / "Dunes.qdm")));
+  EXPECT_EQ(written, TreeFiles(ReferenceConversion(game, game.Single() / "Dunes.qdm", 7)));
 
   // "YES" starts the editor at once, in its folder, and the program ends after the fade-out.
   Click(prompt->Label2);
@@ -167,6 +175,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
 TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommandLine) {
   SampleGame game(scratch / "Vornmark II");
   SampleGame::WriteMap(game.Campaign() / "007005.qdc", SampleMissionContainer({3, 1, 48, 32}, 5), "007005");
+  CopyForReference(game);
   Start(game.folder);
   OpenMap(browser().RadioButton1, QStringLiteral("007"));
   EXPECT_EQ(browser().Label9->text(), QStringLiteral("3"));
@@ -185,7 +194,7 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommand
   for (const char* mission : {"mis.000", "mis.003", "mis.005"}) {
     EXPECT_TRUE(std::filesystem::is_directory(game.Slot(42) / mission)) << mission;
   }
-  EXPECT_EQ(TreeFiles(game.Slot(42)), TreeFiles(ReferenceConversion(game.Campaign() / "007.qdc")));
+  EXPECT_EQ(TreeFiles(game.Slot(42)), TreeFiles(ReferenceConversion(game, game.Campaign() / "007.qdc", 42)));
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // "EXIT" starts nothing.
@@ -279,6 +288,7 @@ TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
 
 TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
   SampleGame game(scratch / "Vornmark II");
+  CopyForReference(game);
   session.CommandLineMap = game.Mplay() / "islands.qdp";
   SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
   session.installs.Registry = ExplicitInstallation(game.folder);
@@ -290,7 +300,7 @@ TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
   EXPECT_EQ(picker().Label6->text(), QStringLiteral("Multiplayer map"));
   EXPECT_EQ(picker().Label10->text(), QStringLiteral("Beach"));
   ASSERT_NE(WaitForPrompt(), nullptr);
-  EXPECT_EQ(TreeFiles(game.Slot(0)), TreeFiles(ReferenceConversion(game.Mplay() / "islands.qdp")));
+  EXPECT_EQ(TreeFiles(game.Slot(0)), TreeFiles(ReferenceConversion(game, game.Mplay() / "islands.qdp", 0)));
 }
 
 TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
