@@ -25,7 +25,8 @@ void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
   std::error_code ec;
   std::filesystem::rename(temp, path, ec);
   if (ec) {
-    std::filesystem::remove(temp, ec);
+    std::error_code cleanup;  // keeps the rename's own error for the message
+    std::filesystem::remove(temp, cleanup);
     throw FileCreateError(path.string(), ec.message());
   }
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 
@@ -216,6 +217,9 @@ TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
   const QString text = notice.Label1->text().remove(QChar(0x200B));
   EXPECT_TRUE(text.startsWith(QStringLiteral("Step \"Rhombs\" failed: Cannot create file"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("map.123"))) << text.toStdString();
+  // The reason is the system's own for the refused replacement, not a leftover "Success".
+  const QString reason = QString::fromStdString(std::error_code(EISDIR, std::generic_category()).message());
+  EXPECT_TRUE(text.endsWith(reason)) << text.toStdString();
   EXPECT_EQ(picker().EditorPrompt(), nullptr) << "the prompt comes after the notice";
   EXPECT_TRUE(std::filesystem::exists(game.Slot(123) / "objects")) << "files written before the failure stay";
   EXPECT_FALSE(std::filesystem::exists(game.Slot(123) / "mis.000"));

@@ -5,7 +5,8 @@
 //
 // The windows run their real flows against a sample game installation made in a scratch folder:
 // the browser with a selected map, the slot picker's list, its progress panel half-way, the
-// version picker with 2, 5 and 6 installations, the notice window and the editor prompt.
+// version picker with 2, 5 and 6 installations, the notice window (the fatal notices and a failed
+// step) and the editor prompt.
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -181,6 +182,24 @@ int main(int argc, char** argv) {
     cv.notify_all();
     Require(WaitFor([&] { return picker.EditorPrompt() && Settled(*picker.EditorPrompt()); }), "the editor prompt");
     Save(*picker.EditorPrompt(), out / "editor_prompt.png");
+  }
+
+  {
+    // A conversion whose "rhombs" cannot be written: the notice names the step before the prompt.
+    fs::create_directories(game / "editor" / "maps.src" / "map.009" / "rhombs" / "in the way");
+    Session s(kw::ExplicitInstallation(game), cliffData);
+    kw::TForm7& browser = s.windows->Form7();
+    Require(WaitFor([&] { return Settled(browser); }), "the browser's fade-in");
+    const auto rows = browser.ListView1->findItems(QStringLiteral("frontier"), Qt::MatchExactly);
+    Require(!rows.isEmpty(), "the map row");
+    browser.ListView1->setCurrentItem(rows.first());
+    browser.ListView1DblClick();
+    kw::TForm1& picker = s.windows->Form1();
+    Require(WaitFor([&] { return Settled(picker); }), "the slot picker's fade-in");
+    picker.ListBox1->setCurrentRow(9);
+    picker.ListBox1DblClick();
+    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the failure notice");
+    Save(s.windows->Form8(), out / "notice_failure.png");
   }
 
   for (int n : {2, 5, 6}) {
