@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QThread>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>

@@ -324,6 +324,39 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 }
 
+TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
+  SampleGame game(scratch / "Vornmark II");
+  session.DesktopHasWindowOpacity = false;
+  session.FadeIntervalMs = FadeTimerIntervalMs;
+  session.installs.Registry = ExplicitInstallation(game.folder);
+  windows = std::make_unique<GuiWindows>(session);
+  EXPECT_FALSE(browser().AlphaBlend());
+  EXPECT_EQ(browser().AlphaBlendValue(), 200) << "set when the browser is created";
+  browser().FormShow();
+  EXPECT_TRUE(browser().isVisible());
+  EXPECT_DOUBLE_EQ(browser().windowOpacity(), 1.0);
+
+  const auto rows = browser().ListView1->findItems(QStringLiteral("frontier"), Qt::MatchExactly);
+  ASSERT_EQ(rows.size(), 1);
+  DoubleClickRow(browser().ListView1, browser().ListView1->indexFromItem(rows.first()));
+  EXPECT_FALSE(browser().isVisible()) << "hidden at once, not faded";
+  ASSERT_TRUE(WaitFor([&] { return picker().isVisible(); }));
+  EXPECT_FALSE(picker().AlphaBlend()) << "the switch is handed on";
+  EXPECT_EQ(picker().AlphaBlendValue(), 200);
+  EXPECT_DOUBLE_EQ(picker().windowOpacity(), 1.0);
+
+  ChooseSlot(1);
+  TForm6* prompt = WaitForPrompt();
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_FALSE(prompt->AlphaBlend());
+  EXPECT_DOUBLE_EQ(prompt->windowOpacity(), 1.0);
+  // "YES" keeps the prompt on show for its whole fade-out, even without alpha blending.
+  Click(prompt->Label2);
+  EXPECT_TRUE(prompt->isVisible());
+  EXPECT_EQ(outside.launches.size(), 1u);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+}
+
 TEST(GaugeAndNotice, GaugeLengthAndFailureText) {
   EXPECT_EQ(GaugeMaximum(0), 5);
   EXPECT_EQ(GaugeMaximum(1), 17);
