@@ -268,22 +268,6 @@ TEST(MapunitsFileTest, UnitsArePlacedByTheMissionCornerWithCrewReversed) {
             " ID=Medic HP=60 Ammo=0 Expa=0 Morale=50 Lives=1 Grp=0 Crew=0 U=320 V=128 Dir=0 Owner=2 \n");
 }
 
-TEST(MapunitsFileTest, ReadCrewReversedHandsTheLastFirst) {
-  ByteStream stream;
-  Le bytes;
-  Crew(bytes, 1, 0, 7);
-  Crew(bytes, 2, 0, 8);
-  bytes.U8(3);  // a third record cut short
-  stream.Load(bytes);
-  const auto crew = ReadCrewReversed(stream, 3);
-  ASSERT_EQ(crew.size(), 3u);
-  EXPECT_EQ(crew[0].Grp, 3);
-  EXPECT_EQ(crew[0].ID, 0);
-  EXPECT_EQ(crew[1].ID, 8);
-  EXPECT_EQ(crew[2].ID, 7);
-  EXPECT_EQ(stream.position(), 30);
-}
-
 // A script: the 8-byte head, then items; `end` closes it.
 Le& Script(Le& out, std::initializer_list<std::uint32_t> items) {
   out.U32(0).U32(0);

@@ -90,14 +90,6 @@ TEST_F(DriverTest, SinglePlayerMapRunsNineteenStepsIntoMis000) {
   EXPECT_EQ(FilesIn("mis.000"), 15u);
 }
 
-TEST_F(DriverTest, MultiplayerMapAlsoHasOneMission) {
-  Stage(MultiplayerMap);
-  const ConversionEnd end = RunConversionSteps(c, Record(), {});
-  EXPECT_TRUE(end.Completed()) << end.FailureText();
-  EXPECT_EQ(labels.size(), 19u);
-  EXPECT_EQ(FilesIn("mis.000"), 15u);
-}
-
 class CampaignDriverTest : public DriverTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
@@ -322,14 +314,6 @@ TEST_F(DriverTest, DestroyingARunningWorkerStopsItAndWaitsForItsEnd) {
   }
   EXPECT_EQ(ends, 1);
   EXPECT_FALSE(result.error);
-}
-
-TEST(ProcessThreadTest, WaitWithoutStartReturnsAtOnce) {
-  Conversion c;
-  TProcessThread worker(c);
-  worker.Wait();
-  worker.RequestStop();
-  EXPECT_FALSE(worker.Started());
 }
 
 }  // namespace
