@@ -14,7 +14,8 @@ void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
   std::filesystem::path temp;
   std::FILE* out = CreateUniqueSibling(path, temp);
   if (!out) throw FileCreateError(path.string(), std::strerror(errno));
-  const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
+  // An empty content gives an empty file; fwrite is not handed the null pointer of an empty span.
+  const bool written = content.empty() || std::fwrite(content.data(), 1, content.size(), out) == content.size();
   const int writeError = errno;
   if (std::fclose(out) != 0 || !written) {
     const int error = written ? errno : writeError;
