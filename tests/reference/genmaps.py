@@ -452,6 +452,16 @@ def filler(rng):
     return bytes(rng.randrange(256) for _ in range(rng.choice((0, 4, 16, 33))))
 
 
+# Where a container may end inside a section: (kind, part) -> positions.  Never before the
+# support groups of a mission, whose per-group counts would otherwise be read from the
+# file's first bytes.
+ENDS_INSIDE = {
+    (SINGLE, "single"): (12, 13, 13, 13, 15, 19, 20, 20, 20, 21, 22),
+    (MULTI, "single"): (15, 16, 16, 16, 19, 21, 22, 22, 22, 23, 24),
+    (CAMPAIGN, "main"): (2, 2, 3, 3, 4, 5, 7, 7),
+}
+
+
 def container(rng, kind, sections, part, odds):
     """Place the sections at their positions; part is "main" or "mission" for campaigns."""
     column = kind
@@ -490,6 +500,16 @@ def container(rng, kind, sections, part, odds):
     sizes = [None] * len(entries)
     if "overlong_last" in odds and part != "main":
         sizes[-1] = len(entries[-1][1]) + rng.randint(1, 5000)
+    cut_at = ENDS_INSIDE.get((kind, part))
+    if "ends_inside" in odds and cut_at:
+        # The file ends inside a section whose size still counts all of its data, so its last
+        # records lie past the end.  The sections that would follow are missing: they read
+        # from offset 0, where a zero header gives counts of 0.
+        k = rng.choice(cut_at)
+        entries = entries[:k + 1]
+        sizes = [None] * k + [len(entries[k][1])]
+        entries[k][1] = entries[k][1][:rng.randrange(len(entries[k][1]) + 1)]
+        out = bytearray(8)
     for (name, data), size in zip(entries, sizes):
         out += entry(name, data, size)
     if "tail_bytes" in odds:
@@ -530,7 +550,7 @@ def main_sections(rng, kind, odds, n_masks):
 ODDITIES = ("odd_sizes", "cflags_mismatch", "short_records", "pmini", "many_entries",
             "odd_names", "tail_bytes", "bad_script", "rect_outside", "overlong_last",
             "mission_stored_other", "map_wider_than_grid", "short_info", "short_mission_names",
-            "shared_mission_number", "two_members")
+            "shared_mission_number", "two_members", "ends_inside")
 RARE = {"bad_script", "overlong_last", "mission_stored_other", "map_wider_than_grid"}
 
 
