@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev libgl-dev
-  shared-mime-info desktop-file-utils
+  shared-mime-info desktop-file-utils locales
   python3
 )
 

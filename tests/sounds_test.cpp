@@ -6,6 +6,7 @@
 #include <bit>
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -69,14 +70,25 @@ TEST(SoundWorse, NonFiniteValuesAreWrittenAsWords) {
   EXPECT_EQ(WorseLineOfBits(0x7F800001), "NAN");  // a signalling pattern
 }
 
+const char* SetCommaLocale() {
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
+    if (std::setlocale(LC_ALL, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) return name;
+  }
+  return nullptr;
+}
+
 // The user's locale must not turn the point into a comma: the editor reads a point.
 TEST(SoundWorse, IgnoresACommaLocaleOfTheProcess) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
-  const char* chosen = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
-    if (std::setlocale(LC_ALL, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
-      chosen = name;
-      break;
+  const char* chosen = SetCommaLocale();
+  testing::ScratchFolder locales;
+  if (!chosen) {
+    // None installed: compile one from the system's locale sources into a scratch folder.
+    const std::string command = "localedef -i de_DE -f UTF-8 " + (locales / "de_DE.UTF-8").string() + " 2>/dev/null";
+    if (std::system(command.c_str()) == 0) {
+      setenv("LOCPATH", locales.path().c_str(), 1);
+      chosen = SetCommaLocale();
+      unsetenv("LOCPATH");
     }
   }
   if (!chosen) {
