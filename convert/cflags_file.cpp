@@ -7,17 +7,19 @@
 namespace kartwerk {
 namespace {
 
-Bytes SectionRecords(Conversion& conversion, Section section, std::size_t recordSize) {
+Bytes CellFlagRecords(Conversion& conversion, Section section, std::size_t recordSize) {
   const sectionRec& entry = conversion.Entry(section);
-  return ReadSectionRecords(conversion.MissionStream, entry.offset, entry.size, recordSize);
+  const SectionRecords records = ReadSectionRecords(conversion.MissionStream, entry.offset, entry.size, recordSize);
+  WarnRecordsPastEnd(conversion, "cflags", records);
+  return records.bytes;
 }
 
 }  // namespace
 
 void WriteCflagsFile(Conversion& conversion) {
-  const Bytes records4 = SectionRecords(conversion, Section::CellFlags4, 4);
-  const Bytes records1 = SectionRecords(conversion, Section::CellFlags1, 1);
-  const Bytes records2 = SectionRecords(conversion, Section::CellFlags2, 2);
+  const Bytes records4 = CellFlagRecords(conversion, Section::CellFlags4, 4);
+  const Bytes records1 = CellFlagRecords(conversion, Section::CellFlags1, 1);
+  const Bytes records2 = CellFlagRecords(conversion, Section::CellFlags2, 2);
   Bytes content;
   content.reserve(records4.size() / 2);
   for (std::uint16_t word : ComputeCellFlags(records4, records1, records2, conversion.CliffGrid)) {

@@ -25,9 +25,9 @@ std::uint8_t CombineCliffMark(std::uint8_t before, std::uint8_t m);
 
 // Number of grid bytes to hold for a map of width x height cells (0 when either is not
 // positive): width x height for every map whose cells 16-bit positions can address. The
-// "cflags" writer reads no more cells than the container holds 4-byte records, so for an
-// implausibly large map only as many cells as the container has bytes are held; marks
-// beyond them could never be read.
+// "cflags" writer reads no more cells than the container holds 4-byte records (and a few
+// thousand past its end), so for an implausibly large map only as many cells as the
+// container has bytes are held; marks beyond them could never be read.
 std::size_t CliffGridCells(std::int32_t width, std::int32_t height, std::int64_t containerSize);
 
 // Stamps mask onto grid around cell (cx, cy) of a map width cells wide and height cells high,

@@ -21,12 +21,13 @@ void WriteObjectsFile(Conversion& conversion) {
   std::string content;
   // An entry the container does not hold has no data: no objects.
   if (position != kNoSection && shifted < conversion.SectionDirectory.count) {
-    const Bytes records = ReadSectionRecords(conversion.MissionStream,
-                                             conversion.SectionDirectory[shifted].offset, size, kObjectRecordSize);
-    const std::span<const std::uint8_t> all(records);
-    for (std::size_t at = 0; at < records.size(); at += kObjectRecordSize) {
+    const SectionRecords records = ReadSectionRecords(
+        conversion.MissionStream, conversion.SectionDirectory[shifted].offset, size, kObjectRecordSize);
+    const std::span<const std::uint8_t> all(records.bytes);
+    for (std::size_t at = 0; at < all.size(); at += kObjectRecordSize) {
       content += ConvertObject(ObjectRecord::Parse(all.subspan(at, kObjectRecordSize)), conversion);
     }
+    WarnRecordsPastEnd(conversion, "objects", records);
   }
   WriteFileAtomic(conversion.SlotFolder / "objects", content);
 }

@@ -1,23 +1,35 @@
 // Reading a section as a run of fixed-size records, the way the map-level writers walk
-// their sections: the record count comes from the section's stored size, but never runs
-// beyond the loaded container.
+// their sections: the record count comes from the section's stored size.
+//
+// Records are read up to that count even where they lie past the end of the container
+// (they then read as zeros, like the short last record that runs into the end), but a count
+// that reaches far past the end, which only damaged data gives, is cut after
+// kMaxRecordsPastEnd such records so that it cannot run away with memory and time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "core/byte_stream.hpp"
+#include "core/conversion.hpp"
 
 namespace kartwerk {
 
-// Number of records to read: stored size / record size, truncated (none for a size of 0 or
-// less), cut to the records that begin inside the stream at or after offset. A stored size
-// is never trusted further than the bytes that are really there.
-std::int64_t SectionRecordCount(const ByteStream& stream, std::int64_t offset, std::int32_t size,
-                                std::size_t recordSize);
+inline constexpr std::int64_t kMaxRecordsPastEnd = 4096;
 
-// Seeks stream to offset and reads SectionRecordCount records, count x recordSize bytes; a
-// last record that runs past the end of the stream is zero-filled.
-Bytes ReadSectionRecords(ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize);
+struct SectionRecords {
+  Bytes bytes;                // count x record size bytes, zeros past the end of the container
+  std::int64_t stored = 0;    // records the stored size announces (stored size / record size, truncated)
+  std::int64_t count = 0;     // records read
+  std::int64_t pastEnd = 0;   // of these, records that begin at or past the end of the container
+};
+
+// Seeks stream to offset and reads the section's records. A stored size of 0 or less means none.
+SectionRecords ReadSectionRecords(ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize);
+
+// Tells conversion.Warn (when set) that records of the named file were read past the end of
+// the map file, or cut.
+void WarnRecordsPastEnd(const Conversion& conversion, std::string_view file, const SectionRecords& records);
 
 }  // namespace kartwerk

@@ -198,9 +198,9 @@ TEST_F(MapFilesTest, ShiftedObjectsEntryPastTheLastEntryMeansNoObjects) {
   EXPECT_TRUE(Slot("objects").empty());
 }
 
-TEST_F(MapFilesTest, ObjectRecordsStopAtTheEndOfTheContainer) {
-  // The last entry claims 100 records but holds one and a half: the half record reads
-  // zero-filled, nothing beyond the container is invented.
+TEST_F(MapFilesTest, ObjectRecordsPastTheEndOfTheContainerReadAsZeros) {
+  // The last entry announces 100 records but holds one and a half: the half record and the
+  // 98 records past the end read zero-filled (name index 0), and a warning says so.
   ContainerBuilder container;
   container.Add("MAPINFO", Le().U32(0).I32(4).I32(4));
   container.Add("NAMES", Names({"a", "b"}));
@@ -209,8 +209,48 @@ TEST_F(MapFilesTest, ObjectRecordsStopAtTheEndOfTheContainer) {
   data.insert(data.end(), {0x10, 0x00, 0x20, 0x00, 0x01});
   container.AddRaw(Le().Text("OBJECTS", 12), 1000, data);
   Load(CampaignMap, container.Build(), "004");
+  std::vector<std::string> warnings;
+  c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
   WriteAll();
-  EXPECT_EQ(SlotText("objects"), "b 64 96 2 0 0\nb 16 32 0 0 0\n");
+  std::string expected = "b 64 96 2 0 0\nb 16 32 0 0 0\n";
+  for (int i = 0; i < 98; ++i) expected += "a 0 0 0 0 0\n";
+  EXPECT_EQ(SlotText("objects"), expected);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0], "\"objects\": 98 of its 100 entries lie past the end of the map file and read as zeros");
+}
+
+TEST_F(MapFilesTest, ARunawayCountIsCutAfter4096RecordsPastTheEnd) {
+  // A cut map file whose last section, the terrain of a single-player map, claims 2 GB.
+  ContainerBuilder container;
+  container.Add("MAPINFO", Le().U32(0).I32(8).I32(8));
+  container.Add("S1", {});
+  container.Add("S2", {});
+  container.AddRaw(Le().Text("RHOMBS", 12), 0x7FFFFFFF, Le().U16(13).U16(1).U16(14));  // one and a half records
+  Load(SinglePlayerMap, container.Build());
+  std::vector<std::string> warnings;
+  c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
+  WriteMapInfoFile(c_);
+  WriteRhombsFile(c_);
+  const Bytes rhombs = Slot("rhombs");
+  ASSERT_EQ(rhombs.size(), 8u * (2 + 4096));
+  EXPECT_EQ(Bytes(rhombs.begin(), rhombs.begin() + 16), (Bytes{2, 2, 0, 0, 16, 0, 13, 0, 2, 2, 0, 0, 0, 0, 14, 0}));
+  EXPECT_EQ(Bytes(rhombs.end() - 8, rhombs.end()), Bytes(8, 0));
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0],
+            "\"rhombs\" announces 536870911 entries, but the map file ends after 2; 4096 more are written as zeros and "
+            "the rest left out");
+}
+
+TEST_F(MapFilesTest, CflagsRecordsPastTheEndAreZeroRecords) {
+  ContainerBuilder container;  // campaign main file cut inside its first cell-flag section
+  container.Add("MAPINFO", Le().U32(0).I32(2).I32(2));
+  container.Add("NAMES", {});
+  container.Add("RHOMBS", {});
+  container.AddRaw(Le().Text("CF4", 12), 16, Le().U8(0x35).U8(0x98));
+  Load(CampaignMap, container.Build(), "001");
+  WriteAll();
+  // A zero record has bit 7 of byte 1 clear: bit 6.
+  EXPECT_EQ(Slot("cflags"), (Bytes{0x12, 0x40, 0x40, 0x00, 0x40, 0x00, 0x40, 0x00}));
 }
 
 TEST_F(MapFilesTest, CliffObjectsMarkTheGridThatCflagsReads) {
@@ -378,11 +418,12 @@ TEST_F(MapFilesTest, ImplausibleContainersAreReadOnlyAsFarAsTheyGo) {
     WriteObjectsFile(c_);
     WriteRhombsFile(c_);
     WriteCflagsFile(c_);
+    const std::size_t past = 4096;
     EXPECT_LE(c_.CliffGrid.size(), std::max<std::size_t>(2051 * 2051, bytes.size())) << "round " << round;
-    EXPECT_LE(Slot("rhombs").size(), 2 * bytes.size() + 8) << "round " << round;
+    EXPECT_LE(Slot("rhombs").size(), 8 * (bytes.size() / 4 + 1 + past)) << "round " << round;
     EXPECT_EQ(Slot("rhombs").size() % 8, 0u);
-    EXPECT_LE(Slot("cflags").size(), bytes.size() / 2 + 2) << "round " << round;
-    EXPECT_LE(Slot("objects").size(), 47 * (bytes.size() / 10 + 1)) << "round " << round;
+    EXPECT_LE(Slot("cflags").size(), 2 * (bytes.size() / 4 + 1 + past)) << "round " << round;
+    EXPECT_LE(Slot("objects").size(), 47 * (bytes.size() / 10 + 1 + past)) << "round " << round;
   }
 }
 
