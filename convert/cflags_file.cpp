@@ -17,6 +17,7 @@ Bytes CellFlagRecords(Conversion& conversion, Section section, std::size_t recor
 }  // namespace
 
 void WriteCflagsFile(Conversion& conversion) {
+  DiscardFile(conversion.SlotFolder / "cflags");
   const Bytes records4 = CellFlagRecords(conversion, Section::CellFlags4, 4);
   const Bytes records1 = CellFlagRecords(conversion, Section::CellFlags1, 1);
   const Bytes records2 = CellFlagRecords(conversion, Section::CellFlags2, 2);

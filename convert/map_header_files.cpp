@@ -31,6 +31,7 @@ void WriteMapInfoFile(Conversion& conversion) {
 }
 
 void WriteAirfieldsFile(Conversion& conversion) {
+  DiscardFile(conversion.SlotFolder / "airfields");
   const sectionRec& airfields = conversion.Seek(Section::Airfields);
   const Bytes content = conversion.MissionStream.ReadExact(airfields.size);
   WriteFileAtomic(conversion.SlotFolder / "airfields", content);

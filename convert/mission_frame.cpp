@@ -13,9 +13,7 @@ std::filesystem::path MissionFilePath(const Conversion& conversion, std::string_
 
 std::filesystem::path DiscardMissionFile(const Conversion& conversion, std::string_view name) {
   std::filesystem::path path = MissionFilePath(conversion, name);
-  // A file that cannot be removed is reported by the save, which then cannot replace it either.
-  std::error_code ignored;
-  if (!std::filesystem::is_directory(path, ignored)) std::filesystem::remove(path, ignored);
+  DiscardFile(path);
   return path;
 }
 

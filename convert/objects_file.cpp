@@ -11,6 +11,7 @@
 namespace kartwerk {
 
 void WriteObjectsFile(Conversion& conversion) {
+  DiscardFile(conversion.SlotFolder / "objects");
   const MapInformation& map = conversion.MapInfoRecord;
   conversion.CliffGrid.assign(CliffGridCells(map.width, map.height, conversion.MissionStream.size()), 0);
 

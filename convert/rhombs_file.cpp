@@ -10,6 +10,7 @@
 namespace kartwerk {
 
 void WriteRhombsFile(Conversion& conversion) {
+  DiscardFile(conversion.SlotFolder / "rhombs");
   const std::uint32_t scheme = conversion.MapInfoRecord.TerrainScheme;
   Bytes content;
   // Only the three known schemes have tables; any other converts nothing.

@@ -32,6 +32,11 @@ void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
   }
 }
 
+void DiscardFile(const std::filesystem::path& path) {
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(path, ignored)) std::filesystem::remove(path, ignored);
+}
+
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
   WriteFileAtomic(path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(content.data()),
                                                       content.size()));

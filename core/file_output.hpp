@@ -9,6 +9,11 @@
 
 namespace kartwerk {
 
+// Removes an earlier output file of this name, if any. A conversion step calls this before it
+// builds its content, so a step that fails leaves no copy from an earlier run that could pass
+// for this run's output. A file that cannot be removed is reported by the write that follows.
+void DiscardFile(const std::filesystem::path& path);
+
 // Throws FileCreateError naming the path and the system's reason.
 void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content);
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view content);
