@@ -10,12 +10,7 @@ SupportFlagRecord SupportFlagRecord::Decode(std::span<const std::uint8_t> r) {
 
 SupportUnitHead SupportUnitHead::Decode(std::span<const std::uint8_t> r) {
   SupportUnitHead h;
-  h.Grp = ByteAt(r, 0);
-  h.HP = ByteAt(r, 1);
-  h.Ammo = ByteAt(r, 2);
-  h.Expa = ByteAt(r, 3);
-  h.Lives = ByteAt(r, 4);
-  h.Morale = ByteAt(r, 5);
+  h.DecodeStart(r);
   h.ID = U32At(r, 6);
   h.In = ByteAt(r, 10);
   h.Crew = ByteAt(r, 11);

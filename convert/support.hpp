@@ -28,15 +28,9 @@ struct SupportFlagRecord {
 
 // The head of a unit record in a support group: the first 12 bytes of a map unit's head,
 // without position, direction and owner, and with the type number spread over bytes 6 to 9.
-struct SupportUnitHead {
+struct SupportUnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 12;
 
-  std::uint8_t Grp = 0;     // offset 0
-  std::uint8_t HP = 0;      // 1
-  std::uint8_t Ammo = 0;    // 2
-  std::uint8_t Expa = 0;    // 3
-  std::uint8_t Lives = 0;   // 4
-  std::uint8_t Morale = 0;  // 5
   std::uint32_t ID = 0;     // 6..9: unit type number in the NameTable
   std::uint8_t In = 0;      // 10: passengers
   std::uint8_t Crew = 0;    // 11: crew members

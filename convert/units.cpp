@@ -4,14 +4,18 @@
 
 namespace kartwerk {
 
+void UnitRecordStart::DecodeStart(std::span<const std::uint8_t> r) {
+  Grp = ByteAt(r, 0);
+  HP = ByteAt(r, 1);
+  Ammo = ByteAt(r, 2);
+  Expa = ByteAt(r, 3);
+  Lives = ByteAt(r, 4);
+  Morale = ByteAt(r, 5);
+}
+
 CrewRecord CrewRecord::Decode(std::span<const std::uint8_t> r) {
   CrewRecord c;
-  c.Grp = ByteAt(r, 0);
-  c.HP = ByteAt(r, 1);
-  c.Ammo = ByteAt(r, 2);
-  c.Expa = ByteAt(r, 3);
-  c.Lives = ByteAt(r, 4);
-  c.Morale = ByteAt(r, 5);
+  c.DecodeStart(r);
   c.ID = U16At(r, 6);
   c.IDHigh = U16At(r, 8);
   return c;
@@ -19,12 +23,7 @@ CrewRecord CrewRecord::Decode(std::span<const std::uint8_t> r) {
 
 UnitHead UnitHead::Decode(std::span<const std::uint8_t> r) {
   UnitHead h;
-  h.Grp = ByteAt(r, 0);
-  h.HP = ByteAt(r, 1);
-  h.Ammo = ByteAt(r, 2);
-  h.Expa = ByteAt(r, 3);
-  h.Lives = ByteAt(r, 4);
-  h.Morale = ByteAt(r, 5);
+  h.DecodeStart(r);
   h.ID = U16At(r, 6);
   h.In = ByteAt(r, 10);
   h.Crew = ByteAt(r, 11);

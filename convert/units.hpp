@@ -15,16 +15,23 @@
 
 namespace kartwerk {
 
-// One passenger or crew member: 10 bytes.
-struct CrewRecord {
-  static constexpr std::size_t kSize = 10;
-
+// The six bytes every unit, support unit and crew record begins with.
+struct UnitRecordStart {
   std::uint8_t Grp = 0;     // offset 0
   std::uint8_t HP = 0;      // 1
   std::uint8_t Ammo = 0;    // 2
   std::uint8_t Expa = 0;    // 3
   std::uint8_t Lives = 0;   // 4
   std::uint8_t Morale = 0;  // 5
+
+  // Reads offsets 0 to 5; bytes missing from a short record read as zero.
+  void DecodeStart(std::span<const std::uint8_t> record);
+};
+
+// One passenger or crew member: 10 bytes.
+struct CrewRecord : UnitRecordStart {
+  static constexpr std::size_t kSize = 10;
+
   std::uint16_t ID = 0;     // 6: unit type number in the NameTable
   std::uint16_t IDHigh = 0; // 8: unused by map units; support groups read bytes 6 to 9 as one number
 
@@ -36,15 +43,9 @@ struct CrewRecord {
 };
 
 // The head of a unit record in the map units section: 18 bytes.
-struct UnitHead {
+struct UnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 18;
 
-  std::uint8_t Grp = 0;     // offset 0
-  std::uint8_t HP = 0;      // 1
-  std::uint8_t Ammo = 0;    // 2
-  std::uint8_t Expa = 0;    // 3
-  std::uint8_t Lives = 0;   // 4
-  std::uint8_t Morale = 0;  // 5
   std::uint16_t ID = 0;     // 6 (bytes 8 and 9 are not used)
   std::uint8_t In = 0;      // 10: passengers
   std::uint8_t Crew = 0;    // 11: crew members
