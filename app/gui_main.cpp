@@ -16,9 +16,9 @@ namespace kartwerk::app {
 
 void AddWindowOptions(CLI::App& app, WindowOptions& options) {
   app.add_option("MAP", options.map, "A compiled map to convert in the windows (.qdm, .qdp, .qdc)");
-  app.add_option("--game", options.game, "Windows: use the game installed in this folder");
-  app.add_option("--game-version", options.gameVersion, "Windows: the version of the game given with --game");
-  app.add_option("--wine-prefix", options.winePrefix, "Windows: the Wine prefix whose registry names the game");
+  app.add_option("--game", options.game, "Window mode: use the game installed in this folder");
+  app.add_option("--game-version", options.gameVersion, "Window mode: the version of the game given with --game");
+  app.add_option("--wine-prefix", options.winePrefix, "Window mode: the Wine prefix whose registry names the game");
 }
 
 int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, const WindowOptions& options) {

@@ -30,16 +30,6 @@ bool IsFile(const std::filesystem::path& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
-QString CurrentExceptionText() {
-  try {
-    throw;
-  } catch (const std::exception& e) {
-    return QString::fromStdString(e.what());
-  } catch (...) {
-    return QStringLiteral("Unknown error");
-  }
-}
-
 void Blue(QWidget* widget) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, ValueBlue());

@@ -1,6 +1,7 @@
 #include "ui/display_text.hpp"
 
 #include <QStringDecoder>
+#include <exception>
 
 #include "core/map_info.hpp"
 
@@ -16,5 +17,15 @@ QString FileNameText(std::string_view bytes) {
 }
 
 QString PathText(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
+
+QString CurrentExceptionText() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    return QString::fromStdString(e.what());
+  } catch (...) {
+    return QStringLiteral("Unknown error");
+  }
+}
 
 }  // namespace kartwerk

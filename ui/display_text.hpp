@@ -19,4 +19,7 @@ QString FileNameText(std::string_view bytes);
 // A path as the window shows it.
 QString PathText(const std::filesystem::path& path);
 
+// The message of the exception being handled, for the error report (call inside a catch block).
+QString CurrentExceptionText();
+
 }  // namespace kartwerk

@@ -21,16 +21,6 @@
 namespace kartwerk {
 namespace {
 
-QString ExceptionText() {
-  try {
-    throw;
-  } catch (const std::exception& e) {
-    return QString::fromStdString(e.what());
-  } catch (...) {
-    return QStringLiteral("Unknown error");
-  }
-}
-
 void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   QPalette palette = widget->palette();
   palette.setColor(role, colour);
@@ -162,7 +152,7 @@ void TForm1::FormShow() {
   try {
     StageMapFile(c, std::filesystem::absolute(MapPath));
   } catch (...) {
-    s.ReportError(ExceptionText());
+    s.ReportError(CurrentExceptionText());
     RemoveStagedFiles(c);
     CloseWindow();
     return;
@@ -185,7 +175,7 @@ void TForm1::FormShow() {
   try {
     LoadSectionDirectory(c, c.TempFolder / c.MapName);
   } catch (...) {
-    s.ReportError(ExceptionText());
+    s.ReportError(CurrentExceptionText());
     RemoveStagedFiles(c);
     CloseWindow();
     return;
@@ -213,7 +203,7 @@ void TForm1::ListBox1DblClick() {
     title = c.MapKind == CampaignMap ? QStringLiteral("Campaign %1").arg(ParseDecimal(c.MapName))
                                      : FileNameText(c.MapName);
   } catch (...) {
-    s.ReportError(ExceptionText());
+    s.ReportError(CurrentExceptionText());
     return;
   }
 
