@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/section_records.hpp"
 #include "core/byte_stream.hpp"
 #include "core/conversion.hpp"
 
@@ -40,7 +41,8 @@ void WarnForMission(const Conversion& conversion, const std::string& message);
 //   for (CountedRecords records(c, count, "sounds"); records.Next();) { ...read one record... }
 class CountedRecords {
  public:
-  static constexpr std::int64_t MaxRecordsPastEnd = 4096;
+  // The same limit the map-level record reader keeps.
+  static constexpr std::int64_t MaxRecordsPastEnd = kMaxRecordsPastEnd;
 
   CountedRecords(const Conversion& conversion, std::int32_t count, std::string_view file);
   // Whether another record is to be read; call once before each record.
