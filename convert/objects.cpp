@@ -21,12 +21,7 @@ std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset,
   // The index is not checked against the section's size: an entry past the section takes
   // its bytes from whatever follows in the container.
   std::array<std::uint8_t, kObjectNameSize> field{};
-  const auto bytes = stream.bytes();
-  const std::int64_t first = tableOffset + static_cast<std::int64_t>(kObjectNameSize) * index;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    const std::int64_t at = first + static_cast<std::int64_t>(i);
-    if (at >= 0 && at < stream.size()) field[i] = bytes[static_cast<std::size_t>(at)];
-  }
+  stream.PeekAt(tableOffset + static_cast<std::int64_t>(kObjectNameSize) * index, field);
   return FixedText(field);
 }
 

@@ -22,6 +22,13 @@ std::int64_t ByteStream::Remaining() const {
   return size() - position_;
 }
 
+void ByteStream::PeekAt(std::int64_t offset, std::span<std::uint8_t> out) const {
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::int64_t at = offset + static_cast<std::int64_t>(i);
+    out[i] = (at >= 0 && at < size()) ? data_[static_cast<std::size_t>(at)] : 0;
+  }
+}
+
 void ByteStream::ReadRecord(std::span<std::uint8_t> out) {
   std::fill(out.begin(), out.end(), 0);
   const std::int64_t available = std::min<std::int64_t>(Remaining(), static_cast<std::int64_t>(out.size()));

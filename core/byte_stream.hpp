@@ -31,6 +31,10 @@ class ByteStream {
   // Bytes available from the position to the end (0 when outside the buffer).
   std::int64_t Remaining() const;
 
+  // Fills out with the bytes at an absolute offset without moving the read position (for
+  // lookups in fixed-width tables); bytes outside the buffer read as 0.
+  void PeekAt(std::int64_t offset, std::span<std::uint8_t> out) const;
+
   // Fills out with the next out.size() bytes; missing bytes read as 0.
   void ReadRecord(std::span<std::uint8_t> out);
   Bytes ReadRecord(std::size_t count);

@@ -15,11 +15,7 @@ MapInformation ParseMapInformation(std::span<const std::uint8_t> bytes) {
 MapInformation ReadMapInformation(const Conversion& c) {
   const sectionRec& entry = c.Entry(Section::MapInformation);
   std::array<std::uint8_t, 12> bytes{};
-  const auto all = c.MissionStream.bytes();
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const std::int64_t at = static_cast<std::int64_t>(entry.offset) + static_cast<std::int64_t>(i);
-    if (at >= 0 && at < static_cast<std::int64_t>(all.size())) bytes[i] = all[static_cast<std::size_t>(at)];
-  }
+  c.MissionStream.PeekAt(entry.offset, bytes);
   return ParseMapInformation(bytes);
 }
 
