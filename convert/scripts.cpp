@@ -1,6 +1,7 @@
 #include "convert/scripts.hpp"
 
 #include <cstddef>
+#include <list>
 #include <vector>
 
 #include "convert/script_codes.hpp"
@@ -71,29 +72,35 @@ std::string StatementText(const std::vector<std::uint32_t>& items, const ScriptC
   return text;
 }
 
+// A block's text held as a run of pieces: bracketing, prefixing and joining blocks then cost the
+// same however long the blocks have grown. (A chain of connectives rewrites its growing block
+// once per connective; copying it each time would make a long chain take quadratic time.)
+using Block = std::list<std::string>;
+
 // Joins a connective statement into the blocks before it. A connective that directly follows
 // another one first brackets the block the earlier one built.
-void JoinConnective(std::vector<std::string>& blocks, std::uint32_t code, const std::string& text,
+void JoinConnective(std::vector<Block>& blocks, std::uint32_t code, const std::string& text,
                     bool afterConnective) {
   const auto count = static_cast<long long>(blocks.size());
   if (afterConnective) {
     if (count < 1) throw ListIndexError(count - 1);
-    blocks.back() = "$(\n" + blocks.back() + "$)\n";
+    blocks.back().push_front("$(\n");
+    blocks.back().push_back("$)\n");
   }
   if (code == NotCode) {
     if (count < 1) throw ListIndexError(count - 1);
-    blocks.back() = text + blocks.back();
+    blocks.back().push_front(text);
     return;
   }
   if (count < 2) throw ListIndexError(count - 2);
-  std::string last = std::move(blocks.back());
+  Block last = std::move(blocks.back());
   blocks.pop_back();
-  blocks.back() += text;
-  blocks.back() += last;
+  blocks.back().push_back(text);
+  blocks.back().splice(blocks.back().end(), last);
 }
 
 std::string ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex) {
-  std::vector<std::string> blocks;
+  std::vector<Block> blocks;
   bool afterConnective = false;
   bool pastMarker = false;
   std::uint32_t previousCode = 0;
@@ -106,20 +113,27 @@ std::string ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::in
       JoinConnective(blocks, code, text, afterConnective);
       afterConnective = true;
     } else {
-      blocks.push_back(text);
+      blocks.push_back(Block{text});
       afterConnective = false;
     }
-    if (pastMarker) blocks.emplace_back(MarkerTail);
+    if (pastMarker) blocks.push_back(Block{std::string(MarkerTail)});
     if (ItemValue(code) == EndCode) break;
     previousCode = code;
   }
   // The last block is the end statement's (or the tail after it); the editor's closing
   // keyword takes its place.
   blocks.pop_back();
-  blocks.emplace_back("$END\n");
+  blocks.push_back(Block{"$END\n"});
 
+  std::size_t size = 0;
+  for (const Block& block : blocks) {
+    for (const std::string& piece : block) size += piece.size();
+  }
   std::string body;
-  for (const std::string& block : blocks) body += block;
+  body.reserve(size);
+  for (const Block& block : blocks) {
+    for (const std::string& piece : block) body += piece;
+  }
   return body;
 }
 

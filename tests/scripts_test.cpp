@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <initializer_list>
 #include <random>
 #include <string>
@@ -267,6 +268,45 @@ TEST(ScriptFaults, CodesWithoutARowNameTheCodeAndTheScript) {
       EXPECT_EQ(std::string(error.what()), "Unknown script code " + std::to_string(code) + " in \"Script 12\"");
     }
   }
+}
+
+// Connectives that follow one another bracket and join ever longer blocks. A compiled map of a
+// few megabytes can hold hundreds of thousands of them; each must cost the same however long the
+// blocks have grown, or the conversion would stall.
+TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
+  constexpr int Chain = 300000;
+  const auto started = std::chrono::steady_clock::now();
+
+  // One statement, then "not" over and over: each not brackets what the one before built.
+  Bytes nots = Script({Arg(1), Code(16)});
+  for (int i = 0; i < Chain; ++i) PutU32(nots, Code(26));
+  PutU32(nots, End);
+  ByteStream notStream = StreamOf(nots);
+  const std::string notBody = Body(ConvertScript(notStream, 0, 2));
+  std::string expected;
+  for (int i = 1; i < Chain; ++i) expected += "$nF\n$(\n";
+  expected += "$nF\n" + Text(1);
+  for (int i = 1; i < Chain; ++i) expected += "$)\n";
+  EXPECT_TRUE(notBody == expected + "$END\n") << "sizes " << notBody.size() << " and " << expected.size() + 5;
+
+  // Many statements, then as many "and"s: each joins the growing block to the statement before.
+  constexpr int Statements = Chain / 2;
+  Bytes ands(8, 0);
+  for (int i = 0; i < Statements; ++i) {
+    PutU32(ands, Arg(static_cast<std::uint16_t>(1 + i % 9)));  // one digit, so Text() spells it
+    PutU32(ands, Code(16));
+  }
+  for (int i = 1; i < Statements; ++i) PutU32(ands, Code(1));
+  PutU32(ands, End);
+  ByteStream andStream = StreamOf(ands);
+  const std::string andBody = Body(ConvertScript(andStream, 0, 2));
+  expected.clear();
+  for (int i = 0; i + 2 < Statements; ++i) expected += Text(1 + i % 9) + "$&\n$(\n";
+  expected += Text(1 + (Statements - 2) % 9) + "$&\n" + Text(1 + (Statements - 1) % 9);
+  for (int i = 0; i + 2 < Statements; ++i) expected += "$)\n";
+  EXPECT_TRUE(andBody == expected + "$END\n") << "sizes " << andBody.size() << " and " << expected.size() + 5;
+
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
 TEST(ScriptFaults, ArbitraryDataEndsInTextOrAKnownError) {
