@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 #include "core/platform_files.hpp"
 
@@ -120,6 +121,13 @@ class GzReader {
   // After a member ends, another member may follow (their data is concatenated, as gzip does);
   // anything else after the end is ignored.
   void NextMember() {
+    if (stream_.avail_in == 1) {
+      // A member's two-byte magic may straddle two reads: keep the byte in hand and read on.
+      input_[0] = stream_.next_in[0];
+      const std::size_t got = std::fread(input_.data() + 1, 1, input_.size() - 1, file_);
+      stream_.next_in = input_.data();
+      stream_.avail_in = static_cast<uInt>(1 + got);
+    }
     if (stream_.avail_in == 0) Fill();
     if (stream_.avail_in >= 2 && stream_.next_in[0] == 0x1f && stream_.next_in[1] == 0x8b) {
       inflateReset(&stream_);
@@ -200,6 +208,19 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
   std::FILE* out = OpenFile(output, "wb");
   if (!out) throw EGZipError("Error opening " + FolderText(folder), GzOpenError);
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> guard(out, &std::fclose);
+  // A decompression that fails takes its partial output with it: damaged data never lies in
+  // the folder looking like a staged map.
+  struct PartialOutput {
+    const std::filesystem::path& path;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)>& file;
+    bool complete = false;
+    ~PartialOutput() {
+      if (complete) return;
+      file.reset();
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  } partial{output, guard};
 
   std::array<std::uint8_t, kChunk> buffer;
   std::uint64_t total = 0;
@@ -217,6 +238,7 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
   }
   if (std::fflush(out) != 0) throw EGZipError("Error writing to " + FolderText(folder), GzWriteError);
   guard.reset();
+  partial.complete = true;
 
   SetModificationTime(output, reader.mtime());
   if (attributes != 0) SetPermissionBits(output, attributes);

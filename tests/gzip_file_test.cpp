@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <random>
 
 #include "tests/support/map_builder.hpp"
 
@@ -9,6 +12,7 @@ namespace kartwerk {
 namespace {
 
 using testing::Gzip;
+using testing::GzipZeros;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::WriteBytes;
@@ -143,11 +147,98 @@ TEST_F(GunzipTest, NotGzipAtAllCannotBeOpened) {
 }
 
 TEST_F(GunzipTest, OversizedMapStopsAtTheLimit) {
-  WriteBytes(dir / "big.qdm", Gzip(Bytes(kMaxInflatedSize + 1, 0), "big"));
+  WriteBytes(dir / "big.qdm", GzipZeros(kMaxInflatedSize + 1, "big"));
   auto e = CaptureGzError([&] { GunzipToFolder(dir / "big.qdm", out()); });
   EXPECT_EQ(e.GzCode, GzReadError);
   EXPECT_NE(std::string(e.what()).find((dir / "big.qdm").string()), std::string::npos);
   EXPECT_NE(std::string(e.what()).find("256 MiB"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_empty(out()));  // the part written before the limit is gone
+
+  // Exactly the limit is still a map.
+  WriteBytes(dir / "full.qdm", GzipZeros(kMaxInflatedSize, "full"));
+  const auto written = GunzipToFolder(dir / "full.qdm", out());
+  EXPECT_EQ(std::filesystem::file_size(written), kMaxInflatedSize);
+}
+
+// The next member's first byte may be the last byte of one read and its second byte the first
+// of the next read; the member must still be found.
+TEST_F(GunzipTest, MemberStartingAtTheEndOfARead) {
+  constexpr std::size_t ReadSize = 16384;
+  std::mt19937 random(99);
+  Bytes first;
+  for (std::size_t n = ReadSize - 200; n < ReadSize && first.size() != ReadSize - 1; ++n) {
+    Bytes data(n);
+    for (auto& b : data) b = static_cast<std::uint8_t>(random());
+    first = Gzip(data, "m");
+  }
+  ASSERT_EQ(first.size(), ReadSize - 1) << "no member of the wanted length";
+  Bytes expected;
+  {
+    // What the first member holds, read back through a file of that member alone.
+    WriteBytes(dir / "one.qdm", first);
+    expected = ReadBytes(GunzipToFolder(dir / "one.qdm", out()));
+  }
+  Bytes both = first;
+  const Bytes second = Gzip(Bytes{4, 5, 6});
+  both.insert(both.end(), second.begin(), second.end());
+  WriteBytes(dir / "m.qdm", both);
+  expected.insert(expected.end(), {4, 5, 6});
+  EXPECT_EQ(ReadBytes(GunzipToFolder(dir / "m.qdm", out())), expected);
+}
+
+// Bytes after the last member that do not begin a member (padding left by a copying tool, or
+// junk) are ignored: the map's data has passed its checks. Bytes that begin like a member
+// must be a whole member.
+TEST_F(GunzipTest, TrailingBytesAfterTheLastMember) {
+  for (const Bytes& tail : {Bytes(1000, 0), Bytes(3, 'x'), Bytes{0x1f}, Bytes{0x8b, 0x1f, 0x00}}) {
+    Bytes file = Gzip(kData, "m");
+    file.insert(file.end(), tail.begin(), tail.end());
+    WriteBytes(dir / "m.qdm", file);
+    EXPECT_EQ(ReadBytes(GunzipToFolder(dir / "m.qdm", out())), kData) << tail.size() << " trailing bytes";
+  }
+  for (const Bytes& tail : {Bytes{0x1f, 0x8b}, Bytes{0x1f, 0x8b, 8, 0, 0, 0}, Bytes{0x1f, 0x8b, 0x77, 0x77, 0x77}}) {
+    Bytes file = Gzip(kData, "bad");
+    file.insert(file.end(), tail.begin(), tail.end());
+    WriteBytes(dir / "bad.qdm", file);
+    auto e = CaptureGzError([&] { GunzipToFolder(dir / "bad.qdm", out()); });
+    EXPECT_EQ(e.GzCode, GzReadError);
+    EXPECT_STREQ(e.what(), ("Error reading from " + (dir / "bad.qdm").string()).c_str());
+    EXPECT_FALSE(std::filesystem::exists(out() / "bad"));
+  }
+}
+
+TEST_F(GunzipTest, FailedDecompressionLeavesNoPartialFile) {
+  const Bytes good = Gzip(Bytes(100000, 7), "m");
+  Bytes damaged = good;
+  for (std::size_t i = 40; i < 60; ++i) damaged[i] ^= 0x5A;
+  Bytes truncated = good;
+  truncated.resize(good.size() / 2);
+  Bytes badCrc = good;
+  badCrc[badCrc.size() - 8] ^= 1;
+  for (const Bytes& file : {damaged, truncated, badCrc}) {
+    WriteBytes(dir / "m.qdm", file);
+    EXPECT_THROW(GunzipToFolder(dir / "m.qdm", out()), EGZipError);
+    EXPECT_TRUE(std::filesystem::is_empty(out()));
+  }
+}
+
+TEST_F(GunzipTest, AFolderNamedLikeAMapCannotBeOpened) {
+  std::filesystem::create_directory(dir / "x.qdm");
+  auto e = CaptureGzError([&] { GunzipToFolder(dir / "x.qdm", out()); });
+  EXPECT_EQ(e.GzCode, GzOpenError);
+  EXPECT_STREQ(e.what(), ("Error opening " + (dir / "x.qdm").string()).c_str());
+  EXPECT_EQ(CaptureGzError([&] { ReadGzFileInfo(dir / "x.qdm"); }).GzCode, GzOpenError);
+  EXPECT_TRUE(std::filesystem::is_empty(out()));
+}
+
+TEST_F(GunzipTest, AnUnreadableFileCannotBeOpened) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads any file";
+  WriteBytes(dir / "m.qdm", Gzip(kData, "m"));
+  ::chmod((dir / "m.qdm").c_str(), 0);
+  auto e = CaptureGzError([&] { GunzipToFolder(dir / "m.qdm", out()); });
+  EXPECT_EQ(e.GzCode, GzOpenError);
+  EXPECT_STREQ(e.what(), ("Error opening " + (dir / "m.qdm").string()).c_str());
+  EXPECT_TRUE(std::filesystem::is_empty(out()));
 }
 
 TEST(ReadGzFileInfoTest, ReadsNameDateAndAttributesWithoutDecompressing) {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -137,6 +138,39 @@ Bytes Gzip(const Bytes& data, const std::optional<std::string>& name, std::uint3
     throw std::runtime_error("deflate failed");
   }
   out.resize(s.total_out);
+  deflateEnd(&s);
+  return out;
+}
+
+Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name) {
+  z_stream s{};
+  if (deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw std::runtime_error("deflateInit2 failed");
+  }
+  gz_header header{};
+  std::string stored = name.value_or("");
+  header.name = name ? reinterpret_cast<Bytef*>(stored.data()) : Z_NULL;
+  deflateSetHeader(&s, &header);
+  const Bytes zeros(1 << 16, 0);
+  Bytes out;
+  Bytes chunk(1 << 16);
+  int rc = Z_OK;
+  while (rc != Z_STREAM_END) {
+    const std::uint64_t left = count - std::min<std::uint64_t>(count, s.total_in);
+    if (s.avail_in == 0 && left > 0) {
+      s.next_in = const_cast<Bytef*>(zeros.data());
+      s.avail_in = static_cast<uInt>(std::min<std::uint64_t>(left, zeros.size()));
+    }
+    const bool last = s.total_in + s.avail_in >= count;
+    s.next_out = chunk.data();
+    s.avail_out = static_cast<uInt>(chunk.size());
+    rc = deflate(&s, last ? Z_FINISH : Z_NO_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
+      deflateEnd(&s);
+      throw std::runtime_error("deflate failed");
+    }
+    out.insert(out.end(), chunk.begin(), chunk.end() - s.avail_out);
+  }
   deflateEnd(&s);
   return out;
 }

@@ -88,6 +88,10 @@ class MapBuilder {
 // A gzip member of data; name is the stored FNAME (none when nullopt).
 Bytes Gzip(const Bytes& data, const std::optional<std::string>& name = std::nullopt, std::uint32_t mtime = 0);
 
+// A gzip member of count zero bytes, deflated a chunk at a time, so that a member of any size
+// costs little memory (zeros deflate about a thousand to one).
+Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name = std::nullopt);
+
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 Bytes ReadBytes(const std::filesystem::path& path);
 
