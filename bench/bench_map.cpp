@@ -1,0 +1,65 @@
+#include "bench/bench_map.hpp"
+
+#include <map>
+
+#include "convert/cliff_data.hpp"
+#include "convert/map_files.hpp"
+#include "convert/mission_files.hpp"
+
+namespace kartwerk::bench {
+
+BenchMap::BenchMap(const testing::BenchMapPreset& preset) : preset_(preset) {
+  const testing::BenchMapOptions& o = preset.options;
+  main_ = testing::BenchMainContainer(o);
+  decompressed_ = main_.size();
+  Conversion& c = conversion_;
+  c.MapKind = o.kind;
+  c.TempFolder = scratch_.path();
+  c.SlotFolder = scratch_.path() / "slot";
+  c.MapName = preset.name;
+  c.CliffDataBuffer = LoadCliffData(KARTWERK_CLIFFDATA);
+  if (o.kind == CampaignMap) {
+    for (int n = 0; n < o.missions; ++n) {
+      const std::string name = preset.name + std::to_string(1000 + n).substr(1);
+      const Bytes mission = testing::BenchMissionContainer(o, n);
+      decompressed_ += mission.size();
+      testing::WriteBytes(c.TempFolder / name, mission);
+      c.MissionList.push_back(name);
+    }
+  }
+  std::filesystem::create_directories(c.SlotFolder);
+}
+
+Conversion& BenchMap::Fresh() {
+  Conversion& c = conversion_;
+  c.MissionStream.Load(main_);
+  c.PMiniCount = ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.MissionName = c.MapKind == CampaignMap ? std::string() : "mis.000";
+  WriteMapInfoFile(c);
+  return c;
+}
+
+Conversion& BenchMap::MapLevel() { return Fresh(); }
+
+Conversion& BenchMap::FirstMission() {
+  Conversion& c = Fresh();
+  if (c.MapKind == CampaignMap) {
+    c.MissionName = "mis." + c.MissionList.front().substr(3, 3);
+    LoadSectionDirectory(c, c.TempFolder / c.MissionList.front());
+  }
+  std::filesystem::create_directories(c.MissionFolder());
+  WriteInfoFile(c);
+  return c;
+}
+
+BenchMap& BenchMapAt(std::size_t index) {
+  // Building the largest maps takes a while; each is built once per run.
+  static std::map<std::size_t, std::unique_ptr<BenchMap>> built;
+  auto& slot = built[index];
+  if (!slot) slot = std::make_unique<BenchMap>(testing::BenchMapPresets().at(index));
+  return *slot;
+}
+
+std::size_t BenchMapCount() { return testing::BenchMapPresets().size(); }
+
+}  // namespace kartwerk::bench

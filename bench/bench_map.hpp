@@ -1,0 +1,42 @@
+// The benchmark maps, prepared once per run: the containers built in memory, a scratch slot
+// folder, and a Conversion ready for the map-level writers or for the first mission's writers.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/conversion.hpp"
+#include "tests/support/bench_maps.hpp"
+#include "tests/support/map_builder.hpp"
+
+namespace kartwerk::bench {
+
+class BenchMap {
+ public:
+  explicit BenchMap(const testing::BenchMapPreset& preset);
+
+  const testing::BenchMapPreset& preset() const { return preset_; }
+  // The decompressed main container and the sum of every container's size.
+  const Bytes& main() const { return main_; }
+  std::size_t decompressedBytes() const { return decompressed_; }
+
+  // The conversion with the main container loaded, MapInfoRecord read and the slot folder made.
+  Conversion& MapLevel();
+  // The conversion with the first mission's container loaded, its folder made and MissionRect set.
+  Conversion& FirstMission();
+  // A conversion as the driver receives it: main container loaded, every mission staged.
+  Conversion& Fresh();
+
+ private:
+  testing::BenchMapPreset preset_;
+  testing::ScratchFolder scratch_;
+  Bytes main_;
+  std::size_t decompressed_ = 0;
+  Conversion conversion_;
+};
+
+// Index into testing::BenchMapPresets(); built on first use and kept for the run.
+BenchMap& BenchMapAt(std::size_t index);
+std::size_t BenchMapCount();
+
+}  // namespace kartwerk::bench

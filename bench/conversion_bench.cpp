@@ -1,0 +1,80 @@
+// Whole conversions on maps in memory: the driver's steps (RunConversionSteps) from a loaded
+// main container, and the staging that comes before them compared with bare inflation.
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <map>
+#include <stop_token>
+
+#include "bench/bench_map.hpp"
+#include "core/gzip_file.hpp"
+#include "core/pipeline/process_thread.hpp"
+#include "tests/support/map_builder.hpp"
+
+namespace kartwerk::bench {
+namespace {
+
+void BM_RunConversionSteps(benchmark::State& state) {
+  BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    Conversion& c = map.Fresh();
+    state.ResumeTiming();
+    const ConversionEnd end = RunConversionSteps(c, {}, std::stop_token{});
+    if (!end.Completed()) state.SkipWithError(end.FailureText().c_str());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(map.decompressedBytes()));
+  state.SetLabel(map.preset().name);
+}
+BENCHMARK(BM_RunConversionSteps)->DenseRange(0, 4, 1)->Unit(benchmark::kMillisecond);
+
+// The main file's gzip member, written once per map.
+const std::filesystem::path& CompiledMain(BenchMap& map, const testing::ScratchFolder& folder) {
+  static std::map<const BenchMap*, std::filesystem::path> written;
+  auto& path = written[&map];
+  if (path.empty()) {
+    path = folder / (map.preset().name + ".gz");
+    testing::WriteBytes(path, testing::Gzip(map.main(), map.preset().name));
+  }
+  return path;
+}
+
+const testing::ScratchFolder& Scratch() {
+  static testing::ScratchFolder folder;
+  return folder;
+}
+
+// Decompressing the main file into a folder, as staging does it.
+void BM_GunzipToFolder(benchmark::State& state) {
+  BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
+  const auto& source = CompiledMain(map, Scratch());
+  const auto out = Scratch().path() / "staged";
+  std::filesystem::create_directories(out);
+  for (auto _ : state) benchmark::DoNotOptimize(GunzipToFolder(source, out));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(map.main().size()));
+  state.SetLabel(map.preset().name);
+}
+BENCHMARK(BM_GunzipToFolder)->DenseRange(0, 4, 1)->Unit(benchmark::kMillisecond);
+
+// Bare zlib inflation of the same member into memory: the least decompression can cost.
+void BM_InflateOnly(benchmark::State& state) {
+  BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
+  const Bytes compressed = testing::ReadBytes(CompiledMain(map, Scratch()));
+  Bytes out(map.main().size());
+  for (auto _ : state) {
+    z_stream s{};
+    inflateInit2(&s, 15 + 16);
+    s.next_in = const_cast<Bytef*>(compressed.data());
+    s.avail_in = static_cast<uInt>(compressed.size());
+    s.next_out = out.data();
+    s.avail_out = static_cast<uInt>(out.size());
+    benchmark::DoNotOptimize(inflate(&s, Z_FINISH));
+    inflateEnd(&s);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(map.main().size()));
+  state.SetLabel(map.preset().name);
+}
+BENCHMARK(BM_InflateOnly)->DenseRange(0, 4, 1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kartwerk::bench

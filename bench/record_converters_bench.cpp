@@ -1,0 +1,118 @@
+// The pure record converters, each over the records of the largest benchmark map, so a record
+// costs what it costs in a real conversion (the same spread of codes, names and values).
+#include <benchmark/benchmark.h>
+
+#include <span>
+
+#include "bench/bench_map.hpp"
+#include "convert/groups.hpp"
+#include "convert/mission_lists.hpp"
+#include "convert/name_table.hpp"
+#include "convert/objects.hpp"
+#include "convert/rhomb_record.hpp"
+#include "convert/rhombs.hpp"
+#include "convert/rhombs2.hpp"
+#include "convert/scripts.hpp"
+#include "convert/sounds.hpp"
+#include "convert/units.hpp"
+
+namespace kartwerk::bench {
+namespace {
+
+constexpr std::size_t kLargest = 4;  // the 1024 x 1024 campaign
+constexpr std::size_t kLarge = 3;    // the 512 x 512 single-player map
+
+std::span<const std::uint8_t> SectionBytes(const Conversion& c, Section section) {
+  const sectionRec& entry = c.Entry(section);
+  return c.MissionStream.bytes().subspan(static_cast<std::size_t>(entry.offset), static_cast<std::size_t>(entry.size));
+}
+
+void BM_ConvertRhomb(benchmark::State& state) {
+  const Conversion& c = BenchMapAt(kLargest).MapLevel();
+  const auto rhombs = SectionBytes(c, Section::TerrainRhombs);
+  const bool normal = state.range(0) == 0;
+  for (auto _ : state) {
+    for (std::size_t at = 0; at + kCompiledRhombSize <= rhombs.size(); at += kCompiledRhombSize) {
+      const CompiledRhomb rhomb = CompiledRhomb::Parse(rhombs.subspan(at, kCompiledRhombSize));
+      benchmark::DoNotOptimize(normal ? ConvertRhomb(rhomb) : ConvertRhomb2(rhomb));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rhombs.size() / kCompiledRhombSize));
+  state.SetLabel(normal ? "Normal" : "Beach/Island");
+}
+BENCHMARK(BM_ConvertRhomb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertObject(benchmark::State& state) {
+  Conversion& c = BenchMapAt(kLargest).MapLevel();
+  const auto objects = SectionBytes(c, Section::Objects);
+  c.CliffGrid.assign(static_cast<std::size_t>(c.MapInfoRecord.width) * c.MapInfoRecord.height, 0);
+  for (auto _ : state) {
+    for (std::size_t at = 0; at + kObjectRecordSize <= objects.size(); at += kObjectRecordSize) {
+      benchmark::DoNotOptimize(ConvertObject(ObjectRecord::Parse(objects.subspan(at, kObjectRecordSize)), c));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(objects.size() / kObjectRecordSize));
+}
+BENCHMARK(BM_ConvertObject)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertUnitRecord(benchmark::State& state) {
+  Conversion& c = BenchMapAt(kLarge).FirstMission();
+  const NameTable names = UnitNameTable(c);
+  std::int64_t units = 0;
+  for (auto _ : state) {
+    c.Seek(Section::MapUnits);
+    const std::int32_t count = c.MissionStream.ReadI32();
+    std::uint8_t head[UnitHead::kSize];
+    for (std::int32_t i = 0; i < count; ++i) {
+      c.MissionStream.ReadRecord(head);
+      const UnitHead unit = UnitHead::Decode(head);
+      const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
+      benchmark::DoNotOptimize(ConvertUnitRecord(unit, crew, names, c.MissionRect));
+    }
+    units += count;
+  }
+  state.SetItemsProcessed(units);
+}
+BENCHMARK(BM_ConvertUnitRecord)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertScript(benchmark::State& state) {
+  Conversion& c = BenchMapAt(kLarge).FirstMission();
+  std::int64_t scripts = 0;
+  for (auto _ : state) {
+    c.Seek(Section::Scripts);
+    const std::int32_t count = c.MissionStream.ReadI32();
+    for (std::int32_t i = 0; i < count; ++i) benchmark::DoNotOptimize(ConvertScript(c.MissionStream, i, 2));
+    scripts += count;
+  }
+  state.SetItemsProcessed(scripts);
+}
+BENCHMARK(BM_ConvertScript)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertGroupRecord(benchmark::State& state) {
+  Conversion& c = BenchMapAt(kLarge).FirstMission();
+  const auto groups = SectionBytes(c, Section::Groups);
+  for (auto _ : state) {
+    for (std::size_t at = 0; at + GroupRecordSize <= groups.size(); at += GroupRecordSize) {
+      GroupRecord record;
+      std::copy_n(groups.begin() + static_cast<std::ptrdiff_t>(at), GroupRecordSize, record.begin());
+      benchmark::DoNotOptimize(ConvertGroupRecord(record));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(groups.size() / GroupRecordSize));
+}
+BENCHMARK(BM_ConvertGroupRecord);
+
+void BM_ConvertSoundRecord(benchmark::State& state) {
+  Conversion& c = BenchMapAt(kLarge).FirstMission();
+  const auto sounds = SectionBytes(c, Section::Sounds).subspan(4);
+  for (auto _ : state) {
+    for (std::size_t at = 0; at + SoundRecord::kSize <= sounds.size(); at += SoundRecord::kSize) {
+      benchmark::DoNotOptimize(ConvertSoundRecord(SoundRecord::Decode(sounds.subspan(at, SoundRecord::kSize))));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(sounds.size() / SoundRecord::kSize));
+}
+BENCHMARK(BM_ConvertSoundRecord);
+
+}  // namespace
+}  // namespace kartwerk::bench

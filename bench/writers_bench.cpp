@@ -1,0 +1,44 @@
+// The file writers, one benchmark per writer and map: the map-level files, then every
+// mission step in the order the driver runs them (on the map's first mission).
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "bench/bench_map.hpp"
+#include "convert/map_files.hpp"
+#include "core/pipeline/conversion_steps.hpp"
+
+namespace kartwerk::bench {
+namespace {
+
+void SetMapLabel(benchmark::State& state, const BenchMap& map, std::string_view what) {
+  state.SetLabel(map.preset().name + " " + std::string(what));
+}
+
+// range(0): the map; range(1): the map-level step.
+void BM_MapLevelWriter(benchmark::State& state) {
+  BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
+  const ConversionStep& step = MapSteps().at(static_cast<std::size_t>(state.range(1)));
+  Conversion& c = map.MapLevel();
+  if (step.run != WriteObjectsFile) WriteObjectsFile(c);  // "cflags" reads the cliff marks
+  for (auto _ : state) step.run(c);
+  SetMapLabel(state, map, step.label);
+}
+BENCHMARK(BM_MapLevelWriter)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, MapStepCount - 1, 1)})
+    ->Unit(benchmark::kMillisecond);
+
+// range(0): the map; range(1): the mission step.
+void BM_MissionWriter(benchmark::State& state) {
+  BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
+  const ConversionStep& step = MissionSteps().at(static_cast<std::size_t>(state.range(1)));
+  Conversion& c = map.FirstMission();
+  for (auto _ : state) step.run(c);
+  SetMapLabel(state, map, step.label);
+}
+BENCHMARK(BM_MissionWriter)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, MissionStepCount - 1, 1)})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace kartwerk::bench

@@ -1,0 +1,228 @@
+#!/usr/bin/env python3
+"""Whole-process timing of `kartwerk convert` against the conversion floor (run by scripts/bench.sh).
+
+For every benchmark map, in the same run and on the same map:
+  convert  `kartwerk convert MAP --out DIR --quiet`: wall time and peak resident memory;
+  floor    `conversion_floor MAP SLOT OUT`: inflating the compiled files with zlib and writing as
+           many bytes into as many files as the conversion wrote, nothing else.
+Each is run --runs times (alternating, so both see the same load) and the median is taken.
+The ratio convert/floor and the memory against decompressed size + 16 MiB are printed first; they
+carry over between machines. Then a batch of 8 maps converted by one `kartwerk convert MAP... --out
+DIR` is compared with the same 8 converted one after the other, when kartwerk has that mode.
+"""
+import argparse
+import gzip
+import os
+import platform
+import shutil
+import statistics
+import subprocess
+import sys
+
+MIB = 1024 * 1024
+MEMORY_MARGIN = 16 * MIB
+TARGET_RATIO = 1.3
+MEASURE_RUN = "measure_run"
+
+
+def run_measured(command):
+    """Runs command through measure_run; returns (wall seconds, peak resident bytes, exit status, stderr)."""
+    done = subprocess.run([MEASURE_RUN, *command], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    if done.returncode != 0:
+        sys.exit(f"measure_run failed: {done.stderr.decode(errors='replace').strip()}")
+    seconds, peak, status = done.stdout.decode().split()
+    return float(seconds), int(peak), int(status), done.stderr.decode(errors="replace")
+
+
+def compiled_files(map_path):
+    """The map and, for a campaign, its mission files ("ABC0*.qdc" beside "ABC.qdc")."""
+    files = [map_path]
+    if map_path.lower().endswith(".qdc"):
+        folder, name = os.path.split(map_path)
+        prefix = name[:3].lower() + "0"
+        for other in sorted(os.listdir(folder)):
+            if other.lower().startswith(prefix) and other.lower().endswith(".qdc"):
+                files.append(os.path.join(folder, other))
+    return files
+
+
+def decompressed_size(map_path):
+    total = 0
+    for path in compiled_files(map_path):
+        with gzip.open(path, "rb") as f:
+            while True:
+                chunk = f.read(1 << 20)
+                if not chunk:
+                    break
+                total += len(chunk)
+    return total
+
+
+def fresh(folder):
+    shutil.rmtree(folder, ignore_errors=True)
+
+
+def folder_bytes(folder):
+    total, count = 0, 0
+    for root, _, files in os.walk(folder):
+        for f in files:
+            total += os.path.getsize(os.path.join(root, f))
+            count += 1
+    return total, count
+
+
+def measure_map(args, name, map_path):
+    work = os.path.join(args.work, name)
+    slot = os.path.join(work, "slot")
+    floor_out = os.path.join(work, "floor")
+    convert = [args.kartwerk, "convert", map_path, "--out", slot, "--quiet"]
+    floor = [args.floor, map_path, slot, floor_out]
+
+    # One untimed conversion gives the slot the floor copies, and warms the file cache.
+    fresh(slot)
+    _, _, status, err = run_measured(convert)
+    if status != 0:
+        sys.exit(f"kartwerk convert failed on {name}: {err.strip()}")
+    out_bytes, out_files = folder_bytes(slot)
+    reference = os.path.join(work, "reference")
+    fresh(reference)
+    shutil.copytree(slot, reference)
+
+    convert_times, floor_times, peaks = [], [], []
+    for _ in range(args.runs):
+        fresh(slot)
+        took, peak, status, err = run_measured(convert)
+        if status != 0:
+            sys.exit(f"kartwerk convert failed on {name}: {err.strip()}")
+        convert_times.append(took)
+        peaks.append(peak)
+        fresh(floor_out)
+        took, _, status, err = run_measured(floor)
+        if status != 0:
+            sys.exit(f"conversion_floor failed on {name}: {err.strip()}")
+        floor_times.append(took)
+    fresh(floor_out)
+    shutil.rmtree(reference, ignore_errors=True)
+
+    decompressed = decompressed_size(map_path)
+    return {
+        "name": name,
+        "convert": statistics.median(convert_times),
+        "convert_min": min(convert_times),
+        "floor": statistics.median(floor_times),
+        "floor_min": min(floor_times),
+        "peak": max(peaks),
+        "decompressed": decompressed,
+        "limit": decompressed + MEMORY_MARGIN,
+        "out_bytes": out_bytes,
+        "out_files": out_files,
+    }
+
+
+def batch_supported(kartwerk, work, maps):
+    """Whether `kartwerk convert` takes several maps (a usage error, status 2, says it does not)."""
+    probe = os.path.join(work, "probe")
+    fresh(probe)
+    _, _, status, _ = run_measured([kartwerk, "convert", maps[0], maps[1], "--out", probe, "--quiet"])
+    fresh(probe)
+    return status == 0
+
+
+def measure_batch(args, large_map):
+    folder = os.path.join(args.work, "batch-maps")
+    fresh(folder)
+    os.makedirs(folder)
+    maps = []
+    for i in range(8):
+        path = os.path.join(folder, f"batch{i + 1}.qdm")
+        shutil.copyfile(large_map, path)
+        maps.append(path)
+    if not batch_supported(args.kartwerk, args.work, maps):
+        return None
+    out = os.path.join(args.work, "batch-out")
+    one_by_one, together = [], []
+    for _ in range(max(args.runs // 2, 2)):
+        fresh(out)
+        total = 0.0
+        for path in maps:
+            name = os.path.splitext(os.path.basename(path))[0]
+            took, _, status, err = run_measured([args.kartwerk, "convert", path, "--out", os.path.join(out, name), "--quiet"])
+            if status != 0:
+                sys.exit(f"kartwerk convert failed: {err.strip()}")
+            total += took
+        one_by_one.append(total)
+        fresh(out)
+        took, _, status, err = run_measured([args.kartwerk, "convert", *maps, "--out", out, "--quiet"])
+        if status != 0:
+            sys.exit(f"kartwerk convert (batch) failed: {err.strip()}")
+        together.append(took)
+    fresh(out)
+    return statistics.median(one_by_one), statistics.median(together)
+
+
+def cpu_name():
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("model name"):
+                    return line.split(":", 1)[1].strip()
+    except OSError:
+        pass
+    return platform.processor() or "unknown processor"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--kartwerk", required=True)
+    parser.add_argument("--floor", required=True)
+    parser.add_argument("--measure-run", required=True, help="the launcher that reports time and peak memory")
+    parser.add_argument("--maps", required=True, help="file of lines NAME<TAB>PATH, smallest first")
+    parser.add_argument("--work", required=True, help="scratch folder for the outputs")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--batch-map", default="large", help="the map copied 8 times for the batch measure")
+    parser.add_argument("--no-batch", action="store_true")
+    args = parser.parse_args()
+    global MEASURE_RUN
+    MEASURE_RUN = args.measure_run
+
+    with open(args.maps) as f:
+        maps = [line.rstrip("\n").split("\t") for line in f if line.strip()]
+    os.makedirs(args.work, exist_ok=True)
+    results = [measure_map(args, name, path) for name, path in maps]
+    batch = None
+    if not args.no_batch:
+        batch_map = dict((n, p) for n, p in maps).get(args.batch_map, maps[-1][1])
+        batch = measure_batch(args, batch_map)
+
+    print(f"Conversion against its floor (median of {args.runs} runs each; floor = zlib inflation of the")
+    print("compiled files + writing the same bytes into the same number of files)")
+    print()
+    print(f"{'map':<10} {'ratio':>6}  {'memory / limit':>15}  {'decompressed':>12}  {'peak':>9}  {'limit':>9}")
+    for r in results:
+        share = r["peak"] / r["limit"]
+        print(f"{r['name']:<10} {r['convert'] / r['floor']:>6.2f}  {share:>14.0%}  "
+              f"{r['decompressed'] / MIB:>9.2f} MiB  {r['peak'] / MIB:>5.1f} MiB  {r['limit'] / MIB:>5.1f} MiB")
+    if batch is None:
+        print("\nbatch: `kartwerk convert MAP... --out DIR` is not available in this build")
+    else:
+        seq, together = batch
+        print(f"\nbatch of 8 maps (copies of \"{args.batch_map}\"): speed-up {seq / together:.2f} "
+              f"over converting them one after the other")
+    print()
+    print(f"Absolute figures on this machine: {os.cpu_count()} cores, {cpu_name()}")
+    print(f"{'map':<10} {'convert ms':>10} {'(min)':>7} {'floor ms':>9} {'(min)':>7} {'output':>10} {'files':>6}")
+    for r in results:
+        print(f"{r['name']:<10} {r['convert'] * 1000:>10.1f} {r['convert_min'] * 1000:>7.1f} "
+              f"{r['floor'] * 1000:>9.1f} {r['floor_min'] * 1000:>7.1f} {r['out_bytes'] / MIB:>6.2f} MiB {r['out_files']:>6}")
+    if batch is not None:
+        seq, together = batch
+        print(f"batch of 8: one after the other {seq * 1000:.0f} ms, together {together * 1000:.0f} ms")
+    worst = max(r["convert"] / r["floor"] for r in results)
+    over = [r["name"] for r in results if r["peak"] > r["limit"]]
+    print()
+    print(f"largest ratio {worst:.2f} (aim {TARGET_RATIO}); "
+          + ("memory within decompressed + 16 MiB for every map" if not over else "memory over the limit: " + ", ".join(over)))
+
+
+if __name__ == "__main__":
+    main()
