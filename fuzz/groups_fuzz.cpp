@@ -1,0 +1,12 @@
+// One group record of arbitrary bytes.
+#include "convert/groups.hpp"
+#include "fuzz/fuzz_input.hpp"
+#include "fuzz/fuzz_target.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  kartwerk::fuzz::FuzzInput input(data, size);
+  const kartwerk::GroupRecord record = input.Take<kartwerk::GroupRecordSize>();
+  const std::string text = kartwerk::ConvertGroupRecord(record);
+  if (text.empty() || text.back() != '\n') __builtin_trap();
+  return 0;
+}

@@ -1,0 +1,19 @@
+// One compiled terrain record under both tile schemes: every tile code falls in a class, and
+// the editor record keeps the code and the level's low bits.
+#include "convert/rhombs.hpp"
+#include "convert/rhombs2.hpp"
+#include "fuzz/fuzz_input.hpp"
+#include "fuzz/fuzz_target.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  kartwerk::fuzz::FuzzInput input(data, size);
+  const auto rhomb = kartwerk::CompiledRhomb::Parse(input.Take<kartwerk::kCompiledRhombSize>());
+  for (const kartwerk::EditorRhomb& out : {kartwerk::ConvertRhomb(rhomb), kartwerk::ConvertRhomb2(rhomb)}) {
+    if (out.tileCode != rhomb.tileCode || out.shape > 12) __builtin_trap();
+    if (out.levelLow != ((rhomb.levelWord & 0x0F) << 4) || out.levelHigh != (rhomb.levelWord > 15 ? 1 : 0)) {
+      __builtin_trap();
+    }
+    out.Bytes();
+  }
+  return 0;
+}

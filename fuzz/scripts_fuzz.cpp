@@ -1,0 +1,25 @@
+// Arbitrary bytes as a mission's scripts section, converted script after script with either
+// keyword set until the data runs out. Each script either converts, moving the stream on,
+// or stops with one of its two errors; nothing else may escape and nothing may hang.
+#include "convert/scripts.hpp"
+#include "core/errors.hpp"
+#include "fuzz/fuzz_target.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const int gameVersionKind = data[0] % 2 + 1;
+  kartwerk::ByteStream stream;
+  stream.Load(kartwerk::Bytes(data + 1, data + size));
+  for (std::int32_t index = 0; !stream.AtEnd(); ++index) {
+    const std::int64_t before = stream.position();
+    try {
+      const std::string block = kartwerk::ConvertScript(stream, index, gameVersionKind);
+      if (block.rfind("script \"", 0) != 0 || stream.position() <= before) __builtin_trap();
+    } catch (const kartwerk::StreamReadError&) {
+      break;
+    } catch (const kartwerk::ScriptCodeError&) {
+      break;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,25 @@
+// Arbitrary bytes as a decompressed container: the section directory read from them must
+// stay within the container and within its 37 entries, whatever the sizes claim.
+#include "core/section_directory.hpp"
+#include "fuzz/fuzz_target.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  kartwerk::ByteStream stream;
+  stream.Load(kartwerk::Bytes(data, data + size));
+  kartwerk::SectionTable directory;
+  directory.count = 5;  // left over from an earlier container: must be cleared
+  const std::uint8_t miniCount = kartwerk::ReadSectionDirectory(stream, directory);
+
+  if (directory.count > kartwerk::kMaxSections || miniCount > directory.count) __builtin_trap();
+  std::int64_t previous = 0;
+  for (std::size_t i = 0; i < directory.count; ++i) {
+    const kartwerk::sectionRec& entry = directory[i];
+    // Each entry's data begins after its own 16-byte head, after the previous entry, and
+    // no later than the end of the container.
+    if (entry.offset < 24 || entry.offset <= previous || entry.offset > stream.size()) __builtin_trap();
+    if (entry.name.size() > 12) __builtin_trap();
+    previous = entry.offset;
+  }
+  if (!directory[kartwerk::kMaxSections + 3].name.empty()) __builtin_trap();
+  return 0;
+}
