@@ -1,5 +1,6 @@
 #include "core/platform_files.hpp"
 
+#include <cerrno>
 #include <random>
 #include <string>
 #include <system_error>
@@ -79,16 +80,39 @@ void SetModificationTime(const std::filesystem::path& path, std::time_t seconds)
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
+namespace {
+std::string RandomSuffix() {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  const char* digits = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string s;
+  for (int i = 0; i < 10; ++i) s += digits[rng() % 36];
+  return s;
+}
+}  // namespace
+
 std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made) {
-  std::string name = target.string() + ".XXXXXX";
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) return nullptr;
-  // An output file is an ordinary user file: readable by all, as a plain create would make it.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  made = name;
-  return ::fdopen(fd, "wb");
+  // An output file is an ordinary user file, created with the permissions a plain create gives
+  // under the file creation mask. (Reading the mask means setting it, which would change it
+  // for a moment for every other thread of the process.)
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = target.string() + "." + RandomSuffix();
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+      const int error = errno;
+      ::close(fd);
+      ::unlink(name.c_str());
+      errno = error;
+      return nullptr;
+    }
+    made = name;
+    return file;
+  }
+  return nullptr;
 }
 
 std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, const char* prefix) {

@@ -16,7 +16,9 @@ namespace kartwerk::testing {
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& extraEnv) {
   int outPipe[2], errPipe[2];
-  if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+  // Close-on-exec, so that a program started by another thread at the same moment does not
+  // inherit these pipes and hold them open past this program's end.
+  if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 
   std::vector<std::string> argStore{program};
   argStore.insert(argStore.end(), args.begin(), args.end());
