@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang and libFuzzer (address and undefined-behaviour
 # sanitizers on) and runs each for SECONDS, seeded from the bundled sample maps.
 #   scripts/fuzz.sh SECONDS [TARGET...]      (default: every target in fuzz/)
-# Corpora grow in build-fuzz/corpus/TARGET; a crashing input is kept as
+# FUZZ_JOBS targets run at once (default: one per core). Corpora grow in build-fuzz/corpus/TARGET; a crashing input is kept as
 # build-fuzz/findings/TARGET/crash-* and the run stops with status 1.
 set -euo pipefail
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
@@ -43,22 +43,35 @@ for compiled in sorted((seeds / "compiled").iterdir()):
         at, n = at + 16 + size, n + 1
 PY
 
-status=0
-for target in "${targets[@]}"; do
+run_target() {
+  local target=$1 seed corpus findings log
   case "$target" in
     gzip_fuzz) seed="$seeds/compiled" ;;
     conversion_fuzz | section_directory_fuzz) seed="$seeds/containers" ;;
     *) seed="$seeds/sections" ;;
   esac
-  corpus="$build/corpus/$target" findings="$build/findings/$target"
+  corpus="$build/corpus/$target" findings="$build/findings/$target" log="$build/$target.log"
   mkdir -p "$corpus" "$findings"
-  echo "== $target: ${seconds} s"
   # Inputs are kept small so that a run explores shapes rather than sizes.
-  if ! "$build/fuzz/$target" "$corpus" "$seed" -max_total_time="$seconds" -max_len=65536 -timeout=25 \
-      -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 2> "$build/$target.log"; then
-    status=1
-    echo "   finding: $(ls "$findings")"
-  fi
-  grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb)|cov: ' "$build/$target.log" | tail -3 | sed 's/^/   /'
+  "$build/fuzz/$target" "$corpus" "$seed" -max_total_time="$seconds" -max_len=65536 -timeout=25 \
+    -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 2> "$log"
+}
+
+jobs=${FUZZ_JOBS:-$(nproc)}
+declare -A pids
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  echo "== $target: ${seconds} s (started $(date +%H:%M:%S))"
+  run_target "$target" &
+  pids[$target]=$!
+done
+
+status=0
+for target in "${targets[@]}"; do
+  if wait "${pids[$target]}"; then result="no finding"; else result="FINDING: $(ls "$build/findings/$target")"; status=1; fi
+  log="$build/$target.log"
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
+  echo "$target: $result; ${runs:-?} executions in ${seconds} s; $cov; corpus $(ls "$build/corpus/$target" | wc -l) inputs"
 done
 exit $status
