@@ -3,7 +3,7 @@
 # sanitizers on) and runs each for SECONDS, seeded from the bundled sample maps.
 #   scripts/fuzz.sh SECONDS [TARGET...]      (default: every target in fuzz/)
 # FUZZ_JOBS targets run at once (default: one per core). Corpora grow in build-fuzz/corpus/TARGET; a crashing input is kept as
-# build-fuzz/findings/TARGET/crash-* and the run stops with status 1.
+# build-fuzz/findings/TARGET/ (until that target runs again), and the script ends with status 1.
 set -euo pipefail
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
@@ -51,24 +51,25 @@ run_target() {
     *) seed="$seeds/sections" ;;
   esac
   corpus="$build/corpus/$target" findings="$build/findings/$target" log="$build/$target.log"
-  mkdir -p "$corpus" "$findings"
+  rm -rf "$findings" && mkdir -p "$corpus" "$findings"
   # Inputs are kept small so that a run explores shapes rather than sizes.
   "$build/fuzz/$target" "$corpus" "$seed" -max_total_time="$seconds" -max_len=65536 -timeout=25 \
-    -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 2> "$log"
+    -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 2> "$log" || true
 }
 
 jobs=${FUZZ_JOBS:-$(nproc)}
-declare -A pids
 for target in "${targets[@]}"; do
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
   echo "== $target: ${seconds} s (started $(date +%H:%M:%S))"
   run_target "$target" &
-  pids[$target]=$!
 done
+wait
 
 status=0
 for target in "${targets[@]}"; do
-  if wait "${pids[$target]}"; then result="no finding"; else result="FINDING: $(ls "$build/findings/$target")"; status=1; fi
+  # libFuzzer keeps every crash, leak, timeout or memory blow-up as a file in findings/.
+  found=$(ls "$build/findings/$target")
+  if [ -z "$found" ]; then result="no finding"; else result="FINDING: $found"; status=1; fi
   log="$build/$target.log"
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
