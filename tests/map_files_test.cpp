@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <random>
 
@@ -241,6 +243,49 @@ TEST_F(MapFilesTest, ARunawayCountIsCutAfter4096RecordsPastTheEnd) {
   EXPECT_EQ(warnings[0],
             "\"rhombs\" announces 536870911 entries, but the map file ends after 2; 4096 more are written as zeros and "
             "the rest left out");
+}
+
+// Counts of 2^31 - 1 records (a stored size of 0x7FFFFFFF in the entry that ends the file), for
+// the objects and the first cell-flag section: each list ends a fixed number of records past the
+// bytes the file holds, quickly, and says so.
+TEST_F(MapFilesTest, SizesOfTwoGigabytesEndAtTheBytesThatRemain) {
+  const auto started = std::chrono::steady_clock::now();
+  {
+    ContainerBuilder container;  // a single-player map whose objects entry is the last
+    container.Add("MAPINFO", Le().U32(0).I32(64).I32(64));
+    container.Add("S1", {});
+    container.Add("NAMES", Names({"tree", "cliff"}));
+    for (int i = 3; i < 8; ++i) container.Add("S" + std::to_string(i), {});
+    container.AddRaw(Le().Text("OBJECTS", 12), 0x7FFFFFFF, Le().Raw(ObjectBytes(64, 64, 1, 0)).Raw(ObjectBytes(0, 0, 0, 0)));
+    Load(SinglePlayerMap, container.Build());
+    std::vector<std::string> warnings;
+    c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
+    WriteAll();
+    const std::string objects = SlotText("objects");
+    EXPECT_EQ(std::count(objects.begin(), objects.end(), '\n'), 2 + 4096);
+    EXPECT_EQ(objects.rfind("cliff 64 64 0 0 0\ntree 0 0 0 0 0\n", 0), 0u);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("\"objects\" announces 214748364 entries"), std::string::npos) << warnings[0];
+    EXPECT_EQ(c_.CliffGrid.size(), 64u * 64u);
+  }
+  {
+    ContainerBuilder container;  // a campaign's main file whose first cell-flag section is the last
+    container.Add("MAPINFO", Le().U32(0).I32(2).I32(2));
+    container.Add("NAMES", {});
+    container.Add("RHOMBS", {});
+    container.AddRaw(Le().Text("CF4", 12), 0x7FFFFFFF, Le().U8(0x35).U8(0x98).U16(0).U8(0x35).U8(0x98));
+    Load(CampaignMap, container.Build(), "001");
+    std::vector<std::string> warnings;
+    c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
+    WriteAll();
+    const Bytes cflags = Slot("cflags");
+    ASSERT_EQ(cflags.size(), 2u * (2 + 4096));
+    EXPECT_EQ(Bytes(cflags.begin(), cflags.begin() + 4), (Bytes{0x12, 0x40, 0x12, 0x40}));
+    EXPECT_EQ(Bytes(cflags.end() - 2, cflags.end()), (Bytes{0x40, 0x00}));  // a zero record
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("\"cflags\" announces 536870911 entries"), std::string::npos) << warnings[0];
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 TEST_F(MapFilesTest, CflagsRecordsPastTheEndAreZeroRecords) {

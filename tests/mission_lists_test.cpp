@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "convert/groups.hpp"
 #include "convert/mission_frame.hpp"
@@ -181,6 +182,56 @@ TEST(SoundsFileTest, CountRunningPastTheEndOfTheFileStopsThereWithAWarning) {
   ASSERT_EQ(huge.warnings.size(), 1u);
   EXPECT_NE(huge.warnings[0].find("\"sounds\" announces 2147483647 entries"), std::string::npos) << huge.warnings[0];
   EXPECT_EQ(huge.warnings[0].rfind("mis.000: ", 0), 0u);
+}
+
+// Counts of 2^31 - 1 in every counted list of a mission, in a section that ends the file: each
+// list ends a fixed number of records past the bytes that remain, quickly, and scripts, which
+// cannot be read as zeros, fail.
+TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
+  constexpr std::int32_t Huge = 0x7FFFFFFF;
+  const auto limit = static_cast<std::size_t>(CountedRecords::MaxRecordsPastEnd);
+  const auto started = std::chrono::steady_clock::now();
+  auto lines = [](const std::string& text, const std::string& start) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(start); at != std::string::npos; at = text.find(start, at + 1)) ++n;
+    return n;
+  };
+
+  // Players: one whole record, then zero records.
+  MissionSetup players(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Players,
+                                                   Le().I32(Huge).Text("Anna", 32).Fill(397 - 32)));
+  WritePlayersFile(players.c);
+  // "Player N" heads every block, and each zero record is named "Player N+1" too.
+  EXPECT_EQ(lines(players.Text("players"), "Player "), 1 + 2 * limit);
+  ASSERT_EQ(players.warnings.size(), 1u);
+  EXPECT_NE(players.warnings[0].find("\"players\" announces 2147483647 entries"), std::string::npos);
+
+  // Map units: one unit whose passengers and crew (255 each) run past the end, then zero units.
+  Le unit;
+  unit.I32(Huge).U8(1).U8(100).U8(0).U8(0).U8(1).U8(50).U16(0).U16(0).U8(255).U8(255).U16(0).U16(0).U8(0).U8(0);
+  MissionSetup units(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::MapUnits, unit));
+  WriteMapunitsFile(units.c);
+  const std::string unitText = units.Text("mapunits");
+  EXPECT_EQ(lines(unitText, "  ID="), 510u);  // crew lines
+  EXPECT_EQ(lines(unitText, " ID=") - 510u, 1 + limit);
+  ASSERT_EQ(units.warnings.size(), 1u);
+
+  // Support: the first group's count is huge; the groups after it read their counts as 0.
+  MissionSetup support(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::SupportSecond, Le().I32(Huge)));
+  WriteSupportFile(support.c);
+  const std::string supportText = support.Text("support");
+  EXPECT_EQ(lines(supportText, "support \"support #0\"\n"), 1u);
+  EXPECT_EQ(lines(supportText, "support \"\"\n"), 63u);
+  EXPECT_EQ(lines(supportText, "end\n"), 64u);
+  EXPECT_EQ(lines(supportText, " ID="), limit);
+  ASSERT_EQ(support.warnings.size(), 1u);
+
+  // Scripts: the first script never ends.
+  MissionSetup scripts(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Scripts, Le().I32(Huge).U32(0).U32(0)));
+  EXPECT_THROW(WriteScripts2File(scripts.c), StreamReadError);
+  EXPECT_FALSE(scripts.Has("scripts2"));
+
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 TEST(CountedRecordsTest, WalksTheCountAndNumbersTheRecords) {
