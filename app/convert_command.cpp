@@ -1,4 +1,5 @@
-// kartwerk convert MAP (--out DIR | --slot N): converts a compiled map into an editor slot folder.
+// kartwerk convert MAP (--out DIR | --slot N): converts a compiled map into an editor slot folder;
+// kartwerk convert MAP... --out DIR converts several maps, each into a folder of its own under DIR.
 #include <unistd.h>
 
 #include <cstdio>
@@ -6,7 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/batch_convert.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
 #include "core/pipeline/run_conversion.hpp"
@@ -17,6 +20,8 @@ namespace {
 
 struct ConvertOptions {
   std::string map;
+  std::vector<std::string> maps;  // as listed; map is the first
+  unsigned jobs = 0;              // several maps: how many convert at once (0: one per core)
   std::string out;
   std::string gameVersion = "2.2";
   std::string cliffData;  // empty: "cliffdata" beside the executable
@@ -32,8 +37,10 @@ struct ConvertOptions {
 int GameVersionKindOf(const std::string& version) { return version == "1.9" ? 1 : 2; }
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
-  cmd.add_option("MAP", options.map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
-  CLI::Option* out = cmd.add_option("--out", options.out, "Slot folder to write into (created with its parents)");
+  cmd.add_option("MAP", options.maps, "Compiled map file (.qdm, .qdp or .qdc); several with --out")->required();
+  CLI::Option* out = cmd.add_option("--out", options.out,
+                                    "Slot folder to write into (created with its parents); with several maps, the "
+                                    "folder that gets one sub-folder per map");
   CLI::Option* slot = cmd.add_option("--slot", options.slot, "Editor slot (0 to 254) of the located game to write into")
                           ->check(CLI::Range(0, 254));
   out->excludes(slot);
@@ -46,6 +53,15 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
       ->capture_default_str();
   cmd.add_option("--cliffdata", options.cliffData, "Cliff mask file (default: \"cliffdata\" beside the program)");
   cmd.add_flag("--quiet", options.quiet, "Show no progress");
+  cmd.add_option("--jobs", options.jobs, "With several maps: how many convert at once (default: one per processor core)")
+      ->check(CLI::PositiveNumber)
+      ->needs(out);
+  cmd.footer(
+      "Several maps: kartwerk convert MAP... --out DIR converts each map into DIR/<map name>/, --jobs at a time.\n"
+      "The map name is the file name without its extension; a campaign is named by its three characters, so its\n"
+      "main file and mission files listed together convert it once. A map that fails is reported and the others\n"
+      "still convert; a summary ends the run, and the exit status is 1 when any map failed. Two different maps\n"
+      "with the same name are refused before anything is converted. With one map, DIR is the slot folder itself.\n");
 }
 
 // Runs a conversion into slotFolder, showing progress on standard error; returns the exit status.
@@ -81,6 +97,18 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
   AddConvertOptions(*cmd, *options);
   cmd->callback([&run, options, cmd] {
     if (cmd->count("--out") == 0 && cmd->count("--slot") == 0) throw CLI::RequiredError("--out or --slot");
+    if (cmd->count("--slot") > 0 && options->maps.size() > 1) {
+      throw CLI::ValidationError("--slot", "converts exactly one MAP; convert several maps with --out DIR");
+    }
+    options->map = options->maps.front();
+    if (options->maps.size() > 1) {
+      run = [options] {
+        BatchConvertSettings batch{options->maps, options->out, options->jobs, GameVersionKindOf(options->gameVersion),
+                                   options->cliffData, options->quiet};
+        return ConvertBatch(batch);
+      };
+      return;
+    }
     if (cmd->count("--slot") == 0) {
       run = [options] { return ConvertIntoSlotFolder(*options, options->out); };
       return;

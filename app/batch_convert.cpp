@@ -1,0 +1,55 @@
+#include "app/batch_convert.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/batch_progress.hpp"
+#include "core/pipeline/batch_conversion.hpp"
+
+namespace kartwerk::app {
+
+int ConvertBatch(const BatchConvertSettings& settings) {
+  const std::vector<std::filesystem::path> listed(settings.maps.begin(), settings.maps.end());
+  const BatchPlan plan = PlanBatch(listed);
+  const std::filesystem::path out = settings.out;
+
+  // Two maps in one folder would overwrite each other's files, and renaming one of them would
+  // make where a map lands depend on what else was listed. So the batch is refused before
+  // anything is written; each clashing map can be converted on its own into a folder of choice.
+  if (!plan.Clashes.empty()) {
+    for (const BatchNameClash& clash : plan.Clashes) {
+      std::fprintf(stderr, "kartwerk: %s and %s would both be converted into %s\n", clash.First.string().c_str(),
+                   clash.Second.string().c_str(), (out / clash.FolderName).string().c_str());
+    }
+    std::fputs("kartwerk: nothing was converted; convert one of them on its own with its own --out\n", stderr);
+    return 2;
+  }
+
+  std::vector<std::string> names, files;
+  for (const BatchMap& map : plan.Maps) {
+    names.push_back(map.FolderName);
+    files.push_back(map.MapPath.string());
+  }
+  BatchProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, settings.quiet, names, files);
+
+  BatchRequest request;
+  request.Maps = plan.Maps;
+  request.OutFolder = out;
+  request.Jobs = settings.jobs;
+  request.GameVersionKind = settings.gameVersionKind;
+  request.CliffDataFile = settings.cliffData;
+  request.Planned = [&progress](std::size_t map, std::size_t labels) { progress.Planned(map, labels); };
+  request.Progress = [&progress](std::size_t map, const std::string& label) { progress.Step(map, label); };
+  request.Warn = [&progress](std::size_t map, const std::string& message) { progress.Warn(map, message); };
+  request.Ended = [&progress](std::size_t map, const ConversionEnd& end) { progress.Ended(map, end); };
+
+  const std::vector<ConversionEnd> ends = RunBatchConversion(request);
+  progress.Finish(BatchSummary(plan.Maps, ends));
+  const bool allConverted = std::all_of(ends.begin(), ends.end(), [](const ConversionEnd& e) { return e.Completed(); });
+  return allConverted ? 0 : 1;
+}
+
+}  // namespace kartwerk::app

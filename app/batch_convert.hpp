@@ -1,0 +1,23 @@
+// kartwerk convert MAP... --out DIR with several maps: each converts into DIR/<map name>/,
+// several at a time, with one progress display and a summary at the end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kartwerk::app {
+
+struct BatchConvertSettings {
+  std::vector<std::string> maps;
+  std::string out;
+  unsigned jobs = 0;  // 0: one per processor core
+  int gameVersionKind = 2;
+  std::string cliffData;  // empty: "cliffdata" beside the executable
+  bool quiet = false;
+};
+
+// Returns the exit status: 0 when every map converted, 1 when any failed, 2 when two different
+// maps would share a folder (then nothing is converted).
+int ConvertBatch(const BatchConvertSettings& settings);
+
+}  // namespace kartwerk::app

@@ -1,0 +1,298 @@
+// Batch conversion: naming the maps and merging files that name one map, refusing clashing
+// names, the pool (one conversion per map, Jobs at a time), failures of single maps, stops,
+// and the summary line.
+#include "core/pipeline/batch_conversion.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "core/pipeline/run_conversion.hpp"
+#include "tests/support/batch_samples.hpp"
+#include "tests/support/map_builder.hpp"
+#include "tests/support/sample_maps.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::FolderContents;
+using testing::Gzip;
+using testing::Le;
+using testing::ReplaceSection;
+using testing::SampleMainContainer;
+using testing::SampleMissionContainer;
+using testing::ScratchFolder;
+using testing::WriteBatchSamples;
+using testing::WriteBytes;
+
+const std::filesystem::path CliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
+
+BatchRequest RequestFor(const std::vector<std::filesystem::path>& maps, const std::filesystem::path& out,
+                        unsigned jobs) {
+  const BatchPlan plan = PlanBatch(maps);
+  EXPECT_TRUE(plan.Clashes.empty());
+  BatchRequest request;
+  request.Maps = plan.Maps;
+  request.OutFolder = out;
+  request.Jobs = jobs;
+  request.CliffDataFile = CliffData;
+  return request;
+}
+
+// What converting map on its own writes.
+std::map<std::string, Bytes> ConvertedAlone(const std::filesystem::path& map, const std::filesystem::path& slot) {
+  ConvertRequest request;
+  request.MapPath = map;
+  request.SlotFolder = slot;
+  request.CliffDataFile = CliffData;
+  const ConversionEnd end = RunConversion(request);
+  EXPECT_TRUE(end.Completed()) << map << ": " << end.FailureText();
+  return FolderContents(slot);
+}
+
+TEST(BatchFolderName, IsTheFileNameWithoutExtensionAndACampaignsThreeCharacters) {
+  EXPECT_EQ(BatchFolderName("maps/frontier.qdm"), "frontier");
+  EXPECT_EQ(BatchFolderName("/x/Dune.Sea.QDP"), "Dune.Sea");
+  EXPECT_EQ(BatchFolderName("c/012.qdc"), "012");
+  EXPECT_EQ(BatchFolderName("c/012004.qdc"), "012");  // a mission file converts its whole campaign
+  EXPECT_EQ(BatchFolderName("c/ab.qdc"), "ab");
+}
+
+TEST(PlanBatch, MergesFilesThatNameOneMap) {
+  ScratchFolder dir;
+  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  const auto m = dir / "maps";
+  const BatchPlan plan =
+      PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc", dir / "maps/../maps/frontier.qdm",
+                 m / "007003.QDC"});
+  EXPECT_TRUE(plan.Clashes.empty());
+  ASSERT_EQ(plan.Maps.size(), 3u);
+  EXPECT_EQ(plan.Maps[0].FolderName, "frontier");
+  EXPECT_EQ(plan.Maps[0].Listed.size(), 2u);
+  // The campaign is converted through the first of its files listed, once.
+  EXPECT_EQ(plan.Maps[1].FolderName, "007");
+  EXPECT_EQ(plan.Maps[1].MapPath, m / "007000.qdc");
+  EXPECT_EQ(plan.Maps[1].Listed, (std::vector<std::filesystem::path>{m / "007000.qdc", m / "007.qdc", m / "007003.QDC"}));
+  EXPECT_EQ(plan.Maps[2].FolderName, "islands");
+  EXPECT_EQ(plan.Maps[2].Listed.size(), 1u);
+}
+
+TEST(PlanBatch, DifferentMapsWithOneNameClash) {
+  ScratchFolder dir;
+  for (const char* file : {"a/x.qdm", "a/x.qdp", "b/x.qdm", "a/Y.qdm", "b/y.qdm", "a/012.qdc", "b/012000.qdc",
+                           "a/012.qdm", "a/z.qdm"}) {
+    std::filesystem::create_directories((dir / file).parent_path());
+    WriteBytes(dir / file, Bytes{1});
+  }
+  auto clashesOf = [&](std::vector<std::string> files) {
+    std::vector<std::filesystem::path> paths;
+    for (const auto& f : files) paths.push_back(dir / f);
+    return PlanBatch(paths).Clashes;
+  };
+  // One name, two extensions.
+  auto c = clashesOf({"a/x.qdm", "a/z.qdm", "a/x.qdp"});
+  ASSERT_EQ(c.size(), 1u);
+  EXPECT_EQ(c[0].First, dir / "a/x.qdm");
+  EXPECT_EQ(c[0].Second, dir / "a/x.qdp");
+  EXPECT_EQ(c[0].FolderName, "x");
+  // One name in two folders; names that differ only in case would share a folder on the
+  // game's file system.
+  EXPECT_EQ(clashesOf({"a/x.qdm", "b/x.qdm"}).size(), 1u);
+  c = clashesOf({"a/Y.qdm", "b/y.qdm"});
+  ASSERT_EQ(c.size(), 1u);
+  EXPECT_EQ(c[0].FolderName, "Y");
+  // Two campaigns with the same three characters, and a campaign beside a map of its name.
+  EXPECT_EQ(clashesOf({"a/012.qdc", "b/012000.qdc"}).size(), 1u);
+  EXPECT_EQ(clashesOf({"a/012.qdc", "a/012.qdm"}).size(), 1u);
+  // Three maps of one name: each later one is reported against the first.
+  c = clashesOf({"a/x.qdm", "a/x.qdp", "b/x.qdm"});
+  ASSERT_EQ(c.size(), 2u);
+  EXPECT_EQ(c[1].First, dir / "a/x.qdm");
+  EXPECT_EQ(c[1].Second, dir / "b/x.qdm");
+  EXPECT_TRUE(clashesOf({"a/x.qdm", "a/z.qdm", "a/012.qdc", "b/y.qdm"}).empty());
+}
+
+TEST(BatchWorkerCount, FollowsTheRequestTheCoresAndTheMaps) {
+  EXPECT_EQ(BatchWorkerCount(1, 8), 1u);
+  EXPECT_EQ(BatchWorkerCount(3, 8), 3u);
+  EXPECT_EQ(BatchWorkerCount(16, 5), 5u);
+  EXPECT_EQ(BatchWorkerCount(4, 0), 1u);
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  EXPECT_EQ(BatchWorkerCount(0, 1000), cores);
+  EXPECT_EQ(BatchWorkerCount(0, 1), 1u);
+}
+
+TEST(RunBatchConversion, EveryFolderEqualsTheMapConvertedAlone) {
+  ScratchFolder dir;
+  const auto maps = WriteBatchSamples(dir / "maps");
+  ASSERT_EQ(maps.size(), 8u);
+  BatchRequest request = RequestFor(maps, dir / "out", 3);
+  std::mutex mutex;
+  std::vector<std::vector<std::string>> labels(maps.size());
+  std::vector<std::size_t> planned(maps.size()), endedTimes(maps.size());
+  request.Planned = [&](std::size_t i, std::size_t n) {
+    std::lock_guard lock(mutex);
+    planned.at(i) = n;
+  };
+  request.Progress = [&](std::size_t i, const std::string& label) {
+    std::lock_guard lock(mutex);
+    labels.at(i).push_back(label);
+  };
+  request.Ended = [&](std::size_t i, const ConversionEnd& end) {
+    std::lock_guard lock(mutex);
+    ++endedTimes.at(i);
+    EXPECT_TRUE(end.Completed()) << end.FailureText();
+  };
+  const auto ends = RunBatchConversion(request);
+  ASSERT_EQ(ends.size(), maps.size());
+  for (std::size_t i = 0; i < maps.size(); ++i) {
+    SCOPED_TRACE(maps[i].string());
+    EXPECT_TRUE(ends[i].Completed()) << ends[i].FailureText();
+    EXPECT_EQ(endedTimes[i], 1u);
+    const auto alone = ConvertedAlone(maps[i], dir / "alone" / std::to_string(i));
+    EXPECT_EQ(FolderContents(dir / "out" / request.Maps[i].FolderName), alone);
+    // Each map's labels arrive in its own order, none lost to another map.
+    EXPECT_EQ(labels[i].size(), planned[i]);
+    ASSERT_FALSE(labels[i].empty());
+    EXPECT_EQ(labels[i].front(), "Airfields");
+    EXPECT_EQ(labels[i].back(), "Scripts");
+  }
+  EXPECT_EQ(planned[0], 19u);
+  EXPECT_EQ(planned[7], 5u + 3 * 14);  // the campaign 013 with three missions
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 8);
+  EXPECT_EQ(BatchSummary(request.Maps, ends), "8 maps: 8 converted");
+}
+
+TEST(RunBatchConversion, OneJobOrSeveralWriteTheSameBytes) {
+  ScratchFolder dir;
+  const auto maps = WriteBatchSamples(dir / "maps");
+  RunBatchConversion(RequestFor(maps, dir / "one", 1));
+  RunBatchConversion(RequestFor(maps, dir / "four", 4));
+  const auto one = FolderContents(dir / "one");
+  EXPECT_EQ(one.size(), 6u * 8 + 15u * (1 + 1 + 2 + 1 + 1 + 1 + 1 + 3));
+  EXPECT_EQ(FolderContents(dir / "four"), one);
+}
+
+TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
+  ScratchFolder dir;
+  auto maps = testing::WriteSampleMaps(dir / "maps");
+  // Not a gzip file: staging fails.
+  WriteBytes(dir / "maps" / "broken.qdp", Bytes(64, 'x'));
+  // A campaign whose second mission asks for more mine rows than its file holds.
+  const testing::SampleOptions options{4, 0, 40, 30};
+  WriteBytes(dir / "maps" / "012.qdc", Gzip(SampleMainContainer(CampaignMap, options), "012"));
+  WriteBytes(dir / "maps" / "012000.qdc", Gzip(SampleMissionContainer(options, 0), "012000"));
+  WriteBytes(dir / "maps" / "012004.qdc",
+             Gzip(ReplaceSection(SampleMissionContainer(options, 4), SectionPosition(Section::MissionInfoFirst, CampaignMap),
+                                 Le().I32(0).I32(0).I32(300).I32(300)),
+                  "012004"));
+  maps.insert(maps.begin() + 1, dir / "maps" / "broken.qdp");
+  maps.push_back(dir / "maps" / "012.qdc");
+  maps.push_back(dir / "maps" / "none.qdm");  // no such file
+
+  BatchRequest request = RequestFor(maps, dir / "out", 2);
+  const auto ends = RunBatchConversion(request);
+  ASSERT_EQ(ends.size(), 6u);
+  EXPECT_TRUE(ends[0].Completed());
+  EXPECT_EQ(ends[1].failedStep, "staging the map");
+  EXPECT_NE(ends[1].ErrorText().find("Error opening"), std::string::npos) << ends[1].ErrorText();
+  EXPECT_TRUE(ends[2].Completed());
+  EXPECT_TRUE(ends[3].Completed());
+  EXPECT_EQ(ends[4].FailureText(), "step \"Mines\" of mission mis.004 failed: Stream read error");
+  EXPECT_EQ(ends[5].FailureText(), "opening the map failed: \"" + maps[5].string() + "\" is not a map file");
+
+  EXPECT_EQ(FolderContents(dir / "out" / "frontier"), ConvertedAlone(maps[0], dir / "alone0"));
+  EXPECT_EQ(FolderContents(dir / "out" / "007"), ConvertedAlone(maps[3], dir / "alone3"));
+  EXPECT_EQ(FolderContents(dir / "out" / "012" / "mis.000").size(), 15u);  // the failing campaign's first mission
+  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "none"));  // nothing is made for a missing file
+  EXPECT_EQ(BatchSummary(request.Maps, ends),
+            "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " + maps[4].string() + ", " + maps[5].string() +
+                ")");
+}
+
+// With two jobs, two maps really convert at once: the first map's handler waits until the
+// second map has begun (which could never happen with one worker).
+TEST(RunBatchConversion, JobsConvertAtTheSameTimeAndNoMoreThanJobs) {
+  ScratchFolder dir;
+  const auto maps = WriteBatchSamples(dir / "maps");
+  for (unsigned jobs : {1u, 2u, 3u}) {
+    SCOPED_TRACE(jobs);
+    BatchRequest request = RequestFor(maps, dir / ("out" + std::to_string(jobs)), jobs);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t running = 0, most = 0, begun = 0;
+    bool sawOverlap = false;
+    request.Planned = [&](std::size_t, std::size_t) {
+      std::unique_lock lock(mutex);
+      most = std::max(most, ++running);
+      ++begun;
+      changed.notify_all();
+      if (jobs > 1 && begun == 1) {
+        sawOverlap = changed.wait_for(lock, std::chrono::seconds(60), [&] { return begun >= 2; });
+      }
+    };
+    request.Ended = [&](std::size_t, const ConversionEnd& end) {
+      std::lock_guard lock(mutex);
+      --running;
+      EXPECT_TRUE(end.Completed()) << end.FailureText();
+    };
+    RunBatchConversion(request);
+    EXPECT_EQ(begun, maps.size());
+    EXPECT_LE(most, jobs);
+    if (jobs > 1) {
+      EXPECT_TRUE(sawOverlap);
+    }
+  }
+}
+
+TEST(RunBatchConversion, AStopBeforeTheStartConvertsNothing) {
+  ScratchFolder dir;
+  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  std::stop_source stop;
+  stop.request_stop();
+  BatchRequest request = RequestFor(maps, dir / "out", 2);
+  request.Stop = stop.get_token();
+  std::atomic<std::size_t> ended{0};
+  request.Ended = [&](std::size_t, const ConversionEnd& end) {
+    ++ended;
+    EXPECT_TRUE(end.stopped);
+  };
+  const auto ends = RunBatchConversion(request);
+  EXPECT_EQ(ended, 3u);
+  for (const auto& end : ends) EXPECT_TRUE(end.stopped && !end.error);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+  EXPECT_EQ(BatchSummary(request.Maps, ends), "3 maps: 0 converted, 3 stopped");
+}
+
+TEST(RunBatchConversion, AThrowingHandlerIsRethrownAfterEveryMapHasEnded) {
+  ScratchFolder dir;
+  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  BatchRequest request = RequestFor(maps, dir / "out", 2);
+  request.Ended = [](std::size_t i, const ConversionEnd&) {
+    if (i == 0) throw std::runtime_error("display gone");
+  };
+  EXPECT_THROW(RunBatchConversion(request), std::runtime_error);
+  for (const char* name : {"frontier", "islands", "007"}) {
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / name / "mis.000" / "scripts2") ||
+                std::filesystem::exists(dir / "out" / name / "mis.003" / "scripts2"))
+        << name;
+  }
+}
+
+TEST(BatchSummary, CountsAndNamesTheFailures) {
+  const std::vector<BatchMap> one = {{"m/a.qdm", "a", {"m/a.qdm"}}};
+  EXPECT_EQ(BatchSummary(one, {ConversionEnd{}}), "1 map: 1 converted");
+  ConversionEnd failed;
+  failed.error = std::make_exception_ptr(std::runtime_error("x"));
+  EXPECT_EQ(BatchSummary(one, {failed}), "1 map: 0 converted, 1 failed (m/a.qdm)");
+  const std::vector<BatchMap> three = {
+      {"m/a.qdm", "a", {}}, {"m/b.qdp", "b", {}}, {"c/012.qdc", "012", {}}};
+  EXPECT_EQ(BatchSummary(three, {failed, ConversionEnd{}, failed}), "3 maps: 1 converted, 2 failed (m/a.qdm, c/012.qdc)");
+}
+
+}  // namespace
+}  // namespace kartwerk
