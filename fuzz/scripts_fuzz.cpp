@@ -1,6 +1,7 @@
 // Arbitrary bytes as a mission's scripts section, converted script after script with either
 // keyword set until the data runs out. Each script either converts, moving the stream on,
-// or stops with one of its two errors; nothing else may escape and nothing may hang.
+// or stops with one of its three errors (cut data, a code without a keyword row, a statement
+// with fewer values than its keyword takes); nothing else may escape and nothing may hang.
 #include "convert/scripts.hpp"
 #include "core/errors.hpp"
 #include "fuzz/fuzz_target.hpp"
@@ -18,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const kartwerk::StreamReadError&) {
       break;
     } catch (const kartwerk::ScriptCodeError&) {
+      break;
+    } catch (const kartwerk::ListIndexError&) {
       break;
     }
   }

@@ -72,7 +72,7 @@ for target in "${targets[@]}"; do
   if [ -z "$found" ]; then result="no finding"; else result="FINDING: $found"; status=1; fi
   log="$build/$target.log"
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-  cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
+  cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 || true)
   echo "$target: $result; ${runs:-?} executions in ${seconds} s; $cov; corpus $(ls "$build/corpus/$target" | wc -l) inputs"
 done
 exit $status
