@@ -1,5 +1,7 @@
 #include "core/conversion.hpp"
 
+#include <string>
+
 namespace kartwerk {
 
 const sectionRec& Conversion::Entry(Section section) const {
@@ -15,6 +17,18 @@ const sectionRec& Conversion::Seek(Section section) {
 void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file) {
   conversion.MissionStream.Load(ReadWholeFile(file));
   conversion.PMiniCount = ReadSectionDirectory(conversion.MissionStream, conversion.SectionDirectory);
+  // A negative size (a damaged size field) moves the walk backwards or out of the file: the
+  // sections after that entry are not where the converters will look. The map still converts,
+  // but the user is told which file and which entry are damaged.
+  if (!conversion.Warn) return;
+  const SectionTable& directory = conversion.SectionDirectory;
+  for (std::size_t i = 0; i < directory.count; ++i) {
+    if (directory[i].size >= 0) continue;
+    conversion.Warn("\"" + file.filename().string() + "\": section " + std::to_string(i) + " (\"" + directory[i].name +
+                    "\") has a negative size (" + std::to_string(directory[i].size) +
+                    "); the sections after it are not found");
+    break;
+  }
 }
 
 }  // namespace kartwerk

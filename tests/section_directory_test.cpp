@@ -131,6 +131,40 @@ TEST(SectionDirectoryTest, ConversionFindsSectionsByPositionForItsKind) {
   EXPECT_EQ(c.Entry(Section::MapInformation).offset, 24);
 }
 
+// A damaged size field (top bit set) is reported once, naming the file and the entry; sizes that
+// only run past the end of a cut file are left to the converters that read them.
+TEST(SectionDirectoryTest, LoadingWarnsAboutTheFirstNegativeSize) {
+  testing::ScratchFolder dir;
+  Conversion c;
+  std::vector<std::string> warnings;
+  c.Warn = [&](const std::string& w) { warnings.push_back(w); };
+  auto load = [&](const std::string& name, const Bytes& container) {
+    testing::WriteBytes(dir / name, container);
+    warnings.clear();
+    LoadSectionDirectory(c, dir / name);
+  };
+
+  load("damaged", ContainerBuilder()
+                      .Add("A", Bytes(4, 1))
+                      .AddRaw(Le().Text("AIRF", 12), static_cast<std::int32_t>(0x80000010u), Bytes(16, 2))
+                      .Add("C", Bytes(4, 3))
+                      .Build());
+  EXPECT_EQ(c.SectionDirectory.count, 2u);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0], "\"damaged\": section 1 (\"AIRF\") has a negative size (-2147483632); the sections after "
+                         "it are not found");
+
+  load("looping", ContainerBuilder().Add("A").AddRaw(Le().Text("BACK", 12), -16, {}).Build());
+  EXPECT_EQ(warnings.size(), 1u);  // once, though the walk meets the entry again and again
+
+  load("cut", ContainerBuilder().Add("A", Bytes(4, 1)).AddRaw(Le().Text("BIG", 12), 1000, Bytes(10, 0)).Build());
+  load("whole", testing::MapBuilder(SinglePlayerMap).MapInfo(0, 8, 8).Build());
+  EXPECT_TRUE(warnings.empty());
+
+  c.Warn = nullptr;  // without a receiver the load is silent
+  EXPECT_NO_THROW(LoadSectionDirectory(c, dir / "damaged"));
+}
+
 TEST(ByteStreamTest, RecordReadsZeroFillPastTheEndAndCopiesMustBeComplete) {
   ByteStream s;
   s.Load({1, 2, 3});
