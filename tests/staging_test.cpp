@@ -117,6 +117,38 @@ TEST_F(StagingTest, RemoveStagedFilesDeletesWhatStagingMade) {
   EXPECT_EQ(TempFiles(), 0u);
 }
 
+// Names a stranger's campaign may hold: a folder named like a mission is no mission, and stored
+// names that point elsewhere land in the temporary folder all the same.
+TEST_F(StagingTest, CampaignFilesNeverReachOutsideTheTemporaryFolder) {
+  c.MapKind = CampaignMap;
+  Map("c07.qdc", "../../../c07");
+  Map("c070001.qdc", "/etc/c070001");
+  Map("c070002.qdc", "..\\c070002");
+  std::filesystem::create_directory(maps / "c070003.qdc");
+  StageMapFile(c, maps / "c07.qdc");
+  EXPECT_EQ(c.MissionList, (std::vector<std::string>{"c070001", "c070002"}));
+  EXPECT_EQ(Content("c07"), "c07.qdc");
+  EXPECT_EQ(Content("c070001"), "c070001.qdc");
+  EXPECT_EQ(Content("c070002"), "c070002.qdc");
+  EXPECT_EQ(TempFiles(), 3u);
+  // Nothing was written beside the maps either.
+  std::size_t besideMaps = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(maps.path())) ++besideMaps;
+  EXPECT_EQ(besideMaps, 4u);
+}
+
+TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {
+  std::filesystem::create_directory(maps / "x.qdm");
+  try {
+    StageMapFile(c, maps / "x.qdm");
+    FAIL() << "staging succeeded";
+  } catch (const EGZipError& e) {
+    EXPECT_EQ(e.GzCode, GzOpenError);
+    EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "x.qdm").string());
+  }
+  EXPECT_EQ(TempFiles(), 0u);
+}
+
 TEST(PrivateTempFolderTest, EachRunGetsItsOwnFolderRemovedAtTheEnd) {
   ScratchFolder base;
   setenv("TMPDIR", base.path().c_str(), 1);
