@@ -10,9 +10,10 @@ shift
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 
+"$root/scripts/setup-deps.sh"
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  apt-get install -y --no-install-recommends clang libclang-rt-dev >/dev/null 2>&1 ||
-    apt-get install -y --no-install-recommends clang >/dev/null
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends clang libclang-rt-dev >/dev/null
 fi
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DKARTWERK_FUZZ=ON -DKARTWERK_GUI=OFF -DKARTWERK_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
