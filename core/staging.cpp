@@ -1,5 +1,7 @@
 #include "core/staging.hpp"
 
+#include <stdexcept>
+#include <string>
 #include <system_error>
 
 #include "core/gzip_file.hpp"
@@ -25,6 +27,11 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     c.MapName = fileName.substr(0, 3);
     c.MissionList = FindFilesIgnoringCase(c.MapFolder, c.MapName + "0*.qdc");
     if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
+    // Refused before decompressing: each mission file may inflate to hundreds of megabytes.
+    if (c.MissionList.size() > MaxCampaignMissions) {
+      throw std::runtime_error("A campaign can have at most " + std::to_string(MaxCampaignMissions) +
+                               " missions; this one has " + std::to_string(c.MissionList.size()));
+    }
     c.MapName += mapPath.extension().string();
   } else {
     c.MapName = ResolveIgnoringCase(c.MapFolder, fileName).filename().string();

@@ -310,6 +310,19 @@ TEST_F(HostileMapsTest, CountsOfTwoGigaEndQuickly) {
   EXPECT_FALSE(std::filesystem::exists(slot() / "mis.000" / "scripts2"));
 }
 
+// More mission files than a mission number can count: refused before anything is decompressed.
+TEST_F(HostileMapsTest, CampaignOfTooManyMissionFilesIsRefusedAtOnce) {
+  const auto main = Map("077.qdc", Gzip(testing::SampleMainContainer(CampaignMap, Options), "077"));
+  const Bytes mission = GzipZeros(1 << 20);
+  for (int i = 0; i < 256; ++i) Map("0770" + std::to_string(100 + i) + ".qdc", mission);
+  const auto r = Convert(main);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("staging the map failed: A campaign can have at most 255 missions; this one has 256"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(std::filesystem::exists(slot()));
+}
+
 TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
   // The container ends inside the scripts: the last script never reaches its end statement.
   const Bytes sample = SampleWith(Section::Scripts, Le().I32(1).U32(0).U32(0).U32(0x00010003).U32(13));

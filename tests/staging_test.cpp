@@ -137,6 +137,30 @@ TEST_F(StagingTest, CampaignFilesNeverReachOutsideTheTemporaryFolder) {
   EXPECT_EQ(besideMaps, 4u);
 }
 
+// A mission's number has 8 bits: a folder of more mission files is refused before any file is
+// decompressed (each could inflate to the full size limit).
+TEST_F(StagingTest, CampaignOfMoreThan255MissionFilesIsRefusedBeforeDecompressing) {
+  c.MapKind = CampaignMap;
+  Map("c07.qdc", "c07");
+  for (int i = 0; i < 255; ++i) {
+    const std::string name = "c070" + std::to_string(100 + i);
+    Map(name + ".qdc", name);
+  }
+  StageMapFile(c, maps / "c07.qdc");  // 255 are a campaign
+  EXPECT_EQ(c.MissionList.size(), 255u);
+  EXPECT_EQ(TempFiles(), 256u);
+  RemoveStagedFiles(c);
+
+  Map("c070999.qdc", "c070999");
+  try {
+    StageMapFile(c, maps / "c07.qdc");
+    FAIL() << "staging succeeded";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()), "A campaign can have at most 255 missions; this one has 256");
+  }
+  EXPECT_EQ(TempFiles(), 0u);
+}
+
 TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {
   std::filesystem::create_directory(maps / "x.qdm");
   try {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/conversion.hpp"
+#include "core/staging.hpp"
 
 namespace kartwerk {
 
@@ -28,7 +29,7 @@ inline constexpr std::size_t MissionStepCount = 14;
 const std::array<ConversionStep, MissionStepCount>& MissionSteps();
 
 // A mission's number is 8 bits wide in the editor's world: a campaign has at most this many.
-inline constexpr std::size_t MaxMissions = 255;
+inline constexpr std::size_t MaxMissions = MaxCampaignMissions;
 
 // Number of labels a conversion of this many missions reports when it runs to the end.
 constexpr std::size_t ReportedLabelCount(std::size_t missions) {
