@@ -6,6 +6,7 @@
 
 #include "core/gzip_file.hpp"
 #include "core/path_lookup.hpp"
+#include "core/text.hpp"
 
 namespace kartwerk {
 namespace {
@@ -26,6 +27,11 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     // three characters name it, and its missions are those three, "0" and more.
     c.MapName = fileName.substr(0, 3);
     c.MissionList = FindFilesIgnoringCase(c.MapFolder, c.MapName + "0*.qdc");
+    // The three characters are a name, not a pattern: a "*" or "?" in them (which only a
+    // Linux file name can hold) matches only itself.
+    std::erase_if(c.MissionList, [&](const std::string& name) {
+      return !EqualsIgnoreCase(std::string_view(name).substr(0, 4), c.MapName + "0");
+    });
     if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
     // Refused before decompressing: each mission file may inflate to hundreds of megabytes.
     if (c.MissionList.size() > MaxCampaignMissions) {

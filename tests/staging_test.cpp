@@ -161,6 +161,18 @@ TEST_F(StagingTest, CampaignOfMoreThan255MissionFilesIsRefusedBeforeDecompressin
   EXPECT_EQ(TempFiles(), 0u);
 }
 
+TEST_F(StagingTest, WildcardsInACampaignsNameMatchOnlyThemselves) {
+  c.MapKind = CampaignMap;
+  Map("*?7.qdc", "*?7");
+  Map("*?70001.qdc", "*?70001");
+  Map("c070002.qdc", "c070002");  // another campaign, which "*?70*.qdc" would match as a pattern
+  Map("ab70003.qdc", "ab70003");
+  StageMapFile(c, maps / "*?7.qdc");
+  EXPECT_EQ(c.MapName, "*?7");
+  EXPECT_EQ(c.MissionList, std::vector<std::string>{"*?70001"});
+  EXPECT_EQ(TempFiles(), 2u);
+}
+
 TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {
   std::filesystem::create_directory(maps / "x.qdm");
   try {
