@@ -1,7 +1,7 @@
 #include "convert/scripts.hpp"
 
 #include <cstddef>
-#include <list>
+#include <string_view>
 #include <vector>
 
 #include "convert/script_codes.hpp"
@@ -72,35 +72,94 @@ std::string StatementText(const std::vector<std::uint32_t>& items, const ScriptC
   return text;
 }
 
-// A block's text held as a run of pieces: bracketing, prefixing and joining blocks then cost the
-// same however long the blocks have grown. (A chain of connectives rewrites its growing block
-// once per connective; copying it each time would make a long chain take quadratic time.)
-using Block = std::list<std::string>;
+// The script's blocks, each a chain of text pieces kept in one buffer: bracketing, prefixing and
+// joining blocks then cost the same however long the blocks have grown (a chain of connectives
+// rewrites its growing block once per connective; copying it each time would take quadratic
+// time), and a block costs a few bytes beside its text however many statements a script holds.
+class BlockList {
+ public:
+  std::size_t size() const { return blocks_.size(); }
+  // A new last block.
+  void Push(std::string_view text) {
+    const std::uint32_t piece = NewPiece(text);
+    blocks_.push_back({piece, piece});
+  }
+  void RemoveLast() { blocks_.pop_back(); }
+  // Text before and after the last block.
+  void Prefix(std::string_view text) {
+    const std::uint32_t piece = NewPiece(text);
+    pieces_[piece].next = blocks_.back().head;
+    blocks_.back().head = piece;
+  }
+  void Suffix(std::string_view text) {
+    const std::uint32_t piece = NewPiece(text);
+    pieces_[blocks_.back().tail].next = piece;
+    blocks_.back().tail = piece;
+  }
+  // The last-but-one block becomes itself, then between, then the last block, which goes.
+  void JoinLastTwo(std::string_view between) {
+    const Chain last = blocks_.back();
+    blocks_.pop_back();
+    Suffix(between);
+    pieces_[blocks_.back().tail].next = last.head;
+    blocks_.back().tail = last.tail;
+  }
+  // All blocks in order, with nothing between them.
+  std::string Join() const {
+    std::string out;
+    out.reserve(text_.size());
+    for (const Chain& block : blocks_) {
+      for (std::uint32_t p = block.head; p != None; p = pieces_[p].next) {
+        out.append(text_, pieces_[p].begin, pieces_[p].length);
+      }
+    }
+    return out;
+  }
+
+ private:
+  // Statements take at least 4 bytes of a map of at most 256 MiB, and each adds at most five
+  // pieces: 32-bit piece numbers never run out.
+  static constexpr std::uint32_t None = 0xFFFFFFFFu;
+  struct Piece {
+    std::size_t begin;
+    std::uint32_t length;
+    std::uint32_t next;
+  };
+  struct Chain {
+    std::uint32_t head;
+    std::uint32_t tail;
+  };
+  std::uint32_t NewPiece(std::string_view text) {
+    pieces_.push_back({text_.size(), static_cast<std::uint32_t>(text.size()), None});
+    text_ += text;
+    return static_cast<std::uint32_t>(pieces_.size() - 1);
+  }
+
+  std::string text_;
+  std::vector<Piece> pieces_;
+  std::vector<Chain> blocks_;
+};
 
 // Joins a connective statement into the blocks before it. A connective that directly follows
 // another one first brackets the block the earlier one built.
-void JoinConnective(std::vector<Block>& blocks, std::uint32_t code, const std::string& text,
-                    bool afterConnective) {
+void JoinConnective(BlockList& blocks, std::uint32_t code, const std::string& text, bool afterConnective) {
   const auto count = static_cast<long long>(blocks.size());
   if (afterConnective) {
     if (count < 1) throw ListIndexError(count - 1);
-    blocks.back().push_front("$(\n");
-    blocks.back().push_back("$)\n");
+    blocks.Prefix("$(\n");
+    blocks.Suffix("$)\n");
   }
   if (code == NotCode) {
     if (count < 1) throw ListIndexError(count - 1);
-    blocks.back().push_front(text);
+    blocks.Prefix(text);
     return;
   }
   if (count < 2) throw ListIndexError(count - 2);
-  Block last = std::move(blocks.back());
-  blocks.pop_back();
-  blocks.back().push_back(text);
-  blocks.back().splice(blocks.back().end(), last);
+  blocks.JoinLastTwo(text);
 }
 
 std::string ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex) {
-  std::vector<Block> blocks;
+  BlockList blocks;
   bool afterConnective = false;
   bool pastMarker = false;
   std::uint32_t previousCode = 0;
@@ -113,28 +172,18 @@ std::string ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::in
       JoinConnective(blocks, code, text, afterConnective);
       afterConnective = true;
     } else {
-      blocks.push_back(Block{text});
+      blocks.Push(text);
       afterConnective = false;
     }
-    if (pastMarker) blocks.push_back(Block{std::string(MarkerTail)});
+    if (pastMarker) blocks.Push(MarkerTail);
     if (ItemValue(code) == EndCode) break;
     previousCode = code;
   }
   // The last block is the end statement's (or the tail after it); the editor's closing
   // keyword takes its place.
-  blocks.pop_back();
-  blocks.push_back(Block{"$END\n"});
-
-  std::size_t size = 0;
-  for (const Block& block : blocks) {
-    for (const std::string& piece : block) size += piece.size();
-  }
-  std::string body;
-  body.reserve(size);
-  for (const Block& block : blocks) {
-    for (const std::string& piece : block) body += piece;
-  }
-  return body;
+  blocks.RemoveLast();
+  blocks.Push("$END\n");
+  return blocks.Join();
 }
 
 }  // namespace
