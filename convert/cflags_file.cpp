@@ -1,4 +1,7 @@
 // The "cflags" file of a slot.
+#include <span>
+#include <vector>
+
 #include "convert/cell_flags.hpp"
 #include "convert/map_files.hpp"
 #include "convert/section_records.hpp"
@@ -7,24 +10,28 @@
 namespace kartwerk {
 namespace {
 
-Bytes CellFlagRecords(Conversion& conversion, Section section, std::size_t recordSize) {
+// The section's records in one piece (in place in the container unless they run past its end).
+std::span<const std::uint8_t> CellFlagRecords(Conversion& conversion, Section section, std::size_t recordSize,
+                                              Bytes& scratch) {
   const sectionRec& entry = conversion.Entry(section);
   const SectionRecords records = ReadSectionRecords(conversion.MissionStream, entry.offset, entry.size, recordSize);
   WarnRecordsPastEnd(conversion, "cflags", records);
-  return records.bytes;
+  return records.Contiguous(scratch);
 }
 
 }  // namespace
 
 void WriteCflagsFile(Conversion& conversion) {
   DiscardFile(conversion.SlotFolder / "cflags");
-  const Bytes records4 = CellFlagRecords(conversion, Section::CellFlags4, 4);
-  const Bytes records1 = CellFlagRecords(conversion, Section::CellFlags1, 1);
-  const Bytes records2 = CellFlagRecords(conversion, Section::CellFlags2, 2);
-  Bytes content;
-  content.reserve(records4.size() / 2);
-  for (std::uint16_t word : ComputeCellFlags(records4, records1, records2, conversion.CliffGrid)) {
-    PutU16(content, word);
+  Bytes scratch4, scratch1, scratch2;
+  const auto records4 = CellFlagRecords(conversion, Section::CellFlags4, 4, scratch4);
+  const auto records1 = CellFlagRecords(conversion, Section::CellFlags1, 1, scratch1);
+  const auto records2 = CellFlagRecords(conversion, Section::CellFlags2, 2, scratch2);
+  const std::vector<std::uint16_t> words = ComputeCellFlags(records4, records1, records2, conversion.CliffGrid);
+  Bytes content(words.size() * 2);
+  for (std::size_t i = 0; i < words.size(); ++i) {  // little-endian words
+    content[2 * i] = static_cast<std::uint8_t>(words[i]);
+    content[2 * i + 1] = static_cast<std::uint8_t>(words[i] >> 8);
   }
   WriteFileAtomic(conversion.SlotFolder / "cflags", content);
 }

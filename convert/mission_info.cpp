@@ -27,8 +27,11 @@ MissionRectangle ReadMissionRect(Conversion& c) {
 }
 
 std::string Describe(const MissionRectangle& r) {
-  return "(" + std::to_string(r.x0) + ", " + std::to_string(r.y0) + ", " + std::to_string(r.width) + " x " +
-         std::to_string(r.height) + ")";
+  // Appended piece by piece: g++ 12 at -O2 misreads "(" + std::to_string(...) as an overlapping copy.
+  std::string text = "(";
+  text += std::to_string(r.x0) + ", " + std::to_string(r.y0) + ", " + std::to_string(r.width) + " x ";
+  text += std::to_string(r.height) + ")";
+  return text;
 }
 
 }  // namespace

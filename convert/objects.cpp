@@ -1,6 +1,7 @@
 #include "convert/objects.hpp"
 
 #include <array>
+#include <charconv>
 
 #include "convert/cliff_grid.hpp"
 
@@ -26,13 +27,20 @@ std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset,
 }
 
 std::string ObjectLine(std::string_view name, const ObjectRecord& r) {
-  std::string line(name);
+  // The numbers are spelled into one buffer and the line is allocated once: a large map has
+  // tens of thousands of objects.
+  char numbers[5 * 6 + 1];  // five 16-bit numbers with their blanks, and the line feed
+  char* at = numbers;
   for (unsigned number : {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte},
                           unsigned{r.attrWord}}) {
-    line += ' ';
-    line += std::to_string(number);
+    *at++ = ' ';
+    at = std::to_chars(at, numbers + sizeof numbers, number).ptr;
   }
-  line += '\n';
+  *at++ = '\n';
+  std::string line;
+  line.reserve(name.size() + static_cast<std::size_t>(at - numbers));
+  line += name;
+  line.append(numbers, at);
   return line;
 }
 

@@ -24,7 +24,9 @@ void WriteObjectsFile(Conversion& conversion) {
   if (position != kNoSection && shifted < conversion.SectionDirectory.count) {
     const SectionRecords records = ReadSectionRecords(
         conversion.MissionStream, conversion.SectionDirectory[shifted].offset, size, kObjectRecordSize);
-    const std::span<const std::uint8_t> all(records.bytes);
+    Bytes scratch;
+    const std::span<const std::uint8_t> all = records.Contiguous(scratch);
+    content.reserve(all.size() / kObjectRecordSize * 32);  // about one line's length per record
     for (std::size_t at = 0; at < all.size(); at += kObjectRecordSize) {
       content += ConvertObject(ObjectRecord::Parse(all.subspan(at, kObjectRecordSize)), conversion);
     }

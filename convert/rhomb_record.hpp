@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "core/byte_stream.hpp"
+
 namespace kartwerk {
 
 inline constexpr std::size_t kCompiledRhombSize = 4;
@@ -17,7 +19,9 @@ struct CompiledRhomb {
   std::uint16_t levelWord = 0;  // only its low five bits reach the editor
 
   // Reads the little-endian record; bytes missing from a short record read as 0.
-  static CompiledRhomb Parse(std::span<const std::uint8_t> record);
+  static CompiledRhomb Parse(std::span<const std::uint8_t> record) {
+    return CompiledRhomb{U16At(record, 0), U16At(record, 2)};
+  }
 };
 
 // One cell as the editor stores it: the tile code spelled out.
@@ -30,7 +34,16 @@ struct EditorRhomb {
   std::uint16_t tileCode = 0;  // copied unchanged
 
   // The record in file order, little-endian.
-  std::array<std::uint8_t, kEditorRhombSize> Bytes() const;
+  std::array<std::uint8_t, kEditorRhombSize> Bytes() const {
+    return {terrain,
+            tileClass,
+            static_cast<std::uint8_t>(shape),
+            static_cast<std::uint8_t>(shape >> 8),
+            levelLow,
+            levelHigh,
+            static_cast<std::uint8_t>(tileCode),
+            static_cast<std::uint8_t>(tileCode >> 8)};
+  }
 };
 
 }  // namespace kartwerk

@@ -43,10 +43,13 @@ EditorRhomb ConvertRhombWith(const RhombScheme& scheme, const CompiledRhomb& rho
     if (!IsPlainCode(*row, rhomb.tileCode)) out.shape = FindTransitionShape(scheme, row->tileClass, rhomb.tileCode);
   }
   out.terrain = ShowsPartnerTerrain(out.shape) ? partner : out.tileClass;
-  // The editor keeps four level bits in the high nibble and a flag for anything above 15.
-  out.levelLow = static_cast<std::uint8_t>((rhomb.levelWord % 16) * 16);
-  out.levelHigh = rhomb.levelWord > 15 ? 1 : 0;
+  SetRhombLevel(out, rhomb.levelWord);
   return out;
+}
+
+void RhombConverter::Remember(std::uint16_t tileCode) {
+  known_[tileCode] = ConvertRhombWith(scheme_, CompiledRhomb{tileCode, 0});
+  isKnown_[tileCode] = true;
 }
 
 }  // namespace kartwerk

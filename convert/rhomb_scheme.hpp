@@ -51,4 +51,34 @@ bool ShowsPartnerTerrain(std::uint16_t shape);
 // Class, shape, terrain, level bytes and tile code of one rhomb under the scheme's tables.
 EditorRhomb ConvertRhombWith(const RhombScheme& scheme, const CompiledRhomb& rhomb);
 
+// The level bytes: four level bits in the high nibble, and a flag for anything above 15.
+inline void SetRhombLevel(EditorRhomb& out, std::uint16_t levelWord) {
+  out.levelLow = static_cast<std::uint8_t>((levelWord % 16) * 16);
+  out.levelHigh = levelWord > 15 ? 1 : 0;
+}
+
+// Converts a whole terrain section under one scheme, with ConvertRhombWith's results. All but
+// the level bytes depend on the tile code alone, so the tables are searched once per code met
+// and the answer remembered; a map uses a few hundred codes for a million rhombs.
+class RhombConverter {
+ public:
+  explicit RhombConverter(const RhombScheme& scheme) : scheme_(scheme) {}
+  EditorRhomb Convert(const CompiledRhomb& rhomb) {
+    if (rhomb.tileCode >= kRemembered) return ConvertRhombWith(scheme_, rhomb);
+    if (!isKnown_[rhomb.tileCode]) Remember(rhomb.tileCode);
+    EditorRhomb out = known_[rhomb.tileCode];
+    SetRhombLevel(out, rhomb.levelWord);
+    return out;
+  }
+
+ private:
+  void Remember(std::uint16_t tileCode);
+
+  // Every code the tables list lies below this; codes from here up are converted each time.
+  static constexpr std::size_t kRemembered = 1024;
+  const RhombScheme& scheme_;
+  std::array<EditorRhomb, kRemembered> known_{};
+  std::array<bool, kRemembered> isKnown_{};
+};
+
 }  // namespace kartwerk

@@ -1,4 +1,5 @@
 // The "rhombs" file of a slot.
+#include <algorithm>
 #include <span>
 
 #include "convert/map_files.hpp"
@@ -18,13 +19,15 @@ void WriteRhombsFile(Conversion& conversion) {
     const sectionRec& terrain = conversion.Entry(Section::TerrainRhombs);
     const SectionRecords records =
         ReadSectionRecords(conversion.MissionStream, terrain.offset, terrain.size, kCompiledRhombSize);
-    const std::span<const std::uint8_t> all(records.bytes);
-    content.reserve(all.size() * 2);
-    for (std::size_t at = 0; at < all.size(); at += kCompiledRhombSize) {
-      const CompiledRhomb rhomb = CompiledRhomb::Parse(all.subspan(at, kCompiledRhombSize));
-      const EditorRhomb out = scheme == 0 ? ConvertRhomb(rhomb) : ConvertRhomb2(rhomb);
-      const auto bytes = out.Bytes();
-      content.insert(content.end(), bytes.begin(), bytes.end());
+    Bytes scratch;
+    const std::span<const std::uint8_t> all = records.Contiguous(scratch);
+    // The same conversion as ConvertRhomb and ConvertRhomb2, each tile code's tables searched once.
+    RhombConverter converter(scheme == 0 ? NormalRhombScheme() : BeachIslandRhombScheme());
+    content.resize(all.size() / kCompiledRhombSize * kEditorRhombSize);
+    std::uint8_t* out = content.data();
+    for (std::size_t at = 0; at < all.size(); at += kCompiledRhombSize, out += kEditorRhombSize) {
+      const auto bytes = converter.Convert(CompiledRhomb::Parse(all.subspan(at, kCompiledRhombSize))).Bytes();
+      std::copy(bytes.begin(), bytes.end(), out);
     }
     WarnRecordsPastEnd(conversion, "rhombs", records);
   }

@@ -1,11 +1,14 @@
 #include "convert/unit_text.hpp"
 
+#include <charconv>
+
 namespace kartwerk {
 namespace {
 
 void AppendPair(std::string& out, const char* key, std::uint32_t value) {
   out += key;
-  out += std::to_string(value);
+  char digits[10];  // spelled in place: no string per number
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 }  // namespace

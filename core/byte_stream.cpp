@@ -23,6 +23,11 @@ std::int64_t ByteStream::Remaining() const {
 }
 
 void ByteStream::PeekAt(std::int64_t offset, std::span<std::uint8_t> out) const {
+  const auto count = static_cast<std::int64_t>(out.size());
+  if (offset >= 0 && offset <= size() - count) {  // all inside: one copy
+    if (count > 0) std::memcpy(out.data(), data_.data() + offset, out.size());
+    return;
+  }
   for (std::size_t i = 0; i < out.size(); ++i) {
     const std::int64_t at = offset + static_cast<std::int64_t>(i);
     out[i] = (at >= 0 && at < size()) ? data_[static_cast<std::size_t>(at)] : 0;
@@ -30,9 +35,9 @@ void ByteStream::PeekAt(std::int64_t offset, std::span<std::uint8_t> out) const 
 }
 
 void ByteStream::ReadRecord(std::span<std::uint8_t> out) {
-  std::fill(out.begin(), out.end(), 0);
   const std::int64_t available = std::min<std::int64_t>(Remaining(), static_cast<std::int64_t>(out.size()));
   if (available > 0) std::memcpy(out.data(), data_.data() + position_, static_cast<std::size_t>(available));
+  std::fill(out.begin() + std::max<std::int64_t>(available, 0), out.end(), 0);
   position_ += static_cast<std::int64_t>(out.size());
 }
 
@@ -67,19 +72,6 @@ std::uint32_t ByteStream::ReadU32() {
   std::uint8_t b[4];
   ReadRecord(b);
   return U32At(b, 0);
-}
-
-std::uint8_t ByteAt(std::span<const std::uint8_t> record, std::size_t offset) {
-  return offset < record.size() ? record[offset] : 0;
-}
-
-std::uint16_t U16At(std::span<const std::uint8_t> record, std::size_t offset) {
-  return static_cast<std::uint16_t>(ByteAt(record, offset) | (ByteAt(record, offset + 1) << 8));
-}
-
-std::uint32_t U32At(std::span<const std::uint8_t> record, std::size_t offset) {
-  return static_cast<std::uint32_t>(U16At(record, offset)) |
-         (static_cast<std::uint32_t>(U16At(record, offset + 2)) << 16);
 }
 
 std::string FixedText(std::span<const std::uint8_t> field) {

@@ -53,9 +53,16 @@ class ByteStream {
 };
 
 // Little-endian field access inside a record already read; out-of-range bytes read as 0.
-std::uint8_t ByteAt(std::span<const std::uint8_t> record, std::size_t offset);
-std::uint16_t U16At(std::span<const std::uint8_t> record, std::size_t offset);
-std::uint32_t U32At(std::span<const std::uint8_t> record, std::size_t offset);
+// (Defined here so that converters walking millions of records inline them.)
+inline std::uint8_t ByteAt(std::span<const std::uint8_t> record, std::size_t offset) {
+  return offset < record.size() ? record[offset] : 0;
+}
+inline std::uint16_t U16At(std::span<const std::uint8_t> record, std::size_t offset) {
+  return static_cast<std::uint16_t>(ByteAt(record, offset) | (ByteAt(record, offset + 1) << 8));
+}
+inline std::uint32_t U32At(std::span<const std::uint8_t> record, std::size_t offset) {
+  return static_cast<std::uint32_t>(U16At(record, offset)) | (static_cast<std::uint32_t>(U16At(record, offset + 2)) << 16);
+}
 inline std::int16_t I16At(std::span<const std::uint8_t> r, std::size_t o) {
   return static_cast<std::int16_t>(U16At(r, o));
 }
