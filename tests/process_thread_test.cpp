@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "convert/map_files.hpp"
+#include "convert/mission_frame.hpp"
 #include "core/errors.hpp"
 #include "core/pipeline/conversion_steps.hpp"
 #include "tests/support/map_builder.hpp"
@@ -214,6 +215,27 @@ TEST_F(DriverTest, CampaignOfMoreThan255MissionsIsRefusedBeforeAnythingIsWritten
   EXPECT_NE(end.ErrorText().find("255"), std::string::npos);
   EXPECT_TRUE(labels.empty());
   EXPECT_FALSE(Has("airfields"));
+}
+
+TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
+  Stage(CampaignMap, {{"0070001", SampleMissionContainer(Options, 1)},
+                      {"0070002", SampleMissionContainer(Options, 2)},
+                      {"0070031", SampleMissionContainer(Options, 3)}});
+  std::vector<std::string> warnings;
+  c.Warn = [&](const std::string& w) { warnings.push_back(w); };
+  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  EXPECT_TRUE(end.Completed()) << end.FailureText();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0], "mis.000: the mission files \"0070001\" and \"0070002\" both go into this folder; the later "
+                         "one's files replace the earlier one's");
+  // The later file's mission is what the folder holds.
+  LoadSectionDirectory(c, c.TempFolder / "0070002");
+  c.MissionName = "mis.000";
+  const Bytes expected = CopySection(c, Section::MissionPicture);
+  LoadSectionDirectory(c, c.TempFolder / "0070001");
+  ASSERT_NE(CopySection(c, Section::MissionPicture), expected);  // the two missions' pictures differ
+  EXPECT_EQ(testing::ReadBytes(c.SlotFolder / "mis.000" / "JPG1024.jpg"), expected);
+  EXPECT_EQ(FilesIn("mis.003"), 15u);
 }
 
 TEST_F(DriverTest, ProgressHandlerThatThrowsFailsTheStepItAnnounces) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "core/errors.hpp"
@@ -90,6 +91,18 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
         std::to_string(c.MissionList.size())));
     end.failedStep = "counting the missions";
     return end;
+  }
+  if (campaign && c.Warn) {
+    // Two mission files that share their 4th to 6th characters share a mission folder: the
+    // later one's files replace the earlier one's. The conversion goes on; the user is told.
+    std::map<std::string, std::string> firstFile;
+    for (const std::string& entry : c.MissionList) {
+      const auto [known, fresh] = firstFile.emplace(CampaignMissionName(entry), entry);
+      if (!fresh) {
+        c.Warn(known->first + ": the mission files \"" + known->second + "\" and \"" + entry +
+               "\" both go into this folder; the later one's files replace the earlier one's");
+      }
+    }
   }
 
   for (const ConversionStep& step : MapSteps()) {
