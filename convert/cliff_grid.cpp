@@ -14,6 +14,10 @@ constexpr std::int64_t kAddressableCells = 2051LL * 2051LL;
 CliffMask CliffMaskAt(std::span<const std::uint8_t> cliffData, std::uint32_t variant) {
   CliffMask mask{};
   const std::uint64_t first = static_cast<std::uint64_t>(variant) * kCliffMaskSize;
+  if (first + kCliffMaskSize <= cliffData.size()) {  // the usual case: the whole mask at once
+    std::copy_n(cliffData.begin() + static_cast<std::ptrdiff_t>(first), kCliffMaskSize, mask.begin());
+    return mask;
+  }
   for (std::size_t i = 0; i < kCliffMaskSize; ++i) {
     if (first + i < cliffData.size()) mask[i] = cliffData[first + i];
   }

@@ -49,6 +49,7 @@ EditorRhomb ConvertRhombWith(const RhombScheme& scheme, const CompiledRhomb& rho
 
 void RhombConverter::Remember(std::uint16_t tileCode) {
   known_[tileCode] = ConvertRhombWith(scheme_, CompiledRhomb{tileCode, 0});
+  knownBytes_[tileCode] = known_[tileCode].Bytes();
   isKnown_[tileCode] = true;
 }
 

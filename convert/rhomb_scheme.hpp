@@ -3,6 +3,7 @@
 // "Island") supplies its own tables; the steps are the same for all.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -71,13 +72,34 @@ class RhombConverter {
     return out;
   }
 
+  // Writes Convert(rhomb).Bytes() to out (kEditorRhombSize bytes): the remembered record with
+  // this rhomb's level bytes put in.
+  void ConvertInto(const CompiledRhomb& rhomb, std::uint8_t* out) {
+    if (rhomb.tileCode >= kRemembered) {
+      const auto bytes = ConvertRhombWith(scheme_, rhomb).Bytes();
+      std::copy(bytes.begin(), bytes.end(), out);
+      return;
+    }
+    if (!isKnown_[rhomb.tileCode]) Remember(rhomb.tileCode);
+    const auto& bytes = knownBytes_[rhomb.tileCode];
+    std::copy(bytes.begin(), bytes.end(), out);
+    EditorRhomb level;
+    SetRhombLevel(level, rhomb.levelWord);
+    out[kLevelLowAt] = level.levelLow;
+    out[kLevelHighAt] = level.levelHigh;
+  }
+
  private:
+  // Where the level bytes lie in the editor's record (see EditorRhomb::Bytes).
+  static constexpr std::size_t kLevelLowAt = 4;
+  static constexpr std::size_t kLevelHighAt = 5;
   void Remember(std::uint16_t tileCode);
 
   // Every code the tables list lies below this; codes from here up are converted each time.
   static constexpr std::size_t kRemembered = 1024;
   const RhombScheme& scheme_;
   std::array<EditorRhomb, kRemembered> known_{};
+  std::array<std::array<std::uint8_t, kEditorRhombSize>, kRemembered> knownBytes_{};
   std::array<bool, kRemembered> isKnown_{};
 };
 

@@ -37,6 +37,7 @@ std::string ConvertSupportFlag(const SupportFlagRecord& flag, const MissionRecta
 
 std::string ConvertSupportUnit(const SupportUnitHead& head, std::span<const CrewRecord> crew, const NameTable& names) {
   std::string text;
+  text.reserve(128 * (1 + crew.size()));  // one allocation for the unit and its crew
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
   AppendCrewAndIn(text, head.Crew, head.In);
   text += " \n";

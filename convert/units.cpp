@@ -1,5 +1,7 @@
 #include "convert/units.hpp"
 
+#include <charconv>
+
 #include "convert/unit_text.hpp"
 
 namespace kartwerk {
@@ -42,17 +44,27 @@ std::int32_t ShiftedPosition(std::uint16_t stored, std::int32_t originCells) {
   return static_cast<std::int32_t>(stored + static_cast<std::uint32_t>(originCells) * 32u);
 }
 
+// Room for a typical line: a unit type name and the numbers after it.
+constexpr std::size_t kUnitLineLength = 128;
+
+void AppendNumber(std::string& out, const char* key, std::int32_t value) {
+  out += key;
+  char digits[11];  // "-2147483648"
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 }  // namespace
 
 std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
                               const MissionRectangle& rect) {
   std::string text;
+  text.reserve(kUnitLineLength * (1 + crew.size()));  // one allocation for the unit and its crew
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
   AppendCrewAndIn(text, head.Crew, head.In);
-  text += " U=" + std::to_string(ShiftedPosition(head.U, rect.x0));
-  text += " V=" + std::to_string(ShiftedPosition(head.V, rect.y0));
-  text += " Dir=" + std::to_string(head.Dir);
-  text += " Owner=" + std::to_string(head.Owner);
+  AppendNumber(text, " U=", ShiftedPosition(head.U, rect.x0));
+  AppendNumber(text, " V=", ShiftedPosition(head.V, rect.y0));
+  AppendNumber(text, " Dir=", head.Dir);
+  AppendNumber(text, " Owner=", head.Owner);
   text += " \n";
   AppendCrewLines(text, crew, names, CrewTypeNumber::Narrow16);
   return text;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "core/platform_files.hpp"
 
@@ -15,6 +16,7 @@ namespace kartwerk {
 namespace {
 
 constexpr std::size_t kChunk = 16384;
+constexpr std::size_t kOutputChunk = 256 * 1024;  // decompressed bytes per write
 
 std::string WithoutExtension(const std::filesystem::path& path) { return path.stem().string(); }
 
@@ -222,7 +224,9 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
     }
   } partial{output, guard};
 
-  std::array<std::uint8_t, kChunk> buffer;
+  // Large pieces: zlib copies every call's output into its 32 KiB window as well, so small
+  // pieces would copy the whole map a second time (the bytes written are the same either way).
+  std::vector<std::uint8_t> buffer(kOutputChunk);
   std::uint64_t total = 0;
   for (;;) {
     std::size_t n = reader.Read(buffer.data(), buffer.size());

@@ -2,6 +2,7 @@
 // what the scheme's tables give for each rhomb on its own.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 #include "convert/rhombs.hpp"
@@ -22,6 +23,12 @@ TEST(RhombConverterTest, EveryTileCodeOfBothSchemesConvertsAsTheTablesSay) {
     const CompiledRhomb rhomb{static_cast<std::uint16_t>(code), static_cast<std::uint16_t>(code % 37)};
     ExpectSame(normal.Convert(rhomb), ConvertRhomb(rhomb), rhomb);
     ExpectSame(beach.Convert(rhomb), ConvertRhomb2(rhomb), rhomb);
+    std::array<std::uint8_t, kEditorRhombSize> written;
+    written.fill(0xEE);
+    normal.ConvertInto(rhomb, written.data());
+    EXPECT_EQ(written, ConvertRhomb(rhomb).Bytes()) << "code " << code;
+    beach.ConvertInto(rhomb, written.data());
+    EXPECT_EQ(written, ConvertRhomb2(rhomb).Bytes()) << "code " << code;
     if (::testing::Test::HasFailure()) return;
   }
 }
@@ -33,6 +40,9 @@ TEST(RhombConverterTest, ARememberedCodeTakesEachRhombsOwnLevel) {
     // Few codes, many levels: nearly every rhomb finds its code remembered.
     const CompiledRhomb rhomb{static_cast<std::uint16_t>(rng() % 40 * 9), static_cast<std::uint16_t>(rng())};
     ExpectSame(normal.Convert(rhomb), ConvertRhomb(rhomb), rhomb);
+    std::array<std::uint8_t, kEditorRhombSize> written;
+    normal.ConvertInto(rhomb, written.data());
+    EXPECT_EQ(written, ConvertRhomb(rhomb).Bytes()) << "code " << rhomb.tileCode;
     if (::testing::Test::HasFailure()) return;
   }
   const EditorRhomb high = normal.Convert({31, 16});
