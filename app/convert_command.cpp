@@ -83,7 +83,8 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
   const ConversionEnd end = RunConversion(request);
   progress.Finish();
   if (!end.Completed()) {
-    std::cerr << "kartwerk: " << end.FailureText() << "\n";
+    // The map is named as in a batch, so a failing step says which file it could not convert.
+    std::cerr << "kartwerk: " << options.map << ": " << end.FailureText() << "\n";
     return 1;
   }
   return 0;

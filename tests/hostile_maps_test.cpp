@@ -244,9 +244,12 @@ TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
   // The map cut inside the airfields section: the copy cannot be made.
   const sectionRec airfields = EntryOf(sample, SectionPosition(Section::Airfields, SinglePlayerMap));
   const Bytes cut(sample.begin(), sample.begin() + airfields.offset + 10);
-  auto r = Convert(Map("cut.qdm", Gzip(cut, "cut")));
+  const auto cutMap = Map("cut.qdm", Gzip(cut, "cut"));
+  auto r = Convert(cutMap);
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("step \"Airfields\" failed: Stream read error"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("kartwerk: " + cutMap.string() + ": step \"Airfields\" failed: Stream read error"),
+            std::string::npos)
+      << r.err;
   EXPECT_FALSE(std::filesystem::exists(slot() / "airfields"));
   EXPECT_FALSE(std::filesystem::exists(slot() / "objects"));
 
@@ -328,9 +331,12 @@ TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
   const Bytes sample = SampleWith(Section::Scripts, Le().I32(1).U32(0).U32(0).U32(0x00010003).U32(13));
   const sectionRec scripts = EntryOf(sample, SectionPosition(Section::Scripts, SinglePlayerMap));
   const Bytes endless(sample.begin(), sample.begin() + scripts.offset + scripts.size);
-  auto r = Convert(Map("endless.qdm", Gzip(endless, "endless")));
+  const auto endlessMap = Map("endless.qdm", Gzip(endless, "endless"));
+  auto r = Convert(endlessMap);
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("step \"Scripts\" of mission mis.000 failed: Stream read error"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("kartwerk: " + endlessMap.string() + ": step \"Scripts\" of mission mis.000 failed: Stream read error"),
+            std::string::npos)
+      << r.err;
   EXPECT_FALSE(std::filesystem::exists(slot() / "mis.000" / "scripts2"));
   EXPECT_TRUE(std::filesystem::exists(slot() / "mis.000" / "mapunits"));
 
