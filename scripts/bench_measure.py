@@ -34,6 +34,16 @@ def run_measured(command):
     return float(seconds), int(peak), int(status), done.stderr.decode(errors="replace")
 
 
+def instructions(command):
+    """Instructions the command executes, counted by callgrind (reproducible on a busy machine)."""
+    done = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", *command],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    for line in done.stderr.decode(errors="replace").splitlines():
+        if "Collected :" in line:
+            return int(line.split(":")[-1].strip())
+    return None
+
+
 def compiled_files(map_path):
     """The map and, for a campaign, its mission files ("ABC0*.qdc" beside "ABC.qdc")."""
     files = [map_path]
@@ -101,6 +111,12 @@ def measure_map(args, name, map_path):
         if status != 0:
             sys.exit(f"conversion_floor failed on {name}: {err.strip()}")
         floor_times.append(took)
+    convert_instructions = floor_instructions = None
+    if args.instructions:
+        fresh(slot)
+        convert_instructions = instructions(convert)
+        fresh(floor_out)
+        floor_instructions = instructions([args.floor, map_path, reference, floor_out])
     fresh(floor_out)
     shutil.rmtree(reference, ignore_errors=True)
 
@@ -116,6 +132,8 @@ def measure_map(args, name, map_path):
         "limit": decompressed + MEMORY_MARGIN,
         "out_bytes": out_bytes,
         "out_files": out_files,
+        "instructions": (convert_instructions / floor_instructions
+                         if convert_instructions and floor_instructions else None),
     }
 
 
@@ -181,6 +199,8 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--batch-map", default="large", help="the map copied 8 times for the batch measure")
     parser.add_argument("--no-batch", action="store_true")
+    parser.add_argument("--instructions", action="store_true",
+                        help="also count instructions with callgrind (one run each; slow)")
     args = parser.parse_args()
     global MEASURE_RUN
     MEASURE_RUN = args.measure_run
@@ -197,10 +217,16 @@ def main():
     print(f"Conversion against its floor (median of {args.runs} runs each; floor = zlib inflation of the")
     print("compiled files + writing the same bytes into the same number of files)")
     print()
-    print(f"{'map':<10} {'ratio':>6}  {'memory / limit':>15}  {'decompressed':>12}  {'peak':>9}  {'limit':>9}")
+    print("ratio: convert time / floor time, of the medians (and of the fastest runs); instructions:")
+    print("the same ratio in instructions executed (callgrind), which a busy machine does not disturb")
+    print()
+    print(f"{'map':<10} {'ratio':>6} {'(fastest)':>9} {'instructions':>12}  {'memory / limit':>14}  "
+          f"{'decompressed':>12}  {'peak':>9}  {'limit':>9}")
     for r in results:
         share = r["peak"] / r["limit"]
-        print(f"{r['name']:<10} {r['convert'] / r['floor']:>6.2f}  {share:>14.0%}  "
+        counted = f"{r['instructions']:.2f}" if r["instructions"] else "-"
+        print(f"{r['name']:<10} {r['convert'] / r['floor']:>6.2f} {r['convert_min'] / r['floor_min']:>9.2f} "
+              f"{counted:>12}  {share:>14.0%}  "
               f"{r['decompressed'] / MIB:>9.2f} MiB  {r['peak'] / MIB:>5.1f} MiB  {r['limit'] / MIB:>5.1f} MiB")
     if batch is None:
         print("\nbatch: `kartwerk convert MAP... --out DIR` is not available in this build")
