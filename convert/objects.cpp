@@ -26,9 +26,9 @@ std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset,
   return FixedText(field);
 }
 
-std::string ObjectLine(std::string_view name, const ObjectRecord& r) {
-  // The numbers are spelled into one buffer and the line is allocated once: a large map has
-  // tens of thousands of objects.
+void AppendObjectLine(std::string& out, std::string_view name, const ObjectRecord& r) {
+  // The numbers are spelled into one buffer, without a string each: a large map has tens of
+  // thousands of objects.
   char numbers[5 * 6 + 1];  // five 16-bit numbers with their blanks, and the line feed
   char* at = numbers;
   for (unsigned number : {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte},
@@ -37,10 +37,13 @@ std::string ObjectLine(std::string_view name, const ObjectRecord& r) {
     at = std::to_chars(at, numbers + sizeof numbers, number).ptr;
   }
   *at++ = '\n';
+  out += name;
+  out.append(numbers, at);
+}
+
+std::string ObjectLine(std::string_view name, const ObjectRecord& r) {
   std::string line;
-  line.reserve(name.size() + static_cast<std::size_t>(at - numbers));
-  line += name;
-  line.append(numbers, at);
+  AppendObjectLine(line, name, r);
   return line;
 }
 
@@ -49,15 +52,20 @@ bool StampsCliffMask(const ObjectRecord& record) {
 }
 
 std::string ConvertObject(const ObjectRecord& record, Conversion& conversion) {
+  std::string line;
+  AppendConvertedObject(line, record, conversion);
+  return line;
+}
+
+void AppendConvertedObject(std::string& out, const ObjectRecord& record, Conversion& conversion) {
   const sectionRec& names = conversion.Entry(Section::ObjectNames);
-  std::string line = ObjectLine(LookupObjectName(conversion.MissionStream, names.offset, record.nameIndex), record);
+  AppendObjectLine(out, LookupObjectName(conversion.MissionStream, names.offset, record.nameIndex), record);
   if (StampsCliffMask(record)) {
     const Bytes empty;
     const Bytes& cliffData = conversion.CliffDataBuffer ? *conversion.CliffDataBuffer : empty;
     StampCliffMask(conversion.CliffGrid, conversion.MapInfoRecord.width, conversion.MapInfoRecord.height,
                    CliffMaskAt(cliffData, record.variant), record.x / 32, record.y / 32);
   }
-  return line;
 }
 
 }  // namespace kartwerk

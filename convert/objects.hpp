@@ -37,6 +37,8 @@ std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset,
 
 // "name x y variant attrByte attrWord\n", the numbers unsigned and in plain decimal.
 std::string ObjectLine(std::string_view name, const ObjectRecord& record);
+// The same line appended to out (the "objects" writer builds its file this way).
+void AppendObjectLine(std::string& out, std::string_view name, const ObjectRecord& record);
 
 // Cliff objects stamp their mask, except the variants 56 and 57, which have none.
 bool StampsCliffMask(const ObjectRecord& record);
@@ -45,5 +47,7 @@ bool StampsCliffMask(const ObjectRecord& record);
 // container; stamps conversion.CliffGrid (sized for MapInfoRecord's width and height) with
 // mask number variant of conversion.CliffDataBuffer when the record is a cliff object.
 std::string ConvertObject(const ObjectRecord& record, Conversion& conversion);
+// The same, with the line appended to out.
+void AppendConvertedObject(std::string& out, const ObjectRecord& record, Conversion& conversion);
 
 }  // namespace kartwerk

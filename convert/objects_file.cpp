@@ -28,7 +28,7 @@ void WriteObjectsFile(Conversion& conversion) {
     const std::span<const std::uint8_t> all = records.Contiguous(scratch);
     content.reserve(all.size() / kObjectRecordSize * 32);  // about one line's length per record
     for (std::size_t at = 0; at < all.size(); at += kObjectRecordSize) {
-      content += ConvertObject(ObjectRecord::Parse(all.subspan(at, kObjectRecordSize)), conversion);
+      AppendConvertedObject(content, ObjectRecord::Parse(all.subspan(at, kObjectRecordSize)), conversion);
     }
     WarnRecordsPastEnd(conversion, "objects", records);
   }

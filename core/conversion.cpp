@@ -24,9 +24,11 @@ void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& f
   const SectionTable& directory = conversion.SectionDirectory;
   for (std::size_t i = 0; i < directory.count; ++i) {
     if (directory[i].size >= 0) continue;
-    conversion.Warn("\"" + file.filename().string() + "\": section " + std::to_string(i) + " (\"" + directory[i].name +
-                    "\") has a negative size (" + std::to_string(directory[i].size) +
-                    "); the sections after it are not found");
+    // Appended piece by piece: g++ 12 at -O2 misreads "\"" + std::string(...) as an overlapping copy.
+    std::string message = "\"";
+    message += file.filename().string() + "\": section " + std::to_string(i) + " (\"" + directory[i].name +
+               "\") has a negative size (" + std::to_string(directory[i].size) + "); the sections after it are not found";
+    conversion.Warn(message);
     break;
   }
 }

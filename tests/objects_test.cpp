@@ -110,6 +110,22 @@ TEST(ConvertObject, CliffObjectStampsAroundItsCell) {
   EXPECT_EQ(c.CliffGrid[1 * 20 + 10], 0);
 }
 
+TEST(ConvertObject, AppendingKeepsTheTextBeforeAndStampsAlike) {
+  Conversion appended = MapWithNames(20, 20), returned = MapWithNames(20, 20);
+  appended.CliffDataBuffer = returned.CliffDataBuffer = TestMasks();
+  std::string text = "earlier line\n";
+  std::string expected = text;
+  for (const ObjectRecord& r : {Object(351, 160, 8, 2), Object(64, 96, 3, 7), Object(0, 0, 8, 1)}) {
+    AppendConvertedObject(text, r, appended);
+    expected += ConvertObject(r, returned);
+  }
+  EXPECT_EQ(text, expected);
+  EXPECT_EQ(appended.CliffGrid, returned.CliffGrid);
+  std::string line = "x";
+  AppendObjectLine(line, "rock", Object(65535, 1, 0, 65535));
+  EXPECT_EQ(line, "xrock 65535 1 65535 0 0\n");
+}
+
 TEST(ConvertObject, OverlappingCliffsOfBothMarksLeave3WhicheverComesFirst) {
   for (bool onesFirst : {true, false}) {
     Conversion c = MapWithNames(20, 20);
