@@ -20,22 +20,22 @@ std::vector<std::uint16_t> ComputeCellFlags(std::span<const std::uint8_t> record
                                             std::span<const std::uint8_t> records1,
                                             std::span<const std::uint8_t> records2,
                                             std::span<const std::uint8_t> cliffGrid) {
-  // One pass over the cells (a million on the largest maps), each word made in the order of
-  // the three sections: the 4-byte record and the cliff mark, then bit 9 from the 1-byte
-  // record, then bits 10-13 added from the 2-byte record.
+  // Pass 1: the 4-byte records and the cliff marks.
   std::vector<std::uint16_t> words(records4.size() / 4);
-  const std::size_t cells1 = std::min(words.size(), records1.size());
-  const std::size_t cells2 = std::min(words.size(), records2.size() / 2);
-  const std::size_t marked = std::min(words.size(), cliffGrid.size());
   for (std::size_t r = 0; r < words.size(); ++r) {
-    const std::uint8_t mark = r < marked ? cliffGrid[r] : 0;
-    std::uint16_t word = CellFlagWord(records4[4 * r], records4[4 * r + 1], mark);
-    if (r < cells1 && records1[r] == 1) word |= 1u << 9;
-    if (r < cells2) {
-      const auto value = static_cast<std::uint16_t>(records2[2 * r] | records2[2 * r + 1] << 8);
-      word = static_cast<std::uint16_t>(word + ((value & 0x0F00) << 2));
-    }
-    words[r] = word;
+    const std::uint8_t mark = r < cliffGrid.size() ? cliffGrid[r] : 0;
+    words[r] = CellFlagWord(records4[4 * r], records4[4 * r + 1], mark);
+  }
+  // Pass 2: the 1-byte records.
+  const std::size_t cells1 = std::min(words.size(), records1.size());
+  for (std::size_t r = 0; r < cells1; ++r) {
+    if (records1[r] == 1) words[r] |= 1u << 9;
+  }
+  // Pass 3: the 2-byte records.
+  const std::size_t cells2 = std::min(words.size(), records2.size() / 2);
+  for (std::size_t r = 0; r < cells2; ++r) {
+    const std::uint16_t value = U16At(records2, 2 * r);
+    words[r] = static_cast<std::uint16_t>(words[r] + ((value & 0x0F00) << 2));
   }
   return words;
 }
