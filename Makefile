@@ -1,8 +1,15 @@
-# The two jobs of the README: `make run` converts the bundled samples, `make test` runs every test.
+# The two jobs of the README: `make run` converts the bundled samples, `make test` runs every test,
+# once in a plain build and once built with the address and undefined-behaviour sanitizers.
 BUILD ?= build
+SANITIZED ?= build-sanitize
 JOBS ?= $(shell nproc)
+# A sanitizer report fails the test that triggers it; leaks count too, except those of the
+# platform libraries below Qt, which the suppression file lists.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build sanitized run test bench clean
 
 deps:
 	./scripts/setup-deps.sh
@@ -16,8 +23,13 @@ build: configure
 run: build
 	./scripts/run-samples.sh $(BUILD)
 
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+sanitized: configure
+	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARTWERK_SANITIZE=ON >/dev/null
+	cmake --build $(SANITIZED) -j $(JOBS)
+
+test: build sanitized
+	./scripts/run-tests.sh $(BUILD) $(JOBS)
+	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS)
 
 # `make bench`: the speed and memory of a conversion against its floor (see scripts/bench.sh), in a
 # Release build of its own without the windows (loading Qt would be timed, not the conversion);
@@ -28,4 +40,4 @@ bench: deps
 	./scripts/bench.sh build-bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZED)

@@ -250,21 +250,18 @@ class MissionGrids(unittest.TestCase):
 
         class Staged:
             kind = ref.CAMPAIGN
-        folder = tempfile.mkdtemp()
-        conv = ref.Conversion(Staged(), folder, b"", 2)
-        body = b"H" * 8
-        for pos in range(16):
-            data = section if pos == 9 else b""
-            body += b"S".ljust(12, b"\0") + struct.pack("<i", len(data)) + data
-        conv.container = ref.Container(body)
-        conv.mission_folder = os.fsencode(folder)
-        conv.rect = rect
-        conv.write_grid("mines", "mines")
-        with open(os.path.join(folder, "mines"), "rb") as f:
-            out = f.read()
-        import shutil
-        shutil.rmtree(folder)
-        return out
+        with tempfile.TemporaryDirectory() as folder:
+            conv = ref.Conversion(Staged(), folder, b"", 2)
+            body = b"H" * 8
+            for pos in range(16):
+                data = section if pos == 9 else b""
+                body += b"S".ljust(12, b"\0") + struct.pack("<i", len(data)) + data
+            conv.container = ref.Container(body)
+            conv.mission_folder = os.fsencode(folder)
+            conv.rect = rect
+            conv.write_grid("mines", "mines")
+            with open(os.path.join(folder, "mines"), "rb") as f:
+                return f.read()
 
     def test_rows_land_512_apart(self):
         out = self.convert((10, 20, 3, 2), b"abcdef")
