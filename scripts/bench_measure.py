@@ -244,9 +244,12 @@ def main():
         seq, together = batch
         print(f"batch of 8: one after the other {seq * 1000:.0f} ms, together {together * 1000:.0f} ms")
     worst = max(r["convert"] / r["floor"] for r in results)
+    counted = [r["instructions"] for r in results if r["instructions"]]
     over = [r["name"] for r in results if r["peak"] > r["limit"]]
     print()
-    print(f"largest ratio {worst:.2f} (aim {TARGET_RATIO}); "
+    print(f"largest ratio {worst:.2f}"
+          + (f", in instructions {max(counted):.2f}" if counted else "")
+          + f" (aim {TARGET_RATIO}); "
           + ("memory within decompressed + 16 MiB for every map" if not over else "memory over the limit: " + ", ".join(over)))
 
 
