@@ -2,14 +2,15 @@
 
 #include <iostream>
 
-#ifdef KARTWERK_GUI
+#ifdef KARTWERK_WINDOWS_MODULE
 #include <filesystem>
 
-#include "install/installation_source.hpp"
-#include "install/startup.hpp"
-#include "install/wine_registry.hpp"
-#include "ui/gui_application.hpp"
-#include "ui/gui_session.hpp"
+#include "convert/cliff_data.hpp"
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 #endif
 
 namespace kartwerk::app {
@@ -21,28 +22,45 @@ void AddWindowOptions(CLI::App& app, WindowOptions& options) {
   app.add_option("--wine-prefix", options.winePrefix, "Window mode: the Wine prefix whose registry names the game");
 }
 
-int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, const WindowOptions& options) {
-#ifdef KARTWERK_GUI
-  GuiSession session;
-  // Start-up sees the map as the shell hands it over: the program, then the map's path.
-  const char* startArgs[] = {argc > 0 ? argv[0] : "kartwerk", options.map.c_str()};
-  session.CommandLineMap = StartProgram(options.map.empty() ? 1 : 2, startArgs, session.installs, session.conversion,
-                                        std::cerr);
+#ifdef KARTWERK_WINDOWS_MODULE
+namespace {
 
-  InstallationSourceOptions source;
-  if (!options.game.empty()) source.game = options.game;
-  if (!options.gameVersion.empty()) source.gameVersion = options.gameVersion;
-  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
-  try {
-    session.installs.Registry = OpenInstallationSource(source);
-  } catch (const RegistryUnavailable&) {
-    // No registry to read: no installation is found, and the browser says so.
+// The windows module's entry, or nullptr with the reason in `why`. The module stays loaded
+// until the process ends.
+RunWindowsEntry* LoadWindowsEntry(const std::filesystem::path& module, std::string& why) {
+#ifdef _WIN32
+  HMODULE handle = LoadLibraryW(module.c_str());
+  if (handle == nullptr) {
+    why = "error " + std::to_string(GetLastError());
+    return nullptr;
   }
-#ifndef _WIN32
-  session.WinePrefix = options.winePrefix.empty() ? DefaultWinePrefix() : std::filesystem::path(options.winePrefix);
+  auto* entry = reinterpret_cast<RunWindowsEntry*>(reinterpret_cast<void*>(GetProcAddress(handle, kRunWindowsSymbol)));
+#else
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    why = dlerror();
+    return nullptr;
+  }
+  auto* entry = reinterpret_cast<RunWindowsEntry*>(dlsym(handle, kRunWindowsSymbol));
 #endif
-  int qtArgc = argc;  // the application object keeps a reference to it
-  return RunWindows(qtArgc, argv, session);
+  if (entry == nullptr) why = std::string("it has no entry \"") + kRunWindowsSymbol + "\"";
+  return entry;
+}
+
+}  // namespace
+#endif
+
+int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, const WindowOptions& options) {
+#ifdef KARTWERK_WINDOWS_MODULE
+  const std::filesystem::path module = ProgramFolder() / KARTWERK_WINDOWS_MODULE;
+  std::string why;
+  RunWindowsEntry* entry = LoadWindowsEntry(module, why);
+  if (entry == nullptr) {
+    std::cerr << "kartwerk: cannot open the windows: loading \"" << module.string() << "\" failed: " << why << "\n"
+              << "kartwerk: the subcommands work without them (kartwerk --help)\n";
+    return 1;
+  }
+  return entry(argc, argv, options);
 #else
   (void)argc;
   (void)argv;

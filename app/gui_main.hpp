@@ -5,20 +5,16 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-namespace kartwerk::app {
+#include "app/window_options.hpp"
 
-struct WindowOptions {
-  std::string map;         // the map to convert; empty opens the browser
-  std::string game;        // --game DIR: this installation instead of the registered ones
-  std::string gameVersion; // --game-version TEXT: its version
-  std::string winePrefix;  // --wine-prefix DIR: the prefix whose registry names the game
-};
+namespace kartwerk::app {
 
 // The top-level MAP argument and the options of the window mode.
 void AddWindowOptions(CLI::App& app, WindowOptions& options);
 
-// Runs the windows (start-up, association, main loop) and returns the exit status. In a build
-// without windows it prints the help instead.
+// Loads the windows module from beside the program and runs the windows (start-up,
+// association, main loop); returns the exit status. In a build without windows it prints
+// the help instead.
 int RunWindowMode(int argc, char** argv, const CLI::App& app, const WindowOptions& options);
 
 }  // namespace kartwerk::app

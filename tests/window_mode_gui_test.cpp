@@ -2,6 +2,7 @@
 // works without any display and never creates the window system's application object.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/map_builder.hpp"
@@ -54,6 +55,29 @@ TEST(WindowMode, HelpNamesTheMapArgument) {
 TEST(WindowMode, UnknownOptionsAreWrongUsage) {
   const ProgramResult run = RunProgram(KARTWERK_EXE, {"--no-such-option"}, kNoDisplay);
   EXPECT_EQ(run.status, 2) << run.err;
+}
+
+// The windows are a module beside the program. A copy of the program without it still runs every
+// subcommand (they never load the window system), and the window mode says what is missing.
+TEST(WindowMode, WithoutTheWindowsModuleOnlyTheWindowsAreMissing) {
+  ScratchFolder scratch;
+  const std::filesystem::path built = KARTWERK_EXE;
+  const std::filesystem::path program = scratch / "bin" / "kartwerk";
+  std::filesystem::create_directories(program.parent_path());
+  std::filesystem::copy_file(built, program);
+  std::filesystem::copy_file(built.parent_path() / "cliffdata", program.parent_path() / "cliffdata");
+  const auto maps = WriteSampleMaps(scratch / "maps");
+
+  const ProgramResult convert = RunProgram(
+      program.string(), {"convert", maps[0].string(), "--out", (scratch / "slot").string(), "--quiet"}, kNoDisplay);
+  EXPECT_EQ(convert.status, 0) << convert.err;
+  EXPECT_TRUE(std::filesystem::exists(scratch / "slot" / "objects"));
+
+  const ProgramResult windows = RunProgram(program.string(), {}, kNoDisplay);
+  EXPECT_EQ(windows.status, 1);
+  EXPECT_NE(windows.err.find((program.parent_path() / "kartwerk-windows").string()), std::string::npos)
+      << windows.err;
+  EXPECT_EQ(windows.err.find("no-such-platform"), std::string::npos) << windows.err;
 }
 
 }  // namespace
