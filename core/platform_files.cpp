@@ -18,14 +18,8 @@
 
 namespace kartwerk {
 
-#ifdef _WIN32
-
-std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
-  std::wstring wide(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(path.c_str(), wide.c_str());
-}
-
 namespace {
+// Ten random letters and digits for a name nobody else picks by chance.
 std::string RandomSuffix() {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
   const char* digits = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -34,6 +28,13 @@ std::string RandomSuffix() {
   return s;
 }
 }  // namespace
+
+#ifdef _WIN32
+
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+  std::wstring wide(mode, mode + std::char_traits<char>::length(mode));
+  return _wfopen(path.c_str(), wide.c_str());
+}
 
 std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made) {
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -79,16 +80,6 @@ void SetModificationTime(const std::filesystem::path& path, std::time_t seconds)
 #else
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
-
-namespace {
-std::string RandomSuffix() {
-  static thread_local std::mt19937_64 rng{std::random_device{}()};
-  const char* digits = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string s;
-  for (int i = 0; i < 10; ++i) s += digits[rng() % 36];
-  return s;
-}
-}  // namespace
 
 std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made) {
   // An output file is an ordinary user file, created with the permissions a plain create gives
