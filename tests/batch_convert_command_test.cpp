@@ -1,10 +1,7 @@
 // kartwerk convert MAP... --out DIR, run as a user runs it: one folder per map, the same bytes
 // as converting each map alone, failures of single maps, clashing names, usage errors, and the
 // progress lines, bar and summary.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <sstream>
@@ -211,34 +208,11 @@ TEST(BatchConvertCommandTest, UsageErrors) {
 TEST(BatchConvertCommandTest, TerminalGetsOneBarForAllMaps) {
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
-  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(::grantpt(master), 0);
-  ASSERT_EQ(::unlockpt(master), 0);
-  const std::string slaveName = ::ptsname(master);
-  const std::string out = (dir / "out").string();
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    const int slave = ::open(slaveName.c_str(), O_RDWR);
-    if (slave < 0) ::_exit(127);
-    ::dup2(slave, STDERR_FILENO);
-    ::execl(KARTWERK_EXE, KARTWERK_EXE, "convert", maps[0].c_str(), maps[1].c_str(), maps[2].c_str(), "--out",
-            out.c_str(), "--jobs", "2", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  std::string shown;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(master, buffer, sizeof buffer);
-    if (n <= 0) break;
-    shown.append(buffer, static_cast<std::size_t>(n));
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ::close(master);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << shown;
+  const testing::ProgramResult run = testing::RunOnTerminal(
+      KARTWERK_EXE, {"convert", maps[0].string(), maps[1].string(), maps[2].string(), "--out", (dir / "out").string(),
+                     "--jobs", "2"});
+  const std::string& shown = run.err;
+  EXPECT_EQ(run.status, 0) << shown;
   const std::size_t total = 19 + 19 + 33;
   EXPECT_NE(shown.find("] " + std::to_string(total) + "/" + std::to_string(total) + "  "), std::string::npos) << shown;
   EXPECT_NE(shown.find("3/3 maps"), std::string::npos) << shown;

@@ -1,8 +1,5 @@
 // kartwerk convert, run as a user runs it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -186,33 +183,10 @@ TEST(ConvertCommandTest, UsageAndInputErrors) {
 TEST(ConvertCommandTest, TerminalGetsAProgressBar) {
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
-  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(::grantpt(master), 0);
-  ASSERT_EQ(::unlockpt(master), 0);
-  const std::string slaveName = ::ptsname(master);
-  const std::string out = (dir / "slot").string();
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    const int slave = ::open(slaveName.c_str(), O_RDWR);
-    if (slave < 0) ::_exit(127);
-    ::dup2(slave, STDERR_FILENO);
-    ::execl(KARTWERK_EXE, KARTWERK_EXE, "convert", maps[0].c_str(), "--out", out.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  std::string shown;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(master, buffer, sizeof buffer);
-    if (n <= 0) break;  // EIO once the program has closed the terminal
-    shown.append(buffer, static_cast<std::size_t>(n));
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ::close(master);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << shown;
+  const testing::ProgramResult run =
+      testing::RunOnTerminal(KARTWERK_EXE, {"convert", maps[0].string(), "--out", (dir / "slot").string()});
+  const std::string& shown = run.err;
+  EXPECT_EQ(run.status, 0) << shown;
   EXPECT_NE(shown.find("\r"), std::string::npos);
   EXPECT_NE(shown.find("1/19 Airfields"), std::string::npos) << shown;
   EXPECT_NE(shown.find("19/19 Scripts"), std::string::npos) << shown;

@@ -1,6 +1,7 @@
 #include "tests/support/run_program.hpp"
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -75,6 +76,40 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+ProgramResult RunOnTerminal(const std::string& program, const std::vector<std::string>& args) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+    throw std::runtime_error("cannot open a pseudo-terminal");
+  }
+  const std::string slaveName = ::ptsname(master);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("cannot start " + program);
+  if (pid == 0) {
+    const int slave = ::open(slaveName.c_str(), O_RDWR);
+    if (slave < 0) ::_exit(127);
+    ::dup2(slave, STDERR_FILENO);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ProgramResult result;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(master, buffer, sizeof buffer);
+    if (n <= 0) break;  // EIO once the program has closed the terminal
+    result.err.append(buffer, static_cast<std::size_t>(n));
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::close(master);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }

@@ -16,4 +16,8 @@ struct ProgramResult {
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& extraEnv = {});
 
+// Runs program with args and its standard error on a pseudo-terminal, as in an interactive
+// shell; `err` holds what the terminal showed (line feeds arrive as "\r\n"), `out` stays empty.
+ProgramResult RunOnTerminal(const std::string& program, const std::vector<std::string>& args);
+
 }  // namespace kartwerk::testing
