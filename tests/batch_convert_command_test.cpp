@@ -16,17 +16,11 @@ namespace {
 
 using testing::FolderContents;
 using testing::ReadBytes;
+using testing::Lines;
 using testing::RunProgram;
 using testing::ScratchFolder;
 using testing::WriteBatchSamples;
 using testing::WriteBytes;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 std::size_t CountStarting(const std::vector<std::string>& lines, const std::string& prefix) {
   return static_cast<std::size_t>(

@@ -11,11 +11,7 @@
 namespace kartwerk {
 namespace {
 
-Bytes Counting(std::size_t count) {
-  Bytes bytes(count);
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i + 1);
-  return bytes;
-}
+using testing::Counting;
 
 // What a lookup of out.size() bytes at offset must give: the stream's bytes, zero outside it.
 Bytes Expected(const Bytes& data, std::int64_t offset, std::size_t count) {

@@ -17,18 +17,12 @@ using testing::Gzip;
 using testing::Le;
 using testing::ReadBytes;
 using testing::ReplaceSection;
+using testing::Lines;
 using testing::RunProgram;
 using testing::SampleMainContainer;
 using testing::SampleMissionContainer;
 using testing::ScratchFolder;
 using testing::WriteBytes;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 std::size_t FileCount(const std::filesystem::path& folder) {
   std::size_t n = 0;

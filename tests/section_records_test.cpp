@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "convert/section_records.hpp"
+#include "tests/support/map_builder.hpp"
 
 namespace kartwerk {
 namespace {
 
-Bytes Counting(std::size_t count) {
-  Bytes bytes(count);
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i + 1);
-  return bytes;
-}
+using testing::Counting;
 
 // The records as one run of bytes, the way a reader of the section sees them.
 Bytes All(const SectionRecords& records) {

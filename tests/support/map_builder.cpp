@@ -199,4 +199,10 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(path_, ec);
 }
 
+Bytes Counting(std::size_t count) {
+  Bytes bytes(count);
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i + 1);
+  return bytes;
+}
+
 }  // namespace kartwerk::testing

@@ -95,6 +95,9 @@ Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name = st
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 Bytes ReadBytes(const std::filesystem::path& path);
 
+// Bytes 1, 2, 3, ... (wrapping), count of them: every byte tells where it came from.
+Bytes Counting(std::size_t count);
+
 // A scratch folder for one test, removed afterwards.
 class ScratchFolder {
  public:

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -112,6 +113,13 @@ ProgramResult RunOnTerminal(const std::string& program, const std::vector<std::s
   ::close(master);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
 }  // namespace kartwerk::testing

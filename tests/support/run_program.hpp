@@ -20,4 +20,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 // shell; `err` holds what the terminal showed (line feeds arrive as "\r\n"), `out` stays empty.
 ProgramResult RunOnTerminal(const std::string& program, const std::vector<std::string>& args);
 
+// The lines of a program's output, without their line feeds.
+std::vector<std::string> Lines(const std::string& text);
+
 }  // namespace kartwerk::testing
