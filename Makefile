@@ -29,7 +29,7 @@ sanitized: configure
 
 test: build sanitized
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
-	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS)
+	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
 
 # `make bench`: the speed and memory of a conversion against its floor (see scripts/bench.sh), in a
 # Release build of its own without the windows (loading Qt would be timed, not the conversion);
