@@ -5,6 +5,7 @@
 #include "convert/cliff_data.hpp"
 #include "convert/map_files.hpp"
 #include "core/pipeline/conversion_steps.hpp"
+#include "core/pipeline/slot_commit.hpp"
 #include "core/staging.hpp"
 #include "core/temp_folder.hpp"
 
@@ -20,6 +21,7 @@ bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
   } catch (...) {
     end.error = std::current_exception();
     end.failedStep = what;
+    end.slotLeftAsItWas = true;  // the slot folder is only ever touched by the commit
     return false;
   }
 }
@@ -51,9 +53,11 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
     return end;  // the temporary folder goes with everything staged into it
   }
 
-  const bool slotReady = Prepare(end, "creating the slot folder", [&] {
-    c.SlotFolder = request.SlotFolder;
-    std::filesystem::create_directories(c.SlotFolder);
+  std::optional<SlotCommit> slot;
+  const bool slotReady = Prepare(end, "preparing the slot folder", [&] {
+    slot.emplace(request.SlotFolder, request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder,
+                 request.Warn);
+    c.SlotFolder = slot->Folder();
   }) && Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
                          Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
 
@@ -69,6 +73,7 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
     std::stop_callback forwardStop(request.Stop, [&worker] { worker.RequestStop(); });
     worker.Wait();
   }
+  if (slot) FinishSlot(*slot, end);
   RemoveStagedFiles(c);
   return end;
 }
