@@ -209,12 +209,12 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommand
 
 TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
   SampleGame game(scratch / "Vornmark II");
-  // The mission's rectangle asks for more mine rows than the file holds.
+  // A script whose code the game does not know: the last step fails.
   const SampleOptions options{2, 0, 40, 30};
   SampleGame::WriteMap(game.Single() / "broken.qdm",
                        ReplaceSection(SampleMainContainer(SinglePlayerMap, options),
-                                      SectionPosition(Section::MissionInfoFirst, SinglePlayerMap),
-                                      Le().I32(0).I32(0).I32(300).I32(300)),
+                                      SectionPosition(Section::Scripts, SinglePlayerMap),
+                                      Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
                        "broken");
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
@@ -224,7 +224,8 @@ TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
   TForm8& notice = windows->Form8();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
   const QString text = notice.Label1->text().remove(QChar(0x200B));
-  EXPECT_EQ(text, QStringLiteral("Step \"Mines\" of mission mis.000 failed: Stream read error; the slot was left as it was"));
+  EXPECT_EQ(text, QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
+                                "the slot was left as it was"));
   EXPECT_EQ(picker().EditorPrompt(), nullptr) << "the prompt comes after the notice";
   EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot's own map is untouched";
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});

@@ -189,14 +189,15 @@ int main(int argc, char** argv) {
     Save(*picker.EditorPrompt(), out / "editor_prompt.png");
   }
 
-  // A conversion of a map whose mission rectangle asks for more mine rows than it holds: the
-  // notice names the step (and that the slot was left as it was) before the prompt. Then a map
-  // converted into an occupied slot: the notice says where the slot's previous map went.
+  // A conversion of a map with a script code the game does not know: the notice names the step
+  // (and that the slot was left as it was) before the prompt. Then a map converted into an
+  // occupied slot: the notice says where the slot's previous map went.
   {
     using kw::testing::Le;
     const kw::Bytes broken = kw::testing::ReplaceSection(
         kw::testing::SampleMainContainer(kw::SinglePlayerMap, {2, 0, 40, 30}),
-        kw::SectionPosition(kw::Section::MissionInfoFirst, kw::SinglePlayerMap), Le().I32(0).I32(0).I32(300).I32(300));
+        kw::SectionPosition(kw::Section::Scripts, kw::SinglePlayerMap),
+        Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
     kw::testing::WriteBytes(game / "game" / "maps" / "single" / "broken.qdm", kw::testing::Gzip(broken, "broken"));
   }
   for (const auto& [map, slot, picture] : {std::tuple{"broken", 1, "notice_failure.png"},
