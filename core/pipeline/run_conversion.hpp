@@ -1,6 +1,6 @@
 // Converting one compiled map into one editor slot folder, start to end: the cliff masks,
-// staging into a private temporary folder, the slot's "desc" and "info", the worker's steps,
-// and the removal of the temporary files. The command line calls RunConversion; a window can
+// staging (the main container inflated into memory), the slot's "desc" and "info", and the
+// worker's steps. The command line calls RunConversion; a window can
 // call the same pieces (PrepareMap, the slot's "desc" and "info" writers, then TProcessThread)
 // at its own moments.
 #pragma once
@@ -28,8 +28,8 @@ struct ConvertRequest {
   std::stop_token Stop;              // a stop requested here ends the run at the next step boundary
 };
 
-// Sets MapKind from the map's extension, stages the map into conversion.TempFolder (which must
-// be set) and loads the main container's section directory.
+// Sets MapKind from the map's extension, stages the map and loads the main container's section
+// directory.
 void PrepareMap(Conversion& conversion, const std::filesystem::path& mapPath);
 
 // The whole conversion, blocking until the worker has ended. It writes into a private folder
@@ -37,8 +37,7 @@ void PrepareMap(Conversion& conversion, const std::filesystem::path& mapPath);
 // succeeded (SlotCommit); the result then names where the previous content was kept. Never
 // throws for a failure of the work itself: the result says which step (or which preparation:
 // loading cliffdata, staging the map, preparing the slot folder, writing the slot's desc or
-// info, replacing the slot folder) failed and why, and the slot folder is left as it was. The
-// temporary files are always removed.
+// info, replacing the slot folder) failed and why, and the slot folder is left as it was.
 ConversionEnd RunConversion(const ConvertRequest& request);
 
 }  // namespace kartwerk
