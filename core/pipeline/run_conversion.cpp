@@ -1,5 +1,7 @@
 #include "core/pipeline/run_conversion.hpp"
 
+#include <optional>
+
 #include "convert/cliff_data.hpp"
 #include "convert/map_files.hpp"
 #include "core/pipeline/conversion_steps.hpp"
