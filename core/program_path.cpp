@@ -1,4 +1,4 @@
-#include "install/program_path.hpp"
+#include "core/program_path.hpp"
 
 #include <system_error>
 #include <vector>
@@ -23,6 +23,11 @@ std::filesystem::path ProgramPath() {
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   return ec ? std::filesystem::path() : self;
 #endif
+}
+
+std::filesystem::path ProgramFolder() {
+  const std::filesystem::path program = ProgramPath();
+  return program.empty() ? std::filesystem::current_path() : program.parent_path();
 }
 
 }  // namespace kartwerk

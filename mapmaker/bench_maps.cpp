@@ -1,11 +1,11 @@
-#include "tests/support/bench_maps.hpp"
+#include "mapmaker/bench_maps.hpp"
 
 #include <algorithm>
 #include <random>
 #include <stdexcept>
 
 #include "core/conversion.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 #include <stdlib.h>
 #include <zlib.h>

@@ -1,11 +1,11 @@
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 #include <algorithm>
 #include <random>
 #include <string>
 
 #include "core/conversion.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/pipeline/batch_conversion.hpp"
+#include "pipeline/batch_conversion.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "core/map_kind.hpp"
-#include "core/pipeline/run_conversion.hpp"
+#include "pipeline/run_conversion.hpp"
 #include "core/text.hpp"
 
 namespace kartwerk {

@@ -1,8 +1,14 @@
-#include "core/pipeline/conversion_steps.hpp"
+#include "pipeline/conversion_steps.hpp"
 
-#include "convert/map_files.hpp"
-#include "convert/mission_files.hpp"
-#include "convert/mission_lists.hpp"
+#include "convert/writers/airfields_file.hpp"
+#include "convert/writers/cflags_file.hpp"
+#include "convert/writers/mission_grid_files.hpp"
+#include "convert/writers/mission_info_files.hpp"
+#include "convert/writers/mission_list_files.hpp"
+#include "convert/writers/mission_players_file.hpp"
+#include "convert/writers/mission_section_files.hpp"
+#include "convert/writers/objects_file.hpp"
+#include "convert/writers/rhombs_file.hpp"
 
 namespace kartwerk {
 

@@ -1,4 +1,4 @@
-#include "core/pipeline/process_thread.hpp"
+#include "pipeline/process_thread.hpp"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "core/errors.hpp"
-#include "core/pipeline/conversion_steps.hpp"
+#include "pipeline/conversion_steps.hpp"
 
 namespace kartwerk {
 namespace {

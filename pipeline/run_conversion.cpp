@@ -1,12 +1,12 @@
-#include "core/pipeline/run_conversion.hpp"
+#include "pipeline/run_conversion.hpp"
 
 #include <optional>
 
-#include "convert/cliff_data.hpp"
-#include "convert/map_files.hpp"
-#include "core/pipeline/conversion_steps.hpp"
+#include "convert/records/cliff_data.hpp"
+#include "convert/writers/map_header_files.hpp"
 #include "core/staging.hpp"
 #include "core/temp_folder.hpp"
+#include "pipeline/conversion_steps.hpp"
 
 namespace kartwerk {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/conversion.hpp"
-#include "core/pipeline/process_thread.hpp"
+#include "pipeline/process_thread.hpp"
 
 namespace kartwerk {
 

@@ -1,11 +1,11 @@
-#include "convert/rhombs2.hpp"
+#include "convert/records/beach_island_rhombs.hpp"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <tuple>
 
-#include "convert/rhombs.hpp"
+#include "convert/records/normal_rhombs.hpp"
 #include "tests/rhomb_tables_check.hpp"
 
 namespace kartwerk {

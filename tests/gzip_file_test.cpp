@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

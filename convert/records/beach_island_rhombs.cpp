@@ -1,4 +1,4 @@
-#include "convert/rhombs2.hpp"
+#include "convert/records/beach_island_rhombs.hpp"
 
 namespace kartwerk {
 namespace {

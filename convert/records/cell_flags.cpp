@@ -1,4 +1,4 @@
-#include "convert/cell_flags.hpp"
+#include "convert/records/cell_flags.hpp"
 
 #include <algorithm>
 

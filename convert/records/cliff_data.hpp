@@ -20,9 +20,6 @@ class CliffDataError : public std::runtime_error {
 // The whole file, shared read-only by every conversion that uses it.
 std::shared_ptr<const Bytes> LoadCliffData(const std::filesystem::path& path);
 
-// Folder of the running executable (where the program's data files are installed).
-std::filesystem::path ProgramFolder();
-
 // ProgramFolder() / "cliffdata".
 std::filesystem::path DefaultCliffDataPath();
 

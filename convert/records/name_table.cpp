@@ -1,4 +1,4 @@
-#include "convert/name_table.hpp"
+#include "convert/records/name_table.hpp"
 
 #include <array>
 

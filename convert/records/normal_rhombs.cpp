@@ -1,4 +1,4 @@
-#include "convert/rhombs.hpp"
+#include "convert/records/normal_rhombs.hpp"
 
 namespace kartwerk {
 namespace {

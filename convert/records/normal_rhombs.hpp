@@ -1,8 +1,8 @@
 // Terrain rhombs of maps whose terrain scheme is 0 ("Normal").
 #pragma once
 
-#include "convert/rhomb_record.hpp"
-#include "convert/rhomb_scheme.hpp"
+#include "convert/records/rhomb_record.hpp"
+#include "convert/records/rhomb_scheme.hpp"
 
 namespace kartwerk {
 

@@ -1,9 +1,9 @@
-#include "convert/objects.hpp"
+#include "convert/records/objects.hpp"
 
 #include <array>
 #include <charconv>
 
-#include "convert/cliff_grid.hpp"
+#include "convert/records/cliff_grid.hpp"
 
 namespace kartwerk {
 

@@ -1,4 +1,4 @@
-#include "convert/players.hpp"
+#include "convert/records/players.hpp"
 
 #include <algorithm>
 

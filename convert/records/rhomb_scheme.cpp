@@ -1,4 +1,4 @@
-#include "convert/rhomb_scheme.hpp"
+#include "convert/records/rhomb_scheme.hpp"
 
 namespace kartwerk {
 

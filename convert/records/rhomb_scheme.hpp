@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "convert/rhomb_record.hpp"
+#include "convert/records/rhomb_record.hpp"
 
 namespace kartwerk {
 

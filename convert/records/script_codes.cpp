@@ -1,4 +1,4 @@
-#include "convert/script_codes.hpp"
+#include "convert/records/script_codes.hpp"
 
 namespace kartwerk {
 namespace {

@@ -1,10 +1,10 @@
-#include "convert/scripts.hpp"
+#include "convert/records/scripts.hpp"
 
 #include <cstddef>
 #include <string_view>
 #include <vector>
 
-#include "convert/script_codes.hpp"
+#include "convert/records/script_codes.hpp"
 #include "core/errors.hpp"
 
 namespace kartwerk {

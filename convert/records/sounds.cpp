@@ -1,4 +1,4 @@
-#include "convert/sounds.hpp"
+#include "convert/records/sounds.hpp"
 
 #include <algorithm>
 #include <bit>

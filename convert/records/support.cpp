@@ -1,6 +1,6 @@
-#include "convert/support.hpp"
+#include "convert/records/support.hpp"
 
-#include "convert/unit_text.hpp"
+#include "convert/records/unit_text.hpp"
 
 namespace kartwerk {
 

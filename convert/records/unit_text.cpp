@@ -1,4 +1,4 @@
-#include "convert/unit_text.hpp"
+#include "convert/records/unit_text.hpp"
 
 #include <charconv>
 

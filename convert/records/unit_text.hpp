@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "convert/name_table.hpp"
-#include "convert/units.hpp"
+#include "convert/records/name_table.hpp"
+#include "convert/records/units.hpp"
 
 namespace kartwerk {
 

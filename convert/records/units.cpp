@@ -1,8 +1,8 @@
-#include "convert/units.hpp"
+#include "convert/records/units.hpp"
 
 #include <charconv>
 
-#include "convert/unit_text.hpp"
+#include "convert/records/unit_text.hpp"
 
 namespace kartwerk {
 

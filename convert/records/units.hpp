@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "convert/name_table.hpp"
+#include "convert/records/name_table.hpp"
 #include "core/conversion.hpp"
 
 namespace kartwerk {

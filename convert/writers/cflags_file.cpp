@@ -1,10 +1,11 @@
 // The "cflags" file of a slot.
+#include "convert/writers/cflags_file.hpp"
+
 #include <span>
 #include <vector>
 
-#include "convert/cell_flags.hpp"
-#include "convert/map_files.hpp"
-#include "convert/section_records.hpp"
+#include "convert/records/cell_flags.hpp"
+#include "convert/writers/section_records.hpp"
 #include "core/file_output.hpp"
 
 namespace kartwerk {

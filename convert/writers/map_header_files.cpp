@@ -1,10 +1,11 @@
-// The "desc", "info" and "airfields" files of a slot.
+// The "desc" and "info" files of a slot.
+#include "convert/writers/map_header_files.hpp"
+
 #include <string>
 
-#include "convert/map_files.hpp"
-#include "core/errors.hpp"
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
+#include "core/parse_decimal.hpp"
 
 namespace kartwerk {
 namespace {
@@ -28,13 +29,6 @@ void WriteMapInfoFile(Conversion& conversion) {
   conversion.MapInfoRecord = ParseMapInformation(header);
   content.insert(content.end(), header.begin(), header.end());
   WriteFileAtomic(conversion.SlotFolder / "info", content);
-}
-
-void WriteAirfieldsFile(Conversion& conversion) {
-  DiscardFile(conversion.SlotFolder / "airfields");
-  const sectionRec& airfields = conversion.Seek(Section::Airfields);
-  const Bytes content = conversion.MissionStream.ReadExact(airfields.size);
-  WriteFileAtomic(conversion.SlotFolder / "airfields", content);
 }
 
 }  // namespace kartwerk

@@ -1,4 +1,4 @@
-#include "convert/mission_frame.hpp"
+#include "convert/writers/mission_file_io.hpp"
 
 #include <algorithm>
 #include <system_error>

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/section_records.hpp"
+#include "convert/writers/section_records.hpp"
 #include "core/byte_stream.hpp"
 #include "core/conversion.hpp"
 

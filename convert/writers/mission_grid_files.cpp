@@ -1,9 +1,10 @@
 // "mines" and "locations": a mission's grid sections placed into the editor's 512 x 512 grid.
+#include "convert/writers/mission_grid_files.hpp"
+
 #include <algorithm>
 #include <cstring>
 
-#include "convert/mission_files.hpp"
-#include "convert/mission_frame.hpp"
+#include "convert/writers/mission_file_io.hpp"
 #include "core/errors.hpp"
 
 namespace kartwerk {

@@ -1,10 +1,12 @@
 // "info", "desc" and the mission picture.
+#include "convert/writers/mission_info_files.hpp"
+
 #include <array>
 #include <string>
 
-#include "convert/mission_files.hpp"
-#include "convert/mission_frame.hpp"
-#include "core/errors.hpp"
+#include "convert/writers/mission_file_io.hpp"
+#include "convert/writers/mission_grid_files.hpp"
+#include "core/parse_decimal.hpp"
 
 namespace kartwerk {
 namespace {

@@ -1,14 +1,14 @@
 // "groups", "support", "sounds", "mapunits" and "scripts2" ("players" has its own file).
-#include "convert/mission_lists.hpp"
+#include "convert/writers/mission_list_files.hpp"
 
 #include <algorithm>
 
-#include "convert/groups.hpp"
-#include "convert/mission_frame.hpp"
-#include "convert/name_table.hpp"
-#include "convert/scripts.hpp"
-#include "convert/sounds.hpp"
-#include "convert/support.hpp"
+#include "convert/records/groups.hpp"
+#include "convert/writers/mission_file_io.hpp"
+#include "convert/records/name_table.hpp"
+#include "convert/records/scripts.hpp"
+#include "convert/records/sounds.hpp"
+#include "convert/records/support.hpp"
 
 namespace kartwerk {
 

@@ -5,12 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
-#include "convert/players.hpp"
-#include "convert/units.hpp"
+#include "convert/records/units.hpp"
 #include "core/byte_stream.hpp"
 #include "core/conversion.hpp"
 
@@ -27,8 +25,6 @@ void WriteGroupsFile(Conversion& conversion);
 void WriteSupportFile(Conversion& conversion);
 // "sounds": one block per sound.
 void WriteSoundsFile(Conversion& conversion);
-// "players": "Player N", a line feed and a space, then the player's block (name fixed).
-void WritePlayersFile(Conversion& conversion);
 // "mapunits": one unit text per unit record.
 void WriteMapunitsFile(Conversion& conversion);
 // "scripts2": one block per script.
@@ -37,10 +33,5 @@ void WriteScripts2File(Conversion& conversion);
 // The passengers and crew that follow a unit head (count of them), in the order the unit
 // texts list them: the reverse of their order in the section.
 std::vector<CrewRecord> ReadCrewReversed(ByteStream& stream, std::size_t count);
-
-// The name a player record is written with. Multiplayer maps always name their players
-// "Player 1", "Player 2", ... by place; other maps do so only for a name that is empty or does
-// not begin with an ASCII letter. The name field is rewritten in place, zero-ended.
-void FixPlayerName(std::span<std::uint8_t, PlayerRecord::kSize> record, std::int64_t place, MapKindCode kind);
 
 }  // namespace kartwerk

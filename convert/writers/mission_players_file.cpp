@@ -1,10 +1,11 @@
 // "players": one block per player record, with the names the editor can work with.
+#include "convert/writers/mission_players_file.hpp"
+
 #include <algorithm>
 #include <array>
 
-#include "convert/mission_frame.hpp"
-#include "convert/mission_lists.hpp"
-#include "convert/players.hpp"
+#include "convert/writers/mission_file_io.hpp"
+#include "convert/records/players.hpp"
 
 namespace kartwerk {
 namespace {

@@ -1,6 +1,7 @@
 // "phrases2", "objs", "mismult" and "misdesc".
-#include "convert/mission_files.hpp"
-#include "convert/mission_frame.hpp"
+#include "convert/writers/mission_section_files.hpp"
+
+#include "convert/writers/mission_file_io.hpp"
 
 namespace kartwerk {
 namespace {

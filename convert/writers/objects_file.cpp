@@ -1,11 +1,12 @@
 // The "objects" file of a slot, and the cliff grid it leaves for "cflags".
+#include "convert/writers/objects_file.hpp"
+
 #include <span>
 #include <string>
 
-#include "convert/cliff_grid.hpp"
-#include "convert/map_files.hpp"
-#include "convert/objects.hpp"
-#include "convert/section_records.hpp"
+#include "convert/records/cliff_grid.hpp"
+#include "convert/records/objects.hpp"
+#include "convert/writers/section_records.hpp"
 #include "core/file_output.hpp"
 
 namespace kartwerk {

@@ -1,10 +1,11 @@
 // The "rhombs" file of a slot.
+#include "convert/writers/rhombs_file.hpp"
+
 #include <span>
 
-#include "convert/map_files.hpp"
-#include "convert/rhombs.hpp"
-#include "convert/rhombs2.hpp"
-#include "convert/section_records.hpp"
+#include "convert/records/normal_rhombs.hpp"
+#include "convert/records/beach_island_rhombs.hpp"
+#include "convert/writers/section_records.hpp"
 #include "core/file_output.hpp"
 
 namespace kartwerk {

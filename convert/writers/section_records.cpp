@@ -1,4 +1,4 @@
-#include "convert/section_records.hpp"
+#include "convert/writers/section_records.hpp"
 
 #include <algorithm>
 #include <span>

@@ -1,6 +1,8 @@
-#include "core/errors.hpp"
+#include "core/parse_decimal.hpp"
 
 #include <charconv>
+
+#include "core/errors.hpp"
 
 namespace kartwerk {
 
