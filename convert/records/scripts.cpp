@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -35,13 +37,13 @@ std::uint32_t ReadItem(ByteStream& stream) {
   return stream.ReadU32();
 }
 
-// The items of one statement, the closing code item last.
-std::vector<std::uint32_t> ReadStatement(ByteStream& stream) {
-  std::vector<std::uint32_t> items;
+// The items of one statement, the closing code item last (into items, reused from statement
+// to statement).
+void ReadStatement(ByteStream& stream, std::vector<std::uint32_t>& items) {
+  items.clear();
   do {
     items.push_back(ReadItem(stream));
   } while (!IsCodeItem(items.back()));
-  return items;
 }
 
 std::string StatementText(const std::vector<std::uint32_t>& items, const ScriptCodeTable& table,
@@ -161,13 +163,55 @@ class BodyLayout {
   std::uint64_t size_ = 0;
 };
 
-// The text of the statement that starts at the stream's position (the stream is left after it).
-std::string NextStatementText(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex,
-                              std::uint32_t* code) {
-  const std::vector<std::uint32_t> items = ReadStatement(stream);
-  *code = items.back();
-  return StatementText(items, table, scriptIndex);
-}
+// Reads statements and makes their texts, reusing its buffers from statement to statement.
+class StatementReader {
+ public:
+  StatementReader(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
+      : stream_(stream), table_(table), scriptIndex_(scriptIndex) {}
+  // The text of the statement that starts at the stream's position (the stream is left after it).
+  std::string Next() {
+    ReadStatement(stream_, items_);
+    return StatementText(items_, table_, scriptIndex_);
+  }
+  std::uint32_t code() const { return items_.back(); }
+
+ private:
+  ByteStream& stream_;
+  const ScriptCodeTable& table_;
+  std::int32_t scriptIndex_;
+  std::vector<std::uint32_t> items_;
+};
+
+// The texts made while a script is laid out, kept for writing it as long as they are small
+// together (as nearly every script is); a longer script's texts are made again instead.
+class TextCache {
+ public:
+  void Add(Atom atom, std::string_view text) {
+    if (!active_) return;
+    if (text_.size() + text.size() > kLimit) {
+      active_ = false;
+      std::string().swap(text_);
+      std::vector<std::pair<Atom, std::size_t>>().swap(starts_);
+      return;
+    }
+    starts_.push_back({atom, text_.size()});  // statements are added in stream order
+    text_ += text;
+  }
+  // The text of the statement at atom, or nullopt when it is not kept.
+  std::optional<std::string_view> Find(Atom atom) const {
+    if (!active_) return std::nullopt;
+    const auto it = std::lower_bound(starts_.begin(), starts_.end(), std::pair<Atom, std::size_t>{atom, 0});
+    if (it == starts_.end() || it->first != atom) return std::nullopt;
+    const std::size_t end = it + 1 == starts_.end() ? text_.size() : (it + 1)->second;
+    return std::string_view(text_).substr(it->second, end - it->second);
+  }
+
+ private:
+  static constexpr std::size_t kLimit = 1 << 20;
+  bool active_ = true;
+  std::string text_;
+  std::vector<std::pair<Atom, std::size_t>> starts_;
+};
 
 // Joins a connective statement into the blocks before it. A connective that directly follows
 // another one first brackets the block the earlier one built.
@@ -188,18 +232,21 @@ void JoinConnective(BodyLayout& blocks, std::uint32_t code, Atom atom, std::size
 }
 
 // Reads the body's statements (checking each as its text is made) and lays out their blocks.
-BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex) {
+BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex, TextCache& cache) {
   // Atoms hold stream positions below the fixed atoms; a map never comes near that size.
   if (stream.size() >= static_cast<std::int64_t>(OpenBracketAtom)) throw StreamReadError();
   BodyLayout blocks;
+  StatementReader reader(stream, table, scriptIndex);
   bool afterConnective = false;
   bool pastMarker = false;
   std::uint32_t previousCode = 0;
   for (;;) {
     if (previousCode == MarkerCode) pastMarker = true;
     const Atom atom = static_cast<Atom>(stream.position());
-    std::uint32_t code = 0;
-    const std::size_t length = NextStatementText(stream, table, scriptIndex, &code).size();
+    const std::string text = reader.Next();
+    const std::uint32_t code = reader.code();
+    const std::size_t length = text.size();
+    cache.Add(atom, text);
     if (code == AndCode || code == OrCode || code == NotCode) {
       JoinConnective(blocks, code, atom, length, afterConnective);
       afterConnective = true;
@@ -216,9 +263,9 @@ BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int
   const std::int64_t end = stream.position();
   blocks.RemoveLast([&](Atom atom) {
     if (atom >= OpenBracketAtom) return FixedAtomText(atom).size();
+    if (const auto kept = cache.Find(atom)) return kept->size();
     stream.Seek(atom);
-    std::uint32_t code = 0;
-    return NextStatementText(stream, table, scriptIndex, &code).size();
+    return reader.Next().size();
   });
   stream.Seek(end);
   blocks.Push(EndKeywordAtom, FixedAtomText(EndKeywordAtom).size());
@@ -233,7 +280,9 @@ void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, 
   if (stream.Remaining() < ScriptHeadSize) throw StreamReadError();
   stream.Skip(ScriptHeadSize);
   const ScriptCodeTable& table = ScriptCodeTableFor(gameVersionKind);
-  const BodyLayout body = ScriptBody(stream, table, scriptIndex);
+  TextCache cache;
+  const BodyLayout body = ScriptBody(stream, table, scriptIndex, cache);
+  StatementReader reader(stream, table, scriptIndex);
   const std::int64_t end = stream.position();
   sink.Append("script \"" + ScriptName(scriptIndex) + "\" size " + std::to_string(body.size()) + "\n");
   body.ForEach([&](Atom atom) {
@@ -241,9 +290,12 @@ void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, 
       sink.Append(FixedAtomText(atom));
       return;
     }
+    if (const auto kept = cache.Find(atom)) {
+      sink.Append(*kept);
+      return;
+    }
     stream.Seek(atom);
-    std::uint32_t code = 0;
-    sink.Append(NextStatementText(stream, table, scriptIndex, &code));
+    sink.Append(reader.Next());
   });
   sink.Append("\r\n");
   stream.Seek(end);
