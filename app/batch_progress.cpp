@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/pipeline/conversion_steps.hpp"
-#include "core/pipeline/slot_commit.hpp"
+#include "pipeline/conversion_steps.hpp"
+#include "pipeline/slot_commit.hpp"
 
 namespace kartwerk::app {
 namespace {

@@ -12,8 +12,8 @@
 #include "app/batch_convert.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
-#include "core/pipeline/run_conversion.hpp"
-#include "core/pipeline/slot_commit.hpp"
+#include "pipeline/run_conversion.hpp"
+#include "pipeline/slot_commit.hpp"
 #include "install/slot_target.hpp"
 
 namespace kartwerk::app {

@@ -6,10 +6,10 @@
 #include <sstream>
 
 #include "core/conversion.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/folder_tree.hpp"
-#include "tests/support/map_builder.hpp"
 #include "tests/support/run_program.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {

@@ -6,10 +6,10 @@
 #include <chrono>
 #include <thread>
 
-#include "core/pipeline/slot_commit.hpp"
+#include "pipeline/slot_commit.hpp"
 #include "core/platform_files.hpp"
 #include "tests/support/folder_tree.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

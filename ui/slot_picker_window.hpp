@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/pipeline/process_thread.hpp"
-#include "core/pipeline/slot_commit.hpp"
+#include "pipeline/process_thread.hpp"
+#include "pipeline/slot_commit.hpp"
 #include "ui/fade_form.hpp"
 
 class QLabel;

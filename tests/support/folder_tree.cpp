@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {
 
