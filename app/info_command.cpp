@@ -9,7 +9,6 @@
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
 #include "core/staging.hpp"
-#include "core/temp_folder.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -25,12 +24,9 @@ int RunInfo(const InfoOptions& options) {
     return 1;
   }
   const std::filesystem::path mapPath = std::filesystem::absolute(options.map);
-  PrivateTempFolder temp;
   Conversion c;
-  c.TempFolder = temp.path();
   c.MapKind = MapKindFromExtension(mapPath.extension().string());
   StageMapFile(c, mapPath);
-  LoadSectionDirectory(c, c.TempFolder / c.MapName);
   const MapInformation info = ReadMapInformation(c);
   const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
 
