@@ -1,11 +1,6 @@
 #include "core/program_files.hpp"
 
-#include <string>
 #include <system_error>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 // The installed folders relative to the executable's, set by the build from the install layout.
 #ifndef KARTWERK_DATA_FROM_BIN
@@ -24,27 +19,6 @@ bool Exists(const std::filesystem::path& path) {
 }
 
 }  // namespace
-
-std::filesystem::path ProgramFolder() {
-#ifdef _WIN32
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::filesystem::current_path();
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      break;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-  return std::filesystem::path(buffer).parent_path();
-#else
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path();
-  return self.parent_path();
-#endif
-}
 
 std::filesystem::path InstalledFolder(const std::filesystem::path& programFolder, ProgramFileKind kind) {
   const char* relative = kind == ProgramFileKind::Data ? KARTWERK_DATA_FROM_BIN : KARTWERK_MODULE_FROM_BIN;

@@ -6,10 +6,9 @@
 #include <filesystem>
 #include <string_view>
 
-namespace kartwerk {
+#include "core/program_path.hpp"
 
-// Folder of the running executable; the current folder when the system does not tell it.
-std::filesystem::path ProgramFolder();
+namespace kartwerk {
 
 enum class ProgramFileKind {
   Data,    // cliffdata, pictures: share/kartwerk when installed
