@@ -3,13 +3,17 @@
 BUILD ?= build
 SANITIZED ?= build-sanitize
 JOBS ?= $(shell nproc)
+# The build's progress without a line for every folder the nested makes enter and leave.
+MAKEFLAGS += --no-print-directory
 # A sanitizer report fails the test that triggers it; leaks count too, except those of the
 # platform libraries below Qt, which the suppression file lists.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0
 
-.PHONY: deps configure build sanitized run test bench clean
+PREFIX ?= /usr/local
+
+.PHONY: deps configure build sanitized run test install package bench clean
 
 deps:
 	./scripts/setup-deps.sh
@@ -30,6 +34,15 @@ sanitized: configure
 test: build sanitized
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
 	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
+
+# `make install`: the program, its windows module and data, the desktop's files, the manual page and
+# the bash completion under PREFIX (default /usr/local); DESTDIR stages the tree elsewhere.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# `make package`: the same files as a Debian package for /usr, in the build folder.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # `make bench`: the speed and memory of a conversion against its floor (see scripts/bench.sh), in a
 # Release build of its own without the windows (loading Qt would be timed, not the conversion);

@@ -12,7 +12,7 @@ struct BatchConvertSettings {
   std::string out;
   unsigned jobs = 0;  // 0: one per processor core
   int gameVersionKind = 2;
-  std::string cliffData;  // empty: "cliffdata" beside the executable
+  std::string cliffData;  // empty: the program's own "cliffdata"
   bool quiet = false;
 };
 

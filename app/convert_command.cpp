@@ -12,6 +12,7 @@
 #include "app/batch_convert.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
+#include "core/map_file_check.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "install/slot_target.hpp"
@@ -25,7 +26,7 @@ struct ConvertOptions {
   unsigned jobs = 0;              // several maps: how many convert at once (0: one per core)
   std::string out;
   std::string gameVersion = "2.2";
-  std::string cliffData;  // empty: "cliffdata" beside the executable
+  std::string cliffData;  // empty: the program's own "cliffdata"
   bool quiet = false;
   // --slot N: the editor slot of the located game instead of --out.
   int slot = -1;
@@ -52,7 +53,7 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
       ->excludes(game);
   cmd.add_option("--game-version", options.gameVersion, "The game's version text; \"1.9\" selects its older script keywords")
       ->capture_default_str();
-  cmd.add_option("--cliffdata", options.cliffData, "Cliff mask file (default: \"cliffdata\" beside the program)");
+  cmd.add_option("--cliffdata", options.cliffData, "Cliff mask file (default: the program's own, in ../share/kartwerk or beside the program)");
   cmd.add_flag("--quiet", options.quiet, "Show no progress");
   cmd.add_option("--jobs", options.jobs, "With several maps: how many convert at once (default: one per processor core)")
       ->check(CLI::PositiveNumber)
@@ -67,8 +68,8 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
 
 // Runs a conversion into slotFolder, showing progress on standard error; returns the exit status.
 int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder) {
-  if (!std::filesystem::is_regular_file(options.map)) {
-    std::cerr << "kartwerk: \"" << options.map << "\" is not a map file\n";
+  if (const auto problem = MapFileProblem(options.map)) {
+    std::cerr << "kartwerk: " << *problem << "\n";
     return 1;
   }
   ConsoleProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, options.quiet);

@@ -5,7 +5,7 @@
 #ifdef KARTWERK_WINDOWS_MODULE
 #include <filesystem>
 
-#include "core/program_path.hpp"
+#include "core/program_files.hpp"
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -52,7 +52,7 @@ RunWindowsEntry* LoadWindowsEntry(const std::filesystem::path& module, std::stri
 
 int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, const WindowOptions& options) {
 #ifdef KARTWERK_WINDOWS_MODULE
-  const std::filesystem::path module = ProgramFolder() / KARTWERK_WINDOWS_MODULE;
+  const std::filesystem::path module = ProgramFile(ProgramFileKind::Module, KARTWERK_WINDOWS_MODULE);
   std::string why;
   RunWindowsEntry* entry = LoadWindowsEntry(module, why);
   if (entry == nullptr) {

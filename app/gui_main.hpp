@@ -12,7 +12,7 @@ namespace kartwerk::app {
 // The top-level MAP argument and the options of the window mode.
 void AddWindowOptions(CLI::App& app, WindowOptions& options);
 
-// Loads the windows module from beside the program and runs the windows (start-up,
+// Loads the windows module (beside the program, or lib/kartwerk when installed) and runs the windows (start-up,
 // association, main loop); returns the exit status. In a build without windows it prints
 // the help instead.
 int RunWindowMode(int argc, char** argv, const CLI::App& app, const WindowOptions& options);

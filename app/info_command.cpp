@@ -6,6 +6,7 @@
 
 #include "app/commands.hpp"
 #include "core/conversion.hpp"
+#include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
 #include "core/staging.hpp"
 
@@ -18,11 +19,11 @@ struct InfoOptions {
 };
 
 int RunInfo(const InfoOptions& options) {
-  const std::filesystem::path mapPath = std::filesystem::absolute(options.map);
-  if (!std::filesystem::is_regular_file(mapPath)) {
-    std::cerr << "kartwerk: \"" << options.map << "\" is not a map file\n";
+  if (const auto problem = MapFileProblem(options.map)) {
+    std::cerr << "kartwerk: " << *problem << "\n";
     return 1;
   }
+  const std::filesystem::path mapPath = std::filesystem::absolute(options.map);
   Conversion c;
   c.MapKind = MapKindFromExtension(mapPath.extension().string());
   StageMapFile(c, mapPath);
@@ -66,6 +67,7 @@ void AddInfoCommand(CLI::App& app, Runner& run) {
   CLI::App* cmd = app.add_subcommand("info", "Show a compiled map's kind, scheme, size, missions and sections");
   cmd->add_option("MAP", options->map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
   cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
+  cmd->footer("The map is only read, as a conversion reads it; nothing is written.\n");
   cmd->callback([&run, options] { run = [options] { return RunInfo(*options); }; });
 }
 

@@ -34,6 +34,9 @@ bool OpenSource(GameInstallations& installs, const InstallationSourceOptions& op
   }
 }
 
+constexpr const char* kWinePrefixHelp =
+    "Wine prefix holding the game (default: WINEPREFIX, else ~/.wine and the prefixes of Proton, Lutris and Bottles)";
+
 struct InstallsOptions {
   std::string winePrefix;
   bool json = false;
@@ -56,6 +59,8 @@ int RunInstalls(const InstallsOptions& options) {
                      {"version", v.version},
                      {"language", v.language},
                      {"sub_key", v.subKey},
+                     {"prefix", installs.Registry[v.registry].winePrefix.string()},
+                     {"origin", installs.Registry[v.registry].origin},
                      {"editor", std::filesystem::is_regular_file(JoinIgnoringCase(v.hostFolder, "editor\\scridll.dll"))}});
     }
     std::cout << JsonText(out) << "\n";
@@ -67,8 +72,11 @@ int RunInstalls(const InstallsOptions& options) {
   }
   for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
     const InstalledVersion& v = installs.InstalledVersions[i];
+    const RegistryEntry& source = installs.Registry[v.registry];
     std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
-              << v.hostFolder.string() << "  (" << v.folder << ")\n";
+              << v.hostFolder.string() << "  (" << v.folder;
+    if (!source.winePrefix.empty()) std::cout << "; " << source.origin << " " << source.winePrefix.string();
+    std::cout << ")\n";
   }
   return 0;
 }
@@ -116,9 +124,14 @@ int RunSlots(const SlotsOptions& options) {
 
 void AddInstallsCommand(CLI::App& app, Runner& run) {
   auto options = std::make_shared<InstallsOptions>();
-  CLI::App* cmd = app.add_subcommand("installs", "List the registered Vornmark II installations whose folder exists");
-  cmd->add_option("--wine-prefix", options->winePrefix, "Wine prefix holding the game (default: WINEPREFIX, else ~/.wine)");
+  CLI::App* cmd = app.add_subcommand("installs", "List the registered Vornmark II installations whose folder exists, each with the Wine prefix it was found in");
+  cmd->add_option("--wine-prefix", options->winePrefix, kWinePrefixHelp);
   cmd->add_flag("--json", options->json, "Print one JSON array instead of text");
+  cmd->footer(
+      "Each line: the number, language and version, the folder, then in brackets the folder as the registry\n"
+      "names it and the Wine prefix it was found in. Without --wine-prefix or WINEPREFIX, ~/.wine and the\n"
+      "prefixes of Steam's Proton, Lutris and Bottles are searched in that order. The other commands use\n"
+      "the first installation listed (convert --slot: the one whose folder holds the map, if any).\n");
   cmd->callback([&run, options] { run = [options] { return RunInstalls(*options); }; });
 }
 
@@ -126,15 +139,18 @@ void AddSlotsCommand(CLI::App& app, Runner& run) {
   auto options = std::make_shared<SlotsOptions>();
   CLI::App* cmd = app.add_subcommand("slots", "List the 255 editor slots of the located game");
   CLI::Option* game = cmd->add_option("--game", options->game, "Game folder to use instead of the registry");
-  CLI::Option* prefix = cmd->add_option("--wine-prefix", options->winePrefix,
-                                        "Wine prefix holding the game (default: WINEPREFIX, else ~/.wine)");
+  CLI::Option* prefix = cmd->add_option("--wine-prefix", options->winePrefix, kWinePrefixHelp);
   game->excludes(prefix);
   cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
+  cmd->footer("The game is the first installation kartwerk installs lists, or the one --game or --wine-prefix names.\n");
   cmd->callback([&run, options] { run = [options] { return RunSlots(*options); }; });
 }
 
 void AddRegisterCommand(CLI::App& app, Runner& run) {
   CLI::App* cmd = app.add_subcommand("register", "Make the desktop open .qdm, .qdp and .qdc files with Kartwerk");
+  cmd->footer(
+      "Writes the map types, a desktop entry and the icon for this user under XDG_DATA_HOME (else\n"
+      "~/.local/share). The installed package does the same for every user; the windows do it at each start.\n");
   cmd->callback([&run] { run = [] { return RegisterMapTypes(std::cerr) ? 0 : 1; }; });
 }
 

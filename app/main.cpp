@@ -6,10 +6,40 @@
 
 #include "app/commands.hpp"
 #include "app/gui_main.hpp"
+#include "app/version.hpp"
+
+namespace {
+
+// Closes `kartwerk --help` and, through it, the manual page's description.
+constexpr const char* kMainHelpFooter =
+    "Without a subcommand Kartwerk opens its windows: the map browser, or, given a MAP, the slot picker\n"
+    "that converts it into one of the editor's slots (what opening a map from the file manager does).\n"
+    "\n"
+    "Finding the game:\n"
+    "  The game is found through the registry of a Wine prefix: --wine-prefix DIR, else WINEPREFIX,\n"
+    "  else ~/.wine and the prefixes of Steam's Proton, Lutris and Bottles, in that order (kartwerk\n"
+    "  installs lists what is found). --game DIR names the game's folder instead.\n"
+    "\n"
+    "Exit status:\n"
+    "  0 success, 1 the work failed (the message names the file), 2 wrong usage.\n"
+    "\n"
+    "Examples:\n"
+    "  kartwerk                                open the map browser\n"
+    "  kartwerk info frontier.qdm              show what a compiled map holds\n"
+    "  kartwerk convert frontier.qdm --slot 7  convert a map into the editor's slot 7\n"
+    "  kartwerk convert *.qd? --out maps       convert several maps, each into maps/<map name>/\n"
+    "  kartwerk installs                       list the game installations found\n"
+    "\n"
+    "Run \"kartwerk SUBCOMMAND --help\" for a subcommand's options.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source."};
+  CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source.", "kartwerk"};
   app.require_subcommand(0, 1);
+  app.set_version_flag("--version", std::string("kartwerk ") + kartwerk::app::VersionText(),
+                       "Print the version and exit");
+  app.footer(kMainHelpFooter);
   kartwerk::app::Runner run;
   kartwerk::app::AddInfoCommand(app, run);
   kartwerk::app::AddConvertCommand(app, run);

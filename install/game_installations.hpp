@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "install/registry.hpp"
+#include "install/registry_list.hpp"
 
 namespace kartwerk {
 
@@ -21,14 +21,15 @@ struct InstalledVersion {
   std::string version;                // "version", such as "1.9", "2.0" or "2.2"
   std::string language;               // "language", free text shown to the user
   std::string subKey;                 // the sub-key of the game key it was read from
+  std::size_t registry = 0;           // the entry of GameInstallations::Registry it was read from
 };
 
 inline constexpr std::size_t MaxInstalledVersions = 6;
 inline constexpr std::size_t SlotCount = 255;
 
 struct GameInstallations {
-  // Where installations are registered; without one, no game is ever found.
-  std::shared_ptr<const RegistrySource> Registry;
+  // Where installations are registered, searched in order; without one, no game is ever found.
+  RegistryList Registry;
 
   // At most six, numbered from 1 in enumeration order (entry i is InstalledVersions[i - 1]).
   std::vector<InstalledVersion> InstalledVersions;
@@ -36,6 +37,8 @@ struct GameInstallations {
   std::uint8_t ChosenVersion = 0;
   // The chosen installation's folder on this system; empty until the game has been located.
   std::filesystem::path GameFolder;
+  // The Wine prefix the located game was registered in; empty when its source is no prefix.
+  std::filesystem::path GameWinePrefix;
   // 1 when the chosen installation's version is exactly "1.9", otherwise 2; 0 until first set.
   std::uint8_t GameVersionKind = 0;
   // One line per editor slot, entry n for slot n; entry 255 stays empty.

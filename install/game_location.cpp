@@ -39,21 +39,51 @@ bool LiesIn(const std::filesystem::path& path, const std::filesystem::path& fold
   return true;
 }
 
-// The sub-key LocateGame opens: the chosen installation's own sub-key, so that the choice
-// holds even when registrations with missing folders come before it.
-std::unique_ptr<RegistryKey> OpenChosenSubKey(const GameInstallations& installs, const RegistryKey& gameKey,
-                                              const std::vector<std::string>& subKeys) {
+// A registry's game key with its sub-keys, in enumeration order.
+struct OpenedGameKey {
+  std::size_t registry = 0;
+  std::unique_ptr<RegistryKey> key;
+  std::vector<std::string> subKeys;
+};
+
+// The game key of every registry that has one, in search order.
+std::vector<OpenedGameKey> OpenGameKeys(const GameInstallations& installs) {
+  std::vector<OpenedGameKey> keys;
+  for (std::size_t r = 0; r < installs.Registry.size(); ++r) {
+    if (!installs.Registry[r].source) continue;
+    if (std::unique_ptr<RegistryKey> key = OpenGameKey(*installs.Registry[r].source)) {
+      std::vector<std::string> subKeys = key->SubKeyNames();
+      keys.push_back({r, std::move(key), std::move(subKeys)});
+    }
+  }
+  return keys;
+}
+
+struct ChosenSubKey {
+  std::size_t registry = 0;
+  std::unique_ptr<RegistryKey> key;
+};
+
+// The sub-key LocateGame opens: the chosen installation's own sub-key in its own registry, so
+// that the choice holds even when registrations with missing folders come before it.
+ChosenSubKey OpenChosenSubKey(const GameInstallations& installs, const std::vector<OpenedGameKey>& gameKeys) {
   const std::size_t chosen = installs.ChosenVersion;
-  if (chosen > 0 && chosen <= installs.InstalledVersions.size()) {
-    return gameKey.OpenSubKey(installs.InstalledVersions[chosen - 1].subKey);
+  const InstalledVersion* entry = nullptr;
+  if (chosen > 0 && chosen <= installs.InstalledVersions.size()) entry = &installs.InstalledVersions[chosen - 1];
+  if (chosen == 0 && !installs.InstalledVersions.empty()) entry = &installs.InstalledVersions.front();
+  if (entry) {
+    for (const OpenedGameKey& game : gameKeys) {
+      if (game.registry == entry->registry) return {game.registry, game.key->OpenSubKey(entry->subKey)};
+    }
+    return {};
   }
-  if (chosen == 0 && !installs.InstalledVersions.empty()) {
-    return gameKey.OpenSubKey(installs.InstalledVersions.front().subKey);
+  // Nothing was enumerated, or a number past the list: count among all sub-keys, registry by registry.
+  std::size_t position = chosen > 0 ? chosen - 1 : 0;
+  for (const OpenedGameKey& game : gameKeys) {
+    if (position < game.subKeys.size()) return {game.registry, game.key->OpenSubKey(game.subKeys[position])};
+    position -= game.subKeys.size();
   }
-  // Nothing was enumerated, or a number past the list: count among all sub-keys.
-  const std::size_t position = chosen > 0 ? chosen - 1 : 0;
-  if (position >= subKeys.size()) return nullptr;
-  return gameKey.OpenSubKey(subKeys[position]);
+  return {};
 }
 
 }  // namespace
@@ -66,38 +96,39 @@ std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry) {
 std::uint8_t VersionKindOf(std::string_view version) { return version == "1.9" ? 1 : 2; }
 
 void EnumerateInstallations(GameInstallations& installs) {
-  if (!installs.Registry) return;
-  std::unique_ptr<RegistryKey> gameKey = OpenGameKey(*installs.Registry);
-  if (!gameKey) return;
+  const std::vector<OpenedGameKey> gameKeys = OpenGameKeys(installs);
+  if (gameKeys.empty()) return;
   installs.InstalledVersions.clear();
-  for (const std::string& name : gameKey->SubKeyNames()) {
-    if (installs.InstalledVersions.size() >= MaxInstalledVersions) break;  // the picker offers six
-    std::unique_ptr<RegistryKey> subKey = gameKey->OpenSubKey(name);
-    if (!subKey) continue;
-    InstalledVersion entry;
-    entry.folder = subKey->ReadString("target folder");
-    entry.hostFolder = installs.Registry->HostFolder(entry.folder);
-    if (!IsDirectory(entry.hostFolder)) continue;
-    entry.version = subKey->ReadString("version");
-    entry.language = subKey->ReadString("language");
-    entry.subKey = name;
-    installs.InstalledVersions.push_back(std::move(entry));
+  for (const OpenedGameKey& game : gameKeys) {
+    const RegistrySource& registry = *installs.Registry[game.registry].source;
+    for (const std::string& name : game.subKeys) {
+      if (installs.InstalledVersions.size() >= MaxInstalledVersions) return;  // the picker offers six
+      std::unique_ptr<RegistryKey> subKey = game.key->OpenSubKey(name);
+      if (!subKey) continue;
+      InstalledVersion entry;
+      entry.folder = subKey->ReadString("target folder");
+      entry.hostFolder = registry.HostFolder(entry.folder);
+      if (!IsDirectory(entry.hostFolder)) continue;
+      entry.version = subKey->ReadString("version");
+      entry.language = subKey->ReadString("language");
+      entry.subKey = name;
+      entry.registry = game.registry;
+      installs.InstalledVersions.push_back(std::move(entry));
+    }
   }
 }
 
 bool LocateGame(GameInstallations& installs) {
-  if (!installs.Registry) return false;
-  std::unique_ptr<RegistryKey> gameKey = OpenGameKey(*installs.Registry);
-  if (!gameKey) return false;
-  const std::vector<std::string> subKeys = gameKey->SubKeyNames();
-  if (subKeys.empty()) return false;
-  std::unique_ptr<RegistryKey> chosen = OpenChosenSubKey(installs, *gameKey, subKeys);
-  if (!chosen) return false;
+  const std::vector<OpenedGameKey> gameKeys = OpenGameKeys(installs);
+  ChosenSubKey chosen = OpenChosenSubKey(installs, gameKeys);
+  if (!chosen.key) return false;  // no game key, no sub-key, or the chosen one is gone
 
-  installs.GameVersionKind = VersionKindOf(chosen->ReadString("version"));
-  const std::filesystem::path folder = installs.Registry->HostFolder(chosen->ReadString("target folder"));
+  installs.GameVersionKind = VersionKindOf(chosen.key->ReadString("version"));
+  const RegistryEntry& registry = installs.Registry[chosen.registry];
+  const std::filesystem::path folder = registry.source->HostFolder(chosen.key->ReadString("target folder"));
   if (folder.empty() || !IsFile(JoinIgnoringCase(folder, "editor\\scridll.dll"))) return false;
   installs.GameFolder = folder;
+  installs.GameWinePrefix = registry.winePrefix;
   return true;
 }
 

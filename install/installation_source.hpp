@@ -1,13 +1,15 @@
 // Choosing where the game's installations come from: a game folder named on the command
-// line, a Wine prefix's registry, or the system's own registry.
+// line, a Wine prefix's registry, every Wine prefix of the user's home folder, or the system's
+// own registry.
 #pragma once
 
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "install/registry.hpp"
+#include "install/registry_list.hpp"
 
 namespace kartwerk {
 
@@ -17,12 +19,18 @@ struct InstallationSourceOptions {
   std::optional<std::filesystem::path> winePrefix;  // --wine-prefix DIR
 };
 
-// The system's own registry: the Windows registry on Windows, elsewhere the registry of the
-// Wine prefix in WINEPREFIX (else ~/.wine). Throws RegistryUnavailable when it cannot be read.
-std::shared_ptr<const RegistrySource> OpenDefaultRegistry();
+// Closes every message saying that no registry was found: the two ways to name the game.
+inline constexpr std::string_view NameTheGameHint =
+    "name the Wine prefix that holds the game with --wine-prefix DIR, or the game's folder with --game DIR";
+
+// The system's own registry: the Windows registry on Windows; elsewhere the registry of the Wine
+// prefix in WINEPREFIX when it is set, else that of every prefix FindWinePrefixes finds in the home
+// folder (~/.wine first), each with its origin. Throws RegistryUnavailable, saying where it looked,
+// when no registry can be read.
+RegistryList OpenDefaultRegistry();
 
 // The source the options name: the game folder when given (version gameVersion, else the default),
 // else the Wine prefix when given, else the default registry. Throws RegistryUnavailable.
-std::shared_ptr<const RegistrySource> OpenInstallationSource(const InstallationSourceOptions& options);
+RegistryList OpenInstallationSource(const InstallationSourceOptions& options);
 
 }  // namespace kartwerk

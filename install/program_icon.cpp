@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <stdexcept>
@@ -12,9 +13,9 @@ namespace {
 
 using Pixel = std::array<std::uint8_t, 4>;
 
-Pixel IconPixel(int x, int y) {
-  constexpr int n = ProgramIconSize;
-  constexpr int corner = 8;
+// The picture is drawn for 48 pixels; every measure scales with the size n.
+Pixel IconPixel(int x, int y, int n) {
+  const int corner = n / 6;
   // Rounded corners: outside the quarter circles the icon is transparent.
   const int cx = x < corner ? corner - x : (x >= n - corner ? x - (n - corner - 1) : 0);
   const int cy = y < corner ? corner - y : (y >= n - corner ? y - (n - corner - 1) : 0);
@@ -25,14 +26,17 @@ Pixel IconPixel(int x, int y) {
   const int dx = std::abs(2 * x + 1 - n);
   const int dy = std::abs(2 * y + 1 - n);
   const int distance = dx + dy;
-  constexpr int radius = 2 * 19;
+  const int radius = 19 * n / 24;
+  const int shore = std::max(3, n / 16);
+  const int cell = std::max(4, n / 6);
+  const int waves = std::max(5, 11 * n / 48);
   if (distance <= radius) {
-    if (distance > radius - 3) return {150, 120, 70, 255};  // the shore
+    if (distance > radius - shore) return {150, 120, 70, 255};  // the shore
     // The editor's cell grid across the land.
-    if ((x + y) % 8 == 0 || (x - y + n) % 8 == 0) return {70, 130, 50, 255};
+    if ((x + y) % cell == 0 || (x - y + n) % cell == 0) return {70, 130, 50, 255};
     return {95, 165, 65, 255};
   }
-  const std::uint8_t wave = ((x + 2 * y) % 11 == 0) ? 30 : 0;
+  const std::uint8_t wave = ((x + 2 * y) % waves == 0) ? 30 : 0;
   return {static_cast<std::uint8_t>(40 + wave), static_cast<std::uint8_t>(100 + wave), 170, 255};
 }
 
@@ -51,14 +55,14 @@ void PutChunk(std::vector<std::uint8_t>& out, std::string_view type, const std::
 
 }  // namespace
 
-std::vector<std::uint8_t> ProgramIconPng() {
-  constexpr int n = ProgramIconSize;
+std::vector<std::uint8_t> ProgramIconPng(int n) {
+  if (n < 16 || n > 1024) throw std::invalid_argument("The program icon is drawn from 16 to 1024 pixels");
   std::vector<std::uint8_t> raw;
   raw.reserve(static_cast<std::size_t>(n) * (n * 4 + 1));
   for (int y = 0; y < n; ++y) {
     raw.push_back(0);  // filter type None
     for (int x = 0; x < n; ++x) {
-      const Pixel p = IconPixel(x, y);
+      const Pixel p = IconPixel(x, y, n);
       raw.insert(raw.end(), p.begin(), p.end());
     }
   }
@@ -71,8 +75,8 @@ std::vector<std::uint8_t> ProgramIconPng() {
 
   std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<std::uint8_t> header;
-  PutU32BigEndian(header, n);
-  PutU32BigEndian(header, n);
+  PutU32BigEndian(header, static_cast<std::uint32_t>(n));
+  PutU32BigEndian(header, static_cast<std::uint32_t>(n));
   header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits per channel, RGBA, deflate, no filter set, no interlace
   PutChunk(png, "IHDR", header);
   PutChunk(png, "IDAT", packed);

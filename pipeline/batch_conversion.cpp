@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/map_file_check.hpp"
 #include "core/map_kind.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "core/text.hpp"
@@ -54,12 +55,8 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
     return end;
   }
   const BatchMap& map = batch.Maps[index];
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(map.MapPath, ec)) {
-    std::string message = "\"";
-    message += map.MapPath.string();
-    message += "\" is not a map file";
-    return Failure(std::make_exception_ptr(std::runtime_error(message)), "opening the map");
+  if (const auto problem = MapFileProblem(map.MapPath)) {
+    return Failure(std::make_exception_ptr(std::runtime_error(*problem)), "opening the map");
   }
   ConvertRequest request;
   request.MapPath = map.MapPath;

@@ -54,7 +54,7 @@ struct BatchRequest {
   std::filesystem::path OutFolder;  // each map goes into OutFolder / FolderName
   unsigned Jobs = 0;                // maps converted at once; 0: one per processor core
   int GameVersionKind = 2;
-  std::filesystem::path CliffDataFile;  // empty: "cliffdata" beside the program
+  std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
   // The handlers get the map's index in Maps. They run on the converting threads, for
   // different maps at the same time, so they must be safe to call concurrently.
   std::function<void(std::size_t map, std::size_t labels)> Planned;

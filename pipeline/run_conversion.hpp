@@ -21,7 +21,7 @@ struct ConvertRequest {
   std::filesystem::path SlotFolder;  // the editor slot folder; replaced whole once every step has succeeded
   std::filesystem::path BackupFolder;  // where the slot's previous content is kept; empty: DefaultBackupFolder()
   int GameVersionKind = 2;           // 1 for the game's version "1.9", else 2
-  std::filesystem::path CliffDataFile;  // empty: "cliffdata" beside the program
+  std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
   std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
   ProgressHandler Progress;          // each step's label, on the worker thread
   std::function<void(const std::string&)> Warn;  // repaired input, on the thread that meets it

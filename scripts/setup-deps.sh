@@ -10,6 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev libgl-dev
   shared-mime-info desktop-file-utils locales
+  help2man
   python3
 )
 

@@ -201,7 +201,7 @@ TEST_F(HostileMapsTest, FolderNamedLikeAMapIsNoMapFile) {
   std::filesystem::create_directory(maps() / "x.qdm");
   const auto r = Convert(maps() / "x.qdm");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("\"" + (maps() / "x.qdm").string() + "\" is not a map file"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\"" + (maps() / "x.qdm").string() + "\" is a folder"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(slot()));
   std::filesystem::remove(maps() / "x.qdm");
 }

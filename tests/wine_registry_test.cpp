@@ -280,13 +280,15 @@ TEST(InstallsCommand, ListsEveryExistingInstallationWithFolderVersionAndLanguage
   EXPECT_EQ(list[1]["language"], "Français");
   EXPECT_EQ(list[1]["editor"], false);
 
-  // WINEPREFIX is the default prefix; text output names each installation on one line.
+  // WINEPREFIX is the default prefix; text output names each installation on one line, with
+  // the prefix it was found in.
   auto text = RunProgram(KARTWERK_EXE, {"installs"}, {"WINEPREFIX=" + prefix.string()});
   ASSERT_EQ(text.status, 0) << text.err;
+  const std::string from = "; Wine prefix " + prefix.string() + ")\n";
   EXPECT_EQ(text.out, "1  English 2.2  " + std::filesystem::canonical(gold).string() +
-                          "  (C:\\Games\\Vornmark II Gold)\n"
+                          "  (C:\\Games\\Vornmark II Gold" + from +
                           "2  Français 1.9  " + std::filesystem::canonical(old).string() +
-                          "  (C:\\Program Files\\Brannox\\Vornmark II\\)\n");
+                          "  (C:\\Program Files\\Brannox\\Vornmark II\\" + from);
 }
 
 TEST(InstallsCommand, NoRegistryFailsAndNoGameKeyListsNothing) {

@@ -39,7 +39,8 @@ struct GuiSession {
   std::filesystem::path CommandLineMap;
   // The cliff masks the object step needs, normally installed beside the program.
   std::filesystem::path CliffDataFile;
-  // The Wine prefix the installations were read from; the editor runs in it.
+  // The Wine prefix named on the command line or by WINEPREFIX (else ~/.wine); the editor runs in
+  // it unless the located game names its own (installs.GameWinePrefix).
   std::filesystem::path WinePrefix;
 
   // Whether the desktop can show a window half transparent (decides fading off the platforms

@@ -105,7 +105,9 @@ void TForm6::Shape1MouseUp() {
   // No hiding here, even with alpha blending off: the prompt stays for its fade-out.
   FadeOutAndClose();
   const GameInstallations& installs = session().installs;
-  session().LaunchEditor({GamePath(installs, "editor\\edit3.exe"), GamePath(installs, "editor"), session().WinePrefix});
+  // The editor runs in the prefix the located game is registered in (Proton's, Lutris's, ...).
+  const std::filesystem::path prefix = installs.GameWinePrefix.empty() ? session().WinePrefix : installs.GameWinePrefix;
+  session().LaunchEditor({GamePath(installs, "editor\\edit3.exe"), GamePath(installs, "editor"), prefix});
 }
 
 }  // namespace kartwerk

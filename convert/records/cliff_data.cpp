@@ -4,7 +4,6 @@
 #include <iterator>
 #include <system_error>
 
-#include "core/program_path.hpp"
 
 namespace kartwerk {
 
@@ -19,6 +18,6 @@ std::shared_ptr<const Bytes> LoadCliffData(const std::filesystem::path& path) {
   return std::make_shared<const Bytes>(std::move(data));
 }
 
-std::filesystem::path DefaultCliffDataPath() { return ProgramFolder() / kCliffDataFileName; }
+std::filesystem::path DefaultCliffDataPath() { return ProgramFile(ProgramFileKind::Data, kCliffDataFileName); }
 
 }  // namespace kartwerk

@@ -1,4 +1,4 @@
-// The "cliffdata" file: the 49-byte cliff masks installed beside the program.
+// The "cliffdata" file: the 49-byte cliff masks installed with the program.
 #pragma once
 
 #include <filesystem>
@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/byte_stream.hpp"
+#include "core/program_files.hpp"
 
 namespace kartwerk {
 
@@ -20,7 +21,7 @@ class CliffDataError : public std::runtime_error {
 // The whole file, shared read-only by every conversion that uses it.
 std::shared_ptr<const Bytes> LoadCliffData(const std::filesystem::path& path);
 
-// ProgramFolder() / "cliffdata".
+// "cliffdata" among the program's data files (beside the program, or share/kartwerk when installed).
 std::filesystem::path DefaultCliffDataPath();
 
 }  // namespace kartwerk
