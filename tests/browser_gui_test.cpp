@@ -212,12 +212,17 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   Start(ExplicitInstallation(bare));
   TForm8& notice = windows->Form8();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
-  EXPECT_EQ(notice.Label1->text(), QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
-                                                  "entries. You might wish to reinstall the game."));
-  EXPECT_EQ(notice.size(), QSize(365, 99));
+  // The fixed message, then where the game was looked for and how to name it.
+  const QString text = notice.Label1->text();
+  EXPECT_TRUE(text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
+                                             "entries. You might wish to reinstall the game.\n\n")));
+  EXPECT_TRUE(text.contains(QStringLiteral("--wine-prefix DIR")) && text.contains(QStringLiteral("--game DIR")));
+  EXPECT_EQ(notice.width(), 365);
+  EXPECT_GT(notice.height(), 99) << "taller for the longer text";
   EXPECT_EQ(notice.AlphaBlendValue(), 200);
   Click(notice.Shape2);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 1);
   EXPECT_FALSE(browser().isVisible());
 }
 
@@ -267,7 +272,7 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   EXPECT_FALSE(browser().isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 174));
   EXPECT_FALSE(picker().windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Multible versions of Vornmark II\u2122"));
+  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
   ASSERT_NE(picker().VersionLabel(1), nullptr);
   ASSERT_NE(picker().VersionLabel(2), nullptr);
   EXPECT_EQ(picker().VersionLabel(3), nullptr);

@@ -29,6 +29,7 @@
 #include "tests/support/map_builder.hpp"
 #include "tests/support/sample_maps.hpp"
 #include "ui/gui_windows.hpp"
+#include "ui/window_system.hpp"
 
 namespace kw = kartwerk;
 namespace fs = std::filesystem;
@@ -112,11 +113,13 @@ struct Session {
   std::unique_ptr<kw::GuiWindows> windows;
 
   Session(std::shared_ptr<const kw::RegistrySource> registry, const fs::path& cliffData) {
-    session.hooks.EndProgram = [] {};
-    session.hooks.ReportError = [](const QString& message) {
+    session.hooks.EndProgram = [](int) {};
+    session.hooks.ReportError = [](const QString& message, QWidget*) {
       std::fprintf(stderr, "window_renderer: %s\n", message.toStdString().c_str());
     };
-    session.hooks.LaunchEditor = [](const kw::EditorLaunch&) {};
+    session.hooks.LaunchEditor = [](const kw::EditorLaunch&) { return true; };
+    // The offscreen platform draws every window opaque (and warns of each opacity set).
+    session.DesktopHasWindowOpacity = kw::DesktopShowsWindowOpacity();
     session.CliffDataFile = cliffData;
     session.FadeIntervalMs = 1;
     session.installs.Registry = std::move(registry);

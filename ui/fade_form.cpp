@@ -4,11 +4,13 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
 
 #include "ui/window_style.hpp"
+#include "ui/window_system.hpp"
 
 namespace kartwerk {
 
@@ -29,6 +31,17 @@ TFadeForm::TFadeForm(GuiSession& session, const char* name, int clientWidth, int
   timer_->setInterval(session.FadeIntervalMs);
   connect(timer_, &QTimer::timeout, this, &TFadeForm::Tick);
   ApplyOpacity();
+
+  // Keyboard: Escape does what the window's "X" (or "EXIT") does, Enter what its main action does.
+  setFocusPolicy(Qt::StrongFocus);
+  auto key = [this](QKeyCombination combination, void (TFadeForm::*action)()) {
+    auto* shortcut = new QShortcut(QKeySequence(combination), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, action);
+  };
+  key(QKeyCombination(Qt::Key_Escape), &TFadeForm::CloseRequested);
+  key(QKeyCombination(Qt::Key_Return), &TFadeForm::EnterPressed);
+  key(QKeyCombination(Qt::Key_Enter), &TFadeForm::EnterPressed);
 }
 
 void TFadeForm::SetAlphaBlend(bool on) {
@@ -50,8 +63,12 @@ void TFadeForm::CopyFadeFrom(const TFadeForm& opener, bool withOpacity) {
 }
 
 void TFadeForm::ApplyOpacity() {
+  // A desktop that cannot show a window half transparent draws it opaque: nothing to set there.
+  if (!session_.DesktopHasWindowOpacity) return;
   // Without alpha blending the window is drawn opaque whatever its opacity value says.
   setWindowOpacity(alphaBlend_ ? alphaBlendValue_ / 255.0 : 1.0);
+  // Each step goes to the compositor now, not whenever some other event flushes the display.
+  FlushWindowSystem();
 }
 
 void TFadeForm::StartFadeIn() {
@@ -104,6 +121,7 @@ void TFadeForm::ShowCentred(bool modal) {
   }
   show();
   raise();
+  activateWindow();
 }
 
 void TFadeForm::paintEvent(QPaintEvent* event) {
