@@ -298,6 +298,19 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
   EXPECT_EQ(outside.status, 1) << "the map chosen last failed";
 }
 
+TEST_F(SlotPicker, ALongMapTitleEndsWithAnEllipsis) {
+  SampleGame game(scratch / "Vornmark II");
+  const std::string name = "The very long road across the northern mountains and down to the sea";
+  SampleGame::WriteMap(game.Single() / (name + ".qdm"), SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "long");
+  StartWithMap(game.folder, game.Single() / (name + ".qdm"));
+  ChooseSlot(2);
+  const QString shown = picker().Label4->text();
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(picker().Label4->fontMetrics().horizontalAdvance(shown), picker().Label4->width());
+  EXPECT_EQ(picker().Label4->toolTip(), QString::fromStdString(name));
+  ASSERT_NE(WaitForPrompt(), nullptr);
+}
+
 TEST_F(SlotPicker, ADamagedCommandLineMapEndsTheProgramAfterItsError) {
   SampleGame game(scratch / "Vornmark II");
   StartWithMap(game.folder, WriteDamagedMap(game), /*waitForPicker=*/false);

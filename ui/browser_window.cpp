@@ -198,7 +198,11 @@ void TForm7::ShowFatalNotice(const QString& message) {
   notice_.ShowNotice(message, *this, [this] { session().EndProgram(/*fatal=*/true); });
 }
 
-void TForm7::EnterPressed() { ListView1DblClick(); }
+void TForm7::EnterPressed() {
+  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
+  if (!SelectedRow() && ListView1->currentItem()) ListView1->currentItem()->setSelected(true);
+  ListView1DblClick();
+}
 
 void TForm7::ShowSizeValue(const QString& text) {
   // A size such as 99999x99999 is shown whole: the label grows to the left into the free room

@@ -120,8 +120,11 @@ void TFadeForm::ShowCentred(bool modal) {
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
   show();
-  raise();
-  activateWindow();
+  // Only desktops that stack windows can raise one (others say so, once per window).
+  if (DesktopStacksWindows()) {
+    raise();
+    activateWindow();
+  }
 }
 
 void TFadeForm::paintEvent(QPaintEvent* event) {

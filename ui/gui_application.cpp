@@ -18,7 +18,7 @@ namespace {
 // The error report: a message box owned by the window on show, above it (transient for it,
 // on top like it) and modal to it.
 void ShowErrorBox(const QString& message, QWidget* owner) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Kartwerk"), message, QMessageBox::Ok, owner);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok, owner);
   box.setObjectName(QStringLiteral("ErrorBox"));
   if (owner != nullptr) {
     box.setWindowModality(Qt::WindowModal);

@@ -68,7 +68,7 @@ void TPromptForm::FadeOutAndClose() {
 }
 
 TForm8::TForm8(GuiSession& session, QWidget* owner) : TPromptForm(session, "TForm8", 99, owner) {
-  setWindowTitle(QStringLiteral("Kartwerk \u2013 notice"));
+  setWindowTitle(QStringLiteral("Notice"));
   Label1->setGeometry(10, 8, 345, 41);
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Label1->setWordWrap(true);
@@ -91,7 +91,7 @@ void TForm8::ShowNotice(const QString& message, const TFadeForm& opener, std::fu
 }
 
 TForm6::TForm6(GuiSession& session, QWidget* owner) : TPromptForm(session, "TForm6", 73, owner) {
-  setWindowTitle(QStringLiteral("Kartwerk \u2013 editor"));
+  setWindowTitle(QStringLiteral("Start the editor"));
   Label1->setGeometry(43, 8, 280, 16);
   Shape1 = MakeBox("Shape1", 62, 40);
   Label2 = MakeButtonLabel("Label2", QStringLiteral("YES"), 99, 44);

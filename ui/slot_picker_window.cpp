@@ -52,7 +52,7 @@ TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
     : TFadeForm(session, "TForm1", 370, 253, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner),
       notice_(notice) {
   setFont(WindowFont(13));
-  setWindowTitle(QStringLiteral("Kartwerk \u2013 editor slot"));
+  setWindowTitle(QStringLiteral("Editor slot"));
 
   Panel2 = new QWidget(this);
   Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -195,7 +195,11 @@ void TForm1::FormShow() {
   StartFadeIn();
 }
 
-void TForm1::EnterPressed() { ListBox1DblClick(); }
+void TForm1::EnterPressed() {
+  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
+  if (ListBox1->selectedItems().isEmpty() && ListBox1->currentItem()) ListBox1->currentItem()->setSelected(true);
+  ListBox1DblClick();
+}
 
 void TForm1::ListBox1DblClick() {
   const QList<QListWidgetItem*> selected = ListBox1->selectedItems();

@@ -24,7 +24,7 @@ LabelPlace VersionLabelPlace(int count, int i) {
 TForm9::TForm9(GuiSession& session, QWidget* owner)
     : TFadeForm(session, "TForm9", 370, 174, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
   setFont(WindowFont(13));
-  setWindowTitle(QStringLiteral("Kartwerk \u2013 game version"));
+  setWindowTitle(QStringLiteral("Game version"));
   QPalette blue = palette();
   blue.setColor(QPalette::WindowText, ValueBlue());
   setPalette(blue);

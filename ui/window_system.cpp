@@ -57,6 +57,12 @@ bool DesktopShowsWindowOpacity() {
   return CompositingManagerRuns(connection, X11ScreenNumber(qgetenv("DISPLAY").toStdString()));
 }
 
+bool DesktopStacksWindows() {
+  static const QStringList kStacking = {QStringLiteral("xcb"), QStringLiteral("wayland"), QStringLiteral("windows"),
+                                        QStringLiteral("cocoa")};
+  return qGuiApp != nullptr && kStacking.contains(QGuiApplication::platformName(), Qt::CaseInsensitive);
+}
+
 void FlushWindowSystem() {
   if (xcb_connection_t* connection = X11Connection()) xcb_flush(connection);
 }

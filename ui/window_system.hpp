@@ -16,6 +16,10 @@ int X11ScreenNumber(std::string_view display);
 // "cocoa" always; Wayland, offscreen and framebuffer platforms never.
 bool DesktopShowsWindowOpacity();
 
+// Whether the desktop stacks windows and can raise one above the others (X11, Wayland, Windows,
+// macOS; not the offscreen and framebuffer platforms).
+bool DesktopStacksWindows();
+
 // Sends the requests queued for the display now. X11 keeps a window's opacity change in its
 // queue until some other event flushes it, so a fade driven by a timer alone never reaches
 // the compositor; elsewhere this does nothing.
