@@ -162,14 +162,12 @@ void TForm1::FormShow() {
   try {
     StageMapFile(c, std::filesystem::absolute(MapPath));
   } catch (...) {
-    RemoveStagedFiles(c);
     CloseWindow(CurrentExceptionText());
     return;
   }
 
   if (!BuildSlotList(s.installs)) {
     notice_.ShowNotice(GameNotLocatedNotice(s.Search), *this, [this] {
-      RemoveStagedFiles(session().conversion);
       session().EndProgram(/*fatal=*/true);
       CloseWindow({});
     });
@@ -179,14 +177,6 @@ void TForm1::FormShow() {
   for (std::size_t slot = 0; slot < SlotCount; ++slot) {
     auto* row = new QListWidgetItem(GameText(s.installs.SlotList[slot]), ListBox1);
     row->setSizeHint(QSize(0, 16));
-  }
-
-  try {
-    LoadSectionDirectory(c, c.TempFolder / c.MapName);
-  } catch (...) {
-    RemoveStagedFiles(c);
-    CloseWindow(CurrentExceptionText());
-    return;
   }
 
   if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
@@ -257,7 +247,6 @@ void TForm1::ConversionFinished(const ConversionEnd& end) {
   if (userClosed_ || ConversionDone) return;
   ConversionDone = true;
   end_ = end;
-  RemoveStagedFiles(session().conversion);
   Label2Click();
 }
 
@@ -292,7 +281,6 @@ void TForm1::FadeOutEnd() {
     return;
   }
   if (ProcessThread && ProcessThread->Started()) ProcessThread->Wait();
-  RemoveStagedFiles(session().conversion);
   session().EndProgram();
 }
 
