@@ -180,7 +180,8 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
   TForm8 notice(session);
   bool closed = false;
   notice.Open([&closed] { closed = true; });
-  QTest::keyClick(&notice, Qt::Key_Enter);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&notice)) << "keys go to the active window";
+  QTest::keyClick(&notice, Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return closed; })) << "Enter is the notice's EXIT";
 
   outside.editorStarts = false;
@@ -188,6 +189,7 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
   TForm6 prompt(session);
   closed = false;
   prompt.Open([&closed] { closed = true; });
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&prompt));
   QTest::keyClick(&prompt, Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return closed; }));
   ASSERT_EQ(outside.launches.size(), 1u) << "Enter is YES";

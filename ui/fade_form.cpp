@@ -34,14 +34,16 @@ TFadeForm::TFadeForm(GuiSession& session, const char* name, int clientWidth, int
 
   // Keyboard: Escape does what the window's "X" (or "EXIT") does, Enter what its main action does.
   setFocusPolicy(Qt::StrongFocus);
-  auto key = [this](QKeyCombination combination, void (TFadeForm::*action)()) {
-    auto* shortcut = new QShortcut(QKeySequence(combination), this);
+  auto key = [this](QList<QKeySequence> keys, void (TFadeForm::*action)()) {
+    auto* shortcut = new QShortcut(this);
+    shortcut->setKeys(keys);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, action);
   };
-  key(QKeyCombination(Qt::Key_Escape), &TFadeForm::CloseRequested);
-  key(QKeyCombination(Qt::Key_Return), &TFadeForm::EnterPressed);
-  key(QKeyCombination(Qt::Key_Enter), &TFadeForm::EnterPressed);
+  key({QKeySequence(Qt::Key_Escape)}, &TFadeForm::CloseRequested);
+  // The main keyboard's Enter, and the keypad's.
+  key({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)},
+      &TFadeForm::EnterPressed);
 }
 
 void TFadeForm::SetAlphaBlend(bool on) {
@@ -121,10 +123,8 @@ void TFadeForm::ShowCentred(bool modal) {
   }
   show();
   // Only desktops that stack windows can raise one (others say so, once per window).
-  if (DesktopStacksWindows()) {
-    raise();
-    activateWindow();
-  }
+  if (DesktopStacksWindows()) raise();
+  activateWindow();
 }
 
 void TFadeForm::paintEvent(QPaintEvent* event) {
