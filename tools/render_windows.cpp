@@ -27,8 +27,8 @@
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
 #include "install/startup.hpp"
-#include "tests/support/map_builder.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
 #include "ui/gui_windows.hpp"
 #include "ui/window_system.hpp"
 

@@ -8,7 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "convert/cliff_data.hpp"
+#include "convert/records/cliff_data.hpp"
 #include "ui/gui_windows.hpp"
 #include "ui/window_system.hpp"
 
