@@ -8,7 +8,8 @@ packages=(
   zlib1g-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
+  xvfb xauth openbox xcompmgr xdotool x11-utils imagemagick weston qt6-wayland
   shared-mime-info desktop-file-utils locales
   help2man
   python3

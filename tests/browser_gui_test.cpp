@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -85,6 +86,59 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   EXPECT_EQ(browser().Panel1->geometry(), QRect(268, 48, 145, 194));
   EXPECT_EQ(browser().Label1->text(), QStringLiteral("Select a map to decompile"));
   EXPECT_EQ(browser().RadioButton1->text(), QStringLiteral("Campaigns"));
+}
+
+TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
+  SampleGame game(scratch / "Vornmark II");
+  // Only the head of a map is read for its information: file head, section name and size, then
+  // scheme, width and height.
+  Bytes head(8 + 12 + 4, 0);
+  for (std::int32_t value : {0, 99999, 99999}) {
+    for (int shift = 0; shift < 32; shift += 8) head.push_back(static_cast<std::uint8_t>(value >> shift));
+  }
+  SampleGame::WriteMap(game.Single() / "huge.qdm", head, "huge");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(QApplication::focusWidget(), browser().ListView1) << "focus starts on the list";
+
+  Select(QStringLiteral("huge"));
+  QLabel* size = browser().Label7;
+  EXPECT_EQ(size->text(), QStringLiteral("99999x99999"));
+  EXPECT_GE(size->width(), size->fontMetrics().horizontalAdvance(size->text()));
+  EXPECT_LE(size->geometry().right(), browser().Panel1->width() - 1) << "inside the panel";
+  EXPECT_GT(size->x(), browser().Label4->geometry().right()) << "clear of \"Size:\"";
+  Select(QStringLiteral("Dunes"));
+  EXPECT_EQ(size->x(), browser().Label8->x()) << "a narrow value stays in the value column";
+
+  // Enter opens the current row even when no arrow key has selected it yet.
+  browser().ListView1->clearSelection();
+  browser().ListView1->setCurrentItem(Row(browser().ListView1, QStringLiteral("frontier")),
+                                      0, QItemSelectionModel::NoUpdate);
+  QTest::keyClick(browser().ListView1, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return windows->Form1().isVisible(); }));
+  EXPECT_EQ(session.conversion.MapName, "frontier");
+}
+
+TEST_F(Browser, TheBannerMovesTheWindowAndOnlyTheLeftButtonCloses) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  const QPoint before = browser().pos();
+  // The offscreen desktop has no system move: the window follows the pointer.
+  SendMouse(browser().Image1, QEvent::MouseButtonPress, QPoint(10, 10));
+  QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), browser().Image1->mapToGlobal(QPointF(40, 30)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(browser().Image1, &move);
+  SendMouse(browser().Image1, QEvent::MouseButtonRelease, QPoint(40, 30));
+  EXPECT_EQ(browser().pos(), before + QPoint(30, 20));
+
+  Click(browser().Label2, Qt::RightButton);
+  Click(browser().Label2, Qt::MiddleButton);
+  EXPECT_NE(browser().CurrentFade(), TFadeForm::Fade::Out);
+  EXPECT_EQ(browser().pos(), before + QPoint(30, 20)) << "a press on \"X\" never drags";
+  Click(browser().Label2);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 0) << "a plain close";
 }
 
 TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInformation) {
@@ -212,12 +266,17 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   Start(ExplicitInstallation(bare));
   TForm8& notice = windows->Form8();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
-  EXPECT_EQ(notice.Label1->text(), QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
-                                                  "entries. You might wish to reinstall the game."));
-  EXPECT_EQ(notice.size(), QSize(365, 99));
+  // The fixed message, then where the game was looked for and how to name it.
+  const QString text = notice.Label1->text();
+  EXPECT_TRUE(text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
+                                             "entries. You might wish to reinstall the game.\n\n")));
+  EXPECT_TRUE(text.contains(QStringLiteral("--wine-prefix DIR")) && text.contains(QStringLiteral("--game DIR")));
+  EXPECT_EQ(notice.width(), 365);
+  EXPECT_GT(notice.height(), 99) << "taller for the longer text";
   EXPECT_EQ(notice.AlphaBlendValue(), 200);
   Click(notice.Shape2);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 1);
   EXPECT_FALSE(browser().isVisible());
 }
 
@@ -267,7 +326,7 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   EXPECT_FALSE(browser().isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 174));
   EXPECT_FALSE(picker().windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Multible versions of Vornmark II\u2122"));
+  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
   ASSERT_NE(picker().VersionLabel(1), nullptr);
   ASSERT_NE(picker().VersionLabel(2), nullptr);
   EXPECT_EQ(picker().VersionLabel(3), nullptr);
@@ -284,6 +343,25 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   EXPECT_FALSE(picker().isVisible());
   EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
   EXPECT_TRUE(Rows(browser().ListView1).contains(QStringLiteral("second")));
+}
+
+TEST_F(VersionPicker, AnInstallationWithoutItsEditorSaysSoAndTheKeyboardChoosesAgain) {
+  MakeGames(2);
+  std::filesystem::remove(games[0]->folder / "editor" / "scridll.dll");
+  Start(RegistryOf(installs));
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_EQ(QApplication::focusWidget(), picker().VersionLabel(1)) << "focus starts on the first version";
+  QTest::keyClick(picker().VersionLabel(1), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && PickerShown(); }));
+  EXPECT_TRUE(outside.errors[0].contains(QStringLiteral("has no Vornmark II\u2122 editor"))) << outside.errors[0].toStdString();
+  EXPECT_EQ(outside.errorOwners[0], &picker());
+  EXPECT_FALSE(windows->Form8().isVisible()) << "no fatal notice";
+
+  // The keyboard's second choice (Tab, Enter) is typed on the real desktop suite; here a click.
+  Click(picker().VersionLabel(2));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(outside.ends, 0);
 }
 
 TEST_F(VersionPicker, FiveAndSixInstallationsUseTwoRows) {

@@ -3,16 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <vector>
 
 #include "tests/gui_test_support.hpp"
+#include "install/game_location.hpp"
 #include "ui/editor_launch.hpp"
 #include "ui/fade.hpp"
 #include "ui/gui_application.hpp"
 #include "ui/prompt_windows.hpp"
+#include "ui/notice_texts.hpp"
 #include "ui/version_picker_window.hpp"
+#include "ui/window_system.hpp"
 
 namespace kartwerk {
 namespace {
@@ -160,6 +164,51 @@ TEST_F(WindowFade, WithoutAlphaBlendingTheWindowIsOpaqueAndFadesEndAtOnce) {
   testing::Click(notice.Shape2);
   ASSERT_TRUE(WaitFor([&] { return closed; }));
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(200));
+}
+
+TEST(WindowSystem, TheScreenNumberComesFromTheDisplayName) {
+  EXPECT_EQ(X11ScreenNumber(":0"), 0);
+  EXPECT_EQ(X11ScreenNumber(":57.1"), 1);
+  EXPECT_EQ(X11ScreenNumber("host.example:3.12"), 12);
+  EXPECT_EQ(X11ScreenNumber(""), 0);
+  EXPECT_EQ(X11ScreenNumber(":1."), 0);
+  EXPECT_EQ(X11ScreenNumber(":1.x"), 0);
+  EXPECT_FALSE(DesktopShowsWindowOpacity()) << "the offscreen desktop composites nothing";
+}
+
+TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
+  TForm8 notice(session);
+  bool closed = false;
+  notice.Open([&closed] { closed = true; });
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&notice)) << "keys go to the active window";
+  QTest::keyClick(&notice, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return closed; })) << "Enter is the notice's EXIT";
+
+  outside.editorStarts = false;
+  session.WinePrefix = "/home/u/.wine";
+  TForm6 prompt(session);
+  closed = false;
+  prompt.Open([&closed] { closed = true; });
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&prompt));
+  QTest::keyClick(&prompt, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return closed; }));
+  ASSERT_EQ(outside.launches.size(), 1u) << "Enter is YES";
+  EXPECT_TRUE(prompt.EditorStartFailure().startsWith(QStringLiteral("Could not start the Vornmark II\u2122 Editor: tried "
+                                                                     "\"wine ")));
+  EXPECT_TRUE(prompt.EditorStartFailure().contains(QStringLiteral("edit3.exe")));
+  EXPECT_TRUE(prompt.EditorStartFailure().endsWith(QStringLiteral("Wine must be installed to run the editor.")));
+}
+
+TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
+  const QString fixed = QString::fromUtf8(GameNotLocatedMessage.data(), static_cast<qsizetype>(GameNotLocatedMessage.size()));
+  const QString prefix = GameNotLocatedNotice({GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
+  EXPECT_TRUE(prefix.startsWith(fixed + QStringLiteral("\n\n")));
+  EXPECT_TRUE(prefix.contains(QStringLiteral("/home/u/.wine/system.reg")));
+  const QString folder = GameNotLocatedNotice({GameSearch::Place::GameFolder, "/games/vm"});
+  EXPECT_TRUE(folder.contains(QStringLiteral("/games/vm")));
+  for (const QString& text : {prefix, folder}) {
+    EXPECT_TRUE(text.contains(QStringLiteral("--wine-prefix DIR")) && text.contains(QStringLiteral("--game DIR")));
+  }
 }
 
 TEST(VersionLabels, PlacesFollowTheTable) {

@@ -155,15 +155,27 @@ inline std::shared_ptr<const RegistrySource> RegistryOf(const std::vector<Instal
 // What the windows did outside themselves.
 struct Outside {
   int ends = 0;
+  int status = -1;  // the exit status the program ended with
   std::vector<QString> errors;
+  std::vector<QWidget*> errorOwners;  // the window each error was shown above
   std::vector<EditorLaunch> launches;
+  bool editorStarts = true;  // what starting the editor reports
 };
 
 // A session wired to record instead of acting, with quick fades unless told otherwise.
 inline void WireSession(GuiSession& session, Outside& outside, int fadeMs = 1) {
-  session.hooks.EndProgram = [&outside] { ++outside.ends; };
-  session.hooks.ReportError = [&outside](const QString& message) { outside.errors.push_back(message); };
-  session.hooks.LaunchEditor = [&outside](const EditorLaunch& launch) { outside.launches.push_back(launch); };
+  session.hooks.EndProgram = [&outside](int status) {
+    ++outside.ends;
+    outside.status = status;
+  };
+  session.hooks.ReportError = [&outside](const QString& message, QWidget* owner) {
+    outside.errors.push_back(message);
+    outside.errorOwners.push_back(owner);
+  };
+  session.hooks.LaunchEditor = [&outside](const EditorLaunch& launch) {
+    outside.launches.push_back(launch);
+    return outside.editorStarts;
+  };
   session.CliffDataFile = BuiltCliffData();
   session.FadeIntervalMs = fadeMs;
   session.DesktopHasWindowOpacity = true;

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <atomic>
@@ -46,6 +47,17 @@ class SlotPicker : public ::testing::Test {
     windows = std::make_unique<GuiWindows>(session);
     windows->Form7().FormShow();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().Timer1()->isActive(); }));
+  }
+  // A start with a map on the command line: the slot picker at once.
+  void StartWithMap(const std::filesystem::path& gameFolder, const std::filesystem::path& map, bool waitForPicker = true) {
+    session.CommandLineMap = map;
+    SetMapKindFromFile(session.conversion, map.string());
+    session.installs.Registry = ExplicitInstallation(gameFolder);
+    windows = std::make_unique<GuiWindows>(session);
+    windows->Form7().FormShow();
+    if (waitForPicker) {
+      ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+    }
   }
   TForm7& browser() { return windows->Form7(); }
   TForm1& picker() { return windows->Form1(); }
@@ -209,18 +221,21 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommand
   EXPECT_TRUE(outside.launches.empty());
 }
 
-TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
-  SampleGame game(scratch / "Vornmark II");
-  // A script whose code the game does not know: the last step fails.
+// A map whose script holds a code the game does not know: its last step fails.
+std::filesystem::path WriteBrokenMap(const SampleGame& game) {
   const SampleOptions options{2, 0, 40, 30};
   SampleGame::WriteMap(game.Single() / "broken.qdm",
                        ReplaceSection(SampleMainContainer(SinglePlayerMap, options),
                                       SectionPosition(Section::Scripts, SinglePlayerMap),
                                       Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
                        "broken");
+  return game.Single() / "broken.qdm";
+}
+
+TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered) {
+  SampleGame game(scratch / "Vornmark II");
   const auto before = TreeFiles(game.Slot(3));
-  Start(game.folder);
-  OpenMap(browser().RadioButton2, QStringLiteral("broken"));
+  StartWithMap(game.folder, WriteBrokenMap(game));
   ChooseSlot(3);
 
   TForm8& notice = windows->Form8();
@@ -239,6 +254,84 @@ TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
   EXPECT_EQ(outside.ends, 0);
   Click(prompt->Label3);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 1) << "a failed conversion";
+}
+
+TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop) {
+  SampleGame game(scratch / "Vornmark II");
+  WriteBrokenMap(game);
+  const auto before = TreeFiles(game.Slot(123));
+  Start(game.folder);
+  OpenMap(browser().RadioButton2, QStringLiteral("broken"));
+  ChooseSlot(123);
+  ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
+  EXPECT_TRUE(outside.errors[0].startsWith(QStringLiteral("Step \"Scripts\" of mission mis.000 failed"))) << outside.errors[0].toStdString();
+  EXPECT_EQ(TreeFiles(game.Slot(123)), before) << "the slot is left as it was";
+  EXPECT_EQ(outside.errorOwners[0], &browser());
+  EXPECT_FALSE(picker().isVisible());
+  EXPECT_EQ(picker().EditorPrompt(), nullptr) << "no editor for a failed map";
+  EXPECT_EQ(outside.ends, 0);
+
+  // Another map converts from the same browser; the run then ends as a success.
+  OpenMap(browser().RadioButton2, QStringLiteral("Dunes"));
+  EXPECT_FALSE(picker().Panel1->isVisible()) << "the slot list, not the last progress";
+  ChooseSlot(7);
+  TForm6* prompt = WaitForPrompt();
+  ASSERT_NE(prompt, nullptr);
+  Click(prompt->Label3, Qt::RightButton);
+  EXPECT_TRUE(prompt->isVisible()) << "only the left button answers";
+  QTest::keyClick(prompt, Qt::Key_Escape);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 0);
+  EXPECT_TRUE(outside.launches.empty()) << "Escape is EXIT";
+}
+
+// A map whose header reads (the browser shows it) but whose gzip data is cut off further on.
+std::filesystem::path WriteDamagedMap(const SampleGame& game) {
+  Bytes damaged = ReadBytes(game.Single() / "Dunes.qdm");
+  damaged.resize(damaged.size() * 2 / 3);
+  WriteBytes(game.Single() / "damaged.qdm", damaged);
+  return game.Single() / "damaged.qdm";
+}
+
+TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
+  SampleGame game(scratch / "Vornmark II");
+  WriteDamagedMap(game);
+  Start(game.folder);
+  browser().RadioButton2->click();
+  const auto rows = browser().ListView1->findItems(QStringLiteral("damaged"), Qt::MatchExactly);
+  ASSERT_EQ(rows.size(), 1);
+  DoubleClickRow(browser().ListView1, browser().ListView1->indexFromItem(rows.first()));
+  ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
+  EXPECT_EQ(outside.errorOwners[0], &browser());
+  EXPECT_FALSE(picker().isVisible());
+  EXPECT_EQ(outside.ends, 0);
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+  QTest::keyClick(browser().ListView1, Qt::Key_Escape);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 1) << "the map chosen last failed";
+}
+
+TEST_F(SlotPicker, ALongMapTitleEndsWithAnEllipsis) {
+  SampleGame game(scratch / "Vornmark II");
+  const std::string name = "The very long road across the northern mountains and down to the sea";
+  SampleGame::WriteMap(game.Single() / (name + ".qdm"), SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "long");
+  StartWithMap(game.folder, game.Single() / (name + ".qdm"));
+  ChooseSlot(2);
+  const QString shown = picker().Label4->text();
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(picker().Label4->fontMetrics().horizontalAdvance(shown), picker().Label4->width());
+  EXPECT_EQ(picker().Label4->toolTip(), QString::fromStdString(name));
+  ASSERT_NE(WaitForPrompt(), nullptr);
+}
+
+TEST_F(SlotPicker, ADamagedCommandLineMapEndsTheProgramAfterItsError) {
+  SampleGame game(scratch / "Vornmark II");
+  StartWithMap(game.folder, WriteDamagedMap(game), /*waitForPicker=*/false);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.errors.size(), 1u);
+  EXPECT_EQ(outside.errorOwners[0], nullptr) << "no window is on show";
+  EXPECT_EQ(outside.status, 1);
 }
 
 TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {

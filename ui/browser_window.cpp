@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <exception>
 #include <system_error>
 
@@ -14,6 +15,7 @@
 #include "install/slot_store.hpp"
 #include "ui/display_text.hpp"
 #include "ui/map_catalog.hpp"
+#include "ui/notice_texts.hpp"
 #include "ui/prompt_windows.hpp"
 #include "ui/slot_picker_window.hpp"
 #include "ui/version_picker_window.hpp"
@@ -24,6 +26,12 @@ namespace {
 
 // The file name a row stands for is kept with it as the file system's bytes.
 constexpr int kNameRole = Qt::UserRole;
+
+// The value column of the map information, in the panel, and the room a wider value may take
+// to its left (past the end of "Size:").
+constexpr int kValueLeft = 80;
+constexpr int kValueRight = 143;
+constexpr int kWideValueLeft = 44;
 
 bool IsFile(const std::filesystem::path& path) {
   std::error_code ec;
@@ -53,6 +61,8 @@ TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& 
   Image1->setPixmap(BannerPicture());
 
   Label1 = MakeLabel(this, "Label1", QStringLiteral("Select a map to decompile"), 126, 8);
+  MoveWindowByDragging(Image1);
+  MoveWindowByDragging(Label1);
   Label2 = MakeLabel(this, "Label2", QStringLiteral("X"), 399, 7);
   Label2->setFont(WindowFont(13, true));
   Label2->adjustSize();
@@ -103,7 +113,7 @@ TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& 
   auto value = [this](const char* name, int top) {
     auto* label = new QLabel(Panel1);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(80, top, 62, 17);
+    label->setGeometry(kValueLeft, top, kValueRight - kValueLeft, 17);
     Blue(label);
     return label;
   };
@@ -140,8 +150,8 @@ void TForm7::FormShow() {
   try {
     s.EnsureTempFolder();
   } catch (...) {
-    s.ReportError(CurrentExceptionText());
-    s.EndProgram();
+    s.ReportError(CurrentExceptionText(), nullptr);
+    s.EndProgram(/*fatal=*/true);
     return;
   }
 
@@ -150,7 +160,11 @@ void TForm7::FormShow() {
       ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));
     }
     // The browser itself stays unseen; the slot picker converts the file and the program ends.
-    slotPicker_.Open(s.CommandLineMap, *this, /*withOpacity=*/false, [this] { session().EndProgram(); });
+    slotPicker_.Open(s.CommandLineMap, *this, /*withOpacity=*/false, [this](const QString& failure) {
+      // Nothing to show after the error: a map named on the command line ends the program.
+      if (!failure.isEmpty()) session().ReportError(failure, nullptr);
+      session().EndProgram(/*fatal=*/!failure.isEmpty());
+    }, /*failuresReturn=*/false);
     return;
   }
 
@@ -164,17 +178,39 @@ void TForm7::FormShow() {
 void TForm7::ContinueStart() {
   GuiSession& s = session();
   if (!BuildSlotList(s.installs)) {
-    ShowFatalNotice(QString::fromUtf8(GameNotLocatedMessage.data(), static_cast<qsizetype>(GameNotLocatedMessage.size())));
+    if (s.installs.InstalledVersions.size() > 1 && s.installs.ChosenVersion > 0) {
+      // An installation chosen in the version picker without its editor: choose again.
+      versionPicker_.Open(*this, [this] { ContinueStart(); });
+      s.ReportError(NoEditorInInstallation(s.installs), &versionPicker_);
+      return;
+    }
+    ShowFatalNotice(GameNotLocatedNotice(s.Search));
     return;
   }
   RadioButton2->setChecked(true);
   RadioButton2Click();
   ShowCentred(/*modal=*/false);
   StartFadeIn();
+  ListView1->setFocus();
 }
 
 void TForm7::ShowFatalNotice(const QString& message) {
-  notice_.ShowNotice(message, *this, [this] { session().EndProgram(); });
+  notice_.ShowNotice(message, *this, [this] { session().EndProgram(/*fatal=*/true); });
+}
+
+void TForm7::EnterPressed() {
+  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
+  if (!SelectedRow() && ListView1->currentItem()) ListView1->currentItem()->setSelected(true);
+  ListView1DblClick();
+}
+
+void TForm7::ShowSizeValue(const QString& text) {
+  // A size such as 99999x99999 is shown whole: the label grows to the left into the free room
+  // after "Size:" when the value column is too narrow for it.
+  const int needed = Label7->fontMetrics().horizontalAdvance(text) + 2;
+  const int left = std::clamp(kValueRight - needed, kWideValueLeft, kValueLeft);
+  Label7->setGeometry(left, Label7->y(), kValueRight - left, Label7->height());
+  Label7->setText(text);
 }
 
 void TForm7::RadioButton1Click() { ChooseCategory(CampaignMap); }
@@ -211,7 +247,7 @@ void TForm7::ListView1Click() {
     ShowSelectedMapInformation();
   } catch (...) {
     // The browser stays open with the previous map's information on show.
-    session().ReportError(CurrentExceptionText());
+    session().ReportError(CurrentExceptionText(), this);
   }
 }
 
@@ -229,7 +265,7 @@ void TForm7::ShowSelectedMapInformation() {
   const std::filesystem::path file = ResolveIgnoringCase(categoryFolder_, c.MapName);
   c.MapInfoRecord = ReadMapHeaderInformation(file, RadioButton3->isChecked() ? MultiplayerMap : c.MapKind);
 
-  Label7->setText(QStringLiteral("%1x%2").arg(c.MapInfoRecord.width).arg(c.MapInfoRecord.height));
+  ShowSizeValue(QStringLiteral("%1x%2").arg(c.MapInfoRecord.width).arg(c.MapInfoRecord.height));
   Label8->setText(QString::fromLatin1(TerrainSchemeText(c.MapInfoRecord.TerrainScheme).data()));
   Label9->setText(c.MapKind == CampaignMap ? QString::number(static_cast<long long>(c.MissionList.size()) - 1)
                                            : QStringLiteral("1"));
@@ -250,17 +286,30 @@ void TForm7::OpenSelectedMap() {
     // Once more, so that the name, missions and information describe the map being opened.
     ShowSelectedMapInformation();
   } catch (...) {
-    s.ReportError(CurrentExceptionText());
-    // Back to the list: the map cannot be opened, another can.
-    ShowCentred(/*modal=*/false);
-    if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
-    StartFadeIn();
+    ReturnToList(CurrentExceptionText());
     return;
   }
-  // The browser is not needed again: a faded-out window would still take the mouse.
+  // Hidden while the slot picker works: a faded-out window would still take the mouse.
   hide();
   const std::filesystem::path mapPath = ResolveIgnoringCase(categoryFolder_, s.conversion.MapName);
-  slotPicker_.Open(mapPath, *this, /*withOpacity=*/true, [this] { session().EndProgram(); });
+  slotPicker_.Open(mapPath, *this, /*withOpacity=*/true, [this](const QString& failure) {
+    // A map that failed (unreadable, or a step of its conversion) leaves the choice of another;
+    // the slot picker's other ways out end the program.
+    if (failure.isEmpty()) {
+      session().EndProgram();
+    } else {
+      session().NoteConversion(false);
+      ReturnToList(failure);
+    }
+  }, /*failuresReturn=*/true);
+}
+
+void TForm7::ReturnToList(const QString& failure) {
+  ShowCentred(/*modal=*/false);
+  if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
+  StartFadeIn();
+  ListView1->setFocus();
+  session().ReportError(failure, this);
 }
 
 void TForm7::Label2Click() {

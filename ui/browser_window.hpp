@@ -59,6 +59,7 @@ class TForm7 : public TFadeForm {
 
  protected:
   void CloseRequested() override { Label2Click(); }
+  void EnterPressed() override;
 
  private:
   QTreeWidgetItem* SelectedRow() const;
@@ -68,6 +69,9 @@ class TForm7 : public TFadeForm {
   void ShowSelectedMapInformation();
   void OpenSelectedMap();
   void ShowFatalNotice(const QString& message);
+  // Shows the list again, with the failure of the map that was opened above it.
+  void ReturnToList(const QString& failure);
+  void ShowSizeValue(const QString& text);
 
   TForm1& slotPicker_;
   TForm8& notice_;

@@ -4,11 +4,13 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
 
 #include "ui/window_style.hpp"
+#include "ui/window_system.hpp"
 
 namespace kartwerk {
 
@@ -29,6 +31,19 @@ TFadeForm::TFadeForm(GuiSession& session, const char* name, int clientWidth, int
   timer_->setInterval(session.FadeIntervalMs);
   connect(timer_, &QTimer::timeout, this, &TFadeForm::Tick);
   ApplyOpacity();
+
+  // Keyboard: Escape does what the window's "X" (or "EXIT") does, Enter what its main action does.
+  setFocusPolicy(Qt::StrongFocus);
+  auto key = [this](QList<QKeySequence> keys, void (TFadeForm::*action)()) {
+    auto* shortcut = new QShortcut(this);
+    shortcut->setKeys(keys);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, action);
+  };
+  key({QKeySequence(Qt::Key_Escape)}, &TFadeForm::CloseRequested);
+  // The main keyboard's Enter, and the keypad's.
+  key({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)},
+      &TFadeForm::EnterPressed);
 }
 
 void TFadeForm::SetAlphaBlend(bool on) {
@@ -50,8 +65,12 @@ void TFadeForm::CopyFadeFrom(const TFadeForm& opener, bool withOpacity) {
 }
 
 void TFadeForm::ApplyOpacity() {
+  // A desktop that cannot show a window half transparent draws it opaque: nothing to set there.
+  if (!session_.DesktopHasWindowOpacity) return;
   // Without alpha blending the window is drawn opaque whatever its opacity value says.
   setWindowOpacity(alphaBlend_ ? alphaBlendValue_ / 255.0 : 1.0);
+  // Each step goes to the compositor now, not whenever some other event flushes the display.
+  FlushWindowSystem();
 }
 
 void TFadeForm::StartFadeIn() {
@@ -103,7 +122,9 @@ void TFadeForm::ShowCentred(bool modal) {
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
   show();
-  raise();
+  // Only desktops that stack windows can raise one (others say so, once per window).
+  if (DesktopStacksWindows()) raise();
+  activateWindow();
 }
 
 void TFadeForm::paintEvent(QPaintEvent* event) {

@@ -34,6 +34,9 @@ class TFadeForm : public QWidget {
   QTimer* Timer1() const { return timer_; }
   Fade CurrentFade() const { return fade_; }
 
+  // Closes the window as its "X" or "EXIT" does.
+  void RequestClose() { CloseRequested(); }
+
   // The fade-in step: at 200 the timer stops, otherwise 10 more.
   void Timer1Timer();
   // The fade-out step: above 0, 10 less; at 0 the timer stops and the pending action runs.
@@ -52,8 +55,10 @@ class TFadeForm : public QWidget {
   void ShowCentred(bool modal);
 
   // A close request from the window manager (there is no title bar, but keyboard shortcuts can
-  // still ask): windows answer it as they answer their own "X" or "EXIT".
+  // still ask) or the Escape key: windows answer it as they answer their own "X" or "EXIT".
   virtual void CloseRequested() {}
+  // The Enter key: what a double-click on the selected row, or the window's button, does.
+  virtual void EnterPressed() {}
 
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

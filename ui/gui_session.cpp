@@ -9,18 +9,18 @@ void GuiSession::EnsureTempFolder() {
   }
 }
 
-void GuiSession::EndProgram() {
+void GuiSession::EndProgram(bool fatal) {
   if (ended_) return;
   ended_ = true;
-  if (hooks.EndProgram) hooks.EndProgram();
+  if (hooks.EndProgram) hooks.EndProgram(fatal || lastConversionFailed_ ? 1 : 0);
 }
 
-void GuiSession::ReportError(const QString& message) const {
-  if (hooks.ReportError) hooks.ReportError(message);
+void GuiSession::ReportError(const QString& message, QWidget* owner) const {
+  if (hooks.ReportError) hooks.ReportError(message, owner);
 }
 
-void GuiSession::LaunchEditor(const EditorLaunch& launch) const {
-  if (hooks.LaunchEditor) hooks.LaunchEditor(launch);
+bool GuiSession::LaunchEditor(const EditorLaunch& launch) const {
+  return hooks.LaunchEditor && hooks.LaunchEditor(launch);
 }
 
 }  // namespace kartwerk

@@ -24,6 +24,9 @@ class GuiWindows {
   TForm8& Form8() { return *form8_; }
   TForm9& Form9() { return *form9_; }
 
+  // Closes the topmost window on show as its "X" or "EXIT" does; false when none is on show.
+  bool CloseShownWindow();
+
  private:
   std::unique_ptr<TForm8> form8_;
   std::unique_ptr<TForm9> form9_;

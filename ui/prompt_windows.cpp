@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "install/game_location.hpp"
+#include "ui/notice_texts.hpp"
 #include "ui/window_style.hpp"
 
 namespace kartwerk {
@@ -67,6 +68,7 @@ void TPromptForm::FadeOutAndClose() {
 }
 
 TForm8::TForm8(GuiSession& session, QWidget* owner) : TPromptForm(session, "TForm8", 99, owner) {
+  setWindowTitle(QStringLiteral("Notice"));
   Label1->setGeometry(10, 8, 345, 41);
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Label1->setWordWrap(true);
@@ -89,6 +91,7 @@ void TForm8::ShowNotice(const QString& message, const TFadeForm& opener, std::fu
 }
 
 TForm6::TForm6(GuiSession& session, QWidget* owner) : TPromptForm(session, "TForm6", 73, owner) {
+  setWindowTitle(QStringLiteral("Start the editor"));
   Label1->setGeometry(43, 8, 280, 16);
   Shape1 = MakeBox("Shape1", 62, 40);
   Label2 = MakeButtonLabel("Label2", QStringLiteral("YES"), 99, 44);
@@ -107,7 +110,8 @@ void TForm6::Shape1MouseUp() {
   const GameInstallations& installs = session().installs;
   // The editor runs in the prefix the located game is registered in (Proton's, Lutris's, ...).
   const std::filesystem::path prefix = installs.GameWinePrefix.empty() ? session().WinePrefix : installs.GameWinePrefix;
-  session().LaunchEditor({GamePath(installs, "editor\\edit3.exe"), GamePath(installs, "editor"), prefix});
+  const EditorLaunch launch{GamePath(installs, "editor\\edit3.exe"), GamePath(installs, "editor"), prefix};
+  if (!session().LaunchEditor(launch)) editorStartFailure_ = kartwerk::EditorStartFailure(launch);
 }
 
 }  // namespace kartwerk

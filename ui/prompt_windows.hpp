@@ -36,7 +36,9 @@ class TPromptForm : public TFadeForm {
   QLabel* Label3;
 
  protected:
+  // Escape and Enter both answer the notice's one button; the prompt takes Enter as "YES".
   void CloseRequested() override { Shape2MouseUp(); }
+  void EnterPressed() override { Shape2MouseUp(); }
   void FadeOutAndClose();
   // A grey-framed box and the blue label on it that together act as one button.
   QFrame* MakeBox(const char* name, int left, int top);
@@ -65,9 +67,17 @@ class TForm6 : public TPromptForm {
 
   // "YES": fades out (always the full 20 steps) and starts the editor at once.
   void Shape1MouseUp();
+  // Why "YES" could not start the editor; empty when it started (or "YES" was not chosen).
+  const QString& EditorStartFailure() const { return editorStartFailure_; }
 
   QFrame* Shape1;
   QLabel* Label2;
+
+ protected:
+  void EnterPressed() override { Shape1MouseUp(); }
+
+ private:
+  QString editorStartFailure_;
 };
 
 // The message of both windows' design; the notice always replaces it.

@@ -15,6 +15,7 @@
 #include "install/game_location.hpp"
 #include "install/slot_store.hpp"
 #include "ui/display_text.hpp"
+#include "ui/notice_texts.hpp"
 #include "ui/prompt_windows.hpp"
 #include "ui/window_style.hpp"
 
@@ -31,6 +32,8 @@ bool FileExists(const std::filesystem::path& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
+
+constexpr const char* kSlotListTitle = "Select an editor slot to decompile map into";
 
 }  // namespace
 
@@ -62,6 +65,7 @@ TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
     : TFadeForm(session, "TForm1", 370, 253, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner),
       notice_(notice) {
   setFont(WindowFont(13));
+  setWindowTitle(QStringLiteral("Editor slot"));
 
   Panel2 = new QWidget(this);
   Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -78,8 +82,9 @@ TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
   Label2->setFont(WindowFont(13, true));
   Label2->adjustSize();
   OnMouseRelease(Label2, [this] { Label2Click(); });
+  MoveWindowByDragging(Panel2);
 
-  Label1 = new QLabel(QStringLiteral("Select an editor slot to decompile map into"), Panel2);
+  Label1 = new QLabel(QString::fromLatin1(kSlotListTitle), Panel2);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(23, 50, 321, 17);
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -142,11 +147,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::Open(const std::filesystem::path& mapPath, const TFadeForm& opener, bool withOpacity,
-                  std::function<void()> afterClose) {
+                  std::function<void(const QString& failure)> afterClose, bool failuresReturn) {
   MapPath = mapPath;
   afterClose_ = std::move(afterClose);
+  failuresReturn_ = failuresReturn;
   CopyFadeFrom(opener, withOpacity);
-  ShowCentred(/*modal=*/true);
   FormShow();
 }
 
@@ -155,24 +160,30 @@ void TForm1::FormShow() {
   Conversion& c = s.conversion;
   if (FileExists(s.CommandLineMap)) MapPath = s.CommandLineMap;
   if (!FileExists(MapPath)) {
-    CloseWindow();
+    CloseWindow({});
     return;
   }
   ProcessThread = std::make_unique<TProcessThread>(c);
   ConversionDone = false;
   userClosed_ = false;
+  end_ = {};
+  // A window opened again after a failed map starts from its slot list.
+  Panel1->hide();
+  Label1->setText(QString::fromLatin1(kSlotListTitle));
 
+  // The window is shown only once the map could be read: a failure returns to the opener unseen.
   try {
     StageMapFile(c, std::filesystem::absolute(MapPath));
   } catch (...) {
-    s.ReportError(CurrentExceptionText());
-    CloseWindow();
+    CloseWindow(CurrentExceptionText());
     return;
   }
 
   if (!BuildSlotList(s.installs)) {
-    notice_.ShowNotice(QString::fromUtf8(GameNotLocatedMessage.data(), static_cast<qsizetype>(GameNotLocatedMessage.size())),
-                       *this, [this] { CloseWindow(); });
+    notice_.ShowNotice(GameNotLocatedNotice(s.Search), *this, [this] {
+      session().EndProgram(/*fatal=*/true);
+      CloseWindow({});
+    });
     return;
   }
   ListBox1->clear();
@@ -182,11 +193,20 @@ void TForm1::FormShow() {
   }
 
   if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
+  ShowCentred(/*modal=*/true);
+  ListBox1->setFocus();
   StartFadeIn();
 }
 
+void TForm1::EnterPressed() {
+  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
+  if (ListBox1->selectedItems().isEmpty() && ListBox1->currentItem()) ListBox1->currentItem()->setSelected(true);
+  ListBox1DblClick();
+}
+
 void TForm1::ListBox1DblClick() {
-  const int row = ListBox1->currentRow();
+  const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+  const int row = selected.isEmpty() ? -1 : ListBox1->row(selected.first());
   // No row chosen, a conversion already started, or the window closing: nothing to do.
   if (row < 0 || row >= static_cast<int>(SlotCount) || Panel1->isVisible() || userClosed_ || !ProcessThread ||
       ProcessThread->Started() || CurrentFade() == Fade::Out) {
@@ -208,12 +228,12 @@ void TForm1::ListBox1DblClick() {
                                      : FileNameText(c.MapName);
   } catch (...) {
     slot_.reset();
-    s.ReportError(CurrentExceptionText());
+    s.ReportError(CurrentExceptionText(), this);
     return;
   }
 
   Label1->setText(QStringLiteral("Kartwerk for Vornmark II\u2122"));
-  Label4->setText(title);
+  SetElidedText(Label4, title);
   Label6->setText(QString::fromLatin1(MapKindText(c.MapKind).data()) + QStringLiteral(" map"));
   Label10->setText(QString::fromLatin1(TerrainSchemeText(c.MapInfoRecord.TerrainScheme).data()));
   Gauge1->setRange(0, std::max(GaugeMaximum(c.MissionList.size()), 1));
@@ -270,8 +290,11 @@ void TForm1::FadeOutEnd() {
   hide();
   if (ConversionDone) {
     ConversionDone = false;
+    session().NoteConversion(!end_.error);
     const QString notice = end_.error ? ConversionFailureNotice(end_) : ReplacedSlotNotice(end_, slotNotes_);
-    if (!notice.isEmpty()) {
+    if (end_.error && failuresReturn_) {
+      CloseWindow(notice);
+    } else if (!notice.isEmpty()) {
       notice_.ShowNotice(notice, *this, [this] { ShowEditorPrompt(); });
     } else {
       ShowEditorPrompt();
@@ -284,13 +307,20 @@ void TForm1::FadeOutEnd() {
 
 void TForm1::ShowEditorPrompt() {
   prompt_ = new TForm6(session(), this);
-  prompt_->Open(*this, [this] { session().EndProgram(); });
+  prompt_->Open(*this, [this] {
+    // "YES" that could not start the editor says why before the program ends.
+    if (prompt_->EditorStartFailure().isEmpty()) {
+      session().EndProgram();
+    } else {
+      notice_.ShowNotice(prompt_->EditorStartFailure(), *prompt_, [this] { session().EndProgram(); });
+    }
+  });
 }
 
-void TForm1::CloseWindow() {
+void TForm1::CloseWindow(const QString& failure) {
   hide();
-  std::function<void()> after = std::exchange(afterClose_, nullptr);
-  if (after) after();
+  std::function<void(const QString&)> after = std::exchange(afterClose_, nullptr);
+  if (after) after(failure);
 }
 
 }  // namespace kartwerk

@@ -34,10 +34,11 @@ class TForm1 : public TFadeForm {
 
   // Shows the window modally for the map at mapPath (the command-line map takes its place when
   // there is one), with the opener's alpha-blending switch (and opacity when withOpacity).
-  // afterClose runs when the window closes without ending the program itself (nothing to
-  // convert, game not located, the map unreadable).
+  // afterClose runs when the window closes without ending the program itself: with the failure's
+  // text when the map could not be read (and, if failuresReturn, when a step of its conversion
+  // failed), with an empty text otherwise (nothing to convert, game not located).
   void Open(const std::filesystem::path& mapPath, const TFadeForm& opener, bool withOpacity,
-            std::function<void()> afterClose);
+            std::function<void(const QString& failure)> afterClose, bool failuresReturn);
 
   void FormShow();
   // A double-click on a slot row: the slot folder, "desc" and "info", the panel, the worker.
@@ -66,16 +67,18 @@ class TForm1 : public TFadeForm {
 
  protected:
   void CloseRequested() override { Label2Click(); }
+  void EnterPressed() override;
 
  private:
-  void CloseWindow();
+  void CloseWindow(const QString& failure);
   void FadeOutEnd();
   void ShowEditorPrompt();
   bool WorkerRunning() const;
 
   TForm8& notice_;
   TForm6* prompt_ = nullptr;
-  std::function<void()> afterClose_;
+  std::function<void(const QString& failure)> afterClose_;
+  bool failuresReturn_ = false;
   std::unique_ptr<SlotCommit> slot_;  // the chosen slot, written whole or not at all
   std::vector<std::string> slotNotes_;  // what was found and settled beside the slot
   ConversionEnd end_;

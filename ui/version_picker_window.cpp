@@ -24,6 +24,7 @@ LabelPlace VersionLabelPlace(int count, int i) {
 TForm9::TForm9(GuiSession& session, QWidget* owner)
     : TFadeForm(session, "TForm9", 370, 174, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
   setFont(WindowFont(13));
+  setWindowTitle(QStringLiteral("Game version"));
   QPalette blue = palette();
   blue.setColor(QPalette::WindowText, ValueBlue());
   setPalette(blue);
@@ -49,7 +50,7 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
     label->setPalette(p);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   };
-  Label1 = new QLabel(QStringLiteral("Multible versions of Vornmark II\u2122"), Panel2);
+  Label1 = new QLabel(QStringLiteral("Multiple versions of Vornmark II\u2122"), Panel2);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(23, 52, 321, 16);
   systemText(Label1);
@@ -58,6 +59,7 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
   Label2->setFont(WindowFont(13, true));
   Label2->adjustSize();
   OnMouseRelease(Label2, [this] { Label2Click(); });
+  MoveWindowByDragging(Panel2);
 
   Label3 = new QLabel(QStringLiteral("has been installed, please select which version"), this);
   Label3->setObjectName(QStringLiteral("Label3"));
@@ -104,11 +106,24 @@ void TForm9::FormShow() {
     label->setGeometry(place.left, place.top, 100, 17);
     label->setAlignment(Qt::AlignCenter);
     OnMouseRelease(label, [this, i] { ChooseVersion(i); });
+    // Tab moves between the versions; the one with focus is framed, and Enter chooses it.
+    label->setFocusPolicy(Qt::StrongFocus);
+    label->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted #0000ff; }"));
     label->show();
     versionLabels_[static_cast<std::size_t>(i)] = label;
   }
   if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
+  if (n > 0) versionLabels_[1]->setFocus();
   StartFadeIn();
+}
+
+void TForm9::EnterPressed() {
+  for (int i = 1; i < static_cast<int>(versionLabels_.size()); ++i) {
+    if (versionLabels_[static_cast<std::size_t>(i)] != nullptr && versionLabels_[static_cast<std::size_t>(i)]->hasFocus()) {
+      ChooseVersion(i);
+      return;
+    }
+  }
 }
 
 void TForm9::ChooseVersion(int i) {

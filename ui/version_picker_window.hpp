@@ -52,6 +52,7 @@ class TForm9 : public TFadeForm {
 
  protected:
   void CloseRequested() override { Label2Click(); }
+  void EnterPressed() override;
 
  private:
   void FadeOutEnd();

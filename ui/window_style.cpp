@@ -9,32 +9,66 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QWidget>
+#include <QWindow>
 #include <utility>
 
 namespace kartwerk {
 namespace {
 
-// Calls its action on every mouse-button release over the widget it watches.
+// Calls its action when the left mouse button is released over the widget it watches.
 class ReleaseFilter : public QObject {
  public:
   ReleaseFilter(QObject* parent, std::function<void()> action) : QObject(parent), action_(std::move(action)) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonRelease) {
-      auto* widget = qobject_cast<QWidget*>(watched);
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      // Released over the control, as a button click is: dragging off it cancels.
-      if (widget && widget->rect().contains(mouse->position().toPoint())) {
-        action_();
-        return true;
-      }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick) {
+      return QObject::eventFilter(watched, event);
     }
-    return QObject::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return QObject::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // Released over the control, as a button click is: dragging off it cancels.
+    if (type == QEvent::MouseButtonRelease && widget && widget->rect().contains(mouse->position().toPoint())) action_();
+    // The control takes the press itself, so it never starts a drag of the banner beneath it.
+    return true;
   }
 
  private:
   std::function<void()> action_;
+};
+
+// Moves the window when its handle is dragged with the left button: the desktop's own move where
+// the platform offers one (X11, Wayland), else by following the pointer.
+class DragFilter : public QObject {
+ public:
+  explicit DragFilter(QObject* parent) : QObject(parent) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* handle = qobject_cast<QWidget*>(watched);
+    if (handle == nullptr) return false;
+    QWidget* window = handle->window();
+    if (event->type() == QEvent::MouseButtonPress) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() != Qt::LeftButton) return false;
+      following_ = !(window->windowHandle() && window->windowHandle()->startSystemMove());
+      grabbedAt_ = mouse->globalPosition().toPoint() - window->pos();
+      return true;
+    }
+    if (event->type() == QEvent::MouseMove && following_) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->buttons().testFlag(Qt::LeftButton)) window->move(mouse->globalPosition().toPoint() - grabbedAt_);
+      return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) following_ = false;
+    return false;
+  }
+
+ private:
+  bool following_ = false;
+  QPoint grabbedAt_;
 };
 
 // One diamond of the isometric terrain drawn into the banner.
@@ -117,6 +151,14 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
   label->adjustSize();
   return label;
 }
+
+void SetElidedText(QLabel* label, const QString& text) {
+  const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, label->width());
+  label->setText(shown);
+  label->setToolTip(shown == text ? QString() : text);
+}
+
+void MoveWindowByDragging(QWidget* handle) { handle->installEventFilter(new DragFilter(handle)); }
 
 void OnMouseRelease(QWidget* widget, std::function<void()> action) {
   widget->setCursor(Qt::PointingHandCursor);

@@ -1,5 +1,6 @@
 // The look the windows share: the font, the blue of values and controls, the grey frame,
-// the banner picture and the map icon (both drawn here, at start), and click-on-release.
+// the banner picture and the map icon (both drawn here, at start), click-on-release, dragging
+// a window by its banner, and texts that end with an ellipsis where they do not fit.
 #pragma once
 
 #include <QColor>
@@ -27,8 +28,15 @@ QPixmap MapRowIcon();
 // A label at a place, with a text; autoSize gives it the width its text needs.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
 
-// Runs action whenever a mouse button is released over widget (the way the windows' boxes,
-// buttons and "X" react), and gives widget the hand cursor.
+// Runs action whenever the left mouse button is released over widget (the way the windows'
+// boxes, buttons and "X" react), and gives widget the hand cursor.
 void OnMouseRelease(QWidget* widget, std::function<void()> action);
+
+// Dragging handle (a window's banner) with the left button moves its borderless window.
+void MoveWindowByDragging(QWidget* handle);
+
+// Sets a label's text, ending it with an ellipsis where it would not fit the label's width;
+// the whole text is then its tooltip.
+void SetElidedText(QLabel* label, const QString& text);
 
 }  // namespace kartwerk

@@ -31,7 +31,9 @@ int RunWindowsWith(int argc, char** argv, const WindowOptions& options) {
   }
 #ifndef _WIN32
   session.WinePrefix = options.winePrefix.empty() ? DefaultWinePrefix() : std::filesystem::path(options.winePrefix);
+  session.Search = {GameSearch::Place::WinePrefix, session.WinePrefix / "system.reg"};
 #endif
+  if (!options.game.empty()) session.Search = {GameSearch::Place::GameFolder, options.game};
   int qtArgc = argc;  // the application object keeps a reference to it
   return RunWindows(qtArgc, argv, session);
 }
