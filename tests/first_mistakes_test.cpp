@@ -5,7 +5,7 @@
 #include <fstream>
 #include <regex>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
