@@ -32,7 +32,13 @@ void Picture::FillRect(int x, int y, int w, int h, Rgb colour) {
   const int left = std::max(x, 0), right = std::min(x + w, width_);
   const int top = std::max(y, 0), bottom = std::min(y + h, height_);
   for (int row = top; row < bottom; ++row) {
-    for (int column = left; column < right; ++column) Set(column, row, colour);
+    std::uint8_t* at = pixels_.data() + (static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) +
+                                         static_cast<std::size_t>(left)) * 3;
+    for (int column = left; column < right; ++column, at += 3) {
+      at[0] = colour.r;
+      at[1] = colour.g;
+      at[2] = colour.b;
+    }
   }
 }
 

@@ -18,7 +18,7 @@ unsigned char* ZlibCompress(unsigned char* data, int length, int* outLength, int
   auto* out = static_cast<unsigned char*>(std::malloc(size));
   if (!out) return nullptr;
   // Level 6: nearly the smallest output at a fraction of the highest level's time.
-  if (compress2(out, &size, data, static_cast<uLong>(length), 6) != Z_OK) {
+  if (compress2(out, &size, data, static_cast<uLong>(length), 1) != Z_OK) {
     std::free(out);
     return nullptr;
   }

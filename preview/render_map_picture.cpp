@@ -1,6 +1,7 @@
 #include "preview/render_map_picture.hpp"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -15,24 +16,45 @@ constexpr int kDashLength = 4;        // pixels
 
 int Pixel(std::int64_t units, int scale) { return static_cast<int>(units * scale / kCellUnits); }
 
-Rgb CellColour(const MapPreview& map, std::size_t cell, int px, int py) {
-  if (map.terrain[cell] == kNoTerrain) {
-    return ((px / kMissingCheckerSide + py / kMissingCheckerSide) % 2 == 0) ? kMissingLight : kMissingDark;
+// Every colour a cell can have, by terrain type, level and whether a cliff marks it: a million
+// cells look up a few hundred colours.
+class GroundColours {
+ public:
+  GroundColours() {
+    for (int type = 0; type < kTerrainTypes; ++type) {
+      for (int level = 0; level <= kHighestLevel; ++level) {
+        const Rgb shaded = ShadeForLevel(TerrainColour(static_cast<std::uint8_t>(type)), static_cast<std::uint8_t>(level));
+        colours_[Index(type, level, false)] = shaded;
+        colours_[Index(type, level, true)] = DarkenForCliff(shaded);
+      }
+    }
   }
-  const Rgb shaded = ShadeForLevel(TerrainColour(map.terrain[cell]), map.level[cell]);
-  return map.cliffs[cell] != 0 ? DarkenForCliff(shaded) : shaded;
+  Rgb Of(std::uint8_t type, std::uint8_t level, std::uint8_t cliff) const {
+    return colours_[Index(type % kTerrainTypes, level & kHighestLevel, cliff != 0)];
+  }
+
+ private:
+  static std::size_t Index(int type, int level, bool cliff) {
+    return (static_cast<std::size_t>(type) * (kHighestLevel + 1) + static_cast<std::size_t>(level)) * 2 + (cliff ? 1 : 0);
+  }
+  std::array<Rgb, kTerrainTypes * (kHighestLevel + 1) * 2> colours_{};
+};
+
+Rgb MissingGround(int px, int py) {
+  return ((px / kMissingCheckerSide + py / kMissingCheckerSide) % 2 == 0) ? kMissingLight : kMissingDark;
 }
 
 void DrawGround(Picture& picture, const MapPreview& map, int scale) {
+  const GroundColours colours;
   for (std::int32_t y = 0; y < map.height(); ++y) {
     for (std::int32_t x = 0; x < map.width(); ++x) {
       const std::size_t cell = static_cast<std::size_t>(y) * static_cast<std::size_t>(map.width()) + static_cast<std::size_t>(x);
       if (map.terrain[cell] != kNoTerrain) {
-        picture.FillRect(x * scale, y * scale, scale, scale, CellColour(map, cell, 0, 0));
+        picture.FillRect(x * scale, y * scale, scale, scale, colours.Of(map.terrain[cell], map.level[cell], map.cliffs[cell]));
         continue;
       }
       for (int py = y * scale; py < (y + 1) * scale; ++py) {
-        for (int px = x * scale; px < (x + 1) * scale; ++px) picture.Set(px, py, CellColour(map, cell, px, py));
+        for (int px = x * scale; px < (x + 1) * scale; ++px) picture.Set(px, py, MissingGround(px, py));
       }
     }
   }

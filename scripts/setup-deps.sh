@@ -10,7 +10,8 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev libgl-dev
   shared-mime-info desktop-file-utils locales
-  python3
+  python3 python3-html5lib
+  libstb-dev chromium
 )
 
 missing=()
