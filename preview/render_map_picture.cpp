@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kCellUnits = 32;        // position units per cell
 constexpr int kMissingCheckerSide = 4;  // pixels
-constexpr int kDashLength = 4;        // pixels
+constexpr int kDashLength = 4;        // pixels, at least
 
 int Pixel(std::int64_t units, int scale) { return static_cast<int>(units * scale / kCellUnits); }
 
@@ -76,8 +76,10 @@ void DrawRectangle(Picture& picture, const MissionRectangle& rect, int scale) {
   const std::int64_t left = std::int64_t{rect.x0} * scale, top = std::int64_t{rect.y0} * scale;
   const std::int64_t right = left + std::int64_t{rect.width} * scale - 1;
   const std::int64_t bottom = top + std::int64_t{rect.height} * scale - 1;
-  const int thickness = std::max(1, scale / 4);
-  auto dash = [](std::int64_t along) { return (along / kDashLength) % 2 == 0 ? kOutlineLight : kOutlineDark; };
+  // A quarter of a cell thick, rounded, and dashes a cell long: as plain at every scale.
+  const int thickness = std::max(1, (scale + 2) / 4);
+  const int dashLength = std::max(kDashLength, scale);
+  auto dash = [dashLength](std::int64_t along) { return (along / dashLength) % 2 == 0 ? kOutlineLight : kOutlineDark; };
   auto set = [&](std::int64_t x, std::int64_t y, Rgb colour) {
     if (x >= 0 && y >= 0 && x < picture.width() && y < picture.height()) {
       picture.Set(static_cast<int>(x), static_cast<int>(y), colour);
