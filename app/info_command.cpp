@@ -8,7 +8,6 @@
 #include "core/conversion.hpp"
 #include "core/map_info.hpp"
 #include "core/staging.hpp"
-#include "core/temp_folder.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -24,12 +23,9 @@ int RunInfo(const InfoOptions& options) {
     std::cerr << "kartwerk: \"" << options.map << "\" is not a map file\n";
     return 1;
   }
-  PrivateTempFolder temp;
   Conversion c;
-  c.TempFolder = temp.path();
   c.MapKind = MapKindFromExtension(mapPath.extension().string());
   StageMapFile(c, mapPath);
-  LoadSectionDirectory(c, c.TempFolder / c.MapName);
   const MapInformation info = ReadMapInformation(c);
   const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
 
