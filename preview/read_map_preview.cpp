@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <optional>
 
 #include "convert/cliff_grid.hpp"
 #include "convert/objects.hpp"
@@ -12,7 +11,6 @@
 #include "convert/units.hpp"
 #include "core/map_info.hpp"
 #include "core/staging.hpp"
-#include "core/temp_folder.hpp"
 
 namespace kartwerk {
 namespace {
@@ -152,14 +150,10 @@ MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<
   Conversion c;
   c.Warn = warn;
   if (cliffData) c.CliffDataBuffer = std::move(cliffData);
-  std::optional<PrivateTempFolder> temp;
   // The same preparation, in the same words, as a conversion's.
   Stage("staging the map", [&] {
-    temp.emplace();
-    c.TempFolder = temp->path();
     c.MapKind = MapKindFromExtension(mapPath.extension().string());
     StageMapFile(c, std::filesystem::absolute(mapPath));
-    LoadSectionDirectory(c, c.TempFolder / c.MapName);
     return 0;
   });
   c.MapInfoRecord = ReadMapInformation(c);
@@ -168,10 +162,10 @@ MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<
     map.missions.push_back(Stage("reading the mission", [&] { return ReadMissionPreview(c, "mis.000"); }));
     return map;
   }
-  for (const std::string& entry : c.MissionList) {
-    const std::string name = CampaignMissionName(entry);
+  for (std::size_t i = 0; i < c.MissionList.size(); ++i) {
+    const std::string name = CampaignMissionName(c.MissionList[i]);
     Stage("loading the mission file for mission " + name, [&] {
-      LoadSectionDirectory(c, c.TempFolder / entry);
+      LoadMissionFile(c, i);
       return 0;
     });
     map.missions.push_back(Stage("reading mission " + name, [&] { return ReadMissionPreview(c, name); }));

@@ -32,8 +32,8 @@ MapPreview ReadMapLevelPreview(Conversion& conversion);
 // hold in full are left out.
 MissionPreview ReadMissionPreview(Conversion& conversion, const std::string& missionName);
 
-// Stages mapPath into a private temporary folder (removed afterwards) and reads the map and every
-// mission. cliffData may be empty (no cliff marks then); warn receives repaired input. Throws
+// Stages mapPath (in memory) and reads the map and every mission, one mission file at a time.
+// cliffData may be empty (no cliff marks then); warn receives repaired input. Throws
 // MapPreviewError naming the stage that failed.
 MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<const Bytes> cliffData,
                           const std::function<void(const std::string&)>& warn = {});
