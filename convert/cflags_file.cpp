@@ -1,4 +1,5 @@
 // The "cflags" file of a slot.
+#include <array>
 #include <span>
 #include <vector>
 
@@ -28,12 +29,19 @@ void WriteCflagsFile(Conversion& conversion) {
   const auto records1 = CellFlagRecords(conversion, Section::CellFlags1, 1, scratch1);
   const auto records2 = CellFlagRecords(conversion, Section::CellFlags2, 2, scratch2);
   const std::vector<std::uint16_t> words = ComputeCellFlags(records4, records1, records2, conversion.CliffGrid);
-  Bytes content(words.size() * 2);
-  for (std::size_t i = 0; i < words.size(); ++i) {  // little-endian words
-    content[2 * i] = static_cast<std::uint8_t>(words[i]);
-    content[2 * i + 1] = static_cast<std::uint8_t>(words[i] >> 8);
+  OutputFile out(conversion.SlotFolder / "cflags");
+  std::array<std::uint8_t, 64 * 1024> piece;
+  std::size_t used = 0;
+  for (const std::uint16_t word : words) {  // little-endian words
+    piece[used++] = static_cast<std::uint8_t>(word);
+    piece[used++] = static_cast<std::uint8_t>(word >> 8);
+    if (used == piece.size()) {
+      out.Append(piece);
+      used = 0;
+    }
   }
-  WriteFileAtomic(conversion.SlotFolder / "cflags", content);
+  out.Append(std::span<const std::uint8_t>(piece.data(), used));
+  out.Commit();
 }
 
 }  // namespace kartwerk

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "core/errors.hpp"
 #include "core/file_output.hpp"
 
 namespace kartwerk {
@@ -28,6 +29,18 @@ void SaveMissionFile(const std::filesystem::path& path, std::string_view content
 Bytes CopySection(Conversion& conversion, Section section) {
   const sectionRec& entry = conversion.Seek(section);
   return conversion.MissionStream.ReadExact(entry.size);
+}
+
+void SaveSection(const std::filesystem::path& path, Conversion& conversion, Section section) {
+  const sectionRec& entry = conversion.Seek(section);
+  ByteStream& stream = conversion.MissionStream;
+  // A section of no bytes (or of a negative stored size) gives an empty file.
+  const std::int64_t size = std::max<std::int64_t>(entry.size, 0);
+  if (size > stream.Remaining()) throw StreamReadError();
+  OutputFile out(path);
+  if (size > 0) out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), static_cast<std::size_t>(size)));
+  out.Commit();
+  stream.Skip(size);
 }
 
 void WarnForMission(const Conversion& conversion, const std::string& message) {

@@ -29,6 +29,10 @@ void SaveMissionFile(const std::filesystem::path& path, std::string_view content
 // The whole data of a section, exactly its stored size; StreamReadError when the stream ends first.
 Bytes CopySection(Conversion& conversion, Section section);
 
+// Saves the whole data of a section as the file at path, straight from the container
+// (StreamReadError as CopySection, and then no file is written).
+void SaveSection(const std::filesystem::path& path, Conversion& conversion, Section section);
+
 // Reports repaired input through conversion.Warn (when set), prefixed with the mission's name.
 void WarnForMission(const Conversion& conversion, const std::string& message);
 

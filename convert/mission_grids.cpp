@@ -5,6 +5,7 @@
 #include "convert/mission_files.hpp"
 #include "convert/mission_frame.hpp"
 #include "core/errors.hpp"
+#include "core/file_output.hpp"
 
 namespace kartwerk {
 namespace {
@@ -12,7 +13,18 @@ namespace {
 void WriteGridFile(Conversion& c, Section section, std::string_view name) {
   const auto path = DiscardMissionFile(c, name);
   c.Seek(section);
-  SaveMissionFile(path, PlaceOnMissionGrid(c.MissionStream, c.MissionRect));
+  ByteStream& stream = c.MissionStream;
+  const MissionRectangle& r = c.MissionRect;
+  // A mission that covers the whole grid stores it as it is: written from the container.
+  if (r.x0 == 0 && r.y0 == 0 && r.width == MissionGridSide && r.height == MissionGridSide &&
+      stream.Remaining() >= static_cast<std::int64_t>(MissionGridBytes)) {
+    OutputFile out(path);
+    out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), MissionGridBytes));
+    out.Commit();
+    stream.Skip(static_cast<std::int64_t>(MissionGridBytes));
+    return;
+  }
+  SaveMissionFile(path, PlaceOnMissionGrid(stream, r));
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ void WriteDescFile(Conversion& c) {
 
 void WritePictureFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "JPG1024.jpg");
-  SaveMissionFile(path, CopySection(c, Section::MissionPicture));
+  SaveSection(path, c, Section::MissionPicture);
 }
 
 }  // namespace kartwerk

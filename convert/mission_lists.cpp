@@ -9,6 +9,7 @@
 #include "convert/scripts.hpp"
 #include "convert/sounds.hpp"
 #include "convert/support.hpp"
+#include "core/file_output.hpp"
 
 namespace kartwerk {
 
@@ -28,26 +29,26 @@ void WriteGroupsFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "groups");
   const bool storesGroups = c.MapKind != MultiplayerMap;
   if (storesGroups) c.Seek(Section::Groups);
-  std::string out;
+  OutputFile out(path);
   for (int n = 0; n < GroupCount; ++n) {
-    out += "Group " + std::to_string(n) + "\n";
+    out.Append("Group " + std::to_string(n) + "\n");
     GroupRecord record = DefaultGroupRecord;
     if (storesGroups) c.MissionStream.ReadRecord(record);
-    out += ConvertGroupRecord(record);
+    out.Append(ConvertGroupRecord(record));
   }
-  SaveMissionFile(path, out);
+  out.Commit();
 }
 
 void WriteSupportFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "support");
-  std::string out;
+  OutputFile out(path);
   c.Seek(Section::SupportFirst);
   std::uint8_t flag[SupportFlagRecord::kSize];
   for (int i = 0; i < SupportFlagCount; ++i) {
     c.MissionStream.ReadRecord(flag);
-    out += ConvertSupportFlag(SupportFlagRecord::Decode(flag), c.MissionRect);
+    out.Append(ConvertSupportFlag(SupportFlagRecord::Decode(flag), c.MissionRect));
   }
-  out += "\n";
+  out.Append('\n');
 
   const NameTable names = UnitNameTable(c);
   c.Seek(Section::SupportSecond);
@@ -55,32 +56,32 @@ void WriteSupportFile(Conversion& c) {
   for (int g = 0; g < SupportGroupCount; ++g) {
     const std::int32_t count = c.MissionStream.ReadI32();
     if (count <= 0) {
-      out += "support \"\"\n";
+      out.Append("support \"\"\n");
     } else {
-      out += "support \"support #" + std::to_string(g) + "\"\n";
+      out.Append("support \"support #" + std::to_string(g) + "\"\n");
       for (CountedRecords records(c, count, "support"); records.Next();) {
         c.MissionStream.ReadRecord(head);
         const SupportUnitHead unit = SupportUnitHead::Decode(head);
         const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
-        out += ConvertSupportUnit(unit, crew, names);
+        out.Append(ConvertSupportUnit(unit, crew, names));
       }
     }
-    out += "end\n";
+    out.Append("end\n");
   }
-  SaveMissionFile(path, out);
+  out.Commit();
 }
 
 void WriteSoundsFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "sounds");
   c.Seek(Section::Sounds);
   const std::int32_t count = c.MissionStream.ReadI32();
-  std::string out;
+  OutputFile out(path);
   std::uint8_t record[SoundRecord::kSize];
   for (CountedRecords records(c, count, "sounds"); records.Next();) {
     c.MissionStream.ReadRecord(record);
-    out += ConvertSoundRecord(SoundRecord::Decode(record));
+    out.Append(ConvertSoundRecord(SoundRecord::Decode(record)));
   }
-  SaveMissionFile(path, out);
+  out.Commit();
 }
 
 void WriteMapunitsFile(Conversion& c) {
@@ -88,26 +89,26 @@ void WriteMapunitsFile(Conversion& c) {
   const NameTable names = UnitNameTable(c);
   c.Seek(Section::MapUnits);
   const std::int32_t count = c.MissionStream.ReadI32();
-  std::string out;
+  OutputFile out(path);
   std::uint8_t head[UnitHead::kSize];
   for (CountedRecords records(c, count, "mapunits"); records.Next();) {
     c.MissionStream.ReadRecord(head);
     const UnitHead unit = UnitHead::Decode(head);
     const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
-    out += ConvertUnitRecord(unit, crew, names, c.MissionRect);
+    out.Append(ConvertUnitRecord(unit, crew, names, c.MissionRect));
   }
-  SaveMissionFile(path, out);
+  out.Commit();
 }
 
 void WriteScripts2File(Conversion& c) {
   const auto path = DiscardMissionFile(c, "scripts2");
   c.Seek(Section::Scripts);
   const std::int32_t count = c.MissionStream.ReadI32();
-  std::string out;
+  OutputFile out(path);
   for (CountedRecords records(c, count, "scripts2"); records.Next();) {
-    out += ConvertScript(c.MissionStream, static_cast<std::int32_t>(records.index()), c.GameVersionKind);
+    WriteScript(out, c.MissionStream, static_cast<std::int32_t>(records.index()), c.GameVersionKind);
   }
-  SaveMissionFile(path, out);
+  out.Commit();
 }
 
 }  // namespace kartwerk

@@ -16,7 +16,7 @@ std::int32_t Shift(std::uint16_t value, std::int32_t origin) {
 
 void WritePhrasesFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "phrases2");
-  SaveMissionFile(path, CopySection(c, Section::Phrases));
+  SaveSection(path, c, Section::Phrases);
 }
 
 void WriteObjsFile(Conversion& c) {
@@ -42,7 +42,7 @@ void WriteObjsFile(Conversion& c) {
 void WriteMismultFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "mismult");
   if (c.MapKind == MultiplayerMap) {
-    SaveMissionFile(path, CopySection(c, Section::MultiplayerSettings));
+    SaveSection(path, c, Section::MultiplayerSettings);
   } else {
     SaveMissionFile(path, std::span<const std::uint8_t>(DefaultMismult));
   }
@@ -50,7 +50,7 @@ void WriteMismultFile(Conversion& c) {
 
 void WriteMisdescFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "misdesc");
-  SaveMissionFile(path, CopySection(c, Section::MissionDescription));
+  SaveSection(path, c, Section::MissionDescription);
 }
 
 }  // namespace kartwerk

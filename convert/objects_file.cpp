@@ -9,6 +9,11 @@
 #include "core/file_output.hpp"
 
 namespace kartwerk {
+namespace {
+
+constexpr std::size_t kOutputPiece = 64 * 1024;
+
+}  // namespace
 
 void WriteObjectsFile(Conversion& conversion) {
   DiscardFile(conversion.SlotFolder / "objects");
@@ -19,20 +24,25 @@ void WriteObjectsFile(Conversion& conversion) {
   const std::size_t position = SectionPosition(Section::Objects, conversion.MapKind);
   const std::size_t shifted = position + conversion.PMiniCount;
   const std::int32_t size = conversion.SectionDirectory[position].size;
-  std::string content;
+  OutputFile out(conversion.SlotFolder / "objects");
+  std::string content;  // the lines since the last hand-over to the file
   // An entry the container does not hold has no data: no objects.
   if (position != kNoSection && shifted < conversion.SectionDirectory.count) {
     const SectionRecords records = ReadSectionRecords(
         conversion.MissionStream, conversion.SectionDirectory[shifted].offset, size, kObjectRecordSize);
     Bytes scratch;
     const std::span<const std::uint8_t> all = records.Contiguous(scratch);
-    content.reserve(all.size() / kObjectRecordSize * 32);  // about one line's length per record
     for (std::size_t at = 0; at < all.size(); at += kObjectRecordSize) {
       AppendConvertedObject(content, ObjectRecord::Parse(all.subspan(at, kObjectRecordSize)), conversion);
+      if (content.size() >= kOutputPiece) {
+        out.Append(content);
+        content.clear();
+      }
     }
     WarnRecordsPastEnd(conversion, "objects", records);
   }
-  WriteFileAtomic(conversion.SlotFolder / "objects", content);
+  out.Append(content);
+  out.Commit();
 }
 
 }  // namespace kartwerk

@@ -1,4 +1,6 @@
 // The "rhombs" file of a slot.
+#include <algorithm>
+#include <array>
 #include <span>
 
 #include "convert/map_files.hpp"
@@ -8,11 +10,16 @@
 #include "core/file_output.hpp"
 
 namespace kartwerk {
+namespace {
+
+constexpr std::size_t kRhombsPerPiece = 8192;
+
+}  // namespace
 
 void WriteRhombsFile(Conversion& conversion) {
   DiscardFile(conversion.SlotFolder / "rhombs");
   const std::uint32_t scheme = conversion.MapInfoRecord.TerrainScheme;
-  Bytes content;
+  OutputFile out(conversion.SlotFolder / "rhombs");
   // Only the three known schemes have tables; any other converts nothing.
   if (scheme <= 2) {
     const sectionRec& terrain = conversion.Entry(Section::TerrainRhombs);
@@ -22,20 +29,26 @@ void WriteRhombsFile(Conversion& conversion) {
     const std::span<const std::uint8_t> all = records.Contiguous(scratch);
     // The same conversion as ConvertRhomb and ConvertRhomb2, each tile code's tables searched once.
     RhombConverter converter(scheme == 0 ? NormalRhombScheme() : BeachIslandRhombScheme());
-    content.resize(all.size() / kCompiledRhombSize * kEditorRhombSize);
-    // A million rhombs on the largest maps: plain pointers over whole records, no per-byte checks.
+    // A million rhombs on the largest maps: plain pointers over whole records, no per-byte
+    // checks, converted a piece at a time into a buffer that goes to the file.
+    std::array<std::uint8_t, kRhombsPerPiece * kEditorRhombSize> piece;
     const std::uint8_t* in = all.data();
-    std::uint8_t* out = content.data();
-    for (std::size_t n = all.size() / kCompiledRhombSize; n > 0; --n) {
-      const CompiledRhomb rhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
-                                static_cast<std::uint16_t>(in[2] | in[3] << 8)};
-      converter.ConvertInto(rhomb, out);
-      in += kCompiledRhombSize;
-      out += kEditorRhombSize;
+    for (std::size_t left = all.size() / kCompiledRhombSize; left > 0;) {
+      const std::size_t n = std::min(left, kRhombsPerPiece);
+      std::uint8_t* to = piece.data();
+      for (std::size_t i = 0; i < n; ++i) {
+        const CompiledRhomb rhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
+                                  static_cast<std::uint16_t>(in[2] | in[3] << 8)};
+        converter.ConvertInto(rhomb, to);
+        in += kCompiledRhombSize;
+        to += kEditorRhombSize;
+      }
+      out.Append(std::span<const std::uint8_t>(piece.data(), n * kEditorRhombSize));
+      left -= n;
     }
     WarnRecordsPastEnd(conversion, "rhombs", records);
   }
-  WriteFileAtomic(conversion.SlotFolder / "rhombs", content);
+  out.Commit();
 }
 
 }  // namespace kartwerk

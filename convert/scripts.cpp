@@ -1,11 +1,13 @@
 #include "convert/scripts.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 #include <vector>
 
 #include "convert/script_codes.hpp"
 #include "core/errors.hpp"
+#include "core/file_output.hpp"
 
 namespace kartwerk {
 namespace {
@@ -72,119 +74,185 @@ std::string StatementText(const std::vector<std::uint32_t>& items, const ScriptC
   return text;
 }
 
-// The script's blocks, each a chain of text pieces kept in one buffer: bracketing, prefixing and
-// joining blocks then cost the same however long the blocks have grown (a chain of connectives
-// rewrites its growing block once per connective; copying it each time would take quadratic
-// time), and a block costs a few bytes beside its text however many statements a script holds.
-class BlockList {
+// Where the body's texts come from: a statement's text is made again from its items (an atom is
+// the stream position where the statement starts), the few fixed texts have atoms of their own.
+// A script of millions of statements is then held as 4 bytes per statement, not its text.
+using Atom = std::uint32_t;
+constexpr Atom OpenBracketAtom = 0xFFFFFF00u;
+constexpr Atom CloseBracketAtom = 0xFFFFFF01u;
+constexpr Atom MarkerTailAtom = 0xFFFFFF02u;
+constexpr Atom EndKeywordAtom = 0xFFFFFF03u;
+
+std::string_view FixedAtomText(Atom atom) {
+  switch (atom) {
+    case OpenBracketAtom: return "$(\n";
+    case CloseBracketAtom: return "$)\n";
+    case MarkerTailAtom: return MarkerTail;
+    default: return "$END\n";
+  }
+}
+
+// The script's blocks as atoms in the order they are written. Texts are only ever added at the
+// end (a new block, or after the last block) or before the last block (a prefix, or the text
+// that joins the last two blocks). The latter are kept as insertions before an atom: several at
+// one atom are written newest first, since each later one belongs outside the earlier ones.
+// Bracketing, prefixing and joining then cost the same however long the blocks have grown (a
+// chain of connectives rewrites its growing block once per connective; copying it each time
+// would take quadratic time).
+class BodyLayout {
  public:
-  std::size_t size() const { return blocks_.size(); }
+  std::size_t blocks() const { return blocks_.size(); }
+  std::uint64_t size() const { return size_; }
+
   // A new last block.
-  void Push(std::string_view text) {
-    const std::uint32_t piece = NewPiece(text);
-    blocks_.push_back({piece, piece});
+  void Push(Atom atom, std::size_t length) {
+    blocks_.push_back(static_cast<std::uint32_t>(atoms_.size()));
+    Append(atom, length);
   }
-  void RemoveLast() { blocks_.pop_back(); }
-  // Text before and after the last block.
-  void Prefix(std::string_view text) {
-    const std::uint32_t piece = NewPiece(text);
-    pieces_[piece].next = blocks_.back().head;
-    blocks_.back().head = piece;
-  }
-  void Suffix(std::string_view text) {
-    const std::uint32_t piece = NewPiece(text);
-    pieces_[blocks_.back().tail].next = piece;
-    blocks_.back().tail = piece;
+  // Text after and before the last block.
+  void Suffix(Atom atom, std::size_t length) { Append(atom, length); }
+  void Prefix(Atom atom, std::size_t length) {
+    insertions_.push_back({blocks_.back(), atom});
+    size_ += length;
   }
   // The last-but-one block becomes itself, then between, then the last block, which goes.
-  void JoinLastTwo(std::string_view between) {
-    const Chain last = blocks_.back();
+  void JoinLastTwo(Atom between, std::size_t length) {
+    Prefix(between, length);
     blocks_.pop_back();
-    Suffix(between);
-    pieces_[blocks_.back().tail].next = last.head;
-    blocks_.back().tail = last.tail;
   }
-  // All blocks in order, with nothing between them.
-  std::string Join() const {
-    std::string out;
-    out.reserve(text_.size());
-    for (const Chain& block : blocks_) {
-      for (std::uint32_t p = block.head; p != None; p = pieces_[p].next) {
-        out.append(text_, pieces_[p].begin, pieces_[p].length);
-      }
+  // Drops the last block, whose texts' lengths length gives.
+  template <class Length>
+  void RemoveLast(Length&& length) {
+    const std::uint32_t start = blocks_.back();
+    blocks_.pop_back();
+    for (std::size_t i = start; i < atoms_.size(); ++i) size_ -= length(atoms_[i]);
+    atoms_.resize(start);
+    std::erase_if(insertions_, [&](const Insertion& in) {
+      if (in.before < start) return false;
+      size_ -= length(in.atom);
+      return true;
+    });
+  }
+  // Calls emit with every atom in the order of the text.
+  template <class Emit>
+  void ForEach(Emit&& emit) const {
+    std::vector<Insertion> order(insertions_.rbegin(), insertions_.rend());
+    std::stable_sort(order.begin(), order.end(), [](const Insertion& a, const Insertion& b) { return a.before < b.before; });
+    std::size_t next = 0;
+    for (std::uint32_t i = 0; i < atoms_.size(); ++i) {
+      for (; next < order.size() && order[next].before == i; ++next) emit(order[next].atom);
+      emit(atoms_[i]);
     }
-    return out;
   }
 
  private:
-  // Statements take at least 4 bytes of a map of at most 256 MiB, and each adds at most five
-  // pieces: 32-bit piece numbers never run out.
-  static constexpr std::uint32_t None = 0xFFFFFFFFu;
-  struct Piece {
-    std::size_t begin;
-    std::uint32_t length;
-    std::uint32_t next;
+  struct Insertion {
+    std::uint32_t before;  // index in atoms_
+    Atom atom;
   };
-  struct Chain {
-    std::uint32_t head;
-    std::uint32_t tail;
-  };
-  std::uint32_t NewPiece(std::string_view text) {
-    pieces_.push_back({text_.size(), static_cast<std::uint32_t>(text.size()), None});
-    text_ += text;
-    return static_cast<std::uint32_t>(pieces_.size() - 1);
+  void Append(Atom atom, std::size_t length) {
+    atoms_.push_back(atom);
+    size_ += length;
   }
 
-  std::string text_;
-  std::vector<Piece> pieces_;
-  std::vector<Chain> blocks_;
+  std::vector<Atom> atoms_;
+  std::vector<std::uint32_t> blocks_;  // index in atoms_ where each block starts
+  std::vector<Insertion> insertions_;
+  std::uint64_t size_ = 0;
 };
+
+// The text of the statement that starts at the stream's position (the stream is left after it).
+std::string NextStatementText(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex,
+                              std::uint32_t* code) {
+  const std::vector<std::uint32_t> items = ReadStatement(stream);
+  *code = items.back();
+  return StatementText(items, table, scriptIndex);
+}
 
 // Joins a connective statement into the blocks before it. A connective that directly follows
 // another one first brackets the block the earlier one built.
-void JoinConnective(BlockList& blocks, std::uint32_t code, const std::string& text, bool afterConnective) {
-  const auto count = static_cast<long long>(blocks.size());
+void JoinConnective(BodyLayout& blocks, std::uint32_t code, Atom atom, std::size_t length, bool afterConnective) {
+  const auto count = static_cast<long long>(blocks.blocks());
   if (afterConnective) {
     if (count < 1) throw ListIndexError(count - 1);
-    blocks.Prefix("$(\n");
-    blocks.Suffix("$)\n");
+    blocks.Prefix(OpenBracketAtom, FixedAtomText(OpenBracketAtom).size());
+    blocks.Suffix(CloseBracketAtom, FixedAtomText(CloseBracketAtom).size());
   }
   if (code == NotCode) {
     if (count < 1) throw ListIndexError(count - 1);
-    blocks.Prefix(text);
+    blocks.Prefix(atom, length);
     return;
   }
   if (count < 2) throw ListIndexError(count - 2);
-  blocks.JoinLastTwo(text);
+  blocks.JoinLastTwo(atom, length);
 }
 
-std::string ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex) {
-  BlockList blocks;
+// Reads the body's statements (checking each as its text is made) and lays out their blocks.
+BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex) {
+  // Atoms hold stream positions below the fixed atoms; a map never comes near that size.
+  if (stream.size() >= static_cast<std::int64_t>(OpenBracketAtom)) throw StreamReadError();
+  BodyLayout blocks;
   bool afterConnective = false;
   bool pastMarker = false;
   std::uint32_t previousCode = 0;
   for (;;) {
     if (previousCode == MarkerCode) pastMarker = true;
-    const std::vector<std::uint32_t> items = ReadStatement(stream);
-    const std::uint32_t code = items.back();
-    const std::string text = StatementText(items, table, scriptIndex);
+    const Atom atom = static_cast<Atom>(stream.position());
+    std::uint32_t code = 0;
+    const std::size_t length = NextStatementText(stream, table, scriptIndex, &code).size();
     if (code == AndCode || code == OrCode || code == NotCode) {
-      JoinConnective(blocks, code, text, afterConnective);
+      JoinConnective(blocks, code, atom, length, afterConnective);
       afterConnective = true;
     } else {
-      blocks.Push(text);
+      blocks.Push(atom, length);
       afterConnective = false;
     }
-    if (pastMarker) blocks.Push(MarkerTail);
+    if (pastMarker) blocks.Push(MarkerTailAtom, MarkerTail.size());
     if (ItemValue(code) == EndCode) break;
     previousCode = code;
   }
   // The last block is the end statement's (or the tail after it); the editor's closing
   // keyword takes its place.
-  blocks.RemoveLast();
-  blocks.Push("$END\n");
-  return blocks.Join();
+  const std::int64_t end = stream.position();
+  blocks.RemoveLast([&](Atom atom) {
+    if (atom >= OpenBracketAtom) return FixedAtomText(atom).size();
+    stream.Seek(atom);
+    std::uint32_t code = 0;
+    return NextStatementText(stream, table, scriptIndex, &code).size();
+  });
+  stream.Seek(end);
+  blocks.Push(EndKeywordAtom, FixedAtomText(EndKeywordAtom).size());
+  return blocks;
 }
+
+// Writes the script that starts at the stream's position through sink (anything with
+// Append(std::string_view)): the header line, the body made again atom by atom, and CR LF.
+template <class Sink>
+void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+  // The head's two values mean nothing to the editor; they only have to be there.
+  if (stream.Remaining() < ScriptHeadSize) throw StreamReadError();
+  stream.Skip(ScriptHeadSize);
+  const ScriptCodeTable& table = ScriptCodeTableFor(gameVersionKind);
+  const BodyLayout body = ScriptBody(stream, table, scriptIndex);
+  const std::int64_t end = stream.position();
+  sink.Append("script \"" + ScriptName(scriptIndex) + "\" size " + std::to_string(body.size()) + "\n");
+  body.ForEach([&](Atom atom) {
+    if (atom >= OpenBracketAtom) {
+      sink.Append(FixedAtomText(atom));
+      return;
+    }
+    stream.Seek(atom);
+    std::uint32_t code = 0;
+    sink.Append(NextStatementText(stream, table, scriptIndex, &code));
+  });
+  sink.Append("\r\n");
+  stream.Seek(end);
+}
+
+struct StringSink {
+  std::string& text;
+  void Append(std::string_view piece) { text += piece; }
+};
 
 }  // namespace
 
@@ -209,15 +277,14 @@ std::string ScriptName(std::int32_t scriptIndex) {
 }
 
 std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
-  // The head's two values mean nothing to the editor; they only have to be there.
-  if (stream.Remaining() < ScriptHeadSize) throw StreamReadError();
-  stream.Skip(ScriptHeadSize);
-
-  const std::string body = ScriptBody(stream, ScriptCodeTableFor(gameVersionKind), scriptIndex);
-  std::string block = "script \"" + ScriptName(scriptIndex) + "\" size " + std::to_string(body.size()) + "\n";
-  block += body;
-  block += "\r\n";
+  std::string block;
+  StringSink sink{block};
+  WriteScriptBlock(sink, stream, scriptIndex, gameVersionKind);
   return block;
+}
+
+void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+  WriteScriptBlock(out, stream, scriptIndex, gameVersionKind);
 }
 
 }  // namespace kartwerk

@@ -15,6 +15,8 @@
 
 namespace kartwerk {
 
+class OutputFile;
+
 // A statement closed by a code that the keyword table has no row for (0, or 98 to 65534).
 class ScriptCodeError : public std::runtime_error {
  public:
@@ -38,5 +40,9 @@ std::string ScriptName(std::int32_t scriptIndex);
 // ("List index out of bounds (%d)") when a value slot or a connective finds nothing to take,
 // and ScriptCodeError for a code without a keyword row.
 std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind);
+
+// The same block appended to out, without holding the block's text: a script of millions of
+// statements keeps a few bytes per statement in memory.
+void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind);
 
 }  // namespace kartwerk
