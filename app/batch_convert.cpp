@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "app/batch_progress.hpp"
-#include "core/pipeline/batch_conversion.hpp"
+#include "pipeline/batch_conversion.hpp"
 
 namespace kartwerk::app {
 

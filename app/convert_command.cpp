@@ -12,7 +12,7 @@
 #include "app/batch_convert.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
-#include "core/pipeline/run_conversion.hpp"
+#include "pipeline/run_conversion.hpp"
 #include "install/slot_target.hpp"
 
 namespace kartwerk::app {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/commands.hpp"
-#include "convert/cliff_data.hpp"
+#include "convert/records/cliff_data.hpp"
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
-#include "core/pipeline/batch_conversion.hpp"
+#include "pipeline/batch_conversion.hpp"
 #include "preview/gallery_page.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"

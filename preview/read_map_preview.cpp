@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "convert/cliff_grid.hpp"
-#include "convert/objects.hpp"
-#include "convert/rhombs.hpp"
-#include "convert/rhombs2.hpp"
-#include "convert/section_records.hpp"
-#include "convert/units.hpp"
+#include "convert/records/cliff_grid.hpp"
+#include "convert/records/objects.hpp"
+#include "convert/records/normal_rhombs.hpp"
+#include "convert/records/beach_island_rhombs.hpp"
+#include "convert/writers/section_records.hpp"
+#include "convert/records/units.hpp"
 #include "core/map_info.hpp"
 #include "core/staging.hpp"
 

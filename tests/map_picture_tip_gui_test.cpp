@@ -11,7 +11,7 @@
 #include <set>
 
 #include "tests/gui_test_support.hpp"
-#include "tests/support/bench_maps.hpp"
+#include "mapmaker/bench_maps.hpp"
 #include "ui/browser_window.hpp"
 #include "ui/map_picture_tip.hpp"
 

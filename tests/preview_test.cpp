@@ -10,7 +10,7 @@
 #include "preview/gallery_page.hpp"
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "core/section_directory.hpp"
-#include "tests/support/bench_maps.hpp"
-#include "tests/support/map_builder.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/bench_maps.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace {
 
