@@ -33,7 +33,7 @@ int ConvertBatch(const BatchConvertSettings& settings) {
     names.push_back(map.FolderName);
     files.push_back(map.MapPath.string());
   }
-  BatchProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, settings.quiet, names, files);
+  BatchProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, settings.quiet, names, files, out);
 
   BatchRequest request;
   request.Maps = plan.Maps;

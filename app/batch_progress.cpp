@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pipeline/conversion_steps.hpp"
+#include "pipeline/slot_commit.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -12,8 +13,14 @@ constexpr std::size_t BarWidth = 30;
 }  // namespace
 
 BatchProgress::BatchProgress(std::FILE* out, bool bar, bool quiet, std::vector<std::string> names,
-                             std::vector<std::string> files)
-    : out_(out), bar_(bar), quiet_(quiet), names_(std::move(names)), files_(std::move(files)), maps_(names_.size()) {}
+                             std::vector<std::string> files, std::filesystem::path outFolder)
+    : out_(out),
+      bar_(bar),
+      quiet_(quiet),
+      names_(std::move(names)),
+      files_(std::move(files)),
+      outFolder_(std::move(outFolder)),
+      maps_(names_.size()) {}
 
 void BatchProgress::Planned(std::size_t map, std::size_t labels) {
   std::lock_guard lock(mutex_);
@@ -50,6 +57,10 @@ void BatchProgress::Ended(std::size_t map, const ConversionEnd& end) {
   if (end.error) {
     ClearBar();
     std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), end.FailureText().c_str());
+  } else if (!end.previousContent.empty()) {
+    ClearBar();
+    const std::string text = PreviousContentText(outFolder_ / names_[map], end.previousContent);
+    std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), text.c_str());
   }
   if (barShown_) DrawBar();
   std::fflush(out_);

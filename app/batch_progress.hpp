@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,14 +19,17 @@ namespace kartwerk::app {
 
 class BatchProgress {
  public:
-  // names: each map's name as shown with its steps; files: each map's file as listed.
-  // bar: draw one bar (for a terminal); quiet: no step lines, no bar and no summary.
-  BatchProgress(std::FILE* out, bool bar, bool quiet, std::vector<std::string> names, std::vector<std::string> files);
+  // names: each map's name as shown with its steps, and its folder under outFolder; files: each
+  // map's file as listed. bar: draw one bar (for a terminal); quiet: no step lines, no bar and
+  // no summary.
+  BatchProgress(std::FILE* out, bool bar, bool quiet, std::vector<std::string> names, std::vector<std::string> files,
+                std::filesystem::path outFolder = {});
 
   void Planned(std::size_t map, std::size_t labels);
   void Step(std::size_t map, const std::string& label);
   void Warn(std::size_t map, const std::string& message);
-  // A failed map gets its line here: the file, the step and the error.
+  // A failed map gets its line here: the file, the step and the error; a map that replaced
+  // its folder's earlier content says where that went.
   void Ended(std::size_t map, const ConversionEnd& end);
   // Ends the bar's line and shows the summary.
   void Finish(const std::string& summary);
@@ -45,6 +49,7 @@ class BatchProgress {
   bool quiet_;
   std::vector<std::string> names_;
   std::vector<std::string> files_;
+  std::filesystem::path outFolder_;
   std::mutex mutex_;
   std::vector<MapState> maps_;
   std::size_t lastMap_ = 0;

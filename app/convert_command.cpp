@@ -13,6 +13,7 @@
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
 #include "pipeline/run_conversion.hpp"
+#include "pipeline/slot_commit.hpp"
 #include "install/slot_target.hpp"
 
 namespace kartwerk::app {
@@ -87,6 +88,8 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
     std::cerr << "kartwerk: " << options.map << ": " << end.FailureText() << "\n";
     return 1;
   }
+  // Said even when quiet: it is where the user's earlier work went, not progress.
+  if (!end.previousContent.empty()) std::cerr << "kartwerk: " << PreviousContentText(slotFolder, end.previousContent) << "\n";
   return 0;
 }
 

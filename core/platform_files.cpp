@@ -10,6 +10,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,8 +19,6 @@
 
 namespace kartwerk {
 
-namespace {
-// Ten random letters and digits for a name nobody else picks by chance.
 std::string RandomSuffix() {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
   const char* digits = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -27,7 +26,6 @@ std::string RandomSuffix() {
   for (int i = 0; i < 10; ++i) s += digits[rng() % 36];
   return s;
 }
-}  // namespace
 
 #ifdef _WIN32
 
@@ -75,6 +73,23 @@ void MakeWritable(const std::filesystem::path& path) {
 void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
   struct _utimbuf times{seconds, seconds};
   _wutime(path.c_str(), &times);
+}
+
+unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
+
+bool ProcessIsRunning(unsigned long id) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;  // it exists, but belongs to someone else
+  DWORD code = 0;
+  const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  CloseHandle(process);
+  return running;
+}
+
+std::tm LocalTime(std::time_t seconds) {
+  std::tm local{};
+  localtime_s(&local, &seconds);
+  return local;
 }
 
 #else
@@ -132,6 +147,21 @@ void MakeWritable(const std::filesystem::path& path) {
 void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
   struct utimbuf times{seconds, seconds};
   ::utime(path.c_str(), &times);
+}
+
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
+
+bool ProcessIsRunning(unsigned long id) {
+  // Signal 0 only asks whether the process exists; EPERM means it does, under another user.
+  // (Number 0 would ask about the whole process group.)
+  if (id == 0) return false;
+  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
+std::tm LocalTime(std::time_t seconds) {
+  std::tm local{};
+  ::localtime_r(&seconds, &local);
+  return local;
 }
 
 #endif

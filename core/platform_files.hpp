@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <string>
 
 namespace kartwerk {
 
@@ -25,5 +26,16 @@ void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits);
 void MakeWritable(const std::filesystem::path& path);
 
 void SetModificationTime(const std::filesystem::path& path, std::time_t seconds);
+
+// Ten random letters and digits, for names nobody else picks by chance.
+std::string RandomSuffix();
+
+// The running program's process number, and whether a process of a number still runs: a folder
+// named after a process that has ended was left behind by an interrupted run.
+unsigned long CurrentProcessId();
+bool ProcessIsRunning(unsigned long id);
+
+// The calendar time of a moment in the local time zone.
+std::tm LocalTime(std::time_t seconds);
 
 }  // namespace kartwerk

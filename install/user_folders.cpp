@@ -29,4 +29,14 @@ std::filesystem::path UserDataHome() {
   return HomeFolder() / ".local" / "share";
 }
 
+std::filesystem::path UserProgramDataFolder() {
+#ifdef _WIN32
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  if (local && *local) return local;
+  return HomeFolder() / "AppData" / "Local";
+#else
+  return UserDataHome();
+#endif
+}
+
 }  // namespace kartwerk

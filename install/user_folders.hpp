@@ -11,4 +11,8 @@ std::filesystem::path HomeFolder();
 // XDG_DATA_HOME when it is set to an absolute path, otherwise HOME/.local/share.
 std::filesystem::path UserDataHome();
 
+// Where the program keeps its own data for this user: the local application data folder on
+// Windows, UserDataHome() elsewhere.
+std::filesystem::path UserProgramDataFolder();
+
 }  // namespace kartwerk

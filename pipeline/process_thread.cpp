@@ -76,10 +76,11 @@ std::string ConversionEnd::ErrorText() const {
 }
 
 std::string ConversionEnd::FailureText() const {
-  if (!error) return stopped ? "the conversion was stopped" : std::string();
+  const std::string untouched = slotLeftAsItWas ? "; the slot was left as it was" : "";
+  if (!error) return stopped ? "the conversion was stopped" + untouched : std::string();
   std::string where = failedInStep ? "step \"" + failedStep + "\"" : failedStep;
   if (!failedMission.empty()) where += (failedInStep ? " of mission " : " for mission ") + failedMission;
-  return where + " failed: " + ErrorText();
+  return where + " failed: " + ErrorText() + untouched;
 }
 
 ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress, std::stop_token stop) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -26,11 +27,14 @@ struct ConversionEnd {
   std::string failedStep;     // the failing step's label, or what was being prepared ("loading cliffdata")
   bool failedInStep = false;  // whether failedStep is a step's label
   std::string failedMission;  // MissionName when a mission's step failed; empty for the map-level steps
+  std::filesystem::path previousContent;  // where the slot folder's previous content was kept; empty when none
+  bool slotLeftAsItWas = false;  // a failure or stop that did not touch the slot folder
 
   bool Completed() const { return !stopped && !error; }
   // The failing step's error message ("" when nothing failed).
   std::string ErrorText() const;
-  // One line for the user: which step of which mission failed, and why.
+  // One line for the user: which step of which mission failed, and why (and that the slot
+  // folder was left as it was).
   std::string FailureText() const;
 };
 

@@ -1,9 +1,12 @@
 #include "pipeline/run_conversion.hpp"
 
+#include <optional>
+
 #include "convert/records/cliff_data.hpp"
 #include "convert/writers/map_header_files.hpp"
 #include "core/staging.hpp"
 #include "pipeline/conversion_steps.hpp"
+#include "pipeline/slot_commit.hpp"
 
 namespace kartwerk {
 namespace {
@@ -17,6 +20,7 @@ bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
   } catch (...) {
     end.error = std::current_exception();
     end.failedStep = what;
+    end.slotLeftAsItWas = true;  // the slot folder is only ever touched by the commit
     return false;
   }
 }
@@ -40,9 +44,11 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
 
   if (!Prepare(end, "staging the map", [&] { PrepareMap(c, std::filesystem::absolute(request.MapPath)); })) return end;
 
-  const bool slotReady = Prepare(end, "creating the slot folder", [&] {
-    c.SlotFolder = request.SlotFolder;
-    std::filesystem::create_directories(c.SlotFolder);
+  std::optional<SlotCommit> slot;
+  const bool slotReady = Prepare(end, "preparing the slot folder", [&] {
+    slot.emplace(request.SlotFolder, request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder,
+                 request.Warn);
+    c.SlotFolder = slot->Folder();
   }) && Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
                          Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
 
@@ -58,6 +64,7 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
     std::stop_callback forwardStop(request.Stop, [&worker] { worker.RequestStop(); });
     worker.Wait();
   }
+  if (slot) FinishSlot(*slot, end);
   return end;
 }
 

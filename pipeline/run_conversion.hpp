@@ -18,7 +18,8 @@ namespace kartwerk {
 
 struct ConvertRequest {
   std::filesystem::path MapPath;     // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
-  std::filesystem::path SlotFolder;  // the editor slot folder, created with its parents when missing
+  std::filesystem::path SlotFolder;  // the editor slot folder; replaced whole once every step has succeeded
+  std::filesystem::path BackupFolder;  // where the slot's previous content is kept; empty: DefaultBackupFolder()
   int GameVersionKind = 2;           // 1 for the game's version "1.9", else 2
   std::filesystem::path CliffDataFile;  // empty: "cliffdata" beside the program
   std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
@@ -31,11 +32,12 @@ struct ConvertRequest {
 // directory.
 void PrepareMap(Conversion& conversion, const std::filesystem::path& mapPath);
 
-// The whole conversion, blocking until the worker has ended. The slot folder is created with
-// its parents (existing files stay until replaced). Never throws for a failure of the work itself: the result says which
-// step (or which preparation: loading cliffdata, staging the map, creating the slot folder, writing
-// the slot's desc or info) failed
-// and why. Files written before a failure stay.
+// The whole conversion, blocking until the worker has ended. It writes into a private folder
+// beside the slot folder, which takes the slot folder's place only when every step has
+// succeeded (SlotCommit); the result then names where the previous content was kept. Never
+// throws for a failure of the work itself: the result says which step (or which preparation:
+// loading cliffdata, staging the map, preparing the slot folder, writing the slot's desc or
+// info, replacing the slot folder) failed and why, and the slot folder is left as it was.
 ConversionEnd RunConversion(const ConvertRequest& request);
 
 }  // namespace kartwerk

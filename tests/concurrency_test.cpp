@@ -235,5 +235,43 @@ TEST_F(ConcurrencyTest, TwoProgramsOnOneMapShareNoTemporaryFiles) {
   }
 }
 
+// Two runs of the program into one slot at the same moment: both succeed, the slot holds the map
+// of the one that finished later, and the slot's earlier map and the other run's map are both in
+// the backups; nothing is left beside the slot.
+TEST_F(ConcurrencyTest, TwoProgramsIntoOneSlotEachEndWithACompleteSlot) {
+  std::vector<FolderState> expected;
+  for (const std::size_t m : {std::size_t{0}, maps_.size() - 1}) {
+    ASSERT_TRUE(RunConversion(Request(maps_[m], dir / "reference" / std::to_string(m))).Completed());
+    expected.push_back(Snapshot(dir / "reference" / std::to_string(m)));
+  }
+  for (int round = 0; round < 3; ++round) {
+    const auto src = dir / ("maps.src" + std::to_string(round)), data = dir / ("data" + std::to_string(round));
+    const auto slot = src / "map.005";
+    std::filesystem::create_directories(slot);
+    WriteBytes(slot / "desc", Bytes{'o', 'l', 'd'});
+    const FolderState old = Snapshot(slot);
+    auto run = [&](std::size_t map) {
+      return RunProgram(KARTWERK_EXE, {"convert", maps_[map].string(), "--out", slot.string(), "--quiet"},
+                        {"XDG_DATA_HOME=" + data.string()});
+    };
+    auto first = std::async(std::launch::async, run, 0);
+    auto second = std::async(std::launch::async, run, maps_.size() - 1);
+    const auto resultA = first.get(), resultB = second.get();
+    EXPECT_EQ(resultA.status, 0) << resultA.err;
+    EXPECT_EQ(resultB.status, 0) << resultB.err;
+
+    const FolderState now = Snapshot(slot);
+    ASSERT_TRUE(now == expected[0] || now == expected[1]);
+    const FolderState& earlier = now == expected[0] ? expected[1] : expected[0];
+    std::vector<FolderState> backups;
+    for (const auto& e : std::filesystem::directory_iterator(data / "kartwerk" / "replaced-slots")) {
+      backups.push_back(Snapshot(e.path()));
+    }
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_TRUE((backups[0] == old && backups[1] == earlier) || (backups[1] == old && backups[0] == earlier));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(src), std::filesystem::directory_iterator()), 1);
+  }
+}
+
 }  // namespace
 }  // namespace kartwerk

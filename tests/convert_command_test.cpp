@@ -7,12 +7,14 @@
 
 #include "core/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "tests/support/folder_tree.hpp"
 #include "tests/support/run_program.hpp"
 #include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {
 
+using testing::EntryNames;
 using testing::Gzip;
 using testing::Le;
 using testing::ReadBytes;
@@ -22,6 +24,7 @@ using testing::RunProgram;
 using testing::SampleMainContainer;
 using testing::SampleMissionContainer;
 using testing::ScratchFolder;
+using testing::TreeFiles;
 using testing::WriteBytes;
 
 std::size_t FileCount(const std::filesystem::path& folder) {
@@ -60,41 +63,130 @@ TEST(ConvertCommandTest, BundledSamplesConvertCompletely) {
   EXPECT_TRUE(std::filesystem::is_empty(temp.path()));  // the decompressed files are gone
 }
 
-TEST(ConvertCommandTest, QuietShowsNothingAndAnExistingSlotIsReused) {
+TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
   const auto out = dir / "slot";
   std::filesystem::create_directories(out / "mis.000");
   WriteBytes(out / "notes.txt", Bytes{'k', 'e', 'e', 'p'});
   WriteBytes(out / "mis.000" / "players", Bytes(5000, 'x'));
-  auto r = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", out.string(), "--quiet"});
+  const auto before = TreeFiles(out);
+  auto r = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", out.string(), "--quiet"},
+                      {"XDG_DATA_HOME=" + (dir / "data").string()});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(Text(out / "notes.txt"), "keep");  // files this run does not write stay untouched
+  // The folder holds the new map alone; what it held before is kept whole, and the run says where.
+  EXPECT_EQ(FileCount(out), 6u + 15u);
+  EXPECT_FALSE(std::filesystem::exists(out / "notes.txt"));
   EXPECT_EQ(Text(out / "mis.000" / "players").rfind("Player 0\n name=\"Allies\"", 0), 0u);
+  const auto backups = EntryNames(dir / "data" / "kartwerk" / "replaced-slots");
+  ASSERT_EQ(backups.size(), 1u);
+  const auto backup = dir / "data" / "kartwerk" / "replaced-slots" / backups[0];
+  EXPECT_EQ(TreeFiles(backup), before);
+  EXPECT_EQ(r.err, "kartwerk: the previous content of \"" + out.string() + "\" was moved to \"" + backup.string() + "\"\n");
+}
+
+// A campaign whose second of three missions asks for more mine rows than its file holds.
+void WriteFailingCampaign(const std::filesystem::path& dir, std::uint32_t failing) {
+  const testing::SampleOptions options{4, 0, 40, 30};
+  WriteBytes(dir / "012.qdc", Gzip(SampleMainContainer(CampaignMap, options), "012"));
+  for (const std::uint32_t mission : {0u, 4u, 9u}) {
+    const std::string name = "01200" + std::to_string(mission);
+    Bytes container = SampleMissionContainer(options, mission);
+    if (mission == failing) {
+      container = ReplaceSection(container, SectionPosition(Section::MissionInfoFirst, CampaignMap),
+                                 Le().I32(0).I32(0).I32(300).I32(300));
+    }
+    WriteBytes(dir / (name + ".qdc"), Gzip(container, name));
+  }
 }
 
 TEST(ConvertCommandTest, FailureInTheSecondMissionIsReportedWithStatusOne) {
   ScratchFolder dir, temp;
-  const testing::SampleOptions options{4, 0, 40, 30};
-  WriteBytes(dir / "012.qdc", Gzip(SampleMainContainer(CampaignMap, options), "012"));
-  WriteBytes(dir / "012000.qdc", Gzip(SampleMissionContainer(options, 0), "012000"));
-  // The second mission's rectangle asks for more mine rows than its file holds.
-  WriteBytes(dir / "012004.qdc",
-             Gzip(ReplaceSection(SampleMissionContainer(options, 4), SectionPosition(Section::MissionInfoFirst, CampaignMap),
-                                 Le().I32(0).I32(0).I32(300).I32(300)),
-                  "012004"));
-  WriteBytes(dir / "012009.qdc", Gzip(SampleMissionContainer(options, 9), "012009"));
+  WriteFailingCampaign(dir.path(), 4);
   const auto out = dir / "slot";
   auto r = RunProgram(KARTWERK_EXE, {"convert", (dir / "012.qdc").string(), "--out", out.string(), "--quiet"},
                       {"TMPDIR=" + temp.path().string()});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("step \"Mines\" of mission mis.004 failed: Stream read error"), std::string::npos) << r.err;
-  EXPECT_EQ(FileCount(out / "mis.000"), 15u);
-  EXPECT_EQ(FileCount(out / "mis.004"), 6u);
-  EXPECT_FALSE(std::filesystem::exists(out / "mis.009"));
-  EXPECT_TRUE(std::filesystem::exists(out / "cflags"));
+  EXPECT_NE(r.err.find("step \"Mines\" of mission mis.004 failed: Stream read error; the slot was left as it was"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(std::filesystem::exists(out)) << "no half-converted map";
+  EXPECT_EQ(EntryNames(dir.path()).size(), 4u) << "nothing beside the maps";
   EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
+}
+
+// A conversion failing in its last mission, into a slot in use: the slot stays byte for byte.
+// A single map into a slot that held a three-mission campaign: the slot holds the map alone and
+// one backup holds the whole campaign.
+TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
+  ScratchFolder dir;
+  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  WriteFailingCampaign(dir / "maps", 9);
+  testing::WriteSampleMaps(dir / "campaign");
+  WriteBytes(dir / "campaign" / "007005.qdc", Gzip(SampleMissionContainer({3, 1, 48, 32}, 5), "007005"));
+  const auto slot = dir / "maps.src" / "map.007";
+  const std::vector<std::string> env = {"XDG_DATA_HOME=" + (dir / "data").string()};
+  ASSERT_EQ(RunProgram(KARTWERK_EXE, {"convert", (dir / "campaign" / "007.qdc").string(), "--out", slot.string(), "--quiet"}, env).status, 0);
+  ASSERT_EQ(EntryNames(slot), (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "mis.003",
+                                                         "mis.005", "objects", "rhombs"}));
+  const auto campaign = TreeFiles(slot);
+
+  auto failed = RunProgram(KARTWERK_EXE, {"convert", (dir / "maps" / "012.qdc").string(), "--out", slot.string()}, env);
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.err.find("step \"Mines\" of mission mis.009 failed: Stream read error; the slot was left as it was"),
+            std::string::npos)
+      << failed.err;
+  EXPECT_EQ(TreeFiles(slot), campaign);
+  EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"});
+  EXPECT_FALSE(std::filesystem::exists(dir / "data" / "kartwerk"));
+
+  auto single = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", slot.string(), "--quiet"}, env);
+  EXPECT_EQ(single.status, 0) << single.err;
+  EXPECT_EQ(EntryNames(slot), (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "objects", "rhombs"}));
+  EXPECT_EQ(FileCount(slot), 6u + 15u);
+  const auto backups = EntryNames(dir / "data" / "kartwerk" / "replaced-slots");
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(backups[0].substr(backups[0].size() - 11), " Campaign 7");
+  EXPECT_EQ(TreeFiles(dir / "data" / "kartwerk" / "replaced-slots" / backups[0]), campaign);
+  EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"});
+}
+
+// Folders that cannot be written: each fails with a message naming it, and changes nothing.
+TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
+  ScratchFolder dir;
+  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  const std::vector<std::string> env = {"XDG_DATA_HOME=" + (dir / "data").string()};
+  WriteBytes(dir / "map.001", Bytes{'f'});
+  auto file = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", (dir / "map.001").string()}, env);
+  EXPECT_EQ(file.status, 1);
+  EXPECT_NE(file.err.find("preparing the slot folder failed: \"" + (dir / "map.001").string() +
+                          "\" is not a folder; the slot was left as it was"),
+            std::string::npos)
+      << file.err;
+  EXPECT_EQ(ReadBytes(dir / "map.001"), Bytes{'f'});
+
+  testing::ScratchMount disk(dir.path(), 1024);
+  if (!disk.Mounted()) GTEST_SKIP() << "a small file system of its own needs root";
+  // A full disk while writing: the campaign's files outgrow the 1 MiB file system.
+  const auto slot = disk.path() / "maps.src" / "map.002";
+  std::filesystem::create_directories(slot);
+  WriteBytes(slot / "desc", Bytes{'M', 'i', 'n', 'e'});
+  auto full = RunProgram(KARTWERK_EXE, {"convert", maps[2].string(), "--out", slot.string(), "--quiet"}, env);
+  EXPECT_EQ(full.status, 1);
+  EXPECT_NE(full.err.find("No space left on device; the slot was left as it was"), std::string::npos) << full.err;
+  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'M', 'i', 'n', 'e'}}}));
+  EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.002"});
+
+  // A read-only maps.src.
+  ASSERT_TRUE(disk.SetReadOnly(true));
+  auto readOnly = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", slot.string()}, env);
+  ASSERT_TRUE(disk.SetReadOnly(false));
+  EXPECT_EQ(readOnly.status, 1);
+  EXPECT_NE(readOnly.err.find("Cannot create a folder beside \"" + slot.string() + "\": Read-only file system"),
+            std::string::npos)
+      << readOnly.err;
+  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'M', 'i', 'n', 'e'}}}));
+  EXPECT_FALSE(std::filesystem::exists(dir / "data" / "kartwerk"));
 }
 
 TEST(ConvertCommandTest, RectangleOutsideTheGridIsClippedWithAWarning) {

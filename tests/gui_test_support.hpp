@@ -26,6 +26,7 @@
 #include "install/registry_tree.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "tests/support/folder_tree.hpp"
 #include "ui/gui_session.hpp"
 #include "ui/gui_windows.hpp"
 
@@ -166,16 +167,6 @@ inline void WireSession(GuiSession& session, Outside& outside, int fadeMs = 1) {
   session.CliffDataFile = BuiltCliffData();
   session.FadeIntervalMs = fadeMs;
   session.DesktopHasWindowOpacity = true;
-}
-
-// Every file under root, by its path relative to root, with its bytes.
-inline std::vector<std::pair<std::string, Bytes>> TreeFiles(const std::filesystem::path& root) {
-  std::vector<std::pair<std::string, Bytes>> files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) files.emplace_back(entry.path().lexically_relative(root).string(), ReadBytes(entry.path()));
-  }
-  std::sort(files.begin(), files.end());
-  return files;
 }
 
 inline bool FolderIsEmpty(const std::filesystem::path& folder) {

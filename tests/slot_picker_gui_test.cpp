@@ -33,7 +33,7 @@ class SlotPicker : public ::testing::Test {
       std::unique_lock lock(mutex);
       labels.push_back(label);
       held.notify_all();
-      held.wait(lock, [this] { return !holdWorker; });
+      if (holdAt.empty() || label == holdAt) held.wait(lock, [this] { return !holdWorker; });
     };
   }
   void TearDown() override {
@@ -113,6 +113,7 @@ class SlotPicker : public ::testing::Test {
   std::condition_variable held;
   std::vector<std::string> labels;
   bool holdWorker = false;
+  std::string holdAt;  // the label to hold the worker at; empty: the first
 };
 
 TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor) {
@@ -142,7 +143,9 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(picker().Label10->text(), QStringLiteral("Island"));
   EXPECT_EQ(picker().Label12->text(), QStringLiteral("48x40"));
   EXPECT_EQ(picker().Gauge1->maximum(), 5);
-  EXPECT_EQ(session.conversion.SlotFolder, game.Slot(7));
+  // The map is written beside the slot and takes its place only when complete.
+  EXPECT_EQ(session.conversion.SlotFolder.parent_path(), game.Slot(7).parent_path());
+  EXPECT_NE(session.conversion.SlotFolder, game.Slot(7));
 
   TForm6* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
@@ -208,23 +211,26 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommand
 
 TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
   SampleGame game(scratch / "Vornmark II");
-  // "rhombs" cannot be written where a folder of that name stands.
-  std::filesystem::create_directories(game.Slot(123) / "rhombs" / "in the way");
+  // A script whose code the game does not know: the last step fails.
+  const SampleOptions options{2, 0, 40, 30};
+  SampleGame::WriteMap(game.Single() / "broken.qdm",
+                       ReplaceSection(SampleMainContainer(SinglePlayerMap, options),
+                                      SectionPosition(Section::Scripts, SinglePlayerMap),
+                                      Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
+                       "broken");
+  const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
-  ChooseSlot(123);
+  OpenMap(browser().RadioButton2, QStringLiteral("broken"));
+  ChooseSlot(3);
 
   TForm8& notice = windows->Form8();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
   const QString text = notice.Label1->text().remove(QChar(0x200B));
-  EXPECT_TRUE(text.startsWith(QStringLiteral("Step \"Rhombs\" failed: Cannot create file"))) << text.toStdString();
-  EXPECT_TRUE(text.contains(QStringLiteral("map.123"))) << text.toStdString();
-  // The reason is the system's own for the refused replacement, not a leftover "Success".
-  const QString reason = QString::fromStdString(std::error_code(EISDIR, std::generic_category()).message());
-  EXPECT_TRUE(text.endsWith(reason)) << text.toStdString();
+  EXPECT_EQ(text, QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
+                                "the slot was left as it was"));
   EXPECT_EQ(picker().EditorPrompt(), nullptr) << "the prompt comes after the notice";
-  EXPECT_TRUE(std::filesystem::exists(game.Slot(123) / "objects")) << "files written before the failure stay";
-  EXPECT_FALSE(std::filesystem::exists(game.Slot(123) / "mis.000"));
+  EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot's own map is untouched";
+  EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   Click(notice.Label3);
@@ -233,6 +239,33 @@ TEST_F(SlotPicker, AFailingStepIsNamedBeforeTheEditorIsOffered) {
   EXPECT_EQ(outside.ends, 0);
   Click(prompt->Label3);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+}
+
+TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
+  SampleGame game(scratch / "Vornmark II");
+  WriteText(game.Slot(3) / "mis.000" / "notes", "my own work");
+  const auto before = TreeFiles(game.Slot(3));
+  Start(game.folder);
+  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
+  ChooseSlot(3);
+
+  TForm8& notice = windows->Form8();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
+  const QString text = notice.Label1->text().remove(QChar(0x200B));
+  const QString lead = QStringLiteral("The slot's previous map was moved to \"");
+  ASSERT_TRUE(text.startsWith(lead)) << text.toStdString();
+  const std::filesystem::path backup = text.mid(lead.size()).chopped(2).toStdString();
+  EXPECT_EQ(backup.parent_path(), DefaultBackupFolder());
+  EXPECT_EQ(TreeFiles(backup), before);
+  EXPECT_EQ(TreeFiles(game.Slot(3)).size(), 6u + 15u);
+  EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
+
+  Click(notice.Label3);
+  TForm6* prompt = WaitForPrompt();
+  ASSERT_NE(prompt, nullptr);
+  Click(prompt->Label3);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  std::filesystem::remove_all(backup);
 }
 
 TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
@@ -248,9 +281,8 @@ TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
 
   EXPECT_EQ(Labels(), std::vector<std::string>{"Airfields"}) << "no step after the one under way";
-  EXPECT_TRUE(std::filesystem::exists(game.Slot(9) / "airfields"));
-  EXPECT_FALSE(std::filesystem::exists(game.Slot(9) / "objects"));
-  EXPECT_FALSE(std::filesystem::exists(game.Slot(9) / "mis.000"));
+  EXPECT_FALSE(std::filesystem::exists(game.Slot(9))) << "a stopped conversion leaves no slot behind";
+  EXPECT_EQ(EntryNames(game.Slot(9).parent_path()), std::vector<std::string>{"map.003"});
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
   EXPECT_EQ(picker().EditorPrompt(), nullptr);
   EXPECT_FALSE(windows->Form8().isVisible());
@@ -258,6 +290,24 @@ TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   // A late end report changes nothing.
   WaitFor([] { return false; }, 50);
   EXPECT_EQ(outside.ends, 1);
+  EXPECT_EQ(picker().EditorPrompt(), nullptr);
+}
+
+TEST_F(SlotPicker, StoppingDuringSoundsLeavesAnOccupiedSlotUntouched) {
+  SampleGame game(scratch / "Vornmark II");
+  const auto before = TreeFiles(game.Slot(3));
+  Start(game.folder);
+  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
+  holdAt = "Sounds";
+  Hold();
+  ChooseSlot(3);
+  ASSERT_TRUE(WaitFor([&] { return !Labels().empty() && Labels().back() == "Sounds"; }));
+  Click(picker().Label2);
+  Release();
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(Labels().back(), "Sounds");
+  EXPECT_EQ(TreeFiles(game.Slot(3)), before);
+  EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
   EXPECT_EQ(picker().EditorPrompt(), nullptr);
 }
 

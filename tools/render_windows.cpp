@@ -6,7 +6,7 @@
 // The windows run their real flows against a sample game installation made in a scratch folder:
 // the browser with a selected map, the slot picker's list, its progress panel half-way, the
 // version picker with 2, 5 and 6 installations, the notice window (the fatal notices and a failed
-// step) and the editor prompt.
+// step, a replaced slot) and the editor prompt.
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -17,12 +17,15 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 
+#include "core/section_directory.hpp"
 #include "install/explicit_installation.hpp"
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
@@ -140,6 +143,8 @@ int main(int argc, char** argv) {
   fs::create_directories(out);
   kw::testing::ScratchFolder scratch;
   const fs::path game = MakeGame(scratch.path() / "Vornmark II");
+  // Replaced slots are kept in the user's data folder: here, in the scratch folder.
+  ::setenv("XDG_DATA_HOME", (scratch.path() / "data").c_str(), 1);
 
   {
     // The browser with a map selected, the slot picker, its progress half-way, the prompt.
@@ -184,22 +189,32 @@ int main(int argc, char** argv) {
     Save(*picker.EditorPrompt(), out / "editor_prompt.png");
   }
 
+  // A conversion of a map with a script code the game does not know: the notice names the step
+  // (and that the slot was left as it was) before the prompt. Then a map converted into an
+  // occupied slot: the notice says where the slot's previous map went.
   {
-    // A conversion whose "rhombs" cannot be written: the notice names the step before the prompt.
-    fs::create_directories(game / "editor" / "maps.src" / "map.009" / "rhombs" / "in the way");
+    using kw::testing::Le;
+    const kw::Bytes broken = kw::testing::ReplaceSection(
+        kw::testing::SampleMainContainer(kw::SinglePlayerMap, {2, 0, 40, 30}),
+        kw::SectionPosition(kw::Section::Scripts, kw::SinglePlayerMap),
+        Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
+    kw::testing::WriteBytes(game / "game" / "maps" / "single" / "broken.qdm", kw::testing::Gzip(broken, "broken"));
+  }
+  for (const auto& [map, slot, picture] : {std::tuple{"broken", 1, "notice_failure.png"},
+                                           std::tuple{"frontier", 1, "notice_replaced.png"}}) {
     Session s(kw::ExplicitInstallation(game), cliffData);
     kw::TForm7& browser = s.windows->Form7();
     Require(WaitFor([&] { return Settled(browser); }), "the browser's fade-in");
-    const auto rows = browser.ListView1->findItems(QStringLiteral("frontier"), Qt::MatchExactly);
+    const auto rows = browser.ListView1->findItems(QString::fromLatin1(map), Qt::MatchExactly);
     Require(!rows.isEmpty(), "the map row");
     browser.ListView1->setCurrentItem(rows.first());
     browser.ListView1DblClick();
     kw::TForm1& picker = s.windows->Form1();
     Require(WaitFor([&] { return Settled(picker); }), "the slot picker's fade-in");
-    picker.ListBox1->setCurrentRow(9);
+    picker.ListBox1->setCurrentRow(slot);
     picker.ListBox1DblClick();
-    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the failure notice");
-    Save(s.windows->Form8(), out / "notice_failure.png");
+    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the notice after the conversion");
+    Save(s.windows->Form8(), out / picture);
   }
 
   for (int n : {2, 5, 6}) {

@@ -36,13 +36,26 @@ bool FileExists(const std::filesystem::path& path) {
 
 int GaugeMaximum(std::size_t missionFiles) { return 12 * (static_cast<int>(missionFiles) - 1) + 17; }
 
-QString ConversionFailureNotice(const ConversionEnd& end) {
-  QString text = QString::fromStdString(end.FailureText());
+namespace {
+
+// A sentence for the notice: a capital first letter, and long paths may break after any separator.
+QString NoticeText(const std::string& sentence) {
+  QString text = QString::fromStdString(sentence);
   if (!text.isEmpty()) text[0] = text[0].toUpper();
-  // Long paths in the message may break after any separator.
   text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
   text.replace(QLatin1Char('\\'), QStringLiteral("\\\u200B"));
   return text;
+}
+
+}  // namespace
+
+QString ConversionFailureNotice(const ConversionEnd& end) { return NoticeText(end.FailureText()); }
+
+QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::string>& notes) {
+  std::string text;
+  for (const std::string& note : notes) text += note + ".\n";
+  if (!end.previousContent.empty()) text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".";
+  return NoticeText(text);
 }
 
 TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
@@ -182,14 +195,19 @@ void TForm1::ListBox1DblClick() {
   GuiSession& s = session();
   Conversion& c = s.conversion;
   QString title;
+  slotNotes_.clear();
   try {
-    c.SlotFolder = SlotFolderPath(s.installs.GameFolder, row);
-    std::filesystem::create_directories(c.SlotFolder);
+    // The conversion writes into a private folder beside the slot; the slot changes only when
+    // every step has succeeded.
+    slot_ = std::make_unique<SlotCommit>(SlotFolderPath(s.installs.GameFolder, row), DefaultBackupFolder(),
+                                         [this](const std::string& note) { slotNotes_.push_back(note); });
+    c.SlotFolder = slot_->Folder();
     WriteMapDescFile(c);
     WriteMapInfoFile(c);
     title = c.MapKind == CampaignMap ? QStringLiteral("Campaign %1").arg(ParseDecimal(c.MapName))
                                      : FileNameText(c.MapName);
   } catch (...) {
+    slot_.reset();
     s.ReportError(CurrentExceptionText());
     return;
   }
@@ -211,7 +229,9 @@ void TForm1::ListBox1DblClick() {
     QMetaObject::invokeMethod(
         this, [this, text = QString::fromStdString(label)] { ShowProgress(text); }, Qt::QueuedConnection);
   });
-  ProcessThread->SetEndHandler([this](const ConversionEnd& end) {
+  // The slot is committed (or left as it was) on the worker, before the window hears of the end.
+  ProcessThread->SetEndHandler([this](ConversionEnd end) {
+    FinishSlot(*slot_, end);
     QMetaObject::invokeMethod(this, [this, end] { ConversionFinished(end); }, Qt::QueuedConnection);
   });
   ProcessThread->Start();
@@ -250,8 +270,9 @@ void TForm1::FadeOutEnd() {
   hide();
   if (ConversionDone) {
     ConversionDone = false;
-    if (end_.error) {
-      notice_.ShowNotice(ConversionFailureNotice(end_), *this, [this] { ShowEditorPrompt(); });
+    const QString notice = end_.error ? ConversionFailureNotice(end_) : ReplacedSlotNotice(end_, slotNotes_);
+    if (!notice.isEmpty()) {
+      notice_.ShowNotice(notice, *this, [this] { ShowEditorPrompt(); });
     } else {
       ShowEditorPrompt();
     }

@@ -9,8 +9,11 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "pipeline/process_thread.hpp"
+#include "pipeline/slot_commit.hpp"
 #include "ui/fade_form.hpp"
 
 class QLabel;
@@ -73,6 +76,8 @@ class TForm1 : public TFadeForm {
   TForm8& notice_;
   TForm6* prompt_ = nullptr;
   std::function<void()> afterClose_;
+  std::unique_ptr<SlotCommit> slot_;  // the chosen slot, written whole or not at all
+  std::vector<std::string> slotNotes_;  // what was found and settled beside the slot
   ConversionEnd end_;
   bool userClosed_ = false;  // "X" before the worker's end
 };
@@ -83,5 +88,9 @@ int GaugeMaximum(std::size_t missionFiles);
 
 // The notice shown before the editor prompt when a step failed.
 QString ConversionFailureNotice(const ConversionEnd& end);
+
+// The notice shown before the editor prompt when the slot held a map before: where it went (and
+// what was settled of an interrupted conversion). Empty when there is nothing to say.
+QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::string>& notes);
 
 }  // namespace kartwerk

@@ -127,8 +127,7 @@ def reference_convert(map_path, out, version):
         cliff = f.read()
     try:
         staged = kartwerk_ref.Staged(map_path)
-        kartwerk_ref.Conversion(staged, out, cliff, 1 if version == "1.9" else 2,
-                                OPT.past_end).run()
+        kartwerk_ref.convert_whole(staged, out, cliff, 1 if version == "1.9" else 2, OPT.past_end)
         return 0, ""
     except kartwerk_ref.ConversionError as e:
         return 1, str(e)

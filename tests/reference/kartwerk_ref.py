@@ -20,6 +20,7 @@ import gzip
 import json
 import math
 import os
+import shutil
 import struct
 import sys
 import zlib
@@ -1203,6 +1204,22 @@ def info(map_path):
     }
 
 
+def convert_whole(staged, out_dir, cliffdata, version_kind, past_end="zero"):
+    """A conversion reaches its folder whole or not at all: it is written into a folder beside
+    out_dir that takes out_dir's place only when every step has succeeded; a failure removes it
+    and leaves out_dir as it was. (What out_dir held before is kept elsewhere by the program; the
+    comparisons always start from a folder that does not exist.)"""
+    work = os.fsdecode(out_dir).rstrip("/") + ".converting"
+    shutil.rmtree(work, ignore_errors=True)
+    try:
+        Conversion(staged, work, cliffdata, version_kind, past_end).run()
+    except ConversionError:
+        shutil.rmtree(work, ignore_errors=True)
+        raise
+    shutil.rmtree(out_dir, ignore_errors=True)
+    os.rename(work, out_dir)
+
+
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     sub = parser.add_subparsers(dest="command", required=True)
@@ -1224,7 +1241,7 @@ def main(argv=None):
             cliffdata = f.read()
         staged = Staged(args.map)
         version_kind = 1 if args.game_version == "1.9" else 2
-        Conversion(staged, args.out, cliffdata, version_kind, args.past_end).run()
+        convert_whole(staged, args.out, cliffdata, version_kind, args.past_end)
         return 0
     except ConversionError as e:
         print("kartwerk_ref: %s" % e, file=sys.stderr)

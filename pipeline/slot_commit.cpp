@@ -1,0 +1,313 @@
+#include "pipeline/slot_commit.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "core/folder_moves.hpp"
+#include "core/map_info.hpp"
+#include "core/platform_files.hpp"
+#include "install/slot_store.hpp"
+#include "install/user_folders.hpp"
+
+namespace kartwerk {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view NewMarker = ".kartwerk-new-";
+constexpr std::string_view AsideMarker = ".kartwerk-aside-";
+constexpr std::size_t TimeTextLength = 23;  // "2026-12-07 14-30-21.042"
+
+std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
+
+// ".map.007.kartwerk-new-4242-abcdefghij" for the slot map.007 and this process.
+fs::path WorkFolderName(const fs::path& target, std::string_view marker) {
+  return target.parent_path() / ("." + target.filename().string() + std::string(marker) +
+                                 std::to_string(CurrentProcessId()) + "-" + RandomSuffix());
+}
+
+// A folder this program leaves beside a slot while it works: which slot, which kind, which process.
+struct WorkFolder {
+  std::string slotName;
+  bool aside = false;
+  unsigned long process = 0;
+};
+
+std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
+  for (const std::string_view marker : {NewMarker, AsideMarker}) {
+    const std::size_t at = name.rfind(marker);
+    if (name.empty() || name[0] != '.' || at == std::string::npos || at < 2) continue;
+    const std::string rest = name.substr(at + marker.size());
+    const std::size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string::npos ||
+        !std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash), [](char c) { return c >= '0' && c <= '9'; })) {
+      continue;
+    }
+    return WorkFolder{name.substr(1, at - 1), marker == AsideMarker, std::stoul(rest.substr(0, dash))};
+  }
+  return std::nullopt;
+}
+
+// The title of the map in a folder, made fit for a file name on every platform.
+std::string FolderTitle(const fs::path& folder) {
+  std::ifstream in(folder / "desc", std::ios::binary);
+  if (!in) return "untitled";
+  const std::string title = Cp1252ToUtf8(SlotTitleFromDesc(std::string(std::istreambuf_iterator<char>(in), {})));
+  std::string name;
+  for (const char c : title) {
+    const bool unsafe = static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+    name += unsafe ? '_' : c;
+  }
+  if (name.size() > 60) {
+    name.resize(60);
+    while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) name.pop_back();  // a cut sequence
+    if (!name.empty() && static_cast<unsigned char>(name.back()) >= 0xC0) name.pop_back();
+  }
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();  // Windows drops them
+  return name.empty() ? "untitled" : name;
+}
+
+bool IsTimeText(std::string_view text) {
+  static constexpr std::string_view shape = "0000-00-00 00-00-00.000";
+  if (text.size() < shape.size()) return false;
+  for (std::size_t i = 0; i < shape.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (shape[i] == '0' ? !digit : text[i] != shape[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+fs::path DefaultBackupFolder() { return UserProgramDataFolder() / "kartwerk" / "replaced-slots"; }
+
+std::string BackupName(const std::string& slotName, const std::string& title, std::tm t, int milliseconds) {
+  char time[64];
+  std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d-%02d-%02d.%03d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                t.tm_hour, t.tm_min, t.tm_sec, milliseconds);
+  return slotName + " " + time + " " + title;
+}
+
+std::string PreviousContentText(const fs::path& target, const fs::path& previous) {
+  return "the previous content of " + Quoted(target) + " was moved to " + Quoted(previous);
+}
+
+std::vector<fs::path> SlotBackups(const fs::path& backupFolder, const std::string& slotName) {
+  std::vector<fs::path> backups;
+  std::error_code ec;
+  for (fs::directory_iterator it(backupFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    // The time follows the slot's name, so the names sort oldest first.
+    if (name.size() > slotName.size() + 1 + TimeTextLength && name.compare(0, slotName.size(), slotName) == 0 &&
+        name[slotName.size()] == ' ' && IsTimeText(std::string_view(name).substr(slotName.size() + 1))) {
+      backups.push_back(it->path());
+    }
+  }
+  std::sort(backups.begin(), backups.end());
+  return backups;
+}
+
+SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn)
+    : target_(std::move(target)), backupFolder_(std::move(backupFolder)), warn_(std::move(warn)) {
+  std::error_code ec;
+  if (target_.filename().empty()) target_ = target_.parent_path();  // a trailing separator
+  target_ = fs::absolute(target_, ec).lexically_normal();  // messages name it in full
+  if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) {
+    throw SlotFolderError(Quoted(target_) + " is not a folder");
+  }
+  fs::create_directories(target_.parent_path(), ec);
+  if (ec) throw SlotFolderError("Cannot create the folder " + Quoted(target_.parent_path()) + ": " + ec.message());
+  SettleLeftovers();
+  const fs::path folder = WorkFolderName(target_, NewMarker);
+  if (!fs::create_directory(folder, ec) || ec) {
+    throw SlotFolderError("Cannot create a folder beside " + Quoted(target_) + ": " +
+                          (ec ? ec.message() : std::string("the name is taken")));
+  }
+  folder_ = folder;
+}
+
+SlotCommit::~SlotCommit() { Discard(); }
+
+void SlotCommit::Discard() {
+  if (committed_ || folder_.empty()) return;
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+  folder_.clear();
+}
+
+fs::path SlotCommit::BackupPathFor(const fs::path& content, const std::string& slotName) const {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  const int ms = static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+  return backupFolder_ / BackupName(slotName, FolderTitle(content), LocalTime(seconds), ms);
+}
+
+fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName) const {
+  // Two processes may keep a backup of one slot in the same millisecond: the later takes "(2)".
+  const fs::path base = BackupPathFor(aside, slotName);
+  std::error_code ec;
+  fs::create_directories(backupFolder_, ec);
+  std::string reason = ec.message();
+  for (int n = 1; n <= 20 && !ec; ++n) {
+    fs::path backup = base;
+    if (n > 1) backup += " (" + std::to_string(n) + ")";
+    if (fs::exists(backup, ec)) continue;
+    try {
+      MoveFolder(aside, backup);
+      return backup;
+    } catch (const fs::filesystem_error& e) {
+      reason = e.code().message();
+      if (!fs::exists(backup, ec)) break;
+    }
+  }
+  if (warn_) {
+    warn_("the previous content of " + Quoted(aside.parent_path() / slotName) + " stays in " + Quoted(aside) + ": " +
+          reason);
+  }
+  return {};
+}
+
+void SlotCommit::SettleLeftovers() {
+  const fs::path parent = target_.parent_path();
+  std::error_code ec;
+  std::vector<std::pair<fs::path, WorkFolder>> found;
+  for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::optional<WorkFolder> work = ParseWorkFolder(it->path().filename().string());
+    if (work && !ProcessIsRunning(work->process)) found.emplace_back(it->path(), *work);
+  }
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [path, work] : found) {
+    if (!work.aside) {
+      // A conversion that never finished: its folder never held anyone's map.
+      fs::remove_all(path, ec);
+      continue;
+    }
+    const fs::path slot = parent / work.slotName;
+    if (!fs::exists(slot, ec)) {
+      ec = RenameFolder(path, slot);
+      if (warn_) {
+        warn_(ec ? Quoted(path) + " holds the map an interrupted conversion moved out of " + Quoted(slot) + ": " + ec.message()
+                 : "put back " + Quoted(slot) + ", which an interrupted conversion had moved aside");
+      }
+      continue;
+    }
+    const fs::path backup = KeepInBackup(path, work.slotName);
+    if (!backup.empty() && warn_) {
+      warn_("a map an interrupted conversion had moved out of " + Quoted(slot) + " is kept in " + Quoted(backup));
+    }
+  }
+}
+
+fs::path SlotCommit::Commit() {
+  if (committed_ || folder_.empty()) throw std::logic_error("A slot folder is committed once");
+  const fs::path parent = target_.parent_path();
+  std::error_code ec;
+  if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) throw SlotFolderError(Quoted(target_) + " is not a folder");
+  const bool hadContent = fs::is_directory(target_, ec) && !fs::is_empty(target_, ec);
+
+  // The previous content is made safe before the target is touched: where a rename cannot reach
+  // the backup folder (another file system), it is copied there first.
+  fs::path copied;
+  if (hadContent) {
+    const auto cannotKeep = [&](const std::string& reason) {
+      return SlotFolderError("Cannot keep the previous content of " + Quoted(target_) + " in " + Quoted(backupFolder_) +
+                             ": " + reason);
+    };
+    if (backupFolder_.is_relative()) throw cannotKeep("no data folder for backups (set HOME)");
+    fs::create_directories(backupFolder_, ec);
+    if (ec) throw cannotKeep(ec.message());
+    if (!RenamesBetween(parent, backupFolder_)) {
+      copied = backupFolder_ / (".incoming-" + RandomSuffix());
+      try {
+        CopyFolder(target_, copied);
+      } catch (const fs::filesystem_error& e) {
+        throw cannotKeep(e.code().message());
+      }
+    }
+  }
+
+  // Old folder aside, new one in. Another conversion committing into the same target at the same
+  // time may put its folder in between; that one is moved aside and kept as well, and the later
+  // commit wins.
+  std::vector<fs::path> displaced;
+  bool removedEmpty = false;
+  const auto fail = [&](const std::string& message) {
+    if (!fs::exists(target_, ec)) {
+      if (!displaced.empty()) {
+        RenameFolder(displaced.front(), target_);
+      } else if (removedEmpty) {
+        fs::create_directory(target_, ec);
+      }
+    }
+    if (!copied.empty()) fs::remove_all(copied, ec);
+    return SlotFolderError(message);
+  };
+  for (int attempt = 0;; ++attempt) {
+    if (attempt == 20) throw fail("Cannot put the new folder in place of " + Quoted(target_) + ": it keeps changing");
+    if (fs::is_directory(target_, ec)) {
+      if (fs::is_empty(target_, ec)) {
+        removedEmpty = fs::remove(target_, ec) || removedEmpty;  // an empty folder holds nothing to keep
+      } else {
+        const fs::path aside = WorkFolderName(target_, AsideMarker);
+        if (const std::error_code moved = RenameFolder(target_, aside)) {
+          if (fs::exists(target_, ec)) throw fail("Cannot move " + Quoted(target_) + " aside: " + moved.message());
+          continue;
+        }
+        displaced.push_back(aside);
+      }
+    }
+    const std::error_code placed = RenameFolder(folder_, target_);
+    if (!placed) break;
+    if (!fs::exists(target_, ec)) {
+      throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + placed.message());
+    }
+  }
+  committed_ = true;
+
+  const std::string slotName = target_.filename().string();
+  fs::path previous;  // where the first folder moved aside went: the target's content before
+  for (std::size_t i = 0; i < displaced.size(); ++i) {
+    fs::path backup;
+    if (i == 0 && !copied.empty() && SameFolderContent(displaced[0], copied)) {
+      backup = BackupPathFor(copied, slotName);
+      if (RenameFolder(copied, backup)) {
+        backup.clear();
+      } else {
+        fs::remove_all(displaced[0], ec);
+        copied.clear();
+      }
+    }
+    if (backup.empty()) backup = KeepInBackup(displaced[i], slotName);
+    if (i == 0) previous = backup.empty() ? displaced[0] : backup;
+  }
+  if (!copied.empty()) fs::remove_all(copied, ec);
+
+  // Only the most recent backups of a slot are kept.
+  const std::vector<fs::path> backups = SlotBackups(backupFolder_, target_.filename().string());
+  for (std::size_t i = 0; i + KeptBackupsPerSlot < backups.size(); ++i) fs::remove_all(backups[i], ec);
+  return previous;
+}
+
+void FinishSlot(SlotCommit& slot, ConversionEnd& end) {
+  if (!end.Completed()) {
+    slot.Discard();
+    end.slotLeftAsItWas = true;
+    return;
+  }
+  try {
+    end.previousContent = slot.Commit();
+  } catch (...) {
+    end.error = std::current_exception();
+    end.failedStep = "replacing the slot folder";
+    end.failedInStep = false;
+    end.failedMission.clear();
+    end.slotLeftAsItWas = true;
+    slot.Discard();
+  }
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,90 @@
+// A conversion reaches its slot folder whole or not at all, and never costs the user the map
+// that was there before. The conversion writes into a private folder beside the target (on the
+// same file system, so that it can be renamed); when every step has succeeded, Commit moves the
+// target's previous content aside, renames the private folder into its place and keeps the
+// previous content in the backup folder. A failure or a stop leaves the target as it was.
+//
+// Folder names beside a target "map.007":
+//   .map.007.kartwerk-new-<process>-<random>    being written; incomplete until committed
+//   .map.007.kartwerk-aside-<process>-<random>  a whole map moved aside during a commit
+// When the process named has ended, the next conversion into that folder's parent settles them:
+// an unfinished new folder is removed, an aside folder is put back (the target is missing) or
+// kept in the backup folder, and either is reported.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "pipeline/process_thread.hpp"
+
+namespace kartwerk {
+
+// A slot folder that cannot be written as asked; the message names the folder and the reason.
+class SlotFolderError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// How many backups of one slot are kept; older ones are removed.
+inline constexpr std::size_t KeptBackupsPerSlot = 10;
+
+// kartwerk/replaced-slots in the user's program data folder.
+std::filesystem::path DefaultBackupFolder();
+
+// "map.007 2026-12-07 14-30-21.042 Dunes": the slot, the time and the previous map's title.
+std::string BackupName(const std::string& slotName, const std::string& title, std::tm time, int milliseconds);
+
+// The backups of one slot in the backup folder, oldest first.
+std::vector<std::filesystem::path> SlotBackups(const std::filesystem::path& backupFolder, const std::string& slotName);
+
+// "the previous content of "…/map.007" was moved to "…"", for the user.
+std::string PreviousContentText(const std::filesystem::path& target, const std::filesystem::path& previous);
+
+using SlotWarning = std::function<void(const std::string&)>;
+
+class SlotCommit {
+ public:
+  // Settles leftovers of interrupted runs beside target, refuses a target that is not a folder
+  // and creates the private folder. Throws SlotFolderError; nothing of the target is touched.
+  SlotCommit(std::filesystem::path target, std::filesystem::path backupFolder, SlotWarning warn = {});
+  // Removes the private folder unless it was committed.
+  ~SlotCommit();
+  SlotCommit(const SlotCommit&) = delete;
+  SlotCommit& operator=(const SlotCommit&) = delete;
+
+  const std::filesystem::path& Folder() const { return folder_; }  // where the conversion writes
+  const std::filesystem::path& Target() const { return target_; }
+
+  // Puts the private folder in the target's place and returns where the target's previous
+  // content went (empty when it held nothing; the aside folder when it could not be moved on). The previous content is made safe first: when
+  // it cannot be kept, SlotFolderError is thrown before the target is touched. On any failure
+  // the target is as it was.
+  std::filesystem::path Commit();
+  // Removes the private folder now.
+  void Discard();
+
+ private:
+  std::filesystem::path BackupPathFor(const std::filesystem::path& content, const std::string& slotName) const;
+  // Moves a folder moved aside from the slot slotName into the backup folder; returns its new
+  // path, or empty (after a warning) when it has to stay where it is.
+  std::filesystem::path KeepInBackup(const std::filesystem::path& aside, const std::string& slotName) const;
+  void SettleLeftovers();
+
+  std::filesystem::path target_;
+  std::filesystem::path backupFolder_;
+  SlotWarning warn_;
+  std::filesystem::path folder_;
+  bool committed_ = false;
+};
+
+// The end of a conversion written through slot: a completed one is committed (a failing commit
+// turns it into a failure of "replacing the slot folder"), anything else discarded. Records where
+// the previous content went, or that the slot was left as it was.
+void FinishSlot(SlotCommit& slot, ConversionEnd& end);
+
+}  // namespace kartwerk

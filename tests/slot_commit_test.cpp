@@ -1,0 +1,216 @@
+// A slot folder is replaced whole or not at all, and what it held before is kept.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "pipeline/slot_commit.hpp"
+#include "core/platform_files.hpp"
+#include "tests/support/folder_tree.hpp"
+#include "mapmaker/map_builder.hpp"
+
+namespace kartwerk {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EntryNames;
+using testing::ScratchFolder;
+using testing::TreeFiles;
+using testing::WriteBytes;
+
+void WriteFile(const fs::path& file, const Bytes& bytes) {
+  fs::create_directories(file.parent_path());
+  WriteBytes(file, bytes);
+}
+void WriteText(const fs::path& file, const std::string& text) { WriteFile(file, Bytes(text.begin(), text.end())); }
+
+// A slot as the editor leaves it: a title and a mission folder.
+void MakeSlot(const fs::path& slot, const std::string& title) {
+  WriteText(slot / "desc", title + "\nabout it");
+  WriteText(slot / "mis.000" / "players", "players of " + title);
+}
+
+// The number of a process that has ended.
+unsigned long EndedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return static_cast<unsigned long>(child);
+}
+
+TEST(SlotCommitTest, CommitPutsTheNewFolderInPlaceAndKeepsThePreviousOne) {
+  ScratchFolder dir;
+  const fs::path slot = dir / "maps.src" / "map.007", backups = dir / "backups";
+  MakeSlot(slot, "Dunes");
+  WriteText(slot / "mis.004" / "notes", "my own notes");
+  const auto before = TreeFiles(slot);
+
+  SlotCommit commit(slot, backups);
+  EXPECT_EQ(commit.Folder().parent_path(), slot.parent_path()) << "beside the slot, so that a rename reaches it";
+  EXPECT_EQ(TreeFiles(slot), before) << "nothing of the slot changes while the new map is written";
+  WriteText(commit.Folder() / "desc", "Hills");
+  const fs::path previous = commit.Commit();
+
+  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'H', 'i', 'l', 'l', 's'}}}));
+  ASSERT_EQ(previous.parent_path(), backups);
+  EXPECT_EQ(TreeFiles(previous), before) << "the whole previous content, notes included";
+  const std::string name = previous.filename().string();
+  EXPECT_EQ(name.substr(0, 8), "map.007 ");
+  EXPECT_EQ(name.substr(name.size() - 6), " Dunes");
+  EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"}) << "nothing left beside the slot";
+
+  // Into a slot that does not exist yet: nothing to keep.
+  SlotCommit fresh(dir / "maps.src" / "map.008", backups);
+  EXPECT_TRUE(fresh.Commit().empty());
+  EXPECT_TRUE(fs::is_directory(dir / "maps.src" / "map.008"));
+  EXPECT_EQ(EntryNames(backups).size(), 1u);
+}
+
+TEST(SlotCommitTest, WithoutCommitTheSlotStaysAsItWas) {
+  ScratchFolder dir;
+  const fs::path slot = dir / "map.001";
+  MakeSlot(slot, "Mine");
+  const auto before = TreeFiles(slot);
+  {
+    SlotCommit commit(slot, dir / "backups");
+    WriteText(commit.Folder() / "desc", "half");
+  }
+  EXPECT_EQ(TreeFiles(slot), before);
+  EXPECT_EQ(EntryNames(dir.path()), std::vector<std::string>{"map.001"});
+
+  ConversionEnd failed;
+  failed.error = std::make_exception_ptr(std::runtime_error("Stream read error"));
+  failed.failedStep = "Sounds";
+  failed.failedInStep = true;
+  failed.failedMission = "mis.000";
+  SlotCommit commit(slot, dir / "backups");
+  FinishSlot(commit, failed);
+  EXPECT_EQ(failed.FailureText(),
+            "step \"Sounds\" of mission mis.000 failed: Stream read error; the slot was left as it was");
+  EXPECT_EQ(TreeFiles(slot), before);
+  EXPECT_EQ(EntryNames(dir.path()), std::vector<std::string>{"map.001"});
+}
+
+TEST(SlotCommitTest, BadTargetsAndAnUnusableBackupFolderLeaveTheSlotAlone) {
+  ScratchFolder dir;
+  WriteText(dir / "map.002", "a file");
+  EXPECT_THROW(SlotCommit(dir / "map.002", dir / "backups"), SlotFolderError);
+  EXPECT_EQ(EntryNames(dir.path()), std::vector<std::string>{"map.002"});
+
+  // The backup folder's place is taken by a file: the previous map cannot be kept, so the slot
+  // is not touched.
+  const fs::path slot = dir / "map.003";
+  MakeSlot(slot, "Precious");
+  const auto before = TreeFiles(slot);
+  ConversionEnd end;
+  {
+    SlotCommit commit(slot, dir / "map.002" / "backups");
+    WriteText(commit.Folder() / "desc", "new");
+    FinishSlot(commit, end);
+  }
+  ASSERT_TRUE(end.error);
+  EXPECT_EQ(end.failedStep, "replacing the slot folder");
+  EXPECT_NE(end.FailureText().find("Cannot keep the previous content of \"" + slot.string() + "\""), std::string::npos)
+      << end.FailureText();
+  EXPECT_TRUE(end.slotLeftAsItWas);
+  EXPECT_EQ(TreeFiles(slot), before);
+  EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"map.002", "map.003"}));
+}
+
+TEST(SlotCommitTest, TheTenMostRecentBackupsOfASlotAreKept) {
+  ScratchFolder dir;
+  const fs::path slot = dir / "map.009", backups = dir / "backups";
+  WriteText(backups / "map.0090 2020-01-01 00-00-00.000 other slot" / "desc", "x");
+  WriteText(backups / "map.009 notes.txt", "not a backup");
+  for (int i = 0; i < 12; ++i) {
+    SlotCommit commit(slot, backups);
+    WriteText(commit.Folder() / "desc", "version " + std::to_string(i));
+    commit.Commit();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));  // names tell the time to the millisecond
+  }
+  const std::vector<fs::path> kept = SlotBackups(backups, "map.009");
+  ASSERT_EQ(kept.size(), KeptBackupsPerSlot);
+  EXPECT_EQ(TreeFiles(kept.front()).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1'}));
+  EXPECT_EQ(TreeFiles(kept.back()).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
+  EXPECT_TRUE(fs::exists(backups / "map.0090 2020-01-01 00-00-00.000 other slot"));
+  EXPECT_TRUE(fs::exists(backups / "map.009 notes.txt"));
+}
+
+TEST(SlotCommitTest, LeftoversOfAnInterruptedRunAreSettledNeverDropped) {
+  ScratchFolder dir;
+  const fs::path src = dir / "maps.src", backups = dir / "backups";
+  const std::string ended = std::to_string(EndedProcess());
+  // map.004 was moved aside and the run died before the new folder went in: it is put back.
+  MakeSlot(src / (".map.004.kartwerk-aside-" + ended + "-abc"), "Lost");
+  // map.005 was replaced, but its old folder never reached the backups: it goes there now.
+  MakeSlot(src / "map.005", "Newer");
+  MakeSlot(src / (".map.005.kartwerk-aside-" + ended + "-def"), "Older");
+  // An unfinished conversion is removed; the folders of a running process are left to it.
+  MakeSlot(src / (".map.006.kartwerk-new-" + ended + "-ghi"), "Half");
+  const std::string running = ".map.006.kartwerk-aside-" + std::to_string(CurrentProcessId()) + "-jkl";
+  MakeSlot(src / running, "Busy");
+
+  std::vector<std::string> notes;
+  SlotCommit commit(src / "map.010", backups, [&](const std::string& note) { notes.push_back(note); });
+  commit.Discard();
+
+  EXPECT_EQ(EntryNames(src), (std::vector<std::string>{running, "map.004", "map.005"}));
+  EXPECT_EQ(testing::ReadBytes(src / "map.004" / "desc").size(), std::string("Lost\nabout it").size());
+  const std::vector<fs::path> kept = SlotBackups(backups, "map.005");
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].filename().string().substr(32), "Older");
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_NE(notes[0].find("put back \"" + (src / "map.004").string()), std::string::npos) << notes[0];
+  EXPECT_NE(notes[1].find("is kept in \"" + kept[0].string()), std::string::npos) << notes[1];
+}
+
+TEST(SlotCommitTest, BackupNamesGiveSlotTimeAndAFileNameSafeTitle) {
+  std::tm t{};
+  t.tm_year = 126;
+  t.tm_mon = 11;
+  t.tm_mday = 7;
+  t.tm_hour = 9;
+  t.tm_min = 5;
+  t.tm_sec = 3;
+  EXPECT_EQ(BackupName("map.007", "Dunes", t, 42), "map.007 2026-12-07 09-05-03.042 Dunes");
+
+  ScratchFolder dir;
+  const fs::path slot = dir / "map.011";
+  WriteFile(slot / "desc", Bytes{'A', '/', 'B', ':', 0x99, '.', ' ', '\r', 'x'});
+  SlotCommit commit(slot, dir / "backups");
+  EXPECT_EQ(commit.Commit().filename().string().substr(32), "A_B_\xE2\x84\xA2");  // the sign as UTF-8, no trailing dot
+}
+
+// Across file systems the previous content is copied into the backup folder before the slot is
+// touched; when the copy fails (a full disk) nothing happens to the slot.
+TEST(SlotCommitTest, BackupsOnAnotherFileSystemAreCopiedFirst) {
+  ScratchFolder dir;
+  testing::ScratchMount small(dir.path(), 64);
+  if (!small.Mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  const fs::path slot = dir / "map.012";
+  MakeSlot(slot, "Far");
+  const auto before = TreeFiles(slot);
+  {
+    SlotCommit commit(slot, small.path() / "backups");
+    WriteText(commit.Folder() / "desc", "new");
+    const fs::path previous = commit.Commit();
+    EXPECT_EQ(previous.parent_path(), small.path() / "backups");
+    EXPECT_EQ(TreeFiles(previous), before);
+  }
+  WriteFile(slot / "big", Bytes(100 * 1024, 1));
+  const auto full = TreeFiles(slot);
+  ConversionEnd end;
+  SlotCommit commit(slot, small.path() / "backups");
+  FinishSlot(commit, end);
+  ASSERT_TRUE(end.error);
+  EXPECT_NE(end.ErrorText().find("No space left on device"), std::string::npos) << end.ErrorText();
+  EXPECT_EQ(TreeFiles(slot), full);
+  EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"map.012", "mount"}));
+  EXPECT_EQ(EntryNames(small.path() / "backups").size(), 1u) << "no partial copy is left";
+}
+
+}  // namespace
+}  // namespace kartwerk
