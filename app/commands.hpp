@@ -15,5 +15,6 @@ void AddConvertCommand(CLI::App& app, Runner& run);
 void AddInstallsCommand(CLI::App& app, Runner& run);
 void AddSlotsCommand(CLI::App& app, Runner& run);
 void AddRegisterCommand(CLI::App& app, Runner& run);
+void AddPreviewCommand(CLI::App& app, Runner& run);
 
 }  // namespace kartwerk::app

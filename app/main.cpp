@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
   kartwerk::app::Runner run;
   kartwerk::app::AddInfoCommand(app, run);
   kartwerk::app::AddConvertCommand(app, run);
+  kartwerk::app::AddPreviewCommand(app, run);
   kartwerk::app::AddInstallsCommand(app, run);
   kartwerk::app::AddSlotsCommand(app, run);
   kartwerk::app::AddRegisterCommand(app, run);

@@ -2,6 +2,7 @@
 # Fails when a source file includes a header of a layer above its own. Dependencies point down
 # only; each folder below may include its own headers and those of the folders listed after it:
 #   app -> ui -> pipeline -> install, convert/writers -> convert/records -> core
+# Map pictures (preview) stand beside the pipeline: below ui, above convert/writers.
 # The map maker (the in-memory map builder) stands on core alone, and the test helpers on it.
 # Every quoted include must name its header from the top of the tree ("core/text.hpp").
 #   scripts/check-layers.sh [SOURCE_FOLDER]
@@ -14,8 +15,9 @@ declare -A allowed=(
   [convert/writers]="convert/writers convert/records core"
   [install]="install core"
   [pipeline]="pipeline install convert/writers convert/records core"
-  [ui]="ui pipeline install convert/writers convert/records core"
-  [app]="app ui pipeline install convert/writers convert/records core"
+  [preview]="preview convert/writers convert/records core"
+  [ui]="ui pipeline preview install convert/writers convert/records core"
+  [app]="app ui pipeline preview install convert/writers convert/records core"
   [mapmaker]="mapmaker core"
   [tests/support]="tests/support mapmaker core"
 )

@@ -12,7 +12,8 @@ packages=(
   xvfb xauth openbox xcompmgr xdotool x11-utils imagemagick weston qt6-wayland
   shared-mime-info desktop-file-utils locales
   help2man
-  python3
+  python3 python3-html5lib
+  libstb-dev chromium
 )
 
 missing=()

@@ -15,6 +15,7 @@
 #include "install/slot_store.hpp"
 #include "ui/display_text.hpp"
 #include "ui/map_catalog.hpp"
+#include "ui/map_picture_tip.hpp"
 #include "ui/notice_texts.hpp"
 #include "ui/prompt_windows.hpp"
 #include "ui/slot_picker_window.hpp"
@@ -81,6 +82,14 @@ TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& 
   connect(ListView1, &QTreeWidget::itemClicked, this, [this] { ListView1Click(); });
   connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] { ListView1SelectItem(); });
   connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
+  // The map a row stands for, drawn from above while the pointer rests on the row.
+  new MapPictureTip(ListView1, {[this](const QModelIndex& row) {
+                                  const std::string caption = row.data(kNameRole).toByteArray().toStdString();
+                                  const auto extension = CategoryOf(this->session().conversion.MapKind).extension;
+                                  return caption.empty() ? std::filesystem::path()
+                                                         : ResolveIgnoringCase(categoryFolder_, caption + std::string(extension));
+                                },
+                                [this] { return this->session().conversion.CliffDataBuffer; }});
 
   Panel1 = new QWidget(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));

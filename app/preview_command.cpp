@@ -1,0 +1,194 @@
+// kartwerk preview MAP -o FILE.png [--mission N] [--scale N]: the picture of one map;
+// kartwerk preview MAP... --out DIR: one picture per map and mission, and an index.html gallery.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/commands.hpp"
+#include "convert/records/cliff_data.hpp"
+#include "core/file_output.hpp"
+#include "core/map_info.hpp"
+#include "pipeline/batch_conversion.hpp"
+#include "preview/gallery_page.hpp"
+#include "preview/png_file.hpp"
+#include "preview/read_map_preview.hpp"
+#include "preview/render_map_picture.hpp"
+
+namespace kartwerk::app {
+namespace {
+
+struct PreviewOptions {
+  std::vector<std::string> maps;
+  std::string output;  // -o FILE.png
+  std::string out;     // --out DIR
+  std::optional<int> mission;
+  std::optional<int> scale;
+  std::string cliffData;
+  bool quiet = false;
+};
+
+// The cliff masks: an explicitly named file must load; the one beside the program may be missing,
+// and the pictures then show no cliff marks.
+std::shared_ptr<const Bytes> CliffMasks(const PreviewOptions& options, bool quiet) {
+  if (!options.cliffData.empty()) return LoadCliffData(options.cliffData);
+  try {
+    return LoadCliffData(DefaultCliffDataPath());
+  } catch (const std::exception& e) {
+    if (!quiet) std::cerr << "kartwerk: warning: " << e.what() << "; cliff marks are not drawn\n";
+    return nullptr;
+  }
+}
+
+std::function<void(const std::string&)> Warner(const std::string& map, bool quiet) {
+  if (quiet) return {};
+  return [map](const std::string& message) { std::cerr << "kartwerk: " << map << ": warning: " << message << "\n"; };
+}
+
+int ScaleFor(const PreviewOptions& options, const MapPreview& map) {
+  const int scale = options.scale.value_or(DefaultPreviewScale(map.width(), map.height()));
+  if (!ScaleFits(map.width(), map.height(), scale)) {
+    throw std::invalid_argument("--scale " + std::to_string(scale) + " makes a picture of this " +
+                                std::to_string(map.width()) + "x" + std::to_string(map.height()) +
+                                " map larger than " + std::to_string(kMaxPictureSide) + " pixels a side");
+  }
+  return scale;
+}
+
+bool IsMapFile(const std::string& map) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(map, ec)) return true;
+  std::cerr << "kartwerk: \"" << map << "\" is not a map file\n";
+  return false;
+}
+
+int PreviewOne(const PreviewOptions& options) {
+  const std::string& mapFile = options.maps.front();
+  if (!IsMapFile(mapFile)) return 1;
+  const auto cliffData = CliffMasks(options, options.quiet);
+  MapPreview map;
+  try {
+    map = LoadMapPreview(mapFile, cliffData, Warner(mapFile, options.quiet));
+  } catch (const MapPreviewError& e) {
+    std::cerr << "kartwerk: " << mapFile << ": " << e.what() << "\n";
+    return 1;
+  }
+  // A single-player or multiplayer map shows its one mission unless told otherwise; a campaign its map alone.
+  const int mission = options.mission.value_or(map.kind == CampaignMap ? 0 : 1);
+  if (mission > static_cast<int>(map.missions.size())) {
+    std::cerr << "kartwerk: " << mapFile << ": there is no mission " << mission << "; the map has "
+              << map.missions.size() << "\n";
+    return 1;
+  }
+  const MissionPreview* shown = mission == 0 ? nullptr : &map.missions[static_cast<std::size_t>(mission - 1)];
+  WritePngFile(options.output, RenderMapPicture(map, shown, ScaleFor(options, map)));
+  return 0;
+}
+
+// Writes the pictures of one map into folder and describes them for the gallery.
+void WriteMapPictures(const PreviewOptions& options, const MapPreview& map, const std::filesystem::path& folder,
+                      const std::string& name, GalleryMap& entry) {
+  const int scale = ScaleFor(options, map);
+  auto write = [&](const std::string& file, const MissionPreview* mission, const std::string& caption) {
+    const Picture picture = RenderMapPicture(map, mission, scale);
+    WritePngFile(folder / file, picture);
+    entry.pictures.push_back({file, caption, picture.width(), picture.height()});
+  };
+  if (map.kind != CampaignMap) {
+    write(name + ".png", &map.missions.front(), "The map with its units");
+    return;
+  }
+  write(name + ".png", nullptr, "The map");
+  for (const MissionPreview& mission : map.missions) {
+    std::string caption = "Mission " + mission.name;
+    if (!mission.title.empty()) caption += ": " + Cp1252ToUtf8(mission.title);
+    write(name + "." + mission.name + ".png", &mission, caption);
+  }
+}
+
+int PreviewGallery(const PreviewOptions& options) {
+  std::vector<std::filesystem::path> listed(options.maps.begin(), options.maps.end());
+  const BatchPlan plan = PlanBatch(listed);
+  const std::filesystem::path folder = options.out;
+  if (!plan.Clashes.empty()) {
+    for (const BatchNameClash& clash : plan.Clashes) {
+      std::cerr << "kartwerk: " << clash.First.string() << " and " << clash.Second.string()
+                << " would both be drawn as " << (folder / (clash.FolderName + ".png")).string() << "\n";
+    }
+    std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
+    return 2;
+  }
+  std::filesystem::create_directories(folder);
+  const auto cliffData = CliffMasks(options, options.quiet);
+
+  std::vector<GalleryMap> gallery;
+  std::vector<std::string> failed;
+  for (const BatchMap& planned : plan.Maps) {
+    const std::string mapFile = planned.MapPath.string();
+    GalleryMap& entry = gallery.emplace_back();
+    entry.name = Cp1252ToUtf8(planned.FolderName);
+    try {
+      if (!std::filesystem::is_regular_file(planned.MapPath)) throw MapPreviewError("not a map file");
+      const MapPreview map = LoadMapPreview(planned.MapPath, cliffData, Warner(mapFile, options.quiet));
+      entry.kind = MapKindText(map.kind);
+      entry.size = std::to_string(map.width()) + "x" + std::to_string(map.height());
+      entry.scheme = TerrainSchemeText(map.info.TerrainScheme);
+      entry.missions = map.missions.size();
+      WriteMapPictures(options, map, folder, planned.FolderName, entry);
+      if (!options.quiet) std::cerr << mapFile << ": " << entry.pictures.size() << " picture(s)\n";
+    } catch (const std::exception& e) {
+      entry.error = Cp1252ToUtf8(e.what());
+      std::cerr << "kartwerk: " << mapFile << ": " << e.what() << "\n";
+      failed.push_back(mapFile);
+    }
+  }
+  WriteFileAtomic(folder / "index.html", GalleryPage(gallery));
+  if (!options.quiet || !failed.empty()) {
+    std::cerr << gallery.size() << " maps: " << gallery.size() - failed.size() << " drawn, " << failed.size()
+              << " failed; gallery " << (folder / "index.html").string() << "\n";
+  }
+  return failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void AddPreviewCommand(CLI::App& app, Runner& run) {
+  auto options = std::make_shared<PreviewOptions>();
+  CLI::App* cmd = app.add_subcommand("preview", "Draw a picture of each map (and an index.html gallery of several)");
+  cmd->add_option("MAP", options->maps, "Compiled map file (.qdm, .qdp or .qdc); several with --out")->required();
+  CLI::Option* output = cmd->add_option("-o,--output", options->output, "PNG file to write the picture of one MAP to");
+  CLI::Option* out = cmd->add_option("--out", options->out,
+                                     "Folder (created with its parents) to write every map's pictures and index.html to");
+  output->excludes(out);
+  cmd->add_option("--mission", options->mission,
+                  "With -o: draw mission N (1 = the first) with its rectangle and units; 0 = the map alone "
+                  "(default: 1 for a single-player or multiplayer map, 0 for a campaign)")
+      ->check(CLI::Range(0, 255))
+      ->needs(output);
+  cmd->add_option("--scale", options->scale,
+                  "Pixels per map cell (default: the one that makes the longer side about 512 pixels)")
+      ->check(CLI::Range(1, 64));
+  cmd->add_option("--cliffdata", options->cliffData, "Cliff mask file (default: \"cliffdata\" beside the program)");
+  cmd->add_flag("--quiet", options->quiet, "Show no progress and no warnings");
+  cmd->footer(
+      "The picture is the map from above, one square of --scale pixels per cell: each cell in its terrain\n"
+      "type's colour, lighter the higher it lies, cliff marks darker, objects as small white marks. A mission's\n"
+      "units are dots in their player's colour, and a campaign mission's rectangle is outlined in dashes.\n"
+      "Cells the map file does not hold are drawn as a grey checker board.\n"
+      "With --out DIR each map gives DIR/<map name>.png (a campaign: its map, and DIR/<name>.mis.NNN.png per\n"
+      "mission), and DIR/index.html shows them all with each map's kind, size, scheme and missions. A map that\n"
+      "cannot be read is reported (and listed in the gallery) while the others are drawn; the exit status is\n"
+      "then 1.\n");
+  cmd->callback([&run, options, cmd] {
+    if (cmd->count("--output") == 0 && cmd->count("--out") == 0) throw CLI::RequiredError("-o FILE.png or --out DIR");
+    if (cmd->count("--output") > 0 && options->maps.size() > 1) {
+      throw CLI::ValidationError("-o", "draws exactly one MAP; draw several maps with --out DIR");
+    }
+    run = [options] { return options->out.empty() ? PreviewOne(*options) : PreviewGallery(*options); };
+  });
+}
+
+}  // namespace kartwerk::app
