@@ -72,7 +72,7 @@ runs)
 checks)
   root="$scratch/root"
   extract "$root"
-  lintian --fail-on error --tag-display-limit 0 "$(the_deb)" > "$scratch/lintian.txt" 2>&1 ||
+  TMPDIR="$scratch" lintian --fail-on error --tag-display-limit 0 "$(the_deb)" > "$scratch/lintian.txt" 2>&1 ||
     { cat "$scratch/lintian.txt" >&2; fail "lintian found errors"; }
   grep -v '^W: lintian: running with root' "$scratch/lintian.txt" | grep '^E:' && fail "lintian errors"
   echo "lintian: $(grep -c '^W:' "$scratch/lintian.txt" || true) warnings, no errors"

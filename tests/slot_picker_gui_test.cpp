@@ -260,13 +260,13 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
 TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop) {
   SampleGame game(scratch / "Vornmark II");
   WriteBrokenMap(game);
-  const auto before = TreeFiles(game.Slot(123));
+  const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
   OpenMap(browser().RadioButton2, QStringLiteral("broken"));
-  ChooseSlot(123);
+  ChooseSlot(3);
   ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
   EXPECT_TRUE(outside.errors[0].startsWith(QStringLiteral("Step \"Scripts\" of mission mis.000 failed"))) << outside.errors[0].toStdString();
-  EXPECT_EQ(TreeFiles(game.Slot(123)), before) << "the slot is left as it was";
+  EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot is left as it was";
   EXPECT_EQ(outside.errorOwners[0], &browser());
   EXPECT_FALSE(picker().isVisible());
   EXPECT_EQ(picker().EditorPrompt(), nullptr) << "no editor for a failed map";
