@@ -39,6 +39,13 @@ class Failure(Exception):
     pass
 
 
+def end_if_running(program):
+    """Ends a program a failed check left running, so the test never leaves it behind."""
+    if program.poll() is None:
+        program.kill()
+        program.wait()
+
+
 def check(condition, what):
     if not condition:
         raise Failure(what)
@@ -289,9 +296,7 @@ def keyboard_conversion(args, procs, report, env, scratch, samples):
             desktop.key("Escape")
             status = program.wait(timeout=10)
         finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+            end_if_running(program)
         if status != 0:
             raise Failure(f"a completed conversion ends with status 0 (got {status}: {log_of(scratch)})")
     finally:
@@ -351,9 +356,7 @@ def error_boxes(args, procs, report, env, scratch, samples):
             desktop.key("Escape")
             status = program.wait(timeout=10)
         finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+            end_if_running(program)
         check(status == 1, f"the last map failed: status 1 (got {status})")
     finally:
         desktop.stop()
@@ -371,9 +374,7 @@ def fatal_notice(args, procs, report, env, scratch, samples):
             desktop.key("Return")
             status = program.wait(timeout=10)
         finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+            end_if_running(program)
         check(status == 1, f"a fatal notice ends with status 1 (got {status})")
     finally:
         desktop.stop()
@@ -392,9 +393,7 @@ def without_compositor(args, procs, report, env, scratch, samples):
             status = program.wait(timeout=10)
             closed = time.monotonic() - started
         finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+            end_if_running(program)
         print(f"  no compositor: closed {closed * 1000:.0f} ms after Escape (no fade to wait for)", flush=True)
         check(status == 0, f"a plain close ends with status 0 (got {status})")
         check(closed < 0.35, "closing does not wait for an invisible fade")
@@ -447,9 +446,7 @@ def wayland(args, procs, report, env, scratch, samples):
             program.send_signal(signal.SIGTERM)
             status = program.wait(timeout=10)
         finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+            end_if_running(program)
         if status != 0:
             raise Failure(f"the browser closed on Wayland with status 0 (got {status}: {log_of(scratch)})")
     finally:
