@@ -2,6 +2,7 @@
 # once in a plain build and once built with the address and undefined-behaviour sanitizers.
 BUILD ?= build
 SANITIZED ?= build-sanitize
+WINDOWS ?= build-windows
 JOBS ?= $(shell nproc)
 # A sanitizer report fails the test that triggers it; leaks count too, except those of the
 # platform libraries below Qt, which the suppression file lists.
@@ -9,7 +10,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0
 
-.PHONY: deps configure build sanitized run test bench clean
+.PHONY: deps configure build sanitized run test bench clean windows
 
 deps:
 	./scripts/setup-deps.sh
@@ -31,6 +32,12 @@ test: build sanitized
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
 	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
 
+# `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
+# (no DLL beside it), with "cliffdata" beside it; everything but the Qt windows.
+windows: deps
+	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(WINDOWS) -j $(JOBS) --target kartwerk
+
 # `make bench`: the speed and memory of a conversion against its floor (see scripts/bench.sh), in a
 # Release build of its own without the windows (loading Qt would be timed, not the conversion);
 # build-bench/bench/kartwerk_bench holds the per-writer benchmarks.
@@ -40,4 +47,4 @@ bench: deps
 	./scripts/bench.sh build-bench
 
 clean:
-	rm -rf $(BUILD) $(SANITIZED)
+	rm -rf $(BUILD) $(SANITIZED) $(WINDOWS)

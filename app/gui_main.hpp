@@ -13,8 +13,8 @@ namespace kartwerk::app {
 void AddWindowOptions(CLI::App& app, WindowOptions& options);
 
 // Loads the windows module from beside the program and runs the windows (start-up,
-// association, main loop); returns the exit status. In a build without windows it prints
-// the help instead.
+// association, main loop); returns the exit status. A build without windows (kartwerk.exe for
+// now) says so and lists its commands, exit status 2.
 int RunWindowMode(int argc, char** argv, const CLI::App& app, const WindowOptions& options);
 
 }  // namespace kartwerk::app

@@ -7,6 +7,7 @@
 #include "app/commands.hpp"
 #include "core/conversion.hpp"
 #include "core/map_info.hpp"
+#include "core/path_text.hpp"
 #include "core/staging.hpp"
 #include "core/temp_folder.hpp"
 
@@ -19,7 +20,7 @@ struct InfoOptions {
 };
 
 int RunInfo(const InfoOptions& options) {
-  const std::filesystem::path mapPath = std::filesystem::absolute(options.map);
+  const std::filesystem::path mapPath = std::filesystem::absolute(PathFromText(options.map));
   if (!std::filesystem::is_regular_file(mapPath)) {
     std::cerr << "kartwerk: \"" << options.map << "\" is not a map file\n";
     return 1;
@@ -27,9 +28,9 @@ int RunInfo(const InfoOptions& options) {
   PrivateTempFolder temp;
   Conversion c;
   c.TempFolder = temp.path();
-  c.MapKind = MapKindFromExtension(mapPath.extension().string());
+  c.MapKind = MapKindFromExtension(PathText(mapPath.extension()));
   StageMapFile(c, mapPath);
-  LoadSectionDirectory(c, c.TempFolder / c.MapName);
+  LoadSectionDirectory(c, c.TempFolder / PathFromText(c.MapName));
   const MapInformation info = ReadMapInformation(c);
   const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
 
@@ -49,7 +50,7 @@ int RunInfo(const InfoOptions& options) {
     std::cout << out.dump(2) << "\n";
     return 0;
   }
-  std::cout << mapPath.filename().string() << "\n"
+  std::cout << PathText(mapPath.filename()) << "\n"
             << "  kind:     " << MapKindText(c.MapKind) << "\n"
             << "  scheme:   " << info.TerrainScheme << " (" << TerrainSchemeText(info.TerrainScheme) << ")\n"
             << "  size:     " << info.width << "x" << info.height << "\n"

@@ -9,6 +9,7 @@
 #include "app/commands.hpp"
 #include "core/map_info.hpp"
 #include "core/path_lookup.hpp"
+#include "core/path_text.hpp"
 #include "install/association.hpp"
 #include "install/game_location.hpp"
 #include "install/installation_source.hpp"
@@ -41,7 +42,7 @@ struct InstallsOptions {
 
 int RunInstalls(const InstallsOptions& options) {
   InstallationSourceOptions source;
-  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
+  if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
   GameInstallations installs;
   if (!OpenSource(installs, source)) return 1;
   EnumerateInstallations(installs);
@@ -51,7 +52,7 @@ int RunInstalls(const InstallsOptions& options) {
     for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
       const InstalledVersion& v = installs.InstalledVersions[i];
       out.push_back({{"number", i + 1},
-                     {"folder", v.hostFolder.string()},
+                     {"folder", PathText(v.hostFolder)},
                      {"target_folder", v.folder},
                      {"version", v.version},
                      {"language", v.language},
@@ -68,7 +69,7 @@ int RunInstalls(const InstallsOptions& options) {
   for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
     const InstalledVersion& v = installs.InstalledVersions[i];
     std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
-              << v.hostFolder.string() << "  (" << v.folder << ")\n";
+              << PathText(v.hostFolder) << "  (" << v.folder << ")\n";
   }
   return 0;
 }
@@ -81,8 +82,8 @@ struct SlotsOptions {
 
 int RunSlots(const SlotsOptions& options) {
   InstallationSourceOptions source;
-  if (!options.game.empty()) source.game = options.game;
-  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
+  if (!options.game.empty()) source.game = PathFromText(options.game);
+  if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
   GameInstallations installs;
   if (!OpenSource(installs, source)) return 1;
   EnumerateInstallations(installs);
@@ -96,12 +97,12 @@ int RunSlots(const SlotsOptions& options) {
     for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
       const std::optional<std::string> title = ReadSlotTitle(installs.GameFolder, slot);
       slots.push_back({{"slot", slot},
-                       {"folder", SlotFolderPath(installs.GameFolder, slot).string()},
+                       {"folder", PathText(SlotFolderPath(installs.GameFolder, slot))},
                        {"occupied", title.has_value()},
                        {"title", title ? nlohmann::json(Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
                        {"line", Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
     }
-    nlohmann::json out = {{"game_folder", installs.GameFolder.string()},
+    nlohmann::json out = {{"game_folder", PathText(installs.GameFolder)},
                           {"game_version_kind", installs.GameVersionKind},
                           {"slots", slots}};
     std::cout << JsonText(out) << "\n";

@@ -6,10 +6,17 @@
 
 #include "app/commands.hpp"
 #include "app/gui_main.hpp"
+#include "app/utf8_command_line.hpp"
 
-int main(int argc, char** argv) {
+int main(int rawArgc, char** rawArgv) {
+  kartwerk::app::Utf8CommandLine commandLine(rawArgc, rawArgv);
+  const int argc = commandLine.argc();
+  char** argv = commandLine.argv();
+  kartwerk::app::UseUtf8Console();
   CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source."};
   app.require_subcommand(0, 1);
+  // "/tmp/x.qdm" is a path, not an option, on every platform.
+  app.allow_windows_style_options(false);
   kartwerk::app::Runner run;
   kartwerk::app::AddInfoCommand(app, run);
   kartwerk::app::AddConvertCommand(app, run);

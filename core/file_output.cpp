@@ -23,12 +23,12 @@ void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
     std::filesystem::remove(temp, ec);
     throw FileCreateError(path.string(), std::strerror(error));
   }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::error_code cleanup;  // keeps the rename's own error for the message
+  try {
+    ReplaceFileWith(temp, path);
+  } catch (...) {
+    std::error_code cleanup;
     std::filesystem::remove(temp, cleanup);
-    throw FileCreateError(path.string(), ec.message());
+    throw;
   }
 }
 

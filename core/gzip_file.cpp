@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 
 namespace kartwerk {
@@ -18,7 +19,7 @@ namespace {
 constexpr std::size_t kChunk = 16384;
 constexpr std::size_t kOutputChunk = 256 * 1024;  // decompressed bytes per write
 
-std::string WithoutExtension(const std::filesystem::path& path) { return path.stem().string(); }
+std::string WithoutExtension(const std::filesystem::path& path) { return PathText(path.stem()); }
 
 // The output folder as the messages name it: with its trailing separator.
 std::string FolderText(const std::filesystem::path& folder) {
@@ -203,7 +204,8 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
   const std::uint32_t attributes = PermissionBits(source);
   GzReader reader(source);
   reader.ReadHeader();
-  const std::filesystem::path output = folder / SafeStoredName(reader.stored_name(), WithoutExtension(source));
+  const std::filesystem::path output =
+      folder / PathFromText(SafeStoredName(reader.stored_name(), WithoutExtension(source)));
 
   // A read-only file of that name from an earlier run is made writable before it is replaced.
   MakeWritable(output);

@@ -6,6 +6,7 @@
 
 #include "core/gzip_file.hpp"
 #include "core/path_lookup.hpp"
+#include "core/path_text.hpp"
 #include "core/text.hpp"
 
 namespace kartwerk {
@@ -20,7 +21,7 @@ std::string DropExtension(const std::string& name) {
 
 void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
   c.MapFolder = mapPath.parent_path();
-  const std::string fileName = mapPath.filename().string();
+  const std::string fileName = PathText(mapPath.filename());
 
   if (c.MapKind == CampaignMap) {
     // A campaign is chosen through its main file or any of its mission files; the first
@@ -38,9 +39,9 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
       throw std::runtime_error("A campaign can have at most " + std::to_string(MaxCampaignMissions) +
                                " missions; this one has " + std::to_string(c.MissionList.size()));
     }
-    c.MapName += mapPath.extension().string();
+    c.MapName += PathText(mapPath.extension());
   } else {
-    c.MapName = ResolveIgnoringCase(c.MapFolder, fileName).filename().string();
+    c.MapName = PathText(ResolveIgnoringCase(c.MapFolder, fileName).filename());
     c.MissionName = "mis.000";
   }
 
@@ -50,14 +51,14 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
   const std::string base = DropExtension(c.MapName);
   const TGzFileInfo info = ReadGzFileInfo(mainFile);
   std::error_code ec;
-  const auto target = c.TempFolder / base;
+  const auto target = c.TempFolder / PathFromText(base);
   if (!base.empty() && info.Name != base && !std::filesystem::exists(target, ec)) {
-    std::filesystem::rename(c.TempFolder / info.Name, target, ec);  // a failed rename is ignored
+    std::filesystem::rename(c.TempFolder / PathFromText(info.Name), target, ec);  // a failed rename is ignored
   }
 
   if (c.MapKind == CampaignMap) {
     for (std::string& entry : c.MissionList) {
-      GunzipToFolder(entry.empty() ? c.MapFolder : c.MapFolder / entry, c.TempFolder);
+      GunzipToFolder(entry.empty() ? c.MapFolder : c.MapFolder / PathFromText(entry), c.TempFolder);
       entry = DropExtension(entry);
     }
   }
@@ -66,10 +67,10 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
 
 void RemoveStagedFiles(const Conversion& c) {
   std::error_code ec;
-  if (!c.MapName.empty()) std::filesystem::remove(c.TempFolder / c.MapName, ec);
+  if (!c.MapName.empty()) std::filesystem::remove(c.TempFolder / PathFromText(c.MapName), ec);
   if (c.MapKind == CampaignMap) {
     for (const std::string& entry : c.MissionList) {
-      if (!entry.empty()) std::filesystem::remove(c.TempFolder / entry, ec);
+      if (!entry.empty()) std::filesystem::remove(c.TempFolder / PathFromText(entry), ec);
     }
   }
 }

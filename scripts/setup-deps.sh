@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev libgl-dev
   shared-mime-info desktop-file-utils locales
   python3
+  mingw-w64 libz-mingw-w64-dev wine wine64
 )
 
 missing=()

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/map_kind.hpp"
+#include "core/path_text.hpp"
 #include "core/pipeline/run_conversion.hpp"
 #include "core/text.hpp"
 
@@ -17,7 +18,7 @@ namespace kartwerk {
 namespace {
 
 bool IsCampaign(const std::filesystem::path& mapPath) {
-  return MapKindFromExtension(mapPath.extension().string()) == CampaignMap;
+  return MapKindFromExtension(PathText(mapPath.extension())) == CampaignMap;
 }
 
 // The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
@@ -34,10 +35,10 @@ std::filesystem::path Canonical(const std::filesystem::path& path) {
 // campaign is its main file, found (as staging finds it) from the folder, the first three
 // characters of the listed name and its extension, whatever the case.
 std::string MapIdentity(const std::filesystem::path& mapPath) {
-  if (!IsCampaign(mapPath)) return Canonical(mapPath).string();
-  const std::string name = mapPath.filename().string();
+  if (!IsCampaign(mapPath)) return PathText(Canonical(mapPath));
+  const std::string name = PathText(mapPath.filename());
   const std::filesystem::path folder = Canonical(mapPath).parent_path();
-  return (folder / AsciiLower(name.substr(0, 3) + mapPath.extension().string())).string();
+  return PathText(folder / PathFromText(AsciiLower(name.substr(0, 3) + PathText(mapPath.extension()))));
 }
 
 ConversionEnd Failure(std::exception_ptr error, const char* what) {
@@ -57,13 +58,13 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(map.MapPath, ec)) {
     std::string message = "\"";
-    message += map.MapPath.string();
+    message += PathText(map.MapPath);
     message += "\" is not a map file";
     return Failure(std::make_exception_ptr(std::runtime_error(message)), "opening the map");
   }
   ConvertRequest request;
   request.MapPath = map.MapPath;
-  request.SlotFolder = batch.OutFolder / map.FolderName;
+  request.SlotFolder = batch.OutFolder / PathFromText(map.FolderName);
   request.GameVersionKind = batch.GameVersionKind;
   request.CliffDataFile = batch.CliffDataFile;
   if (batch.Planned) request.Planned = [&batch, index](std::size_t labels) { batch.Planned(index, labels); };
@@ -76,7 +77,7 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
 }  // namespace
 
 std::string BatchFolderName(const std::filesystem::path& mapPath) {
-  const std::string stem = mapPath.stem().string();
+  const std::string stem = PathText(mapPath.stem());
   return IsCampaign(mapPath) ? stem.substr(0, 3) : stem;
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/errors.hpp"
+#include "core/path_text.hpp"
 #include "core/pipeline/conversion_steps.hpp"
 
 namespace kartwerk {
@@ -126,7 +127,7 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
       }
       const std::string& entry = c.MissionList[i];
       c.MissionName = CampaignMissionName(entry);
-      if (!AttemptPreparation(end, LoadMissionStep, c.MissionName, [&] { LoadSectionDirectory(c, c.TempFolder / entry); })) {
+      if (!AttemptPreparation(end, LoadMissionStep, c.MissionName, [&] { LoadSectionDirectory(c, c.TempFolder / PathFromText(entry)); })) {
         return end;
       }
     } else {

@@ -4,6 +4,7 @@
 
 #include "convert/cliff_data.hpp"
 #include "convert/map_files.hpp"
+#include "core/path_text.hpp"
 #include "core/pipeline/conversion_steps.hpp"
 #include "core/staging.hpp"
 #include "core/temp_folder.hpp"
@@ -27,9 +28,9 @@ bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
 }  // namespace
 
 void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
-  c.MapKind = MapKindFromExtension(mapPath.extension().string());
+  c.MapKind = MapKindFromExtension(PathText(mapPath.extension()));
   StageMapFile(c, mapPath);
-  LoadSectionDirectory(c, c.TempFolder / c.MapName);
+  LoadSectionDirectory(c, c.TempFolder / PathFromText(c.MapName));
 }
 
 ConversionEnd RunConversion(const ConvertRequest& request) {
