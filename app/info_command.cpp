@@ -9,7 +9,6 @@
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
 #include "core/staging.hpp"
-#include "core/temp_folder.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -25,12 +24,9 @@ int RunInfo(const InfoOptions& options) {
     std::cerr << "kartwerk: \"" << options.map << "\" is not a map file\n";
     return 1;
   }
-  PrivateTempFolder temp;
   Conversion c;
-  c.TempFolder = temp.path();
   c.MapKind = MapKindFromExtension(PathText(mapPath.extension()));
   StageMapFile(c, mapPath);
-  LoadSectionDirectory(c, c.TempFolder / PathFromText(c.MapName));
   const MapInformation info = ReadMapInformation(c);
   const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
 

@@ -5,6 +5,7 @@
 #include "convert/cliff_data.hpp"
 #include "convert/map_files.hpp"
 #include "convert/mission_files.hpp"
+#include "core/staging.hpp"
 
 namespace kartwerk::bench {
 
@@ -23,8 +24,9 @@ BenchMap::BenchMap(const testing::BenchMapPreset& preset) : preset_(preset) {
       const std::string name = preset.name + std::to_string(1000 + n).substr(1);
       const Bytes mission = testing::BenchMissionContainer(o, n);
       decompressed_ += mission.size();
-      testing::WriteBytes(c.TempFolder / name, mission);
+      testing::WriteBytes(c.TempFolder / (name + ".qdc"), testing::Gzip(mission, name));
       c.MissionList.push_back(name);
+      c.MissionFiles.push_back(c.TempFolder / (name + ".qdc"));
     }
   }
   std::filesystem::create_directories(c.SlotFolder);
@@ -45,7 +47,7 @@ Conversion& BenchMap::FirstMission() {
   Conversion& c = Fresh();
   if (c.MapKind == CampaignMap) {
     c.MissionName = "mis." + c.MissionList.front().substr(3, 3);
-    LoadSectionDirectory(c, c.TempFolder / c.MissionList.front());
+    LoadMissionFile(c, 0);
   }
   std::filesystem::create_directories(c.MissionFolder());
   WriteInfoFile(c);

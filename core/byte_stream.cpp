@@ -13,7 +13,7 @@ void ByteStream::Load(Bytes bytes) {
 }
 
 void ByteStream::Clear() {
-  data_.clear();
+  Bytes().swap(data_);  // the memory goes too: a campaign holds one container at a time
   position_ = 0;
 }
 

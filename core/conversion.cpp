@@ -15,7 +15,11 @@ const sectionRec& Conversion::Seek(Section section) {
 }
 
 void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file) {
-  conversion.MissionStream.Load(ReadWholeFile(file));
+  LoadContainer(conversion, ReadWholeFile(file), file.filename().string());
+}
+
+void LoadContainer(Conversion& conversion, Bytes container, const std::string& name) {
+  conversion.MissionStream.Load(std::move(container));
   conversion.PMiniCount = ReadSectionDirectory(conversion.MissionStream, conversion.SectionDirectory);
   // A negative size (a damaged size field) moves the walk backwards or out of the file: the
   // sections after that entry are not where the converters will look. The map still converts,
@@ -26,7 +30,7 @@ void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& f
     if (directory[i].size >= 0) continue;
     // Appended piece by piece: g++ 12 at -O2 misreads "\"" + std::string(...) as an overlapping copy.
     std::string message = "\"";
-    message += file.filename().string() + "\": section " + std::to_string(i) + " (\"" + directory[i].name +
+    message += name + "\": section " + std::to_string(i) + " (\"" + directory[i].name +
                "\") has a negative size (" + std::to_string(directory[i].size) + "); the sections after it are not found";
     conversion.Warn(message);
     break;

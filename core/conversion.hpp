@@ -38,8 +38,9 @@ struct Conversion {
   // Path state, set by staging (and the slot choice for SlotFolder).
   std::filesystem::path MapFolder;
   std::string MapName;
-  std::filesystem::path TempFolder;
+  std::filesystem::path TempFolder;      // scratch space of the windows' session; staging writes nothing
   std::vector<std::string> MissionList;  // campaign mission files, without extension
+  std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
   std::string MissionName;               // "mis." and three characters
   std::filesystem::path SlotFolder;
   std::filesystem::path MissionFolder() const { return SlotFolder / PathFromText(MissionName); }
@@ -64,7 +65,11 @@ struct Conversion {
   const sectionRec& Seek(Section section);
 };
 
-// Loads a decompressed container file into MissionStream and rebuilds SectionDirectory and PMiniCount.
+// Makes container the loaded container: MissionStream, SectionDirectory and PMiniCount. Warnings
+// about a damaged directory name the container by name.
+void LoadContainer(Conversion& conversion, Bytes container, const std::string& name);
+
+// Loads a decompressed container file (as LoadContainer).
 void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file);
 
 }  // namespace kartwerk

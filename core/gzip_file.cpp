@@ -2,22 +2,31 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <system_error>
-#include <vector>
 
+#include "core/inflate.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 
 namespace kartwerk {
 namespace {
 
-constexpr std::size_t kChunk = 16384;
-constexpr std::size_t kOutputChunk = 256 * 1024;  // decompressed bytes per write
+using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+constexpr std::size_t kHeaderChunk = 64 * 1024;   // header bytes read at a time
+constexpr std::size_t kMaxStoredName = 1023;      // longer stored names are cut here
+constexpr std::size_t kMinFirstGuess = 64 * 1024;  // output room tried first when no better guess exists
+// Deflate never expands more than this: a bound on what a member's data can produce.
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
+// A deflate stream takes at most two bytes for every byte it produces; compressed bytes beyond
+// twice the limit can only be data past the limit or trailing bytes.
+constexpr std::uint64_t kMaxCompressedSize = 2 * kMaxInflatedSize + kHeaderChunk;
 
 std::string WithoutExtension(const std::filesystem::path& path) { return PathText(path.stem()); }
 
@@ -29,151 +38,111 @@ std::string FolderText(const std::filesystem::path& folder) {
   return text;
 }
 
-// One gzip file being inflated, with its header read as soon as the first bytes are in.
-class GzReader {
- public:
-  explicit GzReader(const std::filesystem::path& source) : source_(source) {
-    file_ = OpenFile(source, "rb");
-    if (!file_) throw EGZipError("Error opening " + source.string(), GzOpenError);
-    std::memset(&stream_, 0, sizeof stream_);
-    if (inflateInit2(&stream_, 15 + 16) != Z_OK) {
-      std::fclose(file_);
-      throw EGZipError("Error opening " + source.string(), GzOpenError);
-    }
-    ResetHeader();
-  }
-  ~GzReader() {
-    inflateEnd(&stream_);
-    if (file_) std::fclose(file_);
-  }
-  GzReader(const GzReader&) = delete;
-  GzReader& operator=(const GzReader&) = delete;
+EGZipError OpenError(const std::filesystem::path& source) { return EGZipError("Error opening " + source.string(), GzOpenError); }
+EGZipError ReadError(const std::filesystem::path& source) {
+  return EGZipError("Error reading from " + source.string(), GzReadError);
+}
 
-  // Reads until the member header is complete. A file too short or not gzip cannot be opened.
-  void ReadHeader() {
-    while (!header_captured_) {
-      if (stream_.avail_in == 0 && !Fill()) throw EGZipError("Error opening " + source_.string(), GzOpenError);
-      std::array<std::uint8_t, kChunk> scratch;
-      stream_.next_out = scratch.data();
-      stream_.avail_out = static_cast<uInt>(scratch.size());
-      int rc = inflate(&stream_, Z_NO_FLUSH);
-      CaptureHeader();
-      if (!header_captured_ && rc != Z_OK && rc != Z_BUF_ERROR) {
-        throw EGZipError("Error opening " + source_.string(), GzOpenError);
-      }
-      // Decompressed bytes that arrive with the header are kept for the first Read.
-      pending_.insert(pending_.end(), scratch.data(), scratch.data() + (scratch.size() - stream_.avail_out));
-      if (rc == Z_STREAM_END) {
-        NextMember();
-      } else if (rc == Z_DATA_ERROR && IsTrailerCheck()) {
-        throw EGZipError("Error closing " + source_.string(), GzCloseError);
-      } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
-        throw EGZipError("Error reading from " + source_.string(), GzReadError);
-      }
-    }
-  }
+std::uint32_t Le32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
 
-  const std::string& stored_name() const { return stored_name_; }
-  std::time_t mtime() const { return mtime_; }
-
-  // Fills out with decompressed bytes; returns the count, 0 at the end of the data.
-  // Throws a read error for damaged or truncated data and a close error when a member's
-  // trailer check fails.
-  std::size_t Read(std::uint8_t* out, std::size_t capacity) {
-    if (!pending_.empty()) {
-      std::size_t n = std::min(capacity, pending_.size());
-      std::memcpy(out, pending_.data(), n);
-      pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(n));
-      return n;
-    }
-    std::size_t produced = 0;
-    while (produced == 0 && !finished_) {
-      if (stream_.avail_in == 0) Fill();
-      stream_.next_out = out;
-      stream_.avail_out = static_cast<uInt>(capacity);
-      int rc = inflate(&stream_, Z_NO_FLUSH);
-      produced = capacity - stream_.avail_out;
-      if (rc == Z_STREAM_END) {
-        NextMember();
-      } else if (rc == Z_DATA_ERROR && IsTrailerCheck()) {
-        throw EGZipError("Error closing " + source_.string(), GzCloseError);
-      } else if (rc == Z_OK || rc == Z_BUF_ERROR) {
-        if (produced == 0 && stream_.avail_in == 0 && eof_) {
-          throw EGZipError("Error reading from " + source_.string(), GzReadError);  // truncated member
-        }
-      } else {
-        throw EGZipError("Error reading from " + source_.string(), GzReadError);
-      }
-    }
-    return produced;
-  }
-
- private:
-  bool Fill() {
-    if (stream_.avail_in > 0) return true;
-    std::size_t got = std::fread(input_.data(), 1, input_.size(), file_);
-    if (got == 0) {
-      eof_ = true;
-      return false;
-    }
-    stream_.next_in = input_.data();
-    stream_.avail_in = static_cast<uInt>(got);
-    return true;
-  }
-
-  // After a member ends, another member may follow (their data is concatenated, as gzip does);
-  // anything else after the end is ignored.
-  void NextMember() {
-    if (stream_.avail_in == 1) {
-      // A member's two-byte magic may straddle two reads: keep the byte in hand and read on.
-      input_[0] = stream_.next_in[0];
-      const std::size_t got = std::fread(input_.data() + 1, 1, input_.size() - 1, file_);
-      stream_.next_in = input_.data();
-      stream_.avail_in = static_cast<uInt>(1 + got);
-    }
-    if (stream_.avail_in == 0) Fill();
-    if (stream_.avail_in >= 2 && stream_.next_in[0] == 0x1f && stream_.next_in[1] == 0x8b) {
-      inflateReset(&stream_);
-      ResetHeader();
-    } else {
-      finished_ = true;
-    }
-  }
-
-  void ResetHeader() {
-    std::memset(&header_, 0, sizeof header_);
-    name_.fill(0);
-    header_.name = name_.data();
-    header_.name_max = static_cast<uInt>(name_.size() - 1);
-    inflateGetHeader(&stream_, &header_);
-  }
-
-  // Only the first member's header names the file.
-  void CaptureHeader() {
-    if (header_captured_ || header_.done != 1) return;
-    header_captured_ = true;
-    stored_name_ = reinterpret_cast<const char*>(name_.data());
-    mtime_ = static_cast<std::time_t>(header_.time);
-  }
-
-  bool IsTrailerCheck() const {
-    return stream_.msg && (std::strcmp(stream_.msg, "incorrect data check") == 0 ||
-                           std::strcmp(stream_.msg, "incorrect length check") == 0);
-  }
-
-  std::filesystem::path source_;
-  std::FILE* file_ = nullptr;
-  z_stream stream_;
-  gz_header header_;
-  std::array<Bytef, 1024> name_{};
-  std::array<std::uint8_t, kChunk> input_{};
-  Bytes pending_;
-  std::string stored_name_;
-  std::time_t mtime_ = 0;
-  bool finished_ = false;
-  bool eof_ = false;
-  bool header_captured_ = false;
+// A member header (RFC 1952): magic, method 8, flags, MTIME, XFL, OS, then the optional fields.
+struct MemberHeader {
+  enum Status { Complete, Incomplete, Invalid } status = Invalid;
+  std::size_t length = 0;  // bytes up to the deflate data
+  std::string name;
+  std::uint32_t mtime = 0;
 };
+
+MemberHeader ParseMemberHeader(std::span<const std::uint8_t> in) {
+  enum : std::uint8_t { FHCRC = 2, FEXTRA = 4, FNAME = 8, FCOMMENT = 16, Reserved = 0xE0 };
+  MemberHeader h;
+  const auto incomplete = [&] {
+    h.status = MemberHeader::Incomplete;
+    return h;
+  };
+  if (in.size() >= 1 && in[0] != 0x1f) return h;
+  if (in.size() >= 2 && in[1] != 0x8b) return h;
+  if (in.size() >= 3 && in[2] != 8) return h;
+  if (in.size() >= 4 && (in[3] & Reserved) != 0) return h;
+  if (in.size() < 10) return incomplete();
+  const std::uint8_t flags = in[3];
+  h.mtime = Le32(&in[4]);
+  std::size_t pos = 10;
+  if (flags & FEXTRA) {
+    if (in.size() < pos + 2) return incomplete();
+    pos += 2 + (in[pos] | static_cast<std::size_t>(in[pos + 1]) << 8);
+  }
+  // A zero-terminated field; returns false when its end is not in the bytes yet.
+  const auto field = [&](std::string* text) {
+    const auto begin = in.begin() + static_cast<std::ptrdiff_t>(std::min(pos, in.size()));
+    const auto end = std::find(begin, in.end(), 0);
+    if (end == in.end()) return false;
+    if (text) text->assign(begin, begin + std::min<std::ptrdiff_t>(end - begin, kMaxStoredName));
+    pos = static_cast<std::size_t>(end - in.begin()) + 1;
+    return true;
+  };
+  if ((flags & FNAME) && !field(&h.name)) return incomplete();
+  if ((flags & FCOMMENT) && !field(nullptr)) return incomplete();
+  if (flags & FHCRC) {
+    if (in.size() < pos + 2) return incomplete();
+    const std::uint32_t crc = GzipCrc32(in.first(pos));
+    if (static_cast<std::uint32_t>(in[pos] | in[pos + 1] << 8) != (crc & 0xFFFF)) return h;
+    pos += 2;
+  }
+  if (in.size() < pos) return incomplete();
+  h.status = MemberHeader::Complete;
+  h.length = pos;
+  return h;
+}
+
+FileHandle OpenSource(const std::filesystem::path& source) {
+  std::error_code ec;
+  // A folder opens for reading on some systems; it is no map either way.
+  std::FILE* file = std::filesystem::is_directory(source, ec) ? nullptr : OpenFile(source, "rb");
+  if (!file) throw OpenError(source);
+  return FileHandle(file, &std::fclose);
+}
+
+// The compressed file in memory (at most kMaxCompressedSize bytes of it).
+Bytes ReadCompressed(const std::filesystem::path& source) {
+  FileHandle file = OpenSource(source);
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(source, ec);
+  Bytes bytes(ec ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxCompressedSize)));
+  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  if (std::ferror(file.get())) throw OpenError(source);
+  bytes.resize(got);
+  return bytes;
+}
+
+// Inflates one member's deflate data onto the end of out and returns the compressed bytes it
+// took. expected is the member's size as far as it is known (its trailer's ISIZE); the room is
+// doubled when that was too little, up to the limit.
+std::size_t InflateMember(std::span<const std::uint8_t> in, Bytes& out, std::uint64_t expected,
+                          const std::filesystem::path& source) {
+  const std::size_t start = out.size();
+  const std::uint64_t room = kMaxInflatedSize - start;
+  const std::uint64_t bound = std::min<std::uint64_t>(room, in.size() * kMaxDeflateRatio + 1);
+  std::uint64_t capacity = std::min(std::max<std::uint64_t>(expected, kMinFirstGuess), bound);
+  for (;;) {
+    out.resize(start + static_cast<std::size_t>(capacity));
+    const InflateResult r = InflateDeflateStream(in, std::span<std::uint8_t>(out).subspan(start));
+    if (r.outcome == InflateOutcome::Complete) {
+      out.resize(start + r.produced);
+      return r.consumed;
+    }
+    if (r.outcome == InflateOutcome::BadData) throw ReadError(source);
+    if (capacity >= room) {
+      throw EGZipError("Error reading from " + source.string() + ": decompressed data exceeds the limit of 256 MiB",
+                       GzReadError);
+    }
+    if (capacity >= bound) throw ReadError(source);  // more than deflate can produce from this input
+    capacity = std::min(capacity * 2, bound);
+  }
+}
 
 }  // namespace
 
@@ -200,23 +169,57 @@ std::uint32_t PackDosDateTime(std::time_t moment) {
   return (date << 16) | time;
 }
 
+GzContent GunzipToMemory(const std::filesystem::path& source) {
+  const Bytes file = ReadCompressed(source);
+  const std::span<const std::uint8_t> all(file);
+  MemberHeader header = ParseMemberHeader(all);
+  if (header.status != MemberHeader::Complete) throw OpenError(source);
+  GzContent content;
+  content.storedName = header.name;
+  content.mtime = static_cast<std::time_t>(header.mtime);
+
+  // A file of one member ends with that member's size: the whole output is allocated once.
+  std::uint64_t expected = file.size() >= 4 ? Le32(&file[file.size() - 4]) : 0;
+  std::size_t pos = 0;
+  for (;;) {
+    pos += header.length;
+    const std::size_t start = content.data.size();
+    pos += InflateMember(all.subspan(pos), content.data, expected, source);
+    if (file.size() - pos < 8) throw ReadError(source);  // the trailer is missing
+    const std::span<const std::uint8_t> produced = std::span<const std::uint8_t>(content.data).subspan(start);
+    if (Le32(&file[pos]) != GzipCrc32(produced) || Le32(&file[pos + 4]) != static_cast<std::uint32_t>(produced.size())) {
+      throw EGZipError("Error closing " + source.string(), GzCloseError);
+    }
+    pos += 8;
+    // Another member may follow (their data is concatenated, as gzip does); bytes that do not
+    // begin one are ignored, bytes that do must be a whole member.
+    if (file.size() - pos < 2 || file[pos] != 0x1f || file[pos + 1] != 0x8b) break;
+    header = ParseMemberHeader(all.subspan(pos));
+    if (header.status != MemberHeader::Complete) throw ReadError(source);
+    expected = 0;
+  }
+  return content;
+}
+
 std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder) {
   const std::uint32_t attributes = PermissionBits(source);
   GzReader reader(source);
   reader.ReadHeader();
   const std::filesystem::path output =
       folder / PathFromText(SafeStoredName(reader.stored_name(), WithoutExtension(source)));
+  const TGzFileInfo info = ReadGzFileInfo(source);
+  const std::filesystem::path output = folder / PathFromText(info.Name);
 
   // A read-only file of that name from an earlier run is made writable before it is replaced.
   MakeWritable(output);
   std::FILE* out = OpenFile(output, "wb");
   if (!out) throw EGZipError("Error opening " + FolderText(folder), GzOpenError);
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> guard(out, &std::fclose);
+  FileHandle guard(out, &std::fclose);
   // A decompression that fails takes its partial output with it: damaged data never lies in
   // the folder looking like a staged map.
   struct PartialOutput {
     const std::filesystem::path& path;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)>& file;
+    FileHandle& file;
     bool complete = false;
     ~PartialOutput() {
       if (complete) return;
@@ -226,27 +229,15 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
     }
   } partial{output, guard};
 
-  // Large pieces: zlib copies every call's output into its 32 KiB window as well, so small
-  // pieces would copy the whole map a second time (the bytes written are the same either way).
-  std::vector<std::uint8_t> buffer(kOutputChunk);
-  std::uint64_t total = 0;
-  for (;;) {
-    std::size_t n = reader.Read(buffer.data(), buffer.size());
-    if (n == 0) break;
-    total += n;
-    if (total > kMaxInflatedSize) {
-      throw EGZipError("Error reading from " + source.string() + ": decompressed data exceeds the limit of 256 MiB",
-                       GzReadError);
-    }
-    if (std::fwrite(buffer.data(), 1, n, out) != n) {
-      throw EGZipError("Error writing to " + FolderText(folder), GzWriteError);
-    }
+  const GzContent content = GunzipToMemory(source);
+  if (!content.data.empty() && std::fwrite(content.data.data(), 1, content.data.size(), out) != content.data.size()) {
+    throw EGZipError("Error writing to " + FolderText(folder), GzWriteError);
   }
   if (std::fflush(out) != 0) throw EGZipError("Error writing to " + FolderText(folder), GzWriteError);
   guard.reset();
   partial.complete = true;
 
-  SetModificationTime(output, reader.mtime());
+  SetModificationTime(output, content.mtime);
   if (attributes != 0) SetPermissionBits(output, attributes);
   return output;
 }
@@ -254,26 +245,49 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
 TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source) {
   TGzFileInfo info;
   info.Date = PackDosDateTime(std::time(nullptr));
-  GzReader reader(source);
-  reader.ReadHeader();
-  info.Name = SafeStoredName(reader.stored_name(), WithoutExtension(source));
-  info.MTime = reader.mtime();
-  info.Date = PackDosDateTime(reader.mtime());
+  FileHandle file = OpenSource(source);
+  // The header is read in pieces until it is complete: its optional fields have no fixed length.
+  Bytes head;
+  MemberHeader header;
+  for (;;) {
+    const std::size_t had = head.size();
+    head.resize(had + kHeaderChunk);
+    head.resize(had + std::fread(head.data() + had, 1, kHeaderChunk, file.get()));
+    header = ParseMemberHeader(head);
+    if (header.status != MemberHeader::Incomplete || head.size() == had) break;
+  }
+  if (header.status != MemberHeader::Complete) throw OpenError(source);
+  info.Name = SafeStoredName(header.name, WithoutExtension(source));
+  info.MTime = static_cast<std::time_t>(header.mtime);
+  info.Date = PackDosDateTime(info.MTime);
   info.Attributes = PermissionBits(source);
   return info;
 }
 
 Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit) {
-  GzReader reader(source);
-  reader.ReadHeader();
+  // Only the first bytes are wanted: zlib's streaming inflate stops when they are in, where a
+  // whole-buffer inflater would decompress the whole map.
+  ReadGzFileInfo(source);  // what is no gzip file cannot be opened
+  FileHandle file = OpenSource(source);
+  z_stream stream;
+  std::memset(&stream, 0, sizeof stream);
+  if (inflateInit2(&stream, 15 + 16) != Z_OK) throw OpenError(source);
+  std::unique_ptr<z_stream, int (*)(z_stream*)> end(&stream, &inflateEnd);
+  std::array<std::uint8_t, 16384> input;
   Bytes out(limit);
-  std::size_t filled = 0;
-  while (filled < limit) {
-    std::size_t n = reader.Read(out.data() + filled, limit - filled);
-    if (n == 0) break;
-    filled += n;
+  stream.next_out = out.data();
+  stream.avail_out = static_cast<uInt>(limit);
+  int rc = Z_OK;
+  while (stream.avail_out > 0 && rc == Z_OK) {
+    if (stream.avail_in == 0) {
+      stream.avail_in = static_cast<uInt>(std::fread(input.data(), 1, input.size(), file.get()));
+      stream.next_in = input.data();
+      if (stream.avail_in == 0) break;
+    }
+    rc = inflate(&stream, Z_NO_FLUSH);
   }
-  out.resize(filled);
+  if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) throw ReadError(source);
+  out.resize(limit - stream.avail_out);
   return out;
 }
 

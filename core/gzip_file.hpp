@@ -36,12 +36,25 @@ struct TGzFileInfo {
 // A decompressed map never needs more than this; larger output stops with a read error.
 inline constexpr std::uint64_t kMaxInflatedSize = 256ull * 1024 * 1024;
 
+// A gzip file decompressed into memory: every member's data, one after the other, and the
+// first member's header fields.
+struct GzContent {
+  Bytes data;
+  std::string storedName;  // FNAME as stored (empty when none), not yet made safe
+  std::time_t mtime = 0;
+};
+
+// Decompresses the whole of source into memory, with the errors and the size limit of
+// GunzipToFolder (which writes the same bytes). The buffer is allocated once at the size the
+// member's trailer announces, never beyond the limit.
+GzContent GunzipToMemory(const std::filesystem::path& source);
+
 // Decompresses source into folder under its stored name (or the source's own name without
 // extension) and gives the file the header's time and the source's permission bits.
 // Returns the path written.
 std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder);
 
-// Reads only the header of source.
+// Reads only the header of source (failing with GzOpenError when it is no gzip header).
 TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source);
 
 // Decompresses at most limit bytes of source into memory (enough to read a map's header

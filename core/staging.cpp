@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "core/gzip_file.hpp"
 #include "core/path_lookup.hpp"
@@ -34,7 +33,6 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
       return !EqualsIgnoreCase(std::string_view(name).substr(0, 4), c.MapName + "0");
     });
     if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
-    // Refused before decompressing: each mission file may inflate to hundreds of megabytes.
     if (c.MissionList.size() > MaxCampaignMissions) {
       throw std::runtime_error("A campaign can have at most " + std::to_string(MaxCampaignMissions) +
                                " missions; this one has " + std::to_string(c.MissionList.size()));
@@ -47,32 +45,26 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
 
   // The main file is found whatever the case of its name, as the game's file system finds it.
   const std::filesystem::path mainFile = ResolveIgnoringCase(c.MapFolder, c.MapName);
-  GunzipToFolder(mainFile, c.TempFolder);
   const std::string base = DropExtension(c.MapName);
-  const TGzFileInfo info = ReadGzFileInfo(mainFile);
-  std::error_code ec;
-  const auto target = c.TempFolder / PathFromText(base);
-  if (!base.empty() && info.Name != base && !std::filesystem::exists(target, ec)) {
-    std::filesystem::rename(c.TempFolder / PathFromText(info.Name), target, ec);  // a failed rename is ignored
-  }
+  LoadContainer(c, GunzipToMemory(mainFile).data, base);
 
   if (c.MapKind == CampaignMap) {
+    // Every mission file must be there and begin as a gzip file before the first file is
+    // written; each is inflated only when its mission starts.
+    c.MissionFiles.clear();
     for (std::string& entry : c.MissionList) {
-      GunzipToFolder(entry.empty() ? c.MapFolder : c.MapFolder / PathFromText(entry), c.TempFolder);
+      c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / PathFromText(entry));
+      ReadGzFileInfo(c.MissionFiles.back());
       entry = DropExtension(entry);
     }
   }
   c.MapName = base;
 }
 
-void RemoveStagedFiles(const Conversion& c) {
-  std::error_code ec;
-  if (!c.MapName.empty()) std::filesystem::remove(c.TempFolder / PathFromText(c.MapName), ec);
-  if (c.MapKind == CampaignMap) {
-    for (const std::string& entry : c.MissionList) {
-      if (!entry.empty()) std::filesystem::remove(c.TempFolder / PathFromText(entry), ec);
-    }
-  }
+void LoadMissionFile(Conversion& c, std::size_t mission) {
+  const std::filesystem::path& file = c.MissionFiles.at(mission);
+  c.MissionStream.Clear();
+  LoadContainer(c, GunzipToMemory(file).data, PathText(file.stem()));
 }
 
 }  // namespace kartwerk

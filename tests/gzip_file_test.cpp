@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "core/inflate.hpp"
 #include "tests/support/map_builder.hpp"
 
 namespace kartwerk {
@@ -243,6 +244,36 @@ TEST_F(GunzipTest, AnUnreadableFileCannotBeOpened) {
   EXPECT_EQ(e.GzCode, GzOpenError);
   EXPECT_STREQ(e.what(), ("Error opening " + (dir / "m.qdm").string()).c_str());
   EXPECT_TRUE(std::filesystem::is_empty(out()));
+}
+
+TEST(GunzipToMemoryTest, InflatesWithTheChosenLibrary) {
+  EXPECT_STREQ(InflaterName(), KARTWERK_EXPECT_INFLATER);
+}
+
+// The output is first given the room the file's last four bytes announce; when those are not
+// the member's size (trailing bytes, a second member) the room grows until the data fits.
+TEST(GunzipToMemoryTest, FileEndThatIsNoMemberSizeStillInflatesEverything) {
+  ScratchFolder dir;
+  Bytes data(300000);
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i % 251);
+  Bytes file = Gzip(data, "m", 77);
+  const Bytes second = Gzip(Bytes{9, 8, 7});
+  file.insert(file.end(), second.begin(), second.end());
+  file.insert(file.end(), {0, 1, 0, 0});  // trailing bytes that read as a size of 256
+  WriteBytes(dir / "m.qdm", file);
+  const GzContent content = GunzipToMemory(dir / "m.qdm");
+  Bytes expected = data;
+  expected.insert(expected.end(), {9, 8, 7});
+  EXPECT_EQ(content.data, expected);
+  EXPECT_EQ(content.storedName, "m");
+  EXPECT_EQ(content.mtime, 77);
+
+  // A member whose data would need more room than deflate can give its input is damaged.
+  Bytes lying = Gzip(Bytes(1000, 1));
+  const std::size_t n = lying.size();
+  lying[n - 1] = 0x7f;  // announces almost 2 GiB: the room stays within the limit
+  WriteBytes(dir / "lying.qdm", lying);
+  EXPECT_EQ(CaptureGzError([&] { GunzipToMemory(dir / "lying.qdm"); }).GzCode, GzCloseError);
 }
 
 TEST(ReadGzFileInfoTest, ReadsNameDateAndAttributesWithoutDecompressing) {

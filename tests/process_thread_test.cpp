@@ -40,7 +40,7 @@ Bytes FailingMission() {
                         Le().I32(0).I32(0).I32(400).I32(400));
 }
 
-// A staged map: the decompressed containers in a temporary folder, the main one loaded, and
+// A staged map: the main container loaded, the campaign's compiled mission files beside it, and
 // the slot's "info" written, as the slot picker leaves things for the worker.
 class DriverTest : public ::testing::Test {
  protected:
@@ -54,18 +54,18 @@ class DriverTest : public ::testing::Test {
 
   void Stage(MapKindCode kind, const std::vector<std::pair<std::string, Bytes>>& missions = {}) {
     c.MapKind = kind;
-    c.TempFolder = scratch / "temp";
+    c.MapFolder = scratch / "maps";
     c.SlotFolder = scratch / "slot";
-    std::filesystem::create_directories(c.TempFolder);
+    std::filesystem::create_directories(c.MapFolder);
     std::filesystem::create_directories(c.SlotFolder);
     c.MapName = "007";
-    WriteBytes(c.TempFolder / c.MapName, SampleMainContainer(kind, Options));
     for (const auto& [name, container] : missions) {
-      WriteBytes(c.TempFolder / name, container);
+      WriteBytes(c.MapFolder / (name + ".qdc"), testing::Gzip(container, name));
       c.MissionList.push_back(name);
+      c.MissionFiles.push_back(c.MapFolder / (name + ".qdc"));
     }
     c.MissionName = kind == CampaignMap ? "" : "mis.000";
-    LoadSectionDirectory(c, c.TempFolder / c.MapName);
+    LoadContainer(c, SampleMainContainer(kind, Options), c.MapName);
     WriteMapInfoFile(c);
   }
 
@@ -196,7 +196,8 @@ TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
 
 TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
   Stage(CampaignMap, {{"0070000", SampleMissionContainer(Options, 0)}});
-  c.MissionList.push_back("0070090");  // listed, but never decompressed
+  c.MissionList.push_back("0070090");  // listed, but gone before its turn
+  c.MissionFiles.push_back(c.MapFolder / "0070090.qdc");
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
   ASSERT_TRUE(end.error);
   EXPECT_EQ(end.failedMission, "mis.009");
@@ -229,10 +230,10 @@ TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
   EXPECT_EQ(warnings[0], "mis.000: the mission files \"0070001\" and \"0070002\" both go into this folder; the later "
                          "one's files replace the earlier one's");
   // The later file's mission is what the folder holds.
-  LoadSectionDirectory(c, c.TempFolder / "0070002");
+  LoadContainer(c, SampleMissionContainer(Options, 2), "0070002");
   c.MissionName = "mis.000";
   const Bytes expected = CopySection(c, Section::MissionPicture);
-  LoadSectionDirectory(c, c.TempFolder / "0070001");
+  LoadContainer(c, SampleMissionContainer(Options, 1), "0070001");
   ASSERT_NE(CopySection(c, Section::MissionPicture), expected);  // the two missions' pictures differ
   EXPECT_EQ(testing::ReadBytes(c.SlotFolder / "mis.000" / "JPG1024.jpg"), expected);
   EXPECT_EQ(FilesIn("mis.003"), 15u);

@@ -130,7 +130,9 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(picker().size(), QSize(370, 253));
   EXPECT_EQ(picker().Label1->text(), QStringLiteral("Select an editor slot to decompile map into"));
   EXPECT_TRUE(picker().isModal());
-  EXPECT_TRUE(std::filesystem::exists(session.conversion.TempFolder / "Dunes")) << "staged while the list is shown";
+  EXPECT_EQ(session.conversion.MapName, "Dunes");
+  EXPECT_GT(session.conversion.MissionStream.size(), 0) << "staged into memory while the list is shown";
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   ChooseSlot(7);
   EXPECT_TRUE(picker().Panel1->isVisible());
@@ -156,7 +158,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(std::count(reported.begin(), reported.end(), "Groups"), 2);
   EXPECT_EQ(picker().Gauge1->value(), 5) << "full, and never past its maximum";
   EXPECT_EQ(picker().Label14->text(), QStringLiteral("Scripts"));
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder)) << "the decompressed map is removed";
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   const auto written = TreeFiles(game.Slot(7));
   EXPECT_EQ(written.size(), 6u + 15u);

@@ -25,10 +25,16 @@ class StagingTest : public ::testing::Test {
   void Map(const std::string& file, const std::optional<std::string>& stored) {
     WriteBytes(maps / file, Gzip(Bytes(file.begin(), file.end()), stored));
   }
-  std::string Content(const std::string& name) {
-    Bytes b = ReadBytes(temp / name);
+  // The container loaded now, as text.
+  std::string Loaded() const {
+    const auto b = c.MissionStream.bytes();
     return std::string(b.begin(), b.end());
   }
+  std::string Mission(std::size_t i) {
+    LoadMissionFile(c, i);
+    return Loaded();
+  }
+  // Staging inflates into memory: nothing appears in the temporary folder.
   std::size_t TempFiles() {
     std::size_t n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(temp.path())) ++n;
@@ -44,8 +50,8 @@ TEST_F(StagingTest, SinglePlayerMapIsRenamedToItsOwnName) {
   EXPECT_EQ(c.MissionName, "mis.000");
   EXPECT_EQ(c.MapFolder, maps.path());
   EXPECT_EQ(c.MissionList, std::vector<std::string>{"kept"});
-  EXPECT_EQ(Content("desert"), "desert.qdm");
-  EXPECT_EQ(TempFiles(), 1u);
+  EXPECT_EQ(Loaded(), "desert.qdm");
+  EXPECT_EQ(TempFiles(), 0u);
 }
 
 TEST_F(StagingTest, HeaderWithoutStoredNameNeedsNoRename) {
@@ -53,8 +59,8 @@ TEST_F(StagingTest, HeaderWithoutStoredNameNeedsNoRename) {
   Map("duel.qdp", std::nullopt);
   StageMapFile(c, maps / "duel.qdp");
   EXPECT_EQ(c.MapName, "duel");
-  EXPECT_EQ(Content("duel"), "duel.qdp");
-  EXPECT_EQ(TempFiles(), 1u);
+  EXPECT_EQ(Loaded(), "duel.qdp");
+  EXPECT_EQ(TempFiles(), 0u);
 }
 
 TEST_F(StagingTest, CampaignStagesMainFileAndMissionsInCaseInsensitiveOrder) {
@@ -68,9 +74,11 @@ TEST_F(StagingTest, CampaignStagesMainFileAndMissionsInCaseInsensitiveOrder) {
   EXPECT_EQ(c.MapName, "c07");
   EXPECT_EQ(c.MissionList, (std::vector<std::string>{"c070001", "C070003"}));
   EXPECT_EQ(c.MissionName, "mis.042");  // set per mission by the driver
-  EXPECT_EQ(Content("c07"), "c07.qdc");
-  EXPECT_EQ(Content("C070003"), "C070003.QDC");
-  EXPECT_EQ(TempFiles(), 3u);
+  EXPECT_EQ(Loaded(), "c07.qdc");
+  EXPECT_EQ(c.MissionFiles, (std::vector<std::filesystem::path>{maps / "c070001.qdc", maps / "C070003.QDC"}));
+  EXPECT_EQ(Mission(1), "C070003.QDC");
+  EXPECT_EQ(Mission(0), "c070001.qdc");
+  EXPECT_EQ(TempFiles(), 0u);
 }
 
 TEST_F(StagingTest, CampaignChosenThroughOneOfItsMissionFiles) {
@@ -79,7 +87,7 @@ TEST_F(StagingTest, CampaignChosenThroughOneOfItsMissionFiles) {
   Map("c07000.qdc", "c07000");
   StageMapFile(c, maps / "c07000.qdc");
   EXPECT_EQ(c.MapName, "c07");
-  EXPECT_EQ(Content("c07"), "c07.qdc");
+  EXPECT_EQ(Loaded(), "c07.qdc");
   EXPECT_EQ(c.MissionList, std::vector<std::string>{"c07000"});
 }
 
@@ -101,24 +109,44 @@ TEST_F(StagingTest, MainFileFoundWhateverTheCaseOfItsName) {
   Map("c07000.qdc", "c07000");
   StageMapFile(c, maps / "c07000.qdc");
   EXPECT_EQ(c.MapName, "c07");
-  EXPECT_EQ(Content("c07"), "C07.QDC");
+  EXPECT_EQ(Loaded(), "C07.QDC");
 }
 
 TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) {
   EXPECT_THROW(StageMapFile(c, maps / "absent.qdm"), EGZipError);
 }
 
-TEST_F(StagingTest, RemoveStagedFilesDeletesWhatStagingMade) {
+// Every mission file is checked before anything is written; each is inflated only when its
+// mission starts, so a damaged body shows then, and a missing file is named at staging.
+TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionStarts) {
   c.MapKind = CampaignMap;
   Map("c07.qdc", "c07");
-  Map("c07000.qdc", "c07000");
+  Map("c070001.qdc", "c070001");
+  Bytes damaged = Gzip(Bytes(5000, 9), "c070002");
+  damaged[damaged.size() - 8] ^= 1;  // the body's checksum disagrees
+  WriteBytes(maps / "c070002.qdc", damaged);
   StageMapFile(c, maps / "c07.qdc");
-  RemoveStagedFiles(c);
-  EXPECT_EQ(TempFiles(), 0u);
+  EXPECT_EQ(Mission(0), "c070001.qdc");
+  try {
+    LoadMissionFile(c, 1);
+    FAIL() << "the damaged mission loaded";
+  } catch (const EGZipError& e) {
+    EXPECT_EQ(e.GzCode, GzCloseError);
+  }
+  EXPECT_EQ(c.MissionStream.size(), 0) << "the earlier mission's container was released";
+
+  WriteBytes(maps / "c070003.qdc", Bytes(50, 'x'));  // no gzip file at all
+  try {
+    StageMapFile(c, maps / "c07.qdc");
+    FAIL() << "staging succeeded";
+  } catch (const EGZipError& e) {
+    EXPECT_EQ(e.GzCode, GzOpenError);
+    EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "c070003.qdc").string());
+  }
 }
 
 // Names a stranger's campaign may hold: a folder named like a mission is no mission, and stored
-// names that point elsewhere land in the temporary folder all the same.
+// names that point elsewhere make no difference, since nothing is written.
 TEST_F(StagingTest, CampaignFilesNeverReachOutsideTheTemporaryFolder) {
   c.MapKind = CampaignMap;
   Map("c07.qdc", "../../../c07");
@@ -127,10 +155,10 @@ TEST_F(StagingTest, CampaignFilesNeverReachOutsideTheTemporaryFolder) {
   std::filesystem::create_directory(maps / "c070003.qdc");
   StageMapFile(c, maps / "c07.qdc");
   EXPECT_EQ(c.MissionList, (std::vector<std::string>{"c070001", "c070002"}));
-  EXPECT_EQ(Content("c07"), "c07.qdc");
-  EXPECT_EQ(Content("c070001"), "c070001.qdc");
-  EXPECT_EQ(Content("c070002"), "c070002.qdc");
-  EXPECT_EQ(TempFiles(), 3u);
+  EXPECT_EQ(Loaded(), "c07.qdc");
+  EXPECT_EQ(Mission(0), "c070001.qdc");
+  EXPECT_EQ(Mission(1), "c070002.qdc");
+  EXPECT_EQ(TempFiles(), 0u);
   // Nothing was written beside the maps either.
   std::size_t besideMaps = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(maps.path())) ++besideMaps;
@@ -138,7 +166,7 @@ TEST_F(StagingTest, CampaignFilesNeverReachOutsideTheTemporaryFolder) {
 }
 
 // A mission's number has 8 bits: a folder of more mission files is refused before any file is
-// decompressed (each could inflate to the full size limit).
+// inflated (each could inflate to the full size limit).
 TEST_F(StagingTest, CampaignOfMoreThan255MissionFilesIsRefusedBeforeDecompressing) {
   c.MapKind = CampaignMap;
   Map("c07.qdc", "c07");
@@ -148,8 +176,7 @@ TEST_F(StagingTest, CampaignOfMoreThan255MissionFilesIsRefusedBeforeDecompressin
   }
   StageMapFile(c, maps / "c07.qdc");  // 255 are a campaign
   EXPECT_EQ(c.MissionList.size(), 255u);
-  EXPECT_EQ(TempFiles(), 256u);
-  RemoveStagedFiles(c);
+  EXPECT_EQ(Mission(254), "c070354.qdc");
 
   Map("c070999.qdc", "c070999");
   try {
@@ -173,7 +200,7 @@ TEST_F(StagingTest, WildcardsInACampaignsNameMatchOnlyThemselves) {
   StageMapFile(c, maps / "*?7.qdc");
   EXPECT_EQ(c.MapName, "*?7");
   EXPECT_EQ(c.MissionList, std::vector<std::string>{"*?70001"});
-  EXPECT_EQ(TempFiles(), 2u);
+  EXPECT_EQ(Loaded(), "*?7.qdc");
 }
 
 TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {

@@ -153,32 +153,19 @@ void TForm1::FormShow() {
     StageMapFile(c, std::filesystem::absolute(MapPath));
   } catch (...) {
     s.ReportError(CurrentExceptionText());
-    RemoveStagedFiles(c);
     CloseWindow();
     return;
   }
 
   if (!BuildSlotList(s.installs)) {
     notice_.ShowNotice(QString::fromUtf8(GameNotLocatedMessage.data(), static_cast<qsizetype>(GameNotLocatedMessage.size())),
-                       *this, [this] {
-                         RemoveStagedFiles(session().conversion);
-                         CloseWindow();
-                       });
+                       *this, [this] { CloseWindow(); });
     return;
   }
   ListBox1->clear();
   for (std::size_t slot = 0; slot < SlotCount; ++slot) {
     auto* row = new QListWidgetItem(GameText(s.installs.SlotList[slot]), ListBox1);
     row->setSizeHint(QSize(0, 16));
-  }
-
-  try {
-    LoadSectionDirectory(c, c.TempFolder / c.MapName);
-  } catch (...) {
-    s.ReportError(CurrentExceptionText());
-    RemoveStagedFiles(c);
-    CloseWindow();
-    return;
   }
 
   if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
@@ -240,7 +227,6 @@ void TForm1::ConversionFinished(const ConversionEnd& end) {
   if (userClosed_ || ConversionDone) return;
   ConversionDone = true;
   end_ = end;
-  RemoveStagedFiles(session().conversion);
   Label2Click();
 }
 
@@ -272,7 +258,6 @@ void TForm1::FadeOutEnd() {
     return;
   }
   if (ProcessThread && ProcessThread->Started()) ProcessThread->Wait();
-  RemoveStagedFiles(session().conversion);
   session().EndProgram();
 }
 

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "core/errors.hpp"
-#include "core/path_text.hpp"
 #include "core/pipeline/conversion_steps.hpp"
+#include "core/staging.hpp"
 
 namespace kartwerk {
 namespace {
@@ -127,7 +127,7 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
       }
       const std::string& entry = c.MissionList[i];
       c.MissionName = CampaignMissionName(entry);
-      if (!AttemptPreparation(end, LoadMissionStep, c.MissionName, [&] { LoadSectionDirectory(c, c.TempFolder / PathFromText(entry)); })) {
+      if (!AttemptPreparation(end, LoadMissionStep, c.MissionName, [&] { LoadMissionFile(c, i); })) {
         return end;
       }
     } else {

@@ -38,8 +38,8 @@ using ProgressHandler = std::function<void(const std::string& label)>;
 using EndHandler = std::function<void(const ConversionEnd&)>;
 
 // The worker's body, run on the calling thread: the map-level steps, "Groups", then the
-// fourteen steps of each mission (a campaign's missions are loaded from TempFolder one after
-// another, in MissionList order). A stop requested through stop is honoured after any step
+// fourteen steps of each mission (a campaign's mission files are inflated one after another,
+// in MissionList order, each when its mission starts). A stop requested through stop is honoured after any step
 // but a mission's last. Step failures are caught and returned, never thrown.
 ConversionEnd RunConversionSteps(Conversion& conversion, const ProgressHandler& progress, std::stop_token stop);
 

@@ -1,13 +1,10 @@
 #include "core/pipeline/run_conversion.hpp"
 
-#include <optional>
-
 #include "convert/cliff_data.hpp"
 #include "convert/map_files.hpp"
 #include "core/path_text.hpp"
 #include "core/pipeline/conversion_steps.hpp"
 #include "core/staging.hpp"
-#include "core/temp_folder.hpp"
 
 namespace kartwerk {
 namespace {
@@ -30,7 +27,6 @@ bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
 void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
   c.MapKind = MapKindFromExtension(PathText(mapPath.extension()));
   StageMapFile(c, mapPath);
-  LoadSectionDirectory(c, c.TempFolder / PathFromText(c.MapName));
 }
 
 ConversionEnd RunConversion(const ConvertRequest& request) {
@@ -43,14 +39,7 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
       request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
   if (!Prepare(end, "loading cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); })) return end;
 
-  std::optional<PrivateTempFolder> temp;
-  if (!Prepare(end, "staging the map", [&] {
-        temp.emplace();
-        c.TempFolder = temp->path();
-        PrepareMap(c, std::filesystem::absolute(request.MapPath));
-      })) {
-    return end;  // the temporary folder goes with everything staged into it
-  }
+  if (!Prepare(end, "staging the map", [&] { PrepareMap(c, std::filesystem::absolute(request.MapPath)); })) return end;
 
   const bool slotReady = Prepare(end, "creating the slot folder", [&] {
     c.SlotFolder = request.SlotFolder;
@@ -70,7 +59,6 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
     std::stop_callback forwardStop(request.Stop, [&worker] { worker.RequestStop(); });
     worker.Wait();
   }
-  RemoveStagedFiles(c);
   return end;
 }
 

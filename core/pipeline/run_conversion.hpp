@@ -1,6 +1,6 @@
 // Converting one compiled map into one editor slot folder, start to end: the cliff masks,
-// staging into a private temporary folder, the slot's "desc" and "info", the worker's steps,
-// and the removal of the temporary files. The command line calls RunConversion; a window can
+// staging (the main container inflated into memory), the slot's "desc" and "info", and the
+// worker's steps. The command line calls RunConversion; a window can
 // call the same pieces (PrepareMap, the slot's "desc" and "info" writers, then TProcessThread)
 // at its own moments.
 #pragma once
@@ -27,15 +27,15 @@ struct ConvertRequest {
   std::stop_token Stop;              // a stop requested here ends the run at the next step boundary
 };
 
-// Sets MapKind from the map's extension, stages the map into conversion.TempFolder (which must
-// be set) and loads the main container's section directory.
+// Sets MapKind from the map's extension, stages the map and loads the main container's section
+// directory.
 void PrepareMap(Conversion& conversion, const std::filesystem::path& mapPath);
 
 // The whole conversion, blocking until the worker has ended. The slot folder is created with
 // its parents (existing files stay until replaced). Never throws for a failure of the work itself: the result says which
 // step (or which preparation: loading cliffdata, staging the map, creating the slot folder, writing
 // the slot's desc or info) failed
-// and why. Files written before a failure stay; the temporary files are always removed.
+// and why. Files written before a failure stay.
 ConversionEnd RunConversion(const ConvertRequest& request);
 
 }  // namespace kartwerk
