@@ -10,7 +10,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0
 
-.PHONY: deps configure build sanitized run test bench clean windows
+.PHONY: deps configure build sanitized run test bench clean windows windows-suites
 
 deps:
 	./scripts/setup-deps.sh
@@ -28,15 +28,21 @@ sanitized: configure
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARTWERK_SANITIZE=ON >/dev/null
 	cmake --build $(SANITIZED) -j $(JOBS)
 
-test: build sanitized
+test: build sanitized windows-suites
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
 	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
+	./scripts/run-windows-tests.sh $(WINDOWS)
 
 # `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
 # (no DLL beside it), with "cliffdata" beside it; everything but the Qt windows.
 windows: deps
 	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(WINDOWS) -j $(JOBS) --target kartwerk
+
+# The Windows test suites (no Qt), built for Windows; scripts/run-windows-tests.sh runs them under
+# Wine in a prefix of their own, then compares kartwerk.exe's output with the reference.
+windows-suites: windows
+	cmake --build $(WINDOWS) -j $(JOBS) --target windows_suites
 
 # `make bench`: the speed and memory of a conversion against its floor (see scripts/bench.sh), in a
 # Release build of its own without the windows (loading Qt would be timed, not the conversion);

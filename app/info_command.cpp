@@ -25,7 +25,7 @@ int RunInfo(const InfoOptions& options) {
     return 1;
   }
   Conversion c;
-  c.MapKind = MapKindFromExtension(PathText(mapPath.extension()));
+  c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
   StageMapFile(c, mapPath);
   const MapInformation info = ReadMapInformation(c);
   const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
@@ -46,7 +46,7 @@ int RunInfo(const InfoOptions& options) {
     std::cout << out.dump(2) << "\n";
     return 0;
   }
-  std::cout << PathText(mapPath.filename()) << "\n"
+  std::cout << TextFromPath(mapPath.filename()) << "\n"
             << "  kind:     " << MapKindText(c.MapKind) << "\n"
             << "  scheme:   " << info.TerrainScheme << " (" << TerrainSchemeText(info.TerrainScheme) << ")\n"
             << "  size:     " << info.width << "x" << info.height << "\n"

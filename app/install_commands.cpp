@@ -52,7 +52,7 @@ int RunInstalls(const InstallsOptions& options) {
     for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
       const InstalledVersion& v = installs.InstalledVersions[i];
       out.push_back({{"number", i + 1},
-                     {"folder", PathText(v.hostFolder)},
+                     {"folder", TextFromPath(v.hostFolder)},
                      {"target_folder", v.folder},
                      {"version", v.version},
                      {"language", v.language},
@@ -69,7 +69,7 @@ int RunInstalls(const InstallsOptions& options) {
   for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
     const InstalledVersion& v = installs.InstalledVersions[i];
     std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
-              << PathText(v.hostFolder) << "  (" << v.folder << ")\n";
+              << TextFromPath(v.hostFolder) << "  (" << v.folder << ")\n";
   }
   return 0;
 }
@@ -97,12 +97,12 @@ int RunSlots(const SlotsOptions& options) {
     for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
       const std::optional<std::string> title = ReadSlotTitle(installs.GameFolder, slot);
       slots.push_back({{"slot", slot},
-                       {"folder", PathText(SlotFolderPath(installs.GameFolder, slot))},
+                       {"folder", TextFromPath(SlotFolderPath(installs.GameFolder, slot))},
                        {"occupied", title.has_value()},
                        {"title", title ? nlohmann::json(Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
                        {"line", Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
     }
-    nlohmann::json out = {{"game_folder", PathText(installs.GameFolder)},
+    nlohmann::json out = {{"game_folder", TextFromPath(installs.GameFolder)},
                           {"game_version_kind", installs.GameVersionKind},
                           {"slots", slots}};
     std::cout << JsonText(out) << "\n";

@@ -28,7 +28,7 @@ constexpr std::uint64_t kMaxDeflateRatio = 1032;
 // twice the limit can only be data past the limit or trailing bytes.
 constexpr std::uint64_t kMaxCompressedSize = 2 * kMaxInflatedSize + kHeaderChunk;
 
-std::string WithoutExtension(const std::filesystem::path& path) { return PathText(path.stem()); }
+std::string WithoutExtension(const std::filesystem::path& path) { return TextFromPath(path.stem()); }
 
 // The output folder as the messages name it: with its trailing separator.
 std::string FolderText(const std::filesystem::path& folder) {
@@ -203,10 +203,6 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
 
 std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder) {
   const std::uint32_t attributes = PermissionBits(source);
-  GzReader reader(source);
-  reader.ReadHeader();
-  const std::filesystem::path output =
-      folder / PathFromText(SafeStoredName(reader.stored_name(), WithoutExtension(source)));
   const TGzFileInfo info = ReadGzFileInfo(source);
   const std::filesystem::path output = folder / PathFromText(info.Name);
 

@@ -14,7 +14,7 @@ std::vector<std::string> FindFilesIgnoringCase(const std::filesystem::path& fold
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code type_ec;
     if (!it->is_regular_file(type_ec)) continue;
-    std::string name = PathText(it->path().filename());
+    std::string name = TextFromPath(it->path().filename());
     if (MatchesPatternIgnoreCase(pattern, name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -30,7 +30,7 @@ std::filesystem::path ResolveIgnoringCase(const std::filesystem::path& folder, c
   std::error_code ec;
   if (std::filesystem::exists(exact, ec)) return exact;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (EqualsIgnoreCase(PathText(it->path().filename()), name)) return it->path();
+    if (EqualsIgnoreCase(TextFromPath(it->path().filename()), name)) return it->path();
   }
   return exact;
 }

@@ -31,7 +31,7 @@ std::filesystem::path PathFromText(std::string_view text) {
   return std::filesystem::path(std::move(wide));
 }
 
-std::string PathText(const std::filesystem::path& path) {
+std::string TextFromPath(const std::filesystem::path& path) {
   const std::u8string utf8 = path.u8string();
   return std::string(utf8.begin(), utf8.end());
 }
@@ -40,7 +40,7 @@ std::string PathText(const std::filesystem::path& path) {
 
 std::filesystem::path PathFromText(std::string_view text) { return std::filesystem::path(std::string(text)); }
 
-std::string PathText(const std::filesystem::path& path) { return path.string(); }
+std::string TextFromPath(const std::filesystem::path& path) { return path.string(); }
 
 #endif
 

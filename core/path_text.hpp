@@ -16,6 +16,6 @@ namespace kartwerk {
 std::filesystem::path PathFromText(std::string_view text);
 
 // The text of a path: UTF-8 on Windows, the path's own bytes on Linux.
-std::string PathText(const std::filesystem::path& path);
+std::string TextFromPath(const std::filesystem::path& path);
 
 }  // namespace kartwerk

@@ -59,7 +59,7 @@ void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesyst
   } else {
     reason = std::system_category().message(static_cast<int>(error));
   }
-  throw FileCreateError(PathText(target), reason);
+  throw FileCreateError(TextFromPath(target), reason);
 }
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {

@@ -20,7 +20,7 @@ std::string DropExtension(const std::string& name) {
 
 void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
   c.MapFolder = mapPath.parent_path();
-  const std::string fileName = PathText(mapPath.filename());
+  const std::string fileName = TextFromPath(mapPath.filename());
 
   if (c.MapKind == CampaignMap) {
     // A campaign is chosen through its main file or any of its mission files; the first
@@ -37,9 +37,9 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
       throw std::runtime_error("A campaign can have at most " + std::to_string(MaxCampaignMissions) +
                                " missions; this one has " + std::to_string(c.MissionList.size()));
     }
-    c.MapName += PathText(mapPath.extension());
+    c.MapName += TextFromPath(mapPath.extension());
   } else {
-    c.MapName = PathText(ResolveIgnoringCase(c.MapFolder, fileName).filename());
+    c.MapName = TextFromPath(ResolveIgnoringCase(c.MapFolder, fileName).filename());
     c.MissionName = "mis.000";
   }
 
@@ -64,7 +64,7 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
 void LoadMissionFile(Conversion& c, std::size_t mission) {
   const std::filesystem::path& file = c.MissionFiles.at(mission);
   c.MissionStream.Clear();
-  LoadContainer(c, GunzipToMemory(file).data, PathText(file.stem()));
+  LoadContainer(c, GunzipToMemory(file).data, TextFromPath(file.stem()));
 }
 
 }  // namespace kartwerk

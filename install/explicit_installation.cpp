@@ -16,7 +16,7 @@ std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem
   if (ec) absolute = folder;
   auto tree = std::make_shared<RegistryTree>();
   RegistryNode& key = tree->CreateKey(std::string(GameKeyPath) + "\\command line");
-  key.values["target folder"] = PathText(absolute);
+  key.values["target folder"] = TextFromPath(absolute);
   key.values["version"] = version;
   key.values["language"] = std::string();
   // The folder is already a local path.

@@ -25,14 +25,14 @@ started=$(date +%s)
 wineboot -i >/dev/null 2>&1
 echo "wine prefix made in $(( $(date +%s) - started )) s"
 # Temporary files of the programs go to the prefix's own temporary folder; it must be empty after.
-temp="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp"
+temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
 mkdir -p "$temp"
 find "$temp" -mindepth 1 -delete
 
 status=0
 # A suite passes when Wine ran it to its end: exit status 0 and GoogleTest's own summary.
-for suite in "$build"/tests/*_test.exe; do
-  name=$(basename "$suite" .exe)
+while read -r name; do
+  suite="$build/tests/$name.exe"
   log="$scratch/$name.log"
   begin=$(date +%s)
   if wine "$suite" --gtest_brief=1 >"$log" 2>&1 && grep -q '^\[  PASSED  \] [0-9]* test' "$log" &&
@@ -43,7 +43,7 @@ for suite in "$build"/tests/*_test.exe; do
     tr -d '\r' <"$log" | tail -n 60 >&2
     status=1
   fi
-done
+done <"$build/tests/windows-suites.txt"
 
 # The byte comparison through kartwerk.exe: every map kind and both game versions ("1.9" and the
 # default) occur among these maps.

@@ -26,7 +26,7 @@ const std::wstring GameKey = L"Software\\Brannox\\Vornmark II";
 const std::wstring Wow64GameKey = L"Software\\Wow6432Node\\Brannox\\Vornmark II";
 
 std::wstring Wide(std::string_view utf8) { return PathFromText(utf8).wstring(); }
-std::string Utf8(const std::wstring& wide) { return PathText(std::filesystem::path(wide)); }
+std::string Utf8(const std::wstring& wide) { return TextFromPath(std::filesystem::path(wide)); }
 
 // Writes a value through the API; view is 0 or KEY_WOW64_32KEY (what a 32-bit installer writes).
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const void* data, DWORD size,
@@ -142,14 +142,14 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
   ASSERT_EQ(installs.status, 0) << installs.err;
   const nlohmann::json list = nlohmann::json::parse(installs.out);  // throws on text that is no UTF-8 JSON
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0]["folder"], PathText(folder));
+  EXPECT_EQ(list[0]["folder"], TextFromPath(folder));
   EXPECT_EQ(list[0]["editor"], true);
   EXPECT_EQ(list[1]["sub_key"], "\xC3\x9C" "bersetzung");
 
   const testing::ProgramResult slots = testing::RunProgram(KARTWERK_EXE, {"slots", "--json"});
   ASSERT_EQ(slots.status, 0) << slots.err;
   const nlohmann::json listing = nlohmann::json::parse(slots.out);
-  EXPECT_EQ(listing["game_folder"], PathText(folder));
+  EXPECT_EQ(listing["game_folder"], TextFromPath(folder));
   EXPECT_EQ(listing["game_version_kind"], 1);
   EXPECT_EQ(listing["slots"][7]["title"], "Gr\xC3\xB6\xC3\x9F" "e Insel");
   EXPECT_EQ(listing["slots"][8]["occupied"], false);
@@ -177,7 +177,7 @@ TEST(WindowsAssociation, TheSixEntriesOfEachTypeReadBackFromTheClassRoot) {
   }
   // The same through every entry the program describes, so the two never drift apart.
   for (const MapType& type : CompiledMapTypes) {
-    for (const ClassRootEntry& entry : ClassRootEntries(type, PathText(ProgramPath()))) {
+    for (const ClassRootEntry& entry : ClassRootEntries(type, TextFromPath(ProgramPath()))) {
       EXPECT_EQ(Utf8(ClassRootDefault(Wide(entry.key))), entry.value) << entry.key;
     }
   }

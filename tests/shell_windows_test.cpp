@@ -74,7 +74,7 @@ TEST(WindowsFiles, AFileHeldOpenByAnotherProgramIsReportedByName) {
     ADD_FAILURE() << "the replace should fail while the file is held";
   } catch (const std::exception& e) {
     const std::string message = e.what();
-    EXPECT_NE(message.find(PathText(target)), std::string::npos) << message;
+    EXPECT_NE(message.find(TextFromPath(target)), std::string::npos) << message;
     EXPECT_NE(message.find("another program"), std::string::npos) << message;
   }
   CloseHandle(held);
@@ -92,12 +92,12 @@ TEST(WindowsPaths, NamesPastAsciiConvertThroughKartwerkExe) {
                                          "\xDC" "bersicht", 1262304000));
   const std::filesystem::path out = folder / L"Ausgabe \u00fc";
 
-  const testing::ProgramResult run = testing::RunProgram(KARTWERK_EXE, {"convert", PathText(map), "--out", PathText(out)});
+  const testing::ProgramResult run = testing::RunProgram(KARTWERK_EXE, {"convert", TextFromPath(map), "--out", TextFromPath(out)});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::is_regular_file(out / "rhombs"));
   EXPECT_TRUE(std::filesystem::is_regular_file(out / "mis.000" / "scripts2"));
 
-  const testing::ProgramResult info = testing::RunProgram(KARTWERK_EXE, {"info", PathText(map)});
+  const testing::ProgramResult info = testing::RunProgram(KARTWERK_EXE, {"info", TextFromPath(map)});
   ASSERT_EQ(info.status, 0) << info.err;
   EXPECT_EQ(testing::Lines(info.out).at(0), "\xC3\x9C" "bersicht.qdm");  // printed as UTF-8
 }

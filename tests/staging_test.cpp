@@ -190,7 +190,7 @@ TEST_F(StagingTest, CampaignOfMoreThan255MissionFilesIsRefusedBeforeDecompressin
 
 TEST_F(StagingTest, WildcardsInACampaignsNameMatchOnlyThemselves) {
 #ifdef _WIN32
-  GTEST_SKIP() << ""*" and "?" cannot be part of a Windows file name";
+  GTEST_SKIP() << "\"*\" and \"?\" cannot be part of a Windows file name";
 #endif
   c.MapKind = CampaignMap;
   Map("*?7.qdc", "*?7");

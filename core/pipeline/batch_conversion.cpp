@@ -18,7 +18,7 @@ namespace kartwerk {
 namespace {
 
 bool IsCampaign(const std::filesystem::path& mapPath) {
-  return MapKindFromExtension(PathText(mapPath.extension())) == CampaignMap;
+  return MapKindFromExtension(TextFromPath(mapPath.extension())) == CampaignMap;
 }
 
 // The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
@@ -35,10 +35,10 @@ std::filesystem::path Canonical(const std::filesystem::path& path) {
 // campaign is its main file, found (as staging finds it) from the folder, the first three
 // characters of the listed name and its extension, whatever the case.
 std::string MapIdentity(const std::filesystem::path& mapPath) {
-  if (!IsCampaign(mapPath)) return PathText(Canonical(mapPath));
-  const std::string name = PathText(mapPath.filename());
+  if (!IsCampaign(mapPath)) return TextFromPath(Canonical(mapPath));
+  const std::string name = TextFromPath(mapPath.filename());
   const std::filesystem::path folder = Canonical(mapPath).parent_path();
-  return PathText(folder / PathFromText(AsciiLower(name.substr(0, 3) + PathText(mapPath.extension()))));
+  return TextFromPath(folder / PathFromText(AsciiLower(name.substr(0, 3) + TextFromPath(mapPath.extension()))));
 }
 
 ConversionEnd Failure(std::exception_ptr error, const char* what) {
@@ -58,7 +58,7 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(map.MapPath, ec)) {
     std::string message = "\"";
-    message += PathText(map.MapPath);
+    message += TextFromPath(map.MapPath);
     message += "\" is not a map file";
     return Failure(std::make_exception_ptr(std::runtime_error(message)), "opening the map");
   }
@@ -77,7 +77,7 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
 }  // namespace
 
 std::string BatchFolderName(const std::filesystem::path& mapPath) {
-  const std::string stem = PathText(mapPath.stem());
+  const std::string stem = TextFromPath(mapPath.stem());
   return IsCampaign(mapPath) ? stem.substr(0, 3) : stem;
 }
 

@@ -25,7 +25,7 @@ bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
 }  // namespace
 
 void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
-  c.MapKind = MapKindFromExtension(PathText(mapPath.extension()));
+  c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
   StageMapFile(c, mapPath);
 }
 
