@@ -8,7 +8,7 @@
 
 #include "app/batch_progress.hpp"
 #include "core/path_text.hpp"
-#include "core/pipeline/batch_conversion.hpp"
+#include "pipeline/batch_conversion.hpp"
 
 namespace kartwerk::app {
 

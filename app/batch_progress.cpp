@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/pipeline/conversion_steps.hpp"
+#include "pipeline/conversion_steps.hpp"
 
 namespace kartwerk::app {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/pipeline/process_thread.hpp"
+#include "pipeline/process_thread.hpp"
 
 namespace kartwerk::app {
 

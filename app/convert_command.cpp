@@ -13,7 +13,7 @@
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
 #include "core/path_text.hpp"
-#include "core/pipeline/run_conversion.hpp"
+#include "pipeline/run_conversion.hpp"
 #include "install/slot_target.hpp"
 
 namespace kartwerk::app {

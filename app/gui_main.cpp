@@ -5,7 +5,7 @@
 #ifdef KARTWERK_WINDOWS_MODULE
 #include <filesystem>
 
-#include "convert/cliff_data.hpp"
+#include "core/program_path.hpp"
 #ifdef _WIN32
 #include <windows.h>
 #else

@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "convert/cliff_data.hpp"
-#include "convert/map_files.hpp"
-#include "convert/mission_files.hpp"
+#include "convert/records/cliff_data.hpp"
+#include "convert/writers/map_header_files.hpp"
+#include "convert/writers/mission_info_files.hpp"
 #include "core/staging.hpp"
 
 namespace kartwerk::bench {

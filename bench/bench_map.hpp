@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/conversion.hpp"
-#include "tests/support/bench_maps.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/bench_maps.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::bench {
 

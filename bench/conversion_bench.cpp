@@ -9,8 +9,8 @@
 #include "bench/bench_map.hpp"
 #include "core/gzip_file.hpp"
 #include "core/inflate.hpp"
-#include "core/pipeline/process_thread.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "pipeline/process_thread.hpp"
 
 namespace kartwerk::bench {
 namespace {

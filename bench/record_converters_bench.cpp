@@ -5,16 +5,16 @@
 #include <span>
 
 #include "bench/bench_map.hpp"
-#include "convert/groups.hpp"
-#include "convert/mission_lists.hpp"
-#include "convert/name_table.hpp"
-#include "convert/objects.hpp"
-#include "convert/rhomb_record.hpp"
-#include "convert/rhombs.hpp"
-#include "convert/rhombs2.hpp"
-#include "convert/scripts.hpp"
-#include "convert/sounds.hpp"
-#include "convert/units.hpp"
+#include "convert/records/beach_island_rhombs.hpp"
+#include "convert/records/groups.hpp"
+#include "convert/records/name_table.hpp"
+#include "convert/records/normal_rhombs.hpp"
+#include "convert/records/objects.hpp"
+#include "convert/records/rhomb_record.hpp"
+#include "convert/records/scripts.hpp"
+#include "convert/records/sounds.hpp"
+#include "convert/records/units.hpp"
+#include "convert/writers/mission_list_files.hpp"
 
 namespace kartwerk::bench {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "bench/bench_map.hpp"
-#include "convert/map_files.hpp"
-#include "core/pipeline/conversion_steps.hpp"
+#include "convert/writers/objects_file.hpp"
+#include "pipeline/conversion_steps.hpp"
 
 namespace kartwerk::bench {
 namespace {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/whole_file.hpp"
+
 namespace kartwerk {
 
 const sectionRec& Conversion::Entry(Section section) const {

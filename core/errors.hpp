@@ -33,7 +33,4 @@ class ListIndexError : public std::runtime_error {
       : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
 };
 
-// Parses a whole text as a decimal integer, as the editor's names expect ("012" is 12).
-int ParseDecimal(const std::string& text);
-
 }  // namespace kartwerk

@@ -10,36 +10,85 @@
 
 namespace kartwerk {
 
-void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content) {
-  std::filesystem::path temp;
-  std::FILE* out = CreateUniqueSibling(path, temp);
-  if (!out) throw FileCreateError(path.string(), std::strerror(errno));
-  // An empty content gives an empty file; fwrite is not handed the null pointer of an empty span.
-  const bool written = content.empty() || std::fwrite(content.data(), 1, content.size(), out) == content.size();
-  const int writeError = errno;
-  if (std::fclose(out) != 0 || !written) {
-    const int error = written ? errno : writeError;
-    std::error_code ec;
-    std::filesystem::remove(temp, ec);
-    throw FileCreateError(path.string(), std::strerror(error));
+OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)), buffer_(new char[kBufferSize]) {
+  file_ = CreateUniqueSibling(target_, temp_);
+  if (!file_) throw FileCreateError(target_.string(), std::strerror(errno));
+}
+
+OutputFile::~OutputFile() {
+  if (!file_) return;
+  std::fclose(file_);
+  std::error_code ignored;
+  std::filesystem::remove(temp_, ignored);
+}
+
+void OutputFile::Fail(int error) {
+  std::fclose(file_);
+  file_ = nullptr;
+  std::error_code ignored;
+  std::filesystem::remove(temp_, ignored);
+  throw FileCreateError(target_.string(), std::strerror(error));
+}
+
+void OutputFile::Flush() {
+  if (used_ > 0 && std::fwrite(buffer_.get(), 1, used_, file_) != used_) Fail(errno);
+  used_ = 0;
+}
+
+void OutputFile::Append(std::string_view text) {
+  if (text.empty()) return;
+  if (text.size() <= kBufferSize - used_) {
+    std::memcpy(buffer_.get() + used_, text.data(), text.size());
+    used_ += text.size();
+    return;
+  }
+  Flush();
+  if (text.size() < kBufferSize) {
+    std::memcpy(buffer_.get(), text.data(), text.size());
+    used_ = text.size();
+  } else if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+    Fail(errno);  // a large piece goes straight to the file, without a copy
+  }
+}
+
+void OutputFile::Append(std::span<const std::uint8_t> bytes) {
+  Append(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void OutputFile::Commit() {
+  Flush();
+  std::FILE* file = file_;
+  file_ = nullptr;
+  if (std::fclose(file) != 0) {
+    const int error = errno;
+    std::error_code ignored;
+    std::filesystem::remove(temp_, ignored);
+    throw FileCreateError(target_.string(), std::strerror(error));
   }
   try {
-    ReplaceFileWith(temp, path);
+    ReplaceFileWith(temp_, target_);
   } catch (...) {
     std::error_code cleanup;
-    std::filesystem::remove(temp, cleanup);
+    std::filesystem::remove(temp_, cleanup);
     throw;
   }
+}
+
+void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content) {
+  OutputFile out(path);
+  out.Append(content);
+  out.Commit();
+}
+
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
+  OutputFile out(path);
+  out.Append(content);
+  out.Commit();
 }
 
 void DiscardFile(const std::filesystem::path& path) {
   std::error_code ignored;
   if (!std::filesystem::is_directory(path, ignored)) std::filesystem::remove(path, ignored);
-}
-
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
-  WriteFileAtomic(path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(content.data()),
-                                                      content.size()));
 }
 
 }  // namespace kartwerk

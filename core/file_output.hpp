@@ -1,20 +1,53 @@
-// Writing output files whole: the content is built in memory and replaces the target
-// atomically (a temporary file in the same folder, then a rename), so a failed write
-// never leaves a truncated file behind.
+// Writing output files: the content goes piece by piece through a buffer into a temporary file
+// in the same folder, which replaces the target only when the whole content is written, so a
+// failed write never leaves a truncated file behind and no file is ever held whole in memory.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string_view>
 
 namespace kartwerk {
 
 // Removes an earlier output file of this name, if any. A conversion step calls this before it
-// builds its content, so a step that fails leaves no copy from an earlier run that could pass
+// writes its content, so a step that fails leaves no copy from an earlier run that could pass
 // for this run's output. A file that cannot be removed is reported by the write that follows.
 void DiscardFile(const std::filesystem::path& path);
 
-// Throws FileCreateError naming the path and the system's reason.
+// One output file being written. Every failure throws FileCreateError naming the target and the
+// system's reason; a file not committed is removed when the object goes.
+class OutputFile {
+ public:
+  explicit OutputFile(std::filesystem::path target);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void Append(std::string_view text);
+  void Append(std::span<const std::uint8_t> bytes);
+  void Append(char c) {
+    if (used_ == kBufferSize) Flush();
+    buffer_[used_++] = c;
+  }
+  // Writes what is buffered and renames the temporary file over the target.
+  void Commit();
+
+ private:
+  static constexpr std::size_t kBufferSize = 256 * 1024;
+  void Flush();
+  [[noreturn]] void Fail(int error);
+
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+};
+
+// The whole content at once (an empty content gives an empty file).
 void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content);
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view content);
 

@@ -67,7 +67,4 @@ std::uint8_t SectionPosition(Section section, MapKindCode kind);
 // number of entries named "P-MINI1" to "P-MINI4". The directory is cleared first.
 std::uint8_t ReadSectionDirectory(const ByteStream& stream, SectionTable& directory);
 
-// Reads a whole file into memory; throws std::ios_base::failure naming the file.
-Bytes ReadWholeFile(const std::filesystem::path& path);
-
 }  // namespace kartwerk

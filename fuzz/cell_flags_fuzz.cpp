@@ -1,6 +1,6 @@
 // The three compiled cell-flag sections and a cliff grid of arbitrary lengths: one word per
 // whole 4-byte record, bits 7, 8 and 15 never set.
-#include "convert/cell_flags.hpp"
+#include "convert/records/cell_flags.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <stop_token>
 
-#include "convert/map_files.hpp"
-#include "core/pipeline/process_thread.hpp"
+#include "convert/writers/map_header_files.hpp"
 #include "core/temp_folder.hpp"
 #include "fuzz/fuzz_target.hpp"
+#include "pipeline/process_thread.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

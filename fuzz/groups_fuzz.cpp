@@ -1,5 +1,5 @@
 // One group record of arbitrary bytes.
-#include "convert/groups.hpp"
+#include "convert/records/groups.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

@@ -1,7 +1,7 @@
 // One object record against an arbitrary container, map size and cliff mask file: the name
 // lookup and the cliff stamp must stay inside their buffers.
-#include "convert/cliff_grid.hpp"
-#include "convert/objects.hpp"
+#include "convert/records/cliff_grid.hpp"
+#include "convert/records/objects.hpp"
 #include "core/section_directory.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"

@@ -1,5 +1,5 @@
 // One player record of arbitrary bytes: names without terminators, any colour and counts.
-#include "convert/players.hpp"
+#include "convert/records/players.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

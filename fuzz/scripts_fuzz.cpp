@@ -2,7 +2,7 @@
 // keyword set until the data runs out. Each script either converts, moving the stream on,
 // or stops with one of its three errors (cut data, a code without a keyword row, a statement
 // with fewer values than its keyword takes); nothing else may escape and nothing may hang.
-#include "convert/scripts.hpp"
+#include "convert/records/scripts.hpp"
 #include "core/errors.hpp"
 #include "fuzz/fuzz_target.hpp"
 

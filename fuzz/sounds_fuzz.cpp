@@ -1,5 +1,5 @@
 // One sound record: any float in Worse (infinities and NaNs included) and any name bytes.
-#include "convert/sounds.hpp"
+#include "convert/records/sounds.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

@@ -2,8 +2,8 @@
 // passengers and crew against an arbitrary unit-name table (32-bit type numbers included).
 #include <vector>
 
-#include "convert/name_table.hpp"
-#include "convert/support.hpp"
+#include "convert/records/name_table.hpp"
+#include "convert/records/support.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

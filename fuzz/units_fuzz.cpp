@@ -2,8 +2,8 @@
 // rectangle. The table may be cut short or indexed far past its end.
 #include <vector>
 
-#include "convert/name_table.hpp"
-#include "convert/units.hpp"
+#include "convert/records/name_table.hpp"
+#include "convert/records/units.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

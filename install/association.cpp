@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "install/program_path.hpp"
+#include "core/program_path.hpp"
 
 #ifdef _WIN32
 #include "install/map_types.hpp"

@@ -15,7 +15,7 @@
 #include "install/program_icon.hpp"
 #include "install/system_tools.hpp"
 #include "install/xdg_association.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {

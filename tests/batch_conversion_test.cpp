@@ -1,7 +1,7 @@
 // Batch conversion: naming the maps and merging files that name one map, refusing clashing
 // names, the pool (one conversion per map, Jobs at a time), failures of single maps, stops,
 // and the summary line.
-#include "core/pipeline/batch_conversion.hpp"
+#include "pipeline/batch_conversion.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <mutex>
 #include <thread>
 
-#include "core/pipeline/run_conversion.hpp"
+#include "pipeline/run_conversion.hpp"
 #include "tests/support/batch_samples.hpp"
-#include "tests/support/map_builder.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {

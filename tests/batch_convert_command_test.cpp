@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "tests/support/batch_samples.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/pipeline/run_conversion.hpp"
-#include "tests/support/bench_maps.hpp"
-#include "tests/support/map_builder.hpp"
+#include "pipeline/run_conversion.hpp"
+#include "mapmaker/bench_maps.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

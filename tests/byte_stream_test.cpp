@@ -6,7 +6,8 @@
 
 #include "core/byte_stream.hpp"
 #include "core/section_directory.hpp"
-#include "tests/support/map_builder.hpp"
+#include "core/whole_file.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

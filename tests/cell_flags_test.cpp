@@ -1,8 +1,8 @@
-#include "convert/cell_flags.hpp"
+#include "convert/records/cell_flags.hpp"
 
 #include <gtest/gtest.h>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

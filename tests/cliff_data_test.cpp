@@ -1,12 +1,13 @@
-#include "convert/cliff_data.hpp"
+#include "convert/records/cliff_data.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "convert/cliff_grid.hpp"
-#include "tests/support/map_builder.hpp"
+#include "convert/records/cliff_grid.hpp"
+#include "core/program_path.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

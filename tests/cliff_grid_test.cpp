@@ -1,4 +1,4 @@
-#include "convert/cliff_grid.hpp"
+#include "convert/records/cliff_grid.hpp"
 
 #include <gtest/gtest.h>
 

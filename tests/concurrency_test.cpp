@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "core/file_output.hpp"
-#include "core/pipeline/run_conversion.hpp"
-#include "tests/support/map_builder.hpp"
+#include "pipeline/run_conversion.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {

@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "core/conversion.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {

@@ -8,7 +8,7 @@
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
 #include "install/wine_registry.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/wine_prefix.hpp"
 
 namespace kartwerk {

@@ -1,4 +1,4 @@
-#include "convert/groups.hpp"
+#include "convert/records/groups.hpp"
 
 #include <gtest/gtest.h>
 

@@ -24,8 +24,8 @@
 #include "install/explicit_installation.hpp"
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
-#include "tests/support/map_builder.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
 #include "ui/gui_session.hpp"
 #include "ui/gui_windows.hpp"
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "core/inflate.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

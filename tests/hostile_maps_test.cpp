@@ -12,9 +12,9 @@
 
 #include "core/gzip_file.hpp"
 #include "core/section_directory.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {

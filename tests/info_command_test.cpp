@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {

@@ -1,4 +1,8 @@
-#include "convert/map_files.hpp"
+#include "convert/writers/airfields_file.hpp"
+#include "convert/writers/cflags_file.hpp"
+#include "convert/writers/map_header_files.hpp"
+#include "convert/writers/objects_file.hpp"
+#include "convert/writers/rhombs_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +11,9 @@
 #include <filesystem>
 #include <random>
 
-#include "convert/cliff_data.hpp"
+#include "convert/records/cliff_data.hpp"
 #include "core/errors.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

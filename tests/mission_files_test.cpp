@@ -1,6 +1,8 @@
 // The mission files that are raw records or byte copies: info, desc and picture, the two grids,
 // phrases2, objs, mismult and misdesc.
-#include "convert/mission_files.hpp"
+#include "convert/writers/mission_grid_files.hpp"
+#include "convert/writers/mission_info_files.hpp"
+#include "convert/writers/mission_section_files.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,14 @@
 // The mission list files: how each writer walks its section(s) and frames the converters' texts.
-#include "convert/mission_lists.hpp"
+#include "convert/writers/mission_list_files.hpp"
+#include "convert/writers/mission_players_file.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 
-#include "convert/groups.hpp"
-#include "convert/mission_frame.hpp"
+#include "convert/records/groups.hpp"
+#include "convert/writers/mission_file_io.hpp"
 #include "core/errors.hpp"
 #include "tests/support/mission_setup.hpp"
 

@@ -1,9 +1,9 @@
 // Unit type names looked up by number in the unit names section of the loaded mission.
-#include "convert/name_table.hpp"
+#include "convert/records/name_table.hpp"
 
 #include <gtest/gtest.h>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

@@ -1,9 +1,9 @@
-#include "convert/objects.hpp"
+#include "convert/records/objects.hpp"
 
 #include <gtest/gtest.h>
 
-#include "convert/cliff_grid.hpp"
-#include "tests/support/map_builder.hpp"
+#include "convert/records/cliff_grid.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

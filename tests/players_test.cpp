@@ -1,9 +1,9 @@
 // Players: the indented block that follows each "Player N" header line.
-#include "convert/players.hpp"
+#include "convert/records/players.hpp"
 
 #include <gtest/gtest.h>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

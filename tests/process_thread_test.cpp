@@ -1,18 +1,18 @@
 // The conversion worker: step order and labels, the mission loop, stop requests, failures
 // and the end report, on the calling thread and on its own.
-#include "core/pipeline/process_thread.hpp"
+#include "pipeline/process_thread.hpp"
 
 #include <gtest/gtest.h>
 
 #include <future>
 #include <thread>
 
-#include "convert/map_files.hpp"
-#include "convert/mission_frame.hpp"
+#include "convert/writers/map_header_files.hpp"
+#include "convert/writers/mission_file_io.hpp"
 #include "core/errors.hpp"
-#include "core/pipeline/conversion_steps.hpp"
-#include "tests/support/map_builder.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
+#include "pipeline/conversion_steps.hpp"
 
 namespace kartwerk {
 namespace {

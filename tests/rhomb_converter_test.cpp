@@ -5,10 +5,10 @@
 #include <array>
 #include <random>
 
-#include "convert/map_files.hpp"
-#include "convert/rhombs.hpp"
-#include "convert/rhombs2.hpp"
-#include "tests/support/map_builder.hpp"
+#include "convert/records/beach_island_rhombs.hpp"
+#include "convert/records/normal_rhombs.hpp"
+#include "convert/writers/rhombs_file.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

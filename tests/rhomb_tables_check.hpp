@@ -8,7 +8,7 @@
 #include <functional>
 #include <set>
 
-#include "convert/rhomb_scheme.hpp"
+#include "convert/records/rhomb_scheme.hpp"
 
 namespace kartwerk::testing {
 

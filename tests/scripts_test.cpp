@@ -1,4 +1,4 @@
-#include "convert/scripts.hpp"
+#include "convert/records/scripts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
-#include "convert/script_codes.hpp"
+#include "convert/records/script_codes.hpp"
 #include "core/errors.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/conversion.hpp"
 #include "core/errors.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

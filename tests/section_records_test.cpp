@@ -2,8 +2,8 @@
 // the ones that run into or past its end read as zeros, and a runaway count is cut.
 #include <gtest/gtest.h>
 
-#include "convert/section_records.hpp"
-#include "tests/support/map_builder.hpp"
+#include "convert/writers/section_records.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

@@ -11,9 +11,9 @@
 #include "install/explicit_installation.hpp"
 #include "install/slot_store.hpp"
 #include "install/slot_target.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 #include "tests/support/wine_prefix.hpp"
 
 namespace kartwerk {

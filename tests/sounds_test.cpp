@@ -1,5 +1,5 @@
 // Sounds: one block of key=value lines per sound record.
-#include "convert/sounds.hpp"
+#include "convert/records/sounds.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <limits>
 #include <string>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

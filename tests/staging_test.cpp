@@ -4,7 +4,7 @@
 
 #include "core/gzip_file.hpp"
 #include "core/temp_folder.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "install/startup.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

@@ -1,11 +1,11 @@
 // Support flags and support group units.
-#include "convert/support.hpp"
+#include "convert/records/support.hpp"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

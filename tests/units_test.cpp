@@ -1,11 +1,11 @@
 // Map units: one line per unit, one indented line per passenger or crew member.
-#include "convert/units.hpp"
+#include "convert/records/units.hpp"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "install/wine_paths.hpp"
 #include "install/wine_registry.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
 #include "tests/support/wine_prefix.hpp"
 

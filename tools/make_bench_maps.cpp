@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/bench_maps.hpp"
+#include "mapmaker/bench_maps.hpp"
 
 int main(int argc, char** argv) {
   using namespace kartwerk::testing;

@@ -2,7 +2,7 @@
 // map and a two-mission campaign) and prints the path of each map to open.
 #include <iostream>
 
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -7,7 +7,7 @@
 #include <exception>
 #include <system_error>
 
-#include "convert/cliff_data.hpp"
+#include "convert/records/cliff_data.hpp"
 #include "core/map_info.hpp"
 #include "core/path_lookup.hpp"
 #include "install/game_location.hpp"

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "convert/cliff_data.hpp"
+#include "convert/records/cliff_data.hpp"
 #include "ui/gui_windows.hpp"
 
 namespace kartwerk {

@@ -8,9 +8,9 @@
 #include <system_error>
 #include <utility>
 
-#include "convert/map_files.hpp"
-#include "core/errors.hpp"
+#include "convert/writers/map_header_files.hpp"
 #include "core/map_info.hpp"
+#include "core/parse_decimal.hpp"
 #include "core/staging.hpp"
 #include "install/game_location.hpp"
 #include "install/slot_store.hpp"

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/pipeline/process_thread.hpp"
+#include "pipeline/process_thread.hpp"
 #include "ui/fade_form.hpp"
 
 class QLabel;

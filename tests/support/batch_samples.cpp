@@ -1,7 +1,7 @@
 #include "tests/support/batch_samples.hpp"
 
-#include "tests/support/map_builder.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk::testing {
 

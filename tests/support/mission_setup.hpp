@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/conversion.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {
 

@@ -1,0 +1,58 @@
+#include "convert/records/cliff_grid.hpp"
+
+#include <algorithm>
+
+namespace kartwerk {
+namespace {
+
+// Every map whose cells 16-bit positions can address (2048 x 2048, and the three cells a
+// mask reaches beyond) keeps its whole grid.
+constexpr std::int64_t kAddressableCells = 2051LL * 2051LL;
+
+}  // namespace
+
+CliffMask CliffMaskAt(std::span<const std::uint8_t> cliffData, std::uint32_t variant) {
+  CliffMask mask{};
+  const std::uint64_t first = static_cast<std::uint64_t>(variant) * kCliffMaskSize;
+  if (first + kCliffMaskSize <= cliffData.size()) {  // the usual case: the whole mask at once
+    std::copy_n(cliffData.begin() + static_cast<std::ptrdiff_t>(first), kCliffMaskSize, mask.begin());
+    return mask;
+  }
+  for (std::size_t i = 0; i < kCliffMaskSize; ++i) {
+    if (first + i < cliffData.size()) mask[i] = cliffData[first + i];
+  }
+  return mask;
+}
+
+std::uint8_t CombineCliffMark(std::uint8_t before, std::uint8_t m) {
+  switch (m) {
+    case 1: return (before == 2 || before == 3) ? 3 : 1;
+    case 2: return (before == 1 || before == 3) ? 3 : 2;
+    case 3: return 3;
+    default: return before;
+  }
+}
+
+std::size_t CliffGridCells(std::int32_t width, std::int32_t height, std::int64_t containerSize) {
+  if (width <= 0 || height <= 0) return 0;
+  const std::int64_t cells = static_cast<std::int64_t>(width) * height;
+  return static_cast<std::size_t>(std::min(cells, std::max(kAddressableCells, containerSize)));
+}
+
+void StampCliffMask(std::vector<std::uint8_t>& grid, std::int32_t width, std::int32_t height, const CliffMask& mask,
+                    std::int32_t cx, std::int32_t cy) {
+  const std::int64_t w = width, h = height;
+  const std::int64_t dxFirst = -std::min<std::int64_t>(cx, 3), dxLast = std::min<std::int64_t>(3, w - 1 - cx);
+  const std::int64_t dyFirst = -std::min<std::int64_t>(cy, 3), dyLast = std::min<std::int64_t>(3, h - 1 - cy);
+  for (std::int64_t dy = dyFirst; dy <= dyLast; ++dy) {
+    for (std::int64_t dx = dxFirst; dx <= dxLast; ++dx) {
+      const std::int64_t cell = (cy + dy) * w + (cx + dx);
+      if (cell < 0 || cell >= static_cast<std::int64_t>(grid.size())) continue;
+      const std::uint8_t m = mask[static_cast<std::size_t>((dy + 3) * 7 + (dx + 3))];
+      auto& v = grid[static_cast<std::size_t>(cell)];
+      v = CombineCliffMark(v, m);
+    }
+  }
+}
+
+}  // namespace kartwerk

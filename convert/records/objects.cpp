@@ -1,0 +1,71 @@
+#include "convert/records/objects.hpp"
+
+#include <array>
+#include <charconv>
+
+#include "convert/records/cliff_grid.hpp"
+
+namespace kartwerk {
+
+ObjectRecord ObjectRecord::Parse(std::span<const std::uint8_t> record) {
+  ObjectRecord r;
+  r.x = U16At(record, 0);
+  r.y = U16At(record, 2);
+  r.nameIndex = ByteAt(record, 4);
+  r.attrByte = ByteAt(record, 5);
+  r.attrWord = U16At(record, 6);
+  r.variant = U16At(record, 8);
+  return r;
+}
+
+std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset, std::uint8_t index) {
+  // The index is not checked against the section's size: an entry past the section takes
+  // its bytes from whatever follows in the container.
+  std::array<std::uint8_t, kObjectNameSize> field{};
+  stream.PeekAt(tableOffset + static_cast<std::int64_t>(kObjectNameSize) * index, field);
+  return FixedText(field);
+}
+
+void AppendObjectLine(std::string& out, std::string_view name, const ObjectRecord& r) {
+  // The numbers are spelled into one buffer, without a string each: a large map has tens of
+  // thousands of objects.
+  char numbers[5 * 6 + 1];  // five 16-bit numbers with their blanks, and the line feed
+  char* at = numbers;
+  for (unsigned number : {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte},
+                          unsigned{r.attrWord}}) {
+    *at++ = ' ';
+    at = std::to_chars(at, numbers + sizeof numbers, number).ptr;
+  }
+  *at++ = '\n';
+  out += name;
+  out.append(numbers, at);
+}
+
+std::string ObjectLine(std::string_view name, const ObjectRecord& r) {
+  std::string line;
+  AppendObjectLine(line, name, r);
+  return line;
+}
+
+bool StampsCliffMask(const ObjectRecord& record) {
+  return record.nameIndex == kCliffNameIndex && record.variant != 56 && record.variant != 57;
+}
+
+std::string ConvertObject(const ObjectRecord& record, Conversion& conversion) {
+  std::string line;
+  AppendConvertedObject(line, record, conversion);
+  return line;
+}
+
+void AppendConvertedObject(std::string& out, const ObjectRecord& record, Conversion& conversion) {
+  const sectionRec& names = conversion.Entry(Section::ObjectNames);
+  AppendObjectLine(out, LookupObjectName(conversion.MissionStream, names.offset, record.nameIndex), record);
+  if (StampsCliffMask(record)) {
+    const Bytes empty;
+    const Bytes& cliffData = conversion.CliffDataBuffer ? *conversion.CliffDataBuffer : empty;
+    StampCliffMask(conversion.CliffGrid, conversion.MapInfoRecord.width, conversion.MapInfoRecord.height,
+                   CliffMaskAt(cliffData, record.variant), record.x / 32, record.y / 32);
+  }
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,342 @@
+#include "convert/records/scripts.hpp"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <utility>
+#include <string_view>
+#include <vector>
+
+#include "convert/records/script_codes.hpp"
+#include "core/errors.hpp"
+#include "core/file_output.hpp"
+
+namespace kartwerk {
+namespace {
+
+constexpr std::uint16_t EndCode = 0xFFFF;
+constexpr std::uint16_t CodeMarkHigh = 0x7FFF;
+constexpr std::int64_t ItemSize = 4;
+constexpr std::int64_t ScriptHeadSize = 8;
+
+// Written after every statement once the script has passed its marker: "$", two
+// backslashes, "n", LF.
+constexpr std::string_view MarkerTail = "$\\\\n\n";
+
+std::uint16_t ItemValue(std::uint32_t item) { return static_cast<std::uint16_t>(item & 0xFFFF); }
+
+bool IsCodeItem(std::uint32_t item) {
+  const std::uint32_t high = item >> 16;
+  return high == 0 || high == CodeMarkHigh;
+}
+
+// A script never runs past the container's end: an item that is not all there means the
+// data ended before the end statement.
+std::uint32_t ReadItem(ByteStream& stream) {
+  if (stream.Remaining() < ItemSize) throw StreamReadError();
+  return stream.ReadU32();
+}
+
+// The items of one statement, the closing code item last (into items, reused from statement
+// to statement).
+void ReadStatement(ByteStream& stream, std::vector<std::uint32_t>& items) {
+  items.clear();
+  do {
+    items.push_back(ReadItem(stream));
+  } while (!IsCodeItem(items.back()));
+}
+
+std::string StatementText(const std::vector<std::uint32_t>& items, const ScriptCodeTable& table,
+                          std::int32_t scriptIndex) {
+  const std::uint32_t codeItem = items.back();
+  const std::uint16_t code = ItemValue(codeItem);
+  if (code == EndCode) return {};
+  // The marker with a plain high half is written as the editor's "$END" and "!" lines
+  // without a look at the keyword table.
+  if (codeItem == MarkerCode) return "$END\n!\n";
+
+  const ScriptCode* row = FindScriptCode(table, code);
+  if (row == nullptr) throw ScriptCodeError(code, scriptIndex);
+
+  std::string text = "$";
+  text += row->name;
+  text += '\n';
+  std::size_t next = 0;  // value slots take the statement's items in order, the code item included
+  for (std::size_t i = 0; i < row->ItemCount(); ++i) {
+    const std::string_view item = row->items[i];
+    if (item == ValueSlot) {
+      if (next >= items.size()) throw ListIndexError(static_cast<long long>(next));
+      text += FormatScriptValue(ItemValue(items[next++]));
+    } else {
+      text += '$';
+      text += item;
+      text += '\n';
+    }
+  }
+  return text;
+}
+
+// Where the body's texts come from: a statement's text is made again from its items (an atom is
+// the stream position where the statement starts), the few fixed texts have atoms of their own.
+// A script of millions of statements is then held as 4 bytes per statement, not its text.
+using Atom = std::uint32_t;
+constexpr Atom OpenBracketAtom = 0xFFFFFF00u;
+constexpr Atom CloseBracketAtom = 0xFFFFFF01u;
+constexpr Atom MarkerTailAtom = 0xFFFFFF02u;
+constexpr Atom EndKeywordAtom = 0xFFFFFF03u;
+
+std::string_view FixedAtomText(Atom atom) {
+  switch (atom) {
+    case OpenBracketAtom: return "$(\n";
+    case CloseBracketAtom: return "$)\n";
+    case MarkerTailAtom: return MarkerTail;
+    default: return "$END\n";
+  }
+}
+
+// The script's blocks as atoms in the order they are written. Texts are only ever added at the
+// end (a new block, or after the last block) or before the last block (a prefix, or the text
+// that joins the last two blocks). The latter are kept as insertions before an atom: several at
+// one atom are written newest first, since each later one belongs outside the earlier ones.
+// Bracketing, prefixing and joining then cost the same however long the blocks have grown (a
+// chain of connectives rewrites its growing block once per connective; copying it each time
+// would take quadratic time).
+class BodyLayout {
+ public:
+  std::size_t blocks() const { return blocks_.size(); }
+  std::uint64_t size() const { return size_; }
+
+  // A new last block.
+  void Push(Atom atom, std::size_t length) {
+    blocks_.push_back(static_cast<std::uint32_t>(atoms_.size()));
+    Append(atom, length);
+  }
+  // Text after and before the last block.
+  void Suffix(Atom atom, std::size_t length) { Append(atom, length); }
+  void Prefix(Atom atom, std::size_t length) {
+    insertions_.push_back({blocks_.back(), atom});
+    size_ += length;
+  }
+  // The last-but-one block becomes itself, then between, then the last block, which goes.
+  void JoinLastTwo(Atom between, std::size_t length) {
+    Prefix(between, length);
+    blocks_.pop_back();
+  }
+  // Drops the last block, whose texts' lengths length gives.
+  template <class Length>
+  void RemoveLast(Length&& length) {
+    const std::uint32_t start = blocks_.back();
+    blocks_.pop_back();
+    for (std::size_t i = start; i < atoms_.size(); ++i) size_ -= length(atoms_[i]);
+    atoms_.resize(start);
+    std::erase_if(insertions_, [&](const Insertion& in) {
+      if (in.before < start) return false;
+      size_ -= length(in.atom);
+      return true;
+    });
+  }
+  // Calls emit with every atom in the order of the text.
+  template <class Emit>
+  void ForEach(Emit&& emit) const {
+    std::vector<Insertion> order(insertions_.rbegin(), insertions_.rend());
+    std::stable_sort(order.begin(), order.end(), [](const Insertion& a, const Insertion& b) { return a.before < b.before; });
+    std::size_t next = 0;
+    for (std::uint32_t i = 0; i < atoms_.size(); ++i) {
+      for (; next < order.size() && order[next].before == i; ++next) emit(order[next].atom);
+      emit(atoms_[i]);
+    }
+  }
+
+ private:
+  struct Insertion {
+    std::uint32_t before;  // index in atoms_
+    Atom atom;
+  };
+  void Append(Atom atom, std::size_t length) {
+    atoms_.push_back(atom);
+    size_ += length;
+  }
+
+  std::vector<Atom> atoms_;
+  std::vector<std::uint32_t> blocks_;  // index in atoms_ where each block starts
+  std::vector<Insertion> insertions_;
+  std::uint64_t size_ = 0;
+};
+
+// Reads statements and makes their texts, reusing its buffers from statement to statement.
+class StatementReader {
+ public:
+  StatementReader(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
+      : stream_(stream), table_(table), scriptIndex_(scriptIndex) {}
+  // The text of the statement that starts at the stream's position (the stream is left after it).
+  std::string Next() {
+    ReadStatement(stream_, items_);
+    return StatementText(items_, table_, scriptIndex_);
+  }
+  std::uint32_t code() const { return items_.back(); }
+
+ private:
+  ByteStream& stream_;
+  const ScriptCodeTable& table_;
+  std::int32_t scriptIndex_;
+  std::vector<std::uint32_t> items_;
+};
+
+// The texts made while a script is laid out, kept for writing it as long as they are small
+// together (as nearly every script is); a longer script's texts are made again instead.
+class TextCache {
+ public:
+  void Add(Atom atom, std::string_view text) {
+    if (!active_) return;
+    if (text_.size() + text.size() > kLimit) {
+      active_ = false;
+      std::string().swap(text_);
+      std::vector<std::pair<Atom, std::size_t>>().swap(starts_);
+      return;
+    }
+    starts_.push_back({atom, text_.size()});  // statements are added in stream order
+    text_ += text;
+  }
+  // The text of the statement at atom, or nullopt when it is not kept.
+  std::optional<std::string_view> Find(Atom atom) const {
+    if (!active_) return std::nullopt;
+    const auto it = std::lower_bound(starts_.begin(), starts_.end(), std::pair<Atom, std::size_t>{atom, 0});
+    if (it == starts_.end() || it->first != atom) return std::nullopt;
+    const std::size_t end = it + 1 == starts_.end() ? text_.size() : (it + 1)->second;
+    return std::string_view(text_).substr(it->second, end - it->second);
+  }
+
+ private:
+  static constexpr std::size_t kLimit = 1 << 20;
+  bool active_ = true;
+  std::string text_;
+  std::vector<std::pair<Atom, std::size_t>> starts_;
+};
+
+// Joins a connective statement into the blocks before it. A connective that directly follows
+// another one first brackets the block the earlier one built.
+void JoinConnective(BodyLayout& blocks, std::uint32_t code, Atom atom, std::size_t length, bool afterConnective) {
+  const auto count = static_cast<long long>(blocks.blocks());
+  if (afterConnective) {
+    if (count < 1) throw ListIndexError(count - 1);
+    blocks.Prefix(OpenBracketAtom, FixedAtomText(OpenBracketAtom).size());
+    blocks.Suffix(CloseBracketAtom, FixedAtomText(CloseBracketAtom).size());
+  }
+  if (code == NotCode) {
+    if (count < 1) throw ListIndexError(count - 1);
+    blocks.Prefix(atom, length);
+    return;
+  }
+  if (count < 2) throw ListIndexError(count - 2);
+  blocks.JoinLastTwo(atom, length);
+}
+
+// Reads the body's statements (checking each as its text is made) and lays out their blocks.
+BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex, TextCache& cache) {
+  // Atoms hold stream positions below the fixed atoms; a map never comes near that size.
+  if (stream.size() >= static_cast<std::int64_t>(OpenBracketAtom)) throw StreamReadError();
+  BodyLayout blocks;
+  StatementReader reader(stream, table, scriptIndex);
+  bool afterConnective = false;
+  bool pastMarker = false;
+  std::uint32_t previousCode = 0;
+  for (;;) {
+    if (previousCode == MarkerCode) pastMarker = true;
+    const Atom atom = static_cast<Atom>(stream.position());
+    const std::string text = reader.Next();
+    const std::uint32_t code = reader.code();
+    const std::size_t length = text.size();
+    cache.Add(atom, text);
+    if (code == AndCode || code == OrCode || code == NotCode) {
+      JoinConnective(blocks, code, atom, length, afterConnective);
+      afterConnective = true;
+    } else {
+      blocks.Push(atom, length);
+      afterConnective = false;
+    }
+    if (pastMarker) blocks.Push(MarkerTailAtom, MarkerTail.size());
+    if (ItemValue(code) == EndCode) break;
+    previousCode = code;
+  }
+  // The last block is the end statement's (or the tail after it); the editor's closing
+  // keyword takes its place.
+  const std::int64_t end = stream.position();
+  blocks.RemoveLast([&](Atom atom) {
+    if (atom >= OpenBracketAtom) return FixedAtomText(atom).size();
+    if (const auto kept = cache.Find(atom)) return kept->size();
+    stream.Seek(atom);
+    return reader.Next().size();
+  });
+  stream.Seek(end);
+  blocks.Push(EndKeywordAtom, FixedAtomText(EndKeywordAtom).size());
+  return blocks;
+}
+
+// Writes the script that starts at the stream's position through sink (anything with
+// Append(std::string_view)): the header line, the body made again atom by atom, and CR LF.
+template <class Sink>
+void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+  // The head's two values mean nothing to the editor; they only have to be there.
+  if (stream.Remaining() < ScriptHeadSize) throw StreamReadError();
+  stream.Skip(ScriptHeadSize);
+  const ScriptCodeTable& table = ScriptCodeTableFor(gameVersionKind);
+  TextCache cache;
+  const BodyLayout body = ScriptBody(stream, table, scriptIndex, cache);
+  StatementReader reader(stream, table, scriptIndex);
+  const std::int64_t end = stream.position();
+  sink.Append("script \"" + ScriptName(scriptIndex) + "\" size " + std::to_string(body.size()) + "\n");
+  body.ForEach([&](Atom atom) {
+    if (atom >= OpenBracketAtom) {
+      sink.Append(FixedAtomText(atom));
+      return;
+    }
+    if (const auto kept = cache.Find(atom)) {
+      sink.Append(*kept);
+      return;
+    }
+    stream.Seek(atom);
+    sink.Append(reader.Next());
+  });
+  sink.Append("\r\n");
+  stream.Seek(end);
+}
+
+struct StringSink {
+  std::string& text;
+  void Append(std::string_view piece) { text += piece; }
+};
+
+}  // namespace
+
+ScriptCodeError::ScriptCodeError(std::uint32_t code, std::int32_t scriptIndex)
+    : std::runtime_error("Unknown script code " + std::to_string(code) + " in \"" + ScriptName(scriptIndex) +
+                         "\"") {}
+
+std::string FormatScriptValue(std::uint16_t value) {
+  // The game stores the largest numbers as FF00 and up, short for 7FFFFF00 plus the low byte.
+  std::uint32_t number = value >= 0xFF00 ? 0x7FFFFF00u + (value - 0xFF00u) : value;
+  std::string line = "#";
+  while (number > 0) {
+    line += static_cast<char>('0' + number % 10);
+    number /= 10;
+  }
+  line += '\n';
+  return line;
+}
+
+std::string ScriptName(std::int32_t scriptIndex) {
+  return (scriptIndex < 10 ? "Script 0" : "Script ") + std::to_string(scriptIndex);
+}
+
+std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+  std::string block;
+  StringSink sink{block};
+  WriteScriptBlock(sink, stream, scriptIndex, gameVersionKind);
+  return block;
+}
+
+void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+  WriteScriptBlock(out, stream, scriptIndex, gameVersionKind);
+}
+
+}  // namespace kartwerk

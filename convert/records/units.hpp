@@ -1,0 +1,69 @@
+// Unit records of the map units section and their lines in the editor's "mapunits" file.
+//
+// A unit record is an 18-byte UnitHead followed by In + Crew CrewRecords (its passengers
+// and crew). The mapunits writer reads them and hands the head and the sub-records over
+// in the order it wants them written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "convert/records/name_table.hpp"
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+// The six bytes every unit, support unit and crew record begins with.
+struct UnitRecordStart {
+  std::uint8_t Grp = 0;     // offset 0
+  std::uint8_t HP = 0;      // 1
+  std::uint8_t Ammo = 0;    // 2
+  std::uint8_t Expa = 0;    // 3
+  std::uint8_t Lives = 0;   // 4
+  std::uint8_t Morale = 0;  // 5
+
+  // Reads offsets 0 to 5; bytes missing from a short record read as zero.
+  void DecodeStart(std::span<const std::uint8_t> record);
+};
+
+// One passenger or crew member: 10 bytes.
+struct CrewRecord : UnitRecordStart {
+  static constexpr std::size_t kSize = 10;
+
+  std::uint16_t ID = 0;     // 6: unit type number in the NameTable
+  std::uint16_t IDHigh = 0; // 8: unused by map units; support groups read bytes 6 to 9 as one number
+
+  // Bytes 6 to 9 as one 32-bit type number, the way support groups store it.
+  std::uint32_t WideID() const { return ID | (static_cast<std::uint32_t>(IDHigh) << 16); }
+
+  // Decodes a record; bytes missing from a short record read as zero.
+  static CrewRecord Decode(std::span<const std::uint8_t> record);
+};
+
+// The head of a unit record in the map units section: 18 bytes.
+struct UnitHead : UnitRecordStart {
+  static constexpr std::size_t kSize = 18;
+
+  std::uint16_t ID = 0;     // 6 (bytes 8 and 9 are not used)
+  std::uint8_t In = 0;      // 10: passengers
+  std::uint8_t Crew = 0;    // 11: crew members
+  std::uint16_t U = 0;      // 12: position units (32 per cell), relative to the mission rectangle
+  std::uint16_t V = 0;      // 14
+  std::uint8_t Dir = 0;     // 16
+  std::uint8_t Owner = 0;   // 17
+
+  // Number of CrewRecords that follow the head in the section.
+  std::size_t SubRecordCount() const { return static_cast<std::size_t>(In) + Crew; }
+
+  static UnitHead Decode(std::span<const std::uint8_t> record);
+};
+
+// The text of one unit: its line (" ID=... Owner=N \n") followed by one line per crew
+// record, in the order of crew. U and V are moved by the mission rectangle's origin
+// (x0, y0 cells of 32 position units each) to whole-map positions.
+std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
+                              const MissionRectangle& rect);
+
+}  // namespace kartwerk

@@ -1,0 +1,12 @@
+// The "cflags" file of an editor slot.
+#pragma once
+
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+// "cflags": one 16-bit word per 4-byte record of the first cell-flag section (layout in
+// convert/records/cell_flags.hpp). Reads the cliff marks WriteObjectsFile left in CliffGrid.
+void WriteCflagsFile(Conversion& conversion);
+
+}  // namespace kartwerk

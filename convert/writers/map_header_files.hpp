@@ -1,0 +1,21 @@
+// The two header files of an editor slot, "desc" and "info", written when the slot is chosen
+// ("info" also fills MapInfoRecord). The other map-level files (airfields, objects, rhombs,
+// cflags, each in a file of its own here) are the first steps of the conversion, in that order.
+//
+// Each map-level writer builds its whole file in memory and then replaces the file in one piece.
+#pragma once
+
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+// "desc": the map's title, no line end. A campaign's is "Campaign " and the decimal value of
+// MapName ("012" gives "Campaign 12"; a name that is not a number throws
+// IntegerConversionError); otherwise MapName. At most 255 bytes.
+void WriteMapDescFile(Conversion& conversion);
+
+// "info": four zero bytes and the first 12 bytes of the map information section (scheme,
+// width, height), which also become MapInfoRecord.
+void WriteMapInfoFile(Conversion& conversion);
+
+}  // namespace kartwerk

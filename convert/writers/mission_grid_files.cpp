@@ -1,0 +1,63 @@
+// "mines" and "locations": a mission's grid sections placed into the editor's 512 x 512 grid.
+#include "convert/writers/mission_grid_files.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "convert/writers/mission_file_io.hpp"
+#include "core/errors.hpp"
+#include "core/file_output.hpp"
+
+namespace kartwerk {
+namespace {
+
+void WriteGridFile(Conversion& c, Section section, std::string_view name) {
+  const auto path = DiscardMissionFile(c, name);
+  c.Seek(section);
+  ByteStream& stream = c.MissionStream;
+  const MissionRectangle& r = c.MissionRect;
+  // A mission that covers the whole grid stores it as it is: written from the container.
+  if (r.x0 == 0 && r.y0 == 0 && r.width == MissionGridSide && r.height == MissionGridSide &&
+      stream.Remaining() >= static_cast<std::int64_t>(MissionGridBytes)) {
+    OutputFile out(path);
+    out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), MissionGridBytes));
+    out.Commit();
+    stream.Skip(static_cast<std::int64_t>(MissionGridBytes));
+    return;
+  }
+  SaveMissionFile(path, PlaceOnMissionGrid(stream, r));
+}
+
+}  // namespace
+
+bool FitsMissionGrid(const MissionRectangle& r) {
+  if (r.x0 < 0 || r.y0 < 0 || r.width < 0 || r.height < 0) return false;
+  return std::int64_t{r.x0} + r.width <= MissionGridSide && std::int64_t{r.y0} + r.height <= MissionGridSide;
+}
+
+Bytes PlaceOnMissionGrid(ByteStream& stream, const MissionRectangle& rect) {
+  Bytes grid(MissionGridBytes, 0);
+  // A rectangle without cells copies nothing (and a row count is never looped over without rows to read).
+  if (rect.width <= 0 || rect.height <= 0) return grid;
+  const std::int64_t width = rect.width;
+  // The columns of every row that fall on the grid.
+  const std::int64_t firstColumn = std::max<std::int64_t>(rect.x0, 0);
+  const std::int64_t endColumn = std::min<std::int64_t>(std::int64_t{rect.x0} + width, MissionGridSide);
+  for (std::int64_t row = 0; row < rect.height; ++row) {
+    if (stream.Remaining() < width) throw StreamReadError();
+    const std::int64_t gridRow = std::int64_t{rect.y0} + row;
+    if (gridRow >= 0 && gridRow < MissionGridSide && firstColumn < endColumn) {
+      const std::uint8_t* source = stream.bytes().data() + stream.position() + (firstColumn - rect.x0);
+      std::memcpy(grid.data() + gridRow * MissionGridSide + firstColumn, source,
+                  static_cast<std::size_t>(endColumn - firstColumn));
+    }
+    stream.Skip(width);
+  }
+  return grid;
+}
+
+void WriteMinesFile(Conversion& c) { WriteGridFile(c, Section::Mines, "mines"); }
+
+void WriteLocationsFile(Conversion& c) { WriteGridFile(c, Section::Locations, "locations"); }
+
+}  // namespace kartwerk

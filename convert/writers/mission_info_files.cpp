@@ -1,0 +1,81 @@
+// "info", "desc" and the mission picture.
+#include "convert/writers/mission_info_files.hpp"
+
+#include <array>
+#include <string>
+
+#include "convert/writers/mission_file_io.hpp"
+#include "convert/writers/mission_grid_files.hpp"
+#include "core/parse_decimal.hpp"
+
+namespace kartwerk {
+namespace {
+
+// The mission info record: two values and three texts at fixed places.
+constexpr std::size_t InfoRecordBytes = 368;
+constexpr std::size_t FirstValueAt = 0;
+constexpr std::size_t SecondValueAt = 324;
+struct TextField {
+  std::size_t offset;
+  std::size_t width;
+};
+constexpr std::array<TextField, 3> InfoTexts{{{4, 64}, {68, 256}, {328, 40}}};
+
+MissionRectangle ReadMissionRect(Conversion& c) {
+  if (c.MapKind != CampaignMap) return {0, 0, c.MapInfoRecord.width, c.MapInfoRecord.height};
+  c.Seek(Section::MissionInfoFirst);
+  const Bytes rect = c.MissionStream.ReadRecord(16);
+  return {I32At(rect, 0), I32At(rect, 4), I32At(rect, 8), I32At(rect, 12)};
+}
+
+std::string Describe(const MissionRectangle& r) {
+  // Appended piece by piece: g++ 12 at -O2 misreads "(" + std::to_string(...) as an overlapping copy.
+  std::string text = "(";
+  text += std::to_string(r.x0) + ", " + std::to_string(r.y0) + ", " + std::to_string(r.width) + " x ";
+  text += std::to_string(r.height) + ")";
+  return text;
+}
+
+}  // namespace
+
+void WriteInfoFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "info");
+  c.MissionRect = ReadMissionRect(c);
+  if (!FitsMissionGrid(c.MissionRect)) {
+    WarnForMission(c, "the mission rectangle " + Describe(c.MissionRect) +
+                          " does not fit the editor's 512 x 512 grid; \"mines\" and \"locations\" keep only "
+                          "the part inside the grid");
+  }
+
+  Bytes out;
+  PutI32(out, c.MissionRect.x0);
+  PutI32(out, c.MissionRect.y0);
+  PutI32(out, c.MissionRect.width);
+  PutI32(out, c.MissionRect.height);
+
+  c.Seek(Section::MissionInfoSecond);
+  const Bytes record = c.MissionStream.ReadRecord(InfoRecordBytes);
+  PutU32(out, U32At(record, FirstValueAt));
+  PutU32(out, U32At(record, SecondValueAt));
+  for (const TextField& field : InfoTexts) {
+    const std::string text = FixedText(std::span(record).subspan(field.offset, field.width));
+    PutU32(out, static_cast<std::uint32_t>(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+  }
+  SaveMissionFile(path, out);
+}
+
+void WriteDescFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "desc");
+  // The three characters after "mis." (fewer when the name is shorter).
+  const std::string digits = c.MissionName.size() > 4 ? c.MissionName.substr(4, 3) : std::string();
+  SaveMissionFile(path, "Mission #" + std::to_string(ParseDecimal(digits)));
+  WritePictureFile(c);
+}
+
+void WritePictureFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "JPG1024.jpg");
+  SaveSection(path, c, Section::MissionPicture);
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,114 @@
+// "groups", "support", "sounds", "mapunits" and "scripts2" ("players" has its own file).
+#include "convert/writers/mission_list_files.hpp"
+
+#include <algorithm>
+
+#include "convert/records/groups.hpp"
+#include "convert/records/name_table.hpp"
+#include "convert/records/scripts.hpp"
+#include "convert/records/sounds.hpp"
+#include "convert/records/support.hpp"
+#include "convert/writers/mission_file_io.hpp"
+#include "core/file_output.hpp"
+
+namespace kartwerk {
+
+std::vector<CrewRecord> ReadCrewReversed(ByteStream& stream, std::size_t count) {
+  std::vector<CrewRecord> crew;
+  crew.reserve(count);
+  std::uint8_t record[CrewRecord::kSize];
+  for (std::size_t i = 0; i < count; ++i) {
+    stream.ReadRecord(record);
+    crew.push_back(CrewRecord::Decode(record));
+  }
+  std::reverse(crew.begin(), crew.end());
+  return crew;
+}
+
+void WriteGroupsFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "groups");
+  const bool storesGroups = c.MapKind != MultiplayerMap;
+  if (storesGroups) c.Seek(Section::Groups);
+  OutputFile out(path);
+  for (int n = 0; n < GroupCount; ++n) {
+    out.Append("Group " + std::to_string(n) + "\n");
+    GroupRecord record = DefaultGroupRecord;
+    if (storesGroups) c.MissionStream.ReadRecord(record);
+    out.Append(ConvertGroupRecord(record));
+  }
+  out.Commit();
+}
+
+void WriteSupportFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "support");
+  OutputFile out(path);
+  c.Seek(Section::SupportFirst);
+  std::uint8_t flag[SupportFlagRecord::kSize];
+  for (int i = 0; i < SupportFlagCount; ++i) {
+    c.MissionStream.ReadRecord(flag);
+    out.Append(ConvertSupportFlag(SupportFlagRecord::Decode(flag), c.MissionRect));
+  }
+  out.Append('\n');
+
+  const NameTable names = UnitNameTable(c);
+  c.Seek(Section::SupportSecond);
+  std::uint8_t head[SupportUnitHead::kSize];
+  for (int g = 0; g < SupportGroupCount; ++g) {
+    const std::int32_t count = c.MissionStream.ReadI32();
+    if (count <= 0) {
+      out.Append("support \"\"\n");
+    } else {
+      out.Append("support \"support #" + std::to_string(g) + "\"\n");
+      for (CountedRecords records(c, count, "support"); records.Next();) {
+        c.MissionStream.ReadRecord(head);
+        const SupportUnitHead unit = SupportUnitHead::Decode(head);
+        const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
+        out.Append(ConvertSupportUnit(unit, crew, names));
+      }
+    }
+    out.Append("end\n");
+  }
+  out.Commit();
+}
+
+void WriteSoundsFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "sounds");
+  c.Seek(Section::Sounds);
+  const std::int32_t count = c.MissionStream.ReadI32();
+  OutputFile out(path);
+  std::uint8_t record[SoundRecord::kSize];
+  for (CountedRecords records(c, count, "sounds"); records.Next();) {
+    c.MissionStream.ReadRecord(record);
+    out.Append(ConvertSoundRecord(SoundRecord::Decode(record)));
+  }
+  out.Commit();
+}
+
+void WriteMapunitsFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "mapunits");
+  const NameTable names = UnitNameTable(c);
+  c.Seek(Section::MapUnits);
+  const std::int32_t count = c.MissionStream.ReadI32();
+  OutputFile out(path);
+  std::uint8_t head[UnitHead::kSize];
+  for (CountedRecords records(c, count, "mapunits"); records.Next();) {
+    c.MissionStream.ReadRecord(head);
+    const UnitHead unit = UnitHead::Decode(head);
+    const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
+    out.Append(ConvertUnitRecord(unit, crew, names, c.MissionRect));
+  }
+  out.Commit();
+}
+
+void WriteScripts2File(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "scripts2");
+  c.Seek(Section::Scripts);
+  const std::int32_t count = c.MissionStream.ReadI32();
+  OutputFile out(path);
+  for (CountedRecords records(c, count, "scripts2"); records.Next();) {
+    WriteScript(out, c.MissionStream, static_cast<std::int32_t>(records.index()), c.GameVersionKind);
+  }
+  out.Commit();
+}
+
+}  // namespace kartwerk

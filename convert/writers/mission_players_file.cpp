@@ -1,0 +1,40 @@
+// "players": one block per player record, with the names the editor can work with.
+#include "convert/writers/mission_players_file.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "convert/writers/mission_file_io.hpp"
+#include "convert/records/players.hpp"
+
+namespace kartwerk {
+namespace {
+
+bool IsAsciiLetter(std::uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+void FixPlayerName(std::span<std::uint8_t, PlayerRecord::kSize> record, std::int64_t place, MapKindCode kind) {
+  if (kind != MultiplayerMap && IsAsciiLetter(record[0])) return;
+  const std::string name = "Player " + std::to_string(place + 1);
+  const auto field = record.first<PlayerRecord::kNameWidth>();
+  std::fill(field.begin(), field.end(), std::uint8_t{0});
+  std::copy_n(name.begin(), std::min(name.size(), PlayerRecord::kNameWidth - 1), field.begin());
+}
+
+void WritePlayersFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "players");
+  c.Seek(Section::Players);
+  const std::int32_t count = c.MissionStream.ReadI32();
+  std::string out;
+  std::array<std::uint8_t, PlayerRecord::kSize> record;
+  for (CountedRecords records(c, count, "players"); records.Next();) {
+    c.MissionStream.ReadRecord(record);
+    out += "Player " + std::to_string(records.index()) + "\n ";
+    FixPlayerName(record, records.index(), c.MapKind);
+    out += ConvertPlayerRecord(PlayerRecord::Decode(record));
+  }
+  SaveMissionFile(path, out);
+}
+
+}  // namespace kartwerk

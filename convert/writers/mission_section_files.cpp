@@ -1,0 +1,57 @@
+// "phrases2", "objs", "mismult" and "misdesc".
+#include "convert/writers/mission_section_files.hpp"
+
+#include "convert/writers/mission_file_io.hpp"
+
+namespace kartwerk {
+namespace {
+
+constexpr int MissionObjectCount = 100;
+
+// Two's-complement sum, as the editor's 32-bit fields hold it.
+std::int32_t Shift(std::uint16_t value, std::int32_t origin) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) + static_cast<std::uint32_t>(origin));
+}
+
+}  // namespace
+
+void WritePhrasesFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "phrases2");
+  SaveSection(path, c, Section::Phrases);
+}
+
+void WriteObjsFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "objs");
+  c.Seek(Section::MissionObjects);
+  Bytes out;
+  out.reserve(MissionObjectCount * 8);
+  for (int i = 0; i < MissionObjectCount; ++i) {
+    const std::uint16_t x = c.MissionStream.ReadU16();
+    const std::uint16_t y = c.MissionStream.ReadU16();
+    // An unused entry has x 0; the first entry is placed even then.
+    if (x != 0 || i == 0) {
+      PutI32(out, Shift(x, c.MissionRect.x0));
+      PutI32(out, Shift(y, c.MissionRect.y0));
+    } else {
+      PutI32(out, 0);
+      PutI32(out, 0);
+    }
+  }
+  SaveMissionFile(path, out);
+}
+
+void WriteMismultFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "mismult");
+  if (c.MapKind == MultiplayerMap) {
+    SaveSection(path, c, Section::MultiplayerSettings);
+  } else {
+    SaveMissionFile(path, std::span<const std::uint8_t>(DefaultMismult));
+  }
+}
+
+void WriteMisdescFile(Conversion& c) {
+  const auto path = DiscardMissionFile(c, "misdesc");
+  SaveSection(path, c, Section::MissionDescription);
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,14 @@
+// The "objects" file of an editor slot, and the cliff grid it leaves for "cflags".
+#pragma once
+
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+// "objects": one line per 10-byte object record. Clears CliffGrid to the map's size first and
+// lets every cliff object stamp it. The records lie at the entry PMiniCount places after the
+// objects position (the map's "P-MINI" previews come before them); their count comes from
+// the objects position's own entry.
+void WriteObjectsFile(Conversion& conversion);
+
+}  // namespace kartwerk

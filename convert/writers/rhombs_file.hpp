@@ -1,0 +1,12 @@
+// The "rhombs" file of an editor slot.
+#pragma once
+
+#include "core/conversion.hpp"
+
+namespace kartwerk {
+
+// "rhombs": one 8-byte editor rhomb per 4-byte compiled rhomb, converted by the terrain
+// scheme's tables; empty for a scheme other than 0, 1 and 2.
+void WriteRhombsFile(Conversion& conversion);
+
+}  // namespace kartwerk

@@ -1,0 +1,348 @@
+#include "mapmaker/sample_maps.hpp"
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+#include "core/conversion.hpp"
+#include "mapmaker/map_builder.hpp"
+
+namespace kartwerk::testing {
+namespace {
+
+using Rng = std::mt19937;
+
+std::uint32_t Below(Rng& rng, std::uint32_t bound) { return bound == 0 ? 0 : rng() % bound; }
+
+Bytes RandomBytes(Rng& rng, std::size_t count) {
+  Bytes out(count);
+  for (auto& b : out) b = static_cast<std::uint8_t>(rng());
+  return out;
+}
+
+Bytes NameTable(const std::vector<std::string>& names) {
+  Le out;
+  for (const std::string& name : names) out.Text(name, 16);
+  return out;
+}
+
+// ---- Map sections ---------------------------------------------------------------------------
+
+// Index 8 is the cliff object, whose variant picks one of the "cliffdata" masks.
+const std::vector<std::string> ObjectNames = {"tree_oak", "tree_pine", "bush",    "house_small", "house_farm",
+                                              "fence",    "bridge",    "rock",    "cliff",       "crater"};
+
+Bytes Objects(Rng& rng, const SampleOptions& o, int count) {
+  Le out;
+  for (int i = 0; i < count; ++i) {
+    const std::uint8_t name = static_cast<std::uint8_t>(i % 4 == 0 ? 8 : Below(rng, ObjectNames.size()));
+    out.U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(o.width) * 32)))
+        .U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(o.height) * 32)))
+        .U8(name)
+        .U8(static_cast<std::uint8_t>(Below(rng, 4)))
+        .U16(static_cast<std::uint16_t>(Below(rng, 360)))
+        .U16(static_cast<std::uint16_t>(name == 8 ? Below(rng, 58) : Below(rng, 6)));
+  }
+  return out;
+}
+
+// Tile codes over the whole range of the scheme's tables, with a level word of 0 to 31.
+Bytes Rhombs(Rng& rng, const SampleOptions& o) {
+  Le out;
+  const std::uint32_t codes = o.scheme == 0 ? 400 : 220;
+  for (std::int32_t i = 0; i < o.width * o.height; ++i) {
+    out.U16(static_cast<std::uint16_t>(Below(rng, codes))).U16(static_cast<std::uint16_t>(Below(rng, 32)));
+  }
+  return out;
+}
+
+void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o) {
+  const std::size_t cells = static_cast<std::size_t>(o.width) * static_cast<std::size_t>(o.height);
+  map.MapInfo(o.scheme, o.width, o.height);
+  map.Set(Section::ObjectNames, NameTable(ObjectNames));
+  map.Set(Section::TerrainRhombs, Rhombs(rng, o));
+  map.Set(Section::CellFlags4, RandomBytes(rng, cells * 4));
+  map.Set(Section::CellFlags1, RandomBytes(rng, cells));
+  map.Set(Section::CellFlags2, RandomBytes(rng, cells * 2));
+  map.Set(Section::Airfields, RandomBytes(rng, 24));
+  map.Set(Section::Objects, Objects(rng, o, 40));
+}
+
+// ---- Mission sections -----------------------------------------------------------------------
+
+const std::vector<std::string> UnitNames = {"tank_t34",  "tank_pz4",   "truck_opel", "rifleman", "driver",
+                                            "gunner",    "commander",  "medic",      "sniper",   "mortar_crew",
+                                            "plane_ju87", "plane_me109"};
+
+// Grp, HP, Ammo, Expa, Lives, Morale, then the type number.
+Le& Stats(Le& out, Rng& rng, std::uint8_t group) {
+  return out.U8(group)
+      .U8(static_cast<std::uint8_t>(60 + Below(rng, 41)))
+      .U8(static_cast<std::uint8_t>(Below(rng, 101)))
+      .U8(static_cast<std::uint8_t>(Below(rng, 4)))
+      .U8(static_cast<std::uint8_t>(1 + Below(rng, 3)))
+      .U8(static_cast<std::uint8_t>(40 + Below(rng, 61)));
+}
+
+void CrewRecords(Le& out, Rng& rng, int count, std::uint8_t group) {
+  for (int i = 0; i < count; ++i) Stats(out, rng, group).U16(static_cast<std::uint16_t>(3 + Below(rng, 7))).U16(0);
+}
+
+Bytes MapUnits(Rng& rng, const MissionRectangle& r, int count) {
+  Le out;
+  out.I32(count);
+  for (int i = 0; i < count; ++i) {
+    const bool vehicle = i % 3 == 0;
+    const std::uint8_t in = vehicle ? static_cast<std::uint8_t>(Below(rng, 3)) : 0;
+    const std::uint8_t crew = vehicle ? static_cast<std::uint8_t>(1 + Below(rng, 3)) : 0;
+    const std::uint8_t group = static_cast<std::uint8_t>(1 + i / 4);
+    Stats(out, rng, group)
+        .U16(static_cast<std::uint16_t>(vehicle ? Below(rng, 3) : 3 + Below(rng, 7)))
+        .U16(0)
+        .U8(in)
+        .U8(crew)
+        .U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(r.width) * 32)))
+        .U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(r.height) * 32)))
+        .U8(static_cast<std::uint8_t>(Below(rng, 8) * 32))
+        .U8(static_cast<std::uint8_t>(i % 2));
+    CrewRecords(out, rng, in + crew, group);
+  }
+  return out;
+}
+
+Bytes SupportFlags(Rng& rng, const MissionRectangle& r) {
+  Le out;
+  for (int i = 0; i < 16; ++i) {
+    if (i < 3) {
+      out.I32(static_cast<std::int32_t>(Below(rng, r.width))).I32(static_cast<std::int32_t>(Below(rng, r.height)))
+          .I32(static_cast<std::int32_t>(Below(rng, r.width))).I32(static_cast<std::int32_t>(Below(rng, r.height)))
+          .I32(static_cast<std::int32_t>(1 + Below(rng, 5)));
+    } else {
+      out.I32(-1).I32(-1).I32(-1).I32(-1).I32(0);
+    }
+  }
+  return out;
+}
+
+Bytes SupportGroups(Rng& rng) {
+  Le out;
+  for (int g = 0; g < 64; ++g) {
+    const int count = g == 0 ? 2 : g == 3 ? 1 : 0;
+    out.I32(count);
+    for (int u = 0; u < count; ++u) {
+      const std::uint8_t crew = u == 0 ? 2 : 0;
+      Stats(out, rng, 20).U32(u == 0 ? 0 : 9).U8(0).U8(crew);
+      CrewRecords(out, rng, crew, 20);
+    }
+  }
+  return out;
+}
+
+Bytes Groups(Rng& rng) {
+  Le out;
+  for (int g = 0; g < 100; ++g) {
+    if (g >= 6) {
+      out.U32(0).Fill(6).I32(0).I32(0x7FFFFFFF).U16(0).I32(0x7FFFFFFF).U8(100).U8(100).U8(0).U8(50);
+      continue;
+    }
+    const std::uint32_t flags = (Below(rng, 1u << 24) & 0x00F0F0F0u) | (static_cast<std::uint32_t>(g) << 24);
+    out.U32(static_cast<std::uint32_t>(1 + g * 2) | flags)
+        .U8(static_cast<std::uint8_t>(g)).U8(static_cast<std::uint8_t>(g + 1))
+        .U8(static_cast<std::uint8_t>(g + 2)).U8(0)
+        .U8(static_cast<std::uint8_t>(g % 2)).U8(static_cast<std::uint8_t>(g))
+        .I32(g % 2 ? 250 * g : 0)
+        .I32(g % 3 ? 0x7FFFFFFF : 500)
+        .U16(static_cast<std::uint16_t>(g * 3))
+        .I32(g % 2 ? 0x7FFFFFFF : 1500)
+        .U8(100).U8(static_cast<std::uint8_t>(50 + g)).U8(static_cast<std::uint8_t>(g % 4)).U8(70);
+  }
+  return out;
+}
+
+Bytes Grid(Rng& rng, const MissionRectangle& r, std::uint32_t oneIn, std::uint8_t values) {
+  Bytes out(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height), 0);
+  for (auto& b : out) {
+    if (Below(rng, oneIn) == 0) b = static_cast<std::uint8_t>(1 + Below(rng, values));
+  }
+  return out;
+}
+
+Bytes MissionObjects(Rng& rng, const MissionRectangle& r) {
+  Le out;
+  for (int i = 0; i < 100; ++i) {
+    if (i < 5) {
+      out.U16(static_cast<std::uint16_t>(1 + Below(rng, r.width - 1)))
+          .U16(static_cast<std::uint16_t>(Below(rng, r.height)));
+    } else {
+      out.U16(0).U16(0);
+    }
+  }
+  return out;
+}
+
+Bytes Sounds(Rng& rng) {
+  const char* names[] = {"wind_strong", "river", "church_bells"};
+  Le out;
+  out.I32(3);
+  for (const char* name : names) {
+    out.Text(name, 64)
+        .U16(static_cast<std::uint16_t>(Below(rng, 2000)))
+        .U16(static_cast<std::uint16_t>(Below(rng, 2000)))
+        .U16(static_cast<std::uint16_t>(100 + Below(rng, 400)))
+        .F32(static_cast<float>(Below(rng, 200)) / 100.0f - 0.5f)
+        .U16(static_cast<std::uint16_t>(Below(rng, 50)))
+        .U16(static_cast<std::uint16_t>(50 + Below(rng, 100)));
+  }
+  return out;
+}
+
+Bytes Players(Rng& rng, int count) {
+  // The second name does not begin with a letter, so single-player maps rename that player.
+  const char* names[] = {"Allies", "3rd Army", "Axis", "Partisans"};
+  Le out;
+  out.I32(count);
+  for (int p = 0; p < count; ++p) {
+    out.Text(names[p % 4], 32)
+        .U8(static_cast<std::uint8_t>(p % 2))
+        .U16(static_cast<std::uint16_t>(rng()))
+        .U8(static_cast<std::uint8_t>(p))
+        .U8(static_cast<std::uint8_t>(Below(rng, 8)));
+    const char* aircraft[] = {"plane_ju87", "", "plane_ju52", "plane_me109", ""};
+    for (const char* unit : aircraft) {
+      out.Text(unit, 32).I32(*unit ? static_cast<std::int32_t>(1 + Below(rng, 3)) : -1)
+          .I32(static_cast<std::int32_t>(Below(rng, 4))).I32(static_cast<std::int32_t>(Below(rng, 3000)));
+    }
+    for (int d = 0; d < 2; ++d) {
+      out.U8(static_cast<std::uint8_t>(30 + d)).U8(static_cast<std::uint8_t>(d));
+      out.Text("rifleman", 16).Text(d ? "" : "sniper", 16).Text("", 16).Text("", 16);
+      out.U8(6).U8(d ? 0 : 2).U8(0).U8(0);
+    }
+  }
+  return out;
+}
+
+// Script items: an argument (high half 1) or a code (high half 0).
+constexpr std::uint32_t Arg(std::uint16_t value) { return 0x00010000u | value; }
+
+Bytes Scripts() {
+  const std::vector<std::vector<std::uint32_t>> scripts = {
+      // stpt 1; strt 1, 250; joined by "&"
+      {Arg(1), 13, Arg(1), Arg(250), 12, 1},
+      // mstl 3; sp 2; marker; mist
+      {Arg(3), 14, Arg(2), 15, 7, 51},
+      // te 1, and a timer test with a large value
+      {Arg(1), 27, Arg(0xFF05), 16},
+      {},
+  };
+  Le out;
+  out.I32(static_cast<std::int32_t>(scripts.size()));
+  for (const auto& items : scripts) {
+    out.U32(0).U32(0);
+    for (std::uint32_t item : items) out.U32(item);
+    out.U32(0xFFFF);
+  }
+  return out;
+}
+
+Bytes MissionInfo(std::uint32_t number) {
+  const std::string title = "Operation " + std::string(number % 2 ? "Nightfall" : "Daybreak");
+  return Le()
+      .U32(number)
+      .Text(title, 64)
+      .Text("Hold the river crossing until the relief column arrives.", 256)
+      .U32(3)
+      .Text("Brannox", 40)
+      .Fill(24);
+}
+
+// A small JPEG stand-in: start and end markers around a few bytes of data.
+Bytes Picture(Rng& rng) {
+  Bytes out = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00};
+  const Bytes body = RandomBytes(rng, 200);
+  out.insert(out.end(), body.begin(), body.end());
+  out.push_back(0xFF);
+  out.push_back(0xD9);
+  return out;
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+void FillMissionSections(MapBuilder& mission, Rng& rng, MapKindCode kind, const MissionRectangle& r,
+                         std::uint32_t number) {
+  if (kind == CampaignMap) mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
+  if (kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
+  mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
+  mission.Set(Section::UnitNames, NameTable(UnitNames));
+  mission.Set(Section::MapUnits, MapUnits(rng, r, 9));
+  mission.Set(Section::SupportSecond, SupportGroups(rng));
+  mission.Set(Section::Players, Players(rng, kind == MultiplayerMap ? 4 : 2));
+  if (kind != MultiplayerMap) mission.Set(Section::Groups, Groups(rng));
+  mission.Set(Section::Locations, Grid(rng, r, 40, 6));
+  mission.Set(Section::Mines, Grid(rng, r, 25, 2));
+  mission.Set(Section::Phrases, Text("phrase 1\nForward!\nphrase 2\nHold your fire.\n"));
+  mission.Set(Section::SupportFirst, SupportFlags(rng, r));
+  mission.Set(Section::MissionObjects, MissionObjects(rng, r));
+  mission.Set(Section::Sounds, Sounds(rng));
+  mission.Set(Section::Scripts, Scripts());
+  mission.Set(Section::MissionInfoSecond, MissionInfo(number));
+  mission.Set(Section::MissionPicture, Picture(rng));
+}
+
+}  // namespace
+
+Bytes SampleMainContainer(MapKindCode kind, const SampleOptions& options) {
+  Rng rng(options.seed);
+  MapBuilder map(kind);
+  FillMapSections(map, rng, options);
+  if (kind != CampaignMap) FillMissionSections(map, rng, kind, {0, 0, options.width, options.height}, 0);
+  return map.Build();
+}
+
+Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t missionNumber) {
+  Rng rng(options.seed * 7919u + missionNumber);
+  MapBuilder mission(CampaignMap, MapBuilder::File::CampaignMission);
+  // Each mission covers its own part of the map.
+  const std::int32_t inset = static_cast<std::int32_t>(missionNumber % 4) + 2;
+  const MissionRectangle rect{inset, inset / 2, std::max(options.width - 2 * inset, 1),
+                              std::max(options.height - inset, 1)};
+  FillMissionSections(mission, rng, CampaignMap, rect, missionNumber);
+  return mission.Build();
+}
+
+Bytes ReplaceSection(const Bytes& container, std::size_t position, const Bytes& data) {
+  ByteStream stream;
+  stream.Load(container);
+  SectionTable directory;
+  ReadSectionDirectory(stream, directory);
+  ContainerBuilder rebuilt;
+  rebuilt.Header(Bytes(container.begin(), container.begin() + std::min<std::size_t>(8, container.size())));
+  for (std::size_t i = 0; i < directory.count; ++i) {
+    const sectionRec& e = directory[i];
+    // The stored name field, as it stands before the entry's size.
+    const Bytes name(container.begin() + e.offset - 16, container.begin() + e.offset - 4);
+    const Bytes own(container.begin() + e.offset, container.begin() + e.offset + e.size);
+    const Bytes& body = i == position ? data : own;
+    rebuilt.AddRaw(name, static_cast<std::int32_t>(body.size()), body);
+  }
+  return rebuilt.Build();
+}
+
+std::vector<std::filesystem::path> WriteSampleMaps(const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  const std::uint32_t mtime = 1262304000;  // 2010-01-01
+  std::vector<std::filesystem::path> maps;
+
+  auto write = [&](const std::string& file, const Bytes& container, const std::string& stored) {
+    WriteBytes(folder / file, Gzip(container, stored, mtime));
+    return folder / file;
+  };
+  maps.push_back(write("frontier.qdm", SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  maps.push_back(write("islands.qdp", SampleMainContainer(MultiplayerMap, {2, 2, 40, 40}), "islands"));
+  const SampleOptions campaign{3, 1, 48, 32};
+  maps.push_back(write("007.qdc", SampleMainContainer(CampaignMap, campaign), "007"));
+  write("007000.qdc", SampleMissionContainer(campaign, 0), "007000");
+  write("007003.qdc", SampleMissionContainer(campaign, 3), "007003");
+  return maps;
+}
+
+}  // namespace kartwerk::testing

@@ -1,0 +1,175 @@
+#include "pipeline/batch_conversion.hpp"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+
+#include "core/map_kind.hpp"
+#include "core/path_text.hpp"
+#include "pipeline/run_conversion.hpp"
+#include "core/text.hpp"
+
+namespace kartwerk {
+namespace {
+
+bool IsCampaign(const std::filesystem::path& mapPath) {
+  return MapKindFromExtension(TextFromPath(mapPath.extension())) == CampaignMap;
+}
+
+// The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
+// file compare equal.
+std::filesystem::path Canonical(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  if (ec) absolute = path;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, ec);
+  return ec ? absolute.lexically_normal() : canonical;
+}
+
+// What the conversion actually converts. A single-player or multiplayer map is its file; a
+// campaign is its main file, found (as staging finds it) from the folder, the first three
+// characters of the listed name and its extension, whatever the case.
+std::string MapIdentity(const std::filesystem::path& mapPath) {
+  if (!IsCampaign(mapPath)) return TextFromPath(Canonical(mapPath));
+  const std::string name = TextFromPath(mapPath.filename());
+  const std::filesystem::path folder = Canonical(mapPath).parent_path();
+  return TextFromPath(folder / PathFromText(AsciiLower(name.substr(0, 3) + TextFromPath(mapPath.extension()))));
+}
+
+ConversionEnd Failure(std::exception_ptr error, const char* what) {
+  ConversionEnd end;
+  end.error = std::move(error);
+  end.failedStep = what;
+  return end;
+}
+
+ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
+  if (batch.Stop.stop_requested()) {
+    ConversionEnd end;
+    end.stopped = true;
+    return end;
+  }
+  const BatchMap& map = batch.Maps[index];
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(map.MapPath, ec)) {
+    std::string message = "\"";
+    message += TextFromPath(map.MapPath);
+    message += "\" is not a map file";
+    return Failure(std::make_exception_ptr(std::runtime_error(message)), "opening the map");
+  }
+  ConvertRequest request;
+  request.MapPath = map.MapPath;
+  request.SlotFolder = batch.OutFolder / PathFromText(map.FolderName);
+  request.GameVersionKind = batch.GameVersionKind;
+  request.CliffDataFile = batch.CliffDataFile;
+  if (batch.Planned) request.Planned = [&batch, index](std::size_t labels) { batch.Planned(index, labels); };
+  if (batch.Progress) request.Progress = [&batch, index](const std::string& label) { batch.Progress(index, label); };
+  if (batch.Warn) request.Warn = [&batch, index](const std::string& message) { batch.Warn(index, message); };
+  request.Stop = batch.Stop;
+  return RunConversion(request);
+}
+
+}  // namespace
+
+std::string BatchFolderName(const std::filesystem::path& mapPath) {
+  const std::string stem = TextFromPath(mapPath.stem());
+  return IsCampaign(mapPath) ? stem.substr(0, 3) : stem;
+}
+
+BatchPlan PlanBatch(const std::vector<std::filesystem::path>& maps) {
+  BatchPlan plan;
+  std::map<std::string, std::size_t> byIdentity;  // identity -> index in plan.Maps
+  std::map<std::string, std::size_t> byFolder;    // lower-case folder name -> index in plan.Maps
+  for (const std::filesystem::path& path : maps) {
+    const auto [known, isNew] = byIdentity.emplace(MapIdentity(path), plan.Maps.size());
+    if (!isNew) {
+      plan.Maps[known->second].Listed.push_back(path);
+      continue;
+    }
+    BatchMap map{path, BatchFolderName(path), {path}};
+    const auto [holder, folderFree] = byFolder.emplace(AsciiLower(map.FolderName), plan.Maps.size());
+    if (!folderFree) {
+      const BatchMap& first = plan.Maps[holder->second];
+      plan.Clashes.push_back({first.MapPath, path, first.FolderName});
+    }
+    plan.Maps.push_back(std::move(map));
+  }
+  return plan;
+}
+
+unsigned BatchWorkerCount(unsigned requested, std::size_t maps) {
+  unsigned workers = requested != 0 ? requested : std::thread::hardware_concurrency();
+  if (workers == 0) workers = 1;  // the core count is unknown
+  if (maps < workers) workers = static_cast<unsigned>(std::max<std::size_t>(maps, 1));
+  return workers;
+}
+
+std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& batch) {
+  std::vector<ConversionEnd> ends(batch.Maps.size());
+  std::atomic<std::size_t> next{0};
+  std::mutex handlerErrorMutex;
+  std::exception_ptr handlerError;
+
+  // Each worker takes the next map not yet begun until none is left, so a long campaign
+  // never holds up maps that a free worker could convert.
+  auto work = [&] {
+    for (std::size_t i = next++; i < batch.Maps.size(); i = next++) {
+      try {
+        ends[i] = ConvertOne(batch, i);
+      } catch (...) {
+        // RunConversion reports the work's own failures in its result; whatever else escapes
+        // (memory exhausted, say) still ends only this map.
+        ends[i] = Failure(std::current_exception(), "converting the map");
+      }
+      try {
+        if (batch.Ended) batch.Ended(i, ends[i]);
+      } catch (...) {
+        std::lock_guard lock(handlerErrorMutex);
+        if (!handlerError) handlerError = std::current_exception();
+      }
+    }
+  };
+
+  // The calling thread is one of the workers; with one job nothing else is started.
+  std::vector<std::thread> pool;
+  const unsigned workers = BatchWorkerCount(batch.Jobs, batch.Maps.size());
+  try {
+    for (unsigned w = 1; w < workers; ++w) pool.emplace_back(work);
+  } catch (const std::system_error&) {
+    // No more threads to be had: the ones already running (and this one) share the maps.
+  }
+  work();
+  for (std::thread& t : pool) t.join();
+  if (handlerError) std::rethrow_exception(handlerError);
+  return ends;
+}
+
+std::string BatchSummary(const std::vector<BatchMap>& maps, const std::vector<ConversionEnd>& ends) {
+  std::size_t converted = 0, stopped = 0;
+  std::vector<std::string> failed;
+  for (std::size_t i = 0; i < ends.size() && i < maps.size(); ++i) {
+    if (ends[i].Completed()) {
+      ++converted;
+    } else if (ends[i].error) {
+      failed.push_back(maps[i].MapPath.string());
+    } else {
+      ++stopped;
+    }
+  }
+  std::string line = std::to_string(maps.size()) + (maps.size() == 1 ? " map: " : " maps: ") +
+                     std::to_string(converted) + " converted";
+  if (!failed.empty()) {
+    line += ", " + std::to_string(failed.size()) + " failed (";
+    for (std::size_t i = 0; i < failed.size(); ++i) line += (i == 0 ? "" : ", ") + failed[i];
+    line += ")";
+  }
+  if (stopped != 0) line += ", " + std::to_string(stopped) + " stopped";
+  return line;
+}
+
+}  // namespace kartwerk

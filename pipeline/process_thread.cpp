@@ -1,0 +1,194 @@
+#include "pipeline/process_thread.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+
+#include "core/errors.hpp"
+#include "core/staging.hpp"
+#include "pipeline/conversion_steps.hpp"
+
+namespace kartwerk {
+namespace {
+
+// Preparations of a mission that are not steps of their own, named for failure reports.
+constexpr const char* LoadMissionStep = "loading the mission file";
+constexpr const char* MissionFolderStep = "creating the mission folder";
+
+void Fail(ConversionEnd& end, std::string_view what, bool inStep, const std::string& mission) {
+  end.error = std::current_exception();
+  end.failedStep = std::string(what);
+  end.failedInStep = inStep;
+  end.failedMission = mission;
+}
+
+// Runs one labelled step, or records its failure in end. Returns whether the step succeeded.
+template <class Body>
+bool Attempt(ConversionEnd& end, std::string_view label, const std::string& mission, Body&& body) {
+  try {
+    body();
+    return true;
+  } catch (...) {
+    Fail(end, label, true, mission);
+    return false;
+  }
+}
+
+// The same for the preparations of a mission that are no steps of their own.
+template <class Body>
+bool AttemptPreparation(ConversionEnd& end, std::string_view what, const std::string& mission, Body&& body) {
+  try {
+    body();
+    return true;
+  } catch (...) {
+    Fail(end, what, false, mission);
+    return false;
+  }
+}
+
+void Report(const ProgressHandler& progress, std::string_view label) {
+  if (progress) progress(std::string(label));
+}
+
+// The label goes out before the step runs; a handler that throws fails the step it announces.
+void RunStep(Conversion& c, const ProgressHandler& progress, const ConversionStep& step) {
+  Report(progress, step.label);
+  step.run(c);
+}
+
+// A campaign mission's folder is "mis." and the 4th to 6th characters of its file's name.
+std::string CampaignMissionName(const std::string& entry) {
+  return "mis." + (entry.size() > 3 ? entry.substr(3, 3) : std::string());
+}
+
+}  // namespace
+
+std::string ConversionEnd::ErrorText() const {
+  if (!error) return {};
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "unknown error";
+  }
+}
+
+std::string ConversionEnd::FailureText() const {
+  if (!error) return stopped ? "the conversion was stopped" : std::string();
+  std::string where = failedInStep ? "step \"" + failedStep + "\"" : failedStep;
+  if (!failedMission.empty()) where += (failedInStep ? " of mission " : " for mission ") + failedMission;
+  return where + " failed: " + ErrorText();
+}
+
+ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress, std::stop_token stop) {
+  ConversionEnd end;
+  const bool campaign = c.MapKind == CampaignMap;
+  if (campaign && c.MissionList.size() > MaxMissions) {
+    // The mission number is 8 bits wide; rather than wrap round, refuse before writing anything.
+    end.error = std::make_exception_ptr(std::runtime_error(
+        "A campaign can have at most " + std::to_string(MaxMissions) + " missions; this one has " +
+        std::to_string(c.MissionList.size())));
+    end.failedStep = "counting the missions";
+    return end;
+  }
+  if (campaign && c.Warn) {
+    // Two mission files that share their 4th to 6th characters share a mission folder: the
+    // later one's files replace the earlier one's. The conversion goes on; the user is told.
+    std::map<std::string, std::string> firstFile;
+    for (const std::string& entry : c.MissionList) {
+      const auto [known, fresh] = firstFile.emplace(CampaignMissionName(entry), entry);
+      if (!fresh) {
+        c.Warn(known->first + ": the mission files \"" + known->second + "\" and \"" + entry +
+               "\" both go into this folder; the later one's files replace the earlier one's");
+      }
+    }
+  }
+
+  for (const ConversionStep& step : MapSteps()) {
+    if (!Attempt(end, step.label, {}, [&] { RunStep(c, progress, step); })) return end;
+    if (stop.stop_requested()) {
+      end.stopped = true;
+      return end;
+    }
+  }
+  if (!Attempt(end, MissionsStartLabel, {}, [&] { Report(progress, MissionsStartLabel); })) return end;
+
+  // A single-player or multiplayer map is its own only mission; a campaign has one per file.
+  // (A campaign whose list is empty fails on its first entry, as an empty list always did.)
+  const std::size_t missions = campaign ? std::max<std::size_t>(c.MissionList.size(), 1) : 1;
+  for (std::size_t i = 0; i < missions; ++i) {
+    if (campaign) {
+      if (i >= c.MissionList.size()) {
+        end.error = std::make_exception_ptr(ListIndexError(static_cast<long long>(i)));
+        end.failedStep = LoadMissionStep;
+        return end;
+      }
+      const std::string& entry = c.MissionList[i];
+      c.MissionName = CampaignMissionName(entry);
+      if (!AttemptPreparation(end, LoadMissionStep, c.MissionName, [&] { LoadMissionFile(c, i); })) {
+        return end;
+      }
+    } else {
+      c.MissionName = "mis.000";
+    }
+    if (!AttemptPreparation(end, MissionFolderStep, c.MissionName,
+                 [&] { std::filesystem::create_directories(c.MissionFolder()); })) {
+      return end;
+    }
+
+    const auto& steps = MissionSteps();
+    for (std::size_t s = 0; s < steps.size(); ++s) {
+      if (!Attempt(end, steps[s].label, c.MissionName, [&] { RunStep(c, progress, steps[s]); })) return end;
+      // The last step of a mission is not followed by a test: the next mission's first is.
+      if (s + 1 < steps.size() && stop.stop_requested()) {
+        end.stopped = true;
+        return end;
+      }
+    }
+  }
+  return end;
+}
+
+TProcessThread::TProcessThread(Conversion& conversion) : conversion_(conversion) {}
+
+TProcessThread::~TProcessThread() {
+  RequestStop();
+  Wait();
+}
+
+void TProcessThread::SetProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
+
+void TProcessThread::SetEndHandler(EndHandler handler) { end_ = std::move(handler); }
+
+void TProcessThread::Start() {
+  if (started_) throw std::logic_error("The conversion worker runs only once");
+  started_ = true;
+  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+}
+
+void TProcessThread::RequestStop() { thread_.request_stop(); }
+
+void TProcessThread::Wait() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void TProcessThread::Run(std::stop_token stop) {
+  ConversionEnd end;
+  try {
+    end = RunConversionSteps(conversion_, progress_, stop);
+  } catch (...) {
+    // Steps report their own failures; only running out of memory gets here.
+    end.error = std::current_exception();
+  }
+  if (end_) {
+    try {
+      end_(end);
+    } catch (...) {
+      // Nothing on this thread could report it; the handler owns its own errors.
+    }
+  }
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,66 @@
+// Output files written piece by piece: the target appears whole at the commit, or not at all.
+#include "core/file_output.hpp"
+
+#include <gtest/gtest.h>
+
+#include "core/errors.hpp"
+#include "mapmaker/map_builder.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+std::size_t Entries(const std::filesystem::path& folder) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
+  return n;
+}
+
+TEST(OutputFileTest, PiecesOfEverySizeArriveInOrderAtTheCommit) {
+  ScratchFolder dir;
+  WriteBytes(dir / "out", Bytes{1, 2, 3});  // an earlier run's file
+  Bytes expected;
+  {
+    OutputFile out(dir / "out");
+    // Small pieces, pieces that straddle the buffer's end, and one larger than the buffer.
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4000}, std::size_t{200000},
+                             std::size_t{100000}, std::size_t{700000}, std::size_t{3}}) {
+      Bytes piece(size);
+      for (std::size_t i = 0; i < size; ++i) piece[i] = static_cast<std::uint8_t>(i * 7 + size);
+      out.Append(piece);
+      expected.insert(expected.end(), piece.begin(), piece.end());
+    }
+    out.Append('x');
+    out.Append(std::string_view("yz"));
+    expected.insert(expected.end(), {'x', 'y', 'z'});
+    EXPECT_EQ(ReadBytes(dir / "out"), (Bytes{1, 2, 3})) << "the target is untouched before the commit";
+    out.Commit();
+  }
+  EXPECT_EQ(ReadBytes(dir / "out"), expected);
+  EXPECT_EQ(Entries(dir.path()), 1u);
+}
+
+TEST(OutputFileTest, AFileNotCommittedLeavesNothingBehind) {
+  ScratchFolder dir;
+  try {
+    OutputFile out(dir / "out");
+    out.Append(Bytes(600000, 5));
+    throw std::runtime_error("the writer failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(Entries(dir.path()), 0u);
+
+  try {
+    OutputFile out(dir / "absent" / "out");
+    FAIL() << "a file in a missing folder was created";
+  } catch (const FileCreateError& e) {
+    EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + (dir / "absent" / "out").string() + "\""),
+              std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace kartwerk
