@@ -2,6 +2,7 @@
 # once in a plain build and once built with the address and undefined-behaviour sanitizers.
 BUILD ?= build
 SANITIZED ?= build-sanitize
+WINDOWS ?= build-windows
 JOBS ?= $(shell nproc)
 # The build's progress without a line for every folder the nested makes enter and leave.
 MAKEFLAGS += --no-print-directory
@@ -13,7 +14,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 
 PREFIX ?= /usr/local
 
-.PHONY: deps configure build sanitized run test install package bench clean
+.PHONY: deps configure build sanitized run test install package bench clean windows windows-suites
 
 deps:
 	./scripts/setup-deps.sh
@@ -31,9 +32,21 @@ sanitized: configure
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARTWERK_SANITIZE=ON >/dev/null
 	cmake --build $(SANITIZED) -j $(JOBS)
 
-test: build sanitized
+test: build sanitized windows-suites
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
 	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
+	./scripts/run-windows-tests.sh $(WINDOWS)
+
+# `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
+# (no DLL beside it), with "cliffdata" beside it; everything but the Qt windows.
+windows: deps
+	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(WINDOWS) -j $(JOBS) --target kartwerk
+
+# The Windows test suites (no Qt), built for Windows; scripts/run-windows-tests.sh runs them under
+# Wine in a prefix of their own, then compares kartwerk.exe's output with the reference.
+windows-suites: windows
+	cmake --build $(WINDOWS) -j $(JOBS) --target windows_suites
 
 # `make install`: the program, its windows module and data, the desktop's files, the manual page and
 # the bash completion under PREFIX (default /usr/local); DESTDIR stages the tree elsewhere.
@@ -53,4 +66,4 @@ bench: deps
 	./scripts/bench.sh build-bench
 
 clean:
-	rm -rf $(BUILD) $(SANITIZED)
+	rm -rf $(BUILD) $(SANITIZED) $(WINDOWS)

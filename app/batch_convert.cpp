@@ -7,14 +7,16 @@
 #include <filesystem>
 
 #include "app/batch_progress.hpp"
+#include "core/path_text.hpp"
 #include "pipeline/batch_conversion.hpp"
 
 namespace kartwerk::app {
 
 int ConvertBatch(const BatchConvertSettings& settings) {
-  const std::vector<std::filesystem::path> listed(settings.maps.begin(), settings.maps.end());
+  std::vector<std::filesystem::path> listed;
+  for (const std::string& map : settings.maps) listed.push_back(PathFromText(map));
   const BatchPlan plan = PlanBatch(listed);
-  const std::filesystem::path out = settings.out;
+  const std::filesystem::path out = PathFromText(settings.out);
 
   // Two maps in one folder would overwrite each other's files, and renaming one of them would
   // make where a map lands depend on what else was listed. So the batch is refused before
@@ -22,7 +24,7 @@ int ConvertBatch(const BatchConvertSettings& settings) {
   if (!plan.Clashes.empty()) {
     for (const BatchNameClash& clash : plan.Clashes) {
       std::fprintf(stderr, "kartwerk: %s and %s would both be converted into %s\n", clash.First.string().c_str(),
-                   clash.Second.string().c_str(), (out / clash.FolderName).string().c_str());
+                   clash.Second.string().c_str(), (out / PathFromText(clash.FolderName)).string().c_str());
     }
     std::fputs("kartwerk: nothing was converted; convert one of them on its own with its own --out\n", stderr);
     return 2;
@@ -40,7 +42,7 @@ int ConvertBatch(const BatchConvertSettings& settings) {
   request.OutFolder = out;
   request.Jobs = settings.jobs;
   request.GameVersionKind = settings.gameVersionKind;
-  request.CliffDataFile = settings.cliffData;
+  request.CliffDataFile = PathFromText(settings.cliffData);
   request.Planned = [&progress](std::size_t map, std::size_t labels) { progress.Planned(map, labels); };
   request.Progress = [&progress](std::size_t map, const std::string& label) { progress.Step(map, label); };
   request.Warn = [&progress](std::size_t map, const std::string& message) { progress.Warn(map, message); };

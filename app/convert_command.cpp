@@ -13,6 +13,7 @@
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
 #include "core/map_file_check.hpp"
+#include "core/path_text.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "install/slot_target.hpp"
@@ -68,16 +69,16 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
 
 // Runs a conversion into slotFolder, showing progress on standard error; returns the exit status.
 int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder) {
-  if (const auto problem = MapFileProblem(options.map)) {
+  if (const auto problem = MapFileProblem(PathFromText(options.map))) {
     std::cerr << "kartwerk: " << *problem << "\n";
     return 1;
   }
   ConsoleProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, options.quiet);
   ConvertRequest request;
-  request.MapPath = options.map;
+  request.MapPath = map;
   request.SlotFolder = slotFolder;
   request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
-  request.CliffDataFile = options.cliffData;
+  request.CliffDataFile = PathFromText(options.cliffData);
   request.Planned = [&progress](std::size_t labels) { progress.Plan(labels); };
   request.Progress = [&progress](const std::string& label) { progress.Step(label); };
   request.Warn = [&progress](const std::string& message) { progress.Warn(message); };
@@ -115,16 +116,16 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return ConvertIntoSlotFolder(*options, options->out); };
+      run = [options] { return ConvertIntoSlotFolder(*options, PathFromText(options->out)); };
       return;
     }
     std::optional<std::string> version;
     if (cmd->count("--game-version") > 0) version = options->gameVersion;
     run = [options, version] {
       InstallationSourceOptions source;
-      if (!options->game.empty()) source.game = options->game;
-      if (!options->winePrefix.empty()) source.winePrefix = options->winePrefix;
-      const SlotTarget target = LocateSlot(source, options->slot, options->map, version);
+      if (!options->game.empty()) source.game = PathFromText(options->game);
+      if (!options->winePrefix.empty()) source.winePrefix = PathFromText(options->winePrefix);
+      const SlotTarget target = LocateSlot(source, options->slot, PathFromText(options->map), version);
       options->gameVersionKind = target.GameVersionKind;
       return ConvertIntoSlotFolder(*options, target.SlotFolder);
     };

@@ -65,9 +65,10 @@ int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, c
   (void)argc;
   (void)argv;
   (void)options;
-  // Built without windows: the subcommands are all there is.
-  std::cout << app.help();
-  return 0;
+  // Built without windows: the subcommands are all there is, so asking for the windows is a
+  // wrong use of this build.
+  std::cerr << "kartwerk: this build has no windows yet; use one of its commands:\n\n" << app.help();
+  return 2;
 #endif
 }
 

@@ -8,6 +8,7 @@
 #include "core/conversion.hpp"
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
+#include "core/path_text.hpp"
 #include "core/staging.hpp"
 
 namespace kartwerk::app {
@@ -19,13 +20,13 @@ struct InfoOptions {
 };
 
 int RunInfo(const InfoOptions& options) {
-  if (const auto problem = MapFileProblem(options.map)) {
+  if (const auto problem = MapFileProblem(PathFromText(options.map))) {
     std::cerr << "kartwerk: " << *problem << "\n";
     return 1;
   }
-  const std::filesystem::path mapPath = std::filesystem::absolute(options.map);
+  const std::filesystem::path mapPath = std::filesystem::absolute(PathFromText(options.map));
   Conversion c;
-  c.MapKind = MapKindFromExtension(mapPath.extension().string());
+  c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
   StageMapFile(c, mapPath);
   const MapInformation info = ReadMapInformation(c);
   const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
@@ -46,7 +47,7 @@ int RunInfo(const InfoOptions& options) {
     std::cout << out.dump(2) << "\n";
     return 0;
   }
-  std::cout << mapPath.filename().string() << "\n"
+  std::cout << TextFromPath(mapPath.filename()) << "\n"
             << "  kind:     " << MapKindText(c.MapKind) << "\n"
             << "  scheme:   " << info.TerrainScheme << " (" << TerrainSchemeText(info.TerrainScheme) << ")\n"
             << "  size:     " << info.width << "x" << info.height << "\n"

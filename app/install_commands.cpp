@@ -9,6 +9,7 @@
 #include "app/commands.hpp"
 #include "core/map_info.hpp"
 #include "core/path_lookup.hpp"
+#include "core/path_text.hpp"
 #include "install/association.hpp"
 #include "install/game_location.hpp"
 #include "install/installation_source.hpp"
@@ -44,7 +45,7 @@ struct InstallsOptions {
 
 int RunInstalls(const InstallsOptions& options) {
   InstallationSourceOptions source;
-  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
+  if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
   GameInstallations installs;
   if (!OpenSource(installs, source)) return 1;
   EnumerateInstallations(installs);
@@ -54,7 +55,7 @@ int RunInstalls(const InstallsOptions& options) {
     for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
       const InstalledVersion& v = installs.InstalledVersions[i];
       out.push_back({{"number", i + 1},
-                     {"folder", v.hostFolder.string()},
+                     {"folder", TextFromPath(v.hostFolder)},
                      {"target_folder", v.folder},
                      {"version", v.version},
                      {"language", v.language},
@@ -74,8 +75,8 @@ int RunInstalls(const InstallsOptions& options) {
     const InstalledVersion& v = installs.InstalledVersions[i];
     const RegistryEntry& source = installs.Registry[v.registry];
     std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
-              << v.hostFolder.string() << "  (" << v.folder;
-    if (!source.winePrefix.empty()) std::cout << "; " << source.origin << " " << source.winePrefix.string();
+              << TextFromPath(v.hostFolder) << "  (" << v.folder;
+    if (!source.winePrefix.empty()) std::cout << "; " << source.origin << " " << TextFromPath(source.winePrefix);
     std::cout << ")\n";
   }
   return 0;
@@ -89,8 +90,8 @@ struct SlotsOptions {
 
 int RunSlots(const SlotsOptions& options) {
   InstallationSourceOptions source;
-  if (!options.game.empty()) source.game = options.game;
-  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
+  if (!options.game.empty()) source.game = PathFromText(options.game);
+  if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
   GameInstallations installs;
   if (!OpenSource(installs, source)) return 1;
   EnumerateInstallations(installs);
@@ -104,12 +105,12 @@ int RunSlots(const SlotsOptions& options) {
     for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
       const std::optional<std::string> title = ReadSlotTitle(installs.GameFolder, slot);
       slots.push_back({{"slot", slot},
-                       {"folder", SlotFolderPath(installs.GameFolder, slot).string()},
+                       {"folder", TextFromPath(SlotFolderPath(installs.GameFolder, slot))},
                        {"occupied", title.has_value()},
                        {"title", title ? nlohmann::json(Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
                        {"line", Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
     }
-    nlohmann::json out = {{"game_folder", installs.GameFolder.string()},
+    nlohmann::json out = {{"game_folder", TextFromPath(installs.GameFolder)},
                           {"game_version_kind", installs.GameVersionKind},
                           {"slots", slots}};
     std::cout << JsonText(out) << "\n";

@@ -6,6 +6,7 @@
 
 #include "app/commands.hpp"
 #include "app/gui_main.hpp"
+#include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
 
 namespace {
@@ -34,12 +35,18 @@ constexpr const char* kMainHelpFooter =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int rawArgc, char** rawArgv) {
+  kartwerk::app::Utf8CommandLine commandLine(rawArgc, rawArgv);
+  const int argc = commandLine.argc();
+  char** argv = commandLine.argv();
+  kartwerk::app::UseUtf8Console();
   CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source.", "kartwerk"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", std::string("kartwerk ") + kartwerk::app::VersionText(),
                        "Print the version and exit");
   app.footer(kMainHelpFooter);
+  // "/tmp/x.qdm" is a path, not an option, on every platform.
+  app.allow_windows_style_options(false);
   kartwerk::app::Runner run;
   kartwerk::app::AddInfoCommand(app, run);
   kartwerk::app::AddConvertCommand(app, run);

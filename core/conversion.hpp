@@ -12,6 +12,7 @@
 
 #include "core/byte_stream.hpp"
 #include "core/map_kind.hpp"
+#include "core/path_text.hpp"
 #include "core/section_directory.hpp"
 
 namespace kartwerk {
@@ -42,7 +43,7 @@ struct Conversion {
   std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
   std::string MissionName;               // "mis." and three characters
   std::filesystem::path SlotFolder;
-  std::filesystem::path MissionFolder() const { return SlotFolder / MissionName; }
+  std::filesystem::path MissionFolder() const { return SlotFolder / PathFromText(MissionName); }
 
   // The container loaded now: the main file, or a campaign's current mission file.
   ByteStream MissionStream;

@@ -65,12 +65,12 @@ void OutputFile::Commit() {
     std::filesystem::remove(temp_, ignored);
     throw FileCreateError(target_.string(), std::strerror(error));
   }
-  std::error_code ec;
-  std::filesystem::rename(temp_, target_, ec);
-  if (ec) {
-    std::error_code cleanup;  // keeps the rename's own error for the message
+  try {
+    ReplaceFileWith(temp_, target_);
+  } catch (...) {
+    std::error_code cleanup;
     std::filesystem::remove(temp_, cleanup);
-    throw FileCreateError(target_.string(), ec.message());
+    throw;
   }
 }
 

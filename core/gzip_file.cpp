@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/inflate.hpp"
+#include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 
 namespace kartwerk {
@@ -27,7 +28,7 @@ constexpr std::uint64_t kMaxDeflateRatio = 1032;
 // twice the limit can only be data past the limit or trailing bytes.
 constexpr std::uint64_t kMaxCompressedSize = 2 * kMaxInflatedSize + kHeaderChunk;
 
-std::string WithoutExtension(const std::filesystem::path& path) { return path.stem().string(); }
+std::string WithoutExtension(const std::filesystem::path& path) { return TextFromPath(path.stem()); }
 
 // The output folder as the messages name it: with its trailing separator.
 std::string FolderText(const std::filesystem::path& folder) {
@@ -203,7 +204,7 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
 std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder) {
   const std::uint32_t attributes = PermissionBits(source);
   const TGzFileInfo info = ReadGzFileInfo(source);
-  const std::filesystem::path output = folder / info.Name;
+  const std::filesystem::path output = folder / PathFromText(info.Name);
 
   // A read-only file of that name from an earlier run is made writable before it is replaced.
   MakeWritable(output);

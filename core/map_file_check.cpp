@@ -2,17 +2,18 @@
 
 #include <system_error>
 
+#include "core/path_text.hpp"
 #include "core/text.hpp"
 
 namespace kartwerk {
 
 bool HasCompiledMapExtension(const std::filesystem::path& path) {
-  const std::string extension = AsciiLower(path.extension().string());
+  const std::string extension = AsciiLower(TextFromPath(path.extension()));
   return extension == ".qdm" || extension == ".qdp" || extension == ".qdc";
 }
 
 std::optional<std::string> MapFileProblem(const std::filesystem::path& path) {
-  const std::string quoted = "\"" + path.string() + "\"";
+  const std::string quoted = "\"" + TextFromPath(path) + "\"";
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) return quoted + " does not exist";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "core/path_text.hpp"
 #include "core/text.hpp"
 
 namespace kartwerk {
@@ -13,7 +14,7 @@ std::vector<std::string> FindFilesIgnoringCase(const std::filesystem::path& fold
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code type_ec;
     if (!it->is_regular_file(type_ec)) continue;
-    std::string name = it->path().filename().string();
+    std::string name = TextFromPath(it->path().filename());
     if (MatchesPatternIgnoreCase(pattern, name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -25,11 +26,11 @@ std::vector<std::string> FindFilesIgnoringCase(const std::filesystem::path& fold
 }
 
 std::filesystem::path ResolveIgnoringCase(const std::filesystem::path& folder, const std::string& name) {
-  std::filesystem::path exact = folder / name;
+  std::filesystem::path exact = folder / PathFromText(name);
   std::error_code ec;
   if (std::filesystem::exists(exact, ec)) return exact;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (EqualsIgnoreCase(it->path().filename().string(), name)) return it->path();
+    if (EqualsIgnoreCase(TextFromPath(it->path().filename()), name)) return it->path();
   }
   return exact;
 }

@@ -1,6 +1,7 @@
 #include "core/platform_files.hpp"
 
 #include <cerrno>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <system_error>
@@ -17,6 +18,9 @@
 #include <utime.h>
 #endif
 
+#include "core/errors.hpp"
+#include "core/path_text.hpp"
+
 namespace kartwerk {
 
 std::string RandomSuffix() {
@@ -28,6 +32,33 @@ std::string RandomSuffix() {
 }
 
 #ifdef _WIN32
+
+std::filesystem::path TemporaryRoot() {
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  for (;;) {
+    const DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) return std::filesystem::temp_directory_path();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return std::filesystem::path(std::move(buffer));
+    }
+    buffer.resize(length + 1);
+  }
+}
+
+void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+  if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
+  const DWORD error = GetLastError();
+  std::string reason;
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    reason = "The file is open in another program";
+  } else if (error == ERROR_ACCESS_DENIED) {
+    reason = "Access is denied (the file may be read-only or open in another program)";
+  } else {
+    reason = std::system_category().message(static_cast<int>(error));
+  }
+  throw FileCreateError(TextFromPath(target), reason);
+}
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
   std::wstring wide(mode, mode + std::char_traits<char>::length(mode));
@@ -93,6 +124,20 @@ std::tm LocalTime(std::time_t seconds) {
 }
 
 #else
+
+std::filesystem::path TemporaryRoot() {
+  for (const char* name : {"TMPDIR", "TEMP"}) {
+    const char* base = std::getenv(name);
+    if (base && *base) return base;
+  }
+  return std::filesystem::temp_directory_path();
+}
+
+void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+  std::error_code ec;
+  std::filesystem::rename(temporary, target, ec);
+  if (ec) throw FileCreateError(target.string(), ec.message());
+}
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 

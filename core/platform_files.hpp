@@ -15,6 +15,15 @@ std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
 // A new file of a unique name beside target (for an atomic replace); its path is returned in made.
 std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made);
 
+// Where temporary folders go: on Linux TMPDIR, else TEMP, else /tmp; on Windows the folder
+// GetTempPathW names (from TMP, TEMP or USERPROFILE, as the system decides).
+std::filesystem::path TemporaryRoot();
+
+// Moves a finished temporary file over target, replacing it; on Windows the move is written
+// through to the disk before it returns. Throws FileCreateError naming target; a target that
+// another program holds open is reported as such.
+void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesystem::path& target);
+
 // Creates a folder only the current user can enter, with a unique name under base.
 std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, const char* prefix);
 

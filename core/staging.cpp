@@ -5,6 +5,7 @@
 
 #include "core/gzip_file.hpp"
 #include "core/path_lookup.hpp"
+#include "core/path_text.hpp"
 #include "core/text.hpp"
 
 namespace kartwerk {
@@ -19,7 +20,7 @@ std::string DropExtension(const std::string& name) {
 
 void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
   c.MapFolder = mapPath.parent_path();
-  const std::string fileName = mapPath.filename().string();
+  const std::string fileName = TextFromPath(mapPath.filename());
 
   if (c.MapKind == CampaignMap) {
     // A campaign is chosen through its main file or any of its mission files; the first
@@ -36,9 +37,9 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
       throw std::runtime_error("A campaign can have at most " + std::to_string(MaxCampaignMissions) +
                                " missions; this one has " + std::to_string(c.MissionList.size()));
     }
-    c.MapName += mapPath.extension().string();
+    c.MapName += TextFromPath(mapPath.extension());
   } else {
-    c.MapName = ResolveIgnoringCase(c.MapFolder, fileName).filename().string();
+    c.MapName = TextFromPath(ResolveIgnoringCase(c.MapFolder, fileName).filename());
     c.MissionName = "mis.000";
   }
 
@@ -52,7 +53,7 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     // written; each is inflated only when its mission starts.
     c.MissionFiles.clear();
     for (std::string& entry : c.MissionList) {
-      c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / entry);
+      c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / PathFromText(entry));
       ReadGzFileInfo(c.MissionFiles.back());
       entry = DropExtension(entry);
     }
@@ -63,7 +64,7 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
 void LoadMissionFile(Conversion& c, std::size_t mission) {
   const std::filesystem::path& file = c.MissionFiles.at(mission);
   c.MissionStream.Clear();
-  LoadContainer(c, GunzipToMemory(file).data, file.stem().string());
+  LoadContainer(c, GunzipToMemory(file).data, TextFromPath(file.stem()));
 }
 
 }  // namespace kartwerk

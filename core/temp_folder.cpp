@@ -7,12 +7,7 @@
 
 namespace kartwerk {
 
-PrivateTempFolder::PrivateTempFolder() {
-  const char* base = std::getenv("TMPDIR");
-  if (!base || !*base) base = std::getenv("TEMP");
-  std::filesystem::path root = (base && *base) ? std::filesystem::path(base) : std::filesystem::temp_directory_path();
-  path_ = CreatePrivateFolder(root, "kartwerk-");
-}
+PrivateTempFolder::PrivateTempFolder() { path_ = CreatePrivateFolder(TemporaryRoot(), "kartwerk-"); }
 
 PrivateTempFolder::~PrivateTempFolder() {
   std::error_code ec;

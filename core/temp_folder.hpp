@@ -1,6 +1,6 @@
-// A private temporary folder for one run: created with mkdtemp under TMPDIR (else TEMP,
-// else /tmp) and removed with everything in it when the owner goes away, so runs never
-// share or collide on file names.
+// A private temporary folder for one run, created under the system's temporary folder and
+// removed with everything in it when the owner goes away, so runs never share or collide on
+// file names.
 #pragma once
 
 #include <filesystem>

@@ -3,6 +3,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/path_text.hpp"
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
 
@@ -15,12 +16,12 @@ std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem
   if (ec) absolute = folder;
   auto tree = std::make_shared<RegistryTree>();
   RegistryNode& key = tree->CreateKey(std::string(GameKeyPath) + "\\command line");
-  key.values["target folder"] = absolute.string();
+  key.values["target folder"] = TextFromPath(absolute);
   key.values["version"] = version;
   key.values["language"] = std::string();
   // The folder is already a local path.
   return std::make_shared<TreeRegistrySource>(std::move(tree),
-                                              [](std::string_view text) { return std::filesystem::path(text); });
+                                              [](std::string_view text) { return PathFromText(text); });
 }
 
 }  // namespace kartwerk

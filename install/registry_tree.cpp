@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/path_text.hpp"
+
 namespace kartwerk {
 
 RegistryNode& RegistryTree::CreateKey(std::string_view path) {
@@ -77,7 +79,7 @@ std::unique_ptr<RegistryKey> TreeRegistrySource::OpenMachineKey(std::string_view
 }
 
 std::filesystem::path TreeRegistrySource::HostFolder(std::string_view registeredFolder) const {
-  return hostFolder_ ? hostFolder_(registeredFolder) : std::filesystem::path(registeredFolder);
+  return hostFolder_ ? hostFolder_(registeredFolder) : PathFromText(registeredFolder);
 }
 
 }  // namespace kartwerk

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/map_kind.hpp"
+#include "core/path_text.hpp"
 #include "install/association.hpp"
 
 namespace kartwerk {
@@ -32,7 +33,7 @@ std::string StartProgram(int argc, const char* const* argv, GameInstallations& i
   installs.ChosenVersion = 0;
   RegisterMapTypes(errors);
   std::error_code ec;
-  if (!commandLineMap.empty() && std::filesystem::is_regular_file(commandLineMap, ec)) {
+  if (!commandLineMap.empty() && std::filesystem::is_regular_file(PathFromText(commandLineMap), ec)) {
     SetMapKindFromFile(conversion, commandLineMap);
   }
   return commandLineMap;

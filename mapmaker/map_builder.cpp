@@ -1,6 +1,5 @@
 #include "mapmaker/map_builder.hpp"
 
-#include <stdlib.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -8,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include "core/platform_files.hpp"
 
 namespace kartwerk::testing {
 
@@ -187,11 +188,7 @@ Bytes ReadBytes(const std::filesystem::path& path) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-ScratchFolder::ScratchFolder() {
-  std::string templ = (std::filesystem::temp_directory_path() / "kartwerk-test-XXXXXX").string();
-  if (!::mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = templ;
-}
+ScratchFolder::ScratchFolder() : path_(CreatePrivateFolder(TemporaryRoot(), "kartwerk-test-")) {}
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ec;

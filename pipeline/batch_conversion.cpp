@@ -11,6 +11,7 @@
 
 #include "core/map_file_check.hpp"
 #include "core/map_kind.hpp"
+#include "core/path_text.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "core/text.hpp"
 
@@ -18,7 +19,7 @@ namespace kartwerk {
 namespace {
 
 bool IsCampaign(const std::filesystem::path& mapPath) {
-  return MapKindFromExtension(mapPath.extension().string()) == CampaignMap;
+  return MapKindFromExtension(TextFromPath(mapPath.extension())) == CampaignMap;
 }
 
 // The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
@@ -35,10 +36,10 @@ std::filesystem::path Canonical(const std::filesystem::path& path) {
 // campaign is its main file, found (as staging finds it) from the folder, the first three
 // characters of the listed name and its extension, whatever the case.
 std::string MapIdentity(const std::filesystem::path& mapPath) {
-  if (!IsCampaign(mapPath)) return Canonical(mapPath).string();
-  const std::string name = mapPath.filename().string();
+  if (!IsCampaign(mapPath)) return TextFromPath(Canonical(mapPath));
+  const std::string name = TextFromPath(mapPath.filename());
   const std::filesystem::path folder = Canonical(mapPath).parent_path();
-  return (folder / AsciiLower(name.substr(0, 3) + mapPath.extension().string())).string();
+  return TextFromPath(folder / PathFromText(AsciiLower(name.substr(0, 3) + TextFromPath(mapPath.extension()))));
 }
 
 ConversionEnd Failure(std::exception_ptr error, const char* what) {
@@ -60,7 +61,7 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
   }
   ConvertRequest request;
   request.MapPath = map.MapPath;
-  request.SlotFolder = batch.OutFolder / map.FolderName;
+  request.SlotFolder = batch.OutFolder / PathFromText(map.FolderName);
   request.GameVersionKind = batch.GameVersionKind;
   request.CliffDataFile = batch.CliffDataFile;
   if (batch.Planned) request.Planned = [&batch, index](std::size_t labels) { batch.Planned(index, labels); };
@@ -73,7 +74,7 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
 }  // namespace
 
 std::string BatchFolderName(const std::filesystem::path& mapPath) {
-  const std::string stem = mapPath.stem().string();
+  const std::string stem = TextFromPath(mapPath.stem());
   return IsCampaign(mapPath) ? stem.substr(0, 3) : stem;
 }
 

@@ -4,6 +4,7 @@
 
 #include "convert/records/cliff_data.hpp"
 #include "convert/writers/map_header_files.hpp"
+#include "core/path_text.hpp"
 #include "core/staging.hpp"
 #include "pipeline/conversion_steps.hpp"
 #include "pipeline/slot_commit.hpp"
@@ -28,7 +29,7 @@ bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
 }  // namespace
 
 void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
-  c.MapKind = MapKindFromExtension(mapPath.extension().string());
+  c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
   StageMapFile(c, mapPath);
 }
 

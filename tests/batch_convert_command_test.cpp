@@ -205,6 +205,9 @@ TEST(BatchConvertCommandTest, UsageErrors) {
 
 // On a terminal: one bar for the whole batch, full when the last map ends, then the summary.
 TEST(BatchConvertCommandTest, TerminalGetsOneBarForAllMaps) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no pseudo-terminal on Windows";
+#endif
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
   const testing::ProgramResult run = testing::RunOnTerminal(

@@ -267,6 +267,9 @@ TEST(ConvertCommandTest, UsageAndInputErrors) {
 
 // On a terminal the labels become a bar redrawn in place, ending with a line feed.
 TEST(ConvertCommandTest, TerminalGetsAProgressBar) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no pseudo-terminal on Windows";
+#endif
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
   const testing::ProgramResult run =

@@ -189,6 +189,9 @@ TEST_F(StagingTest, CampaignOfMoreThan255MissionFilesIsRefusedBeforeDecompressin
 }
 
 TEST_F(StagingTest, WildcardsInACampaignsNameMatchOnlyThemselves) {
+#ifdef _WIN32
+  GTEST_SKIP() << "\"*\" and \"?\" cannot be part of a Windows file name";
+#endif
   c.MapKind = CampaignMap;
   Map("*?7.qdc", "*?7");
   Map("*?70001.qdc", "*?70001");
@@ -213,6 +216,9 @@ TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {
 }
 
 TEST(PrivateTempFolderTest, EachRunGetsItsOwnFolderRemovedAtTheEnd) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names its temporary folder itself (shell_windows_test)";
+#else
   ScratchFolder base;
   setenv("TMPDIR", base.path().c_str(), 1);
   std::filesystem::path first;
@@ -227,6 +233,7 @@ TEST(PrivateTempFolderTest, EachRunGetsItsOwnFolderRemovedAtTheEnd) {
   }
   EXPECT_FALSE(std::filesystem::exists(first));
   unsetenv("TMPDIR");
+#endif
 }
 
 }  // namespace

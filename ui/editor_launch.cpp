@@ -4,8 +4,7 @@
 #include <QProcessEnvironment>
 
 #ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
+#include "install/shell_open.hpp"
 #endif
 
 namespace kartwerk {
@@ -26,11 +25,7 @@ EditorCommand EditorCommandFor(const EditorLaunch& launch) {
 
 bool StartEditor(const EditorLaunch& launch) {
 #ifdef _WIN32
-  const std::wstring file = launch.program.wstring();
-  const std::wstring folder = launch.workingFolder.wstring();
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, L"open", file.c_str(), L"", folder.c_str(), SW_SHOWNORMAL));
-  return result > 32;
+  return OpenWithShell(launch.program, launch.workingFolder);
 #else
   const EditorCommand command = EditorCommandFor(launch);
   QProcess process;

@@ -3,6 +3,7 @@
 
     compare.py --kartwerk EXE --mode info    [--count N] [--seed S] [--jobs J]
     compare.py --kartwerk EXE --mode convert [--count N] [--seed S] [--jobs J]
+    compare.py --kartwerk kartwerk.exe --runner wine ...   (the Windows build, under Wine)
 
 info:    `kartwerk info FILE --json` against the reference for every generated file (main
          files and campaign mission files); the JSON objects must be equal.
@@ -38,6 +39,7 @@ RUN_TIMEOUT = 120
 class Options:
     """Settings shared with the worker processes."""
     kartwerk = None
+    runner = []          # a program that runs kartwerk ("wine"), with paths given as Windows paths
     cliffdata = None
     pass_cliffdata = True
     work = None
@@ -50,7 +52,13 @@ class Options:
 OPT = Options()
 
 
+def native(path):
+    """A path as kartwerk receives it: under Wine a Windows path through drive Z: (the root)."""
+    return "Z:" + path.replace("/", "\\") if OPT.runner else path
+
+
 def run(cmd):
+    cmd = OPT.runner + cmd
     try:
         p = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                            timeout=RUN_TIMEOUT)
@@ -149,9 +157,9 @@ def check_convert(map_path, folder, rng):
         label = version or "default"
         ref_out = os.path.join(folder, "out-reference-" + label)
         kw_out = os.path.join(folder, "out-kartwerk-" + label)
-        cmd = [OPT.kartwerk, "convert", map_path, "--out", kw_out, "--quiet"]
+        cmd = [OPT.kartwerk, "convert", native(map_path), "--out", native(kw_out), "--quiet"]
         if OPT.pass_cliffdata:
-            cmd += ["--cliffdata", OPT.cliffdata]
+            cmd += ["--cliffdata", native(OPT.cliffdata)]
         if version:
             cmd += ["--game-version", version]
         rc_k, _, err_k = run(cmd)
@@ -188,7 +196,7 @@ def check_info(map_path, folder, rng):
         path = os.path.join(folder, name)
         if not os.path.isfile(path):
             continue
-        rc_k, out_k, err_k = run([OPT.kartwerk, "info", path, "--json"])
+        rc_k, out_k, err_k = run([OPT.kartwerk, "info", native(path), "--json"])
         try:
             want, rc_r = kartwerk_ref.info(path), 0
         except kartwerk_ref.ConversionError as e:
@@ -263,6 +271,7 @@ def init_worker(options):
 def main():
     parser = argparse.ArgumentParser(description="Compare kartwerk with the reference converter.")
     parser.add_argument("--kartwerk", required=True, help="the kartwerk executable")
+    parser.add_argument("--runner", help="a program that runs kartwerk (wine for kartwerk.exe)")
     parser.add_argument("--mode", choices=("info", "convert"), default="convert")
     parser.add_argument("--count", type=int, default=50)
     parser.add_argument("--seed", type=int, default=1)
@@ -279,6 +288,7 @@ def main():
 
     OPT.kartwerk = os.path.abspath(args.kartwerk)
     OPT.mode = args.mode
+    OPT.runner = [args.runner] if args.runner else []
     OPT.seed = args.seed
     OPT.past_end = args.past_end
     OPT.work = os.path.abspath(args.work) if args.work else tempfile.mkdtemp(prefix="kartwerk-compare-")

@@ -1,5 +1,20 @@
 #include "tests/support/run_program.hpp"
 
+#include <sstream>
+
+namespace kartwerk::testing {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace kartwerk::testing
+
+// Starting programs on Windows: run_program_windows.cpp.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <stdlib.h>
 #include <poll.h>
@@ -8,7 +23,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -115,11 +129,5 @@ ProgramResult RunOnTerminal(const std::string& program, const std::vector<std::s
   return result;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 }  // namespace kartwerk::testing
+#endif

@@ -1,0 +1,66 @@
+// "YES" on the editor prompt starts the game's editor through the real Wine, in the prefix the
+// installation was found in and in the editor's own folder. A stand-in editor built for Windows
+// (edit3_stub.exe) records the folder Wine gave it.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <fstream>
+
+#include "install/system_tools.hpp"
+#include "tests/gui_test_support.hpp"
+#include "tests/support/run_program.hpp"
+#include "ui/editor_launch.hpp"
+#include "ui/prompt_windows.hpp"
+
+namespace kartwerk {
+namespace {
+
+using namespace kartwerk::testing;
+
+TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
+#ifndef EDIT3_STUB
+  GTEST_SKIP() << "no MinGW-w64 compiler to build the stand-in editor";
+#else
+  const std::filesystem::path wineboot = FindProgramInPath("wineboot");
+  const std::filesystem::path wineserver = FindProgramInPath("wineserver");
+  if (FindProgramInPath("wine").empty() || wineboot.empty() || wineserver.empty()) GTEST_SKIP() << "no Wine";
+  TestApplication();
+  ScratchFolder scratch;
+  const std::filesystem::path prefix = scratch.path() / "prefix";
+  const std::vector<std::string> wineEnv = {"WINEPREFIX=" + prefix.string(), "WINEDEBUG=-all"};
+  ASSERT_EQ(RunProgram(wineboot.string(), {"-i"}, wineEnv).status, 0);
+  qputenv("WINEDEBUG", QByteArrayLiteral("-all"));  // the editor's Wine inherits it
+
+  const std::filesystem::path game = prefix / "drive_c" / "Games" / "Vornmark II";
+  WriteText(game / "editor" / "scridll.dll", "marker");
+  std::filesystem::copy_file(EDIT3_STUB, game / "editor" / "edit3.exe");
+  GuiSession session;
+  Outside outside;
+  WireSession(session, outside);
+  session.hooks.LaunchEditor = [](const EditorLaunch& launch) { StartEditor(launch); };
+  session.installs.GameFolder = game;
+  session.WinePrefix = prefix;
+
+  TForm6 prompt(session);
+  prompt.Open([] {});
+  ASSERT_TRUE(WaitFor([&] { return prompt.isVisible(); }));
+  Click(prompt.Label2);
+  const std::filesystem::path record = game / "editor" / "edit3-started.txt";
+  const bool started = WaitFor([&] { return std::filesystem::exists(record); }, 90000);
+  // The prefix's server is ended whatever happened, so nothing outlives the test.
+  RunProgram(wineserver.string(), {"-k"}, wineEnv);
+  RunProgram(wineserver.string(), {"-w"}, wineEnv);
+  ASSERT_TRUE(started) << "the editor did not start";
+  std::ifstream in(record, std::ios::binary);
+  std::string folder;
+  std::getline(in, folder);
+  // Wine names the working folder through this prefix's drive C: the right prefix, the editor's folder.
+  EXPECT_EQ(folder, "C:\\Games\\Vornmark II\\editor");
+  std::string argument;
+  EXPECT_FALSE(std::getline(in, argument)) << "no arguments: " << argument;
+  EXPECT_TRUE(WaitFor([&] { return outside.ends == 0 && !prompt.isVisible(); }));
+#endif
+}
+
+}  // namespace
+}  // namespace kartwerk
