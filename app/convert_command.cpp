@@ -69,7 +69,8 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
 
 // Runs a conversion into slotFolder, showing progress on standard error; returns the exit status.
 int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder) {
-  if (const auto problem = MapFileProblem(PathFromText(options.map))) {
+  const std::filesystem::path map = PathFromText(options.map);
+  if (const auto problem = MapFileProblem(map)) {
     std::cerr << "kartwerk: " << *problem << "\n";
     return 1;
   }

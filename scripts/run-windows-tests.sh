@@ -11,6 +11,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?usage: scripts/run-windows-tests.sh BUILD_FOLDER}" && pwd)
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/kartwerk-wine-XXXXXX")
+# Debian's Wine puts its server's socket folder under TMPDIR: inside the scratch folder, it goes with it.
+mkdir "$scratch/tmp"
+export TMPDIR="$scratch/tmp"
 export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # The programs take their temporary folder from the prefix (GetTempPathW), not from this shell.
 unset DISPLAY WAYLAND_DISPLAY TEMP TMP

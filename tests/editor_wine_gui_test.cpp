@@ -37,7 +37,7 @@ TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
   GuiSession session;
   Outside outside;
   WireSession(session, outside);
-  session.hooks.LaunchEditor = [](const EditorLaunch& launch) { StartEditor(launch); };
+  session.hooks.LaunchEditor = [](const EditorLaunch& launch) { return StartEditor(launch); };
   session.installs.GameFolder = game;
   session.WinePrefix = prefix;
 
@@ -50,6 +50,11 @@ TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
   // The prefix's server is ended whatever happened, so nothing outlives the test.
   RunProgram(wineserver.string(), {"-k"}, wineEnv);
   RunProgram(wineserver.string(), {"-w"}, wineEnv);
+  // Debian's Wine keeps the server's socket folder in the temporary folder, under the name the
+  // prefix's "wineserver" file holds; it goes with the prefix.
+  std::string serverFolder;
+  std::getline(std::ifstream(prefix / "wineserver"), serverFolder);
+  if (!serverFolder.empty()) std::filesystem::remove_all(std::filesystem::temp_directory_path() / serverFolder);
   ASSERT_TRUE(started) << "the editor did not start";
   std::ifstream in(record, std::ios::binary);
   std::string folder;
