@@ -23,8 +23,8 @@ int ConvertBatch(const BatchConvertSettings& settings) {
   // anything is written; each clashing map can be converted on its own into a folder of choice.
   if (!plan.Clashes.empty()) {
     for (const BatchNameClash& clash : plan.Clashes) {
-      std::fprintf(stderr, "kartwerk: %s and %s would both be converted into %s\n", clash.First.string().c_str(),
-                   clash.Second.string().c_str(), (out / PathFromText(clash.FolderName)).string().c_str());
+      std::fprintf(stderr, "kartwerk: %s and %s would both be converted into %s\n", TextFromPath(clash.First).c_str(),
+                   TextFromPath(clash.Second).c_str(), TextFromPath(out / PathFromText(clash.FolderName)).c_str());
     }
     std::fputs("kartwerk: nothing was converted; convert one of them on its own with its own --out\n", stderr);
     return 2;
@@ -33,7 +33,7 @@ int ConvertBatch(const BatchConvertSettings& settings) {
   std::vector<std::string> names, files;
   for (const BatchMap& map : plan.Maps) {
     names.push_back(map.FolderName);
-    files.push_back(map.MapPath.string());
+    files.push_back(TextFromPath(map.MapPath));
   }
   BatchProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, settings.quiet, names, files, out);
 

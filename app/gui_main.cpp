@@ -5,6 +5,7 @@
 #ifdef KARTWERK_WINDOWS_MODULE
 #include <filesystem>
 
+#include "core/path_text.hpp"
 #include "core/program_files.hpp"
 #ifdef _WIN32
 #include <windows.h>
@@ -56,7 +57,7 @@ int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, c
   std::string why;
   RunWindowsEntry* entry = LoadWindowsEntry(module, why);
   if (entry == nullptr) {
-    std::cerr << "kartwerk: cannot open the windows: loading \"" << module.string() << "\" failed: " << why << "\n"
+    std::cerr << "kartwerk: cannot open the windows: loading \"" << TextFromPath(module) << "\" failed: " << why << "\n"
               << "kartwerk: the subcommands work without them (kartwerk --help)\n";
     return 1;
   }

@@ -60,7 +60,7 @@ int RunInstalls(const InstallsOptions& options) {
                      {"version", v.version},
                      {"language", v.language},
                      {"sub_key", v.subKey},
-                     {"prefix", installs.Registry[v.registry].winePrefix.string()},
+                     {"prefix", TextFromPath(installs.Registry[v.registry].winePrefix)},
                      {"origin", installs.Registry[v.registry].origin},
                      {"editor", std::filesystem::is_regular_file(JoinIgnoringCase(v.hostFolder, "editor\\scridll.dll"))}});
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/path_text.hpp"
 #include "app/commands.hpp"
 #include "convert/records/cliff_data.hpp"
 #include "core/file_output.hpp"
@@ -115,8 +116,8 @@ int PreviewGallery(const PreviewOptions& options) {
   const std::filesystem::path folder = options.out;
   if (!plan.Clashes.empty()) {
     for (const BatchNameClash& clash : plan.Clashes) {
-      std::cerr << "kartwerk: " << clash.First.string() << " and " << clash.Second.string()
-                << " would both be drawn as " << (folder / (clash.FolderName + ".png")).string() << "\n";
+      std::cerr << "kartwerk: " << TextFromPath(clash.First) << " and " << TextFromPath(clash.Second)
+                << " would both be drawn as " << TextFromPath(folder / (clash.FolderName + ".png")) << "\n";
     }
     std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
     return 2;
@@ -127,7 +128,7 @@ int PreviewGallery(const PreviewOptions& options) {
   std::vector<GalleryMap> gallery;
   std::vector<std::string> failed;
   for (const BatchMap& planned : plan.Maps) {
-    const std::string mapFile = planned.MapPath.string();
+    const std::string mapFile = TextFromPath(planned.MapPath);
     GalleryMap& entry = gallery.emplace_back();
     entry.name = Cp1252ToUtf8(planned.FolderName);
     try {
@@ -148,7 +149,7 @@ int PreviewGallery(const PreviewOptions& options) {
   WriteFileAtomic(folder / "index.html", GalleryPage(gallery));
   if (!options.quiet || !failed.empty()) {
     std::cerr << gallery.size() << " maps: " << gallery.size() - failed.size() << " drawn, " << failed.size()
-              << " failed; gallery " << (folder / "index.html").string() << "\n";
+              << " failed; gallery " << TextFromPath(folder / "index.html") << "\n";
   }
   return failed.empty() ? 0 : 1;
 }

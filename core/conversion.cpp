@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/path_text.hpp"
 #include "core/whole_file.hpp"
 
 namespace kartwerk {
@@ -17,7 +18,7 @@ const sectionRec& Conversion::Seek(Section section) {
 }
 
 void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file) {
-  LoadContainer(conversion, ReadWholeFile(file), file.filename().string());
+  LoadContainer(conversion, ReadWholeFile(file), TextFromPath(file.filename()));
 }
 
 void LoadContainer(Conversion& conversion, Bytes container, const std::string& name) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/path_text.hpp"
 #include "core/errors.hpp"
 #include "core/platform_files.hpp"
 
@@ -12,7 +13,7 @@ namespace kartwerk {
 
 OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)), buffer_(new char[kBufferSize]) {
   file_ = CreateUniqueSibling(target_, temp_);
-  if (!file_) throw FileCreateError(target_.string(), std::strerror(errno));
+  if (!file_) throw FileCreateError(TextFromPath(target_), std::strerror(errno));
 }
 
 OutputFile::~OutputFile() {
@@ -27,7 +28,7 @@ void OutputFile::Fail(int error) {
   file_ = nullptr;
   std::error_code ignored;
   std::filesystem::remove(temp_, ignored);
-  throw FileCreateError(target_.string(), std::strerror(error));
+  throw FileCreateError(TextFromPath(target_), std::strerror(error));
 }
 
 void OutputFile::Flush() {
@@ -63,7 +64,7 @@ void OutputFile::Commit() {
     const int error = errno;
     std::error_code ignored;
     std::filesystem::remove(temp_, ignored);
-    throw FileCreateError(target_.string(), std::strerror(error));
+    throw FileCreateError(TextFromPath(target_), std::strerror(error));
   }
   try {
     ReplaceFileWith(temp_, target_);

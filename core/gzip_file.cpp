@@ -33,14 +33,14 @@ std::string WithoutExtension(const std::filesystem::path& path) { return TextFro
 // The output folder as the messages name it: with its trailing separator.
 std::string FolderText(const std::filesystem::path& folder) {
   const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
-  std::string text = folder.string();
+  std::string text = TextFromPath(folder);
   if (text.empty() || text.back() != separator) text += separator;
   return text;
 }
 
-EGZipError OpenError(const std::filesystem::path& source) { return EGZipError("Error opening " + source.string(), GzOpenError); }
+EGZipError OpenError(const std::filesystem::path& source) { return EGZipError("Error opening " + TextFromPath(source), GzOpenError); }
 EGZipError ReadError(const std::filesystem::path& source) {
-  return EGZipError("Error reading from " + source.string(), GzReadError);
+  return EGZipError("Error reading from " + TextFromPath(source), GzReadError);
 }
 
 std::uint32_t Le32(const std::uint8_t* p) {
@@ -136,7 +136,7 @@ std::size_t InflateMember(std::span<const std::uint8_t> in, Bytes& out, std::uin
     }
     if (r.outcome == InflateOutcome::BadData) throw ReadError(source);
     if (capacity >= room) {
-      throw EGZipError("Error reading from " + source.string() + ": decompressed data exceeds the limit of 256 MiB",
+      throw EGZipError("Error reading from " + TextFromPath(source) + ": decompressed data exceeds the limit of 256 MiB",
                        GzReadError);
     }
     if (capacity >= bound) throw ReadError(source);  // more than deflate can produce from this input
@@ -188,7 +188,7 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
     if (file.size() - pos < 8) throw ReadError(source);  // the trailer is missing
     const std::span<const std::uint8_t> produced = std::span<const std::uint8_t>(content.data).subspan(start);
     if (Le32(&file[pos]) != GzipCrc32(produced) || Le32(&file[pos + 4]) != static_cast<std::uint32_t>(produced.size())) {
-      throw EGZipError("Error closing " + source.string(), GzCloseError);
+      throw EGZipError("Error closing " + TextFromPath(source), GzCloseError);
     }
     pos += 8;
     // Another member may follow (their data is concatenated, as gzip does); bytes that do not

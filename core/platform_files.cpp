@@ -136,7 +136,7 @@ std::filesystem::path TemporaryRoot() {
 void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesystem::path& target) {
   std::error_code ec;
   std::filesystem::rename(temporary, target, ec);
-  if (ec) throw FileCreateError(target.string(), ec.message());
+  if (ec) throw FileCreateError(TextFromPath(target), ec.message());
 }
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
@@ -146,7 +146,7 @@ std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesys
   // under the file creation mask. (Reading the mask means setting it, which would change it
   // for a moment for every other thread of the process.)
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = target.string() + "." + RandomSuffix();
+    const std::string name = TextFromPath(target) + "." + RandomSuffix();
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) continue;

@@ -4,13 +4,14 @@
 #include <ios>
 #include <iterator>
 #include <system_error>
+#include "core/path_text.hpp"
 
 namespace kartwerk {
 
 Bytes ReadWholeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    throw std::ios_base::failure("Cannot open file \"" + path.string() + "\". No such file or directory",
+    throw std::ios_base::failure("Cannot open file \"" + TextFromPath(path) + "\". No such file or directory",
                                  std::make_error_code(std::errc::no_such_file_or_directory));
   }
   // One allocation of the file's size and one read: a container is several megabytes, and

@@ -6,6 +6,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/path_text.hpp"
 #include "core/text.hpp"
 #include "install/lutris_games.hpp"
 #include "install/steam_libraries.hpp"
@@ -89,7 +90,7 @@ void AddProtonPrefixes(PrefixList& list, const fs::path& home) {
   }
   for (const fs::path& library : libraries) {
     for (const fs::path& app : SubFolders(library / "steamapps" / "compatdata")) {
-      list.Add(app / "pfx", "Proton prefix of Steam app " + app.filename().string());
+      list.Add(app / "pfx", "Proton prefix of Steam app " + TextFromPath(app.filename()));
     }
   }
 }
@@ -98,7 +99,7 @@ void AddLutrisPrefixes(PrefixList& list, const fs::path& home) {
   const auto isConfiguration = [](const fs::path& p) { return p.extension() == ".yml" && IsFile(p); };
   for (const fs::path& games : {home / ".config" / "lutris" / "games", home / ".local" / "share" / "lutris" / "games"}) {
     for (const fs::path& configuration : Entries(games, isConfiguration)) {
-      list.Add(LutrisGamePrefix(ReadText(configuration), home), "Lutris prefix of " + configuration.stem().string());
+      list.Add(LutrisGamePrefix(ReadText(configuration), home), "Lutris prefix of " + TextFromPath(configuration.stem()));
     }
   }
   // Where Lutris puts a new game's prefix unless told otherwise.
@@ -108,7 +109,7 @@ void AddLutrisPrefixes(PrefixList& list, const fs::path& home) {
 void AddBottles(PrefixList& list, const fs::path& home) {
   for (const fs::path& bottles : {home / ".local" / "share" / "bottles" / "bottles",
                                   home / ".var" / "app" / "com.usebottles.bottles" / "data" / "bottles" / "bottles"}) {
-    for (const fs::path& bottle : SubFolders(bottles)) list.Add(bottle, "Bottles bottle " + bottle.filename().string());
+    for (const fs::path& bottle : SubFolders(bottles)) list.Add(bottle, "Bottles bottle " + TextFromPath(bottle.filename()));
   }
 }
 

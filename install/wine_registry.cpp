@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "core/path_text.hpp"
 #include "install/unicode_text.hpp"
 #include "install/user_folders.hpp"
 #include "install/wine_paths.hpp"
@@ -271,15 +272,15 @@ std::shared_ptr<const RegistrySource> OpenWinePrefixRegistry(const std::filesyst
   if (ec) prefix = prefixFolder;
   const std::filesystem::path file = prefix / "system.reg";
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw RegistryUnavailable("Cannot read the Wine registry \"" + file.string() + "\"");
+  if (!in) throw RegistryUnavailable("Cannot read the Wine registry \"" + TextFromPath(file) + "\"");
   std::ostringstream content;
   content << in.rdbuf();
-  if (in.bad()) throw RegistryUnavailable("Cannot read the Wine registry \"" + file.string() + "\"");
+  if (in.bad()) throw RegistryUnavailable("Cannot read the Wine registry \"" + TextFromPath(file) + "\"");
   std::shared_ptr<RegistryTree> tree;
   try {
     tree = std::make_shared<RegistryTree>(ParseWineRegistry(content.str()));
   } catch (const RegistryUnavailable& e) {
-    throw RegistryUnavailable("\"" + file.string() + "\" is " + e.what());
+    throw RegistryUnavailable("\"" + TextFromPath(file) + "\" is " + e.what());
   }
   return std::make_shared<TreeRegistrySource>(
       std::move(tree), [prefix](std::string_view folder) { return WineHostPath(prefix, folder); });

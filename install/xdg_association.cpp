@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/path_text.hpp"
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
 #include "install/map_types.hpp"
@@ -40,7 +41,7 @@ bool WriteIfChanged(const std::filesystem::path& path, std::string_view content)
   }
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
-  if (ec) throw std::runtime_error("Cannot create the folder \"" + path.parent_path().string() + "\": " + ec.message());
+  if (ec) throw std::runtime_error("Cannot create the folder \"" + TextFromPath(path.parent_path()) + "\": " + ec.message());
   WriteFileAtomic(path, content);
   return true;
 }

@@ -153,7 +153,7 @@ std::string BatchSummary(const std::vector<BatchMap>& maps, const std::vector<Co
     if (ends[i].Completed()) {
       ++converted;
     } else if (ends[i].error) {
-      failed.push_back(maps[i].MapPath.string());
+      failed.push_back(TextFromPath(maps[i].MapPath));
     } else {
       ++stopped;
     }

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <optional>
 
+#include "core/path_text.hpp"
 #include "core/folder_moves.hpp"
 #include "core/map_info.hpp"
 #include "core/platform_files.hpp"
@@ -21,11 +22,11 @@ constexpr std::string_view NewMarker = ".kartwerk-new-";
 constexpr std::string_view AsideMarker = ".kartwerk-aside-";
 constexpr std::size_t TimeTextLength = 23;  // "2026-12-07 14-30-21.042"
 
-std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
+std::string Quoted(const fs::path& path) { return "\"" + TextFromPath(path) + "\""; }
 
 // ".map.007.kartwerk-new-4242-abcdefghij" for the slot map.007 and this process.
 fs::path WorkFolderName(const fs::path& target, std::string_view marker) {
-  return target.parent_path() / ("." + target.filename().string() + std::string(marker) +
+  return target.parent_path() / PathFromText("." + TextFromPath(target.filename()) + std::string(marker) +
                                  std::to_string(CurrentProcessId()) + "-" + RandomSuffix());
 }
 
@@ -99,7 +100,7 @@ std::vector<fs::path> SlotBackups(const fs::path& backupFolder, const std::strin
   std::vector<fs::path> backups;
   std::error_code ec;
   for (fs::directory_iterator it(backupFolder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = TextFromPath(it->path().filename());
     // The time follows the slot's name, so the names sort oldest first.
     if (name.size() > slotName.size() + 1 + TimeTextLength && name.compare(0, slotName.size(), slotName) == 0 &&
         name[slotName.size()] == ' ' && IsTimeText(std::string_view(name).substr(slotName.size() + 1))) {
@@ -143,7 +144,7 @@ fs::path SlotCommit::BackupPathFor(const fs::path& content, const std::string& s
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const int ms = static_cast<int>(
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-  return backupFolder_ / BackupName(slotName, FolderTitle(content), LocalTime(seconds), ms);
+  return backupFolder_ / PathFromText(BackupName(slotName, FolderTitle(content), LocalTime(seconds), ms));
 }
 
 fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName) const {
@@ -165,7 +166,7 @@ fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slot
     }
   }
   if (warn_) {
-    warn_("the previous content of " + Quoted(aside.parent_path() / slotName) + " stays in " + Quoted(aside) + ": " +
+    warn_("the previous content of " + Quoted(aside.parent_path() / PathFromText(slotName)) + " stays in " + Quoted(aside) + ": " +
           reason);
   }
   return {};
@@ -176,7 +177,7 @@ void SlotCommit::SettleLeftovers() {
   std::error_code ec;
   std::vector<std::pair<fs::path, WorkFolder>> found;
   for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::optional<WorkFolder> work = ParseWorkFolder(it->path().filename().string());
+    const std::optional<WorkFolder> work = ParseWorkFolder(TextFromPath(it->path().filename()));
     if (work && !ProcessIsRunning(work->process)) found.emplace_back(it->path(), *work);
   }
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -186,7 +187,7 @@ void SlotCommit::SettleLeftovers() {
       fs::remove_all(path, ec);
       continue;
     }
-    const fs::path slot = parent / work.slotName;
+    const fs::path slot = parent / PathFromText(work.slotName);
     if (!fs::exists(slot, ec)) {
       ec = RenameFolder(path, slot);
       if (warn_) {
@@ -268,7 +269,7 @@ fs::path SlotCommit::Commit() {
   }
   committed_ = true;
 
-  const std::string slotName = target_.filename().string();
+  const std::string slotName = TextFromPath(target_.filename());
   fs::path previous;  // where the first folder moved aside went: the target's content before
   for (std::size_t i = 0; i < displaced.size(); ++i) {
     fs::path backup;
@@ -287,7 +288,7 @@ fs::path SlotCommit::Commit() {
   if (!copied.empty()) fs::remove_all(copied, ec);
 
   // Only the most recent backups of a slot are kept.
-  const std::vector<fs::path> backups = SlotBackups(backupFolder_, target_.filename().string());
+  const std::vector<fs::path> backups = SlotBackups(backupFolder_, TextFromPath(target_.filename()));
   for (std::size_t i = 0; i + KeptBackupsPerSlot < backups.size(); ++i) fs::remove_all(backups[i], ec);
   return previous;
 }

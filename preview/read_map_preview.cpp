@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/path_text.hpp"
 #include "convert/records/cliff_grid.hpp"
 #include "convert/records/objects.hpp"
 #include "convert/records/normal_rhombs.hpp"
@@ -152,7 +153,7 @@ MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<
   if (cliffData) c.CliffDataBuffer = std::move(cliffData);
   // The same preparation, in the same words, as a conversion's.
   Stage("staging the map", [&] {
-    c.MapKind = MapKindFromExtension(mapPath.extension().string());
+    c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
     StageMapFile(c, std::filesystem::absolute(mapPath));
     return 0;
   });

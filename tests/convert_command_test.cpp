@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "core/path_text.hpp"
 #include "core/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "tests/support/folder_tree.hpp"
@@ -63,6 +64,12 @@ TEST(ConvertCommandTest, BundledSamplesConvertCompletely) {
   EXPECT_TRUE(std::filesystem::is_empty(temp.path()));  // the decompressed files are gone
 }
 
+// The environment that puts the user's program data (where replaced slots are kept) into folder:
+// XDG_DATA_HOME on Linux, LOCALAPPDATA on Windows.
+std::vector<std::string> UserDataIn(const std::filesystem::path& folder) {
+  return {"XDG_DATA_HOME=" + TextFromPath(folder), "LOCALAPPDATA=" + TextFromPath(folder)};
+}
+
 TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
@@ -72,7 +79,7 @@ TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
   WriteBytes(out / "mis.000" / "players", Bytes(5000, 'x'));
   const auto before = TreeFiles(out);
   auto r = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", out.string(), "--quiet"},
-                      {"XDG_DATA_HOME=" + (dir / "data").string()});
+                      UserDataIn(dir / "data"));
   EXPECT_EQ(r.status, 0) << r.err;
   // The folder holds the new map alone; what it held before is kept whole, and the run says where.
   EXPECT_EQ(FileCount(out), 6u + 15u);
@@ -125,7 +132,7 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
   testing::WriteSampleMaps(dir / "campaign");
   WriteBytes(dir / "campaign" / "007005.qdc", Gzip(SampleMissionContainer({3, 1, 48, 32}, 5), "007005"));
   const auto slot = dir / "maps.src" / "map.007";
-  const std::vector<std::string> env = {"XDG_DATA_HOME=" + (dir / "data").string()};
+  const std::vector<std::string> env = UserDataIn(dir / "data");
   ASSERT_EQ(RunProgram(KARTWERK_EXE, {"convert", (dir / "campaign" / "007.qdc").string(), "--out", slot.string(), "--quiet"}, env).status, 0);
   ASSERT_EQ(EntryNames(slot), (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "mis.003",
                                                          "mis.005", "objects", "rhombs"}));
@@ -155,7 +162,7 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
 TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
-  const std::vector<std::string> env = {"XDG_DATA_HOME=" + (dir / "data").string()};
+  const std::vector<std::string> env = UserDataIn(dir / "data");
   WriteBytes(dir / "map.001", Bytes{'f'});
   auto file = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", (dir / "map.001").string()}, env);
   EXPECT_EQ(file.status, 1);

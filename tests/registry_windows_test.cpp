@@ -13,10 +13,10 @@
 #include "install/association.hpp"
 #include "install/game_location.hpp"
 #include "install/map_types.hpp"
-#include "install/program_path.hpp"
+#include "core/program_path.hpp"
 #include "install/registry_win32.hpp"
 #include "install/slot_store.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {

@@ -13,9 +13,9 @@
 #include "core/platform_files.hpp"
 #include "core/temp_folder.hpp"
 #include "install/shell_open.hpp"
-#include "tests/support/map_builder.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "tests/support/run_program.hpp"
-#include "tests/support/sample_maps.hpp"
+#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {

@@ -1,12 +1,17 @@
 // A slot folder is replaced whole or not at all, and what it held before is kept.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <thread>
 
 #include "pipeline/slot_commit.hpp"
+#include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "tests/support/folder_tree.hpp"
 #include "mapmaker/map_builder.hpp"
@@ -34,11 +39,27 @@ void MakeSlot(const fs::path& slot, const std::string& title) {
 
 // The number of a process that has ended.
 unsigned long EndedProcess() {
+#ifdef _WIN32
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  wchar_t command[] = L"cmd.exe /c exit 0";
+  if (!::CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process)) {
+    ADD_FAILURE() << "cmd.exe did not start";
+    return 0;
+  }
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return process.dwProcessId;
+#else
   const pid_t child = ::fork();
   if (child == 0) ::_exit(0);
   int status = 0;
   ::waitpid(child, &status, 0);
   return static_cast<unsigned long>(child);
+#endif
 }
 
 TEST(SlotCommitTest, CommitPutsTheNewFolderInPlaceAndKeepsThePreviousOne) {
@@ -57,7 +78,7 @@ TEST(SlotCommitTest, CommitPutsTheNewFolderInPlaceAndKeepsThePreviousOne) {
   EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'H', 'i', 'l', 'l', 's'}}}));
   ASSERT_EQ(previous.parent_path(), backups);
   EXPECT_EQ(TreeFiles(previous), before) << "the whole previous content, notes included";
-  const std::string name = previous.filename().string();
+  const std::string name = TextFromPath(previous.filename());
   EXPECT_EQ(name.substr(0, 8), "map.007 ");
   EXPECT_EQ(name.substr(name.size() - 6), " Dunes");
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"}) << "nothing left beside the slot";
@@ -113,7 +134,7 @@ TEST(SlotCommitTest, BadTargetsAndAnUnusableBackupFolderLeaveTheSlotAlone) {
   }
   ASSERT_TRUE(end.error);
   EXPECT_EQ(end.failedStep, "replacing the slot folder");
-  EXPECT_NE(end.FailureText().find("Cannot keep the previous content of \"" + slot.string() + "\""), std::string::npos)
+  EXPECT_NE(end.FailureText().find("Cannot keep the previous content of \"" + TextFromPath(slot) + "\""), std::string::npos)
       << end.FailureText();
   EXPECT_TRUE(end.slotLeftAsItWas);
   EXPECT_EQ(TreeFiles(slot), before);
@@ -161,10 +182,10 @@ TEST(SlotCommitTest, LeftoversOfAnInterruptedRunAreSettledNeverDropped) {
   EXPECT_EQ(testing::ReadBytes(src / "map.004" / "desc").size(), std::string("Lost\nabout it").size());
   const std::vector<fs::path> kept = SlotBackups(backups, "map.005");
   ASSERT_EQ(kept.size(), 1u);
-  EXPECT_EQ(kept[0].filename().string().substr(32), "Older");
+  EXPECT_EQ(TextFromPath(kept[0].filename()).substr(32), "Older");
   ASSERT_EQ(notes.size(), 2u);
-  EXPECT_NE(notes[0].find("put back \"" + (src / "map.004").string()), std::string::npos) << notes[0];
-  EXPECT_NE(notes[1].find("is kept in \"" + kept[0].string()), std::string::npos) << notes[1];
+  EXPECT_NE(notes[0].find("put back \"" + TextFromPath(src / "map.004")), std::string::npos) << notes[0];
+  EXPECT_NE(notes[1].find("is kept in \"" + TextFromPath(kept[0])), std::string::npos) << notes[1];
 }
 
 TEST(SlotCommitTest, BackupNamesGiveSlotTimeAndAFileNameSafeTitle) {
@@ -181,7 +202,7 @@ TEST(SlotCommitTest, BackupNamesGiveSlotTimeAndAFileNameSafeTitle) {
   const fs::path slot = dir / "map.011";
   WriteFile(slot / "desc", Bytes{'A', '/', 'B', ':', 0x99, '.', ' ', '\r', 'x'});
   SlotCommit commit(slot, dir / "backups");
-  EXPECT_EQ(commit.Commit().filename().string().substr(32), "A_B_\xE2\x84\xA2");  // the sign as UTF-8, no trailing dot
+  EXPECT_EQ(TextFromPath(commit.Commit().filename()).substr(32), "A_B_\xE2\x84\xA2");  // the sign as UTF-8, no trailing dot
 }
 
 // Across file systems the previous content is copied into the backup folder before the slot is
