@@ -7,13 +7,18 @@
 
 namespace kartwerk {
 
-void ByteStream::Load(Bytes bytes) {
+void ByteStream::Load(ContainerBytes bytes) {
   data_ = std::move(bytes);
   position_ = 0;
 }
 
+void ByteStream::Load(const Bytes& bytes) {
+  data_.assign(bytes.begin(), bytes.end());
+  position_ = 0;
+}
+
 void ByteStream::Clear() {
-  Bytes().swap(data_);  // the memory goes too: a campaign holds one container at a time
+  ContainerBytes().swap(data_);  // the memory goes too: a campaign holds one container at a time
   position_ = 0;
 }
 

@@ -120,7 +120,7 @@ Bytes ReadCompressed(const std::filesystem::path& source) {
 // Inflates one member's deflate data onto the end of out and returns the compressed bytes it
 // took. expected is the member's size as far as it is known (its trailer's ISIZE); the room is
 // doubled when that was too little, up to the limit.
-std::size_t InflateMember(std::span<const std::uint8_t> in, Bytes& out, std::uint64_t expected,
+std::size_t InflateMember(std::span<const std::uint8_t> in, ContainerBytes& out, std::uint64_t expected,
                           const std::filesystem::path& source) {
   const std::size_t start = out.size();
   const std::uint64_t room = kMaxInflatedSize - start;
