@@ -30,12 +30,12 @@ constexpr WordTables MakeWordTables() {
 
 constexpr WordTables kWordTables = MakeWordTables();
 
-// Bits 4-5 a cliff mark flips; marks over 3 flip none.
-inline std::uint16_t CliffBits(std::uint8_t mark) { return mark <= 3 ? static_cast<std::uint16_t>(mark << 4) : 0; }
-
+// Bits 4-5 are byte 1's flipped by the cliff mark; a mark over 3 leaves them clear.
 inline std::uint16_t WordFromRecord(const std::uint8_t* record4, std::uint8_t mark) {
+  constexpr std::uint16_t kMarkBits = 0x30;
+  const std::uint16_t fromByte1 = kWordTables.fromByte1[record4[1]];
   return static_cast<std::uint16_t>(kWordTables.fromByte0[record4[0]] |
-                                    (kWordTables.fromByte1[record4[1]] ^ CliffBits(mark)));
+                                    (mark <= 3 ? fromByte1 ^ (mark << 4) : fromByte1 & ~kMarkBits));
 }
 
 // Bit 9 from the 1-byte record, bits 10-13 from the high byte of the 2-byte value.
