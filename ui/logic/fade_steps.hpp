@@ -40,7 +40,4 @@ int ClassifyPlatform(const PlatformVersion& version);
 // other platform (code -1) windows fade exactly when the desktop supports per-window opacity.
 bool WindowsFade(int platformVersionCode, bool desktopHasWindowOpacity);
 
-// The version of the system this program runs on (a failed query off Windows).
-PlatformVersion QueryPlatformVersion();
-
 }  // namespace kartwerk
