@@ -9,8 +9,6 @@
 
 #include "convert/records/cliff_data.hpp"
 #include "install/explicit_installation.hpp"
-#include "mapmaker/map_builder.hpp"
-#include "mapmaker/sample_maps.hpp"
 #include "tests/recording_face.hpp"
 #include "ui/logic/slot_picker.hpp"
 
@@ -19,19 +17,12 @@ namespace {
 
 using namespace kartwerk::testing;
 
-void Put(const std::filesystem::path& path, const Bytes& bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  WriteBytes(path, bytes);
-}
-
 class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public MessageFace {
  protected:
   void SetUp() override {
     const auto game = scratch.path() / "game";
-    Put(game / "editor" / "scridll.dll", {'m'});
-    Put(game / "editor" / "maps.src" / "map.003" / "desc", {'D', 0xFC, 'n', 'e', 'n', 0x99, '\n'});
+    WriteLogicGame(game);
     map = game / "game" / "maps" / "single" / "frontier.qdm";
-    Put(map, Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier", 1262304000));
     session.installs.Registry = ExplicitInstallation(game);
     session.conversion.CliffDataBuffer = LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
     session.EnsureTempFolder();

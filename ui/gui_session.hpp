@@ -35,6 +35,7 @@ struct GuiSession : WindowSession {
   void ReportError(const QString& message, QWidget* owner) const;
   bool LaunchEditor(const EditorLaunch& launch) const;
   std::string StartEditor(const EditorLaunch& launch) override;
+  void ReportErrorAlone(const std::string& message) override { ReportError(QString::fromStdString(message), nullptr); }
   void WorkerProgress(const std::string& label) override;
 
  protected:

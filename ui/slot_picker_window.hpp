@@ -50,6 +50,7 @@ class TForm1 : public TFadeForm, private SlotPickerFace {
 
   // The editor prompt once a conversion has ended; null before.
   TForm6* EditorPrompt() const { return prompt_; }
+  SlotPicker& Logic() { return logic_; }
 
   // The conversion worker of the map on show.
   std::unique_ptr<TProcessThread>& ProcessThread;

@@ -32,6 +32,7 @@ class TForm9 : public TFadeForm, private VersionLabelsFace {
 
   // Version labels 1 to n; entry 0 is unused, empty entries are null.
   QLabel* VersionLabel(int i) const;
+  VersionPicker& Logic() { return logic_; }
 
   QWidget* Panel2;
   QLabel* Image1;

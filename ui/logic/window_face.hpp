@@ -32,6 +32,8 @@ class WindowLogic {
   virtual void Key(KeyAction key) = 0;
   // The window's fade, for the windows it opens.
   WindowFade& Fading() const { return window_.Fading(); }
+  // The general error report, above this window.
+  void ReportError(const std::string& message) const { window_.ReportError(message); }
 
  protected:
   WindowLogic(WindowSession& session, WindowFace& window) : session_(session), window_(window) {}

@@ -59,6 +59,8 @@ class WindowSession {
   // Starts the game's editor without waiting for it; returns why it could not be started, or
   // an empty text when it was.
   virtual std::string StartEditor(const EditorLaunch& launch) = 0;
+  // The general error report when no window is on show to hold it (the start sequence).
+  virtual void ReportErrorAlone(const std::string& message) = 0;
   // Called on the worker thread with each step's label before the label reaches the window.
   virtual void WorkerProgress(const std::string& /*label*/) {}
 
