@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own. Dependencies point down
 # only; each folder below may include its own headers and those of the folders listed after it:
-#   app -> ui -> pipeline -> install, convert/writers -> convert/records -> core
+#   app -> ui -> ui/logic -> pipeline -> install, convert/writers -> convert/records -> core
 # Map pictures (preview) stand beside the pipeline: below ui, above convert/writers.
 # The map maker (the in-memory map builder) stands on core alone, and the test helpers on it.
 # The windows' logic (ui/logic) is below the Qt windows and free of any toolkit: a Qt header or
