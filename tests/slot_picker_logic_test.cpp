@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -16,6 +17,30 @@ namespace kartwerk {
 namespace {
 
 using namespace kartwerk::testing;
+
+// A session that can hold the worker at its first step report until the test releases it.
+struct HoldingSession : RecordingSession {
+  void WorkerProgress(const std::string&) override {
+    std::unique_lock lock(mutex);
+    ++reports;
+    changed.notify_all();
+    changed.wait(lock, [this] { return !hold; });
+  }
+  bool WaitForReport() {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(20), [this] { return reports > 0; });
+  }
+  void Release() {
+    std::lock_guard lock(mutex);
+    hold = false;
+    changed.notify_all();
+  }
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool hold = false;
+  int reports = 0;
+};
 
 class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public MessageFace {
  protected:
@@ -68,7 +93,7 @@ class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public Me
 
   ScratchFolder scratch;
   std::filesystem::path map;
-  RecordingSession session;
+  HoldingSession session;
   RecordingWindow window, noticeWindow, promptWindow;
   Notice notice{session, noticeWindow, *this};
   std::optional<EditorPrompt> prompt;
@@ -132,6 +157,21 @@ TEST_F(SlotPickerLogic, AnUnreadableMapReturnsItsFailureUnseenAndXEndsTheProgram
   window.RunFade();
   EXPECT_EQ(session.exits, std::vector<int>{0});
   EXPECT_EQ(failures.size(), 1u) << "X ends the program rather than returning";
+}
+
+TEST_F(SlotPickerLogic, XDuringTheConversionStopsTheWorkerAndLeavesTheSlotAsItWas) {
+  session.hold = true;
+  picker.Open(map, window.Fading(), true, [](const std::string&) {}, true);
+  window.RunFade();
+  selected = 7;
+  picker.ChooseSlot();
+  ASSERT_TRUE(session.WaitForReport());
+  picker.Close();
+  session.Release();
+  ASSERT_TRUE(RunPosted([&] { return !session.exits.empty(); }));
+  EXPECT_EQ(session.exits, std::vector<int>{0});
+  EXPECT_FALSE(prompt) << "no editor prompt after X";
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "game" / "editor" / "maps.src" / "map.007"));
 }
 
 TEST_F(SlotPickerLogic, AGameNotLocatedIsAFatalNotice) {
