@@ -7,13 +7,18 @@
 
 namespace kartwerk {
 
-void ByteStream::Load(Bytes bytes) {
+void ByteStream::Load(ContainerBytes bytes) {
   data_ = std::move(bytes);
   position_ = 0;
 }
 
+void ByteStream::Load(const Bytes& bytes) {
+  data_.assign(bytes.begin(), bytes.end());
+  position_ = 0;
+}
+
 void ByteStream::Clear() {
-  Bytes().swap(data_);  // the memory goes too: a campaign holds one container at a time
+  ContainerBytes().swap(data_);  // the memory goes too: a campaign holds one container at a time
   position_ = 0;
 }
 
@@ -69,6 +74,11 @@ std::uint16_t ByteStream::ReadU16() {
 }
 
 std::uint32_t ByteStream::ReadU32() {
+  if (position_ >= 0 && position_ <= size() - 4) {  // the usual case: all four bytes there
+    const std::uint8_t* p = data_.data() + position_;
+    position_ += 4;
+    return static_cast<std::uint32_t>(p[0] | p[1] << 8 | p[2] << 16) | static_cast<std::uint32_t>(p[3]) << 24;
+  }
   std::uint8_t b[4];
   ReadRecord(b);
   return U32At(b, 0);

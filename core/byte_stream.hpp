@@ -9,16 +9,47 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <memory>
+#include <new>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kartwerk {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Leaves the elements a vector grows by uninitialized (value-initialization becomes default-
+// initialization): a decompressed container is written whole by the inflater, and clearing
+// megabytes first only to overwrite them costs as much as a good part of the inflation.
+template <class T>
+struct UninitializedAllocator : std::allocator<T> {
+  using value_type = T;
+  template <class U>
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  UninitializedAllocator() = default;
+  template <class U>
+  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+// A decompressed container: only the bytes the inflater produced are ever kept.
+using ContainerBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
+
 class ByteStream {
  public:
-  void Load(Bytes bytes);
+  void Load(ContainerBytes bytes);
+  void Load(const Bytes& bytes);  // a copy (containers built in memory)
   void Clear();
 
   std::span<const std::uint8_t> bytes() const { return data_; }
@@ -48,7 +79,7 @@ class ByteStream {
   std::int32_t ReadI32() { return static_cast<std::int32_t>(ReadU32()); }
 
  private:
-  Bytes data_;
+  ContainerBytes data_;
   std::int64_t position_ = 0;
 };
 

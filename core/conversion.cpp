@@ -21,7 +21,11 @@ void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& f
   LoadContainer(conversion, ReadWholeFile(file), TextFromPath(file.filename()));
 }
 
-void LoadContainer(Conversion& conversion, Bytes container, const std::string& name) {
+void LoadContainer(Conversion& conversion, const Bytes& container, const std::string& name) {
+  LoadContainer(conversion, ContainerBytes(container.begin(), container.end()), name);
+}
+
+void LoadContainer(Conversion& conversion, ContainerBytes container, const std::string& name) {
   conversion.MissionStream.Load(std::move(container));
   conversion.PMiniCount = ReadSectionDirectory(conversion.MissionStream, conversion.SectionDirectory);
   // A negative size (a damaged size field) moves the walk backwards or out of the file: the

@@ -67,7 +67,8 @@ struct Conversion {
 
 // Makes container the loaded container: MissionStream, SectionDirectory and PMiniCount. Warnings
 // about a damaged directory name the container by name.
-void LoadContainer(Conversion& conversion, Bytes container, const std::string& name);
+void LoadContainer(Conversion& conversion, ContainerBytes container, const std::string& name);
+void LoadContainer(Conversion& conversion, const Bytes& container, const std::string& name);
 
 // Loads a decompressed container file (as LoadContainer).
 void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file);

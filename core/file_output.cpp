@@ -14,6 +14,8 @@ namespace kartwerk {
 OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)), buffer_(new char[kBufferSize]) {
   file_ = CreateUniqueSibling(target_, temp_);
   if (!file_) throw FileCreateError(TextFromPath(target_), std::strerror(errno));
+  // The buffer here is the only one: the stream's own would copy every piece once more.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 OutputFile::~OutputFile() {
@@ -38,13 +40,15 @@ void OutputFile::Flush() {
 
 void OutputFile::Append(std::string_view text) {
   if (text.empty()) return;
-  if (text.size() <= kBufferSize - used_) {
+  // Small pieces are gathered; a large one (a grid taken from the container) goes to the
+  // file as it is, after what is buffered.
+  if (text.size() < kMaxRoom && text.size() <= kBufferSize - used_) {
     std::memcpy(buffer_.get() + used_, text.data(), text.size());
     used_ += text.size();
     return;
   }
   Flush();
-  if (text.size() < kBufferSize) {
+  if (text.size() < kMaxRoom) {
     std::memcpy(buffer_.get(), text.data(), text.size());
     used_ = text.size();
   } else if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {

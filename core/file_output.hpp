@@ -32,6 +32,16 @@ class OutputFile {
     if (used_ == kBufferSize) Flush();
     buffer_[used_++] = c;
   }
+  // Room for up to count bytes (at most kMaxRoom) at the end of the buffer, for a writer that
+  // makes its piece in place instead of copying it in; Advance(n) then takes the first n.
+  char* Room(std::size_t count) {
+    if (count > kBufferSize - used_) Flush();
+    return buffer_.get() + used_;
+  }
+  std::uint8_t* ByteRoom(std::size_t count) { return reinterpret_cast<std::uint8_t*>(Room(count)); }
+  void Advance(std::size_t count) { used_ += count; }
+  static constexpr std::size_t kMaxRoom = 64 * 1024;
+
   // Writes what is buffered and renames the temporary file over the target.
   void Commit();
 

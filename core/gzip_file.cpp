@@ -106,12 +106,13 @@ FileHandle OpenSource(const std::filesystem::path& source) {
   return FileHandle(file, &std::fclose);
 }
 
-// The compressed file in memory (at most kMaxCompressedSize bytes of it).
-Bytes ReadCompressed(const std::filesystem::path& source) {
+// The compressed file in memory (at most kMaxCompressedSize bytes of it; only what was read
+// is kept, so the buffer is not cleared first).
+ContainerBytes ReadCompressed(const std::filesystem::path& source) {
   FileHandle file = OpenSource(source);
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(source, ec);
-  Bytes bytes(ec ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxCompressedSize)));
+  ContainerBytes bytes(ec ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxCompressedSize)));
   std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
   if (std::ferror(file.get())) throw OpenError(source);
   bytes.resize(got);
@@ -121,7 +122,7 @@ Bytes ReadCompressed(const std::filesystem::path& source) {
 // Inflates one member's deflate data onto the end of out and returns the compressed bytes it
 // took. expected is the member's size as far as it is known (its trailer's ISIZE); the room is
 // doubled when that was too little, up to the limit.
-std::size_t InflateMember(std::span<const std::uint8_t> in, Bytes& out, std::uint64_t expected,
+std::size_t InflateMember(std::span<const std::uint8_t> in, ContainerBytes& out, std::uint64_t expected,
                           const std::filesystem::path& source) {
   const std::size_t start = out.size();
   const std::uint64_t room = kMaxInflatedSize - start;
@@ -170,7 +171,7 @@ std::uint32_t PackDosDateTime(std::time_t moment) {
 }
 
 GzContent GunzipToMemory(const std::filesystem::path& source) {
-  const Bytes file = ReadCompressed(source);
+  const ContainerBytes file = ReadCompressed(source);
   const std::span<const std::uint8_t> all(file);
   MemberHeader header = ParseMemberHeader(all);
   if (header.status != MemberHeader::Complete) throw OpenError(source);

@@ -39,7 +39,7 @@ inline constexpr std::uint64_t kMaxInflatedSize = 256ull * 1024 * 1024;
 // A gzip file decompressed into memory: every member's data, one after the other, and the
 // first member's header fields.
 struct GzContent {
-  Bytes data;
+  ContainerBytes data;
   std::string storedName;  // FNAME as stored (empty when none), not yet made safe
   std::time_t mtime = 0;
 };

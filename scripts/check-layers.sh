@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own. Dependencies point down
 # only; each folder below may include its own headers and those of the folders listed after it:
-#   app -> ui -> pipeline -> install, convert/writers -> convert/records -> core
+#   app -> ui -> ui/logic -> pipeline -> install, convert/writers -> convert/records -> core
 # Map pictures (preview) stand beside the pipeline: below ui, above convert/writers.
 # The map maker (the in-memory map builder) stands on core alone, and the test helpers on it.
+# The windows' logic (ui/logic) is below the Qt windows and free of any toolkit: a Qt header or
+# windows.h included there fails too.
 # Every quoted include must name its header from the top of the tree ("core/text.hpp").
 #   scripts/check-layers.sh [SOURCE_FOLDER]
 set -euo pipefail
@@ -16,8 +18,9 @@ declare -A allowed=(
   [install]="install core"
   [pipeline]="pipeline install convert/writers convert/records core"
   [preview]="preview convert/writers convert/records core"
-  [ui]="ui pipeline preview install convert/writers convert/records core"
-  [app]="app ui pipeline preview install convert/writers convert/records core"
+  [ui/logic]="ui/logic pipeline install convert/writers convert/records core"
+  [ui]="ui ui/logic pipeline preview install convert/writers convert/records core"
+  [app]="app ui ui/logic pipeline preview install convert/writers convert/records core"
   [mapmaker]="mapmaker core"
   [tests/support]="tests/support mapmaker core"
 )
@@ -52,6 +55,17 @@ for folder in "${!allowed[@]}"; do
              sed 's/^\([0-9]*\):[^"]*"\([^"]*\)".*/\1:\2/' || true)
   done < <(find "$folder" -name '*.cpp' -o -name '*.hpp' | sort)
 done
+
+# The windows' logic stays toolkit-free, so that every face (Qt, Win32) builds on it.
+if [ -d ui/logic ]; then
+  while IFS= read -r hit; do
+    echo "$hit: the windows' logic includes a toolkit header" >&2
+    status=1
+  done < <({ grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]*|qt[a-z]*/[^>]*)>' \
+                --include='*.cpp' --include='*.hpp' ui/logic
+              grep -rniE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(windows|winuser|commctrl)\.h>' \
+                --include='*.cpp' --include='*.hpp' ui/logic; } | cut -d: -f1,2 || true)
+fi
 
 if [ "$checked" -eq 0 ]; then
   echo "no source files found under $(pwd)" >&2

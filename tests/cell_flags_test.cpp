@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
@@ -89,6 +91,33 @@ TEST(ComputeCellFlags, ShortSectionsLeaveTheRestAlone) {
   const Bytes s2 = Le().U16(0x0300).U8(0x0F);  // a trailing partial value
   const auto words = ComputeCellFlags(s4, s1, s2, {});
   EXPECT_EQ(words, (std::vector<std::uint16_t>{0x0200 | 0x0C00, 0, 0}));
+}
+
+TEST(CellFlagBytes, PiecesGiveTheWordsLittleEndianWhereverTheSectionsEnd) {
+  // 300 cells; the cliff grid ends at cell 120, section 1 at 200, section 2 at 250: pieces of
+  // 64 cells cross every one of these ends.
+  Le s4;
+  for (int r = 0; r < 300; ++r) s4.U8(static_cast<std::uint8_t>(r * 37)).U8(static_cast<std::uint8_t>(r * 11)).U16(0);
+  Bytes s1(200), s2(500), grid(120);
+  for (std::size_t r = 0; r < s1.size(); ++r) s1[r] = static_cast<std::uint8_t>(r % 3);
+  for (std::size_t i = 0; i < s2.size(); ++i) s2[i] = static_cast<std::uint8_t>(i * 13);
+  for (std::size_t r = 0; r < grid.size(); ++r) grid[r] = static_cast<std::uint8_t>(r % 5);
+  const Bytes records4 = s4;
+  const auto words = ComputeCellFlags(records4, s1, s2, grid);
+  ASSERT_EQ(words.size(), 300u);
+  const CellFlagSources sources{records4, s1, s2, grid};
+  Bytes bytes(600);
+  for (std::size_t first = 0; first < 300; first += 64) {
+    CellFlagBytes(sources, first, std::min<std::size_t>(64, 300 - first), bytes.data() + 2 * first);
+  }
+  for (std::size_t r = 0; r < 300; ++r) {
+    const std::uint8_t mark = r < grid.size() ? grid[r] : 0;
+    std::uint16_t expected = CellFlagWord(records4[4 * r], records4[4 * r + 1], mark);
+    if (r < s1.size() && s1[r] == 1) expected |= 1u << 9;
+    if (r < s2.size() / 2) expected |= static_cast<std::uint16_t>((s2[2 * r + 1] & 0x0F) << 10);
+    ASSERT_EQ(words[r], expected) << r;
+    ASSERT_EQ(bytes[2 * r] | bytes[2 * r + 1] << 8, expected) << r;
+  }
 }
 
 }  // namespace

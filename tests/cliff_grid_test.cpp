@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "core/byte_stream.hpp"
@@ -126,6 +127,20 @@ TEST(CliffGridCells, WholeMapsAndImplausibleOnes) {
   // A map no container could describe is held only as far as it can be read.
   EXPECT_LT(CliffGridCells(0x7FFFFFFF, 0x7FFFFFFF, 1000), 5'000'000u);
   EXPECT_EQ(CliffGridCells(0x7FFFFFFF, 0x7FFFFFFF, 10'000'000), 10'000'000u);
+}
+
+TEST(StampCliffMask, AGridShorterThanTheMapTakesOnlyTheCellsItHolds) {
+  // A 10 x 10 map whose grid holds 45 cells: a stamp around (5, 4) reaches rows 1 to 7, and
+  // row 4 ends inside the grid at cell 44.
+  std::vector<std::uint8_t> grid(45, 0);
+  CliffMask mask = Filled(9);  // values over 3 change nothing
+  mask[3 * 7 + 2] = 1;         // (4, 4): cell 44, the last one held
+  mask[3 * 7 + 3] = 2;         // (5, 4): cell 45, past the grid
+  mask[0 * 7 + 6] = 3;         // (8, 1): cell 18
+  StampCliffMask(grid, 10, 10, mask, 5, 4);
+  EXPECT_EQ(grid[44], 1);
+  EXPECT_EQ(grid[18], 3);
+  EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 43);
 }
 
 }  // namespace

@@ -43,6 +43,27 @@ TEST(OutputFileTest, PiecesOfEverySizeArriveInOrderAtTheCommit) {
   EXPECT_EQ(Entries(dir.path()), 1u);
 }
 
+TEST(OutputFileTest, PiecesMadeInTheBufferMixWithAppendedOnes) {
+  ScratchFolder dir;
+  Bytes expected;
+  {
+    OutputFile out(dir / "out");
+    // Enough pieces made in place to fill the buffer several times, with appended ones between
+    // them and rooms asked for larger than what is then taken.
+    for (std::size_t piece = 0; piece < 40; ++piece) {
+      const std::size_t size = piece % 3 == 0 ? OutputFile::kMaxRoom : 1000 + piece;
+      std::uint8_t* room = out.ByteRoom(size);
+      for (std::size_t i = 0; i < size; ++i) room[i] = static_cast<std::uint8_t>(piece + i);
+      out.Advance(size - piece);
+      expected.insert(expected.end(), room, room + (size - piece));
+      out.Append(std::string_view("|"));
+      expected.push_back('|');
+    }
+    out.Commit();
+  }
+  EXPECT_EQ(ReadBytes(dir / "out"), expected);
+}
+
 TEST(OutputFileTest, AFileNotCommittedLeavesNothingBehind) {
   ScratchFolder dir;
   try {

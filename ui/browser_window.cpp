@@ -5,18 +5,8 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <algorithm>
-#include <exception>
-#include <system_error>
 
-#include "convert/records/cliff_data.hpp"
-#include "core/map_info.hpp"
-#include "core/path_lookup.hpp"
-#include "install/game_location.hpp"
-#include "install/slot_store.hpp"
-#include "ui/display_text.hpp"
-#include "ui/map_catalog.hpp"
 #include "ui/map_picture_tip.hpp"
-#include "ui/notice_texts.hpp"
 #include "ui/prompt_windows.hpp"
 #include "ui/slot_picker_window.hpp"
 #include "ui/version_picker_window.hpp"
@@ -34,11 +24,6 @@ constexpr int kValueLeft = 80;
 constexpr int kValueRight = 143;
 constexpr int kWideValueLeft = 44;
 
-bool IsFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
 void Blue(QWidget* widget) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, ValueBlue());
@@ -50,9 +35,7 @@ void Blue(QWidget* widget) {
 
 TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& versionPicker)
     : TFadeForm(session, "TForm7", 417, 253, Qt::white, /*alwaysOnTop=*/true),
-      slotPicker_(slotPicker),
-      notice_(notice),
-      versionPicker_(versionPicker) {
+      logic_(session, *this, *this, slotPicker.Logic(), notice.Logic(), versionPicker.Logic()) {
   setFont(WindowFont(13));
   setWindowTitle(QStringLiteral("Kartwerk"));
 
@@ -84,10 +67,7 @@ TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& 
   connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
   // The map a row stands for, drawn from above while the pointer rests on the row.
   new MapPictureTip(ListView1, {[this](const QModelIndex& row) {
-                                  const std::string caption = row.data(kNameRole).toByteArray().toStdString();
-                                  const auto extension = CategoryOf(this->session().conversion.MapKind).extension;
-                                  return caption.empty() ? std::filesystem::path()
-                                                         : ResolveIgnoringCase(categoryFolder_, caption + std::string(extension));
+                                  return logic_.MapFile(row.data(kNameRole).toByteArray().toStdString());
                                 },
                                 [this] { return this->session().conversion.CliffDataBuffer; }});
 
@@ -133,84 +113,20 @@ TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& 
   FormCreate();
 }
 
-void TForm7::FormCreate() {
-  platformVersionCode_ = ClassifyPlatform(session().Platform);
-  if (!WindowsFade(platformVersionCode_, session().DesktopHasWindowOpacity)) {
-    SetAlphaBlend(false);
-    SetAlphaBlendValue(FadeShownOpacity);
-  }
+void TForm7::ShowCategory(MapKindCode kind) {
+  QRadioButton* button = kind == CampaignMap ? RadioButton1 : kind == MultiplayerMap ? RadioButton3 : RadioButton2;
+  button->setChecked(true);
 }
 
-void TForm7::FormShow() {
-  GuiSession& s = session();
-  closing_ = false;
-  EnumerateInstallations(s.installs);
+void TForm7::FocusMapList() { ListView1->setFocus(); }
 
-  // "cliffdata" beside the program; a file that is there but cannot be read is as good as missing.
-  try {
-    if (!IsFile(s.CliffDataFile)) throw CliffDataError("missing");
-    s.conversion.CliffDataBuffer = LoadCliffData(s.CliffDataFile);
-  } catch (const std::exception&) {
-    ShowFatalNotice(QString::fromLatin1(MissingCliffDataMessage));
-    return;
-  }
-
-  // The staging folder is needed before a command-line map is staged.
-  try {
-    s.EnsureTempFolder();
-  } catch (...) {
-    s.ReportError(CurrentExceptionText(), nullptr);
-    s.EndProgram(/*fatal=*/true);
-    return;
-  }
-
-  if (IsFile(s.CommandLineMap)) {
-    if (s.installs.InstalledVersions.size() > 1) {
-      ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));
-    }
-    // The browser itself stays unseen; the slot picker converts the file and the program ends.
-    slotPicker_.Open(s.CommandLineMap, *this, /*withOpacity=*/false, [this](const QString& failure) {
-      // Nothing to show after the error: a map named on the command line ends the program.
-      if (!failure.isEmpty()) session().ReportError(failure, nullptr);
-      session().EndProgram(/*fatal=*/!failure.isEmpty());
-    }, /*failuresReturn=*/false);
-    return;
-  }
-
-  if (s.installs.InstalledVersions.size() > 1) {
-    versionPicker_.Open(*this, [this] { ContinueStart(); });
-    return;
-  }
-  ContinueStart();
-}
-
-void TForm7::ContinueStart() {
-  GuiSession& s = session();
-  if (!BuildSlotList(s.installs)) {
-    if (s.installs.InstalledVersions.size() > 1 && s.installs.ChosenVersion > 0) {
-      // An installation chosen in the version picker without its editor: choose again.
-      versionPicker_.Open(*this, [this] { ContinueStart(); });
-      s.ReportError(NoEditorInInstallation(s.installs), &versionPicker_);
-      return;
-    }
-    ShowFatalNotice(GameNotLocatedNotice(s.Search));
-    return;
-  }
-  RadioButton2->setChecked(true);
-  RadioButton2Click();
-  ShowCentred(/*modal=*/false);
-  StartFadeIn();
-  ListView1->setFocus();
-}
-
-void TForm7::ShowFatalNotice(const QString& message) {
-  notice_.ShowNotice(message, *this, [this] { session().EndProgram(/*fatal=*/true); });
-}
-
-void TForm7::EnterPressed() {
+int TForm7::SelectedMap(bool keyboardRow) {
   // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
-  if (!SelectedRow() && ListView1->currentItem()) ListView1->currentItem()->setSelected(true);
-  ListView1DblClick();
+  if (keyboardRow && ListView1->selectedItems().isEmpty() && ListView1->currentItem()) {
+    ListView1->currentItem()->setSelected(true);
+  }
+  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+  return selected.isEmpty() ? -1 : ListView1->indexOfTopLevelItem(selected.first());
 }
 
 void TForm7::ShowSizeValue(const QString& text) {
@@ -222,113 +138,21 @@ void TForm7::ShowSizeValue(const QString& text) {
   Label7->setText(text);
 }
 
-void TForm7::RadioButton1Click() { ChooseCategory(CampaignMap); }
-void TForm7::RadioButton2Click() { ChooseCategory(SinglePlayerMap); }
-void TForm7::RadioButton3Click() { ChooseCategory(MultiplayerMap); }
-
-void TForm7::ChooseCategory(MapKindCode kind) {
-  GuiSession& s = session();
-  const MapCategory& category = CategoryOf(kind);
-  s.conversion.MapKind = kind;
-  categoryFolder_ = CategoryFolder(s.installs.GameFolder, category);
-  s.conversion.MapFolder = categoryFolder_;
-
-  // Rows are replaced without announcing a selection; the information keeps its old text.
+void TForm7::ShowMapRows(const std::vector<MapRow>& rows) {
   const QSignalBlocker quiet(ListView1);
   ListView1->clear();
   const QIcon icon(MapRowIcon());
-  for (const std::string& caption : CategoryRows(categoryFolder_, category)) {
-    auto* row = new QTreeWidgetItem(ListView1, QStringList{FileNameText(caption)});
+  for (const MapRow& entry : rows) {
+    auto* row = new QTreeWidgetItem(ListView1, QStringList{QString::fromStdString(entry.text)});
     row->setIcon(0, icon);
-    row->setData(0, kNameRole, QByteArray::fromStdString(caption));
+    row->setData(0, kNameRole, QByteArray::fromStdString(entry.caption));
   }
 }
 
-void TForm7::ListView1SelectItem() { ListView1Click(); }
-
-QTreeWidgetItem* TForm7::SelectedRow() const {
-  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
-  return selected.isEmpty() ? nullptr : selected.first();
-}
-
-void TForm7::ListView1Click() {
-  try {
-    ShowSelectedMapInformation();
-  } catch (...) {
-    // The browser stays open with the previous map's information on show.
-    session().ReportError(CurrentExceptionText(), this);
-  }
-}
-
-void TForm7::ShowSelectedMapInformation() {
-  QTreeWidgetItem* row = SelectedRow();
-  if (!row) return;
-  Conversion& c = session().conversion;
-  const std::string caption = row->data(0, kNameRole).toByteArray().toStdString();
-
-  c.MissionList.clear();
-  if (c.MapKind == CampaignMap) c.MissionList = CampaignFiles(categoryFolder_, caption);
-  c.MapName = caption + std::string(CategoryOf(c.MapKind).extension);
-
-  // Only the start of the map is decompressed, into memory: the information lies in its first bytes.
-  const std::filesystem::path file = ResolveIgnoringCase(categoryFolder_, c.MapName);
-  c.MapInfoRecord = ReadMapHeaderInformation(file, RadioButton3->isChecked() ? MultiplayerMap : c.MapKind);
-
-  ShowSizeValue(QStringLiteral("%1x%2").arg(c.MapInfoRecord.width).arg(c.MapInfoRecord.height));
-  Label8->setText(QString::fromLatin1(TerrainSchemeText(c.MapInfoRecord.TerrainScheme).data()));
-  Label9->setText(c.MapKind == CampaignMap ? QString::number(static_cast<long long>(c.MissionList.size()) - 1)
-                                           : QStringLiteral("1"));
-}
-
-void TForm7::ListView1DblClick() {
-  if (!SelectedRow() || CurrentFade() == Fade::Out || closing_) return;
-  if (!AlphaBlend()) {
-    hide();
-    SetAlphaBlendValue(0);
-  }
-  StartFadeOut([this] { OpenSelectedMap(); });
-}
-
-void TForm7::OpenSelectedMap() {
-  GuiSession& s = session();
-  try {
-    // Once more, so that the name, missions and information describe the map being opened.
-    ShowSelectedMapInformation();
-  } catch (...) {
-    ReturnToList(CurrentExceptionText());
-    return;
-  }
-  // Hidden while the slot picker works: a faded-out window would still take the mouse.
-  hide();
-  const std::filesystem::path mapPath = ResolveIgnoringCase(categoryFolder_, s.conversion.MapName);
-  slotPicker_.Open(mapPath, *this, /*withOpacity=*/true, [this](const QString& failure) {
-    // A map that failed (unreadable, or a step of its conversion) leaves the choice of another;
-    // the slot picker's other ways out end the program.
-    if (failure.isEmpty()) {
-      session().EndProgram();
-    } else {
-      session().NoteConversion(false);
-      ReturnToList(failure);
-    }
-  }, /*failuresReturn=*/true);
-}
-
-void TForm7::ReturnToList(const QString& failure) {
-  ShowCentred(/*modal=*/false);
-  if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
-  StartFadeIn();
-  ListView1->setFocus();
-  session().ReportError(failure, this);
-}
-
-void TForm7::Label2Click() {
-  if (CurrentFade() == Fade::Out) return;
-  closing_ = true;
-  if (!AlphaBlend()) SetAlphaBlendValue(0);
-  StartFadeOut([this] {
-    hide();
-    session().EndProgram();
-  });
+void TForm7::ShowMapInformation(const MapInformationText& information) {
+  ShowSizeValue(QString::fromStdString(information.size));
+  Label8->setText(QString::fromStdString(information.scheme));
+  Label9->setText(QString::fromStdString(information.missions));
 }
 
 }  // namespace kartwerk

@@ -1,15 +1,15 @@
-// TForm7, the map browser and the program's main window. Its start (FormShow) is the program's
-// start sequence: the installations, "cliffdata", a map named on the command line (straight to
-// the slot picker), the version picker when several installations exist, the game's slots. Then
-// it lists the game's maps by category, shows the selected map's size, scheme and missions, and
-// hands a double-clicked map to the slot picker.
+// TForm7, the map browser's Qt face and the program's main window: the banner, the map list by
+// category and the selected map's information. Its logic (Browser) runs the program's start
+// sequence and hands a double-clicked map to the slot picker.
 #pragma once
 
 #include <QString>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ui/fade_form.hpp"
+#include "ui/logic/browser.hpp"
 
 class QLabel;
 class QRadioButton;
@@ -22,30 +22,28 @@ class TForm1;
 class TForm8;
 class TForm9;
 
-inline constexpr const char* MissingCliffDataMessage =
-    "Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file.";
-
-class TForm7 : public TFadeForm {
+class TForm7 : public TFadeForm, private BrowserFace {
   Q_OBJECT
+  Browser logic_;
 
  public:
   TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& versionPicker);
 
   // Created: the platform check that decides whether windows fade.
-  void FormCreate();
+  void FormCreate() { logic_.FormCreate(); }
   // The start sequence.
-  void FormShow();
+  void FormShow() { logic_.FormShow(); }
 
-  void RadioButton1Click();  // Campaigns
-  void RadioButton2Click();  // Singleplayer
-  void RadioButton3Click();  // Multiplayer
+  void RadioButton1Click() { logic_.ChooseCategory(CampaignMap); }
+  void RadioButton2Click() { logic_.ChooseCategory(SinglePlayerMap); }
+  void RadioButton3Click() { logic_.ChooseCategory(MultiplayerMap); }
   // Shows the selected map's information (also run by ListView1SelectItem).
-  void ListView1Click();
-  void ListView1SelectItem();
-  void ListView1DblClick();
-  void Label2Click();
+  void ListView1Click() { logic_.ShowSelected(); }
+  void ListView1SelectItem() { logic_.ShowSelected(); }
+  void ListView1DblClick() { logic_.OpenSelected(); }
+  void Label2Click() { logic_.Close(); }
 
-  int PlatformVersionCode() const { return platformVersionCode_; }
+  int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }
 
   QLabel* Image1;
   QLabel* Label1;
@@ -58,27 +56,16 @@ class TForm7 : public TFadeForm {
   QLabel *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
 
  protected:
-  void CloseRequested() override { Label2Click(); }
-  void EnterPressed() override;
+  void CloseRequested() override { logic_.Key(KeyAction::Escape); }
+  void EnterPressed() override { logic_.Key(KeyAction::Enter); }
 
  private:
-  QTreeWidgetItem* SelectedRow() const;
-  void ContinueStart();
-  void ChooseCategory(MapKindCode kind);
-  // The selection handler's work; throws what reading the map throws.
-  void ShowSelectedMapInformation();
-  void OpenSelectedMap();
-  void ShowFatalNotice(const QString& message);
-  // Shows the list again, with the failure of the map that was opened above it.
-  void ReturnToList(const QString& failure);
+  void ShowCategory(MapKindCode kind) override;
+  void ShowMapRows(const std::vector<MapRow>& rows) override;
+  int SelectedMap(bool keyboardRow) override;
+  void ShowMapInformation(const MapInformationText& information) override;
+  void FocusMapList() override;
   void ShowSizeValue(const QString& text);
-
-  TForm1& slotPicker_;
-  TForm8& notice_;
-  TForm9& versionPicker_;
-  int platformVersionCode_ = -1;
-  bool closing_ = false;
-  std::filesystem::path categoryFolder_;
 };
 
 }  // namespace kartwerk

@@ -6,13 +6,9 @@
 #include <QStringList>
 #include <filesystem>
 
-namespace kartwerk {
+#include "ui/logic/editor_launch.hpp"
 
-struct EditorLaunch {
-  std::filesystem::path program;        // GameFolder\editor\edit3.exe
-  std::filesystem::path workingFolder;  // GameFolder\editor
-  std::filesystem::path winePrefix;     // the prefix the installation was found in; empty for none
-};
+namespace kartwerk {
 
 // The process to start for a launch off Windows: "wine" with the editor as its argument, and
 // WINEPREFIX set when the installation came from a prefix.

@@ -1,44 +1,9 @@
-// Window fading: every window opens by stepping its opacity up from 0 to 200 and closes by
-// stepping it down to 0, one step per 20 ms timer tick, before the action its closing leads to.
-// Whether windows fade at all depends on the platform: the version classification below, and on
-// platforms it does not know, whether the desktop supports per-window opacity.
+// The fade steps and the platform check, with the one piece that asks the operating system.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "ui/logic/fade_steps.hpp"
 
 namespace kartwerk {
-
-// Opacity runs from 0 (invisible) to 255; a faded-in window rests at 200.
-inline constexpr int FadeShownOpacity = 200;
-inline constexpr int FadeStepSize = 10;
-inline constexpr int FadeTimerIntervalMs = 20;
-
-struct FadeStep {
-  int opacity = 0;
-  bool done = false;  // the timer stops (and, fading out, the pending action runs)
-};
-
-// One fade-in tick: at 200 the fade is done, otherwise 10 more.
-FadeStep FadeInStep(int opacity);
-// One fade-out tick: above 0, 10 less; at 0 the fade is done.
-FadeStep FadeOutStep(int opacity);
-
-// What the operating system's version query reports.
-struct PlatformVersion {
-  int platformId = 0;        // 1 the 9x family, 2 the NT family; anything else is unknown
-  int major = 0;
-  int minor = 0;
-  std::string servicePack;   // the service-pack text
-  bool queried = false;      // false when the query failed
-};
-
-// -1 unknown (or a failed query); 0 to 3 the 9x versions; 4 NT 4 and older; 5 NT 5.0; 6 NT 5.1.
-int ClassifyPlatform(const PlatformVersion& version);
-
-// Whether windows fade: the classified versions from 5 on do and those below do not; on any
-// other platform (code -1) windows fade exactly when the desktop supports per-window opacity.
-bool WindowsFade(int platformVersionCode, bool desktopHasWindowOpacity);
 
 // The version of the system this program runs on (a failed query off Windows).
 PlatformVersion QueryPlatformVersion();

@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
-#include <algorithm>
 #include <utility>
 
 #include "ui/window_style.hpp"
@@ -29,8 +28,8 @@ TFadeForm::TFadeForm(GuiSession& session, const char* name, int clientWidth, int
 
   timer_->setObjectName(QStringLiteral("Timer1"));
   timer_->setInterval(session.FadeIntervalMs);
-  connect(timer_, &QTimer::timeout, this, &TFadeForm::Tick);
-  ApplyOpacity();
+  connect(timer_, &QTimer::timeout, this, [this] { fade_.Tick(); });
+  ShowOpacity(fade_.AlphaBlend(), fade_.Opacity());
 
   // Keyboard: Escape does what the window's "X" (or "EXIT") does, Enter what its main action does.
   setFocusPolicy(Qt::StrongFocus);
@@ -46,73 +45,19 @@ TFadeForm::TFadeForm(GuiSession& session, const char* name, int clientWidth, int
       &TFadeForm::EnterPressed);
 }
 
-void TFadeForm::SetAlphaBlend(bool on) {
-  alphaBlend_ = on;
-  ApplyOpacity();
-}
-
-void TFadeForm::SetAlphaBlendValue(int value) {
-  value = std::clamp(value, 0, 255);
-  if (value == alphaBlendValue_) return;
-  alphaBlendValue_ = value;
-  ApplyOpacity();
-  emit AlphaBlendValueChanged(value);
-}
-
-void TFadeForm::CopyFadeFrom(const TFadeForm& opener, bool withOpacity) {
-  SetAlphaBlend(opener.AlphaBlend());
-  if (withOpacity) SetAlphaBlendValue(opener.AlphaBlendValue());
-}
-
-void TFadeForm::ApplyOpacity() {
+void TFadeForm::ShowOpacity(bool alphaBlend, int opacity) {
   // A desktop that cannot show a window half transparent draws it opaque: nothing to set there.
   if (!session_.DesktopHasWindowOpacity) return;
   // Without alpha blending the window is drawn opaque whatever its opacity value says.
-  setWindowOpacity(alphaBlend_ ? alphaBlendValue_ / 255.0 : 1.0);
+  setWindowOpacity(alphaBlend ? opacity / 255.0 : 1.0);
   // Each step goes to the compositor now, not whenever some other event flushes the display.
   FlushWindowSystem();
 }
 
-void TFadeForm::StartFadeIn() {
-  fade_ = Fade::In;
-  timer_->start();
-}
+void TFadeForm::StartTimer() { timer_->start(); }
+void TFadeForm::StopTimer() { timer_->stop(); }
 
-void TFadeForm::StartFadeOut(std::function<void()> pending) {
-  fade_ = Fade::Out;
-  pending_ = std::move(pending);
-  timer_->start();
-}
-
-void TFadeForm::Tick() {
-  if (fade_ == Fade::In) {
-    Timer1Timer();
-  } else if (fade_ == Fade::Out) {
-    FadeOutTimer();
-  } else {
-    timer_->stop();
-  }
-}
-
-void TFadeForm::Timer1Timer() {
-  const FadeStep step = FadeInStep(alphaBlendValue_);
-  SetAlphaBlendValue(step.opacity);
-  if (step.done) {
-    timer_->stop();
-    fade_ = Fade::None;
-  }
-}
-
-void TFadeForm::FadeOutTimer() {
-  const FadeStep step = FadeOutStep(alphaBlendValue_);
-  SetAlphaBlendValue(step.opacity);
-  if (!step.done) return;
-  timer_->stop();
-  fade_ = Fade::None;
-  // Taken out first: the action may start another fade of this window.
-  std::function<void()> pending = std::exchange(pending_, nullptr);
-  if (pending) pending();
-}
+void TFadeForm::ReportError(const std::string& message) { session_.ReportError(QString::fromStdString(message), this); }
 
 void TFadeForm::ShowCentred(bool modal) {
   setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);

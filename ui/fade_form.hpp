@@ -7,40 +7,56 @@
 #include <QColor>
 #include <QWidget>
 #include <functional>
+#include <string>
+#include <utility>
 
 #include "ui/gui_session.hpp"
+#include "ui/logic/window_face.hpp"
 
 class QTimer;
 
 namespace kartwerk {
 
-class TFadeForm : public QWidget {
+class TFadeForm : public QWidget, public WindowFace {
   Q_OBJECT
 
  public:
-  enum class Fade { None, In, Out };
+  using Fade = WindowFade::Fade;
 
   TFadeForm(GuiSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
             bool alwaysOnTop, QWidget* owner = nullptr);
 
   // The alpha-blending switch (on at creation) and the opacity from 0 to 255 (0 at creation).
-  bool AlphaBlend() const { return alphaBlend_; }
-  int AlphaBlendValue() const { return alphaBlendValue_; }
-  void SetAlphaBlend(bool on);
-  void SetAlphaBlendValue(int value);
+  bool AlphaBlend() const { return fade_.AlphaBlend(); }
+  int AlphaBlendValue() const { return fade_.Opacity(); }
+  void SetAlphaBlend(bool on) { fade_.SetAlphaBlend(on); }
+  void SetAlphaBlendValue(int value) { fade_.SetOpacity(value); }
   // Takes over an opener's switch, and its opacity too when given.
-  void CopyFadeFrom(const TFadeForm& opener, bool withOpacity);
+  void CopyFadeFrom(const TFadeForm& opener, bool withOpacity) { fade_.CopyFrom(opener.fade_, withOpacity); }
 
   QTimer* Timer1() const { return timer_; }
-  Fade CurrentFade() const { return fade_; }
+  Fade CurrentFade() const { return fade_.Current(); }
 
   // Closes the window as its "X" or "EXIT" does.
   void RequestClose() { CloseRequested(); }
 
   // The fade-in step: at 200 the timer stops, otherwise 10 more.
-  void Timer1Timer();
+  void Timer1Timer() { fade_.InStep(); }
   // The fade-out step: above 0, 10 less; at 0 the timer stops and the pending action runs.
-  void FadeOutTimer();
+  void FadeOutTimer() { fade_.OutStep(); }
+
+  // The window face every window's logic drives.
+  WindowFade& Fading() override { return fade_; }
+  const WindowFade& Fading() const { return fade_; }
+  void ShowOpacity(bool alphaBlend, int opacity) override;
+  void OpacityChanged(int opacity) override { emit AlphaBlendValueChanged(opacity); }
+  void StartTimer() override;
+  void StopTimer() override;
+  // Moves the window to the middle of its screen and shows it; modal windows block the others.
+  void ShowCentred(bool modal) override;
+  void Hide() override { hide(); }
+  bool IsShown() const override { return isVisible(); }
+  void ReportError(const std::string& message) override;
 
  signals:
   void AlphaBlendValueChanged(int value);
@@ -48,11 +64,9 @@ class TFadeForm : public QWidget {
  protected:
   GuiSession& session() const { return session_; }
 
-  void StartFadeIn();
+  void StartFadeIn() { fade_.StartIn(); }
   // Switches Timer1 to the fade-out step; pending runs once the opacity has reached 0.
-  void StartFadeOut(std::function<void()> pending);
-  // Moves the window to the middle of its screen and shows it; modal windows block the others.
-  void ShowCentred(bool modal);
+  void StartFadeOut(std::function<void()> pending) { fade_.StartOut(std::move(pending)); }
 
   // A close request from the window manager (there is no title bar, but keyboard shortcuts can
   // still ask) or the Escape key: windows answer it as they answer their own "X" or "EXIT".
@@ -64,15 +78,9 @@ class TFadeForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void Tick();
-  void ApplyOpacity();
-
   GuiSession& session_;
   QTimer* timer_;
-  Fade fade_ = Fade::None;
-  std::function<void()> pending_;
-  bool alphaBlend_ = true;
-  int alphaBlendValue_ = 0;
+  WindowFade fade_{*this};
 };
 
 }  // namespace kartwerk

@@ -1,18 +1,11 @@
 #include "ui/gui_session.hpp"
 
+#include "ui/notice_texts.hpp"
+
 namespace kartwerk {
 
-void GuiSession::EnsureTempFolder() {
-  if (!temp_) {
-    temp_.emplace();
-    conversion.TempFolder = temp_->path();
-  }
-}
-
-void GuiSession::EndProgram(bool fatal) {
-  if (ended_) return;
-  ended_ = true;
-  if (hooks.EndProgram) hooks.EndProgram(fatal || lastConversionFailed_ ? 1 : 0);
+void GuiSession::LeaveMainLoop(int status) {
+  if (hooks.EndProgram) hooks.EndProgram(status);
 }
 
 void GuiSession::ReportError(const QString& message, QWidget* owner) const {
@@ -21,6 +14,14 @@ void GuiSession::ReportError(const QString& message, QWidget* owner) const {
 
 bool GuiSession::LaunchEditor(const EditorLaunch& launch) const {
   return hooks.LaunchEditor && hooks.LaunchEditor(launch);
+}
+
+std::string GuiSession::StartEditor(const EditorLaunch& launch) {
+  return LaunchEditor(launch) ? std::string() : EditorStartFailure(launch).toStdString();
+}
+
+void GuiSession::WorkerProgress(const std::string& label) {
+  if (hooks.WorkerProgress) hooks.WorkerProgress(label);
 }
 
 }  // namespace kartwerk

@@ -6,8 +6,11 @@
 
 #include <QString>
 #include <functional>
+#include <string>
+#include <utility>
 
 #include "ui/fade_form.hpp"
+#include "ui/logic/prompts.hpp"
 
 class QFrame;
 class QLabel;
@@ -19,43 +22,52 @@ class TPromptForm : public TFadeForm {
   Q_OBJECT
 
  public:
-  TPromptForm(GuiSession& session, const char* name, int clientHeight, QWidget* owner);
+  TPromptForm(GuiSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic);
 
   // Takes the opener's alpha-blending switch and opacity, shows the window modally and fades it
   // in; afterClose runs once the window has faded out and closed.
-  void Open(const TFadeForm& opener, std::function<void()> afterClose);
+  void Open(const TFadeForm& opener, std::function<void()> afterClose) {
+    prompt_.Open(opener.Fading(), std::move(afterClose));
+  }
   // Shows without an opener: the switch and opacity the window has.
-  void Open(std::function<void()> afterClose);
+  void Open(std::function<void()> afterClose) { prompt_.Open(std::move(afterClose)); }
 
-  void FormShow();
+  void FormShow() { prompt_.FormShow(); }
   // "EXIT": fades out (at once with alpha blending off) and closes.
-  void Shape2MouseUp();
+  void Shape2MouseUp() { prompt_.Exit(); }
 
   QLabel* Label1;
   QFrame* Shape2;
   QLabel* Label3;
 
  protected:
-  // Escape and Enter both answer the notice's one button; the prompt takes Enter as "YES".
-  void CloseRequested() override { Shape2MouseUp(); }
-  void EnterPressed() override { Shape2MouseUp(); }
-  void FadeOutAndClose();
+  // Escape and Enter as the window's logic takes them (the prompt takes Enter as "YES").
+  void CloseRequested() override { prompt_.Key(KeyAction::Escape); }
+  void EnterPressed() override { prompt_.Key(KeyAction::Enter); }
   // A grey-framed box and the blue label on it that together act as one button.
   QFrame* MakeBox(const char* name, int left, int top);
   QLabel* MakeButtonLabel(const char* name, const QString& text, int left, int top);
 
  private:
-  std::function<void()> afterClose_;
+  Prompt& prompt_;
 };
 
 // The notice window: its caller sets the message.
-class TForm8 : public TPromptForm {
+class TForm8 : public TPromptForm, private MessageFace {
   Q_OBJECT
 
  public:
   explicit TForm8(GuiSession& session, QWidget* owner = nullptr);
   // Sets the message, then opens as TPromptForm::Open does.
-  void ShowNotice(const QString& message, const TFadeForm& opener, std::function<void()> afterClose);
+  void ShowNotice(const QString& message, const TFadeForm& opener, std::function<void()> afterClose) {
+    logic_.ShowNotice(message.toStdString(), opener.Fading(), std::move(afterClose));
+  }
+  Notice& Logic() { return logic_; }
+
+ private:
+  void ShowMessage(const std::string& message) override;
+
+  Notice logic_;
 };
 
 // The editor prompt, created by the slot picker when a conversion has ended.
@@ -66,21 +78,16 @@ class TForm6 : public TPromptForm {
   explicit TForm6(GuiSession& session, QWidget* owner = nullptr);
 
   // "YES": fades out (always the full 20 steps) and starts the editor at once.
-  void Shape1MouseUp();
+  void Shape1MouseUp() { logic_.Yes(); }
   // Why "YES" could not start the editor; empty when it started (or "YES" was not chosen).
-  const QString& EditorStartFailure() const { return editorStartFailure_; }
+  QString EditorStartFailure() const { return QString::fromStdString(logic_.EditorStartFailure()); }
 
   QFrame* Shape1;
   QLabel* Label2;
-
- protected:
-  void EnterPressed() override { Shape1MouseUp(); }
+  EditorPrompt& Logic() { return logic_; }
 
  private:
-  QString editorStartFailure_;
+  EditorPrompt logic_;
 };
-
-// The message of both windows' design; the notice always replaces it.
-inline constexpr const char* EditorPromptText = "Do you wish to run Vornmark II\u2122 Editor now?";
 
 }  // namespace kartwerk

@@ -3,19 +3,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
-#include <algorithm>
-#include <exception>
-#include <system_error>
 #include <utility>
 
-#include "convert/writers/map_header_files.hpp"
-#include "core/map_info.hpp"
-#include "core/parse_decimal.hpp"
-#include "core/staging.hpp"
-#include "install/game_location.hpp"
-#include "install/slot_store.hpp"
-#include "ui/display_text.hpp"
-#include "ui/notice_texts.hpp"
 #include "ui/prompt_windows.hpp"
 #include "ui/window_style.hpp"
 
@@ -28,42 +17,18 @@ void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   widget->setPalette(palette);
 }
 
-bool FileExists(const std::filesystem::path& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
-constexpr const char* kSlotListTitle = "Select an editor slot to decompile map into";
-
 }  // namespace
 
-int GaugeMaximum(std::size_t missionFiles) { return 12 * (static_cast<int>(missionFiles) - 1) + 17; }
-
-namespace {
-
-// A sentence for the notice: a capital first letter, and long paths may break after any separator.
-QString NoticeText(const std::string& sentence) {
-  QString text = QString::fromStdString(sentence);
-  if (!text.isEmpty()) text[0] = text[0].toUpper();
-  text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
-  text.replace(QLatin1Char('\\'), QStringLiteral("\\\u200B"));
-  return text;
-}
-
-}  // namespace
-
-QString ConversionFailureNotice(const ConversionEnd& end) { return NoticeText(end.FailureText()); }
+QString ConversionFailureNotice(const ConversionEnd& end) { return QString::fromStdString(ConversionFailureText(end)); }
 
 QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::string>& notes) {
-  std::string text;
-  for (const std::string& note : notes) text += note + ".\n";
-  if (!end.previousContent.empty()) text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".";
-  return NoticeText(text);
+  return QString::fromStdString(ReplacedSlotText(end, notes));
 }
 
 TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
     : TFadeForm(session, "TForm1", 370, 253, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner),
-      notice_(notice) {
+      logic_(session, *this, *this, notice.Logic()),
+      ProcessThread(logic_.ProcessThread) {
   setFont(WindowFont(13));
   setWindowTitle(QStringLiteral("Editor slot"));
 
@@ -148,179 +113,58 @@ TForm1::~TForm1() {
 
 void TForm1::Open(const std::filesystem::path& mapPath, const TFadeForm& opener, bool withOpacity,
                   std::function<void(const QString& failure)> afterClose, bool failuresReturn) {
-  MapPath = mapPath;
-  afterClose_ = std::move(afterClose);
-  failuresReturn_ = failuresReturn;
-  CopyFadeFrom(opener, withOpacity);
-  FormShow();
+  logic_.Open(mapPath, opener.Fading(), withOpacity,
+              [after = std::move(afterClose)](const std::string& failure) { after(QString::fromStdString(failure)); },
+              failuresReturn);
 }
 
-void TForm1::FormShow() {
-  GuiSession& s = session();
-  Conversion& c = s.conversion;
-  if (FileExists(s.CommandLineMap)) MapPath = s.CommandLineMap;
-  if (!FileExists(MapPath)) {
-    CloseWindow({});
-    return;
-  }
-  ProcessThread = std::make_unique<TProcessThread>(c);
-  ConversionDone = false;
-  userClosed_ = false;
-  end_ = {};
-  // A window opened again after a failed map starts from its slot list.
+void TForm1::ShowSlotList(const std::string& title) {
   Panel1->hide();
-  Label1->setText(QString::fromLatin1(kSlotListTitle));
+  Label1->setText(QString::fromStdString(title));
+}
 
-  // The window is shown only once the map could be read: a failure returns to the opener unseen.
-  try {
-    StageMapFile(c, std::filesystem::absolute(MapPath));
-  } catch (...) {
-    CloseWindow(CurrentExceptionText());
-    return;
-  }
-
-  if (!BuildSlotList(s.installs)) {
-    notice_.ShowNotice(GameNotLocatedNotice(s.Search), *this, [this] {
-      session().EndProgram(/*fatal=*/true);
-      CloseWindow({});
-    });
-    return;
-  }
+void TForm1::ShowSlotRows(const std::vector<std::string>& rows) {
   ListBox1->clear();
-  for (std::size_t slot = 0; slot < SlotCount; ++slot) {
-    auto* row = new QListWidgetItem(GameText(s.installs.SlotList[slot]), ListBox1);
+  for (const std::string& text : rows) {
+    auto* row = new QListWidgetItem(QString::fromStdString(text), ListBox1);
     row->setSizeHint(QSize(0, 16));
   }
-
-  if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
-  ShowCentred(/*modal=*/true);
-  ListBox1->setFocus();
-  StartFadeIn();
 }
 
-void TForm1::EnterPressed() {
-  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
-  if (ListBox1->selectedItems().isEmpty() && ListBox1->currentItem()) ListBox1->currentItem()->setSelected(true);
-  ListBox1DblClick();
-}
+void TForm1::FocusSlotList() { ListBox1->setFocus(); }
 
-void TForm1::ListBox1DblClick() {
+int TForm1::SelectedSlot(bool keyboardRow) {
+  if (keyboardRow && ListBox1->selectedItems().isEmpty() && ListBox1->currentItem()) {
+    ListBox1->currentItem()->setSelected(true);
+  }
   const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-  const int row = selected.isEmpty() ? -1 : ListBox1->row(selected.first());
-  // No row chosen, a conversion already started, or the window closing: nothing to do.
-  if (row < 0 || row >= static_cast<int>(SlotCount) || Panel1->isVisible() || userClosed_ || !ProcessThread ||
-      ProcessThread->Started() || CurrentFade() == Fade::Out) {
-    return;
-  }
-  GuiSession& s = session();
-  Conversion& c = s.conversion;
-  QString title;
-  slotNotes_.clear();
-  try {
-    // The conversion writes into a private folder beside the slot; the slot changes only when
-    // every step has succeeded.
-    slot_ = std::make_unique<SlotCommit>(SlotFolderPath(s.installs.GameFolder, row), DefaultBackupFolder(),
-                                         [this](const std::string& note) { slotNotes_.push_back(note); });
-    c.SlotFolder = slot_->Folder();
-    WriteMapDescFile(c);
-    WriteMapInfoFile(c);
-    title = c.MapKind == CampaignMap ? QStringLiteral("Campaign %1").arg(ParseDecimal(c.MapName))
-                                     : FileNameText(c.MapName);
-  } catch (...) {
-    slot_.reset();
-    s.ReportError(CurrentExceptionText(), this);
-    return;
-  }
+  return selected.isEmpty() ? -1 : ListBox1->row(selected.first());
+}
 
-  Label1->setText(QStringLiteral("Kartwerk for Vornmark II\u2122"));
-  SetElidedText(Label4, title);
-  Label6->setText(QString::fromLatin1(MapKindText(c.MapKind).data()) + QStringLiteral(" map"));
-  Label10->setText(QString::fromLatin1(TerrainSchemeText(c.MapInfoRecord.TerrainScheme).data()));
-  Gauge1->setRange(0, std::max(GaugeMaximum(c.MissionList.size()), 1));
+void TForm1::ShowProgressPanel(const std::string& title, const ProgressPanel& panel) {
+  Label1->setText(QString::fromStdString(title));
+  SetElidedText(Label4, QString::fromStdString(panel.map));
+  Label6->setText(QString::fromStdString(panel.type));
+  Label10->setText(QString::fromStdString(panel.scheme));
+  Gauge1->setRange(0, panel.gaugeMaximum);
   Gauge1->setValue(0);
-  Label12->setText(QStringLiteral("%1x%2").arg(c.MapInfoRecord.width).arg(c.MapInfoRecord.height));
+  Label12->setText(QString::fromStdString(panel.size));
   Label14->setText(QString());
   Panel1->show();
-
-  // The worker's reports and its end cross over to this window's thread as queued calls.
-  if (s.installs.GameVersionKind != 0) c.GameVersionKind = s.installs.GameVersionKind;
-  ProcessThread->SetProgressHandler([this, probe = s.hooks.WorkerProgress](const std::string& label) {
-    if (probe) probe(label);
-    QMetaObject::invokeMethod(
-        this, [this, text = QString::fromStdString(label)] { ShowProgress(text); }, Qt::QueuedConnection);
-  });
-  // The slot is committed (or left as it was) on the worker, before the window hears of the end.
-  ProcessThread->SetEndHandler([this](ConversionEnd end) {
-    FinishSlot(*slot_, end);
-    QMetaObject::invokeMethod(this, [this, end] { ConversionFinished(end); }, Qt::QueuedConnection);
-  });
-  ProcessThread->Start();
 }
 
-void TForm1::ShowProgress(const QString& label) {
-  Gauge1->setValue(std::min(Gauge1->value() + 1, Gauge1->maximum()));
-  Label14->setText(label);
+void TForm1::ShowProgress(const std::string& label, int gauge) {
+  Gauge1->setValue(gauge);
+  Label14->setText(QString::fromStdString(label));
 }
 
-void TForm1::ConversionFinished(const ConversionEnd& end) {
-  // After "X" the closing itself waits for the worker and cleans up.
-  if (userClosed_ || ConversionDone) return;
-  ConversionDone = true;
-  end_ = end;
-  Label2Click();
+void TForm1::PostToWindowThread(std::function<void()> call) {
+  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
-bool TForm1::WorkerRunning() const { return ProcessThread && ProcessThread->Started() && !ConversionDone; }
-
-void TForm1::Label2Click() {
-  if (CurrentFade() == Fade::Out || !isVisible()) return;
-  if (WorkerRunning()) {
-    // Stopping takes until the step under way is done; the fade-out runs meanwhile.
-    userClosed_ = true;
-    ProcessThread->RequestStop();
-  }
-  if (!AlphaBlend()) {
-    hide();
-    SetAlphaBlendValue(0);
-  }
-  StartFadeOut([this] { FadeOutEnd(); });
-}
-
-void TForm1::FadeOutEnd() {
-  hide();
-  if (ConversionDone) {
-    ConversionDone = false;
-    session().NoteConversion(!end_.error);
-    const QString notice = end_.error ? ConversionFailureNotice(end_) : ReplacedSlotNotice(end_, slotNotes_);
-    if (end_.error && failuresReturn_) {
-      CloseWindow(notice);
-    } else if (!notice.isEmpty()) {
-      notice_.ShowNotice(notice, *this, [this] { ShowEditorPrompt(); });
-    } else {
-      ShowEditorPrompt();
-    }
-    return;
-  }
-  if (ProcessThread && ProcessThread->Started()) ProcessThread->Wait();
-  session().EndProgram();
-}
-
-void TForm1::ShowEditorPrompt() {
+kartwerk::EditorPrompt& TForm1::MakeEditorPrompt() {
   prompt_ = new TForm6(session(), this);
-  prompt_->Open(*this, [this] {
-    // "YES" that could not start the editor says why before the program ends.
-    if (prompt_->EditorStartFailure().isEmpty()) {
-      session().EndProgram();
-    } else {
-      notice_.ShowNotice(prompt_->EditorStartFailure(), *prompt_, [this] { session().EndProgram(); });
-    }
-  });
-}
-
-void TForm1::CloseWindow(const QString& failure) {
-  hide();
-  std::function<void(const QString&)> after = std::exchange(afterClose_, nullptr);
-  if (after) after(failure);
+  return prompt_->Logic();
 }
 
 }  // namespace kartwerk

@@ -1,8 +1,6 @@
-// TForm1, the slot picker and progress window. Opened for one map (by the browser, or at once for
-// a map named on the command line), it stages the map, lists the editor's 255 slots and, on a
-// double-click, writes the slot's "desc" and "info", switches to its progress panel and starts the
-// conversion worker. When the worker has ended it removes the temporary files, fades out, says
-// which step failed if one did, offers to start the editor, and ends the program.
+// TForm1, the slot picker and progress window's Qt face: the list of the editor's 255 slots, and
+// over it the progress panel with the map's facts, the step under way and the red gauge. What the
+// window does (staging, the slot, the worker, the end) is its logic's, SlotPicker.
 #pragma once
 
 #include <QString>
@@ -12,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/process_thread.hpp"
-#include "pipeline/slot_commit.hpp"
 #include "ui/fade_form.hpp"
+#include "ui/logic/slot_picker.hpp"
 
 class QLabel;
 class QListWidget;
@@ -25,8 +22,10 @@ namespace kartwerk {
 class TForm6;
 class TForm8;
 
-class TForm1 : public TFadeForm {
+class TForm1 : public TFadeForm, private SlotPickerFace {
   Q_OBJECT
+  // First, so that the members below may refer into it.
+  SlotPicker logic_;
 
  public:
   TForm1(GuiSession& session, TForm8& notice, QWidget* owner = nullptr);
@@ -40,21 +39,21 @@ class TForm1 : public TFadeForm {
   void Open(const std::filesystem::path& mapPath, const TFadeForm& opener, bool withOpacity,
             std::function<void(const QString& failure)> afterClose, bool failuresReturn);
 
-  void FormShow();
+  void FormShow() { logic_.FormShow(); }
   // A double-click on a slot row: the slot folder, "desc" and "info", the panel, the worker.
-  void ListBox1DblClick();
+  void ListBox1DblClick() { logic_.ChooseSlot(); }
   // "X": fades out and ends the program; during a conversion the worker is asked to stop first.
-  void Label2Click();
+  void Label2Click() { logic_.Close(); }
   // The worker's step reports and end, delivered on this window's thread.
-  void ShowProgress(const QString& label);
-  void ConversionFinished(const ConversionEnd& end);
+  void ShowProgress(const QString& label) { logic_.ShowProgress(label.toStdString()); }
+  void ConversionFinished(const ConversionEnd& end) { logic_.ConversionFinished(end); }
 
   // The editor prompt once a conversion has ended; null before.
   TForm6* EditorPrompt() const { return prompt_; }
+  SlotPicker& Logic() { return logic_; }
 
-  std::filesystem::path MapPath;
-  std::unique_ptr<TProcessThread> ProcessThread;
-  bool ConversionDone = false;
+  // The conversion worker of the map on show.
+  std::unique_ptr<TProcessThread>& ProcessThread;
 
   QWidget* Panel2;
   QLabel* Image1;
@@ -66,28 +65,21 @@ class TForm1 : public TFadeForm {
   QProgressBar* Gauge1;
 
  protected:
-  void CloseRequested() override { Label2Click(); }
-  void EnterPressed() override;
+  void CloseRequested() override { logic_.Key(KeyAction::Escape); }
+  void EnterPressed() override { logic_.Key(KeyAction::Enter); }
 
  private:
-  void CloseWindow(const QString& failure);
-  void FadeOutEnd();
-  void ShowEditorPrompt();
-  bool WorkerRunning() const;
+  void ShowSlotList(const std::string& title) override;
+  void ShowSlotRows(const std::vector<std::string>& rows) override;
+  void FocusSlotList() override;
+  int SelectedSlot(bool keyboardRow) override;
+  void ShowProgressPanel(const std::string& title, const ProgressPanel& panel) override;
+  void ShowProgress(const std::string& label, int gauge) override;
+  void PostToWindowThread(std::function<void()> call) override;
+  kartwerk::EditorPrompt& MakeEditorPrompt() override;
 
-  TForm8& notice_;
   TForm6* prompt_ = nullptr;
-  std::function<void(const QString& failure)> afterClose_;
-  bool failuresReturn_ = false;
-  std::unique_ptr<SlotCommit> slot_;  // the chosen slot, written whole or not at all
-  std::vector<std::string> slotNotes_;  // what was found and settled beside the slot
-  ConversionEnd end_;
-  bool userClosed_ = false;  // "X" before the worker's end
 };
-
-// 12 x (missions - 1) + 17: the gauge's length for a map with this many campaign mission files
-// (none for a single-player or multiplayer map, which gives 5).
-int GaugeMaximum(std::size_t missionFiles);
 
 // The notice shown before the editor prompt when a step failed.
 QString ConversionFailureNotice(const ConversionEnd& end);

@@ -8,19 +8,6 @@
 
 namespace kartwerk {
 
-LabelPlace VersionLabelPlace(int count, int i) {
-  switch (count) {
-    case 1: return {135, 135};
-    case 2: return {142 * i - 75, 135};
-    case 3: return {100 * i - 65, 135};
-    default: break;
-  }
-  if (i <= 3) return {100 * i - 65, 122};
-  if (count == 4) return {135, 146};
-  if (count == 5) return {105 * i - 338, 146};
-  return {100 * i - 365, 146};
-}
-
 TForm9::TForm9(GuiSession& session, QWidget* owner)
     : TFadeForm(session, "TForm9", 370, 174, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
   setFont(WindowFont(13));
@@ -85,25 +72,20 @@ QLabel* TForm9::VersionLabel(int i) const {
 }
 
 void TForm9::Open(const TFadeForm& opener, std::function<void()> onChosen) {
-  onChosen_ = std::move(onChosen);
-  CopyFadeFrom(opener, /*withOpacity=*/true);
-  ShowCentred(/*modal=*/true);
-  FormShow();
+  logic_.Open(opener.Fading(), std::move(onChosen));
 }
 
-void TForm9::FormShow() {
-  closing_ = false;
-  auto& versions = session().installs.InstalledVersions;
-  if (versions.size() > MaxInstalledVersions) versions.resize(MaxInstalledVersions);
-  DestroyVersionLabels();
-  const int n = static_cast<int>(versions.size());
-  for (int i = 1; i <= n; ++i) {
-    const InstalledVersion& entry = versions[static_cast<std::size_t>(i - 1)];
-    auto* label = new QLabel(QString::fromStdString(entry.language + " " + entry.version), this);
+void TForm9::ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels) {
+  for (QLabel*& label : versionLabels_) {
+    delete label;
+    label = nullptr;
+  }
+  for (const kartwerk::VersionLabel& entry : labels) {
+    const int i = entry.tag;
+    auto* label = new QLabel(QString::fromStdString(entry.text), this);
     label->setObjectName(QStringLiteral("VersionLabel%1").arg(i));
     label->setProperty("tag", i);
-    const LabelPlace place = VersionLabelPlace(n, i);
-    label->setGeometry(place.left, place.top, 100, 17);
+    label->setGeometry(entry.place.left, entry.place.top, kVersionLabelWidth, kVersionLabelHeight);
     label->setAlignment(Qt::AlignCenter);
     OnMouseRelease(label, [this, i] { ChooseVersion(i); });
     // Tab moves between the versions; the one with focus is framed, and Enter chooses it.
@@ -112,56 +94,14 @@ void TForm9::FormShow() {
     label->show();
     versionLabels_[static_cast<std::size_t>(i)] = label;
   }
-  if (!AlphaBlend()) SetAlphaBlendValue(FadeShownOpacity);
-  if (n > 0) versionLabels_[1]->setFocus();
-  StartFadeIn();
+  if (!labels.empty()) versionLabels_[static_cast<std::size_t>(labels.front().tag)]->setFocus();
 }
 
-void TForm9::EnterPressed() {
+int TForm9::FocusedVersion() const {
   for (int i = 1; i < static_cast<int>(versionLabels_.size()); ++i) {
-    if (versionLabels_[static_cast<std::size_t>(i)] != nullptr && versionLabels_[static_cast<std::size_t>(i)]->hasFocus()) {
-      ChooseVersion(i);
-      return;
-    }
+    if (versionLabels_[static_cast<std::size_t>(i)] != nullptr && versionLabels_[static_cast<std::size_t>(i)]->hasFocus()) return i;
   }
-}
-
-void TForm9::ChooseVersion(int i) {
-  if (CurrentFade() == Fade::Out) return;
-  if (!AlphaBlend()) {
-    hide();
-    SetAlphaBlendValue(0);
-  }
-  session().installs.ChosenVersion = static_cast<std::uint8_t>(i);
-  StartFadeOut([this] { FadeOutEnd(); });
-}
-
-void TForm9::Label2Click() {
-  if (CurrentFade() == Fade::Out) return;
-  if (!AlphaBlend()) {
-    hide();
-    SetAlphaBlendValue(0);
-  }
-  closing_ = true;
-  StartFadeOut([this] { FadeOutEnd(); });
-}
-
-void TForm9::FadeOutEnd() {
-  DestroyVersionLabels();
-  hide();
-  if (closing_) {
-    session().EndProgram();
-    return;
-  }
-  std::function<void()> chosen = std::exchange(onChosen_, nullptr);
-  if (chosen) chosen();
-}
-
-void TForm9::DestroyVersionLabels() {
-  for (QLabel*& label : versionLabels_) {
-    delete label;
-    label = nullptr;
-  }
+  return 0;
 }
 
 }  // namespace kartwerk

@@ -1,30 +1,21 @@
-// TForm9, the version picker: shown by the browser's start when several installations of the
-// game are registered. One blue label per installation ("English 2.2"); a click on one chooses
-// it (ChosenVersion) and the start goes on with it; "X" ends the program.
+// TForm9, the version picker's Qt face: one blue label per installation ("English 2.2") in the
+// places its logic gives; a click on one chooses it, "X" ends the program.
 #pragma once
 
 #include <QString>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "ui/fade_form.hpp"
+#include "ui/logic/version_picker.hpp"
 
 class QFrame;
 class QLabel;
 
 namespace kartwerk {
 
-struct LabelPlace {
-  int left = 0;
-  int top = 0;
-  bool operator==(const LabelPlace&) const = default;
-};
-
-// Where version label i (1 to count) of count labels (1 to 6) sits in the window: one row of up
-// to three at top 135, or two rows at 122 and 146 from four labels on.
-LabelPlace VersionLabelPlace(int count, int i);
-
-class TForm9 : public TFadeForm {
+class TForm9 : public TFadeForm, private VersionLabelsFace {
   Q_OBJECT
 
  public:
@@ -34,13 +25,14 @@ class TForm9 : public TFadeForm {
   // window has faded out after a choice ("X" ends the program instead).
   void Open(const TFadeForm& opener, std::function<void()> onChosen);
 
-  void FormShow();
+  void FormShow() { logic_.FormShow(); }
   // A click on version label i (its tag).
-  void ChooseVersion(int i);
-  void Label2Click();
+  void ChooseVersion(int i) { logic_.ChooseVersion(i); }
+  void Label2Click() { logic_.Close(); }
 
   // Version labels 1 to n; entry 0 is unused, empty entries are null.
   QLabel* VersionLabel(int i) const;
+  VersionPicker& Logic() { return logic_; }
 
   QWidget* Panel2;
   QLabel* Image1;
@@ -51,16 +43,15 @@ class TForm9 : public TFadeForm {
   QFrame* Shape2;
 
  protected:
-  void CloseRequested() override { Label2Click(); }
-  void EnterPressed() override;
+  void CloseRequested() override { logic_.Key(KeyAction::Escape); }
+  void EnterPressed() override { logic_.Key(KeyAction::Enter); }
 
  private:
-  void FadeOutEnd();
-  void DestroyVersionLabels();
+  void ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels) override;
+  int FocusedVersion() const override;
 
   std::array<QLabel*, 7> versionLabels_{};
-  bool closing_ = false;
-  std::function<void()> onChosen_;
+  VersionPicker logic_{session(), *this, *this};
 };
 
 }  // namespace kartwerk

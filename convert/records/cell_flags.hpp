@@ -11,6 +11,7 @@
 //   7, 8, 15 always clear; bytes 2-3 of the 4-byte record and bit 6 of byte 1 are unused.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -28,5 +29,16 @@ std::vector<std::uint16_t> ComputeCellFlags(std::span<const std::uint8_t> record
                                             std::span<const std::uint8_t> records1,
                                             std::span<const std::uint8_t> records2,
                                             std::span<const std::uint8_t> cliffGrid);
+
+// The sections a "cflags" file is made from, as ComputeCellFlags takes them.
+struct CellFlagSources {
+  std::span<const std::uint8_t> records4, records1, records2, cliffGrid;
+  std::size_t Cells() const { return records4.size() / 4; }
+};
+
+// Words count cells from cell first on (first + count <= Cells()), as ComputeCellFlags gives
+// them, written to out as 2 x count little-endian bytes: the "cflags" writer makes its file
+// a piece at a time in its output buffer.
+void CellFlagBytes(const CellFlagSources& sources, std::size_t first, std::size_t count, std::uint8_t* out);
 
 }  // namespace kartwerk

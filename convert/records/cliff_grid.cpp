@@ -41,16 +41,19 @@ std::size_t CliffGridCells(std::int32_t width, std::int32_t height, std::int64_t
 
 void StampCliffMask(std::vector<std::uint8_t>& grid, std::int32_t width, std::int32_t height, const CliffMask& mask,
                     std::int32_t cx, std::int32_t cy) {
-  const std::int64_t w = width, h = height;
+  const std::int64_t w = width, h = height, cells = static_cast<std::int64_t>(grid.size());
   const std::int64_t dxFirst = -std::min<std::int64_t>(cx, 3), dxLast = std::min<std::int64_t>(3, w - 1 - cx);
   const std::int64_t dyFirst = -std::min<std::int64_t>(cy, 3), dyLast = std::min<std::int64_t>(3, h - 1 - cy);
+  // The grid holds marks 0 to 3, so landing a mask value of 1 to 3 is a bitwise or; other
+  // values change nothing. Each row's cells are clipped to the grid once.
   for (std::int64_t dy = dyFirst; dy <= dyLast; ++dy) {
-    for (std::int64_t dx = dxFirst; dx <= dxLast; ++dx) {
-      const std::int64_t cell = (cy + dy) * w + (cx + dx);
-      if (cell < 0 || cell >= static_cast<std::int64_t>(grid.size())) continue;
-      const std::uint8_t m = mask[static_cast<std::size_t>((dy + 3) * 7 + (dx + 3))];
-      auto& v = grid[static_cast<std::size_t>(cell)];
-      v = CombineCliffMark(v, m);
+    const std::int64_t rowStart = (cy + dy) * w + cx;
+    const std::int64_t from = std::max(dxFirst, -rowStart), to = std::min(dxLast, cells - 1 - rowStart);
+    const std::uint8_t* values = mask.data() + (dy + 3) * 7 + 3;
+    for (std::int64_t dx = from; dx <= to; ++dx) {
+      const std::uint8_t m = values[dx];
+      std::uint8_t& cell = grid[static_cast<std::size_t>(rowStart + dx)];
+      cell = static_cast<std::uint8_t>(cell | (m <= 3 ? m : 0));
     }
   }
 }

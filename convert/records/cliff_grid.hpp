@@ -32,7 +32,8 @@ std::size_t CliffGridCells(std::int32_t width, std::int32_t height, std::int64_t
 
 // Stamps mask onto grid around cell (cx, cy) of a map width cells wide and height cells high,
 // clipped to the map: column offsets -min(cx, 3) to min(3, width - 1 - cx), rows likewise.
-// Cells whose index lies past the end of grid are left alone.
+// Cells whose index lies past the end of grid are left alone. The grid must hold marks (0 to 3)
+// only, as a grid cleared to 0 and stamped does.
 void StampCliffMask(std::vector<std::uint8_t>& grid, std::int32_t width, std::int32_t height, const CliffMask& mask,
                     std::int32_t cx, std::int32_t cy);
 

@@ -1,5 +1,6 @@
 #include "convert/records/groups.hpp"
 
+#include <charconv>
 #include <span>
 #include <string_view>
 
@@ -59,11 +60,15 @@ std::string FlagList(std::uint32_t typeAndFlags) {
   return text;
 }
 
-std::string Key(std::string_view key, long long value) {
-  std::string text(key);
-  text += std::to_string(value);
-  return text;
+// " key=value" appended in place: a mission writes 17 of them for each of its groups.
+void AppendKey(std::string& text, std::string_view key, long long value) {
+  char digits[20];  // "-9223372036854775808"
+  text += key;
+  text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
+
+// Room for a group's text (its flag list is the longest part), allocated once.
+constexpr std::size_t kGroupTextRoom = 512;
 
 }  // namespace
 
@@ -81,10 +86,15 @@ std::string ConvertGroupRecord(const GroupRecord& record) {
   const std::uint16_t minimum = U16At(r, 18);
   const std::int32_t force = I32At(r, 20);
 
-  std::string text = " ai type=\"";
+  std::string text;
+  text.reserve(kGroupTextRoom);
+  text += " ai type=\"";
   text += AiTypeNames[typeAndFlags & 0x0F];
   text += '"';
-  text += Key(" group1=", group1) + Key(" group2=", group2) + Key(" zone1=", zone1) + Key(" zone2=", zone2);
+  AppendKey(text, " group1=", group1);
+  AppendKey(text, " group2=", group2);
+  AppendKey(text, " zone1=", zone1);
+  AppendKey(text, " zone2=", zone2);
   text += '\n';
 
   text += "  aiflags=";
@@ -98,15 +108,17 @@ std::string ConvertGroupRecord(const GroupRecord& record) {
   if (minimum > 0) reserve += 4;
   if (force != NoTicks) reserve += 8;
   if (reserve > 0) reserve += 1;
-  text += Key(" reserv auto=", reserve);
-  text += Key(" delay=", delay == NoTicks ? 0 : delay / TicksPerSecond);
-  text += Key(" min=", minimum >= NoMinimum ? 0 : minimum);
-  text += Key(" force=", force == NoTicks ? 0 : force / TicksPerSecond);
-  text += Key(" atime=", attackTime / TicksPerSecond);
-  text += Key(" flag=", reserve == 0 ? 0 : reserveFlag);
-  text += Key(" zone=", reserve == 0 ? 0 : reserveZone);
-  text += Key(" hp=", ByteAt(r, 24)) + Key(" ammo=", ByteAt(r, 25)) + Key(" expa=", ByteAt(r, 26)) +
-          Key(" morale=", ByteAt(r, 27));
+  AppendKey(text, " reserv auto=", reserve);
+  AppendKey(text, " delay=", delay == NoTicks ? 0 : delay / TicksPerSecond);
+  AppendKey(text, " min=", minimum >= NoMinimum ? 0 : minimum);
+  AppendKey(text, " force=", force == NoTicks ? 0 : force / TicksPerSecond);
+  AppendKey(text, " atime=", attackTime / TicksPerSecond);
+  AppendKey(text, " flag=", reserve == 0 ? 0 : reserveFlag);
+  AppendKey(text, " zone=", reserve == 0 ? 0 : reserveZone);
+  AppendKey(text, " hp=", ByteAt(r, 24));
+  AppendKey(text, " ammo=", ByteAt(r, 25));
+  AppendKey(text, " expa=", ByteAt(r, 26));
+  AppendKey(text, " morale=", ByteAt(r, 27));
   text += '\n';
   return text;
 }

@@ -36,5 +36,9 @@ NameTable UnitNameTable(const Conversion& conversion);
 // zero, so an entry wholly past the end gives an empty name. The stream's read position is
 // never moved, so a caller reading records from the same stream goes on where it stopped.
 std::string LookupName(const NameTable& table, std::uint32_t index);
+// The same name appended to out, without a string of its own; or spelled into at (room for
+// NameTable::kEntrySize bytes), returning its end.
+void AppendName(std::string& out, const NameTable& table, std::uint32_t index);
+char* SpellName(char* at, const NameTable& table, std::uint32_t index);
 
 }  // namespace kartwerk

@@ -1,5 +1,6 @@
 #include "convert/records/objects.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -26,19 +27,24 @@ std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset,
   return FixedText(field);
 }
 
-void AppendObjectLine(std::string& out, std::string_view name, const ObjectRecord& r) {
-  // The numbers are spelled into one buffer, without a string each: a large map has tens of
+char* FormatObjectLine(char* at, std::string_view name, const ObjectRecord& r) {
+  // The numbers are spelled in place, without a string each: a large map has tens of
   // thousands of objects.
-  char numbers[5 * 6 + 1];  // five 16-bit numbers with their blanks, and the line feed
-  char* at = numbers;
+  at = std::copy(name.begin(), name.end(), at);
   for (unsigned number : {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte},
                           unsigned{r.attrWord}}) {
     *at++ = ' ';
-    at = std::to_chars(at, numbers + sizeof numbers, number).ptr;
+    at = std::to_chars(at, at + 5, number).ptr;
   }
   *at++ = '\n';
-  out += name;
-  out.append(numbers, at);
+  return at;
+}
+
+void AppendObjectLine(std::string& out, std::string_view name, const ObjectRecord& r) {
+  const std::size_t had = out.size();
+  out.resize(had + name.size() + kMaxObjectNumbers);
+  char* const start = out.data() + had;
+  out.resize(had + static_cast<std::size_t>(FormatObjectLine(start, name, r) - start));
 }
 
 std::string ObjectLine(std::string_view name, const ObjectRecord& r) {
@@ -60,12 +66,15 @@ std::string ConvertObject(const ObjectRecord& record, Conversion& conversion) {
 void AppendConvertedObject(std::string& out, const ObjectRecord& record, Conversion& conversion) {
   const sectionRec& names = conversion.Entry(Section::ObjectNames);
   AppendObjectLine(out, LookupObjectName(conversion.MissionStream, names.offset, record.nameIndex), record);
-  if (StampsCliffMask(record)) {
-    const Bytes empty;
-    const Bytes& cliffData = conversion.CliffDataBuffer ? *conversion.CliffDataBuffer : empty;
-    StampCliffMask(conversion.CliffGrid, conversion.MapInfoRecord.width, conversion.MapInfoRecord.height,
-                   CliffMaskAt(cliffData, record.variant), record.x / 32, record.y / 32);
-  }
+  StampObjectCliff(record, conversion);
+}
+
+void StampObjectCliff(const ObjectRecord& record, Conversion& conversion) {
+  if (!StampsCliffMask(record)) return;
+  const Bytes empty;
+  const Bytes& cliffData = conversion.CliffDataBuffer ? *conversion.CliffDataBuffer : empty;
+  StampCliffMask(conversion.CliffGrid, conversion.MapInfoRecord.width, conversion.MapInfoRecord.height,
+                 CliffMaskAt(cliffData, record.variant), record.x / 32, record.y / 32);
 }
 
 }  // namespace kartwerk

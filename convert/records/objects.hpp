@@ -2,6 +2,7 @@
 // editor's "objects" file, and a cliff object also stamps its footprint onto CliffGrid.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -37,8 +38,32 @@ std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset,
 
 // "name x y variant attrByte attrWord\n", the numbers unsigned and in plain decimal.
 std::string ObjectLine(std::string_view name, const ObjectRecord& record);
-// The same line appended to out (the "objects" writer builds its file this way).
+// The same line appended to out.
 void AppendObjectLine(std::string& out, std::string_view name, const ObjectRecord& record);
+// The same line spelled into at, which has room for name.size() + kMaxObjectNumbers bytes;
+// returns the end of the line (the "objects" writer spells its lines in its output buffer).
+inline constexpr std::size_t kMaxObjectNumbers = 5 * 6 + 1;  // five blanks and numbers, the line feed
+char* FormatObjectLine(char* at, std::string_view name, const ObjectRecord& record);
+
+// The entries of the object names table that starts at tableOffset in stream, each read once
+// with LookupObjectName when first asked for: tens of thousands of objects share a few names.
+class ObjectNames {
+ public:
+  ObjectNames(const ByteStream& stream, std::int64_t tableOffset) : stream_(stream), tableOffset_(tableOffset) {}
+  const std::string& operator[](std::uint8_t index) {
+    if (!known_[index]) {
+      names_[index] = LookupObjectName(stream_, tableOffset_, index);
+      known_[index] = true;
+    }
+    return names_[index];
+  }
+
+ private:
+  const ByteStream& stream_;
+  std::int64_t tableOffset_;
+  std::array<std::string, 256> names_;
+  std::array<bool, 256> known_{};
+};
 
 // Cliff objects stamp their mask, except the variants 56 and 57, which have none.
 bool StampsCliffMask(const ObjectRecord& record);
@@ -49,5 +74,7 @@ bool StampsCliffMask(const ObjectRecord& record);
 std::string ConvertObject(const ObjectRecord& record, Conversion& conversion);
 // The same, with the line appended to out.
 void AppendConvertedObject(std::string& out, const ObjectRecord& record, Conversion& conversion);
+// The stamp alone: mask number variant onto conversion.CliffGrid when the record is a cliff object.
+void StampObjectCliff(const ObjectRecord& record, Conversion& conversion);
 
 }  // namespace kartwerk

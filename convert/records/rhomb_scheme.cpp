@@ -1,5 +1,7 @@
 #include "convert/records/rhomb_scheme.hpp"
 
+#include <cstring>
+
 namespace kartwerk {
 
 const TileClassRow* FindTileClass(const RhombScheme& scheme, std::uint16_t code) {
@@ -47,9 +49,15 @@ EditorRhomb ConvertRhombWith(const RhombScheme& scheme, const CompiledRhomb& rho
   return out;
 }
 
+void RhombConverter::ConvertUnremembered(CompiledRhomb rhomb, std::uint8_t* out) const {
+  const auto bytes = ConvertRhombWith(scheme_, rhomb).Bytes();
+  std::copy(bytes.begin(), bytes.end(), out);
+}
+
 void RhombConverter::Remember(std::uint16_t tileCode) {
   known_[tileCode] = ConvertRhombWith(scheme_, CompiledRhomb{tileCode, 0});
   knownBytes_[tileCode] = known_[tileCode].Bytes();
+  std::memcpy(&knownWords_[tileCode], knownBytes_[tileCode].data(), kEditorRhombSize);
   isKnown_[tileCode] = true;
 }
 

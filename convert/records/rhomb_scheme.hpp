@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <cstdint>
 #include <span>
 
@@ -74,19 +76,25 @@ class RhombConverter {
 
   // Writes Convert(rhomb).Bytes() to out (kEditorRhombSize bytes): the remembered record with
   // this rhomb's level bytes put in.
-  void ConvertInto(const CompiledRhomb& rhomb, std::uint8_t* out) {
+  void ConvertInto(const CompiledRhomb rhomb, std::uint8_t* out) {
     if (rhomb.tileCode >= kRemembered) {
-      const auto bytes = ConvertRhombWith(scheme_, rhomb).Bytes();
-      std::copy(bytes.begin(), bytes.end(), out);
+      ConvertUnremembered(rhomb, out);
       return;
     }
     if (!isKnown_[rhomb.tileCode]) Remember(rhomb.tileCode);
-    const auto& bytes = knownBytes_[rhomb.tileCode];
-    std::copy(bytes.begin(), bytes.end(), out);
     EditorRhomb level;
     SetRhombLevel(level, rhomb.levelWord);
-    out[kLevelLowAt] = level.levelLow;
-    out[kLevelHighAt] = level.levelHigh;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The remembered record as one word (its level bytes 0), the level bytes put in.
+      const std::uint64_t record = knownWords_[rhomb.tileCode] | std::uint64_t{level.levelLow} << (8 * kLevelLowAt) |
+                                   std::uint64_t{level.levelHigh} << (8 * kLevelHighAt);
+      std::memcpy(out, &record, sizeof record);
+    } else {
+      const auto& bytes = knownBytes_[rhomb.tileCode];
+      std::copy(bytes.begin(), bytes.end(), out);
+      out[kLevelLowAt] = level.levelLow;
+      out[kLevelHighAt] = level.levelHigh;
+    }
   }
 
  private:
@@ -94,12 +102,15 @@ class RhombConverter {
   static constexpr std::size_t kLevelLowAt = 4;
   static constexpr std::size_t kLevelHighAt = 5;
   void Remember(std::uint16_t tileCode);
+  // Kept out of line, so the rhomb of the usual path stays in registers.
+  void ConvertUnremembered(CompiledRhomb rhomb, std::uint8_t* out) const;
 
   // Every code the tables list lies below this; codes from here up are converted each time.
   static constexpr std::size_t kRemembered = 1024;
   const RhombScheme& scheme_;
   std::array<EditorRhomb, kRemembered> known_{};
   std::array<std::array<std::uint8_t, kEditorRhombSize>, kRemembered> knownBytes_{};
+  std::array<std::uint64_t, kRemembered> knownWords_{};  // knownBytes_ in memory order
   std::array<bool, kRemembered> isKnown_{};
 };
 

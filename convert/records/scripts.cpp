@@ -46,19 +46,23 @@ void ReadStatement(ByteStream& stream, std::vector<std::uint32_t>& items) {
   } while (!IsCodeItem(items.back()));
 }
 
-std::string StatementText(const std::vector<std::uint32_t>& items, const ScriptCodeTable& table,
-                          std::int32_t scriptIndex) {
+// Appends the statement's text to text (its memory reused from statement to statement).
+void AppendStatementText(std::string& text, const std::vector<std::uint32_t>& items, const ScriptCodeTable& table,
+                         std::int32_t scriptIndex) {
   const std::uint32_t codeItem = items.back();
   const std::uint16_t code = ItemValue(codeItem);
-  if (code == EndCode) return {};
+  if (code == EndCode) return;
   // The marker with a plain high half is written as the editor's "$END" and "!" lines
   // without a look at the keyword table.
-  if (codeItem == MarkerCode) return "$END\n!\n";
+  if (codeItem == MarkerCode) {
+    text += "$END\n!\n";
+    return;
+  }
 
   const ScriptCode* row = FindScriptCode(table, code);
   if (row == nullptr) throw ScriptCodeError(code, scriptIndex);
 
-  std::string text = "$";
+  text += '$';
   text += row->name;
   text += '\n';
   std::size_t next = 0;  // value slots take the statement's items in order, the code item included
@@ -66,14 +70,13 @@ std::string StatementText(const std::vector<std::uint32_t>& items, const ScriptC
     const std::string_view item = row->items[i];
     if (item == ValueSlot) {
       if (next >= items.size()) throw ListIndexError(static_cast<long long>(next));
-      text += FormatScriptValue(ItemValue(items[next++]));
+      AppendScriptValue(text, ItemValue(items[next++]));
     } else {
       text += '$';
       text += item;
       text += '\n';
     }
   }
-  return text;
 }
 
 // Where the body's texts come from: a statement's text is made again from its items (an atom is
@@ -168,10 +171,13 @@ class StatementReader {
  public:
   StatementReader(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
       : stream_(stream), table_(table), scriptIndex_(scriptIndex) {}
-  // The text of the statement that starts at the stream's position (the stream is left after it).
-  std::string Next() {
+  // The text of the statement that starts at the stream's position (the stream is left after
+  // it), valid until the next call.
+  std::string_view Next() {
     ReadStatement(stream_, items_);
-    return StatementText(items_, table_, scriptIndex_);
+    text_.clear();
+    AppendStatementText(text_, items_, table_, scriptIndex_);
+    return text_;
   }
   std::uint32_t code() const { return items_.back(); }
 
@@ -180,6 +186,7 @@ class StatementReader {
   const ScriptCodeTable& table_;
   std::int32_t scriptIndex_;
   std::vector<std::uint32_t> items_;
+  std::string text_;
 };
 
 // The texts made while a script is laid out, kept for writing it as long as they are small
@@ -243,7 +250,7 @@ BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int
   for (;;) {
     if (previousCode == MarkerCode) pastMarker = true;
     const Atom atom = static_cast<Atom>(stream.position());
-    const std::string text = reader.Next();
+    const std::string_view text = reader.Next();
     const std::uint32_t code = reader.code();
     const std::size_t length = text.size();
     cache.Add(atom, text);
@@ -312,15 +319,23 @@ ScriptCodeError::ScriptCodeError(std::uint32_t code, std::int32_t scriptIndex)
     : std::runtime_error("Unknown script code " + std::to_string(code) + " in \"" + ScriptName(scriptIndex) +
                          "\"") {}
 
-std::string FormatScriptValue(std::uint16_t value) {
+void AppendScriptValue(std::string& out, std::uint16_t value) {
   // The game stores the largest numbers as FF00 and up, short for 7FFFFF00 plus the low byte.
   std::uint32_t number = value >= 0xFF00 ? 0x7FFFFF00u + (value - 0xFF00u) : value;
-  std::string line = "#";
+  char line[1 + 10 + 1];  // '#', at most ten digits, the line feed
+  char* at = line;
+  *at++ = '#';
   while (number > 0) {
-    line += static_cast<char>('0' + number % 10);
+    *at++ = static_cast<char>('0' + number % 10);
     number /= 10;
   }
-  line += '\n';
+  *at++ = '\n';
+  out.append(line, at);
+}
+
+std::string FormatScriptValue(std::uint16_t value) {
+  std::string line;
+  AppendScriptValue(line, value);
   return line;
 }
 

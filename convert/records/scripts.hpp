@@ -27,6 +27,8 @@ class ScriptCodeError : public std::runtime_error {
 // and a line feed. Values from FF00 up stand for 7FFFFF00 plus their low byte; 0 gives "#"
 // alone.
 std::string FormatScriptValue(std::uint16_t value);
+// The same line appended to out.
+void AppendScriptValue(std::string& out, std::uint16_t value);
 
 // The name the editor gives the script of a 0-based index: "Script 00", ..., "Script 10".
 std::string ScriptName(std::int32_t scriptIndex);

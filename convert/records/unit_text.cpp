@@ -1,27 +1,41 @@
 #include "convert/records/unit_text.hpp"
 
+#include <algorithm>
 #include <charconv>
 
 namespace kartwerk {
 namespace {
 
-void AppendPair(std::string& out, const char* key, std::uint32_t value) {
-  out += key;
-  char digits[10];  // spelled in place: no string per number
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+// " key=value" spelled at at; returns the end. A large mission has tens of thousands of units
+// and crew members: their pairs are spelled into one buffer and appended to the text at once.
+template <std::size_t N>
+char* SpellPair(char* at, const char (&key)[N], std::uint32_t value) {
+  at = std::copy(key, key + N - 1, at);
+  return std::to_chars(at, at + 10, value).ptr;
 }
+
+template <std::size_t N>
+void AppendPair(std::string& out, const char (&key)[N], std::uint32_t value) {
+  char text[N - 1 + 10];
+  out.append(text, SpellPair(text, key, value));
+}
+
+// " ID=" and a name, and six pairs (their numbers are below 256; room is kept for any 32-bit one).
+constexpr std::size_t kStatPairsRoom = 4 + NameTable::kEntrySize + 6 * (8 + 10);
 
 }  // namespace
 
 void AppendStatPairs(std::string& out, const UnitStats& stats, const NameTable& names) {
-  out += " ID=";
-  out += LookupName(names, stats.typeNumber);
-  AppendPair(out, " HP=", stats.HP);
-  AppendPair(out, " Ammo=", stats.Ammo);
-  AppendPair(out, " Expa=", stats.Expa);
-  AppendPair(out, " Morale=", stats.Morale);
-  AppendPair(out, " Lives=", stats.Lives);
-  AppendPair(out, " Grp=", stats.Grp);
+  char text[kStatPairsRoom];
+  char* at = std::copy_n(" ID=", 4, text);
+  at = SpellName(at, names, stats.typeNumber);
+  at = SpellPair(at, " HP=", stats.HP);
+  at = SpellPair(at, " Ammo=", stats.Ammo);
+  at = SpellPair(at, " Expa=", stats.Expa);
+  at = SpellPair(at, " Morale=", stats.Morale);
+  at = SpellPair(at, " Lives=", stats.Lives);
+  at = SpellPair(at, " Grp=", stats.Grp);
+  out.append(text, at);
 }
 
 void AppendCrewAndIn(std::string& out, std::uint8_t crew, std::uint8_t in) {

@@ -1,6 +1,7 @@
 #include "convert/records/units.hpp"
 
 #include <charconv>
+#include <cstring>
 
 #include "convert/records/unit_text.hpp"
 
@@ -47,10 +48,11 @@ std::int32_t ShiftedPosition(std::uint16_t stored, std::int32_t originCells) {
 // Room for a typical line: a unit type name and the numbers after it.
 constexpr std::size_t kUnitLineLength = 128;
 
-void AppendNumber(std::string& out, const char* key, std::int32_t value) {
-  out += key;
-  char digits[11];  // "-2147483648"
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+template <std::size_t N>
+void AppendNumber(std::string& out, const char (&key)[N], std::int32_t value) {
+  char text[N - 1 + 11];  // the key and "-2147483648"
+  std::memcpy(text, key, N - 1);
+  out.append(text, std::to_chars(text + N - 1, text + sizeof text, value).ptr);
 }
 
 }  // namespace
@@ -59,6 +61,12 @@ std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> 
                               const MissionRectangle& rect) {
   std::string text;
   text.reserve(kUnitLineLength * (1 + crew.size()));  // one allocation for the unit and its crew
+  AppendUnitRecord(text, head, crew, names, rect);
+  return text;
+}
+
+void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const CrewRecord> crew,
+                      const NameTable& names, const MissionRectangle& rect) {
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
   AppendCrewAndIn(text, head.Crew, head.In);
   AppendNumber(text, " U=", ShiftedPosition(head.U, rect.x0));
@@ -67,7 +75,6 @@ std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> 
   AppendNumber(text, " Owner=", head.Owner);
   text += " \n";
   AppendCrewLines(text, crew, names, CrewTypeNumber::Narrow16);
-  return text;
 }
 
 }  // namespace kartwerk

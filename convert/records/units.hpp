@@ -65,5 +65,8 @@ struct UnitHead : UnitRecordStart {
 // (x0, y0 cells of 32 position units each) to whole-map positions.
 std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
                               const MissionRectangle& rect);
+// The same text appended to out (the "mapunits" writer reuses one string for every unit).
+void AppendUnitRecord(std::string& out, const UnitHead& head, std::span<const CrewRecord> crew,
+                      const NameTable& names, const MissionRectangle& rect);
 
 }  // namespace kartwerk

@@ -1,9 +1,8 @@
 // The "cflags" file of a slot.
 #include "convert/writers/cflags_file.hpp"
 
-#include <array>
+#include <algorithm>
 #include <span>
-#include <vector>
 
 #include "convert/records/cell_flags.hpp"
 #include "convert/writers/section_records.hpp"
@@ -29,19 +28,14 @@ void WriteCflagsFile(Conversion& conversion) {
   const auto records4 = CellFlagRecords(conversion, Section::CellFlags4, 4, scratch4);
   const auto records1 = CellFlagRecords(conversion, Section::CellFlags1, 1, scratch1);
   const auto records2 = CellFlagRecords(conversion, Section::CellFlags2, 2, scratch2);
-  const std::vector<std::uint16_t> words = ComputeCellFlags(records4, records1, records2, conversion.CliffGrid);
+  const CellFlagSources sources{records4, records1, records2, conversion.CliffGrid};
   OutputFile out(conversion.SlotFolder / "cflags");
-  std::array<std::uint8_t, 64 * 1024> piece;
-  std::size_t used = 0;
-  for (const std::uint16_t word : words) {  // little-endian words
-    piece[used++] = static_cast<std::uint8_t>(word);
-    piece[used++] = static_cast<std::uint8_t>(word >> 8);
-    if (used == piece.size()) {
-      out.Append(piece);
-      used = 0;
-    }
+  constexpr std::size_t kCellsPerPiece = OutputFile::kMaxRoom / 2;
+  for (std::size_t first = 0; first < sources.Cells(); first += kCellsPerPiece) {
+    const std::size_t count = std::min(kCellsPerPiece, sources.Cells() - first);
+    CellFlagBytes(sources, first, count, out.ByteRoom(2 * count));
+    out.Advance(2 * count);
   }
-  out.Append(std::span<const std::uint8_t>(piece.data(), used));
   out.Commit();
 }
 

@@ -11,21 +11,66 @@
 namespace kartwerk {
 namespace {
 
+// Calls put(gridRow, firstColumn, source, count) for every row of the rectangle that reaches
+// the grid, top to bottom, with the bytes of the row that fall on it; reads every row of the
+// rectangle from the stream (a row the container does not hold whole is a read error).
+template <class PutRow>
+void PlaceRows(ByteStream& stream, const MissionRectangle& rect, PutRow&& put) {
+  // A rectangle without cells copies nothing (and a row count is never looped over without rows to read).
+  if (rect.width <= 0 || rect.height <= 0) return;
+  const std::int64_t width = rect.width;
+  // The columns of every row that fall on the grid.
+  const std::int64_t firstColumn = std::max<std::int64_t>(rect.x0, 0);
+  const std::int64_t endColumn = std::min<std::int64_t>(std::int64_t{rect.x0} + width, MissionGridSide);
+  for (std::int64_t row = 0; row < rect.height; ++row) {
+    if (stream.Remaining() < width) throw StreamReadError();
+    const std::int64_t gridRow = std::int64_t{rect.y0} + row;
+    if (gridRow >= 0 && gridRow < MissionGridSide && firstColumn < endColumn) {
+      const std::uint8_t* source = stream.bytes().data() + stream.position() + (firstColumn - rect.x0);
+      put(static_cast<std::size_t>(gridRow), static_cast<std::size_t>(firstColumn), source,
+          static_cast<std::size_t>(endColumn - firstColumn));
+    }
+    stream.Skip(width);
+  }
+}
+
 void WriteGridFile(Conversion& c, Section section, std::string_view name) {
   const auto path = DiscardMissionFile(c, name);
   c.Seek(section);
   ByteStream& stream = c.MissionStream;
   const MissionRectangle& r = c.MissionRect;
+  OutputFile out(path);
   // A mission that covers the whole grid stores it as it is: written from the container.
   if (r.x0 == 0 && r.y0 == 0 && r.width == MissionGridSide && r.height == MissionGridSide &&
       stream.Remaining() >= static_cast<std::int64_t>(MissionGridBytes)) {
-    OutputFile out(path);
     out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), MissionGridBytes));
     out.Commit();
     stream.Skip(static_cast<std::int64_t>(MissionGridBytes));
     return;
   }
-  SaveMissionFile(path, PlaceOnMissionGrid(stream, r));
+  // Any other rectangle is written row by row, the cells it leaves empty as zeros.
+  constexpr std::size_t kRow = MissionGridSide;
+  std::size_t written = 0;  // grid rows already in the file
+  // The next grid row, cleared, in the file's buffer; Advance(kRow) hands it over.
+  const auto nextRow = [&] {
+    std::uint8_t* row = out.ByteRoom(kRow);
+    std::memset(row, 0, kRow);
+    return row;
+  };
+  const auto emptyRowsUpTo = [&](std::size_t end) {
+    for (; written < end; ++written) {
+      nextRow();
+      out.Advance(kRow);
+    }
+  };
+  PlaceRows(stream, r, [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
+    emptyRowsUpTo(gridRow);
+    std::memcpy(nextRow() + firstColumn, source, count);
+    out.Advance(kRow);
+    ++written;
+  });
+  emptyRowsUpTo(kRow);
+  out.Commit();
 }
 
 }  // namespace
@@ -37,22 +82,9 @@ bool FitsMissionGrid(const MissionRectangle& r) {
 
 Bytes PlaceOnMissionGrid(ByteStream& stream, const MissionRectangle& rect) {
   Bytes grid(MissionGridBytes, 0);
-  // A rectangle without cells copies nothing (and a row count is never looped over without rows to read).
-  if (rect.width <= 0 || rect.height <= 0) return grid;
-  const std::int64_t width = rect.width;
-  // The columns of every row that fall on the grid.
-  const std::int64_t firstColumn = std::max<std::int64_t>(rect.x0, 0);
-  const std::int64_t endColumn = std::min<std::int64_t>(std::int64_t{rect.x0} + width, MissionGridSide);
-  for (std::int64_t row = 0; row < rect.height; ++row) {
-    if (stream.Remaining() < width) throw StreamReadError();
-    const std::int64_t gridRow = std::int64_t{rect.y0} + row;
-    if (gridRow >= 0 && gridRow < MissionGridSide && firstColumn < endColumn) {
-      const std::uint8_t* source = stream.bytes().data() + stream.position() + (firstColumn - rect.x0);
-      std::memcpy(grid.data() + gridRow * MissionGridSide + firstColumn, source,
-                  static_cast<std::size_t>(endColumn - firstColumn));
-    }
-    stream.Skip(width);
-  }
+  PlaceRows(stream, rect, [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
+    std::memcpy(grid.data() + gridRow * MissionGridSide + firstColumn, source, count);
+  });
   return grid;
 }
 

@@ -91,11 +91,14 @@ void WriteMapunitsFile(Conversion& c) {
   const std::int32_t count = c.MissionStream.ReadI32();
   OutputFile out(path);
   std::uint8_t head[UnitHead::kSize];
+  std::string text;  // one unit's lines; its memory serves every unit
   for (CountedRecords records(c, count, "mapunits"); records.Next();) {
     c.MissionStream.ReadRecord(head);
     const UnitHead unit = UnitHead::Decode(head);
     const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
-    out.Append(ConvertUnitRecord(unit, crew, names, c.MissionRect));
+    text.clear();
+    AppendUnitRecord(text, unit, crew, names, c.MissionRect);
+    out.Append(text);
   }
   out.Commit();
 }

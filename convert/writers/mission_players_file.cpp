@@ -5,6 +5,7 @@
 #include <array>
 
 #include "convert/writers/mission_file_io.hpp"
+#include "core/file_output.hpp"
 #include "convert/records/players.hpp"
 
 namespace kartwerk {
@@ -26,15 +27,15 @@ void WritePlayersFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "players");
   c.Seek(Section::Players);
   const std::int32_t count = c.MissionStream.ReadI32();
-  std::string out;
+  OutputFile out(path);  // the count is the container's: the text goes to the file as it is made
   std::array<std::uint8_t, PlayerRecord::kSize> record;
   for (CountedRecords records(c, count, "players"); records.Next();) {
     c.MissionStream.ReadRecord(record);
-    out += "Player " + std::to_string(records.index()) + "\n ";
+    out.Append("Player " + std::to_string(records.index()) + "\n ");
     FixPlayerName(record, records.index(), c.MapKind);
-    out += ConvertPlayerRecord(PlayerRecord::Decode(record));
+    out.Append(ConvertPlayerRecord(PlayerRecord::Decode(record)));
   }
-  SaveMissionFile(path, out);
+  out.Commit();
 }
 
 }  // namespace kartwerk

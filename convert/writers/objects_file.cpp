@@ -10,12 +10,6 @@
 #include "core/file_output.hpp"
 
 namespace kartwerk {
-namespace {
-
-constexpr std::size_t kOutputPiece = 64 * 1024;
-
-}  // namespace
-
 void WriteObjectsFile(Conversion& conversion) {
   DiscardFile(conversion.SlotFolder / "objects");
   const MapInformation& map = conversion.MapInfoRecord;
@@ -26,23 +20,22 @@ void WriteObjectsFile(Conversion& conversion) {
   const std::size_t shifted = position + conversion.PMiniCount;
   const std::int32_t size = conversion.SectionDirectory[position].size;
   OutputFile out(conversion.SlotFolder / "objects");
-  std::string content;  // the lines since the last hand-over to the file
   // An entry the container does not hold has no data: no objects.
   if (position != kNoSection && shifted < conversion.SectionDirectory.count) {
     const SectionRecords records = ReadSectionRecords(
         conversion.MissionStream, conversion.SectionDirectory[shifted].offset, size, kObjectRecordSize);
     Bytes scratch;
     const std::span<const std::uint8_t> all = records.Contiguous(scratch);
+    ObjectNames names(conversion.MissionStream, conversion.Entry(Section::ObjectNames).offset);
     for (std::size_t at = 0; at < all.size(); at += kObjectRecordSize) {
-      AppendConvertedObject(content, ObjectRecord::Parse(all.subspan(at, kObjectRecordSize)), conversion);
-      if (content.size() >= kOutputPiece) {
-        out.Append(content);
-        content.clear();
-      }
+      const ObjectRecord record = ObjectRecord::Parse(all.subspan(at, kObjectRecordSize));
+      const std::string& name = names[record.nameIndex];
+      char* const line = out.Room(name.size() + kMaxObjectNumbers);
+      out.Advance(static_cast<std::size_t>(FormatObjectLine(line, name, record) - line));
+      StampObjectCliff(record, conversion);
     }
     WarnRecordsPastEnd(conversion, "objects", records);
   }
-  out.Append(content);
   out.Commit();
 }
 

@@ -2,7 +2,6 @@
 #include "convert/writers/rhombs_file.hpp"
 
 #include <algorithm>
-#include <array>
 #include <span>
 
 #include "convert/records/normal_rhombs.hpp"
@@ -13,7 +12,7 @@
 namespace kartwerk {
 namespace {
 
-constexpr std::size_t kRhombsPerPiece = 8192;
+constexpr std::size_t kRhombsPerPiece = OutputFile::kMaxRoom / kEditorRhombSize;
 
 }  // namespace
 
@@ -31,12 +30,11 @@ void WriteRhombsFile(Conversion& conversion) {
     // The same conversion as ConvertRhomb and ConvertRhomb2, each tile code's tables searched once.
     RhombConverter converter(scheme == 0 ? NormalRhombScheme() : BeachIslandRhombScheme());
     // A million rhombs on the largest maps: plain pointers over whole records, no per-byte
-    // checks, converted a piece at a time into a buffer that goes to the file.
-    std::array<std::uint8_t, kRhombsPerPiece * kEditorRhombSize> piece;
+    // checks, converted a piece at a time straight into the file's buffer.
     const std::uint8_t* in = all.data();
     for (std::size_t left = all.size() / kCompiledRhombSize; left > 0;) {
       const std::size_t n = std::min(left, kRhombsPerPiece);
-      std::uint8_t* to = piece.data();
+      std::uint8_t* to = out.ByteRoom(n * kEditorRhombSize);
       for (std::size_t i = 0; i < n; ++i) {
         const CompiledRhomb rhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
                                   static_cast<std::uint16_t>(in[2] | in[3] << 8)};
@@ -44,7 +42,7 @@ void WriteRhombsFile(Conversion& conversion) {
         in += kCompiledRhombSize;
         to += kEditorRhombSize;
       }
-      out.Append(std::span<const std::uint8_t>(piece.data(), n * kEditorRhombSize));
+      out.Advance(n * kEditorRhombSize);
       left -= n;
     }
     WarnRecordsPastEnd(conversion, "rhombs", records);

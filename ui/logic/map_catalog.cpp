@@ -1,4 +1,4 @@
-#include "ui/map_catalog.hpp"
+#include "ui/logic/map_catalog.hpp"
 
 #include <array>
 

@@ -1,0 +1,204 @@
+#include "ui/logic/browser.hpp"
+
+#include <exception>
+#include <system_error>
+
+#include "convert/records/cliff_data.hpp"
+#include "core/map_info.hpp"
+#include "core/path_lookup.hpp"
+#include "install/game_location.hpp"
+#include "install/slot_store.hpp"
+#include "ui/logic/map_catalog.hpp"
+#include "ui/logic/notice_texts.hpp"
+
+namespace kartwerk {
+namespace {
+
+bool IsFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+void Browser::FormCreate() {
+  platformVersionCode_ = ClassifyPlatform(session_.Platform);
+  if (!WindowsFade(platformVersionCode_, session_.DesktopHasWindowOpacity)) {
+    fade().SetAlphaBlend(false);
+    fade().SetOpacity(FadeShownOpacity);
+  }
+}
+
+void Browser::FormShow() {
+  WindowSession& s = session_;
+  closing_ = false;
+  EnumerateInstallations(s.installs);
+
+  // "cliffdata" beside the program; a file that is there but cannot be read is as good as missing.
+  try {
+    if (!IsFile(s.CliffDataFile)) throw CliffDataError("missing");
+    s.conversion.CliffDataBuffer = LoadCliffData(s.CliffDataFile);
+  } catch (const std::exception&) {
+    ShowFatalNotice(MissingCliffDataMessage);
+    return;
+  }
+
+  // The staging folder is needed before a command-line map is staged.
+  try {
+    s.EnsureTempFolder();
+  } catch (...) {
+    s.ReportErrorAlone(CurrentErrorText());
+    s.EndProgram(/*fatal=*/true);
+    return;
+  }
+
+  if (IsFile(s.CommandLineMap)) {
+    if (s.installs.InstalledVersions.size() > 1) {
+      ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));
+    }
+    // The browser itself stays unseen; the slot picker converts the file and the program ends.
+    slotPicker_.Open(s.CommandLineMap, fade(), /*withOpacity=*/false, [this](const std::string& failure) {
+      // Nothing to show after the error: a map named on the command line ends the program.
+      if (!failure.empty()) session_.ReportErrorAlone(failure);
+      session_.EndProgram(/*fatal=*/!failure.empty());
+    }, /*failuresReturn=*/false);
+    return;
+  }
+
+  if (s.installs.InstalledVersions.size() > 1) {
+    versionPicker_.Open(fade(), [this] { ContinueStart(); });
+    return;
+  }
+  ContinueStart();
+}
+
+void Browser::ContinueStart() {
+  WindowSession& s = session_;
+  if (!BuildSlotList(s.installs)) {
+    if (s.installs.InstalledVersions.size() > 1 && s.installs.ChosenVersion > 0) {
+      // An installation chosen in the version picker without its editor: choose again.
+      versionPicker_.Open(fade(), [this] { ContinueStart(); });
+      versionPicker_.ReportError(NoEditorInInstallationText(s.installs));
+      return;
+    }
+    ShowFatalNotice(GameNotLocatedText(s.Search));
+    return;
+  }
+  face_.ShowCategory(SinglePlayerMap);
+  ChooseCategory(SinglePlayerMap);
+  window_.ShowCentred(/*modal=*/false);
+  fade().StartIn();
+  face_.FocusMapList();
+}
+
+void Browser::ShowFatalNotice(const std::string& message) {
+  notice_.ShowNotice(message, fade(), [this] { session_.EndProgram(/*fatal=*/true); });
+}
+
+void Browser::Key(KeyAction key) {
+  if (key == KeyAction::Enter) {
+    OpenSelected(/*keyboardRow=*/true);
+  } else {
+    Close();
+  }
+}
+
+void Browser::ChooseCategory(MapKindCode kind) {
+  const MapCategory& category = CategoryOf(kind);
+  category_ = kind;
+  session_.conversion.MapKind = kind;
+  categoryFolder_ = CategoryFolder(session_.installs.GameFolder, category);
+  session_.conversion.MapFolder = categoryFolder_;
+
+  captions_ = CategoryRows(categoryFolder_, category);
+  std::vector<MapRow> rows;
+  rows.reserve(captions_.size());
+  for (const std::string& caption : captions_) rows.push_back({caption, FileNameUtf8(caption)});
+  face_.ShowMapRows(rows);
+}
+
+std::filesystem::path Browser::MapFile(const std::string& caption) const {
+  const auto extension = CategoryOf(session_.conversion.MapKind).extension;
+  return caption.empty() ? std::filesystem::path() : ResolveIgnoringCase(categoryFolder_, caption + std::string(extension));
+}
+
+void Browser::ShowSelected() {
+  try {
+    ShowSelectedMapInformation();
+  } catch (...) {
+    // The browser stays open with the previous map's information on show.
+    window_.ReportError(CurrentErrorText());
+  }
+}
+
+void Browser::ShowSelectedMapInformation() {
+  const int row = face_.SelectedMap(false);
+  if (row < 0 || row >= static_cast<int>(captions_.size())) return;
+  Conversion& c = session_.conversion;
+  const std::string& caption = captions_[static_cast<std::size_t>(row)];
+
+  c.MissionList.clear();
+  if (c.MapKind == CampaignMap) c.MissionList = CampaignFiles(categoryFolder_, caption);
+  c.MapName = caption + std::string(CategoryOf(c.MapKind).extension);
+
+  // Only the start of the map is decompressed, into memory: the information lies in its first bytes.
+  const std::filesystem::path file = ResolveIgnoringCase(categoryFolder_, c.MapName);
+  c.MapInfoRecord = ReadMapHeaderInformation(file, category_ == MultiplayerMap ? MultiplayerMap : c.MapKind);
+
+  face_.ShowMapInformation(
+      {std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),
+       std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
+       c.MapKind == CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1")});
+}
+
+void Browser::OpenSelected(bool keyboardRow) {
+  if (face_.SelectedMap(keyboardRow) < 0 || fade().Current() == WindowFade::Fade::Out || closing_) return;
+  if (!fade().AlphaBlend()) {
+    window_.Hide();
+    fade().SetOpacity(0);
+  }
+  fade().StartOut([this] { OpenSelectedMap(); });
+}
+
+void Browser::OpenSelectedMap() {
+  try {
+    // Once more, so that the name, missions and information describe the map being opened.
+    ShowSelectedMapInformation();
+  } catch (...) {
+    ReturnToList(CurrentErrorText());
+    return;
+  }
+  // Hidden while the slot picker works: a faded-out window would still take the mouse.
+  window_.Hide();
+  const std::filesystem::path mapPath = ResolveIgnoringCase(categoryFolder_, session_.conversion.MapName);
+  slotPicker_.Open(mapPath, fade(), /*withOpacity=*/true, [this](const std::string& failure) {
+    // A map that failed (unreadable, or a step of its conversion) leaves the choice of another;
+    // the slot picker's other ways out end the program.
+    if (failure.empty()) {
+      session_.EndProgram();
+    } else {
+      session_.NoteConversion(false);
+      ReturnToList(failure);
+    }
+  }, /*failuresReturn=*/true);
+}
+
+void Browser::ReturnToList(const std::string& failure) {
+  window_.ShowCentred(/*modal=*/false);
+  if (!fade().AlphaBlend()) fade().SetOpacity(FadeShownOpacity);
+  fade().StartIn();
+  face_.FocusMapList();
+  window_.ReportError(failure);
+}
+
+void Browser::Close() {
+  if (fade().Current() == WindowFade::Fade::Out) return;
+  closing_ = true;
+  if (!fade().AlphaBlend()) fade().SetOpacity(0);
+  fade().StartOut([this] {
+    window_.Hide();
+    session_.EndProgram();
+  });
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,15 @@
+// Where the game's editor is started after a conversion: the program, its folder as the working
+// folder, and the Wine prefix the installation was found in.
+#pragma once
+
+#include <filesystem>
+
+namespace kartwerk {
+
+struct EditorLaunch {
+  std::filesystem::path program;        // GameFolder\editor\edit3.exe
+  std::filesystem::path workingFolder;  // GameFolder\editor
+  std::filesystem::path winePrefix;     // the prefix the installation was found in; empty for none
+};
+
+}  // namespace kartwerk

@@ -1,0 +1,18 @@
+// The texts the windows compose for their notices and error reports, beyond the fixed ones
+// (UTF-8): where the game was looked for, an installation chosen without its editor.
+#pragma once
+
+#include <string>
+
+#include "install/game_installations.hpp"
+#include "ui/logic/window_session.hpp"
+
+namespace kartwerk {
+
+// The fixed "could not locate" message, then where the game was looked for and how to name it.
+std::string GameNotLocatedText(const GameSearch& search);
+
+// The chosen installation (ChosenVersion) has no editor: its name and folder, and what is missing.
+std::string NoEditorInInstallationText(const GameInstallations& installs);
+
+}  // namespace kartwerk

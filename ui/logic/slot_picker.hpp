@@ -1,0 +1,117 @@
+// The slot picker and progress window's logic. Opened for one map (by the browser, or at once for
+// a map named on the command line), it stages the map, lists the editor's 255 slots and, on a
+// double-click, writes the slot's "desc" and "info", switches to its progress panel and starts the
+// conversion worker. When the worker has ended it removes the temporary files, fades out, says
+// which step failed if one did, offers to start the editor, and ends the program.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pipeline/process_thread.hpp"
+#include "pipeline/slot_commit.hpp"
+#include "ui/logic/prompts.hpp"
+#include "ui/logic/window_face.hpp"
+
+namespace kartwerk {
+
+// 12 x (missions - 1) + 17: the gauge's length for a map with this many campaign mission files
+// (none for a single-player or multiplayer map, which gives 5).
+int GaugeMaximum(std::size_t missionFiles);
+
+// The notice shown before the editor prompt when a step failed (UTF-8).
+std::string ConversionFailureText(const ConversionEnd& end);
+
+// The notice shown before the editor prompt when the slot held a map before: where it went (and
+// what was settled of an interrupted conversion). Empty when there is nothing to say.
+std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::string>& notes);
+
+inline constexpr const char* kSlotListTitle = "Select an editor slot to decompile map into";
+inline constexpr const char* kProgressTitle = "Kartwerk for Vornmark II\u2122";
+
+// What the progress panel shows of the map being converted.
+struct ProgressPanel {
+  std::string map;     // the map's name, or "Campaign N"
+  std::string type;    // "Singleplayer map", ...
+  std::string scheme;  // the terrain scheme
+  std::string size;    // "WxH"
+  int gaugeMaximum = 1;
+};
+
+class SlotPickerFace {
+ public:
+  virtual ~SlotPickerFace() = default;
+  // The slot list under its title, the progress panel hidden.
+  virtual void ShowSlotList(const std::string& title) = 0;
+  virtual void ShowSlotRows(const std::vector<std::string>& rows) = 0;
+  virtual void FocusSlotList() = 0;
+  // The selected row, or -1. With keyboardRow, the row the keyboard stands on is selected first
+  // when none is (Enter chooses it, even before an arrow key has selected it).
+  virtual int SelectedSlot(bool keyboardRow) = 0;
+  // The progress panel over the list, its title, the map's facts, the gauge at 0 and no step.
+  virtual void ShowProgressPanel(const std::string& title, const ProgressPanel& panel) = 0;
+  virtual void ShowProgress(const std::string& label, int gauge) = 0;
+  // Runs call on the window's thread (the worker's reports and end cross over with it); a call
+  // posted to a window that no longer exists is dropped.
+  virtual void PostToWindowThread(std::function<void()> call) = 0;
+  // Makes the editor prompt, owned by this window.
+  virtual EditorPrompt& MakeEditorPrompt() = 0;
+};
+
+class SlotPicker : public WindowLogic {
+ public:
+  using AfterClose = std::function<void(const std::string& failure)>;
+
+  SlotPicker(WindowSession& session, WindowFace& window, SlotPickerFace& face, Notice& notice)
+      : WindowLogic(session, window), face_(face), notice_(notice) {}
+  // The worker is stopped and joined before the rest goes.
+  ~SlotPicker() override { ProcessThread.reset(); }
+
+  // Shows the window modally for the map at mapPath (the command-line map takes its place when
+  // there is one), with the opener's alpha-blending switch (and opacity when withOpacity).
+  // afterClose runs when the window closes without ending the program itself: with the failure's
+  // text when the map could not be read (and, if failuresReturn, when a step of its conversion
+  // failed), with an empty text otherwise (nothing to convert, game not located).
+  void Open(const std::filesystem::path& mapPath, const WindowFade& opener, bool withOpacity, AfterClose afterClose,
+            bool failuresReturn);
+  void FormShow();
+  // A double-click on a slot row: the slot folder, "desc" and "info", the panel, the worker.
+  void ChooseSlot(bool keyboardRow = false);
+  // "X": fades out and ends the program; during a conversion the worker is asked to stop first.
+  void Close();
+  // Enter chooses the slot, Escape is "X".
+  void Key(KeyAction key) override;
+  // The worker's step reports and end, on the window's thread.
+  void ShowProgress(const std::string& label);
+  void ConversionFinished(const ConversionEnd& end);
+
+  bool ConversionDone() const { return conversionDone_; }
+
+  std::filesystem::path MapPath;
+  std::unique_ptr<TProcessThread> ProcessThread;
+
+ private:
+  void CloseWindow(const std::string& failure);
+  void FadeOutEnd();
+  void ShowEditorPrompt();
+  bool WorkerRunning() const;
+
+  SlotPickerFace& face_;
+  Notice& notice_;
+  std::unique_ptr<SlotCommit> slot_;  // the chosen slot, written whole or not at all
+  AfterClose afterClose_;
+  bool failuresReturn_ = false;
+  bool conversionDone_ = false;
+  bool panelShown_ = false;
+  int gauge_ = 0;
+  int gaugeMaximum_ = 1;
+  std::vector<std::string> slotNotes_;  // what was found and settled beside the slot
+  ConversionEnd end_;
+  bool userClosed_ = false;  // "X" before the worker's end
+};
+
+}  // namespace kartwerk

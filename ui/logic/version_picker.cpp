@@ -1,0 +1,83 @@
+#include "ui/logic/version_picker.hpp"
+
+#include <cstdint>
+#include <utility>
+
+namespace kartwerk {
+
+LabelPlace VersionLabelPlace(int count, int i) {
+  switch (count) {
+    case 1: return {135, 135};
+    case 2: return {142 * i - 75, 135};
+    case 3: return {100 * i - 65, 135};
+    default: break;
+  }
+  if (i <= 3) return {100 * i - 65, 122};
+  if (count == 4) return {135, 146};
+  if (count == 5) return {105 * i - 338, 146};
+  return {100 * i - 365, 146};
+}
+
+void VersionPicker::Open(const WindowFade& opener, std::function<void()> onChosen) {
+  onChosen_ = std::move(onChosen);
+  fade().CopyFrom(opener, /*withOpacity=*/true);
+  window_.ShowCentred(/*modal=*/true);
+  FormShow();
+}
+
+void VersionPicker::FormShow() {
+  closing_ = false;
+  auto& versions = session_.installs.InstalledVersions;
+  if (versions.size() > MaxInstalledVersions) versions.resize(MaxInstalledVersions);
+  labels_.ShowVersionLabels({});
+  const int n = static_cast<int>(versions.size());
+  std::vector<VersionLabel> labels;
+  for (int i = 1; i <= n; ++i) {
+    const InstalledVersion& entry = versions[static_cast<std::size_t>(i - 1)];
+    labels.push_back({i, entry.language + " " + entry.version, VersionLabelPlace(n, i)});
+  }
+  labels_.ShowVersionLabels(labels);
+  if (!fade().AlphaBlend()) fade().SetOpacity(FadeShownOpacity);
+  fade().StartIn();
+}
+
+void VersionPicker::Key(KeyAction key) {
+  if (key == KeyAction::Escape) {
+    Close();
+  } else if (const int focused = labels_.FocusedVersion(); focused > 0) {
+    ChooseVersion(focused);
+  }
+}
+
+void VersionPicker::ChooseVersion(int i) {
+  if (fade().Current() == WindowFade::Fade::Out) return;
+  if (!fade().AlphaBlend()) {
+    window_.Hide();
+    fade().SetOpacity(0);
+  }
+  session_.installs.ChosenVersion = static_cast<std::uint8_t>(i);
+  fade().StartOut([this] { FadeOutEnd(); });
+}
+
+void VersionPicker::Close() {
+  if (fade().Current() == WindowFade::Fade::Out) return;
+  if (!fade().AlphaBlend()) {
+    window_.Hide();
+    fade().SetOpacity(0);
+  }
+  closing_ = true;
+  fade().StartOut([this] { FadeOutEnd(); });
+}
+
+void VersionPicker::FadeOutEnd() {
+  labels_.ShowVersionLabels({});
+  window_.Hide();
+  if (closing_) {
+    session_.EndProgram();
+    return;
+  }
+  std::function<void()> chosen = std::exchange(onChosen_, nullptr);
+  if (chosen) chosen();
+}
+
+}  // namespace kartwerk
