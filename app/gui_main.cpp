@@ -2,6 +2,10 @@
 
 #include <iostream>
 
+#if defined(_WIN32) && !defined(KARTWERK_WINDOWS_MODULE)
+#include <windows.h>
+#endif
+
 #ifdef KARTWERK_WINDOWS_MODULE
 #include <filesystem>
 
@@ -68,6 +72,14 @@ int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, c
   (void)options;
   // Built without windows: the subcommands are all there is, so asking for the windows is a
   // wrong use of this build.
+#ifdef _WIN32
+  // Started by a double-click there is no console to say so in.
+  if (GetConsoleWindow() == nullptr && GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN) {
+    MessageBoxW(nullptr, L"This build of Kartwerk has no windows yet. Its commands work from a console: kartwerk.exe --help",
+                L"Kartwerk", MB_OK | MB_ICONINFORMATION);
+    return 2;
+  }
+#endif
   std::cerr << "kartwerk: this build has no windows yet; use one of its commands:\n\n" << app.help();
   return 2;
 #endif

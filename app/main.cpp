@@ -39,6 +39,8 @@ int main(int rawArgc, char** rawArgv) {
   kartwerk::app::Utf8CommandLine commandLine(rawArgc, rawArgv);
   const int argc = commandLine.argc();
   char** argv = commandLine.argv();
+  // With arguments the program may have something to print; a double-click gives none.
+  if (argc > 1) kartwerk::app::AttachParentConsole();
   kartwerk::app::UseUtf8Console();
   CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source.", "kartwerk"};
   app.require_subcommand(0, 1);

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
+
 #include "core/path_text.hpp"
 #endif
 
@@ -28,6 +30,29 @@ Utf8CommandLine::Utf8CommandLine(int argc, char** argv) {
 void UseUtf8Console() {
 #ifdef _WIN32
   SetConsoleOutputCP(CP_UTF8);
+#endif
+}
+
+#ifdef _WIN32
+namespace {
+
+// A handle the parent handed over (a pipe, a file, a console): output to it is kept there.
+bool HandedOver(DWORD which) {
+  HANDLE handle = GetStdHandle(which);
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+}  // namespace
+#endif
+
+void AttachParentConsole() {
+#ifdef _WIN32
+  const bool output = HandedOver(STD_OUTPUT_HANDLE);
+  const bool errors = HandedOver(STD_ERROR_HANDLE);
+  if ((output && errors) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  // std::cout and std::cerr write through stdout and stderr, so they follow them.
+  if (!output && std::freopen("CONOUT$", "w", stdout) == nullptr) return;
+  if (!errors) (void)std::freopen("CONOUT$", "w", stderr);
 #endif
 }
 

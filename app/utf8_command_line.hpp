@@ -26,4 +26,9 @@ class Utf8CommandLine {
 // Makes a Windows console show the UTF-8 the program prints; nothing elsewhere.
 void UseUtf8Console();
 
+// kartwerk.exe is a windows program (no console opens on a double-click); started from a console
+// it prints into that console: standard output and error the parent did not redirect are joined
+// to the parent's console, if it has one. Nothing elsewhere.
+void AttachParentConsole();
+
 }  // namespace kartwerk::app
