@@ -143,5 +143,34 @@ TEST(StampCliffMask, AGridShorterThanTheMapTakesOnlyTheCellsItHolds) {
   EXPECT_EQ(std::count(grid.begin(), grid.end(), 0), 43);
 }
 
+TEST(StampCliffMask, EveryMaskValueLandsAsCombineCliffMarkSaysWhereverTheStampIs) {
+  // Masks of every byte value over grids already marked, stamped inside the map, at its edges
+  // and at the end of a short grid, against CombineCliffMark cell by cell.
+  const int width = 12, height = 9;
+  for (std::size_t gridCells : {std::size_t{width * height}, std::size_t{width * height - 5}}) {
+    for (int cy : {0, 2, 4, 8}) {
+      for (int cx : {0, 3, 6, 11}) {
+        for (int seed = 0; seed < 6; ++seed) {
+          CliffMask mask;
+          for (std::size_t i = 0; i < mask.size(); ++i) mask[i] = static_cast<std::uint8_t>((i * 37 + seed * 91) % 256);
+          std::vector<std::uint8_t> grid(gridCells);
+          for (std::size_t i = 0; i < grid.size(); ++i) grid[i] = static_cast<std::uint8_t>((i + seed) % 4);
+          std::vector<std::uint8_t> expected = grid;
+          for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+              const int x = cx + dx, y = cy + dy;
+              const std::size_t cell = static_cast<std::size_t>(y * width + x);
+              if (x < 0 || x >= width || y < 0 || y >= height || cell >= expected.size()) continue;
+              expected[cell] = CombineCliffMark(expected[cell], mask[static_cast<std::size_t>((dy + 3) * 7 + dx + 3)]);
+            }
+          }
+          StampCliffMask(grid, width, height, mask, cx, cy);
+          ASSERT_EQ(grid, expected) << cx << "," << cy << " seed " << seed << " cells " << gridCells;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kartwerk

@@ -1,6 +1,7 @@
 #include "convert/records/cliff_grid.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kartwerk {
 namespace {
@@ -8,6 +9,19 @@ namespace {
 // Every map whose cells 16-bit positions can address (2048 x 2048, and the three cells a
 // mask reaches beyond) keeps its whole grid.
 constexpr std::int64_t kAddressableCells = 2051LL * 2051LL;
+
+// One row of seven mask values as a word (its eighth byte 0), each kept only when it is a mark
+// (1 to 3; a value with any of bits 2-7 set becomes 0), byte by byte without carries between
+// bytes: a whole row then lands with one bitwise or.
+std::uint64_t MarkRow(const std::uint8_t* values) {
+  std::uint64_t row = 0;
+  std::memcpy(&row, values, 7);
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t noMark = row & 0xFCFCFCFCFCFCFCFCull;
+  // Bit 7 of each byte set where that byte of noMark is 0.
+  const std::uint64_t clear = ~(((noMark & kLow7) + kLow7) | noMark | kLow7);
+  return row & ((clear >> 7) * 0xFF);
+}
 
 }  // namespace
 
@@ -49,6 +63,14 @@ void StampCliffMask(std::vector<std::uint8_t>& grid, std::int32_t width, std::in
   for (std::int64_t dy = dyFirst; dy <= dyLast; ++dy) {
     const std::int64_t rowStart = (cy + dy) * w + cx;
     const std::int64_t from = std::max(dxFirst, -rowStart), to = std::min(dxLast, cells - 1 - rowStart);
+    if (from == -3 && to == 3 && rowStart + 5 <= cells) {  // the usual whole row, and a grid byte after it
+      std::uint8_t* const first = grid.data() + (rowStart - 3);
+      std::uint64_t marks = 0;
+      std::memcpy(&marks, first, sizeof marks);
+      marks |= MarkRow(mask.data() + (dy + 3) * 7);
+      std::memcpy(first, &marks, sizeof marks);
+      continue;
+    }
     const std::uint8_t* values = mask.data() + (dy + 3) * 7 + 3;
     for (std::int64_t dx = from; dx <= to; ++dx) {
       const std::uint8_t m = values[dx];

@@ -97,6 +97,9 @@ std::string_view FixedAtomText(Atom atom) {
   }
 }
 
+// Statements of a usual script, for the room its layout is given at the start.
+constexpr std::size_t kUsualStatements = 64;
+
 // The script's blocks as atoms in the order they are written. Texts are only ever added at the
 // end (a new block, or after the last block) or before the last block (a prefix, or the text
 // that joins the last two blocks). The latter are kept as insertions before an atom: several at
@@ -106,6 +109,12 @@ std::string_view FixedAtomText(Atom atom) {
 // would take quadratic time).
 class BodyLayout {
  public:
+  // Room for a usual script, so its vectors do not grow step by step (a map has hundreds).
+  BodyLayout() {
+    atoms_.reserve(kUsualStatements);
+    blocks_.reserve(kUsualStatements);
+    insertions_.reserve(kUsualStatements);
+  }
   std::size_t blocks() const { return blocks_.size(); }
   std::uint64_t size() const { return size_; }
 
@@ -193,6 +202,10 @@ class StatementReader {
 // together (as nearly every script is); a longer script's texts are made again instead.
 class TextCache {
  public:
+  TextCache() {
+    starts_.reserve(kUsualStatements);
+    text_.reserve(kUsualStatements * 32);
+  }
   void Add(Atom atom, std::string_view text) {
     if (!active_) return;
     if (text_.size() + text.size() > kLimit) {

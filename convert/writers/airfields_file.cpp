@@ -1,14 +1,15 @@
 #include "convert/writers/airfields_file.hpp"
 
+#include "convert/writers/mission_file_io.hpp"
 #include "core/file_output.hpp"
 
 namespace kartwerk {
 
 void WriteAirfieldsFile(Conversion& conversion) {
   DiscardFile(conversion.SlotFolder / "airfields");
-  const sectionRec& airfields = conversion.Seek(Section::Airfields);
-  const Bytes content = conversion.MissionStream.ReadExact(airfields.size);
-  WriteFileAtomic(conversion.SlotFolder / "airfields", content);
+  // The section as it stands, written from the container: its stored size is the map's, so it
+  // is not copied first.
+  SaveSection(conversion.SlotFolder / "airfields", conversion, Section::Airfields);
 }
 
 }  // namespace kartwerk
