@@ -14,7 +14,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 
 PREFIX ?= /usr/local
 
-.PHONY: deps configure build sanitized run test install package bench clean windows windows-suites
+.PHONY: deps configure build sanitized run test install package bench clean windows windows-suites windows-installer
 
 deps:
 	./scripts/setup-deps.sh
@@ -32,16 +32,22 @@ sanitized: configure
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARTWERK_SANITIZE=ON >/dev/null
 	cmake --build $(SANITIZED) -j $(JOBS)
 
-test: build sanitized windows-suites
+test: build sanitized windows-suites windows-installer
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
 	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
 	./scripts/run-windows-tests.sh $(WINDOWS)
+	./scripts/test-windows-installer.sh $(WINDOWS)
 
 # `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
 # (no DLL beside it), with "cliffdata" beside it; everything but the Qt windows.
 windows: deps
 	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(WINDOWS) -j $(JOBS) --target kartwerk
+
+# `make windows-installer`: build-windows/kartwerk-setup-VERSION.exe, an NSIS installer of the Windows
+# build (packaging/windows/kartwerk.nsi); scripts/test-windows-installer.sh tries it under Wine.
+windows-installer: windows
+	cmake --build $(WINDOWS) -j $(JOBS) --target windows_installer
 
 # The Windows test suites (no Qt), built for Windows; scripts/run-windows-tests.sh runs them under
 # Wine in a prefix of their own, then compares kartwerk.exe's output with the reference.

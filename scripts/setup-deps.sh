@@ -14,7 +14,7 @@ packages=(
   help2man
   python3 python3-html5lib
   libstb-dev chromium
-  mingw-w64 libz-mingw-w64-dev wine wine64
+  mingw-w64 libz-mingw-w64-dev wine wine64 nsis
 )
 
 missing=()

@@ -167,7 +167,7 @@ TEST(SectionDirectoryTest, LoadingWarnsAboutTheFirstNegativeSize) {
 
 TEST(ByteStreamTest, RecordReadsZeroFillPastTheEndAndCopiesMustBeComplete) {
   ByteStream s;
-  s.Load({1, 2, 3});
+  s.Load(Bytes{1, 2, 3});
   s.Seek(1);
   EXPECT_EQ(s.ReadRecord(4), (Bytes{2, 3, 0, 0}));
   EXPECT_EQ(s.position(), 5);
