@@ -49,6 +49,16 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
   EXPECT_EQ(PathFromText(lines[0]).filename(), "editor");
 
   EXPECT_FALSE(OpenWithShell(editor / "missing.exe", editor)) << "a missing editor is refused, not started";
+
+  // The stand-in may still be ending after it wrote its record, and a running program's file
+  // cannot be deleted: the scratch folder goes only once it has ended.
+  bool ended = false;
+  for (int i = 0; i < 300 && !ended; ++i) {
+    std::error_code ec;
+    ended = std::filesystem::remove(editor / "edit3.exe", ec);
+    if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_TRUE(ended) << "the stand-in editor did not end";
 }
 
 TEST(WindowsFiles, TemporaryFoldersLieInTheSystemsTemporaryFolder) {
