@@ -8,7 +8,7 @@
 namespace kartwerk::app {
 namespace {
 
-constexpr std::size_t BarWidth = 30;
+constexpr std::size_t kBarWidth = 30;
 
 }  // namespace
 
@@ -94,9 +94,9 @@ void BatchProgress::DrawBar() {
       total += std::max(m.done, m.planned.value_or(ReportedLabelCount(1)));
     }
   }
-  const std::size_t filled = total == 0 ? 0 : BarWidth * std::min(done, total) / total;
+  const std::size_t filled = total == 0 ? 0 : kBarWidth * std::min(done, total) / total;
   std::string bar(filled, '#');
-  bar.resize(BarWidth, '.');
+  bar.resize(kBarWidth, '.');
   std::fprintf(out_, "\r\033[K[%s] %zu/%zu  %zu/%zu maps  %s: %s", bar.c_str(), done, total, ended, maps_.size(),
                names_[lastMap_].c_str(), lastLabel_.c_str());
   std::fflush(out_);

@@ -5,7 +5,7 @@
 namespace kartwerk::app {
 namespace {
 
-constexpr std::size_t BarWidth = 30;
+constexpr std::size_t kBarWidth = 30;
 
 }  // namespace
 
@@ -53,9 +53,9 @@ void ConsoleProgress::ClearBar() {
 void ConsoleProgress::DrawBar() {
   // Like the window's gauge, the bar stops at its maximum.
   const std::size_t total = std::max(planned_, done_);
-  const std::size_t filled = total == 0 ? 0 : BarWidth * std::min(done_, total) / total;
+  const std::size_t filled = total == 0 ? 0 : kBarWidth * std::min(done_, total) / total;
   std::string bar(filled, '#');
-  bar.resize(BarWidth, '.');
+  bar.resize(kBarWidth, '.');
   std::fprintf(out_, "\r\033[K[%s] %zu/%zu %s", bar.c_str(), done_, total, label_.c_str());
   std::fflush(out_);
   barShown_ = true;

@@ -96,13 +96,13 @@ int RunSlots(const SlotsOptions& options) {
   if (!OpenSource(installs, source)) return 1;
   EnumerateInstallations(installs);
   if (!BuildSlotList(installs)) {
-    std::cerr << "kartwerk: " << GameNotLocatedMessage << "\n";
+    std::cerr << "kartwerk: " << kGameNotLocatedMessage << "\n";
     return 1;
   }
 
   if (options.json) {
     nlohmann::json slots = nlohmann::json::array();
-    for (int slot = 0; slot < static_cast<int>(SlotCount); ++slot) {
+    for (int slot = 0; slot < static_cast<int>(kSlotCount); ++slot) {
       const std::optional<std::string> title = ReadSlotTitle(installs.GameFolder, slot);
       slots.push_back({{"slot", slot},
                        {"folder", TextFromPath(SlotFolderPath(installs.GameFolder, slot))},
@@ -117,7 +117,7 @@ int RunSlots(const SlotsOptions& options) {
     return 0;
   }
   // The lines exactly as the slot picker lists them: the map names are the editor's own bytes.
-  for (std::size_t slot = 0; slot < SlotCount; ++slot) std::cout << installs.SlotList[slot] << "\n";
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) std::cout << installs.SlotList[slot] << "\n";
   return 0;
 }
 

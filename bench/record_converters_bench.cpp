@@ -92,13 +92,13 @@ void BM_ConvertGroupRecord(benchmark::State& state) {
   Conversion& c = BenchMapAt(kLarge).FirstMission();
   const auto groups = SectionBytes(c, Section::Groups);
   for (auto _ : state) {
-    for (std::size_t at = 0; at + GroupRecordSize <= groups.size(); at += GroupRecordSize) {
+    for (std::size_t at = 0; at + kGroupRecordSize <= groups.size(); at += kGroupRecordSize) {
       GroupRecord record;
-      std::copy_n(groups.begin() + static_cast<std::ptrdiff_t>(at), GroupRecordSize, record.begin());
+      std::copy_n(groups.begin() + static_cast<std::ptrdiff_t>(at), kGroupRecordSize, record.begin());
       benchmark::DoNotOptimize(ConvertGroupRecord(record));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(groups.size() / GroupRecordSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(groups.size() / kGroupRecordSize));
 }
 BENCHMARK(BM_ConvertGroupRecord);
 

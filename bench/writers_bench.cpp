@@ -25,7 +25,7 @@ void BM_MapLevelWriter(benchmark::State& state) {
   SetMapLabel(state, map, step.label);
 }
 BENCHMARK(BM_MapLevelWriter)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, MapStepCount - 1, 1)})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, kMapStepCount - 1, 1)})
     ->Unit(benchmark::kMillisecond);
 
 // range(0): the map; range(1): the mission step.
@@ -37,7 +37,7 @@ void BM_MissionWriter(benchmark::State& state) {
   SetMapLabel(state, map, step.label);
 }
 BENCHMARK(BM_MissionWriter)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, MissionStepCount - 1, 1)})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, kMissionStepCount - 1, 1)})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -33,8 +33,8 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
       return !EqualsIgnoreCase(std::string_view(name).substr(0, 4), c.MapName + "0");
     });
     if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
-    if (c.MissionList.size() > MaxCampaignMissions) {
-      throw std::runtime_error("A campaign can have at most " + std::to_string(MaxCampaignMissions) +
+    if (c.MissionList.size() > kMaxCampaignMissions) {
+      throw std::runtime_error("A campaign can have at most " + std::to_string(kMaxCampaignMissions) +
                                " missions; this one has " + std::to_string(c.MissionList.size()));
     }
     c.MapName += TextFromPath(mapPath.extension());

@@ -11,12 +11,12 @@
 namespace kartwerk {
 
 // A mission's number is 8 bits wide in the editor's world: a campaign has at most this many.
-inline constexpr std::size_t MaxCampaignMissions = 255;
+inline constexpr std::size_t kMaxCampaignMissions = 255;
 
 // Stages the map at mapPath according to conversion.MapKind and loads its main container.
 // A campaign's mission files are listed (MissionList without extension, MissionFiles the
 // files) and each one's gzip header is checked, but none is inflated yet. A campaign with more
-// mission files than MaxCampaignMissions is refused (std::runtime_error) before any of that.
+// mission files than kMaxCampaignMissions is refused (std::runtime_error) before any of that.
 // Lets every EGZipError pass.
 void StageMapFile(Conversion& conversion, const std::filesystem::path& mapPath);
 

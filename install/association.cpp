@@ -18,7 +18,7 @@ std::optional<std::string> TryRegisterMapTypes() {
   try {
     const std::filesystem::path program = ProgramPath();
 #ifdef _WIN32
-    for (const MapType& type : CompiledMapTypes) RegisterMapType(type, program);
+    for (const MapType& type : kCompiledMapTypes) RegisterMapType(type, program);
 #else
     InstallXdgAssociation(UserDataHome(), program);
 #endif

@@ -15,7 +15,7 @@ std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem
   std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
   if (ec) absolute = folder;
   auto tree = std::make_shared<RegistryTree>();
-  RegistryNode& key = tree->CreateKey(std::string(GameKeyPath) + "\\command line");
+  RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\command line");
   key.values["target folder"] = TextFromPath(absolute);
   key.values["version"] = version;
   key.values["language"] = std::string();

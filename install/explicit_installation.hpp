@@ -12,10 +12,10 @@
 namespace kartwerk {
 
 // The version an installation named on the command line has when none is given.
-inline constexpr const char* DefaultExplicitVersion = "2.2";
+inline constexpr const char* kDefaultExplicitVersion = "2.2";
 
 // A registry holding one installation: folder (made absolute) with the given version and no language.
 std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem::path& folder,
-                                                           const std::string& version = DefaultExplicitVersion);
+                                                           const std::string& version = kDefaultExplicitVersion);
 
 }  // namespace kartwerk

@@ -24,8 +24,8 @@ struct InstalledVersion {
   std::size_t registry = 0;           // the entry of GameInstallations::Registry it was read from
 };
 
-inline constexpr std::size_t MaxInstalledVersions = 6;
-inline constexpr std::size_t SlotCount = 255;
+inline constexpr std::size_t kMaxInstalledVersions = 6;
+inline constexpr std::size_t kSlotCount = 255;
 
 struct GameInstallations {
   // Where installations are registered, searched in order; without one, no game is ever found.
@@ -42,7 +42,7 @@ struct GameInstallations {
   // 1 when the chosen installation's version is exactly "1.9", otherwise 2; 0 until first set.
   std::uint8_t GameVersionKind = 0;
   // One line per editor slot, entry n for slot n; entry 255 stays empty.
-  std::array<std::string, SlotCount + 1> SlotList;
+  std::array<std::string, kSlotCount + 1> SlotList;
 };
 
 }  // namespace kartwerk

@@ -89,8 +89,8 @@ ChosenSubKey OpenChosenSubKey(const GameInstallations& installs, const std::vect
 }  // namespace
 
 std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry) {
-  if (auto key = registry.OpenMachineKey(GameKeyPath)) return key;
-  return registry.OpenMachineKey(GameKeyWow64Path);
+  if (auto key = registry.OpenMachineKey(kGameKeyPath)) return key;
+  return registry.OpenMachineKey(kGameKeyWow64Path);
 }
 
 std::uint8_t VersionKindOf(std::string_view version) { return version == "1.9" ? 1 : 2; }
@@ -102,7 +102,7 @@ void EnumerateInstallations(GameInstallations& installs) {
   for (const OpenedGameKey& game : gameKeys) {
     const RegistrySource& registry = *installs.Registry[game.registry].source;
     for (const std::string& name : game.subKeys) {
-      if (installs.InstalledVersions.size() >= MaxInstalledVersions) return;  // the picker offers six
+      if (installs.InstalledVersions.size() >= kMaxInstalledVersions) return;  // the picker offers six
       std::unique_ptr<RegistryKey> subKey = game.key->OpenSubKey(name);
       if (!subKey) continue;
       InstalledVersion entry;

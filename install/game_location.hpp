@@ -12,9 +12,9 @@
 
 namespace kartwerk {
 
-inline constexpr std::string_view GameKeyPath = "Software\\Brannox\\Vornmark II";
+inline constexpr std::string_view kGameKeyPath = "Software\\Brannox\\Vornmark II";
 // Where a 32-bit installer's key lands in a 64-bit registry.
-inline constexpr std::string_view GameKeyWow64Path = "Software\\Wow6432Node\\Brannox\\Vornmark II";
+inline constexpr std::string_view kGameKeyWow64Path = "Software\\Wow6432Node\\Brannox\\Vornmark II";
 
 // The game key, or its Wow6432Node twin when the key itself is absent; nullptr when both are.
 std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry);
@@ -39,7 +39,7 @@ void ChooseInstallationForMap(GameInstallations& installs, const std::filesystem
 std::filesystem::path GamePath(const GameInstallations& installs, std::string_view relative);
 
 // The message shown when the game cannot be located.
-inline constexpr std::string_view GameNotLocatedMessage =
+inline constexpr std::string_view kGameNotLocatedMessage =
     "Could not locate Vornmark II due to missing or incorrect registry entries. You might wish to reinstall the game.";
 
 }  // namespace kartwerk

@@ -21,7 +21,7 @@ RegistryList OpenNamedPrefix(const std::filesystem::path& prefix, std::string or
   try {
     list.Add({OpenWinePrefixRegistry(prefix), std::move(origin), prefix});
   } catch (const RegistryUnavailable& e) {
-    throw RegistryUnavailable(std::string(e.what()) + "; " + std::string(NameTheGameHint));
+    throw RegistryUnavailable(std::string(e.what()) + "; " + std::string(kNameTheGameHint));
   }
   return list;
 }
@@ -45,14 +45,14 @@ RegistryList OpenDefaultRegistry() {
     }
   }
   if (!list.empty()) return list;
-  if (!firstFailure.empty()) throw RegistryUnavailable(firstFailure + "; " + std::string(NameTheGameHint));
+  if (!firstFailure.empty()) throw RegistryUnavailable(firstFailure + "; " + std::string(kNameTheGameHint));
   throw RegistryUnavailable("No Wine prefix with a registry found (looked in " + WinePrefixPlacesText(home) + "); " +
-                            std::string(NameTheGameHint));
+                            std::string(kNameTheGameHint));
 #endif
 }
 
 RegistryList OpenInstallationSource(const InstallationSourceOptions& options) {
-  if (options.game) return ExplicitInstallation(*options.game, options.gameVersion.value_or(DefaultExplicitVersion));
+  if (options.game) return ExplicitInstallation(*options.game, options.gameVersion.value_or(kDefaultExplicitVersion));
   if (options.winePrefix) return OpenNamedPrefix(*options.winePrefix, "Wine prefix");
   return OpenDefaultRegistry();
 }

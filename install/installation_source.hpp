@@ -20,7 +20,7 @@ struct InstallationSourceOptions {
 };
 
 // Closes every message saying that no registry was found: the two ways to name the game.
-inline constexpr std::string_view NameTheGameHint =
+inline constexpr std::string_view kNameTheGameHint =
     "name the Wine prefix that holds the game with --wine-prefix DIR, or the game's folder with --game DIR";
 
 // The system's own registry: the Windows registry on Windows; elsewhere the registry of the Wine

@@ -15,7 +15,7 @@ struct MapType {
 };
 
 // In the order they are registered: single-player, multiplayer, campaign.
-inline constexpr std::array<MapType, 3> CompiledMapTypes = {{
+inline constexpr std::array<MapType, 3> kCompiledMapTypes = {{
     {"qdm", "Vornmark II\x99 singleplayer map", "application/x-vornmark-ii-singleplayer-map"},
     {"qdp", "Vornmark II\x99 multiplayer map", "application/x-vornmark-ii-multiplayer-map"},
     {"qdc", "Vornmark II\x99 campaign map", "application/x-vornmark-ii-campaign-map"},

@@ -7,12 +7,12 @@
 
 namespace kartwerk {
 
-inline constexpr int ProgramIconSize = 48;
+inline constexpr int kProgramIconSize = 48;
 
 // The sizes a desktop theme wants (icons/hicolor/NxN/apps).
-inline constexpr int ProgramIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+inline constexpr int kProgramIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 // A size x size RGBA PNG image (16 to 1024 pixels; std::invalid_argument otherwise).
-std::vector<std::uint8_t> ProgramIconPng(int size = ProgramIconSize);
+std::vector<std::uint8_t> ProgramIconPng(int size = kProgramIconSize);
 
 }  // namespace kartwerk

@@ -5,11 +5,11 @@
 
 namespace kartwerk {
 
-GameNotLocated::GameNotLocated() : std::runtime_error(std::string(GameNotLocatedMessage)) {}
+GameNotLocated::GameNotLocated() : std::runtime_error(std::string(kGameNotLocatedMessage)) {}
 
 SlotTarget LocateSlot(const InstallationSourceOptions& source, int slot, const std::filesystem::path& map,
                       const std::optional<std::string>& versionText) {
-  if (slot < 0 || slot >= static_cast<int>(SlotCount)) {
+  if (slot < 0 || slot >= static_cast<int>(kSlotCount)) {
     throw std::out_of_range("Slot " + std::to_string(slot) + " does not exist: the editor has slots 0 to 254");
   }
   InstallationSourceOptions options = source;

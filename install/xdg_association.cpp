@@ -76,7 +76,7 @@ std::string MimePackageXml() {
   std::string xml =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
-  for (const MapType& type : CompiledMapTypes) {
+  for (const MapType& type : kCompiledMapTypes) {
     xml += "  <mime-type type=\"" + std::string(type.mimeType) + "\">\n";
     xml += "    <comment>" + XmlText(Cp1252ToUtf8(type.description)) + "</comment>\n";
     // Compiled maps are gzip members; a glob match keeps them apart from plain gzip files.
@@ -123,7 +123,7 @@ std::string DesktopExecProgram(std::string_view programPath) {
 
 std::string DesktopEntry(const std::filesystem::path& program, const std::filesystem::path& icon) {
   std::string mimeTypes;
-  for (const MapType& type : CompiledMapTypes) mimeTypes += std::string(type.mimeType) + ";";
+  for (const MapType& type : kCompiledMapTypes) mimeTypes += std::string(type.mimeType) + ";";
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=Kartwerk\n"

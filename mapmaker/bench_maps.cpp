@@ -30,7 +30,7 @@ std::size_t Cells(const BenchMapOptions& o) {
 // ---- Map sections ---------------------------------------------------------------------------
 
 // Index 8 is the cliff object.
-const std::vector<std::string> ObjectNames = {"tree_oak", "tree_pine", "bush",    "house_small", "house_farm",
+const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush",    "house_small", "house_farm",
                                               "fence",    "bridge",    "rock",    "cliff",       "crater"};
 
 // Terrain in 16 x 16 patches of one plain tile, with transition pieces and odd tiles here and there.
@@ -78,7 +78,7 @@ void CellFlags(Rng& rng, const BenchMapOptions& o, Bytes& flags4, Bytes& flags1,
 Bytes Objects(Rng& rng, const BenchMapOptions& o) {
   Le out;
   for (int i = 0; i < o.objects; ++i) {
-    const std::uint8_t name = Byte(i % 4 == 0 ? 8 : Below(rng, static_cast<std::uint32_t>(ObjectNames.size())));
+    const std::uint8_t name = Byte(i % 4 == 0 ? 8 : Below(rng, static_cast<std::uint32_t>(kObjectNames.size())));
     out.U16(Word(Below(rng, static_cast<std::uint32_t>(std::min(o.width, 2047)) * 32)))
         .U16(Word(Below(rng, static_cast<std::uint32_t>(std::min(o.height, 2047)) * 32)))
         .U8(name)
@@ -91,7 +91,7 @@ Bytes Objects(Rng& rng, const BenchMapOptions& o) {
 
 void FillMapSections(MapBuilder& map, Rng& rng, const BenchMapOptions& o) {
   map.MapInfo(o.scheme, o.width, o.height);
-  map.Set(Section::ObjectNames, NameTable(ObjectNames));
+  map.Set(Section::kObjectNames, NameTable(kObjectNames));
   map.Set(Section::TerrainRhombs, Rhombs(rng, o));
   Bytes flags4, flags1, flags2;
   CellFlags(rng, o, flags4, flags1, flags2);
@@ -106,7 +106,7 @@ void FillMapSections(MapBuilder& map, Rng& rng, const BenchMapOptions& o) {
 
 // ---- Mission sections -----------------------------------------------------------------------
 
-const std::vector<std::string> UnitNames = {"tank_t34",   "tank_pz4",   "truck_opel", "rifleman", "driver",
+const std::vector<std::string> kUnitNames = {"tank_t34",   "tank_pz4",   "truck_opel", "rifleman", "driver",
                                             "gunner",     "commander",  "medic",      "sniper",   "mortar_crew",
                                             "plane_ju87", "plane_me109"};
 
@@ -314,7 +314,7 @@ void FillMissionSections(MapBuilder& mission, Rng& rng, const BenchMapOptions& o
   if (o.kind == CampaignMap) mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
   if (o.kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
-  mission.Set(Section::UnitNames, NameTable(UnitNames));
+  mission.Set(Section::kUnitNames, NameTable(kUnitNames));
   mission.Set(Section::MapUnits, MapUnits(rng, r.width, r.height, o.units));
   mission.Set(Section::SupportSecond, SupportGroups(rng, std::max(o.units / 100, 1)));
   mission.Set(Section::Players, Players(rng, o.kind == MultiplayerMap ? 8 : 3));
@@ -382,8 +382,8 @@ std::filesystem::path WriteBenchMap(const std::filesystem::path& folder, const B
   std::filesystem::create_directories(folder);
   const std::uint32_t mtime = 1262304000;  // 2010-01-01
   const BenchMapOptions& o = preset.options;
-  static constexpr const char* Extensions[] = {".qdm", ".qdp", ".qdc"};
-  const std::filesystem::path main = folder / (preset.name + Extensions[o.kind]);
+  static constexpr const char* kExtensions[] = {".qdm", ".qdp", ".qdc"};
+  const std::filesystem::path main = folder / (preset.name + kExtensions[o.kind]);
   WriteBytes(main, Gzip(BenchMainContainer(o), preset.name, mtime));
   if (o.kind == CampaignMap) {
     if (preset.name.size() != 3) throw std::invalid_argument("a campaign's name has three characters");

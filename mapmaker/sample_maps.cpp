@@ -29,13 +29,13 @@ Bytes NameTable(const std::vector<std::string>& names) {
 // ---- Map sections ---------------------------------------------------------------------------
 
 // Index 8 is the cliff object, whose variant picks one of the "cliffdata" masks.
-const std::vector<std::string> ObjectNames = {"tree_oak", "tree_pine", "bush",    "house_small", "house_farm",
+const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush",    "house_small", "house_farm",
                                               "fence",    "bridge",    "rock",    "cliff",       "crater"};
 
 Bytes Objects(Rng& rng, const SampleOptions& o, int count) {
   Le out;
   for (int i = 0; i < count; ++i) {
-    const std::uint8_t name = static_cast<std::uint8_t>(i % 4 == 0 ? 8 : Below(rng, ObjectNames.size()));
+    const std::uint8_t name = static_cast<std::uint8_t>(i % 4 == 0 ? 8 : Below(rng, kObjectNames.size()));
     out.U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(o.width) * 32)))
         .U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(o.height) * 32)))
         .U8(name)
@@ -59,7 +59,7 @@ Bytes Rhombs(Rng& rng, const SampleOptions& o) {
 void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o) {
   const std::size_t cells = static_cast<std::size_t>(o.width) * static_cast<std::size_t>(o.height);
   map.MapInfo(o.scheme, o.width, o.height);
-  map.Set(Section::ObjectNames, NameTable(ObjectNames));
+  map.Set(Section::kObjectNames, NameTable(kObjectNames));
   map.Set(Section::TerrainRhombs, Rhombs(rng, o));
   map.Set(Section::CellFlags4, RandomBytes(rng, cells * 4));
   map.Set(Section::CellFlags1, RandomBytes(rng, cells));
@@ -70,7 +70,7 @@ void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o) {
 
 // ---- Mission sections -----------------------------------------------------------------------
 
-const std::vector<std::string> UnitNames = {"tank_t34",  "tank_pz4",   "truck_opel", "rifleman", "driver",
+const std::vector<std::string> kUnitNames = {"tank_t34",  "tank_pz4",   "truck_opel", "rifleman", "driver",
                                             "gunner",    "commander",  "medic",      "sniper",   "mortar_crew",
                                             "plane_ju87", "plane_me109"};
 
@@ -272,7 +272,7 @@ void FillMissionSections(MapBuilder& mission, Rng& rng, MapKindCode kind, const 
   if (kind == CampaignMap) mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
   if (kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
-  mission.Set(Section::UnitNames, NameTable(UnitNames));
+  mission.Set(Section::kUnitNames, NameTable(kUnitNames));
   mission.Set(Section::MapUnits, MapUnits(rng, r, 9));
   mission.Set(Section::SupportSecond, SupportGroups(rng));
   mission.Set(Section::Players, Players(rng, kind == MultiplayerMap ? 4 : 2));

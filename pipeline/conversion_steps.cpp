@@ -12,8 +12,8 @@
 
 namespace kartwerk {
 
-const std::array<ConversionStep, MapStepCount>& MapSteps() {
-  static constexpr std::array<ConversionStep, MapStepCount> steps{{
+const std::array<ConversionStep, kMapStepCount>& MapSteps() {
+  static constexpr std::array<ConversionStep, kMapStepCount> steps{{
       {"Airfields", WriteAirfieldsFile},
       {"Objects", WriteObjectsFile},  // marks CliffGrid, which "cFlags" reads
       {"Rhombs", WriteRhombsFile},
@@ -22,8 +22,8 @@ const std::array<ConversionStep, MapStepCount>& MapSteps() {
   return steps;
 }
 
-const std::array<ConversionStep, MissionStepCount>& MissionSteps() {
-  static constexpr std::array<ConversionStep, MissionStepCount> steps{{
+const std::array<ConversionStep, kMissionStepCount>& MissionSteps() {
+  static constexpr std::array<ConversionStep, kMissionStepCount> steps{{
       {"Info", WriteInfoFile},  // first: sets MissionRect for the steps that place things
       {"Desc", WriteDescFile},
       {"Groups", WriteGroupsFile},

@@ -17,23 +17,23 @@ struct ConversionStep {
 };
 
 // Run once per map, into SlotFolder, from the map's main container.
-inline constexpr std::size_t MapStepCount = 4;
-const std::array<ConversionStep, MapStepCount>& MapSteps();
+inline constexpr std::size_t kMapStepCount = 4;
+const std::array<ConversionStep, kMapStepCount>& MapSteps();
 
 // Reported once between the map-level steps and the first mission (and again as the label
 // of each mission's groups step).
-inline constexpr std::string_view MissionsStartLabel = "Groups";
+inline constexpr std::string_view kMissionsStartLabel = "Groups";
 
 // Run once per mission, into MissionFolder(), from the mission's container.
-inline constexpr std::size_t MissionStepCount = 14;
-const std::array<ConversionStep, MissionStepCount>& MissionSteps();
+inline constexpr std::size_t kMissionStepCount = 14;
+const std::array<ConversionStep, kMissionStepCount>& MissionSteps();
 
 // A mission's number is 8 bits wide in the editor's world: a campaign has at most this many.
-inline constexpr std::size_t MaxMissions = MaxCampaignMissions;
+inline constexpr std::size_t kMaxMissions = kMaxCampaignMissions;
 
 // Number of labels a conversion of this many missions reports when it runs to the end.
 constexpr std::size_t ReportedLabelCount(std::size_t missions) {
-  return MapStepCount + 1 + MissionStepCount * missions;
+  return kMapStepCount + 1 + kMissionStepCount * missions;
 }
 
 }  // namespace kartwerk

@@ -13,8 +13,8 @@ namespace kartwerk {
 namespace {
 
 // Preparations of a mission that are not steps of their own, named for failure reports.
-constexpr const char* LoadMissionStep = "loading the mission file";
-constexpr const char* MissionFolderStep = "creating the mission folder";
+constexpr const char* kLoadMissionStep = "loading the mission file";
+constexpr const char* kMissionFolderStep = "creating the mission folder";
 
 void Fail(ConversionEnd& end, std::string_view what, bool inStep, const std::string& mission) {
   end.error = std::current_exception();
@@ -86,10 +86,10 @@ std::string ConversionEnd::FailureText() const {
 ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress, std::stop_token stop) {
   ConversionEnd end;
   const bool campaign = c.MapKind == CampaignMap;
-  if (campaign && c.MissionList.size() > MaxMissions) {
+  if (campaign && c.MissionList.size() > kMaxMissions) {
     // The mission number is 8 bits wide; rather than wrap round, refuse before writing anything.
     end.error = std::make_exception_ptr(std::runtime_error(
-        "A campaign can have at most " + std::to_string(MaxMissions) + " missions; this one has " +
+        "A campaign can have at most " + std::to_string(kMaxMissions) + " missions; this one has " +
         std::to_string(c.MissionList.size())));
     end.failedStep = "counting the missions";
     return end;
@@ -114,7 +114,7 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
       return end;
     }
   }
-  if (!Attempt(end, MissionsStartLabel, {}, [&] { Report(progress, MissionsStartLabel); })) return end;
+  if (!Attempt(end, kMissionsStartLabel, {}, [&] { Report(progress, kMissionsStartLabel); })) return end;
 
   // A single-player or multiplayer map is its own only mission; a campaign has one per file.
   // (A campaign whose list is empty fails on its first entry, as an empty list always did.)
@@ -123,18 +123,18 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
     if (campaign) {
       if (i >= c.MissionList.size()) {
         end.error = std::make_exception_ptr(ListIndexError(static_cast<long long>(i)));
-        end.failedStep = LoadMissionStep;
+        end.failedStep = kLoadMissionStep;
         return end;
       }
       const std::string& entry = c.MissionList[i];
       c.MissionName = CampaignMissionName(entry);
-      if (!AttemptPreparation(end, LoadMissionStep, c.MissionName, [&] { LoadMissionFile(c, i); })) {
+      if (!AttemptPreparation(end, kLoadMissionStep, c.MissionName, [&] { LoadMissionFile(c, i); })) {
         return end;
       }
     } else {
       c.MissionName = "mis.000";
     }
-    if (!AttemptPreparation(end, MissionFolderStep, c.MissionName,
+    if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName,
                  [&] { std::filesystem::create_directories(c.MissionFolder()); })) {
       return end;
     }

@@ -18,9 +18,9 @@ namespace kartwerk {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr std::string_view NewMarker = ".kartwerk-new-";
-constexpr std::string_view AsideMarker = ".kartwerk-aside-";
-constexpr std::size_t TimeTextLength = 23;  // "2026-12-07 14-30-21.042"
+constexpr std::string_view kNewMarker = ".kartwerk-new-";
+constexpr std::string_view kAsideMarker = ".kartwerk-aside-";
+constexpr std::size_t kTimeTextLength = 23;  // "2026-12-07 14-30-21.042"
 
 std::string Quoted(const fs::path& path) { return "\"" + TextFromPath(path) + "\""; }
 
@@ -38,7 +38,7 @@ struct WorkFolder {
 };
 
 std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
-  for (const std::string_view marker : {NewMarker, AsideMarker}) {
+  for (const std::string_view marker : {kNewMarker, kAsideMarker}) {
     const std::size_t at = name.rfind(marker);
     if (name.empty() || name[0] != '.' || at == std::string::npos || at < 2) continue;
     const std::string rest = name.substr(at + marker.size());
@@ -47,7 +47,7 @@ std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
         !std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash), [](char c) { return c >= '0' && c <= '9'; })) {
       continue;
     }
-    return WorkFolder{name.substr(1, at - 1), marker == AsideMarker, std::stoul(rest.substr(0, dash))};
+    return WorkFolder{name.substr(1, at - 1), marker == kAsideMarker, std::stoul(rest.substr(0, dash))};
   }
   return std::nullopt;
 }
@@ -102,7 +102,7 @@ std::vector<fs::path> SlotBackups(const fs::path& backupFolder, const std::strin
   for (fs::directory_iterator it(backupFolder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = TextFromPath(it->path().filename());
     // The time follows the slot's name, so the names sort oldest first.
-    if (name.size() > slotName.size() + 1 + TimeTextLength && name.compare(0, slotName.size(), slotName) == 0 &&
+    if (name.size() > slotName.size() + 1 + kTimeTextLength && name.compare(0, slotName.size(), slotName) == 0 &&
         name[slotName.size()] == ' ' && IsTimeText(std::string_view(name).substr(slotName.size() + 1))) {
       backups.push_back(it->path());
     }
@@ -122,7 +122,7 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn)
   fs::create_directories(target_.parent_path(), ec);
   if (ec) throw SlotFolderError("Cannot create the folder " + Quoted(target_.parent_path()) + ": " + ec.message());
   SettleLeftovers();
-  const fs::path folder = WorkFolderName(target_, NewMarker);
+  const fs::path folder = WorkFolderName(target_, kNewMarker);
   if (!fs::create_directory(folder, ec) || ec) {
     throw SlotFolderError("Cannot create a folder beside " + Quoted(target_) + ": " +
                           (ec ? ec.message() : std::string("the name is taken")));
@@ -253,7 +253,7 @@ fs::path SlotCommit::Commit() {
       if (fs::is_empty(target_, ec)) {
         removedEmpty = fs::remove(target_, ec) || removedEmpty;  // an empty folder holds nothing to keep
       } else {
-        const fs::path aside = WorkFolderName(target_, AsideMarker);
+        const fs::path aside = WorkFolderName(target_, kAsideMarker);
         if (const std::error_code moved = RenameFolder(target_, aside)) {
           if (fs::exists(target_, ec)) throw fail("Cannot move " + Quoted(target_) + " aside: " + moved.message());
           continue;
@@ -289,7 +289,7 @@ fs::path SlotCommit::Commit() {
 
   // Only the most recent backups of a slot are kept.
   const std::vector<fs::path> backups = SlotBackups(backupFolder_, TextFromPath(target_.filename()));
-  for (std::size_t i = 0; i + KeptBackupsPerSlot < backups.size(); ++i) fs::remove_all(backups[i], ec);
+  for (std::size_t i = 0; i + kKeptBackupsPerSlot < backups.size(); ++i) fs::remove_all(backups[i], ec);
   return previous;
 }
 

@@ -31,7 +31,7 @@ class SlotFolderError : public std::runtime_error {
 };
 
 // How many backups of one slot are kept; older ones are removed.
-inline constexpr std::size_t KeptBackupsPerSlot = 10;
+inline constexpr std::size_t kKeptBackupsPerSlot = 10;
 
 // kartwerk/replaced-slots in the user's program data folder.
 std::filesystem::path DefaultBackupFolder();

@@ -30,7 +30,7 @@ std::string ReadText(const std::filesystem::path& path) {
 }
 
 TEST(ClassRootEntries, AreTheSixEntriesOfEachType) {
-  const auto entries = ClassRootEntries(CompiledMapTypes[2], "C:\\Program Files\\Kartwerk\\kartwerk.exe");
+  const auto entries = ClassRootEntries(kCompiledMapTypes[2], "C:\\Program Files\\Kartwerk\\kartwerk.exe");
   const std::array<ClassRootEntry, 6> expected = {{
       {".qdc", "qdc"},
       {"qdc", "Vornmark II\xE2\x84\xA2 campaign map"},
@@ -46,14 +46,14 @@ TEST(ClassRootEntries, AreTheSixEntriesOfEachType) {
 }
 
 TEST(ClassRootEntries, CoverTheThreeTypesInRegistrationOrder) {
-  ASSERT_EQ(CompiledMapTypes.size(), 3u);
-  EXPECT_EQ(CompiledMapTypes[0].extension, "qdm");
-  EXPECT_EQ(CompiledMapTypes[0].description, "Vornmark II\x99 singleplayer map");
-  EXPECT_EQ(CompiledMapTypes[1].extension, "qdp");
-  EXPECT_EQ(CompiledMapTypes[1].description, "Vornmark II\x99 multiplayer map");
-  EXPECT_EQ(CompiledMapTypes[2].extension, "qdc");
-  EXPECT_EQ(CompiledMapTypes[2].description, "Vornmark II\x99 campaign map");
-  for (const MapType& type : CompiledMapTypes) {
+  ASSERT_EQ(kCompiledMapTypes.size(), 3u);
+  EXPECT_EQ(kCompiledMapTypes[0].extension, "qdm");
+  EXPECT_EQ(kCompiledMapTypes[0].description, "Vornmark II\x99 singleplayer map");
+  EXPECT_EQ(kCompiledMapTypes[1].extension, "qdp");
+  EXPECT_EQ(kCompiledMapTypes[1].description, "Vornmark II\x99 multiplayer map");
+  EXPECT_EQ(kCompiledMapTypes[2].extension, "qdc");
+  EXPECT_EQ(kCompiledMapTypes[2].description, "Vornmark II\x99 campaign map");
+  for (const MapType& type : kCompiledMapTypes) {
     const auto entries = ClassRootEntries(type, "k.exe");
     EXPECT_EQ(entries[0].key, "." + std::string(type.extension));
     EXPECT_EQ(entries[1].value.find('\x99'), std::string::npos) << "descriptions are written as Unicode";
@@ -63,7 +63,7 @@ TEST(ClassRootEntries, CoverTheThreeTypesInRegistrationOrder) {
 TEST(MimePackage, GivesEachExtensionItsOwnTypeWithItsDescription) {
   const std::string xml = MimePackageXml();
   EXPECT_EQ(xml.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", 0), 0u);
-  for (const MapType& type : CompiledMapTypes) {
+  for (const MapType& type : kCompiledMapTypes) {
     const std::size_t start = xml.find("<mime-type type=\"" + std::string(type.mimeType) + "\">");
     ASSERT_NE(start, std::string::npos) << type.mimeType;
     const std::string block = xml.substr(start, xml.find("</mime-type>", start) - start);
@@ -171,7 +171,7 @@ void ExpectDesktopKnowsTheTypes(const std::filesystem::path& dataHome) {
             std::string::npos);
 
   const std::string cache = ReadText(dataHome / "applications" / "mimeinfo.cache");
-  for (const MapType& type : CompiledMapTypes) {
+  for (const MapType& type : kCompiledMapTypes) {
     EXPECT_NE(cache.find(std::string(type.mimeType) + "=kartwerk.desktop;"), std::string::npos) << cache;
   }
 }

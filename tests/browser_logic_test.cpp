@@ -30,9 +30,9 @@ class BrowserLogic : public ::testing::Test,
   // A registry with one installation per folder, in the order given.
   void Register(const std::vector<std::filesystem::path>& folders) {
     auto tree = std::make_shared<RegistryTree>();
-    tree->CreateKey(std::string(GameKeyPath));
+    tree->CreateKey(std::string(kGameKeyPath));
     for (std::size_t i = 0; i < folders.size(); ++i) {
-      RegistryNode& key = tree->CreateKey(std::string(GameKeyPath) + "\\install" + std::to_string(i + 1));
+      RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\install" + std::to_string(i + 1));
       key.values["target folder"] = folders[i].string();
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
@@ -143,7 +143,7 @@ TEST_F(BrowserLogic, FatalStartsEndWithStatusOne) {
   session.installs.Registry = ExplicitInstallation(game);
   session.CliffDataFile = scratch.path() / "missing";
   Start();
-  ASSERT_EQ(notices, std::vector<std::string>{MissingCliffDataMessage});
+  ASSERT_EQ(notices, std::vector<std::string>{kMissingCliffDataMessage});
   EXPECT_FALSE(window.shown);
   noticeWindow.RunFade();
   notice.Key(KeyAction::Escape);

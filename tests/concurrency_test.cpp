@@ -147,8 +147,8 @@ TEST_F(ConcurrencyTest, TwoConversionsOnTwoThreadsGiveTheBytesOfTwoAfterEachOthe
 // threads create folders and files at the same moment.
 TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
   const mode_t saved = ::umask(022);
-  constexpr int Writers = 3;
-  constexpr int WritesEach = 3000;
+  constexpr int kWriters = 3;
+  constexpr int kWritesEach = 3000;
   std::atomic<bool> writing{true};
   std::atomic<int> looseFiles{0};
   // A thread that creates plain files all the while, as a conversion creates its mission folders.
@@ -166,11 +166,11 @@ TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
     }
   });
   std::vector<std::thread> writers;
-  for (int w = 0; w < Writers; ++w) {
+  for (int w = 0; w < kWriters; ++w) {
     writers.emplace_back([&, w] {
       const auto folder = dir / ("writer" + std::to_string(w));
       std::filesystem::create_directories(folder);
-      for (int i = 0; i < WritesEach; ++i) WriteFileAtomic(folder / std::to_string(i % 20), std::string_view("x"));
+      for (int i = 0; i < kWritesEach; ++i) WriteFileAtomic(folder / std::to_string(i % 20), std::string_view("x"));
     });
   }
   for (auto& t : writers) t.join();
@@ -180,7 +180,7 @@ TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
   ::umask(saved);
   EXPECT_EQ(after, 022u);
   EXPECT_EQ(looseFiles.load(), 0);
-  for (int w = 0; w < Writers; ++w) {
+  for (int w = 0; w < kWriters; ++w) {
     for (int i = 0; i < 20; ++i) {
       struct stat st{};
       ASSERT_EQ(::stat((dir / ("writer" + std::to_string(w)) / std::to_string(i)).c_str(), &st), 0);

@@ -107,7 +107,7 @@ class WindowFade : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::TestApplication();
-    testing::WireSession(session, outside, FadeTimerIntervalMs);
+    testing::WireSession(session, outside, kFadeTimerIntervalMs);
   }
   GuiSession session;
   Outside outside;
@@ -200,7 +200,7 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
 }
 
 TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
-  const QString fixed = QString::fromUtf8(GameNotLocatedMessage.data(), static_cast<qsizetype>(GameNotLocatedMessage.size()));
+  const QString fixed = QString::fromUtf8(kGameNotLocatedMessage.data(), static_cast<qsizetype>(kGameNotLocatedMessage.size()));
   const QString prefix = GameNotLocatedNotice({GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
   EXPECT_TRUE(prefix.startsWith(fixed + QStringLiteral("\n\n")));
   EXPECT_TRUE(prefix.contains(QStringLiteral("/home/u/.wine/system.reg")));

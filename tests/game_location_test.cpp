@@ -241,7 +241,7 @@ TEST(GameLocation, SixInstallationsAreKeptAndLaterOnesIgnored) {
   }
   GameInstallations installs = wine.Installations();
   EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), MaxInstalledVersions);
+  ASSERT_EQ(installs.InstalledVersions.size(), kMaxInstalledVersions);
   EXPECT_EQ(installs.InstalledVersions.back().subKey, "Install 6");
   installs.ChosenVersion = 6;
   EXPECT_TRUE(LocateGame(installs));

@@ -12,16 +12,16 @@
 namespace kartwerk {
 namespace {
 
-constexpr std::int32_t None = 0x7FFFFFFF;
+constexpr std::int32_t kNone = 0x7FFFFFFF;
 
 // A group record built field by field, starting from a quiet group: no reserve conditions
 // (delay and force none, attack time and minimum 0).
 struct Group {
   std::uint32_t typeAndFlags = 0;
   std::uint8_t zone1 = 0, zone2 = 0, group1 = 0, group2 = 0, reserveFlag = 0, reserveZone = 0;
-  std::int32_t attackTime = 0, delay = None;
+  std::int32_t attackTime = 0, delay = kNone;
   std::uint16_t minimum = 0;
-  std::int32_t force = None;
+  std::int32_t force = kNone;
   std::uint8_t hp = 0, ammo = 0, expa = 0, morale = 0;
 
   GroupRecord Record() const {
@@ -162,8 +162,8 @@ TEST_P(GroupReserveCode, CombinesTheConditionsInUse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, GroupReserveCode,
-                         ::testing::Values(ReserveCase{1, 0, None, "3"}, ReserveCase{0, 1, None, "5"},
-                                           ReserveCase{1, 1, None, "7"}, ReserveCase{0, 0, 0, "9"},
+                         ::testing::Values(ReserveCase{1, 0, kNone, "3"}, ReserveCase{0, 1, kNone, "5"},
+                                           ReserveCase{1, 1, kNone, "7"}, ReserveCase{0, 0, 0, "9"},
                                            ReserveCase{1, 0, -1, "11"}, ReserveCase{0, 65535, 25, "13"},
                                            ReserveCase{250, 100, 250, "15"}));
 
@@ -178,7 +178,7 @@ TEST(GroupReserve, TicksAreShownInWholeSecondsTowardsZero) {
     EXPECT_EQ(Value(g, "force"), seconds) << ticks;
   }
   // 7FFFFFFF is "none" for delay and force, but an ordinary (huge) attack time.
-  g.attackTime = None, g.delay = None, g.force = None;
+  g.attackTime = kNone, g.delay = kNone, g.force = kNone;
   EXPECT_EQ(Value(g, "delay"), "0");
   EXPECT_EQ(Value(g, "force"), "0");
   EXPECT_EQ(Value(g, "atime"), "85899345");

@@ -142,9 +142,9 @@ struct Installation {
 // A registry holding the game key with one sub-key per installation, in the order given.
 inline std::shared_ptr<const RegistrySource> RegistryOf(const std::vector<Installation>& installs) {
   auto tree = std::make_shared<RegistryTree>();
-  tree->CreateKey(std::string(GameKeyPath));
+  tree->CreateKey(std::string(kGameKeyPath));
   for (std::size_t i = 0; i < installs.size(); ++i) {
-    RegistryNode& key = tree->CreateKey(std::string(GameKeyPath) + "\\install" + std::to_string(i + 1));
+    RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\install" + std::to_string(i + 1));
     key.values["target folder"] = installs[i].folder.string();
     key.values["version"] = installs[i].version;
     key.values["language"] = installs[i].language;

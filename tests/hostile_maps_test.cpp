@@ -29,7 +29,7 @@ using testing::SampleMainContainer;
 using testing::ScratchFolder;
 using testing::WriteBytes;
 
-const testing::SampleOptions Options{12, 0, 40, 30};
+const testing::SampleOptions kOptions{12, 0, 40, 30};
 
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t n = 0;
@@ -53,7 +53,7 @@ std::map<std::string, Bytes> Files(const std::filesystem::path& folder) {
 
 // The single-player sample with the entry at a section's position replaced.
 Bytes SampleWith(Section section, const Bytes& data) {
-  return ReplaceSection(SampleMainContainer(SinglePlayerMap, Options), SectionPosition(section, SinglePlayerMap), data);
+  return ReplaceSection(SampleMainContainer(SinglePlayerMap, kOptions), SectionPosition(section, SinglePlayerMap), data);
 }
 
 // The directory entry of a position in a container.
@@ -116,7 +116,7 @@ class HostileMapsTest : public ::testing::Test {
 // ---- the gzip layer ----
 
 TEST_F(HostileMapsTest, DamagedGzipFilesStopBeforeTheSlotIsTouched) {
-  const Bytes good = Gzip(SampleMainContainer(SinglePlayerMap, Options), "m");
+  const Bytes good = Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m");
   Bytes truncated = good;
   truncated.resize(good.size() * 2 / 3);
   Bytes corrupt = good;
@@ -158,7 +158,7 @@ TEST_F(HostileMapsTest, MapInflatingPastTheLimitIsRefusedAndLeavesNothing) {
 }
 
 TEST_F(HostileMapsTest, OddButWholeGzipFormsConvertLikeTheCleanFile) {
-  const Bytes container = SampleMainContainer(SinglePlayerMap, Options);
+  const Bytes container = SampleMainContainer(SinglePlayerMap, kOptions);
   const auto expected = CleanConversion(container);
   ASSERT_EQ(expected.size(), 21u);
 
@@ -208,7 +208,7 @@ TEST_F(HostileMapsTest, FolderNamedLikeAMapIsNoMapFile) {
 
 TEST_F(HostileMapsTest, UnreadableMapFileCannotBeOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads any file";
-  const auto path = Map("locked.qdm", Gzip(SampleMainContainer(SinglePlayerMap, Options), "locked"));
+  const auto path = Map("locked.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "locked"));
   ::chmod(path.c_str(), 0);
   const auto r = Convert(path);
   EXPECT_EQ(r.status, 1);
@@ -222,7 +222,7 @@ TEST_F(HostileMapsTest, UnreadableMapFileCannotBeOpened) {
 // nothing, and the sections after it are missing. The map still converts (the editor gets empty
 // files for what is missing), and the user is told.
 TEST_F(HostileMapsTest, NegativeSectionSizeEndsTheDirectoryWithAWarning) {
-  Bytes container = SampleMainContainer(SinglePlayerMap, Options);
+  Bytes container = SampleMainContainer(SinglePlayerMap, kOptions);
   const sectionRec airfields = EntryOf(container, SectionPosition(Section::Airfields, SinglePlayerMap));
   const std::size_t sizeField = static_cast<std::size_t>(airfields.offset) - 4;
   container[sizeField + 3] |= 0x80;
@@ -240,7 +240,7 @@ TEST_F(HostileMapsTest, NegativeSectionSizeEndsTheDirectoryWithAWarning) {
 // A size running past the end of the file: a copy of it fails and names the step; record lists
 // read zeros past the end and warn.
 TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
-  const Bytes sample = SampleMainContainer(SinglePlayerMap, Options);
+  const Bytes sample = SampleMainContainer(SinglePlayerMap, kOptions);
   // The map cut inside the airfields section: the copy cannot be made.
   const sectionRec airfields = EntryOf(sample, SectionPosition(Section::Airfields, SinglePlayerMap));
   const Bytes cut(sample.begin(), sample.begin() + airfields.offset + 10);
@@ -296,7 +296,7 @@ TEST_F(HostileMapsTest, NameAndMaskIndicesFarPastTheirTables) {
 // past the bytes that remain and warn; the scripts, which cannot be read as zeros, fail last.
 TEST_F(HostileMapsTest, CountsOfTwoGigaEndQuickly) {
   const Bytes huge = Le().I32(0x7FFFFFFF);
-  Bytes container = SampleMainContainer(SinglePlayerMap, Options);
+  Bytes container = SampleMainContainer(SinglePlayerMap, kOptions);
   for (Section s : {Section::MapUnits, Section::SupportSecond, Section::Players, Section::Sounds, Section::Scripts}) {
     container = ReplaceSection(container, SectionPosition(s, SinglePlayerMap), huge);
   }
@@ -315,7 +315,7 @@ TEST_F(HostileMapsTest, CountsOfTwoGigaEndQuickly) {
 
 // More mission files than a mission number can count: refused before anything is decompressed.
 TEST_F(HostileMapsTest, CampaignOfTooManyMissionFilesIsRefusedAtOnce) {
-  const auto main = Map("077.qdc", Gzip(testing::SampleMainContainer(CampaignMap, Options), "077"));
+  const auto main = Map("077.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "077"));
   const Bytes mission = GzipZeros(1 << 20);
   for (int i = 0; i < 256; ++i) Map("0770" + std::to_string(100 + i) + ".qdc", mission);
   const auto r = Convert(main);
@@ -352,7 +352,7 @@ TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
 // ---- the slot folder ----
 
 TEST_F(HostileMapsTest, SlotFolderThatCannotBeMadeOrWritten) {
-  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, Options), "m"));
+  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
 
   // Its parent is a file: the folder cannot be created (whoever runs the program).
   WriteBytes(dir / "parent", {1, 2, 3});
@@ -381,7 +381,7 @@ TEST_F(HostileMapsTest, SlotFolderThatCannotBeMadeOrWritten) {
 
 TEST_F(HostileMapsTest, ReadOnlySlotFolderFailsNamingTheFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into any folder";
-  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, Options), "m"));
+  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
   // The slot's parent is read-only: the conversion has nowhere beside the slot to write.
   const auto slot = dir / "maps.src" / "map.001";
   std::filesystem::create_directories(slot);

@@ -139,14 +139,14 @@ TEST(MissionGridTest, WholeMapMissionPlacesRowsFiveHundredTwelveApart) {
   WriteMinesFile(m.c);
   WriteLocationsFile(m.c);
   const Bytes mines = m.File("mines");
-  ASSERT_EQ(mines.size(), MissionGridBytes);
+  ASSERT_EQ(mines.size(), kMissionGridBytes);
   for (int y = 0; y < 24; ++y) {
     for (int x = 0; x < 32; ++x) ASSERT_EQ(mines[y * 512 + x], GridByte(x, y)) << x << "," << y;
     EXPECT_EQ(mines[y * 512 + 32], 0);
   }
   EXPECT_EQ(mines[24 * 512], 0);
   const Bytes locations = m.File("locations");
-  ASSERT_EQ(locations.size(), MissionGridBytes);
+  ASSERT_EQ(locations.size(), kMissionGridBytes);
   EXPECT_EQ(std::count(locations.begin(), locations.end(), 9), 32 * 24);
   EXPECT_EQ(locations[23 * 512 + 31], 9);
 }
@@ -158,7 +158,7 @@ TEST(MissionGridTest, CampaignRectangleStartsAtItsCorner) {
   m.c.MissionRect = {10, 20, 100, 50};
   WriteMinesFile(m.c);
   const Bytes mines = m.File("mines");
-  ASSERT_EQ(mines.size(), MissionGridBytes);
+  ASSERT_EQ(mines.size(), kMissionGridBytes);
   std::size_t inside = 0;
   for (int y = 0; y < 512; ++y) {
     for (int x = 0; x < 512; ++x) {
@@ -176,7 +176,7 @@ TEST(MissionGridTest, EmptyRectangleGivesAnAllZeroGrid) {
   for (const MissionRectangle r : {MissionRectangle{0, 0, 0, 30}, MissionRectangle{4, 4, 30, 0}}) {
     m.c.MissionRect = r;
     WriteMinesFile(m.c);
-    EXPECT_EQ(m.File("mines"), Bytes(MissionGridBytes, 0));
+    EXPECT_EQ(m.File("mines"), Bytes(kMissionGridBytes, 0));
   }
 }
 
@@ -192,7 +192,7 @@ TEST_P(MissionGridClipTest, CellsOutsideTheGridAreDropped) {
   ByteStream stream;
   stream.Load(GridSection(r.width, r.height));
   const Bytes grid = PlaceOnMissionGrid(stream, r);
-  ASSERT_EQ(grid.size(), MissionGridBytes);
+  ASSERT_EQ(grid.size(), kMissionGridBytes);
   EXPECT_EQ(stream.position(), std::int64_t{r.width} * r.height);  // the whole section was read
   for (int y = 0; y < 512; ++y) {
     for (int x = 0; x < 512; ++x) {

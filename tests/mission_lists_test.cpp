@@ -20,7 +20,7 @@ using testing::Le;
 using testing::MapBuilder;
 using testing::MissionSetup;
 
-const std::string DefaultGroupText =
+const std::string kDefaultGroupText =
     " ai type=\"ai_none\" group1=0 group2=0 zone1=0 zone2=0\n"
     "  aiflags=\n"
     " reserv auto=9 delay=0 min=0 force=0 atime=0 flag=0 zone=0 hp=100 ammo=100 expa=0 morale=50\n";
@@ -50,7 +50,7 @@ TEST(GroupsFileTest, MultiplayerMapGetsTheDefaultGroupHundredTimes) {
   MissionSetup m(MultiplayerMap, MapBuilder(MultiplayerMap).Build());
   WriteGroupsFile(m.c);
   std::string expected;
-  for (int n = 0; n < 100; ++n) expected += "Group " + std::to_string(n) + "\n" + DefaultGroupText;
+  for (int n = 0; n < 100; ++n) expected += "Group " + std::to_string(n) + "\n" + kDefaultGroupText;
   EXPECT_EQ(m.Text("groups"), expected);
 }
 
@@ -179,7 +179,7 @@ TEST(SoundsFileTest, CountRunningPastTheEndOfTheFileStopsThereWithAWarning) {
   MissionSetup huge(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Sounds, Le().I32(0x7FFFFFFF).Raw(records)));
   WriteSoundsFile(huge.c);
   const std::string text = huge.Text("sounds");
-  EXPECT_EQ(std::count(text.begin(), text.end(), '='), 7 * (2 + CountedRecords::MaxRecordsPastEnd));
+  EXPECT_EQ(std::count(text.begin(), text.end(), '='), 7 * (2 + kMaxRecordsPastEnd));
   ASSERT_EQ(huge.warnings.size(), 1u);
   EXPECT_NE(huge.warnings[0].find("\"sounds\" announces 2147483647 entries"), std::string::npos) << huge.warnings[0];
   EXPECT_EQ(huge.warnings[0].rfind("mis.000: ", 0), 0u);
@@ -189,8 +189,8 @@ TEST(SoundsFileTest, CountRunningPastTheEndOfTheFileStopsThereWithAWarning) {
 // list ends a fixed number of records past the bytes that remain, quickly, and scripts, which
 // cannot be read as zeros, fail.
 TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
-  constexpr std::int32_t Huge = 0x7FFFFFFF;
-  const auto limit = static_cast<std::size_t>(CountedRecords::MaxRecordsPastEnd);
+  constexpr std::int32_t kHuge = 0x7FFFFFFF;
+  const auto limit = static_cast<std::size_t>(kMaxRecordsPastEnd);
   const auto started = std::chrono::steady_clock::now();
   auto lines = [](const std::string& text, const std::string& start) {
     std::size_t n = 0;
@@ -200,7 +200,7 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
 
   // Players: one whole record, then zero records.
   MissionSetup players(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Players,
-                                                   Le().I32(Huge).Text("Anna", 32).Fill(397 - 32)));
+                                                   Le().I32(kHuge).Text("Anna", 32).Fill(397 - 32)));
   WritePlayersFile(players.c);
   // "Player N" heads every block, and each zero record is named "Player N+1" too.
   EXPECT_EQ(lines(players.Text("players"), "Player "), 1 + 2 * limit);
@@ -209,7 +209,7 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
 
   // Map units: one unit whose passengers and crew (255 each) run past the end, then zero units.
   Le unit;
-  unit.I32(Huge).U8(1).U8(100).U8(0).U8(0).U8(1).U8(50).U16(0).U16(0).U8(255).U8(255).U16(0).U16(0).U8(0).U8(0);
+  unit.I32(kHuge).U8(1).U8(100).U8(0).U8(0).U8(1).U8(50).U16(0).U16(0).U8(255).U8(255).U16(0).U16(0).U8(0).U8(0);
   MissionSetup units(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::MapUnits, unit));
   WriteMapunitsFile(units.c);
   const std::string unitText = units.Text("mapunits");
@@ -218,7 +218,7 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
   ASSERT_EQ(units.warnings.size(), 1u);
 
   // Support: the first group's count is huge; the groups after it read their counts as 0.
-  MissionSetup support(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::SupportSecond, Le().I32(Huge)));
+  MissionSetup support(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::SupportSecond, Le().I32(kHuge)));
   WriteSupportFile(support.c);
   const std::string supportText = support.Text("support");
   EXPECT_EQ(lines(supportText, "support \"support #0\"\n"), 1u);
@@ -228,7 +228,7 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
   ASSERT_EQ(support.warnings.size(), 1u);
 
   // Scripts: the first script never ends.
-  MissionSetup scripts(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Scripts, Le().I32(Huge).U32(0).U32(0)));
+  MissionSetup scripts(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Scripts, Le().I32(kHuge).U32(0).U32(0)));
   EXPECT_THROW(WriteScripts2File(scripts.c), StreamReadError);
   EXPECT_FALSE(scripts.Has("scripts2"));
 

@@ -24,19 +24,19 @@ using testing::SampleMissionContainer;
 using testing::ScratchFolder;
 using testing::WriteBytes;
 
-const std::vector<std::string> MissionFiles = {"info",     "desc",   "JPG1024.jpg", "groups",  "support",
+const std::vector<std::string> kMissionFiles = {"info",     "desc",   "JPG1024.jpg", "groups",  "support",
                                                "sounds",   "mines",  "locations",   "phrases2", "objs",
                                                "mismult",  "misdesc", "players",    "mapunits", "scripts2"};
-const std::vector<std::string> MapFiles = {"airfields", "objects", "rhombs", "cflags"};
-const std::vector<std::string> MissionLabels = {"Info",    "Desc",    "Groups",  "Support", "Sounds",
+const std::vector<std::string> kMapFiles = {"airfields", "objects", "rhombs", "cflags"};
+const std::vector<std::string> kMissionLabels = {"Info",    "Desc",    "Groups",  "Support", "Sounds",
                                                 "Mines",   "Locations", "Phrases", "Objects", "Mismult",
                                                 "Misdesc", "Players", "Units",   "Scripts"};
 
-const testing::SampleOptions Options{5, 0, 40, 30};
+const testing::SampleOptions kOptions{5, 0, 40, 30};
 
 // A campaign mission whose rectangle is too large for its mines section: the "Mines" step fails.
 Bytes FailingMission() {
-  return ReplaceSection(SampleMissionContainer(Options, 3), SectionPosition(Section::MissionInfoFirst, CampaignMap),
+  return ReplaceSection(SampleMissionContainer(kOptions, 3), SectionPosition(Section::MissionInfoFirst, CampaignMap),
                         Le().I32(0).I32(0).I32(400).I32(400));
 }
 
@@ -62,10 +62,10 @@ class DriverTest : public ::testing::Test {
     for (const auto& [name, container] : missions) {
       WriteBytes(c.MapFolder / (name + ".qdc"), testing::Gzip(container, name));
       c.MissionList.push_back(name);
-      c.MissionFiles.push_back(c.MapFolder / (name + ".qdc"));
+      c.kMissionFiles.push_back(c.MapFolder / (name + ".qdc"));
     }
     c.MissionName = kind == CampaignMap ? "" : "mis.000";
-    LoadContainer(c, SampleMainContainer(kind, Options), c.MapName);
+    LoadContainer(c, SampleMainContainer(kind, kOptions), c.MapName);
     WriteMapInfoFile(c);
   }
 
@@ -80,14 +80,14 @@ class DriverTest : public ::testing::Test {
 TEST_F(DriverTest, SinglePlayerMapRunsNineteenStepsIntoMis000) {
   Stage(SinglePlayerMap);
   std::vector<std::string> expected = {"Airfields", "Objects", "Rhombs", "cFlags", "Groups"};
-  expected.insert(expected.end(), MissionLabels.begin(), MissionLabels.end());
+  expected.insert(expected.end(), kMissionLabels.begin(), kMissionLabels.end());
 
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
   EXPECT_TRUE(end.Completed()) << end.FailureText();
   EXPECT_EQ(labels, expected);
   EXPECT_EQ(labels.size(), ReportedLabelCount(1));
-  for (const auto& f : MapFiles) EXPECT_TRUE(Has(f)) << f;
-  for (const auto& f : MissionFiles) EXPECT_TRUE(Has("mis.000/" + f)) << f;
+  for (const auto& f : kMapFiles) EXPECT_TRUE(Has(f)) << f;
+  for (const auto& f : kMissionFiles) EXPECT_TRUE(Has("mis.000/" + f)) << f;
   EXPECT_EQ(FilesIn("mis.000"), 15u);
 }
 
@@ -97,7 +97,7 @@ TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
   const int n = GetParam();
   const std::vector<std::string> names = {"0070000", "0070030", "0070120"};
   std::vector<std::pair<std::string, Bytes>> missions;
-  for (int i = 0; i < n; ++i) missions.push_back({names[i], SampleMissionContainer(Options, static_cast<std::uint32_t>(i))});
+  for (int i = 0; i < n; ++i) missions.push_back({names[i], SampleMissionContainer(kOptions, static_cast<std::uint32_t>(i))});
   Stage(CampaignMap, missions);
 
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
@@ -154,7 +154,7 @@ TEST_F(DriverTest, StopDuringTheMapStepsCreatesNoMissionFolder) {
 }
 
 TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFirst) {
-  Stage(CampaignMap, {{"0070000", SampleMissionContainer(Options, 0)}, {"0070030", SampleMissionContainer(Options, 3)}});
+  Stage(CampaignMap, {{"0070000", SampleMissionContainer(kOptions, 0)}, {"0070030", SampleMissionContainer(kOptions, 3)}});
   std::stop_source stop;
   const ConversionEnd end = RunConversionSteps(
       c,
@@ -172,9 +172,9 @@ TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFir
 }
 
 TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
-  Stage(CampaignMap, {{"0070000", SampleMissionContainer(Options, 0)},
+  Stage(CampaignMap, {{"0070000", SampleMissionContainer(kOptions, 0)},
                       {"0070030", FailingMission()},
-                      {"0070050", SampleMissionContainer(Options, 5)}});
+                      {"0070050", SampleMissionContainer(kOptions, 5)}});
   std::filesystem::create_directories(c.SlotFolder / "mis.003");
   WriteBytes(c.SlotFolder / "mis.003" / "mines", Bytes(10, 1));  // an earlier conversion's file
 
@@ -195,9 +195,9 @@ TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
 }
 
 TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
-  Stage(CampaignMap, {{"0070000", SampleMissionContainer(Options, 0)}});
+  Stage(CampaignMap, {{"0070000", SampleMissionContainer(kOptions, 0)}});
   c.MissionList.push_back("0070090");  // listed, but gone before its turn
-  c.MissionFiles.push_back(c.MapFolder / "0070090.qdc");
+  c.kMissionFiles.push_back(c.MapFolder / "0070090.qdc");
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
   ASSERT_TRUE(end.error);
   EXPECT_EQ(end.failedMission, "mis.009");
@@ -219,9 +219,9 @@ TEST_F(DriverTest, CampaignOfMoreThan255MissionsIsRefusedBeforeAnythingIsWritten
 }
 
 TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
-  Stage(CampaignMap, {{"0070001", SampleMissionContainer(Options, 1)},
-                      {"0070002", SampleMissionContainer(Options, 2)},
-                      {"0070031", SampleMissionContainer(Options, 3)}});
+  Stage(CampaignMap, {{"0070001", SampleMissionContainer(kOptions, 1)},
+                      {"0070002", SampleMissionContainer(kOptions, 2)},
+                      {"0070031", SampleMissionContainer(kOptions, 3)}});
   std::vector<std::string> warnings;
   c.Warn = [&](const std::string& w) { warnings.push_back(w); };
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
@@ -230,10 +230,10 @@ TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
   EXPECT_EQ(warnings[0], "mis.000: the mission files \"0070001\" and \"0070002\" both go into this folder; the later "
                          "one's files replace the earlier one's");
   // The later file's mission is what the folder holds.
-  LoadContainer(c, SampleMissionContainer(Options, 2), "0070002");
+  LoadContainer(c, SampleMissionContainer(kOptions, 2), "0070002");
   c.MissionName = "mis.000";
   const Bytes expected = CopySection(c, Section::MissionPicture);
-  LoadContainer(c, SampleMissionContainer(Options, 1), "0070001");
+  LoadContainer(c, SampleMissionContainer(kOptions, 1), "0070001");
   ASSERT_NE(CopySection(c, Section::MissionPicture), expected);  // the two missions' pictures differ
   EXPECT_EQ(testing::ReadBytes(c.SlotFolder / "mis.000" / "JPG1024.jpg"), expected);
   EXPECT_EQ(FilesIn("mis.003"), 15u);

@@ -22,8 +22,8 @@
 namespace kartwerk {
 namespace {
 
-const std::wstring GameKey = L"Software\\Brannox\\Vornmark II";
-const std::wstring Wow64GameKey = L"Software\\Wow6432Node\\Brannox\\Vornmark II";
+const std::wstring kGameKey = L"Software\\Brannox\\Vornmark II";
+const std::wstring kWow64GameKey = L"Software\\Wow6432Node\\Brannox\\Vornmark II";
 
 std::wstring Wide(std::string_view utf8) { return PathFromText(utf8).wstring(); }
 std::string Utf8(const std::wstring& wide) { return TextFromPath(std::filesystem::path(wide)); }
@@ -82,19 +82,19 @@ class WindowsRegistry : public ::testing::Test {
 };
 
 TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated) {
-  const std::filesystem::path first = Install(GameKey, L"1", "Vornmark II", L"1.9", L"English");
-  Install(GameKey, L"2", "gone", L"2.0", L"English");
+  const std::filesystem::path first = Install(kGameKey, L"1", "Vornmark II", L"1.9", L"English");
+  Install(kGameKey, L"2", "gone", L"2.0", L"English");
   std::filesystem::remove_all(scratch_.path() / "gone");  // registered, but its folder is gone
   const std::filesystem::path german =
-      Install(GameKey, L"\u00dcbersetzung [de]", "Spiele \u5730\u56fe \u00dcbersicht", L"2.2", L"Deutsch \u2122");
+      Install(kGameKey, L"\u00dcbersetzung [de]", "Spiele \u5730\u56fe \u00dcbersicht", L"2.2", L"Deutsch \u2122");
   // Values of other types beside the strings; a "target folder" that is no string reads as empty.
   const DWORD build = 42;
-  SetValue(HKEY_LOCAL_MACHINE, GameKey + L"\\1", L"build", REG_DWORD, &build, sizeof build);
+  SetValue(HKEY_LOCAL_MACHINE, kGameKey + L"\\1", L"build", REG_DWORD, &build, sizeof build);
   const wchar_t multi[] = L"one\0two\0";
-  SetValue(HKEY_LOCAL_MACHINE, GameKey + L"\\1", L"patches", REG_MULTI_SZ, multi, sizeof multi);
-  SetValue(HKEY_LOCAL_MACHINE, GameKey + L"\\3", L"target folder", REG_DWORD, &build, sizeof build);
+  SetValue(HKEY_LOCAL_MACHINE, kGameKey + L"\\1", L"patches", REG_MULTI_SZ, multi, sizeof multi);
+  SetValue(HKEY_LOCAL_MACHINE, kGameKey + L"\\3", L"target folder", REG_DWORD, &build, sizeof build);
   const wchar_t expandable[] = L"%SystemRoot%";
-  SetValue(HKEY_LOCAL_MACHINE, GameKey + L"\\3", L"version", REG_EXPAND_SZ, expandable, sizeof expandable);
+  SetValue(HKEY_LOCAL_MACHINE, kGameKey + L"\\3", L"version", REG_EXPAND_SZ, expandable, sizeof expandable);
 
   GameInstallations installs;
   installs.Registry = OpenWin32Registry();
@@ -119,9 +119,9 @@ TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated
 
 TEST_F(WindowsRegistry, AThirtyTwoBitInstallersKeyIsFoundInItsWow64Twin) {
   const std::filesystem::path folder =
-      Install(GameKey, L"3", "Program Files (x86) Vornmark II", L"2.1", L"English", true, KEY_WOW64_32KEY);
+      Install(kGameKey, L"3", "Program Files (x86) Vornmark II", L"2.1", L"English", true, KEY_WOW64_32KEY);
   HKEY probe = nullptr;
-  ASSERT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, GameKey.c_str(), 0, KEY_READ, &probe), ERROR_SUCCESS)
+  ASSERT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGameKey.c_str(), 0, KEY_READ, &probe), ERROR_SUCCESS)
       << "the 64-bit view must not hold the key";
   GameInstallations installs;
   installs.Registry = OpenWin32Registry();
@@ -132,8 +132,8 @@ TEST_F(WindowsRegistry, AThirtyTwoBitInstallersKeyIsFoundInItsWow64Twin) {
 }
 
 TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
-  const std::filesystem::path folder = Install(GameKey, L"1", "\u5730\u56fe Vornmark", L"1.9", L"English");
-  Install(GameKey, L"\u00dcbersetzung", "Spiele \u00dcbersicht", L"2.2", L"Deutsch");
+  const std::filesystem::path folder = Install(kGameKey, L"1", "\u5730\u56fe Vornmark", L"1.9", L"English");
+  Install(kGameKey, L"\u00dcbersetzung", "Spiele \u00dcbersicht", L"2.2", L"Deutsch");
   const std::filesystem::path slot = SlotFolderPath(folder, 7);
   std::filesystem::create_directories(slot);
   std::ofstream(slot / "desc", std::ios::binary) << "Gr\xF6\xDF" "e Insel\nmore\n";
@@ -164,7 +164,7 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
 TEST(WindowsAssociation, TheSixEntriesOfEachTypeReadBackFromTheClassRoot) {
   ASSERT_EQ(TryRegisterMapTypes(), std::nullopt);
   const std::wstring program = ProgramPath().wstring();
-  for (const MapType& type : CompiledMapTypes) {
+  for (const MapType& type : kCompiledMapTypes) {
     const std::wstring e = Wide(type.extension);
     const std::wstring description = Wide(Cp1252ToUtf8(type.description));
     EXPECT_NE(description.find(L"II\u2122 "), std::wstring::npos) << "the sign 0x99 is U+2122 in the registry";
@@ -176,7 +176,7 @@ TEST(WindowsAssociation, TheSixEntriesOfEachTypeReadBackFromTheClassRoot) {
     EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\Default_action\\command"), L"\"" + program + L"\" \"%1\"");
   }
   // The same through every entry the program describes, so the two never drift apart.
-  for (const MapType& type : CompiledMapTypes) {
+  for (const MapType& type : kCompiledMapTypes) {
     for (const ClassRootEntry& entry : ClassRootEntries(type, TextFromPath(ProgramPath()))) {
       EXPECT_EQ(Utf8(ClassRootDefault(Wide(entry.key))), entry.value) << entry.key;
     }

@@ -16,7 +16,7 @@ namespace {
 
 using testing::Le;
 
-constexpr std::uint32_t End = 0xFFFF;
+constexpr std::uint32_t kEnd = 0xFFFF;
 
 std::uint32_t Arg(std::uint16_t value, std::uint16_t high = 1) {
   return (static_cast<std::uint32_t>(high) << 16) | value;
@@ -58,25 +58,25 @@ std::string Body(const std::string& block) {
 // ---- the whole block: header line, body, CR LF ----
 
 TEST(ScriptBlock, OnlyTheEndStatementGivesAFiveByteBody) {
-  EXPECT_EQ(Convert({End}), "script \"Script 00\" size 5\n$END\n\r\n");
+  EXPECT_EQ(Convert({kEnd}), "script \"Script 00\" size 5\n$END\n\r\n");
 }
 
 TEST(ScriptBlock, NamesBelowTenGetALeadingZero) {
-  EXPECT_EQ(Convert({End}, 2).substr(0, 19), "script \"Script 02\" ");
-  EXPECT_EQ(Convert({End}, 9).substr(0, 19), "script \"Script 09\" ");
-  EXPECT_EQ(Convert({End}, 10).substr(0, 19), "script \"Script 10\" ");
-  EXPECT_EQ(Convert({End}, 11).substr(0, 19), "script \"Script 11\" ");
-  EXPECT_EQ(Convert({End}, 123).substr(0, 20), "script \"Script 123\" ");
+  EXPECT_EQ(Convert({kEnd}, 2).substr(0, 19), "script \"Script 02\" ");
+  EXPECT_EQ(Convert({kEnd}, 9).substr(0, 19), "script \"Script 09\" ");
+  EXPECT_EQ(Convert({kEnd}, 10).substr(0, 19), "script \"Script 10\" ");
+  EXPECT_EQ(Convert({kEnd}, 11).substr(0, 19), "script \"Script 11\" ");
+  EXPECT_EQ(Convert({kEnd}, 123).substr(0, 20), "script \"Script 123\" ");
 }
 
 TEST(ScriptBlock, SizeCountsTheBodyOnly) {
   // stpt 0: "$stpt\n$Tr\n#\n" (12 bytes) + "$END\n" (5 bytes).
-  EXPECT_EQ(Convert({Arg(0), Code(13), End}, 4), "script \"Script 04\" size 17\n$stpt\n$Tr\n#\n$END\n\r\n");
+  EXPECT_EQ(Convert({Arg(0), Code(13), kEnd}, 4), "script \"Script 04\" size 17\n$stpt\n$Tr\n#\n$END\n\r\n");
 }
 
 TEST(ScriptBlock, HeadValuesAreSkippedAndTheStreamStopsAtTheNextScript) {
-  Bytes two = Script({Arg(5), Code(16), End});
-  const Bytes second = Script({Arg(7), Code(14), End});
+  Bytes two = Script({Arg(5), Code(16), kEnd});
+  const Bytes second = Script({Arg(7), Code(14), kEnd});
   two.insert(two.end(), second.begin(), second.end());
   two.push_back(0xAB);  // a trailing byte that belongs to no script
   ByteStream stream = StreamOf(two);
@@ -99,7 +99,7 @@ class ScriptValue : public ::testing::TestWithParam<ValueCase> {};
 TEST_P(ScriptValue, IsWrittenWithItsDigitsReversed) {
   EXPECT_EQ(FormatScriptValue(GetParam().value), GetParam().line);
   // The same line comes out of a statement's value slot.
-  EXPECT_EQ(Body(Convert({Arg(GetParam().value), Code(16), End})), std::string("$scd\n$T\n") + GetParam().line + "$END\n");
+  EXPECT_EQ(Body(Convert({Arg(GetParam().value), Code(16), kEnd})), std::string("$scd\n$T\n") + GetParam().line + "$END\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ScriptValue,
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ScriptValue,
 TEST(ScriptStatement, ValueSlotsTakeTheItemsInOrder) {
   // ru: eight slots between its words.
   const std::string body =
-      Body(Convert({Arg(1), Arg(2), Arg(3), Arg(4), Arg(5), Arg(6), Arg(7), Arg(80, 0x1234), Code(39), End}));
+      Body(Convert({Arg(1), Arg(2), Arg(3), Arg(4), Arg(5), Arg(6), Arg(7), Arg(80, 0x1234), Code(39), kEnd}));
   EXPECT_EQ(body,
             "$ru\n$G\n#1\n$ru1\n$flg\n#2\n$ru2\n$L\n#3\n$ru3\n$T\n#4\n$ru4\n$I\n#5\n$ru5\n$I\n#6\n$ru6\n$I\n#7\n"
             "$ru7\n$I\n#08\n$END\n");
@@ -122,13 +122,13 @@ TEST(ScriptStatement, ValueSlotsTakeTheItemsInOrder) {
 
 TEST(ScriptStatement, ASlotWithoutAnArgumentTakesTheCodeItem) {
   // stpt has one slot; with no argument the code item itself (13) fills it.
-  EXPECT_EQ(Body(Convert({Code(13), End})), "$stpt\n$Tr\n#31\n$END\n");
+  EXPECT_EQ(Body(Convert({Code(13), kEnd})), "$stpt\n$Tr\n#31\n$END\n");
   // strt has two; one argument and the code item (12) fill them.
-  EXPECT_EQ(Body(Convert({Arg(3), Code(12), End})), "$strt\n$Tr\n#3\n$strt1\n$T\n#21\n$END\n");
+  EXPECT_EQ(Body(Convert({Arg(3), Code(12), kEnd})), "$strt\n$Tr\n#3\n$strt1\n$T\n#21\n$END\n");
 }
 
 TEST(ScriptStatement, ExtraArgumentsAreLeftUnwritten) {
-  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Arg(3), Code(13), End})), "$stpt\n$Tr\n#1\n$END\n");
+  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Arg(3), Code(13), kEnd})), "$stpt\n$Tr\n#1\n$END\n");
 }
 
 TEST(ScriptStatement, HighHalf7FFFAlsoClosesAStatement) {
@@ -136,21 +136,21 @@ TEST(ScriptStatement, HighHalf7FFFAlsoClosesAStatement) {
 }
 
 TEST(ScriptStatement, WordsAreWrittenAsTheyStandIncludingTrailingSpace) {
-  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Arg(3), Code(56), End})),
+  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Arg(3), Code(56), kEnd})),
             "$fpff\n$Fmask\n#1\n$spc\n$I\n#2\n$fpff1 \n$PT\n#3\n$END\n");
-  EXPECT_EQ(Body(Convert({Code(11), Code(66), End})), "$etc\n$rg2f\n$ERROR\n$END\n");
-  EXPECT_EQ(Body(Convert({Arg(1), Code(41), End})), "$oid\n$Obj\n#1\n$oid1\n$END\n");
+  EXPECT_EQ(Body(Convert({Code(11), Code(66), kEnd})), "$etc\n$rg2f\n$ERROR\n$END\n");
+  EXPECT_EQ(Body(Convert({Arg(1), Code(41), kEnd})), "$oid\n$Obj\n#1\n$oid1\n$END\n");
 }
 
 // ---- the two keyword sets ----
 
 TEST(ScriptKeywordSets, VersionOnePicksTheFirstSet) {
-  const std::initializer_list<std::uint32_t> vic = {Arg(1), Arg(2), Arg(3), Code(50), End};
+  const std::initializer_list<std::uint32_t> vic = {Arg(1), Arg(2), Arg(3), Code(50), kEnd};
   EXPECT_EQ(Body(Convert(vic, 0, 1)), "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
   EXPECT_EQ(Body(Convert(vic, 0, 2)), "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
   // 0 (no installation located yet) and unknown kinds use the later set.
   EXPECT_EQ(Body(Convert(vic, 0, 0)), Body(Convert(vic, 0, 2)));
-  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), End}, 0, 1)),
+  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, 1)),
             "$gwata\n$Grp\n#1\n$gwata1\n$CAB\n#2\n$T\n#94\n$gwata2\n$END\n");
 }
 
@@ -158,7 +158,7 @@ TEST(ScriptKeywordSets, SetsDifferInExactlySixRows) {
   const ScriptCodeTable& first = ScriptCodeTableFor(1);
   const ScriptCodeTable& second = ScriptCodeTableFor(2);
   std::vector<int> differing;
-  for (std::uint32_t code = 1; code <= ScriptCodeCount; ++code) {
+  for (std::uint32_t code = 1; code <= kScriptCodeCount; ++code) {
     const ScriptCode* a = FindScriptCode(first, code);
     const ScriptCode* b = FindScriptCode(second, code);
     ASSERT_NE(a, nullptr);
@@ -179,23 +179,23 @@ std::string Text(int n) { return "$scd\n$T\n#" + std::to_string(n) + "\n"; }
 
 TEST(ScriptConnectives, JoinTheBlocksBeforeThem) {
   // A, B, and, C, or.
-  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Code(1), Arg(3), Code(16), Code(2), End})),
+  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Code(1), Arg(3), Code(16), Code(2), kEnd})),
             Text(1) + "$&\n" + Text(2) + "$|\n" + Text(3) + "$END\n");
   // A, B, C, and, or: the and-block is bracketed before the or joins it to A.
-  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Arg(3), Code(16), Code(1), Code(2), End})),
+  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Arg(3), Code(16), Code(1), Code(2), kEnd})),
             Text(1) + "$|\n$(\n" + Text(2) + "$&\n" + Text(3) + "$)\n" + "$END\n");
 }
 
 TEST(ScriptConnectives, NotPrefixesTheLastBlock) {
-  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Code(26), End})),
+  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Code(26), kEnd})),
             Text(1) + "$nF\n" + Text(2) + "$END\n");
   // not after and: the and-block is bracketed.
-  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Code(1), Code(26), End})),
+  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Arg(2), Code(16), Code(1), Code(26), kEnd})),
             "$nF\n$(\n" + Text(1) + "$&\n" + Text(2) + "$)\n$END\n");
 }
 
 TEST(ScriptConnectives, WithHighHalf7FFFAreOrdinaryStatements) {
-  EXPECT_EQ(Body(Convert({Code(1, 0x7FFF), Code(26, 0x7FFF), End})), "$&\n$nF\n$END\n");
+  EXPECT_EQ(Body(Convert({Code(1, 0x7FFF), Code(26, 0x7FFF), kEnd})), "$&\n$nF\n$END\n");
 }
 
 TEST(ScriptConnectives, WithoutEnoughBlocksFail) {
@@ -207,32 +207,32 @@ TEST(ScriptConnectives, WithoutEnoughBlocksFail) {
     }
     return std::string("no error");
   };
-  EXPECT_EQ(message({Code(1), End}), "List index out of bounds (-2)");
-  EXPECT_EQ(message({Arg(1), Code(16), Code(2), End}), "List index out of bounds (-1)");
-  EXPECT_EQ(message({Code(26), End}), "List index out of bounds (-1)");
+  EXPECT_EQ(message({Code(1), kEnd}), "List index out of bounds (-2)");
+  EXPECT_EQ(message({Arg(1), Code(16), Code(2), kEnd}), "List index out of bounds (-1)");
+  EXPECT_EQ(message({Code(26), kEnd}), "List index out of bounds (-1)");
 }
 
 TEST(ScriptMarker, IsWrittenAsEndAndBangWithoutTheTable) {
-  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Code(7), End})), Text(1) + "$END\n!\n$END\n");
+  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Code(7), kEnd})), Text(1) + "$END\n!\n$END\n");
   // With high half 7FFF the table row "!" is used and no tail follows.
-  EXPECT_EQ(Body(Convert({Code(7, 0x7FFF), Arg(2), Code(16), End})), "$!\n" + Text(2) + "$END\n");
+  EXPECT_EQ(Body(Convert({Code(7, 0x7FFF), Arg(2), Code(16), kEnd})), "$!\n" + Text(2) + "$END\n");
 }
 
 TEST(ScriptMarker, EveryLaterStatementGetsTheTail) {
   const std::string tail = "$\\\\n\n";
   ASSERT_EQ(tail.size(), 5u);
-  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Code(7), Arg(2), Code(16), Arg(3), Code(16), End})),
+  EXPECT_EQ(Body(Convert({Arg(1), Code(16), Code(7), Arg(2), Code(16), Arg(3), Code(16), kEnd})),
             Text(1) + "$END\n!\n" + Text(2) + tail + Text(3) + tail + "$END\n");
   // The marker itself gets no tail; the end statement's tail is the block the closing $END
   // replaces, so a marker right before the end leaves none.
-  EXPECT_EQ(Body(Convert({Code(7), End})), "$END\n!\n$END\n");
+  EXPECT_EQ(Body(Convert({Code(7), kEnd})), "$END\n!\n$END\n");
 }
 
 // ---- faults in the stored data ----
 
 TEST(ScriptFaults, DataEndingBeforeTheEndStatementIsAReadError) {
   for (std::size_t cut : {0u, 5u, 8u, 10u, 12u, 14u, 16u}) {
-    Bytes bytes = Script({Arg(1), Code(16), End});
+    Bytes bytes = Script({Arg(1), Code(16), kEnd});
     bytes.resize(cut);
     ByteStream stream = StreamOf(bytes);
     EXPECT_THROW(ConvertScript(stream, 0, 2), StreamReadError) << "cut at " << cut;
@@ -242,7 +242,7 @@ TEST(ScriptFaults, DataEndingBeforeTheEndStatementIsAReadError) {
 }
 
 TEST(ScriptFaults, AStreamPositionedPastItsEndIsAReadError) {
-  ByteStream stream = StreamOf(Script({End}));
+  ByteStream stream = StreamOf(Script({kEnd}));
   stream.Seek(1000);
   EXPECT_THROW(ConvertScript(stream, 0, 2), StreamReadError);
   stream.Seek(-4);
@@ -252,7 +252,7 @@ TEST(ScriptFaults, AStreamPositionedPastItsEndIsAReadError) {
 TEST(ScriptFaults, ASlotWithNoItemLeftIsAListIndexError) {
   // ug has four slots; one argument and the code item fill only two.
   try {
-    Convert({Arg(1), Code(3), End});
+    Convert({Arg(1), Code(3), kEnd});
     FAIL() << "no error";
   } catch (const ListIndexError& error) {
     EXPECT_STREQ(error.what(), "List index out of bounds (2)");
@@ -262,7 +262,7 @@ TEST(ScriptFaults, ASlotWithNoItemLeftIsAListIndexError) {
 TEST(ScriptFaults, CodesWithoutARowNameTheCodeAndTheScript) {
   for (std::uint16_t code : {0, 98, 1000, 65534}) {
     try {
-      Convert({Arg(1), Code(code), End}, 12);
+      Convert({Arg(1), Code(code), kEnd}, 12);
       FAIL() << "no error for " << code;
     } catch (const ScriptCodeError& error) {
       EXPECT_EQ(std::string(error.what()), "Unknown script code " + std::to_string(code) + " in \"Script 12\"");
@@ -274,36 +274,36 @@ TEST(ScriptFaults, CodesWithoutARowNameTheCodeAndTheScript) {
 // few megabytes can hold hundreds of thousands of them; each must cost the same however long the
 // blocks have grown, or the conversion would stall.
 TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
-  constexpr int Chain = 300000;
+  constexpr int kChain = 300000;
   const auto started = std::chrono::steady_clock::now();
 
   // One statement, then "not" over and over: each not brackets what the one before built.
   Bytes nots = Script({Arg(1), Code(16)});
-  for (int i = 0; i < Chain; ++i) PutU32(nots, Code(26));
-  PutU32(nots, End);
+  for (int i = 0; i < kChain; ++i) PutU32(nots, Code(26));
+  PutU32(nots, kEnd);
   ByteStream notStream = StreamOf(nots);
   const std::string notBody = Body(ConvertScript(notStream, 0, 2));
   std::string expected;
-  for (int i = 1; i < Chain; ++i) expected += "$nF\n$(\n";
+  for (int i = 1; i < kChain; ++i) expected += "$nF\n$(\n";
   expected += "$nF\n" + Text(1);
-  for (int i = 1; i < Chain; ++i) expected += "$)\n";
+  for (int i = 1; i < kChain; ++i) expected += "$)\n";
   EXPECT_TRUE(notBody == expected + "$END\n") << "sizes " << notBody.size() << " and " << expected.size() + 5;
 
   // Many statements, then as many "and"s: each joins the growing block to the statement before.
-  constexpr int Statements = Chain / 2;
+  constexpr int kStatements = kChain / 2;
   Bytes ands(8, 0);
-  for (int i = 0; i < Statements; ++i) {
+  for (int i = 0; i < kStatements; ++i) {
     PutU32(ands, Arg(static_cast<std::uint16_t>(1 + i % 9)));  // one digit, so Text() spells it
     PutU32(ands, Code(16));
   }
-  for (int i = 1; i < Statements; ++i) PutU32(ands, Code(1));
-  PutU32(ands, End);
+  for (int i = 1; i < kStatements; ++i) PutU32(ands, Code(1));
+  PutU32(ands, kEnd);
   ByteStream andStream = StreamOf(ands);
   const std::string andBody = Body(ConvertScript(andStream, 0, 2));
   expected.clear();
-  for (int i = 0; i + 2 < Statements; ++i) expected += Text(1 + i % 9) + "$&\n$(\n";
-  expected += Text(1 + (Statements - 2) % 9) + "$&\n" + Text(1 + (Statements - 1) % 9);
-  for (int i = 0; i + 2 < Statements; ++i) expected += "$)\n";
+  for (int i = 0; i + 2 < kStatements; ++i) expected += Text(1 + i % 9) + "$&\n$(\n";
+  expected += Text(1 + (kStatements - 2) % 9) + "$&\n" + Text(1 + (kStatements - 1) % 9);
+  for (int i = 0; i + 2 < kStatements; ++i) expected += "$)\n";
   EXPECT_TRUE(andBody == expected + "$END\n") << "sizes " << andBody.size() << " and " << expected.size() + 5;
 
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));

@@ -153,7 +153,7 @@ TEST(SlotCommitTest, TheTenMostRecentBackupsOfASlotAreKept) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));  // names tell the time to the millisecond
   }
   const std::vector<fs::path> kept = SlotBackups(backups, "map.009");
-  ASSERT_EQ(kept.size(), KeptBackupsPerSlot);
+  ASSERT_EQ(kept.size(), kKeptBackupsPerSlot);
   EXPECT_EQ(TreeFiles(kept.front()).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1'}));
   EXPECT_EQ(TreeFiles(kept.back()).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
   EXPECT_TRUE(fs::exists(backups / "map.0090 2020-01-01 00-00-00.000 other slot"));

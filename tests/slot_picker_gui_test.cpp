@@ -472,7 +472,7 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
 TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   SampleGame game(scratch / "Vornmark II");
   session.DesktopHasWindowOpacity = false;
-  session.FadeIntervalMs = FadeTimerIntervalMs;
+  session.FadeIntervalMs = kFadeTimerIntervalMs;
   session.installs.Registry = ExplicitInstallation(game.folder);
   windows = std::make_unique<GuiWindows>(session);
   EXPECT_FALSE(browser().AlphaBlend());

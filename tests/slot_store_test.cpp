@@ -114,7 +114,7 @@ TEST(BuildSlotList, ListsEverySlotWithItsMapOrAsFree) {
   installs.Registry = ExplicitInstallation(f.game);
   ASSERT_TRUE(BuildSlotList(installs));
   std::string lines;
-  for (std::size_t slot = 0; slot < SlotCount; ++slot) lines += installs.SlotList[slot] + "\n";
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) lines += installs.SlotList[slot] + "\n";
   EXPECT_EQ(lines, f.ExpectedLines());
   EXPECT_EQ(installs.SlotList[255], "");
   EXPECT_EQ(installs.SlotList[9], "Map 009: ");

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     // Installed, the program is found through PATH and the icon through the theme, by name.
     Write(share / "applications" / "kartwerk.desktop", kartwerk::DesktopEntry("kartwerk", "kartwerk"));
     Write(share / "mime" / "packages" / "kartwerk.xml", kartwerk::MimePackageXml());
-    for (const int size : kartwerk::ProgramIconSizes) {
+    for (const int size : kartwerk::kProgramIconSizes) {
       const std::string folder = std::to_string(size) + "x" + std::to_string(size);
       const std::vector<std::uint8_t> png = kartwerk::ProgramIconPng(size);
       Write(share / "icons" / "hicolor" / folder / "apps" / "kartwerk.png", std::string(png.begin(), png.end()));

@@ -104,7 +104,7 @@ std::shared_ptr<const kw::RegistrySource> RegistryOf(const std::vector<fs::path>
   static const char* kVersions[] = {"2.2", "1.9", "2.0", "2.2", "2.0", "1.9"};
   auto tree = std::make_shared<kw::RegistryTree>();
   for (std::size_t i = 0; i < folders.size(); ++i) {
-    kw::RegistryNode& key = tree->CreateKey(std::string(kw::GameKeyPath) + "\\" + std::to_string(i + 1));
+    kw::RegistryNode& key = tree->CreateKey(std::string(kw::kGameKeyPath) + "\\" + std::to_string(i + 1));
     key.values["target folder"] = folders[i].string();
     key.values["version"] = kVersions[i % 6];
     key.values["language"] = kLanguages[i % 6];

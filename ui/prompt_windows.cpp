@@ -10,7 +10,7 @@ namespace kartwerk {
 
 TPromptForm::TPromptForm(GuiSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic)
     : TFadeForm(session, name, 365, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
-  Label1 = new QLabel(QString::fromUtf8(EditorPromptText), this);
+  Label1 = new QLabel(QString::fromUtf8(kEditorPromptText), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(WindowFont(12));
 }

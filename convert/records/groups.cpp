@@ -9,12 +9,12 @@
 namespace kartwerk {
 namespace {
 
-constexpr std::int32_t NoTicks = 0x7FFFFFFF;  // delay or force not set
-constexpr std::int32_t TicksPerSecond = 25;
-constexpr std::uint16_t NoMinimum = 32767;  // minimums from here up are shown as 0
+constexpr std::int32_t kNoTicks = 0x7FFFFFFF;  // delay or force not set
+constexpr std::int32_t kTicksPerSecond = 25;
+constexpr std::uint16_t kNoMinimum = 32767;  // minimums from here up are shown as 0
 
 // Indexed by the low four bits of the first field; 14 and 15 have no name.
-constexpr std::string_view AiTypeNames[16] = {
+constexpr std::string_view kAiTypeNames[16] = {
     "ai_none",        "ai_recon",      "ai_sold_guard",  "ai_sold_follow",  "ai_sold_art",   "ai_tank_guard",
     "ai_tank_follow", "ai_furg_help",  "ai_furg_move",   "ai_furg_reload",  "ai_katya_move", "ai_plane_move",
     "ai_train_move",  "ai_furg_transport", "", ""};
@@ -26,7 +26,7 @@ struct FlagName {
 
 // The flags of the low three bytes in the order the editor lists them: the first byte's
 // four flags from bit 7 down, then the second byte and the third byte from their top bit down.
-constexpr FlagName LowFlags[] = {
+constexpr FlagName kLowFlags[] = {
     {7, " aif_useobjects"},     {6, " aif_zonenoemeny"},     {5, " aif_zonehaveown"},    {4, " aif_rndmove"},
     {15, " aif_atgnotow"},      {14, " aif_atgnomove"},      {13, " aif_atgzonenoenemy"}, {12, " aif_atgzonehaveown"},
     {11, " aif_atgnouse"},      {10, " aif_zrestrict"},      {9, " aif_grestrict"},      {8, " aif_rndtarget"},
@@ -40,23 +40,23 @@ struct TopStep {
   unsigned weight;
   std::string_view text;
 };
-constexpr TopStep TopFlags[] = {
+constexpr TopStep kTopFlags[] = {
     {8, " aif_ezdnouse"}, {4, " aif_holdfire"}, {2, " aif_domhide"}};
-constexpr std::string_view AmbushFlag = " aif_domambush";
+constexpr std::string_view kAmbushFlag = " aif_domambush";
 
 std::string FlagList(std::uint32_t typeAndFlags) {
   std::string text;
-  for (const FlagName& flag : LowFlags) {
+  for (const FlagName& flag : kLowFlags) {
     if (typeAndFlags & (1u << flag.bit)) text += flag.text;
   }
   unsigned top = typeAndFlags >> 24;
-  for (const TopStep& step : TopFlags) {
+  for (const TopStep& step : kTopFlags) {
     if (top >= step.weight) {
       text += step.text;
       top -= step.weight;
     }
   }
-  if (top == 1) text += AmbushFlag;
+  if (top == 1) text += kAmbushFlag;
   return text;
 }
 
@@ -89,7 +89,7 @@ std::string ConvertGroupRecord(const GroupRecord& record) {
   std::string text;
   text.reserve(kGroupTextRoom);
   text += " ai type=\"";
-  text += AiTypeNames[typeAndFlags & 0x0F];
+  text += kAiTypeNames[typeAndFlags & 0x0F];
   text += '"';
   AppendKey(text, " group1=", group1);
   AppendKey(text, " group2=", group2);
@@ -106,13 +106,13 @@ std::string ConvertGroupRecord(const GroupRecord& record) {
   int reserve = 0;
   if (attackTime > 0) reserve = 2;
   if (minimum > 0) reserve += 4;
-  if (force != NoTicks) reserve += 8;
+  if (force != kNoTicks) reserve += 8;
   if (reserve > 0) reserve += 1;
   AppendKey(text, " reserv auto=", reserve);
-  AppendKey(text, " delay=", delay == NoTicks ? 0 : delay / TicksPerSecond);
-  AppendKey(text, " min=", minimum >= NoMinimum ? 0 : minimum);
-  AppendKey(text, " force=", force == NoTicks ? 0 : force / TicksPerSecond);
-  AppendKey(text, " atime=", attackTime / TicksPerSecond);
+  AppendKey(text, " delay=", delay == kNoTicks ? 0 : delay / kTicksPerSecond);
+  AppendKey(text, " min=", minimum >= kNoMinimum ? 0 : minimum);
+  AppendKey(text, " force=", force == kNoTicks ? 0 : force / kTicksPerSecond);
+  AppendKey(text, " atime=", attackTime / kTicksPerSecond);
   AppendKey(text, " flag=", reserve == 0 ? 0 : reserveFlag);
   AppendKey(text, " zone=", reserve == 0 ? 0 : reserveZone);
   AppendKey(text, " hp=", ByteAt(r, 24));

@@ -16,8 +16,8 @@ namespace kartwerk {
 //  10 i32 attack time (ticks), 14 i32 delay (ticks), 18 u16 minimum, 20 i32 force (ticks)
 //  24 u8 hp, 25 u8 ammo, 26 u8 expa, 27 u8 morale
 // Delay and force hold 7FFFFFFF when the group has none; 25 ticks are one second.
-inline constexpr std::size_t GroupRecordSize = 28;
-using GroupRecord = std::array<std::uint8_t, GroupRecordSize>;
+inline constexpr std::size_t kGroupRecordSize = 28;
+using GroupRecord = std::array<std::uint8_t, kGroupRecordSize>;
 
 // The record multiplayer maps, which store no AI groups, are written with: all zero apart
 // from hp 100, ammo 100 and morale 50.

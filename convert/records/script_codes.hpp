@@ -14,23 +14,23 @@
 
 namespace kartwerk {
 
-inline constexpr std::size_t ScriptCodeCount = 97;
-inline constexpr std::size_t MaxScriptCodeItems = 23;
+inline constexpr std::size_t kScriptCodeCount = 97;
+inline constexpr std::size_t kMaxScriptCodeItems = 23;
 
 // The item that stands for a value of the statement rather than a word.
-inline constexpr std::string_view ValueSlot = "?";
+inline constexpr std::string_view kValueSlot = "?";
 
 // The connectives and the marker: codes that join or close statements and carry no items.
-inline constexpr std::uint16_t AndCode = 1;
-inline constexpr std::uint16_t OrCode = 2;
-inline constexpr std::uint16_t MarkerCode = 7;
-inline constexpr std::uint16_t NotCode = 26;
+inline constexpr std::uint16_t kAndCode = 1;
+inline constexpr std::uint16_t kOrCode = 2;
+inline constexpr std::uint16_t kMarkerCode = 7;
+inline constexpr std::uint16_t kNotCode = 26;
 
 struct ScriptCode {
   std::uint16_t code = 0;
   std::string_view name;
   // Words and value slots in order; the row ends at the first empty entry.
-  std::array<std::string_view, MaxScriptCodeItems> items{};
+  std::array<std::string_view, kMaxScriptCodeItems> items{};
 
   constexpr std::size_t ItemCount() const {
     std::size_t count = 0;
@@ -40,7 +40,7 @@ struct ScriptCode {
 };
 
 // Row i holds script code i + 1.
-using ScriptCodeTable = std::array<ScriptCode, ScriptCodeCount>;
+using ScriptCodeTable = std::array<ScriptCode, kScriptCodeCount>;
 
 // The keyword set of the installed game: the first set for GameVersionKind 1 (version
 // "1.9"), the second for every other value (0 only before a game has been located).

@@ -14,26 +14,26 @@
 namespace kartwerk {
 namespace {
 
-constexpr std::uint16_t EndCode = 0xFFFF;
-constexpr std::uint16_t CodeMarkHigh = 0x7FFF;
-constexpr std::int64_t ItemSize = 4;
-constexpr std::int64_t ScriptHeadSize = 8;
+constexpr std::uint16_t kEndCode = 0xFFFF;
+constexpr std::uint16_t kCodeMarkHigh = 0x7FFF;
+constexpr std::int64_t kItemSize = 4;
+constexpr std::int64_t kScriptHeadSize = 8;
 
 // Written after every statement once the script has passed its marker: "$", two
 // backslashes, "n", LF.
-constexpr std::string_view MarkerTail = "$\\\\n\n";
+constexpr std::string_view kMarkerTail = "$\\\\n\n";
 
 std::uint16_t ItemValue(std::uint32_t item) { return static_cast<std::uint16_t>(item & 0xFFFF); }
 
 bool IsCodeItem(std::uint32_t item) {
   const std::uint32_t high = item >> 16;
-  return high == 0 || high == CodeMarkHigh;
+  return high == 0 || high == kCodeMarkHigh;
 }
 
 // A script never runs past the container's end: an item that is not all there means the
 // data ended before the end statement.
 std::uint32_t ReadItem(ByteStream& stream) {
-  if (stream.Remaining() < ItemSize) throw StreamReadError();
+  if (stream.Remaining() < kItemSize) throw StreamReadError();
   return stream.ReadU32();
 }
 
@@ -51,10 +51,10 @@ void AppendStatementText(std::string& text, const std::vector<std::uint32_t>& it
                          std::int32_t scriptIndex) {
   const std::uint32_t codeItem = items.back();
   const std::uint16_t code = ItemValue(codeItem);
-  if (code == EndCode) return;
+  if (code == kEndCode) return;
   // The marker with a plain high half is written as the editor's "$END" and "!" lines
   // without a look at the keyword table.
-  if (codeItem == MarkerCode) {
+  if (codeItem == kMarkerCode) {
     text += "$END\n!\n";
     return;
   }
@@ -68,7 +68,7 @@ void AppendStatementText(std::string& text, const std::vector<std::uint32_t>& it
   std::size_t next = 0;  // value slots take the statement's items in order, the code item included
   for (std::size_t i = 0; i < row->ItemCount(); ++i) {
     const std::string_view item = row->items[i];
-    if (item == ValueSlot) {
+    if (item == kValueSlot) {
       if (next >= items.size()) throw ListIndexError(static_cast<long long>(next));
       AppendScriptValue(text, ItemValue(items[next++]));
     } else {
@@ -83,16 +83,16 @@ void AppendStatementText(std::string& text, const std::vector<std::uint32_t>& it
 // the stream position where the statement starts), the few fixed texts have atoms of their own.
 // A script of millions of statements is then held as 4 bytes per statement, not its text.
 using Atom = std::uint32_t;
-constexpr Atom OpenBracketAtom = 0xFFFFFF00u;
-constexpr Atom CloseBracketAtom = 0xFFFFFF01u;
-constexpr Atom MarkerTailAtom = 0xFFFFFF02u;
-constexpr Atom EndKeywordAtom = 0xFFFFFF03u;
+constexpr Atom kOpenBracketAtom = 0xFFFFFF00u;
+constexpr Atom kCloseBracketAtom = 0xFFFFFF01u;
+constexpr Atom kMarkerTailAtom = 0xFFFFFF02u;
+constexpr Atom kEndKeywordAtom = 0xFFFFFF03u;
 
 std::string_view FixedAtomText(Atom atom) {
   switch (atom) {
-    case OpenBracketAtom: return "$(\n";
-    case CloseBracketAtom: return "$)\n";
-    case MarkerTailAtom: return MarkerTail;
+    case kOpenBracketAtom: return "$(\n";
+    case kCloseBracketAtom: return "$)\n";
+    case kMarkerTailAtom: return kMarkerTail;
     default: return "$END\n";
   }
 }
@@ -239,10 +239,10 @@ void JoinConnective(BodyLayout& blocks, std::uint32_t code, Atom atom, std::size
   const auto count = static_cast<long long>(blocks.blocks());
   if (afterConnective) {
     if (count < 1) throw ListIndexError(count - 1);
-    blocks.Prefix(OpenBracketAtom, FixedAtomText(OpenBracketAtom).size());
-    blocks.Suffix(CloseBracketAtom, FixedAtomText(CloseBracketAtom).size());
+    blocks.Prefix(kOpenBracketAtom, FixedAtomText(kOpenBracketAtom).size());
+    blocks.Suffix(kCloseBracketAtom, FixedAtomText(kCloseBracketAtom).size());
   }
-  if (code == NotCode) {
+  if (code == kNotCode) {
     if (count < 1) throw ListIndexError(count - 1);
     blocks.Prefix(atom, length);
     return;
@@ -254,41 +254,41 @@ void JoinConnective(BodyLayout& blocks, std::uint32_t code, Atom atom, std::size
 // Reads the body's statements (checking each as its text is made) and lays out their blocks.
 BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex, TextCache& cache) {
   // Atoms hold stream positions below the fixed atoms; a map never comes near that size.
-  if (stream.size() >= static_cast<std::int64_t>(OpenBracketAtom)) throw StreamReadError();
+  if (stream.size() >= static_cast<std::int64_t>(kOpenBracketAtom)) throw StreamReadError();
   BodyLayout blocks;
   StatementReader reader(stream, table, scriptIndex);
   bool afterConnective = false;
   bool pastMarker = false;
   std::uint32_t previousCode = 0;
   for (;;) {
-    if (previousCode == MarkerCode) pastMarker = true;
+    if (previousCode == kMarkerCode) pastMarker = true;
     const Atom atom = static_cast<Atom>(stream.position());
     const std::string_view text = reader.Next();
     const std::uint32_t code = reader.code();
     const std::size_t length = text.size();
     cache.Add(atom, text);
-    if (code == AndCode || code == OrCode || code == NotCode) {
+    if (code == kAndCode || code == kOrCode || code == kNotCode) {
       JoinConnective(blocks, code, atom, length, afterConnective);
       afterConnective = true;
     } else {
       blocks.Push(atom, length);
       afterConnective = false;
     }
-    if (pastMarker) blocks.Push(MarkerTailAtom, MarkerTail.size());
-    if (ItemValue(code) == EndCode) break;
+    if (pastMarker) blocks.Push(kMarkerTailAtom, kMarkerTail.size());
+    if (ItemValue(code) == kEndCode) break;
     previousCode = code;
   }
   // The last block is the end statement's (or the tail after it); the editor's closing
   // keyword takes its place.
   const std::int64_t end = stream.position();
   blocks.RemoveLast([&](Atom atom) {
-    if (atom >= OpenBracketAtom) return FixedAtomText(atom).size();
+    if (atom >= kOpenBracketAtom) return FixedAtomText(atom).size();
     if (const auto kept = cache.Find(atom)) return kept->size();
     stream.Seek(atom);
     return reader.Next().size();
   });
   stream.Seek(end);
-  blocks.Push(EndKeywordAtom, FixedAtomText(EndKeywordAtom).size());
+  blocks.Push(kEndKeywordAtom, FixedAtomText(kEndKeywordAtom).size());
   return blocks;
 }
 
@@ -297,8 +297,8 @@ BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int
 template <class Sink>
 void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
   // The head's two values mean nothing to the editor; they only have to be there.
-  if (stream.Remaining() < ScriptHeadSize) throw StreamReadError();
-  stream.Skip(ScriptHeadSize);
+  if (stream.Remaining() < kScriptHeadSize) throw StreamReadError();
+  stream.Skip(kScriptHeadSize);
   const ScriptCodeTable& table = ScriptCodeTableFor(gameVersionKind);
   TextCache cache;
   const BodyLayout body = ScriptBody(stream, table, scriptIndex, cache);
@@ -306,7 +306,7 @@ void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, 
   const std::int64_t end = stream.position();
   sink.Append("script \"" + ScriptName(scriptIndex) + "\" size " + std::to_string(body.size()) + "\n");
   body.ForEach([&](Atom atom) {
-    if (atom >= OpenBracketAtom) {
+    if (atom >= kOpenBracketAtom) {
       sink.Append(FixedAtomText(atom));
       return;
     }

@@ -52,7 +52,7 @@ CountedRecords::CountedRecords(const Conversion& conversion, std::int32_t count,
 
 bool CountedRecords::Next() {
   if (finished_) return false;
-  if (next_ < count_ && conversion_.MissionStream.AtEnd() && pastEnd_ == MaxRecordsPastEnd) {
+  if (next_ < count_ && conversion_.MissionStream.AtEnd() && pastEnd_ == kMaxRecordsPastEnd) {
     WarnForMission(conversion_, "\"" + file_ + "\" announces " + std::to_string(count_) +
                                     " entries, but the mission file ends after " + std::to_string(next_ - pastEnd_) +
                                     "; " + std::to_string(pastEnd_) + " more are written as zeros and the rest left out");

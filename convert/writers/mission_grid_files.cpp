@@ -21,11 +21,11 @@ void PlaceRows(ByteStream& stream, const MissionRectangle& rect, PutRow&& put) {
   const std::int64_t width = rect.width;
   // The columns of every row that fall on the grid.
   const std::int64_t firstColumn = std::max<std::int64_t>(rect.x0, 0);
-  const std::int64_t endColumn = std::min<std::int64_t>(std::int64_t{rect.x0} + width, MissionGridSide);
+  const std::int64_t endColumn = std::min<std::int64_t>(std::int64_t{rect.x0} + width, kMissionGridSide);
   for (std::int64_t row = 0; row < rect.height; ++row) {
     if (stream.Remaining() < width) throw StreamReadError();
     const std::int64_t gridRow = std::int64_t{rect.y0} + row;
-    if (gridRow >= 0 && gridRow < MissionGridSide && firstColumn < endColumn) {
+    if (gridRow >= 0 && gridRow < kMissionGridSide && firstColumn < endColumn) {
       const std::uint8_t* source = stream.bytes().data() + stream.position() + (firstColumn - rect.x0);
       put(static_cast<std::size_t>(gridRow), static_cast<std::size_t>(firstColumn), source,
           static_cast<std::size_t>(endColumn - firstColumn));
@@ -41,15 +41,15 @@ void WriteGridFile(Conversion& c, Section section, std::string_view name) {
   const MissionRectangle& r = c.MissionRect;
   OutputFile out(path);
   // A mission that covers the whole grid stores it as it is: written from the container.
-  if (r.x0 == 0 && r.y0 == 0 && r.width == MissionGridSide && r.height == MissionGridSide &&
-      stream.Remaining() >= static_cast<std::int64_t>(MissionGridBytes)) {
-    out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), MissionGridBytes));
+  if (r.x0 == 0 && r.y0 == 0 && r.width == kMissionGridSide && r.height == kMissionGridSide &&
+      stream.Remaining() >= static_cast<std::int64_t>(kMissionGridBytes)) {
+    out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), kMissionGridBytes));
     out.Commit();
-    stream.Skip(static_cast<std::int64_t>(MissionGridBytes));
+    stream.Skip(static_cast<std::int64_t>(kMissionGridBytes));
     return;
   }
   // Any other rectangle is written row by row, the cells it leaves empty as zeros.
-  constexpr std::size_t kRow = MissionGridSide;
+  constexpr std::size_t kRow = kMissionGridSide;
   std::size_t written = 0;  // grid rows already in the file
   // The next grid row, cleared, in the file's buffer; Advance(kRow) hands it over.
   const auto nextRow = [&] {
@@ -77,13 +77,13 @@ void WriteGridFile(Conversion& c, Section section, std::string_view name) {
 
 bool FitsMissionGrid(const MissionRectangle& r) {
   if (r.x0 < 0 || r.y0 < 0 || r.width < 0 || r.height < 0) return false;
-  return std::int64_t{r.x0} + r.width <= MissionGridSide && std::int64_t{r.y0} + r.height <= MissionGridSide;
+  return std::int64_t{r.x0} + r.width <= kMissionGridSide && std::int64_t{r.y0} + r.height <= kMissionGridSide;
 }
 
 Bytes PlaceOnMissionGrid(ByteStream& stream, const MissionRectangle& rect) {
-  Bytes grid(MissionGridBytes, 0);
+  Bytes grid(kMissionGridBytes, 0);
   PlaceRows(stream, rect, [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
-    std::memcpy(grid.data() + gridRow * MissionGridSide + firstColumn, source, count);
+    std::memcpy(grid.data() + gridRow * kMissionGridSide + firstColumn, source, count);
   });
   return grid;
 }

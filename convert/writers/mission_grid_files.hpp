@@ -10,8 +10,8 @@
 namespace kartwerk {
 
 // The editor's mines and locations grids: 512 x 512 cells, one byte each, row by row.
-inline constexpr std::int32_t MissionGridSide = 512;
-inline constexpr std::size_t MissionGridBytes = 512 * 512;
+inline constexpr std::int32_t kMissionGridSide = 512;
+inline constexpr std::size_t kMissionGridBytes = 512 * 512;
 
 // "mines" and "locations": the mission's grid section placed into a MissionGrid.
 void WriteMinesFile(Conversion& conversion);
@@ -22,7 +22,7 @@ bool FitsMissionGrid(const MissionRectangle& rect);
 
 // Reads a grid section of rect.width x rect.height bytes, row after row, from the stream's
 // position and places it at (x0, y0) of a MissionGrid. Cells outside the grid are dropped, so
-// the result is always MissionGridBytes long and no row runs into the next. Every row must be
+// the result is always kMissionGridBytes long and no row runs into the next. Every row must be
 // in the stream in full (StreamReadError otherwise), whether it lands on the grid or not.
 Bytes PlaceOnMissionGrid(ByteStream& stream, const MissionRectangle& rect);
 

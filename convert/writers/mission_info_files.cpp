@@ -12,14 +12,14 @@ namespace kartwerk {
 namespace {
 
 // The mission info record: two values and three texts at fixed places.
-constexpr std::size_t InfoRecordBytes = 368;
-constexpr std::size_t FirstValueAt = 0;
-constexpr std::size_t SecondValueAt = 324;
+constexpr std::size_t kInfoRecordBytes = 368;
+constexpr std::size_t kFirstValueAt = 0;
+constexpr std::size_t kSecondValueAt = 324;
 struct TextField {
   std::size_t offset;
   std::size_t width;
 };
-constexpr std::array<TextField, 3> InfoTexts{{{4, 64}, {68, 256}, {328, 40}}};
+constexpr std::array<TextField, 3> kInfoTexts{{{4, 64}, {68, 256}, {328, 40}}};
 
 MissionRectangle ReadMissionRect(Conversion& c) {
   if (c.MapKind != CampaignMap) return {0, 0, c.MapInfoRecord.width, c.MapInfoRecord.height};
@@ -54,10 +54,10 @@ void WriteInfoFile(Conversion& c) {
   PutI32(out, c.MissionRect.height);
 
   c.Seek(Section::MissionInfoSecond);
-  const Bytes record = c.MissionStream.ReadRecord(InfoRecordBytes);
-  PutU32(out, U32At(record, FirstValueAt));
-  PutU32(out, U32At(record, SecondValueAt));
-  for (const TextField& field : InfoTexts) {
+  const Bytes record = c.MissionStream.ReadRecord(kInfoRecordBytes);
+  PutU32(out, U32At(record, kFirstValueAt));
+  PutU32(out, U32At(record, kSecondValueAt));
+  for (const TextField& field : kInfoTexts) {
     const std::string text = FixedText(std::span(record).subspan(field.offset, field.width));
     PutU32(out, static_cast<std::uint32_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());

@@ -30,7 +30,7 @@ void WriteGroupsFile(Conversion& c) {
   const bool storesGroups = c.MapKind != MultiplayerMap;
   if (storesGroups) c.Seek(Section::Groups);
   OutputFile out(path);
-  for (int n = 0; n < GroupCount; ++n) {
+  for (int n = 0; n < kGroupCount; ++n) {
     out.Append("Group " + std::to_string(n) + "\n");
     GroupRecord record = DefaultGroupRecord;
     if (storesGroups) c.MissionStream.ReadRecord(record);
@@ -44,7 +44,7 @@ void WriteSupportFile(Conversion& c) {
   OutputFile out(path);
   c.Seek(Section::SupportFirst);
   std::uint8_t flag[SupportFlagRecord::kSize];
-  for (int i = 0; i < SupportFlagCount; ++i) {
+  for (int i = 0; i < kSupportFlagCount; ++i) {
     c.MissionStream.ReadRecord(flag);
     out.Append(ConvertSupportFlag(SupportFlagRecord::Decode(flag), c.MissionRect));
   }
@@ -53,7 +53,7 @@ void WriteSupportFile(Conversion& c) {
   const NameTable names = UnitNameTable(c);
   c.Seek(Section::SupportSecond);
   std::uint8_t head[SupportUnitHead::kSize];
-  for (int g = 0; g < SupportGroupCount; ++g) {
+  for (int g = 0; g < kSupportGroupCount; ++g) {
     const std::int32_t count = c.MissionStream.ReadI32();
     if (count <= 0) {
       out.Append("support \"\"\n");

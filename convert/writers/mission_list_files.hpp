@@ -14,9 +14,9 @@
 
 namespace kartwerk {
 
-inline constexpr int GroupCount = 100;
-inline constexpr int SupportFlagCount = 16;
-inline constexpr int SupportGroupCount = 64;
+inline constexpr int kGroupCount = 100;
+inline constexpr int kSupportFlagCount = 16;
+inline constexpr int kSupportGroupCount = 64;
 
 // "groups": "Group N" and the group's three lines, for N 0 to 99; a multiplayer map, which
 // stores no AI groups, gets DefaultGroupRecord for every group.

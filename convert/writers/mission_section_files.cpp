@@ -6,7 +6,7 @@
 namespace kartwerk {
 namespace {
 
-constexpr int MissionObjectCount = 100;
+constexpr int kMissionObjectCount = 100;
 
 // Two's-complement sum, as the editor's 32-bit fields hold it.
 std::int32_t Shift(std::uint16_t value, std::int32_t origin) {
@@ -24,8 +24,8 @@ void WriteObjsFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "objs");
   c.Seek(Section::MissionObjects);
   Bytes out;
-  out.reserve(MissionObjectCount * 8);
-  for (int i = 0; i < MissionObjectCount; ++i) {
+  out.reserve(kMissionObjectCount * 8);
+  for (int i = 0; i < kMissionObjectCount; ++i) {
     const std::uint16_t x = c.MissionStream.ReadU16();
     const std::uint16_t y = c.MissionStream.ReadU16();
     // An unused entry has x 0; the first entry is placed even then.
@@ -45,7 +45,7 @@ void WriteMismultFile(Conversion& c) {
   if (c.MapKind == MultiplayerMap) {
     SaveSection(path, c, Section::MultiplayerSettings);
   } else {
-    SaveMissionFile(path, std::span<const std::uint8_t>(DefaultMismult));
+    SaveMissionFile(path, std::span<const std::uint8_t>(kDefaultMismult));
   }
 }
 

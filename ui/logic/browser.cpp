@@ -25,7 +25,7 @@ void Browser::FormCreate() {
   platformVersionCode_ = ClassifyPlatform(session_.Platform);
   if (!WindowsFade(platformVersionCode_, session_.DesktopHasWindowOpacity)) {
     fade().SetAlphaBlend(false);
-    fade().SetOpacity(FadeShownOpacity);
+    fade().SetOpacity(kFadeShownOpacity);
   }
 }
 
@@ -39,7 +39,7 @@ void Browser::FormShow() {
     if (!IsFile(s.CliffDataFile)) throw CliffDataError("missing");
     s.conversion.CliffDataBuffer = LoadCliffData(s.CliffDataFile);
   } catch (const std::exception&) {
-    ShowFatalNotice(MissingCliffDataMessage);
+    ShowFatalNotice(kMissingCliffDataMessage);
     return;
   }
 
@@ -185,7 +185,7 @@ void Browser::OpenSelectedMap() {
 
 void Browser::ReturnToList(const std::string& failure) {
   window_.ShowCentred(/*modal=*/false);
-  if (!fade().AlphaBlend()) fade().SetOpacity(FadeShownOpacity);
+  if (!fade().AlphaBlend()) fade().SetOpacity(kFadeShownOpacity);
   fade().StartIn();
   face_.FocusMapList();
   window_.ReportError(failure);

@@ -17,7 +17,7 @@
 
 namespace kartwerk {
 
-inline constexpr const char* MissingCliffDataMessage =
+inline constexpr const char* kMissingCliffDataMessage =
     "Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file.";
 
 // One row of the map list: the file name it stands for (the file system's bytes, without the

@@ -3,15 +3,15 @@
 namespace kartwerk {
 
 FadeStep FadeInStep(int opacity) {
-  if (opacity == FadeShownOpacity) return {opacity, true};
+  if (opacity == kFadeShownOpacity) return {opacity, true};
   // A window handed an opacity off the 10-grid (or above 200) still ends at 200, never at 255.
-  if (opacity > FadeShownOpacity - FadeStepSize) return {FadeShownOpacity, false};
-  return {opacity + FadeStepSize, false};
+  if (opacity > kFadeShownOpacity - kFadeStepSize) return {kFadeShownOpacity, false};
+  return {opacity + kFadeStepSize, false};
 }
 
 FadeStep FadeOutStep(int opacity) {
   if (opacity == 0) return {0, true};
-  return {opacity > FadeStepSize ? opacity - FadeStepSize : 0, false};
+  return {opacity > kFadeStepSize ? opacity - kFadeStepSize : 0, false};
 }
 
 int ClassifyPlatform(const PlatformVersion& v) {

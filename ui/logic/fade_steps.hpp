@@ -10,9 +10,9 @@
 namespace kartwerk {
 
 // Opacity runs from 0 (invisible) to 255; a faded-in window rests at 200.
-inline constexpr int FadeShownOpacity = 200;
-inline constexpr int FadeStepSize = 10;
-inline constexpr int FadeTimerIntervalMs = 20;
+inline constexpr int kFadeShownOpacity = 200;
+inline constexpr int kFadeStepSize = 10;
+inline constexpr int kFadeTimerIntervalMs = 20;
 
 struct FadeStep {
   int opacity = 0;

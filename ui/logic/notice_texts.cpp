@@ -5,7 +5,7 @@
 namespace kartwerk {
 
 std::string GameNotLocatedText(const GameSearch& search) {
-  std::string text(GameNotLocatedMessage);
+  std::string text(kGameNotLocatedMessage);
   switch (search.place) {
     case GameSearch::Place::WinePrefix:
       text += "\n\nLooked in the Wine prefix's registry " + PathUtf8(search.path) + ".";

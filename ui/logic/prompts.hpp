@@ -11,7 +11,7 @@
 namespace kartwerk {
 
 // The message of both windows' design; the notice always replaces it.
-inline constexpr const char* EditorPromptText = "Do you wish to run Vornmark II\u2122 Editor now?";
+inline constexpr const char* kEditorPromptText = "Do you wish to run Vornmark II\u2122 Editor now?";
 
 class MessageFace {
  public:

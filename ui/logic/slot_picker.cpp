@@ -86,11 +86,11 @@ void SlotPicker::FormShow() {
     return;
   }
   std::vector<std::string> rows;
-  rows.reserve(SlotCount);
-  for (std::size_t slot = 0; slot < SlotCount; ++slot) rows.push_back(Cp1252ToUtf8(session_.installs.SlotList[slot]));
+  rows.reserve(kSlotCount);
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) rows.push_back(Cp1252ToUtf8(session_.installs.SlotList[slot]));
   face_.ShowSlotRows(rows);
 
-  if (!fade().AlphaBlend()) fade().SetOpacity(FadeShownOpacity);
+  if (!fade().AlphaBlend()) fade().SetOpacity(kFadeShownOpacity);
   window_.ShowCentred(/*modal=*/true);
   face_.FocusSlotList();
   fade().StartIn();
@@ -107,7 +107,7 @@ void SlotPicker::Key(KeyAction key) {
 void SlotPicker::ChooseSlot(bool keyboardRow) {
   const int row = face_.SelectedSlot(keyboardRow);
   // No row chosen, a conversion already started, or the window closing: nothing to do.
-  if (row < 0 || row >= static_cast<int>(SlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ ||
+  if (row < 0 || row >= static_cast<int>(kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ ||
       !ProcessThread || ProcessThread->Started() || fade().Current() == WindowFade::Fade::Out) {
     return;
   }

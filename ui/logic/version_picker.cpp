@@ -28,7 +28,7 @@ void VersionPicker::Open(const WindowFade& opener, std::function<void()> onChose
 void VersionPicker::FormShow() {
   closing_ = false;
   auto& versions = session_.installs.InstalledVersions;
-  if (versions.size() > MaxInstalledVersions) versions.resize(MaxInstalledVersions);
+  if (versions.size() > kMaxInstalledVersions) versions.resize(kMaxInstalledVersions);
   labels_.ShowVersionLabels({});
   const int n = static_cast<int>(versions.size());
   std::vector<VersionLabel> labels;
@@ -37,7 +37,7 @@ void VersionPicker::FormShow() {
     labels.push_back({i, entry.language + " " + entry.version, VersionLabelPlace(n, i)});
   }
   labels_.ShowVersionLabels(labels);
-  if (!fade().AlphaBlend()) fade().SetOpacity(FadeShownOpacity);
+  if (!fade().AlphaBlend()) fade().SetOpacity(kFadeShownOpacity);
   fade().StartIn();
 }
 

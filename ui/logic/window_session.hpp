@@ -44,7 +44,7 @@ class WindowSession {
   bool DesktopHasWindowOpacity = true;
   PlatformVersion Platform;
   // The fade timers' interval; 20 ms.
-  int FadeIntervalMs = FadeTimerIntervalMs;
+  int FadeIntervalMs = kFadeTimerIntervalMs;
 
   // Creates this run's private temporary folder on first use and makes it conversion.TempFolder.
   // Throws std::filesystem::filesystem_error when it cannot be created.
