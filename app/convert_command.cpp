@@ -14,9 +14,9 @@
 #include "app/console_progress.hpp"
 #include "core/map_file_check.hpp"
 #include "core/path_text.hpp"
+#include "install/slot_target.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
-#include "install/slot_target.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -47,16 +47,19 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
   CLI::Option* slot = cmd.add_option("--slot", options.slot, "Editor slot (0 to 254) of the located game to write into")
                           ->check(CLI::Range(0, 254));
   out->excludes(slot);
-  CLI::Option* game = cmd.add_option("--game", options.game, "Game folder to use instead of the registry (with --slot)")
-                          ->needs(slot);
+  CLI::Option* game =
+      cmd.add_option("--game", options.game, "Game folder to use instead of the registry (with --slot)")->needs(slot);
   cmd.add_option("--wine-prefix", options.winePrefix, "Wine prefix holding the game (with --slot)")
       ->needs(slot)
       ->excludes(game);
-  cmd.add_option("--game-version", options.gameVersion, "The game's version text; \"1.9\" selects its older script keywords")
+  cmd.add_option("--game-version", options.gameVersion,
+                 "The game's version text; \"1.9\" selects its older script keywords")
       ->capture_default_str();
-  cmd.add_option("--cliffdata", options.cliffData, "Cliff mask file (default: the program's own, in ../share/kartwerk or beside the program)");
+  cmd.add_option("--cliffdata", options.cliffData,
+                 "Cliff mask file (default: the program's own, in ../share/kartwerk or beside the program)");
   cmd.add_flag("--quiet", options.quiet, "Show no progress");
-  cmd.add_option("--jobs", options.jobs, "With several maps: how many convert at once (default: one per processor core)")
+  cmd.add_option("--jobs", options.jobs,
+                 "With several maps: how many convert at once (default: one per processor core)")
       ->check(CLI::PositiveNumber)
       ->needs(out);
   cmd.footer(
@@ -92,7 +95,8 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
     return 1;
   }
   // Said even when quiet: it is where the user's earlier work went, not progress.
-  if (!end.previousContent.empty()) std::cerr << "kartwerk: " << PreviousContentText(slotFolder, end.previousContent) << "\n";
+  if (!end.previousContent.empty())
+    std::cerr << "kartwerk: " << PreviousContentText(slotFolder, end.previousContent) << "\n";
   return 0;
 }
 
@@ -110,7 +114,8 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
     options->map = options->maps.front();
     if (options->maps.size() > 1) {
       run = [options] {
-        BatchConvertSettings batch{options->maps, options->out, options->jobs, GameVersionKindOf(options->gameVersion),
+        BatchConvertSettings batch{options->maps,      options->out,
+                                   options->jobs,      GameVersionKindOf(options->gameVersion),
                                    options->cliffData, options->quiet};
         return ConvertBatch(batch);
       };

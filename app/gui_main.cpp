@@ -75,7 +75,8 @@ int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, c
 #ifdef _WIN32
   // Started by a double-click there is no console to say so in.
   if (GetConsoleWindow() == nullptr && GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN) {
-    MessageBoxW(nullptr, L"This build of Kartwerk has no windows yet. Its commands work from a console: kartwerk.exe --help",
+    MessageBoxW(nullptr,
+                L"This build of Kartwerk has no windows yet. Its commands work from a console: kartwerk.exe --help",
                 L"Kartwerk", MB_OK | MB_ICONINFORMATION);
     return 2;
   }

@@ -54,15 +54,16 @@ int RunInstalls(const InstallsOptions& options) {
     nlohmann::json out = nlohmann::json::array();
     for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
       const InstalledVersion& v = installs.InstalledVersions[i];
-      out.push_back({{"number", i + 1},
-                     {"folder", TextFromPath(v.hostFolder)},
-                     {"target_folder", v.folder},
-                     {"version", v.version},
-                     {"language", v.language},
-                     {"sub_key", v.subKey},
-                     {"prefix", TextFromPath(installs.Registry[v.registry].winePrefix)},
-                     {"origin", installs.Registry[v.registry].origin},
-                     {"editor", std::filesystem::is_regular_file(JoinIgnoringCase(v.hostFolder, "editor\\scridll.dll"))}});
+      out.push_back(
+          {{"number", i + 1},
+           {"folder", TextFromPath(v.hostFolder)},
+           {"target_folder", v.folder},
+           {"version", v.version},
+           {"language", v.language},
+           {"sub_key", v.subKey},
+           {"prefix", TextFromPath(installs.Registry[v.registry].winePrefix)},
+           {"origin", installs.Registry[v.registry].origin},
+           {"editor", std::filesystem::is_regular_file(JoinIgnoringCase(v.hostFolder, "editor\\scridll.dll"))}});
     }
     std::cout << JsonText(out) << "\n";
     return 0;
@@ -125,7 +126,9 @@ int RunSlots(const SlotsOptions& options) {
 
 void AddInstallsCommand(CLI::App& app, Runner& run) {
   auto options = std::make_shared<InstallsOptions>();
-  CLI::App* cmd = app.add_subcommand("installs", "List the registered Vornmark II installations whose folder exists, each with the Wine prefix it was found in");
+  CLI::App* cmd = app.add_subcommand(
+      "installs",
+      "List the registered Vornmark II installations whose folder exists, each with the Wine prefix it was found in");
   cmd->add_option("--wine-prefix", options->winePrefix, kWinePrefixHelp);
   cmd->add_flag("--json", options->json, "Print one JSON array instead of text");
   cmd->footer(
@@ -143,7 +146,8 @@ void AddSlotsCommand(CLI::App& app, Runner& run) {
   CLI::Option* prefix = cmd->add_option("--wine-prefix", options->winePrefix, kWinePrefixHelp);
   game->excludes(prefix);
   cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
-  cmd->footer("The game is the first installation kartwerk installs lists, or the one --game or --wine-prefix names.\n");
+  cmd->footer(
+      "The game is the first installation kartwerk installs lists, or the one --game or --wine-prefix names.\n");
   cmd->callback([&run, options] { run = [options] { return RunSlots(*options); }; });
 }
 

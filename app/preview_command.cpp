@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/path_text.hpp"
 #include "app/commands.hpp"
 #include "convert/records/cliff_data.hpp"
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
+#include "core/path_text.hpp"
 #include "pipeline/batch_conversion.hpp"
 #include "preview/gallery_page.hpp"
 #include "preview/png_file.hpp"
@@ -53,8 +53,8 @@ int ScaleFor(const PreviewOptions& options, const MapPreview& map) {
   const int scale = options.scale.value_or(DefaultPreviewScale(map.width(), map.height()));
   if (!ScaleFits(map.width(), map.height(), scale)) {
     throw std::invalid_argument("--scale " + std::to_string(scale) + " makes a picture of this " +
-                                std::to_string(map.width()) + "x" + std::to_string(map.height()) +
-                                " map larger than " + std::to_string(kMaxPictureSide) + " pixels a side");
+                                std::to_string(map.width()) + "x" + std::to_string(map.height()) + " map larger than " +
+                                std::to_string(kMaxPictureSide) + " pixels a side");
   }
   return scale;
 }
@@ -161,8 +161,8 @@ void AddPreviewCommand(CLI::App& app, Runner& run) {
   CLI::App* cmd = app.add_subcommand("preview", "Draw a picture of each map (and an index.html gallery of several)");
   cmd->add_option("MAP", options->maps, "Compiled map file (.qdm, .qdp or .qdc); several with --out")->required();
   CLI::Option* output = cmd->add_option("-o,--output", options->output, "PNG file to write the picture of one MAP to");
-  CLI::Option* out = cmd->add_option("--out", options->out,
-                                     "Folder (created with its parents) to write every map's pictures and index.html to");
+  CLI::Option* out = cmd->add_option(
+      "--out", options->out, "Folder (created with its parents) to write every map's pictures and index.html to");
   output->excludes(out);
   cmd->add_option("--mission", options->mission,
                   "With -o: draw mission N (1 = the first) with its rectangle and units; 0 = the map alone "

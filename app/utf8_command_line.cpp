@@ -1,7 +1,9 @@
 #include "app/utf8_command_line.hpp"
 
 #ifdef _WIN32
+// shellapi.h needs the types windows.h declares.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>

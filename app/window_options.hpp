@@ -7,10 +7,10 @@
 namespace kartwerk::app {
 
 struct WindowOptions {
-  std::string map;         // the map to convert; empty opens the browser
-  std::string game;        // --game DIR: this installation instead of the registered ones
-  std::string gameVersion; // --game-version TEXT: its version
-  std::string winePrefix;  // --wine-prefix DIR: the prefix whose registry names the game
+  std::string map;          // the map to convert; empty opens the browser
+  std::string game;         // --game DIR: this installation instead of the registered ones
+  std::string gameVersion;  // --game-version TEXT: its version
+  std::string winePrefix;   // --wine-prefix DIR: the prefix whose registry names the game
 };
 
 // The windows live in a module beside the program, loaded only when the windows open, so

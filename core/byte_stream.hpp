@@ -8,9 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -92,7 +92,8 @@ inline std::uint16_t U16At(std::span<const std::uint8_t> record, std::size_t off
   return static_cast<std::uint16_t>(ByteAt(record, offset) | (ByteAt(record, offset + 1) << 8));
 }
 inline std::uint32_t U32At(std::span<const std::uint8_t> record, std::size_t offset) {
-  return static_cast<std::uint32_t>(U16At(record, offset)) | (static_cast<std::uint32_t>(U16At(record, offset + 2)) << 16);
+  return static_cast<std::uint32_t>(U16At(record, offset)) |
+         (static_cast<std::uint32_t>(U16At(record, offset + 2)) << 16);
 }
 inline std::int16_t I16At(std::span<const std::uint8_t> r, std::size_t o) {
   return static_cast<std::int16_t>(U16At(r, o));

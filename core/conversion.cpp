@@ -37,8 +37,8 @@ void LoadContainer(Conversion& conversion, ContainerBytes container, const std::
     if (directory[i].size >= 0) continue;
     // Appended piece by piece: g++ 12 at -O2 misreads "\"" + std::string(...) as an overlapping copy.
     std::string message = "\"";
-    message += name + "\": section " + std::to_string(i) + " (\"" + directory[i].name +
-               "\") has a negative size (" + std::to_string(directory[i].size) + "); the sections after it are not found";
+    message += name + "\": section " + std::to_string(i) + " (\"" + directory[i].name + "\") has a negative size (" +
+               std::to_string(directory[i].size) + "); the sections after it are not found";
     conversion.Warn(message);
     break;
   }

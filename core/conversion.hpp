@@ -38,10 +38,10 @@ struct Conversion {
   // Path state, set by staging (and the slot choice for SlotFolder).
   std::filesystem::path MapFolder;
   std::string MapName;
-  std::filesystem::path TempFolder;      // scratch space of the windows' session; staging writes nothing
-  std::vector<std::string> MissionList;  // campaign mission files, without extension
+  std::filesystem::path TempFolder;                 // scratch space of the windows' session; staging writes nothing
+  std::vector<std::string> MissionList;             // campaign mission files, without extension
   std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
-  std::string MissionName;               // "mis." and three characters
+  std::string MissionName;                          // "mis." and three characters
   std::filesystem::path SlotFolder;
   std::filesystem::path MissionFolder() const { return SlotFolder / PathFromText(MissionName); }
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <system_error>
 
-#include "core/path_text.hpp"
 #include "core/errors.hpp"
+#include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 
 namespace kartwerk {

@@ -19,8 +19,8 @@ namespace {
 
 using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-constexpr std::size_t kHeaderChunk = 64 * 1024;   // header bytes read at a time
-constexpr std::size_t kMaxStoredName = 1023;      // longer stored names are cut here
+constexpr std::size_t kHeaderChunk = 64 * 1024;    // header bytes read at a time
+constexpr std::size_t kMaxStoredName = 1023;       // longer stored names are cut here
 constexpr std::size_t kMinFirstGuess = 64 * 1024;  // output room tried first when no better guess exists
 // Deflate never expands more than this: a bound on what a member's data can produce.
 constexpr std::uint64_t kMaxDeflateRatio = 1032;
@@ -38,7 +38,9 @@ std::string FolderText(const std::filesystem::path& folder) {
   return text;
 }
 
-EGZipError OpenError(const std::filesystem::path& source) { return EGZipError("Error opening " + TextFromPath(source), GzOpenError); }
+EGZipError OpenError(const std::filesystem::path& source) {
+  return EGZipError("Error opening " + TextFromPath(source), GzOpenError);
+}
 EGZipError ReadError(const std::filesystem::path& source) {
   return EGZipError("Error reading from " + TextFromPath(source), GzReadError);
 }
@@ -137,8 +139,9 @@ std::size_t InflateMember(std::span<const std::uint8_t> in, ContainerBytes& out,
     }
     if (r.outcome == InflateOutcome::BadData) throw ReadError(source);
     if (capacity >= room) {
-      throw EGZipError("Error reading from " + TextFromPath(source) + ": decompressed data exceeds the limit of 256 MiB",
-                       GzReadError);
+      throw EGZipError(
+          "Error reading from " + TextFromPath(source) + ": decompressed data exceeds the limit of 256 MiB",
+          GzReadError);
     }
     if (capacity >= bound) throw ReadError(source);  // more than deflate can produce from this input
     capacity = std::min(capacity * 2, bound);
@@ -165,8 +168,10 @@ std::uint32_t PackDosDateTime(std::time_t moment) {
 #endif
   const int year = local.tm_year + 1900;
   if (year < 1980) return (1u << 5) | 1u;  // the packed form starts at 1980-01-01
-  const std::uint32_t date = static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-  const std::uint32_t time = static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+  const std::uint32_t date =
+      static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+  const std::uint32_t time =
+      static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
   return (date << 16) | time;
 }
 
@@ -188,7 +193,8 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
     pos += InflateMember(all.subspan(pos), content.data, expected, source);
     if (file.size() - pos < 8) throw ReadError(source);  // the trailer is missing
     const std::span<const std::uint8_t> produced = std::span<const std::uint8_t>(content.data).subspan(start);
-    if (Le32(&file[pos]) != GzipCrc32(produced) || Le32(&file[pos + 4]) != static_cast<std::uint32_t>(produced.size())) {
+    if (Le32(&file[pos]) != GzipCrc32(produced) ||
+        Le32(&file[pos + 4]) != static_cast<std::uint32_t>(produced.size())) {
       throw EGZipError("Error closing " + TextFromPath(source), GzCloseError);
     }
     pos += 8;

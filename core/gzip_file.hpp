@@ -16,8 +16,7 @@ enum GzErrorCode : int { GzOpenError = 2, GzCloseError = 3, GzReadError = 4, GzW
 
 class EGZipError : public std::ios_base::failure {
  public:
-  EGZipError(const std::string& message, int code)
-      : std::ios_base::failure(message), GzCode(code), message_(message) {}
+  EGZipError(const std::string& message, int code) : std::ios_base::failure(message), GzCode(code), message_(message) {}
   // The message exactly as given, without the library's added category text.
   const char* what() const noexcept override { return message_.c_str(); }
   int GzCode;
@@ -27,10 +26,10 @@ class EGZipError : public std::ios_base::failure {
 };
 
 struct TGzFileInfo {
-  std::string Name;           // stored name reduced to a plain file name, or the source's name without extension
-  std::uint32_t Date = 0;     // packed local date and time (DOS layout)
+  std::string Name;              // stored name reduced to a plain file name, or the source's name without extension
+  std::uint32_t Date = 0;        // packed local date and time (DOS layout)
   std::uint32_t Attributes = 0;  // permission bits of the gzip file
-  std::time_t MTime = 0;      // the header's modification time, seconds since 1970 UTC
+  std::time_t MTime = 0;         // the header's modification time, seconds since 1970 UTC
 };
 
 // A decompressed map never needs more than this; larger output stops with a read error.

@@ -32,9 +32,7 @@ InflateResult InflateDeflateStream(std::span<const std::uint8_t> in, std::span<s
   return result;
 }
 
-std::uint32_t GzipCrc32(std::span<const std::uint8_t> data) {
-  return libdeflate_crc32(0, data.data(), data.size());
-}
+std::uint32_t GzipCrc32(std::span<const std::uint8_t> data) { return libdeflate_crc32(0, data.data(), data.size()); }
 
 const char* InflaterName() { return "libdeflate"; }
 

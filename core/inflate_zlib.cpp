@@ -32,7 +32,8 @@ InflateResult InflateDeflateStream(std::span<const std::uint8_t> in, std::span<s
     inLeft -= inPiece - stream.avail_in;
     outLeft -= outPiece - stream.avail_out;
     // Z_BUF_ERROR only means "no progress with this piece"; more pieces may remain.
-    if (rc == Z_BUF_ERROR && ((stream.avail_in == 0 && inLeft > 0) || (stream.avail_out == 0 && outLeft > 0))) rc = Z_OK;
+    if (rc == Z_BUF_ERROR && ((stream.avail_in == 0 && inLeft > 0) || (stream.avail_out == 0 && outLeft > 0)))
+      rc = Z_OK;
   }
   InflateResult result;
   if (rc == Z_STREAM_END) {

@@ -102,7 +102,9 @@ void MakeWritable(const std::filesystem::path& path) {
 }
 
 void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
-  struct _utimbuf times{seconds, seconds};
+  struct _utimbuf times {
+    seconds, seconds
+  };
   _wutime(path.c_str(), &times);
 }
 
@@ -176,7 +178,7 @@ std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, con
 }
 
 std::uint32_t PermissionBits(const std::filesystem::path& path) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return 0;
   return static_cast<std::uint32_t>(st.st_mode & 07777);
 }
@@ -190,7 +192,9 @@ void MakeWritable(const std::filesystem::path& path) {
 }
 
 void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
-  struct utimbuf times{seconds, seconds};
+  struct utimbuf times {
+    seconds, seconds
+  };
   ::utime(path.c_str(), &times);
 }
 

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   c.CliffDataBuffer = std::make_shared<const kartwerk::Bytes>(input.Take(input.U16() % 4096));
   c.MissionStream.Load(input.Rest());
   c.PMiniCount = kartwerk::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
-  c.CliffGrid.assign(
-      kartwerk::CliffGridCells(c.MapInfoRecord.width, c.MapInfoRecord.height, c.MissionStream.size()), 0);
+  c.CliffGrid.assign(kartwerk::CliffGridCells(c.MapInfoRecord.width, c.MapInfoRecord.height, c.MissionStream.size()),
+                     0);
   const std::size_t cells = c.CliffGrid.size();
 
   const std::string line = kartwerk::ConvertObject(record, c);

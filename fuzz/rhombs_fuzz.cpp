@@ -1,7 +1,7 @@
 // One compiled terrain record under both tile schemes: every tile code falls in a class, and
 // the editor record keeps the code and the level's low bits.
-#include "convert/records/normal_rhombs.hpp"
 #include "convert/records/beach_island_rhombs.hpp"
+#include "convert/records/normal_rhombs.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

@@ -16,12 +16,12 @@ namespace kartwerk {
 
 // One registered installation whose folder exists.
 struct InstalledVersion {
-  std::string folder;                 // "target folder" as the registry holds it
-  std::filesystem::path hostFolder;   // that folder on this system
-  std::string version;                // "version", such as "1.9", "2.0" or "2.2"
-  std::string language;               // "language", free text shown to the user
-  std::string subKey;                 // the sub-key of the game key it was read from
-  std::size_t registry = 0;           // the entry of GameInstallations::Registry it was read from
+  std::string folder;                // "target folder" as the registry holds it
+  std::filesystem::path hostFolder;  // that folder on this system
+  std::string version;               // "version", such as "1.9", "2.0" or "2.2"
+  std::string language;              // "language", free text shown to the user
+  std::string subKey;                // the sub-key of the game key it was read from
+  std::size_t registry = 0;          // the entry of GameInstallations::Registry it was read from
 };
 
 inline constexpr std::size_t kMaxInstalledVersions = 6;

@@ -14,8 +14,8 @@
 namespace kartwerk {
 
 struct InstallationSourceOptions {
-  std::optional<std::filesystem::path> game;  // --game DIR: this folder, no registry
-  std::optional<std::string> gameVersion;     // --game-version TEXT: that folder's version
+  std::optional<std::filesystem::path> game;        // --game DIR: this folder, no registry
+  std::optional<std::string> gameVersion;           // --game-version TEXT: that folder's version
   std::optional<std::filesystem::path> winePrefix;  // --wine-prefix DIR
 };
 

@@ -35,8 +35,7 @@ namespace {
 // A key of a tree; it shares the tree so that it stays valid on its own.
 class TreeKey : public RegistryKey {
  public:
-  TreeKey(std::shared_ptr<const RegistryTree> tree, const RegistryNode* node)
-      : tree_(std::move(tree)), node_(node) {}
+  TreeKey(std::shared_ptr<const RegistryTree> tree, const RegistryNode* node) : tree_(std::move(tree)), node_(node) {}
 
   std::vector<std::string> SubKeyNames() const override {
     std::vector<std::string> names;

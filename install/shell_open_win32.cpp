@@ -1,6 +1,8 @@
 #include "install/shell_open.hpp"
 
+// shellapi.h needs the types windows.h declares.
 #include <windows.h>
+
 #include <shellapi.h>
 
 namespace kartwerk {

@@ -97,9 +97,11 @@ void AddProtonPrefixes(PrefixList& list, const fs::path& home) {
 
 void AddLutrisPrefixes(PrefixList& list, const fs::path& home) {
   const auto isConfiguration = [](const fs::path& p) { return p.extension() == ".yml" && IsFile(p); };
-  for (const fs::path& games : {home / ".config" / "lutris" / "games", home / ".local" / "share" / "lutris" / "games"}) {
+  for (const fs::path& games :
+       {home / ".config" / "lutris" / "games", home / ".local" / "share" / "lutris" / "games"}) {
     for (const fs::path& configuration : Entries(games, isConfiguration)) {
-      list.Add(LutrisGamePrefix(ReadText(configuration), home), "Lutris prefix of " + TextFromPath(configuration.stem()));
+      list.Add(LutrisGamePrefix(ReadText(configuration), home),
+               "Lutris prefix of " + TextFromPath(configuration.stem()));
     }
   }
   // Where Lutris puts a new game's prefix unless told otherwise.
@@ -109,7 +111,8 @@ void AddLutrisPrefixes(PrefixList& list, const fs::path& home) {
 void AddBottles(PrefixList& list, const fs::path& home) {
   for (const fs::path& bottles : {home / ".local" / "share" / "bottles" / "bottles",
                                   home / ".var" / "app" / "com.usebottles.bottles" / "data" / "bottles" / "bottles"}) {
-    for (const fs::path& bottle : SubFolders(bottles)) list.Add(bottle, "Bottles bottle " + TextFromPath(bottle.filename()));
+    for (const fs::path& bottle : SubFolders(bottles))
+      list.Add(bottle, "Bottles bottle " + TextFromPath(bottle.filename()));
   }
 }
 

@@ -62,8 +62,8 @@ std::size_t ParseHexList(std::string_view text, std::string& bytes) {
 std::string StringFromUtf16Bytes(std::string_view bytes) {
   std::u16string units;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    const char16_t unit =
+        static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
     if (unit == 0) break;
     units += unit;
   }

@@ -6,9 +6,9 @@
 #include <system_error>
 #include <vector>
 
-#include "core/path_text.hpp"
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
+#include "core/path_text.hpp"
 #include "install/map_types.hpp"
 #include "install/program_icon.hpp"
 #include "install/system_tools.hpp"
@@ -41,7 +41,8 @@ bool WriteIfChanged(const std::filesystem::path& path, std::string_view content)
   }
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
-  if (ec) throw std::runtime_error("Cannot create the folder \"" + TextFromPath(path.parent_path()) + "\": " + ec.message());
+  if (ec)
+    throw std::runtime_error("Cannot create the folder \"" + TextFromPath(path.parent_path()) + "\": " + ec.message());
   WriteFileAtomic(path, content);
   return true;
 }
@@ -129,11 +130,16 @@ std::string DesktopEntry(const std::filesystem::path& program, const std::filesy
          "Name=Kartwerk\n"
          "GenericName=Map converter\n"
          "Comment=Converts compiled Vornmark II maps back into editor source\n"
-         "Exec=" + DesktopExecProgram(program.string()) + " %f\n"
-         "Icon=" + DesktopEntryString(icon.string()) + "\n"
+         "Exec=" +
+         DesktopExecProgram(program.string()) +
+         " %f\n"
+         "Icon=" +
+         DesktopEntryString(icon.string()) +
+         "\n"
          "Terminal=false\n"
          "Categories=Game;StrategyGame;\n"
-         "MimeType=" + mimeTypes + "\n";
+         "MimeType=" +
+         mimeTypes + "\n";
 }
 
 XdgAssociationFiles XdgAssociationPaths(const std::filesystem::path& dataHome) {
@@ -148,8 +154,8 @@ void InstallXdgAssociation(const std::filesystem::path& dataHome, const std::fil
   const std::vector<std::uint8_t> png = ProgramIconPng();
 
   const bool mimeChanged = WriteIfChanged(files.mimePackage, MimePackageXml());
-  const bool iconChanged = WriteIfChanged(
-      files.icon, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
+  const bool iconChanged =
+      WriteIfChanged(files.icon, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
   const bool entryChanged = WriteIfChanged(files.desktopEntry, DesktopEntry(ExecName(program), files.icon));
 
   const std::filesystem::path mimeFolder = dataHome / "mime";

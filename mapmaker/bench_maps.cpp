@@ -30,8 +30,8 @@ std::size_t Cells(const BenchMapOptions& o) {
 // ---- Map sections ---------------------------------------------------------------------------
 
 // Index 8 is the cliff object.
-const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush",    "house_small", "house_farm",
-                                              "fence",    "bridge",    "rock",    "cliff",       "crater"};
+const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush", "house_small", "house_farm",
+                                               "fence",    "bridge",    "rock", "cliff",       "crater"};
 
 // Terrain in 16 x 16 patches of one plain tile, with transition pieces and odd tiles here and there.
 Bytes Rhombs(Rng& rng, const BenchMapOptions& o) {
@@ -47,7 +47,8 @@ Bytes Rhombs(Rng& rng, const BenchMapOptions& o) {
   out.reserve(Cells(o) * 4);
   for (std::int32_t y = 0; y < o.height; ++y) {
     for (std::int32_t x = 0; x < o.width; ++x) {
-      std::uint16_t code = patches[static_cast<std::size_t>(y / 16) * patchesAcross + static_cast<std::uint32_t>(x / 16)];
+      std::uint16_t code =
+          patches[static_cast<std::size_t>(y / 16) * patchesAcross + static_cast<std::uint32_t>(x / 16)];
       const bool edge = x % 16 == 0 || y % 16 == 0;
       if ((edge && OneIn(rng, 2)) || OneIn(rng, 40)) code = Word(Below(rng, codes));
       const std::uint16_t level = Word(((x / 24 + y / 40) % 20) + (OneIn(rng, 30) ? 1 : 0));
@@ -106,9 +107,9 @@ void FillMapSections(MapBuilder& map, Rng& rng, const BenchMapOptions& o) {
 
 // ---- Mission sections -----------------------------------------------------------------------
 
-const std::vector<std::string> kUnitNames = {"tank_t34",   "tank_pz4",   "truck_opel", "rifleman", "driver",
-                                            "gunner",     "commander",  "medic",      "sniper",   "mortar_crew",
-                                            "plane_ju87", "plane_me109"};
+const std::vector<std::string> kUnitNames = {"tank_t34", "tank_pz4",    "truck_opel", "rifleman",
+                                             "driver",   "gunner",      "commander",  "medic",
+                                             "sniper",   "mortar_crew", "plane_ju87", "plane_me109"};
 
 // Grp, HP, Ammo, Expa, Lives, Morale.
 Le& Stats(Le& out, Rng& rng, std::uint8_t group) {
@@ -183,13 +184,20 @@ Bytes Groups(Rng& rng) {
   for (int g = 0; g < 100; ++g) {
     const std::uint32_t flags = (Below(rng, 1u << 24) & 0x00F0F0F0u) | (static_cast<std::uint32_t>(g % 16) << 24);
     out.U32(static_cast<std::uint32_t>(g % 14) | flags)
-        .U8(Byte(g)).U8(Byte(g + 1)).U8(Byte(g + 2)).U8(0)
-        .U8(Byte(g % 2)).U8(Byte(g))
+        .U8(Byte(g))
+        .U8(Byte(g + 1))
+        .U8(Byte(g + 2))
+        .U8(0)
+        .U8(Byte(g % 2))
+        .U8(Byte(g))
         .I32(g % 2 ? 250 * g : 0)
         .I32(g % 3 ? 0x7FFFFFFF : 500)
         .U16(Word(g * 3))
         .I32(g % 2 ? 0x7FFFFFFF : 1500)
-        .U8(100).U8(Byte(50 + g % 50)).U8(Byte(g % 4)).U8(70);
+        .U8(100)
+        .U8(Byte(50 + g % 50))
+        .U8(Byte(g % 4))
+        .U8(70);
   }
   return out;
 }
@@ -200,7 +208,9 @@ Bytes Grid(Rng& rng, std::int32_t width, std::int32_t height, std::uint8_t value
   for (std::int32_t y = 0; y < height; ++y) {
     for (std::int32_t x = 0; x < width; ++x) {
       const bool area = (x / 32 + y / 32) % 5 == 0;
-      if (area && OneIn(rng, 4)) out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = Byte(1 + Below(rng, values));
+      if (area && OneIn(rng, 4))
+        out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+            Byte(1 + Below(rng, values));
     }
   }
   return out;
@@ -269,18 +279,18 @@ Bytes Scripts(Rng& rng, int count, int statements) {
     const int conditions = std::max(statements / 2, 1);
     for (int i = 0; i < conditions; ++i) {
       switch (Below(rng, 3)) {
-        case 0: out.U32(Arg(Below(rng, 16))).U32(13); break;                        // stpt
+        case 0: out.U32(Arg(Below(rng, 16))).U32(13); break;                             // stpt
         case 1: out.U32(Arg(Below(rng, 16))).U32(Arg(Below(rng, 3000))).U32(12); break;  // strt
-        default: out.U32(Arg(Below(rng, 60))).U32(14); break;                       // mstl
+        default: out.U32(Arg(Below(rng, 60))).U32(14); break;                            // mstl
       }
       if (i > 0) out.U32(Below(rng, 3) == 0 ? 2 : 1);  // "|" or "&" joins it to what came before
     }
     out.U32(7);  // the marker: actions follow
     for (int i = conditions; i < statements; ++i) {
       switch (Below(rng, 3)) {
-        case 0: out.U32(Arg(Below(rng, 40))).U32(15); break;      // sp
+        case 0: out.U32(Arg(Below(rng, 40))).U32(15); break;            // sp
         case 1: out.U32(Arg(0xFF00 + Below(rng, 255))).U32(16); break;  // scd with a large value
-        default: out.U32(Arg(Below(rng, 16))).U32(27); break;     // te
+        default: out.U32(Arg(Below(rng, 16))).U32(27); break;           // te
       }
     }
     out.U32(0xFFFF);
@@ -311,7 +321,8 @@ Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 void FillMissionSections(MapBuilder& mission, Rng& rng, const BenchMapOptions& o, const MissionRectangle& r,
                          std::uint32_t number) {
-  if (o.kind == CampaignMap) mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
+  if (o.kind == CampaignMap)
+    mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
   if (o.kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
   mission.Set(Section::kUnitNames, NameTable(kUnitNames));
@@ -322,7 +333,8 @@ void FillMissionSections(MapBuilder& mission, Rng& rng, const BenchMapOptions& o
   mission.Set(Section::Locations, Grid(rng, r.width, r.height, 6));
   mission.Set(Section::Mines, Grid(rng, r.width, r.height, 2));
   Le phrases;
-  for (int i = 0; i < 40; ++i) phrases.Raw(Text("phrase " + std::to_string(i) + "\nHold your fire until they cross.\n"));
+  for (int i = 0; i < 40; ++i)
+    phrases.Raw(Text("phrase " + std::to_string(i) + "\nHold your fire until they cross.\n"));
   mission.Set(Section::Phrases, phrases);
   mission.Set(Section::SupportFirst, SupportFlags(rng, r.width, r.height));
   mission.Set(Section::MissionObjects, MissionObjects(rng, r.width, r.height));

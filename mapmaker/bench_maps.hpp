@@ -28,7 +28,7 @@ struct BenchMapOptions {
   int scripts = 10;
   int statementsPerScript = 8;
   int sounds = 10;
-  int missions = 2;             // a campaign's mission files
+  int missions = 2;               // a campaign's mission files
   std::int32_t missionSide = 64;  // a campaign mission's rectangle is missionSide x missionSide
 };
 

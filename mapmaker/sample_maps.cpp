@@ -29,8 +29,8 @@ Bytes NameTable(const std::vector<std::string>& names) {
 // ---- Map sections ---------------------------------------------------------------------------
 
 // Index 8 is the cliff object, whose variant picks one of the "cliffdata" masks.
-const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush",    "house_small", "house_farm",
-                                              "fence",    "bridge",    "rock",    "cliff",       "crater"};
+const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush", "house_small", "house_farm",
+                                               "fence",    "bridge",    "rock", "cliff",       "crater"};
 
 Bytes Objects(Rng& rng, const SampleOptions& o, int count) {
   Le out;
@@ -70,9 +70,9 @@ void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o) {
 
 // ---- Mission sections -----------------------------------------------------------------------
 
-const std::vector<std::string> kUnitNames = {"tank_t34",  "tank_pz4",   "truck_opel", "rifleman", "driver",
-                                            "gunner",    "commander",  "medic",      "sniper",   "mortar_crew",
-                                            "plane_ju87", "plane_me109"};
+const std::vector<std::string> kUnitNames = {"tank_t34", "tank_pz4",    "truck_opel", "rifleman",
+                                             "driver",   "gunner",      "commander",  "medic",
+                                             "sniper",   "mortar_crew", "plane_ju87", "plane_me109"};
 
 // Grp, HP, Ammo, Expa, Lives, Morale, then the type number.
 Le& Stats(Le& out, Rng& rng, std::uint8_t group) {
@@ -114,8 +114,10 @@ Bytes SupportFlags(Rng& rng, const MissionRectangle& r) {
   Le out;
   for (int i = 0; i < 16; ++i) {
     if (i < 3) {
-      out.I32(static_cast<std::int32_t>(Below(rng, r.width))).I32(static_cast<std::int32_t>(Below(rng, r.height)))
-          .I32(static_cast<std::int32_t>(Below(rng, r.width))).I32(static_cast<std::int32_t>(Below(rng, r.height)))
+      out.I32(static_cast<std::int32_t>(Below(rng, r.width)))
+          .I32(static_cast<std::int32_t>(Below(rng, r.height)))
+          .I32(static_cast<std::int32_t>(Below(rng, r.width)))
+          .I32(static_cast<std::int32_t>(Below(rng, r.height)))
           .I32(static_cast<std::int32_t>(1 + Below(rng, 5)));
     } else {
       out.I32(-1).I32(-1).I32(-1).I32(-1).I32(0);
@@ -147,14 +149,20 @@ Bytes Groups(Rng& rng) {
     }
     const std::uint32_t flags = (Below(rng, 1u << 24) & 0x00F0F0F0u) | (static_cast<std::uint32_t>(g) << 24);
     out.U32(static_cast<std::uint32_t>(1 + g * 2) | flags)
-        .U8(static_cast<std::uint8_t>(g)).U8(static_cast<std::uint8_t>(g + 1))
-        .U8(static_cast<std::uint8_t>(g + 2)).U8(0)
-        .U8(static_cast<std::uint8_t>(g % 2)).U8(static_cast<std::uint8_t>(g))
+        .U8(static_cast<std::uint8_t>(g))
+        .U8(static_cast<std::uint8_t>(g + 1))
+        .U8(static_cast<std::uint8_t>(g + 2))
+        .U8(0)
+        .U8(static_cast<std::uint8_t>(g % 2))
+        .U8(static_cast<std::uint8_t>(g))
         .I32(g % 2 ? 250 * g : 0)
         .I32(g % 3 ? 0x7FFFFFFF : 500)
         .U16(static_cast<std::uint16_t>(g * 3))
         .I32(g % 2 ? 0x7FFFFFFF : 1500)
-        .U8(100).U8(static_cast<std::uint8_t>(50 + g)).U8(static_cast<std::uint8_t>(g % 4)).U8(70);
+        .U8(100)
+        .U8(static_cast<std::uint8_t>(50 + g))
+        .U8(static_cast<std::uint8_t>(g % 4))
+        .U8(70);
   }
   return out;
 }
@@ -209,8 +217,10 @@ Bytes Players(Rng& rng, int count) {
         .U8(static_cast<std::uint8_t>(Below(rng, 8)));
     const char* aircraft[] = {"plane_ju87", "", "plane_ju52", "plane_me109", ""};
     for (const char* unit : aircraft) {
-      out.Text(unit, 32).I32(*unit ? static_cast<std::int32_t>(1 + Below(rng, 3)) : -1)
-          .I32(static_cast<std::int32_t>(Below(rng, 4))).I32(static_cast<std::int32_t>(Below(rng, 3000)));
+      out.Text(unit, 32)
+          .I32(*unit ? static_cast<std::int32_t>(1 + Below(rng, 3)) : -1)
+          .I32(static_cast<std::int32_t>(Below(rng, 4)))
+          .I32(static_cast<std::int32_t>(Below(rng, 3000)));
     }
     for (int d = 0; d < 2; ++d) {
       out.U8(static_cast<std::uint8_t>(30 + d)).U8(static_cast<std::uint8_t>(d));

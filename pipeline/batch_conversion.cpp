@@ -12,8 +12,8 @@
 #include "core/map_file_check.hpp"
 #include "core/map_kind.hpp"
 #include "core/path_text.hpp"
-#include "pipeline/run_conversion.hpp"
 #include "core/text.hpp"
+#include "pipeline/run_conversion.hpp"
 
 namespace kartwerk {
 namespace {

@@ -17,8 +17,8 @@ namespace kartwerk {
 
 // One conversion of a batch.
 struct BatchMap {
-  std::filesystem::path MapPath;  // the file handed to the conversion: the first one listed for this map
-  std::string FolderName;         // its folder under the output folder
+  std::filesystem::path MapPath;              // the file handed to the conversion: the first one listed for this map
+  std::string FolderName;                     // its folder under the output folder
   std::vector<std::filesystem::path> Listed;  // every listed file that names this map, in list order
 };
 

@@ -88,9 +88,9 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
   const bool campaign = c.MapKind == CampaignMap;
   if (campaign && c.MissionList.size() > kMaxMissions) {
     // The mission number is 8 bits wide; rather than wrap round, refuse before writing anything.
-    end.error = std::make_exception_ptr(std::runtime_error(
-        "A campaign can have at most " + std::to_string(kMaxMissions) + " missions; this one has " +
-        std::to_string(c.MissionList.size())));
+    end.error =
+        std::make_exception_ptr(std::runtime_error("A campaign can have at most " + std::to_string(kMaxMissions) +
+                                                   " missions; this one has " + std::to_string(c.MissionList.size())));
     end.failedStep = "counting the missions";
     return end;
   }
@@ -135,7 +135,7 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
       c.MissionName = "mis.000";
     }
     if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName,
-                 [&] { std::filesystem::create_directories(c.MissionFolder()); })) {
+                            [&] { std::filesystem::create_directories(c.MissionFolder()); })) {
       return end;
     }
 

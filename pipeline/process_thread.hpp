@@ -22,13 +22,13 @@ namespace kartwerk {
 
 // How a conversion run ended.
 struct ConversionEnd {
-  bool stopped = false;       // a stop request ended it between two steps
-  std::exception_ptr error;   // what the failing step threw; null when none failed
-  std::string failedStep;     // the failing step's label, or what was being prepared ("loading cliffdata")
-  bool failedInStep = false;  // whether failedStep is a step's label
-  std::string failedMission;  // MissionName when a mission's step failed; empty for the map-level steps
+  bool stopped = false;                   // a stop request ended it between two steps
+  std::exception_ptr error;               // what the failing step threw; null when none failed
+  std::string failedStep;                 // the failing step's label, or what was being prepared ("loading cliffdata")
+  bool failedInStep = false;              // whether failedStep is a step's label
+  std::string failedMission;              // MissionName when a mission's step failed; empty for the map-level steps
   std::filesystem::path previousContent;  // where the slot folder's previous content was kept; empty when none
-  bool slotLeftAsItWas = false;  // a failure or stop that did not touch the slot folder
+  bool slotLeftAsItWas = false;           // a failure or stop that did not touch the slot folder
 
   bool Completed() const { return !stopped && !error; }
   // The failing step's error message ("" when nothing failed).

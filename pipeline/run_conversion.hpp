@@ -17,15 +17,15 @@
 namespace kartwerk {
 
 struct ConvertRequest {
-  std::filesystem::path MapPath;     // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
-  std::filesystem::path SlotFolder;  // the editor slot folder; replaced whole once every step has succeeded
-  std::filesystem::path BackupFolder;  // where the slot's previous content is kept; empty: DefaultBackupFolder()
-  int GameVersionKind = 2;           // 1 for the game's version "1.9", else 2
+  std::filesystem::path MapPath;        // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
+  std::filesystem::path SlotFolder;     // the editor slot folder; replaced whole once every step has succeeded
+  std::filesystem::path BackupFolder;   // where the slot's previous content is kept; empty: DefaultBackupFolder()
+  int GameVersionKind = 2;              // 1 for the game's version "1.9", else 2
   std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
   std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
-  ProgressHandler Progress;          // each step's label, on the worker thread
-  std::function<void(const std::string&)> Warn;  // repaired input, on the thread that meets it
-  std::stop_token Stop;              // a stop requested here ends the run at the next step boundary
+  ProgressHandler Progress;                         // each step's label, on the worker thread
+  std::function<void(const std::string&)> Warn;     // repaired input, on the thread that meets it
+  std::stop_token Stop;                             // a stop requested here ends the run at the next step boundary
 };
 
 // Sets MapKind from the map's extension, stages the map and loads the main container's section

@@ -7,9 +7,9 @@
 #include <iterator>
 #include <optional>
 
-#include "core/path_text.hpp"
 #include "core/folder_moves.hpp"
 #include "core/map_info.hpp"
+#include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "install/slot_store.hpp"
 #include "install/user_folders.hpp"
@@ -27,7 +27,7 @@ std::string Quoted(const fs::path& path) { return "\"" + TextFromPath(path) + "\
 // ".map.007.kartwerk-new-4242-abcdefghij" for the slot map.007 and this process.
 fs::path WorkFolderName(const fs::path& target, std::string_view marker) {
   return target.parent_path() / PathFromText("." + TextFromPath(target.filename()) + std::string(marker) +
-                                 std::to_string(CurrentProcessId()) + "-" + RandomSuffix());
+                                             std::to_string(CurrentProcessId()) + "-" + RandomSuffix());
 }
 
 // A folder this program leaves beside a slot while it works: which slot, which kind, which process.
@@ -44,7 +44,8 @@ std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
     const std::string rest = name.substr(at + marker.size());
     const std::size_t dash = rest.find('-');
     if (dash == 0 || dash == std::string::npos ||
-        !std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash), [](char c) { return c >= '0' && c <= '9'; })) {
+        !std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
       continue;
     }
     return WorkFolder{name.substr(1, at - 1), marker == kAsideMarker, std::stoul(rest.substr(0, dash))};
@@ -59,12 +60,14 @@ std::string FolderTitle(const fs::path& folder) {
   const std::string title = Cp1252ToUtf8(SlotTitleFromDesc(std::string(std::istreambuf_iterator<char>(in), {})));
   std::string name;
   for (const char c : title) {
-    const bool unsafe = static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+    const bool unsafe =
+        static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
     name += unsafe ? '_' : c;
   }
   if (name.size() > 60) {
     name.resize(60);
-    while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) name.pop_back();  // a cut sequence
+    while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
+      name.pop_back();  // a cut sequence
     if (!name.empty() && static_cast<unsigned char>(name.back()) >= 0xC0) name.pop_back();
   }
   while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();  // Windows drops them
@@ -115,7 +118,7 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn)
     : target_(std::move(target)), backupFolder_(std::move(backupFolder)), warn_(std::move(warn)) {
   std::error_code ec;
   if (target_.filename().empty()) target_ = target_.parent_path();  // a trailing separator
-  target_ = fs::absolute(target_, ec).lexically_normal();  // messages name it in full
+  target_ = fs::absolute(target_, ec).lexically_normal();           // messages name it in full
   if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) {
     throw SlotFolderError(Quoted(target_) + " is not a folder");
   }
@@ -142,8 +145,8 @@ void SlotCommit::Discard() {
 fs::path SlotCommit::BackupPathFor(const fs::path& content, const std::string& slotName) const {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const int ms = static_cast<int>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+  const int ms =
+      static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
   return backupFolder_ / PathFromText(BackupName(slotName, FolderTitle(content), LocalTime(seconds), ms));
 }
 
@@ -166,8 +169,8 @@ fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slot
     }
   }
   if (warn_) {
-    warn_("the previous content of " + Quoted(aside.parent_path() / PathFromText(slotName)) + " stays in " + Quoted(aside) + ": " +
-          reason);
+    warn_("the previous content of " + Quoted(aside.parent_path() / PathFromText(slotName)) + " stays in " +
+          Quoted(aside) + ": " + reason);
   }
   return {};
 }
@@ -191,7 +194,8 @@ void SlotCommit::SettleLeftovers() {
     if (!fs::exists(slot, ec)) {
       ec = RenameFolder(path, slot);
       if (warn_) {
-        warn_(ec ? Quoted(path) + " holds the map an interrupted conversion moved out of " + Quoted(slot) + ": " + ec.message()
+        warn_(ec ? Quoted(path) + " holds the map an interrupted conversion moved out of " + Quoted(slot) + ": " +
+                       ec.message()
                  : "put back " + Quoted(slot) + ", which an interrupted conversion had moved aside");
       }
       continue;
@@ -207,7 +211,8 @@ fs::path SlotCommit::Commit() {
   if (committed_ || folder_.empty()) throw std::logic_error("A slot folder is committed once");
   const fs::path parent = target_.parent_path();
   std::error_code ec;
-  if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) throw SlotFolderError(Quoted(target_) + " is not a folder");
+  if (fs::exists(target_, ec) && !fs::is_directory(target_, ec))
+    throw SlotFolderError(Quoted(target_) + " is not a folder");
   const bool hadContent = fs::is_directory(target_, ec) && !fs::is_empty(target_, ec);
 
   // The previous content is made safe before the target is touched: where a rename cannot reach

@@ -61,9 +61,9 @@ class SlotCommit {
   const std::filesystem::path& Target() const { return target_; }
 
   // Puts the private folder in the target's place and returns where the target's previous
-  // content went (empty when it held nothing; the aside folder when it could not be moved on). The previous content is made safe first: when
-  // it cannot be kept, SlotFolderError is thrown before the target is touched. On any failure
-  // the target is as it was.
+  // content went (empty when it held nothing; the aside folder when it could not be moved on). The previous content is
+  // made safe first: when it cannot be kept, SlotFolderError is thrown before the target is touched. On any failure the
+  // target is as it was.
   std::filesystem::path Commit();
   // Removes the private folder now.
   void Discard();

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <exception>
 
-#include "core/path_text.hpp"
-#include "convert/records/cliff_grid.hpp"
-#include "convert/records/objects.hpp"
-#include "convert/records/normal_rhombs.hpp"
 #include "convert/records/beach_island_rhombs.hpp"
-#include "convert/writers/section_records.hpp"
+#include "convert/records/cliff_grid.hpp"
+#include "convert/records/normal_rhombs.hpp"
+#include "convert/records/objects.hpp"
 #include "convert/records/units.hpp"
+#include "convert/writers/section_records.hpp"
 #include "core/map_info.hpp"
+#include "core/path_text.hpp"
 #include "core/staging.hpp"
 
 namespace kartwerk {
@@ -39,7 +39,8 @@ void ReadTerrain(Conversion& c, MapPreview& map) {
   const std::size_t held = std::min(static_cast<std::size_t>(records.count - records.pastEnd), cells);
   RhombConverter converter(scheme == 0 ? NormalRhombScheme() : BeachIslandRhombScheme());
   for (std::size_t cell = 0; cell < held; ++cell) {
-    const EditorRhomb rhomb = converter.Convert(CompiledRhomb::Parse(all.subspan(cell * kCompiledRhombSize, kCompiledRhombSize)));
+    const EditorRhomb rhomb =
+        converter.Convert(CompiledRhomb::Parse(all.subspan(cell * kCompiledRhombSize, kCompiledRhombSize)));
     map.terrain[cell] = rhomb.terrain;
     // The five level bits as the editor keeps them.
     map.level[cell] = static_cast<std::uint8_t>((rhomb.levelLow >> 4) | (rhomb.levelHigh << 4));
@@ -136,8 +137,8 @@ MissionPreview ReadMissionPreview(Conversion& c, const std::string& missionName)
     stream.ReadRecord(record);
     const UnitHead head = UnitHead::Decode(record);
     stream.Skip(static_cast<std::int64_t>(head.SubRecordCount() * CrewRecord::kSize));
-    mission.units.push_back({{head.U + std::int64_t{mission.rect.x0} * 32, head.V + std::int64_t{mission.rect.y0} * 32},
-                             head.Owner});
+    mission.units.push_back(
+        {{head.U + std::int64_t{mission.rect.x0} * 32, head.V + std::int64_t{mission.rect.y0} * 32}, head.Owner});
   }
   if (read < count) {
     Warn(c, missionName + ": the units section announces " + std::to_string(count) + " units and holds " +

@@ -10,9 +10,9 @@
 namespace kartwerk {
 namespace {
 
-constexpr int kCellUnits = 32;        // position units per cell
+constexpr int kCellUnits = 32;          // position units per cell
 constexpr int kMissingCheckerSide = 4;  // pixels
-constexpr int kDashLength = 4;        // pixels, at least
+constexpr int kDashLength = 4;          // pixels, at least
 
 int Pixel(std::int64_t units, int scale) { return static_cast<int>(units * scale / kCellUnits); }
 
@@ -23,7 +23,8 @@ class GroundColours {
   GroundColours() {
     for (int type = 0; type < kTerrainTypes; ++type) {
       for (int level = 0; level <= kHighestLevel; ++level) {
-        const Rgb shaded = ShadeForLevel(TerrainColour(static_cast<std::uint8_t>(type)), static_cast<std::uint8_t>(level));
+        const Rgb shaded =
+            ShadeForLevel(TerrainColour(static_cast<std::uint8_t>(type)), static_cast<std::uint8_t>(level));
         colours_[Index(type, level, false)] = shaded;
         colours_[Index(type, level, true)] = DarkenForCliff(shaded);
       }
@@ -35,9 +36,10 @@ class GroundColours {
 
  private:
   static std::size_t Index(int type, int level, bool cliff) {
-    return (static_cast<std::size_t>(type) * (kHighestLevel + 1) + static_cast<std::size_t>(level)) * 2 + (cliff ? 1 : 0);
+    return (static_cast<std::size_t>(type) * (kHighestLevel + 1) + static_cast<std::size_t>(level)) * 2 +
+           (cliff ? 1 : 0);
   }
-  std::array<Rgb, kTerrainTypes * (kHighestLevel + 1) * 2> colours_{};
+  std::array<Rgb, kTerrainTypes*(kHighestLevel + 1) * 2> colours_{};
 };
 
 Rgb MissingGround(int px, int py) {
@@ -48,9 +50,11 @@ void DrawGround(Picture& picture, const MapPreview& map, int scale) {
   const GroundColours colours;
   for (std::int32_t y = 0; y < map.height(); ++y) {
     for (std::int32_t x = 0; x < map.width(); ++x) {
-      const std::size_t cell = static_cast<std::size_t>(y) * static_cast<std::size_t>(map.width()) + static_cast<std::size_t>(x);
+      const std::size_t cell =
+          static_cast<std::size_t>(y) * static_cast<std::size_t>(map.width()) + static_cast<std::size_t>(x);
       if (map.terrain[cell] != kNoTerrain) {
-        picture.FillRect(x * scale, y * scale, scale, scale, colours.Of(map.terrain[cell], map.level[cell], map.cliffs[cell]));
+        picture.FillRect(x * scale, y * scale, scale, scale,
+                         colours.Of(map.terrain[cell], map.level[cell], map.cliffs[cell]));
         continue;
       }
       for (int py = y * scale; py < (y + 1) * scale; ++py) {
@@ -85,8 +89,10 @@ void DrawRectangle(Picture& picture, const MissionRectangle& rect, int scale) {
       picture.Set(static_cast<int>(x), static_cast<int>(y), colour);
     }
   };
-  const std::int64_t firstX = std::max<std::int64_t>(left, 0), lastX = std::min<std::int64_t>(right, picture.width() - 1);
-  const std::int64_t firstY = std::max<std::int64_t>(top, 0), lastY = std::min<std::int64_t>(bottom, picture.height() - 1);
+  const std::int64_t firstX = std::max<std::int64_t>(left, 0),
+                     lastX = std::min<std::int64_t>(right, picture.width() - 1);
+  const std::int64_t firstY = std::max<std::int64_t>(top, 0),
+                     lastY = std::min<std::int64_t>(bottom, picture.height() - 1);
   for (int t = 0; t < thickness; ++t) {
     for (std::int64_t x = firstX; x <= lastX; ++x) {
       set(x, top + t, dash(x - left));

@@ -1,8 +1,8 @@
 // The shell association of the compiled map types: the Windows class-root entries, and on
 // Linux the MIME package and desktop entry that the desktop's own tools turn into its
 // databases, so that x.QDM, y.qdp and z.qdc open with the program.
-#include <gtest/gtest.h>
 #include <fnmatch.h>
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <fstream>
@@ -86,9 +86,10 @@ TEST(DesktopEntry, QuotesTheProgramAndEscapesWhatAnExecLineReserves) {
   const std::string entry = DesktopEntry("/opt/kart werk/kartwerk", "/home/u/.local/share/icons/k.png");
   EXPECT_NE(entry.find("\nExec=\"/opt/kart werk/kartwerk\" %f\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nIcon=/home/u/.local/share/icons/k.png\n"), std::string::npos) << entry;
-  EXPECT_NE(entry.find("\nMimeType=application/x-vornmark-ii-singleplayer-map;application/x-vornmark-ii-multiplayer-map;"
-                       "application/x-vornmark-ii-campaign-map;\n"),
-            std::string::npos)
+  EXPECT_NE(
+      entry.find("\nMimeType=application/x-vornmark-ii-singleplayer-map;application/x-vornmark-ii-multiplayer-map;"
+                 "application/x-vornmark-ii-campaign-map;\n"),
+      std::string::npos)
       << entry;
   EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
 }
@@ -117,7 +118,9 @@ TEST(ProgramIcon, IsAWellFormed48PixelRgbaPng) {
       EXPECT_EQ(png[at + 16], 8);  // bits per channel
       EXPECT_EQ(png[at + 17], 6);  // RGBA
     }
-    if (type == "IDAT") idat.insert(idat.end(), png.begin() + static_cast<long>(at) + 8, png.begin() + static_cast<long>(at) + 8 + length);
+    if (type == "IDAT")
+      idat.insert(idat.end(), png.begin() + static_cast<long>(at) + 8,
+                  png.begin() + static_cast<long>(at) + 8 + length);
     types.push_back(type);
     at += 12 + length;
   }
@@ -167,7 +170,8 @@ void ExpectDesktopKnowsTheTypes(const std::filesystem::path& dataHome) {
   EXPECT_EQ(TypeOfName(mime, "x.qdm.txt"), "");
   EXPECT_TRUE(std::filesystem::exists(mime / "mime.cache"));
   // The type's own description, as the database keeps it.
-  EXPECT_NE(ReadText(mime / "application" / "x-vornmark-ii-multiplayer-map.xml").find("Vornmark II\xE2\x84\xA2 multiplayer map"),
+  EXPECT_NE(ReadText(mime / "application" / "x-vornmark-ii-multiplayer-map.xml")
+                .find("Vornmark II\xE2\x84\xA2 multiplayer map"),
             std::string::npos);
 
   const std::string cache = ReadText(dataHome / "applications" / "mimeinfo.cache");
@@ -227,8 +231,8 @@ TEST(RegisterCommand, LeavesAPackageAndADesktopEntryTheDesktopUses) {
   if (!ToolsPresent()) GTEST_SKIP() << "update-mime-database or update-desktop-database is not installed";
   ScratchFolder scratch;
   const auto dataHome = scratch.path() / "data home";
-  auto r = RunProgram(KARTWERK_EXE, {"register"},
-                      {"HOME=" + scratch.path().string(), "XDG_DATA_HOME=" + dataHome.string()});
+  auto r =
+      RunProgram(KARTWERK_EXE, {"register"}, {"HOME=" + scratch.path().string(), "XDG_DATA_HOME=" + dataHome.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   ExpectDesktopKnowsTheTypes(dataHome);
@@ -275,9 +279,9 @@ TEST(RegisterCommand, WorksWithoutTheDesktopToolsAndReportsAFailingOneOnce) {
   EXPECT_EQ(std::count(failing.err.begin(), failing.err.end(), '\n'), 1) << failing.err;
 
   std::ofstream(scratch.path() / "not a folder") << "x";
-  auto blocked = RunProgram(KARTWERK_EXE, {"register"},
-                            {"HOME=" + scratch.path().string(),
-                             "XDG_DATA_HOME=" + (scratch.path() / "not a folder").string()});
+  auto blocked =
+      RunProgram(KARTWERK_EXE, {"register"},
+                 {"HOME=" + scratch.path().string(), "XDG_DATA_HOME=" + (scratch.path() / "not a folder").string()});
   EXPECT_EQ(blocked.status, 1);
   EXPECT_EQ(std::count(blocked.err.begin(), blocked.err.end(), '\n'), 1) << blocked.err;
 }

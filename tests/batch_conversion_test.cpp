@@ -11,10 +11,10 @@
 #include <mutex>
 #include <thread>
 
-#include "pipeline/run_conversion.hpp"
-#include "tests/support/batch_samples.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "pipeline/run_conversion.hpp"
+#include "tests/support/batch_samples.hpp"
 
 namespace kartwerk {
 namespace {
@@ -66,9 +66,8 @@ TEST(PlanBatch, MergesFilesThatNameOneMap) {
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
   const auto m = dir / "maps";
-  const BatchPlan plan =
-      PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc", dir / "maps/../maps/frontier.qdm",
-                 m / "007003.QDC"});
+  const BatchPlan plan = PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc",
+                                    dir / "maps/../maps/frontier.qdm", m / "007003.QDC"});
   EXPECT_TRUE(plan.Clashes.empty());
   ASSERT_EQ(plan.Maps.size(), 3u);
   EXPECT_EQ(plan.Maps[0].FolderName, "frontier");
@@ -76,15 +75,16 @@ TEST(PlanBatch, MergesFilesThatNameOneMap) {
   // The campaign is converted through the first of its files listed, once.
   EXPECT_EQ(plan.Maps[1].FolderName, "007");
   EXPECT_EQ(plan.Maps[1].MapPath, m / "007000.qdc");
-  EXPECT_EQ(plan.Maps[1].Listed, (std::vector<std::filesystem::path>{m / "007000.qdc", m / "007.qdc", m / "007003.QDC"}));
+  EXPECT_EQ(plan.Maps[1].Listed,
+            (std::vector<std::filesystem::path>{m / "007000.qdc", m / "007.qdc", m / "007003.QDC"}));
   EXPECT_EQ(plan.Maps[2].FolderName, "islands");
   EXPECT_EQ(plan.Maps[2].Listed.size(), 1u);
 }
 
 TEST(PlanBatch, DifferentMapsWithOneNameClash) {
   ScratchFolder dir;
-  for (const char* file : {"a/x.qdm", "a/x.qdp", "b/x.qdm", "a/Y.qdm", "b/y.qdm", "a/012.qdc", "b/012000.qdc",
-                           "a/012.qdm", "a/z.qdm"}) {
+  for (const char* file :
+       {"a/x.qdm", "a/x.qdp", "b/x.qdm", "a/Y.qdm", "b/y.qdm", "a/012.qdc", "b/012000.qdc", "a/012.qdm", "a/z.qdm"}) {
     std::filesystem::create_directories((dir / file).parent_path());
     WriteBytes(dir / file, Bytes{1});
   }
@@ -186,10 +186,10 @@ TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
   const testing::SampleOptions options{4, 0, 40, 30};
   WriteBytes(dir / "maps" / "012.qdc", Gzip(SampleMainContainer(CampaignMap, options), "012"));
   WriteBytes(dir / "maps" / "012000.qdc", Gzip(SampleMissionContainer(options, 0), "012000"));
-  WriteBytes(dir / "maps" / "012004.qdc",
-             Gzip(ReplaceSection(SampleMissionContainer(options, 4), SectionPosition(Section::MissionInfoFirst, CampaignMap),
-                                 Le().I32(0).I32(0).I32(300).I32(300)),
-                  "012004"));
+  WriteBytes(dir / "maps" / "012004.qdc", Gzip(ReplaceSection(SampleMissionContainer(options, 4),
+                                                              SectionPosition(Section::MissionInfoFirst, CampaignMap),
+                                                              Le().I32(0).I32(0).I32(300).I32(300)),
+                                               "012004"));
   maps.insert(maps.begin() + 1, dir / "maps" / "broken.qdp");
   maps.push_back(dir / "maps" / "012.qdc");
   maps.push_back(dir / "maps" / "none.qdm");  // no such file
@@ -202,16 +202,16 @@ TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
   EXPECT_NE(ends[1].ErrorText().find("Error opening"), std::string::npos) << ends[1].ErrorText();
   EXPECT_TRUE(ends[2].Completed());
   EXPECT_TRUE(ends[3].Completed());
-  EXPECT_EQ(ends[4].FailureText(), "step \"Mines\" of mission mis.004 failed: Stream read error; the slot was left as it was");
+  EXPECT_EQ(ends[4].FailureText(),
+            "step \"Mines\" of mission mis.004 failed: Stream read error; the slot was left as it was");
   EXPECT_EQ(ends[5].FailureText(), "opening the map failed: \"" + maps[5].string() + "\" does not exist");
 
   EXPECT_EQ(FolderContents(dir / "out" / "frontier"), ConvertedAlone(maps[0], dir / "alone0"));
   EXPECT_EQ(FolderContents(dir / "out" / "007"), ConvertedAlone(maps[3], dir / "alone3"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "012"));  // a failing map leaves no half-converted folder
+  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "012"));   // a failing map leaves no half-converted folder
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "none"));  // nothing is made for a missing file
-  EXPECT_EQ(BatchSummary(request.Maps, ends),
-            "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " + maps[4].string() + ", " + maps[5].string() +
-                ")");
+  EXPECT_EQ(BatchSummary(request.Maps, ends), "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " +
+                                                  maps[4].string() + ", " + maps[5].string() + ")");
 }
 
 // With two jobs, two maps really convert at once: the first map's handler waits until the
@@ -289,9 +289,9 @@ TEST(BatchSummary, CountsAndNamesTheFailures) {
   ConversionEnd failed;
   failed.error = std::make_exception_ptr(std::runtime_error("x"));
   EXPECT_EQ(BatchSummary(one, {failed}), "1 map: 0 converted, 1 failed (m/a.qdm)");
-  const std::vector<BatchMap> three = {
-      {"m/a.qdm", "a", {}}, {"m/b.qdp", "b", {}}, {"c/012.qdc", "012", {}}};
-  EXPECT_EQ(BatchSummary(three, {failed, ConversionEnd{}, failed}), "3 maps: 1 converted, 2 failed (m/a.qdm, c/012.qdc)");
+  const std::vector<BatchMap> three = {{"m/a.qdm", "a", {}}, {"m/b.qdp", "b", {}}, {"c/012.qdc", "012", {}}};
+  EXPECT_EQ(BatchSummary(three, {failed, ConversionEnd{}, failed}),
+            "3 maps: 1 converted, 2 failed (m/a.qdm, c/012.qdc)");
 }
 
 }  // namespace

@@ -6,17 +6,17 @@
 #include <algorithm>
 #include <sstream>
 
-#include "tests/support/batch_samples.hpp"
 #include "mapmaker/map_builder.hpp"
-#include "tests/support/run_program.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "tests/support/batch_samples.hpp"
+#include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
 
 using testing::FolderContents;
-using testing::ReadBytes;
 using testing::Lines;
+using testing::ReadBytes;
 using testing::RunProgram;
 using testing::ScratchFolder;
 using testing::WriteBatchSamples;
@@ -210,9 +210,9 @@ TEST(BatchConvertCommandTest, TerminalGetsOneBarForAllMaps) {
 #endif
   ScratchFolder dir;
   const auto maps = testing::WriteSampleMaps(dir / "maps");
-  const testing::ProgramResult run = testing::RunOnTerminal(
-      KARTWERK_EXE, {"convert", maps[0].string(), maps[1].string(), maps[2].string(), "--out", (dir / "out").string(),
-                     "--jobs", "2"});
+  const testing::ProgramResult run =
+      testing::RunOnTerminal(KARTWERK_EXE, {"convert", maps[0].string(), maps[1].string(), maps[2].string(), "--out",
+                                            (dir / "out").string(), "--jobs", "2"});
   const std::string& shown = run.err;
   EXPECT_EQ(run.status, 0) << shown;
   const std::size_t total = 19 + 19 + 33;

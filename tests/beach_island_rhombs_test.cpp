@@ -47,16 +47,15 @@ TEST_P(BeachIslandRhombExamples, ClassShapeAndTerrain) {
   EXPECT_EQ(r.tileCode, code);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, BeachIslandRhombExamples,
-    ::testing::Values(RhombCase{0, 0, 0, 0}, RhombCase{15, 0, 0, 0}, RhombCase{16, 4, 4, 0}, RhombCase{25, 4, 4, 0},
-                      RhombCase{26, 4, 4, 9}, RhombCase{31, 0, 4, 1}, RhombCase{73, 0, 4, 6},
-                      RhombCase{74, 6, 6, 0}, RhombCase{78, 6, 6, 0}, RhombCase{79, 7, 6, 8},
-                      RhombCase{80, 7, 6, 1}, RhombCase{103, 6, 6, 9}, RhombCase{114, 7, 6, 6},
-                      RhombCase{125, 6, 6, 12}, RhombCase{126, 7, 6, 11}, RhombCase{127, 7, 7, 0},
-                      RhombCase{142, 7, 7, 0}, RhombCase{143, 7, 7, 9}, RhombCase{168, 7, 7, 5},
-                      RhombCase{189, 0, 7, 6}, RhombCase{190, 7, 7, 0}, RhombCase{40000, 7, 7, 0},
-                      RhombCase{65535, 7, 7, 0}));
+INSTANTIATE_TEST_SUITE_P(Codes, BeachIslandRhombExamples,
+                         ::testing::Values(RhombCase{0, 0, 0, 0}, RhombCase{15, 0, 0, 0}, RhombCase{16, 4, 4, 0},
+                                           RhombCase{25, 4, 4, 0}, RhombCase{26, 4, 4, 9}, RhombCase{31, 0, 4, 1},
+                                           RhombCase{73, 0, 4, 6}, RhombCase{74, 6, 6, 0}, RhombCase{78, 6, 6, 0},
+                                           RhombCase{79, 7, 6, 8}, RhombCase{80, 7, 6, 1}, RhombCase{103, 6, 6, 9},
+                                           RhombCase{114, 7, 6, 6}, RhombCase{125, 6, 6, 12}, RhombCase{126, 7, 6, 11},
+                                           RhombCase{127, 7, 7, 0}, RhombCase{142, 7, 7, 0}, RhombCase{143, 7, 7, 9},
+                                           RhombCase{168, 7, 7, 5}, RhombCase{189, 0, 7, 6}, RhombCase{190, 7, 7, 0},
+                                           RhombCase{40000, 7, 7, 0}, RhombCase{65535, 7, 7, 0}));
 
 TEST(BeachIslandRhombExamples, SchemesDisagreeOnLowCodes) {
   // 15 is a plain class-2 tile on "Normal" maps but class 0 here.

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/run_conversion.hpp"
 #include "mapmaker/bench_maps.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "pipeline/run_conversion.hpp"
 
 namespace kartwerk {
 namespace {

@@ -71,7 +71,8 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   EXPECT_EQ(browser().AlphaBlendValue(), 200);
   EXPECT_TRUE(browser().RadioButton2->isChecked());
-  EXPECT_EQ(Rows(browser().ListView1), (QStringList{"Dunes", "frontier"})) << "names without extension, in listing order";
+  EXPECT_EQ(Rows(browser().ListView1), (QStringList{"Dunes", "frontier"}))
+      << "names without extension, in listing order";
   EXPECT_EQ(session.conversion.MapKind, SinglePlayerMap);
   EXPECT_TRUE(browser().Label7->text().isEmpty()) << "no information before a selection";
   EXPECT_EQ(session.installs.GameFolder, std::filesystem::absolute(game.folder));
@@ -112,8 +113,8 @@ TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
 
   // Enter opens the current row even when no arrow key has selected it yet.
   browser().ListView1->clearSelection();
-  browser().ListView1->setCurrentItem(Row(browser().ListView1, QStringLiteral("frontier")),
-                                      0, QItemSelectionModel::NoUpdate);
+  browser().ListView1->setCurrentItem(Row(browser().ListView1, QStringLiteral("frontier")), 0,
+                                      QItemSelectionModel::NoUpdate);
   QTest::keyClick(browser().ListView1, Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return windows->Form1().isVisible(); }));
   EXPECT_EQ(session.conversion.MapName, "frontier");
@@ -268,8 +269,9 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
   // The fixed message, then where the game was looked for and how to name it.
   const QString text = notice.Label1->text();
-  EXPECT_TRUE(text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
-                                             "entries. You might wish to reinstall the game.\n\n")));
+  EXPECT_TRUE(
+      text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
+                                     "entries. You might wish to reinstall the game.\n\n")));
   EXPECT_TRUE(text.contains(QStringLiteral("--wine-prefix DIR")) && text.contains(QStringLiteral("--game DIR")));
   EXPECT_EQ(notice.width(), 365);
   EXPECT_GT(notice.height(), 99) << "taller for the longer text";
@@ -353,7 +355,8 @@ TEST_F(VersionPicker, AnInstallationWithoutItsEditorSaysSoAndTheKeyboardChoosesA
   EXPECT_EQ(QApplication::focusWidget(), picker().VersionLabel(1)) << "focus starts on the first version";
   QTest::keyClick(picker().VersionLabel(1), Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && PickerShown(); }));
-  EXPECT_TRUE(outside.errors[0].contains(QStringLiteral("has no Vornmark II\u2122 editor"))) << outside.errors[0].toStdString();
+  EXPECT_TRUE(outside.errors[0].contains(QStringLiteral("has no Vornmark II\u2122 editor")))
+      << outside.errors[0].toStdString();
   EXPECT_EQ(outside.errorOwners[0], &picker());
   EXPECT_FALSE(windows->Form8().isVisible()) << "no fatal notice";
 

@@ -29,9 +29,9 @@ TEST(ByteStreamPeekTest, LookupsInsideAcrossAndOutsideTheBufferLeaveThePositionA
   ByteStream s;
   s.Load(data);
   s.Seek(7);
-  for (std::int64_t offset : {std::int64_t{0}, std::int64_t{24}, std::int64_t{25}, std::int64_t{30},
-                              std::int64_t{39}, std::int64_t{40}, std::int64_t{-1}, std::int64_t{-16},
-                              std::int64_t{-20}, std::int64_t{1} << 40, INT64_MIN}) {
+  for (std::int64_t offset :
+       {std::int64_t{0}, std::int64_t{24}, std::int64_t{25}, std::int64_t{30}, std::int64_t{39}, std::int64_t{40},
+        std::int64_t{-1}, std::int64_t{-16}, std::int64_t{-20}, std::int64_t{1} << 40, INT64_MIN}) {
     std::array<std::uint8_t, 16> out;
     out.fill(0xEE);  // every byte must be written, also where it reads as zero
     s.PeekAt(offset, out);

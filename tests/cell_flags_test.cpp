@@ -43,8 +43,8 @@ TEST(CellFlagWord, Byte1Bits) {
   for (int b0 = 0; b0 < 256; ++b0) {
     for (int b1 = 0; b1 < 256; ++b1) {
       for (int mark = 0; mark < 5; ++mark) {
-        const auto word = CellFlagWord(static_cast<std::uint8_t>(b0), static_cast<std::uint8_t>(b1),
-                                       static_cast<std::uint8_t>(mark));
+        const auto word =
+            CellFlagWord(static_cast<std::uint8_t>(b0), static_cast<std::uint8_t>(b1), static_cast<std::uint8_t>(mark));
         ASSERT_EQ(word & 0x8380, 0) << b0 << " " << b1 << " " << mark;
       }
     }

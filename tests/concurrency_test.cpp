@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "core/file_output.hpp"
-#include "pipeline/run_conversion.hpp"
 #include "mapmaker/map_builder.hpp"
-#include "tests/support/run_program.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "pipeline/run_conversion.hpp"
+#include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
@@ -43,7 +43,7 @@ using FolderState = std::map<std::string, FileState>;
 FolderState Snapshot(const std::filesystem::path& folder) {
   FolderState state;
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
-    struct stat st{};
+    struct stat st {};
     ::stat(e.path().c_str(), &st);
     FileState file{static_cast<unsigned>(st.st_mode & 07777), {}};
     if (e.is_regular_file()) file.bytes = ReadBytes(e.path());
@@ -159,7 +159,7 @@ TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
       ::unlink(path.c_str());
       const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
       if (fd < 0) continue;
-      struct stat st{};
+      struct stat st {};
       ::fstat(fd, &st);
       if ((st.st_mode & 0777) != 0644) ++looseFiles;
       ::close(fd);
@@ -182,7 +182,7 @@ TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
   EXPECT_EQ(looseFiles.load(), 0);
   for (int w = 0; w < kWriters; ++w) {
     for (int i = 0; i < 20; ++i) {
-      struct stat st{};
+      struct stat st {};
       ASSERT_EQ(::stat((dir / ("writer" + std::to_string(w)) / std::to_string(i)).c_str(), &st), 0);
       EXPECT_EQ(st.st_mode & 0777, 0644u);
     }
@@ -208,7 +208,7 @@ TEST_F(ConcurrencyTest, TwoProgramsOnOneMapShareNoTemporaryFiles) {
       while (running.load()) {
         std::error_code ec;
         for (std::filesystem::directory_iterator it(temp.path(), ec), end; !ec && it != end; it.increment(ec)) {
-          struct stat st{};
+          struct stat st {};
           if (::lstat(it->path().c_str(), &st) != 0) continue;  // already removed
           const std::string name = it->path().filename().string();
           if (!S_ISDIR(st.st_mode) || (st.st_mode & 0777) != 0700) loose.push_back(name);

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "core/path_text.hpp"
 #include "core/conversion.hpp"
+#include "core/path_text.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
 #include "tests/support/folder_tree.hpp"
 #include "tests/support/run_program.hpp"
-#include "mapmaker/sample_maps.hpp"
 
 namespace kartwerk {
 namespace {
@@ -18,9 +18,9 @@ namespace {
 using testing::EntryNames;
 using testing::Gzip;
 using testing::Le;
+using testing::Lines;
 using testing::ReadBytes;
 using testing::ReplaceSection;
-using testing::Lines;
 using testing::RunProgram;
 using testing::SampleMainContainer;
 using testing::SampleMissionContainer;
@@ -89,7 +89,8 @@ TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
   ASSERT_EQ(backups.size(), 1u);
   const auto backup = dir / "data" / "kartwerk" / "replaced-slots" / backups[0];
   EXPECT_EQ(TreeFiles(backup), before);
-  EXPECT_EQ(r.err, "kartwerk: the previous content of \"" + out.string() + "\" was moved to \"" + backup.string() + "\"\n");
+  EXPECT_EQ(r.err,
+            "kartwerk: the previous content of \"" + out.string() + "\" was moved to \"" + backup.string() + "\"\n");
 }
 
 // A campaign whose second of three missions asks for more mine rows than its file holds.
@@ -133,9 +134,12 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
   WriteBytes(dir / "campaign" / "007005.qdc", Gzip(SampleMissionContainer({3, 1, 48, 32}, 5), "007005"));
   const auto slot = dir / "maps.src" / "map.007";
   const std::vector<std::string> env = UserDataIn(dir / "data");
-  ASSERT_EQ(RunProgram(KARTWERK_EXE, {"convert", (dir / "campaign" / "007.qdc").string(), "--out", slot.string(), "--quiet"}, env).status, 0);
+  ASSERT_EQ(RunProgram(KARTWERK_EXE,
+                       {"convert", (dir / "campaign" / "007.qdc").string(), "--out", slot.string(), "--quiet"}, env)
+                .status,
+            0);
   ASSERT_EQ(EntryNames(slot), (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "mis.003",
-                                                         "mis.005", "objects", "rhombs"}));
+                                                        "mis.005", "objects", "rhombs"}));
   const auto campaign = TreeFiles(slot);
 
   auto failed = RunProgram(KARTWERK_EXE, {"convert", (dir / "maps" / "012.qdc").string(), "--out", slot.string()}, env);
@@ -149,7 +153,8 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
 
   auto single = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", slot.string(), "--quiet"}, env);
   EXPECT_EQ(single.status, 0) << single.err;
-  EXPECT_EQ(EntryNames(slot), (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "objects", "rhombs"}));
+  EXPECT_EQ(EntryNames(slot),
+            (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "objects", "rhombs"}));
   EXPECT_EQ(FileCount(slot), 6u + 15u);
   const auto backups = EntryNames(dir / "data" / "kartwerk" / "replaced-slots");
   ASSERT_EQ(backups.size(), 1u);

@@ -8,13 +8,13 @@
 #include <chrono>
 #include <vector>
 
-#include "tests/gui_test_support.hpp"
 #include "install/game_location.hpp"
+#include "tests/gui_test_support.hpp"
 #include "ui/editor_launch.hpp"
 #include "ui/fade.hpp"
 #include "ui/gui_application.hpp"
-#include "ui/prompt_windows.hpp"
 #include "ui/notice_texts.hpp"
+#include "ui/prompt_windows.hpp"
 #include "ui/version_picker_window.hpp"
 #include "ui/window_system.hpp"
 
@@ -193,14 +193,16 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
   QTest::keyClick(&prompt, Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return closed; }));
   ASSERT_EQ(outside.launches.size(), 1u) << "Enter is YES";
-  EXPECT_TRUE(prompt.EditorStartFailure().startsWith(QStringLiteral("Could not start the Vornmark II\u2122 Editor: tried "
-                                                                     "\"wine ")));
+  EXPECT_TRUE(
+      prompt.EditorStartFailure().startsWith(QStringLiteral("Could not start the Vornmark II\u2122 Editor: tried "
+                                                            "\"wine ")));
   EXPECT_TRUE(prompt.EditorStartFailure().contains(QStringLiteral("edit3.exe")));
   EXPECT_TRUE(prompt.EditorStartFailure().endsWith(QStringLiteral("Wine must be installed to run the editor.")));
 }
 
 TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
-  const QString fixed = QString::fromUtf8(kGameNotLocatedMessage.data(), static_cast<qsizetype>(kGameNotLocatedMessage.size()));
+  const QString fixed =
+      QString::fromUtf8(kGameNotLocatedMessage.data(), static_cast<qsizetype>(kGameNotLocatedMessage.size()));
   const QString prefix = GameNotLocatedNotice({GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
   EXPECT_TRUE(prefix.startsWith(fixed + QStringLiteral("\n\n")));
   EXPECT_TRUE(prefix.contains(QStringLiteral("/home/u/.wine/system.reg")));
@@ -228,8 +230,8 @@ TEST(VersionLabels, PlacesFollowTheTable) {
 }
 
 TEST(EditorStart, RunsTheEditorThroughWineInItsFolderAndPrefix) {
-  const EditorCommand command = EditorCommandFor(
-      {"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine-vm"});
+  const EditorCommand command =
+      EditorCommandFor({"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine-vm"});
   EXPECT_EQ(command.program, QStringLiteral("wine"));
   EXPECT_EQ(command.arguments, QStringList{QStringLiteral("/games/Vornmark II/editor/edit3.exe")});
   EXPECT_EQ(command.workingFolder, QStringLiteral("/games/Vornmark II/editor"));

@@ -24,8 +24,7 @@ using testing::WineInstallationKey;
 // drive_c-relative path is given in `existing` (with the editor unless listed in `noEditor`).
 class WineGame {
  public:
-  void Register(const WineInstallation& installation,
-                std::string_view gameKey = "Software\\Brannox\\Vornmark II") {
+  void Register(const WineInstallation& installation, std::string_view gameKey = "Software\\Brannox\\Vornmark II") {
     body_ += WineInstallationKey(installation, gameKey);
   }
   std::filesystem::path Folder(std::string_view relative, bool withEditor = true) {

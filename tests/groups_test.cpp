@@ -169,8 +169,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, GroupReserveCode,
 
 TEST(GroupReserve, TicksAreShownInWholeSecondsTowardsZero) {
   Group g;
-  const std::pair<std::int32_t, const char*> cases[] = {
-      {250, "10"}, {24, "0"}, {-30, "-1"}, {25, "1"}, {-24, "0"}, {-2147483647 - 1, "-85899345"}};
+  const std::pair<std::int32_t, const char*> cases[] = {{250, "10"}, {24, "0"},  {-30, "-1"},
+                                                        {25, "1"},   {-24, "0"}, {-2147483647 - 1, "-85899345"}};
   for (const auto& [ticks, seconds] : cases) {
     g.attackTime = ticks, g.delay = ticks, g.force = ticks;
     EXPECT_EQ(Value(g, "atime"), seconds) << ticks;

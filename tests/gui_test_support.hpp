@@ -92,7 +92,9 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
 }
 
 // The cliff masks the build draws beside the program.
-inline std::filesystem::path BuiltCliffData() { return std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata"; }
+inline std::filesystem::path BuiltCliffData() {
+  return std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
+}
 
 // A game installation on disk: the editor's marker and program, slot folders, and maps of every
 // category (a single-player map, a beach multiplayer map, a campaign with two missions).
@@ -181,8 +183,6 @@ inline void WireSession(GuiSession& session, Outside& outside, int fadeMs = 1) {
   session.DesktopHasWindowOpacity = true;
 }
 
-inline bool FolderIsEmpty(const std::filesystem::path& folder) {
-  return std::filesystem::is_empty(folder);
-}
+inline bool FolderIsEmpty(const std::filesystem::path& folder) { return std::filesystem::is_empty(folder); }
 
 }  // namespace kartwerk::testing

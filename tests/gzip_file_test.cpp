@@ -45,7 +45,7 @@ TEST_F(GunzipTest, WritesUnderStoredNameWithHeaderTimeAndSourcePermissions) {
   const auto written = GunzipToFolder(dir / "m.qdm", out());
   EXPECT_EQ(written, out() / "stored");
   EXPECT_EQ(ReadBytes(written), kData);
-  struct stat st{};
+  struct stat st {};
   ASSERT_EQ(::stat(written.c_str(), &st), 0);
   EXPECT_EQ(st.st_mtime, 1262304000);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -59,8 +59,12 @@ TEST_F(GunzipTest, WithoutStoredNameUsesSourceNameWithoutExtension) {
 
 TEST_F(GunzipTest, StoredNameNeverLeavesTheFolder) {
   const std::pair<std::string, std::string> cases[] = {
-      {"../../escape", "escape"}, {"/etc/passwd", "passwd"}, {"C:\\maps\\sub\\win", "win"},
-      {"..", "src"},              {".", "src"},              {"dir/", "src"},
+      {"../../escape", "escape"},
+      {"/etc/passwd", "passwd"},
+      {"C:\\maps\\sub\\win", "win"},
+      {"..", "src"},
+      {".", "src"},
+      {"dir/", "src"},
   };
   for (const auto& [stored, expected] : cases) {
     WriteBytes(dir / "src.qdm", Gzip(kData, stored));
@@ -246,9 +250,7 @@ TEST_F(GunzipTest, AnUnreadableFileCannotBeOpened) {
   EXPECT_TRUE(std::filesystem::is_empty(out()));
 }
 
-TEST(GunzipToMemoryTest, InflatesWithTheChosenLibrary) {
-  EXPECT_STREQ(InflaterName(), KARTWERK_EXPECT_INFLATER);
-}
+TEST(GunzipToMemoryTest, InflatesWithTheChosenLibrary) { EXPECT_STREQ(InflaterName(), KARTWERK_EXPECT_INFLATER); }
 
 // The output is first given the room the file's last four bytes announce; when those are not
 // the member's size (trailing bytes, a second member) the room grows until the data fits.

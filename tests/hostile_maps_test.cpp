@@ -13,8 +13,8 @@
 #include "core/gzip_file.hpp"
 #include "core/section_directory.hpp"
 #include "mapmaker/map_builder.hpp"
-#include "tests/support/run_program.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
@@ -53,7 +53,8 @@ std::map<std::string, Bytes> Files(const std::filesystem::path& folder) {
 
 // The single-player sample with the entry at a section's position replaced.
 Bytes SampleWith(Section section, const Bytes& data) {
-  return ReplaceSection(SampleMainContainer(SinglePlayerMap, kOptions), SectionPosition(section, SinglePlayerMap), data);
+  return ReplaceSection(SampleMainContainer(SinglePlayerMap, kOptions), SectionPosition(section, SinglePlayerMap),
+                        data);
 }
 
 // The directory entry of a position in a container.
@@ -100,8 +101,8 @@ class HostileMapsTest : public ::testing::Test {
   std::map<std::string, Bytes> CleanConversion(const Bytes& container) {
     ScratchFolder elsewhere;
     WriteBytes(elsewhere / "m.qdm", Gzip(container, "m"));
-    const auto r = RunProgram(KARTWERK_EXE, {"convert", (elsewhere / "m.qdm").string(), "--out",
-                                             (elsewhere / "slot").string(), "--quiet"});
+    const auto r = RunProgram(
+        KARTWERK_EXE, {"convert", (elsewhere / "m.qdm").string(), "--out", (elsewhere / "slot").string(), "--quiet"});
     EXPECT_EQ(r.status, 0) << r.err;
     return Files(elsewhere / "slot");
   }
@@ -334,14 +335,15 @@ TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
   const auto endlessMap = Map("endless.qdm", Gzip(endless, "endless"));
   auto r = Convert(endlessMap);
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("kartwerk: " + endlessMap.string() + ": step \"Scripts\" of mission mis.000 failed: Stream read error"),
+  EXPECT_NE(r.err.find("kartwerk: " + endlessMap.string() +
+                       ": step \"Scripts\" of mission mis.000 failed: Stream read error"),
             std::string::npos)
       << r.err;
   EXPECT_FALSE(std::filesystem::exists(slot()));
 
   std::filesystem::remove_all(slot());
-  const Bytes unknown = SampleWith(Section::Scripts, Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0)
-                                                         .U32(0x00010001).U32(1000).U32(0xFFFF));
+  const Bytes unknown = SampleWith(
+      Section::Scripts, Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
   r = Convert(Map("unknown.qdm", Gzip(unknown, "unknown")));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\""),
@@ -368,7 +370,8 @@ TEST_F(HostileMapsTest, SlotFolderThatCannotBeMadeOrWritten) {
   WriteBytes(slot(), {4, 5, 6});
   r = Convert(map);
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("preparing the slot folder failed: \"" + slot().string() + "\" is not a folder"), std::string::npos)
+  EXPECT_NE(r.err.find("preparing the slot folder failed: \"" + slot().string() + "\" is not a folder"),
+            std::string::npos)
       << r.err;
   EXPECT_EQ(ReadBytes(slot()), (Bytes{4, 5, 6}));
   std::filesystem::remove(slot());

@@ -100,9 +100,8 @@ TEST_F(MapFilesTest, CampaignNameThatIsNoNumberFailsAndKeepsTheOldTitle) {
 // ---- info ----
 
 TEST_F(MapFilesTest, InfoIsFourZerosAndTheFirst12BytesOfTheMapInformation) {
-  Load(SinglePlayerMap, MapBuilder(SinglePlayerMap)
-                            .Set(Section::MapInformation, Le().U32(2).I32(160).I32(160).U32(0xDDDDDDDD))
-                            .Build());
+  Load(SinglePlayerMap,
+       MapBuilder(SinglePlayerMap).Set(Section::MapInformation, Le().U32(2).I32(160).I32(160).U32(0xDDDDDDDD)).Build());
   WriteMapInfoFile(c_);
   EXPECT_EQ(Slot("info"), (Bytes{0, 0, 0, 0, 2, 0, 0, 0, 0xA0, 0, 0, 0, 0xA0, 0, 0, 0}));
   EXPECT_EQ(c_.MapInfoRecord.TerrainScheme, 2u);
@@ -182,8 +181,7 @@ TEST_F(MapFilesTest, ObjectRecordsFollowThePreviewEntriesButCountFromTheObjectsE
   // The objects entry (position 8) claims two records; the data is read PMiniCount = 2
   // entries further on, where three records lie.
   const Bytes counted = Bytes(20, 0xAA);
-  const Bytes shifted =
-      Le().Raw(ObjectBytes(1, 2, 0, 0)).Raw(ObjectBytes(3, 4, 1, 0)).Raw(ObjectBytes(5, 6, 1, 0));
+  const Bytes shifted = Le().Raw(ObjectBytes(1, 2, 0, 0)).Raw(ObjectBytes(3, 4, 1, 0)).Raw(ObjectBytes(5, 6, 1, 0));
   MapBuilder map(SinglePlayerMap);
   map.MapInfo(0, 4, 4).Set(Section::ObjectNames, Names({"a", "b"})).Set(Section::Objects, counted);
   map.InsertAt(9, "P-MINI1", {}).InsertAt(10, "P-MINI2", shifted);
@@ -260,7 +258,8 @@ TEST_F(MapFilesTest, SizesOfTwoGigabytesEndAtTheBytesThatRemain) {
     container.Add("S1", {});
     container.Add("NAMES", Names({"tree", "cliff"}));
     for (int i = 3; i < 8; ++i) container.Add("S" + std::to_string(i), {});
-    container.AddRaw(Le().Text("OBJECTS", 12), 0x7FFFFFFF, Le().Raw(ObjectBytes(64, 64, 1, 0)).Raw(ObjectBytes(0, 0, 0, 0)));
+    container.AddRaw(Le().Text("OBJECTS", 12), 0x7FFFFFFF,
+                     Le().Raw(ObjectBytes(64, 64, 1, 0)).Raw(ObjectBytes(0, 0, 0, 0)));
     Load(SinglePlayerMap, container.Build());
     std::vector<std::string> warnings;
     c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
@@ -341,12 +340,13 @@ TEST_F(MapFilesTest, CliffObjectsMarkTheGridThatCflagsReads) {
 TEST_F(MapFilesTest, RhombsFollowTheTerrainScheme) {
   const Bytes terrain = Le().U16(100).U16(3).U16(80).U16(20).U8(7);  // two records and a stray byte
   for (std::uint32_t scheme : {0u, 1u, 2u, 3u}) {
-    Load(SinglePlayerMap, MapBuilder(SinglePlayerMap).MapInfo(scheme, 2, 1).Set(Section::TerrainRhombs, terrain).Build());
+    Load(SinglePlayerMap,
+         MapBuilder(SinglePlayerMap).MapInfo(scheme, 2, 1).Set(Section::TerrainRhombs, terrain).Build());
     WriteMapInfoFile(c_);
     WriteRhombsFile(c_);
     const Bytes rhombs = Slot("rhombs");
     if (scheme == 0) {
-      EXPECT_EQ(rhombs, (Bytes{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00,    // 100: class 3, shape 8
+      EXPECT_EQ(rhombs, (Bytes{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00,     // 100: class 3, shape 8
                                0x03, 0x03, 0x09, 0x00, 0x40, 0x01, 0x50, 0x00}));  // 80: class 3, shape 9
     } else if (scheme <= 2) {
       EXPECT_EQ(rhombs, (Bytes{0x06, 0x06, 0x0A, 0x00, 0x30, 0x00, 0x64, 0x00,    // 100: class 6, shape 10
@@ -372,8 +372,8 @@ TEST_F(MapFilesTest, CflagsHasOneWordPerWholeRecordOfTheFirstSection) {
   Load(MultiplayerMap, MapBuilder(MultiplayerMap)
                            .MapInfo(0, 2, 1)
                            .Set(Section::CellFlags4, Le().U32(0x00009835).U32(0x00000000).U16(0xFFFF))
-                           .Set(Section::CellFlags1, {0, 1, 1, 1})        // longer than section 1
-                           .Set(Section::CellFlags2, Le().U16(0x0A00))   // shorter
+                           .Set(Section::CellFlags1, {0, 1, 1, 1})      // longer than section 1
+                           .Set(Section::CellFlags2, Le().U16(0x0A00))  // shorter
                            .Build());
   WriteAll();
   EXPECT_EQ(Slot("cflags"), (Bytes{0x12, 0x68, 0x40, 0x02}));
@@ -420,7 +420,8 @@ TEST_F(MapFilesTest, TheInstalledMasksStampCliffs) {
   const auto masks = LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
   Bytes objects;
   for (std::uint16_t v = 0; v < 56; ++v) {
-    const Bytes one = ObjectBytes(static_cast<std::uint16_t>((v % 8) * 8 * 32 + 100), static_cast<std::uint16_t>((v / 8) * 8 * 32 + 100), 8, v);
+    const Bytes one = ObjectBytes(static_cast<std::uint16_t>((v % 8) * 8 * 32 + 100),
+                                  static_cast<std::uint16_t>((v / 8) * 8 * 32 + 100), 8, v);
     objects.insert(objects.end(), one.begin(), one.end());
   }
   Load(SinglePlayerMap, MapBuilder(SinglePlayerMap)
@@ -449,8 +450,10 @@ TEST_F(MapFilesTest, ImplausibleContainersAreReadOnlyAsFarAsTheyGo) {
     for (std::uint32_t i = 0; i < entries; ++i) {
       Bytes data(pick(64), 0);
       for (auto& b : data) b = static_cast<std::uint8_t>(pick(256));
-      if (i == 0 && pick(2)) data = Le().U32(pick(4)).I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)])
-                                        .I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)]);
+      if (i == 0 && pick(2))
+        data = Le().U32(pick(4))
+                   .I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)])
+                   .I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)]);
       const std::string name = pick(4) == 0 ? "P-MINI" + std::to_string(1 + pick(4)) : "S" + std::to_string(i);
       // Only the last entry can lie about its size without hiding the entries after it.
       const bool lie = i + 1 == entries && pick(2);

@@ -10,8 +10,8 @@
 #include <chrono>
 #include <set>
 
-#include "tests/gui_test_support.hpp"
 #include "mapmaker/bench_maps.hpp"
+#include "tests/gui_test_support.hpp"
 #include "ui/browser_window.hpp"
 #include "ui/map_picture_tip.hpp"
 

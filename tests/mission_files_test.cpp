@@ -49,26 +49,34 @@ TEST(MissionInfoTest, SinglePlayerMissionCoversTheWholeMap) {
   EXPECT_EQ(m.c.MissionRect.x0, 0);
   EXPECT_EQ(m.c.MissionRect.width, 160);
   EXPECT_EQ(m.c.MissionRect.height, 96);
-  const Bytes expected = Le()
-                             .I32(0).I32(0).I32(160).I32(96)
-                             .U32(0xA1B2C3D4).U32(7)
-                             .U32(5).Raw({'S', 't', 'o', 'r', 'm'})
-                             .U32(16).Raw(Bytes{'T', 'a', 'k', 'e', ' ', 't', 'h', 'e', ' ', 'b', 'r', 'i', 'd', 'g', 'e', '.'})
-                             .U32(1).Raw({'x'});
+  const Bytes expected = Le().I32(0)
+                             .I32(0)
+                             .I32(160)
+                             .I32(96)
+                             .U32(0xA1B2C3D4)
+                             .U32(7)
+                             .U32(5)
+                             .Raw({'S', 't', 'o', 'r', 'm'})
+                             .U32(16)
+                             .Raw(Bytes{'T', 'a', 'k', 'e', ' ', 't', 'h', 'e', ' ', 'b', 'r', 'i', 'd', 'g', 'e', '.'})
+                             .U32(1)
+                             .Raw({'x'});
   EXPECT_EQ(m.File("info"), expected);
   EXPECT_TRUE(m.warnings.empty());
 }
 
 TEST(MissionInfoTest, TextsAreCountedAndFullFieldsWrittenWhole) {
   const std::string full(64, 'Q');
-  MissionSetup empty(MultiplayerMap, MapBuilder(MultiplayerMap).Set(Section::MissionInfoSecond, InfoRecord(1, "", "", 2, "")).Build());
+  MissionSetup empty(MultiplayerMap,
+                     MapBuilder(MultiplayerMap).Set(Section::MissionInfoSecond, InfoRecord(1, "", "", 2, "")).Build());
   WriteInfoFile(empty.c);
   const Bytes short_info = empty.File("info");
   ASSERT_EQ(short_info.size(), 36u);
   EXPECT_EQ(Bytes(short_info.end() - 12, short_info.end()), Bytes(12, 0));
 
-  MissionSetup fullText(SinglePlayerMap,
-                        MapBuilder(SinglePlayerMap).Set(Section::MissionInfoSecond, InfoRecord(1, full, "b", 2, "")).Build());
+  MissionSetup fullText(
+      SinglePlayerMap,
+      MapBuilder(SinglePlayerMap).Set(Section::MissionInfoSecond, InfoRecord(1, full, "b", 2, "")).Build());
   WriteInfoFile(fullText.c);
   const Bytes info = fullText.File("info");
   ASSERT_EQ(info.size(), 36u + 64 + 1);
@@ -152,9 +160,9 @@ TEST(MissionGridTest, WholeMapMissionPlacesRowsFiveHundredTwelveApart) {
 }
 
 TEST(MissionGridTest, CampaignRectangleStartsAtItsCorner) {
-  MissionSetup m(CampaignMap, MapBuilder(CampaignMap, MapBuilder::File::CampaignMission)
-                                  .Set(Section::Mines, GridSection(100, 50))
-                                  .Build());
+  MissionSetup m(
+      CampaignMap,
+      MapBuilder(CampaignMap, MapBuilder::File::CampaignMission).Set(Section::Mines, GridSection(100, 50)).Build());
   m.c.MissionRect = {10, 20, 100, 50};
   WriteMinesFile(m.c);
   const Bytes mines = m.File("mines");
@@ -242,8 +250,9 @@ TEST(MissionObjsTest, EntriesAreShiftedByTheCornerAndUnusedOnesZeroed) {
   Le objects;
   objects.U16(0).U16(5).U16(0).U16(7).U16(3).U16(4).U16(65535).U16(65535);
   for (int i = 4; i < 100; ++i) objects.U16(0).U16(9);
-  MissionSetup m(CampaignMap,
-                 MapBuilder(CampaignMap, MapBuilder::File::CampaignMission).Set(Section::MissionObjects, objects).Build());
+  MissionSetup m(
+      CampaignMap,
+      MapBuilder(CampaignMap, MapBuilder::File::CampaignMission).Set(Section::MissionObjects, objects).Build());
   m.c.MissionRect = {10, 20, 50, 50};
   WriteObjsFile(m.c);
   const Bytes objs = m.File("objs");
@@ -289,10 +298,9 @@ TEST(MissionCopiesTest, MismultIsCopiedForMultiplayerAndDefaultedOtherwise) {
 TEST(MissionCopiesTest, PhrasesAndDescriptionAreByteCopiesThatReplaceEarlierFiles) {
   const Bytes phrases = Le().Text("Hold the line\nor die\r\n", 24).U8(0x99);
   const Bytes description = {'B', 'r', 'i', 'e', 'f', 0, 'x'};
-  MissionSetup m(SinglePlayerMap, MapBuilder(SinglePlayerMap)
-                                      .Set(Section::Phrases, phrases)
-                                      .Set(Section::MissionDescription, description)
-                                      .Build());
+  MissionSetup m(
+      SinglePlayerMap,
+      MapBuilder(SinglePlayerMap).Set(Section::Phrases, phrases).Set(Section::MissionDescription, description).Build());
   testing::WriteBytes(m.Path("phrases2"), Bytes(1000, 'z'));
   WritePhrasesFile(m.c);
   WriteMisdescFile(m.c);

@@ -68,7 +68,8 @@ TEST(GroupsFileTest, StoredGroupsAreReadInOrder) {
     MissionSetup m(kind, MapBuilder(kind, MapBuilder::File::CampaignMission).Set(Section::Groups, section).Build());
     WriteGroupsFile(m.c);
     const std::string text = m.Text("groups");
-    EXPECT_EQ(text.rfind("Group 0\n" + ConvertGroupRecord(first) + "Group 1\n" + ConvertGroupRecord(GroupRecord{}), 0), 0u);
+    EXPECT_EQ(text.rfind("Group 0\n" + ConvertGroupRecord(first) + "Group 1\n" + ConvertGroupRecord(GroupRecord{}), 0),
+              0u);
     const std::string tail = "Group 99\n" + ConvertGroupRecord(last);
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
@@ -199,8 +200,8 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
   };
 
   // Players: one whole record, then zero records.
-  MissionSetup players(SinglePlayerMap, EndingWith(SinglePlayerMap, Section::Players,
-                                                   Le().I32(kHuge).Text("Anna", 32).Fill(397 - 32)));
+  MissionSetup players(SinglePlayerMap,
+                       EndingWith(SinglePlayerMap, Section::Players, Le().I32(kHuge).Text("Anna", 32).Fill(397 - 32)));
   WritePlayersFile(players.c);
   // "Player N" heads every block, and each zero record is named "Player N+1" too.
   EXPECT_EQ(lines(players.Text("players"), "Player "), 1 + 2 * limit);
@@ -253,13 +254,11 @@ TEST(CountedRecordsTest, WalksTheCountAndNumbersTheRecords) {
   EXPECT_EQ(m.warnings.size(), 1u);  // warned once
 }
 
-Bytes Player(const std::string& name, std::uint8_t team) {
-  return Le().Text(name, 32).U8(team).Fill(397 - 33);
-}
+Bytes Player(const std::string& name, std::uint8_t team) { return Le().Text(name, 32).U8(team).Fill(397 - 33); }
 
 TEST(PlayersFileTest, NamesThatDoNotBeginWithALetterAreReplaced) {
-  const Bytes section = Le().I32(4).Raw(Player("Anna", 1)).Raw(Player("7th Army", 2)).Raw(Player("", 3))
-                            .Raw(Player("\xC9lise", 4));
+  const Bytes section =
+      Le().I32(4).Raw(Player("Anna", 1)).Raw(Player("7th Army", 2)).Raw(Player("", 3)).Raw(Player("\xC9lise", 4));
   MissionSetup m(SinglePlayerMap, MapBuilder(SinglePlayerMap).Set(Section::Players, section).Build());
   WritePlayersFile(m.c);
   const std::string text = m.Text("players");

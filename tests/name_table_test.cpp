@@ -46,7 +46,7 @@ TEST(LookupName, CutsAtTheFirstZeroAndNeverRunsPastSixteenBytes) {
   const NameTable names(s, 0);
   EXPECT_EQ(LookupName(names, 0), std::string(16, 'A'));  // no zero byte: all 16, not "AAA...B"
   EXPECT_EQ(LookupName(names, 1), "B");
-  EXPECT_EQ(LookupName(names, 2), "");  // begins with a zero byte
+  EXPECT_EQ(LookupName(names, 2), "");   // begins with a zero byte
   EXPECT_EQ(LookupName(names, 3), "C");  // what follows the zero byte is not part of the name
 }
 
@@ -67,9 +67,9 @@ TEST(LookupName, NumbersPastTheTableReadTheStreamAndPastTheStreamReadZeros) {
   ByteStream s;
   s.Load(Le().Fill(8).Text("Only", 16).Text("Following", 16).Raw({'P', 'a', 'r', 't'}));
   const NameTable names(s, 8);
-  EXPECT_EQ(LookupName(names, 1), "Following");  // beyond a one-entry section, still in the stream
-  EXPECT_EQ(LookupName(names, 2), "Part");       // only 4 of its 16 bytes exist
-  EXPECT_EQ(LookupName(names, 3), "");           // wholly past the end
+  EXPECT_EQ(LookupName(names, 1), "Following");   // beyond a one-entry section, still in the stream
+  EXPECT_EQ(LookupName(names, 2), "Part");        // only 4 of its 16 bytes exist
+  EXPECT_EQ(LookupName(names, 3), "");            // wholly past the end
   EXPECT_EQ(LookupName(names, 0xFFFFFFFFu), "");  // the largest 32-bit number reaches nowhere
   EXPECT_EQ(s.position(), 0);
 

@@ -30,8 +30,8 @@ TEST(NormalRhombTables, TransitionRunsHaveTheirOwnLengths) {
     EXPECT_EQ((pieces[{5, shape}]), 4) << "class 5 shape " << shape;
     EXPECT_EQ((pieces[{6, shape}]), 3) << "class 6 shape " << shape;
   }
-  EXPECT_EQ((pieces[{7, 1}]), 5);   // 354 closes class 7 with a shape 1
-  EXPECT_EQ((pieces[{2, 2}]), 3);   // class 2's short run 50..57
+  EXPECT_EQ((pieces[{7, 1}]), 5);  // 354 closes class 7 with a shape 1
+  EXPECT_EQ((pieces[{2, 2}]), 3);  // class 2's short run 50..57
   EXPECT_EQ((pieces[{2, 12}]), 4);
 }
 
@@ -48,19 +48,18 @@ TEST_P(NormalRhombExamples, ClassShapeAndTerrain) {
   EXPECT_EQ(r.tileCode, code);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, NormalRhombExamples,
-    ::testing::Values(RhombCase{0, 0, 0, 0}, RhombCase{12, 0, 0, 0}, RhombCase{13, 2, 2, 0}, RhombCase{25, 2, 2, 0},
-                      RhombCase{26, 2, 2, 9}, RhombCase{31, 0, 2, 1}, RhombCase{69, 0, 2, 6},
-                      RhombCase{70, 3, 3, 0}, RhombCase{100, 0, 3, 8},
-                      RhombCase{128, 4, 4, 0}, RhombCase{136, 4, 4, 0}, RhombCase{137, 4, 4, 9},
-                      RhombCase{184, 0, 4, 6}, RhombCase{185, 4, 4, 0}, RhombCase{186, 4, 4, 0},
-                      RhombCase{187, 5, 5, 0}, RhombCase{197, 4, 5, 8}, RhombCase{198, 4, 5, 1},
-                      RhombCase{202, 5, 5, 5}, RhombCase{244, 5, 5, 12}, RhombCase{245, 6, 6, 0},
-                      RhombCase{255, 6, 6, 9}, RhombCase{290, 0, 6, 6}, RhombCase{291, 7, 7, 0},
-                      RhombCase{305, 7, 7, 0}, RhombCase{306, 7, 7, 9}, RhombCase{353, 7, 7, 12},
-                      RhombCase{354, 0, 7, 1}, RhombCase{355, 7, 7, 0}, RhombCase{1000, 7, 7, 0},
-                      RhombCase{65535, 7, 7, 0}));
+INSTANTIATE_TEST_SUITE_P(Codes, NormalRhombExamples,
+                         ::testing::Values(RhombCase{0, 0, 0, 0}, RhombCase{12, 0, 0, 0}, RhombCase{13, 2, 2, 0},
+                                           RhombCase{25, 2, 2, 0}, RhombCase{26, 2, 2, 9}, RhombCase{31, 0, 2, 1},
+                                           RhombCase{69, 0, 2, 6}, RhombCase{70, 3, 3, 0}, RhombCase{100, 0, 3, 8},
+                                           RhombCase{128, 4, 4, 0}, RhombCase{136, 4, 4, 0}, RhombCase{137, 4, 4, 9},
+                                           RhombCase{184, 0, 4, 6}, RhombCase{185, 4, 4, 0}, RhombCase{186, 4, 4, 0},
+                                           RhombCase{187, 5, 5, 0}, RhombCase{197, 4, 5, 8}, RhombCase{198, 4, 5, 1},
+                                           RhombCase{202, 5, 5, 5}, RhombCase{244, 5, 5, 12}, RhombCase{245, 6, 6, 0},
+                                           RhombCase{255, 6, 6, 9}, RhombCase{290, 0, 6, 6}, RhombCase{291, 7, 7, 0},
+                                           RhombCase{305, 7, 7, 0}, RhombCase{306, 7, 7, 9}, RhombCase{353, 7, 7, 12},
+                                           RhombCase{354, 0, 7, 1}, RhombCase{355, 7, 7, 0}, RhombCase{1000, 7, 7, 0},
+                                           RhombCase{65535, 7, 7, 0}));
 
 TEST(NormalRhombExamples, Code100IsPartnerTerrain) {
   // Class 3's transitions lead to type 0, so shape 8 shows terrain 0, not 3.
@@ -68,7 +67,10 @@ TEST(NormalRhombExamples, Code100IsPartnerTerrain) {
 }
 
 TEST(NormalRhombLevels, LowFourBitsMoveUpAndAnythingAbove15SetsTheFlag) {
-  struct Case { std::uint16_t word; int low, high; };
+  struct Case {
+    std::uint16_t word;
+    int low, high;
+  };
   for (const Case c : {Case{0, 0, 0}, Case{1, 16, 0}, Case{15, 240, 0}, Case{16, 0, 1}, Case{24, 128, 1},
                        Case{31, 240, 1}, Case{32, 0, 1}, Case{40, 128, 1}, Case{65535, 240, 1}}) {
     const EditorRhomb r = ConvertRhomb(CompiledRhomb{0, c.word});

@@ -45,7 +45,7 @@ TEST(LookupObjectName, EntriesPastTheContainerReadWhatExists) {
   EXPECT_EQ(LookupObjectName(stream, 0, 1), "clif");  // partly past the end
   EXPECT_EQ(LookupObjectName(stream, 0, 2), "");      // wholly past the end
   EXPECT_EQ(LookupObjectName(stream, 0, 255), "");
-  EXPECT_EQ(LookupObjectName(stream, -20, 1), "");    // before the start
+  EXPECT_EQ(LookupObjectName(stream, -20, 1), "");  // before the start
 }
 
 TEST(LookupObjectName, LeavesTheReadPositionAlone) {

@@ -26,10 +26,10 @@ Bytes Descent(std::uint8_t group, std::uint8_t expa, const std::array<std::strin
 Bytes SampleRecord() {
   return Le()
       .Text("Anna", 32)
-      .U8(1)       // team
+      .U8(1)        // team
       .U16(0x0810)  // colour
-      .U8(2)       // nation
-      .U8(9)       // planesdir
+      .U8(2)        // nation
+      .U8(9)        // planesdir
       .Raw(Aircraft("Bomber", 3, 4, 5))
       .Raw(Aircraft("Spy", 1, 0, 60))
       .Raw(Aircraft("", 0, 0, 0))
@@ -117,12 +117,19 @@ INSTANTIATE_TEST_SUITE_P(Examples, PlayerColourTest,
                                            std::pair<std::uint16_t, std::string>{0x000F, "0 0 120"}));
 
 TEST(PlayerRecord, TextsThatFillTheirFieldsStayInsideThem) {
-  Bytes record = Le()
-                     .Raw(Bytes(32, 'N'))
+  Bytes record = Le().Raw(Bytes(32, 'N'))
                      .Fill(5, 0)
-                     .Raw(Bytes(32, 'A')).I32(0x41414141).Fill(8)  // a name running into the number's bytes
+                     .Raw(Bytes(32, 'A'))
+                     .I32(0x41414141)
+                     .Fill(8)  // a name running into the number's bytes
                      .Fill(4 * AircraftEntry::kSize)
-                     .U8(0).U8(0).Raw(Bytes(16, 'P')).Raw(Bytes(16, 'Q')).Text("", 32).U8(0x52).Fill(3)
+                     .U8(0)
+                     .U8(0)
+                     .Raw(Bytes(16, 'P'))
+                     .Raw(Bytes(16, 'Q'))
+                     .Text("", 32)
+                     .U8(0x52)
+                     .Fill(3)
                      .Fill(DescentEntry::kSize);
   ASSERT_EQ(record.size(), PlayerRecord::kSize);
   const PlayerRecord player = PlayerRecord::Decode(record);

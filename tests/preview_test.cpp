@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "mapmaker/map_builder.hpp"
 #include "preview/gallery_page.hpp"
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
-#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
 namespace {
@@ -77,8 +77,8 @@ TEST_F(Previews, TerrainLevelsCliffObjectAndUnitGiveTheirColoursAtTheirPixels) {
     }
   }
   Le objects;
-  objects.U16(Centre(12)).U16(Centre(5)).U8(8).U8(0).U16(0).U16(0);   // the cliff, mask 0
-  objects.U16(Centre(10)).U16(Centre(1)).U8(0).U8(0).U16(0).U16(3);   // a tree
+  objects.U16(Centre(12)).U16(Centre(5)).U8(8).U8(0).U16(0).U16(0);  // the cliff, mask 0
+  objects.U16(Centre(10)).U16(Centre(1)).U8(0).U8(0).U16(0).U16(3);  // a tree
   Le units;
   Unit(units.I32(1), Centre(5), Centre(6), 2);
   const auto map = Map("known.qdm", MapBuilder(SinglePlayerMap)
@@ -120,10 +120,9 @@ TEST_F(Previews, TerrainLevelsCliffObjectAndUnitGiveTheirColoursAtTheirPixels) {
 }
 
 TEST_F(Previews, CampaignMissionsOutlineTheirRectangleAndPlaceUnitsFromItsCorner) {
-  const auto main = Map("077.qdc", MapBuilder(CampaignMap)
-                                       .MapInfo(1, 16, 16)
-                                       .Set(Section::TerrainRhombs, Le().Fill(16 * 16 * 4))
-                                       .Build());
+  const auto main =
+      Map("077.qdc",
+          MapBuilder(CampaignMap).MapInfo(1, 16, 16).Set(Section::TerrainRhombs, Le().Fill(16 * 16 * 4)).Build());
   Le units;
   Unit(units.I32(1), Centre(3), Centre(2), 1);
   Map("077000.qdc", MapBuilder(CampaignMap, MapBuilder::File::CampaignMission)

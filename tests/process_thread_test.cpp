@@ -24,13 +24,13 @@ using testing::SampleMissionContainer;
 using testing::ScratchFolder;
 using testing::WriteBytes;
 
-const std::vector<std::string> kMissionFiles = {"info",     "desc",   "JPG1024.jpg", "groups",  "support",
-                                               "sounds",   "mines",  "locations",   "phrases2", "objs",
-                                               "mismult",  "misdesc", "players",    "mapunits", "scripts2"};
+const std::vector<std::string> kMissionFiles = {"info",    "desc",    "JPG1024.jpg", "groups",   "support",
+                                                "sounds",  "mines",   "locations",   "phrases2", "objs",
+                                                "mismult", "misdesc", "players",     "mapunits", "scripts2"};
 const std::vector<std::string> kMapFiles = {"airfields", "objects", "rhombs", "cflags"};
-const std::vector<std::string> kMissionLabels = {"Info",    "Desc",    "Groups",  "Support", "Sounds",
-                                                "Mines",   "Locations", "Phrases", "Objects", "Mismult",
-                                                "Misdesc", "Players", "Units",   "Scripts"};
+const std::vector<std::string> kMissionLabels = {"Info",    "Desc",      "Groups",  "Support", "Sounds",
+                                                 "Mines",   "Locations", "Phrases", "Objects", "Mismult",
+                                                 "Misdesc", "Players",   "Units",   "Scripts"};
 
 const testing::SampleOptions kOptions{5, 0, 40, 30};
 
@@ -97,7 +97,8 @@ TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
   const int n = GetParam();
   const std::vector<std::string> names = {"0070000", "0070030", "0070120"};
   std::vector<std::pair<std::string, Bytes>> missions;
-  for (int i = 0; i < n; ++i) missions.push_back({names[i], SampleMissionContainer(kOptions, static_cast<std::uint32_t>(i))});
+  for (int i = 0; i < n; ++i)
+    missions.push_back({names[i], SampleMissionContainer(kOptions, static_cast<std::uint32_t>(i))});
   Stage(CampaignMap, missions);
 
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
@@ -114,7 +115,8 @@ TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
     const Bytes desc = testing::ReadBytes(c.SlotFolder / "mis.012" / "desc");
     EXPECT_EQ(std::string(desc.begin(), desc.end()), "Mission #12");
     // Each mission's files come from its own container: the rectangles differ.
-    EXPECT_NE(testing::ReadBytes(c.SlotFolder / "mis.000" / "info"), testing::ReadBytes(c.SlotFolder / "mis.003" / "info"));
+    EXPECT_NE(testing::ReadBytes(c.SlotFolder / "mis.000" / "info"),
+              testing::ReadBytes(c.SlotFolder / "mis.003" / "info"));
   }
   EXPECT_FALSE(Has("mis.0007"));
 }
@@ -154,7 +156,8 @@ TEST_F(DriverTest, StopDuringTheMapStepsCreatesNoMissionFolder) {
 }
 
 TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFirst) {
-  Stage(CampaignMap, {{"0070000", SampleMissionContainer(kOptions, 0)}, {"0070030", SampleMissionContainer(kOptions, 3)}});
+  Stage(CampaignMap,
+        {{"0070000", SampleMissionContainer(kOptions, 0)}, {"0070030", SampleMissionContainer(kOptions, 3)}});
   std::stop_source stop;
   const ConversionEnd end = RunConversionSteps(
       c,
@@ -188,7 +191,8 @@ TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
   EXPECT_EQ(end.FailureText(), "step \"Mines\" of mission mis.003 failed: Stream read error");
   EXPECT_EQ(labels.size(), 5u + 14u + 6u);
   EXPECT_EQ(FilesIn("mis.000"), 15u);
-  for (const char* f : {"info", "desc", "JPG1024.jpg", "groups", "support", "sounds"}) EXPECT_TRUE(Has(std::string("mis.003/") + f)) << f;
+  for (const char* f : {"info", "desc", "JPG1024.jpg", "groups", "support", "sounds"})
+    EXPECT_TRUE(Has(std::string("mis.003/") + f)) << f;
   EXPECT_FALSE(Has("mis.003/mines"));
   EXPECT_FALSE(Has("mis.003/locations"));
   EXPECT_FALSE(Has("mis.005"));
@@ -202,7 +206,8 @@ TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
   ASSERT_TRUE(end.error);
   EXPECT_EQ(end.failedMission, "mis.009");
   EXPECT_FALSE(end.failedInStep);
-  EXPECT_EQ(end.FailureText().rfind("loading the mission file for mission mis.009 failed: ", 0), 0u) << end.FailureText();
+  EXPECT_EQ(end.FailureText().rfind("loading the mission file for mission mis.009 failed: ", 0), 0u)
+      << end.FailureText();
   EXPECT_NE(end.ErrorText().find("0070090"), std::string::npos) << end.ErrorText();
   EXPECT_EQ(FilesIn("mis.000"), 15u);
   EXPECT_FALSE(Has("mis.009"));
@@ -227,8 +232,9 @@ TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
   EXPECT_TRUE(end.Completed()) << end.FailureText();
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], "mis.000: the mission files \"0070001\" and \"0070002\" both go into this folder; the later "
-                         "one's files replace the earlier one's");
+  EXPECT_EQ(warnings[0],
+            "mis.000: the mission files \"0070001\" and \"0070002\" both go into this folder; the later "
+            "one's files replace the earlier one's");
   // The later file's mission is what the folder holds.
   LoadContainer(c, SampleMissionContainer(kOptions, 2), "0070002");
   c.MissionName = "mis.000";
@@ -241,12 +247,11 @@ TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
 
 TEST_F(DriverTest, ProgressHandlerThatThrowsFailsTheStepItAnnounces) {
   Stage(SinglePlayerMap);
-  const ConversionEnd end = RunConversionSteps(
-      c,
-      [](const std::string& label) {
-        if (label == "Rhombs") throw std::runtime_error("display gone");
-      },
-      {});
+  const ConversionEnd end = RunConversionSteps(c,
+                                               [](const std::string& label) {
+                                                 if (label == "Rhombs") throw std::runtime_error("display gone");
+                                               },
+                                               {});
   EXPECT_EQ(end.failedStep, "Rhombs");
   EXPECT_EQ(end.ErrorText(), "display gone");
   EXPECT_FALSE(Has("rhombs"));

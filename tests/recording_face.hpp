@@ -77,7 +77,8 @@ inline void WriteLogicGame(const std::filesystem::path& game) {
   Put(game / "editor" / "scridll.dll", {'m'});
   Put(game / "editor" / "maps.src" / "map.003" / "desc", {'D', 0xFC, 'n', 'e', 'n', 0x99, '\n'});
   const auto maps = game / "game" / "maps";
-  Put(maps / "single" / "frontier.qdm", Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier", 1262304000));
+  Put(maps / "single" / "frontier.qdm",
+      Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier", 1262304000));
   Put(maps / "single" / "Dunes.qdm", Gzip(SampleMainContainer(SinglePlayerMap, {4, 2, 48, 40}), "Dunes"));
   const SampleOptions c{3, 1, 48, 32};
   Put(maps / "campaign" / "007.qdc", Gzip(SampleMainContainer(CampaignMap, c), "007"));

@@ -22,7 +22,8 @@ std::shared_ptr<RegistryTree> SampleTree() {
 }
 
 TEST(RegistryPaths, SplitDropsEmptyComponents) {
-  EXPECT_EQ(SplitKeyPath("Software\\Brannox\\Vornmark II\\"), (std::vector<std::string>{"Software", "Brannox", "Vornmark II"}));
+  EXPECT_EQ(SplitKeyPath("Software\\Brannox\\Vornmark II\\"),
+            (std::vector<std::string>{"Software", "Brannox", "Vornmark II"}));
   EXPECT_EQ(SplitKeyPath("\\\\a\\\\b"), (std::vector<std::string>{"a", "b"}));
   EXPECT_TRUE(SplitKeyPath("").empty());
   EXPECT_TRUE(SplitKeyPath("\\").empty());

@@ -10,10 +10,10 @@
 
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
+#include "core/program_path.hpp"
 #include "install/association.hpp"
 #include "install/game_location.hpp"
 #include "install/map_types.hpp"
-#include "core/program_path.hpp"
 #include "install/registry_win32.hpp"
 #include "install/slot_store.hpp"
 #include "mapmaker/map_builder.hpp"
@@ -103,7 +103,9 @@ TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated
   EXPECT_EQ(installs.InstalledVersions[0].subKey, "1");
   EXPECT_EQ(installs.InstalledVersions[0].version, "1.9");
   EXPECT_EQ(installs.InstalledVersions[0].hostFolder, first);
-  EXPECT_EQ(installs.InstalledVersions[1].subKey, "\xC3\x9C" "bersetzung [de]");
+  EXPECT_EQ(installs.InstalledVersions[1].subKey,
+            "\xC3\x9C"
+            "bersetzung [de]");
   EXPECT_EQ(installs.InstalledVersions[1].language, "Deutsch \xE2\x84\xA2");
   EXPECT_EQ(installs.InstalledVersions[1].hostFolder, german);
 
@@ -136,7 +138,8 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
   Install(kGameKey, L"\u00dcbersetzung", "Spiele \u00dcbersicht", L"2.2", L"Deutsch");
   const std::filesystem::path slot = SlotFolderPath(folder, 7);
   std::filesystem::create_directories(slot);
-  std::ofstream(slot / "desc", std::ios::binary) << "Gr\xF6\xDF" "e Insel\nmore\n";
+  std::ofstream(slot / "desc", std::ios::binary) << "Gr\xF6\xDF"
+                                                    "e Insel\nmore\n";
 
   const testing::ProgramResult installs = testing::RunProgram(KARTWERK_EXE, {"installs", "--json"});
   ASSERT_EQ(installs.status, 0) << installs.err;
@@ -144,21 +147,27 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0]["folder"], TextFromPath(folder));
   EXPECT_EQ(list[0]["editor"], true);
-  EXPECT_EQ(list[1]["sub_key"], "\xC3\x9C" "bersetzung");
+  EXPECT_EQ(list[1]["sub_key"],
+            "\xC3\x9C"
+            "bersetzung");
 
   const testing::ProgramResult slots = testing::RunProgram(KARTWERK_EXE, {"slots", "--json"});
   ASSERT_EQ(slots.status, 0) << slots.err;
   const nlohmann::json listing = nlohmann::json::parse(slots.out);
   EXPECT_EQ(listing["game_folder"], TextFromPath(folder));
   EXPECT_EQ(listing["game_version_kind"], 1);
-  EXPECT_EQ(listing["slots"][7]["title"], "Gr\xC3\xB6\xC3\x9F" "e Insel");
+  EXPECT_EQ(listing["slots"][7]["title"],
+            "Gr\xC3\xB6\xC3\x9F"
+            "e Insel");
   EXPECT_EQ(listing["slots"][8]["occupied"], false);
 
   const testing::ProgramResult lines = testing::RunProgram(KARTWERK_EXE, {"slots"});
   ASSERT_EQ(lines.status, 0) << lines.err;
   const std::vector<std::string> text = testing::Lines(lines.out);
   ASSERT_EQ(text.size(), 255u);
-  EXPECT_EQ(text[7], "Map 007: Gr\xF6\xDF" "e Insel");  // the editor's own bytes, as the slot picker lists them
+  EXPECT_EQ(text[7],
+            "Map 007: Gr\xF6\xDF"
+            "e Insel");  // the editor's own bytes, as the slot picker lists them
 }
 
 TEST(WindowsAssociation, TheSixEntriesOfEachTypeReadBackFromTheClassRoot) {

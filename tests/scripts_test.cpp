@@ -99,14 +99,14 @@ class ScriptValue : public ::testing::TestWithParam<ValueCase> {};
 TEST_P(ScriptValue, IsWrittenWithItsDigitsReversed) {
   EXPECT_EQ(FormatScriptValue(GetParam().value), GetParam().line);
   // The same line comes out of a statement's value slot.
-  EXPECT_EQ(Body(Convert({Arg(GetParam().value), Code(16), kEnd})), std::string("$scd\n$T\n") + GetParam().line + "$END\n");
+  EXPECT_EQ(Body(Convert({Arg(GetParam().value), Code(16), kEnd})),
+            std::string("$scd\n$T\n") + GetParam().line + "$END\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ScriptValue,
                          ::testing::Values(ValueCase{0, "#\n"}, ValueCase{7, "#7\n"}, ValueCase{10, "#01\n"},
                                            ValueCase{123, "#321\n"}, ValueCase{65279, "#97256\n"},
-                                           ValueCase{0xFF00, "#2933847412\n"},
-                                           ValueCase{0xFF05, "#7933847412\n"},
+                                           ValueCase{0xFF00, "#2933847412\n"}, ValueCase{0xFF05, "#7933847412\n"},
                                            ValueCase{0xFFFF, "#7463847412\n"}));
 
 // ---- statements ----

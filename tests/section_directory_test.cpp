@@ -51,8 +51,8 @@ TEST(SectionDirectoryTest, ReadsAtMost37Entries) {
 TEST(SectionDirectoryTest, NameIsTheFirstWordUpToTheFirstZeroByte) {
   const auto d = Load(ContainerBuilder()
                           .AddRaw(Le().Text("TWO WORDS", 12), 0, {})
-                          .AddRaw(Le().Text("P-MINI1", 12), 0, {})       // no padding blank at all
-                          .AddRaw(Bytes(12, 'A'), 0, {})                 // no zero byte: all 12 bytes
+                          .AddRaw(Le().Text("P-MINI1", 12), 0, {})            // no padding blank at all
+                          .AddRaw(Bytes(12, 'A'), 0, {})                      // no zero byte: all 12 bytes
                           .AddRaw(Le().Text("AB", 3).Text("CD E", 9), 0, {})  // text ends at the first zero
                           .AddRaw(Le().Text(" LEAD", 12), 0, {})
                           .Build());
@@ -64,13 +64,8 @@ TEST(SectionDirectoryTest, NameIsTheFirstWordUpToTheFirstZeroByte) {
 }
 
 TEST(SectionDirectoryTest, CountsOnlyTheFourPMiniNamesExactly) {
-  const auto d = Load(ContainerBuilder()
-                          .Add("P-MINI1")
-                          .Add("P-MINI3 x")
-                          .Add("P-MINI5")
-                          .Add("p-mini2")
-                          .Add("P-MINI")
-                          .Build());
+  const auto d =
+      Load(ContainerBuilder().Add("P-MINI1").Add("P-MINI3 x").Add("P-MINI5").Add("p-mini2").Add("P-MINI").Build());
   EXPECT_EQ(d.pminis, 2);
 }
 
@@ -151,8 +146,9 @@ TEST(SectionDirectoryTest, LoadingWarnsAboutTheFirstNegativeSize) {
                       .Build());
   EXPECT_EQ(c.SectionDirectory.count, 2u);
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], "\"damaged\": section 1 (\"AIRF\") has a negative size (-2147483632); the sections after "
-                         "it are not found");
+  EXPECT_EQ(warnings[0],
+            "\"damaged\": section 1 (\"AIRF\") has a negative size (-2147483632); the sections after "
+            "it are not found");
 
   load("looping", ContainerBuilder().Add("A").AddRaw(Le().Text("BACK", 12), -16, {}).Build());
   EXPECT_EQ(warnings.size(), 1u);  // once, though the walk meets the entry again and again

@@ -14,8 +14,8 @@
 #include "core/temp_folder.hpp"
 #include "install/shell_open.hpp"
 #include "mapmaker/map_builder.hpp"
-#include "tests/support/run_program.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
@@ -99,17 +99,22 @@ TEST(WindowsPaths, NamesPastAsciiConvertThroughKartwerkExe) {
   const std::filesystem::path map = folder / L"\u00dcbersicht.qdm";
   // Its stored name is Windows-1252, as the game's own tools write it.
   testing::WriteBytes(map, testing::Gzip(testing::SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}),
-                                         "\xDC" "bersicht", 1262304000));
+                                         "\xDC"
+                                         "bersicht",
+                                         1262304000));
   const std::filesystem::path out = folder / L"Ausgabe \u00fc";
 
-  const testing::ProgramResult run = testing::RunProgram(KARTWERK_EXE, {"convert", TextFromPath(map), "--out", TextFromPath(out)});
+  const testing::ProgramResult run =
+      testing::RunProgram(KARTWERK_EXE, {"convert", TextFromPath(map), "--out", TextFromPath(out)});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::is_regular_file(out / "rhombs"));
   EXPECT_TRUE(std::filesystem::is_regular_file(out / "mis.000" / "scripts2"));
 
   const testing::ProgramResult info = testing::RunProgram(KARTWERK_EXE, {"info", TextFromPath(map)});
   ASSERT_EQ(info.status, 0) << info.err;
-  EXPECT_EQ(testing::Lines(info.out).at(0), "\xC3\x9C" "bersicht.qdm");  // printed as UTF-8
+  EXPECT_EQ(testing::Lines(info.out).at(0),
+            "\xC3\x9C"
+            "bersicht.qdm");  // printed as UTF-8
 }
 
 }  // namespace

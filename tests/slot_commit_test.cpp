@@ -10,11 +10,11 @@
 #include <chrono>
 #include <thread>
 
-#include "pipeline/slot_commit.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
-#include "tests/support/folder_tree.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "pipeline/slot_commit.hpp"
+#include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
 namespace {
@@ -134,7 +134,8 @@ TEST(SlotCommitTest, BadTargetsAndAnUnusableBackupFolderLeaveTheSlotAlone) {
   }
   ASSERT_TRUE(end.error);
   EXPECT_EQ(end.failedStep, "replacing the slot folder");
-  EXPECT_NE(end.FailureText().find("Cannot keep the previous content of \"" + TextFromPath(slot) + "\""), std::string::npos)
+  EXPECT_NE(end.FailureText().find("Cannot keep the previous content of \"" + TextFromPath(slot) + "\""),
+            std::string::npos)
       << end.FailureText();
   EXPECT_TRUE(end.slotLeftAsItWas);
   EXPECT_EQ(TreeFiles(slot), before);
@@ -202,7 +203,8 @@ TEST(SlotCommitTest, BackupNamesGiveSlotTimeAndAFileNameSafeTitle) {
   const fs::path slot = dir / "map.011";
   WriteFile(slot / "desc", Bytes{'A', '/', 'B', ':', 0x99, '.', ' ', '\r', 'x'});
   SlotCommit commit(slot, dir / "backups");
-  EXPECT_EQ(TextFromPath(commit.Commit().filename()).substr(32), "A_B_\xE2\x84\xA2");  // the sign as UTF-8, no trailing dot
+  EXPECT_EQ(TextFromPath(commit.Commit().filename()).substr(32),
+            "A_B_\xE2\x84\xA2");  // the sign as UTF-8, no trailing dot
 }
 
 // Across file systems the previous content is copied into the backup folder before the slot is

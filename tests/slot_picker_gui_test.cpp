@@ -49,7 +49,8 @@ class SlotPicker : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().Timer1()->isActive(); }));
   }
   // A start with a map on the command line: the slot picker at once.
-  void StartWithMap(const std::filesystem::path& gameFolder, const std::filesystem::path& map, bool waitForPicker = true) {
+  void StartWithMap(const std::filesystem::path& gameFolder, const std::filesystem::path& map,
+                    bool waitForPicker = true) {
     session.CommandLineMap = map;
     SetMapKindFromFile(session.conversion, map.string());
     session.installs.Registry = ExplicitInstallation(gameFolder);
@@ -110,8 +111,8 @@ class SlotPicker : public ::testing::Test {
   std::filesystem::path ReferenceConversion(const SampleGame& game, const std::filesystem::path& map, int slot) {
     const std::filesystem::path copy = scratch / "reference";
     const std::filesystem::path copiedMap = copy / map.lexically_relative(game.folder);
-    const ProgramResult result = RunProgram(
-        KARTWERK_EXE, {"convert", copiedMap.string(), "--slot", std::to_string(slot), "--game", copy.string(), "--quiet"});
+    const ProgramResult result = RunProgram(KARTWERK_EXE, {"convert", copiedMap.string(), "--slot",
+                                                           std::to_string(slot), "--game", copy.string(), "--quiet"});
     EXPECT_EQ(result.status, 0) << result.err;
     return SampleGame::SlotOf(copy, slot);
   }
@@ -224,11 +225,11 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommand
 // A map whose script holds a code the game does not know: its last step fails.
 std::filesystem::path WriteBrokenMap(const SampleGame& game) {
   const SampleOptions options{2, 0, 40, 30};
-  SampleGame::WriteMap(game.Single() / "broken.qdm",
-                       ReplaceSection(SampleMainContainer(SinglePlayerMap, options),
-                                      SectionPosition(Section::Scripts, SinglePlayerMap),
-                                      Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
-                       "broken");
+  SampleGame::WriteMap(
+      game.Single() / "broken.qdm",
+      ReplaceSection(SampleMainContainer(SinglePlayerMap, options), SectionPosition(Section::Scripts, SinglePlayerMap),
+                     Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
+      "broken");
   return game.Single() / "broken.qdm";
 }
 
@@ -241,8 +242,9 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
   TForm8& notice = windows->Form8();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
   const QString text = notice.Label1->text().remove(QChar(0x200B));
-  EXPECT_EQ(text, QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
-                                "the slot was left as it was"));
+  EXPECT_EQ(text,
+            QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
+                           "the slot was left as it was"));
   EXPECT_EQ(picker().EditorPrompt(), nullptr) << "the prompt comes after the notice";
   EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot's own map is untouched";
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
@@ -265,7 +267,8 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
   OpenMap(browser().RadioButton2, QStringLiteral("broken"));
   ChooseSlot(3);
   ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
-  EXPECT_TRUE(outside.errors[0].startsWith(QStringLiteral("Step \"Scripts\" of mission mis.000 failed"))) << outside.errors[0].toStdString();
+  EXPECT_TRUE(outside.errors[0].startsWith(QStringLiteral("Step \"Scripts\" of mission mis.000 failed")))
+      << outside.errors[0].toStdString();
   EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot is left as it was";
   EXPECT_EQ(outside.errorOwners[0], &browser());
   EXPECT_FALSE(picker().isVisible());
@@ -511,7 +514,8 @@ TEST(GaugeAndNotice, GaugeLengthAndFailureText) {
   end.failedStep = "Units";
   end.failedInStep = true;
   end.failedMission = "mis.003";
-  EXPECT_EQ(ConversionFailureNotice(end), QStringLiteral("Step \"Units\" of mission mis.003 failed: Stream read error"));
+  EXPECT_EQ(ConversionFailureNotice(end),
+            QStringLiteral("Step \"Units\" of mission mis.003 failed: Stream read error"));
   // Paths in the error text may break at their separators.
   end.error = std::make_exception_ptr(std::runtime_error("Cannot create file \"/a/b\". No"));
   EXPECT_EQ(ConversionFailureNotice(end).count(QChar(0x200B)), 2);

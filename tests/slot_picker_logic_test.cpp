@@ -110,7 +110,8 @@ class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public Me
 
 TEST_F(SlotPickerLogic, ConvertsIntoTheChosenSlotThenOffersTheEditor) {
   std::vector<std::string> failures;
-  picker.Open(map, window.Fading(), /*withOpacity=*/true, [&](const std::string& f) { failures.push_back(f); }, true);
+  picker.Open(
+      map, window.Fading(), /*withOpacity=*/true, [&](const std::string& f) { failures.push_back(f); }, true);
   ASSERT_TRUE(window.shown);
   EXPECT_TRUE(window.modal);
   EXPECT_EQ(title, kSlotListTitle);
@@ -145,13 +146,15 @@ TEST_F(SlotPickerLogic, ConvertsIntoTheChosenSlotThenOffersTheEditor) {
 TEST_F(SlotPickerLogic, AnUnreadableMapReturnsItsFailureUnseenAndXEndsTheProgram) {
   WriteBytes(map, {'n', 'o', 't', ' ', 'g', 'z'});
   std::vector<std::string> failures;
-  picker.Open(map, window.Fading(), true, [&](const std::string& f) { failures.push_back(f); }, true);
+  picker.Open(
+      map, window.Fading(), true, [&](const std::string& f) { failures.push_back(f); }, true);
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_FALSE(failures[0].empty());
   EXPECT_EQ(window.showCount, 0);
 
   WriteBytes(map, Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
-  picker.Open(map, window.Fading(), true, [&](const std::string& f) { failures.push_back(f); }, true);
+  picker.Open(
+      map, window.Fading(), true, [&](const std::string& f) { failures.push_back(f); }, true);
   window.RunFade();
   picker.Key(KeyAction::Escape);
   window.RunFade();
@@ -161,7 +164,8 @@ TEST_F(SlotPickerLogic, AnUnreadableMapReturnsItsFailureUnseenAndXEndsTheProgram
 
 TEST_F(SlotPickerLogic, XDuringTheConversionStopsTheWorkerAndLeavesTheSlotAsItWas) {
   session.hold = true;
-  picker.Open(map, window.Fading(), true, [](const std::string&) {}, true);
+  picker.Open(
+      map, window.Fading(), true, [](const std::string&) {}, true);
   window.RunFade();
   selected = 7;
   picker.ChooseSlot();
@@ -177,7 +181,8 @@ TEST_F(SlotPickerLogic, XDuringTheConversionStopsTheWorkerAndLeavesTheSlotAsItWa
 TEST_F(SlotPickerLogic, AGameNotLocatedIsAFatalNotice) {
   std::filesystem::remove(scratch.path() / "game" / "editor" / "scridll.dll");
   session.Search = {GameSearch::Place::GameFolder, scratch.path() / "game"};
-  picker.Open(map, window.Fading(), true, [](const std::string&) {}, true);
+  picker.Open(
+      map, window.Fading(), true, [](const std::string&) {}, true);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_NE(notices[0].find("Looked in the folder"), std::string::npos);
   noticeWindow.RunFade();

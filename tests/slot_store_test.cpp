@@ -12,8 +12,8 @@
 #include "install/slot_store.hpp"
 #include "install/slot_target.hpp"
 #include "mapmaker/map_builder.hpp"
-#include "tests/support/run_program.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "tests/support/run_program.hpp"
 #include "tests/support/wine_prefix.hpp"
 
 namespace kartwerk {
@@ -79,8 +79,8 @@ struct SlotFixture {
     WriteFile(slots / "map.010" / "desc", "");
     WriteFile(slots / "map.099" / "desc", std::string("Zero\0after", 10));
     WriteFile(slots / "map.100" / "desc", "Caf\xE9 Vornmark II\x99");
-    std::filesystem::create_directories(slots / "map.101");                  // a folder without desc
-    std::filesystem::create_directories(slots / "map.102" / "desc");         // "desc" is a folder
+    std::filesystem::create_directories(slots / "map.101");                     // a folder without desc
+    std::filesystem::create_directories(slots / "map.102" / "desc");            // "desc" is a folder
     WriteFile(slots / "map.254" / "desc", std::string(10000, 'L') + "\nrest");  // longer than one read
     WriteFile(slots / "map.255" / "desc", "never listed");
     WriteFile(slots / "map.7" / "desc", "not a slot name");
@@ -180,8 +180,7 @@ TEST(SlotsCommand, FindsTheGameThroughAWinePrefix) {
   SlotFixture f;
   const auto prefix = f.scratch.path() / "prefix";
   std::string body = WineInstallationKey({"1 stale", "C:\\Old Vornmark", "2.0", "English"});
-  body += WineInstallationKey({"2 real", "C:\\Vornmark II\\", "1.9", "English"},
-                              "Software\\Brannox\\Vornmark II");
+  body += WineInstallationKey({"2 real", "C:\\Vornmark II\\", "1.9", "English"}, "Software\\Brannox\\Vornmark II");
   MakeWinePrefix(prefix, body);
   std::filesystem::rename(f.game, prefix / "drive_c" / "Vornmark II");
 
@@ -257,7 +256,8 @@ TEST(ConvertIntoSlot, WritesIntoTheSlotOfTheInstallationHoldingTheMap) {
   const auto map = game / "game" / "maps" / "single" / "Dunes.qdm";
   WriteScriptedMap(map);
 
-  auto r = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "7", "--wine-prefix", prefix.string(), "--quiet"});
+  auto r =
+      RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "7", "--wine-prefix", prefix.string(), "--quiet"});
   ASSERT_EQ(r.status, 0) << r.err;
   const auto slot = game / "Editor" / "MAPS.SRC" / "map.007";
   ASSERT_TRUE(std::filesystem::is_regular_file(slot / "desc")) << r.err;
@@ -293,7 +293,8 @@ TEST(ConvertIntoSlot, TheVersionGivenOverridesTheInstallationsOwn) {
   ASSERT_EQ(older.status, 0) << older.err;
   EXPECT_TRUE(UsesFirstKeywordSet(slot7));
 
-  auto standard = RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "7", "--game", game.string(), "--quiet"});
+  auto standard =
+      RunProgram(KARTWERK_EXE, {"convert", map.string(), "--slot", "7", "--game", game.string(), "--quiet"});
   ASSERT_EQ(standard.status, 0) << standard.err;
   EXPECT_FALSE(UsesFirstKeywordSet(slot7));
 
@@ -320,8 +321,11 @@ TEST(ConvertIntoSlot, RejectsWrongUsageAndAGameItCannotLocate) {
   const std::string m = map.string();
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "255", "--game", game.string()}).status, 2);
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "-1", "--game", game.string()}).status, 2);
-  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "1", "--out", (scratch.path() / "o").string()}).status, 2);
-  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--out", (scratch.path() / "o").string(), "--game", game.string()}).status, 2);
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "1", "--out", (scratch.path() / "o").string()}).status,
+            2);
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--out", (scratch.path() / "o").string(), "--game", game.string()})
+                .status,
+            2);
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "1", "--game", "a", "--wine-prefix", "b"}).status, 2);
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", m}).status, 2);
 
@@ -330,7 +334,8 @@ TEST(ConvertIntoSlot, RejectsWrongUsageAndAGameItCannotLocate) {
   EXPECT_NE(lost.err.find("Could not locate Vornmark II"), std::string::npos) << lost.err;
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "editor"));
 
-  auto noRegistry = RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "3", "--wine-prefix", (scratch.path() / "x").string()});
+  auto noRegistry =
+      RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "3", "--wine-prefix", (scratch.path() / "x").string()});
   EXPECT_EQ(noRegistry.status, 1);
   EXPECT_NE(noRegistry.err.find("system.reg"), std::string::npos) << noRegistry.err;
   EXPECT_THROW(LocateSlot({game, std::nullopt, std::nullopt}, 255, map, std::nullopt), std::out_of_range);

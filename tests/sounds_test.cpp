@@ -26,9 +26,7 @@ std::string WorseLine(float worse) {
   return block.substr(start + 6, block.find('\n', start) - start - 6);
 }
 
-std::string WorseLineOfBits(std::uint32_t bits) {
-  return WorseLine(std::bit_cast<float>(bits));
-}
+std::string WorseLineOfBits(std::uint32_t bits) { return WorseLine(std::bit_cast<float>(bits)); }
 
 TEST(SoundRecord, ABlockListsEveryFieldFromItsOffsetAndEndsWithAnEmptyLine) {
   const Bytes record = Le().Text("ambient\\wind \"loud\"", 64).U16(1200).U16(65535).U16(40).F32(2.25f).U16(5).U16(60);

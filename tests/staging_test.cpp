@@ -112,9 +112,7 @@ TEST_F(StagingTest, MainFileFoundWhateverTheCaseOfItsName) {
   EXPECT_EQ(Loaded(), "C07.QDC");
 }
 
-TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) {
-  EXPECT_THROW(StageMapFile(c, maps / "absent.qdm"), EGZipError);
-}
+TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) { EXPECT_THROW(StageMapFile(c, maps / "absent.qdm"), EGZipError); }
 
 // Every mission file is checked before anything is written; each is inflated only when its
 // mission starts, so a damaged body shows then, and a missing file is named at staging.

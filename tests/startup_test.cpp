@@ -123,7 +123,8 @@ TEST_F(Startup, NoMapOrAMissingOneLeavesTheKindAlone) {
   EXPECT_EQ(c.MapKind, CampaignMap);
 
   c.MapKind = SinglePlayerMap;
-  EXPECT_EQ(Start((scratch.path() / "missing.qdp").string(), installs, c, errors), (scratch.path() / "missing.qdp").string());
+  EXPECT_EQ(Start((scratch.path() / "missing.qdp").string(), installs, c, errors),
+            (scratch.path() / "missing.qdp").string());
   EXPECT_EQ(c.MapKind, SinglePlayerMap);
 
   std::filesystem::create_directories(scratch.path() / "folder.qdp");

@@ -18,8 +18,8 @@ class UnitRecordTest : public ::testing::Test {
 
   static UnitHead Head(std::uint8_t in, std::uint8_t crew, std::uint16_t u = 100, std::uint16_t v = 50) {
     // Grp HP Ammo Expa Lives Morale ID(2) unused(2) In Crew U V Dir Owner
-    return UnitHead::Decode(Le().U8(3).U8(90).U8(80).U8(7).U8(2).U8(60).U16(0).U16(0).U8(in).U8(crew)
-                                .U16(u).U16(v).U8(128).U8(1).bytes);
+    return UnitHead::Decode(
+        Le().U8(3).U8(90).U8(80).U8(7).U8(2).U8(60).U16(0).U16(0).U8(in).U8(crew).U16(u).U16(v).U8(128).U8(1).bytes);
   }
   static CrewRecord Member(std::uint16_t id, std::uint8_t hp) {
     return CrewRecord::Decode(Le().U8(4).U8(hp).U8(5).U8(6).U8(1).U8(70).U16(id).U16(0).bytes);
@@ -75,19 +75,32 @@ TEST_F(UnitRecordTest, CrewTypeNumbersAreSixteenBits) {
   EXPECT_EQ(member.ID, 2);
   EXPECT_EQ(member.WideID(), 0xABCD0002u);
   const std::string text = ConvertUnitRecord(Head(1, 0), std::vector{member}, names, {});
-  EXPECT_EQ(text.substr(text.find('\n') + 1),
-            "  ID=Gunner HP=2 Ammo=3 Expa=4 Morale=6 Lives=5 Grp=1\n");
+  EXPECT_EQ(text.substr(text.find('\n') + 1), "  ID=Gunner HP=2 Ammo=3 Expa=4 Morale=6 Lives=5 Grp=1\n");
 }
 
 TEST(UnitHeadDecode, ReadsEveryFieldAtItsOffsetAndZeroFillsAShortRecord) {
-  const UnitHead h = UnitHead::Decode(
-      Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(0x0708).U16(0xFFFF).U8(9).U8(10).U16(0x1112).U16(0x1314).U8(15).U8(16).bytes);
-  EXPECT_EQ(std::vector<int>({h.Grp, h.HP, h.Ammo, h.Expa, h.Lives, h.Morale, h.ID, h.In, h.Crew, h.U, h.V, h.Dir,
-                              h.Owner}),
-            std::vector<int>({1, 2, 3, 4, 5, 6, 0x0708, 9, 10, 0x1112, 0x1314, 15, 16}));
+  const UnitHead h = UnitHead::Decode(Le().U8(1)
+                                          .U8(2)
+                                          .U8(3)
+                                          .U8(4)
+                                          .U8(5)
+                                          .U8(6)
+                                          .U16(0x0708)
+                                          .U16(0xFFFF)
+                                          .U8(9)
+                                          .U8(10)
+                                          .U16(0x1112)
+                                          .U16(0x1314)
+                                          .U8(15)
+                                          .U8(16)
+                                          .bytes);
+  EXPECT_EQ(
+      std::vector<int>({h.Grp, h.HP, h.Ammo, h.Expa, h.Lives, h.Morale, h.ID, h.In, h.Crew, h.U, h.V, h.Dir, h.Owner}),
+      std::vector<int>({1, 2, 3, 4, 5, 6, 0x0708, 9, 10, 0x1112, 0x1314, 15, 16}));
   EXPECT_EQ(h.SubRecordCount(), 19u);
 
-  const UnitHead cut = UnitHead::Decode(Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(7).U16(0).U8(1).U8(2).U8(0x34).bytes);
+  const UnitHead cut =
+      UnitHead::Decode(Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(7).U16(0).U8(1).U8(2).U8(0x34).bytes);
   EXPECT_EQ(cut.U, 0x34);
   EXPECT_EQ(cut.V, 0);
   EXPECT_EQ(cut.Owner, 0);

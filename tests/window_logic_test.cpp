@@ -45,7 +45,8 @@ class VersionPickerLogic : public ::testing::Test, public VersionLabelsFace {
   int FocusedVersion() const override { return focused; }
 
   void Install(int count) {
-    for (int i = 1; i <= count; ++i) session.installs.InstalledVersions.push_back({"", {}, "2." + std::to_string(i), i == 2 ? "" : "English", "", 0});
+    for (int i = 1; i <= count; ++i)
+      session.installs.InstalledVersions.push_back({"", {}, "2." + std::to_string(i), i == 2 ? "" : "English", "", 0});
   }
 
   RecordingSession session;

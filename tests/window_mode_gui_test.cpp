@@ -6,8 +6,8 @@
 #include <string>
 
 #include "mapmaker/map_builder.hpp"
-#include "tests/support/run_program.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
@@ -35,7 +35,8 @@ TEST(WindowMode, NoSubcommandOpensTheWindows) {
   // With no display to open, the window mode fails where the subcommands did not: proof that it
   // is the one that starts the window system (with a map argument, and without one).
   const auto maps = WriteSampleMaps(scratch / "maps");
-  for (const std::vector<std::string>& args : {std::vector<std::string>{}, std::vector<std::string>{maps[0].string()}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{maps[0].string()}}) {
     std::vector<std::string> env = kNoDisplay;
     env.push_back("XDG_DATA_HOME=" + (scratch / "data").string());
     env.push_back("HOME=" + scratch.path().string());
@@ -75,8 +76,7 @@ TEST(WindowMode, WithoutTheWindowsModuleOnlyTheWindowsAreMissing) {
 
   const ProgramResult windows = RunProgram(program.string(), {}, kNoDisplay);
   EXPECT_EQ(windows.status, 1);
-  EXPECT_NE(windows.err.find((program.parent_path() / "kartwerk-windows").string()), std::string::npos)
-      << windows.err;
+  EXPECT_NE(windows.err.find((program.parent_path() / "kartwerk-windows").string()), std::string::npos) << windows.err;
   EXPECT_EQ(windows.err.find("no-such-platform"), std::string::npos) << windows.err;
 }
 

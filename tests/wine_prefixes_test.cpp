@@ -73,9 +73,8 @@ struct PrefixHome {
     const fs::path steam = home / ".local/share/Steam";
     Prefix(steam / "steamapps/compatdata/1020/pfx", "Proton");
     fs::create_directories(steam / "steamapps/compatdata/999");  // an app without a prefix
-    WriteText(steam / "steamapps/libraryfolders.vdf",
-              "\"libraryfolders\" { \"0\" { \"path\" \"" + steam.string() + "\" }\n \"1\" { \"path\" \"" +
-                  library.string() + "\" } }");
+    WriteText(steam / "steamapps/libraryfolders.vdf", "\"libraryfolders\" { \"0\" { \"path\" \"" + steam.string() +
+                                                          "\" }\n \"1\" { \"path\" \"" + library.string() + "\" } }");
     Prefix(library / "steamapps/compatdata/7/pfx", "Library");
     fs::create_directories(home / ".steam");
     fs::create_directory_symlink(steam, home / ".steam/steam");  // Steam's own link: seen once
@@ -135,7 +134,8 @@ TEST(InstallsCommand, FindsTheGameInEveryPrefixOfTheHomeFolder) {
   EXPECT_EQ(list[2]["language"], "Lutris");
   EXPECT_EQ(list[2]["prefix"], (h.scratch.path() / "elsewhere/lutris-game").string());
   EXPECT_EQ(list[4]["language"], "Bottles");
-  EXPECT_EQ(list[4]["folder"], fs::canonical(h.home / ".local/share/bottles/bottles/Strategy/drive_c/Games/Bottles").string());
+  EXPECT_EQ(list[4]["folder"],
+            fs::canonical(h.home / ".local/share/bottles/bottles/Strategy/drive_c/Games/Bottles").string());
 
   // The first found is the one located: its slots are listed, from the Proton prefix.
   auto slots = RunProgram(KARTWERK_EXE, {"slots", "--json"}, env);

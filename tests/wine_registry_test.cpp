@@ -34,7 +34,9 @@ TEST(WineText, DecodesWinesEscapes) {
   EXPECT_EQ(Decoded(R"(\x41\x42")"), "AB");
   // Up to four hex digits: Wine pads to four when a hex digit follows.
   EXPECT_EQ(Decoded(R"(Vornmark \xc4")"), "Vornmark \xC3\x84");
-  EXPECT_EQ(Decoded(R"(\x00c4b")"), "\xC3\x84" "b");
+  EXPECT_EQ(Decoded(R"(\x00c4b")"),
+            "\xC3\x84"
+            "b");
   EXPECT_EQ(Decoded(R"(\x2122")"), "\xE2\x84\xA2");
   // A surrogate pair becomes one character; a lone surrogate the replacement character.
   EXPECT_EQ(Decoded(R"(\xd83d\xde00")"), "\xF0\x9F\x98\x80");
@@ -43,7 +45,10 @@ TEST(WineText, DecodesWinesEscapes) {
   EXPECT_EQ(Decoded(R"(\101\0")").size(), 2u);
   EXPECT_EQ(Decoded(R"(\101\0")")[0], 'A');
   // Raw UTF-8 passes through; a stray byte is taken as Latin-1.
-  EXPECT_EQ(Decoded("Stra\xC3\x9F" "e\""), "Stra\xC3\x9F" "e");
+  EXPECT_EQ(Decoded("Stra\xC3\x9F"
+                    "e\""),
+            "Stra\xC3\x9F"
+            "e");
   EXPECT_EQ(Decoded("\xC4\""), "\xC3\x84");
 }
 
@@ -141,8 +146,7 @@ TEST(WineRegistryFile, SkipsMalformedLinesAsWineDoes) {
 }
 
 TEST(WineRegistryFile, AcceptsWindowsLineEndsAndRejectsOtherFormats) {
-  const RegistryTree tree = ParseWineRegistry(
-      "WINE REGISTRY Version 2\r\n[Software\\\\X] 1\r\n\"v\"=\"crlf\"\r\n");
+  const RegistryTree tree = ParseWineRegistry("WINE REGISTRY Version 2\r\n[Software\\\\X] 1\r\n\"v\"=\"crlf\"\r\n");
   EXPECT_EQ(StringAt(tree, "Software\\X", "v"), "crlf");
   EXPECT_THROW(ParseWineRegistry(""), RegistryUnavailable);
   EXPECT_THROW(ParseWineRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n"), RegistryUnavailable);
@@ -182,7 +186,8 @@ TEST(WinePaths, MapDrivePathsThroughDosdevicesWithoutRegardToCase) {
   EXPECT_EQ(WineHostPath(prefix, "C:\\Windows\\..\\Games\\Vornmark II"), real);
   EXPECT_EQ(WineHostPath(prefix, "\\\\?\\C:\\Games\\Vornmark II"), real);
   // A missing folder keeps its spelling below the last one found.
-  EXPECT_EQ(WineHostPath(prefix, "C:\\games\\Missing\\x"), std::filesystem::canonical(prefix / "drive_c/Games") / "Missing/x");
+  EXPECT_EQ(WineHostPath(prefix, "C:\\games\\Missing\\x"),
+            std::filesystem::canonical(prefix / "drive_c/Games") / "Missing/x");
   // No drive, a drive the prefix lacks, or a relative path name nothing reachable.
   EXPECT_TRUE(WineHostPath(prefix, "Games\\Vornmark II").empty());
   EXPECT_TRUE(WineHostPath(prefix, "\\Games\\Vornmark II").empty());
@@ -286,9 +291,9 @@ TEST(InstallsCommand, ListsEveryExistingInstallationWithFolderVersionAndLanguage
   ASSERT_EQ(text.status, 0) << text.err;
   const std::string from = "; Wine prefix " + prefix.string() + ")\n";
   EXPECT_EQ(text.out, "1  English 2.2  " + std::filesystem::canonical(gold).string() +
-                          "  (C:\\Games\\Vornmark II Gold" + from +
-                          "2  Français 1.9  " + std::filesystem::canonical(old).string() +
-                          "  (C:\\Program Files\\Brannox\\Vornmark II\\" + from);
+                          "  (C:\\Games\\Vornmark II Gold" + from + "2  Français 1.9  " +
+                          std::filesystem::canonical(old).string() + "  (C:\\Program Files\\Brannox\\Vornmark II\\" +
+                          from);
 }
 
 TEST(InstallsCommand, NoRegistryFailsAndNoGameKeyListsNothing) {

@@ -49,7 +49,8 @@ std::vector<fs::path> CompiledFiles(const fs::path& map) {
 std::vector<unsigned char> ReadFile(const fs::path& path) {
   std::vector<unsigned char> data(fs::file_size(path));
   std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (!in || std::fread(data.data(), 1, data.size(), in) != data.size()) throw std::runtime_error("cannot read " + path.string());
+  if (!in || std::fread(data.data(), 1, data.size(), in) != data.size())
+    throw std::runtime_error("cannot read " + path.string());
   std::fclose(in);
   return data;
 }
@@ -84,7 +85,8 @@ std::vector<OutputFile> SlotFiles(const fs::path& slot) {
   for (const auto& entry : fs::recursive_directory_iterator(slot)) {
     if (entry.is_regular_file()) files.push_back({fs::relative(entry.path(), slot), entry.file_size()});
   }
-  std::sort(files.begin(), files.end(), [](const OutputFile& a, const OutputFile& b) { return a.relative < b.relative; });
+  std::sort(files.begin(), files.end(),
+            [](const OutputFile& a, const OutputFile& b) { return a.relative < b.relative; });
   return files;
 }
 

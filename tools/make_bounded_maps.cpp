@@ -37,8 +37,8 @@ Bytes LongScriptSection() {
 std::filesystem::path WriteScriptsMap(const std::filesystem::path& folder) {
   BenchMapOptions o;
   o.width = o.height = 64;
-  const Bytes container = ReplaceSection(BenchMainContainer(o), SectionPosition(Section::Scripts, SinglePlayerMap),
-                                         LongScriptSection());
+  const Bytes container =
+      ReplaceSection(BenchMainContainer(o), SectionPosition(Section::Scripts, SinglePlayerMap), LongScriptSection());
   std::filesystem::create_directories(folder);
   const auto path = folder / "scripts.qdm";
   WriteBytes(path, Gzip(container, "scripts"));

@@ -59,10 +59,17 @@ std::vector<FaceCell> Face(int form, int direction) {
   switch (form) {
     case 0: AddRun(face, direction, 1, 1); break;
     case 1: AddRun(face, direction, 2, 2); break;
-    case 2: case 6: AddRun(face, direction, 3, 3); break;
+    case 2:
+    case 6: AddRun(face, direction, 3, 3); break;
     case 3: AddRun(face, direction, 0, 3); break;
-    case 4: AddRun(face, direction, 3, 0); AddRun(face, direction + kDirections - 1, 0, 3); break;
-    case 5: AddRun(face, direction, 3, 0); AddRun(face, direction + 1, 0, 3); break;
+    case 4:
+      AddRun(face, direction, 3, 0);
+      AddRun(face, direction + kDirections - 1, 0, 3);
+      break;
+    case 5:
+      AddRun(face, direction, 3, 0);
+      AddRun(face, direction + 1, 0, 3);
+      break;
     default: break;
   }
   return face;

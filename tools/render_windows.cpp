@@ -100,7 +100,13 @@ fs::path MakeGame(const fs::path& folder) {
 }
 
 std::shared_ptr<const kw::RegistrySource> RegistryOf(const std::vector<fs::path>& folders) {
-  static const char* kLanguages[] = {"English", "Deutsch", "Fran\xC3\xA7" "ais", "Polski", "Espa\xC3\xB1ol", "Italiano"};
+  static const char* kLanguages[] = {"English",
+                                     "Deutsch",
+                                     "Fran\xC3\xA7"
+                                     "ais",
+                                     "Polski",
+                                     "Espa\xC3\xB1ol",
+                                     "Italiano"};
   static const char* kVersions[] = {"2.2", "1.9", "2.0", "2.2", "2.0", "1.9"};
   auto tree = std::make_shared<kw::RegistryTree>();
   for (std::size_t i = 0; i < folders.size(); ++i) {
@@ -206,10 +212,11 @@ int main(int argc, char** argv) {
         Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
     kw::testing::WriteBytes(game / "game" / "maps" / "single" / "broken.qdm", kw::testing::Gzip(broken, "broken"));
   }
-  for (const auto& [map, slot, picture] : {std::tuple{"broken", 1, "notice_failure.png"},
-                                           std::tuple{"frontier", 1, "notice_replaced.png"}}) {
+  for (const auto& [map, slot, picture] :
+       {std::tuple{"broken", 1, "notice_failure.png"}, std::tuple{"frontier", 1, "notice_replaced.png"}}) {
     // Named on the command line: a map chosen in the browser that fails goes back to the browser instead.
-    Session s(kw::ExplicitInstallation(game), cliffData, game / "game" / "maps" / "single" / (std::string(map) + ".qdm"));
+    Session s(kw::ExplicitInstallation(game), cliffData,
+              game / "game" / "maps" / "single" / (std::string(map) + ".qdm"));
     kw::TForm1& picker = s.windows->Form1();
     Require(WaitFor([&] { return Settled(picker); }), "the slot picker's fade-in");
     picker.ListBox1->setCurrentRow(slot);

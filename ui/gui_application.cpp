@@ -1,12 +1,12 @@
 #include "ui/gui_application.hpp"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "convert/records/cliff_data.hpp"
 #include "ui/gui_windows.hpp"

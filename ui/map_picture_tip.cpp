@@ -36,7 +36,8 @@ MapPictureTip::MapPictureTip(QAbstractItemView* view, Sources sources)
   pictures_ = std::make_unique<BackgroundPictures>(
       [this](const std::filesystem::path& file, std::optional<Picture> picture) {
         QImage image = picture ? ToImage(*picture) : QImage();
-        QMetaObject::invokeMethod(this, [this, file, image] { Arrived(file, image); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, file, image] { Arrived(file, image); }, Qt::QueuedConnection);
       },
       kPictureSide);
 }
@@ -68,11 +69,8 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Leave:
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
-    case QEvent::Hide:
-      Hide();
-      break;
-    default:
-      break;
+    case QEvent::Hide: Hide(); break;
+    default: break;
   }
   return QObject::eventFilter(watched, event);
 }

@@ -12,8 +12,9 @@ QString NoEditorInInstallation(const GameInstallations& installs) {
 
 QString EditorStartFailure(const EditorLaunch& launch) {
   const EditorCommand command = EditorCommandFor(launch);
-  return QStringLiteral("Could not start the Vornmark II\u2122 Editor: tried \"%1 %2\" in %3. Wine must be installed "
-                        "to run the editor.")
+  return QStringLiteral(
+             "Could not start the Vornmark II\u2122 Editor: tried \"%1 %2\" in %3. Wine must be installed "
+             "to run the editor.")
       .arg(command.program, command.arguments.join(QLatin1Char(' ')), command.workingFolder);
 }
 

@@ -113,9 +113,10 @@ TForm1::~TForm1() {
 
 void TForm1::Open(const std::filesystem::path& mapPath, const TFadeForm& opener, bool withOpacity,
                   std::function<void(const QString& failure)> afterClose, bool failuresReturn) {
-  logic_.Open(mapPath, opener.Fading(), withOpacity,
-              [after = std::move(afterClose)](const std::string& failure) { after(QString::fromStdString(failure)); },
-              failuresReturn);
+  logic_.Open(
+      mapPath, opener.Fading(), withOpacity,
+      [after = std::move(afterClose)](const std::string& failure) { after(QString::fromStdString(failure)); },
+      failuresReturn);
 }
 
 void TForm1::ShowSlotList(const std::string& title) {

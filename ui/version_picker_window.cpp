@@ -99,7 +99,9 @@ void TForm9::ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels
 
 int TForm9::FocusedVersion() const {
   for (int i = 1; i < static_cast<int>(versionLabels_.size()); ++i) {
-    if (versionLabels_[static_cast<std::size_t>(i)] != nullptr && versionLabels_[static_cast<std::size_t>(i)]->hasFocus()) return i;
+    if (versionLabels_[static_cast<std::size_t>(i)] != nullptr &&
+        versionLabels_[static_cast<std::size_t>(i)]->hasFocus())
+      return i;
   }
   return 0;
 }

@@ -73,7 +73,8 @@ class DragFilter : public QObject {
 
 // One diamond of the isometric terrain drawn into the banner.
 QPolygonF Rhomb(double cx, double cy, double w, double h) {
-  return QPolygonF({QPointF(cx, cy - h / 2), QPointF(cx + w / 2, cy), QPointF(cx, cy + h / 2), QPointF(cx - w / 2, cy)});
+  return QPolygonF(
+      {QPointF(cx, cy - h / 2), QPointF(cx + w / 2, cy), QPointF(cx, cy + h / 2), QPointF(cx - w / 2, cy)});
 }
 
 }  // namespace

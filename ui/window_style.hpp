@@ -17,8 +17,8 @@ namespace kartwerk {
 // "Lucida Sans Unicode" at a pixel size; the system's sans-serif font where it is missing.
 QFont WindowFont(int pixelSize, bool bold = false);
 
-QColor ValueBlue();   // value labels, list text, buttons
-QColor FrameGrey();   // the one-pixel window frame and the button boxes
+QColor ValueBlue();  // value labels, list text, buttons
+QColor FrameGrey();  // the one-pixel window frame and the button boxes
 
 // The banner across the top of the browser, the slot picker and the version picker (415 x 70).
 QPixmap BannerPicture();

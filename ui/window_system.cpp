@@ -1,11 +1,11 @@
 #include "ui/window_system.hpp"
 
+#include <xcb/xcb.h>
 #include <QByteArray>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <xcb/xcb.h>
 
 #include "ui/gui_application.hpp"
 
@@ -25,9 +25,8 @@ bool CompositingManagerRuns(xcb_connection_t* connection, int screen) {
   const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
   // Only an existing atom can be a selection somebody owns.
   const ReplyPtr<xcb_intern_atom_reply_t> atom(
-      xcb_intern_atom_reply(connection,
-                            xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(name.size()), name.c_str()),
-                            nullptr),
+      xcb_intern_atom_reply(
+          connection, xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr),
       &std::free);
   if (!atom || atom->atom == XCB_ATOM_NONE) return false;
   const ReplyPtr<xcb_get_selection_owner_reply_t> owner(

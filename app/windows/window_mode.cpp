@@ -17,8 +17,8 @@ int RunWindowsWith(int argc, char** argv, const WindowOptions& options) {
   GuiSession session;
   // Start-up sees the map as the shell hands it over: the program, then the map's path.
   const char* startArgs[] = {argc > 0 ? argv[0] : "kartwerk", options.map.c_str()};
-  session.CommandLineMap = StartProgram(options.map.empty() ? 1 : 2, startArgs, session.installs, session.conversion,
-                                        std::cerr);
+  session.CommandLineMap =
+      StartProgram(options.map.empty() ? 1 : 2, startArgs, session.installs, session.conversion, std::cerr);
 
   InstallationSourceOptions source;
   if (!options.game.empty()) source.game = options.game;
@@ -47,7 +47,8 @@ int RunWindowsWith(int argc, char** argv, const WindowOptions& options) {
 #define KARTWERK_EXPORT __attribute__((visibility("default")))
 #endif
 
-extern "C" KARTWERK_EXPORT int kartwerk_run_windows(int argc, char** argv, const kartwerk::app::WindowOptions& options) {
+extern "C" KARTWERK_EXPORT int kartwerk_run_windows(int argc, char** argv,
+                                                    const kartwerk::app::WindowOptions& options) {
   return kartwerk::app::RunWindowsWith(argc, argv, options);
 }
 

@@ -10,15 +10,18 @@ constexpr CodeRange kClass4Plain[] = {{16, 25}};
 constexpr CodeRange kClass6Plain[] = {{74, 78}};
 constexpr CodeRange kClass7Plain[] = {{127, 142}, {190, 65535}};
 
+// clang-format off
 constexpr TileClassRow kClasses[] = {
     {0, {0, 15}, kClass0Plain, 0},
     {4, {16, 73}, kClass4Plain, 0},
     {6, {74, 126}, kClass6Plain, 7},
     {7, {127, 65535}, kClass7Plain, 0},
 };
+// clang-format on
 
 // The shape of every transition piece. Class 6 has five pieces of shape 6 and three of
 // shape 12, class 7 three of shape 5: the table itself is the rule.
+// clang-format off
 constexpr ShapeCell kShapes[] = {
     {1, 4, {31, 43, 55, 67}},
     {1, 6, {80, 92, 108, 116}},
@@ -68,6 +71,7 @@ constexpr ShapeCell kShapes[] = {
     {12, 6, {89, 101, 125}},
     {12, 7, {149, 161, 173, 184}},
 };
+// clang-format on
 
 constexpr RhombScheme kBeachIsland{kClasses, kShapes};
 

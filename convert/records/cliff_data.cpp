@@ -5,7 +5,6 @@
 #include <system_error>
 #include "core/path_text.hpp"
 
-
 namespace kartwerk {
 
 std::shared_ptr<const Bytes> LoadCliffData(const std::filesystem::path& path) {

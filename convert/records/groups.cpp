@@ -14,10 +14,22 @@ constexpr std::int32_t kTicksPerSecond = 25;
 constexpr std::uint16_t kNoMinimum = 32767;  // minimums from here up are shown as 0
 
 // Indexed by the low four bits of the first field; 14 and 15 have no name.
-constexpr std::string_view kAiTypeNames[16] = {
-    "ai_none",        "ai_recon",      "ai_sold_guard",  "ai_sold_follow",  "ai_sold_art",   "ai_tank_guard",
-    "ai_tank_follow", "ai_furg_help",  "ai_furg_move",   "ai_furg_reload",  "ai_katya_move", "ai_plane_move",
-    "ai_train_move",  "ai_furg_transport", "", ""};
+constexpr std::string_view kAiTypeNames[16] = {"ai_none",
+                                               "ai_recon",
+                                               "ai_sold_guard",
+                                               "ai_sold_follow",
+                                               "ai_sold_art",
+                                               "ai_tank_guard",
+                                               "ai_tank_follow",
+                                               "ai_furg_help",
+                                               "ai_furg_move",
+                                               "ai_furg_reload",
+                                               "ai_katya_move",
+                                               "ai_plane_move",
+                                               "ai_train_move",
+                                               "ai_furg_transport",
+                                               "",
+                                               ""};
 
 struct FlagName {
   int bit;
@@ -27,11 +39,13 @@ struct FlagName {
 // The flags of the low three bytes in the order the editor lists them: the first byte's
 // four flags from bit 7 down, then the second byte and the third byte from their top bit down.
 constexpr FlagName kLowFlags[] = {
-    {7, " aif_useobjects"},     {6, " aif_zonenoemeny"},     {5, " aif_zonehaveown"},    {4, " aif_rndmove"},
-    {15, " aif_atgnotow"},      {14, " aif_atgnomove"},      {13, " aif_atgzonenoenemy"}, {12, " aif_atgzonehaveown"},
-    {11, " aif_atgnouse"},      {10, " aif_zrestrict"},      {9, " aif_grestrict"},      {8, " aif_rndtarget"},
-    {23, " aif_domnouse"},      {22, " aif_gaubnodrop"},     {21, " aif_gaubnotow"},     {20, " aif_gaubnomove"},
-    {19, " aif_gaubzonenoenemy"}, {18, " aif_gaubzonehaveown"}, {17, " aif_gaubnouse"},  {16, " aif_atgnodrop"},
+    {7, " aif_useobjects"},      {6, " aif_zonenoemeny"},      {5, " aif_zonehaveown"},
+    {4, " aif_rndmove"},         {15, " aif_atgnotow"},        {14, " aif_atgnomove"},
+    {13, " aif_atgzonenoenemy"}, {12, " aif_atgzonehaveown"},  {11, " aif_atgnouse"},
+    {10, " aif_zrestrict"},      {9, " aif_grestrict"},        {8, " aif_rndtarget"},
+    {23, " aif_domnouse"},       {22, " aif_gaubnodrop"},      {21, " aif_gaubnotow"},
+    {20, " aif_gaubnomove"},     {19, " aif_gaubzonenoenemy"}, {18, " aif_gaubzonehaveown"},
+    {17, " aif_gaubnouse"},      {16, " aif_atgnodrop"},
 };
 
 // The top byte is read as a number and taken apart in steps of 8, 4, 2 and 1, so its upper
@@ -40,8 +54,7 @@ struct TopStep {
   unsigned weight;
   std::string_view text;
 };
-constexpr TopStep kTopFlags[] = {
-    {8, " aif_ezdnouse"}, {4, " aif_holdfire"}, {2, " aif_domhide"}};
+constexpr TopStep kTopFlags[] = {{8, " aif_ezdnouse"}, {4, " aif_holdfire"}, {2, " aif_domhide"}};
 constexpr std::string_view kAmbushFlag = " aif_domambush";
 
 std::string FlagList(std::uint32_t typeAndFlags) {

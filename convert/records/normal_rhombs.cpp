@@ -13,6 +13,7 @@ constexpr CodeRange kClass5Plain[] = {{187, 196}};
 constexpr CodeRange kClass6Plain[] = {{245, 254}};
 constexpr CodeRange kClass7Plain[] = {{291, 305}, {355, 65535}};
 
+// clang-format off
 constexpr TileClassRow kClasses[] = {
     {0, {0, 12}, kClass0Plain, 0},
     {2, {13, 69}, kClass2Plain, 0},
@@ -22,10 +23,12 @@ constexpr TileClassRow kClasses[] = {
     {6, {245, 290}, kClass6Plain, 0},
     {7, {291, 65535}, kClass7Plain, 0},
 };
+// clang-format on
 
 // The shape of every transition piece. The runs differ in length and in the order of
 // their shapes (class 5's runs begin with shape 8, class 7 ends with 353 and 354), so the
 // table itself is the rule.
+// clang-format off
 constexpr ShapeCell kShapes[] = {
     {1, 2, {31, 43, 55, 63}},
     {1, 3, {85, 97, 109, 121}},
@@ -111,6 +114,7 @@ constexpr ShapeCell kShapes[] = {
     {12, 6, {261, 273, 285}},
     {12, 7, {312, 324, 336, 353}},
 };
+// clang-format on
 
 constexpr RhombScheme kNormal{kClasses, kShapes};
 

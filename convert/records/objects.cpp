@@ -31,8 +31,8 @@ char* FormatObjectLine(char* at, std::string_view name, const ObjectRecord& r) {
   // The numbers are spelled in place, without a string each: a large map has tens of
   // thousands of objects.
   at = std::copy(name.begin(), name.end(), at);
-  for (unsigned number : {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte},
-                          unsigned{r.attrWord}}) {
+  for (unsigned number :
+       {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte}, unsigned{r.attrWord}}) {
     *at++ = ' ';
     at = std::to_chars(at, at + 5, number).ptr;
   }

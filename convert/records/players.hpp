@@ -25,26 +25,26 @@ struct AircraftEntry {
 // One descent (airborne landing) entry: 70 bytes.
 struct DescentEntry {
   static constexpr std::size_t kSize = 70;
-  std::uint8_t group = 0;                  // offset 0
-  std::uint8_t expa = 0;                   // 1
-  std::array<std::string, 4> unitNames;    // 2: four 16-byte fields
-  std::array<std::uint8_t, 4> numbers{};   // 66
+  std::uint8_t group = 0;                 // offset 0
+  std::uint8_t expa = 0;                  // 1
+  std::array<std::string, 4> unitNames;   // 2: four 16-byte fields
+  std::array<std::uint8_t, 4> numbers{};  // 66
 };
 
 // The aircraft kinds in the order of a player's aircraft entries.
-inline constexpr std::array<std::string_view, 5> kAircraftKinds = {
-    "plane bomber", "plane spy", "plane transport", "plane boxer", "plane interceptor"};
+inline constexpr std::array<std::string_view, 5> kAircraftKinds = {"plane bomber", "plane spy", "plane transport",
+                                                                   "plane boxer", "plane interceptor"};
 
 // One player: 397 bytes, packed.
 struct PlayerRecord {
   static constexpr std::size_t kSize = 397;
   static constexpr std::size_t kNameWidth = 32;
 
-  std::string name;             // offset 0: 32-byte field
-  std::uint8_t team = 0;        // 32
-  std::uint16_t colour = 0;     // 33: 16-bit colour, 5 bits red, 7 green, 4 blue from the top
-  std::uint8_t nation = 0;      // 35
-  std::uint8_t planesdir = 0;   // 36: direction the aircraft come from
+  std::string name;            // offset 0: 32-byte field
+  std::uint8_t team = 0;       // 32
+  std::uint16_t colour = 0;    // 33: 16-bit colour, 5 bits red, 7 green, 4 blue from the top
+  std::uint8_t nation = 0;     // 35
+  std::uint8_t planesdir = 0;  // 36: direction the aircraft come from
   std::array<AircraftEntry, kAircraftKinds.size()> aircraft;  // 37
   std::array<DescentEntry, 2> descents;                       // 257
 

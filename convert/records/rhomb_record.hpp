@@ -35,14 +35,8 @@ struct EditorRhomb {
 
   // The record in file order, little-endian.
   std::array<std::uint8_t, kEditorRhombSize> Bytes() const {
-    return {terrain,
-            tileClass,
-            static_cast<std::uint8_t>(shape),
-            static_cast<std::uint8_t>(shape >> 8),
-            levelLow,
-            levelHigh,
-            static_cast<std::uint8_t>(tileCode),
-            static_cast<std::uint8_t>(tileCode >> 8)};
+    return {terrain,  tileClass, static_cast<std::uint8_t>(shape),    static_cast<std::uint8_t>(shape >> 8),
+            levelLow, levelHigh, static_cast<std::uint8_t>(tileCode), static_cast<std::uint8_t>(tileCode >> 8)};
   }
 };
 

@@ -30,7 +30,12 @@ std::uint8_t FindTransitionShape(const RhombScheme& scheme, std::uint8_t tileCla
 
 bool ShowsPartnerTerrain(std::uint16_t shape) {
   switch (shape) {
-    case 1: case 2: case 6: case 7: case 8: case 11: return true;
+    case 1:
+    case 2:
+    case 6:
+    case 7:
+    case 8:
+    case 11: return true;
     default: return false;
   }
 }

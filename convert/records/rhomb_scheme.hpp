@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "convert/records/rhomb_record.hpp"

@@ -6,6 +6,7 @@ namespace {
 // The keyword set of every game version after 1.9. "?" is a value slot; "fpff1 " keeps the
 // trailing space the editor expects; the connectives "&", "|", "nF" and the marker "!" have
 // no items.
+// clang-format off
 constexpr ScriptCodeTable kSecondSet = {{
     {1, "&", {}},
     {2, "|", {}},
@@ -110,8 +111,10 @@ constexpr ScriptCodeTable kSecondSet = {{
     {96, "oir", {"ERROR"}},
     {97, "acnug", {"ERROR"}},
 }};
+// clang-format on
 
 // The rows of version 1.9 that differ from the later set (fewer spacer words).
+// clang-format off
 constexpr ScriptCode kFirstSetChanges[] = {
     {5, "ugl", {"CABE", "?", "N1", "?", "umx0", "Grp", "?", "ugl1", "L", "?"}},
     {6, "upl", {"CABE", "?", "N1", "?", "umx2", "Plr", "?", "upl1", "L", "?"}},
@@ -120,6 +123,7 @@ constexpr ScriptCode kFirstSetChanges[] = {
     {49, "gwata", {"Grp", "?", "gwata1", "CAB", "?", "T", "?", "gwata2"}},
     {50, "vic", {"Lvar", "?", "CABE", "?", "Rvar", "?"}},
 };
+// clang-format on
 
 constexpr ScriptCodeTable MakeFirstSet() {
   ScriptCodeTable table = kSecondSet;
@@ -141,9 +145,7 @@ static_assert(RowsInCodeOrder(kSecondSet) && RowsInCodeOrder(kFirstSet),
 
 }  // namespace
 
-const ScriptCodeTable& ScriptCodeTableFor(int gameVersionKind) {
-  return gameVersionKind == 1 ? kFirstSet : kSecondSet;
-}
+const ScriptCodeTable& ScriptCodeTableFor(int gameVersionKind) { return gameVersionKind == 1 ? kFirstSet : kSecondSet; }
 
 const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t code) {
   if (code < 1 || code > table.size()) return nullptr;

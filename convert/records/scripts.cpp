@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <optional>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "convert/records/script_codes.hpp"
@@ -151,7 +151,8 @@ class BodyLayout {
   template <class Emit>
   void ForEach(Emit&& emit) const {
     std::vector<Insertion> order(insertions_.rbegin(), insertions_.rend());
-    std::stable_sort(order.begin(), order.end(), [](const Insertion& a, const Insertion& b) { return a.before < b.before; });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Insertion& a, const Insertion& b) { return a.before < b.before; });
     std::size_t next = 0;
     for (std::uint32_t i = 0; i < atoms_.size(); ++i) {
       for (; next < order.size() && order[next].before == i; ++next) emit(order[next].atom);
@@ -329,8 +330,7 @@ struct StringSink {
 }  // namespace
 
 ScriptCodeError::ScriptCodeError(std::uint32_t code, std::int32_t scriptIndex)
-    : std::runtime_error("Unknown script code " + std::to_string(code) + " in \"" + ScriptName(scriptIndex) +
-                         "\"") {}
+    : std::runtime_error("Unknown script code " + std::to_string(code) + " in \"" + ScriptName(scriptIndex) + "\"") {}
 
 void AppendScriptValue(std::string& out, std::uint16_t value) {
   // The game stores the largest numbers as FF00 and up, short for 7FFFFF00 plus the low byte.

@@ -30,8 +30,8 @@ std::string FormatWorse(float value) {
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   // The largest single needs 39 digits before the point; 64 leaves room for sign and decimals.
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                    std::chars_format::fixed, 6);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::fixed, 6);
   return std::string(buffer, result.ptr);
 }
 

@@ -31,9 +31,9 @@ struct SupportFlagRecord {
 struct SupportUnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 12;
 
-  std::uint32_t ID = 0;     // 6..9: unit type number in the NameTable
-  std::uint8_t In = 0;      // 10: passengers
-  std::uint8_t Crew = 0;    // 11: crew members
+  std::uint32_t ID = 0;   // 6..9: unit type number in the NameTable
+  std::uint8_t In = 0;    // 10: passengers
+  std::uint8_t Crew = 0;  // 11: crew members
 
   std::size_t SubRecordCount() const { return static_cast<std::size_t>(In) + Crew; }
 

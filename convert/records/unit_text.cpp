@@ -43,13 +43,11 @@ void AppendCrewAndIn(std::string& out, std::uint8_t crew, std::uint8_t in) {
   if (in != 0) AppendPair(out, " In=", in);
 }
 
-void AppendCrewLines(std::string& out, std::span<const CrewRecord> crew, const NameTable& names,
-                     CrewTypeNumber width) {
+void AppendCrewLines(std::string& out, std::span<const CrewRecord> crew, const NameTable& names, CrewTypeNumber width) {
   for (const CrewRecord& member : crew) {
     const std::uint32_t type = width == CrewTypeNumber::Wide32 ? member.WideID() : member.ID;
     out += ' ';  // crew lines are indented one space more than their unit's line
-    AppendStatPairs(out, {type, member.HP, member.Ammo, member.Expa, member.Morale, member.Lives, member.Grp},
-                    names);
+    AppendStatPairs(out, {type, member.HP, member.Ammo, member.Expa, member.Morale, member.Lives, member.Grp}, names);
     out += '\n';
   }
 }

@@ -28,7 +28,6 @@ void AppendCrewAndIn(std::string& out, std::uint8_t crew, std::uint8_t in);
 enum class CrewTypeNumber { Narrow16, Wide32 };
 
 // Appends one line per crew record, in list order: "  ID=<name> HP=... Grp=..\n".
-void AppendCrewLines(std::string& out, std::span<const CrewRecord> crew, const NameTable& names,
-                     CrewTypeNumber width);
+void AppendCrewLines(std::string& out, std::span<const CrewRecord> crew, const NameTable& names, CrewTypeNumber width);
 
 }  // namespace kartwerk

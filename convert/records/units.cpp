@@ -65,8 +65,8 @@ std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> 
   return text;
 }
 
-void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const CrewRecord> crew,
-                      const NameTable& names, const MissionRectangle& rect) {
+void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
+                      const MissionRectangle& rect) {
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
   AppendCrewAndIn(text, head.Crew, head.In);
   AppendNumber(text, " U=", ShiftedPosition(head.U, rect.x0));

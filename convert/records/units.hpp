@@ -32,8 +32,8 @@ struct UnitRecordStart {
 struct CrewRecord : UnitRecordStart {
   static constexpr std::size_t kSize = 10;
 
-  std::uint16_t ID = 0;     // 6: unit type number in the NameTable
-  std::uint16_t IDHigh = 0; // 8: unused by map units; support groups read bytes 6 to 9 as one number
+  std::uint16_t ID = 0;      // 6: unit type number in the NameTable
+  std::uint16_t IDHigh = 0;  // 8: unused by map units; support groups read bytes 6 to 9 as one number
 
   // Bytes 6 to 9 as one 32-bit type number, the way support groups store it.
   std::uint32_t WideID() const { return ID | (static_cast<std::uint32_t>(IDHigh) << 16); }
@@ -46,13 +46,13 @@ struct CrewRecord : UnitRecordStart {
 struct UnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 18;
 
-  std::uint16_t ID = 0;     // 6 (bytes 8 and 9 are not used)
-  std::uint8_t In = 0;      // 10: passengers
-  std::uint8_t Crew = 0;    // 11: crew members
-  std::uint16_t U = 0;      // 12: position units (32 per cell), relative to the mission rectangle
-  std::uint16_t V = 0;      // 14
-  std::uint8_t Dir = 0;     // 16
-  std::uint8_t Owner = 0;   // 17
+  std::uint16_t ID = 0;    // 6 (bytes 8 and 9 are not used)
+  std::uint8_t In = 0;     // 10: passengers
+  std::uint8_t Crew = 0;   // 11: crew members
+  std::uint16_t U = 0;     // 12: position units (32 per cell), relative to the mission rectangle
+  std::uint16_t V = 0;     // 14
+  std::uint8_t Dir = 0;    // 16
+  std::uint8_t Owner = 0;  // 17
 
   // Number of CrewRecords that follow the head in the section.
   std::size_t SubRecordCount() const { return static_cast<std::size_t>(In) + Crew; }
@@ -66,7 +66,7 @@ struct UnitHead : UnitRecordStart {
 std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
                               const MissionRectangle& rect);
 // The same text appended to out (the "mapunits" writer reuses one string for every unit).
-void AppendUnitRecord(std::string& out, const UnitHead& head, std::span<const CrewRecord> crew,
-                      const NameTable& names, const MissionRectangle& rect);
+void AppendUnitRecord(std::string& out, const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
+                      const MissionRectangle& rect);
 
 }  // namespace kartwerk

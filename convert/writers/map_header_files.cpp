@@ -15,9 +15,8 @@ constexpr std::size_t kMaxTitleLength = 255;
 }  // namespace
 
 void WriteMapDescFile(Conversion& conversion) {
-  std::string title =
-      conversion.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(conversion.MapName))
-                                        : conversion.MapName;
+  std::string title = conversion.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(conversion.MapName))
+                                                        : conversion.MapName;
   if (title.size() > kMaxTitleLength) title.resize(kMaxTitleLength);
   WriteFileAtomic(conversion.SlotFolder / "desc", title);
 }

@@ -22,9 +22,7 @@ void SaveMissionFile(const std::filesystem::path& path, std::span<const std::uin
   WriteFileAtomic(path, content);
 }
 
-void SaveMissionFile(const std::filesystem::path& path, std::string_view content) {
-  WriteFileAtomic(path, content);
-}
+void SaveMissionFile(const std::filesystem::path& path, std::string_view content) { WriteFileAtomic(path, content); }
 
 Bytes CopySection(Conversion& conversion, Section section) {
   const sectionRec& entry = conversion.Seek(section);
@@ -38,7 +36,8 @@ void SaveSection(const std::filesystem::path& path, Conversion& conversion, Sect
   const std::int64_t size = std::max<std::int64_t>(entry.size, 0);
   if (size > stream.Remaining()) throw StreamReadError();
   OutputFile out(path);
-  if (size > 0) out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), static_cast<std::size_t>(size)));
+  if (size > 0)
+    out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), static_cast<std::size_t>(size)));
   out.Commit();
   stream.Skip(size);
 }
@@ -55,13 +54,15 @@ bool CountedRecords::Next() {
   if (next_ < count_ && conversion_.MissionStream.AtEnd() && pastEnd_ == kMaxRecordsPastEnd) {
     WarnForMission(conversion_, "\"" + file_ + "\" announces " + std::to_string(count_) +
                                     " entries, but the mission file ends after " + std::to_string(next_ - pastEnd_) +
-                                    "; " + std::to_string(pastEnd_) + " more are written as zeros and the rest left out");
+                                    "; " + std::to_string(pastEnd_) +
+                                    " more are written as zeros and the rest left out");
     finished_ = true;
     return false;
   }
   if (next_ >= count_) {
     if (pastEnd_ > 0) {
-      WarnForMission(conversion_, "\"" + file_ + "\": " + std::to_string(pastEnd_) + " of its " + std::to_string(count_) +
+      WarnForMission(conversion_, "\"" + file_ + "\": " + std::to_string(pastEnd_) + " of its " +
+                                      std::to_string(count_) +
                                       " entries lie past the end of the mission file and read as zeros");
     }
     finished_ = true;

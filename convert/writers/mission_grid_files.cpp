@@ -63,12 +63,13 @@ void WriteGridFile(Conversion& c, Section section, std::string_view name) {
       out.Advance(kRow);
     }
   };
-  PlaceRows(stream, r, [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
-    emptyRowsUpTo(gridRow);
-    std::memcpy(nextRow() + firstColumn, source, count);
-    out.Advance(kRow);
-    ++written;
-  });
+  PlaceRows(stream, r,
+            [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
+              emptyRowsUpTo(gridRow);
+              std::memcpy(nextRow() + firstColumn, source, count);
+              out.Advance(kRow);
+              ++written;
+            });
   emptyRowsUpTo(kRow);
   out.Commit();
 }
@@ -82,9 +83,10 @@ bool FitsMissionGrid(const MissionRectangle& r) {
 
 Bytes PlaceOnMissionGrid(ByteStream& stream, const MissionRectangle& rect) {
   Bytes grid(kMissionGridBytes, 0);
-  PlaceRows(stream, rect, [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
-    std::memcpy(grid.data() + gridRow * kMissionGridSide + firstColumn, source, count);
-  });
+  PlaceRows(stream, rect,
+            [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
+              std::memcpy(grid.data() + gridRow * kMissionGridSide + firstColumn, source, count);
+            });
   return grid;
 }
 

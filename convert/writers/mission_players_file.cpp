@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <array>
 
+#include "convert/records/players.hpp"
 #include "convert/writers/mission_file_io.hpp"
 #include "core/file_output.hpp"
-#include "convert/records/players.hpp"
 
 namespace kartwerk {
 namespace {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <span>
 
-#include "convert/records/normal_rhombs.hpp"
 #include "convert/records/beach_island_rhombs.hpp"
+#include "convert/records/normal_rhombs.hpp"
 #include "convert/writers/section_records.hpp"
 #include "core/file_output.hpp"
 

@@ -24,10 +24,10 @@ inline constexpr std::int64_t kMaxRecordsPastEnd = 4096;
 // are read into a zero-filled tail. The stream must outlive the records and stay unchanged.
 struct SectionRecords {
   std::span<const std::uint8_t> inside;  // the first records, wholly inside the container, in place
-  Bytes tail;                 // the rest of the count, zeros past the end of the container
-  std::int64_t stored = 0;    // records the stored size announces (stored size / record size, truncated)
-  std::int64_t count = 0;     // records read
-  std::int64_t pastEnd = 0;   // of these, records that begin at or past the end of the container
+  Bytes tail;                            // the rest of the count, zeros past the end of the container
+  std::int64_t stored = 0;               // records the stored size announces (stored size / record size, truncated)
+  std::int64_t count = 0;                // records read
+  std::int64_t pastEnd = 0;              // of these, records that begin at or past the end of the container
 
   // All count x record size bytes in one piece: in place when nothing runs past the end,
   // otherwise put together in scratch (so the result never refers into these records).

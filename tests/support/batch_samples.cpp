@@ -27,7 +27,8 @@ std::vector<std::filesystem::path> WriteBatchSamples(const std::filesystem::path
 std::map<std::string, Bytes> FolderContents(const std::filesystem::path& folder) {
   std::map<std::string, Bytes> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) files[entry.path().lexically_relative(folder).generic_string()] = ReadBytes(entry.path());
+    if (entry.is_regular_file())
+      files[entry.path().lexically_relative(folder).generic_string()] = ReadBytes(entry.path());
   }
   return files;
 }

@@ -14,7 +14,8 @@ namespace kartwerk::testing {
 std::vector<std::pair<std::string, Bytes>> TreeFiles(const std::filesystem::path& root) {
   std::vector<std::pair<std::string, Bytes>> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) files.emplace_back(TextFromPath(entry.path().lexically_relative(root)), ReadBytes(entry.path()));
+    if (entry.is_regular_file())
+      files.emplace_back(TextFromPath(entry.path().lexically_relative(root)), ReadBytes(entry.path()));
   }
   std::sort(files.begin(), files.end());
   return files;

@@ -16,9 +16,9 @@ std::vector<std::string> Lines(const std::string& text) {
 // Starting programs on Windows: run_program_windows.cpp.
 #ifndef _WIN32
 #include <fcntl.h>
-#include <stdlib.h>
 #include <poll.h>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -73,16 +73,23 @@ std::string WineInstallationKey(const WineInstallation& installation, std::strin
     rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
   }
   path += WineEscape(installation.subKey, "[]");
-  return "[" + path + "] 1700000000\n"
+  return "[" + path +
+         "] 1700000000\n"
          "#time=1da0c1f2e3d4c5b\n"
          "\"DisplayIcon\"=hex(2):43,00,3a,00,5c,00,67,00,2e,00,65,00,78,00,65,00,00,00\n"
          "\"InstallCount\"=dword:00000002\n"
-         "\"language\"=\"" + WineEscape(installation.language) + "\"\n"
+         "\"language\"=\"" +
+         WineEscape(installation.language) +
+         "\"\n"
          "\"Patches\"=str(7):\"1.1\\0\\x31.2\\0\"\n"
-         "\"target folder\"=\"" + WineEscape(installation.folder) + "\"\n"
+         "\"target folder\"=\"" +
+         WineEscape(installation.folder) +
+         "\"\n"
          "\"Uninstall\"=hex:55,00,6e,00,69,00,6e,00,73,00,74,00,61,00,6c,00,6c,00,2e,00,\\\n"
          "  65,00,78,00,65,00,00,00\n"
-         "\"version\"=\"" + WineEscape(installation.version) + "\"\n"
+         "\"version\"=\"" +
+         WineEscape(installation.version) +
+         "\"\n"
          "\n";
 }
 

@@ -57,11 +57,14 @@ void Browser::FormShow() {
       ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));
     }
     // The browser itself stays unseen; the slot picker converts the file and the program ends.
-    slotPicker_.Open(s.CommandLineMap, fade(), /*withOpacity=*/false, [this](const std::string& failure) {
-      // Nothing to show after the error: a map named on the command line ends the program.
-      if (!failure.empty()) session_.ReportErrorAlone(failure);
-      session_.EndProgram(/*fatal=*/!failure.empty());
-    }, /*failuresReturn=*/false);
+    slotPicker_.Open(
+        s.CommandLineMap, fade(), /*withOpacity=*/false,
+        [this](const std::string& failure) {
+          // Nothing to show after the error: a map named on the command line ends the program.
+          if (!failure.empty()) session_.ReportErrorAlone(failure);
+          session_.EndProgram(/*fatal=*/!failure.empty());
+        },
+        /*failuresReturn=*/false);
     return;
   }
 
@@ -119,7 +122,8 @@ void Browser::ChooseCategory(MapKindCode kind) {
 
 std::filesystem::path Browser::MapFile(const std::string& caption) const {
   const auto extension = CategoryOf(session_.conversion.MapKind).extension;
-  return caption.empty() ? std::filesystem::path() : ResolveIgnoringCase(categoryFolder_, caption + std::string(extension));
+  return caption.empty() ? std::filesystem::path()
+                         : ResolveIgnoringCase(categoryFolder_, caption + std::string(extension));
 }
 
 void Browser::ShowSelected() {
@@ -171,16 +175,19 @@ void Browser::OpenSelectedMap() {
   // Hidden while the slot picker works: a faded-out window would still take the mouse.
   window_.Hide();
   const std::filesystem::path mapPath = ResolveIgnoringCase(categoryFolder_, session_.conversion.MapName);
-  slotPicker_.Open(mapPath, fade(), /*withOpacity=*/true, [this](const std::string& failure) {
-    // A map that failed (unreadable, or a step of its conversion) leaves the choice of another;
-    // the slot picker's other ways out end the program.
-    if (failure.empty()) {
-      session_.EndProgram();
-    } else {
-      session_.NoteConversion(false);
-      ReturnToList(failure);
-    }
-  }, /*failuresReturn=*/true);
+  slotPicker_.Open(
+      mapPath, fade(), /*withOpacity=*/true,
+      [this](const std::string& failure) {
+        // A map that failed (unreadable, or a step of its conversion) leaves the choice of another;
+        // the slot picker's other ways out end the program.
+        if (failure.empty()) {
+          session_.EndProgram();
+        } else {
+          session_.NoteConversion(false);
+          ReturnToList(failure);
+        }
+      },
+      /*failuresReturn=*/true);
 }
 
 void Browser::ReturnToList(const std::string& failure) {

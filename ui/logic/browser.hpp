@@ -29,7 +29,7 @@ struct MapRow {
 
 // The selected map's information, as the panel shows it.
 struct MapInformationText {
-  std::string size;      // "WxH"
+  std::string size;  // "WxH"
   std::string scheme;
   std::string missions;
 };
@@ -52,7 +52,11 @@ class Browser : public WindowLogic {
  public:
   Browser(WindowSession& session, WindowFace& window, BrowserFace& face, SlotPicker& slotPicker, Notice& notice,
           VersionPicker& versionPicker)
-      : WindowLogic(session, window), face_(face), slotPicker_(slotPicker), notice_(notice), versionPicker_(versionPicker) {}
+      : WindowLogic(session, window),
+        face_(face),
+        slotPicker_(slotPicker),
+        notice_(notice),
+        versionPicker_(versionPicker) {}
 
   // Created: the platform check that decides whether windows fade.
   void FormCreate();

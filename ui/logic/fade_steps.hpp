@@ -26,11 +26,11 @@ FadeStep FadeOutStep(int opacity);
 
 // What the operating system's version query reports.
 struct PlatformVersion {
-  int platformId = 0;        // 1 the 9x family, 2 the NT family; anything else is unknown
+  int platformId = 0;  // 1 the 9x family, 2 the NT family; anything else is unknown
   int major = 0;
   int minor = 0;
-  std::string servicePack;   // the service-pack text
-  bool queried = false;      // false when the query failed
+  std::string servicePack;  // the service-pack text
+  bool queried = false;     // false when the query failed
 };
 
 // -1 unknown (or a failed query); 0 to 3 the 9x versions; 4 NT 4 and older; 5 NT 5.0; 6 NT 5.1.

@@ -13,9 +13,7 @@ std::string GameNotLocatedText(const GameSearch& search) {
     case GameSearch::Place::GameFolder:
       text += "\n\nLooked in the folder " + PathUtf8(search.path) + " (no editor\\scridll.dll there).";
       break;
-    case GameSearch::Place::SystemRegistry:
-      text += "\n\nLooked in the system registry.";
-      break;
+    case GameSearch::Place::SystemRegistry: text += "\n\nLooked in the system registry."; break;
   }
   return text + "\nStart Kartwerk with --wine-prefix DIR (the game's Wine prefix) or --game DIR (the game's folder).";
 }
@@ -28,10 +26,12 @@ std::string NoEditorInInstallationText(const GameInstallations& installs) {
     const InstalledVersion& entry = installs.InstalledVersions[chosen - 1];
     name = entry.language + " " + entry.version;
     const auto first = name.find_first_not_of(" \t\r\n");
-    name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(" \t\r\n") - first + 1);
+    name =
+        first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(" \t\r\n") - first + 1);
     folder = " in " + PathUtf8(entry.hostFolder);
   }
-  return name + folder + " has no Vornmark II\u2122 editor (editor\\scridll.dll is missing). Please choose another version.";
+  return name + folder +
+         " has no Vornmark II\u2122 editor (editor\\scridll.dll is missing). Please choose another version.";
 }
 
 }  // namespace kartwerk

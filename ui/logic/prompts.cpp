@@ -47,7 +47,8 @@ void EditorPrompt::Yes() {
   const GameInstallations& installs = session_.installs;
   // The editor runs in the prefix the located game is registered in (Proton's, Lutris's, ...).
   const std::filesystem::path prefix = installs.GameWinePrefix.empty() ? session_.WinePrefix : installs.GameWinePrefix;
-  editorStartFailure_ = session_.StartEditor({GamePath(installs, "editor\\edit3.exe"), GamePath(installs, "editor"), prefix});
+  editorStartFailure_ =
+      session_.StartEditor({GamePath(installs, "editor\\edit3.exe"), GamePath(installs, "editor"), prefix});
 }
 
 void EditorPrompt::Key(KeyAction key) {

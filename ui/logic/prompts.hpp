@@ -44,7 +44,8 @@ class Prompt : public WindowLogic {
 
 class Notice : public Prompt {
  public:
-  Notice(WindowSession& session, WindowFace& window, MessageFace& message) : Prompt(session, window), message_(message) {}
+  Notice(WindowSession& session, WindowFace& window, MessageFace& message)
+      : Prompt(session, window), message_(message) {}
   // Shows the message, then opens as Prompt::Open does.
   void ShowNotice(const std::string& message, const WindowFade& opener, std::function<void()> afterClose);
 

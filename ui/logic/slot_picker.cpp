@@ -42,7 +42,8 @@ std::string ConversionFailureText(const ConversionEnd& end) { return NoticeText(
 std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::string>& notes) {
   std::string text;
   for (const std::string& note : notes) text += note + ".\n";
-  if (!end.previousContent.empty()) text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".";
+  if (!end.previousContent.empty())
+    text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".";
   return NoticeText(text);
 }
 
@@ -131,10 +132,11 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
 
   gauge_ = 0;
   gaugeMaximum_ = std::max(GaugeMaximum(c.MissionList.size()), 1);
-  face_.ShowProgressPanel(kProgressTitle, {title, std::string(MapKindText(c.MapKind)) + " map",
-                                           std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
-                                           std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),
-                                           gaugeMaximum_});
+  face_.ShowProgressPanel(
+      kProgressTitle,
+      {title, std::string(MapKindText(c.MapKind)) + " map",
+       std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
+       std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height), gaugeMaximum_});
   panelShown_ = true;
 
   if (session_.installs.GameVersionKind != 0) c.GameVersionKind = session_.installs.GameVersionKind;
