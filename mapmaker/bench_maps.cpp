@@ -92,7 +92,7 @@ Bytes Objects(Rng& rng, const BenchMapOptions& o) {
 
 void FillMapSections(MapBuilder& map, Rng& rng, const BenchMapOptions& o) {
   map.MapInfo(o.scheme, o.width, o.height);
-  map.Set(Section::kObjectNames, NameTable(kObjectNames));
+  map.Set(Section::ObjectNames, NameTable(kObjectNames));
   map.Set(Section::TerrainRhombs, Rhombs(rng, o));
   Bytes flags4, flags1, flags2;
   CellFlags(rng, o, flags4, flags1, flags2);
@@ -325,7 +325,7 @@ void FillMissionSections(MapBuilder& mission, Rng& rng, const BenchMapOptions& o
     mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
   if (o.kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
-  mission.Set(Section::kUnitNames, NameTable(kUnitNames));
+  mission.Set(Section::UnitNames, NameTable(kUnitNames));
   mission.Set(Section::MapUnits, MapUnits(rng, r.width, r.height, o.units));
   mission.Set(Section::SupportSecond, SupportGroups(rng, std::max(o.units / 100, 1)));
   mission.Set(Section::Players, Players(rng, o.kind == MultiplayerMap ? 8 : 3));

@@ -59,7 +59,7 @@ Bytes Rhombs(Rng& rng, const SampleOptions& o) {
 void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o) {
   const std::size_t cells = static_cast<std::size_t>(o.width) * static_cast<std::size_t>(o.height);
   map.MapInfo(o.scheme, o.width, o.height);
-  map.Set(Section::kObjectNames, NameTable(kObjectNames));
+  map.Set(Section::ObjectNames, NameTable(kObjectNames));
   map.Set(Section::TerrainRhombs, Rhombs(rng, o));
   map.Set(Section::CellFlags4, RandomBytes(rng, cells * 4));
   map.Set(Section::CellFlags1, RandomBytes(rng, cells));
@@ -282,7 +282,7 @@ void FillMissionSections(MapBuilder& mission, Rng& rng, MapKindCode kind, const 
   if (kind == CampaignMap) mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
   if (kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
-  mission.Set(Section::kUnitNames, NameTable(kUnitNames));
+  mission.Set(Section::UnitNames, NameTable(kUnitNames));
   mission.Set(Section::MapUnits, MapUnits(rng, r, 9));
   mission.Set(Section::SupportSecond, SupportGroups(rng));
   mission.Set(Section::Players, Players(rng, kind == MultiplayerMap ? 4 : 2));

@@ -62,7 +62,7 @@ class DriverTest : public ::testing::Test {
     for (const auto& [name, container] : missions) {
       WriteBytes(c.MapFolder / (name + ".qdc"), testing::Gzip(container, name));
       c.MissionList.push_back(name);
-      c.kMissionFiles.push_back(c.MapFolder / (name + ".qdc"));
+      c.MissionFiles.push_back(c.MapFolder / (name + ".qdc"));
     }
     c.MissionName = kind == CampaignMap ? "" : "mis.000";
     LoadContainer(c, SampleMainContainer(kind, kOptions), c.MapName);
@@ -201,7 +201,7 @@ TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
 TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
   Stage(CampaignMap, {{"0070000", SampleMissionContainer(kOptions, 0)}});
   c.MissionList.push_back("0070090");  // listed, but gone before its turn
-  c.kMissionFiles.push_back(c.MapFolder / "0070090.qdc");
+  c.MissionFiles.push_back(c.MapFolder / "0070090.qdc");
   const ConversionEnd end = RunConversionSteps(c, Record(), {});
   ASSERT_TRUE(end.error);
   EXPECT_EQ(end.failedMission, "mis.009");
