@@ -41,6 +41,13 @@ while read -r name; do
   if wine "$suite" --gtest_brief=1 >"$log" 2>&1 && grep -q '^\[  PASSED  \] [0-9]* test' "$log" &&
      ! grep -q '^\[  FAILED  \]' "$log"; then
     echo "windows suite $name: $(grep '^\[  PASSED  \]' "$log" | tr -d '\r'), $(( $(date +%s) - begin )) s"
+    # Whatever a suite leaves in the temporary folder is named with the suite that left it.
+    left=$(find "$temp" -mindepth 1 -maxdepth 1)
+    if [ -n "$left" ]; then
+      echo "windows suite $name left in the temporary folder: $left" >&2
+      find "$temp" -mindepth 1 -delete
+      status=1
+    fi
   else
     echo "windows suite $name FAILED:" >&2
     tr -d '\r' <"$log" | tail -n 60 >&2

@@ -50,12 +50,14 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
 
   EXPECT_FALSE(OpenWithShell(editor / "missing.exe", editor)) << "a missing editor is refused, not started";
 
-  // The stand-in may still be ending after it wrote its record, and a running program's file
-  // cannot be deleted: the scratch folder goes only once it has ended.
+  // The stand-in may still be ending after it wrote its record, and the folder a running program
+  // works in cannot be deleted: the game folder goes only once the stand-in has ended.
+  const std::filesystem::path games = editor.parent_path().parent_path();
   bool ended = false;
   for (int i = 0; i < 300 && !ended; ++i) {
     std::error_code ec;
-    ended = std::filesystem::remove(editor / "edit3.exe", ec);
+    std::filesystem::remove_all(games, ec);
+    ended = !std::filesystem::exists(games, ec);
     if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   EXPECT_TRUE(ended) << "the stand-in editor did not end";
