@@ -19,6 +19,13 @@ MapInformation ReadMapInformation(const Conversion& c) {
   return ParseMapInformation(bytes);
 }
 
+MissionRectangle ReadMissionRectangle(Conversion& c) {
+  if (c.MapKind != CampaignMap) return {0, 0, c.MapInfoRecord.width, c.MapInfoRecord.height};
+  c.Seek(Section::MissionInfoFirst);
+  const Bytes rect = c.MissionStream.ReadRecord(16);
+  return {I32At(rect, 0), I32At(rect, 4), I32At(rect, 8), I32At(rect, 12)};
+}
+
 std::string_view TerrainSchemeText(std::uint32_t scheme) {
   switch (scheme) {
     case 0: return "Normal";

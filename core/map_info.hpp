@@ -13,6 +13,11 @@ namespace kartwerk {
 MapInformation ReadMapInformation(const Conversion& conversion);
 MapInformation ParseMapInformation(std::span<const std::uint8_t> twelveBytes);
 
+// The rectangle of the map the current mission covers: a campaign mission's from the first 16
+// bytes of its information section (x, y, width, height), otherwise the whole map. Moves the
+// mission stream.
+MissionRectangle ReadMissionRectangle(Conversion& conversion);
+
 // "Normal", "Beach", "Island"; "Unknown" for any other scheme.
 std::string_view TerrainSchemeText(std::uint32_t scheme);
 

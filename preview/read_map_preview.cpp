@@ -74,13 +74,6 @@ void ReadObjects(Conversion& c, MapPreview& map) {
   }
 }
 
-MissionRectangle ReadRect(Conversion& c) {
-  if (c.MapKind != CampaignMap) return {0, 0, c.MapInfoRecord.width, c.MapInfoRecord.height};
-  c.Seek(Section::MissionInfoFirst);
-  const Bytes rect = c.MissionStream.ReadRecord(16);
-  return {I32At(rect, 0), I32At(rect, 4), I32At(rect, 8), I32At(rect, 12)};
-}
-
 std::string CampaignMissionName(const std::string& entry) {
   return "mis." + (entry.size() > 3 ? entry.substr(3, 3) : std::string());
 }
@@ -120,7 +113,7 @@ MapPreview ReadMapLevelPreview(Conversion& c) {
 MissionPreview ReadMissionPreview(Conversion& c, const std::string& missionName) {
   MissionPreview mission;
   mission.name = missionName;
-  mission.rect = ReadRect(c);
+  mission.rect = ReadMissionRectangle(c);
   c.Seek(Section::MissionInfoSecond);
   const Bytes info = c.MissionStream.ReadRecord(kMissionInfoTitleAt + kMissionInfoTitleWidth);
   mission.title = FixedText(std::span(info).subspan(kMissionInfoTitleAt));

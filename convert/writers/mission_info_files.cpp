@@ -6,6 +6,7 @@
 
 #include "convert/writers/mission_file_io.hpp"
 #include "convert/writers/mission_grid_files.hpp"
+#include "core/map_info.hpp"
 #include "core/parse_decimal.hpp"
 
 namespace kartwerk {
@@ -21,13 +22,6 @@ struct TextField {
 };
 constexpr std::array<TextField, 3> kInfoTexts{{{4, 64}, {68, 256}, {328, 40}}};
 
-MissionRectangle ReadMissionRect(Conversion& c) {
-  if (c.MapKind != CampaignMap) return {0, 0, c.MapInfoRecord.width, c.MapInfoRecord.height};
-  c.Seek(Section::MissionInfoFirst);
-  const Bytes rect = c.MissionStream.ReadRecord(16);
-  return {I32At(rect, 0), I32At(rect, 4), I32At(rect, 8), I32At(rect, 12)};
-}
-
 std::string Describe(const MissionRectangle& r) {
   // Appended piece by piece: g++ 12 at -O2 misreads "(" + std::to_string(...) as an overlapping copy.
   std::string text = "(";
@@ -40,7 +34,7 @@ std::string Describe(const MissionRectangle& r) {
 
 void WriteInfoFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "info");
-  c.MissionRect = ReadMissionRect(c);
+  c.MissionRect = ReadMissionRectangle(c);
   if (!FitsMissionGrid(c.MissionRect)) {
     WarnForMission(c, "the mission rectangle " + Describe(c.MissionRect) +
                           " does not fit the editor's 512 x 512 grid; \"mines\" and \"locations\" keep only "
