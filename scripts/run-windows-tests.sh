@@ -10,22 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?usage: scripts/run-windows-tests.sh BUILD_FOLDER}" && pwd)
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/kartwerk-wine-XXXXXX")
-# Debian's Wine puts its server's socket folder under TMPDIR: inside the scratch folder, it goes with it.
-mkdir "$scratch/tmp"
-export TMPDIR="$scratch/tmp"
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The programs take their temporary folder from the prefix (GetTempPathW), not from this shell.
-unset DISPLAY WAYLAND_DISPLAY TEMP TMP
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
 started=$(date +%s)
-wineboot -i >/dev/null 2>&1
+. "$root/scripts/private-wine-prefix.sh" wine
 echo "wine prefix made in $(( $(date +%s) - started )) s"
 # Temporary files of the programs go to the prefix's own temporary folder; it must be empty after.
 temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"

@@ -13,21 +13,8 @@ setups=("$build"/kartwerk-setup-*.exe)
 setup=${setups[0]}
 [ -f "$setup" ] || { echo "no kartwerk-setup-*.exe in $build (make windows-installer)" >&2; exit 1; }
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/kartwerk-setup-XXXXXX")
-# Debian's Wine puts its server's socket folder under TMPDIR: inside the scratch folder, it goes with it.
-mkdir "$scratch/tmp"
-export TMPDIR="$scratch/tmp"
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY TEMP TMP
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
 started=$(date +%s)
-wineboot -i >/dev/null 2>&1
+. "$root/scripts/private-wine-prefix.sh" setup
 failures=0
 fail() { echo "windows installer: $*" >&2; failures=$((failures + 1)); }
 
