@@ -3,7 +3,8 @@
 #include <iostream>
 
 #if defined(_WIN32) && !defined(KARTWERK_WINDOWS_MODULE)
-#include <windows.h>
+#include "app/window_session_setup.hpp"
+#include "ui/win32/win32_windows.hpp"
 #endif
 
 #ifdef KARTWERK_WINDOWS_MODULE
@@ -66,22 +67,19 @@ int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, c
     return 1;
   }
   return entry(argc, argv, options);
+#elif defined(_WIN32)
+  (void)app;
+  // Windows: the native windows, built into the program.
+  win32::Win32Session session;
+  PrepareWindowSession(session, argc, argv, options);
+  return win32::RunWin32Windows(session);
 #else
   (void)argc;
   (void)argv;
   (void)options;
   // Built without windows: the subcommands are all there is, so asking for the windows is a
   // wrong use of this build.
-#ifdef _WIN32
-  // Started by a double-click there is no console to say so in.
-  if (GetConsoleWindow() == nullptr && GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN) {
-    MessageBoxW(nullptr,
-                L"This build of Kartwerk has no windows yet. Its commands work from a console: kartwerk.exe --help",
-                L"Kartwerk", MB_OK | MB_ICONINFORMATION);
-    return 2;
-  }
-#endif
-  std::cerr << "kartwerk: this build has no windows yet; use one of its commands:\n\n" << app.help();
+  std::cerr << "kartwerk: this build has no windows; use one of its commands:\n\n" << app.help();
   return 2;
 #endif
 }

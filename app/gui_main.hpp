@@ -12,9 +12,10 @@ namespace kartwerk::app {
 // The top-level MAP argument and the options of the window mode.
 void AddWindowOptions(CLI::App& app, WindowOptions& options);
 
-// Loads the windows module (beside the program, or lib/kartwerk when installed) and runs the windows
-// (start-up, association, main loop); returns the exit status. A build without windows (kartwerk.exe
-// for now) says so and lists its commands, exit status 2.
+// Runs the windows (start-up, association, main loop) and returns the exit status: on Windows the
+// native windows built into the program; elsewhere the Qt windows, from the windows module beside
+// the program (or lib/kartwerk when installed). A build without windows says so and lists its
+// commands, exit status 2.
 int RunWindowMode(int argc, char** argv, const CLI::App& app, const WindowOptions& options);
 
 }  // namespace kartwerk::app

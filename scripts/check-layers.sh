@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own. Dependencies point down
 # only; each folder below may include its own headers and those of the folders listed after it:
-#   app -> ui -> ui/logic -> pipeline -> install, convert/writers -> convert/records -> core
+#   app -> ui, ui/win32 -> ui/logic -> pipeline -> install, convert/writers -> convert/records -> core
 # Map pictures (preview) stand beside the pipeline: below ui, above convert/writers.
 # The map maker (the in-memory map builder) stands on core alone, and the test helpers on it.
-# The windows' logic (ui/logic) is below the Qt windows and free of any toolkit: a Qt header or
-# windows.h included there fails too.
+# The windows' logic (ui/logic) is below both window faces, Qt (ui) and Win32 (ui/win32), and
+# free of any toolkit: a Qt header or windows.h included there fails too.
 # Every quoted include must name its header from the top of the tree ("core/text.hpp").
 #   scripts/check-layers.sh [SOURCE_FOLDER]
 set -euo pipefail
@@ -20,7 +20,8 @@ declare -A allowed=(
   [preview]="preview convert/writers convert/records core"
   [ui/logic]="ui/logic pipeline install convert/writers convert/records core"
   [ui]="ui ui/logic pipeline preview install convert/writers convert/records core"
-  [app]="app ui ui/logic pipeline preview install convert/writers convert/records core"
+  [ui/win32]="ui/win32 ui/logic pipeline preview install convert/writers convert/records core"
+  [app]="app ui ui/win32 ui/logic pipeline preview install convert/writers convert/records core"
   [mapmaker]="mapmaker core"
   [tests/support]="tests/support mapmaker core"
 )

@@ -11,7 +11,7 @@
 #include "install/game_location.hpp"
 #include "tests/gui_test_support.hpp"
 #include "ui/editor_launch.hpp"
-#include "ui/fade.hpp"
+#include "ui/logic/fade_steps.hpp"
 #include "ui/gui_application.hpp"
 #include "ui/notice_texts.hpp"
 #include "ui/prompt_windows.hpp"

@@ -68,7 +68,8 @@ int RunWindows(int& argc, char** argv, GuiSession& session) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   session.DesktopHasWindowOpacity = DesktopShowsWindowOpacity();
-  session.Platform = QueryPlatformVersion();
+  // The Qt windows run off Windows (Windows has its own face): no Windows version to classify,
+  // so whether they fade follows the desktop's opacity alone.
   if (session.CliffDataFile.empty()) session.CliffDataFile = DefaultCliffDataPath();
   if (!session.hooks.EndProgram) session.hooks.EndProgram = [](int status) { QCoreApplication::exit(status); };
   if (!session.hooks.ReportError) session.hooks.ReportError = ShowErrorBox;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ui/editor_launch.hpp"
-#include "ui/fade.hpp"
+#include "ui/logic/fade_steps.hpp"
 #include "ui/logic/window_session.hpp"
 
 class QWidget;

@@ -1,12 +1,7 @@
 // The windows module's entry: start-up rules, the installation source, then the windows'
 // main loop. Loaded by the program only when it opens its windows.
-#include <filesystem>
-#include <iostream>
-
 #include "app/window_options.hpp"
-#include "install/installation_source.hpp"
-#include "install/startup.hpp"
-#include "install/wine_registry.hpp"
+#include "app/window_session_setup.hpp"
 #include "ui/gui_application.hpp"
 #include "ui/gui_session.hpp"
 
@@ -15,25 +10,7 @@ namespace {
 
 int RunWindowsWith(int argc, char** argv, const WindowOptions& options) {
   GuiSession session;
-  // Start-up sees the map as the shell hands it over: the program, then the map's path.
-  const char* startArgs[] = {argc > 0 ? argv[0] : "kartwerk", options.map.c_str()};
-  session.CommandLineMap =
-      StartProgram(options.map.empty() ? 1 : 2, startArgs, session.installs, session.conversion, std::cerr);
-
-  InstallationSourceOptions source;
-  if (!options.game.empty()) source.game = options.game;
-  if (!options.gameVersion.empty()) source.gameVersion = options.gameVersion;
-  if (!options.winePrefix.empty()) source.winePrefix = options.winePrefix;
-  try {
-    session.installs.Registry = OpenInstallationSource(source);
-  } catch (const RegistryUnavailable&) {
-    // No registry to read: no installation is found, and the browser says so.
-  }
-#ifndef _WIN32
-  session.WinePrefix = options.winePrefix.empty() ? DefaultWinePrefix() : std::filesystem::path(options.winePrefix);
-  session.Search = {GameSearch::Place::WinePrefix, session.WinePrefix / "system.reg"};
-#endif
-  if (!options.game.empty()) session.Search = {GameSearch::Place::GameFolder, options.game};
+  PrepareWindowSession(session, argc, argv, options);
   int qtArgc = argc;  // the application object keeps a reference to it
   return RunWindows(qtArgc, argv, session);
 }

@@ -1,0 +1,128 @@
+#include "ui/win32/browser_window.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/win32/wide_text.hpp"
+
+namespace kartwerk::win32 {
+namespace {
+
+namespace l = layout::browser;
+
+// A box inside the information panel, in the window's coordinates.
+layout::Box InPanel(layout::Box box) { return {l::kPanel.left + box.left, l::kPanel.top + box.top, box.width, box.height}; }
+
+}  // namespace
+
+BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker& slotPicker, Notice& notice,
+                             VersionPicker& versionPicker)
+    : FadeWindow(session, look, {L"Kartwerk", l::kWidth, l::kHeight, Rgb(layout::kWhite), /*alwaysOnTop=*/true}),
+      logic_(session, *this, *this, slotPicker, notice, versionPicker) {
+  const COLORREF black = GetSysColor(COLOR_WINDOWTEXT);
+  const COLORREF blue = Rgb(layout::kValueBlue);
+  PaintBanner(l::kBanner, {l::kBanner.left, l::kBanner.top});
+  PaintFill(l::kPanel, Rgb(layout::kWhite));
+  DragArea({l::kBanner.left, l::kBanner.top, l::kBanner.width, l::kMapList.top - l::kBanner.top});
+
+  AddLabel("Select a map to decompile", l::kTitle, look.Text(), black, std::nullopt);
+  close_ = AddLabel("X", l::kClose, look.Bold(), black, std::nullopt, SS_LEFT | SS_NOTIFY);
+  OnCommand(close_, STN_CLICKED, [this] { logic_.Close(); });
+
+  mapList_ = AddControl(WC_LISTVIEWW, L"",
+                        WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS |
+                            LVS_SHAREIMAGELISTS,
+                        l::kMapList);
+  ListView_SetExtendedListViewStyle(mapList_, LVS_EX_FULLROWSELECT);
+  ListView_SetImageList(mapList_, look.MapRowImages(), LVSIL_SMALL);
+  LVCOLUMNW column{};
+  column.mask = LVCF_WIDTH;
+  column.cx = l::kMapColumnWidth;
+  ListView_InsertColumn(mapList_, 0, &column);
+  OnNotify(mapList_, NM_CLICK, [this](const NMHDR&) { logic_.ShowSelected(); });
+  OnNotify(mapList_, NM_DBLCLK, [this](const NMHDR&) { logic_.OpenSelected(); });
+  OnNotify(mapList_, LVN_ITEMCHANGED, [this](const NMHDR& header) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+    if (!fillingRows_ && (change.uChanged & LVIF_STATE) && selected != ((change.uOldState & LVIS_SELECTED) != 0)) {
+      logic_.ShowSelected();
+    }
+  });
+
+  // The category buttons, their captions left of the button.
+  auto category = [&](const char* caption, layout::Box box, MapKindCode kind, DWORD group) {
+    HWND button = AddControl(L"BUTTON", Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group,
+                             InPanel(box));
+    SetColours(button, blue, Rgb(layout::kWhite));
+    OnCommand(button, BN_CLICKED, [this, kind] { logic_.ChooseCategory(kind); });
+    return button;
+  };
+  singlePlayer_ = category("Singleplayer", l::kSinglePlayer, SinglePlayerMap, WS_GROUP);
+  multiplayer_ = category("Multiplayer", l::kMultiplayer, MultiplayerMap, 0);
+  campaigns_ = category("Campaigns", l::kCampaigns, CampaignMap, 0);
+
+  const COLORREF white = Rgb(layout::kWhite);
+  AddLabel("Map information", InPanel(l::kInformationCaption), look.Text(), black, white);
+  AddLabel("Size:", InPanel(l::kSizeCaption), look.Text(), black, white);
+  AddLabel("Scheme:", InPanel(l::kSchemeCaption), look.Text(), black, white);
+  AddLabel("Missions:", InPanel(l::kMissionsCaption), look.Text(), black, white);
+  auto value = [&](int top) {
+    return AddLabel("", InPanel({l::kValueLeft, top, l::kValueRight - l::kValueLeft, l::kValueHeight}), look.Text(),
+                    blue, white);
+  };
+  size_ = value(l::kSizeValueTop);
+  scheme_ = value(l::kSchemeValueTop);
+  missions_ = value(l::kMissionsValueTop);
+
+  logic_.FormCreate();
+}
+
+HWND BrowserWindow::CategoryButton(MapKindCode kind) const {
+  return kind == CampaignMap ? campaigns_ : kind == MultiplayerMap ? multiplayer_ : singlePlayer_;
+}
+
+void BrowserWindow::ShowCategory(MapKindCode kind) {
+  for (HWND button : {singlePlayer_, multiplayer_, campaigns_}) {
+    SendMessageW(button, BM_SETCHECK, button == CategoryButton(kind) ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
+
+void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
+  fillingRows_ = true;
+  ListView_DeleteAllItems(mapList_);
+  int index = 0;
+  for (const MapRow& row : rows) {
+    std::wstring text = Wide(row.text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = index++;
+    item.pszText = text.data();
+    item.iImage = 0;
+    ListView_InsertItem(mapList_, &item);
+  }
+  fillingRows_ = false;
+}
+
+int BrowserWindow::SelectedMap(bool keyboardRow) {
+  int row = ListView_GetNextItem(mapList_, -1, LVNI_SELECTED);
+  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
+  if (row < 0 && keyboardRow) {
+    row = ListView_GetNextItem(mapList_, -1, LVNI_FOCUSED);
+    if (row >= 0) ListView_SetItemState(mapList_, row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  return row;
+}
+
+void BrowserWindow::ShowMapInformation(const MapInformationText& information) {
+  // A size such as 99999x99999 is shown whole: the label grows to the left into the free room
+  // after "Size:" when the value column is too narrow for it.
+  const int needed = look().TextSize(look().Text(), Wide(information.size)).cx + 2;
+  const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
+  Place(size_, InPanel({left, l::kSizeValueTop, l::kValueRight - left, l::kValueHeight}));
+  SetText(size_, information.size);
+  SetText(scheme_, information.scheme);
+  SetText(missions_, information.missions);
+}
+
+}  // namespace kartwerk::win32

@@ -1,0 +1,39 @@
+// The map browser's Win32 face and the program's main window: the banner, the map list (a
+// report-style list view) by category and the selected map's information. Its logic (Browser)
+// runs the start sequence and hands a double-clicked map to the slot picker.
+#pragma once
+
+#include "ui/logic/browser.hpp"
+#include "ui/win32/fade_window.hpp"
+
+namespace kartwerk::win32 {
+
+class BrowserWindow : public FadeWindow, private BrowserFace {
+ public:
+  BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker& slotPicker, Notice& notice,
+                VersionPicker& versionPicker);
+
+  Browser& Logic() { return logic_; }
+  void Key(KeyAction key) override { logic_.Key(key); }
+
+  // The controls, for the tests that drive the window by its messages.
+  HWND MapList() const { return mapList_; }
+  HWND CategoryButton(MapKindCode kind) const;
+  HWND CloseLabel() const { return close_; }
+  HWND SizeValue() const { return size_; }
+  HWND SchemeValue() const { return scheme_; }
+  HWND MissionsValue() const { return missions_; }
+
+ private:
+  void ShowCategory(MapKindCode kind) override;
+  void ShowMapRows(const std::vector<MapRow>& rows) override;
+  int SelectedMap(bool keyboardRow) override;
+  void ShowMapInformation(const MapInformationText& information) override;
+  void FocusMapList() override { SetFocus(mapList_); }
+
+  Browser logic_;
+  HWND mapList_, close_, singlePlayer_, multiplayer_, campaigns_, size_, scheme_, missions_;
+  bool fillingRows_ = false;  // a new set of rows announces no selection
+};
+
+}  // namespace kartwerk::win32

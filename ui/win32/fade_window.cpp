@@ -1,0 +1,409 @@
+#include "ui/win32/fade_window.hpp"
+
+#include <algorithm>
+#include <memory>
+
+#include "ui/win32/wide_text.hpp"
+
+namespace kartwerk::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"KartwerkWindow";
+constexpr wchar_t kPanelClass[] = L"KartwerkPanel";
+constexpr UINT_PTR kFadeTimer = 1;
+// A call posted from another thread: lParam holds the std::function, owned by the message.
+constexpr UINT kPostedCall = WM_APP + 1;
+
+bool Contains(layout::Box box, POINT point) {
+  const RECT rect = ToRect(box);
+  return PtInRect(&rect, point) != 0;
+}
+
+// A panel passes its controls' notifications and colour requests on to the window it is in, and
+// paints its background with the brush it was made with.
+LRESULT CALLBACK PanelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageW(GetAncestor(panel, GA_ROOT), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+      RECT rect;
+      GetClientRect(panel, &rect);
+      FillRect(reinterpret_cast<HDC>(wParam), &rect, reinterpret_cast<HBRUSH>(GetWindowLongPtrW(panel, GWLP_USERDATA)));
+      return 1;
+    }
+    case WM_NCDESTROY:
+      DeleteObject(reinterpret_cast<HBRUSH>(GetWindowLongPtrW(panel, GWLP_USERDATA)));
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(panel, message, wParam, lParam);
+}
+
+void RegisterClasses(HINSTANCE module, WNDPROC windowProcedure, HICON icon) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExW(module, kWindowClass, &existing)) return;
+  WNDCLASSEXW window{};
+  window.cbSize = sizeof(window);
+  window.lpfnWndProc = windowProcedure;
+  window.hInstance = module;
+  window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window.hIcon = icon;
+  window.lpszClassName = kWindowClass;
+  RegisterClassExW(&window);
+  WNDCLASSEXW panel = window;
+  panel.lpfnWndProc = PanelProcedure;
+  panel.hIcon = nullptr;
+  panel.lpszClassName = kPanelClass;
+  RegisterClassExW(&panel);
+}
+
+}  // namespace
+
+RECT ToRect(layout::Box box) { return RECT{box.left, box.top, box.left + box.width, box.top + box.height}; }
+
+FadeWindow::FadeWindow(Win32Session& session, WindowLook& look, const Shape& shape)
+    : session_(session), look_(look), background_(shape.background), backgroundBrush_(CreateSolidBrush(shape.background)) {
+  RegisterClasses(look.Module(), &FadeWindow::Procedure, look.ProgramIcon());
+  // A layered popup: no title bar or border (the window draws its own frame), its alpha the fade.
+  const DWORD extended = WS_EX_LAYERED | (shape.alwaysOnTop ? WS_EX_TOPMOST : 0);
+  CreateWindowExW(extended, kWindowClass, shape.title, WS_POPUP, 0, 0, shape.width, shape.height, shape.owner,
+                  nullptr, look.Module(), this);
+  ShowOpacity(fade_.AlphaBlend(), fade_.Opacity());
+}
+
+FadeWindow::~FadeWindow() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  for (auto& [control, colours] : colours_) {
+    if (colours.brush != nullptr) DeleteObject(colours.brush);
+  }
+  DeleteObject(backgroundBrush_);
+}
+
+FadeWindow* FadeWindow::FromHandle(HWND window) {
+  wchar_t name[32] = {};
+  if (window == nullptr || GetClassNameW(window, name, 32) == 0 || std::wstring_view(name) != kWindowClass) {
+    return nullptr;
+  }
+  return reinterpret_cast<FadeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK FadeWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<FadeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<FadeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return self->Dispatch(message, wParam, lParam);
+}
+
+LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (std::optional<LRESULT> handled = HandleMessage(message, wParam, lParam)) return *handled;
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT paints everything
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kFadeTimer) fade_.Tick();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      if (std::optional<LRESULT> brush = Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return *brush;
+      }
+      break;
+    case WM_COMMAND: {
+      const auto found = commands_.find({reinterpret_cast<HWND>(lParam), HIWORD(wParam)});
+      if (found != commands_.end()) {
+        const std::function<void()> action = found->second;  // the action may replace the controls
+        action();
+      }
+      return 0;
+    }
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      const auto found = notifications_.find({header.hwndFrom, header.code});
+      if (found != notifications_.end()) {
+        const std::function<void(const NMHDR&)> action = found->second;
+        action(header);
+      }
+      return 0;
+    }
+    case WM_LBUTTONUP: {
+      const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      for (const auto& [area, action] : clickAreas_) {
+        if (Contains(area, point)) {
+          const std::function<void()> run = action;
+          run();
+          break;
+        }
+      }
+      return 0;
+    }
+    case WM_SETCURSOR: {
+      // A hand over whatever answers a click: the clickable labels and the button boxes.
+      POINT point;
+      GetCursorPos(&point);
+      ScreenToClient(hwnd_, &point);
+      const auto control = reinterpret_cast<HWND>(wParam);
+      bool clickable = commands_.count({control, static_cast<WORD>(STN_CLICKED)}) != 0;
+      for (const auto& area : clickAreas_) clickable = clickable || Contains(area.first, point);
+      if (clickable) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    }
+    case WM_NCHITTEST: {
+      const LRESULT hit = DefWindowProcW(hwnd_, message, wParam, lParam);
+      POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ScreenToClient(hwnd_, &point);
+      for (const layout::Box& area : dragAreas_) {
+        if (hit == HTCLIENT && Contains(area, point)) return HTCAPTION;
+      }
+      return hit;
+    }
+    case WM_CLOSE:
+      // There is no title bar, but the desktop may still ask (Alt+F4): as the window's "X" does.
+      Key(KeyAction::Escape);
+      return 0;
+    case kPostedCall: {
+      std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lParam));
+      (*call)();
+      return 0;
+    }
+    case WM_DESTROY: {
+      // Calls still queued for the window go with it.
+      MSG pending;
+      while (PeekMessageW(&pending, hwnd_, kPostedCall, kPostedCall, PM_REMOVE)) {
+        delete reinterpret_cast<std::function<void()>*>(pending.lParam);
+      }
+      KillTimer(hwnd_, kFadeTimer);
+      break;
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> FadeWindow::Colour(HDC dc, HWND control) {
+  const auto found = colours_.find(control);
+  if (found == colours_.end()) return std::nullopt;
+  Colours& colours = found->second;
+  SetTextColor(dc, colours.text);
+  if (!colours.background) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  SetBkColor(dc, *colours.background);
+  if (colours.brush == nullptr) colours.brush = CreateSolidBrush(*colours.background);
+  return reinterpret_cast<LRESULT>(colours.brush);
+}
+
+void FadeWindow::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd_, &paint);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  FillRect(dc, &client, backgroundBrush_);
+  for (const auto& [box, colour] : fills_) {
+    const RECT rect = ToRect(box);
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
+  for (const Banner& banner : banners_) {
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, banner.clip.left, banner.clip.top, banner.clip.left + banner.clip.width,
+                      banner.clip.top + banner.clip.height);
+    if (HBITMAP picture = look_.Banner()) {
+      HDC source = CreateCompatibleDC(dc);
+      HGDIOBJ old = SelectObject(source, picture);
+      BitBlt(dc, banner.origin.x, banner.origin.y, layout::kBannerWidth, layout::kBannerHeight, source, 0, 0, SRCCOPY);
+      SelectObject(source, old);
+      DeleteDC(source);
+    }
+    // The word mark, drawn in its font across the sky of the picture.
+    SelectObject(dc, look_.WordMark());
+    SetTextColor(dc, Rgb(layout::kWordMarkColour));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextCharacterExtra(dc, 1);
+    RECT mark = ToRect(layout::kWordMark);
+    OffsetRect(&mark, banner.origin.x, banner.origin.y);
+    DrawTextW(dc, L"Kartwerk", -1, &mark, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    RestoreDC(dc, saved);
+  }
+  SelectObject(dc, GetStockObject(DC_PEN));
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  SetDCPenColor(dc, Rgb(layout::kFrameGrey));
+  for (const layout::Box& box : greyBoxes_) Rectangle(dc, box.left, box.top, box.left + box.width, box.top + box.height);
+  PaintOver(dc);
+  // The window's own one-pixel frame.
+  SelectObject(dc, GetStockObject(DC_PEN));
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  SetDCPenColor(dc, Rgb(layout::kFrameGrey));
+  Rectangle(dc, client.left, client.top, client.right, client.bottom);
+  EndPaint(hwnd_, &paint);
+}
+
+void FadeWindow::ShowOpacity(bool alphaBlend, int opacity) {
+  // A desktop that cannot show a window half transparent draws it opaque.
+  const int alpha = alphaBlend && session_.DesktopHasWindowOpacity ? opacity : 255;
+  SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
+}
+
+void FadeWindow::StartTimer() { SetTimer(hwnd_, kFadeTimer, static_cast<UINT>(session_.FadeIntervalMs), nullptr); }
+void FadeWindow::StopTimer() { KillTimer(hwnd_, kFadeTimer); }
+
+void FadeWindow::ShowCentred(bool modal) {
+  RECT window;
+  GetWindowRect(hwnd_, &window);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& area = monitor.rcWork;
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
+               area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (modal) EnableOthers(false);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void FadeWindow::Hide() {
+  ShowWindow(hwnd_, SW_HIDE);
+  EnableOthers(true);
+}
+
+bool FadeWindow::IsShown() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+
+void FadeWindow::ReportError(const std::string& message) { session_.ReportError(message, hwnd_); }
+
+void FadeWindow::EnableOthers(bool enable) {
+  if (enable) {
+    for (HWND other : disabledByModal_) {
+      if (IsWindow(other)) EnableWindow(other, TRUE);
+    }
+    disabledByModal_.clear();
+    return;
+  }
+  // A modal window blocks the program's other windows on show until it is hidden.
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND other, LPARAM self) {
+        auto* window = reinterpret_cast<FadeWindow*>(self);
+        if (other != window->hwnd_ && FromHandle(other) != nullptr && IsWindowVisible(other) &&
+            IsWindowEnabled(other)) {
+          EnableWindow(other, FALSE);
+          window->disabledByModal_.push_back(other);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(this));
+}
+
+void FadeWindow::PostCall(std::function<void()> call) {
+  auto* posted = new std::function<void()>(std::move(call));
+  if (hwnd_ == nullptr || !PostMessageW(hwnd_, kPostedCall, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+}
+
+HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, layout::Box box,
+                            HWND parent) {
+  HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, box.left, box.top,
+                                 box.width, box.height, parent != nullptr ? parent : hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), look_.Module(),
+                                 nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Text()), FALSE);
+  return control;
+}
+
+HWND FadeWindow::AddLabel(const std::string& text, layout::Box box, HFONT font, COLORREF colour,
+                          std::optional<COLORREF> background, DWORD style, HWND parent) {
+  const std::wstring wide = Wide(text);
+  if (box.width == 0) {
+    const SIZE size = look_.TextSize(font, wide);
+    box.width = size.cx + 1;
+    box.height = size.cy;
+  }
+  HWND label = AddControl(L"STATIC", wide, style | SS_NOPREFIX, box, parent);
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetColours(label, colour, background);
+  return label;
+}
+
+HWND FadeWindow::AddPanel(layout::Box box, COLORREF background) {
+  HWND panel = AddControl(kPanelClass, L"", 0, box);
+  SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(CreateSolidBrush(background)));
+  return panel;
+}
+
+void FadeWindow::SetText(HWND control, const std::string& text) {
+  SetWindowTextW(control, Wide(text).c_str());
+  // A transparent label leaves its old text behind unless what lies beneath it is painted again.
+  RECT rect;
+  GetWindowRect(control, &rect);
+  HWND parent = GetParent(control);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FadeWindow::SetColours(HWND control, COLORREF text, std::optional<COLORREF> background) {
+  Colours& colours = colours_[control];
+  if (colours.brush != nullptr) DeleteObject(colours.brush);
+  colours = Colours{text, background};
+}
+
+void FadeWindow::OnCommand(HWND control, WORD code, std::function<void()> action) {
+  if (code == STN_CLICKED) SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY);
+  commands_[{control, code}] = std::move(action);
+}
+
+void FadeWindow::OnNotify(HWND control, UINT code, std::function<void(const NMHDR&)> action) {
+  notifications_[{control, code}] = std::move(action);
+}
+
+void FadeWindow::OnClickArea(layout::Box area, std::function<void()> action) {
+  clickAreas_.emplace_back(area, std::move(action));
+}
+
+void FadeWindow::PaintFill(layout::Box box, COLORREF colour) { fills_.emplace_back(box, colour); }
+void FadeWindow::PaintBanner(layout::Box clip, POINT origin) { banners_.push_back({clip, origin}); }
+void FadeWindow::PaintGreyBox(layout::Box box) { greyBoxes_.push_back(box); }
+
+void FadeWindow::MoveGreyBox(layout::Box from, layout::Box to) {
+  std::replace(greyBoxes_.begin(), greyBoxes_.end(), from, to);
+  for (auto& area : clickAreas_) {
+    if (area.first == from) area.first = to;
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FadeWindow::SetClientSize(int width, int height) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FadeWindow::Place(HWND control, layout::Box box) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  const int width = box.width != 0 ? box.width : rect.right - rect.left;
+  const int height = box.height != 0 ? box.height : rect.bottom - rect.top;
+  SetWindowPos(control, nullptr, box.left, box.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace kartwerk::win32

@@ -1,0 +1,142 @@
+// What every Win32 window of the program is made of: a borderless popup of a fixed client size,
+// centred on its screen and framed by a one-pixel grey line, whose opacity is a layered window's
+// alpha stepped by a 20 ms timer. It paints the white panels, banners and grey boxes its window
+// declares, gives its controls their colours, routes their notifications to actions, runs calls
+// posted from other threads, and lets the banner drag the window.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/logic/window_face.hpp"
+#include "ui/logic/window_layout.hpp"
+#include "ui/win32/win32_session.hpp"
+#include "ui/win32/window_look.hpp"
+
+namespace kartwerk::win32 {
+
+RECT ToRect(layout::Box box);
+
+class FadeWindow : public WindowFace {
+ public:
+  struct Shape {
+    const wchar_t* title;
+    int width;
+    int height;
+    COLORREF background;
+    bool alwaysOnTop;
+    HWND owner = nullptr;
+  };
+
+  FadeWindow(Win32Session& session, WindowLook& look, const Shape& shape);
+  ~FadeWindow() override;
+  FadeWindow(const FadeWindow&) = delete;
+  FadeWindow& operator=(const FadeWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  // The program's window behind a top-level window handle; null for any other window.
+  static FadeWindow* FromHandle(HWND window);
+
+  // What Enter and Escape do (a close request from the desktop counts as Escape).
+  virtual void Key(KeyAction key) = 0;
+
+  // The window face.
+  WindowFade& Fading() override { return fade_; }
+  void ShowOpacity(bool alphaBlend, int opacity) override;
+  void OpacityChanged(int) override {}
+  void StartTimer() override;
+  void StopTimer() override;
+  void ShowCentred(bool modal) override;
+  void Hide() override;
+  bool IsShown() const override;
+  void ReportError(const std::string& message) override;
+
+  // Runs call on the window's thread; dropped when the window no longer exists.
+  void PostCall(std::function<void()> call);
+
+ protected:
+  Win32Session& session() const { return session_; }
+  WindowLook& look() const { return look_; }
+
+  // A child control at box (its parent's coordinates) in the window's font.
+  HWND AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, layout::Box box,
+                  HWND parent = nullptr);
+  // A static text; a box of width 0 is sized to the text. Without a background the label is
+  // transparent over what the window paints beneath it.
+  HWND AddLabel(const std::string& text, layout::Box box, HFONT font, COLORREF colour,
+                std::optional<COLORREF> background, DWORD style = SS_LEFT, HWND parent = nullptr);
+  // A child panel that holds controls and is shown and hidden with them.
+  HWND AddPanel(layout::Box box, COLORREF background);
+  // Sets a label's text, repainting what lies beneath it.
+  void SetText(HWND control, const std::string& text);
+  // Sets a control's colours (a label's are set by AddLabel).
+  void SetColours(HWND control, COLORREF text, std::optional<COLORREF> background);
+
+  // Runs action on the control's WM_COMMAND notification code (a label's click, a button's).
+  void OnCommand(HWND control, WORD code, std::function<void()> action);
+  // Runs action on the control's WM_NOTIFY code.
+  void OnNotify(HWND control, UINT code, std::function<void(const NMHDR&)> action);
+  // A left-button release over the area (a painted button box) runs action; the pointer is a hand.
+  void OnClickArea(layout::Box area, std::function<void()> action);
+
+  // What the window paints beneath its controls, in order: white panels, the banner (clipped to
+  // a box, placed at a point, with the word mark), grey one-pixel boxes.
+  void PaintFill(layout::Box box, COLORREF colour);
+  void PaintBanner(layout::Box clip, POINT origin);
+  void PaintGreyBox(layout::Box box);
+  // Moves a painted grey box, and the click area on it, to another place.
+  void MoveGreyBox(layout::Box from, layout::Box to);
+  // Dragging in this area moves the window.
+  void DragArea(layout::Box area) { dragAreas_.push_back(area); }
+  // What a window paints over the rest (a focus frame).
+  virtual void PaintOver(HDC) {}
+
+  void SetClientSize(int width, int height);
+  // Moves a child to box, keeping its size where the box gives none.
+  void Place(HWND control, layout::Box box);
+
+  // Messages the window handles beyond the shared ones; returns nullopt for the default.
+  virtual std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  void Paint();
+  std::optional<LRESULT> Colour(HDC dc, HWND control);
+  void EnableOthers(bool enable);
+
+  struct Banner {
+    layout::Box clip;
+    POINT origin;
+  };
+  struct Colours {
+    COLORREF text;
+    std::optional<COLORREF> background;
+    HBRUSH brush = nullptr;
+  };
+
+  Win32Session& session_;
+  WindowLook& look_;
+  HWND hwnd_ = nullptr;
+  COLORREF background_;
+  HBRUSH backgroundBrush_;
+  WindowFade fade_{*this};
+  int nextControlId_ = 100;
+  std::vector<std::pair<layout::Box, COLORREF>> fills_;
+  std::vector<Banner> banners_;
+  std::vector<layout::Box> greyBoxes_;
+  std::vector<layout::Box> dragAreas_;
+  std::vector<std::pair<layout::Box, std::function<void()>>> clickAreas_;
+  std::map<HWND, Colours> colours_;
+  std::map<std::pair<HWND, WORD>, std::function<void()>> commands_;
+  std::map<std::pair<HWND, UINT>, std::function<void(const NMHDR&)>> notifications_;
+  std::vector<HWND> disabledByModal_;  // the windows this one disabled while shown modally
+};
+
+}  // namespace kartwerk::win32

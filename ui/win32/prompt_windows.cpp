@@ -1,0 +1,72 @@
+#include "ui/win32/prompt_windows.hpp"
+
+#include <algorithm>
+
+#include "ui/win32/wide_text.hpp"
+
+namespace kartwerk::win32 {
+namespace {
+
+namespace l = layout::prompts;
+
+FadeWindow::Shape PromptShape(const wchar_t* title, int height, HWND owner) {
+  return {title, l::kWidth, height, Rgb(layout::kWhite), /*alwaysOnTop=*/true, owner};
+}
+
+}  // namespace
+
+NoticeWindow::NoticeWindow(Win32Session& session, WindowLook& look, HWND owner)
+    : FadeWindow(session, look, PromptShape(L"Notice", l::kNoticeHeight, owner)), logic_(session, *this, *this) {
+  const COLORREF white = Rgb(layout::kWhite);
+  message_ = AddLabel(kEditorPromptText, l::kNoticeMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white,
+                      SS_CENTER);
+  PaintGreyBox(l::kNoticeExitBox);
+  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), Rgb(layout::kValueBlue), white, SS_LEFT | SS_NOTIFY);
+  OnClickArea(l::kNoticeExitBox, [this] { logic_.Exit(); });
+  OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
+}
+
+void NoticeWindow::ShowMessage(const std::string& message) {
+  // The fixed notices fit the design's three lines; a longer message (a failing step's error
+  // naming a file) makes the window taller rather than being cut off.
+  const std::wstring text = Wide(message);
+  RECT needed{0, 0, l::kNoticeMessage.width, 0};
+  HDC dc = GetDC(Handle());
+  HGDIOBJ old = SelectObject(dc, look().PromptText());
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+            DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX | DT_EDITCONTROL);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  const int extra = std::max(0, static_cast<int>(needed.bottom) - l::kNoticeMessage.height);
+
+  layout::Box box = l::kNoticeMessage;
+  box.height += extra;
+  Place(message_, box);
+  SetText(message_, message);
+  Place(exit_, {l::kNoticeExit.left, l::kNoticeExit.top + extra, 0, 0});
+  SetClientSize(l::kWidth, l::kNoticeHeight + extra);
+  // The button box moves down with the button's text.
+  layout::Box exitBox = l::kNoticeExitBox;
+  exitBox.top += extra;
+  MoveGreyBox(exitBox_, exitBox);
+  exitBox_ = exitBox;
+}
+
+EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner)
+    : FadeWindow(session, look, PromptShape(L"Start the editor", l::kEditorPromptHeight, owner)),
+      logic_(session, *this) {
+  const COLORREF white = Rgb(layout::kWhite);
+  const COLORREF blue = Rgb(layout::kValueBlue);
+  message_ = AddLabel(kEditorPromptText, l::kEditorPromptMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT),
+                      white);
+  PaintGreyBox(l::kYesBox);
+  PaintGreyBox(l::kExitBox);
+  yes_ = AddLabel("YES", l::kYes, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);
+  exit_ = AddLabel("EXIT", l::kExit, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);
+  OnClickArea(l::kYesBox, [this] { logic_.Yes(); });
+  OnClickArea(l::kExitBox, [this] { logic_.Exit(); });
+  OnCommand(yes_, STN_CLICKED, [this] { logic_.Yes(); });
+  OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
+}
+
+}  // namespace kartwerk::win32

@@ -1,0 +1,44 @@
+// The Win32 faces of the notice (one message and "EXIT") and the editor prompt ("YES" and "EXIT"):
+// white windows with a message and framed text buttons. Their logic is Notice and EditorPrompt.
+#pragma once
+
+#include "ui/logic/prompts.hpp"
+#include "ui/win32/fade_window.hpp"
+
+namespace kartwerk::win32 {
+
+class NoticeWindow : public FadeWindow, private MessageFace {
+ public:
+  NoticeWindow(Win32Session& session, WindowLook& look, HWND owner = nullptr);
+
+  Notice& Logic() { return logic_; }
+  void Key(KeyAction key) override { logic_.Key(key); }
+
+  HWND Message() const { return message_; }
+  HWND ExitLabel() const { return exit_; }
+
+ private:
+  void ShowMessage(const std::string& message) override;
+
+  Notice logic_;
+  HWND message_, exit_;
+  layout::Box exitBox_ = layout::prompts::kNoticeExitBox;
+};
+
+class EditorPromptWindow : public FadeWindow {
+ public:
+  EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner);
+
+  EditorPrompt& Logic() { return logic_; }
+  void Key(KeyAction key) override { logic_.Key(key); }
+
+  HWND Message() const { return message_; }
+  HWND YesLabel() const { return yes_; }
+  HWND ExitLabel() const { return exit_; }
+
+ private:
+  EditorPrompt logic_;
+  HWND message_, yes_, exit_;
+};
+
+}  // namespace kartwerk::win32

@@ -1,0 +1,110 @@
+#include "ui/win32/slot_picker_window.hpp"
+
+#include <commctrl.h>
+
+#include "ui/win32/wide_text.hpp"
+
+namespace kartwerk::win32 {
+namespace {
+
+namespace l = layout::slot_picker;
+namespace top = layout::banner_panel;
+
+}  // namespace
+
+SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Notice& notice)
+    : FadeWindow(session, look, {L"Editor slot", l::kWidth, l::kHeight, GetSysColor(COLOR_BTNFACE), false}),
+      logic_(session, *this, *this, notice) {
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  const COLORREF white = Rgb(layout::kWhite);
+  const COLORREF blue = Rgb(layout::kValueBlue);
+  PaintFill(top::kPanel, white);
+  PaintBanner(top::kPanel, {top::kPanel.left + top::kBannerLeft, top::kPanel.top});
+  DragArea(top::kPanel);
+  title_ = AddLabel(kSlotListTitle,
+                    {top::kPanel.left + l::kTitle.left, top::kPanel.top + l::kTitle.top, l::kTitle.width,
+                     l::kTitle.height},
+                    look.Text(), text, std::nullopt, SS_CENTER);
+  close_ = AddLabel("X", {top::kPanel.left + top::kClose.left, top::kPanel.top + top::kClose.top, 0, 0}, look.Bold(),
+                    text, std::nullopt, SS_LEFT | SS_NOTIFY);
+  OnCommand(close_, STN_CLICKED, [this] { logic_.Close(); });
+
+  // The list inside a grey one-pixel frame.
+  PaintGreyBox(l::kSlotList);
+  slotList_ = AddControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                         {l::kSlotList.left + 1, l::kSlotList.top + 1, l::kSlotList.width - 2, l::kSlotList.height - 2});
+  SendMessageW(slotList_, LB_SETITEMHEIGHT, 0, l::kSlotRowHeight);
+  SetColours(slotList_, blue, white);
+  OnCommand(slotList_, LBN_DBLCLK, [this] { logic_.ChooseSlot(); });
+
+  panel_ = AddPanel(l::kProgressPanel, white);
+  ShowWindow(panel_, SW_HIDE);
+  auto caption = [&](const char* words, int rowTop) {
+    AddLabel(words, {l::kCaptionLeft, rowTop, 0, 0}, look.Text(), text, white, SS_LEFT, panel_);
+  };
+  auto value = [&](layout::Box box, DWORD style) { return AddLabel("-", box, look.Text(), blue, white, style, panel_); };
+  caption("Processing map:", l::kMapTop);
+  map_ = value({l::kValueLeft, l::kMapTop, l::kValueWidth, l::kRowHeight}, SS_LEFT | SS_ENDELLIPSIS);
+  caption("Map type:", l::kTypeTop);
+  type_ = value({l::kValueLeft, l::kTypeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
+  caption("Map scheme:", l::kSchemeTop);
+  scheme_ = value({l::kValueLeft, l::kSchemeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
+  caption("Map size:", l::kSizeTop);
+  size_ = value({l::kValueLeft, l::kSizeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
+  AddLabel("Processing:", l::kStepCaption, look.Text(), text, white, SS_CENTER, panel_);
+  step_ = value(l::kStep, SS_CENTER);
+
+  gauge_ = AddControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, l::kGauge, panel_);
+  SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeRed)));
+  SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeTrough)));
+  SendMessageW(gauge_, PBM_SETRANGE32, 0, GaugeMaximum(0));
+}
+
+void SlotPickerWindow::ShowSlotList(const std::string& title) {
+  ShowWindow(panel_, SW_HIDE);
+  ShowWindow(slotList_, SW_SHOW);
+  SetText(title_, title);
+}
+
+void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
+  SendMessageW(slotList_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(slotList_, LB_RESETCONTENT, 0, 0);
+  for (const std::string& row : rows) SendMessageW(slotList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
+  SendMessageW(slotList_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(slotList_, nullptr, TRUE);
+}
+
+int SlotPickerWindow::SelectedSlot(bool keyboardRow) {
+  auto row = static_cast<int>(SendMessageW(slotList_, LB_GETCURSEL, 0, 0));
+  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
+  if (row < 0 && keyboardRow) {
+    row = static_cast<int>(SendMessageW(slotList_, LB_GETCARETINDEX, 0, 0));
+    if (row >= 0) SendMessageW(slotList_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  }
+  return row < 0 ? -1 : row;
+}
+
+void SlotPickerWindow::ShowProgressPanel(const std::string& title, const ProgressPanel& panel) {
+  SetText(title_, title);
+  SetText(map_, panel.map);
+  SetText(type_, panel.type);
+  SetText(scheme_, panel.scheme);
+  SetText(size_, panel.size);
+  SetText(step_, "");
+  SendMessageW(gauge_, PBM_SETRANGE32, 0, panel.gaugeMaximum);
+  SendMessageW(gauge_, PBM_SETPOS, 0, 0);
+  ShowWindow(slotList_, SW_HIDE);
+  ShowWindow(panel_, SW_SHOW);
+}
+
+void SlotPickerWindow::ShowProgress(const std::string& label, int gauge) {
+  SendMessageW(gauge_, PBM_SETPOS, static_cast<WPARAM>(gauge), 0);
+  SetText(step_, label);
+}
+
+EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {
+  prompt_ = std::make_unique<EditorPromptWindow>(session(), look(), Handle());
+  return prompt_->Logic();
+}
+
+}  // namespace kartwerk::win32

@@ -1,0 +1,51 @@
+// The slot picker and progress window's Win32 face: the list box of the editor's 255 slots, and
+// over it the progress panel with the map's facts, the step under way and the red gauge. What the
+// window does (staging, the slot, the worker, the end) is its logic's, SlotPicker.
+#pragma once
+
+#include <memory>
+
+#include "ui/logic/slot_picker.hpp"
+#include "ui/win32/fade_window.hpp"
+#include "ui/win32/prompt_windows.hpp"
+
+namespace kartwerk::win32 {
+
+class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
+ public:
+  SlotPickerWindow(Win32Session& session, WindowLook& look, Notice& notice);
+
+  SlotPicker& Logic() { return logic_; }
+  void Key(KeyAction key) override { logic_.Key(key); }
+
+  // The editor prompt once a conversion has ended; null before.
+  EditorPromptWindow* EditorPromptShown() const { return prompt_.get(); }
+
+  // The controls, for the tests that drive the window by its messages.
+  HWND Title() const { return title_; }
+  HWND SlotList() const { return slotList_; }
+  HWND ProgressPanelWindow() const { return panel_; }
+  HWND MapValue() const { return map_; }
+  HWND TypeValue() const { return type_; }
+  HWND SchemeValue() const { return scheme_; }
+  HWND SizeValue() const { return size_; }
+  HWND StepValue() const { return step_; }
+  HWND Gauge() const { return gauge_; }
+  HWND CloseLabel() const { return close_; }
+
+ private:
+  void ShowSlotList(const std::string& title) override;
+  void ShowSlotRows(const std::vector<std::string>& rows) override;
+  void FocusSlotList() override { SetFocus(slotList_); }
+  int SelectedSlot(bool keyboardRow) override;
+  void ShowProgressPanel(const std::string& title, const ProgressPanel& panel) override;
+  void ShowProgress(const std::string& label, int gauge) override;
+  void PostToWindowThread(std::function<void()> call) override { PostCall(std::move(call)); }
+  EditorPrompt& MakeEditorPrompt() override;
+
+  SlotPicker logic_;
+  std::unique_ptr<EditorPromptWindow> prompt_;
+  HWND title_, close_, slotList_, panel_, map_, type_, scheme_, size_, step_, gauge_;
+};
+
+}  // namespace kartwerk::win32

@@ -1,0 +1,34 @@
+// The version picker's Win32 face: the banner, a three-line question and one clickable label per
+// installed version of the game, in a grey frame. Tab moves between the labels, Enter chooses.
+#pragma once
+
+#include <array>
+
+#include "ui/logic/version_picker.hpp"
+#include "ui/win32/fade_window.hpp"
+
+namespace kartwerk::win32 {
+
+class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
+ public:
+  VersionPickerWindow(Win32Session& session, WindowLook& look);
+
+  VersionPicker& Logic() { return logic_; }
+  void Key(KeyAction key) override { logic_.Key(key); }
+
+  // Version label i (1 to 6); null when there is none.
+  HWND VersionLabelWindow(int i) const;
+  HWND CloseLabel() const { return close_; }
+
+ private:
+  void ShowVersionLabels(const std::vector<VersionLabel>& labels) override;
+  int FocusedVersion() const override;
+  // The keyboard focus's dotted frame around its label.
+  void PaintOver(HDC dc) override;
+
+  VersionPicker logic_;
+  HWND close_;
+  std::array<HWND, 7> labels_{};  // by tag; [0] unused
+};
+
+}  // namespace kartwerk::win32

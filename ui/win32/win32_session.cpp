@@ -1,0 +1,38 @@
+#include "ui/win32/win32_session.hpp"
+
+#include "core/path_text.hpp"
+#include "install/shell_open.hpp"
+#include "ui/win32/wide_text.hpp"
+
+namespace kartwerk::win32 {
+
+Win32Session::Win32Session() {
+  hooks.EndProgram = [](int status) { PostQuitMessage(status); };
+  hooks.ReportError = [](const std::string& message, HWND owner) {
+    MessageBoxW(owner, Wide(message).c_str(), L"Error", MB_OK | MB_ICONERROR);
+  };
+  hooks.LaunchEditor = [](const EditorLaunch& launch) { return OpenWithShell(launch.program, launch.workingFolder); };
+}
+
+void Win32Session::ReportError(const std::string& message, HWND owner) const {
+  if (hooks.ReportError) hooks.ReportError(message, owner);
+}
+
+std::string Win32Session::StartEditor(const EditorLaunch& launch) {
+  return hooks.LaunchEditor && hooks.LaunchEditor(launch) ? std::string() : EditorStartFailureText(launch);
+}
+
+void Win32Session::WorkerProgress(const std::string& label) {
+  if (hooks.WorkerProgress) hooks.WorkerProgress(label);
+}
+
+void Win32Session::LeaveMainLoop(int status) {
+  if (hooks.EndProgram) hooks.EndProgram(status);
+}
+
+std::string EditorStartFailureText(const EditorLaunch& launch) {
+  return "Could not start the Vornmark II\u2122 Editor: Windows did not start \"" + TextFromPath(launch.program) +
+         "\" in " + TextFromPath(launch.workingFolder) + ".";
+}
+
+}  // namespace kartwerk::win32

@@ -1,0 +1,45 @@
+// The session of the Win32 windows: the window logic's session, and the ways the windows reach
+// outside themselves (ending the message loop, the error box, starting the editor) as hooks
+// that tests replace. The windows hold it by reference; it outlives them.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/logic/window_session.hpp"
+
+namespace kartwerk::win32 {
+
+struct Win32Hooks {
+  // Leaves the message loop with the exit status (PostQuitMessage). Called at most once.
+  std::function<void(int status)> EndProgram;
+  // The general error report above owner (null for none): a message box.
+  std::function<void(const std::string& message, HWND owner)> ReportError;
+  // Starts the game's editor through the shell; false when it could not be started.
+  std::function<bool(const EditorLaunch& launch)> LaunchEditor;
+  // Called on the worker thread with each step's label; empty in normal use.
+  std::function<void(const std::string& label)> WorkerProgress;
+};
+
+class Win32Session : public WindowSession {
+ public:
+  // The hooks start as the program's own ways out.
+  Win32Session();
+
+  Win32Hooks hooks;
+
+  void ReportError(const std::string& message, HWND owner) const;
+  std::string StartEditor(const EditorLaunch& launch) override;
+  void ReportErrorAlone(const std::string& message) override { ReportError(message, nullptr); }
+  void WorkerProgress(const std::string& label) override;
+
+ protected:
+  void LeaveMainLoop(int status) override;
+};
+
+// Why the editor could not be started, for the notice (UTF-8).
+std::string EditorStartFailureText(const EditorLaunch& launch);
+
+}  // namespace kartwerk::win32

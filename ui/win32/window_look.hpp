@@ -1,0 +1,50 @@
+// What the Win32 windows share to look alike: the fonts, the colours as Windows takes them, the
+// banner and the pictures from the program's resources. One look is made per run, before the
+// windows, and outlives them.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "ui/logic/window_layout.hpp"
+
+namespace kartwerk::win32 {
+
+COLORREF Rgb(layout::Colour colour);
+
+class WindowLook {
+ public:
+  // Loads the pictures from module's resources (the program's; a test's own suite).
+  explicit WindowLook(HINSTANCE module);
+  ~WindowLook();
+  WindowLook(const WindowLook&) = delete;
+  WindowLook& operator=(const WindowLook&) = delete;
+
+  HINSTANCE Module() const { return module_; }
+  HFONT Text() const { return text_; }          // the windows' font
+  HFONT Bold() const { return bold_; }          // the "X"
+  HFONT PromptText() const { return prompt_; }  // the prompts' messages
+  HFONT WordMark() const { return wordMark_; }
+  HBRUSH WhiteBrush() const { return white_; }
+  HBRUSH FaceBrush() const { return GetSysColorBrush(COLOR_BTNFACE); }
+  // Null where the resources hold no such picture: the window is drawn without it.
+  HBITMAP Banner() const { return banner_; }
+  HICON ProgramIcon() const { return programIcon_; }
+  // The image list of the browser's rows: the map picture at index 0.
+  HIMAGELIST MapRowImages() const { return mapRows_; }
+
+  // The size text takes in a font.
+  SIZE TextSize(HFONT font, const std::wstring& text) const;
+
+ private:
+  HINSTANCE module_;
+  HFONT text_, bold_, prompt_, wordMark_;
+  HBRUSH white_;
+  HBITMAP banner_;
+  HICON programIcon_;
+  HIMAGELIST mapRows_;
+};
+
+}  // namespace kartwerk::win32
