@@ -18,11 +18,7 @@ namespace {
 // The file name a row stands for is kept with it as the file system's bytes.
 constexpr int kNameRole = Qt::UserRole;
 
-// The value column of the map information, in the panel, and the room a wider value may take
-// to its left (past the end of "Size:").
-constexpr int kValueLeft = 80;
-constexpr int kValueRight = 143;
-constexpr int kWideValueLeft = 44;
+namespace l = layout::browser;
 
 void Blue(QWidget* widget) {
   QPalette palette = widget->palette();
@@ -34,29 +30,29 @@ void Blue(QWidget* widget) {
 }  // namespace
 
 TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& versionPicker)
-    : TFadeForm(session, "TForm7", 417, 253, Qt::white, /*alwaysOnTop=*/true),
+    : TFadeForm(session, "TForm7", l::kWidth, l::kHeight, Qt::white, /*alwaysOnTop=*/true),
       logic_(session, *this, *this, slotPicker.Logic(), notice.Logic(), versionPicker.Logic()) {
-  setFont(WindowFont(13));
+  setFont(WindowFont(layout::kFontPixels));
   setWindowTitle(QStringLiteral("Kartwerk"));
 
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(1, 1, 415, 70);
+  Image1->setGeometry(Geometry(l::kBanner));
   Image1->setPixmap(BannerPicture());
 
-  Label1 = MakeLabel(this, "Label1", QStringLiteral("Select a map to decompile"), 126, 8);
+  Label1 = MakeLabel(this, "Label1", QStringLiteral("Select a map to decompile"), l::kTitle);
   MoveWindowByDragging(Image1);
   MoveWindowByDragging(Label1);
-  Label2 = MakeLabel(this, "Label2", QStringLiteral("X"), 399, 7);
-  Label2->setFont(WindowFont(13, true));
+  Label2 = MakeLabel(this, "Label2", QStringLiteral("X"), l::kClose);
+  Label2->setFont(WindowFont(layout::kFontPixels, true));
   Label2->adjustSize();
   OnMouseRelease(Label2, [this] { Label2Click(); });
 
   ListView1 = new QTreeWidget(this);
   ListView1->setObjectName(QStringLiteral("ListView1"));
-  ListView1->setGeometry(4, 60, 261, 189);
+  ListView1->setGeometry(Geometry(l::kMapList));
   ListView1->setColumnCount(1);
-  ListView1->setColumnWidth(0, 240);
+  ListView1->setColumnWidth(0, l::kMapColumnWidth);
   ListView1->setHeaderHidden(true);
   ListView1->setRootIsDecorated(false);
   ListView1->setFrameShape(QFrame::NoFrame);
@@ -73,42 +69,42 @@ TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& 
 
   Panel1 = new QWidget(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(268, 48, 145, 194);
+  Panel1->setGeometry(Geometry(l::kPanel));
   QPalette white = Panel1->palette();
   white.setColor(QPalette::Window, Qt::white);
   Panel1->setPalette(white);
   Panel1->setAutoFillBackground(true);
 
-  auto radio = [this](const char* name, const char* caption, int top) {
+  auto radio = [this](const char* name, const char* caption, layout::Box at) {
     auto* button = new QRadioButton(QString::fromLatin1(caption), Panel1);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(16, top, 113, 17);
+    button->setGeometry(Geometry(at));
     button->setLayoutDirection(Qt::RightToLeft);  // the caption left of the button
     Blue(button);
     return button;
   };
-  RadioButton2 = radio("RadioButton2", "Singleplayer", 8);
-  RadioButton3 = radio("RadioButton3", "Multiplayer", 32);
-  RadioButton1 = radio("RadioButton1", "Campaigns", 56);
+  RadioButton2 = radio("RadioButton2", "Singleplayer", l::kSinglePlayer);
+  RadioButton3 = radio("RadioButton3", "Multiplayer", l::kMultiplayer);
+  RadioButton1 = radio("RadioButton1", "Campaigns", l::kCampaigns);
   RadioButton2->setChecked(true);
   connect(RadioButton2, &QRadioButton::clicked, this, [this] { RadioButton2Click(); });
   connect(RadioButton3, &QRadioButton::clicked, this, [this] { RadioButton3Click(); });
   connect(RadioButton1, &QRadioButton::clicked, this, [this] { RadioButton1Click(); });
 
-  Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Map information"), 19, 96);
-  Label4 = MakeLabel(Panel1, "Label4", QStringLiteral("Size:"), 8, 128);
-  Label5 = MakeLabel(Panel1, "Label5", QStringLiteral("Scheme:"), 8, 152);
-  Label6 = MakeLabel(Panel1, "Label6", QStringLiteral("Missions:"), 8, 176);
+  Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Map information"), l::kInformationCaption);
+  Label4 = MakeLabel(Panel1, "Label4", QStringLiteral("Size:"), l::kSizeCaption);
+  Label5 = MakeLabel(Panel1, "Label5", QStringLiteral("Scheme:"), l::kSchemeCaption);
+  Label6 = MakeLabel(Panel1, "Label6", QStringLiteral("Missions:"), l::kMissionsCaption);
   auto value = [this](const char* name, int top) {
     auto* label = new QLabel(Panel1);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(kValueLeft, top, kValueRight - kValueLeft, 17);
+    label->setGeometry(l::kValueLeft, top, l::kValueRight - l::kValueLeft, l::kValueHeight);
     Blue(label);
     return label;
   };
-  Label7 = value("Label7", 128);
-  Label8 = value("Label8", 152);
-  Label9 = value("Label9", 176);
+  Label7 = value("Label7", l::kSizeValueTop);
+  Label8 = value("Label8", l::kSchemeValueTop);
+  Label9 = value("Label9", l::kMissionsValueTop);
 
   FormCreate();
 }
@@ -133,8 +129,8 @@ void TForm7::ShowSizeValue(const QString& text) {
   // A size such as 99999x99999 is shown whole: the label grows to the left into the free room
   // after "Size:" when the value column is too narrow for it.
   const int needed = Label7->fontMetrics().horizontalAdvance(text) + 2;
-  const int left = std::clamp(kValueRight - needed, kWideValueLeft, kValueLeft);
-  Label7->setGeometry(left, Label7->y(), kValueRight - left, Label7->height());
+  const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
+  Label7->setGeometry(left, Label7->y(), l::kValueRight - left, Label7->height());
   Label7->setText(text);
 }
 

@@ -11,6 +11,7 @@
 
 #include "ui/fade_form.hpp"
 #include "ui/logic/prompts.hpp"
+#include "ui/logic/window_layout.hpp"
 
 class QFrame;
 class QLabel;
@@ -45,8 +46,8 @@ class TPromptForm : public TFadeForm {
   void CloseRequested() override { prompt_.Key(KeyAction::Escape); }
   void EnterPressed() override { prompt_.Key(KeyAction::Enter); }
   // A grey-framed box and the blue label on it that together act as one button.
-  QFrame* MakeBox(const char* name, int left, int top);
-  QLabel* MakeButtonLabel(const char* name, const QString& text, int left, int top);
+  QFrame* MakeBox(const char* name, layout::Box at);
+  QLabel* MakeButtonLabel(const char* name, const QString& text, layout::Box at);
 
  private:
   Prompt& prompt_;

@@ -17,6 +17,9 @@ void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   widget->setPalette(palette);
 }
 
+namespace l = layout::slot_picker;
+namespace top = layout::banner_panel;
+
 }  // namespace
 
 QString ConversionFailureNotice(const ConversionEnd& end) { return QString::fromStdString(ConversionFailureText(end)); }
@@ -26,37 +29,37 @@ QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::stri
 }
 
 TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
-    : TFadeForm(session, "TForm1", 370, 253, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner),
+    : TFadeForm(session, "TForm1", l::kWidth, l::kHeight, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner),
       logic_(session, *this, *this, notice.Logic()),
       ProcessThread(logic_.ProcessThread) {
-  setFont(WindowFont(13));
+  setFont(WindowFont(layout::kFontPixels));
   setWindowTitle(QStringLiteral("Editor slot"));
 
   Panel2 = new QWidget(this);
   Panel2->setObjectName(QStringLiteral("Panel2"));
-  Panel2->setGeometry(1, 1, 368, 68);
+  Panel2->setGeometry(Geometry(top::kPanel));
   Colour(Panel2, QPalette::Window, Qt::white);
   Panel2->setAutoFillBackground(true);
 
   Image1 = new QLabel(Panel2);
   Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(-20, 0, 415, 70);
+  Image1->setGeometry(top::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
   Image1->setPixmap(BannerPicture());
 
-  Label2 = MakeLabel(Panel2, "Label2", QStringLiteral("X"), 351, 4);
-  Label2->setFont(WindowFont(13, true));
+  Label2 = MakeLabel(Panel2, "Label2", QStringLiteral("X"), top::kClose);
+  Label2->setFont(WindowFont(layout::kFontPixels, true));
   Label2->adjustSize();
   OnMouseRelease(Label2, [this] { Label2Click(); });
   MoveWindowByDragging(Panel2);
 
   Label1 = new QLabel(QString::fromLatin1(kSlotListTitle), Panel2);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(23, 50, 321, 17);
+  Label1->setGeometry(Geometry(l::kTitle));
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
-  ListBox1->setGeometry(4, 70, 362, 179);
+  ListBox1->setGeometry(Geometry(l::kSlotList));
   ListBox1->setUniformItemSizes(true);
   ListBox1->setFrameStyle(QFrame::Box | QFrame::Plain);
   Colour(ListBox1, QPalette::Text, ValueBlue());
@@ -65,45 +68,46 @@ TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
 
   Panel1 = new QWidget(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(5, 71, 360, 177);
+  Panel1->setGeometry(Geometry(l::kProgressPanel));
   Colour(Panel1, QPalette::Window, Qt::white);
   Panel1->setAutoFillBackground(true);
   Panel1->hide();
 
   auto caption = [this](const char* name, const char* text, int top) {
-    QLabel* label = MakeLabel(Panel1, name, QString::fromLatin1(text), 16, top);
+    QLabel* label = MakeLabel(Panel1, name, QString::fromLatin1(text), l::kCaptionLeft, top);
     return label;
   };
-  auto value = [this](const char* name, int left, int top, int width) {
+  auto value = [this](const char* name, layout::Box at) {
     auto* label = new QLabel(QStringLiteral("-"), Panel1);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(left, top, width, 17);
+    label->setGeometry(Geometry(at));
     Colour(label, QPalette::WindowText, ValueBlue());
     return label;
   };
-  Label3 = caption("Label3", "Processing map:", 16);
-  Label4 = value("Label4", 130, 16, 220);
-  Label5 = caption("Label5", "Map type:", 40);
-  Label6 = value("Label6", 130, 40, 220);
-  Label9 = caption("Label9", "Map scheme:", 64);
-  Label10 = value("Label10", 130, 64, 220);
-  Label11 = caption("Label11", "Map size:", 88);
-  Label12 = value("Label12", 130, 88, 220);
+  auto row = [](int rowTop) { return layout::Box{l::kValueLeft, rowTop, l::kValueWidth, l::kRowHeight}; };
+  Label3 = caption("Label3", "Processing map:", l::kMapTop);
+  Label4 = value("Label4", row(l::kMapTop));
+  Label5 = caption("Label5", "Map type:", l::kTypeTop);
+  Label6 = value("Label6", row(l::kTypeTop));
+  Label9 = caption("Label9", "Map scheme:", l::kSchemeTop);
+  Label10 = value("Label10", row(l::kSchemeTop));
+  Label11 = caption("Label11", "Map size:", l::kSizeTop);
+  Label12 = value("Label12", row(l::kSizeTop));
   Label13 = new QLabel(QStringLiteral("Processing:"), Panel1);
   Label13->setObjectName(QStringLiteral("Label13"));
-  Label13->setGeometry(0, 118, 360, 17);
+  Label13->setGeometry(Geometry(l::kStepCaption));
   Label13->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label14 = value("Label14", 0, 138, 360);
+  Label14 = value("Label14", l::kStep);
   Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
   Gauge1 = new QProgressBar(Panel1);
   Gauge1->setObjectName(QStringLiteral("Gauge1"));
-  Gauge1->setGeometry(7, 164, 345, 4);
-  Gauge1->setRange(0, 17);
+  Gauge1->setGeometry(Geometry(l::kGauge));
+  Gauge1->setRange(0, GaugeMaximum(1));
   Gauge1->setValue(0);
   Gauge1->setTextVisible(false);
-  Gauge1->setStyleSheet(QStringLiteral(
-      "QProgressBar { border: none; background: #e4e4e4; } QProgressBar::chunk { background: #ff0000; }"));
+  Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: %1; } QProgressBar::chunk { background: %2; }")
+                            .arg(ToQColor(layout::kGaugeTrough).name(), ToQColor(layout::kGaugeRed).name()));
 }
 
 TForm1::~TForm1() {
@@ -128,7 +132,7 @@ void TForm1::ShowSlotRows(const std::vector<std::string>& rows) {
   ListBox1->clear();
   for (const std::string& text : rows) {
     auto* row = new QListWidgetItem(QString::fromStdString(text), ListBox1);
-    row->setSizeHint(QSize(0, 16));
+    row->setSizeHint(QSize(0, l::kSlotRowHeight));
   }
 }
 

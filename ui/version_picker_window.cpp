@@ -9,8 +9,8 @@
 namespace kartwerk {
 
 TForm9::TForm9(GuiSession& session, QWidget* owner)
-    : TFadeForm(session, "TForm9", 370, 174, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
-  setFont(WindowFont(13));
+    : TFadeForm(session, "TForm9", layout::version_picker::kWidth, layout::version_picker::kHeight, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
+  setFont(WindowFont(layout::kFontPixels));
   setWindowTitle(QStringLiteral("Game version"));
   QPalette blue = palette();
   blue.setColor(QPalette::WindowText, ValueBlue());
@@ -18,7 +18,7 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
 
   Panel2 = new QWidget(this);
   Panel2->setObjectName(QStringLiteral("Panel2"));
-  Panel2->setGeometry(1, 1, 368, 68);
+  Panel2->setGeometry(Geometry(layout::banner_panel::kPanel));
   QPalette white = Panel2->palette();
   white.setColor(QPalette::Window, Qt::white);
   Panel2->setPalette(white);
@@ -26,7 +26,7 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
 
   Image1 = new QLabel(Panel2);
   Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(-20, 0, 415, 70);
+  Image1->setGeometry(layout::banner_panel::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
   Image1->setPixmap(BannerPicture());
 
   // The three texts read as one sentence over three lines, in the system's text colour.
@@ -39,27 +39,27 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
   };
   Label1 = new QLabel(QStringLiteral("Multiple versions of Vornmark II\u2122"), Panel2);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(23, 52, 321, 16);
+  Label1->setGeometry(Geometry(layout::version_picker::kLine1));
   systemText(Label1);
 
-  Label2 = MakeLabel(Panel2, "Label2", QStringLiteral("X"), 351, 4);
-  Label2->setFont(WindowFont(13, true));
+  Label2 = MakeLabel(Panel2, "Label2", QStringLiteral("X"), layout::banner_panel::kClose);
+  Label2->setFont(WindowFont(layout::kFontPixels, true));
   Label2->adjustSize();
   OnMouseRelease(Label2, [this] { Label2Click(); });
   MoveWindowByDragging(Panel2);
 
   Label3 = new QLabel(QStringLiteral("has been installed, please select which version"), this);
   Label3->setObjectName(QStringLiteral("Label3"));
-  Label3->setGeometry(24, 70, 321, 16);
+  Label3->setGeometry(Geometry(layout::version_picker::kLine2));
   systemText(Label3);
   Label4 = new QLabel(QStringLiteral("Kartwerk should use"), this);
   Label4->setObjectName(QStringLiteral("Label4"));
-  Label4->setGeometry(25, 86, 321, 16);
+  Label4->setGeometry(Geometry(layout::version_picker::kLine3));
   systemText(Label4);
 
   Shape2 = new QFrame(this);
   Shape2->setObjectName(QStringLiteral("Shape2"));
-  Shape2->setGeometry(4, 112, 362, 59);
+  Shape2->setGeometry(Geometry(layout::version_picker::kLabelFrame));
   Shape2->setFrameStyle(QFrame::Box | QFrame::Plain);
   Shape2->setLineWidth(1);
   QPalette grey = Shape2->palette();

@@ -80,23 +80,26 @@ QPolygonF Rhomb(double cx, double cy, double w, double h) {
 }  // namespace
 
 QFont WindowFont(int pixelSize, bool bold) {
-  QFont font(QStringLiteral("Lucida Sans Unicode"));
+  QFont font(QString::fromLatin1(layout::kFontFamily));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;
 }
 
-QColor ValueBlue() { return QColor(0, 0, 255); }
-QColor FrameGrey() { return QColor(128, 128, 128); }
+QColor ToQColor(layout::Colour colour) { return QColor(colour.red, colour.green, colour.blue); }
+QColor ValueBlue() { return ToQColor(layout::kValueBlue); }
+QColor FrameGrey() { return ToQColor(layout::kFrameGrey); }
+QRect Geometry(layout::Box box) { return QRect(box.left, box.top, box.width, box.height); }
 
 QPixmap BannerPicture() {
-  QPixmap picture(415, 70);
+  constexpr int kW = layout::kBannerWidth, kH = layout::kBannerHeight;
+  QPixmap picture(kW, kH);
   QPainter p(&picture);
   p.setRenderHint(QPainter::Antialiasing);
 
   // A pale sky over the strip, so the titles written across it stay readable.
-  QLinearGradient sky(0, 0, 0, 70);
+  QLinearGradient sky(0, 0, 0, kH);
   sky.setColorAt(0.0, QColor(236, 243, 252));
   sky.setColorAt(1.0, QColor(252, 253, 255));
   p.fillRect(picture.rect(), sky);
@@ -105,9 +108,9 @@ QPixmap BannerPicture() {
   const double w = 28, h = 14;
   for (int row = 0; row < 6; ++row) {
     for (int col = 0; col < 9; ++col) {
-      const double cx = 415 - col * w - (row % 2) * (w / 2);
-      const double cy = 70 - row * (h / 2);
-      if (cx < 415 - 230 + row * 22) continue;  // a slope running down to the left
+      const double cx = kW - col * w - (row % 2) * (w / 2);
+      const double cy = kH - row * (h / 2);
+      if (cx < kW - 230 + row * 22) continue;  // a slope running down to the left
       const int shade = (col * 37 + row * 53) % 40;
       QColor land = (row + col) % 7 == 0 ? QColor(196, 214, 232) : QColor(176 + shade / 2, 206 - shade / 3, 160);
       p.setPen(QPen(QColor(255, 255, 255, 140), 1));
@@ -117,12 +120,13 @@ QPixmap BannerPicture() {
   }
 
   // The program's word mark at the left.
-  p.setPen(QColor(58, 92, 140));
-  QFont mark = WindowFont(22, true);
+  const QColor markColour = ToQColor(layout::kWordMarkColour);
+  p.setPen(markColour);
+  QFont mark = WindowFont(layout::kWordMarkPixels, true);
   mark.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
   p.setFont(mark);
-  p.drawText(QRect(32, 18, 200, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kartwerk"));
-  p.setPen(QPen(QColor(58, 92, 140, 120), 1));
+  p.drawText(Geometry(layout::kWordMark), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kartwerk"));
+  p.setPen(QPen(QColor(markColour.red(), markColour.green(), markColour.blue(), 120), 1));
   p.drawLine(QPointF(32, 47.5), QPointF(170, 47.5));
   return picture;
 }
@@ -151,6 +155,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
   label->move(left, top);
   label->adjustSize();
   return label;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, layout::Box at) {
+  return MakeLabel(parent, name, text, at.left, at.top);
 }
 
 void SetElidedText(QLabel* label, const QString& text) {

@@ -78,6 +78,10 @@ FadeWindow::FadeWindow(Win32Session& session, WindowLook& look, const Shape& sha
 }
 
 FadeWindow::~FadeWindow() {
+  // The actions call into the window's logic, which has gone before the controls go.
+  commands_.clear();
+  notifications_.clear();
+  clickAreas_.clear();
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
   for (auto& [control, colours] : colours_) {
     if (colours.brush != nullptr) DeleteObject(colours.brush);
@@ -105,7 +109,6 @@ LRESULT CALLBACK FadeWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (std::optional<LRESULT> handled = HandleMessage(message, wParam, lParam)) return *handled;
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT paints everything

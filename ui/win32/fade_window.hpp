@@ -101,9 +101,6 @@ class FadeWindow : public WindowFace {
   // Moves a child to box, keeping its size where the box gives none.
   void Place(HWND control, layout::Box box);
 
-  // Messages the window handles beyond the shared ones; returns nullopt for the default.
-  virtual std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
-
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);

@@ -57,7 +57,7 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   gauge_ = AddControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, l::kGauge, panel_);
   SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeRed)));
   SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeTrough)));
-  SendMessageW(gauge_, PBM_SETRANGE32, 0, GaugeMaximum(0));
+  SendMessageW(gauge_, PBM_SETRANGE32, 0, GaugeMaximum(1));
 }
 
 void SlotPickerWindow::ShowSlotList(const std::string& title) {
