@@ -3,8 +3,10 @@
 # BUILD_FOLDER/tests/desktop-suites.txt) under Wine on an X server of their own, and takes the
 # pictures of the real screen they ask for:
 #   scripts/test-windows-desktop.sh BUILD_FOLDER        (the folder of `make windows-suites`)
-# Xvfb on a free display number is started here and ended by its process id; Wine runs in a
-# private prefix made for this run. A suite asks for a picture by writing NAME.want ("left top
+# Xvfb on a free display number and the xcompmgr compositor are started here and ended by their
+# process ids; Wine runs in a private prefix made for this run. The compositor blends a layered
+# window's alpha over the flat grey desktop (brightness 0.502) as a desktop shows it, so a picture
+# tells a window at the end of its fade from one still faint. A suite asks for a picture by writing NAME.want ("left top
 # width height", screen pixels) into the folder $KARTWERK_SCREENSHOTS; this script saves the whole
 # screen as NAME.png and answers with NAME.seen: the rectangle's mean brightness (0 to 1), or a
 # line beginning with "error". The pictures stay in BUILD_FOLDER/screenshots/ for a person to look
@@ -17,7 +19,7 @@ list="$build/tests/desktop-suites.txt"
 # ImageMagick's own programs: another convert may come first in PATH.
 import=/usr/bin/import
 convert=/usr/bin/convert
-for program in Xvfb wine "$import" "$convert"; do
+for program in Xvfb xcompmgr wine "$import" "$convert"; do
   command -v "$program" >/dev/null || { echo "$program is missing (scripts/setup-deps.sh installs it)" >&2; exit 1; }
 done
 readonly screen_width=1280 screen_height=1024
@@ -32,15 +34,15 @@ started=$(date +%s)
 # registry as they go), so that the suites' programs start them again on the X server.
 wineserver -k; wineserver -w
 
-# The X server ends after Wine's programs (cleanup ends the prefix's wine server).
-xvfb=""
-stop_xvfb() {
-  if [ -n "$xvfb" ]; then
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
+# The X server and its compositor end after Wine's programs (cleanup ends the prefix's wine server).
+xvfb="" compositor=""
+stop() {
+  if [ -n "$1" ]; then
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
   fi
 }
-trap 'cleanup; stop_xvfb' EXIT
+trap 'cleanup; stop "$compositor"; stop "$xvfb"' EXIT
 
 # -displayfd: the server takes the first free display number and writes it there once it listens.
 Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp \
@@ -53,7 +55,12 @@ for _ in $(seq 200); do
 done
 grep -q '^[0-9][0-9]*$' "$scratch/display" || { echo "Xvfb named no display within 10 s" >&2; exit 1; }
 export DISPLAY=":$(cat "$scratch/display")"
-echo "wine prefix and X server $DISPLAY (${screen_width}x${screen_height}) ready in $(( $(date +%s) - started )) s"
+xcompmgr 2>"$scratch/xcompmgr.log" </dev/null &
+compositor=$!
+# It composes from its first frame on; the suites' first window comes seconds later, with Wine.
+sleep 0.3
+kill -0 "$compositor" 2>/dev/null || { echo "xcompmgr did not start:" >&2; cat "$scratch/xcompmgr.log" >&2; exit 1; }
+echo "wine prefix, X server $DISPLAY (${screen_width}x${screen_height}) and compositor ready in $(( $(date +%s) - started )) s"
 
 milliseconds() { echo $(( $(date +%s%N) / 1000000 )); }
 

@@ -4,7 +4,9 @@
 //   the suite writes NAME.want ("left top width height", screen pixels) and waits;
 //   the script saves the whole screen as NAME.png and writes NAME.seen: the rectangle's mean
 //   brightness (0 to 1), or a line beginning with "error" when it could not measure it.
-// The pictures stay in that folder for a person to look at. Windows only.
+// The screen is Xvfb with a compositor: the empty desktop is flat grey, and a layered window's
+// alpha blends over it as on a desktop. The pictures stay in that folder for a person to look at.
+// Windows only.
 #pragma once
 
 #include <filesystem>
