@@ -6,11 +6,12 @@
 # Xvfb on a free display number and the xcompmgr compositor are started here and ended by their
 # process ids; Wine runs in a private prefix made for this run. The compositor blends a layered
 # window's alpha over the flat grey desktop (brightness 0.502) as a desktop shows it, so a picture
-# tells a window at the end of its fade from one still faint. A suite asks for a picture by writing NAME.want ("left top
-# width height", screen pixels) into the folder $KARTWERK_SCREENSHOTS; this script saves the whole
-# screen as NAME.png and answers with NAME.seen: the rectangle's mean brightness (0 to 1), or a
-# line beginning with "error". The pictures stay in BUILD_FOLDER/screenshots/ for a person to look
-# at. Wine exits 0 when a program cannot start at all, so a suite passes only by its own summary.
+# tells a window at the end of its fade from one still faint.
+# A suite asks for a picture by writing NAME.want ("left top width height", screen pixels) into the
+# folder $KARTWERK_SCREENSHOTS; this script saves the whole screen as NAME.png and answers with
+# NAME.seen: the rectangle's mean brightness (0 to 1), or a line beginning with "error". The
+# pictures stay in BUILD_FOLDER/screenshots/ for a person to look at. Wine exits 0 when a program
+# cannot start at all, so a suite passes only by its own summary.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?usage: scripts/test-windows-desktop.sh BUILD_FOLDER}" && pwd)
