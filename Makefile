@@ -36,6 +36,7 @@ test: build sanitized windows-suites windows-installer
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
 	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
 	./scripts/run-windows-tests.sh $(WINDOWS)
+	./scripts/test-windows-desktop.sh $(WINDOWS)
 	./scripts/test-windows-installer.sh $(WINDOWS)
 
 # `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
@@ -50,7 +51,8 @@ windows-installer: windows
 	cmake --build $(WINDOWS) -j $(JOBS) --target windows_installer
 
 # The Windows test suites (no Qt), built for Windows; scripts/run-windows-tests.sh runs them under
-# Wine in a prefix of their own, then compares kartwerk.exe's output with the reference.
+# Wine in a prefix of their own, then compares kartwerk.exe's output with the reference;
+# scripts/test-windows-desktop.sh runs those that show windows on an X server, with screenshots.
 windows-suites: windows
 	cmake --build $(WINDOWS) -j $(JOBS) --target windows_suites
 
