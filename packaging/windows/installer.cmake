@@ -7,8 +7,9 @@ if(MAKENSIS)
   add_custom_command(OUTPUT ${setup}
     COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION}
             -DPROGRAM=$<TARGET_FILE:kartwerk> -DCLIFFDATA=$<TARGET_FILE_DIR:kartwerk>/cliffdata
+            -DICON=${window_pictures_dir}/kartwerk.ico
             -DOUTFILE=${setup} ${script}
-    DEPENDS kartwerk cliffdata ${script}
+    DEPENDS kartwerk cliffdata ${script} ${window_pictures_dir}/kartwerk.ico
     COMMENT "Building the Windows installer kartwerk-setup-${PROJECT_VERSION}.exe"
     VERBATIM)
   add_custom_target(windows_installer DEPENDS ${setup})

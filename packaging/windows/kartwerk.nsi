@@ -1,5 +1,5 @@
 ; The Windows installer of Kartwerk, built by `make windows-installer` (packaging/windows/installer.cmake
-; passes VERSION, PROGRAM, CLIFFDATA and OUTFILE). It installs kartwerk.exe and cliffdata under
+; passes VERSION, PROGRAM, CLIFFDATA, ICON and OUTFILE). It installs kartwerk.exe and cliffdata under
 ; Program Files\Kartwerk, a Start menu entry, the map types' association and an entry under
 ; "Add or remove programs"; its uninstaller takes all of them away again.
 ; Silent use: kartwerk-setup-VERSION.exe /S [/D=C:\Other Folder], uninstall.exe /S.
@@ -26,6 +26,10 @@ VIAddVersionKey /LANG=1033 "FileDescription" "Kartwerk ${VERSION} setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "2026 the Kartwerk developers"
 
+; The installer and the uninstaller show the program's own icon.
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -38,6 +42,7 @@ Section "Kartwerk"
   File "/oname=kartwerk.exe" "${PROGRAM}"
   File "/oname=cliffdata" "${CLIFFDATA}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; The entry shows the program's first icon, the program icon among its resources.
   CreateShortCut "$SMPROGRAMS\Kartwerk.lnk" "$INSTDIR\kartwerk.exe" "" "$INSTDIR\kartwerk.exe" 0
 
   ; The program writes the association itself (as on every start), so the installer and the

@@ -1,0 +1,53 @@
+// The pictures of the native Windows windows, drawn on the build machine as the Qt windows draw
+// them (ui/window_style.cpp), and the two picture formats the resource compiler takes: BMP for
+// the banner, ICO for the icons.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace kartwerk {
+
+// Straight-alpha RGBA pixels, rows from the top.
+struct RgbaImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+inline constexpr int kBannerWidth = 415;
+inline constexpr int kBannerHeight = 70;
+inline constexpr int kMapRowIconSize = 16;
+// The program icon's sizes in kartwerk.ico: DIB pictures up to 48 pixels, PNG at 256.
+inline constexpr int kProgramIconDibSizes[] = {16, 32, 48};
+inline constexpr int kProgramIconPngSize = 256;
+
+// The banner across the top of the windows: the sky and the terrain rhombs with the line under
+// the word mark, without the word mark itself (the window writes it in its own font).
+RgbaImage DrawBannerPicture();
+
+// The 16 x 16 icon in front of each map row: a folded map sheet with a green land patch.
+RgbaImage DrawMapRowIcon();
+
+// The program icon at one size, decoded from ProgramIconPng.
+RgbaImage ProgramIconImage(int size);
+
+// A bottom-up 24-bit BMP file; the alpha is dropped.
+std::vector<std::uint8_t> EncodeBmp(const RgbaImage& image);
+
+// One picture of an icon file: a DIB (32-bit with an AND mask) or a PNG.
+struct IconPicture {
+  int size = 0;
+  std::vector<std::uint8_t> data;
+};
+
+// The DIB of an icon picture: header, 32-bit BGRA rows and the AND mask, both bottom-up.
+std::vector<std::uint8_t> EncodeIconDib(const RgbaImage& image);
+
+// An ICO file holding the pictures in the order given.
+std::vector<std::uint8_t> EncodeIco(const std::vector<IconPicture>& pictures);
+
+// kartwerk.ico: the program icon at every size of kProgramIconDibSizes and kProgramIconPngSize.
+std::vector<std::uint8_t> ProgramIconFile();
+
+}  // namespace kartwerk
