@@ -69,6 +69,11 @@ class Win32Face : public ::testing::Test {
     DescribeDesktop(session);
   }
 
+  ~Win32Face() override {
+    windows.reset();
+    FreeLibrary(program);
+  }
+
   // The program's message loop, until done holds; false after 20 s.
   static bool PumpUntil(const std::function<bool()>& done) {
     for (const DWORD until = GetTickCount() + 20000; GetTickCount() < until;) {
@@ -115,7 +120,9 @@ class Win32Face : public ::testing::Test {
   ScratchFolder scratch;
   std::filesystem::path game;
   Win32Session session;
-  WindowLook look{GetModuleHandleW(nullptr)};
+  // The pictures from the program's own resources.
+  HMODULE program = LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  WindowLook look{program};
   std::optional<Win32Windows> windows;
   std::vector<int> exits;
   std::vector<std::string> errors;

@@ -58,9 +58,9 @@ void TForm8::ShowMessage(const std::string& message) {
   Label1->setText(QString::fromStdString(message));
   // The fixed notices fit the design's three lines; a longer message (a failing step's error
   // naming a file) makes the window taller rather than being cut off.
-  const layout::Box message = l::kNoticeMessage;
-  const int extra = std::max(0, Label1->heightForWidth(message.width) - message.height);
-  Label1->setGeometry(message.left, message.top, message.width, message.height + extra);
+  const layout::Box box = l::kNoticeMessage;
+  const int extra = std::max(0, Label1->heightForWidth(box.width) - box.height);
+  Label1->setGeometry(box.left, box.top, box.width, box.height + extra);
   Shape2->move(l::kNoticeExitBox.left, l::kNoticeExitBox.top + extra);
   Label3->move(l::kNoticeExit.left, l::kNoticeExit.top + extra);
   setFixedSize(l::kWidth, l::kNoticeHeight + extra);

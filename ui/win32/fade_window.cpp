@@ -1,6 +1,5 @@
 #include "ui/win32/fade_window.hpp"
 
-#include <algorithm>
 #include <memory>
 
 #include "ui/win32/wide_text.hpp"
@@ -224,36 +223,24 @@ void FadeWindow::Paint() {
   RECT client;
   GetClientRect(hwnd_, &client);
   FillRect(dc, &client, backgroundBrush_);
-  for (const auto& [box, colour] : fills_) {
-    const RECT rect = ToRect(box);
-    SetDCBrushColor(dc, colour);
-    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  }
-  for (const Banner& banner : banners_) {
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, banner.clip.left, banner.clip.top, banner.clip.left + banner.clip.width,
-                      banner.clip.top + banner.clip.height);
-    if (HBITMAP picture = look_.Banner()) {
-      HDC source = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(source, picture);
-      BitBlt(dc, banner.origin.x, banner.origin.y, layout::kBannerWidth, layout::kBannerHeight, source, 0, 0, SRCCOPY);
-      SelectObject(source, old);
-      DeleteDC(source);
+  for (const PaintStep& step : paintSteps_) {
+    const RECT rect = ToRect(step.box);
+    switch (step.kind) {
+      case PaintStep::Kind::Fill:
+        SetDCBrushColor(dc, step.colour);
+        FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        break;
+      case PaintStep::Kind::Banner:
+        PaintBannerStep(dc, step);
+        break;
+      case PaintStep::Kind::GreyBox:
+        SelectObject(dc, GetStockObject(DC_PEN));
+        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        SetDCPenColor(dc, Rgb(layout::kFrameGrey));
+        Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+        break;
     }
-    // The word mark, drawn in its font across the sky of the picture.
-    SelectObject(dc, look_.WordMark());
-    SetTextColor(dc, Rgb(layout::kWordMarkColour));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextCharacterExtra(dc, 1);
-    RECT mark = ToRect(layout::kWordMark);
-    OffsetRect(&mark, banner.origin.x, banner.origin.y);
-    DrawTextW(dc, L"Kartwerk", -1, &mark, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    RestoreDC(dc, saved);
   }
-  SelectObject(dc, GetStockObject(DC_PEN));
-  SelectObject(dc, GetStockObject(NULL_BRUSH));
-  SetDCPenColor(dc, Rgb(layout::kFrameGrey));
-  for (const layout::Box& box : greyBoxes_) Rectangle(dc, box.left, box.top, box.left + box.width, box.top + box.height);
   PaintOver(dc);
   // The window's own one-pixel frame.
   SelectObject(dc, GetStockObject(DC_PEN));
@@ -261,6 +248,27 @@ void FadeWindow::Paint() {
   SetDCPenColor(dc, Rgb(layout::kFrameGrey));
   Rectangle(dc, client.left, client.top, client.right, client.bottom);
   EndPaint(hwnd_, &paint);
+}
+
+void FadeWindow::PaintBannerStep(HDC dc, const PaintStep& step) {
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, step.box.left, step.box.top, step.box.left + step.box.width, step.box.top + step.box.height);
+  if (HBITMAP picture = look_.Banner()) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, picture);
+    BitBlt(dc, step.origin.x, step.origin.y, layout::kBannerWidth, layout::kBannerHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+  }
+  // The word mark, drawn in its font across the sky of the picture.
+  SelectObject(dc, look_.WordMark());
+  SetTextColor(dc, Rgb(layout::kWordMarkColour));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextCharacterExtra(dc, 1);
+  RECT mark = ToRect(layout::kWordMark);
+  OffsetRect(&mark, step.origin.x, step.origin.y);
+  DrawTextW(dc, L"Kartwerk", -1, &mark, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  RestoreDC(dc, saved);
 }
 
 void FadeWindow::ShowOpacity(bool alphaBlend, int opacity) {
@@ -384,12 +392,18 @@ void FadeWindow::OnClickArea(layout::Box area, std::function<void()> action) {
   clickAreas_.emplace_back(area, std::move(action));
 }
 
-void FadeWindow::PaintFill(layout::Box box, COLORREF colour) { fills_.emplace_back(box, colour); }
-void FadeWindow::PaintBanner(layout::Box clip, POINT origin) { banners_.push_back({clip, origin}); }
-void FadeWindow::PaintGreyBox(layout::Box box) { greyBoxes_.push_back(box); }
+void FadeWindow::PaintFill(layout::Box box, COLORREF colour) {
+  paintSteps_.push_back({PaintStep::Kind::Fill, box, colour});
+}
+void FadeWindow::PaintBanner(layout::Box clip, POINT origin) {
+  paintSteps_.push_back({PaintStep::Kind::Banner, clip, 0, origin});
+}
+void FadeWindow::PaintGreyBox(layout::Box box) { paintSteps_.push_back({PaintStep::Kind::GreyBox, box}); }
 
 void FadeWindow::MoveGreyBox(layout::Box from, layout::Box to) {
-  std::replace(greyBoxes_.begin(), greyBoxes_.end(), from, to);
+  for (PaintStep& step : paintSteps_) {
+    if (step.kind == PaintStep::Kind::GreyBox && step.box == from) step.box = to;
+  }
   for (auto& area : clickAreas_) {
     if (area.first == from) area.first = to;
   }

@@ -85,8 +85,8 @@ class FadeWindow : public WindowFace {
   // A left-button release over the area (a painted button box) runs action; the pointer is a hand.
   void OnClickArea(layout::Box area, std::function<void()> action);
 
-  // What the window paints beneath its controls, in order: white panels, the banner (clipped to
-  // a box, placed at a point, with the word mark), grey one-pixel boxes.
+  // What the window paints beneath its controls, in the order these are called: a filled box,
+  // the banner (clipped to a box, placed at a point, with the word mark), a grey one-pixel box.
   void PaintFill(layout::Box box, COLORREF colour);
   void PaintBanner(layout::Box clip, POINT origin);
   void PaintGreyBox(layout::Box box);
@@ -108,10 +108,13 @@ class FadeWindow : public WindowFace {
   std::optional<LRESULT> Colour(HDC dc, HWND control);
   void EnableOthers(bool enable);
 
-  struct Banner {
-    layout::Box clip;
-    POINT origin;
+  struct PaintStep {
+    enum class Kind { Fill, Banner, GreyBox } kind;
+    layout::Box box;
+    COLORREF colour = 0;
+    POINT origin{};  // the banner's
   };
+  void PaintBannerStep(HDC dc, const PaintStep& step);
   struct Colours {
     COLORREF text;
     std::optional<COLORREF> background;
@@ -125,9 +128,7 @@ class FadeWindow : public WindowFace {
   HBRUSH backgroundBrush_;
   WindowFade fade_{*this};
   int nextControlId_ = 100;
-  std::vector<std::pair<layout::Box, COLORREF>> fills_;
-  std::vector<Banner> banners_;
-  std::vector<layout::Box> greyBoxes_;
+  std::vector<PaintStep> paintSteps_;
   std::vector<layout::Box> dragAreas_;
   std::vector<std::pair<layout::Box, std::function<void()>>> clickAreas_;
   std::map<HWND, Colours> colours_;

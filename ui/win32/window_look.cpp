@@ -19,19 +19,19 @@ HFONT MakeFont(int pixels, bool bold) {
 
 COLORREF Rgb(layout::Colour colour) { return RGB(colour.red, colour.green, colour.blue); }
 
-WindowLook::WindowLook(HINSTANCE module)
-    : module_(module),
+WindowLook::WindowLook(HINSTANCE pictures)
+    : module_(GetModuleHandleW(nullptr)),
       text_(MakeFont(layout::kFontPixels, false)),
       bold_(MakeFont(layout::kFontPixels, true)),
       prompt_(MakeFont(layout::kPromptFontPixels, false)),
       wordMark_(MakeFont(layout::kWordMarkPixels, true)),
       white_(CreateSolidBrush(Rgb(layout::kWhite))),
       banner_(static_cast<HBITMAP>(
-          LoadImageW(module, MAKEINTRESOURCEW(kBannerBitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
-      programIcon_(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, 0, 0,
+          LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
+      programIcon_(static_cast<HICON>(LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_PROGRAM), IMAGE_ICON, 0, 0,
                                                  LR_DEFAULTSIZE))),
       mapRows_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0)) {
-  if (auto* icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kMapRowIconId), IMAGE_ICON, 16, 16, 0))) {
+  if (auto* icon = static_cast<HICON>(LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_MAP_ROW), IMAGE_ICON, 16, 16, 0))) {
     ImageList_AddIcon(mapRows_, icon);
     DestroyIcon(icon);
   }

@@ -16,12 +16,14 @@ COLORREF Rgb(layout::Colour colour);
 
 class WindowLook {
  public:
-  // Loads the pictures from module's resources (the program's; a test's own suite).
-  explicit WindowLook(HINSTANCE module);
+  // Loads the pictures from the resources of the module pictures (the program's own, or
+  // kartwerk.exe loaded as data by a test).
+  explicit WindowLook(HINSTANCE pictures);
   ~WindowLook();
   WindowLook(const WindowLook&) = delete;
   WindowLook& operator=(const WindowLook&) = delete;
 
+  // The running program, whose windows these are.
   HINSTANCE Module() const { return module_; }
   HFONT Text() const { return text_; }          // the windows' font
   HFONT Bold() const { return bold_; }          // the "X"
