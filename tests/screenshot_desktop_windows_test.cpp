@@ -42,9 +42,10 @@ TEST(DesktopScreenshot, AWindowIsSeenWhereItStandsAndTheEmptyScreenIsNot) {
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 
   // The rectangle keeps off the window's edges: a border pixel more or less must not matter.
-  const std::optional<double> shown = testing::ScreenBrightness("white-popup", kLeft + 8, kTop + 8, kWidth - 16, kHeight - 16);
-  const std::optional<double> empty = testing::ScreenBrightness("empty-corner", screenWidth - kCorner,
-                                                                screenHeight - kCorner, kCorner, kCorner);
+  const std::optional<double> shown =
+      testing::ScreenBrightness("white-popup", kLeft + 8, kTop + 8, kWidth - 16, kHeight - 16);
+  const std::optional<double> empty =
+      testing::ScreenBrightness("empty-corner", screenWidth - kCorner, screenHeight - kCorner, kCorner, kCorner);
   DestroyWindow(window);
   testing::PumpMessages();
 

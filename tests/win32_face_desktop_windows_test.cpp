@@ -3,6 +3,7 @@
 // the Win32 API; and a picture of the real screen for each window once it has faded in, kept in
 // the build folder for a person to look at.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -92,9 +93,8 @@ class Win32Face : public ::testing::Test {
         << name << " never faded in";
     RECT rect;
     GetWindowRect(window.Handle(), &rect);
-    const std::optional<double> lit =
-        ScreenBrightness(name, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                         [] { PumpUntil([] { return true; }); });
+    const std::optional<double> lit = ScreenBrightness(name, rect.left, rect.top, rect.right - rect.left,
+                                                       rect.bottom - rect.top, [] { PumpUntil([] { return true; }); });
     ASSERT_TRUE(lit.has_value()) << "no screenshot of " << name << ": run by scripts/test-windows-desktop.sh";
     EXPECT_GT(*lit, 0.7) << name << " is not visible on the screen (the empty desktop is 0.5)";
   }
@@ -121,7 +121,8 @@ class Win32Face : public ::testing::Test {
   std::filesystem::path game;
   Win32Session session;
   // The pictures from the program's own resources.
-  HMODULE program = LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE program =
+      LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   WindowLook look{program};
   std::optional<Win32Windows> windows;
   std::vector<int> exits;

@@ -114,7 +114,9 @@ std::vector<LandRhomb> BannerTerrain() {
       const double cy = kBannerHeight - row * (h / 2);
       if (cx < kBannerWidth - 230 + row * 22) continue;  // a slope running down to the left
       const int shade = (col * 37 + row * 53) % 40;
-      const Rgb land = (row + col) % 7 == 0 ? Rgb{196, 214, 232} : Rgb{static_cast<double>(176 + shade / 2), static_cast<double>(206 - shade / 3), 160};
+      const Rgb land = (row + col) % 7 == 0
+                           ? Rgb{196, 214, 232}
+                           : Rgb{static_cast<double>(176 + shade / 2), static_cast<double>(206 - shade / 3), 160};
       terrain.push_back({{cx, cy, w, h}, land});
     }
   }
@@ -199,7 +201,9 @@ void PutInfoHeader(std::vector<std::uint8_t>& out, int width, int height, int bi
 }
 
 // Rows of a BMP are padded to whole 32-bit words.
-std::size_t RowBytes(int width, int bitsPerPixel) { return (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4; }
+std::size_t RowBytes(int width, int bitsPerPixel) {
+  return (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+}
 
 const std::uint8_t* PixelAt(const RgbaImage& image, int x, int y) {
   return &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
@@ -258,9 +262,9 @@ std::vector<std::uint8_t> EncodeIco(const std::vector<IconPicture>& pictures) {
   for (const IconPicture& picture : pictures) {
     if (picture.size < 1 || picture.size > 256) throw std::invalid_argument("An icon picture is 1 to 256 pixels wide");
     const auto side = static_cast<std::uint8_t>(picture.size == 256 ? 0 : picture.size);  // 0 stands for 256
-    out.insert(out.end(), {side, side, 0, 0});  // no palette, reserved
-    PutU16(out, 1);                             // planes
-    PutU16(out, 32);                            // bits per pixel
+    out.insert(out.end(), {side, side, 0, 0});                                            // no palette, reserved
+    PutU16(out, 1);                                                                       // planes
+    PutU16(out, 32);                                                                      // bits per pixel
     PutU32(out, static_cast<std::uint32_t>(picture.data.size()));
     PutU32(out, offset);
     offset += static_cast<std::uint32_t>(picture.data.size());

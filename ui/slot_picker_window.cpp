@@ -29,7 +29,8 @@ QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::stri
 }
 
 TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
-    : TFadeForm(session, "TForm1", l::kWidth, l::kHeight, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner),
+    : TFadeForm(session, "TForm1", l::kWidth, l::kHeight, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false,
+                owner),
       logic_(session, *this, *this, notice.Logic()),
       ProcessThread(logic_.ProcessThread) {
   setFont(WindowFont(layout::kFontPixels));
@@ -106,8 +107,9 @@ TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
   Gauge1->setRange(0, GaugeMaximum(1));
   Gauge1->setValue(0);
   Gauge1->setTextVisible(false);
-  Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: %1; } QProgressBar::chunk { background: %2; }")
-                            .arg(ToQColor(layout::kGaugeTrough).name(), ToQColor(layout::kGaugeRed).name()));
+  Gauge1->setStyleSheet(
+      QStringLiteral("QProgressBar { border: none; background: %1; } QProgressBar::chunk { background: %2; }")
+          .arg(ToQColor(layout::kGaugeTrough).name(), ToQColor(layout::kGaugeRed).name()));
 }
 
 TForm1::~TForm1() {

@@ -9,7 +9,8 @@
 namespace kartwerk {
 
 TForm9::TForm9(GuiSession& session, QWidget* owner)
-    : TFadeForm(session, "TForm9", layout::version_picker::kWidth, layout::version_picker::kHeight, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
+    : TFadeForm(session, "TForm9", layout::version_picker::kWidth, layout::version_picker::kHeight,
+                QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
   setFont(WindowFont(layout::kFontPixels));
   setWindowTitle(QStringLiteral("Game version"));
   QPalette blue = palette();

@@ -20,7 +20,8 @@ constexpr auto kAnswerTime = std::chrono::seconds(30);
 bool IsPlainName(const std::string& name) {
   if (name.empty() || name.size() > 100) return false;
   for (char c : name) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    const bool plain =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
     if (!plain) return false;
   }
   return true;

@@ -22,7 +22,7 @@ struct Colour {
 };
 
 inline constexpr Colour kWhite{255, 255, 255};
-inline constexpr Colour kValueBlue{0, 0, 255};     // values, list text, buttons, version labels
+inline constexpr Colour kValueBlue{0, 0, 255};      // values, list text, buttons, version labels
 inline constexpr Colour kFrameGrey{128, 128, 128};  // the one-pixel window frame and the button boxes
 inline constexpr Colour kGaugeRed{255, 0, 0};
 inline constexpr Colour kGaugeTrough{228, 228, 228};

@@ -12,7 +12,9 @@ namespace {
 namespace l = layout::browser;
 
 // A box inside the information panel, in the window's coordinates.
-layout::Box InPanel(layout::Box box) { return {l::kPanel.left + box.left, l::kPanel.top + box.top, box.width, box.height}; }
+layout::Box InPanel(layout::Box box) {
+  return {l::kPanel.left + box.left, l::kPanel.top + box.top, box.width, box.height};
+}
 
 }  // namespace
 
@@ -30,10 +32,10 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
   close_ = AddLabel("X", l::kClose, look.Bold(), black, std::nullopt, SS_LEFT | SS_NOTIFY);
   OnCommand(close_, STN_CLICKED, [this] { logic_.Close(); });
 
-  mapList_ = AddControl(WC_LISTVIEWW, L"",
-                        WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS |
-                            LVS_SHAREIMAGELISTS,
-                        l::kMapList);
+  mapList_ =
+      AddControl(WC_LISTVIEWW, L"",
+                 WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                 l::kMapList);
   ListView_SetExtendedListViewStyle(mapList_, LVS_EX_FULLROWSELECT);
   ListView_SetImageList(mapList_, look.MapRowImages(), LVSIL_SMALL);
   LVCOLUMNW column{};
@@ -52,8 +54,8 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
 
   // The category buttons, their captions left of the button.
   auto category = [&](const char* caption, layout::Box box, MapKindCode kind, DWORD group) {
-    HWND button = AddControl(L"BUTTON", Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group,
-                             InPanel(box));
+    HWND button =
+        AddControl(L"BUTTON", Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group, InPanel(box));
     SetColours(button, blue, Rgb(layout::kWhite));
     OnCommand(button, BN_CLICKED, [this, kind] { logic_.ChooseCategory(kind); });
     return button;

@@ -26,19 +26,15 @@ LRESULT CALLBACK PanelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM 
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-      return SendMessageW(GetAncestor(panel, GA_ROOT), message, wParam, lParam);
+    case WM_CTLCOLORLISTBOX: return SendMessageW(GetAncestor(panel, GA_ROOT), message, wParam, lParam);
     case WM_ERASEBKGND: {
       RECT rect;
       GetClientRect(panel, &rect);
       FillRect(reinterpret_cast<HDC>(wParam), &rect, reinterpret_cast<HBRUSH>(GetWindowLongPtrW(panel, GWLP_USERDATA)));
       return 1;
     }
-    case WM_NCDESTROY:
-      DeleteObject(reinterpret_cast<HBRUSH>(GetWindowLongPtrW(panel, GWLP_USERDATA)));
-      break;
-    default:
-      break;
+    case WM_NCDESTROY: DeleteObject(reinterpret_cast<HBRUSH>(GetWindowLongPtrW(panel, GWLP_USERDATA))); break;
+    default: break;
   }
   return DefWindowProcW(panel, message, wParam, lParam);
 }
@@ -67,12 +63,15 @@ void RegisterClasses(HINSTANCE module, WNDPROC windowProcedure, HICON icon) {
 RECT ToRect(layout::Box box) { return RECT{box.left, box.top, box.left + box.width, box.top + box.height}; }
 
 FadeWindow::FadeWindow(Win32Session& session, WindowLook& look, const Shape& shape)
-    : session_(session), look_(look), background_(shape.background), backgroundBrush_(CreateSolidBrush(shape.background)) {
+    : session_(session),
+      look_(look),
+      background_(shape.background),
+      backgroundBrush_(CreateSolidBrush(shape.background)) {
   RegisterClasses(look.Module(), &FadeWindow::Procedure, look.ProgramIcon());
   // A layered popup: no title bar or border (the window draws its own frame), its alpha the fade.
   const DWORD extended = WS_EX_LAYERED | (shape.alwaysOnTop ? WS_EX_TOPMOST : 0);
-  CreateWindowExW(extended, kWindowClass, shape.title, WS_POPUP, 0, 0, shape.width, shape.height, shape.owner,
-                  nullptr, look.Module(), this);
+  CreateWindowExW(extended, kWindowClass, shape.title, WS_POPUP, 0, 0, shape.width, shape.height, shape.owner, nullptr,
+                  look.Module(), this);
   ShowOpacity(fade_.AlphaBlend(), fade_.Opacity());
 }
 
@@ -109,11 +108,8 @@ LRESULT CALLBACK FadeWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 
 LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT paints everything
-    case WM_PAINT:
-      Paint();
-      return 0;
+    case WM_ERASEBKGND: return 1;  // WM_PAINT paints everything
+    case WM_PAINT: Paint(); return 0;
     case WM_TIMER:
       if (wParam == kFadeTimer) fade_.Tick();
       return 0;
@@ -197,8 +193,7 @@ LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       break;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
@@ -230,9 +225,7 @@ void FadeWindow::Paint() {
         SetDCBrushColor(dc, step.colour);
         FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         break;
-      case PaintStep::Kind::Banner:
-        PaintBannerStep(dc, step);
-        break;
+      case PaintStep::Kind::Banner: PaintBannerStep(dc, step); break;
       case PaintStep::Kind::GreyBox:
         SelectObject(dc, GetStockObject(DC_PEN));
         SelectObject(dc, GetStockObject(NULL_BRUSH));
@@ -335,10 +328,10 @@ void FadeWindow::PostCall(std::function<void()> call) {
 
 HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, layout::Box box,
                             HWND parent) {
-  HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, box.left, box.top,
-                                 box.width, box.height, parent != nullptr ? parent : hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), look_.Module(),
-                                 nullptr);
+  HWND control =
+      CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, box.left, box.top, box.width,
+                      box.height, parent != nullptr ? parent : hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), look_.Module(), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Text()), FALSE);
   return control;
 }

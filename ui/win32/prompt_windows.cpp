@@ -57,8 +57,8 @@ EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, 
       logic_(session, *this) {
   const COLORREF white = Rgb(layout::kWhite);
   const COLORREF blue = Rgb(layout::kValueBlue);
-  message_ = AddLabel(kEditorPromptText, l::kEditorPromptMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT),
-                      white);
+  message_ =
+      AddLabel(kEditorPromptText, l::kEditorPromptMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white);
   PaintGreyBox(l::kYesBox);
   PaintGreyBox(l::kExitBox);
   yes_ = AddLabel("YES", l::kYes, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);

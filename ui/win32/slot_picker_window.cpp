@@ -21,18 +21,19 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   PaintFill(top::kPanel, white);
   PaintBanner(top::kPanel, {top::kPanel.left + top::kBannerLeft, top::kPanel.top});
   DragArea(top::kPanel);
-  title_ = AddLabel(kSlotListTitle,
-                    {top::kPanel.left + l::kTitle.left, top::kPanel.top + l::kTitle.top, l::kTitle.width,
-                     l::kTitle.height},
-                    look.Text(), text, std::nullopt, SS_CENTER);
+  title_ =
+      AddLabel(kSlotListTitle,
+               {top::kPanel.left + l::kTitle.left, top::kPanel.top + l::kTitle.top, l::kTitle.width, l::kTitle.height},
+               look.Text(), text, std::nullopt, SS_CENTER);
   close_ = AddLabel("X", {top::kPanel.left + top::kClose.left, top::kPanel.top + top::kClose.top, 0, 0}, look.Bold(),
                     text, std::nullopt, SS_LEFT | SS_NOTIFY);
   OnCommand(close_, STN_CLICKED, [this] { logic_.Close(); });
 
   // The list inside a grey one-pixel frame.
   PaintGreyBox(l::kSlotList);
-  slotList_ = AddControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                         {l::kSlotList.left + 1, l::kSlotList.top + 1, l::kSlotList.width - 2, l::kSlotList.height - 2});
+  slotList_ =
+      AddControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                 {l::kSlotList.left + 1, l::kSlotList.top + 1, l::kSlotList.width - 2, l::kSlotList.height - 2});
   SendMessageW(slotList_, LB_SETITEMHEIGHT, 0, l::kSlotRowHeight);
   SetColours(slotList_, blue, white);
   OnCommand(slotList_, LBN_DBLCLK, [this] { logic_.ChooseSlot(); });
@@ -42,7 +43,9 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   auto caption = [&](const char* words, int rowTop) {
     AddLabel(words, {l::kCaptionLeft, rowTop, 0, 0}, look.Text(), text, white, SS_LEFT, panel_);
   };
-  auto value = [&](layout::Box box, DWORD style) { return AddLabel("-", box, look.Text(), blue, white, style, panel_); };
+  auto value = [&](layout::Box box, DWORD style) {
+    return AddLabel("-", box, look.Text(), blue, white, style, panel_);
+  };
   caption("Processing map:", l::kMapTop);
   map_ = value({l::kValueLeft, l::kMapTop, l::kValueWidth, l::kRowHeight}, SS_LEFT | SS_ENDELLIPSIS);
   caption("Map type:", l::kTypeTop);
@@ -69,7 +72,8 @@ void SlotPickerWindow::ShowSlotList(const std::string& title) {
 void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
   SendMessageW(slotList_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(slotList_, LB_RESETCONTENT, 0, 0);
-  for (const std::string& row : rows) SendMessageW(slotList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
+  for (const std::string& row : rows)
+    SendMessageW(slotList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
   SendMessageW(slotList_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(slotList_, nullptr, TRUE);
 }

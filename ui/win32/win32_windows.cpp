@@ -51,12 +51,8 @@ void DispatchWindowMessage(MSG& message) {
     const HWND root = GetAncestor(message.hwnd, GA_ROOT);
     if (FadeWindow* window = FadeWindow::FromHandle(root)) {
       switch (message.wParam) {
-        case VK_RETURN:
-          window->Key(KeyAction::Enter);
-          return;
-        case VK_ESCAPE:
-          window->Key(KeyAction::Escape);
-          return;
+        case VK_RETURN: window->Key(KeyAction::Enter); return;
+        case VK_ESCAPE: window->Key(KeyAction::Escape); return;
         case VK_TAB:
           if (HWND next = GetNextDlgTabItem(root, message.hwnd, GetKeyState(VK_SHIFT) < 0)) {
             SetFocus(next);
@@ -64,8 +60,7 @@ void DispatchWindowMessage(MSG& message) {
             InvalidateRect(root, nullptr, TRUE);
           }
           return;
-        default:
-          break;
+        default: break;
       }
     }
   }

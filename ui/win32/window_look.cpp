@@ -28,18 +28,20 @@ WindowLook::WindowLook(HINSTANCE pictures)
       white_(CreateSolidBrush(Rgb(layout::kWhite))),
       banner_(static_cast<HBITMAP>(
           LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
-      programIcon_(static_cast<HICON>(LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_PROGRAM), IMAGE_ICON, 0, 0,
-                                                 LR_DEFAULTSIZE))),
+      programIcon_(static_cast<HICON>(
+          LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
       mapRows_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0)) {
-  if (auto* icon = static_cast<HICON>(LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_MAP_ROW), IMAGE_ICON, 16, 16, 0))) {
+  if (auto* icon =
+          static_cast<HICON>(LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_MAP_ROW), IMAGE_ICON, 16, 16, 0))) {
     ImageList_AddIcon(mapRows_, icon);
     DestroyIcon(icon);
   }
 }
 
 WindowLook::~WindowLook() {
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(text_), static_cast<HGDIOBJ>(bold_), static_cast<HGDIOBJ>(prompt_),
-                         static_cast<HGDIOBJ>(wordMark_), static_cast<HGDIOBJ>(white_), static_cast<HGDIOBJ>(banner_)}) {
+  for (HGDIOBJ object :
+       {static_cast<HGDIOBJ>(text_), static_cast<HGDIOBJ>(bold_), static_cast<HGDIOBJ>(prompt_),
+        static_cast<HGDIOBJ>(wordMark_), static_cast<HGDIOBJ>(white_), static_cast<HGDIOBJ>(banner_)}) {
     if (object != nullptr) DeleteObject(object);
   }
   if (programIcon_ != nullptr) DestroyIcon(programIcon_);
