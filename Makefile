@@ -40,7 +40,7 @@ test: build sanitized windows-suites windows-installer
 	./scripts/test-windows-installer.sh $(WINDOWS)
 
 # `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
-# (no DLL beside it), with "cliffdata" beside it; everything but the Qt windows.
+# (no DLL beside it), with "cliffdata" beside it; its windows are the native Win32 ones (ui/win32).
 windows: deps
 	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(WINDOWS) -j $(JOBS) --target kartwerk
