@@ -56,7 +56,6 @@ LPARAM Middle(const RECT& rect) { return MAKELPARAM((rect.left + rect.right) / 2
 class Win32Face : public ::testing::Test {
  protected:
   void SetUp() override {
-    InitControls();
     game = scratch.path() / "game";
     WriteLogicGame(game);
     session.installs.Registry = ExplicitInstallation(game);

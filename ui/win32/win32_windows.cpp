@@ -1,6 +1,8 @@
 #include "ui/win32/win32_windows.hpp"
 
-#include <commctrl.h>
+#include <optional>
+#include <stdexcept>
+#include <string>
 
 #include "convert/records/cliff_data.hpp"
 
@@ -39,13 +41,6 @@ Win32Windows::~Win32Windows() {
   slotPicker_.reset();
 }
 
-void InitControls() {
-  INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
-  InitCommonControlsEx(&controls);
-}
-
 void DispatchWindowMessage(MSG& message) {
   if (message.message == WM_KEYDOWN) {
     const HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -75,11 +70,16 @@ void DescribeDesktop(WindowSession& session) {
 }
 
 int RunWin32Windows(Win32Session& session) {
-  InitControls();
   DescribeDesktop(session);
   if (session.CliffDataFile.empty()) session.CliffDataFile = DefaultCliffDataPath();
-  WindowLook look(GetModuleHandleW(nullptr));
-  Win32Windows windows(session, look);
+  std::optional<WindowLook> look;
+  try {
+    look.emplace(GetModuleHandleW(nullptr));
+  } catch (const std::runtime_error& failure) {
+    session.ReportErrorAlone(std::string("Cannot open the windows: ") + failure.what());
+    return 1;
+  }
+  Win32Windows windows(session, *look);
   // Started from inside the message loop, so that ending the program at any step leaves it.
   windows.Browser().PostCall([&windows] { windows.Browser().Logic().FormShow(); });
   MSG message;

@@ -34,9 +34,6 @@ class Win32Windows {
   std::unique_ptr<BrowserWindow> browser_;
 };
 
-// Makes the common controls (list view, progress bar) ready; once per process, before any window.
-void InitControls();
-
 // Handles one message of the thread's queue as the windows take it: Enter and Escape go to the
 // logic of the window they were typed in, Tab moves the focus between its tab stops, and the
 // rest is translated and dispatched.

@@ -21,6 +21,7 @@ COLORREF Rgb(layout::Colour colour) { return RGB(colour.red, colour.green, colou
 
 WindowLook::WindowLook(HINSTANCE pictures)
     : module_(GetModuleHandleW(nullptr)),
+      controls_(),
       text_(MakeFont(layout::kFontPixels, false)),
       bold_(MakeFont(layout::kFontPixels, true)),
       prompt_(MakeFont(layout::kPromptFontPixels, false)),
@@ -30,10 +31,10 @@ WindowLook::WindowLook(HINSTANCE pictures)
           LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
       programIcon_(static_cast<HICON>(
           LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
-      mapRows_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0)) {
+      mapRows_(controls_.CreateImageList(16)) {
   if (auto* icon =
           static_cast<HICON>(LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_MAP_ROW), IMAGE_ICON, 16, 16, 0))) {
-    ImageList_AddIcon(mapRows_, icon);
+    controls_.AddIcon(mapRows_, icon);
     DestroyIcon(icon);
   }
 }
@@ -45,7 +46,7 @@ WindowLook::~WindowLook() {
     if (object != nullptr) DeleteObject(object);
   }
   if (programIcon_ != nullptr) DestroyIcon(programIcon_);
-  ImageList_Destroy(mapRows_);
+  controls_.DestroyImageList(mapRows_);
 }
 
 SIZE WindowLook::TextSize(HFONT font, const std::wstring& text) const {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/logic/window_layout.hpp"
+#include "ui/win32/common_controls.hpp"
 
 namespace kartwerk::win32 {
 
@@ -17,8 +18,9 @@ COLORREF Rgb(layout::Colour colour);
 
 class WindowLook {
  public:
-  // Loads the pictures from the resources of the module pictures (the program's own, or
-  // kartwerk.exe loaded as data by a test).
+  // Makes the common controls ready, and loads the pictures from the resources of the module
+  // pictures (the program's own, or kartwerk.exe loaded as data by a test). Throws
+  // std::runtime_error when the common controls cannot be loaded.
   explicit WindowLook(HINSTANCE pictures);
   ~WindowLook();
   WindowLook(const WindowLook&) = delete;
@@ -43,6 +45,7 @@ class WindowLook {
 
  private:
   HINSTANCE module_;
+  CommonControls controls_;
   HFONT text_, bold_, prompt_, wordMark_;
   HBRUSH white_;
   HBITMAP banner_;
