@@ -17,6 +17,7 @@ if(CMAKE_CROSSCOMPILING)
     COMMAND ${KARTWERK_HOST_CXX} -std=c++20 -O1 -I${CMAKE_SOURCE_DIR} -isystem ${STB_INCLUDE_DIR}
             -o ${painter} ${painter_sources} -lz
     DEPENDS ${painter_sources} ${CMAKE_SOURCE_DIR}/tools/window_pictures.hpp
+            ${CMAKE_SOURCE_DIR}/ui/logic/banner_design.hpp ${CMAKE_SOURCE_DIR}/ui/logic/window_layout.hpp
             ${CMAKE_SOURCE_DIR}/install/program_icon.hpp
     COMMENT "Building make_window_pictures for the build machine"
     VERBATIM)

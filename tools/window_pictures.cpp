@@ -18,8 +18,11 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "install/program_icon.hpp"
+#include "ui/logic/banner_design.hpp"
 
 namespace kartwerk {
 namespace {
@@ -99,49 +102,34 @@ RgbaImage Render(int width, int height, const std::function<Paint(double, double
   return image;
 }
 
-struct LandRhomb {
-  Rhomb shape;
-  Rgb land;
-};
-
-// The terrain of the banner, in drawing order: rows from the bottom, each from the right edge.
-std::vector<LandRhomb> BannerTerrain() {
-  std::vector<LandRhomb> terrain;
-  const double w = 28, h = 14;
-  for (int row = 0; row < 6; ++row) {
-    for (int col = 0; col < 9; ++col) {
-      const double cx = kBannerWidth - col * w - (row % 2) * (w / 2);
-      const double cy = kBannerHeight - row * (h / 2);
-      if (cx < kBannerWidth - 230 + row * 22) continue;  // a slope running down to the left
-      const int shade = (col * 37 + row * 53) % 40;
-      const Rgb land = (row + col) % 7 == 0
-                           ? Rgb{196, 214, 232}
-                           : Rgb{static_cast<double>(176 + shade / 2), static_cast<double>(206 - shade / 3), 160};
-      terrain.push_back({{cx, cy, w, h}, land});
-    }
-  }
-  return terrain;
+Rgb From(layout::Colour c) {
+  return {static_cast<double>(c.red), static_cast<double>(c.green), static_cast<double>(c.blue)};
 }
 
 }  // namespace
 
 RgbaImage DrawBannerPicture() {
-  const std::vector<LandRhomb> terrain = BannerTerrain();
-  constexpr Rgb kSkyTop{236, 243, 252}, kSkyBottom{252, 253, 255};
-  constexpr Rgb kOutline{255, 255, 255}, kMarkBlue{58, 92, 140};
-  constexpr Box kUnderline{31.5, 47, 170.5, 48};  // a one-pixel line at y 47.5 from x 32 to 170
-  return Render(kBannerWidth, kBannerHeight, [&](double x, double y) {
+  std::vector<std::pair<Rhomb, Rgb>> terrain;
+  for (const layout::BannerRhomb& rhomb : layout::BannerTerrain()) {
+    terrain.push_back({{rhomb.cx, rhomb.cy, rhomb.width, rhomb.height}, From(rhomb.land)});
+  }
+  const Rgb kSkyTop = From(layout::kBannerSkyTop), kSkyBottom = From(layout::kBannerSkyBottom);
+  const Rgb kOutline = From(layout::kWhite), kMarkBlue = From(layout::kWordMarkColour);
+  // The pen's one pixel reaches half a pixel past the line's ends and to either side of it.
+  constexpr Box kUnderline{layout::kUnderlineLeft - 0.5, layout::kUnderlineY - 0.5, layout::kUnderlineRight + 0.5,
+                           layout::kUnderlineY + 0.5};
+  return Render(layout::kBannerWidth, layout::kBannerHeight, [&](double x, double y) {
     // A pale sky over the strip, so the titles written across it stay readable.
-    const double t = y / kBannerHeight;
+    const double t = y / layout::kBannerHeight;
     Paint p;
     p.Over({kSkyTop.r + (kSkyBottom.r - kSkyTop.r) * t, kSkyTop.g + (kSkyBottom.g - kSkyTop.g) * t,
             kSkyTop.b + (kSkyBottom.b - kSkyTop.b) * t});
-    for (const LandRhomb& rhomb : terrain) {
-      if (!rhomb.shape.Bounds().Holds(x, y)) continue;
-      if (rhomb.shape.Holds(x, y)) p.Over(rhomb.land);
-      if (rhomb.shape.UnderPen(x, y)) p.Over(kOutline, 140 / 255.0);
+    for (const auto& [shape, land] : terrain) {
+      if (!shape.Bounds().Holds(x, y)) continue;
+      if (shape.Holds(x, y)) p.Over(land);
+      if (shape.UnderPen(x, y)) p.Over(kOutline, layout::kBannerOutlineAlpha / 255.0);
     }
-    if (kUnderline.Holds(x, y)) p.Over(kMarkBlue, 120 / 255.0);
+    if (kUnderline.Holds(x, y)) p.Over(kMarkBlue, layout::kUnderlineAlpha / 255.0);
     return p;
   });
 }

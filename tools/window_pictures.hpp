@@ -15,8 +15,6 @@ struct RgbaImage {
   std::vector<std::uint8_t> pixels;
 };
 
-inline constexpr int kBannerWidth = 415;
-inline constexpr int kBannerHeight = 70;
 inline constexpr int kMapRowIconSize = 16;
 // The program icon's sizes in kartwerk.ico: DIB pictures up to 48 pixels, PNG at 256.
 inline constexpr int kProgramIconDibSizes[] = {16, 32, 48};

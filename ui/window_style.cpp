@@ -12,6 +12,8 @@
 #include <QWindow>
 #include <utility>
 
+#include "ui/logic/banner_design.hpp"
+
 namespace kartwerk {
 namespace {
 
@@ -100,23 +102,17 @@ QPixmap BannerPicture() {
 
   // A pale sky over the strip, so the titles written across it stay readable.
   QLinearGradient sky(0, 0, 0, kH);
-  sky.setColorAt(0.0, QColor(236, 243, 252));
-  sky.setColorAt(1.0, QColor(252, 253, 255));
+  sky.setColorAt(0.0, ToQColor(layout::kBannerSkyTop));
+  sky.setColorAt(1.0, ToQColor(layout::kBannerSkyBottom));
   p.fillRect(picture.rect(), sky);
 
   // Terrain rhombs rising from the right edge: a map seen from above, as the editor shows it.
-  const double w = 28, h = 14;
-  for (int row = 0; row < 6; ++row) {
-    for (int col = 0; col < 9; ++col) {
-      const double cx = kW - col * w - (row % 2) * (w / 2);
-      const double cy = kH - row * (h / 2);
-      if (cx < kW - 230 + row * 22) continue;  // a slope running down to the left
-      const int shade = (col * 37 + row * 53) % 40;
-      QColor land = (row + col) % 7 == 0 ? QColor(196, 214, 232) : QColor(176 + shade / 2, 206 - shade / 3, 160);
-      p.setPen(QPen(QColor(255, 255, 255, 140), 1));
-      p.setBrush(land);
-      p.drawPolygon(Rhomb(cx, cy, w, h));
-    }
+  QColor outline = ToQColor(layout::kWhite);
+  outline.setAlpha(layout::kBannerOutlineAlpha);
+  for (const layout::BannerRhomb& rhomb : layout::BannerTerrain()) {
+    p.setPen(QPen(outline, 1));
+    p.setBrush(ToQColor(rhomb.land));
+    p.drawPolygon(Rhomb(rhomb.cx, rhomb.cy, rhomb.width, rhomb.height));
   }
 
   // The program's word mark at the left.
@@ -126,8 +122,11 @@ QPixmap BannerPicture() {
   mark.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
   p.setFont(mark);
   p.drawText(Geometry(layout::kWordMark), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kartwerk"));
-  p.setPen(QPen(QColor(markColour.red(), markColour.green(), markColour.blue(), 120), 1));
-  p.drawLine(QPointF(32, 47.5), QPointF(170, 47.5));
+  QColor underline = markColour;
+  underline.setAlpha(layout::kUnderlineAlpha);
+  p.setPen(QPen(underline, 1));
+  p.drawLine(QPointF(layout::kUnderlineLeft, layout::kUnderlineY),
+             QPointF(layout::kUnderlineRight, layout::kUnderlineY));
   return picture;
 }
 
