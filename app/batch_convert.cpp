@@ -8,6 +8,7 @@
 
 #include "app/batch_progress.hpp"
 #include "core/path_text.hpp"
+#include "core/shown_text.hpp"
 #include "pipeline/batch_conversion.hpp"
 
 namespace kartwerk::app {
@@ -21,10 +22,19 @@ int ConvertBatch(const BatchConvertSettings& settings) {
   // Two maps in one folder would overwrite each other's files, and renaming one of them would
   // make where a map lands depend on what else was listed. So the batch is refused before
   // anything is written; each clashing map can be converted on its own into a folder of choice.
+  for (const BatchUnnamable& map : plan.Unnamable) {
+    std::fprintf(stderr, "kartwerk: %s cannot be converted into a folder of its own: %s\n",
+                 ShownText(TextFromPath(map.MapPath)).c_str(), ShownText(map.Reason).c_str());
+  }
+  if (!plan.Unnamable.empty() && plan.Clashes.empty()) {
+    std::fputs("kartwerk: nothing was converted; rename it, or convert it on its own with its own --out\n", stderr);
+    return 2;
+  }
   if (!plan.Clashes.empty()) {
     for (const BatchNameClash& clash : plan.Clashes) {
-      std::fprintf(stderr, "kartwerk: %s and %s would both be converted into %s\n", TextFromPath(clash.First).c_str(),
-                   TextFromPath(clash.Second).c_str(), TextFromPath(out / PathFromText(clash.FolderName)).c_str());
+      std::fprintf(stderr, "kartwerk: %s and %s would both be converted into %s\n",
+                   ShownText(TextFromPath(clash.First)).c_str(), ShownText(TextFromPath(clash.Second)).c_str(),
+                   ShownText(TextFromPath(out / PathFromText(clash.FolderName))).c_str());
     }
     std::fputs("kartwerk: nothing was converted; convert one of them on its own with its own --out\n", stderr);
     return 2;

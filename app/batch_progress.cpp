@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "core/path_text.hpp"
+#include "core/shown_text.hpp"
+
 #include "pipeline/conversion_steps.hpp"
 #include "pipeline/slot_commit.hpp"
 
@@ -20,7 +23,9 @@ BatchProgress::BatchProgress(std::FILE* out, bool bar, bool quiet, std::vector<s
       names_(std::move(names)),
       files_(std::move(files)),
       outFolder_(std::move(outFolder)),
-      maps_(names_.size()) {}
+      maps_(names_.size()) {
+  for (std::string& file : files_) file = ShownText(file);
+}
 
 void BatchProgress::Planned(std::size_t map, std::size_t labels) {
   std::lock_guard lock(mutex_);
@@ -33,7 +38,8 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
   ++maps_[map].done;
   if (quiet_) return;
   if (!bar_) {
-    std::fprintf(out_, "[%zu/%zu] %s: %s\n", map + 1, maps_.size(), names_[map].c_str(), label.c_str());
+    std::fprintf(out_, "[%zu/%zu] %s: %s\n", map + 1, maps_.size(), ShownText(names_[map]).c_str(),
+                 ShownText(label).c_str());
     std::fflush(out_);
     return;
   }
@@ -45,7 +51,8 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
 void BatchProgress::Warn(std::size_t map, const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  std::fprintf(out_, "kartwerk: warning: %s: %s\n", map < files_.size() ? files_[map].c_str() : "", message.c_str());
+  std::fprintf(out_, "kartwerk: warning: %s: %s\n", map < files_.size() ? files_[map].c_str() : "",
+               ShownText(message).c_str());
   if (barShown_) DrawBar();
   std::fflush(out_);
 }
@@ -56,11 +63,11 @@ void BatchProgress::Ended(std::size_t map, const ConversionEnd& end) {
   maps_[map].ended = true;
   if (end.error) {
     ClearBar();
-    std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), end.FailureText().c_str());
+    std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), ShownText(end.FailureText()).c_str());
   } else if (!end.previousContent.empty()) {
     ClearBar();
-    const std::string text = PreviousContentText(outFolder_ / names_[map], end.previousContent);
-    std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), text.c_str());
+    const std::string text = PreviousContentText(outFolder_ / PathFromText(names_[map]), end.previousContent);
+    std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), ShownText(text).c_str());
   }
   if (barShown_) DrawBar();
   std::fflush(out_);
@@ -72,7 +79,7 @@ void BatchProgress::Finish(const std::string& summary) {
     std::fputc('\n', out_);
     barShown_ = false;
   }
-  if (!quiet_) std::fprintf(out_, "%s\n", summary.c_str());
+  if (!quiet_) std::fprintf(out_, "%s\n", ShownText(summary).c_str());
   std::fflush(out_);
 }
 
@@ -98,7 +105,7 @@ void BatchProgress::DrawBar() {
   std::string bar(filled, '#');
   bar.resize(kBarWidth, '.');
   std::fprintf(out_, "\r\033[K[%s] %zu/%zu  %zu/%zu maps  %s: %s", bar.c_str(), done, total, ended, maps_.size(),
-               names_[lastMap_].c_str(), lastLabel_.c_str());
+               ShownText(names_[lastMap_]).c_str(), ShownText(lastLabel_).c_str());
   std::fflush(out_);
   barShown_ = true;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/shown_text.hpp"
+
 namespace kartwerk::app {
 namespace {
 
@@ -21,18 +23,18 @@ void ConsoleProgress::Step(const std::string& label) {
   ++done_;
   if (quiet_) return;
   if (!bar_) {
-    std::fprintf(out_, "%s\n", label.c_str());
+    std::fprintf(out_, "%s\n", ShownText(label).c_str());
     std::fflush(out_);
     return;
   }
-  label_ = label;
+  label_ = ShownText(label);
   DrawBar();
 }
 
 void ConsoleProgress::Warn(const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  std::fprintf(out_, "kartwerk: warning: %s\n", message.c_str());
+  std::fprintf(out_, "kartwerk: warning: %s\n", ShownText(message).c_str());
   if (barShown_) DrawBar();
   std::fflush(out_);
 }

@@ -14,6 +14,7 @@
 #include "app/console_progress.hpp"
 #include "core/map_file_check.hpp"
 #include "core/path_text.hpp"
+#include "core/shown_text.hpp"
 #include "install/slot_target.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
@@ -74,7 +75,7 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
 int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder) {
   const std::filesystem::path map = PathFromText(options.map);
   if (const auto problem = MapFileProblem(map)) {
-    std::cerr << "kartwerk: " << *problem << "\n";
+    std::cerr << "kartwerk: " << ShownText(*problem) << "\n";
     return 1;
   }
   ConsoleProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, options.quiet);
@@ -91,12 +92,12 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
   progress.Finish();
   if (!end.Completed()) {
     // The map is named as in a batch, so a failing step says which file it could not convert.
-    std::cerr << "kartwerk: " << options.map << ": " << end.FailureText() << "\n";
+    std::cerr << "kartwerk: " << ShownText(options.map) << ": " << ShownText(end.FailureText()) << "\n";
     return 1;
   }
   // Said even when quiet: it is where the user's earlier work went, not progress.
   if (!end.previousContent.empty())
-    std::cerr << "kartwerk: " << PreviousContentText(slotFolder, end.previousContent) << "\n";
+    std::cerr << "kartwerk: " << ShownText(PreviousContentText(slotFolder, end.previousContent)) << "\n";
   return 0;
 }
 

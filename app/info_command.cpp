@@ -9,6 +9,8 @@
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
+#include "core/platform_files.hpp"
+#include "core/shown_text.hpp"
 #include "core/staging.hpp"
 
 namespace kartwerk::app {
@@ -21,10 +23,10 @@ struct InfoOptions {
 
 int RunInfo(const InfoOptions& options) {
   if (const auto problem = MapFileProblem(PathFromText(options.map))) {
-    std::cerr << "kartwerk: " << *problem << "\n";
+    std::cerr << "kartwerk: " << ShownText(*problem) << "\n";
     return 1;
   }
-  const std::filesystem::path mapPath = std::filesystem::absolute(PathFromText(options.map));
+  const std::filesystem::path mapPath = FullPath(PathFromText(options.map));
   Conversion c;
   c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
   StageMapFile(c, mapPath);
@@ -44,10 +46,10 @@ int RunInfo(const InfoOptions& options) {
       // Section names are Windows-1252 bytes; JSON wants UTF-8, which this mapping keeps readable.
       out["sections"].push_back({{"name", Cp1252ToUtf8(e.name)}, {"size", e.size}, {"offset", e.offset}});
     }
-    std::cout << out.dump(2) << "\n";
+    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     return 0;
   }
-  std::cout << TextFromPath(mapPath.filename()) << "\n"
+  std::cout << ShownText(TextFromPath(mapPath.filename())) << "\n"
             << "  kind:     " << MapKindText(c.MapKind) << "\n"
             << "  scheme:   " << info.TerrainScheme << " (" << TerrainSchemeText(info.TerrainScheme) << ")\n"
             << "  size:     " << info.width << "x" << info.height << "\n"
@@ -55,7 +57,7 @@ int RunInfo(const InfoOptions& options) {
             << "  sections:\n";
   for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
     const sectionRec& e = c.SectionDirectory[i];
-    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << e.name << std::right << " size "
+    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << ShownText(e.name) << std::right << " size "
               << std::setw(9) << e.size << "  offset " << e.offset << "\n";
   }
   return 0;

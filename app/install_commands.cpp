@@ -10,6 +10,7 @@
 #include "core/map_info.hpp"
 #include "core/path_lookup.hpp"
 #include "core/path_text.hpp"
+#include "core/shown_text.hpp"
 #include "install/association.hpp"
 #include "install/game_location.hpp"
 #include "install/installation_source.hpp"
@@ -30,7 +31,7 @@ bool OpenSource(GameInstallations& installs, const InstallationSourceOptions& op
     installs.Registry = OpenInstallationSource(options);
     return true;
   } catch (const RegistryUnavailable& e) {
-    std::cerr << "kartwerk: " << e.what() << "\n";
+    std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
     return false;
   }
 }
@@ -76,8 +77,8 @@ int RunInstalls(const InstallsOptions& options) {
     const InstalledVersion& v = installs.InstalledVersions[i];
     const RegistryEntry& source = installs.Registry[v.registry];
     std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
-              << TextFromPath(v.hostFolder) << "  (" << v.folder;
-    if (!source.winePrefix.empty()) std::cout << "; " << source.origin << " " << TextFromPath(source.winePrefix);
+              << ShownText(TextFromPath(v.hostFolder)) << "  (" << ShownText(v.folder);
+    if (!source.winePrefix.empty()) std::cout << "; " << source.origin << " " << ShownText(TextFromPath(source.winePrefix));
     std::cout << ")\n";
   }
   return 0;
@@ -118,7 +119,7 @@ int RunSlots(const SlotsOptions& options) {
     return 0;
   }
   // The lines exactly as the slot picker lists them: the map names are the editor's own bytes.
-  for (std::size_t slot = 0; slot < kSlotCount; ++slot) std::cout << installs.SlotList[slot] << "\n";
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) std::cout << ShownText(installs.SlotList[slot]) << "\n";
   return 0;
 }
 

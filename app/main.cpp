@@ -8,6 +8,7 @@
 #include "app/gui_main.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
+#include "core/shown_text.hpp"
 
 namespace {
 
@@ -68,7 +69,7 @@ int main(int rawArgc, char** rawArgv) {
   try {
     return run();
   } catch (const std::exception& e) {
-    std::cerr << "kartwerk: " << e.what() << "\n";
+    std::cerr << "kartwerk: " << kartwerk::ShownText(e.what()) << "\n";
     return 1;
   }
 }

@@ -13,6 +13,7 @@
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
+#include "core/shown_text.hpp"
 #include "pipeline/batch_conversion.hpp"
 #include "preview/gallery_page.hpp"
 #include "preview/png_file.hpp"
@@ -35,34 +36,36 @@ struct PreviewOptions {
 // The cliff masks: an explicitly named file must load; the one beside the program may be missing,
 // and the pictures then show no cliff marks.
 std::shared_ptr<const Bytes> CliffMasks(const PreviewOptions& options, bool quiet) {
-  if (!options.cliffData.empty()) return LoadCliffData(options.cliffData);
+  if (!options.cliffData.empty()) return LoadCliffData(PathFromText(options.cliffData));
   try {
     return LoadCliffData(DefaultCliffDataPath());
   } catch (const std::exception& e) {
-    if (!quiet) std::cerr << "kartwerk: warning: " << e.what() << "; cliff marks are not drawn\n";
+    if (!quiet) std::cerr << "kartwerk: warning: " << ShownText(e.what()) << "; cliff marks are not drawn\n";
     return nullptr;
   }
 }
 
 std::function<void(const std::string&)> Warner(const std::string& map, bool quiet) {
   if (quiet) return {};
-  return [map](const std::string& message) { std::cerr << "kartwerk: " << map << ": warning: " << message << "\n"; };
+  return [map](const std::string& message) {
+    std::cerr << "kartwerk: " << ShownText(map) << ": warning: " << ShownText(message) << "\n";
+  };
 }
 
 int ScaleFor(const PreviewOptions& options, const MapPreview& map) {
   const int scale = options.scale.value_or(DefaultPreviewScale(map.width(), map.height()));
   if (!ScaleFits(map.width(), map.height(), scale)) {
     throw std::invalid_argument("--scale " + std::to_string(scale) + " makes a picture of this " +
-                                std::to_string(map.width()) + "x" + std::to_string(map.height()) + " map larger than " +
-                                std::to_string(kMaxPictureSide) + " pixels a side");
+                                std::to_string(map.width()) + "x" + std::to_string(map.height()) + " map " +
+                                PictureLimitText());
   }
   return scale;
 }
 
 bool IsMapFile(const std::string& map) {
   std::error_code ec;
-  if (std::filesystem::is_regular_file(map, ec)) return true;
-  std::cerr << "kartwerk: \"" << map << "\" is not a map file\n";
+  if (std::filesystem::is_regular_file(PathFromText(map), ec)) return true;
+  std::cerr << "kartwerk: \"" << ShownText(map) << "\" is not a map file\n";
   return false;
 }
 
@@ -72,20 +75,20 @@ int PreviewOne(const PreviewOptions& options) {
   const auto cliffData = CliffMasks(options, options.quiet);
   MapPreview map;
   try {
-    map = LoadMapPreview(mapFile, cliffData, Warner(mapFile, options.quiet));
+    map = LoadMapPreview(PathFromText(mapFile), cliffData, Warner(mapFile, options.quiet));
   } catch (const MapPreviewError& e) {
-    std::cerr << "kartwerk: " << mapFile << ": " << e.what() << "\n";
+    std::cerr << "kartwerk: " << ShownText(mapFile) << ": " << ShownText(e.what()) << "\n";
     return 1;
   }
   // A single-player or multiplayer map shows its one mission unless told otherwise; a campaign its map alone.
   const int mission = options.mission.value_or(map.kind == CampaignMap ? 0 : 1);
   if (mission > static_cast<int>(map.missions.size())) {
-    std::cerr << "kartwerk: " << mapFile << ": there is no mission " << mission << "; the map has "
+    std::cerr << "kartwerk: " << ShownText(mapFile) << ": there is no mission " << mission << "; the map has "
               << map.missions.size() << "\n";
     return 1;
   }
   const MissionPreview* shown = mission == 0 ? nullptr : &map.missions[static_cast<std::size_t>(mission - 1)];
-  WritePngFile(options.output, RenderMapPicture(map, shown, ScaleFor(options, map)));
+  WritePngFile(PathFromText(options.output), RenderMapPicture(map, shown, ScaleFor(options, map)));
   return 0;
 }
 
@@ -95,29 +98,42 @@ void WriteMapPictures(const PreviewOptions& options, const MapPreview& map, cons
   const int scale = ScaleFor(options, map);
   auto write = [&](const std::string& file, const MissionPreview* mission, const std::string& caption) {
     const Picture picture = RenderMapPicture(map, mission, scale);
-    WritePngFile(folder / file, picture);
+    const std::filesystem::path path = folder / PathFromText(file);
+    std::filesystem::create_directories(path.parent_path());
+    WritePngFile(path, picture);
     entry.pictures.push_back({file, caption, picture.width(), picture.height()});
   };
   if (map.kind != CampaignMap) {
     write(name + ".png", &map.missions.front(), "The map with its units");
     return;
   }
+  // A campaign's mission pictures go into a folder of the campaign's name: no single map's
+  // "<name>.png" can take the name of a file inside a folder.
   write(name + ".png", nullptr, "The map");
   for (const MissionPreview& mission : map.missions) {
     std::string caption = "Mission " + mission.name;
     if (!mission.title.empty()) caption += ": " + Cp1252ToUtf8(mission.title);
-    write(name + "." + mission.name + ".png", &mission, caption);
+    write(name + "/" + mission.name + ".png", &mission, caption);
   }
 }
 
 int PreviewGallery(const PreviewOptions& options) {
-  std::vector<std::filesystem::path> listed(options.maps.begin(), options.maps.end());
+  std::vector<std::filesystem::path> listed;
+  for (const std::string& map : options.maps) listed.push_back(PathFromText(map));
   const BatchPlan plan = PlanBatch(listed);
-  const std::filesystem::path folder = options.out;
+  const std::filesystem::path folder = PathFromText(options.out);
+  for (const BatchUnnamable& map : plan.Unnamable) {
+    std::cerr << "kartwerk: " << ShownText(TextFromPath(map.MapPath))
+              << " cannot be drawn under a name of its own: " << ShownText(map.Reason) << "\n";
+  }
+  if (!plan.Unnamable.empty() && plan.Clashes.empty()) {
+    std::cerr << "kartwerk: nothing was drawn; draw it on its own with -o\n";
+    return 2;
+  }
   if (!plan.Clashes.empty()) {
-    for (const BatchNameClash& clash : plan.Clashes) {
-      std::cerr << "kartwerk: " << TextFromPath(clash.First) << " and " << TextFromPath(clash.Second)
-                << " would both be drawn as " << TextFromPath(folder / (clash.FolderName + ".png")) << "\n";
+      std::cerr << "kartwerk: " << ShownText(TextFromPath(clash.First)) << " and "
+                << ShownText(TextFromPath(clash.Second)) << " would both be drawn as "
+                << ShownText(TextFromPath(folder / PathFromText(clash.FolderName + ".png"))) << "\n";
     }
     std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
     return 2;
@@ -130,7 +146,7 @@ int PreviewGallery(const PreviewOptions& options) {
   for (const BatchMap& planned : plan.Maps) {
     const std::string mapFile = TextFromPath(planned.MapPath);
     GalleryMap& entry = gallery.emplace_back();
-    entry.name = Cp1252ToUtf8(planned.FolderName);
+    entry.name = planned.FolderName;  // as the file system gives it, not a game text
     try {
       if (!std::filesystem::is_regular_file(planned.MapPath)) throw MapPreviewError("not a map file");
       const MapPreview map = LoadMapPreview(planned.MapPath, cliffData, Warner(mapFile, options.quiet));
@@ -139,17 +155,17 @@ int PreviewGallery(const PreviewOptions& options) {
       entry.scheme = TerrainSchemeText(map.info.TerrainScheme);
       entry.missions = map.missions.size();
       WriteMapPictures(options, map, folder, planned.FolderName, entry);
-      if (!options.quiet) std::cerr << mapFile << ": " << entry.pictures.size() << " picture(s)\n";
+      if (!options.quiet) std::cerr << ShownText(mapFile) << ": " << entry.pictures.size() << " picture(s)\n";
     } catch (const std::exception& e) {
-      entry.error = Cp1252ToUtf8(e.what());
-      std::cerr << "kartwerk: " << mapFile << ": " << e.what() << "\n";
+      entry.error = e.what();
+      std::cerr << "kartwerk: " << ShownText(mapFile) << ": " << ShownText(e.what()) << "\n";
       failed.push_back(mapFile);
     }
   }
   WriteFileAtomic(folder / "index.html", GalleryPage(gallery));
   if (!options.quiet || !failed.empty()) {
     std::cerr << gallery.size() << " maps: " << gallery.size() - failed.size() << " drawn, " << failed.size()
-              << " failed; gallery " << TextFromPath(folder / "index.html") << "\n";
+              << " failed; gallery " << ShownText(TextFromPath(folder / "index.html")) << "\n";
   }
   return failed.empty() ? 0 : 1;
 }
@@ -179,7 +195,7 @@ void AddPreviewCommand(CLI::App& app, Runner& run) {
       "type's colour, lighter the higher it lies, cliff marks darker, objects as small white marks. A mission's\n"
       "units are dots in their player's colour, and a campaign mission's rectangle is outlined in dashes.\n"
       "Cells the map file does not hold are drawn as a grey checker board.\n"
-      "With --out DIR each map gives DIR/<map name>.png (a campaign: its map, and DIR/<name>.mis.NNN.png per\n"
+      "With --out DIR each map gives DIR/<map name>.png (a campaign: its map, and DIR/<name>/mis.NNN.png per\n"
       "mission), and DIR/index.html shows them all with each map's kind, size, scheme and missions. A map that\n"
       "cannot be read is reported (and listed in the gallery) while the others are drawn; the exit status is\n"
       "then 1.\n");

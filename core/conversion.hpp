@@ -41,6 +41,11 @@ struct Conversion {
   std::filesystem::path TempFolder;                 // scratch space of the windows' session; staging writes nothing
   std::vector<std::string> MissionList;             // campaign mission files, without extension
   std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
+  // Decompressed bytes read so far (the main file's at staging, then each mission's as it is
+  // loaded) and the most a conversion may read (0: no limit): a mission file whose data runs past
+  // what its stored length announced cannot grow the output past the limit checked before writing.
+  std::uint64_t InflatedBytes = 0;
+  std::uint64_t InflatedBudget = 0;
   std::string MissionName;                          // "mis." and three characters
   std::filesystem::path SlotFolder;
   std::filesystem::path MissionFolder() const { return SlotFolder / PathFromText(MissionName); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/platform_files.hpp"
+#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;
@@ -36,7 +37,8 @@ namespace {
 // Copies one file's bytes; returns the system's error (a full disk says so, unlike some
 // library copies that report any short write as an input/output error).
 std::error_code CopyFileBytes(const fs::path& from, const fs::path& to) {
-  std::FILE* in = OpenFile(from, "rb");
+  bool notAFile = false;
+  std::FILE* in = OpenForReading(from, notAFile);
   if (!in) return {errno, std::generic_category()};
   std::FILE* out = OpenFile(to, "wbx");
   if (!out) {
@@ -95,10 +97,8 @@ std::map<fs::path, std::uintmax_t> Listing(const fs::path& folder) {
   return names;
 }
 
-std::string Content(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+// A file that cannot be read (or is no regular file) compares as different from everything.
+std::optional<std::string> Content(const fs::path& file) { return ReadFileText(file); }
 
 }  // namespace
 
@@ -107,7 +107,9 @@ bool SameFolderContent(const fs::path& a, const fs::path& b) {
     const auto names = Listing(a);
     if (names != Listing(b)) return false;
     for (const auto& [name, size] : names) {
-      if (size != std::uintmax_t(-1) && Content(a / name) != Content(b / name)) return false;
+      if (size == std::uintmax_t(-1)) continue;
+      const std::optional<std::string> content = Content(a / name);
+      if (!content || content != Content(b / name)) return false;
     }
     return true;
   } catch (const fs::filesystem_error&) {

@@ -101,9 +101,10 @@ MemberHeader ParseMemberHeader(std::span<const std::uint8_t> in) {
 }
 
 FileHandle OpenSource(const std::filesystem::path& source) {
-  std::error_code ec;
-  // A folder opens for reading on some systems; it is no map either way.
-  std::FILE* file = std::filesystem::is_directory(source, ec) ? nullptr : OpenFile(source, "rb");
+  // A folder, a FIFO or a device is no map, and a FIFO would wait for a writer for ever.
+  bool notAFile = false;
+  std::FILE* file = OpenForReading(source, notAFile);
+  if (notAFile) throw EGZipError("Error opening " + TextFromPath(source) + ": it is not a file", GzOpenError);
   if (!file) throw OpenError(source);
   return FileHandle(file, &std::fclose);
 }

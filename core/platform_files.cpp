@@ -8,6 +8,7 @@
 
 #ifdef _WIN32
 #include <sys/utime.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -63,6 +64,49 @@ void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesyst
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
   std::wstring wide(mode, mode + std::char_traits<char>::length(mode));
   return _wfopen(path.c_str(), wide.c_str());
+}
+
+std::filesystem::path FullPath(const std::filesystem::path& path) {
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  for (;;) {
+    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return path;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(length + 1);
+  }
+  // A trailing separator, but not the one of a root ("C:\\", "\\\\server\\share\\").
+  std::filesystem::path full(std::move(buffer));
+  if (full.filename().empty() && full.has_relative_path()) full = full.parent_path();
+  return full;
+}
+
+std::filesystem::path ResolvedPath(const std::filesystem::path& path) {
+  const std::filesystem::path full = FullPath(path);
+  if (full.root_name().native().size() > 2) return full;  // "\\\\server\\share", "\\\\?\\C:"
+  std::error_code ec;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(full, ec);
+  return ec ? full : resolved;
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& path, bool& notAFile) {
+  notAFile = false;
+  std::FILE* file = _wfopen(path.c_str(), L"rb");
+  if (!file) {
+    std::error_code ec;
+    notAFile = errno == EACCES && std::filesystem::is_directory(path, ec);
+    return nullptr;
+  }
+  // A named pipe or a console device is no file on disk.
+  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    notAFile = true;
+    errno = EINVAL;
+    return nullptr;
+  }
+  return file;
 }
 
 std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made) {
@@ -142,6 +186,41 @@ void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesyst
 }
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+std::filesystem::path FullPath(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(path, ec);
+  if (ec) full = path;
+  full = full.lexically_normal();
+  if (full.filename().empty() && full.has_relative_path()) full = full.parent_path();
+  return full;
+}
+
+std::filesystem::path ResolvedPath(const std::filesystem::path& path) {
+  const std::filesystem::path full = FullPath(path);
+  std::error_code ec;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(full, ec);
+  return ec ? full : resolved;
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& path, bool& notAFile) {
+  notAFile = false;
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    notAFile = true;
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  // A regular file never blocks; reads go back to the ordinary mode.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (!file) ::close(fd);
+  return file;
+}
 
 std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made) {
   // An output file is an ordinary user file, created with the permissions a plain create gives

@@ -12,6 +12,20 @@ namespace kartwerk {
 // fopen for a path of either platform's character type.
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
 
+// The absolute form of a path with "." and ".." taken out and no trailing separator. On Windows
+// the system forms it, so a UNC path ("\\\\server\\share\\...") or a "\\\\?\\" path stays what it is
+// instead of being joined to the current drive.
+std::filesystem::path FullPath(const std::filesystem::path& path);
+
+// FullPath with links resolved as far as the path exists, so two spellings of one file compare
+// equal. A UNC or "\\\\?\\" path is only made full: the library would join it to the current drive.
+std::filesystem::path ResolvedPath(const std::filesystem::path& path);
+
+// Opens an existing file for reading, but only a regular file: a FIFO, a device or a folder is
+// refused (notAFile set, nullptr returned) without ever blocking, because the file is opened
+// non-blocking and checked on its handle, so nothing can swap it between the check and the read.
+std::FILE* OpenForReading(const std::filesystem::path& path, bool& notAFile);
+
 // A new file of a unique name beside target (for an atomic replace); its path is returned in made.
 std::FILE* CreateUniqueSibling(const std::filesystem::path& target, std::filesystem::path& made);
 

@@ -16,6 +16,19 @@ std::string DropExtension(const std::string& name) {
   return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
 }
 
+// A mission file that is a link is followed only to a file in the map's own folder: a campaign
+// unpacked from an archive must not read files elsewhere on the disk in the name of a mission.
+void RefuseLinkOutOfFolder(const std::filesystem::path& file, const std::filesystem::path& mapFolder) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, ec))) return;
+  const std::filesystem::path target = std::filesystem::weakly_canonical(file, ec);
+  const std::filesystem::path folder = std::filesystem::weakly_canonical(mapFolder, ec);
+  if (ec || target.parent_path() != folder) {
+    throw std::runtime_error("The mission file \"" + TextFromPath(file) + "\" is a link to \"" + TextFromPath(target) +
+                             "\", outside the map's folder");
+  }
+}
+
 }  // namespace
 
 void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
@@ -46,7 +59,9 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
   // The main file is found whatever the case of its name, as the game's file system finds it.
   const std::filesystem::path mainFile = ResolveIgnoringCase(c.MapFolder, c.MapName);
   const std::string base = DropExtension(c.MapName);
-  LoadContainer(c, GunzipToMemory(mainFile).data, base);
+  GzContent main = GunzipToMemory(mainFile);
+  c.InflatedBytes = main.data.size();
+  LoadContainer(c, std::move(main.data), base);
 
   if (c.MapKind == CampaignMap) {
     // Every mission file must be there and begin as a gzip file before the first file is
@@ -54,6 +69,7 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     c.MissionFiles.clear();
     for (std::string& entry : c.MissionList) {
       c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / PathFromText(entry));
+      RefuseLinkOutOfFolder(c.MissionFiles.back(), c.MapFolder);
       ReadGzFileInfo(c.MissionFiles.back());
       entry = DropExtension(entry);
     }
@@ -64,7 +80,13 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
 void LoadMissionFile(Conversion& c, std::size_t mission) {
   const std::filesystem::path& file = c.MissionFiles.at(mission);
   c.MissionStream.Clear();
-  LoadContainer(c, GunzipToMemory(file).data, TextFromPath(file.stem()));
+  GzContent content = GunzipToMemory(file);
+  c.InflatedBytes += content.data.size();
+  if (c.InflatedBudget != 0 && c.InflatedBytes > c.InflatedBudget) {
+    throw std::runtime_error("\"" + TextFromPath(file) + "\" holds more data than its stored length announced: " +
+                             "the campaign would exceed " + std::to_string(c.InflatedBudget) + " bytes");
+  }
+  LoadContainer(c, std::move(content.data), TextFromPath(file.stem()));
 }
 
 }  // namespace kartwerk

@@ -6,6 +6,8 @@
 
 #include "core/path_lookup.hpp"
 #include "install/game_location.hpp"
+#include "core/platform_files.hpp"
+#include "core/whole_file.hpp"
 
 namespace kartwerk {
 
@@ -27,20 +29,20 @@ std::string SlotTitleFromDesc(std::string_view descContent) {
 std::optional<std::string> ReadSlotTitle(const std::filesystem::path& gameFolder, int slot) {
   if (gameFolder.empty()) return std::nullopt;  // no game: never look into the current folder
   const std::filesystem::path desc = ResolveIgnoringCase(SlotFolderPath(gameFolder, slot), "desc");
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(desc, ec)) return std::nullopt;
+  // A desc that is no regular file (a FIFO would block the slot list for ever) holds no map.
+  bool notAFile = false;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenForReading(desc, notAFile), &std::fclose);
+  if (!in) return std::nullopt;
   // Only the first line counts, so reading stops at its end.
-  std::ifstream in(desc, std::ios::binary);
   std::string title;
   std::array<char, 4096> chunk;
-  while (in) {
-    in.read(chunk.data(), chunk.size());
-    const std::string_view got(chunk.data(), static_cast<std::size_t>(in.gcount()));
+  for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), in.get())) > 0;) {
+    const std::string_view got(chunk.data(), n);
     const std::size_t end = got.find_first_of(std::string_view("\r\n\0", 3));
     title.append(got.substr(0, end));
     if (end != std::string_view::npos) break;
   }
-  if (in.bad()) return std::string();
+  if (std::ferror(in.get())) return std::string();
   return title;
 }
 

@@ -10,6 +10,7 @@
 #include "core/text.hpp"
 #include "install/lutris_games.hpp"
 #include "install/steam_libraries.hpp"
+#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace {
@@ -26,10 +27,7 @@ bool IsFile(const fs::path& path) {
   return fs::is_regular_file(path, ec);
 }
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string ReadText(const fs::path& path) { return ReadFileText(path).value_or(std::string()); }
 
 // Steam app numbers by value, other names as a case-insensitive listing orders them.
 bool NameOrder(const fs::path& a, const fs::path& b) {

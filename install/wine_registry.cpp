@@ -9,6 +9,7 @@
 #include "install/unicode_text.hpp"
 #include "install/user_folders.hpp"
 #include "install/wine_paths.hpp"
+#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace {
@@ -271,14 +272,11 @@ std::shared_ptr<const RegistrySource> OpenWinePrefixRegistry(const std::filesyst
   std::filesystem::path prefix = std::filesystem::absolute(prefixFolder, ec);
   if (ec) prefix = prefixFolder;
   const std::filesystem::path file = prefix / "system.reg";
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw RegistryUnavailable("Cannot read the Wine registry \"" + TextFromPath(file) + "\"");
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) throw RegistryUnavailable("Cannot read the Wine registry \"" + TextFromPath(file) + "\"");
+  const std::optional<std::string> content = ReadFileText(file);
+  if (!content) throw RegistryUnavailable("Cannot read the Wine registry \"" + TextFromPath(file) + "\"");
   std::shared_ptr<RegistryTree> tree;
   try {
-    tree = std::make_shared<RegistryTree>(ParseWineRegistry(content.str()));
+    tree = std::make_shared<RegistryTree>(ParseWineRegistry(*content));
   } catch (const RegistryUnavailable& e) {
     throw RegistryUnavailable("\"" + TextFromPath(file) + "\" is " + e.what());
   }

@@ -12,6 +12,7 @@
 #include "install/map_types.hpp"
 #include "install/program_icon.hpp"
 #include "install/system_tools.hpp"
+#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace {
@@ -32,13 +33,7 @@ std::string XmlText(std::string_view text) {
 
 // Writes content unless the file already holds exactly that; returns whether it wrote.
 bool WriteIfChanged(const std::filesystem::path& path, std::string_view content) {
-  {
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-      const std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      if (old == content) return false;
-    }
-  }
+  if (ReadFileText(path) == content) return false;
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec)

@@ -9,11 +9,14 @@
 #include <system_error>
 #include <thread>
 
+#include "core/folder_name_key.hpp"
 #include "core/map_file_check.hpp"
 #include "core/map_kind.hpp"
 #include "core/path_text.hpp"
+#include "core/platform_files.hpp"
 #include "core/text.hpp"
 #include "pipeline/run_conversion.hpp"
+#include "pipeline/target_check.hpp"
 
 namespace kartwerk {
 namespace {
@@ -24,13 +27,7 @@ bool IsCampaign(const std::filesystem::path& mapPath) {
 
 // The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
 // file compare equal.
-std::filesystem::path Canonical(const std::filesystem::path& path) {
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-  if (ec) absolute = path;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, ec);
-  return ec ? absolute.lexically_normal() : canonical;
-}
+std::filesystem::path Canonical(const std::filesystem::path& path) { return ResolvedPath(path); }
 
 // What the conversion actually converts. A single-player or multiplayer map is its file; a
 // campaign is its main file, found (as staging finds it) from the folder, the first three
@@ -81,7 +78,7 @@ std::string BatchFolderName(const std::filesystem::path& mapPath) {
 BatchPlan PlanBatch(const std::vector<std::filesystem::path>& maps) {
   BatchPlan plan;
   std::map<std::string, std::size_t> byIdentity;  // identity -> index in plan.Maps
-  std::map<std::string, std::size_t> byFolder;    // lower-case folder name -> index in plan.Maps
+  std::map<std::string, std::size_t> byFolder;    // folder name as the system compares it -> index in plan.Maps
   for (const std::filesystem::path& path : maps) {
     const auto [known, isNew] = byIdentity.emplace(MapIdentity(path), plan.Maps.size());
     if (!isNew) {
@@ -89,7 +86,11 @@ BatchPlan PlanBatch(const std::vector<std::filesystem::path>& maps) {
       continue;
     }
     BatchMap map{path, BatchFolderName(path), {path}};
-    const auto [holder, folderFree] = byFolder.emplace(AsciiLower(map.FolderName), plan.Maps.size());
+    const std::string unnamable = FolderNameProblem(map.FolderName);
+    if (!unnamable.empty() || FolderNameKey(map.FolderName).empty()) {
+      plan.Unnamable.push_back({path, unnamable.empty() ? "its name names no folder" : unnamable});
+    }
+    const auto [holder, folderFree] = byFolder.emplace(FolderNameKey(map.FolderName), plan.Maps.size());
     if (!folderFree) {
       const BatchMap& first = plan.Maps[holder->second];
       plan.Clashes.push_back({first.MapPath, path, first.FolderName});

@@ -29,9 +29,16 @@ struct BatchNameClash {
   std::string FolderName;  // the first one's
 };
 
+// A map whose name names no folder of its own ("...qdm" would name DIR/..).
+struct BatchUnnamable {
+  std::filesystem::path MapPath;
+  std::string Reason;
+};
+
 struct BatchPlan {
   std::vector<BatchMap> Maps;  // in the order their first file was listed
   std::vector<BatchNameClash> Clashes;
+  std::vector<BatchUnnamable> Unnamable;
 };
 
 // The folder a map converts into: its file name without the extension. A campaign is named by

@@ -1,13 +1,18 @@
 #include "pipeline/run_conversion.hpp"
 
+#include <algorithm>
 #include <optional>
+#include <stdexcept>
 
 #include "convert/records/cliff_data.hpp"
 #include "convert/writers/map_header_files.hpp"
+#include "core/conversion_size.hpp"
 #include "core/path_text.hpp"
+#include "core/platform_files.hpp"
 #include "core/staging.hpp"
 #include "pipeline/conversion_steps.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "pipeline/target_check.hpp"
 
 namespace kartwerk {
 namespace {
@@ -26,6 +31,16 @@ bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
   }
 }
 
+// Refuses a conversion that would write more than a real campaign or the target's free space,
+// and holds the missions still to be read to what is left of that.
+void LimitConversionSize(Conversion& c, const std::filesystem::path& slotFolder) {
+  const std::uint64_t available = AvailableBytesFor(slotFolder);
+  const std::string problem = ConversionSizeProblem(PlannedConversionBytes(c), available);
+  if (!problem.empty()) throw std::runtime_error(problem);
+  const std::size_t missions = c.MapKind == CampaignMap ? c.MissionFiles.size() : 1;
+  c.InflatedBudget = std::min(kMaxConversionBytes, available) - missions * kMissionGridBytes;
+}
+
 }  // namespace
 
 void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
@@ -39,11 +54,21 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   c.Warn = request.Warn;
   c.GameVersionKind = request.GameVersionKind;
 
+  // Checked before anything is read: a target that holds the map (or the home folder, or a disk)
+  // would be moved into the backups whole.
+  if (!Prepare(end, "checking the slot folder", [&] {
+        const std::string problem = TargetFolderProblem(request.SlotFolder, request.MapPath);
+        if (!problem.empty()) throw std::runtime_error(problem);
+      })) {
+    return end;
+  }
+
   const std::filesystem::path cliffData =
       request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
   if (!Prepare(end, "loading cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); })) return end;
 
-  if (!Prepare(end, "staging the map", [&] { PrepareMap(c, std::filesystem::absolute(request.MapPath)); })) return end;
+  if (!Prepare(end, "staging the map", [&] { PrepareMap(c, FullPath(request.MapPath)); })) return end;
+  if (!Prepare(end, "checking the size", [&] { LimitConversionSize(c, request.SlotFolder); })) return end;
 
   std::optional<SlotCommit> slot;
   const bool slotReady =

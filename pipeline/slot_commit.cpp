@@ -13,6 +13,7 @@
 #include "core/platform_files.hpp"
 #include "install/slot_store.hpp"
 #include "install/user_folders.hpp"
+#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;
@@ -43,7 +44,8 @@ std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
     if (name.empty() || name[0] != '.' || at == std::string::npos || at < 2) continue;
     const std::string rest = name.substr(at + marker.size());
     const std::size_t dash = rest.find('-');
-    if (dash == 0 || dash == std::string::npos ||
+    // A process number of more digits than any process has is someone else's name: left alone.
+    if (dash == 0 || dash == std::string::npos || dash > 9 ||
         !std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash),
                      [](char c) { return c >= '0' && c <= '9'; })) {
       continue;
@@ -55,9 +57,9 @@ std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
 
 // The title of the map in a folder, made fit for a file name on every platform.
 std::string FolderTitle(const fs::path& folder) {
-  std::ifstream in(folder / "desc", std::ios::binary);
-  if (!in) return "untitled";
-  const std::string title = Cp1252ToUtf8(SlotTitleFromDesc(std::string(std::istreambuf_iterator<char>(in), {})));
+  const std::optional<std::string> desc = ReadFileText(folder / "desc");
+  if (!desc) return "untitled";
+  const std::string title = Cp1252ToUtf8(SlotTitleFromDesc(*desc));
   std::string name;
   for (const char c : title) {
     const bool unsafe =
@@ -117,8 +119,7 @@ std::vector<fs::path> SlotBackups(const fs::path& backupFolder, const std::strin
 SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn)
     : target_(std::move(target)), backupFolder_(std::move(backupFolder)), warn_(std::move(warn)) {
   std::error_code ec;
-  if (target_.filename().empty()) target_ = target_.parent_path();  // a trailing separator
-  target_ = fs::absolute(target_, ec).lexically_normal();           // messages name it in full
+  target_ = FullPath(target_);  // messages name it in full
   if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) {
     throw SlotFolderError(Quoted(target_) + " is not a folder");
   }
@@ -180,8 +181,11 @@ void SlotCommit::SettleLeftovers() {
   std::error_code ec;
   std::vector<std::pair<fs::path, WorkFolder>> found;
   for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::optional<WorkFolder> work = ParseWorkFolder(TextFromPath(it->path().filename()));
+    const std::string name = TextFromPath(it->path().filename());
+    const std::optional<WorkFolder> work = ParseWorkFolder(name);
     if (work && !ProcessIsRunning(work->process)) found.emplace_back(it->path(), *work);
+    if (!work && warn_ && (name.find(kNewMarker) != std::string::npos || name.find(kAsideMarker) != std::string::npos))
+      warn_("left " + Quoted(it->path()) + " alone: its name is not one this program gives");
   }
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [path, work] : found) {

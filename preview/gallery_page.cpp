@@ -70,7 +70,7 @@ std::string EscapeUrlPath(std::string_view fileName) {
   for (char ch : fileName) {
     const auto byte = static_cast<unsigned char>(ch);
     const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
-                       byte == '-' || byte == '.' || byte == '_' || byte == '~';
+                       byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '/';
     if (plain) {
       out += ch;
     } else {

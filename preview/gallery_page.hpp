@@ -31,7 +31,8 @@ std::string GalleryPage(const std::vector<GalleryMap>& maps);
 
 // Text made safe inside HTML elements and attribute values.
 std::string EscapeHtml(std::string_view text);
-// A file name as a relative URL: every byte but letters, digits and "-._~" percent-encoded.
+// A relative file path as a URL: every byte but letters, digits, "-._~" and the separator "/"
+// percent-encoded.
 std::string EscapeUrlPath(std::string_view fileName);
 
 }  // namespace kartwerk

@@ -128,14 +128,19 @@ int DefaultPreviewScale(std::int32_t width, std::int32_t height, int target) {
 }
 
 bool ScaleFits(std::int32_t width, std::int32_t height, int scale) {
-  return scale >= 1 && std::int64_t{std::max(width, height)} * scale <= kMaxPictureSide;
+  if (scale < 1 || std::int64_t{std::max(width, height)} * scale > kMaxPictureSide) return false;
+  return std::int64_t{width} * scale * (std::int64_t{height} * scale) <= kMaxPicturePixels;
+}
+
+std::string PictureLimitText() {
+  return "larger than " + std::to_string(kMaxPictureSide) + " pixels a side or " + std::to_string(kMaxPicturePixels) +
+         " pixels in all";
 }
 
 Picture RenderMapPicture(const MapPreview& map, const MissionPreview* mission, int scale) {
   if (!ScaleFits(map.width(), map.height(), scale)) {
     throw std::invalid_argument("a picture of " + std::to_string(map.width()) + "x" + std::to_string(map.height()) +
-                                " cells at scale " + std::to_string(scale) + " would be larger than " +
-                                std::to_string(kMaxPictureSide) + " pixels a side");
+                                " cells at scale " + std::to_string(scale) + " would be " + PictureLimitText());
   }
   Picture picture(map.width() * scale, map.height() * scale);
   DrawGround(picture, map, scale);

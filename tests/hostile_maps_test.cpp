@@ -3,6 +3,7 @@
 // fault; it never writes outside the chosen slot folder and leaves no temporary files behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -10,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "core/folder_name_key.hpp"
 #include "core/gzip_file.hpp"
+#include "core/shown_text.hpp"
 #include "core/section_directory.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "pipeline/target_check.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
@@ -90,6 +94,9 @@ class HostileMapsTest : public ::testing::Test {
     written_[name] = true;
     return maps() / name;
   }
+
+  // A file the test made beside the maps by other means (a FIFO, a link).
+  void Keep(const std::string& name) { written_[name] = true; }
 
   testing::ProgramResult Convert(const std::filesystem::path& map, const std::filesystem::path& out) {
     return RunProgram(KARTWERK_EXE, {"convert", map.string(), "--out", out.string(), "--quiet"},
@@ -394,6 +401,198 @@ TEST_F(HostileMapsTest, ReadOnlySlotFolderFailsNamingTheFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Cannot create a folder beside \"" + slot.string() + "\""), std::string::npos) << r.err;
   EXPECT_TRUE(std::filesystem::is_empty(slot));
+}
+
+
+// ---- names and files around the map ----
+
+namespace hostile {
+
+// Runs kartwerk under a time limit: a program that blocks ends with status 124.
+testing::ProgramResult RunLimited(const std::vector<std::string>& args, const std::filesystem::path& temp) {
+  std::vector<std::string> all = {"20", KARTWERK_EXE};
+  all.insert(all.end(), args.begin(), args.end());
+  return RunProgram("/usr/bin/timeout", all, {"TMPDIR=" + temp.string()});
+}
+
+// A gzip file whose trailer says it holds size bytes (only the trailer is read before writing).
+Bytes WithStatedLength(Bytes gzip, std::uint32_t size) {
+  for (int i = 0; i < 4; ++i) gzip[gzip.size() - 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+  return gzip;
+}
+
+}  // namespace hostile
+
+TEST_F(HostileMapsTest, FifoBesideACampaignMissionIsNoFileAndBlocksNothing) {
+  Map("007003.qdc", Gzip(testing::SampleMissionContainer(kOptions, 3), "007003"));
+  ASSERT_EQ(::mkfifo((maps() / "007.qdc").c_str(), 0600), 0);
+  Keep("007.qdc");
+  const auto converted = hostile::RunLimited({"convert", (maps() / "007003.qdc").string(), "--out", slot().string()},
+                                             temp.path());
+  EXPECT_EQ(converted.status, 1) << converted.err;
+  EXPECT_NE(converted.err.find("007.qdc: it is not a file"), std::string::npos) << converted.err;
+  const auto info = hostile::RunLimited({"info", (maps() / "007003.qdc").string()}, temp.path());
+  EXPECT_EQ(info.status, 1) << info.err;
+  EXPECT_NE(info.err.find("it is not a file"), std::string::npos) << info.err;
+  const auto preview = hostile::RunLimited(
+      {"preview", (maps() / "007003.qdc").string(), "-o", (dir / "slot" / "p.png").string()}, temp.path());
+  EXPECT_EQ(preview.status, 1) << preview.err;
+  EXPECT_FALSE(std::filesystem::exists(slot()));
+}
+
+TEST_F(HostileMapsTest, FifoAsCliffdataOrInTheTargetIsRefusedWithoutBlocking) {
+  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
+  ASSERT_EQ(::mkfifo((maps() / "cliffdata").c_str(), 0600), 0);
+  Keep("cliffdata");
+  const auto r = hostile::RunLimited(
+      {"convert", map.string(), "--out", slot().string(), "--cliffdata", (maps() / "cliffdata").string()}, temp.path());
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("loading cliffdata failed"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(slot()));
+}
+
+TEST_F(HostileMapsTest, ControlCharactersInNamesAreShownNotObeyed) {
+  const std::string name = "x\r\x1b[2Kkartwerk: 2 maps: 2 converted\x1b[8m.qdm";
+  const auto bad = Map(name, Bytes{1, 2, 3});
+  const auto good = Map("g.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "g"));
+  const auto r = RunProgram(KARTWERK_EXE, {"convert", bad.string(), good.string(), "--out", slot().string()},
+                            {"TMPDIR=" + temp.path().string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.find('\r'), std::string::npos) << "a raw carriage return reached the terminal";
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << "a raw escape reached the terminal";
+  EXPECT_NE(r.err.find("x\\r\\x1b[2Kkartwerk: 2 maps: 2 converted\\x1b[8m.qdm"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("2 maps: 1 converted, 1 failed"), std::string::npos) << r.err;
+  // The single conversion and info say the same name the same way.
+  const auto one = Convert(bad);
+  EXPECT_EQ(one.err.find('\x1b'), std::string::npos);
+  const auto info = RunProgram(KARTWERK_EXE, {"info", bad.string()});
+  EXPECT_EQ(info.err.find('\r'), std::string::npos) << info.err;
+  EXPECT_EQ(info.status, 1);
+}
+
+TEST_F(HostileMapsTest, DotNamesAndTargetsAboveTheMapAreRefusedBeforeAnythingIsWritten) {
+  const Bytes clean = Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m");
+  const auto dots = Map("...qdm", clean);
+  const auto other = Map("a.qdm", clean);
+  std::filesystem::create_directories(slot());
+  const auto listed = RunProgram(KARTWERK_EXE, {"convert", dots.string(), other.string(), "--out", slot().string()},
+                                 {"TMPDIR=" + temp.path().string()});
+  EXPECT_EQ(listed.status, 2) << listed.err;
+  EXPECT_NE(listed.err.find("made only of dots"), std::string::npos) << listed.err;
+  EXPECT_TRUE(std::filesystem::is_empty(slot())) << "nothing may be written for a refused batch";
+  std::filesystem::remove(slot());
+
+  for (const std::filesystem::path& target : {maps(), maps() / ".", dir.path(), std::filesystem::path("/")}) {
+    const auto r = Convert(other, target);
+    EXPECT_EQ(r.status, 1) << target;
+    EXPECT_NE(r.err.find("refusing to convert into"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line says why: " << r.err;
+  }
+  const auto home = RunProgram(KARTWERK_EXE, {"convert", other.string(), "--out", dir.path().string() + "/slot/.."},
+                               {"TMPDIR=" + temp.path().string(), "HOME=" + dir.path().string()});
+  EXPECT_NE(home.err.find("it is the home folder"), std::string::npos) << home.err;
+  EXPECT_TRUE(std::filesystem::exists(dots) && std::filesystem::exists(other)) << "the maps stay where they are";
+  EXPECT_FALSE(std::filesystem::exists(slot()));
+}
+
+TEST_F(HostileMapsTest, CampaignStatingMoreThanARealOneIsRefusedNamingBothSizes) {
+  const auto main = Map("077.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "077"));
+  const Bytes mission = Gzip(testing::SampleMissionContainer(kOptions, 1), "m");
+  for (int i = 0; i < 5; ++i)
+    Map("0770" + std::to_string(10 + i) + ".qdc", hostile::WithStatedLength(mission, 256u << 20));
+  const auto started = std::chrono::steady_clock::now();
+  const auto r = Convert(main);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << "refused before inflating";
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("checking the size failed: the conversion would write 1283 MiB, more than the 1036 MiB of the "
+                       "largest campaign the editor makes"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(std::filesystem::exists(slot()));
+}
+
+TEST_F(HostileMapsTest, MissionLinkedFromOutsideTheMapFolderIsNotRead) {
+  const auto main = Map("066.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "066"));
+  WriteBytes(dir / "parent" / "secret.gz", Gzip(testing::SampleMissionContainer(kOptions, 1), "m"));
+  std::filesystem::create_symlink(dir / "parent" / "secret.gz", maps() / "066001.qdc");
+  Keep("066001.qdc");
+  const auto r = Convert(main);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is a link to"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("outside the map's folder"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(slot()));
+  // A link within the folder is the same file under another name, and converts.
+  std::filesystem::remove(maps() / "066001.qdc");
+  Map("inside.gz", Gzip(testing::SampleMissionContainer(kOptions, 1), "m"));
+  std::filesystem::create_symlink("inside.gz", maps() / "066001.qdc");
+  EXPECT_EQ(Convert(main).status, 0);
+}
+
+TEST_F(HostileMapsTest, MissionNameEndingInABlankGivesAFolderWithoutIt) {
+  const auto main = Map("055.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "055"));
+  Map("05500 .qdc", Gzip(testing::SampleMissionContainer(kOptions, 1), "m"));
+  const auto r = Convert(main);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_directory(slot() / "mis.00_"));
+  EXPECT_FALSE(std::filesystem::exists(slot() / "mis.00 "));
+}
+
+TEST_F(HostileMapsTest, LeftoverFolderOfAnUnreadableNumberIsReportedAndSkipped) {
+  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
+  std::filesystem::create_directories(dir / "parent" / ".x.kartwerk-new-99999999999999999999-a");
+  const auto r = Convert(map, dir / "parent" / "x");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("its name is not one this program gives"), std::string::npos) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(dir / "parent" / ".x.kartwerk-new-99999999999999999999-a"));
+}
+
+TEST_F(HostileMapsTest, GalleryKeepsACampaignsMissionPicturesFromASingleMapOfTheirName) {
+  const auto campaign = Map("007.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "007"));
+  Map("007003.qdc", Gzip(testing::SampleMissionContainer(kOptions, 3), "007003"));
+  const auto single = Map("007.mis.003.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "s"));
+  const auto r = RunProgram(KARTWERK_EXE, {"preview", campaign.string(), single.string(), "--out", slot().string()},
+                            {"TMPDIR=" + temp.path().string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(slot() / "007" / "mis.003.png"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(slot() / "007.mis.003.png"));
+  const std::string page = Text(slot() / "index.html");
+  EXPECT_NE(page.find("src=\"007/mis.003.png\""), std::string::npos);
+  EXPECT_NE(page.find("src=\"007.mis.003.png\""), std::string::npos);
+}
+
+TEST_F(HostileMapsTest, GalleryShowsAUtf8NameAsItIs) {
+  const auto map = Map("\xC3\x9Cbersicht.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "u"));
+  const auto other = Map("b.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "b"));
+  const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), other.string(), "--out", slot().string()},
+                            {"TMPDIR=" + temp.path().string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string page = Text(slot() / "index.html");
+  EXPECT_NE(page.find("\xC3\x9Cbersicht"), std::string::npos);
+  EXPECT_EQ(page.find("\xC3\x83\xC5\x93bersicht"), std::string::npos) << "converted twice";
+}
+
+TEST_F(HostileMapsTest, PreviewOfALargeMapAtAHighScaleIsRefusedBeforeDrawing) {
+  const auto map = Map("big.qdm", Gzip(MapBuilder(SinglePlayerMap).MapInfo(0, 1024, 1024).Build(), "big"));
+  const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), "-o", (dir / "slot").string(), "--scale", "16"},
+                            {"TMPDIR=" + temp.path().string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("67108864 pixels in all"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(slot()));
+}
+
+TEST(ShownTextTest, ControlCharactersAreWrittenOutAndTheRestStays) {
+  EXPECT_EQ(ShownText("a\rb\nc\td"), "a\\rb\\nc\\td");
+  EXPECT_EQ(ShownText("\x1b[2K\x7f\x01"), "\\x1b[2K\\x7f\\x01");
+  EXPECT_EQ(ShownText("C:\\maps\\\xC3\x9Cbersicht.qdm"), "C:\\maps\\\xC3\x9Cbersicht.qdm");
+  EXPECT_EQ(ShownText("\xC2\x9B" "31m \xC2\xA0"), "\\u009b31m \xC2\xA0") << "C1 escaped, no-break space kept";
+  EXPECT_EQ(ShownText(std::string("a\0b", 3)), "a\\x00b");
+  EXPECT_EQ(ShownText(ShownText("\r")), ShownText("\r")) << "escaping twice changes nothing";
+}
+
+TEST(FolderNameTest, DotsAndEmptyNamesNameNoFolderOfTheirOwn) {
+  for (const std::string name : {"", ".", "..", "..."}) EXPECT_FALSE(FolderNameProblem(name).empty()) << name;
+  for (const std::string name : {"a.", ".a", "a..b", " "}) EXPECT_TRUE(FolderNameProblem(name).empty()) << name;
+  EXPECT_EQ(FolderNameKey("Map7"), FolderNameKey("mAP7"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <system_error>
 #include "core/path_text.hpp"
+#include "core/whole_file.hpp"
 
 namespace kartwerk {
 
@@ -12,10 +13,9 @@ std::shared_ptr<const Bytes> LoadCliffData(const std::filesystem::path& path) {
   if (!std::filesystem::is_regular_file(path, ec)) {
     throw CliffDataError("Missing file named cliffdata: \"" + TextFromPath(path) + "\"");
   }
-  std::ifstream in(path, std::ios::binary);
-  Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in && !in.eof()) throw CliffDataError("Cannot read file \"" + TextFromPath(path) + "\"");
-  return std::make_shared<const Bytes>(std::move(data));
+  const std::optional<std::string> data = ReadFileText(path);
+  if (!data) throw CliffDataError("Cannot read file \"" + TextFromPath(path) + "\"");
+  return std::make_shared<const Bytes>(data->begin(), data->end());
 }
 
 std::filesystem::path DefaultCliffDataPath() { return ProgramFile(ProgramFileKind::Data, kCliffDataFileName); }
