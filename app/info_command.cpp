@@ -57,8 +57,8 @@ int RunInfo(const InfoOptions& options) {
             << "  sections:\n";
   for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
     const sectionRec& e = c.SectionDirectory[i];
-    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << ShownText(e.name) << std::right << " size "
-              << std::setw(9) << e.size << "  offset " << e.offset << "\n";
+    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << ShownText(e.name) << std::right
+              << " size " << std::setw(9) << e.size << "  offset " << e.offset << "\n";
   }
   return 0;
 }

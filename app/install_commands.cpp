@@ -78,7 +78,8 @@ int RunInstalls(const InstallsOptions& options) {
     const RegistryEntry& source = installs.Registry[v.registry];
     std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
               << ShownText(TextFromPath(v.hostFolder)) << "  (" << ShownText(v.folder);
-    if (!source.winePrefix.empty()) std::cout << "; " << source.origin << " " << ShownText(TextFromPath(source.winePrefix));
+    if (!source.winePrefix.empty())
+      std::cout << "; " << source.origin << " " << ShownText(TextFromPath(source.winePrefix));
     std::cout << ")\n";
   }
   return 0;

@@ -131,6 +131,7 @@ int PreviewGallery(const PreviewOptions& options) {
     return 2;
   }
   if (!plan.Clashes.empty()) {
+    for (const BatchNameClash& clash : plan.Clashes) {
       std::cerr << "kartwerk: " << ShownText(TextFromPath(clash.First)) << " and "
                 << ShownText(TextFromPath(clash.Second)) << " would both be drawn as "
                 << ShownText(TextFromPath(folder / PathFromText(clash.FolderName + ".png"))) << "\n";

@@ -7,8 +7,8 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <sys/utime.h>
 #include <io.h>
+#include <sys/utime.h>
 #include <windows.h>
 #else
 #include <fcntl.h>

@@ -1,6 +1,9 @@
 // Arbitrary bytes as a compiled map file: the gzip layer, then staging of each map kind.
 // Damaged input must end in an EGZipError or a clear staging error; whatever name the header
 // stores, every file written stays in its folder, and staging writes only into its own folder.
+// FIFOs and links named as missions beside a campaign are refused without blocking.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -48,6 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Staging the same bytes as each kind; the campaign's main file has one mission file beside it.
   WriteInput(maps / "0030001.qdc", data, size);
+  // For inputs of odd length the campaign's folder also holds what an unpacked archive may hold:
+  // a FIFO, a link to a file outside the folder, a link to nothing and a link to a folder, each
+  // named as a mission. Staging must refuse them, never block on the FIFO or read through a link.
+  if (size % 2 == 1) {
+    const fs::path outside = temp.path() / "outside.qdc";
+    WriteInput(outside, data, size);
+    ::mkfifo((maps / "0030002.qdc").c_str(), 0600);
+    fs::create_symlink(outside, maps / "0030003.qdc");
+    fs::create_symlink(temp.path() / "missing.qdc", maps / "0030004.qdc");
+    fs::create_directory_symlink(out, maps / "0030005.qdc");
+  }
   const struct {
     const char* name;
     kartwerk::MapKindCode kind;
@@ -62,11 +76,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kartwerk::Conversion conversion;
     conversion.TempFolder = staged;
     conversion.MapKind = kind;
+    bool staged_ok = false;
     try {
       kartwerk::StageMapFile(conversion, map);
+      staged_ok = true;
       if (kind == kartwerk::CampaignMap) kartwerk::LoadMissionFile(conversion, 0);
     } catch (const std::exception&) {
     }
+    // A campaign beside a FIFO or a link out of its folder is never staged.
+    if (staged_ok && kind == kartwerk::CampaignMap && size % 2 == 1) __builtin_trap();
     // Staging inflates into memory: it writes nothing, not even into the temporary folder.
     if (!fs::is_empty(staged)) __builtin_trap();
   }

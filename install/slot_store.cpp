@@ -5,9 +5,9 @@
 #include <system_error>
 
 #include "core/path_lookup.hpp"
-#include "install/game_location.hpp"
 #include "core/platform_files.hpp"
 #include "core/whole_file.hpp"
+#include "install/game_location.hpp"
 
 namespace kartwerk {
 

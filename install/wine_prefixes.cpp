@@ -8,9 +8,9 @@
 
 #include "core/path_text.hpp"
 #include "core/text.hpp"
+#include "core/whole_file.hpp"
 #include "install/lutris_games.hpp"
 #include "install/steam_libraries.hpp"
-#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "core/path_text.hpp"
+#include "core/whole_file.hpp"
 #include "install/unicode_text.hpp"
 #include "install/user_folders.hpp"
 #include "install/wine_paths.hpp"
-#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace {

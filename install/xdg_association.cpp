@@ -9,10 +9,10 @@
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
+#include "core/whole_file.hpp"
 #include "install/map_types.hpp"
 #include "install/program_icon.hpp"
 #include "install/system_tools.hpp"
-#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace {

@@ -11,9 +11,9 @@
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
+#include "core/whole_file.hpp"
 #include "install/slot_store.hpp"
 #include "install/user_folders.hpp"
-#include "core/whole_file.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;

@@ -8,13 +8,17 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/conversion_size.hpp"
 #include "core/folder_name_key.hpp"
 #include "core/gzip_file.hpp"
-#include "core/shown_text.hpp"
+#include "core/platform_files.hpp"
 #include "core/section_directory.hpp"
+#include "core/shown_text.hpp"
+#include "core/whole_file.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/target_check.hpp"
@@ -403,7 +407,6 @@ TEST_F(HostileMapsTest, ReadOnlySlotFolderFailsNamingTheFile) {
   EXPECT_TRUE(std::filesystem::is_empty(slot));
 }
 
-
 // ---- names and files around the map ----
 
 namespace hostile {
@@ -417,7 +420,8 @@ testing::ProgramResult RunLimited(const std::vector<std::string>& args, const st
 
 // A gzip file whose trailer says it holds size bytes (only the trailer is read before writing).
 Bytes WithStatedLength(Bytes gzip, std::uint32_t size) {
-  for (int i = 0; i < 4; ++i) gzip[gzip.size() - 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    gzip[gzip.size() - 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
   return gzip;
 }
 
@@ -427,8 +431,8 @@ TEST_F(HostileMapsTest, FifoBesideACampaignMissionIsNoFileAndBlocksNothing) {
   Map("007003.qdc", Gzip(testing::SampleMissionContainer(kOptions, 3), "007003"));
   ASSERT_EQ(::mkfifo((maps() / "007.qdc").c_str(), 0600), 0);
   Keep("007.qdc");
-  const auto converted = hostile::RunLimited({"convert", (maps() / "007003.qdc").string(), "--out", slot().string()},
-                                             temp.path());
+  const auto converted =
+      hostile::RunLimited({"convert", (maps() / "007003.qdc").string(), "--out", slot().string()}, temp.path());
   EXPECT_EQ(converted.status, 1) << converted.err;
   EXPECT_NE(converted.err.find("007.qdc: it is not a file"), std::string::npos) << converted.err;
   const auto info = hostile::RunLimited({"info", (maps() / "007003.qdc").string()}, temp.path());
@@ -584,9 +588,61 @@ TEST(ShownTextTest, ControlCharactersAreWrittenOutAndTheRestStays) {
   EXPECT_EQ(ShownText("a\rb\nc\td"), "a\\rb\\nc\\td");
   EXPECT_EQ(ShownText("\x1b[2K\x7f\x01"), "\\x1b[2K\\x7f\\x01");
   EXPECT_EQ(ShownText("C:\\maps\\\xC3\x9Cbersicht.qdm"), "C:\\maps\\\xC3\x9Cbersicht.qdm");
-  EXPECT_EQ(ShownText("\xC2\x9B" "31m \xC2\xA0"), "\\u009b31m \xC2\xA0") << "C1 escaped, no-break space kept";
+  EXPECT_EQ(ShownText("\xC2\x9B"
+                      "31m \xC2\xA0"),
+            "\\u009b31m \xC2\xA0")
+      << "C1 escaped, no-break space kept";
   EXPECT_EQ(ShownText(std::string("a\0b", 3)), "a\\x00b");
   EXPECT_EQ(ShownText(ShownText("\r")), ShownText("\r")) << "escaping twice changes nothing";
+}
+
+TEST(ConversionSizeTest, RefusedAboveTheLargestCampaignOrTheFreeSpaceNamingBothSizes) {
+  EXPECT_EQ(kMaxConversionBytes, 1036 * kMebibyte);
+  EXPECT_EQ(ConversionSizeProblem(kMaxConversionBytes, kMaxConversionBytes), "");
+  EXPECT_EQ(ConversionSizeProblem(kMaxConversionBytes + 1, ~std::uint64_t{0}),
+            "the conversion would write 1037 MiB, more than the 1036 MiB of the largest campaign the editor makes");
+  EXPECT_EQ(ConversionSizeProblem(3 * kMebibyte, 2 * kMebibyte),
+            "the conversion would write 3 MiB, more than the 2 MiB free on the target's disk");
+  EXPECT_EQ(ConversionSizeProblem(900, 512), "the conversion would write 900 bytes, more than the 512 bytes free on "
+                                             "the target's disk");
+  // A target that does not exist yet is measured on the folder that will hold it.
+  ScratchFolder dir;
+  const auto space = std::filesystem::space(dir.path());
+  EXPECT_NEAR(static_cast<double>(AvailableBytesFor(dir / "a" / "b")), static_cast<double>(space.available), 64e6);
+}
+
+TEST(ConversionSizeTest, StoredLengthIsTheTrailersAndNothingForAFifo) {
+  ScratchFolder dir;
+  WriteBytes(dir / "m.gz", Gzip(Bytes(1000, 7), "m"));
+  EXPECT_EQ(StoredLength(dir / "m.gz"), 1000u);
+  WriteBytes(dir / "short", Bytes{1, 2});
+  EXPECT_EQ(StoredLength(dir / "short"), 0u);
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(StoredLength(dir / "fifo"), 0u);
+}
+
+TEST(RegularFileTest, FifoDeviceAndFolderAreNoFileAndNeverBlock) {
+  ScratchFolder dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder");
+  for (const std::filesystem::path& path : {dir / "fifo", dir / "folder", std::filesystem::path("/dev/zero")}) {
+    bool notAFile = false;
+    EXPECT_EQ(OpenForReading(path, notAFile), nullptr) << path;
+    EXPECT_TRUE(notAFile) << path;
+    EXPECT_EQ(ReadFileText(path), std::nullopt) << path;
+    try {
+      ReadWholeFile(path);
+      ADD_FAILURE() << path << " was read";
+    } catch (const std::ios_base::failure& e) {
+      EXPECT_NE(std::string(e.what()).find("It is not a file"), std::string::npos) << e.what();
+    }
+  }
+  bool notAFile = true;
+  EXPECT_EQ(OpenForReading(dir / "missing", notAFile), nullptr);
+  EXPECT_FALSE(notAFile) << "a missing file is missing, not something else";
+  WriteBytes(dir / "plain", Bytes{'a', 'b'});
+  std::filesystem::create_symlink(dir / "plain", dir / "link");
+  EXPECT_EQ(ReadFileText(dir / "link"), "ab") << "a link to a regular file is read through";
 }
 
 TEST(FolderNameTest, DotsAndEmptyNamesNameNoFolderOfTheirOwn) {

@@ -36,8 +36,8 @@ TEST(HostilePathsWindows, ConvertingIntoAnUnreachableShareFailsNamingItAndWrites
     }
   }
   ASSERT_TRUE(std::filesystem::exists(map));
-  const auto r = RunProgram(KARTWERK_EXE, {"convert", TextFromPath(map), "--out",
-                                            "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
+  const auto r = RunProgram(
+      KARTWERK_EXE, {"convert", TextFromPath(map), "--out", "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
   EXPECT_NE(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("\\\\127.0.0.1\\share"), std::string::npos) << r.err;
   for (const char* drive : {"C:\\127.0.0.1", "Z:\\127.0.0.1"}) {
@@ -52,7 +52,8 @@ TEST(HostilePathsWindows, NamesWindowsTakesAsOneFolderClash) {
   EXPECT_NE(FolderNameKey("a.b"), FolderNameKey("ab"));
   const BatchPlan plan = PlanBatch({L"Z:\\a\\x.qdm", L"Z:\\b\\x..qdm"});
   ASSERT_EQ(plan.Clashes.size(), 1u);
-  const BatchPlan umlauts = PlanBatch({PathFromText("Z:\\a\\\xC3\x84rger.qdm"), PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
+  const BatchPlan umlauts =
+      PlanBatch({PathFromText("Z:\\a\\\xC3\x84rger.qdm"), PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
   EXPECT_EQ(umlauts.Clashes.size(), 1u);
 }
 
