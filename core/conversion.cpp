@@ -7,6 +7,15 @@
 
 namespace kartwerk {
 
+// The mission's folder is named as the mission. Windows drops a trailing blank or dot from a
+// folder name, so such a name would not be found again: those characters become "_" (the
+// mission number is still read from the name itself, where blanks around it are allowed).
+std::filesystem::path Conversion::MissionFolder() const {
+  std::string name = MissionName;
+  for (std::size_t i = name.size(); i > 4 && (name[i - 1] == ' ' || name[i - 1] == '.'); --i) name[i - 1] = '_';
+  return SlotFolder / PathFromText(name);
+}
+
 const sectionRec& Conversion::Entry(Section section) const {
   return SectionDirectory[SectionPosition(section, MapKind)];
 }

@@ -48,7 +48,7 @@ struct Conversion {
   std::uint64_t InflatedBudget = 0;
   std::string MissionName;                          // "mis." and three characters
   std::filesystem::path SlotFolder;
-  std::filesystem::path MissionFolder() const { return SlotFolder / PathFromText(MissionName); }
+  std::filesystem::path MissionFolder() const;
 
   // The container loaded now: the main file, or a campaign's current mission file.
   ByteStream MissionStream;

@@ -58,12 +58,8 @@ void RunStep(Conversion& c, const ProgressHandler& progress, const ConversionSte
 }
 
 // A campaign mission's folder is "mis." and the 4th to 6th characters of its file's name.
-// "mis." and the three characters after the campaign's name. Windows drops a trailing blank or
-// dot from a folder name, so such a name would not be found again: those characters become "_".
 std::string CampaignMissionName(const std::string& entry) {
-  std::string name = "mis." + (entry.size() > 3 ? entry.substr(3, 3) : std::string());
-  for (std::size_t i = name.size(); i > 4 && (name[i - 1] == ' ' || name[i - 1] == '.'); --i) name[i - 1] = '_';
-  return name;
+  return "mis." + (entry.size() > 3 ? entry.substr(3, 3) : std::string());
 }
 
 }  // namespace

@@ -517,6 +517,7 @@ TEST_F(HostileMapsTest, CampaignStatingMoreThanARealOneIsRefusedNamingBothSizes)
 
 TEST_F(HostileMapsTest, MissionLinkedFromOutsideTheMapFolderIsNotRead) {
   const auto main = Map("066.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "066"));
+  std::filesystem::create_directories(dir / "parent");
   WriteBytes(dir / "parent" / "secret.gz", Gzip(testing::SampleMissionContainer(kOptions, 1), "m"));
   std::filesystem::create_symlink(dir / "parent" / "secret.gz", maps() / "066001.qdc");
   Keep("066001.qdc");
@@ -565,18 +566,26 @@ TEST_F(HostileMapsTest, GalleryKeepsACampaignsMissionPicturesFromASingleMapOfThe
 }
 
 TEST_F(HostileMapsTest, GalleryShowsAUtf8NameAsItIs) {
-  const auto map = Map("\xC3\x9Cbersicht.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "u"));
+  const auto map =
+      Map("\xC3\x9C"
+          "bersicht.qdm",
+          Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "u"));
   const auto other = Map("b.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "b"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), other.string(), "--out", slot().string()},
                             {"TMPDIR=" + temp.path().string()});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string page = Text(slot() / "index.html");
-  EXPECT_NE(page.find("\xC3\x9Cbersicht"), std::string::npos);
-  EXPECT_EQ(page.find("\xC3\x83\xC5\x93bersicht"), std::string::npos) << "converted twice";
+  EXPECT_NE(page.find("\xC3\x9C"
+                      "bersicht"),
+            std::string::npos);
+  EXPECT_EQ(page.find("\xC3\x83\xC5\x93"
+                      "bersicht"),
+            std::string::npos)
+      << "converted twice";
 }
 
 TEST_F(HostileMapsTest, PreviewOfALargeMapAtAHighScaleIsRefusedBeforeDrawing) {
-  const auto map = Map("big.qdm", Gzip(MapBuilder(SinglePlayerMap).MapInfo(0, 1024, 1024).Build(), "big"));
+  const auto map = Map("big.qdm", Gzip(testing::MapBuilder(SinglePlayerMap).MapInfo(0, 1024, 1024).Build(), "big"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), "-o", (dir / "slot").string(), "--scale", "16"},
                             {"TMPDIR=" + temp.path().string()});
   EXPECT_EQ(r.status, 1);
@@ -587,7 +596,10 @@ TEST_F(HostileMapsTest, PreviewOfALargeMapAtAHighScaleIsRefusedBeforeDrawing) {
 TEST(ShownTextTest, ControlCharactersAreWrittenOutAndTheRestStays) {
   EXPECT_EQ(ShownText("a\rb\nc\td"), "a\\rb\\nc\\td");
   EXPECT_EQ(ShownText("\x1b[2K\x7f\x01"), "\\x1b[2K\\x7f\\x01");
-  EXPECT_EQ(ShownText("C:\\maps\\\xC3\x9Cbersicht.qdm"), "C:\\maps\\\xC3\x9Cbersicht.qdm");
+  EXPECT_EQ(ShownText("C:\\maps\\\xC3\x9C"
+                      "bersicht.qdm"),
+            "C:\\maps\\\xC3\x9C"
+            "bersicht.qdm");
   EXPECT_EQ(ShownText("\xC2\x9B"
                       "31m \xC2\xA0"),
             "\\u009b31m \xC2\xA0")
@@ -603,8 +615,9 @@ TEST(ConversionSizeTest, RefusedAboveTheLargestCampaignOrTheFreeSpaceNamingBothS
             "the conversion would write 1037 MiB, more than the 1036 MiB of the largest campaign the editor makes");
   EXPECT_EQ(ConversionSizeProblem(3 * kMebibyte, 2 * kMebibyte),
             "the conversion would write 3 MiB, more than the 2 MiB free on the target's disk");
-  EXPECT_EQ(ConversionSizeProblem(900, 512), "the conversion would write 900 bytes, more than the 512 bytes free on "
-                                             "the target's disk");
+  EXPECT_EQ(ConversionSizeProblem(900, 512),
+            "the conversion would write 900 bytes, more than the 512 bytes free on "
+            "the target's disk");
   // A target that does not exist yet is measured on the folder that will hold it.
   ScratchFolder dir;
   const auto space = std::filesystem::space(dir.path());
