@@ -101,7 +101,10 @@ MemberHeader ParseMemberHeader(std::span<const std::uint8_t> in) {
 }
 
 FileHandle OpenSource(const std::filesystem::path& source) {
-  // A folder, a FIFO or a device is no map, and a FIFO would wait for a writer for ever.
+  // A folder, a FIFO or a device is no map, and a FIFO would wait for a writer for ever. A
+  // folder fails as a file that cannot be opened; anything else says what it is not.
+  std::error_code ec;
+  if (std::filesystem::is_directory(source, ec)) throw OpenError(source);
   bool notAFile = false;
   std::FILE* file = OpenForReading(source, notAFile);
   if (notAFile) throw EGZipError("Error opening " + TextFromPath(source) + ": it is not a file", GzOpenError);
