@@ -129,7 +129,9 @@ def main():
 
         with open(os.path.join(out, "index.html"), encoding="utf-8") as f:
             gallery = parse_strictly(f.read())
-        pictures = sorted(name for name in os.listdir(out) if name.endswith(".png"))
+        # A campaign's mission pictures are in a folder of the campaign's name.
+        pictures = sorted(os.path.relpath(os.path.join(folder, name), out).replace(os.sep, "/")
+                          for folder, _, names in os.walk(out) for name in names if name.endswith(".png"))
         sources = sorted(image["src"] for image in gallery.images)
         check(sources == pictures, f"pictures {pictures}, listed {sources}")
         check(len(pictures) == 1 + 1 + 3, f"one picture per map and campaign mission: {pictures}")
