@@ -71,7 +71,7 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
 }
 
 // Runs a conversion into slotFolder, showing progress on standard error; returns the exit status.
-int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder) {
+int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder, bool onlyMaps) {
   const std::filesystem::path map = PathFromText(options.map);
   if (const auto problem = MapFileProblem(map)) {
     std::cerr << "kartwerk: " << *problem << "\n";
@@ -81,6 +81,7 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
   ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = slotFolder;
+  request.OnlyReplaceMaps = onlyMaps;
   request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
   request.CliffDataFile = PathFromText(options.cliffData);
   request.Planned = [&progress](std::size_t labels) { progress.Plan(labels); };
@@ -122,7 +123,7 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return ConvertIntoSlotFolder(*options, PathFromText(options->out)); };
+      run = [options] { return ConvertIntoSlotFolder(*options, PathFromText(options->out), true); };
       return;
     }
     std::optional<std::string> version;
@@ -133,7 +134,7 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       if (!options->winePrefix.empty()) source.winePrefix = PathFromText(options->winePrefix);
       const SlotTarget target = LocateSlot(source, options->slot, PathFromText(options->map), version);
       options->gameVersionKind = target.GameVersionKind;
-      return ConvertIntoSlotFolder(*options, target.SlotFolder);
+      return ConvertIntoSlotFolder(*options, target.SlotFolder, false);
     };
   });
 }

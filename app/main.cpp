@@ -30,6 +30,7 @@ constexpr const char* kMainHelpFooter =
     "  kartwerk convert frontier.qdm --slot 7  convert a map into the editor's slot 7\n"
     "  kartwerk convert *.qd? --out maps       convert several maps, each into maps/<map name>/\n"
     "  kartwerk installs                       list the game installations found\n"
+    "  kartwerk backups                        list what conversions replaced; kartwerk restore puts it back\n"
     "\n"
     "Run \"kartwerk SUBCOMMAND --help\" for a subcommand's options.\n";
 
@@ -56,6 +57,8 @@ int main(int rawArgc, char** rawArgv) {
   kartwerk::app::AddInstallsCommand(app, run);
   kartwerk::app::AddSlotsCommand(app, run);
   kartwerk::app::AddRegisterCommand(app, run);
+  kartwerk::app::AddBackupsCommand(app, run);
+  kartwerk::app::AddRestoreCommand(app, run);
   kartwerk::app::WindowOptions windows;
   kartwerk::app::AddWindowOptions(app, windows);
 
