@@ -228,7 +228,7 @@ fs::path SlotCommit::Commit() {
     try {
       store_.MakeReady();
     } catch (const std::exception& e) {
-      throw SlotFolderError("The previous content of " + Quoted(target_) + " was not moved: " + e.what());
+      throw cannotKeep(e.what());
     }
     if (!RenamesBetween(parent, backupFolder_)) {
       copied = backupFolder_ / ProcessMarkedName(".kartwerk-incoming-");

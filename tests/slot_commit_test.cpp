@@ -87,7 +87,7 @@ TEST(SlotCommitTest, CommitPutsTheNewFolderInPlaceAndKeepsThePreviousOne) {
   SlotCommit fresh(dir / "maps.src" / "map.008", backups);
   EXPECT_TRUE(fresh.Commit().empty());
   EXPECT_TRUE(fs::is_directory(dir / "maps.src" / "map.008"));
-  EXPECT_EQ(EntryNames(backups).size(), 1u);
+  EXPECT_EQ(BackupStore(backups).List().size(), 1u);
 }
 
 TEST(SlotCommitTest, WithoutCommitTheSlotStaysAsItWas) {
@@ -142,23 +142,59 @@ TEST(SlotCommitTest, BadTargetsAndAnUnusableBackupFolderLeaveTheSlotAlone) {
   EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"map.002", "map.003"}));
 }
 
-TEST(SlotCommitTest, TheTenMostRecentBackupsOfASlotAreKept) {
+// Eleven conversions replaced: the oldest unchanged one goes, the ten newest stay; what is not a
+// backup of this place (another slot's, a note, a planted far-future name) is never touched.
+TEST(SlotCommitTest, UnchangedConversionsPastTheTenNewestOfTheirPlaceAreRemoved) {
   ScratchFolder dir;
   const fs::path slot = dir / "map.009", backups = dir / "backups";
   WriteText(backups / "map.0090 2020-01-01 00-00-00.000 other slot" / "desc", "x");
   WriteText(backups / "map.009 notes.txt", "not a backup");
+  for (int i = 0; i < 10; ++i) WriteText(backups / ("map.009 2099-01-01 00-00-00.00" + std::to_string(i) + "Z-01 x") / "desc", "planted");
   for (int i = 0; i < 12; ++i) {
     SlotCommit commit(slot, backups);
     WriteText(commit.Folder() / "desc", "version " + std::to_string(i));
-    commit.Commit();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));  // names tell the time to the millisecond
+    const fs::path previous = commit.Commit();
+    if (i > 0) {
+      EXPECT_TRUE(fs::exists(previous)) << "the backup just made is never removed";
+    }
   }
-  const std::vector<fs::path> kept = SlotBackups(backups, "map.009");
-  ASSERT_EQ(kept.size(), kKeptBackupsPerSlot);
-  EXPECT_EQ(TreeFiles(kept.front()).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1'}));
-  EXPECT_EQ(TreeFiles(kept.back()).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
+  std::vector<BackupRecord> kept;
+  for (const BackupRecord& backup : BackupStore(backups).List()) {
+    if (backup.origin == slot) kept.push_back(backup);
+  }
+  ASSERT_EQ(kept.size(), kKeptBackupsPerPlace);
+  EXPECT_EQ(TreeFiles(kept.front().folder).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1'}));
+  EXPECT_EQ(TreeFiles(kept.back().folder).front().second,
+            Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
   EXPECT_TRUE(fs::exists(backups / "map.0090 2020-01-01 00-00-00.000 other slot"));
   EXPECT_TRUE(fs::exists(backups / "map.009 notes.txt"));
+  EXPECT_TRUE(fs::exists(backups / "map.009 2099-01-01 00-00-00.000Z-01 x"));
+}
+
+// A map maker's own edits are never removed, however often the slot is replaced.
+TEST(SlotCommitTest, AHandEditedSlotReplacedTwentyTimesStaysInTheBackups) {
+  ScratchFolder dir;
+  const fs::path slot = dir / "map.013", backups = dir / "backups";
+  {
+    SlotCommit commit(slot, backups);
+    WriteText(commit.Folder() / "desc", "converted");
+    commit.Commit();
+  }
+  WriteText(slot / "desc", "converted, then edited by hand");
+  for (int i = 0; i < 20; ++i) {
+    SlotCommit commit(slot, backups);
+    WriteText(commit.Folder() / "desc", "conversion " + std::to_string(i));
+    commit.Commit();
+  }
+  int edited = 0, unchanged = 0;
+  for (const BackupRecord& backup : BackupStore(backups).List()) {
+    const bool isEdited = testing::ReadBytes(backup.folder / "desc").size() == 30;
+    edited += isEdited;
+    unchanged += BackupStore::IsUnchangedConversion(backup);
+    EXPECT_NE(isEdited, BackupStore::IsUnchangedConversion(backup));
+  }
+  EXPECT_EQ(edited, 1);
+  EXPECT_EQ(unchanged, 10);
 }
 
 TEST(SlotCommitTest, LeftoversOfAnInterruptedRunAreSettledNeverDropped) {
@@ -181,29 +217,24 @@ TEST(SlotCommitTest, LeftoversOfAnInterruptedRunAreSettledNeverDropped) {
 
   EXPECT_EQ(EntryNames(src), (std::vector<std::string>{running, "map.004", "map.005"}));
   EXPECT_EQ(testing::ReadBytes(src / "map.004" / "desc").size(), std::string("Lost\nabout it").size());
-  const std::vector<fs::path> kept = SlotBackups(backups, "map.005");
+  const std::vector<BackupRecord> kept = BackupStore(backups).List();
   ASSERT_EQ(kept.size(), 1u);
-  EXPECT_EQ(TextFromPath(kept[0].filename()).substr(32), "Older");
+  EXPECT_EQ(kept[0].origin, src / "map.005");
+  EXPECT_EQ(kept[0].title, "Older");
   ASSERT_EQ(notes.size(), 2u);
   EXPECT_NE(notes[0].find("put back \"" + TextFromPath(src / "map.004")), std::string::npos) << notes[0];
-  EXPECT_NE(notes[1].find("is kept in \"" + TextFromPath(kept[0])), std::string::npos) << notes[1];
+  EXPECT_NE(notes[1].find("is kept in \"" + TextFromPath(kept[0].folder)), std::string::npos) << notes[1];
 }
 
 TEST(SlotCommitTest, BackupNamesGiveSlotTimeAndAFileNameSafeTitle) {
-  std::tm t{};
-  t.tm_year = 126;
-  t.tm_mon = 11;
-  t.tm_mday = 7;
-  t.tm_hour = 9;
-  t.tm_min = 5;
-  t.tm_sec = 3;
-  EXPECT_EQ(BackupName("map.007", "Dunes", t, 42), "map.007 2026-12-07 09-05-03.042 Dunes");
+  EXPECT_EQ(BackupName("map.007", "2026-12-07 09-05-03.042Z-01", "Dunes"), "map.007 2026-12-07 09-05-03.042Z-01 Dunes");
+  EXPECT_EQ(BackupTimeText("2026-12-07 09-05-03.042Z-01"), "2026-12-07 09:05:03 UTC");
 
   ScratchFolder dir;
   const fs::path slot = dir / "map.011";
   WriteFile(slot / "desc", Bytes{'A', '/', 'B', ':', 0x99, '.', ' ', '\r', 'x'});
   SlotCommit commit(slot, dir / "backups");
-  EXPECT_EQ(TextFromPath(commit.Commit().filename()).substr(32),
+  EXPECT_EQ(TextFromPath(commit.Commit().filename()).substr(36),
             "A_B_\xE2\x84\xA2");  // the sign as UTF-8, no trailing dot
 }
 
@@ -232,7 +263,7 @@ TEST(SlotCommitTest, BackupsOnAnotherFileSystemAreCopiedFirst) {
   EXPECT_NE(end.ErrorText().find("No space left on device"), std::string::npos) << end.ErrorText();
   EXPECT_EQ(TreeFiles(slot), full);
   EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"map.012", "mount"}));
-  EXPECT_EQ(EntryNames(small.path() / "backups").size(), 1u) << "no partial copy is left";
+  EXPECT_EQ(EntryNames(small.path() / "backups"), (std::vector<std::string>{".about", ".written", TextFromPath(BackupStore(small.path() / "backups").List().at(0).folder.filename())})) << "no partial copy is left";
 }
 
 }  // namespace
