@@ -350,7 +350,12 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
   const QString text = notice.Label1->text().remove(QChar(0x200B));
   const QString lead = QStringLiteral("The slot's previous map was moved to \"");
   ASSERT_TRUE(text.startsWith(lead)) << text.toStdString();
-  const std::filesystem::path backup = text.mid(lead.size()).chopped(2).toStdString();
+  const QString rest = text.mid(lead.size());
+  const auto close = rest.indexOf(QStringLiteral("\".\n"));
+  ASSERT_GT(close, 0) << text.toStdString();
+  EXPECT_TRUE(rest.endsWith(QStringLiteral("\"kartwerk backups\" lists it, \"kartwerk restore\" puts it back.")))
+      << text.toStdString();
+  const std::filesystem::path backup = rest.left(close).toStdString();
   EXPECT_EQ(backup.parent_path(), DefaultBackupFolder());
   EXPECT_EQ(TreeFiles(backup), before);
   EXPECT_EQ(TreeFiles(game.Slot(3)).size(), 6u + 15u);

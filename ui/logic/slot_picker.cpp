@@ -42,8 +42,10 @@ std::string ConversionFailureText(const ConversionEnd& end) { return NoticeText(
 std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::string>& notes) {
   std::string text;
   for (const std::string& note : notes) text += note + ".\n";
-  if (!end.previousContent.empty())
-    text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".";
+  if (!end.previousContent.empty()) {
+    text += "The slot's previous map was moved to \"" + end.previousContent.string() +
+            "\".\n\"kartwerk backups\" lists it, \"kartwerk restore\" puts it back.";
+  }
   return NoticeText(text);
 }
 
