@@ -75,19 +75,36 @@ TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
   const auto maps = testing::WriteSampleMaps(dir / "maps");
   const auto out = dir / "slot";
   std::filesystem::create_directories(out / "mis.000");
-  WriteBytes(out / "notes.txt", Bytes{'k', 'e', 'e', 'p'});
+  WriteBytes(out / "rhombs", Bytes{'k', 'e', 'e', 'p'});
   WriteBytes(out / "mis.000" / "players", Bytes(5000, 'x'));
+  WriteBytes(out / "mis.000" / "notes", Bytes{'n'});  // no file of a slot
+  WriteBytes(out / "notes.txt", Bytes{'m', 'i', 'n', 'e'});
+  const auto mine = TreeFiles(out);
+
+  // A folder of files Kartwerk did not write is refused, and nothing is written anywhere.
+  auto refused = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", out.string(), "--quiet"},
+                            UserDataIn(dir / "data"));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "kartwerk: " + maps[0].string() + ": checking the output folder failed: \"" + out.string() +
+                             "\" holds files Kartwerk did not write (mis.000/notes, notes.txt); nothing was written "
+                             "or moved: choose a new or empty folder; the slot was left as it was\n");
+  EXPECT_EQ(TreeFiles(out), mine);
+  EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"maps", "slot"}));
+
+  // Shaped like a slot, it is replaced as a slot is.
+  std::filesystem::remove(out / "notes.txt");
+  std::filesystem::remove(out / "mis.000" / "notes");
   const auto before = TreeFiles(out);
   auto r = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", out.string(), "--quiet"},
                       UserDataIn(dir / "data"));
   EXPECT_EQ(r.status, 0) << r.err;
   // The folder holds the new map alone; what it held before is kept whole, and the run says where.
   EXPECT_EQ(FileCount(out), 6u + 15u);
-  EXPECT_FALSE(std::filesystem::exists(out / "notes.txt"));
+  EXPECT_NE(Text(out / "rhombs"), "keep");
   EXPECT_EQ(Text(out / "mis.000" / "players").rfind("Player 0\n name=\"Allies\"", 0), 0u);
   const auto backups = EntryNames(dir / "data" / "kartwerk" / "replaced-slots");
-  ASSERT_EQ(backups.size(), 1u);
-  const auto backup = dir / "data" / "kartwerk" / "replaced-slots" / backups[0];
+  ASSERT_EQ(backups.size(), 3u);  // the backup, and the records of where it came from and what was written
+  const auto backup = dir / "data" / "kartwerk" / "replaced-slots" / backups[2];
   EXPECT_EQ(TreeFiles(backup), before);
   EXPECT_EQ(r.err,
             "kartwerk: the previous content of \"" + out.string() + "\" was moved to \"" + backup.string() + "\"\n");
@@ -141,6 +158,7 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
   ASSERT_EQ(EntryNames(slot), (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "mis.003",
                                                         "mis.005", "objects", "rhombs"}));
   const auto campaign = TreeFiles(slot);
+  const auto records = TreeFiles(dir / "data");  // what the first conversion wrote there
 
   auto failed = RunProgram(KARTWERK_EXE, {"convert", (dir / "maps" / "012.qdc").string(), "--out", slot.string()}, env);
   EXPECT_EQ(failed.status, 1);
@@ -149,7 +167,7 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
       << failed.err;
   EXPECT_EQ(TreeFiles(slot), campaign);
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"});
-  EXPECT_FALSE(std::filesystem::exists(dir / "data" / "kartwerk"));
+  EXPECT_EQ(TreeFiles(dir / "data"), records);
 
   auto single = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", slot.string(), "--quiet"}, env);
   EXPECT_EQ(single.status, 0) << single.err;
@@ -157,9 +175,9 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
             (std::vector<std::string>{"airfields", "cflags", "desc", "info", "mis.000", "objects", "rhombs"}));
   EXPECT_EQ(FileCount(slot), 6u + 15u);
   const auto backups = EntryNames(dir / "data" / "kartwerk" / "replaced-slots");
-  ASSERT_EQ(backups.size(), 1u);
-  EXPECT_EQ(backups[0].substr(backups[0].size() - 11), " Campaign 7");
-  EXPECT_EQ(TreeFiles(dir / "data" / "kartwerk" / "replaced-slots" / backups[0]), campaign);
+  ASSERT_EQ(backups.size(), 3u);  // with the records of its origin and of what was written
+  EXPECT_EQ(backups[2].substr(backups[2].size() - 11), " Campaign 7");
+  EXPECT_EQ(TreeFiles(dir / "data" / "kartwerk" / "replaced-slots" / backups[2]), campaign);
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"});
 }
 
