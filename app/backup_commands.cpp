@@ -107,8 +107,7 @@ void AddBackupsCommand(CLI::App& app, Runner& run) {
 void AddRestoreCommand(CLI::App& app, Runner& run) {
   auto name = std::make_shared<std::string>();
   CLI::App* cmd = app.add_subcommand("restore", "Put a backup back where it came from");
-  cmd->add_option("BACKUP", *name, "The backup's folder as kartwerk backups prints it, or its folder name")
-      ->required();
+  cmd->add_option("BACKUP", *name, "The backup's folder as kartwerk backups prints it, or its folder name")->required();
   cmd->footer("What the place holds now is kept in the backups first, so a restore can be undone the same way.\n");
   cmd->callback([&run, name] { run = [name] { return Restore(*name); }; });
 }

@@ -31,8 +31,7 @@ void MakePrivateFolder(const fs::path& folder) {
     std::error_code ec;
     fs::create_directories(folder.parent_path(), ec);
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-      throw PrivateFolderError("Cannot create the folder " + name + ": " +
-                               std::generic_category().message(errno));
+      throw PrivateFolderError("Cannot create the folder " + name + ": " + std::generic_category().message(errno));
     }
     if (::lstat(folder.c_str(), &link) != 0) throw PrivateFolderError("Cannot create the folder " + name);
   }

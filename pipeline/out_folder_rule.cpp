@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::array<std::string_view, 6> kMapFiles = {"desc", "info", "airfields", "objects", "rhombs", "cflags"};
 constexpr std::array<std::string_view, 15> kMissionFiles = {
-    "info",   "desc",    "jpg1024.jpg", "mines",  "locations", "phrases2", "objs",    "mismult",
+    "info",    "desc",   "jpg1024.jpg", "mines",  "locations", "phrases2", "objs",    "mismult",
     "misdesc", "groups", "support",     "sounds", "players",   "mapunits", "scripts2"};
 constexpr std::size_t kNamedFiles = 3;  // how many foreign names the refusal shows
 

@@ -55,14 +55,13 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   if (!Prepare(end, "staging the map", [&] { PrepareMap(c, std::filesystem::absolute(request.MapPath)); })) return end;
 
   std::optional<SlotCommit> slot;
-  const bool slotReady =
-      Prepare(end, "preparing the slot folder",
-              [&] {
-                slot.emplace(request.SlotFolder, backups, request.Warn);
-                c.SlotFolder = slot->Folder();
-              }) &&
-      Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
-      Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
+  const bool slotReady = Prepare(end, "preparing the slot folder",
+                                 [&] {
+                                   slot.emplace(request.SlotFolder, backups, request.Warn);
+                                   c.SlotFolder = slot->Folder();
+                                 }) &&
+                         Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
+                         Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
 
   if (slotReady) {
     if (request.Planned) {

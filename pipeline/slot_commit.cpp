@@ -10,8 +10,8 @@
 #include "core/folder_moves.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
-#include "core/process_leftovers.hpp"
 #include "core/platform_files.hpp"
+#include "core/process_leftovers.hpp"
 #include "install/slot_store.hpp"
 #include "install/user_folders.hpp"
 

@@ -53,8 +53,7 @@ std::vector<BackupRecord> BackupsOf(const fs::path& backups, const fs::path& pla
 TEST(BackupStoreTest, DigestsAndListingsTellFoldersByteForByte) {
   EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
   EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-  EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')),
-            "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+  EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
   EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
             "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
 
@@ -202,7 +201,9 @@ TEST(BackupStoreTest, ARestorePutsABackupBackAndKeepsWhatWasThere) {
 
   const RestoreResult result = RestoreBackup(store, backup);
   EXPECT_EQ(result.place, slot);
-  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes({'e', 'd', 'i', 't', 'e', 'd', ' ', 'b', 'y', ' ', 'h', 'a', 'n', 'd'})}}));
+  EXPECT_EQ(TreeFiles(slot),
+            (std::vector<std::pair<std::string, Bytes>>{
+                {"desc", Bytes({'e', 'd', 'i', 't', 'e', 'd', ' ', 'b', 'y', ' ', 'h', 'a', 'n', 'd'})}}));
   EXPECT_FALSE(fs::exists(edited));
   ASSERT_TRUE(fs::exists(result.previous / "desc"));
   // The conversion moved out is an unchanged one; the restored edit is not Kartwerk's to replace freely.

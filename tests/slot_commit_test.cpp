@@ -149,7 +149,8 @@ TEST(SlotCommitTest, UnchangedConversionsPastTheTenNewestOfTheirPlaceAreRemoved)
   const fs::path slot = dir / "map.009", backups = dir / "backups";
   WriteText(backups / "map.0090 2020-01-01 00-00-00.000 other slot" / "desc", "x");
   WriteText(backups / "map.009 notes.txt", "not a backup");
-  for (int i = 0; i < 10; ++i) WriteText(backups / ("map.009 2099-01-01 00-00-00.00" + std::to_string(i) + "Z-01 x") / "desc", "planted");
+  for (int i = 0; i < 10; ++i)
+    WriteText(backups / ("map.009 2099-01-01 00-00-00.00" + std::to_string(i) + "Z-01 x") / "desc", "planted");
   for (int i = 0; i < 12; ++i) {
     SlotCommit commit(slot, backups);
     WriteText(commit.Folder() / "desc", "version " + std::to_string(i));
@@ -164,8 +165,7 @@ TEST(SlotCommitTest, UnchangedConversionsPastTheTenNewestOfTheirPlaceAreRemoved)
   }
   ASSERT_EQ(kept.size(), kKeptBackupsPerPlace);
   EXPECT_EQ(TreeFiles(kept.front().folder).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1'}));
-  EXPECT_EQ(TreeFiles(kept.back().folder).front().second,
-            Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
+  EXPECT_EQ(TreeFiles(kept.back().folder).front().second, Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
   EXPECT_TRUE(fs::exists(backups / "map.0090 2020-01-01 00-00-00.000 other slot"));
   EXPECT_TRUE(fs::exists(backups / "map.009 notes.txt"));
   EXPECT_TRUE(fs::exists(backups / "map.009 2099-01-01 00-00-00.000Z-01 x"));
@@ -263,7 +263,11 @@ TEST(SlotCommitTest, BackupsOnAnotherFileSystemAreCopiedFirst) {
   EXPECT_NE(end.ErrorText().find("No space left on device"), std::string::npos) << end.ErrorText();
   EXPECT_EQ(TreeFiles(slot), full);
   EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"map.012", "mount"}));
-  EXPECT_EQ(EntryNames(small.path() / "backups"), (std::vector<std::string>{".about", ".written", TextFromPath(BackupStore(small.path() / "backups").List().at(0).folder.filename())})) << "no partial copy is left";
+  EXPECT_EQ(
+      EntryNames(small.path() / "backups"),
+      (std::vector<std::string>{".about", ".written",
+                                TextFromPath(BackupStore(small.path() / "backups").List().at(0).folder.filename())}))
+      << "no partial copy is left";
 }
 
 }  // namespace
