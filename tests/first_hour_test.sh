@@ -118,6 +118,16 @@ case_two_installations_slot_7() {
   grep -rqs "B's own" "$backups" || fail "B's own map is no longer in the backups"
   "$kartwerk" backups --slot 7 --game "$HOME/games/B" | grep -q "games/B/editor/maps.src/map.007" ||
     fail "kartwerk backups --slot 7 --game B does not show B's backup"
+  # A's ten newest are all unchanged conversions; B's backup is the map maker's own, kept.
+  "$kartwerk" backups --json | python3 -c '
+import json, sys
+backups = json.load(sys.stdin)
+a = [b for b in backups if "/games/A/" in b["origin"]]
+b = [b for b in backups if "/games/B/" in b["origin"]]
+assert len(a) == 10 and all(x["unchangedConversion"] and x["bytes"] > 0 for x in a), a
+assert len(b) == 1 and not b[0]["unchangedConversion"] and b[0]["installation"].endswith("/games/B"), b
+assert all(x["time"].endswith(" UTC") for x in backups)
+' || fail "kartwerk backups --json does not list A's ten conversions and B's own map"
 }
 
 # A hand-edited slot replaced twenty times is still in the backups, and can be put back.
