@@ -240,6 +240,7 @@ void BackupStore::RecordWritten(const fs::path& place, const std::optional<Folde
     fs::remove(WrittenPath(place), ec);
     return;
   }
+  MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
   WriteRecord(WrittenPath(place), "origin " + Escaped(TextFromPath(place)) + "\n" + ListingText(*listing));
 }
 

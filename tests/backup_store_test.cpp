@@ -124,6 +124,10 @@ TEST(BackupStoreTest, TheBackupFolderIsPrivateAndASymlinkIsUsedOnlyWhenAllOfItIs
   struct stat info {};
   ASSERT_EQ(::stat((dir / "data" / "replaced-slots").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
+  // Also when the first conversion into a new place only records what it wrote.
+  Convert(dir / "new-place", dir / "fresh-backups", "first");
+  ASSERT_EQ(::stat((dir / "fresh-backups").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
 
   // A data folder moved to another disk by its owner: used, and made private.
   fs::create_directories(dir / "disk" / "moved");
