@@ -93,7 +93,7 @@ case_batch_folder_then_one_map() {
   [ $? = 1 ] || fail "one map into a batch's folder was not refused"
   expect_unchanged "$scratch/before" "$data"
   # Each map's own folder is a converted map, so converting again into it is fine.
-  "$kartwerk" convert "$map" --out "$HOME/results/frontier" --quiet || fail "reconverting a converted folder failed"
+  "$kartwerk" convert "$map" --out "$HOME/results/frontier" --quiet 2>/dev/null || fail "reconverting a converted folder failed"
   rm -rf "$HOME/results"
 }
 
@@ -146,7 +146,7 @@ case_hand_edited_slot() {
   for backup in "$backups"/map.003*; do
     [ "$(tree_digest "$backup")" = "$edited" ] && found=$backup
   done
-  echo "hand-edited-slot: after 20 replacements the edited slot is ${found:+still in the backups}${found:-gone}"
+  echo "hand-edited-slot: after 20 replacements the edited slot is ${found:+still in the backups: $(basename "$found")}${found:-gone}"
   [ -n "$found" ] || { fail "the hand-edited slot is gone"; return; }
   "$kartwerk" restore "$(basename "$found")" 2>/dev/null || fail "restore failed"
   [ "$(tree_digest "$slot")" = "$edited" ] || fail "restore did not put the edited slot back"
