@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "app/first_argument.hpp"
+
 #if defined(_WIN32) && !defined(KARTWERK_WINDOWS_MODULE)
 #include "app/window_session_setup.hpp"
 #include "ui/win32/win32_windows.hpp"
@@ -16,6 +18,8 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+
+#include "app/display_check.hpp"
 #endif
 #endif
 
@@ -57,6 +61,20 @@ RunWindowsEntry* LoadWindowsEntry(const std::filesystem::path& module, std::stri
 #endif
 
 int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, const WindowOptions& options) {
+  // A typo or a file that is no map is told here, before the windows write anything.
+  if (!options.map.empty()) {
+    if (const auto mistake = FirstArgumentMistake(options.map)) {
+      std::cerr << "kartwerk: " << *mistake << "\n";
+      return 2;
+    }
+  }
+#if defined(KARTWERK_WINDOWS_MODULE) && !defined(_WIN32)
+  if (const auto reason = NoDisplayReason(ProcessDisplayEnvironment())) {
+    std::cerr << "kartwerk: cannot open the windows: " << *reason
+              << "; the commands work without one (kartwerk --help)\n";
+    return 1;
+  }
+#endif
 #ifdef KARTWERK_WINDOWS_MODULE
   const std::filesystem::path module = ProgramFile(ProgramFileKind::Module, KARTWERK_WINDOWS_MODULE);
   std::string why;

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/commands.hpp"
+#include "app/first_argument.hpp"
 #include "app/gui_main.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
@@ -65,7 +66,11 @@ int main(int rawArgc, char** rawArgv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? 0 : 2;
+    // "kartwerk convrt x.qdm": the typo is the mistake to tell, not the extra argument.
+    const auto mistake = kartwerk::app::MistakenFirstArgument(app, argc, argv);
+    if (e.get_exit_code() == 0 || !mistake) return app.exit(e) == 0 ? 0 : 2;
+    std::cerr << "kartwerk: " << *mistake << "\n";
+    return 2;
   }
   if (!run) return kartwerk::app::RunWindowMode(argc, argv, app, windows);
   try {

@@ -24,6 +24,7 @@ struct InstalledVersion {
   std::size_t registry = 0;          // the entry of GameInstallations::Registry it was read from
 };
 
+// The version picker offers this many; the others are reached with --game DIR.
 inline constexpr std::size_t kMaxInstalledVersions = 6;
 inline constexpr std::size_t kSlotCount = 255;
 
@@ -31,7 +32,7 @@ struct GameInstallations {
   // Where installations are registered, searched in order; without one, no game is ever found.
   RegistryList Registry;
 
-  // At most six, numbered from 1 in enumeration order (entry i is InstalledVersions[i - 1]).
+  // Every one found, numbered from 1 in enumeration order (entry i is InstalledVersions[i - 1]).
   std::vector<InstalledVersion> InstalledVersions;
   // The installation chosen by the user or by a command-line map, numbered from 1; 0 for none.
   std::uint8_t ChosenVersion = 0;

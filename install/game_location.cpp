@@ -102,7 +102,6 @@ void EnumerateInstallations(GameInstallations& installs) {
   for (const OpenedGameKey& game : gameKeys) {
     const RegistrySource& registry = *installs.Registry[game.registry].source;
     for (const std::string& name : game.subKeys) {
-      if (installs.InstalledVersions.size() >= kMaxInstalledVersions) return;  // the picker offers six
       std::unique_ptr<RegistryKey> subKey = game.key->OpenSubKey(name);
       if (!subKey) continue;
       InstalledVersion entry;
@@ -134,7 +133,9 @@ bool LocateGame(GameInstallations& installs) {
 
 void ChooseInstallationForMap(GameInstallations& installs, const std::filesystem::path& mapPath) {
   const std::filesystem::path map = Comparable(mapPath);
-  for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
+  // ChosenVersion counts to 255: a map in a later installation's folder chooses none.
+  const std::size_t count = std::min<std::size_t>(installs.InstalledVersions.size(), 255);
+  for (std::size_t i = 0; i < count; ++i) {
     if (LiesIn(map, Comparable(installs.InstalledVersions[i].hostFolder))) {
       installs.ChosenVersion = static_cast<std::uint8_t>(i + 1);
       return;

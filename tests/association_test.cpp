@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -230,6 +231,8 @@ TEST(XdgAssociation, FailuresSayWhatFailed) {
 TEST(RegisterCommand, LeavesAPackageAndADesktopEntryTheDesktopUses) {
   if (!ToolsPresent()) GTEST_SKIP() << "update-mime-database or update-desktop-database is not installed";
   ScratchFolder scratch;
+  // The programs run here see no system-wide Kartwerk entry, even where one is installed.
+  ::setenv("XDG_DATA_DIRS", (scratch.path() / "system").c_str(), 1);
   const auto dataHome = scratch.path() / "data home";
   auto r =
       RunProgram(KARTWERK_EXE, {"register"}, {"HOME=" + scratch.path().string(), "XDG_DATA_HOME=" + dataHome.string()});

@@ -327,6 +327,7 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
   EXPECT_FALSE(browser().isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 174));
+  EXPECT_FALSE(picker().MoreNote->isVisible());
   EXPECT_FALSE(picker().windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_EQ(picker().Label1->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
   ASSERT_NE(picker().VersionLabel(1), nullptr);
@@ -376,12 +377,15 @@ TEST_F(VersionPicker, FiveAndSixInstallationsUseTwoRows) {
   EXPECT_EQ(picker().VersionLabel(6), nullptr);
 }
 
-TEST_F(VersionPicker, SixLabelsAtMost) {
-  StartWith(7);
+TEST_F(VersionPicker, SixLabelsAtMostAndALineForTheOthers) {
+  StartWith(8);
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
-  EXPECT_EQ(session.installs.InstalledVersions.size(), 6u);
+  EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
   for (int i = 1; i <= 6; ++i) ASSERT_NE(picker().VersionLabel(i), nullptr) << i;
   EXPECT_EQ(picker().VersionLabel(6)->pos(), QPoint(235, 146));
+  EXPECT_TRUE(picker().MoreNote->isVisible());
+  EXPECT_EQ(picker().MoreNote->text(), QStringLiteral("2 more installations: start Kartwerk with --game DIR"));
+  EXPECT_EQ(picker().size(), QSize(370, 194)) << "the window grows to hold the line";
   Click(picker().VersionLabel(6));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   EXPECT_EQ(session.installs.ChosenVersion, 6);

@@ -67,6 +67,7 @@ class BrowserLogic : public ::testing::Test,
   void ShowMessage(const std::string& text) override { notices.push_back(text); }
   void ShowVersionLabels(const std::vector<VersionLabel>& shown) override { versionLabels = shown.size(); }
   int FocusedVersion() const override { return 0; }
+  void ShowMoreNote(const std::string&) override {}
 
   ScratchFolder scratch;
   std::filesystem::path game;

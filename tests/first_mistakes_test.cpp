@@ -49,6 +49,17 @@ TEST(FirstMistakes, AGzipErrorNamesTheWholePathItTried) {
   EXPECT_EQ(r.err, "kartwerk: Error opening " + (dir / "abc.qdc").string() + "\n");
 }
 
+TEST(FirstMistakes, AMapThatIsNoGzipFileSaysWhatItIs) {
+  ScratchFolder dir;
+  testing::WriteBytes(dir / "empty.qdm", {});
+  const std::string empty = (dir / "empty.qdm").string();
+  ExpectOneLine({"info", empty}, "Error opening " + empty + ": the file is empty");
+  testing::WriteBytes(dir / "shot.qdp", {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0});
+  const std::string shot = (dir / "shot.qdp").string();
+  ExpectOneLine({"info", shot},
+                "Error opening " + shot + ": not a gzip file: it starts with a PNG picture's signature");
+}
+
 TEST(Version, NamesTheProjectVersionAndCommitWhenThereIsOne) {
   const auto r = RunProgram(KARTWERK_EXE, {"--version"});
   EXPECT_EQ(r.status, 0) << r.err;

@@ -232,7 +232,7 @@ TEST(GameLocation, TheKeyItselfWinsOverItsTwin) {
   EXPECT_EQ(installs.GameFolder, native);
 }
 
-TEST(GameLocation, SixInstallationsAreKeptAndLaterOnesIgnored) {
+TEST(GameLocation, EveryInstallationIsKeptHoweverMany) {
   WineGame wine;
   for (int i = 1; i <= 8; ++i) {
     wine.Folder("VM" + std::to_string(i));
@@ -240,11 +240,11 @@ TEST(GameLocation, SixInstallationsAreKeptAndLaterOnesIgnored) {
   }
   GameInstallations installs = wine.Installations();
   EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), kMaxInstalledVersions);
-  EXPECT_EQ(installs.InstalledVersions.back().subKey, "Install 6");
-  installs.ChosenVersion = 6;
+  ASSERT_EQ(installs.InstalledVersions.size(), 8u);
+  EXPECT_EQ(installs.InstalledVersions.back().subKey, "Install 8");
+  installs.ChosenVersion = 8;
   EXPECT_TRUE(LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder.filename(), "VM6");
+  EXPECT_EQ(installs.GameFolder.filename(), "VM8");
 }
 
 TEST(GameLocation, AMapChoosesTheInstallationHoldingIt) {

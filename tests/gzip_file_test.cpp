@@ -111,13 +111,18 @@ TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
   WriteBytes(dir / "corrupt.qdm", corrupt);
   auto damaged = CaptureGzError([&] { GunzipToFolder(dir / "corrupt.qdm", out()); });
   EXPECT_EQ(damaged.GzCode, GzReadError);
-  EXPECT_STREQ(damaged.what(), ("Error reading from " + (dir / "corrupt.qdm").string()).c_str());
+  EXPECT_STREQ(damaged.what(), ("Error reading from " + (dir / "corrupt.qdm").string() +
+                                ": damaged compressed stream (invalid block type)")
+                                   .c_str());
 
   Bytes truncated = Gzip(Bytes(4000, 7), "m");
   truncated.resize(truncated.size() - 12);
   WriteBytes(dir / "short.qdm", truncated);
   auto cut = CaptureGzError([&] { GunzipToFolder(dir / "short.qdm", out()); });
   EXPECT_EQ(cut.GzCode, GzReadError);
+  EXPECT_STREQ(cut.what(), ("Error reading from " + (dir / "short.qdm").string() + ": cut short: the file ends after " +
+                            std::to_string(truncated.size()) + " bytes, inside the compressed data")
+                               .c_str());
 
   // All data read, but the trailer's checksum disagrees: reported when the file is closed.
   Bytes badCrc = Gzip(kData, "m");
@@ -125,7 +130,9 @@ TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
   WriteBytes(dir / "crc.qdm", badCrc);
   auto crc = CaptureGzError([&] { GunzipToFolder(dir / "crc.qdm", out()); });
   EXPECT_EQ(crc.GzCode, GzCloseError);
-  EXPECT_STREQ(crc.what(), ("Error closing " + (dir / "crc.qdm").string()).c_str());
+  EXPECT_STREQ(crc.what(), ("Error closing " + (dir / "crc.qdm").string() +
+                            ": damaged data: it does not match the checksum or size its trailer gives")
+                               .c_str());
 
   // An output that accepts no data: a write error naming the destination folder.
   std::filesystem::create_symlink("/dev/full", out() / "full");
@@ -211,9 +218,58 @@ TEST_F(GunzipTest, TrailingBytesAfterTheLastMember) {
     WriteBytes(dir / "bad.qdm", file);
     auto e = CaptureGzError([&] { GunzipToFolder(dir / "bad.qdm", out()); });
     EXPECT_EQ(e.GzCode, GzReadError);
-    EXPECT_STREQ(e.what(), ("Error reading from " + (dir / "bad.qdm").string()).c_str());
+    const std::string reason = tail[2] == 0x77 ? "damaged header of a further gzip member"
+                                               : "cut short: the file ends after " + std::to_string(file.size()) +
+                                                     " bytes, inside the header of a further gzip member";
+    EXPECT_EQ(std::string(e.what()), "Error reading from " + (dir / "bad.qdm").string() + ": " + reason);
     EXPECT_FALSE(std::filesystem::exists(out() / "bad"));
   }
+}
+
+// The texts stay as they were, followed by what is wrong with the file.
+TEST_F(GunzipTest, EachFailureSaysItsReasonAfterTheText) {
+  struct Case {
+    std::string name;
+    Bytes bytes;
+    std::string reason;
+  };
+  const Bytes good = Gzip(Bytes(100000, 7), "m");
+  Bytes half = good;
+  half.resize(good.size() / 2);
+  Bytes noTrailerEnd = good;
+  noTrailerEnd.resize(good.size() - 3);
+  Bytes method9 = good;
+  method9[2] = 9;
+  const Bytes png = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0x0d, 'I', 'H', 'D', 'R'};
+  const std::string html = "<!DOCTYPE html>";
+  const std::vector<Case> cases = {
+      {"empty.qdm", {}, "Error opening {}: the file is empty"},
+      {"picture.qdm", png, "Error opening {}: not a gzip file: it starts with a PNG picture's signature"},
+      {"page.qdp", Bytes(html.begin(), html.end()),
+       "Error opening {}: not a gzip file: it starts with 3C 21 44 4F (\"<!DO\")"},
+      {"zeros.qdc", Bytes(40, 0), "Error opening {}: not a gzip file: it starts with 00 00 00 00"},
+      {"head.qdm",
+       {0x1f, 0x8b, 8, 0, 0},
+       "Error opening {}: cut short: the file ends after 5 bytes, inside the gzip header (at least 10 bytes)"},
+      {"method.qdm", method9, "Error opening {}: not a deflate-compressed gzip file (compression method 9)"},
+      {"half.qdm", half,
+       "Error reading from {}: cut short: the file ends after " + std::to_string(half.size()) +
+           " bytes, inside the compressed data"},
+      {"trailer.qdm", noTrailerEnd,
+       "Error reading from {}: cut short: the file ends after " + std::to_string(noTrailerEnd.size()) +
+           " bytes, 5 of the 8 bytes of the gzip trailer"},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(dir / c.name, c.bytes);
+    std::string expected = c.reason;
+    expected.replace(expected.find("{}"), 2, (dir / c.name).string());
+    EXPECT_EQ(std::string(CaptureGzError([&] { GunzipToMemory(dir / c.name); }).what()), expected);
+    if (expected.starts_with("Error opening")) {
+      EXPECT_EQ(std::string(CaptureGzError([&] { ReadGzFileInfo(dir / c.name); }).what()), expected)
+          << "the header alone tells the same";
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(out()));
 }
 
 TEST_F(GunzipTest, FailedDecompressionLeavesNoPartialFile) {

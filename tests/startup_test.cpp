@@ -92,6 +92,8 @@ class Startup : public ::testing::Test {
   ScratchFolder scratch;
   ScopedEnv home{"HOME", scratch.path().string()};
   ScopedEnv dataHome{"XDG_DATA_HOME", (scratch.path() / "share").string()};
+  // No system-wide Kartwerk entry (a `make install` on this machine) keeps the user's from being written.
+  ScopedEnv dataDirs{"XDG_DATA_DIRS", (scratch.path() / "system").string()};
 
   std::string Start(const std::string& map, GameInstallations& installs, Conversion& c, std::ostream& errors) {
     const char* argv[] = {"kartwerk", map.c_str(), nullptr};

@@ -235,6 +235,27 @@ TEST_F(Win32Face, TheVersionPickerAnswersTabAndEnter) {
   EXPECT_EQ(exits, std::vector<int>{0});
 }
 
+// More installations than labels: six are offered and a line under them, in a window grown to
+// hold it, says how many more there are and how to reach them.
+TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
+  std::vector<std::filesystem::path> folders = {game};
+  for (int i = 2; i <= 8; ++i) {
+    folders.push_back(scratch.path() / ("install " + std::to_string(i)));
+    std::filesystem::create_directories(folders.back());
+  }
+  Register(folders);
+  Start();
+  VersionPickerWindow& versions = windows->VersionPicker();
+  ExpectFadedInAndPictured(versions, "version-picker-more");
+  EXPECT_NE(versions.VersionLabelWindow(6), nullptr);
+  EXPECT_EQ(Text(versions.MoreNoteLabel()), "2 more installations: start Kartwerk with --game DIR");
+  EXPECT_TRUE(IsWindowVisible(versions.MoreNoteLabel()));
+  RECT client;
+  GetClientRect(versions.Handle(), &client);
+  EXPECT_EQ(client.bottom, layout::version_picker::kHeight + layout::version_picker::kMoreNoteExtraHeight);
+  EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
+}
+
 // No installation at all: the notice says where the game was looked for; a click on its "EXIT"
 // box ends the program with status 1.
 TEST_F(Win32Face, TheNoticeOfAMissingGameEndsTheProgramOnAClick) {

@@ -43,6 +43,7 @@ class VersionPickerLogic : public ::testing::Test, public VersionLabelsFace {
  protected:
   void ShowVersionLabels(const std::vector<VersionLabel>& shown) override { labels = shown; }
   int FocusedVersion() const override { return focused; }
+  void ShowMoreNote(const std::string& text) override { note = text; }
 
   void Install(int count) {
     for (int i = 1; i <= count; ++i)
@@ -52,6 +53,7 @@ class VersionPickerLogic : public ::testing::Test, public VersionLabelsFace {
   RecordingSession session;
   RecordingWindow window;
   std::vector<VersionLabel> labels;
+  std::string note = "(never set)";
   int focused = 0;
   VersionPicker picker{session, window, *this};
 };
@@ -68,6 +70,7 @@ TEST_F(VersionPickerLogic, PlacesOneLabelPerInstallationAndChoosesTheClickedOne)
   EXPECT_EQ(labels[2].place, (LabelPlace{235, 122}));
   EXPECT_EQ(labels[3].place, (LabelPlace{82, 146}));
   EXPECT_EQ(labels[4].tag, 5);
+  EXPECT_EQ(note, "") << "all installations are offered: no line under them";
   window.RunFade();
 
   picker.ChooseVersion(3);
@@ -81,11 +84,14 @@ TEST_F(VersionPickerLogic, PlacesOneLabelPerInstallationAndChoosesTheClickedOne)
   EXPECT_TRUE(session.exits.empty());
 }
 
-TEST_F(VersionPickerLogic, KeepsSixInstallationsAndAnswersTheKeys) {
-  Install(7);
+TEST_F(VersionPickerLogic, OffersSixInstallationsSaysHowManyMoreAndAnswersTheKeys) {
+  Install(9);
   picker.Open(window.Fading(), [] {});
-  EXPECT_EQ(session.installs.InstalledVersions.size(), 6u) << "the stored count is lowered";
-  EXPECT_EQ(labels.size(), 6u);
+  EXPECT_EQ(session.installs.InstalledVersions.size(), 9u) << "the list keeps every installation";
+  ASSERT_EQ(labels.size(), 6u);
+  EXPECT_EQ(labels.back().tag, 6);
+  EXPECT_EQ(labels.back().place, (LabelPlace{235, 146}));
+  EXPECT_EQ(note, "3 more installations: start Kartwerk with --game DIR");
   window.RunFade();
   picker.Key(KeyAction::Enter);
   EXPECT_EQ(window.Fading().Current(), WindowFade::Fade::None) << "Enter without a focused label does nothing";
@@ -93,6 +99,13 @@ TEST_F(VersionPickerLogic, KeepsSixInstallationsAndAnswersTheKeys) {
   picker.Key(KeyAction::Enter);
   window.RunFade();
   EXPECT_EQ(session.installs.ChosenVersion, 6);
+}
+
+TEST(MoreInstallationsText, CountsOnlyThoseBeyondSix) {
+  EXPECT_EQ(MoreInstallationsText(0), "");
+  EXPECT_EQ(MoreInstallationsText(6), "");
+  EXPECT_EQ(MoreInstallationsText(7), "1 more installation: start Kartwerk with --game DIR");
+  EXPECT_EQ(MoreInstallationsText(300), "294 more installations: start Kartwerk with --game DIR");
 }
 
 TEST_F(VersionPickerLogic, CloseEndsTheProgramWithoutAChoice) {

@@ -286,14 +286,14 @@ TEST(InstallsCommand, ListsEveryExistingInstallationWithFolderVersionAndLanguage
   EXPECT_EQ(list[1]["editor"], false);
 
   // WINEPREFIX is the default prefix; text output names each installation on one line, with
-  // the prefix it was found in.
+  // the prefix it was found in and what an installation without its editor lacks.
   auto text = RunProgram(KARTWERK_EXE, {"installs"}, {"WINEPREFIX=" + prefix.string()});
   ASSERT_EQ(text.status, 0) << text.err;
-  const std::string from = "; Wine prefix " + prefix.string() + ")\n";
+  const std::string from = "; Wine prefix " + prefix.string() + ")";
   EXPECT_EQ(text.out, "1  English 2.2  " + std::filesystem::canonical(gold).string() +
-                          "  (C:\\Games\\Vornmark II Gold" + from + "2  Français 1.9  " +
+                          "  (C:\\Games\\Vornmark II Gold" + from + "\n2  Français 1.9  " +
                           std::filesystem::canonical(old).string() + "  (C:\\Program Files\\Brannox\\Vornmark II\\" +
-                          from);
+                          from + "  editor\\scridll.dll is missing\n");
 }
 
 TEST(InstallsCommand, NoRegistryFailsAndNoGameKeyListsNothing) {

@@ -5,8 +5,8 @@
 //
 // The windows run their real flows against a sample game installation made in a scratch folder:
 // the browser with a selected map, the slot picker's list, its progress panel half-way, the
-// version picker with 2, 5 and 6 installations, the notice window (the fatal notices and a failed
-// step, a replaced slot) and the editor prompt.
+// version picker with 2, 5, 6 and 9 installations (six offered, a line for the others), the notice
+// window (the fatal notices and a failed step, a replaced slot) and the editor prompt.
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -225,7 +225,7 @@ int main(int argc, char** argv) {
     Save(s.windows->Form8(), out / picture);
   }
 
-  for (int n : {2, 5, 6}) {
+  for (int n : {2, 5, 6, 9}) {
     std::vector<fs::path> folders;
     for (int i = 0; i < n; ++i) folders.push_back(i == 0 ? game : scratch.path() / ("install " + std::to_string(i)));
     for (const fs::path& f : folders) fs::create_directories(f);

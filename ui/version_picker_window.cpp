@@ -66,6 +66,19 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
   QPalette grey = Shape2->palette();
   grey.setColor(QPalette::WindowText, FrameGrey());
   Shape2->setPalette(grey);
+
+  MoreNote = new QLabel(this);
+  MoreNote->setObjectName(QStringLiteral("MoreNote"));
+  MoreNote->setGeometry(Geometry(layout::version_picker::kMoreNote));
+  systemText(MoreNote);
+  MoreNote->hide();
+}
+
+void TForm9::ShowMoreNote(const std::string& text) {
+  namespace l = layout::version_picker;
+  MoreNote->setText(QString::fromStdString(text));
+  MoreNote->setVisible(!text.empty());
+  setFixedSize(l::kWidth, l::kHeight + (text.empty() ? 0 : l::kMoreNoteExtraHeight));
 }
 
 QLabel* TForm9::VersionLabel(int i) const {

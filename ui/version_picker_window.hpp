@@ -41,6 +41,8 @@ class TForm9 : public TFadeForm, private VersionLabelsFace {
   QLabel* Label3;
   QLabel* Label4;
   QFrame* Shape2;
+  // How many more installations exist than labels; hidden when none.
+  QLabel* MoreNote;
 
  protected:
   void CloseRequested() override { logic_.Key(KeyAction::Escape); }
@@ -49,6 +51,7 @@ class TForm9 : public TFadeForm, private VersionLabelsFace {
  private:
   void ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels) override;
   int FocusedVersion() const override;
+  void ShowMoreNote(const std::string& text) override;
 
   std::array<QLabel*, 7> versionLabels_{};
   VersionPicker logic_{session(), *this, *this};
