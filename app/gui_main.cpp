@@ -2,12 +2,12 @@
 
 #include <iostream>
 
-#if defined(_WIN32) && !defined(KARTWERK_WINDOWS_MODULE)
+#if defined(_WIN32) && !defined(KARTWERK_QT_MODULE)
 #include "app/window_session_setup.hpp"
-#include "ui/win32/win32_windows.hpp"
+#include "ui/win32/window_set.hpp"
 #endif
 
-#ifdef KARTWERK_WINDOWS_MODULE
+#ifdef KARTWERK_QT_MODULE
 #include <filesystem>
 
 #include "core/path_text.hpp"
@@ -28,10 +28,10 @@ void AddWindowOptions(CLI::App& app, WindowOptions& options) {
   app.add_option("--wine-prefix", options.winePrefix, "Window mode: the Wine prefix whose registry names the game");
 }
 
-#ifdef KARTWERK_WINDOWS_MODULE
+#ifdef KARTWERK_QT_MODULE
 namespace {
 
-// The windows module's entry, or nullptr with the reason in `why`. The module stays loaded
+// The Qt module's entry, or nullptr with the reason in `why`. The module stays loaded
 // until the process ends.
 RunWindowsEntry* LoadWindowsEntry(const std::filesystem::path& module, std::string& why) {
 #ifdef _WIN32
@@ -57,8 +57,8 @@ RunWindowsEntry* LoadWindowsEntry(const std::filesystem::path& module, std::stri
 #endif
 
 int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, const WindowOptions& options) {
-#ifdef KARTWERK_WINDOWS_MODULE
-  const std::filesystem::path module = ProgramFile(ProgramFileKind::Module, KARTWERK_WINDOWS_MODULE);
+#ifdef KARTWERK_QT_MODULE
+  const std::filesystem::path module = ProgramFile(ProgramFileKind::Module, KARTWERK_QT_MODULE);
   std::string why;
   RunWindowsEntry* entry = LoadWindowsEntry(module, why);
   if (entry == nullptr) {

@@ -81,7 +81,8 @@ void BM_ConvertScript(benchmark::State& state) {
   for (auto _ : state) {
     c.Seek(Section::Scripts);
     const std::int32_t count = c.MissionStream.ReadI32();
-    for (std::int32_t i = 0; i < count; ++i) benchmark::DoNotOptimize(ConvertScript(c.MissionStream, i, 2));
+    for (std::int32_t i = 0; i < count; ++i)
+      benchmark::DoNotOptimize(ConvertScript(c.MissionStream, i, CurrentKeywords));
     scripts += count;
   }
   state.SetItemsProcessed(scripts);

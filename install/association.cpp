@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/exception_text.hpp"
 #include "core/program_path.hpp"
 
 #ifdef _WIN32
@@ -23,10 +24,8 @@ std::optional<std::string> TryRegisterMapTypes() {
     InstallXdgAssociation(UserDataHome(), program);
 #endif
     return std::nullopt;
-  } catch (const std::exception& e) {
-    return std::string(e.what());
   } catch (...) {
-    return std::string("unknown error");
+    return ExceptionText(std::current_exception());
   }
 }
 

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/game_version.hpp"
 #include "install/installation_source.hpp"
 
 namespace kartwerk {
@@ -21,7 +22,7 @@ class GameNotLocated : public std::runtime_error {
 struct SlotTarget {
   std::filesystem::path GameFolder;
   std::filesystem::path SlotFolder;  // GameFolder\editor\maps.src\map.NNN, existing parts found without regard to case
-  std::uint8_t GameVersionKind = 2;
+  GameVersionKindCode GameVersionKind = CurrentKeywords;
 };
 
 // Locates the game from source (with several installations, the one holding map), and gives the

@@ -2,13 +2,13 @@
 # Runs the Windows build's tests under Wine: every test suite built for Windows, then the
 # byte-exact comparison with the reference converter through `wine kartwerk.exe` on a subset of
 # the generated maps (every map kind, both script tables).
-#   scripts/run-windows-tests.sh BUILD_FOLDER        (the folder of `make windows`)
+#   scripts/run-win32-tests.sh BUILD_FOLDER        (the folder of `make windows`)
 # Everything runs in one private Wine prefix made for this run (wineboot -i) and removed at the
 # end, with its wine server ended. Wine exits 0 when a program cannot start at all, so a suite
 # passes only when its own summary says so, not by its exit status alone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:?usage: scripts/run-windows-tests.sh BUILD_FOLDER}" && pwd)
+build=$(cd "${1:?usage: scripts/run-win32-tests.sh BUILD_FOLDER}" && pwd)
 
 started=$(date +%s)
 . "$root/scripts/private-wine-prefix.sh" wine
@@ -39,7 +39,7 @@ while read -r name; do
     tr -d '\r' <"$log" | tail -n 60 >&2
     status=1
   fi
-done <"$build/tests/windows-suites.txt"
+done <"$build/tests/win32-suites.txt"
 
 # The byte comparison through kartwerk.exe: every map kind and both game versions ("1.9" and the
 # default) occur among these maps.

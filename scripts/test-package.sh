@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package and `make install`, checked as a user meets them.
-#   package_test.sh build BUILD       makes the package (cpack) into BUILD/package-test/
-#   package_test.sh runs BUILD        the extracted program converts and reads maps with its own
+#   scripts/test-package.sh build BUILD       makes the package (cpack) into BUILD/package-test/
+#   scripts/test-package.sh runs BUILD        the extracted program converts and reads maps with its own
 #                                     data and module, also after its tree has been moved
-#   package_test.sh checks BUILD      lintian (no errors), desktop-file-validate, appstreamcli,
+#   scripts/test-package.sh checks BUILD      lintian (no errors), desktop-file-validate, appstreamcli,
 #                                     the manual page, and the map types opening with Kartwerk
-#   package_test.sh install BUILD     `make install DESTDIR=...` installs the same files
+#   scripts/test-package.sh install BUILD     `make install DESTDIR=...` installs the same files
 set -euo pipefail
 step=${1:?step}
 build=$(cd "${2:?build folder}" && pwd)
@@ -37,7 +37,7 @@ build)
 runs)
   root="$scratch/root"
   extract "$root"
-  for f in usr/bin/kartwerk usr/lib/kartwerk/kartwerk-windows.so usr/share/kartwerk/cliffdata \
+  for f in usr/bin/kartwerk usr/lib/kartwerk/kartwerk-qt.so usr/share/kartwerk/cliffdata \
            usr/share/applications/kartwerk.desktop usr/share/mime/packages/kartwerk.xml \
            usr/share/icons/hicolor/16x16/apps/kartwerk.png usr/share/icons/hicolor/256x256/apps/kartwerk.png \
            usr/share/metainfo/org.kartwerk.kartwerk.metainfo.xml usr/share/man/man1/kartwerk.1.gz \

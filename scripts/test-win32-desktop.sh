@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs the Windows suites that show windows (*_desktop_windows_test, listed in
-# BUILD_FOLDER/tests/desktop-suites.txt) under Wine on an X server of their own, and takes the
+# Runs the Windows suites that show windows (*_win32_desktop_test, listed in
+# BUILD_FOLDER/tests/win32-desktop-suites.txt) under Wine on an X server of their own, and takes the
 # pictures of the real screen they ask for:
-#   scripts/test-windows-desktop.sh BUILD_FOLDER        (the folder of `make windows-suites`)
+#   scripts/test-win32-desktop.sh BUILD_FOLDER        (the folder of `make windows-suites`)
 # Xvfb on a free display number and the xcompmgr compositor are started here and ended by their
 # process ids; Wine runs in a private prefix made for this run. The compositor blends a layered
 # window's alpha over the flat grey desktop (brightness 0.502) as a desktop shows it, so a picture
@@ -14,8 +14,8 @@
 # cannot start at all, so a suite passes only by its own summary.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:?usage: scripts/test-windows-desktop.sh BUILD_FOLDER}" && pwd)
-list="$build/tests/desktop-suites.txt"
+build=$(cd "${1:?usage: scripts/test-win32-desktop.sh BUILD_FOLDER}" && pwd)
+list="$build/tests/win32-desktop-suites.txt"
 [ -f "$list" ] || { echo "no $list: build the Windows suites first (make windows-suites)" >&2; exit 1; }
 # ImageMagick's own programs: another convert may come first in PATH.
 import=/usr/bin/import

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Tests the Windows installer under Wine, in a private prefix made for this run (wineboot -i) and
 # removed at the end, with its wine server ended:
-#   scripts/test-windows-installer.sh BUILD_FOLDER     (the folder of `make windows-installer`)
+#   scripts/test-win32-installer.sh BUILD_FOLDER     (the folder of `make windows-installer`)
 # A silent install into a folder with a blank in its name, then the installed files, the Start
 # menu entry, the association and the "Add or remove programs" entry; the installed kartwerk.exe
 # converts generated maps byte for byte as the reference does; a silent uninstall leaves none of
 # it. Wine exits 0 when a program cannot start, so every step is judged by its effects.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:?usage: scripts/test-windows-installer.sh BUILD_FOLDER}" && pwd)
+build=$(cd "${1:?usage: scripts/test-win32-installer.sh BUILD_FOLDER}" && pwd)
 setups=("$build"/kartwerk-setup-*.exe)
 setup=${setups[0]}
 [ -f "$setup" ] || { echo "no kartwerk-setup-*.exe in $build (make windows-installer)" >&2; exit 1; }

@@ -2,14 +2,16 @@
 // main loop. Loaded by the program only when it opens its windows.
 #include "app/window_options.hpp"
 #include "app/window_session_setup.hpp"
-#include "ui/gui_application.hpp"
-#include "ui/gui_session.hpp"
+#include "ui/qt/qt_application.hpp"
+#include "ui/qt/qt_session.hpp"
 
 namespace kartwerk::app {
+using qt::QtSession;
+using qt::RunWindows;
 namespace {
 
 int RunWindowsWith(int argc, char** argv, const WindowOptions& options) {
-  GuiSession session;
+  QtSession session;
   PrepareWindowSession(session, argc, argv, options);
   int qtArgc = argc;  // the application object keeps a reference to it
   return RunWindows(qtArgc, argv, session);

@@ -76,7 +76,7 @@ TEST(WindowMode, WithoutTheWindowsModuleOnlyTheWindowsAreMissing) {
 
   const ProgramResult windows = RunProgram(program.string(), {}, kNoDisplay);
   EXPECT_EQ(windows.status, 1);
-  EXPECT_NE(windows.err.find((program.parent_path() / "kartwerk-windows").string()), std::string::npos) << windows.err;
+  EXPECT_NE(windows.err.find((program.parent_path() / "kartwerk-qt").string()), std::string::npos) << windows.err;
   EXPECT_EQ(windows.err.find("no-such-platform"), std::string::npos) << windows.err;
 }
 

@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "convert/records/normal_rhombs.hpp"
-#include "tests/rhomb_tables_check.hpp"
+#include "tests/support/rhomb_tables_check.hpp"
 
 namespace kartwerk {
 namespace {

@@ -344,8 +344,8 @@ TEST(Scripts2FileTest, KeywordSetFollowsTheGameVersion) {
   Script(section, {0x00010001, 0x00010002, 0x00010003, 0x00010004, 5});  // ugl
   const Bytes container = MapBuilder(SinglePlayerMap).Set(Section::Scripts, section).Build();
   MissionSetup older(SinglePlayerMap, container), newer(SinglePlayerMap, container);
-  older.c.GameVersionKind = 1;
-  newer.c.GameVersionKind = 2;
+  older.c.GameVersionKind = OlderKeywords;
+  newer.c.GameVersionKind = CurrentKeywords;
   WriteScripts2File(older.c);
   WriteScripts2File(newer.c);
   EXPECT_EQ(older.Text("scripts2").find("$sp_l\n"), std::string::npos);

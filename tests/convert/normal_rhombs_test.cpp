@@ -5,7 +5,7 @@
 #include <map>
 #include <tuple>
 
-#include "tests/rhomb_tables_check.hpp"
+#include "tests/support/rhomb_tables_check.hpp"
 
 namespace kartwerk {
 namespace {

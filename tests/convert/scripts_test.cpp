@@ -37,7 +37,8 @@ ByteStream StreamOf(const Bytes& bytes) {
   return stream;
 }
 
-std::string Convert(std::initializer_list<std::uint32_t> items, std::int32_t index = 0, int versionKind = 2) {
+std::string Convert(std::initializer_list<std::uint32_t> items, std::int32_t index = 0,
+                    GameVersionKindCode versionKind = CurrentKeywords) {
   ByteStream stream = StreamOf(Script(items));
   return ConvertScript(stream, index, versionKind);
 }
@@ -81,9 +82,9 @@ TEST(ScriptBlock, HeadValuesAreSkippedAndTheStreamStopsAtTheNextScript) {
   two.push_back(0xAB);  // a trailing byte that belongs to no script
   ByteStream stream = StreamOf(two);
 
-  EXPECT_EQ(Body(ConvertScript(stream, 0, 2)), "$scd\n$T\n#5\n$END\n");
+  EXPECT_EQ(Body(ConvertScript(stream, 0, CurrentKeywords)), "$scd\n$T\n#5\n$END\n");
   EXPECT_EQ(stream.position(), 8 + 3 * 4);
-  EXPECT_EQ(Body(ConvertScript(stream, 1, 2)), "$mstl\n$L\n#7\n$END\n");
+  EXPECT_EQ(Body(ConvertScript(stream, 1, CurrentKeywords)), "$mstl\n$L\n#7\n$END\n");
   EXPECT_EQ(stream.position(), static_cast<std::int64_t>(two.size()) - 1);
 }
 
@@ -146,17 +147,17 @@ TEST(ScriptStatement, WordsAreWrittenAsTheyStandIncludingTrailingSpace) {
 
 TEST(ScriptKeywordSets, VersionOnePicksTheFirstSet) {
   const std::initializer_list<std::uint32_t> vic = {Arg(1), Arg(2), Arg(3), Code(50), kEnd};
-  EXPECT_EQ(Body(Convert(vic, 0, 1)), "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
-  EXPECT_EQ(Body(Convert(vic, 0, 2)), "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
-  // 0 (no installation located yet) and unknown kinds use the later set.
-  EXPECT_EQ(Body(Convert(vic, 0, 0)), Body(Convert(vic, 0, 2)));
-  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, 1)),
+  EXPECT_EQ(Body(Convert(vic, 0, OlderKeywords)), "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
+  EXPECT_EQ(Body(Convert(vic, 0, CurrentKeywords)), "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
+  // No installation located yet uses the later set.
+  EXPECT_EQ(Body(Convert(vic, 0, NoGameVersion)), Body(Convert(vic, 0, CurrentKeywords)));
+  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, OlderKeywords)),
             "$gwata\n$Grp\n#1\n$gwata1\n$CAB\n#2\n$T\n#94\n$gwata2\n$END\n");
 }
 
 TEST(ScriptKeywordSets, SetsDifferInExactlySixRows) {
-  const ScriptCodeTable& first = ScriptCodeTableFor(1);
-  const ScriptCodeTable& second = ScriptCodeTableFor(2);
+  const ScriptCodeTable& first = ScriptCodeTableFor(OlderKeywords);
+  const ScriptCodeTable& second = ScriptCodeTableFor(CurrentKeywords);
   std::vector<int> differing;
   for (std::uint32_t code = 1; code <= kScriptCodeCount; ++code) {
     const ScriptCode* a = FindScriptCode(first, code);
@@ -235,7 +236,7 @@ TEST(ScriptFaults, DataEndingBeforeTheEndStatementIsAReadError) {
     Bytes bytes = Script({Arg(1), Code(16), kEnd});
     bytes.resize(cut);
     ByteStream stream = StreamOf(bytes);
-    EXPECT_THROW(ConvertScript(stream, 0, 2), StreamReadError) << "cut at " << cut;
+    EXPECT_THROW(ConvertScript(stream, 0, CurrentKeywords), StreamReadError) << "cut at " << cut;
   }
   // Arguments that never reach a code item.
   EXPECT_THROW(Convert({Arg(1), Arg(2), Arg(3)}), StreamReadError);
@@ -244,9 +245,9 @@ TEST(ScriptFaults, DataEndingBeforeTheEndStatementIsAReadError) {
 TEST(ScriptFaults, AStreamPositionedPastItsEndIsAReadError) {
   ByteStream stream = StreamOf(Script({kEnd}));
   stream.Seek(1000);
-  EXPECT_THROW(ConvertScript(stream, 0, 2), StreamReadError);
+  EXPECT_THROW(ConvertScript(stream, 0, CurrentKeywords), StreamReadError);
   stream.Seek(-4);
-  EXPECT_THROW(ConvertScript(stream, 0, 2), StreamReadError);
+  EXPECT_THROW(ConvertScript(stream, 0, CurrentKeywords), StreamReadError);
 }
 
 TEST(ScriptFaults, ASlotWithNoItemLeftIsAListIndexError) {
@@ -282,7 +283,7 @@ TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
   for (int i = 0; i < kChain; ++i) PutU32(nots, Code(26));
   PutU32(nots, kEnd);
   ByteStream notStream = StreamOf(nots);
-  const std::string notBody = Body(ConvertScript(notStream, 0, 2));
+  const std::string notBody = Body(ConvertScript(notStream, 0, CurrentKeywords));
   std::string expected;
   for (int i = 1; i < kChain; ++i) expected += "$nF\n$(\n";
   expected += "$nF\n" + Text(1);
@@ -299,7 +300,7 @@ TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
   for (int i = 1; i < kStatements; ++i) PutU32(ands, Code(1));
   PutU32(ands, kEnd);
   ByteStream andStream = StreamOf(ands);
-  const std::string andBody = Body(ConvertScript(andStream, 0, 2));
+  const std::string andBody = Body(ConvertScript(andStream, 0, CurrentKeywords));
   expected.clear();
   for (int i = 0; i + 2 < kStatements; ++i) expected += Text(1 + i % 9) + "$&\n$(\n";
   expected += Text(1 + (kStatements - 2) % 9) + "$&\n" + Text(1 + (kStatements - 1) % 9);
@@ -324,7 +325,7 @@ TEST(ScriptFaults, ArbitraryDataEndsInTextOrAKnownError) {
     bytes.resize(bytes.size() - random() % 3);  // sometimes cut inside the last item
     ByteStream stream = StreamOf(bytes);
     try {
-      const std::string block = ConvertScript(stream, round, round % 3);
+      const std::string block = ConvertScript(stream, round, static_cast<GameVersionKindCode>(round % 3));
       EXPECT_EQ(block.substr(block.size() - 7), "$END\n\r\n");
       EXPECT_LE(stream.position(), stream.size());
     } catch (const StreamReadError&) {

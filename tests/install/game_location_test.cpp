@@ -67,13 +67,13 @@ TEST(GameLocation, OneInstallationIsFoundThroughItsFirstSubKey) {
 
 struct VersionCase {
   const char* version;
-  int kind;
+  GameVersionKindCode kind;
 };
 
 class VersionKind : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionKind, OnlyExactlyOnePointNineSelectsTheFirstTable) {
-  EXPECT_EQ(VersionKindOf(GetParam().version), GetParam().kind);
+  EXPECT_EQ(GameVersionKindOf(GetParam().version), GetParam().kind);
 
   WineGame wine;
   wine.Folder("VM");
@@ -84,9 +84,10 @@ TEST_P(VersionKind, OnlyExactlyOnePointNineSelectsTheFirstTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, VersionKind,
-                         ::testing::Values(VersionCase{"1.9", 1}, VersionCase{"1.90", 2}, VersionCase{"2.0", 2},
-                                           VersionCase{"2.2", 2}, VersionCase{"", 2}, VersionCase{" 1.9", 2},
-                                           VersionCase{"1.9 ", 2}, VersionCase{"v1.9", 2}));
+                         ::testing::Values(VersionCase{"1.9", OlderKeywords}, VersionCase{"1.90", CurrentKeywords},
+                                           VersionCase{"2.0", CurrentKeywords}, VersionCase{"2.2", CurrentKeywords},
+                                           VersionCase{"", CurrentKeywords}, VersionCase{" 1.9", CurrentKeywords},
+                                           VersionCase{"1.9 ", CurrentKeywords}, VersionCase{"v1.9", CurrentKeywords}));
 
 TEST(GameLocation, AMissingVersionValueCountsAsAnyOtherVersion) {
   auto tree = std::make_shared<RegistryTree>();

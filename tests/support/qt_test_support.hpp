@@ -27,8 +27,8 @@
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "tests/support/folder_tree.hpp"
-#include "ui/gui_session.hpp"
-#include "ui/gui_windows.hpp"
+#include "ui/qt/qt_session.hpp"
+#include "ui/qt/window_set.hpp"
 
 namespace kartwerk::testing {
 
@@ -165,7 +165,7 @@ struct Outside {
 };
 
 // A session wired to record instead of acting, with quick fades unless told otherwise.
-inline void WireSession(GuiSession& session, Outside& outside, int fadeMs = 1) {
+inline void WireSession(qt::QtSession& session, Outside& outside, int fadeMs = 1) {
   session.hooks.EndProgram = [&outside](int status) {
     ++outside.ends;
     outside.status = status;

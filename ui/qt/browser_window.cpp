@@ -1,4 +1,4 @@
-#include "ui/browser_window.hpp"
+#include "ui/qt/browser_window.hpp"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -6,13 +6,13 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "ui/map_picture_tip.hpp"
-#include "ui/prompt_windows.hpp"
-#include "ui/slot_picker_window.hpp"
-#include "ui/version_picker_window.hpp"
-#include "ui/window_style.hpp"
+#include "ui/qt/map_picture_tip.hpp"
+#include "ui/qt/prompt_windows.hpp"
+#include "ui/qt/slot_picker_window.hpp"
+#include "ui/qt/version_picker_window.hpp"
+#include "ui/qt/window_style.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 // The file name a row stands for is kept with it as the file system's bytes.
@@ -29,126 +29,132 @@ void Blue(QWidget* widget) {
 
 }  // namespace
 
-TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& versionPicker)
-    : TFadeForm(session, "TForm7", l::kWidth, l::kHeight, Qt::white, /*alwaysOnTop=*/true),
+BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, NoticeWindow& notice,
+                             VersionPickerWindow& versionPicker)
+    : FadeWindow(session, "BrowserWindow", l::kWidth, l::kHeight, Qt::white, /*alwaysOnTop=*/true),
       logic_(session, *this, *this, slotPicker.Logic(), notice.Logic(), versionPicker.Logic()) {
   setFont(WindowFont(layout::kFontPixels));
   setWindowTitle(QStringLiteral("Kartwerk"));
 
-  Image1 = new QLabel(this);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(Geometry(l::kBanner));
-  Image1->setPixmap(BannerPicture());
+  banner = new QLabel(this);
+  banner->setObjectName(QStringLiteral("banner"));
+  banner->setGeometry(Geometry(l::kBanner));
+  banner->setPixmap(BannerPicture());
 
-  Label1 = MakeLabel(this, "Label1", QStringLiteral("Select a map to decompile"), l::kTitle);
-  MoveWindowByDragging(Image1);
-  MoveWindowByDragging(Label1);
-  Label2 = MakeLabel(this, "Label2", QStringLiteral("X"), l::kClose);
-  Label2->setFont(WindowFont(layout::kFontPixels, true));
-  Label2->adjustSize();
-  OnMouseRelease(Label2, [this] { Label2Click(); });
+  titleLabel = MakeLabel(this, "titleLabel", QStringLiteral("Select a map to decompile"), l::kTitle);
+  MoveWindowByDragging(banner);
+  MoveWindowByDragging(titleLabel);
+  closeLabel = MakeLabel(this, "closeLabel", QStringLiteral("X"), l::kClose);
+  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel->adjustSize();
+  OnMouseRelease(closeLabel, [this] { logic_.Close(); });
 
-  ListView1 = new QTreeWidget(this);
-  ListView1->setObjectName(QStringLiteral("ListView1"));
-  ListView1->setGeometry(Geometry(l::kMapList));
-  ListView1->setColumnCount(1);
-  ListView1->setColumnWidth(0, l::kMapColumnWidth);
-  ListView1->setHeaderHidden(true);
-  ListView1->setRootIsDecorated(false);
-  ListView1->setFrameShape(QFrame::NoFrame);
-  ListView1->setIconSize(QSize(16, 16));
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-  connect(ListView1, &QTreeWidget::itemClicked, this, [this] { ListView1Click(); });
-  connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] { ListView1SelectItem(); });
-  connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
+  mapList = new QTreeWidget(this);
+  mapList->setObjectName(QStringLiteral("mapList"));
+  mapList->setGeometry(Geometry(l::kMapList));
+  mapList->setColumnCount(1);
+  mapList->setColumnWidth(0, l::kMapColumnWidth);
+  mapList->setHeaderHidden(true);
+  mapList->setRootIsDecorated(false);
+  mapList->setFrameShape(QFrame::NoFrame);
+  mapList->setIconSize(QSize(16, 16));
+  mapList->setSelectionMode(QAbstractItemView::SingleSelection);
+  // A click and a selection by the keyboard both show the selected map's information.
+  connect(mapList, &QTreeWidget::itemClicked, this, [this] { logic_.ShowSelected(); });
+  connect(mapList, &QTreeWidget::itemSelectionChanged, this, [this] { logic_.ShowSelected(); });
+  connect(mapList, &QTreeWidget::itemDoubleClicked, this, [this] { logic_.OpenSelected(); });
   // The map a row stands for, drawn from above while the pointer rests on the row.
-  new MapPictureTip(ListView1, {[this](const QModelIndex& row) {
-                                  return logic_.MapFile(row.data(kNameRole).toByteArray().toStdString());
-                                },
-                                [this] { return this->session().conversion.CliffDataBuffer; }});
+  new MapPictureTip(mapList, {[this](const QModelIndex& row) {
+                                return logic_.MapFile(row.data(kNameRole).toByteArray().toStdString());
+                              },
+                              [this] { return this->session().conversion.CliffDataBuffer; }});
 
-  Panel1 = new QWidget(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(Geometry(l::kPanel));
-  QPalette white = Panel1->palette();
+  informationPanel = new QWidget(this);
+  informationPanel->setObjectName(QStringLiteral("informationPanel"));
+  informationPanel->setGeometry(Geometry(l::kPanel));
+  QPalette white = informationPanel->palette();
   white.setColor(QPalette::Window, Qt::white);
-  Panel1->setPalette(white);
-  Panel1->setAutoFillBackground(true);
+  informationPanel->setPalette(white);
+  informationPanel->setAutoFillBackground(true);
 
   auto radio = [this](const char* name, const char* caption, layout::Box at) {
-    auto* button = new QRadioButton(QString::fromLatin1(caption), Panel1);
+    auto* button = new QRadioButton(QString::fromLatin1(caption), informationPanel);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(Geometry(at));
     button->setLayoutDirection(Qt::RightToLeft);  // the caption left of the button
     Blue(button);
     return button;
   };
-  RadioButton2 = radio("RadioButton2", "Singleplayer", l::kSinglePlayer);
-  RadioButton3 = radio("RadioButton3", "Multiplayer", l::kMultiplayer);
-  RadioButton1 = radio("RadioButton1", "Campaigns", l::kCampaigns);
-  RadioButton2->setChecked(true);
-  connect(RadioButton2, &QRadioButton::clicked, this, [this] { RadioButton2Click(); });
-  connect(RadioButton3, &QRadioButton::clicked, this, [this] { RadioButton3Click(); });
-  connect(RadioButton1, &QRadioButton::clicked, this, [this] { RadioButton1Click(); });
+  singleplayerButton = radio("singleplayerButton", "Singleplayer", l::kSinglePlayer);
+  multiplayerButton = radio("multiplayerButton", "Multiplayer", l::kMultiplayer);
+  campaignsButton = radio("campaignsButton", "Campaigns", l::kCampaigns);
+  singleplayerButton->setChecked(true);
+  connect(singleplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(SinglePlayerMap); });
+  connect(multiplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(MultiplayerMap); });
+  connect(campaignsButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(CampaignMap); });
 
-  Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Map information"), l::kInformationCaption);
-  Label4 = MakeLabel(Panel1, "Label4", QStringLiteral("Size:"), l::kSizeCaption);
-  Label5 = MakeLabel(Panel1, "Label5", QStringLiteral("Scheme:"), l::kSchemeCaption);
-  Label6 = MakeLabel(Panel1, "Label6", QStringLiteral("Missions:"), l::kMissionsCaption);
+  informationCaption =
+      MakeLabel(informationPanel, "informationCaption", QStringLiteral("Map information"), l::kInformationCaption);
+  sizeCaption = MakeLabel(informationPanel, "sizeCaption", QStringLiteral("Size:"), l::kSizeCaption);
+  schemeCaption = MakeLabel(informationPanel, "schemeCaption", QStringLiteral("Scheme:"), l::kSchemeCaption);
+  missionsCaption = MakeLabel(informationPanel, "missionsCaption", QStringLiteral("Missions:"), l::kMissionsCaption);
   auto value = [this](const char* name, int top) {
-    auto* label = new QLabel(Panel1);
+    auto* label = new QLabel(informationPanel);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(l::kValueLeft, top, l::kValueRight - l::kValueLeft, l::kValueHeight);
     Blue(label);
     return label;
   };
-  Label7 = value("Label7", l::kSizeValueTop);
-  Label8 = value("Label8", l::kSchemeValueTop);
-  Label9 = value("Label9", l::kMissionsValueTop);
+  sizeValue = value("sizeValue", l::kSizeValueTop);
+  schemeValue = value("schemeValue", l::kSchemeValueTop);
+  missionsValue = value("missionsValue", l::kMissionsValueTop);
 
-  FormCreate();
+  // Created: the platform check that decides whether windows fade.
+  logic_.FormCreate();
 }
 
-void TForm7::ShowCategory(MapKindCode kind) {
-  QRadioButton* button = kind == CampaignMap ? RadioButton1 : kind == MultiplayerMap ? RadioButton3 : RadioButton2;
+void BrowserWindow::ShowCategory(MapKindCode kind) {
+  QRadioButton* button = kind == CampaignMap      ? campaignsButton
+                         : kind == MultiplayerMap ? multiplayerButton
+                                                  : singleplayerButton;
   button->setChecked(true);
 }
 
-void TForm7::FocusMapList() { ListView1->setFocus(); }
+void BrowserWindow::FocusMapList() { mapList->setFocus(); }
 
-int TForm7::SelectedMap(bool keyboardRow) {
+int BrowserWindow::SelectedMap(bool keyboardRow) {
   // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
-  if (keyboardRow && ListView1->selectedItems().isEmpty() && ListView1->currentItem()) {
-    ListView1->currentItem()->setSelected(true);
+  if (keyboardRow && mapList->selectedItems().isEmpty() && mapList->currentItem()) {
+    mapList->currentItem()->setSelected(true);
   }
-  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
-  return selected.isEmpty() ? -1 : ListView1->indexOfTopLevelItem(selected.first());
+  const QList<QTreeWidgetItem*> selected = mapList->selectedItems();
+  return selected.isEmpty() ? -1 : mapList->indexOfTopLevelItem(selected.first());
 }
 
-void TForm7::ShowSizeValue(const QString& text) {
+void BrowserWindow::ShowSizeValue(const QString& text) {
   // A size such as 99999x99999 is shown whole: the label grows to the left into the free room
   // after "Size:" when the value column is too narrow for it.
-  const int needed = Label7->fontMetrics().horizontalAdvance(text) + 2;
+  const int needed = sizeValue->fontMetrics().horizontalAdvance(text) + 2;
   const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
-  Label7->setGeometry(left, Label7->y(), l::kValueRight - left, Label7->height());
-  Label7->setText(text);
+  sizeValue->setGeometry(left, sizeValue->y(), l::kValueRight - left, sizeValue->height());
+  sizeValue->setText(text);
 }
 
-void TForm7::ShowMapRows(const std::vector<MapRow>& rows) {
-  const QSignalBlocker quiet(ListView1);
-  ListView1->clear();
+void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
+  const QSignalBlocker quiet(mapList);
+  mapList->clear();
   const QIcon icon(MapRowIcon());
   for (const MapRow& entry : rows) {
-    auto* row = new QTreeWidgetItem(ListView1, QStringList{QString::fromStdString(entry.text)});
+    auto* row = new QTreeWidgetItem(mapList, QStringList{QString::fromStdString(entry.text)});
     row->setIcon(0, icon);
     row->setData(0, kNameRole, QByteArray::fromStdString(entry.caption));
   }
 }
 
-void TForm7::ShowMapInformation(const MapInformationText& information) {
+void BrowserWindow::ShowMapInformation(const MapInformationText& information) {
   ShowSizeValue(QString::fromStdString(information.size));
-  Label8->setText(QString::fromStdString(information.scheme));
-  Label9->setText(QString::fromStdString(information.missions));
+  schemeValue->setText(QString::fromStdString(information.scheme));
+  missionsValue->setText(QString::fromStdString(information.missions));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

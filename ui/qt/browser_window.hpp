@@ -1,4 +1,4 @@
-// TForm7, the map browser's Qt face and the program's main window: the banner, the map list by
+// BrowserWindow, the map browser's Qt face and the program's main window: the banner, the map list by
 // category and the selected map's information. Its logic (Browser) runs the program's start
 // sequence and hands a double-clicked map to the slot picker.
 #pragma once
@@ -8,52 +8,42 @@
 #include <string>
 #include <vector>
 
-#include "ui/fade_form.hpp"
 #include "ui/logic/browser.hpp"
+#include "ui/qt/fade_window.hpp"
 
 class QLabel;
 class QRadioButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-class TForm1;
-class TForm8;
-class TForm9;
+class SlotPickerWindow;
+class NoticeWindow;
+class VersionPickerWindow;
 
-class TForm7 : public TFadeForm, private BrowserFace {
+class BrowserWindow : public FadeWindow, private BrowserFace {
   Q_OBJECT
   Browser logic_;
 
  public:
-  TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& versionPicker);
+  BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, NoticeWindow& notice,
+                VersionPickerWindow& versionPicker);
 
-  // Created: the platform check that decides whether windows fade.
-  void FormCreate() { logic_.FormCreate(); }
-  // The start sequence.
-  void FormShow() { logic_.FormShow(); }
-
-  void RadioButton1Click() { logic_.ChooseCategory(CampaignMap); }
-  void RadioButton2Click() { logic_.ChooseCategory(SinglePlayerMap); }
-  void RadioButton3Click() { logic_.ChooseCategory(MultiplayerMap); }
-  // Shows the selected map's information (also run by ListView1SelectItem).
-  void ListView1Click() { logic_.ShowSelected(); }
-  void ListView1SelectItem() { logic_.ShowSelected(); }
-  void ListView1DblClick() { logic_.OpenSelected(); }
-  void Label2Click() { logic_.Close(); }
+  // What the window does: its start sequence (FormShow), the category buttons, the map list.
+  Browser& Logic() { return logic_; }
 
   int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }
 
-  QLabel* Image1;
-  QLabel* Label1;
-  QLabel* Label2;
-  QTreeWidget* ListView1;
-  QWidget* Panel1;
-  QRadioButton* RadioButton2;
-  QRadioButton* RadioButton3;
-  QRadioButton* RadioButton1;
-  QLabel *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
+  QLabel* banner;
+  QLabel* titleLabel;
+  QLabel* closeLabel;
+  QTreeWidget* mapList;
+  QWidget* informationPanel;
+  QRadioButton* singleplayerButton;
+  QRadioButton* multiplayerButton;
+  QRadioButton* campaignsButton;
+  QLabel *informationCaption, *sizeCaption, *schemeCaption, *missionsCaption, *sizeValue, *schemeValue, *missionsValue;
 
  protected:
   void CloseRequested() override { logic_.Key(KeyAction::Escape); }
@@ -68,4 +58,4 @@ class TForm7 : public TFadeForm, private BrowserFace {
   void ShowSizeValue(const QString& text);
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -1,4 +1,4 @@
-#include "ui/fade_form.hpp"
+#include "ui/qt/fade_window.hpp"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -8,13 +8,13 @@
 #include <QTimer>
 #include <utility>
 
-#include "ui/window_style.hpp"
-#include "ui/window_system.hpp"
+#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_system.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-TFadeForm::TFadeForm(GuiSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
-                     bool alwaysOnTop, QWidget* owner)
+FadeWindow::FadeWindow(QtSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
+                       bool alwaysOnTop, QWidget* owner)
     : QWidget(owner, Qt::Window), session_(session), timer_(new QTimer(this)) {
   setObjectName(QString::fromLatin1(name));
   Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
@@ -26,26 +26,26 @@ TFadeForm::TFadeForm(GuiSession& session, const char* name, int clientWidth, int
   setPalette(palette);
   setAutoFillBackground(true);
 
-  timer_->setObjectName(QStringLiteral("Timer1"));
+  timer_->setObjectName(QStringLiteral("fadeTimer"));
   timer_->setInterval(session.FadeIntervalMs);
   connect(timer_, &QTimer::timeout, this, [this] { fade_.Tick(); });
   ShowOpacity(fade_.AlphaBlend(), fade_.Opacity());
 
   // Keyboard: Escape does what the window's "X" (or "EXIT") does, Enter what its main action does.
   setFocusPolicy(Qt::StrongFocus);
-  auto key = [this](QList<QKeySequence> keys, void (TFadeForm::*action)()) {
+  auto key = [this](QList<QKeySequence> keys, void (FadeWindow::*action)()) {
     auto* shortcut = new QShortcut(this);
     shortcut->setKeys(keys);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, action);
   };
-  key({QKeySequence(Qt::Key_Escape)}, &TFadeForm::CloseRequested);
+  key({QKeySequence(Qt::Key_Escape)}, &FadeWindow::CloseRequested);
   // The main keyboard's Enter, and the keypad's.
   key({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)},
-      &TFadeForm::EnterPressed);
+      &FadeWindow::EnterPressed);
 }
 
-void TFadeForm::ShowOpacity(bool alphaBlend, int opacity) {
+void FadeWindow::ShowOpacity(bool alphaBlend, int opacity) {
   // A desktop that cannot show a window half transparent draws it opaque: nothing to set there.
   if (!session_.DesktopHasWindowOpacity) return;
   // Without alpha blending the window is drawn opaque whatever its opacity value says.
@@ -54,12 +54,14 @@ void TFadeForm::ShowOpacity(bool alphaBlend, int opacity) {
   FlushWindowSystem();
 }
 
-void TFadeForm::StartTimer() { timer_->start(); }
-void TFadeForm::StopTimer() { timer_->stop(); }
+void FadeWindow::StartTimer() { timer_->start(); }
+void FadeWindow::StopTimer() { timer_->stop(); }
 
-void TFadeForm::ReportError(const std::string& message) { session_.ReportError(QString::fromStdString(message), this); }
+void FadeWindow::ReportError(const std::string& message) {
+  session_.ReportError(QString::fromStdString(message), this);
+}
 
-void TFadeForm::ShowCentred(bool modal) {
+void FadeWindow::ShowCentred(bool modal) {
   setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
   QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   if (screen) {
@@ -72,7 +74,7 @@ void TFadeForm::ShowCentred(bool modal) {
   activateWindow();
 }
 
-void TFadeForm::paintEvent(QPaintEvent* event) {
+void FadeWindow::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter painter(this);
   painter.setPen(FrameGrey());
@@ -80,10 +82,10 @@ void TFadeForm::paintEvent(QPaintEvent* event) {
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void TFadeForm::closeEvent(QCloseEvent* event) {
+void FadeWindow::closeEvent(QCloseEvent* event) {
   // The program's own closing hides its windows; only a request from outside arrives here.
   event->ignore();
   CloseRequested();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -1,5 +1,5 @@
-// TFadeForm: what every window of the program is made of. A borderless window of a fixed client
-// size, centred on the screen and framed by a one-pixel grey line, with a 20 ms timer (Timer1)
+// FadeWindow: what every window of the program is made of. A borderless window of a fixed client
+// size, centred on the screen and framed by a one-pixel grey line, with a 20 ms timer (the fade timer)
 // that fades it in from its opacity to 200 and out to 0, after which the action its closing
 // leads to runs. With alpha blending off the window is drawn opaque and the steps show nothing.
 #pragma once
@@ -10,21 +10,21 @@
 #include <string>
 #include <utility>
 
-#include "ui/gui_session.hpp"
 #include "ui/logic/window_face.hpp"
+#include "ui/qt/qt_session.hpp"
 
 class QTimer;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-class TFadeForm : public QWidget, public WindowFace {
+class FadeWindow : public QWidget, public WindowFace {
   Q_OBJECT
 
  public:
   using Fade = WindowFade::Fade;
 
-  TFadeForm(GuiSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
-            bool alwaysOnTop, QWidget* owner = nullptr);
+  FadeWindow(QtSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
+             bool alwaysOnTop, QWidget* owner = nullptr);
 
   // The alpha-blending switch (on at creation) and the opacity from 0 to 255 (0 at creation).
   bool AlphaBlend() const { return fade_.AlphaBlend(); }
@@ -32,18 +32,13 @@ class TFadeForm : public QWidget, public WindowFace {
   void SetAlphaBlend(bool on) { fade_.SetAlphaBlend(on); }
   void SetAlphaBlendValue(int value) { fade_.SetOpacity(value); }
   // Takes over an opener's switch, and its opacity too when given.
-  void CopyFadeFrom(const TFadeForm& opener, bool withOpacity) { fade_.CopyFrom(opener.fade_, withOpacity); }
+  void CopyFadeFrom(const FadeWindow& opener, bool withOpacity) { fade_.CopyFrom(opener.fade_, withOpacity); }
 
-  QTimer* Timer1() const { return timer_; }
+  QTimer* FadeTimer() const { return timer_; }
   Fade CurrentFade() const { return fade_.Current(); }
 
   // Closes the window as its "X" or "EXIT" does.
   void RequestClose() { CloseRequested(); }
-
-  // The fade-in step: at 200 the timer stops, otherwise 10 more.
-  void Timer1Timer() { fade_.InStep(); }
-  // The fade-out step: above 0, 10 less; at 0 the timer stops and the pending action runs.
-  void FadeOutTimer() { fade_.OutStep(); }
 
   // The window face every window's logic drives.
   WindowFade& Fading() override { return fade_; }
@@ -62,10 +57,10 @@ class TFadeForm : public QWidget, public WindowFace {
   void AlphaBlendValueChanged(int value);
 
  protected:
-  GuiSession& session() const { return session_; }
+  QtSession& session() const { return session_; }
 
   void StartFadeIn() { fade_.StartIn(); }
-  // Switches Timer1 to the fade-out step; pending runs once the opacity has reached 0.
+  // Switches the fade timer to the fade-out step; pending runs once the opacity has reached 0.
   void StartFadeOut(std::function<void()> pending) { fade_.StartOut(std::move(pending)); }
 
   // A close request from the window manager (there is no title bar, but keyboard shortcuts can
@@ -78,9 +73,9 @@ class TFadeForm : public QWidget, public WindowFace {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  GuiSession& session_;
+  QtSession& session_;
   QTimer* timer_;
   WindowFade fade_{*this};
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

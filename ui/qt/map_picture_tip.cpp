@@ -1,4 +1,4 @@
-#include "ui/map_picture_tip.hpp"
+#include "ui/qt/map_picture_tip.hpp"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <system_error>
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 // The tooltip sits this far below and right of the pointer, as the desktop's tooltips do.
@@ -121,4 +121,4 @@ void MapPictureTip::Hide() {
   popup_->hide();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

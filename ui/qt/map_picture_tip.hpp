@@ -21,7 +21,7 @@ class QAbstractItemView;
 class QLabel;
 class QModelIndex;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
 class MapPictureTip : public QObject {
   Q_OBJECT
@@ -69,4 +69,4 @@ class MapPictureTip : public QObject {
   std::unique_ptr<BackgroundPictures> pictures_;  // last: its thread stops before the rest goes
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

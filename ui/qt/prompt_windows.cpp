@@ -1,26 +1,26 @@
-#include "ui/prompt_windows.hpp"
+#include "ui/qt/prompt_windows.hpp"
 
 #include <QFrame>
 #include <QLabel>
 #include <algorithm>
 
-#include "ui/window_style.hpp"
+#include "ui/qt/window_style.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 namespace l = layout::prompts;
 
 }  // namespace
 
-TPromptForm::TPromptForm(GuiSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic)
-    : TFadeForm(session, name, l::kWidth, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
-  Label1 = new QLabel(QString::fromUtf8(kEditorPromptText), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setFont(WindowFont(layout::kPromptFontPixels));
+PromptWindow::PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic)
+    : FadeWindow(session, name, l::kWidth, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
+  messageLabel = new QLabel(QString::fromUtf8(kEditorPromptText), this);
+  messageLabel->setObjectName(QStringLiteral("messageLabel"));
+  messageLabel->setFont(WindowFont(layout::kPromptFontPixels));
 }
 
-QFrame* TPromptForm::MakeBox(const char* name, layout::Box at) {
+QFrame* PromptWindow::MakeBox(const char* name, layout::Box at) {
   auto* box = new QFrame(this);
   box->setObjectName(QString::fromLatin1(name));
   box->setGeometry(Geometry(at));
@@ -32,7 +32,7 @@ QFrame* TPromptForm::MakeBox(const char* name, layout::Box at) {
   return box;
 }
 
-QLabel* TPromptForm::MakeButtonLabel(const char* name, const QString& text, layout::Box at) {
+QLabel* PromptWindow::MakeButtonLabel(const char* name, const QString& text, layout::Box at) {
   QLabel* label = MakeLabel(this, name, text, at);
   label->setFont(WindowFont(layout::kFontPixels));
   QPalette palette = label->palette();
@@ -42,42 +42,42 @@ QLabel* TPromptForm::MakeButtonLabel(const char* name, const QString& text, layo
   return label;
 }
 
-TForm8::TForm8(GuiSession& session, QWidget* owner)
-    : TPromptForm(session, "TForm8", l::kNoticeHeight, owner, logic_), logic_(session, *this, *this) {
+NoticeWindow::NoticeWindow(QtSession& session, QWidget* owner)
+    : PromptWindow(session, "NoticeWindow", l::kNoticeHeight, owner, logic_), logic_(session, *this, *this) {
   setWindowTitle(QStringLiteral("Notice"));
-  Label1->setGeometry(Geometry(l::kNoticeMessage));
-  Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label1->setWordWrap(true);
-  Shape2 = MakeBox("Shape2", l::kNoticeExitBox);
-  Label3 = MakeButtonLabel("Label3", QStringLiteral("EXIT"), l::kNoticeExit);
-  OnMouseRelease(Shape2, [this] { Shape2MouseUp(); });
-  OnMouseRelease(Label3, [this] { Shape2MouseUp(); });
+  messageLabel->setGeometry(Geometry(l::kNoticeMessage));
+  messageLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  messageLabel->setWordWrap(true);
+  exitBox = MakeBox("exitBox", l::kNoticeExitBox);
+  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kNoticeExit);
+  OnMouseRelease(exitBox, [this] { logic_.Exit(); });
+  OnMouseRelease(exitLabel, [this] { logic_.Exit(); });
 }
 
-void TForm8::ShowMessage(const std::string& message) {
-  Label1->setText(QString::fromStdString(message));
+void NoticeWindow::ShowMessage(const std::string& message) {
+  messageLabel->setText(QString::fromStdString(message));
   // The fixed notices fit the design's three lines; a longer message (a failing step's error
   // naming a file) makes the window taller rather than being cut off.
   const layout::Box box = l::kNoticeMessage;
-  const int extra = std::max(0, Label1->heightForWidth(box.width) - box.height);
-  Label1->setGeometry(box.left, box.top, box.width, box.height + extra);
-  Shape2->move(l::kNoticeExitBox.left, l::kNoticeExitBox.top + extra);
-  Label3->move(l::kNoticeExit.left, l::kNoticeExit.top + extra);
+  const int extra = std::max(0, messageLabel->heightForWidth(box.width) - box.height);
+  messageLabel->setGeometry(box.left, box.top, box.width, box.height + extra);
+  exitBox->move(l::kNoticeExitBox.left, l::kNoticeExitBox.top + extra);
+  exitLabel->move(l::kNoticeExit.left, l::kNoticeExit.top + extra);
   setFixedSize(l::kWidth, l::kNoticeHeight + extra);
 }
 
-TForm6::TForm6(GuiSession& session, QWidget* owner)
-    : TPromptForm(session, "TForm6", l::kEditorPromptHeight, owner, logic_), logic_(session, *this) {
+EditorPromptWindow::EditorPromptWindow(QtSession& session, QWidget* owner)
+    : PromptWindow(session, "EditorPromptWindow", l::kEditorPromptHeight, owner, logic_), logic_(session, *this) {
   setWindowTitle(QStringLiteral("Start the editor"));
-  Label1->setGeometry(Geometry(l::kEditorPromptMessage));
-  Shape1 = MakeBox("Shape1", l::kYesBox);
-  Label2 = MakeButtonLabel("Label2", QStringLiteral("YES"), l::kYes);
-  Shape2 = MakeBox("Shape2", l::kExitBox);
-  Label3 = MakeButtonLabel("Label3", QStringLiteral("EXIT"), l::kExit);
-  OnMouseRelease(Shape1, [this] { Shape1MouseUp(); });
-  OnMouseRelease(Label2, [this] { Shape1MouseUp(); });
-  OnMouseRelease(Shape2, [this] { Shape2MouseUp(); });
-  OnMouseRelease(Label3, [this] { Shape2MouseUp(); });
+  messageLabel->setGeometry(Geometry(l::kEditorPromptMessage));
+  yesBox = MakeBox("yesBox", l::kYesBox);
+  yesLabel = MakeButtonLabel("yesLabel", QStringLiteral("YES"), l::kYes);
+  exitBox = MakeBox("exitBox", l::kExitBox);
+  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kExit);
+  OnMouseRelease(yesBox, [this] { logic_.Yes(); });
+  OnMouseRelease(yesLabel, [this] { logic_.Yes(); });
+  OnMouseRelease(exitBox, [this] { logic_.Exit(); });
+  OnMouseRelease(exitLabel, [this] { logic_.Exit(); });
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -1,5 +1,5 @@
-// The two small windows of the same make: TForm8, the notice window (one message and "EXIT"),
-// and TForm6, the editor prompt ("Do you wish to run ... Editor now?" with "YES" and "EXIT").
+// The two small windows of the same make: NoticeWindow, the notice window (one message and "EXIT"),
+// and EditorPromptWindow, the editor prompt ("Do you wish to run ... Editor now?" with "YES" and "EXIT").
 // Both are white, always on top, shown modally, and fade; their boxes and labels act as buttons
 // when a mouse button is released over them.
 #pragma once
@@ -9,37 +9,33 @@
 #include <string>
 #include <utility>
 
-#include "ui/fade_form.hpp"
 #include "ui/logic/prompts.hpp"
 #include "ui/logic/window_layout.hpp"
+#include "ui/qt/fade_window.hpp"
 
 class QFrame;
 class QLabel;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
 // What both windows share: the message label, the "EXIT" box and showing with a close action.
-class TPromptForm : public TFadeForm {
+class PromptWindow : public FadeWindow {
   Q_OBJECT
 
  public:
-  TPromptForm(GuiSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic);
+  PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic);
 
   // Takes the opener's alpha-blending switch and opacity, shows the window modally and fades it
   // in; afterClose runs once the window has faded out and closed.
-  void Open(const TFadeForm& opener, std::function<void()> afterClose) {
+  void Open(const FadeWindow& opener, std::function<void()> afterClose) {
     prompt_.Open(opener.Fading(), std::move(afterClose));
   }
   // Shows without an opener: the switch and opacity the window has.
   void Open(std::function<void()> afterClose) { prompt_.Open(std::move(afterClose)); }
 
-  void FormShow() { prompt_.FormShow(); }
-  // "EXIT": fades out (at once with alpha blending off) and closes.
-  void Shape2MouseUp() { prompt_.Exit(); }
-
-  QLabel* Label1;
-  QFrame* Shape2;
-  QLabel* Label3;
+  QLabel* messageLabel;
+  QFrame* exitBox;
+  QLabel* exitLabel;
 
  protected:
   // Escape and Enter as the window's logic takes them (the prompt takes Enter as "YES").
@@ -54,13 +50,13 @@ class TPromptForm : public TFadeForm {
 };
 
 // The notice window: its caller sets the message.
-class TForm8 : public TPromptForm, private MessageFace {
+class NoticeWindow : public PromptWindow, private MessageFace {
   Q_OBJECT
 
  public:
-  explicit TForm8(GuiSession& session, QWidget* owner = nullptr);
-  // Sets the message, then opens as TPromptForm::Open does.
-  void ShowNotice(const QString& message, const TFadeForm& opener, std::function<void()> afterClose) {
+  explicit NoticeWindow(QtSession& session, QWidget* owner = nullptr);
+  // Sets the message, then opens as PromptWindow::Open does.
+  void ShowNotice(const QString& message, const FadeWindow& opener, std::function<void()> afterClose) {
     logic_.ShowNotice(message.toStdString(), opener.Fading(), std::move(afterClose));
   }
   Notice& Logic() { return logic_; }
@@ -72,23 +68,21 @@ class TForm8 : public TPromptForm, private MessageFace {
 };
 
 // The editor prompt, created by the slot picker when a conversion has ended.
-class TForm6 : public TPromptForm {
+class EditorPromptWindow : public PromptWindow {
   Q_OBJECT
 
  public:
-  explicit TForm6(GuiSession& session, QWidget* owner = nullptr);
+  explicit EditorPromptWindow(QtSession& session, QWidget* owner = nullptr);
 
-  // "YES": fades out (always the full 20 steps) and starts the editor at once.
-  void Shape1MouseUp() { logic_.Yes(); }
   // Why "YES" could not start the editor; empty when it started (or "YES" was not chosen).
   QString EditorStartFailure() const { return QString::fromStdString(logic_.EditorStartFailure()); }
 
-  QFrame* Shape1;
-  QLabel* Label2;
+  QFrame* yesBox;
+  QLabel* yesLabel;
   EditorPrompt& Logic() { return logic_; }
 
  private:
   EditorPrompt logic_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

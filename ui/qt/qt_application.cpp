@@ -1,4 +1,4 @@
-#include "ui/gui_application.hpp"
+#include "ui/qt/qt_application.hpp"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,10 +9,10 @@
 #include <csignal>
 
 #include "convert/records/cliff_data.hpp"
-#include "ui/gui_windows.hpp"
-#include "ui/window_system.hpp"
+#include "ui/qt/window_set.hpp"
+#include "ui/qt/window_system.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 // The error report: a message box owned by the window on show, above it (transient for it,
@@ -60,7 +60,7 @@ bool PlatformHasWindowOpacity(const QString& platformName) {
   return kWithOpacity.contains(platformName, Qt::CaseInsensitive);
 }
 
-int RunWindows(int& argc, char** argv, GuiSession& session) {
+int RunWindows(int& argc, char** argv, QtSession& session) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kartwerk"));
   QApplication::setApplicationDisplayName(QStringLiteral("Kartwerk"));
@@ -73,9 +73,9 @@ int RunWindows(int& argc, char** argv, GuiSession& session) {
   if (session.CliffDataFile.empty()) session.CliffDataFile = DefaultCliffDataPath();
   if (!session.hooks.EndProgram) session.hooks.EndProgram = [](int status) { QCoreApplication::exit(status); };
   if (!session.hooks.ReportError) session.hooks.ReportError = ShowErrorBox;
-  if (!session.hooks.LaunchEditor) session.hooks.LaunchEditor = StartEditor;
+  if (!session.hooks.LaunchEditor) session.hooks.LaunchEditor = StartEditorThroughWine;
 
-  GuiWindows windows(session);
+  WindowSet windows(session);
   CloseOnTermination(&application, [&windows, &session] {
     QWidget* active = QApplication::activeModalWidget();
     if (active != nullptr && active->objectName() == QStringLiteral("ErrorBox")) active->close();
@@ -83,8 +83,8 @@ int RunWindows(int& argc, char** argv, GuiSession& session) {
     if (!windows.CloseShownWindow()) session.EndProgram();
   });
   // Started from inside the main loop, so that ending the program at any step leaves it.
-  QTimer::singleShot(0, &windows.Form7(), [&windows] { windows.Form7().FormShow(); });
+  QTimer::singleShot(0, &windows.Browser(), [&windows] { windows.Browser().Logic().FormShow(); });
   return QApplication::exec();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -1,27 +1,27 @@
-#include "ui/gui_session.hpp"
+#include "ui/qt/qt_session.hpp"
 
-#include "ui/notice_texts.hpp"
+#include "ui/logic/notice_texts.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-void GuiSession::LeaveMainLoop(int status) {
+void QtSession::LeaveMainLoop(int status) {
   if (hooks.EndProgram) hooks.EndProgram(status);
 }
 
-void GuiSession::ReportError(const QString& message, QWidget* owner) const {
+void QtSession::ReportError(const QString& message, QWidget* owner) const {
   if (hooks.ReportError) hooks.ReportError(message, owner);
 }
 
-bool GuiSession::LaunchEditor(const EditorLaunch& launch) const {
+bool QtSession::LaunchEditor(const EditorLaunch& launch) const {
   return hooks.LaunchEditor && hooks.LaunchEditor(launch);
 }
 
-std::string GuiSession::StartEditor(const EditorLaunch& launch) {
-  return LaunchEditor(launch) ? std::string() : EditorStartFailure(launch).toStdString();
+std::string QtSession::StartEditor(const EditorLaunch& launch) {
+  return LaunchEditor(launch) ? std::string() : EditorStartFailureText(launch, /*throughWine=*/true);
 }
 
-void GuiSession::WorkerProgress(const std::string& label) {
+void QtSession::WorkerProgress(const std::string& label) {
   if (hooks.WorkerProgress) hooks.WorkerProgress(label);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

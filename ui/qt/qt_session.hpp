@@ -7,15 +7,15 @@
 #include <functional>
 #include <string>
 
-#include "ui/editor_launch.hpp"
 #include "ui/logic/fade_steps.hpp"
 #include "ui/logic/window_session.hpp"
+#include "ui/qt/wine_editor_start.hpp"
 
 class QWidget;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-struct GuiHooks {
+struct QtHooks {
   // Ends the program (leaves the main loop) with its exit status. Called at most once per session.
   std::function<void(int status)> EndProgram;
   // The general error report: a failure no window handles itself (a map that cannot be read, a
@@ -29,8 +29,8 @@ struct GuiHooks {
 };
 
 // The session of the Qt windows: the hooks above take the place of the program's own ways out.
-struct GuiSession : WindowSession {
-  GuiHooks hooks;
+struct QtSession : WindowSession {
+  QtHooks hooks;
 
   void ReportError(const QString& message, QWidget* owner) const;
   bool LaunchEditor(const EditorLaunch& launch) const;
@@ -42,4 +42,4 @@ struct GuiSession : WindowSession {
   void LeaveMainLoop(int status) override;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

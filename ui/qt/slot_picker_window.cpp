@@ -1,14 +1,14 @@
-#include "ui/slot_picker_window.hpp"
+#include "ui/qt/slot_picker_window.hpp"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <utility>
 
-#include "ui/prompt_windows.hpp"
-#include "ui/window_style.hpp"
+#include "ui/qt/prompt_windows.hpp"
+#include "ui/qt/window_style.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
@@ -28,150 +28,144 @@ QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::stri
   return QString::fromStdString(ReplacedSlotText(end, notes));
 }
 
-TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
-    : TFadeForm(session, "TForm1", l::kWidth, l::kHeight, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false,
-                owner),
-      logic_(session, *this, *this, notice.Logic()),
-      ProcessThread(logic_.ProcessThread) {
+SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWidget* owner)
+    : FadeWindow(session, "SlotPickerWindow", l::kWidth, l::kHeight, QPalette().color(QPalette::Window),
+                 /*alwaysOnTop=*/false, owner),
+      logic_(session, *this, *this, notice.Logic()) {
   setFont(WindowFont(layout::kFontPixels));
   setWindowTitle(QStringLiteral("Editor slot"));
 
-  Panel2 = new QWidget(this);
-  Panel2->setObjectName(QStringLiteral("Panel2"));
-  Panel2->setGeometry(Geometry(top::kPanel));
-  Colour(Panel2, QPalette::Window, Qt::white);
-  Panel2->setAutoFillBackground(true);
+  bannerPanel = new QWidget(this);
+  bannerPanel->setObjectName(QStringLiteral("bannerPanel"));
+  bannerPanel->setGeometry(Geometry(top::kPanel));
+  Colour(bannerPanel, QPalette::Window, Qt::white);
+  bannerPanel->setAutoFillBackground(true);
 
-  Image1 = new QLabel(Panel2);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(top::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
-  Image1->setPixmap(BannerPicture());
+  banner = new QLabel(bannerPanel);
+  banner->setObjectName(QStringLiteral("banner"));
+  banner->setGeometry(top::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
+  banner->setPixmap(BannerPicture());
 
-  Label2 = MakeLabel(Panel2, "Label2", QStringLiteral("X"), top::kClose);
-  Label2->setFont(WindowFont(layout::kFontPixels, true));
-  Label2->adjustSize();
-  OnMouseRelease(Label2, [this] { Label2Click(); });
-  MoveWindowByDragging(Panel2);
+  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), top::kClose);
+  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel->adjustSize();
+  OnMouseRelease(closeLabel, [this] { logic_.Close(); });
+  MoveWindowByDragging(bannerPanel);
 
-  Label1 = new QLabel(QString::fromLatin1(kSlotListTitle), Panel2);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(Geometry(l::kTitle));
-  Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  titleLabel = new QLabel(QString::fromLatin1(kSlotListTitle), bannerPanel);
+  titleLabel->setObjectName(QStringLiteral("titleLabel"));
+  titleLabel->setGeometry(Geometry(l::kTitle));
+  titleLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-  ListBox1 = new QListWidget(this);
-  ListBox1->setObjectName(QStringLiteral("ListBox1"));
-  ListBox1->setGeometry(Geometry(l::kSlotList));
-  ListBox1->setUniformItemSizes(true);
-  ListBox1->setFrameStyle(QFrame::Box | QFrame::Plain);
-  Colour(ListBox1, QPalette::Text, ValueBlue());
-  Colour(ListBox1, QPalette::WindowText, FrameGrey());
-  connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
+  slotList = new QListWidget(this);
+  slotList->setObjectName(QStringLiteral("slotList"));
+  slotList->setGeometry(Geometry(l::kSlotList));
+  slotList->setUniformItemSizes(true);
+  slotList->setFrameStyle(QFrame::Box | QFrame::Plain);
+  Colour(slotList, QPalette::Text, ValueBlue());
+  Colour(slotList, QPalette::WindowText, FrameGrey());
+  connect(slotList, &QListWidget::itemDoubleClicked, this, [this] { logic_.ChooseSlot(); });
 
-  Panel1 = new QWidget(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(Geometry(l::kProgressPanel));
-  Colour(Panel1, QPalette::Window, Qt::white);
-  Panel1->setAutoFillBackground(true);
-  Panel1->hide();
+  progressPanel = new QWidget(this);
+  progressPanel->setObjectName(QStringLiteral("progressPanel"));
+  progressPanel->setGeometry(Geometry(l::kProgressPanel));
+  Colour(progressPanel, QPalette::Window, Qt::white);
+  progressPanel->setAutoFillBackground(true);
+  progressPanel->hide();
 
   auto caption = [this](const char* name, const char* text, int top) {
-    QLabel* label = MakeLabel(Panel1, name, QString::fromLatin1(text), l::kCaptionLeft, top);
+    QLabel* label = MakeLabel(progressPanel, name, QString::fromLatin1(text), l::kCaptionLeft, top);
     return label;
   };
   auto value = [this](const char* name, layout::Box at) {
-    auto* label = new QLabel(QStringLiteral("-"), Panel1);
+    auto* label = new QLabel(QStringLiteral("-"), progressPanel);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(Geometry(at));
     Colour(label, QPalette::WindowText, ValueBlue());
     return label;
   };
   auto row = [](int rowTop) { return layout::Box{l::kValueLeft, rowTop, l::kValueWidth, l::kRowHeight}; };
-  Label3 = caption("Label3", "Processing map:", l::kMapTop);
-  Label4 = value("Label4", row(l::kMapTop));
-  Label5 = caption("Label5", "Map type:", l::kTypeTop);
-  Label6 = value("Label6", row(l::kTypeTop));
-  Label9 = caption("Label9", "Map scheme:", l::kSchemeTop);
-  Label10 = value("Label10", row(l::kSchemeTop));
-  Label11 = caption("Label11", "Map size:", l::kSizeTop);
-  Label12 = value("Label12", row(l::kSizeTop));
-  Label13 = new QLabel(QStringLiteral("Processing:"), Panel1);
-  Label13->setObjectName(QStringLiteral("Label13"));
-  Label13->setGeometry(Geometry(l::kStepCaption));
-  Label13->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label14 = value("Label14", l::kStep);
-  Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  mapCaption = caption("mapCaption", "Processing map:", l::kMapTop);
+  mapValue = value("mapValue", row(l::kMapTop));
+  typeCaption = caption("typeCaption", "Map type:", l::kTypeTop);
+  typeValue = value("typeValue", row(l::kTypeTop));
+  schemeCaption = caption("schemeCaption", "Map scheme:", l::kSchemeTop);
+  schemeValue = value("schemeValue", row(l::kSchemeTop));
+  sizeCaption = caption("sizeCaption", "Map size:", l::kSizeTop);
+  sizeValue = value("sizeValue", row(l::kSizeTop));
+  stepCaption = new QLabel(QStringLiteral("Processing:"), progressPanel);
+  stepCaption->setObjectName(QStringLiteral("stepCaption"));
+  stepCaption->setGeometry(Geometry(l::kStepCaption));
+  stepCaption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  stepValue = value("stepValue", l::kStep);
+  stepValue->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-  Gauge1 = new QProgressBar(Panel1);
-  Gauge1->setObjectName(QStringLiteral("Gauge1"));
-  Gauge1->setGeometry(Geometry(l::kGauge));
-  Gauge1->setRange(0, GaugeMaximum(1));
-  Gauge1->setValue(0);
-  Gauge1->setTextVisible(false);
-  Gauge1->setStyleSheet(
+  progressGauge = new QProgressBar(progressPanel);
+  progressGauge->setObjectName(QStringLiteral("progressGauge"));
+  progressGauge->setGeometry(Geometry(l::kGauge));
+  progressGauge->setRange(0, GaugeMaximum(1));
+  progressGauge->setValue(0);
+  progressGauge->setTextVisible(false);
+  progressGauge->setStyleSheet(
       QStringLiteral("QProgressBar { border: none; background: %1; } QProgressBar::chunk { background: %2; }")
           .arg(ToQColor(layout::kGaugeTrough).name(), ToQColor(layout::kGaugeRed).name()));
 }
 
-TForm1::~TForm1() {
-  // The worker is stopped and joined while the window it reports to still exists.
-  ProcessThread.reset();
-}
-
-void TForm1::Open(const std::filesystem::path& mapPath, const TFadeForm& opener, bool withOpacity,
-                  std::function<void(const QString& failure)> afterClose, bool failuresReturn) {
+void SlotPickerWindow::Open(const std::filesystem::path& mapPath, const FadeWindow& opener, bool withOpacity,
+                            std::function<void(const QString& failure)> afterClose, bool failuresReturn) {
   logic_.Open(
       mapPath, opener.Fading(), withOpacity,
       [after = std::move(afterClose)](const std::string& failure) { after(QString::fromStdString(failure)); },
       failuresReturn);
 }
 
-void TForm1::ShowSlotList(const std::string& title) {
-  Panel1->hide();
-  Label1->setText(QString::fromStdString(title));
+void SlotPickerWindow::ShowSlotList(const std::string& title) {
+  progressPanel->hide();
+  titleLabel->setText(QString::fromStdString(title));
 }
 
-void TForm1::ShowSlotRows(const std::vector<std::string>& rows) {
-  ListBox1->clear();
+void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
+  slotList->clear();
   for (const std::string& text : rows) {
-    auto* row = new QListWidgetItem(QString::fromStdString(text), ListBox1);
+    auto* row = new QListWidgetItem(QString::fromStdString(text), slotList);
     row->setSizeHint(QSize(0, l::kSlotRowHeight));
   }
 }
 
-void TForm1::FocusSlotList() { ListBox1->setFocus(); }
+void SlotPickerWindow::FocusSlotList() { slotList->setFocus(); }
 
-int TForm1::SelectedSlot(bool keyboardRow) {
-  if (keyboardRow && ListBox1->selectedItems().isEmpty() && ListBox1->currentItem()) {
-    ListBox1->currentItem()->setSelected(true);
+int SlotPickerWindow::SelectedSlot(bool keyboardRow) {
+  if (keyboardRow && slotList->selectedItems().isEmpty() && slotList->currentItem()) {
+    slotList->currentItem()->setSelected(true);
   }
-  const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-  return selected.isEmpty() ? -1 : ListBox1->row(selected.first());
+  const QList<QListWidgetItem*> selected = slotList->selectedItems();
+  return selected.isEmpty() ? -1 : slotList->row(selected.first());
 }
 
-void TForm1::ShowProgressPanel(const std::string& title, const ProgressPanel& panel) {
-  Label1->setText(QString::fromStdString(title));
-  SetElidedText(Label4, QString::fromStdString(panel.map));
-  Label6->setText(QString::fromStdString(panel.type));
-  Label10->setText(QString::fromStdString(panel.scheme));
-  Gauge1->setRange(0, panel.gaugeMaximum);
-  Gauge1->setValue(0);
-  Label12->setText(QString::fromStdString(panel.size));
-  Label14->setText(QString());
-  Panel1->show();
+void SlotPickerWindow::ShowProgressPanel(const std::string& title, const ProgressPanel& panel) {
+  titleLabel->setText(QString::fromStdString(title));
+  SetElidedText(mapValue, QString::fromStdString(panel.map));
+  typeValue->setText(QString::fromStdString(panel.type));
+  schemeValue->setText(QString::fromStdString(panel.scheme));
+  progressGauge->setRange(0, panel.gaugeMaximum);
+  progressGauge->setValue(0);
+  sizeValue->setText(QString::fromStdString(panel.size));
+  stepValue->setText(QString());
+  progressPanel->show();
 }
 
-void TForm1::ShowProgress(const std::string& label, int gauge) {
-  Gauge1->setValue(gauge);
-  Label14->setText(QString::fromStdString(label));
+void SlotPickerWindow::ShowProgress(const std::string& label, int gauge) {
+  progressGauge->setValue(gauge);
+  stepValue->setText(QString::fromStdString(label));
 }
 
-void TForm1::PostToWindowThread(std::function<void()> call) {
+void SlotPickerWindow::PostToWindowThread(std::function<void()> call) {
   QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
-kartwerk::EditorPrompt& TForm1::MakeEditorPrompt() {
-  prompt_ = new TForm6(session(), this);
+kartwerk::EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {
+  prompt_ = new EditorPromptWindow(session(), this);
   return prompt_->Logic();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -1,34 +1,34 @@
-#include "ui/version_picker_window.hpp"
+#include "ui/qt/version_picker_window.hpp"
 
 #include <QFrame>
 #include <QLabel>
 #include <utility>
 
-#include "ui/window_style.hpp"
+#include "ui/qt/window_style.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-TForm9::TForm9(GuiSession& session, QWidget* owner)
-    : TFadeForm(session, "TForm9", layout::version_picker::kWidth, layout::version_picker::kHeight,
-                QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
+VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
+    : FadeWindow(session, "VersionPickerWindow", layout::version_picker::kWidth, layout::version_picker::kHeight,
+                 QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
   setFont(WindowFont(layout::kFontPixels));
   setWindowTitle(QStringLiteral("Game version"));
   QPalette blue = palette();
   blue.setColor(QPalette::WindowText, ValueBlue());
   setPalette(blue);
 
-  Panel2 = new QWidget(this);
-  Panel2->setObjectName(QStringLiteral("Panel2"));
-  Panel2->setGeometry(Geometry(layout::banner_panel::kPanel));
-  QPalette white = Panel2->palette();
+  bannerPanel = new QWidget(this);
+  bannerPanel->setObjectName(QStringLiteral("bannerPanel"));
+  bannerPanel->setGeometry(Geometry(layout::banner_panel::kPanel));
+  QPalette white = bannerPanel->palette();
   white.setColor(QPalette::Window, Qt::white);
-  Panel2->setPalette(white);
-  Panel2->setAutoFillBackground(true);
+  bannerPanel->setPalette(white);
+  bannerPanel->setAutoFillBackground(true);
 
-  Image1 = new QLabel(Panel2);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(layout::banner_panel::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
-  Image1->setPixmap(BannerPicture());
+  banner = new QLabel(bannerPanel);
+  banner->setObjectName(QStringLiteral("banner"));
+  banner->setGeometry(layout::banner_panel::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
+  banner->setPixmap(BannerPicture());
 
   // The three texts read as one sentence over three lines, in the system's text colour.
   const QColor text = QPalette().color(QPalette::WindowText);
@@ -38,45 +38,45 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
     label->setPalette(p);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   };
-  Label1 = new QLabel(QStringLiteral("Multiple versions of Vornmark II\u2122"), Panel2);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(Geometry(layout::version_picker::kLine1));
-  systemText(Label1);
+  firstLine = new QLabel(QStringLiteral("Multiple versions of Vornmark II\u2122"), bannerPanel);
+  firstLine->setObjectName(QStringLiteral("firstLine"));
+  firstLine->setGeometry(Geometry(layout::version_picker::kLine1));
+  systemText(firstLine);
 
-  Label2 = MakeLabel(Panel2, "Label2", QStringLiteral("X"), layout::banner_panel::kClose);
-  Label2->setFont(WindowFont(layout::kFontPixels, true));
-  Label2->adjustSize();
-  OnMouseRelease(Label2, [this] { Label2Click(); });
-  MoveWindowByDragging(Panel2);
+  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), layout::banner_panel::kClose);
+  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel->adjustSize();
+  OnMouseRelease(closeLabel, [this] { logic_.Close(); });
+  MoveWindowByDragging(bannerPanel);
 
-  Label3 = new QLabel(QStringLiteral("has been installed, please select which version"), this);
-  Label3->setObjectName(QStringLiteral("Label3"));
-  Label3->setGeometry(Geometry(layout::version_picker::kLine2));
-  systemText(Label3);
-  Label4 = new QLabel(QStringLiteral("Kartwerk should use"), this);
-  Label4->setObjectName(QStringLiteral("Label4"));
-  Label4->setGeometry(Geometry(layout::version_picker::kLine3));
-  systemText(Label4);
+  secondLine = new QLabel(QStringLiteral("has been installed, please select which version"), this);
+  secondLine->setObjectName(QStringLiteral("secondLine"));
+  secondLine->setGeometry(Geometry(layout::version_picker::kLine2));
+  systemText(secondLine);
+  thirdLine = new QLabel(QStringLiteral("Kartwerk should use"), this);
+  thirdLine->setObjectName(QStringLiteral("thirdLine"));
+  thirdLine->setGeometry(Geometry(layout::version_picker::kLine3));
+  systemText(thirdLine);
 
-  Shape2 = new QFrame(this);
-  Shape2->setObjectName(QStringLiteral("Shape2"));
-  Shape2->setGeometry(Geometry(layout::version_picker::kLabelFrame));
-  Shape2->setFrameStyle(QFrame::Box | QFrame::Plain);
-  Shape2->setLineWidth(1);
-  QPalette grey = Shape2->palette();
+  labelFrame = new QFrame(this);
+  labelFrame->setObjectName(QStringLiteral("labelFrame"));
+  labelFrame->setGeometry(Geometry(layout::version_picker::kLabelFrame));
+  labelFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
+  labelFrame->setLineWidth(1);
+  QPalette grey = labelFrame->palette();
   grey.setColor(QPalette::WindowText, FrameGrey());
-  Shape2->setPalette(grey);
+  labelFrame->setPalette(grey);
 }
 
-QLabel* TForm9::VersionLabel(int i) const {
+QLabel* VersionPickerWindow::VersionLabel(int i) const {
   return i >= 1 && i < static_cast<int>(versionLabels_.size()) ? versionLabels_[static_cast<std::size_t>(i)] : nullptr;
 }
 
-void TForm9::Open(const TFadeForm& opener, std::function<void()> onChosen) {
+void VersionPickerWindow::Open(const FadeWindow& opener, std::function<void()> onChosen) {
   logic_.Open(opener.Fading(), std::move(onChosen));
 }
 
-void TForm9::ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels) {
+void VersionPickerWindow::ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels) {
   for (QLabel*& label : versionLabels_) {
     delete label;
     label = nullptr;
@@ -98,7 +98,7 @@ void TForm9::ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels
   if (!labels.empty()) versionLabels_[static_cast<std::size_t>(labels.front().tag)]->setFocus();
 }
 
-int TForm9::FocusedVersion() const {
+int VersionPickerWindow::FocusedVersion() const {
   for (int i = 1; i < static_cast<int>(versionLabels_.size()); ++i) {
     if (versionLabels_[static_cast<std::size_t>(i)] != nullptr &&
         versionLabels_[static_cast<std::size_t>(i)]->hasFocus())
@@ -107,4 +107,4 @@ int TForm9::FocusedVersion() const {
   return 0;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

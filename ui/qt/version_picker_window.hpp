@@ -1,4 +1,4 @@
-// TForm9, the version picker's Qt face: one blue label per installation ("English 2.2") in the
+// VersionPickerWindow, the version picker's Qt face: one blue label per installation ("English 2.2") in the
 // places its logic gives; a click on one chooses it, "X" ends the program.
 #pragma once
 
@@ -7,40 +7,38 @@
 #include <functional>
 #include <vector>
 
-#include "ui/fade_form.hpp"
 #include "ui/logic/version_picker.hpp"
+#include "ui/qt/fade_window.hpp"
 
 class QFrame;
 class QLabel;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-class TForm9 : public TFadeForm, private VersionLabelsFace {
+class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
   Q_OBJECT
 
  public:
-  explicit TForm9(GuiSession& session, QWidget* owner = nullptr);
+  explicit VersionPickerWindow(QtSession& session, QWidget* owner = nullptr);
 
   // Takes the opener's switch and opacity, shows modally and fades in; onChosen runs once the
   // window has faded out after a choice ("X" ends the program instead).
-  void Open(const TFadeForm& opener, std::function<void()> onChosen);
+  void Open(const FadeWindow& opener, std::function<void()> onChosen);
 
-  void FormShow() { logic_.FormShow(); }
   // A click on version label i (its tag).
   void ChooseVersion(int i) { logic_.ChooseVersion(i); }
-  void Label2Click() { logic_.Close(); }
 
   // Version labels 1 to n; entry 0 is unused, empty entries are null.
   QLabel* VersionLabel(int i) const;
   VersionPicker& Logic() { return logic_; }
 
-  QWidget* Panel2;
-  QLabel* Image1;
-  QLabel* Label2;
-  QLabel* Label1;
-  QLabel* Label3;
-  QLabel* Label4;
-  QFrame* Shape2;
+  QWidget* bannerPanel;
+  QLabel* banner;
+  QLabel* closeLabel;
+  QLabel* firstLine;
+  QLabel* secondLine;
+  QLabel* thirdLine;
+  QFrame* labelFrame;
 
  protected:
   void CloseRequested() override { logic_.Key(KeyAction::Escape); }
@@ -54,4 +52,4 @@ class TForm9 : public TFadeForm, private VersionLabelsFace {
   VersionPicker logic_{session(), *this, *this};
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

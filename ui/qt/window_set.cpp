@@ -1,16 +1,17 @@
-#include "ui/gui_windows.hpp"
+#include "ui/qt/window_set.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-GuiWindows::GuiWindows(GuiSession& session)
-    : form8_(std::make_unique<TForm8>(session)),
-      form9_(std::make_unique<TForm9>(session)),
-      form1_(std::make_unique<TForm1>(session, *form8_)),
-      form7_(std::make_unique<TForm7>(session, *form1_, *form8_, *form9_)) {}
+WindowSet::WindowSet(QtSession& session)
+    : notice_(std::make_unique<NoticeWindow>(session)),
+      versionPicker_(std::make_unique<VersionPickerWindow>(session)),
+      slotPicker_(std::make_unique<SlotPickerWindow>(session, *notice_)),
+      browser_(std::make_unique<BrowserWindow>(session, *slotPicker_, *notice_, *versionPicker_)) {}
 
-bool GuiWindows::CloseShownWindow() {
-  TFadeForm* const order[] = {form1_->EditorPrompt(), form8_.get(), form9_.get(), form1_.get(), form7_.get()};
-  for (TFadeForm* window : order) {
+bool WindowSet::CloseShownWindow() {
+  FadeWindow* const order[] = {slotPicker_->EditorPrompt(), notice_.get(), versionPicker_.get(), slotPicker_.get(),
+                               browser_.get()};
+  for (FadeWindow* window : order) {
     if (window != nullptr && window->isVisible()) {
       window->RequestClose();
       return true;
@@ -20,9 +21,9 @@ bool GuiWindows::CloseShownWindow() {
 }
 
 // The browser goes first and the slot picker (with its worker) before the windows it uses.
-GuiWindows::~GuiWindows() {
-  form7_.reset();
-  form1_.reset();
+WindowSet::~WindowSet() {
+  browser_.reset();
+  slotPicker_.reset();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -4,34 +4,34 @@
 
 #include <memory>
 
-#include "ui/browser_window.hpp"
-#include "ui/prompt_windows.hpp"
-#include "ui/slot_picker_window.hpp"
-#include "ui/version_picker_window.hpp"
+#include "ui/qt/browser_window.hpp"
+#include "ui/qt/prompt_windows.hpp"
+#include "ui/qt/slot_picker_window.hpp"
+#include "ui/qt/version_picker_window.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
-class GuiWindows {
+class WindowSet {
  public:
   // The windows others open are made first, so each can be handed the ones it uses.
-  explicit GuiWindows(GuiSession& session);
-  ~GuiWindows();
-  GuiWindows(const GuiWindows&) = delete;
-  GuiWindows& operator=(const GuiWindows&) = delete;
+  explicit WindowSet(QtSession& session);
+  ~WindowSet();
+  WindowSet(const WindowSet&) = delete;
+  WindowSet& operator=(const WindowSet&) = delete;
 
-  TForm7& Form7() { return *form7_; }
-  TForm1& Form1() { return *form1_; }
-  TForm8& Form8() { return *form8_; }
-  TForm9& Form9() { return *form9_; }
+  BrowserWindow& Browser() { return *browser_; }
+  SlotPickerWindow& SlotPicker() { return *slotPicker_; }
+  NoticeWindow& Notice() { return *notice_; }
+  VersionPickerWindow& VersionPicker() { return *versionPicker_; }
 
   // Closes the topmost window on show as its "X" or "EXIT" does; false when none is on show.
   bool CloseShownWindow();
 
  private:
-  std::unique_ptr<TForm8> form8_;
-  std::unique_ptr<TForm9> form9_;
-  std::unique_ptr<TForm1> form1_;
-  std::unique_ptr<TForm7> form7_;
+  std::unique_ptr<NoticeWindow> notice_;
+  std::unique_ptr<VersionPickerWindow> versionPicker_;
+  std::unique_ptr<SlotPickerWindow> slotPicker_;
+  std::unique_ptr<BrowserWindow> browser_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

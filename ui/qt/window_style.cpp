@@ -1,4 +1,4 @@
-#include "ui/window_style.hpp"
+#include "ui/qt/window_style.hpp"
 
 #include <QCursor>
 #include <QEvent>
@@ -14,7 +14,7 @@
 
 #include "ui/logic/banner_design.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 // Calls its action when the left mouse button is released over the widget it watches.
@@ -173,4 +173,4 @@ void OnMouseRelease(QWidget* widget, std::function<void()> action) {
   widget->installEventFilter(new ReleaseFilter(widget, std::move(action)));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -14,7 +14,7 @@
 class QLabel;
 class QWidget;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
 // "Lucida Sans Unicode" at a pixel size; the system's sans-serif font where it is missing.
 QFont WindowFont(int pixelSize, bool bold = false);
@@ -45,4 +45,4 @@ void MoveWindowByDragging(QWidget* handle);
 // the whole text is then its tooltip.
 void SetElidedText(QLabel* label, const QString& text);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

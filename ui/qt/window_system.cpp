@@ -1,4 +1,4 @@
-#include "ui/window_system.hpp"
+#include "ui/qt/window_system.hpp"
 
 #include <xcb/xcb.h>
 #include <QByteArray>
@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "ui/gui_application.hpp"
+#include "ui/qt/qt_application.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 xcb_connection_t* X11Connection() {
@@ -66,4 +66,4 @@ void FlushWindowSystem() {
   if (xcb_connection_t* connection = X11Connection()) xcb_flush(connection);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -6,7 +6,7 @@
 
 class QString;
 
-namespace kartwerk {
+namespace kartwerk::qt {
 
 // The X screen a DISPLAY value names (":0.1" is screen 1); 0 when it names none.
 int X11ScreenNumber(std::string_view display);
@@ -25,4 +25,4 @@ bool DesktopStacksWindows();
 // the compositor; elsewhere this does nothing.
 void FlushWindowSystem();
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -1,21 +1,17 @@
-#include "ui/editor_launch.hpp"
+#include "ui/qt/wine_editor_start.hpp"
 
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#ifdef _WIN32
-#include "install/shell_open.hpp"
-#endif
-
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 QString PathText(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
 
 }  // namespace
 
-EditorCommand EditorCommandFor(const EditorLaunch& launch) {
-  EditorCommand command;
+WineEditorCommand WineEditorCommandFor(const EditorLaunch& launch) {
+  WineEditorCommand command;
   command.program = QStringLiteral("wine");
   command.arguments << PathText(launch.program);
   command.workingFolder = PathText(launch.workingFolder);
@@ -23,11 +19,8 @@ EditorCommand EditorCommandFor(const EditorLaunch& launch) {
   return command;
 }
 
-bool StartEditor(const EditorLaunch& launch) {
-#ifdef _WIN32
-  return OpenWithShell(launch.program, launch.workingFolder);
-#else
-  const EditorCommand command = EditorCommandFor(launch);
+bool StartEditorThroughWine(const EditorLaunch& launch) {
+  const WineEditorCommand command = WineEditorCommandFor(launch);
   QProcess process;
   process.setProgram(command.program);
   process.setArguments(command.arguments);
@@ -39,7 +32,6 @@ bool StartEditor(const EditorLaunch& launch) {
   }
   process.setProcessEnvironment(environment);
   return process.startDetached();
-#endif
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

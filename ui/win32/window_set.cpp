@@ -1,4 +1,4 @@
-#include "ui/win32/win32_windows.hpp"
+#include "ui/win32/window_set.hpp"
 
 #include <optional>
 #include <stdexcept>
@@ -28,7 +28,7 @@ PlatformVersion QueryPlatformVersion() {
 
 }  // namespace
 
-Win32Windows::Win32Windows(Win32Session& session, WindowLook& look)
+WindowSet::WindowSet(Win32Session& session, WindowLook& look)
     : notice_(std::make_unique<NoticeWindow>(session, look)),
       versionPicker_(std::make_unique<VersionPickerWindow>(session, look)),
       slotPicker_(std::make_unique<SlotPickerWindow>(session, look, notice_->Logic())),
@@ -36,7 +36,7 @@ Win32Windows::Win32Windows(Win32Session& session, WindowLook& look)
                                                versionPicker_->Logic())) {}
 
 // The browser goes first and the slot picker (with its worker) before the windows it uses.
-Win32Windows::~Win32Windows() {
+WindowSet::~WindowSet() {
   browser_.reset();
   slotPicker_.reset();
 }
@@ -79,7 +79,7 @@ int RunWin32Windows(Win32Session& session) {
     session.ReportErrorAlone(std::string("Cannot open the windows: ") + failure.what());
     return 1;
   }
-  Win32Windows windows(session, *look);
+  WindowSet windows(session, *look);
   // Started from inside the message loop, so that ending the program at any step leaves it.
   windows.Browser().PostCall([&windows] { windows.Browser().Logic().FormShow(); });
   MSG message;

@@ -14,13 +14,13 @@
 
 namespace kartwerk::win32 {
 
-class Win32Windows {
+class WindowSet {
  public:
   // The windows others open are made first, so each can be handed the ones it uses.
-  Win32Windows(Win32Session& session, WindowLook& look);
-  ~Win32Windows();
-  Win32Windows(const Win32Windows&) = delete;
-  Win32Windows& operator=(const Win32Windows&) = delete;
+  WindowSet(Win32Session& session, WindowLook& look);
+  ~WindowSet();
+  WindowSet(const WindowSet&) = delete;
+  WindowSet& operator=(const WindowSet&) = delete;
 
   BrowserWindow& Browser() { return *browser_; }
   SlotPickerWindow& SlotPicker() { return *slotPicker_; }

@@ -8,7 +8,7 @@
 #include "install/explicit_installation.hpp"
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
-#include "tests/recording_face.hpp"
+#include "tests/support/recording_face.hpp"
 #include "ui/logic/browser.hpp"
 
 namespace kartwerk {

@@ -6,11 +6,12 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "convert/records/cliff_data.hpp"
 #include "install/explicit_installation.hpp"
-#include "tests/recording_face.hpp"
+#include "tests/support/recording_face.hpp"
 #include "ui/logic/slot_picker.hpp"
 
 namespace kartwerk {
@@ -176,6 +177,44 @@ TEST_F(SlotPickerLogic, XDuringTheConversionStopsTheWorkerAndLeavesTheSlotAsItWa
   EXPECT_EQ(session.exits, std::vector<int>{0});
   EXPECT_FALSE(prompt) << "no editor prompt after X";
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "game" / "editor" / "maps.src" / "map.007"));
+}
+
+// The window goes while its conversion runs (the program ends with the worker between steps):
+// the picker stops and joins its worker before the chosen slot and the faces the worker's end
+// uses go, and the slot stays as it was.
+TEST_F(SlotPickerLogic, DestroyedDuringTheConversionJoinsTheWorkerFirst) {
+  session.hold = true;
+  std::optional<SlotPicker> doomed;
+  doomed.emplace(session, window, *this, notice);
+  doomed->Open(
+      map, window.Fading(), true, [](const std::string&) {}, true);
+  window.RunFade();
+  selected = 9;
+  doomed->ChooseSlot();
+  ASSERT_TRUE(session.WaitForReport());
+  ASSERT_NE(doomed->Worker(), nullptr);
+  EXPECT_TRUE(doomed->Worker()->Started());
+
+  // The worker is held inside its first report; it is let go only once the destruction has begun.
+  std::jthread release([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    session.Release();
+  });
+  doomed.reset();
+  {
+    std::lock_guard lock(mutex);
+    ASSERT_FALSE(posted.empty()) << "the worker's end was delivered before the picker went";
+    posted.clear();  // the calls name the picker that is gone
+  }
+  const auto slots = scratch.path() / "game" / "editor" / "maps.src";
+  EXPECT_FALSE(std::filesystem::exists(slots / "map.009"));
+  if (std::filesystem::exists(slots)) {
+    for (const auto& entry : std::filesystem::directory_iterator(slots)) {
+      EXPECT_EQ(entry.path().filename().string().find("map.009"), std::string::npos)
+          << "left beside the slot: " << entry.path();
+    }
+  }
+  EXPECT_TRUE(session.exits.empty()) << "going is not ending the program";
 }
 
 TEST_F(SlotPickerLogic, AGameNotLocatedIsAFatalNotice) {

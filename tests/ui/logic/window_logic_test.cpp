@@ -2,7 +2,7 @@
 // the editor prompt, with no window and no toolkit.
 #include <gtest/gtest.h>
 
-#include "tests/recording_face.hpp"
+#include "tests/support/recording_face.hpp"
 #include "ui/logic/notice_texts.hpp"
 #include "ui/logic/prompts.hpp"
 #include "ui/logic/version_picker.hpp"
@@ -169,6 +169,35 @@ TEST(NoticeTexts, SayWhereTheGameWasLookedForAndNameTheChosenInstallation) {
   installs.InstalledVersions.push_back({"", "/g/de", "2.0", "", "", 0});
   installs.ChosenVersion = 1;
   EXPECT_EQ(NoEditorInInstallationText(installs).rfind("2.0 in /g/de has no Vornmark II\u2122 editor", 0), 0u);
+}
+
+TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
+  const std::string fixed(kGameNotLocatedMessage);
+  const std::string prefix = GameNotLocatedText({GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
+  EXPECT_EQ(prefix.rfind(fixed + "\n\n", 0), 0u);
+  EXPECT_NE(prefix.find("/home/u/.wine/system.reg"), std::string::npos);
+  const std::string folder = GameNotLocatedText({GameSearch::Place::GameFolder, "/games/vm"});
+  EXPECT_NE(folder.find("/games/vm"), std::string::npos);
+  const std::string registry = GameNotLocatedText({GameSearch::Place::SystemRegistry, {}});
+  EXPECT_NE(registry.find("Looked in the system registry."), std::string::npos);
+  for (const std::string& text : {prefix, folder, registry}) {
+    EXPECT_NE(text.find("--wine-prefix DIR"), std::string::npos) << text;
+    EXPECT_NE(text.find("--game DIR"), std::string::npos) << text;
+  }
+}
+
+// Both faces word the failure alike; only the Qt face starts the editor through Wine and says so.
+TEST(NoticeTexts, EditorStartFailureNamesWhatWasTriedAndWhere) {
+  const EditorLaunch launch{"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine"};
+  EXPECT_EQ(EditorStartFailureText(launch, /*throughWine=*/true),
+            "Could not start the Vornmark II\u2122 Editor: tried \"wine /games/Vornmark II/editor/edit3.exe\" in "
+            "/games/Vornmark II/editor. Wine must be installed to run the editor.");
+  EXPECT_EQ(EditorStartFailureText(launch, /*throughWine=*/false),
+            "Could not start the Vornmark II\u2122 Editor: tried \"/games/Vornmark II/editor/edit3.exe\" in "
+            "/games/Vornmark II/editor.");
+  const EditorLaunch foreign{"/g/\xe9diteur/edit3.exe", "/g/\xe9diteur", {}};
+  EXPECT_NE(EditorStartFailureText(foreign, false).find("/g/\xc3\xa9diteur/edit3.exe"), std::string::npos)
+      << "a folder name that is no UTF-8 is read as Windows-1252, as every notice reads it";
 }
 
 }  // namespace

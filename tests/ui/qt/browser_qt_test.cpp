@@ -12,11 +12,11 @@
 
 #include "install/game_location.hpp"
 #include "install/startup.hpp"
-#include "tests/gui_test_support.hpp"
-#include "ui/browser_window.hpp"
-#include "ui/map_catalog.hpp"
+#include "tests/support/qt_test_support.hpp"
+#include "ui/qt/browser_window.hpp"
+#include "ui/qt/map_catalog.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 using namespace kartwerk::testing;
@@ -43,26 +43,26 @@ class Browser : public ::testing::Test {
   // start shows first) to settle.
   void Start(std::shared_ptr<const RegistrySource> registry) {
     session.installs.Registry = std::move(registry);
-    windows = std::make_unique<GuiWindows>(session);
-    windows->Form7().FormShow();
+    windows = std::make_unique<WindowSet>(session);
+    windows->Browser().Logic().FormShow();
   }
-  TForm7& browser() { return windows->Form7(); }
-  bool BrowserShown() { return browser().isVisible() && !browser().Timer1()->isActive(); }
+  BrowserWindow& browser() { return windows->Browser(); }
+  bool BrowserShown() { return browser().isVisible() && !browser().FadeTimer()->isActive(); }
 
   void Select(const QString& caption) {
-    QTreeWidgetItem* row = Row(browser().ListView1, caption);
+    QTreeWidgetItem* row = Row(browser().mapList, caption);
     ASSERT_NE(row, nullptr) << caption.toStdString();
-    Click(browser().ListView1->viewport());  // focus, as the user's pointer would
-    const QPoint at = browser().ListView1->visualItemRect(row).center();
-    SendMouse(browser().ListView1->viewport(), QEvent::MouseButtonPress, at);
-    SendMouse(browser().ListView1->viewport(), QEvent::MouseButtonRelease, at);
-    ASSERT_EQ(browser().ListView1->currentItem(), row);
+    Click(browser().mapList->viewport());  // focus, as the user's pointer would
+    const QPoint at = browser().mapList->visualItemRect(row).center();
+    SendMouse(browser().mapList->viewport(), QEvent::MouseButtonPress, at);
+    SendMouse(browser().mapList->viewport(), QEvent::MouseButtonRelease, at);
+    ASSERT_EQ(browser().mapList->currentItem(), row);
   }
 
   ScratchFolder scratch;
-  GuiSession session;
+  QtSession session;
   Outside outside;
-  std::unique_ptr<GuiWindows> windows;
+  std::unique_ptr<WindowSet> windows;
 };
 
 TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
@@ -70,11 +70,10 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   Start(ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   EXPECT_EQ(browser().AlphaBlendValue(), 200);
-  EXPECT_TRUE(browser().RadioButton2->isChecked());
-  EXPECT_EQ(Rows(browser().ListView1), (QStringList{"Dunes", "frontier"}))
-      << "names without extension, in listing order";
+  EXPECT_TRUE(browser().singleplayerButton->isChecked());
+  EXPECT_EQ(Rows(browser().mapList), (QStringList{"Dunes", "frontier"})) << "names without extension, in listing order";
   EXPECT_EQ(session.conversion.MapKind, SinglePlayerMap);
-  EXPECT_TRUE(browser().Label7->text().isEmpty()) << "no information before a selection";
+  EXPECT_TRUE(browser().sizeValue->text().isEmpty()) << "no information before a selection";
   EXPECT_EQ(session.installs.GameFolder, std::filesystem::absolute(game.folder));
   EXPECT_EQ(outside.ends, 0);
   EXPECT_TRUE(outside.errors.empty());
@@ -83,10 +82,10 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   EXPECT_EQ(browser().size(), QSize(417, 253));
   EXPECT_TRUE(browser().windowFlags() & Qt::FramelessWindowHint);
   EXPECT_TRUE(browser().windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(browser().ListView1->geometry(), QRect(4, 60, 261, 189));
-  EXPECT_EQ(browser().Panel1->geometry(), QRect(268, 48, 145, 194));
-  EXPECT_EQ(browser().Label1->text(), QStringLiteral("Select a map to decompile"));
-  EXPECT_EQ(browser().RadioButton1->text(), QStringLiteral("Campaigns"));
+  EXPECT_EQ(browser().mapList->geometry(), QRect(4, 60, 261, 189));
+  EXPECT_EQ(browser().informationPanel->geometry(), QRect(268, 48, 145, 194));
+  EXPECT_EQ(browser().titleLabel->text(), QStringLiteral("Select a map to decompile"));
+  EXPECT_EQ(browser().campaignsButton->text(), QStringLiteral("Campaigns"));
 }
 
 TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
@@ -100,23 +99,23 @@ TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
   SampleGame::WriteMap(game.Single() / "huge.qdm", head, "huge");
   Start(ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
-  EXPECT_EQ(QApplication::focusWidget(), browser().ListView1) << "focus starts on the list";
+  EXPECT_EQ(QApplication::focusWidget(), browser().mapList) << "focus starts on the list";
 
   Select(QStringLiteral("huge"));
-  QLabel* size = browser().Label7;
+  QLabel* size = browser().sizeValue;
   EXPECT_EQ(size->text(), QStringLiteral("99999x99999"));
   EXPECT_GE(size->width(), size->fontMetrics().horizontalAdvance(size->text()));
-  EXPECT_LE(size->geometry().right(), browser().Panel1->width() - 1) << "inside the panel";
-  EXPECT_GT(size->x(), browser().Label4->geometry().right()) << "clear of \"Size:\"";
+  EXPECT_LE(size->geometry().right(), browser().informationPanel->width() - 1) << "inside the panel";
+  EXPECT_GT(size->x(), browser().sizeCaption->geometry().right()) << "clear of \"Size:\"";
   Select(QStringLiteral("Dunes"));
-  EXPECT_EQ(size->x(), browser().Label8->x()) << "a narrow value stays in the value column";
+  EXPECT_EQ(size->x(), browser().schemeValue->x()) << "a narrow value stays in the value column";
 
   // Enter opens the current row even when no arrow key has selected it yet.
-  browser().ListView1->clearSelection();
-  browser().ListView1->setCurrentItem(Row(browser().ListView1, QStringLiteral("frontier")), 0,
-                                      QItemSelectionModel::NoUpdate);
-  QTest::keyClick(browser().ListView1, Qt::Key_Return);
-  ASSERT_TRUE(WaitFor([&] { return windows->Form1().isVisible(); }));
+  browser().mapList->clearSelection();
+  browser().mapList->setCurrentItem(Row(browser().mapList, QStringLiteral("frontier")), 0,
+                                    QItemSelectionModel::NoUpdate);
+  QTest::keyClick(browser().mapList, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return windows->SlotPicker().isVisible(); }));
   EXPECT_EQ(session.conversion.MapName, "frontier");
 }
 
@@ -126,18 +125,18 @@ TEST_F(Browser, TheBannerMovesTheWindowAndOnlyTheLeftButtonCloses) {
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   const QPoint before = browser().pos();
   // The offscreen desktop has no system move: the window follows the pointer.
-  SendMouse(browser().Image1, QEvent::MouseButtonPress, QPoint(10, 10));
-  QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), browser().Image1->mapToGlobal(QPointF(40, 30)), Qt::NoButton,
+  SendMouse(browser().banner, QEvent::MouseButtonPress, QPoint(10, 10));
+  QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), browser().banner->mapToGlobal(QPointF(40, 30)), Qt::NoButton,
                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(browser().Image1, &move);
-  SendMouse(browser().Image1, QEvent::MouseButtonRelease, QPoint(40, 30));
+  QCoreApplication::sendEvent(browser().banner, &move);
+  SendMouse(browser().banner, QEvent::MouseButtonRelease, QPoint(40, 30));
   EXPECT_EQ(browser().pos(), before + QPoint(30, 20));
 
-  Click(browser().Label2, Qt::RightButton);
-  Click(browser().Label2, Qt::MiddleButton);
-  EXPECT_NE(browser().CurrentFade(), TFadeForm::Fade::Out);
+  Click(browser().closeLabel, Qt::RightButton);
+  Click(browser().closeLabel, Qt::MiddleButton);
+  EXPECT_NE(browser().CurrentFade(), FadeWindow::Fade::Out);
   EXPECT_EQ(browser().pos(), before + QPoint(30, 20)) << "a press on \"X\" never drags";
-  Click(browser().Label2);
+  Click(browser().closeLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(outside.status, 0) << "a plain close";
 }
@@ -148,28 +147,28 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
 
   Select(QStringLiteral("Dunes"));
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("48x40"));
-  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Island"));
-  EXPECT_EQ(browser().Label9->text(), QStringLiteral("1"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x40"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Island"));
+  EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("1"));
   EXPECT_EQ(session.conversion.MapName, "Dunes.qdm");
 
   // Multiplayer maps keep their information after a 16-byte first section.
-  browser().RadioButton3->click();
-  EXPECT_EQ(Rows(browser().ListView1), QStringList{"islands"});
+  browser().multiplayerButton->click();
+  EXPECT_EQ(Rows(browser().mapList), QStringList{"islands"});
   EXPECT_EQ(session.conversion.MapKind, MultiplayerMap);
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("48x40")) << "a category change keeps the information";
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x40")) << "a category change keeps the information";
   Select(QStringLiteral("islands"));
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("40x36"));
-  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("40x36"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
 
   // A campaign is listed by its main file; its mission files count as its missions.
-  browser().RadioButton1->click();
-  EXPECT_EQ(Rows(browser().ListView1), QStringList{"007"});
+  browser().campaignsButton->click();
+  EXPECT_EQ(Rows(browser().mapList), QStringList{"007"});
   // Selected without the mouse (as the keyboard selects): the information follows all the same.
-  browser().ListView1->topLevelItem(0)->setSelected(true);
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("48x32"));
-  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Beach"));
-  EXPECT_EQ(browser().Label9->text(), QStringLiteral("2"));
+  browser().mapList->topLevelItem(0)->setSelected(true);
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x32"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("2"));
   EXPECT_EQ(session.conversion.MissionList, (std::vector<std::string>{"007.qdc", "007000.qdc", "007003.qdc"}));
 
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder)) << "selecting leaves no decompressed file";
@@ -185,19 +184,19 @@ TEST_F(Browser, UnknownSchemesShortFilesAndUnreadableMaps) {
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
 
   Select(QStringLiteral("odd"));
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("256x320"));
-  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Unknown"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("256x320"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Unknown"));
 
   // Bytes the file does not hold read as 0: 6 bytes of information exist (offsets 24 to 29).
   Select(QStringLiteral("stub"));
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("257x0"));
-  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Unknown"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("257x0"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Unknown"));
 
   // A map that cannot be decompressed is reported; the last information stays on show.
   Select(QStringLiteral("broken"));
   ASSERT_FALSE(outside.errors.empty());
   EXPECT_TRUE(outside.errors.back().contains(QStringLiteral("broken.qdm"))) << outside.errors.back().toStdString();
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("257x0"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("257x0"));
   EXPECT_EQ(outside.ends, 0);
 }
 
@@ -221,8 +220,8 @@ TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
 
   Select(QStringLiteral("huge"));
   EXPECT_TRUE(outside.errors.empty()) << outside.errors.front().toStdString();
-  EXPECT_EQ(browser().Label7->text(), QStringLiteral("512x512"));
-  EXPECT_EQ(browser().Label8->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("512x512"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // The same reading straight from the catalogue.
@@ -249,14 +248,14 @@ TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
   SampleGame game(scratch / "Vornmark II");
   session.CliffDataFile = scratch / "nowhere" / "cliffdata";
   Start(ExplicitInstallation(game.folder));
-  TForm8& notice = windows->Form8();
-  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
-  EXPECT_EQ(notice.Label1->text(),
+  NoticeWindow& notice = windows->Notice();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
+  EXPECT_EQ(notice.messageLabel->text(),
             QStringLiteral("Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file."));
   EXPECT_FALSE(browser().isVisible());
   EXPECT_TRUE(notice.isModal());
   EXPECT_EQ(outside.ends, 0) << "the program ends when the notice is closed";
-  Click(notice.Label3);
+  Click(notice.exitLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_FALSE(notice.isVisible());
 }
@@ -265,10 +264,10 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   const std::filesystem::path bare = scratch / "not a game";
   std::filesystem::create_directories(bare);  // no editor marker
   Start(ExplicitInstallation(bare));
-  TForm8& notice = windows->Form8();
-  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
+  NoticeWindow& notice = windows->Notice();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
   // The fixed message, then where the game was looked for and how to name it.
-  const QString text = notice.Label1->text();
+  const QString text = notice.messageLabel->text();
   EXPECT_TRUE(
       text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
                                      "entries. You might wish to reinstall the game.\n\n")));
@@ -276,7 +275,7 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   EXPECT_EQ(notice.width(), 365);
   EXPECT_GT(notice.height(), 99) << "taller for the longer text";
   EXPECT_EQ(notice.AlphaBlendValue(), 200);
-  Click(notice.Shape2);
+  Click(notice.exitBox);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(outside.status, 1);
   EXPECT_FALSE(browser().isVisible());
@@ -284,19 +283,19 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
 
 TEST_F(Browser, NoRegistryAtAllIsTheSameNotice) {
   Start(nullptr);
-  ASSERT_TRUE(WaitFor([&] { return windows->Form8().isVisible(); }));
-  EXPECT_TRUE(windows->Form8().Label1->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  ASSERT_TRUE(WaitFor([&] { return windows->Notice().isVisible(); }));
+  EXPECT_TRUE(windows->Notice().messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
 }
 
 TEST_F(Browser, CloseEndsTheProgramAfterTheFadeOut) {
   SampleGame game(scratch / "Vornmark II");
   Start(ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
-  Click(browser().Label2);
+  Click(browser().closeLabel);
   EXPECT_EQ(outside.ends, 0);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(browser().AlphaBlendValue(), 0);
-  EXPECT_FALSE(windows->Form1().isVisible()) << "nothing else opens";
+  EXPECT_FALSE(windows->SlotPicker().isVisible()) << "nothing else opens";
 }
 
 class VersionPicker : public Browser {
@@ -315,8 +314,8 @@ class VersionPicker : public Browser {
     SampleGame::WriteMap(games.size() > 1 ? games[1]->Single() / "second.qdm" : scratch / "unused.qdm",
                          SampleMainContainer(SinglePlayerMap, {9, 0, 16, 16}), "second");
   }
-  TForm9& picker() { return windows->Form9(); }
-  bool PickerShown() { return picker().isVisible() && !picker().Timer1()->isActive(); }
+  VersionPickerWindow& picker() { return windows->VersionPicker(); }
+  bool PickerShown() { return picker().isVisible() && !picker().FadeTimer()->isActive(); }
 
   std::vector<std::unique_ptr<SampleGame>> games;
   std::vector<Installation> installs;
@@ -328,7 +327,7 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   EXPECT_FALSE(browser().isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 174));
   EXPECT_FALSE(picker().windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
+  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
   ASSERT_NE(picker().VersionLabel(1), nullptr);
   ASSERT_NE(picker().VersionLabel(2), nullptr);
   EXPECT_EQ(picker().VersionLabel(3), nullptr);
@@ -344,7 +343,7 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   EXPECT_EQ(picker().VersionLabel(1), nullptr) << "the labels go when the picker closes";
   EXPECT_FALSE(picker().isVisible());
   EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
-  EXPECT_TRUE(Rows(browser().ListView1).contains(QStringLiteral("second")));
+  EXPECT_TRUE(Rows(browser().mapList).contains(QStringLiteral("second")));
 }
 
 TEST_F(VersionPicker, AnInstallationWithoutItsEditorSaysSoAndTheKeyboardChoosesAgain) {
@@ -358,7 +357,7 @@ TEST_F(VersionPicker, AnInstallationWithoutItsEditorSaysSoAndTheKeyboardChoosesA
   EXPECT_TRUE(outside.errors[0].contains(QStringLiteral("has no Vornmark II\u2122 editor")))
       << outside.errors[0].toStdString();
   EXPECT_EQ(outside.errorOwners[0], &picker());
-  EXPECT_FALSE(windows->Form8().isVisible()) << "no fatal notice";
+  EXPECT_FALSE(windows->Notice().isVisible()) << "no fatal notice";
 
   // The keyboard's second choice (Tab, Enter) is typed on the real desktop suite; here a click.
   Click(picker().VersionLabel(2));
@@ -391,7 +390,7 @@ TEST_F(VersionPicker, SixLabelsAtMost) {
 TEST_F(VersionPicker, CloseEndsTheProgramWithoutAChoice) {
   StartWith(2);
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
-  Click(picker().Label2);
+  Click(picker().closeLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(session.installs.ChosenVersion, 0);
   EXPECT_FALSE(browser().isVisible());
@@ -404,15 +403,15 @@ TEST_F(VersionPicker, ACommandLineMapSkipsThePickerAndChoosesByFolder) {
   session.CommandLineMap = games[1]->Single() / "second.qdm";
   SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
   Start(RegistryOf(installs));
-  TForm1& slotPicker = windows->Form1();
-  ASSERT_TRUE(WaitFor([&] { return slotPicker.isVisible() && !slotPicker.Timer1()->isActive(); }));
+  SlotPickerWindow& slotPicker = windows->SlotPicker();
+  ASSERT_TRUE(WaitFor([&] { return slotPicker.isVisible() && !slotPicker.FadeTimer()->isActive(); }));
   EXPECT_FALSE(picker().isVisible());
   EXPECT_FALSE(browser().isVisible()) << "the browser stays unseen";
   EXPECT_EQ(session.installs.ChosenVersion, 2);
   EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
-  EXPECT_EQ(slotPicker.ListBox1->count(), 255);
+  EXPECT_EQ(slotPicker.slotList->count(), 255);
   EXPECT_EQ(session.conversion.MapName, "second");
 }
 
 }  // namespace
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

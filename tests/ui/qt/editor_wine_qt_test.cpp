@@ -7,12 +7,12 @@
 #include <fstream>
 
 #include "install/system_tools.hpp"
-#include "tests/gui_test_support.hpp"
+#include "tests/support/qt_test_support.hpp"
 #include "tests/support/run_program.hpp"
-#include "ui/editor_launch.hpp"
-#include "ui/prompt_windows.hpp"
+#include "ui/qt/prompt_windows.hpp"
+#include "ui/qt/wine_editor_start.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 using namespace kartwerk::testing;
@@ -34,17 +34,17 @@ TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
   const std::filesystem::path game = prefix / "drive_c" / "Games" / "Vornmark II";
   WriteText(game / "editor" / "scridll.dll", "marker");
   std::filesystem::copy_file(EDIT3_STUB, game / "editor" / "edit3.exe");
-  GuiSession session;
+  QtSession session;
   Outside outside;
   WireSession(session, outside);
-  session.hooks.LaunchEditor = [](const EditorLaunch& launch) { return StartEditor(launch); };
+  session.hooks.LaunchEditor = [](const EditorLaunch& launch) { return StartEditorThroughWine(launch); };
   session.installs.GameFolder = game;
   session.WinePrefix = prefix;
 
-  TForm6 prompt(session);
+  EditorPromptWindow prompt(session);
   prompt.Open([] {});
   ASSERT_TRUE(WaitFor([&] { return prompt.isVisible(); }));
-  Click(prompt.Label2);
+  Click(prompt.yesLabel);
   const std::filesystem::path record = game / "editor" / "edit3-started.txt";
   const bool started = WaitFor([&] { return std::filesystem::exists(record); }, 90000);
   // The prefix's server is ended whatever happened, so nothing outlives the test.
@@ -68,4 +68,4 @@ TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
 }
 
 }  // namespace
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

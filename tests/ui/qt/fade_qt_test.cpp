@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "install/game_location.hpp"
-#include "tests/gui_test_support.hpp"
-#include "ui/editor_launch.hpp"
+#include "tests/support/qt_test_support.hpp"
 #include "ui/logic/fade_steps.hpp"
-#include "ui/gui_application.hpp"
-#include "ui/notice_texts.hpp"
-#include "ui/prompt_windows.hpp"
-#include "ui/version_picker_window.hpp"
-#include "ui/window_system.hpp"
+#include "ui/qt/notice_texts.hpp"
+#include "ui/qt/prompt_windows.hpp"
+#include "ui/qt/qt_application.hpp"
+#include "ui/qt/version_picker_window.hpp"
+#include "ui/qt/window_system.hpp"
+#include "ui/qt/wine_editor_start.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 using testing::Outside;
@@ -109,23 +109,23 @@ class WindowFade : public ::testing::Test {
     testing::TestApplication();
     testing::WireSession(session, outside, kFadeTimerIntervalMs);
   }
-  GuiSession session;
+  QtSession session;
   Outside outside;
 };
 
 TEST_F(WindowFade, ShownWindowReachesTwoHundredInTwentyTicksOfItsTwentyMillisecondTimer) {
-  TForm8 notice(session);
-  EXPECT_EQ(notice.Timer1()->interval(), 20);
-  EXPECT_FALSE(notice.Timer1()->isActive()) << "disabled at creation";
+  NoticeWindow notice(session);
+  EXPECT_EQ(notice.FadeTimer()->interval(), 20);
+  EXPECT_FALSE(notice.FadeTimer()->isActive()) << "disabled at creation";
   EXPECT_EQ(notice.AlphaBlendValue(), 0);
   EXPECT_TRUE(notice.AlphaBlend());
 
   std::vector<int> seen;
-  QObject::connect(&notice, &TFadeForm::AlphaBlendValueChanged, [&seen](int v) { seen.push_back(v); });
+  QObject::connect(&notice, &FadeWindow::AlphaBlendValueChanged, [&seen](int v) { seen.push_back(v); });
   const auto started = std::chrono::steady_clock::now();
   bool closed = false;
   notice.Open([&closed] { closed = true; });
-  ASSERT_TRUE(WaitFor([&] { return !notice.Timer1()->isActive(); }));
+  ASSERT_TRUE(WaitFor([&] { return !notice.FadeTimer()->isActive(); }));
   const auto took = std::chrono::steady_clock::now() - started;
 
   ASSERT_EQ(seen.size(), 20u);
@@ -136,7 +136,7 @@ TEST_F(WindowFade, ShownWindowReachesTwoHundredInTwentyTicksOfItsTwentyMilliseco
 
   // EXIT fades out through the same timer, then the window closes.
   seen.clear();
-  testing::Click(notice.Label3);
+  testing::Click(notice.exitLabel);
   ASSERT_TRUE(WaitFor([&] { return closed; }));
   EXPECT_EQ(seen.size(), 20u);
   EXPECT_EQ(notice.AlphaBlendValue(), 0);
@@ -144,24 +144,24 @@ TEST_F(WindowFade, ShownWindowReachesTwoHundredInTwentyTicksOfItsTwentyMilliseco
 }
 
 TEST_F(WindowFade, WithoutAlphaBlendingTheWindowIsOpaqueAndFadesEndAtOnce) {
-  TForm8 opener(session);
+  NoticeWindow opener(session);
   opener.SetAlphaBlend(false);
   opener.SetAlphaBlendValue(200);
   EXPECT_DOUBLE_EQ(opener.windowOpacity(), 1.0);
 
-  TForm8 notice(session);
+  NoticeWindow notice(session);
   int changes = 0;
-  QObject::connect(&notice, &TFadeForm::AlphaBlendValueChanged, [&changes](int) { ++changes; });
+  QObject::connect(&notice, &FadeWindow::AlphaBlendValueChanged, [&changes](int) { ++changes; });
   bool closed = false;
   notice.ShowNotice(QStringLiteral("message"), opener, [&closed] { closed = true; });
   EXPECT_FALSE(notice.AlphaBlend()) << "the opener's switch is handed on";
   EXPECT_DOUBLE_EQ(notice.windowOpacity(), 1.0);
-  ASSERT_TRUE(WaitFor([&] { return !notice.Timer1()->isActive(); }));
+  ASSERT_TRUE(WaitFor([&] { return !notice.FadeTimer()->isActive(); }));
   EXPECT_EQ(changes, 1) << "handed 200, the fade-in ends at its first step";
 
   // EXIT first sets the opacity to 0, so the fade-out ends at its first step too.
   const auto before = std::chrono::steady_clock::now();
-  testing::Click(notice.Shape2);
+  testing::Click(notice.exitBox);
   ASSERT_TRUE(WaitFor([&] { return closed; }));
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(200));
 }
@@ -177,7 +177,7 @@ TEST(WindowSystem, TheScreenNumberComesFromTheDisplayName) {
 }
 
 TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
-  TForm8 notice(session);
+  NoticeWindow notice(session);
   bool closed = false;
   notice.Open([&closed] { closed = true; });
   ASSERT_TRUE(QTest::qWaitForWindowActive(&notice)) << "keys go to the active window";
@@ -186,7 +186,7 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
 
   outside.editorStarts = false;
   session.WinePrefix = "/home/u/.wine";
-  TForm6 prompt(session);
+  EditorPromptWindow prompt(session);
   closed = false;
   prompt.Open([&closed] { closed = true; });
   ASSERT_TRUE(QTest::qWaitForWindowActive(&prompt));
@@ -198,19 +198,6 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
                                                             "\"wine ")));
   EXPECT_TRUE(prompt.EditorStartFailure().contains(QStringLiteral("edit3.exe")));
   EXPECT_TRUE(prompt.EditorStartFailure().endsWith(QStringLiteral("Wine must be installed to run the editor.")));
-}
-
-TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
-  const QString fixed =
-      QString::fromUtf8(kGameNotLocatedMessage.data(), static_cast<qsizetype>(kGameNotLocatedMessage.size()));
-  const QString prefix = GameNotLocatedNotice({GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
-  EXPECT_TRUE(prefix.startsWith(fixed + QStringLiteral("\n\n")));
-  EXPECT_TRUE(prefix.contains(QStringLiteral("/home/u/.wine/system.reg")));
-  const QString folder = GameNotLocatedNotice({GameSearch::Place::GameFolder, "/games/vm"});
-  EXPECT_TRUE(folder.contains(QStringLiteral("/games/vm")));
-  for (const QString& text : {prefix, folder}) {
-    EXPECT_TRUE(text.contains(QStringLiteral("--wine-prefix DIR")) && text.contains(QStringLiteral("--game DIR")));
-  }
 }
 
 TEST(VersionLabels, PlacesFollowTheTable) {
@@ -230,16 +217,16 @@ TEST(VersionLabels, PlacesFollowTheTable) {
 }
 
 TEST(EditorStart, RunsTheEditorThroughWineInItsFolderAndPrefix) {
-  const EditorCommand command =
-      EditorCommandFor({"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine-vm"});
+  const WineEditorCommand command =
+      WineEditorCommandFor({"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine-vm"});
   EXPECT_EQ(command.program, QStringLiteral("wine"));
   EXPECT_EQ(command.arguments, QStringList{QStringLiteral("/games/Vornmark II/editor/edit3.exe")});
   EXPECT_EQ(command.workingFolder, QStringLiteral("/games/Vornmark II/editor"));
   EXPECT_EQ(command.environment, QStringList{QStringLiteral("WINEPREFIX=/home/u/.wine-vm")});
 
-  const EditorCommand noPrefix = EditorCommandFor({"/g/editor/edit3.exe", "/g/editor", {}});
+  const WineEditorCommand noPrefix = WineEditorCommandFor({"/g/editor/edit3.exe", "/g/editor", {}});
   EXPECT_TRUE(noPrefix.environment.isEmpty()) << "without a prefix the inherited environment decides";
 }
 
 }  // namespace
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -11,11 +11,11 @@
 #include <set>
 
 #include "mapmaker/bench_maps.hpp"
-#include "tests/gui_test_support.hpp"
-#include "ui/browser_window.hpp"
-#include "ui/map_picture_tip.hpp"
+#include "tests/support/qt_test_support.hpp"
+#include "ui/qt/browser_window.hpp"
+#include "ui/qt/map_picture_tip.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 using namespace kartwerk::testing;
@@ -30,21 +30,21 @@ class MapPictureTipTest : public ::testing::Test {
   }
   void Start() {
     session.installs.Registry = ExplicitInstallation(game->folder);
-    windows = std::make_unique<GuiWindows>(session);
-    windows->Form7().FormShow();
+    windows = std::make_unique<WindowSet>(session);
+    windows->Browser().Logic().FormShow();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible(); }));
-    tip = browser().ListView1->findChild<MapPictureTip*>();
+    tip = browser().mapList->findChild<MapPictureTip*>();
     ASSERT_NE(tip, nullptr);
   }
-  TForm7& browser() { return windows->Form7(); }
+  BrowserWindow& browser() { return windows->Browser(); }
 
   // The pointer comes to rest on a row: the desktop sends the tooltip event. Returns how long the
   // list took to answer it.
   std::chrono::milliseconds RestOn(const QString& caption) {
-    const auto found = browser().ListView1->findItems(caption, Qt::MatchExactly);
+    const auto found = browser().mapList->findItems(caption, Qt::MatchExactly);
     EXPECT_FALSE(found.isEmpty()) << caption.toStdString();
-    QWidget* viewport = browser().ListView1->viewport();
-    const QPoint at = browser().ListView1->visualItemRect(found.first()).center();
+    QWidget* viewport = browser().mapList->viewport();
+    const QPoint at = browser().mapList->visualItemRect(found.first()).center();
     QHelpEvent event(QEvent::ToolTip, at, viewport->mapToGlobal(at));
     const auto start = std::chrono::steady_clock::now();
     QCoreApplication::sendEvent(viewport, &event);
@@ -52,10 +52,10 @@ class MapPictureTipTest : public ::testing::Test {
   }
 
   ScratchFolder scratch;
-  GuiSession session;
+  QtSession session;
   Outside outside;
   std::unique_ptr<SampleGame> game;
-  std::unique_ptr<GuiWindows> windows;
+  std::unique_ptr<WindowSet> windows;
   MapPictureTip* tip = nullptr;
 };
 
@@ -81,7 +81,7 @@ TEST_F(MapPictureTipTest, PictureIsDrawnOffTheInterfaceThreadAndShownOnTheRow) {
 
   // Leaving the list takes the picture away; coming back shows the one already drawn.
   QEvent leave(QEvent::Leave);
-  QCoreApplication::sendEvent(browser().ListView1->viewport(), &leave);
+  QCoreApplication::sendEvent(browser().mapList->viewport(), &leave);
   EXPECT_FALSE(tip->Popup()->isVisible());
   RestOn(QStringLiteral("frontier"));
   EXPECT_TRUE(tip->Popup()->isVisible()) << "drawn once, shown at once";
@@ -98,9 +98,9 @@ TEST_F(MapPictureTipTest, DamagedMapShowsNoPictureAndNoErrorUntilChosen) {
   EXPECT_TRUE(outside.errors.empty()) << "pointing at a map is not choosing it";
 
   // Choosing it reports the error as before.
-  browser().ListView1->findItems(QStringLiteral("broken"), Qt::MatchExactly).first()->setSelected(true);
+  browser().mapList->findItems(QStringLiteral("broken"), Qt::MatchExactly).first()->setSelected(true);
   EXPECT_EQ(outside.errors.size(), 1u);
 }
 
 }  // namespace
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

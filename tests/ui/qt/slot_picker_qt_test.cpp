@@ -16,11 +16,11 @@
 #include <mutex>
 
 #include "install/startup.hpp"
-#include "tests/gui_test_support.hpp"
+#include "tests/support/qt_test_support.hpp"
 #include "tests/support/run_program.hpp"
-#include "ui/slot_picker_window.hpp"
+#include "ui/qt/slot_picker_window.hpp"
 
-namespace kartwerk {
+namespace kartwerk::qt {
 namespace {
 
 using namespace kartwerk::testing;
@@ -44,9 +44,9 @@ class SlotPicker : public ::testing::Test {
 
   void Start(const std::filesystem::path& gameFolder) {
     session.installs.Registry = ExplicitInstallation(gameFolder);
-    windows = std::make_unique<GuiWindows>(session);
-    windows->Form7().FormShow();
-    ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().Timer1()->isActive(); }));
+    windows = std::make_unique<WindowSet>(session);
+    windows->Browser().Logic().FormShow();
+    ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().FadeTimer()->isActive(); }));
   }
   // A start with a map on the command line: the slot picker at once.
   void StartWithMap(const std::filesystem::path& gameFolder, const std::filesystem::path& map,
@@ -54,32 +54,32 @@ class SlotPicker : public ::testing::Test {
     session.CommandLineMap = map;
     SetMapKindFromFile(session.conversion, map.string());
     session.installs.Registry = ExplicitInstallation(gameFolder);
-    windows = std::make_unique<GuiWindows>(session);
-    windows->Form7().FormShow();
+    windows = std::make_unique<WindowSet>(session);
+    windows->Browser().Logic().FormShow();
     if (waitForPicker) {
       ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
     }
   }
-  TForm7& browser() { return windows->Form7(); }
-  TForm1& picker() { return windows->Form1(); }
-  bool PickerShown() { return picker().isVisible() && !picker().Timer1()->isActive(); }
+  BrowserWindow& browser() { return windows->Browser(); }
+  SlotPickerWindow& picker() { return windows->SlotPicker(); }
+  bool PickerShown() { return picker().isVisible() && !picker().FadeTimer()->isActive(); }
 
   // Double-clicks a map in the browser and waits for the slot picker.
   void OpenMap(QRadioButton* category, const QString& caption) {
     category->click();
-    const auto found = browser().ListView1->findItems(caption, Qt::MatchExactly);
+    const auto found = browser().mapList->findItems(caption, Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1) << caption.toStdString();
-    DoubleClickRow(browser().ListView1, browser().ListView1->indexFromItem(found.first()));
+    DoubleClickRow(browser().mapList, browser().mapList->indexFromItem(found.first()));
     ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
     EXPECT_FALSE(browser().isVisible());
   }
 
-  void ChooseSlot(int row) { DoubleClickRow(picker().ListBox1, picker().ListBox1->model()->index(row, 0)); }
+  void ChooseSlot(int row) { DoubleClickRow(picker().slotList, picker().slotList->model()->index(row, 0)); }
 
-  TForm6* WaitForPrompt() {
+  EditorPromptWindow* WaitForPrompt() {
     WaitFor([&] {
-      TForm6* prompt = picker().EditorPrompt();
-      return prompt && prompt->isVisible() && !prompt->Timer1()->isActive();
+      EditorPromptWindow* prompt = picker().EditorPrompt();
+      return prompt && prompt->isVisible() && !prompt->FadeTimer()->isActive();
     });
     return picker().EditorPrompt();
   }
@@ -118,9 +118,9 @@ class SlotPicker : public ::testing::Test {
   }
 
   ScratchFolder scratch;
-  GuiSession session;
+  QtSession session;
   Outside outside;
-  std::unique_ptr<GuiWindows> windows;
+  std::unique_ptr<WindowSet> windows;
 
   std::mutex mutex;
   std::condition_variable held;
@@ -133,47 +133,47 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   SampleGame game(scratch / "Vornmark II");
   CopyForReference(game);
   Start(game.folder);
-  OpenMap(browser().RadioButton2, QStringLiteral("Dunes"));
+  OpenMap(browser().singleplayerButton, QStringLiteral("Dunes"));
 
   // The list: 255 slots, their titles decoded from the game's code page.
-  ASSERT_EQ(picker().ListBox1->count(), 255);
-  EXPECT_EQ(picker().ListBox1->item(0)->text(), QStringLiteral("Map 000:    --- empty ---"));
-  EXPECT_EQ(picker().ListBox1->item(3)->text(), QStringLiteral("Map 003: D\u00FCnen\u2122"));
-  EXPECT_EQ(picker().ListBox1->item(254)->text(), QStringLiteral("Map 254:    --- empty ---"));
-  EXPECT_FALSE(picker().Panel1->isVisible());
+  ASSERT_EQ(picker().slotList->count(), 255);
+  EXPECT_EQ(picker().slotList->item(0)->text(), QStringLiteral("Map 000:    --- empty ---"));
+  EXPECT_EQ(picker().slotList->item(3)->text(), QStringLiteral("Map 003: D\u00FCnen\u2122"));
+  EXPECT_EQ(picker().slotList->item(254)->text(), QStringLiteral("Map 254:    --- empty ---"));
+  EXPECT_FALSE(picker().progressPanel->isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 253));
-  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Select an editor slot to decompile map into"));
+  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Select an editor slot to decompile map into"));
   EXPECT_TRUE(picker().isModal());
   EXPECT_EQ(session.conversion.MapName, "Dunes");
   EXPECT_GT(session.conversion.MissionStream.size(), 0) << "staged into memory while the list is shown";
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   ChooseSlot(7);
-  EXPECT_TRUE(picker().Panel1->isVisible());
-  EXPECT_EQ(picker().Label1->text(), QStringLiteral("Kartwerk for Vornmark II\u2122"));
-  EXPECT_EQ(picker().Label4->text(), QStringLiteral("Dunes"));
-  EXPECT_EQ(picker().Label6->text(), QStringLiteral("Singleplayer map"));
-  EXPECT_EQ(picker().Label10->text(), QStringLiteral("Island"));
-  EXPECT_EQ(picker().Label12->text(), QStringLiteral("48x40"));
-  EXPECT_EQ(picker().Gauge1->maximum(), 5);
+  EXPECT_TRUE(picker().progressPanel->isVisible());
+  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Kartwerk for Vornmark II\u2122"));
+  EXPECT_EQ(picker().mapValue->text(), QStringLiteral("Dunes"));
+  EXPECT_EQ(picker().typeValue->text(), QStringLiteral("Singleplayer map"));
+  EXPECT_EQ(picker().schemeValue->text(), QStringLiteral("Island"));
+  EXPECT_EQ(picker().sizeValue->text(), QStringLiteral("48x40"));
+  EXPECT_EQ(picker().progressGauge->maximum(), 5);
   // The map is written beside the slot and takes its place only when complete.
   EXPECT_EQ(session.conversion.SlotFolder.parent_path(), game.Slot(7).parent_path());
   EXPECT_NE(session.conversion.SlotFolder, game.Slot(7));
 
-  TForm6* prompt = WaitForPrompt();
+  EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
-  EXPECT_EQ(prompt->Label1->text(), QStringLiteral("Do you wish to run Vornmark II\u2122 Editor now?"));
+  EXPECT_EQ(prompt->messageLabel->text(), QStringLiteral("Do you wish to run Vornmark II\u2122 Editor now?"));
   EXPECT_EQ(prompt->size(), QSize(365, 73));
   EXPECT_TRUE(prompt->windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_FALSE(windows->Form8().isVisible()) << "no failure to report";
+  EXPECT_FALSE(windows->Notice().isVisible()) << "no failure to report";
   EXPECT_FALSE(picker().isVisible());
 
   const std::vector<std::string> reported = Labels();
   ASSERT_EQ(reported.size(), 19u);
   EXPECT_EQ(reported.front(), "Airfields");
   EXPECT_EQ(std::count(reported.begin(), reported.end(), "Groups"), 2);
-  EXPECT_EQ(picker().Gauge1->value(), 5) << "full, and never past its maximum";
-  EXPECT_EQ(picker().Label14->text(), QStringLiteral("Scripts"));
+  EXPECT_EQ(picker().progressGauge->value(), 5) << "full, and never past its maximum";
+  EXPECT_EQ(picker().stepValue->text(), QStringLiteral("Scripts"));
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   const auto written = TreeFiles(game.Slot(7));
@@ -181,7 +181,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(written, TreeFiles(ReferenceConversion(game, game.Single() / "Dunes.qdm", 7)));
 
   // "YES" starts the editor at once, in its folder, and the program ends after the fade-out.
-  Click(prompt->Label2);
+  Click(prompt->yesLabel);
   ASSERT_EQ(outside.launches.size(), 1u);
   EXPECT_EQ(outside.ends, 0);
   EXPECT_EQ(outside.launches[0].program, game.folder / "editor" / "edit3.exe");
@@ -196,20 +196,20 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommand
   SampleGame::WriteMap(game.Campaign() / "007005.qdc", SampleMissionContainer({3, 1, 48, 32}, 5), "007005");
   CopyForReference(game);
   Start(game.folder);
-  OpenMap(browser().RadioButton1, QStringLiteral("007"));
-  EXPECT_EQ(browser().Label9->text(), QStringLiteral("3"));
+  OpenMap(browser().campaignsButton, QStringLiteral("007"));
+  EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("3"));
 
   ChooseSlot(42);
-  EXPECT_EQ(picker().Label4->text(), QStringLiteral("Campaign 7"));
-  EXPECT_EQ(picker().Label6->text(), QStringLiteral("Campaign map"));
-  EXPECT_EQ(picker().Label10->text(), QStringLiteral("Beach"));
-  EXPECT_EQ(picker().Label12->text(), QStringLiteral("48x32"));
-  EXPECT_EQ(picker().Gauge1->maximum(), 41);
+  EXPECT_EQ(picker().mapValue->text(), QStringLiteral("Campaign 7"));
+  EXPECT_EQ(picker().typeValue->text(), QStringLiteral("Campaign map"));
+  EXPECT_EQ(picker().schemeValue->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(picker().sizeValue->text(), QStringLiteral("48x32"));
+  EXPECT_EQ(picker().progressGauge->maximum(), 41);
 
-  TForm6* prompt = WaitForPrompt();
+  EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
   EXPECT_EQ(Labels().size(), 47u);
-  EXPECT_EQ(picker().Gauge1->value(), 41);
+  EXPECT_EQ(picker().progressGauge->value(), 41);
   for (const char* mission : {"mis.000", "mis.003", "mis.005"}) {
     EXPECT_TRUE(std::filesystem::is_directory(game.Slot(42) / mission)) << mission;
   }
@@ -217,7 +217,7 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeEarlyAndMatchesTheCommand
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // "EXIT" starts nothing.
-  Click(prompt->Shape2);
+  Click(prompt->exitBox);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_TRUE(outside.launches.empty());
 }
@@ -239,9 +239,9 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
   StartWithMap(game.folder, WriteBrokenMap(game));
   ChooseSlot(3);
 
-  TForm8& notice = windows->Form8();
-  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
-  const QString text = notice.Label1->text().remove(QChar(0x200B));
+  NoticeWindow& notice = windows->Notice();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
+  const QString text = notice.messageLabel->text().remove(QChar(0x200B));
   EXPECT_EQ(text,
             QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
                            "the slot was left as it was"));
@@ -250,11 +250,11 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
-  Click(notice.Label3);
-  TForm6* prompt = WaitForPrompt();
+  Click(notice.exitLabel);
+  EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr) << "the editor is still offered";
   EXPECT_EQ(outside.ends, 0);
-  Click(prompt->Label3);
+  Click(prompt->exitLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(outside.status, 1) << "a failed conversion";
 }
@@ -264,7 +264,7 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
   WriteBrokenMap(game);
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().RadioButton2, QStringLiteral("broken"));
+  OpenMap(browser().singleplayerButton, QStringLiteral("broken"));
   ChooseSlot(3);
   ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
   EXPECT_TRUE(outside.errors[0].startsWith(QStringLiteral("Step \"Scripts\" of mission mis.000 failed")))
@@ -276,12 +276,12 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
   EXPECT_EQ(outside.ends, 0);
 
   // Another map converts from the same browser; the run then ends as a success.
-  OpenMap(browser().RadioButton2, QStringLiteral("Dunes"));
-  EXPECT_FALSE(picker().Panel1->isVisible()) << "the slot list, not the last progress";
+  OpenMap(browser().singleplayerButton, QStringLiteral("Dunes"));
+  EXPECT_FALSE(picker().progressPanel->isVisible()) << "the slot list, not the last progress";
   ChooseSlot(7);
-  TForm6* prompt = WaitForPrompt();
+  EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
-  Click(prompt->Label3, Qt::RightButton);
+  Click(prompt->exitLabel, Qt::RightButton);
   EXPECT_TRUE(prompt->isVisible()) << "only the left button answers";
   QTest::keyClick(prompt, Qt::Key_Escape);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
@@ -301,16 +301,16 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
   SampleGame game(scratch / "Vornmark II");
   WriteDamagedMap(game);
   Start(game.folder);
-  browser().RadioButton2->click();
-  const auto rows = browser().ListView1->findItems(QStringLiteral("damaged"), Qt::MatchExactly);
+  browser().singleplayerButton->click();
+  const auto rows = browser().mapList->findItems(QStringLiteral("damaged"), Qt::MatchExactly);
   ASSERT_EQ(rows.size(), 1);
-  DoubleClickRow(browser().ListView1, browser().ListView1->indexFromItem(rows.first()));
+  DoubleClickRow(browser().mapList, browser().mapList->indexFromItem(rows.first()));
   ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
   EXPECT_EQ(outside.errorOwners[0], &browser());
   EXPECT_FALSE(picker().isVisible());
   EXPECT_EQ(outside.ends, 0);
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
-  QTest::keyClick(browser().ListView1, Qt::Key_Escape);
+  QTest::keyClick(browser().mapList, Qt::Key_Escape);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(outside.status, 1) << "the map chosen last failed";
 }
@@ -321,10 +321,10 @@ TEST_F(SlotPicker, ALongMapTitleEndsWithAnEllipsis) {
   SampleGame::WriteMap(game.Single() / (name + ".qdm"), SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "long");
   StartWithMap(game.folder, game.Single() / (name + ".qdm"));
   ChooseSlot(2);
-  const QString shown = picker().Label4->text();
+  const QString shown = picker().mapValue->text();
   EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
-  EXPECT_LE(picker().Label4->fontMetrics().horizontalAdvance(shown), picker().Label4->width());
-  EXPECT_EQ(picker().Label4->toolTip(), QString::fromStdString(name));
+  EXPECT_LE(picker().mapValue->fontMetrics().horizontalAdvance(shown), picker().mapValue->width());
+  EXPECT_EQ(picker().mapValue->toolTip(), QString::fromStdString(name));
   ASSERT_NE(WaitForPrompt(), nullptr);
 }
 
@@ -342,12 +342,12 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
   WriteText(game.Slot(3) / "mis.000" / "notes", "my own work");
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
+  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
   ChooseSlot(3);
 
-  TForm8& notice = windows->Form8();
-  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
-  const QString text = notice.Label1->text().remove(QChar(0x200B));
+  NoticeWindow& notice = windows->Notice();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
+  const QString text = notice.messageLabel->text().remove(QChar(0x200B));
   const QString lead = QStringLiteral("The slot's previous map was moved to \"");
   ASSERT_TRUE(text.startsWith(lead)) << text.toStdString();
   const std::filesystem::path backup = text.mid(lead.size()).chopped(2).toStdString();
@@ -356,10 +356,10 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
   EXPECT_EQ(TreeFiles(game.Slot(3)).size(), 6u + 15u);
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
 
-  Click(notice.Label3);
-  TForm6* prompt = WaitForPrompt();
+  Click(notice.exitLabel);
+  EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
-  Click(prompt->Label3);
+  Click(prompt->exitLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   std::filesystem::remove_all(backup);
 }
@@ -367,12 +367,12 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
 TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   SampleGame game(scratch / "Vornmark II");
   Start(game.folder);
-  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
+  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
   Hold();
   ChooseSlot(9);
   // The worker waits in its first report until the window has been closed.
   ASSERT_TRUE(WaitFor([&] { return WorkerHeld(1); }));
-  Click(picker().Label2);
+  Click(picker().closeLabel);
   Release();
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
 
@@ -381,7 +381,7 @@ TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   EXPECT_EQ(EntryNames(game.Slot(9).parent_path()), std::vector<std::string>{"map.003"});
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
   EXPECT_EQ(picker().EditorPrompt(), nullptr);
-  EXPECT_FALSE(windows->Form8().isVisible());
+  EXPECT_FALSE(windows->Notice().isVisible());
 
   // A late end report changes nothing.
   WaitFor([] { return false; }, 50);
@@ -393,12 +393,12 @@ TEST_F(SlotPicker, StoppingDuringSoundsLeavesAnOccupiedSlotUntouched) {
   SampleGame game(scratch / "Vornmark II");
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().RadioButton2, QStringLiteral("frontier"));
+  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
   holdAt = "Sounds";
   Hold();
   ChooseSlot(3);
   ASSERT_TRUE(WaitFor([&] { return !Labels().empty() && Labels().back() == "Sounds"; }));
-  Click(picker().Label2);
+  Click(picker().closeLabel);
   Release();
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(Labels().back(), "Sounds");
@@ -410,8 +410,8 @@ TEST_F(SlotPicker, StoppingDuringSoundsLeavesAnOccupiedSlotUntouched) {
 TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
   SampleGame game(scratch / "Vornmark II");
   Start(game.folder);
-  OpenMap(browser().RadioButton3, QStringLiteral("islands"));
-  Click(picker().Label2);
+  OpenMap(browser().multiplayerButton, QStringLiteral("islands"));
+  Click(picker().closeLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   std::vector<std::string> folders;
   for (const auto& entry : std::filesystem::directory_iterator(game.folder / "editor" / "maps.src")) {
@@ -429,12 +429,12 @@ TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
   SampleGame::WriteMap(game.Campaign() / "abc.qdc", SampleMainContainer(CampaignMap, {3, 1, 48, 32}), "abc");
   SampleGame::WriteMap(game.Campaign() / "abc000.qdc", SampleMissionContainer({3, 1, 48, 32}, 0), "abc000");
   Start(game.folder);
-  OpenMap(browser().RadioButton1, QStringLiteral("abc"));
+  OpenMap(browser().campaignsButton, QStringLiteral("abc"));
   ChooseSlot(5);
   ASSERT_EQ(outside.errors.size(), 1u);
   EXPECT_EQ(outside.errors[0], QStringLiteral("'abc' is not a valid integer value"));
-  EXPECT_FALSE(picker().Panel1->isVisible());
-  EXPECT_FALSE(picker().ProcessThread->Started());
+  EXPECT_FALSE(picker().progressPanel->isVisible());
+  EXPECT_FALSE(picker().Logic().Worker()->Started());
   EXPECT_TRUE(picker().isVisible()) << "another slot, or X, is still possible";
 }
 
@@ -444,13 +444,13 @@ TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
   session.CommandLineMap = game.Mplay() / "islands.qdp";
   SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
   session.installs.Registry = ExplicitInstallation(game.folder);
-  windows = std::make_unique<GuiWindows>(session);
-  windows->Form7().FormShow();
+  windows = std::make_unique<WindowSet>(session);
+  windows->Browser().Logic().FormShow();
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
   EXPECT_FALSE(browser().isVisible());
   ChooseSlot(0);
-  EXPECT_EQ(picker().Label6->text(), QStringLiteral("Multiplayer map"));
-  EXPECT_EQ(picker().Label10->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(picker().typeValue->text(), QStringLiteral("Multiplayer map"));
+  EXPECT_EQ(picker().schemeValue->text(), QStringLiteral("Beach"));
   ASSERT_NE(WaitForPrompt(), nullptr);
   EXPECT_EQ(TreeFiles(game.Slot(0)), TreeFiles(ReferenceConversion(game, game.Mplay() / "islands.qdp", 0)));
 }
@@ -460,13 +460,13 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   std::filesystem::remove(game.folder / "editor" / "scridll.dll");
   session.CommandLineMap = game.Single() / "frontier.qdm";
   session.installs.Registry = ExplicitInstallation(game.folder);
-  windows = std::make_unique<GuiWindows>(session);
-  windows->Form7().FormShow();
-  TForm8& notice = windows->Form8();
-  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.Timer1()->isActive(); }));
-  EXPECT_TRUE(notice.Label1->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
-  EXPECT_EQ(picker().ListBox1->count(), 0);
-  Click(notice.Label3);
+  windows = std::make_unique<WindowSet>(session);
+  windows->Browser().Logic().FormShow();
+  NoticeWindow& notice = windows->Notice();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
+  EXPECT_TRUE(notice.messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  EXPECT_EQ(picker().slotList->count(), 0);
+  Click(notice.exitLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_FALSE(picker().isVisible());
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
@@ -477,16 +477,16 @@ TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   session.DesktopHasWindowOpacity = false;
   session.FadeIntervalMs = kFadeTimerIntervalMs;
   session.installs.Registry = ExplicitInstallation(game.folder);
-  windows = std::make_unique<GuiWindows>(session);
+  windows = std::make_unique<WindowSet>(session);
   EXPECT_FALSE(browser().AlphaBlend());
   EXPECT_EQ(browser().AlphaBlendValue(), 200) << "set when the browser is created";
-  browser().FormShow();
+  browser().Logic().FormShow();
   EXPECT_TRUE(browser().isVisible());
   EXPECT_DOUBLE_EQ(browser().windowOpacity(), 1.0);
 
-  const auto rows = browser().ListView1->findItems(QStringLiteral("frontier"), Qt::MatchExactly);
+  const auto rows = browser().mapList->findItems(QStringLiteral("frontier"), Qt::MatchExactly);
   ASSERT_EQ(rows.size(), 1);
-  DoubleClickRow(browser().ListView1, browser().ListView1->indexFromItem(rows.first()));
+  DoubleClickRow(browser().mapList, browser().mapList->indexFromItem(rows.first()));
   EXPECT_FALSE(browser().isVisible()) << "hidden at once, not faded";
   ASSERT_TRUE(WaitFor([&] { return picker().isVisible(); }));
   EXPECT_FALSE(picker().AlphaBlend()) << "the switch is handed on";
@@ -494,12 +494,12 @@ TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   EXPECT_DOUBLE_EQ(picker().windowOpacity(), 1.0);
 
   ChooseSlot(1);
-  TForm6* prompt = WaitForPrompt();
+  EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
   EXPECT_FALSE(prompt->AlphaBlend());
   EXPECT_DOUBLE_EQ(prompt->windowOpacity(), 1.0);
   // "YES" keeps the prompt on show for its whole fade-out, even without alpha blending.
-  Click(prompt->Label2);
+  Click(prompt->yesLabel);
   EXPECT_TRUE(prompt->isVisible());
   EXPECT_EQ(outside.launches.size(), 1u);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
@@ -524,4 +524,4 @@ TEST(GaugeAndNotice, GaugeLengthAndFailureText) {
 }
 
 }  // namespace
-}  // namespace kartwerk
+}  // namespace kartwerk::qt

@@ -15,13 +15,13 @@
 #include "install/explicit_installation.hpp"
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
-#include "tests/recording_face.hpp"
 #include "tests/support/desktop_screenshot.hpp"
 #include "tests/support/folder_tree.hpp"
+#include "tests/support/recording_face.hpp"
 #include "tests/support/run_program.hpp"
 #include "ui/logic/notice_texts.hpp"
 #include "ui/win32/wide_text.hpp"
-#include "ui/win32/win32_windows.hpp"
+#include "ui/win32/window_set.hpp"
 
 namespace kartwerk::win32 {
 namespace {
@@ -123,7 +123,7 @@ class Win32Face : public ::testing::Test {
   HMODULE program =
       LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   WindowLook look{program};
-  std::optional<Win32Windows> windows;
+  std::optional<WindowSet> windows;
   std::vector<int> exits;
   std::vector<std::string> errors;
   std::vector<EditorLaunch> editors;
