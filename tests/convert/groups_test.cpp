@@ -33,10 +33,8 @@ struct Group {
     PutU16(b, minimum);
     PutI32(b, force);
     for (std::uint8_t v : {hp, ammo, expa, morale}) b.push_back(v);
-    GroupRecord record{};
-    EXPECT_EQ(b.size(), record.size());
-    std::copy_n(b.begin(), record.size(), record.begin());
-    return record;
+    EXPECT_EQ(b.size(), GroupRecord::kSize);
+    return GroupRecord::Decode(b);
   }
 };
 

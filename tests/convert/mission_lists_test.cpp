@@ -55,7 +55,7 @@ TEST(GroupsFileTest, MultiplayerMapGetsTheDefaultGroupHundredTimes) {
 }
 
 TEST(GroupsFileTest, StoredGroupsAreReadInOrder) {
-  GroupRecord first{}, last{};
+  std::array<std::uint8_t, GroupRecord::kSize> first{}, last{};
   first[0] = 2;    // ai_sold_guard
   first[6] = 17;   // group 1
   last[0] = 0x15;  // ai_tank_guard, rndmove
@@ -68,9 +68,9 @@ TEST(GroupsFileTest, StoredGroupsAreReadInOrder) {
     MissionSetup m(kind, MapBuilder(kind, MapBuilder::File::CampaignMission).Set(Section::Groups, section).Build());
     WriteGroupsFile(m.c);
     const std::string text = m.Text("groups");
-    EXPECT_EQ(text.rfind("Group 0\n" + ConvertGroupRecord(first) + "Group 1\n" + ConvertGroupRecord(GroupRecord{}), 0),
+    EXPECT_EQ(text.rfind("Group 0\n" + ConvertGroupRecord(GroupRecord::Decode(first)) + "Group 1\n" + ConvertGroupRecord(GroupRecord{}), 0),
               0u);
-    const std::string tail = "Group 99\n" + ConvertGroupRecord(last);
+    const std::string tail = "Group 99\n" + ConvertGroupRecord(GroupRecord::Decode(last));
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
     EXPECT_NE(text.find("ai type=\"ai_sold_guard\" group1=17"), std::string::npos);

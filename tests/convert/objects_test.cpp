@@ -13,7 +13,7 @@ using testing::MapBuilder;
 
 TEST(ObjectRecord, FieldsAreLittleEndian) {
   const Bytes bytes = Le().U16(1000).U16(2000).U8(8).U8(1).U16(0xBEEF).U16(3);
-  const ObjectRecord r = ObjectRecord::Parse(bytes);
+  const ObjectRecord r = ObjectRecord::Decode(bytes);
   EXPECT_EQ(r.x, 1000);
   EXPECT_EQ(r.y, 2000);
   EXPECT_EQ(r.nameIndex, 8);

@@ -25,7 +25,7 @@ TEST(RhombConverterTest, EveryTileCodeOfBothSchemesConvertsAsTheTablesSay) {
     const CompiledRhomb rhomb{static_cast<std::uint16_t>(code), static_cast<std::uint16_t>(code % 37)};
     ExpectSame(normal.Convert(rhomb), ConvertRhomb(rhomb), rhomb);
     ExpectSame(beach.Convert(rhomb), ConvertRhomb2(rhomb), rhomb);
-    std::array<std::uint8_t, kEditorRhombSize> written;
+    std::array<std::uint8_t, EditorRhomb::kSize> written;
     written.fill(0xEE);
     normal.ConvertInto(rhomb, written.data());
     EXPECT_EQ(written, ConvertRhomb(rhomb).Bytes()) << "code " << code;
@@ -42,7 +42,7 @@ TEST(RhombConverterTest, ARememberedCodeTakesEachRhombsOwnLevel) {
     // Few codes, many levels: nearly every rhomb finds its code remembered.
     const CompiledRhomb rhomb{static_cast<std::uint16_t>(rng() % 40 * 9), static_cast<std::uint16_t>(rng())};
     ExpectSame(normal.Convert(rhomb), ConvertRhomb(rhomb), rhomb);
-    std::array<std::uint8_t, kEditorRhombSize> written;
+    std::array<std::uint8_t, EditorRhomb::kSize> written;
     normal.ConvertInto(rhomb, written.data());
     EXPECT_EQ(written, ConvertRhomb(rhomb).Bytes()) << "code " << rhomb.tileCode;
     if (::testing::Test::HasFailure()) return;
@@ -94,7 +94,7 @@ TEST(RhombConverterTest, TheRhombsFileIsTheRhombByRhombConversionAlsoPastTheEnd)
       for (std::size_t b = 0; b < 4; ++b) {
         if (terrainAt + 4 * i + b < container.size()) record[b] = container[terrainAt + 4 * i + b];
       }
-      const CompiledRhomb rhomb = CompiledRhomb::Parse(record);
+      const CompiledRhomb rhomb = CompiledRhomb::Decode(record);
       const auto bytes = (scheme == 0 ? ConvertRhomb(rhomb) : ConvertRhomb2(rhomb)).Bytes();
       expected.insert(expected.end(), bytes.begin(), bytes.end());
     }
