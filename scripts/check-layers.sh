@@ -34,13 +34,14 @@ for layer in "${!allowed[@]}"; do
   done
 done
 
-# The layer of a header or source path: the deepest folder of the map it lies in.
+# The layer of a header or source path, into $layer: the deepest folder of the map it lies in.
+# (A variable rather than output: a subshell per include is slow on a busy machine.)
 layer_of() {
-  local folder=${1%/*}
-  while [ -n "$folder" ] && [ -z "${allowed[$folder]+set}" ]; do
-    [[ $folder == */* ]] && folder=${folder%/*} || folder=""
+  layer=${1%/*}
+  [[ $1 == */* ]] || layer=""
+  while [ -n "$layer" ] && [ -z "${allowed[$layer]+set}" ]; do
+    if [[ $layer == */* ]]; then layer=${layer%/*}; else layer=""; fi
   done
-  printf '%s' "$folder"
 }
 
 # The include lines naming a toolkit's headers, as extended regular expressions.
@@ -56,7 +57,8 @@ for folder in "${!allowed[@]}"; do [ -d "$folder" ] && existing+=("$folder"); do
 checked=0
 if [ ${#existing[@]} -gt 0 ]; then
   while IFS= read -r file; do
-    layer_of_file[$file]=$(layer_of "$file")
+    layer_of "$file"
+    layer_of_file[$file]=$layer
     checked=$((checked + 1))
   done < <(find "${existing[@]}" \( -name '*.cpp' -o -name '*.hpp' \) -print | sort -u)
 fi
@@ -72,7 +74,8 @@ if [ "$checked" -gt 0 ]; then
     own=${layer_of_file[$file]}
     if [[ $text =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]*)\" ]]; then
       header=${BASH_REMATCH[1]}
-      target=$(layer_of "$header")
+      layer_of "$header"
+      target=$layer
       if [ -z "$target" ]; then
         echo "$file:$line: \"$header\" is not named from the top of the tree by its layer's folder" >&2
         status=1

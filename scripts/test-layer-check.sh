@@ -12,17 +12,19 @@ trap 'rm -rf "$scratch"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-snapshot() { (cd "$source_dir" && find . -path ./build\* -prune -o -path ./.git -prune -o -type f -print0 |
-             sort -z | xargs -0 sha256sum) >"$1"; }
+# The folders the map names (the sources the check reads), and the map itself.
+folders=$(sed -n 's/^\([a-z0-9_/]*\):.*/\1/p' "$source_dir/layers.txt" | while read -r f; do
+            [ -d "$source_dir/$f" ] && echo "$f"; done)
+sources() { (cd "$source_dir" && find $folders -maxdepth 1 \( -name '*.cpp' -o -name '*.hpp' \) -print0 &&
+             printf 'layers.txt\0'); }
+snapshot() { (cd "$source_dir" && sources | xargs -0 sha256sum) >"$1"; }
 snapshot "$scratch/before"
 
 # A fresh copy of the layered folders' sources and the map, so each case starts from the tree.
 fresh_copy() {
   rm -rf "$scratch/tree"
   mkdir -p "$scratch/tree"
-  (cd "$source_dir" && find . -path ./build\* -prune -o -path ./.git -prune -o \
-     \( -name '*.cpp' -o -name '*.hpp' -o -name layers.txt \) -print0 |
-   tar --null -T - -cf - | tar -xf - -C "$scratch/tree")
+  (cd "$source_dir" && sources | tar --null -T - -cf -) | tar -xf - -C "$scratch/tree"
 }
 
 # expect_failure FILE INCLUDE_LINE MESSAGE_PART: the check fails, naming FILE and MESSAGE_PART.
