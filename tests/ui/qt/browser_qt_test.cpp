@@ -14,7 +14,7 @@
 #include "install/startup.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "ui/qt/browser_window.hpp"
-#include "ui/qt/map_catalog.hpp"
+#include "ui/logic/map_catalog.hpp"
 
 namespace kartwerk::qt {
 namespace {
@@ -327,7 +327,7 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   EXPECT_FALSE(browser().isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 174));
   EXPECT_FALSE(picker().windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
+  EXPECT_EQ(picker().firstLine->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
   ASSERT_NE(picker().VersionLabel(1), nullptr);
   ASSERT_NE(picker().VersionLabel(2), nullptr);
   EXPECT_EQ(picker().VersionLabel(3), nullptr);

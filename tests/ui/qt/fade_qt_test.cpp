@@ -11,7 +11,7 @@
 #include "install/game_location.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "ui/logic/fade_steps.hpp"
-#include "ui/qt/notice_texts.hpp"
+#include "ui/logic/notice_texts.hpp"
 #include "ui/qt/prompt_windows.hpp"
 #include "ui/qt/qt_application.hpp"
 #include "ui/qt/version_picker_window.hpp"
