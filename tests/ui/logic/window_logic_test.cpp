@@ -196,9 +196,12 @@ TEST(NoticeTexts, EditorStartFailureNamesWhatWasTriedAndWhere) {
   EXPECT_EQ(EditorStartFailureText(launch, /*throughWine=*/false),
             "Could not start the Vornmark II\u2122 Editor: tried \"/games/Vornmark II/editor/edit3.exe\" in "
             "/games/Vornmark II/editor.");
+#ifndef _WIN32
+  // A POSIX name is bytes; Windows names are wide from end to end and never arrive as such bytes.
   const EditorLaunch foreign{"/g/\xe9" "diteur/edit3.exe", "/g/\xe9" "diteur", {}};
   EXPECT_NE(EditorStartFailureText(foreign, false).find("/g/\xc3\xa9" "diteur/edit3.exe"), std::string::npos)
       << "a folder name that is no UTF-8 is read as Windows-1252, as every notice reads it";
+#endif
 }
 
 }  // namespace
