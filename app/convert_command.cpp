@@ -34,11 +34,8 @@ struct ConvertOptions {
   std::string slotText;  // as given; read as decimal, so "010" is slot 10
   std::string game;
   std::string winePrefix;
-  std::optional<int> gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
 };
-
-// The script keyword set follows the installed game: the older set for version "1.9" exactly.
-int GameVersionKindOf(const std::string& version) { return version == "1.9" ? 1 : 2; }
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
   cmd.add_option("MAP", options.maps, "Compiled map file (.qdm, .qdp or .qdc); several with --out")->required();

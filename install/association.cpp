@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/exception_text.hpp"
 #include "core/program_path.hpp"
 
 #ifdef _WIN32
@@ -37,10 +38,8 @@ std::optional<std::string> TryRegisterMapTypes() {
     InstallXdgAssociation(UserDataHome(), program);
 #endif
     return std::nullopt;
-  } catch (const std::exception& e) {
-    return std::string(e.what());
   } catch (...) {
-    return std::string("unknown error");
+    return ExceptionText(std::current_exception());
   }
 }
 

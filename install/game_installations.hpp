@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game_version.hpp"
 #include "install/registry_list.hpp"
 
 namespace kartwerk {
@@ -40,8 +41,8 @@ struct GameInstallations {
   std::filesystem::path GameFolder;
   // The Wine prefix the located game was registered in; empty when its source is no prefix.
   std::filesystem::path GameWinePrefix;
-  // 1 when the chosen installation's version is exactly "1.9", otherwise 2; 0 until first set.
-  std::uint8_t GameVersionKind = 0;
+  // Which keyword set the chosen installation's version selects; none until first set.
+  GameVersionKindCode GameVersionKind = NoGameVersion;
   // One line per editor slot, entry n for slot n; entry 255 stays empty.
   std::array<std::string, kSlotCount + 1> SlotList;
 };

@@ -93,8 +93,6 @@ std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry) {
   return registry.OpenMachineKey(kGameKeyWow64Path);
 }
 
-std::uint8_t VersionKindOf(std::string_view version) { return version == "1.9" ? 1 : 2; }
-
 void EnumerateInstallations(GameInstallations& installs) {
   const std::vector<OpenedGameKey> gameKeys = OpenGameKeys(installs);
   if (gameKeys.empty()) return;
@@ -122,7 +120,7 @@ bool LocateGame(GameInstallations& installs) {
   ChosenSubKey chosen = OpenChosenSubKey(installs, gameKeys);
   if (!chosen.key) return false;  // no game key, no sub-key, or the chosen one is gone
 
-  installs.GameVersionKind = VersionKindOf(chosen.key->ReadString("version"));
+  installs.GameVersionKind = GameVersionKindOf(chosen.key->ReadString("version"));
   const RegistryEntry& registry = installs.Registry[chosen.registry];
   const std::filesystem::path folder = registry.source->HostFolder(chosen.key->ReadString("target folder"));
   if (folder.empty() || !IsFile(JoinIgnoringCase(folder, "editor\\scridll.dll"))) return false;

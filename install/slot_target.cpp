@@ -41,7 +41,7 @@ SlotTarget LocateSlot(const InstallationSourceOptions& source, int slot, const s
   SlotTarget target;
   target.GameFolder = installs.GameFolder;
   target.SlotFolder = SlotFolderPath(installs.GameFolder, slot);
-  target.GameVersionKind = versionText ? VersionKindOf(*versionText) : installs.GameVersionKind;
+  target.GameVersionKind = versionText ? GameVersionKindOf(*versionText) : installs.GameVersionKind;
   target.SkippedLines = SkippedInstallationLines(installs, skipped);
   return target;
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/game_version.hpp"
 #include "install/installation_source.hpp"
 
 namespace kartwerk {
@@ -30,7 +31,7 @@ std::string NotASlotNumberText(std::string_view text);
 struct SlotTarget {
   std::filesystem::path GameFolder;
   std::filesystem::path SlotFolder;  // GameFolder\editor\maps.src\map.NNN, existing parts found without regard to case
-  std::uint8_t GameVersionKind = 2;
+  GameVersionKindCode GameVersionKind = CurrentKeywords;
   // Installations passed over for lacking their editor, and the one used, one line each.
   std::vector<std::string> SkippedLines;
 };
