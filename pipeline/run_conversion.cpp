@@ -11,6 +11,7 @@
 #include "core/platform_files.hpp"
 #include "core/staging.hpp"
 #include "pipeline/conversion_steps.hpp"
+#include "pipeline/out_folder_rule.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "pipeline/target_check.hpp"
 
@@ -50,6 +51,14 @@ void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
 
 ConversionEnd RunConversion(const ConvertRequest& request) {
   ConversionEnd end;
+  const std::filesystem::path backups = request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
+  if (request.OnlyReplaceMaps && !Prepare(end, "checking the output folder", [&] {
+        if (const auto refusal = OutFolderRefusal(TargetPath(request.SlotFolder), BackupStore(backups))) {
+          throw SlotFolderError(*refusal);
+        }
+      })) {
+    return end;
+  }
   Conversion c;
   c.Warn = request.Warn;
   c.GameVersionKind = request.GameVersionKind;
@@ -71,15 +80,13 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   if (!Prepare(end, "checking the size", [&] { LimitConversionSize(c, request.SlotFolder); })) return end;
 
   std::optional<SlotCommit> slot;
-  const bool slotReady =
-      Prepare(end, "preparing the slot folder",
-              [&] {
-                slot.emplace(request.SlotFolder,
-                             request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder, request.Warn);
-                c.SlotFolder = slot->Folder();
-              }) &&
-      Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
-      Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
+  const bool slotReady = Prepare(end, "preparing the slot folder",
+                                 [&] {
+                                   slot.emplace(request.SlotFolder, backups, request.Warn);
+                                   c.SlotFolder = slot->Folder();
+                                 }) &&
+                         Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
+                         Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
 
   if (slotReady) {
     if (request.Planned) {

@@ -1,0 +1,94 @@
+// Paths and names from outside as Windows reads them: UNC and "\\?\" paths stay what they are,
+// names the system takes as one folder clash, and non-ASCII paths reach the file system intact.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/folder_name_key.hpp"
+#include "core/path_text.hpp"
+#include "core/platform_files.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
+#include "pipeline/batch_conversion.hpp"
+#include "tests/support/run_program.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::RunProgram;
+using testing::ScratchFolder;
+
+TEST(HostilePathsWindows, UncAndVerbatimPathsAreNeverJoinedToTheCurrentDrive) {
+  EXPECT_EQ(FullPath(L"\\\\127.0.0.1\\share\\maps.src\\map.007"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
+  EXPECT_EQ(FullPath(L"\\\\127.0.0.1\\share\\maps.src\\x\\..\\map.007\\"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
+  EXPECT_EQ(FullPath(L"\\\\?\\Z:\\tmp\\map.007"), L"\\\\?\\Z:\\tmp\\map.007");
+  EXPECT_EQ(ResolvedPath(L"\\\\127.0.0.1\\share\\a"), L"\\\\127.0.0.1\\share\\a");
+}
+
+// The first sample single-player map, copied to path.
+void CopySampleMap(const std::filesystem::path& samples, const std::filesystem::path& path) {
+  for (const auto& written : testing::WriteSampleMaps(samples)) {
+    if (written.extension() == ".qdm") {
+      std::filesystem::create_directories(path.parent_path());
+      std::filesystem::copy_file(written, path, std::filesystem::copy_options::overwrite_existing);
+      return;
+    }
+  }
+}
+
+TEST(HostilePathsWindows, ConvertingIntoAnUnreachableShareFailsNamingItAndWritesNothingLocally) {
+  ScratchFolder dir;
+  const std::filesystem::path map = dir / "one.qdm";
+  CopySampleMap(dir / "samples", map);
+  ASSERT_TRUE(std::filesystem::exists(map));
+  const auto r = RunProgram(
+      KARTWERK_EXE, {"convert", TextFromPath(map), "--out", "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
+  EXPECT_NE(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("\\\\127.0.0.1\\share"), std::string::npos) << r.err;
+  // The old fault wrote the share's path below the root of the current drive.
+  for (wchar_t drive = L'A'; drive <= L'Z'; ++drive) {
+    const std::wstring root = std::wstring(1, drive) + L":\\127.0.0.1";
+    std::error_code ec;
+    EXPECT_FALSE(std::filesystem::exists(root, ec)) << TextFromPath(root);
+  }
+}
+
+TEST(HostilePathsWindows, PreviewAndBatchMessagesKeepNonAsciiPaths) {
+  ScratchFolder dir;
+  const std::string folder = TextFromPath(dir.path()) + "\\prev\xC3\xBC";
+  const std::string map = folder + "\\\xC3\x9Cbersicht.qdm";
+  CopySampleMap(dir / "samples", PathFromText(map));
+  ASSERT_TRUE(std::filesystem::exists(PathFromText(map)));
+  const auto preview = RunProgram(KARTWERK_EXE, {"preview", map, "-o", folder + "\\p.png", "--quiet"});
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(PathFromText(folder + "\\p.png"))) << preview.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "prev\xC3\x83\xC2\xBC")) << "a folder named in Windows-1252";
+
+  // A batch names the map that failed as it was given.
+  const std::string broken = folder + "\\b\xC3\xB6se.qdm";
+  {
+    std::ofstream out(PathFromText(broken), std::ios::binary);
+    out << "not a map";
+  }
+  const auto batch = RunProgram(KARTWERK_EXE, {"convert", map, broken, "--out", folder + "\\out"});
+  EXPECT_EQ(batch.status, 1) << batch.err;
+  EXPECT_NE(batch.err.find("b\xC3\xB6se.qdm"), std::string::npos) << batch.err;
+  EXPECT_NE(batch.err.find("2 maps: 1 converted, 1 failed"), std::string::npos) << batch.err;
+}
+
+TEST(HostilePathsWindows, NamesWindowsTakesAsOneFolderClash) {
+  EXPECT_EQ(FolderNameKey("x.."), FolderNameKey("X"));
+  EXPECT_EQ(FolderNameKey("map "), FolderNameKey("MAP"));
+  EXPECT_EQ(FolderNameKey("\xC3\x84rger"), FolderNameKey("\xC3\xA4rger"));
+  EXPECT_NE(FolderNameKey("a.b"), FolderNameKey("ab"));
+  const BatchPlan plan = PlanBatch({L"Z:\\a\\x.qdm", L"Z:\\b\\x..qdm"});
+  ASSERT_EQ(plan.Clashes.size(), 1u);
+  const BatchPlan umlauts =
+      PlanBatch({PathFromText("Z:\\a\\\xC3\x84rger.qdm"), PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
+  EXPECT_EQ(umlauts.Clashes.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kartwerk
