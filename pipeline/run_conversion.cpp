@@ -52,6 +52,14 @@ void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
 ConversionEnd RunConversion(const ConvertRequest& request) {
   ConversionEnd end;
   const std::filesystem::path backups = request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
+  // Checked before anything is read: a target that holds the map (or the home folder, or a disk)
+  // would be moved into the backups whole.
+  if (!Prepare(end, "checking the slot folder", [&] {
+        const std::string problem = TargetFolderProblem(request.SlotFolder, request.MapPath);
+        if (!problem.empty()) throw std::runtime_error(problem);
+      })) {
+    return end;
+  }
   if (request.OnlyReplaceMaps && !Prepare(end, "checking the output folder", [&] {
         if (const auto refusal = OutFolderRefusal(TargetPath(request.SlotFolder), BackupStore(backups))) {
           throw SlotFolderError(*refusal);
@@ -62,15 +70,6 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   Conversion c;
   c.Warn = request.Warn;
   c.GameVersionKind = request.GameVersionKind;
-
-  // Checked before anything is read: a target that holds the map (or the home folder, or a disk)
-  // would be moved into the backups whole.
-  if (!Prepare(end, "checking the slot folder", [&] {
-        const std::string problem = TargetFolderProblem(request.SlotFolder, request.MapPath);
-        if (!problem.empty()) throw std::runtime_error(problem);
-      })) {
-    return end;
-  }
 
   const std::filesystem::path cliffData =
       request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
