@@ -1,6 +1,6 @@
 // Where the program's own files are. In a build folder (and on Windows) they lie beside the
 // executable; an installed program keeps its data in share/kartwerk and its windows module in
-// lib/kartwerk, both found from the executable's own folder (bin/), so a moved tree still works.
+// lib/kartwerk/modules, both found from the executable's own folder (bin/), so a moved tree still works.
 #pragma once
 
 #include <filesystem>

@@ -37,7 +37,7 @@ build)
 runs)
   root="$scratch/root"
   extract "$root"
-  for f in usr/bin/kartwerk usr/lib/kartwerk/kartwerk-windows.so usr/share/kartwerk/cliffdata \
+  for f in usr/bin/kartwerk usr/lib/kartwerk/modules/kartwerk-windows.so usr/share/kartwerk/cliffdata \
            usr/share/applications/kartwerk.desktop usr/share/mime/packages/kartwerk.xml \
            usr/share/icons/hicolor/16x16/apps/kartwerk.png usr/share/icons/hicolor/256x256/apps/kartwerk.png \
            usr/share/metainfo/org.kartwerk.kartwerk.metainfo.xml usr/share/man/man1/kartwerk.1.gz \
