@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "app/command_tree.hpp"
 #include "app/commands.hpp"
 #include "app/gui_main.hpp"
 #include "app/utf8_command_line.hpp"
@@ -58,6 +59,7 @@ int main(int rawArgc, char** rawArgv) {
   kartwerk::app::AddRegisterCommand(app, run);
   kartwerk::app::WindowOptions windows;
   kartwerk::app::AddWindowOptions(app, windows);
+  kartwerk::app::AddCommandTreeFlag(app);
 
   try {
     app.parse(argc, argv);
