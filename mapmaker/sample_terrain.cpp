@@ -22,8 +22,8 @@ std::uint32_t Mix(std::uint32_t h) {
 
 // A value in [0, 1) at an integer lattice point.
 double LatticeValue(std::uint32_t seed, std::int32_t x, std::int32_t y) {
-  const std::uint32_t h = Mix(seed ^ Mix(static_cast<std::uint32_t>(x) * 0x9E3779B1u ^
-                                         Mix(static_cast<std::uint32_t>(y) + 0x7F4A7C15u)));
+  const std::uint32_t h =
+      Mix(seed ^ Mix(static_cast<std::uint32_t>(x) * 0x9E3779B1u ^ Mix(static_cast<std::uint32_t>(y) + 0x7F4A7C15u)));
   return static_cast<double>(h >> 8) / static_cast<double>(1u << 24);
 }
 
@@ -121,7 +121,8 @@ void LimitSlopes(SampleTerrain& t) {
         const std::pair<std::int32_t, std::int32_t> neighbours[] = {{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
         for (const auto& [nx, ny] : neighbours) {
           if (nx < 0 || ny < 0 || nx >= t.width || ny >= t.height || t.At(nx, ny) == SampleGround::Plateau) continue;
-          const int limit = t.level[static_cast<std::size_t>(ny) * static_cast<std::size_t>(t.width) + nx] + kSteepestStep;
+          const int limit =
+              t.level[static_cast<std::size_t>(ny) * static_cast<std::size_t>(t.width) + nx] + kSteepestStep;
           if (level > limit) {
             level = static_cast<std::uint8_t>(limit);
             changed = true;
@@ -150,8 +151,8 @@ SampleLandscape LandscapeOfScheme(std::uint32_t scheme) {
   return SampleLandscape::River;
 }
 
-SampleTerrain MakeSampleTerrain(std::uint32_t seed, std::uint32_t scheme, SampleLandscape landscape,
-                                std::int32_t width, std::int32_t height) {
+SampleTerrain MakeSampleTerrain(std::uint32_t seed, std::uint32_t scheme, SampleLandscape landscape, std::int32_t width,
+                                std::int32_t height) {
   SampleTerrain t;
   if (width <= 0 || height <= 0) return t;
   t.width = width;

@@ -40,8 +40,8 @@ struct SampleTerrain {
 
 // The same seed, scheme, landscape and size always give the same terrain. Sizes of 0 or less
 // give an empty terrain.
-SampleTerrain MakeSampleTerrain(std::uint32_t seed, std::uint32_t scheme, SampleLandscape landscape,
-                                std::int32_t width, std::int32_t height);
+SampleTerrain MakeSampleTerrain(std::uint32_t seed, std::uint32_t scheme, SampleLandscape landscape, std::int32_t width,
+                                std::int32_t height);
 
 // The landscape of a scheme: "Normal" maps have a river, "Beach" maps a coast, "Island" maps islands.
 SampleLandscape LandscapeOfScheme(std::uint32_t scheme);
