@@ -62,14 +62,16 @@ TEST(SampleTerrain, ShoresSeparateWaterFromLandAndSlopesAreGentle) {
     SCOPED_TRACE("seed " + std::to_string(c.seed));
     for (std::int32_t y = 0; y < t.height; ++y) {
       for (std::int32_t x = 0; x + 1 < t.width; ++x) {
-        for (const auto [nx, ny] : {std::pair{x + 1, y}, std::pair{x, std::min(y + 1, t.height - 1)}}) {
+        for (const auto& [nx, ny] : {std::pair{x + 1, y}, std::pair{x, std::min(y + 1, t.height - 1)}}) {
           const SampleGround a = t.At(x, y), b = t.At(nx, ny);
           const bool dryA = !IsWater(a) && a != SampleGround::Shore, dryB = !IsWater(b) && b != SampleGround::Shore;
           EXPECT_FALSE((IsWater(a) && dryB) || (IsWater(b) && dryA)) << "water beside dry land at " << x << "," << y;
           const int la = t.level[static_cast<std::size_t>(y * t.width + x)];
           const int lb = t.level[static_cast<std::size_t>(ny * t.width + nx)];
           const bool cliff = (a == SampleGround::Plateau) != (b == SampleGround::Plateau);
-          if (!cliff) EXPECT_LE(std::abs(la - lb), 3) << "a steep step at " << x << "," << y;
+          if (!cliff) {
+            EXPECT_LE(std::abs(la - lb), 3) << "a steep step at " << x << "," << y;
+          }
         }
       }
     }
@@ -92,11 +94,14 @@ TEST(SampleTerrain, LandscapesPutTheWaterWhereTheirNameSays) {
     EXPECT_TRUE(water) << "the river misses row " << y;
   }
 
+  // The sea along the whole west edge; inland, east, only a lake here and there.
   const SampleTerrain coast = MakeSampleTerrain(3, 1, SampleLandscape::Coast, 48, 32);
+  int dryEast = 0;
   for (std::int32_t y = 0; y < 32; ++y) {
     EXPECT_TRUE(IsWater(coast.At(0, y))) << "the sea misses row " << y;
-    EXPECT_FALSE(IsWater(coast.At(47, y))) << "the sea reaches the east edge at row " << y;
+    dryEast += IsWater(coast.At(47, y)) ? 0 : 1;
   }
+  EXPECT_GT(dryEast, 16);
 }
 
 TEST(SampleTerrain, CliffsStandOnPlateauEdges) {
@@ -126,7 +131,7 @@ TEST(SampleMaps, PicturesShowWaterShoreLandAndClusteredUnitsOnDryGround) {
     EXPECT_EQ(types.count(kNoTerrain), 0u);
     EXPECT_GT(types[6] + types[7], static_cast<int>(map.terrain.size()) / 20) << "water";
     EXPECT_GT(types[0], 0) << "shore";
-    EXPECT_GT(types[4] + types[2], static_cast<int>(map.terrain.size()) / 5) << "land";
+    EXPECT_GT(types[4] + types[2], static_cast<int>(map.terrain.size()) / 8) << "land";
     ASSERT_FALSE(map.missions.empty());
     for (const MissionPreview& mission : map.missions) {
       ASSERT_GE(mission.units.size(), 8u);
