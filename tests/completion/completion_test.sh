@@ -5,13 +5,8 @@
 set -uo pipefail
 program=$(realpath "${1:?kartwerk}")
 completion=$(realpath "${2:?completion file}")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-passes=0
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-pass() { passes=$((passes + 1)); }
+# shellcheck source=../support/shell_checks.sh
+source "$(dirname "$0")/../support/shell_checks.sh"
 
 # A folder with maps of every kind and letter case, other files and a sub-folder, and a Wine
 # prefix whose registry names one installation.
@@ -125,5 +120,4 @@ expect_lacks "slots --game /x<TAB>" "$(complete_at slots --game /x)" "$scratch/p
 # Values the completion cannot know: nothing is offered.
 [ -z "$(complete_at convert a.qdm --out x --jobs "")" ] && pass || fail "--jobs offers values"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

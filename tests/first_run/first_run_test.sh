@@ -4,16 +4,8 @@
 #   first_run_test.sh SOURCE_DIR
 set -uo pipefail
 source_dir=$(realpath "${1:?source folder}")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-failures=0
-passes=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then passes=$((passes + 1)); else fail "$what"; fi
-}
+# shellcheck source=../support/shell_checks.sh
+source "$(dirname "$0")/../support/shell_checks.sh"
 in_list() { grep -qxF -- "$1" <<< "$2"; }
 not_in_list() { ! in_list "$1" "$2"; }
 subset() {  # every line of $1 is in $2
@@ -85,5 +77,4 @@ check "a stage's time is measured ($seconds s for sleep 1)" awk -v s="$seconds" 
 "$stage" "$table" "no command" > /dev/null 2>&1
 check "a stage without a command is refused" [ $? -eq 2 ]
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish
