@@ -23,8 +23,8 @@ void WriteOptions(std::ostringstream& out, const std::string& command, const CLI
 
 std::string CommandTreeText(const CLI::App& app) {
   std::ostringstream out;
-  const auto subcommands = app.get_subcommands(
-      [](const CLI::App* sub) { return !sub->get_name().empty() && !sub->get_group().empty(); });
+  const auto subcommands =
+      app.get_subcommands([](const CLI::App* sub) { return !sub->get_name().empty() && !sub->get_group().empty(); });
   for (const CLI::App* sub : subcommands) out << "command " << sub->get_name() << "\n";
   WriteOptions(out, "-", app);
   for (const CLI::App* sub : subcommands) WriteOptions(out, sub->get_name(), *sub);
