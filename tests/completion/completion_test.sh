@@ -79,6 +79,15 @@ for sub in $help_subcommands; do
   for option in $options; do expect_has "kartwerk $sub -<TAB>" "$offered" "$option"; done
 done
 
+# The table comes from the program, whose help does not show the option that prints it.
+tree=$("$program" --command-tree)
+check "--command-tree exits with status 0" [ $? -eq 0 ]
+check "--help does not show --command-tree" bash -c "! \"\$0\" --help | grep -q command-tree" "$program"
+check "the table names each subcommand once" \
+  [ "$(grep -c '^command ' <<< "$tree")" -eq "$(wc -w <<< "$help_subcommands")" ]
+check "the table's lines have three or two fields" \
+  bash -c "! awk '!((\$1 == \"command\" && NF == 2) || (\$2 ~ /^(flag|option|argument)\$/ && NF == 3))' <<< \"\$0\" | grep -q ." "$tree"
+
 # Options of one subcommand only.
 convert_options=$(complete_at convert --)
 expect_has "kartwerk convert --<TAB>" "$convert_options" --out --slot --quiet --cliffdata --jobs --game
