@@ -3,8 +3,9 @@
 # and the files an installation brings besides the program (manual page, desktop files, changelog,
 # completion). `make run`, `make install` and `make package` build this target, not "all", so a
 # first run compiles no test suite, tool or cross-built stand-in.
-set(kartwerk_program_parts kartwerk make_samples desktop_files package_changelog)
-foreach(part man_page bash_completion)
+# (The cross build for Windows has kartwerk and cliffdata only; the manual page needs help2man.)
+set(kartwerk_program_parts)
+foreach(part kartwerk make_samples desktop_files package_changelog man_page bash_completion)
   if(TARGET ${part})
     list(APPEND kartwerk_program_parts ${part})
   endif()
