@@ -35,7 +35,7 @@ configure: deps
 
 # A first `make run` configures without the test suites (and so without GoogleTest); once `make
 # test` has configured the folder with them, later runs keep that and build only the program.
-configure-program:
+configure-program: deps-program
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		$(if $(wildcard $(BUILD)/CMakeCache.txt),,-DKARTWERK_TESTS=OFF) >/dev/null
 
@@ -43,7 +43,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The program, its windows module, its data, the sample-map tool and the installed files only.
-program: deps-program configure-program
+program: configure-program
 	cmake --build $(BUILD) -j $(JOBS) --target kartwerk_program
 
 run: program
@@ -84,11 +84,13 @@ windows-suites: windows
 
 # `make install`: the program, its windows module and data, the desktop's files, the manual page and
 # the bash completion under PREFIX (default /usr/local); DESTDIR stages the tree elsewhere.
-install: deps-package program
+install: deps-package
+	$(MAKE) program
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # `make package`: the same files as a Debian package for /usr, in the build folder.
-package: deps-package program
+package: deps-package
+	$(MAKE) program
 	cd $(BUILD) && cpack -G DEB
 
 # `make bench`: the speed and memory of a conversion against its floor (see scripts/bench.sh), in a
