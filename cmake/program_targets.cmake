@@ -1,5 +1,5 @@
 # `kartwerk_program`: what running and installing Kartwerk needs, and nothing more: the program,
-# its windows module and "cliffdata" (dependencies of kartwerk), the sample-map tool of `make run`,
+# its Qt module and "cliffdata" (dependencies of kartwerk), the sample-map tool of `make run`,
 # and the files an installation brings besides the program (manual page, desktop files, changelog,
 # completion). `make run`, `make install` and `make package` build this target, not "all", so a
 # first run compiles no test suite, tool or cross-built stand-in.

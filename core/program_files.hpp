@@ -12,7 +12,7 @@ namespace kartwerk {
 
 enum class ProgramFileKind {
   Data,    // cliffdata, pictures: share/kartwerk when installed
-  Module,  // the windows module: lib/kartwerk when installed
+  Module,  // the windows module: lib/kartwerk/modules when installed
 };
 
 // The file of that name: in the installed folder of its kind when it is there, else beside the

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a job needs, when any is missing. The packages come in groups:
-#   program   building the program, its windows module and the samples (`make run`)
+#   program   building the program, its Qt module and the samples (`make run`)
 #   package   program, plus the manual page and the Debian package tools (`make install`, `make package`)
 #   windows   the cross-build of kartwerk.exe and its installer (`make windows`)
 #   test      everything above, plus what the test suites run (`make test`, the default)
