@@ -61,7 +61,7 @@ expect_lacks() {
 
 # The top level: the subcommands, and its own options only.
 top=$(complete_at "")
-expect_has "kartwerk <TAB>" "$top" convert info preview installs slots register
+expect_has "kartwerk <TAB>" "$top" convert info preview installs slots register backups restore
 expect_lacks "kartwerk <TAB>" "$top" --slot a.qdm
 top_options=$(complete_at --)
 expect_has "kartwerk --<TAB>" "$top_options" --help --version --game --wine-prefix
@@ -94,6 +94,8 @@ expect_has "kartwerk convert --<TAB>" "$convert_options" --out --slot --quiet --
 expect_lacks "kartwerk convert --<TAB>" "$convert_options" --output --scale --version --json
 expect_has "kartwerk preview -<TAB>" "$(complete_at preview -)" -o --output --scale --mission
 expect_has "kartwerk slots --js<TAB>" "$(complete_at slots --js)" --json
+expect_has "kartwerk backups --<TAB>" "$(complete_at backups --)" --slot --out --json
+expect_lacks "kartwerk restore --<TAB>" "$(complete_at restore --)" --slot --out --json
 
 # Slots 0 to 254.
 all_slots=$(complete_at convert a.qdm --slot "")
@@ -125,6 +127,18 @@ games=$(complete_at slots --game "")
 expect_has "slots --game <TAB>" "$games" "$scratch/prefix/drive_c/Games/Vornmark II" "sub folder"
 expect_lacks "slots --game <TAB>" "$games" a.qdm
 expect_lacks "slots --game /x<TAB>" "$(complete_at slots --game /x)" "$scratch/prefix/drive_c/Games/Vornmark II"
+
+# restore's BACKUP: the backups kept (none yet, then one), and the folders here; never maps.
+expect_has "restore <TAB> without backups" "$(complete_at restore "")" "sub folder"
+check "listing the backups creates no backup folder" [ ! -e "$XDG_DATA_HOME/kartwerk" ]
+kept="$XDG_DATA_HOME/kartwerk/replaced-slots/map.007 2026-12-07 14-30-21.042Z-01 Dunes"
+mkdir -p -m 700 "$XDG_DATA_HOME/kartwerk" && mkdir -p -m 700 "$kept"
+backups=$(complete_at restore "")
+expect_has "restore <TAB>" "$backups" "$kept" "sub folder"
+expect_lacks "restore <TAB>" "$backups" a.qdm notes.txt
+expect_has "restore /<TAB>" "$(complete_at restore /)" "$kept"
+expect_lacks "restore su<TAB>" "$(complete_at restore su)" "$kept"
+expect_has "restore su<TAB>" "$(complete_at restore su)" "sub folder"
 
 # Values the completion cannot know: nothing is offered.
 [ -z "$(complete_at convert a.qdm --out x --jobs "")" ] && pass || fail "--jobs offers values"
