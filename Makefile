@@ -13,35 +13,61 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0
 
 PREFIX ?= /usr/local
+# Each stage of `make test` appends its time here; the last stage prints them all.
+STAGES = $(BUILD)/test-stages.txt
+STAGE = ./scripts/timed-stage.sh $(STAGES)
 
-.PHONY: deps configure build sanitized run test install package bench clean windows windows-suites windows-installer
+.PHONY: deps deps-program deps-package deps-windows configure configure-program build program sanitized \
+	run test install package bench clean windows windows-suites windows-installer
 
+# The packages come in groups (scripts/setup-deps.sh): a job installs only those it uses.
 deps:
-	./scripts/setup-deps.sh
+	./scripts/setup-deps.sh test
+deps-program:
+	./scripts/setup-deps.sh program
+deps-package:
+	./scripts/setup-deps.sh package
+deps-windows:
+	./scripts/setup-deps.sh windows
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARTWERK_TESTS=ON >/dev/null
+
+# A first `make run` configures without the test suites (and so without GoogleTest); once `make
+# test` has configured the folder with them, later runs keep that and build only the program.
+configure-program: deps-program
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		$(if $(wildcard $(BUILD)/CMakeCache.txt),,-DKARTWERK_TESTS=OFF) >/dev/null
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The program, its Qt module, its data, the sample-map tool and the installed files only.
+program: configure-program
+	cmake --build $(BUILD) -j $(JOBS) --target kartwerk_program
+
+run: program
 	./scripts/run-samples.sh $(BUILD)
 
 sanitized: configure
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARTWERK_SANITIZE=ON >/dev/null
 	cmake --build $(SANITIZED) -j $(JOBS)
 
-test: build sanitized windows-suites windows-installer
-	./scripts/run-tests.sh $(BUILD) $(JOBS)
-	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
-	./scripts/run-win32-tests.sh $(WINDOWS)
-	./scripts/test-win32-desktop.sh $(WINDOWS)
-	./scripts/test-win32-installer.sh $(WINDOWS)
+# Every stage is timed; the table of times closes the run (also after a failing stage).
+test: deps
+	@rm -f $(STAGES); mkdir -p $(BUILD)
+	@$(STAGE) "plain build" $(MAKE) build
+	@$(STAGE) "sanitized build" $(MAKE) sanitized
+	@$(STAGE) "Windows build" $(MAKE) windows-suites windows-installer
+	@$(STAGE) "plain tests" ./scripts/run-tests.sh $(BUILD) $(JOBS)
+	@$(STAGE) "sanitized tests" env $(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
+	@$(STAGE) "Windows suites" ./scripts/run-win32-tests.sh $(WINDOWS)
+	@$(STAGE) "desktop suite" ./scripts/test-win32-desktop.sh $(WINDOWS)
+	@$(STAGE) --last "installer" ./scripts/test-win32-installer.sh $(WINDOWS)
 
 # `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
 # (no DLL beside it), with "cliffdata" beside it; its windows are the native Win32 ones (ui/win32).
-windows: deps
+windows: deps-windows
 	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(WINDOWS) -j $(JOBS) --target kartwerk
 
@@ -58,11 +84,13 @@ windows-suites: windows
 
 # `make install`: the program, its Qt module and data, the desktop's files, the manual page and
 # the bash completion under PREFIX (default /usr/local); DESTDIR stages the tree elsewhere.
-install: build
+install: deps-package
+	$(MAKE) program
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # `make package`: the same files as a Debian package for /usr, in the build folder.
-package: build
+package: deps-package
+	$(MAKE) program
 	cd $(BUILD) && cpack -G DEB
 
 # `make bench`: the speed and memory of a conversion against its floor (see scripts/bench.sh), in a

@@ -14,7 +14,7 @@ void AddWindowOptions(CLI::App& app, WindowOptions& options);
 
 // Runs the windows (start-up, association, main loop) and returns the exit status: on Windows the
 // native windows built into the program; elsewhere the Qt windows, from the windows module beside
-// the program (or lib/kartwerk when installed). A build without windows says so and lists its
+// the program (or lib/kartwerk/modules when installed). A build without windows says so and lists its
 // commands, exit status 2.
 int RunWindowMode(int argc, char** argv, const CLI::App& app, const WindowOptions& options);
 

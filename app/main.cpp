@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "app/command_tree.hpp"
 #include "app/commands.hpp"
 #include "app/first_argument.hpp"
 #include "app/gui_main.hpp"
@@ -63,6 +64,7 @@ int main(int rawArgc, char** rawArgv) {
   kartwerk::app::AddRestoreCommand(app, run);
   kartwerk::app::WindowOptions windows;
   kartwerk::app::AddWindowOptions(app, windows);
+  kartwerk::app::AddCommandTreeFlag(app);
 
   try {
     app.parse(argc, argv);

@@ -7,7 +7,7 @@
 #define KARTWERK_DATA_FROM_BIN "../share/kartwerk"
 #endif
 #ifndef KARTWERK_MODULE_FROM_BIN
-#define KARTWERK_MODULE_FROM_BIN "../lib/kartwerk"
+#define KARTWERK_MODULE_FROM_BIN "../lib/kartwerk/modules"
 #endif
 
 namespace kartwerk {

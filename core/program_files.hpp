@@ -1,6 +1,6 @@
 // Where the program's own files are. In a build folder (and on Windows) they lie beside the
 // executable; an installed program keeps its data in share/kartwerk and its windows module in
-// lib/kartwerk, both found from the executable's own folder (bin/), so a moved tree still works.
+// lib/kartwerk/modules, both found from the executable's own folder (bin/), so a moved tree still works.
 #pragma once
 
 #include <filesystem>
@@ -12,7 +12,7 @@ namespace kartwerk {
 
 enum class ProgramFileKind {
   Data,    // cliffdata, pictures: share/kartwerk when installed
-  Module,  // the windows module: lib/kartwerk when installed
+  Module,  // the windows module: lib/kartwerk/modules when installed
 };
 
 // The file of that name: in the installed folder of its kind when it is there, else beside the

@@ -133,6 +133,7 @@ std::string DesktopEntry(const std::filesystem::path& program, const std::filesy
          "\n"
          "Terminal=false\n"
          "Categories=Game;StrategyGame;\n"
+         "Keywords=map;converter;editor;campaign;mission;Vornmark;\n"
          "MimeType=" +
          mimeTypes + "\n";
 }

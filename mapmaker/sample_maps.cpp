@@ -6,6 +6,7 @@
 
 #include "core/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_terrain.hpp"
 
 namespace kartwerk::testing {
 namespace {
@@ -20,6 +21,26 @@ Bytes RandomBytes(Rng& rng, std::size_t count) {
   return out;
 }
 
+// A random cell of the rectangle (in map cells) where the terrain is walkable, if one is found in
+// a few hundred tries; else any cell of the rectangle.
+SampleCell PickCell(Rng& rng, const SampleTerrain& terrain, const MissionRectangle& r) {
+  const std::int32_t w = std::max(r.width, 1), h = std::max(r.height, 1);
+  SampleCell cell{r.x0 + static_cast<std::int32_t>(Below(rng, static_cast<std::uint32_t>(w))),
+                  r.y0 + static_cast<std::int32_t>(Below(rng, static_cast<std::uint32_t>(h)))};
+  for (int tries = 0; tries < 300 && !terrain.IsWalkable(cell.x, cell.y); ++tries) {
+    cell = {r.x0 + static_cast<std::int32_t>(Below(rng, static_cast<std::uint32_t>(w))),
+            r.y0 + static_cast<std::int32_t>(Below(rng, static_cast<std::uint32_t>(h)))};
+  }
+  return cell;
+}
+
+// A position (32 units per cell) inside the cell, measured from the rectangle's corner.
+std::uint16_t Position(Rng& rng, std::int32_t cell, std::int32_t origin) {
+  return static_cast<std::uint16_t>(std::max(cell - origin, 0) * 32 + static_cast<std::int32_t>(Below(rng, 32)));
+}
+
+MissionRectangle WholeMap(const SampleTerrain& terrain) { return {0, 0, terrain.width, terrain.height}; }
+
 Bytes NameTable(const std::vector<std::string>& names) {
   Le out;
   for (const std::string& name : names) out.Text(name, 16);
@@ -32,12 +53,22 @@ Bytes NameTable(const std::vector<std::string>& names) {
 const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush", "house_small", "house_farm",
                                                "fence",    "bridge",    "rock", "cliff",       "crater"};
 
-Bytes Objects(Rng& rng, const SampleOptions& o, int count) {
+// Cliffs stand on the plateaus' edges; trees, houses and the rest on dry ground.
+Bytes Objects(Rng& rng, const SampleTerrain& terrain, int count) {
   Le out;
   for (int i = 0; i < count; ++i) {
-    const std::uint8_t name = static_cast<std::uint8_t>(i % 4 == 0 ? 8 : Below(rng, kObjectNames.size()));
-    out.U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(o.width) * 32)))
-        .U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(o.height) * 32)))
+    const bool cliff = i % 4 == 0 && !terrain.cliffEdges.empty();
+    std::uint8_t name = static_cast<std::uint8_t>(Below(rng, kObjectNames.size() - 1));
+    if (name >= 8) ++name;  // any object but the cliff
+    SampleCell at;
+    if (cliff) {
+      name = 8;
+      at = terrain.cliffEdges[Below(rng, static_cast<std::uint32_t>(terrain.cliffEdges.size()))];
+    } else {
+      at = PickCell(rng, terrain, WholeMap(terrain));
+    }
+    out.U16(Position(rng, at.x, 0))
+        .U16(Position(rng, at.y, 0))
         .U8(name)
         .U8(static_cast<std::uint8_t>(Below(rng, 4)))
         .U16(static_cast<std::uint16_t>(Below(rng, 360)))
@@ -46,26 +77,28 @@ Bytes Objects(Rng& rng, const SampleOptions& o, int count) {
   return out;
 }
 
-// Tile codes over the whole range of the scheme's tables, with a level word of 0 to 31.
-Bytes Rhombs(Rng& rng, const SampleOptions& o) {
+// The terrain's tile codes, each with its level as the level word.
+Bytes Rhombs(const SampleTerrain& terrain) {
   Le out;
-  const std::uint32_t codes = o.scheme == 0 ? 400 : 220;
-  for (std::int32_t i = 0; i < o.width * o.height; ++i) {
-    out.U16(static_cast<std::uint16_t>(Below(rng, codes))).U16(static_cast<std::uint16_t>(Below(rng, 32)));
-  }
+  for (std::size_t i = 0; i < terrain.tileCode.size(); ++i) out.U16(terrain.tileCode[i]).U16(terrain.level[i]);
   return out;
 }
 
-void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o) {
-  const std::size_t cells = static_cast<std::size_t>(o.width) * static_cast<std::size_t>(o.height);
+SampleTerrain TerrainOf(const SampleOptions& o) {
+  return MakeSampleTerrain(o.seed, o.scheme, LandscapeOfScheme(o.scheme), o.width, o.height);
+}
+
+void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o, const SampleTerrain& terrain) {
+  const std::size_t cells =
+      static_cast<std::size_t>(std::max(o.width, 0)) * static_cast<std::size_t>(std::max(o.height, 0));
   map.MapInfo(o.scheme, o.width, o.height);
   map.Set(Section::ObjectNames, NameTable(kObjectNames));
-  map.Set(Section::TerrainRhombs, Rhombs(rng, o));
+  map.Set(Section::TerrainRhombs, Rhombs(terrain));
   map.Set(Section::CellFlags4, RandomBytes(rng, cells * 4));
   map.Set(Section::CellFlags1, RandomBytes(rng, cells));
   map.Set(Section::CellFlags2, RandomBytes(rng, cells * 2));
   map.Set(Section::Airfields, RandomBytes(rng, 24));
-  map.Set(Section::Objects, Objects(rng, o, 40));
+  map.Set(Section::Objects, Objects(rng, terrain, 40));
 }
 
 // ---- Mission sections -----------------------------------------------------------------------
@@ -88,24 +121,42 @@ void CrewRecords(Le& out, Rng& rng, int count, std::uint8_t group) {
   for (int i = 0; i < count; ++i) Stats(out, rng, group).U16(static_cast<std::uint16_t>(3 + Below(rng, 7))).U16(0);
 }
 
-Bytes MapUnits(Rng& rng, const MissionRectangle& r, int count) {
+// Each player's units stand in two clusters on dry ground of the mission's rectangle, a few
+// cells across; each cluster is one group.
+Bytes MapUnits(Rng& rng, const SampleTerrain& terrain, const MissionRectangle& r, int players) {
+  const int clusters = players * 2;
+  const int perCluster = players > 2 ? 2 : 3;
   Le out;
-  out.I32(count);
-  for (int i = 0; i < count; ++i) {
-    const bool vehicle = i % 3 == 0;
-    const std::uint8_t in = vehicle ? static_cast<std::uint8_t>(Below(rng, 3)) : 0;
-    const std::uint8_t crew = vehicle ? static_cast<std::uint8_t>(1 + Below(rng, 3)) : 0;
-    const std::uint8_t group = static_cast<std::uint8_t>(1 + i / 4);
-    Stats(out, rng, group)
-        .U16(static_cast<std::uint16_t>(vehicle ? Below(rng, 3) : 3 + Below(rng, 7)))
-        .U16(0)
-        .U8(in)
-        .U8(crew)
-        .U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(r.width) * 32)))
-        .U16(static_cast<std::uint16_t>(Below(rng, static_cast<std::uint32_t>(r.height) * 32)))
-        .U8(static_cast<std::uint8_t>(Below(rng, 8) * 32))
-        .U8(static_cast<std::uint8_t>(i % 2));
-    CrewRecords(out, rng, in + crew, group);
+  out.I32(clusters * perCluster);
+  int i = 0;
+  for (int cluster = 0; cluster < clusters; ++cluster) {
+    const SampleCell centre = PickCell(rng, terrain, r);
+    const std::uint8_t group = static_cast<std::uint8_t>(1 + cluster);
+    for (int member = 0; member < perCluster; ++member, ++i) {
+      SampleCell at = centre;
+      for (int tries = 0; tries < 20; ++tries) {
+        const SampleCell near{centre.x - 2 + static_cast<std::int32_t>(Below(rng, 5)),
+                              centre.y - 2 + static_cast<std::int32_t>(Below(rng, 5))};
+        const bool inside = near.x >= r.x0 && near.y >= r.y0 && near.x < r.x0 + r.width && near.y < r.y0 + r.height;
+        if (inside && terrain.IsWalkable(near.x, near.y)) {
+          at = near;
+          break;
+        }
+      }
+      const bool vehicle = i % 3 == 0;
+      const std::uint8_t in = vehicle ? static_cast<std::uint8_t>(Below(rng, 3)) : 0;
+      const std::uint8_t crew = vehicle ? static_cast<std::uint8_t>(1 + Below(rng, 3)) : 0;
+      Stats(out, rng, group)
+          .U16(static_cast<std::uint16_t>(vehicle ? Below(rng, 3) : 3 + Below(rng, 7)))
+          .U16(0)
+          .U8(in)
+          .U8(crew)
+          .U16(Position(rng, at.x, r.x0))
+          .U16(Position(rng, at.y, r.y0))
+          .U8(static_cast<std::uint8_t>(Below(rng, 8) * 32))
+          .U8(static_cast<std::uint8_t>(cluster % players));
+      CrewRecords(out, rng, in + crew, group);
+    }
   }
   return out;
 }
@@ -277,15 +328,16 @@ Bytes Picture(Rng& rng) {
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-void FillMissionSections(MapBuilder& mission, Rng& rng, MapKindCode kind, const MissionRectangle& r,
-                         std::uint32_t number) {
+void FillMissionSections(MapBuilder& mission, Rng& rng, MapKindCode kind, const SampleTerrain& terrain,
+                         const MissionRectangle& r, std::uint32_t number) {
+  const int players = kind == MultiplayerMap ? 4 : 2;
   if (kind == CampaignMap) mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
   if (kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
   mission.Set(Section::UnitNames, NameTable(kUnitNames));
-  mission.Set(Section::MapUnits, MapUnits(rng, r, 9));
+  mission.Set(Section::MapUnits, MapUnits(rng, terrain, r, players));
   mission.Set(Section::SupportSecond, SupportGroups(rng));
-  mission.Set(Section::Players, Players(rng, kind == MultiplayerMap ? 4 : 2));
+  mission.Set(Section::Players, Players(rng, players));
   if (kind != MultiplayerMap) mission.Set(Section::Groups, Groups(rng));
   mission.Set(Section::Locations, Grid(rng, r, 40, 6));
   mission.Set(Section::Mines, Grid(rng, r, 25, 2));
@@ -303,8 +355,9 @@ void FillMissionSections(MapBuilder& mission, Rng& rng, MapKindCode kind, const 
 Bytes SampleMainContainer(MapKindCode kind, const SampleOptions& options) {
   Rng rng(options.seed);
   MapBuilder map(kind);
-  FillMapSections(map, rng, options);
-  if (kind != CampaignMap) FillMissionSections(map, rng, kind, {0, 0, options.width, options.height}, 0);
+  const SampleTerrain terrain = TerrainOf(options);
+  FillMapSections(map, rng, options, terrain);
+  if (kind != CampaignMap) FillMissionSections(map, rng, kind, terrain, {0, 0, options.width, options.height}, 0);
   return map.Build();
 }
 
@@ -315,7 +368,7 @@ Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t mission
   const std::int32_t inset = static_cast<std::int32_t>(missionNumber % 4) + 2;
   const MissionRectangle rect{inset, inset / 2, std::max(options.width - 2 * inset, 1),
                               std::max(options.height - inset, 1)};
-  FillMissionSections(mission, rng, CampaignMap, rect, missionNumber);
+  FillMissionSections(mission, rng, CampaignMap, TerrainOf(options), rect, missionNumber);
   return mission.Build();
 }
 

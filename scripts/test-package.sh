@@ -37,7 +37,7 @@ build)
 runs)
   root="$scratch/root"
   extract "$root"
-  for f in usr/bin/kartwerk usr/lib/kartwerk/kartwerk-qt.so usr/share/kartwerk/cliffdata \
+  for f in usr/bin/kartwerk usr/lib/kartwerk/modules/kartwerk-qt.so usr/share/kartwerk/cliffdata \
            usr/share/applications/kartwerk.desktop usr/share/mime/packages/kartwerk.xml \
            usr/share/icons/hicolor/16x16/apps/kartwerk.png usr/share/icons/hicolor/256x256/apps/kartwerk.png \
            usr/share/metainfo/org.kartwerk.kartwerk.metainfo.xml usr/share/man/man1/kartwerk.1.gz \
@@ -72,10 +72,26 @@ runs)
 checks)
   root="$scratch/root"
   extract "$root"
-  TMPDIR="$scratch" lintian --fail-on error --tag-display-limit 0 "$(the_deb)" > "$scratch/lintian.txt" 2>&1 ||
-    { cat "$scratch/lintian.txt" >&2; fail "lintian found errors"; }
-  grep -v '^W: lintian: running with root' "$scratch/lintian.txt" | grep '^E:' && fail "lintian errors"
-  echo "lintian: $(grep -c '^W:' "$scratch/lintian.txt" || true) warnings, no errors"
+  # Pedantic: every error, warning and pedantic tag counts; the tags that are right for this package
+  # are overridden, with the reason, in the package's own overrides (packaging/kartwerk.lintian-overrides).
+  TMPDIR="$scratch" lintian --pedantic --fail-on none --tag-display-limit 0 "$(the_deb)" > "$scratch/lintian.txt" 2>&1 ||
+    { cat "$scratch/lintian.txt" >&2; fail "lintian did not run"; }
+  tags=$(grep -E '^[EWP]: kartwerk' "$scratch/lintian.txt" || true)
+  [ -z "$tags" ] || { echo "$tags" >&2; fail "lintian --pedantic reports $(wc -l <<< "$tags") tags"; }
+  control=$(dpkg-deb --ctrl-tarfile "$(the_deb)" | tar -t)
+  for script in postinst postrm preinst prerm; do
+    grep -qx "./$script" <<< "$control" && fail "the package has a $script script"
+  done
+  # The hardening lintian checks for, read from the program itself.
+  # (Read whole before grep, which would end the pipe early under pipefail.)
+  for binary in usr/bin/kartwerk usr/lib/kartwerk/modules/kartwerk-qt.so; do
+    elf=$(readelf -W --dynamic --program-headers --section-headers --dyn-syms "$root/$binary")
+    [[ $elf == *BIND_NOW* ]] || fail "$binary is not linked with -z now"
+    [[ $elf == *GNU_RELRO* ]] || fail "$binary has no RELRO segment"
+    [[ $elf =~ __[a-z]+_chk@ ]] || fail "no fortified calls in $binary"
+    [[ $elf == *" .comment "* ]] && fail "$binary keeps its .comment section"
+  done
+  echo "lintian --pedantic: 0 tags; no maintainer scripts; bindnow, relro, fortify"
   desktop-file-validate "$root/usr/share/applications/kartwerk.desktop" || fail "desktop-file-validate"
   appstreamcli validate --no-net "$root/usr/share/metainfo/org.kartwerk.kartwerk.metainfo.xml" ||
     fail "appstreamcli validate"
