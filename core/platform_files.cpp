@@ -85,7 +85,10 @@ std::filesystem::path FullPath(const std::filesystem::path& path) {
 
 std::filesystem::path ResolvedPath(const std::filesystem::path& path) {
   const std::filesystem::path full = FullPath(path);
-  if (full.root_name().native().size() > 2) return full;  // "\\\\server\\share", "\\\\?\\C:"
+  // "\\\\server\\share\\...", "\\\\?\\C:\\...": the library takes neither prefix for a root name and
+  // would make them drive-relative.
+  const std::wstring& text = full.native();
+  if (text.size() > 2 && (text[0] == L'\\' || text[0] == L'/') && (text[1] == L'\\' || text[1] == L'/')) return full;
   std::error_code ec;
   std::filesystem::path resolved = std::filesystem::weakly_canonical(full, ec);
   return ec ? full : resolved;
