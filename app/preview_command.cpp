@@ -35,7 +35,7 @@ struct PreviewOptions {
 // The cliff masks: an explicitly named file must load; the one beside the program may be missing,
 // and the pictures then show no cliff marks.
 std::shared_ptr<const Bytes> CliffMasks(const PreviewOptions& options, bool quiet) {
-  if (!options.cliffData.empty()) return LoadCliffData(options.cliffData);
+  if (!options.cliffData.empty()) return LoadCliffData(PathFromText(options.cliffData));
   try {
     return LoadCliffData(DefaultCliffDataPath());
   } catch (const std::exception& e) {
@@ -61,7 +61,7 @@ int ScaleFor(const PreviewOptions& options, const MapPreview& map) {
 
 bool IsMapFile(const std::string& map) {
   std::error_code ec;
-  if (std::filesystem::is_regular_file(map, ec)) return true;
+  if (std::filesystem::is_regular_file(PathFromText(map), ec)) return true;
   std::cerr << "kartwerk: \"" << map << "\" is not a map file\n";
   return false;
 }
@@ -72,7 +72,7 @@ int PreviewOne(const PreviewOptions& options) {
   const auto cliffData = CliffMasks(options, options.quiet);
   MapPreview map;
   try {
-    map = LoadMapPreview(mapFile, cliffData, Warner(mapFile, options.quiet));
+    map = LoadMapPreview(PathFromText(mapFile), cliffData, Warner(mapFile, options.quiet));
   } catch (const MapPreviewError& e) {
     std::cerr << "kartwerk: " << mapFile << ": " << e.what() << "\n";
     return 1;
@@ -85,7 +85,7 @@ int PreviewOne(const PreviewOptions& options) {
     return 1;
   }
   const MissionPreview* shown = mission == 0 ? nullptr : &map.missions[static_cast<std::size_t>(mission - 1)];
-  WritePngFile(options.output, RenderMapPicture(map, shown, ScaleFor(options, map)));
+  WritePngFile(PathFromText(options.output), RenderMapPicture(map, shown, ScaleFor(options, map)));
   return 0;
 }
 
@@ -95,7 +95,7 @@ void WriteMapPictures(const PreviewOptions& options, const MapPreview& map, cons
   const int scale = ScaleFor(options, map);
   auto write = [&](const std::string& file, const MissionPreview* mission, const std::string& caption) {
     const Picture picture = RenderMapPicture(map, mission, scale);
-    WritePngFile(folder / file, picture);
+    WritePngFile(folder / PathFromText(file), picture);
     entry.pictures.push_back({file, caption, picture.width(), picture.height()});
   };
   if (map.kind != CampaignMap) {
@@ -111,13 +111,14 @@ void WriteMapPictures(const PreviewOptions& options, const MapPreview& map, cons
 }
 
 int PreviewGallery(const PreviewOptions& options) {
-  std::vector<std::filesystem::path> listed(options.maps.begin(), options.maps.end());
+  std::vector<std::filesystem::path> listed;
+  for (const std::string& map : options.maps) listed.push_back(PathFromText(map));
   const BatchPlan plan = PlanBatch(listed);
-  const std::filesystem::path folder = options.out;
+  const std::filesystem::path folder = PathFromText(options.out);
   if (!plan.Clashes.empty()) {
     for (const BatchNameClash& clash : plan.Clashes) {
       std::cerr << "kartwerk: " << TextFromPath(clash.First) << " and " << TextFromPath(clash.Second)
-                << " would both be drawn as " << TextFromPath(folder / (clash.FolderName + ".png")) << "\n";
+                << " would both be drawn as " << TextFromPath(folder / PathFromText(clash.FolderName + ".png")) << "\n";
     }
     std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
     return 2;
