@@ -43,7 +43,7 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
   std::filesystem::create_directories(editor);
   std::filesystem::copy_file(PathFromText(EDIT3_STUB), editor / "edit3.exe");
 
-  ASSERT_TRUE(OpenWithShell(editor / "edit3.exe", editor));
+  ASSERT_EQ(OpenWithShell(editor / "edit3.exe", editor), std::nullopt);
   const std::filesystem::path record = editor / "edit3-started.txt";
   ASSERT_TRUE(WaitForFile(record)) << "the editor did not start";
   const std::vector<std::string> lines = testing::Lines(ReadText(record));
@@ -51,7 +51,12 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
   EXPECT_TRUE(std::filesystem::equivalent(PathFromText(lines[0]), editor)) << lines[0];
   EXPECT_EQ(PathFromText(lines[0]).filename(), "editor");
 
-  EXPECT_FALSE(OpenWithShell(editor / "missing.exe", editor)) << "a missing editor is refused, not started";
+  // A missing editor is refused, not started, and the system says why on one line.
+  const std::optional<std::string> missing = OpenWithShell(editor / "missing.exe", editor);
+  ASSERT_NE(missing, std::nullopt);
+  EXPECT_FALSE(missing->empty());
+  EXPECT_EQ(missing->find('\n'), std::string::npos) << *missing;
+  EXPECT_EQ(missing->find("Windows error"), std::string::npos) << "the system's own text: " << *missing;
 
   // The stand-in may still be ending after it wrote its record, and the folder a running program
   // works in cannot be deleted: the game folder goes only once the stand-in has ended.

@@ -161,6 +161,16 @@ TEST_F(PromptLogic, EditorPromptStartsTheEditorInItsFolderOnYesOnly) {
   EXPECT_EQ(session.editors.size(), 1u) << "EXIT starts nothing";
 }
 
+TEST(NoticeTexts, AFailedEditorStartSaysWhyAndGivesEachPathALine) {
+  const std::string text = EditorStartFailureText("The system cannot find the file specified.",
+                                                  "C:\\Games\\Vornmark II\\editor\\edit3.exe",
+                                                  "C:\\Games\\Vornmark II\\editor");
+  EXPECT_EQ(text,
+            "Could not start the Vornmark II\u2122 Editor: The system cannot find the file specified.\n"
+            "Program: C:\\Games\\Vornmark II\\editor\\edit3.exe\n"
+            "Folder: C:\\Games\\Vornmark II\\editor");
+}
+
 TEST(NoticeTexts, SayWhereTheGameWasLookedForAndNameTheChosenInstallation) {
   const std::string folder = GameNotLocatedText({GameSearch::Place::GameFolder, "/games/k\xe4rt"});
   EXPECT_NE(folder.find("Looked in the folder /games/k\xc3\xa4rt (no editor"), std::string::npos)

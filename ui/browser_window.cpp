@@ -38,7 +38,7 @@ TForm7::TForm7(GuiSession& session, TForm1& slotPicker, TForm8& notice, TForm9& 
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(Geometry(l::kBanner));
-  Image1->setPixmap(BannerPicture());
+  Image1->setPixmap(BannerPicture(devicePixelRatioF()));
 
   Label1 = MakeLabel(this, "Label1", QStringLiteral("Select a map to decompile"), l::kTitle);
   MoveWindowByDragging(Image1);
@@ -147,6 +147,8 @@ void TForm7::ShowMapRows(const std::vector<MapRow>& rows) {
 
 void TForm7::ShowMapInformation(const MapInformationText& information) {
   ShowSizeValue(QString::fromStdString(information.size));
+  // A map that cannot be read says why under the pointer.
+  Label7->setToolTip(QString::fromStdString(information.problem));
   Label8->setText(QString::fromStdString(information.scheme));
   Label9->setText(QString::fromStdString(information.missions));
 }

@@ -2,6 +2,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <system_error>
 
 #ifdef _WIN32
 #include "install/shell_open.hpp"
@@ -23,11 +25,19 @@ EditorCommand EditorCommandFor(const EditorLaunch& launch) {
   return command;
 }
 
-bool StartEditor(const EditorLaunch& launch) {
+std::optional<std::string> StartEditor(const EditorLaunch& launch) {
 #ifdef _WIN32
   return OpenWithShell(launch.program, launch.workingFolder);
 #else
+  // Wine starts and ends at once for an editor that is not there: that is found out here.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(launch.program, ec)) {
+    return ec ? ec.message() : std::make_error_code(std::errc::no_such_file_or_directory).message();
+  }
   const EditorCommand command = EditorCommandFor(launch);
+  if (QStandardPaths::findExecutable(command.program).isEmpty()) {
+    return "Wine is not installed (no \"" + command.program.toStdString() + "\" on the PATH); it runs the editor";
+  }
   QProcess process;
   process.setProgram(command.program);
   process.setArguments(command.arguments);
@@ -38,7 +48,9 @@ bool StartEditor(const EditorLaunch& launch) {
     environment.insert(entry.left(eq), entry.mid(eq + 1));
   }
   process.setProcessEnvironment(environment);
-  return process.startDetached();
+  if (process.startDetached()) return std::nullopt;
+  const QString why = process.errorString();
+  return why.isEmpty() ? std::string("the system did not start it") : why.toStdString();
 #endif
 }
 

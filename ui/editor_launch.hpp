@@ -5,6 +5,8 @@
 
 #include <QStringList>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "ui/logic/editor_launch.hpp"
 
@@ -20,8 +22,8 @@ struct EditorCommand {
 };
 EditorCommand EditorCommandFor(const EditorLaunch& launch);
 
-// Starts the editor without waiting; whether it started is not reported (a missing editor
-// simply does not start). Returns whether the start was handed over.
-bool StartEditor(const EditorLaunch& launch);
+// Starts the editor without waiting. Returns nothing when the start was handed over, otherwise
+// why not: the editor's file is missing, Wine is not installed, or the system's error.
+std::optional<std::string> StartEditor(const EditorLaunch& launch);
 
 }  // namespace kartwerk

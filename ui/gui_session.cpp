@@ -12,12 +12,10 @@ void GuiSession::ReportError(const QString& message, QWidget* owner) const {
   if (hooks.ReportError) hooks.ReportError(message, owner);
 }
 
-bool GuiSession::LaunchEditor(const EditorLaunch& launch) const {
-  return hooks.LaunchEditor && hooks.LaunchEditor(launch);
-}
-
 std::string GuiSession::StartEditor(const EditorLaunch& launch) {
-  return LaunchEditor(launch) ? std::string() : EditorStartFailure(launch).toStdString();
+  if (!hooks.LaunchEditor) return EditorStartFailure(launch, "this program cannot start other programs").toStdString();
+  const std::optional<std::string> failure = hooks.LaunchEditor(launch);
+  return failure ? EditorStartFailure(launch, *failure).toStdString() : std::string();
 }
 
 void GuiSession::WorkerProgress(const std::string& label) {

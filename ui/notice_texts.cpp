@@ -10,12 +10,11 @@ QString NoEditorInInstallation(const GameInstallations& installs) {
   return QString::fromStdString(NoEditorInInstallationText(installs));
 }
 
-QString EditorStartFailure(const EditorLaunch& launch) {
+QString EditorStartFailure(const EditorLaunch& launch, const std::string& reason) {
   const EditorCommand command = EditorCommandFor(launch);
-  return QStringLiteral(
-             "Could not start the Vornmark II\u2122 Editor: tried \"%1 %2\" in %3. Wine must be installed "
-             "to run the editor.")
-      .arg(command.program, command.arguments.join(QLatin1Char(' ')), command.workingFolder);
+  const QString program = command.program + QLatin1Char(' ') + command.arguments.join(QLatin1Char(' '));
+  return QString::fromStdString(
+      EditorStartFailureText(reason, program.toStdString(), command.workingFolder.toStdString()));
 }
 
 }  // namespace kartwerk

@@ -18,6 +18,6 @@ QString GameNotLocatedNotice(const GameSearch& search);
 QString NoEditorInInstallation(const GameInstallations& installs);
 
 // "YES" could not start the editor: what was tried, and that Wine must be installed.
-QString EditorStartFailure(const EditorLaunch& launch);
+QString EditorStartFailure(const EditorLaunch& launch, const std::string& reason);
 
 }  // namespace kartwerk

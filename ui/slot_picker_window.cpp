@@ -45,7 +45,7 @@ TForm1::TForm1(GuiSession& session, TForm8& notice, QWidget* owner)
   Image1 = new QLabel(Panel2);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(top::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
-  Image1->setPixmap(BannerPicture());
+  Image1->setPixmap(BannerPicture(devicePixelRatioF()));
 
   Label2 = MakeLabel(Panel2, "Label2", QStringLiteral("X"), top::kClose);
   Label2->setFont(WindowFont(layout::kFontPixels, true));

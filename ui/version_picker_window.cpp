@@ -28,7 +28,7 @@ TForm9::TForm9(GuiSession& session, QWidget* owner)
   Image1 = new QLabel(Panel2);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(layout::banner_panel::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
-  Image1->setPixmap(BannerPicture());
+  Image1->setPixmap(BannerPicture(devicePixelRatioF()));
 
   // The three texts read as one sentence over three lines, in the system's text colour.
   const QColor text = QPalette().color(QPalette::WindowText);
@@ -91,7 +91,9 @@ void TForm9::ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels
     OnMouseRelease(label, [this, i] { ChooseVersion(i); });
     // Tab moves between the versions; the one with focus is framed, and Enter chooses it.
     label->setFocusPolicy(Qt::StrongFocus);
-    label->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted #0000ff; }"));
+    // A style sheet on a label replaces its palette: the text colour is named in it too.
+    const QString blue = QColor(layout::kValueBlue.red, layout::kValueBlue.green, layout::kValueBlue.blue).name();
+    label->setStyleSheet(QStringLiteral("QLabel { color: %1; } QLabel:focus { border: 1px dotted %1; }").arg(blue));
     label->show();
     versionLabels_[static_cast<std::size_t>(i)] = label;
   }

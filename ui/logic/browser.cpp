@@ -147,7 +147,21 @@ void Browser::ShowSelectedMapInformation() {
 
   // Only the start of the map is decompressed, into memory: the information lies in its first bytes.
   const std::filesystem::path file = ResolveIgnoringCase(categoryFolder_, c.MapName);
-  c.MapInfoRecord = ReadMapHeaderInformation(file, category_ == MultiplayerMap ? MultiplayerMap : c.MapKind);
+  MapHeader header;
+  try {
+    header = ReadMapHeader(file, category_ == MultiplayerMap ? MultiplayerMap : c.MapKind);
+  } catch (...) {
+    // Never the previous map's values beside this map's name; the error is reported as well.
+    c.MapInfoRecord = {};
+    face_.ShowMapInformation({kUnreadableMapText, "", "", CurrentErrorText()});
+    throw;
+  }
+  c.MapInfoRecord = header.information;
+  if (!header.problem.empty()) {
+    // A map cut short reads as zeros: "0x0" would pass for a real map.
+    face_.ShowMapInformation({kUnreadableMapText, "", "", header.problem});
+    return;
+  }
 
   face_.ShowMapInformation(
       {std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),

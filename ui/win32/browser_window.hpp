@@ -30,6 +30,7 @@ class BrowserWindow : public FadeWindow, private BrowserFace {
   int SelectedMap(bool keyboardRow) override;
   void ShowMapInformation(const MapInformationText& information) override;
   void FocusMapList() override { SetFocus(mapList_); }
+  void ScaleExtras() override;
 
   Browser logic_;
   HWND mapList_, close_, singlePlayer_, multiplayer_, campaigns_, size_, scheme_, missions_;

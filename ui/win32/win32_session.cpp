@@ -2,6 +2,7 @@
 
 #include "core/path_text.hpp"
 #include "install/shell_open.hpp"
+#include "ui/logic/notice_texts.hpp"
 #include "ui/win32/wide_text.hpp"
 
 namespace kartwerk::win32 {
@@ -19,7 +20,9 @@ void Win32Session::ReportError(const std::string& message, HWND owner) const {
 }
 
 std::string Win32Session::StartEditor(const EditorLaunch& launch) {
-  return hooks.LaunchEditor && hooks.LaunchEditor(launch) ? std::string() : EditorStartFailureText(launch);
+  if (!hooks.LaunchEditor) return EditorStartFailureText(launch, "this program cannot start other programs");
+  const std::optional<std::string> failure = hooks.LaunchEditor(launch);
+  return failure ? EditorStartFailureText(launch, *failure) : std::string();
 }
 
 void Win32Session::WorkerProgress(const std::string& label) {
@@ -30,9 +33,8 @@ void Win32Session::LeaveMainLoop(int status) {
   if (hooks.EndProgram) hooks.EndProgram(status);
 }
 
-std::string EditorStartFailureText(const EditorLaunch& launch) {
-  return "Could not start the Vornmark II\u2122 Editor: Windows did not start \"" + TextFromPath(launch.program) +
-         "\" in " + TextFromPath(launch.workingFolder) + ".";
+std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason) {
+  return kartwerk::EditorStartFailureText(reason, TextFromPath(launch.program), TextFromPath(launch.workingFolder));
 }
 
 }  // namespace kartwerk::win32
