@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -319,6 +320,107 @@ TEST_F(Win32Face, TheWindowsFitTheirTextsAtTheScreensResolution) {
   EXPECT_EQ(SendMessageW(picker.SlotList(), LB_GETITEMHEIGHT, 0, 0), ScaleToDpi(layout::slot_picker::kSlotRowHeight, dpi));
   PostMessageW(picker.SlotList(), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+}
+
+// A damaged map says so in the information, with the reason under the pointer; a slot title too
+// long for its row ends with "..." and shows whole under the pointer once chosen.
+TEST_F(Win32Face, DamagedMapsAndLongSlotTitlesSayWhatTheyCannotShow) {
+  const auto frontier = game / "game" / "maps" / "single" / "frontier.qdm";
+  const Bytes whole = ReadBytes(frontier);
+  Put(frontier, Bytes(whole.begin(), whole.begin() + 40));
+  const std::string longTitle = "Die lange Reise " + std::string(120, 'x') + " Ende";
+  Put(game / "editor" / "maps.src" / "map.009" / "desc", Bytes(longTitle.begin(), longTitle.end()));
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-damaged-map");
+  LVITEMW selected{};
+  selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
+  EXPECT_EQ(Text(browser.SizeValue()), kUnreadableMapText);
+  EXPECT_EQ(Text(browser.SchemeValue()), "");
+  EXPECT_NE(browser.TooltipText(browser.SizeValue()).find("before its information"), std::string::npos)
+      << browser.TooltipText(browser.SizeValue());
+  SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+  EXPECT_EQ(Text(browser.SizeValue()), "48x40");
+  EXPECT_EQ(browser.TooltipText(browser.SizeValue()), "") << "a whole map has no reason to show";
+
+  PostMessageW(browser.MapList(), WM_KEYDOWN, VK_RETURN, 0);
+  SlotPickerWindow& picker = windows->SlotPicker();
+  ExpectFadedInAndPictured(picker, "slot-picker-long-title");
+  const HWND slots = picker.SlotList();
+  EXPECT_TRUE(picker.RowIsCut(9));
+  EXPECT_FALSE(picker.RowIsCut(3));
+  EXPECT_NE(picker.RowText(9).find(longTitle), std::string::npos) << "the row keeps the whole title";
+  SendMessageW(slots, LB_SETCURSEL, 9, 0);
+  SendMessageW(picker.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(slots), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(slots));
+  EXPECT_EQ(picker.TooltipText(slots), picker.RowText(9));
+  SendMessageW(slots, LB_SETCURSEL, 3, 0);
+  SendMessageW(picker.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(slots), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(slots));
+  EXPECT_EQ(picker.TooltipText(slots), "") << "a title that fits needs no tooltip";
+  PostMessageW(slots, WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+}
+
+// The editor missing from its folder: the shell's refusal in the system's words, and the program
+// and the folder each on a line of their own.
+TEST_F(Win32Face, AMissingEditorIsReportedWithTheSystemsReason) {
+  Win32Session real;
+  const EditorLaunch launch{game / "editor" / "edit3.exe", game / "editor", {}};
+  const std::string text = real.StartEditor(launch);
+  const std::vector<std::string> lines = Lines(text);
+  ASSERT_EQ(lines.size(), 3u) << text;
+  EXPECT_EQ(lines[0].rfind("Could not start the Vornmark II\u2122 Editor: ", 0), 0u) << lines[0];
+  EXPECT_GT(lines[0].size(), std::string("Could not start the Vornmark II\u2122 Editor: ").size() + 3) << "a reason";
+  EXPECT_EQ(lines[1], "Program: " + TextFromPath(launch.program));
+  EXPECT_EQ(lines[2], "Folder: " + TextFromPath(launch.workingFolder));
+}
+
+// The pointer resting on a row shows the map drawn from above in a tooltip window beside it,
+// drawn on the picture thread; moving to the damaged map's row takes it away and shows none.
+TEST_F(Win32Face, ThePointerRestingOnARowShowsTheMapsPicture) {
+  const auto frontier = game / "game" / "maps" / "single" / "frontier.qdm";
+  Put(frontier, Bytes{'n', 'o'});
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-before-picture");
+  MapPictureTip& tip = browser.PictureTip();
+  const HWND maps = browser.MapList();
+  const auto restOn = [&](int row) {
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(maps, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    SendMessageW(maps, WM_MOUSEHOVER, 0, Middle(rect));
+  };
+  restOn(0);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip.Popup()) != FALSE; })) << "no picture for Dunes";
+  BITMAP picture{};
+  ASSERT_NE(tip.Shown(), nullptr);
+  GetObjectW(tip.Shown(), sizeof(picture), &picture);
+  EXPECT_NEAR(std::max(picture.bmWidth, picture.bmHeight), MapPictureTip::kPictureSide, 48)
+      << picture.bmWidth << "x" << picture.bmHeight;
+  RECT shown;
+  GetWindowRect(tip.Popup(), &shown);
+  RECT list;
+  GetWindowRect(maps, &list);
+  EXPECT_GT(shown.left, list.left) << "beside the pointer";
+  const std::optional<double> lit = ScreenBrightness("browser-map-picture" + DpiSuffix(), shown.left, shown.top,
+                                                     shown.right - shown.left, shown.bottom - shown.top,
+                                                     [] { PumpUntil([] { return true; }); });
+  ASSERT_TRUE(lit.has_value());
+  EXPECT_GT(*lit, 0.15) << "the picture is drawn, not a black box";
+  EXPECT_EQ(tip.DrawnCount(), 1u);
+
+  // The damaged map: no picture, and the one on show goes.
+  restOn(1);
+  ASSERT_TRUE(PumpUntil([&] { return tip.DrawnCount() == 2; }));
+  PumpUntil([] { return true; });
+  EXPECT_FALSE(IsWindowVisible(tip.Popup()));
+  EXPECT_TRUE(errors.empty()) << "a map pointed at is no error";
+  // Back on Dunes: the picture drawn before, at once.
+  restOn(0);
+  EXPECT_TRUE(IsWindowVisible(tip.Popup()));
+  EXPECT_EQ(tip.DrawnCount(), 2u);
 }
 
 TEST_F(Win32Face, TheCategoriesAreChosenByKeyboardAlone) {

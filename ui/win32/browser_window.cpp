@@ -78,6 +78,16 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
   scheme_ = value(l::kSchemeValueTop);
   missions_ = value(l::kMissionsValueTop);
 
+  pictureTip_ = std::make_unique<MapPictureTip>(
+      mapList_, look.Module(),
+      MapPictureTip::Sources{[this](int row) {
+                               return row < static_cast<int>(rowCaptions_.size())
+                                          ? logic_.MapFile(rowCaptions_[static_cast<std::size_t>(row)])
+                                          : std::filesystem::path();
+                             },
+                             [this] { return this->session().conversion.CliffDataBuffer; },
+                             [this](std::function<void()> call) { PostCall(std::move(call)); },
+                             [this] { return Dpi(); }});
   logic_.FormCreate();
 }
 
@@ -99,6 +109,9 @@ void BrowserWindow::ShowCategory(MapKindCode kind) {
 void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
   fillingRows_ = true;
   ListView_DeleteAllItems(mapList_);
+  pictureTip_->Hide();
+  rowCaptions_.clear();
+  for (const MapRow& row : rows) rowCaptions_.push_back(row.caption);
   int index = 0;
   for (const MapRow& row : rows) {
     std::wstring text = Wide(row.text);
