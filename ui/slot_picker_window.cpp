@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QProgressBar>
 #include <utility>
 
@@ -135,6 +136,11 @@ void TForm1::ShowSlotRows(const std::vector<std::string>& rows) {
   for (const std::string& text : rows) {
     auto* row = new QListWidgetItem(QString::fromStdString(text), ListBox1);
     row->setSizeHint(QSize(0, l::kSlotRowHeight));
+    // A title the row ends with "..." is shown whole under the pointer.
+    const int room = ListBox1->contentsRect().width() - ListBox1->verticalScrollBar()->sizeHint().width() - 4;
+    if (ListBox1->fontMetrics().horizontalAdvance(row->text()) > room) {
+      row->setToolTip(row->text());
+    }
   }
 }
 
