@@ -12,7 +12,8 @@ namespace kartwerk {
 // Starts program with no parameters in workingFolder, shown normally, without waiting for it.
 // Returns nothing when the shell started it, otherwise why not in the system's words (a missing
 // program is refused).
-std::optional<std::string> OpenWithShell(const std::filesystem::path& program, const std::filesystem::path& workingFolder);
+std::optional<std::string> OpenWithShell(const std::filesystem::path& program,
+                                         const std::filesystem::path& workingFolder);
 
 }  // namespace kartwerk
 #endif

@@ -32,7 +32,7 @@ report() {
 }
 
 # A path constructor with an argument, where the argument is not wide text.
-wide_argument='(\)|L"|Wide\(|std::wstring|std::move\((wide|buffer)\)|wide\[|path\))'
+wide_argument='(\)|L"|Wide\(|std::wstring|std::move\((wide|buffer)\)|wide(\)|\[)|path\))'
 # shellcheck disable=SC2086
 report "a path made from narrow text: use PathFromText (UTF-8) or wide text" < <(
   grep -HnE '(std::filesystem|fs)::path\(' $files | grep -v 'not on Windows' |

@@ -85,10 +85,9 @@ std::vector<std::string> TextsCutOff(HWND window) {
         // A radio button draws its circle beside the caption: the caption has the rest.
         const int room = box.right - (button ? GetSystemMetrics(SM_CXMENUCHECK) + 2 : 0);
         if (size.cx > room || size.cy > box.bottom) {
-          reinterpret_cast<std::vector<std::string>*>(data)->push_back(text + " (" + std::to_string(size.cx) + "x" +
-                                                                       std::to_string(size.cy) + " in " +
-                                                                       std::to_string(room) + "x" +
-                                                                       std::to_string(box.bottom) + ")");
+          reinterpret_cast<std::vector<std::string>*>(data)->push_back(
+              text + " (" + std::to_string(size.cx) + "x" + std::to_string(size.cy) + " in " + std::to_string(room) +
+              "x" + std::to_string(box.bottom) + ")");
         }
         return TRUE;
       },
@@ -317,7 +316,8 @@ TEST_F(Win32Face, TheWindowsFitTheirTextsAtTheScreensResolution) {
   GetWindowRect(picker.Handle(), &rect);
   EXPECT_NEAR(rect.right - rect.left, 370.0 * dpi / 96, 1.0);
   EXPECT_EQ(TextsCutOff(picker.Handle()), std::vector<std::string>{});
-  EXPECT_EQ(SendMessageW(picker.SlotList(), LB_GETITEMHEIGHT, 0, 0), ScaleToDpi(layout::slot_picker::kSlotRowHeight, dpi));
+  EXPECT_EQ(SendMessageW(picker.SlotList(), LB_GETITEMHEIGHT, 0, 0),
+            ScaleToDpi(layout::slot_picker::kSlotRowHeight, dpi));
   PostMessageW(picker.SlotList(), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
 }
@@ -404,9 +404,9 @@ TEST_F(Win32Face, ThePointerRestingOnARowShowsTheMapsPicture) {
   RECT list;
   GetWindowRect(maps, &list);
   EXPECT_GT(shown.left, list.left) << "beside the pointer";
-  const std::optional<double> lit = ScreenBrightness("browser-map-picture" + DpiSuffix(), shown.left, shown.top,
-                                                     shown.right - shown.left, shown.bottom - shown.top,
-                                                     [] { PumpUntil([] { return true; }); });
+  const std::optional<double> lit =
+      ScreenBrightness("browser-map-picture" + DpiSuffix(), shown.left, shown.top, shown.right - shown.left,
+                       shown.bottom - shown.top, [] { PumpUntil([] { return true; }); });
   ASSERT_TRUE(lit.has_value());
   EXPECT_GT(*lit, 0.15) << "the picture is drawn, not a black box";
   EXPECT_EQ(tip.DrawnCount(), 1u);
@@ -511,8 +511,7 @@ class StartedProgram {
   }
   // Takes over a program another one started (the shell, `start`).
   explicit StartedProgram(DWORD id)
-      : handle_(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id)),
-        id_(id) {}
+      : handle_(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id)), id_(id) {}
   ~StartedProgram() {
     if (handle_ == nullptr) return;
     if (WaitForSingleObject(handle_, 0) != WAIT_OBJECT_0) TerminateProcess(handle_, 99);
@@ -619,8 +618,7 @@ TEST_F(Win32Face, StartOpensTheSlotPickerThroughTheAssociation) {
   ASSERT_EQ(RunProgram(KARTWERK_EXE, {"register"}).status, 0);
   const std::wstring key = Wide(std::string(kGameKeyPath)) + L"\\start-test";
   HKEY installation = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &installation,
-                            nullptr),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &installation, nullptr),
             ERROR_SUCCESS);
   const auto set = [&](const wchar_t* name, const std::wstring& value) {
     RegSetValueExW(installation, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

@@ -162,9 +162,9 @@ TEST_F(PromptLogic, EditorPromptStartsTheEditorInItsFolderOnYesOnly) {
 }
 
 TEST(NoticeTexts, AFailedEditorStartSaysWhyAndGivesEachPathALine) {
-  const std::string text = EditorStartFailureText("The system cannot find the file specified.",
-                                                  "C:\\Games\\Vornmark II\\editor\\edit3.exe",
-                                                  "C:\\Games\\Vornmark II\\editor");
+  const std::string text =
+      EditorStartFailureText("The system cannot find the file specified.", "C:\\Games\\Vornmark II\\editor\\edit3.exe",
+                             "C:\\Games\\Vornmark II\\editor");
   EXPECT_EQ(text,
             "Could not start the Vornmark II\u2122 Editor: The system cannot find the file specified.\n"
             "Program: C:\\Games\\Vornmark II\\editor\\edit3.exe\n"

@@ -2,8 +2,8 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QScrollBar>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <utility>
 
 #include "ui/prompt_windows.hpp"

@@ -370,10 +370,10 @@ void FadeWindow::PostCall(std::function<void()> call) {
 HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, layout::Box box,
                             HWND parent) {
   const RECT rect = ScaledRect(box, dpi_);
-  HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
-                                 rect.right - rect.left, rect.bottom - rect.top, parent != nullptr ? parent : hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), look_.Module(),
-                                 nullptr);
+  HWND control =
+      CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, parent != nullptr ? parent : hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), look_.Module(), nullptr);
   placed_[control] = {box, look_.Text()};
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(look_.ForDpi(look_.Text(), dpi_)), FALSE);
   return control;
@@ -413,9 +413,9 @@ void FadeWindow::SetText(HWND control, const std::string& text) {
 void FadeWindow::SetTooltip(HWND control, const std::string& text) {
   if (tooltips_ == nullptr) {
     if (text.empty()) return;
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                look_.Module(), nullptr);
+    tooltips_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, look_.Module(), nullptr);
     if (tooltips_ == nullptr) return;
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(360));
   }

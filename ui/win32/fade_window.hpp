@@ -156,7 +156,7 @@ class FadeWindow : public WindowFace {
   std::vector<HWND> disabledByModal_;  // the windows this one disabled while shown modally
   UINT dpi_ = kDesignDpi;
   HWND tooltips_ = nullptr;  // made with the first tooltip
-  layout::Box client_;  // the window's size in the layout's units
+  layout::Box client_;       // the window's size in the layout's units
   // Each control's box in the layout's units and its font at 96 dpi, to scale them anew.
   struct Placed {
     layout::Box box;

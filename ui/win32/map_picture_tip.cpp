@@ -187,7 +187,8 @@ void MapPictureTip::Show(HBITMAP picture) {
   shown_ = picture;
   const SIZE size = BitmapSize(picture);
   const UINT dpi = sources_.Dpi ? sources_.Dpi() : 96;
-  const int width = MulDiv(size.cx, static_cast<int>(dpi), 96) + 2, height = MulDiv(size.cy, static_cast<int>(dpi), 96) + 2;
+  const int width = MulDiv(size.cx, static_cast<int>(dpi), 96) + 2,
+            height = MulDiv(size.cy, static_cast<int>(dpi), 96) + 2;
   POINT at{wantedAt_.x + kOffsetFromPointer, wantedAt_.y + kOffsetFromPointer};
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);

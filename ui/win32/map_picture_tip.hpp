@@ -23,10 +23,10 @@ class MapPictureTip {
   static constexpr int kPictureSide = 200;
 
   struct Sources {
-    std::function<std::filesystem::path(int row)> MapFile;        // empty: no map
-    std::function<std::shared_ptr<const Bytes>()> CliffData;      // may give none
+    std::function<std::filesystem::path(int row)> MapFile;          // empty: no map
+    std::function<std::shared_ptr<const Bytes>()> CliffData;        // may give none
     std::function<void(std::function<void()>)> PostToWindowThread;  // runs a call on the list's thread
-    std::function<UINT()> Dpi;                                     // the window's resolution
+    std::function<UINT()> Dpi;                                      // the window's resolution
   };
 
   // Watches the pointer over list (a list view) and shows the pictures in a window of its own.
@@ -66,7 +66,7 @@ class MapPictureTip {
   int wantedRow_ = -1;
   POINT wantedAt_{};  // on the screen
   HBITMAP shown_ = nullptr;
-  std::map<Key, HBITMAP> drawn_;  // a null picture for a map that cannot be read
+  std::map<Key, HBITMAP> drawn_;                  // a null picture for a map that cannot be read
   std::unique_ptr<BackgroundPictures> pictures_;  // last: its thread calls into the rest
 };
 

@@ -9,8 +9,8 @@
 
 #include <map>
 #include <string>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "ui/logic/window_layout.hpp"
 #include "ui/win32/common_controls.hpp"
