@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <system_error>
 
 namespace kartwerk::win32 {
 namespace {
@@ -85,14 +84,6 @@ MapPictureTip::~MapPictureTip() {
   }
 }
 
-std::optional<MapPictureTip::Key> MapPictureTip::KeyOf(const std::filesystem::path& file) {
-  std::error_code ec;
-  if (file.empty()) return std::nullopt;
-  const auto written = std::filesystem::last_write_time(file, ec);
-  if (ec) return std::nullopt;
-  return Key{file, written};
-}
-
 LRESULT CALLBACK MapPictureTip::ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<MapPictureTip*>(GetPropW(list, kTipProperty));
   if (self == nullptr) return DefWindowProcW(list, message, wParam, lParam);
@@ -152,7 +143,7 @@ int MapPictureTip::RowAt(POINT point) const {
 
 void MapPictureTip::PointerRestsAt(POINT point) {
   const int row = RowAt(point);
-  const std::optional<Key> key = row >= 0 ? KeyOf(sources_.MapFile(row)) : std::nullopt;
+  const std::optional<Key> key = row >= 0 ? PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
   if (!key) {
     Hide();
     return;
@@ -174,7 +165,7 @@ void MapPictureTip::PointerRestsAt(POINT point) {
 }
 
 void MapPictureTip::Arrived(const std::filesystem::path& file, std::optional<Picture> picture) {
-  const std::optional<Key> key = KeyOf(file);
+  const std::optional<Key> key = PictureKeyOf(file);
   if (!key) return;
   HBITMAP& kept = drawn_[*key];
   if (kept != nullptr) DeleteObject(kept);

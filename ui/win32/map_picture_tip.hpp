@@ -46,12 +46,7 @@ class MapPictureTip {
   void Hide();
 
  private:
-  struct Key {
-    std::filesystem::path file;
-    std::filesystem::file_time_type written;
-    auto operator<=>(const Key&) const = default;
-  };
-  static std::optional<Key> KeyOf(const std::filesystem::path& file);
+  using Key = PictureKey;
   static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PopupProcedure(HWND popup, UINT message, WPARAM wParam, LPARAM lParam);
   int RowAt(POINT point) const;
