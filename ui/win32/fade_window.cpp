@@ -221,9 +221,42 @@ void FadeWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
     SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(look_.ForDpi(placed.font, dpi_)), FALSE);
+    FitToText(control);
   }
   if (!placed_.empty()) ScaleExtras();
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FadeWindow::FitToText(HWND label) const {
+  wchar_t type[16] = {};
+  GetClassNameW(label, type, 16);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(label, GWL_STYLE));
+  // Values that end with "..." by design keep their box.
+  if (lstrcmpiW(type, L"STATIC") != 0 || (style & SS_ELLIPSISMASK) != 0) return;
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+  if (text.empty() || text.find(L'\n') != std::wstring::npos) return;
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT rect;
+  GetWindowRect(label, &rect);
+  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&rect), 2);
+  // A label of several lines' height wraps its words: it is left as it is.
+  if (rect.bottom - rect.top >= 2 * size.cy) return;
+  const int wider = size.cx - (rect.right - rect.left), taller = size.cy - (rect.bottom - rect.top);
+  if (wider <= 0 && taller <= 0) return;
+  if (wider > 0) {
+    const DWORD align = style & SS_TYPEMASK;
+    rect.left -= align == SS_CENTER ? wider / 2 : align == SS_RIGHT ? wider : 0;
+    rect.right = rect.left + size.cx;
+  }
+  if (taller > 0) rect.bottom = rect.top + size.cy;
+  SetWindowPos(label, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> FadeWindow::Colour(HDC dc, HWND control) {
@@ -390,6 +423,7 @@ HWND FadeWindow::AddLabel(const std::string& text, layout::Box box, HFONT font, 
   HWND label = AddControl(L"STATIC", wide, style | SS_NOPREFIX, box, parent);
   placed_[label].font = font;
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(look_.ForDpi(font, dpi_)), FALSE);
+  FitToText(label);
   SetColours(label, colour, background);
   return label;
 }

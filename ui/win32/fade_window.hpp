@@ -124,6 +124,9 @@ class FadeWindow : public WindowFace {
   std::optional<LRESULT> Colour(HDC dc, HWND control);
   void EnableOthers(bool enable);
   bool Contains(layout::Box box, POINT point) const;
+  // Widens or heightens a one-line label whose text its font draws larger than its box: a font
+  // scaled to a finer screen does not grow exactly with the boxes.
+  void FitToText(HWND label) const;
   // Takes the resolution of the window's monitor, sizing the window and every control anew.
   void ApplyDpi(UINT dpi, const RECT* suggested);
 
