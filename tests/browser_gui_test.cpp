@@ -215,7 +215,7 @@ TEST_F(Browser, UnknownSchemesShortFilesAndUnreadableMaps) {
 
 // The banner is painted in the screen's pixels: at a device pixel ratio of 1.5 (150 %) its picture
 // holds 1.5 times the pixels each way and still covers the layout's 415 x 70.
-TEST(BannerPicture, IsPaintedAtTheDevicePixelRatio) {
+TEST_F(Browser, TheBannerIsPaintedAtTheDevicePixelRatio) {
   const QPixmap normal = BannerPicture();
   const QPixmap scaled = BannerPicture(1.5);
   EXPECT_EQ(normal.size(), QSize(415, 70));
