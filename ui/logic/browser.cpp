@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "convert/records/cliff_data.hpp"
+#include "core/exception_text.hpp"
 #include "core/map_info.hpp"
 #include "core/path_lookup.hpp"
 #include "install/game_location.hpp"
@@ -47,7 +48,7 @@ void Browser::FormShow() {
   try {
     s.EnsureTempFolder();
   } catch (...) {
-    s.ReportErrorAlone(CurrentErrorText());
+    s.ReportErrorAlone(ExceptionText(std::current_exception()));
     s.EndProgram(/*fatal=*/true);
     return;
   }
@@ -130,8 +131,8 @@ void Browser::ShowSelected() {
   try {
     ShowSelectedMapInformation();
   } catch (...) {
-    // The browser stays open with the previous map's information on show.
-    window_.ReportError(CurrentErrorText());
+    // The browser stays open; the information says the map cannot be read.
+    window_.ReportError(ExceptionText(std::current_exception()));
   }
 }
 
@@ -153,7 +154,7 @@ void Browser::ShowSelectedMapInformation() {
   } catch (...) {
     // Never the previous map's values beside this map's name; the error is reported as well.
     c.MapInfoRecord = {};
-    face_.ShowMapInformation({kUnreadableMapText, "", "", CurrentErrorText()});
+    face_.ShowMapInformation({kUnreadableMapText, "", "", ExceptionText(std::current_exception())});
     throw;
   }
   c.MapInfoRecord = header.information;
@@ -166,7 +167,8 @@ void Browser::ShowSelectedMapInformation() {
   face_.ShowMapInformation(
       {std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),
        std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
-       c.MapKind == CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1")});
+       c.MapKind == CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1"),
+       std::string()});
 }
 
 void Browser::OpenSelected(bool keyboardRow) {
@@ -183,7 +185,7 @@ void Browser::OpenSelectedMap() {
     // Once more, so that the name, missions and information describe the map being opened.
     ShowSelectedMapInformation();
   } catch (...) {
-    ReturnToList(CurrentErrorText());
+    ReturnToList(ExceptionText(std::current_exception()));
     return;
   }
   // Hidden while the slot picker works: a faded-out window would still take the mouse.

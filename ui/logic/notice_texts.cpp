@@ -34,8 +34,9 @@ std::string NoEditorInInstallationText(const GameInstallations& installs) {
          " has no Vornmark II\u2122 editor (editor\\scridll.dll is missing). Please choose another version.";
 }
 
-std::string EditorStartFailureText(const std::string& reason, const std::string& program, const std::string& folder) {
-  return "Could not start the Vornmark II\u2122 Editor: " + reason + "\nProgram: " + program + "\nFolder: " + folder;
+std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason, bool throughWine) {
+  return "Could not start the Vornmark II\u2122 Editor: " + reason + "\nProgram: " + (throughWine ? "wine " : "") +
+         PathUtf8(launch.program) + "\nFolder: " + PathUtf8(launch.workingFolder);
 }
 
 }  // namespace kartwerk

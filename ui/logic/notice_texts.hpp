@@ -1,10 +1,12 @@
 // The texts the windows compose for their notices and error reports, beyond the fixed ones
-// (UTF-8): where the game was looked for, an installation chosen without its editor.
+// (UTF-8): where the game was looked for, an installation chosen without its editor, an editor
+// that could not be started.
 #pragma once
 
 #include <string>
 
 #include "install/game_installations.hpp"
+#include "ui/logic/editor_launch.hpp"
 #include "ui/logic/window_session.hpp"
 
 namespace kartwerk {
@@ -12,11 +14,14 @@ namespace kartwerk {
 // The fixed "could not locate" message, then where the game was looked for and how to name it.
 std::string GameNotLocatedText(const GameSearch& search);
 
-// The editor could not be started: why, in the system's words, then the program and the folder it
-// was started in, each on a line of its own so that no window breaks a path in two.
-std::string EditorStartFailureText(const std::string& reason, const std::string& program, const std::string& folder);
-
 // The chosen installation (ChosenVersion) has no editor: its name and folder, and what is missing.
 std::string NoEditorInInstallationText(const GameInstallations& installs);
+
+// "YES" could not start the editor: why, in the system's words, then the program (behind "wine "
+// where the editor is started through Wine) and the folder it was started in, each on a line of
+// its own so that no window breaks a path in two.
+std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason, bool throughWine);
+// The reason given when a session was made without a way to start programs.
+inline constexpr char kCannotStartPrograms[] = "this program cannot start other programs";
 
 }  // namespace kartwerk

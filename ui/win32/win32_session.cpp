@@ -1,6 +1,5 @@
 #include "ui/win32/win32_session.hpp"
 
-#include "core/path_text.hpp"
 #include "install/shell_open.hpp"
 #include "ui/logic/notice_texts.hpp"
 #include "ui/win32/wide_text.hpp"
@@ -20,9 +19,9 @@ void Win32Session::ReportError(const std::string& message, HWND owner) const {
 }
 
 std::string Win32Session::StartEditor(const EditorLaunch& launch) {
-  if (!hooks.LaunchEditor) return EditorStartFailureText(launch, "this program cannot start other programs");
+  if (!hooks.LaunchEditor) return EditorStartFailureText(launch, kCannotStartPrograms, /*throughWine=*/false);
   const std::optional<std::string> failure = hooks.LaunchEditor(launch);
-  return failure ? EditorStartFailureText(launch, *failure) : std::string();
+  return failure ? EditorStartFailureText(launch, *failure, /*throughWine=*/false) : std::string();
 }
 
 void Win32Session::WorkerProgress(const std::string& label) {
@@ -31,10 +30,6 @@ void Win32Session::WorkerProgress(const std::string& label) {
 
 void Win32Session::LeaveMainLoop(int status) {
   if (hooks.EndProgram) hooks.EndProgram(status);
-}
-
-std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason) {
-  return kartwerk::EditorStartFailureText(reason, TextFromPath(launch.program), TextFromPath(launch.workingFolder));
 }
 
 }  // namespace kartwerk::win32

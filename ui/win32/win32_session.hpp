@@ -40,7 +40,4 @@ class Win32Session : public WindowSession {
   void LeaveMainLoop(int status) override;
 };
 
-// Why the editor could not be started, for the notice (UTF-8): the reason, the program, its folder.
-std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason);
-
 }  // namespace kartwerk::win32
