@@ -106,7 +106,8 @@ void VersionPickerWindow::ShowVersionLabels(const std::vector<kartwerk::VersionL
     label->setFocusPolicy(Qt::StrongFocus);
     // A style sheet on a label replaces its palette: the text colour is named in it too.
     const QColor blue(layout::kValueBlue.red, layout::kValueBlue.green, layout::kValueBlue.blue);
-    label->setStyleSheet(QStringLiteral("QLabel { color: %1; } QLabel:focus { border: 1px dotted %1; }").arg(blue.name()));
+    label->setStyleSheet(
+        QStringLiteral("QLabel { color: %1; } QLabel:focus { border: 1px dotted %1; }").arg(blue.name()));
     label->show();
     versionLabels_[static_cast<std::size_t>(i)] = label;
   }

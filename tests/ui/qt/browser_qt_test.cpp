@@ -14,8 +14,8 @@
 #include "install/game_location.hpp"
 #include "install/startup.hpp"
 #include "tests/support/qt_test_support.hpp"
-#include "ui/qt/browser_window.hpp"
 #include "ui/logic/map_catalog.hpp"
+#include "ui/qt/browser_window.hpp"
 #include "ui/qt/window_style.hpp"
 
 namespace kartwerk::qt {
