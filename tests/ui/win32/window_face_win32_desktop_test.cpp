@@ -495,7 +495,7 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
   Register(folders);
   Start();
   VersionPickerWindow& versions = windows->VersionPicker();
-  ExpectFadedInAndPictured(versions, "version-picker-more" + DpiSuffix());
+  ExpectFadedInAndPictured(versions, "version-picker-more");
   EXPECT_EQ(versions.Dpi(), dpi);
   EXPECT_NE(versions.VersionLabelWindow(6), nullptr);
   EXPECT_EQ(Text(versions.MoreNoteLabel()), "2 more installations: start Kartwerk with --game DIR");
