@@ -5,7 +5,8 @@ enable_language(RC)
 
 set(window_pictures_dir ${CMAKE_BINARY_DIR}/window_pictures)
 set(window_pictures ${window_pictures_dir}/kartwerk.ico ${window_pictures_dir}/map_row.ico
-                    ${window_pictures_dir}/banner.bmp)
+                    ${window_pictures_dir}/banner.bmp ${window_pictures_dir}/banner_144.bmp
+                    ${window_pictures_dir}/banner_192.bmp)
 set(painter_sources ${CMAKE_SOURCE_DIR}/tools/make_window_pictures.cpp ${CMAKE_SOURCE_DIR}/tools/window_pictures.cpp
                     ${CMAKE_SOURCE_DIR}/install/program_icon.cpp)
 if(CMAKE_CROSSCOMPILING)
@@ -38,6 +39,6 @@ set(resources ${CMAKE_SOURCE_DIR}/ui/win32/resources.rc)
 # The resource compiler finds the pictures named in the script through its include folders.
 set_source_files_properties(${resources} PROPERTIES
   INCLUDE_DIRECTORIES "${window_pictures_dir};${CMAKE_SOURCE_DIR}"
-  OBJECT_DEPENDS "${window_pictures};${CMAKE_SOURCE_DIR}/ui/win32/resource_ids.hpp")
+  OBJECT_DEPENDS "${window_pictures};${CMAKE_SOURCE_DIR}/ui/win32/resource_ids.hpp;${CMAKE_SOURCE_DIR}/ui/win32/kartwerk.manifest")
 # The pictures are sources too, so that their drawing is a step of the program's build.
 target_sources(kartwerk PRIVATE ${resources} ${window_pictures})

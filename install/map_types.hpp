@@ -27,8 +27,9 @@ struct ClassRootEntry {
   std::string value;
 };
 
-// The six entries that make the shell open a map type with the program at programPath:
-// ".qdm" -> "qdm" -> description, icon, default action "Convert <description>" and its command.
-std::array<ClassRootEntry, 6> ClassRootEntries(const MapType& type, std::string_view programPath);
+// The eight entries that make the shell open a map type with the program at programPath:
+// ".qdm" -> "qdm" -> description, icon, the default verb "open" ("Convert <description>") and
+// its command, and the same command under the verb "Default_action".
+std::array<ClassRootEntry, 8> ClassRootEntries(const MapType& type, std::string_view programPath);
 
 }  // namespace kartwerk

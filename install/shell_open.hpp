@@ -4,12 +4,16 @@
 
 #ifdef _WIN32
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace kartwerk {
 
 // Starts program with no parameters in workingFolder, shown normally, without waiting for it.
-// Returns whether the shell accepted the start (a missing program is refused).
-bool OpenWithShell(const std::filesystem::path& program, const std::filesystem::path& workingFolder);
+// Returns nothing when the shell started it, otherwise why not in the system's words (a missing
+// program is refused).
+std::optional<std::string> OpenWithShell(const std::filesystem::path& program,
+                                         const std::filesystem::path& workingFolder);
 
 }  // namespace kartwerk
 #endif

@@ -30,7 +30,8 @@ std::filesystem::path FindProgramInPath(std::string_view name) {
     if (end == std::string_view::npos) end = folders.size();
     // An empty entry means the current folder; a helper is never taken from there.
     if (end > start) {
-      const std::filesystem::path candidate = std::filesystem::path(folders.substr(start, end - start)) / name;
+      const std::filesystem::path candidate =
+          std::filesystem::path(folders.substr(start, end - start)) / name;  // not on Windows
       std::error_code ec;
       if (std::filesystem::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0) {
         return candidate;

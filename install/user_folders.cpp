@@ -25,7 +25,7 @@ std::filesystem::path HomeFolder() {
 std::filesystem::path UserDataHome() {
   // A relative XDG_DATA_HOME is invalid and must be ignored.
   const char* dataHome = std::getenv("XDG_DATA_HOME");
-  if (dataHome && *dataHome && std::filesystem::path(dataHome).is_absolute()) return dataHome;
+  if (dataHome && *dataHome && std::filesystem::path(dataHome).is_absolute()) return dataHome;  // XDG: not on Windows
   return HomeFolder() / ".local" / "share";
 }
 

@@ -1,9 +1,19 @@
 #include "preview/background_pictures.hpp"
 
+#include <system_error>
+
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
 
 namespace kartwerk {
+
+std::optional<PictureKey> PictureKeyOf(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (file.empty()) return std::nullopt;
+  const auto written = std::filesystem::last_write_time(file, ec);
+  if (ec) return std::nullopt;
+  return PictureKey{file, written};
+}
 
 Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const Bytes> cliffData, int targetSide) {
   const MapPreview preview = LoadMapPreview(map, std::move(cliffData));

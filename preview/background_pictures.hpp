@@ -21,6 +21,15 @@ namespace kartwerk {
 // Throws MapPreviewError for a map that cannot be read.
 Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const Bytes> cliffData, int targetSide);
 
+// A map file as it is now: a picture drawn for it stays good until the file is written again.
+struct PictureKey {
+  std::filesystem::path file;
+  std::filesystem::file_time_type written;
+  auto operator<=>(const PictureKey&) const = default;
+};
+// The key of file; none for no file or one that cannot be looked at.
+std::optional<PictureKey> PictureKeyOf(const std::filesystem::path& file);
+
 class BackgroundPictures {
  public:
   // Called on the drawing thread with the map and its picture, or no picture when the map could

@@ -53,8 +53,8 @@ expect_failure ui/qt/browser_window.cpp '#include "ui/win32/browser_window.hpp"'
 expect_failure ui/qt/fade_window.cpp '#include "app/commands.hpp"' 'layer ui/qt includes "app/commands.hpp" of layer app'
 expect_failure ui/qt/window_set.cpp '#include <windows.h>' 'layer ui/qt includes a win32 header'
 # The Win32 face does not link the map pictures, so it may not include them.
-expect_failure ui/win32/browser_window.cpp '#include "preview/gallery_page.hpp"' \
-  'layer ui/win32 includes "preview/gallery_page.hpp" of layer preview'
+expect_failure ui/win32/browser_window.cpp '#include "mapmaker/map_builder.hpp"' \
+  'layer ui/win32 includes "mapmaker/map_builder.hpp" of layer mapmaker'
 expect_failure ui/win32/fade_window.cpp '#include "ui/qt/fade_window.hpp"' \
   'layer ui/win32 includes "ui/qt/fade_window.hpp" of layer ui/qt'
 expect_failure ui/win32/window_set.cpp '#include <QWidget>' 'layer ui/win32 includes a qt header'
@@ -70,11 +70,11 @@ expect_failure convert/records/units.cpp '#include "convert/writers/objects_file
   'layer convert/records includes "convert/writers/objects_file.hpp" of layer convert/writers'
 expect_failure pipeline/slot_commit.cpp '#include "slot_commit.hpp"' 'is not named from the top of the tree'
 
-# The map is the only source of the rules: a map that lets ui/win32 see preview lets it pass.
+# The map is the only source of the rules: a map that lets ui/win32 see mapmaker lets it pass.
 fresh_copy
-echo '#include "preview/gallery_page.hpp"' >>"$scratch/tree/ui/win32/browser_window.cpp"
-sed -i 's#^ui/win32:\( *\)ui/logic#ui/win32:\1preview ui/logic#' "$scratch/tree/layers.txt"
-grep -q '^ui/win32: *preview' "$scratch/tree/layers.txt" || fail "the map's ui/win32 line was not found to widen"
+echo '#include "mapmaker/map_builder.hpp"' >>"$scratch/tree/ui/win32/browser_window.cpp"
+sed -i 's#^ui/win32:\( *\)ui/logic#ui/win32:\1mapmaker ui/logic#' "$scratch/tree/layers.txt"
+grep -q '^ui/win32: *mapmaker' "$scratch/tree/layers.txt" || fail "the map's ui/win32 line was not found to widen"
 bash "$check" "$scratch/tree" >/dev/null 2>&1 || fail "a widened map does not allow what it names"
 
 # A map naming a layer it does not define, a line that is no rule, and no map at all all fail.

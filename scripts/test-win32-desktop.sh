@@ -93,12 +93,18 @@ answer() {
 
 status=0
 count=0
-while read -r name; do
-  [ -n "$name" ] || continue
+# run_suite NAME [ARGUMENT...] [--as LABEL]: one suite run to its end, its picture requests answered.
+run_suite() {
+  local name=$1 label=$1
+  shift
+  local arguments=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --as ]; then label=$2; shift 2; else arguments+=("$1"); shift; fi
+  done
   count=$((count + 1))
-  log="$scratch/$name.log"
+  local log="$scratch/$label.log" begin suite code
   begin=$(date +%s)
-  KARTWERK_SCREENSHOTS="$shots" wine "$build/tests/$name.exe" --gtest_brief=1 >"$log" 2>&1 </dev/null &
+  KARTWERK_SCREENSHOTS="$shots" wine "$build/tests/$name.exe" --gtest_brief=1 "${arguments[@]}" >"$log" 2>&1 </dev/null &
   suite=$!
   while kill -0 "$suite" 2>/dev/null; do
     for want in "$shots"/*.want; do
@@ -108,15 +114,30 @@ while read -r name; do
   done
   if wait "$suite"; then code=0; else code=$?; fi
   if [ "$code" -eq 0 ] && grep -q '^\[  PASSED  \] [0-9]* test' "$log" && ! grep -q '^\[  FAILED  \]' "$log"; then
-    echo "desktop suite $name: $(grep '^\[  PASSED  \]' "$log" | tr -d '\r'), $(( $(date +%s) - begin )) s"
+    echo "desktop suite $label: $(grep '^\[  PASSED  \]' "$log" | tr -d '\r'), $(( $(date +%s) - begin )) s"
   else
-    echo "desktop suite $name FAILED (status $code):" >&2
+    echo "desktop suite $label FAILED (status $code):" >&2
     tr -d '\r' <"$log" | tail -n 60 >&2
     status=1
   fi
   # Requests a suite left unanswered (it ended or gave up waiting) are no pictures.
   find "$shots" -mindepth 1 -maxdepth 1 ! -name '*.png' -delete
+}
+
+while read -r name; do
+  [ -n "$name" ] || continue
+  run_suite "$name"
 done <"$list"
+
+# The windows again at 150 % (144 dots per inch), in the same prefix and on the same screen:
+# Wine takes the resolution from the user's registry as each program starts. The suite's tests
+# of sizes and texts and its whole conversion run; their pictures are named "...-144dpi".
+face=window_face_win32_desktop_test
+if grep -qx "$face" "$list"; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  run_suite "$face" "--gtest_filter=Win32Face.TheWindowsFit*:Win32Face.AConversionDrivenBy*:Win32Face.TheVersionPickerOffersSix*" --as "$face at 144 dpi"
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+fi
 
 echo "windows desktop suites: $count suite(s), $(find "$shots" -name '*.png' | wc -l) picture(s) in $shots," \
      "$(( $(date +%s) - started )) s in all"

@@ -54,8 +54,11 @@ for type in qdm qdp qdc; do
   [ "$(default_value "HKCR\\.$type")" = "$type" ] || fail "HKCR\\.$type does not name $type"
   [ -n "$(default_value "HKCR\\$type")" ] || fail "HKCR\\$type has no description"
   [ "$(default_value "HKCR\\$type\\DefaultIcon")" = "$program,0" ] || fail "HKCR\\$type\\DefaultIcon is not $program,0"
-  [ "$(default_value "HKCR\\$type\\Shell\\Default_action\\command")" = "\"$program\" \"%1\"" ] ||
-    fail "HKCR\\$type open command: $(default_value "HKCR\\$type\\Shell\\Default_action\\command")"
+  [ "$(default_value "HKCR\\$type\\Shell")" = "open" ] || fail "HKCR\\$type\\Shell does not make \"open\" the default verb"
+  for verb in open Default_action; do
+    [ "$(default_value "HKCR\\$type\\Shell\\$verb\\command")" = "\"$program\" \"%1\"" ] ||
+      fail "HKCR\\$type $verb command: $(default_value "HKCR\\$type\\Shell\\$verb\\command")"
+  done
 done
 [ "$(value "$uninstall_key" QuietUninstallString)" = "\"$folder_windows\\uninstall.exe\" /S" ] ||
   fail "the Add/Remove Programs entry has no quiet uninstall command"

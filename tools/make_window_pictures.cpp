@@ -27,16 +27,23 @@ int main(int argc, char** argv) {
     std::cerr << "Usage: make_window_pictures FOLDER\n"
                  "Writes the pictures of the Windows program's windows into FOLDER (made if missing):\n"
                  "  banner.bmp    the banner across the top of the windows, without the word mark\n"
-                 "  map_row.ico   the icon in front of each map row\n"
+                 "  banner_144.bmp, banner_192.bmp  the same for 144 and 192 dots per inch\n"
+                 "  map_row.ico   the icon in front of each map row at 16, 24 and 32 pixels\n"
                  "  kartwerk.ico  the program icon at 16, 32, 48 and 256 pixels\n";
     return argc == 2 ? 0 : 2;
   }
   try {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
-    WriteFile(folder / "banner.bmp", kartwerk::EncodeBmp(kartwerk::DrawBannerPicture()));
-    WriteFile(folder / "map_row.ico",
-              kartwerk::EncodeIco({{kartwerk::kMapRowIconSize, kartwerk::EncodeIconDib(kartwerk::DrawMapRowIcon())}}));
+    for (const int dpi : kartwerk::kBannerDpis) {
+      const std::string name = dpi == 96 ? "banner.bmp" : "banner_" + std::to_string(dpi) + ".bmp";
+      WriteFile(folder / name, kartwerk::EncodeBmp(kartwerk::DrawBannerPicture(dpi)));
+    }
+    std::vector<kartwerk::IconPicture> rowIcons;
+    for (const int size : kartwerk::kMapRowIconSizes) {
+      rowIcons.push_back({size, kartwerk::EncodeIconDib(kartwerk::DrawMapRowIcon(size))});
+    }
+    WriteFile(folder / "map_row.ico", kartwerk::EncodeIco(rowIcons));
     WriteFile(folder / "kartwerk.ico", kartwerk::ProgramIconFile());
   } catch (const std::exception& error) {
     std::cerr << "make_window_pictures: " << error.what() << "\n";

@@ -130,7 +130,7 @@ struct Session {
     session.hooks.ReportError = [](const QString& message, QWidget*) {
       std::fprintf(stderr, "window_renderer: %s\n", message.toStdString().c_str());
     };
-    session.hooks.LaunchEditor = [](const kw::EditorLaunch&) { return true; };
+    session.hooks.LaunchEditor = [](const kw::EditorLaunch&) { return std::optional<std::string>(); };
     // The offscreen platform draws every window opaque (and warns of each opacity set).
     session.DesktopHasWindowOpacity = kq::DesktopShowsWindowOpacity();
     session.CliffDataFile = cliffData;

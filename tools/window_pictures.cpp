@@ -108,7 +108,7 @@ Rgb From(layout::Colour c) {
 
 }  // namespace
 
-RgbaImage DrawBannerPicture() {
+RgbaImage DrawBannerPicture(int dpi) {
   std::vector<std::pair<Rhomb, Rgb>> terrain;
   for (const layout::BannerRhomb& rhomb : layout::BannerTerrain()) {
     terrain.push_back({{rhomb.cx, rhomb.cy, rhomb.width, rhomb.height}, From(rhomb.land)});
@@ -118,7 +118,12 @@ RgbaImage DrawBannerPicture() {
   // The pen's one pixel reaches half a pixel past the line's ends and to either side of it.
   constexpr Box kUnderline{layout::kUnderlineLeft - 0.5, layout::kUnderlineY - 0.5, layout::kUnderlineRight + 0.5,
                            layout::kUnderlineY + 0.5};
-  return Render(layout::kBannerWidth, layout::kBannerHeight, [&](double x, double y) {
+  // Drawn anew at the resolution rather than stretched: every edge and the underline stay sharp.
+  const double scale = dpi / 96.0;
+  // Rounded as the windows round their sizes, so the picture meets its box pixel for pixel.
+  const int width = (layout::kBannerWidth * dpi + 48) / 96, height = (layout::kBannerHeight * dpi + 48) / 96;
+  return Render(width, height, [&](double px, double py) {
+    const double x = px / scale, y = py / scale;
     // A pale sky over the strip, so the titles written across it stay readable.
     const double t = y / layout::kBannerHeight;
     Paint p;
@@ -134,12 +139,14 @@ RgbaImage DrawBannerPicture() {
   });
 }
 
-RgbaImage DrawMapRowIcon() {
+RgbaImage DrawMapRowIcon(int size) {
   constexpr Rgb kInk{90, 110, 140}, kSheet{238, 244, 250}, kLand{150, 196, 130};
   constexpr Box kSheetOuter{1, 2, 15, 14}, kSheetInner{2, 3, 14, 13};  // a one-pixel pen round the sheet
   constexpr Box kFoldLeft{5.5, 2.5, 6.5, 13.5}, kFoldRight{10, 2.5, 11, 13.5};
   constexpr Rhomb kPatch{8, 8, 10, 6};
-  return Render(kMapRowIconSize, kMapRowIconSize, [&](double x, double y) {
+  const double scale = static_cast<double>(size) / kMapRowIconSize;
+  return Render(size, size, [&](double px, double py) {
+    const double x = px / scale, y = py / scale;
     Paint p;
     if (kSheetInner.Holds(x, y)) p.Over(kSheet);
     if (kSheetOuter.Holds(x, y) && !kSheetInner.Holds(x, y) && !kSheetOuter.InBevel(x, y, 0.5)) p.Over(kInk);

@@ -16,16 +16,22 @@ struct RgbaImage {
 };
 
 inline constexpr int kMapRowIconSize = 16;
+// The sizes of the map-row icon in map_row.ico: 16 at 96 dpi, 24 at 144, 32 at 192.
+inline constexpr int kMapRowIconSizes[] = {16, 24, 32};
+// The resolutions the banner is drawn for, each in its own file (banner.bmp, banner_144.bmp, ...).
+inline constexpr int kBannerDpis[] = {96, 144, 192};
 // The program icon's sizes in kartwerk.ico: DIB pictures up to 48 pixels, PNG at 256.
 inline constexpr int kProgramIconDibSizes[] = {16, 32, 48};
 inline constexpr int kProgramIconPngSize = 256;
 
 // The banner across the top of the windows: the sky and the terrain rhombs with the line under
-// the word mark, without the word mark itself (the window writes it in its own font).
-RgbaImage DrawBannerPicture();
+// the word mark, without the word mark itself (the window writes it in its own font); at dpi
+// it is 415 x 70 scaled by dpi / 96.
+RgbaImage DrawBannerPicture(int dpi = 96);
 
-// The 16 x 16 icon in front of each map row: a folded map sheet with a green land patch.
-RgbaImage DrawMapRowIcon();
+// The icon in front of each map row, size pixels square (designed at 16): a folded map sheet
+// with a green land patch.
+RgbaImage DrawMapRowIcon(int size = kMapRowIconSize);
 
 // The program icon at one size, decoded from ProgramIconPng.
 RgbaImage ProgramIconImage(int size);

@@ -16,6 +16,8 @@ SetCompressor /SOLID lzma
 !define NOTIFY_ASSOCIATION_CHANGED "System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'"
 
 Name "Kartwerk ${VERSION}"
+; The line under each page names the program rather than the installer's maker.
+BrandingText "Kartwerk ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Kartwerk"
 RequestExecutionLevel admin

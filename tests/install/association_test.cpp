@@ -30,16 +30,20 @@ std::string ReadText(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST(ClassRootEntries, AreTheSixEntriesOfEachType) {
+TEST(ClassRootEntries, AreTheEightEntriesOfEachTypeWithOpenAsTheDefaultVerb) {
   const auto entries = ClassRootEntries(kCompiledMapTypes[2], "C:\\Program Files\\Kartwerk\\kartwerk.exe");
-  const std::array<ClassRootEntry, 6> expected = {{
+  const std::string command = "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" \"%1\"";
+  const std::array<ClassRootEntry, 8> expected = {{
       {".qdc", "qdc"},
       {"qdc", "Vornmark II\xE2\x84\xA2 campaign map"},
       {"qdc\\DefaultIcon", "C:\\Program Files\\Kartwerk\\kartwerk.exe,0"},
-      {"qdc\\Shell", "Default_action"},
+      {"qdc\\Shell", "open"},
+      {"qdc\\Shell\\open", "Convert Vornmark II\xE2\x84\xA2 campaign map"},
+      {"qdc\\Shell\\open\\command", command},
       {"qdc\\Shell\\Default_action", "Convert Vornmark II\xE2\x84\xA2 campaign map"},
-      {"qdc\\Shell\\Default_action\\command", "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" \"%1\""},
+      {"qdc\\Shell\\Default_action\\command", command},
   }};
+  static_assert(std::tuple_size_v<decltype(entries)> == expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(entries[i].key, expected[i].key) << i;
     EXPECT_EQ(entries[i].value, expected[i].value) << i;

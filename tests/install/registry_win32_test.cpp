@@ -170,7 +170,7 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
             "e Insel");  // the editor's own bytes, as the slot picker lists them
 }
 
-TEST(WindowsAssociation, TheSixEntriesOfEachTypeReadBackFromTheClassRoot) {
+TEST(WindowsAssociation, TheEntriesOfEachTypeReadBackFromTheClassRoot) {
   ASSERT_EQ(TryRegisterMapTypes(), std::nullopt);
   const std::wstring program = ProgramPath().wstring();
   for (const MapType& type : kCompiledMapTypes) {
@@ -180,7 +180,9 @@ TEST(WindowsAssociation, TheSixEntriesOfEachTypeReadBackFromTheClassRoot) {
     EXPECT_EQ(ClassRootDefault(L"." + e), e);
     EXPECT_EQ(ClassRootDefault(e), description);
     EXPECT_EQ(ClassRootDefault(e + L"\\DefaultIcon"), program + L",0");
-    EXPECT_EQ(ClassRootDefault(e + L"\\Shell"), L"Default_action");
+    EXPECT_EQ(ClassRootDefault(e + L"\\Shell"), L"open");
+    EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\open"), L"Convert " + description);
+    EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\open\\command"), L"\"" + program + L"\" \"%1\"");
     EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\Default_action"), L"Convert " + description);
     EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\Default_action\\command"), L"\"" + program + L"\" \"%1\"");
   }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <fstream>
@@ -12,6 +13,8 @@
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "core/temp_folder.hpp"
+#include "install/map_types.hpp"
+#include "install/registry_win32.hpp"
 #include "install/shell_open.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
@@ -40,7 +43,7 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
   std::filesystem::create_directories(editor);
   std::filesystem::copy_file(PathFromText(EDIT3_STUB), editor / "edit3.exe");
 
-  ASSERT_TRUE(OpenWithShell(editor / "edit3.exe", editor));
+  ASSERT_EQ(OpenWithShell(editor / "edit3.exe", editor), std::nullopt);
   const std::filesystem::path record = editor / "edit3-started.txt";
   ASSERT_TRUE(WaitForFile(record)) << "the editor did not start";
   const std::vector<std::string> lines = testing::Lines(ReadText(record));
@@ -48,7 +51,12 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
   EXPECT_TRUE(std::filesystem::equivalent(PathFromText(lines[0]), editor)) << lines[0];
   EXPECT_EQ(PathFromText(lines[0]).filename(), "editor");
 
-  EXPECT_FALSE(OpenWithShell(editor / "missing.exe", editor)) << "a missing editor is refused, not started";
+  // A missing editor is refused, not started, and the system says why on one line.
+  const std::optional<std::string> missing = OpenWithShell(editor / "missing.exe", editor);
+  ASSERT_NE(missing, std::nullopt);
+  EXPECT_FALSE(missing->empty());
+  EXPECT_EQ(missing->find('\n'), std::string::npos) << *missing;
+  EXPECT_EQ(missing->find("Windows error"), std::string::npos) << "the system's own text: " << *missing;
 
   // The stand-in may still be ending after it wrote its record, and the folder a running program
   // works in cannot be deleted: the game folder goes only once the stand-in has ended.
@@ -61,6 +69,71 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
     if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   EXPECT_TRUE(ended) << "the stand-in editor did not end";
+}
+
+// A map type of this suite's own, associated as the program associates its map types, with the
+// stand-in editor as its program; its class-root keys go when the test ends.
+class ShellVerbs : public ::testing::Test {
+ protected:
+  static constexpr MapType kType{"kwverbtest", "Kartwerk verb test map", ""};
+
+  void SetUp() override {
+    folder = scratch.path() / L"J\u00fcrgen" / L"Karten";
+    std::filesystem::create_directories(folder);
+    program = folder / "edit3.exe";
+    std::filesystem::copy_file(PathFromText(EDIT3_STUB), program);
+    RegisterMapType(kType, program);
+    map = folder / L"Insel \u00dcbung.kwverbtest";
+    WriteFileAtomic(map, std::string_view("map"));
+  }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".kwverbtest");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"kwverbtest");
+  }
+
+  // Opens the map through the shell with verb (null: the default verb); the arguments the program
+  // was started with, or a failure.
+  std::vector<std::string> Open(const wchar_t* verb) {
+    std::filesystem::remove(folder / "edit3-started.txt");
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = verb;
+    info.lpFile = map.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) {
+      ADD_FAILURE() << "ShellExecuteExW failed with error " << GetLastError();
+      return {};
+    }
+    if (info.hProcess != nullptr) {
+      WaitForSingleObject(info.hProcess, 30000);
+      CloseHandle(info.hProcess);
+    }
+    if (!WaitForFile(folder / "edit3-started.txt")) {
+      ADD_FAILURE() << "the associated program did not start";
+      return {};
+    }
+    std::vector<std::string> lines = testing::Lines(ReadText(folder / "edit3-started.txt"));
+    lines.erase(lines.begin());  // the working folder
+    return lines;
+  }
+
+  testing::ScratchFolder scratch;
+  std::filesystem::path folder, program, map;
+};
+
+TEST_F(ShellVerbs, OpenAndTheDefaultVerbStartTheProgramWithTheMapWhole) {
+  const std::vector<std::string> expected{TextFromPath(map)};
+  EXPECT_EQ(Open(L"open"), expected) << "the verb \"open\"";
+  EXPECT_EQ(Open(nullptr), expected) << "the default verb";
+  EXPECT_EQ(Open(L"Default_action"), expected) << "the verb callers already use";
+  // A verb the association does not have starts nothing.
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = L"print";
+  info.lpFile = map.c_str();
+  EXPECT_FALSE(ShellExecuteExW(&info));
 }
 
 TEST(WindowsFiles, TemporaryFoldersLieInTheSystemsTemporaryFolder) {

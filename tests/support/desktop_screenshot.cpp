@@ -1,4 +1,4 @@
-// The suite's side of the picture requests answered by scripts/test-windows-desktop.sh.
+// The suite's side of the picture requests answered by scripts/test-win32-desktop.sh.
 #ifdef _WIN32
 #include "tests/support/desktop_screenshot.hpp"
 

@@ -1,5 +1,5 @@
-// Pictures of the real screen for the Windows suites that show windows (*_desktop_windows_test):
-// scripts/test-windows-desktop.sh runs such a suite under Wine on its own X server and takes the
+// Pictures of the real screen for the Windows suites that show windows (*_win32_desktop_test):
+// scripts/test-win32-desktop.sh runs such a suite under Wine on its own X server and takes the
 // pictures the suite asks for, through files in a shared folder (KARTWERK_SCREENSHOTS):
 //   the suite writes NAME.want ("left top width height", screen pixels) and waits;
 //   the script saves the whole screen as NAME.png and writes NAME.seen: the rectangle's mean

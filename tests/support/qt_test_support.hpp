@@ -176,7 +176,7 @@ inline void WireSession(qt::QtSession& session, Outside& outside, int fadeMs = 1
   };
   session.hooks.LaunchEditor = [&outside](const EditorLaunch& launch) {
     outside.launches.push_back(launch);
-    return outside.editorStarts;
+    return outside.editorStarts ? std::nullopt : std::optional<std::string>("no such program");
   };
   session.CliffDataFile = BuiltCliffData();
   session.FadeIntervalMs = fadeMs;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "tools/window_pictures.hpp"
@@ -80,6 +81,48 @@ TEST(WindowPictures, BannerIsA24BitBmpOfTheSkyTerrainAndUnderlineWithoutTheWordM
   EXPECT_EQ(pixel(410, 66), (Bytes{196, 214, 232}));
   EXPECT_EQ(pixel(387, 66), (Bytes{194, 194, 160}));
   EXPECT_GE(pixel(0, 69)[0], 251) << "pale sky";
+}
+
+// The banners for 144 and 192 dpi are drawn anew at their size, with the windows' rounding, and
+// show the same scene as the 96-dpi one at the same places.
+TEST(WindowPictures, BannersForHigherResolutionsAreTheSameSceneDrawnLarger) {
+  const RgbaImage base = DrawBannerPicture(96);
+  const auto rgb = [](const RgbaImage& image, int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 4;
+    return Bytes{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2]};
+  };
+  for (const auto& [dpi, width, height] : {std::tuple{144, 623, 105}, std::tuple{192, 830, 140}}) {
+    const RgbaImage large = DrawBannerPicture(dpi);
+    ASSERT_EQ(large.width, width) << dpi;
+    ASSERT_EQ(large.height, height) << dpi;
+    const double scale = dpi / 96.0;
+    const auto at = [&](int x, int y) {
+      return rgb(large, static_cast<int>((x + 0.5) * scale), static_cast<int>((y + 0.5) * scale));
+    };
+    EXPECT_EQ(at(0, 0), rgb(base, 0, 0)) << dpi;
+    EXPECT_EQ(at(410, 66), rgb(base, 410, 66)) << dpi << ": the first rhomb";
+    EXPECT_EQ(at(387, 66), rgb(base, 387, 66)) << dpi << ": its land neighbour";
+    // The underline is as dark as at 96 dpi, not a smear over two rows.
+    EXPECT_LT(at(100, 47)[0], at(100, 46)[0] - 60) << dpi;
+  }
+}
+
+TEST(WindowPictures, MapRowIconsOfEachSizeShowTheLandPatchInTheMiddle) {
+  for (const int size : kMapRowIconSizes) {
+    const RgbaImage icon = DrawMapRowIcon(size);
+    ASSERT_EQ(icon.width, size);
+    ASSERT_EQ(icon.height, size);
+    const std::size_t middle = (static_cast<std::size_t>(size / 2) * size + size / 2) * 4;
+    EXPECT_EQ((Bytes{icon.pixels[middle], icon.pixels[middle + 1], icon.pixels[middle + 2], icon.pixels[middle + 3]}),
+              (Bytes{150, 196, 130, 255}))
+        << size;
+    EXPECT_EQ(icon.pixels[3], 0) << size << ": the top left corner is transparent";
+  }
+  const Bytes ico = EncodeIco({{16, EncodeIconDib(DrawMapRowIcon(16))}, {24, EncodeIconDib(DrawMapRowIcon(24))}});
+  const std::vector<IconEntry> entries = ReadIconDirectory(ico);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].size, 24);
+  ExpectIconDib(ico, entries[1]);
 }
 
 TEST(WindowPictures, MapRowIconIsOneTransparentDibWithItsMask) {

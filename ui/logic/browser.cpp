@@ -131,7 +131,7 @@ void Browser::ShowSelected() {
   try {
     ShowSelectedMapInformation();
   } catch (...) {
-    // The browser stays open with the previous map's information on show.
+    // The browser stays open; the information says the map cannot be read.
     window_.ReportError(ExceptionText(std::current_exception()));
   }
 }
@@ -148,12 +148,27 @@ void Browser::ShowSelectedMapInformation() {
 
   // Only the start of the map is decompressed, into memory: the information lies in its first bytes.
   const std::filesystem::path file = ResolveIgnoringCase(categoryFolder_, c.MapName);
-  c.MapInfoRecord = ReadMapHeaderInformation(file, category_ == MultiplayerMap ? MultiplayerMap : c.MapKind);
+  MapHeader header;
+  try {
+    header = ReadMapHeader(file, category_ == MultiplayerMap ? MultiplayerMap : c.MapKind);
+  } catch (...) {
+    // Never the previous map's values beside this map's name; the error is reported as well.
+    c.MapInfoRecord = {};
+    face_.ShowMapInformation({kUnreadableMapText, "", "", ExceptionText(std::current_exception())});
+    throw;
+  }
+  c.MapInfoRecord = header.information;
+  if (!header.problem.empty()) {
+    // A map cut short reads as zeros: "0x0" would pass for a real map.
+    face_.ShowMapInformation({kUnreadableMapText, "", "", header.problem});
+    return;
+  }
 
   face_.ShowMapInformation(
       {std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),
        std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
-       c.MapKind == CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1")});
+       c.MapKind == CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1"),
+       std::string()});
 }
 
 void Browser::OpenSelected(bool keyboardRow) {

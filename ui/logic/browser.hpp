@@ -29,10 +29,14 @@ struct MapRow {
 
 // The selected map's information, as the panel shows it.
 struct MapInformationText {
-  std::string size;  // "WxH"
+  std::string size;  // "WxH", or kUnreadableMapText
   std::string scheme;
   std::string missions;
+  std::string problem;  // why the map cannot be read, for the tooltip; empty when it can
 };
+
+// What the information says in place of the size for a map that cannot be read.
+inline constexpr const char* kUnreadableMapText = "cannot be read";
 
 class BrowserFace {
  public:

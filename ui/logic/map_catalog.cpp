@@ -48,11 +48,19 @@ std::vector<std::string> CampaignFiles(const std::filesystem::path& folder, std:
 std::size_t MapInformationOffset(MapKindCode kind) { return kind == MultiplayerMap ? 56 : 24; }
 
 MapInformation ReadMapHeaderInformation(const std::filesystem::path& file, MapKindCode kind) {
+  return ReadMapHeader(file, kind).information;
+}
+
+MapHeader ReadMapHeader(const std::filesystem::path& file, MapKindCode kind) {
   const std::size_t offset = MapInformationOffset(kind);
   const Bytes head = InflatePrefix(file, offset + kInformationSize);
   std::array<std::uint8_t, kInformationSize> bytes{};
   for (std::size_t i = 0; i < bytes.size() && offset + i < head.size(); ++i) bytes[i] = head[offset + i];
-  return ParseMapInformation(bytes);
+  MapHeader header{ParseMapInformation(bytes), {}};
+  if (head.size() < offset + kInformationSize) {
+    header.problem = "the map ends after " + std::to_string(head.size()) + " bytes of content, before its information";
+  }
+  return header;
 }
 
 }  // namespace kartwerk

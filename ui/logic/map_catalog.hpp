@@ -46,4 +46,12 @@ std::size_t MapInformationOffset(MapKindCode kind);
 // member or cannot be opened.
 MapInformation ReadMapHeaderInformation(const std::filesystem::path& file, MapKindCode kind);
 
+// The same, and why the information cannot be trusted: a map whose content ends before its
+// information (a file cut short) has none to show. problem is empty for a map read whole.
+struct MapHeader {
+  MapInformation information;
+  std::string problem;
+};
+MapHeader ReadMapHeader(const std::filesystem::path& file, MapKindCode kind);
+
 }  // namespace kartwerk

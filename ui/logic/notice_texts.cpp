@@ -34,12 +34,9 @@ std::string NoEditorInInstallationText(const GameInstallations& installs) {
          " has no Vornmark II\u2122 editor (editor\\scridll.dll is missing). Please choose another version.";
 }
 
-std::string EditorStartFailureText(const EditorLaunch& launch, bool throughWine) {
-  std::string text = "Could not start the Vornmark II\u2122 Editor: tried \"";
-  if (throughWine) text += "wine ";
-  text += PathUtf8(launch.program) + "\" in " + PathUtf8(launch.workingFolder) + ".";
-  if (throughWine) text += " Wine must be installed to run the editor.";
-  return text;
+std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason, bool throughWine) {
+  return "Could not start the Vornmark II\u2122 Editor: " + reason + "\nProgram: " + (throughWine ? "wine " : "") +
+         PathUtf8(launch.program) + "\nFolder: " + PathUtf8(launch.workingFolder);
 }
 
 }  // namespace kartwerk

@@ -17,8 +17,11 @@ std::string GameNotLocatedText(const GameSearch& search);
 // The chosen installation (ChosenVersion) has no editor: its name and folder, and what is missing.
 std::string NoEditorInInstallationText(const GameInstallations& installs);
 
-// "YES" could not start the editor: what was tried and where. On a desktop without Windows the
-// editor is started through Wine, which must then be installed.
-std::string EditorStartFailureText(const EditorLaunch& launch, bool throughWine);
+// "YES" could not start the editor: why, in the system's words, then the program (behind "wine "
+// where the editor is started through Wine) and the folder it was started in, each on a line of
+// its own so that no window breaks a path in two.
+std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason, bool throughWine);
+// The reason given when a session was made without a way to start programs.
+inline constexpr char kCannotStartPrograms[] = "this program cannot start other programs";
 
 }  // namespace kartwerk

@@ -210,7 +210,8 @@ void SlotPicker::ShowEditorPrompt() {
     if (prompt.EditorStartFailure().empty()) {
       session_.EndProgram();
     } else {
-      notice_.ShowNotice(prompt.EditorStartFailure(), prompt.Fading(), [this] { session_.EndProgram(); });
+      // The converted map is in its slot, but what the user asked for did not happen: status 1.
+      notice_.ShowNotice(prompt.EditorStartFailure(), prompt.Fading(), [this] { session_.EndProgram(/*fatal=*/true); });
     }
   });
 }

@@ -39,7 +39,7 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
   banner = new QLabel(this);
   banner->setObjectName(QStringLiteral("banner"));
   banner->setGeometry(Geometry(l::kBanner));
-  banner->setPixmap(BannerPicture());
+  banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
   titleLabel = MakeLabel(this, "titleLabel", QStringLiteral("Select a map to decompile"), l::kTitle);
   MoveWindowByDragging(banner);
@@ -153,6 +153,8 @@ void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
 
 void BrowserWindow::ShowMapInformation(const MapInformationText& information) {
   ShowSizeValue(QString::fromStdString(information.size));
+  // A map that cannot be read says why under the pointer.
+  sizeValue->setToolTip(QString::fromStdString(information.problem));
   schemeValue->setText(QString::fromStdString(information.scheme));
   missionsValue->setText(QString::fromStdString(information.missions));
 }

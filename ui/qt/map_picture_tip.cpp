@@ -44,13 +44,6 @@ MapPictureTip::MapPictureTip(QAbstractItemView* view, Sources sources)
 
 MapPictureTip::~MapPictureTip() { pictures_.reset(); }
 
-std::optional<MapPictureTip::Key> MapPictureTip::KeyOf(const std::filesystem::path& file) {
-  std::error_code ec;
-  const auto written = std::filesystem::last_write_time(file, ec);
-  if (file.empty() || ec) return std::nullopt;
-  return Key{file, written};
-}
-
 bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::ToolTip: {
@@ -62,7 +55,7 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
       // Moving off the row the picture belongs to takes it away.
       if (popup_->isVisible() || wanted_) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        const std::optional<Key> here = KeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
+        const std::optional<Key> here = PictureKeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
         if (here != wanted_) Hide();
       }
       break;
@@ -76,7 +69,7 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
-  const std::optional<Key> key = row.isValid() ? KeyOf(sources_.MapFile(row)) : std::nullopt;
+  const std::optional<Key> key = row.isValid() ? PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
   if (!key) {
     Hide();
     return;
@@ -96,7 +89,7 @@ void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
 }
 
 void MapPictureTip::Arrived(const std::filesystem::path& file, QImage image) {
-  const std::optional<Key> key = KeyOf(file);
+  const std::optional<Key> key = PictureKeyOf(file);
   if (!key) return;
   drawn_[*key] = image;
   // Shown only while the pointer still rests on that map's row.

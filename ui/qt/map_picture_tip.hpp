@@ -49,12 +49,7 @@ class MapPictureTip : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct Key {
-    std::filesystem::path file;
-    std::filesystem::file_time_type written;
-    auto operator<=>(const Key&) const = default;
-  };
-  static std::optional<Key> KeyOf(const std::filesystem::path& file);
+  using Key = PictureKey;
   void PointerRestsOn(const QModelIndex& row, QPoint globalAt);
   void Arrived(const std::filesystem::path& file, QImage image);
   void Show(const QImage& image, QPoint globalAt);

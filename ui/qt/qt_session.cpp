@@ -12,12 +12,10 @@ void QtSession::ReportError(const QString& message, QWidget* owner) const {
   if (hooks.ReportError) hooks.ReportError(message, owner);
 }
 
-bool QtSession::LaunchEditor(const EditorLaunch& launch) const {
-  return hooks.LaunchEditor && hooks.LaunchEditor(launch);
-}
-
 std::string QtSession::StartEditor(const EditorLaunch& launch) {
-  return LaunchEditor(launch) ? std::string() : EditorStartFailureText(launch, /*throughWine=*/true);
+  if (!hooks.LaunchEditor) return EditorStartFailureText(launch, kCannotStartPrograms, /*throughWine=*/true);
+  const std::optional<std::string> failure = hooks.LaunchEditor(launch);
+  return failure ? EditorStartFailureText(launch, *failure, /*throughWine=*/true) : std::string();
 }
 
 void QtSession::WorkerProgress(const std::string& label) {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ui/logic/fade_steps.hpp"
@@ -21,8 +22,8 @@ struct QtHooks {
   // The general error report: a failure no window handles itself (a map that cannot be read, a
   // slot file that cannot be written), shown above owner, the window on show; null for none.
   std::function<void(const QString& message, QWidget* owner)> ReportError;
-  // Starts the game's editor without waiting for it; false when it could not be started.
-  std::function<bool(const EditorLaunch& launch)> LaunchEditor;
+  // Starts the game's editor without waiting for it; why not, when it could not be started.
+  std::function<std::optional<std::string>(const EditorLaunch& launch)> LaunchEditor;
   // Called on the worker thread with each step's label before the label is passed on to the
   // progress panel; empty in normal use.
   std::function<void(const std::string& label)> WorkerProgress;
@@ -33,7 +34,6 @@ struct QtSession : WindowSession {
   QtHooks hooks;
 
   void ReportError(const QString& message, QWidget* owner) const;
-  bool LaunchEditor(const EditorLaunch& launch) const;
   std::string StartEditor(const EditorLaunch& launch) override;
   void ReportErrorAlone(const std::string& message) override { ReportError(QString::fromStdString(message), nullptr); }
   void WorkerProgress(const std::string& label) override;

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <utility>
 
 #include "ui/qt/prompt_windows.hpp"
@@ -44,7 +45,7 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
   banner = new QLabel(bannerPanel);
   banner->setObjectName(QStringLiteral("banner"));
   banner->setGeometry(top::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
-  banner->setPixmap(BannerPicture());
+  banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
   closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), top::kClose);
   closeLabel->setFont(WindowFont(layout::kFontPixels, true));
@@ -129,6 +130,11 @@ void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
   for (const std::string& text : rows) {
     auto* row = new QListWidgetItem(QString::fromStdString(text), slotList);
     row->setSizeHint(QSize(0, l::kSlotRowHeight));
+    // A title the row ends with "..." is shown whole under the pointer.
+    const int room = slotList->contentsRect().width() - slotList->verticalScrollBar()->sizeHint().width() - 4;
+    if (slotList->fontMetrics().horizontalAdvance(row->text()) > room) {
+      row->setToolTip(row->text());
+    }
   }
 }
 

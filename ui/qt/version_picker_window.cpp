@@ -28,7 +28,7 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
   banner = new QLabel(bannerPanel);
   banner->setObjectName(QStringLiteral("banner"));
   banner->setGeometry(layout::banner_panel::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
-  banner->setPixmap(BannerPicture());
+  banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
   // The three texts read as one sentence over three lines, in the system's text colour.
   const QColor text = QPalette().color(QPalette::WindowText);
@@ -104,7 +104,10 @@ void VersionPickerWindow::ShowVersionLabels(const std::vector<kartwerk::VersionL
     OnMouseRelease(label, [this, i] { ChooseVersion(i); });
     // Tab moves between the versions; the one with focus is framed, and Enter chooses it.
     label->setFocusPolicy(Qt::StrongFocus);
-    label->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted #0000ff; }"));
+    // A style sheet on a label replaces its palette: the text colour is named in it too.
+    const QColor blue(layout::kValueBlue.red, layout::kValueBlue.green, layout::kValueBlue.blue);
+    label->setStyleSheet(
+        QStringLiteral("QLabel { color: %1; } QLabel:focus { border: 1px dotted %1; }").arg(blue.name()));
     label->show();
     versionLabels_[static_cast<std::size_t>(i)] = label;
   }

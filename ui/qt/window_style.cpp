@@ -94,9 +94,12 @@ QColor ValueBlue() { return ToQColor(layout::kValueBlue); }
 QColor FrameGrey() { return ToQColor(layout::kFrameGrey); }
 QRect Geometry(layout::Box box) { return QRect(box.left, box.top, box.width, box.height); }
 
-QPixmap BannerPicture() {
+QPixmap BannerPicture(qreal devicePixelRatio) {
   constexpr int kW = layout::kBannerWidth, kH = layout::kBannerHeight;
-  QPixmap picture(kW, kH);
+  // Painted in the screen's own pixels, so a scaled window shows a sharp word mark and edges
+  // rather than the 96-dpi picture stretched.
+  QPixmap picture(qRound(kW * devicePixelRatio), qRound(kH * devicePixelRatio));
+  picture.setDevicePixelRatio(devicePixelRatio);
   QPainter p(&picture);
   p.setRenderHint(QPainter::Antialiasing);
 
@@ -104,7 +107,7 @@ QPixmap BannerPicture() {
   QLinearGradient sky(0, 0, 0, kH);
   sky.setColorAt(0.0, ToQColor(layout::kBannerSkyTop));
   sky.setColorAt(1.0, ToQColor(layout::kBannerSkyBottom));
-  p.fillRect(picture.rect(), sky);
+  p.fillRect(QRectF(0, 0, kW, kH), sky);
 
   // Terrain rhombs rising from the right edge: a map seen from above, as the editor shows it.
   QColor outline = ToQColor(layout::kWhite);

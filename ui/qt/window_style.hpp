@@ -26,7 +26,7 @@ QColor ToQColor(layout::Colour colour);
 QRect Geometry(layout::Box box);
 
 // The banner across the top of the browser, the slot picker and the version picker (415 x 70).
-QPixmap BannerPicture();
+QPixmap BannerPicture(qreal devicePixelRatio = 1.0);
 // The 16 x 16 picture before every map row of the browser.
 QPixmap MapRowIcon();
 

@@ -2,6 +2,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <system_error>
 
 namespace kartwerk::qt {
 namespace {
@@ -19,8 +21,16 @@ WineEditorCommand WineEditorCommandFor(const EditorLaunch& launch) {
   return command;
 }
 
-bool StartEditorThroughWine(const EditorLaunch& launch) {
+std::optional<std::string> StartEditorThroughWine(const EditorLaunch& launch) {
+  // Wine starts and ends at once for an editor that is not there: that is found out here.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(launch.program, ec)) {
+    return ec ? ec.message() : std::make_error_code(std::errc::no_such_file_or_directory).message();
+  }
   const WineEditorCommand command = WineEditorCommandFor(launch);
+  if (QStandardPaths::findExecutable(command.program).isEmpty()) {
+    return "Wine is not installed (no \"" + command.program.toStdString() + "\" on the PATH); it runs the editor";
+  }
   QProcess process;
   process.setProgram(command.program);
   process.setArguments(command.arguments);
@@ -31,7 +41,9 @@ bool StartEditorThroughWine(const EditorLaunch& launch) {
     environment.insert(entry.left(eq), entry.mid(eq + 1));
   }
   process.setProcessEnvironment(environment);
-  return process.startDetached();
+  if (process.startDetached()) return std::nullopt;
+  const QString why = process.errorString();
+  return why.isEmpty() ? std::string("the system did not start it") : why.toStdString();
 }
 
 }  // namespace kartwerk::qt

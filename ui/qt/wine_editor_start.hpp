@@ -5,6 +5,8 @@
 
 #include <QStringList>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "ui/logic/editor_launch.hpp"
 
@@ -20,8 +22,8 @@ struct WineEditorCommand {
 };
 WineEditorCommand WineEditorCommandFor(const EditorLaunch& launch);
 
-// Starts the editor through Wine without waiting; whether the editor itself came up is not
-// reported (a missing editor simply does not start). Returns whether Wine was started.
-bool StartEditorThroughWine(const EditorLaunch& launch);
+// Starts the editor through Wine without waiting. Returns nothing when the start was handed over,
+// otherwise why not: the editor's file is missing, Wine is not installed, or the system's error.
+std::optional<std::string> StartEditorThroughWine(const EditorLaunch& launch);
 
 }  // namespace kartwerk::qt

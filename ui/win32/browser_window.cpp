@@ -36,12 +36,12 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
       AddControl(WC_LISTVIEWW, L"",
                  WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                  l::kMapList);
-  ListView_SetExtendedListViewStyle(mapList_, LVS_EX_FULLROWSELECT);
-  ListView_SetImageList(mapList_, look.MapRowImages(), LVSIL_SMALL);
+  // A map name too long for its row ends with "..." and unfolds whole under the pointer.
+  ListView_SetExtendedListViewStyle(mapList_, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
   LVCOLUMNW column{};
   column.mask = LVCF_WIDTH;
-  column.cx = l::kMapColumnWidth;
   ListView_InsertColumn(mapList_, 0, &column);
+  ScaleExtras();
   OnNotify(mapList_, NM_CLICK, [this](const NMHDR&) { logic_.ShowSelected(); });
   OnNotify(mapList_, NM_DBLCLK, [this](const NMHDR&) { logic_.OpenSelected(); });
   OnNotify(mapList_, LVN_ITEMCHANGED, [this](const NMHDR& header) {
@@ -65,7 +65,8 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
   campaigns_ = category("Campaigns", l::kCampaigns, CampaignMap, 0);
 
   const COLORREF white = Rgb(layout::kWhite);
-  AddLabel("Map information", InPanel(l::kInformationCaption), look.Text(), black, white);
+  // The first control after the categories ends their group, so the arrow keys stay among them.
+  AddLabel("Map information", InPanel(l::kInformationCaption), look.Text(), black, white, SS_LEFT | WS_GROUP);
   AddLabel("Size:", InPanel(l::kSizeCaption), look.Text(), black, white);
   AddLabel("Scheme:", InPanel(l::kSchemeCaption), look.Text(), black, white);
   AddLabel("Missions:", InPanel(l::kMissionsCaption), look.Text(), black, white);
@@ -77,7 +78,22 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
   scheme_ = value(l::kSchemeValueTop);
   missions_ = value(l::kMissionsValueTop);
 
+  pictureTip_ = std::make_unique<MapPictureTip>(
+      mapList_, look.Module(),
+      MapPictureTip::Sources{[this](int row) {
+                               return row < static_cast<int>(rowCaptions_.size())
+                                          ? logic_.MapFile(rowCaptions_[static_cast<std::size_t>(row)])
+                                          : std::filesystem::path();
+                             },
+                             [this] { return this->session().conversion.CliffDataBuffer; },
+                             [this](std::function<void()> call) { PostCall(std::move(call)); },
+                             [this] { return Dpi(); }});
   logic_.FormCreate();
+}
+
+void BrowserWindow::ScaleExtras() {
+  ListView_SetImageList(mapList_, look().MapRowImages(Dpi()), LVSIL_SMALL);
+  ListView_SetColumnWidth(mapList_, 0, Px(l::kMapColumnWidth));
 }
 
 HWND BrowserWindow::CategoryButton(MapKindCode kind) const {
@@ -93,6 +109,9 @@ void BrowserWindow::ShowCategory(MapKindCode kind) {
 void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
   fillingRows_ = true;
   ListView_DeleteAllItems(mapList_);
+  pictureTip_->Hide();
+  rowCaptions_.clear();
+  for (const MapRow& row : rows) rowCaptions_.push_back(row.caption);
   int index = 0;
   for (const MapRow& row : rows) {
     std::wstring text = Wide(row.text);
@@ -123,6 +142,8 @@ void BrowserWindow::ShowMapInformation(const MapInformationText& information) {
   const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
   Place(size_, InPanel({left, l::kSizeValueTop, l::kValueRight - left, l::kValueHeight}));
   SetText(size_, information.size);
+  // A map that cannot be read says why under the pointer.
+  SetTooltip(size_, information.problem);
   SetText(scheme_, information.scheme);
   SetText(missions_, information.missions);
 }

@@ -3,8 +3,13 @@
 // runs the start sequence and hands a double-clicked map to the slot picker.
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "ui/logic/browser.hpp"
 #include "ui/win32/fade_window.hpp"
+#include "ui/win32/map_picture_tip.hpp"
 
 namespace kartwerk::win32 {
 
@@ -23,6 +28,7 @@ class BrowserWindow : public FadeWindow, private BrowserFace {
   HWND SizeValue() const { return size_; }
   HWND SchemeValue() const { return scheme_; }
   HWND MissionsValue() const { return missions_; }
+  MapPictureTip& PictureTip() { return *pictureTip_; }
 
  private:
   void ShowCategory(MapKindCode kind) override;
@@ -30,10 +36,13 @@ class BrowserWindow : public FadeWindow, private BrowserFace {
   int SelectedMap(bool keyboardRow) override;
   void ShowMapInformation(const MapInformationText& information) override;
   void FocusMapList() override { SetFocus(mapList_); }
+  void ScaleExtras() override;
 
   Browser logic_;
   HWND mapList_, close_, singlePlayer_, multiplayer_, campaigns_, size_, scheme_, missions_;
   bool fillingRows_ = false;  // a new set of rows announces no selection
+  std::vector<std::string> rowCaptions_;
+  std::unique_ptr<MapPictureTip> pictureTip_;
 };
 
 }  // namespace kartwerk::win32

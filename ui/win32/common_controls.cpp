@@ -24,7 +24,7 @@ CommonControls::CommonControls() : module_(LoadLibraryW(L"comctl32.dll")) {
   destroy_ = Entry<decltype(destroy_)>(module_, "ImageList_Destroy");
   INITCOMMONCONTROLSEX classes{};
   classes.dwSize = sizeof(classes);
-  classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
+  classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES;
   Entry<decltype(&::InitCommonControlsEx)>(module_, "InitCommonControlsEx")(&classes);
 }
 

@@ -13,11 +13,6 @@ constexpr UINT_PTR kFadeTimer = 1;
 // A call posted from another thread: lParam holds the std::function, owned by the message.
 constexpr UINT kPostedCall = WM_APP + 1;
 
-bool Contains(layout::Box box, POINT point) {
-  const RECT rect = ToRect(box);
-  return PtInRect(&rect, point) != 0;
-}
-
 // A panel passes its controls' notifications and colour requests on to the window it is in, and
 // paints its background with the brush it was made with.
 LRESULT CALLBACK PanelProcedure(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,6 +67,8 @@ FadeWindow::FadeWindow(Win32Session& session, WindowLook& look, const Shape& sha
   const DWORD extended = WS_EX_LAYERED | (shape.alwaysOnTop ? WS_EX_TOPMOST : 0);
   CreateWindowExW(extended, kWindowClass, shape.title, WS_POPUP, 0, 0, shape.width, shape.height, shape.owner, nullptr,
                   look.Module(), this);
+  client_ = {0, 0, shape.width, shape.height};
+  ApplyDpi(WindowDpi(hwnd_), nullptr);
   ShowOpacity(fade_.AlphaBlend(), fade_.Opacity());
 }
 
@@ -119,6 +116,9 @@ LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       if (std::optional<LRESULT> brush = Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
         return *brush;
       }
+      break;
+    case WM_DRAWITEM:
+      if (DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
       break;
     case WM_COMMAND: {
       const auto found = commands_.find({reinterpret_cast<HWND>(lParam), HIWORD(wParam)});
@@ -175,6 +175,11 @@ LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       // There is no title bar, but the desktop may still ask (Alt+F4): as the window's "X" does.
       Key(KeyAction::Escape);
       return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another resolution (or the resolution changed): the system
+      // suggests the window's new rectangle.
+      ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case kPostedCall: {
       std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lParam));
       (*call)();
@@ -198,6 +203,62 @@ LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
+bool FadeWindow::Contains(layout::Box box, POINT point) const {
+  const RECT rect = ScaledRect(box, dpi_);
+  return PtInRect(&rect, point) != 0;
+}
+
+void FadeWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  const int width = Px(client_.width), height = Px(client_.height);
+  if (suggested != nullptr) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (const auto& [control, placed] : placed_) {
+    const RECT rect = ScaledRect(placed.box, dpi_);
+    SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(look_.ForDpi(placed.font, dpi_)), FALSE);
+    FitToText(control);
+  }
+  if (!placed_.empty()) ScaleExtras();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FadeWindow::FitToText(HWND label) const {
+  wchar_t type[16] = {};
+  GetClassNameW(label, type, 16);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(label, GWL_STYLE));
+  // Values that end with "..." by design keep their box.
+  if (lstrcmpiW(type, L"STATIC") != 0 || (style & SS_ELLIPSISMASK) != 0) return;
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+  if (text.empty() || text.find(L'\n') != std::wstring::npos) return;
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT rect;
+  GetWindowRect(label, &rect);
+  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&rect), 2);
+  // A label of several lines' height wraps its words: it is left as it is.
+  if (rect.bottom - rect.top >= 2 * size.cy) return;
+  const int wider = size.cx - (rect.right - rect.left), taller = size.cy - (rect.bottom - rect.top);
+  if (wider <= 0 && taller <= 0) return;
+  if (wider > 0) {
+    const DWORD align = style & SS_TYPEMASK;
+    rect.left -= align == SS_CENTER ? wider / 2 : align == SS_RIGHT ? wider : 0;
+    rect.right = rect.left + size.cx;
+  }
+  if (taller > 0) rect.bottom = rect.top + size.cy;
+  SetWindowPos(label, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 std::optional<LRESULT> FadeWindow::Colour(HDC dc, HWND control) {
   const auto found = colours_.find(control);
   if (found == colours_.end()) return std::nullopt;
@@ -219,7 +280,7 @@ void FadeWindow::Paint() {
   GetClientRect(hwnd_, &client);
   FillRect(dc, &client, backgroundBrush_);
   for (const PaintStep& step : paintSteps_) {
-    const RECT rect = ToRect(step.box);
+    const RECT rect = ScaledRect(step.box, dpi_);
     switch (step.kind) {
       case PaintStep::Kind::Fill:
         SetDCBrushColor(dc, step.colour);
@@ -245,21 +306,34 @@ void FadeWindow::Paint() {
 
 void FadeWindow::PaintBannerStep(HDC dc, const PaintStep& step) {
   const int saved = SaveDC(dc);
-  IntersectClipRect(dc, step.box.left, step.box.top, step.box.left + step.box.width, step.box.top + step.box.height);
-  if (HBITMAP picture = look_.Banner()) {
+  const RECT clip = ScaledRect(step.box, dpi_);
+  IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+  const POINT origin{Px(step.origin.x), Px(step.origin.y)};
+  if (HBITMAP picture = look_.Banner(dpi_)) {
+    // The picture drawn for this resolution at build time; between those sizes the nearest
+    // larger one is smoothed down.
+    BITMAP size{};
+    GetObjectW(picture, sizeof(size), &size);
+    const int width = Px(layout::kBannerWidth), height = Px(layout::kBannerHeight);
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, picture);
-    BitBlt(dc, step.origin.x, step.origin.y, layout::kBannerWidth, layout::kBannerHeight, source, 0, 0, SRCCOPY);
+    if (size.bmWidth == width && size.bmHeight == height) {
+      BitBlt(dc, origin.x, origin.y, width, height, source, 0, 0, SRCCOPY);
+    } else {
+      SetStretchBltMode(dc, HALFTONE);
+      SetBrushOrgEx(dc, 0, 0, nullptr);
+      StretchBlt(dc, origin.x, origin.y, width, height, source, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    }
     SelectObject(source, old);
     DeleteDC(source);
   }
   // The word mark, drawn in its font across the sky of the picture.
-  SelectObject(dc, look_.WordMark());
+  SelectObject(dc, look_.ForDpi(look_.WordMark(), dpi_));
   SetTextColor(dc, Rgb(layout::kWordMarkColour));
   SetBkMode(dc, TRANSPARENT);
-  SetTextCharacterExtra(dc, 1);
-  RECT mark = ToRect(layout::kWordMark);
-  OffsetRect(&mark, step.origin.x, step.origin.y);
+  SetTextCharacterExtra(dc, Px(1));
+  RECT mark = ScaledRect(layout::kWordMark, dpi_);
+  OffsetRect(&mark, origin.x, origin.y);
   DrawTextW(dc, L"Kartwerk", -1, &mark, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   RestoreDC(dc, saved);
 }
@@ -328,11 +402,13 @@ void FadeWindow::PostCall(std::function<void()> call) {
 
 HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, layout::Box box,
                             HWND parent) {
+  const RECT rect = ScaledRect(box, dpi_);
   HWND control =
-      CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, box.left, box.top, box.width,
-                      box.height, parent != nullptr ? parent : hwnd_,
+      CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, parent != nullptr ? parent : hwnd_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), look_.Module(), nullptr);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Text()), FALSE);
+  placed_[control] = {box, look_.Text()};
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(look_.ForDpi(look_.Text(), dpi_)), FALSE);
   return control;
 }
 
@@ -345,7 +421,9 @@ HWND FadeWindow::AddLabel(const std::string& text, layout::Box box, HFONT font, 
     box.height = size.cy;
   }
   HWND label = AddControl(L"STATIC", wide, style | SS_NOPREFIX, box, parent);
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  placed_[label].font = font;
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(look_.ForDpi(font, dpi_)), FALSE);
+  FitToText(label);
   SetColours(label, colour, background);
   return label;
 }
@@ -364,6 +442,42 @@ void FadeWindow::SetText(HWND control, const std::string& text) {
   HWND parent = GetParent(control);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
   RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FadeWindow::SetTooltip(HWND control, const std::string& text) {
+  if (tooltips_ == nullptr) {
+    if (text.empty()) return;
+    tooltips_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, look_.Module(), nullptr);
+    if (tooltips_ == nullptr) return;
+    SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(360));
+  }
+  std::wstring wide = Wide(text);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(control);
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = wide.data();
+  SendMessageW(tooltips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (text.empty()) return;
+  // A static text lets the pointer through to its parent unless it answers mouse messages.
+  SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY);
+  SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string FadeWindow::TooltipText(HWND control) const {
+  if (tooltips_ == nullptr) return {};
+  wchar_t text[1024] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = GetParent(control);
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  if (!SendMessageW(tooltips_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) return {};
+  SendMessageW(tooltips_, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+  return Narrow(text);
 }
 
 void FadeWindow::SetColours(HWND control, COLORREF text, std::optional<COLORREF> background) {
@@ -404,16 +518,19 @@ void FadeWindow::MoveGreyBox(layout::Box from, layout::Box to) {
 }
 
 void FadeWindow::SetClientSize(int width, int height) {
-  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  client_ = {0, 0, width, height};
+  SetWindowPos(hwnd_, nullptr, 0, 0, Px(width), Px(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void FadeWindow::Place(HWND control, layout::Box box) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  const int width = box.width != 0 ? box.width : rect.right - rect.left;
-  const int height = box.height != 0 ? box.height : rect.bottom - rect.top;
-  SetWindowPos(control, nullptr, box.left, box.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  Placed& placed = placed_[control];
+  if (box.width == 0) box.width = placed.box.width;
+  if (box.height == 0) box.height = placed.box.height;
+  placed.box = box;
+  const RECT rect = ScaledRect(box, dpi_);
+  SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace kartwerk::win32

@@ -1,4 +1,6 @@
 // What every Win32 window of the program is made of: a borderless popup of a fixed client size,
+// drawn at its monitor's resolution (every box of the layout scaled by dpi / 96, again when the
+// window moves to a monitor of another resolution),
 // centred on its screen and framed by a one-pixel grey line, whose opacity is a layered window's
 // alpha stepped by a 20 ms timer. It paints the white panels, banners and grey boxes its window
 // declares, gives its controls their colours, routes their notifications to actions, runs calls
@@ -17,6 +19,7 @@
 #include "ui/logic/window_face.hpp"
 #include "ui/logic/window_layout.hpp"
 #include "ui/win32/win32_session.hpp"
+#include "ui/win32/window_dpi.hpp"
 #include "ui/win32/window_look.hpp"
 
 namespace kartwerk::win32 {
@@ -40,6 +43,10 @@ class FadeWindow : public WindowFace {
   FadeWindow& operator=(const FadeWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
+  // The tooltip text of a control; empty for none.
+  std::string TooltipText(HWND control) const;
+  // The resolution the window is drawn at.
+  UINT Dpi() const { return dpi_; }
   // The program's window behind a top-level window handle; null for any other window.
   static FadeWindow* FromHandle(HWND window);
 
@@ -75,6 +82,8 @@ class FadeWindow : public WindowFace {
   HWND AddPanel(layout::Box box, COLORREF background);
   // Sets a label's text, repainting what lies beneath it.
   void SetText(HWND control, const std::string& text);
+  // The text shown under the pointer over a control; empty for none.
+  void SetTooltip(HWND control, const std::string& text);
   // Sets a control's colours (a label's are set by AddLabel).
   void SetColours(HWND control, COLORREF text, std::optional<COLORREF> background);
 
@@ -96,10 +105,17 @@ class FadeWindow : public WindowFace {
   void DragArea(layout::Box area) { dragAreas_.push_back(area); }
   // What a window paints over the rest (a focus frame).
   virtual void PaintOver(HDC) {}
+  // Draws one row of an owner-drawn control; false leaves it to the system.
+  virtual bool DrawItem(const DRAWITEMSTRUCT&) { return false; }
 
   void SetClientSize(int width, int height);
   // Moves a child to box, keeping its size where the box gives none.
   void Place(HWND control, layout::Box box);
+  // A length of the layout in the window's pixels.
+  int Px(int units) const { return ScaleToDpi(units, dpi_); }
+  // What a window sizes itself beyond its controls' boxes (a list's row height, a column), at
+  // Dpi(); called once the controls are made and again when the resolution changes.
+  virtual void ScaleExtras() {}
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -107,6 +123,12 @@ class FadeWindow : public WindowFace {
   void Paint();
   std::optional<LRESULT> Colour(HDC dc, HWND control);
   void EnableOthers(bool enable);
+  bool Contains(layout::Box box, POINT point) const;
+  // Widens or heightens a one-line label whose text its font draws larger than its box: a font
+  // scaled to a finer screen does not grow exactly with the boxes.
+  void FitToText(HWND label) const;
+  // Takes the resolution of the window's monitor, sizing the window and every control anew.
+  void ApplyDpi(UINT dpi, const RECT* suggested);
 
   struct PaintStep {
     enum class Kind { Fill, Banner, GreyBox } kind;
@@ -135,6 +157,15 @@ class FadeWindow : public WindowFace {
   std::map<std::pair<HWND, WORD>, std::function<void()>> commands_;
   std::map<std::pair<HWND, UINT>, std::function<void(const NMHDR&)>> notifications_;
   std::vector<HWND> disabledByModal_;  // the windows this one disabled while shown modally
+  UINT dpi_ = kDesignDpi;
+  HWND tooltips_ = nullptr;  // made with the first tooltip
+  layout::Box client_;       // the window's size in the layout's units
+  // Each control's box in the layout's units and its font at 96 dpi, to scale them anew.
+  struct Placed {
+    layout::Box box;
+    HFONT font;
+  };
+  std::map<HWND, Placed> placed_;
 };
 
 }  // namespace kartwerk::win32

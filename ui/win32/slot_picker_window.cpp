@@ -32,11 +32,17 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   // The list inside a grey one-pixel frame.
   PaintGreyBox(l::kSlotList);
   slotList_ =
-      AddControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+      AddControl(L"LISTBOX", L"",
+                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
                  {l::kSlotList.left + 1, l::kSlotList.top + 1, l::kSlotList.width - 2, l::kSlotList.height - 2});
-  SendMessageW(slotList_, LB_SETITEMHEIGHT, 0, l::kSlotRowHeight);
+  ScaleExtras();
   SetColours(slotList_, blue, white);
   OnCommand(slotList_, LBN_DBLCLK, [this] { logic_.ChooseSlot(); });
+  // A title too long for its row is shown whole under the pointer once its row is chosen.
+  OnCommand(slotList_, LBN_SELCHANGE, [this] {
+    const int row = static_cast<int>(SendMessageW(slotList_, LB_GETCURSEL, 0, 0));
+    SetTooltip(slotList_, row >= 0 && RowIsCut(row) ? RowText(row) : std::string());
+  });
 
   panel_ = AddPanel(l::kProgressPanel, white);
   ShowWindow(panel_, SW_HIDE);
@@ -61,6 +67,49 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeRed)));
   SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeTrough)));
   SendMessageW(gauge_, PBM_SETRANGE32, 0, GaugeMaximum(1));
+}
+
+void SlotPickerWindow::ScaleExtras() { SendMessageW(slotList_, LB_SETITEMHEIGHT, 0, Px(l::kSlotRowHeight)); }
+
+std::string SlotPickerWindow::RowText(int row) const {
+  std::wstring text(static_cast<std::size_t>(SendMessageW(slotList_, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0)) + 1,
+                    L'\0');
+  SendMessageW(slotList_, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+  return Narrow(text.c_str());
+}
+
+bool SlotPickerWindow::RowIsCut(int row) const {
+  RECT rect;
+  SendMessageW(slotList_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(slotList_, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(slotList_);
+  HGDIOBJ old = SelectObject(dc, font);
+  const std::wstring text = Wide(RowText(row));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(slotList_, dc);
+  return size.cx > rect.right - rect.left - Px(2) * 2;
+}
+
+bool SlotPickerWindow::DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem != slotList_ || item.itemID == static_cast<UINT>(-1)) return false;
+  // A title too long for the row ends with "..." rather than in the middle of a letter.
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : Rgb(layout::kWhite);
+  SetDCBrushColor(item.hDC, background);
+  FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(slotList_, WM_GETFONT, 0, 0)));
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Rgb(layout::kValueBlue));
+  std::wstring text = Wide(RowText(static_cast<int>(item.itemID)));
+  RECT box = item.rcItem;
+  InflateRect(&box, -Px(2), 0);
+  DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(item.hDC, old);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+  return true;
 }
 
 void SlotPickerWindow::ShowSlotList(const std::string& title) {

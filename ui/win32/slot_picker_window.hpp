@@ -24,6 +24,9 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
   // The controls, for the tests that drive the window by its messages.
   HWND Title() const { return title_; }
   HWND SlotList() const { return slotList_; }
+  std::string RowText(int row) const;
+  // Whether the row's title is wider than its row (it is drawn ending with "...").
+  bool RowIsCut(int row) const;
   HWND ProgressPanelWindow() const { return panel_; }
   HWND MapValue() const { return map_; }
   HWND TypeValue() const { return type_; }
@@ -37,6 +40,8 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
   void ShowSlotList(const std::string& title) override;
   void ShowSlotRows(const std::vector<std::string>& rows) override;
   void FocusSlotList() override { SetFocus(slotList_); }
+  void ScaleExtras() override;
+  bool DrawItem(const DRAWITEMSTRUCT& item) override;
   int SelectedSlot(bool keyboardRow) override;
   void ShowProgressPanel(const std::string& title, const ProgressPanel& panel) override;
   void ShowProgress(const std::string& label, int gauge) override;

@@ -1,6 +1,5 @@
 #include "ui/win32/win32_session.hpp"
 
-#include "core/path_text.hpp"
 #include "install/shell_open.hpp"
 #include "ui/logic/notice_texts.hpp"
 #include "ui/win32/wide_text.hpp"
@@ -20,8 +19,9 @@ void Win32Session::ReportError(const std::string& message, HWND owner) const {
 }
 
 std::string Win32Session::StartEditor(const EditorLaunch& launch) {
-  return hooks.LaunchEditor && hooks.LaunchEditor(launch) ? std::string()
-                                                          : EditorStartFailureText(launch, /*throughWine=*/false);
+  if (!hooks.LaunchEditor) return EditorStartFailureText(launch, kCannotStartPrograms, /*throughWine=*/false);
+  const std::optional<std::string> failure = hooks.LaunchEditor(launch);
+  return failure ? EditorStartFailureText(launch, *failure, /*throughWine=*/false) : std::string();
 }
 
 void Win32Session::WorkerProgress(const std::string& label) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ui/logic/window_session.hpp"
@@ -17,8 +18,8 @@ struct Win32Hooks {
   std::function<void(int status)> EndProgram;
   // The general error report above owner (null for none): a message box.
   std::function<void(const std::string& message, HWND owner)> ReportError;
-  // Starts the game's editor through the shell; false when it could not be started.
-  std::function<bool(const EditorLaunch& launch)> LaunchEditor;
+  // Starts the game's editor through the shell; why not, in the system's words, when it could not.
+  std::function<std::optional<std::string>(const EditorLaunch& launch)> LaunchEditor;
   // Called on the worker thread with each step's label; empty in normal use.
   std::function<void(const std::string& label)> WorkerProgress;
 };

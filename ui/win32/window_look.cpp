@@ -15,6 +15,10 @@ HFONT MakeFont(int pixels, bool bold) {
                      Wide(layout::kFontFamily).c_str());
 }
 
+HBITMAP LoadBanner(HINSTANCE pictures, int id) {
+  return static_cast<HBITMAP>(LoadImageW(pictures, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
 }  // namespace
 
 COLORREF Rgb(layout::Colour colour) { return RGB(colour.red, colour.green, colour.blue); }
@@ -27,8 +31,10 @@ WindowLook::WindowLook(HINSTANCE pictures)
       prompt_(MakeFont(layout::kPromptFontPixels, false)),
       wordMark_(MakeFont(layout::kWordMarkPixels, true)),
       white_(CreateSolidBrush(Rgb(layout::kWhite))),
-      banner_(static_cast<HBITMAP>(
-          LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
+      pictures_(pictures),
+      banners_{{96, LoadBanner(pictures, KARTWERK_IDB_BANNER)},
+               {144, LoadBanner(pictures, KARTWERK_IDB_BANNER_144)},
+               {192, LoadBanner(pictures, KARTWERK_IDB_BANNER_192)}},
       programIcon_(static_cast<HICON>(
           LoadImageW(pictures, MAKEINTRESOURCEW(KARTWERK_IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
       mapRows_(controls_.CreateImageList(16)) {
@@ -40,13 +46,53 @@ WindowLook::WindowLook(HINSTANCE pictures)
 }
 
 WindowLook::~WindowLook() {
-  for (HGDIOBJ object :
-       {static_cast<HGDIOBJ>(text_), static_cast<HGDIOBJ>(bold_), static_cast<HGDIOBJ>(prompt_),
-        static_cast<HGDIOBJ>(wordMark_), static_cast<HGDIOBJ>(white_), static_cast<HGDIOBJ>(banner_)}) {
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(text_), static_cast<HGDIOBJ>(bold_), static_cast<HGDIOBJ>(prompt_),
+                         static_cast<HGDIOBJ>(wordMark_), static_cast<HGDIOBJ>(white_)}) {
     if (object != nullptr) DeleteObject(object);
   }
+  for (const BannerPicture& banner : banners_) {
+    if (banner.picture != nullptr) DeleteObject(banner.picture);
+  }
+  for (const auto& [key, font] : scaledFonts_) DeleteObject(font);
   if (programIcon_ != nullptr) DestroyIcon(programIcon_);
   controls_.DestroyImageList(mapRows_);
+  for (const auto& [size, list] : scaledMapRows_) controls_.DestroyImageList(list);
+}
+
+HFONT WindowLook::ForDpi(HFONT font, UINT dpi) {
+  if (dpi == 96 || font == nullptr) return font;
+  const auto found = scaledFonts_.find({font, dpi});
+  if (found != scaledFonts_.end()) return found->second;
+  LOGFONTW description{};
+  if (GetObjectW(font, sizeof(description), &description) == 0) return font;
+  description.lfHeight = MulDiv(description.lfHeight, static_cast<int>(dpi), 96);
+  HFONT scaled = CreateFontIndirectW(&description);
+  if (scaled == nullptr) return font;
+  scaledFonts_.emplace(std::make_pair(font, dpi), scaled);
+  return scaled;
+}
+
+HBITMAP WindowLook::Banner(UINT dpi) const {
+  for (const BannerPicture& banner : banners_) {
+    if (banner.dpi >= dpi && banner.picture != nullptr) return banner.picture;
+  }
+  return banners_.back().picture != nullptr ? banners_.back().picture : banners_.front().picture;
+}
+
+HIMAGELIST WindowLook::MapRowImages(UINT dpi) {
+  const int size = MulDiv(16, static_cast<int>(dpi), 96);
+  if (size <= 16) return mapRows_;
+  const auto found = scaledMapRows_.find(size);
+  if (found != scaledMapRows_.end()) return found->second;
+  HIMAGELIST list = controls_.CreateImageList(size);
+  // The icon file holds pictures of several sizes; the system takes the one nearest this size.
+  if (auto* icon = static_cast<HICON>(
+          LoadImageW(pictures_, MAKEINTRESOURCEW(KARTWERK_IDI_MAP_ROW), IMAGE_ICON, size, size, 0))) {
+    controls_.AddIcon(list, icon);
+    DestroyIcon(icon);
+  }
+  scaledMapRows_.emplace(size, list);
+  return list;
 }
 
 SIZE WindowLook::TextSize(HFONT font, const std::wstring& text) const {

@@ -7,7 +7,10 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/logic/window_layout.hpp"
 #include "ui/win32/common_controls.hpp"
@@ -34,11 +37,18 @@ class WindowLook {
   HFONT WordMark() const { return wordMark_; }
   HBRUSH WhiteBrush() const { return white_; }
   HBRUSH FaceBrush() const { return GetSysColorBrush(COLOR_BTNFACE); }
-  // Null where the resources hold no such picture: the window is drawn without it.
-  HBITMAP Banner() const { return banner_; }
+  // The same font at a resolution: its height scaled by dpi / 96. The look keeps the fonts it
+  // makes until it goes.
+  HFONT ForDpi(HFONT font, UINT dpi);
+  // Null where the resources hold no such picture: the window is drawn without it. At a
+  // resolution: the picture drawn for it at build time, else the nearest larger one.
+  HBITMAP Banner() const { return banners_.front().picture; }
+  HBITMAP Banner(UINT dpi) const;
   HICON ProgramIcon() const { return programIcon_; }
-  // The image list of the browser's rows: the map picture at index 0.
+  // The image list of the browser's rows: the map picture at index 0; at a resolution, the
+  // picture of the icon's size for it.
   HIMAGELIST MapRowImages() const { return mapRows_; }
+  HIMAGELIST MapRowImages(UINT dpi);
 
   // The size text takes in a font.
   SIZE TextSize(HFONT font, const std::wstring& text) const;
@@ -48,9 +58,16 @@ class WindowLook {
   CommonControls controls_;
   HFONT text_, bold_, prompt_, wordMark_;
   HBRUSH white_;
-  HBITMAP banner_;
+  HINSTANCE pictures_;
+  struct BannerPicture {
+    UINT dpi;
+    HBITMAP picture;
+  };
+  std::vector<BannerPicture> banners_;  // by rising resolution, the 96-dpi picture first
   HICON programIcon_;
   HIMAGELIST mapRows_;
+  std::map<std::pair<HFONT, UINT>, HFONT> scaledFonts_;
+  std::map<int, HIMAGELIST> scaledMapRows_;  // by icon size
 };
 
 }  // namespace kartwerk::win32

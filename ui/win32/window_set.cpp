@@ -26,6 +26,25 @@ PlatformVersion QueryPlatformVersion() {
   return version;
 }
 
+bool IsRadioButton(HWND control) {
+  wchar_t name[16] = {};
+  if (GetClassNameW(control, name, 16) == 0 || lstrcmpiW(name, L"BUTTON") != 0) return false;
+  const auto type = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE)) & BS_TYPEMASK;
+  return type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON;
+}
+
+// The arrow keys move through a group of radio buttons (the browser's categories) and choose the
+// button they land on, as in a dialog; Tab enters the group at its checked button and leaves it.
+bool MoveInButtonGroup(HWND root, HWND focus, WPARAM key) {
+  if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return false;
+  if (focus == nullptr || !IsRadioButton(focus)) return false;
+  HWND next = GetNextDlgGroupItem(root, focus, key == VK_LEFT || key == VK_UP);
+  if (next == nullptr || next == focus || !IsRadioButton(next)) return true;
+  SetFocus(next);
+  SendMessageW(next, BM_CLICK, 0, 0);
+  return true;
+}
+
 }  // namespace
 
 WindowSet::WindowSet(Win32Session& session, WindowLook& look)
@@ -55,7 +74,9 @@ void DispatchWindowMessage(MSG& message) {
             InvalidateRect(root, nullptr, TRUE);
           }
           return;
-        default: break;
+        default:
+          if (MoveInButtonGroup(root, message.hwnd, message.wParam)) return;
+          break;
       }
     }
   }

@@ -109,11 +109,13 @@ TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
   EXPECT_EQ(information->missions, "2");
   EXPECT_EQ(browser.MapFile("007").filename(), "007.qdc");
 
-  // A damaged map: the error above the browser, the information as it was.
+  // A damaged map: the error above the browser, and the information says the map cannot be read.
   Put(game / "game" / "maps" / "campaign" / "007.qdc", {'x'});
   browser.ShowSelected();
   EXPECT_EQ(window.errors.size(), 1u);
-  EXPECT_EQ(information->size, "48x32");
+  EXPECT_EQ(information->size, kUnreadableMapText);
+  EXPECT_EQ(information->scheme, "");
+  EXPECT_EQ(information->problem, window.errors.back()) << "the reason, for the tooltip";
   // Opening it returns to the list with the failure, the program going on.
   browser.OpenSelected();
   window.RunFade();
@@ -121,6 +123,35 @@ TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
   EXPECT_EQ(window.errors.size(), 2u);
   EXPECT_EQ(pickerWindow.showCount, 0);
   EXPECT_TRUE(session.exits.empty());
+}
+
+// A map cut short after its first 40 bytes is still a gzip member, but its content ends before
+// the information: no "0x0 / Normal / 1", and opening it still fails.
+TEST_F(BrowserLogic, AMapCutShortSaysItCannotBeReadInsteadOfZeros) {
+  session.installs.Registry = ExplicitInstallation(game);
+  const auto file = game / "game" / "maps" / "single" / "Dunes.qdm";
+  Bytes whole = ReadBytes(file);
+  ASSERT_GT(whole.size(), 40u);
+  Put(file, Bytes(whole.begin(), whole.begin() + 40));
+  Start();
+  selected = 0;
+  browser.ShowSelected();
+  ASSERT_TRUE(information);
+  EXPECT_EQ(information->size, kUnreadableMapText);
+  EXPECT_EQ(information->missions, "");
+  EXPECT_NE(information->problem.find("before its information"), std::string::npos) << information->problem;
+  EXPECT_TRUE(window.errors.empty()) << "selecting it is no error yet";
+  // The next, whole map shows its values and no problem.
+  selected = 1;
+  browser.ShowSelected();
+  EXPECT_EQ(information->size, "32x24");
+  EXPECT_EQ(information->problem, "");
+  selected = 0;
+  browser.ShowSelected();
+  browser.OpenSelected();
+  window.RunFade();
+  EXPECT_EQ(window.errors.size(), 1u) << "opening it reports the error as before";
+  EXPECT_EQ(pickerWindow.showCount, 0);
 }
 
 TEST_F(BrowserLogic, EnterHandsTheKeyboardsRowToTheSlotPickerAndEscapeThereEnds) {

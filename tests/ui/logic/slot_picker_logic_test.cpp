@@ -144,6 +144,27 @@ TEST_F(SlotPickerLogic, ConvertsIntoTheChosenSlotThenOffersTheEditor) {
   EXPECT_TRUE(session.editors.empty());
 }
 
+TEST_F(SlotPickerLogic, AnEditorThatCannotStartIsANoticeAndStatusOne) {
+  session.editorFailure = "Could not start the editor: the file was not found";
+  picker.Open(
+      map, window.Fading(), true, [](const std::string&) {}, true);
+  window.RunFade();
+  selected = 2;
+  picker.Key(KeyAction::Enter);
+  ASSERT_TRUE(RunPosted([&] { return prompt.has_value(); }));
+  promptWindow.RunFade();
+  prompt->Key(KeyAction::Enter);  // YES
+  promptWindow.RunFade();
+  ASSERT_EQ(session.editors.size(), 1u);
+  ASSERT_EQ(notices, std::vector<std::string>{session.editorFailure}) << "the reason is shown before the end";
+  EXPECT_TRUE(session.exits.empty()) << "the notice holds the program until it is closed";
+  noticeWindow.RunFade();
+  notice.Exit();
+  noticeWindow.RunFade();
+  EXPECT_EQ(session.exits, std::vector<int>{1}) << "the slot was written, but the editor did not start";
+  EXPECT_TRUE(std::filesystem::exists(scratch.path() / "game" / "editor" / "maps.src" / "map.002" / "rhombs"));
+}
+
 TEST_F(SlotPickerLogic, AnUnreadableMapReturnsItsFailureUnseenAndXEndsTheProgram) {
   WriteBytes(map, {'n', 'o', 't', ' ', 'g', 'z'});
   std::vector<std::string> failures;

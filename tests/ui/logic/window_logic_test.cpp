@@ -200,19 +200,23 @@ TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
   }
 }
 
-// Both faces word the failure alike; only the Qt face starts the editor through Wine and says so.
-TEST(NoticeTexts, EditorStartFailureNamesWhatWasTriedAndWhere) {
+// Both faces word the failure alike: why, then the program and its folder each on a line of its
+// own; only the Qt face starts the editor through Wine and says so.
+TEST(NoticeTexts, AFailedEditorStartSaysWhyAndGivesEachPathALine) {
   const EditorLaunch launch{"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine"};
-  EXPECT_EQ(EditorStartFailureText(launch, /*throughWine=*/true),
-            "Could not start the Vornmark II\u2122 Editor: tried \"wine /games/Vornmark II/editor/edit3.exe\" in "
-            "/games/Vornmark II/editor. Wine must be installed to run the editor.");
-  EXPECT_EQ(EditorStartFailureText(launch, /*throughWine=*/false),
-            "Could not start the Vornmark II\u2122 Editor: tried \"/games/Vornmark II/editor/edit3.exe\" in "
-            "/games/Vornmark II/editor.");
+  EXPECT_EQ(EditorStartFailureText(launch, "No such file or directory", /*throughWine=*/true),
+            "Could not start the Vornmark II\u2122 Editor: No such file or directory\n"
+            "Program: wine /games/Vornmark II/editor/edit3.exe\n"
+            "Folder: /games/Vornmark II/editor");
+  EXPECT_EQ(EditorStartFailureText(launch, "The system cannot find the file specified.", /*throughWine=*/false),
+            "Could not start the Vornmark II\u2122 Editor: The system cannot find the file specified.\n"
+            "Program: /games/Vornmark II/editor/edit3.exe\n"
+            "Folder: /games/Vornmark II/editor");
 #ifndef _WIN32
   // A POSIX name is bytes; Windows names are wide from end to end and never arrive as such bytes.
   const EditorLaunch foreign{"/g/\xe9" "diteur/edit3.exe", "/g/\xe9" "diteur", {}};
-  EXPECT_NE(EditorStartFailureText(foreign, false).find("/g/\xc3\xa9" "diteur/edit3.exe"), std::string::npos)
+  EXPECT_NE(EditorStartFailureText(foreign, "x", false).find("\nProgram: /g/\xc3\xa9" "diteur/edit3.exe\n"),
+            std::string::npos)
       << "a folder name that is no UTF-8 is read as Windows-1252, as every notice reads it";
 #endif
 }

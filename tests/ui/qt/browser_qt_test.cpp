@@ -3,6 +3,7 @@
 // notices and a start with a map on the command line.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -13,8 +14,9 @@
 #include "install/game_location.hpp"
 #include "install/startup.hpp"
 #include "tests/support/qt_test_support.hpp"
-#include "ui/qt/browser_window.hpp"
 #include "ui/logic/map_catalog.hpp"
+#include "ui/qt/browser_window.hpp"
+#include "ui/qt/window_style.hpp"
 
 namespace kartwerk::qt {
 namespace {
@@ -187,17 +189,46 @@ TEST_F(Browser, UnknownSchemesShortFilesAndUnreadableMaps) {
   EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("256x320"));
   EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Unknown"));
 
-  // Bytes the file does not hold read as 0: 6 bytes of information exist (offsets 24 to 29).
-  Select(QStringLiteral("stub"));
-  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("257x0"));
-  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Unknown"));
+  EXPECT_EQ(browser().sizeValue->toolTip(), QString()) << "a map read whole has no problem to tell";
 
-  // A map that cannot be decompressed is reported; the last information stays on show.
+  // A map whose content ends inside the information (6 of its 12 bytes) cannot be read: no values
+  // made of zeros, and the reason under the pointer.
+  Select(QStringLiteral("stub"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("cannot be read"));
+  EXPECT_EQ(browser().schemeValue->text(), QString());
+  EXPECT_EQ(browser().missionsValue->text(), QString());
+  EXPECT_TRUE(browser().sizeValue->toolTip().contains(QStringLiteral("before its information")))
+      << browser().sizeValue->toolTip().toStdString();
+  EXPECT_TRUE(outside.errors.empty());
+
+  // A map that cannot be decompressed is reported, and the information says so too.
   Select(QStringLiteral("broken"));
   ASSERT_FALSE(outside.errors.empty());
   EXPECT_TRUE(outside.errors.back().contains(QStringLiteral("broken.qdm"))) << outside.errors.back().toStdString();
-  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("257x0"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("cannot be read"));
+  EXPECT_EQ(browser().sizeValue->toolTip(), outside.errors.back());
   EXPECT_EQ(outside.ends, 0);
+  Select(QStringLiteral("odd"));
+  EXPECT_EQ(browser().sizeValue->toolTip(), QString());
+}
+
+// The banner is painted in the screen's pixels: at a device pixel ratio of 1.5 (150 %) its picture
+// holds 1.5 times the pixels each way and still covers the layout's 415 x 70.
+TEST_F(Browser, TheBannerIsPaintedAtTheDevicePixelRatio) {
+  const QPixmap normal = BannerPicture();
+  const QPixmap scaled = BannerPicture(1.5);
+  EXPECT_EQ(normal.size(), QSize(415, 70));
+  EXPECT_EQ(scaled.size(), QSize(623, 105));
+  EXPECT_DOUBLE_EQ(scaled.devicePixelRatio(), 1.5);
+  EXPECT_EQ(scaled.deviceIndependentSize().toSize(), QSize(415, 70));
+  // The same sky in the corner, and the word mark drawn there in the finer pixels.
+  const QImage a = normal.toImage(), b = scaled.toImage();
+  EXPECT_EQ(a.pixelColor(0, 0), b.pixelColor(0, 0));
+  int markPixels = 0;
+  for (int y = 0; y < b.height(); ++y) {
+    for (int x = 0; x < b.width() / 2; ++x) markPixels += b.pixelColor(x, y).blue() < 200 ? 1 : 0;
+  }
+  EXPECT_GT(markPixels, 200) << "the word mark is drawn into the larger picture";
 }
 
 TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
@@ -337,6 +368,21 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
   EXPECT_EQ(picker().VersionLabel(1)->text(), QStringLiteral("Lang1 2.1"));
   EXPECT_EQ(picker().VersionLabel(2)->text(), QStringLiteral(" 2.2")) << "no language: the text begins with the blank";
   EXPECT_EQ(picker().VersionLabel(2)->property("tag").toInt(), 2);
+  // The labels' text is drawn blue, as in the Win32 face, whatever the focus frame's style says:
+  // the most saturated pixel of the text is blue with little red or green.
+  for (int tag : {1, 2}) {
+    const QImage picture = picker().VersionLabel(tag)->grab().toImage();
+    QColor ink = Qt::white;
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) {
+        const QColor c = picture.pixelColor(x, y);
+        if (c.blue() - c.red() > ink.blue() - ink.red()) ink = c;
+      }
+    }
+    EXPECT_GT(ink.blue(), 180) << tag;
+    EXPECT_LT(ink.red(), 90) << tag;
+    EXPECT_LT(ink.green(), 90) << tag;
+  }
 
   Click(picker().VersionLabel(2));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));

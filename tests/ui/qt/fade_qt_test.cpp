@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <system_error>
 #include <vector>
 
 #include "install/game_location.hpp"
@@ -193,11 +194,22 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
   QTest::keyClick(&prompt, Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return closed; }));
   ASSERT_EQ(outside.launches.size(), 1u) << "Enter is YES";
-  EXPECT_TRUE(
-      prompt.EditorStartFailure().startsWith(QStringLiteral("Could not start the Vornmark II\u2122 Editor: tried "
-                                                            "\"wine ")));
-  EXPECT_TRUE(prompt.EditorStartFailure().contains(QStringLiteral("edit3.exe")));
-  EXPECT_TRUE(prompt.EditorStartFailure().endsWith(QStringLiteral("Wine must be installed to run the editor.")));
+  // Why, then the command and the folder on a line each.
+  const QStringList lines = prompt.EditorStartFailure().split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 3) << prompt.EditorStartFailure().toStdString();
+  EXPECT_EQ(lines[0], QStringLiteral("Could not start the Vornmark II\u2122 Editor: no such program"));
+  EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Program: wine "))) << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].endsWith(QStringLiteral("edit3.exe"))) << lines[1].toStdString();
+  EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Folder: "))) << lines[2].toStdString();
+}
+
+// An editor that is not there is found out before Wine is asked to start it (Wine would start
+// and end at once, and the user would see nothing).
+TEST(EditorStart, AMissingEditorIsReportedWithTheSystemsReason) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kartwerk-no-such-game" / "editor";
+  const std::optional<std::string> why = StartEditorThroughWine({folder / "edit3.exe", folder, {}});
+  ASSERT_TRUE(why.has_value());
+  EXPECT_EQ(*why, std::make_error_code(std::errc::no_such_file_or_directory).message());
 }
 
 TEST(VersionLabels, PlacesFollowTheTable) {

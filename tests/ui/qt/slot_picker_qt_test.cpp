@@ -319,7 +319,12 @@ TEST_F(SlotPicker, ALongMapTitleEndsWithAnEllipsis) {
   SampleGame game(scratch / "Vornmark II");
   const std::string name = "The very long road across the northern mountains and down to the sea";
   SampleGame::WriteMap(game.Single() / (name + ".qdm"), SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "long");
+  // A slot title too long for its row is shown whole under the pointer; one that fits has no tooltip.
+  WriteText(game.folder / "editor" / "maps.src" / "map.009" / "desc", name + " " + name + "\n");
   StartWithMap(game.folder, game.Single() / (name + ".qdm"));
+  EXPECT_EQ(picker().slotList->item(9)->toolTip(), picker().slotList->item(9)->text());
+  EXPECT_TRUE(picker().slotList->item(9)->text().contains(QString::fromStdString(name)));
+  EXPECT_EQ(picker().slotList->item(0)->toolTip(), QString());
   ChooseSlot(2);
   const QString shown = picker().mapValue->text();
   EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();

@@ -49,7 +49,7 @@ TEST(DesktopScreenshot, AWindowIsSeenWhereItStandsAndTheEmptyScreenIsNot) {
   DestroyWindow(window);
   testing::PumpMessages();
 
-  ASSERT_TRUE(shown && empty) << "run this suite with scripts/test-windows-desktop.sh";
+  ASSERT_TRUE(shown && empty) << "run this suite with scripts/test-win32-desktop.sh";
   EXPECT_LT(*empty, 0.6);
   EXPECT_NEAR(*shown, *empty + kAlpha / 255.0 * (1 - *empty), 0.02);
   const std::filesystem::path folder = testing::ScreenshotsFolder().value();

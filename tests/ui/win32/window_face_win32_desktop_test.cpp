@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -50,11 +51,58 @@ std::string ListBoxRow(HWND list, int row) {
   return Narrow(text.c_str());
 }
 
+// The screen's resolution, as the windows are drawn at it.
+UINT ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return static_cast<UINT>(dpi);
+}
+
+// The pictures at another resolution than 96 dpi are named after it ("browser-144dpi").
+std::string DpiSuffix() { return ScreenDpi() == kDesignDpi ? "" : "-" + std::to_string(ScreenDpi()) + "dpi"; }
+
+// Every static text and button caption of window that its font draws wider than its box.
+std::vector<std::string> TextsCutOff(HWND window) {
+  std::vector<std::string> cut;
+  EnumChildWindows(
+      window,
+      [](HWND control, LPARAM data) -> BOOL {
+        wchar_t type[16] = {};
+        GetClassNameW(control, type, 16);
+        const bool label = lstrcmpiW(type, L"STATIC") == 0, button = lstrcmpiW(type, L"BUTTON") == 0;
+        const std::string text = Text(control);
+        if (!(label || button) || text.empty() || !IsWindowVisible(control)) return TRUE;
+        RECT box;
+        GetClientRect(control, &box);
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        const std::wstring wide = Wide(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        // A radio button draws its circle beside the caption: the caption has the rest.
+        const int room = box.right - (button ? GetSystemMetrics(SM_CXMENUCHECK) + 2 : 0);
+        if (size.cx > room || size.cy > box.bottom) {
+          reinterpret_cast<std::vector<std::string>*>(data)->push_back(
+              text + " (" + std::to_string(size.cx) + "x" + std::to_string(size.cy) + " in " + std::to_string(room) +
+              "x" + std::to_string(box.bottom) + ")");
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&cut));
+  return cut;
+}
+
 // The middle of a rectangle as a mouse message's position.
 LPARAM Middle(const RECT& rect) { return MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2); }
 
 class Win32Face : public ::testing::Test {
  protected:
+  // The suite draws its windows at the screen's resolution, as the program's manifest declares.
+  static void SetUpTestSuite() { DeclarePerMonitorDpiAwareness(); }
+
   void SetUp() override {
     game = scratch.path() / "game";
     WriteLogicGame(game);
@@ -64,7 +112,7 @@ class Win32Face : public ::testing::Test {
     session.hooks.ReportError = [this](const std::string& message, HWND) { errors.push_back(message); };
     session.hooks.LaunchEditor = [this](const EditorLaunch& launch) {
       editors.push_back(launch);
-      return true;
+      return std::optional<std::string>();
     };
     DescribeDesktop(session);
   }
@@ -75,7 +123,10 @@ class Win32Face : public ::testing::Test {
   }
 
   // The program's message loop, until done holds; false after 20 s.
-  static bool PumpUntil(const std::function<bool()>& done) {
+  static bool PumpUntil(const std::function<bool()>& done) { return PumpUntilFor(done); }
+
+ public:
+  static bool PumpUntilFor(const std::function<bool()>& done) {
     for (const DWORD until = GetTickCount() + 20000; GetTickCount() < until;) {
       MSG message;
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchWindowMessage(message);
@@ -85,6 +136,7 @@ class Win32Face : public ::testing::Test {
     return false;
   }
 
+ protected:
   // Waits for window to be on show and faded in, then has the real screen pictured as name.png:
   // the window's rectangle must be lit there (the screen around it is black).
   static void ExpectFadedInAndPictured(FadeWindow& window, const std::string& name) {
@@ -92,9 +144,9 @@ class Win32Face : public ::testing::Test {
         << name << " never faded in";
     RECT rect;
     GetWindowRect(window.Handle(), &rect);
-    const std::optional<double> lit = ScreenBrightness(name, rect.left, rect.top, rect.right - rect.left,
+    const std::optional<double> lit = ScreenBrightness(name + DpiSuffix(), rect.left, rect.top, rect.right - rect.left,
                                                        rect.bottom - rect.top, [] { PumpUntil([] { return true; }); });
-    ASSERT_TRUE(lit.has_value()) << "no screenshot of " << name << ": run by scripts/test-windows-desktop.sh";
+    ASSERT_TRUE(lit.has_value()) << "no screenshot of " << name << ": run by scripts/test-win32-desktop.sh";
     EXPECT_GT(*lit, 0.7) << name << " is not visible on the screen (the empty desktop is 0.5)";
   }
 
@@ -235,9 +287,206 @@ TEST_F(Win32Face, TheVersionPickerAnswersTabAndEnter) {
   EXPECT_EQ(exits, std::vector<int>{0});
 }
 
+// At 96 dpi and at 144 (150 %, run again so by scripts/test-win32-desktop.sh) the windows are
+// the layout's size scaled, and every text fits its box in the fonts of that resolution.
+TEST_F(Win32Face, TheWindowsFitTheirTextsAtTheScreensResolution) {
+  const UINT dpi = ScreenDpi();
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-fit");
+  EXPECT_EQ(browser.Dpi(), dpi);
+  RECT rect;
+  GetWindowRect(browser.Handle(), &rect);
+  // 417 x 253 at 96 dpi, 626 x 380 at 144.
+  EXPECT_NEAR(rect.right - rect.left, 417.0 * dpi / 96, 1.0);
+  EXPECT_NEAR(rect.bottom - rect.top, 253.0 * dpi / 96, 1.0);
+  EXPECT_EQ(TextsCutOff(browser.Handle()), std::vector<std::string>{});
+  // The map information's values, and the slot picker's texts with its list.
+  LVITEMW selected{};
+  selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+  EXPECT_EQ(Text(browser.SizeValue()), "48x40");
+  EXPECT_EQ(TextsCutOff(browser.Handle()), std::vector<std::string>{});
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  SendMessageW(browser.MapList(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  EXPECT_GE(row.bottom - row.top, ScaleToDpi(16, dpi)) << "the rows grow with their icon and font";
+  PostMessageW(browser.MapList(), WM_KEYDOWN, VK_RETURN, 0);
+  SlotPickerWindow& picker = windows->SlotPicker();
+  ExpectFadedInAndPictured(picker, "slot-picker-fit");
+  GetWindowRect(picker.Handle(), &rect);
+  EXPECT_NEAR(rect.right - rect.left, 370.0 * dpi / 96, 1.0);
+  EXPECT_EQ(TextsCutOff(picker.Handle()), std::vector<std::string>{});
+  EXPECT_EQ(SendMessageW(picker.SlotList(), LB_GETITEMHEIGHT, 0, 0),
+            ScaleToDpi(layout::slot_picker::kSlotRowHeight, dpi));
+  PostMessageW(picker.SlotList(), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+}
+
+// A damaged map says so in the information, with the reason under the pointer; a slot title too
+// long for its row ends with "..." and shows whole under the pointer once chosen.
+TEST_F(Win32Face, DamagedMapsAndLongSlotTitlesSayWhatTheyCannotShow) {
+  const auto frontier = game / "game" / "maps" / "single" / "frontier.qdm";
+  const Bytes whole = ReadBytes(frontier);
+  Put(frontier, Bytes(whole.begin(), whole.begin() + 40));
+  const std::string longTitle = "Die lange Reise " + std::string(120, 'x') + " Ende";
+  Put(game / "editor" / "maps.src" / "map.009" / "desc", Bytes(longTitle.begin(), longTitle.end()));
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-damaged-map");
+  LVITEMW selected{};
+  selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
+  EXPECT_EQ(Text(browser.SizeValue()), kUnreadableMapText);
+  EXPECT_EQ(Text(browser.SchemeValue()), "");
+  EXPECT_NE(browser.TooltipText(browser.SizeValue()).find("before its information"), std::string::npos)
+      << browser.TooltipText(browser.SizeValue());
+  SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+  EXPECT_EQ(Text(browser.SizeValue()), "48x40");
+  EXPECT_EQ(browser.TooltipText(browser.SizeValue()), "") << "a whole map has no reason to show";
+
+  PostMessageW(browser.MapList(), WM_KEYDOWN, VK_RETURN, 0);
+  SlotPickerWindow& picker = windows->SlotPicker();
+  ExpectFadedInAndPictured(picker, "slot-picker-long-title");
+  const HWND slots = picker.SlotList();
+  EXPECT_TRUE(picker.RowIsCut(9));
+  EXPECT_FALSE(picker.RowIsCut(3));
+  EXPECT_NE(picker.RowText(9).find(longTitle), std::string::npos) << "the row keeps the whole title";
+  SendMessageW(slots, LB_SETCURSEL, 9, 0);
+  SendMessageW(picker.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(slots), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(slots));
+  EXPECT_EQ(picker.TooltipText(slots), picker.RowText(9));
+  SendMessageW(slots, LB_SETCURSEL, 3, 0);
+  SendMessageW(picker.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(slots), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(slots));
+  EXPECT_EQ(picker.TooltipText(slots), "") << "a title that fits needs no tooltip";
+  PostMessageW(slots, WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+}
+
+// The editor missing from its folder: the shell's refusal in the system's words, and the program
+// and the folder each on a line of their own.
+TEST_F(Win32Face, AMissingEditorIsReportedWithTheSystemsReason) {
+  Win32Session real;
+  const EditorLaunch launch{game / "editor" / "edit3.exe", game / "editor", {}};
+  const std::string text = real.StartEditor(launch);
+  const std::vector<std::string> lines = Lines(text);
+  ASSERT_EQ(lines.size(), 3u) << text;
+  EXPECT_EQ(lines[0].rfind("Could not start the Vornmark II\u2122 Editor: ", 0), 0u) << lines[0];
+  EXPECT_GT(lines[0].size(), std::string("Could not start the Vornmark II\u2122 Editor: ").size() + 3) << "a reason";
+  EXPECT_EQ(lines[1], "Program: " + TextFromPath(launch.program));
+  EXPECT_EQ(lines[2], "Folder: " + TextFromPath(launch.workingFolder));
+}
+
+// The pointer resting on a row shows the map drawn from above in a tooltip window beside it,
+// drawn on the picture thread; moving to the damaged map's row takes it away and shows none.
+TEST_F(Win32Face, ThePointerRestingOnARowShowsTheMapsPicture) {
+  const auto frontier = game / "game" / "maps" / "single" / "frontier.qdm";
+  Put(frontier, Bytes{'n', 'o'});
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-before-picture");
+  MapPictureTip& tip = browser.PictureTip();
+  const HWND maps = browser.MapList();
+  const auto restOn = [&](int row) {
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(maps, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    // The real pointer goes there too: the list follows its moves, and a move off the row takes
+    // the picture away.
+    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(maps, &at);
+    SetCursorPos(at.x, at.y);
+    PumpUntil([] { return true; });
+    SendMessageW(maps, WM_MOUSEHOVER, 0, Middle(rect));
+  };
+  restOn(0);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip.Popup()) != FALSE; })) << "no picture for Dunes";
+  BITMAP picture{};
+  ASSERT_NE(tip.Shown(), nullptr);
+  GetObjectW(tip.Shown(), sizeof(picture), &picture);
+  EXPECT_NEAR(std::max(picture.bmWidth, picture.bmHeight), MapPictureTip::kPictureSide, 48)
+      << picture.bmWidth << "x" << picture.bmHeight;
+  RECT shown;
+  GetWindowRect(tip.Popup(), &shown);
+  RECT list;
+  GetWindowRect(maps, &list);
+  EXPECT_GT(shown.left, list.left) << "beside the pointer";
+  const std::optional<double> lit =
+      ScreenBrightness("browser-map-picture" + DpiSuffix(), shown.left, shown.top, shown.right - shown.left,
+                       shown.bottom - shown.top, [] { PumpUntil([] { return true; }); });
+  ASSERT_TRUE(lit.has_value());
+  EXPECT_GT(*lit, 0.15) << "the picture is drawn, not a black box";
+  EXPECT_EQ(tip.DrawnCount(), 1u);
+
+  // The damaged map: no picture, and the one on show goes.
+  restOn(1);
+  ASSERT_TRUE(PumpUntil([&] { return tip.DrawnCount() == 2; }));
+  PumpUntil([] { return true; });
+  EXPECT_FALSE(IsWindowVisible(tip.Popup()));
+  EXPECT_TRUE(errors.empty()) << "a map pointed at is no error";
+  // Back on Dunes: the picture drawn before, at once.
+  restOn(0);
+  EXPECT_TRUE(IsWindowVisible(tip.Popup()));
+  EXPECT_EQ(tip.DrawnCount(), 2u);
+}
+
+TEST_F(Win32Face, TheCategoriesAreChosenByKeyboardAlone) {
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-keyboard");
+  const HWND single = browser.CategoryButton(SinglePlayerMap);
+  const HWND multi = browser.CategoryButton(MultiplayerMap);
+  const HWND campaigns = browser.CategoryButton(CampaignMap);
+  const HWND maps = browser.MapList();
+  const auto checked = [&] {
+    for (MapKindCode kind : {SinglePlayerMap, MultiplayerMap, CampaignMap}) {
+      if (SendMessageW(browser.CategoryButton(kind), BM_GETCHECK, 0, 0) == BST_CHECKED) return kind;
+    }
+    return static_cast<MapKindCode>(-1);
+  };
+  const auto key = [&](WPARAM code, HWND expectedFocus) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, code, 0);
+    return PumpUntil([&] { return GetFocus() == expectedFocus; });
+  };
+  SetFocus(maps);
+  ASSERT_EQ(GetFocus(), maps);
+
+  // Tab enters the group at the checked button.
+  ASSERT_TRUE(key(VK_TAB, single)) << "Tab from the map list goes to the checked category";
+  // Down and Right move on and choose; the list follows.
+  ASSERT_TRUE(key(VK_DOWN, multi));
+  EXPECT_EQ(checked(), MultiplayerMap);
+  EXPECT_EQ(SendMessageW(maps, LVM_GETITEMCOUNT, 0, 0), 0) << "the game has no multiplayer maps";
+  ASSERT_TRUE(key(VK_RIGHT, campaigns));
+  EXPECT_EQ(checked(), CampaignMap);
+  EXPECT_EQ(SendMessageW(maps, LVM_GETITEMCOUNT, 0, 0), 1) << "the one campaign";
+  // Past the last button the arrows come round to the first; Up and Left go back.
+  ASSERT_TRUE(key(VK_DOWN, single));
+  EXPECT_EQ(checked(), SinglePlayerMap);
+  EXPECT_EQ(SendMessageW(maps, LVM_GETITEMCOUNT, 0, 0), 2);
+  ASSERT_TRUE(key(VK_LEFT, campaigns));
+  ASSERT_TRUE(key(VK_UP, multi));
+  EXPECT_EQ(checked(), MultiplayerMap);
+  // Tab leaves the group: the next stop is the map list again, and the choice stays.
+  ASSERT_TRUE(key(VK_TAB, maps));
+  EXPECT_EQ(checked(), MultiplayerMap);
+  // Shift+Tab comes back to the checked button, not to the first of the group.
+  // (GetKeyState reads the keyboard state the posted message carries with it.)
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  const bool back = key(VK_TAB, multi);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(back);
+  EXPECT_TRUE(errors.empty());
+}
+
 // More installations than labels: six are offered and a line under them, in a window grown to
-// hold it, says how many more there are and how to reach them.
+// hold it, says how many more there are and how to reach them; at 144 dpi too (run again so by
+// scripts/test-win32-desktop.sh), where the line still fits its box.
 TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
+  const UINT dpi = ScreenDpi();
   std::vector<std::filesystem::path> folders = {game};
   for (int i = 2; i <= 8; ++i) {
     folders.push_back(scratch.path() / ("install " + std::to_string(i)));
@@ -247,12 +496,19 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
   Start();
   VersionPickerWindow& versions = windows->VersionPicker();
   ExpectFadedInAndPictured(versions, "version-picker-more");
+  EXPECT_EQ(versions.Dpi(), dpi);
   EXPECT_NE(versions.VersionLabelWindow(6), nullptr);
   EXPECT_EQ(Text(versions.MoreNoteLabel()), "2 more installations: start Kartwerk with --game DIR");
   EXPECT_TRUE(IsWindowVisible(versions.MoreNoteLabel()));
   RECT client;
   GetClientRect(versions.Handle(), &client);
-  EXPECT_EQ(client.bottom, layout::version_picker::kHeight + layout::version_picker::kMoreNoteExtraHeight);
+  EXPECT_NEAR(client.bottom,
+              ScaleToDpi(layout::version_picker::kHeight + layout::version_picker::kMoreNoteExtraHeight, dpi), 1.0);
+  EXPECT_EQ(TextsCutOff(versions.Handle()), std::vector<std::string>{});
+  RECT note;
+  GetWindowRect(versions.MoreNoteLabel(), &note);
+  MapWindowPoints(nullptr, versions.Handle(), reinterpret_cast<POINT*>(&note), 2);
+  EXPECT_LE(note.bottom, client.bottom) << "the line lies inside the grown window";
   EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
 }
 
@@ -264,64 +520,183 @@ TEST_F(Win32Face, TheNoticeOfAMissingGameEndsTheProgramOnAClick) {
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice");
   EXPECT_EQ(Text(notice.Message()), GameNotLocatedText(session.Search));
-  RECT box = ToRect(layout::prompts::kNoticeExitBox);
+  RECT box = ScaledRect(layout::prompts::kNoticeExitBox, notice.Dpi());
   RECT client;
   GetClientRect(notice.Handle(), &client);
-  OffsetRect(&box, 0, client.bottom - layout::prompts::kNoticeHeight);  // the box moves down with a long message
+  // The box moves down with a long message.
+  OffsetRect(&box, 0, client.bottom - ScaleToDpi(layout::prompts::kNoticeHeight, notice.Dpi()));
   PostMessageW(notice.Handle(), WM_LBUTTONUP, 0, Middle(box));
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
   EXPECT_EQ(exits, std::vector<int>{1});
 }
 
+// A copy of kartwerk.exe started here, as the shell or a person starts it.
+class StartedProgram {
+ public:
+  explicit StartedProgram(const std::vector<std::wstring>& arguments) {
+    std::wstring line = L"\"" + Wide(KARTWERK_EXE) + L"\"";
+    for (const std::wstring& argument : arguments) line += L" \"" + argument + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      CloseHandle(process.hThread);
+      handle_ = process.hProcess;
+      id_ = process.dwProcessId;
+    }
+  }
+  // Takes over a program another one started (the shell, `start`).
+  explicit StartedProgram(DWORD id)
+      : handle_(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id)), id_(id) {}
+  ~StartedProgram() {
+    if (handle_ == nullptr) return;
+    if (WaitForSingleObject(handle_, 0) != WAIT_OBJECT_0) TerminateProcess(handle_, 99);
+    CloseHandle(handle_);
+  }
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+
+  bool Started() const { return handle_ != nullptr; }
+  DWORD Id() const { return id_; }
+  // Its exit status once it has ended within 20 s; nothing otherwise.
+  std::optional<DWORD> Status() const {
+    if (handle_ == nullptr || WaitForSingleObject(handle_, 20000) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD status = 99;
+    GetExitCodeProcess(handle_, &status);
+    return status;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// The window titled title of the process (any process for 0) once it is on show and faded in;
+// null after 20 s.
+HWND FadedInWindow(const std::wstring& title, DWORD process = 0) {
+  struct Search {
+    const std::wstring& title;
+    DWORD process;
+    HWND window = nullptr;
+  } search{title, process};
+  const bool found = Win32Face::PumpUntilFor([&] {
+    search.window = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          wchar_t text[64] = {};
+          GetWindowTextW(window, text, 64);
+          if ((s.process == 0 || owner == s.process) && IsWindowVisible(window) && s.title == text) s.window = window;
+          return s.window == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    BYTE alpha = 0;
+    return search.window != nullptr && GetLayeredWindowAttributes(search.window, nullptr, &alpha, nullptr) &&
+           alpha == kFadeShownOpacity;
+  });
+  return found ? search.window : nullptr;
+}
+
+// Pictures the window on the real screen, where it must be lit.
+void ExpectPictured(HWND window, const std::string& name) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const std::optional<double> lit =
+      ScreenBrightness(name, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                       [] { Win32Face::PumpUntilFor([] { return true; }); });
+  ASSERT_TRUE(lit.has_value());
+  EXPECT_GT(*lit, 0.7) << name;
+}
+
 // The program itself: a map given on the command line opens the slot picker at once, without a
 // console; Escape, posted to it from here, closes it and the program ends with status 0.
 TEST_F(Win32Face, TheProgramOpensItsWindowsForAMapAndClosesOnEscape) {
-  const std::wstring command = L"\"" + Wide(KARTWERK_EXE) + L"\" --game \"" + game.wstring() + L"\" \"" +
-                               (game / "game" / "maps" / "single" / "Dunes.qdm").wstring() + L"\"";
-  std::wstring line = command;
+  StartedProgram program({L"--game", game.wstring(), (game / "game" / "maps" / "single" / "Dunes.qdm").wstring()});
+  ASSERT_TRUE(program.Started());
+  const HWND window = FadedInWindow(L"Editor slot", program.Id());
+  ASSERT_NE(window, nullptr);
+  ExpectPictured(window, "program-slot-picker");
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(program.Status(), 0u);
+}
+
+// A map under a user folder whose name is past ASCII, as a double-click hands it over: the slot
+// picker opens for it, and Enter on a slot converts it there.
+TEST_F(Win32Face, AMapUnderAFolderPastAsciiOpensTheSlotPickerAndConverts) {
+  const std::filesystem::path user = std::filesystem::path(L"C:\\users") / L"J\u00fcrgen";
+  const std::filesystem::path map = user / L"Karten" / L"Insel \u00dcbung.qdp";
+  Put(map, Gzip(SampleMainContainer(MultiplayerMap, {2, 1, 40, 32}), "Insel"));
+  StartedProgram program({L"--game", game.wstring(), map.wstring()});
+  ASSERT_TRUE(program.Started());
+  const HWND window = FadedInWindow(L"Editor slot", program.Id());
+  ASSERT_NE(window, nullptr) << "no slot picker for the map";
+  const HWND slots = FindWindowExW(window, nullptr, L"LISTBOX", nullptr);
+  ASSERT_NE(slots, nullptr);
+  SendMessageW(slots, LB_SETCURSEL, 4, 0);
+  PostMessageW(slots, WM_KEYDOWN, VK_RETURN, 0);
+  const HWND prompt = FadedInWindow(L"Start the editor", program.Id());
+  ASSERT_NE(prompt, nullptr) << "the conversion did not end with the editor prompt";
+  PostMessageW(prompt, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(program.Status(), 0u);
+  const auto slot = game / "editor" / "maps.src" / "map.004";
+  EXPECT_TRUE(std::filesystem::is_regular_file(slot / "rhombs"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(slot / "mis.000" / "scripts2"));
+  std::error_code ec;
+  std::filesystem::remove_all(user, ec);
+}
+
+// The association as a desktop uses it: `start /unix MAP` (what a Linux file manager runs for a
+// Windows file type) opens the slot picker of the registered program for that map.
+TEST_F(Win32Face, StartOpensTheSlotPickerThroughTheAssociation) {
+  // The program registers its map types; the game is found through the machine's registry.
+  ASSERT_EQ(RunProgram(KARTWERK_EXE, {"register"}).status, 0);
+  const std::wstring key = Wide(std::string(kGameKeyPath)) + L"\\start-test";
+  HKEY installation = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &installation, nullptr),
+            ERROR_SUCCESS);
+  const auto set = [&](const wchar_t* name, const std::wstring& value) {
+    RegSetValueExW(installation, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  };
+  set(L"target folder", game.wstring());
+  set(L"version", L"2.2");
+  set(L"language", L"English");
+  RegCloseKey(installation);
+
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  ASSERT_NE(unixName, nullptr) << "not running under Wine";
+  const auto map = game / "game" / "maps" / "single" / "Dunes.qdm";
+  char* unixMap = unixName(map.c_str());
+  ASSERT_NE(unixMap, nullptr);
+  const std::wstring unixPath = PathFromText(unixMap).wstring();
+  HeapFree(GetProcessHeap(), 0, unixMap);
+
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(system) + L"\\start.exe\" /unix \"" + unixPath + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  struct Found {
-    DWORD process;
-    HWND window = nullptr;
-  } found{process.dwProcessId};
-  const auto faded = [&] {
-    found.window = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto& f = *reinterpret_cast<Found*>(data);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          if (owner == f.process && IsWindowVisible(window)) f.window = window;
-          return f.window == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    BYTE alpha = 0;
-    return found.window != nullptr && GetLayeredWindowAttributes(found.window, nullptr, &alpha, nullptr) &&
-           alpha == kFadeShownOpacity;
-  };
-  EXPECT_TRUE(PumpUntil(faded));
-  if (found.window != nullptr) {
-    EXPECT_EQ(Text(found.window), "Editor slot");
-    RECT rect;
-    GetWindowRect(found.window, &rect);
-    const std::optional<double> lit =
-        ScreenBrightness("program-slot-picker", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                         [] { PumpUntil([] { return true; }); });
-    ASSERT_TRUE(lit.has_value());
-    EXPECT_GT(*lit, 0.7);
-    PostMessageW(found.window, WM_KEYDOWN, VK_ESCAPE, 0);
+  PROCESS_INFORMATION start{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                             &startup, &start));
+  CloseHandle(start.hThread);
+  CloseHandle(start.hProcess);
+
+  const HWND window = FadedInWindow(L"Editor slot");
+  EXPECT_NE(window, nullptr) << "start did not open the slot picker";
+  if (window != nullptr) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    StartedProgram program(id);
+    ExpectPictured(window, "start-slot-picker");
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(program.Status(), 0u);
   }
-  const bool ended = WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
-  if (!ended) TerminateProcess(process.hProcess, 99);
-  DWORD status = 99;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  EXPECT_TRUE(ended);
-  EXPECT_EQ(status, 0u);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
 }
 
 }  // namespace

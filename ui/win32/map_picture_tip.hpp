@@ -1,0 +1,68 @@
+// The picture of a map in the browser's list, as the Qt face shows it: while the pointer rests on
+// a row, a tooltip window shows the map drawn from above. The picture is drawn on a thread of its
+// own (the same picture module the Qt face uses), so the list never waits; each map is drawn once
+// per run, again when its file changes. A map that cannot be read shows no picture.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "core/byte_stream.hpp"
+#include "preview/background_pictures.hpp"
+
+namespace kartwerk::win32 {
+
+class MapPictureTip {
+ public:
+  // The longer side of a picture, in pixels at 96 dpi.
+  static constexpr int kPictureSide = 200;
+
+  struct Sources {
+    std::function<std::filesystem::path(int row)> MapFile;          // empty: no map
+    std::function<std::shared_ptr<const Bytes>()> CliffData;        // may give none
+    std::function<void(std::function<void()>)> PostToWindowThread;  // runs a call on the list's thread
+    std::function<UINT()> Dpi;                                      // the window's resolution
+  };
+
+  // Watches the pointer over list (a list view) and shows the pictures in a window of its own.
+  MapPictureTip(HWND list, HINSTANCE module, Sources sources);
+  ~MapPictureTip();
+  MapPictureTip(const MapPictureTip&) = delete;
+  MapPictureTip& operator=(const MapPictureTip&) = delete;
+
+  // The tooltip window; hidden while no picture is on show.
+  HWND Popup() const { return popup_; }
+  // The picture on show (null for none); pictures drawn so far, unreadable maps included.
+  HBITMAP Shown() const { return shown_; }
+  std::size_t DrawnCount() const { return drawn_.size(); }
+
+  // The pointer rests on the list at point (the list's coordinates): the list's hover message.
+  void PointerRestsAt(POINT point);
+  void Hide();
+
+ private:
+  using Key = PictureKey;
+  static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PopupProcedure(HWND popup, UINT message, WPARAM wParam, LPARAM lParam);
+  int RowAt(POINT point) const;
+  void Arrived(const std::filesystem::path& file, std::optional<Picture> picture);
+  void Show(HBITMAP picture);
+
+  HWND list_;
+  HWND popup_ = nullptr;
+  Sources sources_;
+  WNDPROC listProcedure_ = nullptr;
+  std::optional<Key> wanted_;
+  int wantedRow_ = -1;
+  POINT wantedAt_{};  // on the screen
+  HBITMAP shown_ = nullptr;
+  std::map<Key, HBITMAP> drawn_;                  // a null picture for a map that cannot be read
+  std::unique_ptr<BackgroundPictures> pictures_;  // last: its thread calls into the rest
+};
+
+}  // namespace kartwerk::win32
