@@ -16,5 +16,6 @@ void AddInstallsCommand(CLI::App& app, Runner& run);
 void AddSlotsCommand(CLI::App& app, Runner& run);
 void AddRegisterCommand(CLI::App& app, Runner& run);
 void AddPreviewCommand(CLI::App& app, Runner& run);
+void AddDiffCommand(CLI::App& app, Runner& run);
 
 }  // namespace kartwerk::app

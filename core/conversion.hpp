@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/byte_stream.hpp"
+#include "core/file_sink.hpp"
 #include "core/map_kind.hpp"
 #include "core/path_text.hpp"
 #include "core/section_directory.hpp"
@@ -43,6 +44,8 @@ struct Conversion {
   std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
   std::string MissionName;                          // "mis." and three characters
   std::filesystem::path SlotFolder;
+  // When set, the files go to this receiver instead of SlotFolder: nothing is written to disk.
+  FileSink* Output = nullptr;
   std::filesystem::path MissionFolder() const { return SlotFolder / PathFromText(MissionName); }
 
   // The container loaded now: the main file, or a campaign's current mission file.

@@ -3,6 +3,7 @@
 # only; each folder below may include its own headers and those of the folders listed after it:
 #   app -> ui, ui/win32 -> ui/logic -> pipeline -> install, convert/writers -> convert/records -> core
 # Map pictures (preview) stand beside the pipeline: below ui, above convert/writers.
+# The comparison of a map with a folder (compare) stands on both, below app.
 # The map maker (the in-memory map builder) stands on core alone, and the test helpers on it.
 # The windows' logic (ui/logic) is below both window faces, Qt (ui) and Win32 (ui/win32), and
 # free of any toolkit: a Qt header or windows.h included there fails too.
@@ -18,10 +19,11 @@ declare -A allowed=(
   [install]="install core"
   [pipeline]="pipeline install convert/writers convert/records core"
   [preview]="preview convert/writers convert/records core"
+  [compare]="compare pipeline preview install convert/writers convert/records core"
   [ui/logic]="ui/logic pipeline install convert/writers convert/records core"
   [ui]="ui ui/logic pipeline preview install convert/writers convert/records core"
   [ui/win32]="ui/win32 ui/logic pipeline preview install convert/writers convert/records core"
-  [app]="app ui ui/win32 ui/logic pipeline preview install convert/writers convert/records core"
+  [app]="app ui ui/win32 ui/logic compare pipeline preview install convert/writers convert/records core"
   [mapmaker]="mapmaker core"
   [tests/support]="tests/support mapmaker core"
 )

@@ -1,0 +1,43 @@
+#include "compare/file_comparison.hpp"
+
+#include <algorithm>
+
+namespace kartwerk {
+
+const char* FileStateText(FileState state) {
+  switch (state) {
+    case FileState::Same:
+      return "same";
+    case FileState::Changed:
+      return "changed";
+    case FileState::OnlyInFolder:
+      return "only in the folder";
+    case FileState::OnlyInMap:
+      return "only in the map";
+  }
+  return "changed";
+}
+
+void GridChange::Mark(std::int64_t cell) {
+  if (columns <= 0 || rows <= 0 || cell < 0 || cell >= std::int64_t{columns} * rows) return;
+  if (changed.empty()) changed.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), false);
+  if (changed[static_cast<std::size_t>(cell)]) return;
+  changed[static_cast<std::size_t>(cell)] = true;
+  const auto x = static_cast<std::int32_t>(cell % columns), y = static_cast<std::int32_t>(cell / columns);
+  if (cells == 0) {
+    left = right = x;
+    top = bottom = y;
+  } else {
+    left = std::min(left, x);
+    right = std::max(right, x);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+  ++cells;
+}
+
+bool FolderComparison::AllSame() const {
+  return std::all_of(files.begin(), files.end(), [](const FileComparison& f) { return f.state == FileState::Same; });
+}
+
+}  // namespace kartwerk
