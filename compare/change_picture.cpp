@@ -81,23 +81,24 @@ void Line(Picture& picture, int x0, int y0, int x1, int y1, int size, Rgb colour
     Dot(picture, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, size, colour);
 }
 
+// Each mark is its colour over a black rim, so that it stands out on any ground.
 void Plus(Picture& picture, int x, int y, int r) {
-  Line(picture, x - r, y, x + r, y, 4, kOutline);
-  Line(picture, x, y - r, x, y + r, 4, kOutline);
-  Line(picture, x - r + 1, y, x + r - 1, y, 2, kAddedMark);
-  Line(picture, x, y - r + 1, x, y + r - 1, 2, kAddedMark);
+  Line(picture, x - r, y, x + r, y, 5, kOutline);
+  Line(picture, x, y - r, x, y + r, 5, kOutline);
+  Line(picture, x - r + 1, y, x + r - 1, y, 3, kAddedMark);
+  Line(picture, x, y - r + 1, x, y + r - 1, 3, kAddedMark);
 }
 
 void Cross(Picture& picture, int x, int y, int r) {
-  Line(picture, x - r, y - r, x + r, y + r, 4, kOutline);
-  Line(picture, x - r, y + r, x + r, y - r, 4, kOutline);
-  Line(picture, x - r + 1, y - r + 1, x + r - 1, y + r - 1, 2, kRemovedMark);
-  Line(picture, x - r + 1, y + r - 1, x + r - 1, y - r + 1, 2, kRemovedMark);
+  Line(picture, x - r, y - r, x + r, y + r, 5, kOutline);
+  Line(picture, x - r, y + r, x + r, y - r, 5, kOutline);
+  Line(picture, x - r + 1, y - r + 1, x + r - 1, y + r - 1, 3, kRemovedMark);
+  Line(picture, x - r + 1, y + r - 1, x + r - 1, y - r + 1, 3, kRemovedMark);
 }
 
 void Ring(Picture& picture, int x, int y, int r) {
   constexpr int kSteps = 48;
-  for (const auto& [size, colour] : std::array<std::pair<int, Rgb>, 2>{{{4, kOutline}, {2, kMovedMark}}}) {
+  for (const auto& [size, colour] : std::array<std::pair<int, Rgb>, 2>{{{5, kOutline}, {3, kMovedMark}}}) {
     for (int i = 0; i < kSteps; ++i) {
       const double a = 2 * 3.14159265358979 * i / kSteps;
       Dot(picture, x + static_cast<int>(std::lround(r * std::cos(a))), y + static_cast<int>(std::lround(r * std::sin(a))),
@@ -109,7 +110,7 @@ void Ring(Picture& picture, int x, int y, int r) {
 int Pixel(std::int64_t units, int scale) { return static_cast<int>(units * scale / kCellUnits); }
 
 void MarkUnits(Picture& picture, const FolderComparison& comparison, const MissionPreview* mission, int scale) {
-  const int r = std::max(5, scale);
+  const int r = std::max(8, scale);
   for (const FileComparison& file : comparison.files) {
     if (BaseOf(file.name) != "mapunits" || (mission && MissionOf(file.name) != mission->name)) continue;
     for (const EntryChange& change : file.entries) {
@@ -120,8 +121,9 @@ void MarkUnits(Picture& picture, const FolderComparison& comparison, const Missi
       } else if (change.Moved()) {
         const int x0 = Pixel(change.from->x, scale), y0 = Pixel(change.from->y, scale);
         const int x1 = Pixel(change.to->x, scale), y1 = Pixel(change.to->y, scale);
-        Line(picture, x0, y0, x1, y1, 1, kMovedMark);
-        Dot(picture, x0, y0, 3, kMovedMark);
+        Line(picture, x0, y0, x1, y1, 4, kOutline);
+        Line(picture, x0, y0, x1, y1, 2, kMovedMark);
+        Dot(picture, x0, y0, 5, kMovedMark);
         Ring(picture, x1, y1, r);
       }
     }

@@ -54,10 +54,13 @@ void ComparingSink::Begin(const std::filesystem::path& target) {
   const MapInformation& map = conversion_.MapInfoRecord;
   if (!inMission && (base == "rhombs" || base == "cflags") && map.width > 0 && map.height > 0) {
     cellBytes_ = base == "rhombs" ? static_cast<std::int64_t>(kEditorRhombSize) : kCellFlagBytes;
-    current_.grid = GridChange{map.width, map.height};
+    current_.grid.emplace();
+    current_.grid->columns = map.width;
+    current_.grid->rows = map.height;
   } else if (inMission && (base == "mines" || base == "locations")) {
     cellBytes_ = 1;
-    current_.grid = GridChange{kMissionGridSide, kMissionGridSide};
+    current_.grid.emplace();
+    current_.grid->columns = current_.grid->rows = kMissionGridSide;
   }
   hold_ = cellBytes_ == 0 && (lines_ || ListKindOf(current_.name) != ListKind::None || IsHeaderFile(current_.name));
 
@@ -128,10 +131,12 @@ void ComparingSink::End() {
       hold_ = false;
       current_.note = "cannot be read to its end";
     }
-    if (current_.folderBytes < current_.mapBytes && current_.note.empty()) {
+    // A text list is shorter or longer by its edits; any other file has the size the map gives it.
+    const bool fixedSize = ListKindOf(current_.name) == ListKind::None;
+    if (fixedSize && current_.folderBytes < current_.mapBytes && current_.note.empty()) {
       current_.note = "cut short: " + std::to_string(current_.folderBytes) + " of " +
                       std::to_string(current_.mapBytes) + " bytes";
-    } else if (current_.folderBytes > current_.mapBytes && current_.note.empty()) {
+    } else if (fixedSize && current_.folderBytes > current_.mapBytes && current_.note.empty()) {
       current_.note = std::to_string(current_.folderBytes - current_.mapBytes) + " bytes longer";
     }
     current_.state = differs_ ? FileState::Changed : FileState::Same;

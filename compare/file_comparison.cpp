@@ -19,8 +19,11 @@ const char* FileStateText(FileState state) {
 }
 
 void GridChange::Mark(std::int64_t cell) {
-  if (columns <= 0 || rows <= 0 || cell < 0 || cell >= std::int64_t{columns} * rows) return;
-  if (changed.empty()) changed.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), false);
+  if (columns <= 0 || cell < 0) return;
+  // A file longer than its grid (more records than the map has cells) grows the rows it has.
+  if (cell >= std::int64_t{columns} * rows) rows = static_cast<std::int32_t>(cell / columns + 1);
+  if (changed.size() < static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows))
+    changed.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), false);
   if (changed[static_cast<std::size_t>(cell)]) return;
   changed[static_cast<std::size_t>(cell)] = true;
   const auto x = static_cast<std::int32_t>(cell % columns), y = static_cast<std::int32_t>(cell / columns);
