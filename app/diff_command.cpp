@@ -49,7 +49,8 @@ json PlaceJson(const std::optional<Position>& at) { return at ? json::array({at-
 
 json FieldsJson(const std::vector<FieldChange>& fields) {
   json list = json::array();
-  for (const FieldChange& f : fields) list.push_back({{"field", Shown(f.field)}, {"from", Shown(f.from)}, {"to", Shown(f.to)}});
+  for (const FieldChange& f : fields)
+    list.push_back({{"field", Shown(f.field)}, {"from", Shown(f.from)}, {"to", Shown(f.to)}});
   return list;
 }
 
@@ -76,7 +77,8 @@ json ComparisonJson(const DiffOptions& options, const std::filesystem::path& fol
     if (file.grid) {
       const GridChange& g = *file.grid;
       item["grid"] = {{"cells", g.cells}, {"columns", g.columns}, {"rows", g.rows}};
-      if (g.cells > 0) item["grid"]["rectangle"] = {{"left", g.left}, {"top", g.top}, {"right", g.right}, {"bottom", g.bottom}};
+      if (g.cells > 0)
+        item["grid"]["rectangle"] = {{"left", g.left}, {"top", g.top}, {"right", g.right}, {"bottom", g.bottom}};
     }
     if (!file.keys.empty()) item["keys"] = FieldsJson(file.keys);
     if (!file.lines.empty()) {
@@ -100,7 +102,8 @@ bool Inside(const std::filesystem::path& path, const std::filesystem::path& fold
 
 void WritePicture(const DiffOptions& options, const FolderComparison& result) {
   const std::filesystem::path map = PathFromText(options.map);
-  const auto cliffData = LoadCliffData(options.cliffData.empty() ? DefaultCliffDataPath() : PathFromText(options.cliffData));
+  const auto cliffData =
+      LoadCliffData(options.cliffData.empty() ? DefaultCliffDataPath() : PathFromText(options.cliffData));
   const MapPreview preview = LoadMapPreview(map, cliffData);
   const int scale = DefaultPreviewScale(preview.width(), preview.height());
   WritePngFile(PathFromText(options.picture), RenderChangePicture(preview, result, scale));
@@ -162,8 +165,8 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
   cmd->add_option("MAP", options->map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
   CLI::Option* out = cmd->add_option("--out", options->out, "Folder a conversion wrote into");
   CLI::Option* backup = cmd->add_option("--backup", options->backup, "A backup's folder");
-  CLI::Option* slot = cmd->add_option("--slot", options->slot, "Editor slot (0 to 254) of the located game")
-                          ->check(CLI::Range(0, 254));
+  CLI::Option* slot =
+      cmd->add_option("--slot", options->slot, "Editor slot (0 to 254) of the located game")->check(CLI::Range(0, 254));
   out->excludes(slot)->excludes(backup);
   backup->excludes(slot);
   CLI::Option* game =
@@ -186,7 +189,9 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
     if (cmd->count("--out") + cmd->count("--slot") + cmd->count("--backup") == 0)
       throw CLI::RequiredError("--out, --slot or --backup");
     if (cmd->count("--slot") == 0) {
-      run = [options] { return Compare(*options, PathFromText(options->out.empty() ? options->backup : options->out)); };
+      run = [options] {
+        return Compare(*options, PathFromText(options->out.empty() ? options->backup : options->out));
+      };
       return;
     }
     std::optional<std::string> version;

@@ -48,7 +48,8 @@ std::vector<bool> ChangedCells(const MapPreview& map, const FolderComparison& co
     const GridChange& grid = *file.grid;
     for (std::int64_t y = grid.top; y <= grid.bottom && y < height; ++y)
       for (std::int64_t x = grid.left; x <= grid.right && x < width; ++x)
-        if (grid.changed[static_cast<std::size_t>(y * grid.columns + x)]) cells[static_cast<std::size_t>(y * width + x)] = true;
+        if (grid.changed[static_cast<std::size_t>(y * grid.columns + x)])
+          cells[static_cast<std::size_t>(y * width + x)] = true;
   }
   return cells;
 }
@@ -77,8 +78,7 @@ void Dot(Picture& picture, int x, int y, int size, Rgb colour) {
 
 void Line(Picture& picture, int x0, int y0, int x1, int y1, int size, Rgb colour) {
   const int steps = std::max({std::abs(x1 - x0), std::abs(y1 - y0), 1});
-  for (int i = 0; i <= steps; ++i)
-    Dot(picture, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, size, colour);
+  for (int i = 0; i <= steps; ++i) Dot(picture, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, size, colour);
 }
 
 // Each mark is its colour over a black rim, so that it stands out on any ground.
@@ -101,8 +101,8 @@ void Ring(Picture& picture, int x, int y, int r) {
   for (const auto& [size, colour] : std::array<std::pair<int, Rgb>, 2>{{{5, kOutline}, {3, kMovedMark}}}) {
     for (int i = 0; i < kSteps; ++i) {
       const double a = 2 * 3.14159265358979 * i / kSteps;
-      Dot(picture, x + static_cast<int>(std::lround(r * std::cos(a))), y + static_cast<int>(std::lround(r * std::sin(a))),
-          size, colour);
+      Dot(picture, x + static_cast<int>(std::lround(r * std::cos(a))),
+          y + static_cast<int>(std::lround(r * std::sin(a))), size, colour);
     }
   }
 }

@@ -134,8 +134,8 @@ void ComparingSink::End() {
     // A text list is shorter or longer by its edits; any other file has the size the map gives it.
     const bool fixedSize = ListKindOf(current_.name) == ListKind::None;
     if (fixedSize && current_.folderBytes < current_.mapBytes && current_.note.empty()) {
-      current_.note = "cut short: " + std::to_string(current_.folderBytes) + " of " +
-                      std::to_string(current_.mapBytes) + " bytes";
+      current_.note =
+          "cut short: " + std::to_string(current_.folderBytes) + " of " + std::to_string(current_.mapBytes) + " bytes";
     } else if (fixedSize && current_.folderBytes > current_.mapBytes && current_.note.empty()) {
       current_.note = std::to_string(current_.folderBytes - current_.mapBytes) + " bytes longer";
     }

@@ -51,7 +51,7 @@ class ComparingSink final : public FileSink {
   bool hold_ = false;  // whether both contents are kept for the entries, keys or lines
   std::string mapContent_;
   std::string folderContent_;
-  std::string buffer_;  // the folder's bytes of the piece being compared
+  std::string buffer_;          // the folder's bytes of the piece being compared
   std::int64_t cellBytes_ = 0;  // a grid's cell size; 0 for other files
 };
 

@@ -15,8 +15,7 @@ std::string EntryChangeText(const EntryChange& change) {
       return "added " + change.entry + (change.to ? " at " + PlaceText(*change.to) : std::string());
     case EntryChange::Kind::Removed:
       return "removed " + change.entry + (change.from ? " at " + PlaceText(*change.from) : std::string());
-    case EntryChange::Kind::Changed:
-      break;
+    case EntryChange::Kind::Changed: break;
   }
   std::string text = change.entry + ":";
   const char* separator = " ";
@@ -24,7 +23,8 @@ std::string EntryChangeText(const EntryChange& change) {
     text += separator + field.field + " " + field.from + " -> " + field.to;
     separator = ", ";
   }
-  if (change.Moved()) text += std::string(separator) + "moved from " + PlaceText(*change.from) + " to " + PlaceText(*change.to);
+  if (change.Moved())
+    text += std::string(separator) + "moved from " + PlaceText(*change.from) + " to " + PlaceText(*change.to);
   return text;
 }
 
@@ -51,8 +51,8 @@ std::string ComparisonText(const FolderComparison& comparison) {
   }
   const std::size_t total = comparison.files.size();
   if (counts[0] == total) return "same (" + std::to_string(total) + " files)\n";
-  text += std::to_string(counts[0]) + " same, " + std::to_string(counts[1]) + " changed, " +
-          std::to_string(counts[2]) + " only in the folder, " + std::to_string(counts[3]) + " only in the map\n";
+  text += std::to_string(counts[0]) + " same, " + std::to_string(counts[1]) + " changed, " + std::to_string(counts[2]) +
+          " only in the folder, " + std::to_string(counts[3]) + " only in the map\n";
   return text;
 }
 

@@ -6,14 +6,10 @@ namespace kartwerk {
 
 const char* FileStateText(FileState state) {
   switch (state) {
-    case FileState::Same:
-      return "same";
-    case FileState::Changed:
-      return "changed";
-    case FileState::OnlyInFolder:
-      return "only in the folder";
-    case FileState::OnlyInMap:
-      return "only in the map";
+    case FileState::Same: return "same";
+    case FileState::Changed: return "changed";
+    case FileState::OnlyInFolder: return "only in the folder";
+    case FileState::OnlyInMap: return "only in the map";
   }
   return "changed";
 }

@@ -46,11 +46,11 @@ struct EntryChange {
 
 // The cells of a grid file that differ: how many, their bounding rectangle, and which ones.
 struct GridChange {
-  std::int32_t columns = 0;  // the grid's row length in cells
-  std::int32_t rows = 0;  // grows when the file holds more cells than the map
-  std::int64_t cells = 0;  // cells that differ
+  std::int32_t columns = 0;                                 // the grid's row length in cells
+  std::int32_t rows = 0;                                    // grows when the file holds more cells than the map
+  std::int64_t cells = 0;                                   // cells that differ
   std::int32_t left = 0, top = 0, right = -1, bottom = -1;  // inclusive; right < left when none
-  std::vector<bool> changed;  // columns x rows, row by row; empty when no cell differs
+  std::vector<bool> changed;                                // columns x rows, row by row; empty when no cell differs
 
   void Mark(std::int64_t cell);
 };

@@ -48,16 +48,17 @@ class InfoReader {
 // beyond the last key show as "extra bytes".
 Fields InfoFields(std::string_view content, bool mission) {
   static constexpr std::array<const char*, 4> kMapValues{"reserved", "terrain scheme", "width", "height"};
-  static constexpr std::array<const char*, 6> kMissionValues{"x", "y", "width", "height", "first value",
-                                                             "second value"};
+  static constexpr std::array<const char*, 6> kMissionValues{"x",      "y",           "width",
+                                                             "height", "first value", "second value"};
   static constexpr std::array<const char*, 3> kMissionTexts{"title", "description", "third text"};
   Fields fields;
   InfoReader reader(content);
   const auto value = [&](const char* name) {
     const auto v = reader.U32();
-    if (v) fields.emplace_back(name, name == std::string_view("terrain scheme")
-                                         ? std::string(TerrainSchemeText(*v))
-                                         : std::to_string(static_cast<std::int32_t>(*v)));
+    if (v)
+      fields.emplace_back(name, name == std::string_view("terrain scheme")
+                                    ? std::string(TerrainSchemeText(*v))
+                                    : std::to_string(static_cast<std::int32_t>(*v)));
     return v.has_value();
   };
   bool whole = true;

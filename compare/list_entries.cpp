@@ -357,24 +357,15 @@ std::vector<std::pair<std::string, std::string>> LinePairs(std::string_view line
 std::vector<ListEntry> ReadListEntries(ListKind kind, std::string_view text) {
   const auto lines = Lines(text);
   switch (kind) {
-    case ListKind::Units:
-      return Units(lines);
-    case ListKind::Sounds:
-      return Sounds(lines);
-    case ListKind::Groups:
-      return HeaderBlocks(lines, "Group ", false);
-    case ListKind::Players:
-      return HeaderBlocks(lines, "Player ", false);
-    case ListKind::Phrases:
-      return HeaderBlocks(lines, "phrase ", true);
-    case ListKind::Support:
-      return Support(lines);
-    case ListKind::Scripts:
-      return Scripts(lines);
-    case ListKind::Objects:
-      return Objects(lines);
-    case ListKind::None:
-      break;
+    case ListKind::Units: return Units(lines);
+    case ListKind::Sounds: return Sounds(lines);
+    case ListKind::Groups: return HeaderBlocks(lines, "Group ", false);
+    case ListKind::Players: return HeaderBlocks(lines, "Player ", false);
+    case ListKind::Phrases: return HeaderBlocks(lines, "phrase ", true);
+    case ListKind::Support: return Support(lines);
+    case ListKind::Scripts: return Scripts(lines);
+    case ListKind::Objects: return Objects(lines);
+    case ListKind::None: break;
   }
   return {};
 }

@@ -19,9 +19,9 @@ enum class ListKind { None, Units, Sounds, Groups, Support, Players, Scripts, Ph
 ListKind ListKindOf(std::string_view fileName);
 
 struct ListEntry {
-  std::string key;    // the same entry in both versions has the same key
-  std::string type;   // what it is ("tank_pz4"): a moved entry keeps it
-  std::string label;  // how the report names it: "unit 17 'tank_pz4'"
+  std::string key;                                          // the same entry in both versions has the same key
+  std::string type;                                         // what it is ("tank_pz4"): a moved entry keeps it
+  std::string label;                                        // how the report names it: "unit 17 'tank_pz4'"
   std::vector<std::pair<std::string, std::string>> fields;  // in the file's order, the place left out
   std::optional<Position> at;
   std::string_view text;  // the entry's lines as the file holds them

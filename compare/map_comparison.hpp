@@ -12,11 +12,11 @@
 namespace kartwerk {
 
 struct CompareRequest {
-  std::filesystem::path MapPath;        // the compiled map (.qdm, .qdp, .qdc)
-  std::filesystem::path Folder;         // a slot folder, an --out folder or a backup of one; only read
-  int GameVersionKind = 2;              // as for a conversion
-  std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
-  bool lines = false;                   // also make the unified line diff of each changed text file
+  std::filesystem::path MapPath;                 // the compiled map (.qdm, .qdp, .qdc)
+  std::filesystem::path Folder;                  // a slot folder, an --out folder or a backup of one; only read
+  int GameVersionKind = 2;                       // as for a conversion
+  std::filesystem::path CliffDataFile;           // empty: the program's own "cliffdata"
+  bool lines = false;                            // also make the unified line diff of each changed text file
   std::function<void(const std::string&)> Warn;  // repaired input in the map
 };
 

@@ -66,8 +66,8 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
       " ID=tank HP=80 Ammo=5 U=420 V=96 Dir=0 \n  ID=driver HP=91\n"
       " ID=gunner HP=70 U=30 V=30 Dir=0 \n"
       " ID=sniper HP=60 U=64 V=64 Dir=0 \n";
-  const auto changes = CompareListEntries(ReadListEntries(ListKind::Units, before),
-                                          ReadListEntries(ListKind::Units, after));
+  const auto changes =
+      CompareListEntries(ReadListEntries(ListKind::Units, before), ReadListEntries(ListKind::Units, after));
   ASSERT_EQ(changes.size(), 3u);
   EXPECT_EQ(changes[0].kind, EntryChange::Kind::Changed);
   EXPECT_EQ(changes[0].entry, "unit 1 'tank'");
@@ -276,9 +276,12 @@ TEST_F(DiffCommandTest, EditsAreReportedExactlyInWordsJsonAndPicture) {
     }
     if (file["name"] != "mis.000/mapunits") continue;
     for (const auto& entry : file["entries"]) {
-      if (entry["moved"].get<bool>() && !entry.contains("fields")) ++moved;
-      else if (entry["change"] == "removed") ++removed;
-      else ++other;
+      if (entry["moved"].get<bool>() && !entry.contains("fields"))
+        ++moved;
+      else if (entry["change"] == "removed")
+        ++removed;
+      else
+        ++other;
     }
   }
   EXPECT_EQ(moved, 1);
@@ -314,8 +317,8 @@ TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
   usage = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", slot_.string(), "--backup", slot_.string()}, {});
   EXPECT_EQ(usage.status, 2);
   const auto before = TreeFiles(dir_.path());
-  usage = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", slot_.string(), "--picture",
-                                    (slot_ / "p.png").string()}, {});
+  usage = RunProgram(KARTWERK_EXE,
+                     {"diff", map_.string(), "--out", slot_.string(), "--picture", (slot_ / "p.png").string()}, {});
   EXPECT_EQ(usage.status, 2);
   EXPECT_EQ(TreeFiles(dir_.path()), before);
 }
