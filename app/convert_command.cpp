@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "app/batch_convert.hpp"
+#include "app/command_slot.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
 #include "core/map_file_check.hpp"
 #include "core/path_text.hpp"
-#include "install/slot_target.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
 
@@ -128,10 +128,8 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
     std::optional<std::string> version;
     if (cmd->count("--game-version") > 0) version = options->gameVersion;
     run = [options, version] {
-      InstallationSourceOptions source;
-      if (!options->game.empty()) source.game = PathFromText(options->game);
-      if (!options->winePrefix.empty()) source.winePrefix = PathFromText(options->winePrefix);
-      const SlotTarget target = LocateSlot(source, options->slot, PathFromText(options->map), version);
+      const SlotTarget target =
+          LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
       options->gameVersionKind = target.GameVersionKind;
       return ConvertIntoSlotFolder(*options, target.SlotFolder);
     };

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/command_slot.hpp"
 #include "app/commands.hpp"
 #include "compare/change_picture.hpp"
 #include "compare/comparison_text.hpp"
@@ -15,7 +16,6 @@
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
-#include "install/slot_target.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
@@ -197,10 +197,8 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
     std::optional<std::string> version;
     if (cmd->count("--game-version") > 0) version = options->gameVersion;
     run = [options, version] {
-      InstallationSourceOptions source;
-      if (!options->game.empty()) source.game = PathFromText(options->game);
-      if (!options->winePrefix.empty()) source.winePrefix = PathFromText(options->winePrefix);
-      const SlotTarget target = LocateSlot(source, options->slot, PathFromText(options->map), version);
+      const SlotTarget target =
+          LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
       options->gameVersionKind = target.GameVersionKind;
       return Compare(*options, target.SlotFolder);
     };

@@ -3,19 +3,10 @@
 #include <cctype>
 #include <charconv>
 
+#include "compare/text_lines.hpp"
+
 namespace kartwerk {
 namespace {
-
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    lines.push_back(text.substr(0, end));
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return lines;
-}
 
 std::size_t Indent(std::string_view line) {
   std::size_t n = 0;
@@ -168,18 +159,11 @@ std::vector<ListEntry> PlacedEntries(const std::vector<std::string_view>& lines,
       false);
 }
 
-std::vector<ListEntry> Units(const std::vector<std::string_view>& lines) {
-  auto entries = PlacedEntries(lines, "ID=", "unit");
-  for (ListEntry& entry : entries) {
-    TakePlace(entry);
-    entry.key = entry.type + "@" + PlaceKey(entry);
-  }
-  return entries;
-}
-
-std::vector<ListEntry> Sounds(const std::vector<std::string_view>& lines) {
-  // Each sound is a run of lines "Name=", "U=", "V=", ... : the body reader gathers the rest.
-  auto entries = PlacedEntries(lines, "Name=", "sound");
+// Units and sounds: each keyed by its type and place, so that the same thing elsewhere is a move.
+// (A sound is a run of lines "Name=", "U=", "V=", ...: the body reader gathers the rest.)
+std::vector<ListEntry> PlacedList(const std::vector<std::string_view>& lines, std::string_view startKey,
+                                  const char* noun) {
+  auto entries = PlacedEntries(lines, startKey, noun);
   for (ListEntry& entry : entries) {
     TakePlace(entry);
     entry.key = entry.type + "@" + PlaceKey(entry);
@@ -355,10 +339,10 @@ std::vector<std::pair<std::string, std::string>> LinePairs(std::string_view line
 }
 
 std::vector<ListEntry> ReadListEntries(ListKind kind, std::string_view text) {
-  const auto lines = Lines(text);
+  const auto lines = SplitLines(text);
   switch (kind) {
-    case ListKind::Units: return Units(lines);
-    case ListKind::Sounds: return Sounds(lines);
+    case ListKind::Units: return PlacedList(lines, "ID=", "unit");
+    case ListKind::Sounds: return PlacedList(lines, "Name=", "sound");
     case ListKind::Groups: return HeaderBlocks(lines, "Group ", false);
     case ListKind::Players: return HeaderBlocks(lines, "Player ", false);
     case ListKind::Phrases: return HeaderBlocks(lines, "phrase ", true);
