@@ -6,6 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "compare/change_picture.hpp"
+#include "compare/comparison_text.hpp"
 #include "compare/entry_changes.hpp"
 #include "compare/file_comparison.hpp"
 #include "compare/header_keys.hpp"
@@ -321,6 +323,172 @@ TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
                      {"diff", map_.string(), "--out", slot_.string(), "--picture", (slot_ / "p.png").string()}, {});
   EXPECT_EQ(usage.status, 2);
   EXPECT_EQ(TreeFiles(dir_.path()), before);
+}
+
+// --- mission files, headers and damage through the library -------------------------------
+
+class CampaignComparisonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    map_ = WriteMap(dir_ / "maps", CampaignMap, 11);
+    slot_ = dir_ / "slot";
+    Convert(map_, slot_);
+  }
+  FolderComparison Compare() {
+    CompareRequest request;
+    request.MapPath = map_;
+    request.Folder = slot_;
+    request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+    request.lines = true;
+    return CompareMapWithFolder(request);
+  }
+  static const FileComparison* Find(const FolderComparison& result, const std::string& name) {
+    for (const FileComparison& file : result.files)
+      if (file.name == name) return &file;
+    return nullptr;
+  }
+  ScratchFolder dir_;
+  std::filesystem::path map_, slot_;
+};
+
+TEST_F(CampaignComparisonTest, MissionGridsHeadersAndTextListsInTheirOwnWords) {
+  // A mission's "locations" repainted in a rectangle, its title and the slot's title changed,
+  // a sound moved, a support flag and a phrase edited, the other mission's players deleted.
+  Bytes locations = ReadBytes(slot_ / "mis.003" / "locations");
+  for (int y = 40; y < 44; ++y)
+    for (int x = 100; x < 103; ++x) locations[static_cast<std::size_t>(y * 512 + x)] ^= 7;
+  WriteBytes(slot_ / "mis.003" / "locations", locations);
+  WriteText(slot_ / "desc", "My campaign");
+  Bytes info = ReadBytes(slot_ / "mis.000" / "info");
+  ASSERT_GT(info.size(), 29u);
+  info[28] ^= 0x20;  // the first letter of the title: the sixth value ends at 24, the title's size at 28
+  WriteBytes(slot_ / "mis.000" / "info", info);
+  std::string sounds = Text(slot_ / "mis.000" / "sounds");
+  const std::size_t u = sounds.find("U=") + 2;
+  sounds.insert(u, "1");  // U=841 becomes U=1841
+  WriteText(slot_ / "mis.000" / "sounds", sounds);
+  std::string support = Text(slot_ / "mis.000" / "support");
+  support.replace(support.find("flag ") + 5, 1, "9");
+  WriteText(slot_ / "mis.000" / "support", support);
+  std::string phrases = Text(slot_ / "mis.000" / "phrases2");
+  phrases.insert(phrases.find('\n') + 1, "Go ");
+  WriteText(slot_ / "mis.000" / "phrases2", phrases);
+  std::filesystem::remove(slot_ / "mis.003" / "players");
+
+  const FolderComparison result = Compare();
+  EXPECT_FALSE(result.AllSame());
+  std::vector<std::string> differing;
+  for (const FileComparison& file : result.files)
+    if (file.state != FileState::Same) differing.push_back(file.name);
+  const std::vector<std::string> expected{"desc",           "mis.000/info",     "mis.000/support",
+                                          "mis.000/sounds", "mis.000/phrases2", "mis.003/locations",
+                                          "mis.003/players"};
+  EXPECT_EQ(differing, expected);
+
+  const FileComparison* grid = Find(result, "mis.003/locations");
+  ASSERT_TRUE(grid && grid->grid);
+  EXPECT_EQ(GridChangeText(*grid->grid), "12 cells changed in columns 100 to 102, rows 40 to 43");
+  EXPECT_EQ(Find(result, "mis.003/players")->state, FileState::OnlyInMap);
+  const FileComparison* desc = Find(result, "desc");
+  ASSERT_EQ(desc->keys.size(), 1u);
+  EXPECT_EQ(desc->keys[0].to, "My campaign");
+  const FileComparison* title = Find(result, "mis.000/info");
+  ASSERT_EQ(title->keys.size(), 1u);
+  EXPECT_EQ(title->keys[0].field, "title");
+  const FileComparison* sound = Find(result, "mis.000/sounds");
+  ASSERT_EQ(sound->entries.size(), 1u);
+  EXPECT_TRUE(sound->entries[0].Moved());
+  EXPECT_EQ(sound->entries[0].to->x, std::stoll("1" + std::to_string(sound->entries[0].from->x)));
+  const FileComparison* flag = Find(result, "mis.000/support");
+  ASSERT_EQ(flag->entries.size(), 1u);
+  EXPECT_EQ(flag->entries[0].entry, "flag 0");
+  const FileComparison* phrase = Find(result, "mis.000/phrases2");
+  ASSERT_EQ(phrase->entries.size(), 1u);
+  EXPECT_EQ(phrase->entries[0].entry, "phrase 1");
+  ASSERT_FALSE(phrase->lines.empty());  // asked for: the raw lines too
+  EXPECT_EQ(phrase->lines[0], "--- map");
+}
+
+TEST_F(CampaignComparisonTest, MissingMissionFolderAndCutShortGridAreReportedAsSuch) {
+  std::filesystem::remove_all(slot_ / "mis.003");
+  Bytes mines = ReadBytes(slot_ / "mis.000" / "mines");
+  mines.resize(1000);
+  WriteBytes(slot_ / "mis.000" / "mines", mines);
+  const FolderComparison result = Compare();
+  std::size_t onlyInMap = 0;
+  for (const FileComparison& file : result.files)
+    if (file.name.rfind("mis.003/", 0) == 0) onlyInMap += file.state == FileState::OnlyInMap;
+  EXPECT_EQ(onlyInMap, 15u);
+  const FileComparison* cut = Find(result, "mis.000/mines");
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->note, "cut short: 1000 of 262144 bytes");
+  EXPECT_EQ(cut->folderBytes, 1000u);
+  // The cells past the end count as changed, from where the file ends.
+  EXPECT_EQ(cut->grid->top, 1000 / 512);
+  EXPECT_EQ(cut->grid->bottom, 511);
+}
+
+TEST(ChangePictureTest, MarksOutlineAndLegendWhereTheChangesAre) {
+  MapPreview map;
+  map.info.width = 16;
+  map.info.height = 12;
+  map.terrain.assign(16 * 12, 0);
+  map.level.assign(16 * 12, 0);
+  map.cliffs.assign(16 * 12, 0);
+  map.missions.push_back({"mis.000", "", {0, 0, 16, 12}, {}});
+  FolderComparison comparison;
+  FileComparison rhombs;
+  rhombs.name = "rhombs";
+  rhombs.state = FileState::Changed;
+  rhombs.grid.emplace();
+  rhombs.grid->columns = 16;
+  rhombs.grid->rows = 12;
+  rhombs.grid->Mark(2 * 16 + 3);  // cell 3,2
+  comparison.files.push_back(rhombs);
+  FileComparison units;
+  units.name = "mis.000/mapunits";
+  units.state = FileState::Changed;
+  units.entries.push_back(
+      {EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, Position{10 * 32 + 16, 8 * 32 + 16}});
+  units.entries.push_back(
+      {EntryChange::Kind::Removed, "unit 2 'b'", {}, Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt});
+  comparison.files.push_back(units);
+
+  const int scale = 20;
+  const Picture picture = RenderChangePicture(map, comparison, scale);
+  EXPECT_EQ(picture.width(), std::max(16 * scale, 220));
+  EXPECT_EQ(picture.height(), 12 * scale + ChangeLegendHeight());
+  EXPECT_EQ(picture.At(3 * scale, 2 * scale + scale / 2), kChangedCells);              // the cell's left edge
+  EXPECT_NE(picture.At(3 * scale + scale / 2, 2 * scale + scale / 2), kChangedCells);  // its inside is the map
+  EXPECT_EQ(picture.At(10 * scale + scale / 2, 8 * scale + scale / 2), kAddedMark);
+  EXPECT_EQ(picture.At(13 * scale + scale / 2, 3 * scale + scale / 2), kRemovedMark);
+  // The legend: each mark once more below the map, and words beside them.
+  bool added = false, removed = false, moved = false;
+  for (int y = 12 * scale; y < picture.height(); ++y) {
+    for (int x = 0; x < 40; ++x) {
+      added = added || picture.At(x, y) == kAddedMark;
+      removed = removed || picture.At(x, y) == kRemovedMark;
+      moved = moved || picture.At(x, y) == kMovedMark;
+    }
+  }
+  EXPECT_TRUE(added && removed && moved);
+}
+
+TEST_F(DiffCommandTest, BackupFolderAndLinesAndAMissingFolder) {
+  std::filesystem::copy(slot_, dir_ / "backup", std::filesystem::copy_options::recursive);
+  std::string groups = Text(dir_ / "backup" / "mis.000" / "groups");
+  groups.replace(groups.find("zone1="), 7, "zone1=9");
+  WriteText(dir_ / "backup" / "mis.000" / "groups", groups);
+  auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--backup", (dir_ / "backup").string(), "--lines"}, {});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find("mis.000/groups: changed\n  Group 0: ai zone1 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n    +++ folder\n    @@ -"), std::string::npos) << r.out;
+  EXPECT_EQ(Diff({}).status, 0);  // the slot itself was left alone
+
+  r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", (dir_ / "nowhere").string()}, {});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("no such folder"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "nowhere"));
 }
 
 }  // namespace
