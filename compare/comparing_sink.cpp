@@ -69,6 +69,12 @@ void ComparingSink::Begin(const std::filesystem::path& target) {
     current_.state = FileState::OnlyInMap;
     return;
   }
+  // Only a plain file is read: a pipe or a device in its place would block or never end.
+  if (!std::filesystem::is_regular_file(target, error)) {
+    current_.state = FileState::Changed;
+    current_.note = "not a regular file";
+    return;
+  }
   folderFile_ = OpenFile(target, "rb");
   if (!folderFile_) {
     current_.state = FileState::Changed;

@@ -1,6 +1,7 @@
 // kartwerk diff and the comparison under it: a map converted into a folder, the folder edited as a
 // map maker edits it, and exactly those edits reported, in words, as JSON and on the picture.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
@@ -307,6 +308,13 @@ TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
   auto r = Diff({});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("cflags: changed (cut short: " + std::to_string(cflags.size())), std::string::npos) << r.out;
+
+  // A pipe where a file should be is named, never read (reading it would wait for a writer).
+  std::filesystem::remove(slot_ / "mis.000" / "sounds");
+  ASSERT_EQ(::mkfifo((slot_ / "mis.000" / "sounds").c_str(), 0600), 0);
+  r = Diff({});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("mis.000/sounds: changed (not a regular file)\n"), std::string::npos) << r.out;
 
   WriteBytes(map_, Bytes{'n', 'o', 't', ' ', 'g', 'z'});
   r = Diff({});
