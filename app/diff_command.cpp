@@ -1,6 +1,7 @@
 // kartwerk diff MAP (--slot N | --out DIR | --backup BACKUP): what changed in a folder since MAP
 // was converted into it, in the map's words (and, with --picture, drawn on the map's picture).
 // Exit status as diff(1): 0 the same, 1 something differs, 2 wrong usage or trouble.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>

@@ -8,7 +8,7 @@
 #include "compare/header_keys.hpp"
 #include "compare/line_diff.hpp"
 #include "compare/list_entries.hpp"
-#include "convert/records/rhomb_scheme.hpp"
+#include "convert/records/rhomb_record.hpp"
 #include "convert/writers/mission_grid_files.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
@@ -148,7 +148,8 @@ void ComparingSink::End() {
     current_.state = differs_ ? FileState::Changed : FileState::Same;
     if (differs_ && hold_) Describe(current_);
   }
-  if (current_.state == FileState::Same) current_.grid.reset();
+  if (current_.state != FileState::Changed) current_.grid.reset();
+  if (current_.state == FileState::Same) current_.note.clear();  // a limit met by a file that is the same
   result_.files.push_back(std::move(current_));
   mapContent_.clear();
   folderContent_.clear();
