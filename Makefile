@@ -35,9 +35,9 @@ sanitized: configure
 test: build sanitized windows-suites windows-installer
 	./scripts/run-tests.sh $(BUILD) $(JOBS)
 	$(SANITIZER_ENV) ./scripts/run-tests.sh $(SANITIZED) $(JOBS) -LE plain-only
-	./scripts/run-windows-tests.sh $(WINDOWS)
-	./scripts/test-windows-desktop.sh $(WINDOWS)
-	./scripts/test-windows-installer.sh $(WINDOWS)
+	./scripts/run-win32-tests.sh $(WINDOWS)
+	./scripts/test-win32-desktop.sh $(WINDOWS)
+	./scripts/test-win32-installer.sh $(WINDOWS)
 
 # `make windows`: kartwerk.exe for 64-bit Windows, cross-built with MinGW-w64 and linked statically
 # (no DLL beside it), with "cliffdata" beside it; its windows are the native Win32 ones (ui/win32).
@@ -46,17 +46,17 @@ windows: deps
 	cmake --build $(WINDOWS) -j $(JOBS) --target kartwerk
 
 # `make windows-installer`: build-windows/kartwerk-setup-VERSION.exe, an NSIS installer of the Windows
-# build (packaging/windows/kartwerk.nsi); scripts/test-windows-installer.sh tries it under Wine.
+# build (packaging/windows/kartwerk.nsi); scripts/test-win32-installer.sh tries it under Wine.
 windows-installer: windows
 	cmake --build $(WINDOWS) -j $(JOBS) --target windows_installer
 
-# The Windows test suites (no Qt), built for Windows; scripts/run-windows-tests.sh runs them under
+# The Windows test suites (no Qt), built for Windows; scripts/run-win32-tests.sh runs them under
 # Wine in a prefix of their own, then compares kartwerk.exe's output with the reference;
-# scripts/test-windows-desktop.sh runs those that show windows on an X server, with screenshots.
+# scripts/test-win32-desktop.sh runs those that show windows on an X server, with screenshots.
 windows-suites: windows
-	cmake --build $(WINDOWS) -j $(JOBS) --target windows_suites
+	cmake --build $(WINDOWS) -j $(JOBS) --target win32_suites
 
-# `make install`: the program, its windows module and data, the desktop's files, the manual page and
+# `make install`: the program, its Qt module and data, the desktop's files, the manual page and
 # the bash completion under PREFIX (default /usr/local); DESTDIR stages the tree elsewhere.
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

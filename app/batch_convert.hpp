@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "core/game_version.hpp"
+
 namespace kartwerk::app {
 
 struct BatchConvertSettings {
   std::vector<std::string> maps;
   std::string out;
   unsigned jobs = 0;  // 0: one per processor core
-  int gameVersionKind = 2;
+  GameVersionKindCode gameVersionKind = CurrentKeywords;
   std::string cliffData;  // empty: the program's own "cliffdata"
   bool quiet = false;
 };

@@ -31,21 +31,22 @@ struct ConvertOptions {
   bool quiet = false;
   // --slot N: the editor slot of the located game instead of --out.
   int slot = -1;
+  std::string slotText;  // as given; read as decimal, so "010" is slot 10
   std::string game;
   std::string winePrefix;
-  std::optional<int> gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
 };
-
-// The script keyword set follows the installed game: the older set for version "1.9" exactly.
-int GameVersionKindOf(const std::string& version) { return version == "1.9" ? 1 : 2; }
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
   cmd.add_option("MAP", options.maps, "Compiled map file (.qdm, .qdp or .qdc); several with --out")->required();
   CLI::Option* out = cmd.add_option("--out", options.out,
                                     "Slot folder to write into (created with its parents); with several maps, the "
                                     "folder that gets one sub-folder per map");
-  CLI::Option* slot = cmd.add_option("--slot", options.slot, "Editor slot (0 to 254) of the located game to write into")
-                          ->check(CLI::Range(0, 254));
+  const CLI::Validator slotNumber(
+      [](std::string& text) { return ParseSlotNumber(text) ? std::string() : NotASlotNumberText(text); }, "0 to 254");
+  CLI::Option* slot =
+      cmd.add_option("--slot", options.slotText, "Editor slot (0 to 254) of the located game to write into")
+          ->check(slotNumber);
   out->excludes(slot);
   CLI::Option* game =
       cmd.add_option("--game", options.game, "Game folder to use instead of the registry (with --slot)")->needs(slot);
@@ -70,17 +71,22 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
       "with the same name are refused before anything is converted. With one map, DIR is the slot folder itself.\n");
 }
 
+// Says what is wrong with the map file, if anything; returns whether it can be converted.
+bool MapCanBeConverted(const ConvertOptions& options) {
+  const auto problem = MapFileProblem(PathFromText(options.map));
+  if (problem) std::cerr << "kartwerk: " << *problem << "\n";
+  return !problem;
+}
+
 // Runs a conversion into slotFolder, showing progress on standard error; returns the exit status.
-int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder) {
+int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder, bool onlyMaps) {
   const std::filesystem::path map = PathFromText(options.map);
-  if (const auto problem = MapFileProblem(map)) {
-    std::cerr << "kartwerk: " << *problem << "\n";
-    return 1;
-  }
+  if (!MapCanBeConverted(options)) return 1;
   ConsoleProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, options.quiet);
   ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = slotFolder;
+  request.OnlyReplaceMaps = onlyMaps;
   request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
   request.CliffDataFile = PathFromText(options.cliffData);
   request.Planned = [&progress](std::size_t labels) { progress.Plan(labels); };
@@ -112,6 +118,7 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       throw CLI::ValidationError("--slot", "converts exactly one MAP; convert several maps with --out DIR");
     }
     options->map = options->maps.front();
+    if (cmd->count("--slot") > 0) options->slot = ParseSlotNumber(options->slotText).value_or(-1);
     if (options->maps.size() > 1) {
       run = [options] {
         BatchConvertSettings batch{options->maps,      options->out,
@@ -122,16 +129,22 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return ConvertIntoSlotFolder(*options, PathFromText(options->out)); };
+      run = [options] { return ConvertIntoSlotFolder(*options, PathFromText(options->out), true); };
       return;
     }
     std::optional<std::string> version;
     if (cmd->count("--game-version") > 0) version = options->gameVersion;
     run = [options, version] {
+      // A missing or wrong map is told before anything about the game.
+      if (!MapCanBeConverted(*options)) return 1;
       const SlotTarget target =
           LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
       options->gameVersionKind = target.GameVersionKind;
-      return ConvertIntoSlotFolder(*options, target.SlotFolder);
+      for (const std::string& line : target.SkippedLines) std::cerr << "kartwerk: " << line << "\n";
+      const int status = ConvertIntoSlotFolder(*options, target.SlotFolder, false);
+      // Even when quiet: the slot is found again in the editor by its folder.
+      if (status == 0) std::cout << "Slot " << options->slot << ": " << TextFromPath(target.SlotFolder) << "\n";
+      return status;
     };
   });
 }

@@ -14,9 +14,12 @@
 #include "compare/comparison_text.hpp"
 #include "compare/map_comparison.hpp"
 #include "convert/records/cliff_data.hpp"
+#include "core/game_version.hpp"
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
+#include "pipeline/backup_store.hpp"
+#include "pipeline/slot_commit.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
@@ -38,7 +41,7 @@ struct DiffOptions {
   std::string picture;
   bool json = false;
   bool lines = false;
-  std::optional<int> gameVersionKind;
+  std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 using nlohmann::json;
@@ -129,7 +132,7 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   CompareRequest request;
   request.MapPath = map;
   request.Folder = folder;
-  request.GameVersionKind = options.gameVersionKind.value_or(options.gameVersion == "1.9" ? 1 : 2);
+  request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
   request.CliffDataFile = PathFromText(options.cliffData);
   request.lines = options.lines;
   request.Warn = [&options](const std::string& message) {
@@ -158,6 +161,19 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   return result.AllSame() ? 0 : 1;
 }
 
+// The backup named as restore takes it: its folder as backups prints it, or its folder name (or the
+// start of it when only one backup starts so).
+int CompareWithBackup(const DiffOptions& options) {
+  std::filesystem::path folder;
+  try {
+    folder = BackupStore(DefaultBackupFolder()).Find(options.backup).folder;
+  } catch (const std::runtime_error& e) {
+    std::cerr << "kartwerk: " << e.what() << "\n";
+    return kTrouble;
+  }
+  return Compare(options, folder);
+}
+
 }  // namespace
 
 void AddDiffCommand(CLI::App& app, Runner& run) {
@@ -165,7 +181,8 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
   CLI::App* cmd = app.add_subcommand("diff", "Show what changed in a slot or folder since a map was converted into it");
   cmd->add_option("MAP", options->map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
   CLI::Option* out = cmd->add_option("--out", options->out, "Folder a conversion wrote into");
-  CLI::Option* backup = cmd->add_option("--backup", options->backup, "A backup's folder");
+  CLI::Option* backup =
+      cmd->add_option("--backup", options->backup, "A backup as kartwerk backups prints it, or its folder name");
   CLI::Option* slot =
       cmd->add_option("--slot", options->slot, "Editor slot (0 to 254) of the located game")->check(CLI::Range(0, 254));
   out->excludes(slot)->excludes(backup);
@@ -189,10 +206,12 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
   cmd->callback([&run, options, cmd] {
     if (cmd->count("--out") + cmd->count("--slot") + cmd->count("--backup") == 0)
       throw CLI::RequiredError("--out, --slot or --backup");
+    if (cmd->count("--backup") > 0) {
+      run = [options] { return CompareWithBackup(*options); };
+      return;
+    }
     if (cmd->count("--slot") == 0) {
-      run = [options] {
-        return Compare(*options, PathFromText(options->out.empty() ? options->backup : options->out));
-      };
+      run = [options] { return Compare(*options, PathFromText(options->out)); };
       return;
     }
     std::optional<std::string> version;

@@ -2,12 +2,14 @@
 
 #include <iostream>
 
-#if defined(_WIN32) && !defined(KARTWERK_WINDOWS_MODULE)
+#include "app/first_argument.hpp"
+
+#if defined(_WIN32) && !defined(KARTWERK_QT_MODULE)
 #include "app/window_session_setup.hpp"
-#include "ui/win32/win32_windows.hpp"
+#include "ui/win32/window_set.hpp"
 #endif
 
-#ifdef KARTWERK_WINDOWS_MODULE
+#ifdef KARTWERK_QT_MODULE
 #include <filesystem>
 
 #include "core/path_text.hpp"
@@ -16,6 +18,8 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+
+#include "app/display_check.hpp"
 #endif
 #endif
 
@@ -28,10 +32,10 @@ void AddWindowOptions(CLI::App& app, WindowOptions& options) {
   app.add_option("--wine-prefix", options.winePrefix, "Window mode: the Wine prefix whose registry names the game");
 }
 
-#ifdef KARTWERK_WINDOWS_MODULE
+#ifdef KARTWERK_QT_MODULE
 namespace {
 
-// The windows module's entry, or nullptr with the reason in `why`. The module stays loaded
+// The Qt module's entry, or nullptr with the reason in `why`. The module stays loaded
 // until the process ends.
 RunWindowsEntry* LoadWindowsEntry(const std::filesystem::path& module, std::string& why) {
 #ifdef _WIN32
@@ -57,8 +61,22 @@ RunWindowsEntry* LoadWindowsEntry(const std::filesystem::path& module, std::stri
 #endif
 
 int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, const WindowOptions& options) {
-#ifdef KARTWERK_WINDOWS_MODULE
-  const std::filesystem::path module = ProgramFile(ProgramFileKind::Module, KARTWERK_WINDOWS_MODULE);
+  // A typo or a file that is no map is told here, before the windows write anything.
+  if (!options.map.empty()) {
+    if (const auto mistake = FirstArgumentMistake(options.map)) {
+      std::cerr << "kartwerk: " << *mistake << "\n";
+      return 2;
+    }
+  }
+#if defined(KARTWERK_QT_MODULE) && !defined(_WIN32)
+  if (const auto reason = NoDisplayReason(ProcessDisplayEnvironment())) {
+    std::cerr << "kartwerk: cannot open the windows: " << *reason
+              << "; the commands work without one (kartwerk --help)\n";
+    return 1;
+  }
+#endif
+#ifdef KARTWERK_QT_MODULE
+  const std::filesystem::path module = ProgramFile(ProgramFileKind::Module, KARTWERK_QT_MODULE);
   std::string why;
   RunWindowsEntry* entry = LoadWindowsEntry(module, why);
   if (entry == nullptr) {

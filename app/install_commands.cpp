@@ -5,12 +5,13 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/commands.hpp"
 #include "core/map_info.hpp"
-#include "core/path_lookup.hpp"
 #include "core/path_text.hpp"
 #include "install/association.hpp"
+#include "install/complete_installation.hpp"
 #include "install/game_location.hpp"
 #include "install/installation_source.hpp"
 #include "install/slot_store.hpp"
@@ -22,6 +23,13 @@ namespace {
 std::string JsonText(const nlohmann::json& value) {
   // Registry texts and paths may hold bytes that are no UTF-8; those print as U+FFFD.
   return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// The files an installation lacks for the editor, as a JSON list (empty when it is complete).
+nlohmann::json MissingFiles(const InstalledVersion& installation) {
+  nlohmann::json files = nlohmann::json::array();
+  if (const std::string missing = MissingEditorFile(installation); !missing.empty()) files.push_back(missing);
+  return files;
 }
 
 // Opens the named source into installs; on failure prints why and returns false.
@@ -54,16 +62,16 @@ int RunInstalls(const InstallsOptions& options) {
     nlohmann::json out = nlohmann::json::array();
     for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
       const InstalledVersion& v = installs.InstalledVersions[i];
-      out.push_back(
-          {{"number", i + 1},
-           {"folder", TextFromPath(v.hostFolder)},
-           {"target_folder", v.folder},
-           {"version", v.version},
-           {"language", v.language},
-           {"sub_key", v.subKey},
-           {"prefix", TextFromPath(installs.Registry[v.registry].winePrefix)},
-           {"origin", installs.Registry[v.registry].origin},
-           {"editor", std::filesystem::is_regular_file(JoinIgnoringCase(v.hostFolder, "editor\\scridll.dll"))}});
+      out.push_back({{"number", i + 1},
+                     {"folder", TextFromPath(v.hostFolder)},
+                     {"target_folder", v.folder},
+                     {"version", v.version},
+                     {"language", v.language},
+                     {"sub_key", v.subKey},
+                     {"prefix", TextFromPath(installs.Registry[v.registry].winePrefix)},
+                     {"origin", installs.Registry[v.registry].origin},
+                     {"editor", MissingEditorFile(v).empty()},
+                     {"missing", MissingFiles(v)}});
     }
     std::cout << JsonText(out) << "\n";
     return 0;
@@ -78,7 +86,14 @@ int RunInstalls(const InstallsOptions& options) {
     std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
               << TextFromPath(v.hostFolder) << "  (" << v.folder;
     if (!source.winePrefix.empty()) std::cout << "; " << source.origin << " " << TextFromPath(source.winePrefix);
-    std::cout << ")\n";
+    std::cout << ")";
+    if (const std::string missing = MissingEditorFile(v); !missing.empty())
+      std::cout << "  " << missing << " is missing";
+    std::cout << "\n";
+  }
+  if (installs.InstalledVersions.size() > kMaxInstalledVersions) {
+    std::cout << "The windows offer the first " << kMaxInstalledVersions
+              << "; start Kartwerk with --game DIR to use another.\n";
   }
   return 0;
 }
@@ -96,10 +111,12 @@ int RunSlots(const SlotsOptions& options) {
   GameInstallations installs;
   if (!OpenSource(installs, source)) return 1;
   EnumerateInstallations(installs);
+  const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
   if (!BuildSlotList(installs)) {
-    std::cerr << "kartwerk: " << kGameNotLocatedMessage << "\n";
+    std::cerr << "kartwerk: " << GameNotLocatedDetails(installs) << "\n";
     return 1;
   }
+  for (const std::string& line : SkippedInstallationLines(installs, skipped)) std::cerr << "kartwerk: " << line << "\n";
 
   if (options.json) {
     nlohmann::json slots = nlohmann::json::array();
@@ -135,7 +152,8 @@ void AddInstallsCommand(CLI::App& app, Runner& run) {
       "Each line: the number, language and version, the folder, then in brackets the folder as the registry\n"
       "names it and the Wine prefix it was found in. Without --wine-prefix or WINEPREFIX, ~/.wine and the\n"
       "prefixes of Steam's Proton, Lutris and Bottles are searched in that order. The other commands use\n"
-      "the first installation listed (convert --slot: the one whose folder holds the map, if any).\n");
+      "the first installation listed that has its editor (convert --slot: the one whose folder holds\n"
+      "the map, if any); an installation without editor\\scridll.dll is listed with what it lacks.\n");
   cmd->callback([&run, options] { run = [options] { return RunInstalls(*options); }; });
 }
 
@@ -147,7 +165,8 @@ void AddSlotsCommand(CLI::App& app, Runner& run) {
   game->excludes(prefix);
   cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
   cmd->footer(
-      "The game is the first installation kartwerk installs lists, or the one --game or --wine-prefix names.\n");
+      "The game is the first installation kartwerk installs lists that has its editor, or the one --game or\n"
+      "--wine-prefix names.\n");
   cmd->callback([&run, options] { run = [options] { return RunSlots(*options); }; });
 }
 
@@ -155,8 +174,18 @@ void AddRegisterCommand(CLI::App& app, Runner& run) {
   CLI::App* cmd = app.add_subcommand("register", "Make the desktop open .qdm, .qdp and .qdc files with Kartwerk");
   cmd->footer(
       "Writes the map types, a desktop entry and the icon for this user under XDG_DATA_HOME (else\n"
-      "~/.local/share). The installed package does the same for every user; the windows do it at each start.\n");
-  cmd->callback([&run] { run = [] { return RegisterMapTypes(std::cerr) ? 0 : 1; }; });
+      "~/.local/share). The installed package does the same for every user; where its desktop entry is\n"
+      "installed, nothing is written for the user. The windows do it at each start.\n");
+  cmd->callback([&run] {
+    run = [] {
+      if (const auto entry = SystemWideAssociation()) {
+        std::cerr << "kartwerk: " << TextFromPath(*entry)
+                  << " already opens the map types for every user; nothing written for this user\n";
+        return 0;
+      }
+      return RegisterMapTypes(std::cerr) ? 0 : 1;
+    };
+  });
 }
 
 }  // namespace kartwerk::app

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/commands.hpp"
+#include "app/first_argument.hpp"
 #include "app/gui_main.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
@@ -30,6 +31,7 @@ constexpr const char* kMainHelpFooter =
     "  kartwerk convert frontier.qdm --slot 7  convert a map into the editor's slot 7\n"
     "  kartwerk convert *.qd? --out maps       convert several maps, each into maps/<map name>/\n"
     "  kartwerk installs                       list the game installations found\n"
+    "  kartwerk backups                        list what conversions replaced; kartwerk restore puts it back\n"
     "\n"
     "Run \"kartwerk SUBCOMMAND --help\" for a subcommand's options.\n";
 
@@ -57,13 +59,19 @@ int main(int rawArgc, char** rawArgv) {
   kartwerk::app::AddInstallsCommand(app, run);
   kartwerk::app::AddSlotsCommand(app, run);
   kartwerk::app::AddRegisterCommand(app, run);
+  kartwerk::app::AddBackupsCommand(app, run);
+  kartwerk::app::AddRestoreCommand(app, run);
   kartwerk::app::WindowOptions windows;
   kartwerk::app::AddWindowOptions(app, windows);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? 0 : 2;
+    // "kartwerk convrt x.qdm": the typo is the mistake to tell, not the extra argument.
+    const auto mistake = kartwerk::app::MistakenFirstArgument(app, argc, argv);
+    if (e.get_exit_code() == 0 || !mistake) return app.exit(e) == 0 ? 0 : 2;
+    std::cerr << "kartwerk: " << *mistake << "\n";
+    return 2;
   }
   if (!run) return kartwerk::app::RunWindowMode(argc, argv, app, windows);
   try {

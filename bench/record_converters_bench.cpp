@@ -32,12 +32,12 @@ void BM_ConvertRhomb(benchmark::State& state) {
   const auto rhombs = SectionBytes(c, Section::TerrainRhombs);
   const bool normal = state.range(0) == 0;
   for (auto _ : state) {
-    for (std::size_t at = 0; at + kCompiledRhombSize <= rhombs.size(); at += kCompiledRhombSize) {
-      const CompiledRhomb rhomb = CompiledRhomb::Parse(rhombs.subspan(at, kCompiledRhombSize));
+    for (std::size_t at = 0; at + CompiledRhomb::kSize <= rhombs.size(); at += CompiledRhomb::kSize) {
+      const CompiledRhomb rhomb = CompiledRhomb::Decode(rhombs.subspan(at, CompiledRhomb::kSize));
       benchmark::DoNotOptimize(normal ? ConvertRhomb(rhomb) : ConvertRhomb2(rhomb));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rhombs.size() / kCompiledRhombSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rhombs.size() / CompiledRhomb::kSize));
   state.SetLabel(normal ? "Normal" : "Beach/Island");
 }
 BENCHMARK(BM_ConvertRhomb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -47,11 +47,11 @@ void BM_ConvertObject(benchmark::State& state) {
   const auto objects = SectionBytes(c, Section::Objects);
   c.CliffGrid.assign(static_cast<std::size_t>(c.MapInfoRecord.width) * c.MapInfoRecord.height, 0);
   for (auto _ : state) {
-    for (std::size_t at = 0; at + kObjectRecordSize <= objects.size(); at += kObjectRecordSize) {
-      benchmark::DoNotOptimize(ConvertObject(ObjectRecord::Parse(objects.subspan(at, kObjectRecordSize)), c));
+    for (std::size_t at = 0; at + ObjectRecord::kSize <= objects.size(); at += ObjectRecord::kSize) {
+      benchmark::DoNotOptimize(ConvertObject(ObjectRecord::Decode(objects.subspan(at, ObjectRecord::kSize)), c));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(objects.size() / kObjectRecordSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(objects.size() / ObjectRecord::kSize));
 }
 BENCHMARK(BM_ConvertObject)->Unit(benchmark::kMillisecond);
 
@@ -81,7 +81,8 @@ void BM_ConvertScript(benchmark::State& state) {
   for (auto _ : state) {
     c.Seek(Section::Scripts);
     const std::int32_t count = c.MissionStream.ReadI32();
-    for (std::int32_t i = 0; i < count; ++i) benchmark::DoNotOptimize(ConvertScript(c.MissionStream, i, 2));
+    for (std::int32_t i = 0; i < count; ++i)
+      benchmark::DoNotOptimize(ConvertScript(c.MissionStream, i, CurrentKeywords));
     scripts += count;
   }
   state.SetItemsProcessed(scripts);
@@ -92,13 +93,12 @@ void BM_ConvertGroupRecord(benchmark::State& state) {
   Conversion& c = BenchMapAt(kLarge).FirstMission();
   const auto groups = SectionBytes(c, Section::Groups);
   for (auto _ : state) {
-    for (std::size_t at = 0; at + kGroupRecordSize <= groups.size(); at += kGroupRecordSize) {
-      GroupRecord record;
-      std::copy_n(groups.begin() + static_cast<std::ptrdiff_t>(at), kGroupRecordSize, record.begin());
-      benchmark::DoNotOptimize(ConvertGroupRecord(record));
+    for (std::size_t at = 0; at + GroupRecord::kSize <= groups.size(); at += GroupRecord::kSize) {
+      const std::span<const std::uint8_t> record(groups.data() + at, GroupRecord::kSize);
+      benchmark::DoNotOptimize(ConvertGroupRecord(GroupRecord::Decode(record)));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(groups.size() / kGroupRecordSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(groups.size() / GroupRecord::kSize));
 }
 BENCHMARK(BM_ConvertGroupRecord);
 

@@ -53,7 +53,7 @@ void ComparingSink::Begin(const std::filesystem::path& target) {
   const bool inMission = current_.name.find('/') != std::string::npos;
   const MapInformation& map = conversion_.MapInfoRecord;
   if (!inMission && (base == "rhombs" || base == "cflags") && map.width > 0 && map.height > 0) {
-    cellBytes_ = base == "rhombs" ? static_cast<std::int64_t>(kEditorRhombSize) : kCellFlagBytes;
+    cellBytes_ = base == "rhombs" ? static_cast<std::int64_t>(EditorRhomb::kSize) : kCellFlagBytes;
     current_.grid.emplace();
     current_.grid->columns = map.width;
     current_.grid->rows = map.height;

@@ -12,6 +12,7 @@
 
 #include "core/byte_stream.hpp"
 #include "core/file_sink.hpp"
+#include "core/game_version.hpp"
 #include "core/map_kind.hpp"
 #include "core/path_text.hpp"
 #include "core/section_directory.hpp"
@@ -56,7 +57,7 @@ struct Conversion {
   MapInformation MapInfoRecord;
   std::vector<std::uint8_t> CliffGrid;  // width x height cliff marks, row by row
   MissionRectangle MissionRect;
-  int GameVersionKind = 2;  // 1 selects the first script keyword table
+  GameVersionKindCode GameVersionKind = CurrentKeywords;  // which script keyword table
   std::shared_ptr<const Bytes> CliffDataBuffer = std::make_shared<const Bytes>();
 
   // Receives warnings about input that was repaired (for instance a clipped mission rectangle).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/platform_files.hpp"
+#include "core/process_leftovers.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;
@@ -23,7 +24,9 @@ std::error_code RenameFolder(const fs::path& from, const fs::path& to) {
 }
 
 bool RenamesBetween(const fs::path& fromFolder, const fs::path& toFolder) {
-  const std::string name = ".kartwerk-probe-" + RandomSuffix();
+  // Named after this process, so that a run killed between these steps leaves a name the next
+  // run recognises and removes.
+  const std::string name = ProcessMarkedName(".kartwerk-probe-");
   std::error_code ec;
   if (!fs::create_directory(fromFolder / name, ec) || ec) return false;
   const bool renamed = !RenameFolder(fromFolder / name, toFolder / name);

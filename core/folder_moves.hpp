@@ -12,7 +12,8 @@ namespace kartwerk {
 std::error_code RenameFolder(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Whether a folder inside fromFolder can be renamed into toFolder (both on one file system):
-// tried with an empty folder of a unique name, which is removed again.
+// tried with an empty folder named after this process (".kartwerk-probe-<process>-<random>"),
+// which is removed again.
 bool RenamesBetween(const std::filesystem::path& fromFolder, const std::filesystem::path& toFolder);
 
 // Copies a folder with everything in it to `to`, which must not exist. On a failure (a full

@@ -10,6 +10,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/gzip_reasons.hpp"
 #include "core/inflate.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
@@ -38,11 +39,15 @@ std::string FolderText(const std::filesystem::path& folder) {
   return text;
 }
 
-EGZipError OpenError(const std::filesystem::path& source) {
-  return EGZipError("Error opening " + TextFromPath(source), GzOpenError);
+// The gzip layer's texts, with the reason after them when it is known.
+std::string WithReason(std::string text, const std::string& reason) {
+  return reason.empty() ? text : text + ": " + reason;
 }
-EGZipError ReadError(const std::filesystem::path& source) {
-  return EGZipError("Error reading from " + TextFromPath(source), GzReadError);
+EGZipError OpenError(const std::filesystem::path& source, const std::string& reason = {}) {
+  return EGZipError(WithReason("Error opening " + TextFromPath(source), reason), GzOpenError);
+}
+EGZipError ReadError(const std::filesystem::path& source, const std::string& reason = {}) {
+  return EGZipError(WithReason("Error reading from " + TextFromPath(source), reason), GzReadError);
 }
 
 std::uint32_t Le32(const std::uint8_t* p) {
@@ -125,7 +130,7 @@ ContainerBytes ReadCompressed(const std::filesystem::path& source) {
 // took. expected is the member's size as far as it is known (its trailer's ISIZE); the room is
 // doubled when that was too little, up to the limit.
 std::size_t InflateMember(std::span<const std::uint8_t> in, ContainerBytes& out, std::uint64_t expected,
-                          const std::filesystem::path& source) {
+                          const std::filesystem::path& source, std::uint64_t fileSize) {
   const std::size_t start = out.size();
   const std::uint64_t room = kMaxInflatedSize - start;
   const std::uint64_t bound = std::min<std::uint64_t>(room, in.size() * kMaxDeflateRatio + 1);
@@ -137,13 +142,15 @@ std::size_t InflateMember(std::span<const std::uint8_t> in, ContainerBytes& out,
       out.resize(start + r.produced);
       return r.consumed;
     }
-    if (r.outcome == InflateOutcome::BadData) throw ReadError(source);
+    if (r.outcome == InflateOutcome::BadData) throw ReadError(source, DeflateFailureReason(in, fileSize));
     if (capacity >= room) {
       throw EGZipError(
           "Error reading from " + TextFromPath(source) + ": decompressed data exceeds the limit of 256 MiB",
           GzReadError);
     }
-    if (capacity >= bound) throw ReadError(source);  // more than deflate can produce from this input
+    if (capacity >= bound) {  // more than deflate can produce from this input
+      throw ReadError(source, DamagedStreamReason(nullptr));
+    }
     capacity = std::min(capacity * 2, bound);
   }
 }
@@ -179,7 +186,9 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
   const ContainerBytes file = ReadCompressed(source);
   const std::span<const std::uint8_t> all(file);
   MemberHeader header = ParseMemberHeader(all);
-  if (header.status != MemberHeader::Complete) throw OpenError(source);
+  if (header.status != MemberHeader::Complete) {
+    throw OpenError(source, NoGzipHeaderReason(all, header.status == MemberHeader::Incomplete));
+  }
   GzContent content;
   content.storedName = header.name;
   content.mtime = static_cast<std::time_t>(header.mtime);
@@ -190,19 +199,25 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
   for (;;) {
     pos += header.length;
     const std::size_t start = content.data.size();
-    pos += InflateMember(all.subspan(pos), content.data, expected, source);
-    if (file.size() - pos < 8) throw ReadError(source);  // the trailer is missing
+    pos += InflateMember(all.subspan(pos), content.data, expected, source, file.size());
+    if (file.size() - pos < 8) throw ReadError(source, TrailerCutShortReason(file.size() - pos, file.size()));
     const std::span<const std::uint8_t> produced = std::span<const std::uint8_t>(content.data).subspan(start);
     if (Le32(&file[pos]) != GzipCrc32(produced) ||
         Le32(&file[pos + 4]) != static_cast<std::uint32_t>(produced.size())) {
-      throw EGZipError("Error closing " + TextFromPath(source), GzCloseError);
+      throw EGZipError(WithReason("Error closing " + TextFromPath(source),
+                                  "damaged data: it does not match the checksum or size its trailer gives"),
+                       GzCloseError);
     }
     pos += 8;
     // Another member may follow (their data is concatenated, as gzip does); bytes that do not
     // begin one are ignored, bytes that do must be a whole member.
     if (file.size() - pos < 2 || file[pos] != 0x1f || file[pos + 1] != 0x8b) break;
     header = ParseMemberHeader(all.subspan(pos));
-    if (header.status != MemberHeader::Complete) throw ReadError(source);
+    if (header.status == MemberHeader::Incomplete) {
+      throw ReadError(source, "cut short: the file ends after " + std::to_string(file.size()) +
+                                  " bytes, inside the header of a further gzip member");
+    }
+    if (header.status != MemberHeader::Complete) throw ReadError(source, "damaged header of a further gzip member");
     expected = 0;
   }
   return content;
@@ -259,7 +274,9 @@ TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source) {
     header = ParseMemberHeader(head);
     if (header.status != MemberHeader::Incomplete || head.size() == had) break;
   }
-  if (header.status != MemberHeader::Complete) throw OpenError(source);
+  if (header.status != MemberHeader::Complete) {
+    throw OpenError(source, NoGzipHeaderReason(head, header.status == MemberHeader::Incomplete));
+  }
   info.Name = SafeStoredName(header.name, WithoutExtension(source));
   info.MTime = static_cast<std::time_t>(header.mtime);
   info.Date = PackDosDateTime(info.MTime);
@@ -288,6 +305,9 @@ Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit) {
       if (stream.avail_in == 0) break;
     }
     rc = inflate(&stream, Z_NO_FLUSH);
+  }
+  if (rc == Z_DATA_ERROR) {
+    throw ReadError(source, DamagedStreamReason(stream.msg));
   }
   if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) throw ReadError(source);
   out.resize(limit - stream.avail_out);

@@ -125,6 +125,12 @@ std::tm LocalTime(std::time_t seconds) {
   return local;
 }
 
+std::tm UtcTime(std::time_t seconds) {
+  std::tm utc{};
+  gmtime_s(&utc, &seconds);
+  return utc;
+}
+
 #else
 
 std::filesystem::path TemporaryRoot() {
@@ -211,6 +217,12 @@ std::tm LocalTime(std::time_t seconds) {
   std::tm local{};
   ::localtime_r(&seconds, &local);
   return local;
+}
+
+std::tm UtcTime(std::time_t seconds) {
+  std::tm utc{};
+  ::gmtime_r(&seconds, &utc);
+  return utc;
 }
 
 #endif

@@ -46,5 +46,7 @@ bool ProcessIsRunning(unsigned long id);
 
 // The calendar time of a moment in the local time zone.
 std::tm LocalTime(std::time_t seconds);
+// The calendar time of a moment in UTC.
+std::tm UtcTime(std::time_t seconds);
 
 }  // namespace kartwerk

@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const kartwerk::GroupRecord record = input.Take<kartwerk::kGroupRecordSize>();
+  const auto record = kartwerk::GroupRecord::Decode(input.Take<kartwerk::GroupRecord::kSize>());
   const std::string text = kartwerk::ConvertGroupRecord(record);
   if (text.empty() || text.back() != '\n') __builtin_trap();
   return 0;

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto record = kartwerk::ObjectRecord::Parse(input.Take<kartwerk::kObjectRecordSize>());
+  const auto record = kartwerk::ObjectRecord::Decode(input.Take<kartwerk::ObjectRecord::kSize>());
   kartwerk::Conversion c;
   c.MapKind = static_cast<kartwerk::MapKindCode>(input.Byte() % 3);
   // Mostly map sizes up to a little over the largest map, now and then any 32-bit size at all

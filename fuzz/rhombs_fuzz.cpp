@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto rhomb = kartwerk::CompiledRhomb::Parse(input.Take<kartwerk::kCompiledRhombSize>());
+  const auto rhomb = kartwerk::CompiledRhomb::Decode(input.Take<kartwerk::CompiledRhomb::kSize>());
   for (const kartwerk::EditorRhomb& out : {kartwerk::ConvertRhomb(rhomb), kartwerk::ConvertRhomb2(rhomb)}) {
     if (out.tileCode != rhomb.tileCode || out.shape > 12) __builtin_trap();
     if (out.levelLow != ((rhomb.levelWord & 0x0F) << 4) || out.levelHigh != (rhomb.levelWord > 15 ? 1 : 0)) {

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const int gameVersionKind = data[0] % 2 + 1;
+  const auto gameVersionKind = data[0] % 2 ? kartwerk::OlderKeywords : kartwerk::CurrentKeywords;
   kartwerk::ByteStream stream;
   stream.Load(kartwerk::Bytes(data + 1, data + size));
   for (std::int32_t index = 0; !stream.AtEnd(); ++index) {

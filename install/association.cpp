@@ -2,20 +2,35 @@
 
 #include <exception>
 
+#include "core/exception_text.hpp"
 #include "core/program_path.hpp"
 
 #ifdef _WIN32
 #include "install/map_types.hpp"
 #include "install/registry_win32.hpp"
 #else
+#include "install/system_desktop_entry.hpp"
 #include "install/user_folders.hpp"
 #include "install/xdg_association.hpp"
 #endif
 
 namespace kartwerk {
 
+std::optional<std::filesystem::path> SystemWideAssociation() {
+#ifdef _WIN32
+  return std::nullopt;
+#else
+  try {
+    return SystemDesktopEntryForMapTypes(SystemDataFolders());
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+#endif
+}
+
 std::optional<std::string> TryRegisterMapTypes() {
   try {
+    if (SystemWideAssociation()) return std::nullopt;
     const std::filesystem::path program = ProgramPath();
 #ifdef _WIN32
     for (const MapType& type : kCompiledMapTypes) RegisterMapType(type, program);
@@ -23,10 +38,8 @@ std::optional<std::string> TryRegisterMapTypes() {
     InstallXdgAssociation(UserDataHome(), program);
 #endif
     return std::nullopt;
-  } catch (const std::exception& e) {
-    return std::string(e.what());
   } catch (...) {
-    return std::string("unknown error");
+    return ExceptionText(std::current_exception());
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game_version.hpp"
 #include "install/registry_list.hpp"
 
 namespace kartwerk {
@@ -24,6 +25,7 @@ struct InstalledVersion {
   std::size_t registry = 0;          // the entry of GameInstallations::Registry it was read from
 };
 
+// The version picker offers this many; the others are reached with --game DIR.
 inline constexpr std::size_t kMaxInstalledVersions = 6;
 inline constexpr std::size_t kSlotCount = 255;
 
@@ -31,7 +33,7 @@ struct GameInstallations {
   // Where installations are registered, searched in order; without one, no game is ever found.
   RegistryList Registry;
 
-  // At most six, numbered from 1 in enumeration order (entry i is InstalledVersions[i - 1]).
+  // Every one found, numbered from 1 in enumeration order (entry i is InstalledVersions[i - 1]).
   std::vector<InstalledVersion> InstalledVersions;
   // The installation chosen by the user or by a command-line map, numbered from 1; 0 for none.
   std::uint8_t ChosenVersion = 0;
@@ -39,8 +41,8 @@ struct GameInstallations {
   std::filesystem::path GameFolder;
   // The Wine prefix the located game was registered in; empty when its source is no prefix.
   std::filesystem::path GameWinePrefix;
-  // 1 when the chosen installation's version is exactly "1.9", otherwise 2; 0 until first set.
-  std::uint8_t GameVersionKind = 0;
+  // Which keyword set the chosen installation's version selects; none until first set.
+  GameVersionKindCode GameVersionKind = NoGameVersion;
   // One line per editor slot, entry n for slot n; entry 255 stays empty.
   std::array<std::string, kSlotCount + 1> SlotList;
 };

@@ -93,8 +93,6 @@ std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry) {
   return registry.OpenMachineKey(kGameKeyWow64Path);
 }
 
-std::uint8_t VersionKindOf(std::string_view version) { return version == "1.9" ? 1 : 2; }
-
 void EnumerateInstallations(GameInstallations& installs) {
   const std::vector<OpenedGameKey> gameKeys = OpenGameKeys(installs);
   if (gameKeys.empty()) return;
@@ -102,7 +100,6 @@ void EnumerateInstallations(GameInstallations& installs) {
   for (const OpenedGameKey& game : gameKeys) {
     const RegistrySource& registry = *installs.Registry[game.registry].source;
     for (const std::string& name : game.subKeys) {
-      if (installs.InstalledVersions.size() >= kMaxInstalledVersions) return;  // the picker offers six
       std::unique_ptr<RegistryKey> subKey = game.key->OpenSubKey(name);
       if (!subKey) continue;
       InstalledVersion entry;
@@ -123,7 +120,7 @@ bool LocateGame(GameInstallations& installs) {
   ChosenSubKey chosen = OpenChosenSubKey(installs, gameKeys);
   if (!chosen.key) return false;  // no game key, no sub-key, or the chosen one is gone
 
-  installs.GameVersionKind = VersionKindOf(chosen.key->ReadString("version"));
+  installs.GameVersionKind = GameVersionKindOf(chosen.key->ReadString("version"));
   const RegistryEntry& registry = installs.Registry[chosen.registry];
   const std::filesystem::path folder = registry.source->HostFolder(chosen.key->ReadString("target folder"));
   if (folder.empty() || !IsFile(JoinIgnoringCase(folder, "editor\\scridll.dll"))) return false;
@@ -134,7 +131,9 @@ bool LocateGame(GameInstallations& installs) {
 
 void ChooseInstallationForMap(GameInstallations& installs, const std::filesystem::path& mapPath) {
   const std::filesystem::path map = Comparable(mapPath);
-  for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
+  // ChosenVersion counts to 255: a map in a later installation's folder chooses none.
+  const std::size_t count = std::min<std::size_t>(installs.InstalledVersions.size(), 255);
+  for (std::size_t i = 0; i < count; ++i) {
     if (LiesIn(map, Comparable(installs.InstalledVersions[i].hostFolder))) {
       installs.ChosenVersion = static_cast<std::uint8_t>(i + 1);
       return;

@@ -19,11 +19,8 @@ inline constexpr std::string_view kGameKeyWow64Path = "Software\\Wow6432Node\\Br
 // The game key, or its Wow6432Node twin when the key itself is absent; nullptr when both are.
 std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry);
 
-// 1 for the version text "1.9" exactly (case and all), 2 for anything else, the empty text included.
-std::uint8_t VersionKindOf(std::string_view version);
-
-// Refills InstalledVersions with the registered installations whose folder exists, in
-// enumeration order; the seventh and later ones are ignored. Without a game key the list stays.
+// Refills InstalledVersions with every registered installation whose folder exists, in
+// enumeration order, however many. Without a game key the list stays.
 void EnumerateInstallations(GameInstallations& installs);
 
 // Opens the chosen installation (InstalledVersions entry ChosenVersion, else the first entry,

@@ -62,6 +62,7 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
   ConvertRequest request;
   request.MapPath = map.MapPath;
   request.SlotFolder = batch.OutFolder / PathFromText(map.FolderName);
+  request.OnlyReplaceMaps = true;
   request.GameVersionKind = batch.GameVersionKind;
   request.CliffDataFile = batch.CliffDataFile;
   if (batch.Planned) request.Planned = [&batch, index](std::size_t labels) { batch.Planned(index, labels); };

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game_version.hpp"
 #include "pipeline/process_thread.hpp"
 
 namespace kartwerk {
@@ -53,7 +54,7 @@ struct BatchRequest {
   std::vector<BatchMap> Maps;
   std::filesystem::path OutFolder;  // each map goes into OutFolder / FolderName
   unsigned Jobs = 0;                // maps converted at once; 0: one per processor core
-  int GameVersionKind = 2;
+  GameVersionKindCode GameVersionKind = CurrentKeywords;
   std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
   // The handlers get the map's index in Maps. They run on the converting threads, for
   // different maps at the same time, so they must be safe to call concurrently.

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/errors.hpp"
+#include "core/exception_text.hpp"
 #include "core/staging.hpp"
 #include "pipeline/conversion_steps.hpp"
 
@@ -64,16 +65,7 @@ std::string CampaignMissionName(const std::string& entry) {
 
 }  // namespace
 
-std::string ConversionEnd::ErrorText() const {
-  if (!error) return {};
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "unknown error";
-  }
-}
+std::string ConversionEnd::ErrorText() const { return ExceptionText(error); }
 
 std::string ConversionEnd::FailureText() const {
   const std::string untouched = slotLeftAsItWas ? "; the slot was left as it was" : "";

@@ -7,6 +7,7 @@
 #include "core/path_text.hpp"
 #include "core/staging.hpp"
 #include "pipeline/conversion_steps.hpp"
+#include "pipeline/out_folder_rule.hpp"
 #include "pipeline/slot_commit.hpp"
 
 namespace kartwerk {
@@ -35,6 +36,14 @@ void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
 
 ConversionEnd RunConversion(const ConvertRequest& request) {
   ConversionEnd end;
+  const std::filesystem::path backups = request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
+  if (request.OnlyReplaceMaps && !Prepare(end, "checking the output folder", [&] {
+        if (const auto refusal = OutFolderRefusal(TargetPath(request.SlotFolder), BackupStore(backups))) {
+          throw SlotFolderError(*refusal);
+        }
+      })) {
+    return end;
+  }
   Conversion c;
   c.Warn = request.Warn;
   c.GameVersionKind = request.GameVersionKind;
@@ -46,15 +55,13 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   if (!Prepare(end, "staging the map", [&] { PrepareMap(c, std::filesystem::absolute(request.MapPath)); })) return end;
 
   std::optional<SlotCommit> slot;
-  const bool slotReady =
-      Prepare(end, "preparing the slot folder",
-              [&] {
-                slot.emplace(request.SlotFolder,
-                             request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder, request.Warn);
-                c.SlotFolder = slot->Folder();
-              }) &&
-      Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
-      Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
+  const bool slotReady = Prepare(end, "preparing the slot folder",
+                                 [&] {
+                                   slot.emplace(request.SlotFolder, backups, request.Warn);
+                                   c.SlotFolder = slot->Folder();
+                                 }) &&
+                         Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
+                         Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
 
   if (slotReady) {
     if (request.Planned) {

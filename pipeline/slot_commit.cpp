@@ -11,6 +11,7 @@
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
+#include "core/process_leftovers.hpp"
 #include "install/slot_store.hpp"
 #include "install/user_folders.hpp"
 
@@ -20,7 +21,7 @@ namespace {
 
 constexpr std::string_view kNewMarker = ".kartwerk-new-";
 constexpr std::string_view kAsideMarker = ".kartwerk-aside-";
-constexpr std::size_t kTimeTextLength = 23;  // "2026-12-07 14-30-21.042"
+constexpr std::string_view kProbePrefix = ".kartwerk-probe-";
 
 std::string Quoted(const fs::path& path) { return "\"" + TextFromPath(path) + "\""; }
 
@@ -74,51 +75,27 @@ std::string FolderTitle(const fs::path& folder) {
   return name.empty() ? "untitled" : name;
 }
 
-bool IsTimeText(std::string_view text) {
-  static constexpr std::string_view shape = "0000-00-00 00-00-00.000";
-  if (text.size() < shape.size()) return false;
-  for (std::size_t i = 0; i < shape.size(); ++i) {
-    const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (shape[i] == '0' ? !digit : text[i] != shape[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 fs::path DefaultBackupFolder() { return UserProgramDataFolder() / "kartwerk" / "replaced-slots"; }
 
-std::string BackupName(const std::string& slotName, const std::string& title, std::tm t, int milliseconds) {
-  char time[64];
-  std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d-%02d-%02d.%03d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                t.tm_hour, t.tm_min, t.tm_sec, milliseconds);
-  return slotName + " " + time + " " + title;
+fs::path TargetPath(const fs::path& target) {
+  std::error_code ec;
+  const fs::path folder = target.filename().empty() ? target.parent_path() : target;  // a trailing separator
+  return fs::absolute(folder, ec).lexically_normal();
 }
 
 std::string PreviousContentText(const fs::path& target, const fs::path& previous) {
   return "the previous content of " + Quoted(target) + " was moved to " + Quoted(previous);
 }
 
-std::vector<fs::path> SlotBackups(const fs::path& backupFolder, const std::string& slotName) {
-  std::vector<fs::path> backups;
-  std::error_code ec;
-  for (fs::directory_iterator it(backupFolder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = TextFromPath(it->path().filename());
-    // The time follows the slot's name, so the names sort oldest first.
-    if (name.size() > slotName.size() + 1 + kTimeTextLength && name.compare(0, slotName.size(), slotName) == 0 &&
-        name[slotName.size()] == ' ' && IsTimeText(std::string_view(name).substr(slotName.size() + 1))) {
-      backups.push_back(it->path());
-    }
-  }
-  std::sort(backups.begin(), backups.end());
-  return backups;
-}
-
 SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn)
-    : target_(std::move(target)), backupFolder_(std::move(backupFolder)), warn_(std::move(warn)) {
+    : target_(std::move(target)),
+      backupFolder_(std::move(backupFolder)),
+      store_(backupFolder_),
+      warn_(std::move(warn)) {
   std::error_code ec;
-  if (target_.filename().empty()) target_ = target_.parent_path();  // a trailing separator
-  target_ = fs::absolute(target_, ec).lexically_normal();           // messages name it in full
+  target_ = TargetPath(target_);  // messages name it in full
   if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) {
     throw SlotFolderError(Quoted(target_) + " is not a folder");
   }
@@ -135,6 +112,11 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn)
 
 SlotCommit::~SlotCommit() { Discard(); }
 
+void SlotCommit::PutsBackBackup(std::optional<FolderListing> written) {
+  writesConversion_ = false;
+  restoredListing_ = std::move(written);
+}
+
 void SlotCommit::Discard() {
   if (committed_ || folder_.empty()) return;
   std::error_code ignored;
@@ -143,25 +125,43 @@ void SlotCommit::Discard() {
 }
 
 fs::path SlotCommit::BackupPathFor(const fs::path& content, const std::string& slotName) const {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const int ms =
-      static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-  return backupFolder_ / PathFromText(BackupName(slotName, FolderTitle(content), LocalTime(seconds), ms));
+  return store_.NewBackupPath(slotName, FolderTitle(content));
 }
 
-fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName) const {
-  // Two processes may keep a backup of one slot in the same millisecond: the later takes "(2)".
-  const fs::path base = BackupPathFor(aside, slotName);
+void SlotCommit::DescribeBackup(const fs::path& backup, const std::string& slotName,
+                                const std::optional<FolderListing>& recorded) const {
+  BackupRecord record;
+  record.folder = backup;
+  record.origin = target_.parent_path() / PathFromText(slotName);
+  record.installation = InstallationOfSlot(record.origin);
+  record.when = BackupStore::WhenOf(backup, slotName);
+  record.title = FolderTitle(backup);
+  if (recorded && ListFolder(backup) == recorded) record.written = recorded;
+  try {
+    store_.Describe(record);
+  } catch (const std::exception& e) {
+    // The backup itself is safe; without its record it is shown as of unknown origin and never removed.
+    if (warn_) warn_(e.what());
+  }
+}
+
+fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName,
+                                  const std::optional<FolderListing>& recorded) const {
   std::error_code ec;
-  fs::create_directories(backupFolder_, ec);
-  std::string reason = ec.message();
+  std::string reason;
+  try {
+    store_.MakeReady();
+  } catch (const std::exception& e) {
+    reason = e.what();
+    ec = std::make_error_code(std::errc::permission_denied);
+  }
+  // Two processes may keep a backup of one slot in the same millisecond: the later takes the next
+  // sequence number.
   for (int n = 1; n <= 20 && !ec; ++n) {
-    fs::path backup = base;
-    if (n > 1) backup += " (" + std::to_string(n) + ")";
-    if (fs::exists(backup, ec)) continue;
+    const fs::path backup = BackupPathFor(aside, slotName);
     try {
       MoveFolder(aside, backup);
+      DescribeBackup(backup, slotName, recorded);
       return backup;
     } catch (const fs::filesystem_error& e) {
       reason = e.code().message();
@@ -184,6 +184,7 @@ void SlotCommit::SettleLeftovers() {
     if (work && !ProcessIsRunning(work->process)) found.emplace_back(it->path(), *work);
   }
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  RemoveEndedProcessLeftovers(parent, kProbePrefix);
   for (const auto& [path, work] : found) {
     if (!work.aside) {
       // A conversion that never finished: its folder never held anyone's map.
@@ -200,7 +201,7 @@ void SlotCommit::SettleLeftovers() {
       }
       continue;
     }
-    const fs::path backup = KeepInBackup(path, work.slotName);
+    const fs::path backup = KeepInBackup(path, work.slotName, store_.WrittenInto(slot));
     if (!backup.empty() && warn_) {
       warn_("a map an interrupted conversion had moved out of " + Quoted(slot) + " is kept in " + Quoted(backup));
     }
@@ -224,10 +225,13 @@ fs::path SlotCommit::Commit() {
                              ": " + reason);
     };
     if (backupFolder_.is_relative()) throw cannotKeep("no data folder for backups (set HOME)");
-    fs::create_directories(backupFolder_, ec);
-    if (ec) throw cannotKeep(ec.message());
+    try {
+      store_.MakeReady();
+    } catch (const std::exception& e) {
+      throw cannotKeep(e.what());
+    }
     if (!RenamesBetween(parent, backupFolder_)) {
-      copied = backupFolder_ / (".incoming-" + RandomSuffix());
+      copied = backupFolder_ / ProcessMarkedName(".kartwerk-incoming-");
       try {
         CopyFolder(target_, copied);
       } catch (const fs::filesystem_error& e) {
@@ -235,6 +239,11 @@ fs::path SlotCommit::Commit() {
       }
     }
   }
+
+  // What Kartwerk wrote into the target before, and what it puts there now: a backup that is
+  // exactly the former may be removed later, as it can be made again.
+  const std::optional<FolderListing> recorded = store_.WrittenInto(target_);
+  const std::optional<FolderListing> placed = writesConversion_ ? ListFolder(folder_) : restoredListing_;
 
   // Old folder aside, new one in. Another conversion committing into the same target at the same
   // time may put its folder in between; that one is moved aside and kept as well, and the later
@@ -266,17 +275,25 @@ fs::path SlotCommit::Commit() {
         displaced.push_back(aside);
       }
     }
-    const std::error_code placed = RenameFolder(folder_, target_);
-    if (!placed) break;
+    const std::error_code renamed = RenameFolder(folder_, target_);
+    if (!renamed) break;
     if (!fs::exists(target_, ec)) {
-      throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + placed.message());
+      throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + renamed.message());
     }
   }
   committed_ = true;
+  try {
+    store_.RecordWritten(target_, placed);
+  } catch (const std::exception& e) {
+    if (warn_) warn_(e.what());  // the place then counts as holding something Kartwerk did not write
+  }
 
   const std::string slotName = TextFromPath(target_.filename());
   fs::path previous;  // where the first folder moved aside went: the target's content before
+  std::vector<fs::path> made;
   for (std::size_t i = 0; i < displaced.size(); ++i) {
+    // Folders another run put in between are conversions of that run, not the target's content.
+    const std::optional<FolderListing> wrote = i == 0 ? recorded : std::nullopt;
     fs::path backup;
     if (i == 0 && !copied.empty() && SameFolderContent(displaced[0], copied)) {
       backup = BackupPathFor(copied, slotName);
@@ -285,16 +302,18 @@ fs::path SlotCommit::Commit() {
       } else {
         fs::remove_all(displaced[0], ec);
         copied.clear();
+        DescribeBackup(backup, slotName, wrote);
       }
     }
-    if (backup.empty()) backup = KeepInBackup(displaced[i], slotName);
+    if (backup.empty()) backup = KeepInBackup(displaced[i], slotName, wrote);
+    if (!backup.empty()) made.push_back(backup);
     if (i == 0) previous = backup.empty() ? displaced[0] : backup;
   }
   if (!copied.empty()) fs::remove_all(copied, ec);
 
-  // Only the most recent backups of a slot are kept.
-  const std::vector<fs::path> backups = SlotBackups(backupFolder_, TextFromPath(target_.filename()));
-  for (std::size_t i = 0; i + kKeptBackupsPerSlot < backups.size(); ++i) fs::remove_all(backups[i], ec);
+  // Of what this place held before, only backups that can be made again are removed, and only
+  // past its ten newest; the backups just made are never among them.
+  store_.Prune(target_, made);
   return previous;
 }
 

@@ -16,10 +16,13 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "core/folder_listing.hpp"
+#include "pipeline/backup_store.hpp"
 #include "pipeline/process_thread.hpp"
 
 namespace kartwerk {
@@ -30,17 +33,11 @@ class SlotFolderError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// How many backups of one slot are kept; older ones are removed.
-inline constexpr std::size_t kKeptBackupsPerSlot = 10;
-
 // kartwerk/replaced-slots in the user's program data folder.
 std::filesystem::path DefaultBackupFolder();
 
-// "map.007 2026-12-07 14-30-21.042 Dunes": the slot, the time and the previous map's title.
-std::string BackupName(const std::string& slotName, const std::string& title, std::tm time, int milliseconds);
-
-// The backups of one slot in the backup folder, oldest first.
-std::vector<std::filesystem::path> SlotBackups(const std::filesystem::path& backupFolder, const std::string& slotName);
+// The full, normal form of a target folder as the backups and records name it.
+std::filesystem::path TargetPath(const std::filesystem::path& target);
 
 // "the previous content of "…/map.007" was moved to "…"", for the user.
 std::string PreviousContentText(const std::filesystem::path& target, const std::filesystem::path& previous);
@@ -67,16 +64,27 @@ class SlotCommit {
   std::filesystem::path Commit();
   // Removes the private folder now.
   void Discard();
+  // The folder holds a backup being put back rather than a conversion: after the commit the
+  // place counts as Kartwerk's own conversion only when written says so.
+  void PutsBackBackup(std::optional<FolderListing> written);
 
  private:
   std::filesystem::path BackupPathFor(const std::filesystem::path& content, const std::string& slotName) const;
   // Moves a folder moved aside from the slot slotName into the backup folder; returns its new
   // path, or empty (after a warning) when it has to stay where it is.
-  std::filesystem::path KeepInBackup(const std::filesystem::path& aside, const std::string& slotName) const;
+  std::filesystem::path KeepInBackup(const std::filesystem::path& aside, const std::string& slotName,
+                                     const std::optional<FolderListing>& recorded) const;
+  // Writes the record of a backup of the slot slotName beside the target; it counts as Kartwerk's
+  // conversion when its content is what recorded lists.
+  void DescribeBackup(const std::filesystem::path& backup, const std::string& slotName,
+                      const std::optional<FolderListing>& recorded) const;
   void SettleLeftovers();
 
   std::filesystem::path target_;
   std::filesystem::path backupFolder_;
+  BackupStore store_;
+  bool writesConversion_ = true;
+  std::optional<FolderListing> restoredListing_;
   SlotWarning warn_;
   std::filesystem::path folder_;
   bool committed_ = false;

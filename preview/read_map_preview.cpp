@@ -32,7 +32,7 @@ void ReadTerrain(Conversion& c, MapPreview& map) {
     return;
   }
   const sectionRec& entry = c.Entry(Section::TerrainRhombs);
-  const SectionRecords records = ReadSectionRecords(c.MissionStream, entry.offset, entry.size, kCompiledRhombSize);
+  const SectionRecords records = ReadSectionRecords(c.MissionStream, entry.offset, entry.size, CompiledRhomb::kSize);
   Bytes scratch;
   const std::span<const std::uint8_t> all = records.Contiguous(scratch);
   // Records that begin past the end of the map file hold no terrain, only zeros.
@@ -40,7 +40,7 @@ void ReadTerrain(Conversion& c, MapPreview& map) {
   RhombConverter converter(scheme == 0 ? NormalRhombScheme() : BeachIslandRhombScheme());
   for (std::size_t cell = 0; cell < held; ++cell) {
     const EditorRhomb rhomb =
-        converter.Convert(CompiledRhomb::Parse(all.subspan(cell * kCompiledRhombSize, kCompiledRhombSize)));
+        converter.Convert(CompiledRhomb::Decode(all.subspan(cell * CompiledRhomb::kSize, CompiledRhomb::kSize)));
     map.terrain[cell] = rhomb.terrain;
     // The five level bits as the editor keeps them.
     map.level[cell] = static_cast<std::uint8_t>((rhomb.levelLow >> 4) | (rhomb.levelHigh << 4));
@@ -57,14 +57,14 @@ void ReadObjects(Conversion& c, MapPreview& map) {
   const std::size_t shifted = position + c.PMiniCount;
   if (position == kNoSection || shifted >= c.SectionDirectory.count) return;
   const SectionRecords records = ReadSectionRecords(c.MissionStream, c.SectionDirectory[shifted].offset,
-                                                    c.SectionDirectory[position].size, kObjectRecordSize);
+                                                    c.SectionDirectory[position].size, ObjectRecord::kSize);
   Bytes scratch;
   const std::span<const std::uint8_t> all = records.Contiguous(scratch);
   const Bytes none;
   const Bytes& cliffData = c.CliffDataBuffer ? *c.CliffDataBuffer : none;
   const std::size_t held = static_cast<std::size_t>(records.count - records.pastEnd);
   for (std::size_t i = 0; i < held; ++i) {
-    const ObjectRecord object = ObjectRecord::Parse(all.subspan(i * kObjectRecordSize, kObjectRecordSize));
+    const ObjectRecord object = ObjectRecord::Decode(all.subspan(i * ObjectRecord::kSize, ObjectRecord::kSize));
     if (object.nameIndex != kCliffNameIndex) {
       map.objects.push_back({object.x, object.y});
     } else if (StampsCliffMask(object)) {

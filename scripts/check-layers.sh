@@ -1,73 +1,98 @@
 #!/usr/bin/env bash
-# Fails when a source file includes a header of a layer above its own. Dependencies point down
-# only; each folder below may include its own headers and those of the folders listed after it:
-#   app -> ui, ui/win32 -> ui/logic -> pipeline -> install, convert/writers -> convert/records -> core
-# Map pictures (preview) stand beside the pipeline: below ui, above convert/writers.
-# The comparison of a map with a folder (compare) stands on both, below app.
-# The map maker (the in-memory map builder) stands on core alone, and the test helpers on it.
-# The windows' logic (ui/logic) is below both window faces, Qt (ui) and Win32 (ui/win32), and
-# free of any toolkit: a Qt header or windows.h included there fails too.
-# Every quoted include must name its header from the top of the tree ("core/text.hpp").
-#   scripts/check-layers.sh [SOURCE_FOLDER]
+# Fails when a source file includes a header of a layer that is not below its own, or a toolkit
+# header its layer must stay free of. The rules come from the layer map (layers.txt at the top of
+# the tree) and from nowhere else. Every quoted include must name its header from the top of the
+# tree ("core/text.hpp").
+#   scripts/check-layers.sh [SOURCE_FOLDER [LAYER_MAP]]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
+map=${2:-layers.txt}
+[ -f "$map" ] || { echo "no layer map $map under $(pwd)" >&2; exit 1; }
 
-declare -A allowed=(
-  [core]="core"
-  [convert/records]="convert/records core"
-  [convert/writers]="convert/writers convert/records core"
-  [install]="install core"
-  [pipeline]="pipeline install convert/writers convert/records core"
-  [preview]="preview convert/writers convert/records core"
-  [compare]="compare pipeline preview install convert/writers convert/records core"
-  [ui/logic]="ui/logic pipeline install convert/writers convert/records core"
-  [ui]="ui ui/logic pipeline preview install convert/writers convert/records core"
-  [ui/win32]="ui/win32 ui/logic pipeline preview install convert/writers convert/records core"
-  [app]="app ui ui/win32 ui/logic compare pipeline preview install convert/writers convert/records core"
-  [mapmaker]="mapmaker core"
-  [tests/support]="tests/support mapmaker core"
-)
-
-# The layer of a header or source path: the longest folder of the table it lies in.
-layer_of() {
-  local path=$1 best=""
-  for folder in "${!allowed[@]}"; do
-    if [[ $path == "$folder"/* && ${#folder} -gt ${#best} ]]; then best=$folder; fi
+declare -A allowed=() forbidden=()
+while IFS= read -r line; do
+  line=${line%%#*}
+  [[ $line =~ ^[[:space:]]*$ ]] && continue
+  if [[ ! $line =~ ^([a-z0-9_/]+):(.*)$ ]]; then
+    echo "$map: cannot read the line \"$line\"" >&2
+    exit 1
+  fi
+  layer=${BASH_REMATCH[1]}
+  below="" toolkits=""
+  for word in ${BASH_REMATCH[2]}; do
+    if [[ $word == !* ]]; then toolkits+=" ${word#!}"; else below+=" $word"; fi
   done
-  printf '%s' "$best"
+  allowed[$layer]="$layer$below"
+  forbidden[$layer]=$toolkits
+done <"$map"
+for layer in "${!allowed[@]}"; do
+  for below in ${allowed[$layer]}; do
+    if [ -z "${allowed[$below]+set}" ]; then
+      echo "$map: layer $layer names $below, which is no layer of the map" >&2
+      exit 1
+    fi
+  done
+done
+
+# The layer of a header or source path, into $layer: the deepest folder of the map it lies in.
+# (A variable rather than output: a subshell per include is slow on a busy machine.)
+layer_of() {
+  layer=${1%/*}
+  [[ $1 == */* ]] || layer=""
+  while [ -n "$layer" ] && [ -z "${allowed[$layer]+set}" ]; do
+    if [[ $layer == */* ]]; then layer=${layer%/*}; else layer=""; fi
+  done
 }
 
-status=0
+# The include lines naming a toolkit's headers, as extended regular expressions.
+declare -A toolkit_pattern=(
+  [qt]='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]*|qt[a-z]*/[^>]*)>'
+  [win32]='^[[:space:]]*#[[:space:]]*include[[:space:]]*<([Ww]indows|[Ww]inuser|[Cc]ommctrl)\.h>'
+)
+
+# Every source file of a layer, with its layer (a file of a nested layer belongs to that layer).
+declare -A layer_of_file=()
+existing=()
+for folder in "${!allowed[@]}"; do [ -d "$folder" ] && existing+=("$folder"); done
 checked=0
-for folder in "${!allowed[@]}"; do
-  [ -d "$folder" ] || continue
+if [ ${#existing[@]} -gt 0 ]; then
   while IFS= read -r file; do
-    own=$(layer_of "$file")
-    [ "$own" = "$folder" ] || continue  # a file of a nested layer is checked as that layer
+    layer_of "$file"
+    layer_of_file[$file]=$layer
     checked=$((checked + 1))
-    while IFS=: read -r line header; do
-      target=$(layer_of "$header")
+  done < <(find "${existing[@]}" \( -name '*.cpp' -o -name '*.hpp' \) -print | sort -u)
+fi
+
+status=0
+if [ "$checked" -gt 0 ]; then
+  # One pass over every include line: FILE:LINE:TEXT.
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    rest=${hit#*:}
+    line=${rest%%:*}
+    text=${rest#*:}
+    own=${layer_of_file[$file]}
+    if [[ $text =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]*)\" ]]; then
+      header=${BASH_REMATCH[1]}
+      layer_of "$header"
+      target=$layer
       if [ -z "$target" ]; then
         echo "$file:$line: \"$header\" is not named from the top of the tree by its layer's folder" >&2
         status=1
-      elif [[ " ${allowed[$folder]} " != *" $target "* ]]; then
-        echo "$file:$line: layer $folder includes \"$header\" of layer $target, which is not below it" >&2
+      elif [[ " ${allowed[$own]} " != *" $target "* ]]; then
+        echo "$file:$line: layer $own includes \"$header\" of layer $target, which is not below it" >&2
         status=1
       fi
-    done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
-             sed 's/^\([0-9]*\):[^"]*"\([^"]*\)".*/\1:\2/' || true)
-  done < <(find "$folder" -name '*.cpp' -o -name '*.hpp' | sort)
-done
-
-# The windows' logic stays toolkit-free, so that every face (Qt, Win32) builds on it.
-if [ -d ui/logic ]; then
-  while IFS= read -r hit; do
-    echo "$hit: the windows' logic includes a toolkit header" >&2
-    status=1
-  done < <({ grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]*|qt[a-z]*/[^>]*)>' \
-                --include='*.cpp' --include='*.hpp' ui/logic
-              grep -rniE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(windows|winuser|commctrl)\.h>' \
-                --include='*.cpp' --include='*.hpp' ui/logic; } | cut -d: -f1,2 || true)
+    else
+      for toolkit in ${forbidden[$own]}; do
+        if [[ $text =~ ${toolkit_pattern[$toolkit]} ]]; then
+          echo "$file:$line: layer $own includes a $toolkit header" >&2
+          status=1
+        fi
+      done
+    fi
+  done < <(printf '%s\0' "${!layer_of_file[@]}" | sort -z |
+           xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' || true)
 fi
 
 if [ "$checked" -eq 0 ]; then

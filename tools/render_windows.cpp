@@ -5,8 +5,8 @@
 //
 // The windows run their real flows against a sample game installation made in a scratch folder:
 // the browser with a selected map, the slot picker's list, its progress panel half-way, the
-// version picker with 2, 5 and 6 installations, the notice window (the fatal notices and a failed
-// step, a replaced slot) and the editor prompt.
+// version picker with 2, 5, 6 and 9 installations (six offered, a line for the others), the notice
+// window (the fatal notices and a failed step, a replaced slot) and the editor prompt.
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -32,10 +32,11 @@
 #include "install/startup.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
-#include "ui/gui_windows.hpp"
-#include "ui/window_system.hpp"
+#include "ui/qt/window_set.hpp"
+#include "ui/qt/window_system.hpp"
 
 namespace kw = kartwerk;
+namespace kq = kartwerk::qt;
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,7 +51,7 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
   return true;
 }
 
-bool Settled(const kw::TFadeForm& window) { return window.isVisible() && !window.Timer1()->isActive(); }
+bool Settled(const kq::FadeWindow& window) { return window.isVisible() && !window.FadeTimer()->isActive(); }
 
 void Save(QWidget& window, const fs::path& file) {
   const QPixmap picture = window.grab();
@@ -119,8 +120,8 @@ std::shared_ptr<const kw::RegistrySource> RegistryOf(const std::vector<fs::path>
 }
 
 struct Session {
-  kw::GuiSession session;
-  std::unique_ptr<kw::GuiWindows> windows;
+  kq::QtSession session;
+  std::unique_ptr<kq::WindowSet> windows;
 
   Session(std::shared_ptr<const kw::RegistrySource> registry, const fs::path& cliffData, const fs::path& map = {}) {
     session.CommandLineMap = map;
@@ -131,12 +132,12 @@ struct Session {
     };
     session.hooks.LaunchEditor = [](const kw::EditorLaunch&) { return true; };
     // The offscreen platform draws every window opaque (and warns of each opacity set).
-    session.DesktopHasWindowOpacity = kw::DesktopShowsWindowOpacity();
+    session.DesktopHasWindowOpacity = kq::DesktopShowsWindowOpacity();
     session.CliffDataFile = cliffData;
     session.FadeIntervalMs = 1;
     session.installs.Registry = std::move(registry);
-    windows = std::make_unique<kw::GuiWindows>(session);
-    windows->Form7().FormShow();
+    windows = std::make_unique<kq::WindowSet>(session);
+    windows->Browser().Logic().FormShow();
   }
 };
 
@@ -170,27 +171,27 @@ int main(int argc, char** argv) {
       // Held before "Desc", so the panel rests at "Info".
       if (++reports == 7) cv.wait(lock, [&] { return !hold; });
     };
-    kw::TForm7& browser = s.windows->Form7();
+    kq::BrowserWindow& browser = s.windows->Browser();
     Require(WaitFor([&] { return Settled(browser); }), "the browser's fade-in");
-    const auto rows = browser.ListView1->findItems(QStringLiteral("Dunes"), Qt::MatchExactly);
+    const auto rows = browser.mapList->findItems(QStringLiteral("Dunes"), Qt::MatchExactly);
     Require(!rows.isEmpty(), "the map row");
-    browser.ListView1->setCurrentItem(rows.first());
+    browser.mapList->setCurrentItem(rows.first());
     Save(browser, out / "browser.png");
 
     // The progress of a campaign: its gauge runs longer than a single map's.
-    browser.RadioButton1->click();
-    const auto campaigns = browser.ListView1->findItems(QStringLiteral("007"), Qt::MatchExactly);
+    browser.campaignsButton->click();
+    const auto campaigns = browser.mapList->findItems(QStringLiteral("007"), Qt::MatchExactly);
     Require(!campaigns.isEmpty(), "the campaign row");
-    browser.ListView1->setCurrentItem(campaigns.first());
-    browser.ListView1DblClick();
-    kw::TForm1& picker = s.windows->Form1();
+    browser.mapList->setCurrentItem(campaigns.first());
+    browser.Logic().OpenSelected();
+    kq::SlotPickerWindow& picker = s.windows->SlotPicker();
     Require(WaitFor([&] { return Settled(picker); }), "the slot picker's fade-in");
-    picker.ListBox1->setCurrentRow(3);
+    picker.slotList->setCurrentRow(3);
     Save(picker, out / "slot_picker.png");
 
-    picker.ListBox1->setCurrentRow(7);
-    picker.ListBox1DblClick();
-    Require(WaitFor([&] { return picker.Label14->text() == QStringLiteral("Info"); }), "the progress half-way");
+    picker.slotList->setCurrentRow(7);
+    picker.Logic().ChooseSlot();
+    Require(WaitFor([&] { return picker.stepValue->text() == QStringLiteral("Info"); }), "the progress half-way");
     Save(picker, out / "progress.png");
     {
       std::lock_guard lock(mutex);
@@ -217,32 +218,32 @@ int main(int argc, char** argv) {
     // Named on the command line: a map chosen in the browser that fails goes back to the browser instead.
     Session s(kw::ExplicitInstallation(game), cliffData,
               game / "game" / "maps" / "single" / (std::string(map) + ".qdm"));
-    kw::TForm1& picker = s.windows->Form1();
+    kq::SlotPickerWindow& picker = s.windows->SlotPicker();
     Require(WaitFor([&] { return Settled(picker); }), "the slot picker's fade-in");
-    picker.ListBox1->setCurrentRow(slot);
-    picker.ListBox1DblClick();
-    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the notice after the conversion");
-    Save(s.windows->Form8(), out / picture);
+    picker.slotList->setCurrentRow(slot);
+    picker.Logic().ChooseSlot();
+    Require(WaitFor([&] { return Settled(s.windows->Notice()); }), "the notice after the conversion");
+    Save(s.windows->Notice(), out / picture);
   }
 
-  for (int n : {2, 5, 6}) {
+  for (int n : {2, 5, 6, 9}) {
     std::vector<fs::path> folders;
     for (int i = 0; i < n; ++i) folders.push_back(i == 0 ? game : scratch.path() / ("install " + std::to_string(i)));
     for (const fs::path& f : folders) fs::create_directories(f);
     Session s(RegistryOf(folders), cliffData);
-    Require(WaitFor([&] { return Settled(s.windows->Form9()); }), "the version picker");
-    Save(s.windows->Form9(), out / ("version_picker_" + std::to_string(n) + ".png"));
+    Require(WaitFor([&] { return Settled(s.windows->VersionPicker()); }), "the version picker");
+    Save(s.windows->VersionPicker(), out / ("version_picker_" + std::to_string(n) + ".png"));
   }
 
   {
     Session s(nullptr, cliffData);
-    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the game-not-located notice");
-    Save(s.windows->Form8(), out / "notice.png");
+    Require(WaitFor([&] { return Settled(s.windows->Notice()); }), "the game-not-located notice");
+    Save(s.windows->Notice(), out / "notice.png");
   }
   {
     Session s(kw::ExplicitInstallation(game), scratch.path() / "no cliffdata here");
-    Require(WaitFor([&] { return Settled(s.windows->Form8()); }), "the cliffdata notice");
-    Save(s.windows->Form8(), out / "notice_cliffdata.png");
+    Require(WaitFor([&] { return Settled(s.windows->Notice()); }), "the cliffdata notice");
+    Save(s.windows->Notice(), out / "notice_cliffdata.png");
   }
   return 0;
 }

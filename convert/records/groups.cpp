@@ -1,10 +1,8 @@
 #include "convert/records/groups.hpp"
 
-#include <charconv>
-#include <span>
 #include <string_view>
 
-#include "core/byte_stream.hpp"
+#include "convert/records/key_value.hpp"
 
 namespace kartwerk {
 namespace {
@@ -73,41 +71,44 @@ std::string FlagList(std::uint32_t typeAndFlags) {
   return text;
 }
 
-// " key=value" appended in place: a mission writes 17 of them for each of its groups.
-void AppendKey(std::string& text, std::string_view key, long long value) {
-  char digits[20];  // "-9223372036854775808"
-  text += key;
-  text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
 // Room for a group's text (its flag list is the longest part), allocated once.
 constexpr std::size_t kGroupTextRoom = 512;
 
 }  // namespace
 
-std::string ConvertGroupRecord(const GroupRecord& record) {
-  const std::span<const std::uint8_t> r(record);
-  const std::uint32_t typeAndFlags = U32At(r, 0);
-  const std::uint8_t zone1 = ByteAt(r, 4);
-  const std::uint8_t zone2 = ByteAt(r, 5);
-  const std::uint8_t group1 = ByteAt(r, 6);
-  const std::uint8_t group2 = ByteAt(r, 7);
-  const std::uint8_t reserveFlag = ByteAt(r, 8);
-  const std::uint8_t reserveZone = ByteAt(r, 9);
-  const std::int32_t attackTime = I32At(r, 10);
-  const std::int32_t delay = I32At(r, 14);
-  const std::uint16_t minimum = U16At(r, 18);
-  const std::int32_t force = I32At(r, 20);
+GroupRecord GroupRecord::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
+  GroupRecord g;
+  g.typeAndFlags = f.U32<kTypeAndFlags>();
+  g.zone1 = f.U8<kZone1>();
+  g.zone2 = f.U8<kZone2>();
+  g.group1 = f.U8<kGroup1>();
+  g.group2 = f.U8<kGroup2>();
+  g.reserveFlag = f.U8<kReserveFlag>();
+  g.reserveZone = f.U8<kReserveZone>();
+  g.attackTime = f.I32<kAttackTime>();
+  g.delay = f.I32<kDelay>();
+  g.minimum = f.U16<kMinimum>();
+  g.force = f.I32<kForce>();
+  g.hp = f.U8<kHp>();
+  g.ammo = f.U8<kAmmo>();
+  g.expa = f.U8<kExpa>();
+  g.morale = f.U8<kMorale>();
+  return g;
+}
 
+std::string ConvertGroupRecord(const GroupRecord& group) {
+  const auto& [typeAndFlags, zone1, zone2, group1, group2, reserveFlag, reserveZone, attackTime, delay, minimum, force,
+               hp, ammo, expa, morale] = group;
   std::string text;
   text.reserve(kGroupTextRoom);
   text += " ai type=\"";
   text += kAiTypeNames[typeAndFlags & 0x0F];
   text += '"';
-  AppendKey(text, " group1=", group1);
-  AppendKey(text, " group2=", group2);
-  AppendKey(text, " zone1=", zone1);
-  AppendKey(text, " zone2=", zone2);
+  AppendPair(text, " group1=", group1);
+  AppendPair(text, " group2=", group2);
+  AppendPair(text, " zone1=", zone1);
+  AppendPair(text, " zone2=", zone2);
   text += '\n';
 
   text += "  aiflags=";
@@ -121,17 +122,17 @@ std::string ConvertGroupRecord(const GroupRecord& record) {
   if (minimum > 0) reserve += 4;
   if (force != kNoTicks) reserve += 8;
   if (reserve > 0) reserve += 1;
-  AppendKey(text, " reserv auto=", reserve);
-  AppendKey(text, " delay=", delay == kNoTicks ? 0 : delay / kTicksPerSecond);
-  AppendKey(text, " min=", minimum >= kNoMinimum ? 0 : minimum);
-  AppendKey(text, " force=", force == kNoTicks ? 0 : force / kTicksPerSecond);
-  AppendKey(text, " atime=", attackTime / kTicksPerSecond);
-  AppendKey(text, " flag=", reserve == 0 ? 0 : reserveFlag);
-  AppendKey(text, " zone=", reserve == 0 ? 0 : reserveZone);
-  AppendKey(text, " hp=", ByteAt(r, 24));
-  AppendKey(text, " ammo=", ByteAt(r, 25));
-  AppendKey(text, " expa=", ByteAt(r, 26));
-  AppendKey(text, " morale=", ByteAt(r, 27));
+  AppendPair(text, " reserv auto=", reserve);
+  AppendPair(text, " delay=", delay == kNoTicks ? 0 : delay / kTicksPerSecond);
+  AppendPair(text, " min=", minimum >= kNoMinimum ? 0 : minimum);
+  AppendPair(text, " force=", force == kNoTicks ? 0 : force / kTicksPerSecond);
+  AppendPair(text, " atime=", attackTime / kTicksPerSecond);
+  AppendPair(text, " flag=", reserve == 0 ? 0 : reserveFlag);
+  AppendPair(text, " zone=", reserve == 0 ? 0 : reserveZone);
+  AppendPair(text, " hp=", hp);
+  AppendPair(text, " ammo=", ammo);
+  AppendPair(text, " expa=", expa);
+  AppendPair(text, " morale=", morale);
   text += '\n';
   return text;
 }

@@ -3,29 +3,46 @@
 // starting state).
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "convert/records/record_fields.hpp"
 
 namespace kartwerk {
 
-// The stored group record, 28 bytes, little-endian:
-//   0 u32 AI type (bits 0-3) and behaviour flags (bits 4-31)
-//   4 u8 zone 1, 5 u8 zone 2, 6 u8 group 1, 7 u8 group 2, 8 u8 reserve flag, 9 u8 reserve zone
-//  10 i32 attack time (ticks), 14 i32 delay (ticks), 18 u16 minimum, 20 i32 force (ticks)
-//  24 u8 hp, 25 u8 ammo, 26 u8 expa, 27 u8 morale
-// Delay and force hold 7FFFFFFF when the group has none; 25 ticks are one second.
-inline constexpr std::size_t kGroupRecordSize = 28;
-using GroupRecord = std::array<std::uint8_t, kGroupRecordSize>;
+// The stored group record, 28 bytes, little-endian. Delay and force hold 7FFFFFFF when the
+// group has none; times are in ticks, 25 to a second.
+struct GroupRecord {
+  static constexpr std::size_t kSize = 28;
+  enum Field : std::size_t {
+    kTypeAndFlags, kZone1, kZone2, kGroup1, kGroup2, kReserveFlag, kReserveZone,
+    kAttackTime, kDelay, kMinimum, kForce, kHp, kAmmo, kExpa, kMorale
+  };
+  static constexpr RecordFields<15> kFields{{{0, 4}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}, {10, 4}, {14, 4},
+                                             {18, 2}, {20, 4}, {24, 1}, {25, 1}, {26, 1}, {27, 1}}};
+  static_assert(FieldsFill(kFields, kSize));
+
+  std::uint32_t typeAndFlags = 0;  // AI type (bits 0-3) and behaviour flags (bits 4-31)
+  std::uint8_t zone1 = 0, zone2 = 0, group1 = 0, group2 = 0;
+  std::uint8_t reserveFlag = 0, reserveZone = 0;
+  std::int32_t attackTime = 0, delay = 0;
+  std::uint16_t minimum = 0;
+  std::int32_t force = 0;
+  std::uint8_t hp = 0, ammo = 0, expa = 0, morale = 0;
+
+  // Reads the little-endian record; bytes missing from a short record read as 0.
+  static GroupRecord Decode(std::span<const std::uint8_t> record);
+};
 
 // The record multiplayer maps, which store no AI groups, are written with: all zero apart
 // from hp 100, ammo 100 and morale 50.
 inline constexpr GroupRecord DefaultGroupRecord = [] {
-  GroupRecord record{};
-  record[24] = 100;  // hp
-  record[25] = 100;  // ammo
-  record[27] = 50;   // morale
+  GroupRecord record;
+  record.hp = 100;
+  record.ammo = 100;
+  record.morale = 50;
   return record;
 }();
 

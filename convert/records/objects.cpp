@@ -8,15 +8,9 @@
 
 namespace kartwerk {
 
-ObjectRecord ObjectRecord::Parse(std::span<const std::uint8_t> record) {
-  ObjectRecord r;
-  r.x = U16At(record, 0);
-  r.y = U16At(record, 2);
-  r.nameIndex = ByteAt(record, 4);
-  r.attrByte = ByteAt(record, 5);
-  r.attrWord = U16At(record, 6);
-  r.variant = U16At(record, 8);
-  return r;
+ObjectRecord ObjectRecord::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
+  return {f.U16<kX>(), f.U16<kY>(), f.U8<kNameIndex>(), f.U8<kAttrByte>(), f.U16<kAttrWord>(), f.U16<kVariant>()};
 }
 
 std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset, std::uint8_t index) {

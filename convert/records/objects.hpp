@@ -9,16 +9,21 @@
 #include <string>
 #include <string_view>
 
+#include "convert/records/record_fields.hpp"
 #include "core/byte_stream.hpp"
 #include "core/conversion.hpp"
 
 namespace kartwerk {
 
-inline constexpr std::size_t kObjectRecordSize = 10;
 inline constexpr std::size_t kObjectNameSize = 16;
 inline constexpr std::uint8_t kCliffNameIndex = 8;  // the cliff objects
 
 struct ObjectRecord {
+  static constexpr std::size_t kSize = 10;
+  enum Field : std::size_t { kX, kY, kNameIndex, kAttrByte, kAttrWord, kVariant };
+  static constexpr RecordFields<6> kFields{{{0, 2}, {2, 2}, {4, 1}, {5, 1}, {6, 2}, {8, 2}}};
+  static_assert(FieldsFill(kFields, kSize));
+
   std::uint16_t x = 0;  // position units, 32 per cell
   std::uint16_t y = 0;
   std::uint8_t nameIndex = 0;  // entry of the object names section
@@ -27,7 +32,7 @@ struct ObjectRecord {
   std::uint16_t variant = 0;  // for a cliff object also its mask number
 
   // Reads the little-endian record; bytes missing from a short record read as 0.
-  static ObjectRecord Parse(std::span<const std::uint8_t> record);
+  static ObjectRecord Decode(std::span<const std::uint8_t> record);
 };
 
 // Entry index of the object names table that starts at tableOffset in stream: the text of

@@ -6,26 +6,32 @@
 #include <cstdint>
 #include <span>
 
+#include "convert/records/record_fields.hpp"
 #include "core/byte_stream.hpp"
 
 namespace kartwerk {
 
-inline constexpr std::size_t kCompiledRhombSize = 4;
-inline constexpr std::size_t kEditorRhombSize = 8;
-
 // One cell of the compiled terrain section.
 struct CompiledRhomb {
+  static constexpr std::size_t kSize = 4;
+  enum Field : std::size_t { kTileCode, kLevelWord };
+  static constexpr RecordFields<2> kFields{{{0, 2}, {2, 2}}};
+  static_assert(FieldsFill(kFields, kSize));
+
   std::uint16_t tileCode = 0;   // meaning depends on the terrain scheme
   std::uint16_t levelWord = 0;  // only its low five bits reach the editor
 
   // Reads the little-endian record; bytes missing from a short record read as 0.
-  static CompiledRhomb Parse(std::span<const std::uint8_t> record) {
-    return CompiledRhomb{U16At(record, 0), U16At(record, 2)};
+  static CompiledRhomb Decode(std::span<const std::uint8_t> record) {
+    const FieldReader<kFields> f(record);
+    return CompiledRhomb{f.U16<kTileCode>(), f.U16<kLevelWord>()};
   }
 };
 
 // One cell as the editor stores it: the tile code spelled out.
 struct EditorRhomb {
+  static constexpr std::size_t kSize = 8;
+
   std::uint8_t terrain = 0;    // terrain type the editor records for the cell
   std::uint8_t tileClass = 0;  // class of the tile code
   std::uint16_t shape = 0;     // 0 plain tile, 1 to 12 transition piece
@@ -34,7 +40,7 @@ struct EditorRhomb {
   std::uint16_t tileCode = 0;  // copied unchanged
 
   // The record in file order, little-endian.
-  std::array<std::uint8_t, kEditorRhombSize> Bytes() const {
+  std::array<std::uint8_t, kSize> Bytes() const {
     return {terrain,  tileClass, static_cast<std::uint8_t>(shape),    static_cast<std::uint8_t>(shape >> 8),
             levelLow, levelHigh, static_cast<std::uint8_t>(tileCode), static_cast<std::uint8_t>(tileCode >> 8)};
   }

@@ -62,7 +62,7 @@ void RhombConverter::ConvertUnremembered(CompiledRhomb rhomb, std::uint8_t* out)
 void RhombConverter::Remember(std::uint16_t tileCode) {
   known_[tileCode] = ConvertRhombWith(scheme_, CompiledRhomb{tileCode, 0});
   knownBytes_[tileCode] = known_[tileCode].Bytes();
-  std::memcpy(&knownWords_[tileCode], knownBytes_[tileCode].data(), kEditorRhombSize);
+  std::memcpy(&knownWords_[tileCode], knownBytes_[tileCode].data(), EditorRhomb::kSize);
   isKnown_[tileCode] = true;
 }
 

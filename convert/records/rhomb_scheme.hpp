@@ -74,7 +74,7 @@ class RhombConverter {
     return out;
   }
 
-  // Writes Convert(rhomb).Bytes() to out (kEditorRhombSize bytes): the remembered record with
+  // Writes Convert(rhomb).Bytes() to out (EditorRhomb::kSize bytes): the remembered record with
   // this rhomb's level bytes put in.
   void ConvertInto(const CompiledRhomb rhomb, std::uint8_t* out) {
     if (rhomb.tileCode >= kRemembered) {
@@ -109,7 +109,7 @@ class RhombConverter {
   static constexpr std::size_t kRemembered = 1024;
   const RhombScheme& scheme_;
   std::array<EditorRhomb, kRemembered> known_{};
-  std::array<std::array<std::uint8_t, kEditorRhombSize>, kRemembered> knownBytes_{};
+  std::array<std::array<std::uint8_t, EditorRhomb::kSize>, kRemembered> knownBytes_{};
   std::array<std::uint64_t, kRemembered> knownWords_{};  // knownBytes_ in memory order
   std::array<bool, kRemembered> isKnown_{};
 };

@@ -145,7 +145,9 @@ static_assert(RowsInCodeOrder(kSecondSet) && RowsInCodeOrder(kFirstSet),
 
 }  // namespace
 
-const ScriptCodeTable& ScriptCodeTableFor(int gameVersionKind) { return gameVersionKind == 1 ? kFirstSet : kSecondSet; }
+const ScriptCodeTable& ScriptCodeTableFor(GameVersionKindCode gameVersionKind) {
+  return gameVersionKind == OlderKeywords ? kFirstSet : kSecondSet;
+}
 
 const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t code) {
   if (code < 1 || code > table.size()) return nullptr;

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/game_version.hpp"
+
 namespace kartwerk {
 
 inline constexpr std::size_t kScriptCodeCount = 97;
@@ -42,9 +44,9 @@ struct ScriptCode {
 // Row i holds script code i + 1.
 using ScriptCodeTable = std::array<ScriptCode, kScriptCodeCount>;
 
-// The keyword set of the installed game: the first set for GameVersionKind 1 (version
-// "1.9"), the second for every other value (0 only before a game has been located).
-const ScriptCodeTable& ScriptCodeTableFor(int gameVersionKind);
+// The keyword set of the installed game: the first set for OlderKeywords (version "1.9"), the
+// second for every other value (NoGameVersion only before a game has been located).
+const ScriptCodeTable& ScriptCodeTableFor(GameVersionKindCode gameVersionKind);
 
 // The row of a script code, or nullptr for a code the table has no row for (0, 98 and up).
 const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t code);

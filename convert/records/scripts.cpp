@@ -296,7 +296,7 @@ BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int
 // Writes the script that starts at the stream's position through sink (anything with
 // Append(std::string_view)): the header line, the body made again atom by atom, and CR LF.
 template <class Sink>
-void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind) {
   // The head's two values mean nothing to the editor; they only have to be there.
   if (stream.Remaining() < kScriptHeadSize) throw StreamReadError();
   stream.Skip(kScriptHeadSize);
@@ -356,14 +356,14 @@ std::string ScriptName(std::int32_t scriptIndex) {
   return (scriptIndex < 10 ? "Script 0" : "Script ") + std::to_string(scriptIndex);
 }
 
-std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind) {
   std::string block;
   StringSink sink{block};
   WriteScriptBlock(sink, stream, scriptIndex, gameVersionKind);
   return block;
 }
 
-void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind) {
+void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind) {
   WriteScriptBlock(out, stream, scriptIndex, gameVersionKind);
 }
 

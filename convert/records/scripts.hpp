@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/byte_stream.hpp"
+#include "core/game_version.hpp"
 
 namespace kartwerk {
 
@@ -41,10 +42,10 @@ std::string ScriptName(std::int32_t scriptIndex);
 // Throws StreamReadError when the data ends before the end statement, ListIndexError
 // ("List index out of bounds (%d)") when a value slot or a connective finds nothing to take,
 // and ScriptCodeError for a code without a keyword row.
-std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind);
+std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind);
 
 // The same block appended to out, without holding the block's text: a script of millions of
 // statements keeps a few bytes per statement in memory.
-void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, int gameVersionKind);
+void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind);
 
 }  // namespace kartwerk

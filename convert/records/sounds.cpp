@@ -9,16 +9,10 @@
 
 namespace kartwerk {
 
-SoundRecord SoundRecord::Decode(std::span<const std::uint8_t> r) {
-  SoundRecord s;
-  s.Name = FixedText(r.first(std::min(r.size(), kNameWidth)));
-  s.U = U16At(r, 64);
-  s.V = U16At(r, 66);
-  s.Radius = U16At(r, 68);
-  s.Worse = std::bit_cast<float>(U32At(r, 70));
-  s.MinWait = U16At(r, 74);
-  s.MaxWait = U16At(r, 76);
-  return s;
+SoundRecord SoundRecord::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
+  return {f.Text<kName>(), f.U16<kU>(),       f.U16<kV>(),      f.U16<kRadius>(),
+          f.F32<kWorse>(), f.U16<kMinWait>(), f.U16<kMaxWait>()};
 }
 
 namespace {

@@ -6,20 +6,24 @@
 #include <span>
 #include <string>
 
+#include "convert/records/record_fields.hpp"
+
 namespace kartwerk {
 
 // One sound: 78 bytes.
 struct SoundRecord {
   static constexpr std::size_t kSize = 78;
-  static constexpr std::size_t kNameWidth = 64;
+  enum Field : std::size_t { kName, kU, kV, kRadius, kWorse, kMinWait, kMaxWait };
+  static constexpr RecordFields<7> kFields{{{0, 64}, {64, 2}, {66, 2}, {68, 2}, {70, 4}, {74, 2}, {76, 2}}};
+  static_assert(FieldsFill(kFields, kSize));
 
-  std::string Name;           // offset 0: up to the first zero byte, at most 64 bytes
-  std::uint16_t U = 0;        // 64: position as stored (not moved by the mission rectangle)
-  std::uint16_t V = 0;        // 66
-  std::uint16_t Radius = 0;   // 68
-  float Worse = 0;            // 70: IEEE 754 single
-  std::uint16_t MinWait = 0;  // 74
-  std::uint16_t MaxWait = 0;  // 76
+  std::string Name;           // up to the first zero byte, at most 64 bytes
+  std::uint16_t U = 0;        // position as stored (not moved by the mission rectangle)
+  std::uint16_t V = 0;
+  std::uint16_t Radius = 0;
+  float Worse = 0;            // IEEE 754 single
+  std::uint16_t MinWait = 0;
+  std::uint16_t MaxWait = 0;
 
   static SoundRecord Decode(std::span<const std::uint8_t> record);
 };

@@ -4,16 +4,18 @@
 
 namespace kartwerk {
 
-SupportFlagRecord SupportFlagRecord::Decode(std::span<const std::uint8_t> r) {
-  return {I32At(r, 0), I32At(r, 4), I32At(r, 8), I32At(r, 12), I32At(r, 16)};
+SupportFlagRecord SupportFlagRecord::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
+  return {f.I32<kFirstX>(), f.I32<kFirstY>(), f.I32<kSecondX>(), f.I32<kSecondY>(), f.I32<kFlagParam>()};
 }
 
-SupportUnitHead SupportUnitHead::Decode(std::span<const std::uint8_t> r) {
+SupportUnitHead SupportUnitHead::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
   SupportUnitHead h;
-  h.DecodeStart(r);
-  h.ID = U32At(r, 6);
-  h.In = ByteAt(r, 10);
-  h.Crew = ByteAt(r, 11);
+  h.DecodeStart(f.Bytes<kStart>());
+  h.ID = f.U32<kID>();
+  h.In = f.U8<kIn>();
+  h.Crew = f.U8<kCrew>();
   return h;
 }
 

@@ -16,12 +16,15 @@ namespace kartwerk {
 // and a number between them. A firstX of -1 marks a flag that is not set.
 struct SupportFlagRecord {
   static constexpr std::size_t kSize = 20;
+  enum Field : std::size_t { kFirstX, kFirstY, kSecondX, kSecondY, kFlagParam };
+  static constexpr RecordFields<5> kFields{{{0, 4}, {4, 4}, {8, 4}, {12, 4}, {16, 4}}};
+  static_assert(FieldsFill(kFields, kSize));
 
-  std::int32_t firstX = 0;     // offset 0
-  std::int32_t firstY = 0;     // 4
-  std::int32_t secondX = 0;    // 8
-  std::int32_t secondY = 0;    // 12
-  std::int32_t flagParam = 0;  // 16
+  std::int32_t firstX = 0;
+  std::int32_t firstY = 0;
+  std::int32_t secondX = 0;
+  std::int32_t secondY = 0;
+  std::int32_t flagParam = 0;
 
   static SupportFlagRecord Decode(std::span<const std::uint8_t> record);
 };
@@ -30,10 +33,13 @@ struct SupportFlagRecord {
 // without position, direction and owner, and with the type number spread over bytes 6 to 9.
 struct SupportUnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 12;
+  enum Field : std::size_t { kStart, kID, kIn, kCrew };
+  static constexpr RecordFields<4> kFields{{{0, UnitRecordStart::kSize}, {6, 4}, {10, 1}, {11, 1}}};
+  static_assert(FieldsFill(kFields, kSize));
 
-  std::uint32_t ID = 0;   // 6..9: unit type number in the NameTable
-  std::uint8_t In = 0;    // 10: passengers
-  std::uint8_t Crew = 0;  // 11: crew members
+  std::uint32_t ID = 0;   // unit type number in the NameTable
+  std::uint8_t In = 0;    // passengers
+  std::uint8_t Crew = 0;  // crew members
 
   std::size_t SubRecordCount() const { return static_cast<std::size_t>(In) + Crew; }
 

@@ -1,27 +1,15 @@
 #include "convert/records/unit_text.hpp"
 
 #include <algorithm>
-#include <charconv>
+
+#include "convert/records/key_value.hpp"
 
 namespace kartwerk {
 namespace {
 
-// " key=value" spelled at at; returns the end. A large mission has tens of thousands of units
-// and crew members: their pairs are spelled into one buffer and appended to the text at once.
-template <std::size_t N>
-char* SpellPair(char* at, const char (&key)[N], std::uint32_t value) {
-  at = std::copy(key, key + N - 1, at);
-  return std::to_chars(at, at + 10, value).ptr;
-}
-
-template <std::size_t N>
-void AppendPair(std::string& out, const char (&key)[N], std::uint32_t value) {
-  char text[N - 1 + 10];
-  out.append(text, SpellPair(text, key, value));
-}
-
-// " ID=" and a name, and six pairs (their numbers are below 256; room is kept for any 32-bit one).
-constexpr std::size_t kStatPairsRoom = 4 + NameTable::kEntrySize + 6 * (8 + 10);
+// " ID=" and a name, and six pairs. A large mission has tens of thousands of units and crew
+// members: their pairs are spelled into one buffer and appended to the text at once.
+constexpr std::size_t kStatPairsRoom = 4 + NameTable::kEntrySize + 6 * (8 + kPairNumberRoom);
 
 }  // namespace
 

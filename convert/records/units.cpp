@@ -1,39 +1,40 @@
 #include "convert/records/units.hpp"
 
-#include <charconv>
-#include <cstring>
-
+#include "convert/records/key_value.hpp"
 #include "convert/records/unit_text.hpp"
 
 namespace kartwerk {
 
-void UnitRecordStart::DecodeStart(std::span<const std::uint8_t> r) {
-  Grp = ByteAt(r, 0);
-  HP = ByteAt(r, 1);
-  Ammo = ByteAt(r, 2);
-  Expa = ByteAt(r, 3);
-  Lives = ByteAt(r, 4);
-  Morale = ByteAt(r, 5);
+void UnitRecordStart::DecodeStart(std::span<const std::uint8_t> start) {
+  const FieldReader<UnitRecordStart::kFields> f(start);
+  Grp = f.U8<kGrp>();
+  HP = f.U8<kHP>();
+  Ammo = f.U8<kAmmo>();
+  Expa = f.U8<kExpa>();
+  Lives = f.U8<kLives>();
+  Morale = f.U8<kMorale>();
 }
 
-CrewRecord CrewRecord::Decode(std::span<const std::uint8_t> r) {
+CrewRecord CrewRecord::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
   CrewRecord c;
-  c.DecodeStart(r);
-  c.ID = U16At(r, 6);
-  c.IDHigh = U16At(r, 8);
+  c.DecodeStart(f.Bytes<kStart>());
+  c.ID = f.U16<kID>();
+  c.IDHigh = f.U16<kIDHigh>();
   return c;
 }
 
-UnitHead UnitHead::Decode(std::span<const std::uint8_t> r) {
+UnitHead UnitHead::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
   UnitHead h;
-  h.DecodeStart(r);
-  h.ID = U16At(r, 6);
-  h.In = ByteAt(r, 10);
-  h.Crew = ByteAt(r, 11);
-  h.U = U16At(r, 12);
-  h.V = U16At(r, 14);
-  h.Dir = ByteAt(r, 16);
-  h.Owner = ByteAt(r, 17);
+  h.DecodeStart(f.Bytes<kStart>());
+  h.ID = f.U16<kID>();
+  h.In = f.U8<kIn>();
+  h.Crew = f.U8<kCrew>();
+  h.U = f.U16<kU>();
+  h.V = f.U16<kV>();
+  h.Dir = f.U8<kDir>();
+  h.Owner = f.U8<kOwner>();
   return h;
 }
 
@@ -47,13 +48,6 @@ std::int32_t ShiftedPosition(std::uint16_t stored, std::int32_t originCells) {
 
 // Room for a typical line: a unit type name and the numbers after it.
 constexpr std::size_t kUnitLineLength = 128;
-
-template <std::size_t N>
-void AppendNumber(std::string& out, const char (&key)[N], std::int32_t value) {
-  char text[N - 1 + 11];  // the key and "-2147483648"
-  std::memcpy(text, key, N - 1);
-  out.append(text, std::to_chars(text + N - 1, text + sizeof text, value).ptr);
-}
 
 }  // namespace
 
@@ -69,10 +63,10 @@ void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const C
                       const MissionRectangle& rect) {
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
   AppendCrewAndIn(text, head.Crew, head.In);
-  AppendNumber(text, " U=", ShiftedPosition(head.U, rect.x0));
-  AppendNumber(text, " V=", ShiftedPosition(head.V, rect.y0));
-  AppendNumber(text, " Dir=", head.Dir);
-  AppendNumber(text, " Owner=", head.Owner);
+  AppendPair(text, " U=", ShiftedPosition(head.U, rect.x0));
+  AppendPair(text, " V=", ShiftedPosition(head.V, rect.y0));
+  AppendPair(text, " Dir=", head.Dir);
+  AppendPair(text, " Owner=", head.Owner);
   text += " \n";
   AppendCrewLines(text, crew, names, CrewTypeNumber::Narrow16);
 }

@@ -11,29 +11,38 @@
 #include <string>
 
 #include "convert/records/name_table.hpp"
+#include "convert/records/record_fields.hpp"
 #include "core/conversion.hpp"
 
 namespace kartwerk {
 
 // The six bytes every unit, support unit and crew record begins with.
 struct UnitRecordStart {
-  std::uint8_t Grp = 0;     // offset 0
-  std::uint8_t HP = 0;      // 1
-  std::uint8_t Ammo = 0;    // 2
-  std::uint8_t Expa = 0;    // 3
-  std::uint8_t Lives = 0;   // 4
-  std::uint8_t Morale = 0;  // 5
+  static constexpr std::size_t kSize = 6;
+  enum Field : std::size_t { kGrp, kHP, kAmmo, kExpa, kLives, kMorale };
+  static constexpr RecordFields<6> kFields{{{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}};
+  static_assert(FieldsFill(kFields, kSize));
 
-  // Reads offsets 0 to 5; bytes missing from a short record read as zero.
-  void DecodeStart(std::span<const std::uint8_t> record);
+  std::uint8_t Grp = 0;
+  std::uint8_t HP = 0;
+  std::uint8_t Ammo = 0;
+  std::uint8_t Expa = 0;
+  std::uint8_t Lives = 0;
+  std::uint8_t Morale = 0;
+
+  // Reads the six bytes a record starts with (its kStart field); bytes missing read as zero.
+  void DecodeStart(std::span<const std::uint8_t> start);
 };
 
 // One passenger or crew member: 10 bytes.
 struct CrewRecord : UnitRecordStart {
   static constexpr std::size_t kSize = 10;
+  enum Field : std::size_t { kStart, kID, kIDHigh };
+  static constexpr RecordFields<3> kFields{{{0, UnitRecordStart::kSize}, {6, 2}, {8, 2}}};
+  static_assert(FieldsFill(kFields, kSize));
 
-  std::uint16_t ID = 0;      // 6: unit type number in the NameTable
-  std::uint16_t IDHigh = 0;  // 8: unused by map units; support groups read bytes 6 to 9 as one number
+  std::uint16_t ID = 0;      // unit type number in the NameTable
+  std::uint16_t IDHigh = 0;  // unused by map units; support groups read ID and IDHigh as one number
 
   // Bytes 6 to 9 as one 32-bit type number, the way support groups store it.
   std::uint32_t WideID() const { return ID | (static_cast<std::uint32_t>(IDHigh) << 16); }
@@ -45,14 +54,18 @@ struct CrewRecord : UnitRecordStart {
 // The head of a unit record in the map units section: 18 bytes.
 struct UnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 18;
+  enum Field : std::size_t { kStart, kID, kUnused, kIn, kCrew, kU, kV, kDir, kOwner };
+  static constexpr RecordFields<9> kFields{
+      {{0, UnitRecordStart::kSize}, {6, 2}, {8, 2}, {10, 1}, {11, 1}, {12, 2}, {14, 2}, {16, 1}, {17, 1}}};
+  static_assert(FieldsFill(kFields, kSize));
 
-  std::uint16_t ID = 0;    // 6 (bytes 8 and 9 are not used)
-  std::uint8_t In = 0;     // 10: passengers
-  std::uint8_t Crew = 0;   // 11: crew members
-  std::uint16_t U = 0;     // 12: position units (32 per cell), relative to the mission rectangle
-  std::uint16_t V = 0;     // 14
-  std::uint8_t Dir = 0;    // 16
-  std::uint8_t Owner = 0;  // 17
+  std::uint16_t ID = 0;
+  std::uint8_t In = 0;     // passengers
+  std::uint8_t Crew = 0;   // crew members
+  std::uint16_t U = 0;     // position units (32 per cell), relative to the mission rectangle
+  std::uint16_t V = 0;
+  std::uint8_t Dir = 0;
+  std::uint8_t Owner = 0;
 
   // Number of CrewRecords that follow the head in the section.
   std::size_t SubRecordCount() const { return static_cast<std::size_t>(In) + Crew; }

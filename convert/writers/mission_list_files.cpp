@@ -32,9 +32,13 @@ void WriteGroupsFile(Conversion& c) {
   OutputFile out(path, c.Output);
   for (int n = 0; n < kGroupCount; ++n) {
     out.Append("Group " + std::to_string(n) + "\n");
-    GroupRecord record = DefaultGroupRecord;
-    if (storesGroups) c.MissionStream.ReadRecord(record);
-    out.Append(ConvertGroupRecord(record));
+    GroupRecord group = DefaultGroupRecord;
+    if (storesGroups) {
+      std::array<std::uint8_t, GroupRecord::kSize> record;
+      c.MissionStream.ReadRecord(record);
+      group = GroupRecord::Decode(record);
+    }
+    out.Append(ConvertGroupRecord(group));
   }
   out.Commit();
 }

@@ -23,12 +23,12 @@ void WriteObjectsFile(Conversion& conversion) {
   // An entry the container does not hold has no data: no objects.
   if (position != kNoSection && shifted < conversion.SectionDirectory.count) {
     const SectionRecords records = ReadSectionRecords(
-        conversion.MissionStream, conversion.SectionDirectory[shifted].offset, size, kObjectRecordSize);
+        conversion.MissionStream, conversion.SectionDirectory[shifted].offset, size, ObjectRecord::kSize);
     Bytes scratch;
     const std::span<const std::uint8_t> all = records.Contiguous(scratch);
     ObjectNames names(conversion.MissionStream, conversion.Entry(Section::ObjectNames).offset);
-    for (std::size_t at = 0; at < all.size(); at += kObjectRecordSize) {
-      const ObjectRecord record = ObjectRecord::Parse(all.subspan(at, kObjectRecordSize));
+    for (std::size_t at = 0; at < all.size(); at += ObjectRecord::kSize) {
+      const ObjectRecord record = ObjectRecord::Decode(all.subspan(at, ObjectRecord::kSize));
       const std::string& name = names[record.nameIndex];
       char* const line = out.Room(name.size() + kMaxObjectNumbers);
       out.Advance(static_cast<std::size_t>(FormatObjectLine(line, name, record) - line));

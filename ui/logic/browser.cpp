@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "convert/records/cliff_data.hpp"
+#include "core/exception_text.hpp"
 #include "core/map_info.hpp"
 #include "core/path_lookup.hpp"
 #include "install/game_location.hpp"
@@ -47,7 +48,7 @@ void Browser::FormShow() {
   try {
     s.EnsureTempFolder();
   } catch (...) {
-    s.ReportErrorAlone(CurrentErrorText());
+    s.ReportErrorAlone(ExceptionText(std::current_exception()));
     s.EndProgram(/*fatal=*/true);
     return;
   }
@@ -131,7 +132,7 @@ void Browser::ShowSelected() {
     ShowSelectedMapInformation();
   } catch (...) {
     // The browser stays open with the previous map's information on show.
-    window_.ReportError(CurrentErrorText());
+    window_.ReportError(ExceptionText(std::current_exception()));
   }
 }
 
@@ -169,7 +170,7 @@ void Browser::OpenSelectedMap() {
     // Once more, so that the name, missions and information describe the map being opened.
     ShowSelectedMapInformation();
   } catch (...) {
-    ReturnToList(CurrentErrorText());
+    ReturnToList(ExceptionText(std::current_exception()));
     return;
   }
   // Hidden while the slot picker works: a faded-out window would still take the mouse.

@@ -34,4 +34,12 @@ std::string NoEditorInInstallationText(const GameInstallations& installs) {
          " has no Vornmark II\u2122 editor (editor\\scridll.dll is missing). Please choose another version.";
 }
 
+std::string EditorStartFailureText(const EditorLaunch& launch, bool throughWine) {
+  std::string text = "Could not start the Vornmark II\u2122 Editor: tried \"";
+  if (throughWine) text += "wine ";
+  text += PathUtf8(launch.program) + "\" in " + PathUtf8(launch.workingFolder) + ".";
+  if (throughWine) text += " Wine must be installed to run the editor.";
+  return text;
+}
+
 }  // namespace kartwerk

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "convert/writers/map_header_files.hpp"
+#include "core/exception_text.hpp"
 #include "core/map_info.hpp"
 #include "core/parse_decimal.hpp"
 #include "core/staging.hpp"
@@ -42,8 +43,10 @@ std::string ConversionFailureText(const ConversionEnd& end) { return NoticeText(
 std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::string>& notes) {
   std::string text;
   for (const std::string& note : notes) text += note + ".\n";
-  if (!end.previousContent.empty())
-    text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".";
+  if (!end.previousContent.empty()) {
+    text += "The slot's previous map was moved to \"" + end.previousContent.string() +
+            "\".\n\"kartwerk backups\" lists it, \"kartwerk restore\" puts it back.";
+  }
   return NoticeText(text);
 }
 
@@ -63,7 +66,7 @@ void SlotPicker::FormShow() {
     CloseWindow({});
     return;
   }
-  ProcessThread = std::make_unique<TProcessThread>(c);
+  worker_ = std::make_unique<TProcessThread>(c);
   conversionDone_ = false;
   userClosed_ = false;
   end_ = {};
@@ -75,7 +78,7 @@ void SlotPicker::FormShow() {
   try {
     StageMapFile(c, std::filesystem::absolute(MapPath));
   } catch (...) {
-    CloseWindow(CurrentErrorText());
+    CloseWindow(ExceptionText(std::current_exception()));
     return;
   }
 
@@ -108,8 +111,8 @@ void SlotPicker::Key(KeyAction key) {
 void SlotPicker::ChooseSlot(bool keyboardRow) {
   const int row = face_.SelectedSlot(keyboardRow);
   // No row chosen, a conversion already started, or the window closing: nothing to do.
-  if (row < 0 || row >= static_cast<int>(kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ ||
-      !ProcessThread || ProcessThread->Started() || fade().Current() == WindowFade::Fade::Out) {
+  if (row < 0 || row >= static_cast<int>(kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ || !worker_ ||
+      worker_->Started() || fade().Current() == WindowFade::Fade::Out) {
     return;
   }
   Conversion& c = session_.conversion;
@@ -126,7 +129,7 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
     title = c.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(c.MapName)) : FileNameUtf8(c.MapName);
   } catch (...) {
     slot_.reset();
-    window_.ReportError(CurrentErrorText());
+    window_.ReportError(ExceptionText(std::current_exception()));
     return;
   }
 
@@ -140,16 +143,16 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
   panelShown_ = true;
 
   if (session_.installs.GameVersionKind != 0) c.GameVersionKind = session_.installs.GameVersionKind;
-  ProcessThread->SetProgressHandler([this](const std::string& label) {
+  worker_->SetProgressHandler([this](const std::string& label) {
     session_.WorkerProgress(label);
     face_.PostToWindowThread([this, label] { ShowProgress(label); });
   });
   // The slot is committed (or left as it was) on the worker, before the window hears of the end.
-  ProcessThread->SetEndHandler([this](ConversionEnd end) {
+  worker_->SetEndHandler([this](ConversionEnd end) {
     FinishSlot(*slot_, end);
     face_.PostToWindowThread([this, end] { ConversionFinished(end); });
   });
-  ProcessThread->Start();
+  worker_->Start();
 }
 
 void SlotPicker::ShowProgress(const std::string& label) {
@@ -165,14 +168,14 @@ void SlotPicker::ConversionFinished(const ConversionEnd& end) {
   Close();
 }
 
-bool SlotPicker::WorkerRunning() const { return ProcessThread && ProcessThread->Started() && !conversionDone_; }
+bool SlotPicker::WorkerRunning() const { return worker_ && worker_->Started() && !conversionDone_; }
 
 void SlotPicker::Close() {
   if (fade().Current() == WindowFade::Fade::Out || !window_.IsShown()) return;
   if (WorkerRunning()) {
     // Stopping takes until the step under way is done; the fade-out runs meanwhile.
     userClosed_ = true;
-    ProcessThread->RequestStop();
+    worker_->RequestStop();
   }
   if (!fade().AlphaBlend()) {
     window_.Hide();
@@ -196,7 +199,7 @@ void SlotPicker::FadeOutEnd() {
     }
     return;
   }
-  if (ProcessThread && ProcessThread->Started()) ProcessThread->Wait();
+  if (worker_ && worker_->Started()) worker_->Wait();
   session_.EndProgram();
 }
 

@@ -68,8 +68,6 @@ class SlotPicker : public WindowLogic {
 
   SlotPicker(WindowSession& session, WindowFace& window, SlotPickerFace& face, Notice& notice)
       : WindowLogic(session, window), face_(face), notice_(notice) {}
-  // The worker is stopped and joined before the rest goes.
-  ~SlotPicker() override { ProcessThread.reset(); }
 
   // Shows the window modally for the map at mapPath (the command-line map takes its place when
   // there is one), with the opener's alpha-blending switch (and opacity when withOpacity).
@@ -90,9 +88,10 @@ class SlotPicker : public WindowLogic {
   void ConversionFinished(const ConversionEnd& end);
 
   bool ConversionDone() const { return conversionDone_; }
+  // The conversion worker of the map on show; null before a map has been opened.
+  const TProcessThread* Worker() const { return worker_.get(); }
 
   std::filesystem::path MapPath;
-  std::unique_ptr<TProcessThread> ProcessThread;
 
  private:
   void CloseWindow(const std::string& failure);
@@ -112,6 +111,9 @@ class SlotPicker : public WindowLogic {
   std::vector<std::string> slotNotes_;  // what was found and settled beside the slot
   ConversionEnd end_;
   bool userClosed_ = false;  // "X" before the worker's end
+  // Last, so that it goes first: its destruction stops and joins the worker while the slot, the
+  // notes and the faces its handlers use still exist.
+  std::unique_ptr<TProcessThread> worker_;
 };
 
 }  // namespace kartwerk

@@ -1,5 +1,6 @@
 #include "ui/logic/version_picker.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -18,6 +19,13 @@ LabelPlace VersionLabelPlace(int count, int i) {
   return {100 * i - 365, 146};
 }
 
+std::string MoreInstallationsText(std::size_t count) {
+  if (count <= kMaxInstalledVersions) return {};
+  const std::size_t more = count - kMaxInstalledVersions;
+  return std::to_string(more) + (more == 1 ? " more installation" : " more installations") +
+         ": start Kartwerk with --game DIR";
+}
+
 void VersionPicker::Open(const WindowFade& opener, std::function<void()> onChosen) {
   onChosen_ = std::move(onChosen);
   fade().CopyFrom(opener, /*withOpacity=*/true);
@@ -27,16 +35,17 @@ void VersionPicker::Open(const WindowFade& opener, std::function<void()> onChose
 
 void VersionPicker::FormShow() {
   closing_ = false;
-  auto& versions = session_.installs.InstalledVersions;
-  if (versions.size() > kMaxInstalledVersions) versions.resize(kMaxInstalledVersions);
+  const auto& versions = session_.installs.InstalledVersions;
   labels_.ShowVersionLabels({});
-  const int n = static_cast<int>(versions.size());
+  // The list keeps every installation (a map's folder may choose a later one); six are offered.
+  const int n = static_cast<int>(std::min(versions.size(), kMaxInstalledVersions));
   std::vector<VersionLabel> labels;
   for (int i = 1; i <= n; ++i) {
     const InstalledVersion& entry = versions[static_cast<std::size_t>(i - 1)];
     labels.push_back({i, entry.language + " " + entry.version, VersionLabelPlace(n, i)});
   }
   labels_.ShowVersionLabels(labels);
+  labels_.ShowMoreNote(MoreInstallationsText(versions.size()));
   if (!fade().AlphaBlend()) fade().SetOpacity(kFadeShownOpacity);
   fade().StartIn();
 }

@@ -1,8 +1,10 @@
 // The version picker's logic: shown by the browser's start when several installations of the
-// game are registered. One label per installation ("English 2.2"), placed by the count; a click
+// game are registered. One label per installation ("English 2.2"), up to six, placed by the
+// count, and a line saying how many more exist and how to reach them; a click
 // on one chooses it (ChosenVersion) and the start goes on with it; "X" ends the program.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +23,10 @@ struct LabelPlace {
 // to three at top 135, or two rows at 122 and 146 from four labels on.
 LabelPlace VersionLabelPlace(int count, int i);
 
+// The line under the labels when more installations exist than the picker offers (count is
+// how many there are): how many more, and how to reach them. Empty for six or fewer.
+std::string MoreInstallationsText(std::size_t count);
+
 // Every version label is 100 x 17 pixels, its text centred.
 inline constexpr int kVersionLabelWidth = 100;
 inline constexpr int kVersionLabelHeight = 17;
@@ -38,6 +44,8 @@ class VersionLabelsFace {
   virtual void ShowVersionLabels(const std::vector<VersionLabel>& labels) = 0;
   // The tag of the label with the keyboard focus; 0 for none.
   virtual int FocusedVersion() const = 0;
+  // Shows a line below the labels (empty: no line, and the window at its usual height).
+  virtual void ShowMoreNote(const std::string& text) = 0;
 };
 
 class VersionPicker : public WindowLogic {

@@ -43,7 +43,4 @@ class WindowLogic {
   WindowFace& window_;
 };
 
-// The message of the exception being handled, for the error report (call inside a catch block).
-std::string CurrentErrorText();
-
 }  // namespace kartwerk

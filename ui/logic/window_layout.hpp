@@ -95,6 +95,9 @@ inline constexpr Box kLine1{23, 52, 321, 16};
 inline constexpr Box kLine2{24, 70, 321, 16};
 inline constexpr Box kLine3{25, 86, 321, 16};
 inline constexpr Box kLabelFrame{4, 112, 362, 59};
+// Below the frame, only when more installations exist than labels: the window grows to hold it.
+inline constexpr Box kMoreNote{4, 174, 362, 16};
+inline constexpr int kMoreNoteExtraHeight = 20;
 }  // namespace version_picker
 
 // The notice and the editor prompt: white, a message, and one or two framed buttons.

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/exception_text.hpp"
 #include "core/map_info.hpp"
 #include "ui/logic/window_face.hpp"
 
@@ -66,16 +67,6 @@ std::string PathUtf8(const std::filesystem::path& path) {
 #else
   return FileNameUtf8(path.string());
 #endif
-}
-
-std::string CurrentErrorText() {
-  try {
-    throw;
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "Unknown error";
-  }
 }
 
 }  // namespace kartwerk

@@ -26,6 +26,14 @@ VersionPickerWindow::VersionPickerWindow(Win32Session& session, WindowLook& look
   AddLabel("has been installed, please select which version", l::kLine2, look.Text(), text, face, SS_CENTER);
   AddLabel("Kartwerk should use", l::kLine3, look.Text(), text, face, SS_CENTER);
   PaintGreyBox(l::kLabelFrame);
+  moreNote_ = AddLabel("", l::kMoreNote, look.Text(), text, face, SS_CENTER);
+  ShowWindow(moreNote_, SW_HIDE);
+}
+
+void VersionPickerWindow::ShowMoreNote(const std::string& text) {
+  SetText(moreNote_, text);
+  ShowWindow(moreNote_, text.empty() ? SW_HIDE : SW_SHOWNA);
+  SetClientSize(l::kWidth, l::kHeight + (text.empty() ? 0 : l::kMoreNoteExtraHeight));
 }
 
 HWND VersionPickerWindow::VersionLabelWindow(int i) const {

@@ -19,15 +19,19 @@ class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
   // Version label i (1 to 6); null when there is none.
   HWND VersionLabelWindow(int i) const;
   HWND CloseLabel() const { return close_; }
+  // The line under the labels when more installations exist than labels.
+  HWND MoreNoteLabel() const { return moreNote_; }
 
  private:
   void ShowVersionLabels(const std::vector<VersionLabel>& labels) override;
   int FocusedVersion() const override;
+  void ShowMoreNote(const std::string& text) override;
   // The keyboard focus's dotted frame around its label.
   void PaintOver(HDC dc) override;
 
   VersionPicker logic_;
   HWND close_;
+  HWND moreNote_;
   std::array<HWND, 7> labels_{};  // by tag; [0] unused
 };
 

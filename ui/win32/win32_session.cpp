@@ -2,6 +2,7 @@
 
 #include "core/path_text.hpp"
 #include "install/shell_open.hpp"
+#include "ui/logic/notice_texts.hpp"
 #include "ui/win32/wide_text.hpp"
 
 namespace kartwerk::win32 {
@@ -19,7 +20,8 @@ void Win32Session::ReportError(const std::string& message, HWND owner) const {
 }
 
 std::string Win32Session::StartEditor(const EditorLaunch& launch) {
-  return hooks.LaunchEditor && hooks.LaunchEditor(launch) ? std::string() : EditorStartFailureText(launch);
+  return hooks.LaunchEditor && hooks.LaunchEditor(launch) ? std::string()
+                                                          : EditorStartFailureText(launch, /*throughWine=*/false);
 }
 
 void Win32Session::WorkerProgress(const std::string& label) {
@@ -28,11 +30,6 @@ void Win32Session::WorkerProgress(const std::string& label) {
 
 void Win32Session::LeaveMainLoop(int status) {
   if (hooks.EndProgram) hooks.EndProgram(status);
-}
-
-std::string EditorStartFailureText(const EditorLaunch& launch) {
-  return "Could not start the Vornmark II\u2122 Editor: Windows did not start \"" + TextFromPath(launch.program) +
-         "\" in " + TextFromPath(launch.workingFolder) + ".";
 }
 
 }  // namespace kartwerk::win32

@@ -39,7 +39,4 @@ class Win32Session : public WindowSession {
   void LeaveMainLoop(int status) override;
 };
 
-// Why the editor could not be started, for the notice (UTF-8).
-std::string EditorStartFailureText(const EditorLaunch& launch);
-
 }  // namespace kartwerk::win32

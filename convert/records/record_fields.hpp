@@ -1,0 +1,90 @@
+// A record described once: the offset and width of each of its fields, in offset order, in one
+// constexpr list that the record's Decode reads and that a compile-time check proves to fill the
+// record's size exactly. Bytes missing from a short record read as zero.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/byte_stream.hpp"
+
+namespace kartwerk {
+
+struct RecordField {
+  std::size_t offset = 0;
+  std::size_t width = 0;
+};
+
+template <std::size_t N>
+using RecordFields = std::array<RecordField, N>;
+
+// Whether the fields follow one another from offset 0, without gap or overlap, and end at size.
+template <std::size_t N>
+constexpr bool FieldsFill(const RecordFields<N>& fields, std::size_t size) {
+  std::size_t next = 0;
+  for (const RecordField& field : fields) {
+    if (field.offset != next || field.width == 0) return false;
+    next = field.offset + field.width;
+  }
+  return next == size;
+}
+
+// The bytes of a field that the record holds: fewer than its width, or none, when the record is
+// cut short.
+inline std::span<const std::uint8_t> FieldBytes(std::span<const std::uint8_t> record, RecordField field) {
+  const std::size_t from = std::min(field.offset, record.size());
+  return record.subspan(from, std::min(field.width, record.size() - from));
+}
+
+// Reads a record's fields by their index in Fields; each read checks the field's width at compile
+// time, so a list and a decoder that disagree do not build.
+template <const auto& Fields>
+class FieldReader {
+ public:
+  explicit FieldReader(std::span<const std::uint8_t> record) : record_(record) {}
+
+  template <std::size_t I>
+  std::uint8_t U8() const {
+    static_assert(Fields[I].width == 1);
+    return ByteAt(record_, Fields[I].offset);
+  }
+  template <std::size_t I>
+  std::uint16_t U16() const {
+    static_assert(Fields[I].width == 2);
+    return U16At(record_, Fields[I].offset);
+  }
+  template <std::size_t I>
+  std::uint32_t U32() const {
+    static_assert(Fields[I].width == 4);
+    return U32At(record_, Fields[I].offset);
+  }
+  template <std::size_t I>
+  std::int32_t I32() const {
+    return static_cast<std::int32_t>(U32<I>());
+  }
+  // An IEEE 754 single.
+  template <std::size_t I>
+  float F32() const {
+    return std::bit_cast<float>(U32<I>());
+  }
+  // A fixed-width text: up to its first zero byte, never past the field.
+  template <std::size_t I>
+  std::string Text() const {
+    return FixedText(Bytes<I>());
+  }
+  // A field that holds smaller records of its own (decoded by their own lists).
+  template <std::size_t I>
+  std::span<const std::uint8_t> Bytes() const {
+    return FieldBytes(record_, Fields[I]);
+  }
+
+ private:
+  std::span<const std::uint8_t> record_;
+};
+
+}  // namespace kartwerk

@@ -1,0 +1,21 @@
+// Names of the short-lived files and folders a run makes beside the user's ones ("<prefix><process
+// number>-<random>"): a run killed at any moment leaves them behind, and the next run removes those
+// whose process has ended.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kartwerk {
+
+// prefix, this process's number, '-', ten random letters and digits.
+std::string ProcessMarkedName(std::string_view prefix);
+
+// The process number in a name made by ProcessMarkedName(prefix), or 0 when name is not one.
+unsigned long MarkedProcess(std::string_view name, std::string_view prefix);
+
+// Removes the entries of folder named with prefix by processes that have ended.
+void RemoveEndedProcessLeftovers(const std::filesystem::path& folder, std::string_view prefix);
+
+}  // namespace kartwerk

@@ -1,0 +1,273 @@
+#include "pipeline/backup_store.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "core/path_text.hpp"
+#include "core/platform_files.hpp"
+#include "core/private_folder.hpp"
+#include "core/process_leftovers.hpp"
+#include "core/sha256.hpp"
+#include "core/text.hpp"
+
+namespace kartwerk {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kRecordTemp = ".kartwerk-record-";
+constexpr std::string_view kWhenShape = "0000-00-00 00-00-00.000Z-00";
+
+bool IsWhen(std::string_view text) {
+  if (text.size() != kWhenShape.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kWhenShape[i] == '0' ? !digit : text[i] != kWhenShape[i]) return false;
+  }
+  return true;
+}
+
+// Record values are one line each: backslashes and line breaks are escaped.
+std::string Escaped(const std::string& value) {
+  std::string out;
+  for (const char c : value) {
+    out += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+  }
+  return out;
+}
+
+std::string Unescaped(std::string_view value) {
+  std::string out;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\\' && i + 1 < value.size()) {
+      const char next = value[++i];
+      out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+    } else {
+      out += value[i];
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A record replaces its previous version whole: written beside it under a name of this process,
+// then renamed over it.
+void WriteRecord(const fs::path& file, const std::string& text) {
+  std::error_code ec;
+  fs::create_directories(file.parent_path(), ec);
+  const fs::path temp = file.parent_path() / ProcessMarkedName(kRecordTemp);
+  {
+    std::ofstream out(temp, std::ios::binary);
+    out << text;
+    if (!out.flush()) {
+      fs::remove(temp, ec);
+      throw std::runtime_error("Cannot write the record " + TextFromPath(file));
+    }
+  }
+  fs::rename(temp, file, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    throw std::runtime_error("Cannot write the record " + TextFromPath(file));
+  }
+}
+
+std::string PlaceKey(const fs::path& place) { return Sha256Hex(TextFromPath(place)).substr(0, 32); }
+
+}  // namespace
+
+std::string BackupTimeText(const std::string& when) {
+  if (!IsWhen(when)) return when;
+  return when.substr(0, 10) + " " + when.substr(11, 2) + ":" + when.substr(14, 2) + ":" + when.substr(17, 2) + " UTC";
+}
+
+std::string BackupName(const std::string& placeName, const std::string& when, const std::string& title) {
+  return placeName + " " + when + " " + title;
+}
+
+fs::path InstallationOfSlot(const fs::path& slotFolder) {
+  const fs::path src = slotFolder.parent_path();
+  const fs::path editor = src.parent_path();
+  const bool slotShaped = AsciiLower(TextFromPath(src.filename())) == "maps.src" &&
+                          AsciiLower(TextFromPath(editor.filename())) == "editor" &&
+                          AsciiLower(TextFromPath(slotFolder.filename())).rfind("map.", 0) == 0;
+  return slotShaped ? editor.parent_path() : fs::path();
+}
+
+BackupStore::BackupStore(fs::path folder) : folder_(std::move(folder)) {}
+
+fs::path BackupStore::AboutPath(const fs::path& backup) const { return folder_ / ".about" / backup.filename(); }
+
+fs::path BackupStore::WrittenPath(const fs::path& place) const { return folder_ / ".written" / PlaceKey(place); }
+
+void BackupStore::MakeReady() const {
+  MakePrivateFolder(folder_);
+  for (const char* sub : {".about", ".written"}) RemoveEndedProcessLeftovers(folder_ / sub, kRecordTemp);
+  RemoveEndedProcessLeftovers(folder_, ".kartwerk-probe-");
+  RemoveEndedProcessLeftovers(folder_, ".kartwerk-incoming-");
+}
+
+std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
+  const std::optional<std::string> text = ReadText(AboutPath(backup));
+  if (!text) return std::nullopt;
+  BackupRecord record;
+  record.folder = backup;
+  std::string_view rest = *text;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    const std::size_t blank = line.find(' ');
+    const std::string_view key = line.substr(0, blank);
+    const std::string value = blank == std::string_view::npos ? "" : Unescaped(line.substr(blank + 1));
+    if (key == "origin") record.origin = PathFromText(value);
+    if (key == "installation") record.installation = PathFromText(value);
+    if (key == "when") record.when = value;
+    if (key == "title") record.title = value;
+    if (key == "written") {
+      record.written = ListingFromText(rest);
+      break;
+    }
+  }
+  if (record.origin.empty() || !IsWhen(record.when)) return std::nullopt;
+  return record;
+}
+
+void BackupStore::Describe(const BackupRecord& record) const {
+  std::string text = "origin " + Escaped(TextFromPath(record.origin)) + "\n";
+  if (!record.installation.empty()) text += "installation " + Escaped(TextFromPath(record.installation)) + "\n";
+  text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
+  if (record.written) text += "written\n" + ListingText(*record.written);
+  WriteRecord(AboutPath(record.folder), text);
+}
+
+std::vector<BackupRecord> BackupStore::List() const {
+  std::vector<BackupRecord> backups;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = TextFromPath(it->path().filename());
+    if (name.empty() || name[0] == '.' || !it->is_directory(ec)) continue;
+    if (std::optional<BackupRecord> record = Read(it->path())) {
+      backups.push_back(std::move(*record));
+      continue;
+    }
+    // Kept by an older Kartwerk, or put here by hand: shown, never removed.
+    BackupRecord unknown;
+    unknown.folder = it->path();
+    unknown.title = name;
+    backups.push_back(std::move(unknown));
+  }
+  std::sort(backups.begin(), backups.end(), [](const BackupRecord& a, const BackupRecord& b) {
+    return a.when != b.when ? a.when < b.when : a.folder < b.folder;
+  });
+  return backups;
+}
+
+BackupRecord BackupStore::Find(const std::string& pathOrName) const {
+  const std::vector<BackupRecord> backups = List();
+  std::error_code ec;
+  const fs::path asPath = PathFromText(pathOrName);
+  std::vector<const BackupRecord*> matches;
+  for (const BackupRecord& backup : backups) {
+    if (fs::equivalent(backup.folder, asPath, ec)) return backup;
+    const std::string name = TextFromPath(backup.folder.filename());
+    if (name == pathOrName) return backup;
+    if (!pathOrName.empty() && name.rfind(pathOrName, 0) == 0) matches.push_back(&backup);
+  }
+  if (matches.size() == 1) return *matches.front();
+  if (matches.empty()) {
+    throw std::runtime_error("no backup \"" + pathOrName + "\" in \"" + TextFromPath(folder_) +
+                             "\"; kartwerk backups lists them");
+  }
+  throw std::runtime_error(std::to_string(matches.size()) + " backups start with \"" + pathOrName +
+                           "\"; give the whole name as kartwerk backups prints it");
+}
+
+fs::path BackupStore::NewBackupPath(const std::string& placeName, const std::string& title) const {
+  const auto now = std::chrono::system_clock::now();
+  const std::tm t = UtcTime(std::chrono::system_clock::to_time_t(now));
+  const int ms =
+      static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+  char time[64];
+  std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d-%02d-%02d.%03dZ-", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                t.tm_hour, t.tm_min, t.tm_sec, ms);
+  std::vector<std::string> taken;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    taken.push_back(TextFromPath(it->path().filename()));
+  }
+  for (int sequence = 1; sequence < 100; ++sequence) {
+    char number[4];
+    std::snprintf(number, sizeof number, "%02d", sequence);
+    const std::string when = std::string(time) + number;
+    const std::string start = placeName + " " + when + " ";
+    if (std::none_of(taken.begin(), taken.end(), [&](const std::string& name) { return name.rfind(start, 0) == 0; })) {
+      return folder_ / PathFromText(BackupName(placeName, when, title));
+    }
+  }
+  throw std::runtime_error("more than 99 backups of " + placeName + " in one millisecond");
+}
+
+void BackupStore::Remove(const fs::path& backup) const {
+  std::error_code ec;
+  fs::remove_all(backup, ec);
+  if (ec) throw fs::filesystem_error("Cannot remove the backup", backup, ec);
+  fs::remove(AboutPath(backup), ec);
+}
+
+bool BackupStore::IsUnchangedConversion(const BackupRecord& record) {
+  return record.written && ListFolder(record.folder) == record.written;
+}
+
+std::optional<FolderListing> BackupStore::WrittenInto(const fs::path& place) const {
+  const std::optional<std::string> text = ReadText(WrittenPath(place));
+  const std::string originLine = "origin " + Escaped(TextFromPath(place)) + "\n";
+  if (!text || text->rfind(originLine, 0) != 0) return std::nullopt;
+  return ListingFromText(std::string_view(*text).substr(originLine.size()));
+}
+
+void BackupStore::RecordWritten(const fs::path& place, const std::optional<FolderListing>& listing) const {
+  std::error_code ec;
+  if (!listing) {
+    fs::remove(WrittenPath(place), ec);
+    return;
+  }
+  MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
+  WriteRecord(WrittenPath(place), "origin " + Escaped(TextFromPath(place)) + "\n" + ListingText(*listing));
+}
+
+std::string BackupStore::WhenOf(const fs::path& backup, const std::string& placeName) {
+  const std::string name = TextFromPath(backup.filename());
+  return name.size() > placeName.size() + kWhenShape.size() ? name.substr(placeName.size() + 1, kWhenShape.size())
+                                                            : std::string();
+}
+
+std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vector<fs::path>& keep) const {
+  std::vector<BackupRecord> ofPlace;
+  for (BackupRecord& backup : List()) {
+    if (backup.origin == place) ofPlace.push_back(std::move(backup));
+  }
+  std::vector<fs::path> removed;
+  for (std::size_t i = 0; i + kKeptBackupsPerPlace < ofPlace.size(); ++i) {
+    const BackupRecord& backup = ofPlace[i];
+    const bool justMade = std::find(keep.begin(), keep.end(), backup.folder) != keep.end();
+    if (justMade || !IsUnchangedConversion(backup)) continue;
+    try {
+      Remove(backup.folder);
+      removed.push_back(backup.folder);
+    } catch (const fs::filesystem_error&) {
+      // Left for a later run; a backup that stays is never a loss.
+    }
+  }
+  return removed;
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,93 @@
+// The backups of the folders conversions replaced, and the records of what each conversion wrote.
+//
+// The backup folder (kartwerk/replaced-slots in the user's data folder) holds:
+//   map.007 2026-12-07 14-30-21.042Z-01 Dunes/  a backup: the folder's previous content as it was,
+//                                               named by its place, the UTC time (a sequence number
+//                                               within one millisecond) and the map's title
+//   .about/<backup name>                        where that backup came from, and what Kartwerk had
+//                                               written there when it was the same bytes
+//   .written/<digest of a place>                what the last conversion into that place wrote
+// A backup belongs to its place: the full path it came from (the installation's slot, or an --out
+// folder). Kartwerk removes a backup by itself only when it is byte for byte a conversion it wrote
+// (it can be made again) and is not among the ten newest of its place; everything else stays until
+// the user removes it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/folder_listing.hpp"
+
+namespace kartwerk {
+
+// How many of a place's newest backups are kept whatever they hold.
+inline constexpr std::size_t kKeptBackupsPerPlace = 10;
+
+struct BackupRecord {
+  std::filesystem::path folder;        // the backup itself
+  std::filesystem::path origin;        // the place it came from; empty when no record says
+  std::filesystem::path installation;  // the game folder, for an editor slot
+  std::string when;                    // "2026-12-07 14-30-21.042Z-01": sorts oldest first
+  std::string title;
+  std::optional<FolderListing> written;  // what Kartwerk wrote there, when the backup was exactly that
+};
+
+// "2026-12-07 14:30:21 UTC" of a record's when.
+std::string BackupTimeText(const std::string& when);
+
+// "map.007 2026-12-07 14-30-21.042Z-01 Dunes" for the place map.007.
+std::string BackupName(const std::string& placeName, const std::string& when, const std::string& title);
+
+// The game folder of a slot folder GAME/editor/maps.src/map.NNN; empty for any other folder.
+std::filesystem::path InstallationOfSlot(const std::filesystem::path& slotFolder);
+
+class BackupStore {
+ public:
+  explicit BackupStore(std::filesystem::path folder);
+  const std::filesystem::path& Folder() const { return folder_; }
+
+  // Creates the backup folder private to the user (see MakePrivateFolder; throws
+  // PrivateFolderError) and removes what interrupted runs left in it.
+  void MakeReady() const;
+
+  // Every backup in the folder, oldest first; folders no record describes have an empty origin.
+  std::vector<BackupRecord> List() const;
+  // The backup named by its path or by its folder name (or the start of it, when only one
+  // matches); throws std::runtime_error saying what is wrong.
+  BackupRecord Find(const std::string& pathOrName) const;
+
+  // A free name for a new backup of placeName made now.
+  std::filesystem::path NewBackupPath(const std::string& placeName, const std::string& title) const;
+  void Describe(const BackupRecord& record) const;
+  // Removes a backup and its record.
+  void Remove(const std::filesystem::path& backup) const;
+
+  // Whether a backup still holds exactly what its record says Kartwerk wrote.
+  static bool IsUnchangedConversion(const BackupRecord& record);
+
+  std::optional<FolderListing> WrittenInto(const std::filesystem::path& place) const;
+  // Records what a conversion wrote into place; nothing forgets the record.
+  void RecordWritten(const std::filesystem::path& place, const std::optional<FolderListing>& listing) const;
+
+  // Removes the backups of place that are unchanged conversions and older than its ten newest,
+  // never keep; returns what was removed.
+  std::vector<std::filesystem::path> Prune(const std::filesystem::path& place,
+                                           const std::vector<std::filesystem::path>& keep) const;
+
+  // The when of a backup path NewBackupPath gave for placeName.
+  static std::string WhenOf(const std::filesystem::path& backup, const std::string& placeName);
+
+ private:
+  std::filesystem::path AboutPath(const std::filesystem::path& backup) const;
+  std::filesystem::path WrittenPath(const std::filesystem::path& place) const;
+  std::optional<BackupRecord> Read(const std::filesystem::path& backup) const;
+
+  std::filesystem::path folder_;
+};
+
+}  // namespace kartwerk

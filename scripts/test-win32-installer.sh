@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Tests the Windows installer under Wine, in a private prefix made for this run (wineboot -i) and
+# removed at the end, with its wine server ended:
+#   scripts/test-win32-installer.sh BUILD_FOLDER     (the folder of `make windows-installer`)
+# A silent install into a folder with a blank in its name, then the installed files, the Start
+# menu entry, the association and the "Add or remove programs" entry; the installed kartwerk.exe
+# converts generated maps byte for byte as the reference does; a silent uninstall leaves none of
+# it. Wine exits 0 when a program cannot start, so every step is judged by its effects.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:?usage: scripts/test-win32-installer.sh BUILD_FOLDER}" && pwd)
+setups=("$build"/kartwerk-setup-*.exe)
+setup=${setups[0]}
+[ -f "$setup" ] || { echo "no kartwerk-setup-*.exe in $build (make windows-installer)" >&2; exit 1; }
+
+started=$(date +%s)
+. "$root/scripts/private-wine-prefix.sh" setup
+failures=0
+fail() { echo "windows installer: $*" >&2; failures=$((failures + 1)); }
+
+folder_windows='C:\Map Tools\Kartwerk'
+folder="$WINEPREFIX/drive_c/Map Tools/Kartwerk"
+start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kartwerk.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kartwerk'
+
+# The default value of a key, or nothing when the key is missing.
+default_value() {
+  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+}
+# Whether a key exists, by what `reg query` prints: its exit status was seen to differ from that under Wine.
+key_present() {
+  wine reg query "$1" 2>/dev/null | tr -d '\r' | grep -qi "^HKEY_"
+}
+value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+
+# The uninstaller runs on in a copy of itself after the command that started it has ended:
+# `wineserver -w` waits until every program of the prefix has ended. NSIS takes /D= only unquoted
+# and last, as a person types it; `wine` would quote an argument with a blank, so cmd starts it.
+setup_windows="Z:$(echo "$setup" | tr / '\\')"
+wine cmd /c "$setup_windows /S /D=$folder_windows"
+wineserver -w
+for file in kartwerk.exe cliffdata uninstall.exe; do
+  [ -f "$folder/$file" ] || fail "$file is not installed in $folder_windows"
+done
+cmp -s "$folder/kartwerk.exe" "$build/kartwerk.exe" || fail "the installed kartwerk.exe is not the build's"
+[ -f "$start_menu" ] || fail "no Start menu entry Kartwerk.lnk"
+
+# The association as the program writes it, naming the installed program, before anything else
+# has run it.
+program="$folder_windows\\kartwerk.exe"
+for type in qdm qdp qdc; do
+  [ "$(default_value "HKCR\\.$type")" = "$type" ] || fail "HKCR\\.$type does not name $type"
+  [ -n "$(default_value "HKCR\\$type")" ] || fail "HKCR\\$type has no description"
+  [ "$(default_value "HKCR\\$type\\DefaultIcon")" = "$program,0" ] || fail "HKCR\\$type\\DefaultIcon is not $program,0"
+  [ "$(default_value "HKCR\\$type\\Shell\\Default_action\\command")" = "\"$program\" \"%1\"" ] ||
+    fail "HKCR\\$type open command: $(default_value "HKCR\\$type\\Shell\\Default_action\\command")"
+done
+[ "$(value "$uninstall_key" QuietUninstallString)" = "\"$folder_windows\\uninstall.exe\" /S" ] ||
+  fail "the Add/Remove Programs entry has no quiet uninstall command"
+[ "$(value "$uninstall_key" DisplayVersion)" = "$(basename "$setup" .exe | sed 's/^kartwerk-setup-//')" ] ||
+  fail "the Add/Remove Programs entry names another version"
+
+association_keys=('HKCR\.qdm' 'HKCR\qdm' 'HKCR\.qdp' 'HKCR\qdp' 'HKCR\.qdc' 'HKCR\qdc' "$uninstall_key")
+for key in "${association_keys[@]}"; do key_present "$key" || fail "the key $key is missing after install"; done
+
+# The installed program finds its own cliffdata and converts as the reference does.
+python3 "$root/tests/reference/compare.py" --kartwerk "$folder/kartwerk.exe" --runner wine \
+  --mode convert --count 6 --seed 7 --jobs 2 || fail "the installed kartwerk.exe converts differently"
+
+wine "$folder/uninstall.exe" /S
+wineserver -w
+[ ! -e "$folder" ] || fail "left after uninstall: $(find "$folder" | tr '\n' ' ')"
+[ ! -e "$start_menu" ] || fail "the Start menu entry is left after uninstall"
+for key in "${association_keys[@]}"; do
+  if key_present "$key"; then fail "the key $key is left after uninstall"; fi
+done
+
+echo "windows installer ($(basename "$setup"), $(stat -c %s "$setup") bytes): install, conversion and" \
+     "uninstall in $(( $(date +%s) - started )) s, $failures failure(s)"
+[ "$failures" -eq 0 ]

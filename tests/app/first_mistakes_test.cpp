@@ -1,0 +1,72 @@
+// The first mistakes of a new user, each answered with one line that names the file and the
+// problem (exit status 1); and the program's version.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+#include "mapmaker/map_builder.hpp"
+#include "tests/support/run_program.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::Lines;
+using testing::RunProgram;
+using testing::ScratchFolder;
+
+// Runs the program expecting failure with exactly this one line.
+void ExpectOneLine(const std::vector<std::string>& args, const std::string& line) {
+  const auto r = RunProgram(KARTWERK_EXE, args);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.err, "kartwerk: " + line + "\n");
+}
+
+TEST(FirstMistakes, EachFileProblemGetsItsOwnLine) {
+  ScratchFolder dir;
+  const std::string missing = (dir / "missing.qdm").string();
+  ExpectOneLine({"convert", missing, "--out", (dir / "out").string()}, "\"" + missing + "\" does not exist");
+  ExpectOneLine({"info", missing}, "\"" + missing + "\" does not exist");
+
+  std::filesystem::create_directory(dir / "maps.qdc");
+  const std::string folder = (dir / "maps.qdc").string();
+  ExpectOneLine({"info", folder}, "\"" + folder + "\" is a folder");
+
+  std::ofstream(dir / "notes.txt") << "not a map";
+  const std::string notes = (dir / "notes.txt").string();
+  const std::string expected = "\"" + notes + "\" is not a compiled map (expected .qdm, .qdp or .qdc)";
+  ExpectOneLine({"info", notes}, expected);
+  ExpectOneLine({"convert", notes, "--out", (dir / "out").string()}, expected);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+}
+
+TEST(FirstMistakes, AGzipErrorNamesTheWholePathItTried) {
+  ScratchFolder dir;
+  // A campaign's mission file without the campaign's main file beside it.
+  testing::WriteBytes(dir / "abc01.qdc", testing::Gzip(Bytes(16, 0), "abc01"));
+  const auto r = RunProgram(KARTWERK_EXE, {"info", (dir / "abc01.qdc").string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "kartwerk: Error opening " + (dir / "abc.qdc").string() + "\n");
+}
+
+TEST(FirstMistakes, AMapThatIsNoGzipFileSaysWhatItIs) {
+  ScratchFolder dir;
+  testing::WriteBytes(dir / "empty.qdm", {});
+  const std::string empty = (dir / "empty.qdm").string();
+  ExpectOneLine({"info", empty}, "Error opening " + empty + ": the file is empty");
+  testing::WriteBytes(dir / "shot.qdp", {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0});
+  const std::string shot = (dir / "shot.qdp").string();
+  ExpectOneLine({"info", shot},
+                "Error opening " + shot + ": not a gzip file: it starts with a PNG picture's signature");
+}
+
+TEST(Version, NamesTheProjectVersionAndCommitWhenThereIsOne) {
+  const auto r = RunProgram(KARTWERK_EXE, {"--version"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string version = std::regex_replace(KARTWERK_PROJECT_VERSION, std::regex("\\."), "\\.");
+  EXPECT_TRUE(std::regex_match(r.out, std::regex("kartwerk " + version + "( \\(commit [0-9a-f]{12}\\))?\n"))) << r.out;
+  EXPECT_EQ(Lines(r.out).size(), 1u);
+}
+
+}  // namespace
+}  // namespace kartwerk

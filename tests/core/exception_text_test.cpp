@@ -1,0 +1,57 @@
+// The one text a failure is reported with, whatever was thrown and wherever it is caught.
+#include <gtest/gtest.h>
+
+#include <future>
+#include <stdexcept>
+#include <string>
+
+#include "core/errors.hpp"
+#include "core/exception_text.hpp"
+
+namespace kartwerk {
+namespace {
+
+std::exception_ptr Thrown(auto&& thrown) {
+  try {
+    throw thrown;
+  } catch (...) {
+    return std::current_exception();
+  }
+}
+
+TEST(ExceptionText, IsTheMessageOfAStandardExceptionAndOfOursDerivedFromIt) {
+  EXPECT_EQ(ExceptionText(Thrown(std::runtime_error("Cannot create file \"x\". denied"))),
+            "Cannot create file \"x\". denied");
+  EXPECT_EQ(ExceptionText(Thrown(StreamReadError())), StreamReadError().what());
+  EXPECT_EQ(ExceptionText(Thrown(std::out_of_range(""))), "") << "an empty message stays empty";
+}
+
+TEST(ExceptionText, NamesAnythingElseAnUnknownErrorAndNoErrorNothing) {
+  EXPECT_EQ(ExceptionText(Thrown(42)), "unknown error");
+  EXPECT_EQ(ExceptionText(Thrown(std::string("not an exception"))), "unknown error");
+  EXPECT_EQ(ExceptionText(nullptr), "");
+}
+
+TEST(ExceptionText, NamesTheExceptionBeingHandledInsideACatchBlock) {
+  std::string text;
+  try {
+    throw std::invalid_argument("'abc' is not a valid integer value");
+  } catch (...) {
+    text = ExceptionText(std::current_exception());
+  }
+  EXPECT_EQ(text, "'abc' is not a valid integer value");
+}
+
+TEST(ExceptionText, ReadsAnErrorCarriedOverFromAnotherThread) {
+  std::future<void> result = std::async(std::launch::async, [] { throw std::runtime_error("Stream read error"); });
+  std::exception_ptr carried;
+  try {
+    result.get();
+  } catch (...) {
+    carried = std::current_exception();
+  }
+  EXPECT_EQ(ExceptionText(carried), "Stream read error");
+}
+
+}  // namespace
+}  // namespace kartwerk

@@ -1,0 +1,255 @@
+// Backups belong to their place, are removed only when they can be made again, live in a private
+// folder, and can be put back; an --out folder of other files is refused.
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <fstream>
+#include <set>
+
+#include "core/folder_listing.hpp"
+#include "core/path_text.hpp"
+#include "core/platform_files.hpp"
+#include "core/private_folder.hpp"
+#include "core/process_leftovers.hpp"
+#include "core/sha256.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "pipeline/backup_restore.hpp"
+#include "pipeline/out_folder_rule.hpp"
+#include "pipeline/slot_commit.hpp"
+#include "tests/support/folder_tree.hpp"
+
+namespace kartwerk {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EntryNames;
+using testing::ScratchFolder;
+using testing::TreeFiles;
+
+void WriteText(const fs::path& file, const std::string& text) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+// One conversion into place, as a run makes it: what is there goes to the backups.
+fs::path Convert(const fs::path& place, const fs::path& backups, const std::string& text) {
+  SlotCommit commit(place, backups);
+  WriteText(commit.Folder() / "desc", text);
+  WriteText(commit.Folder() / "mis.000" / "players", "players of " + text);
+  return commit.Commit();
+}
+
+std::vector<BackupRecord> BackupsOf(const fs::path& backups, const fs::path& place) {
+  std::vector<BackupRecord> of;
+  for (const BackupRecord& backup : BackupStore(backups).List()) {
+    if (backup.origin == place) of.push_back(backup);
+  }
+  return of;
+}
+
+TEST(BackupStoreTest, DigestsAndListingsTellFoldersByteForByte) {
+  EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+  EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+
+  ScratchFolder dir;
+  WriteText(dir / "a" / "desc", "title");
+  WriteText(dir / "a" / "mis.000" / "players", "p");
+  const std::optional<FolderListing> listing = ListFolder(dir / "a");
+  ASSERT_TRUE(listing);
+  EXPECT_EQ(listing->size(), 3u);
+  EXPECT_EQ(listing->at("mis.000"), "");
+  EXPECT_EQ(ListingBytes(*listing), 6u);
+  EXPECT_EQ(ListingFromText(ListingText(*listing)), listing);
+  // A damaged record is no listing at all, so nothing is ever taken for what Kartwerk wrote.
+  for (const char* bad : {"x desc\n", "f 5 abc desc\n", "d mis.000", "f x5 " /* short */}) {
+    EXPECT_FALSE(ListingFromText(bad)) << bad;
+  }
+  WriteText(dir / "a" / "desc", "titlE");
+  EXPECT_NE(ListFolder(dir / "a"), listing);
+#ifndef _WIN32
+  fs::create_symlink("/etc/passwd", dir / "a" / "link");
+  EXPECT_FALSE(ListFolder(dir / "a")) << "a folder holding a link is never one Kartwerk wrote";
+#endif
+}
+
+// Slot 7 of two installations: eleven conversions into one leave the other's only backup alone.
+TEST(BackupStoreTest, SlotsOfTwoInstallationsNeverShareACount) {
+  ScratchFolder dir;
+  const fs::path backups = dir / "backups";
+  const fs::path first = dir / "wine" / "Game" / "editor" / "maps.src" / "map.007";
+  const fs::path second = dir / "proton" / "Game" / "editor" / "maps.src" / "map.007";
+  Convert(second, backups, "second's first");
+  const fs::path secondsBackup = Convert(second, backups, "second's second");
+  for (int i = 0; i < 12; ++i) Convert(first, backups, "first " + std::to_string(i));
+
+  ASSERT_TRUE(fs::exists(secondsBackup));
+  const std::vector<BackupRecord> ofSecond = BackupsOf(backups, second);
+  ASSERT_EQ(ofSecond.size(), 1u);
+  EXPECT_EQ(ofSecond[0].installation, dir / "proton" / "Game");
+  EXPECT_EQ(BackupsOf(backups, first).size(), kKeptBackupsPerPlace);
+  EXPECT_EQ(InstallationOfSlot(dir / "x" / "map.007"), fs::path());
+}
+
+TEST(BackupStoreTest, BackupNamesFollowUtcTimeWithASequenceWithinAMillisecond) {
+  ScratchFolder dir;
+  const BackupStore store(dir / "backups");
+  store.MakeReady();
+  std::vector<std::string> names;
+  for (int i = 0; i < 6; ++i) {
+    const fs::path backup = store.NewBackupPath("map.001", "t");
+    fs::create_directory(backup);
+    names.push_back(TextFromPath(backup.filename()));
+  }
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << "later backups sort later";
+  // The name's hour is UTC's, whatever the local time zone says.
+  const std::tm utc = UtcTime(std::time(nullptr));
+  char hour[8];
+  std::snprintf(hour, sizeof hour, " %02d-", utc.tm_hour);
+  const std::string& last = names.back();
+  EXPECT_TRUE(last.find(hour) == 18 || utc.tm_min == 0) << last;
+  EXPECT_EQ(last.substr(31, 2), "Z-");
+}
+
+#ifndef _WIN32
+TEST(BackupStoreTest, TheBackupFolderIsPrivateAndASymlinkIsUsedOnlyWhenAllOfItIsTheUsers) {
+  ScratchFolder dir;
+  MakePrivateFolder(dir / "data" / "replaced-slots");
+  struct stat info {};
+  ASSERT_EQ(::stat((dir / "data" / "replaced-slots").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  // Also when the first conversion into a new place only records what it wrote.
+  Convert(dir / "new-place", dir / "fresh-backups", "first");
+  ASSERT_EQ(::stat((dir / "fresh-backups").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  // A data folder moved to another disk by its owner: used, and made private.
+  fs::create_directories(dir / "disk" / "moved");
+  fs::permissions(dir / "disk" / "moved", fs::perms::all);
+  fs::create_directory_symlink(dir / "disk" / "moved", dir / "linked");
+  EXPECT_NO_THROW(MakePrivateFolder(dir / "linked"));
+  ASSERT_EQ(::stat((dir / "disk" / "moved").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  // A link to a folder of someone else: refused, and a slot's content never moves there.
+  fs::create_directories(dir / "theirs");
+  if (::getuid() != 0 || ::chown((dir / "theirs").c_str(), 65534, 65534) != 0) {
+    GTEST_SKIP() << "giving a folder to another user needs root";
+  }
+  fs::create_directory_symlink(dir / "theirs", dir / "planted");
+  EXPECT_THROW(MakePrivateFolder(dir / "planted"), PrivateFolderError);
+  const fs::path slot = dir / "maps.src" / "map.003";
+  WriteText(slot / "desc", "mine");
+  SlotCommit commit(slot, dir / "planted");
+  WriteText(commit.Folder() / "desc", "new");
+  try {
+    commit.Commit();
+    ADD_FAILURE() << "the commit went ahead";
+  } catch (const SlotFolderError& e) {
+    EXPECT_NE(std::string(e.what()).find("belongs to another user"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(TreeFiles(slot).front().second, Bytes({'m', 'i', 'n', 'e'}));
+  EXPECT_TRUE(EntryNames(dir / "theirs").empty());
+  // A link owned by someone else, even to one's own folder, is refused too.
+  fs::create_directory_symlink(dir / "disk" / "moved", dir / "their-link");
+  ASSERT_EQ(::lchown((dir / "their-link").c_str(), 65534, 65534), 0);
+  EXPECT_THROW(MakePrivateFolder(dir / "their-link"), PrivateFolderError);
+}
+#endif
+
+TEST(BackupStoreTest, AnOutFolderIsReplacedOnlyWhenItHoldsAMap) {
+  ScratchFolder dir;
+  const BackupStore store(dir / "backups");
+  EXPECT_FALSE(OutFolderRefusal(dir / "new", store));
+  fs::create_directory(dir / "empty");
+  EXPECT_FALSE(OutFolderRefusal(dir / "empty", store));
+  // Shaped like a slot, whoever wrote it (the editor's letter case included).
+  WriteText(dir / "slot" / "desc", "d");
+  WriteText(dir / "slot" / "RHOMBS", "r");
+  WriteText(dir / "slot" / "mis.001" / "JPG1024.jpg", "j");
+  EXPECT_FALSE(OutFolderRefusal(dir / "slot", store));
+  // Documents: refused, naming a few of the files and what to do.
+  for (const char* name : {"2025.txt", "b.txt", "c.txt", "d.txt"}) WriteText(dir / "Documents" / name, "mine");
+  WriteText(dir / "Documents" / "desc", "a file that happens to share a slot file's name");
+  const std::optional<std::string> refusal = OutFolderRefusal(dir / "Documents", store);
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(*refusal, "\"" + TextFromPath(dir / "Documents") +
+                          "\" holds files Kartwerk did not write (2025.txt, b.txt, c.txt and 1 more); nothing was "
+                          "written or moved: choose a new or empty folder");
+  // A slot-shaped folder with one extra file is not a slot any more...
+  WriteText(dir / "slot" / "mis.001" / "notes.txt", "n");
+  EXPECT_TRUE(OutFolderRefusal(dir / "slot", store));
+  // ...unless Kartwerk itself wrote exactly that (extra names in a map a converter writes).
+  const fs::path out = TargetPath(dir / "out");
+  store.RecordWritten(out, ListFolder(dir / "slot"));
+  fs::copy(dir / "slot", out, fs::copy_options::recursive);
+  EXPECT_FALSE(OutFolderRefusal(out, store));
+  WriteText(out / "desc", "edited");
+  EXPECT_TRUE(OutFolderRefusal(out, store));
+}
+
+TEST(BackupStoreTest, ARestorePutsABackupBackAndKeepsWhatWasThere) {
+  ScratchFolder dir;
+  const fs::path backups = dir / "backups", slot = TargetPath(dir / "maps.src" / "map.004");
+  WriteText(slot / "desc", "edited by hand");
+  const fs::path edited = Convert(slot, backups, "converted");
+  const BackupStore store(backups);
+  const BackupRecord backup = store.Find(TextFromPath(edited.filename()).substr(0, 20));
+  EXPECT_EQ(backup.folder, edited);
+
+  const RestoreResult result = RestoreBackup(store, backup);
+  EXPECT_EQ(result.place, slot);
+  EXPECT_EQ(TreeFiles(slot),
+            (std::vector<std::pair<std::string, Bytes>>{
+                {"desc", Bytes({'e', 'd', 'i', 't', 'e', 'd', ' ', 'b', 'y', ' ', 'h', 'a', 'n', 'd'})}}));
+  EXPECT_FALSE(fs::exists(edited));
+  ASSERT_TRUE(fs::exists(result.previous / "desc"));
+  // The conversion moved out is an unchanged one; the restored edit is not Kartwerk's to replace freely.
+  const std::vector<BackupRecord> kept = BackupsOf(backups, slot);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_TRUE(BackupStore::IsUnchangedConversion(kept[0]));
+  EXPECT_FALSE(store.WrittenInto(slot));
+
+  // A folder no record describes cannot be put back by the program; nothing moves.
+  WriteText(backups / "map.004 by hand" / "desc", "?");
+  const auto before = TreeFiles(slot);
+  EXPECT_THROW(RestoreBackup(store, store.Find("map.004 by hand")), std::runtime_error);
+  EXPECT_EQ(TreeFiles(slot), before);
+  Convert(slot, backups, "again");
+  EXPECT_THROW(store.Find("map.004 2"), std::runtime_error) << "two backups start so";
+  EXPECT_THROW(store.Find("nothing like it"), std::runtime_error);
+}
+
+TEST(BackupStoreTest, WhatAKilledRunLeftIsRemovedOnceItsProcessHasEnded) {
+  EXPECT_EQ(MarkedProcess(".kartwerk-probe-4242-abcdefghij", ".kartwerk-probe-"), 4242u);
+  for (const char* notOne : {".kartwerk-probe--abc", ".kartwerk-probe-42", ".kartwerk-probe-99999999999999999999-a",
+                             "kartwerk-probe-42-a", ".kartwerk-probe-4x-a"}) {
+    EXPECT_EQ(MarkedProcess(notOne, ".kartwerk-probe-"), 0u) << notOne;
+  }
+  ScratchFolder dir;
+  const std::string mine = ProcessMarkedName(".kartwerk-probe-");
+  fs::create_directories(dir / "src" / mine);
+  // The system never gives a process the number pid_max itself.
+  std::string ended;
+  std::ifstream("/proc/sys/kernel/pid_max") >> ended;
+  ASSERT_FALSE(ended.empty());
+  fs::create_directories(dir / "src" / (".kartwerk-probe-" + ended + "-abc"));
+  fs::create_directories(dir / "backups" / (".kartwerk-probe-" + ended + "-def"));
+  fs::create_directories(dir / "backups" / (".kartwerk-incoming-" + ended + "-ghi") / "desc");
+  WriteText(dir / "backups" / ".about" / (".kartwerk-record-" + ended + "-jkl"), "half");
+  SlotCommit commit(dir / "src" / "map.001", dir / "backups");
+  commit.Discard();
+  BackupStore(dir / "backups").MakeReady();
+  EXPECT_EQ(EntryNames(dir / "src"), std::vector<std::string>{mine});
+  EXPECT_EQ(EntryNames(dir / "backups"), std::vector<std::string>{".about"});
+  EXPECT_TRUE(EntryNames(dir / "backups" / ".about").empty());
+}
+
+}  // namespace
+}  // namespace kartwerk

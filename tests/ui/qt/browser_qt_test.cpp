@@ -1,0 +1,421 @@
+// The map browser's start sequence and handlers, driven as a user drives them, against sample
+// installations made on disk: categories, rows, map information, the version picker, the fatal
+// notices and a start with a map on the command line.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "install/game_location.hpp"
+#include "install/startup.hpp"
+#include "tests/support/qt_test_support.hpp"
+#include "ui/qt/browser_window.hpp"
+#include "ui/logic/map_catalog.hpp"
+
+namespace kartwerk::qt {
+namespace {
+
+using namespace kartwerk::testing;
+
+QStringList Rows(QTreeWidget* view) {
+  QStringList rows;
+  for (int i = 0; i < view->topLevelItemCount(); ++i) rows << view->topLevelItem(i)->text(0);
+  return rows;
+}
+
+QTreeWidgetItem* Row(QTreeWidget* view, const QString& caption) {
+  const auto found = view->findItems(caption, Qt::MatchExactly);
+  return found.isEmpty() ? nullptr : found.first();
+}
+
+class Browser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    WireSession(session, outside);
+  }
+
+  // Starts the windows with the installations given and waits for the browser (or whatever the
+  // start shows first) to settle.
+  void Start(std::shared_ptr<const RegistrySource> registry) {
+    session.installs.Registry = std::move(registry);
+    windows = std::make_unique<WindowSet>(session);
+    windows->Browser().Logic().FormShow();
+  }
+  BrowserWindow& browser() { return windows->Browser(); }
+  bool BrowserShown() { return browser().isVisible() && !browser().FadeTimer()->isActive(); }
+
+  void Select(const QString& caption) {
+    QTreeWidgetItem* row = Row(browser().mapList, caption);
+    ASSERT_NE(row, nullptr) << caption.toStdString();
+    Click(browser().mapList->viewport());  // focus, as the user's pointer would
+    const QPoint at = browser().mapList->visualItemRect(row).center();
+    SendMouse(browser().mapList->viewport(), QEvent::MouseButtonPress, at);
+    SendMouse(browser().mapList->viewport(), QEvent::MouseButtonRelease, at);
+    ASSERT_EQ(browser().mapList->currentItem(), row);
+  }
+
+  ScratchFolder scratch;
+  QtSession session;
+  Outside outside;
+  std::unique_ptr<WindowSet> windows;
+};
+
+TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(browser().AlphaBlendValue(), 200);
+  EXPECT_TRUE(browser().singleplayerButton->isChecked());
+  EXPECT_EQ(Rows(browser().mapList), (QStringList{"Dunes", "frontier"})) << "names without extension, in listing order";
+  EXPECT_EQ(session.conversion.MapKind, SinglePlayerMap);
+  EXPECT_TRUE(browser().sizeValue->text().isEmpty()) << "no information before a selection";
+  EXPECT_EQ(session.installs.GameFolder, std::filesystem::absolute(game.folder));
+  EXPECT_EQ(outside.ends, 0);
+  EXPECT_TRUE(outside.errors.empty());
+
+  // The window as the Parts lay it out.
+  EXPECT_EQ(browser().size(), QSize(417, 253));
+  EXPECT_TRUE(browser().windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(browser().windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(browser().mapList->geometry(), QRect(4, 60, 261, 189));
+  EXPECT_EQ(browser().informationPanel->geometry(), QRect(268, 48, 145, 194));
+  EXPECT_EQ(browser().titleLabel->text(), QStringLiteral("Select a map to decompile"));
+  EXPECT_EQ(browser().campaignsButton->text(), QStringLiteral("Campaigns"));
+}
+
+TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
+  SampleGame game(scratch / "Vornmark II");
+  // Only the head of a map is read for its information: file head, section name and size, then
+  // scheme, width and height.
+  Bytes head(8 + 12 + 4, 0);
+  for (std::int32_t value : {0, 99999, 99999}) {
+    for (int shift = 0; shift < 32; shift += 8) head.push_back(static_cast<std::uint8_t>(value >> shift));
+  }
+  SampleGame::WriteMap(game.Single() / "huge.qdm", head, "huge");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(QApplication::focusWidget(), browser().mapList) << "focus starts on the list";
+
+  Select(QStringLiteral("huge"));
+  QLabel* size = browser().sizeValue;
+  EXPECT_EQ(size->text(), QStringLiteral("99999x99999"));
+  EXPECT_GE(size->width(), size->fontMetrics().horizontalAdvance(size->text()));
+  EXPECT_LE(size->geometry().right(), browser().informationPanel->width() - 1) << "inside the panel";
+  EXPECT_GT(size->x(), browser().sizeCaption->geometry().right()) << "clear of \"Size:\"";
+  Select(QStringLiteral("Dunes"));
+  EXPECT_EQ(size->x(), browser().schemeValue->x()) << "a narrow value stays in the value column";
+
+  // Enter opens the current row even when no arrow key has selected it yet.
+  browser().mapList->clearSelection();
+  browser().mapList->setCurrentItem(Row(browser().mapList, QStringLiteral("frontier")), 0,
+                                    QItemSelectionModel::NoUpdate);
+  QTest::keyClick(browser().mapList, Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return windows->SlotPicker().isVisible(); }));
+  EXPECT_EQ(session.conversion.MapName, "frontier");
+}
+
+TEST_F(Browser, TheBannerMovesTheWindowAndOnlyTheLeftButtonCloses) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  const QPoint before = browser().pos();
+  // The offscreen desktop has no system move: the window follows the pointer.
+  SendMouse(browser().banner, QEvent::MouseButtonPress, QPoint(10, 10));
+  QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), browser().banner->mapToGlobal(QPointF(40, 30)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(browser().banner, &move);
+  SendMouse(browser().banner, QEvent::MouseButtonRelease, QPoint(40, 30));
+  EXPECT_EQ(browser().pos(), before + QPoint(30, 20));
+
+  Click(browser().closeLabel, Qt::RightButton);
+  Click(browser().closeLabel, Qt::MiddleButton);
+  EXPECT_NE(browser().CurrentFade(), FadeWindow::Fade::Out);
+  EXPECT_EQ(browser().pos(), before + QPoint(30, 20)) << "a press on \"X\" never drags";
+  Click(browser().closeLabel);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 0) << "a plain close";
+}
+
+TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInformation) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+
+  Select(QStringLiteral("Dunes"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x40"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Island"));
+  EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("1"));
+  EXPECT_EQ(session.conversion.MapName, "Dunes.qdm");
+
+  // Multiplayer maps keep their information after a 16-byte first section.
+  browser().multiplayerButton->click();
+  EXPECT_EQ(Rows(browser().mapList), QStringList{"islands"});
+  EXPECT_EQ(session.conversion.MapKind, MultiplayerMap);
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x40")) << "a category change keeps the information";
+  Select(QStringLiteral("islands"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("40x36"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
+
+  // A campaign is listed by its main file; its mission files count as its missions.
+  browser().campaignsButton->click();
+  EXPECT_EQ(Rows(browser().mapList), QStringList{"007"});
+  // Selected without the mouse (as the keyboard selects): the information follows all the same.
+  browser().mapList->topLevelItem(0)->setSelected(true);
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x32"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
+  EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("2"));
+  EXPECT_EQ(session.conversion.MissionList, (std::vector<std::string>{"007.qdc", "007000.qdc", "007003.qdc"}));
+
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder)) << "selecting leaves no decompressed file";
+  EXPECT_TRUE(outside.errors.empty());
+}
+
+TEST_F(Browser, UnknownSchemesShortFilesAndUnreadableMaps) {
+  SampleGame game(scratch / "Vornmark II");
+  SampleGame::WriteMap(game.Single() / "odd.qdm", MapBuilder(SinglePlayerMap).MapInfo(7, 256, 320).Build(), "odd");
+  SampleGame::WriteMap(game.Single() / "stub.qdm", Bytes(30, 1), "stub");  // ends inside the information
+  WriteText(game.Single() / "broken.qdm", "this is no gzip member");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+
+  Select(QStringLiteral("odd"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("256x320"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Unknown"));
+
+  // Bytes the file does not hold read as 0: 6 bytes of information exist (offsets 24 to 29).
+  Select(QStringLiteral("stub"));
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("257x0"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Unknown"));
+
+  // A map that cannot be decompressed is reported; the last information stays on show.
+  Select(QStringLiteral("broken"));
+  ASSERT_FALSE(outside.errors.empty());
+  EXPECT_TRUE(outside.errors.back().contains(QStringLiteral("broken.qdm"))) << outside.errors.back().toStdString();
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("257x0"));
+  EXPECT_EQ(outside.ends, 0);
+}
+
+TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
+  // A large map cut off after its first kilobytes: whole decompression fails, the header does not.
+  SampleGame game(scratch / "Vornmark II");
+  MapBuilder big(SinglePlayerMap);
+  big.MapInfo(1, 512, 512);
+  Bytes noise(4 * 1024 * 1024);
+  std::uint32_t x = 12345;
+  for (auto& b : noise) {
+    x = x * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(x >> 24);
+  }
+  big.Set(Section::TerrainRhombs, noise);
+  Bytes packed = Gzip(big.Build(), std::string("huge"));
+  packed.resize(64 * 1024);
+  WriteBytes(game.Single() / "huge.qdm", packed);
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+
+  Select(QStringLiteral("huge"));
+  EXPECT_TRUE(outside.errors.empty()) << outside.errors.front().toStdString();
+  EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("512x512"));
+  EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
+  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
+
+  // The same reading straight from the catalogue.
+  const MapInformation info = ReadMapHeaderInformation(game.Single() / "huge.qdm", SinglePlayerMap);
+  EXPECT_EQ(info.TerrainScheme, 1u);
+  EXPECT_EQ(info.width, 512);
+}
+
+TEST_F(Browser, CampaignFolderListsOnlySevenCharacterNames) {
+  const std::filesystem::path folder = scratch / "campaign";
+  for (const char* name : {"001.qdc", "001000.qdc", "001001.qdc", "02.qdc", "0123.qdc", "abc.QDC", "x.qdm"}) {
+    WriteText(folder / name, "");
+  }
+  std::filesystem::create_directories(folder / "dir.qdc");
+  EXPECT_EQ(CategoryRows(folder, CategoryOf(CampaignMap)), (std::vector<std::string>{"001", "abc"}));
+  EXPECT_EQ(CampaignFiles(folder, "001").size(), 3u);
+  EXPECT_EQ(CategoryRows(folder, CategoryOf(SinglePlayerMap)), std::vector<std::string>{"x"});
+  EXPECT_TRUE(CategoryRows(scratch / "missing", CategoryOf(MultiplayerMap)).empty());
+  EXPECT_EQ(MapInformationOffset(MultiplayerMap), 56u);
+  EXPECT_EQ(MapInformationOffset(CampaignMap), 24u);
+}
+
+TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
+  SampleGame game(scratch / "Vornmark II");
+  session.CliffDataFile = scratch / "nowhere" / "cliffdata";
+  Start(ExplicitInstallation(game.folder));
+  NoticeWindow& notice = windows->Notice();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
+  EXPECT_EQ(notice.messageLabel->text(),
+            QStringLiteral("Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file."));
+  EXPECT_FALSE(browser().isVisible());
+  EXPECT_TRUE(notice.isModal());
+  EXPECT_EQ(outside.ends, 0) << "the program ends when the notice is closed";
+  Click(notice.exitLabel);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_FALSE(notice.isVisible());
+}
+
+TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
+  const std::filesystem::path bare = scratch / "not a game";
+  std::filesystem::create_directories(bare);  // no editor marker
+  Start(ExplicitInstallation(bare));
+  NoticeWindow& notice = windows->Notice();
+  ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
+  // The fixed message, then where the game was looked for and how to name it.
+  const QString text = notice.messageLabel->text();
+  EXPECT_TRUE(
+      text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
+                                     "entries. You might wish to reinstall the game.\n\n")));
+  EXPECT_TRUE(text.contains(QStringLiteral("--wine-prefix DIR")) && text.contains(QStringLiteral("--game DIR")));
+  EXPECT_EQ(notice.width(), 365);
+  EXPECT_GT(notice.height(), 99) << "taller for the longer text";
+  EXPECT_EQ(notice.AlphaBlendValue(), 200);
+  Click(notice.exitBox);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_FALSE(browser().isVisible());
+}
+
+TEST_F(Browser, NoRegistryAtAllIsTheSameNotice) {
+  Start(nullptr);
+  ASSERT_TRUE(WaitFor([&] { return windows->Notice().isVisible(); }));
+  EXPECT_TRUE(windows->Notice().messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+}
+
+TEST_F(Browser, CloseEndsTheProgramAfterTheFadeOut) {
+  SampleGame game(scratch / "Vornmark II");
+  Start(ExplicitInstallation(game.folder));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  Click(browser().closeLabel);
+  EXPECT_EQ(outside.ends, 0);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(browser().AlphaBlendValue(), 0);
+  EXPECT_FALSE(windows->SlotPicker().isVisible()) << "nothing else opens";
+}
+
+class VersionPicker : public Browser {
+ protected:
+  // n installations, each a sample game of its own; installation i has version "2.i".
+  void StartWith(int n) {
+    MakeGames(n);
+    Start(RegistryOf(installs));
+  }
+  void MakeGames(int n) {
+    for (int i = 1; i <= n; ++i) {
+      games.push_back(std::make_unique<SampleGame>(scratch / ("game " + std::to_string(i))));
+      installs.push_back({games.back()->folder, "2." + std::to_string(i), i == 2 ? "" : "Lang" + std::to_string(i)});
+    }
+    // The second game has a map of its own, to tell which one the browser lists.
+    SampleGame::WriteMap(games.size() > 1 ? games[1]->Single() / "second.qdm" : scratch / "unused.qdm",
+                         SampleMainContainer(SinglePlayerMap, {9, 0, 16, 16}), "second");
+  }
+  VersionPickerWindow& picker() { return windows->VersionPicker(); }
+  bool PickerShown() { return picker().isVisible() && !picker().FadeTimer()->isActive(); }
+
+  std::vector<std::unique_ptr<SampleGame>> games;
+  std::vector<Installation> installs;
+};
+
+TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
+  StartWith(2);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_FALSE(browser().isVisible());
+  EXPECT_EQ(picker().size(), QSize(370, 174));
+  EXPECT_FALSE(picker().moreNote->isVisible());
+  EXPECT_FALSE(picker().windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(picker().firstLine->text(), QStringLiteral("Multiple versions of Vornmark II\u2122"));
+  ASSERT_NE(picker().VersionLabel(1), nullptr);
+  ASSERT_NE(picker().VersionLabel(2), nullptr);
+  EXPECT_EQ(picker().VersionLabel(3), nullptr);
+  EXPECT_EQ(picker().VersionLabel(1)->geometry(), QRect(67, 135, 100, 17));
+  EXPECT_EQ(picker().VersionLabel(2)->geometry(), QRect(209, 135, 100, 17));
+  EXPECT_EQ(picker().VersionLabel(1)->text(), QStringLiteral("Lang1 2.1"));
+  EXPECT_EQ(picker().VersionLabel(2)->text(), QStringLiteral(" 2.2")) << "no language: the text begins with the blank";
+  EXPECT_EQ(picker().VersionLabel(2)->property("tag").toInt(), 2);
+
+  Click(picker().VersionLabel(2));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(picker().VersionLabel(1), nullptr) << "the labels go when the picker closes";
+  EXPECT_FALSE(picker().isVisible());
+  EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
+  EXPECT_TRUE(Rows(browser().mapList).contains(QStringLiteral("second")));
+}
+
+TEST_F(VersionPicker, AnInstallationWithoutItsEditorSaysSoAndTheKeyboardChoosesAgain) {
+  MakeGames(2);
+  std::filesystem::remove(games[0]->folder / "editor" / "scridll.dll");
+  Start(RegistryOf(installs));
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_EQ(QApplication::focusWidget(), picker().VersionLabel(1)) << "focus starts on the first version";
+  QTest::keyClick(picker().VersionLabel(1), Qt::Key_Return);
+  ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && PickerShown(); }));
+  EXPECT_TRUE(outside.errors[0].contains(QStringLiteral("has no Vornmark II\u2122 editor")))
+      << outside.errors[0].toStdString();
+  EXPECT_EQ(outside.errorOwners[0], &picker());
+  EXPECT_FALSE(windows->Notice().isVisible()) << "no fatal notice";
+
+  // The keyboard's second choice (Tab, Enter) is typed on the real desktop suite; here a click.
+  Click(picker().VersionLabel(2));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(outside.ends, 0);
+}
+
+TEST_F(VersionPicker, FiveAndSixInstallationsUseTwoRows) {
+  StartWith(5);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_EQ(picker().VersionLabel(3)->pos(), QPoint(235, 122));
+  EXPECT_EQ(picker().VersionLabel(4)->pos(), QPoint(82, 146));
+  EXPECT_EQ(picker().VersionLabel(5)->pos(), QPoint(187, 146));
+  EXPECT_EQ(picker().VersionLabel(6), nullptr);
+}
+
+TEST_F(VersionPicker, SixLabelsAtMostAndALineForTheOthers) {
+  StartWith(8);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
+  for (int i = 1; i <= 6; ++i) ASSERT_NE(picker().VersionLabel(i), nullptr) << i;
+  EXPECT_EQ(picker().VersionLabel(6)->pos(), QPoint(235, 146));
+  EXPECT_TRUE(picker().moreNote->isVisible());
+  EXPECT_EQ(picker().moreNote->text(), QStringLiteral("2 more installations: start Kartwerk with --game DIR"));
+  EXPECT_EQ(picker().size(), QSize(370, 194)) << "the window grows to hold the line";
+  Click(picker().VersionLabel(6));
+  ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
+  EXPECT_EQ(session.installs.ChosenVersion, 6);
+  EXPECT_EQ(session.installs.GameFolder, games[5]->folder);
+}
+
+TEST_F(VersionPicker, CloseEndsTheProgramWithoutAChoice) {
+  StartWith(2);
+  ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
+  Click(picker().closeLabel);
+  ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+  EXPECT_EQ(session.installs.ChosenVersion, 0);
+  EXPECT_FALSE(browser().isVisible());
+  EXPECT_FALSE(picker().isVisible());
+}
+
+TEST_F(VersionPicker, ACommandLineMapSkipsThePickerAndChoosesByFolder) {
+  // Started with a map inside the second game: no picker, the second game is used.
+  MakeGames(3);
+  session.CommandLineMap = games[1]->Single() / "second.qdm";
+  SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
+  Start(RegistryOf(installs));
+  SlotPickerWindow& slotPicker = windows->SlotPicker();
+  ASSERT_TRUE(WaitFor([&] { return slotPicker.isVisible() && !slotPicker.FadeTimer()->isActive(); }));
+  EXPECT_FALSE(picker().isVisible());
+  EXPECT_FALSE(browser().isVisible()) << "the browser stays unseen";
+  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
+  EXPECT_EQ(slotPicker.slotList->count(), 255);
+  EXPECT_EQ(session.conversion.MapName, "second");
+}
+
+}  // namespace
+}  // namespace kartwerk::qt

@@ -1,0 +1,106 @@
+// The map browser's tooltip picture: drawn off the interface thread (the list answers at once,
+// even for the largest map), shown while the pointer rests on the row, and nothing at all (no
+// picture, no error) for a map that cannot be read.
+#include <gtest/gtest.h>
+
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QTreeWidget>
+#include <chrono>
+#include <set>
+
+#include "mapmaker/bench_maps.hpp"
+#include "tests/support/qt_test_support.hpp"
+#include "ui/qt/browser_window.hpp"
+#include "ui/qt/map_picture_tip.hpp"
+
+namespace kartwerk::qt {
+namespace {
+
+using namespace kartwerk::testing;
+
+class MapPictureTipTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    WireSession(session, outside);
+    game = std::make_unique<SampleGame>(scratch / "Vornmark II");
+    WriteBytes(game->Single() / "broken.qdm", Bytes{0x1F, 0x8B, 8, 0, 'x', 'y'});
+  }
+  void Start() {
+    session.installs.Registry = ExplicitInstallation(game->folder);
+    windows = std::make_unique<WindowSet>(session);
+    windows->Browser().Logic().FormShow();
+    ASSERT_TRUE(WaitFor([&] { return browser().isVisible(); }));
+    tip = browser().mapList->findChild<MapPictureTip*>();
+    ASSERT_NE(tip, nullptr);
+  }
+  BrowserWindow& browser() { return windows->Browser(); }
+
+  // The pointer comes to rest on a row: the desktop sends the tooltip event. Returns how long the
+  // list took to answer it.
+  std::chrono::milliseconds RestOn(const QString& caption) {
+    const auto found = browser().mapList->findItems(caption, Qt::MatchExactly);
+    EXPECT_FALSE(found.isEmpty()) << caption.toStdString();
+    QWidget* viewport = browser().mapList->viewport();
+    const QPoint at = browser().mapList->visualItemRect(found.first()).center();
+    QHelpEvent event(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    const auto start = std::chrono::steady_clock::now();
+    QCoreApplication::sendEvent(viewport, &event);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  }
+
+  ScratchFolder scratch;
+  QtSession session;
+  Outside outside;
+  std::unique_ptr<SampleGame> game;
+  std::unique_ptr<WindowSet> windows;
+  MapPictureTip* tip = nullptr;
+};
+
+TEST_F(MapPictureTipTest, PictureIsDrawnOffTheInterfaceThreadAndShownOnTheRow) {
+  // A 512 x 512 map, so that drawing takes a while.
+  std::filesystem::copy_file(WriteBenchMap(scratch.path(), FindBenchMapPreset("large")), game->Single() / "large.qdm");
+  Start();
+  const auto answered = RestOn(QStringLiteral("large"));
+  EXPECT_LT(answered.count(), 50) << "the list does not wait for the 512 x 512 map to be drawn";
+  EXPECT_FALSE(tip->Popup()->isVisible()) << "nothing to show before the picture arrives";
+  ASSERT_TRUE(WaitFor([&] { return tip->Popup()->isVisible(); }));
+  EXPECT_EQ(tip->Popup()->pixmap().size(), QSize(512, 512)) << "at least a pixel per cell";
+
+  RestOn(QStringLiteral("frontier"));
+  ASSERT_TRUE(WaitFor([&] { return tip->Popup()->isVisible() && tip->DrawnCount() == 2; }));
+  const QImage picture = tip->Popup()->pixmap().toImage();
+  EXPECT_EQ(picture.size(), QSize(192, 144)) << "32 x 24 cells at 6 pixels, the longer side near 200";
+  std::set<QRgb> colours;
+  for (int y = 0; y < picture.height(); y += 3) {
+    for (int x = 0; x < picture.width(); x += 3) colours.insert(picture.pixel(x, y));
+  }
+  EXPECT_GT(colours.size(), 8u) << "terrain of several types and levels";
+
+  // Leaving the list takes the picture away; coming back shows the one already drawn.
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(browser().mapList->viewport(), &leave);
+  EXPECT_FALSE(tip->Popup()->isVisible());
+  RestOn(QStringLiteral("frontier"));
+  EXPECT_TRUE(tip->Popup()->isVisible()) << "drawn once, shown at once";
+  EXPECT_EQ(tip->DrawnCount(), 2u);
+  EXPECT_TRUE(outside.errors.empty());
+}
+
+TEST_F(MapPictureTipTest, DamagedMapShowsNoPictureAndNoErrorUntilChosen) {
+  Start();
+  RestOn(QStringLiteral("broken"));
+  ASSERT_TRUE(WaitFor([&] { return tip->DrawnCount() == 1; }));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(tip->Popup()->isVisible());
+  EXPECT_TRUE(outside.errors.empty()) << "pointing at a map is not choosing it";
+
+  // Choosing it reports the error as before.
+  browser().mapList->findItems(QStringLiteral("broken"), Qt::MatchExactly).first()->setSelected(true);
+  EXPECT_EQ(outside.errors.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kartwerk::qt

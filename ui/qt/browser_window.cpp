@@ -1,0 +1,160 @@
+#include "ui/qt/browser_window.hpp"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "ui/qt/map_picture_tip.hpp"
+#include "ui/qt/prompt_windows.hpp"
+#include "ui/qt/slot_picker_window.hpp"
+#include "ui/qt/version_picker_window.hpp"
+#include "ui/qt/window_style.hpp"
+
+namespace kartwerk::qt {
+namespace {
+
+// The file name a row stands for is kept with it as the file system's bytes.
+constexpr int kNameRole = Qt::UserRole;
+
+namespace l = layout::browser;
+
+void Blue(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, ValueBlue());
+  palette.setColor(QPalette::ButtonText, ValueBlue());
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, NoticeWindow& notice,
+                             VersionPickerWindow& versionPicker)
+    : FadeWindow(session, "BrowserWindow", l::kWidth, l::kHeight, Qt::white, /*alwaysOnTop=*/true),
+      logic_(session, *this, *this, slotPicker.Logic(), notice.Logic(), versionPicker.Logic()) {
+  setFont(WindowFont(layout::kFontPixels));
+  setWindowTitle(QStringLiteral("Kartwerk"));
+
+  banner = new QLabel(this);
+  banner->setObjectName(QStringLiteral("banner"));
+  banner->setGeometry(Geometry(l::kBanner));
+  banner->setPixmap(BannerPicture());
+
+  titleLabel = MakeLabel(this, "titleLabel", QStringLiteral("Select a map to decompile"), l::kTitle);
+  MoveWindowByDragging(banner);
+  MoveWindowByDragging(titleLabel);
+  closeLabel = MakeLabel(this, "closeLabel", QStringLiteral("X"), l::kClose);
+  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel->adjustSize();
+  OnMouseRelease(closeLabel, [this] { logic_.Close(); });
+
+  mapList = new QTreeWidget(this);
+  mapList->setObjectName(QStringLiteral("mapList"));
+  mapList->setGeometry(Geometry(l::kMapList));
+  mapList->setColumnCount(1);
+  mapList->setColumnWidth(0, l::kMapColumnWidth);
+  mapList->setHeaderHidden(true);
+  mapList->setRootIsDecorated(false);
+  mapList->setFrameShape(QFrame::NoFrame);
+  mapList->setIconSize(QSize(16, 16));
+  mapList->setSelectionMode(QAbstractItemView::SingleSelection);
+  // A click and a selection by the keyboard both show the selected map's information.
+  connect(mapList, &QTreeWidget::itemClicked, this, [this] { logic_.ShowSelected(); });
+  connect(mapList, &QTreeWidget::itemSelectionChanged, this, [this] { logic_.ShowSelected(); });
+  connect(mapList, &QTreeWidget::itemDoubleClicked, this, [this] { logic_.OpenSelected(); });
+  // The map a row stands for, drawn from above while the pointer rests on the row.
+  new MapPictureTip(mapList, {[this](const QModelIndex& row) {
+                                return logic_.MapFile(row.data(kNameRole).toByteArray().toStdString());
+                              },
+                              [this] { return this->session().conversion.CliffDataBuffer; }});
+
+  informationPanel = new QWidget(this);
+  informationPanel->setObjectName(QStringLiteral("informationPanel"));
+  informationPanel->setGeometry(Geometry(l::kPanel));
+  QPalette white = informationPanel->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  informationPanel->setPalette(white);
+  informationPanel->setAutoFillBackground(true);
+
+  auto radio = [this](const char* name, const char* caption, layout::Box at) {
+    auto* button = new QRadioButton(QString::fromLatin1(caption), informationPanel);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(Geometry(at));
+    button->setLayoutDirection(Qt::RightToLeft);  // the caption left of the button
+    Blue(button);
+    return button;
+  };
+  singleplayerButton = radio("singleplayerButton", "Singleplayer", l::kSinglePlayer);
+  multiplayerButton = radio("multiplayerButton", "Multiplayer", l::kMultiplayer);
+  campaignsButton = radio("campaignsButton", "Campaigns", l::kCampaigns);
+  singleplayerButton->setChecked(true);
+  connect(singleplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(SinglePlayerMap); });
+  connect(multiplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(MultiplayerMap); });
+  connect(campaignsButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(CampaignMap); });
+
+  informationCaption =
+      MakeLabel(informationPanel, "informationCaption", QStringLiteral("Map information"), l::kInformationCaption);
+  sizeCaption = MakeLabel(informationPanel, "sizeCaption", QStringLiteral("Size:"), l::kSizeCaption);
+  schemeCaption = MakeLabel(informationPanel, "schemeCaption", QStringLiteral("Scheme:"), l::kSchemeCaption);
+  missionsCaption = MakeLabel(informationPanel, "missionsCaption", QStringLiteral("Missions:"), l::kMissionsCaption);
+  auto value = [this](const char* name, int top) {
+    auto* label = new QLabel(informationPanel);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(l::kValueLeft, top, l::kValueRight - l::kValueLeft, l::kValueHeight);
+    Blue(label);
+    return label;
+  };
+  sizeValue = value("sizeValue", l::kSizeValueTop);
+  schemeValue = value("schemeValue", l::kSchemeValueTop);
+  missionsValue = value("missionsValue", l::kMissionsValueTop);
+
+  // Created: the platform check that decides whether windows fade.
+  logic_.FormCreate();
+}
+
+void BrowserWindow::ShowCategory(MapKindCode kind) {
+  QRadioButton* button = kind == CampaignMap      ? campaignsButton
+                         : kind == MultiplayerMap ? multiplayerButton
+                                                  : singleplayerButton;
+  button->setChecked(true);
+}
+
+void BrowserWindow::FocusMapList() { mapList->setFocus(); }
+
+int BrowserWindow::SelectedMap(bool keyboardRow) {
+  // The row the keyboard stands on counts as chosen, even before an arrow key has selected it.
+  if (keyboardRow && mapList->selectedItems().isEmpty() && mapList->currentItem()) {
+    mapList->currentItem()->setSelected(true);
+  }
+  const QList<QTreeWidgetItem*> selected = mapList->selectedItems();
+  return selected.isEmpty() ? -1 : mapList->indexOfTopLevelItem(selected.first());
+}
+
+void BrowserWindow::ShowSizeValue(const QString& text) {
+  // A size such as 99999x99999 is shown whole: the label grows to the left into the free room
+  // after "Size:" when the value column is too narrow for it.
+  const int needed = sizeValue->fontMetrics().horizontalAdvance(text) + 2;
+  const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
+  sizeValue->setGeometry(left, sizeValue->y(), l::kValueRight - left, sizeValue->height());
+  sizeValue->setText(text);
+}
+
+void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
+  const QSignalBlocker quiet(mapList);
+  mapList->clear();
+  const QIcon icon(MapRowIcon());
+  for (const MapRow& entry : rows) {
+    auto* row = new QTreeWidgetItem(mapList, QStringList{QString::fromStdString(entry.text)});
+    row->setIcon(0, icon);
+    row->setData(0, kNameRole, QByteArray::fromStdString(entry.caption));
+  }
+}
+
+void BrowserWindow::ShowMapInformation(const MapInformationText& information) {
+  ShowSizeValue(QString::fromStdString(information.size));
+  schemeValue->setText(QString::fromStdString(information.scheme));
+  missionsValue->setText(QString::fromStdString(information.missions));
+}
+
+}  // namespace kartwerk::qt

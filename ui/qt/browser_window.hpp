@@ -1,0 +1,61 @@
+// BrowserWindow, the map browser's Qt face and the program's main window: the banner, the map list by
+// category and the selected map's information. Its logic (Browser) runs the program's start
+// sequence and hands a double-clicked map to the slot picker.
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ui/logic/browser.hpp"
+#include "ui/qt/fade_window.hpp"
+
+class QLabel;
+class QRadioButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace kartwerk::qt {
+
+class SlotPickerWindow;
+class NoticeWindow;
+class VersionPickerWindow;
+
+class BrowserWindow : public FadeWindow, private BrowserFace {
+  Q_OBJECT
+  Browser logic_;
+
+ public:
+  BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, NoticeWindow& notice,
+                VersionPickerWindow& versionPicker);
+
+  // What the window does: its start sequence (FormShow), the category buttons, the map list.
+  Browser& Logic() { return logic_; }
+
+  int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }
+
+  QLabel* banner;
+  QLabel* titleLabel;
+  QLabel* closeLabel;
+  QTreeWidget* mapList;
+  QWidget* informationPanel;
+  QRadioButton* singleplayerButton;
+  QRadioButton* multiplayerButton;
+  QRadioButton* campaignsButton;
+  QLabel *informationCaption, *sizeCaption, *schemeCaption, *missionsCaption, *sizeValue, *schemeValue, *missionsValue;
+
+ protected:
+  void CloseRequested() override { logic_.Key(KeyAction::Escape); }
+  void EnterPressed() override { logic_.Key(KeyAction::Enter); }
+
+ private:
+  void ShowCategory(MapKindCode kind) override;
+  void ShowMapRows(const std::vector<MapRow>& rows) override;
+  int SelectedMap(bool keyboardRow) override;
+  void ShowMapInformation(const MapInformationText& information) override;
+  void FocusMapList() override;
+  void ShowSizeValue(const QString& text);
+};
+
+}  // namespace kartwerk::qt

@@ -1,0 +1,124 @@
+#include "ui/qt/map_picture_tip.hpp"
+
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <system_error>
+
+namespace kartwerk::qt {
+namespace {
+
+// The tooltip sits this far below and right of the pointer, as the desktop's tooltips do.
+constexpr QPoint kOffsetFromPointer(16, 16);
+
+QImage ToImage(const Picture& picture) {
+  QImage image(picture.bytes().data(), picture.width(), picture.height(), picture.width() * 3, QImage::Format_RGB888);
+  return image.copy();  // the picture's bytes go with the drawing thread's copy
+}
+
+}  // namespace
+
+MapPictureTip::MapPictureTip(QAbstractItemView* view, Sources sources)
+    : QObject(view), view_(view), sources_(std::move(sources)) {
+  popup_ = new QLabel(view, Qt::ToolTip | Qt::FramelessWindowHint);
+  popup_->setObjectName(QStringLiteral("MapPicture"));
+  popup_->setFrameShape(QFrame::Box);
+  popup_->setLineWidth(1);
+  popup_->hide();
+  view_->viewport()->setMouseTracking(true);  // to see the pointer leave the row
+  view_->viewport()->installEventFilter(this);
+  // Drawn on the drawing thread; handed to this object's thread to be kept and shown.
+  pictures_ = std::make_unique<BackgroundPictures>(
+      [this](const std::filesystem::path& file, std::optional<Picture> picture) {
+        QImage image = picture ? ToImage(*picture) : QImage();
+        QMetaObject::invokeMethod(
+            this, [this, file, image] { Arrived(file, image); }, Qt::QueuedConnection);
+      },
+      kPictureSide);
+}
+
+MapPictureTip::~MapPictureTip() { pictures_.reset(); }
+
+std::optional<MapPictureTip::Key> MapPictureTip::KeyOf(const std::filesystem::path& file) {
+  std::error_code ec;
+  const auto written = std::filesystem::last_write_time(file, ec);
+  if (file.empty() || ec) return std::nullopt;
+  return Key{file, written};
+}
+
+bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ToolTip: {
+      auto* help = static_cast<QHelpEvent*>(event);
+      PointerRestsOn(view_->indexAt(help->pos()), help->globalPos());
+      return true;  // the picture is the row's tooltip
+    }
+    case QEvent::MouseMove:
+      // Moving off the row the picture belongs to takes it away.
+      if (popup_->isVisible() || wanted_) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        const std::optional<Key> here = KeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
+        if (here != wanted_) Hide();
+      }
+      break;
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::Hide: Hide(); break;
+    default: break;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
+  const std::optional<Key> key = row.isValid() ? KeyOf(sources_.MapFile(row)) : std::nullopt;
+  if (!key) {
+    Hide();
+    return;
+  }
+  wanted_ = key;
+  wantedAt_ = globalAt;
+  if (const auto known = drawn_.find(*key); known != drawn_.end()) {
+    if (known->second.isNull()) {
+      Hide();
+    } else {
+      Show(known->second, globalAt);
+    }
+    return;
+  }
+  popup_->hide();
+  pictures_->Request(key->file, sources_.CliffData ? sources_.CliffData() : nullptr);
+}
+
+void MapPictureTip::Arrived(const std::filesystem::path& file, QImage image) {
+  const std::optional<Key> key = KeyOf(file);
+  if (!key) return;
+  drawn_[*key] = image;
+  // Shown only while the pointer still rests on that map's row.
+  if (wanted_ == key && !image.isNull()) Show(image, wantedAt_);
+}
+
+void MapPictureTip::Show(const QImage& image, QPoint globalAt) {
+  popup_->setPixmap(QPixmap::fromImage(image));
+  popup_->adjustSize();
+  QPoint at = globalAt + kOffsetFromPointer;
+  if (const QScreen* screen = QGuiApplication::screenAt(globalAt)) {
+    const QRect space = screen->availableGeometry();
+    at.setX(std::min(at.x(), space.right() - popup_->width()));
+    at.setY(at.y() + popup_->height() > space.bottom() ? globalAt.y() - popup_->height() - 4 : at.y());
+  }
+  popup_->move(at);
+  popup_->show();
+}
+
+void MapPictureTip::Hide() {
+  wanted_.reset();
+  popup_->hide();
+}
+
+}  // namespace kartwerk::qt

@@ -1,0 +1,83 @@
+#include "ui/qt/prompt_windows.hpp"
+
+#include <QFrame>
+#include <QLabel>
+#include <algorithm>
+
+#include "ui/qt/window_style.hpp"
+
+namespace kartwerk::qt {
+namespace {
+
+namespace l = layout::prompts;
+
+}  // namespace
+
+PromptWindow::PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic)
+    : FadeWindow(session, name, l::kWidth, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
+  messageLabel = new QLabel(QString::fromUtf8(kEditorPromptText), this);
+  messageLabel->setObjectName(QStringLiteral("messageLabel"));
+  messageLabel->setFont(WindowFont(layout::kPromptFontPixels));
+}
+
+QFrame* PromptWindow::MakeBox(const char* name, layout::Box at) {
+  auto* box = new QFrame(this);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setGeometry(Geometry(at));
+  box->setFrameStyle(QFrame::Box | QFrame::Plain);
+  box->setLineWidth(1);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::WindowText, FrameGrey());
+  box->setPalette(palette);
+  return box;
+}
+
+QLabel* PromptWindow::MakeButtonLabel(const char* name, const QString& text, layout::Box at) {
+  QLabel* label = MakeLabel(this, name, text, at);
+  label->setFont(WindowFont(layout::kFontPixels));
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, ValueBlue());
+  label->setPalette(palette);
+  label->adjustSize();
+  return label;
+}
+
+NoticeWindow::NoticeWindow(QtSession& session, QWidget* owner)
+    : PromptWindow(session, "NoticeWindow", l::kNoticeHeight, owner, logic_), logic_(session, *this, *this) {
+  setWindowTitle(QStringLiteral("Notice"));
+  messageLabel->setGeometry(Geometry(l::kNoticeMessage));
+  messageLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  messageLabel->setWordWrap(true);
+  exitBox = MakeBox("exitBox", l::kNoticeExitBox);
+  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kNoticeExit);
+  OnMouseRelease(exitBox, [this] { logic_.Exit(); });
+  OnMouseRelease(exitLabel, [this] { logic_.Exit(); });
+}
+
+void NoticeWindow::ShowMessage(const std::string& message) {
+  messageLabel->setText(QString::fromStdString(message));
+  // The fixed notices fit the design's three lines; a longer message (a failing step's error
+  // naming a file) makes the window taller rather than being cut off.
+  const layout::Box box = l::kNoticeMessage;
+  const int extra = std::max(0, messageLabel->heightForWidth(box.width) - box.height);
+  messageLabel->setGeometry(box.left, box.top, box.width, box.height + extra);
+  exitBox->move(l::kNoticeExitBox.left, l::kNoticeExitBox.top + extra);
+  exitLabel->move(l::kNoticeExit.left, l::kNoticeExit.top + extra);
+  setFixedSize(l::kWidth, l::kNoticeHeight + extra);
+}
+
+EditorPromptWindow::EditorPromptWindow(QtSession& session, QWidget* owner)
+    : PromptWindow(session, "EditorPromptWindow", l::kEditorPromptHeight, owner, logic_), logic_(session, *this) {
+  setWindowTitle(QStringLiteral("Start the editor"));
+  messageLabel->setGeometry(Geometry(l::kEditorPromptMessage));
+  yesBox = MakeBox("yesBox", l::kYesBox);
+  yesLabel = MakeButtonLabel("yesLabel", QStringLiteral("YES"), l::kYes);
+  exitBox = MakeBox("exitBox", l::kExitBox);
+  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kExit);
+  OnMouseRelease(yesBox, [this] { logic_.Yes(); });
+  OnMouseRelease(yesLabel, [this] { logic_.Yes(); });
+  OnMouseRelease(exitBox, [this] { logic_.Exit(); });
+  OnMouseRelease(exitLabel, [this] { logic_.Exit(); });
+}
+
+}  // namespace kartwerk::qt

@@ -1,0 +1,90 @@
+#include "ui/qt/qt_application.hpp"
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+
+#include "convert/records/cliff_data.hpp"
+#include "ui/qt/window_set.hpp"
+#include "ui/qt/window_system.hpp"
+
+namespace kartwerk::qt {
+namespace {
+
+// The error report: a message box owned by the window on show, above it (transient for it,
+// on top like it) and modal to it.
+void ShowErrorBox(const QString& message, QWidget* owner) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok, owner);
+  box.setObjectName(QStringLiteral("ErrorBox"));
+  if (owner != nullptr) {
+    box.setWindowModality(Qt::WindowModal);
+    if (owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  }
+  box.exec();
+}
+
+// A termination request (the desktop session ending, kill, Ctrl+C in the terminal) closes the
+// windows as their own close control does: a conversion stops at its next step and the temporary
+// files go. The signal handler only writes to a socket; the main loop reads it.
+int terminationPipe[2] = {-1, -1};
+
+extern "C" void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(terminationPipe[1], &byte, 1);
+}
+
+void CloseOnTermination(QObject* parent, const std::function<void()>& close) {
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, parent);
+  QObject::connect(notifier, &QSocketNotifier::activated, parent, [close] {
+    char byte = 0;
+    [[maybe_unused]] const ssize_t read = ::read(terminationPipe[0], &byte, 1);
+    close();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+bool PlatformHasWindowOpacity(const QString& platformName) {
+  static const QStringList kWithOpacity = {QStringLiteral("xcb"), QStringLiteral("windows"), QStringLiteral("cocoa")};
+  return kWithOpacity.contains(platformName, Qt::CaseInsensitive);
+}
+
+int RunWindows(int& argc, char** argv, QtSession& session) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Kartwerk"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Kartwerk"));
+  // Every path through the windows ends the program itself, once its work is done.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  session.DesktopHasWindowOpacity = DesktopShowsWindowOpacity();
+  // The Qt windows run off Windows (Windows has its own face): no Windows version to classify,
+  // so whether they fade follows the desktop's opacity alone.
+  if (session.CliffDataFile.empty()) session.CliffDataFile = DefaultCliffDataPath();
+  if (!session.hooks.EndProgram) session.hooks.EndProgram = [](int status) { QCoreApplication::exit(status); };
+  if (!session.hooks.ReportError) session.hooks.ReportError = ShowErrorBox;
+  if (!session.hooks.LaunchEditor) session.hooks.LaunchEditor = StartEditorThroughWine;
+
+  WindowSet windows(session);
+  CloseOnTermination(&application, [&windows, &session] {
+    QWidget* active = QApplication::activeModalWidget();
+    if (active != nullptr && active->objectName() == QStringLiteral("ErrorBox")) active->close();
+    // Nothing on show to close (the start sequence between two windows): end at once.
+    if (!windows.CloseShownWindow()) session.EndProgram();
+  });
+  // Started from inside the main loop, so that ending the program at any step leaves it.
+  QTimer::singleShot(0, &windows.Browser(), [&windows] { windows.Browser().Logic().FormShow(); });
+  return QApplication::exec();
+}
+
+}  // namespace kartwerk::qt

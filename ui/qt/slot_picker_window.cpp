@@ -1,0 +1,171 @@
+#include "ui/qt/slot_picker_window.hpp"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <utility>
+
+#include "ui/qt/prompt_windows.hpp"
+#include "ui/qt/window_style.hpp"
+
+namespace kartwerk::qt {
+namespace {
+
+void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, colour);
+  widget->setPalette(palette);
+}
+
+namespace l = layout::slot_picker;
+namespace top = layout::banner_panel;
+
+}  // namespace
+
+QString ConversionFailureNotice(const ConversionEnd& end) { return QString::fromStdString(ConversionFailureText(end)); }
+
+QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::string>& notes) {
+  return QString::fromStdString(ReplacedSlotText(end, notes));
+}
+
+SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWidget* owner)
+    : FadeWindow(session, "SlotPickerWindow", l::kWidth, l::kHeight, QPalette().color(QPalette::Window),
+                 /*alwaysOnTop=*/false, owner),
+      logic_(session, *this, *this, notice.Logic()) {
+  setFont(WindowFont(layout::kFontPixels));
+  setWindowTitle(QStringLiteral("Editor slot"));
+
+  bannerPanel = new QWidget(this);
+  bannerPanel->setObjectName(QStringLiteral("bannerPanel"));
+  bannerPanel->setGeometry(Geometry(top::kPanel));
+  Colour(bannerPanel, QPalette::Window, Qt::white);
+  bannerPanel->setAutoFillBackground(true);
+
+  banner = new QLabel(bannerPanel);
+  banner->setObjectName(QStringLiteral("banner"));
+  banner->setGeometry(top::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
+  banner->setPixmap(BannerPicture());
+
+  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), top::kClose);
+  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel->adjustSize();
+  OnMouseRelease(closeLabel, [this] { logic_.Close(); });
+  MoveWindowByDragging(bannerPanel);
+
+  titleLabel = new QLabel(QString::fromLatin1(kSlotListTitle), bannerPanel);
+  titleLabel->setObjectName(QStringLiteral("titleLabel"));
+  titleLabel->setGeometry(Geometry(l::kTitle));
+  titleLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+  slotList = new QListWidget(this);
+  slotList->setObjectName(QStringLiteral("slotList"));
+  slotList->setGeometry(Geometry(l::kSlotList));
+  slotList->setUniformItemSizes(true);
+  slotList->setFrameStyle(QFrame::Box | QFrame::Plain);
+  Colour(slotList, QPalette::Text, ValueBlue());
+  Colour(slotList, QPalette::WindowText, FrameGrey());
+  connect(slotList, &QListWidget::itemDoubleClicked, this, [this] { logic_.ChooseSlot(); });
+
+  progressPanel = new QWidget(this);
+  progressPanel->setObjectName(QStringLiteral("progressPanel"));
+  progressPanel->setGeometry(Geometry(l::kProgressPanel));
+  Colour(progressPanel, QPalette::Window, Qt::white);
+  progressPanel->setAutoFillBackground(true);
+  progressPanel->hide();
+
+  auto caption = [this](const char* name, const char* text, int top) {
+    QLabel* label = MakeLabel(progressPanel, name, QString::fromLatin1(text), l::kCaptionLeft, top);
+    return label;
+  };
+  auto value = [this](const char* name, layout::Box at) {
+    auto* label = new QLabel(QStringLiteral("-"), progressPanel);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(Geometry(at));
+    Colour(label, QPalette::WindowText, ValueBlue());
+    return label;
+  };
+  auto row = [](int rowTop) { return layout::Box{l::kValueLeft, rowTop, l::kValueWidth, l::kRowHeight}; };
+  mapCaption = caption("mapCaption", "Processing map:", l::kMapTop);
+  mapValue = value("mapValue", row(l::kMapTop));
+  typeCaption = caption("typeCaption", "Map type:", l::kTypeTop);
+  typeValue = value("typeValue", row(l::kTypeTop));
+  schemeCaption = caption("schemeCaption", "Map scheme:", l::kSchemeTop);
+  schemeValue = value("schemeValue", row(l::kSchemeTop));
+  sizeCaption = caption("sizeCaption", "Map size:", l::kSizeTop);
+  sizeValue = value("sizeValue", row(l::kSizeTop));
+  stepCaption = new QLabel(QStringLiteral("Processing:"), progressPanel);
+  stepCaption->setObjectName(QStringLiteral("stepCaption"));
+  stepCaption->setGeometry(Geometry(l::kStepCaption));
+  stepCaption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  stepValue = value("stepValue", l::kStep);
+  stepValue->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+  progressGauge = new QProgressBar(progressPanel);
+  progressGauge->setObjectName(QStringLiteral("progressGauge"));
+  progressGauge->setGeometry(Geometry(l::kGauge));
+  progressGauge->setRange(0, GaugeMaximum(1));
+  progressGauge->setValue(0);
+  progressGauge->setTextVisible(false);
+  progressGauge->setStyleSheet(
+      QStringLiteral("QProgressBar { border: none; background: %1; } QProgressBar::chunk { background: %2; }")
+          .arg(ToQColor(layout::kGaugeTrough).name(), ToQColor(layout::kGaugeRed).name()));
+}
+
+void SlotPickerWindow::Open(const std::filesystem::path& mapPath, const FadeWindow& opener, bool withOpacity,
+                            std::function<void(const QString& failure)> afterClose, bool failuresReturn) {
+  logic_.Open(
+      mapPath, opener.Fading(), withOpacity,
+      [after = std::move(afterClose)](const std::string& failure) { after(QString::fromStdString(failure)); },
+      failuresReturn);
+}
+
+void SlotPickerWindow::ShowSlotList(const std::string& title) {
+  progressPanel->hide();
+  titleLabel->setText(QString::fromStdString(title));
+}
+
+void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
+  slotList->clear();
+  for (const std::string& text : rows) {
+    auto* row = new QListWidgetItem(QString::fromStdString(text), slotList);
+    row->setSizeHint(QSize(0, l::kSlotRowHeight));
+  }
+}
+
+void SlotPickerWindow::FocusSlotList() { slotList->setFocus(); }
+
+int SlotPickerWindow::SelectedSlot(bool keyboardRow) {
+  if (keyboardRow && slotList->selectedItems().isEmpty() && slotList->currentItem()) {
+    slotList->currentItem()->setSelected(true);
+  }
+  const QList<QListWidgetItem*> selected = slotList->selectedItems();
+  return selected.isEmpty() ? -1 : slotList->row(selected.first());
+}
+
+void SlotPickerWindow::ShowProgressPanel(const std::string& title, const ProgressPanel& panel) {
+  titleLabel->setText(QString::fromStdString(title));
+  SetElidedText(mapValue, QString::fromStdString(panel.map));
+  typeValue->setText(QString::fromStdString(panel.type));
+  schemeValue->setText(QString::fromStdString(panel.scheme));
+  progressGauge->setRange(0, panel.gaugeMaximum);
+  progressGauge->setValue(0);
+  sizeValue->setText(QString::fromStdString(panel.size));
+  stepValue->setText(QString());
+  progressPanel->show();
+}
+
+void SlotPickerWindow::ShowProgress(const std::string& label, int gauge) {
+  progressGauge->setValue(gauge);
+  stepValue->setText(QString::fromStdString(label));
+}
+
+void SlotPickerWindow::PostToWindowThread(std::function<void()> call) {
+  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+kartwerk::EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {
+  prompt_ = new EditorPromptWindow(session(), this);
+  return prompt_->Logic();
+}
+
+}  // namespace kartwerk::qt

@@ -1,0 +1,91 @@
+#include "ui/win32/window_set.hpp"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "convert/records/cliff_data.hpp"
+
+namespace kartwerk::win32 {
+namespace {
+
+PlatformVersion QueryPlatformVersion() {
+  PlatformVersion version;
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (GetVersionExA(&info)) {
+#pragma GCC diagnostic pop
+    version.queried = true;
+    version.platformId = static_cast<int>(info.dwPlatformId);
+    version.major = static_cast<int>(info.dwMajorVersion);
+    version.minor = static_cast<int>(info.dwMinorVersion);
+    version.servicePack = info.szCSDVersion;
+  }
+  return version;
+}
+
+}  // namespace
+
+WindowSet::WindowSet(Win32Session& session, WindowLook& look)
+    : notice_(std::make_unique<NoticeWindow>(session, look)),
+      versionPicker_(std::make_unique<VersionPickerWindow>(session, look)),
+      slotPicker_(std::make_unique<SlotPickerWindow>(session, look, notice_->Logic())),
+      browser_(std::make_unique<BrowserWindow>(session, look, slotPicker_->Logic(), notice_->Logic(),
+                                               versionPicker_->Logic())) {}
+
+// The browser goes first and the slot picker (with its worker) before the windows it uses.
+WindowSet::~WindowSet() {
+  browser_.reset();
+  slotPicker_.reset();
+}
+
+void DispatchWindowMessage(MSG& message) {
+  if (message.message == WM_KEYDOWN) {
+    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (FadeWindow* window = FadeWindow::FromHandle(root)) {
+      switch (message.wParam) {
+        case VK_RETURN: window->Key(KeyAction::Enter); return;
+        case VK_ESCAPE: window->Key(KeyAction::Escape); return;
+        case VK_TAB:
+          if (HWND next = GetNextDlgTabItem(root, message.hwnd, GetKeyState(VK_SHIFT) < 0)) {
+            SetFocus(next);
+            // The focus frame a window draws follows the focus.
+            InvalidateRect(root, nullptr, TRUE);
+          }
+          return;
+        default: break;
+      }
+    }
+  }
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+void DescribeDesktop(WindowSession& session) {
+  // Every Windows desktop shows a layered window's alpha, composited or not.
+  session.DesktopHasWindowOpacity = true;
+  session.Platform = QueryPlatformVersion();
+}
+
+int RunWin32Windows(Win32Session& session) {
+  DescribeDesktop(session);
+  if (session.CliffDataFile.empty()) session.CliffDataFile = DefaultCliffDataPath();
+  std::optional<WindowLook> look;
+  try {
+    look.emplace(GetModuleHandleW(nullptr));
+  } catch (const std::runtime_error& failure) {
+    session.ReportErrorAlone(std::string("Cannot open the windows: ") + failure.what());
+    return 1;
+  }
+  WindowSet windows(session, *look);
+  // Started from inside the message loop, so that ending the program at any step leaves it.
+  windows.Browser().PostCall([&windows] { windows.Browser().Logic().FormShow(); });
+  MSG message;
+  int got = 0;
+  while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) DispatchWindowMessage(message);
+  return got < 0 ? 1 : static_cast<int>(message.wParam);
+}
+
+}  // namespace kartwerk::win32
