@@ -16,6 +16,7 @@ void AddInstallsCommand(CLI::App& app, Runner& run);
 void AddSlotsCommand(CLI::App& app, Runner& run);
 void AddRegisterCommand(CLI::App& app, Runner& run);
 void AddPreviewCommand(CLI::App& app, Runner& run);
+void AddDiffCommand(CLI::App& app, Runner& run);
 void AddBackupsCommand(CLI::App& app, Runner& run);
 void AddRestoreCommand(CLI::App& app, Runner& run);
 

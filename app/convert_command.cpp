@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/batch_convert.hpp"
+#include "app/command_slot.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
 #include "core/map_file_check.hpp"
@@ -138,15 +139,14 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
     run = [options, version] {
       // A missing or wrong map is told before anything about the game.
       if (!MapCanBeConverted(*options)) return 1;
-      InstallationSourceOptions source;
-      if (!options->game.empty()) source.game = PathFromText(options->game);
-      if (!options->winePrefix.empty()) source.winePrefix = PathFromText(options->winePrefix);
-      const SlotTarget target = LocateSlot(source, options->slot, PathFromText(options->map), version);
+      const SlotTarget target =
+          LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
       options->gameVersionKind = target.GameVersionKind;
-      for (const std::string& line : target.SkippedLines) std::cerr << "kartwerk: " << line << "\n";
+      for (const std::string& line : target.SkippedLines) std::cerr << "kartwerk: " << ShownText(line) << "\n";
       const int status = ConvertIntoSlotFolder(*options, target.SlotFolder, false);
       // Even when quiet: the slot is found again in the editor by its folder.
-      if (status == 0) std::cout << "Slot " << options->slot << ": " << TextFromPath(target.SlotFolder) << "\n";
+      if (status == 0)
+        std::cout << "Slot " << options->slot << ": " << ShownText(TextFromPath(target.SlotFolder)) << "\n";
       return status;
     };
   });

@@ -57,6 +57,7 @@ int main(int rawArgc, char** rawArgv) {
   kartwerk::app::AddInfoCommand(app, run);
   kartwerk::app::AddConvertCommand(app, run);
   kartwerk::app::AddPreviewCommand(app, run);
+  kartwerk::app::AddDiffCommand(app, run);
   kartwerk::app::AddInstallsCommand(app, run);
   kartwerk::app::AddSlotsCommand(app, run);
   kartwerk::app::AddRegisterCommand(app, run);

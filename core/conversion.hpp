@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/byte_stream.hpp"
+#include "core/file_sink.hpp"
 #include "core/game_version.hpp"
 #include "core/map_kind.hpp"
 #include "core/path_text.hpp"
@@ -49,6 +50,8 @@ struct Conversion {
   std::uint64_t InflatedBudget = 0;
   std::string MissionName;                          // "mis." and three characters
   std::filesystem::path SlotFolder;
+  // When set, the files go to this receiver instead of SlotFolder: nothing is written to disk.
+  FileSink* Output = nullptr;
   std::filesystem::path MissionFolder() const;
 
   // The container loaded now: the main file, or a campaign's current mission file.

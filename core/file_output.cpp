@@ -11,7 +11,12 @@
 
 namespace kartwerk {
 
-OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)), buffer_(new char[kBufferSize]) {
+OutputFile::OutputFile(std::filesystem::path target, FileSink* sink)
+    : target_(std::move(target)), sink_(sink), buffer_(new char[kBufferSize]) {
+  if (sink_) {
+    sink_->Begin(target_);
+    return;
+  }
   file_ = CreateUniqueSibling(target_, temp_);
   if (!file_) throw FileCreateError(TextFromPath(target_), std::strerror(errno));
   // The buffer here is the only one: the stream's own would copy every piece once more.
@@ -34,6 +39,11 @@ void OutputFile::Fail(int error) {
 }
 
 void OutputFile::Flush() {
+  if (sink_) {
+    if (used_ > 0) sink_->Write({reinterpret_cast<const std::uint8_t*>(buffer_.get()), used_});
+    used_ = 0;
+    return;
+  }
   if (used_ > 0 && std::fwrite(buffer_.get(), 1, used_, file_) != used_) Fail(errno);
   used_ = 0;
 }
@@ -51,6 +61,8 @@ void OutputFile::Append(std::string_view text) {
   if (text.size() < kMaxRoom) {
     std::memcpy(buffer_.get(), text.data(), text.size());
     used_ = text.size();
+  } else if (sink_) {
+    sink_->Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
   } else if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
     Fail(errno);  // a large piece goes straight to the file, without a copy
   }
@@ -62,6 +74,10 @@ void OutputFile::Append(std::span<const std::uint8_t> bytes) {
 
 void OutputFile::Commit() {
   Flush();
+  if (sink_) {
+    sink_->End();
+    return;
+  }
   std::FILE* file = file_;
   file_ = nullptr;
   if (std::fclose(file) != 0) {
@@ -79,19 +95,20 @@ void OutputFile::Commit() {
   }
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content) {
-  OutputFile out(path);
+void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content, FileSink* sink) {
+  OutputFile out(path, sink);
   out.Append(content);
   out.Commit();
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view content) {
-  OutputFile out(path);
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, FileSink* sink) {
+  OutputFile out(path, sink);
   out.Append(content);
   out.Commit();
 }
 
-void DiscardFile(const std::filesystem::path& path) {
+void DiscardFile(const std::filesystem::path& path, FileSink* sink) {
+  if (sink) return;
   std::error_code ignored;
   if (!std::filesystem::is_directory(path, ignored)) std::filesystem::remove(path, ignored);
 }

@@ -10,18 +10,22 @@
 #include <span>
 #include <string_view>
 
+#include "core/file_sink.hpp"
+
 namespace kartwerk {
 
 // Removes an earlier output file of this name, if any. A conversion step calls this before it
 // writes its content, so a step that fails leaves no copy from an earlier run that could pass
 // for this run's output. A file that cannot be removed is reported by the write that follows.
-void DiscardFile(const std::filesystem::path& path);
+// With a sink the files go there instead, and nothing on disk is touched.
+void DiscardFile(const std::filesystem::path& path, FileSink* sink = nullptr);
 
 // One output file being written. Every failure throws FileCreateError naming the target and the
-// system's reason; a file not committed is removed when the object goes.
+// system's reason; a file not committed is removed when the object goes. With a sink, the content
+// goes to it instead of a file: nothing is created on disk.
 class OutputFile {
  public:
-  explicit OutputFile(std::filesystem::path target);
+  explicit OutputFile(std::filesystem::path target, FileSink* sink = nullptr);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -53,12 +57,14 @@ class OutputFile {
   std::filesystem::path target_;
   std::filesystem::path temp_;
   std::FILE* file_ = nullptr;
+  FileSink* sink_ = nullptr;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
 };
 
 // The whole content at once (an empty content gives an empty file).
-void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content);
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view content);
+void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content,
+                     FileSink* sink = nullptr);
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, FileSink* sink = nullptr);
 
 }  // namespace kartwerk

@@ -126,8 +126,10 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
     } else {
       c.MissionName = "mis.000";
     }
-    if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName,
-                            [&] { std::filesystem::create_directories(c.MissionFolder()); })) {
+    if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName, [&] {
+          // Files that go to a receiver need no folder on disk.
+          if (!c.Output) std::filesystem::create_directories(c.MissionFolder());
+        })) {
       return end;
     }
 

@@ -14,15 +14,18 @@ std::filesystem::path MissionFilePath(const Conversion& conversion, std::string_
 
 std::filesystem::path DiscardMissionFile(const Conversion& conversion, std::string_view name) {
   std::filesystem::path path = MissionFilePath(conversion, name);
-  DiscardFile(path);
+  DiscardFile(path, conversion.Output);
   return path;
 }
 
-void SaveMissionFile(const std::filesystem::path& path, std::span<const std::uint8_t> content) {
-  WriteFileAtomic(path, content);
+void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path,
+                     std::span<const std::uint8_t> content) {
+  WriteFileAtomic(path, content, conversion.Output);
 }
 
-void SaveMissionFile(const std::filesystem::path& path, std::string_view content) { WriteFileAtomic(path, content); }
+void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path, std::string_view content) {
+  WriteFileAtomic(path, content, conversion.Output);
+}
 
 Bytes CopySection(Conversion& conversion, Section section) {
   const sectionRec& entry = conversion.Seek(section);
@@ -35,7 +38,7 @@ void SaveSection(const std::filesystem::path& path, Conversion& conversion, Sect
   // A section of no bytes (or of a negative stored size) gives an empty file.
   const std::int64_t size = std::max<std::int64_t>(entry.size, 0);
   if (size > stream.Remaining()) throw StreamReadError();
-  OutputFile out(path);
+  OutputFile out(path, conversion.Output);
   if (size > 0)
     out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), static_cast<std::size_t>(size)));
   out.Commit();

@@ -22,9 +22,11 @@ std::filesystem::path MissionFilePath(const Conversion& conversion, std::string_
 // could pass for this run's output.
 std::filesystem::path DiscardMissionFile(const Conversion& conversion, std::string_view name);
 
-// Saves content whole as the mission file of this name (FileCreateError when it cannot).
-void SaveMissionFile(const std::filesystem::path& path, std::span<const std::uint8_t> content);
-void SaveMissionFile(const std::filesystem::path& path, std::string_view content);
+// Saves content whole as the mission file of this name (FileCreateError when it cannot), or hands
+// it to the conversion's Output when that is set.
+void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path,
+                     std::span<const std::uint8_t> content);
+void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path, std::string_view content);
 
 // The whole data of a section, exactly its stored size; StreamReadError when the stream ends first.
 Bytes CopySection(Conversion& conversion, Section section);

@@ -56,14 +56,14 @@ void WriteInfoFile(Conversion& c) {
     PutU32(out, static_cast<std::uint32_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());
   }
-  SaveMissionFile(path, out);
+  SaveMissionFile(c, path, out);
 }
 
 void WriteDescFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "desc");
   // The three characters after "mis." (fewer when the name is shorter).
   const std::string digits = c.MissionName.size() > 4 ? c.MissionName.substr(4, 3) : std::string();
-  SaveMissionFile(path, "Mission #" + std::to_string(ParseDecimal(digits)));
+  SaveMissionFile(c, path, "Mission #" + std::to_string(ParseDecimal(digits)));
   WritePictureFile(c);
 }
 

@@ -37,7 +37,7 @@ void WriteObjsFile(Conversion& c) {
       PutI32(out, 0);
     }
   }
-  SaveMissionFile(path, out);
+  SaveMissionFile(c, path, out);
 }
 
 void WriteMismultFile(Conversion& c) {
@@ -45,7 +45,7 @@ void WriteMismultFile(Conversion& c) {
   if (c.MapKind == MultiplayerMap) {
     SaveSection(path, c, Section::MultiplayerSettings);
   } else {
-    SaveMissionFile(path, std::span<const std::uint8_t>(kDefaultMismult));
+    SaveMissionFile(c, path, std::span<const std::uint8_t>(kDefaultMismult));
   }
 }
 

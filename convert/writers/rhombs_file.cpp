@@ -17,9 +17,9 @@ constexpr std::size_t kRhombsPerPiece = OutputFile::kMaxRoom / EditorRhomb::kSiz
 }  // namespace
 
 void WriteRhombsFile(Conversion& conversion) {
-  DiscardFile(conversion.SlotFolder / "rhombs");
+  DiscardFile(conversion.SlotFolder / "rhombs", conversion.Output);
   const std::uint32_t scheme = conversion.MapInfoRecord.TerrainScheme;
-  OutputFile out(conversion.SlotFolder / "rhombs");
+  OutputFile out(conversion.SlotFolder / "rhombs", conversion.Output);
   // Only the three known schemes have tables; any other converts nothing.
   if (scheme <= 2) {
     const sectionRec& terrain = conversion.Entry(Section::TerrainRhombs);

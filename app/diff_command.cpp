@@ -1,0 +1,228 @@
+// kartwerk diff MAP (--slot N | --out DIR | --backup BACKUP): what changed in a folder since MAP
+// was converted into it, in the map's words (and, with --picture, drawn on the map's picture).
+// Exit status as diff(1): 0 the same, 1 something differs, 2 wrong usage or trouble.
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "app/command_slot.hpp"
+#include "app/commands.hpp"
+#include "compare/change_picture.hpp"
+#include "compare/comparison_text.hpp"
+#include "compare/map_comparison.hpp"
+#include "convert/records/cliff_data.hpp"
+#include "core/game_version.hpp"
+#include "core/map_file_check.hpp"
+#include "core/map_info.hpp"
+#include "core/path_text.hpp"
+#include "pipeline/backup_store.hpp"
+#include "pipeline/slot_commit.hpp"
+#include "preview/png_file.hpp"
+#include "preview/read_map_preview.hpp"
+#include "preview/render_map_picture.hpp"
+
+namespace kartwerk::app {
+namespace {
+
+constexpr int kTrouble = 2;
+
+struct DiffOptions {
+  std::string map;
+  std::string out;
+  std::string backup;
+  int slot = -1;
+  std::string game;
+  std::string winePrefix;
+  std::string gameVersion = "2.2";
+  std::string cliffData;
+  std::string picture;
+  bool json = false;
+  bool lines = false;
+  std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
+};
+
+using nlohmann::json;
+
+// Texts from the files are Windows-1252; JSON and the terminal take UTF-8.
+std::string Shown(const std::string& text) { return Cp1252ToUtf8(text); }
+
+json PlaceJson(const std::optional<Position>& at) { return at ? json::array({at->x, at->y}) : json(nullptr); }
+
+json FieldsJson(const std::vector<FieldChange>& fields) {
+  json list = json::array();
+  for (const FieldChange& f : fields)
+    list.push_back({{"field", Shown(f.field)}, {"from", Shown(f.from)}, {"to", Shown(f.to)}});
+  return list;
+}
+
+json ComparisonJson(const DiffOptions& options, const std::filesystem::path& folder, const FolderComparison& result) {
+  static constexpr const char* kKinds[] = {"added", "removed", "changed"};
+  json files = json::array();
+  for (const FileComparison& file : result.files) {
+    json item{{"name", Shown(file.name)}, {"state", FileStateText(file.state)}};
+    if (!file.note.empty()) item["note"] = file.note;
+    if (file.state != FileState::OnlyInFolder) item["mapBytes"] = file.mapBytes;
+    if (file.state != FileState::OnlyInMap) item["folderBytes"] = file.folderBytes;
+    if (!file.entries.empty()) {
+      json entries = json::array();
+      for (const EntryChange& e : file.entries) {
+        json entry{{"change", kKinds[static_cast<int>(e.kind)]}, {"entry", Shown(e.entry)}};
+        if (!e.fields.empty()) entry["fields"] = FieldsJson(e.fields);
+        if (e.from) entry["from"] = PlaceJson(e.from);
+        if (e.to) entry["to"] = PlaceJson(e.to);
+        entry["moved"] = e.Moved();
+        entries.push_back(std::move(entry));
+      }
+      item["entries"] = std::move(entries);
+    }
+    if (file.grid) {
+      const GridChange& g = *file.grid;
+      item["grid"] = {{"cells", g.cells}, {"columns", g.columns}, {"rows", g.rows}};
+      if (g.cells > 0)
+        item["grid"]["rectangle"] = {{"left", g.left}, {"top", g.top}, {"right", g.right}, {"bottom", g.bottom}};
+    }
+    if (!file.keys.empty()) item["keys"] = FieldsJson(file.keys);
+    if (!file.lines.empty()) {
+      json lines = json::array();
+      for (const std::string& line : file.lines) lines.push_back(Shown(line));
+      item["lines"] = std::move(lines);
+    }
+    files.push_back(std::move(item));
+  }
+  return {{"map", options.map}, {"folder", TextFromPath(folder)}, {"same", result.AllSame()}, {"files", files}};
+}
+
+// Whether path lies inside folder (the folder compared is only ever read).
+bool Inside(const std::filesystem::path& path, const std::filesystem::path& folder) {
+  std::error_code error;
+  const auto f = std::filesystem::weakly_canonical(folder, error);
+  const auto p = std::filesystem::weakly_canonical(path, error);
+  const auto [end, rest] = std::mismatch(f.begin(), f.end(), p.begin(), p.end());
+  return !error && end == f.end();
+}
+
+void WritePicture(const DiffOptions& options, const FolderComparison& result) {
+  const std::filesystem::path map = PathFromText(options.map);
+  const auto cliffData =
+      LoadCliffData(options.cliffData.empty() ? DefaultCliffDataPath() : PathFromText(options.cliffData));
+  const MapPreview preview = LoadMapPreview(map, cliffData);
+  const int scale = DefaultPreviewScale(preview.width(), preview.height());
+  WritePngFile(PathFromText(options.picture), RenderChangePicture(preview, result, scale));
+}
+
+int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
+  const std::filesystem::path map = PathFromText(options.map);
+  if (const auto problem = MapFileProblem(map)) {
+    std::cerr << "kartwerk: " << *problem << "\n";
+    return kTrouble;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::cerr << "kartwerk: " << TextFromPath(folder) << ": no such folder\n";
+    return kTrouble;
+  }
+  if (!options.picture.empty() && Inside(PathFromText(options.picture), folder)) {
+    std::cerr << "kartwerk: --picture " << options.picture
+              << " lies inside the folder compared, which diff never writes into\n";
+    return kTrouble;
+  }
+  CompareRequest request;
+  request.MapPath = map;
+  request.Folder = folder;
+  request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
+  request.CliffDataFile = PathFromText(options.cliffData);
+  request.lines = options.lines;
+  request.Warn = [&options](const std::string& message) {
+    std::cerr << "kartwerk: " << options.map << ": " << Shown(message) << "\n";
+  };
+  FolderComparison result;
+  try {
+    result = CompareMapWithFolder(request);
+  } catch (const MapComparisonError& e) {
+    std::cerr << "kartwerk: " << options.map << ": " << e.what() << "\n";
+    return kTrouble;
+  }
+  if (options.json) {
+    std::cout << ComparisonJson(options, folder, result).dump(2) << "\n";
+  } else {
+    std::cout << Shown(ComparisonText(result));
+  }
+  if (!options.picture.empty()) {
+    try {
+      WritePicture(options, result);
+    } catch (const std::exception& e) {
+      std::cerr << "kartwerk: " << options.picture << ": " << e.what() << "\n";
+      return kTrouble;
+    }
+  }
+  return result.AllSame() ? 0 : 1;
+}
+
+// The backup named as restore takes it: its folder as backups prints it, or its folder name (or the
+// start of it when only one backup starts so).
+int CompareWithBackup(const DiffOptions& options) {
+  std::filesystem::path folder;
+  try {
+    folder = BackupStore(DefaultBackupFolder()).Find(options.backup).folder;
+  } catch (const std::runtime_error& e) {
+    std::cerr << "kartwerk: " << e.what() << "\n";
+    return kTrouble;
+  }
+  return Compare(options, folder);
+}
+
+}  // namespace
+
+void AddDiffCommand(CLI::App& app, Runner& run) {
+  auto options = std::make_shared<DiffOptions>();
+  CLI::App* cmd = app.add_subcommand("diff", "Show what changed in a slot or folder since a map was converted into it");
+  cmd->add_option("MAP", options->map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
+  CLI::Option* out = cmd->add_option("--out", options->out, "Folder a conversion wrote into");
+  CLI::Option* backup =
+      cmd->add_option("--backup", options->backup, "A backup as kartwerk backups prints it, or its folder name");
+  CLI::Option* slot =
+      cmd->add_option("--slot", options->slot, "Editor slot (0 to 254) of the located game")->check(CLI::Range(0, 254));
+  out->excludes(slot)->excludes(backup);
+  backup->excludes(slot);
+  CLI::Option* game =
+      cmd->add_option("--game", options->game, "Game folder to use instead of the registry (with --slot)")->needs(slot);
+  cmd->add_option("--wine-prefix", options->winePrefix, "Wine prefix holding the game (with --slot)")
+      ->needs(slot)
+      ->excludes(game);
+  cmd->add_option("--game-version", options->gameVersion,
+                  "The game's version text; \"1.9\" selects its older script keywords")
+      ->capture_default_str();
+  cmd->add_option("--cliffdata", options->cliffData, "Cliff mask file (default: the program's own)");
+  cmd->add_flag("--json", options->json, "Print the comparison as one JSON object");
+  cmd->add_flag("--lines", options->lines, "Also show a unified line diff of each changed text file");
+  cmd->add_option("--picture", options->picture,
+                  "Draw the map with the changes marked into this PNG file (outside the folder compared)");
+  cmd->footer(
+      "The map is converted in memory and nothing is written; each file is compared with the folder's.\n"
+      "Exit status: 0 all files the same, 1 something differs, 2 wrong usage or trouble.\n");
+  cmd->callback([&run, options, cmd] {
+    if (cmd->count("--out") + cmd->count("--slot") + cmd->count("--backup") == 0)
+      throw CLI::RequiredError("--out, --slot or --backup");
+    if (cmd->count("--backup") > 0) {
+      run = [options] { return CompareWithBackup(*options); };
+      return;
+    }
+    if (cmd->count("--slot") == 0) {
+      run = [options] { return Compare(*options, PathFromText(options->out)); };
+      return;
+    }
+    std::optional<std::string> version;
+    if (cmd->count("--game-version") > 0) version = options->gameVersion;
+    run = [options, version] {
+      const SlotTarget target =
+          LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
+      options->gameVersionKind = target.GameVersionKind;
+      return Compare(*options, target.SlotFolder);
+    };
+  });
+}
+
+}  // namespace kartwerk::app

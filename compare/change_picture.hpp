@@ -1,0 +1,25 @@
+// The map's picture with what a comparison found drawn on top: changed cells outlined, units
+// added, removed and moved marked in three shapes and colours told apart without colour vision,
+// and a legend below the map.
+#pragma once
+
+#include "compare/file_comparison.hpp"
+#include "preview/map_preview.hpp"
+#include "preview/picture.hpp"
+
+namespace kartwerk {
+
+// The marks' colours (a palette chosen to stay distinct for every kind of colour blindness).
+inline constexpr Rgb kAddedMark{86, 180, 233};     // sky blue plus sign
+inline constexpr Rgb kRemovedMark{213, 94, 0};     // vermilion cross
+inline constexpr Rgb kMovedMark{0, 158, 115};      // bluish-green ring at the new place, a line from the old
+inline constexpr Rgb kChangedCells{240, 228, 66};  // yellow outline
+
+// Height of the legend strip under the map, in pixels.
+int ChangeLegendHeight();
+
+// The map at scale with the changes of comparison; the mission drawn is the first whose files
+// changed (else the first). Throws std::invalid_argument as RenderMapPicture does.
+Picture RenderChangePicture(const MapPreview& map, const FolderComparison& comparison, int scale);
+
+}  // namespace kartwerk

@@ -1,0 +1,11 @@
+// A text's lines, without their line ends ("a\nb\n" gives "a", "b").
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace kartwerk {
+
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+}  // namespace kartwerk

@@ -1,0 +1,527 @@
+// kartwerk diff and the comparison under it: a map converted into a folder, the folder edited as a
+// map maker edits it, and exactly those edits reported, in words, as JSON and on the picture.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "compare/change_picture.hpp"
+#include "compare/comparison_text.hpp"
+#include "compare/entry_changes.hpp"
+#include "compare/file_comparison.hpp"
+#include "compare/header_keys.hpp"
+#include "compare/line_diff.hpp"
+#include "compare/list_entries.hpp"
+#include "compare/map_comparison.hpp"
+#include "convert/records/rhomb_record.hpp"
+#include "core/conversion.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
+#include "pipeline/run_conversion.hpp"
+#include "tests/support/folder_tree.hpp"
+#include "tests/support/run_program.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::Gzip;
+using testing::ReadBytes;
+using testing::RunProgram;
+using testing::SampleMainContainer;
+using testing::SampleMissionContainer;
+using testing::ScratchFolder;
+using testing::TreeFiles;
+using testing::WriteBytes;
+
+std::string Text(const std::filesystem::path& file) {
+  const Bytes b = ReadBytes(file);
+  return std::string(b.begin(), b.end());
+}
+
+void WriteText(const std::filesystem::path& file, const std::string& text) {
+  WriteBytes(file, Bytes(text.begin(), text.end()));
+}
+
+// --- the pieces --------------------------------------------------------------------------
+
+TEST(DiffPiecesTest, LinePairsKeepNumberedKeysQuotesAndTrailingWords) {
+  const auto pairs = LinePairs("ID 0=rifleman number 0=6 name=\"A b\" color=200 98 112");
+  ASSERT_EQ(pairs.size(), 4u);
+  EXPECT_EQ(pairs[0], (std::pair<std::string, std::string>{"ID 0", "rifleman"}));
+  EXPECT_EQ(pairs[1], (std::pair<std::string, std::string>{"number 0", "6"}));
+  EXPECT_EQ(pairs[2], (std::pair<std::string, std::string>{"name", "\"A b\""}));
+  EXPECT_EQ(pairs[3], (std::pair<std::string, std::string>{"color", "200 98 112"}));
+  const auto flags = LinePairs("ai type=\"ai_recon\" aiflags= aif_a aif_b");
+  ASSERT_EQ(flags.size(), 3u);
+  EXPECT_EQ(flags[0].first, "");
+  EXPECT_EQ(flags[0].second, "ai");
+  EXPECT_EQ(flags[2], (std::pair<std::string, std::string>{"aiflags", "aif_a aif_b"}));
+}
+
+TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
+  const std::string before =
+      " ID=tank HP=100 Ammo=5 U=412 V=96 Dir=0 \n  ID=driver HP=90\n"
+      " ID=medic HP=50 U=10 V=10 Dir=0 \n"
+      " ID=gunner HP=70 U=30 V=30 Dir=0 \n";
+  const std::string after =
+      " ID=tank HP=80 Ammo=5 U=420 V=96 Dir=0 \n  ID=driver HP=91\n"
+      " ID=gunner HP=70 U=30 V=30 Dir=0 \n"
+      " ID=sniper HP=60 U=64 V=64 Dir=0 \n";
+  const auto changes =
+      CompareListEntries(ReadListEntries(ListKind::Units, before), ReadListEntries(ListKind::Units, after));
+  ASSERT_EQ(changes.size(), 3u);
+  EXPECT_EQ(changes[0].kind, EntryChange::Kind::Changed);
+  EXPECT_EQ(changes[0].entry, "unit 1 'tank'");
+  ASSERT_EQ(changes[0].fields.size(), 2u);
+  EXPECT_EQ(changes[0].fields[0].field, "HP");
+  EXPECT_EQ(changes[0].fields[0].from, "100");
+  EXPECT_EQ(changes[0].fields[0].to, "80");
+  EXPECT_EQ(changes[0].fields[1].field, "crew 1 HP");
+  EXPECT_TRUE(changes[0].Moved());
+  EXPECT_EQ(*changes[0].to, (Position{420, 96}));
+  EXPECT_EQ(changes[1].kind, EntryChange::Kind::Removed);
+  EXPECT_EQ(changes[1].entry, "unit 2 'medic'");
+  EXPECT_EQ(changes[2].kind, EntryChange::Kind::Added);
+  EXPECT_EQ(changes[2].entry, "unit 3 'sniper'");
+}
+
+TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
+  const auto scripts = CompareListEntries(
+      ReadListEntries(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n"),
+      ReadListEntries(ListKind::Scripts, "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n"));
+  ASSERT_EQ(scripts.size(), 1u);  // order alone is no change of a script
+  EXPECT_EQ(scripts[0].entry, "script \"B\"");
+  ASSERT_EQ(scripts[0].fields.size(), 1u);
+  EXPECT_EQ(scripts[0].fields[0].field, "line 2");
+
+  const auto players = CompareListEntries(
+      ReadListEntries(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n"),
+      ReadListEntries(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n"));
+  ASSERT_EQ(players.size(), 1u);
+  EXPECT_EQ(players[0].entry, "Player 0");
+  ASSERT_EQ(players[0].fields.size(), 1u);
+  EXPECT_EQ(players[0].fields[0].field, "plane bomber Number");
+
+  const auto groups = CompareListEntries(ReadListEntries(ListKind::Groups, "Group 0\n ai type=x zone1=0\nGroup 1\n"),
+                                         ReadListEntries(ListKind::Groups, "Group 0\n ai type=x zone1=4\nGroup 1\n"));
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(groups[0].fields[0].field, "ai zone1");
+}
+
+TEST(DiffPiecesTest, GridChangeCountsEachCellOnceAndBoundsThem) {
+  GridChange grid;
+  grid.columns = grid.rows = 10;
+  grid.Mark(2 * 10 + 3);
+  grid.Mark(2 * 10 + 3);
+  grid.Mark(7 * 10 + 1);
+  grid.Mark(-1);  // outside: ignored
+  EXPECT_EQ(grid.cells, 2);
+  EXPECT_EQ(grid.left, 1);
+  EXPECT_EQ(grid.right, 3);
+  EXPECT_EQ(grid.top, 2);
+  EXPECT_EQ(grid.bottom, 7);
+  grid.Mark(12 * 10 + 4);  // past the rows the map has: the grid grows
+  EXPECT_EQ(grid.rows, 13);
+  EXPECT_EQ(grid.bottom, 12);
+  EXPECT_EQ(grid.cells, 3);
+}
+
+TEST(DiffPiecesTest, HeaderKeysNameTheValuesAndSurviveACutShortInfo) {
+  std::string map(4, '\0');
+  for (std::uint32_t v : {0u, 64u, 48u})
+    for (int i = 0; i < 4; ++i) map += static_cast<char>((v >> (8 * i)) & 0xFF);
+  std::string folder = map;
+  folder[8] = 80;
+  const auto keys = CompareHeaderKeys("info", map, folder);
+  ASSERT_EQ(keys.size(), 1u);
+  EXPECT_EQ(keys[0].field, "width");
+  EXPECT_EQ(keys[0].from, "64");
+  EXPECT_EQ(keys[0].to, "80");
+  const auto cut = CompareHeaderKeys("mis.000/info", std::string(30, '\0'), std::string(3, '\0'));
+  EXPECT_FALSE(cut.empty());
+  EXPECT_EQ(CompareHeaderKeys("desc", "Old", "New")[0].to, "New");
+}
+
+TEST(DiffPiecesTest, UnifiedLineDiffShowsOnlyTheChangedRun) {
+  EXPECT_TRUE(UnifiedLineDiff("a\nb\n", "a\nb\n").empty());
+  const auto lines = UnifiedLineDiff("1\n2\n3\n4\n5\n6\n7\n8\n", "1\n2\n3\n4\nX\n6\n7\n8\n", 1);
+  const std::vector<std::string> expected{"--- map", "+++ folder", "@@ -4,3 +4,3 @@", " 4", "-5", "+X", " 6"};
+  EXPECT_EQ(lines, expected);
+}
+
+// --- whole maps ----------------------------------------------------------------------------
+
+// A map of the given kind written to dir (a campaign's mission files beside it); returns the path.
+std::filesystem::path WriteMap(const std::filesystem::path& dir, MapKindCode kind, std::uint32_t seed) {
+  const testing::SampleOptions options{seed, seed % 3, 24 + static_cast<std::int32_t>(seed % 5) * 8,
+                                       20 + static_cast<std::int32_t>(seed % 4) * 8};
+  std::filesystem::create_directories(dir);
+  if (kind == CampaignMap) {
+    const std::string name = std::to_string(100 + seed % 900).substr(0, 3);
+    WriteBytes(dir / (name + ".qdc"), Gzip(SampleMainContainer(CampaignMap, options), name));
+    for (std::uint32_t m : {0u, 3u}) {
+      const std::string mission = name + "00" + std::to_string(m);
+      WriteBytes(dir / (mission + ".qdc"), Gzip(SampleMissionContainer(options, m), mission));
+    }
+    return dir / (name + ".qdc");
+  }
+  const std::string name = "map" + std::to_string(seed) + (kind == MultiplayerMap ? ".qdp" : ".qdm");
+  WriteBytes(dir / name, Gzip(SampleMainContainer(kind, options), name));
+  return dir / name;
+}
+
+void Convert(const std::filesystem::path& map, const std::filesystem::path& folder) {
+  ConvertRequest request;
+  request.MapPath = map;
+  request.SlotFolder = folder;
+  request.BackupFolder = folder.parent_path() / "backups";
+  request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+  const ConversionEnd end = RunConversion(request);
+  ASSERT_TRUE(end.Completed()) << end.FailureText();
+}
+
+TEST(DiffMapsTest, HundredUneditedConversionsAreTheSame) {
+  ScratchFolder dir;
+  const MapKindCode kinds[] = {SinglePlayerMap, MultiplayerMap, CampaignMap};
+  for (std::uint32_t i = 0; i < 100; ++i) {
+    const auto place = dir / std::to_string(i);
+    const auto map = WriteMap(place / "maps", kinds[i % 3], i + 1);
+    Convert(map, place / "slot");
+    CompareRequest request;
+    request.MapPath = map;
+    request.Folder = place / "slot";
+    request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+    const FolderComparison result = CompareMapWithFolder(request);
+    EXPECT_TRUE(result.AllSame()) << map;
+    EXPECT_GE(result.files.size(), 21u);
+  }
+}
+
+class DiffCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    map_ = WriteMap(dir_ / "maps", SinglePlayerMap, 7);
+    slot_ = dir_ / "slot";
+    std::filesystem::create_directories(dir_ / "tmp");
+    Convert(map_, slot_);
+  }
+  testing::ProgramResult Diff(std::vector<std::string> extra) {
+    std::vector<std::string> args{"diff", map_.string(), "--out", slot_.string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunProgram(KARTWERK_EXE, args, {"TMPDIR=" + (dir_ / "tmp").string()});
+  }
+  ScratchFolder dir_;
+  std::filesystem::path map_, slot_;
+};
+
+TEST_F(DiffCommandTest, UneditedSlotIsTheSameAndNothingIsWritten) {
+  std::filesystem::create_directories(dir_ / "tmp");
+  const auto before = TreeFiles(dir_.path());
+  const auto r = Diff({});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "same (21 files)\n");
+  EXPECT_EQ(TreeFiles(dir_.path()), before);
+  const auto json = nlohmann::json::parse(Diff({"--json"}).out);
+  EXPECT_TRUE(json["same"].get<bool>());
+  EXPECT_EQ(json["files"].size(), 21u);
+  EXPECT_EQ(TreeFiles(dir_.path()), before);
+}
+
+TEST_F(DiffCommandTest, EditsAreReportedExactlyInWordsJsonAndPicture) {
+  // Move the first unit, remove the last, change a script, repaint a rectangle, delete the mines.
+  std::string units = Text(slot_ / "mis.000" / "mapunits");
+  const std::size_t u = units.find(" U=") + 3;
+  const std::size_t uEnd = units.find(' ', u);
+  const std::string oldU = units.substr(u, uEnd - u);
+  const std::string newU = std::to_string(std::stoi(oldU) + 64);
+  units.replace(u, uEnd - u, newU);
+  std::size_t last = units.rfind("\n ID=");
+  ASSERT_NE(last, std::string::npos);
+  units.erase(last + 1);
+  WriteText(slot_ / "mis.000" / "mapunits", units);
+  std::string scripts = Text(slot_ / "mis.000" / "scripts2");
+  const std::size_t end = scripts.find("$END");
+  scripts.replace(end, 4, "$ENX");
+  WriteText(slot_ / "mis.000" / "scripts2", scripts);
+  Bytes rhombs = ReadBytes(slot_ / "rhombs");
+  const std::int32_t width = 24 + 7 % 5 * 8;  // the map's width in cells (WriteMap)
+  for (int y = 3; y <= 5; ++y)
+    for (int x = 2; x <= 6; ++x) rhombs[(static_cast<std::size_t>(y * width + x)) * EditorRhomb::kSize] ^= 0xFF;
+  WriteBytes(slot_ / "rhombs", rhombs);
+  std::filesystem::remove(slot_ / "mis.000" / "mines");
+  WriteBytes(slot_ / "notes.txt", Bytes{'x'});
+  const auto before = TreeFiles(dir_.path());
+
+  const auto r = Diff({"--picture", (dir_ / "changes.png").string()});
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::string& out = r.out;
+  EXPECT_NE(out.find("rhombs: changed\n  15 cells changed in columns 2 to 6, rows 3 to 5\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("mis.000/mines: only in the map\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("notes.txt: only in the folder\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("moved from " + oldU + ","), std::string::npos) << out;
+  EXPECT_NE(out.find("mis.000/scripts2: changed\n  script \"Script 00\": line "), std::string::npos) << out;
+  EXPECT_NE(out.find("\n  removed unit "), std::string::npos) << out;
+  EXPECT_NE(out.find("17 same, 3 changed, 1 only in the folder, 1 only in the map\n"), std::string::npos) << out;
+  // Nothing else: the files named are the edited ones.
+  for (const char* untouched : {"cflags", "objects", "mis.000/groups", "mis.000/players", "mis.000/locations"})
+    EXPECT_EQ(out.find(std::string(untouched) + ":"), std::string::npos) << untouched;
+
+  const auto json = nlohmann::json::parse(Diff({"--json"}).out);
+  EXPECT_FALSE(json["same"].get<bool>());
+  int moved = 0, removed = 0, other = 0;
+  for (const auto& file : json["files"]) {
+    if (file["name"] == "rhombs") {
+      EXPECT_EQ(file["grid"]["cells"], 15);
+      EXPECT_EQ(file["grid"]["rectangle"]["left"], 2);
+      EXPECT_EQ(file["grid"]["rectangle"]["bottom"], 5);
+    }
+    if (file["name"] != "mis.000/mapunits") continue;
+    for (const auto& entry : file["entries"]) {
+      if (entry["moved"].get<bool>() && !entry.contains("fields"))
+        ++moved;
+      else if (entry["change"] == "removed")
+        ++removed;
+      else
+        ++other;
+    }
+  }
+  EXPECT_EQ(moved, 1);
+  EXPECT_EQ(removed, 1);
+  EXPECT_EQ(other, 0);
+
+  // The picture only beside the folder; the folder is left as it was.
+  const Bytes png = ReadBytes(dir_ / "changes.png");
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(png[1], 'P');
+  auto after = TreeFiles(dir_.path());
+  after.erase(std::remove_if(after.begin(), after.end(), [](const auto& f) { return f.first == "changes.png"; }),
+              after.end());
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
+  Bytes cflags = ReadBytes(slot_ / "cflags");
+  cflags.resize(cflags.size() / 2);
+  WriteBytes(slot_ / "cflags", cflags);
+  auto r = Diff({});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("cflags: changed (cut short: " + std::to_string(cflags.size())), std::string::npos) << r.out;
+
+  // A pipe where a file should be is named, never read (reading it would wait for a writer).
+  std::filesystem::remove(slot_ / "mis.000" / "sounds");
+  ASSERT_EQ(::mkfifo((slot_ / "mis.000" / "sounds").c_str(), 0600), 0);
+  r = Diff({});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("mis.000/sounds: changed (not a regular file)\n"), std::string::npos) << r.out;
+
+  WriteBytes(map_, Bytes{'n', 'o', 't', ' ', 'g', 'z'});
+  r = Diff({});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_NE(r.err.find("kartwerk: "), std::string::npos);
+
+  auto usage = RunProgram(KARTWERK_EXE, {"diff", map_.string()}, {});
+  EXPECT_EQ(usage.status, 2);
+  usage = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", slot_.string(), "--backup", slot_.string()}, {});
+  EXPECT_EQ(usage.status, 2);
+  const auto before = TreeFiles(dir_.path());
+  usage = RunProgram(KARTWERK_EXE,
+                     {"diff", map_.string(), "--out", slot_.string(), "--picture", (slot_ / "p.png").string()}, {});
+  EXPECT_EQ(usage.status, 2);
+  EXPECT_EQ(TreeFiles(dir_.path()), before);
+}
+
+// --- mission files, headers and damage through the library -------------------------------
+
+class CampaignComparisonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    map_ = WriteMap(dir_ / "maps", CampaignMap, 11);
+    slot_ = dir_ / "slot";
+    Convert(map_, slot_);
+  }
+  FolderComparison Compare() {
+    CompareRequest request;
+    request.MapPath = map_;
+    request.Folder = slot_;
+    request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+    request.lines = true;
+    return CompareMapWithFolder(request);
+  }
+  static const FileComparison* Find(const FolderComparison& result, const std::string& name) {
+    for (const FileComparison& file : result.files)
+      if (file.name == name) return &file;
+    return nullptr;
+  }
+  ScratchFolder dir_;
+  std::filesystem::path map_, slot_;
+};
+
+TEST_F(CampaignComparisonTest, MissionGridsHeadersAndTextListsInTheirOwnWords) {
+  // A mission's "locations" repainted in a rectangle, its title and the slot's title changed,
+  // a sound moved, a support flag and a phrase edited, the other mission's players deleted.
+  Bytes locations = ReadBytes(slot_ / "mis.003" / "locations");
+  for (int y = 40; y < 44; ++y)
+    for (int x = 100; x < 103; ++x) locations[static_cast<std::size_t>(y * 512 + x)] ^= 7;
+  WriteBytes(slot_ / "mis.003" / "locations", locations);
+  WriteText(slot_ / "desc", "My campaign");
+  Bytes info = ReadBytes(slot_ / "mis.000" / "info");
+  ASSERT_GT(info.size(), 29u);
+  info[28] ^= 0x20;  // the first letter of the title: the sixth value ends at 24, the title's size at 28
+  WriteBytes(slot_ / "mis.000" / "info", info);
+  std::string sounds = Text(slot_ / "mis.000" / "sounds");
+  const std::size_t u = sounds.find("U=") + 2;
+  sounds.insert(u, "1");  // U=841 becomes U=1841
+  WriteText(slot_ / "mis.000" / "sounds", sounds);
+  std::string support = Text(slot_ / "mis.000" / "support");
+  support.replace(support.find("flag ") + 5, 1, "9");
+  WriteText(slot_ / "mis.000" / "support", support);
+  std::string phrases = Text(slot_ / "mis.000" / "phrases2");
+  phrases.insert(phrases.find('\n') + 1, "Go ");
+  WriteText(slot_ / "mis.000" / "phrases2", phrases);
+  std::filesystem::remove(slot_ / "mis.003" / "players");
+
+  const FolderComparison result = Compare();
+  EXPECT_FALSE(result.AllSame());
+  std::vector<std::string> differing;
+  for (const FileComparison& file : result.files)
+    if (file.state != FileState::Same) differing.push_back(file.name);
+  const std::vector<std::string> expected{"desc",           "mis.000/info",     "mis.000/support",
+                                          "mis.000/sounds", "mis.000/phrases2", "mis.003/locations",
+                                          "mis.003/players"};
+  EXPECT_EQ(differing, expected);
+
+  const FileComparison* grid = Find(result, "mis.003/locations");
+  ASSERT_TRUE(grid && grid->grid);
+  EXPECT_EQ(GridChangeText(*grid->grid), "12 cells changed in columns 100 to 102, rows 40 to 43");
+  EXPECT_EQ(Find(result, "mis.003/players")->state, FileState::OnlyInMap);
+  const FileComparison* desc = Find(result, "desc");
+  ASSERT_EQ(desc->keys.size(), 1u);
+  EXPECT_EQ(desc->keys[0].to, "My campaign");
+  const FileComparison* title = Find(result, "mis.000/info");
+  ASSERT_EQ(title->keys.size(), 1u);
+  EXPECT_EQ(title->keys[0].field, "title");
+  const FileComparison* sound = Find(result, "mis.000/sounds");
+  ASSERT_EQ(sound->entries.size(), 1u);
+  EXPECT_TRUE(sound->entries[0].Moved());
+  EXPECT_EQ(sound->entries[0].to->x, std::stoll("1" + std::to_string(sound->entries[0].from->x)));
+  const FileComparison* flag = Find(result, "mis.000/support");
+  ASSERT_EQ(flag->entries.size(), 1u);
+  EXPECT_EQ(flag->entries[0].entry, "flag 0");
+  const FileComparison* phrase = Find(result, "mis.000/phrases2");
+  ASSERT_EQ(phrase->entries.size(), 1u);
+  EXPECT_EQ(phrase->entries[0].entry, "phrase 1");
+  ASSERT_FALSE(phrase->lines.empty());  // asked for: the raw lines too
+  EXPECT_EQ(phrase->lines[0], "--- map");
+}
+
+TEST_F(CampaignComparisonTest, MissingMissionFolderAndCutShortGridAreReportedAsSuch) {
+  std::filesystem::remove_all(slot_ / "mis.003");
+  Bytes mines = ReadBytes(slot_ / "mis.000" / "mines");
+  mines.resize(1000);
+  WriteBytes(slot_ / "mis.000" / "mines", mines);
+  const FolderComparison result = Compare();
+  std::size_t onlyInMap = 0;
+  for (const FileComparison& file : result.files)
+    if (file.name.rfind("mis.003/", 0) == 0) onlyInMap += file.state == FileState::OnlyInMap;
+  EXPECT_EQ(onlyInMap, 15u);
+  const FileComparison* cut = Find(result, "mis.000/mines");
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->note, "cut short: 1000 of 262144 bytes");
+  EXPECT_EQ(cut->folderBytes, 1000u);
+  // The cells past the end count as changed, from where the file ends.
+  EXPECT_EQ(cut->grid->top, 1000 / 512);
+  EXPECT_EQ(cut->grid->bottom, 511);
+}
+
+TEST(ChangePictureTest, MarksOutlineAndLegendWhereTheChangesAre) {
+  MapPreview map;
+  map.info.width = 16;
+  map.info.height = 12;
+  map.terrain.assign(16 * 12, 0);
+  map.level.assign(16 * 12, 0);
+  map.cliffs.assign(16 * 12, 0);
+  map.missions.push_back({"mis.000", "", {0, 0, 16, 12}, {}});
+  FolderComparison comparison;
+  FileComparison rhombs;
+  rhombs.name = "rhombs";
+  rhombs.state = FileState::Changed;
+  rhombs.grid.emplace();
+  rhombs.grid->columns = 16;
+  rhombs.grid->rows = 12;
+  rhombs.grid->Mark(2 * 16 + 3);  // cell 3,2
+  comparison.files.push_back(rhombs);
+  FileComparison units;
+  units.name = "mis.000/mapunits";
+  units.state = FileState::Changed;
+  units.entries.push_back(
+      {EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, Position{10 * 32 + 16, 8 * 32 + 16}});
+  units.entries.push_back(
+      {EntryChange::Kind::Removed, "unit 2 'b'", {}, Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt});
+  comparison.files.push_back(units);
+
+  const int scale = 20;
+  const Picture picture = RenderChangePicture(map, comparison, scale);
+  EXPECT_EQ(picture.width(), std::max(16 * scale, 220));
+  EXPECT_EQ(picture.height(), 12 * scale + ChangeLegendHeight());
+  EXPECT_EQ(picture.At(3 * scale, 2 * scale + scale / 2), kChangedCells);              // the cell's left edge
+  EXPECT_NE(picture.At(3 * scale + scale / 2, 2 * scale + scale / 2), kChangedCells);  // its inside is the map
+  EXPECT_EQ(picture.At(10 * scale + scale / 2, 8 * scale + scale / 2), kAddedMark);
+  EXPECT_EQ(picture.At(13 * scale + scale / 2, 3 * scale + scale / 2), kRemovedMark);
+  // The legend: each mark once more below the map, and words beside them.
+  bool added = false, removed = false, moved = false;
+  for (int y = 12 * scale; y < picture.height(); ++y) {
+    for (int x = 0; x < 40; ++x) {
+      added = added || picture.At(x, y) == kAddedMark;
+      removed = removed || picture.At(x, y) == kRemovedMark;
+      moved = moved || picture.At(x, y) == kMovedMark;
+    }
+  }
+  EXPECT_TRUE(added && removed && moved);
+}
+
+TEST_F(DiffCommandTest, BackupByPathOrNameAndLinesAndAMissingFolder) {
+  // Two conversions into one folder: the first one's files become a backup in the user's data.
+  const std::vector<std::string> data{"XDG_DATA_HOME=" + (dir_ / "data").string(),
+                                      "LOCALAPPDATA=" + (dir_ / "data").string()};
+  const std::string out = (dir_ / "out").string();
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(RunProgram(KARTWERK_EXE, {"convert", map_.string(), "--out", out, "--quiet"}, data).status, 0);
+  }
+  const auto list = nlohmann::json::parse(RunProgram(KARTWERK_EXE, {"backups", "--out", out, "--json"}, data).out);
+  ASSERT_EQ(list.size(), 1u);
+  const std::filesystem::path backup = list[0]["backup"].get<std::string>();
+  std::string groups = Text(backup / "mis.000" / "groups");
+  groups.replace(groups.find("zone1="), 7, "zone1=9");
+  WriteText(backup / "mis.000" / "groups", groups);
+
+  const auto before = TreeFiles(dir_.path());
+  const std::string name = backup.filename().string();
+  for (const std::string& given : {backup.string(), name, name.substr(0, 8)}) {
+    auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--backup", given, "--lines"}, data);
+    EXPECT_EQ(r.status, 1) << given << ": " << r.err;
+    EXPECT_NE(r.out.find("mis.000/groups: changed\n  Group 0: ai zone1 "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n    +++ folder\n    @@ -"), std::string::npos) << r.out;
+  }
+  EXPECT_EQ(RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", out}, data).status, 0);
+  EXPECT_EQ(TreeFiles(dir_.path()), before);
+
+  // A folder that is no backup, or a name no backup has, is refused as restore refuses it.
+  for (const std::string& given : {slot_.string(), std::string("map.999")}) {
+    const auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--backup", given}, data);
+    EXPECT_EQ(r.status, 2) << given;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("kartwerk: no backup \"" + given + "\""), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(TreeFiles(dir_.path()), before);
+
+  auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", (dir_ / "nowhere").string()}, {});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("no such folder"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "nowhere"));
+}
+
+}  // namespace
+}  // namespace kartwerk
