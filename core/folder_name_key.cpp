@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <utility>
 #endif
 
 namespace kartwerk {
@@ -18,8 +20,11 @@ std::string FolderNameKey(std::string_view name) {
   std::wstring upper(wide.size() * 2, L'\0');
   const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), static_cast<int>(wide.size()),
                                    upper.data(), static_cast<int>(upper.size()), nullptr, nullptr, 0);
-  upper.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-  return TextFromPath(std::filesystem::path(length > 0 ? upper : wide));
+  if (length > 0) {
+    upper.resize(static_cast<std::size_t>(length));
+    wide = std::move(upper);
+  }
+  return TextFromPath(std::filesystem::path(wide));
 }
 
 #else
