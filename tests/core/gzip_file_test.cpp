@@ -218,9 +218,10 @@ TEST_F(GunzipTest, TrailingBytesAfterTheLastMember) {
     WriteBytes(dir / "bad.qdm", file);
     auto e = CaptureGzError([&] { GunzipToFolder(dir / "bad.qdm", out()); });
     EXPECT_EQ(e.GzCode, GzReadError);
-    const std::string reason = tail[2] == 0x77 ? "damaged header of a further gzip member"
-                                               : "cut short: the file ends after " + std::to_string(file.size()) +
-                                                     " bytes, inside the header of a further gzip member";
+    const std::string reason = tail.size() > 2 && tail[2] == 0x77
+                                   ? "damaged header of a further gzip member"
+                                   : "cut short: the file ends after " + std::to_string(file.size()) +
+                                         " bytes, inside the header of a further gzip member";
     EXPECT_EQ(std::string(e.what()), "Error reading from " + (dir / "bad.qdm").string() + ": " + reason);
     EXPECT_FALSE(std::filesystem::exists(out() / "bad"));
   }
