@@ -430,6 +430,8 @@ TEST_F(Win32Face, ThePointerRestingOnARowShowsTheMapsPicture) {
 }
 
 TEST_F(Win32Face, TheCategoriesAreChosenByKeyboardAlone) {
+  // The pointer is put off the window, so that no map picture left by the hover test covers it.
+  SetCursorPos(0, 0);
   Start();
   BrowserWindow& browser = windows->Browser();
   ExpectFadedInAndPictured(browser, "browser-keyboard");
