@@ -343,6 +343,9 @@ def main():
              sum(r["files"] for r in results), sum(r["bytes"] for r in results), len(bad),
              time.time() - started))
     if bad:
+        # Repeated last, one line a map, so that a log cut to its end still shows what went wrong.
+        for r in bad:
+            print("first difference of %s: %s" % (r["map"], r["diffs"][0].splitlines()[0]))
         print("maps and outputs kept under %s" % OPT.work)
     elif not args.keep:
         shutil.rmtree(OPT.work, ignore_errors=True)
