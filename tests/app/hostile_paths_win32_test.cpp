@@ -2,9 +2,11 @@
 // names the system takes as one folder clash, and non-ASCII paths reach the file system intact.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/folder_name_key.hpp"
 #include "core/path_text.hpp"
@@ -43,22 +45,34 @@ TEST(HostilePathsWindows, ConvertingIntoAnUnreachableShareFailsNamingItAndWrites
   const std::filesystem::path map = dir / "one.qdm";
   CopySampleMap(dir / "samples", map);
   ASSERT_TRUE(std::filesystem::exists(map));
+  // The old fault wrote the share's path below the root of the current drive (under Wine, Z: is
+  // the host's root): what appears there during the run is the run's, and is taken away again.
+  auto localCopies = [] {
+    std::vector<std::wstring> found;
+    std::error_code ec;
+    for (wchar_t drive = L'A'; drive <= L'Z'; ++drive) {
+      const std::wstring root = std::wstring(1, drive) + L":\\127.0.0.1";
+      if (std::filesystem::exists(root, ec)) found.push_back(root);
+    }
+    return found;
+  };
+  const std::vector<std::wstring> before = localCopies();
   const auto r = RunProgram(
       KARTWERK_EXE, {"convert", TextFromPath(map), "--out", "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
   EXPECT_NE(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("\\\\127.0.0.1\\share"), std::string::npos) << r.err;
-  // The old fault wrote the share's path below the root of the current drive.
-  for (wchar_t drive = L'A'; drive <= L'Z'; ++drive) {
-    const std::wstring root = std::wstring(1, drive) + L":\\127.0.0.1";
+  for (const std::wstring& root : localCopies()) {
+    if (std::find(before.begin(), before.end(), root) != before.end()) continue;
+    ADD_FAILURE() << "written locally: " << TextFromPath(root);
     std::error_code ec;
-    EXPECT_FALSE(std::filesystem::exists(root, ec)) << TextFromPath(root);
+    std::filesystem::remove_all(root, ec);
   }
 }
 
 TEST(HostilePathsWindows, PreviewAndBatchMessagesKeepNonAsciiPaths) {
   ScratchFolder dir;
   const std::string folder = TextFromPath(dir.path()) + "\\prev\xC3\xBC";
-  const std::string map = folder + "\\\xC3\x9Cbersicht.qdm";
+  const std::string map = folder + "\\\xC3\x9C" "bersicht.qdm";
   CopySampleMap(dir / "samples", PathFromText(map));
   ASSERT_TRUE(std::filesystem::exists(PathFromText(map)));
   const auto preview = RunProgram(KARTWERK_EXE, {"preview", map, "-o", folder + "\\p.png", "--quiet"});
