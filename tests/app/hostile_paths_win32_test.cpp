@@ -102,6 +102,16 @@ TEST(HostilePathsWindows, NamesWindowsTakesAsOneFolderClash) {
   const BatchPlan umlauts =
       PlanBatch({PathFromText("Z:\\a\\\xC3\x84rger.qdm"), PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
   EXPECT_EQ(umlauts.Clashes.size(), 1u);
+
+  // The program refuses such a batch before it writes anything.
+  ScratchFolder dir;
+  CopySampleMap(dir / "samples", dir / "a" / "x.qdm");
+  CopySampleMap(dir / "samples", dir / "b" / "x..qdm");
+  const auto r = RunProgram(KARTWERK_EXE, {"convert", TextFromPath(dir / "a" / "x.qdm"),
+                                           TextFromPath(dir / "b" / "x..qdm"), "--out", TextFromPath(dir / "out")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("x..qdm"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out"));
 }
 
 }  // namespace
