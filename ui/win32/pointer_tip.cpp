@@ -98,7 +98,16 @@ void PointerTip::Rested(POINT point) {
   TTTOOLINFOW tool = Tool(control_);
   tool.lpszText = part_.text.data();
   SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(area.left, area.bottom + kGapBelowPart));
+  // Above the part where the screen ends below it.
+  const auto size = static_cast<DWORD>(SendMessageW(tip_, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
+  LONG top = area.bottom + kGapBelowPart;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor) &&
+      top + HIWORD(size) > monitor.rcWork.bottom) {
+    top = area.top - kGapBelowPart - HIWORD(size);
+  }
+  SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(area.left, top));
   SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
   shown_ = part_.text;
 }

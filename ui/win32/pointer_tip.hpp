@@ -1,7 +1,7 @@
 // A tooltip that follows the pointer over a control's parts, such as the rows of a list: once the
 // pointer rests on a part whose text the control cannot show whole, the whole text shows just
-// below that part, and it goes when the pointer leaves the part (for another part, or the control),
-// a button is pressed or the control scrolls.
+// below that part (above it at the screen's foot), and it goes when the pointer leaves the part
+// (for another part, or the control), a button is pressed or the control scrolls.
 #pragma once
 
 #include <windows.h>
