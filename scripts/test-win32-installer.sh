@@ -2,10 +2,11 @@
 # Tests the Windows installer under Wine, in a private prefix made for this run (wineboot -i) and
 # removed at the end, with its wine server ended:
 #   scripts/test-win32-installer.sh BUILD_FOLDER     (the folder of `make windows-installer`)
-# A silent install into a folder with a blank in its name, then the installed files, the Start
-# menu entry, the association and the "Add or remove programs" entry; the installed kartwerk.exe
-# converts generated maps byte for byte as the reference does; a silent uninstall leaves none of
-# it. Wine exits 0 when a program cannot start, so every step is judged by its effects.
+# The branding line under its pages (read from the installer's compressed script header: the
+# silent run shows no page), then a silent install into a folder with a blank in its name, the
+# installed files, the Start menu entry, the association and the "Add or remove programs" entry;
+# the installed kartwerk.exe converts generated maps byte for byte as the reference does; a silent
+# uninstall leaves none of it. Wine exits 0 when a program cannot start, so every step is judged by its effects.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?usage: scripts/test-win32-installer.sh BUILD_FOLDER}" && pwd)
@@ -35,6 +36,15 @@ value() {
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
+# The line under the installer's pages names the program and its version, not the installer's maker.
+version=$(basename "$setup" .exe | sed 's/^kartwerk-setup-//')
+if texts=$(python3 "$root/scripts/installer_texts.py" "$setup"); then
+  grep -qx "Kartwerk $version" <<<"$texts" || fail "the installer's texts have no \"Kartwerk $version\""
+  if grep -q "Nullsoft Install System" <<<"$texts"; then fail "the installer's pages keep the default branding"; fi
+else
+  fail "the installer's texts cannot be read"
+fi
+
 # The uninstaller runs on in a copy of itself after the command that started it has ended:
 # `wineserver -w` waits until every program of the prefix has ended. NSIS takes /D= only unquoted
 # and last, as a person types it; `wine` would quote an argument with a blank, so cmd starts it.
@@ -62,7 +72,7 @@ for type in qdm qdp qdc; do
 done
 [ "$(value "$uninstall_key" QuietUninstallString)" = "\"$folder_windows\\uninstall.exe\" /S" ] ||
   fail "the Add/Remove Programs entry has no quiet uninstall command"
-[ "$(value "$uninstall_key" DisplayVersion)" = "$(basename "$setup" .exe | sed 's/^kartwerk-setup-//')" ] ||
+[ "$(value "$uninstall_key" DisplayVersion)" = "$version" ] ||
   fail "the Add/Remove Programs entry names another version"
 
 association_keys=('HKCR\.qdm' 'HKCR\qdm' 'HKCR\.qdp' 'HKCR\qdp' 'HKCR\.qdc' 'HKCR\qdc' "$uninstall_key")

@@ -1,13 +1,18 @@
 #include "ui/qt/map_picture_tip.hpp"
 
+#include <QAbstractItemDelegate>
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QStyleOptionViewItem>
+#include <QToolTip>
+#include <QVBoxLayout>
 #include <system_error>
 
 namespace kartwerk::qt {
@@ -25,10 +30,20 @@ QImage ToImage(const Picture& picture) {
 
 MapPictureTip::MapPictureTip(QAbstractItemView* view, Sources sources)
     : QObject(view), view_(view), sources_(std::move(sources)) {
-  popup_ = new QLabel(view, Qt::ToolTip | Qt::FramelessWindowHint);
+  popup_ = new QFrame(view, Qt::ToolTip | Qt::FramelessWindowHint);
   popup_->setObjectName(QStringLiteral("MapPicture"));
   popup_->setFrameShape(QFrame::Box);
   popup_->setLineWidth(1);
+  auto* layout = new QVBoxLayout(popup_);
+  layout->setContentsMargins(1, 1, 1, 1);
+  layout->setSpacing(2);
+  caption_ = new QLabel(popup_);
+  caption_->setObjectName(QStringLiteral("MapName"));
+  caption_->setWordWrap(true);
+  caption_->setContentsMargins(3, 1, 3, 0);
+  picture_ = new QLabel(popup_);
+  layout->addWidget(caption_);
+  layout->addWidget(picture_);
   popup_->hide();
   view_->viewport()->setMouseTracking(true);  // to see the pointer leave the row
   view_->viewport()->installEventFilter(this);
@@ -70,21 +85,24 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
 
 void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
   const std::optional<Key> key = row.isValid() ? PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
+  Hide();
+  wantedName_ = row.isValid() ? CutText(row) : QString();
   if (!key) {
-    Hide();
+    ShowName(row, globalAt);
     return;
   }
   wanted_ = key;
   wantedAt_ = globalAt;
   if (const auto known = drawn_.find(*key); known != drawn_.end()) {
     if (known->second.isNull()) {
-      Hide();
+      ShowName(row, globalAt);
     } else {
       Show(known->second, globalAt);
     }
     return;
   }
-  popup_->hide();
+  // The name at once; the picture, with the name over it, once drawn.
+  ShowName(row, globalAt);
   pictures_->Request(key->file, sources_.CliffData ? sources_.CliffData() : nullptr);
 }
 
@@ -96,8 +114,33 @@ void MapPictureTip::Arrived(const std::filesystem::path& file, QImage image) {
   if (wanted_ == key && !image.isNull()) Show(image, wantedAt_);
 }
 
+QString MapPictureTip::CutText(const QModelIndex& row) const {
+  // What the row's text, icon and margins need, as the view's delegate measures them, against
+  // the cell the view gives the row.
+  QStyleOptionViewItem option;
+  option.initFrom(view_->viewport());
+  option.font = view_->font();
+  option.decorationSize = view_->iconSize();
+  const int needed = view_->itemDelegateForIndex(row)->sizeHint(option, row).width();
+  return needed > view_->visualRect(row).width() ? row.data(Qt::DisplayRole).toString() : QString();
+}
+
+void MapPictureTip::ShowName(const QModelIndex& row, QPoint globalAt) {
+  if (wantedName_.isEmpty()) return;
+  // Over the row only: the desktop's tooltip goes by itself when the pointer leaves it.
+  QToolTip::showText(globalAt, wantedName_, view_->viewport(), view_->visualRect(row));
+  nameShown_ = true;
+}
+
 void MapPictureTip::Show(const QImage& image, QPoint globalAt) {
-  popup_->setPixmap(QPixmap::fromImage(image));
+  if (nameShown_) {
+    QToolTip::hideText();
+    nameShown_ = false;
+  }
+  picture_->setPixmap(QPixmap::fromImage(image));
+  caption_->setText(wantedName_);
+  caption_->setMaximumWidth(image.width());
+  caption_->setVisible(!wantedName_.isEmpty());
   popup_->adjustSize();
   QPoint at = globalAt + kOffsetFromPointer;
   if (const QScreen* screen = QGuiApplication::screenAt(globalAt)) {
@@ -111,7 +154,12 @@ void MapPictureTip::Show(const QImage& image, QPoint globalAt) {
 
 void MapPictureTip::Hide() {
   wanted_.reset();
+  wantedName_.clear();
   popup_->hide();
+  if (nameShown_) {
+    QToolTip::hideText();
+    nameShown_ = false;
+  }
 }
 
 }  // namespace kartwerk::qt

@@ -38,11 +38,8 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   ScaleExtras();
   SetColours(slotList_, blue, white);
   OnCommand(slotList_, LBN_DBLCLK, [this] { logic_.ChooseSlot(); });
-  // A title too long for its row is shown whole under the pointer once its row is chosen.
-  OnCommand(slotList_, LBN_SELCHANGE, [this] {
-    const int row = static_cast<int>(SendMessageW(slotList_, LB_GETCURSEL, 0, 0));
-    SetTooltip(slotList_, row >= 0 && RowIsCut(row) ? RowText(row) : std::string());
-  });
+  // A title too long for its row shows whole once the pointer rests on the row, chosen or not.
+  rowTip_ = std::make_unique<PointerTip>(slotList_, look.Module(), [this](POINT at) { return RowUnder(at); });
 
   panel_ = AddPanel(l::kProgressPanel, white);
   ShowWindow(panel_, SW_HIDE);
@@ -90,6 +87,19 @@ bool SlotPickerWindow::RowIsCut(int row) const {
   SelectObject(dc, old);
   ReleaseDC(slotList_, dc);
   return size.cx > rect.right - rect.left - Px(2) * 2;
+}
+
+PointerTip::Part SlotPickerWindow::RowUnder(POINT point) const {
+  PointerTip::Part part{{point.x, point.y, point.x + 1, point.y + 1}, {}};
+  const auto hit = static_cast<DWORD>(SendMessageW(slotList_, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y)));
+  const int row = LOWORD(hit);
+  // Past the last row, the point alone: the next move looks again.
+  if (HIWORD(hit) != 0 || SendMessageW(slotList_, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                                       reinterpret_cast<LPARAM>(&part.area)) == LB_ERR) {
+    return part;
+  }
+  if (RowIsCut(row)) part.text = Wide(RowText(row));
+  return part;
 }
 
 bool SlotPickerWindow::DrawItem(const DRAWITEMSTRUCT& item) {

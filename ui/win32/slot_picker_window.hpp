@@ -7,6 +7,7 @@
 
 #include "ui/logic/slot_picker.hpp"
 #include "ui/win32/fade_window.hpp"
+#include "ui/win32/pointer_tip.hpp"
 #include "ui/win32/prompt_windows.hpp"
 
 namespace kartwerk::win32 {
@@ -27,6 +28,8 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
   std::string RowText(int row) const;
   // Whether the row's title is wider than its row (it is drawn ending with "...").
   bool RowIsCut(int row) const;
+  // The whole title of a cut row under the pointer.
+  const PointerTip& RowTip() const { return *rowTip_; }
   HWND ProgressPanelWindow() const { return panel_; }
   HWND MapValue() const { return map_; }
   HWND TypeValue() const { return type_; }
@@ -41,6 +44,7 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
   void ShowSlotRows(const std::vector<std::string>& rows) override;
   void FocusSlotList() override { SetFocus(slotList_); }
   void ScaleExtras() override;
+  PointerTip::Part RowUnder(POINT point) const;
   bool DrawItem(const DRAWITEMSTRUCT& item) override;
   int SelectedSlot(bool keyboardRow) override;
   void ShowProgressPanel(const std::string& title, const ProgressPanel& panel) override;
@@ -51,6 +55,7 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
   SlotPicker logic_;
   std::unique_ptr<EditorPromptWindow> prompt_;
   HWND title_, close_, slotList_, panel_, map_, type_, scheme_, size_, step_, gauge_;
+  std::unique_ptr<PointerTip> rowTip_;
 };
 
 }  // namespace kartwerk::win32

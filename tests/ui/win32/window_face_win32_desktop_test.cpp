@@ -323,7 +323,7 @@ TEST_F(Win32Face, TheWindowsFitTheirTextsAtTheScreensResolution) {
 }
 
 // A damaged map says so in the information, with the reason under the pointer; a slot title too
-// long for its row ends with "..." and shows whole under the pointer once chosen.
+// long for its row ends with "..." and the row keeps the whole title.
 TEST_F(Win32Face, DamagedMapsAndLongSlotTitlesSayWhatTheyCannotShow) {
   const auto frontier = game / "game" / "maps" / "single" / "frontier.qdm";
   const Bytes whole = ReadBytes(frontier);
@@ -351,16 +351,153 @@ TEST_F(Win32Face, DamagedMapsAndLongSlotTitlesSayWhatTheyCannotShow) {
   EXPECT_TRUE(picker.RowIsCut(9));
   EXPECT_FALSE(picker.RowIsCut(3));
   EXPECT_NE(picker.RowText(9).find(longTitle), std::string::npos) << "the row keeps the whole title";
-  SendMessageW(slots, LB_SETCURSEL, 9, 0);
-  SendMessageW(picker.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(slots), LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(slots));
-  EXPECT_EQ(picker.TooltipText(slots), picker.RowText(9));
-  SendMessageW(slots, LB_SETCURSEL, 3, 0);
-  SendMessageW(picker.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(slots), LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(slots));
-  EXPECT_EQ(picker.TooltipText(slots), "") << "a title that fits needs no tooltip";
   PostMessageW(slots, WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+}
+
+// The text the tooltip window holds for a control's tool.
+std::string TipWindowText(HWND tip, HWND control) {
+  wchar_t text[1024] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = control;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+  return Narrow(text);
+}
+
+// The real pointer resting on a slot row that is not chosen: a title the row cuts shows whole in
+// a tooltip just below the row; a title that fits shows none, however long the pointer rests, and
+// leaving the list takes the tip away.
+TEST_F(Win32Face, TheSlotRowUnderThePointerShowsTheTitleItCuts) {
+  std::string longTitle = "Die lange Reise";
+  for (int i = 0; i < 8; ++i) longTitle += " durch das weite Land";
+  Put(game / "editor" / "maps.src" / "map.009" / "desc", Bytes(longTitle.begin(), longTitle.end()));
+  SetCursorPos(0, 0);
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ASSERT_TRUE(PumpUntil([&] { return browser.IsShown(); }));
+  LVITEMW selected{};
+  selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+  PostMessageW(browser.MapList(), WM_KEYDOWN, VK_RETURN, 0);
+  SlotPickerWindow& picker = windows->SlotPicker();
+  ASSERT_TRUE(PumpUntil([&] { return picker.IsShown() && picker.Fading().Opacity() == kFadeShownOpacity; }));
+  const HWND slots = picker.SlotList();
+  ASSERT_TRUE(picker.RowIsCut(9));
+  ASSERT_FALSE(picker.RowIsCut(3));
+  SendMessageW(slots, LB_SETCURSEL, 2, 0);
+  const PointerTip& tip = picker.RowTip();
+  const auto rowRect = [&](int row) {
+    RECT rect{};
+    SendMessageW(slots, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    MapWindowPoints(slots, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  const auto pointAt = [&](int row) {
+    const RECT rect = rowRect(row);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  };
+  const auto shown = [&] { return IsWindowVisible(tip.Window()) != FALSE; };
+
+  pointAt(9);
+  ASSERT_TRUE(PumpUntil(shown)) << "no tip over the cut title";
+  EXPECT_EQ(Narrow(tip.Shown().c_str()), picker.RowText(9));
+  EXPECT_EQ(TipWindowText(tip.Window(), slots), picker.RowText(9));
+  EXPECT_EQ(SendMessageW(slots, LB_GETCURSEL, 0, 0), 2) << "pointing is not choosing";
+  RECT tipRect;
+  GetWindowRect(tip.Window(), &tipRect);
+  EXPECT_GE(tipRect.top, rowRect(9).bottom) << "below the row, off the pointer";
+  EXPECT_NEAR(tipRect.left, rowRect(9).left, 8);
+  EXPECT_LE(tipRect.right - tipRect.left, rowRect(9).right - rowRect(9).left + 16) << "a long title wraps";
+  const std::optional<double> lit =
+      ScreenBrightness("slot-picker-row-tip" + DpiSuffix(), tipRect.left, tipRect.top, tipRect.right - tipRect.left,
+                       tipRect.bottom - tipRect.top, [] { PumpUntil([] { return true; }); });
+  ASSERT_TRUE(lit.has_value());
+  EXPECT_GT(*lit, 0.6) << "the tip is drawn on the screen";
+
+  // A title that fits: the tip goes, and stays away while the pointer rests there.
+  pointAt(3);
+  ASSERT_TRUE(PumpUntil([&] { return !shown(); })) << "the tip stays over a title that fits";
+  const DWORD rested = GetTickCount() + 1500;
+  PumpUntil([&] { return GetTickCount() > rested; });
+  EXPECT_FALSE(shown());
+  EXPECT_EQ(tip.Shown(), L"");
+
+  // Back on the cut title, then off the list.
+  pointAt(9);
+  ASSERT_TRUE(PumpUntil(shown));
+  SetCursorPos(0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !shown(); })) << "the tip stays after the pointer left the list";
+  PostMessageW(slots, WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+}
+
+// The font height of a control, in pixels.
+int FontHeight(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return std::abs(font.lfHeight);
+}
+
+SIZE WindowSize(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Moved to a monitor of 144 dpi, the browser takes the place the system suggests, the layout's
+// size at that resolution and its controls' boxes and fonts scaled; moved back, those of 96 dpi.
+TEST_F(Win32Face, TheBrowserScalesAnewWhenTheResolutionChanges) {
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ASSERT_TRUE(PumpUntil([&] { return browser.IsShown() && browser.Fading().Opacity() == kFadeShownOpacity; }));
+  ASSERT_EQ(browser.Dpi(), kDesignDpi) << "made at 96 dpi";
+  const HWND window = browser.Handle();
+  const HWND maps = browser.MapList();
+  const HWND label = browser.CategoryButton(MultiplayerMap);
+  const SIZE list = WindowSize(maps), button = WindowSize(label);
+  const int listFont = FontHeight(maps), buttonFont = FontHeight(label);
+  ASSERT_GT(listFont, 0);
+  RECT before;
+  GetWindowRect(window, &before);
+  const auto change = [&](UINT dpi, RECT suggested) {
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    PumpUntil([] { return true; });
+  };
+
+  change(144, RECT{40, 30, 40 + 626, 30 + 380});
+  EXPECT_EQ(browser.Dpi(), 144u);
+  RECT client, at;
+  GetClientRect(window, &client);
+  GetWindowRect(window, &at);
+  EXPECT_NEAR(client.right, 626, 2);
+  EXPECT_NEAR(client.bottom, 380, 2);
+  EXPECT_EQ(at.left, 40);
+  EXPECT_EQ(at.top, 30);
+  EXPECT_NEAR(WindowSize(maps).cx, list.cx * 1.5, 2);
+  EXPECT_NEAR(WindowSize(maps).cy, list.cy * 1.5, 2);
+  EXPECT_GE(WindowSize(label).cy, button.cy * 3 / 2 - 1);
+  EXPECT_NEAR(FontHeight(maps), listFont * 1.5, 1);
+  EXPECT_NEAR(FontHeight(label), buttonFont * 1.5, 1);
+  EXPECT_EQ(TextsCutOff(window), std::vector<std::string>{});
+  const std::optional<double> lit = ScreenBrightness("browser-dpi-changed-to-144", at.left, at.top, at.right - at.left,
+                                                     at.bottom - at.top, [] { PumpUntil([] { return true; }); });
+  ASSERT_TRUE(lit.has_value());
+  EXPECT_GT(*lit, 0.7);
+
+  change(kDesignDpi, before);
+  EXPECT_EQ(browser.Dpi(), kDesignDpi);
+  GetClientRect(window, &client);
+  EXPECT_NEAR(client.right, 417, 1);
+  EXPECT_NEAR(client.bottom, 253, 1);
+  EXPECT_EQ(WindowSize(maps).cx, list.cx);
+  EXPECT_EQ(WindowSize(maps).cy, list.cy);
+  EXPECT_EQ(FontHeight(maps), listFont);
+  EXPECT_EQ(FontHeight(label), buttonFont);
+  EXPECT_EQ(TextsCutOff(window), std::vector<std::string>{});
+  EXPECT_TRUE(errors.empty());
 }
 
 // The editor missing from its folder: the shell's refusal in the system's words, and the program
