@@ -8,10 +8,10 @@ set -uo pipefail
 build=$(realpath "${1:?build folder}")
 source_dir=$(realpath "${2:?source folder}")
 # shellcheck source=../tests/support/shell_checks.sh
-source "$source_dir/tests/support/shell_checks.sh"
+source "$(dirname "$0")/../tests/support/shell_checks.sh"
 make_pictures="$source_dir/scripts/make-readme-pictures.py"
-pictures="previews/frontier.png previews/007-mission-003.png previews/frontier-diff.png
-screenshots/map-browser-picture.png"
+pictures=(previews/frontier.png previews/007-mission-003.png previews/frontier-diff.png
+  screenshots/map-browser-picture.png)
 
 snapshot() {  # snapshot FOLDER [FILE...]: every file under FOLDER with its checksum, the FILEs left out
   local folder=$1 leave_out=()
@@ -32,13 +32,13 @@ check "nothing written without the program" [ "$(snapshot "$scratch/untouched")"
 cp -r "$source_dir/docs" "$scratch/docs"
 echo "notes" > "$scratch/docs/previews/notes.txt"
 rm "$scratch/docs/screenshots/map-browser-picture.png"
-before=$(snapshot "$scratch/docs" $pictures)
+before=$(snapshot "$scratch/docs" "${pictures[@]}")
 python3 "$make_pictures" "$build" --docs "$scratch/docs" > "$scratch/out" 2>&1
 status=$?
 check "the pictures are remade (status $status: $(tail -3 "$scratch/out"))" [ "$status" -eq 0 ]
 check "the diff picture's edits are said" grep -q "moved from 790,601 to 600,540" "$scratch/out"
 check "the snapshot sees the other files" grep -q "previews/notes.txt" <<< "$before"
-check "nothing else in docs/ changed" [ "$(snapshot "$scratch/docs" $pictures)" = "$before" ]
+check "nothing else in docs/ changed" [ "$(snapshot "$scratch/docs" "${pictures[@]}")" = "$before" ]
 for picture in previews/frontier.png previews/007-mission-003.png previews/frontier-diff.png; do
   check "docs/$picture is drawn from the current samples (run scripts/make-readme-pictures.py)" \
     cmp -s "$scratch/docs/$picture" "$source_dir/docs/$picture"
