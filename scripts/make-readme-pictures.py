@@ -26,6 +26,7 @@ import time
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parent.parent
+sys.dont_write_bytecode = True  # the borrowed test modules leave no cache in the source tree
 sys.path[:0] = [str(SOURCE / "tests" / "desktop"), str(SOURCE / "tests" / "previews")]
 from pngread import read_png  # noqa: E402
 from real_desktop_test import CONVERT, SCREEN, X11, Failure, Processes, check, make_game, wait_until  # noqa: E402
