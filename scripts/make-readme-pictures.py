@@ -97,17 +97,24 @@ def previews(kartwerk, samples, scratch, docs):
 
 
 def shows_map_picture(raw, rect, kartwerk, samples, scratch):
-    """The tooltip inside its one-pixel frame is, pixel for pixel, the frontier's picture at 6 pixels a
-    cell, as `kartwerk preview` draws it: the screenshot shows the sample's land, water and units."""
+    """Somewhere inside the tooltip window (its frame, a caption) lies, pixel for pixel, the frontier's
+    picture at 6 pixels a cell as `kartwerk preview` draws it: the screenshot shows the sample's land,
+    water and units."""
     expected = scratch / "frontier-6.png"
     run([kartwerk, "preview", samples / "frontier.qdm", "-o", expected, "--scale", "6"])
     width, height, _, rows = read_png(expected)
     check((width, height) == PICTURE_SIDE, f"the frontier's picture at 6 pixels a cell is {PICTURE_SIDE}")
-    left, top = rect[0] + 1, rect[1] + 1
-    for y in range(height):
-        start = ((top + y) * SCREEN[0] + left) * 3
-        seen = raw[start:start + width * 3]
-        check(seen == bytes(c for pixel in rows[y] for c in pixel), f"row {y} of the tooltip is the map's picture")
+    lines = [bytes(c for pixel in row for c in pixel) for row in rows]
+
+    def line_at(x, y, length):
+        start = (y * SCREEN[0] + x) * 3
+        return raw[start:start + length * 3]
+
+    for top in range(rect[1], rect[1] + rect[3] - height + 1):
+        for left in range(rect[0], rect[0] + rect[2] - width + 1):
+            if all(line_at(left, top + y, width) == lines[y] for y in range(height)):
+                return
+    raise Failure("the tooltip holds the frontier's picture as kartwerk preview draws it")
 
 
 def screenshot(kartwerk, samples, scratch, docs):
@@ -129,9 +136,11 @@ def screenshot(kartwerk, samples, scratch, docs):
         desktop.tool(["xdotool", "mousemove_relative", "--", "4", "2"])
 
         def tip():
+            """The program's visible window that holds the picture and is narrower than the browser."""
+            width = desktop.geometry(browser)[2]
             for window in desktop.tool(["xdotool", "search", "--onlyvisible", "--pid", str(program.pid), ""]).split():
                 rect = desktop.geometry(int(window))
-                if (rect[2], rect[3]) == (PICTURE_SIDE[0] + 2, PICTURE_SIDE[1] + 2):
+                if PICTURE_SIDE[0] <= rect[2] < width and PICTURE_SIDE[1] <= rect[3]:
                     return rect
             return None
 
