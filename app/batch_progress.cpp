@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/console_progress.hpp"
 #include "core/path_text.hpp"
 #include "core/shown_text.hpp"
 
@@ -9,11 +10,6 @@
 #include "pipeline/slot_commit.hpp"
 
 namespace kartwerk::app {
-namespace {
-
-constexpr std::size_t kBarWidth = 30;
-
-}  // namespace
 
 BatchProgress::BatchProgress(std::FILE* out, bool bar, bool quiet, std::vector<std::string> names,
                              std::vector<std::string> files, std::filesystem::path outFolder)

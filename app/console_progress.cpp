@@ -5,11 +5,6 @@
 #include "core/shown_text.hpp"
 
 namespace kartwerk::app {
-namespace {
-
-constexpr std::size_t kBarWidth = 30;
-
-}  // namespace
 
 ConsoleProgress::ConsoleProgress(std::FILE* out, bool bar, bool quiet) : out_(out), bar_(bar), quiet_(quiet) {}
 

@@ -9,6 +9,9 @@
 
 namespace kartwerk::app {
 
+// The width of a progress bar on a terminal, in characters, for one map and for a batch alike.
+inline constexpr std::size_t kBarWidth = 30;
+
 class ConsoleProgress {
  public:
   // bar: draw a bar instead of lines (for a terminal); quiet: show no progress at all.
