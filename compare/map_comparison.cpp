@@ -1,6 +1,7 @@
 #include "compare/map_comparison.hpp"
 
 #include "compare/comparing_sink.hpp"
+#include "core/platform_files.hpp"
 #include "convert/records/cliff_data.hpp"
 #include "convert/writers/map_header_files.hpp"
 #include "pipeline/process_thread.hpp"
@@ -32,7 +33,7 @@ FolderComparison CompareMapWithFolder(const CompareRequest& request) {
   const std::filesystem::path cliffData =
       request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
   Prepare("loading cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); });
-  Prepare("staging the map", [&] { PrepareMap(c, std::filesystem::absolute(request.MapPath)); });
+  Prepare("staging the map", [&] { PrepareMap(c, FullPath(request.MapPath)); });
 
   ComparingSink sink(request.Folder, c, request.lines, result);
   c.SlotFolder = request.Folder;
