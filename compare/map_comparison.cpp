@@ -1,49 +1,47 @@
 #include "compare/map_comparison.hpp"
 
+#include <optional>
+
 #include "compare/comparing_sink.hpp"
-#include "core/platform_files.hpp"
-#include "convert/records/cliff_data.hpp"
-#include "convert/writers/map_header_files.hpp"
-#include "pipeline/process_thread.hpp"
 #include "pipeline/run_conversion.hpp"
 
 namespace kartwerk {
 namespace {
 
-// Runs one preparation; a failure is thrown in the words a conversion reports it with.
-template <class Body>
-void Prepare(const char* what, Body&& body) {
-  try {
-    body();
-  } catch (...) {
-    ConversionEnd end;
-    end.error = std::current_exception();
-    end.failedStep = what;
-    throw MapComparisonError(end.FailureText());
+// A conversion's sink that compares each file with the folder's as it is made: the conversion
+// replaces nothing, so there is no target to check and nothing to keep or drop at the end.
+class ComparisonSink final : public ConversionSink {
+ public:
+  ComparisonSink(const CompareRequest& request, FolderComparison& result) : request_(request), result_(result) {}
+
+  std::filesystem::path Target() const override { return {}; }
+  void Open(Conversion& c) override {
+    comparing_.emplace(request_.Folder, c, request_.lines, result_);
+    c.SlotFolder = request_.Folder;
+    c.Output = &*comparing_;
   }
-}
+  void Finish(ConversionEnd& end) override {
+    if (end.Completed() && comparing_) comparing_->AddFolderOnlyFiles();
+  }
+
+ private:
+  const CompareRequest& request_;
+  FolderComparison& result_;
+  std::optional<ComparingSink> comparing_;
+};
 
 }  // namespace
 
 FolderComparison CompareMapWithFolder(const CompareRequest& request) {
   FolderComparison result;
-  Conversion c;
-  c.Warn = request.Warn;
-  c.GameVersionKind = request.GameVersionKind;
-  const std::filesystem::path cliffData =
-      request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
-  Prepare("loading cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); });
-  Prepare("staging the map", [&] { PrepareMap(c, FullPath(request.MapPath)); });
-
-  ComparingSink sink(request.Folder, c, request.lines, result);
-  c.SlotFolder = request.Folder;
-  c.Output = &sink;
-  Prepare("writing the slot's desc", [&] { WriteMapDescFile(c); });
-  Prepare("writing the slot's info", [&] { WriteMapInfoFile(c); });
-  // The steps run on this thread: the comparison is one piece of work, with no stop to honour.
-  const ConversionEnd end = RunConversionSteps(c, {}, {});
+  ComparisonSink sink(request, result);
+  ConvertRequest conversion;
+  conversion.MapPath = request.MapPath;
+  conversion.GameVersionKind = request.GameVersionKind;
+  conversion.CliffDataFile = request.CliffDataFile;
+  conversion.Warn = request.Warn;
+  const ConversionEnd end = RunConversion(conversion, sink);
   if (!end.Completed()) throw MapComparisonError(end.FailureText());
-  sink.AddFolderOnlyFiles();
   return result;
 }
 

@@ -1,8 +1,9 @@
 #include "pipeline/run_conversion.hpp"
 
 #include <algorithm>
-#include <optional>
+#include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "convert/records/cliff_data.hpp"
 #include "convert/writers/map_header_files.hpp"
@@ -18,28 +19,20 @@
 namespace kartwerk {
 namespace {
 
-// Runs one preparation, recording its failure under the given name.
-template <class Body>
-bool Prepare(ConversionEnd& end, const char* what, Body&& body) {
-  try {
-    body();
-    return true;
-  } catch (...) {
-    end.error = std::current_exception();
-    end.failedStep = what;
-    end.slotLeftAsItWas = true;  // the slot folder is only ever touched by the commit
-    return false;
-  }
-}
-
 // Refuses a conversion that would write more than a real campaign or the target's free space,
-// and holds the missions still to be read to what is left of that.
-void LimitConversionSize(Conversion& c, const std::filesystem::path& slotFolder) {
-  const std::uint64_t available = AvailableBytesFor(slotFolder);
+// and holds the missions still to be read to what is left of that. A sink that writes nothing to
+// disk is held to the ceiling alone.
+void LimitConversionSize(Conversion& c, const std::filesystem::path& target) {
+  const std::uint64_t available =
+      target.empty() ? std::numeric_limits<std::uint64_t>::max() : AvailableBytesFor(target);
   const std::string problem = ConversionSizeProblem(PlannedConversionBytes(c), available);
   if (!problem.empty()) throw std::runtime_error(problem);
   const std::size_t missions = c.MapKind == CampaignMap ? c.MissionFiles.size() : 1;
   c.InflatedBudget = std::min(kMaxConversionBytes, available) - missions * kMissionGridBytes;
+}
+
+std::filesystem::path BackupFolderOf(const ConvertRequest& request) {
+  return request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
 }
 
 }  // namespace
@@ -49,58 +42,124 @@ void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
   StageMapFile(c, mapPath);
 }
 
-ConversionEnd RunConversion(const ConvertRequest& request) {
-  ConversionEnd end;
-  const std::filesystem::path backups = request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
-  // Checked before anything is read: a target that holds the map (or the home folder, or a disk)
-  // would be moved into the backups whole.
-  if (!Prepare(end, "checking the slot folder", [&] {
-        const std::string problem = TargetFolderProblem(request.SlotFolder, request.MapPath);
-        if (!problem.empty()) throw std::runtime_error(problem);
-      })) {
-    return end;
+MapConversion::MapConversion(ConvertRequest request) : request_(std::move(request)) {
+  c_.Warn = request_.Warn;
+  c_.GameVersionKind = request_.GameVersionKind;
+}
+
+MapConversion::~MapConversion() {
+  RequestStop();
+  worker_.reset();
+  if (opened_ && !started_ && !settled_) {
+    // Opened but never started: what the sink holds is dropped as at a stop.
+    end_.stopped = true;
+    settled_ = true;
+    sink_->Finish(end_);
   }
-  if (request.OnlyReplaceMaps && !Prepare(end, "checking the output folder", [&] {
-        if (const auto refusal = OutFolderRefusal(TargetPath(request.SlotFolder), BackupStore(backups))) {
-          throw SlotFolderError(*refusal);
-        }
-      })) {
-    return end;
-  }
-  Conversion c;
-  c.Warn = request.Warn;
-  c.GameVersionKind = request.GameVersionKind;
+}
 
-  const std::filesystem::path cliffData =
-      request.CliffDataFile.empty() ? DefaultCliffDataPath() : request.CliffDataFile;
-  if (!Prepare(end, "loading cliffdata", [&] { c.CliffDataBuffer = LoadCliffData(cliffData); })) return end;
-
-  if (!Prepare(end, "staging the map", [&] { PrepareMap(c, FullPath(request.MapPath)); })) return end;
-  if (!Prepare(end, "checking the size", [&] { LimitConversionSize(c, request.SlotFolder); })) return end;
-
-  std::optional<SlotCommit> slot;
-  const bool slotReady = Prepare(end, "preparing the slot folder",
-                                 [&] {
-                                   slot.emplace(request.SlotFolder, backups, request.Warn);
-                                   c.SlotFolder = slot->Folder();
-                                 }) &&
-                         Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
-                         Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
-
-  if (slotReady) {
-    if (request.Planned) {
-      request.Planned(ReportedLabelCount(c.MapKind == CampaignMap ? c.MissionList.size() : 1));
+// Runs one preparation; its failure is recorded under the given name and the sink settled.
+template <class Body>
+bool MapConversion::Prepare(const char* what, Body&& body) {
+  if (failed_) return false;
+  try {
+    body();
+    return true;
+  } catch (...) {
+    failed_ = true;
+    end_.error = std::current_exception();
+    end_.failedStep = what;
+    if (sink_ && !settled_) {
+      settled_ = true;
+      sink_->Finish(end_);
     }
-    TProcessThread worker(c);
-    worker.SetProgressHandler(request.Progress);
-    worker.SetEndHandler([&end](const ConversionEnd& result) { end = result; });
-    worker.Start();
-    // Registered once the worker runs, so a stop requested earlier still reaches it.
-    std::stop_callback forwardStop(request.Stop, [&worker] { worker.RequestStop(); });
-    worker.Wait();
+    return false;
   }
-  if (slot) FinishSlot(*slot, end);
-  return end;
+}
+
+bool MapConversion::CheckTarget(ConversionSink& sink) {
+  sink_ = &sink;
+  const std::filesystem::path target = sink.Target();
+  if (target.empty()) return !failed_;
+  return Prepare("checking the slot folder",
+                 [&] {
+                   const std::string problem = TargetFolderProblem(target, request_.MapPath);
+                   if (!problem.empty()) throw std::runtime_error(problem);
+                 }) &&
+         (!request_.OnlyReplaceMaps || Prepare("checking the output folder", [&] {
+           if (const auto refusal = OutFolderRefusal(TargetPath(target), BackupStore(BackupFolderOf(request_)))) {
+             throw SlotFolderError(*refusal);
+           }
+         }));
+}
+
+bool MapConversion::Stage() {
+  if (staged_) return !failed_;
+  staged_ = true;
+  if (request_.CliffData) {
+    c_.CliffDataBuffer = request_.CliffData;
+  } else {
+    const std::filesystem::path cliffData =
+        request_.CliffDataFile.empty() ? DefaultCliffDataPath() : request_.CliffDataFile;
+    if (!Prepare("loading cliffdata", [&] { c_.CliffDataBuffer = LoadCliffData(cliffData); })) return false;
+  }
+  return Prepare("staging the map", [&] { PrepareMap(c_, FullPath(request_.MapPath)); });
+}
+
+std::size_t MapConversion::PlannedLabels() const {
+  return ReportedLabelCount(c_.MapKind == CampaignMap ? c_.MissionList.size() : 1);
+}
+
+bool MapConversion::Open(ConversionSink& sink) {
+  if (opened_ || !CheckTarget(sink) || !Stage()) return false;
+  if (!Prepare("checking the size", [&] { LimitConversionSize(c_, sink.Target()); })) return false;
+  opened_ = Prepare("preparing the slot folder", [&] { sink.Open(c_); });
+  if (!opened_) return false;
+  if (!Prepare("writing the slot's desc", [&] { WriteMapDescFile(c_); }) ||
+      !Prepare("writing the slot's info", [&] { WriteMapInfoFile(c_); })) {
+    return false;
+  }
+  if (request_.Planned) request_.Planned(PlannedLabels());
+  return true;
+}
+
+void MapConversion::Start() {
+  if (!opened_ || started_ || failed_) return;
+  worker_ = std::make_unique<TProcessThread>(c_);
+  worker_->SetProgressHandler(request_.Progress);
+  // The sink settles the end on the worker, before anyone hears of it.
+  worker_->SetEndHandler([this](const ConversionEnd& result) {
+    end_ = result;
+    settled_ = true;
+    sink_->Finish(end_);
+    if (request_.Ended) request_.Ended(end_);
+  });
+  if (!Prepare("starting the conversion", [&] { worker_->Start(); })) return;
+  started_ = true;
+  // Registered once the worker runs, so a stop requested earlier still reaches it.
+  forwardStop_ = std::make_unique<std::stop_callback<std::function<void()>>>(
+      request_.Stop, std::function<void()>([this] { worker_->RequestStop(); }));
+}
+
+void MapConversion::RequestStop() {
+  if (worker_) worker_->RequestStop();
+}
+
+const ConversionEnd& MapConversion::Wait() {
+  if (worker_) worker_->Wait();
+  forwardStop_.reset();
+  return end_;
+}
+
+ConversionEnd RunConversion(const ConvertRequest& request, ConversionSink& sink) {
+  MapConversion run(request);
+  if (run.CheckTarget(sink) && run.Stage() && run.Open(sink)) run.Start();
+  return run.Wait();
+}
+
+ConversionEnd RunConversion(const ConvertRequest& request) {
+  SlotFolderSink slot(request.SlotFolder, BackupFolderOf(request), request.Warn);
+  return RunConversion(request, slot);
 }
 
 }  // namespace kartwerk

@@ -337,4 +337,20 @@ void FinishSlot(SlotCommit& slot, ConversionEnd& end) {
   }
 }
 
+SlotFolderSink::SlotFolderSink(fs::path target, fs::path backupFolder, SlotWarning warn)
+    : target_(std::move(target)), backupFolder_(std::move(backupFolder)), warn_(std::move(warn)) {}
+
+void SlotFolderSink::Open(Conversion& conversion) {
+  slot_.emplace(target_, backupFolder_, warn_);
+  conversion.SlotFolder = slot_->Folder();
+}
+
+void SlotFolderSink::Finish(ConversionEnd& end) {
+  if (slot_) {
+    FinishSlot(*slot_, end);
+  } else {
+    end.slotLeftAsItWas = true;  // nothing of the target was touched before the private folder
+  }
+}
+
 }  // namespace kartwerk

@@ -23,6 +23,7 @@
 
 #include "core/folder_listing.hpp"
 #include "pipeline/backup_store.hpp"
+#include "pipeline/conversion_sink.hpp"
 #include "pipeline/process_thread.hpp"
 
 namespace kartwerk {
@@ -94,5 +95,23 @@ class SlotCommit {
 // turns it into a failure of "replacing the slot folder"), anything else discarded. Records where
 // the previous content went, or that the slot was left as it was.
 void FinishSlot(SlotCommit& slot, ConversionEnd& end);
+
+// A conversion's sink on disk: its files go into a SlotCommit's private folder, made when the
+// conversion opens the sink (after the target and size checks), and put in the target's place
+// when the run completes. A run that ends before the folder was made leaves the target as it was.
+class SlotFolderSink final : public ConversionSink {
+ public:
+  SlotFolderSink(std::filesystem::path target, std::filesystem::path backupFolder, SlotWarning warn = {});
+
+  std::filesystem::path Target() const override { return target_; }
+  void Open(Conversion& conversion) override;
+  void Finish(ConversionEnd& end) override;
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path backupFolder_;
+  SlotWarning warn_;
+  std::optional<SlotCommit> slot_;
+};
 
 }  // namespace kartwerk

@@ -39,4 +39,16 @@ std::string EditorStartFailureText(const EditorLaunch& launch, const std::string
          PathUtf8(launch.program) + "\nFolder: " + PathUtf8(launch.workingFolder);
 }
 
+std::string MapWarningsText(const std::vector<std::string>& shown, std::size_t total) {
+  if (total == 0) return {};
+  std::string text = "Warnings while converting the map:\n";
+  // Names in a warning come from the map or its files: shown as a path would be.
+  for (const std::string& warning : shown) text += FileNameUtf8(warning) + "\n";
+  if (total > shown.size()) {
+    const std::size_t more = total - shown.size();
+    text += "and " + std::to_string(more) + (more == 1 ? " more warning.\n" : " more warnings.\n");
+  }
+  return text;
+}
+
 }  // namespace kartwerk

@@ -3,7 +3,9 @@
 // that could not be started.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "install/game_installations.hpp"
 #include "ui/logic/editor_launch.hpp"
@@ -23,5 +25,12 @@ std::string NoEditorInInstallationText(const GameInstallations& installs);
 std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason, bool throughWine);
 // The reason given when a session was made without a way to start programs.
 inline constexpr char kCannotStartPrograms[] = "this program cannot start other programs";
+
+// What a conversion warned about (a damaged map it repaired, mission files sharing a folder): a
+// heading, the shown warnings one a line, then how many more there were (total counts them all).
+// Empty when there were none.
+std::string MapWarningsText(const std::vector<std::string>& shown, std::size_t total);
+// How many of a conversion's warnings a notice lists; the rest are counted.
+inline constexpr std::size_t kNoticeWarnings = 6;
 
 }  // namespace kartwerk

@@ -5,11 +5,9 @@
 #include <system_error>
 #include <utility>
 
-#include "convert/writers/map_header_files.hpp"
 #include "core/exception_text.hpp"
 #include "core/map_info.hpp"
 #include "core/parse_decimal.hpp"
-#include "core/staging.hpp"
 #include "install/game_location.hpp"
 #include "install/slot_store.hpp"
 #include "ui/logic/notice_texts.hpp"
@@ -36,8 +34,6 @@ std::string NoticeText(const std::string& sentence) {
 
 }  // namespace
 
-int GaugeMaximum(std::size_t missionFiles) { return 12 * (static_cast<int>(missionFiles) - 1) + 17; }
-
 std::string ConversionFailureText(const ConversionEnd& end) { return NoticeText(end.FailureText()); }
 
 std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::string>& notes) {
@@ -59,14 +55,51 @@ void SlotPicker::Open(const std::filesystem::path& mapPath, const WindowFade& op
   FormShow();
 }
 
+void SlotPicker::Warn(std::vector<std::string>& list, const std::string& text) {
+  std::lock_guard lock(notesMutex_);
+  if (&list == &warnings_) {
+    // A badly damaged map warns for every record: the notice lists the first and counts the rest.
+    if (++warningCount_ > kNoticeWarnings) return;
+  }
+  list.push_back(text);
+}
+
+bool SlotPicker::StageMap() {
+  run_.reset();
+  slot_.reset();
+  {
+    std::lock_guard lock(notesMutex_);
+    warnings_.clear();
+    warningCount_ = 0;
+    slotNotes_.clear();
+  }
+  ConvertRequest request;
+  request.MapPath = MapPath;
+  request.CliffData = session_.conversion.CliffDataBuffer;
+  request.GameVersionKind = session_.conversion.GameVersionKind;
+  request.Warn = [this](const std::string& text) { Warn(warnings_, text); };
+  // The gauge counts what the command line counts: one for each label the steps report.
+  request.Planned = [this](std::size_t labels) { gaugeMaximum_ = static_cast<int>(std::max<std::size_t>(labels, 1)); };
+  request.Progress = [this](const std::string& label) {
+    session_.WorkerProgress(label);
+    face_.PostToWindowThread([this, label] { ShowProgress(label); });
+  };
+  // The slot is committed (or left as it was) on the worker, before the window hears of the end.
+  request.Ended = [this](const ConversionEnd& end) {
+    face_.PostToWindowThread([this, end] { ConversionFinished(end); });
+  };
+  run_ = std::make_unique<MapConversion>(std::move(request));
+  if (run_->Stage()) return true;
+  CloseWindow(run_->End().ErrorText());
+  return false;
+}
+
 void SlotPicker::FormShow() {
-  Conversion& c = session_.conversion;
   if (FileExists(session_.CommandLineMap)) MapPath = session_.CommandLineMap;
   if (!FileExists(MapPath)) {
     CloseWindow({});
     return;
   }
-  worker_ = std::make_unique<TProcessThread>(c);
   conversionDone_ = false;
   userClosed_ = false;
   end_ = {};
@@ -75,12 +108,7 @@ void SlotPicker::FormShow() {
   panelShown_ = false;
 
   // The window is shown only once the map could be read: a failure returns to the opener unseen.
-  try {
-    StageMapFile(c, std::filesystem::absolute(MapPath));
-  } catch (...) {
-    CloseWindow(ExceptionText(std::current_exception()));
-    return;
-  }
+  if (!StageMap()) return;
 
   if (!BuildSlotList(session_.installs)) {
     notice_.ShowNotice(GameNotLocatedText(session_.Search), fade(), [this] {
@@ -111,48 +139,42 @@ void SlotPicker::Key(KeyAction key) {
 void SlotPicker::ChooseSlot(bool keyboardRow) {
   const int row = face_.SelectedSlot(keyboardRow);
   // No row chosen, a conversion already started, or the window closing: nothing to do.
-  if (row < 0 || row >= static_cast<int>(kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ || !worker_ ||
-      worker_->Started() || fade().Current() == WindowFade::Fade::Out) {
+  if (row < 0 || row >= static_cast<int>(kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ || !run_ ||
+      run_->Started() || fade().Current() == WindowFade::Fade::Out) {
     return;
   }
-  Conversion& c = session_.conversion;
   std::string title;
-  slotNotes_.clear();
   try {
-    // The conversion writes into a private folder beside the slot; the slot changes only when
-    // every step has succeeded.
-    slot_ = std::make_unique<SlotCommit>(SlotFolderPath(session_.installs.GameFolder, row), DefaultBackupFolder(),
-                                         [this](const std::string& note) { slotNotes_.push_back(note); });
-    c.SlotFolder = slot_->Folder();
-    WriteMapDescFile(c);
-    WriteMapInfoFile(c);
-    title = c.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(c.MapName)) : FileNameUtf8(c.MapName);
+    const Conversion& staged = run_->conversion();
+    title = staged.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(staged.MapName))
+                                          : FileNameUtf8(staged.MapName);
   } catch (...) {
-    slot_.reset();
     window_.ReportError(ExceptionText(std::current_exception()));
+    return;
+  }
+  if (session_.installs.GameVersionKind != 0) run_->SetGameVersionKind(session_.installs.GameVersionKind);
+  // The conversion writes into a private folder beside the slot; the slot changes only when every
+  // step has succeeded.
+  slot_ = std::make_unique<SlotFolderSink>(SlotFolderPath(session_.installs.GameFolder, row), DefaultBackupFolder(),
+                                           [this](const std::string& note) { Warn(slotNotes_, note); });
+  if (!run_->Open(*slot_)) {
+    // Refused before anything was written: said, and the map staged again for another choice.
+    const std::string refusal = ConversionFailureText(run_->End());
+    window_.ReportError(refusal);
+    StageMap();
     return;
   }
 
   gauge_ = 0;
-  gaugeMaximum_ = std::max(GaugeMaximum(c.MissionList.size()), 1);
+  const Conversion& c = run_->conversion();
   face_.ShowProgressPanel(
       kProgressTitle,
       {title, std::string(MapKindText(c.MapKind)) + " map",
        std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
        std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height), gaugeMaximum_});
   panelShown_ = true;
-
-  if (session_.installs.GameVersionKind != 0) c.GameVersionKind = session_.installs.GameVersionKind;
-  worker_->SetProgressHandler([this](const std::string& label) {
-    session_.WorkerProgress(label);
-    face_.PostToWindowThread([this, label] { ShowProgress(label); });
-  });
-  // The slot is committed (or left as it was) on the worker, before the window hears of the end.
-  worker_->SetEndHandler([this](ConversionEnd end) {
-    FinishSlot(*slot_, end);
-    face_.PostToWindowThread([this, end] { ConversionFinished(end); });
-  });
-  worker_->Start();
+  run_->Start();
+  if (run_->Failed()) ConversionFinished(run_->End());  // the worker could not be started
 }
 
 void SlotPicker::ShowProgress(const std::string& label) {
@@ -168,14 +190,14 @@ void SlotPicker::ConversionFinished(const ConversionEnd& end) {
   Close();
 }
 
-bool SlotPicker::WorkerRunning() const { return worker_ && worker_->Started() && !conversionDone_; }
+bool SlotPicker::WorkerRunning() const { return run_ && run_->Started() && !conversionDone_; }
 
 void SlotPicker::Close() {
   if (fade().Current() == WindowFade::Fade::Out || !window_.IsShown()) return;
   if (WorkerRunning()) {
     // Stopping takes until the step under way is done; the fade-out runs meanwhile.
     userClosed_ = true;
-    worker_->RequestStop();
+    run_->RequestStop();
   }
   if (!fade().AlphaBlend()) {
     window_.Hide();
@@ -189,7 +211,7 @@ void SlotPicker::FadeOutEnd() {
   if (conversionDone_) {
     conversionDone_ = false;
     session_.NoteConversion(!end_.error);
-    const std::string notice = end_.error ? ConversionFailureText(end_) : ReplacedSlotText(end_, slotNotes_);
+    const std::string notice = EndNotice();
     if (end_.error && failuresReturn_) {
       CloseWindow(notice);
     } else if (!notice.empty()) {
@@ -199,8 +221,18 @@ void SlotPicker::FadeOutEnd() {
     }
     return;
   }
-  if (worker_ && worker_->Started()) worker_->Wait();
+  if (run_ && run_->Started()) run_->Wait();
   session_.EndProgram();
+}
+
+std::string SlotPicker::EndNotice() {
+  std::lock_guard lock(notesMutex_);
+  const std::string warnings = NoticeText(MapWarningsText(warnings_, warningCount_));
+  if (end_.error) {
+    const std::string failure = ConversionFailureText(end_);
+    return warnings.empty() ? failure : failure + "\n\n" + warnings;
+  }
+  return warnings + ReplacedSlotText(end_, slotNotes_);
 }
 
 void SlotPicker::ShowEditorPrompt() {

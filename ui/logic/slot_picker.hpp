@@ -1,27 +1,26 @@
 // The slot picker and progress window's logic. Opened for one map (by the browser, or at once for
 // a map named on the command line), it stages the map, lists the editor's 255 slots and, on a
-// double-click, writes the slot's "desc" and "info", switches to its progress panel and starts the
-// conversion worker. When the worker has ended it removes the temporary files, fades out, says
-// which step failed if one did, offers to start the editor, and ends the program.
+// double-click, opens the conversion into the slot (the same checks, "desc" and "info" and
+// progress count as every other conversion), switches to its progress panel and starts the
+// worker. When the worker has ended it fades out, says which step failed if one did and what the
+// map's damage cost, offers to start the editor, and ends the program.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "pipeline/process_thread.hpp"
+#include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "ui/logic/prompts.hpp"
 #include "ui/logic/window_face.hpp"
 
 namespace kartwerk {
-
-// 12 x (missions - 1) + 17: the gauge's length for a map with this many campaign mission files
-// (none for a single-player or multiplayer map, which gives 5).
-int GaugeMaximum(std::size_t missionFiles);
 
 // The notice shown before the editor prompt when a step failed (UTF-8).
 std::string ConversionFailureText(const ConversionEnd& end);
@@ -77,7 +76,9 @@ class SlotPicker : public WindowLogic {
   void Open(const std::filesystem::path& mapPath, const WindowFade& opener, bool withOpacity, AfterClose afterClose,
             bool failuresReturn);
   void FormShow();
-  // A double-click on a slot row: the slot folder, "desc" and "info", the panel, the worker.
+  // A double-click on a slot row: the conversion opened into the slot, the panel, the worker. A
+  // refusal (the slot folder may not be replaced, the map is too large for the ceiling or the
+  // disk) is reported and leaves the list on show for another choice.
   void ChooseSlot(bool keyboardRow = false);
   // "X": fades out and ends the program; during a conversion the worker is asked to stop first.
   void Close();
@@ -88,12 +89,17 @@ class SlotPicker : public WindowLogic {
   void ConversionFinished(const ConversionEnd& end);
 
   bool ConversionDone() const { return conversionDone_; }
-  // The conversion worker of the map on show; null before a map has been opened.
-  const TProcessThread* Worker() const { return worker_.get(); }
+  // The conversion of the map on show; null before a map has been opened.
+  const MapConversion* run() const { return run_.get(); }
 
   std::filesystem::path MapPath;
 
  private:
+  // A new conversion of MapPath, staged; false (with the window closed) when the map cannot be read.
+  bool StageMap();
+  void Warn(std::vector<std::string>& list, const std::string& text);
+  // The notice before the editor prompt: a failure or where the slot's map went, and the warnings.
+  std::string EndNotice();
   void CloseWindow(const std::string& failure);
   void FadeOutEnd();
   void ShowEditorPrompt();
@@ -101,19 +107,23 @@ class SlotPicker : public WindowLogic {
 
   SlotPickerFace& face_;
   Notice& notice_;
-  std::unique_ptr<SlotCommit> slot_;  // the chosen slot, written whole or not at all
+  std::unique_ptr<SlotFolderSink> slot_;  // the chosen slot, written whole or not at all
   AfterClose afterClose_;
   bool failuresReturn_ = false;
   bool conversionDone_ = false;
   bool panelShown_ = false;
   int gauge_ = 0;
   int gaugeMaximum_ = 1;
+  // Filled on the window's thread and the worker's alike.
+  std::mutex notesMutex_;
   std::vector<std::string> slotNotes_;  // what was found and settled beside the slot
+  std::vector<std::string> warnings_;   // what the conversion repaired in the map
+  std::size_t warningCount_ = 0;
   ConversionEnd end_;
   bool userClosed_ = false;  // "X" before the worker's end
   // Last, so that it goes first: its destruction stops and joins the worker while the slot, the
   // notes and the faces its handlers use still exist.
-  std::unique_ptr<TProcessThread> worker_;
+  std::unique_ptr<MapConversion> run_;
 };
 
 }  // namespace kartwerk

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <utility>
 
+#include "pipeline/conversion_steps.hpp"
 #include "ui/qt/prompt_windows.hpp"
 #include "ui/qt/window_style.hpp"
 
@@ -104,7 +105,7 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
   progressGauge = new QProgressBar(progressPanel);
   progressGauge->setObjectName(QStringLiteral("progressGauge"));
   progressGauge->setGeometry(Geometry(l::kGauge));
-  progressGauge->setRange(0, GaugeMaximum(1));
+  progressGauge->setRange(0, static_cast<int>(ReportedLabelCount(1)));
   progressGauge->setValue(0);
   progressGauge->setTextVisible(false);
   progressGauge->setStyleSheet(

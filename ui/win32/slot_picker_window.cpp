@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "pipeline/conversion_steps.hpp"
 #include "ui/win32/wide_text.hpp"
 
 namespace kartwerk::win32 {
@@ -63,7 +64,7 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   gauge_ = AddControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, l::kGauge, panel_);
   SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeRed)));
   SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeTrough)));
-  SendMessageW(gauge_, PBM_SETRANGE32, 0, GaugeMaximum(1));
+  SendMessageW(gauge_, PBM_SETRANGE32, 0, static_cast<int>(ReportedLabelCount(1)));
 }
 
 void SlotPickerWindow::ScaleExtras() { SendMessageW(slotList_, LB_SETITEMHEIGHT, 0, Px(l::kSlotRowHeight)); }

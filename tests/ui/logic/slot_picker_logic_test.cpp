@@ -10,8 +10,10 @@
 #include <thread>
 
 #include "convert/records/cliff_data.hpp"
+#include "core/section_directory.hpp"
 #include "install/explicit_installation.hpp"
 #include "tests/support/recording_face.hpp"
+#include "ui/logic/notice_texts.hpp"
 #include "ui/logic/slot_picker.hpp"
 
 namespace kartwerk {
@@ -127,13 +129,13 @@ TEST_F(SlotPickerLogic, ConvertsIntoTheChosenSlotThenOffersTheEditor) {
   ASSERT_TRUE(panel);
   EXPECT_EQ(title, kProgressTitle);
   EXPECT_EQ(panel->size, "32x24");
-  EXPECT_EQ(panel->gaugeMaximum, 5);
+  EXPECT_EQ(panel->gaugeMaximum, 19) << "the labels the command line counts for one mission";
   EXPECT_EQ(panel->map, "frontier");
   picker.ChooseSlot();  // a second choice while the worker runs changes nothing
 
   ASSERT_TRUE(RunPosted([&] { return prompt.has_value(); }));
   EXPECT_EQ(steps.size(), 19u) << "four map steps, Groups, fourteen mission steps";
-  EXPECT_EQ(gauge, 5) << "the gauge stops at its maximum";
+  EXPECT_EQ(gauge, 19) << "one step of the gauge for each label";
   EXPECT_FALSE(window.shown);
   EXPECT_TRUE(failures.empty());
   EXPECT_TRUE(std::filesystem::exists(scratch.path() / "game" / "editor" / "maps.src" / "map.005" / "rhombs"));
@@ -213,8 +215,8 @@ TEST_F(SlotPickerLogic, DestroyedDuringTheConversionJoinsTheWorkerFirst) {
   selected = 9;
   doomed->ChooseSlot();
   ASSERT_TRUE(session.WaitForReport());
-  ASSERT_NE(doomed->Worker(), nullptr);
-  EXPECT_TRUE(doomed->Worker()->Started());
+  ASSERT_NE(doomed->run(), nullptr);
+  EXPECT_TRUE(doomed->run()->Started());
 
   // The worker is held inside its first report; it is let go only once the destruction has begun.
   std::jthread release([this] {
@@ -249,6 +251,118 @@ TEST_F(SlotPickerLogic, AGameNotLocatedIsAFatalNotice) {
   notice.Exit();
   noticeWindow.RunFade();
   EXPECT_EQ(session.exits, std::vector<int>{1});
+}
+
+// A gzip member whose trailer states size bytes (only the trailer is read before the size check).
+Bytes WithStatedLength(Bytes gzip, std::uint32_t size) {
+  for (std::size_t i = 0; i < 4; ++i) gzip[gzip.size() - 4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+  return gzip;
+}
+
+// Refused before anything is written, with the reason; the list stays for another choice, and the
+// next choice converts through the same checks.
+TEST_F(SlotPickerLogic, RefusalsAreReportedAndLeaveTheListForAnotherChoice) {
+  const auto slots = scratch.path() / "game" / "editor" / "maps.src";
+  const struct {
+    const char* name;
+    std::function<std::filesystem::path()> makeMap;
+    int refusedSlot;
+    std::string reason;
+  } cases[] = {
+      {"a slot folder that holds the map",
+       [&] {
+         const auto inSlot = slots / "map.004" / "frontier.qdm";
+         std::filesystem::create_directories(inSlot.parent_path());
+         std::filesystem::copy_file(map, inSlot);
+         return inSlot;
+       },
+       4, "Checking the slot folder failed: refusing to convert into "},
+      {"a campaign larger than the editor makes",
+       [&] {
+         const auto folder = map.parent_path().parent_path() / "campaign";
+         const SampleOptions options{3, 1, 48, 32};
+         Put(folder / "077.qdc", Gzip(SampleMainContainer(CampaignMap, options), "077"));
+         for (int i = 0; i < 5; ++i)
+           Put(folder / ("0770" + std::to_string(10 + i) + ".qdc"),
+               WithStatedLength(Gzip(SampleMissionContainer(options, 1), "m"), 256u << 20));
+         return folder / "077.qdc";
+       },
+       6, "Checking the size failed: the conversion would write 1283 MiB, more than the 1036 MiB"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    window.errors.clear();
+    panel.reset();
+    SlotPicker one{session, window, *this, notice};
+    one.Open(
+        c.makeMap(), window.Fading(), true, [](const std::string&) {}, true);
+    window.RunFade();
+    selected = c.refusedSlot;
+    one.ChooseSlot();
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(window.errors[0].rfind(c.reason, 0), 0u) << window.errors[0];
+    EXPECT_NE(window.errors[0].find("the slot was left as it was"), std::string::npos) << window.errors[0];
+    EXPECT_FALSE(panel) << "the list stays on show";
+    EXPECT_TRUE(window.shown);
+    const auto refused = slots / ("map.00" + std::to_string(c.refusedSlot));
+    for (const auto& entry : std::filesystem::directory_iterator(slots)) {
+      EXPECT_EQ(entry.path().filename().string().find(".kartwerk-"), std::string::npos) << "left: " << entry.path();
+    }
+    EXPECT_EQ(std::filesystem::exists(refused / "desc"), false) << "nothing written into the refused slot";
+  }
+  // The first case's map again, into a slot that may take it: converted whole.
+  picker.Open(
+      slots / "map.004" / "frontier.qdm", window.Fading(), true, [](const std::string&) {}, true);
+  window.RunFade();
+  selected = 8;
+  picker.ChooseSlot();
+  ASSERT_TRUE(RunPosted([&] { return prompt.has_value(); }));
+  EXPECT_TRUE(std::filesystem::exists(slots / "map.008" / "mis.000" / "sounds"));
+}
+
+// Warnings of a damaged map reach the notice before the editor prompt, as the command line
+// prints them; the conversion itself completes.
+TEST_F(SlotPickerLogic, ADamagedMapsWarningsAreNoticedBeforeTheEditorPrompt) {
+  const Bytes huge = Le().I32(0x7FFFFFFF).bytes;
+  Bytes container = SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24});
+  for (Section s : {Section::Players, Section::Sounds})
+    container = ReplaceSection(container, SectionPosition(s, SinglePlayerMap), huge);
+  WriteBytes(map, Gzip(container, "frontier"));
+  picker.Open(
+      map, window.Fading(), true, [](const std::string&) {}, true);
+  window.RunFade();
+  selected = 1;
+  picker.ChooseSlot();
+  ASSERT_TRUE(RunPosted([&] { return !notices.empty(); }));
+  EXPECT_FALSE(prompt) << "the notice comes first";
+  EXPECT_EQ(notices[0].rfind("Warnings while converting the map:\n", 0), 0u) << notices[0];
+  for (const char* list : {"players", "sounds"}) {
+    EXPECT_NE(notices[0].find("mis.000: \"" + std::string(list) + "\" announces 2147483647 entries"), std::string::npos)
+        << notices[0];
+  }
+  EXPECT_TRUE(std::filesystem::exists(scratch.path() / "game" / "editor" / "maps.src" / "map.001" / "rhombs"));
+  noticeWindow.RunFade();
+  notice.Exit();
+  noticeWindow.RunFade();
+  ASSERT_TRUE(RunPosted([&] { return prompt.has_value(); }));
+  EXPECT_TRUE(session.exits.empty());
+}
+
+// A notice lists the first warnings and counts the rest: a map warning for every record never
+// makes a notice taller than the screen.
+TEST(MapWarnings, NoticeListsTheFirstAndCountsTheRest) {
+  const struct {
+    std::vector<std::string> shown;
+    std::size_t total;
+    std::string text;
+  } cases[] = {
+      {{}, 0, ""},
+      {{"a"}, 1, "Warnings while converting the map:\na\n"},
+      {{"a", "b"}, 3, "Warnings while converting the map:\na\nb\nand 1 more warning.\n"},
+      {{"a"}, 9, "Warnings while converting the map:\na\nand 8 more warnings.\n"},
+      {{"D\xFCne"}, 1, "Warnings while converting the map:\nD\xC3\xBCne\n"},  // a name in Windows-1252
+  };
+  for (const auto& c : cases) EXPECT_EQ(MapWarningsText(c.shown, c.total), c.text);
 }
 
 }  // namespace

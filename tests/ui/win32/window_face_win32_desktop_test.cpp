@@ -16,6 +16,7 @@
 #include "install/explicit_installation.hpp"
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
+#include "pipeline/conversion_steps.hpp"
 #include "tests/support/desktop_screenshot.hpp"
 #include "tests/support/folder_tree.hpp"
 #include "tests/support/recording_face.hpp"
@@ -231,7 +232,8 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   EXPECT_EQ(Text(picker.MapValue()), "frontier");
   EXPECT_EQ(Text(picker.TypeValue()), "Singleplayer map");
   EXPECT_EQ(Text(picker.SizeValue()), "32x24");
-  EXPECT_EQ(SendMessageW(picker.Gauge(), PBM_GETRANGE, FALSE, 0), GaugeMaximum(0));
+  EXPECT_EQ(SendMessageW(picker.Gauge(), PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(ReportedLabelCount(1)))
+      << "the labels the command line counts for a map of one mission";
   ExpectFadedInAndPictured(picker, "progress");
   {
     std::lock_guard lock(mutex);
