@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fs::path maps = scratch.path() / "maps";
   fs::create_directory(maps);
   static constexpr const char* kNames[] = {"001.qdm", "001.qdp", "001.qdc"};
-  const kartwerk::Bytes member = kartwerk::Gzip(kartwerk::Bytes(data + 1, data + size));
+  const kartwerk::Bytes member = kartwerk::testing::Gzip(kartwerk::Bytes(data + 1, data + size));
   const fs::path map = maps / kNames[data[0] % 3];
-  kartwerk::WriteBytes(map, member);
-  if (data[0] % 3 == kartwerk::CampaignMap) kartwerk::WriteBytes(maps / "0010000.qdc", member);
+  kartwerk::testing::WriteBytes(map, member);
+  if (data[0] % 3 == kartwerk::CampaignMap) kartwerk::testing::WriteBytes(maps / "0010000.qdc", member);
 
   kartwerk::ConvertRequest request;
   request.MapPath = map;
