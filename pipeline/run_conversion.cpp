@@ -78,6 +78,7 @@ bool MapConversion::Prepare(const char* what, Body&& body) {
 }
 
 bool MapConversion::CheckTarget(ConversionSink& sink) {
+  if (sink_ == &sink) return !failed_;  // checked once per sink
   sink_ = &sink;
   const std::filesystem::path target = sink.Target();
   if (target.empty()) return !failed_;

@@ -52,7 +52,7 @@ class MapConversion {
   MapConversion& operator=(const MapConversion&) = delete;
 
   // The target check alone, before anything is read: a target that holds the map (or the home
-  // folder, or a disk) would be moved into the backups whole. Open repeats it.
+  // folder, or a disk) would be moved into the backups whole. Open runs it when it has not run.
   bool CheckTarget(ConversionSink& sink);
   // Loads the cliff masks and stages the map.
   bool Stage();

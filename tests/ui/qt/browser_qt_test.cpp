@@ -118,7 +118,7 @@ TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
                                     QItemSelectionModel::NoUpdate);
   QTest::keyClick(browser().mapList, Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return windows->SlotPicker().isVisible(); }));
-  EXPECT_EQ(session.conversion.MapName, "frontier");
+  EXPECT_EQ(windows->SlotPicker().Logic().run()->conversion().MapName, "frontier");
 }
 
 TEST_F(Browser, TheBannerMovesTheWindowAndOnlyTheLeftButtonCloses) {
@@ -460,7 +460,7 @@ TEST_F(VersionPicker, ACommandLineMapSkipsThePickerAndChoosesByFolder) {
   EXPECT_EQ(session.installs.ChosenVersion, 2);
   EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
   EXPECT_EQ(slotPicker.slotList->count(), 255);
-  EXPECT_EQ(session.conversion.MapName, "second");
+  EXPECT_EQ(slotPicker.Logic().run()->conversion().MapName, "second") << "the picker's conversion staged it";
 }
 
 }  // namespace

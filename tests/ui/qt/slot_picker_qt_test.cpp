@@ -446,7 +446,7 @@ TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
   ASSERT_EQ(outside.errors.size(), 1u);
   EXPECT_EQ(outside.errors[0], QStringLiteral("'abc' is not a valid integer value"));
   EXPECT_FALSE(picker().progressPanel->isVisible());
-  EXPECT_FALSE(picker().Logic().Worker()->Started());
+  EXPECT_FALSE(picker().Logic().run()->Started());
   EXPECT_TRUE(picker().isVisible()) << "another slot, or X, is still possible";
 }
 
