@@ -48,6 +48,7 @@ MapConversion::MapConversion(ConvertRequest request) : request_(std::move(reques
 }
 
 MapConversion::~MapConversion() {
+  forwardStop_.reset();  // waits for a stop being forwarded: it must not find the worker gone
   RequestStop();
   worker_.reset();
   if (opened_ && !started_ && !settled_) {
