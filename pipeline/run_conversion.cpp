@@ -51,6 +51,7 @@ void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
 
 ConversionEnd RunConversion(const ConvertRequest& request) {
   ConversionEnd end;
+  end.intoOutFolder = request.OnlyReplaceMaps;
   const std::filesystem::path backups = request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
   // Checked before anything is read: a target that holds the map (or the home folder, or a disk)
   // would be moved into the backups whole.
@@ -93,7 +94,11 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
     }
     TProcessThread worker(c);
     worker.SetProgressHandler(request.Progress);
-    worker.SetEndHandler([&end](const ConversionEnd& result) { end = result; });
+    worker.SetEndHandler([&end](const ConversionEnd& result) {
+      const bool intoOutFolder = end.intoOutFolder;
+      end = result;
+      end.intoOutFolder = intoOutFolder;
+    });
     worker.Start();
     // Registered once the worker runs, so a stop requested earlier still reaches it.
     std::stop_callback forwardStop(request.Stop, [&worker] { worker.RequestStop(); });
