@@ -55,7 +55,7 @@ std::string BackupSizeText(std::uintmax_t bytes) {
   const char* units[] = {"kB", "MB", "GB", "TB"};
   double value = static_cast<double>(bytes) / 1000;
   std::size_t unit = 0;
-  while (value >= 999.95 && unit + 1 < std::size(units)) {
+  while (value >= 999.5 && unit + 1 < std::size(units)) {
     value /= 1000;
     ++unit;
   }
