@@ -115,7 +115,7 @@ int RunSlots(const SlotsOptions& options) {
   EnumerateInstallations(installs);
   const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
   if (!BuildSlotList(installs)) {
-    std::cerr << "kartwerk: " << GameNotLocatedDetails(installs) << "\n";
+    std::cerr << "kartwerk: " << ShownText(GameNotLocatedDetails(installs)) << "\n";
     return 1;
   }
   for (const std::string& line : SkippedInstallationLines(installs, skipped)) std::cerr << "kartwerk: " << line << "\n";
