@@ -74,8 +74,8 @@ int ListBackups(const BackupsOptions& options) {
   if (options.json) {
     std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   } else {
-    std::cout << ShownText(BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place,
-                                          !place.empty()))
+    std::cout << ShownText(
+                     BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place, !place.empty()))
               << "\n";
   }
   return 0;
@@ -98,8 +98,8 @@ int Restore(const std::string& name) {
   if (!result.previous.empty())
     std::cerr << "kartwerk: " << ShownText(PreviousContentText(result.place, result.previous)) << "\n";
   if (result.notRestored.empty()) return 0;
-  std::cerr << "kartwerk: " << ShownText(NotRestoredText(result.notRestored)) << "; the backup " << Quoted(backup.folder)
-            << " stays\n";
+  std::cerr << "kartwerk: " << ShownText(NotRestoredText(result.notRestored)) << "; the backup "
+            << Quoted(backup.folder) << " stays\n";
   return 1;
 }
 

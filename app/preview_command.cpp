@@ -165,8 +165,9 @@ int PreviewGallery(const PreviewOptions& options) {
   }
   WriteFileAtomic(folder / "index.html", GalleryPage(gallery));
   if (!options.quiet || !failed.empty()) {
-    std::cerr << gallery.size() << (gallery.size() == 1 ? " map: " : " maps: ") << gallery.size() - failed.size() << " drawn, " << failed.size()
-              << " failed; gallery " << ShownText(TextFromPath(folder / "index.html")) << "\n";
+    std::cerr << gallery.size() << (gallery.size() == 1 ? " map: " : " maps: ") << gallery.size() - failed.size()
+              << " drawn, " << failed.size() << " failed; gallery " << ShownText(TextFromPath(folder / "index.html"))
+              << "\n";
   }
   return failed.empty() ? 0 : 1;
 }

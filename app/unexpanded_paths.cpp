@@ -8,7 +8,9 @@ void Collect(const CLI::App& command, std::vector<std::string>& warnings) {
     if (option->get_expected_max() == 0) continue;  // a flag holds no path
     for (const std::string& value : option->results()) {
       if (value.empty() || value[0] != '~') continue;
-      warnings.push_back("\"" + value + "\" starts with \"~\", which the shell did not expand (it was quoted); it names a folder \"~\" in the current folder, not your home folder");
+      warnings.push_back("\"" + value +
+                         "\" starts with \"~\", which the shell did not expand (it was quoted); it names a folder "
+                         "\"~\" in the current folder, not your home folder");
     }
   }
 }

@@ -19,9 +19,7 @@ namespace {
 class FolderCopyCategory : public std::error_category {
  public:
   const char* name() const noexcept override { return "kartwerk folder copy"; }
-  std::string message(int) const override {
-    return "a special file (a FIFO, a device or a socket) cannot be copied";
-  }
+  std::string message(int) const override { return "a special file (a FIFO, a device or a socket) cannot be copied"; }
 };
 
 }  // namespace
@@ -133,7 +131,8 @@ class TreeCopy {
       if (fs::is_symlink(status)) {
         CopyLink(entry, copy, status);
       } else if (fs::is_directory(status)) {
-        if (!fs::create_directory(copy, ec) || ec) Fail(entry, copy, ec ? ec : std::make_error_code(std::errc::file_exists));
+        if (!fs::create_directory(copy, ec) || ec)
+          Fail(entry, copy, ec ? ec : std::make_error_code(std::errc::file_exists));
         CopyContent(entry, copy);
         KeepAttributes(entry, copy, status, true);
       } else if (fs::is_regular_file(status)) {

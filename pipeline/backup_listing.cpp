@@ -34,8 +34,8 @@ const char* BackupStateText(BackupState state) {
 std::string LocalBackupTimeText(const std::string& when) {
   // "2026-12-07 14-30-21.042Z-01", in UTC.
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  if (when.size() < 19 || std::sscanf(when.c_str(), "%4d-%2d-%2d %2d-%2d-%2d", &year, &month, &day, &hour, &minute,
-                                      &second) != 6) {
+  if (when.size() < 19 ||
+      std::sscanf(when.c_str(), "%4d-%2d-%2d %2d-%2d-%2d", &year, &month, &day, &hour, &minute, &second) != 6) {
     return "time unknown";
   }
   using namespace std::chrono;
@@ -79,8 +79,7 @@ std::string BackupLine(const BackupRecord& backup, const std::string& localTime,
          BackupStateText(state) + "  [" + ShownText(BackupKey(backup)) + "]";
 }
 
-std::string BackupsSummary(std::size_t count, std::uintmax_t bytes, const std::filesystem::path& folder,
-                           bool ofPlace) {
+std::string BackupsSummary(std::size_t count, std::uintmax_t bytes, const std::filesystem::path& folder, bool ofPlace) {
   const std::string where = (ofPlace ? " of \"" : " in \"") + TextFromPath(folder) + "\"";
   if (count == 0) return "no backups" + where;
   return Plural(count, "backup", "backups") + where + ", " + BackupSizeText(bytes) +

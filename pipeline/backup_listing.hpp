@@ -39,8 +39,7 @@ std::string BackupLine(const BackupRecord& backup, const std::string& localTime,
 
 // "3 backups, 1.2 MB, in "<folder>"; kartwerk restore KEY puts one back", or "no backups in ...";
 // ofPlace: folder is the place they came from rather than the backup folder.
-std::string BackupsSummary(std::size_t count, std::uintmax_t bytes, const std::filesystem::path& folder,
-                           bool ofPlace);
+std::string BackupsSummary(std::size_t count, std::uintmax_t bytes, const std::filesystem::path& folder, bool ofPlace);
 
 // What restore says when it is given a place rather than a backup.
 std::string NotABackupText(const std::string& place);

@@ -60,9 +60,9 @@ TEST(BackupCommandsTest, ThreeHundredBackupsAreThreeHundredLinesNewestFirstAndAC
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 301u);
     std::vector<std::string> keys;
-    const std::regex line("^\"" + std::regex_replace(TextFromPath(place), std::regex(R"([.^$|()\[\]{}*+?\\])"),
-                                                       R"(\$&)") +
-                          R"("  \d{4}-\d\d-\d\d \d\d:\d\d:\d\d  "Map \d+"  \d+ bytes?  not a Kartwerk map  \[(out1 [^\]]+)\]$)");
+    const std::regex line(
+        "^\"" + std::regex_replace(TextFromPath(place), std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
+        R"("  \d{4}-\d\d-\d\d \d\d:\d\d:\d\d  "Map \d+"  \d+ bytes?  not a Kartwerk map  \[(out1 [^\]]+)\]$)");
     for (std::size_t i = 0; i < 300; ++i) {
       std::smatch match;
       ASSERT_TRUE(std::regex_match(lines[i], match, line)) << lines[i];
@@ -99,7 +99,8 @@ TEST(BackupCommandsTest, MistakesWithPlacesAreToldAsSuch) {
   EXPECT_EQ(Lines(tilde.err).size(), 1u) << tilde.err;
   EXPECT_EQ(tilde.err.rfind("kartwerk: warning: \"~/maps\" starts with \"~\", which the shell did not expand", 0), 0u)
       << tilde.err;
-  EXPECT_EQ(Lines(tilde.out), std::vector<std::string>{"no backups of \"" + TextFromPath(fs::current_path() / "~" / "maps") + "\""});
+  EXPECT_EQ(Lines(tilde.out),
+            std::vector<std::string>{"no backups of \"" + TextFromPath(fs::current_path() / "~" / "maps") + "\""});
 }
 
 // The string literals of a source file that hold a line break with more text after it.
@@ -137,9 +138,9 @@ std::vector<std::string> MultiLineLiterals(const fs::path& file) {
 TEST(BackupCommandsTest, NoMessageOfTheProgramBreaksItsLine) {
   // Where a line break inside a text is the point: files the program writes (records, pages,
   // desktop files, the editor's own texts), help texts, and the windows' notices, which show lines.
-  const std::vector<std::string> writesLines = {
-      "backup_store.cpp", "folder_listing.cpp", "gallery_page.cpp", "xdg_association.cpp", "slot_store.cpp",
-      "gzip_reasons.cpp", "gui_main.cpp",       "text_lines.hpp"};
+  const std::vector<std::string> writesLines = {"backup_store.cpp",    "folder_listing.cpp", "gallery_page.cpp",
+                                                "xdg_association.cpp", "slot_store.cpp",     "gzip_reasons.cpp",
+                                                "gui_main.cpp",        "text_lines.hpp"};
   std::vector<std::string> found;
   std::size_t files = 0;
   for (const char* layer : {"app", "pipeline", "install", "core", "compare", "preview"}) {
@@ -156,7 +157,8 @@ TEST(BackupCommandsTest, NoMessageOfTheProgramBreaksItsLine) {
   EXPECT_TRUE(found.empty()) << ::testing::PrintToString(found);
   // The scan itself finds one.
   ScratchFolder dir;
-  std::ofstream(dir / "probe.cpp") << "// \"a\\nb\"\nthrow Error(\"first\\n  second\"); char q = '\"'; auto s = \"end\\n\";\n";
+  std::ofstream(dir / "probe.cpp")
+      << "// \"a\\nb\"\nthrow Error(\"first\\n  second\"); char q = '\"'; auto s = \"end\\n\";\n";
   EXPECT_EQ(MultiLineLiterals(dir / "probe.cpp"), std::vector<std::string>{"probe.cpp:2: \"first\\n  second\""});
 }
 

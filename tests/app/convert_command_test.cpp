@@ -162,8 +162,9 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
 
   auto failed = RunProgram(KARTWERK_EXE, {"convert", (dir / "maps" / "012.qdc").string(), "--out", slot.string()}, env);
   EXPECT_EQ(failed.status, 1);
-  EXPECT_NE(failed.err.find("step \"Mines\" of mission mis.009 failed: Stream read error; the folder was left as it was"),
-            std::string::npos)
+  EXPECT_NE(
+      failed.err.find("step \"Mines\" of mission mis.009 failed: Stream read error; the folder was left as it was"),
+      std::string::npos)
       << failed.err;
   EXPECT_EQ(TreeFiles(slot), campaign);
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"});

@@ -76,7 +76,8 @@ Snapshot Take(const fs::path& root) {
 void MakeRemovable(const fs::path& root) {
   std::error_code ec;
   for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->is_directory() && !it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add);
+    if (it->is_directory() && !it->is_symlink())
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add);
   }
 }
 
@@ -121,8 +122,9 @@ TEST(FolderMovesTest, ASpecialFileStopsAWholeCopyAndIsNamedByOneThatMayLeaveItOu
   } catch (const fs::filesystem_error& e) {
     EXPECT_EQ(e.code(), SpecialFileError());
     EXPECT_EQ(e.path1(), dir / "slot" / "mis.000" / "pipe");
-    EXPECT_NE(FolderMoveReason(e).find("mis.000/pipe\": a special file (a FIFO, a device or a socket) cannot be copied"),
-              std::string::npos)
+    EXPECT_NE(
+        FolderMoveReason(e).find("mis.000/pipe\": a special file (a FIFO, a device or a socket) cannot be copied"),
+        std::string::npos)
         << FolderMoveReason(e);
   }
   EXPECT_FALSE(fs::exists(dir / "copy")) << "a failed copy goes whole, its read-only folder too";

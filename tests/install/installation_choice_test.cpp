@@ -108,10 +108,10 @@ TEST(InstallationChoice, WithNoneCompleteEachFolderAndItsMissingFileIsNamed) {
   EXPECT_EQ(ChooseFirstCompleteInstallation(installs), (std::vector<std::size_t>{1, 2}));
   EXPECT_EQ(installs.ChosenVersion, 0);
   EXPECT_TRUE(SkippedInstallationLines(installs, {1, 2}).empty()) << "nothing used, so nothing to say was skipped";
-  EXPECT_EQ(GameNotLocatedDetails(installs),
-            std::string(kGameNotLocatedMessage) + " installation 1 (English 2.2, " + prefix.folders[0].string() +
-                "): editor\\scridll.dll is missing; installation 2 (English 2.2, " + prefix.folders[1].string() +
-                "): editor\\scridll.dll is missing");
+  EXPECT_EQ(GameNotLocatedDetails(installs), std::string(kGameNotLocatedMessage) + " installation 1 (English 2.2, " +
+                                                 prefix.folders[0].string() +
+                                                 "): editor\\scridll.dll is missing; installation 2 (English 2.2, " +
+                                                 prefix.folders[1].string() + "): editor\\scridll.dll is missing");
 
   // One line wherever it is shown: as the slots command's answer and as an error that ends convert.
   const auto cli = RunProgram(KARTWERK_EXE, {"slots"}, prefix.Env());

@@ -28,9 +28,8 @@ fs::path ConvertInto(const fs::path& place, const fs::path& backups, const std::
 
 TEST(BackupListingTest, SizesCountsAndWordsReadAsAPersonWritesThem) {
   const std::pair<std::uintmax_t, const char*> sizes[] = {
-      {0, "0 bytes"},        {1, "1 byte"},        {999, "999 bytes"},        {1000, "1.0 kB"},
-      {12345, "12.3 kB"},    {999499, "999 kB"},   {999500, "1.0 MB"},        {177000000, "177 MB"},
-      {2100000000, "2.1 GB"}, {5000000000000, "5.0 TB"},
+      {0, "0 bytes"},     {1, "1 byte"},      {999, "999 bytes"},    {1000, "1.0 kB"},       {12345, "12.3 kB"},
+      {999499, "999 kB"}, {999500, "1.0 MB"}, {177000000, "177 MB"}, {2100000000, "2.1 GB"}, {5000000000000, "5.0 TB"},
   };
   for (const auto& [bytes, text] : sizes) EXPECT_EQ(BackupSizeText(bytes), text) << bytes;
 
@@ -97,7 +96,8 @@ TEST(BackupListingTest, EverySpellingOfAPlaceFindsItsBackups) {
   for (const fs::path& spelling : {place, TargetPath(viaDrive), TargetPath(place / ".." / "map.001")}) {
     EXPECT_EQ(store.OfPlace(spelling).size(), 2u) << TextFromPath(spelling);
   }
-  EXPECT_TRUE(store.OfPlace(TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.002")).empty());
+  EXPECT_TRUE(
+      store.OfPlace(TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.002")).empty());
 }
 
 TEST(BackupListingTest, ARecordThatCannotBeWrittenSaysWhy) {

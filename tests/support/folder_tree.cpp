@@ -39,7 +39,7 @@ std::vector<std::string> TreeStats(const std::filesystem::path& root) {
   const auto add = [&](const fs::path& path, const std::string& name) {
     const fs::file_status status = fs::symlink_status(path);
     const std::optional<EntryTimes> times = ReadEntryTimes(path);
-    std::string line = name + (fs::is_symlink(status) ? " link " + fs::read_symlink(path).string()
+    std::string line = name + (fs::is_symlink(status)     ? " link " + fs::read_symlink(path).string()
                                : fs::is_directory(status) ? " folder"
                                                           : " file");
     if (!fs::is_symlink(status)) line += " mode " + std::to_string(static_cast<unsigned>(status.permissions()));
