@@ -1,15 +1,18 @@
-// kartwerk backups [--slot N | --out DIR] [--json]: the backups of replaced folders, where each
-// came from and whether Kartwerk may remove it; kartwerk restore BACKUP: puts one back.
+// kartwerk backups [--slot N | --out DIR] [--json]: the backups of replaced folders, newest
+// first, one line each; kartwerk restore BACKUP: puts one back.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/commands.hpp"
 #include "core/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "install/slot_target.hpp"
+#include "pipeline/backup_listing.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
@@ -47,11 +50,14 @@ int ListBackups(const BackupsOptions& options) {
     place = TargetPath(PathFromText(options.out));
   }
   const BackupStore store(DefaultBackupFolder());
+  std::vector<BackupRecord> backups = place.empty() ? store.List() : store.OfPlace(place);
+  std::reverse(backups.begin(), backups.end());  // newest first
   nlohmann::json list = nlohmann::json::array();
-  for (const BackupRecord& backup : store.List()) {
-    if (!place.empty() && backup.origin != place) continue;
-    const bool unchanged = BackupStore::IsUnchangedConversion(backup);
+  std::uintmax_t total = 0;
+  for (const BackupRecord& backup : backups) {
+    const BackupState state = StateOfBackup(backup);
     const std::uintmax_t bytes = FolderBytes(backup.folder);
+    total += bytes;
     if (options.json) {
       list.push_back({{"backup", TextFromPath(backup.folder)},
                       {"origin", backup.origin.empty() ? nullptr : nlohmann::json(TextFromPath(backup.origin))},
@@ -59,31 +65,42 @@ int ListBackups(const BackupsOptions& options) {
                       {"time", BackupTimeText(backup.when)},
                       {"title", backup.title},
                       {"bytes", bytes},
-                      {"unchangedConversion", unchanged}});
+                      {"unchangedConversion", state == BackupState::kUnchangedConversion},
+                      {"state", BackupStateText(state)}});
       continue;
     }
-    std::cout << ShownText(TextFromPath(backup.folder)) << "\n  from "
-              << (backup.origin.empty() ? "an unknown place" : Quoted(backup.origin));
-    if (!backup.installation.empty()) std::cout << " (installation " << Quoted(backup.installation) << ")";
-    std::cout << "\n  " << (backup.when.empty() ? "time unknown" : BackupTimeText(backup.when)) << ", \""
-              << ShownText(backup.title) << "\", " << bytes << " bytes, "
-              << (unchanged ? "an unchanged conversion (removed once ten newer backups of its place exist)"
-                            : "kept until you remove it")
+    std::cout << BackupLine(backup, LocalBackupTimeText(backup.when), bytes, state) << "\n";
+  }
+  if (options.json) {
+    std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else {
+    std::cout << ShownText(
+                     BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place, !place.empty()))
               << "\n";
   }
-  if (options.json) std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   return 0;
 }
 
 int Restore(const std::string& name) {
   const BackupStore store(DefaultBackupFolder());
-  const BackupRecord backup = store.Find(name);
+  BackupRecord backup;
+  try {
+    backup = store.Find(name);
+  } catch (const std::runtime_error&) {
+    // A folder that is no backup is most likely the place the user wants back.
+    std::error_code ec;
+    if (std::filesystem::is_directory(PathFromText(name), ec)) throw std::runtime_error(NotABackupText(name));
+    throw;
+  }
   const RestoreResult result = RestoreBackup(
       store, backup, [](const std::string& note) { std::cerr << "kartwerk: " << ShownText(note) << "\n"; });
   std::cerr << "kartwerk: put " << Quoted(backup.folder) << " back into " << Quoted(result.place) << "\n";
   if (!result.previous.empty())
     std::cerr << "kartwerk: " << ShownText(PreviousContentText(result.place, result.previous)) << "\n";
-  return 0;
+  if (result.notRestored.empty()) return 0;
+  std::cerr << "kartwerk: " << ShownText(NotRestoredText(result.notRestored)) << "; the backup "
+            << Quoted(backup.folder) << " stays\n";
+  return 1;
 }
 
 }  // namespace
@@ -101,8 +118,16 @@ void AddBackupsCommand(CLI::App& app, Runner& run) {
       ->excludes(game);
   cmd->add_flag("--json", options->json, "Print a JSON list");
   cmd->footer(
-      "A backup is kept until you remove it, unless it is byte for byte a conversion Kartwerk wrote (it can be\n"
-      "made again) and ten newer backups of the same place exist. kartwerk restore BACKUP puts one back.\n");
+      "One line per backup, newest first: the place it came from, the local time, the map's title, the size,\n"
+      "whether it is an unchanged conversion, an edited one or not a Kartwerk map, and in brackets the name\n"
+      "kartwerk restore takes. A last line counts them. A place is one folder however its path is spelled.\n"
+      "\n"
+      "Keeping backups:\n"
+      "  Every folder a conversion or a restore replaces is kept whole in the backups, with the full path it\n"
+      "  came from. A backup is kept until you remove it, unless it is byte for byte a conversion Kartwerk\n"
+      "  wrote (it can be made again) and ten newer backups of the same place exist.\n"
+      "\n"
+      "Exit status: 0 listed, 1 the slot's game could not be found, 2 wrong usage.\n");
   cmd->callback([&run, options] { run = [options] { return ListBackups(*options); }; });
 }
 
@@ -110,7 +135,12 @@ void AddRestoreCommand(CLI::App& app, Runner& run) {
   auto name = std::make_shared<std::string>();
   CLI::App* cmd = app.add_subcommand("restore", "Put a backup back where it came from");
   cmd->add_option("BACKUP", *name, "The backup's folder as kartwerk backups prints it, or its folder name")->required();
-  cmd->footer("What the place holds now is kept in the backups first, so a restore can be undone the same way.\n");
+  cmd->footer(
+      "What the place holds now is kept in the backups first, so a restore can be undone the same way. Files,\n"
+      "folders and links come back with their permissions and times; what cannot (a FIFO, a link the system\n"
+      "refuses) is named, and the backup then stays.\n"
+      "\n"
+      "Exit status: 0 put back whole, 1 not put back or not whole (the message says what), 2 wrong usage.\n");
   cmd->callback([&run, name] { run = [name] { return Restore(*name); }; });
 }
 

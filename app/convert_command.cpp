@@ -70,7 +70,16 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
       "The map name is the file name without its extension; a campaign is named by its three characters, so its\n"
       "main file and mission files listed together convert it once. A map that fails is reported and the others\n"
       "still convert; a summary ends the run, and the exit status is 1 when any map failed. Two different maps\n"
-      "with the same name are refused before anything is converted. With one map, DIR is the slot folder itself.\n");
+      "with the same name are refused before anything is converted. With one map, DIR is the slot folder itself.\n"
+      "\n"
+      "Replacing a folder:\n"
+      "  --out DIR replaces only a folder that is new or empty, or that holds a map (what Kartwerk wrote there,\n"
+      "  or a folder shaped like a slot); any other folder is refused before anything is written or moved.\n"
+      "  An editor slot (--slot N) is replaced whole, whatever it holds. Either way, what the folder held is\n"
+      "  moved to the backups first (kartwerk backups); a failed or stopped conversion leaves it as it was.\n"
+      "\n"
+      "Exit status: 0 every map converted, 1 a map or its folder failed (the message says which and why),\n"
+      "2 wrong usage.\n");
 }
 
 // Says what is wrong with the map file, if anything; returns whether it can be converted.

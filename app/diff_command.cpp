@@ -202,6 +202,7 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
                   "Draw the map with the changes marked into this PNG file (outside the folder compared)");
   cmd->footer(
       "The map is converted in memory and nothing is written; each file is compared with the folder's.\n"
+      "\n"
       "Exit status: 0 all files the same, 1 something differs, 2 wrong usage or trouble.\n");
   cmd->callback([&run, options, cmd] {
     if (cmd->count("--out") + cmd->count("--slot") + cmd->count("--backup") == 0)

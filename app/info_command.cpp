@@ -70,7 +70,10 @@ void AddInfoCommand(CLI::App& app, Runner& run) {
   CLI::App* cmd = app.add_subcommand("info", "Show a compiled map's kind, scheme, size, missions and sections");
   cmd->add_option("MAP", options->map, "Compiled map file (.qdm, .qdp or .qdc)")->required();
   cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
-  cmd->footer("The map is only read, as a conversion reads it; nothing is written.\n");
+  cmd->footer(
+      "The map is only read, as a conversion reads it; nothing is written.\n"
+      "\n"
+      "Exit status: 0 the map was read, 1 it could not be read (the message says why), 2 wrong usage.\n");
   cmd->callback([&run, options] { run = [options] { return RunInfo(*options); }; });
 }
 

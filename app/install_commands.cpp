@@ -115,7 +115,7 @@ int RunSlots(const SlotsOptions& options) {
   EnumerateInstallations(installs);
   const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
   if (!BuildSlotList(installs)) {
-    std::cerr << "kartwerk: " << GameNotLocatedDetails(installs) << "\n";
+    std::cerr << "kartwerk: " << ShownText(GameNotLocatedDetails(installs)) << "\n";
     return 1;
   }
   for (const std::string& line : SkippedInstallationLines(installs, skipped)) std::cerr << "kartwerk: " << line << "\n";
@@ -155,7 +155,10 @@ void AddInstallsCommand(CLI::App& app, Runner& run) {
       "names it and the Wine prefix it was found in. Without --wine-prefix or WINEPREFIX, ~/.wine and the\n"
       "prefixes of Steam's Proton, Lutris and Bottles are searched in that order. The other commands use\n"
       "the first installation listed that has its editor (convert --slot: the one whose folder holds\n"
-      "the map, if any); an installation without editor\\scridll.dll is listed with what it lacks.\n");
+      "the map, if any); an installation without editor\\scridll.dll is listed with what it lacks.\n"
+      "\n"
+      "Exit status: 0 the installations were listed (none found is no failure), 1 the registry could not be\n"
+      "read, 2 wrong usage.\n");
   cmd->callback([&run, options] { run = [options] { return RunInstalls(*options); }; });
 }
 
@@ -168,7 +171,10 @@ void AddSlotsCommand(CLI::App& app, Runner& run) {
   cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
   cmd->footer(
       "The game is the first installation kartwerk installs lists that has its editor, or the one --game or\n"
-      "--wine-prefix names.\n");
+      "--wine-prefix names.\n"
+      "\n"
+      "Exit status: 0 the slots were listed, 1 the game or its slot folders could not be found or read,\n"
+      "2 wrong usage.\n");
   cmd->callback([&run, options] { run = [options] { return RunSlots(*options); }; });
 }
 
@@ -177,7 +183,9 @@ void AddRegisterCommand(CLI::App& app, Runner& run) {
   cmd->footer(
       "Writes the map types, a desktop entry and the icon for this user under XDG_DATA_HOME (else\n"
       "~/.local/share). The installed package does the same for every user; where its desktop entry is\n"
-      "installed, nothing is written for the user. The windows do it at each start.\n");
+      "installed, nothing is written for the user. The windows do it at each start.\n"
+      "\n"
+      "Exit status: 0 written (or already done for every user), 1 it could not be written, 2 wrong usage.\n");
   cmd->callback([&run] {
     run = [] {
       if (const auto entry = SystemWideAssociation()) {

@@ -8,6 +8,7 @@
 #include "app/commands.hpp"
 #include "app/first_argument.hpp"
 #include "app/gui_main.hpp"
+#include "app/unexpanded_paths.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
 #include "core/shown_text.hpp"
@@ -25,7 +26,21 @@ constexpr const char* kMainHelpFooter =
     "  installs lists what is found). --game DIR names the game's folder instead.\n"
     "\n"
     "Exit status:\n"
-    "  0 success, 1 the work failed (the message names the file), 2 wrong usage.\n"
+    "  0 success, 1 the work failed (the message names the file), 2 wrong usage. Each subcommand's --help\n"
+    "  ends with its own.\n"
+    "\n"
+    "Files:\n"
+    "  $XDG_DATA_HOME/kartwerk/ (else ~/.local/share/kartwerk/; on Windows %LOCALAPPDATA%\\kartwerk\\)\n"
+    "      Kartwerk's data folder, readable by you alone.\n"
+    "  $XDG_DATA_HOME/kartwerk/replaced-slots/\n"
+    "      The backups: each folder a conversion or a restore replaced, whole, named after its place, the\n"
+    "      time in UTC and the map's title (kartwerk backups lists them, kartwerk restore puts one back).\n"
+    "  $XDG_DATA_HOME/kartwerk/replaced-slots/.about/\n"
+    "      One record per backup: the full path it came from, when, the title, and whether it is what\n"
+    "      Kartwerk wrote.\n"
+    "  $XDG_DATA_HOME/kartwerk/replaced-slots/.written/\n"
+    "      What the last conversion into each place wrote: every file's size and SHA-256 (nothing of it\n"
+    "      is kept in the slot).\n"
     "\n"
     "Examples:\n"
     "  kartwerk                                open the map browser\n"
@@ -75,6 +90,9 @@ int main(int rawArgc, char** rawArgv) {
     if (e.get_exit_code() == 0 || !mistake) return app.exit(e) == 0 ? 0 : 2;
     std::cerr << "kartwerk: " << *mistake << "\n";
     return 2;
+  }
+  for (const std::string& warning : kartwerk::app::UnexpandedTildeWarnings(app)) {
+    std::cerr << "kartwerk: warning: " << kartwerk::ShownText(warning) << "\n";
   }
   if (!run) return kartwerk::app::RunWindowMode(argc, argv, app, windows);
   try {

@@ -165,8 +165,9 @@ int PreviewGallery(const PreviewOptions& options) {
   }
   WriteFileAtomic(folder / "index.html", GalleryPage(gallery));
   if (!options.quiet || !failed.empty()) {
-    std::cerr << gallery.size() << " maps: " << gallery.size() - failed.size() << " drawn, " << failed.size()
-              << " failed; gallery " << ShownText(TextFromPath(folder / "index.html")) << "\n";
+    std::cerr << gallery.size() << (gallery.size() == 1 ? " map: " : " maps: ") << gallery.size() - failed.size()
+              << " drawn, " << failed.size() << " failed; gallery " << ShownText(TextFromPath(folder / "index.html"))
+              << "\n";
   }
   return failed.empty() ? 0 : 1;
 }
@@ -198,8 +199,9 @@ void AddPreviewCommand(CLI::App& app, Runner& run) {
       "Cells the map file does not hold are drawn as a grey checker board.\n"
       "With --out DIR each map gives DIR/<map name>.png (a campaign: its map, and DIR/<name>/mis.NNN.png per\n"
       "mission), and DIR/index.html shows them all with each map's kind, size, scheme and missions. A map that\n"
-      "cannot be read is reported (and listed in the gallery) while the others are drawn; the exit status is\n"
-      "then 1.\n");
+      "cannot be read is reported (and listed in the gallery) while the others are drawn.\n"
+      "\n"
+      "Exit status: 0 every picture drawn, 1 a map could not be drawn or a file not written, 2 wrong usage.\n");
   cmd->callback([&run, options, cmd] {
     if (cmd->count("--output") == 0 && cmd->count("--out") == 0) throw CLI::RequiredError("-o FILE.png or --out DIR");
     if (cmd->count("--output") > 0 && options->maps.size() > 1) {

@@ -155,6 +155,42 @@ void SetModificationTime(const std::filesystem::path& path, std::time_t seconds)
   _wutime(path.c_str(), &times);
 }
 
+namespace {
+
+// FILETIME counts 100 ns from 1601; EntryTimes counts ns from 1970.
+constexpr std::int64_t kFileTimeTo1970 = 116444736000000000LL;
+
+std::int64_t FromFileTime(const FILETIME& t) {
+  const std::int64_t ticks = (static_cast<std::int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  return (ticks - kFileTimeTo1970) * 100;
+}
+
+FILETIME ToFileTime(std::int64_t nanoseconds) {
+  const std::uint64_t ticks = static_cast<std::uint64_t>(nanoseconds / 100 + kFileTimeTo1970);
+  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+}  // namespace
+
+std::optional<EntryTimes> ReadEntryTimes(const std::filesystem::path& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return EntryTimes{FromFileTime(data.ftLastAccessTime), FromFileTime(data.ftLastWriteTime)};
+}
+
+std::error_code SetEntryTimes(const std::filesystem::path& path, const EntryTimes& times) {
+  // Folders open only with backup semantics; a link is opened itself, not followed.
+  HANDLE handle = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {static_cast<int>(GetLastError()), std::system_category()};
+  const FILETIME accessed = ToFileTime(times.accessed);
+  const FILETIME modified = ToFileTime(times.modified);
+  const bool set = SetFileTime(handle, nullptr, &accessed, &modified);
+  const DWORD error = GetLastError();
+  CloseHandle(handle);
+  return set ? std::error_code() : std::error_code(static_cast<int>(error), std::system_category());
+}
+
 unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
 
 bool ProcessIsRunning(unsigned long id) {
@@ -215,7 +251,10 @@ std::filesystem::path ResolvedPath(const std::filesystem::path& path) {
 std::FILE* OpenForReading(const std::filesystem::path& path, bool& notAFile) {
   notAFile = false;
   // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+  // O_NOATIME is refused (EPERM) for a file of another user; such a file is read as usual.
+  int fd = ::open(path.c_str(), kFlags | O_NOATIME);
+  if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), kFlags);
   if (fd < 0) return nullptr;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -284,6 +323,31 @@ void SetModificationTime(const std::filesystem::path& path, std::time_t seconds)
     seconds, seconds
   };
   ::utime(path.c_str(), &times);
+}
+
+std::optional<EntryTimes> ReadEntryTimes(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  constexpr std::int64_t kNano = 1000000000;
+  return EntryTimes{static_cast<std::int64_t>(st.st_atim.tv_sec) * kNano + st.st_atim.tv_nsec,
+                    static_cast<std::int64_t>(st.st_mtim.tv_sec) * kNano + st.st_mtim.tv_nsec};
+}
+
+std::error_code SetEntryTimes(const std::filesystem::path& path, const EntryTimes& times) {
+  constexpr std::int64_t kNano = 1000000000;
+  const auto spec = [](std::int64_t ns) {
+    // Floor division, so that times before 1970 keep their nanoseconds within 0 to 999999999.
+    std::int64_t seconds = ns / kNano;
+    std::int64_t rest = ns % kNano;
+    if (rest < 0) {
+      rest += kNano;
+      --seconds;
+    }
+    return timespec{static_cast<time_t>(seconds), static_cast<long>(rest)};
+  };
+  const timespec both[2] = {spec(times.accessed), spec(times.modified)};
+  if (::utimensat(AT_FDCWD, path.c_str(), both, AT_SYMLINK_NOFOLLOW) != 0) return {errno, std::generic_category()};
+  return {};
 }
 
 unsigned long CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }

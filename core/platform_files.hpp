@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <system_error>
 
 namespace kartwerk {
 
@@ -24,6 +26,8 @@ std::filesystem::path ResolvedPath(const std::filesystem::path& path);
 // Opens an existing file for reading, but only a regular file: a FIFO, a device or a folder is
 // refused (notAFile set, nullptr returned) without ever blocking, because the file is opened
 // non-blocking and checked on its handle, so nothing can swap it between the check and the read.
+// Reading leaves the file's access time as it was where the system allows it (the user's own
+// files on Linux), so hashing or copying a slot never changes what a backup keeps.
 std::FILE* OpenForReading(const std::filesystem::path& path, bool& notAFile);
 
 // A new file of a unique name beside target (for an atomic replace); its path is returned in made.
@@ -49,6 +53,15 @@ void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits);
 void MakeWritable(const std::filesystem::path& path);
 
 void SetModificationTime(const std::filesystem::path& path, std::time_t seconds);
+
+// An entry's last access and modification times, in nanoseconds since 1970 (UTC). Read and set on
+// the entry itself: a symbolic link's own times, never its target's.
+struct EntryTimes {
+  std::int64_t accessed = 0;
+  std::int64_t modified = 0;
+};
+std::optional<EntryTimes> ReadEntryTimes(const std::filesystem::path& path);
+std::error_code SetEntryTimes(const std::filesystem::path& path, const EntryTimes& times);
 
 // Ten random letters and digits, for names nobody else picks by chance.
 std::string RandomSuffix();

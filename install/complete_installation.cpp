@@ -65,11 +65,13 @@ std::vector<std::string> SkippedInstallationLines(const GameInstallations& insta
 std::string GameNotLocatedDetails(const GameInstallations& installs) {
   std::string text(kGameNotLocatedMessage);
   const std::size_t chosen = installs.ChosenVersion;
+  const char* separator = " ";
   for (std::size_t number = 1; number <= installs.InstalledVersions.size(); ++number) {
     if (chosen != 0 && number != chosen) continue;
     const std::string missing = MissingEditorFile(installs.InstalledVersions[number - 1]);
     if (missing.empty()) continue;
-    text += "\n  " + InstallationName(installs, number) + ": " + missing + " is missing";
+    text += separator + InstallationName(installs, number) + ": " + missing + " is missing";
+    separator = "; ";
     if (chosen != 0 && installs.InstalledVersions.size() > 1) {
       text += " (the map lies in its folder; name another game folder with --game DIR)";
     }

@@ -32,9 +32,9 @@ std::string InstallationName(const GameInstallations& installs, std::size_t numb
 std::vector<std::string> SkippedInstallationLines(const GameInstallations& installs,
                                                   const std::vector<std::size_t>& skipped);
 
-// Why the game could not be located: the fixed message as the first line, then each incomplete
-// installation, indented, with its folder and the file it lacks (or, for an installation chosen by the
-// map's folder, that one alone).
+// Why the game could not be located, on one line: the fixed message, then each incomplete
+// installation with its folder and the file it lacks, separated by "; " (or, for an installation
+// chosen by the map's folder, that one alone).
 std::string GameNotLocatedDetails(const GameInstallations& installs);
 
 }  // namespace kartwerk

@@ -14,8 +14,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # A tool for a game's maps, not a game: "games" is for packages that bring one (/usr/games).
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The game and its editor run under Wine.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine")
+# The game and its editor run under Wine; the shell completion the package installs is loaded by
+# bash-completion, without which `kartwerk con<TAB>` does nothing.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine, bash-completion")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converts compiled Vornmark II maps back into editor source")
 # The extended description; the summary above is its first line.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION

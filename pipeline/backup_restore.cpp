@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "core/folder_moves.hpp"
 #include "core/path_text.hpp"
 
 namespace kartwerk {
@@ -15,21 +14,34 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
   }
   SlotCommit slot(backup.origin, store.Folder(), warn);
   // A copy, so that a failing commit still leaves the backup whole.
+  RestoreResult result;
   try {
     fs::remove(slot.Folder());
-    CopyFolder(backup.folder, slot.Folder());
+    result.notRestored = CopyFolderAsFarAsPossible(backup.folder, slot.Folder());
   } catch (const fs::filesystem_error& e) {
-    throw SlotFolderError("Cannot copy \"" + TextFromPath(backup.folder) + "\": " + e.code().message());
+    throw SlotFolderError("Cannot copy \"" + TextFromPath(backup.folder) + "\": " + FolderMoveReason(e));
   }
-  const bool unchanged = BackupStore::IsUnchangedConversion(backup);
+  // A backup that did not come back whole is no conversion Kartwerk can make again.
+  const bool unchanged = result.notRestored.empty() && BackupStore::IsUnchangedConversion(backup);
   slot.PutsBackBackup(unchanged ? backup.written : std::nullopt);
-  RestoreResult result{slot.Target(), slot.Commit()};
+  result.place = slot.Target();
+  result.previous = slot.Commit();
+  if (!result.notRestored.empty()) return result;  // the backup is the only whole copy
   try {
     store.Remove(backup.folder);
   } catch (const fs::filesystem_error& e) {
     if (warn) warn("\"" + TextFromPath(backup.folder) + "\" was put back but stays as well: " + e.code().message());
   }
   return result;
+}
+
+std::string NotRestoredText(const std::vector<UncopiedEntry>& entries) {
+  std::string text = "could not put back ";
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += "\"" + TextFromPath(entries[i].relative) + "\" (" + entries[i].reason + ")";
+  }
+  return text;
 }
 
 }  // namespace kartwerk

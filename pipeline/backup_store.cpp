@@ -1,6 +1,7 @@
 #include "pipeline/backup_store.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -57,23 +58,28 @@ std::string Unescaped(std::string_view value) {
 std::optional<std::string> ReadText(const fs::path& file) { return ReadFileText(file); }
 
 // A record replaces its previous version whole: written beside it under a name of this process,
-// then renamed over it.
+// then renamed over it. A failure names its reason (a full disk, a folder that cannot be written).
 void WriteRecord(const fs::path& file, const std::string& text) {
+  const auto cannot = [&](const std::string& reason) {
+    return std::runtime_error("Cannot write the record \"" + TextFromPath(file) + "\": " + reason);
+  };
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
+  if (ec) throw cannot(ec.message());
   const fs::path temp = file.parent_path() / ProcessMarkedName(kRecordTemp);
-  {
-    std::ofstream out(temp, std::ios::binary);
-    out << text;
-    if (!out.flush()) {
-      fs::remove(temp, ec);
-      throw std::runtime_error("Cannot write the record " + TextFromPath(file));
-    }
+  std::FILE* out = OpenFile(temp, "wbx");
+  if (!out) throw cannot(std::error_code(errno, std::generic_category()).message());
+  int error = std::fwrite(text.data(), 1, text.size(), out) == text.size() ? 0 : errno;
+  if (std::fclose(out) != 0 && error == 0) error = errno;
+  if (error == 0) {
+    fs::rename(temp, file, ec);
+  } else {
+    ec = std::error_code(error, std::generic_category());
   }
-  fs::rename(temp, file, ec);
   if (ec) {
-    fs::remove(temp, ec);
-    throw std::runtime_error("Cannot write the record " + TextFromPath(file));
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    throw cannot(ec.message());
   }
 }
 
@@ -130,12 +136,14 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
     if (key == "installation") record.installation = PathFromText(value);
     if (key == "when") record.when = value;
     if (key == "title") record.title = value;
+    if (key == "converted") record.converted = true;
     if (key == "written") {
       record.written = ListingFromText(rest);
       break;
     }
   }
   if (record.origin.empty() || !IsWhen(record.when)) return std::nullopt;
+  record.converted = record.converted || record.written.has_value();
   return record;
 }
 
@@ -143,6 +151,7 @@ void BackupStore::Describe(const BackupRecord& record) const {
   std::string text = "origin " + Escaped(TextFromPath(record.origin)) + "\n";
   if (!record.installation.empty()) text += "installation " + Escaped(TextFromPath(record.installation)) + "\n";
   text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
+  if (record.converted || record.written) text += "converted\n";
   if (record.written) text += "written\n" + ListingText(*record.written);
   WriteRecord(AboutPath(record.folder), text);
 }
@@ -248,11 +257,20 @@ std::string BackupStore::WhenOf(const fs::path& backup, const std::string& place
                                                             : std::string();
 }
 
-std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vector<fs::path>& keep) const {
+std::vector<BackupRecord> BackupStore::OfPlace(const fs::path& place) const {
+  // Resolved once: the backups' places are resolved one by one, and mostly spelled alike.
+  const fs::path resolved = ResolvedPath(place);
   std::vector<BackupRecord> ofPlace;
   for (BackupRecord& backup : List()) {
-    if (backup.origin == place) ofPlace.push_back(std::move(backup));
+    if (!backup.origin.empty() && (backup.origin == place || ResolvedPath(backup.origin) == resolved)) {
+      ofPlace.push_back(std::move(backup));
+    }
   }
+  return ofPlace;
+}
+
+std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vector<fs::path>& keep) const {
+  const std::vector<BackupRecord> ofPlace = OfPlace(place);
   std::vector<fs::path> removed;
   for (std::size_t i = 0; i + kKeptBackupsPerPlace < ofPlace.size(); ++i) {
     const BackupRecord& backup = ofPlace[i];

@@ -10,7 +10,7 @@
 // A backup belongs to its place: the full path it came from (the installation's slot, or an --out
 // folder). Kartwerk removes a backup by itself only when it is byte for byte a conversion it wrote
 // (it can be made again) and is not among the ten newest of its place; everything else stays until
-// the user removes it.
+// the user removes it. A place is the folder itself, however its path is spelled.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +34,7 @@ struct BackupRecord {
   std::filesystem::path installation;  // the game folder, for an editor slot
   std::string when;                    // "2026-12-07 14-30-21.042Z-01": sorts oldest first
   std::string title;
+  bool converted = false;                // the place held Kartwerk's conversion (perhaps edited since)
   std::optional<FolderListing> written;  // what Kartwerk wrote there, when the backup was exactly that
 };
 
@@ -57,6 +58,10 @@ class BackupStore {
 
   // Every backup in the folder, oldest first; folders no record describes have an empty origin.
   std::vector<BackupRecord> List() const;
+  // The backups of a place, oldest first: every spelling of one folder (through a link, a Wine
+  // drive's dosdevices entry, "..") is the same place.
+  std::vector<BackupRecord> OfPlace(const std::filesystem::path& place) const;
+
   // The backup named by its path or by its folder name (or the start of it, when only one
   // matches); throws std::runtime_error saying what is wrong.
   BackupRecord Find(const std::string& pathOrName) const;

@@ -68,7 +68,9 @@ std::string CampaignMissionName(const std::string& entry) {
 std::string ConversionEnd::ErrorText() const { return ExceptionText(error); }
 
 std::string ConversionEnd::FailureText() const {
-  const std::string untouched = slotLeftAsItWas ? "; the slot was left as it was" : "";
+  const std::string untouched = !slotLeftAsItWas ? ""
+                                : intoOutFolder  ? "; the folder was left as it was"
+                                                 : "; the slot was left as it was";
   if (!error) return stopped ? "the conversion was stopped" + untouched : std::string();
   std::string where = failedInStep ? "step \"" + failedStep + "\"" : failedStep;
   if (!failedMission.empty()) where += (failedInStep ? " of mission " : " for mission ") + failedMission;

@@ -28,6 +28,7 @@ struct ConversionEnd {
   bool failedInStep = false;              // whether failedStep is a step's label
   std::string failedMission;              // MissionName when a mission's step failed; empty for the map-level steps
   std::filesystem::path previousContent;  // where the slot folder's previous content was kept; empty when none
+  bool intoOutFolder = false;             // the target is an --out folder: messages speak of "the folder"
   bool slotLeftAsItWas = false;           // a failure or stop that did not touch the slot folder
 
   bool Completed() const { return !stopped && !error; }

@@ -45,6 +45,7 @@ void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
 MapConversion::MapConversion(ConvertRequest request) : request_(std::move(request)) {
   c_.Warn = request_.Warn;
   c_.GameVersionKind = request_.GameVersionKind;
+  end_.intoOutFolder = request_.OnlyReplaceMaps;
 }
 
 MapConversion::~MapConversion() {
@@ -131,7 +132,9 @@ void MapConversion::Start() {
   worker_->SetProgressHandler(request_.Progress);
   // The sink settles the end on the worker, before anyone hears of it.
   worker_->SetEndHandler([this](const ConversionEnd& result) {
+    const bool intoOutFolder = end_.intoOutFolder;
     end_ = result;
+    end_.intoOutFolder = intoOutFolder;
     settled_ = true;
     sink_->Finish(end_);
     if (request_.Ended) request_.Ended(end_);

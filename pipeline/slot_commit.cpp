@@ -135,6 +135,7 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const std::string& slotN
   record.installation = InstallationOfSlot(record.origin);
   record.when = BackupStore::WhenOf(backup, slotName);
   record.title = FolderTitle(backup);
+  record.converted = recorded.has_value();
   if (recorded && ListFolder(backup) == recorded) record.written = recorded;
   try {
     store_.Describe(record);
@@ -163,7 +164,7 @@ fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slot
       DescribeBackup(backup, slotName, recorded);
       return backup;
     } catch (const fs::filesystem_error& e) {
-      reason = e.code().message();
+      reason = FolderMoveReason(e);
       if (!fs::exists(backup, ec)) break;
     }
   }
@@ -237,7 +238,7 @@ fs::path SlotCommit::Commit() {
       try {
         CopyFolder(target_, copied);
       } catch (const fs::filesystem_error& e) {
-        throw cannotKeep(e.code().message());
+        throw cannotKeep(FolderMoveReason(e));
       }
     }
   }

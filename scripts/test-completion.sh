@@ -139,6 +139,10 @@ expect_lacks "restore <TAB>" "$backups" a.qdm notes.txt
 expect_has "restore /<TAB>" "$(complete_at restore /)" "$kept"
 expect_lacks "restore su<TAB>" "$(complete_at restore su)" "$kept"
 expect_has "restore su<TAB>" "$(complete_at restore su)" "sub folder"
+# diff --backup takes the same backups.
+diff_backups=$(complete_at diff a.qdm --backup "")
+expect_has "diff --backup <TAB>" "$diff_backups" "$kept" "sub folder"
+expect_lacks "diff --backup <TAB>" "$diff_backups" a.qdm notes.txt
 
 # Values the completion cannot know: nothing is offered.
 [ -z "$(complete_at convert a.qdm --out x --jobs "")" ] && pass || fail "--jobs offers values"

@@ -4,7 +4,9 @@
 #   scripts/test-package.sh runs BUILD        the extracted program converts and reads maps with its own
 #                                     data and module, also after its tree has been moved
 #   scripts/test-package.sh checks BUILD      lintian (no errors), desktop-file-validate, appstreamcli,
-#                                     the manual page, and the map types opening with Kartwerk
+#                                     the manual page (FILES, EXIT STATUS of every subcommand, the rules
+#                                     for --out and the backups), the README, and the map types opening
+#                                     with Kartwerk
 #   scripts/test-package.sh install BUILD     `make install DESTDIR=...` installs the same files
 set -euo pipefail
 step=${1:?step}
@@ -31,7 +33,10 @@ build)
   for library in libc6 libstdc++6 zlib1g libqt6widgets6; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
   done
-  echo "package $(basename "$deb"), $(stat -c %s "$deb") bytes; Depends: $depends"
+  # The completion needs bash-completion to be loaded at all.
+  recommends=$(dpkg-deb -f "$deb" Recommends)
+  [[ $recommends == *bash-completion* ]] || fail "Recommends lacks bash-completion: $recommends"
+  echo "package $(basename "$deb"), $(stat -c %s "$deb") bytes; Depends: $depends; Recommends: $recommends"
   ;;
 
 runs)
@@ -41,7 +46,8 @@ runs)
            usr/share/applications/kartwerk.desktop usr/share/mime/packages/kartwerk.xml \
            usr/share/icons/hicolor/16x16/apps/kartwerk.png usr/share/icons/hicolor/256x256/apps/kartwerk.png \
            usr/share/metainfo/org.kartwerk.kartwerk.metainfo.xml usr/share/man/man1/kartwerk.1.gz \
-           usr/share/bash-completion/completions/kartwerk usr/share/doc/kartwerk/copyright; do
+           usr/share/bash-completion/completions/kartwerk usr/share/doc/kartwerk/copyright \
+           usr/share/doc/kartwerk/README.md; do
     [ -f "$root/$f" ] || fail "the package has no $f"
   done
   "$build/tools/make_samples" "$scratch/maps" > "$scratch/maps.txt"
@@ -97,9 +103,19 @@ checks)
     fail "appstreamcli validate"
   # The manual page is the program's help, every subcommand included.
   man=$(gzip -dc "$root/usr/share/man/man1/kartwerk.1.gz")
-  for text in '.TH KARTWERK "1"' 'SUBCOMMANDS' 'kartwerk convert' 'kartwerk installs' '\-\-version'; do
+  for text in '.TH KARTWERK "1"' 'SUBCOMMANDS' 'kartwerk convert' 'kartwerk installs' '\-\-version' \
+              '.SH FILES' 'replaced\-slots/.about/' 'replaced\-slots/.written/' '.SH "REPLACING A FOLDER"' \
+              '.SH BACKUPS' '.SH "EXIT STATUS"'; do
     [[ $man == *"$text"* ]] || fail "the manual page lacks $text"
   done
+  # EXIT STATUS names every subcommand --help lists.
+  statuses=$(sed -n '/^\.SH "EXIT STATUS"/,/^\.SH/p' <<< "$man")
+  for sub in $("$root/usr/bin/kartwerk" --help | sed -n '/^Subcommands:/,/^$/p' | awk 'NR > 1 && NF { print $1 }'); do
+    [[ $statuses == *".B kartwerk $sub"* ]] || fail "EXIT STATUS lacks kartwerk $sub"
+  done
+  # The README in the package is the project's, opening with its quick start.
+  cmp -s "$root/usr/share/doc/kartwerk/README.md" "$(dirname "$0")/../README.md" || fail "the packaged README differs"
+  head -n 20 "$root/usr/share/doc/kartwerk/README.md" | grep -q 'make run' || fail "the README does not open with make run"
   # What the triggers of shared-mime-info and desktop-file-utils do when the package is
   # installed; then the desktop (GIO, as file managers use it) opens each map type with Kartwerk.
   share="$root/usr/share"

@@ -87,7 +87,7 @@ TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, "kartwerk: " + maps[0].string() + ": checking the output folder failed: \"" + out.string() +
                              "\" holds files Kartwerk did not write (mis.000/notes, notes.txt); nothing was written "
-                             "or moved: choose a new or empty folder; the slot was left as it was\n");
+                             "or moved: choose a new or empty folder; the folder was left as it was\n");
   EXPECT_EQ(TreeFiles(out), mine);
   EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"maps", "slot"}));
 
@@ -132,7 +132,7 @@ TEST(ConvertCommandTest, FailureInTheSecondMissionIsReportedWithStatusOne) {
   auto r = RunProgram(KARTWERK_EXE, {"convert", (dir / "012.qdc").string(), "--out", out.string(), "--quiet"},
                       {"TMPDIR=" + temp.path().string()});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("step \"Mines\" of mission mis.004 failed: Stream read error; the slot was left as it was"),
+  EXPECT_NE(r.err.find("step \"Mines\" of mission mis.004 failed: Stream read error; the folder was left as it was"),
             std::string::npos)
       << r.err;
   EXPECT_FALSE(std::filesystem::exists(out)) << "no half-converted map";
@@ -162,8 +162,9 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
 
   auto failed = RunProgram(KARTWERK_EXE, {"convert", (dir / "maps" / "012.qdc").string(), "--out", slot.string()}, env);
   EXPECT_EQ(failed.status, 1);
-  EXPECT_NE(failed.err.find("step \"Mines\" of mission mis.009 failed: Stream read error; the slot was left as it was"),
-            std::string::npos)
+  EXPECT_NE(
+      failed.err.find("step \"Mines\" of mission mis.009 failed: Stream read error; the folder was left as it was"),
+      std::string::npos)
       << failed.err;
   EXPECT_EQ(TreeFiles(slot), campaign);
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.007"});
@@ -190,7 +191,7 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
   auto file = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", (dir / "map.001").string()}, env);
   EXPECT_EQ(file.status, 1);
   EXPECT_NE(file.err.find("preparing the slot folder failed: \"" + (dir / "map.001").string() +
-                          "\" is not a folder; the slot was left as it was"),
+                          "\" is not a folder; the folder was left as it was"),
             std::string::npos)
       << file.err;
   EXPECT_EQ(ReadBytes(dir / "map.001"), Bytes{'f'});
@@ -207,7 +208,7 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
   EXPECT_NE(full.err.find("checking the size failed: the conversion would write 2 MiB, more than the "),
             std::string::npos)
       << full.err;
-  EXPECT_NE(full.err.find(" bytes free on the target's disk; the slot was left as it was"), std::string::npos)
+  EXPECT_NE(full.err.find(" bytes free on the target's disk; the folder was left as it was"), std::string::npos)
       << full.err;
   EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'M', 'i', 'n', 'e'}}}));
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.002"});

@@ -274,7 +274,7 @@ TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
             std::string::npos)
       << r.err;
   // A mission grid later cannot be copied: the whole conversion fails and writes nothing.
-  EXPECT_NE(r.err.find("step \"Mines\" of mission mis.000 failed: Stream read error; the slot was left as it was"),
+  EXPECT_NE(r.err.find("step \"Mines\" of mission mis.000 failed: Stream read error; the folder was left as it was"),
             std::string::npos)
       << r.err;
   EXPECT_FALSE(std::filesystem::exists(slot()));

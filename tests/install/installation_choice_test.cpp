@@ -95,7 +95,7 @@ TEST(InstallationChoice, TheFirstCompleteOneIsUsedAndThoseSkippedAreNamed) {
   EXPECT_EQ(chosen.ChosenVersion, 2);
   EXPECT_FALSE(LocateGame(chosen));
   const std::string details = GameNotLocatedDetails(chosen);
-  EXPECT_EQ(Lines(details).size(), 2u) << details;
+  EXPECT_EQ(Lines(details).size(), 1u) << details;
   EXPECT_NE(details.find("installation 2 (English 2.2, " + prefix.folders[1].string() + "): editor\\scridll.dll"),
             std::string::npos)
       << details;
@@ -108,17 +108,19 @@ TEST(InstallationChoice, WithNoneCompleteEachFolderAndItsMissingFileIsNamed) {
   EXPECT_EQ(ChooseFirstCompleteInstallation(installs), (std::vector<std::size_t>{1, 2}));
   EXPECT_EQ(installs.ChosenVersion, 0);
   EXPECT_TRUE(SkippedInstallationLines(installs, {1, 2}).empty()) << "nothing used, so nothing to say was skipped";
-  const std::vector<std::string> lines = Lines(GameNotLocatedDetails(installs));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], kGameNotLocatedMessage);
-  EXPECT_EQ(lines[1],
-            "  installation 1 (English 2.2, " + prefix.folders[0].string() + "): editor\\scridll.dll is missing");
-  EXPECT_EQ(lines[2],
-            "  installation 2 (English 2.2, " + prefix.folders[1].string() + "): editor\\scridll.dll is missing");
+  EXPECT_EQ(GameNotLocatedDetails(installs), std::string(kGameNotLocatedMessage) + " installation 1 (English 2.2, " +
+                                                 prefix.folders[0].string() +
+                                                 "): editor\\scridll.dll is missing; installation 2 (English 2.2, " +
+                                                 prefix.folders[1].string() + "): editor\\scridll.dll is missing");
 
+  // One line wherever it is shown: as the slots command's answer and as an error that ends convert.
   const auto cli = RunProgram(KARTWERK_EXE, {"slots"}, prefix.Env());
   EXPECT_EQ(cli.status, 1);
-  EXPECT_EQ(Lines(cli.err).size(), 3u) << cli.err;
+  EXPECT_EQ(Lines(cli.err).size(), 1u) << cli.err;
+  const auto convert = RunProgram(KARTWERK_EXE, {"backups", "--slot", "3"}, prefix.Env());
+  EXPECT_EQ(convert.status, 1);
+  EXPECT_EQ(convert.err.find("\\n"), std::string::npos) << convert.err;
+  EXPECT_NE(convert.err.find("reinstall the game. installation 1 ("), std::string::npos) << convert.err;
   EXPECT_NE(cli.err.find(prefix.folders[1].string() + "): editor\\scridll.dll is missing"), std::string::npos);
 }
 

@@ -203,7 +203,7 @@ TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
   EXPECT_TRUE(ends[2].Completed());
   EXPECT_TRUE(ends[3].Completed());
   EXPECT_EQ(ends[4].FailureText(),
-            "step \"Mines\" of mission mis.004 failed: Stream read error; the slot was left as it was");
+            "step \"Mines\" of mission mis.004 failed: Stream read error; the folder was left as it was");
   EXPECT_EQ(ends[5].FailureText(), "opening the map failed: \"" + maps[5].string() + "\" does not exist");
 
   EXPECT_EQ(FolderContents(dir / "out" / "frontier"), ConvertedAlone(maps[0], dir / "alone0"));

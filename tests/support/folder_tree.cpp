@@ -5,8 +5,10 @@
 #endif
 
 #include <algorithm>
+#include <optional>
 
 #include "core/path_text.hpp"
+#include "core/platform_files.hpp"
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {
@@ -29,6 +31,28 @@ std::vector<std::string> EntryNames(const std::filesystem::path& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<std::string> TreeStats(const std::filesystem::path& root) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> lines;
+  const auto add = [&](const fs::path& path, const std::string& name) {
+    const fs::file_status status = fs::symlink_status(path);
+    const std::optional<EntryTimes> times = ReadEntryTimes(path);
+    std::string line = name + (fs::is_symlink(status)     ? " link " + fs::read_symlink(path).string()
+                               : fs::is_directory(status) ? " folder"
+                                                          : " file");
+    if (!fs::is_symlink(status)) line += " mode " + std::to_string(static_cast<unsigned>(status.permissions()));
+    line += times ? " modified " + std::to_string(times->modified) : " no times";
+    if (times && fs::is_regular_file(status)) line += " accessed " + std::to_string(times->accessed);
+    lines.push_back(line);
+  };
+  add(root, ".");
+  for (fs::recursive_directory_iterator it(root), end; it != end; ++it) {
+    add(it->path(), it->path().lexically_relative(root).generic_string());
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 #ifdef _WIN32

@@ -14,6 +14,12 @@ namespace kartwerk::testing {
 // Every file under root, by its path relative to root, with its bytes; sorted.
 std::vector<std::pair<std::string, Bytes>> TreeFiles(const std::filesystem::path& root);
 
+// Every entry under root and root itself, one line each, sorted: its relative path ("." for root),
+// kind, permission bits, modification time in nanoseconds, a link's target, and a file's access
+// time. (A folder's or link's access time moves whenever anything lists or reads it, this
+// function included.) Two folders that give the same lines look the same to stat.
+std::vector<std::string> TreeStats(const std::filesystem::path& root);
+
 // The names of the entries of a folder, sorted (empty when it does not exist).
 std::vector<std::string> EntryNames(const std::filesystem::path& folder);
 

@@ -1,0 +1,166 @@
+// `kartwerk backups` and `restore` as a user reads them, and the program's messages as a whole:
+// each is one line, whatever it says.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "core/path_text.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "pipeline/backup_store.hpp"
+#include "tests/support/run_program.hpp"
+
+namespace kartwerk {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Lines;
+using testing::RunProgram;
+using testing::ScratchFolder;
+
+std::vector<std::string> UserDataIn(const fs::path& folder) {
+  return {"XDG_DATA_HOME=" + TextFromPath(folder), "LOCALAPPDATA=" + TextFromPath(folder)};
+}
+
+// "map.007 2026-01-01 00-00-00.000Z-01" ... : count backups of place, one minute apart, as the
+// program's records describe them.
+void MakeBackups(const fs::path& store, const fs::path& place, int count) {
+  const BackupStore backups(store);
+  backups.MakeReady();
+  for (int i = 0; i < count; ++i) {
+    char when[40];
+    std::snprintf(when, sizeof when, "2026-01-%02d %02d-%02d-00.000Z-01", 1 + i / 1440, i / 60 % 24, i % 60);
+    BackupRecord record;
+    record.origin = place;
+    record.when = when;
+    record.title = "Map " + std::to_string(i);
+    record.folder = store / PathFromText(BackupName(TextFromPath(place.filename()), when, record.title));
+    fs::create_directories(record.folder);
+    std::ofstream(record.folder / "desc", std::ios::binary) << std::string(static_cast<std::size_t>(i), 'x');
+    backups.Describe(record);
+  }
+}
+
+TEST(BackupCommandsTest, ThreeHundredBackupsAreThreeHundredLinesNewestFirstAndACount) {
+  ScratchFolder dir;
+  const fs::path place = dir / "maps" / "out1";
+  fs::create_directories(place);
+  fs::create_directory_symlink(dir / "maps", dir / "link");
+  MakeBackups(dir / "data" / "kartwerk" / "replaced-slots", place, 300);
+
+  for (const std::string& spelling : {std::string(), TextFromPath(place), TextFromPath(dir / "link" / "out1")}) {
+    SCOPED_TRACE(spelling);
+    std::vector<std::string> args{"backups"};
+    if (!spelling.empty()) args.insert(args.end(), {"--out", spelling});
+    const auto r = RunProgram(KARTWERK_EXE, args, UserDataIn(dir / "data"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 301u);
+    std::vector<std::string> keys;
+    const std::regex line(
+        "^\"" + std::regex_replace(TextFromPath(place), std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
+        R"("  \d{4}-\d\d-\d\d \d\d:\d\d:\d\d  "Map \d+"  \d+ bytes?  not a Kartwerk map  \[(out1 [^\]]+)\]$)");
+    for (std::size_t i = 0; i < 300; ++i) {
+      std::smatch match;
+      ASSERT_TRUE(std::regex_match(lines[i], match, line)) << lines[i];
+      keys.push_back(match[1]);
+    }
+    EXPECT_TRUE(std::is_sorted(keys.rbegin(), keys.rend())) << "newest first";
+    EXPECT_EQ(keys.front(), "out1 2026-01-01 04-59-00.000Z-01");
+    // 0 + 1 + ... + 299 bytes of desc files.
+    EXPECT_EQ(lines[300].find("300 backups"), 0u) << lines[300];
+    EXPECT_NE(lines[300].find(", 44.9 kB; kartwerk restore"), std::string::npos) << lines[300];
+  }
+
+  const auto json = RunProgram(KARTWERK_EXE, {"backups", "--json"}, UserDataIn(dir / "data"));
+  const nlohmann::json list = nlohmann::json::parse(json.out);
+  ASSERT_EQ(list.size(), 300u);
+  EXPECT_EQ(list[0]["title"], "Map 299");
+  EXPECT_EQ(list[0]["bytes"], 299);
+  EXPECT_EQ(list[0]["state"], "not a Kartwerk map");
+  EXPECT_EQ(list[0]["unchangedConversion"], false);
+}
+
+TEST(BackupCommandsTest, MistakesWithPlacesAreToldAsSuch) {
+  ScratchFolder dir;
+  const fs::path place = dir / "out1";
+  fs::create_directories(place);
+  const auto restore = RunProgram(KARTWERK_EXE, {"restore", TextFromPath(place)}, UserDataIn(dir / "data"));
+  EXPECT_EQ(restore.status, 1);
+  EXPECT_EQ(restore.err, "kartwerk: " + TextFromPath(place) + " is not a backup; `kartwerk backups --out " +
+                             TextFromPath(place) + "` lists its backups\n");
+
+  // A quoted "~" reaches the program unexpanded.
+  const auto tilde = RunProgram(KARTWERK_EXE, {"backups", "--out", "~/maps"}, UserDataIn(dir / "data"));
+  EXPECT_EQ(tilde.status, 0);
+  EXPECT_EQ(Lines(tilde.err).size(), 1u) << tilde.err;
+  EXPECT_EQ(tilde.err.rfind("kartwerk: warning: \"~/maps\" starts with \"~\", which the shell did not expand", 0), 0u)
+      << tilde.err;
+  EXPECT_EQ(Lines(tilde.out),
+            std::vector<std::string>{"no backups of \"" + TextFromPath(fs::current_path() / "~" / "maps") + "\""});
+}
+
+// The string literals of a source file that hold a line break with more text after it.
+std::vector<std::string> MultiLineLiterals(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  const std::string text = buffer.str();
+  std::vector<std::string> found;
+  int line = 1;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') ++line;
+    if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+      while (i < text.size() && text[i] != '\n') ++i;
+      ++line;
+    } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+      for (i += 2; i + 1 < text.size() && !(text[i] == '*' && text[i + 1] == '/'); ++i) line += text[i] == '\n';
+      ++i;
+    } else if (c == '\'' || c == '"') {
+      std::string literal;
+      for (++i; i < text.size() && text[i] != c; ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) literal += text[i++];
+        literal += text[i];
+      }
+      const std::size_t newline = literal.find("\\n");
+      if (c == '"' && newline != std::string::npos && newline + 2 < literal.size()) {
+        found.push_back(TextFromPath(file.filename()) + ":" + std::to_string(line) + ": \"" + literal + "\"");
+      }
+    }
+  }
+  return found;
+}
+
+TEST(BackupCommandsTest, NoMessageOfTheProgramBreaksItsLine) {
+  // Where a line break inside a text is the point: files the program writes (records, pages,
+  // desktop files, the editor's own texts), help texts, and the windows' notices, which show lines.
+  const std::vector<std::string> writesLines = {"backup_store.cpp",    "folder_listing.cpp", "gallery_page.cpp",
+                                                "xdg_association.cpp", "slot_store.cpp",     "gzip_reasons.cpp",
+                                                "gui_main.cpp",        "text_lines.hpp"};
+  std::vector<std::string> found;
+  std::size_t files = 0;
+  for (const char* layer : {"app", "pipeline", "install", "core", "compare", "preview"}) {
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(KARTWERK_SOURCE_DIR) / layer)) {
+      const std::string name = TextFromPath(entry.path().filename());
+      if (!entry.is_regular_file() || std::find(writesLines.begin(), writesLines.end(), name) != writesLines.end())
+        continue;
+      if (entry.path().extension() != ".cpp" && entry.path().extension() != ".hpp") continue;
+      ++files;
+      for (std::string& literal : MultiLineLiterals(entry.path())) found.push_back(std::move(literal));
+    }
+  }
+  EXPECT_GT(files, 100u);
+  EXPECT_TRUE(found.empty()) << ::testing::PrintToString(found);
+  // The scan itself finds one.
+  ScratchFolder dir;
+  std::ofstream(dir / "probe.cpp")
+      << "// \"a\\nb\"\nthrow Error(\"first\\n  second\"); char q = '\"'; auto s = \"end\\n\";\n";
+  EXPECT_EQ(MultiLineLiterals(dir / "probe.cpp"), std::vector<std::string>{"probe.cpp:2: \"first\\n  second\""});
+}
+
+}  // namespace
+}  // namespace kartwerk
