@@ -125,6 +125,23 @@ void PairNearestFirst(std::vector<Edge> edges, PlacedPairing& p) {
     if (p.mapPartner[e.i] < 0 && p.folderPartner[e.j] < 0) Pair(p, e.i, e.j);
 }
 
+// After the pairing by place: an entry left alone on each side with the same type and fields
+// moved further than the move distance; with more than one on a side, which went where is unknown.
+void PairFarMoves(const std::vector<ListEntry>& a, const std::vector<ListEntry>& b, PlacedPairing& p) {
+  const auto signature = [](const ListEntry& e) {
+    std::string text = e.type;
+    for (const auto& [key, value] : e.fields) text.append("\n").append(key).append("=").append(value);
+    return text;
+  };
+  std::map<std::string, std::pair<std::vector<std::size_t>, std::vector<std::size_t>>> alone;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (p.mapPartner[i] < 0 && a[i].at) alone[signature(a[i])].first.push_back(i);
+  for (std::size_t j = 0; j < b.size(); ++j)
+    if (p.folderPartner[j] < 0 && b[j].at) alone[signature(b[j])].second.push_back(j);
+  for (const auto& [key, sides] : alone)
+    if (sides.first.size() == 1 && sides.second.size() == 1) Pair(p, sides.first[0], sides.second[0]);
+}
+
 }  // namespace
 
 std::vector<std::size_t> MinCostAssignment(const std::vector<std::int64_t>& cost, std::size_t rows,
@@ -184,7 +201,6 @@ PlacedPairing PairPlacedEntries(const std::vector<ListEntry>& mapEntries,
   p.folderPartner.assign(folderEntries.size(), -1);
   PairIdentical(mapEntries, folderEntries, p);
   const std::vector<Edge> edges = CandidatePairs(mapEntries, folderEntries, p);
-  if (edges.empty()) return p;
 
   // Clusters: map entries (0..n) and folder entries (n..) joined by a candidate pair.
   const std::size_t n = mapEntries.size();
@@ -212,6 +228,7 @@ PlacedPairing PairPlacedEntries(const std::vector<ListEntry>& mapEntries,
       PairCluster(cluster.rows, cluster.columns, cluster.edges, p);
     }
   }
+  PairFarMoves(mapEntries, folderEntries, p);
   return p;
 }
 

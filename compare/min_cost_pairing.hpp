@@ -1,7 +1,8 @@
 // Pairs the entries of two versions of a list that stand on the map (units, sounds, objects):
 // entries identical in both first, then, among those of one type, the pairing of least total
 // cost by place and fields, where a pair that would cost more than a removal and an addition is
-// left unpaired.
+// left unpaired; last, an entry left alone on each side with the same type and fields, however
+// far it moved.
 #pragma once
 
 #include <cstddef>

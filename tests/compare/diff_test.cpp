@@ -15,6 +15,7 @@
 #include "compare/line_diff.hpp"
 #include "compare/list_entries.hpp"
 #include "compare/map_comparison.hpp"
+#include "convert/records/groups.hpp"
 #include "convert/records/rhomb_record.hpp"
 #include "core/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
@@ -69,8 +70,9 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
       " ID=tank HP=80 Ammo=5 U=420 V=96 Dir=0 \n  ID=driver HP=91\n"
       " ID=gunner HP=70 U=30 V=30 Dir=0 \n"
       " ID=sniper HP=60 U=64 V=64 Dir=0 \n";
-  const auto changes =
-      CompareListEntries(ReadListEntries(ListKind::Units, before), ReadListEntries(ListKind::Units, after));
+  const auto changes = CompareListEntries(ListKind::Units, ReadListEntries(ListKind::Units, before).entries,
+                                          ReadListEntries(ListKind::Units, after).entries)
+                           .entries;
   ASSERT_EQ(changes.size(), 3u);
   EXPECT_EQ(changes[0].kind, EntryChange::Kind::Changed);
   EXPECT_EQ(changes[0].entry, "unit 1 'tank'");
@@ -84,30 +86,41 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
   EXPECT_EQ(changes[1].kind, EntryChange::Kind::Removed);
   EXPECT_EQ(changes[1].entry, "unit 2 'medic'");
   EXPECT_EQ(changes[2].kind, EntryChange::Kind::Added);
-  EXPECT_EQ(changes[2].entry, "unit 3 'sniper'");
+  EXPECT_EQ(changes[2].entry, "unit 'sniper' (now 3)");
+}
+
+std::vector<EntryChange> ListChangesOf(ListKind kind, const std::string& before, const std::string& after) {
+  const ListReading a = ReadListEntries(kind, before), b = ReadListEntries(kind, after);
+  EXPECT_EQ(a.damage, "");
+  EXPECT_EQ(b.damage, "");
+  return CompareListEntries(kind, a.entries, b.entries).entries;
 }
 
 TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
-  const auto scripts = CompareListEntries(
-      ReadListEntries(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n"),
-      ReadListEntries(ListKind::Scripts, "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n"));
-  ASSERT_EQ(scripts.size(), 1u);  // order alone is no change of a script
-  EXPECT_EQ(scripts[0].entry, "script \"B\"");
-  ASSERT_EQ(scripts[0].fields.size(), 1u);
-  EXPECT_EQ(scripts[0].fields[0].field, "line 2");
+  const auto scripts = ListChangesOf(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n",
+                                     "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n");
+  ASSERT_EQ(scripts.size(), 2u);
+  EXPECT_EQ(EntryChangeText(scripts[0]), "scripts: order changed");
+  EXPECT_EQ(EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
 
-  const auto players = CompareListEntries(
-      ReadListEntries(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n"),
-      ReadListEntries(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n"));
+  const auto players = ListChangesOf(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
+                                     "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n");
   ASSERT_EQ(players.size(), 1u);
   EXPECT_EQ(players[0].entry, "Player 0");
   ASSERT_EQ(players[0].fields.size(), 1u);
   EXPECT_EQ(players[0].fields[0].field, "plane bomber Number");
 
-  const auto groups = CompareListEntries(ReadListEntries(ListKind::Groups, "Group 0\n ai type=x zone1=0\nGroup 1\n"),
-                                         ReadListEntries(ListKind::Groups, "Group 0\n ai type=x zone1=4\nGroup 1\n"));
+  std::string before, after;
+  for (int n = 0; n < 100; ++n) {
+    GroupRecord group = DefaultGroupRecord;
+    before += "Group " + std::to_string(n) + "\n" + ConvertGroupRecord(group);
+    group.group1 = n == 3 ? 7 : 0;
+    group.hp = n == 3 ? 90 : 100;
+    after += "Group " + std::to_string(n) + "\n" + ConvertGroupRecord(group);
+  }
+  const auto groups = ListChangesOf(ListKind::Groups, before, after);
   ASSERT_EQ(groups.size(), 1u);
-  EXPECT_EQ(groups[0].fields[0].field, "ai zone1");
+  EXPECT_EQ(EntryChangeText(groups[0]), "Group 3: group1 0 -> 7, hp 100 -> 90");
 }
 
 TEST(DiffPiecesTest, GridChangeCountsEachCellOnceAndBoundsThem) {
@@ -457,9 +470,9 @@ TEST(ChangePictureTest, MarksOutlineAndLegendWhereTheChangesAre) {
   units.name = "mis.000/mapunits";
   units.state = FileState::Changed;
   units.entries.push_back(
-      {EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, Position{10 * 32 + 16, 8 * 32 + 16}});
+      {EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, Position{10 * 32 + 16, 8 * 32 + 16}, 0, 1, {}});
   units.entries.push_back(
-      {EntryChange::Kind::Removed, "unit 2 'b'", {}, Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt});
+      {EntryChange::Kind::Removed, "unit 2 'b'", {}, Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt, 2, 0, {}});
   comparison.files.push_back(units);
 
   const int scale = 20;
@@ -502,7 +515,7 @@ TEST_F(DiffCommandTest, BackupByPathOrNameAndLinesAndAMissingFolder) {
   for (const std::string& given : {backup.string(), name, name.substr(0, 8)}) {
     auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--backup", given, "--lines"}, data);
     EXPECT_EQ(r.status, 1) << given << ": " << r.err;
-    EXPECT_NE(r.out.find("mis.000/groups: changed\n  Group 0: ai zone1 "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("mis.000/groups: changed\n  Group 0: zone1 "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\n    +++ folder\n    @@ -"), std::string::npos) << r.out;
   }
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", out}, data).status, 0);
