@@ -171,7 +171,8 @@ ListChanges CompareListEntries(ListKind kind, const std::vector<ListEntry>& a, c
     change.to = after.at;
     if (renamed[i]) {
       change.kind = EntryChange::Kind::Renamed;
-      change.newName = after.key;
+      const std::size_t quote = after.key.find('"');  // the name alone: "script \"A\"" gives "\"A\""
+      change.newName = quote == std::string::npos ? after.key : after.key.substr(quote);
       change.fields = CompareFields(before.fields, after.fields);
       result.entries.push_back(std::move(change));
       continue;

@@ -223,6 +223,7 @@ std::vector<Change> EditLikeAMapMaker(MapMaker& m, int count) {
         u.lines[0] = SetNumber(SetNumber(SetNumber(u.lines[0], " U=", u.x), " V=", u.y), " Crew=", 0);
         u.lines[0] = SetNumber(u.lines[0], " HP=", 1);
         u.number = 0;
+        u.moved = u.changed = u.removed = false;
         u.touched = true;
         m.units.push_back(u);
         ok = true;
@@ -234,7 +235,7 @@ std::vector<Change> EditLikeAMapMaker(MapMaker& m, int count) {
         if (a == b || m.units[a].touched || m.units[b].touched || m.units[a].number == 0 || m.units[b].number == 0)
           break;
         std::swap(m.units[a], m.units[b]);
-        ok = m.reordered = true;
+        ok = m.reordered = m.units[a].touched = m.units[b].touched = true;  // kept as they are, or the order would not show
         break;
       }
       case 6: {  // a support flag set
@@ -259,7 +260,7 @@ std::vector<Change> EditLikeAMapMaker(MapMaker& m, int count) {
         const std::size_t s = m.Below(scriptHeads.size());
         std::string& head = scripts[scriptHeads[s]];
         const std::string name = head.substr(7, head.find('"', 8) - 6);
-        if (!done.insert(name).second) break;
+        if (!done.insert("script " + std::to_string(s)).second) break;
         if (m.Below(2) == 0) {
           head.replace(8, name.size() - 2, "Renamed " + std::to_string(s));
           m.expected.emplace_back("mis.000/scripts2", 3, "script " + name, false);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 
 #include "compare/change_picture.hpp"
@@ -534,6 +535,79 @@ TEST_F(DiffCommandTest, BackupByPathOrNameAndLinesAndAMissingFolder) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("no such folder"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "nowhere"));
+}
+
+}  // namespace
+}  // namespace kartwerk
+
+namespace kartwerk {
+namespace {
+
+// Every kind of change at once, printed as JSON and checked against the schema in docs/.
+TEST_F(DiffCommandTest, JsonOfEveryKindOfChangeMatchesItsSchema) {
+  std::string units = Text(slot_ / "mis.000" / "mapunits");
+  const std::size_t second = units.find("\n ID=") + 1;
+  const std::size_t third = units.find("\n ID=", second) + 1;
+  const std::string first = units.substr(0, second);
+  units = units.substr(second, third - second) + first + units.substr(third);  // order changed
+  units += " ID=medic HP=5 Ammo=0 Expa=0 Morale=0 Lives=1 Grp=0 Crew=0 U=999 V=999 Dir=0 Owner=0 \n";  // added
+  const std::size_t hp = units.find(" HP=") + 4;
+  units.replace(hp, units.find(' ', hp) - hp, "7");  // changed
+  WriteText(slot_ / "mis.000" / "mapunits", units);
+  std::string scripts = Text(slot_ / "mis.000" / "scripts2");
+  scripts.replace(scripts.find("Script 00"), 9, "Attack");  // renamed
+  WriteText(slot_ / "mis.000" / "scripts2", scripts);
+  std::string sounds = Text(slot_ / "mis.000" / "sounds");
+  WriteText(slot_ / "mis.000" / "sounds", sounds.substr(0, sounds.size() / 2 + 1));  // cut short
+  Bytes rhombs = ReadBytes(slot_ / "rhombs");
+  rhombs[0] ^= 1;
+  WriteBytes(slot_ / "rhombs", rhombs);
+  WriteText(slot_ / "desc", "Neu!");
+  WriteBytes(slot_ / "Übersicht.txt", Bytes{'x'});
+  std::filesystem::remove(slot_ / "mis.000" / "mines");
+
+  const auto r = Diff({"--json", "--lines"});
+  ASSERT_EQ(r.status, 1) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  std::set<std::string> kinds;
+  for (const auto& file : json["files"]) {
+    if (file.contains("note")) kinds.insert("note " + file["note"].get<std::string>().substr(0, 8));
+    if (file.contains("grid")) kinds.insert("grid");
+    if (file.contains("keys")) kinds.insert("keys");
+    if (file["name"] == "Übersicht.txt") kinds.insert("utf-8 name");
+    for (const auto& entry : file.value("entries", nlohmann::json::array())) kinds.insert(entry["change"]);
+  }
+  const std::set<std::string> expected{"added", "changed", "grid", "keys", "note damaged", "renamed", "reordered",
+                                       "utf-8 name"};
+  EXPECT_EQ(kinds, expected) << r.out;
+
+  const auto file = dir_ / "diff.json";
+  WriteText(file, r.out);
+  const std::string schema = std::string(KARTWERK_SOURCE_DIR) + "/docs/diff-json.schema.json";
+  const auto check = RunProgram("/usr/bin/python3",
+                                {"-c",
+                                 "import json, sys, jsonschema\n"
+                                 "jsonschema.validate(json.load(open(sys.argv[2], encoding='utf-8')),"
+                                 " json.load(open(sys.argv[1], encoding='utf-8')))\n"
+                                 "print('valid')",
+                                 schema, file.string()},
+                                {});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_EQ(check.out, "valid\n");
+
+  const auto text = Diff({});
+  EXPECT_NE(text.out.find("\nÜbersicht.txt: only in the folder\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  units: order changed\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  script \"Script 00\" renamed \"Attack\"\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("mis.000/sounds: changed (damaged: cut short at line "), std::string::npos) << text.out;
+}
+
+TEST_F(DiffCommandTest, SlotWithoutAGameIsTroubleNotADifference) {
+  const auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--slot", "3", "--game", (dir_ / "none").string()},
+                            {"WINEPREFIX=" + (dir_ / "prefix").string(), "HOME=" + dir_.path().string()});
+  EXPECT_EQ(r.status, 2) << r.out << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_NE(r.err.find("kartwerk: "), std::string::npos);
 }
 
 }  // namespace
