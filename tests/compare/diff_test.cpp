@@ -577,7 +577,7 @@ TEST_F(DiffCommandTest, JsonOfEveryKindOfChangeMatchesItsSchema) {
     if (file["name"] == "Übersicht.txt") kinds.insert("utf-8 name");
     for (const auto& entry : file.value("entries", nlohmann::json::array())) kinds.insert(entry["change"]);
   }
-  const std::set<std::string> expected{"added", "changed", "grid", "keys", "note damaged", "renamed", "reordered",
+  const std::set<std::string> expected{"added", "changed", "grid", "keys", "note damaged:", "renamed", "reordered",
                                        "utf-8 name"};
   EXPECT_EQ(kinds, expected) << r.out;
 
