@@ -4,6 +4,8 @@
 // right. KARTWERK_DIFF_MAPS sets how many maps (a dozen by default; a few hundred as a benchmark).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -13,8 +15,10 @@
 #include <tuple>
 #include <vector>
 
+#include "compare/comparison_text.hpp"
 #include "compare/map_comparison.hpp"
 #include "compare/min_cost_pairing.hpp"
+#include "mapmaker/bench_maps.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/run_conversion.hpp"
@@ -380,6 +384,75 @@ TEST(DiffRandomEditsTest, EveryEditNamedExactlyAndPairedRight) {
   }
   std::printf("%d of %d maps with a missed, spurious or mispaired change (%zu changes expected)\n", failed, maps,
               changes);
+}
+
+}  // namespace
+}  // namespace kartwerk
+
+namespace kartwerk {
+namespace {
+
+// A large map with every unit and object moved: a summary of a few lines, quickly, and every
+// entry still there when all are asked for. The largest map (1024 x 1024 cells) in the benchmark
+// run (KARTWERK_DIFF_MAPS set), a quarter of its side otherwise.
+TEST(DiffLargeEditTest, EverythingMovedOnALargeMapIsSummedUp) {
+  testing::ScratchFolder dir;
+  testing::BenchMapOptions options;
+  options.width = options.height = std::getenv("KARTWERK_DIFF_MAPS") ? 1024 : 256;
+  options.units = 4000;
+  options.objects = 4000;
+  const auto map = dir / "large.qdm";
+  WriteBytes(map, testing::Gzip(testing::BenchMainContainer(options), "large.qdm"));
+  const auto cliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+  ConvertRequest request;
+  request.MapPath = map;
+  request.SlotFolder = dir / "slot";
+  request.BackupFolder = dir / "backups";
+  request.CliffDataFile = cliffData;
+  ASSERT_TRUE(RunConversion(request).Completed());
+
+  Lines units = ReadLines(dir / "slot" / "mis.000" / "mapunits");
+  std::size_t moved = 0;
+  for (std::string& line : units) {
+    if (line.rfind(" ID=", 0) != 0) continue;
+    line = SetNumber(SetNumber(line, " U=", NumberAfter(line, " U=") + 40), " V=", NumberAfter(line, " V=") + 40);
+    ++moved;
+  }
+  WriteLines(dir / "slot" / "mis.000" / "mapunits", units);
+  Lines objects = ReadLines(dir / "slot" / "objects");
+  for (std::string& line : objects) {
+    std::istringstream words(line);
+    std::string name, rest;
+    std::int64_t x = 0;
+    words >> name >> x;
+    std::getline(words, rest);
+    line = name + " " + std::to_string(x + 40) + rest;
+  }
+  WriteLines(dir / "slot" / "objects", objects);
+
+  const auto start = std::chrono::steady_clock::now();
+  CompareRequest compare;
+  compare.MapPath = map;
+  compare.Folder = dir / "slot";
+  compare.CliffDataFile = cliffData;
+  const FolderComparison result = CompareMapWithFolder(compare);
+  const std::string text = ComparisonText(result);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("%zu units and %zu objects moved: %zu lines in %.2f s\n", moved, objects.size(),
+              static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), seconds);
+  EXPECT_LT(std::count(text.begin(), text.end(), '\n'), 100) << text;
+  EXPECT_NE(text.find(" units moved"), std::string::npos) << text;
+  for (const FileComparison& file : result.files) {
+    if (file.name == "mis.000/mapunits") {
+      EXPECT_EQ(file.entries.size(), moved);
+    }
+    if (file.name == "objects") {
+      EXPECT_EQ(file.entries.size(), objects.size());
+    }
+    for (const EntryChange& e : file.entries) EXPECT_TRUE(e.Moved() && e.fields.empty()) << file.name << e.entry;
+  }
+  const std::string all = ComparisonText(result, true);
+  EXPECT_GT(static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n')), moved + objects.size());
 }
 
 }  // namespace
