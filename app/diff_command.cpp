@@ -126,8 +126,8 @@ void WritePicture(const DiffOptions& options, const FolderComparison& result) {
   if (options.mission == 0 && changed.size() > 1) {
     std::string others;
     for (std::size_t k = 1; k < changed.size(); ++k) others += (k > 1 ? ", " : "") + std::to_string(changed[k]);
-    std::cerr << "kartwerk: " << options.picture << ": draws mission " << changed.front()
-              << "; missions " << others << " changed too (--mission N draws another)\n";
+    std::cerr << "kartwerk: " << options.picture << ": draws mission " << changed.front() << "; missions " << others
+              << " changed too (--mission N draws another)\n";
   }
   WritePngFile(PathFromText(options.picture), RenderChangePicture(preview, result, scale, options.mission));
 }
@@ -218,8 +218,9 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
   cmd->add_flag("--json", options->json, "Print the comparison as one JSON object");
   cmd->add_flag("--lines", options->lines, "Also show a unified line diff of each changed text file");
   cmd->add_flag("--all", options->all, "List every changed entry, however many (otherwise summed up past 50 a file)");
-  CLI::Option* picture = cmd->add_option(
-      "--picture", options->picture, "Draw the map with the changes marked into this PNG file (outside the folder compared)");
+  CLI::Option* picture =
+      cmd->add_option("--picture", options->picture,
+                      "Draw the map with the changes marked into this PNG file (outside the folder compared)");
   cmd->add_option("--mission", options->mission,
                   "With --picture: draw mission N (1 = the first); default: the first mission that changed")
       ->check(CLI::NonNegativeNumber)

@@ -191,7 +191,8 @@ ListChanges CompareListEntries(ListKind kind, const std::vector<ListEntry>& a, c
     EntryChange change;
     change.kind = EntryChange::Kind::Added;
     change.entry = b[j].key;
-    if (!b[j].noun.empty()) change.entry.assign(b[j].noun).append(" '").append(b[j].type).append("'").append(NowText(b[j].number));
+    if (!b[j].noun.empty())
+      change.entry.assign(b[j].noun).append(" '").append(b[j].type).append("'").append(NowText(b[j].number));
     change.nowNumber = b[j].number;
     change.to = b[j].at;
     result.entries.push_back(std::move(change));

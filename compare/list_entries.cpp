@@ -414,7 +414,8 @@ ListReading Scripts(const Lines& lines) {
   auto r = HeaderBlocks(lines, kHead, [](ListEntry& entry, std::span<const std::string_view> body) {
     const std::string_view head = entry.key;
     const std::size_t close = head.find('"', kHead.size());
-    const std::string_view rest = close == std::string_view::npos ? std::string_view() : Trimmed(head.substr(close + 1));
+    const std::string_view rest =
+        close == std::string_view::npos ? std::string_view() : Trimmed(head.substr(close + 1));
     entry.key = std::string(head.substr(0, close == std::string_view::npos ? head.size() : close + 1));
     if (rest.substr(0, 5) == "size ") entry.fields.emplace_back("size", std::string(rest.substr(5)));
     entry.body.assign(body.begin(), body.end());

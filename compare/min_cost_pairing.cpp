@@ -194,8 +194,7 @@ std::vector<std::size_t> MinCostAssignment(const std::vector<std::int64_t>& cost
   return chosen;
 }
 
-PlacedPairing PairPlacedEntries(const std::vector<ListEntry>& mapEntries,
-                                const std::vector<ListEntry>& folderEntries) {
+PlacedPairing PairPlacedEntries(const std::vector<ListEntry>& mapEntries, const std::vector<ListEntry>& folderEntries) {
   PlacedPairing p;
   p.mapPartner.assign(mapEntries.size(), -1);
   p.folderPartner.assign(folderEntries.size(), -1);

@@ -72,8 +72,7 @@ class Differ {
         while (x < n && y < m && fa(n - x - 1) == fb(m - y - 1)) ++x, ++y;
         backward_[At(offset + c)] = x;
         const Index k = delta - c;
-        if (!odd && k >= -d && k <= d && x + forward_[At(offset + k)] >= n)
-          return {a1 - x, b1 - y, a1 - sx, b1 - sy};
+        if (!odd && k >= -d && k <= d && x + forward_[At(offset + k)] >= n) return {a1 - x, b1 - y, a1 - sx, b1 - sy};
       }
     }
     return {a0, b0, a0, b0};  // not reached: the searches meet within (n + m + 1) / 2 steps

@@ -44,7 +44,8 @@ constexpr bool FieldsFill(const RecordFields<N>& fields, std::size_t size) {
 // Whether one of the fields is written under name.
 template <std::size_t N>
 constexpr bool HasFieldNamed(const RecordFields<N>& fields, std::string_view name) {
-  return std::any_of(fields.begin(), fields.end(), [name](const RecordField& f) { return !f.name.empty() && f.name == name; });
+  return std::any_of(fields.begin(), fields.end(),
+                     [name](const RecordField& f) { return !f.name.empty() && f.name == name; });
 }
 
 // The bytes of a field that the record holds: fewer than its width, or none, when the record is

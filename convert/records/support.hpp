@@ -36,8 +36,7 @@ struct SupportFlagRecord {
 struct SupportUnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 12;
   enum Field : std::size_t { kStart, kID, kIn, kCrew };
-  static constexpr RecordFields<4> kFields{
-      {{0, UnitRecordStart::kSize}, {6, 4, "ID"}, {10, 1, "In"}, {11, 1, "Crew"}}};
+  static constexpr RecordFields<4> kFields{{{0, UnitRecordStart::kSize}, {6, 4, "ID"}, {10, 1, "In"}, {11, 1, "Crew"}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint32_t ID = 0;   // unit type number in the NameTable

@@ -34,7 +34,7 @@ TEST(MyersLineDiffTest, ShortestScriptsWhateverTheLength) {
     std::string from, to, ops;
   } cases[] = {
       {"a\nb\nc\n", "a\nb\nc\n", "==="},
-      {"a\nb\nc\n", "a\nX\nb\nc\n", "=+=="},     // one inserted line is one inserted line
+      {"a\nb\nc\n", "a\nX\nb\nc\n", "=+=="},  // one inserted line is one inserted line
       {"a\nb\nc\n", "a\nc\n", "=-="},
       {"", "a\nb\n", "++"},
       {"a\nb\n", "", "--"},
@@ -79,10 +79,9 @@ TEST(MinCostPairingTest, AssignmentIsTheCheapestAndPlacesPairByCost) {
                            .entries;
   std::vector<std::string> texts;
   for (const EntryChange& c : changes) texts.push_back(EntryChangeText(c));
-  EXPECT_EQ(texts, (std::vector<std::string>{"unit 1 'tank': moved from 100,100 to 140,140",
-                                             "unit 2 'tank': moved from 300,100 to 340,140",
-                                             "removed unit 3 'tank' at 5000,5000",
-                                             "added unit 'tank' (now 3) at 9000,200"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "unit 1 'tank': moved from 100,100 to 140,140", "unit 2 'tank': moved from 300,100 to 340,140",
+                       "removed unit 3 'tank' at 5000,5000", "added unit 'tank' (now 3) at 9000,200"}));
 }
 
 TEST(ListDamageTest, CutShortOrForeignBytesAreNamedAtTheirLine) {

@@ -239,7 +239,8 @@ std::vector<Change> EditLikeAMapMaker(MapMaker& m, int count) {
         if (a == b || m.units[a].touched || m.units[b].touched || m.units[a].number == 0 || m.units[b].number == 0)
           break;
         std::swap(m.units[a], m.units[b]);
-        ok = m.reordered = m.units[a].touched = m.units[b].touched = true;  // kept as they are, or the order would not show
+        ok = m.reordered = m.units[a].touched = m.units[b].touched =
+            true;  // kept as they are, or the order would not show
         break;
       }
       case 6: {  // a support flag set

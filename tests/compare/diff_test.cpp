@@ -98,8 +98,9 @@ std::vector<EntryChange> ListChangesOf(ListKind kind, const std::string& before,
 }
 
 TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
-  const auto scripts = ListChangesOf(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n",
-                                     "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n");
+  const auto scripts =
+      ListChangesOf(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n",
+                    "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n");
   ASSERT_EQ(scripts.size(), 2u);
   EXPECT_EQ(EntryChangeText(scripts[0]), "scripts: order changed");
   EXPECT_EQ(EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
@@ -549,7 +550,7 @@ TEST_F(DiffCommandTest, JsonOfEveryKindOfChangeMatchesItsSchema) {
   const std::size_t second = units.find("\n ID=") + 1;
   const std::size_t third = units.find("\n ID=", second) + 1;
   const std::string first = units.substr(0, second);
-  units = units.substr(second, third - second) + first + units.substr(third);  // order changed
+  units = units.substr(second, third - second) + first + units.substr(third);                          // order changed
   units += " ID=medic HP=5 Ammo=0 Expa=0 Morale=0 Lives=1 Grp=0 Crew=0 U=999 V=999 Dir=0 Owner=0 \n";  // added
   const std::size_t hp = units.find(" HP=") + 4;
   units.replace(hp, units.find(' ', hp) - hp, "7");  // changed
@@ -577,8 +578,8 @@ TEST_F(DiffCommandTest, JsonOfEveryKindOfChangeMatchesItsSchema) {
     if (file["name"] == "Übersicht.txt") kinds.insert("utf-8 name");
     for (const auto& entry : file.value("entries", nlohmann::json::array())) kinds.insert(entry["change"]);
   }
-  const std::set<std::string> expected{"added", "changed", "grid", "keys", "note damaged:", "renamed", "reordered",
-                                       "utf-8 name"};
+  const std::set<std::string> expected{"added",         "changed", "grid",      "keys",
+                                       "note damaged:", "renamed", "reordered", "utf-8 name"};
   EXPECT_EQ(kinds, expected) << r.out;
 
   const auto file = dir_ / "diff.json";
