@@ -18,6 +18,7 @@
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
+#include "core/shown_text.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "preview/png_file.hpp"
@@ -41,6 +42,8 @@ struct DiffOptions {
   std::string picture;
   bool json = false;
   bool lines = false;
+  bool all = false;
+  int mission = 0;  // --mission: the mission the picture draws (1 = the first); 0: the first that changed
   std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
@@ -52,18 +55,23 @@ std::string Shown(const std::string& text) { return Cp1252ToUtf8(text); }
 json PlaceJson(const std::optional<Position>& at) { return at ? json::array({at->x, at->y}) : json(nullptr); }
 
 json FieldsJson(const std::vector<FieldChange>& fields) {
+  static constexpr const char* kEdits[] = {"changed", "added", "removed"};
   json list = json::array();
   for (const FieldChange& f : fields)
-    list.push_back({{"field", Shown(f.field)}, {"from", Shown(f.from)}, {"to", Shown(f.to)}});
+    list.push_back({{"field", Shown(f.field)},
+                    {"from", Shown(f.from)},
+                    {"to", Shown(f.to)},
+                    {"edit", kEdits[static_cast<int>(f.edit)]}});
   return list;
 }
 
 json ComparisonJson(const DiffOptions& options, const std::filesystem::path& folder, const FolderComparison& result) {
-  static constexpr const char* kKinds[] = {"added", "removed", "changed"};
+  static constexpr const char* kKinds[] = {"added", "removed", "changed", "renamed", "reordered"};
   json files = json::array();
   for (const FileComparison& file : result.files) {
-    json item{{"name", Shown(file.name)}, {"state", FileStateText(file.state)}};
-    if (!file.note.empty()) item["note"] = file.note;
+    // The file's name is UTF-8 already; what the files hold is Windows-1252.
+    json item{{"name", file.name}, {"state", FileStateText(file.state)}};
+    if (!file.note.empty()) item["note"] = Shown(file.note);
     if (file.state != FileState::OnlyInFolder) item["mapBytes"] = file.mapBytes;
     if (file.state != FileState::OnlyInMap) item["folderBytes"] = file.folderBytes;
     if (!file.entries.empty()) {
@@ -73,6 +81,9 @@ json ComparisonJson(const DiffOptions& options, const std::filesystem::path& fol
         if (!e.fields.empty()) entry["fields"] = FieldsJson(e.fields);
         if (e.from) entry["from"] = PlaceJson(e.from);
         if (e.to) entry["to"] = PlaceJson(e.to);
+        if (e.number > 0) entry["number"] = e.number;
+        if (e.nowNumber > 0) entry["nowNumber"] = e.nowNumber;
+        if (!e.newName.empty()) entry["newName"] = Shown(e.newName);
         entry["moved"] = e.Moved();
         entries.push_back(std::move(entry));
       }
@@ -110,7 +121,15 @@ void WritePicture(const DiffOptions& options, const FolderComparison& result) {
       LoadCliffData(options.cliffData.empty() ? DefaultCliffDataPath() : PathFromText(options.cliffData));
   const MapPreview preview = LoadMapPreview(map, cliffData);
   const int scale = DefaultPreviewScale(preview.width(), preview.height());
-  WritePngFile(PathFromText(options.picture), RenderChangePicture(preview, result, scale));
+  // A campaign's picture draws one mission: say which, and which others changed.
+  const std::vector<int> changed = ChangedMissions(preview, result);
+  if (options.mission == 0 && changed.size() > 1) {
+    std::string others;
+    for (std::size_t k = 1; k < changed.size(); ++k) others += (k > 1 ? ", " : "") + std::to_string(changed[k]);
+    std::cerr << "kartwerk: " << options.picture << ": draws mission " << changed.front() << "; missions " << others
+              << " changed too (--mission N draws another)\n";
+  }
+  WritePngFile(PathFromText(options.picture), RenderChangePicture(preview, result, scale, options.mission));
 }
 
 int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
@@ -148,7 +167,7 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   if (options.json) {
     std::cout << ComparisonJson(options, folder, result).dump(2) << "\n";
   } else {
-    std::cout << Shown(ComparisonText(result));
+    std::cout << ComparisonText(result, options.all);
   }
   if (!options.picture.empty()) {
     try {
@@ -198,8 +217,14 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
   cmd->add_option("--cliffdata", options->cliffData, "Cliff mask file (default: the program's own)");
   cmd->add_flag("--json", options->json, "Print the comparison as one JSON object");
   cmd->add_flag("--lines", options->lines, "Also show a unified line diff of each changed text file");
-  cmd->add_option("--picture", options->picture,
-                  "Draw the map with the changes marked into this PNG file (outside the folder compared)");
+  cmd->add_flag("--all", options->all, "List every changed entry, however many (otherwise summed up past 50 a file)");
+  CLI::Option* picture =
+      cmd->add_option("--picture", options->picture,
+                      "Draw the map with the changes marked into this PNG file (outside the folder compared)");
+  cmd->add_option("--mission", options->mission,
+                  "With --picture: draw mission N (1 = the first); default: the first mission that changed")
+      ->check(CLI::NonNegativeNumber)
+      ->needs(picture);
   cmd->footer(
       "The map is converted in memory and nothing is written; each file is compared with the folder's.\n"
       "\n"
@@ -218,8 +243,14 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
     std::optional<std::string> version;
     if (cmd->count("--game-version") > 0) version = options->gameVersion;
     run = [options, version] {
-      const SlotTarget target =
-          LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
+      SlotTarget target;
+      try {
+        target = LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
+      } catch (const std::exception& e) {
+        // No slot to compare with is trouble, not a difference.
+        std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
+        return kTrouble;
+      }
       options->gameVersionKind = target.GameVersionKind;
       return Compare(*options, target.SlotFolder);
     };

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 #include "compare/legend_font.hpp"
@@ -28,23 +29,26 @@ std::string MissionOf(const std::string& fileName) {
 
 std::string BaseOf(const std::string& fileName) { return fileName.substr(fileName.rfind('/') + 1); }
 
-const MissionPreview* ChosenMission(const MapPreview& map, const FolderComparison& comparison) {
-  for (const FileComparison& file : comparison.files) {
-    if (file.state == FileState::Same) continue;
-    const std::string mission = MissionOf(file.name);
-    for (const MissionPreview& candidate : map.missions)
-      if (!mission.empty() && candidate.name == mission) return &candidate;
-  }
+const MissionPreview* ChosenMission(const MapPreview& map, const FolderComparison& comparison, int number) {
+  if (number < 0 || number > static_cast<int>(map.missions.size()))
+    throw std::invalid_argument("there is no mission " + std::to_string(number) + "; the map has " +
+                                std::to_string(map.missions.size()));
+  if (number > 0) return &map.missions[static_cast<std::size_t>(number - 1)];
+  const auto changed = ChangedMissions(map, comparison);
+  if (!changed.empty()) return &map.missions[static_cast<std::size_t>(changed.front() - 1)];
   return map.missions.empty() ? nullptr : &map.missions.front();
 }
 
-// Cells of the map that changed in any grid: the slot's grids and the missions' grids share the
+// Cells of the map that changed in the slot's grids and in the drawn mission's: they share the
 // map's cell coordinates.
-std::vector<bool> ChangedCells(const MapPreview& map, const FolderComparison& comparison) {
+std::vector<bool> ChangedCells(const MapPreview& map, const FolderComparison& comparison,
+                               const MissionPreview* mission) {
   const std::int64_t width = map.width(), height = map.height();
   std::vector<bool> cells(static_cast<std::size_t>(width * height), false);
   for (const FileComparison& file : comparison.files) {
     if (!file.grid || file.grid->cells == 0) continue;
+    const std::string of = MissionOf(file.name);
+    if (!of.empty() && (!mission || of != mission->name)) continue;
     const GridChange& grid = *file.grid;
     for (std::int64_t y = grid.top; y <= grid.bottom && y < height; ++y)
       for (std::int64_t x = grid.left; x <= grid.right && x < width; ++x)
@@ -164,13 +168,26 @@ void DrawLegend(Picture& picture, int top) {
 
 int ChangeLegendHeight() { return kLegendRows * kLegendRow + 4; }
 
-Picture RenderChangePicture(const MapPreview& map, const FolderComparison& comparison, int scale) {
-  const MissionPreview* mission = ChosenMission(map, comparison);
+std::vector<int> ChangedMissions(const MapPreview& map, const FolderComparison& comparison) {
+  std::vector<int> numbers;
+  for (std::size_t m = 0; m < map.missions.size(); ++m) {
+    for (const FileComparison& file : comparison.files) {
+      if (file.state != FileState::Same && MissionOf(file.name) == map.missions[m].name) {
+        numbers.push_back(static_cast<int>(m) + 1);
+        break;
+      }
+    }
+  }
+  return numbers;
+}
+
+Picture RenderChangePicture(const MapPreview& map, const FolderComparison& comparison, int scale, int number) {
+  const MissionPreview* mission = ChosenMission(map, comparison, number);
   const Picture base = RenderMapPicture(map, mission, scale);
   Picture picture(std::max(base.width(), kLegendWidth), base.height() + ChangeLegendHeight(), kLegendGround);
   for (int y = 0; y < base.height(); ++y)
     for (int x = 0; x < base.width(); ++x) picture.Set(x, y, base.At(x, y));
-  OutlineCells(picture, map, ChangedCells(map, comparison), scale);
+  OutlineCells(picture, map, ChangedCells(map, comparison, mission), scale);
   MarkUnits(picture, comparison, mission, scale);
   // Marks near the bottom edge must not run into the legend.
   DrawLegend(picture, base.height());

@@ -3,6 +3,8 @@
 // and a legend below the map.
 #pragma once
 
+#include <vector>
+
 #include "compare/file_comparison.hpp"
 #include "preview/map_preview.hpp"
 #include "preview/picture.hpp"
@@ -18,8 +20,12 @@ inline constexpr Rgb kChangedCells{240, 228, 66};  // yellow outline
 // Height of the legend strip under the map, in pixels.
 int ChangeLegendHeight();
 
-// The map at scale with the changes of comparison; the mission drawn is the first whose files
-// changed (else the first). Throws std::invalid_argument as RenderMapPicture does.
-Picture RenderChangePicture(const MapPreview& map, const FolderComparison& comparison, int scale);
+// The missions whose files changed, in the map's order (their numbers, 1 = the first).
+std::vector<int> ChangedMissions(const MapPreview& map, const FolderComparison& comparison);
+
+// The map at scale with the changes of comparison in mission number mission (1 = the first),
+// its own grids and units alone; 0 draws the first mission whose files changed (else the first).
+// Throws std::invalid_argument as RenderMapPicture does, and for a mission the map lacks.
+Picture RenderChangePicture(const MapPreview& map, const FolderComparison& comparison, int scale, int mission = 0);
 
 }  // namespace kartwerk

@@ -143,7 +143,8 @@ void ComparingSink::End() {
       current_.note =
           "cut short: " + std::to_string(current_.folderBytes) + " of " + std::to_string(current_.mapBytes) + " bytes";
     } else if (fixedSize && current_.folderBytes > current_.mapBytes && current_.note.empty()) {
-      current_.note = std::to_string(current_.folderBytes - current_.mapBytes) + " bytes longer";
+      const std::uint64_t longer = current_.folderBytes - current_.mapBytes;
+      current_.note = std::to_string(longer) + (longer == 1 ? " byte longer" : " bytes longer");
     }
     current_.state = differs_ ? FileState::Changed : FileState::Same;
     if (differs_ && hold_) Describe(current_);
@@ -158,7 +159,17 @@ void ComparingSink::End() {
 void ComparingSink::Describe(FileComparison& file) {
   const ListKind kind = ListKindOf(file.name);
   if (kind != ListKind::None) {
-    file.entries = CompareListEntries(ReadListEntries(kind, mapContent_), ReadListEntries(kind, folderContent_));
+    const ListReading before = ReadListEntries(kind, mapContent_);
+    const ListReading after = ReadListEntries(kind, folderContent_);
+    // A file that stops reading as its writer writes it is named so, not taken apart into
+    // entries (unless the map's own text reads no better, when both are compared as they are).
+    if (!after.damage.empty() && before.damage.empty()) {
+      if (file.note.empty()) file.note = "damaged: " + after.damage;
+    } else {
+      ListChanges changes = CompareListEntries(kind, before.entries, after.entries);
+      file.entries = std::move(changes.entries);
+      if (file.note.empty()) file.note = std::move(changes.note);
+    }
   } else if (IsHeaderFile(file.name)) {
     file.keys = CompareHeaderKeys(file.name, mapContent_, folderContent_);
   }

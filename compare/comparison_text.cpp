@@ -2,10 +2,43 @@
 
 #include <array>
 
+#include "compare/list_entries.hpp"
+#include "core/map_info.hpp"
+
 namespace kartwerk {
 namespace {
 
 std::string PlaceText(const Position& at) { return std::to_string(at.x) + "," + std::to_string(at.y); }
+
+std::string FieldText(const FieldChange& field) {
+  switch (field.edit) {
+    case FieldChange::Edit::Added: return field.field + " added " + field.to;
+    case FieldChange::Edit::Removed: return field.field + " removed " + field.from;
+    case FieldChange::Edit::Changed: break;
+  }
+  return field.field + " " + field.from + " -> " + field.to;
+}
+
+// "3,998".
+std::string Count(std::size_t n) {
+  std::string digits = std::to_string(n);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+
+enum class Sort { Moved, Changed, Added, Removed, Renamed, Reordered };
+constexpr std::array<const char*, 6> kSortWords = {"moved", "changed", "added", "removed", "renamed", "reordered"};
+
+Sort SortOf(const EntryChange& change) {
+  switch (change.kind) {
+    case EntryChange::Kind::Added: return Sort::Added;
+    case EntryChange::Kind::Removed: return Sort::Removed;
+    case EntryChange::Kind::Renamed: return Sort::Renamed;
+    case EntryChange::Kind::Reordered: return Sort::Reordered;
+    case EntryChange::Kind::Changed: break;
+  }
+  return change.fields.empty() && change.Moved() ? Sort::Moved : Sort::Changed;
+}
 
 }  // namespace
 
@@ -15,12 +48,18 @@ std::string EntryChangeText(const EntryChange& change) {
       return "added " + change.entry + (change.to ? " at " + PlaceText(*change.to) : std::string());
     case EntryChange::Kind::Removed:
       return "removed " + change.entry + (change.from ? " at " + PlaceText(*change.from) : std::string());
+    case EntryChange::Kind::Reordered: return change.entry + ": order changed";
+    case EntryChange::Kind::Renamed:
     case EntryChange::Kind::Changed: break;
   }
-  std::string text = change.entry + ":";
-  const char* separator = " ";
+  std::string text = change.entry;
+  const char* separator = ": ";
+  if (change.kind == EntryChange::Kind::Renamed) {
+    text += " renamed " + change.newName;
+    separator = ", ";
+  }
   for (const FieldChange& field : change.fields) {
-    text += separator + field.field + " " + field.from + " -> " + field.to;
+    text += separator + FieldText(field);
     separator = ", ";
   }
   if (change.Moved())
@@ -35,19 +74,43 @@ std::string GridChangeText(const GridChange& grid) {
          " to " + std::to_string(grid.bottom);
 }
 
-std::string ComparisonText(const FolderComparison& comparison) {
+std::string EntrySummaryText(const std::vector<EntryChange>& entries, const std::string& noun) {
+  std::array<std::size_t, kSortWords.size()> counts{};
+  for (const EntryChange& change : entries) ++counts[static_cast<std::size_t>(SortOf(change))];
+  std::string text;
+  for (std::size_t k = 0; k < counts.size(); ++k) {
+    if (counts[k] == 0) continue;
+    if (text.empty()) {
+      text = Count(counts[k]) + " " + noun + " " + kSortWords[k];
+    } else {
+      text += ", " + Count(counts[k]) + " " + kSortWords[k];
+    }
+  }
+  return text;
+}
+
+std::string ComparisonText(const FolderComparison& comparison, bool all) {
   std::string text;
   std::array<std::size_t, 4> counts{};
   for (const FileComparison& file : comparison.files) {
     ++counts[static_cast<std::size_t>(file.state)];
     if (file.state == FileState::Same) continue;
+    // The file's name is UTF-8 already; what the file holds is Windows-1252.
     text += file.name + ": " + FileStateText(file.state);
-    if (!file.note.empty()) text += " (" + file.note + ")";
+    if (!file.note.empty()) text += " (" + Cp1252ToUtf8(file.note) + ")";
     text += "\n";
-    for (const EntryChange& change : file.entries) text += "  " + EntryChangeText(change) + "\n";
+    std::size_t shown = file.entries.size();
+    if (!all && shown > kSummaryLimit) {
+      shown = kSummaryShown;
+      text += "  " + EntrySummaryText(file.entries, PluralOf(ListKindOf(file.name))) + "; the first " +
+              std::to_string(shown) + ":\n";
+    }
+    for (std::size_t k = 0; k < shown; ++k) text += "  " + Cp1252ToUtf8(EntryChangeText(file.entries[k])) + "\n";
+    if (shown < file.entries.size())
+      text += "  ... and " + Count(file.entries.size() - shown) + " more (--all lists every one)\n";
     if (file.grid && file.grid->cells > 0) text += "  " + GridChangeText(*file.grid) + "\n";
-    for (const FieldChange& key : file.keys) text += "  " + key.field + ": " + key.from + " -> " + key.to + "\n";
-    for (const std::string& line : file.lines) text += "    " + line + "\n";
+    for (const FieldChange& key : file.keys) text += "  " + Cp1252ToUtf8(FieldText(key)) + "\n";
+    for (const std::string& line : file.lines) text += "    " + Cp1252ToUtf8(line) + "\n";
   }
   const std::size_t total = comparison.files.size();
   if (counts[0] == total) return "same (" + std::to_string(total) + " files)\n";

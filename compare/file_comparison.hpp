@@ -3,6 +3,7 @@
 // the keys of "desc" and "info" that differ.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,19 +29,26 @@ struct Position {
 };
 
 struct FieldChange {
+  enum class Edit { Changed, Added, Removed };  // a field (or a script's line) only in to, or only in from
   std::string field;
   std::string from;
   std::string to;
+  Edit edit = Edit::Changed;
 };
 
-// One entry of a text list (a unit, a script, a group, ...) that differs.
+// One entry of a text list (a unit, a script, a group, ...) that differs, or the list's order.
 struct EntryChange {
-  enum class Kind { Added, Removed, Changed };
+  enum class Kind { Added, Removed, Changed, Renamed, Reordered };
   Kind kind = Kind::Changed;
-  std::string entry;  // "unit 17 'tank_3'", "script \"Script 01\"", "Group 4"
+  // "unit 17 'tank_3'", "unit 17 'tank_3' (now 16)", "unit 'medic' (now 40)" for an added one,
+  // "script \"Script 01\"", "Group 4"; the list ("units") for an order changed.
+  std::string entry;
   std::vector<FieldChange> fields;
   std::optional<Position> from;  // where the entry stood in the map's version (entries with a place)
   std::optional<Position> to;    // where it stands in the folder's
+  std::size_t number = 0;        // its place in the map's list, from 1; 0 for an added entry
+  std::size_t nowNumber = 0;     // its place in the folder's list; 0 for a removed entry
+  std::string newName;           // a renamed entry's name in the folder ("\"Attack\"")
   bool Moved() const { return from && to && !(*from == *to); }
 };
 
@@ -58,7 +66,9 @@ struct GridChange {
 struct FileComparison {
   std::string name;  // relative to the folder, "/" between the parts: "mis.000/mapunits"
   FileState state = FileState::Same;
-  std::string note;  // damage or a limit met: "cut short: 100 of 262144 bytes", "cannot be read: ..."
+  // Damage or a limit met: "cut short: 100 of 262144 bytes", "cannot be read: ...", "damaged: cut
+  // short at line 12" (a text list whose entries are then not listed).
+  std::string note;
   std::uint64_t mapBytes = 0;
   std::uint64_t folderBytes = 0;
   std::vector<EntryChange> entries;  // text lists

@@ -1,8 +1,8 @@
 #include "compare/line_diff.hpp"
 
 #include <algorithm>
-#include <cstdint>
 
+#include "compare/myers_line_diff.hpp"
 #include "compare/text_lines.hpp"
 
 namespace kartwerk {
@@ -15,49 +15,17 @@ struct Step {
   std::size_t b;  // line index in to (for ' ' and '+')
 };
 
-// The edit script of from[a0, a1) against to[b0, b1) by their longest common run of lines.
-void Middle(const std::vector<std::string_view>& from, const std::vector<std::string_view>& to, std::size_t a0,
-            std::size_t a1, std::size_t b0, std::size_t b1, std::vector<Step>& steps) {
-  const std::size_t n = a1 - a0, m = b1 - b0;
-  if (n > kMaxMatchedLines || m > kMaxMatchedLines || n == 0 || m == 0) {
-    for (std::size_t i = a0; i < a1; ++i) steps.push_back({'-', i, b0});
-    for (std::size_t j = b0; j < b1; ++j) steps.push_back({'+', a1, j});
-    return;
-  }
-  // common[i][j]: longest common run of from[a0+i..] and to[b0+j..].
-  std::vector<std::uint16_t> common((n + 1) * (m + 1), 0);
-  const auto at = [&](std::size_t i, std::size_t j) -> std::uint16_t& { return common[i * (m + 1) + j]; };
-  for (std::size_t i = n; i-- > 0;)
-    for (std::size_t j = m; j-- > 0;)
-      at(i, j) = from[a0 + i] == to[b0 + j] ? static_cast<std::uint16_t>(at(i + 1, j + 1) + 1)
-                                            : std::max(at(i + 1, j), at(i, j + 1));
-  std::size_t i = 0, j = 0;
-  while (i < n || j < m) {
-    if (i < n && j < m && from[a0 + i] == to[b0 + j]) {
-      steps.push_back({' ', a0 + i++, b0 + j++});
-    } else if (i < n && (j == m || at(i + 1, j) >= at(i, j + 1))) {
-      steps.push_back({'-', a0 + i++, b0 + j});
-    } else {
-      steps.push_back({'+', a0 + i, b0 + j++});
-    }
-  }
-}
-
 }  // namespace
 
 std::vector<std::string> UnifiedLineDiff(std::string_view fromText, std::string_view toText, std::size_t context) {
   if (fromText == toText) return {};
   const auto from = SplitLines(fromText), to = SplitLines(toText);
-  std::size_t head = 0;
-  while (head < from.size() && head < to.size() && from[head] == to[head]) ++head;
-  std::size_t tail = 0;
-  while (tail < from.size() - head && tail < to.size() - head &&
-         from[from.size() - 1 - tail] == to[to.size() - 1 - tail])
-    ++tail;
   std::vector<Step> steps;
-  for (std::size_t i = 0; i < head; ++i) steps.push_back({' ', i, i});
-  Middle(from, to, head, from.size() - tail, head, to.size() - tail, steps);
-  for (std::size_t k = tail; k-- > 0;) steps.push_back({' ', from.size() - 1 - k, to.size() - 1 - k});
+  steps.reserve(from.size() + to.size());
+  for (const LineEdit& edit : MyersLineDiff(from, to)) {
+    const char op = edit.op == LineEdit::Op::Keep ? ' ' : edit.op == LineEdit::Op::Delete ? '-' : '+';
+    steps.push_back({op, edit.from, edit.to});
+  }
 
   std::vector<std::string> out{"--- map", "+++ folder"};
   std::size_t s = 0;

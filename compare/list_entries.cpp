@@ -4,9 +4,17 @@
 #include <charconv>
 
 #include "compare/text_lines.hpp"
+#include "convert/records/groups.hpp"
+#include "convert/records/objects.hpp"
+#include "convert/records/sounds.hpp"
+#include "convert/records/support.hpp"
+#include "convert/records/units.hpp"
+#include "convert/writers/mission_list_files.hpp"
 
 namespace kartwerk {
 namespace {
+
+using Lines = std::vector<std::string_view>;
 
 std::size_t Indent(std::string_view line) {
   std::size_t n = 0;
@@ -30,232 +38,389 @@ std::string_view Span(std::string_view first, std::string_view last) {
 std::optional<std::int64_t> Number(std::string_view text) {
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string_view Unquoted(std::string_view text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+  return text;
+}
 
-// Takes U and V out of fields as the entry's place.
-void TakePlace(ListEntry& entry) {
-  std::optional<std::int64_t> u, v;
-  for (auto it = entry.fields.begin(); it != entry.fields.end();) {
-    if (it->first == "U" || it->first == "V") {
-      (it->first == "U" ? u : v) = Number(it->second);
-      it = entry.fields.erase(it);
-    } else {
-      ++it;
-    }
+// Pairs of a line with the words in front of its first key joined to that key: the editor's
+// two-word keys ("ai type", "reserv auto").
+Fields KeyedPairs(std::string_view line) {
+  Fields pairs = LinePairs(line);
+  if (pairs.size() > 1 && pairs[0].first.empty()) {
+    pairs[1].first = pairs[0].second + " " + pairs[1].first;
+    pairs.erase(pairs.begin());
   }
-  if (u && v) entry.at = Position{*u, *v};
+  return pairs;
 }
 
-std::string FieldValue(const ListEntry& entry, std::string_view name) {
-  for (const auto& [field, value] : entry.fields)
-    if (field == name) return value;
-  return {};
-}
-
-std::string PlaceKey(const ListEntry& entry) {
-  return entry.at ? std::to_string(entry.at->x) + "," + std::to_string(entry.at->y) : std::string();
-}
-
-// Reads the lines of a block's body into fields. A unit line (" ID=...") starts "unit N", the
-// lines indented under it "unit N crew M"; a line of words alone ("plane bomber") names the
-// fields indented under it.
-class BodyReader {
+// Collects the first place where a file stops reading as its writer writes it.
+class Damage {
  public:
-  explicit BodyReader(ListEntry& entry, bool topUnits) : entry_(entry), topUnits_(topUnits) {}
-
-  void Line(std::string_view line) {
-    const std::size_t indent = Indent(line);
-    while (!stack_.empty() && stack_.back().indent >= indent) stack_.pop_back();
-    auto pairs = LinePairs(Trimmed(line));
-    if (pairs.empty()) return;
-    const bool wordsOnly = pairs.size() == 1 && pairs[0].first.empty();
-    if (wordsOnly) {
-      stack_.push_back({indent, pairs[0].second, false});
-      return;
-    }
-    std::string prefix = stack_.empty() ? std::string() : stack_.back().prefix;
-    if (pairs[0].first == "ID" && (stack_.empty() || stack_.back().unit)) {
-      if (stack_.empty()) {
-        // A unit of a group, or a crew member of the unit the entry is.
-        prefix = topUnits_ ? "unit " + std::to_string(++units_) : "crew " + std::to_string(++crew_);
-        if (topUnits_) crew_ = 0;
-      } else {
-        prefix += " crew " + std::to_string(++crew_);
-      }
-      stack_.push_back({indent, prefix, true});
-    }
-    std::string local;
-    for (auto& [key, value] : pairs) {
-      if (key.empty()) {
-        local = value;
-        continue;
-      }
-      std::string name = prefix;
-      for (const std::string* part : {&local, &key}) {
-        if (part->empty()) continue;
-        if (!name.empty()) name += ' ';
-        name += *part;
-      }
-      entry_.fields.emplace_back(std::move(name), std::move(value));
-    }
+  void At(std::size_t line, const char* what) {
+    if (text_.empty()) text_ = "line " + std::to_string(line + 1) + " " + what;
   }
+  void CutAt(std::size_t lines) {
+    if (text_.empty()) text_ = "cut short at line " + std::to_string(lines);
+  }
+  std::string text() const { return text_; }
 
  private:
-  struct Level {
-    std::size_t indent;
-    std::string prefix;
-    bool unit;
-  };
-  ListEntry& entry_;
-  bool topUnits_;
-  std::vector<Level> stack_;
-  int units_ = 0;
-  int crew_ = 0;
+  std::string text_;
 };
 
-// Entries that start at a line for which starts() holds, each running to the next.
-template <class Starts, class Finish>
-std::vector<ListEntry> SplitEntries(const std::vector<std::string_view>& lines, Starts starts, Finish finish,
-                                    bool topUnits) {
-  std::vector<ListEntry> entries;
-  std::size_t first = 0;
-  while (first < lines.size()) {
-    if (!starts(lines[first])) {
-      ++first;
+// A byte the writers never write (a control character other than tab, carriage return and line
+// feed) or a last line without its line feed.
+std::string TextDamage(const Lines& lines, std::string_view text) {
+  Damage damage;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (const char c : lines[i]) {
+      const auto u = static_cast<unsigned char>(c);
+      if ((u < 0x20 && c != '\t' && c != '\r') || u == 0x7F) {
+        damage.At(i, "holds bytes no writer produces");
+        return damage.text();
+      }
+    }
+  }
+  if (!text.empty() && text.back() != '\n') damage.CutAt(lines.size());
+  return damage.text();
+}
+
+bool IsUnitKey(std::string_view key) {
+  return HasFieldNamed(UnitHead::kFields, key) || HasFieldNamed(UnitRecordStart::kFields, key);
+}
+
+bool IsSupportUnitKey(std::string_view key) {
+  return HasFieldNamed(SupportUnitHead::kFields, key) || HasFieldNamed(UnitRecordStart::kFields, key);
+}
+
+// A unit or crew line's pairs when every key is one the writer writes; nothing otherwise.
+template <class IsKey>
+std::optional<Fields> UnitPairs(std::string_view line, IsKey isKey) {
+  Fields pairs = LinePairs(Trimmed(line));
+  if (pairs.empty() || pairs[0].first != UnitHead::kFields[UnitHead::kID].name) return std::nullopt;
+  for (const auto& [key, value] : pairs)
+    if (!isKey(key)) return std::nullopt;
+  return pairs;
+}
+
+void AddFields(ListEntry& entry, const std::string& prefix, Fields pairs) {
+  for (auto& [key, value] : pairs) entry.fields.emplace_back(prefix + key, std::move(value));
+}
+
+ListReading Units(const Lines& lines) {
+  ListReading r;
+  Damage damage;
+  std::size_t crew = 0;
+  const std::string_view uKey = UnitHead::kFields[UnitHead::kU].name, vKey = UnitHead::kFields[UnitHead::kV].name;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (Trimmed(lines[i]).empty()) continue;
+    const std::size_t indent = Indent(lines[i]);
+    auto pairs = UnitPairs(lines[i], IsUnitKey);
+    if (!pairs || indent == 0 || indent > 2 || (indent == 2 && r.entries.empty())) {
+      damage.At(i, "is not a unit line");
+      break;
+    }
+    if (indent == 2) {
+      ListEntry& unit = r.entries.back();
+      AddFields(unit, "crew " + std::to_string(++crew) + " ", std::move(*pairs));
+      unit.text = Span(unit.text, lines[i]);
       continue;
     }
-    std::size_t last = first + 1;
-    while (last < lines.size() && !starts(lines[last])) ++last;
-    ListEntry entry;
-    entry.text = Span(lines[first], lines[last - 1]);
-    finish(entry, lines[first], entries.size());
-    BodyReader body(entry, topUnits);
-    for (std::size_t i = first + 1; i < last; ++i) body.Line(lines[i]);
-    entries.push_back(std::move(entry));
-    first = last;
-  }
-  return entries;
-}
-
-std::vector<ListEntry> PlacedEntries(const std::vector<std::string_view>& lines, std::string_view startKey,
-                                     const char* noun) {
-  const auto starts = [startKey](std::string_view line) {
-    const std::string_view t = Trimmed(line);
-    return Indent(line) <= 1 && t.substr(0, startKey.size()) == startKey;
-  };
-  return SplitEntries(
-      lines, starts,
-      [&](ListEntry& entry, std::string_view head, std::size_t index) {
-        for (auto& [key, value] : LinePairs(Trimmed(head)))
-          if (!key.empty()) entry.fields.emplace_back(key, value);
-        // Sounds keep a field per line: gather them here, the body reader sees none.
-        entry.type = FieldValue(entry, startKey.substr(0, startKey.size() - 1));
-        entry.label = std::string(noun) + " " + std::to_string(index + 1) + " " + Quoted(entry.type);
-      },
-      false);
-}
-
-// Units and sounds: each keyed by its type and place, so that the same thing elsewhere is a move.
-// (A sound is a run of lines "Name=", "U=", "V=", ...: the body reader gathers the rest.)
-std::vector<ListEntry> PlacedList(const std::vector<std::string_view>& lines, std::string_view startKey,
-                                  const char* noun) {
-  auto entries = PlacedEntries(lines, startKey, noun);
-  for (ListEntry& entry : entries) {
-    TakePlace(entry);
-    entry.key = entry.type + "@" + PlaceKey(entry);
-  }
-  return entries;
-}
-
-// Blocks that open with a header line ("Group 3", "Player 1", "phrase 2") and hold the lines
-// under it; the header is the key.
-std::vector<ListEntry> HeaderBlocks(const std::vector<std::string_view>& lines, std::string_view header,
-                                    bool bodyAsText) {
-  const auto starts = [header](std::string_view line) { return line.substr(0, header.size()) == header; };
-  auto entries = SplitEntries(
-      lines, starts,
-      [](ListEntry& entry, std::string_view head, std::size_t) {
-        entry.key = std::string(Trimmed(head));
-        entry.label = entry.key;
-      },
-      true);
-  if (bodyAsText) {
-    for (ListEntry& entry : entries) {
-      entry.fields.clear();
-      const std::size_t end = entry.text.find('\n');
-      entry.fields.emplace_back("text", end == std::string_view::npos ? "" : std::string(entry.text.substr(end + 1)));
+    ListEntry unit;
+    unit.noun = "unit";
+    unit.number = r.entries.size() + 1;
+    unit.type = (*pairs)[0].second;
+    unit.text = lines[i];
+    std::optional<std::int64_t> u, v;
+    for (auto& [key, value] : *pairs) {
+      if (key == uKey) {
+        u = Number(value);
+      } else if (key == vKey) {
+        v = Number(value);
+      } else {
+        unit.fields.emplace_back(std::move(key), std::move(value));
+      }
     }
-  }
-  return entries;
-}
-
-std::vector<ListEntry> Support(const std::vector<std::string_view>& lines) {
-  std::vector<ListEntry> entries;
-  int flags = 0, groups = 0;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    if (line.rfind("flag ", 0) == 0) {
-      ListEntry entry;
-      entry.key = entry.label = "flag " + std::to_string(flags++);
-      entry.text = line;
-      entry.fields.emplace_back("values", std::string(line.substr(5)));
-      entries.push_back(std::move(entry));
-    } else if (line.rfind("support ", 0) == 0) {
-      std::size_t last = i + 1;
-      while (last < lines.size() && lines[last] != "end") ++last;
-      if (last == lines.size()) --last;
-      ListEntry entry;
-      entry.key = entry.label = "support group " + std::to_string(groups++);
-      entry.text = Span(line, lines[last]);
-      entry.fields.emplace_back("name", std::string(line.substr(8)));
-      BodyReader body(entry, true);
-      for (std::size_t j = i + 1; j < last; ++j) body.Line(lines[j]);
-      entries.push_back(std::move(entry));
-      i = last;
+    if (!u || !v) {
+      damage.At(i, "is not a unit line");
+      break;
     }
+    unit.at = Position{*u, *v};
+    crew = 0;
+    r.entries.push_back(std::move(unit));
   }
-  return entries;
+  r.damage = damage.text();
+  return r;
 }
 
-std::vector<ListEntry> Scripts(const std::vector<std::string_view>& lines) {
-  std::vector<ListEntry> entries;
+ListReading Sounds(const Lines& lines) {
+  ListReading r;
+  Damage damage;
+  const auto& keys = SoundRecord::kFields;
+  std::size_t i = 0;
+  while (i < lines.size() && damage.text().empty()) {
+    if (Trimmed(lines[i]).empty()) {
+      ++i;
+      continue;
+    }
+    ListEntry sound;
+    sound.noun = "sound";
+    sound.number = r.entries.size() + 1;
+    std::optional<std::int64_t> u, v;
+    for (std::size_t f = 0; f < keys.size(); ++f, ++i) {
+      if (i == lines.size()) {
+        damage.CutAt(lines.size());
+        break;
+      }
+      const std::string_view line = lines[i];
+      const std::size_t equals = line.find('=');
+      if (equals == std::string_view::npos || line.substr(0, equals) != keys[f].name) {
+        damage.At(i, "is not a sound line");
+        break;
+      }
+      const std::string_view value = Trimmed(line.substr(equals + 1));
+      if (f == SoundRecord::kName) {
+        sound.type = std::string(Unquoted(value));
+      } else if (f == SoundRecord::kU) {
+        u = Number(value);
+      } else if (f == SoundRecord::kV) {
+        v = Number(value);
+      } else {
+        sound.fields.emplace_back(std::string(keys[f].name), std::string(value));
+      }
+      if ((f == SoundRecord::kU && !u) || (f == SoundRecord::kV && !v)) damage.At(i, "is not a sound line");
+      sound.text = f == 0 ? line : Span(sound.text, line);
+    }
+    if (!damage.text().empty()) break;
+    if (i == lines.size()) {
+      damage.CutAt(lines.size());  // the empty line after each sound is missing
+      break;
+    }
+    sound.at = Position{*u, *v};
+    r.entries.push_back(std::move(sound));
+  }
+  r.damage = damage.text();
+  return r;
+}
+
+ListReading Objects(const Lines& lines) {
+  ListReading r;
+  Damage damage;
+  // The line's words after the name, in the order the writer spells them.
+  constexpr std::size_t kWordFields[] = {ObjectRecord::kX, ObjectRecord::kY, ObjectRecord::kVariant,
+                                         ObjectRecord::kAttrByte, ObjectRecord::kAttrWord};
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].rfind("script ", 0) != 0) continue;
-    std::size_t last = i;
-    while (last + 1 < lines.size() && !lines[last + 1].empty() && lines[last + 1].rfind("script ", 0) != 0) ++last;
-    ListEntry entry;
-    const std::string_view head = lines[i];
-    const std::size_t open = head.find('"'), close = head.rfind('"');
-    entry.key = open != close ? std::string(head.substr(open, close - open + 1)) : std::string(head);
-    entry.label = "script " + entry.key;
-    entry.text = Span(lines[i], lines[last]);
-    if (close != std::string_view::npos && close + 1 < head.size())
-      entry.fields.emplace_back("size", std::string(Trimmed(head.substr(close + 1)).substr(5)));
-    for (std::size_t j = i + 1; j <= last; ++j)
-      entry.fields.emplace_back("line " + std::to_string(j - i), std::string(lines[j]));
-    entries.push_back(std::move(entry));
-    i = last;
+    std::string_view rest = Trimmed(lines[i]);
+    if (rest.empty()) continue;
+    std::int64_t numbers[5] = {};
+    bool ok = true;
+    for (std::size_t w = 5; w-- > 0 && ok;) {
+      const std::size_t space = rest.rfind(' ');
+      const auto number = space == std::string_view::npos ? std::nullopt : Number(rest.substr(space + 1));
+      ok = number.has_value();
+      if (ok) {
+        numbers[w] = *number;
+        rest = rest.substr(0, space);
+      }
+    }
+    if (!ok || rest.empty()) {
+      damage.At(i, "is not an object line");
+      break;
+    }
+    ListEntry object;
+    object.noun = "object";
+    object.number = r.entries.size() + 1;
+    object.type = std::string(rest);
+    object.text = lines[i];
+    object.at = Position{numbers[0], numbers[1]};
+    for (std::size_t w = 2; w < 5; ++w)
+      object.fields.emplace_back(std::string(ObjectRecord::kFields[kWordFields[w]].name), std::to_string(numbers[w]));
+    r.entries.push_back(std::move(object));
   }
-  return entries;
+  r.damage = damage.text();
+  return r;
 }
 
-std::vector<ListEntry> Objects(const std::vector<std::string_view>& lines) {
-  std::vector<ListEntry> entries;
-  for (const std::string_view line : lines) {
-    if (Trimmed(line).empty()) continue;
-    ListEntry entry;
-    entry.text = line;
-    entry.key = std::string(line);
-    entry.type = std::string(line.substr(0, line.find(' ')));
-    entry.label = "object " + std::to_string(entries.size() + 1) + " " + Quoted(line);
-    entry.fields.emplace_back("line", std::string(line));
-    entries.push_back(std::move(entry));
+bool IsGroupKey(std::string_view key) {
+  return HasFieldNamed(GroupRecord::kFields, key) || key == GroupRecord::kFlagsKey || key == GroupRecord::kReserveKey;
+}
+
+ListReading Groups(const Lines& lines) {
+  ListReading r;
+  Damage damage;
+  constexpr std::size_t kGroupLines = 3;
+  for (std::size_t i = 0; i < lines.size() && damage.text().empty();) {
+    const std::string_view head = Trimmed(lines[i]);
+    if (head.substr(0, 6) != "Group " || !Number(head.substr(6))) {
+      damage.At(i, "is not a group line");
+      break;
+    }
+    ListEntry group;
+    group.key = std::string(head);
+    group.number = r.entries.size() + 1;
+    group.text = lines[i];
+    for (std::size_t k = 1; k <= kGroupLines; ++k) {
+      if (i + k >= lines.size()) {
+        damage.CutAt(lines.size());
+        break;
+      }
+      Fields pairs = KeyedPairs(Trimmed(lines[i + k]));
+      bool known = !pairs.empty();
+      for (const auto& [key, value] : pairs) known = known && IsGroupKey(key);
+      if (!known) {
+        damage.At(i + k, "is not a group line");
+        break;
+      }
+      AddFields(group, "", std::move(pairs));
+      group.text = Span(group.text, lines[i + k]);
+    }
+    r.entries.push_back(std::move(group));
+    i += 1 + kGroupLines;
   }
-  return entries;
+  if (damage.text().empty() && r.entries.size() < static_cast<std::size_t>(kGroupCount)) damage.CutAt(lines.size());
+  r.damage = damage.text();
+  return r;
+}
+
+ListReading Support(const Lines& lines) {
+  ListReading r;
+  Damage damage;
+  // A flag's numbers in the order the writer spells them.
+  constexpr std::size_t kFlagOrder[] = {SupportFlagRecord::kFirstX, SupportFlagRecord::kFirstY,
+                                        SupportFlagRecord::kFlagParam, SupportFlagRecord::kSecondX,
+                                        SupportFlagRecord::kSecondY};
+  std::size_t i = 0;
+  for (int flag = 0; flag < kSupportFlagCount && damage.text().empty(); ++flag, ++i) {
+    if (i == lines.size()) {
+      damage.CutAt(lines.size());
+      break;
+    }
+    const std::string_view line = Trimmed(lines[i]);
+    ListEntry entry;
+    entry.key = "flag " + std::to_string(flag);
+    entry.number = static_cast<std::size_t>(flag) + 1;
+    entry.text = lines[i];
+    std::string_view rest = line.substr(0, 5) == "flag " ? line.substr(5) : std::string_view();
+    for (const std::size_t field : kFlagOrder) {
+      const std::size_t comma = rest.find(',');
+      const auto number = Number(rest.substr(0, comma));
+      if (!number || (field != kFlagOrder[4]) == (comma == std::string_view::npos)) {
+        damage.At(i, "is not a flag line");
+        break;
+      }
+      entry.fields.emplace_back(std::string(SupportFlagRecord::kFields[field].name), std::to_string(*number));
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    r.entries.push_back(std::move(entry));
+  }
+  if (damage.text().empty() && i < lines.size() && !Trimmed(lines[i]).empty()) damage.At(i, "is not an empty line");
+  ++i;
+  for (int group = 0; group < kSupportGroupCount && damage.text().empty(); ++group) {
+    if (i >= lines.size()) {
+      damage.CutAt(lines.size());
+      break;
+    }
+    const std::string_view head = Trimmed(lines[i]);
+    if (head.substr(0, 8) != "support ") {
+      damage.At(i, "is not a support group line");
+      break;
+    }
+    ListEntry entry;
+    entry.key = "support group " + std::to_string(group);
+    entry.number = static_cast<std::size_t>(group) + 1;
+    entry.text = lines[i];
+    entry.fields.emplace_back("name", std::string(Unquoted(head.substr(8))));
+    std::size_t units = 0, crew = 0;
+    for (++i;; ++i) {
+      if (i == lines.size()) {
+        damage.CutAt(lines.size());
+        break;
+      }
+      entry.text = Span(entry.text, lines[i]);
+      if (Trimmed(lines[i]) == "end") break;
+      const std::size_t indent = Indent(lines[i]);
+      auto pairs = UnitPairs(lines[i], IsSupportUnitKey);
+      if (!pairs || indent == 0 || indent > 2 || (indent == 2 && units == 0)) {
+        damage.At(i, "is not a support unit line");
+        break;
+      }
+      if (indent == 1) crew = 0;
+      const std::string prefix = "unit " + std::to_string(indent == 1 ? ++units : units) + " " +
+                                 (indent == 2 ? "crew " + std::to_string(++crew) + " " : std::string());
+      AddFields(entry, prefix, std::move(*pairs));
+    }
+    ++i;
+    r.entries.push_back(std::move(entry));
+  }
+  r.damage = damage.text();
+  return r;
+}
+
+// Blocks that open with a header line ("Player 1", "phrase 2"); the header is the key.
+template <class Body>
+ListReading HeaderBlocks(const Lines& lines, std::string_view header, Body body) {
+  ListReading r;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].substr(0, header.size()) != header) {
+      if (r.entries.empty() && !Trimmed(lines[i]).empty()) {
+        Damage damage;
+        damage.At(i, "is not where an entry begins");
+        r.damage = damage.text();
+        return r;
+      }
+      continue;
+    }
+    std::size_t last = i + 1;
+    while (last < lines.size() && lines[last].substr(0, header.size()) != header) ++last;
+    ListEntry entry;
+    entry.key = std::string(Trimmed(lines[i]));
+    entry.number = r.entries.size() + 1;
+    entry.text = Span(lines[i], lines[last - 1]);
+    body(entry, std::span<const std::string_view>(lines).subspan(i + 1, last - i - 1));
+    r.entries.push_back(std::move(entry));
+    i = last - 1;
+  }
+  return r;
+}
+
+// A player's lines: a line of words alone ("plane bomber", "descent 0") names the keys indented
+// under it.
+void PlayerBody(ListEntry& entry, std::span<const std::string_view> body) {
+  std::vector<std::pair<std::size_t, std::string>> stack;
+  for (const std::string_view line : body) {
+    const std::size_t indent = Indent(line);
+    while (!stack.empty() && stack.back().first >= indent) stack.pop_back();
+    Fields pairs = LinePairs(Trimmed(line));
+    if (pairs.empty()) continue;
+    if (pairs.size() == 1 && pairs[0].first.empty()) {
+      stack.emplace_back(indent, pairs[0].second);
+      continue;
+    }
+    AddFields(entry, stack.empty() ? std::string() : stack.back().second + " ", std::move(pairs));
+  }
+}
+
+void PhraseBody(ListEntry& entry, std::span<const std::string_view> body) {
+  entry.fields.emplace_back("text", body.empty() ? std::string() : std::string(Span(body.front(), body.back())));
+}
+
+ListReading Scripts(const Lines& lines) {
+  static constexpr std::string_view kHead = "script \"";
+  auto r = HeaderBlocks(lines, kHead, [](ListEntry& entry, std::span<const std::string_view> body) {
+    const std::string_view head = entry.key;
+    const std::size_t close = head.find('"', kHead.size());
+    const std::string_view rest =
+        close == std::string_view::npos ? std::string_view() : Trimmed(head.substr(close + 1));
+    entry.key = std::string(head.substr(0, close == std::string_view::npos ? head.size() : close + 1));
+    if (rest.substr(0, 5) == "size ") entry.fields.emplace_back("size", std::string(rest.substr(5)));
+    entry.body.assign(body.begin(), body.end());
+  });
+  return r;
 }
 
 }  // namespace
@@ -275,8 +440,27 @@ ListKind ListKindOf(std::string_view fileName) {
   return ListKind::None;
 }
 
-std::vector<std::pair<std::string, std::string>> LinePairs(std::string_view line) {
-  std::vector<std::pair<std::string, std::string>> pairs;
+const char* PluralOf(ListKind kind) {
+  switch (kind) {
+    case ListKind::Units: return "units";
+    case ListKind::Sounds: return "sounds";
+    case ListKind::Objects: return "objects";
+    case ListKind::Groups: return "groups";
+    case ListKind::Support: return "flags and support groups";
+    case ListKind::Players: return "players";
+    case ListKind::Scripts: return "scripts";
+    case ListKind::Phrases: return "phrases";
+    case ListKind::None: break;
+  }
+  return "entries";
+}
+
+bool IsPlacedList(ListKind kind) {
+  return kind == ListKind::Units || kind == ListKind::Sounds || kind == ListKind::Objects;
+}
+
+Fields LinePairs(std::string_view line) {
+  Fields pairs;
   std::size_t i = 0;
   const auto skipSpaces = [&] {
     while (i < line.size() && line[i] == ' ') ++i;
@@ -291,16 +475,19 @@ std::vector<std::pair<std::string, std::string>> LinePairs(std::string_view line
     }
     return std::string(line.substr(start, i - start));
   };
+  // Whether a key of a word and a number ("ID 0=") starts after the blank at n.
+  const auto numberedKeyAfter = [&](std::size_t n) {
+    std::size_t k = n + 1;
+    while (k < line.size() && std::isdigit(static_cast<unsigned char>(line[k]))) ++k;
+    return k > n + 1 && k < line.size() && line[k] == '=' ? k : std::size_t{0};
+  };
   skipSpaces();
   while (i < line.size()) {
     std::size_t j = i;
     while (j < line.size() && IsWordChar(line[j])) ++j;
     std::size_t keyEnd = j;
-    // "ID 0=rifleman": a key of a word and a number.
     if (j < line.size() && line[j] == ' ') {
-      std::size_t k = j + 1;
-      while (k < line.size() && std::isdigit(static_cast<unsigned char>(line[k]))) ++k;
-      if (k > j + 1 && k < line.size() && line[k] == '=') keyEnd = j = k;
+      if (const std::size_t k = numberedKeyAfter(j)) keyEnd = j = k;
     }
     if (j > i && j < line.size() && line[j] == '=') {
       std::string key(line.substr(i, keyEnd - i));
@@ -312,12 +499,7 @@ std::vector<std::pair<std::string, std::string>> LinePairs(std::string_view line
         std::size_t w = i;
         while (w < line.size() && line[w] != ' ' && line[w] != '=') ++w;
         if (w < line.size() && line[w] == '=') break;
-        std::size_t n = w;
-        if (n < line.size() && line[n] == ' ') {
-          std::size_t k = n + 1;
-          while (k < line.size() && std::isdigit(static_cast<unsigned char>(line[k]))) ++k;
-          if (k > n + 1 && k < line.size() && line[k] == '=') break;
-        }
+        if (w < line.size() && numberedKeyAfter(w)) break;
         v += (v.empty() ? "" : " ") + std::string(line.substr(i, w - i));
         i = w;
         skipSpaces();
@@ -338,20 +520,22 @@ std::vector<std::pair<std::string, std::string>> LinePairs(std::string_view line
   return pairs;
 }
 
-std::vector<ListEntry> ReadListEntries(ListKind kind, std::string_view text) {
-  const auto lines = SplitLines(text);
+ListReading ReadListEntries(ListKind kind, std::string_view text) {
+  const Lines lines = SplitLines(text);
+  ListReading r;
   switch (kind) {
-    case ListKind::Units: return PlacedList(lines, "ID=", "unit");
-    case ListKind::Sounds: return PlacedList(lines, "Name=", "sound");
-    case ListKind::Groups: return HeaderBlocks(lines, "Group ", false);
-    case ListKind::Players: return HeaderBlocks(lines, "Player ", false);
-    case ListKind::Phrases: return HeaderBlocks(lines, "phrase ", true);
-    case ListKind::Support: return Support(lines);
-    case ListKind::Scripts: return Scripts(lines);
-    case ListKind::Objects: return Objects(lines);
-    case ListKind::None: break;
+    case ListKind::Units: r = Units(lines); break;
+    case ListKind::Sounds: r = Sounds(lines); break;
+    case ListKind::Objects: r = Objects(lines); break;
+    case ListKind::Groups: r = Groups(lines); break;
+    case ListKind::Support: r = Support(lines); break;
+    case ListKind::Players: r = HeaderBlocks(lines, "Player ", PlayerBody); break;
+    case ListKind::Phrases: r = HeaderBlocks(lines, "phrase ", PhraseBody); break;
+    case ListKind::Scripts: r = Scripts(lines); break;
+    case ListKind::None: return r;
   }
-  return {};
+  if (std::string damage = TextDamage(lines, text); !damage.empty()) r.damage = std::move(damage);
+  return r;
 }
 
 }  // namespace kartwerk

@@ -100,18 +100,21 @@ GroupRecord GroupRecord::Decode(std::span<const std::uint8_t> record) {
 std::string ConvertGroupRecord(const GroupRecord& group) {
   const auto& [typeAndFlags, zone1, zone2, group1, group2, reserveFlag, reserveZone, attackTime, delay, minimum, force,
                hp, ammo, expa, morale] = group;
+  const auto key = [](std::size_t field) { return GroupRecord::kFields[field].name; };
   std::string text;
   text.reserve(kGroupTextRoom);
-  text += " ai type=\"";
+  text += ' ';
+  text += key(GroupRecord::kTypeAndFlags);
+  text += "=\"";
   text += kAiTypeNames[typeAndFlags & 0x0F];
   text += '"';
-  AppendPair(text, " group1=", group1);
-  AppendPair(text, " group2=", group2);
-  AppendPair(text, " zone1=", zone1);
-  AppendPair(text, " zone2=", zone2);
-  text += '\n';
-
-  text += "  aiflags=";
+  AppendNamedPair(text, key(GroupRecord::kGroup1), group1);
+  AppendNamedPair(text, key(GroupRecord::kGroup2), group2);
+  AppendNamedPair(text, key(GroupRecord::kZone1), zone1);
+  AppendNamedPair(text, key(GroupRecord::kZone2), zone2);
+  text += "\n  ";
+  text += GroupRecord::kFlagsKey;
+  text += '=';
   text += FlagList(typeAndFlags);
   text += '\n';
 
@@ -122,17 +125,17 @@ std::string ConvertGroupRecord(const GroupRecord& group) {
   if (minimum > 0) reserve += 4;
   if (force != kNoTicks) reserve += 8;
   if (reserve > 0) reserve += 1;
-  AppendPair(text, " reserv auto=", reserve);
-  AppendPair(text, " delay=", delay == kNoTicks ? 0 : delay / kTicksPerSecond);
-  AppendPair(text, " min=", minimum >= kNoMinimum ? 0 : minimum);
-  AppendPair(text, " force=", force == kNoTicks ? 0 : force / kTicksPerSecond);
-  AppendPair(text, " atime=", attackTime / kTicksPerSecond);
-  AppendPair(text, " flag=", reserve == 0 ? 0 : reserveFlag);
-  AppendPair(text, " zone=", reserve == 0 ? 0 : reserveZone);
-  AppendPair(text, " hp=", hp);
-  AppendPair(text, " ammo=", ammo);
-  AppendPair(text, " expa=", expa);
-  AppendPair(text, " morale=", morale);
+  AppendNamedPair(text, GroupRecord::kReserveKey, reserve);
+  AppendNamedPair(text, key(GroupRecord::kDelay), delay == kNoTicks ? 0 : delay / kTicksPerSecond);
+  AppendNamedPair(text, key(GroupRecord::kMinimum), minimum >= kNoMinimum ? 0 : minimum);
+  AppendNamedPair(text, key(GroupRecord::kForce), force == kNoTicks ? 0 : force / kTicksPerSecond);
+  AppendNamedPair(text, key(GroupRecord::kAttackTime), attackTime / kTicksPerSecond);
+  AppendNamedPair(text, key(GroupRecord::kReserveFlag), reserve == 0 ? 0 : reserveFlag);
+  AppendNamedPair(text, key(GroupRecord::kReserveZone), reserve == 0 ? 0 : reserveZone);
+  AppendNamedPair(text, key(GroupRecord::kHp), hp);
+  AppendNamedPair(text, key(GroupRecord::kAmmo), ammo);
+  AppendNamedPair(text, key(GroupRecord::kExpa), expa);
+  AppendNamedPair(text, key(GroupRecord::kMorale), morale);
   text += '\n';
   return text;
 }

@@ -20,8 +20,25 @@ struct GroupRecord {
     kTypeAndFlags, kZone1, kZone2, kGroup1, kGroup2, kReserveFlag, kReserveZone,
     kAttackTime, kDelay, kMinimum, kForce, kHp, kAmmo, kExpa, kMorale
   };
-  static constexpr RecordFields<15> kFields{{{0, 4}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}, {10, 4}, {14, 4},
-                                             {18, 2}, {20, 4}, {24, 1}, {25, 1}, {26, 1}, {27, 1}}};
+  // The type and flags field is written as "ai type" and "aiflags"; "reserv auto" is made from
+  // atime, min and force.
+  static constexpr RecordFields<15> kFields{{{0, 4, "ai type"},
+                                             {4, 1, "zone1"},
+                                             {5, 1, "zone2"},
+                                             {6, 1, "group1"},
+                                             {7, 1, "group2"},
+                                             {8, 1, "flag"},
+                                             {9, 1, "zone"},
+                                             {10, 4, "atime"},
+                                             {14, 4, "delay"},
+                                             {18, 2, "min"},
+                                             {20, 4, "force"},
+                                             {24, 1, "hp"},
+                                             {25, 1, "ammo"},
+                                             {26, 1, "expa"},
+                                             {27, 1, "morale"}}};
+  static constexpr std::string_view kFlagsKey = "aiflags";
+  static constexpr std::string_view kReserveKey = "reserv auto";
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint32_t typeAndFlags = 0;  // AI type (bits 0-3) and behaviour flags (bits 4-31)

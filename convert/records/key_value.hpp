@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kartwerk {
 
@@ -26,6 +27,24 @@ template <std::size_t N>
 void AppendPair(std::string& out, const char (&key)[N], std::int64_t value) {
   char text[N - 1 + kPairNumberRoom];
   out.append(text, SpellPair(text, key, value));
+}
+
+// Spells " key=value" for a key as a record's field list names it ("HP"); at has room for the
+// key, its blank and equals sign and kPairNumberRoom more bytes.
+inline char* SpellNamedPair(char* at, std::string_view key, std::int64_t value) {
+  *at++ = ' ';
+  at = std::copy(key.begin(), key.end(), at);
+  *at++ = '=';
+  return std::to_chars(at, at + kPairNumberRoom, value).ptr;
+}
+
+// Appends " key=value" to out.
+inline void AppendNamedPair(std::string& out, std::string_view key, std::int64_t value) {
+  out += ' ';
+  out += key;
+  out += '=';
+  char text[kPairNumberRoom];
+  out.append(text, std::to_chars(text, text + kPairNumberRoom, value).ptr);
 }
 
 }  // namespace kartwerk

@@ -21,7 +21,9 @@ inline constexpr std::uint8_t kCliffNameIndex = 8;  // the cliff objects
 struct ObjectRecord {
   static constexpr std::size_t kSize = 10;
   enum Field : std::size_t { kX, kY, kNameIndex, kAttrByte, kAttrWord, kVariant };
-  static constexpr RecordFields<6> kFields{{{0, 2}, {2, 2}, {4, 1}, {5, 1}, {6, 2}, {8, 2}}};
+  // The "objects" line writes no keys: its words are the name, x, y, variant, attrByte and attrWord.
+  static constexpr RecordFields<6> kFields{
+      {{0, 2, "x"}, {2, 2, "y"}, {4, 1, "name"}, {5, 1, "attrByte"}, {6, 2, "attrWord"}, {8, 2, "variant"}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint16_t x = 0;  // position units, 32 per cell

@@ -1,6 +1,7 @@
-// A record described once: the offset and width of each of its fields, in offset order, in one
-// constexpr list that the record's Decode reads and that a compile-time check proves to fill the
-// record's size exactly. Bytes missing from a short record read as zero.
+// A record described once: the offset, width and name of each of its fields, in offset order, in
+// one constexpr list that the record's Decode reads, its writer takes its keys from and the
+// comparison of a folder with a map reads the editor's files by, and that a compile-time check
+// proves to fill the record's size exactly. Bytes missing from a short record read as zero.
 #pragma once
 
 #include <algorithm>
@@ -10,14 +11,20 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "core/byte_stream.hpp"
 
 namespace kartwerk {
 
 struct RecordField {
+  constexpr RecordField() = default;
+  constexpr RecordField(std::size_t fieldOffset, std::size_t fieldWidth, std::string_view fieldName = {})
+      : offset(fieldOffset), width(fieldWidth), name(fieldName) {}
+
   std::size_t offset = 0;
   std::size_t width = 0;
+  std::string_view name;  // the key the editor's file writes the field under; empty when it writes none
 };
 
 template <std::size_t N>
@@ -32,6 +39,13 @@ constexpr bool FieldsFill(const RecordFields<N>& fields, std::size_t size) {
     next = field.offset + field.width;
   }
   return next == size;
+}
+
+// Whether one of the fields is written under name.
+template <std::size_t N>
+constexpr bool HasFieldNamed(const RecordFields<N>& fields, std::string_view name) {
+  return std::any_of(fields.begin(), fields.end(),
+                     [name](const RecordField& f) { return !f.name.empty() && f.name == name; });
 }
 
 // The bytes of a field that the record holds: fewer than its width, or none, when the record is

@@ -32,14 +32,21 @@ std::string FormatWorse(float value) {
 }  // namespace
 
 std::string ConvertSoundRecord(const SoundRecord& sound) {
+  using F = SoundRecord;
   std::string text;
-  text += "Name=\"" + sound.Name + "\"\n";
-  text += "U=" + std::to_string(sound.U) + '\n';
-  text += "V=" + std::to_string(sound.V) + '\n';
-  text += "Radius=" + std::to_string(sound.Radius) + '\n';
-  text += "Worse=" + FormatWorse(sound.Worse) + '\n';
-  text += "MinWait=" + std::to_string(sound.MinWait) + '\n';
-  text += "MaxWait=" + std::to_string(sound.MaxWait) + '\n';
+  const auto line = [&text](std::size_t field, const std::string& value) {
+    text += F::kFields[field].name;
+    text += '=';
+    text += value;
+    text += '\n';
+  };
+  line(F::kName, '"' + sound.Name + '"');
+  line(F::kU, std::to_string(sound.U));
+  line(F::kV, std::to_string(sound.V));
+  line(F::kRadius, std::to_string(sound.Radius));
+  line(F::kWorse, FormatWorse(sound.Worse));
+  line(F::kMinWait, std::to_string(sound.MinWait));
+  line(F::kMaxWait, std::to_string(sound.MaxWait));
   text += '\n';
   return text;
 }

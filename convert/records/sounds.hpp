@@ -14,7 +14,13 @@ namespace kartwerk {
 struct SoundRecord {
   static constexpr std::size_t kSize = 78;
   enum Field : std::size_t { kName, kU, kV, kRadius, kWorse, kMinWait, kMaxWait };
-  static constexpr RecordFields<7> kFields{{{0, 64}, {64, 2}, {66, 2}, {68, 2}, {70, 4}, {74, 2}, {76, 2}}};
+  static constexpr RecordFields<7> kFields{{{0, 64, "Name"},
+                                            {64, 2, "U"},
+                                            {66, 2, "V"},
+                                            {68, 2, "Radius"},
+                                            {70, 4, "Worse"},
+                                            {74, 2, "MinWait"},
+                                            {76, 2, "MaxWait"}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::string Name;           // up to the first zero byte, at most 64 bytes

@@ -17,7 +17,9 @@ namespace kartwerk {
 struct SupportFlagRecord {
   static constexpr std::size_t kSize = 20;
   enum Field : std::size_t { kFirstX, kFirstY, kSecondX, kSecondY, kFlagParam };
-  static constexpr RecordFields<5> kFields{{{0, 4}, {4, 4}, {8, 4}, {12, 4}, {16, 4}}};
+  // A "flag" line writes no keys: its numbers are firstX, firstY, flagParam, secondX, secondY.
+  static constexpr RecordFields<5> kFields{
+      {{0, 4, "firstX"}, {4, 4, "firstY"}, {8, 4, "secondX"}, {12, 4, "secondY"}, {16, 4, "flagParam"}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::int32_t firstX = 0;
@@ -34,7 +36,7 @@ struct SupportFlagRecord {
 struct SupportUnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 12;
   enum Field : std::size_t { kStart, kID, kIn, kCrew };
-  static constexpr RecordFields<4> kFields{{{0, UnitRecordStart::kSize}, {6, 4}, {10, 1}, {11, 1}}};
+  static constexpr RecordFields<4> kFields{{{0, UnitRecordStart::kSize}, {6, 4, "ID"}, {10, 1, "In"}, {11, 1, "Crew"}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint32_t ID = 0;   // unit type number in the NameTable

@@ -11,24 +11,30 @@ namespace {
 // members: their pairs are spelled into one buffer and appended to the text at once.
 constexpr std::size_t kStatPairsRoom = 4 + NameTable::kEntrySize + 6 * (8 + kPairNumberRoom);
 
+constexpr const RecordFields<6>& kStart = UnitRecordStart::kFields;
+constexpr std::string_view kIDKey = UnitHead::kFields[UnitHead::kID].name;
+
 }  // namespace
 
 void AppendStatPairs(std::string& out, const UnitStats& stats, const NameTable& names) {
   char text[kStatPairsRoom];
-  char* at = std::copy_n(" ID=", 4, text);
+  char* at = text;
+  *at++ = ' ';
+  at = std::copy(kIDKey.begin(), kIDKey.end(), at);
+  *at++ = '=';
   at = SpellName(at, names, stats.typeNumber);
-  at = SpellPair(at, " HP=", stats.HP);
-  at = SpellPair(at, " Ammo=", stats.Ammo);
-  at = SpellPair(at, " Expa=", stats.Expa);
-  at = SpellPair(at, " Morale=", stats.Morale);
-  at = SpellPair(at, " Lives=", stats.Lives);
-  at = SpellPair(at, " Grp=", stats.Grp);
+  at = SpellNamedPair(at, kStart[UnitRecordStart::kHP].name, stats.HP);
+  at = SpellNamedPair(at, kStart[UnitRecordStart::kAmmo].name, stats.Ammo);
+  at = SpellNamedPair(at, kStart[UnitRecordStart::kExpa].name, stats.Expa);
+  at = SpellNamedPair(at, kStart[UnitRecordStart::kMorale].name, stats.Morale);
+  at = SpellNamedPair(at, kStart[UnitRecordStart::kLives].name, stats.Lives);
+  at = SpellNamedPair(at, kStart[UnitRecordStart::kGrp].name, stats.Grp);
   out.append(text, at);
 }
 
 void AppendCrewAndIn(std::string& out, std::uint8_t crew, std::uint8_t in) {
-  AppendPair(out, " Crew=", crew);
-  if (in != 0) AppendPair(out, " In=", in);
+  AppendNamedPair(out, UnitHead::kFields[UnitHead::kCrew].name, crew);
+  if (in != 0) AppendNamedPair(out, UnitHead::kFields[UnitHead::kIn].name, in);
 }
 
 void AppendCrewLines(std::string& out, std::span<const CrewRecord> crew, const NameTable& names, CrewTypeNumber width) {

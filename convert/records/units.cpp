@@ -63,10 +63,10 @@ void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const C
                       const MissionRectangle& rect) {
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
   AppendCrewAndIn(text, head.Crew, head.In);
-  AppendPair(text, " U=", ShiftedPosition(head.U, rect.x0));
-  AppendPair(text, " V=", ShiftedPosition(head.V, rect.y0));
-  AppendPair(text, " Dir=", head.Dir);
-  AppendPair(text, " Owner=", head.Owner);
+  AppendNamedPair(text, UnitHead::kFields[UnitHead::kU].name, ShiftedPosition(head.U, rect.x0));
+  AppendNamedPair(text, UnitHead::kFields[UnitHead::kV].name, ShiftedPosition(head.V, rect.y0));
+  AppendNamedPair(text, UnitHead::kFields[UnitHead::kDir].name, head.Dir);
+  AppendNamedPair(text, UnitHead::kFields[UnitHead::kOwner].name, head.Owner);
   text += " \n";
   AppendCrewLines(text, crew, names, CrewTypeNumber::Narrow16);
 }

@@ -20,7 +20,8 @@ namespace kartwerk {
 struct UnitRecordStart {
   static constexpr std::size_t kSize = 6;
   enum Field : std::size_t { kGrp, kHP, kAmmo, kExpa, kLives, kMorale };
-  static constexpr RecordFields<6> kFields{{{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}};
+  static constexpr RecordFields<6> kFields{
+      {{0, 1, "Grp"}, {1, 1, "HP"}, {2, 1, "Ammo"}, {3, 1, "Expa"}, {4, 1, "Lives"}, {5, 1, "Morale"}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint8_t Grp = 0;
@@ -38,7 +39,7 @@ struct UnitRecordStart {
 struct CrewRecord : UnitRecordStart {
   static constexpr std::size_t kSize = 10;
   enum Field : std::size_t { kStart, kID, kIDHigh };
-  static constexpr RecordFields<3> kFields{{{0, UnitRecordStart::kSize}, {6, 2}, {8, 2}}};
+  static constexpr RecordFields<3> kFields{{{0, UnitRecordStart::kSize}, {6, 2, "ID"}, {8, 2}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint16_t ID = 0;      // unit type number in the NameTable
@@ -55,8 +56,15 @@ struct CrewRecord : UnitRecordStart {
 struct UnitHead : UnitRecordStart {
   static constexpr std::size_t kSize = 18;
   enum Field : std::size_t { kStart, kID, kUnused, kIn, kCrew, kU, kV, kDir, kOwner };
-  static constexpr RecordFields<9> kFields{
-      {{0, UnitRecordStart::kSize}, {6, 2}, {8, 2}, {10, 1}, {11, 1}, {12, 2}, {14, 2}, {16, 1}, {17, 1}}};
+  static constexpr RecordFields<9> kFields{{{0, UnitRecordStart::kSize},
+                                            {6, 2, "ID"},
+                                            {8, 2},
+                                            {10, 1, "In"},
+                                            {11, 1, "Crew"},
+                                            {12, 2, "U"},
+                                            {14, 2, "V"},
+                                            {16, 1, "Dir"},
+                                            {17, 1, "Owner"}}};
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint16_t ID = 0;

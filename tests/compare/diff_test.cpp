@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 
 #include "compare/change_picture.hpp"
@@ -15,6 +16,7 @@
 #include "compare/line_diff.hpp"
 #include "compare/list_entries.hpp"
 #include "compare/map_comparison.hpp"
+#include "convert/records/groups.hpp"
 #include "convert/records/rhomb_record.hpp"
 #include "core/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
@@ -69,8 +71,9 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
       " ID=tank HP=80 Ammo=5 U=420 V=96 Dir=0 \n  ID=driver HP=91\n"
       " ID=gunner HP=70 U=30 V=30 Dir=0 \n"
       " ID=sniper HP=60 U=64 V=64 Dir=0 \n";
-  const auto changes =
-      CompareListEntries(ReadListEntries(ListKind::Units, before), ReadListEntries(ListKind::Units, after));
+  const auto changes = CompareListEntries(ListKind::Units, ReadListEntries(ListKind::Units, before).entries,
+                                          ReadListEntries(ListKind::Units, after).entries)
+                           .entries;
   ASSERT_EQ(changes.size(), 3u);
   EXPECT_EQ(changes[0].kind, EntryChange::Kind::Changed);
   EXPECT_EQ(changes[0].entry, "unit 1 'tank'");
@@ -84,30 +87,42 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
   EXPECT_EQ(changes[1].kind, EntryChange::Kind::Removed);
   EXPECT_EQ(changes[1].entry, "unit 2 'medic'");
   EXPECT_EQ(changes[2].kind, EntryChange::Kind::Added);
-  EXPECT_EQ(changes[2].entry, "unit 3 'sniper'");
+  EXPECT_EQ(changes[2].entry, "unit 'sniper' (now 3)");
+}
+
+std::vector<EntryChange> ListChangesOf(ListKind kind, const std::string& before, const std::string& after) {
+  const ListReading a = ReadListEntries(kind, before), b = ReadListEntries(kind, after);
+  EXPECT_EQ(a.damage, "");
+  EXPECT_EQ(b.damage, "");
+  return CompareListEntries(kind, a.entries, b.entries).entries;
 }
 
 TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
-  const auto scripts = CompareListEntries(
-      ReadListEntries(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n"),
-      ReadListEntries(ListKind::Scripts, "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n"));
-  ASSERT_EQ(scripts.size(), 1u);  // order alone is no change of a script
-  EXPECT_EQ(scripts[0].entry, "script \"B\"");
-  ASSERT_EQ(scripts[0].fields.size(), 1u);
-  EXPECT_EQ(scripts[0].fields[0].field, "line 2");
+  const auto scripts =
+      ListChangesOf(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n",
+                    "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n");
+  ASSERT_EQ(scripts.size(), 2u);
+  EXPECT_EQ(EntryChangeText(scripts[0]), "scripts: order changed");
+  EXPECT_EQ(EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
 
-  const auto players = CompareListEntries(
-      ReadListEntries(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n"),
-      ReadListEntries(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n"));
+  const auto players = ListChangesOf(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
+                                     "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n");
   ASSERT_EQ(players.size(), 1u);
   EXPECT_EQ(players[0].entry, "Player 0");
   ASSERT_EQ(players[0].fields.size(), 1u);
   EXPECT_EQ(players[0].fields[0].field, "plane bomber Number");
 
-  const auto groups = CompareListEntries(ReadListEntries(ListKind::Groups, "Group 0\n ai type=x zone1=0\nGroup 1\n"),
-                                         ReadListEntries(ListKind::Groups, "Group 0\n ai type=x zone1=4\nGroup 1\n"));
+  std::string before, after;
+  for (int n = 0; n < 100; ++n) {
+    GroupRecord group = DefaultGroupRecord;
+    before += "Group " + std::to_string(n) + "\n" + ConvertGroupRecord(group);
+    group.group1 = n == 3 ? 7 : 0;
+    group.hp = n == 3 ? 90 : 100;
+    after += "Group " + std::to_string(n) + "\n" + ConvertGroupRecord(group);
+  }
+  const auto groups = ListChangesOf(ListKind::Groups, before, after);
   ASSERT_EQ(groups.size(), 1u);
-  EXPECT_EQ(groups[0].fields[0].field, "ai zone1");
+  EXPECT_EQ(EntryChangeText(groups[0]), "Group 3: group1 0 -> 7, hp 100 -> 90");
 }
 
 TEST(DiffPiecesTest, GridChangeCountsEachCellOnceAndBoundsThem) {
@@ -457,9 +472,9 @@ TEST(ChangePictureTest, MarksOutlineAndLegendWhereTheChangesAre) {
   units.name = "mis.000/mapunits";
   units.state = FileState::Changed;
   units.entries.push_back(
-      {EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, Position{10 * 32 + 16, 8 * 32 + 16}});
+      {EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, Position{10 * 32 + 16, 8 * 32 + 16}, 0, 1, {}});
   units.entries.push_back(
-      {EntryChange::Kind::Removed, "unit 2 'b'", {}, Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt});
+      {EntryChange::Kind::Removed, "unit 2 'b'", {}, Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt, 2, 0, {}});
   comparison.files.push_back(units);
 
   const int scale = 20;
@@ -502,7 +517,7 @@ TEST_F(DiffCommandTest, BackupByPathOrNameAndLinesAndAMissingFolder) {
   for (const std::string& given : {backup.string(), name, name.substr(0, 8)}) {
     auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--backup", given, "--lines"}, data);
     EXPECT_EQ(r.status, 1) << given << ": " << r.err;
-    EXPECT_NE(r.out.find("mis.000/groups: changed\n  Group 0: ai zone1 "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("mis.000/groups: changed\n  Group 0: zone1 "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\n    +++ folder\n    @@ -"), std::string::npos) << r.out;
   }
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--out", out}, data).status, 0);
@@ -521,6 +536,79 @@ TEST_F(DiffCommandTest, BackupByPathOrNameAndLinesAndAMissingFolder) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("no such folder"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "nowhere"));
+}
+
+}  // namespace
+}  // namespace kartwerk
+
+namespace kartwerk {
+namespace {
+
+// Every kind of change at once, printed as JSON and checked against the schema in docs/.
+TEST_F(DiffCommandTest, JsonOfEveryKindOfChangeMatchesItsSchema) {
+  std::string units = Text(slot_ / "mis.000" / "mapunits");
+  const std::size_t second = units.find("\n ID=") + 1;
+  const std::size_t third = units.find("\n ID=", second) + 1;
+  const std::string first = units.substr(0, second);
+  units = units.substr(second, third - second) + first + units.substr(third);                          // order changed
+  units += " ID=medic HP=5 Ammo=0 Expa=0 Morale=0 Lives=1 Grp=0 Crew=0 U=999 V=999 Dir=0 Owner=0 \n";  // added
+  const std::size_t hp = units.find(" HP=") + 4;
+  units.replace(hp, units.find(' ', hp) - hp, "7");  // changed
+  WriteText(slot_ / "mis.000" / "mapunits", units);
+  std::string scripts = Text(slot_ / "mis.000" / "scripts2");
+  scripts.replace(scripts.find("Script 00"), 9, "Attack");  // renamed
+  WriteText(slot_ / "mis.000" / "scripts2", scripts);
+  std::string sounds = Text(slot_ / "mis.000" / "sounds");
+  WriteText(slot_ / "mis.000" / "sounds", sounds.substr(0, sounds.size() / 2 + 1));  // cut short
+  Bytes rhombs = ReadBytes(slot_ / "rhombs");
+  rhombs[0] ^= 1;
+  WriteBytes(slot_ / "rhombs", rhombs);
+  WriteText(slot_ / "desc", "Neu!");
+  WriteBytes(slot_ / "Übersicht.txt", Bytes{'x'});
+  std::filesystem::remove(slot_ / "mis.000" / "mines");
+
+  const auto r = Diff({"--json", "--lines"});
+  ASSERT_EQ(r.status, 1) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  std::set<std::string> kinds;
+  for (const auto& file : json["files"]) {
+    if (file.contains("note")) kinds.insert("note " + file["note"].get<std::string>().substr(0, 8));
+    if (file.contains("grid")) kinds.insert("grid");
+    if (file.contains("keys")) kinds.insert("keys");
+    if (file["name"] == "Übersicht.txt") kinds.insert("utf-8 name");
+    for (const auto& entry : file.value("entries", nlohmann::json::array())) kinds.insert(entry["change"]);
+  }
+  const std::set<std::string> expected{"added",         "changed", "grid",      "keys",
+                                       "note damaged:", "renamed", "reordered", "utf-8 name"};
+  EXPECT_EQ(kinds, expected) << r.out;
+
+  const auto file = dir_ / "diff.json";
+  WriteText(file, r.out);
+  const std::string schema = std::string(KARTWERK_SOURCE_DIR) + "/docs/diff-json.schema.json";
+  const auto check = RunProgram("/usr/bin/python3",
+                                {"-c",
+                                 "import json, sys, jsonschema\n"
+                                 "jsonschema.validate(json.load(open(sys.argv[2], encoding='utf-8')),"
+                                 " json.load(open(sys.argv[1], encoding='utf-8')))\n"
+                                 "print('valid')",
+                                 schema, file.string()},
+                                {});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_EQ(check.out, "valid\n");
+
+  const auto text = Diff({});
+  EXPECT_NE(text.out.find("\nÜbersicht.txt: only in the folder\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  units: order changed\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  script \"Script 00\" renamed \"Attack\"\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("mis.000/sounds: changed (damaged: cut short at line "), std::string::npos) << text.out;
+}
+
+TEST_F(DiffCommandTest, SlotWithoutAGameIsTroubleNotADifference) {
+  const auto r = RunProgram(KARTWERK_EXE, {"diff", map_.string(), "--slot", "3", "--game", (dir_ / "none").string()},
+                            {"WINEPREFIX=" + (dir_ / "prefix").string(), "HOME=" + dir_.path().string()});
+  EXPECT_EQ(r.status, 2) << r.out << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_NE(r.err.find("kartwerk: "), std::string::npos);
 }
 
 }  // namespace

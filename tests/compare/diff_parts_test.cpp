@@ -1,0 +1,138 @@
+// The parts of the comparison under kartwerk diff: the line diff, the least-cost pairing, the
+// lists read back with damage named, and the summary of a large change.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "compare/comparison_text.hpp"
+#include "compare/entry_changes.hpp"
+#include "compare/list_entries.hpp"
+#include "compare/min_cost_pairing.hpp"
+#include "compare/myers_line_diff.hpp"
+#include "compare/text_lines.hpp"
+
+namespace kartwerk {
+namespace {
+
+// The edit script as one letter a line: '=' kept, '-' removed, '+' added.
+std::string Script(std::string_view from, std::string_view to) {
+  const auto a = SplitLines(from), b = SplitLines(to);
+  std::string ops;
+  for (const LineEdit& e : MyersLineDiff(a, b)) {
+    ops += e.op == LineEdit::Op::Keep ? '=' : e.op == LineEdit::Op::Delete ? '-' : '+';
+    if (e.op == LineEdit::Op::Keep) {
+      EXPECT_EQ(a[e.from], b[e.to]);
+    }
+  }
+  return ops;
+}
+
+TEST(MyersLineDiffTest, ShortestScriptsWhateverTheLength) {
+  const struct {
+    std::string from, to, ops;
+  } cases[] = {
+      {"a\nb\nc\n", "a\nb\nc\n", "==="},
+      {"a\nb\nc\n", "a\nX\nb\nc\n", "=+=="},  // one inserted line is one inserted line
+      {"a\nb\nc\n", "a\nc\n", "=-="},
+      {"", "a\nb\n", "++"},
+      {"a\nb\n", "", "--"},
+      {"a\nb\nc\na\nb\nb\na\n", "c\nb\na\nb\na\nc\n", "--=+==-=+"},  // the paper's example: 5 edits
+  };
+  for (const auto& c : cases) {
+    const std::string ops = Script(c.from, c.to);
+    EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](char o) { return o != '='; }),
+              std::count_if(c.ops.begin(), c.ops.end(), [](char o) { return o != '='; }))
+        << c.from << " / " << c.to << ": " << ops;
+  }
+  // Far past any cap of a table of common runs: 20,000 lines with one inserted.
+  std::string big, bigger;
+  for (int i = 0; i < 20000; ++i) {
+    big += "line " + std::to_string(i) + "\n";
+    bigger += (i == 12345 ? "new\n" : "") + ("line " + std::to_string(i) + "\n");
+  }
+  const std::string ops = Script(big, bigger);
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), '+'), 1);
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), '-'), 0);
+  const auto body = CompareBodies(SplitLines("$A\n$B\n"), SplitLines("$A\n$X\n$B\n"));
+  ASSERT_EQ(body.size(), 1u);
+  EXPECT_EQ(body[0].field, "line 2");
+  EXPECT_EQ(body[0].edit, FieldChange::Edit::Added);
+}
+
+TEST(MinCostPairingTest, AssignmentIsTheCheapestAndPlacesPairByCost) {
+  // 3 x 3: the cheapest is 1 + 2 + 2 = 5 (row 0 to column 1, row 1 to 0, row 2 to 2).
+  EXPECT_EQ(MinCostAssignment({4, 1, 3, 2, 0, 5, 3, 2, 2}, 3, 3), (std::vector<std::size_t>{1, 0, 2}));
+  EXPECT_EQ(MinCostAssignment({-5, 0, 0, 0}, 1, 4), (std::vector<std::size_t>{0}));
+
+  // Two tanks that both moved a little stay themselves (not swapped); one deleted and another
+  // added across the map with another owner is removed and added, not moved.
+  const std::string before =
+      " ID=tank HP=100 U=100 V=100 Owner=1 \n ID=tank HP=100 U=300 V=100 Owner=1 \n"
+      " ID=tank HP=100 U=5000 V=5000 Owner=1 \n";
+  const std::string after =
+      " ID=tank HP=100 U=140 V=140 Owner=1 \n ID=tank HP=100 U=340 V=140 Owner=1 \n"
+      " ID=tank HP=100 U=9000 V=200 Owner=2 \n";
+  const auto changes = CompareListEntries(ListKind::Units, ReadListEntries(ListKind::Units, before).entries,
+                                          ReadListEntries(ListKind::Units, after).entries)
+                           .entries;
+  std::vector<std::string> texts;
+  for (const EntryChange& c : changes) texts.push_back(EntryChangeText(c));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "unit 1 'tank': moved from 100,100 to 140,140", "unit 2 'tank': moved from 300,100 to 340,140",
+                       "removed unit 3 'tank' at 5000,5000", "added unit 'tank' (now 3) at 9000,200"}));
+}
+
+TEST(ListDamageTest, CutShortOrForeignBytesAreNamedAtTheirLine) {
+  const std::string unit = " ID=tank HP=100 Crew=0 U=64 V=64 Dir=0 Owner=0 \n";
+  const std::string sound = "Name=\"river\"\nU=1\nV=2\nRadius=3\nWorse=0.500000\nMinWait=1\nMaxWait=2\n\n";
+  const struct {
+    ListKind kind;
+    std::string text, damage;
+  } cases[] = {
+      {ListKind::Units, unit + unit, ""},
+      {ListKind::Units, unit + unit.substr(0, 20), "cut short at line 2"},
+      {ListKind::Units, unit + " ID=tank HP=1\x01\n", "line 2 holds bytes no writer produces"},
+      {ListKind::Units, unit + " ID=tank reserv hp=1 U=1 V=1\n", "line 2 is not a unit line"},
+      {ListKind::Sounds, sound + sound, ""},
+      {ListKind::Sounds, sound + sound.substr(0, 30), "cut short at line 12"},  // ends after Radius
+      {ListKind::Objects, "tree 10 20 1 0 0\nrock 30 40 2 0 0\n", ""},
+      {ListKind::Objects, "tree 10 20 1 0 0\n\xff\xfe garbage\n", "line 2 is not an object line"},
+      {ListKind::Groups, "Group 0\n ai type=\"ai_none\" group1=0\n  aiflags=\n reserv auto=0 hp=100\n",
+       "cut short at line 4"},  // 1 of its 100 groups
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadListEntries(c.kind, c.text).damage, c.damage) << c.text;
+  const auto units = ReadListEntries(ListKind::Units, unit + "  ID=driver HP=90\n");
+  ASSERT_EQ(units.entries.size(), 1u);
+  EXPECT_EQ(units.entries[0].fields.back(), (std::pair<std::string, std::string>{"crew 1 HP", "90"}));
+  EXPECT_EQ(ReadListEntries(ListKind::Sounds, sound).entries[0].type, "river");  // no quotes
+}
+
+TEST(ComparisonSummaryTest, ManyChangesSummedUpUnlessAllAreAsked) {
+  FolderComparison comparison;
+  FileComparison units;
+  units.name = "mis.000/mapunits";
+  units.state = FileState::Changed;
+  for (int i = 0; i < 3998; ++i) {
+    EntryChange moved;
+    moved.entry = "unit " + std::to_string(i + 1) + " 'tank'";
+    moved.from = Position{i, 0};
+    moved.to = Position{i + 40, 40};
+    units.entries.push_back(moved);
+  }
+  for (int i = 0; i < 2; ++i) units.entries.push_back({EntryChange::Kind::Removed, "unit 'x'", {}, {}, {}, 1, 0, {}});
+  comparison.files.push_back(units);
+  comparison.files.push_back({"Übersicht.txt", FileState::OnlyInFolder, "", 0, 1, {}, {}, {}, {}});
+
+  const std::string text = ComparisonText(comparison);
+  EXPECT_NE(text.find("  3,998 units moved, 2 removed; the first 10:\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  ... and 3,990 more (--all lists every one)\n"), std::string::npos);
+  EXPECT_NE(text.find("\nÜbersicht.txt: only in the folder\n"), std::string::npos);  // UTF-8 as it is
+  EXPECT_LT(std::count(text.begin(), text.end(), '\n'), 20);
+  const std::string all = ComparisonText(comparison, true);
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 1 + 4000 + 1 + 1);
+}
+
+}  // namespace
+}  // namespace kartwerk
