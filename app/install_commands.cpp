@@ -136,8 +136,9 @@ int RunSlots(const SlotsOptions& options) {
     std::cout << JsonText(out) << "\n";
     return 0;
   }
-  // The lines exactly as the slot picker lists them: the map names are the editor's own bytes.
-  for (std::size_t slot = 0; slot < kSlotCount; ++slot) std::cout << ShownText(installs.SlotList[slot]) << "\n";
+  // The lines as the slot picker lists them: the editor's titles read in its code page.
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot)
+    std::cout << ShownText(Cp1252ToUtf8(installs.SlotList[slot])) << "\n";
   return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "app/gui_main.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
+#include "core/exception_text.hpp"
 #include "core/shown_text.hpp"
 
 namespace {
@@ -79,8 +80,8 @@ int main(int rawArgc, char** rawArgv) {
   if (!run) return kartwerk::app::RunWindowMode(argc, argv, app, windows);
   try {
     return run();
-  } catch (const std::exception& e) {
-    std::cerr << "kartwerk: " << kartwerk::ShownText(e.what()) << "\n";
+  } catch (...) {
+    std::cerr << "kartwerk: " << kartwerk::ShownText(kartwerk::ExceptionText(std::current_exception())) << "\n";
     return 1;
   }
 }
