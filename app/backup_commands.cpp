@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/commands.hpp"
+#include "app/json_text.hpp"
 #include "core/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "install/slot_target.hpp"
@@ -71,7 +72,7 @@ int ListBackups(const BackupsOptions& options) {
                             : "kept until you remove it")
               << "\n";
   }
-  if (options.json) std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  if (options.json) std::cout << JsonText(list) << "\n";
   return 0;
 }
 

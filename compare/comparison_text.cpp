@@ -2,10 +2,16 @@
 
 #include <array>
 
+#include "core/cp1252.hpp"
+#include "core/shown_text.hpp"
+
 namespace kartwerk {
 namespace {
 
 std::string PlaceText(const Position& at) { return std::to_string(at.x) + "," + std::to_string(at.y); }
+
+// A text of the editor's files (Windows-1252) as a terminal shows it, a line end inside it included.
+std::string Shown(const std::string& editorText) { return ShownText(Cp1252ToUtf8(editorText)); }
 
 }  // namespace
 
@@ -41,13 +47,14 @@ std::string ComparisonText(const FolderComparison& comparison) {
   for (const FileComparison& file : comparison.files) {
     ++counts[static_cast<std::size_t>(file.state)];
     if (file.state == FileState::Same) continue;
-    text += file.name + ": " + FileStateText(file.state);
-    if (!file.note.empty()) text += " (" + file.note + ")";
+    // File names are the folder's (paths); everything else comes from inside the files.
+    text += ShownText(file.name) + ": " + FileStateText(file.state);
+    if (!file.note.empty()) text += " (" + ShownText(file.note) + ")";
     text += "\n";
-    for (const EntryChange& change : file.entries) text += "  " + EntryChangeText(change) + "\n";
+    for (const EntryChange& change : file.entries) text += "  " + Shown(EntryChangeText(change)) + "\n";
     if (file.grid && file.grid->cells > 0) text += "  " + GridChangeText(*file.grid) + "\n";
-    for (const FieldChange& key : file.keys) text += "  " + key.field + ": " + key.from + " -> " + key.to + "\n";
-    for (const std::string& line : file.lines) text += "    " + line + "\n";
+    for (const FieldChange& key : file.keys) text += "  " + Shown(key.field + ": " + key.from + " -> " + key.to) + "\n";
+    for (const std::string& line : file.lines) text += "    " + Shown(line) + "\n";
   }
   const std::size_t total = comparison.files.size();
   if (counts[0] == total) return "same (" + std::to_string(total) + " files)\n";

@@ -14,6 +14,8 @@ std::string EntryChangeText(const EntryChange& change);
 // "42 cells changed in columns 10 to 16, rows 4 to 9".
 std::string GridChangeText(const GridChange& grid);
 
+// The whole comparison as lines for a terminal: the files' texts read as Windows-1252, every
+// control character inside a name or value written out (ShownText), so each line is one line.
 std::string ComparisonText(const FolderComparison& comparison);
 
 }  // namespace kartwerk
