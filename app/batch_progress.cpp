@@ -35,8 +35,7 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
   ++maps_[map].done;
   if (quiet_) return;
   if (!bar_) {
-    out_ << "[" << map + 1 << "/" << maps_.size() << "] " << ShownText(names_[map]) << ": " << ShownText(label)
-         << "\n"
+    out_ << "[" << map + 1 << "/" << maps_.size() << "] " << ShownText(names_[map]) << ": " << ShownText(label) << "\n"
          << std::flush;
     return;
   }

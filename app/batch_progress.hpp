@@ -6,10 +6,10 @@
 #pragma once
 
 #include <cstddef>
-#include <ostream>
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 

@@ -80,8 +80,8 @@ int RunInstalls(const InstallsOptions& options) {
   for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
     const InstalledVersion& v = installs.InstalledVersions[i];
     const RegistryEntry& source = installs.Registry[v.registry];
-    std::cout << i + 1 << "  " << ShownText(v.language) << (v.language.empty() ? "" : " ") << ShownText(v.version) << "  "
-              << ShownText(TextFromPath(v.hostFolder)) << "  (" << ShownText(v.folder);
+    std::cout << i + 1 << "  " << ShownText(v.language) << (v.language.empty() ? "" : " ") << ShownText(v.version)
+              << "  " << ShownText(TextFromPath(v.hostFolder)) << "  (" << ShownText(v.folder);
     if (!source.winePrefix.empty())
       std::cout << "; " << ShownText(source.origin) << " " << ShownText(TextFromPath(source.winePrefix));
     std::cout << ")";

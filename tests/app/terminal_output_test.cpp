@@ -45,7 +45,10 @@ TEST(EscapingBuffer, EscapesControlsAcrossPiecesAndLetsOnlyTheBarsSequenceThroug
   const Case cases[] = {
       {{"kartwerk: ", "\x1b]0;owned\x07", "\n"}, "kartwerk: \\x1b]0;owned\\x07\n"},
       {{"a\rb\n", "c\tz\n"}, "a\\rb\nc\\tz\n"},
-      {{"csi \xC2", "\x9B" "2J\n"}, "csi \\u009b2J\n"},  // a C1 control cut between two writes
+      {{"csi \xC2",
+        "\x9B"
+        "2J\n"},
+       "csi \\u009b2J\n"},  // a C1 control cut between two writes
       {{"\xE2\x84", "\xA2 sign\n"}, "\xE2\x84\xA2 sign\n"},
       {{"raw \x9B\n", "del \x7F"}, "raw \\x9b\ndel \\x7f"},
       {{"[###] 1/3 Rhombs", "<bar>", "[####] 2/3 \x1b[31m"}, "[###] 1/3 Rhombs\r\033[K[####] 2/3 \\x1b[31m"},
@@ -59,8 +62,10 @@ TEST(EscapingBuffer, EscapesControlsAcrossPiecesAndLetsOnlyTheBarsSequenceThroug
 
 TEST(JsonText, IsValidJsonWithoutControlsWhateverTheStringsHold) {
   const nlohmann::json value = {
-      {"map", "/maps/\xDC" "bersicht.qdm"},                      // a single-byte file name
-      {"title", "\x1b]0;x\x07 \xC2\x9B tab\t del\x7F"},          // controls of every kind
+      {"map",
+       "/maps/\xDC"
+       "bersicht.qdm"},                                  // a single-byte file name
+      {"title", "\x1b]0;x\x07 \xC2\x9B tab\t del\x7F"},  // controls of every kind
       {"ok \xE2\x84\xA2", nlohmann::json::array({"\xFF", 7, nullptr})},
   };
   const std::string text = JsonText(value);
@@ -70,7 +75,9 @@ TEST(JsonText, IsValidJsonWithoutControlsWhateverTheStringsHold) {
   }
   EXPECT_EQ(text.find("\xC2\x9B"), std::string::npos) << text;
   const nlohmann::json back = nlohmann::json::parse(text);
-  EXPECT_EQ(back["map"], "/maps/\xC3\x9C" "bersicht.qdm");
+  EXPECT_EQ(back["map"],
+            "/maps/\xC3\x9C"
+            "bersicht.qdm");
   EXPECT_EQ(back["title"], "\x1b]0;x\x07 \xC2\x9B tab\t del\x7F");  // escaped, not lost
   EXPECT_EQ(back["ok \xE2\x84\xA2"][0], "\xC3\xBF");
   EXPECT_EQ(back["ok \xE2\x84\xA2"][1], 7);

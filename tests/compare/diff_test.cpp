@@ -307,7 +307,9 @@ TEST_F(DiffCommandTest, EditsAreReportedExactlyInWordsJsonAndPicture) {
 TEST_F(DiffCommandTest, ControlCharactersInNamesNeverReachTheTerminal) {
   std::string units = Text(slot_ / "mis.000" / "mapunits");
   const std::size_t name = units.find(" ID=") + 4;
-  units.replace(name, units.find(' ', name) - name, "\x1b]0;owned\x07\r\x9b" "31m");
+  units.replace(name, units.find(' ', name) - name,
+                "\x1b]0;owned\x07\r\x9b"
+                "31m");
   WriteText(slot_ / "mis.000" / "mapunits", units);
   for (const std::vector<std::string>& extra :
        {std::vector<std::string>{}, std::vector<std::string>{"--lines"}, std::vector<std::string>{"--json"}}) {
@@ -316,7 +318,8 @@ TEST_F(DiffCommandTest, ControlCharactersInNamesNeverReachTheTerminal) {
     for (const char forbidden : {'\x1b', '\x07', '\r', '\x9b'}) {
       EXPECT_EQ((r.out + r.err).find(forbidden), std::string::npos) << int(forbidden) << " in " << r.out;
     }
-    if (extra.empty() || extra[0] != "--json") EXPECT_NE(r.out.find("\\x1b]0;owned\\x07\\r"), std::string::npos) << r.out;
+    if (extra.empty() || extra[0] != "--json")
+      EXPECT_NE(r.out.find("\\x1b]0;owned\\x07\\r"), std::string::npos) << r.out;
   }
 #ifndef _WIN32
   const auto latin1 = dir_ / "maps" / "Karte\xDC.qdm";

@@ -98,11 +98,18 @@ TEST_F(MapFilesTest, TitleIsTheNameInTheEditorsCodePageWarningOnceForWhatItCanno
     bool warns;
   };
   const Case cases[] = {
-      {"\xC3\x9C" "bersicht", "\xDC" "bersicht", false},
+      {"\xC3\x9C"
+       "bersicht",
+       "\xDC"
+       "bersicht",
+       false},
       {"Caf\xC3\xA9 \xE2\x82\xAC \xE2\x84\xA2", "Caf\xE9 \x80 \x99", false},
-      {"\xC5\x81\xC3\xB3d\xC5\xBA", "?\xF3" "d?", true},           // no best fit: "Ł" is not "L"
+      {"\xC5\x81\xC3\xB3d\xC5\xBA",
+       "?\xF3"
+       "d?",
+       true},                                                     // no best fit: "Ł" is not "L"
       {"Map \xF0\x9F\x97\xBA \xE2\x80\xA6", "Map ? \x85", true},  // one "?" a character
-      {"Ra\xE9ume", "Ra\xE9ume", false},                                // a single-byte file name as it is
+      {"Ra\xE9ume", "Ra\xE9ume", false},                          // a single-byte file name as it is
       {std::string(254, 'x') + "\xC3\xA9\xC3\xA9", std::string(254, 'x') + "\xE9", false},
   };
   for (const Case& test : cases) {

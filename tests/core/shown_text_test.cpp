@@ -16,9 +16,16 @@ TEST(ShownText, WritesOutEveryControlCharacterAndKeepsTheRest) {
   const Case cases[] = {
       {"\x1b]0;owned\x07title", "\\x1b]0;owned\\x07title"},  // an OSC title sequence
       {"two\nlines\tand a tab", "two\\nlines\\tand a tab"},
-      {"raw \x9B" "31m", "raw \\x9b31m"},                     // a lone 0x9B byte
-      {"\xC3\x9C" "bersicht \xE2\x84\xA2 \xF0\x9F\x97\xBA", "\xC3\x9C" "bersicht \xE2\x84\xA2 \xF0\x9F\x97\xBA"},
-      {"Latin-1 \xDC" "ber", "Latin-1 \\xdcber"},             // a byte of no UTF-8 sequence
+      {"raw \x9B"
+       "31m",
+       "raw \\x9b31m"},  // a lone 0x9B byte
+      {"\xC3\x9C"
+       "bersicht \xE2\x84\xA2 \xF0\x9F\x97\xBA",
+       "\xC3\x9C"
+       "bersicht \xE2\x84\xA2 \xF0\x9F\x97\xBA"},
+      {"Latin-1 \xDC"
+       "ber",
+       "Latin-1 \\xdcber"},  // a byte of no UTF-8 sequence
       {"cut \xE2\x84", "cut \\xe2\\x84"},
       {"overlong \xC0\xAF", "overlong \\xc0\\xaf"},
   };
