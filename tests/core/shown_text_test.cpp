@@ -15,7 +15,7 @@ TEST(ShownText, WritesOutEveryControlCharacterAndKeepsTheRest) {
   };
   const Case cases[] = {
       {"\x1b]0;owned\x07title", "\\x1b]0;owned\\x07title"},  // an OSC title sequence
-      {"two\nlines\tand a tab", "two\\nlines\\tand a tab"},
+      {"a tab\there", "a tab\\there"},
       {"raw \x9B"
        "31m",
        "raw \\x9b31m"},  // a lone 0x9B byte
@@ -34,6 +34,7 @@ TEST(ShownText, WritesOutEveryControlCharacterAndKeepsTheRest) {
     // Whole lines keep their line ends, and only those.
     EXPECT_EQ(TerminalText(c.text + "\n"), c.shown + "\n") << c.text;
   }
+  EXPECT_EQ(ShownText("two\nlines"), "two\\nlines");
   EXPECT_EQ(TerminalText("a\nb\r\n"), "a\nb\\r\n");
 }
 

@@ -187,6 +187,7 @@ TEST(SlotsCommand, ReadsNoMoreOfADescThanATitleHolds) {
     std::filesystem::create_hard_link(slots / "map.000" / "desc", slots / ("map." + SlotNumberText(slot)) / "desc");
   }
   // A desc of 4 MiB on one line: the title is the first 255 bytes.
+  std::filesystem::remove(slots / "map.254" / "desc");
   WriteFile(slots / "map.254" / "desc", std::string(4 << 20, 'y'));
   EXPECT_EQ(ReadSlotTitle(game, 254), std::string(255, 'y'));
   const auto started = std::chrono::steady_clock::now();
@@ -196,9 +197,10 @@ TEST(SlotsCommand, ReadsNoMoreOfADescThanATitleHolds) {
     auto r = RunProgram(KARTWERK_EXE, args);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Huge"), std::string::npos);
-    EXPECT_LT(r.out.size(), 100000u);
+    EXPECT_LT(r.out.size(), 400000u);  // 255 titles of 255 bytes, twice in JSON
   }
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  // Generous for a busy machine and Wine's start; reading 255 x 4 MiB whole took minutes there.
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
 TEST(SlotsCommand, FindsTheGameThroughAWinePrefix) {
@@ -214,7 +216,7 @@ TEST(SlotsCommand, FindsTheGameThroughAWinePrefix) {
 
   auto r = RunProgram(KARTWERK_EXE, {"slots", "--wine-prefix", prefix.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, f.ExpectedLines());
+  EXPECT_EQ(r.out, Cp1252ToUtf8(f.ExpectedLines()));
 
   auto json = RunProgram(KARTWERK_EXE, {"slots", "--json"}, {"WINEPREFIX=" + prefix.string()});
   ASSERT_EQ(json.status, 0) << json.err;
