@@ -111,7 +111,8 @@ int RunSlots(const SlotsOptions& options) {
   EnumerateInstallations(installs);
   const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
   if (!BuildSlotList(installs)) {
-    std::cerr << "kartwerk: " << ShownText(GameNotLocatedDetails(installs)) << "\n";
+    // Lines of their own, whose names are written out where they are made.
+    std::cerr << "kartwerk: " << GameNotLocatedDetails(installs) << "\n";
     return 1;
   }
   for (const std::string& line : SkippedInstallationLines(installs, skipped))
