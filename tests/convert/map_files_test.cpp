@@ -104,7 +104,8 @@ TEST_F(MapFilesTest, TitleIsTheNameInTheEditorsCodePageWarningOnceForWhatItCanno
        "bersicht",
        false},
       {"Caf\xC3\xA9 \xE2\x82\xAC \xE2\x84\xA2", "Caf\xE9 \x80 \x99", false},
-      {"\xC5\x81\xC3\xB3d\xC5\xBA",
+      {"\xC5\x81\xC3\xB3"
+       "d\xC5\xBA",
        "?\xF3"
        "d?",
        true},                                                     // no best fit: "Ł" is not "L"
@@ -119,7 +120,9 @@ TEST_F(MapFilesTest, TitleIsTheNameInTheEditorsCodePageWarningOnceForWhatItCanno
     WriteMapDescFile(c_);
     EXPECT_EQ(SlotText("desc"), test.desc) << test.name;
     ASSERT_EQ(warnings.size(), test.warns ? 1u : 0u) << test.name;
-    if (test.warns) EXPECT_NE(warnings[0].find(test.name), std::string::npos) << warnings[0];
+    if (test.warns) {
+      EXPECT_NE(warnings[0].find(test.name), std::string::npos) << warnings[0];
+    }
   }
 }
 
