@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/commands.hpp"
+#include "app/json_text.hpp"
 #include "core/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "install/slot_target.hpp"
@@ -72,7 +73,7 @@ int ListBackups(const BackupsOptions& options) {
     std::cout << BackupLine(backup, LocalBackupTimeText(backup.when), bytes, state) << "\n";
   }
   if (options.json) {
-    std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    std::cout << JsonText(list) << "\n";
   } else {
     std::cout << ShownText(
                      BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place, !place.empty()))

@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
+#include <iostream>
 
 #include "app/batch_progress.hpp"
 #include "core/path_text.hpp"
@@ -23,20 +23,20 @@ int ConvertBatch(const BatchConvertSettings& settings) {
   // make where a map lands depend on what else was listed. So the batch is refused before
   // anything is written; each clashing map can be converted on its own into a folder of choice.
   for (const BatchUnnamable& map : plan.Unnamable) {
-    std::fprintf(stderr, "kartwerk: %s cannot be converted into a folder of its own: %s\n",
-                 ShownText(TextFromPath(map.MapPath)).c_str(), ShownText(map.Reason).c_str());
+    std::cerr << "kartwerk: " << ShownText(TextFromPath(map.MapPath))
+              << " cannot be converted into a folder of its own: " << ShownText(map.Reason) << "\n";
   }
   if (!plan.Unnamable.empty() && plan.Clashes.empty()) {
-    std::fputs("kartwerk: nothing was converted; rename it, or convert it on its own with its own --out\n", stderr);
+    std::cerr << "kartwerk: nothing was converted; rename it, or convert it on its own with its own --out\n";
     return 2;
   }
   if (!plan.Clashes.empty()) {
     for (const BatchNameClash& clash : plan.Clashes) {
-      std::fprintf(stderr, "kartwerk: %s and %s would both be converted into %s\n",
-                   ShownText(TextFromPath(clash.First)).c_str(), ShownText(TextFromPath(clash.Second)).c_str(),
-                   ShownText(TextFromPath(out / PathFromText(clash.FolderName))).c_str());
+      std::cerr << "kartwerk: " << ShownText(TextFromPath(clash.First)) << " and "
+                << ShownText(TextFromPath(clash.Second)) << " would both be converted into "
+                << ShownText(TextFromPath(out / PathFromText(clash.FolderName))) << "\n";
     }
-    std::fputs("kartwerk: nothing was converted; convert one of them on its own with its own --out\n", stderr);
+    std::cerr << "kartwerk: nothing was converted; convert one of them on its own with its own --out\n";
     return 2;
   }
 
@@ -45,7 +45,7 @@ int ConvertBatch(const BatchConvertSettings& settings) {
     names.push_back(map.FolderName);
     files.push_back(TextFromPath(map.MapPath));
   }
-  BatchProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, settings.quiet, names, files, out);
+  BatchProgress progress(std::cerr, ::isatty(STDERR_FILENO) == 1, settings.quiet, names, files, out);
 
   BatchRequest request;
   request.Maps = plan.Maps;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/console_progress.hpp"
+#include "app/terminal_output.hpp"
 #include "core/path_text.hpp"
 #include "core/shown_text.hpp"
 
@@ -11,7 +12,7 @@
 
 namespace kartwerk::app {
 
-BatchProgress::BatchProgress(std::FILE* out, bool bar, bool quiet, std::vector<std::string> names,
+BatchProgress::BatchProgress(std::ostream& out, bool bar, bool quiet, std::vector<std::string> names,
                              std::vector<std::string> files, std::filesystem::path outFolder)
     : out_(out),
       bar_(bar),
@@ -34,9 +35,8 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
   ++maps_[map].done;
   if (quiet_) return;
   if (!bar_) {
-    std::fprintf(out_, "[%zu/%zu] %s: %s\n", map + 1, maps_.size(), ShownText(names_[map]).c_str(),
-                 ShownText(label).c_str());
-    std::fflush(out_);
+    out_ << "[" << map + 1 << "/" << maps_.size() << "] " << ShownText(names_[map]) << ": " << ShownText(label) << "\n"
+         << std::flush;
     return;
   }
   lastMap_ = map;
@@ -47,10 +47,10 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
 void BatchProgress::Warn(std::size_t map, const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  std::fprintf(out_, "kartwerk: warning: %s: %s\n", map < files_.size() ? files_[map].c_str() : "",
-               ShownText(message).c_str());
+  out_ << "kartwerk: warning: " << (map < files_.size() ? files_[map] : std::string()) << ": " << ShownText(message)
+       << "\n";
   if (barShown_) DrawBar();
-  std::fflush(out_);
+  out_.flush();
 }
 
 void BatchProgress::Ended(std::size_t map, const ConversionEnd& end) {
@@ -59,28 +59,28 @@ void BatchProgress::Ended(std::size_t map, const ConversionEnd& end) {
   maps_[map].ended = true;
   if (end.error) {
     ClearBar();
-    std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), ShownText(end.FailureText()).c_str());
+    out_ << "kartwerk: " << files_[map] << ": " << ShownText(end.FailureText()) << "\n";
   } else if (!end.previousContent.empty()) {
     ClearBar();
     const std::string text = PreviousContentText(outFolder_ / PathFromText(names_[map]), end.previousContent);
-    std::fprintf(out_, "kartwerk: %s: %s\n", files_[map].c_str(), ShownText(text).c_str());
+    out_ << "kartwerk: " << files_[map] << ": " << ShownText(text) << "\n";
   }
   if (barShown_) DrawBar();
-  std::fflush(out_);
+  out_.flush();
 }
 
 void BatchProgress::Finish(const std::string& summary) {
   std::lock_guard lock(mutex_);
   if (barShown_) {
-    std::fputc('\n', out_);
+    out_ << "\n";
     barShown_ = false;
   }
-  if (!quiet_) std::fprintf(out_, "%s\n", ShownText(summary).c_str());
-  std::fflush(out_);
+  if (!quiet_) out_ << ShownText(summary) << "\n";
+  out_.flush();
 }
 
 void BatchProgress::ClearBar() {
-  if (barShown_) std::fputs("\r\033[K", out_);
+  if (barShown_) WriteTerminalControl(out_, "\r\033[K");
 }
 
 void BatchProgress::DrawBar() {
@@ -100,9 +100,9 @@ void BatchProgress::DrawBar() {
   const std::size_t filled = total == 0 ? 0 : kBarWidth * std::min(done, total) / total;
   std::string bar(filled, '#');
   bar.resize(kBarWidth, '.');
-  std::fprintf(out_, "\r\033[K[%s] %zu/%zu  %zu/%zu maps  %s: %s", bar.c_str(), done, total, ended, maps_.size(),
-               ShownText(names_[lastMap_]).c_str(), ShownText(lastLabel_).c_str());
-  std::fflush(out_);
+  WriteTerminalControl(out_, "\r\033[K");
+  out_ << "[" << bar << "] " << done << "/" << total << "  " << ended << "/" << maps_.size() << " maps  "
+       << ShownText(names_[lastMap_]) << ": " << ShownText(lastLabel_) << std::flush;
   barShown_ = true;
 }
 

@@ -6,10 +6,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,7 +22,7 @@ class BatchProgress {
   // names: each map's name as shown with its steps, and its folder under outFolder; files: each
   // map's file as listed. bar: draw one bar (for a terminal); quiet: no step lines, no bar and
   // no summary.
-  BatchProgress(std::FILE* out, bool bar, bool quiet, std::vector<std::string> names, std::vector<std::string> files,
+  BatchProgress(std::ostream& out, bool bar, bool quiet, std::vector<std::string> names, std::vector<std::string> files,
                 std::filesystem::path outFolder = {});
 
   void Planned(std::size_t map, std::size_t labels);
@@ -44,7 +44,7 @@ class BatchProgress {
   void ClearBar();
   void DrawBar();
 
-  std::FILE* out_;
+  std::ostream& out_;
   bool bar_;
   bool quiet_;
   std::vector<std::string> names_;

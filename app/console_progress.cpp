@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "app/terminal_output.hpp"
 #include "core/shown_text.hpp"
 
 namespace kartwerk::app {
 
-ConsoleProgress::ConsoleProgress(std::FILE* out, bool bar, bool quiet) : out_(out), bar_(bar), quiet_(quiet) {}
+ConsoleProgress::ConsoleProgress(std::ostream& out, bool bar, bool quiet) : out_(out), bar_(bar), quiet_(quiet) {}
 
 void ConsoleProgress::Plan(std::size_t labels) {
   std::lock_guard lock(mutex_);
@@ -18,8 +19,7 @@ void ConsoleProgress::Step(const std::string& label) {
   ++done_;
   if (quiet_) return;
   if (!bar_) {
-    std::fprintf(out_, "%s\n", ShownText(label).c_str());
-    std::fflush(out_);
+    out_ << ShownText(label) << "\n" << std::flush;
     return;
   }
   label_ = ShownText(label);
@@ -29,22 +29,21 @@ void ConsoleProgress::Step(const std::string& label) {
 void ConsoleProgress::Warn(const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  std::fprintf(out_, "kartwerk: warning: %s\n", ShownText(message).c_str());
+  out_ << "kartwerk: warning: " << ShownText(message) << "\n";
   if (barShown_) DrawBar();
-  std::fflush(out_);
+  out_.flush();
 }
 
 void ConsoleProgress::Finish() {
   std::lock_guard lock(mutex_);
   if (barShown_) {
-    std::fputc('\n', out_);
-    std::fflush(out_);
+    out_ << "\n" << std::flush;
     barShown_ = false;
   }
 }
 
 void ConsoleProgress::ClearBar() {
-  if (barShown_) std::fputs("\r\033[K", out_);
+  if (barShown_) WriteTerminalControl(out_, "\r\033[K");
 }
 
 void ConsoleProgress::DrawBar() {
@@ -53,8 +52,8 @@ void ConsoleProgress::DrawBar() {
   const std::size_t filled = total == 0 ? 0 : kBarWidth * std::min(done_, total) / total;
   std::string bar(filled, '#');
   bar.resize(kBarWidth, '.');
-  std::fprintf(out_, "\r\033[K[%s] %zu/%zu %s", bar.c_str(), done_, total, label_.c_str());
-  std::fflush(out_);
+  WriteTerminalControl(out_, "\r\033[K");
+  out_ << "[" << bar << "] " << done_ << "/" << total << " " << label_ << std::flush;
   barShown_ = true;
 }
 

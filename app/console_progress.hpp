@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <mutex>
+#include <ostream>
 #include <string>
 
 namespace kartwerk::app {
@@ -15,7 +15,7 @@ inline constexpr std::size_t kBarWidth = 30;
 class ConsoleProgress {
  public:
   // bar: draw a bar instead of lines (for a terminal); quiet: show no progress at all.
-  ConsoleProgress(std::FILE* out, bool bar, bool quiet);
+  ConsoleProgress(std::ostream& out, bool bar, bool quiet);
 
   // The number of labels the run will report, once known; the bar is drawn against it.
   void Plan(std::size_t labels);
@@ -28,7 +28,7 @@ class ConsoleProgress {
   void ClearBar();
   void DrawBar();
 
-  std::FILE* out_;
+  std::ostream& out_;
   bool bar_;
   bool quiet_;
   std::mutex mutex_;  // labels and warnings may come from the worker thread

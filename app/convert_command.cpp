@@ -93,7 +93,7 @@ bool MapCanBeConverted(const ConvertOptions& options) {
 int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder, bool onlyMaps) {
   const std::filesystem::path map = PathFromText(options.map);
   if (!MapCanBeConverted(options)) return 1;
-  ConsoleProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, options.quiet);
+  ConsoleProgress progress(std::cerr, ::isatty(STDERR_FILENO) == 1, options.quiet);
   ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = slotFolder;

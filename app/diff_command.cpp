@@ -10,10 +10,12 @@
 
 #include "app/command_slot.hpp"
 #include "app/commands.hpp"
+#include "app/json_text.hpp"
 #include "compare/change_picture.hpp"
 #include "compare/comparison_text.hpp"
 #include "compare/map_comparison.hpp"
 #include "convert/records/cliff_data.hpp"
+#include "core/exception_text.hpp"
 #include "core/game_version.hpp"
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
@@ -49,8 +51,11 @@ struct DiffOptions {
 
 using nlohmann::json;
 
-// Texts from the files are Windows-1252; JSON and the terminal take UTF-8.
+// Texts from the files are Windows-1252; JSON takes UTF-8.
 std::string Shown(const std::string& text) { return Cp1252ToUtf8(text); }
+
+// A name given on the command line or found on disk, as a terminal shows it.
+std::string Named(const std::string& text) { return ShownText(text); }
 
 json PlaceJson(const std::optional<Position>& at) { return at ? json::array({at->x, at->y}) : json(nullptr); }
 
@@ -135,16 +140,16 @@ void WritePicture(const DiffOptions& options, const FolderComparison& result) {
 int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   const std::filesystem::path map = PathFromText(options.map);
   if (const auto problem = MapFileProblem(map)) {
-    std::cerr << "kartwerk: " << *problem << "\n";
+    std::cerr << "kartwerk: " << Named(*problem) << "\n";
     return kTrouble;
   }
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
-    std::cerr << "kartwerk: " << TextFromPath(folder) << ": no such folder\n";
+    std::cerr << "kartwerk: " << Named(TextFromPath(folder)) << ": no such folder\n";
     return kTrouble;
   }
   if (!options.picture.empty() && Inside(PathFromText(options.picture), folder)) {
-    std::cerr << "kartwerk: --picture " << options.picture
+    std::cerr << "kartwerk: --picture " << Named(options.picture)
               << " lies inside the folder compared, which diff never writes into\n";
     return kTrouble;
   }
@@ -155,17 +160,17 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   request.CliffDataFile = PathFromText(options.cliffData);
   request.lines = options.lines;
   request.Warn = [&options](const std::string& message) {
-    std::cerr << "kartwerk: " << options.map << ": " << Shown(message) << "\n";
+    std::cerr << "kartwerk: " << Named(options.map) << ": " << Named(Shown(message)) << "\n";
   };
   FolderComparison result;
   try {
     result = CompareMapWithFolder(request);
   } catch (const MapComparisonError& e) {
-    std::cerr << "kartwerk: " << options.map << ": " << e.what() << "\n";
+    std::cerr << "kartwerk: " << Named(options.map) << ": " << Named(e.what()) << "\n";
     return kTrouble;
   }
   if (options.json) {
-    std::cout << ComparisonJson(options, folder, result).dump(2) << "\n";
+    std::cout << JsonText(ComparisonJson(options, folder, result)) << "\n";
   } else {
     std::cout << ComparisonText(result, options.all);
   }
@@ -173,7 +178,8 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
     try {
       WritePicture(options, result);
     } catch (const std::exception& e) {
-      std::cerr << "kartwerk: " << options.picture << ": " << e.what() << "\n";
+      std::cerr << "kartwerk: " << Named(options.picture) << ": " << Named(ExceptionText(std::current_exception()))
+                << "\n";
       return kTrouble;
     }
   }
@@ -187,10 +193,21 @@ int CompareWithBackup(const DiffOptions& options) {
   try {
     folder = BackupStore(DefaultBackupFolder()).Find(options.backup).folder;
   } catch (const std::runtime_error& e) {
-    std::cerr << "kartwerk: " << e.what() << "\n";
+    std::cerr << "kartwerk: " << Named(e.what()) << "\n";
     return kTrouble;
   }
   return Compare(options, folder);
+}
+
+// Runs a comparison; whatever it throws is trouble (status 2), never taken for "something differs".
+template <class Body>
+int AsDiff(Body&& body) {
+  try {
+    return body();
+  } catch (...) {
+    std::cerr << "kartwerk: " << Named(ExceptionText(std::current_exception())) << "\n";
+    return kTrouble;
+  }
 }
 
 }  // namespace
@@ -233,26 +250,22 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
     if (cmd->count("--out") + cmd->count("--slot") + cmd->count("--backup") == 0)
       throw CLI::RequiredError("--out, --slot or --backup");
     if (cmd->count("--backup") > 0) {
-      run = [options] { return CompareWithBackup(*options); };
+      run = [options] { return AsDiff([&] { return CompareWithBackup(*options); }); };
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return Compare(*options, PathFromText(options->out)); };
+      run = [options] { return AsDiff([&] { return Compare(*options, PathFromText(options->out)); }); };
       return;
     }
     std::optional<std::string> version;
     if (cmd->count("--game-version") > 0) version = options->gameVersion;
     run = [options, version] {
-      SlotTarget target;
-      try {
-        target = LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
-      } catch (const std::exception& e) {
-        // No slot to compare with is trouble, not a difference.
-        std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
-        return kTrouble;
-      }
-      options->gameVersionKind = target.GameVersionKind;
-      return Compare(*options, target.SlotFolder);
+      return AsDiff([&] {
+        const SlotTarget target =
+            LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
+        options->gameVersionKind = target.GameVersionKind;
+        return Compare(*options, target.SlotFolder);
+      });
     };
   });
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/commands.hpp"
+#include "app/json_text.hpp"
 #include "core/conversion.hpp"
 #include "core/map_file_check.hpp"
 #include "core/map_info.hpp"
@@ -46,7 +47,7 @@ int RunInfo(const InfoOptions& options) {
       // Section names are Windows-1252 bytes; JSON wants UTF-8, which this mapping keeps readable.
       out["sections"].push_back({{"name", Cp1252ToUtf8(e.name)}, {"size", e.size}, {"offset", e.offset}});
     }
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    std::cout << JsonText(out) << "\n";
     return 0;
   }
   std::cout << ShownText(TextFromPath(mapPath.filename())) << "\n"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/commands.hpp"
+#include "app/json_text.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
 #include "core/shown_text.hpp"
@@ -20,11 +21,6 @@
 
 namespace kartwerk::app {
 namespace {
-
-std::string JsonText(const nlohmann::json& value) {
-  // Registry texts and paths may hold bytes that are no UTF-8; those print as U+FFFD.
-  return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-}
 
 // The files an installation lacks for the editor, as a JSON list (empty when it is complete).
 nlohmann::json MissingFiles(const InstalledVersion& installation) {
@@ -84,10 +80,10 @@ int RunInstalls(const InstallsOptions& options) {
   for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
     const InstalledVersion& v = installs.InstalledVersions[i];
     const RegistryEntry& source = installs.Registry[v.registry];
-    std::cout << i + 1 << "  " << v.language << (v.language.empty() ? "" : " ") << v.version << "  "
-              << ShownText(TextFromPath(v.hostFolder)) << "  (" << ShownText(v.folder);
+    std::cout << i + 1 << "  " << ShownText(v.language) << (v.language.empty() ? "" : " ") << ShownText(v.version)
+              << "  " << ShownText(TextFromPath(v.hostFolder)) << "  (" << ShownText(v.folder);
     if (!source.winePrefix.empty())
-      std::cout << "; " << source.origin << " " << ShownText(TextFromPath(source.winePrefix));
+      std::cout << "; " << ShownText(source.origin) << " " << ShownText(TextFromPath(source.winePrefix));
     std::cout << ")";
     if (const std::string missing = MissingEditorFile(v); !missing.empty())
       std::cout << "  " << ShownText(missing) << " is missing";
@@ -115,10 +111,11 @@ int RunSlots(const SlotsOptions& options) {
   EnumerateInstallations(installs);
   const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
   if (!BuildSlotList(installs)) {
-    std::cerr << "kartwerk: " << ShownText(GameNotLocatedDetails(installs)) << "\n";
+    std::cerr << "kartwerk: " << GameNotLocatedDetails(installs) << "\n";
     return 1;
   }
-  for (const std::string& line : SkippedInstallationLines(installs, skipped)) std::cerr << "kartwerk: " << line << "\n";
+  for (const std::string& line : SkippedInstallationLines(installs, skipped))
+    std::cerr << "kartwerk: " << ShownText(line) << "\n";
 
   if (options.json) {
     nlohmann::json slots = nlohmann::json::array();
@@ -136,8 +133,9 @@ int RunSlots(const SlotsOptions& options) {
     std::cout << JsonText(out) << "\n";
     return 0;
   }
-  // The lines exactly as the slot picker lists them: the map names are the editor's own bytes.
-  for (std::size_t slot = 0; slot < kSlotCount; ++slot) std::cout << ShownText(installs.SlotList[slot]) << "\n";
+  // The lines as the slot picker lists them: the editor's titles read in its code page.
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot)
+    std::cout << ShownText(Cp1252ToUtf8(installs.SlotList[slot])) << "\n";
   return 0;
 }
 
@@ -189,7 +187,7 @@ void AddRegisterCommand(CLI::App& app, Runner& run) {
   cmd->callback([&run] {
     run = [] {
       if (const auto entry = SystemWideAssociation()) {
-        std::cerr << "kartwerk: " << TextFromPath(*entry)
+        std::cerr << "kartwerk: " << ShownText(TextFromPath(*entry))
                   << " already opens the map types for every user; nothing written for this user\n";
         return 0;
       }

@@ -9,8 +9,10 @@
 #include "app/first_argument.hpp"
 #include "app/gui_main.hpp"
 #include "app/unexpanded_paths.hpp"
+#include "app/terminal_output.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
+#include "core/exception_text.hpp"
 #include "core/shown_text.hpp"
 
 namespace {
@@ -24,6 +26,10 @@ constexpr const char* kMainHelpFooter =
     "  The game is found through the registry of a Wine prefix: --wine-prefix DIR, else WINEPREFIX,\n"
     "  else ~/.wine and the prefixes of Steam's Proton, Lutris and Bottles, in that order (kartwerk\n"
     "  installs lists what is found). --game DIR names the game's folder instead.\n"
+    "\n"
+    "Output:\n"
+    "  Control characters in names and texts are printed as text (\\x1b, \\r, \\u009b). --json prints UTF-8;\n"
+    "  a byte of no UTF-8 sequence is read as its Windows-1252 character.\n"
     "\n"
     "Exit status:\n"
     "  0 success, 1 the work failed (the message names the file), 2 wrong usage. Each subcommand's --help\n"
@@ -61,6 +67,8 @@ int main(int rawArgc, char** rawArgv) {
   // With arguments the program may have something to print; a double-click gives none.
   if (argc > 1) kartwerk::app::AttachParentConsole();
   kartwerk::app::UseUtf8Console();
+  // From here on every line printed, by any command, passes the escaping writer.
+  const kartwerk::app::TerminalOutput output;
   CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source.", "kartwerk"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", std::string("kartwerk ") + kartwerk::app::VersionText(),
@@ -97,8 +105,8 @@ int main(int rawArgc, char** rawArgv) {
   if (!run) return kartwerk::app::RunWindowMode(argc, argv, app, windows);
   try {
     return run();
-  } catch (const std::exception& e) {
-    std::cerr << "kartwerk: " << kartwerk::ShownText(e.what()) << "\n";
+  } catch (...) {
+    std::cerr << "kartwerk: " << kartwerk::ShownText(kartwerk::ExceptionText(std::current_exception())) << "\n";
     return 1;
   }
 }

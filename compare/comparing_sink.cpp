@@ -69,16 +69,13 @@ void ComparingSink::Begin(const std::filesystem::path& target) {
     current_.state = FileState::OnlyInMap;
     return;
   }
-  // Only a plain file is read: a pipe or a device in its place would block or never end.
-  if (!std::filesystem::is_regular_file(target, error)) {
-    current_.state = FileState::Changed;
-    current_.note = "not a regular file";
-    return;
-  }
-  folderFile_ = OpenFile(target, "rb");
+  // Only a plain file is read, checked on the very handle that reads it: a pipe or a device in its
+  // place (or swapped in) would block or never end.
+  bool notAFile = false;
+  folderFile_ = OpenForReading(target, notAFile);
   if (!folderFile_) {
     current_.state = FileState::Changed;
-    current_.note = std::string("cannot be read: ") + std::strerror(errno);
+    current_.note = notAFile ? "not a regular file" : std::string("cannot be read: ") + std::strerror(errno);
   }
 }
 

@@ -3,7 +3,8 @@
 #include <array>
 
 #include "compare/list_entries.hpp"
-#include "core/map_info.hpp"
+#include "core/cp1252.hpp"
+#include "core/shown_text.hpp"
 
 namespace kartwerk {
 namespace {
@@ -39,6 +40,8 @@ Sort SortOf(const EntryChange& change) {
   }
   return change.fields.empty() && change.Moved() ? Sort::Moved : Sort::Changed;
 }
+// A text of the editor's files (Windows-1252) as a terminal shows it, a line end inside it included.
+std::string Shown(const std::string& editorText) { return ShownText(Cp1252ToUtf8(editorText)); }
 
 }  // namespace
 
@@ -96,8 +99,8 @@ std::string ComparisonText(const FolderComparison& comparison, bool all) {
     ++counts[static_cast<std::size_t>(file.state)];
     if (file.state == FileState::Same) continue;
     // The file's name is UTF-8 already; what the file holds is Windows-1252.
-    text += file.name + ": " + FileStateText(file.state);
-    if (!file.note.empty()) text += " (" + Cp1252ToUtf8(file.note) + ")";
+    text += ShownText(file.name) + ": " + FileStateText(file.state);
+    if (!file.note.empty()) text += " (" + Shown(file.note) + ")";
     text += "\n";
     std::size_t shown = file.entries.size();
     if (!all && shown > kSummaryLimit) {
@@ -105,12 +108,12 @@ std::string ComparisonText(const FolderComparison& comparison, bool all) {
       text += "  " + EntrySummaryText(file.entries, PluralOf(ListKindOf(file.name))) + "; the first " +
               std::to_string(shown) + ":\n";
     }
-    for (std::size_t k = 0; k < shown; ++k) text += "  " + Cp1252ToUtf8(EntryChangeText(file.entries[k])) + "\n";
+    for (std::size_t k = 0; k < shown; ++k) text += "  " + Shown(EntryChangeText(file.entries[k])) + "\n";
     if (shown < file.entries.size())
       text += "  ... and " + Count(file.entries.size() - shown) + " more (--all lists every one)\n";
     if (file.grid && file.grid->cells > 0) text += "  " + GridChangeText(*file.grid) + "\n";
-    for (const FieldChange& key : file.keys) text += "  " + Cp1252ToUtf8(FieldText(key)) + "\n";
-    for (const std::string& line : file.lines) text += "    " + Cp1252ToUtf8(line) + "\n";
+    for (const FieldChange& key : file.keys) text += "  " + Shown(FieldText(key)) + "\n";
+    for (const std::string& line : file.lines) text += "    " + Shown(line) + "\n";
   }
   const std::size_t total = comparison.files.size();
   if (counts[0] == total) return "same (" + std::to_string(total) + " files)\n";

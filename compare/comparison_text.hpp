@@ -25,7 +25,8 @@ std::string GridChangeText(const GridChange& grid);
 // "3,998 units moved, 2 removed" for a file's entries; noun names them ("units").
 std::string EntrySummaryText(const std::vector<EntryChange>& entries, const std::string& noun);
 
-// The whole comparison, in UTF-8; all lists every entry of every file, however many.
+// The whole comparison as lines for a terminal, in UTF-8: the files' texts read as Windows-1252,
+// every control character inside a name or value written out (ShownText), so each line is one line; all lists every entry of every file, however many.
 std::string ComparisonText(const FolderComparison& comparison, bool all = false);
 
 }  // namespace kartwerk

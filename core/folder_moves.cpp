@@ -233,8 +233,7 @@ bool SameFolderContent(const fs::path& a, const fs::path& b) {
       if (kind[0] == '?') return false;  // nothing to compare a special file by
       if (kind[0] != 'f') continue;
       // A file that cannot be read compares as different from everything.
-      const std::optional<std::string> content = ReadFileText(a / name);
-      if (!content || content != ReadFileText(b / name)) return false;
+      if (!SameFileBytes(a / name, b / name)) return false;
     }
     return true;
   } catch (const fs::filesystem_error&) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/conversion.hpp"
+#include "core/cp1252.hpp"
 
 namespace kartwerk {
 
@@ -20,8 +21,5 @@ MissionRectangle ReadMissionRectangle(Conversion& conversion);
 
 // "Normal", "Beach", "Island"; "Unknown" for any other scheme.
 std::string_view TerrainSchemeText(std::uint32_t scheme);
-
-// Windows-1252 bytes shown as UTF-8 (for JSON and terminals); 0x80-0x9F use the code page's letters.
-std::string Cp1252ToUtf8(std::string_view bytes);
 
 }  // namespace kartwerk

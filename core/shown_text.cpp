@@ -2,33 +2,48 @@
 
 #include <cstdio>
 
-namespace kartwerk {
+#include "core/utf8_text.hpp"
 
-std::string ShownText(std::string_view text) {
+namespace kartwerk {
+namespace {
+
+std::string Escaped(std::string_view text, bool keepLineFeeds) {
   std::string shown;
   shown.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  char escaped[8];
+  for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    char escaped[8];
-    if (byte == '\r') {
-      shown += "\\r";
-    } else if (byte == '\n') {
-      shown += "\\n";
-    } else if (byte == '\t') {
-      shown += "\\t";
-    } else if (byte < 0x20 || byte == 0x7F) {
+    const Utf8Char c = DecodeUtf8At(text, i);
+    if (c.length == 0) {
       std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
       shown += escaped;
-    } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-      // U+0080 to U+009F: a terminal takes U+009B as the start of an escape sequence.
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(text[++i]));
+      ++i;
+      continue;
+    }
+    const char32_t cp = c.codePoint;
+    if (cp == '\n' && keepLineFeeds) {
+      shown += '\n';
+    } else if (cp == '\r' || cp == '\n' || cp == '\t') {
+      shown += cp == '\r' ? "\\r" : cp == '\n' ? "\\n" : "\\t";
+    } else if (cp < 0x20 || cp == 0x7F) {
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(cp));
+      shown += escaped;
+    } else if (cp >= 0x80 && cp <= 0x9F) {
+      // A terminal takes U+009B as the start of an escape sequence, as it takes ESC "[".
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(cp));
       shown += escaped;
     } else {
-      shown += text[i];
+      shown.append(text.substr(i, c.length));
     }
+    i += c.length;
   }
   return shown;
 }
+
+}  // namespace
+
+std::string ShownText(std::string_view text) { return Escaped(text, false); }
+
+std::string TerminalText(std::string_view text) { return Escaped(text, true); }
 
 }  // namespace kartwerk

@@ -4,6 +4,7 @@
 
 #include "core/path_lookup.hpp"
 #include "core/path_text.hpp"
+#include "core/shown_text.hpp"
 #include "install/game_location.hpp"
 
 namespace kartwerk {
@@ -45,9 +46,10 @@ std::string InstallationName(const GameInstallations& installs, std::size_t numb
   std::string version = entry.language;
   if (!version.empty() && !entry.version.empty()) version += ' ';
   version += entry.version;
+  // Registry values: a control character in one is written out, never obeyed where the line is shown.
   name += " (";
-  if (!version.empty()) name += version + ", ";
-  return name + TextFromPath(entry.hostFolder) + ")";
+  if (!version.empty()) name += ShownText(version) + ", ";
+  return name + ShownText(TextFromPath(entry.hostFolder)) + ")";
 }
 
 std::vector<std::string> SkippedInstallationLines(const GameInstallations& installs,

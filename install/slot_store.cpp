@@ -1,12 +1,13 @@
 #include "install/slot_store.hpp"
 
 #include <array>
-#include <fstream>
+#include <cstdio>
+#include <memory>
 #include <system_error>
 
 #include "core/path_lookup.hpp"
 #include "core/platform_files.hpp"
-#include "core/whole_file.hpp"
+#include "core/slot_title.hpp"
 #include "install/game_location.hpp"
 
 namespace kartwerk {
@@ -26,24 +27,22 @@ std::string SlotTitleFromDesc(std::string_view descContent) {
   return std::string(descContent.substr(0, end));
 }
 
-std::optional<std::string> ReadSlotTitle(const std::filesystem::path& gameFolder, int slot) {
-  if (gameFolder.empty()) return std::nullopt;  // no game: never look into the current folder
-  const std::filesystem::path desc = ResolveIgnoringCase(SlotFolderPath(gameFolder, slot), "desc");
+std::optional<std::string> ReadSlotTitleFile(const std::filesystem::path& desc) {
   // A desc that is no regular file (a FIFO would block the slot list for ever) holds no map.
   bool notAFile = false;
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenForReading(desc, notAFile), &std::fclose);
   if (!in) return std::nullopt;
-  // Only the first line counts, so reading stops at its end.
-  std::string title;
-  std::array<char, 4096> chunk;
-  for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), in.get())) > 0;) {
-    const std::string_view got(chunk.data(), n);
-    const std::size_t end = got.find_first_of(std::string_view("\r\n\0", 3));
-    title.append(got.substr(0, end));
-    if (end != std::string_view::npos) break;
-  }
-  if (std::ferror(in.get())) return std::string();
-  return title;
+  // A title ends at its first line end and is never longer than the editor takes: a desc of
+  // megabytes (or a sparse one of terabytes) costs no more than one of a few bytes.
+  std::array<char, kMaxSlotTitleBytes> head;
+  const std::size_t got = std::fread(head.data(), 1, head.size(), in.get());
+  if (got < head.size() && std::ferror(in.get())) return std::string();
+  return SlotTitleFromDesc(std::string_view(head.data(), got));
+}
+
+std::optional<std::string> ReadSlotTitle(const std::filesystem::path& gameFolder, int slot) {
+  if (gameFolder.empty()) return std::nullopt;  // no game: never look into the current folder
+  return ReadSlotTitleFile(ResolveIgnoringCase(SlotFolderPath(gameFolder, slot), "desc"));
 }
 
 std::string SlotLine(int slot, const std::optional<std::string>& title) {

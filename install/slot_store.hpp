@@ -21,11 +21,16 @@ std::filesystem::path SlotFolderPath(const std::filesystem::path& gameFolder, in
 // or zero byte, unchanged.
 std::string SlotTitleFromDesc(std::string_view descContent);
 
-// The title of the map in a slot, or std::nullopt when the slot has no "desc" file. A "desc"
-// that exists but cannot be read gives the empty title: the slot is in use all the same.
+// The title a "desc" file holds (its Windows-1252 bytes, as SlotTitleFromDesc takes them), or
+// std::nullopt when there is no such file or it is no regular file. Only as many bytes as a title
+// can hold are read, however large the file. A "desc" that cannot be read gives the empty title.
+std::optional<std::string> ReadSlotTitleFile(const std::filesystem::path& desc);
+
+// The title of the map in a slot (ReadSlotTitleFile of its "desc"), or std::nullopt when the slot
+// has no "desc" file: the slot is free.
 std::optional<std::string> ReadSlotTitle(const std::filesystem::path& gameFolder, int slot);
 
-// "Map 007: Dunes" for an occupied slot, "Map 123:    --- empty ---" for a free one.
+// "Map 007: Dunes" (the title's bytes as they are) for an occupied slot, "Map 123:    --- empty ---" for a free one.
 std::string SlotLine(int slot, const std::optional<std::string>& title);
 
 // Locates the game (LocateGame), then rewrites SlotList entries 0 to 254 from the slot folders.

@@ -6,20 +6,11 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+#include "core/utf8_text.hpp"
 
-// Appends a code point as UTF-8; surrogates and values past U+10FFFF become U+FFFD.
-void AppendUtf8(std::string& out, char32_t codePoint);
+namespace kartwerk {
 
 // UTF-16 code units to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);
-
-// Decodes the UTF-8 sequence at text[pos]: its code point and length, or length 0 when the bytes
-// there are no well-formed sequence.
-struct Utf8Char {
-  char32_t codePoint = 0;
-  std::size_t length = 0;
-};
-Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos);
 
 }  // namespace kartwerk

@@ -272,7 +272,9 @@ std::shared_ptr<const RegistrySource> OpenWinePrefixRegistry(const std::filesyst
   std::filesystem::path prefix = std::filesystem::absolute(prefixFolder, ec);
   if (ec) prefix = prefixFolder;
   const std::filesystem::path file = prefix / "system.reg";
-  const std::optional<std::string> content = ReadFileText(file);
+  // A prefix with many programs keeps some tens of megabytes here; far more is no registry.
+  constexpr std::size_t kMaxRegistryBytes = 512u << 20;
+  const std::optional<std::string> content = ReadFileText(file, kMaxRegistryBytes);
   if (!content) throw RegistryUnavailable("Cannot read the Wine registry \"" + TextFromPath(file) + "\"");
   std::shared_ptr<RegistryTree> tree;
   try {

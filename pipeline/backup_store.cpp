@@ -54,8 +54,12 @@ std::string Unescaped(std::string_view value) {
   return out;
 }
 
-// A record planted as a FIFO or a folder reads as no record.
-std::optional<std::string> ReadText(const fs::path& file) { return ReadFileText(file); }
+// The most a record or a listing of what was written holds: a campaign slot of 255 missions lists
+// about 4 000 files in some 400 KiB.
+constexpr std::size_t kMaxRecordBytes = 16u << 20;
+
+// A record planted as a FIFO or a folder, or grown past any record's size, reads as no record.
+std::optional<std::string> ReadText(const fs::path& file) { return ReadFileText(file, kMaxRecordBytes); }
 
 // A record replaces its previous version whole: written beside it under a name of this process,
 // then renamed over it. A failure names its reason (a full disk, a folder that cannot be written).

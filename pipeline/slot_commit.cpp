@@ -12,7 +12,6 @@
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "core/process_leftovers.hpp"
-#include "core/whole_file.hpp"
 #include "install/slot_store.hpp"
 #include "install/user_folders.hpp"
 
@@ -58,9 +57,9 @@ std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
 
 // The title of the map in a folder, made fit for a file name on every platform.
 std::string FolderTitle(const fs::path& folder) {
-  const std::optional<std::string> desc = ReadFileText(folder / "desc");
+  const std::optional<std::string> desc = ReadSlotTitleFile(folder / "desc");
   if (!desc) return "untitled";
-  const std::string title = Cp1252ToUtf8(SlotTitleFromDesc(*desc));
+  const std::string title = Cp1252ToUtf8(*desc);
   std::string name;
   for (const char c : title) {
     const bool unsafe =
@@ -330,9 +329,14 @@ void FinishSlot(SlotCommit& slot, ConversionEnd& end) {
     end.previousContent = slot.Commit();
   } catch (...) {
     end.error = std::current_exception();
-    end.failedStep = "replacing the slot folder";
     end.failedInStep = false;
     end.failedMission.clear();
+    // Once the new folder is in place the slot holds the conversion, whatever failed after it.
+    if (slot.Committed()) {
+      end.failedStep = "keeping the slot's previous content";
+      return;
+    }
+    end.failedStep = "replacing the slot folder";
     end.slotLeftAsItWas = true;
     slot.Discard();
   }

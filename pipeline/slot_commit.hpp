@@ -56,6 +56,8 @@ class SlotCommit {
   SlotCommit& operator=(const SlotCommit&) = delete;
 
   const std::filesystem::path& Folder() const { return folder_; }  // where the conversion writes
+  // Whether the new folder has taken the target's place (what follows only keeps the old one).
+  bool Committed() const { return committed_; }
   const std::filesystem::path& Target() const { return target_; }
 
   // Puts the private folder in the target's place and returns where the target's previous

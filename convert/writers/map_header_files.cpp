@@ -6,18 +6,24 @@
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
 #include "core/parse_decimal.hpp"
+#include "core/slot_title.hpp"
 
 namespace kartwerk {
-namespace {
-
-constexpr std::size_t kMaxTitleLength = 255;
-
-}  // namespace
 
 void WriteMapDescFile(Conversion& conversion) {
-  std::string title = conversion.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(conversion.MapName))
-                                                        : conversion.MapName;
-  if (title.size() > kMaxTitleLength) title.resize(kMaxTitleLength);
+  if (conversion.MapKind == CampaignMap) {
+    const std::string title = "Campaign " + std::to_string(ParseDecimal(conversion.MapName));
+    WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output);
+    return;
+  }
+  // The map's name comes from its file name; the editor reads the title in its own code page.
+  bool lost = false;
+  const std::string title = SlotTitleFromName(conversion.MapName, lost);
+  if (lost && conversion.Warn) {
+    conversion.Warn("the map's name \"" + conversion.MapName +
+                    "\" holds characters the editor's code page (Windows-1252) cannot hold; the slot's title shows \"" +
+                    Cp1252ToUtf8(title) + "\"");
+  }
   WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output);
 }
 

@@ -11,7 +11,8 @@ namespace kartwerk {
 
 // "desc": the map's title, no line end. A campaign's is "Campaign " and the decimal value of
 // MapName ("012" gives "Campaign 12"; a name that is not a number throws
-// IntegerConversionError); otherwise MapName. At most 255 bytes.
+// IntegerConversionError); otherwise MapName in Windows-1252 ("?" for what that code page cannot
+// hold, reported once through Warn). At most 255 bytes.
 void WriteMapDescFile(Conversion& conversion);
 
 // "info": four zero bytes and the first 12 bytes of the map information section (scheme,

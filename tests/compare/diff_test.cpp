@@ -316,6 +316,38 @@ TEST_F(DiffCommandTest, EditsAreReportedExactlyInWordsJsonAndPicture) {
   EXPECT_EQ(after, before);
 }
 
+// A unit named with an OSC title sequence (and CR, BEL, a C1 CSI) in the slot: every form of the
+// report shows it as text, and a map path that is no UTF-8 still gives valid JSON and the status of
+// the comparison.
+TEST_F(DiffCommandTest, ControlCharactersInNamesNeverReachTheTerminal) {
+  std::string units = Text(slot_ / "mis.000" / "mapunits");
+  const std::size_t name = units.find(" ID=") + 4;
+  units.replace(name, units.find(' ', name) - name,
+                "\x1b]0;owned\x07\r\x9b"
+                "31m");
+  WriteText(slot_ / "mis.000" / "mapunits", units);
+  for (const std::vector<std::string>& extra :
+       {std::vector<std::string>{}, std::vector<std::string>{"--lines"}, std::vector<std::string>{"--json"}}) {
+    const auto r = Diff(extra);
+    EXPECT_EQ(r.status, 1) << r.err;
+    for (const char forbidden : {'\x1b', '\x07', '\r', '\x9b'}) {
+      EXPECT_EQ((r.out + r.err).find(forbidden), std::string::npos) << int(forbidden) << " in " << r.out;
+    }
+    if (extra.empty() || extra[0] != "--json") {
+      EXPECT_NE(r.out.find("\\x1b]0;owned\\x07\\r"), std::string::npos) << r.out;
+    }
+  }
+#ifndef _WIN32
+  const auto latin1 = dir_ / "maps" / "Karte\xDC.qdm";
+  std::filesystem::copy_file(map_, latin1);
+  const auto r = RunProgram(KARTWERK_EXE, {"diff", latin1.string(), "--out", slot_.string(), "--json"}, {});
+  EXPECT_EQ(r.status, 1) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(json["map"], (dir_ / "maps" / "Karte\xC3\x9C.qdm").string());
+  EXPECT_FALSE(json["same"].get<bool>());
+#endif
+}
+
 TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
   Bytes cflags = ReadBytes(slot_ / "cflags");
   cflags.resize(cflags.size() / 2);

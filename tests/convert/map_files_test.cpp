@@ -90,6 +90,42 @@ TEST_F(MapFilesTest, TitleIsAtMost255Bytes) {
   EXPECT_EQ(SlotText("desc"), std::string(255, 'x'));
 }
 
+// A map's name comes from its file name (UTF-8); the editor reads its title in Windows-1252.
+TEST_F(MapFilesTest, TitleIsTheNameInTheEditorsCodePageWarningOnceForWhatItCannotHold) {
+  struct Case {
+    std::string name;
+    std::string desc;
+    bool warns;
+  };
+  const Case cases[] = {
+      {"\xC3\x9C"
+       "bersicht",
+       "\xDC"
+       "bersicht",
+       false},
+      {"Caf\xC3\xA9 \xE2\x82\xAC \xE2\x84\xA2", "Caf\xE9 \x80 \x99", false},
+      {"\xC5\x81\xC3\xB3"
+       "d\xC5\xBA",
+       "?\xF3"
+       "d?",
+       true},                                                     // no best fit: "Ł" is not "L"
+      {"Map \xF0\x9F\x97\xBA \xE2\x80\xA6", "Map ? \x85", true},  // one "?" a character
+      {"Ra\xE9ume", "Ra\xE9ume", false},                          // a single-byte file name as it is
+      {std::string(254, 'x') + "\xC3\xA9\xC3\xA9", std::string(254, 'x') + "\xE9", false},
+  };
+  for (const Case& test : cases) {
+    Load(SinglePlayerMap, MapBuilder(SinglePlayerMap).Build(), test.name);
+    std::vector<std::string> warnings;
+    c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
+    WriteMapDescFile(c_);
+    EXPECT_EQ(SlotText("desc"), test.desc) << test.name;
+    ASSERT_EQ(warnings.size(), test.warns ? 1u : 0u) << test.name;
+    if (test.warns) {
+      EXPECT_NE(warnings[0].find(test.name), std::string::npos) << warnings[0];
+    }
+  }
+}
+
 TEST_F(MapFilesTest, CampaignNameThatIsNoNumberFailsAndKeepsTheOldTitle) {
   Load(CampaignMap, MapBuilder(CampaignMap).Build(), "c1x");
   WriteBytes(c_.SlotFolder / "desc", Le().Text("old", 3));

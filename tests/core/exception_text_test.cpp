@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -24,6 +25,10 @@ TEST(ExceptionText, IsTheMessageOfAStandardExceptionAndOfOursDerivedFromIt) {
             "Cannot create file \"x\". denied");
   EXPECT_EQ(ExceptionText(Thrown(StreamReadError())), StreamReadError().what());
   EXPECT_EQ(ExceptionText(Thrown(std::out_of_range(""))), "") << "an empty message stays empty";
+}
+
+TEST(ExceptionText, NamesAnAllocationFailureForWhatItIs) {
+  EXPECT_EQ(ExceptionText(Thrown(std::bad_alloc())), "not enough memory");
 }
 
 TEST(ExceptionText, NamesAnythingElseAnUnknownErrorAndNoErrorNothing) {

@@ -124,6 +124,17 @@ TEST(InstallationChoice, WithNoneCompleteEachFolderAndItsMissingFileIsNamed) {
   EXPECT_NE(cli.err.find(prefix.folders[1].string() + "): editor\\scridll.dll is missing"), std::string::npos);
 }
 
+TEST(InstallationChoice, RegistryValuesAreWrittenOutWhereTheyNameAnInstallation) {
+  GameInstallations installs;
+  InstalledVersion planted;
+  planted.language = "English\x1b]0;owned\x07";
+  planted.version = "2.2\r";
+  planted.hostFolder = "/games/VM\n2";
+  installs.InstalledVersions.push_back(planted);
+  EXPECT_EQ(InstallationName(installs, 1), "installation 1 (English\\x1b]0;owned\\x07 2.2\\r, /games/VM\\n2)");
+  EXPECT_EQ(Lines(GameNotLocatedDetails(installs)).size(), 2u) << "one line for the installation, however named";
+}
+
 TEST(InstallsCommand, ListsAllSevenAndWhatAnEditorlessOneLacks) {
   const Prefix prefix(7, {2});
   const auto text = RunProgram(KARTWERK_EXE, {"installs"}, prefix.Env());

@@ -238,6 +238,34 @@ TEST(SlotCommitTest, BackupNamesGiveSlotTimeAndAFileNameSafeTitle) {
             "A_B_\xE2\x84\xA2");  // the sign as UTF-8, no trailing dot
 }
 
+// A desc or a record planted huge (sparse: terabytes that take no disk) is read no further than a
+// title or a record can reach: the slot is replaced, its backup named and recorded, the store listed.
+TEST(SlotCommitTest, HugeDescAndRecordsCostNoMoreThanTheirBound) {
+#ifdef _WIN32
+  GTEST_SKIP() << "sparse files of this size are a Linux file system's";
+#else
+  ScratchFolder dir;
+  const fs::path slot = dir / "map.012", backups = dir / "backups";
+  WriteText(slot / "desc", "Big\n");
+  fs::resize_file(slot / "desc", std::uintmax_t{100} << 30);
+  MakeSlot(dir / "map.013", "Small");
+  const fs::path other = SlotCommit(dir / "map.013", backups).Commit();
+  ASSERT_FALSE(other.empty());
+  fs::resize_file(backups / ".about" / other.filename(), std::uintmax_t{100} << 30);  // a record grown past any
+
+  SlotCommit commit(slot, backups);
+  WriteText(commit.Folder() / "desc", "Hills");
+  const fs::path previous = commit.Commit();
+  ASSERT_FALSE(previous.empty());
+  EXPECT_EQ(TextFromPath(previous.filename()).substr(36), "Big");
+  const std::vector<BackupRecord> listed = BackupStore(backups).List();
+  ASSERT_EQ(listed.size(), 2u);
+  for (const BackupRecord& backup : listed) {
+    EXPECT_EQ(backup.origin.empty(), backup.folder == other) << backup.folder << " is known only by its record";
+  }
+#endif
+}
+
 // Across file systems the previous content is copied into the backup folder before the slot is
 // touched; when the copy fails (a full disk) nothing happens to the slot.
 TEST(SlotCommitTest, BackupsOnAnotherFileSystemAreCopiedFirst) {

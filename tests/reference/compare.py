@@ -141,6 +141,11 @@ def reference_convert(map_path, out, version):
         return 1, str(e)
 
 
+# Map names the code page holds, holds in part, and cannot hold at all.
+NON_ASCII_NAMES = ["\u00dcbersicht", "Caf\u00e9 \u20ac \u2122 \u201cHafen\u201d", "\u0141\u00f3d\u017a",
+                   "Karte \U0001f5fa \u2026", "\u6771\u4eac", "Stra\u00dfe \u00bd"]
+
+
 def check_convert(map_path, folder, rng):
     versions = [None]
     if rng.random() < 0.35:
@@ -152,6 +157,11 @@ def check_convert(map_path, folder, rng):
     if main_name.lower().endswith(".qdc") and others and rng.random() < 0.15:
         # a campaign named through one of its mission files converts the whole campaign
         map_path = os.path.join(folder, rng.choice(others))
+    if not main_name.lower().endswith(".qdc") and rng.random() < 0.3:
+        # a name past ASCII: the slot's title is written in the editor's code page
+        renamed = os.path.join(folder, rng.choice(NON_ASCII_NAMES) + os.path.splitext(main_name)[1])
+        os.rename(map_path, renamed)
+        map_path = renamed
     result = {"runs": 0, "files": 0, "bytes": 0, "diffs": [], "failed_runs": 0}
     for version in versions:
         label = version or "default"

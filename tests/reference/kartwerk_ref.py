@@ -298,6 +298,58 @@ def campaign_missions(folder, prefix):
     return sorted(found, key=lambda n: (n.lower(), n))
 
 
+# The editor's code page, Windows-1252, written out here rather than taken from Python's codecs:
+# its bytes 0x80-0x9F (the five it leaves undefined stand for the control characters of their
+# number), and Latin-1 above them.
+CP1252_HIGH = [0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F,
+               0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178]
+CP1252_BYTE = {cp: 0x80 + i for i, cp in enumerate(CP1252_HIGH)}
+
+
+def utf8_sequence(data, i):
+    """The code point and length of the well-formed UTF-8 sequence at data[i], or (None, 0)."""
+    lead = data[i]
+    if lead < 0x80:
+        return lead, 1
+    if 0xC2 <= lead <= 0xDF:
+        n, lo, hi = 2, 0x80, 0xBF
+    elif 0xE0 <= lead <= 0xEF:
+        n, lo, hi = 3, 0xA0 if lead == 0xE0 else 0x80, 0x9F if lead == 0xED else 0xBF
+    elif 0xF0 <= lead <= 0xF4:
+        n, lo, hi = 4, 0x90 if lead == 0xF0 else 0x80, 0x8F if lead == 0xF4 else 0xBF
+    else:
+        return None, 0
+    if i + n > len(data) or not lo <= data[i + 1] <= hi:
+        return None, 0
+    cp = lead & (0x7F >> n)
+    for k in range(1, n):
+        if not 0x80 <= data[i + k] <= 0xBF:
+            return None, 0
+        cp = (cp << 6) | (data[i + k] & 0x3F)
+    return cp, n
+
+
+def title_in_code_page(name):
+    """A map's name (UTF-8 bytes, or a single-byte file name's own bytes) as Windows-1252:
+    "?" for each character the code page cannot hold, with no best fit."""
+    out = bytearray()
+    i = 0
+    while i < len(name):
+        cp, n = utf8_sequence(name, i)
+        if n == 0:
+            out.append(name[i])
+            i += 1
+            continue
+        if cp < 0x80 or 0xA0 <= cp <= 0xFF:
+            out.append(cp)
+        else:
+            out.append(CP1252_BYTE.get(cp, ord("?")))
+        i += n
+    return bytes(out)
+
+
 class Staged:
     """The result of staging a map: names and decompressed contents."""
 
@@ -921,7 +973,7 @@ class Conversion:
         if self.kind == CAMPAIGN:
             text = b"Campaign %d" % parse_decimal(self.staged.map_name)
         else:
-            text = self.staged.map_name
+            text = title_in_code_page(self.staged.map_name)
         self.write(self.out, "desc", text[:255])
 
     def write_map_info(self):
