@@ -50,7 +50,7 @@ int ListBackups(const BackupsOptions& options) {
   nlohmann::json list = nlohmann::json::array();
   for (const BackupRecord& backup : store.List()) {
     if (!place.empty() && backup.origin != place) continue;
-    const bool unchanged = BackupStore::IsUnchangedConversion(backup);
+    const bool unchanged = BackupStore::LooksUnchanged(backup);  // no file is read: quick with many backups
     const std::uintmax_t bytes = FolderBytes(backup.folder);
     if (options.json) {
       list.push_back({{"backup", TextFromPath(backup.folder)},

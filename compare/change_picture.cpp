@@ -46,10 +46,12 @@ std::vector<bool> ChangedCells(const MapPreview& map, const FolderComparison& co
   for (const FileComparison& file : comparison.files) {
     if (!file.grid || file.grid->cells == 0) continue;
     const GridChange& grid = *file.grid;
-    for (std::int64_t y = grid.top; y <= grid.bottom && y < height; ++y)
-      for (std::int64_t x = grid.left; x <= grid.right && x < width; ++x)
-        if (grid.changed[static_cast<std::size_t>(y * grid.columns + x)])
-          cells[static_cast<std::size_t>(y * width + x)] = true;
+    for (std::int64_t y = grid.top; y <= grid.bottom && y < height; ++y) {
+      for (std::int64_t x = grid.left; x <= grid.right && x < width; ++x) {
+        const auto at = static_cast<std::size_t>(y * grid.columns + x);
+        if (at < grid.changed.size() && grid.changed[at]) cells[static_cast<std::size_t>(y * width + x)] = true;
+      }
+    }
   }
   return cells;
 }

@@ -11,7 +11,7 @@
 #include "core/platform_files.hpp"
 #include "core/private_folder.hpp"
 #include "core/process_leftovers.hpp"
-#include "core/sha256.hpp"
+#include "core/content_hash.hpp"
 #include "core/text.hpp"
 #include "core/whole_file.hpp"
 
@@ -77,7 +77,11 @@ void WriteRecord(const fs::path& file, const std::string& text) {
   }
 }
 
-std::string PlaceKey(const fs::path& place) { return Sha256Hex(TextFromPath(place)).substr(0, 32); }
+// 32 hex digits of the place's full path. Records of earlier versions, named otherwise, are not
+// found: their places count as holding what Kartwerk did not write, which keeps every backup.
+std::string PlaceKey(const fs::path& place) {
+  return ContentDigest(TextFromPath(place)).substr(kContentHashName.size() + 1);
+}
 
 }  // namespace
 
@@ -130,6 +134,7 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
     if (key == "installation") record.installation = PathFromText(value);
     if (key == "when") record.when = value;
     if (key == "title") record.title = value;
+    if (key == "seen") record.seen = value;
     if (key == "written") {
       record.written = ListingFromText(rest);
       break;
@@ -139,11 +144,15 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
   return record;
 }
 
-void BackupStore::Describe(const BackupRecord& record) const {
+void BackupStore::Describe(BackupRecord record) const {
   std::string text = "origin " + Escaped(TextFromPath(record.origin)) + "\n";
   if (!record.installation.empty()) text += "installation " + Escaped(TextFromPath(record.installation)) + "\n";
   text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
-  if (record.written) text += "written\n" + ListingText(*record.written);
+  if (record.written) {
+    const std::optional<std::string> seen = FolderStamp(record.folder);
+    if (seen) text += "seen " + *seen + "\n";
+    text += "written\n" + ListingText(*record.written);
+  }
   WriteRecord(AboutPath(record.folder), text);
 }
 
@@ -225,6 +234,10 @@ bool BackupStore::IsUnchangedConversion(const BackupRecord& record) {
   return record.written && ListFolder(record.folder) == record.written;
 }
 
+bool BackupStore::LooksUnchanged(const BackupRecord& record) {
+  return record.written && !record.seen.empty() && FolderStamp(record.folder) == record.seen;
+}
+
 std::optional<FolderListing> BackupStore::WrittenInto(const fs::path& place) const {
   const std::optional<std::string> text = ReadText(WrittenPath(place));
   const std::string originLine = "origin " + Escaped(TextFromPath(place)) + "\n";
@@ -249,15 +262,38 @@ std::string BackupStore::WhenOf(const fs::path& backup, const std::string& place
 }
 
 std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vector<fs::path>& keep) const {
-  std::vector<BackupRecord> ofPlace;
-  for (BackupRecord& backup : List()) {
-    if (backup.origin == place) ofPlace.push_back(std::move(backup));
+  // A backup's name starts with its place's folder name: the records of other places stay unread.
+  const std::string start = TextFromPath(place.filename()) + " ";
+  std::vector<fs::path> named;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    if (TextFromPath(it->path().filename()).rfind(start, 0) == 0) named.push_back(it->path());
   }
   std::vector<fs::path> removed;
+  if (named.size() <= kKeptBackupsPerPlace) return removed;
+  std::vector<BackupRecord> ofPlace;
+  for (const fs::path& backup : named) {
+    std::optional<BackupRecord> record = Read(backup);
+    if (record && record->origin == place && fs::is_directory(fs::symlink_status(backup, ec))) {
+      ofPlace.push_back(std::move(*record));
+    }
+  }
+  std::sort(ofPlace.begin(), ofPlace.end(), [](const BackupRecord& a, const BackupRecord& b) {
+    return a.when != b.when ? a.when < b.when : a.folder < b.folder;
+  });
   for (std::size_t i = 0; i + kKeptBackupsPerPlace < ofPlace.size(); ++i) {
-    const BackupRecord& backup = ofPlace[i];
+    BackupRecord& backup = ofPlace[i];
     const bool justMade = std::find(keep.begin(), keep.end(), backup.folder) != keep.end();
-    if (justMade || !IsUnchangedConversion(backup)) continue;
+    if (justMade || !LooksUnchanged(backup)) continue;
+    if (!IsUnchangedConversion(backup)) {
+      backup.written.reset();  // changed behind an unchanged stamp: kept, and never hashed again
+      try {
+        Describe(backup);
+      } catch (const std::exception&) {
+        // Hashed again next time; still never removed.
+      }
+      continue;
+    }
     try {
       Remove(backup.folder);
       removed.push_back(backup.folder);

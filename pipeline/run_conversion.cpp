@@ -83,6 +83,7 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
                                  [&] {
                                    slot.emplace(request.SlotFolder, backups, request.Warn);
                                    c.SlotFolder = slot->Folder();
+                                   c.Written = &slot->Written();
                                  }) &&
                          Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
                          Prepare(end, "writing the slot's info", [&] { WriteMapInfoFile(c); });
@@ -94,6 +95,7 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
     TProcessThread worker(c);
     worker.SetProgressHandler(request.Progress);
     worker.SetEndHandler([&end](const ConversionEnd& result) { end = result; });
+    worker.SetMissionJobs(request.MissionJobs);
     worker.Start();
     // Registered once the worker runs, so a stop requested earlier still reaches it.
     std::stop_callback forwardStop(request.Stop, [&worker] { worker.RequestStop(); });

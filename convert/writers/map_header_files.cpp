@@ -18,7 +18,7 @@ void WriteMapDescFile(Conversion& conversion) {
   std::string title = conversion.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(conversion.MapName))
                                                         : conversion.MapName;
   if (title.size() > kMaxTitleLength) title.resize(kMaxTitleLength);
-  WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output);
+  WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output, conversion.Written);
 }
 
 void WriteMapInfoFile(Conversion& conversion) {
@@ -27,7 +27,7 @@ void WriteMapInfoFile(Conversion& conversion) {
   const Bytes header = conversion.MissionStream.ReadRecord(12);
   conversion.MapInfoRecord = ParseMapInformation(header);
   content.insert(content.end(), header.begin(), header.end());
-  WriteFileAtomic(conversion.SlotFolder / "info", content, conversion.Output);
+  WriteFileAtomic(conversion.SlotFolder / "info", content, conversion.Output, conversion.Written);
 }
 
 }  // namespace kartwerk

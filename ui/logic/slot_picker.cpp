@@ -124,10 +124,12 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
     slot_ = std::make_unique<SlotCommit>(SlotFolderPath(session_.installs.GameFolder, row), DefaultBackupFolder(),
                                          [this](const std::string& note) { slotNotes_.push_back(note); });
     c.SlotFolder = slot_->Folder();
+    c.Written = &slot_->Written();
     WriteMapDescFile(c);
     WriteMapInfoFile(c);
     title = c.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(c.MapName)) : FileNameUtf8(c.MapName);
   } catch (...) {
+    c.Written = nullptr;  // the log went with the slot
     slot_.reset();
     window_.ReportError(ExceptionText(std::current_exception()));
     return;
