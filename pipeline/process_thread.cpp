@@ -229,7 +229,9 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
   // A single-player or multiplayer map is its own only mission; a campaign has one per file.
   // (A campaign whose list is empty fails on its first entry, as an empty list always did.)
   const std::size_t missions = campaign ? std::max<std::size_t>(c.MissionList.size(), 1) : 1;
-  const unsigned workers = campaign && MissionFoldersDistinct(c.MissionList) ? MissionWorkerCount(missionJobs, missions) : 1;
+  // Files sent to a receiver arrive one by one in the order the conversion makes them.
+  const bool sideBySide = campaign && !c.Output && MissionFoldersDistinct(c.MissionList);
+  const unsigned workers = sideBySide ? MissionWorkerCount(missionJobs, missions) : 1;
   if (workers > 1) return RunMissionsSideBySide(c, progress, stop, workers);
   for (std::size_t i = 0; i < missions; ++i) {
     if (campaign) {

@@ -208,7 +208,7 @@ def measure_store(args, small_map):
     """`kartwerk backups` with 300 backups, and a batch of 60 maps into a store of 300 backups
     against the same batch into an empty store. Both batches replace the 60 conversions an
     earlier batch left in the output folder, so both keep 60 backups; only the store differs."""
-    home = os.path.join(args.work, "store-home")
+    home = os.path.abspath(os.path.join(args.work, "store-home"))  # XDG_DATA_HOME counts only when absolute
     store = os.path.join(home, "kartwerk", "replaced-slots")
     env = dict(os.environ, XDG_DATA_HOME=home)
     folder = os.path.join(args.work, "store-maps")

@@ -226,7 +226,7 @@ TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
   };
   const Outcome inOrder = run(good, 1);
   ASSERT_EQ(inOrder.failure, "");
-  ASSERT_EQ(inOrder.files.size(), 1u + 4u * 15u);
+  ASSERT_EQ(inOrder.files.size(), 5u + 4u * 15u);  // the slot's info and map files, and each mission's
   EXPECT_EQ(inOrder.labels, ReportedLabelCount(4));
   const Outcome failedInOrder = run(failing, 1);
   EXPECT_EQ(failedInOrder.failure, "step \"Mines\" of mission mis.003 failed: Stream read error");
