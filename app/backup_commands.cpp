@@ -51,7 +51,8 @@ int ListBackups(const BackupsOptions& options) {
   for (const BackupRecord& backup : store.List()) {
     if (!place.empty() && backup.origin != place) continue;
     const bool unchanged = BackupStore::LooksUnchanged(backup);  // no file is read: quick with many backups
-    const std::uintmax_t bytes = FolderBytes(backup.folder);
+    // The stamp just confirmed the recorded sizes: the folder need not be walked again.
+    const std::uintmax_t bytes = unchanged ? ListingBytes(*backup.written) : FolderBytes(backup.folder);
     if (options.json) {
       list.push_back({{"backup", TextFromPath(backup.folder)},
                       {"origin", backup.origin.empty() ? nullptr : nlohmann::json(TextFromPath(backup.origin))},
