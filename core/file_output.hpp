@@ -73,8 +73,8 @@ class OutputFile {
 };
 
 // The whole content at once (an empty content gives an empty file).
-void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content,
-                     FileSink* sink = nullptr, WrittenFiles* written = nullptr);
+void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content, FileSink* sink = nullptr,
+                     WrittenFiles* written = nullptr);
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, FileSink* sink = nullptr,
                      WrittenFiles* written = nullptr);
 

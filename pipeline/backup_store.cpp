@@ -7,11 +7,11 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/content_hash.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "core/private_folder.hpp"
 #include "core/process_leftovers.hpp"
-#include "core/content_hash.hpp"
 #include "core/text.hpp"
 #include "core/whole_file.hpp"
 

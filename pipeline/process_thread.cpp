@@ -1,15 +1,15 @@
 #include "pipeline/process_thread.hpp"
 
 #include <algorithm>
-#include <filesystem>
 #include <atomic>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <thread>
 #include <vector>
-#include <stdexcept>
 
 #include "core/errors.hpp"
 #include "core/exception_text.hpp"
@@ -233,6 +233,7 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
   const bool sideBySide = campaign && !c.Output && MissionFoldersDistinct(c.MissionList);
   const unsigned workers = sideBySide ? MissionWorkerCount(missionJobs, missions) : 1;
   if (workers > 1) return RunMissionsSideBySide(c, progress, stop, workers);
+  const auto stopRequested = [&] { return stop.stop_requested(); };
   for (std::size_t i = 0; i < missions; ++i) {
     if (campaign) {
       if (i >= c.MissionList.size()) {
@@ -247,7 +248,7 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
     } else {
       c.MissionName = "mis.000";
     }
-    if (!RunMissionSteps(c, progress, [&] { return stop.stop_requested(); }, end)) return end;
+    if (!RunMissionSteps(c, progress, stopRequested, end)) return end;
   }
   return end;
 }

@@ -1,8 +1,8 @@
 // conversion_floor MAP SLOT OUT: the least any conversion of MAP has to do, for comparison with
 // the real one. It inflates the compiled file (and a campaign's mission files beside it) into
-// memory with the inflater Kartwerk uses (libdeflate where the build has it, else zlib), then writes as many files as the slot folder SLOT holds, each of the same
-// size and in the same sub-folders, into OUT: plain open, write, close, nothing else. SLOT is
-// the folder a real conversion of MAP wrote. Prints the seconds the work took.
+// memory with the inflater Kartwerk uses (libdeflate where the build has it, else zlib), then writes as many files as
+// the slot folder SLOT holds, each of the same size and in the same sub-folders, into OUT: plain open, write, close,
+// nothing else. SLOT is the folder a real conversion of MAP wrote. Prints the seconds the work took.
 #include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
