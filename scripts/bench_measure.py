@@ -3,7 +3,7 @@
 
 For every benchmark map, in the same run and on the same map:
   convert  `kartwerk convert MAP --out DIR --quiet`: wall time and peak resident memory;
-  floor    `conversion_floor MAP SLOT OUT`: inflating the compiled files with zlib and writing as
+  floor    `conversion_floor MAP SLOT OUT`: inflating the compiled files (libdeflate) and writing as
            many bytes into as many files as the conversion wrote, nothing else.
 Each is run --runs times (alternating, so both see the same load) and the median is taken.
 The conversion runs on one core (--jobs 1); a campaign is measured again with its missions side by
@@ -297,8 +297,8 @@ def main():
         batch = measure_batch(args, batch_map)
     store = None if args.no_store else measure_store(args, maps[0][1])
 
-    print(f"Conversion against its floor (median of {args.runs} runs each; floor = zlib inflation of the")
-    print("compiled files + writing the same bytes into the same number of files)")
+    print(f"Conversion against its floor (median of {args.runs} runs each; floor = inflating the compiled files")
+    print("with the conversion's inflater + writing the same bytes into the same number of files)")
     print()
     print("ratio: convert time / floor time, of the medians (and of the fastest runs); instructions:")
     print("the same ratio in instructions executed (callgrind), which a busy machine does not disturb")
