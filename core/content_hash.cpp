@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <new>
-#include <vector>
+#include <memory>
 
 #include "core/platform_files.hpp"
 
@@ -56,9 +56,10 @@ std::optional<std::string> FileDigest(const std::filesystem::path& file) {
   std::FILE* in = OpenForReading(file, notAFile);
   if (!in) return std::nullopt;
   ContentHash hash;
-  std::vector<char> buffer(256 * 1024);
+  constexpr std::size_t kPiece = 256 * 1024;
+  const std::unique_ptr<char[]> buffer(new char[kPiece]);  // not cleared: fread fills what is hashed
   std::size_t got = 0;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) hash.Add({buffer.data(), got});
+  while ((got = std::fread(buffer.get(), 1, kPiece, in)) > 0) hash.Add({buffer.get(), got});
   const bool failed = std::ferror(in) != 0;
   std::fclose(in);
   if (failed) return std::nullopt;

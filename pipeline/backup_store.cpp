@@ -111,9 +111,11 @@ fs::path BackupStore::WrittenPath(const fs::path& place) const { return folder_ 
 
 void BackupStore::MakeReady() const {
   MakePrivateFolder(folder_);
+  if (ready_) return;
   for (const char* sub : {".about", ".written"}) RemoveEndedProcessLeftovers(folder_ / sub, kRecordTemp);
   RemoveEndedProcessLeftovers(folder_, ".kartwerk-probe-");
   RemoveEndedProcessLeftovers(folder_, ".kartwerk-incoming-");
+  ready_ = true;
 }
 
 std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {

@@ -56,7 +56,8 @@ class BackupStore {
   const std::filesystem::path& Folder() const { return folder_; }
 
   // Creates the backup folder private to the user (see MakePrivateFolder; throws
-  // PrivateFolderError) and removes what interrupted runs left in it.
+  // PrivateFolderError) and removes what interrupted runs left in it, the latter once for each
+  // BackupStore: looking for leftovers reads every record's name, which costs in a large store.
   void MakeReady() const;
 
   // Every backup in the folder, oldest first; folders no record describes have an empty origin.
@@ -98,6 +99,7 @@ class BackupStore {
   std::optional<BackupRecord> Read(const std::filesystem::path& backup) const;
 
   std::filesystem::path folder_;
+  mutable bool ready_ = false;
 };
 
 }  // namespace kartwerk
