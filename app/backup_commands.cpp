@@ -56,8 +56,10 @@ int ListBackups(const BackupsOptions& options) {
   nlohmann::json list = nlohmann::json::array();
   std::uintmax_t total = 0;
   for (const BackupRecord& backup : backups) {
-    const BackupState state = StateOfBackup(backup);
-    const std::uintmax_t bytes = FolderBytes(backup.folder);
+    const BackupState state = StateOfBackup(backup);  // no file is read: quick with many backups
+    // An unchanged stamp has just confirmed the recorded sizes: the folder need not be walked again.
+    const std::uintmax_t bytes =
+        state == BackupState::kUnchangedConversion ? ListingBytes(*backup.written) : FolderBytes(backup.folder);
     total += bytes;
     if (options.json) {
       list.push_back({{"backup", TextFromPath(backup.folder)},

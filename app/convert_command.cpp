@@ -62,7 +62,7 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
                  "Cliff mask file (default: the program's own, in ../share/kartwerk or beside the program)");
   cmd.add_flag("--quiet", options.quiet, "Show no progress");
   cmd.add_option("--jobs", options.jobs,
-                 "With several maps: how many convert at once (default: one per processor core)")
+                 "How many maps (or a campaign's missions) convert at once (default: one per processor core)")
       ->check(CLI::PositiveNumber)
       ->needs(out);
   cmd.footer(
@@ -100,6 +100,7 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
   request.OnlyReplaceMaps = onlyMaps;
   request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
   request.CliffDataFile = PathFromText(options.cliffData);
+  request.MissionJobs = options.jobs;  // a campaign's missions side by side
   request.Planned = [&progress](std::size_t labels) { progress.Plan(labels); };
   request.Progress = [&progress](const std::string& label) { progress.Step(label); };
   request.Warn = [&progress](const std::string& message) { progress.Warn(message); };

@@ -50,10 +50,12 @@ std::vector<bool> ChangedCells(const MapPreview& map, const FolderComparison& co
     const std::string of = MissionOf(file.name);
     if (!of.empty() && (!mission || of != mission->name)) continue;
     const GridChange& grid = *file.grid;
-    for (std::int64_t y = grid.top; y <= grid.bottom && y < height; ++y)
-      for (std::int64_t x = grid.left; x <= grid.right && x < width; ++x)
-        if (grid.changed[static_cast<std::size_t>(y * grid.columns + x)])
-          cells[static_cast<std::size_t>(y * width + x)] = true;
+    for (std::int64_t y = grid.top; y <= grid.bottom && y < height; ++y) {
+      for (std::int64_t x = grid.left; x <= grid.right && x < width; ++x) {
+        const auto at = static_cast<std::size_t>(y * grid.columns + x);
+        if (at < grid.changed.size() && grid.changed[at]) cells[static_cast<std::size_t>(y * width + x)] = true;
+      }
+    }
   }
   return cells;
 }

@@ -18,8 +18,9 @@ void GridChange::Mark(std::int64_t cell) {
   if (columns <= 0 || cell < 0) return;
   // A file longer than its grid (more records than the map has cells) grows the rows it has.
   if (cell >= std::int64_t{columns} * rows) rows = static_cast<std::int32_t>(cell / columns + 1);
-  if (changed.size() < static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows))
-    changed.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), false);
+  // Room up to the marked cell only: a header may claim far more cells than the file holds, and
+  // the cells marked are bytes that were read.
+  if (changed.size() <= static_cast<std::size_t>(cell)) changed.resize(static_cast<std::size_t>(cell) + 1, false);
   if (changed[static_cast<std::size_t>(cell)]) return;
   changed[static_cast<std::size_t>(cell)] = true;
   const auto x = static_cast<std::int32_t>(cell % columns), y = static_cast<std::int32_t>(cell / columns);

@@ -58,7 +58,7 @@ struct GridChange {
   std::int32_t rows = 0;                                    // grows when the file holds more cells than the map
   std::int64_t cells = 0;                                   // cells that differ
   std::int32_t left = 0, top = 0, right = -1, bottom = -1;  // inclusive; right < left when none
-  std::vector<bool> changed;                                // columns x rows, row by row; empty when no cell differs
+  std::vector<bool> changed;  // row by row, up to the last cell that differs; empty when none does
 
   void Mark(std::int64_t cell);
 };

@@ -16,6 +16,7 @@
 #include "core/map_kind.hpp"
 #include "core/path_text.hpp"
 #include "core/section_directory.hpp"
+#include "core/written_files.hpp"
 
 namespace kartwerk {
 
@@ -52,6 +53,8 @@ struct Conversion {
   std::filesystem::path SlotFolder;
   // When set, the files go to this receiver instead of SlotFolder: nothing is written to disk.
   FileSink* Output = nullptr;
+  // When set (and Output is not), every file written is logged here with its size and digest.
+  WrittenFiles* Written = nullptr;
   std::filesystem::path MissionFolder() const;
 
   // The container loaded now: the main file, or a campaign's current mission file.

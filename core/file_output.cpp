@@ -11,11 +11,15 @@
 
 namespace kartwerk {
 
-OutputFile::OutputFile(std::filesystem::path target, FileSink* sink)
-    : target_(std::move(target)), sink_(sink), buffer_(new char[kBufferSize]) {
+OutputFile::OutputFile(std::filesystem::path target, FileSink* sink, WrittenFiles* written)
+    : target_(std::move(target)), sink_(sink), written_(sink ? nullptr : written), buffer_(new char[kBufferSize]) {
   if (sink_) {
     sink_->Begin(target_);
     return;
+  }
+  if (written_) {
+    written_->Forget(target_);  // until this content is in place, the log knows nothing of the file
+    hash_.emplace();
   }
   file_ = CreateUniqueSibling(target_, temp_);
   if (!file_) throw FileCreateError(TextFromPath(target_), std::strerror(errno));
@@ -44,8 +48,15 @@ void OutputFile::Flush() {
     used_ = 0;
     return;
   }
-  if (used_ > 0 && std::fwrite(buffer_.get(), 1, used_, file_) != used_) Fail(errno);
+  Put(buffer_.get(), used_);
   used_ = 0;
+}
+
+void OutputFile::Put(const char* bytes, std::size_t count) {
+  if (count == 0) return;
+  if (hash_) hash_->Add({bytes, count});
+  size_ += count;
+  if (std::fwrite(bytes, 1, count, file_) != count) Fail(errno);
 }
 
 void OutputFile::Append(std::string_view text) {
@@ -63,8 +74,8 @@ void OutputFile::Append(std::string_view text) {
     used_ = text.size();
   } else if (sink_) {
     sink_->Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-  } else if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-    Fail(errno);  // a large piece goes straight to the file, without a copy
+  } else {
+    Put(text.data(), text.size());  // a large piece goes straight to the file, without a copy
   }
 }
 
@@ -93,22 +104,26 @@ void OutputFile::Commit() {
     std::filesystem::remove(temp_, cleanup);
     throw;
   }
+  if (written_) written_->Record(target_, {size_, hash_->Digest()});
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content, FileSink* sink) {
-  OutputFile out(path, sink);
+void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> content, FileSink* sink,
+                     WrittenFiles* written) {
+  OutputFile out(path, sink, written);
   out.Append(content);
   out.Commit();
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, FileSink* sink) {
-  OutputFile out(path, sink);
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, FileSink* sink,
+                     WrittenFiles* written) {
+  OutputFile out(path, sink, written);
   out.Append(content);
   out.Commit();
 }
 
-void DiscardFile(const std::filesystem::path& path, FileSink* sink) {
+void DiscardFile(const std::filesystem::path& path, FileSink* sink, WrittenFiles* written) {
   if (sink) return;
+  if (written) written->Forget(path);
   std::error_code ignored;
   if (!std::filesystem::is_directory(path, ignored)) std::filesystem::remove(path, ignored);
 }

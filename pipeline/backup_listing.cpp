@@ -18,7 +18,7 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
 }  // namespace
 
 BackupState StateOfBackup(const BackupRecord& backup) {
-  if (BackupStore::IsUnchangedConversion(backup)) return BackupState::kUnchangedConversion;
+  if (BackupStore::LooksUnchanged(backup)) return BackupState::kUnchangedConversion;
   return backup.converted ? BackupState::kEdited : BackupState::kNotKartwerkMap;
 }
 

@@ -8,11 +8,11 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/content_hash.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "core/private_folder.hpp"
 #include "core/process_leftovers.hpp"
-#include "core/sha256.hpp"
 #include "core/text.hpp"
 #include "core/whole_file.hpp"
 
@@ -87,7 +87,11 @@ void WriteRecord(const fs::path& file, const std::string& text) {
   }
 }
 
-std::string PlaceKey(const fs::path& place) { return Sha256Hex(TextFromPath(place)).substr(0, 32); }
+// 32 hex digits of the place's full path. Records of earlier versions, named otherwise, are not
+// found: their places count as holding what Kartwerk did not write, which keeps every backup.
+std::string PlaceKey(const fs::path& place) {
+  return ContentDigest(TextFromPath(place)).substr(kContentHashName.size() + 1);
+}
 
 }  // namespace
 
@@ -117,9 +121,11 @@ fs::path BackupStore::WrittenPath(const fs::path& place) const { return folder_ 
 
 void BackupStore::MakeReady() const {
   MakePrivateFolder(folder_);
+  if (ready_) return;
   for (const char* sub : {".about", ".written"}) RemoveEndedProcessLeftovers(folder_ / sub, kRecordTemp);
   RemoveEndedProcessLeftovers(folder_, ".kartwerk-probe-");
   RemoveEndedProcessLeftovers(folder_, ".kartwerk-incoming-");
+  ready_ = true;
 }
 
 std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
@@ -141,6 +147,7 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
     if (key == "when") record.when = value;
     if (key == "title") record.title = value;
     if (key == "converted") record.converted = true;
+    if (key == "seen") record.seen = value;
     if (key == "written") {
       record.written = ListingFromText(rest);
       break;
@@ -151,12 +158,16 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
   return record;
 }
 
-void BackupStore::Describe(const BackupRecord& record) const {
+void BackupStore::Describe(BackupRecord record) const {
   std::string text = "origin " + Escaped(TextFromPath(record.origin)) + "\n";
   if (!record.installation.empty()) text += "installation " + Escaped(TextFromPath(record.installation)) + "\n";
   text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
   if (record.converted || record.written) text += "converted\n";
-  if (record.written) text += "written\n" + ListingText(*record.written);
+  if (record.written) {
+    const std::optional<std::string> seen = FolderStamp(record.folder);
+    if (seen) text += "seen " + *seen + "\n";
+    text += "written\n" + ListingText(*record.written);
+  }
   WriteRecord(AboutPath(record.folder), text);
 }
 
@@ -238,6 +249,10 @@ bool BackupStore::IsUnchangedConversion(const BackupRecord& record) {
   return record.written && ListFolder(record.folder) == record.written;
 }
 
+bool BackupStore::LooksUnchanged(const BackupRecord& record) {
+  return record.written && !record.seen.empty() && FolderStamp(record.folder) == record.seen;
+}
+
 std::optional<FolderListing> BackupStore::WrittenInto(const fs::path& place) const {
   const std::optional<std::string> text = ReadText(WrittenPath(place));
   const std::string originLine = "origin " + Escaped(TextFromPath(place)) + "\n";
@@ -274,12 +289,42 @@ std::vector<BackupRecord> BackupStore::OfPlace(const fs::path& place) const {
 }
 
 std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vector<fs::path>& keep) const {
-  const std::vector<BackupRecord> ofPlace = OfPlace(place);
+  // A backup's name starts with its place's folder name (however the place's path is spelled):
+  // the records of other places stay unread.
+  const std::string start = TextFromPath(place.filename()) + " ";
+  std::vector<fs::path> named;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    if (TextFromPath(it->path().filename()).rfind(start, 0) == 0) named.push_back(it->path());
+  }
   std::vector<fs::path> removed;
+  if (named.size() <= kKeptBackupsPerPlace) return removed;
+  const fs::path resolved = ResolvedPath(place);
+  std::vector<BackupRecord> ofPlace;
+  for (const fs::path& backup : named) {
+    std::optional<BackupRecord> record = Read(backup);
+    if (record && !record->origin.empty() &&
+        (record->origin == place || ResolvedPath(record->origin) == resolved) &&
+        fs::is_directory(fs::symlink_status(backup, ec))) {
+      ofPlace.push_back(std::move(*record));
+    }
+  }
+  std::sort(ofPlace.begin(), ofPlace.end(), [](const BackupRecord& a, const BackupRecord& b) {
+    return a.when != b.when ? a.when < b.when : a.folder < b.folder;
+  });
   for (std::size_t i = 0; i + kKeptBackupsPerPlace < ofPlace.size(); ++i) {
-    const BackupRecord& backup = ofPlace[i];
+    BackupRecord& backup = ofPlace[i];
     const bool justMade = std::find(keep.begin(), keep.end(), backup.folder) != keep.end();
-    if (justMade || !IsUnchangedConversion(backup)) continue;
+    if (justMade || !LooksUnchanged(backup)) continue;
+    if (!IsUnchangedConversion(backup)) {
+      backup.written.reset();  // changed behind an unchanged stamp: kept, and never hashed again
+      try {
+        Describe(backup);
+      } catch (const std::exception&) {
+        // Hashed again next time; still never removed.
+      }
+      continue;
+    }
     try {
       Remove(backup.folder);
       removed.push_back(backup.folder);

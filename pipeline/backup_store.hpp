@@ -5,12 +5,15 @@
 //                                               named by its place, the UTC time (a sequence number
 //                                               within one millisecond) and the map's title
 //   .about/<backup name>                        where that backup came from, and what Kartwerk had
-//                                               written there when it was the same bytes
+//                                               written there when it was the same bytes (with the
+//                                               stamp of its names, sizes and times at that moment)
 //   .written/<digest of a place>                what the last conversion into that place wrote
 // A backup belongs to its place: the full path it came from (the installation's slot, or an --out
 // folder). Kartwerk removes a backup by itself only when it is byte for byte a conversion it wrote
 // (it can be made again) and is not among the ten newest of its place; everything else stays until
 // the user removes it. A place is the folder itself, however its path is spelled.
+// A backup is hashed when it is made; listing and pruning go by the record and the stamp, and only
+// a backup about to be removed is hashed again, to confirm it is still exactly what Kartwerk wrote.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +39,7 @@ struct BackupRecord {
   std::string title;
   bool converted = false;                // the place held Kartwerk's conversion (perhaps edited since)
   std::optional<FolderListing> written;  // what Kartwerk wrote there, when the backup was exactly that
+  std::string seen;                      // FolderStamp of the backup when written was confirmed
 };
 
 // "2026-12-07 14:30:21 UTC" of a record's when.
@@ -53,7 +57,8 @@ class BackupStore {
   const std::filesystem::path& Folder() const { return folder_; }
 
   // Creates the backup folder private to the user (see MakePrivateFolder; throws
-  // PrivateFolderError) and removes what interrupted runs left in it.
+  // PrivateFolderError) and removes what interrupted runs left in it, the latter once for each
+  // BackupStore: looking for leftovers reads every record's name, which costs in a large store.
   void MakeReady() const;
 
   // Every backup in the folder, oldest first; folders no record describes have an empty origin.
@@ -68,19 +73,25 @@ class BackupStore {
 
   // A free name for a new backup of placeName made now.
   std::filesystem::path NewBackupPath(const std::string& placeName, const std::string& title) const;
-  void Describe(const BackupRecord& record) const;
+  // Writes the record of a backup; one with written gets the backup's present stamp.
+  void Describe(BackupRecord record) const;
   // Removes a backup and its record.
   void Remove(const std::filesystem::path& backup) const;
 
-  // Whether a backup still holds exactly what its record says Kartwerk wrote.
+  // Whether a backup still holds exactly what its record says Kartwerk wrote: every file is read.
   static bool IsUnchangedConversion(const BackupRecord& record);
+  // The same judged from the names, sizes and times alone (no file is read): false whenever the
+  // backup has been touched since its record was written, or the record is an older version's.
+  static bool LooksUnchanged(const BackupRecord& record);
 
   std::optional<FolderListing> WrittenInto(const std::filesystem::path& place) const;
   // Records what a conversion wrote into place; nothing forgets the record.
   void RecordWritten(const std::filesystem::path& place, const std::optional<FolderListing>& listing) const;
 
   // Removes the backups of place that are unchanged conversions and older than its ten newest,
-  // never keep; returns what was removed.
+  // never keep; returns what was removed. Only the backups named after place are read, and only
+  // one about to be removed is hashed; one found changed then loses its written record, so it is
+  // kept without being hashed again.
   std::vector<std::filesystem::path> Prune(const std::filesystem::path& place,
                                            const std::vector<std::filesystem::path>& keep) const;
 
@@ -93,6 +104,7 @@ class BackupStore {
   std::optional<BackupRecord> Read(const std::filesystem::path& backup) const;
 
   std::filesystem::path folder_;
+  mutable bool ready_ = false;
 };
 
 }  // namespace kartwerk

@@ -66,6 +66,8 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
   if (batch.Progress) request.Progress = [&batch, index](const std::string& label) { batch.Progress(index, label); };
   if (batch.Warn) request.Warn = [&batch, index](const std::string& message) { batch.Warn(index, message); };
   request.Stop = batch.Stop;
+  // Maps side by side take the cores; a batch of one map gives them to its missions.
+  request.MissionJobs = BatchWorkerCount(batch.Jobs, batch.Maps.size()) > 1 ? 1 : batch.Jobs;
   return RunConversion(request);
 }
 

@@ -1,13 +1,20 @@
 #include "pipeline/process_thread.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <optional>
+#include <set>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "core/errors.hpp"
 #include "core/exception_text.hpp"
 #include "core/staging.hpp"
+#include "pipeline/batch_conversion.hpp"
 #include "pipeline/conversion_steps.hpp"
 
 namespace kartwerk {
@@ -63,7 +70,117 @@ std::string CampaignMissionName(const std::string& entry) {
   return "mis." + (entry.size() > 3 ? entry.substr(3, 3) : std::string());
 }
 
+// Missions that share a folder replace each other's files in list order: they run one by one.
+bool MissionFoldersDistinct(const std::vector<std::string>& missionList) {
+  std::set<std::string> folders;
+  for (const std::string& entry : missionList) {
+    if (!folders.insert(CampaignMissionName(entry)).second) return false;
+  }
+  return true;
+}
+
+// The mission's folder, then its fourteen steps; false (with end saying why) when one failed or
+// shouldStop said so between two steps (never after the last).
+template <class ShouldStop>
+bool RunMissionSteps(Conversion& c, const ProgressHandler& progress, ShouldStop&& shouldStop, ConversionEnd& end) {
+  if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName, [&] {
+        // Files that go to a receiver need no folder on disk.
+        if (!c.Output) std::filesystem::create_directories(c.MissionFolder());
+      })) {
+    return false;
+  }
+  const auto& steps = MissionSteps();
+  for (std::size_t s = 0; s < steps.size(); ++s) {
+    if (!Attempt(end, steps[s].label, c.MissionName, [&] { RunStep(c, progress, steps[s]); })) return false;
+    // The last step of a mission is not followed by a test: the next mission's first is.
+    if (s + 1 < steps.size() && shouldStop()) {
+      end.stopped = true;
+      return false;
+    }
+  }
+  return true;
+}
+
+// A campaign's missions on several threads, each worker on its own copy of the conversion. The
+// mission files are inflated one at a time in list order (so the size budget counts them as the
+// sequential run does) while the other workers run their steps. A failure stops only the missions
+// after it, so the failure reported is the one the sequential run would report; warnings are
+// passed on in mission order once all have ended, and progress labels one at a time.
+ConversionEnd RunMissionsSideBySide(Conversion& c, const ProgressHandler& progress, std::stop_token stop,
+                                    unsigned workers) {
+  const std::size_t missions = c.MissionList.size();
+  std::vector<ConversionEnd> ends(missions);
+  std::vector<std::vector<std::string>> warnings(missions);
+  std::vector<char> completed(missions, 0);
+  std::mutex loadMutex;
+  std::mutex progressMutex;
+  std::size_t next = 0;  // guarded by loadMutex
+  std::atomic<std::size_t> firstFailed{missions};
+  const auto failed = [&](std::size_t i) {
+    for (std::size_t seen = firstFailed; i < seen && !firstFailed.compare_exchange_weak(seen, i);) {
+    }
+  };
+  const ProgressHandler report = [&](const std::string& label) {
+    const std::lock_guard lock(progressMutex);
+    if (progress) progress(label);
+  };
+  c.MissionStream.Clear();  // the main container: no mission reads it, no worker copies it
+  const auto work = [&] {
+    std::optional<Conversion> mine;
+    for (;;) {
+      std::size_t i = 0;
+      {
+        const std::lock_guard lock(loadMutex);
+        if (next >= missions || next > firstFailed || stop.stop_requested()) return;
+        i = next++;
+        try {
+          if (!mine) mine.emplace(c);
+          mine->InflatedBytes = c.InflatedBytes;
+          mine->MissionName = CampaignMissionName(c.MissionList[i]);
+          mine->Warn = [&warnings, i](const std::string& message) { warnings[i].push_back(message); };
+          mine->Output = c.Output;
+          LoadMissionFile(*mine, i);
+          c.InflatedBytes = mine->InflatedBytes;
+        } catch (...) {
+          Fail(ends[i], kLoadMissionStep, false, CampaignMissionName(c.MissionList[i]));
+          failed(i);
+          continue;
+        }
+      }
+      const auto abandon = [&] { return stop.stop_requested() || firstFailed < i; };
+      if (RunMissionSteps(*mine, report, abandon, ends[i])) {
+        completed[i] = 1;
+      } else if (ends[i].error) {
+        failed(i);
+      }
+      mine->MissionStream.Clear();
+    }
+  };
+  std::vector<std::jthread> pool;
+  try {
+    for (unsigned w = 1; w < workers; ++w) pool.emplace_back(work);
+  } catch (const std::system_error&) {
+    // No more threads to be had: the ones running (and this one) share the missions.
+  }
+  work();
+  for (std::jthread& t : pool) t.join();
+
+  for (std::size_t i = 0; i < missions && c.Warn; ++i) {
+    for (const std::string& message : warnings[i]) c.Warn(message);
+  }
+  ConversionEnd end;
+  for (std::size_t i = 0; i < missions; ++i) {
+    if (ends[i].error) return ends[i];
+  }
+  end.stopped = std::count(completed.begin(), completed.end(), 1) != static_cast<std::ptrdiff_t>(missions);
+  return end;
+}
+
 }  // namespace
+
+unsigned MissionWorkerCount(unsigned missionJobs, std::size_t missions) {
+  return BatchWorkerCount(missionJobs, missions);
+}
 
 std::string ConversionEnd::ErrorText() const { return ExceptionText(error); }
 
@@ -77,7 +194,8 @@ std::string ConversionEnd::FailureText() const {
   return where + " failed: " + ErrorText() + untouched;
 }
 
-ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress, std::stop_token stop) {
+ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress, std::stop_token stop,
+                                 unsigned missionJobs) {
   ConversionEnd end;
   const bool campaign = c.MapKind == CampaignMap;
   if (campaign && c.MissionList.size() > kMaxMissions) {
@@ -113,6 +231,11 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
   // A single-player or multiplayer map is its own only mission; a campaign has one per file.
   // (A campaign whose list is empty fails on its first entry, as an empty list always did.)
   const std::size_t missions = campaign ? std::max<std::size_t>(c.MissionList.size(), 1) : 1;
+  // Files sent to a receiver arrive one by one in the order the conversion makes them.
+  const bool sideBySide = campaign && !c.Output && MissionFoldersDistinct(c.MissionList);
+  const unsigned workers = sideBySide ? MissionWorkerCount(missionJobs, missions) : 1;
+  if (workers > 1) return RunMissionsSideBySide(c, progress, stop, workers);
+  const auto stopRequested = [&] { return stop.stop_requested(); };
   for (std::size_t i = 0; i < missions; ++i) {
     if (campaign) {
       if (i >= c.MissionList.size()) {
@@ -120,30 +243,14 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
         end.failedStep = kLoadMissionStep;
         return end;
       }
-      const std::string& entry = c.MissionList[i];
-      c.MissionName = CampaignMissionName(entry);
+      c.MissionName = CampaignMissionName(c.MissionList[i]);
       if (!AttemptPreparation(end, kLoadMissionStep, c.MissionName, [&] { LoadMissionFile(c, i); })) {
         return end;
       }
     } else {
       c.MissionName = "mis.000";
     }
-    if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName, [&] {
-          // Files that go to a receiver need no folder on disk.
-          if (!c.Output) std::filesystem::create_directories(c.MissionFolder());
-        })) {
-      return end;
-    }
-
-    const auto& steps = MissionSteps();
-    for (std::size_t s = 0; s < steps.size(); ++s) {
-      if (!Attempt(end, steps[s].label, c.MissionName, [&] { RunStep(c, progress, steps[s]); })) return end;
-      // The last step of a mission is not followed by a test: the next mission's first is.
-      if (s + 1 < steps.size() && stop.stop_requested()) {
-        end.stopped = true;
-        return end;
-      }
-    }
+    if (!RunMissionSteps(c, progress, stopRequested, end)) return end;
   }
   return end;
 }
@@ -158,6 +265,8 @@ TProcessThread::~TProcessThread() {
 void TProcessThread::SetProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
 
 void TProcessThread::SetEndHandler(EndHandler handler) { end_ = std::move(handler); }
+
+void TProcessThread::SetMissionJobs(unsigned jobs) { missionJobs_ = jobs; }
 
 void TProcessThread::Start() {
   if (started_) throw std::logic_error("The conversion worker runs only once");
@@ -174,7 +283,7 @@ void TProcessThread::Wait() {
 void TProcessThread::Run(std::stop_token stop) {
   ConversionEnd end;
   try {
-    end = RunConversionSteps(conversion_, progress_, stop);
+    end = RunConversionSteps(conversion_, progress_, stop, missionJobs_);
   } catch (...) {
     // Steps report their own failures; only running out of memory gets here.
     end.error = std::current_exception();

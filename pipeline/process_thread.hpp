@@ -46,7 +46,14 @@ using EndHandler = std::function<void(const ConversionEnd&)>;
 // fourteen steps of each mission (a campaign's mission files are inflated one after another,
 // in MissionList order, each when its mission starts). A stop requested through stop is honoured after any step
 // but a mission's last. Step failures are caught and returned, never thrown.
-ConversionEnd RunConversionSteps(Conversion& conversion, const ProgressHandler& progress, std::stop_token stop);
+// A campaign's missions run missionJobs at a time (0: one per processor core, never more than
+// there are missions), each into its own folder, so the files are the same whatever the count;
+// missions that share a folder run one by one. The failure reported is the first in list order.
+ConversionEnd RunConversionSteps(Conversion& conversion, const ProgressHandler& progress, std::stop_token stop,
+                                 unsigned missionJobs = 1);
+
+// How many missions of missions run at once for missionJobs (the --jobs rule: 0 is one per core).
+unsigned MissionWorkerCount(unsigned missionJobs, std::size_t missions);
 
 class TProcessThread {
  public:
@@ -60,6 +67,8 @@ class TProcessThread {
   // Set before Start; an empty handler means no reports.
   void SetProgressHandler(ProgressHandler handler);
   void SetEndHandler(EndHandler handler);
+  // How many of a campaign's missions run at once (see RunConversionSteps); 1 unless set.
+  void SetMissionJobs(unsigned jobs);
 
   // Starts the body once; a second call throws std::logic_error.
   void Start();
@@ -75,6 +84,7 @@ class TProcessThread {
   Conversion& conversion_;
   ProgressHandler progress_;
   EndHandler end_;
+  unsigned missionJobs_ = 1;
   bool started_ = false;
   std::jthread thread_;  // last: joined before the handlers it calls are destroyed
 };

@@ -130,6 +130,7 @@ void MapConversion::Start() {
   if (!opened_ || started_ || failed_) return;
   worker_ = std::make_unique<TProcessThread>(c_);
   worker_->SetProgressHandler(request_.Progress);
+  worker_->SetMissionJobs(request_.MissionJobs);
   // The sink settles the end on the worker, before anyone hears of it.
   worker_->SetEndHandler([this](const ConversionEnd& result) {
     const bool intoOutFolder = end_.intoOutFolder;

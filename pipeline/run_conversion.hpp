@@ -33,6 +33,7 @@ struct ConvertRequest {
   std::function<void(const std::string&)> Warn;     // repaired input, on the thread that meets it
   EndHandler Ended;                                 // the end, once the sink has settled it, on the worker thread
   std::stop_token Stop;                             // a stop requested here ends the run at the next step boundary
+  unsigned MissionJobs = 0;                         // a campaign's missions at once (0: one per processor core)
 };
 
 // Sets MapKind from the map's extension, stages the map and loads the main container's section

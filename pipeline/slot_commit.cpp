@@ -245,7 +245,7 @@ fs::path SlotCommit::Commit() {
   // What Kartwerk wrote into the target before, and what it puts there now: a backup that is
   // exactly the former may be removed later, as it can be made again.
   const std::optional<FolderListing> recorded = store_.WrittenInto(target_);
-  const std::optional<FolderListing> placed = writesConversion_ ? ListFolder(folder_) : restoredListing_;
+  const std::optional<FolderListing> placed = writesConversion_ ? ListFolder(folder_, &written_) : restoredListing_;
 
   // Old folder aside, new one in. Another conversion committing into the same target at the same
   // time may put its folder in between; that one is moved aside and kept as well, and the later
@@ -348,6 +348,7 @@ SlotFolderSink::SlotFolderSink(fs::path target, fs::path backupFolder, SlotWarni
 void SlotFolderSink::Open(Conversion& conversion) {
   slot_.emplace(target_, backupFolder_, warn_);
   conversion.SlotFolder = slot_->Folder();
+  conversion.Written = &slot_->Written();  // the commit records what the steps wrote, without reading it back
 }
 
 void SlotFolderSink::Finish(ConversionEnd& end) {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/folder_listing.hpp"
+#include "core/written_files.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/conversion_sink.hpp"
 #include "pipeline/process_thread.hpp"
@@ -59,6 +60,9 @@ class SlotCommit {
   // Whether the new folder has taken the target's place (what follows only keeps the old one).
   bool Committed() const { return committed_; }
   const std::filesystem::path& Target() const { return target_; }
+  // The log a conversion writing into Folder() fills (Conversion::Written): the commit records what
+  // was written from it, reading back only a file the log does not know at its size.
+  WrittenFiles& Written() { return written_; }
 
   // Puts the private folder in the target's place and returns where the target's previous
   // content went (empty when it held nothing; the aside folder when it could not be moved on). The previous content is
@@ -90,6 +94,7 @@ class SlotCommit {
   std::optional<FolderListing> restoredListing_;
   SlotWarning warn_;
   std::filesystem::path folder_;
+  WrittenFiles written_;
   bool committed_ = false;
 };
 

@@ -3,7 +3,7 @@
 #   scripts/bench.sh [BUILD]        (BENCH_RUNS=N for N runs per measure, default 5;
 #                                    BENCH_INSTRUCTIONS=0 skips the callgrind instruction counts)
 # Writes the benchmark maps (small .. the largest campaign) into BUILD/bench-maps once, then for
-# each map times `kartwerk convert` against the conversion floor (zlib inflation + writing the
+# each map times `kartwerk convert` against the conversion floor (inflation + writing the
 # same bytes into as many files) and reports the ratio, the peak memory against decompressed size
 # + 16 MiB, and the speed-up of converting 8 maps in one batch. See scripts/bench_measure.py.
 set -euo pipefail

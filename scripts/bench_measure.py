@@ -3,12 +3,16 @@
 
 For every benchmark map, in the same run and on the same map:
   convert  `kartwerk convert MAP --out DIR --quiet`: wall time and peak resident memory;
-  floor    `conversion_floor MAP SLOT OUT`: inflating the compiled files with zlib and writing as
+  floor    `conversion_floor MAP SLOT OUT`: inflating the compiled files (libdeflate) and writing as
            many bytes into as many files as the conversion wrote, nothing else.
 Each is run --runs times (alternating, so both see the same load) and the median is taken.
-The ratio convert/floor and the memory against decompressed size + 16 MiB are printed first; they
-carry over between machines. Then a batch of 8 maps converted by one `kartwerk convert MAP... --out
-DIR` is compared with the same 8 converted one after the other, when kartwerk has that mode.
+The conversion runs on one core (--jobs 1); a campaign is measured again with its missions side by
+side on every core. The ratio convert/floor and the memory against decompressed size + 16 MiB are
+printed first; they carry over between machines. With --instructions, callgrind also gives the
+ratio in instructions and the share of the conversion spent hashing what it writes.
+Then a batch of 8 maps converted by one `kartwerk convert MAP... --out DIR` is compared with the
+same 8 converted one after the other, and the backup store is measured: `kartwerk backups` with 300
+backups, and a batch of 60 maps into a store of 300 backups against the same batch into an empty one.
 """
 import argparse
 import gzip
@@ -34,14 +38,32 @@ def run_measured(command):
     return float(seconds), int(peak), int(status), done.stderr.decode(errors="replace")
 
 
-def instructions(command):
-    """Instructions the command executes, counted by callgrind (reproducible on a busy machine)."""
-    done = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", *command],
+# Every byte hashed goes through this function (a file read back by FileDigest too).
+HASHING_FUNCTION = "kartwerk::ContentHash::Add("
+
+
+def instructions(command, profile=None):
+    """Instructions the command executes, counted by callgrind (reproducible on a busy machine);
+    with profile, the callgrind output is kept there for hashing_share."""
+    done = subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={profile or '/dev/null'}", *command],
                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     for line in done.stderr.decode(errors="replace").splitlines():
         if "Collected :" in line:
             return int(line.split(":")[-1].strip())
     return None
+
+
+def hashing_share(profile, total):
+    """The share of the instructions spent in HASHING_FUNCTION and what it calls: its own line (the
+    one naming the program file in brackets), not the lines of the code inlined into it."""
+    done = subprocess.run(["callgrind_annotate", "--inclusive=yes", "--threshold=100", profile],
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    hashed = 0
+    for line in done.stdout.decode(errors="replace").splitlines():
+        fields = line.split()
+        if len(fields) >= 2 and HASHING_FUNCTION in line and line.rstrip().endswith("]"):
+            hashed += int(fields[0].replace(",", ""))
+    return hashed / total if total else None
 
 
 def compiled_files(map_path):
@@ -81,11 +103,11 @@ def folder_bytes(folder):
     return total, count
 
 
-def measure_map(args, name, map_path):
+def measure_map(args, name, map_path, jobs=1):
     work = os.path.join(args.work, name)
     slot = os.path.join(work, "slot")
     floor_out = os.path.join(work, "floor")
-    convert = [args.kartwerk, "convert", map_path, "--out", slot, "--quiet"]
+    convert = [args.kartwerk, "convert", map_path, "--out", slot, "--quiet", "--jobs", str(jobs)]
     floor = [args.floor, map_path, slot, floor_out]
 
     # One untimed conversion gives the slot the floor copies, and warms the file cache.
@@ -111,10 +133,13 @@ def measure_map(args, name, map_path):
         if status != 0:
             sys.exit(f"conversion_floor failed on {name}: {err.strip()}")
         floor_times.append(took)
-    convert_instructions = floor_instructions = None
-    if args.instructions:
+    convert_instructions = floor_instructions = hashing = None
+    if args.instructions and jobs == 1:
         fresh(slot)
-        convert_instructions = instructions(convert)
+        profile = os.path.join(work, "callgrind.out")
+        convert_instructions = instructions(convert, profile)
+        hashing = hashing_share(profile, convert_instructions)
+        os.remove(profile)
         fresh(floor_out)
         floor_instructions = instructions([args.floor, map_path, reference, floor_out])
     fresh(floor_out)
@@ -122,7 +147,8 @@ def measure_map(args, name, map_path):
 
     decompressed = decompressed_size(map_path)
     return {
-        "name": name,
+        "name": name if jobs == 1 else f"{name} x{jobs}",
+        "hashing": hashing,
         "convert": statistics.median(convert_times),
         "convert_min": min(convert_times),
         "floor": statistics.median(floor_times),
@@ -178,6 +204,59 @@ def measure_batch(args, large_map):
     return statistics.median(one_by_one), statistics.median(together)
 
 
+def measure_store(args, small_map):
+    """`kartwerk backups` with 300 backups, and a batch of 60 maps into a store of 300 backups
+    against the same batch into an empty store. Both batches replace the 60 conversions an
+    earlier batch left in the output folder, so both keep 60 backups; only the store differs."""
+    home = os.path.abspath(os.path.join(args.work, "store-home"))  # XDG_DATA_HOME counts only when absolute
+    store = os.path.join(home, "kartwerk", "replaced-slots")
+    env = dict(os.environ, XDG_DATA_HOME=home)
+    folder = os.path.join(args.work, "store-maps")
+    out = os.path.join(args.work, "store-out")
+    fresh(folder)
+    os.makedirs(folder)
+    maps = []
+    for i in range(60):
+        path = os.path.join(folder, f"map{i + 1:02}.qdm")
+        shutil.copyfile(small_map, path)
+        maps.append(path)
+    batch = [args.kartwerk, "convert", *maps, "--out", out, "--quiet"]
+
+    def run(command):
+        done = subprocess.run([MEASURE_RUN, *command], stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env)
+        seconds, _, status = done.stdout.decode().split()
+        if int(status) != 0:
+            sys.exit(f"{' '.join(command[:2])} failed: {done.stderr.decode(errors='replace').strip()}")
+        return float(seconds)
+
+    def fill_store():
+        fresh(home)
+        fresh(out)
+        for _ in range(6):  # the first fills the output folder, each later one keeps 60 backups
+            run(batch)
+
+    def empty_store():
+        fresh(home)
+        fresh(out)
+        run(batch)
+        fresh(home)
+
+    fill_store()
+    listing = [run([args.kartwerk, "backups"]) for _ in range(args.runs)]
+    backups = sum(1 for name in os.listdir(store) if not name.startswith("."))
+    full, empty = [], []
+    for _ in range(max(args.runs // 2, 2)):
+        fill_store()
+        full.append(run(batch))
+        empty_store()
+        empty.append(run(batch))
+    fresh(home)
+    fresh(out)
+    fresh(folder)
+    return {"backups": backups, "listing": statistics.median(listing),
+            "full": statistics.median(full), "empty": statistics.median(empty)}
+
+
 def cpu_name():
     try:
         with open("/proc/cpuinfo") as f:
@@ -199,6 +278,7 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--batch-map", default="large", help="the map copied 8 times for the batch measure")
     parser.add_argument("--no-batch", action="store_true")
+    parser.add_argument("--no-store", action="store_true", help="skip the backup store measures")
     parser.add_argument("--instructions", action="store_true",
                         help="also count instructions with callgrind (one run each; slow)")
     args = parser.parse_args()
@@ -209,24 +289,30 @@ def main():
         maps = [line.rstrip("\n").split("\t") for line in f if line.strip()]
     os.makedirs(args.work, exist_ok=True)
     results = [measure_map(args, name, path) for name, path in maps]
+    results += [measure_map(args, name, path, jobs=os.cpu_count() or 1)
+                for name, path in maps if path.lower().endswith(".qdc") and (os.cpu_count() or 1) > 1]
     batch = None
     if not args.no_batch:
         batch_map = dict((n, p) for n, p in maps).get(args.batch_map, maps[-1][1])
         batch = measure_batch(args, batch_map)
+    store = None if args.no_store else measure_store(args, maps[0][1])
 
-    print(f"Conversion against its floor (median of {args.runs} runs each; floor = zlib inflation of the")
-    print("compiled files + writing the same bytes into the same number of files)")
+    print(f"Conversion against its floor (median of {args.runs} runs each; floor = inflating the compiled files")
+    print("with the conversion's inflater + writing the same bytes into the same number of files)")
     print()
     print("ratio: convert time / floor time, of the medians (and of the fastest runs); instructions:")
     print("the same ratio in instructions executed (callgrind), which a busy machine does not disturb")
     print()
-    print(f"{'map':<10} {'ratio':>6} {'(fastest)':>9} {'instructions':>12}  {'memory / limit':>14}  "
+    print("(\"901 x2\": the campaign's missions side by side on 2 cores, against the same single-core floor)")
+    print()
+    print(f"{'map':<10} {'ratio':>6} {'(fastest)':>9} {'instructions':>12} {'hashing':>8}  {'memory / limit':>14}  "
           f"{'decompressed':>12}  {'peak':>9}  {'limit':>9}")
     for r in results:
         share = r["peak"] / r["limit"]
         counted = f"{r['instructions']:.2f}" if r["instructions"] else "-"
+        hashing = f"{r['hashing']:.1%}" if r["hashing"] is not None else "-"
         print(f"{r['name']:<10} {r['convert'] / r['floor']:>6.2f} {r['convert_min'] / r['floor_min']:>9.2f} "
-              f"{counted:>12}  {share:>14.0%}  "
+              f"{counted:>12} {hashing:>8}  {share:>14.0%}  "
               f"{r['decompressed'] / MIB:>9.2f} MiB  {r['peak'] / MIB:>5.1f} MiB  {r['limit'] / MIB:>5.1f} MiB")
     if batch is None:
         print("\nbatch: `kartwerk convert MAP... --out DIR` is not available in this build")
@@ -234,6 +320,10 @@ def main():
         seq, together = batch
         print(f"\nbatch of 8 maps (copies of \"{args.batch_map}\"): speed-up {seq / together:.2f} "
               f"over converting them one after the other")
+    if store is not None:
+        print(f"\nbackup store: `kartwerk backups` with {store['backups']} backups {store['listing'] * 1000:.0f} ms "
+              f"(aim 100 ms); a batch of 60 maps into it {store['full'] / store['empty']:.2f} times the same batch "
+              f"into an empty store (aim 1.05; {store['full'] * 1000:.0f} ms against {store['empty'] * 1000:.0f} ms)")
     print()
     print(f"Absolute figures on this machine: {os.cpu_count()} cores, {cpu_name()}")
     print(f"{'map':<10} {'convert ms':>10} {'(min)':>7} {'floor ms':>9} {'(min)':>7} {'output':>10} {'files':>6}")

@@ -11,7 +11,7 @@ set -euo pipefail
 group_packages() {
   case $1 in
   program)
-    echo cmake g++ make pkg-config zlib1g-dev libdeflate-dev libcli11-dev nlohmann-json3-dev \
+    echo cmake g++ make pkg-config zlib1g-dev libdeflate-dev libxxhash-dev libcli11-dev nlohmann-json3-dev \
          qt6-base-dev libgl-dev libxcb1-dev libstb-dev ;;
   package)
     group_packages program

@@ -6,7 +6,7 @@
 namespace kartwerk {
 
 void WriteAirfieldsFile(Conversion& conversion) {
-  DiscardFile(conversion.SlotFolder / "airfields", conversion.Output);
+  DiscardFile(conversion.SlotFolder / "airfields", conversion.Output, conversion.Written);
   // The section as it stands, written from the container: its stored size is the map's, so it
   // is not copied first.
   SaveSection(conversion.SlotFolder / "airfields", conversion, Section::Airfields);

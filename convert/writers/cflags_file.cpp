@@ -23,13 +23,13 @@ std::span<const std::uint8_t> CellFlagRecords(Conversion& conversion, Section se
 }  // namespace
 
 void WriteCflagsFile(Conversion& conversion) {
-  DiscardFile(conversion.SlotFolder / "cflags", conversion.Output);
+  DiscardFile(conversion.SlotFolder / "cflags", conversion.Output, conversion.Written);
   Bytes scratch4, scratch1, scratch2;
   const auto records4 = CellFlagRecords(conversion, Section::CellFlags4, 4, scratch4);
   const auto records1 = CellFlagRecords(conversion, Section::CellFlags1, 1, scratch1);
   const auto records2 = CellFlagRecords(conversion, Section::CellFlags2, 2, scratch2);
   const CellFlagSources sources{records4, records1, records2, conversion.CliffGrid};
-  OutputFile out(conversion.SlotFolder / "cflags", conversion.Output);
+  OutputFile out(conversion.SlotFolder / "cflags", conversion.Output, conversion.Written);
   constexpr std::size_t kCellsPerPiece = OutputFile::kMaxRoom / 2;
   for (std::size_t first = 0; first < sources.Cells(); first += kCellsPerPiece) {
     const std::size_t count = std::min(kCellsPerPiece, sources.Cells() - first);

@@ -13,7 +13,7 @@ namespace kartwerk {
 void WriteMapDescFile(Conversion& conversion) {
   if (conversion.MapKind == CampaignMap) {
     const std::string title = "Campaign " + std::to_string(ParseDecimal(conversion.MapName));
-    WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output);
+    WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output, conversion.Written);
     return;
   }
   // The map's name comes from its file name; the editor reads the title in its own code page.
@@ -24,7 +24,7 @@ void WriteMapDescFile(Conversion& conversion) {
                     "\" holds characters the editor's code page (Windows-1252) cannot hold; the slot's title shows \"" +
                     Cp1252ToUtf8(title) + "\"");
   }
-  WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output);
+  WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output, conversion.Written);
 }
 
 void WriteMapInfoFile(Conversion& conversion) {
@@ -33,7 +33,7 @@ void WriteMapInfoFile(Conversion& conversion) {
   const Bytes header = conversion.MissionStream.ReadRecord(12);
   conversion.MapInfoRecord = ParseMapInformation(header);
   content.insert(content.end(), header.begin(), header.end());
-  WriteFileAtomic(conversion.SlotFolder / "info", content, conversion.Output);
+  WriteFileAtomic(conversion.SlotFolder / "info", content, conversion.Output, conversion.Written);
 }
 
 }  // namespace kartwerk

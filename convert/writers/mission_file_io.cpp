@@ -14,17 +14,17 @@ std::filesystem::path MissionFilePath(const Conversion& conversion, std::string_
 
 std::filesystem::path DiscardMissionFile(const Conversion& conversion, std::string_view name) {
   std::filesystem::path path = MissionFilePath(conversion, name);
-  DiscardFile(path, conversion.Output);
+  DiscardFile(path, conversion.Output, conversion.Written);
   return path;
 }
 
 void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path,
                      std::span<const std::uint8_t> content) {
-  WriteFileAtomic(path, content, conversion.Output);
+  WriteFileAtomic(path, content, conversion.Output, conversion.Written);
 }
 
 void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path, std::string_view content) {
-  WriteFileAtomic(path, content, conversion.Output);
+  WriteFileAtomic(path, content, conversion.Output, conversion.Written);
 }
 
 Bytes CopySection(Conversion& conversion, Section section) {
@@ -38,7 +38,7 @@ void SaveSection(const std::filesystem::path& path, Conversion& conversion, Sect
   // A section of no bytes (or of a negative stored size) gives an empty file.
   const std::int64_t size = std::max<std::int64_t>(entry.size, 0);
   if (size > stream.Remaining()) throw StreamReadError();
-  OutputFile out(path, conversion.Output);
+  OutputFile out(path, conversion.Output, conversion.Written);
   if (size > 0)
     out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), static_cast<std::size_t>(size)));
   out.Commit();

@@ -39,7 +39,7 @@ void WriteGridFile(Conversion& c, Section section, std::string_view name) {
   c.Seek(section);
   ByteStream& stream = c.MissionStream;
   const MissionRectangle& r = c.MissionRect;
-  OutputFile out(path, c.Output);
+  OutputFile out(path, c.Output, c.Written);
   // A mission that covers the whole grid stores it as it is: written from the container.
   if (r.x0 == 0 && r.y0 == 0 && r.width == kMissionGridSide && r.height == kMissionGridSide &&
       stream.Remaining() >= static_cast<std::int64_t>(kMissionGridBytes)) {

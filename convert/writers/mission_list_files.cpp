@@ -29,7 +29,7 @@ void WriteGroupsFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "groups");
   const bool storesGroups = c.MapKind != MultiplayerMap;
   if (storesGroups) c.Seek(Section::Groups);
-  OutputFile out(path, c.Output);
+  OutputFile out(path, c.Output, c.Written);
   for (int n = 0; n < kGroupCount; ++n) {
     out.Append("Group " + std::to_string(n) + "\n");
     GroupRecord group = DefaultGroupRecord;
@@ -45,7 +45,7 @@ void WriteGroupsFile(Conversion& c) {
 
 void WriteSupportFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "support");
-  OutputFile out(path, c.Output);
+  OutputFile out(path, c.Output, c.Written);
   c.Seek(Section::SupportFirst);
   std::uint8_t flag[SupportFlagRecord::kSize];
   for (int i = 0; i < kSupportFlagCount; ++i) {
@@ -79,7 +79,7 @@ void WriteSoundsFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "sounds");
   c.Seek(Section::Sounds);
   const std::int32_t count = c.MissionStream.ReadI32();
-  OutputFile out(path, c.Output);
+  OutputFile out(path, c.Output, c.Written);
   std::uint8_t record[SoundRecord::kSize];
   for (CountedRecords records(c, count, "sounds"); records.Next();) {
     c.MissionStream.ReadRecord(record);
@@ -93,7 +93,7 @@ void WriteMapunitsFile(Conversion& c) {
   const NameTable names = UnitNameTable(c);
   c.Seek(Section::MapUnits);
   const std::int32_t count = c.MissionStream.ReadI32();
-  OutputFile out(path, c.Output);
+  OutputFile out(path, c.Output, c.Written);
   std::uint8_t head[UnitHead::kSize];
   std::string text;  // one unit's lines; its memory serves every unit
   for (CountedRecords records(c, count, "mapunits"); records.Next();) {
@@ -111,7 +111,7 @@ void WriteScripts2File(Conversion& c) {
   const auto path = DiscardMissionFile(c, "scripts2");
   c.Seek(Section::Scripts);
   const std::int32_t count = c.MissionStream.ReadI32();
-  OutputFile out(path, c.Output);
+  OutputFile out(path, c.Output, c.Written);
   for (CountedRecords records(c, count, "scripts2"); records.Next();) {
     WriteScript(out, c.MissionStream, static_cast<std::int32_t>(records.index()), c.GameVersionKind);
   }

@@ -27,7 +27,7 @@ void WritePlayersFile(Conversion& c) {
   const auto path = DiscardMissionFile(c, "players");
   c.Seek(Section::Players);
   const std::int32_t count = c.MissionStream.ReadI32();
-  OutputFile out(path, c.Output);  // the count is the container's: the text goes to the file as it is made
+  OutputFile out(path, c.Output, c.Written);  // the count is the container's: the text goes to the file as it is made
   std::array<std::uint8_t, PlayerRecord::kSize> record;
   for (CountedRecords records(c, count, "players"); records.Next();) {
     c.MissionStream.ReadRecord(record);

@@ -11,7 +11,7 @@
 
 namespace kartwerk {
 void WriteObjectsFile(Conversion& conversion) {
-  DiscardFile(conversion.SlotFolder / "objects", conversion.Output);
+  DiscardFile(conversion.SlotFolder / "objects", conversion.Output, conversion.Written);
   const MapInformation& map = conversion.MapInfoRecord;
   conversion.CliffGrid.assign(CliffGridCells(map.width, map.height, conversion.MissionStream.size()), 0);
 
@@ -19,7 +19,7 @@ void WriteObjectsFile(Conversion& conversion) {
   const std::size_t position = SectionPosition(Section::Objects, conversion.MapKind);
   const std::size_t shifted = position + conversion.PMiniCount;
   const std::int32_t size = conversion.SectionDirectory[position].size;
-  OutputFile out(conversion.SlotFolder / "objects", conversion.Output);
+  OutputFile out(conversion.SlotFolder / "objects", conversion.Output, conversion.Written);
   // An entry the container does not hold has no data: no objects.
   if (position != kNoSection && shifted < conversion.SectionDirectory.count) {
     const SectionRecords records = ReadSectionRecords(

@@ -17,9 +17,9 @@ constexpr std::size_t kRhombsPerPiece = OutputFile::kMaxRoom / EditorRhomb::kSiz
 }  // namespace
 
 void WriteRhombsFile(Conversion& conversion) {
-  DiscardFile(conversion.SlotFolder / "rhombs", conversion.Output);
+  DiscardFile(conversion.SlotFolder / "rhombs", conversion.Output, conversion.Written);
   const std::uint32_t scheme = conversion.MapInfoRecord.TerrainScheme;
-  OutputFile out(conversion.SlotFolder / "rhombs", conversion.Output);
+  OutputFile out(conversion.SlotFolder / "rhombs", conversion.Output, conversion.Written);
   // Only the three known schemes have tables; any other converts nothing.
   if (scheme <= 2) {
     const sectionRec& terrain = conversion.Entry(Section::TerrainRhombs);

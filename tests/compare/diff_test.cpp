@@ -141,6 +141,15 @@ TEST(DiffPiecesTest, GridChangeCountsEachCellOnceAndBoundsThem) {
   EXPECT_EQ(grid.rows, 13);
   EXPECT_EQ(grid.bottom, 12);
   EXPECT_EQ(grid.cells, 3);
+
+  // A header may claim more cells than any file holds: room is taken for the cells marked only.
+  GridChange claimed;
+  claimed.columns = claimed.rows = 150000;
+  claimed.Mark(5);
+  claimed.Mark(150000 + 2);
+  EXPECT_EQ(claimed.cells, 2);
+  EXPECT_EQ(claimed.changed.size(), 150003u);
+  EXPECT_EQ(claimed.bottom, 1);
 }
 
 TEST(DiffPiecesTest, HeaderKeysNameTheValuesAndSurviveACutShortInfo) {

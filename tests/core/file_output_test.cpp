@@ -1,4 +1,5 @@
-// Output files written piece by piece: the target appears whole at the commit, or not at all.
+// Output files written piece by piece: the target appears whole at the commit, or not at all, and
+// its size and digest, taken from the bytes on their way out, are logged once it is in place.
 #include "core/file_output.hpp"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,19 @@ using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::WriteBytes;
 
+std::string DigestOf(const Bytes& bytes) {
+  return ContentDigest(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+// The log holds exactly what the file on disk holds.
+void ExpectLogged(const WrittenFiles& log, const std::filesystem::path& file) {
+  const std::optional<WrittenFile> logged = log.Find(file);
+  ASSERT_TRUE(logged) << file;
+  const Bytes content = ReadBytes(file);
+  EXPECT_EQ(logged->size, content.size());
+  EXPECT_EQ(logged->digest, DigestOf(content));
+}
+
 std::size_t Entries(const std::filesystem::path& folder) {
   std::size_t n = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
@@ -23,8 +37,11 @@ TEST(OutputFileTest, PiecesOfEverySizeArriveInOrderAtTheCommit) {
   ScratchFolder dir;
   WriteBytes(dir / "out", Bytes{1, 2, 3});  // an earlier run's file
   Bytes expected;
+  WrittenFiles log;
+  log.Record(dir / "out", {3, "xxh3-128:00"});
   {
-    OutputFile out(dir / "out");
+    OutputFile out(dir / "out", nullptr, &log);
+    EXPECT_FALSE(log.Find(dir / "out")) << "the earlier entry goes when the file is written anew";
     // Small pieces, pieces that straddle the buffer's end, and one larger than the buffer.
     for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4000}, std::size_t{200000},
                              std::size_t{100000}, std::size_t{700000}, std::size_t{3}}) {
@@ -41,13 +58,15 @@ TEST(OutputFileTest, PiecesOfEverySizeArriveInOrderAtTheCommit) {
   }
   EXPECT_EQ(ReadBytes(dir / "out"), expected);
   EXPECT_EQ(Entries(dir.path()), 1u);
+  ExpectLogged(log, dir / "out");
 }
 
 TEST(OutputFileTest, PiecesMadeInTheBufferMixWithAppendedOnes) {
   ScratchFolder dir;
   Bytes expected;
+  WrittenFiles log;
   {
-    OutputFile out(dir / "out");
+    OutputFile out(dir / "out", nullptr, &log);
     // Enough pieces made in place to fill the buffer several times, with appended ones between
     // them and rooms asked for larger than what is then taken.
     for (std::size_t piece = 0; piece < 40; ++piece) {
@@ -62,17 +81,25 @@ TEST(OutputFileTest, PiecesMadeInTheBufferMixWithAppendedOnes) {
     out.Commit();
   }
   EXPECT_EQ(ReadBytes(dir / "out"), expected);
+  ExpectLogged(log, dir / "./out");  // the same file however its path is spelled
+
+  WriteFileAtomic(dir / "empty", std::string_view(), nullptr, &log);
+  ExpectLogged(log, dir / "empty");
+  DiscardFile(dir / "empty", nullptr, &log);
+  EXPECT_FALSE(log.Find(dir / "empty"));
 }
 
 TEST(OutputFileTest, AFileNotCommittedLeavesNothingBehind) {
   ScratchFolder dir;
+  WrittenFiles log;
   try {
-    OutputFile out(dir / "out");
+    OutputFile out(dir / "out", nullptr, &log);
     out.Append(Bytes(600000, 5));
     throw std::runtime_error("the writer failed");
   } catch (const std::runtime_error&) {
   }
   EXPECT_EQ(Entries(dir.path()), 0u);
+  EXPECT_FALSE(log.Find(dir / "out")) << "a file never put in place is never logged";
 
   try {
     OutputFile out(dir / "absent" / "out");

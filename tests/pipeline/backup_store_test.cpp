@@ -6,15 +6,16 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
 #include <fstream>
 #include <set>
 
+#include "core/content_hash.hpp"
 #include "core/folder_listing.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "core/private_folder.hpp"
 #include "core/process_leftovers.hpp"
-#include "core/sha256.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/out_folder_rule.hpp"
@@ -51,11 +52,16 @@ std::vector<BackupRecord> BackupsOf(const fs::path& backups, const fs::path& pla
 }
 
 TEST(BackupStoreTest, DigestsAndListingsTellFoldersByteForByte) {
-  EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-  EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-  EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-  EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
-            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+  // XXH3-128 in its canonical (big-endian) form, as the reference library gives it.
+  EXPECT_EQ(ContentDigest(""), "xxh3-128:99aa06d3014798d86001c324468d497f");
+  EXPECT_EQ(ContentDigest("abc"), "xxh3-128:06b05ab6733a618578af5f94892f3950");
+  const std::string million(1000000, 'a');
+  EXPECT_EQ(ContentDigest(million), "xxh3-128:a545df8e384a9579b1fd6fae5285c4eb");
+  ContentHash pieces;  // fed in pieces of every size, it gives the digest of the whole
+  for (std::size_t at = 0, piece = 1; at < million.size(); at += piece, piece = piece * 3 + 1) {
+    pieces.Add(std::string_view(million).substr(at, piece));
+  }
+  EXPECT_EQ(pieces.Digest(), ContentDigest(million));
 
   ScratchFolder dir;
   WriteText(dir / "a" / "desc", "title");
@@ -79,6 +85,94 @@ TEST(BackupStoreTest, DigestsAndListingsTellFoldersByteForByte) {
 }
 
 // Slot 7 of two installations: eleven conversions into one leave the other's only backup alone.
+TEST(BackupStoreTest, ListingsNameTheirDigestAndTakeItFromTheLogOfWhatWasWritten) {
+  ScratchFolder dir;
+  WriteText(dir / "a" / "desc", "title");
+  const std::string legacyDigest(64, 'e');
+  const struct {
+    std::string line;
+    std::optional<std::string> stamp;  // nothing: not a listing
+  } lines[] = {
+      {"f 5 " + legacyDigest + " desc\n", "5 sha256:" + legacyDigest},  // as earlier versions wrote
+      {"f 5 xxh3-128:0123abcd desc\n", "5 xxh3-128:0123abcd"},
+      {"f 5 xxh3-128: desc\n", std::nullopt},
+      {"f 5 :00 desc\n", std::nullopt},
+      {"f 5 xxh3-128:0g desc\n", std::nullopt},
+      {"f 5 xxh3-128:00\n", std::nullopt},
+      {"f 5 " + legacyDigest.substr(1) + " desc\n", std::nullopt},
+  };
+  for (const auto& [line, stamp] : lines) {
+    const std::optional<FolderListing> read = ListingFromText(line);
+    ASSERT_EQ(read.has_value(), stamp.has_value()) << line;
+    if (!stamp) continue;
+    EXPECT_EQ(read->at("desc"), *stamp) << line;
+    EXPECT_EQ(ListingFromText(ListingText(*read)), read) << line;
+  }
+  // A record of an earlier version never passes for the folder, whatever it holds.
+  const std::optional<FolderListing> now = ListFolder(dir / "a");
+  ASSERT_TRUE(now);
+  EXPECT_EQ(now->at("desc"), "5 " + ContentDigest("title"));
+  EXPECT_NE(ListingFromText(lines[0].line), now);
+
+  // A file logged at its present size is not read again; one logged at another size is.
+  WrittenFiles log;
+  log.Record(dir / "a" / "desc", {5, "xxh3-128:feed"});
+  EXPECT_EQ(ListFolder(dir / "a", &log)->at("desc"), "5 xxh3-128:feed");
+  log.Record(dir / "a" / "desc", {4, "xxh3-128:feed"});
+  EXPECT_EQ(ListFolder(dir / "a", &log), now);
+
+  // The stamp follows names, sizes and times, without reading a byte.
+  const std::optional<std::string> stamp = FolderStamp(dir / "a");
+  ASSERT_TRUE(stamp);
+  EXPECT_EQ(FolderStamp(dir / "a"), stamp);
+  const fs::file_time_type written = fs::last_write_time(dir / "a" / "desc");
+  fs::last_write_time(dir / "a" / "desc", written - std::chrono::seconds(5));
+  EXPECT_NE(FolderStamp(dir / "a"), stamp);
+  fs::last_write_time(dir / "a" / "desc", written);
+  EXPECT_EQ(FolderStamp(dir / "a"), stamp);
+  WriteText(dir / "a" / "mis.000" / "x", "");
+  EXPECT_NE(FolderStamp(dir / "a"), stamp);
+}
+
+// Listing and pruning go by the stamp; only a backup about to be removed is read, and one found
+// changed behind an unchanged stamp is kept and never read again.
+TEST(BackupStoreTest, OnlyABackupAboutToBeRemovedIsHashedAgain) {
+  ScratchFolder dir;
+  const fs::path backups = dir / "backups";
+  const fs::path place = dir / "out";
+  Convert(place, backups, "one");
+  Convert(place, backups, "two");
+  Convert(place, backups, "three");
+  std::vector<BackupRecord> made = BackupsOf(backups, place);
+  ASSERT_EQ(made.size(), 2u);
+  for (const BackupRecord& backup : made) {
+    EXPECT_FALSE(backup.seen.empty());
+    EXPECT_TRUE(BackupStore::LooksUnchanged(backup));
+    EXPECT_TRUE(BackupStore::IsUnchangedConversion(backup));
+  }
+  // The older one edited in place, its size and time as they were: only reading tells.
+  const fs::path edited = made[0].folder / "desc";
+  const fs::file_time_type time = fs::last_write_time(edited);
+  WriteText(edited, "ONE");
+  fs::last_write_time(edited, time);
+  EXPECT_TRUE(BackupStore::LooksUnchanged(made[0]));
+  EXPECT_FALSE(BackupStore::IsUnchangedConversion(made[0]));
+  // The newer one grown: the stamp tells.
+  WriteText(made[1].folder / "notes", "mine");
+  EXPECT_FALSE(BackupStore::LooksUnchanged(made[1]));
+  BackupRecord older = made[0];
+  older.seen.clear();  // as an earlier version recorded it
+  EXPECT_FALSE(BackupStore::LooksUnchanged(older));
+
+  for (std::size_t i = 0; i < kKeptBackupsPerPlace + 2; ++i) Convert(place, backups, "more " + std::to_string(i));
+  const std::vector<BackupRecord> now = BackupsOf(backups, place);
+  ASSERT_EQ(now.size(), kKeptBackupsPerPlace + 2) << "both edited backups are kept, every unedited one past ten goes";
+  EXPECT_EQ(now[0].folder, made[0].folder);
+  EXPECT_FALSE(now[0].written) << "found changed: its record no longer says Kartwerk wrote it";
+  EXPECT_EQ(now[1].folder, made[1].folder);
+  EXPECT_TRUE(now[1].written);
+}
+
 TEST(BackupStoreTest, SlotsOfTwoInstallationsNeverShareACount) {
   ScratchFolder dir;
   const fs::path backups = dir / "backups";

@@ -13,6 +13,7 @@
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/conversion_steps.hpp"
+#include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
 namespace {
@@ -196,6 +197,49 @@ TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
   EXPECT_FALSE(Has("mis.003/mines"));
   EXPECT_FALSE(Has("mis.003/locations"));
   EXPECT_FALSE(Has("mis.005"));
+}
+
+// Missions side by side write the same files and report the same end as one after the other.
+TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
+  const std::vector<std::pair<std::string, Bytes>> good = {{"0070000", SampleMissionContainer(kOptions, 0)},
+                                                           {"0070030", SampleMissionContainer(kOptions, 3)},
+                                                           {"0070050", SampleMissionContainer(kOptions, 5)},
+                                                           {"0070120", SampleMissionContainer(kOptions, 12)}};
+  std::vector<std::pair<std::string, Bytes>> failing = good;
+  failing[1].second = FailingMission();
+  failing[3].second = FailingMission();
+  struct Outcome {
+    std::vector<std::pair<std::string, Bytes>> files;
+    std::size_t labels = 0;
+    std::string failure;
+  };
+  const auto run = [&](const std::vector<std::pair<std::string, Bytes>>& missions, unsigned jobs) {
+    std::filesystem::remove_all(scratch / "maps");
+    std::filesystem::remove_all(scratch / "slot");
+    c = Conversion();
+    labels.clear();
+    Stage(CampaignMap, missions);
+    const ConversionEnd end = RunConversionSteps(c, Record(), {}, jobs);
+    Outcome outcome{end.Completed() ? testing::TreeFiles(c.SlotFolder) : std::vector<std::pair<std::string, Bytes>>{},
+                    labels.size(), end.FailureText()};
+    return outcome;
+  };
+  const Outcome inOrder = run(good, 1);
+  ASSERT_EQ(inOrder.failure, "");
+  ASSERT_EQ(inOrder.files.size(), 5u + 4u * 15u);  // the slot's info and map files, and each mission's
+  EXPECT_EQ(inOrder.labels, ReportedLabelCount(4));
+  const Outcome failedInOrder = run(failing, 1);
+  EXPECT_EQ(failedInOrder.failure, "step \"Mines\" of mission mis.003 failed: Stream read error");
+  for (const unsigned jobs : {2u, 3u, 0u}) {
+    const Outcome sideBySide = run(good, jobs);
+    EXPECT_EQ(sideBySide.failure, "") << jobs;
+    EXPECT_EQ(sideBySide.labels, inOrder.labels) << jobs;
+    EXPECT_TRUE(sideBySide.files == inOrder.files) << jobs << " jobs wrote other bytes";
+    EXPECT_EQ(run(failing, jobs).failure, failedInOrder.failure) << jobs;
+  }
+  EXPECT_EQ(MissionWorkerCount(0, 1), 1u);
+  EXPECT_EQ(MissionWorkerCount(8, 3), 3u);
+  EXPECT_EQ(MissionWorkerCount(2, 4), 2u);
 }
 
 TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
