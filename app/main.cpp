@@ -10,6 +10,7 @@
 #include "app/gui_main.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
+#include "app/windowed_output.hpp"
 #include "core/shown_text.hpp"
 
 namespace {
@@ -37,15 +38,8 @@ constexpr const char* kMainHelpFooter =
     "\n"
     "Run \"kartwerk SUBCOMMAND --help\" for a subcommand's options.\n";
 
-}  // namespace
-
-int main(int rawArgc, char** rawArgv) {
-  kartwerk::app::Utf8CommandLine commandLine(rawArgc, rawArgv);
-  const int argc = commandLine.argc();
-  char** argv = commandLine.argv();
-  // With arguments the program may have something to print; a double-click gives none.
-  if (argc > 1) kartwerk::app::AttachParentConsole();
-  kartwerk::app::UseUtf8Console();
+// The program with its arguments in UTF-8; returns the exit status.
+int RunKartwerk(int argc, char** argv) {
   CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source.", "kartwerk"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", std::string("kartwerk ") + kartwerk::app::VersionText(),
@@ -83,4 +77,21 @@ int main(int rawArgc, char** rawArgv) {
     std::cerr << "kartwerk: " << kartwerk::ShownText(e.what()) << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int main(int rawArgc, char** rawArgv) {
+  kartwerk::app::Utf8CommandLine commandLine(rawArgc, rawArgv);
+  const int argc = commandLine.argc();
+  char** argv = commandLine.argv();
+  // With arguments the program may have something to print; a double-click gives none. Started
+  // with arguments but without a terminal (a file dropped on the program in Explorer, a Start-menu
+  // entry), what it prints is shown in a window instead.
+  const bool terminal = argc <= 1 || kartwerk::app::AttachParentConsole();
+  kartwerk::app::UseUtf8Console();
+  kartwerk::app::WindowedOutput output(!terminal);
+  const int status = RunKartwerk(argc, argv);
+  output.Show(status);
+  return status;
 }

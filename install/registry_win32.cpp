@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,33 @@ class Win32Registry : public RegistrySource {
   }
 };
 
+// The default value of a key under root; empty when the key or its value is missing.
+std::string DefaultValue(HKEY root, std::string_view path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  const Win32Key owner(key);
+  return owner.ReadString("");
+}
+
+// A command's program as the shell finds it: environment variables expanded, a bare name looked
+// up on the search path.
+bool ProgramExists(const std::string& program) {
+  if (program.empty()) return false;
+  const std::wstring wide = Wide(program);
+  std::wstring expanded(ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0), L'\0');
+  if (expanded.empty() || ExpandEnvironmentStringsW(wide.c_str(), expanded.data(),
+                                                    static_cast<DWORD>(expanded.size())) == 0) {
+    return false;
+  }
+  expanded.resize(wcslen(expanded.c_str()));
+  if (expanded.find_first_of(L"\\/:") == std::wstring::npos) {
+    wchar_t found[MAX_PATH];
+    return SearchPathW(nullptr, expanded.c_str(), L".exe", MAX_PATH, found, nullptr) != 0;
+  }
+  std::error_code ec;
+  return std::filesystem::is_regular_file(std::filesystem::path(expanded), ec);
+}
+
 }  // namespace
 
 std::shared_ptr<const RegistrySource> OpenWin32Registry() { return std::make_shared<Win32Registry>(); }
@@ -101,6 +129,23 @@ void RegisterMapType(const MapType& type, const std::filesystem::path& program) 
       throw std::runtime_error("Cannot write the registry key HKEY_CLASSES_ROOT\\" + entry.key);
     }
   }
+}
+
+MapTypeHandler CurrentMapTypeHandler(const MapType& type) {
+  MapTypeHandler handler;
+  handler.progId = DefaultValue(HKEY_CLASSES_ROOT, "." + std::string(type.extension));
+  if (handler.progId.empty()) return handler;
+  std::string verb = DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell");
+  if (verb.empty()) verb = "open";
+  const std::string command = DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell\\" + verb + "\\command");
+  handler.works = ProgramExists(CommandProgram(command));
+  return handler;
+}
+
+std::filesystem::path InstalledProgram() {
+  const std::string program =
+      DefaultValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kartwerk.exe");
+  return program.empty() ? std::filesystem::path() : std::filesystem::path(Wide(program));
 }
 
 }  // namespace kartwerk

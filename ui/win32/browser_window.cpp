@@ -44,6 +44,12 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
   ScaleExtras();
   OnNotify(mapList_, NM_CLICK, [this](const NMHDR&) { logic_.ShowSelected(); });
   OnNotify(mapList_, NM_DBLCLK, [this](const NMHDR&) { logic_.OpenSelected(); });
+  // A list entered by the keyboard stands on its first row, so Enter opens that map at once.
+  OnNotify(mapList_, NM_SETFOCUS, [this](const NMHDR&) {
+    if (ListView_GetNextItem(mapList_, -1, LVNI_FOCUSED) < 0 && ListView_GetItemCount(mapList_) > 0) {
+      ListView_SetItemState(mapList_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+  });
   OnNotify(mapList_, LVN_ITEMCHANGED, [this](const NMHDR& header) {
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
     const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
