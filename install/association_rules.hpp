@@ -16,8 +16,8 @@ enum class AssociationRequest {
 
 // The program the shell starts for a map type now.
 struct MapTypeHandler {
-  std::string progId;   // the class the extension names; empty when the extension has none
-  bool works = false;   // the class's open command names a program that exists
+  std::string progId;  // the class the extension names; empty when the extension has none
+  bool works = false;  // the class's open command names a program that exists
 };
 
 // Whether to write the association of the type whose class Kartwerk names typeProgId ("qdm"):

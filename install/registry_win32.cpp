@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <stdexcept>
-#include <system_error>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace kartwerk {
@@ -95,8 +95,8 @@ bool ProgramExists(const std::string& program) {
   if (program.empty()) return false;
   const std::wstring wide = Wide(program);
   std::wstring expanded(ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0), L'\0');
-  if (expanded.empty() || ExpandEnvironmentStringsW(wide.c_str(), expanded.data(),
-                                                    static_cast<DWORD>(expanded.size())) == 0) {
+  if (expanded.empty() ||
+      ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), static_cast<DWORD>(expanded.size())) == 0) {
     return false;
   }
   expanded.resize(wcslen(expanded.c_str()));

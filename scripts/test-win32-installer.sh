@@ -111,7 +111,7 @@ downloads="$WINEPREFIX/drive_c/users/Public/Downloads"
 mkdir -p "$downloads"
 cp "$folder/kartwerk.exe" "$downloads/kartwerk.exe"
 cp "$scratch/opened through the shell.qdm" "$downloads/portable.qdm"
-timeout 120 wine "$downloads/kartwerk.exe" 'C:\users\Public\Downloads\portable.qdm' >/dev/null 2>&1 || true
+timeout 60 wine "$downloads/kartwerk.exe" 'C:\users\Public\Downloads\portable.qdm' >/dev/null 2>&1 || true
 wineserver -w
 rm -f "$downloads/kartwerk.exe"
 for type in qdm qdp qdc; do
@@ -135,7 +135,7 @@ other_program_opens || fail "after uninstalling, a .qdm map no longer opens with
 # With nothing working for .qdm (the other program gone), a portable copy does take it.
 wine reg delete 'HKCR\Other.Map' /f >/dev/null 2>&1
 cp "$build/kartwerk.exe" "$downloads/kartwerk.exe"
-timeout 120 wine "$downloads/kartwerk.exe" 'C:\users\Public\Downloads\portable.qdm' >/dev/null 2>&1 || true
+timeout 60 wine "$downloads/kartwerk.exe" 'C:\users\Public\Downloads\portable.qdm' >/dev/null 2>&1 || true
 wineserver -w
 [ "$(default_value 'HKCR\qdm\Shell\open\command')" = '"C:\users\Public\Downloads\kartwerk.exe" "%1"' ] ||
   fail "a portable copy did not take .qdm that no program opened: $(default_value 'HKCR\qdm\Shell\open\command')"

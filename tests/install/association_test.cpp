@@ -76,14 +76,14 @@ TEST(AssociationRules, AStartKeepsOtherProgramsTypesAndACommandTakesThemAll) {
     MapTypeHandler current;
     bool takes;
   } cases[] = {
-      {R::Start, false, {"", false}, true},               // no program at all
-      {R::Start, false, {"Other.Map", false}, true},      // its program was deleted
-      {R::Start, false, {"Other.Map", true}, false},      // another program's, working
-      {R::Start, false, {"qdm", true}, false},            // the installed Kartwerk's, from a copy
-      {R::Start, true, {"QDM", true}, true},              // its own, renewed (class names ignore case)
-      {R::Start, true, {"Other.Map", true}, false},       // taken by another program since
-      {R::Start, false, {"qdm", false}, true},            // a deleted copy's
-      {R::Command, false, {"Other.Map", true}, true},     // register takes it
+      {R::Start, false, {"", false}, true},            // no program at all
+      {R::Start, false, {"Other.Map", false}, true},   // its program was deleted
+      {R::Start, false, {"Other.Map", true}, false},   // another program's, working
+      {R::Start, false, {"qdm", true}, false},         // the installed Kartwerk's, from a copy
+      {R::Start, true, {"QDM", true}, true},           // its own, renewed (class names ignore case)
+      {R::Start, true, {"Other.Map", true}, false},    // taken by another program since
+      {R::Start, false, {"qdm", false}, true},         // a deleted copy's
+      {R::Command, false, {"Other.Map", true}, true},  // register takes it
       {R::Command, true, {"Other.Map", true}, true},
   };
   for (const auto& c : cases) {
@@ -95,13 +95,9 @@ TEST(AssociationRules, AStartKeepsOtherProgramsTypesAndACommandTakesThemAll) {
 TEST(AssociationRules, ACommandsProgramIsItsQuotedOrFirstPart) {
   const std::pair<const char*, const char*> cases[] = {
       {R"("C:\Program Files\Kartwerk\kartwerk.exe" "%1")", R"(C:\Program Files\Kartwerk\kartwerk.exe)"},
-      {R"(  C:\Toolsiew.exe "%1")", R"(C:\Toolsiew.exe)"},
-      {R"(%SystemRoot%\system32
-otepad.exe %1)", R"(%SystemRoot%\system32
-otepad.exe)"},
-      {R"("C:
-o end quote.exe)", R"(C:
-o end quote.exe)"},
+      {R"(  C:\Tools\view.exe "%1")", R"(C:\Tools\view.exe)"},
+      {R"(%SystemRoot%\system32\notepad.exe %1)", R"(%SystemRoot%\system32\notepad.exe)"},
+      {R"("C:\no end quote.exe)", R"(C:\no end quote.exe)"},
       {"notepad", "notepad"},
       {"   ", ""},
       {"", ""},

@@ -200,7 +200,8 @@ void SlotPicker::FadeOutEnd() {
     if (end_.error && failuresReturn_) {
       CloseWindow(notice);
     } else if (!notice.empty()) {
-      notice_.ShowNotice(notice, fade(), [this] { ShowEditorPrompt(); }, kNoticeNextLabel);
+      notice_.ShowNotice(
+          notice, fade(), [this] { ShowEditorPrompt(); }, kNoticeNextLabel);
     } else {
       ShowEditorPrompt();
     }

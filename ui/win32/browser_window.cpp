@@ -93,8 +93,7 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
                              },
                              [this] { return this->session().conversion.CliffDataBuffer; },
                              [this](std::function<void()> call) { PostCall(std::move(call)); },
-                             [this] { return Dpi(); },
-                             [this](int row) { return CutRowName(row); }});
+                             [this] { return Dpi(); }, [this](int row) { return CutRowName(row); }});
   logic_.FormCreate();
 }
 

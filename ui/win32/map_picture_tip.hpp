@@ -1,8 +1,8 @@
 // The picture of a map in the browser's list, as the Qt face shows it: while the pointer rests on
 // a row, a tooltip window shows the map drawn from above, and under it the map's whole name when
-// the row cuts it (the only tip the list has: the list view's own does not show everywhere). The picture is drawn on a thread of its
-// own (the same picture module the Qt face uses), so the list never waits; each map is drawn once
-// per run, again when its file changes. A map that cannot be read shows no picture.
+// the row cuts it (the only tip the list has: the list view's own does not show everywhere). The picture is drawn on a
+// thread of its own (the same picture module the Qt face uses), so the list never waits; each map is drawn once per
+// run, again when its file changes. A map that cannot be read shows no picture.
 #pragma once
 
 #include <windows.h>

@@ -55,8 +55,8 @@ void NoticeWindow::ShowMessage(const std::string& message) {
 void NoticeWindow::ShowButtonLabel(const std::string& label) {
   // The label stands in the middle of its box, wherever the message has moved the box.
   const int width = look().TextSize(look().Text(), Wide(label)).cx + 1;
-  Place(exit_, {exitBox_.left + (exitBox_.width - width) / 2, exitBox_.top + (l::kNoticeExit.top - l::kNoticeExitBox.top),
-                width, 0});
+  Place(exit_, {exitBox_.left + (exitBox_.width - width) / 2,
+                exitBox_.top + (l::kNoticeExit.top - l::kNoticeExitBox.top), width, 0});
   SetText(exit_, label);
 }
 

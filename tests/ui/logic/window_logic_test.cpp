@@ -194,7 +194,8 @@ TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
   EXPECT_NE(folder.find("/games/vm"), std::string::npos);
   const std::string registry = GameNotLocatedText({GameSearch::Place::SystemRegistry, {}});
   EXPECT_NE(registry.find("Looked in the system registry."), std::string::npos);
-  for (const std::string& text : {prefix, folder, registry}) EXPECT_NE(text.find("--game DIR"), std::string::npos) << text;
+  for (const std::string& text : {prefix, folder, registry})
+    EXPECT_NE(text.find("--game DIR"), std::string::npos) << text;
   // Only a search through a Wine prefix advises one: the system's own registry has none.
   EXPECT_NE(prefix.find("--wine-prefix DIR"), std::string::npos);
   EXPECT_NE(folder.find("--wine-prefix DIR"), std::string::npos);
@@ -211,7 +212,8 @@ TEST(NoticeTexts, AnInstallationWithoutItsEditorIsNamedWithTheMissingFile) {
   const struct {
     std::size_t chosen;
     const char* file;
-  } cases[] = {{0, "C:\\Games\\VM\\editor\\scridll.dll"}, {1, "C:\\Games\\VM\\editor\\scridll.dll"},
+  } cases[] = {{0, "C:\\Games\\VM\\editor\\scridll.dll"},
+               {1, "C:\\Games\\VM\\editor\\scridll.dll"},
                {2, "D:\\VM2\\editor\\scridll.dll"}};
   for (const auto& c : cases) {
     installs.ChosenVersion = c.chosen;

@@ -14,9 +14,9 @@
 #include <optional>
 #include <thread>
 
+#include "core/program_path.hpp"
 #include "install/explicit_installation.hpp"
 #include "install/game_location.hpp"
-#include "core/program_path.hpp"
 #include "install/registry_tree.hpp"
 #include "tests/support/desktop_screenshot.hpp"
 #include "tests/support/folder_tree.hpp"
