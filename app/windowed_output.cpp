@@ -1,9 +1,6 @@
 #include "app/windowed_output.hpp"
 
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string_view>
 
 #ifdef _WIN32
@@ -31,51 +28,28 @@ std::string WindowedText(const std::string& printed) {
   return text;
 }
 
-#ifdef _WIN32
-WindowedOutput::WindowedOutput(bool gather) {
-  if (!gather) return;
-  try {
-    folder_ = std::make_unique<PrivateTempFolder>();
-  } catch (const std::exception&) {
-    return;  // nowhere to gather: the output is lost, as it was before
-  }
-  file_ = folder_->path() / "output.txt";
-  // Both streams into one file, each write appended unbuffered, so the lines keep the order they
-  // were printed in.
-  if (_wfreopen(file_.c_str(), L"a", stdout) == nullptr || _wfreopen(file_.c_str(), L"a", stderr) == nullptr) {
-    file_.clear();
-    return;
-  }
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::setvbuf(stderr, nullptr, _IONBF, 0);
+WindowedOutput::WindowedOutput(bool gather) : gathering_(gather) {
+  if (!gathering_) return;
+  output_ = std::cout.rdbuf(&gathered_);
+  errors_ = std::cerr.rdbuf(&gathered_);
 }
 
-// The streams let go of the file before the private folder is removed with it.
 WindowedOutput::~WindowedOutput() {
-  if (file_.empty()) return;
-  std::cout.flush();
-  std::cerr.flush();
-  (void)_wfreopen(L"NUL", L"w", stdout);
-  (void)_wfreopen(L"NUL", L"w", stderr);
+  if (!gathering_) return;
+  std::cout.rdbuf(output_);
+  std::cerr.rdbuf(errors_);
 }
 
-void WindowedOutput::Show(int status) {
-  if (file_.empty()) return;
+void WindowedOutput::Show([[maybe_unused]] int status) {
+  if (!gathering_) return;
   std::cout.flush();
   std::cerr.flush();
-  std::fflush(stdout);
-  std::fflush(stderr);
-  std::ifstream in(file_, std::ios::binary);
-  const std::string printed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string text = WindowedText(printed);
+  const std::string text = WindowedText(gathered_.str());
   if (text.empty()) return;
+#ifdef _WIN32
   MessageBoxW(nullptr, win32::Wide(text).c_str(), L"Kartwerk",
               MB_OK | MB_SETFOREGROUND | (status == 0 ? MB_ICONINFORMATION : MB_ICONERROR));
-}
-#else
-WindowedOutput::WindowedOutput(bool) {}
-WindowedOutput::~WindowedOutput() = default;
-void WindowedOutput::Show(int) {}
 #endif
+}
 
 }  // namespace kartwerk::app

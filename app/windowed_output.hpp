@@ -4,18 +4,18 @@
 // somewhere to print, and nothing changes.
 #pragma once
 
-#include <filesystem>
-#include <memory>
+#include <sstream>
+#include <streambuf>
 #include <string>
-
-#include "core/temp_folder.hpp"
 
 namespace kartwerk::app {
 
 class WindowedOutput {
  public:
-  // With gather false nothing changes. With gather true, standard output and standard error (both
-  // the C++ streams and the C ones) go into a file in a private temporary folder until Show.
+  // With gather false nothing changes. With gather true, what the program prints on std::cout and
+  // std::cerr (usage, the commands' results and errors) is kept in memory, in the order printed,
+  // until the object goes. (The C library's stdout and stderr cannot be taken over alike in a
+  // program started without them; only batch conversion's lines use those.)
   explicit WindowedOutput(bool gather);
   ~WindowedOutput();
   WindowedOutput(const WindowedOutput&) = delete;
@@ -26,8 +26,10 @@ class WindowedOutput {
   void Show(int status);
 
  private:
-  std::unique_ptr<PrivateTempFolder> folder_;
-  std::filesystem::path file_;
+  bool gathering_ = false;
+  std::stringbuf gathered_;
+  std::streambuf* output_ = nullptr;
+  std::streambuf* errors_ = nullptr;
 };
 
 // The gathered text as the window shows it: trailing line ends removed, and each line's

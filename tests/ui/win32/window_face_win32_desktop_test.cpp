@@ -1011,6 +1011,25 @@ HWND ShownMessageBox(const std::wstring& title, DWORD process = 0) {
   return search.window;
 }
 
+// The class and title of every top-level window of a process, for a failure's message.
+std::string WindowsOf(DWORD process) {
+  std::pair<DWORD, std::string> found{process, ""};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& [id, list] = *reinterpret_cast<std::pair<DWORD, std::string>*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != id) return TRUE;
+        wchar_t text[64] = {}, type[64] = {};
+        GetWindowTextW(window, text, 64);
+        GetClassNameW(window, type, 64);
+        list += "[" + Narrow(type) + " \"" + Narrow(text) + "\"" + (IsWindowVisible(window) ? " shown" : "") + "] ";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.second.empty() ? "none" : found.second;
+}
+
 // The message a message box shows (its text is the static control 0xFFFF).
 std::string MessageBoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
 
@@ -1034,7 +1053,8 @@ TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
     StartedProgram program({c.file.wstring()}, DETACHED_PROCESS);
     ASSERT_TRUE(program.Started());
     const HWND box = ShownMessageBox(L"Kartwerk", program.Id());
-    ASSERT_NE(box, nullptr) << "no window for " << TextFromPath(c.file);
+    ASSERT_NE(box, nullptr) << "no window for " << TextFromPath(c.file) << "; the program's windows: "
+                            << WindowsOf(program.Id()) << "; its status: " << program.Status().value_or(999);
     const std::string text = MessageBoxText(box);
     EXPECT_EQ(text, "\"" + TextFromPath(c.file) + "\" " + c.problem);
     ExpectPictured(box, c.picture + DpiSuffix());
