@@ -1053,8 +1053,9 @@ TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
     StartedProgram program({c.file.wstring()}, DETACHED_PROCESS);
     ASSERT_TRUE(program.Started());
     const HWND box = ShownMessageBox(L"Kartwerk", program.Id());
-    ASSERT_NE(box, nullptr) << "no window for " << TextFromPath(c.file) << "; the program's windows: "
-                            << WindowsOf(program.Id()) << "; its status: " << program.Status().value_or(999);
+    ASSERT_NE(box, nullptr) << "no window for " << TextFromPath(c.file)
+                            << "; the program's windows: " << WindowsOf(program.Id())
+                            << "; its status: " << program.Status().value_or(999);
     const std::string text = MessageBoxText(box);
     EXPECT_EQ(text, "\"" + TextFromPath(c.file) + "\" " + c.problem);
     ExpectPictured(box, c.picture + DpiSuffix());
