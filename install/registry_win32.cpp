@@ -93,19 +93,18 @@ std::string DefaultValue(HKEY root, std::string_view path) {
 // up on the search path.
 bool ProgramExists(const std::string& program) {
   if (program.empty()) return false;
-  const std::wstring wide = Wide(program);
-  std::wstring expanded(ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0), L'\0');
-  if (expanded.empty() ||
-      ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), static_cast<DWORD>(expanded.size())) == 0) {
+  const std::wstring unexpanded = Wide(program);
+  std::wstring wide(ExpandEnvironmentStringsW(unexpanded.c_str(), nullptr, 0), L'\0');
+  if (wide.empty() || ExpandEnvironmentStringsW(unexpanded.c_str(), wide.data(), static_cast<DWORD>(wide.size())) == 0) {
     return false;
   }
-  expanded.resize(wcslen(expanded.c_str()));
-  if (expanded.find_first_of(L"\\/:") == std::wstring::npos) {
+  wide.resize(wcslen(wide.c_str()));
+  if (wide.find_first_of(L"\\/:") == std::wstring::npos) {
     wchar_t found[MAX_PATH];
-    return SearchPathW(nullptr, expanded.c_str(), L".exe", MAX_PATH, found, nullptr) != 0;
+    return SearchPathW(nullptr, wide.c_str(), L".exe", MAX_PATH, found, nullptr) != 0;
   }
   std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::path(expanded), ec);
+  return std::filesystem::is_regular_file(std::filesystem::path(wide), ec);
 }
 
 }  // namespace
