@@ -95,7 +95,8 @@ bool ProgramExists(const std::string& program) {
   if (program.empty()) return false;
   const std::wstring unexpanded = Wide(program);
   std::wstring wide(ExpandEnvironmentStringsW(unexpanded.c_str(), nullptr, 0), L'\0');
-  if (wide.empty() || ExpandEnvironmentStringsW(unexpanded.c_str(), wide.data(), static_cast<DWORD>(wide.size())) == 0) {
+  if (wide.empty() ||
+      ExpandEnvironmentStringsW(unexpanded.c_str(), wide.data(), static_cast<DWORD>(wide.size())) == 0) {
     return false;
   }
   wide.resize(wcslen(wide.c_str()));
