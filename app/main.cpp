@@ -13,6 +13,7 @@
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
 #include "core/exception_text.hpp"
+#include "app/windowed_output.hpp"
 #include "core/shown_text.hpp"
 
 namespace {
@@ -58,17 +59,8 @@ constexpr const char* kMainHelpFooter =
     "\n"
     "Run \"kartwerk SUBCOMMAND --help\" for a subcommand's options.\n";
 
-}  // namespace
-
-int main(int rawArgc, char** rawArgv) {
-  kartwerk::app::Utf8CommandLine commandLine(rawArgc, rawArgv);
-  const int argc = commandLine.argc();
-  char** argv = commandLine.argv();
-  // With arguments the program may have something to print; a double-click gives none.
-  if (argc > 1) kartwerk::app::AttachParentConsole();
-  kartwerk::app::UseUtf8Console();
-  // From here on every line printed, by any command, passes the escaping writer.
-  const kartwerk::app::TerminalOutput output;
+// The program with its arguments in UTF-8; returns the exit status.
+int RunKartwerk(int argc, char** argv) {
   CLI::App app{"Kartwerk: converts compiled Vornmark II maps (.qdm, .qdp, .qdc) back into editor source.", "kartwerk"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", std::string("kartwerk ") + kartwerk::app::VersionText(),
@@ -109,4 +101,24 @@ int main(int rawArgc, char** rawArgv) {
     std::cerr << "kartwerk: " << kartwerk::ShownText(kartwerk::ExceptionText(std::current_exception())) << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int main(int rawArgc, char** rawArgv) {
+  kartwerk::app::Utf8CommandLine commandLine(rawArgc, rawArgv);
+  const int argc = commandLine.argc();
+  char** argv = commandLine.argv();
+  // With arguments the program may have something to print; a double-click gives none. Started
+  // with arguments but without a terminal (a file dropped on the program in Explorer, a Start-menu
+  // entry), what it prints is shown in a window instead.
+  const bool terminal = argc <= 1 || kartwerk::app::AttachParentConsole();
+  kartwerk::app::UseUtf8Console();
+  // From here on every line printed, by any command, passes the escaping writer (or, without a
+  // terminal, goes to the window).
+  const kartwerk::app::TerminalOutput terminalOutput;
+  kartwerk::app::WindowedOutput windowed(!terminal);
+  const int status = RunKartwerk(argc, argv);
+  windowed.Show(status);
+  return status;
 }

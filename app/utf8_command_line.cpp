@@ -47,14 +47,19 @@ bool HandedOver(DWORD which) {
 }  // namespace
 #endif
 
-void AttachParentConsole() {
+bool AttachParentConsole() {
 #ifdef _WIN32
   const bool output = HandedOver(STD_OUTPUT_HANDLE);
   const bool errors = HandedOver(STD_ERROR_HANDLE);
-  if ((output && errors) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (output && errors) return true;
+  // Errors handed over are where the program's messages go; without them, only a console will do.
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return errors;
   // std::cout and std::cerr write through stdout and stderr, so they follow them.
-  if (!output && std::freopen("CONOUT$", "w", stdout) == nullptr) return;
+  if (!output && std::freopen("CONOUT$", "w", stdout) == nullptr) return errors;
   if (!errors) (void)std::freopen("CONOUT$", "w", stderr);
+  return true;
+#else
+  return true;
 #endif
 }
 

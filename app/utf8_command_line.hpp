@@ -28,7 +28,9 @@ void UseUtf8Console();
 
 // kartwerk.exe is a windows program (no console opens on a double-click); started from a console
 // it prints into that console: standard output and error the parent did not redirect are joined
-// to the parent's console, if it has one. Nothing elsewhere.
-void AttachParentConsole();
+// to the parent's console, if it has one. Returns whether what the program prints reaches a
+// console or a handle its parent handed over (false for a start from Explorer); always true
+// elsewhere.
+bool AttachParentConsole();
 
 }  // namespace kartwerk::app

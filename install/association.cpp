@@ -1,6 +1,7 @@
 #include "install/association.hpp"
 
 #include <exception>
+#include <system_error>
 
 #include "core/exception_text.hpp"
 #include "core/program_path.hpp"
@@ -28,12 +29,27 @@ std::optional<std::filesystem::path> SystemWideAssociation() {
 #endif
 }
 
-std::optional<std::string> TryRegisterMapTypes() {
+#ifdef _WIN32
+namespace {
+
+bool IsInstalledCopy(const std::filesystem::path& program) {
+  const std::filesystem::path installed = InstalledProgram();
+  std::error_code ec;
+  return !installed.empty() && std::filesystem::equivalent(installed, program, ec);
+}
+
+}  // namespace
+#endif
+
+std::optional<std::string> TryRegisterMapTypes([[maybe_unused]] AssociationRequest request) {
   try {
     if (SystemWideAssociation()) return std::nullopt;
     const std::filesystem::path program = ProgramPath();
 #ifdef _WIN32
-    for (const MapType& type : kCompiledMapTypes) RegisterMapType(type, program);
+    const bool installed = IsInstalledCopy(program);
+    for (const MapType& type : kCompiledMapTypes) {
+      if (TakesMapType(request, installed, type.extension, CurrentMapTypeHandler(type))) RegisterMapType(type, program);
+    }
 #else
     InstallXdgAssociation(UserDataHome(), program);
 #endif
@@ -43,8 +59,8 @@ std::optional<std::string> TryRegisterMapTypes() {
   }
 }
 
-bool RegisterMapTypes(std::ostream& errors) {
-  const std::optional<std::string> failure = TryRegisterMapTypes();
+bool RegisterMapTypes(std::ostream& errors, AssociationRequest request) {
+  const std::optional<std::string> failure = TryRegisterMapTypes(request);
   if (!failure) return true;
   errors << "kartwerk: could not register the map file types: " << *failure << "\n";
   return false;

@@ -1,12 +1,16 @@
-// Registering the program with the shell as the handler of the compiled map types, done
-// anew at every start: the class-root entries on Windows, the freedesktop.org MIME package
-// and desktop entry under the user's data folder elsewhere.
+// Registering the program with the shell as the handler of the compiled map types: the
+// class-root entries on Windows, the freedesktop.org MIME package and desktop entry under the
+// user's data folder elsewhere. `kartwerk register` writes them; a start writes them anew
+// elsewhere, and on Windows only where no working program opens a type (or, for the installed
+// copy, where the type is Kartwerk's already).
 #pragma once
 
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
+
+#include "install/association_rules.hpp"
 
 namespace kartwerk {
 
@@ -15,11 +19,11 @@ namespace kartwerk {
 std::optional<std::filesystem::path> SystemWideAssociation();
 
 // Writes the association of ".qdm", ".qdp" and ".qdc", in that order, unless a system-wide one
-// exists (then nothing is written). Returns std::nullopt on success, otherwise what went wrong
-// first. Never throws.
-std::optional<std::string> TryRegisterMapTypes();
+// exists (then nothing is written); on Windows a start writes only the types TakesMapType allows.
+// Returns std::nullopt on success, otherwise what went wrong first. Never throws.
+std::optional<std::string> TryRegisterMapTypes(AssociationRequest request = AssociationRequest::Command);
 
 // The same, reporting a failure as one line on errors. Returns whether it succeeded.
-bool RegisterMapTypes(std::ostream& errors);
+bool RegisterMapTypes(std::ostream& errors, AssociationRequest request = AssociationRequest::Command);
 
 }  // namespace kartwerk

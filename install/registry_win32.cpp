@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace kartwerk {
@@ -80,6 +81,33 @@ class Win32Registry : public RegistrySource {
   }
 };
 
+// The default value of a key under root; empty when the key or its value is missing.
+std::string DefaultValue(HKEY root, std::string_view path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  const Win32Key owner(key);
+  return owner.ReadString("");
+}
+
+// A command's program as the shell finds it: environment variables expanded, a bare name looked
+// up on the search path.
+bool ProgramExists(const std::string& program) {
+  if (program.empty()) return false;
+  const std::wstring unexpanded = Wide(program);
+  std::wstring wide(ExpandEnvironmentStringsW(unexpanded.c_str(), nullptr, 0), L'\0');
+  if (wide.empty() ||
+      ExpandEnvironmentStringsW(unexpanded.c_str(), wide.data(), static_cast<DWORD>(wide.size())) == 0) {
+    return false;
+  }
+  wide.resize(wcslen(wide.c_str()));
+  if (wide.find_first_of(L"\\/:") == std::wstring::npos) {
+    wchar_t found[MAX_PATH];
+    return SearchPathW(nullptr, wide.c_str(), L".exe", MAX_PATH, found, nullptr) != 0;
+  }
+  std::error_code ec;
+  return std::filesystem::is_regular_file(std::filesystem::path(wide), ec);
+}
+
 }  // namespace
 
 std::shared_ptr<const RegistrySource> OpenWin32Registry() { return std::make_shared<Win32Registry>(); }
@@ -101,6 +129,23 @@ void RegisterMapType(const MapType& type, const std::filesystem::path& program) 
       throw std::runtime_error("Cannot write the registry key HKEY_CLASSES_ROOT\\" + entry.key);
     }
   }
+}
+
+MapTypeHandler CurrentMapTypeHandler(const MapType& type) {
+  MapTypeHandler handler;
+  handler.progId = DefaultValue(HKEY_CLASSES_ROOT, "." + std::string(type.extension));
+  if (handler.progId.empty()) return handler;
+  std::string verb = DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell");
+  if (verb.empty()) verb = "open";
+  const std::string command = DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell\\" + verb + "\\command");
+  handler.works = ProgramExists(CommandProgram(command));
+  return handler;
+}
+
+std::filesystem::path InstalledProgram() {
+  const std::string program =
+      DefaultValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kartwerk.exe");
+  return program.empty() ? std::filesystem::path() : std::filesystem::path(Wide(program));
 }
 
 }  // namespace kartwerk

@@ -31,7 +31,7 @@ std::string StartProgram(int argc, const char* const* argv, GameInstallations& i
                          std::ostream& errors) {
   std::string commandLineMap = CommandLineMapFromArguments(argc, argv);
   installs.ChosenVersion = 0;
-  RegisterMapTypes(errors);
+  RegisterMapTypes(errors, AssociationRequest::Start);
   std::error_code ec;
   if (!commandLineMap.empty() && std::filesystem::is_regular_file(PathFromText(commandLineMap), ec)) {
     SetMapKindFromFile(conversion, commandLineMap);

@@ -21,8 +21,8 @@ std::string_view MapFileExtension(std::string_view path);
 // MapKind from CommandLineMap's extension: ".QDM" in any case gives 0, ".QDP" 1, anything else 2.
 void SetMapKindFromFile(Conversion& conversion, std::string_view commandLineMap);
 
-// Start-up: takes CommandLineMap, sets ChosenVersion to 0, registers the map types (a failure is
-// reported once on errors and never stops the program) and, when CommandLineMap names an existing
+// Start-up: takes CommandLineMap, sets ChosenVersion to 0, registers the map types as a start may
+// (a failure is reported once on errors and never stops the program) and, when CommandLineMap names an existing
 // file, sets MapKind from it. Returns CommandLineMap.
 std::string StartProgram(int argc, const char* const* argv, GameInstallations& installs, Conversion& conversion,
                          std::ostream& errors);

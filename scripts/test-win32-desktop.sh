@@ -131,12 +131,12 @@ done <"$list"
 
 # The windows again at 150 % (144 dots per inch), in the same prefix and on the same screen:
 # Wine takes the resolution from the user's registry as each program starts. The suite's tests
-# of sizes and texts, the slot titles' tooltip and its whole conversion run; their pictures are
-# named "...-144dpi".
+# of sizes and texts, the slot titles' and map names' tips, its whole conversion, an Explorer
+# start, the focus after an error box and the prompts' buttons run; their pictures are named "...-144dpi".
 face=window_face_win32_desktop_test
 if grep -qx "$face" "$list"; then
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  run_suite "$face" "--gtest_filter=Win32Face.TheWindowsFit*:Win32Face.AConversionDrivenBy*:Win32Face.TheVersionPickerOffersSix*:Win32Face.TheSlotRowUnderThePointer*" --as "$face at 144 dpi"
+  run_suite "$face" "--gtest_filter=Win32Face.TheWindowsFit*:Win32Face.AConversionDrivenBy*:Win32Face.TheVersionPickerOffersSix*:Win32Face.TheSlotRowUnderThePointer*:Win32Face.TheMapRowUnderThePointer*:Win32Face.AnExplorerStart*:Win32Face.TheFocusComesBack*:Win32Face.TheEditorPromptAndNotices*" --as "$face at 144 dpi"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 fi
 

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "core/text.hpp"
+#include "install/association_rules.hpp"
 #include "install/map_types.hpp"
 #include "install/program_icon.hpp"
 #include "install/system_tools.hpp"
@@ -63,6 +64,45 @@ TEST(ClassRootEntries, CoverTheThreeTypesInRegistrationOrder) {
     EXPECT_EQ(entries[0].key, "." + std::string(type.extension));
     EXPECT_EQ(entries[1].value.find('\x99'), std::string::npos) << "descriptions are written as Unicode";
   }
+}
+
+// A start takes a type only from nobody or from a broken program, and the installed copy also
+// renews its own; `kartwerk register` takes every type.
+TEST(AssociationRules, AStartKeepsOtherProgramsTypesAndACommandTakesThemAll) {
+  using R = AssociationRequest;
+  const struct {
+    R request;
+    bool installed;
+    MapTypeHandler current;
+    bool takes;
+  } cases[] = {
+      {R::Start, false, {"", false}, true},            // no program at all
+      {R::Start, false, {"Other.Map", false}, true},   // its program was deleted
+      {R::Start, false, {"Other.Map", true}, false},   // another program's, working
+      {R::Start, false, {"qdm", true}, false},         // the installed Kartwerk's, from a copy
+      {R::Start, true, {"QDM", true}, true},           // its own, renewed (class names ignore case)
+      {R::Start, true, {"Other.Map", true}, false},    // taken by another program since
+      {R::Start, false, {"qdm", false}, true},         // a deleted copy's
+      {R::Command, false, {"Other.Map", true}, true},  // register takes it
+      {R::Command, true, {"Other.Map", true}, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TakesMapType(c.request, c.installed, "qdm", c.current), c.takes)
+        << c.current.progId << " works=" << c.current.works << " installed=" << c.installed;
+  }
+}
+
+TEST(AssociationRules, ACommandsProgramIsItsQuotedOrFirstPart) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"("C:\Program Files\Kartwerk\kartwerk.exe" "%1")", R"(C:\Program Files\Kartwerk\kartwerk.exe)"},
+      {R"(  C:\Tools\view.exe "%1")", R"(C:\Tools\view.exe)"},
+      {R"(%SystemRoot%\system32\notepad.exe %1)", R"(%SystemRoot%\system32\notepad.exe)"},
+      {R"("C:\no end quote.exe)", R"(C:\no end quote.exe)"},
+      {"notepad", "notepad"},
+      {"   ", ""},
+      {"", ""},
+  };
+  for (const auto& [command, program] : cases) EXPECT_EQ(CommandProgram(command), program) << command;
 }
 
 TEST(MimePackage, GivesEachExtensionItsOwnTypeWithItsDescription) {

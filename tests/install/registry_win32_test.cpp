@@ -194,5 +194,60 @@ TEST(WindowsAssociation, TheEntriesOfEachTypeReadBackFromTheClassRoot) {
   }
 }
 
+void SetClassRootDefault(const std::wstring& key, const std::wstring& value) {
+  RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+// A start of a copy that is not the installed one (no App Paths key names it) writes only the types
+// that no working program opens; `register` takes them all. What the shell finds for a type is
+// read from the class root as the shell reads it.
+TEST(WindowsAssociation, AStartTakesOnlyTypesThatNoWorkingProgramOpens) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring cmd = L"\"" + std::wstring(system) + L"\\cmd.exe\" /c type \"%1\"";
+  const struct {
+    const char* extension;
+    std::wstring progId;   // empty: the extension names no class
+    std::wstring command;  // the class's open command
+    bool works;
+    bool takenOnStart;
+  } cases[] = {
+      {"qdm", L"Other.Map", cmd, true, false},
+      {"qdp", L"Gone.Map", L"\"C:\\nowhere\\gone.exe\" \"%1\"", false, true},
+      {"qdc", L"", L"", false, true},
+  };
+  const std::wstring program = L"\"" + ProgramPath().wstring() + L"\" \"%1\"";
+  ASSERT_TRUE(InstalledProgram().empty()) << "the test's prefix has no installed Kartwerk";
+  const auto prepare = [&] {
+    for (const auto& c : cases) {
+      const std::wstring e = Wide(c.extension);
+      RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"." + e).c_str());
+      RegDeleteTreeW(HKEY_CLASSES_ROOT, e.c_str());
+      if (c.progId.empty()) continue;
+      SetClassRootDefault(L"." + e, c.progId);
+      SetClassRootDefault(c.progId + L"\\shell\\open\\command", c.command);
+    }
+  };
+  prepare();
+  for (const auto& c : cases) {
+    const MapTypeHandler handler = CurrentMapTypeHandler({c.extension, "", ""});
+    EXPECT_EQ(Wide(handler.progId), c.progId) << c.extension;
+    EXPECT_EQ(handler.works, c.works) << c.extension;
+  }
+  ASSERT_EQ(TryRegisterMapTypes(AssociationRequest::Start), std::nullopt);
+  for (const auto& c : cases) {
+    const std::wstring e = Wide(c.extension);
+    EXPECT_EQ(ClassRootDefault(L"." + e), c.takenOnStart ? e : c.progId) << c.extension;
+    if (c.takenOnStart) EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\open\\command"), program) << c.extension;
+  }
+  EXPECT_EQ(ClassRootDefault(L"Other.Map\\shell\\open\\command"), cmd) << "the other program's class is untouched";
+  // `kartwerk register` takes even the working program's type.
+  prepare();
+  ASSERT_EQ(TryRegisterMapTypes(AssociationRequest::Command), std::nullopt);
+  for (const auto& c : cases) EXPECT_EQ(ClassRootDefault(L"." + Wide(c.extension)), Wide(c.extension));
+  for (const wchar_t* other : {L"Other.Map", L"Gone.Map"}) RegDeleteTreeW(HKEY_CLASSES_ROOT, other);
+}
+
 }  // namespace
 }  // namespace kartwerk

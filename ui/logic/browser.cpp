@@ -85,7 +85,7 @@ void Browser::ContinueStart() {
       versionPicker_.ReportError(NoEditorInInstallationText(s.installs));
       return;
     }
-    ShowFatalNotice(GameNotLocatedText(s.Search));
+    ShowFatalNotice(GameNotLocatedText(s.Search, s.installs));
     return;
   }
   face_.ShowCategory(SinglePlayerMap);

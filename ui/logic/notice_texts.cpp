@@ -4,6 +4,38 @@
 
 namespace kartwerk {
 
+namespace {
+
+// The advice closing the notice: the ways to name the game that work where it was looked for.
+std::string NamingAdvice(const GameSearch& search) {
+  if (search.place == GameSearch::Place::SystemRegistry) {
+    return "\nStart Kartwerk with --game DIR (the game's folder), or reinstall the game with its editor.";
+  }
+  return "\nStart Kartwerk with --wine-prefix DIR (the game's Wine prefix) or --game DIR (the game's folder).";
+}
+
+// The installation the editor was looked for in: the chosen one, else the first found.
+const InstalledVersion* LookedAtInstallation(const GameInstallations& installs) {
+  const std::size_t chosen = installs.ChosenVersion;
+  if (chosen > 0 && chosen <= installs.InstalledVersions.size()) return &installs.InstalledVersions[chosen - 1];
+  return installs.InstalledVersions.empty() ? nullptr : &installs.InstalledVersions.front();
+}
+
+}  // namespace
+
+std::string GameNotLocatedText(const GameSearch& search, const GameInstallations& installs) {
+  // The system's registry names the installation that was looked in; elsewhere where the search
+  // went is the better clue.
+  const InstalledVersion* found =
+      search.place == GameSearch::Place::SystemRegistry ? LookedAtInstallation(installs) : nullptr;
+  if (found == nullptr) return GameNotLocatedText(search);
+  const std::string folder = PathUtf8(found->hostFolder);
+  const char separator = folder.find('\\') != std::string::npos || folder.find('/') == std::string::npos ? '\\' : '/';
+  return "Vornmark II\u2122 is installed in " + folder + ", but its editor is missing there:\n" + folder +
+         (folder.empty() || folder.back() == separator ? "" : std::string(1, separator)) + "editor" + separator +
+         "scridll.dll was not found." + NamingAdvice(search);
+}
+
 std::string GameNotLocatedText(const GameSearch& search) {
   std::string text(kGameNotLocatedMessage);
   switch (search.place) {
@@ -15,7 +47,7 @@ std::string GameNotLocatedText(const GameSearch& search) {
       break;
     case GameSearch::Place::SystemRegistry: text += "\n\nLooked in the system registry."; break;
   }
-  return text + "\nStart Kartwerk with --wine-prefix DIR (the game's Wine prefix) or --game DIR (the game's folder).";
+  return text + NamingAdvice(search);
 }
 
 std::string NoEditorInInstallationText(const GameInstallations& installs) {
@@ -49,6 +81,12 @@ std::string MapWarningsText(const std::vector<std::string>& shown, std::size_t t
     text += "and " + std::to_string(more) + (more == 1 ? " more warning.\n" : " more warnings.\n");
   }
   return text;
+}
+
+std::string BackupCommandsText(const std::filesystem::path& program, bool windows) {
+  const std::string command = windows && !program.empty() ? "\"" + PathUtf8(program) + "\"" : "kartwerk";
+  const std::string quote = windows ? "" : "\"";
+  return quote + command + " backups" + quote + " lists it, " + quote + command + " restore" + quote + " puts it back.";
 }
 
 }  // namespace kartwerk

@@ -13,7 +13,12 @@
 
 namespace kartwerk {
 
-// The fixed "could not locate" message, then where the game was looked for and how to name it.
+// Why the game's editor cannot be used, and how to name the game, in words fit for where it was
+// looked for (no Wine prefix where the system's own registry was read): an installation the
+// system's registry names, found without its editor, is named with its folder and the missing
+// file; otherwise the fixed
+// "could not locate" message and where the game was looked for.
+std::string GameNotLocatedText(const GameSearch& search, const GameInstallations& installs);
 std::string GameNotLocatedText(const GameSearch& search);
 
 // The chosen installation (ChosenVersion) has no editor: its name and folder, and what is missing.
@@ -23,6 +28,11 @@ std::string NoEditorInInstallationText(const GameInstallations& installs);
 // where the editor is started through Wine) and the folder it was started in, each on a line of
 // its own so that no window breaks a path in two.
 std::string EditorStartFailureText(const EditorLaunch& launch, const std::string& reason, bool throughWine);
+// The commands that list and restore the backups, as the user can type them: "kartwerk" on a
+// system that finds it on the search path; on Windows the program's whole quoted path, which a
+// command prompt runs wherever it is.
+std::string BackupCommandsText(const std::filesystem::path& program, bool windows);
+
 // The reason given when a session was made without a way to start programs.
 inline constexpr char kCannotStartPrograms[] = "this program cannot start other programs";
 

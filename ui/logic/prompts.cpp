@@ -35,8 +35,10 @@ void Prompt::FadeOutAndClose() {
   });
 }
 
-void Notice::ShowNotice(const std::string& message, const WindowFade& opener, std::function<void()> afterClose) {
+void Notice::ShowNotice(const std::string& message, const WindowFade& opener, std::function<void()> afterClose,
+                        const std::string& buttonLabel) {
   message_.ShowMessage(message);
+  message_.ShowButtonLabel(buttonLabel);
   Open(opener, std::move(afterClose));
 }
 

@@ -13,11 +13,18 @@ namespace kartwerk {
 // The message of both windows' design; the notice always replaces it.
 inline constexpr const char* kEditorPromptText = "Do you wish to run Vornmark II\u2122 Editor now?";
 
+// The notice's one button: "EXIT" when closing it ends the program, "NEXT" when the editor prompt
+// follows it.
+inline constexpr const char* kNoticeExitLabel = "EXIT";
+inline constexpr const char* kNoticeNextLabel = "NEXT";
+
 class MessageFace {
  public:
   virtual ~MessageFace() = default;
   // Shows the message (UTF-8); the window may grow to show a long one whole.
   virtual void ShowMessage(const std::string& message) = 0;
+  // Labels the button for what closing the notice leads to; a face may keep its one label.
+  virtual void ShowButtonLabel(const std::string& /*label*/) {}
 };
 
 class Prompt : public WindowLogic {
@@ -46,8 +53,9 @@ class Notice : public Prompt {
  public:
   Notice(WindowSession& session, WindowFace& window, MessageFace& message)
       : Prompt(session, window), message_(message) {}
-  // Shows the message, then opens as Prompt::Open does.
-  void ShowNotice(const std::string& message, const WindowFade& opener, std::function<void()> afterClose);
+  // Shows the message and the button's label, then opens as Prompt::Open does.
+  void ShowNotice(const std::string& message, const WindowFade& opener, std::function<void()> afterClose,
+                  const std::string& buttonLabel = kNoticeExitLabel);
 
  private:
   MessageFace& message_;

@@ -8,12 +8,19 @@
 #include "core/exception_text.hpp"
 #include "core/map_info.hpp"
 #include "core/parse_decimal.hpp"
+#include "core/program_path.hpp"
 #include "install/game_location.hpp"
 #include "install/slot_store.hpp"
 #include "ui/logic/notice_texts.hpp"
 
 namespace kartwerk {
 namespace {
+
+#ifdef _WIN32
+constexpr bool kWindowsCommands = true;
+#else
+constexpr bool kWindowsCommands = false;
+#endif
 
 bool FileExists(const std::filesystem::path& path) {
   std::error_code ec;
@@ -40,8 +47,8 @@ std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::st
   std::string text;
   for (const std::string& note : notes) text += note + ".\n";
   if (!end.previousContent.empty()) {
-    text += "The slot's previous map was moved to \"" + end.previousContent.string() +
-            "\".\n\"kartwerk backups\" lists it, \"kartwerk restore\" puts it back.";
+    text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".\n" +
+            BackupCommandsText(ProgramPath(), kWindowsCommands);
   }
   return NoticeText(text);
 }
@@ -111,7 +118,7 @@ void SlotPicker::FormShow() {
   if (!StageMap()) return;
 
   if (!BuildSlotList(session_.installs)) {
-    notice_.ShowNotice(GameNotLocatedText(session_.Search), fade(), [this] {
+    notice_.ShowNotice(GameNotLocatedText(session_.Search, session_.installs), fade(), [this] {
       session_.EndProgram(/*fatal=*/true);
       CloseWindow({});
     });
@@ -215,7 +222,8 @@ void SlotPicker::FadeOutEnd() {
     if (end_.error && failuresReturn_) {
       CloseWindow(notice);
     } else if (!notice.empty()) {
-      notice_.ShowNotice(notice, fade(), [this] { ShowEditorPrompt(); });
+      notice_.ShowNotice(
+          notice, fade(), [this] { ShowEditorPrompt(); }, kNoticeNextLabel);
     } else {
       ShowEditorPrompt();
     }

@@ -36,14 +36,20 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
       AddControl(WC_LISTVIEWW, L"",
                  WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                  l::kMapList);
-  // A map name too long for its row ends with "..." and unfolds whole under the pointer.
-  ListView_SetExtendedListViewStyle(mapList_, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+  // A map name too long for its row ends with "..." and shows whole in the map's picture tip.
+  ListView_SetExtendedListViewStyle(mapList_, LVS_EX_FULLROWSELECT);
   LVCOLUMNW column{};
   column.mask = LVCF_WIDTH;
   ListView_InsertColumn(mapList_, 0, &column);
   ScaleExtras();
   OnNotify(mapList_, NM_CLICK, [this](const NMHDR&) { logic_.ShowSelected(); });
   OnNotify(mapList_, NM_DBLCLK, [this](const NMHDR&) { logic_.OpenSelected(); });
+  // A list entered by the keyboard stands on its first row, so Enter opens that map at once.
+  OnNotify(mapList_, NM_SETFOCUS, [this](const NMHDR&) {
+    if (ListView_GetNextItem(mapList_, -1, LVNI_FOCUSED) < 0 && ListView_GetItemCount(mapList_) > 0) {
+      ListView_SetItemState(mapList_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+  });
   OnNotify(mapList_, LVN_ITEMCHANGED, [this](const NMHDR& header) {
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
     const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
@@ -87,13 +93,28 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
                              },
                              [this] { return this->session().conversion.CliffDataBuffer; },
                              [this](std::function<void()> call) { PostCall(std::move(call)); },
-                             [this] { return Dpi(); }});
+                             [this] { return Dpi(); }, [this](int row) { return CutRowName(row); }});
   logic_.FormCreate();
 }
 
 void BrowserWindow::ScaleExtras() {
   ListView_SetImageList(mapList_, look().MapRowImages(Dpi()), LVSIL_SMALL);
   ListView_SetColumnWidth(mapList_, 0, Px(l::kMapColumnWidth));
+}
+
+std::wstring BrowserWindow::CutRowName(int row) const {
+  wchar_t text[512] = {};
+  ListView_GetItemText(mapList_, row, 0, text, 512);
+  RECT label{};
+  if (!ListView_GetItemRect(mapList_, row, &label, LVIR_LABEL)) return {};
+  HDC dc = GetDC(mapList_);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(mapList_, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+  SelectObject(dc, old);
+  ReleaseDC(mapList_, dc);
+  // The list view leaves a few pixels of margin either side of a label.
+  return size.cx + 6 > label.right - label.left ? std::wstring(text) : std::wstring();
 }
 
 HWND BrowserWindow::CategoryButton(MapKindCode kind) const {

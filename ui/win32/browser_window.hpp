@@ -29,6 +29,8 @@ class BrowserWindow : public FadeWindow, private BrowserFace {
   HWND SchemeValue() const { return scheme_; }
   HWND MissionsValue() const { return missions_; }
   MapPictureTip& PictureTip() { return *pictureTip_; }
+  // A row's name when the list cuts it ("..."), for the picture tip to show whole; else empty.
+  std::wstring CutRowName(int row) const;
 
  private:
   void ShowCategory(MapKindCode kind) override;

@@ -116,18 +116,29 @@ LRESULT CALLBACK MapPictureTip::PopupProcedure(HWND popup, UINT message, WPARAM 
   if (message == WM_PAINT && self != nullptr) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(popup, &paint);
+    RECT client;
+    GetClientRect(popup, &client);
+    const int captionHeight = self->caption_.empty() ? 0 : self->CaptionHeight();
     if (self->shown_ != nullptr) {
       HDC source = CreateCompatibleDC(dc);
       HGDIOBJ old = SelectObject(source, self->shown_);
-      RECT client;
-      GetClientRect(popup, &client);
       const SIZE size = BitmapSize(self->shown_);
       // Drawn for 96 dpi and smoothed up on a finer screen, so the tooltip keeps its size there.
       SetStretchBltMode(dc, HALFTONE);
       SetBrushOrgEx(dc, 0, 0, nullptr);
-      StretchBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, size.cx, size.cy, SRCCOPY);
+      StretchBlt(dc, 0, 0, client.right, client.bottom - captionHeight, source, 0, 0, size.cx, size.cy, SRCCOPY);
       SelectObject(source, old);
       DeleteDC(source);
+    }
+    if (captionHeight > 0) {
+      RECT line{0, client.bottom - captionHeight, client.right, client.bottom};
+      FillRect(dc, &line, GetSysColorBrush(COLOR_INFOBK));
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(self->list_, WM_GETFONT, 0, 0)));
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+      DrawTextW(dc, self->caption_.c_str(), static_cast<int>(self->caption_.size()), &line,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(dc, old);
     }
     EndPaint(popup, &paint);
     return 0;
@@ -152,15 +163,17 @@ void MapPictureTip::PointerRestsAt(POINT point) {
   wantedRow_ = row;
   wantedAt_ = point;
   ClientToScreen(list_, &wantedAt_);
+  caption_ = sources_.CutName ? sources_.CutName(row) : std::wstring();
   if (const auto known = drawn_.find(*key); known != drawn_.end()) {
-    if (known->second == nullptr) {
-      Hide();
-    } else {
-      Show(known->second);
-    }
+    Show(known->second);  // a map that cannot be drawn still shows its whole name
     return;
   }
-  ShowWindow(popup_, SW_HIDE);
+  // The name shows at once; the picture joins it when it has been drawn.
+  if (caption_.empty()) {
+    ShowWindow(popup_, SW_HIDE);
+  } else {
+    Show(nullptr);
+  }
   pictures_->Request(key->file, sources_.CliffData ? sources_.CliffData() : nullptr);
 }
 
@@ -174,12 +187,35 @@ void MapPictureTip::Arrived(const std::filesystem::path& file, std::optional<Pic
   if (wanted_ == key && kept != nullptr) Show(kept);
 }
 
+int MapPictureTip::CaptionHeight() const {
+  HDC dc = GetDC(list_);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(list_, dc);
+  return metrics.tmHeight + 6;
+}
+
 void MapPictureTip::Show(HBITMAP picture) {
+  if (picture == nullptr && caption_.empty()) {
+    Hide();
+    return;
+  }
   shown_ = picture;
-  const SIZE size = BitmapSize(picture);
+  const SIZE size = picture != nullptr ? BitmapSize(picture) : SIZE{0, 0};
   const UINT dpi = sources_.Dpi ? sources_.Dpi() : 96;
-  const int width = MulDiv(size.cx, static_cast<int>(dpi), 96) + 2,
-            height = MulDiv(size.cy, static_cast<int>(dpi), 96) + 2;
+  int width = MulDiv(size.cx, static_cast<int>(dpi), 96) + 2, height = MulDiv(size.cy, static_cast<int>(dpi), 96) + 2;
+  if (!caption_.empty()) {
+    HDC dc = GetDC(list_);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text);
+    SelectObject(dc, old);
+    ReleaseDC(list_, dc);
+    width = std::max(width, static_cast<int>(text.cx) + 12);
+    height += CaptionHeight();
+  }
   POINT at{wantedAt_.x + kOffsetFromPointer, wantedAt_.y + kOffsetFromPointer};
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
@@ -196,6 +232,7 @@ void MapPictureTip::Hide() {
   wanted_.reset();
   wantedRow_ = -1;
   shown_ = nullptr;
+  caption_.clear();
   if (IsWindowVisible(popup_)) ShowWindow(popup_, SW_HIDE);
 }
 

@@ -52,6 +52,14 @@ void NoticeWindow::ShowMessage(const std::string& message) {
   exitBox_ = exitBox;
 }
 
+void NoticeWindow::ShowButtonLabel(const std::string& label) {
+  // The label stands in the middle of its box, wherever the message has moved the box.
+  const int width = look().TextSize(look().Text(), Wide(label)).cx + 1;
+  Place(exit_, {exitBox_.left + (exitBox_.width - width) / 2,
+                exitBox_.top + (l::kNoticeExit.top - l::kNoticeExitBox.top), width, 0});
+  SetText(exit_, label);
+}
+
 EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner)
     : FadeWindow(session, look, PromptShape(L"Start the editor", l::kEditorPromptHeight, owner)),
       logic_(session, *this) {
@@ -67,6 +75,15 @@ EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, 
   OnClickArea(l::kExitBox, [this] { logic_.Exit(); });
   OnCommand(yes_, STN_CLICKED, [this] { logic_.Yes(); });
   OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
+}
+
+void EditorPromptWindow::PaintOver(HDC dc) {
+  // A second, dark frame just outside the grey one, as thick as one pixel of the design.
+  RECT frame = ScaledRect(l::kYesBox, Dpi());
+  for (int ring = 0; ring < Px(1); ++ring) {
+    InflateRect(&frame, 1, 1);
+    FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWTEXT));
+  }
 }
 
 }  // namespace kartwerk::win32

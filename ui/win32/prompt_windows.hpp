@@ -19,6 +19,7 @@ class NoticeWindow : public FadeWindow, private MessageFace {
 
  private:
   void ShowMessage(const std::string& message) override;
+  void ShowButtonLabel(const std::string& label) override;
 
   Notice logic_;
   HWND message_, exit_;
@@ -37,6 +38,9 @@ class EditorPromptWindow : public FadeWindow {
   HWND ExitLabel() const { return exit_; }
 
  private:
+  // YES is what Enter does: its box carries a dialog's default-button frame.
+  void PaintOver(HDC dc) override;
+
   EditorPrompt logic_;
   HWND message_, yes_, exit_;
 };

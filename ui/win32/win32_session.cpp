@@ -9,7 +9,10 @@ namespace kartwerk::win32 {
 Win32Session::Win32Session() {
   hooks.EndProgram = [](int status) { PostQuitMessage(status); };
   hooks.ReportError = [](const std::string& message, HWND owner) {
-    MessageBoxW(owner, Wide(message).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    // The box takes the focus; the control that had it (a list the keyboard was in) gets it back.
+    const HWND focus = GetFocus();
+    MessageBoxW(owner, Wide(message).c_str(), kErrorBoxTitle, MB_OK | MB_ICONERROR);
+    if (focus != nullptr && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
   };
   hooks.LaunchEditor = [](const EditorLaunch& launch) { return OpenWithShell(launch.program, launch.workingFolder); };
 }

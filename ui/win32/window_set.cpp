@@ -45,6 +45,10 @@ bool MoveInButtonGroup(HWND root, HWND focus, WPARAM key) {
   return true;
 }
 
+// The keyboard is in use: the window's controls show their focus cues from now on, as a dialog
+// shows them once a key has moved in it (Windows hides them until then).
+void ShowKeyboardCues(HWND root) { SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0); }
+
 }  // namespace
 
 WindowSet::WindowSet(Win32Session& session, WindowLook& look)
@@ -64,6 +68,9 @@ void DispatchWindowMessage(MSG& message) {
   if (message.message == WM_KEYDOWN) {
     const HWND root = GetAncestor(message.hwnd, GA_ROOT);
     if (FadeWindow* window = FadeWindow::FromHandle(root)) {
+      if (message.wParam == VK_TAB || (message.wParam >= VK_LEFT && message.wParam <= VK_DOWN)) {
+        ShowKeyboardCues(root);
+      }
       switch (message.wParam) {
         case VK_RETURN: window->Key(KeyAction::Enter); return;
         case VK_ESCAPE: window->Key(KeyAction::Escape); return;

@@ -194,10 +194,46 @@ TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
   EXPECT_NE(folder.find("/games/vm"), std::string::npos);
   const std::string registry = GameNotLocatedText({GameSearch::Place::SystemRegistry, {}});
   EXPECT_NE(registry.find("Looked in the system registry."), std::string::npos);
-  for (const std::string& text : {prefix, folder, registry}) {
-    EXPECT_NE(text.find("--wine-prefix DIR"), std::string::npos) << text;
+  for (const std::string& text : {prefix, folder, registry})
     EXPECT_NE(text.find("--game DIR"), std::string::npos) << text;
+  // Only a search through a Wine prefix advises one: the system's own registry has none.
+  EXPECT_NE(prefix.find("--wine-prefix DIR"), std::string::npos);
+  EXPECT_NE(folder.find("--wine-prefix DIR"), std::string::npos);
+  EXPECT_EQ(registry.find("--wine-prefix"), std::string::npos) << registry;
+}
+
+// The system's registry named an installation, but its editor is missing: the notice names the
+// folder and the missing file instead of blaming the registry.
+TEST(NoticeTexts, AnInstallationWithoutItsEditorIsNamedWithTheMissingFile) {
+  GameInstallations installs;
+  installs.InstalledVersions.push_back({"", "C:\\Games\\VM", "2.2", "English", "1", 0});
+  installs.InstalledVersions.push_back({"", "D:\\VM2\\", "2.0", "English", "2", 0});
+  const GameSearch registry{GameSearch::Place::SystemRegistry, {}};
+  const struct {
+    std::size_t chosen;
+    const char* file;
+  } cases[] = {{0, "C:\\Games\\VM\\editor\\scridll.dll"},
+               {1, "C:\\Games\\VM\\editor\\scridll.dll"},
+               {2, "D:\\VM2\\editor\\scridll.dll"}};
+  for (const auto& c : cases) {
+    installs.ChosenVersion = c.chosen;
+    const std::string text = GameNotLocatedText(registry, installs);
+    EXPECT_EQ(text.find(kGameNotLocatedMessage), std::string::npos) << text;
+    EXPECT_NE(text.find(std::string(c.file) + " was not found."), std::string::npos) << text;
+    EXPECT_EQ(text.find("--wine-prefix"), std::string::npos) << text;
   }
+  // Nothing registered, or a search elsewhere: the fixed text as before.
+  EXPECT_EQ(GameNotLocatedText(registry, {}), GameNotLocatedText(registry));
+  const GameSearch prefix{GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"};
+  EXPECT_EQ(GameNotLocatedText(prefix, installs), GameNotLocatedText(prefix));
+}
+
+TEST(NoticeTexts, TheBackupCommandsAreOnesTheUserCanRun) {
+  EXPECT_EQ(BackupCommandsText("/usr/bin/kartwerk", false),
+            "\"kartwerk backups\" lists it, \"kartwerk restore\" puts it back.");
+  EXPECT_EQ(BackupCommandsText("C:\\Program Files\\Kartwerk\\kartwerk.exe", true),
+            "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" backups lists it, "
+            "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" restore puts it back.");
 }
 
 // Both faces word the failure alike: why, then the program and its folder each on a line of its

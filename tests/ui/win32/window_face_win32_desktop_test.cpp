@@ -12,7 +12,9 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <thread>
 
+#include "core/program_path.hpp"
 #include "install/explicit_installation.hpp"
 #include "install/game_location.hpp"
 #include "install/registry_tree.hpp"
@@ -369,6 +371,145 @@ std::string TipWindowText(HWND tip, HWND control) {
   return Narrow(text);
 }
 
+// A slot that held a map: the notice after the conversion names the backup commands as they run
+// here (the program's whole path) and its button says it leads on; the editor prompt that follows
+// marks YES, what Enter does, with a default button's frame.
+TEST_F(Win32Face, TheEditorPromptAndNoticesSayWhatFollows) {
+  SetCursorPos(0, 0);
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-before-backup");
+  SetFocus(browser.MapList());
+  PostMessageW(browser.MapList(), WM_KEYDOWN, VK_RETURN, 0);
+  SlotPickerWindow& picker = windows->SlotPicker();
+  ExpectFadedInAndPictured(picker, "slot-picker-before-backup");
+  SendMessageW(picker.SlotList(), LB_SETCURSEL, 3, 0);  // the slot holding "Duenen"
+  PostMessageW(picker.SlotList(), WM_KEYDOWN, VK_RETURN, 0);
+  NoticeWindow& notice = windows->Notice();
+  ExpectFadedInAndPictured(notice, "notice-backup");
+  const std::string message = Text(notice.Message());
+  const std::string program = "\"" + TextFromPath(ProgramPath()) + "\"";
+  EXPECT_NE(message.find(" backups lists it"), std::string::npos) << message;
+  // Long paths may break after a separator: the notice holds zero-width spaces there.
+  std::string plain;
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    if (message.compare(i, 3, "\u200B") == 0) {
+      i += 2;
+    } else {
+      plain += message[i];
+    }
+  }
+  EXPECT_NE(plain.find(program + " backups"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("\"kartwerk backups\""), std::string::npos) << plain;
+  EXPECT_EQ(Text(notice.ExitLabel()), kNoticeNextLabel);
+  {
+    // The label is as wide as its text, and stays inside its box.
+    RECT label;
+    GetWindowRect(notice.ExitLabel(), &label);
+    HDC dc = GetDC(notice.ExitLabel());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(notice.ExitLabel(), WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, L"NEXT", 4, &text);
+    SelectObject(dc, old);
+    ReleaseDC(notice.ExitLabel(), dc);
+    EXPECT_GE(label.right - label.left, text.cx);
+    RECT window;
+    GetWindowRect(notice.Handle(), &window);
+    const RECT box = ScaledRect(layout::prompts::kNoticeExitBox, notice.Dpi());
+    EXPECT_GE(label.left - window.left, box.left) << "inside its box";
+  }
+  PostMessageW(notice.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(PumpUntil([&] { return picker.EditorPromptShown() != nullptr; }));
+  EditorPromptWindow& prompt = *picker.EditorPromptShown();
+  ExpectFadedInAndPictured(prompt, "editor-prompt-default-yes");
+  // The frame: the pixel just outside YES's grey box is dark, the one outside EXIT's is not.
+  const UINT dpi = prompt.Dpi();
+  const RECT yes = ScaledRect(layout::prompts::kYesBox, dpi), exit = ScaledRect(layout::prompts::kExitBox, dpi);
+  HDC dc = GetDC(prompt.Handle());
+  const COLORREF yesRing = GetPixel(dc, yes.left - 1, (yes.top + yes.bottom) / 2);
+  const COLORREF exitRing = GetPixel(dc, exit.left - 1, (exit.top + exit.bottom) / 2);
+  ReleaseDC(prompt.Handle(), dc);
+  EXPECT_LT(GetRValue(yesRing) + GetGValue(yesRing) + GetBValue(yesRing), 200) << std::hex << yesRing;
+  EXPECT_GT(GetRValue(exitRing) + GetGValue(exitRing) + GetBValue(exitRing), 600) << std::hex << exitRing;
+  PostMessageW(prompt.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+  EXPECT_EQ(exits, std::vector<int>{0});
+}
+
+// The system's registry names the game, but its editor is missing: the notice names the folder and
+// the missing file, and advises nothing that needs Wine.
+TEST_F(Win32Face, TheEditorPromptAndNoticesNameAMissingEditor) {
+  const auto bare = scratch.path() / "bare game";
+  std::filesystem::create_directories(bare / "editor");
+  Register({bare});
+  Start();
+  NoticeWindow& notice = windows->Notice();
+  ExpectFadedInAndPictured(notice, "notice-missing-editor");
+  const std::string message = Text(notice.Message());
+  EXPECT_EQ(message, GameNotLocatedText(session.Search, session.installs));
+  EXPECT_NE(message.find("scridll.dll was not found"), std::string::npos) << message;
+  EXPECT_NE(message.find(TextFromPath(bare)), std::string::npos) << message;
+  EXPECT_EQ(message.find("--wine-prefix"), std::string::npos) << message;
+  EXPECT_EQ(Text(notice.ExitLabel()), kNoticeExitLabel) << "closing it ends the program";
+  PostMessageW(notice.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
+  EXPECT_EQ(exits, std::vector<int>{1});
+}
+
+// A map name the browser's row cuts shows whole under the map's picture, in the project's own tip;
+// a name that fits adds nothing to the picture.
+TEST_F(Win32Face, TheMapRowUnderThePointerShowsTheNameItCuts) {
+  const std::string longName = "Die lange Reise durch das Hochland " + std::string(40, 'x') + " Ende";
+  const auto single = game / "game" / "maps" / "single";
+  std::filesystem::copy_file(single / "Dunes.qdm", single / (longName + ".qdm"));
+  SetCursorPos(0, 0);
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-long-name");
+  const HWND maps = browser.MapList();
+  EXPECT_EQ(ListView_GetExtendedListViewStyle(maps) & LVS_EX_LABELTIP, 0u) << "the list view's own tip is off";
+  MapPictureTip& tip = browser.PictureTip();
+  const auto rowOf = [&](const std::string& name) {
+    for (int row = 0; row < ListView_GetItemCount(maps); ++row) {
+      if (ListViewRow(maps, row) == name) return row;
+    }
+    return -1;
+  };
+  const struct {
+    std::string name;
+    std::string caption;
+  } cases[] = {{longName, longName}, {"Dunes", ""}};
+  for (const auto& c : cases) {
+    const int row = rowOf(c.name);
+    ASSERT_GE(row, 0) << c.name;
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(maps, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(maps, &at);
+    SetCursorPos(at.x, at.y);
+    PumpUntil([] { return true; });
+    SendMessageW(maps, WM_MOUSEHOVER, 0, Middle(rect));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip.Popup()) && tip.Shown() != nullptr; })) << c.name;
+    EXPECT_EQ(Narrow(tip.Caption()), c.caption);
+    RECT shown;
+    GetWindowRect(tip.Popup(), &shown);
+    if (!c.caption.empty()) {
+      HDC dc = GetDC(maps);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(maps, WM_GETFONT, 0, 0)));
+      SIZE text{};
+      const std::wstring wide = Wide(c.caption);
+      GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &text);
+      SelectObject(dc, old);
+      ReleaseDC(maps, dc);
+      EXPECT_GE(shown.right - shown.left, text.cx) << "the tip is wide enough for the whole name";
+      const std::optional<double> lit =
+          ScreenBrightness("browser-long-name-tip" + DpiSuffix(), shown.left, shown.top, shown.right - shown.left,
+                           shown.bottom - shown.top, [] { PumpUntil([] { return true; }); });
+      ASSERT_TRUE(lit.has_value());
+    }
+  }
+}
+
 // The real pointer resting on a slot row that is not chosen: a title the row cuts shows whole in
 // a tooltip just below the row; a title that fits shows none, however long the pointer rests, and
 // leaving the list takes the tip away.
@@ -674,13 +815,16 @@ TEST_F(Win32Face, TheNoticeOfAMissingGameEndsTheProgramOnAClick) {
 // A copy of kartwerk.exe started here, as the shell or a person starts it.
 class StartedProgram {
  public:
-  explicit StartedProgram(const std::vector<std::wstring>& arguments) {
+  // flags DETACHED_PROCESS starts it as Explorer does: no console of its own and no output handed
+  // over (the standard handles are given as none).
+  explicit StartedProgram(const std::vector<std::wstring>& arguments, DWORD flags = 0) {
     std::wstring line = L"\"" + Wide(KARTWERK_EXE) + L"\"";
     for (const std::wstring& argument : arguments) line += L" \"" + argument + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    if (flags & DETACHED_PROCESS) startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &process)) {
       CloseHandle(process.hThread);
       handle_ = process.hProcess;
       id_ = process.dwProcessId;
@@ -838,6 +982,153 @@ TEST_F(Win32Face, StartOpensTheSlotPickerThroughTheAssociation) {
     EXPECT_EQ(program.Status(), 0u);
   }
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+// A message box (dialog class "#32770") titled title of the process (any for 0) once it is on show;
+// null after 20 s.
+HWND ShownMessageBox(const std::wstring& title, DWORD process = 0) {
+  struct Search {
+    const std::wstring& title;
+    DWORD process;
+    HWND window = nullptr;
+  } search{title, process};
+  Win32Face::PumpUntilFor([&] {
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          wchar_t text[64] = {}, type[16] = {};
+          GetWindowTextW(window, text, 64);
+          GetClassNameW(window, type, 16);
+          if ((s.process == 0 || owner == s.process) && IsWindowVisible(window) && s.title == text &&
+              lstrcmpW(type, L"#32770") == 0) {
+            s.window = window;
+          }
+          return s.window == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.window != nullptr;
+  });
+  return search.window;
+}
+
+// The class and title of every top-level window of a process, for a failure's message.
+std::string WindowsOf(DWORD process) {
+  std::pair<DWORD, std::string> found{process, ""};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& [id, list] = *reinterpret_cast<std::pair<DWORD, std::string>*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != id) return TRUE;
+        wchar_t text[64] = {}, type[64] = {};
+        GetWindowTextW(window, text, 64);
+        GetClassNameW(window, type, 64);
+        list += "[" + Narrow(type) + " \"" + Narrow(text) + "\"" + (IsWindowVisible(window) ? " shown" : "") + "] ";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.second.empty() ? "none" : found.second;
+}
+
+// The message a message box shows (its text is the static control 0xFFFF).
+std::string MessageBoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
+
+// Started from Explorer (no console, no output handed over), the program shows what it would have
+// printed in a window titled "Kartwerk", and ends with the same status once the window is closed.
+TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
+  const std::filesystem::path notes = scratch.path() / L"notes.txt";
+  Put(notes, Bytes{'h', 'i'});
+  const struct {
+    std::filesystem::path file;
+    const char* problem;
+    const char* picture;
+  } cases[] = {
+      {notes, "is not a compiled map (expected .qdm, .qdp or .qdc)", "explorer-start-notes"},
+      {scratch.path() / L"gone.qdm", "does not exist", "explorer-start-missing-map"},
+  };
+  // Explorer has no console the program could join: this process lets go of its own (the suite's
+  // output goes to a file, not to the console). The test runs last in the suite for that reason.
+  FreeConsole();
+  for (const auto& c : cases) {
+    StartedProgram program({c.file.wstring()}, DETACHED_PROCESS);
+    ASSERT_TRUE(program.Started());
+    const HWND box = ShownMessageBox(L"Kartwerk", program.Id());
+    ASSERT_NE(box, nullptr) << "no window for " << TextFromPath(c.file)
+                            << "; the program's windows: " << WindowsOf(program.Id())
+                            << "; its status: " << program.Status().value_or(999);
+    const std::string text = MessageBoxText(box);
+    EXPECT_EQ(text, "\"" + TextFromPath(c.file) + "\" " + c.problem);
+    ExpectPictured(box, c.picture + DpiSuffix());
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(program.Status(), 2u) << "wrong usage, as on a terminal";
+  }
+  // From a console the text goes where it always went, and no window opens.
+  const ProgramResult console = RunProgram(KARTWERK_EXE, {TextFromPath(notes)});
+  EXPECT_EQ(console.status, 2);
+  EXPECT_NE(console.err.find("is not a compiled map"), std::string::npos) << console.err;
+}
+
+// An error box is titled "Kartwerk", and the list that had the focus has it again once the box is
+// closed; the keyboard's focus cue shows after Tab, and Enter in a list just entered opens its
+// first row.
+TEST_F(Win32Face, TheFocusComesBackToTheListAfterAnErrorBox) {
+  SetCursorPos(0, 0);
+  session.hooks.ReportError = Win32Session().hooks.ReportError;  // the real message box
+  Start();
+  BrowserWindow& browser = windows->Browser();
+  ExpectFadedInAndPictured(browser, "browser-before-error");
+  const HWND maps = browser.MapList();
+  SetFocus(maps);
+  ASSERT_EQ(GetFocus(), maps);
+
+  // The box is modal: it is pictured and closed from another thread while it runs its own loop.
+  std::string shown;
+  std::thread closer([&] {
+    const DWORD until = GetTickCount() + 20000;
+    HWND box = nullptr;
+    while (box == nullptr && GetTickCount() < until) {
+      box = FindWindowW(L"#32770", L"Kartwerk");
+      if (box == nullptr || !IsWindowVisible(box)) {
+        box = nullptr;
+        Sleep(20);
+      }
+    }
+    if (box == nullptr) return;
+    shown = MessageBoxText(box);
+    RECT rect;
+    GetWindowRect(box, &rect);
+    try {
+      ScreenBrightness("error-box" + DpiSuffix(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                       [] { Sleep(20); });
+    } catch (const std::exception&) {
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  browser.ReportError("The map \"Dunes\" cannot be read.");
+  closer.join();
+  EXPECT_EQ(shown, "The map \"Dunes\" cannot be read.") << "no box titled Kartwerk";
+  PumpUntil([] { return true; });
+  EXPECT_EQ(GetFocus(), maps) << "the focus did not come back to the map list";
+
+  // Tab goes to the categories and back into the list: both show the keyboard's cue, and the list
+  // stands on its first row, which Enter opens.
+  const auto key = [&](WPARAM code, HWND expectedFocus) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, code, 0);
+    return PumpUntil([&] { return GetFocus() == expectedFocus; });
+  };
+  ASSERT_TRUE(key(VK_TAB, browser.CategoryButton(SinglePlayerMap)));
+  EXPECT_EQ(SendMessageW(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0) << "no focus cue after Tab";
+  ASSERT_TRUE(key(VK_TAB, maps));
+  EXPECT_EQ(SendMessageW(maps, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+  EXPECT_EQ(ListView_GetNextItem(maps, -1, LVNI_FOCUSED), 0) << "the list entered does not stand on its first row";
+  PostMessageW(maps, WM_KEYDOWN, VK_RETURN, 0);
+  SlotPickerWindow& picker = windows->SlotPicker();
+  ExpectFadedInAndPictured(picker, "slot-picker-by-enter");
+  EXPECT_NE(session.conversion.MapName.find("Dunes"), std::string::npos) << session.conversion.MapName;
+  PostMessageW(picker.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
 }
 
 }  // namespace
