@@ -20,6 +20,7 @@
 #include "core/path_text.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "pipeline/write_gate.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
@@ -110,7 +111,8 @@ void WritePicture(const DiffOptions& options, const FolderComparison& result) {
       LoadCliffData(options.cliffData.empty() ? DefaultCliffDataPath() : PathFromText(options.cliffData));
   const MapPreview preview = LoadMapPreview(map, cliffData);
   const int scale = DefaultPreviewScale(preview.width(), preview.height());
-  WritePngFile(PathFromText(options.picture), RenderChangePicture(preview, result, scale));
+  WriteGatedFile(PathFromText(options.picture), EncodePng(RenderChangePicture(preview, result, scale)),
+                 WriteGate{{map}, {}, "write the picture"});
 }
 
 int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
@@ -128,6 +130,14 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
     std::cerr << "kartwerk: --picture " << options.picture
               << " lies inside the folder compared, which diff never writes into\n";
     return kTrouble;
+  }
+  // Refused before comparing, so that a refusal is not printed after a whole comparison.
+  if (!options.picture.empty()) {
+    if (const std::string problem = GatedFileProblem(PathFromText(options.picture), WriteGate{{map}, {}, "write the picture"});
+        !problem.empty()) {
+      std::cerr << "kartwerk: " << problem << "\n";
+      return kTrouble;
+    }
   }
   CompareRequest request;
   request.MapPath = map;

@@ -13,7 +13,8 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
     throw std::runtime_error("no record says where \"" + TextFromPath(backup.folder) +
                              "\" came from; move it back by hand");
   }
-  SlotCommit slot(backup.origin, store.Folder(), warn);
+  // The same gate as a conversion: a record naming the home folder, a disk or a link is refused.
+  SlotCommit slot(backup.origin, store.Folder(), warn, WriteGate{{}, store.Folder(), "put a backup back into"});
   // A copy, so that a failing commit still leaves the backup whole.
   try {
     fs::remove(slot.Folder());

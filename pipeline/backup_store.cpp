@@ -147,6 +147,11 @@ void BackupStore::Describe(const BackupRecord& record) const {
   WriteRecord(AboutPath(record.folder), text);
 }
 
+void BackupStore::Forget(const fs::path& backup) const {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(backup, ec))) fs::remove(AboutPath(backup), ec);
+}
+
 std::vector<BackupRecord> BackupStore::List() const {
   std::vector<BackupRecord> backups;
   std::error_code ec;

@@ -63,7 +63,10 @@ class BackupStore {
 
   // A free name for a new backup of placeName made now.
   std::filesystem::path NewBackupPath(const std::string& placeName, const std::string& title) const;
+  // Writes a backup's record; it comes before the backup, so no backup is ever without one.
   void Describe(const BackupRecord& record) const;
+  // Removes the record of a backup that was never made.
+  void Forget(const std::filesystem::path& backup) const;
   // Removes a backup and its record.
   void Remove(const std::filesystem::path& backup) const;
 

@@ -14,6 +14,7 @@
 #include "pipeline/out_folder_rule.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "pipeline/target_check.hpp"
+#include "pipeline/write_gate.hpp"
 
 namespace kartwerk {
 namespace {
@@ -53,9 +54,10 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   ConversionEnd end;
   const std::filesystem::path backups = request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
   // Checked before anything is read: a target that holds the map (or the home folder, or a disk)
-  // would be moved into the backups whole.
+  // would be moved into the backups whole. The slot commit passes the same gate again.
+  const WriteGate gate{{request.MapPath}, backups, "convert into"};
   if (!Prepare(end, "checking the slot folder", [&] {
-        const std::string problem = TargetFolderProblem(request.SlotFolder, request.MapPath);
+        const std::string problem = FolderWriteProblem(request.SlotFolder, gate, FolderUse::Replace);
         if (!problem.empty()) throw std::runtime_error(problem);
       })) {
     return end;
@@ -81,7 +83,7 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   std::optional<SlotCommit> slot;
   const bool slotReady = Prepare(end, "preparing the slot folder",
                                  [&] {
-                                   slot.emplace(request.SlotFolder, backups, request.Warn);
+                                   slot.emplace(request.SlotFolder, backups, request.Warn, gate);
                                    c.SlotFolder = slot->Folder();
                                  }) &&
                          Prepare(end, "writing the slot's desc", [&] { WriteMapDescFile(c); }) &&
