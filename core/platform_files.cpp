@@ -313,6 +313,7 @@ std::string FolderWriteObstacle(const std::filesystem::path& folder) {
   std::filesystem::path existing = folder;
   struct stat st {};
   while (::stat(existing.c_str(), &st) != 0 && existing.has_relative_path()) existing = existing.parent_path();
+  if (!S_ISDIR(st.st_mode)) return Quoted(existing) + " is not a folder";
   if (::access(existing.c_str(), W_OK | X_OK) == 0) return {};
   return "you may not write into " + Quoted(existing) + " (" + std::generic_category().message(errno) + ")";
 }
