@@ -4,6 +4,7 @@
 
 #include "core/folder_moves.hpp"
 #include "core/path_text.hpp"
+#include "pipeline/out_folder_rule.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;
@@ -13,8 +14,17 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
     throw std::runtime_error("no record says where \"" + TextFromPath(backup.folder) +
                              "\" came from; move it back by hand");
   }
+  // An --out folder (no editor slot) follows the --out rule again: what lies there now is replaced
+  // only when it is a map, so a record naming a folder of the user's files is refused.
   // The same gate as a conversion: a record naming the home folder, a disk or a link is refused.
-  SlotCommit slot(backup.origin, store.Folder(), warn, WriteGate{{}, store.Folder(), "put a backup back into"});
+  const WriteGate gate{{}, store.Folder(), "put a backup back into"};
+  if (const std::string problem = FolderWriteProblem(backup.origin, gate, FolderUse::Replace); !problem.empty()) {
+    throw SlotFolderError(problem);
+  }
+  if (backup.installation.empty()) {
+    if (const auto refusal = OutFolderRefusal(TargetPath(backup.origin), store)) throw SlotFolderError(*refusal);
+  }
+  SlotCommit slot(backup.origin, store.Folder(), warn, gate);
   // A copy, so that a failing commit still leaves the backup whole.
   try {
     fs::remove(slot.Folder());

@@ -96,9 +96,9 @@ std::string FolderReason(const fs::path& folder, const fs::path& full, const Wri
   std::error_code ec;
   const fs::file_status status = fs::status(full, ec);
   if (!fs::exists(status)) return FolderWriteObstacle(full.parent_path());
-  if (use == FolderUse::WriteInto) {
+  if (use != FolderUse::Replace) {
     if (!fs::is_directory(status)) return "it is not a folder";
-    if (!fs::is_empty(full, ec) && !WrittenFiles::Default().Holds(full)) {
+    if (use == FolderUse::WriteInto && !fs::is_empty(full, ec) && !WrittenFiles::Default().Holds(full)) {
       return "it holds files Kartwerk did not write (" + SomeEntries(full) + "); choose a new or empty folder";
     }
     return FolderWriteObstacle(full);

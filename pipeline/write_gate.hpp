@@ -47,6 +47,7 @@ std::string DeviceNameProblem(std::string_view pathText);
 enum class FolderUse {
   Replace,    // replaced whole; its content moves to the backups (a slot, --out DIR, a restore)
   WriteInto,  // files are written into it (a gallery); it must hold only what Kartwerk wrote
+  Parent,     // folders are made in it (the folder of a batch); each of them is checked on its own
 };
 
 // Why folder may not be used so, or an empty text.
