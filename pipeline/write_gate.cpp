@@ -84,9 +84,26 @@ std::string SomeEntries(const fs::path& folder) {
   return text;
 }
 
+// "\\server" or "\\server\share" on Windows: the root of a network file system, which the library
+// may take for a folder below the current drive's root (and put the work folder there).
+bool IsNetworkRoot(const std::string& text) {
+  if (!kDeviceNamesReachDevices) return false;  // "//" is one more separator elsewhere
+  if (text.size() < 2 || (text[0] != '\\' && text[0] != '/') || (text[1] != '\\' && text[1] != '/')) return false;
+  if (text.size() > 2 && (text[2] == '?' || text[2] == '.')) return false;  // a device or verbatim path
+  std::size_t names = 0;
+  for (std::size_t start = 2; start < text.size();) {
+    const std::size_t end = std::min(text.find_first_of("/\\", start), text.size());
+    if (end > start) ++names;
+    start = end + 1;
+  }
+  return names <= 2;
+}
+
 std::string FolderReason(const fs::path& folder, const fs::path& full, const WriteGate& gate, FolderUse use) {
   if (std::string device = DeviceReason(folder, full); !device.empty()) return device;
-  if (full.filename().empty() || !full.has_relative_path()) return "it is the root of a file system";
+  if (full.filename().empty() || !full.has_relative_path() || IsNetworkRoot(TextFromPath(full))) {
+    return "it is the root of a file system";
+  }
   if (std::string link = LinkReason(full); !link.empty()) return link;
   if (std::string reason = ProtectedFolderReason(full, {}); !reason.empty()) return reason;
   for (const fs::path& input : gate.inputs) {
