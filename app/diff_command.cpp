@@ -133,7 +133,8 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   }
   // Refused before comparing, so that a refusal is not printed after a whole comparison.
   if (!options.picture.empty()) {
-    if (const std::string problem = GatedFileProblem(PathFromText(options.picture), WriteGate{{map}, {}, "write the picture"});
+    if (const std::string problem =
+            GatedFileProblem(PathFromText(options.picture), WriteGate{{map}, {}, "write the picture"});
         !problem.empty()) {
       std::cerr << "kartwerk: " << problem << "\n";
       return kTrouble;

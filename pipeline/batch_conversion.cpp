@@ -16,8 +16,8 @@
 #include "core/platform_files.hpp"
 #include "core/text.hpp"
 #include "pipeline/run_conversion.hpp"
-#include "pipeline/write_gate.hpp"
 #include "pipeline/target_check.hpp"
+#include "pipeline/write_gate.hpp"
 
 namespace kartwerk {
 namespace {

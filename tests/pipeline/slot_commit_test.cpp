@@ -12,8 +12,8 @@
 
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
-#include "mapmaker/map_builder.hpp"
 #include "install/user_folders.hpp"
+#include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "tests/support/folder_tree.hpp"
@@ -327,7 +327,8 @@ TEST(SlotCommitTest, ALeftoverThatCannotBeMovedIsReportedAndNeverCopied) {
     EXPECT_TRUE(fs::exists(unfinished / "mis.000" / "players"));
     EXPECT_TRUE(BackupStore(backups).List().empty()) << "run " << run;
   }
-  for (const fs::path& stuck : {aside / "mis.000", unfinished / "mis.000"}) fs::permissions(stuck, fs::perms::owner_all);
+  for (const fs::path& stuck : {aside / "mis.000", unfinished / "mis.000"})
+    fs::permissions(stuck, fs::perms::owner_all);
 }
 #endif
 

@@ -35,11 +35,26 @@ TEST(WriteGateTest, WindowsDeviceNamesAndDevicePathsAreToldFromTheTextAlone) {
     const char* path;
     bool device;
   } cases[] = {
-      {"NUL", true},           {"con", true},          {"COM1", true},           {"aux.txt", true},
-      {"C:\\maps\\LPT9.png", true}, {"nul .log", true}, {"CON:", true},          {"CONOUT$", true},
-      {"COM\xC2\xB9", true},   {"\\\\.\\C:", true},    {"//./pipe/x", true},     {"out/prn/map.007", true},
-      {"console", false},      {"COM10", false},       {"nullable.txt", false},  {"C:\\maps\\map.007", false},
-      {"aux_files", false},    {"\\\\127.0.0.1\\share", false}, {"\\\\?\\C:\\maps", false}, {"", false},
+      {"NUL", true},
+      {"con", true},
+      {"COM1", true},
+      {"aux.txt", true},
+      {"C:\\maps\\LPT9.png", true},
+      {"nul .log", true},
+      {"CON:", true},
+      {"CONOUT$", true},
+      {"COM\xC2\xB9", true},
+      {"\\\\.\\C:", true},
+      {"//./pipe/x", true},
+      {"out/prn/map.007", true},
+      {"console", false},
+      {"COM10", false},
+      {"nullable.txt", false},
+      {"C:\\maps\\map.007", false},
+      {"aux_files", false},
+      {"\\\\127.0.0.1\\share", false},
+      {"\\\\?\\C:\\maps", false},
+      {"", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(!DeviceNameProblem(c.path).empty(), c.device) << c.path << ": " << DeviceNameProblem(c.path);
