@@ -23,6 +23,7 @@
 #include "core/shown_text.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "pipeline/write_gate.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
@@ -134,7 +135,8 @@ void WritePicture(const DiffOptions& options, const FolderComparison& result) {
     std::cerr << "kartwerk: " << options.picture << ": draws mission " << changed.front() << "; missions " << others
               << " changed too (--mission N draws another)\n";
   }
-  WritePngFile(PathFromText(options.picture), RenderChangePicture(preview, result, scale, options.mission));
+  WriteGatedFile(PathFromText(options.picture), EncodePng(RenderChangePicture(preview, result, scale, options.mission)),
+                 WriteGate{{map}, {}, "write the picture"});
 }
 
 int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
@@ -152,6 +154,15 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
     std::cerr << "kartwerk: --picture " << Named(options.picture)
               << " lies inside the folder compared, which diff never writes into\n";
     return kTrouble;
+  }
+  // Refused before comparing, so that a refusal is not printed after a whole comparison.
+  if (!options.picture.empty()) {
+    if (const std::string problem =
+            GatedFileProblem(PathFromText(options.picture), WriteGate{{map}, {}, "write the picture"});
+        !problem.empty()) {
+      std::cerr << "kartwerk: " << problem << "\n";
+      return kTrouble;
+    }
   }
   CompareRequest request;
   request.MapPath = map;

@@ -15,6 +15,7 @@
 #include "core/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "pipeline/batch_conversion.hpp"
+#include "pipeline/write_gate.hpp"
 #include "preview/gallery_page.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"
@@ -88,19 +89,23 @@ int PreviewOne(const PreviewOptions& options) {
     return 1;
   }
   const MissionPreview* shown = mission == 0 ? nullptr : &map.missions[static_cast<std::size_t>(mission - 1)];
-  WritePngFile(PathFromText(options.output), RenderMapPicture(map, shown, ScaleFor(options, map)));
+  try {
+    WriteGatedFile(PathFromText(options.output), EncodePng(RenderMapPicture(map, shown, ScaleFor(options, map))),
+                   WriteGate{{PathFromText(mapFile)}, {}, "write the picture"});
+  } catch (const WriteRefused& e) {
+    std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
+    return 1;
+  }
   return 0;
 }
 
 // Writes the pictures of one map into folder and describes them for the gallery.
-void WriteMapPictures(const PreviewOptions& options, const MapPreview& map, const std::filesystem::path& folder,
+void WriteMapPictures(const PreviewOptions& options, const MapPreview& map, const GatedFolder& folder,
                       const std::string& name, GalleryMap& entry) {
   const int scale = ScaleFor(options, map);
   auto write = [&](const std::string& file, const MissionPreview* mission, const std::string& caption) {
     const Picture picture = RenderMapPicture(map, mission, scale);
-    const std::filesystem::path path = folder / PathFromText(file);
-    std::filesystem::create_directories(path.parent_path());
-    WritePngFile(path, picture);
+    folder.Write(file, EncodePng(picture));
     entry.pictures.push_back({file, caption, picture.width(), picture.height()});
   };
   if (map.kind != CampaignMap) {
@@ -139,14 +144,21 @@ int PreviewGallery(const PreviewOptions& options) {
     std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
     return 2;
   }
-  std::filesystem::create_directories(folder);
+  // The folder follows the --out rule: new, empty, or holding only what the last gallery wrote.
+  std::optional<GatedFolder> gallery;
+  try {
+    gallery.emplace(folder, WriteGate{listed, {}, "write the gallery into"});
+  } catch (const WriteRefused& e) {
+    std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
+    return 1;
+  }
   const auto cliffData = CliffMasks(options, options.quiet);
 
-  std::vector<GalleryMap> gallery;
+  std::vector<GalleryMap> pages;
   std::vector<std::string> failed;
   for (const BatchMap& planned : plan.Maps) {
     const std::string mapFile = TextFromPath(planned.MapPath);
-    GalleryMap& entry = gallery.emplace_back();
+    GalleryMap& entry = pages.emplace_back();
     entry.name = planned.FolderName;  // as the file system gives it, not a game text
     try {
       if (!std::filesystem::is_regular_file(planned.MapPath)) throw MapPreviewError("not a map file");
@@ -155,7 +167,7 @@ int PreviewGallery(const PreviewOptions& options) {
       entry.size = std::to_string(map.width()) + "x" + std::to_string(map.height());
       entry.scheme = TerrainSchemeText(map.info.TerrainScheme);
       entry.missions = map.missions.size();
-      WriteMapPictures(options, map, folder, planned.FolderName, entry);
+      WriteMapPictures(options, map, *gallery, planned.FolderName, entry);
       if (!options.quiet) std::cerr << ShownText(mapFile) << ": " << entry.pictures.size() << " picture(s)\n";
     } catch (const std::exception& e) {
       entry.error = e.what();
@@ -163,9 +175,10 @@ int PreviewGallery(const PreviewOptions& options) {
       failed.push_back(mapFile);
     }
   }
-  WriteFileAtomic(folder / "index.html", GalleryPage(gallery));
+  gallery->Write("index.html", GalleryPage(pages));
+  gallery->Finish();
   if (!options.quiet || !failed.empty()) {
-    std::cerr << gallery.size() << (gallery.size() == 1 ? " map: " : " maps: ") << gallery.size() - failed.size()
+    std::cerr << pages.size() << (pages.size() == 1 ? " map: " : " maps: ") << pages.size() - failed.size()
               << " drawn, " << failed.size() << " failed; gallery " << ShownText(TextFromPath(folder / "index.html"))
               << "\n";
   }

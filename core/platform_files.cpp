@@ -141,6 +141,10 @@ void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits) {
   std::filesystem::permissions(path, static_cast<std::filesystem::perms>(bits), ec);
 }
 
+std::string MoveObstacle(const std::filesystem::path&) { return {}; }
+
+std::string FolderWriteObstacle(const std::filesystem::path&) { return {}; }
+
 void MakeWritable(const std::filesystem::path& path) {
   DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -312,6 +316,45 @@ std::uint32_t PermissionBits(const std::filesystem::path& path) {
 
 void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits) {
   ::chmod(path.c_str(), static_cast<mode_t>(bits));
+}
+
+namespace {
+
+std::string Quoted(const std::filesystem::path& path) { return "\"" + TextFromPath(path) + "\""; }
+
+// What stops a move at one entry: another owner, or a folder whose entries cannot be changed
+// (a copy to another file system removes them one by one; a rename to another folder changes "..").
+std::string EntryObstacle(const std::filesystem::path& path, const struct stat& st) {
+  if (st.st_uid != ::getuid()) return Quoted(path) + " belongs to another user";
+  if (S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK | X_OK | R_OK) != 0) {
+    return Quoted(path) + " is a folder you may not change (" + std::generic_category().message(errno) + ")";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string MoveObstacle(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return {};
+  if (std::string obstacle = EntryObstacle(path, st); !obstacle.empty() || !S_ISDIR(st.st_mode)) return obstacle;
+  std::error_code ec;
+  for (std::filesystem::recursive_directory_iterator it(path, ec), end; it != end; it.increment(ec)) {
+    if (ec) return "cannot look into " + Quoted(path) + ": " + ec.message();
+    if (::lstat(it->path().c_str(), &st) != 0) continue;  // gone meanwhile
+    if (std::string obstacle = EntryObstacle(it->path(), st); !obstacle.empty()) return obstacle;
+  }
+  if (ec) return "cannot look into " + Quoted(path) + ": " + ec.message();
+  return {};
+}
+
+std::string FolderWriteObstacle(const std::filesystem::path& folder) {
+  std::filesystem::path existing = folder;
+  struct stat st {};
+  while (::stat(existing.c_str(), &st) != 0 && existing.has_relative_path()) existing = existing.parent_path();
+  if (!S_ISDIR(st.st_mode)) return Quoted(existing) + " is not a folder";
+  if (::access(existing.c_str(), W_OK | X_OK) == 0) return {};
+  return "you may not write into " + Quoted(existing) + " (" + std::generic_category().message(errno) + ")";
 }
 
 void MakeWritable(const std::filesystem::path& path) {

@@ -49,6 +49,16 @@ std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, con
 std::uint32_t PermissionBits(const std::filesystem::path& path);
 void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits);
 
+// Why the user could not move path with everything in it to another folder, or remove it: the
+// first entry that belongs to another user, or a folder the user may not change, named with the
+// reason; empty when nothing stands in the way. Links are looked at, never followed. On Windows,
+// where access lies in the folders' access lists, the move itself reports what stops it.
+std::string MoveObstacle(const std::filesystem::path& path);
+
+// Why the user may not create or rename entries in folder (or, while it is missing, in the nearest
+// folder above it that exists); empty when they may.
+std::string FolderWriteObstacle(const std::filesystem::path& folder);
+
 // An existing file that may not be written to is made writable by its owner.
 void MakeWritable(const std::filesystem::path& path);
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/path_text.hpp"
+#include "pipeline/out_folder_rule.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;
@@ -12,7 +13,17 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
     throw std::runtime_error("no record says where \"" + TextFromPath(backup.folder) +
                              "\" came from; move it back by hand");
   }
-  SlotCommit slot(backup.origin, store.Folder(), warn);
+  // An --out folder (no editor slot) follows the --out rule again: what lies there now is replaced
+  // only when it is a map, so a record naming a folder of the user's files is refused.
+  // The same gate as a conversion: a record naming the home folder, a disk or a link is refused.
+  const WriteGate gate{{}, store.Folder(), "put a backup back into"};
+  if (const std::string problem = FolderWriteProblem(backup.origin, gate, FolderUse::Replace); !problem.empty()) {
+    throw SlotFolderError(problem);
+  }
+  if (backup.installation.empty()) {
+    if (const auto refusal = OutFolderRefusal(TargetPath(backup.origin), store)) throw SlotFolderError(*refusal);
+  }
+  SlotCommit slot(backup.origin, store.Folder(), warn, gate);
   // A copy, so that a failing commit still leaves the backup whole.
   RestoreResult result;
   try {

@@ -164,11 +164,17 @@ void BackupStore::Describe(BackupRecord record) const {
   text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
   if (record.converted || record.written) text += "converted\n";
   if (record.written) {
-    const std::optional<std::string> seen = FolderStamp(record.folder);
-    if (seen) text += "seen " + *seen + "\n";
+    // A record written before its backup exists carries the stamp of the content it will hold.
+    if (record.seen.empty()) record.seen = FolderStamp(record.folder).value_or(std::string());
+    if (!record.seen.empty()) text += "seen " + record.seen + "\n";
     text += "written\n" + ListingText(*record.written);
   }
   WriteRecord(AboutPath(record.folder), text);
+}
+
+void BackupStore::Forget(const fs::path& backup) const {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(backup, ec))) fs::remove(AboutPath(backup), ec);
 }
 
 std::vector<BackupRecord> BackupStore::List() const {

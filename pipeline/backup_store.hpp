@@ -73,8 +73,11 @@ class BackupStore {
 
   // A free name for a new backup of placeName made now.
   std::filesystem::path NewBackupPath(const std::string& placeName, const std::string& title) const;
-  // Writes the record of a backup; one with written gets the backup's present stamp.
+  // Writes the record of a backup; it comes before the backup, so no backup is ever without one. One
+  // with written gets the stamp of what the backup holds (record.seen, or the backup's present one).
   void Describe(BackupRecord record) const;
+  // Removes the record of a backup that was never made.
+  void Forget(const std::filesystem::path& backup) const;
   // Removes a backup and its record.
   void Remove(const std::filesystem::path& backup) const;
 

@@ -17,6 +17,7 @@
 #include "core/text.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/target_check.hpp"
+#include "pipeline/write_gate.hpp"
 
 namespace kartwerk {
 namespace {
@@ -112,6 +113,17 @@ unsigned BatchWorkerCount(unsigned requested, std::size_t maps) {
 
 std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& batch) {
   std::vector<ConversionEnd> ends(batch.Maps.size());
+  // The folder that receives the maps' folders passes the write gate first (a link, the home
+  // folder, the map's own folder, the backups): refused, no map is converted.
+  WriteGate gate{{}, {}, "convert into"};
+  for (const BatchMap& map : batch.Maps) gate.inputs.push_back(map.MapPath);
+  if (const std::string problem = FolderWriteProblem(batch.OutFolder, gate, FolderUse::Parent); !problem.empty()) {
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+      ends[i] = Failure(std::make_exception_ptr(std::runtime_error(problem)), "checking the output folder");
+      if (batch.Ended) batch.Ended(i, ends[i]);
+    }
+    return ends;
+  }
   std::atomic<std::size_t> next{0};
   std::mutex handlerErrorMutex;
   std::exception_ptr handlerError;

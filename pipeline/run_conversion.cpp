@@ -15,6 +15,7 @@
 #include "pipeline/out_folder_rule.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "pipeline/target_check.hpp"
+#include "pipeline/write_gate.hpp"
 
 namespace kartwerk {
 namespace {
@@ -34,6 +35,9 @@ void LimitConversionSize(Conversion& c, const std::filesystem::path& target) {
 std::filesystem::path BackupFolderOf(const ConvertRequest& request) {
   return request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
 }
+
+// What the conversion's writes keep clear of: the map it reads, and the backups.
+WriteGate GateOf(const ConvertRequest& request) { return WriteGate{{request.MapPath}, BackupFolderOf(request), "convert into"}; }
 
 }  // namespace
 
@@ -86,7 +90,7 @@ bool MapConversion::CheckTarget(ConversionSink& sink) {
   if (target.empty()) return !failed_;
   return Prepare("checking the slot folder",
                  [&] {
-                   const std::string problem = TargetFolderProblem(target, request_.MapPath);
+                   const std::string problem = FolderWriteProblem(target, GateOf(request_), FolderUse::Replace);
                    if (!problem.empty()) throw std::runtime_error(problem);
                  }) &&
          (!request_.OnlyReplaceMaps || Prepare("checking the output folder", [&] {
@@ -164,7 +168,7 @@ ConversionEnd RunConversion(const ConvertRequest& request, ConversionSink& sink)
 }
 
 ConversionEnd RunConversion(const ConvertRequest& request) {
-  SlotFolderSink slot(request.SlotFolder, BackupFolderOf(request), request.Warn);
+  SlotFolderSink slot(request.SlotFolder, BackupFolderOf(request), request.Warn, GateOf(request));
   return RunConversion(request, slot);
 }
 

@@ -87,11 +87,16 @@ std::string PreviousContentText(const fs::path& target, const fs::path& previous
   return "the previous content of " + Quoted(target) + " was moved to " + Quoted(previous);
 }
 
-SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn)
+SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn, WriteGate gate)
     : target_(std::move(target)),
       backupFolder_(std::move(backupFolder)),
       store_(backupFolder_),
       warn_(std::move(warn)) {
+  // The gate comes before any file call: a device name never reaches the file system.
+  gate.backupFolder = backupFolder_;
+  if (const std::string problem = FolderWriteProblem(target_, gate, FolderUse::Replace); !problem.empty()) {
+    throw SlotFolderError(problem);
+  }
   std::error_code ec;
   target_ = TargetPath(target_);  // messages name it in full
   if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) {
@@ -126,47 +131,60 @@ fs::path SlotCommit::BackupPathFor(const fs::path& content, const std::string& s
   return store_.NewBackupPath(slotName, FolderTitle(content));
 }
 
-void SlotCommit::DescribeBackup(const fs::path& backup, const std::string& slotName,
+void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content, const std::string& slotName,
                                 const std::optional<FolderListing>& recorded) const {
   BackupRecord record;
   record.folder = backup;
   record.origin = target_.parent_path() / PathFromText(slotName);
   record.installation = InstallationOfSlot(record.origin);
   record.when = BackupStore::WhenOf(backup, slotName);
-  record.title = FolderTitle(backup);
+  record.title = FolderTitle(content);
   record.converted = recorded.has_value();
-  if (recorded && ListFolder(backup) == recorded) record.written = recorded;
-  try {
-    store_.Describe(record);
-  } catch (const std::exception& e) {
-    // The backup itself is safe; without its record it is shown as of unknown origin and never removed.
-    if (warn_) warn_(e.what());
+  if (recorded && ListFolder(content) == recorded) {
+    record.written = recorded;
+    // Names, sizes and times, taken before the move (which keeps them): listing and pruning judge
+    // the backup by them without reading it.
+    record.seen = FolderStamp(content).value_or(std::string());
   }
+  store_.Describe(record);
 }
 
 fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName,
-                                  const std::optional<FolderListing>& recorded) const {
-  std::error_code ec;
-  std::string reason;
-  try {
-    store_.MakeReady();
-  } catch (const std::exception& e) {
-    reason = e.what();
-    ec = std::make_error_code(std::errc::permission_denied);
+                                  const std::optional<FolderListing>& recorded, const fs::path& reserved) const {
+  // A folder that cannot be moved whole is left where it is: a copy that cannot remove its
+  // original would be made again by every later run.
+  std::string reason = MoveObstacle(aside);
+  if (reason.empty()) {
+    try {
+      store_.MakeReady();
+    } catch (const std::exception& e) {
+      reason = e.what();
+    }
   }
   // Two processes may keep a backup of one slot in the same millisecond: the later takes the next
-  // sequence number.
-  for (int n = 1; n <= 20 && !ec; ++n) {
-    const fs::path backup = BackupPathFor(aside, slotName);
+  // sequence number. Only a name taken meanwhile is tried again; any other failure ends the attempt.
+  for (int n = 1; n <= 20 && reason.empty(); ++n) {
+    const fs::path backup = n == 1 && !reserved.empty() ? reserved : BackupPathFor(aside, slotName);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(backup, ec))) continue;  // taken meanwhile, with its own record
+    if (backup != reserved) {
+      try {
+        DescribeBackup(backup, aside, slotName, recorded);
+      } catch (const std::exception& e) {
+        reason = e.what();
+        break;
+      }
+    }
     try {
       MoveFolder(aside, backup);
-      DescribeBackup(backup, slotName, recorded);
       return backup;
     } catch (const fs::filesystem_error& e) {
       reason = FolderMoveReason(e);
-      if (!fs::exists(backup, ec)) break;
+      store_.Forget(backup);
+      if (e.code() != std::errc::file_exists) break;
     }
   }
+  if (!reserved.empty()) store_.Forget(reserved);
   if (warn_) {
     warn_("the previous content of " + Quoted(aside.parent_path() / PathFromText(slotName)) + " stays in " +
           Quoted(aside) + ": " + reason);
@@ -188,6 +206,12 @@ void SlotCommit::SettleLeftovers() {
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   RemoveEndedProcessLeftovers(parent, kProbePrefix);
   for (const auto& [path, work] : found) {
+    // What this user may not move (another user's run, a folder made read-only) is reported and
+    // left alone: removing or copying part of it would repeat on every later run.
+    if (const std::string obstacle = MoveObstacle(path); !obstacle.empty()) {
+      if (warn_) warn_("left " + Quoted(path) + " alone: " + obstacle);
+      continue;
+    }
     if (!work.aside) {
       // A conversion that never finished: its folder never held anyone's map.
       fs::remove_all(path, ec);
@@ -217,6 +241,11 @@ fs::path SlotCommit::Commit() {
   if (fs::exists(target_, ec) && !fs::is_directory(target_, ec))
     throw SlotFolderError(Quoted(target_) + " is not a folder");
   const bool hadContent = fs::is_directory(target_, ec) && !fs::is_empty(target_, ec);
+  const std::string slotName = TextFromPath(target_.filename());
+  // What Kartwerk wrote into the target before, and what it puts there now: a backup that is
+  // exactly the former may be removed later, as it can be made again.
+  const std::optional<FolderListing> recorded = store_.WrittenInto(target_);
+  fs::path reserved;  // the backup of the previous content, whose record is written
 
   // The previous content is made safe before the target is touched: where a rename cannot reach
   // the backup folder (another file system), it is copied there first.
@@ -227,8 +256,12 @@ fs::path SlotCommit::Commit() {
                              ": " + reason);
     };
     if (backupFolder_.is_relative()) throw cannotKeep("no data folder for backups (set HOME)");
+    if (const std::string obstacle = MoveObstacle(target_); !obstacle.empty()) throw cannotKeep(obstacle);
     try {
       store_.MakeReady();
+      // The backup's record comes first: when it cannot be written, nothing has moved yet.
+      reserved = BackupPathFor(target_, slotName);
+      DescribeBackup(reserved, target_, slotName, recorded);
     } catch (const std::exception& e) {
       throw cannotKeep(e.what());
     }
@@ -237,14 +270,12 @@ fs::path SlotCommit::Commit() {
       try {
         CopyFolder(target_, copied);
       } catch (const fs::filesystem_error& e) {
+        store_.Forget(reserved);
         throw cannotKeep(FolderMoveReason(e));
       }
     }
   }
 
-  // What Kartwerk wrote into the target before, and what it puts there now: a backup that is
-  // exactly the former may be removed later, as it can be made again.
-  const std::optional<FolderListing> recorded = store_.WrittenInto(target_);
   const std::optional<FolderListing> placed = writesConversion_ ? ListFolder(folder_, &written_) : restoredListing_;
 
   // Old folder aside, new one in. Another conversion committing into the same target at the same
@@ -261,6 +292,7 @@ fs::path SlotCommit::Commit() {
       }
     }
     if (!copied.empty()) fs::remove_all(copied, ec);
+    if (!reserved.empty()) store_.Forget(reserved);
     return SlotFolderError(message);
   };
   for (int attempt = 0;; ++attempt) {
@@ -290,7 +322,6 @@ fs::path SlotCommit::Commit() {
     if (warn_) warn_(e.what());  // the place then counts as holding something Kartwerk did not write
   }
 
-  const std::string slotName = TextFromPath(target_.filename());
   fs::path previous;  // where the first folder moved aside went: the target's content before
   std::vector<fs::path> made;
   for (std::size_t i = 0; i < displaced.size(); ++i) {
@@ -298,16 +329,13 @@ fs::path SlotCommit::Commit() {
     const std::optional<FolderListing> wrote = i == 0 ? recorded : std::nullopt;
     fs::path backup;
     if (i == 0 && !copied.empty() && SameFolderContent(displaced[0], copied)) {
-      backup = BackupPathFor(copied, slotName);
-      if (RenameFolder(copied, backup)) {
-        backup.clear();
-      } else {
+      if (!RenameFolder(copied, reserved)) {
+        backup = reserved;
         fs::remove_all(displaced[0], ec);
         copied.clear();
-        DescribeBackup(backup, slotName, wrote);
       }
     }
-    if (backup.empty()) backup = KeepInBackup(displaced[i], slotName, wrote);
+    if (backup.empty()) backup = KeepInBackup(displaced[i], slotName, wrote, i == 0 ? reserved : fs::path());
     if (!backup.empty()) made.push_back(backup);
     if (i == 0) previous = backup.empty() ? displaced[0] : backup;
   }
@@ -342,11 +370,14 @@ void FinishSlot(SlotCommit& slot, ConversionEnd& end) {
   }
 }
 
-SlotFolderSink::SlotFolderSink(fs::path target, fs::path backupFolder, SlotWarning warn)
-    : target_(std::move(target)), backupFolder_(std::move(backupFolder)), warn_(std::move(warn)) {}
+SlotFolderSink::SlotFolderSink(fs::path target, fs::path backupFolder, SlotWarning warn, WriteGate gate)
+    : target_(std::move(target)),
+      backupFolder_(std::move(backupFolder)),
+      warn_(std::move(warn)),
+      gate_(std::move(gate)) {}
 
 void SlotFolderSink::Open(Conversion& conversion) {
-  slot_.emplace(target_, backupFolder_, warn_);
+  slot_.emplace(target_, backupFolder_, warn_, gate_);
   conversion.SlotFolder = slot_->Folder();
   conversion.Written = &slot_->Written();  // the commit records what the steps wrote, without reading it back
 }

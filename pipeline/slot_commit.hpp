@@ -7,9 +7,11 @@
 // Folder names beside a target "map.007":
 //   .map.007.kartwerk-new-<process>-<random>    being written; incomplete until committed
 //   .map.007.kartwerk-aside-<process>-<random>  a whole map moved aside during a commit
-// When the process named has ended, the next conversion into that folder's parent settles them:
-// an unfinished new folder is removed, an aside folder is put back (the target is missing) or
-// kept in the backup folder, and either is reported.
+// When the process named has ended, the next conversion into that folder's parent settles them
+// once: an unfinished new folder is removed, an aside folder is put back (the target is missing)
+// or kept in the backup folder, and either is reported. One that cannot be moved (another owner,
+// a folder the user may not change) is reported with the reason and left alone, never copied.
+// A backup's record is written before the backup itself, so no backup exists without one.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +28,7 @@
 #include "pipeline/backup_store.hpp"
 #include "pipeline/conversion_sink.hpp"
 #include "pipeline/process_thread.hpp"
+#include "pipeline/write_gate.hpp"
 
 namespace kartwerk {
 
@@ -48,9 +51,11 @@ using SlotWarning = std::function<void(const std::string&)>;
 
 class SlotCommit {
  public:
-  // Settles leftovers of interrupted runs beside target, refuses a target that is not a folder
-  // and creates the private folder. Throws SlotFolderError; nothing of the target is touched.
-  SlotCommit(std::filesystem::path target, std::filesystem::path backupFolder, SlotWarning warn = {});
+  // Passes target through the write gate (the inputs and action of gate; its backup folder is
+  // backupFolder), settles leftovers of interrupted runs beside it, refuses a target that is not a
+  // folder and creates the private folder. Throws SlotFolderError; nothing of the target is touched.
+  SlotCommit(std::filesystem::path target, std::filesystem::path backupFolder, SlotWarning warn = {},
+             WriteGate gate = {});
   // Removes the private folder unless it was committed.
   ~SlotCommit();
   SlotCommit(const SlotCommit&) = delete;
@@ -77,14 +82,17 @@ class SlotCommit {
 
  private:
   std::filesystem::path BackupPathFor(const std::filesystem::path& content, const std::string& slotName) const;
-  // Moves a folder moved aside from the slot slotName into the backup folder; returns its new
-  // path, or empty (after a warning) when it has to stay where it is.
+  // Moves a folder moved aside from the slot slotName into the backup folder, its record written
+  // first (at reserved, when the commit wrote it already); returns its new path, or empty (after a
+  // warning) when it has to stay where it is.
   std::filesystem::path KeepInBackup(const std::filesystem::path& aside, const std::string& slotName,
-                                     const std::optional<FolderListing>& recorded) const;
-  // Writes the record of a backup of the slot slotName beside the target; it counts as Kartwerk's
-  // conversion when its content is what recorded lists.
-  void DescribeBackup(const std::filesystem::path& backup, const std::string& slotName,
-                      const std::optional<FolderListing>& recorded) const;
+                                     const std::optional<FolderListing>& recorded,
+                                     const std::filesystem::path& reserved = {}) const;
+  // Writes the record of backup, which is to hold content (a folder of the slot slotName beside
+  // the target); it counts as Kartwerk's conversion when content is what recorded lists. Throws
+  // std::runtime_error when the record cannot be written.
+  void DescribeBackup(const std::filesystem::path& backup, const std::filesystem::path& content,
+                      const std::string& slotName, const std::optional<FolderListing>& recorded) const;
   void SettleLeftovers();
 
   std::filesystem::path target_;
@@ -108,7 +116,9 @@ void FinishSlot(SlotCommit& slot, ConversionEnd& end);
 // when the run completes. A run that ends before the folder was made leaves the target as it was.
 class SlotFolderSink final : public ConversionSink {
  public:
-  SlotFolderSink(std::filesystem::path target, std::filesystem::path backupFolder, SlotWarning warn = {});
+  // gate: what the conversion's writes keep clear of (the map it reads); the commit passes it.
+  SlotFolderSink(std::filesystem::path target, std::filesystem::path backupFolder, SlotWarning warn = {},
+                 WriteGate gate = {});
 
   std::filesystem::path Target() const override { return target_; }
   void Open(Conversion& conversion) override;
@@ -118,6 +128,7 @@ class SlotFolderSink final : public ConversionSink {
   std::filesystem::path target_;
   std::filesystem::path backupFolder_;
   SlotWarning warn_;
+  WriteGate gate_;
   std::optional<SlotCommit> slot_;
 };
 

@@ -26,20 +26,25 @@ bool IsFileSystemRoot(const fs::path& folder) { return folder.relative_path().em
 
 }  // namespace
 
-std::string TargetFolderProblem(const fs::path& target, const fs::path& mapPath) {
+std::string ProtectedFolderReason(const fs::path& target, const fs::path& mapPath) {
   const fs::path folder = Resolved(target);
-  const std::string refused = "refusing to convert into " + Quoted(folder) + ": ";
-  if (IsFileSystemRoot(folder)) return refused + "it is the root of a file system";
+  if (IsFileSystemRoot(folder)) return "it is the root of a file system";
   const fs::path home = HomeFolder();
-  if (!home.empty() && SameFolder(folder, Resolved(home))) return refused + "it is the home folder";
+  if (!home.empty() && SameFolder(folder, Resolved(home))) return "it is the home folder";
+  if (mapPath.empty()) return {};
   for (fs::path above = Resolved(mapPath).parent_path();; above = above.parent_path()) {
     if (SameFolder(folder, above)) {
-      return refused + (above == Resolved(mapPath).parent_path() ? "it is the folder that holds the map"
-                                                                 : "it is a folder above the map");
+      return above == Resolved(mapPath).parent_path() ? "it is the folder that holds the map"
+                                                      : "it is a folder above the map";
     }
     if (!above.has_relative_path()) break;
   }
   return {};
+}
+
+std::string TargetFolderProblem(const fs::path& target, const fs::path& mapPath) {
+  const std::string reason = ProtectedFolderReason(target, mapPath);
+  return reason.empty() ? reason : "refusing to convert into " + Quoted(Resolved(target)) + ": " + reason;
 }
 
 std::string FolderNameProblem(const std::string& name) {

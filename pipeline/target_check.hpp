@@ -13,6 +13,10 @@ namespace kartwerk {
 // folder or one above it, the home folder, or the root of a file system.
 std::string TargetFolderProblem(const std::filesystem::path& target, const std::filesystem::path& mapPath);
 
+// The reason alone ("it is the home folder"), for any command that replaces a folder; with an
+// empty mapPath (a backup put back) only the home folder and the roots are refused.
+std::string ProtectedFolderReason(const std::filesystem::path& target, const std::filesystem::path& mapPath);
+
 // Why a map name cannot name a folder, or an empty text: empty, or only dots ("." and ".." name
 // the folder itself and its parent).
 std::string FolderNameProblem(const std::string& name);

@@ -208,6 +208,198 @@ case_killed_at_every_rename() {
   [ "$kills" = $((2 * renames)) ] || fail "only $kills of $((2 * renames)) runs were killed"
 }
 
+# --- Every writing command against every hostile target ---
+# Each command x target runs in a HOME of its own user (an unprivileged one when this script runs
+# as root, who ignores permissions), with a snapshot of that HOME before and after: nothing that
+# was there may change or go, anything new may appear only inside the named target or as a
+# recorded backup, and no hidden work folder may be left. Expected: every run refused with status
+# 1 or 2 (diff's trouble), except a batch into a folder of the user's files (or one holding another
+# user's file), which only adds a folder per map beside them.
+table_user_run() {  # COMMAND...: runs as the table's user in its HOME
+  if [ "$(id -u)" = 0 ]; then
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$thome" TMPDIR="$thome/tmp" "$@"
+  else
+    env HOME="$thome" TMPDIR="$thome/tmp" "$@"
+  fi
+}
+
+table_snapshot() {
+  {
+    find "$thome" -path "$thome/tmp" -prune -o -printf '%p %y %m %u\n'
+    find "$thome" -path "$thome/tmp" -prune -o -type f -print0 | xargs -0 -r md5sum
+  } | LC_ALL=C sort
+}
+
+# Lines of AFTER that BEFORE lacks must lie inside TARGET or be a recorded backup; every line of
+# BEFORE must still be there.
+table_check() {  # CASE BEFORE AFTER TARGET
+  local gone added line
+  gone=$(LC_ALL=C comm -23 "$2" "$3")
+  [ -z "$gone" ] || { table_fail "$1" "changed or went: $(echo "$gone" | head -3 | tr '\n' ' ')"; return; }
+  added=$(LC_ALL=C comm -13 "$2" "$3")
+  while read -r line; do
+    [ -z "$line" ] && continue
+    case "$line" in
+      "$4"/*|*" $4"/*|"$tbackups/.about/"*|*" $tbackups/.about/"*|"$tbackups/.written"*|*" $tbackups/.written"*) ;;
+      *) table_fail "$1" "appeared: $line"; return ;;
+    esac
+  done <<<"$added"
+  if find "$thome" -name '*.kartwerk-*' | grep -q .; then
+    table_fail "$1" "left behind: $(find "$thome" -name '*.kartwerk-*' | head -3 | tr '\n' ' ')"
+  fi
+}
+
+table_fail() {
+  echo "FAIL [hostile-targets $1]: $2" >&2
+  failures+=("hostile-targets")
+  table_failed=$((table_failed + 1))
+}
+
+# The arguments of COMMAND aimed at TARGET, into the array args.
+table_command() {  # COMMAND TARGET
+  case $1 in
+    convert) args=(convert "$tmap" --out "$2" --quiet) ;;
+    batch) args=(convert "$tmap" "$tmaps/islands.qdp" --out "$2" --quiet) ;;
+    restore) args=(restore "crafted") ;;
+    preview-o) args=(preview "$tmap" -o "$2" --quiet) ;;
+    preview-out) args=(preview "$tmap" --out "$2" --quiet) ;;
+    diff-picture) args=(diff "$tmap" --out "$thome/converted" --picture "$2") ;;
+    slot) args=(convert "$tmap" --slot 7 --game "$thome/game" --quiet) ;;
+  esac
+}
+
+case_hostile_targets() {
+  case_name=hostile-targets
+  thome=$scratch/table-home
+  tmaps=$thome/maps
+  tbackups=$thome/.local/share/kartwerk/replaced-slots
+  tmap=$tmaps/frontier.qdm
+  table_failed=0
+  mkdir -p "$thome/tmp" "$tmaps" "$thome/Documents/letters" "$tbackups/.about"
+  cp "$HOME/Downloads/frontier.qdm" "$HOME/Downloads/islands.qdp" "$tmaps/"
+  echo "taxes" >"$thome/Documents/2025.txt"
+  echo "dear" >"$thome/Documents/letters/a.txt"
+  echo "my notes" >"$thome/notes.txt"
+  ln -s "$thome/Documents" "$thome/docs-link"
+  make_game "$thome/game"
+  # A backup to aim at, and one whose record is rewritten to name each target for restore.
+  make_slot "$tbackups/map.003 2026-12-07 10-00-00.000Z-01 Kept" "Kept"
+  make_slot "$tbackups/crafted 2026-12-07 11-00-00.000Z-01 Crafted" "Crafted"
+  local other_owner=yes
+  chmod 755 "$scratch"
+  if [ "$(id -u)" = 0 ]; then
+    chown -R nobody:nogroup "$thome"
+  fi
+  table_user_run "$kartwerk" convert "$tmap" --out "$thome/converted" --quiet || table_fail setup "conversion failed"
+  table_user_run "$kartwerk" convert "$tmap" --out "$thome/readonly" --quiet || table_fail setup "conversion failed"
+  chmod 555 "$thome/readonly"
+  mkdir -p "$thome/mixed"
+  echo "theirs" >"$thome/mixed/desc"
+  if [ "$(id -u)" = 0 ]; then
+    chown nobody:nogroup "$thome/mixed"  # the folder is the user's, one file in it root's
+  else
+    other_owner=no  # only root can give a file to another user
+  fi
+
+  local targets=(map text-file documents link-to-documents inside-backups read-only other-owner home root)
+  local commands=(convert batch restore preview-o preview-out diff-picture slot)
+  declare -A path=(
+    [map]=$tmap [text-file]=$thome/notes.txt [documents]=$thome/Documents [link-to-documents]=$thome/docs-link
+    [inside-backups]="$tbackups/map.003 2026-12-07 10-00-00.000Z-01 Kept" [read-only]=$thome/readonly
+    [other-owner]=$thome/mixed [home]=$thome [root]=/)
+  local command target cell status runs=0 refused=0 allowed=0 row
+  printf '%-18s' "target" >"$scratch/table"
+  printf ' %-12s' "${commands[@]}" >>"$scratch/table"
+  echo >>"$scratch/table"
+  for target in "${targets[@]}"; do
+    row=$(printf '%-18s' "$target")
+    for command in "${commands[@]}"; do
+      local t=${path[$target]}
+      [ "$target" = other-owner ] && [ "$other_owner" = no ] && { row+=$(printf ' %-12s' skipped); continue; }
+      # The pictures' read-only case is a new file in the read-only folder.
+      case $command/$target in preview-o/read-only|diff-picture/read-only) t=$t/new.png ;; esac
+      if [ "$command" = restore ]; then
+        printf 'origin %s\nwhen 2026-12-07 11-00-00.000Z-01\ntitle Crafted\n' "$t" \
+          >"$tbackups/.about/crafted 2026-12-07 11-00-00.000Z-01 Crafted"
+        [ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$tbackups/.about"
+      fi
+      if [ "$command" = slot ]; then
+        # The window's and --slot's target: the game's slot 7 is this target, as a link to it.
+        rm -rf "$thome/game/editor/maps.src/map.007"
+        ln -s "$t" "$thome/game/editor/maps.src/map.007"
+      fi
+      table_snapshot >"$scratch/tbefore"
+      table_command "$command" "$t"
+      table_user_run "$kartwerk" "${args[@]}" >/dev/null 2>"$scratch/terr"
+      status=$?
+      table_snapshot >"$scratch/tafter"
+      runs=$((runs + 1))
+      cell=$status
+      if [ "$command/$target" = batch/documents ] || [ "$command/$target" = batch/other-owner ]; then
+        [ "$status" = 0 ] && allowed=$((allowed + 1)) || table_fail "$command x $target" "status $status: $(head -1 "$scratch/terr")"
+      elif [ "$status" = 0 ]; then
+        table_fail "$command x $target" "was not refused"
+      else
+        refused=$((refused + 1))
+      fi
+      table_check "$command x $target" "$scratch/tbefore" "$scratch/tafter" "$t"
+      row+=$(printf ' %-12s' "$cell")
+    done
+    echo "$row" >>"$scratch/table"
+  done
+  rm -f "$thome/game/editor/maps.src/map.007"
+  echo "hostile-targets: exit status of each command (columns) at each target (rows):"
+  sed 's/^/  /' "$scratch/table"
+  echo "hostile-targets: $runs runs, $refused refused, $allowed allowed as expected, $table_failed failures"
+  chmod -R u+w "$thome"
+}
+
+# --- A read-only --out folder, as its user: refused, no backup, nothing hidden; then the next
+# conversion elsewhere adds exactly one backup. A leftover its user cannot move is reported and
+# never copied, however many runs follow.
+case_read_only_out_folder() {
+  case_name=read-only-out-folder
+  thome=$scratch/ro-home
+  tbackups=$thome/.local/share/kartwerk/replaced-slots
+  mkdir -p "$thome/tmp" "$thome/out"
+  cp "$map" "$thome/frontier.qdm"
+  chmod 755 "$scratch"
+  [ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$thome"
+  table_user_run "$kartwerk" convert "$thome/frontier.qdm" --out "$thome/out/ro" --quiet || fail "first conversion failed"
+  table_user_run "$kartwerk" convert "$thome/frontier.qdm" --out "$thome/out/other" --quiet || fail "first conversion failed"
+  chmod 555 "$thome/out/ro"
+  local status backups_before backups_after
+  backups_before=$(find "$tbackups" -mindepth 1 -maxdepth 1 -not -name '.*' 2>/dev/null | wc -l)
+  table_user_run "$kartwerk" convert "$thome/frontier.qdm" --out "$thome/out/ro" --quiet 2>"$scratch/err"
+  status=$?
+  local said
+  said=$(wc -l <"$scratch/err")
+  [ "$status" = 1 ] || fail "a read-only --out folder gave status $status"
+  [ "$said" = 1 ] || fail "a read-only --out folder said: $(cat "$scratch/err")"
+  [ -z "$(find "$thome/out" -name '.*')" ] || fail "hidden folders left: $(find "$thome/out" -name '.*')"
+  # An aside folder an interrupted run of old left, which this user cannot move.
+  mkdir -p "$thome/out/.ro.kartwerk-aside-999999-abcdefghij/mis.000"
+  echo old >"$thome/out/.ro.kartwerk-aside-999999-abcdefghij/desc"
+  [ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$thome/out/.ro.kartwerk-aside-999999-abcdefghij"
+  chmod 555 "$thome/out/.ro.kartwerk-aside-999999-abcdefghij/mis.000"
+  local run reported=0
+  for run in 1 2 3; do
+    table_user_run "$kartwerk" convert "$thome/frontier.qdm" --out "$thome/out/other" --quiet 2>"$scratch/err" ||
+      fail "conversion $run beside the read-only folder failed: $(cat "$scratch/err")"
+    grep -q "left \".*kartwerk-aside-999999-abcdefghij\" alone: .*may not change" "$scratch/err" && reported=$((reported + 1))
+  done
+  backups_after=$(find "$tbackups" -mindepth 1 -maxdepth 1 -not -name '.*' | wc -l)
+  echo "read-only-out-folder: status $status, $said line(s), no backup, nothing hidden; backups $backups_before before," \
+    "$backups_after after 3 conversions beside it; the unmovable leftover reported $reported of 3 times"
+  [ $((backups_after - backups_before)) = 3 ] || fail "3 conversions added $((backups_after - backups_before)) backups"
+  [ "$reported" = 3 ] || fail "the unmovable leftover was reported $reported of 3 times"
+  [ -d "$thome/out/.ro.kartwerk-aside-999999-abcdefghij/mis.000" ] || fail "the unmovable leftover was moved"
+  local about
+  about=$(find "$tbackups/.about" -type f | wc -l)
+  [ "$about" = "$backups_after" ] || fail "$backups_after backups but $about records"
+  chmod -R u+w "$thome"
+}
+
 # --- Cases whose behaviour comes with the installations work (they fail before it lands) ---
 
 write_registry() {  # PREFIX NAME...: installations C:\Games\NAME registered in PREFIX
@@ -272,6 +464,8 @@ case_installs_same_slot_number() {
 }
 
 case_documents_loop
+case_hostile_targets
+case_read_only_out_folder
 case_batch_folder_then_one_map
 case_two_installations_slot_7
 case_hand_edited_slot

@@ -218,7 +218,8 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
   auto readOnly = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", slot.string()}, env);
   ASSERT_TRUE(disk.SetReadOnly(false));
   EXPECT_EQ(readOnly.status, 1);
-  EXPECT_NE(readOnly.err.find("Cannot create a folder beside \"" + slot.string() + "\": Read-only file system"),
+  EXPECT_NE(readOnly.err.find("refusing to convert into \"" + slot.string() + "\": you may not write into \"" +
+                              slot.parent_path().string() + "\" (Read-only file system)"),
             std::string::npos)
       << readOnly.err;
   EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'M', 'i', 'n', 'e'}}}));

@@ -371,8 +371,10 @@ TEST_F(HostileMapsTest, SlotFolderThatCannotBeMadeOrWritten) {
   WriteBytes(dir / "parent", {1, 2, 3});
   auto r = Convert(map, dir / "parent" / "slot");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("preparing the slot folder failed: Cannot create the folder \"" + (dir / "parent").string()),
-            std::string::npos)
+  EXPECT_NE(
+      r.err.find("checking the slot folder failed: refusing to convert into \"" + (dir / "parent" / "slot").string() +
+                 "\": \"" + (dir / "parent").string() + "\" is not a folder"),
+      std::string::npos)
       << r.err;
   EXPECT_EQ(ReadBytes(dir / "parent"), (Bytes{1, 2, 3}));
   std::filesystem::remove(dir / "parent");

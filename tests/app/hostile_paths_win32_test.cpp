@@ -29,6 +29,10 @@ TEST(HostilePathsWindows, UncAndVerbatimPathsAreNeverJoinedToTheCurrentDrive) {
   EXPECT_EQ(ResolvedPath(L"\\\\127.0.0.1\\share\\a"), L"\\\\127.0.0.1\\share\\a");
 }
 
+std::size_t EntryCount(const std::filesystem::path& folder) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
 // The first sample single-player map, copied to path.
 void CopySampleMap(const std::filesystem::path& samples, const std::filesystem::path& path) {
   for (const auto& written : testing::WriteSampleMaps(samples)) {
@@ -112,6 +116,52 @@ TEST(HostilePathsWindows, NamesWindowsTakesAsOneFolderClash) {
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find("x..qdm"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+}
+
+// The entries of the current drive's root, where the old fault put its work folders.
+std::vector<std::wstring> DriveRootEntries() {
+  std::vector<std::wstring> names;
+  std::error_code ec;
+  const std::filesystem::path root = std::filesystem::current_path().root_path();
+  for (std::filesystem::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().wstring());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Device names and device paths are refused from their text, before any file call: one line,
+// status 1, and nothing written in a drive root.
+TEST(HostilePathsWindows, DeviceNamesAndServerRootsAreRefusedInOneLine) {
+  ScratchFolder dir;
+  const std::filesystem::path map = dir / "one.qdm";
+  CopySampleMap(dir / "samples", map);
+  ASSERT_TRUE(std::filesystem::exists(map));
+  const std::vector<std::wstring> rootBefore = DriveRootEntries();
+  const struct {
+    std::vector<std::string> args;
+    const char* reason;
+  } cases[] = {
+      {{"convert", TextFromPath(map), "--out", "NUL"}, "is a Windows device name"},
+      {{"convert", TextFromPath(map), "--out", "con"}, "is a Windows device name"},
+      {{"convert", TextFromPath(map), "--out", "COM1"}, "is a Windows device name"},
+      {{"convert", TextFromPath(map), "--out", TextFromPath(dir / "aux.txt")}, "is a Windows device name"},
+      {{"convert", TextFromPath(map), "--out", "\\\\.\\C:"}, "is a device path"},
+      {{"convert", TextFromPath(map), "--out", "\\\\127.0.0.1"}, "it is the root of a file system"},
+      {{"preview", TextFromPath(map), "-o", "NUL"}, "is a Windows device name"},
+      {{"preview", TextFromPath(map), "-o", "\\\\.\\PhysicalDrive0"}, "is a device path"},
+      {{"preview", TextFromPath(map), "--out", "LPT1"}, "is a Windows device name"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("--quiet");
+    const auto r = RunProgram(KARTWERK_EXE, args);
+    EXPECT_EQ(r.status, 1) << args[3] << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args[3] << ": " << r.err;
+    EXPECT_NE(r.err.find(c.reason), std::string::npos) << args[3] << ": " << r.err;
+  }
+  EXPECT_EQ(DriveRootEntries(), rootBefore);
+  EXPECT_EQ(EntryCount(dir.path()), 2u) << "only the map and the samples";
 }
 
 }  // namespace

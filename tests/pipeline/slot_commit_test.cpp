@@ -12,7 +12,9 @@
 
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
+#include "install/user_folders.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "pipeline/backup_restore.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "tests/support/folder_tree.hpp"
 
@@ -296,6 +298,88 @@ TEST(SlotCommitTest, BackupsOnAnotherFileSystemAreCopiedFirst) {
       (std::vector<std::string>{".about", ".written",
                                 TextFromPath(BackupStore(small.path() / "backups").List().at(0).folder.filename())}))
       << "no partial copy is left";
+}
+
+// The backup's record is written before the backup: when it cannot be, nothing moves.
+TEST(SlotCommitTest, ABackupWhoseRecordCannotBeWrittenIsRefusedBeforeAnythingMoves) {
+  ScratchFolder dir;
+  const fs::path slot = dir / "map.013", backups = dir / "backups";
+  MakeSlot(slot, "Mine");
+  WriteText(backups / ".about", "a file where the records go");
+  const auto before = TreeFiles(slot);
+  ConversionEnd end;
+  {
+    SlotCommit commit(slot, backups);
+    WriteText(commit.Folder() / "desc", "new");
+    FinishSlot(commit, end);
+  }
+  ASSERT_TRUE(end.error);
+  EXPECT_NE(end.FailureText().find("Cannot write the record"), std::string::npos) << end.FailureText();
+  EXPECT_EQ(TreeFiles(slot), before);
+  EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"backups", "map.013"}));
+  EXPECT_EQ(EntryNames(backups), (std::vector<std::string>{".about"})) << "no backup without its record";
+}
+
+#ifndef _WIN32
+// A leftover this user cannot move (another owner's run, a folder made read-only) is reported
+// with the reason and left alone by every run; it is never copied into the backups.
+TEST(SlotCommitTest, ALeftoverThatCannotBeMovedIsReportedAndNeverCopied) {
+  ScratchFolder dir;
+  const fs::path src = dir / "maps.src", backups = dir / "backups";
+  const std::string ended = std::to_string(EndedProcess());
+  const fs::path aside = src / (".map.004.kartwerk-aside-" + ended + "-abc");
+  const fs::path unfinished = src / (".map.005.kartwerk-new-" + ended + "-def");
+  MakeSlot(src / "map.004", "Newer");
+  MakeSlot(aside, "Older");
+  MakeSlot(unfinished, "Half");
+  const bool root = ::geteuid() == 0;
+  for (const fs::path& stuck : {aside / "mis.000", unfinished / "mis.000"}) {
+    if (root) {
+      ASSERT_EQ(::chown((stuck / "players").c_str(), 65534, 65534), 0);
+    } else {
+      fs::permissions(stuck, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+  }
+  const auto asideBefore = TreeFiles(aside);
+  for (int run = 0; run < 3; ++run) {
+    std::vector<std::string> notes;
+    SlotCommit commit(src / "map.010", backups, [&](const std::string& note) { notes.push_back(note); });
+    commit.Discard();
+    ASSERT_EQ(notes.size(), 2u) << "run " << run;
+    for (const std::string& note : notes) {
+      EXPECT_EQ(note.rfind("left \"", 0), 0u) << note;
+      EXPECT_NE(note.find(root ? "belongs to another user" : "is a folder you may not change"), std::string::npos)
+          << note;
+    }
+    EXPECT_EQ(TreeFiles(aside), asideBefore);
+    EXPECT_TRUE(fs::exists(unfinished / "mis.000" / "players"));
+    EXPECT_TRUE(BackupStore(backups).List().empty()) << "run " << run;
+  }
+  for (const fs::path& stuck : {aside / "mis.000", unfinished / "mis.000"})
+    fs::permissions(stuck, fs::perms::owner_all);
+}
+#endif
+
+// A restore passes the same gate: a record naming the home folder, a link or the backups
+// themselves is refused, and nothing moves.
+TEST(SlotCommitTest, ARestoreToAPlaceTheGateRefusesMovesNothing) {
+  ScratchFolder dir;
+  const fs::path backups = dir / "backups";
+  MakeSlot(backups / "map.007 2026-12-07 14-30-21.042Z-01 Old", "Old");
+  fs::create_directory_symlink(dir / "elsewhere", dir / "link");
+  const BackupStore store(backups);
+  const fs::path home = HomeFolder();
+  for (const fs::path& origin : {home, dir / "link", backups / "inside", fs::path("/")}) {
+    if (origin.empty()) continue;  // no home folder known
+    BackupRecord record;
+    record.folder = backups / "map.007 2026-12-07 14-30-21.042Z-01 Old";
+    record.origin = origin;
+    record.when = "2026-12-07 14-30-21.042Z-01";
+    EXPECT_THROW(RestoreBackup(store, record), SlotFolderError) << TextFromPath(origin);
+    EXPECT_TRUE(fs::exists(record.folder / "desc"));
+  }
+  EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"backups", "link"}));
+  EXPECT_EQ(EntryNames(backups), (std::vector<std::string>{"map.007 2026-12-07 14-30-21.042Z-01 Old"}));
 }
 
 }  // namespace
