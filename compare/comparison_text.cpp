@@ -22,9 +22,13 @@ std::string FieldText(const FieldChange& field) {
 
 // "3,998".
 std::string Count(std::size_t n) {
-  std::string digits = std::to_string(n);
-  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
-  return digits;
+  const std::string digits = std::to_string(n);
+  std::string text;
+  for (std::size_t k = 0; k < digits.size(); ++k) {
+    if (k > 0 && (digits.size() - k) % 3 == 0) text += ',';
+    text += digits[k];
+  }
+  return text;
 }
 
 enum class Sort { Moved, Changed, Added, Removed, Renamed, Reordered };

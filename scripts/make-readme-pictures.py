@@ -83,6 +83,9 @@ def edit_slot(slot):
 def previews(kartwerk, samples, scratch, docs):
     out = docs / "previews"
     out.mkdir(parents=True, exist_ok=True)
+    # Kartwerk replaces only pictures it recorded writing; the committed ones are replaced on purpose.
+    for name in ("frontier.png", "007-mission-003.png", "frontier-diff.png"):
+        (out / name).unlink(missing_ok=True)
     run([kartwerk, "preview", samples / "frontier.qdm", "-o", out / "frontier.png", "--scale", "8"])
     run([kartwerk, "preview", samples / "007.qdc", "--mission", "2", "-o", out / "007-mission-003.png", "--scale", "6"])
     slot = scratch / "frontier-slot"

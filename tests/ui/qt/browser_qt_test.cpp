@@ -294,6 +294,7 @@ TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
 TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   const std::filesystem::path bare = scratch / "not a game";
   std::filesystem::create_directories(bare);  // no editor marker
+  session.Search = {GameSearch::Place::GameFolder, bare};  // as --game DIR sets it
   Start(ExplicitInstallation(bare));
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));

@@ -472,6 +472,7 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   std::filesystem::remove(game.folder / "editor" / "scridll.dll");
   session.CommandLineMap = game.Single() / "frontier.qdm";
   session.installs.Registry = ExplicitInstallation(game.folder);
+  session.Search = {GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
   windows = std::make_unique<WindowSet>(session);
   windows->Browser().Logic().FormShow();
   NoticeWindow& notice = windows->Notice();
