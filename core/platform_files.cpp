@@ -378,7 +378,7 @@ std::optional<EntryTimes> ReadEntryTimes(const std::filesystem::path& path) {
 
 std::error_code SetEntryTimes(const std::filesystem::path& path, const EntryTimes& times) {
   constexpr std::int64_t kNano = 1000000000;
-  const auto spec = [](std::int64_t ns) {
+  const auto toTimespec = [](std::int64_t ns) {
     // Floor division, so that times before 1970 keep their nanoseconds within 0 to 999999999.
     std::int64_t seconds = ns / kNano;
     std::int64_t rest = ns % kNano;
@@ -388,7 +388,7 @@ std::error_code SetEntryTimes(const std::filesystem::path& path, const EntryTime
     }
     return timespec{static_cast<time_t>(seconds), static_cast<long>(rest)};
   };
-  const timespec both[2] = {spec(times.accessed), spec(times.modified)};
+  const timespec both[2] = {toTimespec(times.accessed), toTimespec(times.modified)};
   if (::utimensat(AT_FDCWD, path.c_str(), both, AT_SYMLINK_NOFOLLOW) != 0) return {errno, std::generic_category()};
   return {};
 }
