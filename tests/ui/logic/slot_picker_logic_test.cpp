@@ -12,6 +12,7 @@
 #include "convert/records/cliff_data.hpp"
 #include "core/section_directory.hpp"
 #include "install/explicit_installation.hpp"
+#include "tests/support/folder_tree.hpp"
 #include "tests/support/recording_face.hpp"
 #include "ui/logic/notice_texts.hpp"
 #include "ui/logic/slot_picker.hpp"
@@ -288,14 +289,32 @@ TEST_F(SlotPickerLogic, RefusalsAreReportedAndLeaveTheListForAnotherChoice) {
          return folder / "077.qdc";
        },
        6, "Checking the size failed: the conversion would write 1283 MiB, more than the 1036 MiB"},
+      // The windows' conversion meets the same write gate as the command line's.
+      {"a slot that is a link to a folder of the user's files",
+       [&] {
+         const auto documents = scratch.path() / "Documents";
+         std::filesystem::create_directories(documents);
+         Put(documents / "notes.txt", Bytes{'m', 'i', 'n', 'e'});
+         std::filesystem::create_directory_symlink(documents, slots / "map.005");
+         return map;
+       },
+       5, "Checking the slot folder failed: refusing to convert into "},
+      {"a slot that is a link to the map's own folder",
+       [&] {
+         std::filesystem::create_directory_symlink(map.parent_path(), slots / "map.007");
+         return map;
+       },
+       7, "Checking the slot folder failed: refusing to convert into "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     window.errors.clear();
     panel.reset();
     SlotPicker one{session, window, *this, notice};
+    const std::filesystem::path mapFile = c.makeMap();
+    const auto before = TreeFiles(scratch.path());
     one.Open(
-        c.makeMap(), window.Fading(), true, [](const std::string&) {}, true);
+        mapFile, window.Fading(), true, [](const std::string&) {}, true);
     window.RunFade();
     selected = c.refusedSlot;
     one.ChooseSlot();
@@ -309,6 +328,7 @@ TEST_F(SlotPickerLogic, RefusalsAreReportedAndLeaveTheListForAnotherChoice) {
       EXPECT_EQ(entry.path().filename().string().find(".kartwerk-"), std::string::npos) << "left: " << entry.path();
     }
     EXPECT_EQ(std::filesystem::exists(refused / "desc"), false) << "nothing written into the refused slot";
+    EXPECT_EQ(TreeFiles(scratch.path()), before) << "nothing around the slot changed";
   }
   // The first case's map again, into a slot that may take it: converted whole.
   picker.Open(
