@@ -412,11 +412,12 @@ void PhraseBody(ListEntry& entry, std::span<const std::string_view> body) {
 ListReading Scripts(const Lines& lines) {
   static constexpr std::string_view kHead = "script \"";
   auto r = HeaderBlocks(lines, kHead, [](ListEntry& entry, std::span<const std::string_view> body) {
-    const std::string_view head = entry.key;
+    // Both parts are taken out of the key before the key is replaced by its first part.
+    const std::string head = std::move(entry.key);
     const std::size_t close = head.find('"', kHead.size());
     const std::string_view rest =
-        close == std::string_view::npos ? std::string_view() : Trimmed(head.substr(close + 1));
-    entry.key = std::string(head.substr(0, close == std::string_view::npos ? head.size() : close + 1));
+        close == std::string::npos ? std::string_view() : Trimmed(std::string_view(head).substr(close + 1));
+    entry.key = head.substr(0, close == std::string::npos ? head.size() : close + 1);
     if (rest.substr(0, 5) == "size ") entry.fields.emplace_back("size", std::string(rest.substr(5)));
     entry.body.assign(body.begin(), body.end());
   });
