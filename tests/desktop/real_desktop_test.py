@@ -107,7 +107,7 @@ class X11:
                 number += byte
         self.env = dict(env, DISPLAY=":" + number.decode().strip())
         self.wm = procs.start(["openbox", "--sm-disable"], self.env)
-        wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.tool(["xprop", "-root"]), 10, "openbox")
+        wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.tool(["xprop", "-root"]), 30, "openbox")
         self.compositor = None
         if compositor:
             self.compositor = procs.start(["xcompmgr"], self.env)
