@@ -166,8 +166,8 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
   const std::vector<std::string> text = testing::Lines(lines.out);
   ASSERT_EQ(text.size(), 255u);
   EXPECT_EQ(text[7],
-            "Map 007: Gr\xF6\xDF"
-            "e Insel");  // the editor's own bytes, as the slot picker lists them
+            "Map 007: Gr\xC3\xB6\xC3\x9F"
+            "e Insel");  // the editor's own bytes, read in its code page as the slot picker reads them
 }
 
 TEST(WindowsAssociation, TheEntriesOfEachTypeReadBackFromTheClassRoot) {

@@ -366,11 +366,13 @@ TEST(SlotCommitTest, ARestoreToAPlaceTheGateRefusesMovesNothing) {
   ScratchFolder dir;
   const fs::path backups = dir / "backups";
   MakeSlot(backups / "map.007 2026-12-07 14-30-21.042Z-01 Old", "Old");
-  fs::create_directory_symlink(dir / "elsewhere", dir / "link");
+  // Windows builds make no symbolic links (MinGW's library does not): the link case is left out there.
+  std::error_code noLinks;
+  fs::create_directory_symlink(dir / "elsewhere", dir / "link", noLinks);
   const BackupStore store(backups);
   const fs::path home = HomeFolder();
   for (const fs::path& origin : {home, dir / "link", backups / "inside", fs::path("/")}) {
-    if (origin.empty()) continue;  // no home folder known
+    if (origin.empty() || (noLinks && origin == dir / "link")) continue;  // no home folder known, or no link
     BackupRecord record;
     record.folder = backups / "map.007 2026-12-07 14-30-21.042Z-01 Old";
     record.origin = origin;
@@ -378,7 +380,9 @@ TEST(SlotCommitTest, ARestoreToAPlaceTheGateRefusesMovesNothing) {
     EXPECT_THROW(RestoreBackup(store, record), SlotFolderError) << TextFromPath(origin);
     EXPECT_TRUE(fs::exists(record.folder / "desc"));
   }
-  EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"backups", "link"}));
+  const std::vector<std::string> left =
+      noLinks ? std::vector<std::string>{"backups"} : std::vector<std::string>{"backups", "link"};
+  EXPECT_EQ(EntryNames(dir.path()), left);
   EXPECT_EQ(EntryNames(backups), (std::vector<std::string>{"map.007 2026-12-07 14-30-21.042Z-01 Old"}));
 }
 
