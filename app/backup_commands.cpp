@@ -10,9 +10,9 @@
 
 #include "app/commands.hpp"
 #include "app/json_text.hpp"
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
-#include "install/slot_target.hpp"
+#include "game/slot_target.hpp"
 #include "pipeline/backup_listing.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/backup_store.hpp"

@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "app/batch_progress.hpp"
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "pipeline/batch_conversion.hpp"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/game_version.hpp"
+#include "format/game_version.hpp"
 
 namespace kartwerk::app {
 

@@ -4,7 +4,7 @@
 
 #include "app/console_progress.hpp"
 #include "app/terminal_output.hpp"
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
 
 #include "pipeline/conversion_steps.hpp"

@@ -1,6 +1,6 @@
 #include "app/command_slot.hpp"
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::app {
 

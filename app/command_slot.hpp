@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "install/slot_target.hpp"
+#include "game/slot_target.hpp"
 
 namespace kartwerk::app {
 

@@ -13,10 +13,10 @@
 #include "app/command_slot.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
-#include "core/map_file_check.hpp"
-#include "core/path_text.hpp"
+#include "format/map_file_check.hpp"
+#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
-#include "install/slot_target.hpp"
+#include "game/slot_target.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
 

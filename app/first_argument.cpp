@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/map_file_check.hpp"
-#include "core/path_text.hpp"
+#include "format/map_file_check.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::app {
 namespace {

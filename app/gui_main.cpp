@@ -12,8 +12,8 @@
 #ifdef KARTWERK_QT_MODULE
 #include <filesystem>
 
-#include "core/path_text.hpp"
-#include "core/program_files.hpp"
+#include "platform/path_text.hpp"
+#include "platform/program_files.hpp"
 #ifdef _WIN32
 #include <windows.h>
 #else

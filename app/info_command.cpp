@@ -6,13 +6,13 @@
 
 #include "app/commands.hpp"
 #include "app/json_text.hpp"
-#include "core/conversion.hpp"
-#include "core/map_file_check.hpp"
-#include "core/map_info.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "format/conversion.hpp"
+#include "format/map_file_check.hpp"
+#include "format/map_info.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "core/shown_text.hpp"
-#include "core/staging.hpp"
+#include "format/staging.hpp"
 
 namespace kartwerk::app {
 namespace {

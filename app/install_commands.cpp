@@ -9,15 +9,15 @@
 
 #include "app/commands.hpp"
 #include "app/json_text.hpp"
-#include "core/map_info.hpp"
-#include "core/path_text.hpp"
+#include "format/map_info.hpp"
+#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
-#include "install/association.hpp"
-#include "install/complete_installation.hpp"
-#include "install/game_location.hpp"
-#include "install/installation_source.hpp"
-#include "install/slot_store.hpp"
-#include "install/wine_registry.hpp"
+#include "desktop/association.hpp"
+#include "game/complete_installation.hpp"
+#include "game/game_location.hpp"
+#include "game/installation_source.hpp"
+#include "game/slot_store.hpp"
+#include "game/wine_registry.hpp"
 
 namespace kartwerk::app {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "app/commands.hpp"
 #include "convert/records/cliff_data.hpp"
-#include "core/file_output.hpp"
-#include "core/map_info.hpp"
-#include "core/path_text.hpp"
+#include "platform/file_output.hpp"
+#include "format/map_info.hpp"
+#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "pipeline/batch_conversion.hpp"
 #include "pipeline/write_gate.hpp"

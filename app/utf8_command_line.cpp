@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #endif
 
 namespace kartwerk::app {

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "core/path_text.hpp"
-#include "install/installation_source.hpp"
-#include "install/startup.hpp"
-#include "install/wine_registry.hpp"
+#include "platform/path_text.hpp"
+#include "game/installation_source.hpp"
+#include "desktop/startup.hpp"
+#include "game/wine_registry.hpp"
 
 namespace kartwerk::app {
 

@@ -5,7 +5,7 @@
 #include "convert/records/cliff_data.hpp"
 #include "convert/writers/map_header_files.hpp"
 #include "convert/writers/mission_info_files.hpp"
-#include "core/staging.hpp"
+#include "format/staging.hpp"
 
 namespace kartwerk::bench {
 

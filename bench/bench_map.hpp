@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "mapmaker/bench_maps.hpp"
 #include "mapmaker/map_builder.hpp"
 

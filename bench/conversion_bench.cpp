@@ -7,8 +7,8 @@
 #include <stop_token>
 
 #include "bench/bench_map.hpp"
-#include "core/gzip_file.hpp"
-#include "core/inflate.hpp"
+#include "format/gzip_file.hpp"
+#include "format/inflate.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/process_thread.hpp"
 

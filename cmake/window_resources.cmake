@@ -8,7 +8,7 @@ set(window_pictures ${window_pictures_dir}/kartwerk.ico ${window_pictures_dir}/m
                     ${window_pictures_dir}/banner.bmp ${window_pictures_dir}/banner_144.bmp
                     ${window_pictures_dir}/banner_192.bmp)
 set(painter_sources ${CMAKE_SOURCE_DIR}/tools/make_window_pictures.cpp ${CMAKE_SOURCE_DIR}/tools/window_pictures.cpp
-                    ${CMAKE_SOURCE_DIR}/install/program_icon.cpp)
+                    ${CMAKE_SOURCE_DIR}/desktop/program_icon.cpp)
 if(CMAKE_CROSSCOMPILING)
   # A cross build cannot run its own tools: the painter is built for the build machine, with the
   # build machine's zlib (the program icon is drawn as a PNG).
@@ -19,7 +19,7 @@ if(CMAKE_CROSSCOMPILING)
             -o ${painter} ${painter_sources} -lz
     DEPENDS ${painter_sources} ${CMAKE_SOURCE_DIR}/tools/window_pictures.hpp
             ${CMAKE_SOURCE_DIR}/ui/logic/banner_design.hpp ${CMAKE_SOURCE_DIR}/ui/logic/window_layout.hpp
-            ${CMAKE_SOURCE_DIR}/install/program_icon.hpp
+            ${CMAKE_SOURCE_DIR}/desktop/program_icon.hpp
     COMMENT "Building make_window_pictures for the build machine"
     VERBATIM)
 else()

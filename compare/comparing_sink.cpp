@@ -10,8 +10,8 @@
 #include "compare/list_entries.hpp"
 #include "convert/records/rhomb_record.hpp"
 #include "convert/writers/mission_grid_files.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 
 namespace kartwerk {
 namespace {

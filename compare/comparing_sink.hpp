@@ -9,8 +9,8 @@
 #include <string>
 
 #include "compare/file_comparison.hpp"
-#include "core/conversion.hpp"
-#include "core/file_sink.hpp"
+#include "format/conversion.hpp"
+#include "platform/file_sink.hpp"
 
 namespace kartwerk {
 

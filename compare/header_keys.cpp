@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "compare/entry_changes.hpp"
-#include "core/map_info.hpp"
+#include "format/map_info.hpp"
 
 namespace kartwerk {
 namespace {

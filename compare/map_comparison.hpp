@@ -8,7 +8,7 @@
 #include <string>
 
 #include "compare/file_comparison.hpp"
-#include "core/game_version.hpp"
+#include "format/game_version.hpp"
 
 namespace kartwerk {
 

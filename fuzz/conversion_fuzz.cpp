@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/temp_folder.hpp"
+#include "platform/temp_folder.hpp"
 #include "fuzz/fuzz_target.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/run_conversion.hpp"

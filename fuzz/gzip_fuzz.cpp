@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "core/gzip_file.hpp"
-#include "core/staging.hpp"
-#include "core/temp_folder.hpp"
+#include "format/gzip_file.hpp"
+#include "format/staging.hpp"
+#include "platform/temp_folder.hpp"
 #include "fuzz/fuzz_target.hpp"
 
 namespace fs = std::filesystem;

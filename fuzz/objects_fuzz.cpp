@@ -2,7 +2,7 @@
 // lookup and the cliff stamp must stay inside their buffers.
 #include "convert/records/cliff_grid.hpp"
 #include "convert/records/objects.hpp"
-#include "core/section_directory.hpp"
+#include "format/section_directory.hpp"
 #include "fuzz/fuzz_input.hpp"
 #include "fuzz/fuzz_target.hpp"
 

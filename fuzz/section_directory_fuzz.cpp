@@ -1,6 +1,6 @@
 // Arbitrary bytes as a decompressed container: the section directory read from them must
 // stay within the container and within its 37 entries, whatever the sizes claim.
-#include "core/section_directory.hpp"
+#include "format/section_directory.hpp"
 #include "fuzz/fuzz_target.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "core/platform_files.hpp"
+#include "platform/platform_files.hpp"
 
 namespace kartwerk::testing {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/byte_stream.hpp"
-#include "core/map_kind.hpp"
-#include "core/section_directory.hpp"
+#include "format/map_kind.hpp"
+#include "format/section_directory.hpp"
 
 namespace kartwerk::testing {
 

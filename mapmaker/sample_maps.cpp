@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_terrain.hpp"
 

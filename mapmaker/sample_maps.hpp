@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/byte_stream.hpp"
-#include "core/map_kind.hpp"
+#include "format/map_kind.hpp"
 
 namespace kartwerk::testing {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "core/shown_text.hpp"
 
 namespace kartwerk {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "pipeline/out_folder_rule.hpp"
 
 namespace kartwerk {

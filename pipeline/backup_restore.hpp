@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/folder_moves.hpp"
+#include "platform/folder_moves.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
 

@@ -8,13 +8,13 @@
 #include <iterator>
 #include <system_error>
 
-#include "core/content_hash.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
-#include "core/private_folder.hpp"
-#include "core/process_leftovers.hpp"
+#include "platform/content_hash.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
+#include "platform/private_folder.hpp"
+#include "platform/process_leftovers.hpp"
 #include "core/text.hpp"
-#include "core/whole_file.hpp"
+#include "platform/whole_file.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;

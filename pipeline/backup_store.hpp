@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "core/folder_listing.hpp"
+#include "platform/folder_listing.hpp"
 
 namespace kartwerk {
 

@@ -9,11 +9,11 @@
 #include <system_error>
 #include <thread>
 
-#include "core/folder_name_key.hpp"
-#include "core/map_file_check.hpp"
-#include "core/map_kind.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "platform/folder_name_key.hpp"
+#include "format/map_file_check.hpp"
+#include "format/map_kind.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "core/text.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/target_check.hpp"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/game_version.hpp"
+#include "format/game_version.hpp"
 #include "pipeline/process_thread.hpp"
 
 namespace kartwerk {

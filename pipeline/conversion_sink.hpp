@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "pipeline/process_thread.hpp"
 
 namespace kartwerk {

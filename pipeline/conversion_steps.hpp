@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "core/conversion.hpp"
-#include "core/staging.hpp"
+#include "format/conversion.hpp"
+#include "format/staging.hpp"
 
 namespace kartwerk {
 

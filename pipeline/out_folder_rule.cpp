@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "core/text.hpp"
 
 namespace kartwerk {

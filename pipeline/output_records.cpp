@@ -5,13 +5,13 @@
 #include <string>
 #include <system_error>
 
-#include "core/file_output.hpp"
-#include "core/folder_listing.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
-#include "core/private_folder.hpp"
-#include "core/content_hash.hpp"
-#include "core/whole_file.hpp"
+#include "platform/file_output.hpp"
+#include "platform/folder_listing.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
+#include "platform/private_folder.hpp"
+#include "platform/content_hash.hpp"
+#include "platform/whole_file.hpp"
 #include "pipeline/write_gate.hpp"
 
 namespace kartwerk {

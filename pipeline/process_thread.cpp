@@ -13,7 +13,7 @@
 
 #include "core/errors.hpp"
 #include "core/exception_text.hpp"
-#include "core/staging.hpp"
+#include "format/staging.hpp"
 #include "pipeline/batch_conversion.hpp"
 #include "pipeline/conversion_steps.hpp"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "core/byte_stream.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "pipeline/conversion_sink.hpp"
 #include "pipeline/process_thread.hpp"
 

@@ -7,13 +7,13 @@
 #include <iterator>
 #include <optional>
 
-#include "core/folder_moves.hpp"
-#include "core/map_info.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
-#include "core/process_leftovers.hpp"
-#include "install/slot_store.hpp"
-#include "install/user_folders.hpp"
+#include "platform/folder_moves.hpp"
+#include "format/map_info.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
+#include "platform/process_leftovers.hpp"
+#include "game/slot_store.hpp"
+#include "game/user_folders.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "core/folder_listing.hpp"
-#include "core/written_files.hpp"
+#include "platform/folder_listing.hpp"
+#include "platform/written_files.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/conversion_sink.hpp"
 #include "pipeline/process_thread.hpp"

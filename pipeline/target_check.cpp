@@ -4,9 +4,9 @@
 #include <limits>
 #include <system_error>
 
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
-#include "install/user_folders.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
+#include "game/user_folders.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;

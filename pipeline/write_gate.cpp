@@ -5,11 +5,11 @@
 #include <optional>
 #include <system_error>
 
-#include "core/file_output.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "platform/file_output.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "core/text.hpp"
-#include "install/user_folders.hpp"
+#include "game/user_folders.hpp"
 #include "pipeline/target_check.hpp"
 #include "pipeline/output_records.hpp"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/conversion.hpp"
-#include "core/map_kind.hpp"
+#include "format/conversion.hpp"
+#include "format/map_kind.hpp"
 
 namespace kartwerk {
 

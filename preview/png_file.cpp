@@ -9,7 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "convert/records/objects.hpp"
 #include "convert/records/units.hpp"
 #include "convert/writers/section_records.hpp"
-#include "core/map_info.hpp"
-#include "core/path_text.hpp"
-#include "core/staging.hpp"
+#include "format/map_info.hpp"
+#include "platform/path_text.hpp"
+#include "format/staging.hpp"
 
 namespace kartwerk {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/byte_stream.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "preview/map_preview.hpp"
 
 namespace kartwerk {

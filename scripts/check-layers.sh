@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer that is not below its own, or a toolkit
-# header its layer must stay free of. The rules come from the layer map (layers.txt at the top of
+# header its layer must stay free of, and when a CMake file links one layer's library to another's
+# by hand (CMakeLists.txt reads those links from the map). The rules come from the layer map (layers.txt at the top of
 # the tree) and from nowhere else. Every quoted include must name its header from the top of the
 # tree ("core/text.hpp").
 #   scripts/check-layers.sh [SOURCE_FOLDER [LAYER_MAP]]
@@ -95,9 +96,23 @@ if [ "$checked" -gt 0 ]; then
            xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' || true)
 fi
 
+# A layer's library is kartwerk_ and its folder with "_" for "/": no CMake file names another
+# layer's library in a target_link_libraries of a layer's library.
+declare -A layer_library=()
+for layer in "${!allowed[@]}"; do layer_library[kartwerk_${layer//\//_}]=$layer; done
+while IFS=$'\t' read -r where from to; do
+  if [ -n "${layer_library[$from]+set}" ] && [ -n "${layer_library[$to]+set}" ]; then
+    echo "$where: $from links $to by hand; the links between layers come from $map" >&2
+    status=1
+  fi
+done < <(find . -path ./build\* -prune -o \( -name CMakeLists.txt -o -name '*.cmake' \) -print 2>/dev/null | sort |
+         xargs -r perl -0777 -ne 'while (/target_link_libraries\(\s*(kartwerk_\w+)([^)]*)\)/g) {
+           my ($from, $args, $at) = ($1, $2, $-[0]); (my $file = $ARGV) =~ s{^\./}{}; my $line = 1 + (substr($_, 0, $at) =~ tr/\n//);
+           print "$file:$line\t$from\t$_\n" for ($args =~ /\b(kartwerk_\w+)/g) }')
+
 if [ "$checked" -eq 0 ]; then
   echo "no source files found under $(pwd)" >&2
   exit 1
 fi
-[ "$status" -eq 0 ] && echo "layers: $checked files, every include points down"
+[ "$status" -eq 0 ] && echo "layers: $checked files, every include points down; links between layers from $map alone"
 exit $status

@@ -12,10 +12,10 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-folders=$(for folder in app core convert install pipeline preview ui; do if [ -d "$folder" ]; then echo "$folder"; fi; done)
+folders=$(for folder in app core platform format convert game desktop pipeline preview compare ui; do if [ -d "$folder" ]; then echo "$folder"; fi; done)
 # shellcheck disable=SC2086
 files=$(find $folders -name '*.cpp' -o -name '*.hpp' |
-        grep -vE '_posix\.cpp$|^core/path_text\.cpp$' |
+        grep -vE '_posix\.cpp$|^platform/path_text\.cpp$' |
         while read -r file; do
           case "$file" in ui/logic/* | ui/win32/*) echo "$file" ;; ui/* | app/qt/*) ;; *) echo "$file" ;; esac
         done | sort)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The include check against includes that break the layer map: a copy of the tree's sources and
-# its map passes, and each face, the logic below them and the core fail on one wrong include each,
-# with a message that names the file, the line and the layers. A broken or missing map fails too.
+# its map passes, and each face, the logic below them and the bottom layers fail on one wrong include
+# each, and a hand-written link between layers in CMake fails, with a message that names the file,
+# the line and the layers. A broken or missing map fails too.
 # The tree itself is left as it was.
 #   scripts/test-layer-check.sh [SOURCE_FOLDER]
 set -euo pipefail
@@ -16,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 folders=$(sed -n 's/^\([a-z0-9_/]*\):.*/\1/p' "$source_dir/layers.txt" | while read -r f; do
             [ -d "$source_dir/$f" ] && echo "$f"; done)
 sources() { (cd "$source_dir" && find $folders -maxdepth 1 \( -name '*.cpp' -o -name '*.hpp' \) -print0 &&
-             printf 'layers.txt\0'); }
+             printf 'layers.txt\0CMakeLists.txt\0'); }
 snapshot() { (cd "$source_dir" && sources | xargs -0 sha256sum) >"$1"; }
 snapshot "$scratch/before"
 
@@ -45,7 +46,7 @@ expect_failure() {
 
 fresh_copy
 out=$(bash "$check" "$scratch/tree" 2>&1) || fail "the unchanged copy fails: $out"
-[[ $out == "layers: "*" files, every include points down" ]] || fail "the unchanged copy reports: $out"
+[[ $out == "layers: "*" files, every include points down; links between layers from layers.txt alone" ]] || fail "the unchanged copy reports: $out"
 
 # Each face includes only the logic and the layers below it: not the other face, not app.
 expect_failure ui/qt/browser_window.cpp '#include "ui/win32/browser_window.hpp"' \
@@ -69,6 +70,14 @@ expect_failure core/byte_stream.cpp '#include "convert/records/units.hpp"' \
 expect_failure convert/records/units.cpp '#include "convert/writers/objects_file.hpp"' \
   'layer convert/records includes "convert/writers/objects_file.hpp" of layer convert/writers'
 expect_failure pipeline/slot_commit.cpp '#include "slot_commit.hpp"' 'is not named from the top of the tree'
+# The split subjects: files and folders know nothing of maps, finding the game nothing of the desktop.
+expect_failure platform/whole_file.cpp '#include "format/map_kind.hpp"' \
+  'layer platform includes "format/map_kind.hpp" of layer format'
+expect_failure game/slot_store.cpp '#include "desktop/association.hpp"' \
+  'layer game includes "desktop/association.hpp" of layer desktop'
+# A link between layers written into CMake by hand, beside the map's.
+expect_failure CMakeLists.txt 'target_link_libraries(kartwerk_format PUBLIC kartwerk_convert_records)' \
+  'kartwerk_format links kartwerk_convert_records by hand'
 
 # The map is the only source of the rules: a map that lets ui/win32 see mapmaker lets it pass.
 fresh_copy
@@ -98,4 +107,4 @@ if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)" >&2
   exit 1
 fi
-echo "layer check: the tree passes; 12 wrong includes and 3 broken maps fail as they should"
+echo "layer check: the tree passes; 14 wrong includes, a hand-written link and 3 broken maps fail as they should"

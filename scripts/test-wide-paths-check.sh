@@ -35,7 +35,7 @@ expect 1 win32-face
 
 tree converted app/setup.cpp 'session.WinePrefix = PathFromText(options.winePrefix);'
 expect 0 converted
-tree wide install/registry.cpp 'return std::filesystem::path(Wide(folder)) / std::filesystem::path(L"x");'
+tree wide game/registry.cpp 'return std::filesystem::path(Wide(folder)) / std::filesystem::path(L"x");'
 expect 0 wide
 tree empty core/files.cpp 'return ec ? std::filesystem::path() : self;'
 expect 0 empty

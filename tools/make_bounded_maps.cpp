@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "core/section_directory.hpp"
+#include "format/section_directory.hpp"
 #include "mapmaker/bench_maps.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"

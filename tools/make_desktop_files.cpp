@@ -8,8 +8,8 @@
 #include <iostream>
 #include <string>
 
-#include "install/program_icon.hpp"
-#include "install/xdg_association.hpp"
+#include "desktop/program_icon.hpp"
+#include "desktop/xdg_association.hpp"
 
 namespace {
 

@@ -25,11 +25,11 @@
 #include <string>
 #include <tuple>
 
-#include "core/section_directory.hpp"
-#include "install/explicit_installation.hpp"
-#include "install/game_location.hpp"
-#include "install/registry_tree.hpp"
-#include "install/startup.hpp"
+#include "format/section_directory.hpp"
+#include "game/explicit_installation.hpp"
+#include "game/game_location.hpp"
+#include "game/registry_tree.hpp"
+#include "desktop/startup.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "ui/qt/window_set.hpp"

@@ -1,4 +1,4 @@
-// The program icon is drawn as a PNG (install/program_icon.cpp); its small sizes are read back with
+// The program icon is drawn as a PNG (desktop/program_icon.cpp); its small sizes are read back with
 // stb_image (Debian's libstb-dev), compiled into this file alone and private to it.
 #include "tools/window_pictures.hpp"
 
@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-#include "install/program_icon.hpp"
+#include "desktop/program_icon.hpp"
 #include "ui/logic/banner_design.hpp"
 
 namespace kartwerk {

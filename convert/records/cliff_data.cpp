@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
-#include "core/path_text.hpp"
-#include "core/whole_file.hpp"
+#include "platform/path_text.hpp"
+#include "platform/whole_file.hpp"
 
 namespace kartwerk {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "core/byte_stream.hpp"
-#include "core/program_files.hpp"
+#include "platform/program_files.hpp"
 
 namespace kartwerk {
 

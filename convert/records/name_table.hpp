@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/byte_stream.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

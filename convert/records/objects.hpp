@@ -11,7 +11,7 @@
 
 #include "convert/records/record_fields.hpp"
 #include "core/byte_stream.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

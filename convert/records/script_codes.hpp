@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/game_version.hpp"
+#include "format/game_version.hpp"
 
 namespace kartwerk {
 

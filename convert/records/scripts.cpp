@@ -9,7 +9,7 @@
 
 #include "convert/records/script_codes.hpp"
 #include "core/errors.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 namespace {

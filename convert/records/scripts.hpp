@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/byte_stream.hpp"
-#include "core/game_version.hpp"
+#include "format/game_version.hpp"
 
 namespace kartwerk {
 

@@ -8,7 +8,7 @@
 
 #include "convert/records/name_table.hpp"
 #include "convert/records/units.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

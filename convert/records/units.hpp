@@ -12,7 +12,7 @@
 
 #include "convert/records/name_table.hpp"
 #include "convert/records/record_fields.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

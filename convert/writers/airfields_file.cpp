@@ -1,7 +1,7 @@
 #include "convert/writers/airfields_file.hpp"
 
 #include "convert/writers/mission_file_io.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 

@@ -6,7 +6,7 @@
 
 #include "convert/records/cell_flags.hpp"
 #include "convert/writers/section_records.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 namespace {

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "core/file_output.hpp"
-#include "core/map_info.hpp"
+#include "platform/file_output.hpp"
+#include "format/map_info.hpp"
 #include "core/parse_decimal.hpp"
-#include "core/slot_title.hpp"
+#include "format/slot_title.hpp"
 
 namespace kartwerk {
 

@@ -5,7 +5,7 @@
 // Each map-level writer builds its whole file in memory and then replaces the file in one piece.
 #pragma once
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

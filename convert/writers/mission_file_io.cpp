@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "core/errors.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 

@@ -6,7 +6,7 @@
 
 #include "convert/writers/mission_file_io.hpp"
 #include "core/errors.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 namespace {

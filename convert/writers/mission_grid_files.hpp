@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "core/byte_stream.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

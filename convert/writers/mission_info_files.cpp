@@ -6,7 +6,7 @@
 
 #include "convert/writers/mission_file_io.hpp"
 #include "convert/writers/mission_grid_files.hpp"
-#include "core/map_info.hpp"
+#include "format/map_info.hpp"
 #include "core/parse_decimal.hpp"
 
 namespace kartwerk {

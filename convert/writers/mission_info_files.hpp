@@ -3,7 +3,7 @@
 // it sets MissionRect, which the grids, the objects and the unit lists place things by.
 #pragma once
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

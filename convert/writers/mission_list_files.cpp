@@ -9,7 +9,7 @@
 #include "convert/records/sounds.hpp"
 #include "convert/records/support.hpp"
 #include "convert/writers/mission_file_io.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 

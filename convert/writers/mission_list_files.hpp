@@ -10,7 +10,7 @@
 
 #include "convert/records/units.hpp"
 #include "core/byte_stream.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

@@ -6,7 +6,7 @@
 
 #include "convert/records/players.hpp"
 #include "convert/writers/mission_file_io.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 namespace {

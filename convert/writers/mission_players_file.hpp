@@ -5,7 +5,7 @@
 #include <span>
 
 #include "convert/records/players.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

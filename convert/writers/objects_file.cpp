@@ -7,7 +7,7 @@
 #include "convert/records/cliff_grid.hpp"
 #include "convert/records/objects.hpp"
 #include "convert/writers/section_records.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 void WriteObjectsFile(Conversion& conversion) {

@@ -1,7 +1,7 @@
 // The "objects" file of an editor slot, and the cliff grid it leaves for "cflags".
 #pragma once
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

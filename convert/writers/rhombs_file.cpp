@@ -7,7 +7,7 @@
 #include "convert/records/beach_island_rhombs.hpp"
 #include "convert/records/normal_rhombs.hpp"
 #include "convert/writers/section_records.hpp"
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk {
 namespace {

@@ -1,7 +1,7 @@
 // The "rhombs" file of an editor slot.
 #pragma once
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

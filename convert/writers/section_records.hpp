@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "core/byte_stream.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk {
 

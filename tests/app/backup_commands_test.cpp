@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_store.hpp"
 #include "tests/support/run_program.hpp"

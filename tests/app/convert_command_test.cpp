@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "core/conversion.hpp"
-#include "core/path_text.hpp"
+#include "format/conversion.hpp"
+#include "platform/path_text.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "tests/support/folder_tree.hpp"

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "core/conversion_size.hpp"
-#include "core/folder_name_key.hpp"
-#include "core/gzip_file.hpp"
-#include "core/platform_files.hpp"
-#include "core/section_directory.hpp"
+#include "format/conversion_size.hpp"
+#include "platform/folder_name_key.hpp"
+#include "format/gzip_file.hpp"
+#include "platform/platform_files.hpp"
+#include "format/section_directory.hpp"
 #include "core/shown_text.hpp"
-#include "core/whole_file.hpp"
+#include "platform/whole_file.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/target_check.hpp"

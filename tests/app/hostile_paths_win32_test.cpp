@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/folder_name_key.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "platform/folder_name_key.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/batch_conversion.hpp"

@@ -9,8 +9,8 @@
 
 #include "app/display_check.hpp"
 #include "app/first_argument.hpp"
-#include "install/system_desktop_entry.hpp"
-#include "install/xdg_association.hpp"
+#include "desktop/system_desktop_entry.hpp"
+#include "desktop/xdg_association.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "tests/support/folder_tree.hpp"

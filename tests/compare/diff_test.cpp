@@ -18,7 +18,7 @@
 #include "compare/map_comparison.hpp"
 #include "convert/records/groups.hpp"
 #include "convert/records/rhomb_record.hpp"
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/run_conversion.hpp"

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "convert/records/cliff_grid.hpp"
-#include "core/program_path.hpp"
+#include "platform/program_path.hpp"
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {

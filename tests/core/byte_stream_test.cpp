@@ -5,8 +5,8 @@
 #include <array>
 
 #include "core/byte_stream.hpp"
-#include "core/section_directory.hpp"
-#include "core/whole_file.hpp"
+#include "format/section_directory.hpp"
+#include "platform/whole_file.hpp"
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_listing.hpp"
 #include "pipeline/slot_commit.hpp"

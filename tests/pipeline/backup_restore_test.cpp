@@ -7,8 +7,8 @@
 
 #include <fstream>
 
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/slot_commit.hpp"

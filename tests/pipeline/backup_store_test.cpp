@@ -10,12 +10,12 @@
 #include <fstream>
 #include <set>
 
-#include "core/content_hash.hpp"
-#include "core/folder_listing.hpp"
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
-#include "core/private_folder.hpp"
-#include "core/process_leftovers.hpp"
+#include "platform/content_hash.hpp"
+#include "platform/folder_listing.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
+#include "platform/private_folder.hpp"
+#include "platform/process_leftovers.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/out_folder_rule.hpp"

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/file_output.hpp"
+#include "platform/file_output.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/run_conversion.hpp"

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <vector>
 
-#include "core/file_sink.hpp"
+#include "platform/file_sink.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/conversion_steps.hpp"

@@ -10,9 +10,9 @@
 #include <chrono>
 #include <thread>
 
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
-#include "install/user_folders.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
+#include "game/user_folders.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/slot_commit.hpp"

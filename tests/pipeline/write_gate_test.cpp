@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/path_text.hpp"
-#include "install/user_folders.hpp"
+#include "platform/path_text.hpp"
+#include "game/user_folders.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "tests/support/folder_tree.hpp"
 

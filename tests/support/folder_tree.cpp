@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/path_text.hpp"
-#include "core/platform_files.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {

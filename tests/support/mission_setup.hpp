@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/conversion.hpp"
+#include "format/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "core/byte_stream.hpp"
-#include "install/explicit_installation.hpp"
-#include "install/game_location.hpp"
-#include "install/registry_tree.hpp"
+#include "game/explicit_installation.hpp"
+#include "game/game_location.hpp"
+#include "game/registry_tree.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "tests/support/folder_tree.hpp"

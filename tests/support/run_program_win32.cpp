@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk::testing {

@@ -5,10 +5,10 @@
 
 #include "convert/records/cliff_data.hpp"
 #include "core/exception_text.hpp"
-#include "core/map_info.hpp"
-#include "core/path_lookup.hpp"
-#include "install/game_location.hpp"
-#include "install/slot_store.hpp"
+#include "format/map_info.hpp"
+#include "platform/path_lookup.hpp"
+#include "game/game_location.hpp"
+#include "game/slot_store.hpp"
 #include "ui/logic/map_catalog.hpp"
 #include "ui/logic/notice_texts.hpp"
 

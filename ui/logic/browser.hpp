@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/map_kind.hpp"
+#include "format/map_kind.hpp"
 #include "ui/logic/prompts.hpp"
 #include "ui/logic/slot_picker.hpp"
 #include "ui/logic/version_picker.hpp"

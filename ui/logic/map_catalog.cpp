@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "core/gzip_file.hpp"
-#include "core/map_info.hpp"
-#include "core/path_lookup.hpp"
+#include "format/gzip_file.hpp"
+#include "format/map_info.hpp"
+#include "platform/path_lookup.hpp"
 
 namespace kartwerk {
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/conversion.hpp"
-#include "core/map_kind.hpp"
+#include "format/conversion.hpp"
+#include "format/map_kind.hpp"
 
 namespace kartwerk {
 

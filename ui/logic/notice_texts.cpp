@@ -1,6 +1,6 @@
 #include "ui/logic/notice_texts.hpp"
 
-#include "install/game_location.hpp"
+#include "game/game_location.hpp"
 
 namespace kartwerk {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "install/game_installations.hpp"
+#include "game/game_installations.hpp"
 #include "ui/logic/editor_launch.hpp"
 #include "ui/logic/window_session.hpp"
 

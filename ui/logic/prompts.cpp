@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "install/game_location.hpp"
+#include "game/game_location.hpp"
 
 namespace kartwerk {
 

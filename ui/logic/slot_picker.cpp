@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "core/exception_text.hpp"
-#include "core/map_info.hpp"
+#include "format/map_info.hpp"
 #include "core/parse_decimal.hpp"
-#include "core/program_path.hpp"
-#include "install/game_location.hpp"
-#include "install/slot_store.hpp"
+#include "platform/program_path.hpp"
+#include "game/game_location.hpp"
+#include "game/slot_store.hpp"
 #include "ui/logic/notice_texts.hpp"
 
 namespace kartwerk {

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "core/exception_text.hpp"
-#include "core/map_info.hpp"
+#include "format/map_info.hpp"
 #include "ui/logic/window_face.hpp"
 
 namespace kartwerk {

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "core/conversion.hpp"
-#include "core/temp_folder.hpp"
-#include "install/game_installations.hpp"
+#include "format/conversion.hpp"
+#include "platform/temp_folder.hpp"
+#include "game/game_installations.hpp"
 #include "ui/logic/editor_launch.hpp"
 #include "ui/logic/fade_steps.hpp"
 

@@ -1,6 +1,6 @@
 #include "ui/win32/win32_session.hpp"
 
-#include "install/shell_open.hpp"
+#include "desktop/shell_open.hpp"
 #include "ui/logic/notice_texts.hpp"
 #include "ui/win32/wide_text.hpp"
 

@@ -5,9 +5,9 @@
 
 #include <optional>
 
-#include "install/explicit_installation.hpp"
-#include "install/game_location.hpp"
-#include "install/registry_tree.hpp"
+#include "game/explicit_installation.hpp"
+#include "game/game_location.hpp"
+#include "game/registry_tree.hpp"
 #include "tests/support/recording_face.hpp"
 #include "ui/logic/browser.hpp"
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "convert/records/cliff_data.hpp"
-#include "core/section_directory.hpp"
-#include "install/explicit_installation.hpp"
+#include "format/section_directory.hpp"
+#include "game/explicit_installation.hpp"
 #include "tests/support/folder_tree.hpp"
 #include "tests/support/recording_face.hpp"
 #include "ui/logic/notice_texts.hpp"

@@ -2,7 +2,7 @@
 // the editor prompt, with no window and no toolkit.
 #include <gtest/gtest.h>
 
-#include "install/game_location.hpp"
+#include "game/game_location.hpp"
 #include "tests/support/recording_face.hpp"
 #include "ui/logic/notice_texts.hpp"
 #include "ui/logic/prompts.hpp"

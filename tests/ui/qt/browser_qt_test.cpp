@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "install/game_location.hpp"
-#include "install/startup.hpp"
+#include "game/game_location.hpp"
+#include "desktop/startup.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "ui/logic/map_catalog.hpp"
 #include "ui/qt/browser_window.hpp"

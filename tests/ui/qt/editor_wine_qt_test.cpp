@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <fstream>
 
-#include "install/system_tools.hpp"
+#include "desktop/system_tools.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "tests/support/run_program.hpp"
 #include "ui/qt/prompt_windows.hpp"

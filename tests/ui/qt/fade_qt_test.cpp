@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "install/game_location.hpp"
+#include "game/game_location.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "ui/logic/fade_steps.hpp"
 #include "ui/logic/notice_texts.hpp"

@@ -15,7 +15,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "install/startup.hpp"
+#include "desktop/startup.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "tests/support/run_program.hpp"
 #include "ui/qt/slot_picker_window.hpp"

@@ -14,10 +14,10 @@
 #include <optional>
 #include <thread>
 
-#include "core/program_path.hpp"
-#include "install/explicit_installation.hpp"
-#include "install/game_location.hpp"
-#include "install/registry_tree.hpp"
+#include "platform/program_path.hpp"
+#include "game/explicit_installation.hpp"
+#include "game/game_location.hpp"
+#include "game/registry_tree.hpp"
 #include "pipeline/conversion_steps.hpp"
 #include "tests/support/desktop_screenshot.hpp"
 #include "tests/support/folder_tree.hpp"

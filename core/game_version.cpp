@@ -1,9 +1,0 @@
-#include "core/game_version.hpp"
-
-namespace kartwerk {
-
-GameVersionKindCode GameVersionKindOf(std::string_view version) {
-  return version == "1.9" ? OlderKeywords : CurrentKeywords;
-}
-
-}  // namespace kartwerk

@@ -1,0 +1,28 @@
+#include "format/map_file_check.hpp"
+
+#include <system_error>
+
+#include "platform/path_text.hpp"
+#include "core/text.hpp"
+
+namespace kartwerk {
+
+bool HasCompiledMapExtension(const std::filesystem::path& path) {
+  const std::string extension = AsciiLower(TextFromPath(path.extension()));
+  return extension == ".qdm" || extension == ".qdp" || extension == ".qdc";
+}
+
+std::optional<std::string> MapFileProblem(const std::filesystem::path& path) {
+  const std::string quoted = "\"" + TextFromPath(path) + "\"";
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found) return quoted + " does not exist";
+  if (ec) return quoted + " cannot be read: " + ec.message();
+  if (std::filesystem::is_directory(status)) return quoted + " is a folder";
+  // Any other extension would be taken for a campaign's and fail later with a misleading path.
+  if (!HasCompiledMapExtension(path)) return quoted + " is not a compiled map (expected .qdm, .qdp or .qdc)";
+  if (!std::filesystem::is_regular_file(status)) return quoted + " is not a map file";
+  return std::nullopt;
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,92 @@
+#include "format/staging.hpp"
+
+#include <stdexcept>
+#include <string>
+
+#include "format/gzip_file.hpp"
+#include "platform/path_lookup.hpp"
+#include "platform/path_text.hpp"
+#include "core/text.hpp"
+
+namespace kartwerk {
+namespace {
+
+// Names lose their four-character extension (".qdm" and the like).
+std::string DropExtension(const std::string& name) {
+  return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
+}
+
+// A mission file that is a link is followed only to a file in the map's own folder: a campaign
+// unpacked from an archive must not read files elsewhere on the disk in the name of a mission.
+void RefuseLinkOutOfFolder(const std::filesystem::path& file, const std::filesystem::path& mapFolder) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, ec))) return;
+  const std::filesystem::path target = std::filesystem::weakly_canonical(file, ec);
+  const std::filesystem::path folder = std::filesystem::weakly_canonical(mapFolder, ec);
+  if (ec || target.parent_path() != folder) {
+    throw std::runtime_error("The mission file \"" + TextFromPath(file) + "\" is a link to \"" + TextFromPath(target) +
+                             "\", outside the map's folder");
+  }
+}
+
+}  // namespace
+
+void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
+  c.MapFolder = mapPath.parent_path();
+  const std::string fileName = TextFromPath(mapPath.filename());
+
+  if (c.MapKind == CampaignMap) {
+    // A campaign is chosen through its main file or any of its mission files; the first
+    // three characters name it, and its missions are those three, "0" and more.
+    c.MapName = fileName.substr(0, 3);
+    c.MissionList = FindFilesIgnoringCase(c.MapFolder, c.MapName + "0*.qdc");
+    // The three characters are a name, not a pattern: a "*" or "?" in them (which only a
+    // Linux file name can hold) matches only itself.
+    std::erase_if(c.MissionList, [&](const std::string& name) {
+      return !EqualsIgnoreCase(std::string_view(name).substr(0, 4), c.MapName + "0");
+    });
+    if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
+    if (c.MissionList.size() > kMaxCampaignMissions) {
+      throw std::runtime_error("A campaign can have at most " + std::to_string(kMaxCampaignMissions) +
+                               " missions; this one has " + std::to_string(c.MissionList.size()));
+    }
+    c.MapName += TextFromPath(mapPath.extension());
+  } else {
+    c.MapName = TextFromPath(ResolveIgnoringCase(c.MapFolder, fileName).filename());
+    c.MissionName = "mis.000";
+  }
+
+  // The main file is found whatever the case of its name, as the game's file system finds it.
+  const std::filesystem::path mainFile = ResolveIgnoringCase(c.MapFolder, c.MapName);
+  const std::string base = DropExtension(c.MapName);
+  GzContent main = GunzipToMemory(mainFile);
+  c.InflatedBytes = main.data.size();
+  LoadContainer(c, std::move(main.data), base);
+
+  if (c.MapKind == CampaignMap) {
+    // Every mission file must be there and begin as a gzip file before the first file is
+    // written; each is inflated only when its mission starts.
+    c.MissionFiles.clear();
+    for (std::string& entry : c.MissionList) {
+      c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / PathFromText(entry));
+      RefuseLinkOutOfFolder(c.MissionFiles.back(), c.MapFolder);
+      ReadGzFileInfo(c.MissionFiles.back());
+      entry = DropExtension(entry);
+    }
+  }
+  c.MapName = base;
+}
+
+void LoadMissionFile(Conversion& c, std::size_t mission) {
+  const std::filesystem::path& file = c.MissionFiles.at(mission);
+  c.MissionStream.Clear();
+  GzContent content = GunzipToMemory(file);
+  c.InflatedBytes += content.data.size();
+  if (c.InflatedBudget != 0 && c.InflatedBytes > c.InflatedBudget) {
+    throw std::runtime_error("\"" + TextFromPath(file) + "\" holds more data than its stored length announced: " +
+                             "the campaign would exceed " + std::to_string(c.InflatedBudget) + " bytes");
+  }
+  LoadContainer(c, std::move(content.data), TextFromPath(file.stem()));
+}
+
+}  // namespace kartwerk

@@ -1,0 +1,84 @@
+#include "game/complete_installation.hpp"
+
+#include <system_error>
+
+#include "platform/path_lookup.hpp"
+#include "platform/path_text.hpp"
+#include "core/shown_text.hpp"
+#include "game/game_location.hpp"
+
+namespace kartwerk {
+namespace {
+
+bool IsFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+// ChosenVersion counts to 255; installations past it can only be reached with --game DIR.
+constexpr std::size_t kMaxChoosable = 255;
+
+}  // namespace
+
+std::string MissingEditorFile(const InstalledVersion& installation) {
+  if (IsFile(JoinIgnoringCase(installation.hostFolder, kEditorLibrary))) return {};
+  return std::string(kEditorLibrary);
+}
+
+std::vector<std::size_t> ChooseFirstCompleteInstallation(GameInstallations& installs) {
+  std::vector<std::size_t> skipped;
+  if (installs.ChosenVersion != 0) return skipped;
+  const std::size_t count = std::min(installs.InstalledVersions.size(), kMaxChoosable);
+  for (std::size_t number = 1; number <= count; ++number) {
+    if (MissingEditorFile(installs.InstalledVersions[number - 1]).empty()) {
+      installs.ChosenVersion = static_cast<std::uint8_t>(number);
+      return skipped;
+    }
+    skipped.push_back(number);
+  }
+  return skipped;
+}
+
+std::string InstallationName(const GameInstallations& installs, std::size_t number) {
+  std::string name = "installation " + std::to_string(number);
+  if (number == 0 || number > installs.InstalledVersions.size()) return name;
+  const InstalledVersion& entry = installs.InstalledVersions[number - 1];
+  std::string version = entry.language;
+  if (!version.empty() && !entry.version.empty()) version += ' ';
+  version += entry.version;
+  // Registry values: a control character in one is written out, never obeyed where the line is shown.
+  name += " (";
+  if (!version.empty()) name += ShownText(version) + ", ";
+  return name + ShownText(TextFromPath(entry.hostFolder)) + ")";
+}
+
+std::vector<std::string> SkippedInstallationLines(const GameInstallations& installs,
+                                                  const std::vector<std::size_t>& skipped) {
+  std::vector<std::string> lines;
+  if (skipped.empty() || installs.ChosenVersion == 0) return lines;
+  for (const std::size_t number : skipped) {
+    lines.push_back("skipped " + InstallationName(installs, number) + ": " +
+                    MissingEditorFile(installs.InstalledVersions[number - 1]) + " is missing");
+  }
+  lines.push_back("using " + InstallationName(installs, installs.ChosenVersion));
+  return lines;
+}
+
+std::string GameNotLocatedDetails(const GameInstallations& installs) {
+  std::string text(kGameNotLocatedMessage);
+  const std::size_t chosen = installs.ChosenVersion;
+  const char* separator = " ";
+  for (std::size_t number = 1; number <= installs.InstalledVersions.size(); ++number) {
+    if (chosen != 0 && number != chosen) continue;
+    const std::string missing = MissingEditorFile(installs.InstalledVersions[number - 1]);
+    if (missing.empty()) continue;
+    text += separator + InstallationName(installs, number) + ": " + missing + " is missing";
+    separator = "; ";
+    if (chosen != 0 && installs.InstalledVersions.size() > 1) {
+      text += " (the map lies in its folder; name another game folder with --game DIR)";
+    }
+  }
+  return text;
+}
+
+}  // namespace kartwerk

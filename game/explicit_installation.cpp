@@ -1,0 +1,27 @@
+#include "game/explicit_installation.hpp"
+
+#include <string>
+#include <system_error>
+
+#include "platform/path_text.hpp"
+#include "game/game_location.hpp"
+#include "game/registry_tree.hpp"
+
+namespace kartwerk {
+
+std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem::path& folder,
+                                                           const std::string& version) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+  if (ec) absolute = folder;
+  auto tree = std::make_shared<RegistryTree>();
+  RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\command line");
+  key.values["target folder"] = TextFromPath(absolute);
+  key.values["version"] = version;
+  key.values["language"] = std::string();
+  // The folder is already a local path.
+  return std::make_shared<TreeRegistrySource>(std::move(tree),
+                                              [](std::string_view text) { return PathFromText(text); });
+}
+
+}  // namespace kartwerk

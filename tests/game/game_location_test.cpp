@@ -1,0 +1,296 @@
+// Choosing the game installation from the registry: which sub-keys count, which one is
+// opened, the version kind, and the editor check.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "game/explicit_installation.hpp"
+#include "game/game_location.hpp"
+#include "game/registry_tree.hpp"
+#include "game/wine_registry.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "tests/support/wine_prefix.hpp"
+
+namespace kartwerk {
+namespace {
+
+using testing::MakeGameFolder;
+using testing::MakeWinePrefix;
+using testing::ScratchFolder;
+using testing::WineInstallation;
+using testing::WineInstallationKey;
+
+// A Wine prefix with the given installations registered; folders are made for those whose
+// drive_c-relative path is given in `existing` (with the editor unless listed in `noEditor`).
+class WineGame {
+ public:
+  void Register(const WineInstallation& installation, std::string_view gameKey = "Software\\Brannox\\Vornmark II") {
+    body_ += WineInstallationKey(installation, gameKey);
+  }
+  std::filesystem::path Folder(std::string_view relative, bool withEditor = true) {
+    MakeWinePrefix(prefix(), "");  // drives first, the registry is rewritten in Installations()
+    return std::filesystem::canonical(MakeGameFolder(prefix(), relative, withEditor));
+  }
+  GameInstallations Installations() {
+    MakeWinePrefix(prefix(), body_);
+    GameInstallations installs;
+    installs.Registry = OpenWinePrefixRegistry(prefix());
+    return installs;
+  }
+  std::filesystem::path prefix() const { return scratch_.path() / "prefix"; }
+
+ private:
+  ScratchFolder scratch_;
+  std::string body_;
+};
+
+TEST(GameLocation, OneInstallationIsFoundThroughItsFirstSubKey) {
+  WineGame wine;
+  const auto folder = wine.Folder("Games/Vornmark II");
+  wine.Register({"Vornmark II", "C:\\Games\\Vornmark II", "2.2", "English"});
+  GameInstallations installs = wine.Installations();
+  EnumerateInstallations(installs);
+  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
+  EXPECT_EQ(installs.InstalledVersions[0].hostFolder, folder);
+  EXPECT_EQ(installs.InstalledVersions[0].folder, "C:\\Games\\Vornmark II");
+  EXPECT_EQ(installs.InstalledVersions[0].version, "2.2");
+  EXPECT_EQ(installs.InstalledVersions[0].language, "English");
+  EXPECT_EQ(installs.ChosenVersion, 0);
+  EXPECT_EQ(installs.GameVersionKind, 0);
+  EXPECT_TRUE(installs.GameFolder.empty());
+
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, folder);
+  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(GamePath(installs, "EDITOR\\SCRIDLL.DLL"), folder / "editor" / "scridll.dll");
+}
+
+struct VersionCase {
+  const char* version;
+  GameVersionKindCode kind;
+};
+
+class VersionKind : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(VersionKind, OnlyExactlyOnePointNineSelectsTheFirstTable) {
+  EXPECT_EQ(GameVersionKindOf(GetParam().version), GetParam().kind);
+
+  WineGame wine;
+  wine.Folder("VM");
+  wine.Register({"1", "C:\\VM", GetParam().version, ""});
+  GameInstallations installs = wine.Installations();
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameVersionKind, GetParam().kind);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, VersionKind,
+                         ::testing::Values(VersionCase{"1.9", OlderKeywords}, VersionCase{"1.90", CurrentKeywords},
+                                           VersionCase{"2.0", CurrentKeywords}, VersionCase{"2.2", CurrentKeywords},
+                                           VersionCase{"", CurrentKeywords}, VersionCase{" 1.9", CurrentKeywords},
+                                           VersionCase{"1.9 ", CurrentKeywords}, VersionCase{"v1.9", CurrentKeywords}));
+
+TEST(GameLocation, AMissingVersionValueCountsAsAnyOtherVersion) {
+  auto tree = std::make_shared<RegistryTree>();
+  tree->CreateKey("Software\\Brannox\\Vornmark II\\a").values["target folder"] = std::string("/nonexistent");
+  GameInstallations installs;
+  installs.Registry = std::make_shared<TreeRegistrySource>(tree, nullptr);
+  EXPECT_FALSE(LocateGame(installs));
+  EXPECT_EQ(installs.GameVersionKind, 2);
+}
+
+TEST(GameLocation, TheChosenInstallationIsTheOneOpenedEvenWithStaleRegistrationsBeforeIt) {
+  WineGame wine;
+  const auto english = wine.Folder("Games/VM English");
+  const auto german = wine.Folder("Spiele/VM Deutsch");
+  // Enumeration order: "A stale", "B english", "C stale", "D german".
+  wine.Register({"A stale", "C:\\Uninstalled", "2.0", "English"});
+  wine.Register({"B english", "C:\\Games\\VM English", "1.9", "English"});
+  wine.Register({"C stale", "D:\\Elsewhere", "2.0", "Polski"});
+  wine.Register({"D german", "C:\\Spiele\\VM Deutsch\\", "2.2", "Deutsch"});
+  GameInstallations installs = wine.Installations();
+  EnumerateInstallations(installs);
+  ASSERT_EQ(installs.InstalledVersions.size(), 2u);
+  EXPECT_EQ(installs.InstalledVersions[0].subKey, "B english");
+  EXPECT_EQ(installs.InstalledVersions[1].subKey, "D german");
+
+  installs.ChosenVersion = 2;
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, german);
+  EXPECT_EQ(installs.GameVersionKind, 2);
+
+  installs.ChosenVersion = 1;
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, english);
+  EXPECT_EQ(installs.GameVersionKind, 1);
+
+  // Nothing chosen: the first installation there is, not the stale first registration.
+  installs.ChosenVersion = 0;
+  installs.GameFolder.clear();
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, english);
+}
+
+TEST(GameLocation, WithoutEnumerationPositionsCountAmongAllSubKeys) {
+  WineGame wine;
+  const auto second = wine.Folder("Second");
+  wine.Register({"1", "C:\\First", "2.0", ""});
+  wine.Register({"2", "C:\\Second", "1.9", ""});
+  GameInstallations installs = wine.Installations();
+  EXPECT_FALSE(LocateGame(installs));  // the first sub-key's folder is gone
+  EXPECT_EQ(installs.GameVersionKind, 2);
+  installs.ChosenVersion = 2;
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, second);
+  installs.ChosenVersion = 3;
+  EXPECT_FALSE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, second);
+}
+
+TEST(GameLocation, AFolderWithoutTheEditorIsListedButNotLocated) {
+  WineGame wine;
+  const auto good = wine.Folder("Good");
+  wine.Folder("NoEditor", false);
+  wine.Register({"1 good", "C:\\Good", "2.2", "English"});
+  wine.Register({"2 no editor", "C:\\NoEditor", "1.9", "English"});
+  GameInstallations installs = wine.Installations();
+  EnumerateInstallations(installs);
+  ASSERT_EQ(installs.InstalledVersions.size(), 2u);
+
+  installs.ChosenVersion = 1;
+  ASSERT_TRUE(LocateGame(installs));
+  installs.ChosenVersion = 2;
+  EXPECT_FALSE(LocateGame(installs));
+  // The version kind follows the installation opened; the folder keeps the last one found.
+  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.GameFolder, good);
+}
+
+TEST(GameLocation, TheEditorIsFoundWhateverTheCaseOfItsName) {
+  WineGame wine;
+  const auto folder = wine.Folder("Game", false);
+  std::filesystem::rename(folder / "editor", folder / "Editor");
+  std::ofstream(folder / "Editor" / "ScriDll.DLL") << "MZ";
+  wine.Register({"1", "C:\\game", "2.2", ""});
+  GameInstallations installs = wine.Installations();
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, folder);
+}
+
+TEST(GameLocation, AGameKeyWithoutSubKeysOrNoGameKeyAtAllFindsNothing) {
+  WineGame wine;
+  wine.Folder("VM");
+  GameInstallations none = wine.Installations();
+  EnumerateInstallations(none);
+  EXPECT_TRUE(none.InstalledVersions.empty());
+  EXPECT_FALSE(LocateGame(none));
+  EXPECT_EQ(none.GameVersionKind, 0);
+
+  auto tree = std::make_shared<RegistryTree>();
+  tree->CreateKey("Software\\Brannox\\Vornmark II").values["target folder"] = std::string("/");
+  GameInstallations empty;
+  empty.Registry = std::make_shared<TreeRegistrySource>(tree, nullptr);
+  EnumerateInstallations(empty);
+  EXPECT_TRUE(empty.InstalledVersions.empty());
+  EXPECT_FALSE(LocateGame(empty));
+  EXPECT_EQ(empty.GameVersionKind, 0);
+
+  GameInstallations noSource;
+  EnumerateInstallations(noSource);
+  EXPECT_FALSE(LocateGame(noSource));
+}
+
+TEST(GameLocation, AMissingGameKeyKeepsTheEarlierList) {
+  GameInstallations installs;
+  installs.InstalledVersions.push_back({"C:\\x", "/x", "2.2", "English", "1"});
+  installs.Registry = std::make_shared<TreeRegistrySource>(std::make_shared<RegistryTree>(), nullptr);
+  EnumerateInstallations(installs);
+  EXPECT_EQ(installs.InstalledVersions.size(), 1u);
+}
+
+TEST(GameLocation, TheWow6432NodeTwinServesWhenTheKeyItselfIsAbsent) {
+  WineGame wine;
+  const auto folder = wine.Folder("Program Files (x86)/Brannox/Vornmark II");
+  wine.Register({"Install", "C:\\Program Files (x86)\\Brannox\\Vornmark II", "2.0", "Español"},
+                "Software\\Wow6432Node\\Brannox\\Vornmark II");
+  GameInstallations installs = wine.Installations();
+  EnumerateInstallations(installs);
+  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
+  EXPECT_EQ(installs.InstalledVersions[0].language, "Español");
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, folder);
+}
+
+TEST(GameLocation, TheKeyItselfWinsOverItsTwin) {
+  WineGame wine;
+  const auto native = wine.Folder("Native");
+  wine.Folder("Redirected");
+  wine.Register({"1", "C:\\Redirected", "1.9", ""}, "Software\\Wow6432Node\\Brannox\\Vornmark II");
+  wine.Register({"1", "C:\\Native", "2.2", ""});
+  GameInstallations installs = wine.Installations();
+  EnumerateInstallations(installs);
+  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, native);
+}
+
+TEST(GameLocation, EveryInstallationIsKeptHoweverMany) {
+  WineGame wine;
+  for (int i = 1; i <= 8; ++i) {
+    wine.Folder("VM" + std::to_string(i));
+    wine.Register({"Install " + std::to_string(i), "C:\\VM" + std::to_string(i), "2." + std::to_string(i), "L"});
+  }
+  GameInstallations installs = wine.Installations();
+  EnumerateInstallations(installs);
+  ASSERT_EQ(installs.InstalledVersions.size(), 8u);
+  EXPECT_EQ(installs.InstalledVersions.back().subKey, "Install 8");
+  installs.ChosenVersion = 8;
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder.filename(), "VM8");
+}
+
+TEST(GameLocation, AMapChoosesTheInstallationHoldingIt) {
+  WineGame wine;
+  const auto a = wine.Folder("Games/VM");
+  const auto b = wine.Folder("Games/VM2");
+  wine.Register({"a", "C:\\Games\\VM", "1.9", ""});
+  wine.Register({"b", "C:\\Games\\VM2", "2.2", ""});
+  GameInstallations installs = wine.Installations();
+  EnumerateInstallations(installs);
+
+  // "VM" is a prefix of "VM2" as text but not as a folder.
+  ChooseInstallationForMap(installs, b / "game" / "maps" / "single" / "x.qdm");
+  EXPECT_EQ(installs.ChosenVersion, 2);
+  // Reached through the drive link, the map still lies in the first installation.
+  ChooseInstallationForMap(installs, wine.prefix() / "dosdevices" / "c:" / "Games" / "VM" / "x.qdm");
+  EXPECT_EQ(installs.ChosenVersion, 1);
+  // A map elsewhere leaves the choice alone.
+  installs.ChosenVersion = 0;
+  ChooseInstallationForMap(installs, "/tmp/elsewhere/x.qdm");
+  EXPECT_EQ(installs.ChosenVersion, 0);
+  (void)a;
+}
+
+TEST(ExplicitInstallation, AFolderNamedOnTheCommandLineIsTheOnlyInstallation) {
+  ScratchFolder scratch;
+  const auto folder = MakeGameFolder(scratch.path(), "my game");
+  GameInstallations installs;
+  installs.Registry = ExplicitInstallation(folder, "1.9");
+  EnumerateInstallations(installs);
+  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
+  EXPECT_EQ(installs.InstalledVersions[0].version, "1.9");
+  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_EQ(installs.GameFolder, folder);
+  EXPECT_EQ(installs.GameVersionKind, 1);
+
+  GameInstallations defaulted;
+  defaulted.Registry = ExplicitInstallation(folder);
+  EXPECT_TRUE(LocateGame(defaulted));
+  EXPECT_EQ(defaulted.GameVersionKind, 2);
+
+  GameInstallations withoutEditor;
+  withoutEditor.Registry = ExplicitInstallation(scratch.path());
+  EXPECT_FALSE(LocateGame(withoutEditor));
+}
+
+}  // namespace
+}  // namespace kartwerk
