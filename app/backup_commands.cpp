@@ -38,70 +38,70 @@ std::uintmax_t FolderBytes(const std::filesystem::path& folder) {
   return bytes;
 }
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + ShownText(TextFromPath(path)) + "\""; }
+std::string Quoted(const std::filesystem::path& path) { return "\"" + core::ShownText(platform::TextFromPath(path)) + "\""; }
 
 int ListBackups(const BackupsOptions& options) {
   std::filesystem::path place;
   if (options.slot >= 0) {
-    InstallationSourceOptions source;
-    if (!options.game.empty()) source.game = PathFromText(options.game);
-    if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
-    place = TargetPath(LocateSlot(source, options.slot, {}, std::nullopt).SlotFolder);
+    game::InstallationSourceOptions source;
+    if (!options.game.empty()) source.game = platform::PathFromText(options.game);
+    if (!options.winePrefix.empty()) source.winePrefix = platform::PathFromText(options.winePrefix);
+    place = pipeline::TargetPath(game::LocateSlot(source, options.slot, {}, std::nullopt).SlotFolder);
   } else if (!options.out.empty()) {
-    place = TargetPath(PathFromText(options.out));
+    place = pipeline::TargetPath(platform::PathFromText(options.out));
   }
-  const BackupStore store(DefaultBackupFolder());
-  std::vector<BackupRecord> backups = place.empty() ? store.List() : store.OfPlace(place);
+  const pipeline::BackupStore store(pipeline::DefaultBackupFolder());
+  std::vector<pipeline::BackupRecord> backups = place.empty() ? store.List() : store.OfPlace(place);
   std::reverse(backups.begin(), backups.end());  // newest first
   nlohmann::json list = nlohmann::json::array();
   std::uintmax_t total = 0;
-  for (const BackupRecord& backup : backups) {
-    const BackupState state = StateOfBackup(backup);  // no file is read: quick with many backups
+  for (const pipeline::BackupRecord& backup : backups) {
+    const pipeline::BackupState state = pipeline::StateOfBackup(backup);  // no file is read: quick with many backups
     // An unchanged stamp has just confirmed the recorded sizes: the folder need not be walked again.
     const std::uintmax_t bytes =
-        state == BackupState::kUnchangedConversion ? ListingBytes(*backup.written) : FolderBytes(backup.folder);
+        state == pipeline::BackupState::kUnchangedConversion ? platform::ListingBytes(*backup.written) : FolderBytes(backup.folder);
     total += bytes;
     if (options.json) {
-      list.push_back({{"backup", TextFromPath(backup.folder)},
-                      {"origin", backup.origin.empty() ? nullptr : nlohmann::json(TextFromPath(backup.origin))},
-                      {"installation", TextFromPath(backup.installation)},
-                      {"time", BackupTimeText(backup.when)},
+      list.push_back({{"backup", platform::TextFromPath(backup.folder)},
+                      {"origin", backup.origin.empty() ? nullptr : nlohmann::json(platform::TextFromPath(backup.origin))},
+                      {"installation", platform::TextFromPath(backup.installation)},
+                      {"time", pipeline::BackupTimeText(backup.when)},
                       {"title", backup.title},
                       {"bytes", bytes},
-                      {"unchangedConversion", state == BackupState::kUnchangedConversion},
-                      {"state", BackupStateText(state)}});
+                      {"unchangedConversion", state == pipeline::BackupState::kUnchangedConversion},
+                      {"state", pipeline::BackupStateText(state)}});
       continue;
     }
-    std::cout << BackupLine(backup, LocalBackupTimeText(backup.when), bytes, state) << "\n";
+    std::cout << pipeline::BackupLine(backup, pipeline::LocalBackupTimeText(backup.when), bytes, state) << "\n";
   }
   if (options.json) {
     std::cout << JsonText(list) << "\n";
   } else {
-    std::cout << ShownText(
-                     BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place, !place.empty()))
+    std::cout << core::ShownText(
+                     pipeline::BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place, !place.empty()))
               << "\n";
   }
   return 0;
 }
 
 int Restore(const std::string& name) {
-  const BackupStore store(DefaultBackupFolder());
-  BackupRecord backup;
+  const pipeline::BackupStore store(pipeline::DefaultBackupFolder());
+  pipeline::BackupRecord backup;
   try {
     backup = store.Find(name);
   } catch (const std::runtime_error&) {
     // A folder that is no backup is most likely the place the user wants back.
     std::error_code ec;
-    if (std::filesystem::is_directory(PathFromText(name), ec)) throw std::runtime_error(NotABackupText(name));
+    if (std::filesystem::is_directory(platform::PathFromText(name), ec)) throw std::runtime_error(pipeline::NotABackupText(name));
     throw;
   }
-  const RestoreResult result = RestoreBackup(
-      store, backup, [](const std::string& note) { std::cerr << "kartwerk: " << ShownText(note) << "\n"; });
+  const pipeline::RestoreResult result = pipeline::RestoreBackup(
+      store, backup, [](const std::string& note) { std::cerr << "kartwerk: " << core::ShownText(note) << "\n"; });
   std::cerr << "kartwerk: put " << Quoted(backup.folder) << " back into " << Quoted(result.place) << "\n";
   if (!result.previous.empty())
-    std::cerr << "kartwerk: " << ShownText(PreviousContentText(result.place, result.previous)) << "\n";
+    std::cerr << "kartwerk: " << core::ShownText(pipeline::PreviousContentText(result.place, result.previous)) << "\n";
   if (result.notRestored.empty()) return 0;
-  std::cerr << "kartwerk: " << ShownText(NotRestoredText(result.notRestored)) << "; the backup "
+  std::cerr << "kartwerk: " << core::ShownText(pipeline::NotRestoredText(result.notRestored)) << "; the backup "
             << Quoted(backup.folder) << " stays\n";
   return 1;
 }

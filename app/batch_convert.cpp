@@ -15,52 +15,52 @@ namespace kartwerk::app {
 
 int ConvertBatch(const BatchConvertSettings& settings) {
   std::vector<std::filesystem::path> listed;
-  for (const std::string& map : settings.maps) listed.push_back(PathFromText(map));
-  const BatchPlan plan = PlanBatch(listed);
-  const std::filesystem::path out = PathFromText(settings.out);
+  for (const std::string& map : settings.maps) listed.push_back(platform::PathFromText(map));
+  const pipeline::BatchPlan plan = pipeline::PlanBatch(listed);
+  const std::filesystem::path out = platform::PathFromText(settings.out);
 
   // Two maps in one folder would overwrite each other's files, and renaming one of them would
   // make where a map lands depend on what else was listed. So the batch is refused before
   // anything is written; each clashing map can be converted on its own into a folder of choice.
-  for (const BatchUnnamable& map : plan.Unnamable) {
-    std::cerr << "kartwerk: " << ShownText(TextFromPath(map.MapPath))
-              << " cannot be converted into a folder of its own: " << ShownText(map.Reason) << "\n";
+  for (const pipeline::BatchUnnamable& map : plan.Unnamable) {
+    std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(map.MapPath))
+              << " cannot be converted into a folder of its own: " << core::ShownText(map.Reason) << "\n";
   }
   if (!plan.Unnamable.empty() && plan.Clashes.empty()) {
     std::cerr << "kartwerk: nothing was converted; rename it, or convert it on its own with its own --out\n";
     return 2;
   }
   if (!plan.Clashes.empty()) {
-    for (const BatchNameClash& clash : plan.Clashes) {
-      std::cerr << "kartwerk: " << ShownText(TextFromPath(clash.First)) << " and "
-                << ShownText(TextFromPath(clash.Second)) << " would both be converted into "
-                << ShownText(TextFromPath(out / PathFromText(clash.FolderName))) << "\n";
+    for (const pipeline::BatchNameClash& clash : plan.Clashes) {
+      std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(clash.First)) << " and "
+                << core::ShownText(platform::TextFromPath(clash.Second)) << " would both be converted into "
+                << core::ShownText(platform::TextFromPath(out / platform::PathFromText(clash.FolderName))) << "\n";
     }
     std::cerr << "kartwerk: nothing was converted; convert one of them on its own with its own --out\n";
     return 2;
   }
 
   std::vector<std::string> names, files;
-  for (const BatchMap& map : plan.Maps) {
+  for (const pipeline::BatchMap& map : plan.Maps) {
     names.push_back(map.FolderName);
-    files.push_back(TextFromPath(map.MapPath));
+    files.push_back(platform::TextFromPath(map.MapPath));
   }
   BatchProgress progress(std::cerr, ::isatty(STDERR_FILENO) == 1, settings.quiet, names, files, out);
 
-  BatchRequest request;
+  pipeline::BatchRequest request;
   request.Maps = plan.Maps;
   request.OutFolder = out;
   request.Jobs = settings.jobs;
   request.GameVersionKind = settings.gameVersionKind;
-  request.CliffDataFile = PathFromText(settings.cliffData);
+  request.CliffDataFile = platform::PathFromText(settings.cliffData);
   request.Planned = [&progress](std::size_t map, std::size_t labels) { progress.Planned(map, labels); };
   request.Progress = [&progress](std::size_t map, const std::string& label) { progress.Step(map, label); };
   request.Warn = [&progress](std::size_t map, const std::string& message) { progress.Warn(map, message); };
-  request.Ended = [&progress](std::size_t map, const ConversionEnd& end) { progress.Ended(map, end); };
+  request.Ended = [&progress](std::size_t map, const pipeline::ConversionEnd& end) { progress.Ended(map, end); };
 
-  const std::vector<ConversionEnd> ends = RunBatchConversion(request);
-  progress.Finish(BatchSummary(plan.Maps, ends));
-  const bool allConverted = std::all_of(ends.begin(), ends.end(), [](const ConversionEnd& e) { return e.Completed(); });
+  const std::vector<pipeline::ConversionEnd> ends = pipeline::RunBatchConversion(request);
+  progress.Finish(pipeline::BatchSummary(plan.Maps, ends));
+  const bool allConverted = std::all_of(ends.begin(), ends.end(), [](const pipeline::ConversionEnd& e) { return e.Completed(); });
   return allConverted ? 0 : 1;
 }
 

@@ -21,7 +21,7 @@ BatchProgress::BatchProgress(std::ostream& out, bool bar, bool quiet, std::vecto
       files_(std::move(files)),
       outFolder_(std::move(outFolder)),
       maps_(names_.size()) {
-  for (std::string& file : files_) file = ShownText(file);
+  for (std::string& file : files_) file = core::ShownText(file);
 }
 
 void BatchProgress::Planned(std::size_t map, std::size_t labels) {
@@ -35,7 +35,7 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
   ++maps_[map].done;
   if (quiet_) return;
   if (!bar_) {
-    out_ << "[" << map + 1 << "/" << maps_.size() << "] " << ShownText(names_[map]) << ": " << ShownText(label) << "\n"
+    out_ << "[" << map + 1 << "/" << maps_.size() << "] " << core::ShownText(names_[map]) << ": " << core::ShownText(label) << "\n"
          << std::flush;
     return;
   }
@@ -47,23 +47,23 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
 void BatchProgress::Warn(std::size_t map, const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  out_ << "kartwerk: warning: " << (map < files_.size() ? files_[map] : std::string()) << ": " << ShownText(message)
+  out_ << "kartwerk: warning: " << (map < files_.size() ? files_[map] : std::string()) << ": " << core::ShownText(message)
        << "\n";
   if (barShown_) DrawBar();
   out_.flush();
 }
 
-void BatchProgress::Ended(std::size_t map, const ConversionEnd& end) {
+void BatchProgress::Ended(std::size_t map, const pipeline::ConversionEnd& end) {
   std::lock_guard lock(mutex_);
   if (map >= maps_.size()) return;
   maps_[map].ended = true;
   if (end.error) {
     ClearBar();
-    out_ << "kartwerk: " << files_[map] << ": " << ShownText(end.FailureText()) << "\n";
+    out_ << "kartwerk: " << files_[map] << ": " << core::ShownText(end.FailureText()) << "\n";
   } else if (!end.previousContent.empty()) {
     ClearBar();
-    const std::string text = PreviousContentText(outFolder_ / PathFromText(names_[map]), end.previousContent);
-    out_ << "kartwerk: " << files_[map] << ": " << ShownText(text) << "\n";
+    const std::string text = pipeline::PreviousContentText(outFolder_ / platform::PathFromText(names_[map]), end.previousContent);
+    out_ << "kartwerk: " << files_[map] << ": " << core::ShownText(text) << "\n";
   }
   if (barShown_) DrawBar();
   out_.flush();
@@ -75,7 +75,7 @@ void BatchProgress::Finish(const std::string& summary) {
     out_ << "\n";
     barShown_ = false;
   }
-  if (!quiet_) out_ << ShownText(summary) << "\n";
+  if (!quiet_) out_ << core::ShownText(summary) << "\n";
   out_.flush();
 }
 
@@ -94,7 +94,7 @@ void BatchProgress::DrawBar() {
       total += m.done;
       ++ended;
     } else {
-      total += std::max(m.done, m.planned.value_or(ReportedLabelCount(1)));
+      total += std::max(m.done, m.planned.value_or(pipeline::ReportedLabelCount(1)));
     }
   }
   const std::size_t filled = total == 0 ? 0 : kBarWidth * std::min(done, total) / total;
@@ -102,7 +102,7 @@ void BatchProgress::DrawBar() {
   bar.resize(kBarWidth, '.');
   WriteTerminalControl(out_, "\r\033[K");
   out_ << "[" << bar << "] " << done << "/" << total << "  " << ended << "/" << maps_.size() << " maps  "
-       << ShownText(names_[lastMap_]) << ": " << ShownText(lastLabel_) << std::flush;
+       << core::ShownText(names_[lastMap_]) << ": " << core::ShownText(lastLabel_) << std::flush;
   barShown_ = true;
 }
 

@@ -30,7 +30,7 @@ class BatchProgress {
   void Warn(std::size_t map, const std::string& message);
   // A failed map gets its line here: the file, the step and the error; a map that replaced
   // its folder's earlier content says where that went.
-  void Ended(std::size_t map, const ConversionEnd& end);
+  void Ended(std::size_t map, const pipeline::ConversionEnd& end);
   // Ends the bar's line and shows the summary.
   void Finish(const std::string& summary);
 

@@ -4,12 +4,12 @@
 
 namespace kartwerk::app {
 
-SlotTarget LocateCommandSlot(const std::string& game, const std::string& winePrefix, int slot, const std::string& map,
+game::SlotTarget LocateCommandSlot(const std::string& game, const std::string& winePrefix, int slot, const std::string& map,
                              const std::optional<std::string>& version) {
-  InstallationSourceOptions source;
-  if (!game.empty()) source.game = PathFromText(game);
-  if (!winePrefix.empty()) source.winePrefix = PathFromText(winePrefix);
-  return LocateSlot(source, slot, PathFromText(map), version);
+  game::InstallationSourceOptions source;
+  if (!game.empty()) source.game = platform::PathFromText(game);
+  if (!winePrefix.empty()) source.winePrefix = platform::PathFromText(winePrefix);
+  return game::LocateSlot(source, slot, platform::PathFromText(map), version);
 }
 
 }  // namespace kartwerk::app

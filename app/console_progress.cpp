@@ -19,17 +19,17 @@ void ConsoleProgress::Step(const std::string& label) {
   ++done_;
   if (quiet_) return;
   if (!bar_) {
-    out_ << ShownText(label) << "\n" << std::flush;
+    out_ << core::ShownText(label) << "\n" << std::flush;
     return;
   }
-  label_ = ShownText(label);
+  label_ = core::ShownText(label);
   DrawBar();
 }
 
 void ConsoleProgress::Warn(const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  out_ << "kartwerk: warning: " << ShownText(message) << "\n";
+  out_ << "kartwerk: warning: " << core::ShownText(message) << "\n";
   if (barShown_) DrawBar();
   out_.flush();
 }

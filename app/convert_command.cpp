@@ -36,7 +36,7 @@ struct ConvertOptions {
   std::string slotText;  // as given; read as decimal, so "010" is slot 10
   std::string game;
   std::string winePrefix;
-  std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<format::GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
@@ -45,7 +45,7 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
                                     "Slot folder to write into (created with its parents); with several maps, the "
                                     "folder that gets one sub-folder per map");
   const CLI::Validator slotNumber(
-      [](std::string& text) { return ParseSlotNumber(text) ? std::string() : NotASlotNumberText(text); }, "0 to 254");
+      [](std::string& text) { return game::ParseSlotNumber(text) ? std::string() : game::NotASlotNumberText(text); }, "0 to 254");
   CLI::Option* slot =
       cmd.add_option("--slot", options.slotText, "Editor slot (0 to 254) of the located game to write into")
           ->check(slotNumber);
@@ -84,37 +84,37 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
 
 // Says what is wrong with the map file, if anything; returns whether it can be converted.
 bool MapCanBeConverted(const ConvertOptions& options) {
-  const auto problem = MapFileProblem(PathFromText(options.map));
-  if (problem) std::cerr << "kartwerk: " << ShownText(*problem) << "\n";
+  const auto problem = format::MapFileProblem(platform::PathFromText(options.map));
+  if (problem) std::cerr << "kartwerk: " << core::ShownText(*problem) << "\n";
   return !problem;
 }
 
 // Runs a conversion into slotFolder, showing progress on standard error; returns the exit status.
 int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::path& slotFolder, bool onlyMaps) {
-  const std::filesystem::path map = PathFromText(options.map);
+  const std::filesystem::path map = platform::PathFromText(options.map);
   if (!MapCanBeConverted(options)) return 1;
   ConsoleProgress progress(std::cerr, ::isatty(STDERR_FILENO) == 1, options.quiet);
-  ConvertRequest request;
+  pipeline::ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = slotFolder;
   request.OnlyReplaceMaps = onlyMaps;
-  request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
-  request.CliffDataFile = PathFromText(options.cliffData);
+  request.GameVersionKind = options.gameVersionKind.value_or(format::GameVersionKindOf(options.gameVersion));
+  request.CliffDataFile = platform::PathFromText(options.cliffData);
   request.MissionJobs = options.jobs;  // a campaign's missions side by side
   request.Planned = [&progress](std::size_t labels) { progress.Plan(labels); };
   request.Progress = [&progress](const std::string& label) { progress.Step(label); };
   request.Warn = [&progress](const std::string& message) { progress.Warn(message); };
 
-  const ConversionEnd end = RunConversion(request);
+  const pipeline::ConversionEnd end = pipeline::RunConversion(request);
   progress.Finish();
   if (!end.Completed()) {
     // The map is named as in a batch, so a failing step says which file it could not convert.
-    std::cerr << "kartwerk: " << ShownText(options.map) << ": " << ShownText(end.FailureText()) << "\n";
+    std::cerr << "kartwerk: " << core::ShownText(options.map) << ": " << core::ShownText(end.FailureText()) << "\n";
     return 1;
   }
   // Said even when quiet: it is where the user's earlier work went, not progress.
   if (!end.previousContent.empty())
-    std::cerr << "kartwerk: " << ShownText(PreviousContentText(slotFolder, end.previousContent)) << "\n";
+    std::cerr << "kartwerk: " << core::ShownText(pipeline::PreviousContentText(slotFolder, end.previousContent)) << "\n";
   return 0;
 }
 
@@ -130,18 +130,18 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       throw CLI::ValidationError("--slot", "converts exactly one MAP; convert several maps with --out DIR");
     }
     options->map = options->maps.front();
-    if (cmd->count("--slot") > 0) options->slot = ParseSlotNumber(options->slotText).value_or(-1);
+    if (cmd->count("--slot") > 0) options->slot = game::ParseSlotNumber(options->slotText).value_or(-1);
     if (options->maps.size() > 1) {
       run = [options] {
         BatchConvertSettings batch{options->maps,      options->out,
-                                   options->jobs,      GameVersionKindOf(options->gameVersion),
+                                   options->jobs,      format::GameVersionKindOf(options->gameVersion),
                                    options->cliffData, options->quiet};
         return ConvertBatch(batch);
       };
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return ConvertIntoSlotFolder(*options, PathFromText(options->out), true); };
+      run = [options] { return ConvertIntoSlotFolder(*options, platform::PathFromText(options->out), true); };
       return;
     }
     std::optional<std::string> version;
@@ -149,14 +149,14 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
     run = [options, version] {
       // A missing or wrong map is told before anything about the game.
       if (!MapCanBeConverted(*options)) return 1;
-      const SlotTarget target =
+      const game::SlotTarget target =
           LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
       options->gameVersionKind = target.GameVersionKind;
-      for (const std::string& line : target.SkippedLines) std::cerr << "kartwerk: " << ShownText(line) << "\n";
+      for (const std::string& line : target.SkippedLines) std::cerr << "kartwerk: " << core::ShownText(line) << "\n";
       const int status = ConvertIntoSlotFolder(*options, target.SlotFolder, false);
       // Even when quiet: the slot is found again in the editor by its folder.
       if (status == 0)
-        std::cout << "Slot " << options->slot << ": " << ShownText(TextFromPath(target.SlotFolder)) << "\n";
+        std::cout << "Slot " << options->slot << ": " << core::ShownText(platform::TextFromPath(target.SlotFolder)) << "\n";
       return status;
     };
   });

@@ -47,23 +47,23 @@ struct DiffOptions {
   bool lines = false;
   bool all = false;
   int mission = 0;  // --mission: the mission the picture draws (1 = the first); 0: the first that changed
-  std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<format::GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 using nlohmann::json;
 
 // Texts from the files are Windows-1252; JSON takes UTF-8.
-std::string Shown(const std::string& text) { return Cp1252ToUtf8(text); }
+std::string Shown(const std::string& text) { return core::Cp1252ToUtf8(text); }
 
 // A name given on the command line or found on disk, as a terminal shows it.
-std::string Named(const std::string& text) { return ShownText(text); }
+std::string Named(const std::string& text) { return core::ShownText(text); }
 
-json PlaceJson(const std::optional<Position>& at) { return at ? json::array({at->x, at->y}) : json(nullptr); }
+json PlaceJson(const std::optional<compare::Position>& at) { return at ? json::array({at->x, at->y}) : json(nullptr); }
 
-json FieldsJson(const std::vector<FieldChange>& fields) {
+json FieldsJson(const std::vector<compare::FieldChange>& fields) {
   static constexpr const char* kEdits[] = {"changed", "added", "removed"};
   json list = json::array();
-  for (const FieldChange& f : fields)
+  for (const compare::FieldChange& f : fields)
     list.push_back({{"field", Shown(f.field)},
                     {"from", Shown(f.from)},
                     {"to", Shown(f.to)},
@@ -71,18 +71,18 @@ json FieldsJson(const std::vector<FieldChange>& fields) {
   return list;
 }
 
-json ComparisonJson(const DiffOptions& options, const std::filesystem::path& folder, const FolderComparison& result) {
+json ComparisonJson(const DiffOptions& options, const std::filesystem::path& folder, const compare::FolderComparison& result) {
   static constexpr const char* kKinds[] = {"added", "removed", "changed", "renamed", "reordered"};
   json files = json::array();
-  for (const FileComparison& file : result.files) {
+  for (const compare::FileComparison& file : result.files) {
     // The file's name is UTF-8 already; what the files hold is Windows-1252.
-    json item{{"name", file.name}, {"state", FileStateText(file.state)}};
+    json item{{"name", file.name}, {"state", compare::FileStateText(file.state)}};
     if (!file.note.empty()) item["note"] = Shown(file.note);
-    if (file.state != FileState::OnlyInFolder) item["mapBytes"] = file.mapBytes;
-    if (file.state != FileState::OnlyInMap) item["folderBytes"] = file.folderBytes;
+    if (file.state != compare::FileState::OnlyInFolder) item["mapBytes"] = file.mapBytes;
+    if (file.state != compare::FileState::OnlyInMap) item["folderBytes"] = file.folderBytes;
     if (!file.entries.empty()) {
       json entries = json::array();
-      for (const EntryChange& e : file.entries) {
+      for (const compare::EntryChange& e : file.entries) {
         json entry{{"change", kKinds[static_cast<int>(e.kind)]}, {"entry", Shown(e.entry)}};
         if (!e.fields.empty()) entry["fields"] = FieldsJson(e.fields);
         if (e.from) entry["from"] = PlaceJson(e.from);
@@ -96,7 +96,7 @@ json ComparisonJson(const DiffOptions& options, const std::filesystem::path& fol
       item["entries"] = std::move(entries);
     }
     if (file.grid) {
-      const GridChange& g = *file.grid;
+      const compare::GridChange& g = *file.grid;
       item["grid"] = {{"cells", g.cells}, {"columns", g.columns}, {"rows", g.rows}};
       if (g.cells > 0)
         item["grid"]["rectangle"] = {{"left", g.left}, {"top", g.top}, {"right", g.right}, {"bottom", g.bottom}};
@@ -109,7 +109,7 @@ json ComparisonJson(const DiffOptions& options, const std::filesystem::path& fol
     }
     files.push_back(std::move(item));
   }
-  return {{"map", options.map}, {"folder", TextFromPath(folder)}, {"same", result.AllSame()}, {"files", files}};
+  return {{"map", options.map}, {"folder", platform::TextFromPath(folder)}, {"same", result.AllSame()}, {"files", files}};
 }
 
 // Whether path lies inside folder (the folder compared is only ever read).
@@ -121,36 +121,36 @@ bool Inside(const std::filesystem::path& path, const std::filesystem::path& fold
   return !error && end == f.end();
 }
 
-void WritePicture(const DiffOptions& options, const FolderComparison& result) {
-  const std::filesystem::path map = PathFromText(options.map);
+void WritePicture(const DiffOptions& options, const compare::FolderComparison& result) {
+  const std::filesystem::path map = platform::PathFromText(options.map);
   const auto cliffData =
-      LoadCliffData(options.cliffData.empty() ? DefaultCliffDataPath() : PathFromText(options.cliffData));
-  const MapPreview preview = LoadMapPreview(map, cliffData);
-  const int scale = DefaultPreviewScale(preview.width(), preview.height());
+      records::LoadCliffData(options.cliffData.empty() ? records::DefaultCliffDataPath() : platform::PathFromText(options.cliffData));
+  const preview::MapPreview preview = preview::LoadMapPreview(map, cliffData);
+  const int scale = preview::DefaultPreviewScale(preview.width(), preview.height());
   // A campaign's picture draws one mission: say which, and which others changed.
-  const std::vector<int> changed = ChangedMissions(preview, result);
+  const std::vector<int> changed = compare::ChangedMissions(preview, result);
   if (options.mission == 0 && changed.size() > 1) {
     std::string others;
     for (std::size_t k = 1; k < changed.size(); ++k) others += (k > 1 ? ", " : "") + std::to_string(changed[k]);
     std::cerr << "kartwerk: " << options.picture << ": draws mission " << changed.front() << "; missions " << others
               << " changed too (--mission N draws another)\n";
   }
-  WriteGatedFile(PathFromText(options.picture), EncodePng(RenderChangePicture(preview, result, scale, options.mission)),
-                 WriteGate{{map}, {}, "write the picture"});
+  pipeline::WriteGatedFile(platform::PathFromText(options.picture), preview::EncodePng(compare::RenderChangePicture(preview, result, scale, options.mission)),
+                 pipeline::WriteGate{{map}, {}, "write the picture"});
 }
 
 int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
-  const std::filesystem::path map = PathFromText(options.map);
-  if (const auto problem = MapFileProblem(map)) {
+  const std::filesystem::path map = platform::PathFromText(options.map);
+  if (const auto problem = format::MapFileProblem(map)) {
     std::cerr << "kartwerk: " << Named(*problem) << "\n";
     return kTrouble;
   }
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
-    std::cerr << "kartwerk: " << Named(TextFromPath(folder)) << ": no such folder\n";
+    std::cerr << "kartwerk: " << Named(platform::TextFromPath(folder)) << ": no such folder\n";
     return kTrouble;
   }
-  if (!options.picture.empty() && Inside(PathFromText(options.picture), folder)) {
+  if (!options.picture.empty() && Inside(platform::PathFromText(options.picture), folder)) {
     std::cerr << "kartwerk: --picture " << Named(options.picture)
               << " lies inside the folder compared, which diff never writes into\n";
     return kTrouble;
@@ -158,38 +158,38 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   // Refused before comparing, so that a refusal is not printed after a whole comparison.
   if (!options.picture.empty()) {
     if (const std::string problem =
-            GatedFileProblem(PathFromText(options.picture), WriteGate{{map}, {}, "write the picture"});
+            pipeline::GatedFileProblem(platform::PathFromText(options.picture), pipeline::WriteGate{{map}, {}, "write the picture"});
         !problem.empty()) {
       std::cerr << "kartwerk: " << problem << "\n";
       return kTrouble;
     }
   }
-  CompareRequest request;
+  compare::CompareRequest request;
   request.MapPath = map;
   request.Folder = folder;
-  request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
-  request.CliffDataFile = PathFromText(options.cliffData);
+  request.GameVersionKind = options.gameVersionKind.value_or(format::GameVersionKindOf(options.gameVersion));
+  request.CliffDataFile = platform::PathFromText(options.cliffData);
   request.lines = options.lines;
   request.Warn = [&options](const std::string& message) {
     std::cerr << "kartwerk: " << Named(options.map) << ": " << Named(Shown(message)) << "\n";
   };
-  FolderComparison result;
+  compare::FolderComparison result;
   try {
-    result = CompareMapWithFolder(request);
-  } catch (const MapComparisonError& e) {
+    result = compare::CompareMapWithFolder(request);
+  } catch (const compare::MapComparisonError& e) {
     std::cerr << "kartwerk: " << Named(options.map) << ": " << Named(e.what()) << "\n";
     return kTrouble;
   }
   if (options.json) {
     std::cout << JsonText(ComparisonJson(options, folder, result)) << "\n";
   } else {
-    std::cout << ComparisonText(result, options.all);
+    std::cout << compare::ComparisonText(result, options.all);
   }
   if (!options.picture.empty()) {
     try {
       WritePicture(options, result);
     } catch (const std::exception& e) {
-      std::cerr << "kartwerk: " << Named(options.picture) << ": " << Named(ExceptionText(std::current_exception()))
+      std::cerr << "kartwerk: " << Named(options.picture) << ": " << Named(core::ExceptionText(std::current_exception()))
                 << "\n";
       return kTrouble;
     }
@@ -202,7 +202,7 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
 int CompareWithBackup(const DiffOptions& options) {
   std::filesystem::path folder;
   try {
-    folder = BackupStore(DefaultBackupFolder()).Find(options.backup).folder;
+    folder = pipeline::BackupStore(pipeline::DefaultBackupFolder()).Find(options.backup).folder;
   } catch (const std::runtime_error& e) {
     std::cerr << "kartwerk: " << Named(e.what()) << "\n";
     return kTrouble;
@@ -216,7 +216,7 @@ int AsDiff(Body&& body) {
   try {
     return body();
   } catch (...) {
-    std::cerr << "kartwerk: " << Named(ExceptionText(std::current_exception())) << "\n";
+    std::cerr << "kartwerk: " << Named(core::ExceptionText(std::current_exception())) << "\n";
     return kTrouble;
   }
 }
@@ -265,14 +265,14 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return AsDiff([&] { return Compare(*options, PathFromText(options->out)); }); };
+      run = [options] { return AsDiff([&] { return Compare(*options, platform::PathFromText(options->out)); }); };
       return;
     }
     std::optional<std::string> version;
     if (cmd->count("--game-version") > 0) version = options->gameVersion;
     run = [options, version] {
       return AsDiff([&] {
-        const SlotTarget target =
+        const game::SlotTarget target =
             LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
         options->gameVersionKind = target.GameVersionKind;
         return Compare(*options, target.SlotFolder);

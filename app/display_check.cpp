@@ -92,7 +92,7 @@ DisplayEnvironment ProcessDisplayEnvironment() {
 std::optional<std::string> NoDisplayReason(const DisplayEnvironment& environment) {
   std::vector<std::string> platforms;
   for (const std::string& entry : Split(environment.variable("QT_QPA_PLATFORM"), ';')) {
-    const std::string name = AsciiLower(entry.substr(0, entry.find(':')));
+    const std::string name = core::AsciiLower(entry.substr(0, entry.find(':')));
     if (!name.empty()) platforms.push_back(name);
   }
   if (platforms.empty()) platforms = {"wayland", "xcb"};

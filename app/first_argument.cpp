@@ -11,7 +11,7 @@ namespace {
 
 bool LooksLikePath(const std::string& argument) {
   if (argument.find_first_of("/\\") != std::string::npos) return true;
-  const std::filesystem::path path = PathFromText(argument);
+  const std::filesystem::path path = platform::PathFromText(argument);
   if (!path.extension().empty()) return true;
   std::error_code ec;
   return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
@@ -20,7 +20,7 @@ bool LooksLikePath(const std::string& argument) {
 }  // namespace
 
 std::optional<std::string> FirstArgumentMistake(const std::string& argument) {
-  const std::optional<std::string> problem = MapFileProblem(PathFromText(argument));
+  const std::optional<std::string> problem = format::MapFileProblem(platform::PathFromText(argument));
   if (!problem) return std::nullopt;
   if (LooksLikePath(argument)) return problem;
   return "unknown command '" + argument + "'; see kartwerk --help";

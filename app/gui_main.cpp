@@ -76,11 +76,11 @@ int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, c
   }
 #endif
 #ifdef KARTWERK_QT_MODULE
-  const std::filesystem::path module = ProgramFile(ProgramFileKind::Module, KARTWERK_QT_MODULE);
+  const std::filesystem::path module = platform::ProgramFile(platform::ProgramFileKind::Module, KARTWERK_QT_MODULE);
   std::string why;
   RunWindowsEntry* entry = LoadWindowsEntry(module, why);
   if (entry == nullptr) {
-    std::cerr << "kartwerk: cannot open the windows: loading \"" << TextFromPath(module) << "\" failed: " << why << "\n"
+    std::cerr << "kartwerk: cannot open the windows: loading \"" << platform::TextFromPath(module) << "\" failed: " << why << "\n"
               << "kartwerk: the subcommands work without them (kartwerk --help)\n";
     return 1;
   }

@@ -23,42 +23,42 @@ struct InfoOptions {
 };
 
 int RunInfo(const InfoOptions& options) {
-  if (const auto problem = MapFileProblem(PathFromText(options.map))) {
-    std::cerr << "kartwerk: " << ShownText(*problem) << "\n";
+  if (const auto problem = format::MapFileProblem(platform::PathFromText(options.map))) {
+    std::cerr << "kartwerk: " << core::ShownText(*problem) << "\n";
     return 1;
   }
-  const std::filesystem::path mapPath = FullPath(PathFromText(options.map));
-  Conversion c;
-  c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
-  StageMapFile(c, mapPath);
-  const MapInformation info = ReadMapInformation(c);
-  const std::size_t missions = c.MapKind == CampaignMap ? c.MissionList.size() : 1;
+  const std::filesystem::path mapPath = platform::FullPath(platform::PathFromText(options.map));
+  format::Conversion c;
+  c.MapKind = format::MapKindFromExtension(platform::TextFromPath(mapPath.extension()));
+  format::StageMapFile(c, mapPath);
+  const format::MapInformation info = format::ReadMapInformation(c);
+  const std::size_t missions = c.MapKind == format::CampaignMap ? c.MissionList.size() : 1;
 
   if (options.json) {
     nlohmann::json out;
-    out["kind"] = std::string(MapKindText(c.MapKind));
+    out["kind"] = std::string(format::MapKindText(c.MapKind));
     out["scheme"] = info.TerrainScheme;
     out["width"] = info.width;
     out["height"] = info.height;
     out["missions"] = missions;
     out["sections"] = nlohmann::json::array();
     for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
-      const sectionRec& e = c.SectionDirectory[i];
+      const format::sectionRec& e = c.SectionDirectory[i];
       // Section names are Windows-1252 bytes; JSON wants UTF-8, which this mapping keeps readable.
-      out["sections"].push_back({{"name", Cp1252ToUtf8(e.name)}, {"size", e.size}, {"offset", e.offset}});
+      out["sections"].push_back({{"name", core::Cp1252ToUtf8(e.name)}, {"size", e.size}, {"offset", e.offset}});
     }
     std::cout << JsonText(out) << "\n";
     return 0;
   }
-  std::cout << ShownText(TextFromPath(mapPath.filename())) << "\n"
-            << "  kind:     " << MapKindText(c.MapKind) << "\n"
-            << "  scheme:   " << info.TerrainScheme << " (" << TerrainSchemeText(info.TerrainScheme) << ")\n"
+  std::cout << core::ShownText(platform::TextFromPath(mapPath.filename())) << "\n"
+            << "  kind:     " << format::MapKindText(c.MapKind) << "\n"
+            << "  scheme:   " << info.TerrainScheme << " (" << format::TerrainSchemeText(info.TerrainScheme) << ")\n"
             << "  size:     " << info.width << "x" << info.height << "\n"
             << "  missions: " << missions << "\n"
             << "  sections:\n";
   for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
-    const sectionRec& e = c.SectionDirectory[i];
-    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << ShownText(e.name) << std::right
+    const format::sectionRec& e = c.SectionDirectory[i];
+    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << core::ShownText(e.name) << std::right
               << " size " << std::setw(9) << e.size << "  offset " << e.offset << "\n";
   }
   return 0;

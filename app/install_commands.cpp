@@ -23,19 +23,19 @@ namespace kartwerk::app {
 namespace {
 
 // The files an installation lacks for the editor, as a JSON list (empty when it is complete).
-nlohmann::json MissingFiles(const InstalledVersion& installation) {
+nlohmann::json MissingFiles(const game::InstalledVersion& installation) {
   nlohmann::json files = nlohmann::json::array();
-  if (const std::string missing = MissingEditorFile(installation); !missing.empty()) files.push_back(missing);
+  if (const std::string missing = game::MissingEditorFile(installation); !missing.empty()) files.push_back(missing);
   return files;
 }
 
 // Opens the named source into installs; on failure prints why and returns false.
-bool OpenSource(GameInstallations& installs, const InstallationSourceOptions& options) {
+bool OpenSource(game::GameInstallations& installs, const game::InstallationSourceOptions& options) {
   try {
-    installs.Registry = OpenInstallationSource(options);
+    installs.Registry = game::OpenInstallationSource(options);
     return true;
-  } catch (const RegistryUnavailable& e) {
-    std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
+  } catch (const game::RegistryUnavailable& e) {
+    std::cerr << "kartwerk: " << core::ShownText(e.what()) << "\n";
     return false;
   }
 }
@@ -49,25 +49,25 @@ struct InstallsOptions {
 };
 
 int RunInstalls(const InstallsOptions& options) {
-  InstallationSourceOptions source;
-  if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
-  GameInstallations installs;
+  game::InstallationSourceOptions source;
+  if (!options.winePrefix.empty()) source.winePrefix = platform::PathFromText(options.winePrefix);
+  game::GameInstallations installs;
   if (!OpenSource(installs, source)) return 1;
-  EnumerateInstallations(installs);
+  game::EnumerateInstallations(installs);
 
   if (options.json) {
     nlohmann::json out = nlohmann::json::array();
     for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
-      const InstalledVersion& v = installs.InstalledVersions[i];
+      const game::InstalledVersion& v = installs.InstalledVersions[i];
       out.push_back({{"number", i + 1},
-                     {"folder", TextFromPath(v.hostFolder)},
+                     {"folder", platform::TextFromPath(v.hostFolder)},
                      {"target_folder", v.folder},
                      {"version", v.version},
                      {"language", v.language},
                      {"sub_key", v.subKey},
-                     {"prefix", TextFromPath(installs.Registry[v.registry].winePrefix)},
+                     {"prefix", platform::TextFromPath(installs.Registry[v.registry].winePrefix)},
                      {"origin", installs.Registry[v.registry].origin},
-                     {"editor", MissingEditorFile(v).empty()},
+                     {"editor", game::MissingEditorFile(v).empty()},
                      {"missing", MissingFiles(v)}});
     }
     std::cout << JsonText(out) << "\n";
@@ -78,19 +78,19 @@ int RunInstalls(const InstallsOptions& options) {
     return 0;
   }
   for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
-    const InstalledVersion& v = installs.InstalledVersions[i];
-    const RegistryEntry& source = installs.Registry[v.registry];
-    std::cout << i + 1 << "  " << ShownText(v.language) << (v.language.empty() ? "" : " ") << ShownText(v.version)
-              << "  " << ShownText(TextFromPath(v.hostFolder)) << "  (" << ShownText(v.folder);
+    const game::InstalledVersion& v = installs.InstalledVersions[i];
+    const game::RegistryEntry& source = installs.Registry[v.registry];
+    std::cout << i + 1 << "  " << core::ShownText(v.language) << (v.language.empty() ? "" : " ") << core::ShownText(v.version)
+              << "  " << core::ShownText(platform::TextFromPath(v.hostFolder)) << "  (" << core::ShownText(v.folder);
     if (!source.winePrefix.empty())
-      std::cout << "; " << ShownText(source.origin) << " " << ShownText(TextFromPath(source.winePrefix));
+      std::cout << "; " << core::ShownText(source.origin) << " " << core::ShownText(platform::TextFromPath(source.winePrefix));
     std::cout << ")";
-    if (const std::string missing = MissingEditorFile(v); !missing.empty())
-      std::cout << "  " << ShownText(missing) << " is missing";
+    if (const std::string missing = game::MissingEditorFile(v); !missing.empty())
+      std::cout << "  " << core::ShownText(missing) << " is missing";
     std::cout << "\n";
   }
-  if (installs.InstalledVersions.size() > kMaxInstalledVersions) {
-    std::cout << "The windows offer the first " << kMaxInstalledVersions
+  if (installs.InstalledVersions.size() > game::kMaxInstalledVersions) {
+    std::cout << "The windows offer the first " << game::kMaxInstalledVersions
               << "; start Kartwerk with --game DIR to use another.\n";
   }
   return 0;
@@ -103,39 +103,39 @@ struct SlotsOptions {
 };
 
 int RunSlots(const SlotsOptions& options) {
-  InstallationSourceOptions source;
-  if (!options.game.empty()) source.game = PathFromText(options.game);
-  if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
-  GameInstallations installs;
+  game::InstallationSourceOptions source;
+  if (!options.game.empty()) source.game = platform::PathFromText(options.game);
+  if (!options.winePrefix.empty()) source.winePrefix = platform::PathFromText(options.winePrefix);
+  game::GameInstallations installs;
   if (!OpenSource(installs, source)) return 1;
-  EnumerateInstallations(installs);
-  const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
-  if (!BuildSlotList(installs)) {
-    std::cerr << "kartwerk: " << GameNotLocatedDetails(installs) << "\n";
+  game::EnumerateInstallations(installs);
+  const std::vector<std::size_t> skipped = game::ChooseFirstCompleteInstallation(installs);
+  if (!game::BuildSlotList(installs)) {
+    std::cerr << "kartwerk: " << game::GameNotLocatedDetails(installs) << "\n";
     return 1;
   }
-  for (const std::string& line : SkippedInstallationLines(installs, skipped))
-    std::cerr << "kartwerk: " << ShownText(line) << "\n";
+  for (const std::string& line : game::SkippedInstallationLines(installs, skipped))
+    std::cerr << "kartwerk: " << core::ShownText(line) << "\n";
 
   if (options.json) {
     nlohmann::json slots = nlohmann::json::array();
-    for (int slot = 0; slot < static_cast<int>(kSlotCount); ++slot) {
-      const std::optional<std::string> title = ReadSlotTitle(installs.GameFolder, slot);
+    for (int slot = 0; slot < static_cast<int>(game::kSlotCount); ++slot) {
+      const std::optional<std::string> title = game::ReadSlotTitle(installs.GameFolder, slot);
       slots.push_back({{"slot", slot},
-                       {"folder", TextFromPath(SlotFolderPath(installs.GameFolder, slot))},
+                       {"folder", platform::TextFromPath(game::SlotFolderPath(installs.GameFolder, slot))},
                        {"occupied", title.has_value()},
-                       {"title", title ? nlohmann::json(Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
-                       {"line", Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
+                       {"title", title ? nlohmann::json(core::Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
+                       {"line", core::Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
     }
-    nlohmann::json out = {{"game_folder", TextFromPath(installs.GameFolder)},
+    nlohmann::json out = {{"game_folder", platform::TextFromPath(installs.GameFolder)},
                           {"game_version_kind", installs.GameVersionKind},
                           {"slots", slots}};
     std::cout << JsonText(out) << "\n";
     return 0;
   }
   // The lines as the slot picker lists them: the editor's titles read in its code page.
-  for (std::size_t slot = 0; slot < kSlotCount; ++slot)
-    std::cout << ShownText(Cp1252ToUtf8(installs.SlotList[slot])) << "\n";
+  for (std::size_t slot = 0; slot < game::kSlotCount; ++slot)
+    std::cout << core::ShownText(core::Cp1252ToUtf8(installs.SlotList[slot])) << "\n";
   return 0;
 }
 
@@ -186,12 +186,12 @@ void AddRegisterCommand(CLI::App& app, Runner& run) {
       "Exit status: 0 written (or already done for every user), 1 it could not be written, 2 wrong usage.\n");
   cmd->callback([&run] {
     run = [] {
-      if (const auto entry = SystemWideAssociation()) {
-        std::cerr << "kartwerk: " << ShownText(TextFromPath(*entry))
+      if (const auto entry = desktop::SystemWideAssociation()) {
+        std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(*entry))
                   << " already opens the map types for every user; nothing written for this user\n";
         return 0;
       }
-      return RegisterMapTypes(std::cerr) ? 0 : 1;
+      return desktop::RegisterMapTypes(std::cerr) ? 0 : 1;
     };
   });
 }

@@ -9,7 +9,7 @@ namespace {
 
 // A copy of value whose strings (keys included) are all well-formed UTF-8.
 nlohmann::json WellFormed(const nlohmann::json& value) {
-  if (value.is_string()) return WellFormedUtf8(value.get_ref<const std::string&>());
+  if (value.is_string()) return core::WellFormedUtf8(value.get_ref<const std::string&>());
   if (value.is_array()) {
     nlohmann::json array = nlohmann::json::array();
     for (const nlohmann::json& item : value) array.push_back(WellFormed(item));
@@ -17,7 +17,7 @@ nlohmann::json WellFormed(const nlohmann::json& value) {
   }
   if (value.is_object()) {
     nlohmann::json object = nlohmann::json::object();
-    for (const auto& [key, item] : value.items()) object[WellFormedUtf8(key)] = WellFormed(item);
+    for (const auto& [key, item] : value.items()) object[core::WellFormedUtf8(key)] = WellFormed(item);
     return object;
   }
   return value;

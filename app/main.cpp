@@ -92,13 +92,13 @@ int RunKartwerk(int argc, char** argv) {
     return 2;
   }
   for (const std::string& warning : kartwerk::app::UnexpandedTildeWarnings(app)) {
-    std::cerr << "kartwerk: warning: " << kartwerk::ShownText(warning) << "\n";
+    std::cerr << "kartwerk: warning: " << kartwerk::core::ShownText(warning) << "\n";
   }
   if (!run) return kartwerk::app::RunWindowMode(argc, argv, app, windows);
   try {
     return run();
   } catch (...) {
-    std::cerr << "kartwerk: " << kartwerk::ShownText(kartwerk::ExceptionText(std::current_exception())) << "\n";
+    std::cerr << "kartwerk: " << kartwerk::core::ShownText(kartwerk::core::ExceptionText(std::current_exception())) << "\n";
     return 1;
   }
 }

@@ -36,12 +36,12 @@ struct PreviewOptions {
 
 // The cliff masks: an explicitly named file must load; the one beside the program may be missing,
 // and the pictures then show no cliff marks.
-std::shared_ptr<const Bytes> CliffMasks(const PreviewOptions& options, bool quiet) {
-  if (!options.cliffData.empty()) return LoadCliffData(PathFromText(options.cliffData));
+std::shared_ptr<const core::Bytes> CliffMasks(const PreviewOptions& options, bool quiet) {
+  if (!options.cliffData.empty()) return records::LoadCliffData(platform::PathFromText(options.cliffData));
   try {
-    return LoadCliffData(DefaultCliffDataPath());
+    return records::LoadCliffData(records::DefaultCliffDataPath());
   } catch (const std::exception& e) {
-    if (!quiet) std::cerr << "kartwerk: warning: " << ShownText(e.what()) << "; cliff marks are not drawn\n";
+    if (!quiet) std::cerr << "kartwerk: warning: " << core::ShownText(e.what()) << "; cliff marks are not drawn\n";
     return nullptr;
   }
 }
@@ -49,24 +49,24 @@ std::shared_ptr<const Bytes> CliffMasks(const PreviewOptions& options, bool quie
 std::function<void(const std::string&)> Warner(const std::string& map, bool quiet) {
   if (quiet) return {};
   return [map](const std::string& message) {
-    std::cerr << "kartwerk: " << ShownText(map) << ": warning: " << ShownText(message) << "\n";
+    std::cerr << "kartwerk: " << core::ShownText(map) << ": warning: " << core::ShownText(message) << "\n";
   };
 }
 
-int ScaleFor(const PreviewOptions& options, const MapPreview& map) {
-  const int scale = options.scale.value_or(DefaultPreviewScale(map.width(), map.height()));
-  if (!ScaleFits(map.width(), map.height(), scale)) {
+int ScaleFor(const PreviewOptions& options, const preview::MapPreview& map) {
+  const int scale = options.scale.value_or(preview::DefaultPreviewScale(map.width(), map.height()));
+  if (!preview::ScaleFits(map.width(), map.height(), scale)) {
     throw std::invalid_argument("--scale " + std::to_string(scale) + " makes a picture of this " +
                                 std::to_string(map.width()) + "x" + std::to_string(map.height()) + " map " +
-                                PictureLimitText());
+                                preview::PictureLimitText());
   }
   return scale;
 }
 
 bool IsMapFile(const std::string& map) {
   std::error_code ec;
-  if (std::filesystem::is_regular_file(PathFromText(map), ec)) return true;
-  std::cerr << "kartwerk: \"" << ShownText(map) << "\" is not a map file\n";
+  if (std::filesystem::is_regular_file(platform::PathFromText(map), ec)) return true;
+  std::cerr << "kartwerk: \"" << core::ShownText(map) << "\" is not a map file\n";
   return false;
 }
 
@@ -74,112 +74,112 @@ int PreviewOne(const PreviewOptions& options) {
   const std::string& mapFile = options.maps.front();
   if (!IsMapFile(mapFile)) return 1;
   const auto cliffData = CliffMasks(options, options.quiet);
-  MapPreview map;
+  preview::MapPreview map;
   try {
-    map = LoadMapPreview(PathFromText(mapFile), cliffData, Warner(mapFile, options.quiet));
-  } catch (const MapPreviewError& e) {
-    std::cerr << "kartwerk: " << ShownText(mapFile) << ": " << ShownText(e.what()) << "\n";
+    map = preview::LoadMapPreview(platform::PathFromText(mapFile), cliffData, Warner(mapFile, options.quiet));
+  } catch (const preview::MapPreviewError& e) {
+    std::cerr << "kartwerk: " << core::ShownText(mapFile) << ": " << core::ShownText(e.what()) << "\n";
     return 1;
   }
   // A single-player or multiplayer map shows its one mission unless told otherwise; a campaign its map alone.
-  const int mission = options.mission.value_or(map.kind == CampaignMap ? 0 : 1);
+  const int mission = options.mission.value_or(map.kind == format::CampaignMap ? 0 : 1);
   if (mission > static_cast<int>(map.missions.size())) {
-    std::cerr << "kartwerk: " << ShownText(mapFile) << ": there is no mission " << mission << "; the map has "
+    std::cerr << "kartwerk: " << core::ShownText(mapFile) << ": there is no mission " << mission << "; the map has "
               << map.missions.size() << "\n";
     return 1;
   }
-  const MissionPreview* shown = mission == 0 ? nullptr : &map.missions[static_cast<std::size_t>(mission - 1)];
+  const preview::MissionPreview* shown = mission == 0 ? nullptr : &map.missions[static_cast<std::size_t>(mission - 1)];
   try {
-    WriteGatedFile(PathFromText(options.output), EncodePng(RenderMapPicture(map, shown, ScaleFor(options, map))),
-                   WriteGate{{PathFromText(mapFile)}, {}, "write the picture"});
-  } catch (const WriteRefused& e) {
-    std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
+    pipeline::WriteGatedFile(platform::PathFromText(options.output), preview::EncodePng(preview::RenderMapPicture(map, shown, ScaleFor(options, map))),
+                   pipeline::WriteGate{{platform::PathFromText(mapFile)}, {}, "write the picture"});
+  } catch (const pipeline::WriteRefused& e) {
+    std::cerr << "kartwerk: " << core::ShownText(e.what()) << "\n";
     return 1;
   }
   return 0;
 }
 
 // Writes the pictures of one map into folder and describes them for the gallery.
-void WriteMapPictures(const PreviewOptions& options, const MapPreview& map, const GatedFolder& folder,
-                      const std::string& name, GalleryMap& entry) {
+void WriteMapPictures(const PreviewOptions& options, const preview::MapPreview& map, const pipeline::GatedFolder& folder,
+                      const std::string& name, preview::GalleryMap& entry) {
   const int scale = ScaleFor(options, map);
-  auto write = [&](const std::string& file, const MissionPreview* mission, const std::string& caption) {
-    const Picture picture = RenderMapPicture(map, mission, scale);
-    folder.Write(file, EncodePng(picture));
+  auto write = [&](const std::string& file, const preview::MissionPreview* mission, const std::string& caption) {
+    const preview::Picture picture = preview::RenderMapPicture(map, mission, scale);
+    folder.Write(file, preview::EncodePng(picture));
     entry.pictures.push_back({file, caption, picture.width(), picture.height()});
   };
-  if (map.kind != CampaignMap) {
+  if (map.kind != format::CampaignMap) {
     write(name + ".png", &map.missions.front(), "The map with its units");
     return;
   }
   // A campaign's mission pictures go into a folder of the campaign's name: no single map's
   // "<name>.png" can take the name of a file inside a folder.
   write(name + ".png", nullptr, "The map");
-  for (const MissionPreview& mission : map.missions) {
+  for (const preview::MissionPreview& mission : map.missions) {
     std::string caption = "Mission " + mission.name;
-    if (!mission.title.empty()) caption += ": " + Cp1252ToUtf8(mission.title);
+    if (!mission.title.empty()) caption += ": " + core::Cp1252ToUtf8(mission.title);
     write(name + "/" + mission.name + ".png", &mission, caption);
   }
 }
 
 int PreviewGallery(const PreviewOptions& options) {
   std::vector<std::filesystem::path> listed;
-  for (const std::string& map : options.maps) listed.push_back(PathFromText(map));
-  const BatchPlan plan = PlanBatch(listed);
-  const std::filesystem::path folder = PathFromText(options.out);
-  for (const BatchUnnamable& map : plan.Unnamable) {
-    std::cerr << "kartwerk: " << ShownText(TextFromPath(map.MapPath))
-              << " cannot be drawn under a name of its own: " << ShownText(map.Reason) << "\n";
+  for (const std::string& map : options.maps) listed.push_back(platform::PathFromText(map));
+  const pipeline::BatchPlan plan = pipeline::PlanBatch(listed);
+  const std::filesystem::path folder = platform::PathFromText(options.out);
+  for (const pipeline::BatchUnnamable& map : plan.Unnamable) {
+    std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(map.MapPath))
+              << " cannot be drawn under a name of its own: " << core::ShownText(map.Reason) << "\n";
   }
   if (!plan.Unnamable.empty() && plan.Clashes.empty()) {
     std::cerr << "kartwerk: nothing was drawn; draw it on its own with -o\n";
     return 2;
   }
   if (!plan.Clashes.empty()) {
-    for (const BatchNameClash& clash : plan.Clashes) {
-      std::cerr << "kartwerk: " << ShownText(TextFromPath(clash.First)) << " and "
-                << ShownText(TextFromPath(clash.Second)) << " would both be drawn as "
-                << ShownText(TextFromPath(folder / PathFromText(clash.FolderName + ".png"))) << "\n";
+    for (const pipeline::BatchNameClash& clash : plan.Clashes) {
+      std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(clash.First)) << " and "
+                << core::ShownText(platform::TextFromPath(clash.Second)) << " would both be drawn as "
+                << core::ShownText(platform::TextFromPath(folder / platform::PathFromText(clash.FolderName + ".png"))) << "\n";
     }
     std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
     return 2;
   }
   // The folder follows the --out rule: new, empty, or holding only what the last gallery wrote.
-  std::optional<GatedFolder> gallery;
+  std::optional<pipeline::GatedFolder> gallery;
   try {
-    gallery.emplace(folder, WriteGate{listed, {}, "write the gallery into"});
-  } catch (const WriteRefused& e) {
-    std::cerr << "kartwerk: " << ShownText(e.what()) << "\n";
+    gallery.emplace(folder, pipeline::WriteGate{listed, {}, "write the gallery into"});
+  } catch (const pipeline::WriteRefused& e) {
+    std::cerr << "kartwerk: " << core::ShownText(e.what()) << "\n";
     return 1;
   }
   const auto cliffData = CliffMasks(options, options.quiet);
 
-  std::vector<GalleryMap> pages;
+  std::vector<preview::GalleryMap> pages;
   std::vector<std::string> failed;
-  for (const BatchMap& planned : plan.Maps) {
-    const std::string mapFile = TextFromPath(planned.MapPath);
-    GalleryMap& entry = pages.emplace_back();
+  for (const pipeline::BatchMap& planned : plan.Maps) {
+    const std::string mapFile = platform::TextFromPath(planned.MapPath);
+    preview::GalleryMap& entry = pages.emplace_back();
     entry.name = planned.FolderName;  // as the file system gives it, not a game text
     try {
-      if (!std::filesystem::is_regular_file(planned.MapPath)) throw MapPreviewError("not a map file");
-      const MapPreview map = LoadMapPreview(planned.MapPath, cliffData, Warner(mapFile, options.quiet));
-      entry.kind = MapKindText(map.kind);
+      if (!std::filesystem::is_regular_file(planned.MapPath)) throw preview::MapPreviewError("not a map file");
+      const preview::MapPreview map = preview::LoadMapPreview(planned.MapPath, cliffData, Warner(mapFile, options.quiet));
+      entry.kind = format::MapKindText(map.kind);
       entry.size = std::to_string(map.width()) + "x" + std::to_string(map.height());
-      entry.scheme = TerrainSchemeText(map.info.TerrainScheme);
+      entry.scheme = format::TerrainSchemeText(map.info.TerrainScheme);
       entry.missions = map.missions.size();
       WriteMapPictures(options, map, *gallery, planned.FolderName, entry);
-      if (!options.quiet) std::cerr << ShownText(mapFile) << ": " << entry.pictures.size() << " picture(s)\n";
+      if (!options.quiet) std::cerr << core::ShownText(mapFile) << ": " << entry.pictures.size() << " picture(s)\n";
     } catch (const std::exception& e) {
       entry.error = e.what();
-      std::cerr << "kartwerk: " << ShownText(mapFile) << ": " << ShownText(e.what()) << "\n";
+      std::cerr << "kartwerk: " << core::ShownText(mapFile) << ": " << core::ShownText(e.what()) << "\n";
       failed.push_back(mapFile);
     }
   }
-  gallery->Write("index.html", GalleryPage(pages));
+  gallery->Write("index.html", preview::GalleryPage(pages));
   gallery->Finish();
   if (!options.quiet || !failed.empty()) {
     std::cerr << pages.size() << (pages.size() == 1 ? " map: " : " maps: ") << pages.size() - failed.size()
-              << " drawn, " << failed.size() << " failed; gallery " << ShownText(TextFromPath(folder / "index.html"))
+              << " drawn, " << failed.size() << " failed; gallery " << core::ShownText(platform::TextFromPath(folder / "index.html"))
               << "\n";
   }
   return failed.empty() ? 0 : 1;

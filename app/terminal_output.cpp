@@ -25,7 +25,7 @@ EscapingBuffer::EscapingBuffer(std::FILE* out) : out_(out) {}
 EscapingBuffer::~EscapingBuffer() {
   std::lock_guard lock(mutex_);
   if (!pending_.empty()) {
-    const std::string shown = TerminalText(pending_);
+    const std::string shown = core::TerminalText(pending_);
     std::fwrite(shown.data(), 1, shown.size(), out_);
   }
   std::fflush(out_);
@@ -36,7 +36,7 @@ void EscapingBuffer::Emit(bool flush) {
   end = end == std::string::npos ? 0 : end + 1;
   if (flush) end = pending_.size() - CutSequenceLength(pending_);
   if (end == 0) return;
-  const std::string shown = TerminalText(std::string_view(pending_).substr(0, end));
+  const std::string shown = core::TerminalText(std::string_view(pending_).substr(0, end));
   std::fwrite(shown.data(), 1, shown.size(), out_);
   pending_.erase(0, end);
 }

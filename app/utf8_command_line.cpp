@@ -19,7 +19,7 @@ Utf8CommandLine::Utf8CommandLine(int argc, char** argv) {
   (void)argv;
   int count = 0;
   if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int i = 0; i < count; ++i) arguments_.push_back(TextFromPath(std::filesystem::path(wide[i])));
+    for (int i = 0; i < count; ++i) arguments_.push_back(platform::TextFromPath(std::filesystem::path(wide[i])));
     LocalFree(wide);
   }
 #else

@@ -10,27 +10,27 @@
 
 namespace kartwerk::app {
 
-void PrepareWindowSession(WindowSession& session, int argc, char** argv, const WindowOptions& options) {
+void PrepareWindowSession(logic::WindowSession& session, int argc, char** argv, const WindowOptions& options) {
   // Start-up sees the map as the shell hands it over: the program, then the map's path.
   const char* startArgs[] = {argc > 0 ? argv[0] : "kartwerk", options.map.c_str()};
   // The UTF-8 text becomes a wide path on Windows: a folder named "Jürgen" stays that folder.
-  session.CommandLineMap = PathFromText(
-      StartProgram(options.map.empty() ? 1 : 2, startArgs, session.installs, session.conversion, std::cerr));
+  session.CommandLineMap = platform::PathFromText(
+      desktop::StartProgram(options.map.empty() ? 1 : 2, startArgs, session.installs, session.conversion, std::cerr));
 
-  InstallationSourceOptions source;
-  if (!options.game.empty()) source.game = PathFromText(options.game);
+  game::InstallationSourceOptions source;
+  if (!options.game.empty()) source.game = platform::PathFromText(options.game);
   if (!options.gameVersion.empty()) source.gameVersion = options.gameVersion;
-  if (!options.winePrefix.empty()) source.winePrefix = PathFromText(options.winePrefix);
+  if (!options.winePrefix.empty()) source.winePrefix = platform::PathFromText(options.winePrefix);
   try {
-    session.installs.Registry = OpenInstallationSource(source);
-  } catch (const RegistryUnavailable&) {
+    session.installs.Registry = game::OpenInstallationSource(source);
+  } catch (const game::RegistryUnavailable&) {
     // No registry to read: no installation is found, and the browser says so.
   }
 #ifndef _WIN32
-  session.WinePrefix = options.winePrefix.empty() ? DefaultWinePrefix() : PathFromText(options.winePrefix);
-  session.Search = {GameSearch::Place::WinePrefix, session.WinePrefix / "system.reg"};
+  session.WinePrefix = options.winePrefix.empty() ? game::DefaultWinePrefix() : platform::PathFromText(options.winePrefix);
+  session.Search = {logic::GameSearch::Place::WinePrefix, session.WinePrefix / "system.reg"};
 #endif
-  if (!options.game.empty()) session.Search = {GameSearch::Place::GameFolder, PathFromText(options.game)};
+  if (!options.game.empty()) session.Search = {logic::GameSearch::Place::GameFolder, platform::PathFromText(options.game)};
 }
 
 }  // namespace kartwerk::app

@@ -8,6 +8,6 @@
 
 namespace kartwerk::app {
 
-void PrepareWindowSession(WindowSession& session, int argc, char** argv, const WindowOptions& options);
+void PrepareWindowSession(logic::WindowSession& session, int argc, char** argv, const WindowOptions& options);
 
 }  // namespace kartwerk::app

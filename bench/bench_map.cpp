@@ -9,22 +9,22 @@
 
 namespace kartwerk::bench {
 
-BenchMap::BenchMap(const testing::BenchMapPreset& preset) : preset_(preset) {
-  const testing::BenchMapOptions& o = preset.options;
-  main_ = testing::BenchMainContainer(o);
+BenchMap::BenchMap(const mapmaker::BenchMapPreset& preset) : preset_(preset) {
+  const mapmaker::BenchMapOptions& o = preset.options;
+  main_ = mapmaker::BenchMainContainer(o);
   decompressed_ = main_.size();
-  Conversion& c = conversion_;
+  format::Conversion& c = conversion_;
   c.MapKind = o.kind;
   c.TempFolder = scratch_.path();
   c.SlotFolder = scratch_.path() / "slot";
   c.MapName = preset.name;
-  c.CliffDataBuffer = LoadCliffData(KARTWERK_CLIFFDATA);
-  if (o.kind == CampaignMap) {
+  c.CliffDataBuffer = records::LoadCliffData(KARTWERK_CLIFFDATA);
+  if (o.kind == format::CampaignMap) {
     for (int n = 0; n < o.missions; ++n) {
       const std::string name = preset.name + std::to_string(1000 + n).substr(1);
-      const Bytes mission = testing::BenchMissionContainer(o, n);
+      const core::Bytes mission = mapmaker::BenchMissionContainer(o, n);
       decompressed_ += mission.size();
-      testing::WriteBytes(c.TempFolder / (name + ".qdc"), testing::Gzip(mission, name));
+      mapmaker::WriteBytes(c.TempFolder / (name + ".qdc"), mapmaker::Gzip(mission, name));
       c.MissionList.push_back(name);
       c.MissionFiles.push_back(c.TempFolder / (name + ".qdc"));
     }
@@ -32,25 +32,25 @@ BenchMap::BenchMap(const testing::BenchMapPreset& preset) : preset_(preset) {
   std::filesystem::create_directories(c.SlotFolder);
 }
 
-Conversion& BenchMap::Fresh() {
-  Conversion& c = conversion_;
+format::Conversion& BenchMap::Fresh() {
+  format::Conversion& c = conversion_;
   c.MissionStream.Load(main_);
-  c.PMiniCount = ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
-  c.MissionName = c.MapKind == CampaignMap ? std::string() : "mis.000";
-  WriteMapInfoFile(c);
+  c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.MissionName = c.MapKind == format::CampaignMap ? std::string() : "mis.000";
+  writers::WriteMapInfoFile(c);
   return c;
 }
 
-Conversion& BenchMap::MapLevel() { return Fresh(); }
+format::Conversion& BenchMap::MapLevel() { return Fresh(); }
 
-Conversion& BenchMap::FirstMission() {
-  Conversion& c = Fresh();
-  if (c.MapKind == CampaignMap) {
+format::Conversion& BenchMap::FirstMission() {
+  format::Conversion& c = Fresh();
+  if (c.MapKind == format::CampaignMap) {
     c.MissionName = "mis." + c.MissionList.front().substr(3, 3);
-    LoadMissionFile(c, 0);
+    format::LoadMissionFile(c, 0);
   }
   std::filesystem::create_directories(c.MissionFolder());
-  WriteInfoFile(c);
+  writers::WriteInfoFile(c);
   return c;
 }
 
@@ -58,10 +58,10 @@ BenchMap& BenchMapAt(std::size_t index) {
   // Building the largest maps takes a while; each is built once per run.
   static std::map<std::size_t, std::unique_ptr<BenchMap>> built;
   auto& slot = built[index];
-  if (!slot) slot = std::make_unique<BenchMap>(testing::BenchMapPresets().at(index));
+  if (!slot) slot = std::make_unique<BenchMap>(mapmaker::BenchMapPresets().at(index));
   return *slot;
 }
 
-std::size_t BenchMapCount() { return testing::BenchMapPresets().size(); }
+std::size_t BenchMapCount() { return mapmaker::BenchMapPresets().size(); }
 
 }  // namespace kartwerk::bench

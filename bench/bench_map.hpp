@@ -13,26 +13,26 @@ namespace kartwerk::bench {
 
 class BenchMap {
  public:
-  explicit BenchMap(const testing::BenchMapPreset& preset);
+  explicit BenchMap(const mapmaker::BenchMapPreset& preset);
 
-  const testing::BenchMapPreset& preset() const { return preset_; }
+  const mapmaker::BenchMapPreset& preset() const { return preset_; }
   // The decompressed main container and the sum of every container's size.
-  const Bytes& main() const { return main_; }
+  const core::Bytes& main() const { return main_; }
   std::size_t decompressedBytes() const { return decompressed_; }
 
   // The conversion with the main container loaded, MapInfoRecord read and the slot folder made.
-  Conversion& MapLevel();
+  format::Conversion& MapLevel();
   // The conversion with the first mission's container loaded, its folder made and MissionRect set.
-  Conversion& FirstMission();
+  format::Conversion& FirstMission();
   // A conversion as the driver receives it: main container loaded, every mission staged.
-  Conversion& Fresh();
+  format::Conversion& Fresh();
 
  private:
-  testing::BenchMapPreset preset_;
-  testing::ScratchFolder scratch_;
-  Bytes main_;
+  mapmaker::BenchMapPreset preset_;
+  mapmaker::ScratchFolder scratch_;
+  core::Bytes main_;
   std::size_t decompressed_ = 0;
-  Conversion conversion_;
+  format::Conversion conversion_;
 };
 
 // Index into testing::BenchMapPresets(); built on first use and kept for the run.

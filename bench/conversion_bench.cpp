@@ -19,9 +19,9 @@ void BM_RunConversionSteps(benchmark::State& state) {
   BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
-    Conversion& c = map.Fresh();
+    format::Conversion& c = map.Fresh();
     state.ResumeTiming();
-    const ConversionEnd end = RunConversionSteps(c, {}, std::stop_token{});
+    const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, {}, std::stop_token{});
     if (!end.Completed()) state.SkipWithError(end.FailureText().c_str());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(map.decompressedBytes()));
@@ -30,18 +30,18 @@ void BM_RunConversionSteps(benchmark::State& state) {
 BENCHMARK(BM_RunConversionSteps)->DenseRange(0, 4, 1)->Unit(benchmark::kMillisecond);
 
 // The main file's gzip member, written once per map.
-const std::filesystem::path& CompiledMain(BenchMap& map, const testing::ScratchFolder& folder) {
+const std::filesystem::path& CompiledMain(BenchMap& map, const mapmaker::ScratchFolder& folder) {
   static std::map<const BenchMap*, std::filesystem::path> written;
   auto& path = written[&map];
   if (path.empty()) {
     path = folder / (map.preset().name + ".gz");
-    testing::WriteBytes(path, testing::Gzip(map.main(), map.preset().name));
+    mapmaker::WriteBytes(path, mapmaker::Gzip(map.main(), map.preset().name));
   }
   return path;
 }
 
-const testing::ScratchFolder& Scratch() {
-  static testing::ScratchFolder folder;
+const mapmaker::ScratchFolder& Scratch() {
+  static mapmaker::ScratchFolder folder;
   return folder;
 }
 
@@ -49,17 +49,17 @@ const testing::ScratchFolder& Scratch() {
 void BM_GunzipToMemory(benchmark::State& state) {
   BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
   const auto& source = CompiledMain(map, Scratch());
-  for (auto _ : state) benchmark::DoNotOptimize(GunzipToMemory(source));
+  for (auto _ : state) benchmark::DoNotOptimize(format::GunzipToMemory(source));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(map.main().size()));
-  state.SetLabel(std::string(map.preset().name) + " " + InflaterName());
+  state.SetLabel(std::string(map.preset().name) + " " + format::InflaterName());
 }
 BENCHMARK(BM_GunzipToMemory)->DenseRange(0, 4, 1)->Unit(benchmark::kMillisecond);
 
 // Bare zlib inflation of the same member into memory: the least decompression can cost.
 void BM_InflateOnly(benchmark::State& state) {
   BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
-  const Bytes compressed = testing::ReadBytes(CompiledMain(map, Scratch()));
-  Bytes out(map.main().size());
+  const core::Bytes compressed = mapmaker::ReadBytes(CompiledMain(map, Scratch()));
+  core::Bytes out(map.main().size());
   for (auto _ : state) {
     z_stream s{};
     inflateInit2(&s, 15 + 16);

@@ -22,52 +22,52 @@ namespace {
 constexpr std::size_t kLargest = 4;  // the 1024 x 1024 campaign
 constexpr std::size_t kLarge = 3;    // the 512 x 512 single-player map
 
-std::span<const std::uint8_t> SectionBytes(const Conversion& c, Section section) {
-  const sectionRec& entry = c.Entry(section);
+std::span<const std::uint8_t> SectionBytes(const format::Conversion& c, format::Section section) {
+  const format::sectionRec& entry = c.Entry(section);
   return c.MissionStream.bytes().subspan(static_cast<std::size_t>(entry.offset), static_cast<std::size_t>(entry.size));
 }
 
 void BM_ConvertRhomb(benchmark::State& state) {
-  const Conversion& c = BenchMapAt(kLargest).MapLevel();
-  const auto rhombs = SectionBytes(c, Section::TerrainRhombs);
+  const format::Conversion& c = BenchMapAt(kLargest).MapLevel();
+  const auto rhombs = SectionBytes(c, format::Section::TerrainRhombs);
   const bool normal = state.range(0) == 0;
   for (auto _ : state) {
-    for (std::size_t at = 0; at + CompiledRhomb::kSize <= rhombs.size(); at += CompiledRhomb::kSize) {
-      const CompiledRhomb rhomb = CompiledRhomb::Decode(rhombs.subspan(at, CompiledRhomb::kSize));
-      benchmark::DoNotOptimize(normal ? ConvertRhomb(rhomb) : ConvertRhomb2(rhomb));
+    for (std::size_t at = 0; at + records::CompiledRhomb::kSize <= rhombs.size(); at += records::CompiledRhomb::kSize) {
+      const records::CompiledRhomb rhomb = records::CompiledRhomb::Decode(rhombs.subspan(at, records::CompiledRhomb::kSize));
+      benchmark::DoNotOptimize(normal ? records::ConvertRhomb(rhomb) : records::ConvertRhomb2(rhomb));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rhombs.size() / CompiledRhomb::kSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rhombs.size() / records::CompiledRhomb::kSize));
   state.SetLabel(normal ? "Normal" : "Beach/Island");
 }
 BENCHMARK(BM_ConvertRhomb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ConvertObject(benchmark::State& state) {
-  Conversion& c = BenchMapAt(kLargest).MapLevel();
-  const auto objects = SectionBytes(c, Section::Objects);
+  format::Conversion& c = BenchMapAt(kLargest).MapLevel();
+  const auto objects = SectionBytes(c, format::Section::Objects);
   c.CliffGrid.assign(static_cast<std::size_t>(c.MapInfoRecord.width) * c.MapInfoRecord.height, 0);
   for (auto _ : state) {
-    for (std::size_t at = 0; at + ObjectRecord::kSize <= objects.size(); at += ObjectRecord::kSize) {
-      benchmark::DoNotOptimize(ConvertObject(ObjectRecord::Decode(objects.subspan(at, ObjectRecord::kSize)), c));
+    for (std::size_t at = 0; at + records::ObjectRecord::kSize <= objects.size(); at += records::ObjectRecord::kSize) {
+      benchmark::DoNotOptimize(records::ConvertObject(records::ObjectRecord::Decode(objects.subspan(at, records::ObjectRecord::kSize)), c));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(objects.size() / ObjectRecord::kSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(objects.size() / records::ObjectRecord::kSize));
 }
 BENCHMARK(BM_ConvertObject)->Unit(benchmark::kMillisecond);
 
 void BM_ConvertUnitRecord(benchmark::State& state) {
-  Conversion& c = BenchMapAt(kLarge).FirstMission();
-  const NameTable names = UnitNameTable(c);
+  format::Conversion& c = BenchMapAt(kLarge).FirstMission();
+  const records::NameTable names = records::UnitNameTable(c);
   std::int64_t units = 0;
   for (auto _ : state) {
-    c.Seek(Section::MapUnits);
+    c.Seek(format::Section::MapUnits);
     const std::int32_t count = c.MissionStream.ReadI32();
-    std::uint8_t head[UnitHead::kSize];
+    std::uint8_t head[records::UnitHead::kSize];
     for (std::int32_t i = 0; i < count; ++i) {
       c.MissionStream.ReadRecord(head);
-      const UnitHead unit = UnitHead::Decode(head);
-      const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
-      benchmark::DoNotOptimize(ConvertUnitRecord(unit, crew, names, c.MissionRect));
+      const records::UnitHead unit = records::UnitHead::Decode(head);
+      const auto crew = writers::ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
+      benchmark::DoNotOptimize(records::ConvertUnitRecord(unit, crew, names, c.MissionRect));
     }
     units += count;
   }
@@ -76,13 +76,13 @@ void BM_ConvertUnitRecord(benchmark::State& state) {
 BENCHMARK(BM_ConvertUnitRecord)->Unit(benchmark::kMillisecond);
 
 void BM_ConvertScript(benchmark::State& state) {
-  Conversion& c = BenchMapAt(kLarge).FirstMission();
+  format::Conversion& c = BenchMapAt(kLarge).FirstMission();
   std::int64_t scripts = 0;
   for (auto _ : state) {
-    c.Seek(Section::Scripts);
+    c.Seek(format::Section::Scripts);
     const std::int32_t count = c.MissionStream.ReadI32();
     for (std::int32_t i = 0; i < count; ++i)
-      benchmark::DoNotOptimize(ConvertScript(c.MissionStream, i, CurrentKeywords));
+      benchmark::DoNotOptimize(records::ConvertScript(c.MissionStream, i, format::CurrentKeywords));
     scripts += count;
   }
   state.SetItemsProcessed(scripts);
@@ -90,27 +90,27 @@ void BM_ConvertScript(benchmark::State& state) {
 BENCHMARK(BM_ConvertScript)->Unit(benchmark::kMillisecond);
 
 void BM_ConvertGroupRecord(benchmark::State& state) {
-  Conversion& c = BenchMapAt(kLarge).FirstMission();
-  const auto groups = SectionBytes(c, Section::Groups);
+  format::Conversion& c = BenchMapAt(kLarge).FirstMission();
+  const auto groups = SectionBytes(c, format::Section::Groups);
   for (auto _ : state) {
-    for (std::size_t at = 0; at + GroupRecord::kSize <= groups.size(); at += GroupRecord::kSize) {
-      const std::span<const std::uint8_t> record(groups.data() + at, GroupRecord::kSize);
-      benchmark::DoNotOptimize(ConvertGroupRecord(GroupRecord::Decode(record)));
+    for (std::size_t at = 0; at + records::GroupRecord::kSize <= groups.size(); at += records::GroupRecord::kSize) {
+      const std::span<const std::uint8_t> record(groups.data() + at, records::GroupRecord::kSize);
+      benchmark::DoNotOptimize(records::ConvertGroupRecord(records::GroupRecord::Decode(record)));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(groups.size() / GroupRecord::kSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(groups.size() / records::GroupRecord::kSize));
 }
 BENCHMARK(BM_ConvertGroupRecord);
 
 void BM_ConvertSoundRecord(benchmark::State& state) {
-  Conversion& c = BenchMapAt(kLarge).FirstMission();
-  const auto sounds = SectionBytes(c, Section::Sounds).subspan(4);
+  format::Conversion& c = BenchMapAt(kLarge).FirstMission();
+  const auto sounds = SectionBytes(c, format::Section::Sounds).subspan(4);
   for (auto _ : state) {
-    for (std::size_t at = 0; at + SoundRecord::kSize <= sounds.size(); at += SoundRecord::kSize) {
-      benchmark::DoNotOptimize(ConvertSoundRecord(SoundRecord::Decode(sounds.subspan(at, SoundRecord::kSize))));
+    for (std::size_t at = 0; at + records::SoundRecord::kSize <= sounds.size(); at += records::SoundRecord::kSize) {
+      benchmark::DoNotOptimize(records::ConvertSoundRecord(records::SoundRecord::Decode(sounds.subspan(at, records::SoundRecord::kSize))));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(sounds.size() / SoundRecord::kSize));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(sounds.size() / records::SoundRecord::kSize));
 }
 BENCHMARK(BM_ConvertSoundRecord);
 

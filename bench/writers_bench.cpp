@@ -18,26 +18,26 @@ void SetMapLabel(benchmark::State& state, const BenchMap& map, std::string_view 
 // range(0): the map; range(1): the map-level step.
 void BM_MapLevelWriter(benchmark::State& state) {
   BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
-  const ConversionStep& step = MapSteps().at(static_cast<std::size_t>(state.range(1)));
-  Conversion& c = map.MapLevel();
-  if (step.run != WriteObjectsFile) WriteObjectsFile(c);  // "cflags" reads the cliff marks
+  const pipeline::ConversionStep& step = pipeline::MapSteps().at(static_cast<std::size_t>(state.range(1)));
+  format::Conversion& c = map.MapLevel();
+  if (step.run != WriteObjectsFile) writers::WriteObjectsFile(c);  // "cflags" reads the cliff marks
   for (auto _ : state) step.run(c);
   SetMapLabel(state, map, step.label);
 }
 BENCHMARK(BM_MapLevelWriter)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, kMapStepCount - 1, 1)})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, pipeline::kMapStepCount - 1, 1)})
     ->Unit(benchmark::kMillisecond);
 
 // range(0): the map; range(1): the mission step.
 void BM_MissionWriter(benchmark::State& state) {
   BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
-  const ConversionStep& step = MissionSteps().at(static_cast<std::size_t>(state.range(1)));
-  Conversion& c = map.FirstMission();
+  const pipeline::ConversionStep& step = pipeline::MissionSteps().at(static_cast<std::size_t>(state.range(1)));
+  format::Conversion& c = map.FirstMission();
   for (auto _ : state) step.run(c);
   SetMapLabel(state, map, step.label);
 }
 BENCHMARK(BM_MissionWriter)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, kMissionStepCount - 1, 1)})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, pipeline::kMissionStepCount - 1, 1)})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

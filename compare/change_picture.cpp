@@ -10,13 +10,13 @@
 #include "compare/legend_font.hpp"
 #include "preview/render_map_picture.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 constexpr int kCellUnits = 32;  // position units per cell
-constexpr Rgb kOutline{0, 0, 0};
-constexpr Rgb kLegendGround{40, 40, 40};
-constexpr Rgb kLegendText{235, 235, 235};
+constexpr preview::Rgb kOutline{0, 0, 0};
+constexpr preview::Rgb kLegendGround{40, 40, 40};
+constexpr preview::Rgb kLegendText{235, 235, 235};
 constexpr int kLegendFontSize = 2;
 constexpr int kLegendRow = 22;
 constexpr int kLegendRows = 4;
@@ -29,7 +29,7 @@ std::string MissionOf(const std::string& fileName) {
 
 std::string BaseOf(const std::string& fileName) { return fileName.substr(fileName.rfind('/') + 1); }
 
-const MissionPreview* ChosenMission(const MapPreview& map, const FolderComparison& comparison, int number) {
+const preview::MissionPreview* ChosenMission(const preview::MapPreview& map, const FolderComparison& comparison, int number) {
   if (number < 0 || number > static_cast<int>(map.missions.size()))
     throw std::invalid_argument("there is no mission " + std::to_string(number) + "; the map has " +
                                 std::to_string(map.missions.size()));
@@ -41,8 +41,8 @@ const MissionPreview* ChosenMission(const MapPreview& map, const FolderCompariso
 
 // Cells of the map that changed in the slot's grids and in the drawn mission's: they share the
 // map's cell coordinates.
-std::vector<bool> ChangedCells(const MapPreview& map, const FolderComparison& comparison,
-                               const MissionPreview* mission) {
+std::vector<bool> ChangedCells(const preview::MapPreview& map, const FolderComparison& comparison,
+                               const preview::MissionPreview* mission) {
   const std::int64_t width = map.width(), height = map.height();
   std::vector<bool> cells(static_cast<std::size_t>(width * height), false);
   for (const FileComparison& file : comparison.files) {
@@ -60,7 +60,7 @@ std::vector<bool> ChangedCells(const MapPreview& map, const FolderComparison& co
   return cells;
 }
 
-void OutlineCells(Picture& picture, const MapPreview& map, const std::vector<bool>& cells, int scale) {
+void OutlineCells(preview::Picture& picture, const preview::MapPreview& map, const std::vector<bool>& cells, int scale) {
   const std::int64_t width = map.width(), height = map.height();
   const int t = std::max(1, scale / 4);
   const auto changed = [&](std::int64_t x, std::int64_t y) {
@@ -78,33 +78,33 @@ void OutlineCells(Picture& picture, const MapPreview& map, const std::vector<boo
   }
 }
 
-void Dot(Picture& picture, int x, int y, int size, Rgb colour) {
+void Dot(preview::Picture& picture, int x, int y, int size, preview::Rgb colour) {
   picture.FillRect(x - size / 2, y - size / 2, size, size, colour);
 }
 
-void Line(Picture& picture, int x0, int y0, int x1, int y1, int size, Rgb colour) {
+void Line(preview::Picture& picture, int x0, int y0, int x1, int y1, int size, preview::Rgb colour) {
   const int steps = std::max({std::abs(x1 - x0), std::abs(y1 - y0), 1});
   for (int i = 0; i <= steps; ++i) Dot(picture, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, size, colour);
 }
 
 // Each mark is its colour over a black rim, so that it stands out on any ground.
-void Plus(Picture& picture, int x, int y, int r) {
+void Plus(preview::Picture& picture, int x, int y, int r) {
   Line(picture, x - r, y, x + r, y, 5, kOutline);
   Line(picture, x, y - r, x, y + r, 5, kOutline);
   Line(picture, x - r + 1, y, x + r - 1, y, 3, kAddedMark);
   Line(picture, x, y - r + 1, x, y + r - 1, 3, kAddedMark);
 }
 
-void Cross(Picture& picture, int x, int y, int r) {
+void Cross(preview::Picture& picture, int x, int y, int r) {
   Line(picture, x - r, y - r, x + r, y + r, 5, kOutline);
   Line(picture, x - r, y + r, x + r, y - r, 5, kOutline);
   Line(picture, x - r + 1, y - r + 1, x + r - 1, y + r - 1, 3, kRemovedMark);
   Line(picture, x - r + 1, y + r - 1, x + r - 1, y - r + 1, 3, kRemovedMark);
 }
 
-void Ring(Picture& picture, int x, int y, int r) {
+void Ring(preview::Picture& picture, int x, int y, int r) {
   constexpr int kSteps = 48;
-  for (const auto& [size, colour] : std::array<std::pair<int, Rgb>, 2>{{{5, kOutline}, {3, kMovedMark}}}) {
+  for (const auto& [size, colour] : std::array<std::pair<int, preview::Rgb>, 2>{{{5, kOutline}, {3, kMovedMark}}}) {
     for (int i = 0; i < kSteps; ++i) {
       const double a = 2 * 3.14159265358979 * i / kSteps;
       Dot(picture, x + static_cast<int>(std::lround(r * std::cos(a))),
@@ -115,7 +115,7 @@ void Ring(Picture& picture, int x, int y, int r) {
 
 int Pixel(std::int64_t units, int scale) { return static_cast<int>(units * scale / kCellUnits); }
 
-void MarkUnits(Picture& picture, const FolderComparison& comparison, const MissionPreview* mission, int scale) {
+void MarkUnits(preview::Picture& picture, const FolderComparison& comparison, const preview::MissionPreview* mission, int scale) {
   const int r = std::max(8, scale);
   for (const FileComparison& file : comparison.files) {
     if (BaseOf(file.name) != "mapunits" || (mission && MissionOf(file.name) != mission->name)) continue;
@@ -136,7 +136,7 @@ void MarkUnits(Picture& picture, const FolderComparison& comparison, const Missi
   }
 }
 
-void DrawLegend(Picture& picture, int top) {
+void DrawLegend(preview::Picture& picture, int top) {
   picture.FillRect(0, top, picture.width(), ChangeLegendHeight(), kLegendGround);
   const int textTop = (kLegendRow - kGlyphHeight * kLegendFontSize) / 2;
   const int iconX = 14;
@@ -170,7 +170,7 @@ void DrawLegend(Picture& picture, int top) {
 
 int ChangeLegendHeight() { return kLegendRows * kLegendRow + 4; }
 
-std::vector<int> ChangedMissions(const MapPreview& map, const FolderComparison& comparison) {
+std::vector<int> ChangedMissions(const preview::MapPreview& map, const FolderComparison& comparison) {
   std::vector<int> numbers;
   for (std::size_t m = 0; m < map.missions.size(); ++m) {
     for (const FileComparison& file : comparison.files) {
@@ -183,10 +183,10 @@ std::vector<int> ChangedMissions(const MapPreview& map, const FolderComparison& 
   return numbers;
 }
 
-Picture RenderChangePicture(const MapPreview& map, const FolderComparison& comparison, int scale, int number) {
-  const MissionPreview* mission = ChosenMission(map, comparison, number);
-  const Picture base = RenderMapPicture(map, mission, scale);
-  Picture picture(std::max(base.width(), kLegendWidth), base.height() + ChangeLegendHeight(), kLegendGround);
+preview::Picture RenderChangePicture(const preview::MapPreview& map, const FolderComparison& comparison, int scale, int number) {
+  const preview::MissionPreview* mission = ChosenMission(map, comparison, number);
+  const preview::Picture base = preview::RenderMapPicture(map, mission, scale);
+  preview::Picture picture(std::max(base.width(), kLegendWidth), base.height() + ChangeLegendHeight(), kLegendGround);
   for (int y = 0; y < base.height(); ++y)
     for (int x = 0; x < base.width(); ++x) picture.Set(x, y, base.At(x, y));
   OutlineCells(picture, map, ChangedCells(map, comparison, mission), scale);
@@ -196,4 +196,4 @@ Picture RenderChangePicture(const MapPreview& map, const FolderComparison& compa
   return picture;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -13,7 +13,7 @@
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 // A slot's "cflags" holds two bytes per map cell.
@@ -21,14 +21,14 @@ constexpr std::int64_t kCellFlagBytes = 2;
 
 // The name relative to the folder, "/" between its parts on every platform.
 std::string RelativeName(const std::filesystem::path& folder, const std::filesystem::path& target) {
-  std::string name = TextFromPath(target.lexically_relative(folder));
+  std::string name = platform::TextFromPath(target.lexically_relative(folder));
   std::replace(name.begin(), name.end(), '\\', '/');
   return name;
 }
 
 }  // namespace
 
-ComparingSink::ComparingSink(std::filesystem::path folder, const Conversion& conversion, bool lines,
+ComparingSink::ComparingSink(std::filesystem::path folder, const format::Conversion& conversion, bool lines,
                              FolderComparison& result)
     : folder_(std::move(folder)), conversion_(conversion), lines_(lines), result_(result) {}
 
@@ -49,18 +49,18 @@ void ComparingSink::Begin(const std::filesystem::path& target) {
   mapContent_.clear();
   folderContent_.clear();
   cellBytes_ = 0;
-  const std::string base = TextFromPath(target.filename());
+  const std::string base = platform::TextFromPath(target.filename());
   const bool inMission = current_.name.find('/') != std::string::npos;
-  const MapInformation& map = conversion_.MapInfoRecord;
+  const format::MapInformation& map = conversion_.MapInfoRecord;
   if (!inMission && (base == "rhombs" || base == "cflags") && map.width > 0 && map.height > 0) {
-    cellBytes_ = base == "rhombs" ? static_cast<std::int64_t>(EditorRhomb::kSize) : kCellFlagBytes;
+    cellBytes_ = base == "rhombs" ? static_cast<std::int64_t>(records::EditorRhomb::kSize) : kCellFlagBytes;
     current_.grid.emplace();
     current_.grid->columns = map.width;
     current_.grid->rows = map.height;
   } else if (inMission && (base == "mines" || base == "locations")) {
     cellBytes_ = 1;
     current_.grid.emplace();
-    current_.grid->columns = current_.grid->rows = kMissionGridSide;
+    current_.grid->columns = current_.grid->rows = writers::kMissionGridSide;
   }
   hold_ = cellBytes_ == 0 && (lines_ || ListKindOf(current_.name) != ListKind::None || IsHeaderFile(current_.name));
 
@@ -72,7 +72,7 @@ void ComparingSink::Begin(const std::filesystem::path& target) {
   // Only a plain file is read, checked on the very handle that reads it: a pipe or a device in its
   // place (or swapped in) would block or never end.
   bool notAFile = false;
-  folderFile_ = OpenForReading(target, notAFile);
+  folderFile_ = platform::OpenForReading(target, notAFile);
   if (!folderFile_) {
     current_.state = FileState::Changed;
     current_.note = notAFile ? "not a regular file" : std::string("cannot be read: ") + std::strerror(errno);
@@ -191,4 +191,4 @@ void ComparingSink::AddFolderOnlyFiles() {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -12,16 +12,16 @@
 #include "format/conversion.hpp"
 #include "platform/file_sink.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 // A file larger than this on either side is compared byte for byte only: its entries, keys and
 // lines are not listed.
 inline constexpr std::size_t kMaxHeldFileBytes = 32u << 20;
 
-class ComparingSink final : public FileSink {
+class ComparingSink final : public platform::FileSink {
  public:
   // conversion gives the map's size for the grids; results go to result.files.
-  ComparingSink(std::filesystem::path folder, const Conversion& conversion, bool lines, FolderComparison& result);
+  ComparingSink(std::filesystem::path folder, const format::Conversion& conversion, bool lines, FolderComparison& result);
   ~ComparingSink() override;
   ComparingSink(const ComparingSink&) = delete;
   ComparingSink& operator=(const ComparingSink&) = delete;
@@ -38,7 +38,7 @@ class ComparingSink final : public FileSink {
   void Describe(FileComparison& file);
 
   std::filesystem::path folder_;
-  const Conversion& conversion_;
+  const format::Conversion& conversion_;
   bool lines_;
   FolderComparison& result_;
   std::set<std::string> made_;
@@ -55,4 +55,4 @@ class ComparingSink final : public FileSink {
   std::int64_t cellBytes_ = 0;  // a grid's cell size; 0 for other files
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

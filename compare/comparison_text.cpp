@@ -6,7 +6,7 @@
 #include "core/cp1252.hpp"
 #include "core/shown_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 std::string PlaceText(const Position& at) { return std::to_string(at.x) + "," + std::to_string(at.y); }
@@ -45,7 +45,7 @@ Sort SortOf(const EntryChange& change) {
   return change.fields.empty() && change.Moved() ? Sort::Moved : Sort::Changed;
 }
 // A text of the editor's files (Windows-1252) as a terminal shows it, a line end inside it included.
-std::string Shown(const std::string& editorText) { return ShownText(Cp1252ToUtf8(editorText)); }
+std::string Shown(const std::string& editorText) { return core::ShownText(core::Cp1252ToUtf8(editorText)); }
 
 }  // namespace
 
@@ -103,7 +103,7 @@ std::string ComparisonText(const FolderComparison& comparison, bool all) {
     ++counts[static_cast<std::size_t>(file.state)];
     if (file.state == FileState::Same) continue;
     // The file's name is UTF-8 already; what the file holds is Windows-1252.
-    text += ShownText(file.name) + ": " + FileStateText(file.state);
+    text += core::ShownText(file.name) + ": " + FileStateText(file.state);
     if (!file.note.empty()) text += " (" + Shown(file.note) + ")";
     text += "\n";
     std::size_t shown = file.entries.size();
@@ -126,4 +126,4 @@ std::string ComparisonText(const FolderComparison& comparison, bool all) {
   return text;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

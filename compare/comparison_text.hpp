@@ -8,7 +8,7 @@
 
 #include "compare/file_comparison.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 // A file with more changed entries than this is summed up: counts by kind and the first few.
 inline constexpr std::size_t kSummaryLimit = 50;
@@ -29,4 +29,4 @@ std::string EntrySummaryText(const std::vector<EntryChange>& entries, const std:
 // every control character inside a name or value written out (ShownText), so each line is one line; all lists every entry of every file, however many.
 std::string ComparisonText(const FolderComparison& comparison, bool all = false);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -7,7 +7,7 @@
 #include "compare/min_cost_pairing.hpp"
 #include "compare/myers_line_diff.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 using Partners = std::vector<int>;
@@ -200,4 +200,4 @@ ListChanges CompareListEntries(ListKind kind, const std::vector<ListEntry>& a, c
   return result;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -9,7 +9,7 @@
 #include "compare/file_comparison.hpp"
 #include "compare/list_entries.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 struct ListChanges {
   std::vector<EntryChange> entries;
@@ -30,4 +30,4 @@ std::vector<FieldChange> CompareFields(const Fields& from, const Fields& to);
 std::vector<FieldChange> CompareBodies(const std::vector<std::string_view>& from,
                                        const std::vector<std::string_view>& to);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 const char* FileStateText(FileState state) {
   switch (state) {
@@ -40,4 +40,4 @@ bool FolderComparison::AllSame() const {
   return std::all_of(files.begin(), files.end(), [](const FileComparison& f) { return f.state == FileState::Same; });
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

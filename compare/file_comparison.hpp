@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 enum class FileState {
   Same,          // byte for byte what the conversion makes
@@ -82,4 +82,4 @@ struct FolderComparison {
   bool AllSame() const;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

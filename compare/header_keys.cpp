@@ -9,7 +9,7 @@
 #include "compare/entry_changes.hpp"
 #include "format/map_info.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
@@ -57,7 +57,7 @@ Fields InfoFields(std::string_view content, bool mission) {
     const auto v = reader.U32();
     if (v)
       fields.emplace_back(name, name == std::string_view("terrain scheme")
-                                    ? std::string(TerrainSchemeText(*v))
+                                    ? std::string(format::TerrainSchemeText(*v))
                                     : std::to_string(static_cast<std::int32_t>(*v)));
     return v.has_value();
   };
@@ -93,4 +93,4 @@ std::vector<FieldChange> CompareHeaderKeys(std::string_view fileName, std::strin
   return CompareFields(InfoFields(mapContent, mission), InfoFields(folderContent, mission));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -6,7 +6,7 @@
 
 #include "compare/file_comparison.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 // Whether the file (by its name relative to the slot folder) is a "desc" or an "info".
 bool IsHeaderFile(std::string_view fileName);
@@ -16,4 +16,4 @@ bool IsHeaderFile(std::string_view fileName);
 std::vector<FieldChange> CompareHeaderKeys(std::string_view fileName, std::string_view mapContent,
                                            std::string_view folderContent);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 struct Glyph {
@@ -36,7 +36,7 @@ const Glyph* Find(char letter) {
 
 }  // namespace
 
-int DrawLegendText(Picture& picture, int x, int y, std::string_view text, int size, Rgb colour) {
+int DrawLegendText(preview::Picture& picture, int x, int y, std::string_view text, int size, preview::Rgb colour) {
   for (const char letter : text) {
     if (const Glyph* glyph = Find(letter)) {
       for (int row = 0; row < kGlyphHeight; ++row)
@@ -49,4 +49,4 @@ int DrawLegendText(Picture& picture, int x, int y, std::string_view text, int si
   return x;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -5,7 +5,7 @@
 #include "compare/myers_line_diff.hpp"
 #include "compare/text_lines.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 // One line of the edit script: ' ' kept, '-' only in from, '+' only in to.
@@ -57,4 +57,4 @@ std::vector<std::string> UnifiedLineDiff(std::string_view fromText, std::string_
   return out;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

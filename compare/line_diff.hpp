@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 // The lines of the diff, without their line ends; empty when the texts are equal. Lines are
 // matched by the shortest edit script, whatever the texts' length.
 std::vector<std::string> UnifiedLineDiff(std::string_view from, std::string_view to, std::size_t context = 3);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

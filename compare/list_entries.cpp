@@ -11,7 +11,7 @@
 #include "convert/records/units.hpp"
 #include "convert/writers/mission_list_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 using Lines = std::vector<std::string_view>;
@@ -91,18 +91,18 @@ std::string TextDamage(const Lines& lines, std::string_view text) {
 }
 
 bool IsUnitKey(std::string_view key) {
-  return HasFieldNamed(UnitHead::kFields, key) || HasFieldNamed(UnitRecordStart::kFields, key);
+  return records::HasFieldNamed(records::UnitHead::kFields, key) || records::HasFieldNamed(records::UnitRecordStart::kFields, key);
 }
 
 bool IsSupportUnitKey(std::string_view key) {
-  return HasFieldNamed(SupportUnitHead::kFields, key) || HasFieldNamed(UnitRecordStart::kFields, key);
+  return records::HasFieldNamed(records::SupportUnitHead::kFields, key) || records::HasFieldNamed(records::UnitRecordStart::kFields, key);
 }
 
 // A unit or crew line's pairs when every key is one the writer writes; nothing otherwise.
 template <class IsKey>
 std::optional<Fields> UnitPairs(std::string_view line, IsKey isKey) {
   Fields pairs = LinePairs(Trimmed(line));
-  if (pairs.empty() || pairs[0].first != UnitHead::kFields[UnitHead::kID].name) return std::nullopt;
+  if (pairs.empty() || pairs[0].first != records::UnitHead::kFields[records::UnitHead::kID].name) return std::nullopt;
   for (const auto& [key, value] : pairs)
     if (!isKey(key)) return std::nullopt;
   return pairs;
@@ -116,7 +116,7 @@ ListReading Units(const Lines& lines) {
   ListReading r;
   Damage damage;
   std::size_t crew = 0;
-  const std::string_view uKey = UnitHead::kFields[UnitHead::kU].name, vKey = UnitHead::kFields[UnitHead::kV].name;
+  const std::string_view uKey = records::UnitHead::kFields[records::UnitHead::kU].name, vKey = records::UnitHead::kFields[records::UnitHead::kV].name;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (Trimmed(lines[i]).empty()) continue;
     const std::size_t indent = Indent(lines[i]);
@@ -161,7 +161,7 @@ ListReading Units(const Lines& lines) {
 ListReading Sounds(const Lines& lines) {
   ListReading r;
   Damage damage;
-  const auto& keys = SoundRecord::kFields;
+  const auto& keys = records::SoundRecord::kFields;
   std::size_t i = 0;
   while (i < lines.size() && damage.text().empty()) {
     if (Trimmed(lines[i]).empty()) {
@@ -184,16 +184,16 @@ ListReading Sounds(const Lines& lines) {
         break;
       }
       const std::string_view value = Trimmed(line.substr(equals + 1));
-      if (f == SoundRecord::kName) {
+      if (f == records::SoundRecord::kName) {
         sound.type = std::string(Unquoted(value));
-      } else if (f == SoundRecord::kU) {
+      } else if (f == records::SoundRecord::kU) {
         u = Number(value);
-      } else if (f == SoundRecord::kV) {
+      } else if (f == records::SoundRecord::kV) {
         v = Number(value);
       } else {
         sound.fields.emplace_back(std::string(keys[f].name), std::string(value));
       }
-      if ((f == SoundRecord::kU && !u) || (f == SoundRecord::kV && !v)) damage.At(i, "is not a sound line");
+      if ((f == records::SoundRecord::kU && !u) || (f == records::SoundRecord::kV && !v)) damage.At(i, "is not a sound line");
       sound.text = f == 0 ? line : Span(sound.text, line);
     }
     if (!damage.text().empty()) break;
@@ -212,8 +212,8 @@ ListReading Objects(const Lines& lines) {
   ListReading r;
   Damage damage;
   // The line's words after the name, in the order the writer spells them.
-  constexpr std::size_t kWordFields[] = {ObjectRecord::kX, ObjectRecord::kY, ObjectRecord::kVariant,
-                                         ObjectRecord::kAttrByte, ObjectRecord::kAttrWord};
+  constexpr std::size_t kWordFields[] = {records::ObjectRecord::kX, records::ObjectRecord::kY, records::ObjectRecord::kVariant,
+                                         records::ObjectRecord::kAttrByte, records::ObjectRecord::kAttrWord};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::string_view rest = Trimmed(lines[i]);
     if (rest.empty()) continue;
@@ -239,7 +239,7 @@ ListReading Objects(const Lines& lines) {
     object.text = lines[i];
     object.at = Position{numbers[0], numbers[1]};
     for (std::size_t w = 2; w < 5; ++w)
-      object.fields.emplace_back(std::string(ObjectRecord::kFields[kWordFields[w]].name), std::to_string(numbers[w]));
+      object.fields.emplace_back(std::string(records::ObjectRecord::kFields[kWordFields[w]].name), std::to_string(numbers[w]));
     r.entries.push_back(std::move(object));
   }
   r.damage = damage.text();
@@ -247,7 +247,7 @@ ListReading Objects(const Lines& lines) {
 }
 
 bool IsGroupKey(std::string_view key) {
-  return HasFieldNamed(GroupRecord::kFields, key) || key == GroupRecord::kFlagsKey || key == GroupRecord::kReserveKey;
+  return records::HasFieldNamed(records::GroupRecord::kFields, key) || key == records::GroupRecord::kFlagsKey || key == records::GroupRecord::kReserveKey;
 }
 
 ListReading Groups(const Lines& lines) {
@@ -282,7 +282,7 @@ ListReading Groups(const Lines& lines) {
     r.entries.push_back(std::move(group));
     i += 1 + kGroupLines;
   }
-  if (damage.text().empty() && r.entries.size() < static_cast<std::size_t>(kGroupCount)) damage.CutAt(lines.size());
+  if (damage.text().empty() && r.entries.size() < static_cast<std::size_t>(writers::kGroupCount)) damage.CutAt(lines.size());
   r.damage = damage.text();
   return r;
 }
@@ -291,11 +291,11 @@ ListReading Support(const Lines& lines) {
   ListReading r;
   Damage damage;
   // A flag's numbers in the order the writer spells them.
-  constexpr std::size_t kFlagOrder[] = {SupportFlagRecord::kFirstX, SupportFlagRecord::kFirstY,
-                                        SupportFlagRecord::kFlagParam, SupportFlagRecord::kSecondX,
-                                        SupportFlagRecord::kSecondY};
+  constexpr std::size_t kFlagOrder[] = {records::SupportFlagRecord::kFirstX, records::SupportFlagRecord::kFirstY,
+                                        records::SupportFlagRecord::kFlagParam, records::SupportFlagRecord::kSecondX,
+                                        records::SupportFlagRecord::kSecondY};
   std::size_t i = 0;
-  for (int flag = 0; flag < kSupportFlagCount && damage.text().empty(); ++flag, ++i) {
+  for (int flag = 0; flag < writers::kSupportFlagCount && damage.text().empty(); ++flag, ++i) {
     if (i == lines.size()) {
       damage.CutAt(lines.size());
       break;
@@ -313,14 +313,14 @@ ListReading Support(const Lines& lines) {
         damage.At(i, "is not a flag line");
         break;
       }
-      entry.fields.emplace_back(std::string(SupportFlagRecord::kFields[field].name), std::to_string(*number));
+      entry.fields.emplace_back(std::string(records::SupportFlagRecord::kFields[field].name), std::to_string(*number));
       rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
     r.entries.push_back(std::move(entry));
   }
   if (damage.text().empty() && i < lines.size() && !Trimmed(lines[i]).empty()) damage.At(i, "is not an empty line");
   ++i;
-  for (int group = 0; group < kSupportGroupCount && damage.text().empty(); ++group) {
+  for (int group = 0; group < writers::kSupportGroupCount && damage.text().empty(); ++group) {
     if (i >= lines.size()) {
       damage.CutAt(lines.size());
       break;
@@ -539,4 +539,4 @@ ListReading ReadListEntries(ListKind kind, std::string_view text) {
   return r;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -13,7 +13,7 @@
 
 #include "compare/file_comparison.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 enum class ListKind { None, Units, Sounds, Groups, Support, Players, Scripts, Phrases, Objects };
 
@@ -54,4 +54,4 @@ ListReading ReadListEntries(ListKind kind, std::string_view text);
 // Words before the first pair come back as one pair with an empty key in front.
 Fields LinePairs(std::string_view line);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -5,22 +5,22 @@
 #include "compare/comparing_sink.hpp"
 #include "pipeline/run_conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 // A conversion's sink that compares each file with the folder's as it is made: the conversion
 // replaces nothing, so there is no target to check and nothing to keep or drop at the end.
-class ComparisonSink final : public ConversionSink {
+class ComparisonSink final : public pipeline::ConversionSink {
  public:
   ComparisonSink(const CompareRequest& request, FolderComparison& result) : request_(request), result_(result) {}
 
   std::filesystem::path Target() const override { return {}; }
-  void Open(Conversion& c) override {
+  void Open(format::Conversion& c) override {
     comparing_.emplace(request_.Folder, c, request_.lines, result_);
     c.SlotFolder = request_.Folder;
     c.Output = &*comparing_;
   }
-  void Finish(ConversionEnd& end) override {
+  void Finish(pipeline::ConversionEnd& end) override {
     if (end.Completed() && comparing_) comparing_->AddFolderOnlyFiles();
   }
 
@@ -35,14 +35,14 @@ class ComparisonSink final : public ConversionSink {
 FolderComparison CompareMapWithFolder(const CompareRequest& request) {
   FolderComparison result;
   ComparisonSink sink(request, result);
-  ConvertRequest conversion;
+  pipeline::ConvertRequest conversion;
   conversion.MapPath = request.MapPath;
   conversion.GameVersionKind = request.GameVersionKind;
   conversion.CliffDataFile = request.CliffDataFile;
   conversion.Warn = request.Warn;
-  const ConversionEnd end = RunConversion(conversion, sink);
+  const pipeline::ConversionEnd end = pipeline::RunConversion(conversion, sink);
   if (!end.Completed()) throw MapComparisonError(end.FailureText());
   return result;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -10,12 +10,12 @@
 #include "compare/file_comparison.hpp"
 #include "format/game_version.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 struct CompareRequest {
   std::filesystem::path MapPath;  // the compiled map (.qdm, .qdp, .qdc)
   std::filesystem::path Folder;   // a slot folder, an --out folder or a backup of one; only read
-  GameVersionKindCode GameVersionKind = CurrentKeywords;  // as for a conversion
+  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;  // as for a conversion
   std::filesystem::path CliffDataFile;                    // empty: the program's own "cliffdata"
   bool lines = false;                                     // also make the unified line diff of each changed text file
   std::function<void(const std::string&)> Warn;           // repaired input in the map
@@ -31,4 +31,4 @@ class MapComparisonError : public std::runtime_error {
 // cut short or unreadable is reported in the result, never thrown.
 FolderComparison CompareMapWithFolder(const CompareRequest& request);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

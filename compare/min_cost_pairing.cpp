@@ -9,7 +9,7 @@
 #include <tuple>
 #include <unordered_map>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 // Costs are scaled so that the distance between two lists' numbers of an entry breaks a tie
@@ -231,4 +231,4 @@ PlacedPairing PairPlacedEntries(const std::vector<ListEntry>& mapEntries, const 
   return p;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -11,7 +11,7 @@
 
 #include "compare/list_entries.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 // How far an entry may have moved and still be the same one, in position units (32 per cell).
 inline constexpr std::int64_t kMaxMoveDistance = 8 * 32;
@@ -36,4 +36,4 @@ struct PlacedPairing {
 
 PlacedPairing PairPlacedEntries(const std::vector<ListEntry>& mapEntries, const std::vector<ListEntry>& folderEntries);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 namespace {
 
 using Index = std::int64_t;
@@ -92,4 +92,4 @@ std::vector<LineEdit> MyersLineDiff(std::span<const std::string_view> from, std:
   return edits;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

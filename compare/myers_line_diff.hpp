@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 // One step of the script: a line kept, a line of from deleted, a line of to inserted.
 struct LineEdit {
@@ -21,4 +21,4 @@ struct LineEdit {
 // Every line of both in order, each once: kept lines with their places on both sides.
 std::vector<LineEdit> MyersLineDiff(std::span<const std::string_view> from, std::span<const std::string_view> to);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -1,6 +1,6 @@
 #include "compare/text_lines.hpp"
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -13,4 +13,4 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

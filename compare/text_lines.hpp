@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::compare {
 
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::compare

@@ -5,7 +5,7 @@
 
 #include "core/errors.hpp"
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 void ByteStream::Load(ContainerBytes bytes) {
   data_ = std::move(bytes);
@@ -99,4 +99,4 @@ void PutU32(Bytes& out, std::uint32_t value) {
   PutU16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -110,4 +110,4 @@ void PutU16(Bytes& out, std::uint16_t value);
 void PutU32(Bytes& out, std::uint32_t value);
 inline void PutI32(Bytes& out, std::int32_t value) { PutU32(out, static_cast<std::uint32_t>(value)); }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -4,7 +4,7 @@
 
 #include "core/utf8_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::core {
 namespace {
 
 // The code page's characters at 0x80..0x9F; 0 where it defines none.
@@ -71,4 +71,4 @@ std::string WellFormedUtf8(std::string_view text) {
   return out;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

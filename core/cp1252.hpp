@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 // Windows-1252 bytes shown as UTF-8 (for windows, JSON and terminals).
 std::string Cp1252ToUtf8(std::string_view bytes);
@@ -22,4 +22,4 @@ std::string Utf8ToCp1252(std::string_view text, bool& lost);
 // the Windows-1252 character of that byte (for JSON, which holds only UTF-8).
 std::string WellFormedUtf8(std::string_view text);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 // A copy from compiled data that needs more bytes than remain.
 class StreamReadError : public std::runtime_error {
@@ -33,4 +33,4 @@ class ListIndexError : public std::runtime_error {
       : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -2,7 +2,7 @@
 
 #include <new>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 std::string ExceptionText(const std::exception_ptr& error) {
   if (!error) return {};
@@ -17,4 +17,4 @@ std::string ExceptionText(const std::exception_ptr& error) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -5,10 +5,10 @@
 #include <exception>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 // The message of error; empty for no error. Called as ExceptionText(std::current_exception())
 // inside a catch block, it names the exception being handled.
 std::string ExceptionText(const std::exception_ptr& error);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

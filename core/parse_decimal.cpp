@@ -4,7 +4,7 @@
 
 #include "core/errors.hpp"
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 int ParseDecimal(const std::string& text) {
   // Leading and trailing blanks are accepted, as are a sign and leading zeros.
@@ -20,4 +20,4 @@ int ParseDecimal(const std::string& text) {
   return value;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

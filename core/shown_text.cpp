@@ -4,7 +4,7 @@
 
 #include "core/utf8_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::core {
 namespace {
 
 std::string Escaped(std::string_view text, bool keepLineFeeds) {
@@ -46,4 +46,4 @@ std::string ShownText(std::string_view text) { return Escaped(text, false); }
 
 std::string TerminalText(std::string_view text) { return Escaped(text, true); }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 // The text with every control character written out: "\r", "\n", "\t" and "\x1b" style for the
 // other C0 controls and DEL, "\u009b" style for the C1 controls (U+0080 ... U+009F) of UTF-8, and
@@ -20,4 +20,4 @@ std::string ShownText(std::string_view text);
 // ShownText that keeps line feeds: for whole lines of output.
 std::string TerminalText(std::string_view text);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kartwerk {
+namespace kartwerk::core {
 namespace {
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -52,4 +52,4 @@ bool MatchesPatternIgnoreCase(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

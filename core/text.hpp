@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 std::string AsciiUpper(std::string_view text);
 std::string AsciiLower(std::string_view text);
@@ -15,4 +15,4 @@ bool LessIgnoreCase(std::string_view a, std::string_view b);
 // Shell-style pattern with '*' and '?', matched without regard to case.
 bool MatchesPatternIgnoreCase(std::string_view pattern, std::string_view name);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

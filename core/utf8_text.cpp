@@ -1,6 +1,6 @@
 #include "core/utf8_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
@@ -47,4 +47,4 @@ Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos) {
   return {cp, length};
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

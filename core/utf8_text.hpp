@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::core {
 
 // Appends a code point as UTF-8; surrogates and values past U+10FFFF become U+FFFD.
 void AppendUtf8(std::string& out, char32_t codePoint);
@@ -19,4 +19,4 @@ struct Utf8Char {
 };
 Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::core

@@ -15,7 +15,7 @@
 #include "desktop/xdg_association.hpp"
 #endif
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 std::optional<std::filesystem::path> SystemWideAssociation() {
 #ifdef _WIN32
@@ -44,18 +44,18 @@ bool IsInstalledCopy(const std::filesystem::path& program) {
 std::optional<std::string> TryRegisterMapTypes([[maybe_unused]] AssociationRequest request) {
   try {
     if (SystemWideAssociation()) return std::nullopt;
-    const std::filesystem::path program = ProgramPath();
+    const std::filesystem::path program = platform::ProgramPath();
 #ifdef _WIN32
     const bool installed = IsInstalledCopy(program);
     for (const MapType& type : kCompiledMapTypes) {
       if (TakesMapType(request, installed, type.extension, CurrentMapTypeHandler(type))) RegisterMapType(type, program);
     }
 #else
-    InstallXdgAssociation(UserDataHome(), program);
+    InstallXdgAssociation(game::UserDataHome(), program);
 #endif
     return std::nullopt;
   } catch (...) {
-    return ExceptionText(std::current_exception());
+    return core::ExceptionText(std::current_exception());
   }
 }
 
@@ -66,4 +66,4 @@ bool RegisterMapTypes(std::ostream& errors, AssociationRequest request) {
   return false;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

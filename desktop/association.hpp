@@ -12,7 +12,7 @@
 
 #include "desktop/association_rules.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // The desktop entry that already opens the map types with Kartwerk for every user (installed by
 // the package or `make install`); nothing when there is none, and always nothing on Windows.
@@ -26,4 +26,4 @@ std::optional<std::string> TryRegisterMapTypes(AssociationRequest request = Asso
 // The same, reporting a failure as one line on errors. Returns whether it succeeded.
 bool RegisterMapTypes(std::ostream& errors, AssociationRequest request = AssociationRequest::Command);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 namespace {
 
 bool SameClassName(std::string_view a, std::string_view b) {
@@ -34,4 +34,4 @@ std::string CommandProgram(std::string_view command) {
   return std::string(command.substr(0, command.find_first_of(" \t")));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

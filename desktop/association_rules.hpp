@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // Why the association is being written.
 enum class AssociationRequest {
@@ -30,4 +30,4 @@ bool TakesMapType(AssociationRequest request, bool installedCopy, std::string_vi
 // up to the first blank; surrounding blanks removed. Empty for an empty command.
 std::string CommandProgram(std::string_view command);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

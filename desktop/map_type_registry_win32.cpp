@@ -9,14 +9,14 @@
 
 #include "game/registry_win32.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 namespace {
 
 // A command's program as the shell finds it: environment variables expanded, a bare name looked
 // up on the search path.
 bool ProgramExists(const std::string& program) {
   if (program.empty()) return false;
-  const std::wstring unexpanded = Wide(program);
+  const std::wstring unexpanded = game::Wide(program);
   std::wstring wide(ExpandEnvironmentStringsW(unexpanded.c_str(), nullptr, 0), L'\0');
   if (wide.empty() ||
       ExpandEnvironmentStringsW(unexpanded.c_str(), wide.data(), static_cast<DWORD>(wide.size())) == 0) {
@@ -35,14 +35,14 @@ bool ProgramExists(const std::string& program) {
 
 void RegisterMapType(const MapType& type, const std::filesystem::path& program) {
   const std::wstring wideProgram = program.wstring();
-  for (const ClassRootEntry& entry : ClassRootEntries(type, Utf8(wideProgram))) {
+  for (const ClassRootEntry& entry : ClassRootEntries(type, game::Utf8(wideProgram))) {
     HKEY key = nullptr;
-    const std::wstring name = Wide(entry.key);
+    const std::wstring name = game::Wide(entry.key);
     if (RegCreateKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS) {
       throw std::runtime_error("Cannot create the registry key HKEY_CLASSES_ROOT\\" + entry.key);
     }
-    const std::wstring value = Wide(entry.value);
+    const std::wstring value = game::Wide(entry.value);
     const LONG written = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
@@ -54,19 +54,19 @@ void RegisterMapType(const MapType& type, const std::filesystem::path& program) 
 
 MapTypeHandler CurrentMapTypeHandler(const MapType& type) {
   MapTypeHandler handler;
-  handler.progId = DefaultValue(HKEY_CLASSES_ROOT, "." + std::string(type.extension));
+  handler.progId = game::DefaultValue(HKEY_CLASSES_ROOT, "." + std::string(type.extension));
   if (handler.progId.empty()) return handler;
-  std::string verb = DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell");
+  std::string verb = game::DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell");
   if (verb.empty()) verb = "open";
-  const std::string command = DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell\\" + verb + "\\command");
+  const std::string command = game::DefaultValue(HKEY_CLASSES_ROOT, handler.progId + "\\Shell\\" + verb + "\\command");
   handler.works = ProgramExists(CommandProgram(command));
   return handler;
 }
 
 std::filesystem::path InstalledProgram() {
   const std::string program =
-      DefaultValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kartwerk.exe");
-  return program.empty() ? std::filesystem::path() : std::filesystem::path(Wide(program));
+      game::DefaultValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kartwerk.exe");
+  return program.empty() ? std::filesystem::path() : std::filesystem::path(game::Wide(program));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

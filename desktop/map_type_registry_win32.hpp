@@ -8,7 +8,7 @@
 #include "desktop/association_rules.hpp"
 #include "desktop/map_types.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // Creates the six class-root entries of one map type for program (ClassRootEntries).
 // Throws std::runtime_error naming the key that could not be written.
@@ -22,5 +22,5 @@ MapTypeHandler CurrentMapTypeHandler(const MapType& type);
 // not installed.
 std::filesystem::path InstalledProgram();
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop
 #endif

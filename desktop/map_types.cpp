@@ -2,11 +2,11 @@
 
 #include "format/map_info.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 std::array<ClassRootEntry, 8> ClassRootEntries(const MapType& type, std::string_view programPath) {
   const std::string extension(type.extension);
-  const std::string description = Cp1252ToUtf8(type.description);
+  const std::string description = core::Cp1252ToUtf8(type.description);
   const std::string program(programPath);
   // Both parts quoted: the program takes the map from its first argument, and a path with a
   // blank ("C:\Program Files\...", "My Maps\x.qdm") would otherwise arrive in pieces.
@@ -26,4 +26,4 @@ std::array<ClassRootEntry, 8> ClassRootEntries(const MapType& type, std::string_
   }};
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 struct MapType {
   std::string_view extension;    // without the dot: "qdm"
@@ -32,4 +32,4 @@ struct ClassRootEntry {
 // its command, and the same command under the verb "Default_action".
 std::array<ClassRootEntry, 8> ClassRootEntries(const MapType& type, std::string_view programPath);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 namespace {
 
 using Pixel = std::array<std::uint8_t, 4>;
@@ -84,4 +84,4 @@ std::vector<std::uint8_t> ProgramIconPng(int n) {
   return png;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 inline constexpr int kProgramIconSize = 48;
 
@@ -15,4 +15,4 @@ inline constexpr int kProgramIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 // A size x size RGBA PNG image (16 to 1024 pixels; std::invalid_argument otherwise).
 std::vector<std::uint8_t> ProgramIconPng(int size = kProgramIconSize);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

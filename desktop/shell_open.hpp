@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // Starts program with no parameters in workingFolder, shown normally, without waiting for it.
 // Returns nothing when the shell started it, otherwise why not in the system's words (a missing
@@ -15,5 +15,5 @@ namespace kartwerk {
 std::optional<std::string> OpenWithShell(const std::filesystem::path& program,
                                          const std::filesystem::path& workingFolder);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop
 #endif

@@ -9,7 +9,7 @@
 
 #include "platform/path_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 namespace {
 
 // The system's own words for an error code, on one line without the final full stop's line feed.
@@ -22,7 +22,7 @@ std::string SystemErrorText(DWORD code) {
   if (text != nullptr) LocalFree(text);
   while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
   if (wide.empty()) return "Windows error " + std::to_string(code);
-  return TextFromPath(std::filesystem::path(wide));
+  return platform::TextFromPath(std::filesystem::path(wide));
 }
 
 }  // namespace
@@ -42,4 +42,4 @@ std::optional<std::string> OpenWithShell(const std::filesystem::path& program,
   return SystemErrorText(GetLastError());
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

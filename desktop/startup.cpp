@@ -7,7 +7,7 @@
 #include "platform/path_text.hpp"
 #include "desktop/association.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 std::string CommandLineMapFromArguments(int argc, const char* const* argv) {
   // The shell hands the map over as the first argument; the whole path is kept, however long.
@@ -23,20 +23,20 @@ std::string_view MapFileExtension(std::string_view path) {
   return path.substr(dot);
 }
 
-void SetMapKindFromFile(Conversion& conversion, std::string_view commandLineMap) {
-  conversion.MapKind = MapKindFromExtension(MapFileExtension(commandLineMap));
+void SetMapKindFromFile(format::Conversion& conversion, std::string_view commandLineMap) {
+  conversion.MapKind = format::MapKindFromExtension(MapFileExtension(commandLineMap));
 }
 
-std::string StartProgram(int argc, const char* const* argv, GameInstallations& installs, Conversion& conversion,
+std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs, format::Conversion& conversion,
                          std::ostream& errors) {
   std::string commandLineMap = CommandLineMapFromArguments(argc, argv);
   installs.ChosenVersion = 0;
   RegisterMapTypes(errors, AssociationRequest::Start);
   std::error_code ec;
-  if (!commandLineMap.empty() && std::filesystem::is_regular_file(PathFromText(commandLineMap), ec)) {
+  if (!commandLineMap.empty() && std::filesystem::is_regular_file(platform::PathFromText(commandLineMap), ec)) {
     SetMapKindFromFile(conversion, commandLineMap);
   }
   return commandLineMap;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

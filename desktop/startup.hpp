@@ -9,7 +9,7 @@
 #include "format/conversion.hpp"
 #include "game/game_installations.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // CommandLineMap: the first argument, unchanged, or empty when there is none.
 std::string CommandLineMapFromArguments(int argc, const char* const* argv);
@@ -19,12 +19,12 @@ std::string CommandLineMapFromArguments(int argc, const char* const* argv);
 std::string_view MapFileExtension(std::string_view path);
 
 // MapKind from CommandLineMap's extension: ".QDM" in any case gives 0, ".QDP" 1, anything else 2.
-void SetMapKindFromFile(Conversion& conversion, std::string_view commandLineMap);
+void SetMapKindFromFile(format::Conversion& conversion, std::string_view commandLineMap);
 
 // Start-up: takes CommandLineMap, sets ChosenVersion to 0, registers the map types as a start may
 // (a failure is reported once on errors and never stops the program) and, when CommandLineMap names an existing
 // file, sets MapKind from it. Returns CommandLineMap.
-std::string StartProgram(int argc, const char* const* argv, GameInstallations& installs, Conversion& conversion,
+std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs, format::Conversion& conversion,
                          std::ostream& errors);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

@@ -11,7 +11,7 @@
 #include "core/text.hpp"
 #include "desktop/map_types.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 namespace {
 
 // A desktop entry is a few hundred bytes; a larger file is no entry of ours.
@@ -75,7 +75,7 @@ std::vector<std::filesystem::path> SystemDataFolders() {
   while (start <= text.size()) {
     std::size_t end = text.find(':', start);
     if (end == std::string::npos) end = text.size();
-    const std::filesystem::path folder = PathFromText(text.substr(start, end - start));
+    const std::filesystem::path folder = platform::PathFromText(text.substr(start, end - start));
     if (folder.is_absolute()) folders.push_back(folder);
     start = end + 1;
   }
@@ -96,7 +96,7 @@ std::optional<std::filesystem::path> SystemDesktopEntryForMapTypes(const std::ve
     std::error_code ec;
     std::vector<std::filesystem::path> entries;
     for (std::filesystem::directory_iterator it(folder / "applications", ec), end; !ec && it != end; it.increment(ec)) {
-      const std::string name = AsciiLower(TextFromPath(it->path().filename()));
+      const std::string name = core::AsciiLower(platform::TextFromPath(it->path().filename()));
       if (name.find("kartwerk") != std::string::npos && name.ends_with(".desktop")) entries.push_back(it->path());
     }
     std::sort(entries.begin(), entries.end());
@@ -107,4 +107,4 @@ std::optional<std::filesystem::path> SystemDesktopEntryForMapTypes(const std::ve
   return std::nullopt;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

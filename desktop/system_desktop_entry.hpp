@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // The folders the desktop reads for every user: XDG_DATA_DIRS (its absolute entries), else
 // /usr/local/share and /usr/share.
@@ -23,4 +23,4 @@ bool DesktopEntryOpensMapTypes(std::string_view entry);
 // letter case) and that opens the map types; nothing when there is none.
 std::optional<std::filesystem::path> SystemDesktopEntryForMapTypes(const std::vector<std::filesystem::path>& folders);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

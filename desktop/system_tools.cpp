@@ -14,7 +14,7 @@
 extern char** environ;
 #endif
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 std::filesystem::path FindProgramInPath(std::string_view name) {
 #ifdef _WIN32
@@ -74,4 +74,4 @@ int RunQuietly(const std::filesystem::path& program, const std::vector<std::stri
 #endif
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // The executable of that name in a folder of PATH; empty when there is none.
 std::filesystem::path FindProgramInPath(std::string_view name);
@@ -15,4 +15,4 @@ std::filesystem::path FindProgramInPath(std::string_view name);
 // Returns its exit status; -1 when it could not be started or did not end normally.
 int RunQuietly(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

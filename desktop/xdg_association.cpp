@@ -14,7 +14,7 @@
 #include "desktop/program_icon.hpp"
 #include "desktop/system_tools.hpp"
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 namespace {
 
 std::string XmlText(std::string_view text) {
@@ -33,12 +33,12 @@ std::string XmlText(std::string_view text) {
 
 // Writes content unless the file already holds exactly that; returns whether it wrote.
 bool WriteIfChanged(const std::filesystem::path& path, std::string_view content) {
-  if (ReadFileText(path) == content) return false;
+  if (platform::ReadFileText(path) == content) return false;
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec)
-    throw std::runtime_error("Cannot create the folder \"" + TextFromPath(path.parent_path()) + "\": " + ec.message());
-  WriteFileAtomic(path, content);
+    throw std::runtime_error("Cannot create the folder \"" + platform::TextFromPath(path.parent_path()) + "\": " + ec.message());
+  platform::WriteFileAtomic(path, content);
   return true;
 }
 
@@ -74,7 +74,7 @@ std::string MimePackageXml() {
       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
   for (const MapType& type : kCompiledMapTypes) {
     xml += "  <mime-type type=\"" + std::string(type.mimeType) + "\">\n";
-    xml += "    <comment>" + XmlText(Cp1252ToUtf8(type.description)) + "</comment>\n";
+    xml += "    <comment>" + XmlText(core::Cp1252ToUtf8(type.description)) + "</comment>\n";
     // Compiled maps are gzip members; a glob match keeps them apart from plain gzip files.
     xml += "    <sub-class-of type=\"application/gzip\"/>\n";
     // Globs without case-sensitive="true" match any letter case.
@@ -162,4 +162,4 @@ void InstallXdgAssociation(const std::filesystem::path& dataHome, const std::fil
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::desktop {
 
 // The MIME package: one type per compiled map type, its description, and a glob for its
 // extension that matches without regard to case ("x.QDM" too).
@@ -38,4 +38,4 @@ XdgAssociationFiles XdgAssociationPaths(const std::filesystem::path& dataHome);
 // update-desktop-database when they exist. Throws std::runtime_error saying what failed.
 void InstallXdgAssociation(const std::filesystem::path& dataHome, const std::filesystem::path& program);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::desktop

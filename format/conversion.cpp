@@ -5,7 +5,7 @@
 #include "platform/path_text.hpp"
 #include "platform/whole_file.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 // The mission's folder is named as the mission. Windows drops a trailing blank or dot from a
 // folder name, so such a name would not be found again: those characters become "_" (the
@@ -13,7 +13,7 @@ namespace kartwerk {
 std::filesystem::path Conversion::MissionFolder() const {
   std::string name = MissionName;
   for (std::size_t i = name.size(); i > 4 && (name[i - 1] == ' ' || name[i - 1] == '.'); --i) name[i - 1] = '_';
-  return SlotFolder / PathFromText(name);
+  return SlotFolder / platform::PathFromText(name);
 }
 
 const sectionRec& Conversion::Entry(Section section) const {
@@ -27,14 +27,14 @@ const sectionRec& Conversion::Seek(Section section) {
 }
 
 void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file) {
-  LoadContainer(conversion, ReadWholeFile(file), TextFromPath(file.filename()));
+  LoadContainer(conversion, platform::ReadWholeFile(file), platform::TextFromPath(file.filename()));
 }
 
-void LoadContainer(Conversion& conversion, const Bytes& container, const std::string& name) {
-  LoadContainer(conversion, ContainerBytes(container.begin(), container.end()), name);
+void LoadContainer(Conversion& conversion, const core::Bytes& container, const std::string& name) {
+  LoadContainer(conversion, core::ContainerBytes(container.begin(), container.end()), name);
 }
 
-void LoadContainer(Conversion& conversion, ContainerBytes container, const std::string& name) {
+void LoadContainer(Conversion& conversion, core::ContainerBytes container, const std::string& name) {
   conversion.MissionStream.Load(std::move(container));
   conversion.PMiniCount = ReadSectionDirectory(conversion.MissionStream, conversion.SectionDirectory);
   // A negative size (a damaged size field) moves the walk backwards or out of the file: the
@@ -53,4 +53,4 @@ void LoadContainer(Conversion& conversion, ContainerBytes container, const std::
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

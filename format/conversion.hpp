@@ -18,7 +18,7 @@
 #include "format/section_directory.hpp"
 #include "platform/written_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 // Scheme, width and height of a map, from its map information section.
 struct MapInformation {
@@ -52,13 +52,13 @@ struct Conversion {
   std::string MissionName;                          // "mis." and three characters
   std::filesystem::path SlotFolder;
   // When set, the files go to this receiver instead of SlotFolder: nothing is written to disk.
-  FileSink* Output = nullptr;
+  platform::FileSink* Output = nullptr;
   // When set (and Output is not), every file written is logged here with its size and digest.
-  WrittenFiles* Written = nullptr;
+  platform::WrittenFiles* Written = nullptr;
   std::filesystem::path MissionFolder() const;
 
   // The container loaded now: the main file, or a campaign's current mission file.
-  ByteStream MissionStream;
+  core::ByteStream MissionStream;
   SectionTable SectionDirectory;
   std::uint8_t PMiniCount = 0;
 
@@ -66,7 +66,7 @@ struct Conversion {
   std::vector<std::uint8_t> CliffGrid;  // width x height cliff marks, row by row
   MissionRectangle MissionRect;
   GameVersionKindCode GameVersionKind = CurrentKeywords;  // which script keyword table
-  std::shared_ptr<const Bytes> CliffDataBuffer = std::make_shared<const Bytes>();
+  std::shared_ptr<const core::Bytes> CliffDataBuffer = std::make_shared<const core::Bytes>();
 
   // Receives warnings about input that was repaired (for instance a clipped mission rectangle).
   std::function<void(const std::string&)> Warn;
@@ -79,10 +79,10 @@ struct Conversion {
 
 // Makes container the loaded container: MissionStream, SectionDirectory and PMiniCount. Warnings
 // about a damaged directory name the container by name.
-void LoadContainer(Conversion& conversion, ContainerBytes container, const std::string& name);
-void LoadContainer(Conversion& conversion, const Bytes& container, const std::string& name);
+void LoadContainer(Conversion& conversion, core::ContainerBytes container, const std::string& name);
+void LoadContainer(Conversion& conversion, const core::Bytes& container, const std::string& name);
 
 // Loads a decompressed container file (as LoadContainer).
 void LoadSectionDirectory(Conversion& conversion, const std::filesystem::path& file);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -8,11 +8,11 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 inline constexpr std::uint64_t kMebibyte = 1024 * 1024;
 // Every mission writes its two grid files of 512 x 512 cells whole, whatever its data holds.
-inline constexpr std::uint64_t kMissionGridBytes = 2 * 512 * 512;
+inline constexpr std::uint64_t kMissionGridFilesBytes = 2 * 512 * 512;
 // The largest campaign the editor can make: 255 missions of a 512 x 512 map. Its main file holds
 // the map-level sections (a 4-byte rhomb and three 4-byte cell-flag records per cell, 4 MiB, and
 // the objects) within 16 MiB; each mission file its two 256 KiB grid sections, a mission picture
@@ -35,4 +35,4 @@ std::string ConversionSizeProblem(std::uint64_t planned, std::uint64_t available
 // "1036 MiB" (rounded up), or the bytes below one mebibyte.
 std::string SizeText(std::uint64_t bytes);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 enum GameVersionKindCode : std::uint8_t {
   NoGameVersion = 0,    // no game located yet
@@ -16,4 +16,4 @@ enum GameVersionKindCode : std::uint8_t {
 // OlderKeywords for the version text "1.9" exactly (case and all), CurrentKeywords otherwise.
 GameVersionKindCode GameVersionKindOf(std::string_view version);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

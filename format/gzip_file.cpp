@@ -15,7 +15,7 @@
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 namespace {
 
 using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
@@ -29,12 +29,12 @@ constexpr std::uint64_t kMaxDeflateRatio = 1032;
 // twice the limit can only be data past the limit or trailing bytes.
 constexpr std::uint64_t kMaxCompressedSize = 2 * kMaxInflatedSize + kHeaderChunk;
 
-std::string WithoutExtension(const std::filesystem::path& path) { return TextFromPath(path.stem()); }
+std::string WithoutExtension(const std::filesystem::path& path) { return platform::TextFromPath(path.stem()); }
 
 // The output folder as the messages name it: with its trailing separator.
 std::string FolderText(const std::filesystem::path& folder) {
   const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
-  std::string text = TextFromPath(folder);
+  std::string text = platform::TextFromPath(folder);
   if (text.empty() || text.back() != separator) text += separator;
   return text;
 }
@@ -44,10 +44,10 @@ std::string WithReason(std::string text, const std::string& reason) {
   return reason.empty() ? text : text + ": " + reason;
 }
 EGZipError OpenError(const std::filesystem::path& source, const std::string& reason = {}) {
-  return EGZipError(WithReason("Error opening " + TextFromPath(source), reason), GzOpenError);
+  return EGZipError(WithReason("Error opening " + platform::TextFromPath(source), reason), GzOpenError);
 }
 EGZipError ReadError(const std::filesystem::path& source, const std::string& reason = {}) {
-  return EGZipError(WithReason("Error reading from " + TextFromPath(source), reason), GzReadError);
+  return EGZipError(WithReason("Error reading from " + platform::TextFromPath(source), reason), GzReadError);
 }
 
 std::uint32_t Le32(const std::uint8_t* p) {
@@ -111,19 +111,19 @@ FileHandle OpenSource(const std::filesystem::path& source) {
   std::error_code ec;
   if (std::filesystem::is_directory(source, ec)) throw OpenError(source);
   bool notAFile = false;
-  std::FILE* file = OpenForReading(source, notAFile);
-  if (notAFile) throw EGZipError("Error opening " + TextFromPath(source) + ": it is not a file", GzOpenError);
+  std::FILE* file = platform::OpenForReading(source, notAFile);
+  if (notAFile) throw EGZipError("Error opening " + platform::TextFromPath(source) + ": it is not a file", GzOpenError);
   if (!file) throw OpenError(source);
   return FileHandle(file, &std::fclose);
 }
 
 // The compressed file in memory (at most kMaxCompressedSize bytes of it; only what was read
 // is kept, so the buffer is not cleared first).
-ContainerBytes ReadCompressed(const std::filesystem::path& source) {
+core::ContainerBytes ReadCompressed(const std::filesystem::path& source) {
   FileHandle file = OpenSource(source);
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(source, ec);
-  ContainerBytes bytes(ec ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxCompressedSize)));
+  core::ContainerBytes bytes(ec ? 0 : static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxCompressedSize)));
   std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
   if (std::ferror(file.get())) throw OpenError(source);
   bytes.resize(got);
@@ -133,7 +133,7 @@ ContainerBytes ReadCompressed(const std::filesystem::path& source) {
 // Inflates one member's deflate data onto the end of out and returns the compressed bytes it
 // took. expected is the member's size as far as it is known (its trailer's ISIZE); the room is
 // doubled when that was too little, up to the limit.
-std::size_t InflateMember(std::span<const std::uint8_t> in, ContainerBytes& out, std::uint64_t expected,
+std::size_t InflateMember(std::span<const std::uint8_t> in, core::ContainerBytes& out, std::uint64_t expected,
                           const std::filesystem::path& source, std::uint64_t fileSize) {
   const std::size_t start = out.size();
   const std::uint64_t room = kMaxInflatedSize - start;
@@ -149,7 +149,7 @@ std::size_t InflateMember(std::span<const std::uint8_t> in, ContainerBytes& out,
     if (r.outcome == InflateOutcome::BadData) throw ReadError(source, DeflateFailureReason(in, fileSize));
     if (capacity >= room) {
       throw EGZipError(
-          "Error reading from " + TextFromPath(source) + ": decompressed data exceeds the limit of 256 MiB",
+          "Error reading from " + platform::TextFromPath(source) + ": decompressed data exceeds the limit of 256 MiB",
           GzReadError);
     }
     if (capacity >= bound) {  // more than deflate can produce from this input
@@ -187,7 +187,7 @@ std::uint32_t PackDosDateTime(std::time_t moment) {
 }
 
 GzContent GunzipToMemory(const std::filesystem::path& source) {
-  const ContainerBytes file = ReadCompressed(source);
+  const core::ContainerBytes file = ReadCompressed(source);
   const std::span<const std::uint8_t> all(file);
   MemberHeader header = ParseMemberHeader(all);
   if (header.status != MemberHeader::Complete) {
@@ -208,7 +208,7 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
     const std::span<const std::uint8_t> produced = std::span<const std::uint8_t>(content.data).subspan(start);
     if (Le32(&file[pos]) != GzipCrc32(produced) ||
         Le32(&file[pos + 4]) != static_cast<std::uint32_t>(produced.size())) {
-      throw EGZipError(WithReason("Error closing " + TextFromPath(source),
+      throw EGZipError(WithReason("Error closing " + platform::TextFromPath(source),
                                   "damaged data: it does not match the checksum or size its trailer gives"),
                        GzCloseError);
     }
@@ -228,13 +228,13 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
 }
 
 std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder) {
-  const std::uint32_t attributes = PermissionBits(source);
+  const std::uint32_t attributes = platform::PermissionBits(source);
   const TGzFileInfo info = ReadGzFileInfo(source);
-  const std::filesystem::path output = folder / PathFromText(info.Name);
+  const std::filesystem::path output = folder / platform::PathFromText(info.Name);
 
   // A read-only file of that name from an earlier run is made writable before it is replaced.
-  MakeWritable(output);
-  std::FILE* out = OpenFile(output, "wb");
+  platform::MakeWritable(output);
+  std::FILE* out = platform::OpenFile(output, "wb");
   if (!out) throw EGZipError("Error opening " + FolderText(folder), GzOpenError);
   FileHandle guard(out, &std::fclose);
   // A decompression that fails takes its partial output with it: damaged data never lies in
@@ -259,8 +259,8 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
   guard.reset();
   partial.complete = true;
 
-  SetModificationTime(output, content.mtime);
-  if (attributes != 0) SetPermissionBits(output, attributes);
+  platform::SetModificationTime(output, content.mtime);
+  if (attributes != 0) platform::SetPermissionBits(output, attributes);
   return output;
 }
 
@@ -269,7 +269,7 @@ TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source) {
   info.Date = PackDosDateTime(std::time(nullptr));
   FileHandle file = OpenSource(source);
   // The header is read in pieces until it is complete: its optional fields have no fixed length.
-  Bytes head;
+  core::Bytes head;
   MemberHeader header;
   for (;;) {
     const std::size_t had = head.size();
@@ -284,11 +284,11 @@ TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source) {
   info.Name = SafeStoredName(header.name, WithoutExtension(source));
   info.MTime = static_cast<std::time_t>(header.mtime);
   info.Date = PackDosDateTime(info.MTime);
-  info.Attributes = PermissionBits(source);
+  info.Attributes = platform::PermissionBits(source);
   return info;
 }
 
-Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit) {
+core::Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit) {
   // Only the first bytes are wanted: zlib's streaming inflate stops when they are in, where a
   // whole-buffer inflater would decompress the whole map.
   ReadGzFileInfo(source);  // what is no gzip file cannot be opened
@@ -298,7 +298,7 @@ Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit) {
   if (inflateInit2(&stream, 15 + 16) != Z_OK) throw OpenError(source);
   std::unique_ptr<z_stream, int (*)(z_stream*)> end(&stream, &inflateEnd);
   std::array<std::uint8_t, 16384> input;
-  Bytes out(limit);
+  core::Bytes out(limit);
   stream.next_out = out.data();
   stream.avail_out = static_cast<uInt>(limit);
   int rc = Z_OK;
@@ -318,4 +318,4 @@ Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit) {
   return out;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -10,7 +10,7 @@
 
 #include "core/byte_stream.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 enum GzErrorCode : int { GzOpenError = 2, GzCloseError = 3, GzReadError = 4, GzWriteError = 5 };
 
@@ -38,7 +38,7 @@ inline constexpr std::uint64_t kMaxInflatedSize = 256ull * 1024 * 1024;
 // A gzip file decompressed into memory: every member's data, one after the other, and the
 // first member's header fields.
 struct GzContent {
-  ContainerBytes data;
+  core::ContainerBytes data;
   std::string storedName;  // FNAME as stored (empty when none), not yet made safe
   std::time_t mtime = 0;
 };
@@ -58,7 +58,7 @@ TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source);
 
 // Decompresses at most limit bytes of source into memory (enough to read a map's header
 // without decompressing the whole file).
-Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit);
+core::Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit);
 
 // The name a stored FNAME may safely be given: its last path component, or the fallback
 // when that is empty, "." or "..".
@@ -67,4 +67,4 @@ std::string SafeStoredName(const std::string& stored, const std::string& fallbac
 // DOS packed date-time of a moment in local time.
 std::uint32_t PackDosDateTime(std::time_t moment);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::format {
 namespace {
 
 struct Signature {
@@ -106,4 +106,4 @@ std::string TrailerCutShortReason(std::size_t have, std::uint64_t fileSize) {
   return FileEndsAfter(fileSize) + ", " + std::to_string(have) + " of the 8 bytes of the gzip trailer";
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

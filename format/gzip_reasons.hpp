@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 // Why the first bytes of a file hold no gzip header: head is the start of the file (all of it
 // when it is short), headerCutShort whether they begin a header the file ends inside of.
@@ -29,4 +29,4 @@ std::string DamagedStreamReason(const char* inflaterMessage);
 // A member whose trailer (CRC-32 and size, 8 bytes) is cut off after have bytes.
 std::string TrailerCutShortReason(std::size_t have, std::uint64_t fileSize);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

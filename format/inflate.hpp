@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 enum class InflateOutcome {
   Complete,    // the deflate stream ended; consumed and produced are valid
@@ -30,4 +30,4 @@ std::uint32_t GzipCrc32(std::span<const std::uint8_t> data);
 // "libdeflate" or "zlib": the library this build inflates with.
 const char* InflaterName();
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -5,7 +5,7 @@
 
 #include "format/inflate.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 namespace {
 
 struct DecompressorFree {
@@ -36,4 +36,4 @@ std::uint32_t GzipCrc32(std::span<const std::uint8_t> data) { return libdeflate_
 
 const char* InflaterName() { return "libdeflate"; }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

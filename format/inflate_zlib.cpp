@@ -6,7 +6,7 @@
 
 #include "format/inflate.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 namespace {
 
 // zlib counts in 32-bit units: larger buffers are handed over in pieces of this size.
@@ -62,4 +62,4 @@ std::uint32_t GzipCrc32(std::span<const std::uint8_t> data) {
 
 const char* InflaterName() { return "zlib"; }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

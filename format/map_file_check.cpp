@@ -5,15 +5,15 @@
 #include "platform/path_text.hpp"
 #include "core/text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 bool HasCompiledMapExtension(const std::filesystem::path& path) {
-  const std::string extension = AsciiLower(TextFromPath(path.extension()));
+  const std::string extension = core::AsciiLower(platform::TextFromPath(path.extension()));
   return extension == ".qdm" || extension == ".qdp" || extension == ".qdc";
 }
 
 std::optional<std::string> MapFileProblem(const std::filesystem::path& path) {
-  const std::string quoted = "\"" + TextFromPath(path) + "\"";
+  const std::string quoted = "\"" + platform::TextFromPath(path) + "\"";
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) return quoted + " does not exist";
@@ -25,4 +25,4 @@ std::optional<std::string> MapFileProblem(const std::filesystem::path& path) {
   return std::nullopt;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 // ".qdm", ".qdp" or ".qdc", in any letter case.
 bool HasCompiledMapExtension(const std::filesystem::path& path);
@@ -16,4 +16,4 @@ bool HasCompiledMapExtension(const std::filesystem::path& path);
 // "\"x.txt\" is not a compiled map (expected .qdm, .qdp or .qdc)", "\"x.qdm\" is not a map file".
 std::optional<std::string> MapFileProblem(const std::filesystem::path& path);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -2,13 +2,13 @@
 
 #include <array>
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 MapInformation ParseMapInformation(std::span<const std::uint8_t> bytes) {
   MapInformation info;
-  info.TerrainScheme = U32At(bytes, 0);
-  info.width = I32At(bytes, 4);
-  info.height = I32At(bytes, 8);
+  info.TerrainScheme = core::U32At(bytes, 0);
+  info.width = core::I32At(bytes, 4);
+  info.height = core::I32At(bytes, 8);
   return info;
 }
 
@@ -22,8 +22,8 @@ MapInformation ReadMapInformation(const Conversion& c) {
 MissionRectangle ReadMissionRectangle(Conversion& c) {
   if (c.MapKind != CampaignMap) return {0, 0, c.MapInfoRecord.width, c.MapInfoRecord.height};
   c.Seek(Section::MissionInfoFirst);
-  const Bytes rect = c.MissionStream.ReadRecord(16);
-  return {I32At(rect, 0), I32At(rect, 4), I32At(rect, 8), I32At(rect, 12)};
+  const core::Bytes rect = c.MissionStream.ReadRecord(16);
+  return {core::I32At(rect, 0), core::I32At(rect, 4), core::I32At(rect, 8), core::I32At(rect, 12)};
 }
 
 std::string_view TerrainSchemeText(std::uint32_t scheme) {
@@ -35,4 +35,4 @@ std::string_view TerrainSchemeText(std::uint32_t scheme) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -7,7 +7,7 @@
 #include "format/conversion.hpp"
 #include "core/cp1252.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 // Reads the first 12 bytes of the map information section of the loaded container
 // (missing bytes read as 0) without changing the stream position.
@@ -22,4 +22,4 @@ MissionRectangle ReadMissionRectangle(Conversion& conversion);
 // "Normal", "Beach", "Island"; "Unknown" for any other scheme.
 std::string_view TerrainSchemeText(std::uint32_t scheme);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

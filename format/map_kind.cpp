@@ -2,10 +2,10 @@
 
 #include "core/text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 MapKindCode MapKindFromExtension(std::string_view extension) {
-  const std::string upper = AsciiUpper(extension);
+  const std::string upper = core::AsciiUpper(extension);
   if (upper == ".QDM") return SinglePlayerMap;
   if (upper == ".QDP") return MultiplayerMap;
   return CampaignMap;
@@ -19,4 +19,4 @@ std::string_view MapKindText(MapKindCode kind) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

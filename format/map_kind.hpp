@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 enum MapKindCode : std::uint8_t {
   SinglePlayerMap = 0,  // ".qdm"
@@ -18,4 +18,4 @@ MapKindCode MapKindFromExtension(std::string_view extension);
 // "Singleplayer", "Multiplayer", "Campaign".
 std::string_view MapKindText(MapKindCode kind);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -1,6 +1,6 @@
 #include "format/section_directory.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 namespace {
 
 struct PositionRow {
@@ -61,7 +61,7 @@ std::uint8_t SectionPosition(Section section, MapKindCode kind) {
   return kNoSection;
 }
 
-std::uint8_t ReadSectionDirectory(const ByteStream& stream, SectionTable& directory) {
+std::uint8_t ReadSectionDirectory(const core::ByteStream& stream, SectionTable& directory) {
   directory = SectionTable{};
   std::uint8_t pminis = 0;
   const auto bytes = stream.bytes();
@@ -70,11 +70,11 @@ std::uint8_t ReadSectionDirectory(const ByteStream& stream, SectionTable& direct
     // An entry that ends inside its name or size field is not an entry.
     if (position < 0 || position + 16 > stream.size()) break;
     const auto field = bytes.subspan(static_cast<std::size_t>(position), 12);
-    std::string text = FixedText(field);
+    std::string text = core::FixedText(field);
     // The section name is the first word; a text without a space is the name itself.
     sectionRec& entry = directory.entries[directory.count++];
     entry.name = text.substr(0, text.find(' '));
-    entry.size = I32At(bytes, static_cast<std::size_t>(position + 12));
+    entry.size = core::I32At(bytes, static_cast<std::size_t>(position + 12));
     entry.offset = static_cast<std::int32_t>(position + 16);
     if (IsPMini(entry.name)) ++pminis;
     position += 16 + static_cast<std::int64_t>(entry.size);
@@ -82,4 +82,4 @@ std::uint8_t ReadSectionDirectory(const ByteStream& stream, SectionTable& direct
   return pminis;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -13,7 +13,7 @@
 #include "core/byte_stream.hpp"
 #include "format/map_kind.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 struct sectionRec {
   std::string name;
@@ -65,6 +65,6 @@ std::uint8_t SectionPosition(Section section, MapKindCode kind);
 
 // Rebuilds the directory from stream (which holds the whole container) and returns the
 // number of entries named "P-MINI1" to "P-MINI4". The directory is cleared first.
-std::uint8_t ReadSectionDirectory(const ByteStream& stream, SectionTable& directory);
+std::uint8_t ReadSectionDirectory(const core::ByteStream& stream, SectionTable& directory);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

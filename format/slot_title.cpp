@@ -2,12 +2,12 @@
 
 #include "core/cp1252.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 std::string SlotTitleFromName(std::string_view name, bool& lost) {
-  std::string title = Utf8ToCp1252(name, lost);
+  std::string title = core::Utf8ToCp1252(name, lost);
   if (title.size() > kMaxSlotTitleBytes) title.resize(kMaxSlotTitleBytes);
   return title;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

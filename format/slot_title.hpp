@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 inline constexpr std::size_t kMaxSlotTitleBytes = 255;
 
@@ -16,4 +16,4 @@ inline constexpr std::size_t kMaxSlotTitleBytes = 255;
 // kMaxSlotTitleBytes.
 std::string SlotTitleFromName(std::string_view name, bool& lost);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

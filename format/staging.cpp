@@ -8,7 +8,7 @@
 #include "platform/path_text.hpp"
 #include "core/text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 namespace {
 
 // Names lose their four-character extension (".qdm" and the like).
@@ -24,7 +24,7 @@ void RefuseLinkOutOfFolder(const std::filesystem::path& file, const std::filesys
   const std::filesystem::path target = std::filesystem::weakly_canonical(file, ec);
   const std::filesystem::path folder = std::filesystem::weakly_canonical(mapFolder, ec);
   if (ec || target.parent_path() != folder) {
-    throw std::runtime_error("The mission file \"" + TextFromPath(file) + "\" is a link to \"" + TextFromPath(target) +
+    throw std::runtime_error("The mission file \"" + platform::TextFromPath(file) + "\" is a link to \"" + platform::TextFromPath(target) +
                              "\", outside the map's folder");
   }
 }
@@ -33,31 +33,31 @@ void RefuseLinkOutOfFolder(const std::filesystem::path& file, const std::filesys
 
 void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
   c.MapFolder = mapPath.parent_path();
-  const std::string fileName = TextFromPath(mapPath.filename());
+  const std::string fileName = platform::TextFromPath(mapPath.filename());
 
   if (c.MapKind == CampaignMap) {
     // A campaign is chosen through its main file or any of its mission files; the first
     // three characters name it, and its missions are those three, "0" and more.
     c.MapName = fileName.substr(0, 3);
-    c.MissionList = FindFilesIgnoringCase(c.MapFolder, c.MapName + "0*.qdc");
+    c.MissionList = platform::FindFilesIgnoringCase(c.MapFolder, c.MapName + "0*.qdc");
     // The three characters are a name, not a pattern: a "*" or "?" in them (which only a
     // Linux file name can hold) matches only itself.
     std::erase_if(c.MissionList, [&](const std::string& name) {
-      return !EqualsIgnoreCase(std::string_view(name).substr(0, 4), c.MapName + "0");
+      return !core::EqualsIgnoreCase(std::string_view(name).substr(0, 4), c.MapName + "0");
     });
     if (c.MissionList.empty()) c.MissionList.push_back("");  // fails below, naming the folder
     if (c.MissionList.size() > kMaxCampaignMissions) {
       throw std::runtime_error("A campaign can have at most " + std::to_string(kMaxCampaignMissions) +
                                " missions; this one has " + std::to_string(c.MissionList.size()));
     }
-    c.MapName += TextFromPath(mapPath.extension());
+    c.MapName += platform::TextFromPath(mapPath.extension());
   } else {
-    c.MapName = TextFromPath(ResolveIgnoringCase(c.MapFolder, fileName).filename());
+    c.MapName = platform::TextFromPath(platform::ResolveIgnoringCase(c.MapFolder, fileName).filename());
     c.MissionName = "mis.000";
   }
 
   // The main file is found whatever the case of its name, as the game's file system finds it.
-  const std::filesystem::path mainFile = ResolveIgnoringCase(c.MapFolder, c.MapName);
+  const std::filesystem::path mainFile = platform::ResolveIgnoringCase(c.MapFolder, c.MapName);
   const std::string base = DropExtension(c.MapName);
   GzContent main = GunzipToMemory(mainFile);
   c.InflatedBytes = main.data.size();
@@ -68,7 +68,7 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     // written; each is inflated only when its mission starts.
     c.MissionFiles.clear();
     for (std::string& entry : c.MissionList) {
-      c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / PathFromText(entry));
+      c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / platform::PathFromText(entry));
       RefuseLinkOutOfFolder(c.MissionFiles.back(), c.MapFolder);
       ReadGzFileInfo(c.MissionFiles.back());
       entry = DropExtension(entry);
@@ -83,10 +83,10 @@ void LoadMissionFile(Conversion& c, std::size_t mission) {
   GzContent content = GunzipToMemory(file);
   c.InflatedBytes += content.data.size();
   if (c.InflatedBudget != 0 && c.InflatedBytes > c.InflatedBudget) {
-    throw std::runtime_error("\"" + TextFromPath(file) + "\" holds more data than its stored length announced: " +
+    throw std::runtime_error("\"" + platform::TextFromPath(file) + "\" holds more data than its stored length announced: " +
                              "the campaign would exceed " + std::to_string(c.InflatedBudget) + " bytes");
   }
-  LoadContainer(c, std::move(content.data), TextFromPath(file.stem()));
+  LoadContainer(c, std::move(content.data), platform::TextFromPath(file.stem()));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -8,7 +8,7 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::format {
 
 // A mission's number is 8 bits wide in the editor's world: a campaign has at most this many.
 inline constexpr std::size_t kMaxCampaignMissions = 255;
@@ -24,4 +24,4 @@ void StageMapFile(Conversion& conversion, const std::filesystem::path& mapPath);
 // loaded before is released first, so one mission's container is held at a time.
 void LoadMissionFile(Conversion& conversion, std::size_t mission);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::format

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto records1 = input.Take(input.U16() % 4096);
   const auto records2 = input.Take(input.U16() % 4096);
   const auto cliffGrid = input.Rest();
-  const auto words = kartwerk::ComputeCellFlags(records4, records1, records2, cliffGrid);
+  const auto words = kartwerk::records::ComputeCellFlags(records4, records1, records2, cliffGrid);
   if (words.size() != records4.size() / 4) __builtin_trap();
   for (std::uint16_t word : words) {
     if (word & 0x8180) __builtin_trap();

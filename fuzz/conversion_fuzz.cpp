@@ -15,21 +15,21 @@ namespace fs = std::filesystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  kartwerk::PrivateTempFolder scratch;
+  kartwerk::platform::PrivateTempFolder scratch;
   const fs::path maps = scratch.path() / "maps";
   fs::create_directory(maps);
   static constexpr const char* kNames[] = {"001.qdm", "001.qdp", "001.qdc"};
-  const kartwerk::Bytes member = kartwerk::testing::Gzip(kartwerk::Bytes(data + 1, data + size));
+  const kartwerk::core::Bytes member = kartwerk::mapmaker::Gzip(kartwerk::core::Bytes(data + 1, data + size));
   const fs::path map = maps / kNames[data[0] % 3];
-  kartwerk::testing::WriteBytes(map, member);
-  if (data[0] % 3 == kartwerk::CampaignMap) kartwerk::testing::WriteBytes(maps / "0010000.qdc", member);
+  kartwerk::mapmaker::WriteBytes(map, member);
+  if (data[0] % 3 == kartwerk::format::CampaignMap) kartwerk::mapmaker::WriteBytes(maps / "0010000.qdc", member);
 
-  kartwerk::ConvertRequest request;
+  kartwerk::pipeline::ConvertRequest request;
   request.MapPath = map;
   // A small cliff mask file: masks past its end read as zeros.
-  request.CliffData = std::make_shared<const kartwerk::Bytes>(49 * 4, 1);
-  kartwerk::SlotFolderSink slot(scratch.path() / "slot", scratch.path() / "backups");
-  kartwerk::MapConversion run(request);
+  request.CliffData = std::make_shared<const kartwerk::core::Bytes>(49 * 4, 1);
+  kartwerk::pipeline::SlotFolderSink slot(scratch.path() / "slot", scratch.path() / "backups");
+  kartwerk::pipeline::MapConversion run(request);
   if (!run.Open(slot)) return 0;
   // The fuzzer explores sizes; keep the map small enough that one run stays quick.
   if (run.conversion().MapInfoRecord.width > 1024 || run.conversion().MapInfoRecord.height > 1024) return 0;

@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto record = kartwerk::GroupRecord::Decode(input.Take<kartwerk::GroupRecord::kSize>());
-  const std::string text = kartwerk::ConvertGroupRecord(record);
+  const auto record = kartwerk::records::GroupRecord::Decode(input.Take<kartwerk::records::GroupRecord::kSize>());
+  const std::string text = kartwerk::records::ConvertGroupRecord(record);
   if (text.empty() || text.back() != '\n') __builtin_trap();
   return 0;
 }

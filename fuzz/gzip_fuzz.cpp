@@ -34,7 +34,7 @@ void RequireFlatFolder(const fs::path& folder) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  kartwerk::PrivateTempFolder temp;
+  kartwerk::platform::PrivateTempFolder temp;
   const fs::path maps = temp.path() / "maps";
   const fs::path out = temp.path() / "out";
   fs::create_directory(maps);
@@ -43,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fs::path source = maps / "map.qdm";
   WriteInput(source, data, size);
   try {
-    const fs::path written = kartwerk::GunzipToFolder(source, out);
+    const fs::path written = kartwerk::format::GunzipToFolder(source, out);
     if (written.parent_path() != out) __builtin_trap();
-    kartwerk::ReadGzFileInfo(source);
-  } catch (const kartwerk::EGZipError&) {
+    kartwerk::format::ReadGzFileInfo(source);
+  } catch (const kartwerk::format::EGZipError&) {
   }
 
   // Staging the same bytes as each kind; the campaign's main file has one mission file beside it.
@@ -64,27 +64,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const struct {
     const char* name;
-    kartwerk::MapKindCode kind;
-  } kinds[] = {{"map.qdm", kartwerk::SinglePlayerMap},
-               {"map.qdp", kartwerk::MultiplayerMap},
-               {"003.qdc", kartwerk::CampaignMap}};
+    kartwerk::format::MapKindCode kind;
+  } kinds[] = {{"map.qdm", kartwerk::format::SinglePlayerMap},
+               {"map.qdp", kartwerk::format::MultiplayerMap},
+               {"003.qdc", kartwerk::format::CampaignMap}};
   for (const auto& [name, kind] : kinds) {
     const fs::path map = maps / name;
     WriteInput(map, data, size);
     const fs::path staged = temp.path() / (std::string("staged-") + name);
     fs::create_directory(staged);
-    kartwerk::Conversion conversion;
+    kartwerk::format::Conversion conversion;
     conversion.TempFolder = staged;
     conversion.MapKind = kind;
     bool staged_ok = false;
     try {
-      kartwerk::StageMapFile(conversion, map);
+      kartwerk::format::StageMapFile(conversion, map);
       staged_ok = true;
-      if (kind == kartwerk::CampaignMap) kartwerk::LoadMissionFile(conversion, 0);
+      if (kind == kartwerk::format::CampaignMap) kartwerk::format::LoadMissionFile(conversion, 0);
     } catch (const std::exception&) {
     }
     // A campaign beside a FIFO or a link out of its folder is never staged.
-    if (staged_ok && kind == kartwerk::CampaignMap && size % 2 == 1) __builtin_trap();
+    if (staged_ok && kind == kartwerk::format::CampaignMap && size % 2 == 1) __builtin_trap();
     // Staging inflates into memory: it writes nothing, not even into the temporary folder.
     if (!fs::is_empty(staged)) __builtin_trap();
   }

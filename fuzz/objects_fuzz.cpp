@@ -8,9 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto record = kartwerk::ObjectRecord::Decode(input.Take<kartwerk::ObjectRecord::kSize>());
-  kartwerk::Conversion c;
-  c.MapKind = static_cast<kartwerk::MapKindCode>(input.Byte() % 3);
+  const auto record = kartwerk::records::ObjectRecord::Decode(input.Take<kartwerk::records::ObjectRecord::kSize>());
+  kartwerk::format::Conversion c;
+  c.MapKind = static_cast<kartwerk::format::MapKindCode>(input.Byte() % 3);
   // Mostly map sizes up to a little over the largest map, now and then any 32-bit size at all
   // (rarely, as such a grid is megabytes to clear on every run).
   const bool anySize = input.Byte() == 0xFF;
@@ -21,14 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   c.MapInfoRecord.width = dimension();
   c.MapInfoRecord.height = dimension();
-  c.CliffDataBuffer = std::make_shared<const kartwerk::Bytes>(input.Take(input.U16() % 4096));
+  c.CliffDataBuffer = std::make_shared<const kartwerk::core::Bytes>(input.Take(input.U16() % 4096));
   c.MissionStream.Load(input.Rest());
-  c.PMiniCount = kartwerk::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
-  c.CliffGrid.assign(kartwerk::CliffGridCells(c.MapInfoRecord.width, c.MapInfoRecord.height, c.MissionStream.size()),
+  c.PMiniCount = kartwerk::format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.CliffGrid.assign(kartwerk::records::CliffGridCells(c.MapInfoRecord.width, c.MapInfoRecord.height, c.MissionStream.size()),
                      0);
   const std::size_t cells = c.CliffGrid.size();
 
-  const std::string line = kartwerk::ConvertObject(record, c);
+  const std::string line = kartwerk::records::ConvertObject(record, c);
   if (line.empty() || line.back() != '\n' || c.CliffGrid.size() != cells) __builtin_trap();
   for (std::uint8_t mark : c.CliffGrid) {
     if (mark > 3) __builtin_trap();  // marks combine within 0..3

@@ -5,10 +5,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto player = kartwerk::PlayerRecord::Decode(input.Take<kartwerk::PlayerRecord::kSize>());
-  if (player.name.size() > kartwerk::PlayerRecord::kNameWidth) __builtin_trap();
-  const kartwerk::PlayerColour colour = kartwerk::ColourComponents(player.colour);
+  const auto player = kartwerk::records::PlayerRecord::Decode(input.Take<kartwerk::records::PlayerRecord::kSize>());
+  if (player.name.size() > kartwerk::records::PlayerRecord::kNameWidth) __builtin_trap();
+  const kartwerk::records::PlayerColour colour = kartwerk::records::ColourComponents(player.colour);
   if (colour.red > 255 || colour.green > 255 || colour.blue > 255) __builtin_trap();
-  if (kartwerk::ConvertPlayerRecord(player).empty()) __builtin_trap();
+  if (kartwerk::records::ConvertPlayerRecord(player).empty()) __builtin_trap();
   return 0;
 }

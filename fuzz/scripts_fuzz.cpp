@@ -8,19 +8,19 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const auto gameVersionKind = data[0] % 2 ? kartwerk::OlderKeywords : kartwerk::CurrentKeywords;
-  kartwerk::ByteStream stream;
-  stream.Load(kartwerk::Bytes(data + 1, data + size));
+  const auto gameVersionKind = data[0] % 2 ? kartwerk::format::OlderKeywords : kartwerk::format::CurrentKeywords;
+  kartwerk::core::ByteStream stream;
+  stream.Load(kartwerk::core::Bytes(data + 1, data + size));
   for (std::int32_t index = 0; !stream.AtEnd(); ++index) {
     const std::int64_t before = stream.position();
     try {
-      const std::string block = kartwerk::ConvertScript(stream, index, gameVersionKind);
+      const std::string block = kartwerk::records::ConvertScript(stream, index, gameVersionKind);
       if (block.rfind("script \"", 0) != 0 || stream.position() <= before) __builtin_trap();
-    } catch (const kartwerk::StreamReadError&) {
+    } catch (const kartwerk::core::StreamReadError&) {
       break;
-    } catch (const kartwerk::ScriptCodeError&) {
+    } catch (const kartwerk::records::ScriptCodeError&) {
       break;
-    } catch (const kartwerk::ListIndexError&) {
+    } catch (const kartwerk::core::ListIndexError&) {
       break;
     }
   }

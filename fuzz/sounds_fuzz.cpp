@@ -5,9 +5,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto sound = kartwerk::SoundRecord::Decode(input.Take<kartwerk::SoundRecord::kSize>());
-  if (sound.Name.size() > kartwerk::SoundRecord::kNameWidth) __builtin_trap();
-  const std::string text = kartwerk::ConvertSoundRecord(sound);
+  const auto sound = kartwerk::records::SoundRecord::Decode(input.Take<kartwerk::records::SoundRecord::kSize>());
+  if (sound.Name.size() > kartwerk::records::SoundRecord::kNameWidth) __builtin_trap();
+  const std::string text = kartwerk::records::ConvertSoundRecord(sound);
   if (text.empty() || text.back() != '\n') __builtin_trap();
   return 0;
 }

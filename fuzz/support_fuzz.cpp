@@ -9,25 +9,25 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto flag = kartwerk::SupportFlagRecord::Decode(input.Take<kartwerk::SupportFlagRecord::kSize>());
+  const auto flag = kartwerk::records::SupportFlagRecord::Decode(input.Take<kartwerk::records::SupportFlagRecord::kSize>());
   const auto extent = input.Take<16>();
-  kartwerk::MissionRectangle rect;
+  kartwerk::format::MissionRectangle rect;
   std::int32_t* fields[] = {&rect.x0, &rect.y0, &rect.width, &rect.height};
   for (std::size_t i = 0; i < 4; ++i) {
     const std::uint8_t* b = &extent[i * 4];
     *fields[i] = static_cast<std::int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24);
   }
-  if (kartwerk::ConvertSupportFlag(flag, rect).empty()) __builtin_trap();
+  if (kartwerk::records::ConvertSupportFlag(flag, rect).empty()) __builtin_trap();
 
-  const auto head = kartwerk::SupportUnitHead::Decode(input.Take<kartwerk::SupportUnitHead::kSize>());
-  std::vector<kartwerk::CrewRecord> crew;
+  const auto head = kartwerk::records::SupportUnitHead::Decode(input.Take<kartwerk::records::SupportUnitHead::kSize>());
+  std::vector<kartwerk::records::CrewRecord> crew;
   for (std::size_t i = 0; i < head.SubRecordCount(); ++i) {
-    crew.push_back(kartwerk::CrewRecord::Decode(input.Take<kartwerk::CrewRecord::kSize>()));
+    crew.push_back(kartwerk::records::CrewRecord::Decode(input.Take<kartwerk::records::CrewRecord::kSize>()));
   }
   const std::int64_t tableOffset = static_cast<std::int16_t>(input.U16());
-  kartwerk::ByteStream names;
+  kartwerk::core::ByteStream names;
   names.Load(input.Rest());
-  const std::string text = kartwerk::ConvertSupportUnit(head, crew, kartwerk::NameTable(names, tableOffset));
+  const std::string text = kartwerk::records::ConvertSupportUnit(head, crew, kartwerk::records::NameTable(names, tableOffset));
   if (text.empty() || text.back() != '\n') __builtin_trap();
   return 0;
 }

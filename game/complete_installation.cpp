@@ -7,7 +7,7 @@
 #include "core/shown_text.hpp"
 #include "game/game_location.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 bool IsFile(const std::filesystem::path& path) {
@@ -21,7 +21,7 @@ constexpr std::size_t kMaxChoosable = 255;
 }  // namespace
 
 std::string MissingEditorFile(const InstalledVersion& installation) {
-  if (IsFile(JoinIgnoringCase(installation.hostFolder, kEditorLibrary))) return {};
+  if (IsFile(platform::JoinIgnoringCase(installation.hostFolder, kEditorLibrary))) return {};
   return std::string(kEditorLibrary);
 }
 
@@ -48,8 +48,8 @@ std::string InstallationName(const GameInstallations& installs, std::size_t numb
   version += entry.version;
   // Registry values: a control character in one is written out, never obeyed where the line is shown.
   name += " (";
-  if (!version.empty()) name += ShownText(version) + ", ";
-  return name + ShownText(TextFromPath(entry.hostFolder)) + ")";
+  if (!version.empty()) name += core::ShownText(version) + ", ";
+  return name + core::ShownText(platform::TextFromPath(entry.hostFolder)) + ")";
 }
 
 std::vector<std::string> SkippedInstallationLines(const GameInstallations& installs,
@@ -81,4 +81,4 @@ std::string GameNotLocatedDetails(const GameInstallations& installs) {
   return text;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -10,7 +10,7 @@
 
 #include "game/game_installations.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // The file, relative to the game folder, that tells a complete installation.
 inline constexpr std::string_view kEditorLibrary = "editor\\scridll.dll";
@@ -37,4 +37,4 @@ std::vector<std::string> SkippedInstallationLines(const GameInstallations& insta
 // chosen by the map's folder, that one alone).
 std::string GameNotLocatedDetails(const GameInstallations& installs);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -7,7 +7,7 @@
 #include "game/game_location.hpp"
 #include "game/registry_tree.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem::path& folder,
                                                            const std::string& version) {
@@ -16,12 +16,12 @@ std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem
   if (ec) absolute = folder;
   auto tree = std::make_shared<RegistryTree>();
   RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\command line");
-  key.values["target folder"] = TextFromPath(absolute);
+  key.values["target folder"] = platform::TextFromPath(absolute);
   key.values["version"] = version;
   key.values["language"] = std::string();
   // The folder is already a local path.
   return std::make_shared<TreeRegistrySource>(std::move(tree),
-                                              [](std::string_view text) { return PathFromText(text); });
+                                              [](std::string_view text) { return platform::PathFromText(text); });
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -9,7 +9,7 @@
 
 #include "game/registry.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // The version an installation named on the command line has when none is given.
 inline constexpr const char* kDefaultExplicitVersion = "2.2";
@@ -18,4 +18,4 @@ inline constexpr const char* kDefaultExplicitVersion = "2.2";
 std::shared_ptr<const RegistrySource> ExplicitInstallation(const std::filesystem::path& folder,
                                                            const std::string& version = kDefaultExplicitVersion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -13,7 +13,7 @@
 #include "format/game_version.hpp"
 #include "game/registry_list.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // One registered installation whose folder exists.
 struct InstalledVersion {
@@ -42,9 +42,9 @@ struct GameInstallations {
   // The Wine prefix the located game was registered in; empty when its source is no prefix.
   std::filesystem::path GameWinePrefix;
   // Which keyword set the chosen installation's version selects; none until first set.
-  GameVersionKindCode GameVersionKind = NoGameVersion;
+  format::GameVersionKindCode GameVersionKind = format::NoGameVersion;
   // One line per editor slot, entry n for slot n; entry 255 stays empty.
   std::array<std::string, kSlotCount + 1> SlotList;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

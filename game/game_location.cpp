@@ -6,7 +6,7 @@
 
 #include "platform/path_lookup.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 bool IsDirectory(const std::filesystem::path& path) {
@@ -120,10 +120,10 @@ bool LocateGame(GameInstallations& installs) {
   ChosenSubKey chosen = OpenChosenSubKey(installs, gameKeys);
   if (!chosen.key) return false;  // no game key, no sub-key, or the chosen one is gone
 
-  installs.GameVersionKind = GameVersionKindOf(chosen.key->ReadString("version"));
+  installs.GameVersionKind = format::GameVersionKindOf(chosen.key->ReadString("version"));
   const RegistryEntry& registry = installs.Registry[chosen.registry];
   const std::filesystem::path folder = registry.source->HostFolder(chosen.key->ReadString("target folder"));
-  if (folder.empty() || !IsFile(JoinIgnoringCase(folder, "editor\\scridll.dll"))) return false;
+  if (folder.empty() || !IsFile(platform::JoinIgnoringCase(folder, "editor\\scridll.dll"))) return false;
   installs.GameFolder = folder;
   installs.GameWinePrefix = registry.winePrefix;
   return true;
@@ -142,7 +142,7 @@ void ChooseInstallationForMap(GameInstallations& installs, const std::filesystem
 }
 
 std::filesystem::path GamePath(const GameInstallations& installs, std::string_view relative) {
-  return JoinIgnoringCase(installs.GameFolder, relative);
+  return platform::JoinIgnoringCase(installs.GameFolder, relative);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

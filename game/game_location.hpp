@@ -10,7 +10,7 @@
 #include "game/game_installations.hpp"
 #include "game/registry.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 inline constexpr std::string_view kGameKeyPath = "Software\\Brannox\\Vornmark II";
 // Where a 32-bit installer's key lands in a 64-bit registry.
@@ -39,4 +39,4 @@ std::filesystem::path GamePath(const GameInstallations& installs, std::string_vi
 inline constexpr std::string_view kGameNotLocatedMessage =
     "Could not locate Vornmark II due to missing or incorrect registry entries. You might wish to reinstall the game.";
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

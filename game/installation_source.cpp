@@ -12,7 +12,7 @@
 #include "game/wine_prefixes.hpp"
 #endif
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 // One named prefix; its failure says how else the game can be named.
@@ -57,4 +57,4 @@ RegistryList OpenInstallationSource(const InstallationSourceOptions& options) {
   return OpenDefaultRegistry();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -11,7 +11,7 @@
 
 #include "game/registry_list.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 struct InstallationSourceOptions {
   std::optional<std::filesystem::path> game;        // --game DIR: this folder, no registry
@@ -33,4 +33,4 @@ RegistryList OpenDefaultRegistry();
 // else the Wine prefix when given, else the default registry. Throws RegistryUnavailable.
 RegistryList OpenInstallationSource(const InstallationSourceOptions& options);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

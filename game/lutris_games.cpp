@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 std::string_view Trimmed(std::string_view text) {
@@ -62,4 +62,4 @@ std::filesystem::path LutrisGamePrefix(std::string_view yaml, const std::filesys
   return {};
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

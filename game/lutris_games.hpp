@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // The "prefix" of the top-level "game" section, unquoted, with a leading "~/" taken from home;
 // empty when the configuration names none.
 std::filesystem::path LutrisGamePrefix(std::string_view yaml, const std::filesystem::path& home);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

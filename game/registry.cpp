@@ -4,7 +4,7 @@
 
 #include "core/text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 std::vector<std::string> SplitKeyPath(std::string_view path) {
   std::vector<std::string> parts;
@@ -20,11 +20,11 @@ std::vector<std::string> SplitKeyPath(std::string_view path) {
 
 bool KeyNameLess(std::string_view a, std::string_view b) {
   // The registry orders its keys by their upper-case form ('_' sorts after the letters).
-  const std::string ua = AsciiUpper(a);
-  const std::string ub = AsciiUpper(b);
+  const std::string ua = core::AsciiUpper(a);
+  const std::string ub = core::AsciiUpper(b);
   return std::lexicographical_compare(ua.begin(), ua.end(), ub.begin(), ub.end(), [](char x, char y) {
     return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
   });
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

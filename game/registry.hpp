@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // An open registry key. Closing it is destroying it. Texts are UTF-8.
 class RegistryKey {
@@ -48,4 +48,4 @@ std::vector<std::string> SplitKeyPath(std::string_view path);
 // Registry names compare without regard to ASCII case; keys enumerate in this order.
 bool KeyNameLess(std::string_view a, std::string_view b);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -10,7 +10,7 @@
 
 #include "game/registry.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 struct RegistryEntry {
   std::shared_ptr<const RegistrySource> source;
@@ -37,4 +37,4 @@ class RegistryList {
   std::vector<RegistryEntry> entries_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -4,7 +4,7 @@
 
 #include "platform/path_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 RegistryNode& RegistryTree::CreateKey(std::string_view path) {
   RegistryNode* node = &root_;
@@ -78,7 +78,7 @@ std::unique_ptr<RegistryKey> TreeRegistrySource::OpenMachineKey(std::string_view
 }
 
 std::filesystem::path TreeRegistrySource::HostFolder(std::string_view registeredFolder) const {
-  return hostFolder_ ? hostFolder_(registeredFolder) : PathFromText(registeredFolder);
+  return hostFolder_ ? hostFolder_(registeredFolder) : platform::PathFromText(registeredFolder);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

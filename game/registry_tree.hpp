@@ -11,7 +11,7 @@
 
 #include "game/registry.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // Orders names the way the registry enumerates them: ASCII letters without regard to case.
 struct KeyNameOrder {
@@ -55,4 +55,4 @@ class TreeRegistrySource : public RegistrySource {
   std::function<std::filesystem::path(std::string_view)> hostFolder_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

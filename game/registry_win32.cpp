@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 std::wstring Wide(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -93,4 +93,4 @@ std::string DefaultValue(HKEY root, std::string_view path) {
   return owner.ReadString("");
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -11,7 +11,7 @@
 
 #include "game/registry.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // HKEY_LOCAL_MACHINE, read only; registered folders are local paths already.
 std::shared_ptr<const RegistrySource> OpenWin32Registry();
@@ -23,5 +23,5 @@ std::string DefaultValue(HKEY root, std::string_view path);
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game
 #endif

@@ -10,7 +10,7 @@
 #include "format/slot_title.hpp"
 #include "game/game_location.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 std::string SlotNumberText(int slot) {
   std::string digits = std::to_string(slot);
@@ -19,7 +19,7 @@ std::string SlotNumberText(int slot) {
 }
 
 std::filesystem::path SlotFolderPath(const std::filesystem::path& gameFolder, int slot) {
-  return JoinIgnoringCase(gameFolder, "editor\\maps.src\\map." + SlotNumberText(slot));
+  return platform::JoinIgnoringCase(gameFolder, "editor\\maps.src\\map." + SlotNumberText(slot));
 }
 
 std::string SlotTitleFromDesc(std::string_view descContent) {
@@ -30,11 +30,11 @@ std::string SlotTitleFromDesc(std::string_view descContent) {
 std::optional<std::string> ReadSlotTitleFile(const std::filesystem::path& desc) {
   // A desc that is no regular file (a FIFO would block the slot list for ever) holds no map.
   bool notAFile = false;
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenForReading(desc, notAFile), &std::fclose);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(platform::OpenForReading(desc, notAFile), &std::fclose);
   if (!in) return std::nullopt;
   // A title ends at its first line end and is never longer than the editor takes: a desc of
   // megabytes (or a sparse one of terabytes) costs no more than one of a few bytes.
-  std::array<char, kMaxSlotTitleBytes> head;
+  std::array<char, format::kMaxSlotTitleBytes> head;
   const std::size_t got = std::fread(head.data(), 1, head.size(), in.get());
   if (got < head.size() && std::ferror(in.get())) return std::string();
   return SlotTitleFromDesc(std::string_view(head.data(), got));
@@ -42,7 +42,7 @@ std::optional<std::string> ReadSlotTitleFile(const std::filesystem::path& desc) 
 
 std::optional<std::string> ReadSlotTitle(const std::filesystem::path& gameFolder, int slot) {
   if (gameFolder.empty()) return std::nullopt;  // no game: never look into the current folder
-  return ReadSlotTitleFile(ResolveIgnoringCase(SlotFolderPath(gameFolder, slot), "desc"));
+  return ReadSlotTitleFile(platform::ResolveIgnoringCase(SlotFolderPath(gameFolder, slot), "desc"));
 }
 
 std::string SlotLine(int slot, const std::optional<std::string>& title) {
@@ -58,4 +58,4 @@ bool BuildSlotList(GameInstallations& installs) {
   return found;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

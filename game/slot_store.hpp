@@ -9,7 +9,7 @@
 
 #include "game/game_installations.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // "000" to "254": the slot number with leading zeros to three digits.
 std::string SlotNumberText(int slot);
@@ -37,4 +37,4 @@ std::string SlotLine(int slot, const std::optional<std::string>& title);
 // Returns whether the game was located; the lines are built either way.
 bool BuildSlotList(GameInstallations& installs);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

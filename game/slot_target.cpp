@@ -4,7 +4,7 @@
 #include "game/game_location.hpp"
 #include "game/slot_store.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 GameNotLocated::GameNotLocated(const std::string& details) : std::runtime_error(details) {}
 
@@ -41,9 +41,9 @@ SlotTarget LocateSlot(const InstallationSourceOptions& source, int slot, const s
   SlotTarget target;
   target.GameFolder = installs.GameFolder;
   target.SlotFolder = SlotFolderPath(installs.GameFolder, slot);
-  target.GameVersionKind = versionText ? GameVersionKindOf(*versionText) : installs.GameVersionKind;
+  target.GameVersionKind = versionText ? format::GameVersionKindOf(*versionText) : installs.GameVersionKind;
   target.SkippedLines = SkippedInstallationLines(installs, skipped);
   return target;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -13,7 +13,7 @@
 #include "format/game_version.hpp"
 #include "game/installation_source.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // The game cannot be located; the message is the one the windows show, then what each
 // incomplete installation lacks.
@@ -31,7 +31,7 @@ std::string NotASlotNumberText(std::string_view text);
 struct SlotTarget {
   std::filesystem::path GameFolder;
   std::filesystem::path SlotFolder;  // GameFolder\editor\maps.src\map.NNN, existing parts found without regard to case
-  GameVersionKindCode GameVersionKind = CurrentKeywords;
+  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
   // Installations passed over for lacking their editor, and the one used, one line each.
   std::vector<std::string> SkippedLines;
 };
@@ -44,4 +44,4 @@ struct SlotTarget {
 SlotTarget LocateSlot(const InstallationSourceOptions& source, int slot, const std::filesystem::path& map,
                       const std::optional<std::string>& versionText);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 struct Token {
@@ -97,4 +97,4 @@ std::vector<std::filesystem::path> SteamLibraryFolders(std::string_view vdf) {
   return folders;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

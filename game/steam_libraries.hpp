@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // The folders of the libraries the text lists, in its order: the "path" of each numbered block
 // ("libraryfolders" { "0" { "path" "/games/steam" ... } }), or the value of each numbered key in
@@ -14,4 +14,4 @@ namespace kartwerk {
 // folders read so far.
 std::vector<std::filesystem::path> SteamLibraryFolders(std::string_view vdf);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

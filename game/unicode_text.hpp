@@ -8,9 +8,9 @@
 
 #include "core/utf8_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // UTF-16 code units to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

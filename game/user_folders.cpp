@@ -7,7 +7,7 @@
 #include <unistd.h>
 #endif
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 std::filesystem::path HomeFolder() {
 #ifdef _WIN32
@@ -39,4 +39,4 @@ std::filesystem::path UserProgramDataFolder() {
 #endif
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // HOME (USERPROFILE on Windows), else the account's home folder from the system.
 std::filesystem::path HomeFolder();
@@ -15,4 +15,4 @@ std::filesystem::path UserDataHome();
 // Windows, UserDataHome() elsewhere.
 std::filesystem::path UserProgramDataFolder();
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -7,7 +7,7 @@
 
 #include "platform/path_lookup.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -35,10 +35,10 @@ std::filesystem::path WineHostPath(const std::filesystem::path& prefix, std::str
   const std::filesystem::path devices = prefix / "dosdevices";
   std::filesystem::path root;
   if (unc) {
-    root = ResolveIgnoringCase(devices, "unc");
+    root = platform::ResolveIgnoringCase(devices, "unc");
   } else if (text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':') {
     const std::string drive{static_cast<char>(std::tolower(static_cast<unsigned char>(text[0]))), ':'};
-    root = ResolveIgnoringCase(devices, drive);
+    root = platform::ResolveIgnoringCase(devices, drive);
     std::error_code ec;
     // A prefix without its drive links still keeps drive C in drive_c.
     if (drive == "c:" && !std::filesystem::exists(std::filesystem::symlink_status(root, ec))) {
@@ -72,7 +72,7 @@ std::filesystem::path WineHostPath(const std::filesystem::path& prefix, std::str
     if (!relative.empty()) relative += '/';
     relative += part;
   }
-  return JoinIgnoringCase(root, relative);
+  return platform::JoinIgnoringCase(root, relative);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // The local path of a Windows path in the prefix, each component after the drive resolved without
 // regard to case as Wine does. Accepts drive paths ("C:\a", "c:/a"), "\\?\" long forms and UNC paths
@@ -13,4 +13,4 @@ namespace kartwerk {
 // An empty path for anything else (a relative path, a path without a drive).
 std::filesystem::path WineHostPath(const std::filesystem::path& prefix, std::string_view windowsPath);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -12,7 +12,7 @@
 #include "game/lutris_games.hpp"
 #include "game/steam_libraries.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,7 +27,7 @@ bool IsFile(const fs::path& path) {
   return fs::is_regular_file(path, ec);
 }
 
-std::string ReadText(const fs::path& path) { return ReadFileText(path).value_or(std::string()); }
+std::string ReadText(const fs::path& path) { return platform::ReadFileText(path).value_or(std::string()); }
 
 // Steam app numbers by value, other names as a case-insensitive listing orders them.
 bool NameOrder(const fs::path& a, const fs::path& b) {
@@ -37,7 +37,7 @@ bool NameOrder(const fs::path& a, const fs::path& b) {
     return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
   };
   if (isNumber(x) && isNumber(y) && x.size() != y.size()) return x.size() < y.size();
-  return LessIgnoreCase(x, y);
+  return core::LessIgnoreCase(x, y);
 }
 
 // The entries of folder that pass keep, in name order; none when it cannot be read.
@@ -88,7 +88,7 @@ void AddProtonPrefixes(PrefixList& list, const fs::path& home) {
   }
   for (const fs::path& library : libraries) {
     for (const fs::path& app : SubFolders(library / "steamapps" / "compatdata")) {
-      list.Add(app / "pfx", "Proton prefix of Steam app " + TextFromPath(app.filename()));
+      list.Add(app / "pfx", "Proton prefix of Steam app " + platform::TextFromPath(app.filename()));
     }
   }
 }
@@ -99,7 +99,7 @@ void AddLutrisPrefixes(PrefixList& list, const fs::path& home) {
        {home / ".config" / "lutris" / "games", home / ".local" / "share" / "lutris" / "games"}) {
     for (const fs::path& configuration : Entries(games, isConfiguration)) {
       list.Add(LutrisGamePrefix(ReadText(configuration), home),
-               "Lutris prefix of " + TextFromPath(configuration.stem()));
+               "Lutris prefix of " + platform::TextFromPath(configuration.stem()));
     }
   }
   // Where Lutris puts a new game's prefix unless told otherwise.
@@ -110,7 +110,7 @@ void AddBottles(PrefixList& list, const fs::path& home) {
   for (const fs::path& bottles : {home / ".local" / "share" / "bottles" / "bottles",
                                   home / ".var" / "app" / "com.usebottles.bottles" / "data" / "bottles" / "bottles"}) {
     for (const fs::path& bottle : SubFolders(bottles))
-      list.Add(bottle, "Bottles bottle " + TextFromPath(bottle.filename()));
+      list.Add(bottle, "Bottles bottle " + platform::TextFromPath(bottle.filename()));
   }
 }
 
@@ -132,4 +132,4 @@ std::string WinePrefixPlacesText(const fs::path& home) {
          "/.local/share/bottles/bottles";
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

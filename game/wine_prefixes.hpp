@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 struct FoundWinePrefix {
   std::filesystem::path folder;
@@ -29,4 +29,4 @@ std::vector<FoundWinePrefix> FindWinePrefixes(const std::filesystem::path& home)
 // The places FindWinePrefixes looks, for a message saying where no prefix was found.
 std::string WinePrefixPlacesText(const std::filesystem::path& home);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

@@ -11,7 +11,7 @@
 #include "game/user_folders.hpp"
 #include "game/wine_paths.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 namespace {
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
@@ -240,7 +240,7 @@ std::optional<WineText> ParseWineText(std::string_view text, char endChar) {
       }
       // Any other escaped character stands for itself: \\ \" \[ \].
     }
-    const Utf8Char decoded = DecodeUtf8At(text, i);
+    const core::Utf8Char decoded = core::DecodeUtf8At(text, i);
     if (decoded.length == 0) {
       units += static_cast<char16_t>(static_cast<unsigned char>(c));  // a stray byte, taken as Latin-1
       ++i;
@@ -274,16 +274,16 @@ std::shared_ptr<const RegistrySource> OpenWinePrefixRegistry(const std::filesyst
   const std::filesystem::path file = prefix / "system.reg";
   // A prefix with many programs keeps some tens of megabytes here; far more is no registry.
   constexpr std::size_t kMaxRegistryBytes = 512u << 20;
-  const std::optional<std::string> content = ReadFileText(file, kMaxRegistryBytes);
-  if (!content) throw RegistryUnavailable("Cannot read the Wine registry \"" + TextFromPath(file) + "\"");
+  const std::optional<std::string> content = platform::ReadFileText(file, kMaxRegistryBytes);
+  if (!content) throw RegistryUnavailable("Cannot read the Wine registry \"" + platform::TextFromPath(file) + "\"");
   std::shared_ptr<RegistryTree> tree;
   try {
     tree = std::make_shared<RegistryTree>(ParseWineRegistry(*content));
   } catch (const RegistryUnavailable& e) {
-    throw RegistryUnavailable("\"" + TextFromPath(file) + "\" is " + e.what());
+    throw RegistryUnavailable("\"" + platform::TextFromPath(file) + "\" is " + e.what());
   }
   return std::make_shared<TreeRegistrySource>(
       std::move(tree), [prefix](std::string_view folder) { return WineHostPath(prefix, folder); });
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

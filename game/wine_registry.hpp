@@ -14,7 +14,7 @@
 #include "game/registry.hpp"
 #include "game/registry_tree.hpp"
 
-namespace kartwerk {
+namespace kartwerk::game {
 
 // A registry that cannot be read: a missing or unreadable file, or a file of another format.
 class RegistryUnavailable : public std::runtime_error {
@@ -48,4 +48,4 @@ std::filesystem::path DefaultWinePrefix();
 // Throws RegistryUnavailable when the file cannot be read or is not a Wine registry.
 std::shared_ptr<const RegistrySource> OpenWinePrefixRegistry(const std::filesystem::path& prefix);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::game

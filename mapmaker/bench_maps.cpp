@@ -7,7 +7,7 @@
 #include "format/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 namespace {
 
 using Rng = std::mt19937;
@@ -17,7 +17,7 @@ bool OneIn(Rng& rng, std::uint32_t n) { return Below(rng, n) == 0; }
 std::uint8_t Byte(std::uint32_t v) { return static_cast<std::uint8_t>(v); }
 std::uint16_t Word(std::uint32_t v) { return static_cast<std::uint16_t>(v); }
 
-Bytes NameTable(const std::vector<std::string>& names) {
+core::Bytes NameTable(const std::vector<std::string>& names) {
   Le out;
   for (const std::string& name : names) out.Text(name, 16);
   return out;
@@ -34,7 +34,7 @@ const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush", 
                                                "fence",    "bridge",    "rock", "cliff",       "crater"};
 
 // Terrain in 16 x 16 patches of one plain tile, with transition pieces and odd tiles here and there.
-Bytes Rhombs(Rng& rng, const BenchMapOptions& o) {
+core::Bytes Rhombs(Rng& rng, const BenchMapOptions& o) {
   const std::uint16_t plainNormal[] = {3, 20, 72, 130, 190, 250, 300};
   const std::uint16_t plainBeach[] = {5, 18, 75, 130, 200};
   const std::uint16_t* plain = o.scheme == 0 ? plainNormal : plainBeach;
@@ -43,7 +43,7 @@ Bytes Rhombs(Rng& rng, const BenchMapOptions& o) {
   const std::uint32_t patchesAcross = static_cast<std::uint32_t>(o.width / 16 + 1);
   std::vector<std::uint16_t> patches(static_cast<std::size_t>(patchesAcross) * (o.height / 16 + 1));
   for (auto& p : patches) p = plain[Below(rng, plainCount)];
-  Bytes out;
+  core::Bytes out;
   out.reserve(Cells(o) * 4);
   for (std::int32_t y = 0; y < o.height; ++y) {
     for (std::int32_t x = 0; x < o.width; ++x) {
@@ -52,14 +52,14 @@ Bytes Rhombs(Rng& rng, const BenchMapOptions& o) {
       const bool edge = x % 16 == 0 || y % 16 == 0;
       if ((edge && OneIn(rng, 2)) || OneIn(rng, 40)) code = Word(Below(rng, codes));
       const std::uint16_t level = Word(((x / 24 + y / 40) % 20) + (OneIn(rng, 30) ? 1 : 0));
-      PutU16(out, code);
-      PutU16(out, level);
+      core::PutU16(out, code);
+      core::PutU16(out, level);
     }
   }
   return out;
 }
 
-void CellFlags(Rng& rng, const BenchMapOptions& o, Bytes& flags4, Bytes& flags1, Bytes& flags2) {
+void CellFlags(Rng& rng, const BenchMapOptions& o, core::Bytes& flags4, core::Bytes& flags1, core::Bytes& flags2) {
   flags4.reserve(Cells(o) * 4);
   flags1.reserve(Cells(o));
   flags2.reserve(Cells(o) * 2);
@@ -71,12 +71,12 @@ void CellFlags(Rng& rng, const BenchMapOptions& o, Bytes& flags4, Bytes& flags1,
       flags4.push_back(0);
       flags4.push_back(0);
       flags1.push_back(OneIn(rng, 25) ? 1 : 0);
-      PutU16(flags2, OneIn(rng, 15) ? Word(Below(rng, 16) << 8) : 0);
+      core::PutU16(flags2, OneIn(rng, 15) ? Word(Below(rng, 16) << 8) : 0);
     }
   }
 }
 
-Bytes Objects(Rng& rng, const BenchMapOptions& o) {
+core::Bytes Objects(Rng& rng, const BenchMapOptions& o) {
   Le out;
   for (int i = 0; i < o.objects; ++i) {
     const std::uint8_t name = Byte(i % 4 == 0 ? 8 : Below(rng, static_cast<std::uint32_t>(kObjectNames.size())));
@@ -92,17 +92,17 @@ Bytes Objects(Rng& rng, const BenchMapOptions& o) {
 
 void FillMapSections(MapBuilder& map, Rng& rng, const BenchMapOptions& o) {
   map.MapInfo(o.scheme, o.width, o.height);
-  map.Set(Section::ObjectNames, NameTable(kObjectNames));
-  map.Set(Section::TerrainRhombs, Rhombs(rng, o));
-  Bytes flags4, flags1, flags2;
+  map.Set(format::Section::ObjectNames, NameTable(kObjectNames));
+  map.Set(format::Section::TerrainRhombs, Rhombs(rng, o));
+  core::Bytes flags4, flags1, flags2;
   CellFlags(rng, o, flags4, flags1, flags2);
-  map.Set(Section::CellFlags4, flags4);
-  map.Set(Section::CellFlags1, flags1);
-  map.Set(Section::CellFlags2, flags2);
+  map.Set(format::Section::CellFlags4, flags4);
+  map.Set(format::Section::CellFlags1, flags1);
+  map.Set(format::Section::CellFlags2, flags2);
   Le airfields;
   for (int i = 0; i < 8; ++i) airfields.U32(Below(rng, 1000)).U32(Below(rng, 1000)).U32(Below(rng, 4));
-  map.Set(Section::Airfields, airfields);
-  map.Set(Section::Objects, Objects(rng, o));
+  map.Set(format::Section::Airfields, airfields);
+  map.Set(format::Section::Objects, Objects(rng, o));
 }
 
 // ---- Mission sections -----------------------------------------------------------------------
@@ -125,7 +125,7 @@ void CrewRecords(Le& out, Rng& rng, int count, std::uint8_t group) {
   for (int i = 0; i < count; ++i) Stats(out, rng, group).U16(Word(3 + Below(rng, 7))).U16(0);
 }
 
-Bytes MapUnits(Rng& rng, std::int32_t width, std::int32_t height, int count) {
+core::Bytes MapUnits(Rng& rng, std::int32_t width, std::int32_t height, int count) {
   Le out;
   out.I32(count);
   const std::uint32_t spanU = static_cast<std::uint32_t>(std::min(width, 2047)) * 32;
@@ -149,7 +149,7 @@ Bytes MapUnits(Rng& rng, std::int32_t width, std::int32_t height, int count) {
   return out;
 }
 
-Bytes SupportFlags(Rng& rng, std::int32_t width, std::int32_t height) {
+core::Bytes SupportFlags(Rng& rng, std::int32_t width, std::int32_t height) {
   Le out;
   for (int i = 0; i < 16; ++i) {
     if (i < 6) {
@@ -165,7 +165,7 @@ Bytes SupportFlags(Rng& rng, std::int32_t width, std::int32_t height) {
   return out;
 }
 
-Bytes SupportGroups(Rng& rng, int unitsPerGroup) {
+core::Bytes SupportGroups(Rng& rng, int unitsPerGroup) {
   Le out;
   for (int g = 0; g < 64; ++g) {
     const int count = g % 4 == 0 ? unitsPerGroup : 0;
@@ -179,7 +179,7 @@ Bytes SupportGroups(Rng& rng, int unitsPerGroup) {
   return out;
 }
 
-Bytes Groups(Rng& rng) {
+core::Bytes Groups(Rng& rng) {
   Le out;
   for (int g = 0; g < 100; ++g) {
     const std::uint32_t flags = (Below(rng, 1u << 24) & 0x00F0F0F0u) | (static_cast<std::uint32_t>(g % 16) << 24);
@@ -203,8 +203,8 @@ Bytes Groups(Rng& rng) {
 }
 
 // A mines or locations grid: empty but for scattered marks in a few areas.
-Bytes Grid(Rng& rng, std::int32_t width, std::int32_t height, std::uint8_t values) {
-  Bytes out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+core::Bytes Grid(Rng& rng, std::int32_t width, std::int32_t height, std::uint8_t values) {
+  core::Bytes out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
   for (std::int32_t y = 0; y < height; ++y) {
     for (std::int32_t x = 0; x < width; ++x) {
       const bool area = (x / 32 + y / 32) % 5 == 0;
@@ -216,7 +216,7 @@ Bytes Grid(Rng& rng, std::int32_t width, std::int32_t height, std::uint8_t value
   return out;
 }
 
-Bytes MissionObjects(Rng& rng, std::int32_t width, std::int32_t height) {
+core::Bytes MissionObjects(Rng& rng, std::int32_t width, std::int32_t height) {
   Le out;
   for (int i = 0; i < 100; ++i) {
     if (i < 40) {
@@ -229,7 +229,7 @@ Bytes MissionObjects(Rng& rng, std::int32_t width, std::int32_t height) {
   return out;
 }
 
-Bytes Sounds(Rng& rng, int count) {
+core::Bytes Sounds(Rng& rng, int count) {
   const char* names[] = {"wind_strong", "river", "church_bells", "artillery_far", "birds"};
   Le out;
   out.I32(count);
@@ -245,7 +245,7 @@ Bytes Sounds(Rng& rng, int count) {
   return out;
 }
 
-Bytes Players(Rng& rng, int count) {
+core::Bytes Players(Rng& rng, int count) {
   const char* names[] = {"Allies", "3rd Army", "Axis", "Partisans"};
   Le out;
   out.I32(count);
@@ -271,7 +271,7 @@ Bytes Players(Rng& rng, int count) {
 constexpr std::uint32_t Arg(std::uint32_t value) { return 0x00010000u | (value & 0xFFFF); }
 
 // Scripts of conditions joined by "&" and "|", then actions after the marker.
-Bytes Scripts(Rng& rng, int count, int statements) {
+core::Bytes Scripts(Rng& rng, int count, int statements) {
   Le out;
   out.I32(count);
   for (int s = 0; s < count; ++s) {
@@ -298,7 +298,7 @@ Bytes Scripts(Rng& rng, int count, int statements) {
   return out;
 }
 
-Bytes MissionInfo(std::uint32_t number) {
+core::Bytes MissionInfo(std::uint32_t number) {
   return Le()
       .U32(number)
       .Text(number % 2 ? "Operation Nightfall" : "Operation Daybreak", 64)
@@ -309,54 +309,54 @@ Bytes MissionInfo(std::uint32_t number) {
 }
 
 // A JPEG stand-in of a typical mission picture's size.
-Bytes Picture(Rng& rng) {
-  Bytes out = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00};
+core::Bytes Picture(Rng& rng) {
+  core::Bytes out = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00};
   for (int i = 0; i < 60000; ++i) out.push_back(Byte(rng()));
   out.push_back(0xFF);
   out.push_back(0xD9);
   return out;
 }
 
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+core::Bytes Text(const std::string& text) { return core::Bytes(text.begin(), text.end()); }
 
-void FillMissionSections(MapBuilder& mission, Rng& rng, const BenchMapOptions& o, const MissionRectangle& r,
+void FillMissionSections(MapBuilder& mission, Rng& rng, const BenchMapOptions& o, const format::MissionRectangle& r,
                          std::uint32_t number) {
-  if (o.kind == CampaignMap)
-    mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
-  if (o.kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
-  mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
-  mission.Set(Section::UnitNames, NameTable(kUnitNames));
-  mission.Set(Section::MapUnits, MapUnits(rng, r.width, r.height, o.units));
-  mission.Set(Section::SupportSecond, SupportGroups(rng, std::max(o.units / 100, 1)));
-  mission.Set(Section::Players, Players(rng, o.kind == MultiplayerMap ? 8 : 3));
-  if (o.kind != MultiplayerMap) mission.Set(Section::Groups, Groups(rng));
-  mission.Set(Section::Locations, Grid(rng, r.width, r.height, 6));
-  mission.Set(Section::Mines, Grid(rng, r.width, r.height, 2));
+  if (o.kind == format::CampaignMap)
+    mission.Set(format::Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
+  if (o.kind == format::MultiplayerMap) mission.Set(format::Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
+  mission.Set(format::Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
+  mission.Set(format::Section::UnitNames, NameTable(kUnitNames));
+  mission.Set(format::Section::MapUnits, MapUnits(rng, r.width, r.height, o.units));
+  mission.Set(format::Section::SupportSecond, SupportGroups(rng, std::max(o.units / 100, 1)));
+  mission.Set(format::Section::Players, Players(rng, o.kind == format::MultiplayerMap ? 8 : 3));
+  if (o.kind != format::MultiplayerMap) mission.Set(format::Section::Groups, Groups(rng));
+  mission.Set(format::Section::Locations, Grid(rng, r.width, r.height, 6));
+  mission.Set(format::Section::Mines, Grid(rng, r.width, r.height, 2));
   Le phrases;
   for (int i = 0; i < 40; ++i)
     phrases.Raw(Text("phrase " + std::to_string(i) + "\nHold your fire until they cross.\n"));
-  mission.Set(Section::Phrases, phrases);
-  mission.Set(Section::SupportFirst, SupportFlags(rng, r.width, r.height));
-  mission.Set(Section::MissionObjects, MissionObjects(rng, r.width, r.height));
-  mission.Set(Section::Sounds, Sounds(rng, o.sounds));
-  mission.Set(Section::Scripts, Scripts(rng, o.scripts, o.statementsPerScript));
-  mission.Set(Section::MissionInfoSecond, MissionInfo(number));
-  mission.Set(Section::MissionPicture, Picture(rng));
+  mission.Set(format::Section::Phrases, phrases);
+  mission.Set(format::Section::SupportFirst, SupportFlags(rng, r.width, r.height));
+  mission.Set(format::Section::MissionObjects, MissionObjects(rng, r.width, r.height));
+  mission.Set(format::Section::Sounds, Sounds(rng, o.sounds));
+  mission.Set(format::Section::Scripts, Scripts(rng, o.scripts, o.statementsPerScript));
+  mission.Set(format::Section::MissionInfoSecond, MissionInfo(number));
+  mission.Set(format::Section::MissionPicture, Picture(rng));
 }
 
 }  // namespace
 
-Bytes BenchMainContainer(const BenchMapOptions& o) {
+core::Bytes BenchMainContainer(const BenchMapOptions& o) {
   Rng rng(o.seed);
   MapBuilder map(o.kind);
   FillMapSections(map, rng, o);
-  if (o.kind != CampaignMap) FillMissionSections(map, rng, o, {0, 0, o.width, o.height}, 0);
+  if (o.kind != format::CampaignMap) FillMissionSections(map, rng, o, {0, 0, o.width, o.height}, 0);
   return map.Build();
 }
 
-Bytes BenchMissionContainer(const BenchMapOptions& o, int n) {
+core::Bytes BenchMissionContainer(const BenchMapOptions& o, int n) {
   Rng rng(o.seed * 7919u + static_cast<std::uint32_t>(n));
-  MapBuilder mission(CampaignMap, MapBuilder::File::CampaignMission);
+  MapBuilder mission(format::CampaignMap, MapBuilder::File::CampaignMission);
   // Missions cover different parts of the editor's 512 x 512 grid (all of it at the largest).
   const std::int32_t side = std::min({o.missionSide, o.width, o.height, 512});
   const std::int32_t x0 = (std::min(o.width, 512) - side) * (n % 2);
@@ -368,17 +368,17 @@ Bytes BenchMissionContainer(const BenchMapOptions& o, int n) {
 std::vector<BenchMapPreset> BenchMapPresets() {
   std::vector<BenchMapPreset> presets;
   BenchMapOptions o;
-  o = {SinglePlayerMap, 1, 0, 64, 64, 300, 60, 12, 8, 10, 0, 0};
+  o = {format::SinglePlayerMap, 1, 0, 64, 64, 300, 60, 12, 8, 10, 0, 0};
   presets.push_back({"small", o});
-  o = {SinglePlayerMap, 2, 1, 256, 256, 3000, 600, 80, 12, 60, 0, 0};
+  o = {format::SinglePlayerMap, 2, 1, 256, 256, 3000, 600, 80, 12, 60, 0, 0};
   presets.push_back({"medium", o});
-  o = {MultiplayerMap, 3, 2, 384, 384, 6000, 1500, 150, 14, 120, 0, 0};
+  o = {format::MultiplayerMap, 3, 2, 384, 384, 6000, 1500, 150, 14, 120, 0, 0};
   presets.push_back({"skirmish", o});
   // The editor's whole grid: a 512 x 512 mission on a 512 x 512 map.
-  o = {SinglePlayerMap, 4, 0, 512, 512, 12000, 3000, 400, 16, 200, 0, 0};
+  o = {format::SinglePlayerMap, 4, 0, 512, 512, 12000, 3000, 400, 16, 200, 0, 0};
   presets.push_back({"large", o});
   // The largest: a 1024 x 1024 campaign map with four missions of 512 x 512 cells.
-  o = {CampaignMap, 5, 0, 1024, 1024, 30000, 3000, 400, 16, 200, 4, 512};
+  o = {format::CampaignMap, 5, 0, 1024, 1024, 30000, 3000, 400, 16, 200, 4, 512};
   presets.push_back({"901", o});
   return presets;
 }
@@ -397,7 +397,7 @@ std::filesystem::path WriteBenchMap(const std::filesystem::path& folder, const B
   static constexpr const char* kExtensions[] = {".qdm", ".qdp", ".qdc"};
   const std::filesystem::path main = folder / (preset.name + kExtensions[o.kind]);
   WriteBytes(main, Gzip(BenchMainContainer(o), preset.name, mtime));
-  if (o.kind == CampaignMap) {
+  if (o.kind == format::CampaignMap) {
     if (preset.name.size() != 3) throw std::invalid_argument("a campaign's name has three characters");
     for (int n = 0; n < o.missions; ++n) {
       const std::string digits = std::to_string(1000 + n).substr(1);
@@ -408,4 +408,4 @@ std::filesystem::path WriteBenchMap(const std::filesystem::path& folder, const B
   return main;
 }
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

@@ -15,10 +15,10 @@
 #include "core/byte_stream.hpp"
 #include "format/map_kind.hpp"
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 
 struct BenchMapOptions {
-  MapKindCode kind = SinglePlayerMap;
+  format::MapKindCode kind = format::SinglePlayerMap;
   std::uint32_t seed = 1;
   std::uint32_t scheme = 0;
   std::int32_t width = 64;  // cells
@@ -33,9 +33,9 @@ struct BenchMapOptions {
 };
 
 // The decompressed main container (for a campaign only the map sections).
-Bytes BenchMainContainer(const BenchMapOptions& options);
+core::Bytes BenchMainContainer(const BenchMapOptions& options);
 // The decompressed container of a campaign's mission number n (0-based).
-Bytes BenchMissionContainer(const BenchMapOptions& options, int n);
+core::Bytes BenchMissionContainer(const BenchMapOptions& options, int n);
 
 struct BenchMapPreset {
   std::string name;  // also the compiled file's base name; a campaign's is three digits
@@ -51,4 +51,4 @@ BenchMapPreset FindBenchMapPreset(const std::string& name);
 // the path of the file to convert. A campaign's name must be three characters.
 std::filesystem::path WriteBenchMap(const std::filesystem::path& folder, const BenchMapPreset& preset);
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

@@ -10,18 +10,18 @@
 
 #include "platform/platform_files.hpp"
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 
 Le& Le::U8(std::uint8_t v) {
   bytes.push_back(v);
   return *this;
 }
 Le& Le::U16(std::uint16_t v) {
-  PutU16(bytes, v);
+  core::PutU16(bytes, v);
   return *this;
 }
 Le& Le::U32(std::uint32_t v) {
-  PutU32(bytes, v);
+  core::PutU32(bytes, v);
   return *this;
 }
 Le& Le::F32(float v) {
@@ -39,7 +39,7 @@ Le& Le::Text(const std::string& text, std::size_t width) {
   for (std::size_t i = 0; i < width; ++i) bytes.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
   return *this;
 }
-Le& Le::Raw(const Bytes& more) {
+Le& Le::Raw(const core::Bytes& more) {
   bytes.insert(bytes.end(), more.begin(), more.end());
   return *this;
 }
@@ -48,35 +48,35 @@ Le& Le::Fill(std::size_t count, std::uint8_t value) {
   return *this;
 }
 
-ContainerBuilder& ContainerBuilder::Add(const std::string& name, const Bytes& data) {
+ContainerBuilder& ContainerBuilder::Add(const std::string& name, const core::Bytes& data) {
   return AddRaw(Le().Text(name, 12), static_cast<std::int32_t>(data.size()), data);
 }
 
-ContainerBuilder& ContainerBuilder::AddRaw(const Bytes& nameField, std::int32_t size, const Bytes& data) {
-  Bytes field = nameField;
+ContainerBuilder& ContainerBuilder::AddRaw(const core::Bytes& nameField, std::int32_t size, const core::Bytes& data) {
+  core::Bytes field = nameField;
   field.resize(12, 0);
   entries_.push_back({field, size, data});
   return *this;
 }
 
-ContainerBuilder& ContainerBuilder::Header(const Bytes& eightBytes) {
+ContainerBuilder& ContainerBuilder::Header(const core::Bytes& eightBytes) {
   header_ = eightBytes;
   header_.resize(8, 0);
   return *this;
 }
 
-Bytes ContainerBuilder::Build() const {
+core::Bytes ContainerBuilder::Build() const {
   Le out;
   out.Raw(header_);
   for (const ContainerEntry& e : entries_) out.Raw(e.nameField).I32(e.size).Raw(e.data);
   return out.bytes;
 }
 
-MapBuilder::MapBuilder(MapKindCode kind, File file) : kind_(kind) {
+MapBuilder::MapBuilder(format::MapKindCode kind, File file) : kind_(kind) {
   // The main file of a campaign holds the map sections only; its mission files hold the rest.
-  const std::size_t count = kind == CampaignMap ? (file == File::Main ? 8 : 16) : (kind == MultiplayerMap ? 26 : 24);
+  const std::size_t count = kind == format::CampaignMap ? (file == File::Main ? 8 : 16) : (kind == format::MultiplayerMap ? 26 : 24);
   Grow(count);
-  if (kind == MultiplayerMap) entries_[0] = {"MPHEAD", Bytes(16, 0)};
+  if (kind == format::MultiplayerMap) entries_[0] = {"MPHEAD", core::Bytes(16, 0)};
   if (file == File::Main) MapInfo(0, 0, 0);
 }
 
@@ -84,41 +84,41 @@ void MapBuilder::Grow(std::size_t count) {
   while (entries_.size() < count) entries_.push_back({"SECT" + std::to_string(entries_.size()), {}});
 }
 
-MapBuilder& MapBuilder::Set(Section section, const Bytes& data) {
-  const std::uint8_t position = SectionPosition(section, kind_);
-  if (position == kNoSection) throw std::logic_error("this map kind has no such section");
+MapBuilder& MapBuilder::Set(format::Section section, const core::Bytes& data) {
+  const std::uint8_t position = format::SectionPosition(section, kind_);
+  if (position == format::kNoSection) throw std::logic_error("this map kind has no such section");
   return SetAt(position, entries_.size() > position ? entries_[position].first : "SECT", data);
 }
 
-MapBuilder& MapBuilder::SetAt(std::size_t position, const std::string& name, const Bytes& data) {
+MapBuilder& MapBuilder::SetAt(std::size_t position, const std::string& name, const core::Bytes& data) {
   Grow(position + 1);
   entries_[position] = {name, data};
   return *this;
 }
 
 MapBuilder& MapBuilder::MapInfo(std::uint32_t scheme, std::int32_t width, std::int32_t height) {
-  return SetAt(SectionPosition(Section::MapInformation, kind_), "MAPINFO", Le().U32(scheme).I32(width).I32(height));
+  return SetAt(format::SectionPosition(format::Section::MapInformation, kind_), "MAPINFO", Le().U32(scheme).I32(width).I32(height));
 }
 
-MapBuilder& MapBuilder::InsertAt(std::size_t position, const std::string& name, const Bytes& data) {
+MapBuilder& MapBuilder::InsertAt(std::size_t position, const std::string& name, const core::Bytes& data) {
   Grow(position);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position), {name, data});
   return *this;
 }
 
-MapBuilder& MapBuilder::Header(const Bytes& eightBytes) {
+MapBuilder& MapBuilder::Header(const core::Bytes& eightBytes) {
   header_ = eightBytes;
   return *this;
 }
 
-Bytes MapBuilder::Build() const {
+core::Bytes MapBuilder::Build() const {
   ContainerBuilder container;
   container.Header(header_);
   for (const auto& [name, data] : entries_) container.Add(name, data);
   return container.Build();
 }
 
-Bytes Gzip(const Bytes& data, const std::optional<std::string>& name, std::uint32_t mtime) {
+core::Bytes Gzip(const core::Bytes& data, const std::optional<std::string>& name, std::uint32_t mtime) {
   z_stream s{};
   if (deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
     throw std::runtime_error("deflateInit2 failed");
@@ -129,7 +129,7 @@ Bytes Gzip(const Bytes& data, const std::optional<std::string>& name, std::uint3
   header.os = 0;  // the game's files come from FAT/Windows
   header.name = name ? reinterpret_cast<Bytef*>(stored.data()) : Z_NULL;
   deflateSetHeader(&s, &header);
-  Bytes out(deflateBound(&s, static_cast<uLong>(data.size())) + 64 + stored.size());
+  core::Bytes out(deflateBound(&s, static_cast<uLong>(data.size())) + 64 + stored.size());
   s.next_in = const_cast<Bytef*>(data.data());
   s.avail_in = static_cast<uInt>(data.size());
   s.next_out = out.data();
@@ -143,7 +143,7 @@ Bytes Gzip(const Bytes& data, const std::optional<std::string>& name, std::uint3
   return out;
 }
 
-Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name) {
+core::Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name) {
   z_stream s{};
   if (deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
     throw std::runtime_error("deflateInit2 failed");
@@ -152,9 +152,9 @@ Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name) {
   std::string stored = name.value_or("");
   header.name = name ? reinterpret_cast<Bytef*>(stored.data()) : Z_NULL;
   deflateSetHeader(&s, &header);
-  const Bytes zeros(1 << 16, 0);
-  Bytes out;
-  Bytes chunk(1 << 16);
+  const core::Bytes zeros(1 << 16, 0);
+  core::Bytes out;
+  core::Bytes chunk(1 << 16);
   int rc = Z_OK;
   while (rc != Z_STREAM_END) {
     const std::uint64_t left = count - std::min<std::uint64_t>(count, s.total_in);
@@ -176,19 +176,19 @@ Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name) {
   return out;
 }
 
-void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
+void WriteBytes(const std::filesystem::path& path, const core::Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-Bytes ReadBytes(const std::filesystem::path& path) {
+core::Bytes ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path.string());
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return core::Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-ScratchFolder::ScratchFolder() : path_(CreatePrivateFolder(TemporaryRoot(), "kartwerk-test-")) {}
+ScratchFolder::ScratchFolder() : path_(platform::CreatePrivateFolder(platform::TemporaryRoot(), "kartwerk-test-")) {}
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ec;
@@ -196,10 +196,10 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(path_, ec);
 }
 
-Bytes Counting(std::size_t count) {
-  Bytes bytes(count);
+core::Bytes Counting(std::size_t count) {
+  core::Bytes bytes(count);
   for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i + 1);
   return bytes;
 }
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

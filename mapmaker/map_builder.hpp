@@ -16,11 +16,11 @@
 #include "format/map_kind.hpp"
 #include "format/section_directory.hpp"
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 
 // Little-endian byte assembly: Le().U32(5).I16(-1).Text("abc", 16).bytes
 struct Le {
-  Bytes bytes;
+  core::Bytes bytes;
   Le& U8(std::uint8_t v);
   Le& U16(std::uint16_t v);
   Le& I16(std::int16_t v) { return U16(static_cast<std::uint16_t>(v)); }
@@ -30,33 +30,33 @@ struct Le {
   Le& F64(double v);
   // A text in a fixed-width field, zero-padded (and cut to the width).
   Le& Text(const std::string& text, std::size_t width);
-  Le& Raw(const Bytes& more);
+  Le& Raw(const core::Bytes& more);
   Le& Fill(std::size_t count, std::uint8_t value = 0);
-  operator Bytes() const { return bytes; }
+  operator core::Bytes() const { return bytes; }
 };
 
 // One container entry as it is stored: a 12-byte name field, a size and data.
 struct ContainerEntry {
-  Bytes nameField;  // exactly as stored; padded to 12 bytes when shorter
+  core::Bytes nameField;  // exactly as stored; padded to 12 bytes when shorter
   std::int32_t size = 0;
-  Bytes data;
+  core::Bytes data;
 };
 
 // A container: 8 header bytes, then the entries in order.
 class ContainerBuilder {
  public:
   // Adds an entry whose stored size is the data's length; the name is zero-padded.
-  ContainerBuilder& Add(const std::string& name, const Bytes& data = {});
+  ContainerBuilder& Add(const std::string& name, const core::Bytes& data = {});
   // Adds an entry with a raw name field and any stored size (which may disagree with the data).
-  ContainerBuilder& AddRaw(const Bytes& nameField, std::int32_t size, const Bytes& data);
-  ContainerBuilder& Header(const Bytes& eightBytes);
+  ContainerBuilder& AddRaw(const core::Bytes& nameField, std::int32_t size, const core::Bytes& data);
+  ContainerBuilder& Header(const core::Bytes& eightBytes);
   // Appends bytes after the last entry (to cut a file short, use Build() and resize).
-  Bytes Build() const;
+  core::Bytes Build() const;
 
   std::vector<ContainerEntry>& entries() { return entries_; }
 
  private:
-  Bytes header_ = Bytes(8, 0);
+  core::Bytes header_ = core::Bytes(8, 0);
   std::vector<ContainerEntry> entries_;
 };
 
@@ -65,38 +65,38 @@ class ContainerBuilder {
 class MapBuilder {
  public:
   enum class File { Main, CampaignMission };
-  explicit MapBuilder(MapKindCode kind, File file = File::Main);
+  explicit MapBuilder(format::MapKindCode kind, File file = File::Main);
 
-  MapBuilder& Set(Section section, const Bytes& data);
-  MapBuilder& SetAt(std::size_t position, const std::string& name, const Bytes& data);
+  MapBuilder& Set(format::Section section, const core::Bytes& data);
+  MapBuilder& SetAt(std::size_t position, const std::string& name, const core::Bytes& data);
   // Map information: scheme, width, height (and the 16-byte first entry of a multiplayer map).
   MapBuilder& MapInfo(std::uint32_t scheme, std::int32_t width, std::int32_t height);
   // Inserts an entry before position, shifting the later entries one place on.
-  MapBuilder& InsertAt(std::size_t position, const std::string& name, const Bytes& data);
-  MapBuilder& Header(const Bytes& eightBytes);
+  MapBuilder& InsertAt(std::size_t position, const std::string& name, const core::Bytes& data);
+  MapBuilder& Header(const core::Bytes& eightBytes);
 
-  Bytes Build() const;
+  core::Bytes Build() const;
   std::size_t size() const { return entries_.size(); }
 
  private:
   void Grow(std::size_t count);
-  MapKindCode kind_;
-  Bytes header_ = Bytes(8, 0);
-  std::vector<std::pair<std::string, Bytes>> entries_;
+  format::MapKindCode kind_;
+  core::Bytes header_ = core::Bytes(8, 0);
+  std::vector<std::pair<std::string, core::Bytes>> entries_;
 };
 
 // A gzip member of data; name is the stored FNAME (none when nullopt).
-Bytes Gzip(const Bytes& data, const std::optional<std::string>& name = std::nullopt, std::uint32_t mtime = 0);
+core::Bytes Gzip(const core::Bytes& data, const std::optional<std::string>& name = std::nullopt, std::uint32_t mtime = 0);
 
 // A gzip member of count zero bytes, deflated a chunk at a time, so that a member of any size
 // costs little memory (zeros deflate about a thousand to one).
-Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name = std::nullopt);
+core::Bytes GzipZeros(std::uint64_t count, const std::optional<std::string>& name = std::nullopt);
 
-void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
-Bytes ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const core::Bytes& bytes);
+core::Bytes ReadBytes(const std::filesystem::path& path);
 
 // Bytes 1, 2, 3, ... (wrapping), count of them: every byte tells where it came from.
-Bytes Counting(std::size_t count);
+core::Bytes Counting(std::size_t count);
 
 // A scratch folder for one test, removed afterwards.
 class ScratchFolder {
@@ -112,4 +112,4 @@ class ScratchFolder {
   std::filesystem::path path_;
 };
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

@@ -8,22 +8,22 @@
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_terrain.hpp"
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 namespace {
 
 using Rng = std::mt19937;
 
 std::uint32_t Below(Rng& rng, std::uint32_t bound) { return bound == 0 ? 0 : rng() % bound; }
 
-Bytes RandomBytes(Rng& rng, std::size_t count) {
-  Bytes out(count);
+core::Bytes RandomBytes(Rng& rng, std::size_t count) {
+  core::Bytes out(count);
   for (auto& b : out) b = static_cast<std::uint8_t>(rng());
   return out;
 }
 
 // A random cell of the rectangle (in map cells) where the terrain is walkable, if one is found in
 // a few hundred tries; else any cell of the rectangle.
-SampleCell PickCell(Rng& rng, const SampleTerrain& terrain, const MissionRectangle& r) {
+SampleCell PickCell(Rng& rng, const SampleTerrain& terrain, const format::MissionRectangle& r) {
   const std::int32_t w = std::max(r.width, 1), h = std::max(r.height, 1);
   SampleCell cell{r.x0 + static_cast<std::int32_t>(Below(rng, static_cast<std::uint32_t>(w))),
                   r.y0 + static_cast<std::int32_t>(Below(rng, static_cast<std::uint32_t>(h)))};
@@ -39,9 +39,9 @@ std::uint16_t Position(Rng& rng, std::int32_t cell, std::int32_t origin) {
   return static_cast<std::uint16_t>(std::max(cell - origin, 0) * 32 + static_cast<std::int32_t>(Below(rng, 32)));
 }
 
-MissionRectangle WholeMap(const SampleTerrain& terrain) { return {0, 0, terrain.width, terrain.height}; }
+format::MissionRectangle WholeMap(const SampleTerrain& terrain) { return {0, 0, terrain.width, terrain.height}; }
 
-Bytes NameTable(const std::vector<std::string>& names) {
+core::Bytes NameTable(const std::vector<std::string>& names) {
   Le out;
   for (const std::string& name : names) out.Text(name, 16);
   return out;
@@ -54,7 +54,7 @@ const std::vector<std::string> kObjectNames = {"tree_oak", "tree_pine", "bush", 
                                                "fence",    "bridge",    "rock", "cliff",       "crater"};
 
 // Cliffs stand on the plateaus' edges; trees, houses and the rest on dry ground.
-Bytes Objects(Rng& rng, const SampleTerrain& terrain, int count) {
+core::Bytes Objects(Rng& rng, const SampleTerrain& terrain, int count) {
   Le out;
   for (int i = 0; i < count; ++i) {
     const bool cliff = i % 4 == 0 && !terrain.cliffEdges.empty();
@@ -78,7 +78,7 @@ Bytes Objects(Rng& rng, const SampleTerrain& terrain, int count) {
 }
 
 // The terrain's tile codes, each with its level as the level word.
-Bytes Rhombs(const SampleTerrain& terrain) {
+core::Bytes Rhombs(const SampleTerrain& terrain) {
   Le out;
   for (std::size_t i = 0; i < terrain.tileCode.size(); ++i) out.U16(terrain.tileCode[i]).U16(terrain.level[i]);
   return out;
@@ -92,13 +92,13 @@ void FillMapSections(MapBuilder& map, Rng& rng, const SampleOptions& o, const Sa
   const std::size_t cells =
       static_cast<std::size_t>(std::max(o.width, 0)) * static_cast<std::size_t>(std::max(o.height, 0));
   map.MapInfo(o.scheme, o.width, o.height);
-  map.Set(Section::ObjectNames, NameTable(kObjectNames));
-  map.Set(Section::TerrainRhombs, Rhombs(terrain));
-  map.Set(Section::CellFlags4, RandomBytes(rng, cells * 4));
-  map.Set(Section::CellFlags1, RandomBytes(rng, cells));
-  map.Set(Section::CellFlags2, RandomBytes(rng, cells * 2));
-  map.Set(Section::Airfields, RandomBytes(rng, 24));
-  map.Set(Section::Objects, Objects(rng, terrain, 40));
+  map.Set(format::Section::ObjectNames, NameTable(kObjectNames));
+  map.Set(format::Section::TerrainRhombs, Rhombs(terrain));
+  map.Set(format::Section::CellFlags4, RandomBytes(rng, cells * 4));
+  map.Set(format::Section::CellFlags1, RandomBytes(rng, cells));
+  map.Set(format::Section::CellFlags2, RandomBytes(rng, cells * 2));
+  map.Set(format::Section::Airfields, RandomBytes(rng, 24));
+  map.Set(format::Section::Objects, Objects(rng, terrain, 40));
 }
 
 // ---- Mission sections -----------------------------------------------------------------------
@@ -123,7 +123,7 @@ void CrewRecords(Le& out, Rng& rng, int count, std::uint8_t group) {
 
 // Each player's units stand in two clusters on dry ground of the mission's rectangle, a few
 // cells across; each cluster is one group.
-Bytes MapUnits(Rng& rng, const SampleTerrain& terrain, const MissionRectangle& r, int players) {
+core::Bytes MapUnits(Rng& rng, const SampleTerrain& terrain, const format::MissionRectangle& r, int players) {
   const int clusters = players * 2;
   const int perCluster = players > 2 ? 2 : 3;
   Le out;
@@ -161,7 +161,7 @@ Bytes MapUnits(Rng& rng, const SampleTerrain& terrain, const MissionRectangle& r
   return out;
 }
 
-Bytes SupportFlags(Rng& rng, const MissionRectangle& r) {
+core::Bytes SupportFlags(Rng& rng, const format::MissionRectangle& r) {
   Le out;
   for (int i = 0; i < 16; ++i) {
     if (i < 3) {
@@ -177,7 +177,7 @@ Bytes SupportFlags(Rng& rng, const MissionRectangle& r) {
   return out;
 }
 
-Bytes SupportGroups(Rng& rng) {
+core::Bytes SupportGroups(Rng& rng) {
   Le out;
   for (int g = 0; g < 64; ++g) {
     const int count = g == 0 ? 2 : g == 3 ? 1 : 0;
@@ -191,7 +191,7 @@ Bytes SupportGroups(Rng& rng) {
   return out;
 }
 
-Bytes Groups(Rng& rng) {
+core::Bytes Groups(Rng& rng) {
   Le out;
   for (int g = 0; g < 100; ++g) {
     if (g >= 6) {
@@ -218,15 +218,15 @@ Bytes Groups(Rng& rng) {
   return out;
 }
 
-Bytes Grid(Rng& rng, const MissionRectangle& r, std::uint32_t oneIn, std::uint8_t values) {
-  Bytes out(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height), 0);
+core::Bytes Grid(Rng& rng, const format::MissionRectangle& r, std::uint32_t oneIn, std::uint8_t values) {
+  core::Bytes out(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height), 0);
   for (auto& b : out) {
     if (Below(rng, oneIn) == 0) b = static_cast<std::uint8_t>(1 + Below(rng, values));
   }
   return out;
 }
 
-Bytes MissionObjects(Rng& rng, const MissionRectangle& r) {
+core::Bytes MissionObjects(Rng& rng, const format::MissionRectangle& r) {
   Le out;
   for (int i = 0; i < 100; ++i) {
     if (i < 5) {
@@ -239,7 +239,7 @@ Bytes MissionObjects(Rng& rng, const MissionRectangle& r) {
   return out;
 }
 
-Bytes Sounds(Rng& rng) {
+core::Bytes Sounds(Rng& rng) {
   const char* names[] = {"wind_strong", "river", "church_bells"};
   Le out;
   out.I32(3);
@@ -255,7 +255,7 @@ Bytes Sounds(Rng& rng) {
   return out;
 }
 
-Bytes Players(Rng& rng, int count) {
+core::Bytes Players(Rng& rng, int count) {
   // The second name does not begin with a letter, so single-player maps rename that player.
   const char* names[] = {"Allies", "3rd Army", "Axis", "Partisans"};
   Le out;
@@ -285,7 +285,7 @@ Bytes Players(Rng& rng, int count) {
 // Script items: an argument (high half 1) or a code (high half 0).
 constexpr std::uint32_t Arg(std::uint16_t value) { return 0x00010000u | value; }
 
-Bytes Scripts() {
+core::Bytes Scripts() {
   const std::vector<std::vector<std::uint32_t>> scripts = {
       // stpt 1; strt 1, 250; joined by "&"
       {Arg(1), 13, Arg(1), Arg(250), 12, 1},
@@ -305,7 +305,7 @@ Bytes Scripts() {
   return out;
 }
 
-Bytes MissionInfo(std::uint32_t number) {
+core::Bytes MissionInfo(std::uint32_t number) {
   const std::string title = "Operation " + std::string(number % 2 ? "Nightfall" : "Daybreak");
   return Le()
       .U32(number)
@@ -317,74 +317,74 @@ Bytes MissionInfo(std::uint32_t number) {
 }
 
 // A small JPEG stand-in: start and end markers around a few bytes of data.
-Bytes Picture(Rng& rng) {
-  Bytes out = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00};
-  const Bytes body = RandomBytes(rng, 200);
+core::Bytes Picture(Rng& rng) {
+  core::Bytes out = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00};
+  const core::Bytes body = RandomBytes(rng, 200);
   out.insert(out.end(), body.begin(), body.end());
   out.push_back(0xFF);
   out.push_back(0xD9);
   return out;
 }
 
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+core::Bytes Text(const std::string& text) { return core::Bytes(text.begin(), text.end()); }
 
-void FillMissionSections(MapBuilder& mission, Rng& rng, MapKindCode kind, const SampleTerrain& terrain,
-                         const MissionRectangle& r, std::uint32_t number) {
-  const int players = kind == MultiplayerMap ? 4 : 2;
-  if (kind == CampaignMap) mission.Set(Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
-  if (kind == MultiplayerMap) mission.Set(Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
-  mission.Set(Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
-  mission.Set(Section::UnitNames, NameTable(kUnitNames));
-  mission.Set(Section::MapUnits, MapUnits(rng, terrain, r, players));
-  mission.Set(Section::SupportSecond, SupportGroups(rng));
-  mission.Set(Section::Players, Players(rng, players));
-  if (kind != MultiplayerMap) mission.Set(Section::Groups, Groups(rng));
-  mission.Set(Section::Locations, Grid(rng, r, 40, 6));
-  mission.Set(Section::Mines, Grid(rng, r, 25, 2));
-  mission.Set(Section::Phrases, Text("phrase 1\nForward!\nphrase 2\nHold your fire.\n"));
-  mission.Set(Section::SupportFirst, SupportFlags(rng, r));
-  mission.Set(Section::MissionObjects, MissionObjects(rng, r));
-  mission.Set(Section::Sounds, Sounds(rng));
-  mission.Set(Section::Scripts, Scripts());
-  mission.Set(Section::MissionInfoSecond, MissionInfo(number));
-  mission.Set(Section::MissionPicture, Picture(rng));
+void FillMissionSections(MapBuilder& mission, Rng& rng, format::MapKindCode kind, const SampleTerrain& terrain,
+                         const format::MissionRectangle& r, std::uint32_t number) {
+  const int players = kind == format::MultiplayerMap ? 4 : 2;
+  if (kind == format::CampaignMap) mission.Set(format::Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
+  if (kind == format::MultiplayerMap) mission.Set(format::Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
+  mission.Set(format::Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
+  mission.Set(format::Section::UnitNames, NameTable(kUnitNames));
+  mission.Set(format::Section::MapUnits, MapUnits(rng, terrain, r, players));
+  mission.Set(format::Section::SupportSecond, SupportGroups(rng));
+  mission.Set(format::Section::Players, Players(rng, players));
+  if (kind != format::MultiplayerMap) mission.Set(format::Section::Groups, Groups(rng));
+  mission.Set(format::Section::Locations, Grid(rng, r, 40, 6));
+  mission.Set(format::Section::Mines, Grid(rng, r, 25, 2));
+  mission.Set(format::Section::Phrases, Text("phrase 1\nForward!\nphrase 2\nHold your fire.\n"));
+  mission.Set(format::Section::SupportFirst, SupportFlags(rng, r));
+  mission.Set(format::Section::MissionObjects, MissionObjects(rng, r));
+  mission.Set(format::Section::Sounds, Sounds(rng));
+  mission.Set(format::Section::Scripts, Scripts());
+  mission.Set(format::Section::MissionInfoSecond, MissionInfo(number));
+  mission.Set(format::Section::MissionPicture, Picture(rng));
 }
 
 }  // namespace
 
-Bytes SampleMainContainer(MapKindCode kind, const SampleOptions& options) {
+core::Bytes SampleMainContainer(format::MapKindCode kind, const SampleOptions& options) {
   Rng rng(options.seed);
   MapBuilder map(kind);
   const SampleTerrain terrain = TerrainOf(options);
   FillMapSections(map, rng, options, terrain);
-  if (kind != CampaignMap) FillMissionSections(map, rng, kind, terrain, {0, 0, options.width, options.height}, 0);
+  if (kind != format::CampaignMap) FillMissionSections(map, rng, kind, terrain, {0, 0, options.width, options.height}, 0);
   return map.Build();
 }
 
-Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t missionNumber) {
+core::Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t missionNumber) {
   Rng rng(options.seed * 7919u + missionNumber);
-  MapBuilder mission(CampaignMap, MapBuilder::File::CampaignMission);
+  MapBuilder mission(format::CampaignMap, MapBuilder::File::CampaignMission);
   // Each mission covers its own part of the map.
   const std::int32_t inset = static_cast<std::int32_t>(missionNumber % 4) + 2;
-  const MissionRectangle rect{inset, inset / 2, std::max(options.width - 2 * inset, 1),
+  const format::MissionRectangle rect{inset, inset / 2, std::max(options.width - 2 * inset, 1),
                               std::max(options.height - inset, 1)};
-  FillMissionSections(mission, rng, CampaignMap, TerrainOf(options), rect, missionNumber);
+  FillMissionSections(mission, rng, format::CampaignMap, TerrainOf(options), rect, missionNumber);
   return mission.Build();
 }
 
-Bytes ReplaceSection(const Bytes& container, std::size_t position, const Bytes& data) {
-  ByteStream stream;
+core::Bytes ReplaceSection(const core::Bytes& container, std::size_t position, const core::Bytes& data) {
+  core::ByteStream stream;
   stream.Load(container);
-  SectionTable directory;
-  ReadSectionDirectory(stream, directory);
+  format::SectionTable directory;
+  format::ReadSectionDirectory(stream, directory);
   ContainerBuilder rebuilt;
-  rebuilt.Header(Bytes(container.begin(), container.begin() + std::min<std::size_t>(8, container.size())));
+  rebuilt.Header(core::Bytes(container.begin(), container.begin() + std::min<std::size_t>(8, container.size())));
   for (std::size_t i = 0; i < directory.count; ++i) {
-    const sectionRec& e = directory[i];
+    const format::sectionRec& e = directory[i];
     // The stored name field, as it stands before the entry's size.
-    const Bytes name(container.begin() + e.offset - 16, container.begin() + e.offset - 4);
-    const Bytes own(container.begin() + e.offset, container.begin() + e.offset + e.size);
-    const Bytes& body = i == position ? data : own;
+    const core::Bytes name(container.begin() + e.offset - 16, container.begin() + e.offset - 4);
+    const core::Bytes own(container.begin() + e.offset, container.begin() + e.offset + e.size);
+    const core::Bytes& body = i == position ? data : own;
     rebuilt.AddRaw(name, static_cast<std::int32_t>(body.size()), body);
   }
   return rebuilt.Build();
@@ -395,17 +395,17 @@ std::vector<std::filesystem::path> WriteSampleMaps(const std::filesystem::path& 
   const std::uint32_t mtime = 1262304000;  // 2010-01-01
   std::vector<std::filesystem::path> maps;
 
-  auto write = [&](const std::string& file, const Bytes& container, const std::string& stored) {
+  auto write = [&](const std::string& file, const core::Bytes& container, const std::string& stored) {
     WriteBytes(folder / file, Gzip(container, stored, mtime));
     return folder / file;
   };
-  maps.push_back(write("frontier.qdm", SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
-  maps.push_back(write("islands.qdp", SampleMainContainer(MultiplayerMap, {2, 2, 40, 40}), "islands"));
+  maps.push_back(write("frontier.qdm", SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  maps.push_back(write("islands.qdp", SampleMainContainer(format::MultiplayerMap, {2, 2, 40, 40}), "islands"));
   const SampleOptions campaign{3, 1, 48, 32};
-  maps.push_back(write("007.qdc", SampleMainContainer(CampaignMap, campaign), "007"));
+  maps.push_back(write("007.qdc", SampleMainContainer(format::CampaignMap, campaign), "007"));
   write("007000.qdc", SampleMissionContainer(campaign, 0), "007000");
   write("007003.qdc", SampleMissionContainer(campaign, 3), "007003");
   return maps;
 }
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

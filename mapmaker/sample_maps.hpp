@@ -8,7 +8,7 @@
 #include "core/byte_stream.hpp"
 #include "format/map_kind.hpp"
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 
 struct SampleOptions {
   std::uint32_t seed = 1;
@@ -18,16 +18,16 @@ struct SampleOptions {
 };
 
 // The decompressed main container of a map of the given kind.
-Bytes SampleMainContainer(MapKindCode kind, const SampleOptions& options);
+core::Bytes SampleMainContainer(format::MapKindCode kind, const SampleOptions& options);
 // The decompressed container of one campaign mission.
-Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t missionNumber);
+core::Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t missionNumber);
 
 // The container with the data of the entry at position replaced (names, order and the other
 // entries' data kept), for samples that differ from a bundled one in a single section.
-Bytes ReplaceSection(const Bytes& container, std::size_t position, const Bytes& data);
+core::Bytes ReplaceSection(const core::Bytes& container, std::size_t position, const core::Bytes& data);
 
 // Writes the three bundled samples into folder: a single-player map, a multiplayer map and a
 // campaign with two missions. Returns the paths of the files to open (the campaign's main file).
 std::vector<std::filesystem::path> WriteSampleMaps(const std::filesystem::path& folder);
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

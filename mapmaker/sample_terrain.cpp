@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <utility>
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 namespace {
 
 // A well-mixed 32-bit hash (the finaliser of MurmurHash3): the noise depends on nothing but the
@@ -210,4 +210,4 @@ SampleTerrain MakeSampleTerrain(std::uint32_t seed, std::uint32_t scheme, Sample
   return t;
 }
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace kartwerk::testing {
+namespace kartwerk::mapmaker {
 
 enum class SampleGround : std::uint8_t { DeepWater, Water, Shore, Land, Hill, Plateau };
 
@@ -46,4 +46,4 @@ SampleTerrain MakeSampleTerrain(std::uint32_t seed, std::uint32_t scheme, Sample
 // The landscape of a scheme: "Normal" maps have a river, "Beach" maps a coast, "Island" maps islands.
 SampleLandscape LandscapeOfScheme(std::uint32_t scheme);
 
-}  // namespace kartwerk::testing
+}  // namespace kartwerk::mapmaker

@@ -8,7 +8,7 @@
 #include "platform/platform_files.hpp"
 #include "core/shown_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace {
 
 std::string Plural(std::size_t count, const char* one, const char* many) {
@@ -43,7 +43,7 @@ std::string LocalBackupTimeText(const std::string& when) {
                             std::chrono::day(static_cast<unsigned>(day))};
   if (!date.ok()) return "time unknown";
   const sys_seconds moment = sys_days(date) + hours(hour) + minutes(minute) + seconds(second);
-  const std::tm t = LocalTime(system_clock::to_time_t(moment));
+  const std::tm t = platform::LocalTime(system_clock::to_time_t(moment));
   char text[80];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                 t.tm_hour, t.tm_min, t.tm_sec);
@@ -65,22 +65,22 @@ std::string BackupSizeText(std::uintmax_t bytes) {
 }
 
 std::string BackupKey(const BackupRecord& backup) {
-  const std::string name = TextFromPath(backup.folder.filename());
+  const std::string name = platform::TextFromPath(backup.folder.filename());
   if (backup.origin.empty() || backup.when.empty()) return name;
-  const std::string start = TextFromPath(backup.origin.filename()) + " " + backup.when;
+  const std::string start = platform::TextFromPath(backup.origin.filename()) + " " + backup.when;
   return name.rfind(start, 0) == 0 ? start : name;
 }
 
 std::string BackupLine(const BackupRecord& backup, const std::string& localTime, std::uintmax_t bytes,
                        BackupState state) {
   const std::string place =
-      backup.origin.empty() ? std::string("unknown place") : "\"" + ShownText(TextFromPath(backup.origin)) + "\"";
-  return place + "  " + localTime + "  \"" + ShownText(backup.title) + "\"  " + BackupSizeText(bytes) + "  " +
-         BackupStateText(state) + "  [" + ShownText(BackupKey(backup)) + "]";
+      backup.origin.empty() ? std::string("unknown place") : "\"" + core::ShownText(platform::TextFromPath(backup.origin)) + "\"";
+  return place + "  " + localTime + "  \"" + core::ShownText(backup.title) + "\"  " + BackupSizeText(bytes) + "  " +
+         BackupStateText(state) + "  [" + core::ShownText(BackupKey(backup)) + "]";
 }
 
 std::string BackupsSummary(std::size_t count, std::uintmax_t bytes, const std::filesystem::path& folder, bool ofPlace) {
-  const std::string where = (ofPlace ? " of \"" : " in \"") + TextFromPath(folder) + "\"";
+  const std::string where = (ofPlace ? " of \"" : " in \"") + platform::TextFromPath(folder) + "\"";
   if (count == 0) return "no backups" + where;
   return Plural(count, "backup", "backups") + where + ", " + BackupSizeText(bytes) +
          "; kartwerk restore \"KEY\" puts one back (KEY: the name in brackets)";
@@ -90,4 +90,4 @@ std::string NotABackupText(const std::string& place) {
   return place + " is not a backup; `kartwerk backups --out " + place + "` lists its backups";
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -9,7 +9,7 @@
 
 #include "pipeline/backup_store.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 enum class BackupState {
   kUnchangedConversion,  // byte for byte what Kartwerk wrote: it can be made again
@@ -44,4 +44,4 @@ std::string BackupsSummary(std::size_t count, std::uintmax_t bytes, const std::f
 // What restore says when it is given a place rather than a backup.
 std::string NotABackupText(const std::string& place);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

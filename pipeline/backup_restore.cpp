@@ -5,12 +5,12 @@
 #include "platform/path_text.hpp"
 #include "pipeline/out_folder_rule.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
 
 RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup, SlotWarning warn) {
   if (backup.origin.empty()) {
-    throw std::runtime_error("no record says where \"" + TextFromPath(backup.folder) +
+    throw std::runtime_error("no record says where \"" + platform::TextFromPath(backup.folder) +
                              "\" came from; move it back by hand");
   }
   // An --out folder (no editor slot) follows the --out rule again: what lies there now is replaced
@@ -28,9 +28,9 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
   RestoreResult result;
   try {
     fs::remove(slot.Folder());
-    result.notRestored = CopyFolderAsFarAsPossible(backup.folder, slot.Folder());
+    result.notRestored = platform::CopyFolderAsFarAsPossible(backup.folder, slot.Folder());
   } catch (const fs::filesystem_error& e) {
-    throw SlotFolderError("Cannot copy \"" + TextFromPath(backup.folder) + "\": " + FolderMoveReason(e));
+    throw SlotFolderError("Cannot copy \"" + platform::TextFromPath(backup.folder) + "\": " + platform::FolderMoveReason(e));
   }
   // A backup that did not come back whole is no conversion Kartwerk can make again.
   const bool unchanged = result.notRestored.empty() && BackupStore::IsUnchangedConversion(backup);
@@ -41,18 +41,18 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
   try {
     store.Remove(backup.folder);
   } catch (const fs::filesystem_error& e) {
-    if (warn) warn("\"" + TextFromPath(backup.folder) + "\" was put back but stays as well: " + e.code().message());
+    if (warn) warn("\"" + platform::TextFromPath(backup.folder) + "\" was put back but stays as well: " + e.code().message());
   }
   return result;
 }
 
-std::string NotRestoredText(const std::vector<UncopiedEntry>& entries) {
+std::string NotRestoredText(const std::vector<platform::UncopiedEntry>& entries) {
   std::string text = "could not put back ";
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (i > 0) text += ", ";
-    text += "\"" + TextFromPath(entries[i].relative) + "\" (" + entries[i].reason + ")";
+    text += "\"" + platform::TextFromPath(entries[i].relative) + "\" (" + entries[i].reason + ")";
   }
   return text;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -10,14 +10,14 @@
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 struct RestoreResult {
   std::filesystem::path place;     // where the backup went back to
   std::filesystem::path previous;  // where the place's content before went; empty when it held nothing
   // What could not be put back as it was (a FIFO, a link the system refused); when anything is,
   // the backup stays.
-  std::vector<UncopiedEntry> notRestored;
+  std::vector<platform::UncopiedEntry> notRestored;
 };
 
 // Copies backup into its place, commits it and then removes the backup, unless something in it
@@ -26,6 +26,6 @@ struct RestoreResult {
 RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup, SlotWarning warn = {});
 
 // "could not put back "mis.000/link" (reason), ...": the entries a restore left out, for the user.
-std::string NotRestoredText(const std::vector<UncopiedEntry>& entries);
+std::string NotRestoredText(const std::vector<platform::UncopiedEntry>& entries);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -16,7 +16,7 @@
 #include "core/text.hpp"
 #include "platform/whole_file.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
 namespace {
 
@@ -59,19 +59,19 @@ std::string Unescaped(std::string_view value) {
 constexpr std::size_t kMaxRecordBytes = 16u << 20;
 
 // A record planted as a FIFO or a folder, or grown past any record's size, reads as no record.
-std::optional<std::string> ReadText(const fs::path& file) { return ReadFileText(file, kMaxRecordBytes); }
+std::optional<std::string> ReadText(const fs::path& file) { return platform::ReadFileText(file, kMaxRecordBytes); }
 
 // A record replaces its previous version whole: written beside it under a name of this process,
 // then renamed over it. A failure names its reason (a full disk, a folder that cannot be written).
 void WriteRecord(const fs::path& file, const std::string& text) {
   const auto cannot = [&](const std::string& reason) {
-    return std::runtime_error("Cannot write the record \"" + TextFromPath(file) + "\": " + reason);
+    return std::runtime_error("Cannot write the record \"" + platform::TextFromPath(file) + "\": " + reason);
   };
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   if (ec) throw cannot(ec.message());
-  const fs::path temp = file.parent_path() / ProcessMarkedName(kRecordTemp);
-  std::FILE* out = OpenFile(temp, "wbx");
+  const fs::path temp = file.parent_path() / platform::ProcessMarkedName(kRecordTemp);
+  std::FILE* out = platform::OpenFile(temp, "wbx");
   if (!out) throw cannot(std::error_code(errno, std::generic_category()).message());
   int error = std::fwrite(text.data(), 1, text.size(), out) == text.size() ? 0 : errno;
   if (std::fclose(out) != 0 && error == 0) error = errno;
@@ -90,7 +90,7 @@ void WriteRecord(const fs::path& file, const std::string& text) {
 // 32 hex digits of the place's full path. Records of earlier versions, named otherwise, are not
 // found: their places count as holding what Kartwerk did not write, which keeps every backup.
 std::string PlaceKey(const fs::path& place) {
-  return ContentDigest(TextFromPath(place)).substr(kContentHashName.size() + 1);
+  return platform::ContentDigest(platform::TextFromPath(place)).substr(platform::kContentHashName.size() + 1);
 }
 
 }  // namespace
@@ -107,9 +107,9 @@ std::string BackupName(const std::string& placeName, const std::string& when, co
 fs::path InstallationOfSlot(const fs::path& slotFolder) {
   const fs::path src = slotFolder.parent_path();
   const fs::path editor = src.parent_path();
-  const bool slotShaped = AsciiLower(TextFromPath(src.filename())) == "maps.src" &&
-                          AsciiLower(TextFromPath(editor.filename())) == "editor" &&
-                          AsciiLower(TextFromPath(slotFolder.filename())).rfind("map.", 0) == 0;
+  const bool slotShaped = core::AsciiLower(platform::TextFromPath(src.filename())) == "maps.src" &&
+                          core::AsciiLower(platform::TextFromPath(editor.filename())) == "editor" &&
+                          core::AsciiLower(platform::TextFromPath(slotFolder.filename())).rfind("map.", 0) == 0;
   return slotShaped ? editor.parent_path() : fs::path();
 }
 
@@ -120,11 +120,11 @@ fs::path BackupStore::AboutPath(const fs::path& backup) const { return folder_ /
 fs::path BackupStore::WrittenPath(const fs::path& place) const { return folder_ / ".written" / PlaceKey(place); }
 
 void BackupStore::MakeReady() const {
-  MakePrivateFolder(folder_);
+  platform::MakePrivateFolder(folder_);
   if (ready_) return;
-  for (const char* sub : {".about", ".written"}) RemoveEndedProcessLeftovers(folder_ / sub, kRecordTemp);
-  RemoveEndedProcessLeftovers(folder_, ".kartwerk-probe-");
-  RemoveEndedProcessLeftovers(folder_, ".kartwerk-incoming-");
+  for (const char* sub : {".about", ".written"}) platform::RemoveEndedProcessLeftovers(folder_ / sub, kRecordTemp);
+  platform::RemoveEndedProcessLeftovers(folder_, ".kartwerk-probe-");
+  platform::RemoveEndedProcessLeftovers(folder_, ".kartwerk-incoming-");
   ready_ = true;
 }
 
@@ -142,14 +142,14 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
     const std::size_t blank = line.find(' ');
     const std::string_view key = line.substr(0, blank);
     const std::string value = blank == std::string_view::npos ? "" : Unescaped(line.substr(blank + 1));
-    if (key == "origin") record.origin = PathFromText(value);
-    if (key == "installation") record.installation = PathFromText(value);
+    if (key == "origin") record.origin = platform::PathFromText(value);
+    if (key == "installation") record.installation = platform::PathFromText(value);
     if (key == "when") record.when = value;
     if (key == "title") record.title = value;
     if (key == "converted") record.converted = true;
     if (key == "seen") record.seen = value;
     if (key == "written") {
-      record.written = ListingFromText(rest);
+      record.written = platform::ListingFromText(rest);
       break;
     }
   }
@@ -159,15 +159,15 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
 }
 
 void BackupStore::Describe(BackupRecord record) const {
-  std::string text = "origin " + Escaped(TextFromPath(record.origin)) + "\n";
-  if (!record.installation.empty()) text += "installation " + Escaped(TextFromPath(record.installation)) + "\n";
+  std::string text = "origin " + Escaped(platform::TextFromPath(record.origin)) + "\n";
+  if (!record.installation.empty()) text += "installation " + Escaped(platform::TextFromPath(record.installation)) + "\n";
   text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
   if (record.converted || record.written) text += "converted\n";
   if (record.written) {
     // A record written before its backup exists carries the stamp of the content it will hold.
-    if (record.seen.empty()) record.seen = FolderStamp(record.folder).value_or(std::string());
+    if (record.seen.empty()) record.seen = platform::FolderStamp(record.folder).value_or(std::string());
     if (!record.seen.empty()) text += "seen " + record.seen + "\n";
-    text += "written\n" + ListingText(*record.written);
+    text += "written\n" + platform::ListingText(*record.written);
   }
   WriteRecord(AboutPath(record.folder), text);
 }
@@ -181,7 +181,7 @@ std::vector<BackupRecord> BackupStore::List() const {
   std::vector<BackupRecord> backups;
   std::error_code ec;
   for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = TextFromPath(it->path().filename());
+    const std::string name = platform::TextFromPath(it->path().filename());
     if (name.empty() || name[0] == '.' || !it->is_directory(ec)) continue;
     if (std::optional<BackupRecord> record = Read(it->path())) {
       backups.push_back(std::move(*record));
@@ -202,17 +202,17 @@ std::vector<BackupRecord> BackupStore::List() const {
 BackupRecord BackupStore::Find(const std::string& pathOrName) const {
   const std::vector<BackupRecord> backups = List();
   std::error_code ec;
-  const fs::path asPath = PathFromText(pathOrName);
+  const fs::path asPath = platform::PathFromText(pathOrName);
   std::vector<const BackupRecord*> matches;
   for (const BackupRecord& backup : backups) {
     if (fs::equivalent(backup.folder, asPath, ec)) return backup;
-    const std::string name = TextFromPath(backup.folder.filename());
+    const std::string name = platform::TextFromPath(backup.folder.filename());
     if (name == pathOrName) return backup;
     if (!pathOrName.empty() && name.rfind(pathOrName, 0) == 0) matches.push_back(&backup);
   }
   if (matches.size() == 1) return *matches.front();
   if (matches.empty()) {
-    throw std::runtime_error("no backup \"" + pathOrName + "\" in \"" + TextFromPath(folder_) +
+    throw std::runtime_error("no backup \"" + pathOrName + "\" in \"" + platform::TextFromPath(folder_) +
                              "\"; kartwerk backups lists them");
   }
   throw std::runtime_error(std::to_string(matches.size()) + " backups start with \"" + pathOrName +
@@ -221,7 +221,7 @@ BackupRecord BackupStore::Find(const std::string& pathOrName) const {
 
 fs::path BackupStore::NewBackupPath(const std::string& placeName, const std::string& title) const {
   const auto now = std::chrono::system_clock::now();
-  const std::tm t = UtcTime(std::chrono::system_clock::to_time_t(now));
+  const std::tm t = platform::UtcTime(std::chrono::system_clock::to_time_t(now));
   const int ms =
       static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
   char time[64];
@@ -230,7 +230,7 @@ fs::path BackupStore::NewBackupPath(const std::string& placeName, const std::str
   std::vector<std::string> taken;
   std::error_code ec;
   for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    taken.push_back(TextFromPath(it->path().filename()));
+    taken.push_back(platform::TextFromPath(it->path().filename()));
   }
   for (int sequence = 1; sequence < 100; ++sequence) {
     char number[4];
@@ -238,7 +238,7 @@ fs::path BackupStore::NewBackupPath(const std::string& placeName, const std::str
     const std::string when = std::string(time) + number;
     const std::string start = placeName + " " + when + " ";
     if (std::none_of(taken.begin(), taken.end(), [&](const std::string& name) { return name.rfind(start, 0) == 0; })) {
-      return folder_ / PathFromText(BackupName(placeName, when, title));
+      return folder_ / platform::PathFromText(BackupName(placeName, when, title));
     }
   }
   throw std::runtime_error("more than 99 backups of " + placeName + " in one millisecond");
@@ -252,42 +252,42 @@ void BackupStore::Remove(const fs::path& backup) const {
 }
 
 bool BackupStore::IsUnchangedConversion(const BackupRecord& record) {
-  return record.written && ListFolder(record.folder) == record.written;
+  return record.written && platform::ListFolder(record.folder) == record.written;
 }
 
 bool BackupStore::LooksUnchanged(const BackupRecord& record) {
-  return record.written && !record.seen.empty() && FolderStamp(record.folder) == record.seen;
+  return record.written && !record.seen.empty() && platform::FolderStamp(record.folder) == record.seen;
 }
 
-std::optional<FolderListing> BackupStore::WrittenInto(const fs::path& place) const {
+std::optional<platform::FolderListing> BackupStore::WrittenInto(const fs::path& place) const {
   const std::optional<std::string> text = ReadText(WrittenPath(place));
-  const std::string originLine = "origin " + Escaped(TextFromPath(place)) + "\n";
+  const std::string originLine = "origin " + Escaped(platform::TextFromPath(place)) + "\n";
   if (!text || text->rfind(originLine, 0) != 0) return std::nullopt;
-  return ListingFromText(std::string_view(*text).substr(originLine.size()));
+  return platform::ListingFromText(std::string_view(*text).substr(originLine.size()));
 }
 
-void BackupStore::RecordWritten(const fs::path& place, const std::optional<FolderListing>& listing) const {
+void BackupStore::RecordWritten(const fs::path& place, const std::optional<platform::FolderListing>& listing) const {
   std::error_code ec;
   if (!listing) {
     fs::remove(WrittenPath(place), ec);
     return;
   }
-  MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
-  WriteRecord(WrittenPath(place), "origin " + Escaped(TextFromPath(place)) + "\n" + ListingText(*listing));
+  platform::MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
+  WriteRecord(WrittenPath(place), "origin " + Escaped(platform::TextFromPath(place)) + "\n" + platform::ListingText(*listing));
 }
 
 std::string BackupStore::WhenOf(const fs::path& backup, const std::string& placeName) {
-  const std::string name = TextFromPath(backup.filename());
+  const std::string name = platform::TextFromPath(backup.filename());
   return name.size() > placeName.size() + kWhenShape.size() ? name.substr(placeName.size() + 1, kWhenShape.size())
                                                             : std::string();
 }
 
 std::vector<BackupRecord> BackupStore::OfPlace(const fs::path& place) const {
   // Resolved once: the backups' places are resolved one by one, and mostly spelled alike.
-  const fs::path resolved = ResolvedPath(place);
+  const fs::path resolved = platform::ResolvedPath(place);
   std::vector<BackupRecord> ofPlace;
   for (BackupRecord& backup : List()) {
-    if (!backup.origin.empty() && (backup.origin == place || ResolvedPath(backup.origin) == resolved)) {
+    if (!backup.origin.empty() && (backup.origin == place || platform::ResolvedPath(backup.origin) == resolved)) {
       ofPlace.push_back(std::move(backup));
     }
   }
@@ -297,20 +297,20 @@ std::vector<BackupRecord> BackupStore::OfPlace(const fs::path& place) const {
 std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vector<fs::path>& keep) const {
   // A backup's name starts with its place's folder name (however the place's path is spelled):
   // the records of other places stay unread.
-  const std::string start = TextFromPath(place.filename()) + " ";
+  const std::string start = platform::TextFromPath(place.filename()) + " ";
   std::vector<fs::path> named;
   std::error_code ec;
   for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    if (TextFromPath(it->path().filename()).rfind(start, 0) == 0) named.push_back(it->path());
+    if (platform::TextFromPath(it->path().filename()).rfind(start, 0) == 0) named.push_back(it->path());
   }
   std::vector<fs::path> removed;
   if (named.size() <= kKeptBackupsPerPlace) return removed;
-  const fs::path resolved = ResolvedPath(place);
+  const fs::path resolved = platform::ResolvedPath(place);
   std::vector<BackupRecord> ofPlace;
   for (const fs::path& backup : named) {
     std::optional<BackupRecord> record = Read(backup);
     if (record && !record->origin.empty() &&
-        (record->origin == place || ResolvedPath(record->origin) == resolved) &&
+        (record->origin == place || platform::ResolvedPath(record->origin) == resolved) &&
         fs::is_directory(fs::symlink_status(backup, ec))) {
       ofPlace.push_back(std::move(*record));
     }
@@ -341,4 +341,4 @@ std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vecto
   return removed;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -26,7 +26,7 @@
 
 #include "platform/folder_listing.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // How many of a place's newest backups are kept whatever they hold.
 inline constexpr std::size_t kKeptBackupsPerPlace = 10;
@@ -38,7 +38,7 @@ struct BackupRecord {
   std::string when;                    // "2026-12-07 14-30-21.042Z-01": sorts oldest first
   std::string title;
   bool converted = false;                // the place held Kartwerk's conversion (perhaps edited since)
-  std::optional<FolderListing> written;  // what Kartwerk wrote there, when the backup was exactly that
+  std::optional<platform::FolderListing> written;  // what Kartwerk wrote there, when the backup was exactly that
   std::string seen;                      // FolderStamp of the backup when written was confirmed
 };
 
@@ -87,9 +87,9 @@ class BackupStore {
   // backup has been touched since its record was written, or the record is an older version's.
   static bool LooksUnchanged(const BackupRecord& record);
 
-  std::optional<FolderListing> WrittenInto(const std::filesystem::path& place) const;
+  std::optional<platform::FolderListing> WrittenInto(const std::filesystem::path& place) const;
   // Records what a conversion wrote into place; nothing forgets the record.
-  void RecordWritten(const std::filesystem::path& place, const std::optional<FolderListing>& listing) const;
+  void RecordWritten(const std::filesystem::path& place, const std::optional<platform::FolderListing>& listing) const;
 
   // Removes the backups of place that are unchanged conversions and older than its ten newest,
   // never keep; returns what was removed. Only the backups named after place are read, and only
@@ -110,4 +110,4 @@ class BackupStore {
   mutable bool ready_ = false;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

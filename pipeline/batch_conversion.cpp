@@ -19,25 +19,25 @@
 #include "pipeline/target_check.hpp"
 #include "pipeline/write_gate.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace {
 
 bool IsCampaign(const std::filesystem::path& mapPath) {
-  return MapKindFromExtension(TextFromPath(mapPath.extension())) == CampaignMap;
+  return format::MapKindFromExtension(platform::TextFromPath(mapPath.extension())) == format::CampaignMap;
 }
 
 // The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
 // file compare equal.
-std::filesystem::path Canonical(const std::filesystem::path& path) { return ResolvedPath(path); }
+std::filesystem::path Canonical(const std::filesystem::path& path) { return platform::ResolvedPath(path); }
 
 // What the conversion actually converts. A single-player or multiplayer map is its file; a
 // campaign is its main file, found (as staging finds it) from the folder, the first three
 // characters of the listed name and its extension, whatever the case.
 std::string MapIdentity(const std::filesystem::path& mapPath) {
-  if (!IsCampaign(mapPath)) return TextFromPath(Canonical(mapPath));
-  const std::string name = TextFromPath(mapPath.filename());
+  if (!IsCampaign(mapPath)) return platform::TextFromPath(Canonical(mapPath));
+  const std::string name = platform::TextFromPath(mapPath.filename());
   const std::filesystem::path folder = Canonical(mapPath).parent_path();
-  return TextFromPath(folder / PathFromText(AsciiLower(name.substr(0, 3) + TextFromPath(mapPath.extension()))));
+  return platform::TextFromPath(folder / platform::PathFromText(core::AsciiLower(name.substr(0, 3) + platform::TextFromPath(mapPath.extension()))));
 }
 
 ConversionEnd Failure(std::exception_ptr error, const char* what) {
@@ -54,12 +54,12 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
     return end;
   }
   const BatchMap& map = batch.Maps[index];
-  if (const auto problem = MapFileProblem(map.MapPath)) {
+  if (const auto problem = format::MapFileProblem(map.MapPath)) {
     return Failure(std::make_exception_ptr(std::runtime_error(*problem)), "opening the map");
   }
   ConvertRequest request;
   request.MapPath = map.MapPath;
-  request.SlotFolder = batch.OutFolder / PathFromText(map.FolderName);
+  request.SlotFolder = batch.OutFolder / platform::PathFromText(map.FolderName);
   request.OnlyReplaceMaps = true;
   request.GameVersionKind = batch.GameVersionKind;
   request.CliffDataFile = batch.CliffDataFile;
@@ -75,7 +75,7 @@ ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
 }  // namespace
 
 std::string BatchFolderName(const std::filesystem::path& mapPath) {
-  const std::string stem = TextFromPath(mapPath.stem());
+  const std::string stem = platform::TextFromPath(mapPath.stem());
   return IsCampaign(mapPath) ? stem.substr(0, 3) : stem;
 }
 
@@ -91,10 +91,10 @@ BatchPlan PlanBatch(const std::vector<std::filesystem::path>& maps) {
     }
     BatchMap map{path, BatchFolderName(path), {path}};
     const std::string unnamable = FolderNameProblem(map.FolderName);
-    if (!unnamable.empty() || FolderNameKey(map.FolderName).empty()) {
+    if (!unnamable.empty() || platform::FolderNameKey(map.FolderName).empty()) {
       plan.Unnamable.push_back({path, unnamable.empty() ? "its name names no folder" : unnamable});
     }
-    const auto [holder, folderFree] = byFolder.emplace(FolderNameKey(map.FolderName), plan.Maps.size());
+    const auto [holder, folderFree] = byFolder.emplace(platform::FolderNameKey(map.FolderName), plan.Maps.size());
     if (!folderFree) {
       const BatchMap& first = plan.Maps[holder->second];
       plan.Clashes.push_back({first.MapPath, path, first.FolderName});
@@ -169,7 +169,7 @@ std::string BatchSummary(const std::vector<BatchMap>& maps, const std::vector<Co
     if (ends[i].Completed()) {
       ++converted;
     } else if (ends[i].error) {
-      failed.push_back(TextFromPath(maps[i].MapPath));
+      failed.push_back(platform::TextFromPath(maps[i].MapPath));
     } else {
       ++stopped;
     }
@@ -185,4 +185,4 @@ std::string BatchSummary(const std::vector<BatchMap>& maps, const std::vector<Co
   return line;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

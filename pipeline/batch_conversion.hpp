@@ -14,7 +14,7 @@
 #include "format/game_version.hpp"
 #include "pipeline/process_thread.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // One conversion of a batch.
 struct BatchMap {
@@ -61,7 +61,7 @@ struct BatchRequest {
   std::vector<BatchMap> Maps;
   std::filesystem::path OutFolder;  // each map goes into OutFolder / FolderName
   unsigned Jobs = 0;                // maps converted at once; 0: one per processor core
-  GameVersionKindCode GameVersionKind = CurrentKeywords;
+  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
   std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
   // The handlers get the map's index in Maps. They run on the converting threads, for
   // different maps at the same time, so they must be safe to call concurrently.
@@ -81,4 +81,4 @@ std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& request);
 // map by its path as listed; stopped maps are counted too.
 std::string BatchSummary(const std::vector<BatchMap>& maps, const std::vector<ConversionEnd>& ends);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

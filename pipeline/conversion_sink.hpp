@@ -9,7 +9,7 @@
 #include "format/conversion.hpp"
 #include "pipeline/process_thread.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 class ConversionSink {
  public:
@@ -19,10 +19,10 @@ class ConversionSink {
   virtual std::filesystem::path Target() const = 0;
   // Made ready to take the files, after every check has passed: sets conversion.SlotFolder (and
   // conversion.Output for a sink that takes the files itself). Throws when it cannot be.
-  virtual void Open(Conversion& conversion) = 0;
+  virtual void Open(format::Conversion& conversion) = 0;
   // Called exactly once per run, whether it completed, failed or stopped, and whether Open ran or
   // not: keeps or drops what was written. A completed end may become a failure here.
   virtual void Finish(ConversionEnd& end) = 0;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

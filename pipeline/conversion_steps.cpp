@@ -10,36 +10,36 @@
 #include "convert/writers/objects_file.hpp"
 #include "convert/writers/rhombs_file.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 const std::array<ConversionStep, kMapStepCount>& MapSteps() {
   static constexpr std::array<ConversionStep, kMapStepCount> steps{{
-      {"Airfields", WriteAirfieldsFile},
-      {"Objects", WriteObjectsFile},  // marks CliffGrid, which "cFlags" reads
-      {"Rhombs", WriteRhombsFile},
-      {"cFlags", WriteCflagsFile},
+      {"Airfields", writers::WriteAirfieldsFile},
+      {"Objects", writers::WriteObjectsFile},  // marks CliffGrid, which "cFlags" reads
+      {"Rhombs", writers::WriteRhombsFile},
+      {"cFlags", writers::WriteCflagsFile},
   }};
   return steps;
 }
 
 const std::array<ConversionStep, kMissionStepCount>& MissionSteps() {
   static constexpr std::array<ConversionStep, kMissionStepCount> steps{{
-      {"Info", WriteInfoFile},  // first: sets MissionRect for the steps that place things
-      {"Desc", WriteDescFile},
-      {"Groups", WriteGroupsFile},
-      {"Support", WriteSupportFile},
-      {"Sounds", WriteSoundsFile},
-      {"Mines", WriteMinesFile},
-      {"Locations", WriteLocationsFile},
-      {"Phrases", WritePhrasesFile},
-      {"Objects", WriteObjsFile},
-      {"Mismult", WriteMismultFile},
-      {"Misdesc", WriteMisdescFile},
-      {"Players", WritePlayersFile},
-      {"Units", WriteMapunitsFile},
-      {"Scripts", WriteScripts2File},
+      {"Info", writers::WriteInfoFile},  // first: sets MissionRect for the steps that place things
+      {"Desc", writers::WriteDescFile},
+      {"Groups", writers::WriteGroupsFile},
+      {"Support", writers::WriteSupportFile},
+      {"Sounds", writers::WriteSoundsFile},
+      {"Mines", writers::WriteMinesFile},
+      {"Locations", writers::WriteLocationsFile},
+      {"Phrases", writers::WritePhrasesFile},
+      {"Objects", writers::WriteObjsFile},
+      {"Mismult", writers::WriteMismultFile},
+      {"Misdesc", writers::WriteMisdescFile},
+      {"Players", writers::WritePlayersFile},
+      {"Units", writers::WriteMapunitsFile},
+      {"Scripts", writers::WriteScripts2File},
   }};
   return steps;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -8,12 +8,12 @@
 #include "format/conversion.hpp"
 #include "format/staging.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // One step: the label reported before it runs and the writer it runs.
 struct ConversionStep {
   std::string_view label;
-  void (*run)(Conversion&);
+  void (*run)(format::Conversion&);
 };
 
 // Run once per map, into SlotFolder, from the map's main container.
@@ -29,11 +29,11 @@ inline constexpr std::size_t kMissionStepCount = 14;
 const std::array<ConversionStep, kMissionStepCount>& MissionSteps();
 
 // A mission's number is 8 bits wide in the editor's world: a campaign has at most this many.
-inline constexpr std::size_t kMaxMissions = kMaxCampaignMissions;
+inline constexpr std::size_t kMaxMissions = format::kMaxCampaignMissions;
 
 // Number of labels a conversion of this many missions reports when it runs to the end.
 constexpr std::size_t ReportedLabelCount(std::size_t missions) {
   return kMapStepCount + 1 + kMissionStepCount * missions;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -9,7 +9,7 @@
 #include "platform/path_text.hpp"
 #include "core/text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
 namespace {
 
@@ -21,11 +21,11 @@ constexpr std::size_t kNamedFiles = 3;  // how many foreign names the refusal sh
 
 template <std::size_t N>
 bool OneOf(const std::array<std::string_view, N>& names, const std::string& name) {
-  return std::find(names.begin(), names.end(), AsciiLower(name)) != names.end();
+  return std::find(names.begin(), names.end(), core::AsciiLower(name)) != names.end();
 }
 
 bool IsMissionFolderName(const std::string& name) {
-  return name.size() == 7 && AsciiLower(name.substr(0, 4)) == "mis.";
+  return name.size() == 7 && core::AsciiLower(name.substr(0, 4)) == "mis.";
 }
 
 // The entries of a folder that a slot does not hold, as paths relative to it ("notes.txt",
@@ -34,7 +34,7 @@ std::vector<std::string> ForeignEntries(const fs::path& folder) {
   std::vector<std::string> foreign;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = TextFromPath(it->path().filename());
+    const std::string name = platform::TextFromPath(it->path().filename());
     const fs::file_status status = it->symlink_status(ec);
     if (fs::is_regular_file(status) && OneOf(kMapFiles, name)) continue;
     if (!fs::is_directory(status) || !IsMissionFolderName(name)) {
@@ -42,7 +42,7 @@ std::vector<std::string> ForeignEntries(const fs::path& folder) {
       continue;
     }
     for (fs::directory_iterator inner(it->path(), ec); !ec && inner != end; inner.increment(ec)) {
-      const std::string file = TextFromPath(inner->path().filename());
+      const std::string file = platform::TextFromPath(inner->path().filename());
       if (!fs::is_regular_file(inner->symlink_status(ec)) || !OneOf(kMissionFiles, file)) {
         foreign.push_back(name + "/" + file);
       }
@@ -63,14 +63,14 @@ std::optional<std::string> OutFolderRefusal(const fs::path& folder, const Backup
   if (fs::is_empty(folder, ec) && !ec) return std::nullopt;
   const std::vector<std::string> foreign = ForeignEntries(folder);
   if (foreign.empty()) return std::nullopt;
-  const std::optional<FolderListing> written = store.WrittenInto(folder);
-  if (written && ListFolder(folder) == written) return std::nullopt;
+  const std::optional<platform::FolderListing> written = store.WrittenInto(folder);
+  if (written && platform::ListFolder(folder) == written) return std::nullopt;
 
   std::string names;
   for (std::size_t i = 0; i < foreign.size() && i < kNamedFiles; ++i) names += (i ? ", " : "") + foreign[i];
   if (foreign.size() > kNamedFiles) names += " and " + std::to_string(foreign.size() - kNamedFiles) + " more";
-  return "\"" + TextFromPath(folder) + "\" holds files Kartwerk did not write (" + names +
+  return "\"" + platform::TextFromPath(folder) + "\" holds files Kartwerk did not write (" + names +
          "); nothing was written or moved: choose a new or empty folder";
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -11,10 +11,10 @@
 
 #include "pipeline/backup_store.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // Why folder may not be replaced by a conversion, in one line naming it and a few of the files
 // Kartwerk did not write; nothing when it may.
 std::optional<std::string> OutFolderRefusal(const std::filesystem::path& folder, const BackupStore& store);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

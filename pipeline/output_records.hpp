@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 class OutputRecords {
  public:
@@ -24,4 +24,4 @@ class OutputRecords {
   std::filesystem::path folder_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

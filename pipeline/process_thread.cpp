@@ -17,7 +17,7 @@
 #include "pipeline/batch_conversion.hpp"
 #include "pipeline/conversion_steps.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace {
 
 // Preparations of a mission that are not steps of their own, named for failure reports.
@@ -60,7 +60,7 @@ void Report(const ProgressHandler& progress, std::string_view label) {
 }
 
 // The label goes out before the step runs; a handler that throws fails the step it announces.
-void RunStep(Conversion& c, const ProgressHandler& progress, const ConversionStep& step) {
+void RunStep(format::Conversion& c, const ProgressHandler& progress, const ConversionStep& step) {
   Report(progress, step.label);
   step.run(c);
 }
@@ -82,7 +82,7 @@ bool MissionFoldersDistinct(const std::vector<std::string>& missionList) {
 // The mission's folder, then its fourteen steps; false (with end saying why) when one failed or
 // shouldStop said so between two steps (never after the last).
 template <class ShouldStop>
-bool RunMissionSteps(Conversion& c, const ProgressHandler& progress, ShouldStop&& shouldStop, ConversionEnd& end) {
+bool RunMissionSteps(format::Conversion& c, const ProgressHandler& progress, ShouldStop&& shouldStop, ConversionEnd& end) {
   if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName, [&] {
         // Files that go to a receiver need no folder on disk.
         if (!c.Output) std::filesystem::create_directories(c.MissionFolder());
@@ -106,7 +106,7 @@ bool RunMissionSteps(Conversion& c, const ProgressHandler& progress, ShouldStop&
 // sequential run does) while the other workers run their steps. A failure stops only the missions
 // after it, so the failure reported is the one the sequential run would report; warnings are
 // passed on in mission order once all have ended, and progress labels one at a time.
-ConversionEnd RunMissionsSideBySide(Conversion& c, const ProgressHandler& progress, std::stop_token stop,
+ConversionEnd RunMissionsSideBySide(format::Conversion& c, const ProgressHandler& progress, std::stop_token stop,
                                     unsigned workers) {
   const std::size_t missions = c.MissionList.size();
   std::vector<ConversionEnd> ends(missions);
@@ -126,7 +126,7 @@ ConversionEnd RunMissionsSideBySide(Conversion& c, const ProgressHandler& progre
   };
   c.MissionStream.Clear();  // the main container: no mission reads it, no worker copies it
   const auto work = [&] {
-    std::optional<Conversion> mine;
+    std::optional<format::Conversion> mine;
     for (;;) {
       std::size_t i = 0;
       {
@@ -139,7 +139,7 @@ ConversionEnd RunMissionsSideBySide(Conversion& c, const ProgressHandler& progre
           mine->MissionName = CampaignMissionName(c.MissionList[i]);
           mine->Warn = [&warnings, i](const std::string& message) { warnings[i].push_back(message); };
           mine->Output = c.Output;
-          LoadMissionFile(*mine, i);
+          format::LoadMissionFile(*mine, i);
           c.InflatedBytes = mine->InflatedBytes;
         } catch (...) {
           Fail(ends[i], kLoadMissionStep, false, CampaignMissionName(c.MissionList[i]));
@@ -182,7 +182,7 @@ unsigned MissionWorkerCount(unsigned missionJobs, std::size_t missions) {
   return BatchWorkerCount(missionJobs, missions);
 }
 
-std::string ConversionEnd::ErrorText() const { return ExceptionText(error); }
+std::string ConversionEnd::ErrorText() const { return core::ExceptionText(error); }
 
 std::string ConversionEnd::FailureText() const {
   const std::string untouched = !slotLeftAsItWas ? ""
@@ -194,10 +194,10 @@ std::string ConversionEnd::FailureText() const {
   return where + " failed: " + ErrorText() + untouched;
 }
 
-ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress, std::stop_token stop,
+ConversionEnd RunConversionSteps(format::Conversion& c, const ProgressHandler& progress, std::stop_token stop,
                                  unsigned missionJobs) {
   ConversionEnd end;
-  const bool campaign = c.MapKind == CampaignMap;
+  const bool campaign = c.MapKind == format::CampaignMap;
   if (campaign && c.MissionList.size() > kMaxMissions) {
     // The mission number is 8 bits wide; rather than wrap round, refuse before writing anything.
     end.error =
@@ -239,12 +239,12 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
   for (std::size_t i = 0; i < missions; ++i) {
     if (campaign) {
       if (i >= c.MissionList.size()) {
-        end.error = std::make_exception_ptr(ListIndexError(static_cast<long long>(i)));
+        end.error = std::make_exception_ptr(core::ListIndexError(static_cast<long long>(i)));
         end.failedStep = kLoadMissionStep;
         return end;
       }
       c.MissionName = CampaignMissionName(c.MissionList[i]);
-      if (!AttemptPreparation(end, kLoadMissionStep, c.MissionName, [&] { LoadMissionFile(c, i); })) {
+      if (!AttemptPreparation(end, kLoadMissionStep, c.MissionName, [&] { format::LoadMissionFile(c, i); })) {
         return end;
       }
     } else {
@@ -255,7 +255,7 @@ ConversionEnd RunConversionSteps(Conversion& c, const ProgressHandler& progress,
   return end;
 }
 
-TProcessThread::TProcessThread(Conversion& conversion) : conversion_(conversion) {}
+TProcessThread::TProcessThread(format::Conversion& conversion) : conversion_(conversion) {}
 
 TProcessThread::~TProcessThread() {
   RequestStop();
@@ -297,4 +297,4 @@ void TProcessThread::Run(std::stop_token stop) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -18,7 +18,7 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // How a conversion run ended.
 struct ConversionEnd {
@@ -49,7 +49,7 @@ using EndHandler = std::function<void(const ConversionEnd&)>;
 // A campaign's missions run missionJobs at a time (0: one per processor core, never more than
 // there are missions), each into its own folder, so the files are the same whatever the count;
 // missions that share a folder run one by one. The failure reported is the first in list order.
-ConversionEnd RunConversionSteps(Conversion& conversion, const ProgressHandler& progress, std::stop_token stop,
+ConversionEnd RunConversionSteps(format::Conversion& conversion, const ProgressHandler& progress, std::stop_token stop,
                                  unsigned missionJobs = 1);
 
 // How many missions of missions run at once for missionJobs (the --jobs rule: 0 is one per core).
@@ -58,7 +58,7 @@ unsigned MissionWorkerCount(unsigned missionJobs, std::size_t missions);
 class TProcessThread {
  public:
   // Created idle; nothing runs before Start.
-  explicit TProcessThread(Conversion& conversion);
+  explicit TProcessThread(format::Conversion& conversion);
   // Requests a stop and waits for the body and the end handler to finish.
   ~TProcessThread();
   TProcessThread(const TProcessThread&) = delete;
@@ -81,7 +81,7 @@ class TProcessThread {
  private:
   void Run(std::stop_token stop);
 
-  Conversion& conversion_;
+  format::Conversion& conversion_;
   ProgressHandler progress_;
   EndHandler end_;
   unsigned missionJobs_ = 1;
@@ -89,4 +89,4 @@ class TProcessThread {
   std::jthread thread_;  // last: joined before the handlers it calls are destroyed
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -17,19 +17,19 @@
 #include "pipeline/target_check.hpp"
 #include "pipeline/write_gate.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace {
 
 // Refuses a conversion that would write more than a real campaign or the target's free space,
 // and holds the missions still to be read to what is left of that. A sink that writes nothing to
 // disk is held to the ceiling alone.
-void LimitConversionSize(Conversion& c, const std::filesystem::path& target) {
+void LimitConversionSize(format::Conversion& c, const std::filesystem::path& target) {
   const std::uint64_t available =
       target.empty() ? std::numeric_limits<std::uint64_t>::max() : AvailableBytesFor(target);
-  const std::string problem = ConversionSizeProblem(PlannedConversionBytes(c), available);
+  const std::string problem = format::ConversionSizeProblem(format::PlannedConversionBytes(c), available);
   if (!problem.empty()) throw std::runtime_error(problem);
-  const std::size_t missions = c.MapKind == CampaignMap ? c.MissionFiles.size() : 1;
-  c.InflatedBudget = std::min(kMaxConversionBytes, available) - missions * kMissionGridBytes;
+  const std::size_t missions = c.MapKind == format::CampaignMap ? c.MissionFiles.size() : 1;
+  c.InflatedBudget = std::min(format::kMaxConversionBytes, available) - missions * format::kMissionGridFilesBytes;
 }
 
 std::filesystem::path BackupFolderOf(const ConvertRequest& request) {
@@ -41,9 +41,9 @@ WriteGate GateOf(const ConvertRequest& request) { return WriteGate{{request.MapP
 
 }  // namespace
 
-void PrepareMap(Conversion& c, const std::filesystem::path& mapPath) {
-  c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
-  StageMapFile(c, mapPath);
+void PrepareMap(format::Conversion& c, const std::filesystem::path& mapPath) {
+  c.MapKind = format::MapKindFromExtension(platform::TextFromPath(mapPath.extension()));
+  format::StageMapFile(c, mapPath);
 }
 
 MapConversion::MapConversion(ConvertRequest request) : request_(std::move(request)) {
@@ -107,14 +107,14 @@ bool MapConversion::Stage() {
     c_.CliffDataBuffer = request_.CliffData;
   } else {
     const std::filesystem::path cliffData =
-        request_.CliffDataFile.empty() ? DefaultCliffDataPath() : request_.CliffDataFile;
-    if (!Prepare("loading cliffdata", [&] { c_.CliffDataBuffer = LoadCliffData(cliffData); })) return false;
+        request_.CliffDataFile.empty() ? records::DefaultCliffDataPath() : request_.CliffDataFile;
+    if (!Prepare("loading cliffdata", [&] { c_.CliffDataBuffer = records::LoadCliffData(cliffData); })) return false;
   }
-  return Prepare("staging the map", [&] { PrepareMap(c_, FullPath(request_.MapPath)); });
+  return Prepare("staging the map", [&] { PrepareMap(c_, platform::FullPath(request_.MapPath)); });
 }
 
 std::size_t MapConversion::PlannedLabels() const {
-  return ReportedLabelCount(c_.MapKind == CampaignMap ? c_.MissionList.size() : 1);
+  return ReportedLabelCount(c_.MapKind == format::CampaignMap ? c_.MissionList.size() : 1);
 }
 
 bool MapConversion::Open(ConversionSink& sink) {
@@ -122,8 +122,8 @@ bool MapConversion::Open(ConversionSink& sink) {
   if (!Prepare("checking the size", [&] { LimitConversionSize(c_, sink.Target()); })) return false;
   opened_ = Prepare("preparing the slot folder", [&] { sink.Open(c_); });
   if (!opened_) return false;
-  if (!Prepare("writing the slot's desc", [&] { WriteMapDescFile(c_); }) ||
-      !Prepare("writing the slot's info", [&] { WriteMapInfoFile(c_); })) {
+  if (!Prepare("writing the slot's desc", [&] { writers::WriteMapDescFile(c_); }) ||
+      !Prepare("writing the slot's info", [&] { writers::WriteMapInfoFile(c_); })) {
     return false;
   }
   if (request_.Planned) request_.Planned(PlannedLabels());
@@ -172,4 +172,4 @@ ConversionEnd RunConversion(const ConvertRequest& request) {
   return RunConversion(request, slot);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -18,16 +18,16 @@
 #include "pipeline/conversion_sink.hpp"
 #include "pipeline/process_thread.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 struct ConvertRequest {
   std::filesystem::path MapPath;        // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
   std::filesystem::path SlotFolder;     // RunConversion(request): the editor slot folder, replaced whole at the end
   std::filesystem::path BackupFolder;   // where the slot's previous content is kept; empty: DefaultBackupFolder()
   bool OnlyReplaceMaps = false;         // an --out folder: refuse one that holds what is not a map
-  GameVersionKindCode GameVersionKind = CurrentKeywords;
+  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
   std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
-  std::shared_ptr<const Bytes> CliffData;           // already loaded: used instead of CliffDataFile
+  std::shared_ptr<const core::Bytes> CliffData;           // already loaded: used instead of CliffDataFile
   std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
   ProgressHandler Progress;                         // each step's label, on the worker thread
   std::function<void(const std::string&)> Warn;     // repaired input, on the thread that meets it
@@ -38,7 +38,7 @@ struct ConvertRequest {
 
 // Sets MapKind from the map's extension, stages the map and loads the main container's section
 // directory.
-void PrepareMap(Conversion& conversion, const std::filesystem::path& mapPath);
+void PrepareMap(format::Conversion& conversion, const std::filesystem::path& mapPath);
 
 // One conversion in its phases. Each phase that fails records why in End() (which preparation:
 // checking the slot folder, loading cliffdata, staging the map, checking the size, preparing the
@@ -63,7 +63,7 @@ class MapConversion {
   bool Open(ConversionSink& sink);
   // The game version the steps write for, when it is known only after staging (a window learns
   // the installation once the map has been read).
-  void SetGameVersionKind(GameVersionKindCode kind) { c_.GameVersionKind = kind; }
+  void SetGameVersionKind(format::GameVersionKindCode kind) { c_.GameVersionKind = kind; }
   // Starts the worker; Ended and the returned end of Wait follow. Does nothing unless Open succeeded.
   void Start();
   // Asks the worker to end at its next step boundary; returns at once.
@@ -74,7 +74,7 @@ class MapConversion {
   bool Started() const { return started_; }
   bool Failed() const { return failed_; }
   const ConversionEnd& End() const { return end_; }
-  const Conversion& conversion() const { return c_; }
+  const format::Conversion& conversion() const { return c_; }
   // The labels a run of the staged map reports when it goes to the end: the progress count.
   std::size_t PlannedLabels() const;
 
@@ -83,7 +83,7 @@ class MapConversion {
   bool Prepare(const char* what, Body&& body);
 
   ConvertRequest request_;
-  Conversion c_;
+  format::Conversion c_;
   ConversionEnd end_;
   ConversionSink* sink_ = nullptr;  // set by CheckTarget or Open; settled once
   bool staged_ = false;
@@ -104,4 +104,4 @@ ConversionEnd RunConversion(const ConvertRequest& request, ConversionSink& sink)
 // names where the previous content was kept. On any failure the slot folder is left as it was.
 ConversionEnd RunConversion(const ConvertRequest& request);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -15,7 +15,7 @@
 #include "game/slot_store.hpp"
 #include "game/user_folders.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
 namespace {
 
@@ -23,12 +23,12 @@ constexpr std::string_view kNewMarker = ".kartwerk-new-";
 constexpr std::string_view kAsideMarker = ".kartwerk-aside-";
 constexpr std::string_view kProbePrefix = ".kartwerk-probe-";
 
-std::string Quoted(const fs::path& path) { return "\"" + TextFromPath(path) + "\""; }
+std::string Quoted(const fs::path& path) { return "\"" + platform::TextFromPath(path) + "\""; }
 
 // ".map.007.kartwerk-new-4242-abcdefghij" for the slot map.007 and this process.
 fs::path WorkFolderName(const fs::path& target, std::string_view marker) {
-  return target.parent_path() / PathFromText("." + TextFromPath(target.filename()) + std::string(marker) +
-                                             std::to_string(CurrentProcessId()) + "-" + RandomSuffix());
+  return target.parent_path() / platform::PathFromText("." + platform::TextFromPath(target.filename()) + std::string(marker) +
+                                             std::to_string(platform::CurrentProcessId()) + "-" + platform::RandomSuffix());
 }
 
 // A folder this program leaves beside a slot while it works: which slot, which kind, which process.
@@ -57,9 +57,9 @@ std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
 
 // The title of the map in a folder, made fit for a file name on every platform.
 std::string FolderTitle(const fs::path& folder) {
-  const std::optional<std::string> desc = ReadSlotTitleFile(folder / "desc");
+  const std::optional<std::string> desc = game::ReadSlotTitleFile(folder / "desc");
   if (!desc) return "untitled";
-  const std::string title = Cp1252ToUtf8(*desc);
+  const std::string title = core::Cp1252ToUtf8(*desc);
   std::string name;
   for (const char c : title) {
     const bool unsafe =
@@ -78,10 +78,10 @@ std::string FolderTitle(const fs::path& folder) {
 
 }  // namespace
 
-fs::path DefaultBackupFolder() { return UserProgramDataFolder() / "kartwerk" / "replaced-slots"; }
+fs::path DefaultBackupFolder() { return game::UserProgramDataFolder() / "kartwerk" / "replaced-slots"; }
 
 // FullPath keeps UNC and "\\\\?\\" paths whole, where absolute() would make them drive-relative on Windows.
-fs::path TargetPath(const fs::path& target) { return FullPath(target); }
+fs::path TargetPath(const fs::path& target) { return platform::FullPath(target); }
 
 std::string PreviousContentText(const fs::path& target, const fs::path& previous) {
   return "the previous content of " + Quoted(target) + " was moved to " + Quoted(previous);
@@ -115,7 +115,7 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn,
 
 SlotCommit::~SlotCommit() { Discard(); }
 
-void SlotCommit::PutsBackBackup(std::optional<FolderListing> written) {
+void SlotCommit::PutsBackBackup(std::optional<platform::FolderListing> written) {
   writesConversion_ = false;
   restoredListing_ = std::move(written);
 }
@@ -132,28 +132,28 @@ fs::path SlotCommit::BackupPathFor(const fs::path& content, const std::string& s
 }
 
 void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content, const std::string& slotName,
-                                const std::optional<FolderListing>& recorded) const {
+                                const std::optional<platform::FolderListing>& recorded) const {
   BackupRecord record;
   record.folder = backup;
-  record.origin = target_.parent_path() / PathFromText(slotName);
+  record.origin = target_.parent_path() / platform::PathFromText(slotName);
   record.installation = InstallationOfSlot(record.origin);
   record.when = BackupStore::WhenOf(backup, slotName);
   record.title = FolderTitle(content);
   record.converted = recorded.has_value();
-  if (recorded && ListFolder(content) == recorded) {
+  if (recorded && platform::ListFolder(content) == recorded) {
     record.written = recorded;
     // Names, sizes and times, taken before the move (which keeps them): listing and pruning judge
     // the backup by them without reading it.
-    record.seen = FolderStamp(content).value_or(std::string());
+    record.seen = platform::FolderStamp(content).value_or(std::string());
   }
   store_.Describe(record);
 }
 
 fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName,
-                                  const std::optional<FolderListing>& recorded, const fs::path& reserved) const {
+                                  const std::optional<platform::FolderListing>& recorded, const fs::path& reserved) const {
   // A folder that cannot be moved whole is left where it is: a copy that cannot remove its
   // original would be made again by every later run.
-  std::string reason = MoveObstacle(aside);
+  std::string reason = platform::MoveObstacle(aside);
   if (reason.empty()) {
     try {
       store_.MakeReady();
@@ -176,17 +176,17 @@ fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slot
       }
     }
     try {
-      MoveFolder(aside, backup);
+      platform::MoveFolder(aside, backup);
       return backup;
     } catch (const fs::filesystem_error& e) {
-      reason = FolderMoveReason(e);
+      reason = platform::FolderMoveReason(e);
       store_.Forget(backup);
       if (e.code() != std::errc::file_exists) break;
     }
   }
   if (!reserved.empty()) store_.Forget(reserved);
   if (warn_) {
-    warn_("the previous content of " + Quoted(aside.parent_path() / PathFromText(slotName)) + " stays in " +
+    warn_("the previous content of " + Quoted(aside.parent_path() / platform::PathFromText(slotName)) + " stays in " +
           Quoted(aside) + ": " + reason);
   }
   return {};
@@ -197,18 +197,18 @@ void SlotCommit::SettleLeftovers() {
   std::error_code ec;
   std::vector<std::pair<fs::path, WorkFolder>> found;
   for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = TextFromPath(it->path().filename());
+    const std::string name = platform::TextFromPath(it->path().filename());
     const std::optional<WorkFolder> work = ParseWorkFolder(name);
-    if (work && !ProcessIsRunning(work->process)) found.emplace_back(it->path(), *work);
+    if (work && !platform::ProcessIsRunning(work->process)) found.emplace_back(it->path(), *work);
     if (!work && warn_ && (name.find(kNewMarker) != std::string::npos || name.find(kAsideMarker) != std::string::npos))
       warn_("left " + Quoted(it->path()) + " alone: its name is not one this program gives");
   }
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  RemoveEndedProcessLeftovers(parent, kProbePrefix);
+  platform::RemoveEndedProcessLeftovers(parent, kProbePrefix);
   for (const auto& [path, work] : found) {
     // What this user may not move (another user's run, a folder made read-only) is reported and
     // left alone: removing or copying part of it would repeat on every later run.
-    if (const std::string obstacle = MoveObstacle(path); !obstacle.empty()) {
+    if (const std::string obstacle = platform::MoveObstacle(path); !obstacle.empty()) {
       if (warn_) warn_("left " + Quoted(path) + " alone: " + obstacle);
       continue;
     }
@@ -217,9 +217,9 @@ void SlotCommit::SettleLeftovers() {
       fs::remove_all(path, ec);
       continue;
     }
-    const fs::path slot = parent / PathFromText(work.slotName);
+    const fs::path slot = parent / platform::PathFromText(work.slotName);
     if (!fs::exists(slot, ec)) {
-      ec = RenameFolder(path, slot);
+      ec = platform::RenameFolder(path, slot);
       if (warn_) {
         warn_(ec ? Quoted(path) + " holds the map an interrupted conversion moved out of " + Quoted(slot) + ": " +
                        ec.message()
@@ -241,10 +241,10 @@ fs::path SlotCommit::Commit() {
   if (fs::exists(target_, ec) && !fs::is_directory(target_, ec))
     throw SlotFolderError(Quoted(target_) + " is not a folder");
   const bool hadContent = fs::is_directory(target_, ec) && !fs::is_empty(target_, ec);
-  const std::string slotName = TextFromPath(target_.filename());
+  const std::string slotName = platform::TextFromPath(target_.filename());
   // What Kartwerk wrote into the target before, and what it puts there now: a backup that is
   // exactly the former may be removed later, as it can be made again.
-  const std::optional<FolderListing> recorded = store_.WrittenInto(target_);
+  const std::optional<platform::FolderListing> recorded = store_.WrittenInto(target_);
   fs::path reserved;  // the backup of the previous content, whose record is written
 
   // The previous content is made safe before the target is touched: where a rename cannot reach
@@ -256,7 +256,7 @@ fs::path SlotCommit::Commit() {
                              ": " + reason);
     };
     if (backupFolder_.is_relative()) throw cannotKeep("no data folder for backups (set HOME)");
-    if (const std::string obstacle = MoveObstacle(target_); !obstacle.empty()) throw cannotKeep(obstacle);
+    if (const std::string obstacle = platform::MoveObstacle(target_); !obstacle.empty()) throw cannotKeep(obstacle);
     try {
       store_.MakeReady();
       // The backup's record comes first: when it cannot be written, nothing has moved yet.
@@ -265,18 +265,18 @@ fs::path SlotCommit::Commit() {
     } catch (const std::exception& e) {
       throw cannotKeep(e.what());
     }
-    if (!RenamesBetween(parent, backupFolder_)) {
-      copied = backupFolder_ / ProcessMarkedName(".kartwerk-incoming-");
+    if (!platform::RenamesBetween(parent, backupFolder_)) {
+      copied = backupFolder_ / platform::ProcessMarkedName(".kartwerk-incoming-");
       try {
-        CopyFolder(target_, copied);
+        platform::CopyFolder(target_, copied);
       } catch (const fs::filesystem_error& e) {
         store_.Forget(reserved);
-        throw cannotKeep(FolderMoveReason(e));
+        throw cannotKeep(platform::FolderMoveReason(e));
       }
     }
   }
 
-  const std::optional<FolderListing> placed = writesConversion_ ? ListFolder(folder_, &written_) : restoredListing_;
+  const std::optional<platform::FolderListing> placed = writesConversion_ ? platform::ListFolder(folder_, &written_) : restoredListing_;
 
   // Old folder aside, new one in. Another conversion committing into the same target at the same
   // time may put its folder in between; that one is moved aside and kept as well, and the later
@@ -286,7 +286,7 @@ fs::path SlotCommit::Commit() {
   const auto fail = [&](const std::string& message) {
     if (!fs::exists(target_, ec)) {
       if (!displaced.empty()) {
-        RenameFolder(displaced.front(), target_);
+        platform::RenameFolder(displaced.front(), target_);
       } else if (removedEmpty) {
         fs::create_directory(target_, ec);
       }
@@ -302,14 +302,14 @@ fs::path SlotCommit::Commit() {
         removedEmpty = fs::remove(target_, ec) || removedEmpty;  // an empty folder holds nothing to keep
       } else {
         const fs::path aside = WorkFolderName(target_, kAsideMarker);
-        if (const std::error_code moved = RenameFolder(target_, aside)) {
+        if (const std::error_code moved = platform::RenameFolder(target_, aside)) {
           if (fs::exists(target_, ec)) throw fail("Cannot move " + Quoted(target_) + " aside: " + moved.message());
           continue;
         }
         displaced.push_back(aside);
       }
     }
-    const std::error_code renamed = RenameFolder(folder_, target_);
+    const std::error_code renamed = platform::RenameFolder(folder_, target_);
     if (!renamed) break;
     if (!fs::exists(target_, ec)) {
       throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + renamed.message());
@@ -326,10 +326,10 @@ fs::path SlotCommit::Commit() {
   std::vector<fs::path> made;
   for (std::size_t i = 0; i < displaced.size(); ++i) {
     // Folders another run put in between are conversions of that run, not the target's content.
-    const std::optional<FolderListing> wrote = i == 0 ? recorded : std::nullopt;
+    const std::optional<platform::FolderListing> wrote = i == 0 ? recorded : std::nullopt;
     fs::path backup;
-    if (i == 0 && !copied.empty() && SameFolderContent(displaced[0], copied)) {
-      if (!RenameFolder(copied, reserved)) {
+    if (i == 0 && !copied.empty() && platform::SameFolderContent(displaced[0], copied)) {
+      if (!platform::RenameFolder(copied, reserved)) {
         backup = reserved;
         fs::remove_all(displaced[0], ec);
         copied.clear();
@@ -376,7 +376,7 @@ SlotFolderSink::SlotFolderSink(fs::path target, fs::path backupFolder, SlotWarni
       warn_(std::move(warn)),
       gate_(std::move(gate)) {}
 
-void SlotFolderSink::Open(Conversion& conversion) {
+void SlotFolderSink::Open(format::Conversion& conversion) {
   slot_.emplace(target_, backupFolder_, warn_, gate_);
   conversion.SlotFolder = slot_->Folder();
   conversion.Written = &slot_->Written();  // the commit records what the steps wrote, without reading it back
@@ -390,4 +390,4 @@ void SlotFolderSink::Finish(ConversionEnd& end) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

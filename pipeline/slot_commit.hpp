@@ -30,7 +30,7 @@
 #include "pipeline/process_thread.hpp"
 #include "pipeline/write_gate.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // A slot folder that cannot be written as asked; the message names the folder and the reason.
 class SlotFolderError : public std::runtime_error {
@@ -67,7 +67,7 @@ class SlotCommit {
   const std::filesystem::path& Target() const { return target_; }
   // The log a conversion writing into Folder() fills (Conversion::Written): the commit records what
   // was written from it, reading back only a file the log does not know at its size.
-  WrittenFiles& Written() { return written_; }
+  platform::WrittenFiles& Written() { return written_; }
 
   // Puts the private folder in the target's place and returns where the target's previous
   // content went (empty when it held nothing; the aside folder when it could not be moved on). The previous content is
@@ -78,7 +78,7 @@ class SlotCommit {
   void Discard();
   // The folder holds a backup being put back rather than a conversion: after the commit the
   // place counts as Kartwerk's own conversion only when written says so.
-  void PutsBackBackup(std::optional<FolderListing> written);
+  void PutsBackBackup(std::optional<platform::FolderListing> written);
 
  private:
   std::filesystem::path BackupPathFor(const std::filesystem::path& content, const std::string& slotName) const;
@@ -86,23 +86,23 @@ class SlotCommit {
   // first (at reserved, when the commit wrote it already); returns its new path, or empty (after a
   // warning) when it has to stay where it is.
   std::filesystem::path KeepInBackup(const std::filesystem::path& aside, const std::string& slotName,
-                                     const std::optional<FolderListing>& recorded,
+                                     const std::optional<platform::FolderListing>& recorded,
                                      const std::filesystem::path& reserved = {}) const;
   // Writes the record of backup, which is to hold content (a folder of the slot slotName beside
   // the target); it counts as Kartwerk's conversion when content is what recorded lists. Throws
   // std::runtime_error when the record cannot be written.
   void DescribeBackup(const std::filesystem::path& backup, const std::filesystem::path& content,
-                      const std::string& slotName, const std::optional<FolderListing>& recorded) const;
+                      const std::string& slotName, const std::optional<platform::FolderListing>& recorded) const;
   void SettleLeftovers();
 
   std::filesystem::path target_;
   std::filesystem::path backupFolder_;
   BackupStore store_;
   bool writesConversion_ = true;
-  std::optional<FolderListing> restoredListing_;
+  std::optional<platform::FolderListing> restoredListing_;
   SlotWarning warn_;
   std::filesystem::path folder_;
-  WrittenFiles written_;
+  platform::WrittenFiles written_;
   bool committed_ = false;
 };
 
@@ -121,7 +121,7 @@ class SlotFolderSink final : public ConversionSink {
                  WriteGate gate = {});
 
   std::filesystem::path Target() const override { return target_; }
-  void Open(Conversion& conversion) override;
+  void Open(format::Conversion& conversion) override;
   void Finish(ConversionEnd& end) override;
 
  private:
@@ -132,4 +132,4 @@ class SlotFolderSink final : public ConversionSink {
   std::optional<SlotCommit> slot_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

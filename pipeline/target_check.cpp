@@ -8,13 +8,13 @@
 #include "platform/platform_files.hpp"
 #include "game/user_folders.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
 namespace {
 
-std::string Quoted(const fs::path& path) { return "\"" + TextFromPath(path) + "\""; }
+std::string Quoted(const fs::path& path) { return "\"" + platform::TextFromPath(path) + "\""; }
 
-fs::path Resolved(const fs::path& path) { return ResolvedPath(path); }
+fs::path Resolved(const fs::path& path) { return platform::ResolvedPath(path); }
 
 bool SameFolder(const fs::path& a, const fs::path& b) {
   std::error_code ec;
@@ -29,7 +29,7 @@ bool IsFileSystemRoot(const fs::path& folder) { return folder.relative_path().em
 std::string ProtectedFolderReason(const fs::path& target, const fs::path& mapPath) {
   const fs::path folder = Resolved(target);
   if (IsFileSystemRoot(folder)) return "it is the root of a file system";
-  const fs::path home = HomeFolder();
+  const fs::path home = game::HomeFolder();
   if (!home.empty() && SameFolder(folder, Resolved(home))) return "it is the home folder";
   if (mapPath.empty()) return {};
   for (fs::path above = Resolved(mapPath).parent_path();; above = above.parent_path()) {
@@ -65,4 +65,4 @@ std::uint64_t AvailableBytesFor(const fs::path& path) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // Why target may not receive the conversion of mapPath, or an empty text: it is the map's own
 // folder or one above it, the home folder, or the root of a file system.
@@ -24,4 +24,4 @@ std::string FolderNameProblem(const std::string& name);
 // The bytes free on the file system that holds path (or the nearest folder above it that exists).
 std::uint64_t AvailableBytesFor(const std::filesystem::path& path);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -13,7 +13,7 @@
 #include "pipeline/target_check.hpp"
 #include "pipeline/output_records.hpp"
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
 namespace {
 
@@ -25,7 +25,7 @@ constexpr bool kDeviceNamesReachDevices = false;  // "NUL" and "aux.txt" are pla
 
 constexpr std::size_t kNamedEntries = 3;  // how many foreign names a refusal shows
 
-std::string Quoted(const fs::path& path) { return "\"" + TextFromPath(path) + "\""; }
+std::string Quoted(const fs::path& path) { return "\"" + platform::TextFromPath(path) + "\""; }
 
 bool IsDeviceBase(std::string base) {
   // "COM¹" to "COM³" and "LPT¹" to "LPT³" are devices too (superscript digits, in UTF-8).
@@ -47,10 +47,10 @@ bool IsWithin(const fs::path& inner, const fs::path& outer) {
 // Kartwerk's data folder and the backup folder: no write goes into them, nor replaces a folder
 // that holds them.
 std::string DataFolderReason(const fs::path& target, const WriteGate& gate) {
-  const fs::path resolved = ResolvedPath(target);
+  const fs::path resolved = platform::ResolvedPath(target);
   for (const fs::path& data : {KartwerkDataFolder(), gate.backupFolder}) {
     if (data.empty() || data.is_relative()) continue;
-    const fs::path own = ResolvedPath(data);
+    const fs::path own = platform::ResolvedPath(data);
     if (IsWithin(resolved, own)) return "it lies in Kartwerk's own data folder " + Quoted(own);
     if (IsWithin(own, resolved)) return "it holds Kartwerk's own data folder " + Quoted(own);
   }
@@ -66,8 +66,8 @@ std::string LinkReason(const fs::path& full) {
 
 std::string DeviceReason(const fs::path& given, const fs::path& full) {
   if (!kDeviceNamesReachDevices) return {};
-  std::string problem = DeviceNameProblem(TextFromPath(given));
-  return problem.empty() ? DeviceNameProblem(TextFromPath(full)) : problem;
+  std::string problem = DeviceNameProblem(platform::TextFromPath(given));
+  return problem.empty() ? DeviceNameProblem(platform::TextFromPath(full)) : problem;
 }
 
 // A few names of what a folder holds, for a refusal: "a.txt, b/ and 3 more".
@@ -75,7 +75,7 @@ std::string SomeEntries(const fs::path& folder) {
   std::vector<std::string> names;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(TextFromPath(it->path().filename()) + (it->is_directory(ec) ? "/" : ""));
+    names.push_back(platform::TextFromPath(it->path().filename()) + (it->is_directory(ec) ? "/" : ""));
   }
   std::sort(names.begin(), names.end());
   std::string text;
@@ -101,32 +101,32 @@ bool IsNetworkRoot(const std::string& text) {
 
 std::string FolderReason(const fs::path& folder, const fs::path& full, const WriteGate& gate, FolderUse use) {
   if (std::string device = DeviceReason(folder, full); !device.empty()) return device;
-  if (full.filename().empty() || !full.has_relative_path() || IsNetworkRoot(TextFromPath(full))) {
+  if (full.filename().empty() || !full.has_relative_path() || IsNetworkRoot(platform::TextFromPath(full))) {
     return "it is the root of a file system";
   }
   if (std::string link = LinkReason(full); !link.empty()) return link;
   if (std::string reason = ProtectedFolderReason(full, {}); !reason.empty()) return reason;
   for (const fs::path& input : gate.inputs) {
-    if (std::string reason = ProtectedFolderReason(full, FullPath(input)); !reason.empty()) return reason;
+    if (std::string reason = ProtectedFolderReason(full, platform::FullPath(input)); !reason.empty()) return reason;
   }
   if (std::string reason = DataFolderReason(full, gate); !reason.empty()) return reason;
   std::error_code ec;
   const fs::file_status status = fs::status(full, ec);
-  if (!fs::exists(status)) return FolderWriteObstacle(full.parent_path());
+  if (!fs::exists(status)) return platform::FolderWriteObstacle(full.parent_path());
   if (use != FolderUse::Replace) {
     if (!fs::is_directory(status)) return "it is not a folder";
     if (use == FolderUse::WriteInto && !fs::is_empty(full, ec) && !OutputRecords::Default().Holds(full)) {
       return "it holds files Kartwerk did not write (" + SomeEntries(full) + "); choose a new or empty folder";
     }
-    return FolderWriteObstacle(full);
+    return platform::FolderWriteObstacle(full);
   }
-  if (std::string parent = FolderWriteObstacle(full.parent_path()); !parent.empty()) return parent;
-  return MoveObstacle(full);
+  if (std::string parent = platform::FolderWriteObstacle(full.parent_path()); !parent.empty()) return parent;
+  return platform::MoveObstacle(full);
 }
 
 }  // namespace
 
-fs::path KartwerkDataFolder() { return UserProgramDataFolder() / "kartwerk"; }
+fs::path KartwerkDataFolder() { return game::UserProgramDataFolder() / "kartwerk"; }
 
 std::string DeviceNameProblem(std::string_view pathText) {
   const auto startsWith = [&](std::string_view prefix) { return pathText.substr(0, prefix.size()) == prefix; };
@@ -140,7 +140,7 @@ std::string DeviceNameProblem(std::string_view pathText) {
     // The system reads "aux.txt", "NUL " and "con:" as the device alone.
     std::string base(name.substr(0, name.find_first_of(".:")));
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    if (IsDeviceBase(AsciiUpper(base))) {
+    if (IsDeviceBase(core::AsciiUpper(base))) {
       return "\"" + std::string(name) + "\" is a Windows device name, not a file or folder";
     }
     start = end + 1;
@@ -149,9 +149,9 @@ std::string DeviceNameProblem(std::string_view pathText) {
 }
 
 std::string FolderWriteProblem(const fs::path& folder, const WriteGate& gate, FolderUse use) {
-  const fs::path full = kDeviceNamesReachDevices && !DeviceNameProblem(TextFromPath(folder)).empty()
+  const fs::path full = kDeviceNamesReachDevices && !DeviceNameProblem(platform::TextFromPath(folder)).empty()
                             ? folder  // no file call at all for a device
-                            : FullPath(folder);
+                            : platform::FullPath(folder);
   const std::string reason = FolderReason(folder, full, gate, use);
   return reason.empty() ? reason : "refusing to " + gate.action + " " + Quoted(full) + ": " + reason;
 }
@@ -161,7 +161,7 @@ std::string FileWriteProblem(const fs::path& file, const WriteGate& gate, bool o
     return "refusing to " + gate.action + " " + Quoted(full) + ": " + reason;
   };
   if (std::string device = DeviceReason(file, file); !device.empty()) return refuse(file, device);
-  const fs::path full = FullPath(file);
+  const fs::path full = platform::FullPath(file);
   if (std::string device = DeviceReason(file, full); !device.empty()) return refuse(full, device);
   if (full.filename().empty() || !full.has_relative_path()) return refuse(full, "it names no file");
   if (std::string link = LinkReason(full); !link.empty()) return refuse(full, link);
@@ -175,19 +175,19 @@ std::string FileWriteProblem(const fs::path& file, const WriteGate& gate, bool o
     if (!fs::is_regular_file(status)) return refuse(full, "it is not a file");
     if (!ownWrite) return refuse(full, "it is a file Kartwerk did not write; choose a new name");
   }
-  if (std::string parent = FolderWriteObstacle(full.parent_path()); !parent.empty()) return refuse(full, parent);
+  if (std::string parent = platform::FolderWriteObstacle(full.parent_path()); !parent.empty()) return refuse(full, parent);
   return {};
 }
 
 std::string GatedFileProblem(const fs::path& file, const WriteGate& gate) {
-  const bool deviceName = kDeviceNamesReachDevices && !DeviceNameProblem(TextFromPath(file)).empty();
+  const bool deviceName = kDeviceNamesReachDevices && !DeviceNameProblem(platform::TextFromPath(file)).empty();
   return FileWriteProblem(file, gate, !deviceName && OutputRecords::Default().Holds(file));
 }
 
 void WriteGatedFile(const fs::path& file, std::span<const std::uint8_t> bytes, const WriteGate& gate) {
   const std::string problem = GatedFileProblem(file, gate);
   if (!problem.empty()) throw WriteRefused(problem);
-  WriteFileAtomic(FullPath(file), bytes);
+  platform::WriteFileAtomic(platform::FullPath(file), bytes);
   try {
     OutputRecords::Default().Record(file);
   } catch (const std::exception&) {
@@ -198,17 +198,17 @@ void WriteGatedFile(const fs::path& file, std::span<const std::uint8_t> bytes, c
 GatedFolder::GatedFolder(fs::path folder, const WriteGate& gate) {
   const std::string problem = FolderWriteProblem(folder, gate, FolderUse::WriteInto);
   if (!problem.empty()) throw WriteRefused(problem);
-  folder_ = FullPath(folder);
+  folder_ = platform::FullPath(folder);
   std::error_code ec;
   fs::create_directories(folder_, ec);
   if (ec) throw WriteRefused("Cannot create the folder " + Quoted(folder_) + ": " + ec.message());
 }
 
 void GatedFolder::Write(const std::string& relative, std::span<const std::uint8_t> bytes) const {
-  const fs::path path = folder_ / PathFromText(relative);
+  const fs::path path = folder_ / platform::PathFromText(relative);
   std::error_code ec;
   fs::create_directories(path.parent_path(), ec);
-  WriteFileAtomic(path, bytes);
+  platform::WriteFileAtomic(path, bytes);
 }
 
 void GatedFolder::Write(const std::string& relative, std::string_view text) const {
@@ -223,4 +223,4 @@ void GatedFolder::Finish() const {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::pipeline {
 
 // A write the gate refused; nothing was written or moved.
 class WriteRefused : public std::runtime_error {
@@ -79,4 +79,4 @@ class GatedFolder {
   std::filesystem::path folder_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::pipeline

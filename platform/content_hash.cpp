@@ -10,7 +10,7 @@
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 struct ContentHash::State {
   State() : xxh(XXH3_createState()) {
@@ -66,4 +66,4 @@ std::optional<std::string> FileDigest(const std::filesystem::path& file) {
   return hash.Digest();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

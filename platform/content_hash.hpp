@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 inline constexpr std::string_view kContentHashName = "xxh3-128";
 
@@ -38,4 +38,4 @@ std::string ContentDigest(std::string_view bytes);
 // The digest of a regular file's bytes, or nothing when it cannot be read.
 std::optional<std::string> FileDigest(const std::filesystem::path& file);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

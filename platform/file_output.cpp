@@ -9,7 +9,7 @@
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 OutputFile::OutputFile(std::filesystem::path target, FileSink* sink, WrittenFiles* written)
     : target_(std::move(target)), sink_(sink), written_(sink ? nullptr : written), buffer_(new char[kBufferSize]) {
@@ -22,7 +22,7 @@ OutputFile::OutputFile(std::filesystem::path target, FileSink* sink, WrittenFile
     hash_.emplace();
   }
   file_ = CreateUniqueSibling(target_, temp_);
-  if (!file_) throw FileCreateError(TextFromPath(target_), std::strerror(errno));
+  if (!file_) throw core::FileCreateError(TextFromPath(target_), std::strerror(errno));
   // The buffer here is the only one: the stream's own would copy every piece once more.
   std::setvbuf(file_, nullptr, _IONBF, 0);
 }
@@ -39,7 +39,7 @@ void OutputFile::Fail(int error) {
   file_ = nullptr;
   std::error_code ignored;
   std::filesystem::remove(temp_, ignored);
-  throw FileCreateError(TextFromPath(target_), std::strerror(error));
+  throw core::FileCreateError(TextFromPath(target_), std::strerror(error));
 }
 
 void OutputFile::Flush() {
@@ -95,7 +95,7 @@ void OutputFile::Commit() {
     const int error = errno;
     std::error_code ignored;
     std::filesystem::remove(temp_, ignored);
-    throw FileCreateError(TextFromPath(target_), std::strerror(error));
+    throw core::FileCreateError(TextFromPath(target_), std::strerror(error));
   }
   try {
     ReplaceFileWith(temp_, target_);
@@ -128,4 +128,4 @@ void DiscardFile(const std::filesystem::path& path, FileSink* sink, WrittenFiles
   if (!std::filesystem::is_directory(path, ignored)) std::filesystem::remove(path, ignored);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

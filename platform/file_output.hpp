@@ -17,7 +17,7 @@
 #include "platform/file_sink.hpp"
 #include "platform/written_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // Removes an earlier output file of this name, if any. A conversion step calls this before it
 // writes its content, so a step that fails leaves no copy from an earlier run that could pass
@@ -78,4 +78,4 @@ void WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, FileSink* sink = nullptr,
                      WrittenFiles* written = nullptr);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

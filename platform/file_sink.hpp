@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <span>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 class FileSink {
  public:
@@ -19,4 +19,4 @@ class FileSink {
   virtual void End() = 0;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

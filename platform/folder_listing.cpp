@@ -7,7 +7,7 @@
 
 #include "platform/content_hash.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 namespace fs = std::filesystem;
 namespace {
 
@@ -134,4 +134,4 @@ std::uintmax_t ListingBytes(const FolderListing& listing) {
   return bytes;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -11,7 +11,7 @@
 
 #include "platform/written_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // Relative path ('/'-separated) -> "" for a folder, "<size> <digest>" for a file, the digest as
 // ContentHash gives it ("xxh3-128:..."). Listings read from older records keep their own kind
@@ -38,4 +38,4 @@ std::optional<FolderListing> ListingFromText(std::string_view text);
 // The sum of the file sizes in a listing.
 std::uintmax_t ListingBytes(const FolderListing& listing);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -12,7 +12,7 @@
 #include "platform/process_leftovers.hpp"
 #include "platform/whole_file.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 namespace fs = std::filesystem;
 namespace {
 
@@ -241,4 +241,4 @@ bool SameFolderContent(const fs::path& a, const fs::path& b) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // The error a copy reports for an entry it cannot make (a FIFO, a device, a socket); its message
 // says so, for the messages that name a copy's reason.
@@ -53,4 +53,4 @@ std::string FolderMoveReason(const std::filesystem::filesystem_error& e);
 // Whether two folders hold the same names with the same bytes (and links with the same targets).
 bool SameFolderContent(const std::filesystem::path& a, const std::filesystem::path& b);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -9,7 +9,7 @@
 #include <utility>
 #endif
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 #ifdef _WIN32
 
@@ -29,8 +29,8 @@ std::string FolderNameKey(std::string_view name) {
 
 #else
 
-std::string FolderNameKey(std::string_view name) { return AsciiLower(name); }
+std::string FolderNameKey(std::string_view name) { return core::AsciiLower(name); }
 
 #endif
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // The form under which two names that name one folder are equal. On Windows: trailing dots and
 // blanks removed (the system drops them) and upper-cased over all of Unicode, as the system
@@ -13,4 +13,4 @@ namespace kartwerk {
 // Wine, finds a name whatever the case of its ASCII letters.
 std::string FolderNameKey(std::string_view name);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

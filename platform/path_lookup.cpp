@@ -6,7 +6,7 @@
 #include "platform/path_text.hpp"
 #include "core/text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 std::vector<std::string> FindFilesIgnoringCase(const std::filesystem::path& folder, std::string_view pattern) {
   std::vector<std::string> names;
@@ -15,11 +15,11 @@ std::vector<std::string> FindFilesIgnoringCase(const std::filesystem::path& fold
     std::error_code type_ec;
     if (!it->is_regular_file(type_ec)) continue;
     std::string name = TextFromPath(it->path().filename());
-    if (MatchesPatternIgnoreCase(pattern, name)) names.push_back(std::move(name));
+    if (core::MatchesPatternIgnoreCase(pattern, name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    if (LessIgnoreCase(a, b)) return true;
-    if (LessIgnoreCase(b, a)) return false;
+    if (core::LessIgnoreCase(a, b)) return true;
+    if (core::LessIgnoreCase(b, a)) return false;
     return a < b;  // names equal but for case keep one fixed order
   });
   return names;
@@ -30,7 +30,7 @@ std::filesystem::path ResolveIgnoringCase(const std::filesystem::path& folder, c
   std::error_code ec;
   if (std::filesystem::exists(exact, ec)) return exact;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (EqualsIgnoreCase(TextFromPath(it->path().filename()), name)) return it->path();
+    if (core::EqualsIgnoreCase(TextFromPath(it->path().filename()), name)) return it->path();
   }
   return exact;
 }
@@ -47,4 +47,4 @@ std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base, std::s
   return result;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // Names of the regular files in folder that match pattern ('*', '?'), sorted case-insensitively.
 std::vector<std::string> FindFilesIgnoringCase(const std::filesystem::path& folder, std::string_view pattern);
@@ -19,4 +19,4 @@ std::filesystem::path ResolveIgnoringCase(const std::filesystem::path& folder, c
 // Joins relative components (separated by '\' or '/') onto base, each resolved as above.
 std::filesystem::path JoinIgnoringCase(const std::filesystem::path& base, std::string_view relative);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

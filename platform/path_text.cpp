@@ -6,7 +6,7 @@
 #include "core/cp1252.hpp"
 #endif
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 #ifdef _WIN32
 
@@ -27,7 +27,7 @@ bool WideFromUtf8(std::string_view text, std::wstring& wide) {
 
 std::filesystem::path PathFromText(std::string_view text) {
   std::wstring wide;
-  if (!WideFromUtf8(text, wide)) WideFromUtf8(Cp1252ToUtf8(std::string(text)), wide);
+  if (!WideFromUtf8(text, wide)) WideFromUtf8(core::Cp1252ToUtf8(std::string(text)), wide);
   return std::filesystem::path(std::move(wide));
 }
 
@@ -44,4 +44,4 @@ std::string TextFromPath(const std::filesystem::path& path) { return path.string
 
 #endif
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // The path a text names. On Windows the text is read as UTF-8; a text that is no well-formed
 // UTF-8 (a name stored by an old tool) is read as Windows-1252. On Linux the bytes are the path.
@@ -18,4 +18,4 @@ std::filesystem::path PathFromText(std::string_view text);
 // The text of a path: UTF-8 on Windows, the path's own bytes on Linux.
 std::string TextFromPath(const std::filesystem::path& path);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -22,7 +22,7 @@
 #include "core/errors.hpp"
 #include "platform/path_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 std::string RandomSuffix() {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
@@ -58,7 +58,7 @@ void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesyst
   } else {
     reason = std::system_category().message(static_cast<int>(error));
   }
-  throw FileCreateError(TextFromPath(target), reason);
+  throw core::FileCreateError(TextFromPath(target), reason);
 }
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
@@ -231,7 +231,7 @@ std::filesystem::path TemporaryRoot() {
 void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesystem::path& target) {
   std::error_code ec;
   std::filesystem::rename(temporary, target, ec);
-  if (ec) throw FileCreateError(TextFromPath(target), ec.message());
+  if (ec) throw core::FileCreateError(TextFromPath(target), ec.message());
 }
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
@@ -416,4 +416,4 @@ std::tm UtcTime(std::time_t seconds) {
 
 #endif
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // fopen for a path of either platform's character type.
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
@@ -86,4 +86,4 @@ std::tm LocalTime(std::time_t seconds);
 // The calendar time of a moment in UTC.
 std::tm UtcTime(std::time_t seconds);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace kartwerk {
+namespace kartwerk::platform {
 namespace fs = std::filesystem;
 
 #ifdef _WIN32
@@ -60,4 +60,4 @@ void MakePrivateFolder(const fs::path& folder) {
 
 #endif
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

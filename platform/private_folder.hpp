@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // A folder that may not hold the user's files; the message names it and says why.
 class PrivateFolderError : public std::runtime_error {
@@ -19,4 +19,4 @@ class PrivateFolderError : public std::runtime_error {
 // anything is written there.
 void MakePrivateFolder(const std::filesystem::path& folder);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

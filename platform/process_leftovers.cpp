@@ -6,7 +6,7 @@
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 namespace fs = std::filesystem;
 
 std::string ProcessMarkedName(std::string_view prefix) {
@@ -34,4 +34,4 @@ void RemoveEndedProcessLeftovers(const fs::path& folder, std::string_view prefix
   for (const fs::path& path : ended) fs::remove_all(path, ec);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

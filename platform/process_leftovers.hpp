@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // prefix, this process's number, '-', ten random letters and digits.
 std::string ProcessMarkedName(std::string_view prefix);
@@ -18,4 +18,4 @@ unsigned long MarkedProcess(std::string_view name, std::string_view prefix);
 // Removes the entries of folder named with prefix by processes that have ended.
 void RemoveEndedProcessLeftovers(const std::filesystem::path& folder, std::string_view prefix);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

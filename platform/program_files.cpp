@@ -10,7 +10,7 @@
 #define KARTWERK_MODULE_FROM_BIN "../lib/kartwerk/modules"
 #endif
 
-namespace kartwerk {
+namespace kartwerk::platform {
 namespace {
 
 bool Exists(const std::filesystem::path& path) {
@@ -35,4 +35,4 @@ std::filesystem::path ProgramFile(ProgramFileKind kind, std::string_view name) {
   return Exists(installedFolder) ? installed : beside;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -8,7 +8,7 @@
 
 #include "platform/program_path.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 enum class ProgramFileKind {
   Data,    // cliffdata, pictures: share/kartwerk when installed
@@ -24,4 +24,4 @@ std::filesystem::path ProgramFile(ProgramFileKind kind, std::string_view name);
 // or programFolder/../lib/kartwerk (as the build configured them), lexically normalised.
 std::filesystem::path InstalledFolder(const std::filesystem::path& programFolder, ProgramFileKind kind);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

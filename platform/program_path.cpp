@@ -7,7 +7,7 @@
 #include <windows.h>
 #endif
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 std::filesystem::path ProgramPath() {
 #ifdef _WIN32
@@ -30,4 +30,4 @@ std::filesystem::path ProgramFolder() {
   return program.empty() ? std::filesystem::current_path() : program.parent_path();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // The full path of the running executable; empty when the system does not tell it.
 std::filesystem::path ProgramPath();
@@ -12,4 +12,4 @@ std::filesystem::path ProgramPath();
 // The folder of the running executable; the current folder when the system does not tell it.
 std::filesystem::path ProgramFolder();
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -7,7 +7,7 @@
 #include "platform/platform_files.hpp"
 #include "platform/process_leftovers.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 namespace {
 constexpr const char* kTempPrefix = "kartwerk-run-";
@@ -25,4 +25,4 @@ PrivateTempFolder::~PrivateTempFolder() {
   std::filesystem::remove_all(path_, ec);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 class PrivateTempFolder {
  public:
@@ -20,4 +20,4 @@ class PrivateTempFolder {
   std::filesystem::path path_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -11,7 +11,7 @@
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 namespace {
 
 using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
@@ -38,7 +38,7 @@ bool ReadRest(std::FILE* file, Buffer& data, std::size_t maxBytes) {
 
 }  // namespace
 
-Bytes ReadWholeFile(const std::filesystem::path& path) {
+core::Bytes ReadWholeFile(const std::filesystem::path& path) {
   bool notAFile = false;
   FileHandle file(OpenForReading(path, notAFile), &std::fclose);
   if (!file) {
@@ -46,7 +46,7 @@ Bytes ReadWholeFile(const std::filesystem::path& path) {
                                      (notAFile ? "It is not a file" : "No such file or directory"),
                                  std::make_error_code(std::errc::no_such_file_or_directory));
   }
-  Bytes data;
+  core::Bytes data;
   if (!ReadRest(file.get(), data, std::numeric_limits<std::size_t>::max())) {
     throw std::ios_base::failure("Cannot read file \"" + TextFromPath(path) + "\"",
                                  std::make_error_code(std::errc::io_error));
@@ -79,4 +79,4 @@ bool SameFileBytes(const std::filesystem::path& a, const std::filesystem::path& 
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -11,14 +11,14 @@
 
 #include "core/byte_stream.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 // The bound of the small files whose absence is an answer, unless the caller names its own.
 inline constexpr std::size_t kMaxSmallFileBytes = 64u << 20;
 
 // Reads a whole regular file into memory; throws std::ios_base::failure naming the file when it
 // cannot be opened or is no regular file (a FIFO, a device, a folder).
-Bytes ReadWholeFile(const std::filesystem::path& path);
+core::Bytes ReadWholeFile(const std::filesystem::path& path);
 
 // The bytes of a regular file as text, or nothing when it cannot be opened, is no regular file or
 // holds more than maxBytes: for the small files whose absence is an answer (a record, a registry
@@ -29,4 +29,4 @@ std::optional<std::string> ReadFileText(const std::filesystem::path& path, std::
 // false when either cannot be read.
 bool SameFileBytes(const std::filesystem::path& a, const std::filesystem::path& b);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -1,6 +1,6 @@
 #include "platform/written_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 std::string WrittenFiles::Key(const std::filesystem::path& file) {
   const std::u8string text = file.lexically_normal().generic_u8string();
@@ -24,4 +24,4 @@ std::optional<WrittenFile> WrittenFiles::Find(const std::filesystem::path& file)
   return found->second;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

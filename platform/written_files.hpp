@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::platform {
 
 struct WrittenFile {
   std::uintmax_t size = 0;
@@ -32,4 +32,4 @@ class WrittenFiles {
   std::map<std::string, WrittenFile> files_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::platform

@@ -5,7 +5,7 @@
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 std::optional<PictureKey> PictureKeyOf(const std::filesystem::path& file) {
   std::error_code ec;
@@ -15,10 +15,10 @@ std::optional<PictureKey> PictureKeyOf(const std::filesystem::path& file) {
   return PictureKey{file, written};
 }
 
-Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const Bytes> cliffData, int targetSide) {
+Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData, int targetSide) {
   const MapPreview preview = LoadMapPreview(map, std::move(cliffData));
   const MissionPreview* mission =
-      preview.kind != CampaignMap && !preview.missions.empty() ? &preview.missions.front() : nullptr;
+      preview.kind != format::CampaignMap && !preview.missions.empty() ? &preview.missions.front() : nullptr;
   return RenderMapPicture(preview, mission, DefaultPreviewScale(preview.width(), preview.height(), targetSide));
 }
 
@@ -30,7 +30,7 @@ BackgroundPictures::~BackgroundPictures() {
   thread_.join();
 }
 
-void BackgroundPictures::Request(const std::filesystem::path& map, std::shared_ptr<const Bytes> cliffData) {
+void BackgroundPictures::Request(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData) {
   {
     std::lock_guard lock(mutex_);
     waiting_ = Job{map, std::move(cliffData)};
@@ -58,4 +58,4 @@ void BackgroundPictures::Run(std::stop_token stop) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

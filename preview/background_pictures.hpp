@@ -14,12 +14,12 @@
 #include "core/byte_stream.hpp"
 #include "preview/picture.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 // The picture of a whole map at the scale that brings its longer side nearest targetSide: the
 // ground with its objects, and the units of a single-player or multiplayer map's one mission.
 // Throws MapPreviewError for a map that cannot be read.
-Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const Bytes> cliffData, int targetSide);
+Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData, int targetSide);
 
 // A map file as it is now: a picture drawn for it stays good until the file is written again.
 struct PictureKey {
@@ -43,12 +43,12 @@ class BackgroundPictures {
   BackgroundPictures& operator=(const BackgroundPictures&) = delete;
 
   // Returns at once.
-  void Request(const std::filesystem::path& map, std::shared_ptr<const Bytes> cliffData);
+  void Request(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData);
 
  private:
   struct Job {
     std::filesystem::path map;
-    std::shared_ptr<const Bytes> cliffData;
+    std::shared_ptr<const core::Bytes> cliffData;
   };
   void Run(std::stop_token stop);
 
@@ -60,4 +60,4 @@ class BackgroundPictures {
   std::jthread thread_;  // last: started once everything it uses exists
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

@@ -1,6 +1,6 @@
 #include "preview/gallery_page.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 namespace {
 
 constexpr std::string_view kStyle =
@@ -94,4 +94,4 @@ std::string GalleryPage(const std::vector<GalleryMap>& maps) {
   return out;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

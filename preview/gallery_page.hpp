@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 struct GalleryPicture {
   std::string file;     // beside index.html
@@ -35,4 +35,4 @@ std::string EscapeHtml(std::string_view text);
 // percent-encoded.
 std::string EscapeUrlPath(std::string_view fileName);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

@@ -9,7 +9,7 @@
 #include "format/conversion.hpp"
 #include "format/map_kind.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 // A cell the terrain section does not reach (cut short, or a scheme without tile tables).
 inline constexpr std::uint8_t kNoTerrain = 255;
@@ -32,13 +32,13 @@ struct UnitMark {
 struct MissionPreview {
   std::string name;   // the mission folder it converts into: "mis." and three characters
   std::string title;  // the mission's own title (Windows-1252), empty when it has none
-  MissionRectangle rect;
+  format::MissionRectangle rect;
   std::vector<UnitMark> units;
 };
 
 struct MapPreview {
-  MapKindCode kind = SinglePlayerMap;
-  MapInformation info;
+  format::MapKindCode kind = format::SinglePlayerMap;
+  format::MapInformation info;
   // width x height cells, row by row.
   std::vector<std::uint8_t> terrain;  // terrain type 0 to 7, or kNoTerrain
   std::vector<std::uint8_t> level;    // 0 to 31
@@ -51,4 +51,4 @@ struct MapPreview {
   std::int32_t height() const { return info.height; }
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

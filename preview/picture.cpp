@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 Picture::Picture(int width, int height, Rgb fill) : width_(std::max(width, 0)), height_(std::max(height, 0)) {
   pixels_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3);
@@ -44,4 +44,4 @@ void Picture::FillRect(int x, int y, int w, int h, Rgb colour) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 struct Rgb {
   std::uint8_t r = 0;
@@ -36,4 +36,4 @@ class Picture {
   std::vector<std::uint8_t> pixels_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

@@ -40,14 +40,14 @@ unsigned char* ZlibCompress(unsigned char* data, int length, int* outLength, int
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
-Bytes EncodePng(const Picture& picture) {
+core::Bytes EncodePng(const Picture& picture) {
   if (picture.width() <= 0 || picture.height() <= 0) throw std::runtime_error("an empty picture has no PNG form");
-  Bytes out;
+  core::Bytes out;
   const auto append = [](void* context, void* data, int size) {
     auto* bytes = static_cast<const std::uint8_t*>(data);
-    static_cast<Bytes*>(context)->insert(static_cast<Bytes*>(context)->end(), bytes, bytes + size);
+    static_cast<core::Bytes*>(context)->insert(static_cast<core::Bytes*>(context)->end(), bytes, bytes + size);
   };
   if (stbi_write_png_to_func(append, &out, picture.width(), picture.height(), 3, picture.bytes().data(),
                              picture.width() * 3) == 0) {
@@ -57,7 +57,7 @@ Bytes EncodePng(const Picture& picture) {
 }
 
 void WritePngFile(const std::filesystem::path& path, const Picture& picture) {
-  WriteFileAtomic(path, EncodePng(picture));
+  platform::WriteFileAtomic(path, EncodePng(picture));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

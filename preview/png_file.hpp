@@ -6,12 +6,12 @@
 #include "core/byte_stream.hpp"
 #include "preview/picture.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 // The picture as the bytes of a PNG file; throws std::runtime_error when it cannot be encoded.
-Bytes EncodePng(const Picture& picture);
+core::Bytes EncodePng(const Picture& picture);
 
 // Writes the PNG file whole (the file appears complete or not at all); throws FileCreateError.
 void WritePngFile(const std::filesystem::path& path, const Picture& picture);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

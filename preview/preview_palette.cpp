@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace kartwerk {
+namespace kartwerk::preview {
 namespace {
 
 // Sand, purple, olive, teal, green, rose, cyan, indigo.
@@ -47,4 +47,4 @@ Rgb DarkenForCliff(Rgb cell) {
 
 Rgb PlayerColour(std::uint8_t owner) { return kPlayers[owner % kPlayerColours]; }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

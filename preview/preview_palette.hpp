@@ -7,7 +7,7 @@
 
 #include "preview/picture.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 inline constexpr int kTerrainTypes = 8;
 inline constexpr int kPlayerColours = 8;
@@ -35,4 +35,4 @@ inline constexpr Rgb kOutlineDark{0, 0, 0};
 inline constexpr Rgb kMissingLight{80, 80, 80};
 inline constexpr Rgb kMissingDark{48, 48, 48};
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

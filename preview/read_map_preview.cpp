@@ -13,34 +13,34 @@
 #include "platform/path_text.hpp"
 #include "format/staging.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 namespace {
 
 constexpr std::size_t kMissionInfoTitleAt = 4;
 constexpr std::size_t kMissionInfoTitleWidth = 64;
 
-void Warn(const Conversion& c, const std::string& message) {
+void Warn(const format::Conversion& c, const std::string& message) {
   if (c.Warn) c.Warn(message);
 }
 
 // Terrain type and level of every cell the terrain section holds, converted by the scheme's tables.
-void ReadTerrain(Conversion& c, MapPreview& map) {
+void ReadTerrain(format::Conversion& c, MapPreview& map) {
   const std::size_t cells = map.terrain.size();
   const std::uint32_t scheme = c.MapInfoRecord.TerrainScheme;
   if (scheme > 2) {
     Warn(c, "terrain scheme " + std::to_string(scheme) + " has no tile tables; the ground is drawn as missing");
     return;
   }
-  const sectionRec& entry = c.Entry(Section::TerrainRhombs);
-  const SectionRecords records = ReadSectionRecords(c.MissionStream, entry.offset, entry.size, CompiledRhomb::kSize);
-  Bytes scratch;
+  const format::sectionRec& entry = c.Entry(format::Section::TerrainRhombs);
+  const writers::SectionRecords records = writers::ReadSectionRecords(c.MissionStream, entry.offset, entry.size, records::CompiledRhomb::kSize);
+  core::Bytes scratch;
   const std::span<const std::uint8_t> all = records.Contiguous(scratch);
   // Records that begin past the end of the map file hold no terrain, only zeros.
   const std::size_t held = std::min(static_cast<std::size_t>(records.count - records.pastEnd), cells);
-  RhombConverter converter(scheme == 0 ? NormalRhombScheme() : BeachIslandRhombScheme());
+  records::RhombConverter converter(scheme == 0 ? records::NormalRhombScheme() : records::BeachIslandRhombScheme());
   for (std::size_t cell = 0; cell < held; ++cell) {
-    const EditorRhomb rhomb =
-        converter.Convert(CompiledRhomb::Decode(all.subspan(cell * CompiledRhomb::kSize, CompiledRhomb::kSize)));
+    const records::EditorRhomb rhomb =
+        converter.Convert(records::CompiledRhomb::Decode(all.subspan(cell * records::CompiledRhomb::kSize, records::CompiledRhomb::kSize)));
     map.terrain[cell] = rhomb.terrain;
     // The five level bits as the editor keeps them.
     map.level[cell] = static_cast<std::uint8_t>((rhomb.levelLow >> 4) | (rhomb.levelHigh << 4));
@@ -52,23 +52,23 @@ void ReadTerrain(Conversion& c, MapPreview& map) {
 }
 
 // Objects and the cliff marks the cliff objects stamp, read as the "objects" file is written.
-void ReadObjects(Conversion& c, MapPreview& map) {
-  const std::size_t position = SectionPosition(Section::Objects, c.MapKind);
+void ReadObjects(format::Conversion& c, MapPreview& map) {
+  const std::size_t position = format::SectionPosition(format::Section::Objects, c.MapKind);
   const std::size_t shifted = position + c.PMiniCount;
-  if (position == kNoSection || shifted >= c.SectionDirectory.count) return;
-  const SectionRecords records = ReadSectionRecords(c.MissionStream, c.SectionDirectory[shifted].offset,
-                                                    c.SectionDirectory[position].size, ObjectRecord::kSize);
-  Bytes scratch;
+  if (position == format::kNoSection || shifted >= c.SectionDirectory.count) return;
+  const writers::SectionRecords records = writers::ReadSectionRecords(c.MissionStream, c.SectionDirectory[shifted].offset,
+                                                    c.SectionDirectory[position].size, records::ObjectRecord::kSize);
+  core::Bytes scratch;
   const std::span<const std::uint8_t> all = records.Contiguous(scratch);
-  const Bytes none;
-  const Bytes& cliffData = c.CliffDataBuffer ? *c.CliffDataBuffer : none;
+  const core::Bytes none;
+  const core::Bytes& cliffData = c.CliffDataBuffer ? *c.CliffDataBuffer : none;
   const std::size_t held = static_cast<std::size_t>(records.count - records.pastEnd);
   for (std::size_t i = 0; i < held; ++i) {
-    const ObjectRecord object = ObjectRecord::Decode(all.subspan(i * ObjectRecord::kSize, ObjectRecord::kSize));
-    if (object.nameIndex != kCliffNameIndex) {
+    const records::ObjectRecord object = records::ObjectRecord::Decode(all.subspan(i * records::ObjectRecord::kSize, records::ObjectRecord::kSize));
+    if (object.nameIndex != records::kCliffNameIndex) {
       map.objects.push_back({object.x, object.y});
-    } else if (StampsCliffMask(object)) {
-      StampCliffMask(map.cliffs, map.width(), map.height(), CliffMaskAt(cliffData, object.variant), object.x / 32,
+    } else if (records::StampsCliffMask(object)) {
+      records::StampCliffMask(map.cliffs, map.width(), map.height(), records::CliffMaskAt(cliffData, object.variant), object.x / 32,
                      object.y / 32);
     }
   }
@@ -92,7 +92,7 @@ auto Stage(const std::string& what, Body&& body) {
 
 }  // namespace
 
-MapPreview ReadMapLevelPreview(Conversion& c) {
+MapPreview ReadMapLevelPreview(format::Conversion& c) {
   MapPreview map;
   map.kind = c.MapKind;
   map.info = c.MapInfoRecord;
@@ -110,26 +110,26 @@ MapPreview ReadMapLevelPreview(Conversion& c) {
   return map;
 }
 
-MissionPreview ReadMissionPreview(Conversion& c, const std::string& missionName) {
+MissionPreview ReadMissionPreview(format::Conversion& c, const std::string& missionName) {
   MissionPreview mission;
   mission.name = missionName;
-  mission.rect = ReadMissionRectangle(c);
-  c.Seek(Section::MissionInfoSecond);
-  const Bytes info = c.MissionStream.ReadRecord(kMissionInfoTitleAt + kMissionInfoTitleWidth);
-  mission.title = FixedText(std::span(info).subspan(kMissionInfoTitleAt));
+  mission.rect = format::ReadMissionRectangle(c);
+  c.Seek(format::Section::MissionInfoSecond);
+  const core::Bytes info = c.MissionStream.ReadRecord(kMissionInfoTitleAt + kMissionInfoTitleWidth);
+  mission.title = core::FixedText(std::span(info).subspan(kMissionInfoTitleAt));
 
   // Only records inside the units section (and the file) are units; a count that reaches past
   // them comes from damaged data.
-  const sectionRec& entry = c.Seek(Section::MapUnits);
-  ByteStream& stream = c.MissionStream;
+  const format::sectionRec& entry = c.Seek(format::Section::MapUnits);
+  core::ByteStream& stream = c.MissionStream;
   const std::int64_t end = std::min<std::int64_t>(std::int64_t{entry.offset} + std::max(entry.size, 0), stream.size());
   const std::int32_t count = stream.position() + 4 <= end ? stream.ReadI32() : 0;
-  std::uint8_t record[UnitHead::kSize];
+  std::uint8_t record[records::UnitHead::kSize];
   std::int32_t read = 0;
-  for (; read < count && stream.position() + static_cast<std::int64_t>(UnitHead::kSize) <= end; ++read) {
+  for (; read < count && stream.position() + static_cast<std::int64_t>(records::UnitHead::kSize) <= end; ++read) {
     stream.ReadRecord(record);
-    const UnitHead head = UnitHead::Decode(record);
-    stream.Skip(static_cast<std::int64_t>(head.SubRecordCount() * CrewRecord::kSize));
+    const records::UnitHead head = records::UnitHead::Decode(record);
+    stream.Skip(static_cast<std::int64_t>(head.SubRecordCount() * records::CrewRecord::kSize));
     mission.units.push_back(
         {{head.U + std::int64_t{mission.rect.x0} * 32, head.V + std::int64_t{mission.rect.y0} * 32}, head.Owner});
   }
@@ -140,27 +140,27 @@ MissionPreview ReadMissionPreview(Conversion& c, const std::string& missionName)
   return mission;
 }
 
-MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<const Bytes> cliffData,
+MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<const core::Bytes> cliffData,
                           const std::function<void(const std::string&)>& warn) {
-  Conversion c;
+  format::Conversion c;
   c.Warn = warn;
   if (cliffData) c.CliffDataBuffer = std::move(cliffData);
   // The same preparation, in the same words, as a conversion's.
   Stage("staging the map", [&] {
-    c.MapKind = MapKindFromExtension(TextFromPath(mapPath.extension()));
-    StageMapFile(c, std::filesystem::absolute(mapPath));
+    c.MapKind = format::MapKindFromExtension(platform::TextFromPath(mapPath.extension()));
+    format::StageMapFile(c, std::filesystem::absolute(mapPath));
     return 0;
   });
-  c.MapInfoRecord = ReadMapInformation(c);
+  c.MapInfoRecord = format::ReadMapInformation(c);
   MapPreview map = Stage("reading the map", [&] { return ReadMapLevelPreview(c); });
-  if (c.MapKind != CampaignMap) {
+  if (c.MapKind != format::CampaignMap) {
     map.missions.push_back(Stage("reading the mission", [&] { return ReadMissionPreview(c, "mis.000"); }));
     return map;
   }
   for (std::size_t i = 0; i < c.MissionList.size(); ++i) {
     const std::string name = CampaignMissionName(c.MissionList[i]);
     Stage("loading the mission file for mission " + name, [&] {
-      LoadMissionFile(c, i);
+      format::LoadMissionFile(c, i);
       return 0;
     });
     map.missions.push_back(Stage("reading mission " + name, [&] { return ReadMissionPreview(c, name); }));
@@ -168,4 +168,4 @@ MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<
   return map;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

@@ -12,7 +12,7 @@
 #include "format/conversion.hpp"
 #include "preview/map_preview.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 // A map that cannot be read. The message says which stage failed and why, in the words a
 // conversion of the same map uses ("staging the map failed: Error opening ...").
@@ -25,17 +25,17 @@ class MapPreviewError : public std::runtime_error {
 // CliffDataBuffer set): terrain, levels, cliff marks, objects. Sections cut short give what they
 // hold; the rest of the cells read as kNoTerrain. Throws MapPreviewError for a size that cannot
 // be drawn (a side of 0 or less, or above kMaxPreviewSide).
-MapPreview ReadMapLevelPreview(Conversion& conversion);
+MapPreview ReadMapLevelPreview(format::Conversion& conversion);
 
 // One mission, from the mission container loaded in conversion (the main container for a
 // single-player or multiplayer map): its rectangle, title and units. Units the file does not
 // hold in full are left out.
-MissionPreview ReadMissionPreview(Conversion& conversion, const std::string& missionName);
+MissionPreview ReadMissionPreview(format::Conversion& conversion, const std::string& missionName);
 
 // Stages mapPath (in memory) and reads the map and every mission, one mission file at a time.
 // cliffData may be empty (no cliff marks then); warn receives repaired input. Throws
 // MapPreviewError naming the stage that failed.
-MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<const Bytes> cliffData,
+MapPreview LoadMapPreview(const std::filesystem::path& mapPath, std::shared_ptr<const core::Bytes> cliffData,
                           const std::function<void(const std::string&)>& warn = {});
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

@@ -7,7 +7,7 @@
 
 #include "preview/preview_palette.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 namespace {
 
 constexpr int kCellUnits = 32;          // position units per cell
@@ -76,7 +76,7 @@ void DrawObjects(Picture& picture, const MapPreview& map, int scale) {
 }
 
 // The rectangle's border cells' outer edge, in dashes of light and dark along each side.
-void DrawRectangle(Picture& picture, const MissionRectangle& rect, int scale) {
+void DrawRectangle(Picture& picture, const format::MissionRectangle& rect, int scale) {
   const std::int64_t left = std::int64_t{rect.x0} * scale, top = std::int64_t{rect.y0} * scale;
   const std::int64_t right = left + std::int64_t{rect.width} * scale - 1;
   const std::int64_t bottom = top + std::int64_t{rect.height} * scale - 1;
@@ -113,7 +113,7 @@ void DrawUnits(Picture& picture, const MissionPreview& mission, int scale) {
   }
 }
 
-bool CoversWholeMap(const MissionRectangle& rect, const MapPreview& map) {
+bool CoversWholeMap(const format::MissionRectangle& rect, const MapPreview& map) {
   return rect.x0 <= 0 && rect.y0 <= 0 && std::int64_t{rect.x0} + rect.width >= map.width() &&
          std::int64_t{rect.y0} + rect.height >= map.height();
 }
@@ -152,4 +152,4 @@ Picture RenderMapPicture(const MapPreview& map, const MissionPreview* mission, i
   return picture;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

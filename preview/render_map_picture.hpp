@@ -10,7 +10,7 @@
 #include "preview/map_preview.hpp"
 #include "preview/picture.hpp"
 
-namespace kartwerk {
+namespace kartwerk::preview {
 
 // The longest side a picture may have, in pixels.
 inline constexpr int kMaxPictureSide = 16384;
@@ -34,4 +34,4 @@ bool ScaleFits(std::int32_t width, std::int32_t height, int scale);
 // Throws std::invalid_argument when the picture would exceed either limit.
 Picture RenderMapPicture(const MapPreview& map, const MissionPreview* mission, int scale);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::preview

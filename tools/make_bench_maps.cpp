@@ -7,19 +7,19 @@
 #include "mapmaker/bench_maps.hpp"
 
 int main(int argc, char** argv) {
-  using namespace kartwerk::testing;
+  using namespace kartwerk;
   if (argc < 2) {
     std::cerr << "usage: make_bench_maps FOLDER [NAME...]\nmaps:";
-    for (const BenchMapPreset& preset : BenchMapPresets()) std::cerr << " " << preset.name;
+    for (const mapmaker::BenchMapPreset& preset : mapmaker::BenchMapPresets()) std::cerr << " " << preset.name;
     std::cerr << "\n";
     return 2;
   }
   try {
-    std::vector<BenchMapPreset> chosen;
-    if (argc == 2) chosen = BenchMapPresets();
-    for (int i = 2; i < argc; ++i) chosen.push_back(FindBenchMapPreset(argv[i]));
-    for (const BenchMapPreset& preset : chosen) {
-      std::cout << preset.name << "\t" << WriteBenchMap(argv[1], preset).string() << "\n";
+    std::vector<mapmaker::BenchMapPreset> chosen;
+    if (argc == 2) chosen = mapmaker::BenchMapPresets();
+    for (int i = 2; i < argc; ++i) chosen.push_back(mapmaker::FindBenchMapPreset(argv[i]));
+    for (const mapmaker::BenchMapPreset& preset : chosen) {
+      std::cout << preset.name << "\t" << mapmaker::WriteBenchMap(argv[1], preset).string() << "\n";
     }
   } catch (const std::exception& e) {
     std::cerr << "make_bench_maps: " << e.what() << "\n";

@@ -14,40 +14,40 @@
 namespace {
 
 using namespace kartwerk;
-using namespace kartwerk::testing;
+using namespace kartwerk;
 
 constexpr std::size_t kScriptSectionSize = 64u << 20;
 
 // One script filling the section: a head, statements of one code item each, the end statement.
-Bytes LongScriptSection() {
-  Bytes section;
+core::Bytes LongScriptSection() {
+  core::Bytes section;
   section.reserve(kScriptSectionSize);
-  PutU32(section, 1);  // one script
-  PutU32(section, 0);  // its head
-  PutU32(section, 0);
+  core::PutU32(section, 1);  // one script
+  core::PutU32(section, 0);  // its head
+  core::PutU32(section, 0);
   // "scd" (one value slot, filled by its own code item), "and", "etc" (no items), "or": each
   // connective joins the two blocks before it, so the script stays valid to its end.
   const std::uint32_t cycle[] = {16, 1, 11, 2};
-  PutU32(section, 16);
-  for (std::size_t i = 0; section.size() + 4 < kScriptSectionSize; ++i) PutU32(section, cycle[i % 4]);
-  PutU32(section, 0xFFFF);
+  core::PutU32(section, 16);
+  for (std::size_t i = 0; section.size() + 4 < kScriptSectionSize; ++i) core::PutU32(section, cycle[i % 4]);
+  core::PutU32(section, 0xFFFF);
   return section;
 }
 
 std::filesystem::path WriteScriptsMap(const std::filesystem::path& folder) {
-  BenchMapOptions o;
+  mapmaker::BenchMapOptions o;
   o.width = o.height = 64;
-  const Bytes container =
-      ReplaceSection(BenchMainContainer(o), SectionPosition(Section::Scripts, SinglePlayerMap), LongScriptSection());
+  const core::Bytes container =
+      mapmaker::ReplaceSection(mapmaker::BenchMainContainer(o), format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), LongScriptSection());
   std::filesystem::create_directories(folder);
   const auto path = folder / "scripts.qdm";
-  WriteBytes(path, Gzip(container, "scripts"));
+  mapmaker::WriteBytes(path, mapmaker::Gzip(container, "scripts"));
   return path;
 }
 
 std::filesystem::path WriteCampaign(const std::filesystem::path& folder, int missions) {
-  BenchMapOptions o;
-  o.kind = CampaignMap;
+  mapmaker::BenchMapOptions o;
+  o.kind = format::CampaignMap;
   o.width = o.height = 512;
   o.missionSide = 512;
   o.units = 3000;
@@ -55,10 +55,10 @@ std::filesystem::path WriteCampaign(const std::filesystem::path& folder, int mis
   o.statementsPerScript = 16;
   o.missions = missions;
   std::filesystem::create_directories(folder);
-  WriteBytes(folder / "905.qdc", Gzip(BenchMainContainer(o), "905"));
+  mapmaker::WriteBytes(folder / "905.qdc", mapmaker::Gzip(mapmaker::BenchMainContainer(o), "905"));
   for (int n = 0; n < missions; ++n) {
     const std::string name = "9050" + std::to_string(1000 + n).substr(1);
-    WriteBytes(folder / (name + ".qdc"), Gzip(BenchMissionContainer(o, n), name));
+    mapmaker::WriteBytes(folder / (name + ".qdc"), mapmaker::Gzip(mapmaker::BenchMissionContainer(o, n), name));
   }
   return folder / "905.qdc";
 }

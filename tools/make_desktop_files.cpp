@@ -30,11 +30,11 @@ int main(int argc, char** argv) {
   try {
     const std::filesystem::path share = argv[1];
     // Installed, the program is found through PATH and the icon through the theme, by name.
-    Write(share / "applications" / "kartwerk.desktop", kartwerk::DesktopEntry("kartwerk", "kartwerk"));
-    Write(share / "mime" / "packages" / "kartwerk.xml", kartwerk::MimePackageXml());
-    for (const int size : kartwerk::kProgramIconSizes) {
+    Write(share / "applications" / "kartwerk.desktop", kartwerk::desktop::DesktopEntry("kartwerk", "kartwerk"));
+    Write(share / "mime" / "packages" / "kartwerk.xml", kartwerk::desktop::MimePackageXml());
+    for (const int size : kartwerk::desktop::kProgramIconSizes) {
       const std::string folder = std::to_string(size) + "x" + std::to_string(size);
-      const std::vector<std::uint8_t> png = kartwerk::ProgramIconPng(size);
+      const std::vector<std::uint8_t> png = kartwerk::desktop::ProgramIconPng(size);
       Write(share / "icons" / "hicolor" / folder / "apps" / "kartwerk.png", std::string(png.begin(), png.end()));
     }
   } catch (const std::exception& e) {

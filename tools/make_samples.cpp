@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    for (const auto& path : kartwerk::testing::WriteSampleMaps(argv[1])) std::cout << path.string() << "\n";
+    for (const auto& path : kartwerk::mapmaker::WriteSampleMaps(argv[1])) std::cout << path.string() << "\n";
   } catch (const std::exception& e) {
     std::cerr << "make_samples: " << e.what() << "\n";
     return 1;

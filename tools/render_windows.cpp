@@ -71,14 +71,14 @@ void Require(bool ok, const char* what) {
 
 void WriteFile(const fs::path& path, const std::string& text) {
   fs::create_directories(path.parent_path());
-  kw::testing::WriteBytes(path, kw::Bytes(text.begin(), text.end()));
+  kw::mapmaker::WriteBytes(path, kw::core::Bytes(text.begin(), text.end()));
 }
 
 // A game folder with the editor's marker, two occupied slots and maps of every category.
 fs::path MakeGame(const fs::path& folder) {
-  using kw::testing::Gzip;
-  using kw::testing::SampleMainContainer;
-  using kw::testing::SampleMissionContainer;
+  using kw::mapmaker::Gzip;
+  using kw::mapmaker::SampleMainContainer;
+  using kw::mapmaker::SampleMissionContainer;
   WriteFile(folder / "editor" / "scridll.dll", "marker");
   WriteFile(folder / "editor" / "maps.src" / "map.001" / "desc", "Frontier river crossing");
   WriteFile(folder / "editor" / "maps.src" / "map.003" / "desc", "D\xFCnen\x99");
@@ -86,21 +86,21 @@ fs::path MakeGame(const fs::path& folder) {
   fs::create_directories(maps / "single");
   fs::create_directories(maps / "mplay");
   fs::create_directories(maps / "campaign");
-  auto write = [](const fs::path& path, const kw::Bytes& body, const std::string& stored) {
-    kw::testing::WriteBytes(path, Gzip(body, stored, 1262304000));
+  auto write = [](const fs::path& path, const kw::core::Bytes& body, const std::string& stored) {
+    kw::mapmaker::WriteBytes(path, kartwerk::mapmaker::Gzip(body, stored, 1262304000));
   };
-  write(maps / "single" / "frontier.qdm", SampleMainContainer(kw::SinglePlayerMap, {1, 0, 32, 24}), "frontier");
-  write(maps / "single" / "Dunes.qdm", SampleMainContainer(kw::SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
-  write(maps / "single" / "Northern Pass.qdm", SampleMainContainer(kw::SinglePlayerMap, {5, 1, 64, 64}), "Northern");
-  write(maps / "mplay" / "islands.qdp", SampleMainContainer(kw::MultiplayerMap, {2, 1, 40, 36}), "islands");
-  const kw::testing::SampleOptions c{3, 1, 48, 32};
-  write(maps / "campaign" / "007.qdc", SampleMainContainer(kw::CampaignMap, c), "007");
-  write(maps / "campaign" / "007000.qdc", SampleMissionContainer(c, 0), "007000");
-  write(maps / "campaign" / "007003.qdc", SampleMissionContainer(c, 3), "007003");
+  write(maps / "single" / "frontier.qdm", kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {1, 0, 32, 24}), "frontier");
+  write(maps / "single" / "Dunes.qdm", kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
+  write(maps / "single" / "Northern Pass.qdm", kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {5, 1, 64, 64}), "Northern");
+  write(maps / "mplay" / "islands.qdp", kartwerk::mapmaker::SampleMainContainer(kw::format::MultiplayerMap, {2, 1, 40, 36}), "islands");
+  const kw::mapmaker::SampleOptions c{3, 1, 48, 32};
+  write(maps / "campaign" / "007.qdc", kartwerk::mapmaker::SampleMainContainer(kw::format::CampaignMap, c), "007");
+  write(maps / "campaign" / "007000.qdc", kartwerk::mapmaker::SampleMissionContainer(c, 0), "007000");
+  write(maps / "campaign" / "007003.qdc", kartwerk::mapmaker::SampleMissionContainer(c, 3), "007003");
   return folder;
 }
 
-std::shared_ptr<const kw::RegistrySource> RegistryOf(const std::vector<fs::path>& folders) {
+std::shared_ptr<const kw::game::RegistrySource> RegistryOf(const std::vector<fs::path>& folders) {
   static const char* kLanguages[] = {"English",
                                      "Deutsch",
                                      "Fran\xC3\xA7"
@@ -109,28 +109,28 @@ std::shared_ptr<const kw::RegistrySource> RegistryOf(const std::vector<fs::path>
                                      "Espa\xC3\xB1ol",
                                      "Italiano"};
   static const char* kVersions[] = {"2.2", "1.9", "2.0", "2.2", "2.0", "1.9"};
-  auto tree = std::make_shared<kw::RegistryTree>();
+  auto tree = std::make_shared<kw::game::RegistryTree>();
   for (std::size_t i = 0; i < folders.size(); ++i) {
-    kw::RegistryNode& key = tree->CreateKey(std::string(kw::kGameKeyPath) + "\\" + std::to_string(i + 1));
+    kw::game::RegistryNode& key = tree->CreateKey(std::string(kw::game::kGameKeyPath) + "\\" + std::to_string(i + 1));
     key.values["target folder"] = folders[i].string();
     key.values["version"] = kVersions[i % 6];
     key.values["language"] = kLanguages[i % 6];
   }
-  return std::make_shared<kw::TreeRegistrySource>(tree, [](std::string_view text) { return fs::path(text); });
+  return std::make_shared<kw::game::TreeRegistrySource>(tree, [](std::string_view text) { return fs::path(text); });
 }
 
 struct Session {
   kq::QtSession session;
   std::unique_ptr<kq::WindowSet> windows;
 
-  Session(std::shared_ptr<const kw::RegistrySource> registry, const fs::path& cliffData, const fs::path& map = {}) {
+  Session(std::shared_ptr<const kw::game::RegistrySource> registry, const fs::path& cliffData, const fs::path& map = {}) {
     session.CommandLineMap = map;
-    if (!map.empty()) kw::SetMapKindFromFile(session.conversion, map.string());
+    if (!map.empty()) kw::desktop::SetMapKindFromFile(session.conversion, map.string());
     session.hooks.EndProgram = [](int) {};
     session.hooks.ReportError = [](const QString& message, QWidget*) {
       std::fprintf(stderr, "window_renderer: %s\n", message.toStdString().c_str());
     };
-    session.hooks.LaunchEditor = [](const kw::EditorLaunch&) { return std::optional<std::string>(); };
+    session.hooks.LaunchEditor = [](const kw::logic::EditorLaunch&) { return std::optional<std::string>(); };
     // The offscreen platform draws every window opaque (and warns of each opacity set).
     session.DesktopHasWindowOpacity = kq::DesktopShowsWindowOpacity();
     session.CliffDataFile = cliffData;
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
   const fs::path out = argv[1];
   const fs::path cliffData = argv[2];
   fs::create_directories(out);
-  kw::testing::ScratchFolder scratch;
+  kw::mapmaker::ScratchFolder scratch;
   const fs::path game = MakeGame(scratch.path() / "Vornmark II");
   // Replaced slots are kept in the user's data folder: here, in the scratch folder.
   ::setenv("XDG_DATA_HOME", (scratch.path() / "data").c_str(), 1);
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     std::condition_variable cv;
     int reports = 0;
     bool hold = true;
-    Session s(kw::ExplicitInstallation(game), cliffData);
+    Session s(kw::game::ExplicitInstallation(game), cliffData);
     s.session.hooks.WorkerProgress = [&](const std::string&) {
       std::unique_lock lock(mutex);
       // Held before "Desc", so the panel rests at "Info".
@@ -206,17 +206,17 @@ int main(int argc, char** argv) {
   // (and that the slot was left as it was) before the prompt. Then a map converted into an
   // occupied slot: the notice says where the slot's previous map went.
   {
-    using kw::testing::Le;
-    const kw::Bytes broken = kw::testing::ReplaceSection(
-        kw::testing::SampleMainContainer(kw::SinglePlayerMap, {2, 0, 40, 30}),
-        kw::SectionPosition(kw::Section::Scripts, kw::SinglePlayerMap),
-        Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
-    kw::testing::WriteBytes(game / "game" / "maps" / "single" / "broken.qdm", kw::testing::Gzip(broken, "broken"));
+    using kw::mapmaker::Le;
+    const kw::core::Bytes broken = kw::mapmaker::ReplaceSection(
+        kw::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {2, 0, 40, 30}),
+        kw::format::SectionPosition(kw::format::Section::Scripts, kw::format::SinglePlayerMap),
+        kartwerk::mapmaker::Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
+    kw::mapmaker::WriteBytes(game / "game" / "maps" / "single" / "broken.qdm", kw::mapmaker::Gzip(broken, "broken"));
   }
   for (const auto& [map, slot, picture] :
        {std::tuple{"broken", 1, "notice_failure.png"}, std::tuple{"frontier", 1, "notice_replaced.png"}}) {
     // Named on the command line: a map chosen in the browser that fails goes back to the browser instead.
-    Session s(kw::ExplicitInstallation(game), cliffData,
+    Session s(kw::game::ExplicitInstallation(game), cliffData,
               game / "game" / "maps" / "single" / (std::string(map) + ".qdm"));
     kq::SlotPickerWindow& picker = s.windows->SlotPicker();
     Require(WaitFor([&] { return Settled(picker); }), "the slot picker's fade-in");
@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
     Save(s.windows->Notice(), out / "notice.png");
   }
   {
-    Session s(kw::ExplicitInstallation(game), scratch.path() / "no cliffdata here");
+    Session s(kw::game::ExplicitInstallation(game), scratch.path() / "no cliffdata here");
     Require(WaitFor([&] { return Settled(s.windows->Notice()); }), "the cliffdata notice");
     Save(s.windows->Notice(), out / "notice_cliffdata.png");
   }

@@ -102,7 +102,7 @@ RgbaImage Render(int width, int height, const std::function<Paint(double, double
   return image;
 }
 
-Rgb From(layout::Colour c) {
+Rgb From(logic::layout::Colour c) {
   return {static_cast<double>(c.red), static_cast<double>(c.green), static_cast<double>(c.blue)};
 }
 
@@ -110,31 +110,31 @@ Rgb From(layout::Colour c) {
 
 RgbaImage DrawBannerPicture(int dpi) {
   std::vector<std::pair<Rhomb, Rgb>> terrain;
-  for (const layout::BannerRhomb& rhomb : layout::BannerTerrain()) {
+  for (const logic::layout::BannerRhomb& rhomb : logic::layout::BannerTerrain()) {
     terrain.push_back({{rhomb.cx, rhomb.cy, rhomb.width, rhomb.height}, From(rhomb.land)});
   }
-  const Rgb kSkyTop = From(layout::kBannerSkyTop), kSkyBottom = From(layout::kBannerSkyBottom);
-  const Rgb kOutline = From(layout::kWhite), kMarkBlue = From(layout::kWordMarkColour);
+  const Rgb kSkyTop = From(logic::layout::kBannerSkyTop), kSkyBottom = From(logic::layout::kBannerSkyBottom);
+  const Rgb kOutline = From(logic::layout::kWhite), kMarkBlue = From(logic::layout::kWordMarkColour);
   // The pen's one pixel reaches half a pixel past the line's ends and to either side of it.
-  constexpr Box kUnderline{layout::kUnderlineLeft - 0.5, layout::kUnderlineY - 0.5, layout::kUnderlineRight + 0.5,
-                           layout::kUnderlineY + 0.5};
+  constexpr Box kUnderline{logic::layout::kUnderlineLeft - 0.5, logic::layout::kUnderlineY - 0.5, logic::layout::kUnderlineRight + 0.5,
+                           logic::layout::kUnderlineY + 0.5};
   // Drawn anew at the resolution rather than stretched: every edge and the underline stay sharp.
   const double scale = dpi / 96.0;
   // Rounded as the windows round their sizes, so the picture meets its box pixel for pixel.
-  const int width = (layout::kBannerWidth * dpi + 48) / 96, height = (layout::kBannerHeight * dpi + 48) / 96;
+  const int width = (logic::layout::kBannerWidth * dpi + 48) / 96, height = (logic::layout::kBannerHeight * dpi + 48) / 96;
   return Render(width, height, [&](double px, double py) {
     const double x = px / scale, y = py / scale;
     // A pale sky over the strip, so the titles written across it stay readable.
-    const double t = y / layout::kBannerHeight;
+    const double t = y / logic::layout::kBannerHeight;
     Paint p;
     p.Over({kSkyTop.r + (kSkyBottom.r - kSkyTop.r) * t, kSkyTop.g + (kSkyBottom.g - kSkyTop.g) * t,
             kSkyTop.b + (kSkyBottom.b - kSkyTop.b) * t});
     for (const auto& [shape, land] : terrain) {
       if (!shape.Bounds().Holds(x, y)) continue;
       if (shape.Holds(x, y)) p.Over(land);
-      if (shape.UnderPen(x, y)) p.Over(kOutline, layout::kBannerOutlineAlpha / 255.0);
+      if (shape.UnderPen(x, y)) p.Over(kOutline, logic::layout::kBannerOutlineAlpha / 255.0);
     }
-    if (kUnderline.Holds(x, y)) p.Over(kMarkBlue, layout::kUnderlineAlpha / 255.0);
+    if (kUnderline.Holds(x, y)) p.Over(kMarkBlue, logic::layout::kUnderlineAlpha / 255.0);
     return p;
   });
 }
@@ -158,7 +158,7 @@ RgbaImage DrawMapRowIcon(int size) {
 }
 
 RgbaImage ProgramIconImage(int size) {
-  const std::vector<std::uint8_t> png = ProgramIconPng(size);
+  const std::vector<std::uint8_t> png = desktop::ProgramIconPng(size);
   int width = 0, height = 0, channels = 0;
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &width, &height, &channels, 4), stbi_image_free);
@@ -271,7 +271,7 @@ std::vector<std::uint8_t> EncodeIco(const std::vector<IconPicture>& pictures) {
 std::vector<std::uint8_t> ProgramIconFile() {
   std::vector<IconPicture> pictures;
   for (int size : kProgramIconDibSizes) pictures.push_back({size, EncodeIconDib(ProgramIconImage(size))});
-  pictures.push_back({kProgramIconPngSize, ProgramIconPng(kProgramIconPngSize)});
+  pictures.push_back({kProgramIconPngSize, desktop::ProgramIconPng(kProgramIconPngSize)});
   return EncodeIco(pictures);
 }
 

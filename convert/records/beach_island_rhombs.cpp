@@ -1,6 +1,6 @@
 #include "convert/records/beach_island_rhombs.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 // Tile classes of "Beach" and "Island" maps: classes 1, 2, 3 and 5 do not occur. The
@@ -81,4 +81,4 @@ const RhombScheme& BeachIslandRhombScheme() { return kBeachIsland; }
 
 EditorRhomb ConvertRhomb2(const CompiledRhomb& rhomb) { return ConvertRhombWith(kBeachIsland, rhomb); }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

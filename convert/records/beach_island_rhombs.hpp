@@ -4,7 +4,7 @@
 #include "convert/records/rhomb_record.hpp"
 #include "convert/records/rhomb_scheme.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // The class and shape tables shared by schemes "Beach" and "Island".
 const RhombScheme& BeachIslandRhombScheme();
@@ -12,4 +12,4 @@ const RhombScheme& BeachIslandRhombScheme();
 // One compiled rhomb of a "Beach" or "Island" map as the editor's rhomb; depends on the record alone.
 EditorRhomb ConvertRhomb2(const CompiledRhomb& rhomb);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -5,7 +5,7 @@
 
 #include "core/byte_stream.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 // The word's bits from byte 0 and byte 1 of a 4-byte record, one table each: a map has up
@@ -85,8 +85,8 @@ std::vector<std::uint16_t> ComputeCellFlags(std::span<const std::uint8_t> record
   std::vector<std::uint8_t> bytes(2 * sources.Cells());
   CellFlagBytes(sources, 0, sources.Cells(), bytes.data());
   std::vector<std::uint16_t> words(sources.Cells());
-  for (std::size_t r = 0; r < words.size(); ++r) words[r] = U16At(bytes, 2 * r);
+  for (std::size_t r = 0; r < words.size(); ++r) words[r] = core::U16At(bytes, 2 * r);
   return words;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -16,7 +16,7 @@
 #include <span>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // Word of one cell from its 4-byte record's first two bytes and its cliff mark.
 std::uint16_t CellFlagWord(std::uint8_t byte0, std::uint8_t byte1, std::uint8_t cliffMark);
@@ -41,4 +41,4 @@ struct CellFlagSources {
 // a piece at a time in its output buffer.
 void CellFlagBytes(const CellFlagSources& sources, std::size_t first, std::size_t count, std::uint8_t* out);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

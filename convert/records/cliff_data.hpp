@@ -8,7 +8,7 @@
 #include "core/byte_stream.hpp"
 #include "platform/program_files.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 inline constexpr const char* kCliffDataFileName = "cliffdata";
 
@@ -19,9 +19,9 @@ class CliffDataError : public std::runtime_error {
 };
 
 // The whole file, shared read-only by every conversion that uses it.
-std::shared_ptr<const Bytes> LoadCliffData(const std::filesystem::path& path);
+std::shared_ptr<const core::Bytes> LoadCliffData(const std::filesystem::path& path);
 
 // "cliffdata" among the program's data files (beside the program, or share/kartwerk when installed).
 std::filesystem::path DefaultCliffDataPath();
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 // Every map whose cells 16-bit positions can address (2048 x 2048, and the three cells a
@@ -80,4 +80,4 @@ void StampCliffMask(std::vector<std::uint8_t>& grid, std::int32_t width, std::in
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 inline constexpr std::size_t kCliffMaskSize = 49;  // 7 rows of 7 bytes
 using CliffMask = std::array<std::uint8_t, kCliffMaskSize>;
@@ -37,4 +37,4 @@ std::size_t CliffGridCells(std::int32_t width, std::int32_t height, std::int64_t
 void StampCliffMask(std::vector<std::uint8_t>& grid, std::int32_t width, std::int32_t height, const CliffMask& mask,
                     std::int32_t cx, std::int32_t cy);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

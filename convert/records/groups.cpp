@@ -4,7 +4,7 @@
 
 #include "convert/records/key_value.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 constexpr std::int32_t kNoTicks = 0x7FFFFFFF;  // delay or force not set
@@ -140,4 +140,4 @@ std::string ConvertGroupRecord(const GroupRecord& group) {
   return text;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

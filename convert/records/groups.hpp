@@ -10,7 +10,7 @@
 
 #include "convert/records/record_fields.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // The stored group record, 28 bytes, little-endian. Delay and force hold 7FFFFFFF when the
 // group has none; times are in ticks, 25 to a second.
@@ -69,4 +69,4 @@ inline constexpr GroupRecord DefaultGroupRecord = [] {
 //   ' reserv auto=.. delay=.. min=.. force=.. atime=.. flag=.. zone=.. hp=.. ammo=.. expa=.. morale=..'
 std::string ConvertGroupRecord(const GroupRecord& record);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

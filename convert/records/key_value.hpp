@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // The most a pair's number takes: "-9223372036854775808".
 inline constexpr std::size_t kPairNumberRoom = 20;
@@ -47,4 +47,4 @@ inline void AppendNamedPair(std::string& out, std::string_view key, std::int64_t
   out.append(text, std::to_chars(text, text + kPairNumberRoom, value).ptr);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

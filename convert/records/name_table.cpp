@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
-namespace kartwerk {
+namespace kartwerk::records {
 
-NameTable UnitNameTable(const Conversion& conversion) {
-  return NameTable(conversion.MissionStream, conversion.Entry(Section::UnitNames).offset);
+NameTable UnitNameTable(const format::Conversion& conversion) {
+  return NameTable(conversion.MissionStream, conversion.Entry(format::Section::UnitNames).offset);
 }
 
 namespace {
@@ -21,7 +21,7 @@ std::array<std::uint8_t, NameTable::kEntrySize> NameEntry(const NameTable& table
 
 }  // namespace
 
-std::string LookupName(const NameTable& table, std::uint32_t index) { return FixedText(NameEntry(table, index)); }
+std::string LookupName(const NameTable& table, std::uint32_t index) { return core::FixedText(NameEntry(table, index)); }
 
 char* SpellName(char* at, const NameTable& table, std::uint32_t index) {
   const auto entry = NameEntry(table, index);
@@ -34,4 +34,4 @@ void AppendName(std::string& out, const NameTable& table, std::uint32_t index) {
   out.append(name, SpellName(name, table, index));
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -9,7 +9,7 @@
 #include "core/byte_stream.hpp"
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 class NameTable {
  public:
@@ -17,19 +17,19 @@ class NameTable {
 
   // Entry 0 starts at tableOffset in stream. The table has no count: entry n is simply
   // the 16 bytes at tableOffset + 16 * n. The stream must outlive the table.
-  NameTable(const ByteStream& stream, std::int64_t tableOffset) : stream_(&stream), offset_(tableOffset) {}
-  NameTable(const ByteStream&&, std::int64_t) = delete;
+  NameTable(const core::ByteStream& stream, std::int64_t tableOffset) : stream_(&stream), offset_(tableOffset) {}
+  NameTable(const core::ByteStream&&, std::int64_t) = delete;
 
-  const ByteStream& stream() const { return *stream_; }
+  const core::ByteStream& stream() const { return *stream_; }
   std::int64_t offset() const { return offset_; }
 
  private:
-  const ByteStream* stream_;
+  const core::ByteStream* stream_;
   std::int64_t offset_;
 };
 
 // The unit names section of the container loaded in conversion (its position depends on MapKind).
-NameTable UnitNameTable(const Conversion& conversion);
+NameTable UnitNameTable(const format::Conversion& conversion);
 
 // The name of entry index: its bytes up to the first zero byte, at most 16. The entry is
 // not checked against the section's size; bytes of it that lie outside the stream read as
@@ -41,4 +41,4 @@ std::string LookupName(const NameTable& table, std::uint32_t index);
 void AppendName(std::string& out, const NameTable& table, std::uint32_t index);
 char* SpellName(char* at, const NameTable& table, std::uint32_t index);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -1,6 +1,6 @@
 #include "convert/records/normal_rhombs.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 // Tile classes of "Normal" maps. There is no class 1. Transition pieces lead to terrain
@@ -124,4 +124,4 @@ const RhombScheme& NormalRhombScheme() { return kNormal; }
 
 EditorRhomb ConvertRhomb(const CompiledRhomb& rhomb) { return ConvertRhombWith(kNormal, rhomb); }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -4,7 +4,7 @@
 #include "convert/records/rhomb_record.hpp"
 #include "convert/records/rhomb_scheme.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // The class and shape tables of scheme "Normal".
 const RhombScheme& NormalRhombScheme();
@@ -12,4 +12,4 @@ const RhombScheme& NormalRhombScheme();
 // One compiled rhomb of a "Normal" map as the editor's rhomb; depends on the record alone.
 EditorRhomb ConvertRhomb(const CompiledRhomb& rhomb);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

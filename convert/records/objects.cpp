@@ -6,19 +6,19 @@
 
 #include "convert/records/cliff_grid.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 ObjectRecord ObjectRecord::Decode(std::span<const std::uint8_t> record) {
   const FieldReader<kFields> f(record);
   return {f.U16<kX>(), f.U16<kY>(), f.U8<kNameIndex>(), f.U8<kAttrByte>(), f.U16<kAttrWord>(), f.U16<kVariant>()};
 }
 
-std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset, std::uint8_t index) {
+std::string LookupObjectName(const core::ByteStream& stream, std::int64_t tableOffset, std::uint8_t index) {
   // The index is not checked against the section's size: an entry past the section takes
   // its bytes from whatever follows in the container.
   std::array<std::uint8_t, kObjectNameSize> field{};
   stream.PeekAt(tableOffset + static_cast<std::int64_t>(kObjectNameSize) * index, field);
-  return FixedText(field);
+  return core::FixedText(field);
 }
 
 char* FormatObjectLine(char* at, std::string_view name, const ObjectRecord& r) {
@@ -51,24 +51,24 @@ bool StampsCliffMask(const ObjectRecord& record) {
   return record.nameIndex == kCliffNameIndex && record.variant != 56 && record.variant != 57;
 }
 
-std::string ConvertObject(const ObjectRecord& record, Conversion& conversion) {
+std::string ConvertObject(const ObjectRecord& record, format::Conversion& conversion) {
   std::string line;
   AppendConvertedObject(line, record, conversion);
   return line;
 }
 
-void AppendConvertedObject(std::string& out, const ObjectRecord& record, Conversion& conversion) {
-  const sectionRec& names = conversion.Entry(Section::ObjectNames);
+void AppendConvertedObject(std::string& out, const ObjectRecord& record, format::Conversion& conversion) {
+  const format::sectionRec& names = conversion.Entry(format::Section::ObjectNames);
   AppendObjectLine(out, LookupObjectName(conversion.MissionStream, names.offset, record.nameIndex), record);
   StampObjectCliff(record, conversion);
 }
 
-void StampObjectCliff(const ObjectRecord& record, Conversion& conversion) {
+void StampObjectCliff(const ObjectRecord& record, format::Conversion& conversion) {
   if (!StampsCliffMask(record)) return;
-  const Bytes empty;
-  const Bytes& cliffData = conversion.CliffDataBuffer ? *conversion.CliffDataBuffer : empty;
+  const core::Bytes empty;
+  const core::Bytes& cliffData = conversion.CliffDataBuffer ? *conversion.CliffDataBuffer : empty;
   StampCliffMask(conversion.CliffGrid, conversion.MapInfoRecord.width, conversion.MapInfoRecord.height,
                  CliffMaskAt(cliffData, record.variant), record.x / 32, record.y / 32);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

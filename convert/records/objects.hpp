@@ -13,7 +13,7 @@
 #include "core/byte_stream.hpp"
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 inline constexpr std::size_t kObjectNameSize = 16;
 inline constexpr std::uint8_t kCliffNameIndex = 8;  // the cliff objects
@@ -41,7 +41,7 @@ struct ObjectRecord {
 // its 16 bytes up to the first zero byte. Reads the container's bytes directly, so the
 // stream's read position is never touched; bytes past the container's end read as 0 (an
 // entry wholly past it gives an empty name).
-std::string LookupObjectName(const ByteStream& stream, std::int64_t tableOffset, std::uint8_t index);
+std::string LookupObjectName(const core::ByteStream& stream, std::int64_t tableOffset, std::uint8_t index);
 
 // "name x y variant attrByte attrWord\n", the numbers unsigned and in plain decimal.
 std::string ObjectLine(std::string_view name, const ObjectRecord& record);
@@ -56,7 +56,7 @@ char* FormatObjectLine(char* at, std::string_view name, const ObjectRecord& reco
 // with LookupObjectName when first asked for: tens of thousands of objects share a few names.
 class ObjectNames {
  public:
-  ObjectNames(const ByteStream& stream, std::int64_t tableOffset) : stream_(stream), tableOffset_(tableOffset) {}
+  ObjectNames(const core::ByteStream& stream, std::int64_t tableOffset) : stream_(stream), tableOffset_(tableOffset) {}
   const std::string& operator[](std::uint8_t index) {
     if (!known_[index]) {
       names_[index] = LookupObjectName(stream_, tableOffset_, index);
@@ -66,7 +66,7 @@ class ObjectNames {
   }
 
  private:
-  const ByteStream& stream_;
+  const core::ByteStream& stream_;
   std::int64_t tableOffset_;
   std::array<std::string, 256> names_;
   std::array<bool, 256> known_{};
@@ -78,10 +78,10 @@ bool StampsCliffMask(const ObjectRecord& record);
 // The record's line, looking its name up in the object names section of the loaded
 // container; stamps conversion.CliffGrid (sized for MapInfoRecord's width and height) with
 // mask number variant of conversion.CliffDataBuffer when the record is a cliff object.
-std::string ConvertObject(const ObjectRecord& record, Conversion& conversion);
+std::string ConvertObject(const ObjectRecord& record, format::Conversion& conversion);
 // The same, with the line appended to out.
-void AppendConvertedObject(std::string& out, const ObjectRecord& record, Conversion& conversion);
+void AppendConvertedObject(std::string& out, const ObjectRecord& record, format::Conversion& conversion);
 // The stamp alone: mask number variant onto conversion.CliffGrid when the record is a cliff object.
-void StampObjectCliff(const ObjectRecord& record, Conversion& conversion);
+void StampObjectCliff(const ObjectRecord& record, format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -4,13 +4,13 @@
 
 #include "core/byte_stream.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 // The text of a fixed-width field inside record, zero-filled where the record is short.
 std::string FieldText(std::span<const std::uint8_t> record, std::size_t offset, std::size_t width) {
   if (offset >= record.size()) return {};
-  return FixedText(record.subspan(offset, std::min(width, record.size() - offset)));
+  return core::FixedText(record.subspan(offset, std::min(width, record.size() - offset)));
 }
 
 constexpr std::size_t kAircraftOffset = 37;
@@ -23,26 +23,26 @@ static_assert(kDescentOffset + 2 * DescentEntry::kSize == PlayerRecord::kSize);
 PlayerRecord PlayerRecord::Decode(std::span<const std::uint8_t> r) {
   PlayerRecord p;
   p.name = FieldText(r, 0, kNameWidth);
-  p.team = ByteAt(r, 32);
-  p.colour = U16At(r, 33);
-  p.nation = ByteAt(r, 35);
-  p.planesdir = ByteAt(r, 36);
+  p.team = core::ByteAt(r, 32);
+  p.colour = core::U16At(r, 33);
+  p.nation = core::ByteAt(r, 35);
+  p.planesdir = core::ByteAt(r, 36);
   for (std::size_t k = 0; k < p.aircraft.size(); ++k) {
     const std::size_t at = kAircraftOffset + k * AircraftEntry::kSize;
     AircraftEntry& a = p.aircraft[k];
     a.unitName = FieldText(r, at, 32);
-    a.number = I32At(r, at + 32);
-    a.bombs = I32At(r, at + 36);
-    a.reload = I32At(r, at + 40);
+    a.number = core::I32At(r, at + 32);
+    a.bombs = core::I32At(r, at + 36);
+    a.reload = core::I32At(r, at + 40);
   }
   for (std::size_t d = 0; d < p.descents.size(); ++d) {
     const std::size_t at = kDescentOffset + d * DescentEntry::kSize;
     DescentEntry& e = p.descents[d];
-    e.group = ByteAt(r, at);
-    e.expa = ByteAt(r, at + 1);
+    e.group = core::ByteAt(r, at);
+    e.expa = core::ByteAt(r, at + 1);
     for (std::size_t j = 0; j < 4; ++j) {
       e.unitNames[j] = FieldText(r, at + 2 + 16 * j, 16);
-      e.numbers[j] = ByteAt(r, at + 66 + j);
+      e.numbers[j] = core::ByteAt(r, at + 66 + j);
     }
   }
   return p;
@@ -86,4 +86,4 @@ std::string ConvertPlayerRecord(const PlayerRecord& player) {
   return text;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // One aircraft kind's entry: 44 bytes.
 struct AircraftEntry {
@@ -63,4 +63,4 @@ PlayerColour ColourComponents(std::uint16_t colour);
 // by one space, the entries under an aircraft kind or a descent by two.
 std::string ConvertPlayerRecord(const PlayerRecord& player);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -15,7 +15,7 @@
 
 #include "core/byte_stream.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 struct RecordField {
   constexpr RecordField() = default;
@@ -65,17 +65,17 @@ class FieldReader {
   template <std::size_t I>
   std::uint8_t U8() const {
     static_assert(Fields[I].width == 1);
-    return ByteAt(record_, Fields[I].offset);
+    return core::ByteAt(record_, Fields[I].offset);
   }
   template <std::size_t I>
   std::uint16_t U16() const {
     static_assert(Fields[I].width == 2);
-    return U16At(record_, Fields[I].offset);
+    return core::U16At(record_, Fields[I].offset);
   }
   template <std::size_t I>
   std::uint32_t U32() const {
     static_assert(Fields[I].width == 4);
-    return U32At(record_, Fields[I].offset);
+    return core::U32At(record_, Fields[I].offset);
   }
   template <std::size_t I>
   std::int32_t I32() const {
@@ -89,7 +89,7 @@ class FieldReader {
   // A fixed-width text: up to its first zero byte, never past the field.
   template <std::size_t I>
   std::string Text() const {
-    return FixedText(Bytes<I>());
+    return core::FixedText(Bytes<I>());
   }
   // A field that holds smaller records of its own (decoded by their own lists).
   template <std::size_t I>
@@ -101,4 +101,4 @@ class FieldReader {
   std::span<const std::uint8_t> record_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

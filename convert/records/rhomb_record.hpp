@@ -9,7 +9,7 @@
 #include "convert/records/record_fields.hpp"
 #include "core/byte_stream.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // One cell of the compiled terrain section.
 struct CompiledRhomb {
@@ -46,4 +46,4 @@ struct EditorRhomb {
   }
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

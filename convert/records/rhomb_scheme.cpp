@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 const TileClassRow* FindTileClass(const RhombScheme& scheme, std::uint16_t code) {
   for (const TileClassRow& row : scheme.classes) {
@@ -66,4 +66,4 @@ void RhombConverter::Remember(std::uint16_t tileCode) {
   isKnown_[tileCode] = true;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

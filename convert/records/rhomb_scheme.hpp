@@ -12,7 +12,7 @@
 
 #include "convert/records/rhomb_record.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // An inclusive run of tile codes.
 struct CodeRange {
@@ -114,4 +114,4 @@ class RhombConverter {
   std::array<bool, kRemembered> isKnown_{};
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

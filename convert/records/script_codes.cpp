@@ -1,6 +1,6 @@
 #include "convert/records/script_codes.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 // The keyword set of every game version after 1.9. "?" is a value slot; "fpff1 " keeps the
@@ -145,8 +145,8 @@ static_assert(RowsInCodeOrder(kSecondSet) && RowsInCodeOrder(kFirstSet),
 
 }  // namespace
 
-const ScriptCodeTable& ScriptCodeTableFor(GameVersionKindCode gameVersionKind) {
-  return gameVersionKind == OlderKeywords ? kFirstSet : kSecondSet;
+const ScriptCodeTable& ScriptCodeTableFor(format::GameVersionKindCode gameVersionKind) {
+  return gameVersionKind == format::OlderKeywords ? kFirstSet : kSecondSet;
 }
 
 const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t code) {
@@ -154,4 +154,4 @@ const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t cod
   return &table[code - 1];
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

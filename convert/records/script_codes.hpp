@@ -14,7 +14,7 @@
 
 #include "format/game_version.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 inline constexpr std::size_t kScriptCodeCount = 97;
 inline constexpr std::size_t kMaxScriptCodeItems = 23;
@@ -46,9 +46,9 @@ using ScriptCodeTable = std::array<ScriptCode, kScriptCodeCount>;
 
 // The keyword set of the installed game: the first set for OlderKeywords (version "1.9"), the
 // second for every other value (NoGameVersion only before a game has been located).
-const ScriptCodeTable& ScriptCodeTableFor(GameVersionKindCode gameVersionKind);
+const ScriptCodeTable& ScriptCodeTableFor(format::GameVersionKindCode gameVersionKind);
 
 // The row of a script code, or nullptr for a code the table has no row for (0, 98 and up).
 const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t code);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -11,7 +11,7 @@
 #include "core/errors.hpp"
 #include "platform/file_output.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 constexpr std::uint16_t kEndCode = 0xFFFF;
@@ -32,14 +32,14 @@ bool IsCodeItem(std::uint32_t item) {
 
 // A script never runs past the container's end: an item that is not all there means the
 // data ended before the end statement.
-std::uint32_t ReadItem(ByteStream& stream) {
-  if (stream.Remaining() < kItemSize) throw StreamReadError();
+std::uint32_t ReadItem(core::ByteStream& stream) {
+  if (stream.Remaining() < kItemSize) throw core::StreamReadError();
   return stream.ReadU32();
 }
 
 // The items of one statement, the closing code item last (into items, reused from statement
 // to statement).
-void ReadStatement(ByteStream& stream, std::vector<std::uint32_t>& items) {
+void ReadStatement(core::ByteStream& stream, std::vector<std::uint32_t>& items) {
   items.clear();
   do {
     items.push_back(ReadItem(stream));
@@ -69,7 +69,7 @@ void AppendStatementText(std::string& text, const std::vector<std::uint32_t>& it
   for (std::size_t i = 0; i < row->ItemCount(); ++i) {
     const std::string_view item = row->items[i];
     if (item == kValueSlot) {
-      if (next >= items.size()) throw ListIndexError(static_cast<long long>(next));
+      if (next >= items.size()) throw core::ListIndexError(static_cast<long long>(next));
       AppendScriptValue(text, ItemValue(items[next++]));
     } else {
       text += '$';
@@ -179,7 +179,7 @@ class BodyLayout {
 // Reads statements and makes their texts, reusing its buffers from statement to statement.
 class StatementReader {
  public:
-  StatementReader(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
+  StatementReader(core::ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
       : stream_(stream), table_(table), scriptIndex_(scriptIndex) {}
   // The text of the statement that starts at the stream's position (the stream is left after
   // it), valid until the next call.
@@ -192,7 +192,7 @@ class StatementReader {
   std::uint32_t code() const { return items_.back(); }
 
  private:
-  ByteStream& stream_;
+  core::ByteStream& stream_;
   const ScriptCodeTable& table_;
   std::int32_t scriptIndex_;
   std::vector<std::uint32_t> items_;
@@ -239,23 +239,23 @@ class TextCache {
 void JoinConnective(BodyLayout& blocks, std::uint32_t code, Atom atom, std::size_t length, bool afterConnective) {
   const auto count = static_cast<long long>(blocks.blocks());
   if (afterConnective) {
-    if (count < 1) throw ListIndexError(count - 1);
+    if (count < 1) throw core::ListIndexError(count - 1);
     blocks.Prefix(kOpenBracketAtom, FixedAtomText(kOpenBracketAtom).size());
     blocks.Suffix(kCloseBracketAtom, FixedAtomText(kCloseBracketAtom).size());
   }
   if (code == kNotCode) {
-    if (count < 1) throw ListIndexError(count - 1);
+    if (count < 1) throw core::ListIndexError(count - 1);
     blocks.Prefix(atom, length);
     return;
   }
-  if (count < 2) throw ListIndexError(count - 2);
+  if (count < 2) throw core::ListIndexError(count - 2);
   blocks.JoinLastTwo(atom, length);
 }
 
 // Reads the body's statements (checking each as its text is made) and lays out their blocks.
-BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex, TextCache& cache) {
+BodyLayout ScriptBody(core::ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex, TextCache& cache) {
   // Atoms hold stream positions below the fixed atoms; a map never comes near that size.
-  if (stream.size() >= static_cast<std::int64_t>(kOpenBracketAtom)) throw StreamReadError();
+  if (stream.size() >= static_cast<std::int64_t>(kOpenBracketAtom)) throw core::StreamReadError();
   BodyLayout blocks;
   StatementReader reader(stream, table, scriptIndex);
   bool afterConnective = false;
@@ -296,9 +296,9 @@ BodyLayout ScriptBody(ByteStream& stream, const ScriptCodeTable& table, std::int
 // Writes the script that starts at the stream's position through sink (anything with
 // Append(std::string_view)): the header line, the body made again atom by atom, and CR LF.
 template <class Sink>
-void WriteScriptBlock(Sink& sink, ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind) {
+void WriteScriptBlock(Sink& sink, core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind) {
   // The head's two values mean nothing to the editor; they only have to be there.
-  if (stream.Remaining() < kScriptHeadSize) throw StreamReadError();
+  if (stream.Remaining() < kScriptHeadSize) throw core::StreamReadError();
   stream.Skip(kScriptHeadSize);
   const ScriptCodeTable& table = ScriptCodeTableFor(gameVersionKind);
   TextCache cache;
@@ -356,15 +356,15 @@ std::string ScriptName(std::int32_t scriptIndex) {
   return (scriptIndex < 10 ? "Script 0" : "Script ") + std::to_string(scriptIndex);
 }
 
-std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind) {
+std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind) {
   std::string block;
   StringSink sink{block};
   WriteScriptBlock(sink, stream, scriptIndex, gameVersionKind);
   return block;
 }
 
-void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind) {
+void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind) {
   WriteScriptBlock(out, stream, scriptIndex, gameVersionKind);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

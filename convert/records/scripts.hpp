@@ -14,9 +14,11 @@
 #include "core/byte_stream.hpp"
 #include "format/game_version.hpp"
 
-namespace kartwerk {
-
+namespace kartwerk::platform {
 class OutputFile;
+}  // namespace kartwerk::platform
+
+namespace kartwerk::records {
 
 // A statement closed by a code that the keyword table has no row for (0, or 98 to 65534).
 class ScriptCodeError : public std::runtime_error {
@@ -42,10 +44,10 @@ std::string ScriptName(std::int32_t scriptIndex);
 // Throws StreamReadError when the data ends before the end statement, ListIndexError
 // ("List index out of bounds (%d)") when a value slot or a connective finds nothing to take,
 // and ScriptCodeError for a code without a keyword row.
-std::string ConvertScript(ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind);
+std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind);
 
 // The same block appended to out, without holding the block's text: a script of millions of
 // statements keeps a few bytes per statement in memory.
-void WriteScript(OutputFile& out, ByteStream& stream, std::int32_t scriptIndex, GameVersionKindCode gameVersionKind);
+void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -7,7 +7,7 @@
 
 #include "core/byte_stream.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 SoundRecord SoundRecord::Decode(std::span<const std::uint8_t> record) {
   const FieldReader<kFields> f(record);
@@ -51,4 +51,4 @@ std::string ConvertSoundRecord(const SoundRecord& sound) {
   return text;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

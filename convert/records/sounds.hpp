@@ -8,7 +8,7 @@
 
 #include "convert/records/record_fields.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // One sound: 78 bytes.
 struct SoundRecord {
@@ -39,4 +39,4 @@ struct SoundRecord {
 // finite number is written "INF", "-INF" or "NAN".
 std::string ConvertSoundRecord(const SoundRecord& sound);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -2,7 +2,7 @@
 
 #include "convert/records/unit_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 SupportFlagRecord SupportFlagRecord::Decode(std::span<const std::uint8_t> record) {
   const FieldReader<kFields> f(record);
@@ -29,7 +29,7 @@ std::int32_t ShiftedCell(std::int32_t stored, std::int32_t originCells) {
 
 }  // namespace
 
-std::string ConvertSupportFlag(const SupportFlagRecord& flag, const MissionRectangle& rect) {
+std::string ConvertSupportFlag(const SupportFlagRecord& flag, const format::MissionRectangle& rect) {
   if (flag.firstX == -1) return "flag -1,-1,0,-1,-1\n";
   return "flag " + std::to_string(ShiftedCell(flag.firstX, rect.x0)) + ',' +
          std::to_string(ShiftedCell(flag.firstY, rect.y0)) + ',' + std::to_string(flag.flagParam) + ',' +
@@ -47,4 +47,4 @@ std::string ConvertSupportUnit(const SupportUnitHead& head, std::span<const Crew
   return text;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

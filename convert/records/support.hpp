@@ -10,7 +10,7 @@
 #include "convert/records/units.hpp"
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // One of the 16 support flags: two points in cells, relative to the mission rectangle,
 // and a number between them. A firstX of -1 marks a flag that is not set.
@@ -50,11 +50,11 @@ struct SupportUnitHead : UnitRecordStart {
 
 // "flag x1,y1,param,x2,y2\n" with the points moved by the mission origin (in cells, unscaled);
 // an unset flag always gives "flag -1,-1,0,-1,-1\n".
-std::string ConvertSupportFlag(const SupportFlagRecord& flag, const MissionRectangle& rect);
+std::string ConvertSupportFlag(const SupportFlagRecord& flag, const format::MissionRectangle& rect);
 
 // The text of one support group unit: its line (ending with the Crew or In pair, a space
 // and a line feed) and one line per crew record, in the order of crew. Crew type numbers
 // are read as 32 bits (CrewRecord::WideID).
 std::string ConvertSupportUnit(const SupportUnitHead& head, std::span<const CrewRecord> crew, const NameTable& names);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

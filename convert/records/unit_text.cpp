@@ -4,7 +4,7 @@
 
 #include "convert/records/key_value.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 namespace {
 
 // " ID=" and a name, and six pairs. A large mission has tens of thousands of units and crew
@@ -46,4 +46,4 @@ void AppendCrewLines(std::string& out, std::span<const CrewRecord> crew, const N
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

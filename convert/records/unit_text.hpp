@@ -9,7 +9,7 @@
 #include "convert/records/name_table.hpp"
 #include "convert/records/units.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // The six pairs a unit or crew line opens with. Morale comes before Lives in the text,
 // although Lives comes first in the records: the editor expects that order.
@@ -30,4 +30,4 @@ enum class CrewTypeNumber { Narrow16, Wide32 };
 // Appends one line per crew record, in list order: "  ID=<name> HP=... Grp=..\n".
 void AppendCrewLines(std::string& out, std::span<const CrewRecord> crew, const NameTable& names, CrewTypeNumber width);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -3,7 +3,7 @@
 #include "convert/records/key_value.hpp"
 #include "convert/records/unit_text.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 void UnitRecordStart::DecodeStart(std::span<const std::uint8_t> start) {
   const FieldReader<UnitRecordStart::kFields> f(start);
@@ -52,7 +52,7 @@ constexpr std::size_t kUnitLineLength = 128;
 }  // namespace
 
 std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
-                              const MissionRectangle& rect) {
+                              const format::MissionRectangle& rect) {
   std::string text;
   text.reserve(kUnitLineLength * (1 + crew.size()));  // one allocation for the unit and its crew
   AppendUnitRecord(text, head, crew, names, rect);
@@ -60,7 +60,7 @@ std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> 
 }
 
 void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
-                      const MissionRectangle& rect) {
+                      const format::MissionRectangle& rect) {
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
   AppendCrewAndIn(text, head.Crew, head.In);
   AppendNamedPair(text, UnitHead::kFields[UnitHead::kU].name, ShiftedPosition(head.U, rect.x0));
@@ -71,4 +71,4 @@ void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const C
   AppendCrewLines(text, crew, names, CrewTypeNumber::Narrow16);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

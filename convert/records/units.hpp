@@ -14,7 +14,7 @@
 #include "convert/records/record_fields.hpp"
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::records {
 
 // The six bytes every unit, support unit and crew record begins with.
 struct UnitRecordStart {
@@ -85,9 +85,9 @@ struct UnitHead : UnitRecordStart {
 // record, in the order of crew. U and V are moved by the mission rectangle's origin
 // (x0, y0 cells of 32 position units each) to whole-map positions.
 std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
-                              const MissionRectangle& rect);
+                              const format::MissionRectangle& rect);
 // The same text appended to out (the "mapunits" writer reuses one string for every unit).
 void AppendUnitRecord(std::string& out, const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
-                      const MissionRectangle& rect);
+                      const format::MissionRectangle& rect);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::records

@@ -3,10 +3,10 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 // "airfields": the airfields section, byte for byte; throws StreamReadError when its stored
 // size runs past the end of the container.
-void WriteAirfieldsFile(Conversion& conversion);
+void WriteAirfieldsFile(format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -3,10 +3,10 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 // "cflags": one 16-bit word per 4-byte record of the first cell-flag section (layout in
 // convert/records/cell_flags.hpp). Reads the cliff marks WriteObjectsFile left in CliffGrid.
-void WriteCflagsFile(Conversion& conversion);
+void WriteCflagsFile(format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -8,32 +8,32 @@
 #include "core/parse_decimal.hpp"
 #include "format/slot_title.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
-void WriteMapDescFile(Conversion& conversion) {
-  if (conversion.MapKind == CampaignMap) {
-    const std::string title = "Campaign " + std::to_string(ParseDecimal(conversion.MapName));
-    WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output, conversion.Written);
+void WriteMapDescFile(format::Conversion& conversion) {
+  if (conversion.MapKind == format::CampaignMap) {
+    const std::string title = "Campaign " + std::to_string(core::ParseDecimal(conversion.MapName));
+    platform::WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output, conversion.Written);
     return;
   }
   // The map's name comes from its file name; the editor reads the title in its own code page.
   bool lost = false;
-  const std::string title = SlotTitleFromName(conversion.MapName, lost);
+  const std::string title = format::SlotTitleFromName(conversion.MapName, lost);
   if (lost && conversion.Warn) {
     conversion.Warn("the map's name \"" + conversion.MapName +
                     "\" holds characters the editor's code page (Windows-1252) cannot hold; the slot's title shows \"" +
-                    Cp1252ToUtf8(title) + "\"");
+                    core::Cp1252ToUtf8(title) + "\"");
   }
-  WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output, conversion.Written);
+  platform::WriteFileAtomic(conversion.SlotFolder / "desc", title, conversion.Output, conversion.Written);
 }
 
-void WriteMapInfoFile(Conversion& conversion) {
-  conversion.Seek(Section::MapInformation);
-  Bytes content(4, 0);
-  const Bytes header = conversion.MissionStream.ReadRecord(12);
-  conversion.MapInfoRecord = ParseMapInformation(header);
+void WriteMapInfoFile(format::Conversion& conversion) {
+  conversion.Seek(format::Section::MapInformation);
+  core::Bytes content(4, 0);
+  const core::Bytes header = conversion.MissionStream.ReadRecord(12);
+  conversion.MapInfoRecord = format::ParseMapInformation(header);
   content.insert(content.end(), header.begin(), header.end());
-  WriteFileAtomic(conversion.SlotFolder / "info", content, conversion.Output, conversion.Written);
+  platform::WriteFileAtomic(conversion.SlotFolder / "info", content, conversion.Output, conversion.Written);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

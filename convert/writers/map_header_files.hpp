@@ -7,16 +7,16 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 // "desc": the map's title, no line end. A campaign's is "Campaign " and the decimal value of
 // MapName ("012" gives "Campaign 12"; a name that is not a number throws
 // IntegerConversionError); otherwise MapName in Windows-1252 ("?" for what that code page cannot
 // hold, reported once through Warn). At most 255 bytes.
-void WriteMapDescFile(Conversion& conversion);
+void WriteMapDescFile(format::Conversion& conversion);
 
 // "info": four zero bytes and the first 12 bytes of the map information section (scheme,
 // width, height), which also become MapInfoRecord.
-void WriteMapInfoFile(Conversion& conversion);
+void WriteMapInfoFile(format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

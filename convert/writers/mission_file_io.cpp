@@ -6,50 +6,50 @@
 #include "core/errors.hpp"
 #include "platform/file_output.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
-std::filesystem::path MissionFilePath(const Conversion& conversion, std::string_view name) {
+std::filesystem::path MissionFilePath(const format::Conversion& conversion, std::string_view name) {
   return conversion.MissionFolder() / std::string(name);
 }
 
-std::filesystem::path DiscardMissionFile(const Conversion& conversion, std::string_view name) {
+std::filesystem::path DiscardMissionFile(const format::Conversion& conversion, std::string_view name) {
   std::filesystem::path path = MissionFilePath(conversion, name);
-  DiscardFile(path, conversion.Output, conversion.Written);
+  platform::DiscardFile(path, conversion.Output, conversion.Written);
   return path;
 }
 
-void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path,
+void SaveMissionFile(const format::Conversion& conversion, const std::filesystem::path& path,
                      std::span<const std::uint8_t> content) {
-  WriteFileAtomic(path, content, conversion.Output, conversion.Written);
+  platform::WriteFileAtomic(path, content, conversion.Output, conversion.Written);
 }
 
-void SaveMissionFile(const Conversion& conversion, const std::filesystem::path& path, std::string_view content) {
-  WriteFileAtomic(path, content, conversion.Output, conversion.Written);
+void SaveMissionFile(const format::Conversion& conversion, const std::filesystem::path& path, std::string_view content) {
+  platform::WriteFileAtomic(path, content, conversion.Output, conversion.Written);
 }
 
-Bytes CopySection(Conversion& conversion, Section section) {
-  const sectionRec& entry = conversion.Seek(section);
+core::Bytes CopySection(format::Conversion& conversion, format::Section section) {
+  const format::sectionRec& entry = conversion.Seek(section);
   return conversion.MissionStream.ReadExact(entry.size);
 }
 
-void SaveSection(const std::filesystem::path& path, Conversion& conversion, Section section) {
-  const sectionRec& entry = conversion.Seek(section);
-  ByteStream& stream = conversion.MissionStream;
+void SaveSection(const std::filesystem::path& path, format::Conversion& conversion, format::Section section) {
+  const format::sectionRec& entry = conversion.Seek(section);
+  core::ByteStream& stream = conversion.MissionStream;
   // A section of no bytes (or of a negative stored size) gives an empty file.
   const std::int64_t size = std::max<std::int64_t>(entry.size, 0);
-  if (size > stream.Remaining()) throw StreamReadError();
-  OutputFile out(path, conversion.Output, conversion.Written);
+  if (size > stream.Remaining()) throw core::StreamReadError();
+  platform::OutputFile out(path, conversion.Output, conversion.Written);
   if (size > 0)
     out.Append(stream.bytes().subspan(static_cast<std::size_t>(stream.position()), static_cast<std::size_t>(size)));
   out.Commit();
   stream.Skip(size);
 }
 
-void WarnForMission(const Conversion& conversion, const std::string& message) {
+void WarnForMission(const format::Conversion& conversion, const std::string& message) {
   if (conversion.Warn) conversion.Warn(conversion.MissionName + ": " + message);
 }
 
-CountedRecords::CountedRecords(const Conversion& conversion, std::int32_t count, std::string_view file)
+CountedRecords::CountedRecords(const format::Conversion& conversion, std::int32_t count, std::string_view file)
     : conversion_(conversion), count_(std::max<std::int64_t>(count, 0)), file_(file) {}
 
 bool CountedRecords::Next() {
@@ -76,4 +76,4 @@ bool CountedRecords::Next() {
   return true;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -8,14 +8,14 @@
 #include "core/errors.hpp"
 #include "platform/file_output.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 namespace {
 
 // Calls put(gridRow, firstColumn, source, count) for every row of the rectangle that reaches
 // the grid, top to bottom, with the bytes of the row that fall on it; reads every row of the
 // rectangle from the stream (a row the container does not hold whole is a read error).
 template <class PutRow>
-void PlaceRows(ByteStream& stream, const MissionRectangle& rect, PutRow&& put) {
+void PlaceRows(core::ByteStream& stream, const format::MissionRectangle& rect, PutRow&& put) {
   // A rectangle without cells copies nothing (and a row count is never looped over without rows to read).
   if (rect.width <= 0 || rect.height <= 0) return;
   const std::int64_t width = rect.width;
@@ -23,7 +23,7 @@ void PlaceRows(ByteStream& stream, const MissionRectangle& rect, PutRow&& put) {
   const std::int64_t firstColumn = std::max<std::int64_t>(rect.x0, 0);
   const std::int64_t endColumn = std::min<std::int64_t>(std::int64_t{rect.x0} + width, kMissionGridSide);
   for (std::int64_t row = 0; row < rect.height; ++row) {
-    if (stream.Remaining() < width) throw StreamReadError();
+    if (stream.Remaining() < width) throw core::StreamReadError();
     const std::int64_t gridRow = std::int64_t{rect.y0} + row;
     if (gridRow >= 0 && gridRow < kMissionGridSide && firstColumn < endColumn) {
       const std::uint8_t* source = stream.bytes().data() + stream.position() + (firstColumn - rect.x0);
@@ -34,12 +34,12 @@ void PlaceRows(ByteStream& stream, const MissionRectangle& rect, PutRow&& put) {
   }
 }
 
-void WriteGridFile(Conversion& c, Section section, std::string_view name) {
+void WriteGridFile(format::Conversion& c, format::Section section, std::string_view name) {
   const auto path = DiscardMissionFile(c, name);
   c.Seek(section);
-  ByteStream& stream = c.MissionStream;
-  const MissionRectangle& r = c.MissionRect;
-  OutputFile out(path, c.Output, c.Written);
+  core::ByteStream& stream = c.MissionStream;
+  const format::MissionRectangle& r = c.MissionRect;
+  platform::OutputFile out(path, c.Output, c.Written);
   // A mission that covers the whole grid stores it as it is: written from the container.
   if (r.x0 == 0 && r.y0 == 0 && r.width == kMissionGridSide && r.height == kMissionGridSide &&
       stream.Remaining() >= static_cast<std::int64_t>(kMissionGridBytes)) {
@@ -76,13 +76,13 @@ void WriteGridFile(Conversion& c, Section section, std::string_view name) {
 
 }  // namespace
 
-bool FitsMissionGrid(const MissionRectangle& r) {
+bool FitsMissionGrid(const format::MissionRectangle& r) {
   if (r.x0 < 0 || r.y0 < 0 || r.width < 0 || r.height < 0) return false;
   return std::int64_t{r.x0} + r.width <= kMissionGridSide && std::int64_t{r.y0} + r.height <= kMissionGridSide;
 }
 
-Bytes PlaceOnMissionGrid(ByteStream& stream, const MissionRectangle& rect) {
-  Bytes grid(kMissionGridBytes, 0);
+core::Bytes PlaceOnMissionGrid(core::ByteStream& stream, const format::MissionRectangle& rect) {
+  core::Bytes grid(kMissionGridBytes, 0);
   PlaceRows(stream, rect,
             [&](std::size_t gridRow, std::size_t firstColumn, const std::uint8_t* source, std::size_t count) {
               std::memcpy(grid.data() + gridRow * kMissionGridSide + firstColumn, source, count);
@@ -90,8 +90,8 @@ Bytes PlaceOnMissionGrid(ByteStream& stream, const MissionRectangle& rect) {
   return grid;
 }
 
-void WriteMinesFile(Conversion& c) { WriteGridFile(c, Section::Mines, "mines"); }
+void WriteMinesFile(format::Conversion& c) { WriteGridFile(c, format::Section::Mines, "mines"); }
 
-void WriteLocationsFile(Conversion& c) { WriteGridFile(c, Section::Locations, "locations"); }
+void WriteLocationsFile(format::Conversion& c) { WriteGridFile(c, format::Section::Locations, "locations"); }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

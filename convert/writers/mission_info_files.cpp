@@ -9,7 +9,7 @@
 #include "format/map_info.hpp"
 #include "core/parse_decimal.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 namespace {
 
 // The mission info record: two values and three texts at fixed places.
@@ -22,7 +22,7 @@ struct TextField {
 };
 constexpr std::array<TextField, 3> kInfoTexts{{{4, 64}, {68, 256}, {328, 40}}};
 
-std::string Describe(const MissionRectangle& r) {
+std::string Describe(const format::MissionRectangle& r) {
   // Appended piece by piece: g++ 12 at -O2 misreads "(" + std::to_string(...) as an overlapping copy.
   std::string text = "(";
   text += std::to_string(r.x0) + ", " + std::to_string(r.y0) + ", " + std::to_string(r.width) + " x ";
@@ -32,44 +32,44 @@ std::string Describe(const MissionRectangle& r) {
 
 }  // namespace
 
-void WriteInfoFile(Conversion& c) {
+void WriteInfoFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "info");
-  c.MissionRect = ReadMissionRectangle(c);
+  c.MissionRect = format::ReadMissionRectangle(c);
   if (!FitsMissionGrid(c.MissionRect)) {
     WarnForMission(c, "the mission rectangle " + Describe(c.MissionRect) +
                           " does not fit the editor's 512 x 512 grid; \"mines\" and \"locations\" keep only "
                           "the part inside the grid");
   }
 
-  Bytes out;
-  PutI32(out, c.MissionRect.x0);
-  PutI32(out, c.MissionRect.y0);
-  PutI32(out, c.MissionRect.width);
-  PutI32(out, c.MissionRect.height);
+  core::Bytes out;
+  core::PutI32(out, c.MissionRect.x0);
+  core::PutI32(out, c.MissionRect.y0);
+  core::PutI32(out, c.MissionRect.width);
+  core::PutI32(out, c.MissionRect.height);
 
-  c.Seek(Section::MissionInfoSecond);
-  const Bytes record = c.MissionStream.ReadRecord(kInfoRecordBytes);
-  PutU32(out, U32At(record, kFirstValueAt));
-  PutU32(out, U32At(record, kSecondValueAt));
+  c.Seek(format::Section::MissionInfoSecond);
+  const core::Bytes record = c.MissionStream.ReadRecord(kInfoRecordBytes);
+  core::PutU32(out, core::U32At(record, kFirstValueAt));
+  core::PutU32(out, core::U32At(record, kSecondValueAt));
   for (const TextField& field : kInfoTexts) {
-    const std::string text = FixedText(std::span(record).subspan(field.offset, field.width));
-    PutU32(out, static_cast<std::uint32_t>(text.size()));
+    const std::string text = core::FixedText(std::span(record).subspan(field.offset, field.width));
+    core::PutU32(out, static_cast<std::uint32_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());
   }
   SaveMissionFile(c, path, out);
 }
 
-void WriteDescFile(Conversion& c) {
+void WriteDescFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "desc");
   // The three characters after "mis." (fewer when the name is shorter).
   const std::string digits = c.MissionName.size() > 4 ? c.MissionName.substr(4, 3) : std::string();
-  SaveMissionFile(c, path, "Mission #" + std::to_string(ParseDecimal(digits)));
+  SaveMissionFile(c, path, "Mission #" + std::to_string(core::ParseDecimal(digits)));
   WritePictureFile(c);
 }
 
-void WritePictureFile(Conversion& c) {
+void WritePictureFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "JPG1024.jpg");
-  SaveSection(path, c, Section::MissionPicture);
+  SaveSection(path, c, format::Section::MissionPicture);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

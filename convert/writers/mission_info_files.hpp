@@ -5,15 +5,15 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 // "info": sets MissionRect (a campaign mission's own rectangle, else the whole map), then writes
 // it, the two values and the three counted texts of the mission info record. Warns when the
 // rectangle does not fit the editor's grid.
-void WriteInfoFile(Conversion& conversion);
+void WriteInfoFile(format::Conversion& conversion);
 // "desc": "Mission #" and the mission's number; then the picture.
-void WriteDescFile(Conversion& conversion);
+void WriteDescFile(format::Conversion& conversion);
 // "JPG1024.jpg": the mission picture, byte for byte.
-void WritePictureFile(Conversion& conversion);
+void WritePictureFile(format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

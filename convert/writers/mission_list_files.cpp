@@ -11,52 +11,52 @@
 #include "convert/writers/mission_file_io.hpp"
 #include "platform/file_output.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
-std::vector<CrewRecord> ReadCrewReversed(ByteStream& stream, std::size_t count) {
-  std::vector<CrewRecord> crew;
+std::vector<records::CrewRecord> ReadCrewReversed(core::ByteStream& stream, std::size_t count) {
+  std::vector<records::CrewRecord> crew;
   crew.reserve(count);
-  std::uint8_t record[CrewRecord::kSize];
+  std::uint8_t record[records::CrewRecord::kSize];
   for (std::size_t i = 0; i < count; ++i) {
     stream.ReadRecord(record);
-    crew.push_back(CrewRecord::Decode(record));
+    crew.push_back(records::CrewRecord::Decode(record));
   }
   std::reverse(crew.begin(), crew.end());
   return crew;
 }
 
-void WriteGroupsFile(Conversion& c) {
+void WriteGroupsFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "groups");
-  const bool storesGroups = c.MapKind != MultiplayerMap;
-  if (storesGroups) c.Seek(Section::Groups);
-  OutputFile out(path, c.Output, c.Written);
+  const bool storesGroups = c.MapKind != format::MultiplayerMap;
+  if (storesGroups) c.Seek(format::Section::Groups);
+  platform::OutputFile out(path, c.Output, c.Written);
   for (int n = 0; n < kGroupCount; ++n) {
     out.Append("Group " + std::to_string(n) + "\n");
-    GroupRecord group = DefaultGroupRecord;
+    records::GroupRecord group = records::DefaultGroupRecord;
     if (storesGroups) {
-      std::array<std::uint8_t, GroupRecord::kSize> record;
+      std::array<std::uint8_t, records::GroupRecord::kSize> record;
       c.MissionStream.ReadRecord(record);
-      group = GroupRecord::Decode(record);
+      group = records::GroupRecord::Decode(record);
     }
-    out.Append(ConvertGroupRecord(group));
+    out.Append(records::ConvertGroupRecord(group));
   }
   out.Commit();
 }
 
-void WriteSupportFile(Conversion& c) {
+void WriteSupportFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "support");
-  OutputFile out(path, c.Output, c.Written);
-  c.Seek(Section::SupportFirst);
-  std::uint8_t flag[SupportFlagRecord::kSize];
+  platform::OutputFile out(path, c.Output, c.Written);
+  c.Seek(format::Section::SupportFirst);
+  std::uint8_t flag[records::SupportFlagRecord::kSize];
   for (int i = 0; i < kSupportFlagCount; ++i) {
     c.MissionStream.ReadRecord(flag);
-    out.Append(ConvertSupportFlag(SupportFlagRecord::Decode(flag), c.MissionRect));
+    out.Append(records::ConvertSupportFlag(records::SupportFlagRecord::Decode(flag), c.MissionRect));
   }
   out.Append('\n');
 
-  const NameTable names = UnitNameTable(c);
-  c.Seek(Section::SupportSecond);
-  std::uint8_t head[SupportUnitHead::kSize];
+  const records::NameTable names = records::UnitNameTable(c);
+  c.Seek(format::Section::SupportSecond);
+  std::uint8_t head[records::SupportUnitHead::kSize];
   for (int g = 0; g < kSupportGroupCount; ++g) {
     const std::int32_t count = c.MissionStream.ReadI32();
     if (count <= 0) {
@@ -65,9 +65,9 @@ void WriteSupportFile(Conversion& c) {
       out.Append("support \"support #" + std::to_string(g) + "\"\n");
       for (CountedRecords records(c, count, "support"); records.Next();) {
         c.MissionStream.ReadRecord(head);
-        const SupportUnitHead unit = SupportUnitHead::Decode(head);
+        const records::SupportUnitHead unit = records::SupportUnitHead::Decode(head);
         const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
-        out.Append(ConvertSupportUnit(unit, crew, names));
+        out.Append(records::ConvertSupportUnit(unit, crew, names));
       }
     }
     out.Append("end\n");
@@ -75,47 +75,47 @@ void WriteSupportFile(Conversion& c) {
   out.Commit();
 }
 
-void WriteSoundsFile(Conversion& c) {
+void WriteSoundsFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "sounds");
-  c.Seek(Section::Sounds);
+  c.Seek(format::Section::Sounds);
   const std::int32_t count = c.MissionStream.ReadI32();
-  OutputFile out(path, c.Output, c.Written);
-  std::uint8_t record[SoundRecord::kSize];
+  platform::OutputFile out(path, c.Output, c.Written);
+  std::uint8_t record[records::SoundRecord::kSize];
   for (CountedRecords records(c, count, "sounds"); records.Next();) {
     c.MissionStream.ReadRecord(record);
-    out.Append(ConvertSoundRecord(SoundRecord::Decode(record)));
+    out.Append(records::ConvertSoundRecord(records::SoundRecord::Decode(record)));
   }
   out.Commit();
 }
 
-void WriteMapunitsFile(Conversion& c) {
+void WriteMapunitsFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "mapunits");
-  const NameTable names = UnitNameTable(c);
-  c.Seek(Section::MapUnits);
+  const records::NameTable names = records::UnitNameTable(c);
+  c.Seek(format::Section::MapUnits);
   const std::int32_t count = c.MissionStream.ReadI32();
-  OutputFile out(path, c.Output, c.Written);
-  std::uint8_t head[UnitHead::kSize];
+  platform::OutputFile out(path, c.Output, c.Written);
+  std::uint8_t head[records::UnitHead::kSize];
   std::string text;  // one unit's lines; its memory serves every unit
   for (CountedRecords records(c, count, "mapunits"); records.Next();) {
     c.MissionStream.ReadRecord(head);
-    const UnitHead unit = UnitHead::Decode(head);
+    const records::UnitHead unit = records::UnitHead::Decode(head);
     const auto crew = ReadCrewReversed(c.MissionStream, unit.SubRecordCount());
     text.clear();
-    AppendUnitRecord(text, unit, crew, names, c.MissionRect);
+    records::AppendUnitRecord(text, unit, crew, names, c.MissionRect);
     out.Append(text);
   }
   out.Commit();
 }
 
-void WriteScripts2File(Conversion& c) {
+void WriteScripts2File(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "scripts2");
-  c.Seek(Section::Scripts);
+  c.Seek(format::Section::Scripts);
   const std::int32_t count = c.MissionStream.ReadI32();
-  OutputFile out(path, c.Output, c.Written);
+  platform::OutputFile out(path, c.Output, c.Written);
   for (CountedRecords records(c, count, "scripts2"); records.Next();) {
-    WriteScript(out, c.MissionStream, static_cast<std::int32_t>(records.index()), c.GameVersionKind);
+    records::WriteScript(out, c.MissionStream, static_cast<std::int32_t>(records.index()), c.GameVersionKind);
   }
   out.Commit();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

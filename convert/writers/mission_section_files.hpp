@@ -6,18 +6,18 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 // The multiplayer settings of a map kind that stores none (single-player and campaign).
 inline constexpr std::uint8_t kDefaultMismult[16] = {2, 0, 0, 0, 12, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0};
 
 // "phrases2": the phrases section, byte for byte.
-void WritePhrasesFile(Conversion& conversion);
+void WritePhrasesFile(format::Conversion& conversion);
 // "objs": the 100 mission objects as map cells (32-bit x, y).
-void WriteObjsFile(Conversion& conversion);
+void WriteObjsFile(format::Conversion& conversion);
 // "mismult": a multiplayer map's settings section, else kDefaultMismult.
-void WriteMismultFile(Conversion& conversion);
+void WriteMismultFile(format::Conversion& conversion);
 // "misdesc": the mission description section, byte for byte.
-void WriteMisdescFile(Conversion& conversion);
+void WriteMisdescFile(format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -3,12 +3,12 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 // "objects": one line per 10-byte object record. Clears CliffGrid to the map's size first and
 // lets every cliff object stamp it. The records lie at the entry PMiniCount places after the
 // objects position (the map's "P-MINI" previews come before them); their count comes from
 // the objects position's own entry.
-void WriteObjectsFile(Conversion& conversion);
+void WriteObjectsFile(format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -9,40 +9,40 @@
 #include "convert/writers/section_records.hpp"
 #include "platform/file_output.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 namespace {
 
-constexpr std::size_t kRhombsPerPiece = OutputFile::kMaxRoom / EditorRhomb::kSize;
+constexpr std::size_t kRhombsPerPiece = platform::OutputFile::kMaxRoom / records::EditorRhomb::kSize;
 
 }  // namespace
 
-void WriteRhombsFile(Conversion& conversion) {
-  DiscardFile(conversion.SlotFolder / "rhombs", conversion.Output, conversion.Written);
+void WriteRhombsFile(format::Conversion& conversion) {
+  platform::DiscardFile(conversion.SlotFolder / "rhombs", conversion.Output, conversion.Written);
   const std::uint32_t scheme = conversion.MapInfoRecord.TerrainScheme;
-  OutputFile out(conversion.SlotFolder / "rhombs", conversion.Output, conversion.Written);
+  platform::OutputFile out(conversion.SlotFolder / "rhombs", conversion.Output, conversion.Written);
   // Only the three known schemes have tables; any other converts nothing.
   if (scheme <= 2) {
-    const sectionRec& terrain = conversion.Entry(Section::TerrainRhombs);
+    const format::sectionRec& terrain = conversion.Entry(format::Section::TerrainRhombs);
     const SectionRecords records =
-        ReadSectionRecords(conversion.MissionStream, terrain.offset, terrain.size, CompiledRhomb::kSize);
-    Bytes scratch;
+        ReadSectionRecords(conversion.MissionStream, terrain.offset, terrain.size, records::CompiledRhomb::kSize);
+    core::Bytes scratch;
     const std::span<const std::uint8_t> all = records.Contiguous(scratch);
     // The same conversion as ConvertRhomb and ConvertRhomb2, each tile code's tables searched once.
-    RhombConverter converter(scheme == 0 ? NormalRhombScheme() : BeachIslandRhombScheme());
+    records::RhombConverter converter(scheme == 0 ? records::NormalRhombScheme() : records::BeachIslandRhombScheme());
     // A million rhombs on the largest maps: plain pointers over whole records, no per-byte
     // checks, converted a piece at a time straight into the file's buffer.
     const std::uint8_t* in = all.data();
-    for (std::size_t left = all.size() / CompiledRhomb::kSize; left > 0;) {
+    for (std::size_t left = all.size() / records::CompiledRhomb::kSize; left > 0;) {
       const std::size_t n = std::min(left, kRhombsPerPiece);
-      std::uint8_t* to = out.ByteRoom(n * EditorRhomb::kSize);
+      std::uint8_t* to = out.ByteRoom(n * records::EditorRhomb::kSize);
       for (std::size_t i = 0; i < n; ++i) {
-        const CompiledRhomb rhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
+        const records::CompiledRhomb rhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
                                   static_cast<std::uint16_t>(in[2] | in[3] << 8)};
         converter.ConvertInto(rhomb, to);
-        in += CompiledRhomb::kSize;
-        to += EditorRhomb::kSize;
+        in += records::CompiledRhomb::kSize;
+        to += records::EditorRhomb::kSize;
       }
-      out.Advance(n * EditorRhomb::kSize);
+      out.Advance(n * records::EditorRhomb::kSize);
       left -= n;
     }
     WarnRecordsPastEnd(conversion, "rhombs", records);
@@ -50,4 +50,4 @@ void WriteRhombsFile(Conversion& conversion) {
   out.Commit();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -3,10 +3,10 @@
 
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 // "rhombs": one 8-byte editor rhomb per 4-byte compiled rhomb, converted by the terrain
 // scheme's tables; empty for a scheme other than 0, 1 and 2.
-void WriteRhombsFile(Conversion& conversion);
+void WriteRhombsFile(format::Conversion& conversion);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -4,9 +4,9 @@
 #include <span>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
-SectionRecords ReadSectionRecords(ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize) {
+SectionRecords ReadSectionRecords(core::ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize) {
   SectionRecords out;
   if (size <= 0 || recordSize == 0) return out;
   const auto record = static_cast<std::int64_t>(recordSize);
@@ -28,14 +28,14 @@ SectionRecords ReadSectionRecords(ByteStream& stream, std::int64_t offset, std::
   return out;
 }
 
-std::span<const std::uint8_t> SectionRecords::Contiguous(Bytes& scratch) const {
+std::span<const std::uint8_t> SectionRecords::Contiguous(core::Bytes& scratch) const {
   if (tail.empty()) return inside;
   scratch.assign(inside.begin(), inside.end());
   scratch.insert(scratch.end(), tail.begin(), tail.end());
   return scratch;
 }
 
-void WarnRecordsPastEnd(const Conversion& conversion, std::string_view file, const SectionRecords& records) {
+void WarnRecordsPastEnd(const format::Conversion& conversion, std::string_view file, const SectionRecords& records) {
   if (!conversion.Warn || records.pastEnd == 0) return;
   // Appended piece by piece: g++ 12 at -O2 misreads "\"" + std::string(...) as an overlapping copy.
   std::string name = "\"";
@@ -51,4 +51,4 @@ void WarnRecordsPastEnd(const Conversion& conversion, std::string_view file, con
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

@@ -15,7 +15,7 @@
 #include "core/byte_stream.hpp"
 #include "format/conversion.hpp"
 
-namespace kartwerk {
+namespace kartwerk::writers {
 
 inline constexpr std::int64_t kMaxRecordsPastEnd = 4096;
 
@@ -24,22 +24,22 @@ inline constexpr std::int64_t kMaxRecordsPastEnd = 4096;
 // are read into a zero-filled tail. The stream must outlive the records and stay unchanged.
 struct SectionRecords {
   std::span<const std::uint8_t> inside;  // the first records, wholly inside the container, in place
-  Bytes tail;                            // the rest of the count, zeros past the end of the container
+  core::Bytes tail;                            // the rest of the count, zeros past the end of the container
   std::int64_t stored = 0;               // records the stored size announces (stored size / record size, truncated)
   std::int64_t count = 0;                // records read
   std::int64_t pastEnd = 0;              // of these, records that begin at or past the end of the container
 
   // All count x record size bytes in one piece: in place when nothing runs past the end,
   // otherwise put together in scratch (so the result never refers into these records).
-  std::span<const std::uint8_t> Contiguous(Bytes& scratch) const;
+  std::span<const std::uint8_t> Contiguous(core::Bytes& scratch) const;
 };
 
 // Seeks stream to offset and reads the section's records (leaving the position after the
 // last). A stored size of 0 or less means none.
-SectionRecords ReadSectionRecords(ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize);
+SectionRecords ReadSectionRecords(core::ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize);
 
 // Tells conversion.Warn (when set) that records of the named file were read past the end of
 // the map file, or cut.
-void WarnRecordsPastEnd(const Conversion& conversion, std::string_view file, const SectionRecords& records);
+void WarnRecordsPastEnd(const format::Conversion& conversion, std::string_view file, const SectionRecords& records);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::writers

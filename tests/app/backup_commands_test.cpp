@@ -18,25 +18,25 @@ namespace {
 namespace fs = std::filesystem;
 using testing::Lines;
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 
 std::vector<std::string> UserDataIn(const fs::path& folder) {
-  return {"XDG_DATA_HOME=" + TextFromPath(folder), "LOCALAPPDATA=" + TextFromPath(folder)};
+  return {"XDG_DATA_HOME=" + platform::TextFromPath(folder), "LOCALAPPDATA=" + platform::TextFromPath(folder)};
 }
 
 // "map.007 2026-01-01 00-00-00.000Z-01" ... : count backups of place, one minute apart, as the
 // program's records describe them.
 void MakeBackups(const fs::path& store, const fs::path& place, int count) {
-  const BackupStore backups(store);
+  const pipeline::BackupStore backups(store);
   backups.MakeReady();
   for (int i = 0; i < count; ++i) {
     char when[40];
     std::snprintf(when, sizeof when, "2026-01-%02d %02d-%02d-00.000Z-01", 1 + i / 1440, i / 60 % 24, i % 60);
-    BackupRecord record;
+    pipeline::BackupRecord record;
     record.origin = place;
     record.when = when;
     record.title = "Map " + std::to_string(i);
-    record.folder = store / PathFromText(BackupName(TextFromPath(place.filename()), when, record.title));
+    record.folder = store / platform::PathFromText(pipeline::BackupName(platform::TextFromPath(place.filename()), when, record.title));
     fs::create_directories(record.folder);
     std::ofstream(record.folder / "desc", std::ios::binary) << std::string(static_cast<std::size_t>(i), 'x');
     backups.Describe(record);
@@ -44,13 +44,13 @@ void MakeBackups(const fs::path& store, const fs::path& place, int count) {
 }
 
 TEST(BackupCommandsTest, ThreeHundredBackupsAreThreeHundredLinesNewestFirstAndACount) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const fs::path place = dir / "maps" / "out1";
   fs::create_directories(place);
   fs::create_directory_symlink(dir / "maps", dir / "link");
   MakeBackups(dir / "data" / "kartwerk" / "replaced-slots", place, 300);
 
-  for (const std::string& spelling : {std::string(), TextFromPath(place), TextFromPath(dir / "link" / "out1")}) {
+  for (const std::string& spelling : {std::string(), platform::TextFromPath(place), platform::TextFromPath(dir / "link" / "out1")}) {
     SCOPED_TRACE(spelling);
     std::vector<std::string> args{"backups"};
     if (!spelling.empty()) args.insert(args.end(), {"--out", spelling});
@@ -60,7 +60,7 @@ TEST(BackupCommandsTest, ThreeHundredBackupsAreThreeHundredLinesNewestFirstAndAC
     ASSERT_EQ(lines.size(), 301u);
     std::vector<std::string> keys;
     // "PLACE"  2026-01-01 05:59:00  "Map 299"  299 bytes  not a Kartwerk map  [out1 ...]
-    const std::string head = "\"" + TextFromPath(place) + "\"  ";
+    const std::string head = "\"" + platform::TextFromPath(place) + "\"  ";
     const std::string state = "  not a Kartwerk map  [";
     for (std::size_t i = 0; i < 300; ++i) {
       const std::string& l = lines[i];
@@ -91,13 +91,13 @@ TEST(BackupCommandsTest, ThreeHundredBackupsAreThreeHundredLinesNewestFirstAndAC
 }
 
 TEST(BackupCommandsTest, MistakesWithPlacesAreToldAsSuch) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const fs::path place = dir / "out1";
   fs::create_directories(place);
-  const auto restore = RunProgram(KARTWERK_EXE, {"restore", TextFromPath(place)}, UserDataIn(dir / "data"));
+  const auto restore = RunProgram(KARTWERK_EXE, {"restore", platform::TextFromPath(place)}, UserDataIn(dir / "data"));
   EXPECT_EQ(restore.status, 1);
-  EXPECT_EQ(restore.err, "kartwerk: " + TextFromPath(place) + " is not a backup; `kartwerk backups --out " +
-                             TextFromPath(place) + "` lists its backups\n");
+  EXPECT_EQ(restore.err, "kartwerk: " + platform::TextFromPath(place) + " is not a backup; `kartwerk backups --out " +
+                             platform::TextFromPath(place) + "` lists its backups\n");
 
   // A quoted "~" reaches the program unexpanded.
   const auto tilde = RunProgram(KARTWERK_EXE, {"backups", "--out", "~/maps"}, UserDataIn(dir / "data"));
@@ -106,7 +106,7 @@ TEST(BackupCommandsTest, MistakesWithPlacesAreToldAsSuch) {
   EXPECT_EQ(tilde.err.rfind("kartwerk: warning: \"~/maps\" starts with \"~\", which the shell did not expand", 0), 0u)
       << tilde.err;
   EXPECT_EQ(Lines(tilde.out),
-            std::vector<std::string>{"no backups of \"" + TextFromPath(fs::current_path() / "~" / "maps") + "\""});
+            std::vector<std::string>{"no backups of \"" + platform::TextFromPath(fs::current_path() / "~" / "maps") + "\""});
 }
 
 // The string literals of a source file that hold a line break with more text after it.
@@ -134,7 +134,7 @@ std::vector<std::string> MultiLineLiterals(const fs::path& file) {
       }
       const std::size_t newline = literal.find("\\n");
       if (c == '"' && newline != std::string::npos && newline + 2 < literal.size()) {
-        found.push_back(TextFromPath(file.filename()) + ":" + std::to_string(line) + ": \"" + literal + "\"");
+        found.push_back(platform::TextFromPath(file.filename()) + ":" + std::to_string(line) + ": \"" + literal + "\"");
       }
     }
   }
@@ -151,7 +151,7 @@ TEST(BackupCommandsTest, NoMessageOfTheProgramBreaksItsLine) {
   std::size_t files = 0;
   for (const char* layer : {"app", "pipeline", "install", "core", "compare", "preview"}) {
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(KARTWERK_SOURCE_DIR) / layer)) {
-      const std::string name = TextFromPath(entry.path().filename());
+      const std::string name = platform::TextFromPath(entry.path().filename());
       if (!entry.is_regular_file() || std::find(writesLines.begin(), writesLines.end(), name) != writesLines.end())
         continue;
       if (entry.path().extension() != ".cpp" && entry.path().extension() != ".hpp") continue;
@@ -162,7 +162,7 @@ TEST(BackupCommandsTest, NoMessageOfTheProgramBreaksItsLine) {
   EXPECT_GT(files, 100u);
   EXPECT_TRUE(found.empty()) << ::testing::PrintToString(found);
   // The scan itself finds one.
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   std::ofstream(dir / "probe.cpp")
       << "// \"a\\nb\"\nthrow Error(\"first\\n  second\"); char q = '\"'; auto s = \"end\\n\";\n";
   EXPECT_EQ(MultiLineLiterals(dir / "probe.cpp"), std::vector<std::string>{"probe.cpp:2: \"first\\n  second\""});

@@ -16,11 +16,11 @@ namespace {
 
 using testing::FolderContents;
 using testing::Lines;
-using testing::ReadBytes;
+using mapmaker::ReadBytes;
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::WriteBatchSamples;
-using testing::WriteBytes;
+using mapmaker::WriteBytes;
 
 std::size_t CountStarting(const std::vector<std::string>& lines, const std::string& prefix) {
   return static_cast<std::size_t>(
@@ -42,7 +42,7 @@ std::vector<std::string> Strings(const std::vector<std::filesystem::path>& paths
 }
 
 TEST(BatchConvertCommandTest, EachMapGetsItsOwnFolderWithTheBytesOfAConversionAlone) {
-  ScratchFolder dir, temp;
+  mapmaker::ScratchFolder dir, temp;
   const auto maps = WriteBatchSamples(dir / "maps");
   const auto out = dir / "out" / "deep";
   auto r = Convert(Strings(maps), {"--out", out.string(), "--jobs", "3"}, {"TMPDIR=" + temp.path().string()});
@@ -73,7 +73,7 @@ TEST(BatchConvertCommandTest, EachMapGetsItsOwnFolderWithTheBytesOfAConversionAl
 }
 
 TEST(BatchConvertCommandTest, OneJobAndManyJobsWriteTheSameBytes) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const auto maps = WriteBatchSamples(dir / "maps");
   auto one = Convert(Strings(maps), {"--out", (dir / "one").string(), "--jobs", "1", "--quiet"});
   auto many = Convert(Strings(maps), {"--out", (dir / "many").string(), "--jobs", "8", "--quiet"});
@@ -89,10 +89,10 @@ TEST(BatchConvertCommandTest, OneJobAndManyJobsWriteTheSameBytes) {
 }
 
 TEST(BatchConvertCommandTest, ADamagedMapFailsAloneWithStatusOne) {
-  ScratchFolder dir, temp;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir, temp;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const auto broken = dir / "maps" / "broken.qdm";
-  WriteBytes(broken, Bytes(64, 'x'));
+  mapmaker::WriteBytes(broken, core::Bytes(64, 'x'));
   const auto out = dir / "out";
   for (bool quiet : {false, true}) {
     std::vector<std::string> extra = {"--out", out.string()};
@@ -125,9 +125,9 @@ TEST(BatchConvertCommandTest, ADamagedMapFailsAloneWithStatusOne) {
 }
 
 TEST(BatchConvertCommandTest, ClashingNamesAreRefusedBeforeAnythingIsWritten) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "a");
-  testing::WriteSampleMaps(dir / "b");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "a");
+  mapmaker::WriteSampleMaps(dir / "b");
   std::filesystem::copy_file(dir / "a" / "frontier.qdm", dir / "a" / "islands.qdm");
   const auto out = dir / "out";
 
@@ -150,8 +150,8 @@ TEST(BatchConvertCommandTest, ClashingNamesAreRefusedBeforeAnythingIsWritten) {
 }
 
 TEST(BatchConvertCommandTest, FilesOfOneCampaignOrOneFileTwiceConvertOnce) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const auto m = dir / "maps";
   const auto out = dir / "out";
   // As a shell expands maps/*.qdc, plus one file named twice.
@@ -171,8 +171,8 @@ TEST(BatchConvertCommandTest, FilesOfOneCampaignOrOneFileTwiceConvertOnce) {
 }
 
 TEST(BatchConvertCommandTest, OneMapStillWritesStraightIntoTheFolder) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   auto r = Convert({maps[1].string()}, {"--out", (dir / "slot").string(), "--jobs", "4"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::filesystem::exists(dir / "slot" / "mis.000" / "scripts2"));
@@ -183,8 +183,8 @@ TEST(BatchConvertCommandTest, OneMapStillWritesStraightIntoTheFolder) {
 }
 
 TEST(BatchConvertCommandTest, UsageErrors) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   auto slot = Convert({maps[0].string(), maps[1].string()}, {"--slot", "3", "--game", (dir / "game").string()});
   EXPECT_EQ(slot.status, 2);
   EXPECT_NE(slot.err.find("--slot"), std::string::npos) << slot.err;
@@ -208,8 +208,8 @@ TEST(BatchConvertCommandTest, TerminalGetsOneBarForAllMaps) {
 #ifdef _WIN32
   GTEST_SKIP() << "no pseudo-terminal on Windows";
 #endif
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const testing::ProgramResult run =
       testing::RunOnTerminal(KARTWERK_EXE, {"convert", maps[0].string(), maps[1].string(), maps[2].string(), "--out",
                                             (dir / "out").string(), "--jobs", "2"});

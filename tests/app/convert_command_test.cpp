@@ -16,17 +16,17 @@ namespace kartwerk {
 namespace {
 
 using testing::EntryNames;
-using testing::Gzip;
-using testing::Le;
+using mapmaker::Gzip;
+using mapmaker::Le;
 using testing::Lines;
-using testing::ReadBytes;
-using testing::ReplaceSection;
+using mapmaker::ReadBytes;
+using mapmaker::ReplaceSection;
 using testing::RunProgram;
-using testing::SampleMainContainer;
-using testing::SampleMissionContainer;
-using testing::ScratchFolder;
+using mapmaker::SampleMainContainer;
+using mapmaker::SampleMissionContainer;
+using mapmaker::ScratchFolder;
 using testing::TreeFiles;
-using testing::WriteBytes;
+using mapmaker::WriteBytes;
 
 std::size_t FileCount(const std::filesystem::path& folder) {
   std::size_t n = 0;
@@ -35,13 +35,13 @@ std::size_t FileCount(const std::filesystem::path& folder) {
 }
 
 std::string Text(const std::filesystem::path& file) {
-  const Bytes b = ReadBytes(file);
+  const core::Bytes b = mapmaker::ReadBytes(file);
   return std::string(b.begin(), b.end());
 }
 
 TEST(ConvertCommandTest, BundledSamplesConvertCompletely) {
-  ScratchFolder dir, temp;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir, temp;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   ASSERT_EQ(maps.size(), 3u);
   const std::size_t labels[] = {19, 19, 5 + 2 * 14};
   const std::size_t files[] = {6 + 15, 6 + 15, 6 + 2 * 15};
@@ -67,18 +67,18 @@ TEST(ConvertCommandTest, BundledSamplesConvertCompletely) {
 // The environment that puts the user's program data (where replaced slots are kept) into folder:
 // XDG_DATA_HOME on Linux, LOCALAPPDATA on Windows.
 std::vector<std::string> UserDataIn(const std::filesystem::path& folder) {
-  return {"XDG_DATA_HOME=" + TextFromPath(folder), "LOCALAPPDATA=" + TextFromPath(folder)};
+  return {"XDG_DATA_HOME=" + platform::TextFromPath(folder), "LOCALAPPDATA=" + platform::TextFromPath(folder)};
 }
 
 TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const auto out = dir / "slot";
   std::filesystem::create_directories(out / "mis.000");
-  WriteBytes(out / "rhombs", Bytes{'k', 'e', 'e', 'p'});
-  WriteBytes(out / "mis.000" / "players", Bytes(5000, 'x'));
-  WriteBytes(out / "mis.000" / "notes", Bytes{'n'});  // no file of a slot
-  WriteBytes(out / "notes.txt", Bytes{'m', 'i', 'n', 'e'});
+  mapmaker::WriteBytes(out / "rhombs", core::Bytes{'k', 'e', 'e', 'p'});
+  mapmaker::WriteBytes(out / "mis.000" / "players", core::Bytes(5000, 'x'));
+  mapmaker::WriteBytes(out / "mis.000" / "notes", core::Bytes{'n'});  // no file of a slot
+  mapmaker::WriteBytes(out / "notes.txt", core::Bytes{'m', 'i', 'n', 'e'});
   const auto mine = TreeFiles(out);
 
   // A folder of files Kartwerk did not write is refused, and nothing is written anywhere.
@@ -112,21 +112,21 @@ TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
 
 // A campaign whose second of three missions asks for more mine rows than its file holds.
 void WriteFailingCampaign(const std::filesystem::path& dir, std::uint32_t failing) {
-  const testing::SampleOptions options{4, 0, 40, 30};
-  WriteBytes(dir / "012.qdc", Gzip(SampleMainContainer(CampaignMap, options), "012"));
+  const mapmaker::SampleOptions options{4, 0, 40, 30};
+  mapmaker::WriteBytes(dir / "012.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "012"));
   for (const std::uint32_t mission : {0u, 4u, 9u}) {
     const std::string name = "01200" + std::to_string(mission);
-    Bytes container = SampleMissionContainer(options, mission);
+    core::Bytes container = mapmaker::SampleMissionContainer(options, mission);
     if (mission == failing) {
-      container = ReplaceSection(container, SectionPosition(Section::MissionInfoFirst, CampaignMap),
-                                 Le().I32(0).I32(0).I32(300).I32(300));
+      container = mapmaker::ReplaceSection(container, format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+                                 mapmaker::Le().I32(0).I32(0).I32(300).I32(300));
     }
-    WriteBytes(dir / (name + ".qdc"), Gzip(container, name));
+    mapmaker::WriteBytes(dir / (name + ".qdc"), mapmaker::Gzip(container, name));
   }
 }
 
 TEST(ConvertCommandTest, FailureInTheSecondMissionIsReportedWithStatusOne) {
-  ScratchFolder dir, temp;
+  mapmaker::ScratchFolder dir, temp;
   WriteFailingCampaign(dir.path(), 4);
   const auto out = dir / "slot";
   auto r = RunProgram(KARTWERK_EXE, {"convert", (dir / "012.qdc").string(), "--out", out.string(), "--quiet"},
@@ -144,11 +144,11 @@ TEST(ConvertCommandTest, FailureInTheSecondMissionIsReportedWithStatusOne) {
 // A single map into a slot that held a three-mission campaign: the slot holds the map alone and
 // one backup holds the whole campaign.
 TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   WriteFailingCampaign(dir / "maps", 9);
-  testing::WriteSampleMaps(dir / "campaign");
-  WriteBytes(dir / "campaign" / "007005.qdc", Gzip(SampleMissionContainer({3, 1, 48, 32}, 5), "007005"));
+  mapmaker::WriteSampleMaps(dir / "campaign");
+  mapmaker::WriteBytes(dir / "campaign" / "007005.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer({3, 1, 48, 32}, 5), "007005"));
   const auto slot = dir / "maps.src" / "map.007";
   const std::vector<std::string> env = UserDataIn(dir / "data");
   ASSERT_EQ(RunProgram(KARTWERK_EXE,
@@ -184,17 +184,17 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
 
 // Folders that cannot be written: each fails with a message naming it, and changes nothing.
 TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const std::vector<std::string> env = UserDataIn(dir / "data");
-  WriteBytes(dir / "map.001", Bytes{'f'});
+  mapmaker::WriteBytes(dir / "map.001", core::Bytes{'f'});
   auto file = RunProgram(KARTWERK_EXE, {"convert", maps[0].string(), "--out", (dir / "map.001").string()}, env);
   EXPECT_EQ(file.status, 1);
   EXPECT_NE(file.err.find("preparing the slot folder failed: \"" + (dir / "map.001").string() +
                           "\" is not a folder; the folder was left as it was"),
             std::string::npos)
       << file.err;
-  EXPECT_EQ(ReadBytes(dir / "map.001"), Bytes{'f'});
+  EXPECT_EQ(mapmaker::ReadBytes(dir / "map.001"), core::Bytes{'f'});
 
   testing::ScratchMount disk(dir.path(), 1024);
   if (!disk.Mounted()) GTEST_SKIP() << "a small file system of its own needs root";
@@ -202,7 +202,7 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
   // conversion knows before it writes anything.
   const auto slot = disk.path() / "maps.src" / "map.002";
   std::filesystem::create_directories(slot);
-  WriteBytes(slot / "desc", Bytes{'M', 'i', 'n', 'e'});
+  mapmaker::WriteBytes(slot / "desc", core::Bytes{'M', 'i', 'n', 'e'});
   auto full = RunProgram(KARTWERK_EXE, {"convert", maps[2].string(), "--out", slot.string(), "--quiet"}, env);
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.err.find("checking the size failed: the conversion would write 2 MiB, more than the "),
@@ -210,7 +210,7 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
       << full.err;
   EXPECT_NE(full.err.find(" bytes free on the target's disk; the folder was left as it was"), std::string::npos)
       << full.err;
-  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'M', 'i', 'n', 'e'}}}));
+  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'M', 'i', 'n', 'e'}}}));
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.002"});
 
   // A read-only maps.src.
@@ -222,43 +222,43 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
                               slot.parent_path().string() + "\" (Read-only file system)"),
             std::string::npos)
       << readOnly.err;
-  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, Bytes>>{{"desc", Bytes{'M', 'i', 'n', 'e'}}}));
+  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'M', 'i', 'n', 'e'}}}));
   EXPECT_FALSE(std::filesystem::exists(dir / "data" / "kartwerk"));
 }
 
 TEST(ConvertCommandTest, RectangleOutsideTheGridIsClippedWithAWarning) {
-  ScratchFolder dir;
-  const testing::SampleOptions options{6, 1, 40, 30};
-  WriteBytes(dir / "021.qdc", Gzip(SampleMainContainer(CampaignMap, options), "021"));
+  mapmaker::ScratchFolder dir;
+  const mapmaker::SampleOptions options{6, 1, 40, 30};
+  mapmaker::WriteBytes(dir / "021.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "021"));
   // Rows past the grid's last row and columns left of its first: clipped, never wrapped.
-  const MissionRectangle rect{-4, 500, 30, 20};
-  WriteBytes(dir / "021001.qdc",
-             Gzip(ReplaceSection(ReplaceSection(SampleMissionContainer(options, 1),
-                                                SectionPosition(Section::MissionInfoFirst, CampaignMap),
-                                                Le().I32(rect.x0).I32(rect.y0).I32(rect.width).I32(rect.height)),
-                                 SectionPosition(Section::Mines, CampaignMap), Bytes(30 * 20, 7)),
+  const format::MissionRectangle rect{-4, 500, 30, 20};
+  mapmaker::WriteBytes(dir / "021001.qdc",
+             mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(options, 1),
+                                                format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+                                                mapmaker::Le().I32(rect.x0).I32(rect.y0).I32(rect.width).I32(rect.height)),
+                                 format::SectionPosition(format::Section::Mines, format::CampaignMap), core::Bytes(30 * 20, 7)),
                   "021001"));
   const auto out = dir / "slot";
   auto r = RunProgram(KARTWERK_EXE, {"convert", (dir / "021.qdc").string(), "--out", out.string(), "--quiet"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("warning: mis.001: "), std::string::npos) << r.err;
-  const Bytes mines = ReadBytes(out / "mis.001" / "mines");
+  const core::Bytes mines = mapmaker::ReadBytes(out / "mis.001" / "mines");
   ASSERT_EQ(mines.size(), 262144u);
   EXPECT_EQ(std::count(mines.begin(), mines.end(), 7), 26 * 12);  // columns 0-25 of rows 500-511
   EXPECT_EQ(mines[500 * 512 + 25], 7);
   EXPECT_EQ(mines[500 * 512 + 26], 0);
   EXPECT_EQ(mines[499 * 512 + 511], 0);  // nothing wrapped into the row before
-  EXPECT_EQ(ReadBytes(out / "mis.001" / "locations").size(), 262144u);
+  EXPECT_EQ(mapmaker::ReadBytes(out / "mis.001" / "locations").size(), 262144u);
 }
 
 TEST(ConvertCommandTest, GameVersionChoosesTheScriptKeywords) {
-  ScratchFolder dir;
-  Le scripts;
+  mapmaker::ScratchFolder dir;
+  mapmaker::Le scripts;
   scripts.I32(1).U32(0).U32(0);
   for (std::uint16_t v = 1; v <= 4; ++v) scripts.U32(0x00010000u | v);
   scripts.U32(5).U32(0xFFFF);  // ugl, whose keywords differ between the two sets
-  WriteBytes(dir / "m.qdm", Gzip(ReplaceSection(SampleMainContainer(SinglePlayerMap, {}),
-                                                SectionPosition(Section::Scripts, SinglePlayerMap), scripts),
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}),
+                                                format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), scripts),
                                  "m"));
   auto scriptsFor = [&](const std::vector<std::string>& extra) {
     std::vector<std::string> args = {"convert", (dir / "m.qdm").string(), "--out", (dir / "slot").string(), "--quiet"};
@@ -276,8 +276,8 @@ TEST(ConvertCommandTest, GameVersionChoosesTheScriptKeywords) {
 }
 
 TEST(ConvertCommandTest, UsageAndInputErrors) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", maps[0].string()}).status, 2);  // no --out
   EXPECT_EQ(RunProgram(KARTWERK_EXE, {"convert", "--out", (dir / "s").string()}).status, 2);
 
@@ -292,7 +292,7 @@ TEST(ConvertCommandTest, UsageAndInputErrors) {
   EXPECT_NE(noMasks.err.find("absent"), std::string::npos) << noMasks.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "s" / "airfields"));
 
-  WriteBytes(dir / "broken.qdp", Bytes(64, 'x'));
+  mapmaker::WriteBytes(dir / "broken.qdp", core::Bytes(64, 'x'));
   auto broken = RunProgram(KARTWERK_EXE, {"convert", (dir / "broken.qdp").string(), "--out", (dir / "b").string()});
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.err.find("Error opening " + (dir / "broken.qdp").string()), std::string::npos) << broken.err;
@@ -307,8 +307,8 @@ TEST(ConvertCommandTest, TerminalGetsAProgressBar) {
 #ifdef _WIN32
   GTEST_SKIP() << "no pseudo-terminal on Windows";
 #endif
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const testing::ProgramResult run =
       testing::RunOnTerminal(KARTWERK_EXE, {"convert", maps[0].string(), "--out", (dir / "slot").string()});
   const std::string& shown = run.err;

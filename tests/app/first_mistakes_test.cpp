@@ -12,7 +12,7 @@ namespace {
 
 using testing::Lines;
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 
 // Runs the program expecting failure with exactly this one line.
 void ExpectOneLine(const std::vector<std::string>& args, const std::string& line) {
@@ -22,7 +22,7 @@ void ExpectOneLine(const std::vector<std::string>& args, const std::string& line
 }
 
 TEST(FirstMistakes, EachFileProblemGetsItsOwnLine) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const std::string missing = (dir / "missing.qdm").string();
   ExpectOneLine({"convert", missing, "--out", (dir / "out").string()}, "\"" + missing + "\" does not exist");
   ExpectOneLine({"info", missing}, "\"" + missing + "\" does not exist");
@@ -40,20 +40,20 @@ TEST(FirstMistakes, EachFileProblemGetsItsOwnLine) {
 }
 
 TEST(FirstMistakes, AGzipErrorNamesTheWholePathItTried) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   // A campaign's mission file without the campaign's main file beside it.
-  testing::WriteBytes(dir / "abc01.qdc", testing::Gzip(Bytes(16, 0), "abc01"));
+  mapmaker::WriteBytes(dir / "abc01.qdc", mapmaker::Gzip(core::Bytes(16, 0), "abc01"));
   const auto r = RunProgram(KARTWERK_EXE, {"info", (dir / "abc01.qdc").string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "kartwerk: Error opening " + (dir / "abc.qdc").string() + "\n");
 }
 
 TEST(FirstMistakes, AMapThatIsNoGzipFileSaysWhatItIs) {
-  ScratchFolder dir;
-  testing::WriteBytes(dir / "empty.qdm", {});
+  mapmaker::ScratchFolder dir;
+  mapmaker::WriteBytes(dir / "empty.qdm", {});
   const std::string empty = (dir / "empty.qdm").string();
   ExpectOneLine({"info", empty}, "Error opening " + empty + ": the file is empty");
-  testing::WriteBytes(dir / "shot.qdp", {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0});
+  mapmaker::WriteBytes(dir / "shot.qdp", {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0});
   const std::string shot = (dir / "shot.qdp").string();
   ExpectOneLine({"info", shot},
                 "Error opening " + shot + ": not a gzip file: it starts with a PNG picture's signature");

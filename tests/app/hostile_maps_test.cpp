@@ -27,17 +27,17 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::GzipZeros;
-using testing::Le;
-using testing::ReadBytes;
-using testing::ReplaceSection;
+using mapmaker::Gzip;
+using mapmaker::GzipZeros;
+using mapmaker::Le;
+using mapmaker::ReadBytes;
+using mapmaker::ReplaceSection;
 using testing::RunProgram;
-using testing::SampleMainContainer;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::SampleMainContainer;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
-const testing::SampleOptions kOptions{12, 0, 40, 30};
+const mapmaker::SampleOptions kOptions{12, 0, 40, 30};
 
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t n = 0;
@@ -46,31 +46,31 @@ std::size_t Count(const std::string& text, const std::string& part) {
 }
 
 std::string Text(const std::filesystem::path& file) {
-  const Bytes b = ReadBytes(file);
+  const core::Bytes b = mapmaker::ReadBytes(file);
   return std::string(b.begin(), b.end());
 }
 
 // Every regular file under a folder with its bytes, by path relative to the folder.
-std::map<std::string, Bytes> Files(const std::filesystem::path& folder) {
-  std::map<std::string, Bytes> files;
+std::map<std::string, core::Bytes> Files(const std::filesystem::path& folder) {
+  std::map<std::string, core::Bytes> files;
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) files[std::filesystem::relative(e.path(), folder).string()] = ReadBytes(e.path());
+    if (e.is_regular_file()) files[std::filesystem::relative(e.path(), folder).string()] = mapmaker::ReadBytes(e.path());
   }
   return files;
 }
 
 // The single-player sample with the entry at a section's position replaced.
-Bytes SampleWith(Section section, const Bytes& data) {
-  return ReplaceSection(SampleMainContainer(SinglePlayerMap, kOptions), SectionPosition(section, SinglePlayerMap),
+core::Bytes SampleWith(format::Section section, const core::Bytes& data) {
+  return mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), format::SectionPosition(section, format::SinglePlayerMap),
                         data);
 }
 
 // The directory entry of a position in a container.
-sectionRec EntryOf(const Bytes& container, std::size_t position) {
-  ByteStream stream;
+format::sectionRec EntryOf(const core::Bytes& container, std::size_t position) {
+  core::ByteStream stream;
   stream.Load(container);
-  SectionTable table;
-  ReadSectionDirectory(stream, table);
+  format::SectionTable table;
+  format::ReadSectionDirectory(stream, table);
   return table[position];
 }
 
@@ -93,8 +93,8 @@ class HostileMapsTest : public ::testing::Test {
   std::filesystem::path maps() const { return dir / "maps"; }
   std::filesystem::path slot() const { return dir / "slot"; }
 
-  std::filesystem::path Map(const std::string& name, const Bytes& file) {
-    WriteBytes(maps() / name, file);
+  std::filesystem::path Map(const std::string& name, const core::Bytes& file) {
+    mapmaker::WriteBytes(maps() / name, file);
     written_[name] = true;
     return maps() / name;
   }
@@ -109,17 +109,17 @@ class HostileMapsTest : public ::testing::Test {
   testing::ProgramResult Convert(const std::filesystem::path& map) { return Convert(map, slot()); }
 
   // The slot a clean single-player sample converts to, made in a scratch folder of its own.
-  std::map<std::string, Bytes> CleanConversion(const Bytes& container) {
-    ScratchFolder elsewhere;
-    WriteBytes(elsewhere / "m.qdm", Gzip(container, "m"));
+  std::map<std::string, core::Bytes> CleanConversion(const core::Bytes& container) {
+    mapmaker::ScratchFolder elsewhere;
+    mapmaker::WriteBytes(elsewhere / "m.qdm", mapmaker::Gzip(container, "m"));
     const auto r = RunProgram(
         KARTWERK_EXE, {"convert", (elsewhere / "m.qdm").string(), "--out", (elsewhere / "slot").string(), "--quiet"});
     EXPECT_EQ(r.status, 0) << r.err;
     return Files(elsewhere / "slot");
   }
 
-  ScratchFolder dir;
-  ScratchFolder temp;
+  mapmaker::ScratchFolder dir;
+  mapmaker::ScratchFolder temp;
 
  private:
   std::map<std::string, bool> written_;
@@ -128,18 +128,18 @@ class HostileMapsTest : public ::testing::Test {
 // ---- the gzip layer ----
 
 TEST_F(HostileMapsTest, DamagedGzipFilesStopBeforeTheSlotIsTouched) {
-  const Bytes good = Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m");
-  Bytes truncated = good;
+  const core::Bytes good = mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "m");
+  core::Bytes truncated = good;
   truncated.resize(good.size() * 2 / 3);
-  Bytes corrupt = good;
+  core::Bytes corrupt = good;
   for (std::size_t i = 30; i < 60; ++i) corrupt[i] ^= 0xA5;
-  Bytes badCrc = good;
+  core::Bytes badCrc = good;
   badCrc[badCrc.size() - 8] ^= 0x01;
-  Bytes badSecondMember = good;
+  core::Bytes badSecondMember = good;
   badSecondMember.insert(badSecondMember.end(), {0x1f, 0x8b, 0x08, 0x00, 0x00});
   const struct {
     std::string file;
-    Bytes bytes;
+    core::Bytes bytes;
     std::string message;  // after the file's path
   } cases[] = {
       {"truncated.qdm", truncated, "Error reading from "},
@@ -147,7 +147,7 @@ TEST_F(HostileMapsTest, DamagedGzipFilesStopBeforeTheSlotIsTouched) {
       {"crc.qdm", badCrc, "Error closing "},
       {"member.qdm", badSecondMember, "Error reading from "},
       {"empty.qdm", {}, "Error opening "},
-      {"text.qdp", Bytes(500, 'x'), "Error opening "},
+      {"text.qdp", core::Bytes(500, 'x'), "Error opening "},
   };
   for (const auto& c : cases) {
     const auto path = Map(c.file, c.bytes);
@@ -160,7 +160,7 @@ TEST_F(HostileMapsTest, DamagedGzipFilesStopBeforeTheSlotIsTouched) {
 }
 
 TEST_F(HostileMapsTest, MapInflatingPastTheLimitIsRefusedAndLeavesNothing) {
-  const auto path = Map("huge.qdm", GzipZeros(kMaxInflatedSize + 1, "huge"));
+  const auto path = Map("huge.qdm", mapmaker::GzipZeros(format::kMaxInflatedSize + 1, "huge"));
   const auto r = Convert(path);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error reading from " + path.string() + ": decompressed data exceeds the limit of 256 MiB"),
@@ -170,29 +170,29 @@ TEST_F(HostileMapsTest, MapInflatingPastTheLimitIsRefusedAndLeavesNothing) {
 }
 
 TEST_F(HostileMapsTest, OddButWholeGzipFormsConvertLikeTheCleanFile) {
-  const Bytes container = SampleMainContainer(SinglePlayerMap, kOptions);
+  const core::Bytes container = mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions);
   const auto expected = CleanConversion(container);
   ASSERT_EQ(expected.size(), 21u);
 
   // The data split over two members; junk after the last member; stored names that try to leave
   // the temporary folder.
   const std::size_t half = container.size() / 2;
-  Bytes twoMembers = Gzip(Bytes(container.begin(), container.begin() + static_cast<std::ptrdiff_t>(half)), "m");
-  const Bytes rest = Gzip(Bytes(container.begin() + static_cast<std::ptrdiff_t>(half), container.end()));
+  core::Bytes twoMembers = mapmaker::Gzip(core::Bytes(container.begin(), container.begin() + static_cast<std::ptrdiff_t>(half)), "m");
+  const core::Bytes rest = mapmaker::Gzip(core::Bytes(container.begin() + static_cast<std::ptrdiff_t>(half), container.end()));
   twoMembers.insert(twoMembers.end(), rest.begin(), rest.end());
-  Bytes trailing = Gzip(container, "m");
+  core::Bytes trailing = mapmaker::Gzip(container, "m");
   trailing.insert(trailing.end(), 4000, 0);
   trailing.insert(trailing.end(), {'j', 'u', 'n', 'k'});
   const std::filesystem::path outside = dir / "escaped";
   const struct {
     std::string file;
-    Bytes bytes;
+    core::Bytes bytes;
   } cases[] = {
       {"m.qdm", twoMembers},
       {"trail.qdm", trailing},
-      {"up.qdm", Gzip(container, "../../escaped")},
-      {"absolute.qdm", Gzip(container, outside.string())},
-      {"windows.qdm", Gzip(container, "..\\..\\escaped")},
+      {"up.qdm", mapmaker::Gzip(container, "../../escaped")},
+      {"absolute.qdm", mapmaker::Gzip(container, outside.string())},
+      {"windows.qdm", mapmaker::Gzip(container, "..\\..\\escaped")},
   };
   for (const auto& c : cases) {
     std::filesystem::remove_all(slot());
@@ -220,7 +220,7 @@ TEST_F(HostileMapsTest, FolderNamedLikeAMapIsNoMapFile) {
 
 TEST_F(HostileMapsTest, UnreadableMapFileCannotBeOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads any file";
-  const auto path = Map("locked.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "locked"));
+  const auto path = Map("locked.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "locked"));
   ::chmod(path.c_str(), 0);
   const auto r = Convert(path);
   EXPECT_EQ(r.status, 1);
@@ -234,29 +234,29 @@ TEST_F(HostileMapsTest, UnreadableMapFileCannotBeOpened) {
 // nothing, and the sections after it are missing. The map still converts (the editor gets empty
 // files for what is missing), and the user is told.
 TEST_F(HostileMapsTest, NegativeSectionSizeEndsTheDirectoryWithAWarning) {
-  Bytes container = SampleMainContainer(SinglePlayerMap, kOptions);
-  const sectionRec airfields = EntryOf(container, SectionPosition(Section::Airfields, SinglePlayerMap));
+  core::Bytes container = mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions);
+  const format::sectionRec airfields = EntryOf(container, format::SectionPosition(format::Section::Airfields, format::SinglePlayerMap));
   const std::size_t sizeField = static_cast<std::size_t>(airfields.offset) - 4;
   container[sizeField + 3] |= 0x80;
-  const auto r = Convert(Map("negative.qdm", Gzip(container, "negative")));
+  const auto r = Convert(Map("negative.qdm", mapmaker::Gzip(container, "negative")));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("warning: \"negative\": section 7 (\"" + airfields.name + "\") has a negative size"),
             std::string::npos)
       << r.err;
-  EXPECT_TRUE(ReadBytes(slot() / "airfields").empty());
-  EXPECT_TRUE(ReadBytes(slot() / "objects").empty());
-  EXPECT_EQ(ReadBytes(slot() / "rhombs").size(), 8u * 40 * 30);  // the sections before it are whole
+  EXPECT_TRUE(mapmaker::ReadBytes(slot() / "airfields").empty());
+  EXPECT_TRUE(mapmaker::ReadBytes(slot() / "objects").empty());
+  EXPECT_EQ(mapmaker::ReadBytes(slot() / "rhombs").size(), 8u * 40 * 30);  // the sections before it are whole
   EXPECT_EQ(Files(slot()).size(), 21u);
 }
 
 // A size running past the end of the file: a copy of it fails and names the step; record lists
 // read zeros past the end and warn.
 TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
-  const Bytes sample = SampleMainContainer(SinglePlayerMap, kOptions);
+  const core::Bytes sample = mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions);
   // The map cut inside the airfields section: the copy cannot be made.
-  const sectionRec airfields = EntryOf(sample, SectionPosition(Section::Airfields, SinglePlayerMap));
-  const Bytes cut(sample.begin(), sample.begin() + airfields.offset + 10);
-  const auto cutMap = Map("cut.qdm", Gzip(cut, "cut"));
+  const format::sectionRec airfields = EntryOf(sample, format::SectionPosition(format::Section::Airfields, format::SinglePlayerMap));
+  const core::Bytes cut(sample.begin(), sample.begin() + airfields.offset + 10);
+  const auto cutMap = Map("cut.qdm", mapmaker::Gzip(cut, "cut"));
   auto r = Convert(cutMap);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("kartwerk: " + cutMap.string() + ": step \"Airfields\" failed: Stream read error"),
@@ -267,9 +267,9 @@ TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
 
   // The map cut inside its terrain: the rhombs read zeros past the end, with a warning.
   std::filesystem::remove_all(slot());
-  const sectionRec terrain = EntryOf(sample, SectionPosition(Section::TerrainRhombs, SinglePlayerMap));
-  const Bytes cutTerrain(sample.begin(), sample.begin() + terrain.offset + 400);
-  r = Convert(Map("cut2.qdm", Gzip(cutTerrain, "cut2")));
+  const format::sectionRec terrain = EntryOf(sample, format::SectionPosition(format::Section::TerrainRhombs, format::SinglePlayerMap));
+  const core::Bytes cutTerrain(sample.begin(), sample.begin() + terrain.offset + 400);
+  r = Convert(Map("cut2.qdm", mapmaker::Gzip(cutTerrain, "cut2")));
   EXPECT_NE(r.err.find("warning: \"rhombs\": 1100 of its 1200 entries lie past the end of the map file"),
             std::string::npos)
       << r.err;
@@ -285,16 +285,16 @@ TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
 TEST_F(HostileMapsTest, NameAndMaskIndicesFarPastTheirTables) {
   // A unit of type 65535 and a support unit of type 2^32 - 1 name nothing; a cliff of variant
   // 65535 has no mask; an object of name index 255 reads whatever lies there.
-  Le units;
+  mapmaker::Le units;
   units.I32(1).U8(1).U8(100).U8(0).U8(0).U8(1).U8(50).U16(0xFFFF).U16(0).U8(0).U8(0).U16(32).U16(32).U8(0).U8(0);
-  Le support;
+  mapmaker::Le support;
   support.I32(1).U8(1).U8(100).U8(0).U8(0).U8(1).U8(50).U32(0xFFFFFFFF).U8(0).U8(0);
   for (int g = 1; g < 64; ++g) support.I32(0);
-  const Bytes objects = Le().U16(64).U16(64).U8(8).U8(0).U16(0).U16(0xFFFF).U16(96).U16(96).U8(255).U8(0).U16(0).U16(1);
-  Bytes container = SampleWith(Section::MapUnits, units);
-  container = ReplaceSection(container, SectionPosition(Section::SupportSecond, SinglePlayerMap), support);
-  container = ReplaceSection(container, SectionPosition(Section::Objects, SinglePlayerMap), objects);
-  const auto r = Convert(Map("names.qdm", Gzip(container, "names")));
+  const core::Bytes objects = mapmaker::Le().U16(64).U16(64).U8(8).U8(0).U16(0).U16(0xFFFF).U16(96).U16(96).U8(255).U8(0).U16(0).U16(1);
+  core::Bytes container = SampleWith(format::Section::MapUnits, units);
+  container = mapmaker::ReplaceSection(container, format::SectionPosition(format::Section::SupportSecond, format::SinglePlayerMap), support);
+  container = mapmaker::ReplaceSection(container, format::SectionPosition(format::Section::Objects, format::SinglePlayerMap), objects);
+  const auto r = Convert(Map("names.qdm", mapmaker::Gzip(container, "names")));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Text(slot() / "mis.000" / "mapunits").rfind(" ID= HP=100 ", 0), 0u);
   EXPECT_NE(Text(slot() / "mis.000" / "support").find("support \"support #0\"\n ID= HP=100 "), std::string::npos);
@@ -307,13 +307,13 @@ TEST_F(HostileMapsTest, NameAndMaskIndicesFarPastTheirTables) {
 // Every count a mission reads from the file at 2^31 - 1: the lists end a fixed number of records
 // past the bytes that remain and warn; the scripts, which cannot be read as zeros, fail last.
 TEST_F(HostileMapsTest, CountsOfTwoGigaEndQuickly) {
-  const Bytes huge = Le().I32(0x7FFFFFFF);
-  Bytes container = SampleMainContainer(SinglePlayerMap, kOptions);
-  for (Section s : {Section::MapUnits, Section::SupportSecond, Section::Players, Section::Sounds, Section::Scripts}) {
-    container = ReplaceSection(container, SectionPosition(s, SinglePlayerMap), huge);
+  const core::Bytes huge = mapmaker::Le().I32(0x7FFFFFFF);
+  core::Bytes container = mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions);
+  for (format::Section s : {format::Section::MapUnits, format::Section::SupportSecond, format::Section::Players, format::Section::Sounds, format::Section::Scripts}) {
+    container = mapmaker::ReplaceSection(container, format::SectionPosition(s, format::SinglePlayerMap), huge);
   }
   const auto started = std::chrono::steady_clock::now();
-  const auto r = Convert(Map("counts.qdm", Gzip(container, "counts")));
+  const auto r = Convert(Map("counts.qdm", mapmaker::Gzip(container, "counts")));
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("step \"Scripts\" of mission mis.000 failed: "), std::string::npos) << r.err;
@@ -327,8 +327,8 @@ TEST_F(HostileMapsTest, CountsOfTwoGigaEndQuickly) {
 
 // More mission files than a mission number can count: refused before anything is decompressed.
 TEST_F(HostileMapsTest, CampaignOfTooManyMissionFilesIsRefusedAtOnce) {
-  const auto main = Map("077.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "077"));
-  const Bytes mission = GzipZeros(1 << 20);
+  const auto main = Map("077.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "077"));
+  const core::Bytes mission = mapmaker::GzipZeros(1 << 20);
   for (int i = 0; i < 256; ++i) Map("0770" + std::to_string(100 + i) + ".qdc", mission);
   const auto r = Convert(main);
   EXPECT_EQ(r.status, 1);
@@ -340,10 +340,10 @@ TEST_F(HostileMapsTest, CampaignOfTooManyMissionFilesIsRefusedAtOnce) {
 
 TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
   // The container ends inside the scripts: the last script never reaches its end statement.
-  const Bytes sample = SampleWith(Section::Scripts, Le().I32(1).U32(0).U32(0).U32(0x00010003).U32(13));
-  const sectionRec scripts = EntryOf(sample, SectionPosition(Section::Scripts, SinglePlayerMap));
-  const Bytes endless(sample.begin(), sample.begin() + scripts.offset + scripts.size);
-  const auto endlessMap = Map("endless.qdm", Gzip(endless, "endless"));
+  const core::Bytes sample = SampleWith(format::Section::Scripts, mapmaker::Le().I32(1).U32(0).U32(0).U32(0x00010003).U32(13));
+  const format::sectionRec scripts = EntryOf(sample, format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap));
+  const core::Bytes endless(sample.begin(), sample.begin() + scripts.offset + scripts.size);
+  const auto endlessMap = Map("endless.qdm", mapmaker::Gzip(endless, "endless"));
   auto r = Convert(endlessMap);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("kartwerk: " + endlessMap.string() +
@@ -353,9 +353,9 @@ TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
   EXPECT_FALSE(std::filesystem::exists(slot()));
 
   std::filesystem::remove_all(slot());
-  const Bytes unknown = SampleWith(
-      Section::Scripts, Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
-  r = Convert(Map("unknown.qdm", Gzip(unknown, "unknown")));
+  const core::Bytes unknown = SampleWith(
+      format::Section::Scripts, mapmaker::Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
+  r = Convert(Map("unknown.qdm", mapmaker::Gzip(unknown, "unknown")));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\""),
             std::string::npos)
@@ -365,10 +365,10 @@ TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
 // ---- the slot folder ----
 
 TEST_F(HostileMapsTest, SlotFolderThatCannotBeMadeOrWritten) {
-  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
+  const auto map = Map("m.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "m"));
 
   // Its parent is a file: the folder cannot be created (whoever runs the program).
-  WriteBytes(dir / "parent", {1, 2, 3});
+  mapmaker::WriteBytes(dir / "parent", {1, 2, 3});
   auto r = Convert(map, dir / "parent" / "slot");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(
@@ -376,17 +376,17 @@ TEST_F(HostileMapsTest, SlotFolderThatCannotBeMadeOrWritten) {
                  "\": \"" + (dir / "parent").string() + "\" is not a folder"),
       std::string::npos)
       << r.err;
-  EXPECT_EQ(ReadBytes(dir / "parent"), (Bytes{1, 2, 3}));
+  EXPECT_EQ(mapmaker::ReadBytes(dir / "parent"), (core::Bytes{1, 2, 3}));
   std::filesystem::remove(dir / "parent");
 
   // It is a file itself: left as it is.
-  WriteBytes(slot(), {4, 5, 6});
+  mapmaker::WriteBytes(slot(), {4, 5, 6});
   r = Convert(map);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("preparing the slot folder failed: \"" + slot().string() + "\" is not a folder"),
             std::string::npos)
       << r.err;
-  EXPECT_EQ(ReadBytes(slot()), (Bytes{4, 5, 6}));
+  EXPECT_EQ(mapmaker::ReadBytes(slot()), (core::Bytes{4, 5, 6}));
   std::filesystem::remove(slot());
 
   // Missing with its parents: created.
@@ -397,7 +397,7 @@ TEST_F(HostileMapsTest, SlotFolderThatCannotBeMadeOrWritten) {
 
 TEST_F(HostileMapsTest, ReadOnlySlotFolderFailsNamingTheFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into any folder";
-  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
+  const auto map = Map("m.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "m"));
   // The slot's parent is read-only: the conversion has nowhere beside the slot to write.
   const auto slot = dir / "maps.src" / "map.001";
   std::filesystem::create_directories(slot);
@@ -421,7 +421,7 @@ testing::ProgramResult RunLimited(const std::vector<std::string>& args, const st
 }
 
 // A gzip file whose trailer says it holds size bytes (only the trailer is read before writing).
-Bytes WithStatedLength(Bytes gzip, std::uint32_t size) {
+core::Bytes WithStatedLength(core::Bytes gzip, std::uint32_t size) {
   for (int i = 0; i < 4; ++i)
     gzip[gzip.size() - 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
   return gzip;
@@ -430,7 +430,7 @@ Bytes WithStatedLength(Bytes gzip, std::uint32_t size) {
 }  // namespace hostile
 
 TEST_F(HostileMapsTest, FifoBesideACampaignMissionIsNoFileAndBlocksNothing) {
-  Map("007003.qdc", Gzip(testing::SampleMissionContainer(kOptions, 3), "007003"));
+  Map("007003.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 3), "007003"));
   ASSERT_EQ(::mkfifo((maps() / "007.qdc").c_str(), 0600), 0);
   Keep("007.qdc");
   const auto converted =
@@ -447,7 +447,7 @@ TEST_F(HostileMapsTest, FifoBesideACampaignMissionIsNoFileAndBlocksNothing) {
 }
 
 TEST_F(HostileMapsTest, FifoAsCliffdataOrInTheTargetIsRefusedWithoutBlocking) {
-  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
+  const auto map = Map("m.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "m"));
   ASSERT_EQ(::mkfifo((maps() / "cliffdata").c_str(), 0600), 0);
   Keep("cliffdata");
   const auto r = hostile::RunLimited(
@@ -459,8 +459,8 @@ TEST_F(HostileMapsTest, FifoAsCliffdataOrInTheTargetIsRefusedWithoutBlocking) {
 
 TEST_F(HostileMapsTest, ControlCharactersInNamesAreShownNotObeyed) {
   const std::string name = "x\r\x1b[2Kkartwerk: 2 maps: 2 converted\x1b[8m.qdm";
-  const auto bad = Map(name, Bytes{1, 2, 3});
-  const auto good = Map("g.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "g"));
+  const auto bad = Map(name, core::Bytes{1, 2, 3});
+  const auto good = Map("g.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "g"));
   const auto r = RunProgram(KARTWERK_EXE, {"convert", bad.string(), good.string(), "--out", slot().string()},
                             {"TMPDIR=" + temp.path().string()});
   EXPECT_EQ(r.status, 1);
@@ -478,7 +478,7 @@ TEST_F(HostileMapsTest, ControlCharactersInNamesAreShownNotObeyed) {
 
 TEST_F(HostileMapsTest, TheBackupListShowsControlCharactersOfAPlaceEscaped) {
   const auto out = slot() / "o\x1b[8m";
-  const auto map = Map("t.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "t"));
+  const auto map = Map("t.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "t"));
   const std::vector<std::string> env = {"TMPDIR=" + temp.path().string(),
                                         "XDG_DATA_HOME=" + (temp.path() / "data").string()};
   for (int run = 0; run < 2; ++run) {
@@ -494,7 +494,7 @@ TEST_F(HostileMapsTest, TheBackupListShowsControlCharactersOfAPlaceEscaped) {
 }
 
 TEST_F(HostileMapsTest, DotNamesAndTargetsAboveTheMapAreRefusedBeforeAnythingIsWritten) {
-  const Bytes clean = Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m");
+  const core::Bytes clean = mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "m");
   const auto dots = Map("...qdm", clean);
   const auto other = Map("a.qdm", clean);
   std::filesystem::create_directories(slot());
@@ -519,8 +519,8 @@ TEST_F(HostileMapsTest, DotNamesAndTargetsAboveTheMapAreRefusedBeforeAnythingIsW
 }
 
 TEST_F(HostileMapsTest, CampaignStatingMoreThanARealOneIsRefusedNamingBothSizes) {
-  const auto main = Map("077.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "077"));
-  const Bytes mission = Gzip(testing::SampleMissionContainer(kOptions, 1), "m");
+  const auto main = Map("077.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "077"));
+  const core::Bytes mission = mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m");
   for (int i = 0; i < 5; ++i)
     Map("0770" + std::to_string(10 + i) + ".qdc", hostile::WithStatedLength(mission, 256u << 20));
   const auto started = std::chrono::steady_clock::now();
@@ -535,9 +535,9 @@ TEST_F(HostileMapsTest, CampaignStatingMoreThanARealOneIsRefusedNamingBothSizes)
 }
 
 TEST_F(HostileMapsTest, MissionLinkedFromOutsideTheMapFolderIsNotRead) {
-  const auto main = Map("066.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "066"));
+  const auto main = Map("066.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "066"));
   std::filesystem::create_directories(dir / "parent");
-  WriteBytes(dir / "parent" / "secret.gz", Gzip(testing::SampleMissionContainer(kOptions, 1), "m"));
+  mapmaker::WriteBytes(dir / "parent" / "secret.gz", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
   std::filesystem::create_symlink(dir / "parent" / "secret.gz", maps() / "066001.qdc");
   Keep("066001.qdc");
   const auto r = Convert(main);
@@ -547,14 +547,14 @@ TEST_F(HostileMapsTest, MissionLinkedFromOutsideTheMapFolderIsNotRead) {
   EXPECT_FALSE(std::filesystem::exists(slot()));
   // A link within the folder is the same file under another name, and converts.
   std::filesystem::remove(maps() / "066001.qdc");
-  Map("inside.gz", Gzip(testing::SampleMissionContainer(kOptions, 1), "m"));
+  Map("inside.gz", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
   std::filesystem::create_symlink("inside.gz", maps() / "066001.qdc");
   EXPECT_EQ(Convert(main).status, 0);
 }
 
 TEST_F(HostileMapsTest, MissionNameEndingInABlankGivesAFolderWithoutIt) {
-  const auto main = Map("055.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "055"));
-  Map("05500 .qdc", Gzip(testing::SampleMissionContainer(kOptions, 1), "m"));
+  const auto main = Map("055.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "055"));
+  Map("05500 .qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
   const auto r = Convert(main);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::filesystem::is_directory(slot() / "mis.00_"));
@@ -562,7 +562,7 @@ TEST_F(HostileMapsTest, MissionNameEndingInABlankGivesAFolderWithoutIt) {
 }
 
 TEST_F(HostileMapsTest, LeftoverFolderOfAnUnreadableNumberIsReportedAndSkipped) {
-  const auto map = Map("m.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "m"));
+  const auto map = Map("m.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "m"));
   std::filesystem::create_directories(dir / "parent" / ".x.kartwerk-new-99999999999999999999-a");
   const auto r = Convert(map, dir / "parent" / "x");
   EXPECT_EQ(r.status, 0) << r.err;
@@ -571,9 +571,9 @@ TEST_F(HostileMapsTest, LeftoverFolderOfAnUnreadableNumberIsReportedAndSkipped) 
 }
 
 TEST_F(HostileMapsTest, GalleryKeepsACampaignsMissionPicturesFromASingleMapOfTheirName) {
-  const auto campaign = Map("007.qdc", Gzip(testing::SampleMainContainer(CampaignMap, kOptions), "007"));
-  Map("007003.qdc", Gzip(testing::SampleMissionContainer(kOptions, 3), "007003"));
-  const auto single = Map("007.mis.003.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "s"));
+  const auto campaign = Map("007.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "007"));
+  Map("007003.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 3), "007003"));
+  const auto single = Map("007.mis.003.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "s"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", campaign.string(), single.string(), "--out", slot().string()},
                             {"TMPDIR=" + temp.path().string()});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -588,8 +588,8 @@ TEST_F(HostileMapsTest, GalleryShowsAUtf8NameAsItIs) {
   const auto map =
       Map("\xC3\x9C"
           "bersicht.qdm",
-          Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "u"));
-  const auto other = Map("b.qdm", Gzip(SampleMainContainer(SinglePlayerMap, kOptions), "b"));
+          mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "u"));
+  const auto other = Map("b.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "b"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), other.string(), "--out", slot().string()},
                             {"TMPDIR=" + temp.path().string()});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -604,7 +604,7 @@ TEST_F(HostileMapsTest, GalleryShowsAUtf8NameAsItIs) {
 }
 
 TEST_F(HostileMapsTest, PreviewOfALargeMapAtAHighScaleIsRefusedBeforeDrawing) {
-  const auto map = Map("big.qdm", Gzip(testing::MapBuilder(SinglePlayerMap).MapInfo(0, 1024, 1024).Build(), "big"));
+  const auto map = Map("big.qdm", mapmaker::Gzip(mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 1024, 1024).Build(), "big"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), "-o", (dir / "slot").string(), "--scale", "16"},
                             {"TMPDIR=" + temp.path().string()});
   EXPECT_EQ(r.status, 1);
@@ -613,74 +613,74 @@ TEST_F(HostileMapsTest, PreviewOfALargeMapAtAHighScaleIsRefusedBeforeDrawing) {
 }
 
 TEST(ShownTextTest, ControlCharactersAreWrittenOutAndTheRestStays) {
-  EXPECT_EQ(ShownText("a\rb\nc\td"), "a\\rb\\nc\\td");
-  EXPECT_EQ(ShownText("\x1b[2K\x7f\x01"), "\\x1b[2K\\x7f\\x01");
-  EXPECT_EQ(ShownText("C:\\maps\\\xC3\x9C"
+  EXPECT_EQ(core::ShownText("a\rb\nc\td"), "a\\rb\\nc\\td");
+  EXPECT_EQ(core::ShownText("\x1b[2K\x7f\x01"), "\\x1b[2K\\x7f\\x01");
+  EXPECT_EQ(core::ShownText("C:\\maps\\\xC3\x9C"
                       "bersicht.qdm"),
             "C:\\maps\\\xC3\x9C"
             "bersicht.qdm");
-  EXPECT_EQ(ShownText("\xC2\x9B"
+  EXPECT_EQ(core::ShownText("\xC2\x9B"
                       "31m \xC2\xA0"),
             "\\u009b31m \xC2\xA0")
       << "C1 escaped, no-break space kept";
-  EXPECT_EQ(ShownText(std::string("a\0b", 3)), "a\\x00b");
-  EXPECT_EQ(ShownText(ShownText("\r")), ShownText("\r")) << "escaping twice changes nothing";
+  EXPECT_EQ(core::ShownText(std::string("a\0b", 3)), "a\\x00b");
+  EXPECT_EQ(core::ShownText(core::ShownText("\r")), core::ShownText("\r")) << "escaping twice changes nothing";
 }
 
 TEST(ConversionSizeTest, RefusedAboveTheLargestCampaignOrTheFreeSpaceNamingBothSizes) {
-  EXPECT_EQ(kMaxConversionBytes, 1036 * kMebibyte);
-  EXPECT_EQ(ConversionSizeProblem(kMaxConversionBytes, kMaxConversionBytes), "");
-  EXPECT_EQ(ConversionSizeProblem(kMaxConversionBytes + 1, ~std::uint64_t{0}),
+  EXPECT_EQ(format::kMaxConversionBytes, 1036 * format::kMebibyte);
+  EXPECT_EQ(format::ConversionSizeProblem(format::kMaxConversionBytes, format::kMaxConversionBytes), "");
+  EXPECT_EQ(format::ConversionSizeProblem(format::kMaxConversionBytes + 1, ~std::uint64_t{0}),
             "the conversion would write 1037 MiB, more than the 1036 MiB of the largest campaign the editor makes");
-  EXPECT_EQ(ConversionSizeProblem(3 * kMebibyte, 2 * kMebibyte),
+  EXPECT_EQ(format::ConversionSizeProblem(3 * format::kMebibyte, 2 * format::kMebibyte),
             "the conversion would write 3 MiB, more than the 2 MiB free on the target's disk");
-  EXPECT_EQ(ConversionSizeProblem(900, 512),
+  EXPECT_EQ(format::ConversionSizeProblem(900, 512),
             "the conversion would write 900 bytes, more than the 512 bytes free on "
             "the target's disk");
   // A target that does not exist yet is measured on the folder that will hold it.
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const auto space = std::filesystem::space(dir.path());
-  EXPECT_NEAR(static_cast<double>(AvailableBytesFor(dir / "a" / "b")), static_cast<double>(space.available), 64e6);
+  EXPECT_NEAR(static_cast<double>(pipeline::AvailableBytesFor(dir / "a" / "b")), static_cast<double>(space.available), 64e6);
 }
 
 TEST(ConversionSizeTest, StoredLengthIsTheTrailersAndNothingForAFifo) {
-  ScratchFolder dir;
-  WriteBytes(dir / "m.gz", Gzip(Bytes(1000, 7), "m"));
-  EXPECT_EQ(StoredLength(dir / "m.gz"), 1000u);
-  WriteBytes(dir / "short", Bytes{1, 2});
-  EXPECT_EQ(StoredLength(dir / "short"), 0u);
+  mapmaker::ScratchFolder dir;
+  mapmaker::WriteBytes(dir / "m.gz", mapmaker::Gzip(core::Bytes(1000, 7), "m"));
+  EXPECT_EQ(format::StoredLength(dir / "m.gz"), 1000u);
+  mapmaker::WriteBytes(dir / "short", core::Bytes{1, 2});
+  EXPECT_EQ(format::StoredLength(dir / "short"), 0u);
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_EQ(StoredLength(dir / "fifo"), 0u);
+  EXPECT_EQ(format::StoredLength(dir / "fifo"), 0u);
 }
 
 TEST(RegularFileTest, FifoDeviceAndFolderAreNoFileAndNeverBlock) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   std::filesystem::create_directory(dir / "folder");
   for (const std::filesystem::path& path : {dir / "fifo", dir / "folder", std::filesystem::path("/dev/zero")}) {
     bool notAFile = false;
-    EXPECT_EQ(OpenForReading(path, notAFile), nullptr) << path;
+    EXPECT_EQ(platform::OpenForReading(path, notAFile), nullptr) << path;
     EXPECT_TRUE(notAFile) << path;
-    EXPECT_EQ(ReadFileText(path), std::nullopt) << path;
+    EXPECT_EQ(platform::ReadFileText(path), std::nullopt) << path;
     try {
-      ReadWholeFile(path);
+      platform::ReadWholeFile(path);
       ADD_FAILURE() << path << " was read";
     } catch (const std::ios_base::failure& e) {
       EXPECT_NE(std::string(e.what()).find("It is not a file"), std::string::npos) << e.what();
     }
   }
   bool notAFile = true;
-  EXPECT_EQ(OpenForReading(dir / "missing", notAFile), nullptr);
+  EXPECT_EQ(platform::OpenForReading(dir / "missing", notAFile), nullptr);
   EXPECT_FALSE(notAFile) << "a missing file is missing, not something else";
-  WriteBytes(dir / "plain", Bytes{'a', 'b'});
+  mapmaker::WriteBytes(dir / "plain", core::Bytes{'a', 'b'});
   std::filesystem::create_symlink(dir / "plain", dir / "link");
-  EXPECT_EQ(ReadFileText(dir / "link"), "ab") << "a link to a regular file is read through";
+  EXPECT_EQ(platform::ReadFileText(dir / "link"), "ab") << "a link to a regular file is read through";
 }
 
 TEST(FolderNameTest, DotsAndEmptyNamesNameNoFolderOfTheirOwn) {
-  for (const std::string name : {"", ".", "..", "..."}) EXPECT_FALSE(FolderNameProblem(name).empty()) << name;
-  for (const std::string name : {"a.", ".a", "a..b", " "}) EXPECT_TRUE(FolderNameProblem(name).empty()) << name;
-  EXPECT_EQ(FolderNameKey("Map7"), FolderNameKey("mAP7"));
+  for (const std::string name : {"", ".", "..", "..."}) EXPECT_FALSE(pipeline::FolderNameProblem(name).empty()) << name;
+  for (const std::string name : {"a.", ".a", "a..b", " "}) EXPECT_TRUE(pipeline::FolderNameProblem(name).empty()) << name;
+  EXPECT_EQ(platform::FolderNameKey("Map7"), platform::FolderNameKey("mAP7"));
 }
 
 }  // namespace

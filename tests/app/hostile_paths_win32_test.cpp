@@ -20,13 +20,13 @@ namespace kartwerk {
 namespace {
 
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 
 TEST(HostilePathsWindows, UncAndVerbatimPathsAreNeverJoinedToTheCurrentDrive) {
-  EXPECT_EQ(FullPath(L"\\\\127.0.0.1\\share\\maps.src\\map.007"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
-  EXPECT_EQ(FullPath(L"\\\\127.0.0.1\\share\\maps.src\\x\\..\\map.007\\"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
-  EXPECT_EQ(FullPath(L"\\\\?\\Z:\\tmp\\map.007"), L"\\\\?\\Z:\\tmp\\map.007");
-  EXPECT_EQ(ResolvedPath(L"\\\\127.0.0.1\\share\\a"), L"\\\\127.0.0.1\\share\\a");
+  EXPECT_EQ(platform::FullPath(L"\\\\127.0.0.1\\share\\maps.src\\map.007"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
+  EXPECT_EQ(platform::FullPath(L"\\\\127.0.0.1\\share\\maps.src\\x\\..\\map.007\\"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
+  EXPECT_EQ(platform::FullPath(L"\\\\?\\Z:\\tmp\\map.007"), L"\\\\?\\Z:\\tmp\\map.007");
+  EXPECT_EQ(platform::ResolvedPath(L"\\\\127.0.0.1\\share\\a"), L"\\\\127.0.0.1\\share\\a");
 }
 
 std::size_t EntryCount(const std::filesystem::path& folder) {
@@ -35,7 +35,7 @@ std::size_t EntryCount(const std::filesystem::path& folder) {
 
 // The first sample single-player map, copied to path.
 void CopySampleMap(const std::filesystem::path& samples, const std::filesystem::path& path) {
-  for (const auto& written : testing::WriteSampleMaps(samples)) {
+  for (const auto& written : mapmaker::WriteSampleMaps(samples)) {
     if (written.extension() == ".qdm") {
       std::filesystem::create_directories(path.parent_path());
       std::filesystem::copy_file(written, path, std::filesystem::copy_options::overwrite_existing);
@@ -45,7 +45,7 @@ void CopySampleMap(const std::filesystem::path& samples, const std::filesystem::
 }
 
 TEST(HostilePathsWindows, ConvertingIntoAnUnreachableShareFailsNamingItAndWritesNothingLocally) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const std::filesystem::path map = dir / "one.qdm";
   CopySampleMap(dir / "samples", map);
   ASSERT_TRUE(std::filesystem::exists(map));
@@ -62,32 +62,32 @@ TEST(HostilePathsWindows, ConvertingIntoAnUnreachableShareFailsNamingItAndWrites
   };
   const std::vector<std::wstring> before = localCopies();
   const auto r = RunProgram(
-      KARTWERK_EXE, {"convert", TextFromPath(map), "--out", "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
+      KARTWERK_EXE, {"convert", platform::TextFromPath(map), "--out", "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
   EXPECT_NE(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("\\\\127.0.0.1\\share"), std::string::npos) << r.err;
   for (const std::wstring& root : localCopies()) {
     if (std::find(before.begin(), before.end(), root) != before.end()) continue;
-    ADD_FAILURE() << "written locally: " << TextFromPath(root);
+    ADD_FAILURE() << "written locally: " << platform::TextFromPath(root);
     std::error_code ec;
     std::filesystem::remove_all(root, ec);
   }
 }
 
 TEST(HostilePathsWindows, PreviewAndBatchMessagesKeepNonAsciiPaths) {
-  ScratchFolder dir;
-  const std::string folder = TextFromPath(dir.path()) + "\\prev\xC3\xBC";
+  mapmaker::ScratchFolder dir;
+  const std::string folder = platform::TextFromPath(dir.path()) + "\\prev\xC3\xBC";
   const std::string map = folder + "\\\xC3\x9C" "bersicht.qdm";
-  CopySampleMap(dir / "samples", PathFromText(map));
-  ASSERT_TRUE(std::filesystem::exists(PathFromText(map)));
+  CopySampleMap(dir / "samples", platform::PathFromText(map));
+  ASSERT_TRUE(std::filesystem::exists(platform::PathFromText(map)));
   const auto preview = RunProgram(KARTWERK_EXE, {"preview", map, "-o", folder + "\\p.png", "--quiet"});
   EXPECT_EQ(preview.status, 0) << preview.err;
-  EXPECT_TRUE(std::filesystem::is_regular_file(PathFromText(folder + "\\p.png"))) << preview.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(platform::PathFromText(folder + "\\p.png"))) << preview.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "prev\xC3\x83\xC2\xBC")) << "a folder named in Windows-1252";
 
   // A batch names the map that failed as it was given.
   const std::string broken = folder + "\\b\xC3\xB6se.qdm";
   {
-    std::ofstream out(PathFromText(broken), std::ios::binary);
+    std::ofstream out(platform::PathFromText(broken), std::ios::binary);
     out << "not a map";
   }
   const auto batch = RunProgram(KARTWERK_EXE, {"convert", map, broken, "--out", folder + "\\out"});
@@ -97,22 +97,22 @@ TEST(HostilePathsWindows, PreviewAndBatchMessagesKeepNonAsciiPaths) {
 }
 
 TEST(HostilePathsWindows, NamesWindowsTakesAsOneFolderClash) {
-  EXPECT_EQ(FolderNameKey("x.."), FolderNameKey("X"));
-  EXPECT_EQ(FolderNameKey("map "), FolderNameKey("MAP"));
-  EXPECT_EQ(FolderNameKey("\xC3\x84rger"), FolderNameKey("\xC3\xA4rger"));
-  EXPECT_NE(FolderNameKey("a.b"), FolderNameKey("ab"));
-  const BatchPlan plan = PlanBatch({L"Z:\\a\\x.qdm", L"Z:\\b\\x..qdm"});
+  EXPECT_EQ(platform::FolderNameKey("x.."), platform::FolderNameKey("X"));
+  EXPECT_EQ(platform::FolderNameKey("map "), platform::FolderNameKey("MAP"));
+  EXPECT_EQ(platform::FolderNameKey("\xC3\x84rger"), platform::FolderNameKey("\xC3\xA4rger"));
+  EXPECT_NE(platform::FolderNameKey("a.b"), platform::FolderNameKey("ab"));
+  const pipeline::BatchPlan plan = pipeline::PlanBatch({L"Z:\\a\\x.qdm", L"Z:\\b\\x..qdm"});
   ASSERT_EQ(plan.Clashes.size(), 1u);
-  const BatchPlan umlauts =
-      PlanBatch({PathFromText("Z:\\a\\\xC3\x84rger.qdm"), PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
+  const pipeline::BatchPlan umlauts =
+      pipeline::PlanBatch({platform::PathFromText("Z:\\a\\\xC3\x84rger.qdm"), platform::PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
   EXPECT_EQ(umlauts.Clashes.size(), 1u);
 
   // The program refuses such a batch before it writes anything.
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   CopySampleMap(dir / "samples", dir / "a" / "x.qdm");
   CopySampleMap(dir / "samples", dir / "b" / "x..qdm");
-  const auto r = RunProgram(KARTWERK_EXE, {"convert", TextFromPath(dir / "a" / "x.qdm"),
-                                           TextFromPath(dir / "b" / "x..qdm"), "--out", TextFromPath(dir / "out")});
+  const auto r = RunProgram(KARTWERK_EXE, {"convert", platform::TextFromPath(dir / "a" / "x.qdm"),
+                                           platform::TextFromPath(dir / "b" / "x..qdm"), "--out", platform::TextFromPath(dir / "out")});
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find("x..qdm"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
@@ -133,7 +133,7 @@ std::vector<std::wstring> DriveRootEntries() {
 // Device names and device paths are refused from their text, before any file call: one line,
 // status 1, and nothing written in a drive root.
 TEST(HostilePathsWindows, DeviceNamesAndServerRootsAreRefusedInOneLine) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const std::filesystem::path map = dir / "one.qdm";
   CopySampleMap(dir / "samples", map);
   ASSERT_TRUE(std::filesystem::exists(map));
@@ -142,15 +142,15 @@ TEST(HostilePathsWindows, DeviceNamesAndServerRootsAreRefusedInOneLine) {
     std::vector<std::string> args;
     const char* reason;
   } cases[] = {
-      {{"convert", TextFromPath(map), "--out", "NUL"}, "is a Windows device name"},
-      {{"convert", TextFromPath(map), "--out", "con"}, "is a Windows device name"},
-      {{"convert", TextFromPath(map), "--out", "COM1"}, "is a Windows device name"},
-      {{"convert", TextFromPath(map), "--out", TextFromPath(dir / "aux.txt")}, "is a Windows device name"},
-      {{"convert", TextFromPath(map), "--out", "\\\\.\\C:"}, "is a device path"},
-      {{"convert", TextFromPath(map), "--out", "\\\\127.0.0.1"}, "it is the root of a file system"},
-      {{"preview", TextFromPath(map), "-o", "NUL"}, "is a Windows device name"},
-      {{"preview", TextFromPath(map), "-o", "\\\\.\\PhysicalDrive0"}, "is a device path"},
-      {{"preview", TextFromPath(map), "--out", "LPT1"}, "is a Windows device name"},
+      {{"convert", platform::TextFromPath(map), "--out", "NUL"}, "is a Windows device name"},
+      {{"convert", platform::TextFromPath(map), "--out", "con"}, "is a Windows device name"},
+      {{"convert", platform::TextFromPath(map), "--out", "COM1"}, "is a Windows device name"},
+      {{"convert", platform::TextFromPath(map), "--out", platform::TextFromPath(dir / "aux.txt")}, "is a Windows device name"},
+      {{"convert", platform::TextFromPath(map), "--out", "\\\\.\\C:"}, "is a device path"},
+      {{"convert", platform::TextFromPath(map), "--out", "\\\\127.0.0.1"}, "it is the root of a file system"},
+      {{"preview", platform::TextFromPath(map), "-o", "NUL"}, "is a Windows device name"},
+      {{"preview", platform::TextFromPath(map), "-o", "\\\\.\\PhysicalDrive0"}, "is a device path"},
+      {{"preview", platform::TextFromPath(map), "--out", "LPT1"}, "is a Windows device name"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = c.args;

@@ -9,12 +9,12 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::Le;
-using testing::MapBuilder;
+using mapmaker::Gzip;
+using mapmaker::Le;
+using mapmaker::MapBuilder;
 using testing::RunProgram;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
 nlohmann::json InfoJson(const std::filesystem::path& map) {
   auto r = RunProgram(KARTWERK_EXE, {"info", map.string(), "--json"});
@@ -23,10 +23,10 @@ nlohmann::json InfoJson(const std::filesystem::path& map) {
 }
 
 TEST(InfoCommandTest, MultiplayerMapWithPMiniEntries) {
-  ScratchFolder dir;
-  MapBuilder map(MultiplayerMap);
-  map.MapInfo(2, 160, 120).InsertAt(9, "P-MINI1", Bytes(7, 1)).InsertAt(10, "P-MINI2 x", {});
-  WriteBytes(dir / "duel.QDP", Gzip(map.Build(), "duel"));
+  mapmaker::ScratchFolder dir;
+  mapmaker::MapBuilder map(format::MultiplayerMap);
+  map.MapInfo(2, 160, 120).InsertAt(9, "P-MINI1", core::Bytes(7, 1)).InsertAt(10, "P-MINI2 x", {});
+  mapmaker::WriteBytes(dir / "duel.QDP", mapmaker::Gzip(map.Build(), "duel"));
   const auto j = InfoJson(dir / "duel.QDP");
   EXPECT_EQ(j["kind"], "Multiplayer");
   EXPECT_EQ(j["scheme"], 2);
@@ -41,10 +41,10 @@ TEST(InfoCommandTest, MultiplayerMapWithPMiniEntries) {
 }
 
 TEST(InfoCommandTest, CampaignCountsItsMissionFiles) {
-  ScratchFolder dir;
-  WriteBytes(dir / "012.qdc", Gzip(MapBuilder(CampaignMap).MapInfo(1, 64, 32).Build(), "012"));
+  mapmaker::ScratchFolder dir;
+  mapmaker::WriteBytes(dir / "012.qdc", mapmaker::Gzip(mapmaker::MapBuilder(format::CampaignMap).MapInfo(1, 64, 32).Build(), "012"));
   for (const char* m : {"0120001.qdc", "0120002.qdc", "0120005.qdc"}) {
-    WriteBytes(dir / m, Gzip(MapBuilder(CampaignMap, MapBuilder::File::CampaignMission).Build()));
+    mapmaker::WriteBytes(dir / m, mapmaker::Gzip(mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build()));
   }
   const auto j = InfoJson(dir / "0120002.qdc");
   EXPECT_EQ(j["kind"], "Campaign");
@@ -54,20 +54,20 @@ TEST(InfoCommandTest, CampaignCountsItsMissionFiles) {
 }
 
 TEST(InfoCommandTest, SectionNamesAreShownFromTheGamesCodePage) {
-  ScratchFolder dir;
-  MapBuilder map(SinglePlayerMap);
+  mapmaker::ScratchFolder dir;
+  mapmaker::MapBuilder map(format::SinglePlayerMap);
   map.SetAt(3, std::string("T\x99RR\xE9"), {});
-  WriteBytes(dir / "m.qdm", Gzip(map.Build()));
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(map.Build()));
   EXPECT_EQ(InfoJson(dir / "m.qdm")["sections"][3]["name"], "T\u2122RR\u00e9");
 }
 
 TEST(InfoCommandTest, FailuresNameTheFileAndUsageErrorsExitWithTwo) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   auto missing = RunProgram(KARTWERK_EXE, {"info", (dir / "none.qdm").string()});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("none.qdm"), std::string::npos);
 
-  WriteBytes(dir / "broken.qdm", Bytes(50, 'x'));
+  mapmaker::WriteBytes(dir / "broken.qdm", core::Bytes(50, 'x'));
   auto broken = RunProgram(KARTWERK_EXE, {"info", (dir / "broken.qdm").string()});
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.err.find("Error opening " + (dir / "broken.qdm").string()), std::string::npos);
@@ -80,8 +80,8 @@ TEST(InfoCommandTest, FailuresNameTheFileAndUsageErrorsExitWithTwo) {
 }
 
 TEST(InfoCommandTest, LeavesNoTemporaryFilesBehind) {
-  ScratchFolder dir, temp;
-  WriteBytes(dir / "m.qdm", Gzip(MapBuilder(SinglePlayerMap).Build(), "m"));
+  mapmaker::ScratchFolder dir, temp;
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(mapmaker::MapBuilder(format::SinglePlayerMap).Build(), "m"));
   auto r = RunProgram(KARTWERK_EXE, {"info", (dir / "m.qdm").string()}, {"TMPDIR=" + temp.path().string()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::filesystem::is_empty(temp.path()));

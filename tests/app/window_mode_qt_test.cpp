@@ -18,8 +18,8 @@ using namespace kartwerk::testing;
 const std::vector<std::string> kNoDisplay = {"QT_QPA_PLATFORM=no-such-platform", "DISPLAY=", "WAYLAND_DISPLAY="};
 
 TEST(WindowMode, SubcommandsRunWithoutTheWindowSystem) {
-  ScratchFolder scratch;
-  const auto maps = WriteSampleMaps(scratch / "maps");
+  mapmaker::ScratchFolder scratch;
+  const auto maps = mapmaker::WriteSampleMaps(scratch / "maps");
   const ProgramResult info = RunProgram(KARTWERK_EXE, {"info", maps[0].string()}, kNoDisplay);
   EXPECT_EQ(info.status, 0) << info.err;
   EXPECT_NE(info.out.find("Singleplayer"), std::string::npos) << info.out;
@@ -31,10 +31,10 @@ TEST(WindowMode, SubcommandsRunWithoutTheWindowSystem) {
 }
 
 TEST(WindowMode, NoSubcommandOpensTheWindows) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   // With no display to open, the window mode fails where the subcommands did not: proof that it
   // is the one that starts the window system (with a map argument, and without one).
-  const auto maps = WriteSampleMaps(scratch / "maps");
+  const auto maps = mapmaker::WriteSampleMaps(scratch / "maps");
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, std::vector<std::string>{maps[0].string()}}) {
     std::vector<std::string> env = kNoDisplay;
@@ -61,13 +61,13 @@ TEST(WindowMode, UnknownOptionsAreWrongUsage) {
 // The windows are a module beside the program. A copy of the program without it still runs every
 // subcommand (they never load the window system), and the window mode says what is missing.
 TEST(WindowMode, WithoutTheWindowsModuleOnlyTheWindowsAreMissing) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const std::filesystem::path built = KARTWERK_EXE;
   const std::filesystem::path program = scratch / "bin" / "kartwerk";
   std::filesystem::create_directories(program.parent_path());
   std::filesystem::copy_file(built, program);
   std::filesystem::copy_file(built.parent_path() / "cliffdata", program.parent_path() / "cliffdata");
-  const auto maps = WriteSampleMaps(scratch / "maps");
+  const auto maps = mapmaker::WriteSampleMaps(scratch / "maps");
 
   const ProgramResult convert = RunProgram(
       program.string(), {"convert", maps[0].string(), "--out", (scratch / "slot").string(), "--quiet"}, kNoDisplay);

@@ -20,7 +20,7 @@ namespace kartwerk {
 namespace {
 
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::TreeFiles;
 
 // A user's home with a file in it, and the environment that makes it the program's whole world:
@@ -43,7 +43,7 @@ struct ScratchHome {
     env.insert(env.end(), more.begin(), more.end());
     return env;
   }
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
 };
 
 TEST(FirstArgument, ATypoIsAnUnknownCommandAndAWrongFileIsToldAsAMap) {
@@ -77,7 +77,7 @@ TEST(FirstArgument, ATypoIsAnUnknownCommandAndAWrongFileIsToldAsAMap) {
 TEST(WindowMode, WithoutADisplayOneLineAndNothingWritten) {
   ScratchHome user;
   const auto map = user.home() / "frontier.qdm";
-  testing::WriteBytes(map, testing::Gzip(testing::SampleMainContainer(SinglePlayerMap, {}), "frontier"));
+  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}), "frontier"));
   const auto before = TreeFiles(user.scratch.path());
   for (const std::vector<std::string>& args : {std::vector<std::string>{}, {map.string()}}) {
     const auto r = RunProgram(KARTWERK_EXE, args, user.Env());
@@ -127,32 +127,32 @@ TEST(DisplayCheck, FindsTheSocketOfEachKindOfDisplay) {
 }
 
 TEST(SystemDesktopEntry, RecognisesAnEntryThatOpensAllThreeMapTypesWithKartwerk) {
-  const std::string ours = DesktopEntry("kartwerk", "kartwerk");
-  EXPECT_TRUE(DesktopEntryOpensMapTypes(ours));
-  EXPECT_TRUE(DesktopEntryOpensMapTypes(DesktopEntry("/usr/local/bin/kartwerk", "icon")));
+  const std::string ours = desktop::DesktopEntry("kartwerk", "kartwerk");
+  EXPECT_TRUE(desktop::DesktopEntryOpensMapTypes(ours));
+  EXPECT_TRUE(desktop::DesktopEntryOpensMapTypes(desktop::DesktopEntry("/usr/local/bin/kartwerk", "icon")));
   std::string other = ours;
   other.replace(other.find("Exec=kartwerk"), 13, "Exec=gimp");
-  EXPECT_FALSE(DesktopEntryOpensMapTypes(other));
+  EXPECT_FALSE(desktop::DesktopEntryOpensMapTypes(other));
   std::string twoTypes = ours;
   twoTypes.replace(twoTypes.find("application/x-vornmark-ii-campaign-map;"), 39, "");
-  EXPECT_FALSE(DesktopEntryOpensMapTypes(twoTypes));
-  EXPECT_FALSE(DesktopEntryOpensMapTypes("[Other Group]\n" + ours.substr(ours.find('\n') + 1)));
+  EXPECT_FALSE(desktop::DesktopEntryOpensMapTypes(twoTypes));
+  EXPECT_FALSE(desktop::DesktopEntryOpensMapTypes("[Other Group]\n" + ours.substr(ours.find('\n') + 1)));
 
-  ScratchFolder dirs;
+  mapmaker::ScratchFolder dirs;
   const auto first = dirs.path() / "first", second = dirs.path() / "second";
   std::filesystem::create_directories(first / "applications");
   std::filesystem::create_directories(second / "applications");
   std::ofstream(first / "applications" / "kartwerk.desktop") << twoTypes;
-  EXPECT_EQ(SystemDesktopEntryForMapTypes({first, second}), std::nullopt);
+  EXPECT_EQ(desktop::SystemDesktopEntryForMapTypes({first, second}), std::nullopt);
   std::ofstream(second / "applications" / "org.kartwerk.Kartwerk.desktop") << ours;
-  EXPECT_EQ(SystemDesktopEntryForMapTypes({first, second}), second / "applications" / "org.kartwerk.Kartwerk.desktop");
+  EXPECT_EQ(desktop::SystemDesktopEntryForMapTypes({first, second}), second / "applications" / "org.kartwerk.Kartwerk.desktop");
 }
 
 TEST(RegisterCommand, WritesNothingForTheUserWhereTheSystemHasTheAssociation) {
   ScratchHome user;
   const auto system = user.scratch.path() / "system" / "applications";
   std::filesystem::create_directories(system);
-  std::ofstream(system / "kartwerk.desktop") << DesktopEntry("kartwerk", "kartwerk");
+  std::ofstream(system / "kartwerk.desktop") << desktop::DesktopEntry("kartwerk", "kartwerk");
   const auto before = TreeFiles(user.scratch.path());
   const auto r = RunProgram(KARTWERK_EXE, {"register"}, user.Env());
   EXPECT_EQ(r.status, 0) << r.err;

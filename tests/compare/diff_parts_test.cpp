@@ -18,11 +18,11 @@ namespace {
 
 // The edit script as one letter a line: '=' kept, '-' removed, '+' added.
 std::string Script(std::string_view from, std::string_view to) {
-  const auto a = SplitLines(from), b = SplitLines(to);
+  const auto a = compare::SplitLines(from), b = compare::SplitLines(to);
   std::string ops;
-  for (const LineEdit& e : MyersLineDiff(a, b)) {
-    ops += e.op == LineEdit::Op::Keep ? '=' : e.op == LineEdit::Op::Delete ? '-' : '+';
-    if (e.op == LineEdit::Op::Keep) {
+  for (const compare::LineEdit& e : compare::MyersLineDiff(a, b)) {
+    ops += e.op == compare::LineEdit::Op::Keep ? '=' : e.op == compare::LineEdit::Op::Delete ? '-' : '+';
+    if (e.op == compare::LineEdit::Op::Keep) {
       EXPECT_EQ(a[e.from], b[e.to]);
     }
   }
@@ -55,16 +55,16 @@ TEST(MyersLineDiffTest, ShortestScriptsWhateverTheLength) {
   const std::string ops = Script(big, bigger);
   EXPECT_EQ(std::count(ops.begin(), ops.end(), '+'), 1);
   EXPECT_EQ(std::count(ops.begin(), ops.end(), '-'), 0);
-  const auto body = CompareBodies(SplitLines("$A\n$B\n"), SplitLines("$A\n$X\n$B\n"));
+  const auto body = compare::CompareBodies(compare::SplitLines("$A\n$B\n"), compare::SplitLines("$A\n$X\n$B\n"));
   ASSERT_EQ(body.size(), 1u);
   EXPECT_EQ(body[0].field, "line 2");
-  EXPECT_EQ(body[0].edit, FieldChange::Edit::Added);
+  EXPECT_EQ(body[0].edit, compare::FieldChange::Edit::Added);
 }
 
 TEST(MinCostPairingTest, AssignmentIsTheCheapestAndPlacesPairByCost) {
   // 3 x 3: the cheapest is 1 + 2 + 2 = 5 (row 0 to column 1, row 1 to 0, row 2 to 2).
-  EXPECT_EQ(MinCostAssignment({4, 1, 3, 2, 0, 5, 3, 2, 2}, 3, 3), (std::vector<std::size_t>{1, 0, 2}));
-  EXPECT_EQ(MinCostAssignment({-5, 0, 0, 0}, 1, 4), (std::vector<std::size_t>{0}));
+  EXPECT_EQ(compare::MinCostAssignment({4, 1, 3, 2, 0, 5, 3, 2, 2}, 3, 3), (std::vector<std::size_t>{1, 0, 2}));
+  EXPECT_EQ(compare::MinCostAssignment({-5, 0, 0, 0}, 1, 4), (std::vector<std::size_t>{0}));
 
   // Two tanks that both moved a little stay themselves (not swapped); one deleted and another
   // added across the map with another owner is removed and added, not moved.
@@ -74,11 +74,11 @@ TEST(MinCostPairingTest, AssignmentIsTheCheapestAndPlacesPairByCost) {
   const std::string after =
       " ID=tank HP=100 U=140 V=140 Owner=1 \n ID=tank HP=100 U=340 V=140 Owner=1 \n"
       " ID=tank HP=100 U=9000 V=200 Owner=2 \n";
-  const auto changes = CompareListEntries(ListKind::Units, ReadListEntries(ListKind::Units, before).entries,
-                                          ReadListEntries(ListKind::Units, after).entries)
+  const auto changes = compare::CompareListEntries(compare::ListKind::Units, compare::ReadListEntries(compare::ListKind::Units, before).entries,
+                                          compare::ReadListEntries(compare::ListKind::Units, after).entries)
                            .entries;
   std::vector<std::string> texts;
-  for (const EntryChange& c : changes) texts.push_back(EntryChangeText(c));
+  for (const compare::EntryChange& c : changes) texts.push_back(compare::EntryChangeText(c));
   EXPECT_EQ(texts, (std::vector<std::string>{
                        "unit 1 'tank': moved from 100,100 to 140,140", "unit 2 'tank': moved from 300,100 to 340,140",
                        "removed unit 3 'tank' at 5000,5000", "added unit 'tank' (now 3) at 9000,200"}));
@@ -88,49 +88,49 @@ TEST(ListDamageTest, CutShortOrForeignBytesAreNamedAtTheirLine) {
   const std::string unit = " ID=tank HP=100 Crew=0 U=64 V=64 Dir=0 Owner=0 \n";
   const std::string sound = "Name=\"river\"\nU=1\nV=2\nRadius=3\nWorse=0.500000\nMinWait=1\nMaxWait=2\n\n";
   const struct {
-    ListKind kind;
+    compare::ListKind kind;
     std::string text, damage;
   } cases[] = {
-      {ListKind::Units, unit + unit, ""},
-      {ListKind::Units, unit + unit.substr(0, 20), "cut short at line 2"},
-      {ListKind::Units, unit + " ID=tank HP=1\x01\n", "line 2 holds bytes no writer produces"},
-      {ListKind::Units, unit + " ID=tank reserv hp=1 U=1 V=1\n", "line 2 is not a unit line"},
-      {ListKind::Sounds, sound + sound, ""},
-      {ListKind::Sounds, sound + sound.substr(0, 30), "cut short at line 12"},  // ends after Radius
-      {ListKind::Objects, "tree 10 20 1 0 0\nrock 30 40 2 0 0\n", ""},
-      {ListKind::Objects, "tree 10 20 1 0 0\n\xff\xfe garbage\n", "line 2 is not an object line"},
-      {ListKind::Groups, "Group 0\n ai type=\"ai_none\" group1=0\n  aiflags=\n reserv auto=0 hp=100\n",
+      {compare::ListKind::Units, unit + unit, ""},
+      {compare::ListKind::Units, unit + unit.substr(0, 20), "cut short at line 2"},
+      {compare::ListKind::Units, unit + " ID=tank HP=1\x01\n", "line 2 holds bytes no writer produces"},
+      {compare::ListKind::Units, unit + " ID=tank reserv hp=1 U=1 V=1\n", "line 2 is not a unit line"},
+      {compare::ListKind::Sounds, sound + sound, ""},
+      {compare::ListKind::Sounds, sound + sound.substr(0, 30), "cut short at line 12"},  // ends after Radius
+      {compare::ListKind::Objects, "tree 10 20 1 0 0\nrock 30 40 2 0 0\n", ""},
+      {compare::ListKind::Objects, "tree 10 20 1 0 0\n\xff\xfe garbage\n", "line 2 is not an object line"},
+      {compare::ListKind::Groups, "Group 0\n ai type=\"ai_none\" group1=0\n  aiflags=\n reserv auto=0 hp=100\n",
        "cut short at line 4"},  // 1 of its 100 groups
   };
-  for (const auto& c : cases) EXPECT_EQ(ReadListEntries(c.kind, c.text).damage, c.damage) << c.text;
-  const auto units = ReadListEntries(ListKind::Units, unit + "  ID=driver HP=90\n");
+  for (const auto& c : cases) EXPECT_EQ(compare::ReadListEntries(c.kind, c.text).damage, c.damage) << c.text;
+  const auto units = compare::ReadListEntries(compare::ListKind::Units, unit + "  ID=driver HP=90\n");
   ASSERT_EQ(units.entries.size(), 1u);
   EXPECT_EQ(units.entries[0].fields.back(), (std::pair<std::string, std::string>{"crew 1 HP", "90"}));
-  EXPECT_EQ(ReadListEntries(ListKind::Sounds, sound).entries[0].type, "river");  // no quotes
+  EXPECT_EQ(compare::ReadListEntries(compare::ListKind::Sounds, sound).entries[0].type, "river");  // no quotes
 }
 
 TEST(ComparisonSummaryTest, ManyChangesSummedUpUnlessAllAreAsked) {
-  FolderComparison comparison;
-  FileComparison units;
+  compare::FolderComparison comparison;
+  compare::FileComparison units;
   units.name = "mis.000/mapunits";
-  units.state = FileState::Changed;
+  units.state = compare::FileState::Changed;
   for (int i = 0; i < 3998; ++i) {
-    EntryChange moved;
+    compare::EntryChange moved;
     moved.entry = "unit " + std::to_string(i + 1) + " 'tank'";
-    moved.from = Position{i, 0};
-    moved.to = Position{i + 40, 40};
+    moved.from = compare::Position{i, 0};
+    moved.to = compare::Position{i + 40, 40};
     units.entries.push_back(moved);
   }
-  for (int i = 0; i < 2; ++i) units.entries.push_back({EntryChange::Kind::Removed, "unit 'x'", {}, {}, {}, 1, 0, {}});
+  for (int i = 0; i < 2; ++i) units.entries.push_back({compare::EntryChange::Kind::Removed, "unit 'x'", {}, {}, {}, 1, 0, {}});
   comparison.files.push_back(units);
-  comparison.files.push_back({"Übersicht.txt", FileState::OnlyInFolder, "", 0, 1, {}, {}, {}, {}});
+  comparison.files.push_back({"Übersicht.txt", compare::FileState::OnlyInFolder, "", 0, 1, {}, {}, {}, {}});
 
-  const std::string text = ComparisonText(comparison);
+  const std::string text = compare::ComparisonText(comparison);
   EXPECT_NE(text.find("  3,998 units moved, 2 removed; the first 10:\n"), std::string::npos) << text;
   EXPECT_NE(text.find("  ... and 3,990 more (--all lists every one)\n"), std::string::npos);
   EXPECT_NE(text.find("\nÜbersicht.txt: only in the folder\n"), std::string::npos);  // UTF-8 as it is
   EXPECT_LT(std::count(text.begin(), text.end(), '\n'), 20);
-  const std::string all = ComparisonText(comparison, true);
+  const std::string all = compare::ComparisonText(comparison, true);
   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 1 + 4000 + 1 + 1);
 }
 

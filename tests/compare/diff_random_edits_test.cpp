@@ -27,13 +27,13 @@
 namespace kartwerk {
 namespace {
 
-using testing::ReadBytes;
-using testing::WriteBytes;
+using mapmaker::ReadBytes;
+using mapmaker::WriteBytes;
 
 using Lines = std::vector<std::string>;
 
 Lines ReadLines(const std::filesystem::path& file) {
-  const Bytes bytes = ReadBytes(file);
+  const core::Bytes bytes = mapmaker::ReadBytes(file);
   Lines lines;
   std::string line;
   for (const std::uint8_t b : bytes) {
@@ -50,7 +50,7 @@ Lines ReadLines(const std::filesystem::path& file) {
 void WriteLines(const std::filesystem::path& file, const Lines& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  WriteBytes(file, Bytes(text.begin(), text.end()));
+  mapmaker::WriteBytes(file, core::Bytes(text.begin(), text.end()));
 }
 
 std::int64_t NumberAfter(const std::string& line, const std::string& key) {
@@ -88,7 +88,7 @@ class MapMaker {
     for (const Placed& p : list) {
       if (!p.touched || p.type != type) continue;
       const std::int64_t dx = p.x - x, dy = p.y - y;
-      if (dx * dx + dy * dy < 9 * kMaxMoveDistance * kMaxMoveDistance) return false;
+      if (dx * dx + dy * dy < 9 * compare::kMaxMoveDistance * compare::kMaxMoveDistance) return false;
     }
     return true;
   }
@@ -169,22 +169,22 @@ void Expect(MapMaker& m, const std::string& file, const std::string& noun, const
   std::size_t now = 0;
   for (const Placed& p : list) {
     if (p.removed) {
-      m.expected.emplace_back(file, static_cast<int>(EntryChange::Kind::Removed),
+      m.expected.emplace_back(file, static_cast<int>(compare::EntryChange::Kind::Removed),
                               noun + " " + std::to_string(p.number) + " '" + p.type + "'", false);
       continue;
     }
     ++now;
     out.insert(out.end(), p.lines.begin(), p.lines.end());
     if (p.number == 0) {
-      m.expected.emplace_back(file, static_cast<int>(EntryChange::Kind::Added),
+      m.expected.emplace_back(file, static_cast<int>(compare::EntryChange::Kind::Added),
                               noun + " '" + p.type + "' (now " + std::to_string(now) + ")", false);
     } else if (p.moved || p.changed) {
       std::string entry = noun + " " + std::to_string(p.number) + " '" + p.type + "'";
       if (now != p.number) entry += " (now " + std::to_string(now) + ")";
-      m.expected.emplace_back(file, static_cast<int>(EntryChange::Kind::Changed), entry, p.moved);
+      m.expected.emplace_back(file, static_cast<int>(compare::EntryChange::Kind::Changed), entry, p.moved);
     }
   }
-  if (reordered) m.expected.emplace_back(file, static_cast<int>(EntryChange::Kind::Reordered), noun + "s", false);
+  if (reordered) m.expected.emplace_back(file, static_cast<int>(compare::EntryChange::Kind::Reordered), noun + "s", false);
 }
 
 // Makes count edits of random kinds in the slot's first mission and the slot's objects.
@@ -327,26 +327,26 @@ std::vector<Change> EditLikeAMapMaker(MapMaker& m, int count) {
 TEST(DiffRandomEditsTest, EveryEditNamedExactlyAndPairedRight) {
   const char* given = std::getenv("KARTWERK_DIFF_MAPS");
   const int maps = given ? std::atoi(given) : 12;
-  const MapKindCode kinds[] = {SinglePlayerMap, MultiplayerMap, CampaignMap};
+  const format::MapKindCode kinds[] = {format::SinglePlayerMap, format::MultiplayerMap, format::CampaignMap};
   const auto cliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
   int failed = 0;
   std::size_t changes = 0;
   for (int n = 0; n < maps; ++n) {
-    testing::ScratchFolder dir;
+    mapmaker::ScratchFolder dir;
     const auto seed = static_cast<std::uint32_t>(1000 + n);
-    const MapKindCode kind = kinds[n % 3];
-    const testing::SampleOptions options{seed, seed % 3, 24 + static_cast<std::int32_t>(seed % 5) * 8,
+    const format::MapKindCode kind = kinds[n % 3];
+    const mapmaker::SampleOptions options{seed, seed % 3, 24 + static_cast<std::int32_t>(seed % 5) * 8,
                                          20 + static_cast<std::int32_t>(seed % 4) * 8};
-    std::filesystem::path map = dir / (kind == CampaignMap ? "123.qdc" : kind == MultiplayerMap ? "m.qdp" : "m.qdm");
-    WriteBytes(map, testing::Gzip(testing::SampleMainContainer(kind, options), map.filename().string()));
-    if (kind == CampaignMap)
-      WriteBytes(dir / "123000.qdc", testing::Gzip(testing::SampleMissionContainer(options, 0), "123000"));
-    ConvertRequest request;
+    std::filesystem::path map = dir / (kind == format::CampaignMap ? "123.qdc" : kind == format::MultiplayerMap ? "m.qdp" : "m.qdm");
+    mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(kind, options), map.filename().string()));
+    if (kind == format::CampaignMap)
+      mapmaker::WriteBytes(dir / "123000.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(options, 0), "123000"));
+    pipeline::ConvertRequest request;
     request.MapPath = map;
     request.SlotFolder = dir / "slot";
     request.BackupFolder = dir / "backups";
     request.CliffDataFile = cliffData;
-    ASSERT_TRUE(RunConversion(request).Completed());
+    ASSERT_TRUE(pipeline::RunConversion(request).Completed());
 
     MapMaker maker(seed, dir / "slot");
     const int edits = 6 + static_cast<int>(maker.Below(5));
@@ -355,19 +355,19 @@ TEST(DiffRandomEditsTest, EveryEditNamedExactlyAndPairedRight) {
     EXPECT_GE(expected.size(), 4u) << "map " << n;  // edits of one list may share its order change
     changes += expected.size();
 
-    CompareRequest compare;
+    compare::CompareRequest compare;
     compare.MapPath = map;
     compare.Folder = dir / "slot";
     compare.CliffDataFile = cliffData;
     std::set<Change> reported;
-    for (const FileComparison& file : CompareMapWithFolder(compare).files) {
-      if (file.state == FileState::Same) continue;
+    for (const compare::FileComparison& file : compare::CompareMapWithFolder(compare).files) {
+      if (file.state == compare::FileState::Same) continue;
       EXPECT_EQ(file.note, "") << file.name;
       if (file.entries.empty()) reported.emplace(file.name, -1, file.note, false);  // changed, no entry named
-      for (const EntryChange& e : file.entries) {
+      for (const compare::EntryChange& e : file.entries) {
         reported.emplace(file.name, static_cast<int>(e.kind), e.entry, e.Moved());
         // A move alone names no field; anything else changed names what.
-        if (e.kind == EntryChange::Kind::Changed) {
+        if (e.kind == compare::EntryChange::Kind::Changed) {
           EXPECT_EQ(e.fields.empty(), e.Moved()) << e.entry;
         }
       }
@@ -397,20 +397,20 @@ namespace {
 // entry still there when all are asked for. The largest map (1024 x 1024 cells) in the benchmark
 // run (KARTWERK_DIFF_MAPS set), a quarter of its side otherwise.
 TEST(DiffLargeEditTest, EverythingMovedOnALargeMapIsSummedUp) {
-  testing::ScratchFolder dir;
-  testing::BenchMapOptions options;
+  mapmaker::ScratchFolder dir;
+  mapmaker::BenchMapOptions options;
   options.width = options.height = std::getenv("KARTWERK_DIFF_MAPS") ? 1024 : 256;
   options.units = 4000;
   options.objects = 4000;
   const auto map = dir / "large.qdm";
-  WriteBytes(map, testing::Gzip(testing::BenchMainContainer(options), "large.qdm"));
+  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::BenchMainContainer(options), "large.qdm"));
   const auto cliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
-  ConvertRequest request;
+  pipeline::ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = dir / "slot";
   request.BackupFolder = dir / "backups";
   request.CliffDataFile = cliffData;
-  ASSERT_TRUE(RunConversion(request).Completed());
+  ASSERT_TRUE(pipeline::RunConversion(request).Completed());
 
   Lines units = ReadLines(dir / "slot" / "mis.000" / "mapunits");
   std::size_t moved = 0;
@@ -432,27 +432,27 @@ TEST(DiffLargeEditTest, EverythingMovedOnALargeMapIsSummedUp) {
   WriteLines(dir / "slot" / "objects", objects);
 
   const auto start = std::chrono::steady_clock::now();
-  CompareRequest compare;
+  compare::CompareRequest compare;
   compare.MapPath = map;
   compare.Folder = dir / "slot";
   compare.CliffDataFile = cliffData;
-  const FolderComparison result = CompareMapWithFolder(compare);
-  const std::string text = ComparisonText(result);
+  const compare::FolderComparison result = compare::CompareMapWithFolder(compare);
+  const std::string text = compare::ComparisonText(result);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%zu units and %zu objects moved: %zu lines in %.2f s\n", moved, objects.size(),
               static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), seconds);
   EXPECT_LT(std::count(text.begin(), text.end(), '\n'), 100) << text;
   EXPECT_NE(text.find(" units moved"), std::string::npos) << text;
-  for (const FileComparison& file : result.files) {
+  for (const compare::FileComparison& file : result.files) {
     if (file.name == "mis.000/mapunits") {
       EXPECT_EQ(file.entries.size(), moved);
     }
     if (file.name == "objects") {
       EXPECT_EQ(file.entries.size(), objects.size());
     }
-    for (const EntryChange& e : file.entries) EXPECT_TRUE(e.Moved() && e.fields.empty()) << file.name << e.entry;
+    for (const compare::EntryChange& e : file.entries) EXPECT_TRUE(e.Moved() && e.fields.empty()) << file.name << e.entry;
   }
-  const std::string all = ComparisonText(result, true);
+  const std::string all = compare::ComparisonText(result, true);
   EXPECT_GT(static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n')), moved + objects.size());
 }
 

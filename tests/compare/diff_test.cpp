@@ -28,34 +28,34 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::ReadBytes;
+using mapmaker::Gzip;
+using mapmaker::ReadBytes;
 using testing::RunProgram;
-using testing::SampleMainContainer;
-using testing::SampleMissionContainer;
-using testing::ScratchFolder;
+using mapmaker::SampleMainContainer;
+using mapmaker::SampleMissionContainer;
+using mapmaker::ScratchFolder;
 using testing::TreeFiles;
-using testing::WriteBytes;
+using mapmaker::WriteBytes;
 
 std::string Text(const std::filesystem::path& file) {
-  const Bytes b = ReadBytes(file);
+  const core::Bytes b = mapmaker::ReadBytes(file);
   return std::string(b.begin(), b.end());
 }
 
 void WriteText(const std::filesystem::path& file, const std::string& text) {
-  WriteBytes(file, Bytes(text.begin(), text.end()));
+  mapmaker::WriteBytes(file, core::Bytes(text.begin(), text.end()));
 }
 
 // --- the pieces --------------------------------------------------------------------------
 
 TEST(DiffPiecesTest, LinePairsKeepNumberedKeysQuotesAndTrailingWords) {
-  const auto pairs = LinePairs("ID 0=rifleman number 0=6 name=\"A b\" color=200 98 112");
+  const auto pairs = compare::LinePairs("ID 0=rifleman number 0=6 name=\"A b\" color=200 98 112");
   ASSERT_EQ(pairs.size(), 4u);
   EXPECT_EQ(pairs[0], (std::pair<std::string, std::string>{"ID 0", "rifleman"}));
   EXPECT_EQ(pairs[1], (std::pair<std::string, std::string>{"number 0", "6"}));
   EXPECT_EQ(pairs[2], (std::pair<std::string, std::string>{"name", "\"A b\""}));
   EXPECT_EQ(pairs[3], (std::pair<std::string, std::string>{"color", "200 98 112"}));
-  const auto flags = LinePairs("ai type=\"ai_recon\" aiflags= aif_a aif_b");
+  const auto flags = compare::LinePairs("ai type=\"ai_recon\" aiflags= aif_a aif_b");
   ASSERT_EQ(flags.size(), 3u);
   EXPECT_EQ(flags[0].first, "");
   EXPECT_EQ(flags[0].second, "ai");
@@ -71,11 +71,11 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
       " ID=tank HP=80 Ammo=5 U=420 V=96 Dir=0 \n  ID=driver HP=91\n"
       " ID=gunner HP=70 U=30 V=30 Dir=0 \n"
       " ID=sniper HP=60 U=64 V=64 Dir=0 \n";
-  const auto changes = CompareListEntries(ListKind::Units, ReadListEntries(ListKind::Units, before).entries,
-                                          ReadListEntries(ListKind::Units, after).entries)
+  const auto changes = compare::CompareListEntries(compare::ListKind::Units, compare::ReadListEntries(compare::ListKind::Units, before).entries,
+                                          compare::ReadListEntries(compare::ListKind::Units, after).entries)
                            .entries;
   ASSERT_EQ(changes.size(), 3u);
-  EXPECT_EQ(changes[0].kind, EntryChange::Kind::Changed);
+  EXPECT_EQ(changes[0].kind, compare::EntryChange::Kind::Changed);
   EXPECT_EQ(changes[0].entry, "unit 1 'tank'");
   ASSERT_EQ(changes[0].fields.size(), 2u);
   EXPECT_EQ(changes[0].fields[0].field, "HP");
@@ -83,29 +83,29 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
   EXPECT_EQ(changes[0].fields[0].to, "80");
   EXPECT_EQ(changes[0].fields[1].field, "crew 1 HP");
   EXPECT_TRUE(changes[0].Moved());
-  EXPECT_EQ(*changes[0].to, (Position{420, 96}));
-  EXPECT_EQ(changes[1].kind, EntryChange::Kind::Removed);
+  EXPECT_EQ(*changes[0].to, (compare::Position{420, 96}));
+  EXPECT_EQ(changes[1].kind, compare::EntryChange::Kind::Removed);
   EXPECT_EQ(changes[1].entry, "unit 2 'medic'");
-  EXPECT_EQ(changes[2].kind, EntryChange::Kind::Added);
+  EXPECT_EQ(changes[2].kind, compare::EntryChange::Kind::Added);
   EXPECT_EQ(changes[2].entry, "unit 'sniper' (now 3)");
 }
 
-std::vector<EntryChange> ListChangesOf(ListKind kind, const std::string& before, const std::string& after) {
-  const ListReading a = ReadListEntries(kind, before), b = ReadListEntries(kind, after);
+std::vector<compare::EntryChange> ListChangesOf(compare::ListKind kind, const std::string& before, const std::string& after) {
+  const compare::ListReading a = compare::ReadListEntries(kind, before), b = compare::ReadListEntries(kind, after);
   EXPECT_EQ(a.damage, "");
   EXPECT_EQ(b.damage, "");
-  return CompareListEntries(kind, a.entries, b.entries).entries;
+  return compare::CompareListEntries(kind, a.entries, b.entries).entries;
 }
 
 TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
   const auto scripts =
-      ListChangesOf(ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n",
+      ListChangesOf(compare::ListKind::Scripts, "script \"A\" size 5\n$END\n\nscript \"B\" size 9\n$T\n#1\n$END\n\n",
                     "script \"B\" size 9\n$T\n#2\n$END\n\nscript \"A\" size 5\n$END\n\n");
   ASSERT_EQ(scripts.size(), 2u);
-  EXPECT_EQ(EntryChangeText(scripts[0]), "scripts: order changed");
-  EXPECT_EQ(EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
+  EXPECT_EQ(compare::EntryChangeText(scripts[0]), "scripts: order changed");
+  EXPECT_EQ(compare::EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
 
-  const auto players = ListChangesOf(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
+  const auto players = ListChangesOf(compare::ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
                                      "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n");
   ASSERT_EQ(players.size(), 1u);
   EXPECT_EQ(players[0].entry, "Player 0");
@@ -114,19 +114,19 @@ TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
 
   std::string before, after;
   for (int n = 0; n < 100; ++n) {
-    GroupRecord group = DefaultGroupRecord;
-    before += "Group " + std::to_string(n) + "\n" + ConvertGroupRecord(group);
+    records::GroupRecord group = records::DefaultGroupRecord;
+    before += "Group " + std::to_string(n) + "\n" + records::ConvertGroupRecord(group);
     group.group1 = n == 3 ? 7 : 0;
     group.hp = n == 3 ? 90 : 100;
-    after += "Group " + std::to_string(n) + "\n" + ConvertGroupRecord(group);
+    after += "Group " + std::to_string(n) + "\n" + records::ConvertGroupRecord(group);
   }
-  const auto groups = ListChangesOf(ListKind::Groups, before, after);
+  const auto groups = ListChangesOf(compare::ListKind::Groups, before, after);
   ASSERT_EQ(groups.size(), 1u);
-  EXPECT_EQ(EntryChangeText(groups[0]), "Group 3: group1 0 -> 7, hp 100 -> 90");
+  EXPECT_EQ(compare::EntryChangeText(groups[0]), "Group 3: group1 0 -> 7, hp 100 -> 90");
 }
 
 TEST(DiffPiecesTest, GridChangeCountsEachCellOnceAndBoundsThem) {
-  GridChange grid;
+  compare::GridChange grid;
   grid.columns = grid.rows = 10;
   grid.Mark(2 * 10 + 3);
   grid.Mark(2 * 10 + 3);
@@ -143,7 +143,7 @@ TEST(DiffPiecesTest, GridChangeCountsEachCellOnceAndBoundsThem) {
   EXPECT_EQ(grid.cells, 3);
 
   // A header may claim more cells than any file holds: room is taken for the cells marked only.
-  GridChange claimed;
+  compare::GridChange claimed;
   claimed.columns = claimed.rows = 150000;
   claimed.Mark(5);
   claimed.Mark(150000 + 2);
@@ -158,19 +158,19 @@ TEST(DiffPiecesTest, HeaderKeysNameTheValuesAndSurviveACutShortInfo) {
     for (int i = 0; i < 4; ++i) map += static_cast<char>((v >> (8 * i)) & 0xFF);
   std::string folder = map;
   folder[8] = 80;
-  const auto keys = CompareHeaderKeys("info", map, folder);
+  const auto keys = compare::CompareHeaderKeys("info", map, folder);
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_EQ(keys[0].field, "width");
   EXPECT_EQ(keys[0].from, "64");
   EXPECT_EQ(keys[0].to, "80");
-  const auto cut = CompareHeaderKeys("mis.000/info", std::string(30, '\0'), std::string(3, '\0'));
+  const auto cut = compare::CompareHeaderKeys("mis.000/info", std::string(30, '\0'), std::string(3, '\0'));
   EXPECT_FALSE(cut.empty());
-  EXPECT_EQ(CompareHeaderKeys("desc", "Old", "New")[0].to, "New");
+  EXPECT_EQ(compare::CompareHeaderKeys("desc", "Old", "New")[0].to, "New");
 }
 
 TEST(DiffPiecesTest, UnifiedLineDiffShowsOnlyTheChangedRun) {
-  EXPECT_TRUE(UnifiedLineDiff("a\nb\n", "a\nb\n").empty());
-  const auto lines = UnifiedLineDiff("1\n2\n3\n4\n5\n6\n7\n8\n", "1\n2\n3\n4\nX\n6\n7\n8\n", 1);
+  EXPECT_TRUE(compare::UnifiedLineDiff("a\nb\n", "a\nb\n").empty());
+  const auto lines = compare::UnifiedLineDiff("1\n2\n3\n4\n5\n6\n7\n8\n", "1\n2\n3\n4\nX\n6\n7\n8\n", 1);
   const std::vector<std::string> expected{"--- map", "+++ folder", "@@ -4,3 +4,3 @@", " 4", "-5", "+X", " 6"};
   EXPECT_EQ(lines, expected);
 }
@@ -178,46 +178,46 @@ TEST(DiffPiecesTest, UnifiedLineDiffShowsOnlyTheChangedRun) {
 // --- whole maps ----------------------------------------------------------------------------
 
 // A map of the given kind written to dir (a campaign's mission files beside it); returns the path.
-std::filesystem::path WriteMap(const std::filesystem::path& dir, MapKindCode kind, std::uint32_t seed) {
-  const testing::SampleOptions options{seed, seed % 3, 24 + static_cast<std::int32_t>(seed % 5) * 8,
+std::filesystem::path WriteMap(const std::filesystem::path& dir, format::MapKindCode kind, std::uint32_t seed) {
+  const mapmaker::SampleOptions options{seed, seed % 3, 24 + static_cast<std::int32_t>(seed % 5) * 8,
                                        20 + static_cast<std::int32_t>(seed % 4) * 8};
   std::filesystem::create_directories(dir);
-  if (kind == CampaignMap) {
+  if (kind == format::CampaignMap) {
     const std::string name = std::to_string(100 + seed % 900).substr(0, 3);
-    WriteBytes(dir / (name + ".qdc"), Gzip(SampleMainContainer(CampaignMap, options), name));
+    mapmaker::WriteBytes(dir / (name + ".qdc"), mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), name));
     for (std::uint32_t m : {0u, 3u}) {
       const std::string mission = name + "00" + std::to_string(m);
-      WriteBytes(dir / (mission + ".qdc"), Gzip(SampleMissionContainer(options, m), mission));
+      mapmaker::WriteBytes(dir / (mission + ".qdc"), mapmaker::Gzip(mapmaker::SampleMissionContainer(options, m), mission));
     }
     return dir / (name + ".qdc");
   }
-  const std::string name = "map" + std::to_string(seed) + (kind == MultiplayerMap ? ".qdp" : ".qdm");
-  WriteBytes(dir / name, Gzip(SampleMainContainer(kind, options), name));
+  const std::string name = "map" + std::to_string(seed) + (kind == format::MultiplayerMap ? ".qdp" : ".qdm");
+  mapmaker::WriteBytes(dir / name, mapmaker::Gzip(mapmaker::SampleMainContainer(kind, options), name));
   return dir / name;
 }
 
 void Convert(const std::filesystem::path& map, const std::filesystem::path& folder) {
-  ConvertRequest request;
+  pipeline::ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = folder;
   request.BackupFolder = folder.parent_path() / "backups";
   request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
-  const ConversionEnd end = RunConversion(request);
+  const pipeline::ConversionEnd end = pipeline::RunConversion(request);
   ASSERT_TRUE(end.Completed()) << end.FailureText();
 }
 
 TEST(DiffMapsTest, HundredUneditedConversionsAreTheSame) {
-  ScratchFolder dir;
-  const MapKindCode kinds[] = {SinglePlayerMap, MultiplayerMap, CampaignMap};
+  mapmaker::ScratchFolder dir;
+  const format::MapKindCode kinds[] = {format::SinglePlayerMap, format::MultiplayerMap, format::CampaignMap};
   for (std::uint32_t i = 0; i < 100; ++i) {
     const auto place = dir / std::to_string(i);
     const auto map = WriteMap(place / "maps", kinds[i % 3], i + 1);
     Convert(map, place / "slot");
-    CompareRequest request;
+    compare::CompareRequest request;
     request.MapPath = map;
     request.Folder = place / "slot";
     request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
-    const FolderComparison result = CompareMapWithFolder(request);
+    const compare::FolderComparison result = compare::CompareMapWithFolder(request);
     EXPECT_TRUE(result.AllSame()) << map;
     EXPECT_GE(result.files.size(), 21u);
   }
@@ -226,7 +226,7 @@ TEST(DiffMapsTest, HundredUneditedConversionsAreTheSame) {
 class DiffCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    map_ = WriteMap(dir_ / "maps", SinglePlayerMap, 7);
+    map_ = WriteMap(dir_ / "maps", format::SinglePlayerMap, 7);
     slot_ = dir_ / "slot";
     std::filesystem::create_directories(dir_ / "tmp");
     Convert(map_, slot_);
@@ -236,7 +236,7 @@ class DiffCommandTest : public ::testing::Test {
     args.insert(args.end(), extra.begin(), extra.end());
     return RunProgram(KARTWERK_EXE, args, {"TMPDIR=" + (dir_ / "tmp").string()});
   }
-  ScratchFolder dir_;
+  mapmaker::ScratchFolder dir_;
   std::filesystem::path map_, slot_;
 };
 
@@ -269,13 +269,13 @@ TEST_F(DiffCommandTest, EditsAreReportedExactlyInWordsJsonAndPicture) {
   const std::size_t end = scripts.find("$END");
   scripts.replace(end, 4, "$ENX");
   WriteText(slot_ / "mis.000" / "scripts2", scripts);
-  Bytes rhombs = ReadBytes(slot_ / "rhombs");
+  core::Bytes rhombs = mapmaker::ReadBytes(slot_ / "rhombs");
   const std::int32_t width = 24 + 7 % 5 * 8;  // the map's width in cells (WriteMap)
   for (int y = 3; y <= 5; ++y)
-    for (int x = 2; x <= 6; ++x) rhombs[(static_cast<std::size_t>(y * width + x)) * EditorRhomb::kSize] ^= 0xFF;
-  WriteBytes(slot_ / "rhombs", rhombs);
+    for (int x = 2; x <= 6; ++x) rhombs[(static_cast<std::size_t>(y * width + x)) * records::EditorRhomb::kSize] ^= 0xFF;
+  mapmaker::WriteBytes(slot_ / "rhombs", rhombs);
   std::filesystem::remove(slot_ / "mis.000" / "mines");
-  WriteBytes(slot_ / "notes.txt", Bytes{'x'});
+  mapmaker::WriteBytes(slot_ / "notes.txt", core::Bytes{'x'});
   const auto before = TreeFiles(dir_.path());
 
   const auto r = Diff({"--picture", (dir_ / "changes.png").string()});
@@ -316,7 +316,7 @@ TEST_F(DiffCommandTest, EditsAreReportedExactlyInWordsJsonAndPicture) {
   EXPECT_EQ(other, 0);
 
   // The picture only beside the folder; the folder is left as it was.
-  const Bytes png = ReadBytes(dir_ / "changes.png");
+  const core::Bytes png = mapmaker::ReadBytes(dir_ / "changes.png");
   ASSERT_GT(png.size(), 8u);
   EXPECT_EQ(png[1], 'P');
   auto after = TreeFiles(dir_.path());
@@ -356,9 +356,9 @@ TEST_F(DiffCommandTest, ControlCharactersInNamesNeverReachTheTerminal) {
 }
 
 TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
-  Bytes cflags = ReadBytes(slot_ / "cflags");
+  core::Bytes cflags = mapmaker::ReadBytes(slot_ / "cflags");
   cflags.resize(cflags.size() / 2);
-  WriteBytes(slot_ / "cflags", cflags);
+  mapmaker::WriteBytes(slot_ / "cflags", cflags);
   auto r = Diff({});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("cflags: changed (cut short: " + std::to_string(cflags.size())), std::string::npos) << r.out;
@@ -370,7 +370,7 @@ TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("mis.000/sounds: changed (not a regular file)\n"), std::string::npos) << r.out;
 
-  WriteBytes(map_, Bytes{'n', 'o', 't', ' ', 'g', 'z'});
+  mapmaker::WriteBytes(map_, core::Bytes{'n', 'o', 't', ' ', 'g', 'z'});
   r = Diff({});
   EXPECT_EQ(r.status, 2);
   EXPECT_TRUE(r.out.empty());
@@ -392,39 +392,39 @@ TEST_F(DiffCommandTest, DamagedFolderAndMapAreReportedNeverCrash) {
 class CampaignComparisonTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    map_ = WriteMap(dir_ / "maps", CampaignMap, 11);
+    map_ = WriteMap(dir_ / "maps", format::CampaignMap, 11);
     slot_ = dir_ / "slot";
     Convert(map_, slot_);
   }
-  FolderComparison Compare() {
-    CompareRequest request;
+  compare::FolderComparison Compare() {
+    compare::CompareRequest request;
     request.MapPath = map_;
     request.Folder = slot_;
     request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
     request.lines = true;
-    return CompareMapWithFolder(request);
+    return compare::CompareMapWithFolder(request);
   }
-  static const FileComparison* Find(const FolderComparison& result, const std::string& name) {
-    for (const FileComparison& file : result.files)
+  static const compare::FileComparison* Find(const compare::FolderComparison& result, const std::string& name) {
+    for (const compare::FileComparison& file : result.files)
       if (file.name == name) return &file;
     return nullptr;
   }
-  ScratchFolder dir_;
+  mapmaker::ScratchFolder dir_;
   std::filesystem::path map_, slot_;
 };
 
 TEST_F(CampaignComparisonTest, MissionGridsHeadersAndTextListsInTheirOwnWords) {
   // A mission's "locations" repainted in a rectangle, its title and the slot's title changed,
   // a sound moved, a support flag and a phrase edited, the other mission's players deleted.
-  Bytes locations = ReadBytes(slot_ / "mis.003" / "locations");
+  core::Bytes locations = mapmaker::ReadBytes(slot_ / "mis.003" / "locations");
   for (int y = 40; y < 44; ++y)
     for (int x = 100; x < 103; ++x) locations[static_cast<std::size_t>(y * 512 + x)] ^= 7;
-  WriteBytes(slot_ / "mis.003" / "locations", locations);
+  mapmaker::WriteBytes(slot_ / "mis.003" / "locations", locations);
   WriteText(slot_ / "desc", "My campaign");
-  Bytes info = ReadBytes(slot_ / "mis.000" / "info");
+  core::Bytes info = mapmaker::ReadBytes(slot_ / "mis.000" / "info");
   ASSERT_GT(info.size(), 29u);
   info[28] ^= 0x20;  // the first letter of the title: the sixth value ends at 24, the title's size at 28
-  WriteBytes(slot_ / "mis.000" / "info", info);
+  mapmaker::WriteBytes(slot_ / "mis.000" / "info", info);
   std::string sounds = Text(slot_ / "mis.000" / "sounds");
   const std::size_t u = sounds.find("U=") + 2;
   sounds.insert(u, "1");  // U=841 becomes U=1841
@@ -437,34 +437,34 @@ TEST_F(CampaignComparisonTest, MissionGridsHeadersAndTextListsInTheirOwnWords) {
   WriteText(slot_ / "mis.000" / "phrases2", phrases);
   std::filesystem::remove(slot_ / "mis.003" / "players");
 
-  const FolderComparison result = Compare();
+  const compare::FolderComparison result = Compare();
   EXPECT_FALSE(result.AllSame());
   std::vector<std::string> differing;
-  for (const FileComparison& file : result.files)
-    if (file.state != FileState::Same) differing.push_back(file.name);
+  for (const compare::FileComparison& file : result.files)
+    if (file.state != compare::FileState::Same) differing.push_back(file.name);
   const std::vector<std::string> expected{"desc",           "mis.000/info",     "mis.000/support",
                                           "mis.000/sounds", "mis.000/phrases2", "mis.003/locations",
                                           "mis.003/players"};
   EXPECT_EQ(differing, expected);
 
-  const FileComparison* grid = Find(result, "mis.003/locations");
+  const compare::FileComparison* grid = Find(result, "mis.003/locations");
   ASSERT_TRUE(grid && grid->grid);
-  EXPECT_EQ(GridChangeText(*grid->grid), "12 cells changed in columns 100 to 102, rows 40 to 43");
-  EXPECT_EQ(Find(result, "mis.003/players")->state, FileState::OnlyInMap);
-  const FileComparison* desc = Find(result, "desc");
+  EXPECT_EQ(compare::GridChangeText(*grid->grid), "12 cells changed in columns 100 to 102, rows 40 to 43");
+  EXPECT_EQ(Find(result, "mis.003/players")->state, compare::FileState::OnlyInMap);
+  const compare::FileComparison* desc = Find(result, "desc");
   ASSERT_EQ(desc->keys.size(), 1u);
   EXPECT_EQ(desc->keys[0].to, "My campaign");
-  const FileComparison* title = Find(result, "mis.000/info");
+  const compare::FileComparison* title = Find(result, "mis.000/info");
   ASSERT_EQ(title->keys.size(), 1u);
   EXPECT_EQ(title->keys[0].field, "title");
-  const FileComparison* sound = Find(result, "mis.000/sounds");
+  const compare::FileComparison* sound = Find(result, "mis.000/sounds");
   ASSERT_EQ(sound->entries.size(), 1u);
   EXPECT_TRUE(sound->entries[0].Moved());
   EXPECT_EQ(sound->entries[0].to->x, std::stoll("1" + std::to_string(sound->entries[0].from->x)));
-  const FileComparison* flag = Find(result, "mis.000/support");
+  const compare::FileComparison* flag = Find(result, "mis.000/support");
   ASSERT_EQ(flag->entries.size(), 1u);
   EXPECT_EQ(flag->entries[0].entry, "flag 0");
-  const FileComparison* phrase = Find(result, "mis.000/phrases2");
+  const compare::FileComparison* phrase = Find(result, "mis.000/phrases2");
   ASSERT_EQ(phrase->entries.size(), 1u);
   EXPECT_EQ(phrase->entries[0].entry, "phrase 1");
   ASSERT_FALSE(phrase->lines.empty());  // asked for: the raw lines too
@@ -473,15 +473,15 @@ TEST_F(CampaignComparisonTest, MissionGridsHeadersAndTextListsInTheirOwnWords) {
 
 TEST_F(CampaignComparisonTest, MissingMissionFolderAndCutShortGridAreReportedAsSuch) {
   std::filesystem::remove_all(slot_ / "mis.003");
-  Bytes mines = ReadBytes(slot_ / "mis.000" / "mines");
+  core::Bytes mines = mapmaker::ReadBytes(slot_ / "mis.000" / "mines");
   mines.resize(1000);
-  WriteBytes(slot_ / "mis.000" / "mines", mines);
-  const FolderComparison result = Compare();
+  mapmaker::WriteBytes(slot_ / "mis.000" / "mines", mines);
+  const compare::FolderComparison result = Compare();
   std::size_t onlyInMap = 0;
-  for (const FileComparison& file : result.files)
-    if (file.name.rfind("mis.003/", 0) == 0) onlyInMap += file.state == FileState::OnlyInMap;
+  for (const compare::FileComparison& file : result.files)
+    if (file.name.rfind("mis.003/", 0) == 0) onlyInMap += file.state == compare::FileState::OnlyInMap;
   EXPECT_EQ(onlyInMap, 15u);
-  const FileComparison* cut = Find(result, "mis.000/mines");
+  const compare::FileComparison* cut = Find(result, "mis.000/mines");
   ASSERT_TRUE(cut);
   EXPECT_EQ(cut->note, "cut short: 1000 of 262144 bytes");
   EXPECT_EQ(cut->folderBytes, 1000u);
@@ -491,46 +491,46 @@ TEST_F(CampaignComparisonTest, MissingMissionFolderAndCutShortGridAreReportedAsS
 }
 
 TEST(ChangePictureTest, MarksOutlineAndLegendWhereTheChangesAre) {
-  MapPreview map;
+  preview::MapPreview map;
   map.info.width = 16;
   map.info.height = 12;
   map.terrain.assign(16 * 12, 0);
   map.level.assign(16 * 12, 0);
   map.cliffs.assign(16 * 12, 0);
   map.missions.push_back({"mis.000", "", {0, 0, 16, 12}, {}});
-  FolderComparison comparison;
-  FileComparison rhombs;
+  compare::FolderComparison comparison;
+  compare::FileComparison rhombs;
   rhombs.name = "rhombs";
-  rhombs.state = FileState::Changed;
+  rhombs.state = compare::FileState::Changed;
   rhombs.grid.emplace();
   rhombs.grid->columns = 16;
   rhombs.grid->rows = 12;
   rhombs.grid->Mark(2 * 16 + 3);  // cell 3,2
   comparison.files.push_back(rhombs);
-  FileComparison units;
+  compare::FileComparison units;
   units.name = "mis.000/mapunits";
-  units.state = FileState::Changed;
+  units.state = compare::FileState::Changed;
   units.entries.push_back(
-      {EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, Position{10 * 32 + 16, 8 * 32 + 16}, 0, 1, {}});
+      {compare::EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, compare::Position{10 * 32 + 16, 8 * 32 + 16}, 0, 1, {}});
   units.entries.push_back(
-      {EntryChange::Kind::Removed, "unit 2 'b'", {}, Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt, 2, 0, {}});
+      {compare::EntryChange::Kind::Removed, "unit 2 'b'", {}, compare::Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt, 2, 0, {}});
   comparison.files.push_back(units);
 
   const int scale = 20;
-  const Picture picture = RenderChangePicture(map, comparison, scale);
+  const preview::Picture picture = compare::RenderChangePicture(map, comparison, scale);
   EXPECT_EQ(picture.width(), std::max(16 * scale, 220));
-  EXPECT_EQ(picture.height(), 12 * scale + ChangeLegendHeight());
-  EXPECT_EQ(picture.At(3 * scale, 2 * scale + scale / 2), kChangedCells);              // the cell's left edge
-  EXPECT_NE(picture.At(3 * scale + scale / 2, 2 * scale + scale / 2), kChangedCells);  // its inside is the map
-  EXPECT_EQ(picture.At(10 * scale + scale / 2, 8 * scale + scale / 2), kAddedMark);
-  EXPECT_EQ(picture.At(13 * scale + scale / 2, 3 * scale + scale / 2), kRemovedMark);
+  EXPECT_EQ(picture.height(), 12 * scale + compare::ChangeLegendHeight());
+  EXPECT_EQ(picture.At(3 * scale, 2 * scale + scale / 2), compare::kChangedCells);              // the cell's left edge
+  EXPECT_NE(picture.At(3 * scale + scale / 2, 2 * scale + scale / 2), compare::kChangedCells);  // its inside is the map
+  EXPECT_EQ(picture.At(10 * scale + scale / 2, 8 * scale + scale / 2), compare::kAddedMark);
+  EXPECT_EQ(picture.At(13 * scale + scale / 2, 3 * scale + scale / 2), compare::kRemovedMark);
   // The legend: each mark once more below the map, and words beside them.
   bool added = false, removed = false, moved = false;
   for (int y = 12 * scale; y < picture.height(); ++y) {
     for (int x = 0; x < 40; ++x) {
-      added = added || picture.At(x, y) == kAddedMark;
-      removed = removed || picture.At(x, y) == kRemovedMark;
-      moved = moved || picture.At(x, y) == kMovedMark;
+      added = added || picture.At(x, y) == compare::kAddedMark;
+      removed = removed || picture.At(x, y) == compare::kRemovedMark;
+      moved = moved || picture.At(x, y) == compare::kMovedMark;
     }
   }
   EXPECT_TRUE(added && removed && moved);
@@ -599,11 +599,11 @@ TEST_F(DiffCommandTest, JsonOfEveryKindOfChangeMatchesItsSchema) {
   WriteText(slot_ / "mis.000" / "scripts2", scripts);
   std::string sounds = Text(slot_ / "mis.000" / "sounds");
   WriteText(slot_ / "mis.000" / "sounds", sounds.substr(0, sounds.size() / 2 + 1));  // cut short
-  Bytes rhombs = ReadBytes(slot_ / "rhombs");
+  core::Bytes rhombs = mapmaker::ReadBytes(slot_ / "rhombs");
   rhombs[0] ^= 1;
-  WriteBytes(slot_ / "rhombs", rhombs);
+  mapmaker::WriteBytes(slot_ / "rhombs", rhombs);
   WriteText(slot_ / "desc", "Neu!");
-  WriteBytes(slot_ / "Übersicht.txt", Bytes{'x'});
+  mapmaker::WriteBytes(slot_ / "Übersicht.txt", core::Bytes{'x'});
   std::filesystem::remove(slot_ / "mis.000" / "mines");
 
   const auto r = Diff({"--json", "--lines"});

@@ -12,13 +12,13 @@ namespace kartwerk {
 namespace {
 
 TEST(BeachIslandRhombTables, EveryTileCodeHasExactlyOneClassAndShape) {
-  testing::ExpectEveryCodeClassifiedOnce(BeachIslandRhombScheme(), {0, 4, 6, 7}, ConvertRhomb2);
+  testing::ExpectEveryCodeClassifiedOnce(records::BeachIslandRhombScheme(), {0, 4, 6, 7}, records::ConvertRhomb2);
 }
 
 TEST(BeachIslandRhombTables, TransitionRunsHaveTheirOwnLengths) {
   std::map<std::pair<int, int>, int> pieces;
   for (std::uint32_t c = 0; c <= 0xFFFF; ++c) {
-    const EditorRhomb r = ConvertRhomb2(CompiledRhomb{static_cast<std::uint16_t>(c), 0});
+    const records::EditorRhomb r = records::ConvertRhomb2(records::CompiledRhomb{static_cast<std::uint16_t>(c), 0});
     if (r.shape != 0) ++pieces[{r.tileClass, r.shape}];
   }
   for (int shape = 1; shape <= 12; ++shape) EXPECT_EQ((pieces[{4, shape}]), 4) << "class 4 shape " << shape;
@@ -40,7 +40,7 @@ class BeachIslandRhombExamples : public ::testing::TestWithParam<RhombCase> {};
 
 TEST_P(BeachIslandRhombExamples, ClassShapeAndTerrain) {
   const auto [code, terrain, tileClass, shape] = GetParam();
-  const EditorRhomb r = ConvertRhomb2(CompiledRhomb{static_cast<std::uint16_t>(code), 0});
+  const records::EditorRhomb r = records::ConvertRhomb2(records::CompiledRhomb{static_cast<std::uint16_t>(code), 0});
   EXPECT_EQ(r.terrain, terrain);
   EXPECT_EQ(r.tileClass, tileClass);
   EXPECT_EQ(r.shape, shape);
@@ -59,18 +59,18 @@ INSTANTIATE_TEST_SUITE_P(Codes, BeachIslandRhombExamples,
 
 TEST(BeachIslandRhombExamples, SchemesDisagreeOnLowCodes) {
   // 15 is a plain class-2 tile on "Normal" maps but class 0 here.
-  EXPECT_EQ(ConvertRhomb(CompiledRhomb{15, 0}).tileClass, 2);
-  EXPECT_EQ(ConvertRhomb2(CompiledRhomb{15, 0}).tileClass, 0);
+  EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb{15, 0}).tileClass, 2);
+  EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb{15, 0}).tileClass, 0);
 }
 
 TEST(BeachIslandRhombBytes, RecordsAreWrittenInFieldOrder) {
   using B = std::array<std::uint8_t, 8>;
   const std::uint8_t record[] = {0x50, 0x00, 0x14, 0x00};  // tile 80, level 20
-  EXPECT_EQ(ConvertRhomb2(CompiledRhomb::Decode(record)).Bytes(), (B{0x07, 0x06, 0x01, 0x00, 0x40, 0x01, 0x50, 0x00}));
+  EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb::Decode(record)).Bytes(), (B{0x07, 0x06, 0x01, 0x00, 0x40, 0x01, 0x50, 0x00}));
   for (std::uint16_t word : {15, 16, 31, 40}) {
     // Level bytes follow the same rule as on "Normal" maps.
-    EXPECT_EQ(ConvertRhomb2(CompiledRhomb{80, word}).levelLow, ConvertRhomb(CompiledRhomb{80, word}).levelLow);
-    EXPECT_EQ(ConvertRhomb2(CompiledRhomb{80, word}).levelHigh, ConvertRhomb(CompiledRhomb{80, word}).levelHigh);
+    EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb{80, word}).levelLow, records::ConvertRhomb(records::CompiledRhomb{80, word}).levelLow);
+    EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb{80, word}).levelHigh, records::ConvertRhomb(records::CompiledRhomb{80, word}).levelHigh);
   }
 }
 

@@ -12,47 +12,47 @@
 namespace kartwerk {
 namespace {
 
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
 std::filesystem::path BuiltCliffData() { return std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata"; }
 
 TEST(LoadCliffData, LoadsTheWholeFile) {
-  ScratchFolder dir;
-  const Bytes content = {0, 1, 2, 3, 250};
-  WriteBytes(dir / "cliffdata", content);
-  const auto loaded = LoadCliffData(dir / "cliffdata");
+  mapmaker::ScratchFolder dir;
+  const core::Bytes content = {0, 1, 2, 3, 250};
+  mapmaker::WriteBytes(dir / "cliffdata", content);
+  const auto loaded = records::LoadCliffData(dir / "cliffdata");
   ASSERT_TRUE(loaded);
   EXPECT_EQ(*loaded, content);
 }
 
 TEST(LoadCliffData, AMissingFileIsNamedInTheError) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const auto path = dir / "cliffdata";
   try {
-    LoadCliffData(path);
+    records::LoadCliffData(path);
     FAIL() << "no error";
-  } catch (const CliffDataError& e) {
+  } catch (const records::CliffDataError& e) {
     EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
   }
   std::filesystem::create_directory(path);  // a folder of that name is no data file either
-  EXPECT_THROW(LoadCliffData(path), CliffDataError);
+  EXPECT_THROW(records::LoadCliffData(path), records::CliffDataError);
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
-  const auto folder = ProgramFolder();
+  const auto folder = platform::ProgramFolder();
   // The suite runs in the convert layer's test executable.
   EXPECT_TRUE(std::filesystem::is_regular_file(folder / "convert_tests")) << folder;
-  EXPECT_EQ(DefaultCliffDataPath(), folder / "cliffdata");
+  EXPECT_EQ(records::DefaultCliffDataPath(), folder / "cliffdata");
 }
 
 TEST(InstalledCliffData, HoldsPlausibleMasksForEveryCliffVariant) {
-  const auto data = LoadCliffData(BuiltCliffData());
-  ASSERT_EQ(data->size() % kCliffMaskSize, 0u);
-  ASSERT_GE(data->size() / kCliffMaskSize, 58u);
+  const auto data = records::LoadCliffData(BuiltCliffData());
+  ASSERT_EQ(data->size() % records::kCliffMaskSize, 0u);
+  ASSERT_GE(data->size() / records::kCliffMaskSize, 58u);
   EXPECT_TRUE(std::all_of(data->begin(), data->end(), [](std::uint8_t v) { return v <= 3; }));
   for (std::uint32_t v = 0; v < 58; ++v) {
-    const CliffMask mask = CliffMaskAt(*data, v);
+    const records::CliffMask mask = records::CliffMaskAt(*data, v);
     const auto count = [&](std::uint8_t mark) { return std::count(mask.begin(), mask.end(), mark); };
     EXPECT_GE(count(3), 3) << "mask " << v << " has no face";
     if (v < 56) {
@@ -67,7 +67,7 @@ TEST(InstalledCliffData, HoldsPlausibleMasksForEveryCliffVariant) {
   }
   // Distinct footprints: no two cliff variants are drawn alike.
   for (std::uint32_t a = 0; a < 58; ++a) {
-    for (std::uint32_t b = a + 1; b < 58; ++b) EXPECT_NE(CliffMaskAt(*data, a), CliffMaskAt(*data, b)) << a << " " << b;
+    for (std::uint32_t b = a + 1; b < 58; ++b) EXPECT_NE(records::CliffMaskAt(*data, a), records::CliffMaskAt(*data, b)) << a << " " << b;
   }
 }
 

@@ -24,17 +24,17 @@ struct Group {
   std::int32_t force = kNone;
   std::uint8_t hp = 0, ammo = 0, expa = 0, morale = 0;
 
-  GroupRecord Record() const {
-    Bytes b;
-    PutU32(b, typeAndFlags);
+  records::GroupRecord Record() const {
+    core::Bytes b;
+    core::PutU32(b, typeAndFlags);
     for (std::uint8_t v : {zone1, zone2, group1, group2, reserveFlag, reserveZone}) b.push_back(v);
-    PutI32(b, attackTime);
-    PutI32(b, delay);
-    PutU16(b, minimum);
-    PutI32(b, force);
+    core::PutI32(b, attackTime);
+    core::PutI32(b, delay);
+    core::PutU16(b, minimum);
+    core::PutI32(b, force);
     for (std::uint8_t v : {hp, ammo, expa, morale}) b.push_back(v);
-    EXPECT_EQ(b.size(), GroupRecord::kSize);
-    return GroupRecord::Decode(b);
+    EXPECT_EQ(b.size(), records::GroupRecord::kSize);
+    return records::GroupRecord::Decode(b);
   }
 };
 
@@ -48,7 +48,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 std::string Line(const Group& group, std::size_t index) {
-  const std::vector<std::string> lines = Lines(ConvertGroupRecord(group.Record()));
+  const std::vector<std::string> lines = Lines(records::ConvertGroupRecord(group.Record()));
   EXPECT_EQ(lines.size(), 3u);
   return index < lines.size() ? lines[index] : std::string();
 }
@@ -63,7 +63,7 @@ std::string Value(const Group& group, const std::string& key) {
 }
 
 TEST(GroupRecordText, DefaultRecord) {
-  EXPECT_EQ(ConvertGroupRecord(DefaultGroupRecord),
+  EXPECT_EQ(records::ConvertGroupRecord(records::DefaultGroupRecord),
             " ai type=\"ai_none\" group1=0 group2=0 zone1=0 zone2=0\n"
             "  aiflags=\n"
             " reserv auto=9 delay=0 min=0 force=0 atime=0 flag=0 zone=0 hp=100 ammo=100 expa=0 morale=50\n");
@@ -75,7 +75,7 @@ TEST(GroupRecordText, EveryFieldLandsInItsPlace) {
   g.zone1 = 11, g.zone2 = 12, g.group1 = 13, g.group2 = 14, g.reserveFlag = 1, g.reserveZone = 255;
   g.attackTime = 500, g.delay = 75, g.minimum = 6, g.force = 1000;
   g.hp = 90, g.ammo = 80, g.expa = 3, g.morale = 70;
-  EXPECT_EQ(ConvertGroupRecord(g.Record()),
+  EXPECT_EQ(records::ConvertGroupRecord(g.Record()),
             " ai type=\"ai_tank_guard\" group1=13 group2=14 zone1=11 zone2=12\n"
             "  aiflags= aif_rndmove\n"
             " reserv auto=15 delay=3 min=6 force=40 atime=20 flag=1 zone=255 hp=90 ammo=80 expa=3 morale=70\n");

@@ -11,14 +11,14 @@ namespace kartwerk {
 namespace {
 
 TEST(NormalRhombTables, EveryTileCodeHasExactlyOneClassAndShape) {
-  testing::ExpectEveryCodeClassifiedOnce(NormalRhombScheme(), {0, 2, 3, 4, 5, 6, 7}, ConvertRhomb);
+  testing::ExpectEveryCodeClassifiedOnce(records::NormalRhombScheme(), {0, 2, 3, 4, 5, 6, 7}, records::ConvertRhomb);
 }
 
 TEST(NormalRhombTables, TransitionRunsHaveTheirOwnLengths) {
   // Pieces per class and shape, counted through the converter over the whole code range.
   std::map<std::pair<int, int>, int> pieces;
   for (std::uint32_t c = 0; c <= 0xFFFF; ++c) {
-    const EditorRhomb r = ConvertRhomb(CompiledRhomb{static_cast<std::uint16_t>(c), 0});
+    const records::EditorRhomb r = records::ConvertRhomb(records::CompiledRhomb{static_cast<std::uint16_t>(c), 0});
     if (r.shape != 0) ++pieces[{r.tileClass, r.shape}];
   }
   int total = 0;
@@ -41,7 +41,7 @@ class NormalRhombExamples : public ::testing::TestWithParam<RhombCase> {};
 
 TEST_P(NormalRhombExamples, ClassShapeAndTerrain) {
   const auto [code, terrain, tileClass, shape] = GetParam();
-  const EditorRhomb r = ConvertRhomb(CompiledRhomb{static_cast<std::uint16_t>(code), 0});
+  const records::EditorRhomb r = records::ConvertRhomb(records::CompiledRhomb{static_cast<std::uint16_t>(code), 0});
   EXPECT_EQ(r.terrain, terrain);
   EXPECT_EQ(r.tileClass, tileClass);
   EXPECT_EQ(r.shape, shape);
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, NormalRhombExamples,
 
 TEST(NormalRhombExamples, Code100IsPartnerTerrain) {
   // Class 3's transitions lead to type 0, so shape 8 shows terrain 0, not 3.
-  EXPECT_EQ(ConvertRhomb(CompiledRhomb{100, 0}).terrain, 0);
+  EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb{100, 0}).terrain, 0);
 }
 
 TEST(NormalRhombLevels, LowFourBitsMoveUpAndAnythingAbove15SetsTheFlag) {
@@ -73,7 +73,7 @@ TEST(NormalRhombLevels, LowFourBitsMoveUpAndAnythingAbove15SetsTheFlag) {
   };
   for (const Case c : {Case{0, 0, 0}, Case{1, 16, 0}, Case{15, 240, 0}, Case{16, 0, 1}, Case{24, 128, 1},
                        Case{31, 240, 1}, Case{32, 0, 1}, Case{40, 128, 1}, Case{65535, 240, 1}}) {
-    const EditorRhomb r = ConvertRhomb(CompiledRhomb{0, c.word});
+    const records::EditorRhomb r = records::ConvertRhomb(records::CompiledRhomb{0, c.word});
     EXPECT_EQ(r.levelLow, c.low) << "level word " << c.word;
     EXPECT_EQ(r.levelHigh, c.high) << "level word " << c.word;
   }
@@ -81,16 +81,16 @@ TEST(NormalRhombLevels, LowFourBitsMoveUpAndAnythingAbove15SetsTheFlag) {
 
 TEST(NormalRhombBytes, RecordsAreWrittenInFieldOrder) {
   using B = std::array<std::uint8_t, 8>;
-  EXPECT_EQ(ConvertRhomb(CompiledRhomb::Decode(B{0, 0, 0, 0})).Bytes(), (B{0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb::Decode(B{0, 0, 0, 0})).Bytes(), (B{0, 0, 0, 0, 0, 0, 0, 0}));
   const std::uint8_t record[] = {0x64, 0x00, 0x03, 0x00};  // tile 100, level 3
-  EXPECT_EQ(ConvertRhomb(CompiledRhomb::Decode(record)).Bytes(), (B{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00}));
+  EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb::Decode(record)).Bytes(), (B{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00}));
   const std::uint8_t high[] = {0x34, 0x12, 0x1F, 0xAB};  // tile 0x1234 (plain class 7), level 0xAB1F
-  EXPECT_EQ(ConvertRhomb(CompiledRhomb::Decode(high)).Bytes(), (B{7, 7, 0, 0, 0xF0, 1, 0x34, 0x12}));
+  EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb::Decode(high)).Bytes(), (B{7, 7, 0, 0, 0xF0, 1, 0x34, 0x12}));
 }
 
 TEST(NormalRhombBytes, AShortRecordReadsZeros) {
   const std::uint8_t shortRecord[] = {0xC5};  // tile 197, the rest missing
-  const CompiledRhomb r = CompiledRhomb::Decode(shortRecord);
+  const records::CompiledRhomb r = records::CompiledRhomb::Decode(shortRecord);
   EXPECT_EQ(r.tileCode, 197);
   EXPECT_EQ(r.levelWord, 0);
 }

@@ -8,23 +8,23 @@
 namespace kartwerk {
 namespace {
 
-using testing::Le;
+using mapmaker::Le;
 
-Bytes Aircraft(const std::string& name, std::int32_t number, std::int32_t bombs, std::int32_t reload) {
-  return Le().Text(name, 32).I32(number).I32(bombs).I32(reload);
+core::Bytes Aircraft(const std::string& name, std::int32_t number, std::int32_t bombs, std::int32_t reload) {
+  return mapmaker::Le().Text(name, 32).I32(number).I32(bombs).I32(reload);
 }
 
-Bytes Descent(std::uint8_t group, std::uint8_t expa, const std::array<std::string, 4>& names,
+core::Bytes Descent(std::uint8_t group, std::uint8_t expa, const std::array<std::string, 4>& names,
               const std::array<std::uint8_t, 4>& numbers) {
-  Le d;
+  mapmaker::Le d;
   d.U8(group).U8(expa);
   for (const std::string& n : names) d.Text(n, 16);
   for (std::uint8_t n : numbers) d.U8(n);
   return d;
 }
 
-Bytes SampleRecord() {
-  return Le()
+core::Bytes SampleRecord() {
+  return mapmaker::Le()
       .Text("Anna", 32)
       .U8(1)        // team
       .U16(0x0810)  // colour
@@ -40,10 +40,10 @@ Bytes SampleRecord() {
 }
 
 TEST(PlayerRecord, ABlockHasEveryLineWithItsIndentation) {
-  const Bytes record = SampleRecord();
-  ASSERT_EQ(record.size(), PlayerRecord::kSize);
+  const core::Bytes record = SampleRecord();
+  ASSERT_EQ(record.size(), records::PlayerRecord::kSize);
   // The header line "Player N\n " in front of the block supplies the first line's indentation.
-  EXPECT_EQ(ConvertPlayerRecord(PlayerRecord::Decode(record)), R"(name="Anna"
+  EXPECT_EQ(records::ConvertPlayerRecord(records::PlayerRecord::Decode(record)), R"(name="Anna"
  team=1
  nation=2
  color=8 2 0
@@ -101,10 +101,10 @@ TEST(PlayerRecord, ABlockHasEveryLineWithItsIndentation) {
 class PlayerColourTest : public ::testing::TestWithParam<std::pair<std::uint16_t, std::string>> {};
 
 TEST_P(PlayerColourTest, IsSplitIntoRedGreenAndBlue) {
-  Bytes record = SampleRecord();
+  core::Bytes record = SampleRecord();
   record[33] = static_cast<std::uint8_t>(GetParam().first);  // low byte first
   record[34] = static_cast<std::uint8_t>(GetParam().first >> 8);
-  const std::string text = ConvertPlayerRecord(PlayerRecord::Decode(record));
+  const std::string text = records::ConvertPlayerRecord(records::PlayerRecord::Decode(record));
   const auto start = text.find("color=");
   EXPECT_EQ(text.substr(start, text.find('\n', start) - start), "color=" + GetParam().second);
 }
@@ -117,35 +117,35 @@ INSTANTIATE_TEST_SUITE_P(Examples, PlayerColourTest,
                                            std::pair<std::uint16_t, std::string>{0x000F, "0 0 120"}));
 
 TEST(PlayerRecord, TextsThatFillTheirFieldsStayInsideThem) {
-  Bytes record = Le().Raw(Bytes(32, 'N'))
+  core::Bytes record = mapmaker::Le().Raw(core::Bytes(32, 'N'))
                      .Fill(5, 0)
-                     .Raw(Bytes(32, 'A'))
+                     .Raw(core::Bytes(32, 'A'))
                      .I32(0x41414141)
                      .Fill(8)  // a name running into the number's bytes
-                     .Fill(4 * AircraftEntry::kSize)
+                     .Fill(4 * records::AircraftEntry::kSize)
                      .U8(0)
                      .U8(0)
-                     .Raw(Bytes(16, 'P'))
-                     .Raw(Bytes(16, 'Q'))
+                     .Raw(core::Bytes(16, 'P'))
+                     .Raw(core::Bytes(16, 'Q'))
                      .Text("", 32)
                      .U8(0x52)
                      .Fill(3)
-                     .Fill(DescentEntry::kSize);
-  ASSERT_EQ(record.size(), PlayerRecord::kSize);
-  const PlayerRecord player = PlayerRecord::Decode(record);
+                     .Fill(records::DescentEntry::kSize);
+  ASSERT_EQ(record.size(), records::PlayerRecord::kSize);
+  const records::PlayerRecord player = records::PlayerRecord::Decode(record);
   EXPECT_EQ(player.name, std::string(32, 'N'));
   EXPECT_EQ(player.aircraft[0].unitName, std::string(32, 'A'));
   EXPECT_EQ(player.aircraft[0].number, 0x41414141);
-  const std::string text = ConvertPlayerRecord(player);
+  const std::string text = records::ConvertPlayerRecord(player);
   EXPECT_NE(text.find("\n  ID 0=" + std::string(16, 'P') + "\n"), std::string::npos);
   EXPECT_NE(text.find("\n  ID 1=" + std::string(16, 'Q') + "\n"), std::string::npos);
   EXPECT_NE(text.find("\n  number 0=82\n"), std::string::npos);
 }
 
 TEST(PlayerRecord, AShortRecordReadsAsZerosWhereItEnds) {
-  Bytes record = SampleRecord();
+  core::Bytes record = SampleRecord();
   record.resize(37 + 44 + 40);  // ends inside the second aircraft's number
-  const PlayerRecord player = PlayerRecord::Decode(record);
+  const records::PlayerRecord player = records::PlayerRecord::Decode(record);
   EXPECT_EQ(player.aircraft[1].unitName, "Spy");
   EXPECT_EQ(player.aircraft[1].number, 1);
   EXPECT_EQ(player.aircraft[1].reload, 0);

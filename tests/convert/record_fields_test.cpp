@@ -20,39 +20,39 @@ namespace kartwerk {
 namespace {
 
 TEST(RecordFields, FillOnlyWhenEveryByteBelongsToExactlyOneField) {
-  EXPECT_TRUE(FieldsFill(RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 7));
-  EXPECT_FALSE(FieldsFill(RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 8)) << "a byte after the last field";
-  EXPECT_FALSE(FieldsFill(RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 6)) << "the last field runs past the size";
-  EXPECT_FALSE(FieldsFill(RecordFields<2>{{{0, 2}, {3, 4}}}, 7)) << "a gap";
-  EXPECT_FALSE(FieldsFill(RecordFields<2>{{{0, 4}, {2, 2}}}, 4)) << "an overlap";
-  EXPECT_FALSE(FieldsFill(RecordFields<2>{{{2, 2}, {0, 2}}}, 4)) << "out of offset order";
-  EXPECT_FALSE(FieldsFill(RecordFields<2>{{{1, 2}, {3, 1}}}, 4)) << "not from offset 0";
-  EXPECT_FALSE(FieldsFill(RecordFields<3>{{{0, 2}, {2, 0}, {2, 2}}}, 4)) << "a field of no width";
+  EXPECT_TRUE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 7));
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 8)) << "a byte after the last field";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 6)) << "the last field runs past the size";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<2>{{{0, 2}, {3, 4}}}, 7)) << "a gap";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<2>{{{0, 4}, {2, 2}}}, 4)) << "an overlap";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<2>{{{2, 2}, {0, 2}}}, 4)) << "out of offset order";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<2>{{{1, 2}, {3, 1}}}, 4)) << "not from offset 0";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 0}, {2, 2}}}, 4)) << "a field of no width";
 }
 
 // Every record's list is checked where it is declared; these are its sizes as the map stores them.
 TEST(RecordFields, EveryRecordHasItsStoredSize) {
-  EXPECT_EQ(SoundRecord::kSize, 78u);
-  EXPECT_EQ(UnitRecordStart::kSize, 6u);
-  EXPECT_EQ(CrewRecord::kSize, 10u);
-  EXPECT_EQ(UnitHead::kSize, 18u);
-  EXPECT_EQ(SupportUnitHead::kSize, 12u);
-  EXPECT_EQ(SupportFlagRecord::kSize, 20u);
-  EXPECT_EQ(ObjectRecord::kSize, 10u);
-  EXPECT_EQ(CompiledRhomb::kSize, 4u);
-  EXPECT_EQ(GroupRecord::kSize, 28u);
-  static_assert(FieldsFill(GroupRecord::kFields, GroupRecord::kSize));
-  EXPECT_EQ(GroupRecord::kFields[GroupRecord::kMinimum].offset, 18u);
-  EXPECT_EQ(UnitHead::kFields[UnitHead::kOwner].offset, 17u);
+  EXPECT_EQ(records::SoundRecord::kSize, 78u);
+  EXPECT_EQ(records::UnitRecordStart::kSize, 6u);
+  EXPECT_EQ(records::CrewRecord::kSize, 10u);
+  EXPECT_EQ(records::UnitHead::kSize, 18u);
+  EXPECT_EQ(records::SupportUnitHead::kSize, 12u);
+  EXPECT_EQ(records::SupportFlagRecord::kSize, 20u);
+  EXPECT_EQ(records::ObjectRecord::kSize, 10u);
+  EXPECT_EQ(records::CompiledRhomb::kSize, 4u);
+  EXPECT_EQ(records::GroupRecord::kSize, 28u);
+  static_assert(records::FieldsFill(records::GroupRecord::kFields, records::GroupRecord::kSize));
+  EXPECT_EQ(records::GroupRecord::kFields[records::GroupRecord::kMinimum].offset, 18u);
+  EXPECT_EQ(records::UnitHead::kFields[records::UnitHead::kOwner].offset, 17u);
 }
 
-constexpr RecordFields<5> kMixed{{{0, 1}, {1, 2}, {3, 4}, {7, 4}, {11, 5}}};
+constexpr records::RecordFields<5> kMixed{{{0, 1}, {1, 2}, {3, 4}, {7, 4}, {11, 5}}};
 enum Mixed : std::size_t { kByte, kWord, kLong, kSingle, kName };
 
 TEST(FieldReader, ReadsEachFieldLittleEndianAtItsOffset) {
   const std::vector<std::uint8_t> record = {0x81, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
                                             0xC0, 0x3F, 'A',  'b',  0,    'x',  'y'};
-  const FieldReader<kMixed> f(record);
+  const records::FieldReader<kMixed> f(record);
   EXPECT_EQ(f.U8<kByte>(), 0x81);
   EXPECT_EQ(f.U16<kWord>(), 0x1234);
   EXPECT_EQ(f.U32<kLong>(), 0xFFFFFFFEu);
@@ -64,7 +64,7 @@ TEST(FieldReader, ReadsEachFieldLittleEndianAtItsOffset) {
 
 TEST(FieldReader, ReadsWhatACutRecordLacksAsZero) {
   const std::vector<std::uint8_t> cut = {0x05, 0x34, 0x12, 0x78, 0x56, 'N', 'a'};
-  const FieldReader<kMixed> f(std::span<const std::uint8_t>(cut).first(5));
+  const records::FieldReader<kMixed> f(std::span<const std::uint8_t>(cut).first(5));
   EXPECT_EQ(f.U8<kByte>(), 5);
   EXPECT_EQ(f.U16<kWord>(), 0x1234);
   EXPECT_EQ(f.U32<kLong>(), 0x5678u) << "the two bytes present, the missing two as zero";
@@ -73,29 +73,29 @@ TEST(FieldReader, ReadsWhatACutRecordLacksAsZero) {
   EXPECT_TRUE(f.Bytes<kName>().empty());
 
   const std::vector<std::uint8_t> text(16, 'z');
-  EXPECT_EQ(FieldReader<kMixed>(text).Text<kName>(), "zzzzz") << "a text without a zero byte ends with its field";
-  EXPECT_EQ(FieldBytes(std::span<const std::uint8_t>(text).first(13), kMixed[kName]).size(), 2u);
+  EXPECT_EQ(records::FieldReader<kMixed>(text).Text<kName>(), "zzzzz") << "a text without a zero byte ends with its field";
+  EXPECT_EQ(records::FieldBytes(std::span<const std::uint8_t>(text).first(13), kMixed[kName]).size(), 2u);
 }
 
 TEST(KeyValue, SpellsEveryNumberAfterItsKey) {
   std::string text = "unit";
-  AppendPair(text, " HP=", 100);
-  AppendPair(text, " U=", -32);
-  AppendPair(text, " ID=", std::numeric_limits<std::uint32_t>::max());
-  AppendPair(text, " delay=", std::numeric_limits<std::int64_t>::min());
-  AppendPair(text, " zone=", 0);
+  records::AppendPair(text, " HP=", 100);
+  records::AppendPair(text, " U=", -32);
+  records::AppendPair(text, " ID=", std::numeric_limits<std::uint32_t>::max());
+  records::AppendPair(text, " delay=", std::numeric_limits<std::int64_t>::min());
+  records::AppendPair(text, " zone=", 0);
   EXPECT_EQ(text, "unit HP=100 U=-32 ID=4294967295 delay=-9223372036854775808 zone=0");
 
-  char room[8 + kPairNumberRoom];
-  char* end = SpellPair(room, " Morale=", 50);
+  char room[8 + records::kPairNumberRoom];
+  char* end = records::SpellPair(room, " Morale=", 50);
   EXPECT_EQ(std::string(room, static_cast<std::size_t>(end - room)), " Morale=50");
 }
 
 // The decoders read their lists: a record written field by field comes back field by field.
 TEST(RecordDecoders, ReadTheFieldsTheirListsName) {
-  std::vector<std::uint8_t> unit(UnitHead::kSize);
+  std::vector<std::uint8_t> unit(records::UnitHead::kSize);
   for (std::size_t i = 0; i < unit.size(); ++i) unit[i] = static_cast<std::uint8_t>(i + 1);
-  const UnitHead head = UnitHead::Decode(unit);
+  const records::UnitHead head = records::UnitHead::Decode(unit);
   EXPECT_EQ(head.Grp, 1);
   EXPECT_EQ(head.Morale, 6);
   EXPECT_EQ(head.ID, 0x0807);
@@ -106,28 +106,28 @@ TEST(RecordDecoders, ReadTheFieldsTheirListsName) {
   EXPECT_EQ(head.Dir, 17);
   EXPECT_EQ(head.Owner, 18);
 
-  const SupportUnitHead support = SupportUnitHead::Decode(unit);
+  const records::SupportUnitHead support = records::SupportUnitHead::Decode(unit);
   EXPECT_EQ(support.Lives, 5);
   EXPECT_EQ(support.ID, 0x0A090807u);
   EXPECT_EQ(support.Crew, 12);
 
-  const CrewRecord crew = CrewRecord::Decode(std::span<const std::uint8_t>(unit).first(9));
+  const records::CrewRecord crew = records::CrewRecord::Decode(std::span<const std::uint8_t>(unit).first(9));
   EXPECT_EQ(crew.ID, 0x0807);
   EXPECT_EQ(crew.IDHigh, 0x0009) << "the missing tenth byte reads as zero";
 
-  const ObjectRecord object = ObjectRecord::Decode(unit);
+  const records::ObjectRecord object = records::ObjectRecord::Decode(unit);
   EXPECT_EQ(object.x, 0x0201);
   EXPECT_EQ(object.nameIndex, 5);
   EXPECT_EQ(object.attrByte, 6);
   EXPECT_EQ(object.variant, 0x0A09);
 
-  std::vector<std::uint8_t> group(GroupRecord::kSize, 0);
+  std::vector<std::uint8_t> group(records::GroupRecord::kSize, 0);
   group[0] = 3;
   group[6] = 17;
   group[18] = 0x10;
   group[19] = 0x27;  // minimum 10000
   group[27] = 50;
-  const GroupRecord decoded = GroupRecord::Decode(group);
+  const records::GroupRecord decoded = records::GroupRecord::Decode(group);
   EXPECT_EQ(decoded.typeAndFlags, 3u);
   EXPECT_EQ(decoded.group1, 17);
   EXPECT_EQ(decoded.minimum, 10000);

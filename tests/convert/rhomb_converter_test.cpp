@@ -13,44 +13,44 @@
 namespace kartwerk {
 namespace {
 
-void ExpectSame(const EditorRhomb& got, const EditorRhomb& want, const CompiledRhomb& rhomb) {
+void ExpectSame(const records::EditorRhomb& got, const records::EditorRhomb& want, const records::CompiledRhomb& rhomb) {
   EXPECT_EQ(got.Bytes(), want.Bytes()) << "code " << rhomb.tileCode << " level " << rhomb.levelWord;
 }
 
 TEST(RhombConverterTest, EveryTileCodeOfBothSchemesConvertsAsTheTablesSay) {
-  RhombConverter normal(NormalRhombScheme());
-  RhombConverter beach(BeachIslandRhombScheme());
+  records::RhombConverter normal(records::NormalRhombScheme());
+  records::RhombConverter beach(records::BeachIslandRhombScheme());
   for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
     // The level bytes differ from one rhomb of a code to the next; the rest must not stick.
-    const CompiledRhomb rhomb{static_cast<std::uint16_t>(code), static_cast<std::uint16_t>(code % 37)};
-    ExpectSame(normal.Convert(rhomb), ConvertRhomb(rhomb), rhomb);
-    ExpectSame(beach.Convert(rhomb), ConvertRhomb2(rhomb), rhomb);
-    std::array<std::uint8_t, EditorRhomb::kSize> written;
+    const records::CompiledRhomb rhomb{static_cast<std::uint16_t>(code), static_cast<std::uint16_t>(code % 37)};
+    ExpectSame(normal.Convert(rhomb), records::ConvertRhomb(rhomb), rhomb);
+    ExpectSame(beach.Convert(rhomb), records::ConvertRhomb2(rhomb), rhomb);
+    std::array<std::uint8_t, records::EditorRhomb::kSize> written;
     written.fill(0xEE);
     normal.ConvertInto(rhomb, written.data());
-    EXPECT_EQ(written, ConvertRhomb(rhomb).Bytes()) << "code " << code;
+    EXPECT_EQ(written, records::ConvertRhomb(rhomb).Bytes()) << "code " << code;
     beach.ConvertInto(rhomb, written.data());
-    EXPECT_EQ(written, ConvertRhomb2(rhomb).Bytes()) << "code " << code;
+    EXPECT_EQ(written, records::ConvertRhomb2(rhomb).Bytes()) << "code " << code;
     if (::testing::Test::HasFailure()) return;
   }
 }
 
 TEST(RhombConverterTest, ARememberedCodeTakesEachRhombsOwnLevel) {
-  RhombConverter normal(NormalRhombScheme());
+  records::RhombConverter normal(records::NormalRhombScheme());
   std::mt19937 rng(5);
   for (int i = 0; i < 20000; ++i) {
     // Few codes, many levels: nearly every rhomb finds its code remembered.
-    const CompiledRhomb rhomb{static_cast<std::uint16_t>(rng() % 40 * 9), static_cast<std::uint16_t>(rng())};
-    ExpectSame(normal.Convert(rhomb), ConvertRhomb(rhomb), rhomb);
-    std::array<std::uint8_t, EditorRhomb::kSize> written;
+    const records::CompiledRhomb rhomb{static_cast<std::uint16_t>(rng() % 40 * 9), static_cast<std::uint16_t>(rng())};
+    ExpectSame(normal.Convert(rhomb), records::ConvertRhomb(rhomb), rhomb);
+    std::array<std::uint8_t, records::EditorRhomb::kSize> written;
     normal.ConvertInto(rhomb, written.data());
-    EXPECT_EQ(written, ConvertRhomb(rhomb).Bytes()) << "code " << rhomb.tileCode;
+    EXPECT_EQ(written, records::ConvertRhomb(rhomb).Bytes()) << "code " << rhomb.tileCode;
     if (::testing::Test::HasFailure()) return;
   }
-  const EditorRhomb high = normal.Convert({31, 16});
+  const records::EditorRhomb high = normal.Convert({31, 16});
   EXPECT_EQ(high.levelLow, 0);
   EXPECT_EQ(high.levelHigh, 1);
-  const EditorRhomb low = normal.Convert({31, 15});
+  const records::EditorRhomb low = normal.Convert({31, 15});
   EXPECT_EQ(low.levelLow, 0xF0);
   EXPECT_EQ(low.levelHigh, 0);
   EXPECT_EQ(low.shape, high.shape);
@@ -62,12 +62,12 @@ TEST(RhombConverterTest, ARememberedCodeTakesEachRhombsOwnLevel) {
 TEST(RhombConverterTest, TheRhombsFileIsTheRhombByRhombConversionAlsoPastTheEnd) {
   for (std::uint32_t scheme : {0u, 1u}) {
     std::mt19937 rng(scheme + 11);
-    Bytes terrain;
+    core::Bytes terrain;
     for (int i = 0; i < 600; ++i) {
-      PutU16(terrain, static_cast<std::uint16_t>(rng() % 420));
-      PutU16(terrain, static_cast<std::uint16_t>(rng() % 40));
+      core::PutU16(terrain, static_cast<std::uint16_t>(rng() % 420));
+      core::PutU16(terrain, static_cast<std::uint16_t>(rng() % 40));
     }
-    Bytes container = testing::MapBuilder(SinglePlayerMap)
+    core::Bytes container = mapmaker::MapBuilder(format::SinglePlayerMap)
                           .MapInfo(scheme, 30, 20)
                           .SetAt(1, "A", {})
                           .SetAt(2, "B", {})
@@ -78,27 +78,27 @@ TEST(RhombConverterTest, TheRhombsFileIsTheRhombByRhombConversionAlsoPastTheEnd)
     const std::size_t terrainAt = container.size() - terrain.size() - 20 * 16;  // 20 empty entries follow
     container.resize(terrainAt + 250 * 4 + 2);
 
-    testing::ScratchFolder dir;
-    Conversion c;
-    c.MapKind = SinglePlayerMap;
+    mapmaker::ScratchFolder dir;
+    format::Conversion c;
+    c.MapKind = format::SinglePlayerMap;
     c.SlotFolder = dir.path();
     c.MissionStream.Load(container);
-    c.PMiniCount = ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
-    ASSERT_EQ(c.Entry(Section::TerrainRhombs).offset, static_cast<std::int32_t>(terrainAt));
+    c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+    ASSERT_EQ(c.Entry(format::Section::TerrainRhombs).offset, static_cast<std::int32_t>(terrainAt));
     c.MapInfoRecord.TerrainScheme = scheme;
-    WriteRhombsFile(c);
+    writers::WriteRhombsFile(c);
 
-    Bytes expected;
+    core::Bytes expected;
     for (std::size_t i = 0; i < 600; ++i) {
-      Bytes record(4, 0);
+      core::Bytes record(4, 0);
       for (std::size_t b = 0; b < 4; ++b) {
         if (terrainAt + 4 * i + b < container.size()) record[b] = container[terrainAt + 4 * i + b];
       }
-      const CompiledRhomb rhomb = CompiledRhomb::Decode(record);
-      const auto bytes = (scheme == 0 ? ConvertRhomb(rhomb) : ConvertRhomb2(rhomb)).Bytes();
+      const records::CompiledRhomb rhomb = records::CompiledRhomb::Decode(record);
+      const auto bytes = (scheme == 0 ? records::ConvertRhomb(rhomb) : records::ConvertRhomb2(rhomb)).Bytes();
       expected.insert(expected.end(), bytes.begin(), bytes.end());
     }
-    const Bytes written = testing::ReadBytes(dir / "rhombs");
+    const core::Bytes written = mapmaker::ReadBytes(dir / "rhombs");
     EXPECT_EQ(written.size(), 600u * 8) << "scheme " << scheme;
     EXPECT_TRUE(written == expected) << "scheme " << scheme;
   }

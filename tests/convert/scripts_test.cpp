@@ -14,7 +14,7 @@
 namespace kartwerk {
 namespace {
 
-using testing::Le;
+using mapmaker::Le;
 
 constexpr std::uint32_t kEnd = 0xFFFF;
 
@@ -24,23 +24,23 @@ std::uint32_t Arg(std::uint16_t value, std::uint16_t high = 1) {
 std::uint32_t Code(std::uint16_t code, std::uint16_t high = 0) { return Arg(code, high); }
 
 // A stored script: the 8-byte head (values the converter must ignore) and the given items.
-Bytes Script(std::initializer_list<std::uint32_t> items) {
-  Le le;
+core::Bytes Script(std::initializer_list<std::uint32_t> items) {
+  mapmaker::Le le;
   le.U32(0xDEADBEEF).U32(12345);
   for (std::uint32_t item : items) le.U32(item);
   return le.bytes;
 }
 
-ByteStream StreamOf(const Bytes& bytes) {
-  ByteStream stream;
+core::ByteStream StreamOf(const core::Bytes& bytes) {
+  core::ByteStream stream;
   stream.Load(bytes);
   return stream;
 }
 
 std::string Convert(std::initializer_list<std::uint32_t> items, std::int32_t index = 0,
-                    GameVersionKindCode versionKind = CurrentKeywords) {
-  ByteStream stream = StreamOf(Script(items));
-  return ConvertScript(stream, index, versionKind);
+                    format::GameVersionKindCode versionKind = format::CurrentKeywords) {
+  core::ByteStream stream = StreamOf(Script(items));
+  return records::ConvertScript(stream, index, versionKind);
 }
 
 // The body of a script: the text between the header line and the closing CR LF, after
@@ -76,15 +76,15 @@ TEST(ScriptBlock, SizeCountsTheBodyOnly) {
 }
 
 TEST(ScriptBlock, HeadValuesAreSkippedAndTheStreamStopsAtTheNextScript) {
-  Bytes two = Script({Arg(5), Code(16), kEnd});
-  const Bytes second = Script({Arg(7), Code(14), kEnd});
+  core::Bytes two = Script({Arg(5), Code(16), kEnd});
+  const core::Bytes second = Script({Arg(7), Code(14), kEnd});
   two.insert(two.end(), second.begin(), second.end());
   two.push_back(0xAB);  // a trailing byte that belongs to no script
-  ByteStream stream = StreamOf(two);
+  core::ByteStream stream = StreamOf(two);
 
-  EXPECT_EQ(Body(ConvertScript(stream, 0, CurrentKeywords)), "$scd\n$T\n#5\n$END\n");
+  EXPECT_EQ(Body(records::ConvertScript(stream, 0, format::CurrentKeywords)), "$scd\n$T\n#5\n$END\n");
   EXPECT_EQ(stream.position(), 8 + 3 * 4);
-  EXPECT_EQ(Body(ConvertScript(stream, 1, CurrentKeywords)), "$mstl\n$L\n#7\n$END\n");
+  EXPECT_EQ(Body(records::ConvertScript(stream, 1, format::CurrentKeywords)), "$mstl\n$L\n#7\n$END\n");
   EXPECT_EQ(stream.position(), static_cast<std::int64_t>(two.size()) - 1);
 }
 
@@ -98,7 +98,7 @@ struct ValueCase {
 class ScriptValue : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(ScriptValue, IsWrittenWithItsDigitsReversed) {
-  EXPECT_EQ(FormatScriptValue(GetParam().value), GetParam().line);
+  EXPECT_EQ(records::FormatScriptValue(GetParam().value), GetParam().line);
   // The same line comes out of a statement's value slot.
   EXPECT_EQ(Body(Convert({Arg(GetParam().value), Code(16), kEnd})),
             std::string("$scd\n$T\n") + GetParam().line + "$END\n");
@@ -147,21 +147,21 @@ TEST(ScriptStatement, WordsAreWrittenAsTheyStandIncludingTrailingSpace) {
 
 TEST(ScriptKeywordSets, VersionOnePicksTheFirstSet) {
   const std::initializer_list<std::uint32_t> vic = {Arg(1), Arg(2), Arg(3), Code(50), kEnd};
-  EXPECT_EQ(Body(Convert(vic, 0, OlderKeywords)), "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
-  EXPECT_EQ(Body(Convert(vic, 0, CurrentKeywords)), "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
+  EXPECT_EQ(Body(Convert(vic, 0, format::OlderKeywords)), "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
+  EXPECT_EQ(Body(Convert(vic, 0, format::CurrentKeywords)), "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
   // No installation located yet uses the later set.
-  EXPECT_EQ(Body(Convert(vic, 0, NoGameVersion)), Body(Convert(vic, 0, CurrentKeywords)));
-  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, OlderKeywords)),
+  EXPECT_EQ(Body(Convert(vic, 0, format::NoGameVersion)), Body(Convert(vic, 0, format::CurrentKeywords)));
+  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, format::OlderKeywords)),
             "$gwata\n$Grp\n#1\n$gwata1\n$CAB\n#2\n$T\n#94\n$gwata2\n$END\n");
 }
 
 TEST(ScriptKeywordSets, SetsDifferInExactlySixRows) {
-  const ScriptCodeTable& first = ScriptCodeTableFor(OlderKeywords);
-  const ScriptCodeTable& second = ScriptCodeTableFor(CurrentKeywords);
+  const records::ScriptCodeTable& first = records::ScriptCodeTableFor(format::OlderKeywords);
+  const records::ScriptCodeTable& second = records::ScriptCodeTableFor(format::CurrentKeywords);
   std::vector<int> differing;
-  for (std::uint32_t code = 1; code <= kScriptCodeCount; ++code) {
-    const ScriptCode* a = FindScriptCode(first, code);
-    const ScriptCode* b = FindScriptCode(second, code);
+  for (std::uint32_t code = 1; code <= records::kScriptCodeCount; ++code) {
+    const records::ScriptCode* a = records::FindScriptCode(first, code);
+    const records::ScriptCode* b = records::FindScriptCode(second, code);
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(a->code, code);
@@ -169,8 +169,8 @@ TEST(ScriptKeywordSets, SetsDifferInExactlySixRows) {
     if (a->items != b->items) differing.push_back(static_cast<int>(code));
   }
   EXPECT_EQ(differing, (std::vector<int>{5, 6, 30, 31, 49, 50}));
-  EXPECT_EQ(FindScriptCode(second, 0), nullptr);
-  EXPECT_EQ(FindScriptCode(second, 98), nullptr);
+  EXPECT_EQ(records::FindScriptCode(second, 0), nullptr);
+  EXPECT_EQ(records::FindScriptCode(second, 98), nullptr);
 }
 
 // ---- connectives and the marker ----
@@ -203,7 +203,7 @@ TEST(ScriptConnectives, WithoutEnoughBlocksFail) {
   const auto message = [](std::initializer_list<std::uint32_t> items) {
     try {
       Convert(items);
-    } catch (const ListIndexError& error) {
+    } catch (const core::ListIndexError& error) {
       return std::string(error.what());
     }
     return std::string("no error");
@@ -233,21 +233,21 @@ TEST(ScriptMarker, EveryLaterStatementGetsTheTail) {
 
 TEST(ScriptFaults, DataEndingBeforeTheEndStatementIsAReadError) {
   for (std::size_t cut : {0u, 5u, 8u, 10u, 12u, 14u, 16u}) {
-    Bytes bytes = Script({Arg(1), Code(16), kEnd});
+    core::Bytes bytes = Script({Arg(1), Code(16), kEnd});
     bytes.resize(cut);
-    ByteStream stream = StreamOf(bytes);
-    EXPECT_THROW(ConvertScript(stream, 0, CurrentKeywords), StreamReadError) << "cut at " << cut;
+    core::ByteStream stream = StreamOf(bytes);
+    EXPECT_THROW(records::ConvertScript(stream, 0, format::CurrentKeywords), core::StreamReadError) << "cut at " << cut;
   }
   // Arguments that never reach a code item.
-  EXPECT_THROW(Convert({Arg(1), Arg(2), Arg(3)}), StreamReadError);
+  EXPECT_THROW(Convert({Arg(1), Arg(2), Arg(3)}), core::StreamReadError);
 }
 
 TEST(ScriptFaults, AStreamPositionedPastItsEndIsAReadError) {
-  ByteStream stream = StreamOf(Script({kEnd}));
+  core::ByteStream stream = StreamOf(Script({kEnd}));
   stream.Seek(1000);
-  EXPECT_THROW(ConvertScript(stream, 0, CurrentKeywords), StreamReadError);
+  EXPECT_THROW(records::ConvertScript(stream, 0, format::CurrentKeywords), core::StreamReadError);
   stream.Seek(-4);
-  EXPECT_THROW(ConvertScript(stream, 0, CurrentKeywords), StreamReadError);
+  EXPECT_THROW(records::ConvertScript(stream, 0, format::CurrentKeywords), core::StreamReadError);
 }
 
 TEST(ScriptFaults, ASlotWithNoItemLeftIsAListIndexError) {
@@ -255,7 +255,7 @@ TEST(ScriptFaults, ASlotWithNoItemLeftIsAListIndexError) {
   try {
     Convert({Arg(1), Code(3), kEnd});
     FAIL() << "no error";
-  } catch (const ListIndexError& error) {
+  } catch (const core::ListIndexError& error) {
     EXPECT_STREQ(error.what(), "List index out of bounds (2)");
   }
 }
@@ -265,7 +265,7 @@ TEST(ScriptFaults, CodesWithoutARowNameTheCodeAndTheScript) {
     try {
       Convert({Arg(1), Code(code), kEnd}, 12);
       FAIL() << "no error for " << code;
-    } catch (const ScriptCodeError& error) {
+    } catch (const records::ScriptCodeError& error) {
       EXPECT_EQ(std::string(error.what()), "Unknown script code " + std::to_string(code) + " in \"Script 12\"");
     }
   }
@@ -279,11 +279,11 @@ TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
   const auto started = std::chrono::steady_clock::now();
 
   // One statement, then "not" over and over: each not brackets what the one before built.
-  Bytes nots = Script({Arg(1), Code(16)});
-  for (int i = 0; i < kChain; ++i) PutU32(nots, Code(26));
-  PutU32(nots, kEnd);
-  ByteStream notStream = StreamOf(nots);
-  const std::string notBody = Body(ConvertScript(notStream, 0, CurrentKeywords));
+  core::Bytes nots = Script({Arg(1), Code(16)});
+  for (int i = 0; i < kChain; ++i) core::PutU32(nots, Code(26));
+  core::PutU32(nots, kEnd);
+  core::ByteStream notStream = StreamOf(nots);
+  const std::string notBody = Body(records::ConvertScript(notStream, 0, format::CurrentKeywords));
   std::string expected;
   for (int i = 1; i < kChain; ++i) expected += "$nF\n$(\n";
   expected += "$nF\n" + Text(1);
@@ -292,15 +292,15 @@ TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
 
   // Many statements, then as many "and"s: each joins the growing block to the statement before.
   constexpr int kStatements = kChain / 2;
-  Bytes ands(8, 0);
+  core::Bytes ands(8, 0);
   for (int i = 0; i < kStatements; ++i) {
-    PutU32(ands, Arg(static_cast<std::uint16_t>(1 + i % 9)));  // one digit, so Text() spells it
-    PutU32(ands, Code(16));
+    core::PutU32(ands, Arg(static_cast<std::uint16_t>(1 + i % 9)));  // one digit, so Text() spells it
+    core::PutU32(ands, Code(16));
   }
-  for (int i = 1; i < kStatements; ++i) PutU32(ands, Code(1));
-  PutU32(ands, kEnd);
-  ByteStream andStream = StreamOf(ands);
-  const std::string andBody = Body(ConvertScript(andStream, 0, CurrentKeywords));
+  for (int i = 1; i < kStatements; ++i) core::PutU32(ands, Code(1));
+  core::PutU32(ands, kEnd);
+  core::ByteStream andStream = StreamOf(ands);
+  const std::string andBody = Body(records::ConvertScript(andStream, 0, format::CurrentKeywords));
   expected.clear();
   for (int i = 0; i + 2 < kStatements; ++i) expected += Text(1 + i % 9) + "$&\n$(\n";
   expected += Text(1 + (kStatements - 2) % 9) + "$&\n" + Text(1 + (kStatements - 1) % 9);
@@ -315,22 +315,22 @@ TEST(ScriptFaults, ArbitraryDataEndsInTextOrAKnownError) {
   const std::uint16_t highs[] = {0, 0x7FFF, 1, 0xFFFF};
   const std::uint16_t codes[] = {1, 2, 7, 26, 13, 39, 56, 97, 0xFFFF};
   for (int round = 0; round < 3000; ++round) {
-    Bytes bytes(8);
+    core::Bytes bytes(8);
     const int items = static_cast<int>(random() % 24);
     for (int i = 0; i < items; ++i) {
       const std::uint16_t high = highs[random() % 4];
       const std::uint16_t value = random() % 2 ? codes[random() % 9] : static_cast<std::uint16_t>(random());
-      PutU32(bytes, Arg(value, high));
+      core::PutU32(bytes, Arg(value, high));
     }
     bytes.resize(bytes.size() - random() % 3);  // sometimes cut inside the last item
-    ByteStream stream = StreamOf(bytes);
+    core::ByteStream stream = StreamOf(bytes);
     try {
-      const std::string block = ConvertScript(stream, round, static_cast<GameVersionKindCode>(round % 3));
+      const std::string block = records::ConvertScript(stream, round, static_cast<format::GameVersionKindCode>(round % 3));
       EXPECT_EQ(block.substr(block.size() - 7), "$END\n\r\n");
       EXPECT_LE(stream.position(), stream.size());
-    } catch (const StreamReadError&) {
-    } catch (const ListIndexError&) {
-    } catch (const ScriptCodeError&) {
+    } catch (const core::StreamReadError&) {
+    } catch (const core::ListIndexError&) {
+    } catch (const records::ScriptCodeError&) {
     }
   }
 }

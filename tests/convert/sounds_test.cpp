@@ -16,12 +16,12 @@
 namespace kartwerk {
 namespace {
 
-using testing::Le;
+using mapmaker::Le;
 
 std::string WorseLine(float worse) {
-  SoundRecord sound;
+  records::SoundRecord sound;
   sound.Worse = worse;
-  const std::string block = ConvertSoundRecord(sound);
+  const std::string block = records::ConvertSoundRecord(sound);
   const auto start = block.find("Worse=");
   return block.substr(start + 6, block.find('\n', start) - start - 6);
 }
@@ -29,21 +29,21 @@ std::string WorseLine(float worse) {
 std::string WorseLineOfBits(std::uint32_t bits) { return WorseLine(std::bit_cast<float>(bits)); }
 
 TEST(SoundRecord, ABlockListsEveryFieldFromItsOffsetAndEndsWithAnEmptyLine) {
-  const Bytes record = Le().Text("ambient\\wind \"loud\"", 64).U16(1200).U16(65535).U16(40).F32(2.25f).U16(5).U16(60);
-  EXPECT_EQ(ConvertSoundRecord(SoundRecord::Decode(record)),
+  const core::Bytes record = mapmaker::Le().Text("ambient\\wind \"loud\"", 64).U16(1200).U16(65535).U16(40).F32(2.25f).U16(5).U16(60);
+  EXPECT_EQ(records::ConvertSoundRecord(records::SoundRecord::Decode(record)),
             "Name=\"ambient\\wind \"loud\"\"\nU=1200\nV=65535\nRadius=40\nWorse=2.250000\nMinWait=5\nMaxWait=60\n\n");
-  EXPECT_EQ(ConvertSoundRecord(SoundRecord::Decode(Bytes(78, 0))),
+  EXPECT_EQ(records::ConvertSoundRecord(records::SoundRecord::Decode(core::Bytes(78, 0))),
             "Name=\"\"\nU=0\nV=0\nRadius=0\nWorse=0.000000\nMinWait=0\nMaxWait=0\n\n");
 }
 
 TEST(SoundRecord, ANameFillingItsFieldStopsThere) {
-  const SoundRecord sound = SoundRecord::Decode(Le().Raw(Bytes(64, 'w')).U16(0x4141).U16(7).Fill(10).bytes);
+  const records::SoundRecord sound = records::SoundRecord::Decode(mapmaker::Le().Raw(core::Bytes(64, 'w')).U16(0x4141).U16(7).Fill(10).bytes);
   EXPECT_EQ(sound.Name, std::string(64, 'w'));
-  EXPECT_EQ(ConvertSoundRecord(sound).substr(0, 80), "Name=\"" + std::string(64, 'w') + "\"\nU=16705\n");
+  EXPECT_EQ(records::ConvertSoundRecord(sound).substr(0, 80), "Name=\"" + std::string(64, 'w') + "\"\nU=16705\n");
 }
 
 TEST(SoundRecord, AShortRecordReadsAsZerosWhereItEnds) {
-  const SoundRecord sound = SoundRecord::Decode(Le().Text("x", 64).U16(3).U16(4).U16(5).F32(1.0f).bytes);
+  const records::SoundRecord sound = records::SoundRecord::Decode(mapmaker::Le().Text("x", 64).U16(3).U16(4).U16(5).F32(1.0f).bytes);
   EXPECT_EQ(sound.Worse, 1.0f);
   EXPECT_EQ(sound.MinWait, 0);
   EXPECT_EQ(sound.MaxWait, 0);
@@ -79,7 +79,7 @@ const char* SetCommaLocale() {
 TEST(SoundWorse, IgnoresACommaLocaleOfTheProcess) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
   const char* chosen = SetCommaLocale();
-  testing::ScratchFolder locales;
+  mapmaker::ScratchFolder locales;
   if (!chosen) {
     // None installed: compile one from the system's locale sources into a scratch folder.
     const std::string command = "localedef -i de_DE -f UTF-8 " + (locales / "de_DE.UTF-8").string() + " 2>/dev/null";

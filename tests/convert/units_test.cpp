@@ -10,33 +10,33 @@
 namespace kartwerk {
 namespace {
 
-using testing::Le;
+using mapmaker::Le;
 
 class UnitRecordTest : public ::testing::Test {
  protected:
-  UnitRecordTest() { stream.Load(Le().Text("Tank", 16).Text("Driver", 16).Text("Gunner", 16).Text("Rifleman", 16)); }
+  UnitRecordTest() { stream.Load(mapmaker::Le().Text("Tank", 16).Text("Driver", 16).Text("Gunner", 16).Text("Rifleman", 16)); }
 
-  static UnitHead Head(std::uint8_t in, std::uint8_t crew, std::uint16_t u = 100, std::uint16_t v = 50) {
+  static records::UnitHead Head(std::uint8_t in, std::uint8_t crew, std::uint16_t u = 100, std::uint16_t v = 50) {
     // Grp HP Ammo Expa Lives Morale ID(2) unused(2) In Crew U V Dir Owner
-    return UnitHead::Decode(
-        Le().U8(3).U8(90).U8(80).U8(7).U8(2).U8(60).U16(0).U16(0).U8(in).U8(crew).U16(u).U16(v).U8(128).U8(1).bytes);
+    return records::UnitHead::Decode(
+        mapmaker::Le().U8(3).U8(90).U8(80).U8(7).U8(2).U8(60).U16(0).U16(0).U8(in).U8(crew).U16(u).U16(v).U8(128).U8(1).bytes);
   }
-  static CrewRecord Member(std::uint16_t id, std::uint8_t hp) {
-    return CrewRecord::Decode(Le().U8(4).U8(hp).U8(5).U8(6).U8(1).U8(70).U16(id).U16(0).bytes);
+  static records::CrewRecord Member(std::uint16_t id, std::uint8_t hp) {
+    return records::CrewRecord::Decode(mapmaker::Le().U8(4).U8(hp).U8(5).U8(6).U8(1).U8(70).U16(id).U16(0).bytes);
   }
 
-  ByteStream stream;
-  NameTable names{stream, 0};
+  core::ByteStream stream;
+  records::NameTable names{stream, 0};
 };
 
 TEST_F(UnitRecordTest, AUnitWithoutPassengersOrCrewIsOneLineEndingInASpace) {
-  EXPECT_EQ(ConvertUnitRecord(Head(0, 0), {}, names, {}),
+  EXPECT_EQ(records::ConvertUnitRecord(Head(0, 0), {}, names, {}),
             " ID=Tank HP=90 Ammo=80 Expa=7 Morale=60 Lives=2 Grp=3 Crew=0 U=100 V=50 Dir=128 Owner=1 \n");
 }
 
 TEST_F(UnitRecordTest, PassengersAndCrewFollowInTheOrderHandedOver) {
-  const std::vector<CrewRecord> crew = {Member(3, 11), Member(2, 22), Member(1, 33)};
-  EXPECT_EQ(ConvertUnitRecord(Head(2, 1), crew, names, {}),
+  const std::vector<records::CrewRecord> crew = {Member(3, 11), Member(2, 22), Member(1, 33)};
+  EXPECT_EQ(records::ConvertUnitRecord(Head(2, 1), crew, names, {}),
             " ID=Tank HP=90 Ammo=80 Expa=7 Morale=60 Lives=2 Grp=3 Crew=1 In=2 U=100 V=50 Dir=128 Owner=1 \n"
             "  ID=Rifleman HP=11 Ammo=5 Expa=6 Morale=70 Lives=1 Grp=4\n"
             "  ID=Gunner HP=22 Ammo=5 Expa=6 Morale=70 Lives=1 Grp=4\n"
@@ -44,8 +44,8 @@ TEST_F(UnitRecordTest, PassengersAndCrewFollowInTheOrderHandedOver) {
 }
 
 TEST_F(UnitRecordTest, PositionsAreMovedByTheMissionOriginInWholeCells) {
-  const auto position = [&](const MissionRectangle& rect, std::uint16_t u, std::uint16_t v) {
-    const std::string line = ConvertUnitRecord(Head(0, 0, u, v), {}, names, rect);
+  const auto position = [&](const format::MissionRectangle& rect, std::uint16_t u, std::uint16_t v) {
+    const std::string line = records::ConvertUnitRecord(Head(0, 0, u, v), {}, names, rect);
     return line.substr(line.find(" U="), line.find(" Dir=") - line.find(" U="));
   };
   EXPECT_EQ(position({0, 0, 64, 64}, 100, 50), " U=100 V=50");
@@ -57,29 +57,29 @@ TEST_F(UnitRecordTest, PositionsAreMovedByTheMissionOriginInWholeCells) {
 }
 
 TEST_F(UnitRecordTest, NamesAreLookedUpWithoutLengthOrContentSurprises) {
-  ByteStream s;
-  s.Load(Le().Raw(Bytes(16, 'X')).Text("next", 16).Text("", 16));
-  const NameTable table(s, 0);
-  UnitHead head = Head(0, 1);
+  core::ByteStream s;
+  s.Load(mapmaker::Le().Raw(core::Bytes(16, 'X')).Text("next", 16).Text("", 16));
+  const records::NameTable table(s, 0);
+  records::UnitHead head = Head(0, 1);
   head.ID = 0;
-  const std::string text = ConvertUnitRecord(head, std::vector{CrewRecord{}, CrewRecord{}}, table, {});
+  const std::string text = records::ConvertUnitRecord(head, std::vector{records::CrewRecord{}, records::CrewRecord{}}, table, {});
   EXPECT_EQ(text.substr(0, 24), " ID=" + std::string(16, 'X') + " HP=");
 
   head.ID = 2;  // an empty name: " ID=" directly followed by " HP="
-  EXPECT_EQ(ConvertUnitRecord(head, {}, table, {}).substr(0, 10), " ID= HP=90");
+  EXPECT_EQ(records::ConvertUnitRecord(head, {}, table, {}).substr(0, 10), " ID= HP=90");
 }
 
 // Only bytes 6 and 7 name the type of a map unit's crew member; bytes 8 and 9 are unused.
 TEST_F(UnitRecordTest, CrewTypeNumbersAreSixteenBits) {
-  const CrewRecord member = CrewRecord::Decode(Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(2).U16(0xABCD).bytes);
+  const records::CrewRecord member = records::CrewRecord::Decode(mapmaker::Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(2).U16(0xABCD).bytes);
   EXPECT_EQ(member.ID, 2);
   EXPECT_EQ(member.WideID(), 0xABCD0002u);
-  const std::string text = ConvertUnitRecord(Head(1, 0), std::vector{member}, names, {});
+  const std::string text = records::ConvertUnitRecord(Head(1, 0), std::vector{member}, names, {});
   EXPECT_EQ(text.substr(text.find('\n') + 1), "  ID=Gunner HP=2 Ammo=3 Expa=4 Morale=6 Lives=5 Grp=1\n");
 }
 
 TEST(UnitHeadDecode, ReadsEveryFieldAtItsOffsetAndZeroFillsAShortRecord) {
-  const UnitHead h = UnitHead::Decode(Le().U8(1)
+  const records::UnitHead h = records::UnitHead::Decode(mapmaker::Le().U8(1)
                                           .U8(2)
                                           .U8(3)
                                           .U8(4)
@@ -99,8 +99,8 @@ TEST(UnitHeadDecode, ReadsEveryFieldAtItsOffsetAndZeroFillsAShortRecord) {
       std::vector<int>({1, 2, 3, 4, 5, 6, 0x0708, 9, 10, 0x1112, 0x1314, 15, 16}));
   EXPECT_EQ(h.SubRecordCount(), 19u);
 
-  const UnitHead cut =
-      UnitHead::Decode(Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(7).U16(0).U8(1).U8(2).U8(0x34).bytes);
+  const records::UnitHead cut =
+      records::UnitHead::Decode(mapmaker::Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(7).U16(0).U8(1).U8(2).U8(0x34).bytes);
   EXPECT_EQ(cut.U, 0x34);
   EXPECT_EQ(cut.V, 0);
   EXPECT_EQ(cut.Owner, 0);

@@ -12,11 +12,11 @@
 namespace kartwerk {
 namespace {
 
-using testing::Counting;
+using mapmaker::Counting;
 
 // What a lookup of out.size() bytes at offset must give: the stream's bytes, zero outside it.
-Bytes Expected(const Bytes& data, std::int64_t offset, std::size_t count) {
-  Bytes out(count, 0);
+core::Bytes Expected(const core::Bytes& data, std::int64_t offset, std::size_t count) {
+  core::Bytes out(count, 0);
   for (std::size_t i = 0; i < count; ++i) {
     const std::int64_t at = offset + static_cast<std::int64_t>(i);
     if (at >= 0 && at < static_cast<std::int64_t>(data.size())) out[i] = data[static_cast<std::size_t>(at)];
@@ -25,8 +25,8 @@ Bytes Expected(const Bytes& data, std::int64_t offset, std::size_t count) {
 }
 
 TEST(ByteStreamPeekTest, LookupsInsideAcrossAndOutsideTheBufferLeaveThePositionAlone) {
-  const Bytes data = Counting(40);
-  ByteStream s;
+  const core::Bytes data = mapmaker::Counting(40);
+  core::ByteStream s;
   s.Load(data);
   s.Seek(7);
   for (std::int64_t offset :
@@ -35,7 +35,7 @@ TEST(ByteStreamPeekTest, LookupsInsideAcrossAndOutsideTheBufferLeaveThePositionA
     std::array<std::uint8_t, 16> out;
     out.fill(0xEE);  // every byte must be written, also where it reads as zero
     s.PeekAt(offset, out);
-    EXPECT_EQ(Bytes(out.begin(), out.end()), Expected(data, offset, out.size())) << "offset " << offset;
+    EXPECT_EQ(core::Bytes(out.begin(), out.end()), Expected(data, offset, out.size())) << "offset " << offset;
   }
   std::array<std::uint8_t, 0> none;
   s.PeekAt(40, none);
@@ -43,49 +43,49 @@ TEST(ByteStreamPeekTest, LookupsInsideAcrossAndOutsideTheBufferLeaveThePositionA
 }
 
 TEST(ByteStreamPeekTest, ARecordRunningIntoTheEndKeepsItsBytesAndZeroFillsTheRest) {
-  ByteStream s;
-  s.Load(Counting(10));
+  core::ByteStream s;
+  s.Load(mapmaker::Counting(10));
   std::array<std::uint8_t, 6> out;
   out.fill(0xEE);
   s.Seek(7);
   s.ReadRecord(out);
-  EXPECT_EQ(Bytes(out.begin(), out.end()), (Bytes{8, 9, 10, 0, 0, 0}));
+  EXPECT_EQ(core::Bytes(out.begin(), out.end()), (core::Bytes{8, 9, 10, 0, 0, 0}));
   EXPECT_EQ(s.position(), 13);
   out.fill(0xEE);
   s.ReadRecord(out);  // wholly past the end
-  EXPECT_EQ(Bytes(out.begin(), out.end()), Bytes(6, 0));
+  EXPECT_EQ(core::Bytes(out.begin(), out.end()), core::Bytes(6, 0));
   out.fill(0xEE);
   s.Seek(-3);  // before the start
   s.ReadRecord(out);
-  EXPECT_EQ(Bytes(out.begin(), out.end()), Bytes(6, 0));
+  EXPECT_EQ(core::Bytes(out.begin(), out.end()), core::Bytes(6, 0));
   s.Seek(2);
   s.ReadRecord(out);  // wholly inside
-  EXPECT_EQ(Bytes(out.begin(), out.end()), (Bytes{3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(core::Bytes(out.begin(), out.end()), (core::Bytes{3, 4, 5, 6, 7, 8}));
 }
 
 TEST(ByteStreamPeekTest, FieldAccessorsReadLittleEndianAndZeroOutsideTheRecord) {
-  const Bytes record{0x01, 0x02, 0x03, 0x04, 0xFF};
-  EXPECT_EQ(U16At(record, 0), 0x0201);
-  EXPECT_EQ(U32At(record, 0), 0x04030201u);
-  EXPECT_EQ(U32At(record, 2), 0x00FF0403u);  // the bytes past the record read as zero
-  EXPECT_EQ(U16At(record, 4), 0x00FF);
-  EXPECT_EQ(U16At(record, 5), 0);
-  EXPECT_EQ(ByteAt(record, SIZE_MAX), 0);
-  EXPECT_EQ(I16At(Bytes{0xFE, 0xFF}, 0), -2);
-  EXPECT_EQ(I32At(Bytes{0xFF, 0xFF, 0xFF, 0x80}, 0), static_cast<std::int32_t>(0x80FFFFFFu));
+  const core::Bytes record{0x01, 0x02, 0x03, 0x04, 0xFF};
+  EXPECT_EQ(core::U16At(record, 0), 0x0201);
+  EXPECT_EQ(core::U32At(record, 0), 0x04030201u);
+  EXPECT_EQ(core::U32At(record, 2), 0x00FF0403u);  // the bytes past the record read as zero
+  EXPECT_EQ(core::U16At(record, 4), 0x00FF);
+  EXPECT_EQ(core::U16At(record, 5), 0);
+  EXPECT_EQ(core::ByteAt(record, SIZE_MAX), 0);
+  EXPECT_EQ(core::I16At(core::Bytes{0xFE, 0xFF}, 0), -2);
+  EXPECT_EQ(core::I32At(core::Bytes{0xFF, 0xFF, 0xFF, 0x80}, 0), static_cast<std::int32_t>(0x80FFFFFFu));
 }
 
 TEST(ReadWholeFileTest, ReadsEveryByteOfSmallEmptyAndLargeFiles) {
-  testing::ScratchFolder dir;
-  Bytes large(3 * 1024 * 1024 + 17);
+  mapmaker::ScratchFolder dir;
+  core::Bytes large(3 * 1024 * 1024 + 17);
   for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
-  for (const Bytes& content : {Bytes{}, Bytes{0}, Counting(255), large}) {
-    testing::WriteBytes(dir / "container", content);
-    const Bytes read = ReadWholeFile(dir / "container");
+  for (const core::Bytes& content : {core::Bytes{}, core::Bytes{0}, mapmaker::Counting(255), large}) {
+    mapmaker::WriteBytes(dir / "container", content);
+    const core::Bytes read = platform::ReadWholeFile(dir / "container");
     EXPECT_EQ(read.size(), content.size());
     EXPECT_TRUE(read == content);
   }
-  EXPECT_THROW(ReadWholeFile(dir / "missing"), std::ios_base::failure);
+  EXPECT_THROW(platform::ReadWholeFile(dir / "missing"), std::ios_base::failure);
 }
 
 }  // namespace

@@ -11,15 +11,15 @@ namespace {
 TEST(Cp1252, EveryByteTheCodePageDefinesComesBackFromItsCharacter) {
   for (int byte = 1; byte < 256; ++byte) {
     const std::string one(1, static_cast<char>(byte));
-    const std::string shown = Cp1252ToUtf8(one);
+    const std::string shown = core::Cp1252ToUtf8(one);
     bool lost = false;
     const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
     if (undefined) {
       EXPECT_EQ(shown, "\xEF\xBF\xBD") << byte;
-      EXPECT_EQ(Utf8ToCp1252(shown, lost), "?");
+      EXPECT_EQ(core::Utf8ToCp1252(shown, lost), "?");
       EXPECT_TRUE(lost);
     } else {
-      EXPECT_EQ(Utf8ToCp1252(shown, lost), one) << byte;
+      EXPECT_EQ(core::Utf8ToCp1252(shown, lost), one) << byte;
       EXPECT_FALSE(lost) << byte;
     }
   }
@@ -41,22 +41,22 @@ TEST(Cp1252, CharactersTheCodePageCannotHoldBecomeOneQuestionMarkEach) {
   };
   for (const Case& c : cases) {
     bool lost = !c.lost;
-    EXPECT_EQ(Utf8ToCp1252(c.utf8, lost), c.bytes) << c.utf8;
+    EXPECT_EQ(core::Utf8ToCp1252(c.utf8, lost), c.bytes) << c.utf8;
     EXPECT_EQ(lost, c.lost) << c.utf8;
   }
 }
 
 TEST(Cp1252, WellFormedUtf8KeepsItsSequencesAndReadsOtherBytesInTheCodePage) {
-  EXPECT_EQ(WellFormedUtf8("\xC3\x9C"
+  EXPECT_EQ(core::WellFormedUtf8("\xC3\x9C"
                            "ber \xE2\x84\xA2"),
             "\xC3\x9C"
             "ber \xE2\x84\xA2");
-  EXPECT_EQ(WellFormedUtf8("\xDC"
+  EXPECT_EQ(core::WellFormedUtf8("\xDC"
                            "ber \x99"),
             "\xC3\x9C"
             "ber \xE2\x84\xA2");
-  EXPECT_EQ(WellFormedUtf8("mixed \xC3\xA9 \xE9 \x81"), "mixed \xC3\xA9 \xC3\xA9 \xEF\xBF\xBD");
-  EXPECT_EQ(WellFormedUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");  // a surrogate is no UTF-8
+  EXPECT_EQ(core::WellFormedUtf8("mixed \xC3\xA9 \xE9 \x81"), "mixed \xC3\xA9 \xC3\xA9 \xEF\xBF\xBD");
+  EXPECT_EQ(core::WellFormedUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");  // a surrogate is no UTF-8
 }
 
 }  // namespace

@@ -21,20 +21,20 @@ std::exception_ptr Thrown(auto&& thrown) {
 }
 
 TEST(ExceptionText, IsTheMessageOfAStandardExceptionAndOfOursDerivedFromIt) {
-  EXPECT_EQ(ExceptionText(Thrown(std::runtime_error("Cannot create file \"x\". denied"))),
+  EXPECT_EQ(core::ExceptionText(Thrown(std::runtime_error("Cannot create file \"x\". denied"))),
             "Cannot create file \"x\". denied");
-  EXPECT_EQ(ExceptionText(Thrown(StreamReadError())), StreamReadError().what());
-  EXPECT_EQ(ExceptionText(Thrown(std::out_of_range(""))), "") << "an empty message stays empty";
+  EXPECT_EQ(core::ExceptionText(Thrown(core::StreamReadError())), core::StreamReadError().what());
+  EXPECT_EQ(core::ExceptionText(Thrown(std::out_of_range(""))), "") << "an empty message stays empty";
 }
 
 TEST(ExceptionText, NamesAnAllocationFailureForWhatItIs) {
-  EXPECT_EQ(ExceptionText(Thrown(std::bad_alloc())), "not enough memory");
+  EXPECT_EQ(core::ExceptionText(Thrown(std::bad_alloc())), "not enough memory");
 }
 
 TEST(ExceptionText, NamesAnythingElseAnUnknownErrorAndNoErrorNothing) {
-  EXPECT_EQ(ExceptionText(Thrown(42)), "unknown error");
-  EXPECT_EQ(ExceptionText(Thrown(std::string("not an exception"))), "unknown error");
-  EXPECT_EQ(ExceptionText(nullptr), "");
+  EXPECT_EQ(core::ExceptionText(Thrown(42)), "unknown error");
+  EXPECT_EQ(core::ExceptionText(Thrown(std::string("not an exception"))), "unknown error");
+  EXPECT_EQ(core::ExceptionText(nullptr), "");
 }
 
 TEST(ExceptionText, NamesTheExceptionBeingHandledInsideACatchBlock) {
@@ -42,7 +42,7 @@ TEST(ExceptionText, NamesTheExceptionBeingHandledInsideACatchBlock) {
   try {
     throw std::invalid_argument("'abc' is not a valid integer value");
   } catch (...) {
-    text = ExceptionText(std::current_exception());
+    text = core::ExceptionText(std::current_exception());
   }
   EXPECT_EQ(text, "'abc' is not a valid integer value");
 }
@@ -55,7 +55,7 @@ TEST(ExceptionText, ReadsAnErrorCarriedOverFromAnotherThread) {
   } catch (...) {
     carried = std::current_exception();
   }
-  EXPECT_EQ(ExceptionText(carried), "Stream read error");
+  EXPECT_EQ(core::ExceptionText(carried), "Stream read error");
 }
 
 }  // namespace

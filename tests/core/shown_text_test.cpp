@@ -30,12 +30,12 @@ TEST(ShownText, WritesOutEveryControlCharacterAndKeepsTheRest) {
       {"overlong \xC0\xAF", "overlong \\xc0\\xaf"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ShownText(c.text), c.shown) << c.text;
+    EXPECT_EQ(core::ShownText(c.text), c.shown) << c.text;
     // Whole lines keep their line ends, and only those.
-    EXPECT_EQ(TerminalText(c.text + "\n"), c.shown + "\n") << c.text;
+    EXPECT_EQ(core::TerminalText(c.text + "\n"), c.shown + "\n") << c.text;
   }
-  EXPECT_EQ(ShownText("two\nlines"), "two\\nlines");
-  EXPECT_EQ(TerminalText("a\nb\r\n"), "a\nb\\r\n");
+  EXPECT_EQ(core::ShownText("two\nlines"), "two\\nlines");
+  EXPECT_EQ(core::TerminalText("a\nb\r\n"), "a\nb\\r\n");
 }
 
 }  // namespace

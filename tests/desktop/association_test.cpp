@@ -24,7 +24,7 @@ namespace kartwerk {
 namespace {
 
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 
 std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -32,9 +32,9 @@ std::string ReadText(const std::filesystem::path& path) {
 }
 
 TEST(ClassRootEntries, AreTheEightEntriesOfEachTypeWithOpenAsTheDefaultVerb) {
-  const auto entries = ClassRootEntries(kCompiledMapTypes[2], "C:\\Program Files\\Kartwerk\\kartwerk.exe");
+  const auto entries = desktop::ClassRootEntries(desktop::kCompiledMapTypes[2], "C:\\Program Files\\Kartwerk\\kartwerk.exe");
   const std::string command = "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" \"%1\"";
-  const std::array<ClassRootEntry, 8> expected = {{
+  const std::array<desktop::ClassRootEntry, 8> expected = {{
       {".qdc", "qdc"},
       {"qdc", "Vornmark II\xE2\x84\xA2 campaign map"},
       {"qdc\\DefaultIcon", "C:\\Program Files\\Kartwerk\\kartwerk.exe,0"},
@@ -52,15 +52,15 @@ TEST(ClassRootEntries, AreTheEightEntriesOfEachTypeWithOpenAsTheDefaultVerb) {
 }
 
 TEST(ClassRootEntries, CoverTheThreeTypesInRegistrationOrder) {
-  ASSERT_EQ(kCompiledMapTypes.size(), 3u);
-  EXPECT_EQ(kCompiledMapTypes[0].extension, "qdm");
-  EXPECT_EQ(kCompiledMapTypes[0].description, "Vornmark II\x99 singleplayer map");
-  EXPECT_EQ(kCompiledMapTypes[1].extension, "qdp");
-  EXPECT_EQ(kCompiledMapTypes[1].description, "Vornmark II\x99 multiplayer map");
-  EXPECT_EQ(kCompiledMapTypes[2].extension, "qdc");
-  EXPECT_EQ(kCompiledMapTypes[2].description, "Vornmark II\x99 campaign map");
-  for (const MapType& type : kCompiledMapTypes) {
-    const auto entries = ClassRootEntries(type, "k.exe");
+  ASSERT_EQ(desktop::kCompiledMapTypes.size(), 3u);
+  EXPECT_EQ(desktop::kCompiledMapTypes[0].extension, "qdm");
+  EXPECT_EQ(desktop::kCompiledMapTypes[0].description, "Vornmark II\x99 singleplayer map");
+  EXPECT_EQ(desktop::kCompiledMapTypes[1].extension, "qdp");
+  EXPECT_EQ(desktop::kCompiledMapTypes[1].description, "Vornmark II\x99 multiplayer map");
+  EXPECT_EQ(desktop::kCompiledMapTypes[2].extension, "qdc");
+  EXPECT_EQ(desktop::kCompiledMapTypes[2].description, "Vornmark II\x99 campaign map");
+  for (const desktop::MapType& type : desktop::kCompiledMapTypes) {
+    const auto entries = desktop::ClassRootEntries(type, "k.exe");
     EXPECT_EQ(entries[0].key, "." + std::string(type.extension));
     EXPECT_EQ(entries[1].value.find('\x99'), std::string::npos) << "descriptions are written as Unicode";
   }
@@ -69,11 +69,11 @@ TEST(ClassRootEntries, CoverTheThreeTypesInRegistrationOrder) {
 // A start takes a type only from nobody or from a broken program, and the installed copy also
 // renews its own; `kartwerk register` takes every type.
 TEST(AssociationRules, AStartKeepsOtherProgramsTypesAndACommandTakesThemAll) {
-  using R = AssociationRequest;
+  using R = desktop::AssociationRequest;
   const struct {
     R request;
     bool installed;
-    MapTypeHandler current;
+    desktop::MapTypeHandler current;
     bool takes;
   } cases[] = {
       {R::Start, false, {"", false}, true},            // no program at all
@@ -87,7 +87,7 @@ TEST(AssociationRules, AStartKeepsOtherProgramsTypesAndACommandTakesThemAll) {
       {R::Command, true, {"Other.Map", true}, true},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(TakesMapType(c.request, c.installed, "qdm", c.current), c.takes)
+    EXPECT_EQ(desktop::TakesMapType(c.request, c.installed, "qdm", c.current), c.takes)
         << c.current.progId << " works=" << c.current.works << " installed=" << c.installed;
   }
 }
@@ -102,13 +102,13 @@ TEST(AssociationRules, ACommandsProgramIsItsQuotedOrFirstPart) {
       {"   ", ""},
       {"", ""},
   };
-  for (const auto& [command, program] : cases) EXPECT_EQ(CommandProgram(command), program) << command;
+  for (const auto& [command, program] : cases) EXPECT_EQ(desktop::CommandProgram(command), program) << command;
 }
 
 TEST(MimePackage, GivesEachExtensionItsOwnTypeWithItsDescription) {
-  const std::string xml = MimePackageXml();
+  const std::string xml = desktop::MimePackageXml();
   EXPECT_EQ(xml.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", 0), 0u);
-  for (const MapType& type : kCompiledMapTypes) {
+  for (const desktop::MapType& type : desktop::kCompiledMapTypes) {
     const std::size_t start = xml.find("<mime-type type=\"" + std::string(type.mimeType) + "\">");
     ASSERT_NE(start, std::string::npos) << type.mimeType;
     const std::string block = xml.substr(start, xml.find("</mime-type>", start) - start);
@@ -119,16 +119,16 @@ TEST(MimePackage, GivesEachExtensionItsOwnTypeWithItsDescription) {
 }
 
 TEST(DesktopEntry, QuotesTheProgramAndEscapesWhatAnExecLineReserves) {
-  EXPECT_EQ(DesktopExecProgram("/usr/bin/kartwerk"), "/usr/bin/kartwerk");
-  EXPECT_EQ(DesktopExecProgram("kartwerk"), "kartwerk");
-  EXPECT_EQ(DesktopExecProgram("/opt/k(1)/kartwerk"), "\"/opt/k(1)/kartwerk\"");
-  EXPECT_EQ(DesktopExecProgram("/opt/my apps/kart$werk"), "\"/opt/my apps/kart\\\\$werk\"");
-  EXPECT_EQ(DesktopExecProgram("/a\"b`c\\d"), "\"/a\\\\\"b\\\\`c\\\\\\\\d\"");
-  EXPECT_EQ(DesktopExecProgram("/100%/kartwerk"), "/100%%/kartwerk");
-  EXPECT_THROW(DesktopExecProgram("/bad\nname"), std::runtime_error);
-  EXPECT_EQ(DesktopEntryString("a\\b\nc"), "a\\\\b\\nc");
+  EXPECT_EQ(desktop::DesktopExecProgram("/usr/bin/kartwerk"), "/usr/bin/kartwerk");
+  EXPECT_EQ(desktop::DesktopExecProgram("kartwerk"), "kartwerk");
+  EXPECT_EQ(desktop::DesktopExecProgram("/opt/k(1)/kartwerk"), "\"/opt/k(1)/kartwerk\"");
+  EXPECT_EQ(desktop::DesktopExecProgram("/opt/my apps/kart$werk"), "\"/opt/my apps/kart\\\\$werk\"");
+  EXPECT_EQ(desktop::DesktopExecProgram("/a\"b`c\\d"), "\"/a\\\\\"b\\\\`c\\\\\\\\d\"");
+  EXPECT_EQ(desktop::DesktopExecProgram("/100%/kartwerk"), "/100%%/kartwerk");
+  EXPECT_THROW(desktop::DesktopExecProgram("/bad\nname"), std::runtime_error);
+  EXPECT_EQ(desktop::DesktopEntryString("a\\b\nc"), "a\\\\b\\nc");
 
-  const std::string entry = DesktopEntry("/opt/kart werk/kartwerk", "/home/u/.local/share/icons/k.png");
+  const std::string entry = desktop::DesktopEntry("/opt/kart werk/kartwerk", "/home/u/.local/share/icons/k.png");
   EXPECT_NE(entry.find("\nExec=\"/opt/kart werk/kartwerk\" %f\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nIcon=/home/u/.local/share/icons/k.png\n"), std::string::npos) << entry;
   EXPECT_NE(
@@ -145,7 +145,7 @@ std::uint32_t BigEndian(const std::vector<std::uint8_t>& b, std::size_t at) {
 }
 
 TEST(ProgramIcon, IsAWellFormed48PixelRgbaPng) {
-  const std::vector<std::uint8_t> png = ProgramIconPng();
+  const std::vector<std::uint8_t> png = desktop::ProgramIconPng();
   ASSERT_GE(png.size(), 8u);
   EXPECT_EQ(std::vector<std::uint8_t>(png.begin(), png.begin() + 8),
             (std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
@@ -192,7 +192,7 @@ std::string TypeOfName(const std::filesystem::path& mimeFolder, const std::strin
     for (std::string field; std::getline(parts, field, ':');) fields.push_back(field);
     if (fields.size() < 3) continue;
     const bool caseSensitive = fields.size() > 3 && fields[3].find("cs") != std::string::npos;
-    const std::string subject = caseSensitive ? name : AsciiLower(name);
+    const std::string subject = caseSensitive ? name : core::AsciiLower(name);
     const int weight = std::stoi(fields[0]);
     if (fnmatch(fields[2].c_str(), subject.c_str(), 0) == 0 && weight > bestWeight) {
       bestWeight = weight;
@@ -203,7 +203,7 @@ std::string TypeOfName(const std::filesystem::path& mimeFolder, const std::strin
 }
 
 bool ToolsPresent() {
-  return !FindProgramInPath("update-mime-database").empty() && !FindProgramInPath("update-desktop-database").empty();
+  return !desktop::FindProgramInPath("update-mime-database").empty() && !desktop::FindProgramInPath("update-desktop-database").empty();
 }
 
 void ExpectDesktopKnowsTheTypes(const std::filesystem::path& dataHome) {
@@ -220,18 +220,18 @@ void ExpectDesktopKnowsTheTypes(const std::filesystem::path& dataHome) {
             std::string::npos);
 
   const std::string cache = ReadText(dataHome / "applications" / "mimeinfo.cache");
-  for (const MapType& type : kCompiledMapTypes) {
+  for (const desktop::MapType& type : desktop::kCompiledMapTypes) {
     EXPECT_NE(cache.find(std::string(type.mimeType) + "=kartwerk.desktop;"), std::string::npos) << cache;
   }
 }
 
 TEST(XdgAssociation, TheUsersDatabasesMapTheExtensionsToTheProgram) {
   if (!ToolsPresent()) GTEST_SKIP() << "update-mime-database or update-desktop-database is not installed";
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto dataHome = scratch.path() / "share";
-  InstallXdgAssociation(dataHome, "/opt/kartwerk/kartwerk");
+  desktop::InstallXdgAssociation(dataHome, "/opt/kartwerk/kartwerk");
   ExpectDesktopKnowsTheTypes(dataHome);
-  const auto files = XdgAssociationPaths(dataHome);
+  const auto files = desktop::XdgAssociationPaths(dataHome);
   EXPECT_EQ(files.desktopEntry, dataHome / "applications" / "kartwerk.desktop");
   EXPECT_NE(ReadText(files.desktopEntry).find("\nExec=/opt/kartwerk/kartwerk %f\n"), std::string::npos);
   EXPECT_NE(ReadText(files.desktopEntry).find("Icon=" + files.icon.string()), std::string::npos);
@@ -240,41 +240,41 @@ TEST(XdgAssociation, TheUsersDatabasesMapTheExtensionsToTheProgram) {
 
 TEST(XdgAssociation, UnchangedFilesAreLeftAloneAndMissingDatabasesRebuilt) {
   if (!ToolsPresent()) GTEST_SKIP() << "update-mime-database or update-desktop-database is not installed";
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto dataHome = scratch.path() / "share";
-  InstallXdgAssociation(dataHome, "/opt/kartwerk/kartwerk");
-  const auto files = XdgAssociationPaths(dataHome);
+  desktop::InstallXdgAssociation(dataHome, "/opt/kartwerk/kartwerk");
+  const auto files = desktop::XdgAssociationPaths(dataHome);
   const auto packageTime = std::filesystem::last_write_time(files.mimePackage);
   const auto cacheTime = std::filesystem::last_write_time(dataHome / "mime" / "mime.cache");
 
   std::filesystem::remove(dataHome / "applications" / "mimeinfo.cache");
-  InstallXdgAssociation(dataHome, "/opt/kartwerk/kartwerk");
+  desktop::InstallXdgAssociation(dataHome, "/opt/kartwerk/kartwerk");
   EXPECT_EQ(std::filesystem::last_write_time(files.mimePackage), packageTime);
   EXPECT_EQ(std::filesystem::last_write_time(dataHome / "mime" / "mime.cache"), cacheTime);
   EXPECT_TRUE(std::filesystem::exists(dataHome / "applications" / "mimeinfo.cache"));
 
   // A moved program rewrites its desktop entry.
-  InstallXdgAssociation(dataHome, "/usr/local/bin/kartwerk");
+  desktop::InstallXdgAssociation(dataHome, "/usr/local/bin/kartwerk");
   EXPECT_NE(ReadText(files.desktopEntry).find("\nExec=/usr/local/bin/kartwerk %f\n"), std::string::npos);
   ExpectDesktopKnowsTheTypes(dataHome);
 }
 
 TEST(XdgAssociation, FailuresSayWhatFailed) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   std::ofstream(scratch.path() / "file") << "x";
   try {
-    InstallXdgAssociation(scratch.path() / "file", "/opt/kartwerk/kartwerk");
+    desktop::InstallXdgAssociation(scratch.path() / "file", "/opt/kartwerk/kartwerk");
     FAIL() << "expected an error";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("file"), std::string::npos) << e.what();
   }
-  EXPECT_THROW(InstallXdgAssociation(scratch.path() / "share", ""), std::runtime_error);
+  EXPECT_THROW(desktop::InstallXdgAssociation(scratch.path() / "share", ""), std::runtime_error);
 }
 
 // The register command, run as a user would with HOME and XDG_DATA_HOME in a scratch folder.
 TEST(RegisterCommand, LeavesAPackageAndADesktopEntryTheDesktopUses) {
   if (!ToolsPresent()) GTEST_SKIP() << "update-mime-database or update-desktop-database is not installed";
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   // The programs run here see no system-wide Kartwerk entry, even where one is installed.
   ::setenv("XDG_DATA_DIRS", (scratch.path() / "system").c_str(), 1);
   const auto dataHome = scratch.path() / "data home";
@@ -284,7 +284,7 @@ TEST(RegisterCommand, LeavesAPackageAndADesktopEntryTheDesktopUses) {
   EXPECT_EQ(r.err, "");
   ExpectDesktopKnowsTheTypes(dataHome);
   const std::string entry = ReadText(dataHome / "applications" / "kartwerk.desktop");
-  EXPECT_NE(entry.find("\nExec=" + DesktopExecProgram(std::filesystem::canonical(KARTWERK_EXE).string()) + " %f\n"),
+  EXPECT_NE(entry.find("\nExec=" + desktop::DesktopExecProgram(std::filesystem::canonical(KARTWERK_EXE).string()) + " %f\n"),
             std::string::npos)
       << entry;
 
@@ -303,7 +303,7 @@ TEST(RegisterCommand, LeavesAPackageAndADesktopEntryTheDesktopUses) {
 }
 
 TEST(RegisterCommand, WorksWithoutTheDesktopToolsAndReportsAFailingOneOnce) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   auto noTools = RunProgram(KARTWERK_EXE, {"register"},
                             {"HOME=" + scratch.path().string(), "XDG_DATA_HOME=" + (scratch.path() / "a").string(),
                              "PATH=" + (scratch.path() / "empty").string()});

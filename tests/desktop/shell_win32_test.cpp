@@ -38,21 +38,21 @@ bool WaitForFile(const std::filesystem::path& path) {
 }
 
 TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
-  testing::ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const std::filesystem::path editor = scratch.path() / L"Spiele \u5730\u56fe" / L"Vornmark II\u2122" / "editor";
   std::filesystem::create_directories(editor);
-  std::filesystem::copy_file(PathFromText(EDIT3_STUB), editor / "edit3.exe");
+  std::filesystem::copy_file(platform::PathFromText(EDIT3_STUB), editor / "edit3.exe");
 
-  ASSERT_EQ(OpenWithShell(editor / "edit3.exe", editor), std::nullopt);
+  ASSERT_EQ(desktop::OpenWithShell(editor / "edit3.exe", editor), std::nullopt);
   const std::filesystem::path record = editor / "edit3-started.txt";
   ASSERT_TRUE(WaitForFile(record)) << "the editor did not start";
   const std::vector<std::string> lines = testing::Lines(ReadText(record));
   ASSERT_EQ(lines.size(), 1u) << "a working folder and no arguments";
-  EXPECT_TRUE(std::filesystem::equivalent(PathFromText(lines[0]), editor)) << lines[0];
-  EXPECT_EQ(PathFromText(lines[0]).filename(), "editor");
+  EXPECT_TRUE(std::filesystem::equivalent(platform::PathFromText(lines[0]), editor)) << lines[0];
+  EXPECT_EQ(platform::PathFromText(lines[0]).filename(), "editor");
 
   // A missing editor is refused, not started, and the system says why on one line.
-  const std::optional<std::string> missing = OpenWithShell(editor / "missing.exe", editor);
+  const std::optional<std::string> missing = desktop::OpenWithShell(editor / "missing.exe", editor);
   ASSERT_NE(missing, std::nullopt);
   EXPECT_FALSE(missing->empty());
   EXPECT_EQ(missing->find('\n'), std::string::npos) << *missing;
@@ -75,16 +75,16 @@ TEST(ShellLaunch, TheEditorStartsInItsOwnFolderWithNoArguments) {
 // stand-in editor as its program; its class-root keys go when the test ends.
 class ShellVerbs : public ::testing::Test {
  protected:
-  static constexpr MapType kType{"kwverbtest", "Kartwerk verb test map", ""};
+  static constexpr desktop::MapType kType{"kwverbtest", "Kartwerk verb test map", ""};
 
   void SetUp() override {
     folder = scratch.path() / L"J\u00fcrgen" / L"Karten";
     std::filesystem::create_directories(folder);
     program = folder / "edit3.exe";
-    std::filesystem::copy_file(PathFromText(EDIT3_STUB), program);
-    RegisterMapType(kType, program);
+    std::filesystem::copy_file(platform::PathFromText(EDIT3_STUB), program);
+    desktop::RegisterMapType(kType, program);
     map = folder / L"Insel \u00dcbung.kwverbtest";
-    WriteFileAtomic(map, std::string_view("map"));
+    platform::WriteFileAtomic(map, std::string_view("map"));
   }
   void TearDown() override {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, L".kwverbtest");
@@ -118,12 +118,12 @@ class ShellVerbs : public ::testing::Test {
     return lines;
   }
 
-  testing::ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   std::filesystem::path folder, program, map;
 };
 
 TEST_F(ShellVerbs, OpenAndTheDefaultVerbStartTheProgramWithTheMapWhole) {
-  const std::vector<std::string> expected{TextFromPath(map)};
+  const std::vector<std::string> expected{platform::TextFromPath(map)};
   EXPECT_EQ(Open(L"open"), expected) << "the verb \"open\"";
   EXPECT_EQ(Open(nullptr), expected) << "the default verb";
   EXPECT_EQ(Open(L"Default_action"), expected) << "the verb callers already use";
@@ -139,27 +139,27 @@ TEST_F(ShellVerbs, OpenAndTheDefaultVerbStartTheProgramWithTheMapWhole) {
 TEST(WindowsFiles, TemporaryFoldersLieInTheSystemsTemporaryFolder) {
   wchar_t system[MAX_PATH + 1];
   ASSERT_GT(GetTempPathW(MAX_PATH + 1, system), 0u);
-  PrivateTempFolder temp;
+  platform::PrivateTempFolder temp;
   EXPECT_EQ(temp.path().parent_path(), std::filesystem::path(system).parent_path());
 }
 
 TEST(WindowsFiles, AFileHeldOpenByAnotherProgramIsReportedByName) {
-  testing::ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const std::filesystem::path target = scratch.path() / L"\u00dcbersicht" / "objects";
   std::filesystem::create_directories(target.parent_path());
-  WriteFileAtomic(target, std::string_view("first"));
-  WriteFileAtomic(target, std::string_view("second"));  // replaces the existing file
+  platform::WriteFileAtomic(target, std::string_view("first"));
+  platform::WriteFileAtomic(target, std::string_view("second"));  // replaces the existing file
   EXPECT_EQ(ReadText(target), "second");
 
   // Opened without sharing delete access, as an editor holding the file would.
   HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   try {
-    WriteFileAtomic(target, std::string_view("third"));
+    platform::WriteFileAtomic(target, std::string_view("third"));
     ADD_FAILURE() << "the replace should fail while the file is held";
   } catch (const std::exception& e) {
     const std::string message = e.what();
-    EXPECT_NE(message.find(TextFromPath(target)), std::string::npos) << message;
+    EXPECT_NE(message.find(platform::TextFromPath(target)), std::string::npos) << message;
     EXPECT_NE(message.find("another program"), std::string::npos) << message;
   }
   CloseHandle(held);
@@ -168,24 +168,24 @@ TEST(WindowsFiles, AFileHeldOpenByAnotherProgramIsReportedByName) {
 }
 
 TEST(WindowsPaths, NamesPastAsciiConvertThroughKartwerkExe) {
-  testing::ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const std::filesystem::path folder = scratch.path() / L"\u5730\u56fe";
   std::filesystem::create_directories(folder);
   const std::filesystem::path map = folder / L"\u00dcbersicht.qdm";
   // Its stored name is Windows-1252, as the game's own tools write it.
-  testing::WriteBytes(map, testing::Gzip(testing::SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}),
+  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}),
                                          "\xDC"
                                          "bersicht",
                                          1262304000));
   const std::filesystem::path out = folder / L"Ausgabe \u00fc";
 
   const testing::ProgramResult run =
-      testing::RunProgram(KARTWERK_EXE, {"convert", TextFromPath(map), "--out", TextFromPath(out)});
+      testing::RunProgram(KARTWERK_EXE, {"convert", platform::TextFromPath(map), "--out", platform::TextFromPath(out)});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::is_regular_file(out / "rhombs"));
   EXPECT_TRUE(std::filesystem::is_regular_file(out / "mis.000" / "scripts2"));
 
-  const testing::ProgramResult info = testing::RunProgram(KARTWERK_EXE, {"info", TextFromPath(map)});
+  const testing::ProgramResult info = testing::RunProgram(KARTWERK_EXE, {"info", platform::TextFromPath(map)});
   ASSERT_EQ(info.status, 0) << info.err;
   EXPECT_EQ(testing::Lines(info.out).at(0),
             "\xC3\x9C"

@@ -13,7 +13,7 @@
 namespace kartwerk {
 namespace {
 
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv {
@@ -39,77 +39,77 @@ class ScopedEnv {
 
 TEST(CommandLineMap, IsTheFirstArgumentWhole) {
   const char* none[] = {"kartwerk", nullptr};
-  EXPECT_EQ(CommandLineMapFromArguments(1, none), "");
-  EXPECT_EQ(CommandLineMapFromArguments(0, nullptr), "");
+  EXPECT_EQ(desktop::CommandLineMapFromArguments(1, none), "");
+  EXPECT_EQ(desktop::CommandLineMapFromArguments(0, nullptr), "");
 
   const char* one[] = {"kartwerk", "/home/u/My Maps/Dunes.qdm", nullptr};
-  EXPECT_EQ(CommandLineMapFromArguments(2, one), "/home/u/My Maps/Dunes.qdm");
+  EXPECT_EQ(desktop::CommandLineMapFromArguments(2, one), "/home/u/My Maps/Dunes.qdm");
 
   const char* more[] = {"kartwerk", " padded ", "ignored", nullptr};
-  EXPECT_EQ(CommandLineMapFromArguments(3, more), " padded ");
+  EXPECT_EQ(desktop::CommandLineMapFromArguments(3, more), " padded ");
 
   // No cut at 255 characters: a longer path still names the file.
   const std::string longPath = "/" + std::string(300, 'd') + "/x.qdp";
   const char* longArgs[] = {"kartwerk", longPath.c_str(), nullptr};
-  EXPECT_EQ(CommandLineMapFromArguments(2, longArgs), longPath);
+  EXPECT_EQ(desktop::CommandLineMapFromArguments(2, longArgs), longPath);
 }
 
 TEST(MapFileExtension, RunsFromTheLastDotUnlessAFolderOrDriveComesAfterIt) {
-  EXPECT_EQ(MapFileExtension("Dunes.qdm"), ".qdm");
-  EXPECT_EQ(MapFileExtension("a.b.QDC"), ".QDC");
-  EXPECT_EQ(MapFileExtension("C:\\maps.old\\Dunes"), "");
-  EXPECT_EQ(MapFileExtension("/maps.old/Dunes"), "");
-  EXPECT_EQ(MapFileExtension("x.y:stream"), "");
-  EXPECT_EQ(MapFileExtension("Dunes"), "");
-  EXPECT_EQ(MapFileExtension("Dunes."), ".");
-  EXPECT_EQ(MapFileExtension(""), "");
+  EXPECT_EQ(desktop::MapFileExtension("Dunes.qdm"), ".qdm");
+  EXPECT_EQ(desktop::MapFileExtension("a.b.QDC"), ".QDC");
+  EXPECT_EQ(desktop::MapFileExtension("C:\\maps.old\\Dunes"), "");
+  EXPECT_EQ(desktop::MapFileExtension("/maps.old/Dunes"), "");
+  EXPECT_EQ(desktop::MapFileExtension("x.y:stream"), "");
+  EXPECT_EQ(desktop::MapFileExtension("Dunes"), "");
+  EXPECT_EQ(desktop::MapFileExtension("Dunes."), ".");
+  EXPECT_EQ(desktop::MapFileExtension(""), "");
 }
 
 struct KindCase {
   const char* path;
-  MapKindCode kind;
+  format::MapKindCode kind;
 };
 
 class MapKindFromCommandLine : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(MapKindFromCommandLine, FollowsTheExtensionInAnyCase) {
-  Conversion c;
-  c.MapKind = static_cast<MapKindCode>(7);
-  SetMapKindFromFile(c, GetParam().path);
+  format::Conversion c;
+  c.MapKind = static_cast<format::MapKindCode>(7);
+  desktop::SetMapKindFromFile(c, GetParam().path);
   EXPECT_EQ(c.MapKind, GetParam().kind) << GetParam().path;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Extensions, MapKindFromCommandLine,
-    ::testing::Values(KindCase{"/m/Dunes.qdm", SinglePlayerMap}, KindCase{"/m/Dunes.QdM", SinglePlayerMap},
-                      KindCase{"C:\\Maps\\x.QDM", SinglePlayerMap}, KindCase{"/m/Duel.qdp", MultiplayerMap},
-                      KindCase{"/m/Duel.QDP", MultiplayerMap}, KindCase{"/m/001.qdc", CampaignMap},
-                      KindCase{"/m/notes.txt", CampaignMap}, KindCase{"/m/Dunes.qdm.bak", CampaignMap},
-                      KindCase{"/m.qdp/Dunes", CampaignMap}, KindCase{"Dunes", CampaignMap}));
+    ::testing::Values(KindCase{"/m/Dunes.qdm", format::SinglePlayerMap}, KindCase{"/m/Dunes.QdM", format::SinglePlayerMap},
+                      KindCase{"C:\\Maps\\x.QDM", format::SinglePlayerMap}, KindCase{"/m/Duel.qdp", format::MultiplayerMap},
+                      KindCase{"/m/Duel.QDP", format::MultiplayerMap}, KindCase{"/m/001.qdc", format::CampaignMap},
+                      KindCase{"/m/notes.txt", format::CampaignMap}, KindCase{"/m/Dunes.qdm.bak", format::CampaignMap},
+                      KindCase{"/m.qdp/Dunes", format::CampaignMap}, KindCase{"Dunes", format::CampaignMap}));
 
 class Startup : public ::testing::Test {
  protected:
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   ScopedEnv home{"HOME", scratch.path().string()};
   ScopedEnv dataHome{"XDG_DATA_HOME", (scratch.path() / "share").string()};
   // No system-wide Kartwerk entry (a `make install` on this machine) keeps the user's from being written.
   ScopedEnv dataDirs{"XDG_DATA_DIRS", (scratch.path() / "system").string()};
 
-  std::string Start(const std::string& map, GameInstallations& installs, Conversion& c, std::ostream& errors) {
+  std::string Start(const std::string& map, game::GameInstallations& installs, format::Conversion& c, std::ostream& errors) {
     const char* argv[] = {"kartwerk", map.c_str(), nullptr};
-    return StartProgram(map.empty() ? 1 : 2, argv, installs, c, errors);
+    return desktop::StartProgram(map.empty() ? 1 : 2, argv, installs, c, errors);
   }
 };
 
 TEST_F(Startup, AnExistingMapSetsTheKindAndTheChoiceStartsEmpty) {
   const auto map = scratch.path() / "Duel.QdP";
   std::ofstream(map) << "x";
-  GameInstallations installs;
+  game::GameInstallations installs;
   installs.ChosenVersion = 3;
-  Conversion c;
+  format::Conversion c;
   std::ostringstream errors;
   EXPECT_EQ(Start(map.string(), installs, c, errors), map.string());
-  EXPECT_EQ(c.MapKind, MultiplayerMap);
+  EXPECT_EQ(c.MapKind, format::MultiplayerMap);
   EXPECT_EQ(installs.ChosenVersion, 0);
   EXPECT_EQ(errors.str(), "");
   EXPECT_TRUE(std::filesystem::exists(scratch.path() / "share" / "mime" / "packages" / "kartwerk.xml"));
@@ -117,21 +117,21 @@ TEST_F(Startup, AnExistingMapSetsTheKindAndTheChoiceStartsEmpty) {
 }
 
 TEST_F(Startup, NoMapOrAMissingOneLeavesTheKindAlone) {
-  GameInstallations installs;
-  Conversion c;
-  c.MapKind = CampaignMap;
+  game::GameInstallations installs;
+  format::Conversion c;
+  c.MapKind = format::CampaignMap;
   std::ostringstream errors;
   EXPECT_EQ(Start("", installs, c, errors), "");
-  EXPECT_EQ(c.MapKind, CampaignMap);
+  EXPECT_EQ(c.MapKind, format::CampaignMap);
 
-  c.MapKind = SinglePlayerMap;
+  c.MapKind = format::SinglePlayerMap;
   EXPECT_EQ(Start((scratch.path() / "missing.qdp").string(), installs, c, errors),
             (scratch.path() / "missing.qdp").string());
-  EXPECT_EQ(c.MapKind, SinglePlayerMap);
+  EXPECT_EQ(c.MapKind, format::SinglePlayerMap);
 
   std::filesystem::create_directories(scratch.path() / "folder.qdp");
   Start((scratch.path() / "folder.qdp").string(), installs, c, errors);
-  EXPECT_EQ(c.MapKind, SinglePlayerMap);
+  EXPECT_EQ(c.MapKind, format::SinglePlayerMap);
 }
 
 TEST_F(Startup, AFailedRegistrationIsReportedOnceAndStartUpGoesOn) {
@@ -139,13 +139,13 @@ TEST_F(Startup, AFailedRegistrationIsReportedOnceAndStartUpGoesOn) {
   ScopedEnv blocked{"XDG_DATA_HOME", (scratch.path() / "blocked").string()};
   const auto map = scratch.path() / "Dunes.qdm";
   std::ofstream(map) << "x";
-  GameInstallations installs;
+  game::GameInstallations installs;
   installs.ChosenVersion = 2;
-  Conversion c;
-  c.MapKind = CampaignMap;
+  format::Conversion c;
+  c.MapKind = format::CampaignMap;
   std::ostringstream errors;
   EXPECT_EQ(Start(map.string(), installs, c, errors), map.string());
-  EXPECT_EQ(c.MapKind, SinglePlayerMap);
+  EXPECT_EQ(c.MapKind, format::SinglePlayerMap);
   EXPECT_EQ(installs.ChosenVersion, 0);
   const std::string report = errors.str();
   EXPECT_EQ(report.rfind("kartwerk: could not register the map file types: ", 0), 0u) << report;

@@ -12,39 +12,39 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::GzipZeros;
-using testing::ReadBytes;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::Gzip;
+using mapmaker::GzipZeros;
+using mapmaker::ReadBytes;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
-const Bytes kData = {'m', 'a', 'p', 0, 1, 2, 3, 0xFF};
+const core::Bytes kData = {'m', 'a', 'p', 0, 1, 2, 3, 0xFF};
 
 // The error a call raises, or a failed expectation when it raises none.
 template <typename F>
-EGZipError CaptureGzError(F&& f) {
+format::EGZipError CaptureGzError(F&& f) {
   try {
     f();
-  } catch (const EGZipError& e) {
+  } catch (const format::EGZipError& e) {
     return e;
   }
   ADD_FAILURE() << "no EGZipError raised";
-  return EGZipError("", 0);
+  return format::EGZipError("", 0);
 }
 
 class GunzipTest : public ::testing::Test {
  protected:
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   std::filesystem::path out() const { return dir / "out"; }
   void SetUp() override { std::filesystem::create_directory(out()); }
 };
 
 TEST_F(GunzipTest, WritesUnderStoredNameWithHeaderTimeAndSourcePermissions) {
-  WriteBytes(dir / "m.qdm", Gzip(kData, "stored", 1262304000));
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(kData, "stored", 1262304000));
   ::chmod((dir / "m.qdm").c_str(), 0640);
-  const auto written = GunzipToFolder(dir / "m.qdm", out());
+  const auto written = format::GunzipToFolder(dir / "m.qdm", out());
   EXPECT_EQ(written, out() / "stored");
-  EXPECT_EQ(ReadBytes(written), kData);
+  EXPECT_EQ(mapmaker::ReadBytes(written), kData);
   struct stat st {};
   ASSERT_EQ(::stat(written.c_str(), &st), 0);
   EXPECT_EQ(st.st_mtime, 1262304000);
@@ -52,9 +52,9 @@ TEST_F(GunzipTest, WritesUnderStoredNameWithHeaderTimeAndSourcePermissions) {
 }
 
 TEST_F(GunzipTest, WithoutStoredNameUsesSourceNameWithoutExtension) {
-  WriteBytes(dir / "abc.qdp", Gzip(kData));
-  EXPECT_EQ(GunzipToFolder(dir / "abc.qdp", out()), out() / "abc");
-  EXPECT_EQ(ReadBytes(out() / "abc"), kData);
+  mapmaker::WriteBytes(dir / "abc.qdp", mapmaker::Gzip(kData));
+  EXPECT_EQ(format::GunzipToFolder(dir / "abc.qdp", out()), out() / "abc");
+  EXPECT_EQ(mapmaker::ReadBytes(out() / "abc"), kData);
 }
 
 TEST_F(GunzipTest, StoredNameNeverLeavesTheFolder) {
@@ -67,8 +67,8 @@ TEST_F(GunzipTest, StoredNameNeverLeavesTheFolder) {
       {"dir/", "src"},
   };
   for (const auto& [stored, expected] : cases) {
-    WriteBytes(dir / "src.qdm", Gzip(kData, stored));
-    EXPECT_EQ(GunzipToFolder(dir / "src.qdm", out()), out() / expected) << stored;
+    mapmaker::WriteBytes(dir / "src.qdm", mapmaker::Gzip(kData, stored));
+    EXPECT_EQ(format::GunzipToFolder(dir / "src.qdm", out()), out() / expected) << stored;
   }
   // Nothing appeared beside the output folder except the source itself.
   std::size_t entries = 0;
@@ -77,74 +77,74 @@ TEST_F(GunzipTest, StoredNameNeverLeavesTheFolder) {
 }
 
 TEST_F(GunzipTest, ReplacesReadOnlyOutputFromEarlierRun) {
-  WriteBytes(out() / "m", Bytes{9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
+  mapmaker::WriteBytes(out() / "m", core::Bytes{9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
   ::chmod((out() / "m").c_str(), 0444);
-  WriteBytes(dir / "m.qdm", Gzip(kData, "m"));
-  GunzipToFolder(dir / "m.qdm", out());
-  EXPECT_EQ(ReadBytes(out() / "m"), kData);
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(kData, "m"));
+  format::GunzipToFolder(dir / "m.qdm", out());
+  EXPECT_EQ(mapmaker::ReadBytes(out() / "m"), kData);
 }
 
 TEST_F(GunzipTest, ConcatenatedMembersDecompressAsOneFile) {
-  Bytes both = Gzip(Bytes{1, 2, 3}, "m");
-  const Bytes second = Gzip(Bytes{4, 5});
+  core::Bytes both = mapmaker::Gzip(core::Bytes{1, 2, 3}, "m");
+  const core::Bytes second = mapmaker::Gzip(core::Bytes{4, 5});
   both.insert(both.end(), second.begin(), second.end());
-  WriteBytes(dir / "m.qdm", both);
-  GunzipToFolder(dir / "m.qdm", out());
-  EXPECT_EQ(ReadBytes(out() / "m"), (Bytes{1, 2, 3, 4, 5}));
+  mapmaker::WriteBytes(dir / "m.qdm", both);
+  format::GunzipToFolder(dir / "m.qdm", out());
+  EXPECT_EQ(mapmaker::ReadBytes(out() / "m"), (core::Bytes{1, 2, 3, 4, 5}));
 }
 
 TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
   const std::string folderText = out().string() + "/";
 
-  auto missing = CaptureGzError([&] { GunzipToFolder(dir / "none.qdm", out()); });
-  EXPECT_EQ(missing.GzCode, GzOpenError);
+  auto missing = CaptureGzError([&] { format::GunzipToFolder(dir / "none.qdm", out()); });
+  EXPECT_EQ(missing.GzCode, format::GzOpenError);
   EXPECT_STREQ(missing.what(), ("Error opening " + (dir / "none.qdm").string()).c_str());
 
-  WriteBytes(dir / "m.qdm", Gzip(kData, "m"));
-  auto noFolder = CaptureGzError([&] { GunzipToFolder(dir / "m.qdm", dir / "absent"); });
-  EXPECT_EQ(noFolder.GzCode, GzOpenError);
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(kData, "m"));
+  auto noFolder = CaptureGzError([&] { format::GunzipToFolder(dir / "m.qdm", dir / "absent"); });
+  EXPECT_EQ(noFolder.GzCode, format::GzOpenError);
   EXPECT_STREQ(noFolder.what(), ("Error opening " + (dir / "absent").string() + "/").c_str());
 
   // Deflate data damaged right after the header: a read error.
-  Bytes corrupt = Gzip(Bytes(4000, 7), "m");
+  core::Bytes corrupt = mapmaker::Gzip(core::Bytes(4000, 7), "m");
   for (std::size_t i = 12; i < 20; ++i) corrupt[i] = 0xFF;
-  WriteBytes(dir / "corrupt.qdm", corrupt);
-  auto damaged = CaptureGzError([&] { GunzipToFolder(dir / "corrupt.qdm", out()); });
-  EXPECT_EQ(damaged.GzCode, GzReadError);
+  mapmaker::WriteBytes(dir / "corrupt.qdm", corrupt);
+  auto damaged = CaptureGzError([&] { format::GunzipToFolder(dir / "corrupt.qdm", out()); });
+  EXPECT_EQ(damaged.GzCode, format::GzReadError);
   EXPECT_STREQ(damaged.what(), ("Error reading from " + (dir / "corrupt.qdm").string() +
                                 ": damaged compressed stream (invalid block type)")
                                    .c_str());
 
-  Bytes truncated = Gzip(Bytes(4000, 7), "m");
+  core::Bytes truncated = mapmaker::Gzip(core::Bytes(4000, 7), "m");
   truncated.resize(truncated.size() - 12);
-  WriteBytes(dir / "short.qdm", truncated);
-  auto cut = CaptureGzError([&] { GunzipToFolder(dir / "short.qdm", out()); });
-  EXPECT_EQ(cut.GzCode, GzReadError);
+  mapmaker::WriteBytes(dir / "short.qdm", truncated);
+  auto cut = CaptureGzError([&] { format::GunzipToFolder(dir / "short.qdm", out()); });
+  EXPECT_EQ(cut.GzCode, format::GzReadError);
   EXPECT_STREQ(cut.what(), ("Error reading from " + (dir / "short.qdm").string() + ": cut short: the file ends after " +
                             std::to_string(truncated.size()) + " bytes, inside the compressed data")
                                .c_str());
 
   // All data read, but the trailer's checksum disagrees: reported when the file is closed.
-  Bytes badCrc = Gzip(kData, "m");
+  core::Bytes badCrc = mapmaker::Gzip(kData, "m");
   badCrc[badCrc.size() - 8] ^= 0x55;
-  WriteBytes(dir / "crc.qdm", badCrc);
-  auto crc = CaptureGzError([&] { GunzipToFolder(dir / "crc.qdm", out()); });
-  EXPECT_EQ(crc.GzCode, GzCloseError);
+  mapmaker::WriteBytes(dir / "crc.qdm", badCrc);
+  auto crc = CaptureGzError([&] { format::GunzipToFolder(dir / "crc.qdm", out()); });
+  EXPECT_EQ(crc.GzCode, format::GzCloseError);
   EXPECT_STREQ(crc.what(), ("Error closing " + (dir / "crc.qdm").string() +
                             ": damaged data: it does not match the checksum or size its trailer gives")
                                .c_str());
 
   // An output that accepts no data: a write error naming the destination folder.
   std::filesystem::create_symlink("/dev/full", out() / "full");
-  WriteBytes(dir / "full.qdm", Gzip(kData, "full"));
-  auto full = CaptureGzError([&] { GunzipToFolder(dir / "full.qdm", out()); });
-  EXPECT_EQ(full.GzCode, GzWriteError);
+  mapmaker::WriteBytes(dir / "full.qdm", mapmaker::Gzip(kData, "full"));
+  auto full = CaptureGzError([&] { format::GunzipToFolder(dir / "full.qdm", out()); });
+  EXPECT_EQ(full.GzCode, format::GzWriteError);
   EXPECT_STREQ(full.what(), ("Error writing to " + folderText).c_str());
 }
 
 TEST_F(GunzipTest, ErrorsAreInputOutputFailures) {
   try {
-    GunzipToFolder(dir / "none.qdm", out());
+    format::GunzipToFolder(dir / "none.qdm", out());
     FAIL();
   } catch (const std::ios_base::failure& e) {
     EXPECT_NE(std::string(e.what()).find("Error opening"), std::string::npos);
@@ -152,24 +152,24 @@ TEST_F(GunzipTest, ErrorsAreInputOutputFailures) {
 }
 
 TEST_F(GunzipTest, NotGzipAtAllCannotBeOpened) {
-  WriteBytes(dir / "plain.qdm", Bytes(100, 'x'));
-  EXPECT_EQ(CaptureGzError([&] { GunzipToFolder(dir / "plain.qdm", out()); }).GzCode, GzOpenError);
-  WriteBytes(dir / "empty.qdm", {});
-  EXPECT_EQ(CaptureGzError([&] { GunzipToFolder(dir / "empty.qdm", out()); }).GzCode, GzOpenError);
+  mapmaker::WriteBytes(dir / "plain.qdm", core::Bytes(100, 'x'));
+  EXPECT_EQ(CaptureGzError([&] { format::GunzipToFolder(dir / "plain.qdm", out()); }).GzCode, format::GzOpenError);
+  mapmaker::WriteBytes(dir / "empty.qdm", {});
+  EXPECT_EQ(CaptureGzError([&] { format::GunzipToFolder(dir / "empty.qdm", out()); }).GzCode, format::GzOpenError);
 }
 
 TEST_F(GunzipTest, OversizedMapStopsAtTheLimit) {
-  WriteBytes(dir / "big.qdm", GzipZeros(kMaxInflatedSize + 1, "big"));
-  auto e = CaptureGzError([&] { GunzipToFolder(dir / "big.qdm", out()); });
-  EXPECT_EQ(e.GzCode, GzReadError);
+  mapmaker::WriteBytes(dir / "big.qdm", mapmaker::GzipZeros(format::kMaxInflatedSize + 1, "big"));
+  auto e = CaptureGzError([&] { format::GunzipToFolder(dir / "big.qdm", out()); });
+  EXPECT_EQ(e.GzCode, format::GzReadError);
   EXPECT_NE(std::string(e.what()).find((dir / "big.qdm").string()), std::string::npos);
   EXPECT_NE(std::string(e.what()).find("256 MiB"), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_empty(out()));  // the part written before the limit is gone
 
   // Exactly the limit is still a map.
-  WriteBytes(dir / "full.qdm", GzipZeros(kMaxInflatedSize, "full"));
-  const auto written = GunzipToFolder(dir / "full.qdm", out());
-  EXPECT_EQ(std::filesystem::file_size(written), kMaxInflatedSize);
+  mapmaker::WriteBytes(dir / "full.qdm", mapmaker::GzipZeros(format::kMaxInflatedSize, "full"));
+  const auto written = format::GunzipToFolder(dir / "full.qdm", out());
+  EXPECT_EQ(std::filesystem::file_size(written), format::kMaxInflatedSize);
 }
 
 // The next member's first byte may be the last byte of one read and its second byte the first
@@ -177,28 +177,28 @@ TEST_F(GunzipTest, OversizedMapStopsAtTheLimit) {
 // ending one byte short of each likely read size are tried.
 TEST_F(GunzipTest, MemberStartingAtTheEndOfARead) {
   std::mt19937 random(99);
-  Bytes noise(300000);
+  core::Bytes noise(300000);
   for (auto& b : noise) b = static_cast<std::uint8_t>(random());
   for (std::size_t readSize : {std::size_t{16384}, std::size_t{65536}, std::size_t{262144}}) {
     // Random bytes do not deflate: the member is its data and a near-constant overhead.
     const std::size_t want = readSize - 1;
     std::size_t n = want;
-    Bytes first;
+    core::Bytes first;
     for (int tries = 0; tries < 20 && first.size() != want; ++tries) {
-      first = Gzip(Bytes(noise.begin(), noise.begin() + static_cast<std::ptrdiff_t>(n)), "m");
+      first = mapmaker::Gzip(core::Bytes(noise.begin(), noise.begin() + static_cast<std::ptrdiff_t>(n)), "m");
       n = n + want - first.size();
     }
     ASSERT_EQ(first.size(), want) << "no member of the wanted length";
     // What the first member holds, read back through a file of that member alone.
-    WriteBytes(dir / "one.qdm", first);
-    Bytes expected = ReadBytes(GunzipToFolder(dir / "one.qdm", out()));
+    mapmaker::WriteBytes(dir / "one.qdm", first);
+    core::Bytes expected = mapmaker::ReadBytes(format::GunzipToFolder(dir / "one.qdm", out()));
     ASSERT_GT(expected.size(), readSize - 1000);
-    Bytes both = first;
-    const Bytes second = Gzip(Bytes{4, 5, 6});
+    core::Bytes both = first;
+    const core::Bytes second = mapmaker::Gzip(core::Bytes{4, 5, 6});
     both.insert(both.end(), second.begin(), second.end());
-    WriteBytes(dir / "m.qdm", both);
+    mapmaker::WriteBytes(dir / "m.qdm", both);
     expected.insert(expected.end(), {4, 5, 6});
-    EXPECT_EQ(ReadBytes(GunzipToFolder(dir / "m.qdm", out())), expected) << "reads of " << readSize;
+    EXPECT_EQ(mapmaker::ReadBytes(format::GunzipToFolder(dir / "m.qdm", out())), expected) << "reads of " << readSize;
   }
 }
 
@@ -206,18 +206,18 @@ TEST_F(GunzipTest, MemberStartingAtTheEndOfARead) {
 // junk) are ignored: the map's data has passed its checks. Bytes that begin like a member
 // must be a whole member.
 TEST_F(GunzipTest, TrailingBytesAfterTheLastMember) {
-  for (const Bytes& tail : {Bytes(1000, 0), Bytes(3, 'x'), Bytes{0x1f}, Bytes{0x8b, 0x1f, 0x00}}) {
-    Bytes file = Gzip(kData, "m");
+  for (const core::Bytes& tail : {core::Bytes(1000, 0), core::Bytes(3, 'x'), core::Bytes{0x1f}, core::Bytes{0x8b, 0x1f, 0x00}}) {
+    core::Bytes file = mapmaker::Gzip(kData, "m");
     file.insert(file.end(), tail.begin(), tail.end());
-    WriteBytes(dir / "m.qdm", file);
-    EXPECT_EQ(ReadBytes(GunzipToFolder(dir / "m.qdm", out())), kData) << tail.size() << " trailing bytes";
+    mapmaker::WriteBytes(dir / "m.qdm", file);
+    EXPECT_EQ(mapmaker::ReadBytes(format::GunzipToFolder(dir / "m.qdm", out())), kData) << tail.size() << " trailing bytes";
   }
-  for (const Bytes& tail : {Bytes{0x1f, 0x8b}, Bytes{0x1f, 0x8b, 8, 0, 0, 0}, Bytes{0x1f, 0x8b, 0x77, 0x77, 0x77}}) {
-    Bytes file = Gzip(kData, "bad");
+  for (const core::Bytes& tail : {core::Bytes{0x1f, 0x8b}, core::Bytes{0x1f, 0x8b, 8, 0, 0, 0}, core::Bytes{0x1f, 0x8b, 0x77, 0x77, 0x77}}) {
+    core::Bytes file = mapmaker::Gzip(kData, "bad");
     file.insert(file.end(), tail.begin(), tail.end());
-    WriteBytes(dir / "bad.qdm", file);
-    auto e = CaptureGzError([&] { GunzipToFolder(dir / "bad.qdm", out()); });
-    EXPECT_EQ(e.GzCode, GzReadError);
+    mapmaker::WriteBytes(dir / "bad.qdm", file);
+    auto e = CaptureGzError([&] { format::GunzipToFolder(dir / "bad.qdm", out()); });
+    EXPECT_EQ(e.GzCode, format::GzReadError);
     const std::string reason = tail.size() > 2 && tail[2] == 0x77
                                    ? "damaged header of a further gzip member"
                                    : "cut short: the file ends after " + std::to_string(file.size()) +
@@ -231,24 +231,24 @@ TEST_F(GunzipTest, TrailingBytesAfterTheLastMember) {
 TEST_F(GunzipTest, EachFailureSaysItsReasonAfterTheText) {
   struct Case {
     std::string name;
-    Bytes bytes;
+    core::Bytes bytes;
     std::string reason;
   };
-  const Bytes good = Gzip(Bytes(100000, 7), "m");
-  Bytes half = good;
+  const core::Bytes good = mapmaker::Gzip(core::Bytes(100000, 7), "m");
+  core::Bytes half = good;
   half.resize(good.size() / 2);
-  Bytes noTrailerEnd = good;
+  core::Bytes noTrailerEnd = good;
   noTrailerEnd.resize(good.size() - 3);
-  Bytes method9 = good;
+  core::Bytes method9 = good;
   method9[2] = 9;
-  const Bytes png = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0x0d, 'I', 'H', 'D', 'R'};
+  const core::Bytes png = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0x0d, 'I', 'H', 'D', 'R'};
   const std::string html = "<!DOCTYPE html>";
   const std::vector<Case> cases = {
       {"empty.qdm", {}, "Error opening {}: the file is empty"},
       {"picture.qdm", png, "Error opening {}: not a gzip file: it starts with a PNG picture's signature"},
-      {"page.qdp", Bytes(html.begin(), html.end()),
+      {"page.qdp", core::Bytes(html.begin(), html.end()),
        "Error opening {}: not a gzip file: it starts with 3C 21 44 4F (\"<!DO\")"},
-      {"zeros.qdc", Bytes(40, 0), "Error opening {}: not a gzip file: it starts with 00 00 00 00"},
+      {"zeros.qdc", core::Bytes(40, 0), "Error opening {}: not a gzip file: it starts with 00 00 00 00"},
       {"head.qdm",
        {0x1f, 0x8b, 8, 0, 0},
        "Error opening {}: cut short: the file ends after 5 bytes, inside the gzip header (at least 10 bytes)"},
@@ -261,12 +261,12 @@ TEST_F(GunzipTest, EachFailureSaysItsReasonAfterTheText) {
            " bytes, 5 of the 8 bytes of the gzip trailer"},
   };
   for (const Case& c : cases) {
-    WriteBytes(dir / c.name, c.bytes);
+    mapmaker::WriteBytes(dir / c.name, c.bytes);
     std::string expected = c.reason;
     expected.replace(expected.find("{}"), 2, (dir / c.name).string());
-    EXPECT_EQ(std::string(CaptureGzError([&] { GunzipToMemory(dir / c.name); }).what()), expected);
+    EXPECT_EQ(std::string(CaptureGzError([&] { format::GunzipToMemory(dir / c.name); }).what()), expected);
     if (expected.starts_with("Error opening")) {
-      EXPECT_EQ(std::string(CaptureGzError([&] { ReadGzFileInfo(dir / c.name); }).what()), expected)
+      EXPECT_EQ(std::string(CaptureGzError([&] { format::ReadGzFileInfo(dir / c.name); }).what()), expected)
           << "the header alone tells the same";
     }
   }
@@ -274,91 +274,91 @@ TEST_F(GunzipTest, EachFailureSaysItsReasonAfterTheText) {
 }
 
 TEST_F(GunzipTest, FailedDecompressionLeavesNoPartialFile) {
-  const Bytes good = Gzip(Bytes(100000, 7), "m");
-  Bytes damaged = good;
+  const core::Bytes good = mapmaker::Gzip(core::Bytes(100000, 7), "m");
+  core::Bytes damaged = good;
   for (std::size_t i = 40; i < 60; ++i) damaged[i] ^= 0x5A;
-  Bytes truncated = good;
+  core::Bytes truncated = good;
   truncated.resize(good.size() / 2);
-  Bytes badCrc = good;
+  core::Bytes badCrc = good;
   badCrc[badCrc.size() - 8] ^= 1;
-  for (const Bytes& file : {damaged, truncated, badCrc}) {
-    WriteBytes(dir / "m.qdm", file);
-    EXPECT_THROW(GunzipToFolder(dir / "m.qdm", out()), EGZipError);
+  for (const core::Bytes& file : {damaged, truncated, badCrc}) {
+    mapmaker::WriteBytes(dir / "m.qdm", file);
+    EXPECT_THROW(format::GunzipToFolder(dir / "m.qdm", out()), format::EGZipError);
     EXPECT_TRUE(std::filesystem::is_empty(out()));
   }
 }
 
 TEST_F(GunzipTest, AFolderNamedLikeAMapCannotBeOpened) {
   std::filesystem::create_directory(dir / "x.qdm");
-  auto e = CaptureGzError([&] { GunzipToFolder(dir / "x.qdm", out()); });
-  EXPECT_EQ(e.GzCode, GzOpenError);
+  auto e = CaptureGzError([&] { format::GunzipToFolder(dir / "x.qdm", out()); });
+  EXPECT_EQ(e.GzCode, format::GzOpenError);
   EXPECT_STREQ(e.what(), ("Error opening " + (dir / "x.qdm").string()).c_str());
-  EXPECT_EQ(CaptureGzError([&] { ReadGzFileInfo(dir / "x.qdm"); }).GzCode, GzOpenError);
+  EXPECT_EQ(CaptureGzError([&] { format::ReadGzFileInfo(dir / "x.qdm"); }).GzCode, format::GzOpenError);
   EXPECT_TRUE(std::filesystem::is_empty(out()));
 }
 
 TEST_F(GunzipTest, AnUnreadableFileCannotBeOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads any file";
-  WriteBytes(dir / "m.qdm", Gzip(kData, "m"));
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(kData, "m"));
   ::chmod((dir / "m.qdm").c_str(), 0);
-  auto e = CaptureGzError([&] { GunzipToFolder(dir / "m.qdm", out()); });
-  EXPECT_EQ(e.GzCode, GzOpenError);
+  auto e = CaptureGzError([&] { format::GunzipToFolder(dir / "m.qdm", out()); });
+  EXPECT_EQ(e.GzCode, format::GzOpenError);
   EXPECT_STREQ(e.what(), ("Error opening " + (dir / "m.qdm").string()).c_str());
   EXPECT_TRUE(std::filesystem::is_empty(out()));
 }
 
-TEST(GunzipToMemoryTest, InflatesWithTheChosenLibrary) { EXPECT_STREQ(InflaterName(), KARTWERK_EXPECT_INFLATER); }
+TEST(GunzipToMemoryTest, InflatesWithTheChosenLibrary) { EXPECT_STREQ(format::InflaterName(), KARTWERK_EXPECT_INFLATER); }
 
 // The output is first given the room the file's last four bytes announce; when those are not
 // the member's size (trailing bytes, a second member) the room grows until the data fits.
 TEST(GunzipToMemoryTest, FileEndThatIsNoMemberSizeStillInflatesEverything) {
-  ScratchFolder dir;
-  Bytes data(300000);
+  mapmaker::ScratchFolder dir;
+  core::Bytes data(300000);
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i % 251);
-  Bytes file = Gzip(data, "m", 77);
-  const Bytes second = Gzip(Bytes{9, 8, 7});
+  core::Bytes file = mapmaker::Gzip(data, "m", 77);
+  const core::Bytes second = mapmaker::Gzip(core::Bytes{9, 8, 7});
   file.insert(file.end(), second.begin(), second.end());
   file.insert(file.end(), {0, 1, 0, 0});  // trailing bytes that read as a size of 256
-  WriteBytes(dir / "m.qdm", file);
-  const GzContent content = GunzipToMemory(dir / "m.qdm");
-  Bytes expected = data;
+  mapmaker::WriteBytes(dir / "m.qdm", file);
+  const format::GzContent content = format::GunzipToMemory(dir / "m.qdm");
+  core::Bytes expected = data;
   expected.insert(expected.end(), {9, 8, 7});
-  EXPECT_EQ(Bytes(content.data.begin(), content.data.end()), expected);
+  EXPECT_EQ(core::Bytes(content.data.begin(), content.data.end()), expected);
   EXPECT_EQ(content.storedName, "m");
   EXPECT_EQ(content.mtime, 77);
 
   // A member whose data would need more room than deflate can give its input is damaged.
-  Bytes lying = Gzip(Bytes(1000, 1));
+  core::Bytes lying = mapmaker::Gzip(core::Bytes(1000, 1));
   const std::size_t n = lying.size();
   lying[n - 1] = 0x7f;  // announces almost 2 GiB: the room stays within the limit
-  WriteBytes(dir / "lying.qdm", lying);
-  EXPECT_EQ(CaptureGzError([&] { GunzipToMemory(dir / "lying.qdm"); }).GzCode, GzCloseError);
+  mapmaker::WriteBytes(dir / "lying.qdm", lying);
+  EXPECT_EQ(CaptureGzError([&] { format::GunzipToMemory(dir / "lying.qdm"); }).GzCode, format::GzCloseError);
 }
 
 TEST(ReadGzFileInfoTest, ReadsNameDateAndAttributesWithoutDecompressing) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   setenv("TZ", "UTC", 1);
   tzset();
-  WriteBytes(dir / "m.qdm", Gzip(Bytes(10, 1), "inside", 1262304000 + 3 * 3600 + 4 * 60 + 10));
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(core::Bytes(10, 1), "inside", 1262304000 + 3 * 3600 + 4 * 60 + 10));
   ::chmod((dir / "m.qdm").c_str(), 0604);
-  const TGzFileInfo info = ReadGzFileInfo(dir / "m.qdm");
+  const format::TGzFileInfo info = format::ReadGzFileInfo(dir / "m.qdm");
   EXPECT_EQ(info.Name, "inside");
   // 2010-01-01 03:04:10 packed: date (30 << 9 | 1 << 5 | 1), time (3 << 11 | 4 << 5 | 5).
   EXPECT_EQ(info.Date, ((30u << 9 | 1u << 5 | 1u) << 16) | (3u << 11 | 4u << 5 | 5u));
   EXPECT_EQ(info.Attributes, 0604u);
 
-  WriteBytes(dir / "plain.qdc", Gzip(Bytes(10, 1)));
-  EXPECT_EQ(ReadGzFileInfo(dir / "plain.qdc").Name, "plain");
-  EXPECT_EQ(CaptureGzError([&] { ReadGzFileInfo(dir / "absent.qdc"); }).GzCode, GzOpenError);
+  mapmaker::WriteBytes(dir / "plain.qdc", mapmaker::Gzip(core::Bytes(10, 1)));
+  EXPECT_EQ(format::ReadGzFileInfo(dir / "plain.qdc").Name, "plain");
+  EXPECT_EQ(CaptureGzError([&] { format::ReadGzFileInfo(dir / "absent.qdc"); }).GzCode, format::GzOpenError);
 }
 
 TEST(InflatePrefixTest, StopsAtTheLimitAndAcceptsShorterFiles) {
-  ScratchFolder dir;
-  Bytes data(100000);
+  mapmaker::ScratchFolder dir;
+  core::Bytes data(100000);
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 31);
-  WriteBytes(dir / "m.qdm", Gzip(data, "m"));
-  EXPECT_EQ(InflatePrefix(dir / "m.qdm", 64), Bytes(data.begin(), data.begin() + 64));
-  EXPECT_EQ(InflatePrefix(dir / "m.qdm", 200000), data);
+  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(data, "m"));
+  EXPECT_EQ(format::InflatePrefix(dir / "m.qdm", 64), core::Bytes(data.begin(), data.begin() + 64));
+  EXPECT_EQ(format::InflatePrefix(dir / "m.qdm", 200000), data);
 }
 
 }  // namespace

@@ -9,21 +9,21 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::ReadBytes;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::Gzip;
+using mapmaker::ReadBytes;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
 class StagingTest : public ::testing::Test {
  protected:
-  ScratchFolder maps;
-  ScratchFolder temp;
-  Conversion c;
+  mapmaker::ScratchFolder maps;
+  mapmaker::ScratchFolder temp;
+  format::Conversion c;
   void SetUp() override { c.TempFolder = temp.path(); }
 
   // Writes a gzip file whose content is its own name, so tests can tell the files apart.
   void Map(const std::string& file, const std::optional<std::string>& stored) {
-    WriteBytes(maps / file, Gzip(Bytes(file.begin(), file.end()), stored));
+    mapmaker::WriteBytes(maps / file, mapmaker::Gzip(core::Bytes(file.begin(), file.end()), stored));
   }
   // The container loaded now, as text.
   std::string Loaded() const {
@@ -31,7 +31,7 @@ class StagingTest : public ::testing::Test {
     return std::string(b.begin(), b.end());
   }
   std::string Mission(std::size_t i) {
-    LoadMissionFile(c, i);
+    format::LoadMissionFile(c, i);
     return Loaded();
   }
   // Staging inflates into memory: nothing appears in the temporary folder.
@@ -45,7 +45,7 @@ class StagingTest : public ::testing::Test {
 TEST_F(StagingTest, SinglePlayerMapIsRenamedToItsOwnName) {
   Map("desert.qdm", "something else");
   c.MissionList = {"kept"};
-  StageMapFile(c, maps / "desert.qdm");
+  format::StageMapFile(c, maps / "desert.qdm");
   EXPECT_EQ(c.MapName, "desert");
   EXPECT_EQ(c.MissionName, "mis.000");
   EXPECT_EQ(c.MapFolder, maps.path());
@@ -55,22 +55,22 @@ TEST_F(StagingTest, SinglePlayerMapIsRenamedToItsOwnName) {
 }
 
 TEST_F(StagingTest, HeaderWithoutStoredNameNeedsNoRename) {
-  c.MapKind = MultiplayerMap;
+  c.MapKind = format::MultiplayerMap;
   Map("duel.qdp", std::nullopt);
-  StageMapFile(c, maps / "duel.qdp");
+  format::StageMapFile(c, maps / "duel.qdp");
   EXPECT_EQ(c.MapName, "duel");
   EXPECT_EQ(Loaded(), "duel.qdp");
   EXPECT_EQ(TempFiles(), 0u);
 }
 
 TEST_F(StagingTest, CampaignStagesMainFileAndMissionsInCaseInsensitiveOrder) {
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   c.MissionName = "mis.042";
   Map("c07.qdc", "c07");
   Map("C070003.QDC", "C070003");
   Map("c070001.qdc", "c070001");
   Map("c08000.qdc", "c08000");  // another campaign's mission
-  StageMapFile(c, maps / "c07.qdc");
+  format::StageMapFile(c, maps / "c07.qdc");
   EXPECT_EQ(c.MapName, "c07");
   EXPECT_EQ(c.MissionList, (std::vector<std::string>{"c070001", "C070003"}));
   EXPECT_EQ(c.MissionName, "mis.042");  // set per mission by the driver
@@ -82,63 +82,63 @@ TEST_F(StagingTest, CampaignStagesMainFileAndMissionsInCaseInsensitiveOrder) {
 }
 
 TEST_F(StagingTest, CampaignChosenThroughOneOfItsMissionFiles) {
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   Map("c07.qdc", "c07");
   Map("c07000.qdc", "c07000");
-  StageMapFile(c, maps / "c07000.qdc");
+  format::StageMapFile(c, maps / "c07000.qdc");
   EXPECT_EQ(c.MapName, "c07");
   EXPECT_EQ(Loaded(), "c07.qdc");
   EXPECT_EQ(c.MissionList, std::vector<std::string>{"c07000"});
 }
 
 TEST_F(StagingTest, CampaignWithoutMissionsFailsNamingTheMapFolder) {
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   Map("c07.qdc", "c07");
   try {
-    StageMapFile(c, maps / "c07.qdc");
+    format::StageMapFile(c, maps / "c07.qdc");
     FAIL() << "staging succeeded";
-  } catch (const EGZipError& e) {
-    EXPECT_EQ(e.GzCode, GzOpenError);
+  } catch (const format::EGZipError& e) {
+    EXPECT_EQ(e.GzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + maps.path().string());
   }
 }
 
 TEST_F(StagingTest, MainFileFoundWhateverTheCaseOfItsName) {
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   Map("C07.QDC", "stored");
   Map("c07000.qdc", "c07000");
-  StageMapFile(c, maps / "c07000.qdc");
+  format::StageMapFile(c, maps / "c07000.qdc");
   EXPECT_EQ(c.MapName, "c07");
   EXPECT_EQ(Loaded(), "C07.QDC");
 }
 
-TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) { EXPECT_THROW(StageMapFile(c, maps / "absent.qdm"), EGZipError); }
+TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) { EXPECT_THROW(format::StageMapFile(c, maps / "absent.qdm"), format::EGZipError); }
 
 // Every mission file is checked before anything is written; each is inflated only when its
 // mission starts, so a damaged body shows then, and a missing file is named at staging.
 TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionStarts) {
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   Map("c07.qdc", "c07");
   Map("c070001.qdc", "c070001");
-  Bytes damaged = Gzip(Bytes(5000, 9), "c070002");
+  core::Bytes damaged = mapmaker::Gzip(core::Bytes(5000, 9), "c070002");
   damaged[damaged.size() - 8] ^= 1;  // the body's checksum disagrees
-  WriteBytes(maps / "c070002.qdc", damaged);
-  StageMapFile(c, maps / "c07.qdc");
+  mapmaker::WriteBytes(maps / "c070002.qdc", damaged);
+  format::StageMapFile(c, maps / "c07.qdc");
   EXPECT_EQ(Mission(0), "c070001.qdc");
   try {
-    LoadMissionFile(c, 1);
+    format::LoadMissionFile(c, 1);
     FAIL() << "the damaged mission loaded";
-  } catch (const EGZipError& e) {
-    EXPECT_EQ(e.GzCode, GzCloseError);
+  } catch (const format::EGZipError& e) {
+    EXPECT_EQ(e.GzCode, format::GzCloseError);
   }
   EXPECT_EQ(c.MissionStream.size(), 0) << "the earlier mission's container was released";
 
-  WriteBytes(maps / "c070003.qdc", Bytes(50, 'x'));  // no gzip file at all
+  mapmaker::WriteBytes(maps / "c070003.qdc", core::Bytes(50, 'x'));  // no gzip file at all
   try {
-    StageMapFile(c, maps / "c07.qdc");
+    format::StageMapFile(c, maps / "c07.qdc");
     FAIL() << "staging succeeded";
-  } catch (const EGZipError& e) {
-    EXPECT_EQ(e.GzCode, GzOpenError);
+  } catch (const format::EGZipError& e) {
+    EXPECT_EQ(e.GzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "c070003.qdc").string() +
                                          ": not a gzip file: it starts with 78 78 78 78 (\"xxxx\")");
   }
@@ -147,12 +147,12 @@ TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionSt
 // Names a stranger's campaign may hold: a folder named like a mission is no mission, and stored
 // names that point elsewhere make no difference, since nothing is written.
 TEST_F(StagingTest, CampaignFilesNeverReachOutsideTheTemporaryFolder) {
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   Map("c07.qdc", "../../../c07");
   Map("c070001.qdc", "/etc/c070001");
   Map("c070002.qdc", "..\\c070002");
   std::filesystem::create_directory(maps / "c070003.qdc");
-  StageMapFile(c, maps / "c07.qdc");
+  format::StageMapFile(c, maps / "c07.qdc");
   EXPECT_EQ(c.MissionList, (std::vector<std::string>{"c070001", "c070002"}));
   EXPECT_EQ(Loaded(), "c07.qdc");
   EXPECT_EQ(Mission(0), "c070001.qdc");
@@ -167,19 +167,19 @@ TEST_F(StagingTest, CampaignFilesNeverReachOutsideTheTemporaryFolder) {
 // A mission's number has 8 bits: a folder of more mission files is refused before any file is
 // inflated (each could inflate to the full size limit).
 TEST_F(StagingTest, CampaignOfMoreThan255MissionFilesIsRefusedBeforeDecompressing) {
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   Map("c07.qdc", "c07");
   for (int i = 0; i < 255; ++i) {
     const std::string name = "c070" + std::to_string(100 + i);
     Map(name + ".qdc", name);
   }
-  StageMapFile(c, maps / "c07.qdc");  // 255 are a campaign
+  format::StageMapFile(c, maps / "c07.qdc");  // 255 are a campaign
   EXPECT_EQ(c.MissionList.size(), 255u);
   EXPECT_EQ(Mission(254), "c070354.qdc");
 
   Map("c070999.qdc", "c070999");
   try {
-    StageMapFile(c, maps / "c07.qdc");
+    format::StageMapFile(c, maps / "c07.qdc");
     FAIL() << "staging succeeded";
   } catch (const std::runtime_error& e) {
     EXPECT_EQ(std::string(e.what()), "A campaign can have at most 255 missions; this one has 256");
@@ -191,12 +191,12 @@ TEST_F(StagingTest, WildcardsInACampaignsNameMatchOnlyThemselves) {
 #ifdef _WIN32
   GTEST_SKIP() << "\"*\" and \"?\" cannot be part of a Windows file name";
 #endif
-  c.MapKind = CampaignMap;
+  c.MapKind = format::CampaignMap;
   Map("*?7.qdc", "*?7");
   Map("*?70001.qdc", "*?70001");
   Map("c070002.qdc", "c070002");  // another campaign, which "*?70*.qdc" would match as a pattern
   Map("ab70003.qdc", "ab70003");
-  StageMapFile(c, maps / "*?7.qdc");
+  format::StageMapFile(c, maps / "*?7.qdc");
   EXPECT_EQ(c.MapName, "*?7");
   EXPECT_EQ(c.MissionList, std::vector<std::string>{"*?70001"});
   EXPECT_EQ(Loaded(), "*?7.qdc");
@@ -205,10 +205,10 @@ TEST_F(StagingTest, WildcardsInACampaignsNameMatchOnlyThemselves) {
 TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {
   std::filesystem::create_directory(maps / "x.qdm");
   try {
-    StageMapFile(c, maps / "x.qdm");
+    format::StageMapFile(c, maps / "x.qdm");
     FAIL() << "staging succeeded";
-  } catch (const EGZipError& e) {
-    EXPECT_EQ(e.GzCode, GzOpenError);
+  } catch (const format::EGZipError& e) {
+    EXPECT_EQ(e.GzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "x.qdm").string());
   }
   EXPECT_EQ(TempFiles(), 0u);
@@ -218,17 +218,17 @@ TEST(PrivateTempFolderTest, EachRunGetsItsOwnFolderRemovedAtTheEnd) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows names its temporary folder itself (shell_windows_test)";
 #else
-  ScratchFolder base;
+  mapmaker::ScratchFolder base;
   setenv("TMPDIR", base.path().c_str(), 1);
   std::filesystem::path first;
   {
-    PrivateTempFolder a, b;
+    platform::PrivateTempFolder a, b;
     first = a.path();
     EXPECT_NE(a.path(), b.path());
     EXPECT_EQ(a.path().parent_path(), base.path());
     EXPECT_EQ(std::filesystem::status(a.path()).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_all);
-    WriteBytes(a.path() / "x", {1});
+    mapmaker::WriteBytes(a.path() / "x", {1});
   }
   EXPECT_FALSE(std::filesystem::exists(first));
   unsetenv("TMPDIR");

@@ -16,7 +16,7 @@ namespace {
 
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::WineInstallation;
 using testing::WineInstallationKey;
 
@@ -31,16 +31,16 @@ class WineGame {
     MakeWinePrefix(prefix(), "");  // drives first, the registry is rewritten in Installations()
     return std::filesystem::canonical(MakeGameFolder(prefix(), relative, withEditor));
   }
-  GameInstallations Installations() {
+  game::GameInstallations Installations() {
     MakeWinePrefix(prefix(), body_);
-    GameInstallations installs;
-    installs.Registry = OpenWinePrefixRegistry(prefix());
+    game::GameInstallations installs;
+    installs.Registry = game::OpenWinePrefixRegistry(prefix());
     return installs;
   }
   std::filesystem::path prefix() const { return scratch_.path() / "prefix"; }
 
  private:
-  ScratchFolder scratch_;
+  mapmaker::ScratchFolder scratch_;
   std::string body_;
 };
 
@@ -48,8 +48,8 @@ TEST(GameLocation, OneInstallationIsFoundThroughItsFirstSubKey) {
   WineGame wine;
   const auto folder = wine.Folder("Games/Vornmark II");
   wine.Register({"Vornmark II", "C:\\Games\\Vornmark II", "2.2", "English"});
-  GameInstallations installs = wine.Installations();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs = wine.Installations();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 1u);
   EXPECT_EQ(installs.InstalledVersions[0].hostFolder, folder);
   EXPECT_EQ(installs.InstalledVersions[0].folder, "C:\\Games\\Vornmark II");
@@ -59,42 +59,42 @@ TEST(GameLocation, OneInstallationIsFoundThroughItsFirstSubKey) {
   EXPECT_EQ(installs.GameVersionKind, 0);
   EXPECT_TRUE(installs.GameFolder.empty());
 
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, folder);
   EXPECT_EQ(installs.GameVersionKind, 2);
-  EXPECT_EQ(GamePath(installs, "EDITOR\\SCRIDLL.DLL"), folder / "editor" / "scridll.dll");
+  EXPECT_EQ(game::GamePath(installs, "EDITOR\\SCRIDLL.DLL"), folder / "editor" / "scridll.dll");
 }
 
 struct VersionCase {
   const char* version;
-  GameVersionKindCode kind;
+  format::GameVersionKindCode kind;
 };
 
 class VersionKind : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionKind, OnlyExactlyOnePointNineSelectsTheFirstTable) {
-  EXPECT_EQ(GameVersionKindOf(GetParam().version), GetParam().kind);
+  EXPECT_EQ(format::GameVersionKindOf(GetParam().version), GetParam().kind);
 
   WineGame wine;
   wine.Folder("VM");
   wine.Register({"1", "C:\\VM", GetParam().version, ""});
-  GameInstallations installs = wine.Installations();
-  EXPECT_TRUE(LocateGame(installs));
+  game::GameInstallations installs = wine.Installations();
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameVersionKind, GetParam().kind);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, VersionKind,
-                         ::testing::Values(VersionCase{"1.9", OlderKeywords}, VersionCase{"1.90", CurrentKeywords},
-                                           VersionCase{"2.0", CurrentKeywords}, VersionCase{"2.2", CurrentKeywords},
-                                           VersionCase{"", CurrentKeywords}, VersionCase{" 1.9", CurrentKeywords},
-                                           VersionCase{"1.9 ", CurrentKeywords}, VersionCase{"v1.9", CurrentKeywords}));
+                         ::testing::Values(VersionCase{"1.9", format::OlderKeywords}, VersionCase{"1.90", format::CurrentKeywords},
+                                           VersionCase{"2.0", format::CurrentKeywords}, VersionCase{"2.2", format::CurrentKeywords},
+                                           VersionCase{"", format::CurrentKeywords}, VersionCase{" 1.9", format::CurrentKeywords},
+                                           VersionCase{"1.9 ", format::CurrentKeywords}, VersionCase{"v1.9", format::CurrentKeywords}));
 
 TEST(GameLocation, AMissingVersionValueCountsAsAnyOtherVersion) {
-  auto tree = std::make_shared<RegistryTree>();
+  auto tree = std::make_shared<game::RegistryTree>();
   tree->CreateKey("Software\\Brannox\\Vornmark II\\a").values["target folder"] = std::string("/nonexistent");
-  GameInstallations installs;
-  installs.Registry = std::make_shared<TreeRegistrySource>(tree, nullptr);
-  EXPECT_FALSE(LocateGame(installs));
+  game::GameInstallations installs;
+  installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, nullptr);
+  EXPECT_FALSE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameVersionKind, 2);
 }
 
@@ -107,26 +107,26 @@ TEST(GameLocation, TheChosenInstallationIsTheOneOpenedEvenWithStaleRegistrations
   wine.Register({"B english", "C:\\Games\\VM English", "1.9", "English"});
   wine.Register({"C stale", "D:\\Elsewhere", "2.0", "Polski"});
   wine.Register({"D german", "C:\\Spiele\\VM Deutsch\\", "2.2", "Deutsch"});
-  GameInstallations installs = wine.Installations();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs = wine.Installations();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 2u);
   EXPECT_EQ(installs.InstalledVersions[0].subKey, "B english");
   EXPECT_EQ(installs.InstalledVersions[1].subKey, "D german");
 
   installs.ChosenVersion = 2;
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, german);
   EXPECT_EQ(installs.GameVersionKind, 2);
 
   installs.ChosenVersion = 1;
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, english);
   EXPECT_EQ(installs.GameVersionKind, 1);
 
   // Nothing chosen: the first installation there is, not the stale first registration.
   installs.ChosenVersion = 0;
   installs.GameFolder.clear();
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, english);
 }
 
@@ -135,14 +135,14 @@ TEST(GameLocation, WithoutEnumerationPositionsCountAmongAllSubKeys) {
   const auto second = wine.Folder("Second");
   wine.Register({"1", "C:\\First", "2.0", ""});
   wine.Register({"2", "C:\\Second", "1.9", ""});
-  GameInstallations installs = wine.Installations();
-  EXPECT_FALSE(LocateGame(installs));  // the first sub-key's folder is gone
+  game::GameInstallations installs = wine.Installations();
+  EXPECT_FALSE(game::LocateGame(installs));  // the first sub-key's folder is gone
   EXPECT_EQ(installs.GameVersionKind, 2);
   installs.ChosenVersion = 2;
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, second);
   installs.ChosenVersion = 3;
-  EXPECT_FALSE(LocateGame(installs));
+  EXPECT_FALSE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, second);
 }
 
@@ -152,14 +152,14 @@ TEST(GameLocation, AFolderWithoutTheEditorIsListedButNotLocated) {
   wine.Folder("NoEditor", false);
   wine.Register({"1 good", "C:\\Good", "2.2", "English"});
   wine.Register({"2 no editor", "C:\\NoEditor", "1.9", "English"});
-  GameInstallations installs = wine.Installations();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs = wine.Installations();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 2u);
 
   installs.ChosenVersion = 1;
-  ASSERT_TRUE(LocateGame(installs));
+  ASSERT_TRUE(game::LocateGame(installs));
   installs.ChosenVersion = 2;
-  EXPECT_FALSE(LocateGame(installs));
+  EXPECT_FALSE(game::LocateGame(installs));
   // The version kind follows the installation opened; the folder keeps the last one found.
   EXPECT_EQ(installs.GameVersionKind, 1);
   EXPECT_EQ(installs.GameFolder, good);
@@ -171,39 +171,39 @@ TEST(GameLocation, TheEditorIsFoundWhateverTheCaseOfItsName) {
   std::filesystem::rename(folder / "editor", folder / "Editor");
   std::ofstream(folder / "Editor" / "ScriDll.DLL") << "MZ";
   wine.Register({"1", "C:\\game", "2.2", ""});
-  GameInstallations installs = wine.Installations();
-  EXPECT_TRUE(LocateGame(installs));
+  game::GameInstallations installs = wine.Installations();
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, folder);
 }
 
 TEST(GameLocation, AGameKeyWithoutSubKeysOrNoGameKeyAtAllFindsNothing) {
   WineGame wine;
   wine.Folder("VM");
-  GameInstallations none = wine.Installations();
-  EnumerateInstallations(none);
+  game::GameInstallations none = wine.Installations();
+  game::EnumerateInstallations(none);
   EXPECT_TRUE(none.InstalledVersions.empty());
-  EXPECT_FALSE(LocateGame(none));
+  EXPECT_FALSE(game::LocateGame(none));
   EXPECT_EQ(none.GameVersionKind, 0);
 
-  auto tree = std::make_shared<RegistryTree>();
+  auto tree = std::make_shared<game::RegistryTree>();
   tree->CreateKey("Software\\Brannox\\Vornmark II").values["target folder"] = std::string("/");
-  GameInstallations empty;
-  empty.Registry = std::make_shared<TreeRegistrySource>(tree, nullptr);
-  EnumerateInstallations(empty);
+  game::GameInstallations empty;
+  empty.Registry = std::make_shared<game::TreeRegistrySource>(tree, nullptr);
+  game::EnumerateInstallations(empty);
   EXPECT_TRUE(empty.InstalledVersions.empty());
-  EXPECT_FALSE(LocateGame(empty));
+  EXPECT_FALSE(game::LocateGame(empty));
   EXPECT_EQ(empty.GameVersionKind, 0);
 
-  GameInstallations noSource;
-  EnumerateInstallations(noSource);
-  EXPECT_FALSE(LocateGame(noSource));
+  game::GameInstallations noSource;
+  game::EnumerateInstallations(noSource);
+  EXPECT_FALSE(game::LocateGame(noSource));
 }
 
 TEST(GameLocation, AMissingGameKeyKeepsTheEarlierList) {
-  GameInstallations installs;
+  game::GameInstallations installs;
   installs.InstalledVersions.push_back({"C:\\x", "/x", "2.2", "English", "1"});
-  installs.Registry = std::make_shared<TreeRegistrySource>(std::make_shared<RegistryTree>(), nullptr);
-  EnumerateInstallations(installs);
+  installs.Registry = std::make_shared<game::TreeRegistrySource>(std::make_shared<game::RegistryTree>(), nullptr);
+  game::EnumerateInstallations(installs);
   EXPECT_EQ(installs.InstalledVersions.size(), 1u);
 }
 
@@ -212,11 +212,11 @@ TEST(GameLocation, TheWow6432NodeTwinServesWhenTheKeyItselfIsAbsent) {
   const auto folder = wine.Folder("Program Files (x86)/Brannox/Vornmark II");
   wine.Register({"Install", "C:\\Program Files (x86)\\Brannox\\Vornmark II", "2.0", "Español"},
                 "Software\\Wow6432Node\\Brannox\\Vornmark II");
-  GameInstallations installs = wine.Installations();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs = wine.Installations();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 1u);
   EXPECT_EQ(installs.InstalledVersions[0].language, "Español");
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, folder);
 }
 
@@ -226,10 +226,10 @@ TEST(GameLocation, TheKeyItselfWinsOverItsTwin) {
   wine.Folder("Redirected");
   wine.Register({"1", "C:\\Redirected", "1.9", ""}, "Software\\Wow6432Node\\Brannox\\Vornmark II");
   wine.Register({"1", "C:\\Native", "2.2", ""});
-  GameInstallations installs = wine.Installations();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs = wine.Installations();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 1u);
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, native);
 }
 
@@ -239,12 +239,12 @@ TEST(GameLocation, EveryInstallationIsKeptHoweverMany) {
     wine.Folder("VM" + std::to_string(i));
     wine.Register({"Install " + std::to_string(i), "C:\\VM" + std::to_string(i), "2." + std::to_string(i), "L"});
   }
-  GameInstallations installs = wine.Installations();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs = wine.Installations();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 8u);
   EXPECT_EQ(installs.InstalledVersions.back().subKey, "Install 8");
   installs.ChosenVersion = 8;
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder.filename(), "VM8");
 }
 
@@ -254,42 +254,42 @@ TEST(GameLocation, AMapChoosesTheInstallationHoldingIt) {
   const auto b = wine.Folder("Games/VM2");
   wine.Register({"a", "C:\\Games\\VM", "1.9", ""});
   wine.Register({"b", "C:\\Games\\VM2", "2.2", ""});
-  GameInstallations installs = wine.Installations();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs = wine.Installations();
+  game::EnumerateInstallations(installs);
 
   // "VM" is a prefix of "VM2" as text but not as a folder.
-  ChooseInstallationForMap(installs, b / "game" / "maps" / "single" / "x.qdm");
+  game::ChooseInstallationForMap(installs, b / "game" / "maps" / "single" / "x.qdm");
   EXPECT_EQ(installs.ChosenVersion, 2);
   // Reached through the drive link, the map still lies in the first installation.
-  ChooseInstallationForMap(installs, wine.prefix() / "dosdevices" / "c:" / "Games" / "VM" / "x.qdm");
+  game::ChooseInstallationForMap(installs, wine.prefix() / "dosdevices" / "c:" / "Games" / "VM" / "x.qdm");
   EXPECT_EQ(installs.ChosenVersion, 1);
   // A map elsewhere leaves the choice alone.
   installs.ChosenVersion = 0;
-  ChooseInstallationForMap(installs, "/tmp/elsewhere/x.qdm");
+  game::ChooseInstallationForMap(installs, "/tmp/elsewhere/x.qdm");
   EXPECT_EQ(installs.ChosenVersion, 0);
   (void)a;
 }
 
 TEST(ExplicitInstallation, AFolderNamedOnTheCommandLineIsTheOnlyInstallation) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto folder = MakeGameFolder(scratch.path(), "my game");
-  GameInstallations installs;
-  installs.Registry = ExplicitInstallation(folder, "1.9");
-  EnumerateInstallations(installs);
+  game::GameInstallations installs;
+  installs.Registry = game::ExplicitInstallation(folder, "1.9");
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 1u);
   EXPECT_EQ(installs.InstalledVersions[0].version, "1.9");
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, folder);
   EXPECT_EQ(installs.GameVersionKind, 1);
 
-  GameInstallations defaulted;
-  defaulted.Registry = ExplicitInstallation(folder);
-  EXPECT_TRUE(LocateGame(defaulted));
+  game::GameInstallations defaulted;
+  defaulted.Registry = game::ExplicitInstallation(folder);
+  EXPECT_TRUE(game::LocateGame(defaulted));
   EXPECT_EQ(defaulted.GameVersionKind, 2);
 
-  GameInstallations withoutEditor;
-  withoutEditor.Registry = ExplicitInstallation(scratch.path());
-  EXPECT_FALSE(LocateGame(withoutEditor));
+  game::GameInstallations withoutEditor;
+  withoutEditor.Registry = game::ExplicitInstallation(scratch.path());
+  EXPECT_FALSE(game::LocateGame(withoutEditor));
 }
 
 }  // namespace

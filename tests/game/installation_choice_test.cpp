@@ -22,7 +22,7 @@ using testing::Lines;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::TreeFiles;
 using testing::WineInstallationKey;
 
@@ -40,10 +40,10 @@ struct Prefix {
     }
   }
   std::filesystem::path path() const { return scratch.path() / "prefix"; }
-  GameInstallations Installations() const {
-    GameInstallations installs;
-    installs.Registry = OpenWinePrefixRegistry(path());
-    EnumerateInstallations(installs);
+  game::GameInstallations Installations() const {
+    game::GameInstallations installs;
+    installs.Registry = game::OpenWinePrefixRegistry(path());
+    game::EnumerateInstallations(installs);
     return installs;
   }
   std::vector<std::string> Env() const { return {"WINEPREFIX=" + path().string()}; }
@@ -51,50 +51,50 @@ struct Prefix {
     return folders[static_cast<std::size_t>(installation - 1)] / "editor" / "maps.src" / ("map." + number);
   }
 
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   std::vector<std::filesystem::path> folders;
 };
 
 std::filesystem::path WriteMap(const std::filesystem::path& path) {
   std::filesystem::create_directories(path.parent_path());
-  testing::WriteBytes(path, testing::Gzip(testing::SampleMainContainer(SinglePlayerMap, {}), path.stem().string()));
+  mapmaker::WriteBytes(path, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}), path.stem().string()));
   return path;
 }
 
 TEST(InstallationChoice, EveryInstallationIsListedAndAMapChoosesTheOneHoldingIt) {
   const Prefix prefix(8);
-  GameInstallations installs = prefix.Installations();
+  game::GameInstallations installs = prefix.Installations();
   ASSERT_EQ(installs.InstalledVersions.size(), 8u);
   EXPECT_EQ(installs.InstalledVersions[7].subKey, "Install 8");
-  ChooseInstallationForMap(installs, prefix.folders[6] / "game" / "maps" / "single" / "x.qdm");
+  game::ChooseInstallationForMap(installs, prefix.folders[6] / "game" / "maps" / "single" / "x.qdm");
   EXPECT_EQ(installs.ChosenVersion, 7);
-  ASSERT_TRUE(LocateGame(installs));
+  ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, prefix.folders[6]);
 }
 
 TEST(InstallationChoice, TheFirstCompleteOneIsUsedAndThoseSkippedAreNamed) {
   const Prefix prefix(4, {1, 2});
-  GameInstallations installs = prefix.Installations();
-  EXPECT_EQ(MissingEditorFile(installs.InstalledVersions[0]), "editor\\scridll.dll");
-  EXPECT_EQ(MissingEditorFile(installs.InstalledVersions[2]), "");
-  const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
+  game::GameInstallations installs = prefix.Installations();
+  EXPECT_EQ(game::MissingEditorFile(installs.InstalledVersions[0]), "editor\\scridll.dll");
+  EXPECT_EQ(game::MissingEditorFile(installs.InstalledVersions[2]), "");
+  const std::vector<std::size_t> skipped = game::ChooseFirstCompleteInstallation(installs);
   EXPECT_EQ(skipped, (std::vector<std::size_t>{1, 2}));
   EXPECT_EQ(installs.ChosenVersion, 3);
-  ASSERT_TRUE(LocateGame(installs));
+  ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, prefix.folders[2]);
   const std::string first = prefix.folders[0].string(), third = prefix.folders[2].string();
-  const std::vector<std::string> lines = SkippedInstallationLines(installs, skipped);
+  const std::vector<std::string> lines = game::SkippedInstallationLines(installs, skipped);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "skipped installation 1 (English 2.2, " + first + "): editor\\scridll.dll is missing");
   EXPECT_EQ(lines[2], "using installation 3 (English 2.2, " + third + ")");
 
   // A choice already made is kept, whatever it lacks: the map's folder decides the game.
-  GameInstallations chosen = prefix.Installations();
+  game::GameInstallations chosen = prefix.Installations();
   chosen.ChosenVersion = 2;
-  EXPECT_TRUE(ChooseFirstCompleteInstallation(chosen).empty());
+  EXPECT_TRUE(game::ChooseFirstCompleteInstallation(chosen).empty());
   EXPECT_EQ(chosen.ChosenVersion, 2);
-  EXPECT_FALSE(LocateGame(chosen));
-  const std::string details = GameNotLocatedDetails(chosen);
+  EXPECT_FALSE(game::LocateGame(chosen));
+  const std::string details = game::GameNotLocatedDetails(chosen);
   EXPECT_EQ(Lines(details).size(), 1u) << details;
   EXPECT_NE(details.find("installation 2 (English 2.2, " + prefix.folders[1].string() + "): editor\\scridll.dll"),
             std::string::npos)
@@ -104,11 +104,11 @@ TEST(InstallationChoice, TheFirstCompleteOneIsUsedAndThoseSkippedAreNamed) {
 
 TEST(InstallationChoice, WithNoneCompleteEachFolderAndItsMissingFileIsNamed) {
   const Prefix prefix(2, {1, 2});
-  GameInstallations installs = prefix.Installations();
-  EXPECT_EQ(ChooseFirstCompleteInstallation(installs), (std::vector<std::size_t>{1, 2}));
+  game::GameInstallations installs = prefix.Installations();
+  EXPECT_EQ(game::ChooseFirstCompleteInstallation(installs), (std::vector<std::size_t>{1, 2}));
   EXPECT_EQ(installs.ChosenVersion, 0);
-  EXPECT_TRUE(SkippedInstallationLines(installs, {1, 2}).empty()) << "nothing used, so nothing to say was skipped";
-  EXPECT_EQ(GameNotLocatedDetails(installs), std::string(kGameNotLocatedMessage) + " installation 1 (English 2.2, " +
+  EXPECT_TRUE(game::SkippedInstallationLines(installs, {1, 2}).empty()) << "nothing used, so nothing to say was skipped";
+  EXPECT_EQ(game::GameNotLocatedDetails(installs), std::string(game::kGameNotLocatedMessage) + " installation 1 (English 2.2, " +
                                                  prefix.folders[0].string() +
                                                  "): editor\\scridll.dll is missing; installation 2 (English 2.2, " +
                                                  prefix.folders[1].string() + "): editor\\scridll.dll is missing");
@@ -125,14 +125,14 @@ TEST(InstallationChoice, WithNoneCompleteEachFolderAndItsMissingFileIsNamed) {
 }
 
 TEST(InstallationChoice, RegistryValuesAreWrittenOutWhereTheyNameAnInstallation) {
-  GameInstallations installs;
-  InstalledVersion planted;
+  game::GameInstallations installs;
+  game::InstalledVersion planted;
   planted.language = "English\x1b]0;owned\x07";
   planted.version = "2.2\r";
   planted.hostFolder = "/games/VM\n2";
   installs.InstalledVersions.push_back(planted);
-  EXPECT_EQ(InstallationName(installs, 1), "installation 1 (English\\x1b]0;owned\\x07 2.2\\r, /games/VM\\n2)");
-  EXPECT_EQ(Lines(GameNotLocatedDetails(installs)).size(), 1u) << "one line, however the installation is named";
+  EXPECT_EQ(game::InstallationName(installs, 1), "installation 1 (English\\x1b]0;owned\\x07 2.2\\r, /games/VM\\n2)");
+  EXPECT_EQ(Lines(game::GameNotLocatedDetails(installs)).size(), 1u) << "one line, however the installation is named";
 }
 
 TEST(InstallsCommand, ListsAllSevenAndWhatAnEditorlessOneLacks) {

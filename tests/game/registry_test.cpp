@@ -9,11 +9,11 @@
 namespace kartwerk {
 namespace {
 
-std::shared_ptr<RegistryTree> SampleTree() {
-  auto tree = std::make_shared<RegistryTree>();
-  RegistryNode& game = tree->CreateKey("Software\\Brannox\\Vornmark II");
+std::shared_ptr<game::RegistryTree> SampleTree() {
+  auto tree = std::make_shared<game::RegistryTree>();
+  game::RegistryNode& game = tree->CreateKey("Software\\Brannox\\Vornmark II");
   game.values["Publisher"] = std::string("Brannox");
-  RegistryNode& second = tree->CreateKey("Software\\Brannox\\Vornmark II\\install_b");
+  game::RegistryNode& second = tree->CreateKey("Software\\Brannox\\Vornmark II\\install_b");
   second.values["version"] = std::string("2.2");
   second.values["Size"] = std::nullopt;  // a dword
   tree->CreateKey("Software\\Brannox\\Vornmark II\\Install A");
@@ -22,20 +22,20 @@ std::shared_ptr<RegistryTree> SampleTree() {
 }
 
 TEST(RegistryPaths, SplitDropsEmptyComponents) {
-  EXPECT_EQ(SplitKeyPath("Software\\Brannox\\Vornmark II\\"),
+  EXPECT_EQ(game::SplitKeyPath("Software\\Brannox\\Vornmark II\\"),
             (std::vector<std::string>{"Software", "Brannox", "Vornmark II"}));
-  EXPECT_EQ(SplitKeyPath("\\\\a\\\\b"), (std::vector<std::string>{"a", "b"}));
-  EXPECT_TRUE(SplitKeyPath("").empty());
-  EXPECT_TRUE(SplitKeyPath("\\").empty());
+  EXPECT_EQ(game::SplitKeyPath("\\\\a\\\\b"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_TRUE(game::SplitKeyPath("").empty());
+  EXPECT_TRUE(game::SplitKeyPath("\\").empty());
 }
 
 TEST(RegistryPaths, NamesOrderByTheirUpperCaseForm) {
-  EXPECT_TRUE(KeyNameLess("alpha", "BETA"));
-  EXPECT_FALSE(KeyNameLess("Beta", "beta"));
-  EXPECT_FALSE(KeyNameLess("beta", "Beta"));
+  EXPECT_TRUE(game::KeyNameLess("alpha", "BETA"));
+  EXPECT_FALSE(game::KeyNameLess("Beta", "beta"));
+  EXPECT_FALSE(game::KeyNameLess("beta", "Beta"));
   // '_' lies after the upper-case letters, so "A_" follows "AZ" as it does in the registry.
-  EXPECT_TRUE(KeyNameLess("az", "a_"));
-  EXPECT_TRUE(KeyNameLess("Install", "install2"));
+  EXPECT_TRUE(game::KeyNameLess("az", "a_"));
+  EXPECT_TRUE(game::KeyNameLess("Install", "install2"));
 }
 
 TEST(RegistryTree, KeysAreFoundWithoutRegardToCaseAndParentsExistImplicitly) {
@@ -44,13 +44,13 @@ TEST(RegistryTree, KeysAreFoundWithoutRegardToCaseAndParentsExistImplicitly) {
   EXPECT_EQ(tree->FindKey("SOFTWARE\\brannox\\vornmark ii"), tree->FindKey("Software\\Brannox\\Vornmark II"));
   EXPECT_EQ(tree->FindKey("Software\\Brannox\\Vornmark III"), nullptr);
   // Creating an existing key under another spelling returns it and keeps the first spelling.
-  RegistryNode& again = tree->CreateKey("SOFTWARE\\BRANNOX\\VORNMARK II\\INSTALL_B");
+  game::RegistryNode& again = tree->CreateKey("SOFTWARE\\BRANNOX\\VORNMARK II\\INSTALL_B");
   EXPECT_EQ(again.name, "install_b");
   EXPECT_EQ(again.values.size(), 2u);
 }
 
 TEST(TreeRegistrySource, EnumeratesSubKeysInRegistryOrderWithTheirOwnSpelling) {
-  TreeRegistrySource source(SampleTree(), nullptr);
+  game::TreeRegistrySource source(SampleTree(), nullptr);
   auto key = source.OpenMachineKey("software\\brannox\\vornmark ii");
   ASSERT_TRUE(key);
   // Created in another order; ' ' < 'Z' < '_' in upper-case order.
@@ -58,7 +58,7 @@ TEST(TreeRegistrySource, EnumeratesSubKeysInRegistryOrderWithTheirOwnSpelling) {
 }
 
 TEST(TreeRegistrySource, ReadsStringsAndTreatsEverythingElseAsEmpty) {
-  TreeRegistrySource source(SampleTree(), nullptr);
+  game::TreeRegistrySource source(SampleTree(), nullptr);
   auto game = source.OpenMachineKey("Software\\Brannox\\Vornmark II");
   ASSERT_TRUE(game);
   EXPECT_EQ(game->ReadString("publisher"), "Brannox");
@@ -73,7 +73,7 @@ TEST(TreeRegistrySource, ReadsStringsAndTreatsEverythingElseAsEmpty) {
 
 TEST(TreeRegistrySource, OpensRelativePathsAndNeverCreatesKeys) {
   auto tree = SampleTree();
-  TreeRegistrySource source(tree, nullptr);
+  game::TreeRegistrySource source(tree, nullptr);
   auto software = source.OpenMachineKey("Software");
   ASSERT_TRUE(software);
   auto install = software->OpenSubKey("Brannox\\Vornmark II\\install_b");
@@ -86,9 +86,9 @@ TEST(TreeRegistrySource, OpensRelativePathsAndNeverCreatesKeys) {
 }
 
 TEST(TreeRegistrySource, KeysStayUsableAfterTheSourceIsGone) {
-  std::unique_ptr<RegistryKey> key;
+  std::unique_ptr<game::RegistryKey> key;
   {
-    TreeRegistrySource source(SampleTree(), nullptr);
+    game::TreeRegistrySource source(SampleTree(), nullptr);
     key = source.OpenMachineKey("Software\\Brannox\\Vornmark II\\install_b");
   }
   ASSERT_TRUE(key);
@@ -96,9 +96,9 @@ TEST(TreeRegistrySource, KeysStayUsableAfterTheSourceIsGone) {
 }
 
 TEST(TreeRegistrySource, MapsFoldersThroughItsMapping) {
-  TreeRegistrySource identity(SampleTree(), nullptr);
+  game::TreeRegistrySource identity(SampleTree(), nullptr);
   EXPECT_EQ(identity.HostFolder("/games/vm"), std::filesystem::path("/games/vm"));
-  TreeRegistrySource mapped(SampleTree(), [](std::string_view text) {
+  game::TreeRegistrySource mapped(SampleTree(), [](std::string_view text) {
     return std::filesystem::path("/mapped") / std::string(text.substr(3));
   });
   EXPECT_EQ(mapped.HostFolder("C:\\x"), std::filesystem::path("/mapped/x"));

@@ -26,8 +26,8 @@ namespace {
 const std::wstring kGameKey = L"Software\\Brannox\\Vornmark II";
 const std::wstring kWow64GameKey = L"Software\\Wow6432Node\\Brannox\\Vornmark II";
 
-std::wstring Wide(std::string_view utf8) { return PathFromText(utf8).wstring(); }
-std::string Utf8(const std::wstring& wide) { return TextFromPath(std::filesystem::path(wide)); }
+std::wstring Wide(std::string_view utf8) { return platform::PathFromText(utf8).wstring(); }
+std::string Utf8(const std::wstring& wide) { return platform::TextFromPath(std::filesystem::path(wide)); }
 
 // Writes a value through the API; view is 0 or KEY_WOW64_32KEY (what a 32-bit installer writes).
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const void* data, DWORD size,
@@ -69,7 +69,7 @@ class WindowsRegistry : public ::testing::Test {
   std::filesystem::path Install(const std::wstring& gameKey, const std::wstring& subKey, const std::string& folderName,
                                 const std::wstring& version, const std::wstring& language, bool withEditor = true,
                                 REGSAM view = 0) {
-    const std::filesystem::path folder = scratch_.path() / PathFromText(folderName);
+    const std::filesystem::path folder = scratch_.path() / platform::PathFromText(folderName);
     std::filesystem::create_directories(folder / "editor");
     if (withEditor) std::ofstream(folder / "editor" / "scridll.dll") << "MZ";
     const std::wstring key = gameKey + L"\\" + subKey;
@@ -79,7 +79,7 @@ class WindowsRegistry : public ::testing::Test {
     return folder;
   }
 
-  testing::ScratchFolder scratch_;
+  mapmaker::ScratchFolder scratch_;
 };
 
 TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated) {
@@ -97,9 +97,9 @@ TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated
   const wchar_t expandable[] = L"%SystemRoot%";
   SetValue(HKEY_LOCAL_MACHINE, kGameKey + L"\\3", L"version", REG_EXPAND_SZ, expandable, sizeof expandable);
 
-  GameInstallations installs;
-  installs.Registry = OpenWin32Registry();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs;
+  installs.Registry = game::OpenWin32Registry();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 2u);
   EXPECT_EQ(installs.InstalledVersions[0].subKey, "1");
   EXPECT_EQ(installs.InstalledVersions[0].version, "1.9");
@@ -111,11 +111,11 @@ TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated
   EXPECT_EQ(installs.InstalledVersions[1].hostFolder, german);
 
   installs.ChosenVersion = 2;
-  ASSERT_TRUE(LocateGame(installs));
+  ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, german);
   EXPECT_EQ(installs.GameVersionKind, 2);
   installs.ChosenVersion = 1;
-  ASSERT_TRUE(LocateGame(installs));
+  ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, first);
   EXPECT_EQ(installs.GameVersionKind, 1);
 }
@@ -126,18 +126,18 @@ TEST_F(WindowsRegistry, AThirtyTwoBitInstallersKeyIsFoundInItsWow64Twin) {
   HKEY probe = nullptr;
   ASSERT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGameKey.c_str(), 0, KEY_READ, &probe), ERROR_SUCCESS)
       << "the 64-bit view must not hold the key";
-  GameInstallations installs;
-  installs.Registry = OpenWin32Registry();
-  EnumerateInstallations(installs);
+  game::GameInstallations installs;
+  installs.Registry = game::OpenWin32Registry();
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 1u);
   EXPECT_EQ(installs.InstalledVersions[0].hostFolder, folder);
-  EXPECT_TRUE(LocateGame(installs));
+  EXPECT_TRUE(game::LocateGame(installs));
 }
 
 TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
   const std::filesystem::path folder = Install(kGameKey, L"1", "\u5730\u56fe Vornmark", L"1.9", L"English");
   Install(kGameKey, L"\u00dcbersetzung", "Spiele \u00dcbersicht", L"2.2", L"Deutsch");
-  const std::filesystem::path slot = SlotFolderPath(folder, 7);
+  const std::filesystem::path slot = game::SlotFolderPath(folder, 7);
   std::filesystem::create_directories(slot);
   std::ofstream(slot / "desc", std::ios::binary) << "Gr\xF6\xDF"
                                                     "e Insel\nmore\n";
@@ -146,7 +146,7 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
   ASSERT_EQ(installs.status, 0) << installs.err;
   const nlohmann::json list = nlohmann::json::parse(installs.out);  // throws on text that is no UTF-8 JSON
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0]["folder"], TextFromPath(folder));
+  EXPECT_EQ(list[0]["folder"], platform::TextFromPath(folder));
   EXPECT_EQ(list[0]["editor"], true);
   EXPECT_EQ(list[1]["sub_key"],
             "\xC3\x9C"
@@ -155,7 +155,7 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
   const testing::ProgramResult slots = testing::RunProgram(KARTWERK_EXE, {"slots", "--json"});
   ASSERT_EQ(slots.status, 0) << slots.err;
   const nlohmann::json listing = nlohmann::json::parse(slots.out);
-  EXPECT_EQ(listing["game_folder"], TextFromPath(folder));
+  EXPECT_EQ(listing["game_folder"], platform::TextFromPath(folder));
   EXPECT_EQ(listing["game_version_kind"], 1);
   EXPECT_EQ(listing["slots"][7]["title"],
             "Gr\xC3\xB6\xC3\x9F"
@@ -172,11 +172,11 @@ TEST_F(WindowsRegistry, InstallsAndSlotsCommandsReadTheRegistry) {
 }
 
 TEST(WindowsAssociation, TheEntriesOfEachTypeReadBackFromTheClassRoot) {
-  ASSERT_EQ(TryRegisterMapTypes(), std::nullopt);
-  const std::wstring program = ProgramPath().wstring();
-  for (const MapType& type : kCompiledMapTypes) {
+  ASSERT_EQ(desktop::TryRegisterMapTypes(), std::nullopt);
+  const std::wstring program = platform::ProgramPath().wstring();
+  for (const desktop::MapType& type : desktop::kCompiledMapTypes) {
     const std::wstring e = Wide(type.extension);
-    const std::wstring description = Wide(Cp1252ToUtf8(type.description));
+    const std::wstring description = Wide(core::Cp1252ToUtf8(type.description));
     EXPECT_NE(description.find(L"II\u2122 "), std::wstring::npos) << "the sign 0x99 is U+2122 in the registry";
     EXPECT_EQ(ClassRootDefault(L"." + e), e);
     EXPECT_EQ(ClassRootDefault(e), description);
@@ -188,8 +188,8 @@ TEST(WindowsAssociation, TheEntriesOfEachTypeReadBackFromTheClassRoot) {
     EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\Default_action\\command"), L"\"" + program + L"\" \"%1\"");
   }
   // The same through every entry the program describes, so the two never drift apart.
-  for (const MapType& type : kCompiledMapTypes) {
-    for (const ClassRootEntry& entry : ClassRootEntries(type, TextFromPath(ProgramPath()))) {
+  for (const desktop::MapType& type : desktop::kCompiledMapTypes) {
+    for (const desktop::ClassRootEntry& entry : desktop::ClassRootEntries(type, platform::TextFromPath(platform::ProgramPath()))) {
       EXPECT_EQ(Utf8(ClassRootDefault(Wide(entry.key))), entry.value) << entry.key;
     }
   }
@@ -218,8 +218,8 @@ TEST(WindowsAssociation, AStartTakesOnlyTypesThatNoWorkingProgramOpens) {
       {"qdp", L"Gone.Map", L"\"C:\\nowhere\\gone.exe\" \"%1\"", false, true},
       {"qdc", L"", L"", false, true},
   };
-  const std::wstring program = L"\"" + ProgramPath().wstring() + L"\" \"%1\"";
-  ASSERT_TRUE(InstalledProgram().empty()) << "the test's prefix has no installed Kartwerk";
+  const std::wstring program = L"\"" + platform::ProgramPath().wstring() + L"\" \"%1\"";
+  ASSERT_TRUE(desktop::InstalledProgram().empty()) << "the test's prefix has no installed Kartwerk";
   const auto prepare = [&] {
     for (const auto& c : cases) {
       const std::wstring e = Wide(c.extension);
@@ -232,11 +232,11 @@ TEST(WindowsAssociation, AStartTakesOnlyTypesThatNoWorkingProgramOpens) {
   };
   prepare();
   for (const auto& c : cases) {
-    const MapTypeHandler handler = CurrentMapTypeHandler({c.extension, "", ""});
+    const desktop::MapTypeHandler handler = desktop::CurrentMapTypeHandler({c.extension, "", ""});
     EXPECT_EQ(Wide(handler.progId), c.progId) << c.extension;
     EXPECT_EQ(handler.works, c.works) << c.extension;
   }
-  ASSERT_EQ(TryRegisterMapTypes(AssociationRequest::Start), std::nullopt);
+  ASSERT_EQ(desktop::TryRegisterMapTypes(desktop::AssociationRequest::Start), std::nullopt);
   for (const auto& c : cases) {
     const std::wstring e = Wide(c.extension);
     EXPECT_EQ(ClassRootDefault(L"." + e), c.takenOnStart ? e : c.progId) << c.extension;
@@ -245,7 +245,7 @@ TEST(WindowsAssociation, AStartTakesOnlyTypesThatNoWorkingProgramOpens) {
   EXPECT_EQ(ClassRootDefault(L"Other.Map\\shell\\open\\command"), cmd) << "the other program's class is untouched";
   // `kartwerk register` takes even the working program's type.
   prepare();
-  ASSERT_EQ(TryRegisterMapTypes(AssociationRequest::Command), std::nullopt);
+  ASSERT_EQ(desktop::TryRegisterMapTypes(desktop::AssociationRequest::Command), std::nullopt);
   for (const auto& c : cases) EXPECT_EQ(ClassRootDefault(L"." + Wide(c.extension)), Wide(c.extension));
   for (const wchar_t* other : {L"Other.Map", L"Gone.Map"}) RegDeleteTreeW(HKEY_CLASSES_ROOT, other);
 }

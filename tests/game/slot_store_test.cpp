@@ -21,15 +21,15 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::Le;
+using mapmaker::Gzip;
+using mapmaker::Le;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
-using testing::ReadBytes;
+using mapmaker::ReadBytes;
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::WineInstallationKey;
-using testing::WriteBytes;
+using mapmaker::WriteBytes;
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::create_directories(path.parent_path());
@@ -45,10 +45,10 @@ class SlotNumbers : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(SlotNumbers, AreThreeDigitsInFolderNamesAndLines) {
   const NumberCase c = GetParam();
-  EXPECT_EQ(SlotNumberText(c.slot), c.text);
-  EXPECT_EQ(SlotFolderPath("/g", c.slot), std::filesystem::path("/g/editor/maps.src/map." + std::string(c.text)));
-  EXPECT_EQ(SlotLine(c.slot, std::nullopt), "Map " + std::string(c.text) + ":    --- empty ---");
-  EXPECT_EQ(SlotLine(c.slot, std::string("Dunes")), "Map " + std::string(c.text) + ": Dunes");
+  EXPECT_EQ(game::SlotNumberText(c.slot), c.text);
+  EXPECT_EQ(game::SlotFolderPath("/g", c.slot), std::filesystem::path("/g/editor/maps.src/map." + std::string(c.text)));
+  EXPECT_EQ(game::SlotLine(c.slot, std::nullopt), "Map " + std::string(c.text) + ":    --- empty ---");
+  EXPECT_EQ(game::SlotLine(c.slot, std::string("Dunes")), "Map " + std::string(c.text) + ": Dunes");
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, SlotNumbers,
@@ -57,20 +57,20 @@ INSTANTIATE_TEST_SUITE_P(Edges, SlotNumbers,
                                            NumberCase{123, "123"}, NumberCase{254, "254"}));
 
 TEST(SlotTitle, IsTheFirstLineUpToCarriageReturnLineFeedOrZero) {
-  EXPECT_EQ(SlotTitleFromDesc("Dunes\nsecond line\n"), "Dunes");
-  EXPECT_EQ(SlotTitleFromDesc("Dunes\r\nsecond"), "Dunes");
-  EXPECT_EQ(SlotTitleFromDesc("Dunes\rsecond"), "Dunes");
-  EXPECT_EQ(SlotTitleFromDesc(std::string_view("Dun\0es", 6)), "Dun");
-  EXPECT_EQ(SlotTitleFromDesc("no line end"), "no line end");
-  EXPECT_EQ(SlotTitleFromDesc("  blanks kept \t\n"), "  blanks kept \t");
-  EXPECT_EQ(SlotTitleFromDesc("\nname on line two"), "");
-  EXPECT_EQ(SlotTitleFromDesc(""), "");
-  EXPECT_EQ(SlotTitleFromDesc("Caf\xE9 \x99"), "Caf\xE9 \x99");  // the editor's own bytes, unchanged
+  EXPECT_EQ(game::SlotTitleFromDesc("Dunes\nsecond line\n"), "Dunes");
+  EXPECT_EQ(game::SlotTitleFromDesc("Dunes\r\nsecond"), "Dunes");
+  EXPECT_EQ(game::SlotTitleFromDesc("Dunes\rsecond"), "Dunes");
+  EXPECT_EQ(game::SlotTitleFromDesc(std::string_view("Dun\0es", 6)), "Dun");
+  EXPECT_EQ(game::SlotTitleFromDesc("no line end"), "no line end");
+  EXPECT_EQ(game::SlotTitleFromDesc("  blanks kept \t\n"), "  blanks kept \t");
+  EXPECT_EQ(game::SlotTitleFromDesc("\nname on line two"), "");
+  EXPECT_EQ(game::SlotTitleFromDesc(""), "");
+  EXPECT_EQ(game::SlotTitleFromDesc("Caf\xE9 \x99"), "Caf\xE9 \x99");  // the editor's own bytes, unchanged
 }
 
 // A game folder with occupied, free and odd slots.
 struct SlotFixture {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   std::filesystem::path game = MakeGameFolder(scratch.path(), "Vornmark II");
   std::filesystem::path slots = game / "editor" / "maps.src";
 
@@ -92,7 +92,7 @@ struct SlotFixture {
   std::string ExpectedLines() const {
     std::string out;
     for (int slot = 0; slot < 255; ++slot) {
-      const std::string n = SlotNumberText(slot);
+      const std::string n = game::SlotNumberText(slot);
       std::string title;
       switch (slot) {
         case 0: title = "First map"; break;
@@ -112,11 +112,11 @@ struct SlotFixture {
 
 TEST(BuildSlotList, ListsEverySlotWithItsMapOrAsFree) {
   SlotFixture f;
-  GameInstallations installs;
-  installs.Registry = ExplicitInstallation(f.game);
-  ASSERT_TRUE(BuildSlotList(installs));
+  game::GameInstallations installs;
+  installs.Registry = game::ExplicitInstallation(f.game);
+  ASSERT_TRUE(game::BuildSlotList(installs));
   std::string lines;
-  for (std::size_t slot = 0; slot < kSlotCount; ++slot) lines += installs.SlotList[slot] + "\n";
+  for (std::size_t slot = 0; slot < game::kSlotCount; ++slot) lines += installs.SlotList[slot] + "\n";
   EXPECT_EQ(lines, f.ExpectedLines());
   EXPECT_EQ(installs.SlotList[255], "");
   EXPECT_EQ(installs.SlotList[9], "Map 009: ");
@@ -132,13 +132,13 @@ TEST(BuildSlotList, FindsSlotFoldersWhateverTheCaseOfTheirNames) {
   std::filesystem::rename(f.game / "Editor" / "MAPS.SRC" / "map.007", f.game / "Editor" / "MAPS.SRC" / "MAP.007");
   std::filesystem::rename(f.game / "Editor" / "MAPS.SRC" / "MAP.007" / "desc",
                           f.game / "Editor" / "MAPS.SRC" / "MAP.007" / "DESC");
-  GameInstallations installs;
-  installs.Registry = ExplicitInstallation(f.game);
-  ASSERT_TRUE(BuildSlotList(installs));
+  game::GameInstallations installs;
+  installs.Registry = game::ExplicitInstallation(f.game);
+  ASSERT_TRUE(game::BuildSlotList(installs));
   EXPECT_EQ(installs.SlotList[7], "Map 007: Dunes");
   EXPECT_EQ(installs.SlotList[0], "Map 000: First map");
-  EXPECT_EQ(SlotFolderPath(installs.GameFolder, 7), f.game / "Editor" / "MAPS.SRC" / "MAP.007");
-  EXPECT_EQ(SlotFolderPath(installs.GameFolder, 8), f.game / "Editor" / "MAPS.SRC" / "map.008");
+  EXPECT_EQ(game::SlotFolderPath(installs.GameFolder, 7), f.game / "Editor" / "MAPS.SRC" / "MAP.007");
+  EXPECT_EQ(game::SlotFolderPath(installs.GameFolder, 8), f.game / "Editor" / "MAPS.SRC" / "map.008");
 }
 
 TEST(BuildSlotList, AnUnreadableDescStillMarksTheSlotAsInUse) {
@@ -149,22 +149,22 @@ TEST(BuildSlotList, AnUnreadableDescStillMarksTheSlotAsInUse) {
 #endif
   SlotFixture f;
   std::filesystem::permissions(f.slots / "map.007" / "desc", std::filesystem::perms::none);
-  EXPECT_EQ(ReadSlotTitle(f.game, 7), std::optional<std::string>(""));
+  EXPECT_EQ(game::ReadSlotTitle(f.game, 7), std::optional<std::string>(""));
 }
 
 TEST(BuildSlotList, WithoutTheGameTheResultIsFalseAndNoFolderIsRead) {
   SlotFixture f;
-  GameInstallations installs;
-  installs.Registry = ExplicitInstallation(f.scratch.path() / "nothing here");
-  EXPECT_FALSE(BuildSlotList(installs));
+  game::GameInstallations installs;
+  installs.Registry = game::ExplicitInstallation(f.scratch.path() / "nothing here");
+  EXPECT_FALSE(game::BuildSlotList(installs));
   EXPECT_TRUE(installs.GameFolder.empty());
   EXPECT_EQ(installs.SlotList[7], "Map 007:    --- empty ---");
 
   // A game found before stays the folder listed, as the slot picker shows it.
-  installs.Registry = ExplicitInstallation(f.game);
-  ASSERT_TRUE(BuildSlotList(installs));
-  installs.Registry = ExplicitInstallation(f.scratch.path() / "gone");
-  EXPECT_FALSE(BuildSlotList(installs));
+  installs.Registry = game::ExplicitInstallation(f.game);
+  ASSERT_TRUE(game::BuildSlotList(installs));
+  installs.Registry = game::ExplicitInstallation(f.scratch.path() / "gone");
+  EXPECT_FALSE(game::BuildSlotList(installs));
   EXPECT_EQ(installs.SlotList[7], "Map 007: Dunes");
 }
 
@@ -172,24 +172,24 @@ TEST(SlotsCommand, PrintsThe255LinesWithTheEditorsTitlesReadAsWindows1252) {
   SlotFixture f;
   auto r = RunProgram(KARTWERK_EXE, {"slots", "--game", f.game.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, Cp1252ToUtf8(f.ExpectedLines()));
+  EXPECT_EQ(r.out, core::Cp1252ToUtf8(f.ExpectedLines()));
   EXPECT_NE(r.out.find("Map 100: Caf\xC3\xA9 Vornmark II\xE2\x84\xA2\n"), std::string::npos);
 }
 
 // 255 slots sharing one large desc (hard links) cost the slot list what 255 short ones do.
 TEST(SlotsCommand, ReadsNoMoreOfADescThanATitleHolds) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto game = MakeGameFolder(scratch.path(), "Vornmark II");
   const auto slots = game / "editor" / "maps.src";
   WriteFile(slots / "map.000" / "desc", "Huge\n" + std::string(4 << 20, 'x'));
   for (int slot = 1; slot < 255; ++slot) {
-    std::filesystem::create_directories(slots / ("map." + SlotNumberText(slot)));
-    std::filesystem::create_hard_link(slots / "map.000" / "desc", slots / ("map." + SlotNumberText(slot)) / "desc");
+    std::filesystem::create_directories(slots / ("map." + game::SlotNumberText(slot)));
+    std::filesystem::create_hard_link(slots / "map.000" / "desc", slots / ("map." + game::SlotNumberText(slot)) / "desc");
   }
   // A desc of 4 MiB on one line: the title is the first 255 bytes.
   std::filesystem::remove(slots / "map.254" / "desc");
   WriteFile(slots / "map.254" / "desc", std::string(4 << 20, 'y'));
-  EXPECT_EQ(ReadSlotTitle(game, 254), std::string(255, 'y'));
+  EXPECT_EQ(game::ReadSlotTitle(game, 254), std::string(255, 'y'));
   const auto started = std::chrono::steady_clock::now();
   for (const char* form : {"", "--json"}) {
     std::vector<std::string> args = {"slots", "--game", game.string()};
@@ -216,7 +216,7 @@ TEST(SlotsCommand, FindsTheGameThroughAWinePrefix) {
 
   auto r = RunProgram(KARTWERK_EXE, {"slots", "--wine-prefix", prefix.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, Cp1252ToUtf8(f.ExpectedLines()));
+  EXPECT_EQ(r.out, core::Cp1252ToUtf8(f.ExpectedLines()));
 
   auto json = RunProgram(KARTWERK_EXE, {"slots", "--json"}, {"WINEPREFIX=" + prefix.string()});
   ASSERT_EQ(json.status, 0) << json.err;
@@ -233,7 +233,7 @@ TEST(SlotsCommand, FindsTheGameThroughAWinePrefix) {
 }
 
 TEST(SlotsCommand, ReportsAGameItCannotLocate) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   auto r = RunProgram(KARTWERK_EXE, {"slots", "--game", scratch.path().string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(r.out.empty());
@@ -249,18 +249,18 @@ TEST(SlotsCommand, ReportsAGameItCannotLocate) {
 // A single-player map with one script whose keywords differ between the two keyword sets:
 // the later set writes "$sp_l" where the first writes nothing.
 void WriteScriptedMap(const std::filesystem::path& path) {
-  Le scripts;
+  mapmaker::Le scripts;
   scripts.I32(1).U32(0).U32(0);
   for (std::uint16_t v = 1; v <= 4; ++v) scripts.U32(0x00010000u | v);
   scripts.U32(5).U32(0xFFFF);
   std::filesystem::create_directories(path.parent_path());
-  WriteBytes(path, Gzip(testing::ReplaceSection(testing::SampleMainContainer(SinglePlayerMap, {}),
-                                                SectionPosition(Section::Scripts, SinglePlayerMap), scripts),
+  mapmaker::WriteBytes(path, mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}),
+                                                format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), scripts),
                         path.stem().string()));
 }
 
 std::string FileText(const std::filesystem::path& path) {
-  const Bytes bytes = ReadBytes(path);
+  const core::Bytes bytes = mapmaker::ReadBytes(path);
   return std::string(bytes.begin(), bytes.end());
 }
 
@@ -274,7 +274,7 @@ TEST(ConvertIntoSlot, WritesIntoTheSlotOfTheInstallationHoldingTheMap) {
 #ifdef _WIN32
   GTEST_SKIP() << "a Wine prefix read from Linux; registry_windows_test reads the registry itself";
 #endif
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto prefix = scratch.path() / "prefix";
   std::string body = WineInstallationKey({"1", "C:\\Games\\VM Gold", "2.2", "English"});
   body += WineInstallationKey({"2", "C:\\Spiele\\Vornmark Ä\\", "1.9", "Deutsch"});
@@ -298,7 +298,7 @@ TEST(ConvertIntoSlot, WritesIntoTheSlotOfTheInstallationHoldingTheMap) {
   // The slot list now shows the map in slot 7.
   auto list = RunProgram(KARTWERK_EXE, {"slots", "--game", game.string()});
   ASSERT_EQ(list.status, 0) << list.err;
-  const std::string line = "Map 007: " + SlotTitleFromDesc(FileText(slot / "desc")) + "\n";
+  const std::string line = "Map 007: " + game::SlotTitleFromDesc(FileText(slot / "desc")) + "\n";
   EXPECT_NE(list.out.find(line), std::string::npos) << list.out.substr(0, 200);
 
   // A map outside every installation converts into the first one, with its version.
@@ -312,7 +312,7 @@ TEST(ConvertIntoSlot, WritesIntoTheSlotOfTheInstallationHoldingTheMap) {
 }
 
 TEST(ConvertIntoSlot, TheVersionGivenOverridesTheInstallationsOwn) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto game = MakeGameFolder(scratch.path(), "Vornmark II");
   const auto map = scratch.path() / "maps" / "m.qdm";
   WriteScriptedMap(map);
@@ -337,14 +337,14 @@ TEST(ConvertIntoSlot, TheVersionGivenOverridesTheInstallationsOwn) {
   ASSERT_EQ(overridden.status, 0) << overridden.err;
   EXPECT_TRUE(UsesFirstKeywordSet(registered / "editor" / "maps.src" / "map.000"));
 
-  const SlotTarget target = LocateSlot({registered, std::nullopt, std::nullopt}, 7, map, std::string("1.9"));
+  const game::SlotTarget target = game::LocateSlot({registered, std::nullopt, std::nullopt}, 7, map, std::string("1.9"));
   EXPECT_EQ(target.GameFolder, registered);
   EXPECT_EQ(target.SlotFolder, registered / "editor" / "maps.src" / "map.007");
   EXPECT_EQ(target.GameVersionKind, 1);
 }
 
 TEST(ConvertIntoSlot, RejectsWrongUsageAndAGameItCannotLocate) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto game = MakeGameFolder(scratch.path(), "VM");
   const auto map = scratch.path() / "m.qdm";
   WriteScriptedMap(map);
@@ -368,7 +368,7 @@ TEST(ConvertIntoSlot, RejectsWrongUsageAndAGameItCannotLocate) {
       RunProgram(KARTWERK_EXE, {"convert", m, "--slot", "3", "--wine-prefix", (scratch.path() / "x").string()});
   EXPECT_EQ(noRegistry.status, 1);
   EXPECT_NE(noRegistry.err.find("system.reg"), std::string::npos) << noRegistry.err;
-  EXPECT_THROW(LocateSlot({game, std::nullopt, std::nullopt}, 255, map, std::nullopt), std::out_of_range);
+  EXPECT_THROW(game::LocateSlot({game, std::nullopt, std::nullopt}, 255, map, std::nullopt), std::out_of_range);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::WineInstallationKey;
 
 void WriteText(const fs::path& path, const std::string& text) {
@@ -40,26 +40,26 @@ TEST(SteamLibraryFolders, ReadsBothFormsWithEscapesAndComments) {
 	// a second disk
 	"1" { "label" "big" "path" "/mnt/games/Steam \"Lib\"" }
 })";
-  EXPECT_EQ(SteamLibraryFolders(current),
+  EXPECT_EQ(game::SteamLibraryFolders(current),
             (std::vector<fs::path>{"/home/u/.local/share/Steam", "/mnt/games/Steam \"Lib\""}));
   const std::string older = "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"D:\\\\Steam\"\n}\n";
-  EXPECT_EQ(SteamLibraryFolders(older), (std::vector<fs::path>{"D:\\Steam"}));
-  EXPECT_TRUE(SteamLibraryFolders("\"libraryfolders\" { \"0\" { \"path\" \"/cut").empty());
+  EXPECT_EQ(game::SteamLibraryFolders(older), (std::vector<fs::path>{"D:\\Steam"}));
+  EXPECT_TRUE(game::SteamLibraryFolders("\"libraryfolders\" { \"0\" { \"path\" \"/cut").empty());
 }
 
 TEST(LutrisGamePrefix, TakesThePrefixOfTheGameSection) {
   const fs::path home = "/home/u";
-  EXPECT_EQ(LutrisGamePrefix("game:\n  exe: x.exe\n  prefix: /home/u/Games/vornmark\nwine:\n  version: lutris\n", home),
+  EXPECT_EQ(game::LutrisGamePrefix("game:\n  exe: x.exe\n  prefix: /home/u/Games/vornmark\nwine:\n  version: lutris\n", home),
             "/home/u/Games/vornmark");
-  EXPECT_EQ(LutrisGamePrefix("game:\n  prefix: '~/Games/it''s here'  \n", home), "/home/u/Games/it's here");
-  EXPECT_EQ(LutrisGamePrefix("game:\n  prefix: \"/p q\" # comment\n", home), "/p q");
+  EXPECT_EQ(game::LutrisGamePrefix("game:\n  prefix: '~/Games/it''s here'  \n", home), "/home/u/Games/it's here");
+  EXPECT_EQ(game::LutrisGamePrefix("game:\n  prefix: \"/p q\" # comment\n", home), "/p q");
   // A prefix of another section, or none at all, names nothing.
-  EXPECT_EQ(LutrisGamePrefix("system:\n  prefix: /elsewhere\ngame:\n  exe: x.exe\n", home), fs::path());
+  EXPECT_EQ(game::LutrisGamePrefix("system:\n  prefix: /elsewhere\ngame:\n  exe: x.exe\n", home), fs::path());
 }
 
 // A home with prefixes of every kind, each holding the game in its own folder.
 struct PrefixHome {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   fs::path home = scratch.path() / "home";
   fs::path library = scratch.path() / "disk" / "SteamLibrary";
 
@@ -89,9 +89,9 @@ struct PrefixHome {
 TEST(FindWinePrefixes, WineThenProtonLutrisAndBottlesEachOnce) {
   PrefixHome h;
   h.Prefix(h.home / ".wine", "Wine");
-  const std::vector<FoundWinePrefix> found = FindWinePrefixes(h.home);
+  const std::vector<game::FoundWinePrefix> found = game::FindWinePrefixes(h.home);
   std::vector<std::pair<fs::path, std::string>> got;
-  for (const FoundWinePrefix& p : found) got.emplace_back(p.folder, p.origin);
+  for (const game::FoundWinePrefix& p : found) got.emplace_back(p.folder, p.origin);
   const std::vector<std::pair<fs::path, std::string>> want = {
       {h.home / ".wine", "Wine prefix"},
       {h.home / ".local/share/Steam/steamapps/compatdata/1020/pfx", "Proton prefix of Steam app 1020"},
@@ -107,17 +107,17 @@ TEST(LocateGame, TheChosenInstallationIsOpenedInItsOwnPrefix) {
   // Both prefixes name their installation by the same sub-key "1".
   const fs::path first = h.home / "Games/other";
   const fs::path second = h.home / ".local/share/bottles/bottles/Strategy";
-  GameInstallations installs;
-  installs.Registry.Add({OpenWinePrefixRegistry(first), "Lutris prefix", first});
-  installs.Registry.Add({OpenWinePrefixRegistry(second), "Bottles bottle Strategy", second});
-  EnumerateInstallations(installs);
+  game::GameInstallations installs;
+  installs.Registry.Add({game::OpenWinePrefixRegistry(first), "Lutris prefix", first});
+  installs.Registry.Add({game::OpenWinePrefixRegistry(second), "Bottles bottle Strategy", second});
+  game::EnumerateInstallations(installs);
   ASSERT_EQ(installs.InstalledVersions.size(), 2u);
   installs.ChosenVersion = 2;
-  ASSERT_TRUE(LocateGame(installs));
+  ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, second / "drive_c/Games/Bottles");
   EXPECT_EQ(installs.GameWinePrefix, second);
   installs.ChosenVersion = 0;
-  ASSERT_TRUE(LocateGame(installs));
+  ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameWinePrefix, first);
 }
 
@@ -151,7 +151,7 @@ TEST(InstallsCommand, FindsTheGameInEveryPrefixOfTheHomeFolder) {
 }
 
 TEST(InstallsCommand, NoPrefixAnywhereSaysWhereItLookedAndHowToNameTheGame) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   auto r = RunProgram(KARTWERK_EXE, {"slots"}, {"HOME=" + scratch.path().string(), "WINEPREFIX="});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(testing::Lines(r.err).size(), 1u) << r.err;

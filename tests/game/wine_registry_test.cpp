@@ -17,13 +17,13 @@ namespace {
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
 using testing::RunProgram;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::WineEscape;
 using testing::WineInstallation;
 using testing::WineInstallationKey;
 
 std::string Decoded(std::string_view text, char endChar = '"') {
-  std::optional<WineText> parsed = ParseWineText(text, endChar);
+  std::optional<game::WineText> parsed = game::ParseWineText(text, endChar);
   return parsed ? parsed->text : "<unterminated>";
 }
 
@@ -53,12 +53,12 @@ TEST(WineText, DecodesWinesEscapes) {
 }
 
 TEST(WineText, StopsAtItsDelimiterAndReportsWhatItRead) {
-  std::optional<WineText> key = ParseWineText(R"(Software\\A\]B] 1700000000)", ']');
+  std::optional<game::WineText> key = game::ParseWineText(R"(Software\\A\]B] 1700000000)", ']');
   ASSERT_TRUE(key);
   EXPECT_EQ(key->text, "Software\\A]B");
   EXPECT_EQ(key->consumed, std::string_view(R"(Software\\A\]B])").size());
-  EXPECT_FALSE(ParseWineText("no end", '"'));
-  EXPECT_FALSE(ParseWineText("ends in an escape\\", '"'));
+  EXPECT_FALSE(game::ParseWineText("no end", '"'));
+  EXPECT_FALSE(game::ParseWineText("ends in an escape\\", '"'));
 }
 
 TEST(WineText, RoundTripsWhatWineWrites) {
@@ -67,10 +67,10 @@ TEST(WineText, RoundTripsWhatWineWrites) {
   }
 }
 
-RegistryTree Parse(const std::string& body) { return ParseWineRegistry(testing::WineRegistryHeader() + body); }
+game::RegistryTree Parse(const std::string& body) { return game::ParseWineRegistry(testing::WineRegistryHeader() + body); }
 
-std::string StringAt(const RegistryTree& tree, std::string_view key, const std::string& value) {
-  const RegistryNode* node = tree.FindKey(key);
+std::string StringAt(const game::RegistryTree& tree, std::string_view key, const std::string& value) {
+  const game::RegistryNode* node = tree.FindKey(key);
   if (!node) return "<no key>";
   auto it = node->values.find(value);
   if (it == node->values.end()) return "<no value>";
@@ -78,7 +78,7 @@ std::string StringAt(const RegistryTree& tree, std::string_view key, const std::
 }
 
 TEST(WineRegistryFile, ReadsKeysAndStringValuesAmongOtherTypes) {
-  const RegistryTree tree = Parse(
+  const game::RegistryTree tree = Parse(
       "[Software\\\\Brannox\\\\Vornmark II\\\\A] 1700000000\n"
       "#time=1da0c1f2e3d4c5b\n"
       "@=\"default\"\n"
@@ -108,14 +108,14 @@ TEST(WineRegistryFile, ReadsKeysAndStringValuesAmongOtherTypes) {
 }
 
 TEST(WineRegistryFile, BuildsParentsMergesRepeatedKeysAndKeepsTheLastValue) {
-  const RegistryTree tree = Parse(
+  const game::RegistryTree tree = Parse(
       "[Software\\\\Brannox\\\\Vornmark II\\\\B] 1700000000\n"
       "\"version\"=\"2.0\"\n"
       "\n"
       "[software\\\\brannox\\\\vornmark ii\\\\b] 1700000001\n"
       "\"VERSION\"=\"2.2\"\n"
       "\"language\"=\"English\"\n");
-  const RegistryNode* game = tree.FindKey("Software\\Brannox\\Vornmark II");
+  const game::RegistryNode* game = tree.FindKey("Software\\Brannox\\Vornmark II");
   ASSERT_NE(game, nullptr);
   ASSERT_EQ(game->subKeys.size(), 1u);
   EXPECT_EQ(game->subKeys.begin()->second->name, "B");
@@ -124,7 +124,7 @@ TEST(WineRegistryFile, BuildsParentsMergesRepeatedKeysAndKeepsTheLastValue) {
 }
 
 TEST(WineRegistryFile, SkipsMalformedLinesAsWineDoes) {
-  const RegistryTree tree = Parse(
+  const game::RegistryTree tree = Parse(
       "\"orphan\"=\"before any key\"\n"
       "[Software\\\\Good] 1\n"
       "\"kept\"=\"yes\"\n"
@@ -146,11 +146,11 @@ TEST(WineRegistryFile, SkipsMalformedLinesAsWineDoes) {
 }
 
 TEST(WineRegistryFile, AcceptsWindowsLineEndsAndRejectsOtherFormats) {
-  const RegistryTree tree = ParseWineRegistry("WINE REGISTRY Version 2\r\n[Software\\\\X] 1\r\n\"v\"=\"crlf\"\r\n");
+  const game::RegistryTree tree = game::ParseWineRegistry("WINE REGISTRY Version 2\r\n[Software\\\\X] 1\r\n\"v\"=\"crlf\"\r\n");
   EXPECT_EQ(StringAt(tree, "Software\\X", "v"), "crlf");
-  EXPECT_THROW(ParseWineRegistry(""), RegistryUnavailable);
-  EXPECT_THROW(ParseWineRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n"), RegistryUnavailable);
-  EXPECT_THROW(ParseWineRegistry("WINE REGISTRY Version 1\n"), RegistryUnavailable);
+  EXPECT_THROW(game::ParseWineRegistry(""), game::RegistryUnavailable);
+  EXPECT_THROW(game::ParseWineRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n"), game::RegistryUnavailable);
+  EXPECT_THROW(game::ParseWineRegistry("WINE REGISTRY Version 1\n"), game::RegistryUnavailable);
 }
 
 TEST(WineRegistryFile, ACutOrDamagedFileNeverReadsPastItsEnd) {
@@ -158,7 +158,7 @@ TEST(WineRegistryFile, ACutOrDamagedFileNeverReadsPastItsEnd) {
                            WineInstallationKey({"Ä ]1", "C:\\Spiele\\Vornmark Ä\\", "2.2", "Deutsch \"DE\""}) +
                            "[Software\\\\X] 1\n\"h\"=hex(1):41,00,\\\n  42,00\n\"e\"=\"\\x\\1\\\n";
   for (std::size_t length = 24; length <= file.size(); ++length) {
-    const RegistryTree tree = ParseWineRegistry(std::string_view(file).substr(0, length));
+    const game::RegistryTree tree = game::ParseWineRegistry(std::string_view(file).substr(0, length));
     EXPECT_LE(tree.root().subKeys.size(), 1u);
   }
   // Flipping single bytes to the format's special characters still parses.
@@ -166,64 +166,64 @@ TEST(WineRegistryFile, ACutOrDamagedFileNeverReadsPastItsEnd) {
     for (char c : {'\\', '"', '[', ']', '=', '\n', ':', '(', '\x80'}) {
       std::string damaged = file;
       damaged[at] = c;
-      EXPECT_NO_THROW(ParseWineRegistry(damaged));
+      EXPECT_NO_THROW(game::ParseWineRegistry(damaged));
     }
   }
-  const RegistryTree whole = ParseWineRegistry(file);
+  const game::RegistryTree whole = game::ParseWineRegistry(file);
   EXPECT_EQ(StringAt(whole, "Software\\X", "h"), "AB");
   EXPECT_EQ(StringAt(whole, "Software\\Brannox\\Vornmark II\\Ä ]1", "language"), "Deutsch \"DE\"");
 }
 
 TEST(WinePaths, MapDrivePathsThroughDosdevicesWithoutRegardToCase) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto prefix = scratch.path() / "prefix";
   MakeWinePrefix(prefix, "");
   const auto game = MakeGameFolder(prefix, "Games/Vornmark II");
   const auto real = std::filesystem::canonical(game);
-  EXPECT_EQ(WineHostPath(prefix, "C:\\Games\\Vornmark II"), real);
-  EXPECT_EQ(WineHostPath(prefix, "c:\\GAMES\\vornmark ii\\"), real);
-  EXPECT_EQ(WineHostPath(prefix, "C:/Games//Vornmark II/."), real);
-  EXPECT_EQ(WineHostPath(prefix, "C:\\Windows\\..\\Games\\Vornmark II"), real);
-  EXPECT_EQ(WineHostPath(prefix, "\\\\?\\C:\\Games\\Vornmark II"), real);
+  EXPECT_EQ(game::WineHostPath(prefix, "C:\\Games\\Vornmark II"), real);
+  EXPECT_EQ(game::WineHostPath(prefix, "c:\\GAMES\\vornmark ii\\"), real);
+  EXPECT_EQ(game::WineHostPath(prefix, "C:/Games//Vornmark II/."), real);
+  EXPECT_EQ(game::WineHostPath(prefix, "C:\\Windows\\..\\Games\\Vornmark II"), real);
+  EXPECT_EQ(game::WineHostPath(prefix, "\\\\?\\C:\\Games\\Vornmark II"), real);
   // A missing folder keeps its spelling below the last one found.
-  EXPECT_EQ(WineHostPath(prefix, "C:\\games\\Missing\\x"),
+  EXPECT_EQ(game::WineHostPath(prefix, "C:\\games\\Missing\\x"),
             std::filesystem::canonical(prefix / "drive_c/Games") / "Missing/x");
   // No drive, a drive the prefix lacks, or a relative path name nothing reachable.
-  EXPECT_TRUE(WineHostPath(prefix, "Games\\Vornmark II").empty());
-  EXPECT_TRUE(WineHostPath(prefix, "\\Games\\Vornmark II").empty());
-  EXPECT_FALSE(std::filesystem::exists(WineHostPath(prefix, "D:\\Games")));
+  EXPECT_TRUE(game::WineHostPath(prefix, "Games\\Vornmark II").empty());
+  EXPECT_TRUE(game::WineHostPath(prefix, "\\Games\\Vornmark II").empty());
+  EXPECT_FALSE(std::filesystem::exists(game::WineHostPath(prefix, "D:\\Games")));
 }
 
 TEST(WinePaths, OtherDrivesAndSharesFollowTheirLinks) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto prefix = scratch.path() / "prefix";
   MakeWinePrefix(prefix, "");
   std::filesystem::create_directories(scratch.path() / "media/Spiele Ä");
   std::filesystem::create_directory_symlink(scratch.path() / "media", prefix / "dosdevices" / "e:");
-  EXPECT_EQ(WineHostPath(prefix, "E:\\spiele ä"), std::filesystem::canonical(scratch.path() / "media") / "spiele ä");
-  EXPECT_EQ(WineHostPath(prefix, "E:\\Spiele Ä"), std::filesystem::canonical(scratch.path() / "media/Spiele Ä"));
+  EXPECT_EQ(game::WineHostPath(prefix, "E:\\spiele ä"), std::filesystem::canonical(scratch.path() / "media") / "spiele ä");
+  EXPECT_EQ(game::WineHostPath(prefix, "E:\\Spiele Ä"), std::filesystem::canonical(scratch.path() / "media/Spiele Ä"));
 
   std::filesystem::create_directories(scratch.path() / "server/share/Games");
   std::filesystem::create_directories(prefix / "dosdevices" / "unc");
   std::filesystem::create_directory_symlink(scratch.path() / "server", prefix / "dosdevices" / "unc" / "nas");
-  EXPECT_EQ(std::filesystem::canonical(WineHostPath(prefix, "\\\\NAS\\share\\games")),
+  EXPECT_EQ(std::filesystem::canonical(game::WineHostPath(prefix, "\\\\NAS\\share\\games")),
             std::filesystem::canonical(scratch.path() / "server/share/Games"));
-  EXPECT_TRUE(WineHostPath(prefix, "\\\\NAS").empty());
+  EXPECT_TRUE(game::WineHostPath(prefix, "\\\\NAS").empty());
 }
 
 TEST(WinePaths, APrefixWithoutDriveLinksStillHasDriveC) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto prefix = scratch.path() / "bare";
   std::filesystem::create_directories(prefix / "drive_c" / "Games");
-  EXPECT_EQ(WineHostPath(prefix, "C:\\games"), std::filesystem::canonical(prefix / "drive_c/Games"));
+  EXPECT_EQ(game::WineHostPath(prefix, "C:\\games"), std::filesystem::canonical(prefix / "drive_c/Games"));
 }
 
 TEST(WinePrefixRegistry, ReadsTheGameKeyAndMapsItsFolders) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto prefix = scratch.path() / "prefix";
   MakeWinePrefix(prefix, WineInstallationKey({"1", "C:\\Spiele\\Vornmark Ä\\", "2.2", "Deutsch"}));
   const auto game = MakeGameFolder(prefix, "Spiele/Vornmark Ä");
-  auto registry = OpenWinePrefixRegistry(prefix);
+  auto registry = game::OpenWinePrefixRegistry(prefix);
   auto key = registry->OpenMachineKey("Software\\Brannox\\Vornmark II\\1");
   ASSERT_TRUE(key);
   EXPECT_EQ(key->ReadString("target folder"), "C:\\Spiele\\Vornmark Ä\\");
@@ -233,33 +233,33 @@ TEST(WinePrefixRegistry, ReadsTheGameKeyAndMapsItsFolders) {
 }
 
 TEST(WinePrefixRegistry, MissingOrForeignFilesAreReportedWithTheirPath) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   try {
-    OpenWinePrefixRegistry(scratch.path() / "nowhere");
+    game::OpenWinePrefixRegistry(scratch.path() / "nowhere");
     FAIL() << "expected RegistryUnavailable";
-  } catch (const RegistryUnavailable& e) {
+  } catch (const game::RegistryUnavailable& e) {
     EXPECT_NE(std::string(e.what()).find("nowhere/system.reg"), std::string::npos) << e.what();
   }
   std::ofstream(scratch.path() / "system.reg") << "Windows Registry Editor Version 5.00\n";
-  EXPECT_THROW(OpenWinePrefixRegistry(scratch.path()), RegistryUnavailable);
+  EXPECT_THROW(game::OpenWinePrefixRegistry(scratch.path()), game::RegistryUnavailable);
 }
 
 TEST(WinePrefixRegistry, DefaultPrefixIsWineprefixElseDotWine) {
   const char* saved = std::getenv("WINEPREFIX");
   const std::string savedValue = saved ? saved : "";
   ::setenv("WINEPREFIX", "/somewhere/prefix", 1);
-  EXPECT_EQ(DefaultWinePrefix(), std::filesystem::path("/somewhere/prefix"));
+  EXPECT_EQ(game::DefaultWinePrefix(), std::filesystem::path("/somewhere/prefix"));
   ::unsetenv("WINEPREFIX");
   const char* home = std::getenv("HOME");
   if (home) {
-    EXPECT_EQ(DefaultWinePrefix(), std::filesystem::path(home) / ".wine");
+    EXPECT_EQ(game::DefaultWinePrefix(), std::filesystem::path(home) / ".wine");
   }
   if (saved) ::setenv("WINEPREFIX", savedValue.c_str(), 1);
 }
 
 // The whole road: a system.reg as Wine leaves it after several installers, read by the CLI.
 TEST(InstallsCommand, ListsEveryExistingInstallationWithFolderVersionAndLanguage) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto prefix = scratch.path() / "prefix with space";
   std::string body;
   body += WineInstallationKey({"Gold", "C:\\Games\\Vornmark II Gold", "2.2", "English"},
@@ -297,7 +297,7 @@ TEST(InstallsCommand, ListsEveryExistingInstallationWithFolderVersionAndLanguage
 }
 
 TEST(InstallsCommand, NoRegistryFailsAndNoGameKeyListsNothing) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   auto missing = RunProgram(KARTWERK_EXE, {"installs", "--wine-prefix", (scratch.path() / "none").string()});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("system.reg"), std::string::npos) << missing.err;

@@ -13,7 +13,7 @@ namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 
 void WriteText(const fs::path& file, const std::string& text) {
   fs::create_directories(file.parent_path());
@@ -21,7 +21,7 @@ void WriteText(const fs::path& file, const std::string& text) {
 }
 
 fs::path ConvertInto(const fs::path& place, const fs::path& backups, const std::string& text) {
-  SlotCommit commit(place, backups);
+  pipeline::SlotCommit commit(place, backups);
   WriteText(commit.Folder() / "desc", text);
   return commit.Commit();
 }
@@ -31,23 +31,23 @@ TEST(BackupListingTest, SizesCountsAndWordsReadAsAPersonWritesThem) {
       {0, "0 bytes"},     {1, "1 byte"},      {999, "999 bytes"},    {1000, "1.0 kB"},       {12345, "12.3 kB"},
       {999499, "999 kB"}, {999500, "1.0 MB"}, {177000000, "177 MB"}, {2100000000, "2.1 GB"}, {5000000000000, "5.0 TB"},
   };
-  for (const auto& [bytes, text] : sizes) EXPECT_EQ(BackupSizeText(bytes), text) << bytes;
+  for (const auto& [bytes, text] : sizes) EXPECT_EQ(pipeline::BackupSizeText(bytes), text) << bytes;
 
-  EXPECT_EQ(BackupsSummary(0, 0, "/data/replaced-slots", false), "no backups in \"/data/replaced-slots\"");
-  EXPECT_EQ(BackupsSummary(1, 1500, "/g/map.007", true).rfind("1 backup of \"/g/map.007\", 1.5 kB; ", 0), 0u);
-  EXPECT_EQ(BackupsSummary(316, 177000000, "/d", false).substr(0, 28), "316 backups in \"/d\", 177 MB;");
-  EXPECT_EQ(NotABackupText("/home/me/out1"),
+  EXPECT_EQ(pipeline::BackupsSummary(0, 0, "/data/replaced-slots", false), "no backups in \"/data/replaced-slots\"");
+  EXPECT_EQ(pipeline::BackupsSummary(1, 1500, "/g/map.007", true).rfind("1 backup of \"/g/map.007\", 1.5 kB; ", 0), 0u);
+  EXPECT_EQ(pipeline::BackupsSummary(316, 177000000, "/d", false).substr(0, 28), "316 backups in \"/d\", 177 MB;");
+  EXPECT_EQ(pipeline::NotABackupText("/home/me/out1"),
             "/home/me/out1 is not a backup; `kartwerk backups --out /home/me/out1` lists its backups");
-  EXPECT_EQ(LocalBackupTimeText("not a time"), "time unknown");
-  EXPECT_EQ(LocalBackupTimeText("2026-13-07 14-30-21.042Z-01"), "time unknown");
-  const std::string local = LocalBackupTimeText("2026-12-07 14-30-21.042Z-01");
+  EXPECT_EQ(pipeline::LocalBackupTimeText("not a time"), "time unknown");
+  EXPECT_EQ(pipeline::LocalBackupTimeText("2026-13-07 14-30-21.042Z-01"), "time unknown");
+  const std::string local = pipeline::LocalBackupTimeText("2026-12-07 14-30-21.042Z-01");
   EXPECT_EQ(local.size(), 19u);
   EXPECT_EQ(local.substr(13), ":30:21") << "time zones move hours, not minutes and seconds";
 }
 
 TEST(BackupListingTest, EachBackupIsOneLineWithItsPlaceStateAndTheNameRestoreTakes) {
-  ScratchFolder dir;
-  const fs::path backups = dir / "backups", place = TargetPath(dir / "maps.src" / "map.007");
+  mapmaker::ScratchFolder dir;
+  const fs::path backups = dir / "backups", place = pipeline::TargetPath(dir / "maps.src" / "map.007");
   WriteText(place / "desc", "the editor's own map");
   const fs::path foreign = ConvertInto(place, backups, "first");
   const fs::path unchanged = ConvertInto(place, backups, "second");
@@ -55,57 +55,57 @@ TEST(BackupListingTest, EachBackupIsOneLineWithItsPlaceStateAndTheNameRestoreTak
   const fs::path edited = ConvertInto(place, backups, "third");
   WriteText(backups / "by hand" / "desc", "?");
 
-  const BackupStore store(backups);
+  const pipeline::BackupStore store(backups);
   const struct {
     fs::path folder;
-    BackupState state;
-  } expected[] = {{foreign, BackupState::kNotKartwerkMap},
-                  {unchanged, BackupState::kUnchangedConversion},
-                  {edited, BackupState::kEdited}};
-  const std::vector<BackupRecord> listed = store.OfPlace(place);
+    pipeline::BackupState state;
+  } expected[] = {{foreign, pipeline::BackupState::kNotKartwerkMap},
+                  {unchanged, pipeline::BackupState::kUnchangedConversion},
+                  {edited, pipeline::BackupState::kEdited}};
+  const std::vector<pipeline::BackupRecord> listed = store.OfPlace(place);
   ASSERT_EQ(listed.size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(listed[i].folder, expected[i].folder) << "oldest first";
-    EXPECT_EQ(StateOfBackup(listed[i]), expected[i].state);
-    const std::string line = BackupLine(listed[i], "2026-12-07 15:30:21", 2048, StateOfBackup(listed[i]));
-    const std::string key = BackupKey(listed[i]);
+    EXPECT_EQ(pipeline::StateOfBackup(listed[i]), expected[i].state);
+    const std::string line = pipeline::BackupLine(listed[i], "2026-12-07 15:30:21", 2048, pipeline::StateOfBackup(listed[i]));
+    const std::string key = pipeline::BackupKey(listed[i]);
     EXPECT_EQ(key, "map.007 " + listed[i].when);
-    EXPECT_EQ(line, "\"" + TextFromPath(place) + "\"  2026-12-07 15:30:21  \"" + listed[i].title + "\"  2.0 kB  " +
-                        BackupStateText(expected[i].state) + "  [" + key + "]");
+    EXPECT_EQ(line, "\"" + platform::TextFromPath(place) + "\"  2026-12-07 15:30:21  \"" + listed[i].title + "\"  2.0 kB  " +
+                        pipeline::BackupStateText(expected[i].state) + "  [" + key + "]");
     EXPECT_EQ(store.Find(key).folder, listed[i].folder) << "restore takes the name in brackets";
   }
-  const BackupRecord unknown = store.Find("by hand");
-  EXPECT_EQ(BackupLine(unknown, LocalBackupTimeText(unknown.when), 1, StateOfBackup(unknown)),
+  const pipeline::BackupRecord unknown = store.Find("by hand");
+  EXPECT_EQ(pipeline::BackupLine(unknown, pipeline::LocalBackupTimeText(unknown.when), 1, pipeline::StateOfBackup(unknown)),
             "unknown place  time unknown  \"by hand\"  1 byte  not a Kartwerk map  [by hand]");
 }
 
 TEST(BackupListingTest, EverySpellingOfAPlaceFindsItsBackups) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const fs::path backups = dir / "backups";
   // A Wine prefix's drive: dosdevices/c: leads to drive_c.
-  const fs::path place = TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.001");
+  const fs::path place = pipeline::TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.001");
   fs::create_directories(dir / "prefix" / "dosdevices");
   fs::create_directory_symlink("../drive_c", dir / "prefix" / "dosdevices" / "c:");
   const fs::path viaDrive = dir / "prefix" / "dosdevices" / "c:" / "game" / "editor" / "maps.src" / "map.001";
   WriteText(place / "desc", "one");
   ConvertInto(place, backups, "two");
-  ConvertInto(TargetPath(viaDrive), backups, "three");
+  ConvertInto(pipeline::TargetPath(viaDrive), backups, "three");
 
-  const BackupStore store(backups);
-  for (const fs::path& spelling : {place, TargetPath(viaDrive), TargetPath(place / ".." / "map.001")}) {
-    EXPECT_EQ(store.OfPlace(spelling).size(), 2u) << TextFromPath(spelling);
+  const pipeline::BackupStore store(backups);
+  for (const fs::path& spelling : {place, pipeline::TargetPath(viaDrive), pipeline::TargetPath(place / ".." / "map.001")}) {
+    EXPECT_EQ(store.OfPlace(spelling).size(), 2u) << platform::TextFromPath(spelling);
   }
   EXPECT_TRUE(
-      store.OfPlace(TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.002")).empty());
+      store.OfPlace(pipeline::TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.002")).empty());
 }
 
 TEST(BackupListingTest, ARecordThatCannotBeWrittenSaysWhy) {
-  ScratchFolder dir;
-  const BackupStore store(dir / "backups");
+  mapmaker::ScratchFolder dir;
+  const pipeline::BackupStore store(dir / "backups");
   store.MakeReady();
   WriteText(dir / "backups" / ".about", "a file where the records' folder belongs");
-  BackupRecord record;
+  pipeline::BackupRecord record;
   record.folder = dir / "backups" / "map.001 2026-12-07 14-30-21.042Z-01 x";
   record.origin = dir / "map.001";
   record.when = "2026-12-07 14-30-21.042Z-01";

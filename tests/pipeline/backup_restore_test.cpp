@@ -18,7 +18,7 @@ namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::TreeFiles;
 using testing::TreeStats;
 
@@ -39,15 +39,15 @@ void MakeEditedSlot(const fs::path& slot, const fs::path& elsewhere) {
   fs::permissions(slot / "desc", static_cast<fs::perms>(0640));
   fs::permissions(slot / "mis.000" / "players", static_cast<fs::perms>(0600));
   fs::permissions(slot / "mis.000", static_cast<fs::perms>(0750));
-  ASSERT_FALSE(SetEntryTimes(slot / "desc", {1620208800 * kSecond, 1620208800 * kSecond}));
-  ASSERT_FALSE(SetEntryTimes(slot / "mis.000" / "players", {1500000000 * kSecond + 7, 1500000000 * kSecond + 9}));
-  ASSERT_FALSE(SetEntryTimes(slot / "mis.001", {1400000000 * kSecond, 1400000000 * kSecond}));
-  ASSERT_FALSE(SetEntryTimes(slot / "mis.000", {1300000000 * kSecond, 1300000000 * kSecond}));
-  ASSERT_FALSE(SetEntryTimes(slot, {1200000000 * kSecond, 1200000000 * kSecond}));
+  ASSERT_FALSE(platform::SetEntryTimes(slot / "desc", {1620208800 * kSecond, 1620208800 * kSecond}));
+  ASSERT_FALSE(platform::SetEntryTimes(slot / "mis.000" / "players", {1500000000 * kSecond + 7, 1500000000 * kSecond + 9}));
+  ASSERT_FALSE(platform::SetEntryTimes(slot / "mis.001", {1400000000 * kSecond, 1400000000 * kSecond}));
+  ASSERT_FALSE(platform::SetEntryTimes(slot / "mis.000", {1300000000 * kSecond, 1300000000 * kSecond}));
+  ASSERT_FALSE(platform::SetEntryTimes(slot, {1200000000 * kSecond, 1200000000 * kSecond}));
 }
 
 fs::path ConvertOver(const fs::path& slot, const fs::path& backups) {
-  SlotCommit commit(slot, backups);
+  pipeline::SlotCommit commit(slot, backups);
   WriteText(commit.Folder() / "desc", "converted");
   return commit.Commit();
 }
@@ -55,11 +55,11 @@ fs::path ConvertOver(const fs::path& slot, const fs::path& backups) {
 TEST(BackupRestoreTest, ARestoredSlotLooksToStatAsTheOneReplacedOnOneDiskAndAcrossTwo) {
   for (const bool otherDisk : {false, true}) {
     SCOPED_TRACE(otherDisk ? "backups on another disk" : "backups on the slot's disk");
-    ScratchFolder dir;
+    mapmaker::ScratchFolder dir;
     testing::ScratchMount disk(dir.path(), 4096);
     if (otherDisk && !disk.Mounted()) GTEST_SKIP() << "no tmpfs here (mounting needs root)";
     const fs::path backups = otherDisk ? disk.path() / "backups" : dir / "backups";
-    const fs::path slot = TargetPath(dir / "maps.src" / "map.007");
+    const fs::path slot = pipeline::TargetPath(dir / "maps.src" / "map.007");
     MakeEditedSlot(slot, dir / "elsewhere");
     const auto files = TreeFiles(slot);  // content first: reading may move access times
     const auto stats = TreeStats(slot);
@@ -67,8 +67,8 @@ TEST(BackupRestoreTest, ARestoredSlotLooksToStatAsTheOneReplacedOnOneDiskAndAcro
     const fs::path backup = ConvertOver(slot, backups);
     ASSERT_FALSE(backup.empty());
     EXPECT_EQ(TreeStats(backup), stats) << "the backup itself keeps them";
-    const BackupStore store(backups);
-    const RestoreResult result = RestoreBackup(store, store.Find(TextFromPath(backup.filename())));
+    const pipeline::BackupStore store(backups);
+    const pipeline::RestoreResult result = pipeline::RestoreBackup(store, store.Find(platform::TextFromPath(backup.filename())));
     EXPECT_TRUE(result.notRestored.empty());
     EXPECT_EQ(TreeStats(slot), stats);
     EXPECT_EQ(TreeFiles(slot), files);
@@ -79,18 +79,18 @@ TEST(BackupRestoreTest, ARestoredSlotLooksToStatAsTheOneReplacedOnOneDiskAndAcro
 }
 
 TEST(BackupRestoreTest, WhatCannotComeBackIsNamedAndTheBackupStays) {
-  ScratchFolder dir;
-  const fs::path backups = dir / "backups", slot = TargetPath(dir / "maps.src" / "map.003");
+  mapmaker::ScratchFolder dir;
+  const fs::path backups = dir / "backups", slot = pipeline::TargetPath(dir / "maps.src" / "map.003");
   WriteText(slot / "desc", "with a pipe");
   ASSERT_EQ(::mkfifo((slot / "pipe").c_str(), 0600), 0);
   const fs::path backup = ConvertOver(slot, backups);  // one disk: the FIFO moves with its folder
   ASSERT_TRUE(fs::is_fifo(backup / "pipe"));
 
-  const BackupStore store(backups);
-  const RestoreResult result = RestoreBackup(store, store.Find(TextFromPath(backup.filename())));
+  const pipeline::BackupStore store(backups);
+  const pipeline::RestoreResult result = pipeline::RestoreBackup(store, store.Find(platform::TextFromPath(backup.filename())));
   ASSERT_EQ(result.notRestored.size(), 1u);
   EXPECT_EQ(result.notRestored[0].relative, fs::path("pipe"));
-  EXPECT_EQ(NotRestoredText(result.notRestored),
+  EXPECT_EQ(pipeline::NotRestoredText(result.notRestored),
             "could not put back \"pipe\" (a special file (a FIFO, a device or a socket) cannot be copied)");
   EXPECT_EQ(TreeFiles(slot), TreeFiles(backup)) << "the rest came back";
   EXPECT_TRUE(fs::is_fifo(backup / "pipe")) << "the backup stays whole";

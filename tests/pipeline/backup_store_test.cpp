@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::EntryNames;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::TreeFiles;
 
 void WriteText(const fs::path& file, const std::string& text) {
@@ -37,15 +37,15 @@ void WriteText(const fs::path& file, const std::string& text) {
 
 // One conversion into place, as a run makes it: what is there goes to the backups.
 fs::path Convert(const fs::path& place, const fs::path& backups, const std::string& text) {
-  SlotCommit commit(place, backups);
+  pipeline::SlotCommit commit(place, backups);
   WriteText(commit.Folder() / "desc", text);
   WriteText(commit.Folder() / "mis.000" / "players", "players of " + text);
   return commit.Commit();
 }
 
-std::vector<BackupRecord> BackupsOf(const fs::path& backups, const fs::path& place) {
-  std::vector<BackupRecord> of;
-  for (const BackupRecord& backup : BackupStore(backups).List()) {
+std::vector<pipeline::BackupRecord> BackupsOf(const fs::path& backups, const fs::path& place) {
+  std::vector<pipeline::BackupRecord> of;
+  for (const pipeline::BackupRecord& backup : pipeline::BackupStore(backups).List()) {
     if (backup.origin == place) of.push_back(backup);
   }
   return of;
@@ -53,40 +53,40 @@ std::vector<BackupRecord> BackupsOf(const fs::path& backups, const fs::path& pla
 
 TEST(BackupStoreTest, DigestsAndListingsTellFoldersByteForByte) {
   // XXH3-128 in its canonical (big-endian) form, as the reference library gives it.
-  EXPECT_EQ(ContentDigest(""), "xxh3-128:99aa06d3014798d86001c324468d497f");
-  EXPECT_EQ(ContentDigest("abc"), "xxh3-128:06b05ab6733a618578af5f94892f3950");
+  EXPECT_EQ(platform::ContentDigest(""), "xxh3-128:99aa06d3014798d86001c324468d497f");
+  EXPECT_EQ(platform::ContentDigest("abc"), "xxh3-128:06b05ab6733a618578af5f94892f3950");
   const std::string million(1000000, 'a');
-  EXPECT_EQ(ContentDigest(million), "xxh3-128:a545df8e384a9579b1fd6fae5285c4eb");
-  ContentHash pieces;  // fed in pieces of every size, it gives the digest of the whole
+  EXPECT_EQ(platform::ContentDigest(million), "xxh3-128:a545df8e384a9579b1fd6fae5285c4eb");
+  platform::ContentHash pieces;  // fed in pieces of every size, it gives the digest of the whole
   for (std::size_t at = 0, piece = 1; at < million.size(); at += piece, piece = piece * 3 + 1) {
     pieces.Add(std::string_view(million).substr(at, piece));
   }
-  EXPECT_EQ(pieces.Digest(), ContentDigest(million));
+  EXPECT_EQ(pieces.Digest(), platform::ContentDigest(million));
 
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   WriteText(dir / "a" / "desc", "title");
   WriteText(dir / "a" / "mis.000" / "players", "p");
-  const std::optional<FolderListing> listing = ListFolder(dir / "a");
+  const std::optional<platform::FolderListing> listing = platform::ListFolder(dir / "a");
   ASSERT_TRUE(listing);
   EXPECT_EQ(listing->size(), 3u);
   EXPECT_EQ(listing->at("mis.000"), "");
-  EXPECT_EQ(ListingBytes(*listing), 6u);
-  EXPECT_EQ(ListingFromText(ListingText(*listing)), listing);
+  EXPECT_EQ(platform::ListingBytes(*listing), 6u);
+  EXPECT_EQ(platform::ListingFromText(platform::ListingText(*listing)), listing);
   // A damaged record is no listing at all, so nothing is ever taken for what Kartwerk wrote.
   for (const char* bad : {"x desc\n", "f 5 abc desc\n", "d mis.000", "f x5 " /* short */}) {
-    EXPECT_FALSE(ListingFromText(bad)) << bad;
+    EXPECT_FALSE(platform::ListingFromText(bad)) << bad;
   }
   WriteText(dir / "a" / "desc", "titlE");
-  EXPECT_NE(ListFolder(dir / "a"), listing);
+  EXPECT_NE(platform::ListFolder(dir / "a"), listing);
 #ifndef _WIN32
   fs::create_symlink("/etc/passwd", dir / "a" / "link");
-  EXPECT_FALSE(ListFolder(dir / "a")) << "a folder holding a link is never one Kartwerk wrote";
+  EXPECT_FALSE(platform::ListFolder(dir / "a")) << "a folder holding a link is never one Kartwerk wrote";
 #endif
 }
 
 // Slot 7 of two installations: eleven conversions into one leave the other's only backup alone.
 TEST(BackupStoreTest, ListingsNameTheirDigestAndTakeItFromTheLogOfWhatWasWritten) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   WriteText(dir / "a" / "desc", "title");
   const std::string legacyDigest(64, 'e');
   const struct {
@@ -102,71 +102,71 @@ TEST(BackupStoreTest, ListingsNameTheirDigestAndTakeItFromTheLogOfWhatWasWritten
       {"f 5 " + legacyDigest.substr(1) + " desc\n", std::nullopt},
   };
   for (const auto& [line, stamp] : lines) {
-    const std::optional<FolderListing> read = ListingFromText(line);
+    const std::optional<platform::FolderListing> read = platform::ListingFromText(line);
     ASSERT_EQ(read.has_value(), stamp.has_value()) << line;
     if (!stamp) continue;
     EXPECT_EQ(read->at("desc"), *stamp) << line;
-    EXPECT_EQ(ListingFromText(ListingText(*read)), read) << line;
+    EXPECT_EQ(platform::ListingFromText(platform::ListingText(*read)), read) << line;
   }
   // A record of an earlier version never passes for the folder, whatever it holds.
-  const std::optional<FolderListing> now = ListFolder(dir / "a");
+  const std::optional<platform::FolderListing> now = platform::ListFolder(dir / "a");
   ASSERT_TRUE(now);
-  EXPECT_EQ(now->at("desc"), "5 " + ContentDigest("title"));
-  EXPECT_NE(ListingFromText(lines[0].line), now);
+  EXPECT_EQ(now->at("desc"), "5 " + platform::ContentDigest("title"));
+  EXPECT_NE(platform::ListingFromText(lines[0].line), now);
 
   // A file logged at its present size is not read again; one logged at another size is.
-  WrittenFiles log;
+  platform::WrittenFiles log;
   log.Record(dir / "a" / "desc", {5, "xxh3-128:feed"});
-  EXPECT_EQ(ListFolder(dir / "a", &log)->at("desc"), "5 xxh3-128:feed");
+  EXPECT_EQ(platform::ListFolder(dir / "a", &log)->at("desc"), "5 xxh3-128:feed");
   log.Record(dir / "a" / "desc", {4, "xxh3-128:feed"});
-  EXPECT_EQ(ListFolder(dir / "a", &log), now);
+  EXPECT_EQ(platform::ListFolder(dir / "a", &log), now);
 
   // The stamp follows names, sizes and times, without reading a byte.
-  const std::optional<std::string> stamp = FolderStamp(dir / "a");
+  const std::optional<std::string> stamp = platform::FolderStamp(dir / "a");
   ASSERT_TRUE(stamp);
-  EXPECT_EQ(FolderStamp(dir / "a"), stamp);
+  EXPECT_EQ(platform::FolderStamp(dir / "a"), stamp);
   const fs::file_time_type written = fs::last_write_time(dir / "a" / "desc");
   fs::last_write_time(dir / "a" / "desc", written - std::chrono::seconds(5));
-  EXPECT_NE(FolderStamp(dir / "a"), stamp);
+  EXPECT_NE(platform::FolderStamp(dir / "a"), stamp);
   fs::last_write_time(dir / "a" / "desc", written);
-  EXPECT_EQ(FolderStamp(dir / "a"), stamp);
+  EXPECT_EQ(platform::FolderStamp(dir / "a"), stamp);
   WriteText(dir / "a" / "mis.000" / "x", "");
-  EXPECT_NE(FolderStamp(dir / "a"), stamp);
+  EXPECT_NE(platform::FolderStamp(dir / "a"), stamp);
 }
 
 // Listing and pruning go by the stamp; only a backup about to be removed is read, and one found
 // changed behind an unchanged stamp is kept and never read again.
 TEST(BackupStoreTest, OnlyABackupAboutToBeRemovedIsHashedAgain) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const fs::path backups = dir / "backups";
   const fs::path place = dir / "out";
   Convert(place, backups, "one");
   Convert(place, backups, "two");
   Convert(place, backups, "three");
-  std::vector<BackupRecord> made = BackupsOf(backups, place);
+  std::vector<pipeline::BackupRecord> made = BackupsOf(backups, place);
   ASSERT_EQ(made.size(), 2u);
-  for (const BackupRecord& backup : made) {
+  for (const pipeline::BackupRecord& backup : made) {
     EXPECT_FALSE(backup.seen.empty());
-    EXPECT_TRUE(BackupStore::LooksUnchanged(backup));
-    EXPECT_TRUE(BackupStore::IsUnchangedConversion(backup));
+    EXPECT_TRUE(pipeline::BackupStore::LooksUnchanged(backup));
+    EXPECT_TRUE(pipeline::BackupStore::IsUnchangedConversion(backup));
   }
   // The older one edited in place, its size and time as they were: only reading tells.
   const fs::path edited = made[0].folder / "desc";
   const fs::file_time_type time = fs::last_write_time(edited);
   WriteText(edited, "ONE");
   fs::last_write_time(edited, time);
-  EXPECT_TRUE(BackupStore::LooksUnchanged(made[0]));
-  EXPECT_FALSE(BackupStore::IsUnchangedConversion(made[0]));
+  EXPECT_TRUE(pipeline::BackupStore::LooksUnchanged(made[0]));
+  EXPECT_FALSE(pipeline::BackupStore::IsUnchangedConversion(made[0]));
   // The newer one grown: the stamp tells.
   WriteText(made[1].folder / "notes", "mine");
-  EXPECT_FALSE(BackupStore::LooksUnchanged(made[1]));
-  BackupRecord older = made[0];
+  EXPECT_FALSE(pipeline::BackupStore::LooksUnchanged(made[1]));
+  pipeline::BackupRecord older = made[0];
   older.seen.clear();  // as an earlier version recorded it
-  EXPECT_FALSE(BackupStore::LooksUnchanged(older));
+  EXPECT_FALSE(pipeline::BackupStore::LooksUnchanged(older));
 
-  for (std::size_t i = 0; i < kKeptBackupsPerPlace + 2; ++i) Convert(place, backups, "more " + std::to_string(i));
-  const std::vector<BackupRecord> now = BackupsOf(backups, place);
-  ASSERT_EQ(now.size(), kKeptBackupsPerPlace + 2) << "both edited backups are kept, every unedited one past ten goes";
+  for (std::size_t i = 0; i < pipeline::kKeptBackupsPerPlace + 2; ++i) Convert(place, backups, "more " + std::to_string(i));
+  const std::vector<pipeline::BackupRecord> now = BackupsOf(backups, place);
+  ASSERT_EQ(now.size(), pipeline::kKeptBackupsPerPlace + 2) << "both edited backups are kept, every unedited one past ten goes";
   EXPECT_EQ(now[0].folder, made[0].folder);
   EXPECT_FALSE(now[0].written) << "found changed: its record no longer says Kartwerk wrote it";
   EXPECT_EQ(now[1].folder, made[1].folder);
@@ -174,7 +174,7 @@ TEST(BackupStoreTest, OnlyABackupAboutToBeRemovedIsHashedAgain) {
 }
 
 TEST(BackupStoreTest, SlotsOfTwoInstallationsNeverShareACount) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const fs::path backups = dir / "backups";
   const fs::path first = dir / "wine" / "Game" / "editor" / "maps.src" / "map.007";
   const fs::path second = dir / "proton" / "Game" / "editor" / "maps.src" / "map.007";
@@ -183,27 +183,27 @@ TEST(BackupStoreTest, SlotsOfTwoInstallationsNeverShareACount) {
   for (int i = 0; i < 12; ++i) Convert(first, backups, "first " + std::to_string(i));
 
   ASSERT_TRUE(fs::exists(secondsBackup));
-  const std::vector<BackupRecord> ofSecond = BackupsOf(backups, second);
+  const std::vector<pipeline::BackupRecord> ofSecond = BackupsOf(backups, second);
   ASSERT_EQ(ofSecond.size(), 1u);
   EXPECT_EQ(ofSecond[0].installation, dir / "proton" / "Game");
-  EXPECT_EQ(BackupsOf(backups, first).size(), kKeptBackupsPerPlace);
-  EXPECT_EQ(InstallationOfSlot(dir / "x" / "map.007"), fs::path());
+  EXPECT_EQ(BackupsOf(backups, first).size(), pipeline::kKeptBackupsPerPlace);
+  EXPECT_EQ(pipeline::InstallationOfSlot(dir / "x" / "map.007"), fs::path());
 }
 
 TEST(BackupStoreTest, BackupNamesFollowUtcTimeWithASequenceWithinAMillisecond) {
-  ScratchFolder dir;
-  const BackupStore store(dir / "backups");
+  mapmaker::ScratchFolder dir;
+  const pipeline::BackupStore store(dir / "backups");
   store.MakeReady();
   std::vector<std::string> names;
   for (int i = 0; i < 6; ++i) {
     const fs::path backup = store.NewBackupPath("map.001", "t");
     fs::create_directory(backup);
-    names.push_back(TextFromPath(backup.filename()));
+    names.push_back(platform::TextFromPath(backup.filename()));
   }
   EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << "later backups sort later";
   // The name's hour is UTC's, whatever the local time zone says.
-  const std::tm utc = UtcTime(std::time(nullptr));
+  const std::tm utc = platform::UtcTime(std::time(nullptr));
   char hour[8];
   std::snprintf(hour, sizeof hour, " %02d-", utc.tm_hour);
   const std::string& last = names.back();
@@ -213,8 +213,8 @@ TEST(BackupStoreTest, BackupNamesFollowUtcTimeWithASequenceWithinAMillisecond) {
 
 #ifndef _WIN32
 TEST(BackupStoreTest, TheBackupFolderIsPrivateAndASymlinkIsUsedOnlyWhenAllOfItIsTheUsers) {
-  ScratchFolder dir;
-  MakePrivateFolder(dir / "data" / "replaced-slots");
+  mapmaker::ScratchFolder dir;
+  platform::MakePrivateFolder(dir / "data" / "replaced-slots");
   struct stat info {};
   ASSERT_EQ(::stat((dir / "data" / "replaced-slots").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
@@ -227,7 +227,7 @@ TEST(BackupStoreTest, TheBackupFolderIsPrivateAndASymlinkIsUsedOnlyWhenAllOfItIs
   fs::create_directories(dir / "disk" / "moved");
   fs::permissions(dir / "disk" / "moved", fs::perms::all);
   fs::create_directory_symlink(dir / "disk" / "moved", dir / "linked");
-  EXPECT_NO_THROW(MakePrivateFolder(dir / "linked"));
+  EXPECT_NO_THROW(platform::MakePrivateFolder(dir / "linked"));
   ASSERT_EQ(::stat((dir / "disk" / "moved").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
 
@@ -237,83 +237,83 @@ TEST(BackupStoreTest, TheBackupFolderIsPrivateAndASymlinkIsUsedOnlyWhenAllOfItIs
     GTEST_SKIP() << "giving a folder to another user needs root";
   }
   fs::create_directory_symlink(dir / "theirs", dir / "planted");
-  EXPECT_THROW(MakePrivateFolder(dir / "planted"), PrivateFolderError);
+  EXPECT_THROW(platform::MakePrivateFolder(dir / "planted"), platform::PrivateFolderError);
   const fs::path slot = dir / "maps.src" / "map.003";
   WriteText(slot / "desc", "mine");
-  SlotCommit commit(slot, dir / "planted");
+  pipeline::SlotCommit commit(slot, dir / "planted");
   WriteText(commit.Folder() / "desc", "new");
   try {
     commit.Commit();
     ADD_FAILURE() << "the commit went ahead";
-  } catch (const SlotFolderError& e) {
+  } catch (const pipeline::SlotFolderError& e) {
     EXPECT_NE(std::string(e.what()).find("belongs to another user"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(TreeFiles(slot).front().second, Bytes({'m', 'i', 'n', 'e'}));
+  EXPECT_EQ(TreeFiles(slot).front().second, core::Bytes({'m', 'i', 'n', 'e'}));
   EXPECT_TRUE(EntryNames(dir / "theirs").empty());
   // A link owned by someone else, even to one's own folder, is refused too.
   fs::create_directory_symlink(dir / "disk" / "moved", dir / "their-link");
   ASSERT_EQ(::lchown((dir / "their-link").c_str(), 65534, 65534), 0);
-  EXPECT_THROW(MakePrivateFolder(dir / "their-link"), PrivateFolderError);
+  EXPECT_THROW(platform::MakePrivateFolder(dir / "their-link"), platform::PrivateFolderError);
 }
 #endif
 
 TEST(BackupStoreTest, AnOutFolderIsReplacedOnlyWhenItHoldsAMap) {
-  ScratchFolder dir;
-  const BackupStore store(dir / "backups");
-  EXPECT_FALSE(OutFolderRefusal(dir / "new", store));
+  mapmaker::ScratchFolder dir;
+  const pipeline::BackupStore store(dir / "backups");
+  EXPECT_FALSE(pipeline::OutFolderRefusal(dir / "new", store));
   fs::create_directory(dir / "empty");
-  EXPECT_FALSE(OutFolderRefusal(dir / "empty", store));
+  EXPECT_FALSE(pipeline::OutFolderRefusal(dir / "empty", store));
   // Shaped like a slot, whoever wrote it (the editor's letter case included).
   WriteText(dir / "slot" / "desc", "d");
   WriteText(dir / "slot" / "RHOMBS", "r");
   WriteText(dir / "slot" / "mis.001" / "JPG1024.jpg", "j");
-  EXPECT_FALSE(OutFolderRefusal(dir / "slot", store));
+  EXPECT_FALSE(pipeline::OutFolderRefusal(dir / "slot", store));
   // Documents: refused, naming a few of the files and what to do.
   for (const char* name : {"2025.txt", "b.txt", "c.txt", "d.txt"}) WriteText(dir / "Documents" / name, "mine");
   WriteText(dir / "Documents" / "desc", "a file that happens to share a slot file's name");
-  const std::optional<std::string> refusal = OutFolderRefusal(dir / "Documents", store);
+  const std::optional<std::string> refusal = pipeline::OutFolderRefusal(dir / "Documents", store);
   ASSERT_TRUE(refusal);
-  EXPECT_EQ(*refusal, "\"" + TextFromPath(dir / "Documents") +
+  EXPECT_EQ(*refusal, "\"" + platform::TextFromPath(dir / "Documents") +
                           "\" holds files Kartwerk did not write (2025.txt, b.txt, c.txt and 1 more); nothing was "
                           "written or moved: choose a new or empty folder");
   // A slot-shaped folder with one extra file is not a slot any more...
   WriteText(dir / "slot" / "mis.001" / "notes.txt", "n");
-  EXPECT_TRUE(OutFolderRefusal(dir / "slot", store));
+  EXPECT_TRUE(pipeline::OutFolderRefusal(dir / "slot", store));
   // ...unless Kartwerk itself wrote exactly that (extra names in a map a converter writes).
-  const fs::path out = TargetPath(dir / "out");
-  store.RecordWritten(out, ListFolder(dir / "slot"));
+  const fs::path out = pipeline::TargetPath(dir / "out");
+  store.RecordWritten(out, platform::ListFolder(dir / "slot"));
   fs::copy(dir / "slot", out, fs::copy_options::recursive);
-  EXPECT_FALSE(OutFolderRefusal(out, store));
+  EXPECT_FALSE(pipeline::OutFolderRefusal(out, store));
   WriteText(out / "desc", "edited");
-  EXPECT_TRUE(OutFolderRefusal(out, store));
+  EXPECT_TRUE(pipeline::OutFolderRefusal(out, store));
 }
 
 TEST(BackupStoreTest, ARestorePutsABackupBackAndKeepsWhatWasThere) {
-  ScratchFolder dir;
-  const fs::path backups = dir / "backups", slot = TargetPath(dir / "maps.src" / "map.004");
+  mapmaker::ScratchFolder dir;
+  const fs::path backups = dir / "backups", slot = pipeline::TargetPath(dir / "maps.src" / "map.004");
   WriteText(slot / "desc", "edited by hand");
   const fs::path edited = Convert(slot, backups, "converted");
-  const BackupStore store(backups);
-  const BackupRecord backup = store.Find(TextFromPath(edited.filename()).substr(0, 20));
+  const pipeline::BackupStore store(backups);
+  const pipeline::BackupRecord backup = store.Find(platform::TextFromPath(edited.filename()).substr(0, 20));
   EXPECT_EQ(backup.folder, edited);
 
-  const RestoreResult result = RestoreBackup(store, backup);
+  const pipeline::RestoreResult result = pipeline::RestoreBackup(store, backup);
   EXPECT_EQ(result.place, slot);
   EXPECT_EQ(TreeFiles(slot),
-            (std::vector<std::pair<std::string, Bytes>>{
-                {"desc", Bytes({'e', 'd', 'i', 't', 'e', 'd', ' ', 'b', 'y', ' ', 'h', 'a', 'n', 'd'})}}));
+            (std::vector<std::pair<std::string, core::Bytes>>{
+                {"desc", core::Bytes({'e', 'd', 'i', 't', 'e', 'd', ' ', 'b', 'y', ' ', 'h', 'a', 'n', 'd'})}}));
   EXPECT_FALSE(fs::exists(edited));
   ASSERT_TRUE(fs::exists(result.previous / "desc"));
   // The conversion moved out is an unchanged one; the restored edit is not Kartwerk's to replace freely.
-  const std::vector<BackupRecord> kept = BackupsOf(backups, slot);
+  const std::vector<pipeline::BackupRecord> kept = BackupsOf(backups, slot);
   ASSERT_EQ(kept.size(), 1u);
-  EXPECT_TRUE(BackupStore::IsUnchangedConversion(kept[0]));
+  EXPECT_TRUE(pipeline::BackupStore::IsUnchangedConversion(kept[0]));
   EXPECT_FALSE(store.WrittenInto(slot));
 
   // A folder no record describes cannot be put back by the program; nothing moves.
   WriteText(backups / "map.004 by hand" / "desc", "?");
   const auto before = TreeFiles(slot);
-  EXPECT_THROW(RestoreBackup(store, store.Find("map.004 by hand")), std::runtime_error);
+  EXPECT_THROW(pipeline::RestoreBackup(store, store.Find("map.004 by hand")), std::runtime_error);
   EXPECT_EQ(TreeFiles(slot), before);
   Convert(slot, backups, "again");
   EXPECT_THROW(store.Find("map.004 2"), std::runtime_error) << "two backups start so";
@@ -321,13 +321,13 @@ TEST(BackupStoreTest, ARestorePutsABackupBackAndKeepsWhatWasThere) {
 }
 
 TEST(BackupStoreTest, WhatAKilledRunLeftIsRemovedOnceItsProcessHasEnded) {
-  EXPECT_EQ(MarkedProcess(".kartwerk-probe-4242-abcdefghij", ".kartwerk-probe-"), 4242u);
+  EXPECT_EQ(platform::MarkedProcess(".kartwerk-probe-4242-abcdefghij", ".kartwerk-probe-"), 4242u);
   for (const char* notOne : {".kartwerk-probe--abc", ".kartwerk-probe-42", ".kartwerk-probe-99999999999999999999-a",
                              "kartwerk-probe-42-a", ".kartwerk-probe-4x-a"}) {
-    EXPECT_EQ(MarkedProcess(notOne, ".kartwerk-probe-"), 0u) << notOne;
+    EXPECT_EQ(platform::MarkedProcess(notOne, ".kartwerk-probe-"), 0u) << notOne;
   }
-  ScratchFolder dir;
-  const std::string mine = ProcessMarkedName(".kartwerk-probe-");
+  mapmaker::ScratchFolder dir;
+  const std::string mine = platform::ProcessMarkedName(".kartwerk-probe-");
   fs::create_directories(dir / "src" / mine);
   // The system never gives a process the number pid_max itself.
   std::string ended;
@@ -337,9 +337,9 @@ TEST(BackupStoreTest, WhatAKilledRunLeftIsRemovedOnceItsProcessHasEnded) {
   fs::create_directories(dir / "backups" / (".kartwerk-probe-" + ended + "-def"));
   fs::create_directories(dir / "backups" / (".kartwerk-incoming-" + ended + "-ghi") / "desc");
   WriteText(dir / "backups" / ".about" / (".kartwerk-record-" + ended + "-jkl"), "half");
-  SlotCommit commit(dir / "src" / "map.001", dir / "backups");
+  pipeline::SlotCommit commit(dir / "src" / "map.001", dir / "backups");
   commit.Discard();
-  BackupStore(dir / "backups").MakeReady();
+  pipeline::BackupStore(dir / "backups").MakeReady();
   EXPECT_EQ(EntryNames(dir / "src"), std::vector<std::string>{mine});
   EXPECT_EQ(EntryNames(dir / "backups"), std::vector<std::string>{".about"});
   EXPECT_TRUE(EntryNames(dir / "backups" / ".about").empty());

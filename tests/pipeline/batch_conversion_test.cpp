@@ -20,22 +20,22 @@ namespace kartwerk {
 namespace {
 
 using testing::FolderContents;
-using testing::Gzip;
-using testing::Le;
-using testing::ReplaceSection;
-using testing::SampleMainContainer;
-using testing::SampleMissionContainer;
-using testing::ScratchFolder;
+using mapmaker::Gzip;
+using mapmaker::Le;
+using mapmaker::ReplaceSection;
+using mapmaker::SampleMainContainer;
+using mapmaker::SampleMissionContainer;
+using mapmaker::ScratchFolder;
 using testing::WriteBatchSamples;
-using testing::WriteBytes;
+using mapmaker::WriteBytes;
 
 const std::filesystem::path CliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
 
-BatchRequest RequestFor(const std::vector<std::filesystem::path>& maps, const std::filesystem::path& out,
+pipeline::BatchRequest RequestFor(const std::vector<std::filesystem::path>& maps, const std::filesystem::path& out,
                         unsigned jobs) {
-  const BatchPlan plan = PlanBatch(maps);
+  const pipeline::BatchPlan plan = pipeline::PlanBatch(maps);
   EXPECT_TRUE(plan.Clashes.empty());
-  BatchRequest request;
+  pipeline::BatchRequest request;
   request.Maps = plan.Maps;
   request.OutFolder = out;
   request.Jobs = jobs;
@@ -44,29 +44,29 @@ BatchRequest RequestFor(const std::vector<std::filesystem::path>& maps, const st
 }
 
 // What converting map on its own writes.
-std::map<std::string, Bytes> ConvertedAlone(const std::filesystem::path& map, const std::filesystem::path& slot) {
-  ConvertRequest request;
+std::map<std::string, core::Bytes> ConvertedAlone(const std::filesystem::path& map, const std::filesystem::path& slot) {
+  pipeline::ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = slot;
   request.CliffDataFile = CliffData;
-  const ConversionEnd end = RunConversion(request);
+  const pipeline::ConversionEnd end = pipeline::RunConversion(request);
   EXPECT_TRUE(end.Completed()) << map << ": " << end.FailureText();
   return FolderContents(slot);
 }
 
 TEST(BatchFolderName, IsTheFileNameWithoutExtensionAndACampaignsThreeCharacters) {
-  EXPECT_EQ(BatchFolderName("maps/frontier.qdm"), "frontier");
-  EXPECT_EQ(BatchFolderName("/x/Dune.Sea.QDP"), "Dune.Sea");
-  EXPECT_EQ(BatchFolderName("c/012.qdc"), "012");
-  EXPECT_EQ(BatchFolderName("c/012004.qdc"), "012");  // a mission file converts its whole campaign
-  EXPECT_EQ(BatchFolderName("c/ab.qdc"), "ab");
+  EXPECT_EQ(pipeline::BatchFolderName("maps/frontier.qdm"), "frontier");
+  EXPECT_EQ(pipeline::BatchFolderName("/x/Dune.Sea.QDP"), "Dune.Sea");
+  EXPECT_EQ(pipeline::BatchFolderName("c/012.qdc"), "012");
+  EXPECT_EQ(pipeline::BatchFolderName("c/012004.qdc"), "012");  // a mission file converts its whole campaign
+  EXPECT_EQ(pipeline::BatchFolderName("c/ab.qdc"), "ab");
 }
 
 TEST(PlanBatch, MergesFilesThatNameOneMap) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const auto m = dir / "maps";
-  const BatchPlan plan = PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc",
+  const pipeline::BatchPlan plan = pipeline::PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc",
                                     dir / "maps/../maps/frontier.qdm", m / "007003.QDC"});
   EXPECT_TRUE(plan.Clashes.empty());
   ASSERT_EQ(plan.Maps.size(), 3u);
@@ -82,16 +82,16 @@ TEST(PlanBatch, MergesFilesThatNameOneMap) {
 }
 
 TEST(PlanBatch, DifferentMapsWithOneNameClash) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   for (const char* file :
        {"a/x.qdm", "a/x.qdp", "b/x.qdm", "a/Y.qdm", "b/y.qdm", "a/012.qdc", "b/012000.qdc", "a/012.qdm", "a/z.qdm"}) {
     std::filesystem::create_directories((dir / file).parent_path());
-    WriteBytes(dir / file, Bytes{1});
+    mapmaker::WriteBytes(dir / file, core::Bytes{1});
   }
   auto clashesOf = [&](std::vector<std::string> files) {
     std::vector<std::filesystem::path> paths;
     for (const auto& f : files) paths.push_back(dir / f);
-    return PlanBatch(paths).Clashes;
+    return pipeline::PlanBatch(paths).Clashes;
   };
   // One name, two extensions.
   auto c = clashesOf({"a/x.qdm", "a/z.qdm", "a/x.qdp"});
@@ -117,20 +117,20 @@ TEST(PlanBatch, DifferentMapsWithOneNameClash) {
 }
 
 TEST(BatchWorkerCount, FollowsTheRequestTheCoresAndTheMaps) {
-  EXPECT_EQ(BatchWorkerCount(1, 8), 1u);
-  EXPECT_EQ(BatchWorkerCount(3, 8), 3u);
-  EXPECT_EQ(BatchWorkerCount(16, 5), 5u);
-  EXPECT_EQ(BatchWorkerCount(4, 0), 1u);
+  EXPECT_EQ(pipeline::BatchWorkerCount(1, 8), 1u);
+  EXPECT_EQ(pipeline::BatchWorkerCount(3, 8), 3u);
+  EXPECT_EQ(pipeline::BatchWorkerCount(16, 5), 5u);
+  EXPECT_EQ(pipeline::BatchWorkerCount(4, 0), 1u);
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  EXPECT_EQ(BatchWorkerCount(0, 1000), cores);
-  EXPECT_EQ(BatchWorkerCount(0, 1), 1u);
+  EXPECT_EQ(pipeline::BatchWorkerCount(0, 1000), cores);
+  EXPECT_EQ(pipeline::BatchWorkerCount(0, 1), 1u);
 }
 
 TEST(RunBatchConversion, EveryFolderEqualsTheMapConvertedAlone) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const auto maps = WriteBatchSamples(dir / "maps");
   ASSERT_EQ(maps.size(), 8u);
-  BatchRequest request = RequestFor(maps, dir / "out", 3);
+  pipeline::BatchRequest request = RequestFor(maps, dir / "out", 3);
   std::mutex mutex;
   std::vector<std::vector<std::string>> labels(maps.size());
   std::vector<std::size_t> planned(maps.size()), endedTimes(maps.size());
@@ -142,12 +142,12 @@ TEST(RunBatchConversion, EveryFolderEqualsTheMapConvertedAlone) {
     std::lock_guard lock(mutex);
     labels.at(i).push_back(label);
   };
-  request.Ended = [&](std::size_t i, const ConversionEnd& end) {
+  request.Ended = [&](std::size_t i, const pipeline::ConversionEnd& end) {
     std::lock_guard lock(mutex);
     ++endedTimes.at(i);
     EXPECT_TRUE(end.Completed()) << end.FailureText();
   };
-  const auto ends = RunBatchConversion(request);
+  const auto ends = pipeline::RunBatchConversion(request);
   ASSERT_EQ(ends.size(), maps.size());
   for (std::size_t i = 0; i < maps.size(); ++i) {
     SCOPED_TRACE(maps[i].string());
@@ -164,38 +164,38 @@ TEST(RunBatchConversion, EveryFolderEqualsTheMapConvertedAlone) {
   EXPECT_EQ(planned[0], 19u);
   EXPECT_EQ(planned[7], 5u + 3 * 14);  // the campaign 013 with three missions
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 8);
-  EXPECT_EQ(BatchSummary(request.Maps, ends), "8 maps: 8 converted");
+  EXPECT_EQ(pipeline::BatchSummary(request.Maps, ends), "8 maps: 8 converted");
 }
 
 TEST(RunBatchConversion, OneJobOrSeveralWriteTheSameBytes) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const auto maps = WriteBatchSamples(dir / "maps");
-  RunBatchConversion(RequestFor(maps, dir / "one", 1));
-  RunBatchConversion(RequestFor(maps, dir / "four", 4));
+  pipeline::RunBatchConversion(RequestFor(maps, dir / "one", 1));
+  pipeline::RunBatchConversion(RequestFor(maps, dir / "four", 4));
   const auto one = FolderContents(dir / "one");
   EXPECT_EQ(one.size(), 6u * 8 + 15u * (1 + 1 + 2 + 1 + 1 + 1 + 1 + 3));
   EXPECT_EQ(FolderContents(dir / "four"), one);
 }
 
 TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
-  ScratchFolder dir;
-  auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   // Not a gzip file: staging fails.
-  WriteBytes(dir / "maps" / "broken.qdp", Bytes(64, 'x'));
+  mapmaker::WriteBytes(dir / "maps" / "broken.qdp", core::Bytes(64, 'x'));
   // A campaign whose second mission asks for more mine rows than its file holds.
-  const testing::SampleOptions options{4, 0, 40, 30};
-  WriteBytes(dir / "maps" / "012.qdc", Gzip(SampleMainContainer(CampaignMap, options), "012"));
-  WriteBytes(dir / "maps" / "012000.qdc", Gzip(SampleMissionContainer(options, 0), "012000"));
-  WriteBytes(dir / "maps" / "012004.qdc", Gzip(ReplaceSection(SampleMissionContainer(options, 4),
-                                                              SectionPosition(Section::MissionInfoFirst, CampaignMap),
-                                                              Le().I32(0).I32(0).I32(300).I32(300)),
+  const mapmaker::SampleOptions options{4, 0, 40, 30};
+  mapmaker::WriteBytes(dir / "maps" / "012.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "012"));
+  mapmaker::WriteBytes(dir / "maps" / "012000.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(options, 0), "012000"));
+  mapmaker::WriteBytes(dir / "maps" / "012004.qdc", mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(options, 4),
+                                                              format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+                                                              mapmaker::Le().I32(0).I32(0).I32(300).I32(300)),
                                                "012004"));
   maps.insert(maps.begin() + 1, dir / "maps" / "broken.qdp");
   maps.push_back(dir / "maps" / "012.qdc");
   maps.push_back(dir / "maps" / "none.qdm");  // no such file
 
-  BatchRequest request = RequestFor(maps, dir / "out", 2);
-  const auto ends = RunBatchConversion(request);
+  pipeline::BatchRequest request = RequestFor(maps, dir / "out", 2);
+  const auto ends = pipeline::RunBatchConversion(request);
   ASSERT_EQ(ends.size(), 6u);
   EXPECT_TRUE(ends[0].Completed());
   EXPECT_EQ(ends[1].failedStep, "staging the map");
@@ -210,18 +210,18 @@ TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
   EXPECT_EQ(FolderContents(dir / "out" / "007"), ConvertedAlone(maps[3], dir / "alone3"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "012"));   // a failing map leaves no half-converted folder
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "none"));  // nothing is made for a missing file
-  EXPECT_EQ(BatchSummary(request.Maps, ends), "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " +
+  EXPECT_EQ(pipeline::BatchSummary(request.Maps, ends), "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " +
                                                   maps[4].string() + ", " + maps[5].string() + ")");
 }
 
 // With two jobs, two maps really convert at once: the first map's handler waits until the
 // second map has begun (which could never happen with one worker).
 TEST(RunBatchConversion, JobsConvertAtTheSameTimeAndNoMoreThanJobs) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   const auto maps = WriteBatchSamples(dir / "maps");
   for (unsigned jobs : {1u, 2u, 3u}) {
     SCOPED_TRACE(jobs);
-    BatchRequest request = RequestFor(maps, dir / ("out" + std::to_string(jobs)), jobs);
+    pipeline::BatchRequest request = RequestFor(maps, dir / ("out" + std::to_string(jobs)), jobs);
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t running = 0, most = 0, begun = 0;
@@ -235,12 +235,12 @@ TEST(RunBatchConversion, JobsConvertAtTheSameTimeAndNoMoreThanJobs) {
         sawOverlap = changed.wait_for(lock, std::chrono::seconds(60), [&] { return begun >= 2; });
       }
     };
-    request.Ended = [&](std::size_t, const ConversionEnd& end) {
+    request.Ended = [&](std::size_t, const pipeline::ConversionEnd& end) {
       std::lock_guard lock(mutex);
       --running;
       EXPECT_TRUE(end.Completed()) << end.FailureText();
     };
-    RunBatchConversion(request);
+    pipeline::RunBatchConversion(request);
     EXPECT_EQ(begun, maps.size());
     EXPECT_LE(most, jobs);
     if (jobs > 1) {
@@ -250,32 +250,32 @@ TEST(RunBatchConversion, JobsConvertAtTheSameTimeAndNoMoreThanJobs) {
 }
 
 TEST(RunBatchConversion, AStopBeforeTheStartConvertsNothing) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   std::stop_source stop;
   stop.request_stop();
-  BatchRequest request = RequestFor(maps, dir / "out", 2);
+  pipeline::BatchRequest request = RequestFor(maps, dir / "out", 2);
   request.Stop = stop.get_token();
   std::atomic<std::size_t> ended{0};
-  request.Ended = [&](std::size_t, const ConversionEnd& end) {
+  request.Ended = [&](std::size_t, const pipeline::ConversionEnd& end) {
     ++ended;
     EXPECT_TRUE(end.stopped);
   };
-  const auto ends = RunBatchConversion(request);
+  const auto ends = pipeline::RunBatchConversion(request);
   EXPECT_EQ(ended, 3u);
   for (const auto& end : ends) EXPECT_TRUE(end.stopped && !end.error);
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
-  EXPECT_EQ(BatchSummary(request.Maps, ends), "3 maps: 0 converted, 3 stopped");
+  EXPECT_EQ(pipeline::BatchSummary(request.Maps, ends), "3 maps: 0 converted, 3 stopped");
 }
 
 TEST(RunBatchConversion, AThrowingHandlerIsRethrownAfterEveryMapHasEnded) {
-  ScratchFolder dir;
-  const auto maps = testing::WriteSampleMaps(dir / "maps");
-  BatchRequest request = RequestFor(maps, dir / "out", 2);
-  request.Ended = [](std::size_t i, const ConversionEnd&) {
+  mapmaker::ScratchFolder dir;
+  const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
+  pipeline::BatchRequest request = RequestFor(maps, dir / "out", 2);
+  request.Ended = [](std::size_t i, const pipeline::ConversionEnd&) {
     if (i == 0) throw std::runtime_error("display gone");
   };
-  EXPECT_THROW(RunBatchConversion(request), std::runtime_error);
+  EXPECT_THROW(pipeline::RunBatchConversion(request), std::runtime_error);
   for (const char* name : {"frontier", "islands", "007"}) {
     EXPECT_TRUE(std::filesystem::exists(dir / "out" / name / "mis.000" / "scripts2") ||
                 std::filesystem::exists(dir / "out" / name / "mis.003" / "scripts2"))
@@ -284,13 +284,13 @@ TEST(RunBatchConversion, AThrowingHandlerIsRethrownAfterEveryMapHasEnded) {
 }
 
 TEST(BatchSummary, CountsAndNamesTheFailures) {
-  const std::vector<BatchMap> one = {{"m/a.qdm", "a", {"m/a.qdm"}}};
-  EXPECT_EQ(BatchSummary(one, {ConversionEnd{}}), "1 map: 1 converted");
-  ConversionEnd failed;
+  const std::vector<pipeline::BatchMap> one = {{"m/a.qdm", "a", {"m/a.qdm"}}};
+  EXPECT_EQ(pipeline::BatchSummary(one, {pipeline::ConversionEnd{}}), "1 map: 1 converted");
+  pipeline::ConversionEnd failed;
   failed.error = std::make_exception_ptr(std::runtime_error("x"));
-  EXPECT_EQ(BatchSummary(one, {failed}), "1 map: 0 converted, 1 failed (m/a.qdm)");
-  const std::vector<BatchMap> three = {{"m/a.qdm", "a", {}}, {"m/b.qdp", "b", {}}, {"c/012.qdc", "012", {}}};
-  EXPECT_EQ(BatchSummary(three, {failed, ConversionEnd{}, failed}),
+  EXPECT_EQ(pipeline::BatchSummary(one, {failed}), "1 map: 0 converted, 1 failed (m/a.qdm)");
+  const std::vector<pipeline::BatchMap> three = {{"m/a.qdm", "a", {}}, {"m/b.qdp", "b", {}}, {"c/012.qdc", "012", {}}};
+  EXPECT_EQ(pipeline::BatchSummary(three, {failed, pipeline::ConversionEnd{}, failed}),
             "3 maps: 1 converted, 2 failed (m/a.qdm, c/012.qdc)");
 }
 

@@ -13,8 +13,8 @@
 namespace kartwerk {
 namespace {
 
-using testing::BenchMapOptions;
-using testing::BenchMapPreset;
+using mapmaker::BenchMapOptions;
+using mapmaker::BenchMapPreset;
 
 std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t count = 0;
@@ -23,27 +23,27 @@ std::size_t Count(const std::string& text, const std::string& what) {
 }
 
 std::string Text(const std::filesystem::path& path) {
-  const Bytes bytes = testing::ReadBytes(path);
+  const core::Bytes bytes = mapmaker::ReadBytes(path);
   return std::string(bytes.begin(), bytes.end());
 }
 
 struct Converted {
-  ConversionEnd end;
+  pipeline::ConversionEnd end;
   std::vector<std::string> warnings;
 };
 
 Converted Convert(const std::filesystem::path& map, const std::filesystem::path& slot) {
   Converted result;
-  ConvertRequest request;
+  pipeline::ConvertRequest request;
   request.MapPath = map;
   request.SlotFolder = slot;
   request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
   request.Warn = [&result](const std::string& message) { result.warnings.push_back(message); };
-  result.end = RunConversion(request);
+  result.end = pipeline::RunConversion(request);
   return result;
 }
 
-void ExpectMissionFiles(const std::filesystem::path& mission, const BenchMapOptions& o) {
+void ExpectMissionFiles(const std::filesystem::path& mission, const mapmaker::BenchMapOptions& o) {
   for (const char* file : {"info", "desc", "JPG1024.jpg", "mines", "locations", "phrases2", "objs", "mismult",
                            "misdesc", "groups", "support", "sounds", "players", "mapunits", "scripts2"}) {
     EXPECT_TRUE(std::filesystem::is_regular_file(mission / file)) << mission / file;
@@ -56,10 +56,10 @@ void ExpectMissionFiles(const std::filesystem::path& mission, const BenchMapOpti
   EXPECT_EQ(Count(Text(mission / "sounds"), "Name=\""), static_cast<std::size_t>(o.sounds));
 }
 
-class BenchMapKindTest : public ::testing::TestWithParam<MapKindCode> {};
+class BenchMapKindTest : public ::testing::TestWithParam<format::MapKindCode> {};
 
 TEST_P(BenchMapKindTest, ConvertsWholeWithoutRepairsAtTheSizesAskedFor) {
-  BenchMapOptions o;
+  mapmaker::BenchMapOptions o;
   o.kind = GetParam();
   o.width = 96;
   o.height = 80;
@@ -70,9 +70,9 @@ TEST_P(BenchMapKindTest, ConvertsWholeWithoutRepairsAtTheSizesAskedFor) {
   o.sounds = 5;
   o.missions = 3;
   o.missionSide = 64;
-  const BenchMapPreset preset{o.kind == CampaignMap ? "903" : "bench", o};
-  testing::ScratchFolder dir;
-  const auto map = testing::WriteBenchMap(dir / "maps", preset);
+  const mapmaker::BenchMapPreset preset{o.kind == format::CampaignMap ? "903" : "bench", o};
+  mapmaker::ScratchFolder dir;
+  const auto map = mapmaker::WriteBenchMap(dir / "maps", preset);
   const Converted result = Convert(map, dir / "slot");
   ASSERT_TRUE(result.end.Completed()) << result.end.FailureText();
   EXPECT_TRUE(result.warnings.empty()) << result.warnings.front();
@@ -81,7 +81,7 @@ TEST_P(BenchMapKindTest, ConvertsWholeWithoutRepairsAtTheSizesAskedFor) {
   EXPECT_EQ(std::filesystem::file_size(slot / "rhombs"), 8u * 96 * 80);
   EXPECT_EQ(std::filesystem::file_size(slot / "cflags"), 2u * 96 * 80);
   EXPECT_EQ(Count(Text(slot / "objects"), "\n"), 150u);
-  if (o.kind == CampaignMap) {
+  if (o.kind == format::CampaignMap) {
     for (const char* mission : {"mis.000", "mis.001", "mis.002"}) ExpectMissionFiles(slot / mission, o);
     EXPECT_FALSE(std::filesystem::exists(slot / "mis.003"));
   } else {
@@ -89,34 +89,34 @@ TEST_P(BenchMapKindTest, ConvertsWholeWithoutRepairsAtTheSizesAskedFor) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, BenchMapKindTest, ::testing::Values(SinglePlayerMap, MultiplayerMap, CampaignMap));
+INSTANTIATE_TEST_SUITE_P(Kinds, BenchMapKindTest, ::testing::Values(format::SinglePlayerMap, format::MultiplayerMap, format::CampaignMap));
 
 TEST(BenchMapPresetsTest, RunFromSmallToTheLargestTheFormatHolds) {
-  const std::vector<BenchMapPreset> presets = testing::BenchMapPresets();
+  const std::vector<mapmaker::BenchMapPreset> presets = mapmaker::BenchMapPresets();
   ASSERT_GE(presets.size(), 3u);
   for (std::size_t i = 1; i < presets.size(); ++i) {
-    const auto cells = [](const BenchMapOptions& o) { return std::int64_t{o.width} * o.height; };
+    const auto cells = [](const mapmaker::BenchMapOptions& o) { return std::int64_t{o.width} * o.height; };
     EXPECT_LT(cells(presets[i - 1].options), cells(presets[i].options)) << presets[i].name;
   }
-  const BenchMapOptions& largest = presets.back().options;
+  const mapmaker::BenchMapOptions& largest = presets.back().options;
   EXPECT_EQ(largest.width, 1024);
   EXPECT_EQ(largest.height, 1024);
-  EXPECT_EQ(largest.kind, CampaignMap);
+  EXPECT_EQ(largest.kind, format::CampaignMap);
   EXPECT_EQ(largest.missionSide, 512);
   EXPECT_GE(largest.objects, 10000);
   EXPECT_GE(largest.units, 1000);
   EXPECT_GE(largest.scripts * largest.statementsPerScript, 1000);
-  EXPECT_EQ(testing::FindBenchMapPreset(presets.front().name).name, presets.front().name);
-  EXPECT_THROW(testing::FindBenchMapPreset("no such map"), std::invalid_argument);
+  EXPECT_EQ(mapmaker::FindBenchMapPreset(presets.front().name).name, presets.front().name);
+  EXPECT_THROW(mapmaker::FindBenchMapPreset("no such map"), std::invalid_argument);
 }
 
 TEST(BenchMapPresetsTest, TheSmallestPresetConvertsLikeAnyMap) {
-  testing::ScratchFolder dir;
-  const BenchMapPreset preset = testing::BenchMapPresets().front();
-  const Converted result = Convert(testing::WriteBenchMap(dir / "maps", preset), dir / "slot");
+  mapmaker::ScratchFolder dir;
+  const mapmaker::BenchMapPreset preset = mapmaker::BenchMapPresets().front();
+  const Converted result = Convert(mapmaker::WriteBenchMap(dir / "maps", preset), dir / "slot");
   ASSERT_TRUE(result.end.Completed()) << result.end.FailureText();
   EXPECT_TRUE(result.warnings.empty());
-  const BenchMapOptions& o = preset.options;
+  const mapmaker::BenchMapOptions& o = preset.options;
   EXPECT_EQ(std::filesystem::file_size(dir / "slot" / "rhombs"),
             8u * static_cast<std::uintmax_t>(o.width) * static_cast<std::uintmax_t>(o.height));
 }

@@ -24,18 +24,18 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::ReadBytes;
+using mapmaker::Gzip;
+using mapmaker::ReadBytes;
 using testing::RunProgram;
-using testing::SampleMainContainer;
-using testing::SampleMissionContainer;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::SampleMainContainer;
+using mapmaker::SampleMissionContainer;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
 // Every file under a folder: its path relative to the folder, its permission bits and its bytes.
 struct FileState {
   unsigned mode = 0;
-  Bytes bytes;
+  core::Bytes bytes;
   bool operator==(const FileState&) const = default;
 };
 using FolderState = std::map<std::string, FileState>;
@@ -46,7 +46,7 @@ FolderState Snapshot(const std::filesystem::path& folder) {
     struct stat st {};
     ::stat(e.path().c_str(), &st);
     FileState file{static_cast<unsigned>(st.st_mode & 07777), {}};
-    if (e.is_regular_file()) file.bytes = ReadBytes(e.path());
+    if (e.is_regular_file()) file.bytes = mapmaker::ReadBytes(e.path());
     state[std::filesystem::relative(e.path(), folder).string()] = std::move(file);
   }
   return state;
@@ -76,33 +76,33 @@ class ScratchTmpdir {
   const std::filesystem::path& path() const { return folder_.path(); }
 
  private:
-  ScratchFolder folder_;
+  mapmaker::ScratchFolder folder_;
   std::string old_;
 };
 
 class ConcurrencyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    maps_ = testing::WriteSampleMaps(dir / "maps");
+    maps_ = mapmaker::WriteSampleMaps(dir / "maps");
     // A larger campaign of five missions beside the bundled samples.
-    const testing::SampleOptions options{31, 2, 120, 90};
-    WriteBytes(dir / "maps" / "044.qdc", Gzip(SampleMainContainer(CampaignMap, options), "044"));
+    const mapmaker::SampleOptions options{31, 2, 120, 90};
+    mapmaker::WriteBytes(dir / "maps" / "044.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "044"));
     for (std::uint32_t mission : {0u, 1u, 2u, 5u, 9u}) {
       const std::string name = "0440" + std::string(mission < 10 ? "0" : "") + std::to_string(mission);
-      WriteBytes(dir / "maps" / (name + ".qdc"), Gzip(SampleMissionContainer(options, mission), name));
+      mapmaker::WriteBytes(dir / "maps" / (name + ".qdc"), mapmaker::Gzip(mapmaker::SampleMissionContainer(options, mission), name));
     }
     maps_.push_back(dir / "maps" / "044.qdc");
   }
 
-  ConvertRequest Request(const std::filesystem::path& map, const std::filesystem::path& slot) const {
-    ConvertRequest request;
+  pipeline::ConvertRequest Request(const std::filesystem::path& map, const std::filesystem::path& slot) const {
+    pipeline::ConvertRequest request;
     request.MapPath = map;
     request.SlotFolder = slot;
     request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
     return request;
   }
 
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   std::vector<std::filesystem::path> maps_;
 };
 
@@ -113,7 +113,7 @@ TEST_F(ConcurrencyTest, TwoConversionsOnTwoThreadsGiveTheBytesOfTwoAfterEachOthe
   std::vector<FolderState> alone;
   for (std::size_t i = 0; i < maps_.size(); ++i) {
     const auto slot = dir / "alone" / std::to_string(i);
-    const ConversionEnd end = RunConversion(Request(maps_[i], slot));
+    const pipeline::ConversionEnd end = pipeline::RunConversion(Request(maps_[i], slot));
     ASSERT_TRUE(end.Completed()) << maps_[i] << ": " << end.FailureText();
     alone.push_back(Snapshot(slot));
     ASSERT_GT(alone.back().size(), 20u);
@@ -127,12 +127,12 @@ TEST_F(ConcurrencyTest, TwoConversionsOnTwoThreadsGiveTheBytesOfTwoAfterEachOthe
       std::shared_future<void> start = go.get_future().share();
       auto run = [&, start](std::size_t map, const std::filesystem::path& slot) {
         start.wait();
-        return RunConversion(Request(maps_[map], slot));
+        return pipeline::RunConversion(Request(maps_[map], slot));
       };
       auto first = std::async(std::launch::async, run, a, slotA);
       auto second = std::async(std::launch::async, run, b, slotB);
       go.set_value();
-      const ConversionEnd endA = first.get(), endB = second.get();
+      const pipeline::ConversionEnd endA = first.get(), endB = second.get();
       EXPECT_TRUE(endA.Completed()) << endA.FailureText();
       EXPECT_TRUE(endB.Completed()) << endB.FailureText();
       EXPECT_TRUE(Snapshot(slotA) == alone[a]) << "map " << a << " beside map " << b;
@@ -170,7 +170,7 @@ TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
     writers.emplace_back([&, w] {
       const auto folder = dir / ("writer" + std::to_string(w));
       std::filesystem::create_directories(folder);
-      for (int i = 0; i < kWritesEach; ++i) WriteFileAtomic(folder / std::to_string(i % 20), std::string_view("x"));
+      for (int i = 0; i < kWritesEach; ++i) platform::WriteFileAtomic(folder / std::to_string(i % 20), std::string_view("x"));
     });
   }
   for (auto& t : writers) t.join();
@@ -192,9 +192,9 @@ TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
 // Two runs of the program on one map at the same moment, with one TMPDIR: staging is in memory,
 // so neither puts anything into TMPDIR, and both succeed with the same bytes.
 TEST_F(ConcurrencyTest, TwoProgramsOnOneMapShareNoTemporaryFiles) {
-  ScratchFolder temp;
+  mapmaker::ScratchFolder temp;
   const auto map = maps_.back();  // the five-mission campaign: long enough for the runs to overlap
-  const ConversionEnd reference = RunConversion(Request(map, dir / "reference"));
+  const pipeline::ConversionEnd reference = pipeline::RunConversion(Request(map, dir / "reference"));
   ASSERT_TRUE(reference.Completed()) << reference.FailureText();
   const FolderState expected = Snapshot(dir / "reference");
 
@@ -241,14 +241,14 @@ TEST_F(ConcurrencyTest, TwoProgramsOnOneMapShareNoTemporaryFiles) {
 TEST_F(ConcurrencyTest, TwoProgramsIntoOneSlotEachEndWithACompleteSlot) {
   std::vector<FolderState> expected;
   for (const std::size_t m : {std::size_t{0}, maps_.size() - 1}) {
-    ASSERT_TRUE(RunConversion(Request(maps_[m], dir / "reference" / std::to_string(m))).Completed());
+    ASSERT_TRUE(pipeline::RunConversion(Request(maps_[m], dir / "reference" / std::to_string(m))).Completed());
     expected.push_back(Snapshot(dir / "reference" / std::to_string(m)));
   }
   for (int round = 0; round < 3; ++round) {
     const auto src = dir / ("maps.src" + std::to_string(round)), data = dir / ("data" + std::to_string(round));
     const auto slot = src / "map.005";
     std::filesystem::create_directories(slot);
-    WriteBytes(slot / "desc", Bytes{'o', 'l', 'd'});
+    mapmaker::WriteBytes(slot / "desc", core::Bytes{'o', 'l', 'd'});
     const FolderState old = Snapshot(slot);
     auto run = [&](std::size_t map) {
       return RunProgram(KARTWERK_EXE, {"convert", maps_[map].string(), "--out", slot.string(), "--quiet"},

@@ -18,12 +18,12 @@
 namespace kartwerk {
 namespace {
 
-using testing::Le;
-using testing::ReplaceSection;
-using testing::SampleMainContainer;
-using testing::SampleMissionContainer;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::Le;
+using mapmaker::ReplaceSection;
+using mapmaker::SampleMainContainer;
+using mapmaker::SampleMissionContainer;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
 const std::vector<std::string> kMissionFiles = {"info",    "desc",    "JPG1024.jpg", "groups",   "support",
                                                 "sounds",  "mines",   "locations",   "phrases2", "objs",
@@ -33,27 +33,27 @@ const std::vector<std::string> kMissionLabels = {"Info",    "Desc",      "Groups
                                                  "Mines",   "Locations", "Phrases", "Objects", "Mismult",
                                                  "Misdesc", "Players",   "Units",   "Scripts"};
 
-const testing::SampleOptions kOptions{5, 0, 40, 30};
+const mapmaker::SampleOptions kOptions{5, 0, 40, 30};
 
 // A campaign mission whose rectangle is too large for its mines section: the "Mines" step fails.
-Bytes FailingMission() {
-  return ReplaceSection(SampleMissionContainer(kOptions, 3), SectionPosition(Section::MissionInfoFirst, CampaignMap),
-                        Le().I32(0).I32(0).I32(400).I32(400));
+core::Bytes FailingMission() {
+  return mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(kOptions, 3), format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+                        mapmaker::Le().I32(0).I32(0).I32(400).I32(400));
 }
 
 // A staged map: the main container loaded, the campaign's compiled mission files beside it, and
 // the slot's "info" written, as the slot picker leaves things for the worker.
 class DriverTest : public ::testing::Test {
  protected:
-  ScratchFolder scratch;
-  Conversion c;
+  mapmaker::ScratchFolder scratch;
+  format::Conversion c;
   std::vector<std::string> labels;
 
-  ProgressHandler Record() {
+  pipeline::ProgressHandler Record() {
     return [this](const std::string& label) { labels.push_back(label); };
   }
 
-  void Stage(MapKindCode kind, const std::vector<std::pair<std::string, Bytes>>& missions = {}) {
+  void Stage(format::MapKindCode kind, const std::vector<std::pair<std::string, core::Bytes>>& missions = {}) {
     c.MapKind = kind;
     c.MapFolder = scratch / "maps";
     c.SlotFolder = scratch / "slot";
@@ -61,13 +61,13 @@ class DriverTest : public ::testing::Test {
     std::filesystem::create_directories(c.SlotFolder);
     c.MapName = "007";
     for (const auto& [name, container] : missions) {
-      WriteBytes(c.MapFolder / (name + ".qdc"), testing::Gzip(container, name));
+      mapmaker::WriteBytes(c.MapFolder / (name + ".qdc"), mapmaker::Gzip(container, name));
       c.MissionList.push_back(name);
       c.MissionFiles.push_back(c.MapFolder / (name + ".qdc"));
     }
-    c.MissionName = kind == CampaignMap ? "" : "mis.000";
-    LoadContainer(c, SampleMainContainer(kind, kOptions), c.MapName);
-    WriteMapInfoFile(c);
+    c.MissionName = kind == format::CampaignMap ? "" : "mis.000";
+    format::LoadContainer(c, mapmaker::SampleMainContainer(kind, kOptions), c.MapName);
+    writers::WriteMapInfoFile(c);
   }
 
   std::size_t FilesIn(const std::string& mission) const {
@@ -79,14 +79,14 @@ class DriverTest : public ::testing::Test {
 };
 
 TEST_F(DriverTest, SinglePlayerMapRunsNineteenStepsIntoMis000) {
-  Stage(SinglePlayerMap);
+  Stage(format::SinglePlayerMap);
   std::vector<std::string> expected = {"Airfields", "Objects", "Rhombs", "cFlags", "Groups"};
   expected.insert(expected.end(), kMissionLabels.begin(), kMissionLabels.end());
 
-  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {});
   EXPECT_TRUE(end.Completed()) << end.FailureText();
   EXPECT_EQ(labels, expected);
-  EXPECT_EQ(labels.size(), ReportedLabelCount(1));
+  EXPECT_EQ(labels.size(), pipeline::ReportedLabelCount(1));
   for (const auto& f : kMapFiles) EXPECT_TRUE(Has(f)) << f;
   for (const auto& f : kMissionFiles) EXPECT_TRUE(Has("mis.000/" + f)) << f;
   EXPECT_EQ(FilesIn("mis.000"), 15u);
@@ -97,12 +97,12 @@ class CampaignDriverTest : public DriverTest, public ::testing::WithParamInterfa
 TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
   const int n = GetParam();
   const std::vector<std::string> names = {"0070000", "0070030", "0070120"};
-  std::vector<std::pair<std::string, Bytes>> missions;
+  std::vector<std::pair<std::string, core::Bytes>> missions;
   for (int i = 0; i < n; ++i)
-    missions.push_back({names[i], SampleMissionContainer(kOptions, static_cast<std::uint32_t>(i))});
-  Stage(CampaignMap, missions);
+    missions.push_back({names[i], mapmaker::SampleMissionContainer(kOptions, static_cast<std::uint32_t>(i))});
+  Stage(format::CampaignMap, missions);
 
-  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {});
   EXPECT_TRUE(end.Completed()) << end.FailureText();
   EXPECT_EQ(labels.size(), 5u + 14u * n);
   const std::vector<std::string> folders = {"mis.000", "mis.003", "mis.012"};
@@ -113,11 +113,11 @@ TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
     }
   }
   if (n == 3) {
-    const Bytes desc = testing::ReadBytes(c.SlotFolder / "mis.012" / "desc");
+    const core::Bytes desc = mapmaker::ReadBytes(c.SlotFolder / "mis.012" / "desc");
     EXPECT_EQ(std::string(desc.begin(), desc.end()), "Mission #12");
     // Each mission's files come from its own container: the rectangles differ.
-    EXPECT_NE(testing::ReadBytes(c.SlotFolder / "mis.000" / "info"),
-              testing::ReadBytes(c.SlotFolder / "mis.003" / "info"));
+    EXPECT_NE(mapmaker::ReadBytes(c.SlotFolder / "mis.000" / "info"),
+              mapmaker::ReadBytes(c.SlotFolder / "mis.003" / "info"));
   }
   EXPECT_FALSE(Has("mis.0007"));
 }
@@ -125,9 +125,9 @@ TEST_P(CampaignDriverTest, EachMissionFileGetsItsOwnFolderAndFourteenSteps) {
 INSTANTIATE_TEST_SUITE_P(Missions, CampaignDriverTest, ::testing::Values(1, 2, 3));
 
 TEST_F(DriverTest, StopAfterAMissionStepLeavesTheLaterFilesUnwritten) {
-  Stage(SinglePlayerMap);
+  Stage(format::SinglePlayerMap);
   std::stop_source stop;
-  const ConversionEnd end = RunConversionSteps(
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(
       c,
       [&](const std::string& label) {
         labels.push_back(label);
@@ -145,10 +145,10 @@ TEST_F(DriverTest, StopAfterAMissionStepLeavesTheLaterFilesUnwritten) {
 }
 
 TEST_F(DriverTest, StopDuringTheMapStepsCreatesNoMissionFolder) {
-  Stage(SinglePlayerMap);
+  Stage(format::SinglePlayerMap);
   std::stop_source stop;
   stop.request_stop();  // already requested: the first step still runs, then the worker returns
-  const ConversionEnd end = RunConversionSteps(c, Record(), stop.get_token());
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), stop.get_token());
   EXPECT_TRUE(end.stopped);
   EXPECT_EQ(labels, std::vector<std::string>{"Airfields"});
   EXPECT_TRUE(Has("airfields"));
@@ -157,10 +157,10 @@ TEST_F(DriverTest, StopDuringTheMapStepsCreatesNoMissionFolder) {
 }
 
 TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFirst) {
-  Stage(CampaignMap,
-        {{"0070000", SampleMissionContainer(kOptions, 0)}, {"0070030", SampleMissionContainer(kOptions, 3)}});
+  Stage(format::CampaignMap,
+        {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)}, {"0070030", mapmaker::SampleMissionContainer(kOptions, 3)}});
   std::stop_source stop;
-  const ConversionEnd end = RunConversionSteps(
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(
       c,
       [&](const std::string& label) {
         labels.push_back(label);
@@ -176,13 +176,13 @@ TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFir
 }
 
 TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
-  Stage(CampaignMap, {{"0070000", SampleMissionContainer(kOptions, 0)},
+  Stage(format::CampaignMap, {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)},
                       {"0070030", FailingMission()},
-                      {"0070050", SampleMissionContainer(kOptions, 5)}});
+                      {"0070050", mapmaker::SampleMissionContainer(kOptions, 5)}});
   std::filesystem::create_directories(c.SlotFolder / "mis.003");
-  WriteBytes(c.SlotFolder / "mis.003" / "mines", Bytes(10, 1));  // an earlier conversion's file
+  mapmaker::WriteBytes(c.SlotFolder / "mis.003" / "mines", core::Bytes(10, 1));  // an earlier conversion's file
 
-  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {});
   ASSERT_TRUE(end.error);
   EXPECT_FALSE(end.stopped);
   EXPECT_EQ(end.failedStep, "Mines");
@@ -201,33 +201,33 @@ TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
 
 // Missions side by side write the same files and report the same end as one after the other.
 TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
-  const std::vector<std::pair<std::string, Bytes>> good = {{"0070000", SampleMissionContainer(kOptions, 0)},
-                                                           {"0070030", SampleMissionContainer(kOptions, 3)},
-                                                           {"0070050", SampleMissionContainer(kOptions, 5)},
-                                                           {"0070120", SampleMissionContainer(kOptions, 12)}};
-  std::vector<std::pair<std::string, Bytes>> failing = good;
+  const std::vector<std::pair<std::string, core::Bytes>> good = {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)},
+                                                           {"0070030", mapmaker::SampleMissionContainer(kOptions, 3)},
+                                                           {"0070050", mapmaker::SampleMissionContainer(kOptions, 5)},
+                                                           {"0070120", mapmaker::SampleMissionContainer(kOptions, 12)}};
+  std::vector<std::pair<std::string, core::Bytes>> failing = good;
   failing[1].second = FailingMission();
   failing[3].second = FailingMission();
   struct Outcome {
-    std::vector<std::pair<std::string, Bytes>> files;
+    std::vector<std::pair<std::string, core::Bytes>> files;
     std::size_t labels = 0;
     std::string failure;
   };
-  const auto run = [&](const std::vector<std::pair<std::string, Bytes>>& missions, unsigned jobs) {
+  const auto run = [&](const std::vector<std::pair<std::string, core::Bytes>>& missions, unsigned jobs) {
     std::filesystem::remove_all(scratch / "maps");
     std::filesystem::remove_all(scratch / "slot");
-    c = Conversion();
+    c = format::Conversion();
     labels.clear();
-    Stage(CampaignMap, missions);
-    const ConversionEnd end = RunConversionSteps(c, Record(), {}, jobs);
-    Outcome outcome{end.Completed() ? testing::TreeFiles(c.SlotFolder) : std::vector<std::pair<std::string, Bytes>>{},
+    Stage(format::CampaignMap, missions);
+    const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {}, jobs);
+    Outcome outcome{end.Completed() ? testing::TreeFiles(c.SlotFolder) : std::vector<std::pair<std::string, core::Bytes>>{},
                     labels.size(), end.FailureText()};
     return outcome;
   };
   const Outcome inOrder = run(good, 1);
   ASSERT_EQ(inOrder.failure, "");
   ASSERT_EQ(inOrder.files.size(), 5u + 4u * 15u);  // the slot's info and map files, and each mission's
-  EXPECT_EQ(inOrder.labels, ReportedLabelCount(4));
+  EXPECT_EQ(inOrder.labels, pipeline::ReportedLabelCount(4));
   const Outcome failedInOrder = run(failing, 1);
   EXPECT_EQ(failedInOrder.failure, "step \"Mines\" of mission mis.003 failed: Stream read error");
   for (const unsigned jobs : {2u, 3u, 0u}) {
@@ -237,16 +237,16 @@ TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
     EXPECT_TRUE(sideBySide.files == inOrder.files) << jobs << " jobs wrote other bytes";
     EXPECT_EQ(run(failing, jobs).failure, failedInOrder.failure) << jobs;
   }
-  EXPECT_EQ(MissionWorkerCount(0, 1), 1u);
-  EXPECT_EQ(MissionWorkerCount(8, 3), 3u);
-  EXPECT_EQ(MissionWorkerCount(2, 4), 2u);
+  EXPECT_EQ(pipeline::MissionWorkerCount(0, 1), 1u);
+  EXPECT_EQ(pipeline::MissionWorkerCount(8, 3), 3u);
+  EXPECT_EQ(pipeline::MissionWorkerCount(2, 4), 2u);
 }
 
 TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
-  Stage(CampaignMap, {{"0070000", SampleMissionContainer(kOptions, 0)}});
+  Stage(format::CampaignMap, {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)}});
   c.MissionList.push_back("0070090");  // listed, but gone before its turn
   c.MissionFiles.push_back(c.MapFolder / "0070090.qdc");
-  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {});
   ASSERT_TRUE(end.error);
   EXPECT_EQ(end.failedMission, "mis.009");
   EXPECT_FALSE(end.failedInStep);
@@ -258,9 +258,9 @@ TEST_F(DriverTest, MissingMissionFileFailsWhenItsTurnComes) {
 }
 
 TEST_F(DriverTest, CampaignOfMoreThan255MissionsIsRefusedBeforeAnythingIsWritten) {
-  Stage(CampaignMap);
+  Stage(format::CampaignMap);
   for (int i = 0; i < 256; ++i) c.MissionList.push_back("007" + std::to_string(1000 + i));
-  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {});
   ASSERT_TRUE(end.error);
   EXPECT_NE(end.ErrorText().find("255"), std::string::npos);
   EXPECT_TRUE(labels.empty());
@@ -268,30 +268,30 @@ TEST_F(DriverTest, CampaignOfMoreThan255MissionsIsRefusedBeforeAnythingIsWritten
 }
 
 TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
-  Stage(CampaignMap, {{"0070001", SampleMissionContainer(kOptions, 1)},
-                      {"0070002", SampleMissionContainer(kOptions, 2)},
-                      {"0070031", SampleMissionContainer(kOptions, 3)}});
+  Stage(format::CampaignMap, {{"0070001", mapmaker::SampleMissionContainer(kOptions, 1)},
+                      {"0070002", mapmaker::SampleMissionContainer(kOptions, 2)},
+                      {"0070031", mapmaker::SampleMissionContainer(kOptions, 3)}});
   std::vector<std::string> warnings;
   c.Warn = [&](const std::string& w) { warnings.push_back(w); };
-  const ConversionEnd end = RunConversionSteps(c, Record(), {});
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {});
   EXPECT_TRUE(end.Completed()) << end.FailureText();
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0],
             "mis.000: the mission files \"0070001\" and \"0070002\" both go into this folder; the later "
             "one's files replace the earlier one's");
   // The later file's mission is what the folder holds.
-  LoadContainer(c, SampleMissionContainer(kOptions, 2), "0070002");
+  format::LoadContainer(c, mapmaker::SampleMissionContainer(kOptions, 2), "0070002");
   c.MissionName = "mis.000";
-  const Bytes expected = CopySection(c, Section::MissionPicture);
-  LoadContainer(c, SampleMissionContainer(kOptions, 1), "0070001");
-  ASSERT_NE(CopySection(c, Section::MissionPicture), expected);  // the two missions' pictures differ
-  EXPECT_EQ(testing::ReadBytes(c.SlotFolder / "mis.000" / "JPG1024.jpg"), expected);
+  const core::Bytes expected = writers::CopySection(c, format::Section::MissionPicture);
+  format::LoadContainer(c, mapmaker::SampleMissionContainer(kOptions, 1), "0070001");
+  ASSERT_NE(writers::CopySection(c, format::Section::MissionPicture), expected);  // the two missions' pictures differ
+  EXPECT_EQ(mapmaker::ReadBytes(c.SlotFolder / "mis.000" / "JPG1024.jpg"), expected);
   EXPECT_EQ(FilesIn("mis.003"), 15u);
 }
 
 TEST_F(DriverTest, ProgressHandlerThatThrowsFailsTheStepItAnnounces) {
-  Stage(SinglePlayerMap);
-  const ConversionEnd end = RunConversionSteps(c,
+  Stage(format::SinglePlayerMap);
+  const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c,
                                                [](const std::string& label) {
                                                  if (label == "Rhombs") throw std::runtime_error("display gone");
                                                },
@@ -302,18 +302,18 @@ TEST_F(DriverTest, ProgressHandlerThatThrowsFailsTheStepItAnnounces) {
 }
 
 TEST_F(DriverTest, WorkerReportsOnItsOwnThreadAndEndsOnce) {
-  Stage(SinglePlayerMap);
+  Stage(format::SinglePlayerMap);
   std::vector<std::thread::id> progressThreads;
   std::thread::id endThread;
   int ends = 0;
-  ConversionEnd result;
+  pipeline::ConversionEnd result;
   {
-    TProcessThread worker(c);
+    pipeline::TProcessThread worker(c);
     worker.SetProgressHandler([&](const std::string& label) {
       labels.push_back(label);
       progressThreads.push_back(std::this_thread::get_id());
     });
-    worker.SetEndHandler([&](const ConversionEnd& end) {
+    worker.SetEndHandler([&](const pipeline::ConversionEnd& end) {
       ++ends;
       endThread = std::this_thread::get_id();
       result = end;
@@ -333,16 +333,16 @@ TEST_F(DriverTest, WorkerReportsOnItsOwnThreadAndEndsOnce) {
 }
 
 TEST_F(DriverTest, RequestedStopIsHonouredAtTheNextStepBoundary) {
-  Stage(SinglePlayerMap);
+  Stage(format::SinglePlayerMap);
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
-  ConversionEnd result;
-  TProcessThread worker(c);
+  pipeline::ConversionEnd result;
+  pipeline::TProcessThread worker(c);
   worker.SetProgressHandler([&](const std::string& label) {
     labels.push_back(label);
     released.wait();  // the first step waits until the stop has been requested
   });
-  worker.SetEndHandler([&](const ConversionEnd& end) { result = end; });
+  worker.SetEndHandler([&](const pipeline::ConversionEnd& end) { result = end; });
   worker.Start();
   worker.RequestStop();
   release.set_value();
@@ -353,12 +353,12 @@ TEST_F(DriverTest, RequestedStopIsHonouredAtTheNextStepBoundary) {
 }
 
 TEST_F(DriverTest, FailureReachesTheEndHandlerWithTheException) {
-  Stage(CampaignMap, {{"0070030", FailingMission()}});
-  ConversionEnd result;
+  Stage(format::CampaignMap, {{"0070030", FailingMission()}});
+  pipeline::ConversionEnd result;
   bool thrown = false;
   {
-    TProcessThread worker(c);
-    worker.SetEndHandler([&](const ConversionEnd& end) {
+    pipeline::TProcessThread worker(c);
+    worker.SetEndHandler([&](const pipeline::ConversionEnd& end) {
       result = end;
       throw std::runtime_error("a faulty end handler does not bring the program down");
     });
@@ -368,17 +368,17 @@ TEST_F(DriverTest, FailureReachesTheEndHandlerWithTheException) {
   }
   EXPECT_TRUE(thrown);
   ASSERT_TRUE(result.error);
-  EXPECT_THROW(std::rethrow_exception(result.error), StreamReadError);
+  EXPECT_THROW(std::rethrow_exception(result.error), core::StreamReadError);
   EXPECT_EQ(result.failedStep, "Mines");
 }
 
 TEST_F(DriverTest, DestroyingARunningWorkerStopsItAndWaitsForItsEnd) {
-  Stage(SinglePlayerMap);
+  Stage(format::SinglePlayerMap);
   int ends = 0;
-  ConversionEnd result;
+  pipeline::ConversionEnd result;
   {
-    TProcessThread worker(c);
-    worker.SetEndHandler([&](const ConversionEnd& end) {
+    pipeline::TProcessThread worker(c);
+    worker.SetEndHandler([&](const pipeline::ConversionEnd& end) {
       ++ends;
       result = end;
     });

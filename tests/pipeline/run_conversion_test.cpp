@@ -17,24 +17,24 @@
 namespace kartwerk {
 namespace {
 
-using testing::Gzip;
-using testing::SampleMainContainer;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::Gzip;
+using mapmaker::SampleMainContainer;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
 const std::filesystem::path CliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
 
 // Takes the files in memory, counting them, and records how it was opened and settled.
-class RecordingSink final : public ConversionSink, public FileSink {
+class RecordingSink final : public pipeline::ConversionSink, public platform::FileSink {
  public:
   explicit RecordingSink(std::filesystem::path target) : target_(std::move(target)) {}
   std::filesystem::path Target() const override { return target_; }
-  void Open(Conversion& c) override {
+  void Open(format::Conversion& c) override {
     ++opened;
     c.SlotFolder = "slot";
     c.Output = this;
   }
-  void Finish(ConversionEnd& end) override {
+  void Finish(pipeline::ConversionEnd& end) override {
     ++finished;
     completed = end.Completed();
   }
@@ -52,11 +52,11 @@ class RecordingSink final : public ConversionSink, public FileSink {
 };
 
 TEST(RunConversion, EveryEndIsSettledByItsSinkOnce) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto map = scratch.path() / "maps" / "frontier.qdm";
   std::filesystem::create_directories(map.parent_path());
-  WriteBytes(map, Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
-  WriteBytes(scratch.path() / "maps" / "broken.qdm", {'n', 'o'});
+  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  mapmaker::WriteBytes(scratch.path() / "maps" / "broken.qdm", {'n', 'o'});
 
   const struct {
     const char* name;
@@ -75,21 +75,21 @@ TEST(RunConversion, EveryEndIsSettledByItsSinkOnce) {
     RecordingSink sink(c.target);
     std::vector<std::size_t> planned;
     std::atomic<int> labels = 0, ended = 0;
-    ConvertRequest request;
+    pipeline::ConvertRequest request;
     request.MapPath = c.map;
     request.CliffDataFile = CliffData;
     request.Planned = [&](std::size_t count) { planned.push_back(count); };
     request.Progress = [&](const std::string&) { ++labels; };
-    request.Ended = [&](const ConversionEnd&) { ++ended; };
-    const ConversionEnd end = RunConversion(request, sink);
+    request.Ended = [&](const pipeline::ConversionEnd&) { ++ended; };
+    const pipeline::ConversionEnd end = pipeline::RunConversion(request, sink);
     EXPECT_EQ(end.failedStep, c.failedStep) << end.FailureText();
     EXPECT_EQ(sink.finished.load(), 1);
     EXPECT_EQ(sink.completed, end.Completed());
     EXPECT_EQ(sink.opened, c.opened);
     EXPECT_EQ(sink.files, c.files);
     if (end.Completed()) {
-      EXPECT_EQ(planned, std::vector<std::size_t>{ReportedLabelCount(1)});
-      EXPECT_EQ(labels.load(), static_cast<int>(ReportedLabelCount(1))) << "the count told is the count reported";
+      EXPECT_EQ(planned, std::vector<std::size_t>{pipeline::ReportedLabelCount(1)});
+      EXPECT_EQ(labels.load(), static_cast<int>(pipeline::ReportedLabelCount(1))) << "the count told is the count reported";
       EXPECT_EQ(ended.load(), 1);
     } else {
       EXPECT_TRUE(planned.empty());
@@ -99,15 +99,15 @@ TEST(RunConversion, EveryEndIsSettledByItsSinkOnce) {
 }
 
 TEST(MapConversion, OpenedButNeverStartedIsSettledAsStoppedAndStartsNothingAfterAFailure) {
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const auto map = scratch.path() / "frontier.qdm";
-  WriteBytes(map, Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
-  ConvertRequest request;
+  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  pipeline::ConvertRequest request;
   request.MapPath = map;
   request.CliffDataFile = CliffData;
   RecordingSink dropped({});
   {
-    MapConversion run(request);
+    pipeline::MapConversion run(request);
     ASSERT_TRUE(run.Stage());
     EXPECT_EQ(run.conversion().MapName, "frontier") << "the staged facts are there before the sink opens";
     ASSERT_TRUE(run.Open(dropped));
@@ -119,7 +119,7 @@ TEST(MapConversion, OpenedButNeverStartedIsSettledAsStoppedAndStartsNothingAfter
 
   request.MapPath = scratch.path() / "absent.qdm";
   RecordingSink refused({});
-  MapConversion run(request);
+  pipeline::MapConversion run(request);
   EXPECT_FALSE(run.Open(refused));
   run.Start();
   EXPECT_FALSE(run.Started());

@@ -19,11 +19,11 @@ namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 
 void WriteText(const fs::path& file, const std::string& text) {
   fs::create_directories(file.parent_path());
-  testing::WriteBytes(file, Bytes(text.begin(), text.end()));
+  mapmaker::WriteBytes(file, core::Bytes(text.begin(), text.end()));
 }
 
 std::span<const std::uint8_t> AsBytes(const std::string& text) {
@@ -57,15 +57,15 @@ TEST(WriteGateTest, WindowsDeviceNamesAndDevicePathsAreToldFromTheTextAlone) {
       {"", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(!DeviceNameProblem(c.path).empty(), c.device) << c.path << ": " << DeviceNameProblem(c.path);
+    EXPECT_EQ(!pipeline::DeviceNameProblem(c.path).empty(), c.device) << c.path << ": " << pipeline::DeviceNameProblem(c.path);
   }
 }
 
 // One map in dir/maps, the backups in dir/data/backups, and folders of every kind beside them.
 struct GateScene {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   fs::path map = dir / "maps" / "one.qdm";
-  WriteGate gate{{map}, dir / "data" / "backups", "replace"};
+  pipeline::WriteGate gate{{map}, dir / "data" / "backups", "replace"};
   GateScene() {
     WriteText(map, "compiled");
     WriteText(dir / "maps" / "one000.qdm", "a campaign's mission");
@@ -80,9 +80,9 @@ struct GateScene {
 // What the refusal says for a target, "" when the gate lets it through.
 void ExpectReason(const std::string& problem, const std::string& reason, const fs::path& target) {
   if (reason.empty()) {
-    EXPECT_EQ(problem, "") << TextFromPath(target);
+    EXPECT_EQ(problem, "") << platform::TextFromPath(target);
   } else {
-    EXPECT_NE(problem.find(reason), std::string::npos) << TextFromPath(target) << ": " << problem;
+    EXPECT_NE(problem.find(reason), std::string::npos) << platform::TextFromPath(target) << ": " << problem;
   }
 }
 
@@ -96,23 +96,23 @@ TEST(WriteGateTest, FoldersToReplaceKeepClearOfTheMapTheHomeTheRootLinksAndTheBa
       {s.dir.path(), "it is a folder above the map"},
       {s.dir / "maps" / ".." / "maps", "it is the folder that holds the map"},
       {fs::path("/"), "it is the root of a file system"},
-      {s.dir / "link", "it is a symbolic link to \"" + TextFromPath(s.dir / "docs") + "\""},
+      {s.dir / "link", "it is a symbolic link to \"" + platform::TextFromPath(s.dir / "docs") + "\""},
       {s.dir / "data" / "backups" / "map.007 old", "it lies in Kartwerk's own data folder"},
       {s.dir / "data", "it holds Kartwerk's own data folder"},
-      {KartwerkDataFolder() / "written-files", "it lies in Kartwerk's own data folder"},
+      {pipeline::KartwerkDataFolder() / "written-files", "it lies in Kartwerk's own data folder"},
       {s.dir / "new" / "map.007", ""},
       {s.dir / "slot", ""},
   };
   for (const auto& c : cases) {
-    const std::string problem = FolderWriteProblem(c.target, s.gate, FolderUse::Replace);
+    const std::string problem = pipeline::FolderWriteProblem(c.target, s.gate, pipeline::FolderUse::Replace);
     ExpectReason(problem, c.reason, c.target);
     if (!c.reason.empty()) {
       EXPECT_EQ(problem.rfind("refusing to replace \"", 0), 0u) << problem;
     }
   }
   // The home folder, for every command: a restore has no map at all.
-  const fs::path home = HomeFolder();
-  if (!home.empty()) ExpectReason(FolderWriteProblem(home, WriteGate{}, FolderUse::Replace), "the home folder", home);
+  const fs::path home = game::HomeFolder();
+  if (!home.empty()) ExpectReason(pipeline::FolderWriteProblem(home, pipeline::WriteGate{}, pipeline::FolderUse::Replace), "the home folder", home);
   EXPECT_TRUE(fs::exists(s.dir / "docs" / "letter.txt"));
 }
 
@@ -127,7 +127,7 @@ TEST(WriteGateTest, FoldersOfAnotherOwnerOrThatCannotBeChangedAreRefusedWithTheR
   } else {
     fs::permissions(s.dir / "shared" / "mis.000", fs::perms::owner_read | fs::perms::owner_exec);
   }
-  const std::string problem = FolderWriteProblem(s.dir / "shared", s.gate, FolderUse::Replace);
+  const std::string problem = pipeline::FolderWriteProblem(s.dir / "shared", s.gate, pipeline::FolderUse::Replace);
   ExpectReason(problem, root ? "belongs to another user" : "is a folder you may not change", s.dir / "shared");
   EXPECT_NE(problem.find("mis.000"), std::string::npos) << problem;
   fs::permissions(s.dir / "shared" / "mis.000", fs::perms::owner_all);
@@ -150,20 +150,20 @@ TEST(WriteGateTest, SingleFilesAreNeverTheMapALinkOrAFileKartwerkDidNotWrite) {
       {s.dir / "data" / "backups" / "picture.png", false, "it lies in Kartwerk's own data folder"},
       {s.dir / "docs" / "new.png", false, ""},
   };
-  for (const auto& c : cases) ExpectReason(FileWriteProblem(c.target, s.gate, c.ownWrite), c.reason, c.target);
+  for (const auto& c : cases) ExpectReason(pipeline::FileWriteProblem(c.target, s.gate, c.ownWrite), c.reason, c.target);
 }
 
 TEST(WriteGateTest, APictureReplacesOnlyThePictureKartwerkRecordedWriting) {
   GateScene s;
   const fs::path picture = s.dir / "docs" / "picture.png";
-  WriteGatedFile(picture, AsBytes("first"), s.gate);
-  WriteGatedFile(picture, AsBytes("second"), s.gate);  // its own, unchanged: replaced
-  EXPECT_EQ(testing::ReadBytes(picture), Bytes({'s', 'e', 'c', 'o', 'n', 'd'}));
+  pipeline::WriteGatedFile(picture, AsBytes("first"), s.gate);
+  pipeline::WriteGatedFile(picture, AsBytes("second"), s.gate);  // its own, unchanged: replaced
+  EXPECT_EQ(mapmaker::ReadBytes(picture), core::Bytes({'s', 'e', 'c', 'o', 'n', 'd'}));
   WriteText(picture, "edited by hand");
-  EXPECT_THROW(WriteGatedFile(picture, AsBytes("third"), s.gate), WriteRefused);
-  EXPECT_THROW(WriteGatedFile(s.map, AsBytes("png"), s.gate), WriteRefused);
-  EXPECT_EQ(testing::ReadBytes(s.map), Bytes({'c', 'o', 'm', 'p', 'i', 'l', 'e', 'd'}));
-  const auto edited = testing::ReadBytes(picture);
+  EXPECT_THROW(pipeline::WriteGatedFile(picture, AsBytes("third"), s.gate), pipeline::WriteRefused);
+  EXPECT_THROW(pipeline::WriteGatedFile(s.map, AsBytes("png"), s.gate), pipeline::WriteRefused);
+  EXPECT_EQ(mapmaker::ReadBytes(s.map), core::Bytes({'c', 'o', 'm', 'p', 'i', 'l', 'e', 'd'}));
+  const auto edited = mapmaker::ReadBytes(picture);
   EXPECT_EQ(std::string(edited.begin(), edited.end()), "edited by hand");
 }
 
@@ -171,24 +171,24 @@ TEST(WriteGateTest, AGalleryFolderIsNewEmptyOrHoldsOnlyWhatTheLastGalleryWrote) 
   GateScene s;
   const fs::path folder = s.dir / "site";
   {
-    const GatedFolder gallery(folder, s.gate);
+    const pipeline::GatedFolder gallery(folder, s.gate);
     gallery.Write("index.html", std::string_view("<html>"));
     gallery.Write("camp/mis.001.png", std::string_view("png"));
     gallery.Finish();
   }
-  EXPECT_NO_THROW(GatedFolder(folder, s.gate));  // its own, unchanged
+  EXPECT_NO_THROW(pipeline::GatedFolder(folder, s.gate));  // its own, unchanged
   WriteText(folder / "notes.txt", "mine");
   try {
-    GatedFolder refused(folder, s.gate);
+    pipeline::GatedFolder refused(folder, s.gate);
     ADD_FAILURE() << "a gallery folder holding the user's notes was accepted";
-  } catch (const WriteRefused& e) {
+  } catch (const pipeline::WriteRefused& e) {
     EXPECT_NE(std::string(e.what()).find("it holds files Kartwerk did not write (camp/, index.html, notes.txt)"),
               std::string::npos)
         << e.what();
   }
-  EXPECT_THROW(GatedFolder(s.dir / "docs", s.gate), WriteRefused);  // a folder of the user's files
-  EXPECT_THROW(GatedFolder(s.dir / "link", s.gate), WriteRefused);
-  EXPECT_THROW(GatedFolder(s.dir / "maps", s.gate), WriteRefused);
+  EXPECT_THROW(pipeline::GatedFolder(s.dir / "docs", s.gate), pipeline::WriteRefused);  // a folder of the user's files
+  EXPECT_THROW(pipeline::GatedFolder(s.dir / "link", s.gate), pipeline::WriteRefused);
+  EXPECT_THROW(pipeline::GatedFolder(s.dir / "maps", s.gate), pipeline::WriteRefused);
 }
 
 }  // namespace

@@ -10,19 +10,19 @@
 namespace kartwerk {
 namespace {
 
-using testing::ReadBytes;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using mapmaker::ReadBytes;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 
-std::string DigestOf(const Bytes& bytes) {
-  return ContentDigest(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+std::string DigestOf(const core::Bytes& bytes) {
+  return platform::ContentDigest(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 // The log holds exactly what the file on disk holds.
-void ExpectLogged(const WrittenFiles& log, const std::filesystem::path& file) {
-  const std::optional<WrittenFile> logged = log.Find(file);
+void ExpectLogged(const platform::WrittenFiles& log, const std::filesystem::path& file) {
+  const std::optional<platform::WrittenFile> logged = log.Find(file);
   ASSERT_TRUE(logged) << file;
-  const Bytes content = ReadBytes(file);
+  const core::Bytes content = mapmaker::ReadBytes(file);
   EXPECT_EQ(logged->size, content.size());
   EXPECT_EQ(logged->digest, DigestOf(content));
 }
@@ -34,18 +34,18 @@ std::size_t Entries(const std::filesystem::path& folder) {
 }
 
 TEST(OutputFileTest, PiecesOfEverySizeArriveInOrderAtTheCommit) {
-  ScratchFolder dir;
-  WriteBytes(dir / "out", Bytes{1, 2, 3});  // an earlier run's file
-  Bytes expected;
-  WrittenFiles log;
+  mapmaker::ScratchFolder dir;
+  mapmaker::WriteBytes(dir / "out", core::Bytes{1, 2, 3});  // an earlier run's file
+  core::Bytes expected;
+  platform::WrittenFiles log;
   log.Record(dir / "out", {3, "xxh3-128:00"});
   {
-    OutputFile out(dir / "out", nullptr, &log);
+    platform::OutputFile out(dir / "out", nullptr, &log);
     EXPECT_FALSE(log.Find(dir / "out")) << "the earlier entry goes when the file is written anew";
     // Small pieces, pieces that straddle the buffer's end, and one larger than the buffer.
     for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4000}, std::size_t{200000},
                              std::size_t{100000}, std::size_t{700000}, std::size_t{3}}) {
-      Bytes piece(size);
+      core::Bytes piece(size);
       for (std::size_t i = 0; i < size; ++i) piece[i] = static_cast<std::uint8_t>(i * 7 + size);
       out.Append(piece);
       expected.insert(expected.end(), piece.begin(), piece.end());
@@ -53,24 +53,24 @@ TEST(OutputFileTest, PiecesOfEverySizeArriveInOrderAtTheCommit) {
     out.Append('x');
     out.Append(std::string_view("yz"));
     expected.insert(expected.end(), {'x', 'y', 'z'});
-    EXPECT_EQ(ReadBytes(dir / "out"), (Bytes{1, 2, 3})) << "the target is untouched before the commit";
+    EXPECT_EQ(mapmaker::ReadBytes(dir / "out"), (core::Bytes{1, 2, 3})) << "the target is untouched before the commit";
     out.Commit();
   }
-  EXPECT_EQ(ReadBytes(dir / "out"), expected);
+  EXPECT_EQ(mapmaker::ReadBytes(dir / "out"), expected);
   EXPECT_EQ(Entries(dir.path()), 1u);
   ExpectLogged(log, dir / "out");
 }
 
 TEST(OutputFileTest, PiecesMadeInTheBufferMixWithAppendedOnes) {
-  ScratchFolder dir;
-  Bytes expected;
-  WrittenFiles log;
+  mapmaker::ScratchFolder dir;
+  core::Bytes expected;
+  platform::WrittenFiles log;
   {
-    OutputFile out(dir / "out", nullptr, &log);
+    platform::OutputFile out(dir / "out", nullptr, &log);
     // Enough pieces made in place to fill the buffer several times, with appended ones between
     // them and rooms asked for larger than what is then taken.
     for (std::size_t piece = 0; piece < 40; ++piece) {
-      const std::size_t size = piece % 3 == 0 ? OutputFile::kMaxRoom : 1000 + piece;
+      const std::size_t size = piece % 3 == 0 ? platform::OutputFile::kMaxRoom : 1000 + piece;
       std::uint8_t* room = out.ByteRoom(size);
       for (std::size_t i = 0; i < size; ++i) room[i] = static_cast<std::uint8_t>(piece + i);
       out.Advance(size - piece);
@@ -80,21 +80,21 @@ TEST(OutputFileTest, PiecesMadeInTheBufferMixWithAppendedOnes) {
     }
     out.Commit();
   }
-  EXPECT_EQ(ReadBytes(dir / "out"), expected);
+  EXPECT_EQ(mapmaker::ReadBytes(dir / "out"), expected);
   ExpectLogged(log, dir / "./out");  // the same file however its path is spelled
 
-  WriteFileAtomic(dir / "empty", std::string_view(), nullptr, &log);
+  platform::WriteFileAtomic(dir / "empty", std::string_view(), nullptr, &log);
   ExpectLogged(log, dir / "empty");
-  DiscardFile(dir / "empty", nullptr, &log);
+  platform::DiscardFile(dir / "empty", nullptr, &log);
   EXPECT_FALSE(log.Find(dir / "empty"));
 }
 
 TEST(OutputFileTest, AFileNotCommittedLeavesNothingBehind) {
-  ScratchFolder dir;
-  WrittenFiles log;
+  mapmaker::ScratchFolder dir;
+  platform::WrittenFiles log;
   try {
-    OutputFile out(dir / "out", nullptr, &log);
-    out.Append(Bytes(600000, 5));
+    platform::OutputFile out(dir / "out", nullptr, &log);
+    out.Append(core::Bytes(600000, 5));
     throw std::runtime_error("the writer failed");
   } catch (const std::runtime_error&) {
   }
@@ -102,9 +102,9 @@ TEST(OutputFileTest, AFileNotCommittedLeavesNothingBehind) {
   EXPECT_FALSE(log.Find(dir / "out")) << "a file never put in place is never logged";
 
   try {
-    OutputFile out(dir / "absent" / "out");
+    platform::OutputFile out(dir / "absent" / "out");
     FAIL() << "a file in a missing folder was created";
-  } catch (const FileCreateError& e) {
+  } catch (const core::FileCreateError& e) {
     EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + (dir / "absent" / "out").string() + "\""),
               std::string::npos);
   }

@@ -16,7 +16,7 @@ namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchFolder;
+using mapmaker::ScratchFolder;
 using testing::TreeFiles;
 using testing::TreeStats;
 
@@ -55,15 +55,15 @@ void MakeHandSetTree(const fs::path& root) {
   for (auto it = std::rbegin(entries); it != std::rend(entries); ++it) {
     const fs::path path = root / it->name;
     if (it->kind != 'l') fs::permissions(path, static_cast<fs::perms>(it->mode));
-    ASSERT_FALSE(SetEntryTimes(path, {it->accessed, it->modified})) << it->name;
+    ASSERT_FALSE(platform::SetEntryTimes(path, {it->accessed, it->modified})) << it->name;
   }
   fs::permissions(root, static_cast<fs::perms>(0710));
-  ASSERT_FALSE(SetEntryTimes(root, {900000000 * kSecond, 900000000 * kSecond}));
+  ASSERT_FALSE(platform::SetEntryTimes(root, {900000000 * kSecond, 900000000 * kSecond}));
 }
 
 // Content first: reading may move access times, and the copy must keep them as they then are.
 struct Snapshot {
-  std::vector<std::pair<std::string, Bytes>> files;
+  std::vector<std::pair<std::string, core::Bytes>> files;
   std::vector<std::string> stats;
 };
 Snapshot Take(const fs::path& root) {
@@ -82,54 +82,54 @@ void MakeRemovable(const fs::path& root) {
 }
 
 TEST(FolderMovesTest, CopiesAndMovesKeepModesTimesAndLinks) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   testing::ScratchMount otherDisk(dir.path(), 1024);
   MakeHandSetTree(dir / "slot");
   const Snapshot before = Take(dir / "slot");
   ASSERT_EQ(before.stats.size(), 10u);
 
-  CopyFolder(dir / "slot", dir / "copy");
+  platform::CopyFolder(dir / "slot", dir / "copy");
   EXPECT_EQ(TreeStats(dir / "copy"), before.stats);
   EXPECT_EQ(TreeFiles(dir / "copy"), before.files);
   EXPECT_EQ(TreeStats(dir / "slot"), before.stats) << "copying left the original's times alone";
-  EXPECT_TRUE(SameFolderContent(dir / "slot", dir / "copy"));
+  EXPECT_TRUE(platform::SameFolderContent(dir / "slot", dir / "copy"));
   fs::remove(dir / "copy" / "to-mission");
   fs::create_symlink("locked", dir / "copy" / "to-mission");
-  EXPECT_FALSE(SameFolderContent(dir / "slot", dir / "copy")) << "a link to another place is another folder";
+  EXPECT_FALSE(platform::SameFolderContent(dir / "slot", dir / "copy")) << "a link to another place is another folder";
 
   // To another file system: a copy, then the original goes.
   if (!otherDisk.Mounted()) GTEST_SKIP() << "no tmpfs here (mounting needs root)";
-  MoveFolder(dir / "slot", otherDisk.path() / "moved");
+  platform::MoveFolder(dir / "slot", otherDisk.path() / "moved");
   EXPECT_FALSE(fs::exists(dir / "slot"));
   EXPECT_EQ(TreeStats(otherDisk.path() / "moved"), before.stats);
-  MoveFolder(otherDisk.path() / "moved", dir / "back");
+  platform::MoveFolder(otherDisk.path() / "moved", dir / "back");
   EXPECT_EQ(TreeStats(dir / "back"), before.stats);
   EXPECT_EQ(TreeFiles(dir / "back"), before.files);
   MakeRemovable(dir.path());
 }
 
 TEST(FolderMovesTest, ASpecialFileStopsAWholeCopyAndIsNamedByOneThatMayLeaveItOut) {
-  ScratchFolder dir;
+  mapmaker::ScratchFolder dir;
   testing::ScratchMount otherDisk(dir.path(), 1024);
   MakeHandSetTree(dir / "slot");
   fs::permissions(dir / "slot" / "mis.000", fs::perms::owner_all, fs::perm_options::add);
   ASSERT_EQ(::mkfifo((dir / "slot" / "mis.000" / "pipe").c_str(), 0600), 0);
-  ASSERT_FALSE(SetEntryTimes(dir / "slot" / "mis.000", {1550000000 * kSecond, 1550000001 * kSecond}));
+  ASSERT_FALSE(platform::SetEntryTimes(dir / "slot" / "mis.000", {1550000000 * kSecond, 1550000001 * kSecond}));
 
   try {
-    CopyFolder(dir / "slot", dir / "copy");
+    platform::CopyFolder(dir / "slot", dir / "copy");
     ADD_FAILURE() << "a FIFO was copied";
   } catch (const fs::filesystem_error& e) {
-    EXPECT_EQ(e.code(), SpecialFileError());
+    EXPECT_EQ(e.code(), platform::SpecialFileError());
     EXPECT_EQ(e.path1(), dir / "slot" / "mis.000" / "pipe");
     EXPECT_NE(
-        FolderMoveReason(e).find("mis.000/pipe\": a special file (a FIFO, a device or a socket) cannot be copied"),
+        platform::FolderMoveReason(e).find("mis.000/pipe\": a special file (a FIFO, a device or a socket) cannot be copied"),
         std::string::npos)
-        << FolderMoveReason(e);
+        << platform::FolderMoveReason(e);
   }
   EXPECT_FALSE(fs::exists(dir / "copy")) << "a failed copy goes whole, its read-only folder too";
 
-  const std::vector<UncopiedEntry> left = CopyFolderAsFarAsPossible(dir / "slot", dir / "copy");
+  const std::vector<platform::UncopiedEntry> left = platform::CopyFolderAsFarAsPossible(dir / "slot", dir / "copy");
   ASSERT_EQ(left.size(), 1u);
   EXPECT_EQ(left[0].relative, fs::path("mis.000") / "pipe");
   std::vector<std::string> expected = TreeStats(dir / "slot");
@@ -137,7 +137,7 @@ TEST(FolderMovesTest, ASpecialFileStopsAWholeCopyAndIsNamedByOneThatMayLeaveItOu
   EXPECT_EQ(TreeStats(dir / "copy"), expected);
 
   if (otherDisk.Mounted()) {
-    EXPECT_THROW(MoveFolder(dir / "slot", otherDisk.path() / "moved"), fs::filesystem_error);
+    EXPECT_THROW(platform::MoveFolder(dir / "slot", otherDisk.path() / "moved"), fs::filesystem_error);
     EXPECT_TRUE(fs::is_fifo(dir / "slot" / "mis.000" / "pipe")) << "the original stays whole";
     EXPECT_FALSE(fs::exists(otherDisk.path() / "moved"));
   }

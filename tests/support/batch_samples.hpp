@@ -18,6 +18,6 @@ namespace kartwerk::testing {
 std::vector<std::filesystem::path> WriteBatchSamples(const std::filesystem::path& folder);
 
 // Every regular file under folder, by its path relative to folder ("mis.000/players").
-std::map<std::string, Bytes> FolderContents(const std::filesystem::path& folder);
+std::map<std::string, core::Bytes> FolderContents(const std::filesystem::path& folder);
 
 }  // namespace kartwerk::testing

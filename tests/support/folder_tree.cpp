@@ -13,11 +13,11 @@
 
 namespace kartwerk::testing {
 
-std::vector<std::pair<std::string, Bytes>> TreeFiles(const std::filesystem::path& root) {
-  std::vector<std::pair<std::string, Bytes>> files;
+std::vector<std::pair<std::string, core::Bytes>> TreeFiles(const std::filesystem::path& root) {
+  std::vector<std::pair<std::string, core::Bytes>> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
     if (entry.is_regular_file())
-      files.emplace_back(TextFromPath(entry.path().lexically_relative(root)), ReadBytes(entry.path()));
+      files.emplace_back(platform::TextFromPath(entry.path().lexically_relative(root)), mapmaker::ReadBytes(entry.path()));
   }
   std::sort(files.begin(), files.end());
   return files;
@@ -27,7 +27,7 @@ std::vector<std::string> EntryNames(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(TextFromPath(it->path().filename()));
+    names.push_back(platform::TextFromPath(it->path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -38,7 +38,7 @@ std::vector<std::string> TreeStats(const std::filesystem::path& root) {
   std::vector<std::string> lines;
   const auto add = [&](const fs::path& path, const std::string& name) {
     const fs::file_status status = fs::symlink_status(path);
-    const std::optional<EntryTimes> times = ReadEntryTimes(path);
+    const std::optional<platform::EntryTimes> times = platform::ReadEntryTimes(path);
     std::string line = name + (fs::is_symlink(status)     ? " link " + fs::read_symlink(path).string()
                                : fs::is_directory(status) ? " folder"
                                                           : " file");

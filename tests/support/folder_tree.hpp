@@ -12,7 +12,7 @@
 namespace kartwerk::testing {
 
 // Every file under root, by its path relative to root, with its bytes; sorted.
-std::vector<std::pair<std::string, Bytes>> TreeFiles(const std::filesystem::path& root);
+std::vector<std::pair<std::string, core::Bytes>> TreeFiles(const std::filesystem::path& root);
 
 // Every entry under root and root itself, one line each, sorted: its relative path ("." for root),
 // kind, permission bits, modification time in nanoseconds, a link's target, and a file's access

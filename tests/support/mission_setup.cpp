@@ -2,10 +2,10 @@
 
 namespace kartwerk::testing {
 
-MissionSetup::MissionSetup(MapKindCode kind, const Bytes& container, const std::string& missionName) {
+MissionSetup::MissionSetup(format::MapKindCode kind, const core::Bytes& container, const std::string& missionName) {
   c.MapKind = kind;
-  WriteBytes(scratch_ / "container", container);
-  LoadSectionDirectory(c, scratch_ / "container");
+  mapmaker::WriteBytes(scratch_ / "container", container);
+  format::LoadSectionDirectory(c, scratch_ / "container");
   c.SlotFolder = scratch_ / "slot";
   c.MissionName = missionName;
   std::filesystem::create_directories(c.MissionFolder());
@@ -14,10 +14,10 @@ MissionSetup::MissionSetup(MapKindCode kind, const Bytes& container, const std::
 
 bool MissionSetup::Has(const std::string& file) const { return std::filesystem::exists(Path(file)); }
 
-Bytes MissionSetup::File(const std::string& file) const { return ReadBytes(Path(file)); }
+core::Bytes MissionSetup::File(const std::string& file) const { return mapmaker::ReadBytes(Path(file)); }
 
 std::string MissionSetup::Text(const std::string& file) const {
-  const Bytes b = File(file);
+  const core::Bytes b = File(file);
   return std::string(b.begin(), b.end());
 }
 

@@ -13,20 +13,20 @@ namespace kartwerk::testing {
 
 class MissionSetup {
  public:
-  MissionSetup(MapKindCode kind, const Bytes& container, const std::string& missionName = "mis.000");
+  MissionSetup(format::MapKindCode kind, const core::Bytes& container, const std::string& missionName = "mis.000");
   MissionSetup(const MissionSetup&) = delete;
   MissionSetup& operator=(const MissionSetup&) = delete;
 
-  Conversion c;
+  format::Conversion c;
   std::vector<std::string> warnings;  // what c.Warn received
 
   bool Has(const std::string& file) const;
-  Bytes File(const std::string& file) const;
+  core::Bytes File(const std::string& file) const;
   std::string Text(const std::string& file) const;
   std::filesystem::path Path(const std::string& file) const { return c.MissionFolder() / file; }
 
  private:
-  ScratchFolder scratch_;
+  mapmaker::ScratchFolder scratch_;
 };
 
 }  // namespace kartwerk::testing

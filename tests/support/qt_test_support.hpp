@@ -111,17 +111,17 @@ struct SampleGame {
     const auto mplay = folder / "game" / "maps" / "mplay";
     const auto campaign = folder / "game" / "maps" / "campaign";
     for (const auto& f : {single, mplay, campaign}) std::filesystem::create_directories(f);
-    WriteMap(single / "frontier.qdm", SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier");
-    WriteMap(single / "Dunes.qdm", SampleMainContainer(SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
-    WriteMap(mplay / "islands.qdp", SampleMainContainer(MultiplayerMap, {2, 1, 40, 36}), "islands");
-    const SampleOptions c{3, 1, 48, 32};
-    WriteMap(campaign / "007.qdc", SampleMainContainer(CampaignMap, c), "007");
-    WriteMap(campaign / "007000.qdc", SampleMissionContainer(c, 0), "007000");
-    WriteMap(campaign / "007003.qdc", SampleMissionContainer(c, 3), "007003");
+    WriteMap(single / "frontier.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier");
+    WriteMap(single / "Dunes.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
+    WriteMap(mplay / "islands.qdp", mapmaker::SampleMainContainer(format::MultiplayerMap, {2, 1, 40, 36}), "islands");
+    const mapmaker::SampleOptions c{3, 1, 48, 32};
+    WriteMap(campaign / "007.qdc", mapmaker::SampleMainContainer(format::CampaignMap, c), "007");
+    WriteMap(campaign / "007000.qdc", mapmaker::SampleMissionContainer(c, 0), "007000");
+    WriteMap(campaign / "007003.qdc", mapmaker::SampleMissionContainer(c, 3), "007003");
   }
 
-  static void WriteMap(const std::filesystem::path& path, const Bytes& container, const std::string& stored) {
-    WriteBytes(path, Gzip(container, stored, 1262304000));
+  static void WriteMap(const std::filesystem::path& path, const core::Bytes& container, const std::string& stored) {
+    mapmaker::WriteBytes(path, mapmaker::Gzip(container, stored, 1262304000));
   }
 
   std::filesystem::path Single() const { return folder / "game" / "maps" / "single"; }
@@ -142,16 +142,16 @@ struct Installation {
 };
 
 // A registry holding the game key with one sub-key per installation, in the order given.
-inline std::shared_ptr<const RegistrySource> RegistryOf(const std::vector<Installation>& installs) {
-  auto tree = std::make_shared<RegistryTree>();
-  tree->CreateKey(std::string(kGameKeyPath));
+inline std::shared_ptr<const game::RegistrySource> RegistryOf(const std::vector<Installation>& installs) {
+  auto tree = std::make_shared<game::RegistryTree>();
+  tree->CreateKey(std::string(game::kGameKeyPath));
   for (std::size_t i = 0; i < installs.size(); ++i) {
-    RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\install" + std::to_string(i + 1));
+    game::RegistryNode& key = tree->CreateKey(std::string(game::kGameKeyPath) + "\\install" + std::to_string(i + 1));
     key.values["target folder"] = installs[i].folder.string();
     key.values["version"] = installs[i].version;
     key.values["language"] = installs[i].language;
   }
-  return std::make_shared<TreeRegistrySource>(tree, [](std::string_view text) { return std::filesystem::path(text); });
+  return std::make_shared<game::TreeRegistrySource>(tree, [](std::string_view text) { return std::filesystem::path(text); });
 }
 
 // What the windows did outside themselves.
@@ -160,7 +160,7 @@ struct Outside {
   int status = -1;  // the exit status the program ended with
   std::vector<QString> errors;
   std::vector<QWidget*> errorOwners;  // the window each error was shown above
-  std::vector<EditorLaunch> launches;
+  std::vector<logic::EditorLaunch> launches;
   bool editorStarts = true;  // what starting the editor reports
 };
 
@@ -174,7 +174,7 @@ inline void WireSession(qt::QtSession& session, Outside& outside, int fadeMs = 1
     outside.errors.push_back(message);
     outside.errorOwners.push_back(owner);
   };
-  session.hooks.LaunchEditor = [&outside](const EditorLaunch& launch) {
+  session.hooks.LaunchEditor = [&outside](const logic::EditorLaunch& launch) {
     outside.launches.push_back(launch);
     return outside.editorStarts ? std::nullopt : std::optional<std::string>("no such program");
   };

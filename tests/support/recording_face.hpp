@@ -13,13 +13,13 @@
 
 namespace kartwerk::testing {
 
-struct RecordingSession : WindowSession {
+struct RecordingSession : logic::WindowSession {
   std::vector<int> exits;             // the exit status of every LeaveMainLoop
-  std::vector<EditorLaunch> editors;  // every editor start asked for
+  std::vector<logic::EditorLaunch> editors;  // every editor start asked for
   std::string editorFailure;          // what StartEditor answers
   std::vector<std::string> errors;    // the error reports without a window
 
-  std::string StartEditor(const EditorLaunch& launch) override {
+  std::string StartEditor(const logic::EditorLaunch& launch) override {
     editors.push_back(launch);
     return editorFailure;
   }
@@ -29,9 +29,9 @@ struct RecordingSession : WindowSession {
   void LeaveMainLoop(int status) override { exits.push_back(status); }
 };
 
-class RecordingWindow : public WindowFace {
+class RecordingWindow : public logic::WindowFace {
  public:
-  WindowFade& Fading() override { return fade_; }
+  logic::WindowFade& Fading() override { return fade_; }
   void ShowOpacity(bool, int) override {}
   void OpacityChanged(int opacity) override { opacities.push_back(opacity); }
   void StartTimer() override { timerRunning = true; }
@@ -63,12 +63,12 @@ class RecordingWindow : public WindowFace {
   std::vector<std::string> errors;
 
  private:
-  WindowFade fade_{*this};
+  logic::WindowFade fade_{*this};
 };
 
-inline void Put(const std::filesystem::path& path, const Bytes& bytes) {
+inline void Put(const std::filesystem::path& path, const core::Bytes& bytes) {
   std::filesystem::create_directories(path.parent_path());
-  WriteBytes(path, bytes);
+  mapmaker::WriteBytes(path, bytes);
 }
 
 // A game installation on disk: the editor's marker, slot 3 titled in Windows-1252, two
@@ -78,12 +78,12 @@ inline void WriteLogicGame(const std::filesystem::path& game) {
   Put(game / "editor" / "maps.src" / "map.003" / "desc", {'D', 0xFC, 'n', 'e', 'n', 0x99, '\n'});
   const auto maps = game / "game" / "maps";
   Put(maps / "single" / "frontier.qdm",
-      Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier", 1262304000));
-  Put(maps / "single" / "Dunes.qdm", Gzip(SampleMainContainer(SinglePlayerMap, {4, 2, 48, 40}), "Dunes"));
-  const SampleOptions c{3, 1, 48, 32};
-  Put(maps / "campaign" / "007.qdc", Gzip(SampleMainContainer(CampaignMap, c), "007"));
-  Put(maps / "campaign" / "007000.qdc", Gzip(SampleMissionContainer(c, 0), "007000"));
-  Put(maps / "campaign" / "007003.qdc", Gzip(SampleMissionContainer(c, 3), "007003"));
+      mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier", 1262304000));
+  Put(maps / "single" / "Dunes.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes"));
+  const mapmaker::SampleOptions c{3, 1, 48, 32};
+  Put(maps / "campaign" / "007.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, c), "007"));
+  Put(maps / "campaign" / "007000.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(c, 0), "007000"));
+  Put(maps / "campaign" / "007003.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(c, 3), "007003"));
   std::filesystem::create_directories(maps / "mplay");
 }
 

@@ -12,16 +12,16 @@
 
 namespace kartwerk::testing {
 
-inline int CountClassRows(const RhombScheme& scheme, std::uint16_t code) {
+inline int CountClassRows(const records::RhombScheme& scheme, std::uint16_t code) {
   int rows = 0;
-  for (const TileClassRow& row : scheme.classes) rows += row.codes.Holds(code) ? 1 : 0;
+  for (const records::TileClassRow& row : scheme.classes) rows += row.codes.Holds(code) ? 1 : 0;
   return rows;
 }
 
 // Cells listing the code, in any class column.
-inline int CountShapeCells(const RhombScheme& scheme, std::uint16_t code, int onlyClass = -1) {
+inline int CountShapeCells(const records::RhombScheme& scheme, std::uint16_t code, int onlyClass = -1) {
   int cells = 0;
-  for (const ShapeCell& cell : scheme.shapes) {
+  for (const records::ShapeCell& cell : scheme.shapes) {
     if (onlyClass >= 0 && cell.tileClass != onlyClass) continue;
     for (std::uint16_t listed : cell.codes) cells += (listed != 0 && listed == code) ? 1 : 0;
   }
@@ -29,8 +29,8 @@ inline int CountShapeCells(const RhombScheme& scheme, std::uint16_t code, int on
 }
 
 // Walks all 65536 codes through the tables and the converter.
-inline void ExpectEveryCodeClassifiedOnce(const RhombScheme& scheme, const std::set<int>& classes,
-                                          const std::function<EditorRhomb(const CompiledRhomb&)>& convert) {
+inline void ExpectEveryCodeClassifiedOnce(const records::RhombScheme& scheme, const std::set<int>& classes,
+                                          const std::function<records::EditorRhomb(const records::CompiledRhomb&)>& convert) {
   int failures = 0;
   for (std::uint32_t c = 0; c <= 0xFFFF && failures < 10; ++c) {
     const auto code = static_cast<std::uint16_t>(c);
@@ -40,11 +40,11 @@ inline void ExpectEveryCodeClassifiedOnce(const RhombScheme& scheme, const std::
       ++failures;
       continue;
     }
-    const TileClassRow* row = FindTileClass(scheme, code);
-    const bool plain = IsPlainCode(*row, code);
+    const records::TileClassRow* row = records::FindTileClass(scheme, code);
+    const bool plain = records::IsPlainCode(*row, code);
     const int ownCells = CountShapeCells(scheme, code, row->tileClass);
     const int allCells = CountShapeCells(scheme, code);
-    const EditorRhomb out = convert(CompiledRhomb{code, 0});
+    const records::EditorRhomb out = convert(records::CompiledRhomb{code, 0});
     bool ok = classes.count(out.tileClass) == 1 && out.tileClass == row->tileClass && out.tileCode == code;
     if (plain) {
       ok = ok && allCells == 0 && out.shape == 0;

@@ -12,7 +12,7 @@
 namespace kartwerk::testing {
 namespace {
 
-std::wstring Wide(const std::string& utf8) { return PathFromText(utf8).wstring(); }
+std::wstring Wide(const std::string& utf8) { return platform::PathFromText(utf8).wstring(); }
 
 // One argument as CommandLineToArgvW and the C runtime read it back.
 std::wstring Quoted(const std::wstring& argument) {

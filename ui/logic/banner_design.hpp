@@ -7,7 +7,7 @@
 
 #include "ui/logic/window_layout.hpp"
 
-namespace kartwerk::layout {
+namespace kartwerk::logic::layout {
 
 inline constexpr Colour kBannerSkyTop{236, 243, 252};
 inline constexpr Colour kBannerSkyBottom{252, 253, 255};
@@ -43,4 +43,4 @@ inline std::vector<BannerRhomb> BannerTerrain() {
   return terrain;
 }
 
-}  // namespace kartwerk::layout
+}  // namespace kartwerk::logic::layout

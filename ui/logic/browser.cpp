@@ -12,7 +12,7 @@
 #include "ui/logic/map_catalog.hpp"
 #include "ui/logic/notice_texts.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 namespace {
 
 bool IsFile(const std::filesystem::path& path) {
@@ -33,12 +33,12 @@ void Browser::FormCreate() {
 void Browser::FormShow() {
   WindowSession& s = session_;
   closing_ = false;
-  EnumerateInstallations(s.installs);
+  game::EnumerateInstallations(s.installs);
 
   // "cliffdata" beside the program; a file that is there but cannot be read is as good as missing.
   try {
-    if (!IsFile(s.CliffDataFile)) throw CliffDataError("missing");
-    s.conversion.CliffDataBuffer = LoadCliffData(s.CliffDataFile);
+    if (!IsFile(s.CliffDataFile)) throw records::CliffDataError("missing");
+    s.conversion.CliffDataBuffer = records::LoadCliffData(s.CliffDataFile);
   } catch (const std::exception&) {
     ShowFatalNotice(kMissingCliffDataMessage);
     return;
@@ -48,14 +48,14 @@ void Browser::FormShow() {
   try {
     s.EnsureTempFolder();
   } catch (...) {
-    s.ReportErrorAlone(ExceptionText(std::current_exception()));
+    s.ReportErrorAlone(core::ExceptionText(std::current_exception()));
     s.EndProgram(/*fatal=*/true);
     return;
   }
 
   if (IsFile(s.CommandLineMap)) {
     if (s.installs.InstalledVersions.size() > 1) {
-      ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));
+      game::ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));
     }
     // The browser itself stays unseen; the slot picker converts the file and the program ends.
     slotPicker_.Open(
@@ -78,7 +78,7 @@ void Browser::FormShow() {
 
 void Browser::ContinueStart() {
   WindowSession& s = session_;
-  if (!BuildSlotList(s.installs)) {
+  if (!game::BuildSlotList(s.installs)) {
     if (s.installs.InstalledVersions.size() > 1 && s.installs.ChosenVersion > 0) {
       // An installation chosen in the version picker without its editor: choose again.
       versionPicker_.Open(fade(), [this] { ContinueStart(); });
@@ -88,8 +88,8 @@ void Browser::ContinueStart() {
     ShowFatalNotice(GameNotLocatedText(s.Search, s.installs));
     return;
   }
-  face_.ShowCategory(SinglePlayerMap);
-  ChooseCategory(SinglePlayerMap);
+  face_.ShowCategory(format::SinglePlayerMap);
+  ChooseCategory(format::SinglePlayerMap);
   window_.ShowCentred(/*modal=*/false);
   fade().StartIn();
   face_.FocusMapList();
@@ -107,7 +107,7 @@ void Browser::Key(KeyAction key) {
   }
 }
 
-void Browser::ChooseCategory(MapKindCode kind) {
+void Browser::ChooseCategory(format::MapKindCode kind) {
   const MapCategory& category = CategoryOf(kind);
   category_ = kind;
   session_.conversion.MapKind = kind;
@@ -124,7 +124,7 @@ void Browser::ChooseCategory(MapKindCode kind) {
 std::filesystem::path Browser::MapFile(const std::string& caption) const {
   const auto extension = CategoryOf(session_.conversion.MapKind).extension;
   return caption.empty() ? std::filesystem::path()
-                         : ResolveIgnoringCase(categoryFolder_, caption + std::string(extension));
+                         : platform::ResolveIgnoringCase(categoryFolder_, caption + std::string(extension));
 }
 
 void Browser::ShowSelected() {
@@ -132,29 +132,29 @@ void Browser::ShowSelected() {
     ShowSelectedMapInformation();
   } catch (...) {
     // The browser stays open; the information says the map cannot be read.
-    window_.ReportError(ExceptionText(std::current_exception()));
+    window_.ReportError(core::ExceptionText(std::current_exception()));
   }
 }
 
 void Browser::ShowSelectedMapInformation() {
   const int row = face_.SelectedMap(false);
   if (row < 0 || row >= static_cast<int>(captions_.size())) return;
-  Conversion& c = session_.conversion;
+  format::Conversion& c = session_.conversion;
   const std::string& caption = captions_[static_cast<std::size_t>(row)];
 
   c.MissionList.clear();
-  if (c.MapKind == CampaignMap) c.MissionList = CampaignFiles(categoryFolder_, caption);
+  if (c.MapKind == format::CampaignMap) c.MissionList = CampaignFiles(categoryFolder_, caption);
   c.MapName = caption + std::string(CategoryOf(c.MapKind).extension);
 
   // Only the start of the map is decompressed, into memory: the information lies in its first bytes.
-  const std::filesystem::path file = ResolveIgnoringCase(categoryFolder_, c.MapName);
+  const std::filesystem::path file = platform::ResolveIgnoringCase(categoryFolder_, c.MapName);
   MapHeader header;
   try {
-    header = ReadMapHeader(file, category_ == MultiplayerMap ? MultiplayerMap : c.MapKind);
+    header = ReadMapHeader(file, category_ == format::MultiplayerMap ? format::MultiplayerMap : c.MapKind);
   } catch (...) {
     // Never the previous map's values beside this map's name; the error is reported as well.
     c.MapInfoRecord = {};
-    face_.ShowMapInformation({kUnreadableMapText, "", "", ExceptionText(std::current_exception())});
+    face_.ShowMapInformation({kUnreadableMapText, "", "", core::ExceptionText(std::current_exception())});
     throw;
   }
   c.MapInfoRecord = header.information;
@@ -166,8 +166,8 @@ void Browser::ShowSelectedMapInformation() {
 
   face_.ShowMapInformation(
       {std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),
-       std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
-       c.MapKind == CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1"),
+       std::string(format::TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
+       c.MapKind == format::CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1"),
        std::string()});
 }
 
@@ -185,12 +185,12 @@ void Browser::OpenSelectedMap() {
     // Once more, so that the name, missions and information describe the map being opened.
     ShowSelectedMapInformation();
   } catch (...) {
-    ReturnToList(ExceptionText(std::current_exception()));
+    ReturnToList(core::ExceptionText(std::current_exception()));
     return;
   }
   // Hidden while the slot picker works: a faded-out window would still take the mouse.
   window_.Hide();
-  const std::filesystem::path mapPath = ResolveIgnoringCase(categoryFolder_, session_.conversion.MapName);
+  const std::filesystem::path mapPath = platform::ResolveIgnoringCase(categoryFolder_, session_.conversion.MapName);
   slotPicker_.Open(
       mapPath, fade(), /*withOpacity=*/true,
       [this](const std::string& failure) {
@@ -224,4 +224,4 @@ void Browser::Close() {
   });
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

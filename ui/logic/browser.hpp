@@ -15,7 +15,7 @@
 #include "ui/logic/version_picker.hpp"
 #include "ui/logic/window_face.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 inline constexpr const char* kMissingCliffDataMessage =
     "Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file.";
@@ -42,7 +42,7 @@ class BrowserFace {
  public:
   virtual ~BrowserFace() = default;
   // Marks the category's button as the chosen one.
-  virtual void ShowCategory(MapKindCode kind) = 0;
+  virtual void ShowCategory(format::MapKindCode kind) = 0;
   // Replaces the rows without announcing a selection; the information keeps its old text.
   virtual void ShowMapRows(const std::vector<MapRow>& rows) = 0;
   // The selected row's index, or -1. With keyboardRow, the row the keyboard stands on is
@@ -66,7 +66,7 @@ class Browser : public WindowLogic {
   void FormCreate();
   // The start sequence.
   void FormShow();
-  void ChooseCategory(MapKindCode kind);
+  void ChooseCategory(format::MapKindCode kind);
   // A click on a row, or a new selection: shows the selected map's information.
   void ShowSelected();
   // A double-click: fades out and hands the selected map to the slot picker.
@@ -95,9 +95,9 @@ class Browser : public WindowLogic {
   VersionPicker& versionPicker_;
   int platformVersionCode_ = -1;
   bool closing_ = false;
-  MapKindCode category_ = SinglePlayerMap;
+  format::MapKindCode category_ = format::SinglePlayerMap;
   std::filesystem::path categoryFolder_;
   std::vector<std::string> captions_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

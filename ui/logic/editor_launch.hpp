@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 struct EditorLaunch {
   std::filesystem::path program;        // GameFolder\editor\edit3.exe
@@ -12,4 +12,4 @@ struct EditorLaunch {
   std::filesystem::path winePrefix;     // the prefix the installation was found in; empty for none
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -1,6 +1,6 @@
 #include "ui/logic/fade_steps.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 FadeStep FadeInStep(int opacity) {
   if (opacity == kFadeShownOpacity) return {opacity, true};
@@ -37,4 +37,4 @@ bool WindowsFade(int code, bool desktopHasWindowOpacity) {
   return desktopHasWindowOpacity;
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 // Opacity runs from 0 (invisible) to 255; a faded-in window rests at 200.
 inline constexpr int kFadeShownOpacity = 200;
@@ -40,4 +40,4 @@ int ClassifyPlatform(const PlatformVersion& version);
 // other platform (code -1) windows fade exactly when the desktop supports per-window opacity.
 bool WindowsFade(int platformVersionCode, bool desktopHasWindowOpacity);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

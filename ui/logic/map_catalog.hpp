@@ -12,10 +12,10 @@
 #include "format/conversion.hpp"
 #include "format/map_kind.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 struct MapCategory {
-  MapKindCode kind;
+  format::MapKindCode kind;
   std::string_view folder;     // inside the game folder
   std::string_view pattern;    // the files listed
   std::string_view extension;  // added to a row's caption to name its file
@@ -23,7 +23,7 @@ struct MapCategory {
 
 // Singleplayer "game\maps\single" *.qdm, Multiplayer "game\maps\mplay" *.qdp,
 // Campaigns "game\maps\campaign" *.qdc.
-const MapCategory& CategoryOf(MapKindCode kind);
+const MapCategory& CategoryOf(format::MapKindCode kind);
 
 // The category's folder inside gameFolder (components found without regard to case).
 std::filesystem::path CategoryFolder(const std::filesystem::path& gameFolder, const MapCategory& category);
@@ -39,19 +39,19 @@ std::vector<std::string> CampaignFiles(const std::filesystem::path& folder, std:
 
 // Where the map information lies in a compiled map's decompressed body: the first section's data
 // (offset 24), or for a multiplayer map the second's, after a 16-byte first section (offset 56).
-std::size_t MapInformationOffset(MapKindCode kind);
+std::size_t MapInformationOffset(format::MapKindCode kind);
 
 // Scheme, width and height of the map in file, decompressing only as far as the information
 // reaches. Bytes the file does not hold read as 0. Throws EGZipError for a file that is no gzip
 // member or cannot be opened.
-MapInformation ReadMapHeaderInformation(const std::filesystem::path& file, MapKindCode kind);
+format::MapInformation ReadMapHeaderInformation(const std::filesystem::path& file, format::MapKindCode kind);
 
 // The same, and why the information cannot be trusted: a map whose content ends before its
 // information (a file cut short) has none to show. problem is empty for a map read whole.
 struct MapHeader {
-  MapInformation information;
+  format::MapInformation information;
   std::string problem;
 };
-MapHeader ReadMapHeader(const std::filesystem::path& file, MapKindCode kind);
+MapHeader ReadMapHeader(const std::filesystem::path& file, format::MapKindCode kind);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -2,7 +2,7 @@
 
 #include "game/game_location.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 namespace {
 
@@ -15,7 +15,7 @@ std::string NamingAdvice(const GameSearch& search) {
 }
 
 // The installation the editor was looked for in: the chosen one, else the first found.
-const InstalledVersion* LookedAtInstallation(const GameInstallations& installs) {
+const game::InstalledVersion* LookedAtInstallation(const game::GameInstallations& installs) {
   const std::size_t chosen = installs.ChosenVersion;
   if (chosen > 0 && chosen <= installs.InstalledVersions.size()) return &installs.InstalledVersions[chosen - 1];
   return installs.InstalledVersions.empty() ? nullptr : &installs.InstalledVersions.front();
@@ -23,10 +23,10 @@ const InstalledVersion* LookedAtInstallation(const GameInstallations& installs) 
 
 }  // namespace
 
-std::string GameNotLocatedText(const GameSearch& search, const GameInstallations& installs) {
+std::string GameNotLocatedText(const GameSearch& search, const game::GameInstallations& installs) {
   // The system's registry names the installation that was looked in; elsewhere where the search
   // went is the better clue.
-  const InstalledVersion* found =
+  const game::InstalledVersion* found =
       search.place == GameSearch::Place::SystemRegistry ? LookedAtInstallation(installs) : nullptr;
   if (found == nullptr) return GameNotLocatedText(search);
   const std::string folder = PathUtf8(found->hostFolder);
@@ -37,7 +37,7 @@ std::string GameNotLocatedText(const GameSearch& search, const GameInstallations
 }
 
 std::string GameNotLocatedText(const GameSearch& search) {
-  std::string text(kGameNotLocatedMessage);
+  std::string text(game::kGameNotLocatedMessage);
   switch (search.place) {
     case GameSearch::Place::WinePrefix:
       text += "\n\nLooked in the Wine prefix's registry " + PathUtf8(search.path) + ".";
@@ -50,12 +50,12 @@ std::string GameNotLocatedText(const GameSearch& search) {
   return text + NamingAdvice(search);
 }
 
-std::string NoEditorInInstallationText(const GameInstallations& installs) {
+std::string NoEditorInInstallationText(const game::GameInstallations& installs) {
   const std::size_t chosen = installs.ChosenVersion;
   std::string name = "The chosen installation";
   std::string folder;
   if (chosen > 0 && chosen <= installs.InstalledVersions.size()) {
-    const InstalledVersion& entry = installs.InstalledVersions[chosen - 1];
+    const game::InstalledVersion& entry = installs.InstalledVersions[chosen - 1];
     name = entry.language + " " + entry.version;
     const auto first = name.find_first_not_of(" \t\r\n");
     name =
@@ -89,4 +89,4 @@ std::string BackupCommandsText(const std::filesystem::path& program, bool window
   return quote + command + " backups" + quote + " lists it, " + quote + command + " restore" + quote + " puts it back.";
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

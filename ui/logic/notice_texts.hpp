@@ -11,18 +11,18 @@
 #include "ui/logic/editor_launch.hpp"
 #include "ui/logic/window_session.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 // Why the game's editor cannot be used, and how to name the game, in words fit for where it was
 // looked for (no Wine prefix where the system's own registry was read): an installation the
 // system's registry names, found without its editor, is named with its folder and the missing
 // file; otherwise the fixed
 // "could not locate" message and where the game was looked for.
-std::string GameNotLocatedText(const GameSearch& search, const GameInstallations& installs);
+std::string GameNotLocatedText(const GameSearch& search, const game::GameInstallations& installs);
 std::string GameNotLocatedText(const GameSearch& search);
 
 // The chosen installation (ChosenVersion) has no editor: its name and folder, and what is missing.
-std::string NoEditorInInstallationText(const GameInstallations& installs);
+std::string NoEditorInInstallationText(const game::GameInstallations& installs);
 
 // "YES" could not start the editor: why, in the system's words, then the program (behind "wine "
 // where the editor is started through Wine) and the folder it was started in, each on a line of
@@ -43,4 +43,4 @@ std::string MapWarningsText(const std::vector<std::string>& shown, std::size_t t
 // How many of a conversion's warnings a notice lists; the rest are counted.
 inline constexpr std::size_t kNoticeWarnings = 6;
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

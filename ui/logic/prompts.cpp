@@ -4,7 +4,7 @@
 
 #include "game/game_location.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 void Prompt::Open(const WindowFade& opener, std::function<void()> afterClose) {
   fade().CopyFrom(opener, /*withOpacity=*/true);
@@ -46,11 +46,11 @@ void EditorPrompt::Yes() {
   if (fade().Current() == WindowFade::Fade::Out || !window_.IsShown()) return;
   // No hiding here, even with alpha blending off: the prompt stays for its fade-out.
   FadeOutAndClose();
-  const GameInstallations& installs = session_.installs;
+  const game::GameInstallations& installs = session_.installs;
   // The editor runs in the prefix the located game is registered in (Proton's, Lutris's, ...).
   const std::filesystem::path prefix = installs.GameWinePrefix.empty() ? session_.WinePrefix : installs.GameWinePrefix;
   editorStartFailure_ =
-      session_.StartEditor({GamePath(installs, "editor\\edit3.exe"), GamePath(installs, "editor"), prefix});
+      session_.StartEditor({game::GamePath(installs, "editor\\edit3.exe"), game::GamePath(installs, "editor"), prefix});
 }
 
 void EditorPrompt::Key(KeyAction key) {
@@ -61,4 +61,4 @@ void EditorPrompt::Key(KeyAction key) {
   }
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

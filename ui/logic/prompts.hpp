@@ -8,7 +8,7 @@
 
 #include "ui/logic/window_face.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 // The message of both windows' design; the notice always replaces it.
 inline constexpr const char* kEditorPromptText = "Do you wish to run Vornmark II\u2122 Editor now?";
@@ -75,4 +75,4 @@ class EditorPrompt : public Prompt {
   std::string editorStartFailure_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -13,7 +13,7 @@
 #include "game/slot_store.hpp"
 #include "ui/logic/notice_texts.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 namespace {
 
 #ifdef _WIN32
@@ -41,14 +41,14 @@ std::string NoticeText(const std::string& sentence) {
 
 }  // namespace
 
-std::string ConversionFailureText(const ConversionEnd& end) { return NoticeText(end.FailureText()); }
+std::string ConversionFailureText(const pipeline::ConversionEnd& end) { return NoticeText(end.FailureText()); }
 
-std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::string>& notes) {
+std::string ReplacedSlotText(const pipeline::ConversionEnd& end, const std::vector<std::string>& notes) {
   std::string text;
   for (const std::string& note : notes) text += note + ".\n";
   if (!end.previousContent.empty()) {
     text += "The slot's previous map was moved to \"" + end.previousContent.string() + "\".\n" +
-            BackupCommandsText(ProgramPath(), kWindowsCommands);
+            BackupCommandsText(platform::ProgramPath(), kWindowsCommands);
   }
   return NoticeText(text);
 }
@@ -80,7 +80,7 @@ bool SlotPicker::StageMap() {
     warningCount_ = 0;
     slotNotes_.clear();
   }
-  ConvertRequest request;
+  pipeline::ConvertRequest request;
   request.MapPath = MapPath;
   request.CliffData = session_.conversion.CliffDataBuffer;
   request.GameVersionKind = session_.conversion.GameVersionKind;
@@ -92,10 +92,10 @@ bool SlotPicker::StageMap() {
     face_.PostToWindowThread([this, label] { ShowProgress(label); });
   };
   // The slot is committed (or left as it was) on the worker, before the window hears of the end.
-  request.Ended = [this](const ConversionEnd& end) {
+  request.Ended = [this](const pipeline::ConversionEnd& end) {
     face_.PostToWindowThread([this, end] { ConversionFinished(end); });
   };
-  run_ = std::make_unique<MapConversion>(std::move(request));
+  run_ = std::make_unique<pipeline::MapConversion>(std::move(request));
   if (run_->Stage()) return true;
   CloseWindow(run_->End().ErrorText());
   return false;
@@ -117,7 +117,7 @@ void SlotPicker::FormShow() {
   // The window is shown only once the map could be read: a failure returns to the opener unseen.
   if (!StageMap()) return;
 
-  if (!BuildSlotList(session_.installs)) {
+  if (!game::BuildSlotList(session_.installs)) {
     notice_.ShowNotice(GameNotLocatedText(session_.Search, session_.installs), fade(), [this] {
       session_.EndProgram(/*fatal=*/true);
       CloseWindow({});
@@ -125,8 +125,8 @@ void SlotPicker::FormShow() {
     return;
   }
   std::vector<std::string> rows;
-  rows.reserve(kSlotCount);
-  for (std::size_t slot = 0; slot < kSlotCount; ++slot) rows.push_back(Cp1252ToUtf8(session_.installs.SlotList[slot]));
+  rows.reserve(game::kSlotCount);
+  for (std::size_t slot = 0; slot < game::kSlotCount; ++slot) rows.push_back(core::Cp1252ToUtf8(session_.installs.SlotList[slot]));
   face_.ShowSlotRows(rows);
 
   if (!fade().AlphaBlend()) fade().SetOpacity(kFadeShownOpacity);
@@ -146,23 +146,23 @@ void SlotPicker::Key(KeyAction key) {
 void SlotPicker::ChooseSlot(bool keyboardRow) {
   const int row = face_.SelectedSlot(keyboardRow);
   // No row chosen, a conversion already started, or the window closing: nothing to do.
-  if (row < 0 || row >= static_cast<int>(kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ || !run_ ||
+  if (row < 0 || row >= static_cast<int>(game::kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ || !run_ ||
       run_->Started() || fade().Current() == WindowFade::Fade::Out) {
     return;
   }
   std::string title;
   try {
-    const Conversion& staged = run_->conversion();
-    title = staged.MapKind == CampaignMap ? "Campaign " + std::to_string(ParseDecimal(staged.MapName))
+    const format::Conversion& staged = run_->conversion();
+    title = staged.MapKind == format::CampaignMap ? "Campaign " + std::to_string(core::ParseDecimal(staged.MapName))
                                           : FileNameUtf8(staged.MapName);
   } catch (...) {
-    window_.ReportError(ExceptionText(std::current_exception()));
+    window_.ReportError(core::ExceptionText(std::current_exception()));
     return;
   }
   if (session_.installs.GameVersionKind != 0) run_->SetGameVersionKind(session_.installs.GameVersionKind);
   // The conversion writes into a private folder beside the slot; the slot changes only when every
   // step has succeeded.
-  slot_ = std::make_unique<SlotFolderSink>(SlotFolderPath(session_.installs.GameFolder, row), DefaultBackupFolder(),
+  slot_ = std::make_unique<pipeline::SlotFolderSink>(game::SlotFolderPath(session_.installs.GameFolder, row), pipeline::DefaultBackupFolder(),
                                            [this](const std::string& note) { Warn(slotNotes_, note); });
   if (!run_->Open(*slot_)) {
     // Refused before anything was written: said, and the map staged again for another choice.
@@ -173,11 +173,11 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
   }
 
   gauge_ = 0;
-  const Conversion& c = run_->conversion();
+  const format::Conversion& c = run_->conversion();
   face_.ShowProgressPanel(
       kProgressTitle,
-      {title, std::string(MapKindText(c.MapKind)) + " map",
-       std::string(TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
+      {title, std::string(format::MapKindText(c.MapKind)) + " map",
+       std::string(format::TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
        std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height), gaugeMaximum_});
   panelShown_ = true;
   run_->Start();
@@ -189,7 +189,7 @@ void SlotPicker::ShowProgress(const std::string& label) {
   face_.ShowProgress(label, gauge_);
 }
 
-void SlotPicker::ConversionFinished(const ConversionEnd& end) {
+void SlotPicker::ConversionFinished(const pipeline::ConversionEnd& end) {
   // After "X" the closing itself waits for the worker and cleans up.
   if (userClosed_ || conversionDone_) return;
   conversionDone_ = true;
@@ -262,4 +262,4 @@ void SlotPicker::CloseWindow(const std::string& failure) {
   if (after) after(failure);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

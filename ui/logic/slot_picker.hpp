@@ -20,14 +20,14 @@
 #include "ui/logic/prompts.hpp"
 #include "ui/logic/window_face.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 // The notice shown before the editor prompt when a step failed (UTF-8).
-std::string ConversionFailureText(const ConversionEnd& end);
+std::string ConversionFailureText(const pipeline::ConversionEnd& end);
 
 // The notice shown before the editor prompt when the slot held a map before: where it went (and
 // what was settled of an interrupted conversion). Empty when there is nothing to say.
-std::string ReplacedSlotText(const ConversionEnd& end, const std::vector<std::string>& notes);
+std::string ReplacedSlotText(const pipeline::ConversionEnd& end, const std::vector<std::string>& notes);
 
 inline constexpr const char* kSlotListTitle = "Select an editor slot to decompile map into";
 inline constexpr const char* kProgressTitle = "Kartwerk for Vornmark II\u2122";
@@ -86,11 +86,11 @@ class SlotPicker : public WindowLogic {
   void Key(KeyAction key) override;
   // The worker's step reports and end, on the window's thread.
   void ShowProgress(const std::string& label);
-  void ConversionFinished(const ConversionEnd& end);
+  void ConversionFinished(const pipeline::ConversionEnd& end);
 
   bool ConversionDone() const { return conversionDone_; }
   // The conversion of the map on show; null before a map has been opened.
-  const MapConversion* run() const { return run_.get(); }
+  const pipeline::MapConversion* run() const { return run_.get(); }
 
   std::filesystem::path MapPath;
 
@@ -107,7 +107,7 @@ class SlotPicker : public WindowLogic {
 
   SlotPickerFace& face_;
   Notice& notice_;
-  std::unique_ptr<SlotFolderSink> slot_;  // the chosen slot, written whole or not at all
+  std::unique_ptr<pipeline::SlotFolderSink> slot_;  // the chosen slot, written whole or not at all
   AfterClose afterClose_;
   bool failuresReturn_ = false;
   bool conversionDone_ = false;
@@ -119,11 +119,11 @@ class SlotPicker : public WindowLogic {
   std::vector<std::string> slotNotes_;  // what was found and settled beside the slot
   std::vector<std::string> warnings_;   // what the conversion repaired in the map
   std::size_t warningCount_ = 0;
-  ConversionEnd end_;
+  pipeline::ConversionEnd end_;
   bool userClosed_ = false;  // "X" before the worker's end
   // Last, so that it goes first: its destruction stops and joins the worker while the slot, the
   // notes and the faces its handlers use still exist.
-  std::unique_ptr<MapConversion> run_;
+  std::unique_ptr<pipeline::MapConversion> run_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 LabelPlace VersionLabelPlace(int count, int i) {
   switch (count) {
@@ -20,8 +20,8 @@ LabelPlace VersionLabelPlace(int count, int i) {
 }
 
 std::string MoreInstallationsText(std::size_t count) {
-  if (count <= kMaxInstalledVersions) return {};
-  const std::size_t more = count - kMaxInstalledVersions;
+  if (count <= game::kMaxInstalledVersions) return {};
+  const std::size_t more = count - game::kMaxInstalledVersions;
   return std::to_string(more) + (more == 1 ? " more installation" : " more installations") +
          ": start Kartwerk with --game DIR";
 }
@@ -38,10 +38,10 @@ void VersionPicker::FormShow() {
   const auto& versions = session_.installs.InstalledVersions;
   labels_.ShowVersionLabels({});
   // The list keeps every installation (a map's folder may choose a later one); six are offered.
-  const int n = static_cast<int>(std::min(versions.size(), kMaxInstalledVersions));
+  const int n = static_cast<int>(std::min(versions.size(), game::kMaxInstalledVersions));
   std::vector<VersionLabel> labels;
   for (int i = 1; i <= n; ++i) {
-    const InstalledVersion& entry = versions[static_cast<std::size_t>(i - 1)];
+    const game::InstalledVersion& entry = versions[static_cast<std::size_t>(i - 1)];
     labels.push_back({i, entry.language + " " + entry.version, VersionLabelPlace(n, i)});
   }
   labels_.ShowVersionLabels(labels);
@@ -89,4 +89,4 @@ void VersionPicker::FadeOutEnd() {
   if (chosen) chosen();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -11,7 +11,7 @@
 
 #include "ui/logic/window_face.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 struct LabelPlace {
   int left = 0;
@@ -72,4 +72,4 @@ class VersionPicker : public WindowLogic {
   std::function<void()> onChosen_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

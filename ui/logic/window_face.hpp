@@ -7,7 +7,7 @@
 #include "ui/logic/window_fade.hpp"
 #include "ui/logic/window_session.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 // The keys a window answers: Enter does its main action, Escape what its "X" or "EXIT" does
 // (a close request from the desktop counts as Escape).
@@ -43,4 +43,4 @@ class WindowLogic {
   WindowFace& window_;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

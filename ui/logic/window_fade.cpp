@@ -5,7 +5,7 @@
 
 #include "ui/logic/fade_steps.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 void WindowFade::SetAlphaBlend(bool on) {
   alphaBlend_ = on;
@@ -66,4 +66,4 @@ void WindowFade::OutStep() {
   if (pending) pending();
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

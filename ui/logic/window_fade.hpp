@@ -5,7 +5,7 @@
 
 #include <functional>
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 // What a window's face does for its fade.
 class FadeFace {
@@ -53,4 +53,4 @@ class WindowFade {
   int opacity_ = 0;
 };
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace kartwerk::layout {
+namespace kartwerk::logic::layout {
 
 struct Box {
   int left = 0;
@@ -116,4 +116,4 @@ inline constexpr Box kExitBox{198, 40, kButtonWidth, kButtonHeight};
 inline constexpr Box kExit{234, 44, 0, 0};
 }  // namespace prompts
 
-}  // namespace kartwerk::layout
+}  // namespace kartwerk::logic::layout

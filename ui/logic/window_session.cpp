@@ -6,7 +6,7 @@
 #include "format/map_info.hpp"
 #include "ui/logic/window_face.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 void WindowSession::EnsureTempFolder() {
   if (!temp_) {
@@ -58,7 +58,7 @@ bool IsUtf8(const std::string& bytes) {
 
 }  // namespace
 
-std::string FileNameUtf8(const std::string& bytes) { return IsUtf8(bytes) ? bytes : Cp1252ToUtf8(bytes); }
+std::string FileNameUtf8(const std::string& bytes) { return IsUtf8(bytes) ? bytes : core::Cp1252ToUtf8(bytes); }
 
 std::string PathUtf8(const std::filesystem::path& path) {
 #ifdef _WIN32
@@ -69,4 +69,4 @@ std::string PathUtf8(const std::filesystem::path& path) {
 #endif
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -14,7 +14,7 @@
 #include "ui/logic/editor_launch.hpp"
 #include "ui/logic/fade_steps.hpp"
 
-namespace kartwerk {
+namespace kartwerk::logic {
 
 // Where the game was looked for, for the notice that says it was not found.
 struct GameSearch {
@@ -27,8 +27,8 @@ class WindowSession {
  public:
   virtual ~WindowSession() = default;
 
-  Conversion conversion;
-  GameInstallations installs;
+  format::Conversion conversion;
+  game::GameInstallations installs;
 
   // The map named on the command line; empty for none.
   std::filesystem::path CommandLineMap;
@@ -69,7 +69,7 @@ class WindowSession {
   virtual void LeaveMainLoop(int status) = 0;
 
  private:
-  std::optional<PrivateTempFolder> temp_;
+  std::optional<platform::PrivateTempFolder> temp_;
   bool ended_ = false;
   bool lastConversionFailed_ = false;
 };
@@ -79,4 +79,4 @@ class WindowSession {
 std::string PathUtf8(const std::filesystem::path& path);
 std::string FileNameUtf8(const std::string& bytes);
 
-}  // namespace kartwerk
+}  // namespace kartwerk::logic

@@ -18,7 +18,7 @@ namespace {
 // The file name a row stands for is kept with it as the file system's bytes.
 constexpr int kNameRole = Qt::UserRole;
 
-namespace l = layout::browser;
+namespace l = logic::layout::browser;
 
 void Blue(QWidget* widget) {
   QPalette palette = widget->palette();
@@ -33,7 +33,7 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
                              VersionPickerWindow& versionPicker)
     : FadeWindow(session, "BrowserWindow", l::kWidth, l::kHeight, Qt::white, /*alwaysOnTop=*/true),
       logic_(session, *this, *this, slotPicker.Logic(), notice.Logic(), versionPicker.Logic()) {
-  setFont(WindowFont(layout::kFontPixels));
+  setFont(WindowFont(logic::layout::kFontPixels));
   setWindowTitle(QStringLiteral("Kartwerk"));
 
   banner = new QLabel(this);
@@ -45,7 +45,7 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
   MoveWindowByDragging(banner);
   MoveWindowByDragging(titleLabel);
   closeLabel = MakeLabel(this, "closeLabel", QStringLiteral("X"), l::kClose);
-  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel->setFont(WindowFont(logic::layout::kFontPixels, true));
   closeLabel->adjustSize();
   OnMouseRelease(closeLabel, [this] { logic_.Close(); });
 
@@ -77,7 +77,7 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
   informationPanel->setPalette(white);
   informationPanel->setAutoFillBackground(true);
 
-  auto radio = [this](const char* name, const char* caption, layout::Box at) {
+  auto radio = [this](const char* name, const char* caption, logic::layout::Box at) {
     auto* button = new QRadioButton(QString::fromLatin1(caption), informationPanel);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(Geometry(at));
@@ -89,9 +89,9 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
   multiplayerButton = radio("multiplayerButton", "Multiplayer", l::kMultiplayer);
   campaignsButton = radio("campaignsButton", "Campaigns", l::kCampaigns);
   singleplayerButton->setChecked(true);
-  connect(singleplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(SinglePlayerMap); });
-  connect(multiplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(MultiplayerMap); });
-  connect(campaignsButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(CampaignMap); });
+  connect(singleplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::SinglePlayerMap); });
+  connect(multiplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::MultiplayerMap); });
+  connect(campaignsButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::CampaignMap); });
 
   informationCaption =
       MakeLabel(informationPanel, "informationCaption", QStringLiteral("Map information"), l::kInformationCaption);
@@ -113,9 +113,9 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
   logic_.FormCreate();
 }
 
-void BrowserWindow::ShowCategory(MapKindCode kind) {
-  QRadioButton* button = kind == CampaignMap      ? campaignsButton
-                         : kind == MultiplayerMap ? multiplayerButton
+void BrowserWindow::ShowCategory(format::MapKindCode kind) {
+  QRadioButton* button = kind == format::CampaignMap      ? campaignsButton
+                         : kind == format::MultiplayerMap ? multiplayerButton
                                                   : singleplayerButton;
   button->setChecked(true);
 }
@@ -140,18 +140,18 @@ void BrowserWindow::ShowSizeValue(const QString& text) {
   sizeValue->setText(text);
 }
 
-void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
+void BrowserWindow::ShowMapRows(const std::vector<logic::MapRow>& rows) {
   const QSignalBlocker quiet(mapList);
   mapList->clear();
   const QIcon icon(MapRowIcon());
-  for (const MapRow& entry : rows) {
+  for (const logic::MapRow& entry : rows) {
     auto* row = new QTreeWidgetItem(mapList, QStringList{QString::fromStdString(entry.text)});
     row->setIcon(0, icon);
     row->setData(0, kNameRole, QByteArray::fromStdString(entry.caption));
   }
 }
 
-void BrowserWindow::ShowMapInformation(const MapInformationText& information) {
+void BrowserWindow::ShowMapInformation(const logic::MapInformationText& information) {
   ShowSizeValue(QString::fromStdString(information.size));
   // A map that cannot be read says why under the pointer.
   sizeValue->setToolTip(QString::fromStdString(information.problem));

@@ -22,16 +22,16 @@ class SlotPickerWindow;
 class NoticeWindow;
 class VersionPickerWindow;
 
-class BrowserWindow : public FadeWindow, private BrowserFace {
+class BrowserWindow : public FadeWindow, private logic::BrowserFace {
   Q_OBJECT
-  Browser logic_;
+  logic::Browser logic_;
 
  public:
   BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, NoticeWindow& notice,
                 VersionPickerWindow& versionPicker);
 
   // What the window does: its start sequence (FormShow), the category buttons, the map list.
-  Browser& Logic() { return logic_; }
+  logic::Browser& Logic() { return logic_; }
 
   int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }
 
@@ -46,14 +46,14 @@ class BrowserWindow : public FadeWindow, private BrowserFace {
   QLabel *informationCaption, *sizeCaption, *schemeCaption, *missionsCaption, *sizeValue, *schemeValue, *missionsValue;
 
  protected:
-  void CloseRequested() override { logic_.Key(KeyAction::Escape); }
-  void EnterPressed() override { logic_.Key(KeyAction::Enter); }
+  void CloseRequested() override { logic_.Key(logic::KeyAction::Escape); }
+  void EnterPressed() override { logic_.Key(logic::KeyAction::Enter); }
 
  private:
-  void ShowCategory(MapKindCode kind) override;
-  void ShowMapRows(const std::vector<MapRow>& rows) override;
+  void ShowCategory(format::MapKindCode kind) override;
+  void ShowMapRows(const std::vector<logic::MapRow>& rows) override;
   int SelectedMap(bool keyboardRow) override;
-  void ShowMapInformation(const MapInformationText& information) override;
+  void ShowMapInformation(const logic::MapInformationText& information) override;
   void FocusMapList() override;
   void ShowSizeValue(const QString& text);
 };

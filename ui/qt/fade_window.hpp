@@ -17,11 +17,11 @@ class QTimer;
 
 namespace kartwerk::qt {
 
-class FadeWindow : public QWidget, public WindowFace {
+class FadeWindow : public QWidget, public logic::WindowFace {
   Q_OBJECT
 
  public:
-  using Fade = WindowFade::Fade;
+  using Fade = logic::WindowFade::Fade;
 
   FadeWindow(QtSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
              bool alwaysOnTop, QWidget* owner = nullptr);
@@ -41,8 +41,8 @@ class FadeWindow : public QWidget, public WindowFace {
   void RequestClose() { CloseRequested(); }
 
   // The window face every window's logic drives.
-  WindowFade& Fading() override { return fade_; }
-  const WindowFade& Fading() const { return fade_; }
+  logic::WindowFade& Fading() override { return fade_; }
+  const logic::WindowFade& Fading() const { return fade_; }
   void ShowOpacity(bool alphaBlend, int opacity) override;
   void OpacityChanged(int opacity) override { emit AlphaBlendValueChanged(opacity); }
   void StartTimer() override;
@@ -75,7 +75,7 @@ class FadeWindow : public QWidget, public WindowFace {
  private:
   QtSession& session_;
   QTimer* timer_;
-  WindowFade fade_{*this};
+  logic::WindowFade fade_{*this};
 };
 
 }  // namespace kartwerk::qt

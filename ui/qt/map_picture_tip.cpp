@@ -21,7 +21,7 @@ namespace {
 // The tooltip sits this far below and right of the pointer, as the desktop's tooltips do.
 constexpr QPoint kOffsetFromPointer(16, 16);
 
-QImage ToImage(const Picture& picture) {
+QImage ToImage(const preview::Picture& picture) {
   QImage image(picture.bytes().data(), picture.width(), picture.height(), picture.width() * 3, QImage::Format_RGB888);
   return image.copy();  // the picture's bytes go with the drawing thread's copy
 }
@@ -48,8 +48,8 @@ MapPictureTip::MapPictureTip(QAbstractItemView* view, Sources sources)
   view_->viewport()->setMouseTracking(true);  // to see the pointer leave the row
   view_->viewport()->installEventFilter(this);
   // Drawn on the drawing thread; handed to this object's thread to be kept and shown.
-  pictures_ = std::make_unique<BackgroundPictures>(
-      [this](const std::filesystem::path& file, std::optional<Picture> picture) {
+  pictures_ = std::make_unique<preview::BackgroundPictures>(
+      [this](const std::filesystem::path& file, std::optional<preview::Picture> picture) {
         QImage image = picture ? ToImage(*picture) : QImage();
         QMetaObject::invokeMethod(
             this, [this, file, image] { Arrived(file, image); }, Qt::QueuedConnection);
@@ -70,7 +70,7 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
       // Moving off the row the picture belongs to takes it away.
       if (popup_->isVisible() || wanted_) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        const std::optional<Key> here = PictureKeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
+        const std::optional<Key> here = preview::PictureKeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
         if (here != wanted_) Hide();
       }
       break;
@@ -84,7 +84,7 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
-  const std::optional<Key> key = row.isValid() ? PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
+  const std::optional<Key> key = row.isValid() ? preview::PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
   Hide();
   wantedName_ = row.isValid() ? CutText(row) : QString();
   if (!key) {
@@ -107,7 +107,7 @@ void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
 }
 
 void MapPictureTip::Arrived(const std::filesystem::path& file, QImage image) {
-  const std::optional<Key> key = PictureKeyOf(file);
+  const std::optional<Key> key = preview::PictureKeyOf(file);
   if (!key) return;
   drawn_[*key] = image;
   // Shown only while the pointer still rests on that map's row.

@@ -37,7 +37,7 @@ class MapPictureTip : public QObject {
     // The map file a row stands for (empty: none).
     std::function<std::filesystem::path(const QModelIndex& row)> MapFile;
     // The cliff masks loaded at start (may be empty).
-    std::function<std::shared_ptr<const Bytes>()> CliffData;
+    std::function<std::shared_ptr<const core::Bytes>()> CliffData;
   };
 
   MapPictureTip(QAbstractItemView* view, Sources sources);
@@ -55,7 +55,7 @@ class MapPictureTip : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  using Key = PictureKey;
+  using Key = preview::PictureKey;
   void PointerRestsOn(const QModelIndex& row, QPoint globalAt);
   void Arrived(const std::filesystem::path& file, QImage image);
   void Show(const QImage& image, QPoint globalAt);
@@ -75,7 +75,7 @@ class MapPictureTip : public QObject {
   QPoint wantedAt_;
   QString wantedName_;                            // the whole name of the row pointed at, when the row cuts it
   bool nameShown_ = false;                        // the text tooltip is this tip's
-  std::unique_ptr<BackgroundPictures> pictures_;  // last: its thread stops before the rest goes
+  std::unique_ptr<preview::BackgroundPictures> pictures_;  // last: its thread stops before the rest goes
 };
 
 }  // namespace kartwerk::qt

@@ -9,18 +9,18 @@
 namespace kartwerk::qt {
 namespace {
 
-namespace l = layout::prompts;
+namespace l = logic::layout::prompts;
 
 }  // namespace
 
-PromptWindow::PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic)
+PromptWindow::PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, logic::Prompt& logic)
     : FadeWindow(session, name, l::kWidth, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
-  messageLabel = new QLabel(QString::fromUtf8(kEditorPromptText), this);
+  messageLabel = new QLabel(QString::fromUtf8(logic::kEditorPromptText), this);
   messageLabel->setObjectName(QStringLiteral("messageLabel"));
-  messageLabel->setFont(WindowFont(layout::kPromptFontPixels));
+  messageLabel->setFont(WindowFont(logic::layout::kPromptFontPixels));
 }
 
-QFrame* PromptWindow::MakeBox(const char* name, layout::Box at) {
+QFrame* PromptWindow::MakeBox(const char* name, logic::layout::Box at) {
   auto* box = new QFrame(this);
   box->setObjectName(QString::fromLatin1(name));
   box->setGeometry(Geometry(at));
@@ -32,9 +32,9 @@ QFrame* PromptWindow::MakeBox(const char* name, layout::Box at) {
   return box;
 }
 
-QLabel* PromptWindow::MakeButtonLabel(const char* name, const QString& text, layout::Box at) {
+QLabel* PromptWindow::MakeButtonLabel(const char* name, const QString& text, logic::layout::Box at) {
   QLabel* label = MakeLabel(this, name, text, at);
-  label->setFont(WindowFont(layout::kFontPixels));
+  label->setFont(WindowFont(logic::layout::kFontPixels));
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, ValueBlue());
   label->setPalette(palette);
@@ -58,7 +58,7 @@ void NoticeWindow::ShowMessage(const std::string& message) {
   messageLabel->setText(QString::fromStdString(message));
   // The fixed notices fit the design's three lines; a longer message (a failing step's error
   // naming a file) makes the window taller rather than being cut off.
-  const layout::Box box = l::kNoticeMessage;
+  const logic::layout::Box box = l::kNoticeMessage;
   const int extra = std::max(0, messageLabel->heightForWidth(box.width) - box.height);
   messageLabel->setGeometry(box.left, box.top, box.width, box.height + extra);
   exitBox->move(l::kNoticeExitBox.left, l::kNoticeExitBox.top + extra);

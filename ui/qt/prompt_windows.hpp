@@ -23,7 +23,7 @@ class PromptWindow : public FadeWindow {
   Q_OBJECT
 
  public:
-  PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, Prompt& logic);
+  PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, logic::Prompt& logic);
 
   // Takes the opener's alpha-blending switch and opacity, shows the window modally and fades it
   // in; afterClose runs once the window has faded out and closed.
@@ -39,18 +39,18 @@ class PromptWindow : public FadeWindow {
 
  protected:
   // Escape and Enter as the window's logic takes them (the prompt takes Enter as "YES").
-  void CloseRequested() override { prompt_.Key(KeyAction::Escape); }
-  void EnterPressed() override { prompt_.Key(KeyAction::Enter); }
+  void CloseRequested() override { prompt_.Key(logic::KeyAction::Escape); }
+  void EnterPressed() override { prompt_.Key(logic::KeyAction::Enter); }
   // A grey-framed box and the blue label on it that together act as one button.
-  QFrame* MakeBox(const char* name, layout::Box at);
-  QLabel* MakeButtonLabel(const char* name, const QString& text, layout::Box at);
+  QFrame* MakeBox(const char* name, logic::layout::Box at);
+  QLabel* MakeButtonLabel(const char* name, const QString& text, logic::layout::Box at);
 
  private:
-  Prompt& prompt_;
+  logic::Prompt& prompt_;
 };
 
 // The notice window: its caller sets the message.
-class NoticeWindow : public PromptWindow, private MessageFace {
+class NoticeWindow : public PromptWindow, private logic::MessageFace {
   Q_OBJECT
 
  public:
@@ -59,12 +59,12 @@ class NoticeWindow : public PromptWindow, private MessageFace {
   void ShowNotice(const QString& message, const FadeWindow& opener, std::function<void()> afterClose) {
     logic_.ShowNotice(message.toStdString(), opener.Fading(), std::move(afterClose));
   }
-  Notice& Logic() { return logic_; }
+  logic::Notice& Logic() { return logic_; }
 
  private:
   void ShowMessage(const std::string& message) override;
 
-  Notice logic_;
+  logic::Notice logic_;
 };
 
 // The editor prompt, created by the slot picker when a conversion has ended.
@@ -79,10 +79,10 @@ class EditorPromptWindow : public PromptWindow {
 
   QFrame* yesBox;
   QLabel* yesLabel;
-  EditorPrompt& Logic() { return logic_; }
+  logic::EditorPrompt& Logic() { return logic_; }
 
  private:
-  EditorPrompt logic_;
+  logic::EditorPrompt logic_;
 };
 
 }  // namespace kartwerk::qt

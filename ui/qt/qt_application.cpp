@@ -70,7 +70,7 @@ int RunWindows(int& argc, char** argv, QtSession& session) {
   session.DesktopHasWindowOpacity = DesktopShowsWindowOpacity();
   // The Qt windows run off Windows (Windows has its own face): no Windows version to classify,
   // so whether they fade follows the desktop's opacity alone.
-  if (session.CliffDataFile.empty()) session.CliffDataFile = DefaultCliffDataPath();
+  if (session.CliffDataFile.empty()) session.CliffDataFile = records::DefaultCliffDataPath();
   if (!session.hooks.EndProgram) session.hooks.EndProgram = [](int status) { QCoreApplication::exit(status); };
   if (!session.hooks.ReportError) session.hooks.ReportError = ShowErrorBox;
   if (!session.hooks.LaunchEditor) session.hooks.LaunchEditor = StartEditorThroughWine;

@@ -12,10 +12,10 @@ void QtSession::ReportError(const QString& message, QWidget* owner) const {
   if (hooks.ReportError) hooks.ReportError(message, owner);
 }
 
-std::string QtSession::StartEditor(const EditorLaunch& launch) {
-  if (!hooks.LaunchEditor) return EditorStartFailureText(launch, kCannotStartPrograms, /*throughWine=*/true);
+std::string QtSession::StartEditor(const logic::EditorLaunch& launch) {
+  if (!hooks.LaunchEditor) return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/true);
   const std::optional<std::string> failure = hooks.LaunchEditor(launch);
-  return failure ? EditorStartFailureText(launch, *failure, /*throughWine=*/true) : std::string();
+  return failure ? logic::EditorStartFailureText(launch, *failure, /*throughWine=*/true) : std::string();
 }
 
 void QtSession::WorkerProgress(const std::string& label) {

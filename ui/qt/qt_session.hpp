@@ -23,18 +23,18 @@ struct QtHooks {
   // slot file that cannot be written), shown above owner, the window on show; null for none.
   std::function<void(const QString& message, QWidget* owner)> ReportError;
   // Starts the game's editor without waiting for it; why not, when it could not be started.
-  std::function<std::optional<std::string>(const EditorLaunch& launch)> LaunchEditor;
+  std::function<std::optional<std::string>(const logic::EditorLaunch& launch)> LaunchEditor;
   // Called on the worker thread with each step's label before the label is passed on to the
   // progress panel; empty in normal use.
   std::function<void(const std::string& label)> WorkerProgress;
 };
 
 // The session of the Qt windows: the hooks above take the place of the program's own ways out.
-struct QtSession : WindowSession {
+struct QtSession : logic::WindowSession {
   QtHooks hooks;
 
   void ReportError(const QString& message, QWidget* owner) const;
-  std::string StartEditor(const EditorLaunch& launch) override;
+  std::string StartEditor(const logic::EditorLaunch& launch) override;
   void ReportErrorAlone(const std::string& message) override { ReportError(QString::fromStdString(message), nullptr); }
   void WorkerProgress(const std::string& label) override;
 

@@ -19,22 +19,22 @@ void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   widget->setPalette(palette);
 }
 
-namespace l = layout::slot_picker;
-namespace top = layout::banner_panel;
+namespace l = logic::layout::slot_picker;
+namespace top = logic::layout::banner_panel;
 
 }  // namespace
 
-QString ConversionFailureNotice(const ConversionEnd& end) { return QString::fromStdString(ConversionFailureText(end)); }
+QString ConversionFailureNotice(const pipeline::ConversionEnd& end) { return QString::fromStdString(logic::ConversionFailureText(end)); }
 
-QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::string>& notes) {
-  return QString::fromStdString(ReplacedSlotText(end, notes));
+QString ReplacedSlotNotice(const pipeline::ConversionEnd& end, const std::vector<std::string>& notes) {
+  return QString::fromStdString(logic::ReplacedSlotText(end, notes));
 }
 
 SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWidget* owner)
     : FadeWindow(session, "SlotPickerWindow", l::kWidth, l::kHeight, QPalette().color(QPalette::Window),
                  /*alwaysOnTop=*/false, owner),
       logic_(session, *this, *this, notice.Logic()) {
-  setFont(WindowFont(layout::kFontPixels));
+  setFont(WindowFont(logic::layout::kFontPixels));
   setWindowTitle(QStringLiteral("Editor slot"));
 
   bannerPanel = new QWidget(this);
@@ -45,16 +45,16 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
 
   banner = new QLabel(bannerPanel);
   banner->setObjectName(QStringLiteral("banner"));
-  banner->setGeometry(top::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
+  banner->setGeometry(top::kBannerLeft, 0, logic::layout::kBannerWidth, logic::layout::kBannerHeight);
   banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
   closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), top::kClose);
-  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel->setFont(WindowFont(logic::layout::kFontPixels, true));
   closeLabel->adjustSize();
   OnMouseRelease(closeLabel, [this] { logic_.Close(); });
   MoveWindowByDragging(bannerPanel);
 
-  titleLabel = new QLabel(QString::fromLatin1(kSlotListTitle), bannerPanel);
+  titleLabel = new QLabel(QString::fromLatin1(logic::kSlotListTitle), bannerPanel);
   titleLabel->setObjectName(QStringLiteral("titleLabel"));
   titleLabel->setGeometry(Geometry(l::kTitle));
   titleLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -79,14 +79,14 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
     QLabel* label = MakeLabel(progressPanel, name, QString::fromLatin1(text), l::kCaptionLeft, top);
     return label;
   };
-  auto value = [this](const char* name, layout::Box at) {
+  auto value = [this](const char* name, logic::layout::Box at) {
     auto* label = new QLabel(QStringLiteral("-"), progressPanel);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(Geometry(at));
     Colour(label, QPalette::WindowText, ValueBlue());
     return label;
   };
-  auto row = [](int rowTop) { return layout::Box{l::kValueLeft, rowTop, l::kValueWidth, l::kRowHeight}; };
+  auto row = [](int rowTop) { return logic::layout::Box{l::kValueLeft, rowTop, l::kValueWidth, l::kRowHeight}; };
   mapCaption = caption("mapCaption", "Processing map:", l::kMapTop);
   mapValue = value("mapValue", row(l::kMapTop));
   typeCaption = caption("typeCaption", "Map type:", l::kTypeTop);
@@ -105,12 +105,12 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
   progressGauge = new QProgressBar(progressPanel);
   progressGauge->setObjectName(QStringLiteral("progressGauge"));
   progressGauge->setGeometry(Geometry(l::kGauge));
-  progressGauge->setRange(0, static_cast<int>(ReportedLabelCount(1)));
+  progressGauge->setRange(0, static_cast<int>(pipeline::ReportedLabelCount(1)));
   progressGauge->setValue(0);
   progressGauge->setTextVisible(false);
   progressGauge->setStyleSheet(
       QStringLiteral("QProgressBar { border: none; background: %1; } QProgressBar::chunk { background: %2; }")
-          .arg(ToQColor(layout::kGaugeTrough).name(), ToQColor(layout::kGaugeRed).name()));
+          .arg(ToQColor(logic::layout::kGaugeTrough).name(), ToQColor(logic::layout::kGaugeRed).name()));
 }
 
 void SlotPickerWindow::Open(const std::filesystem::path& mapPath, const FadeWindow& opener, bool withOpacity,
@@ -149,7 +149,7 @@ int SlotPickerWindow::SelectedSlot(bool keyboardRow) {
   return selected.isEmpty() ? -1 : slotList->row(selected.first());
 }
 
-void SlotPickerWindow::ShowProgressPanel(const std::string& title, const ProgressPanel& panel) {
+void SlotPickerWindow::ShowProgressPanel(const std::string& title, const logic::ProgressPanel& panel) {
   titleLabel->setText(QString::fromStdString(title));
   SetElidedText(mapValue, QString::fromStdString(panel.map));
   typeValue->setText(QString::fromStdString(panel.type));
@@ -170,7 +170,7 @@ void SlotPickerWindow::PostToWindowThread(std::function<void()> call) {
   QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
-kartwerk::EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {
+kartwerk::logic::EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {
   prompt_ = new EditorPromptWindow(session(), this);
   return prompt_->Logic();
 }

@@ -22,11 +22,11 @@ namespace kartwerk::qt {
 class EditorPromptWindow;
 class NoticeWindow;
 
-class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
+class SlotPickerWindow : public FadeWindow, private logic::SlotPickerFace {
   Q_OBJECT
   // First, so that the members below may refer into it, and last to go: its worker is joined
   // while the window it reports to is whole.
-  SlotPicker logic_;
+  logic::SlotPicker logic_;
 
  public:
   SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWidget* owner = nullptr);
@@ -41,11 +41,11 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
 
   // The worker's step reports and end, delivered on this window's thread.
   void ShowProgress(const QString& label) { logic_.ShowProgress(label.toStdString()); }
-  void ConversionFinished(const ConversionEnd& end) { logic_.ConversionFinished(end); }
+  void ConversionFinished(const pipeline::ConversionEnd& end) { logic_.ConversionFinished(end); }
 
   // The editor prompt once a conversion has ended; null before.
   EditorPromptWindow* EditorPrompt() const { return prompt_; }
-  SlotPicker& Logic() { return logic_; }
+  logic::SlotPicker& Logic() { return logic_; }
 
   QWidget* bannerPanel;
   QLabel* banner;
@@ -58,27 +58,27 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
   QProgressBar* progressGauge;
 
  protected:
-  void CloseRequested() override { logic_.Key(KeyAction::Escape); }
-  void EnterPressed() override { logic_.Key(KeyAction::Enter); }
+  void CloseRequested() override { logic_.Key(logic::KeyAction::Escape); }
+  void EnterPressed() override { logic_.Key(logic::KeyAction::Enter); }
 
  private:
   void ShowSlotList(const std::string& title) override;
   void ShowSlotRows(const std::vector<std::string>& rows) override;
   void FocusSlotList() override;
   int SelectedSlot(bool keyboardRow) override;
-  void ShowProgressPanel(const std::string& title, const ProgressPanel& panel) override;
+  void ShowProgressPanel(const std::string& title, const logic::ProgressPanel& panel) override;
   void ShowProgress(const std::string& label, int gauge) override;
   void PostToWindowThread(std::function<void()> call) override;
-  kartwerk::EditorPrompt& MakeEditorPrompt() override;
+  kartwerk::logic::EditorPrompt& MakeEditorPrompt() override;
 
   EditorPromptWindow* prompt_ = nullptr;
 };
 
 // The notice shown before the editor prompt when a step failed.
-QString ConversionFailureNotice(const ConversionEnd& end);
+QString ConversionFailureNotice(const pipeline::ConversionEnd& end);
 
 // The notice shown before the editor prompt when the slot held a map before: where it went (and
 // what was settled of an interrupted conversion). Empty when there is nothing to say.
-QString ReplacedSlotNotice(const ConversionEnd& end, const std::vector<std::string>& notes);
+QString ReplacedSlotNotice(const pipeline::ConversionEnd& end, const std::vector<std::string>& notes);
 
 }  // namespace kartwerk::qt

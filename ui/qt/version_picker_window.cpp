@@ -9,9 +9,9 @@
 namespace kartwerk::qt {
 
 VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
-    : FadeWindow(session, "VersionPickerWindow", layout::version_picker::kWidth, layout::version_picker::kHeight,
+    : FadeWindow(session, "VersionPickerWindow", logic::layout::version_picker::kWidth, logic::layout::version_picker::kHeight,
                  QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
-  setFont(WindowFont(layout::kFontPixels));
+  setFont(WindowFont(logic::layout::kFontPixels));
   setWindowTitle(QStringLiteral("Game version"));
   QPalette blue = palette();
   blue.setColor(QPalette::WindowText, ValueBlue());
@@ -19,7 +19,7 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
 
   bannerPanel = new QWidget(this);
   bannerPanel->setObjectName(QStringLiteral("bannerPanel"));
-  bannerPanel->setGeometry(Geometry(layout::banner_panel::kPanel));
+  bannerPanel->setGeometry(Geometry(logic::layout::banner_panel::kPanel));
   QPalette white = bannerPanel->palette();
   white.setColor(QPalette::Window, Qt::white);
   bannerPanel->setPalette(white);
@@ -27,7 +27,7 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
 
   banner = new QLabel(bannerPanel);
   banner->setObjectName(QStringLiteral("banner"));
-  banner->setGeometry(layout::banner_panel::kBannerLeft, 0, layout::kBannerWidth, layout::kBannerHeight);
+  banner->setGeometry(logic::layout::banner_panel::kBannerLeft, 0, logic::layout::kBannerWidth, logic::layout::kBannerHeight);
   banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
   // The three texts read as one sentence over three lines, in the system's text colour.
@@ -40,27 +40,27 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
   };
   firstLine = new QLabel(QStringLiteral("Multiple versions of Vornmark II\u2122"), bannerPanel);
   firstLine->setObjectName(QStringLiteral("firstLine"));
-  firstLine->setGeometry(Geometry(layout::version_picker::kLine1));
+  firstLine->setGeometry(Geometry(logic::layout::version_picker::kLine1));
   systemText(firstLine);
 
-  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), layout::banner_panel::kClose);
-  closeLabel->setFont(WindowFont(layout::kFontPixels, true));
+  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), logic::layout::banner_panel::kClose);
+  closeLabel->setFont(WindowFont(logic::layout::kFontPixels, true));
   closeLabel->adjustSize();
   OnMouseRelease(closeLabel, [this] { logic_.Close(); });
   MoveWindowByDragging(bannerPanel);
 
   secondLine = new QLabel(QStringLiteral("has been installed, please select which version"), this);
   secondLine->setObjectName(QStringLiteral("secondLine"));
-  secondLine->setGeometry(Geometry(layout::version_picker::kLine2));
+  secondLine->setGeometry(Geometry(logic::layout::version_picker::kLine2));
   systemText(secondLine);
   thirdLine = new QLabel(QStringLiteral("Kartwerk should use"), this);
   thirdLine->setObjectName(QStringLiteral("thirdLine"));
-  thirdLine->setGeometry(Geometry(layout::version_picker::kLine3));
+  thirdLine->setGeometry(Geometry(logic::layout::version_picker::kLine3));
   systemText(thirdLine);
 
   labelFrame = new QFrame(this);
   labelFrame->setObjectName(QStringLiteral("labelFrame"));
-  labelFrame->setGeometry(Geometry(layout::version_picker::kLabelFrame));
+  labelFrame->setGeometry(Geometry(logic::layout::version_picker::kLabelFrame));
   labelFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
   labelFrame->setLineWidth(1);
   QPalette grey = labelFrame->palette();
@@ -69,13 +69,13 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
 
   moreNote = new QLabel(this);
   moreNote->setObjectName(QStringLiteral("moreNote"));
-  moreNote->setGeometry(Geometry(layout::version_picker::kMoreNote));
+  moreNote->setGeometry(Geometry(logic::layout::version_picker::kMoreNote));
   systemText(moreNote);
   moreNote->hide();
 }
 
 void VersionPickerWindow::ShowMoreNote(const std::string& text) {
-  namespace l = layout::version_picker;
+  namespace l = logic::layout::version_picker;
   moreNote->setText(QString::fromStdString(text));
   moreNote->setVisible(!text.empty());
   setFixedSize(l::kWidth, l::kHeight + (text.empty() ? 0 : l::kMoreNoteExtraHeight));
@@ -89,23 +89,23 @@ void VersionPickerWindow::Open(const FadeWindow& opener, std::function<void()> o
   logic_.Open(opener.Fading(), std::move(onChosen));
 }
 
-void VersionPickerWindow::ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels) {
+void VersionPickerWindow::ShowVersionLabels(const std::vector<kartwerk::logic::VersionLabel>& labels) {
   for (QLabel*& label : versionLabels_) {
     delete label;
     label = nullptr;
   }
-  for (const kartwerk::VersionLabel& entry : labels) {
+  for (const kartwerk::logic::VersionLabel& entry : labels) {
     const int i = entry.tag;
     auto* label = new QLabel(QString::fromStdString(entry.text), this);
     label->setObjectName(QStringLiteral("VersionLabel%1").arg(i));
     label->setProperty("tag", i);
-    label->setGeometry(entry.place.left, entry.place.top, kVersionLabelWidth, kVersionLabelHeight);
+    label->setGeometry(entry.place.left, entry.place.top, logic::kVersionLabelWidth, logic::kVersionLabelHeight);
     label->setAlignment(Qt::AlignCenter);
     OnMouseRelease(label, [this, i] { ChooseVersion(i); });
     // Tab moves between the versions; the one with focus is framed, and Enter chooses it.
     label->setFocusPolicy(Qt::StrongFocus);
     // A style sheet on a label replaces its palette: the text colour is named in it too.
-    const QColor blue(layout::kValueBlue.red, layout::kValueBlue.green, layout::kValueBlue.blue);
+    const QColor blue(logic::layout::kValueBlue.red, logic::layout::kValueBlue.green, logic::layout::kValueBlue.blue);
     label->setStyleSheet(
         QStringLiteral("QLabel { color: %1; } QLabel:focus { border: 1px dotted %1; }").arg(blue.name()));
     label->show();

@@ -15,7 +15,7 @@ class QLabel;
 
 namespace kartwerk::qt {
 
-class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
+class VersionPickerWindow : public FadeWindow, private logic::VersionLabelsFace {
   Q_OBJECT
 
  public:
@@ -30,7 +30,7 @@ class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
 
   // Version labels 1 to n; entry 0 is unused, empty entries are null.
   QLabel* VersionLabel(int i) const;
-  VersionPicker& Logic() { return logic_; }
+  logic::VersionPicker& Logic() { return logic_; }
 
   QWidget* bannerPanel;
   QLabel* banner;
@@ -43,16 +43,16 @@ class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
   QLabel* moreNote;
 
  protected:
-  void CloseRequested() override { logic_.Key(KeyAction::Escape); }
-  void EnterPressed() override { logic_.Key(KeyAction::Enter); }
+  void CloseRequested() override { logic_.Key(logic::KeyAction::Escape); }
+  void EnterPressed() override { logic_.Key(logic::KeyAction::Enter); }
 
  private:
-  void ShowVersionLabels(const std::vector<kartwerk::VersionLabel>& labels) override;
+  void ShowVersionLabels(const std::vector<kartwerk::logic::VersionLabel>& labels) override;
   int FocusedVersion() const override;
   void ShowMoreNote(const std::string& text) override;
 
   std::array<QLabel*, 7> versionLabels_{};
-  VersionPicker logic_{session(), *this, *this};
+  logic::VersionPicker logic_{session(), *this, *this};
 };
 
 }  // namespace kartwerk::qt

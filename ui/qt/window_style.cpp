@@ -82,20 +82,20 @@ QPolygonF Rhomb(double cx, double cy, double w, double h) {
 }  // namespace
 
 QFont WindowFont(int pixelSize, bool bold) {
-  QFont font(QString::fromLatin1(layout::kFontFamily));
+  QFont font(QString::fromLatin1(logic::layout::kFontFamily));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;
 }
 
-QColor ToQColor(layout::Colour colour) { return QColor(colour.red, colour.green, colour.blue); }
-QColor ValueBlue() { return ToQColor(layout::kValueBlue); }
-QColor FrameGrey() { return ToQColor(layout::kFrameGrey); }
-QRect Geometry(layout::Box box) { return QRect(box.left, box.top, box.width, box.height); }
+QColor ToQColor(logic::layout::Colour colour) { return QColor(colour.red, colour.green, colour.blue); }
+QColor ValueBlue() { return ToQColor(logic::layout::kValueBlue); }
+QColor FrameGrey() { return ToQColor(logic::layout::kFrameGrey); }
+QRect Geometry(logic::layout::Box box) { return QRect(box.left, box.top, box.width, box.height); }
 
 QPixmap BannerPicture(qreal devicePixelRatio) {
-  constexpr int kW = layout::kBannerWidth, kH = layout::kBannerHeight;
+  constexpr int kW = logic::layout::kBannerWidth, kH = logic::layout::kBannerHeight;
   // Painted in the screen's own pixels, so a scaled window shows a sharp word mark and edges
   // rather than the 96-dpi picture stretched.
   QPixmap picture(qRound(kW * devicePixelRatio), qRound(kH * devicePixelRatio));
@@ -105,31 +105,31 @@ QPixmap BannerPicture(qreal devicePixelRatio) {
 
   // A pale sky over the strip, so the titles written across it stay readable.
   QLinearGradient sky(0, 0, 0, kH);
-  sky.setColorAt(0.0, ToQColor(layout::kBannerSkyTop));
-  sky.setColorAt(1.0, ToQColor(layout::kBannerSkyBottom));
+  sky.setColorAt(0.0, ToQColor(logic::layout::kBannerSkyTop));
+  sky.setColorAt(1.0, ToQColor(logic::layout::kBannerSkyBottom));
   p.fillRect(QRectF(0, 0, kW, kH), sky);
 
   // Terrain rhombs rising from the right edge: a map seen from above, as the editor shows it.
-  QColor outline = ToQColor(layout::kWhite);
-  outline.setAlpha(layout::kBannerOutlineAlpha);
-  for (const layout::BannerRhomb& rhomb : layout::BannerTerrain()) {
+  QColor outline = ToQColor(logic::layout::kWhite);
+  outline.setAlpha(logic::layout::kBannerOutlineAlpha);
+  for (const logic::layout::BannerRhomb& rhomb : logic::layout::BannerTerrain()) {
     p.setPen(QPen(outline, 1));
     p.setBrush(ToQColor(rhomb.land));
     p.drawPolygon(Rhomb(rhomb.cx, rhomb.cy, rhomb.width, rhomb.height));
   }
 
   // The program's word mark at the left.
-  const QColor markColour = ToQColor(layout::kWordMarkColour);
+  const QColor markColour = ToQColor(logic::layout::kWordMarkColour);
   p.setPen(markColour);
-  QFont mark = WindowFont(layout::kWordMarkPixels, true);
+  QFont mark = WindowFont(logic::layout::kWordMarkPixels, true);
   mark.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
   p.setFont(mark);
-  p.drawText(Geometry(layout::kWordMark), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kartwerk"));
+  p.drawText(Geometry(logic::layout::kWordMark), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kartwerk"));
   QColor underline = markColour;
-  underline.setAlpha(layout::kUnderlineAlpha);
+  underline.setAlpha(logic::layout::kUnderlineAlpha);
   p.setPen(QPen(underline, 1));
-  p.drawLine(QPointF(layout::kUnderlineLeft, layout::kUnderlineY),
-             QPointF(layout::kUnderlineRight, layout::kUnderlineY));
+  p.drawLine(QPointF(logic::layout::kUnderlineLeft, logic::layout::kUnderlineY),
+             QPointF(logic::layout::kUnderlineRight, logic::layout::kUnderlineY));
   return picture;
 }
 
@@ -159,7 +159,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
   return label;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, layout::Box at) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, logic::layout::Box at) {
   return MakeLabel(parent, name, text, at.left, at.top);
 }
 

@@ -21,9 +21,9 @@ QFont WindowFont(int pixelSize, bool bold = false);
 
 QColor ValueBlue();  // value labels, list text, buttons
 QColor FrameGrey();  // the one-pixel window frame and the button boxes
-QColor ToQColor(layout::Colour colour);
+QColor ToQColor(logic::layout::Colour colour);
 // A place of the layout as Qt's rectangle.
-QRect Geometry(layout::Box box);
+QRect Geometry(logic::layout::Box box);
 
 // The banner across the top of the browser, the slot picker and the version picker (415 x 70).
 QPixmap BannerPicture(qreal devicePixelRatio = 1.0);
@@ -32,7 +32,7 @@ QPixmap MapRowIcon();
 
 // A label at a place, with a text; autoSize gives it the width its text needs.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, layout::Box at);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, logic::layout::Box at);
 
 // Runs action whenever the left mouse button is released over widget (the way the windows'
 // boxes, buttons and "X" react), and gives widget the hand cursor.

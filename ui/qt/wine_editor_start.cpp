@@ -12,7 +12,7 @@ QString PathText(const std::filesystem::path& path) { return QString::fromStdU16
 
 }  // namespace
 
-WineEditorCommand WineEditorCommandFor(const EditorLaunch& launch) {
+WineEditorCommand WineEditorCommandFor(const logic::EditorLaunch& launch) {
   WineEditorCommand command;
   command.program = QStringLiteral("wine");
   command.arguments << PathText(launch.program);
@@ -21,7 +21,7 @@ WineEditorCommand WineEditorCommandFor(const EditorLaunch& launch) {
   return command;
 }
 
-std::optional<std::string> StartEditorThroughWine(const EditorLaunch& launch) {
+std::optional<std::string> StartEditorThroughWine(const logic::EditorLaunch& launch) {
   // Wine starts and ends at once for an editor that is not there: that is found out here.
   std::error_code ec;
   if (!std::filesystem::is_regular_file(launch.program, ec)) {

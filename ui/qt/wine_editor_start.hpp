@@ -20,10 +20,10 @@ struct WineEditorCommand {
   QString workingFolder;
   QStringList environment;  // NAME=value entries added to the program's own environment
 };
-WineEditorCommand WineEditorCommandFor(const EditorLaunch& launch);
+WineEditorCommand WineEditorCommandFor(const logic::EditorLaunch& launch);
 
 // Starts the editor through Wine without waiting. Returns nothing when the start was handed over,
 // otherwise why not: the editor's file is missing, Wine is not installed, or the system's error.
-std::optional<std::string> StartEditorThroughWine(const EditorLaunch& launch);
+std::optional<std::string> StartEditorThroughWine(const logic::EditorLaunch& launch);
 
 }  // namespace kartwerk::qt

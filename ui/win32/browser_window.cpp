@@ -9,23 +9,23 @@
 namespace kartwerk::win32 {
 namespace {
 
-namespace l = layout::browser;
+namespace l = logic::layout::browser;
 
 // A box inside the information panel, in the window's coordinates.
-layout::Box InPanel(layout::Box box) {
+logic::layout::Box InPanel(logic::layout::Box box) {
   return {l::kPanel.left + box.left, l::kPanel.top + box.top, box.width, box.height};
 }
 
 }  // namespace
 
-BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker& slotPicker, Notice& notice,
-                             VersionPicker& versionPicker)
-    : FadeWindow(session, look, {L"Kartwerk", l::kWidth, l::kHeight, Rgb(layout::kWhite), /*alwaysOnTop=*/true}),
+BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::SlotPicker& slotPicker, logic::Notice& notice,
+                             logic::VersionPicker& versionPicker)
+    : FadeWindow(session, look, {L"Kartwerk", l::kWidth, l::kHeight, preview::Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true}),
       logic_(session, *this, *this, slotPicker, notice, versionPicker) {
   const COLORREF black = GetSysColor(COLOR_WINDOWTEXT);
-  const COLORREF blue = Rgb(layout::kValueBlue);
+  const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
   PaintBanner(l::kBanner, {l::kBanner.left, l::kBanner.top});
-  PaintFill(l::kPanel, Rgb(layout::kWhite));
+  PaintFill(l::kPanel, preview::Rgb(logic::layout::kWhite));
   DragArea({l::kBanner.left, l::kBanner.top, l::kBanner.width, l::kMapList.top - l::kBanner.top});
 
   AddLabel("Select a map to decompile", l::kTitle, look.Text(), black, std::nullopt);
@@ -59,18 +59,18 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker
   });
 
   // The category buttons, their captions left of the button.
-  auto category = [&](const char* caption, layout::Box box, MapKindCode kind, DWORD group) {
+  auto category = [&](const char* caption, logic::layout::Box box, format::MapKindCode kind, DWORD group) {
     HWND button =
-        AddControl(L"BUTTON", Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group, InPanel(box));
-    SetColours(button, blue, Rgb(layout::kWhite));
+        AddControl(L"BUTTON", game::Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group, InPanel(box));
+    SetColours(button, blue, preview::Rgb(logic::layout::kWhite));
     OnCommand(button, BN_CLICKED, [this, kind] { logic_.ChooseCategory(kind); });
     return button;
   };
-  singlePlayer_ = category("Singleplayer", l::kSinglePlayer, SinglePlayerMap, WS_GROUP);
-  multiplayer_ = category("Multiplayer", l::kMultiplayer, MultiplayerMap, 0);
-  campaigns_ = category("Campaigns", l::kCampaigns, CampaignMap, 0);
+  singlePlayer_ = category("Singleplayer", l::kSinglePlayer, format::SinglePlayerMap, WS_GROUP);
+  multiplayer_ = category("Multiplayer", l::kMultiplayer, format::MultiplayerMap, 0);
+  campaigns_ = category("Campaigns", l::kCampaigns, format::CampaignMap, 0);
 
-  const COLORREF white = Rgb(layout::kWhite);
+  const COLORREF white = preview::Rgb(logic::layout::kWhite);
   // The first control after the categories ends their group, so the arrow keys stay among them.
   AddLabel("Map information", InPanel(l::kInformationCaption), look.Text(), black, white, SS_LEFT | WS_GROUP);
   AddLabel("Size:", InPanel(l::kSizeCaption), look.Text(), black, white);
@@ -117,25 +117,25 @@ std::wstring BrowserWindow::CutRowName(int row) const {
   return size.cx + 6 > label.right - label.left ? std::wstring(text) : std::wstring();
 }
 
-HWND BrowserWindow::CategoryButton(MapKindCode kind) const {
-  return kind == CampaignMap ? campaigns_ : kind == MultiplayerMap ? multiplayer_ : singlePlayer_;
+HWND BrowserWindow::CategoryButton(format::MapKindCode kind) const {
+  return kind == format::CampaignMap ? campaigns_ : kind == format::MultiplayerMap ? multiplayer_ : singlePlayer_;
 }
 
-void BrowserWindow::ShowCategory(MapKindCode kind) {
+void BrowserWindow::ShowCategory(format::MapKindCode kind) {
   for (HWND button : {singlePlayer_, multiplayer_, campaigns_}) {
     SendMessageW(button, BM_SETCHECK, button == CategoryButton(kind) ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
 
-void BrowserWindow::ShowMapRows(const std::vector<MapRow>& rows) {
+void BrowserWindow::ShowMapRows(const std::vector<logic::MapRow>& rows) {
   fillingRows_ = true;
   ListView_DeleteAllItems(mapList_);
   pictureTip_->Hide();
   rowCaptions_.clear();
-  for (const MapRow& row : rows) rowCaptions_.push_back(row.caption);
+  for (const logic::MapRow& row : rows) rowCaptions_.push_back(row.caption);
   int index = 0;
-  for (const MapRow& row : rows) {
-    std::wstring text = Wide(row.text);
+  for (const logic::MapRow& row : rows) {
+    std::wstring text = game::Wide(row.text);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index++;
@@ -156,10 +156,10 @@ int BrowserWindow::SelectedMap(bool keyboardRow) {
   return row;
 }
 
-void BrowserWindow::ShowMapInformation(const MapInformationText& information) {
+void BrowserWindow::ShowMapInformation(const logic::MapInformationText& information) {
   // A size such as 99999x99999 is shown whole: the label grows to the left into the free room
   // after "Size:" when the value column is too narrow for it.
-  const int needed = look().TextSize(look().Text(), Wide(information.size)).cx + 2;
+  const int needed = look().TextSize(look().Text(), game::Wide(information.size)).cx + 2;
   const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
   Place(size_, InPanel({left, l::kSizeValueTop, l::kValueRight - left, l::kValueHeight}));
   SetText(size_, information.size);

@@ -13,17 +13,17 @@
 
 namespace kartwerk::win32 {
 
-class BrowserWindow : public FadeWindow, private BrowserFace {
+class BrowserWindow : public FadeWindow, private logic::BrowserFace {
  public:
-  BrowserWindow(Win32Session& session, WindowLook& look, SlotPicker& slotPicker, Notice& notice,
-                VersionPicker& versionPicker);
+  BrowserWindow(Win32Session& session, WindowLook& look, logic::SlotPicker& slotPicker, logic::Notice& notice,
+                logic::VersionPicker& versionPicker);
 
-  Browser& Logic() { return logic_; }
-  void Key(KeyAction key) override { logic_.Key(key); }
+  logic::Browser& Logic() { return logic_; }
+  void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   // The controls, for the tests that drive the window by its messages.
   HWND MapList() const { return mapList_; }
-  HWND CategoryButton(MapKindCode kind) const;
+  HWND CategoryButton(format::MapKindCode kind) const;
   HWND CloseLabel() const { return close_; }
   HWND SizeValue() const { return size_; }
   HWND SchemeValue() const { return scheme_; }
@@ -33,14 +33,14 @@ class BrowserWindow : public FadeWindow, private BrowserFace {
   std::wstring CutRowName(int row) const;
 
  private:
-  void ShowCategory(MapKindCode kind) override;
-  void ShowMapRows(const std::vector<MapRow>& rows) override;
+  void ShowCategory(format::MapKindCode kind) override;
+  void ShowMapRows(const std::vector<logic::MapRow>& rows) override;
   int SelectedMap(bool keyboardRow) override;
-  void ShowMapInformation(const MapInformationText& information) override;
+  void ShowMapInformation(const logic::MapInformationText& information) override;
   void FocusMapList() override { SetFocus(mapList_); }
   void ScaleExtras() override;
 
-  Browser logic_;
+  logic::Browser logic_;
   HWND mapList_, close_, singlePlayer_, multiplayer_, campaigns_, size_, scheme_, missions_;
   bool fillingRows_ = false;  // a new set of rows announces no selection
   std::vector<std::string> rowCaptions_;

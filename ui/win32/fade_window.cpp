@@ -55,7 +55,7 @@ void RegisterClasses(HINSTANCE module, WNDPROC windowProcedure, HICON icon) {
 
 }  // namespace
 
-RECT ToRect(layout::Box box) { return RECT{box.left, box.top, box.left + box.width, box.top + box.height}; }
+RECT ToRect(logic::layout::Box box) { return RECT{box.left, box.top, box.left + box.width, box.top + box.height}; }
 
 FadeWindow::FadeWindow(Win32Session& session, WindowLook& look, const Shape& shape)
     : session_(session),
@@ -166,14 +166,14 @@ LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       const LRESULT hit = DefWindowProcW(hwnd_, message, wParam, lParam);
       POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       ScreenToClient(hwnd_, &point);
-      for (const layout::Box& area : dragAreas_) {
+      for (const logic::layout::Box& area : dragAreas_) {
         if (hit == HTCLIENT && Contains(area, point)) return HTCAPTION;
       }
       return hit;
     }
     case WM_CLOSE:
       // There is no title bar, but the desktop may still ask (Alt+F4): as the window's "X" does.
-      Key(KeyAction::Escape);
+      Key(logic::KeyAction::Escape);
       return 0;
     case WM_DPICHANGED:
       // Moved to a monitor of another resolution (or the resolution changed): the system
@@ -203,7 +203,7 @@ LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-bool FadeWindow::Contains(layout::Box box, POINT point) const {
+bool FadeWindow::Contains(logic::layout::Box box, POINT point) const {
   const RECT rect = ScaledRect(box, dpi_);
   return PtInRect(&rect, point) != 0;
 }
@@ -290,7 +290,7 @@ void FadeWindow::Paint() {
       case PaintStep::Kind::GreyBox:
         SelectObject(dc, GetStockObject(DC_PEN));
         SelectObject(dc, GetStockObject(NULL_BRUSH));
-        SetDCPenColor(dc, Rgb(layout::kFrameGrey));
+        SetDCPenColor(dc, preview::Rgb(logic::layout::kFrameGrey));
         Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
         break;
     }
@@ -299,7 +299,7 @@ void FadeWindow::Paint() {
   // The window's own one-pixel frame.
   SelectObject(dc, GetStockObject(DC_PEN));
   SelectObject(dc, GetStockObject(NULL_BRUSH));
-  SetDCPenColor(dc, Rgb(layout::kFrameGrey));
+  SetDCPenColor(dc, preview::Rgb(logic::layout::kFrameGrey));
   Rectangle(dc, client.left, client.top, client.right, client.bottom);
   EndPaint(hwnd_, &paint);
 }
@@ -314,7 +314,7 @@ void FadeWindow::PaintBannerStep(HDC dc, const PaintStep& step) {
     // larger one is smoothed down.
     BITMAP size{};
     GetObjectW(picture, sizeof(size), &size);
-    const int width = Px(layout::kBannerWidth), height = Px(layout::kBannerHeight);
+    const int width = Px(logic::layout::kBannerWidth), height = Px(logic::layout::kBannerHeight);
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, picture);
     if (size.bmWidth == width && size.bmHeight == height) {
@@ -329,10 +329,10 @@ void FadeWindow::PaintBannerStep(HDC dc, const PaintStep& step) {
   }
   // The word mark, drawn in its font across the sky of the picture.
   SelectObject(dc, look_.ForDpi(look_.WordMark(), dpi_));
-  SetTextColor(dc, Rgb(layout::kWordMarkColour));
+  SetTextColor(dc, preview::Rgb(logic::layout::kWordMarkColour));
   SetBkMode(dc, TRANSPARENT);
   SetTextCharacterExtra(dc, Px(1));
-  RECT mark = ScaledRect(layout::kWordMark, dpi_);
+  RECT mark = ScaledRect(logic::layout::kWordMark, dpi_);
   OffsetRect(&mark, origin.x, origin.y);
   DrawTextW(dc, L"Kartwerk", -1, &mark, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   RestoreDC(dc, saved);
@@ -400,7 +400,7 @@ void FadeWindow::PostCall(std::function<void()> call) {
   if (hwnd_ == nullptr || !PostMessageW(hwnd_, kPostedCall, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
 }
 
-HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, layout::Box box,
+HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, logic::layout::Box box,
                             HWND parent) {
   const RECT rect = ScaledRect(box, dpi_);
   HWND control =
@@ -412,9 +412,9 @@ HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text
   return control;
 }
 
-HWND FadeWindow::AddLabel(const std::string& text, layout::Box box, HFONT font, COLORREF colour,
+HWND FadeWindow::AddLabel(const std::string& text, logic::layout::Box box, HFONT font, COLORREF colour,
                           std::optional<COLORREF> background, DWORD style, HWND parent) {
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = game::Wide(text);
   if (box.width == 0) {
     const SIZE size = look_.TextSize(font, wide);
     box.width = size.cx + 1;
@@ -428,14 +428,14 @@ HWND FadeWindow::AddLabel(const std::string& text, layout::Box box, HFONT font, 
   return label;
 }
 
-HWND FadeWindow::AddPanel(layout::Box box, COLORREF background) {
+HWND FadeWindow::AddPanel(logic::layout::Box box, COLORREF background) {
   HWND panel = AddControl(kPanelClass, L"", 0, box);
   SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(CreateSolidBrush(background)));
   return panel;
 }
 
 void FadeWindow::SetText(HWND control, const std::string& text) {
-  SetWindowTextW(control, Wide(text).c_str());
+  SetWindowTextW(control, game::Wide(text).c_str());
   // A transparent label leaves its old text behind unless what lies beneath it is painted again.
   RECT rect;
   GetWindowRect(control, &rect);
@@ -453,7 +453,7 @@ void FadeWindow::SetTooltip(HWND control, const std::string& text) {
     if (tooltips_ == nullptr) return;
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(360));
   }
-  std::wstring wide = Wide(text);
+  std::wstring wide = game::Wide(text);
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -495,19 +495,19 @@ void FadeWindow::OnNotify(HWND control, UINT code, std::function<void(const NMHD
   notifications_[{control, code}] = std::move(action);
 }
 
-void FadeWindow::OnClickArea(layout::Box area, std::function<void()> action) {
+void FadeWindow::OnClickArea(logic::layout::Box area, std::function<void()> action) {
   clickAreas_.emplace_back(area, std::move(action));
 }
 
-void FadeWindow::PaintFill(layout::Box box, COLORREF colour) {
+void FadeWindow::PaintFill(logic::layout::Box box, COLORREF colour) {
   paintSteps_.push_back({PaintStep::Kind::Fill, box, colour});
 }
-void FadeWindow::PaintBanner(layout::Box clip, POINT origin) {
+void FadeWindow::PaintBanner(logic::layout::Box clip, POINT origin) {
   paintSteps_.push_back({PaintStep::Kind::Banner, clip, 0, origin});
 }
-void FadeWindow::PaintGreyBox(layout::Box box) { paintSteps_.push_back({PaintStep::Kind::GreyBox, box}); }
+void FadeWindow::PaintGreyBox(logic::layout::Box box) { paintSteps_.push_back({PaintStep::Kind::GreyBox, box}); }
 
-void FadeWindow::MoveGreyBox(layout::Box from, layout::Box to) {
+void FadeWindow::MoveGreyBox(logic::layout::Box from, logic::layout::Box to) {
   for (PaintStep& step : paintSteps_) {
     if (step.kind == PaintStep::Kind::GreyBox && step.box == from) step.box = to;
   }
@@ -523,7 +523,7 @@ void FadeWindow::SetClientSize(int width, int height) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void FadeWindow::Place(HWND control, layout::Box box) {
+void FadeWindow::Place(HWND control, logic::layout::Box box) {
   Placed& placed = placed_[control];
   if (box.width == 0) box.width = placed.box.width;
   if (box.height == 0) box.height = placed.box.height;

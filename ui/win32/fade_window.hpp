@@ -24,9 +24,9 @@
 
 namespace kartwerk::win32 {
 
-RECT ToRect(layout::Box box);
+RECT ToRect(logic::layout::Box box);
 
-class FadeWindow : public WindowFace {
+class FadeWindow : public logic::WindowFace {
  public:
   struct Shape {
     const wchar_t* title;
@@ -51,10 +51,10 @@ class FadeWindow : public WindowFace {
   static FadeWindow* FromHandle(HWND window);
 
   // What Enter and Escape do (a close request from the desktop counts as Escape).
-  virtual void Key(KeyAction key) = 0;
+  virtual void Key(logic::KeyAction key) = 0;
 
   // The window face.
-  WindowFade& Fading() override { return fade_; }
+  logic::WindowFade& Fading() override { return fade_; }
   void ShowOpacity(bool alphaBlend, int opacity) override;
   void OpacityChanged(int) override {}
   void StartTimer() override;
@@ -72,14 +72,14 @@ class FadeWindow : public WindowFace {
   WindowLook& look() const { return look_; }
 
   // A child control at box (its parent's coordinates) in the window's font.
-  HWND AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, layout::Box box,
+  HWND AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, logic::layout::Box box,
                   HWND parent = nullptr);
   // A static text; a box of width 0 is sized to the text. Without a background the label is
   // transparent over what the window paints beneath it.
-  HWND AddLabel(const std::string& text, layout::Box box, HFONT font, COLORREF colour,
+  HWND AddLabel(const std::string& text, logic::layout::Box box, HFONT font, COLORREF colour,
                 std::optional<COLORREF> background, DWORD style = SS_LEFT, HWND parent = nullptr);
   // A child panel that holds controls and is shown and hidden with them.
-  HWND AddPanel(layout::Box box, COLORREF background);
+  HWND AddPanel(logic::layout::Box box, COLORREF background);
   // Sets a label's text, repainting what lies beneath it.
   void SetText(HWND control, const std::string& text);
   // The text shown under the pointer over a control; empty for none.
@@ -92,17 +92,17 @@ class FadeWindow : public WindowFace {
   // Runs action on the control's WM_NOTIFY code.
   void OnNotify(HWND control, UINT code, std::function<void(const NMHDR&)> action);
   // A left-button release over the area (a painted button box) runs action; the pointer is a hand.
-  void OnClickArea(layout::Box area, std::function<void()> action);
+  void OnClickArea(logic::layout::Box area, std::function<void()> action);
 
   // What the window paints beneath its controls, in the order these are called: a filled box,
   // the banner (clipped to a box, placed at a point, with the word mark), a grey one-pixel box.
-  void PaintFill(layout::Box box, COLORREF colour);
-  void PaintBanner(layout::Box clip, POINT origin);
-  void PaintGreyBox(layout::Box box);
+  void PaintFill(logic::layout::Box box, COLORREF colour);
+  void PaintBanner(logic::layout::Box clip, POINT origin);
+  void PaintGreyBox(logic::layout::Box box);
   // Moves a painted grey box, and the click area on it, to another place.
-  void MoveGreyBox(layout::Box from, layout::Box to);
+  void MoveGreyBox(logic::layout::Box from, logic::layout::Box to);
   // Dragging in this area moves the window.
-  void DragArea(layout::Box area) { dragAreas_.push_back(area); }
+  void DragArea(logic::layout::Box area) { dragAreas_.push_back(area); }
   // What a window paints over the rest (a focus frame).
   virtual void PaintOver(HDC) {}
   // Draws one row of an owner-drawn control; false leaves it to the system.
@@ -110,7 +110,7 @@ class FadeWindow : public WindowFace {
 
   void SetClientSize(int width, int height);
   // Moves a child to box, keeping its size where the box gives none.
-  void Place(HWND control, layout::Box box);
+  void Place(HWND control, logic::layout::Box box);
   // A length of the layout in the window's pixels.
   int Px(int units) const { return ScaleToDpi(units, dpi_); }
   // What a window sizes itself beyond its controls' boxes (a list's row height, a column), at
@@ -123,7 +123,7 @@ class FadeWindow : public WindowFace {
   void Paint();
   std::optional<LRESULT> Colour(HDC dc, HWND control);
   void EnableOthers(bool enable);
-  bool Contains(layout::Box box, POINT point) const;
+  bool Contains(logic::layout::Box box, POINT point) const;
   // Widens or heightens a one-line label whose text its font draws larger than its box: a font
   // scaled to a finer screen does not grow exactly with the boxes.
   void FitToText(HWND label) const;
@@ -132,7 +132,7 @@ class FadeWindow : public WindowFace {
 
   struct PaintStep {
     enum class Kind { Fill, Banner, GreyBox } kind;
-    layout::Box box;
+    logic::layout::Box box;
     COLORREF colour = 0;
     POINT origin{};  // the banner's
   };
@@ -148,21 +148,21 @@ class FadeWindow : public WindowFace {
   HWND hwnd_ = nullptr;
   COLORREF background_;
   HBRUSH backgroundBrush_;
-  WindowFade fade_{*this};
+  logic::WindowFade fade_{*this};
   int nextControlId_ = 100;
   std::vector<PaintStep> paintSteps_;
-  std::vector<layout::Box> dragAreas_;
-  std::vector<std::pair<layout::Box, std::function<void()>>> clickAreas_;
+  std::vector<logic::layout::Box> dragAreas_;
+  std::vector<std::pair<logic::layout::Box, std::function<void()>>> clickAreas_;
   std::map<HWND, Colours> colours_;
   std::map<std::pair<HWND, WORD>, std::function<void()>> commands_;
   std::map<std::pair<HWND, UINT>, std::function<void(const NMHDR&)>> notifications_;
   std::vector<HWND> disabledByModal_;  // the windows this one disabled while shown modally
   UINT dpi_ = kDesignDpi;
   HWND tooltips_ = nullptr;  // made with the first tooltip
-  layout::Box client_;       // the window's size in the layout's units
+  logic::layout::Box client_;       // the window's size in the layout's units
   // Each control's box in the layout's units and its font at 96 dpi, to scale them anew.
   struct Placed {
-    layout::Box box;
+    logic::layout::Box box;
     HFONT font;
   };
   std::map<HWND, Placed> placed_;

@@ -14,7 +14,7 @@ constexpr wchar_t kTipProperty[] = L"KartwerkMapPictureTip";
 constexpr int kOffsetFromPointer = 16;
 
 // A device-independent bitmap of the picture (top-down rows, 32 bits a pixel).
-HBITMAP ToBitmap(const Picture& picture) {
+HBITMAP ToBitmap(const preview::Picture& picture) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = picture.width();
@@ -64,8 +64,8 @@ MapPictureTip::MapPictureTip(HWND list, HINSTANCE module, Sources sources) : lis
   SetPropW(list_, kTipProperty, this);
   listProcedure_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MapPictureTip::ListProcedure)));
-  pictures_ = std::make_unique<BackgroundPictures>(
-      [this](const std::filesystem::path& file, std::optional<Picture> picture) {
+  pictures_ = std::make_unique<preview::BackgroundPictures>(
+      [this](const std::filesystem::path& file, std::optional<preview::Picture> picture) {
         sources_.PostToWindowThread(
             [this, file, picture = std::move(picture)]() mutable { Arrived(file, std::move(picture)); });
       },
@@ -154,7 +154,7 @@ int MapPictureTip::RowAt(POINT point) const {
 
 void MapPictureTip::PointerRestsAt(POINT point) {
   const int row = RowAt(point);
-  const std::optional<Key> key = row >= 0 ? PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
+  const std::optional<Key> key = row >= 0 ? preview::PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
   if (!key) {
     Hide();
     return;
@@ -177,8 +177,8 @@ void MapPictureTip::PointerRestsAt(POINT point) {
   pictures_->Request(key->file, sources_.CliffData ? sources_.CliffData() : nullptr);
 }
 
-void MapPictureTip::Arrived(const std::filesystem::path& file, std::optional<Picture> picture) {
-  const std::optional<Key> key = PictureKeyOf(file);
+void MapPictureTip::Arrived(const std::filesystem::path& file, std::optional<preview::Picture> picture) {
+  const std::optional<Key> key = preview::PictureKeyOf(file);
   if (!key) return;
   HBITMAP& kept = drawn_[*key];
   if (kept != nullptr) DeleteObject(kept);

@@ -25,7 +25,7 @@ class MapPictureTip {
 
   struct Sources {
     std::function<std::filesystem::path(int row)> MapFile;          // empty: no map
-    std::function<std::shared_ptr<const Bytes>()> CliffData;        // may give none
+    std::function<std::shared_ptr<const core::Bytes>()> CliffData;        // may give none
     std::function<void(std::function<void()>)> PostToWindowThread;  // runs a call on the list's thread
     std::function<UINT()> Dpi;                                      // the window's resolution
     std::function<std::wstring(int row)> CutName;                   // the row's name when cut, else empty
@@ -50,11 +50,11 @@ class MapPictureTip {
   void Hide();
 
  private:
-  using Key = PictureKey;
+  using Key = preview::PictureKey;
   static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PopupProcedure(HWND popup, UINT message, WPARAM wParam, LPARAM lParam);
   int RowAt(POINT point) const;
-  void Arrived(const std::filesystem::path& file, std::optional<Picture> picture);
+  void Arrived(const std::filesystem::path& file, std::optional<preview::Picture> picture);
   // Shows the picture (null for none) with the caption; nothing when there is neither.
   void Show(HBITMAP picture);
   // The caption's height in pixels, and its font (the list's).
@@ -70,7 +70,7 @@ class MapPictureTip {
   HBITMAP shown_ = nullptr;
   std::wstring caption_;
   std::map<Key, HBITMAP> drawn_;                  // a null picture for a map that cannot be read
-  std::unique_ptr<BackgroundPictures> pictures_;  // last: its thread calls into the rest
+  std::unique_ptr<preview::BackgroundPictures> pictures_;  // last: its thread calls into the rest
 };
 
 }  // namespace kartwerk::win32

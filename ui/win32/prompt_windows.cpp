@@ -7,21 +7,21 @@
 namespace kartwerk::win32 {
 namespace {
 
-namespace l = layout::prompts;
+namespace l = logic::layout::prompts;
 
 FadeWindow::Shape PromptShape(const wchar_t* title, int height, HWND owner) {
-  return {title, l::kWidth, height, Rgb(layout::kWhite), /*alwaysOnTop=*/true, owner};
+  return {title, l::kWidth, height, preview::Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true, owner};
 }
 
 }  // namespace
 
 NoticeWindow::NoticeWindow(Win32Session& session, WindowLook& look, HWND owner)
     : FadeWindow(session, look, PromptShape(L"Notice", l::kNoticeHeight, owner)), logic_(session, *this, *this) {
-  const COLORREF white = Rgb(layout::kWhite);
-  message_ = AddLabel(kEditorPromptText, l::kNoticeMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white,
+  const COLORREF white = preview::Rgb(logic::layout::kWhite);
+  message_ = AddLabel(logic::kEditorPromptText, l::kNoticeMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white,
                       SS_CENTER);
   PaintGreyBox(l::kNoticeExitBox);
-  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), Rgb(layout::kValueBlue), white, SS_LEFT | SS_NOTIFY);
+  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), preview::Rgb(logic::layout::kValueBlue), white, SS_LEFT | SS_NOTIFY);
   OnClickArea(l::kNoticeExitBox, [this] { logic_.Exit(); });
   OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
 }
@@ -29,7 +29,7 @@ NoticeWindow::NoticeWindow(Win32Session& session, WindowLook& look, HWND owner)
 void NoticeWindow::ShowMessage(const std::string& message) {
   // The fixed notices fit the design's three lines; a longer message (a failing step's error
   // naming a file) makes the window taller rather than being cut off.
-  const std::wstring text = Wide(message);
+  const std::wstring text = game::Wide(message);
   RECT needed{0, 0, l::kNoticeMessage.width, 0};
   HDC dc = GetDC(Handle());
   HGDIOBJ old = SelectObject(dc, look().PromptText());
@@ -39,14 +39,14 @@ void NoticeWindow::ShowMessage(const std::string& message) {
   ReleaseDC(Handle(), dc);
   const int extra = std::max(0, static_cast<int>(needed.bottom) - l::kNoticeMessage.height);
 
-  layout::Box box = l::kNoticeMessage;
+  logic::layout::Box box = l::kNoticeMessage;
   box.height += extra;
   Place(message_, box);
   SetText(message_, message);
   Place(exit_, {l::kNoticeExit.left, l::kNoticeExit.top + extra, 0, 0});
   SetClientSize(l::kWidth, l::kNoticeHeight + extra);
   // The button box moves down with the button's text.
-  layout::Box exitBox = l::kNoticeExitBox;
+  logic::layout::Box exitBox = l::kNoticeExitBox;
   exitBox.top += extra;
   MoveGreyBox(exitBox_, exitBox);
   exitBox_ = exitBox;
@@ -54,7 +54,7 @@ void NoticeWindow::ShowMessage(const std::string& message) {
 
 void NoticeWindow::ShowButtonLabel(const std::string& label) {
   // The label stands in the middle of its box, wherever the message has moved the box.
-  const int width = look().TextSize(look().Text(), Wide(label)).cx + 1;
+  const int width = look().TextSize(look().Text(), game::Wide(label)).cx + 1;
   Place(exit_, {exitBox_.left + (exitBox_.width - width) / 2,
                 exitBox_.top + (l::kNoticeExit.top - l::kNoticeExitBox.top), width, 0});
   SetText(exit_, label);
@@ -63,10 +63,10 @@ void NoticeWindow::ShowButtonLabel(const std::string& label) {
 EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner)
     : FadeWindow(session, look, PromptShape(L"Start the editor", l::kEditorPromptHeight, owner)),
       logic_(session, *this) {
-  const COLORREF white = Rgb(layout::kWhite);
-  const COLORREF blue = Rgb(layout::kValueBlue);
+  const COLORREF white = preview::Rgb(logic::layout::kWhite);
+  const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
   message_ =
-      AddLabel(kEditorPromptText, l::kEditorPromptMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white);
+      AddLabel(logic::kEditorPromptText, l::kEditorPromptMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white);
   PaintGreyBox(l::kYesBox);
   PaintGreyBox(l::kExitBox);
   yes_ = AddLabel("YES", l::kYes, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);

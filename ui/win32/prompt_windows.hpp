@@ -7,12 +7,12 @@
 
 namespace kartwerk::win32 {
 
-class NoticeWindow : public FadeWindow, private MessageFace {
+class NoticeWindow : public FadeWindow, private logic::MessageFace {
  public:
   NoticeWindow(Win32Session& session, WindowLook& look, HWND owner = nullptr);
 
-  Notice& Logic() { return logic_; }
-  void Key(KeyAction key) override { logic_.Key(key); }
+  logic::Notice& Logic() { return logic_; }
+  void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   HWND Message() const { return message_; }
   HWND ExitLabel() const { return exit_; }
@@ -21,17 +21,17 @@ class NoticeWindow : public FadeWindow, private MessageFace {
   void ShowMessage(const std::string& message) override;
   void ShowButtonLabel(const std::string& label) override;
 
-  Notice logic_;
+  logic::Notice logic_;
   HWND message_, exit_;
-  layout::Box exitBox_ = layout::prompts::kNoticeExitBox;
+  logic::layout::Box exitBox_ = logic::layout::prompts::kNoticeExitBox;
 };
 
 class EditorPromptWindow : public FadeWindow {
  public:
   EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner);
 
-  EditorPrompt& Logic() { return logic_; }
-  void Key(KeyAction key) override { logic_.Key(key); }
+  logic::EditorPrompt& Logic() { return logic_; }
+  void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   HWND Message() const { return message_; }
   HWND YesLabel() const { return yes_; }
@@ -41,7 +41,7 @@ class EditorPromptWindow : public FadeWindow {
   // YES is what Enter does: its box carries a dialog's default-button frame.
   void PaintOver(HDC dc) override;
 
-  EditorPrompt logic_;
+  logic::EditorPrompt logic_;
   HWND message_, yes_, exit_;
 };
 

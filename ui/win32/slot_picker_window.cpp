@@ -8,22 +8,22 @@
 namespace kartwerk::win32 {
 namespace {
 
-namespace l = layout::slot_picker;
-namespace top = layout::banner_panel;
+namespace l = logic::layout::slot_picker;
+namespace top = logic::layout::banner_panel;
 
 }  // namespace
 
-SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Notice& notice)
+SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, logic::Notice& notice)
     : FadeWindow(session, look, {L"Editor slot", l::kWidth, l::kHeight, GetSysColor(COLOR_BTNFACE), false}),
       logic_(session, *this, *this, notice) {
   const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
-  const COLORREF white = Rgb(layout::kWhite);
-  const COLORREF blue = Rgb(layout::kValueBlue);
+  const COLORREF white = preview::Rgb(logic::layout::kWhite);
+  const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
   PaintFill(top::kPanel, white);
   PaintBanner(top::kPanel, {top::kPanel.left + top::kBannerLeft, top::kPanel.top});
   DragArea(top::kPanel);
   title_ =
-      AddLabel(kSlotListTitle,
+      AddLabel(logic::kSlotListTitle,
                {top::kPanel.left + l::kTitle.left, top::kPanel.top + l::kTitle.top, l::kTitle.width, l::kTitle.height},
                look.Text(), text, std::nullopt, SS_CENTER);
   close_ = AddLabel("X", {top::kPanel.left + top::kClose.left, top::kPanel.top + top::kClose.top, 0, 0}, look.Bold(),
@@ -47,7 +47,7 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   auto caption = [&](const char* words, int rowTop) {
     AddLabel(words, {l::kCaptionLeft, rowTop, 0, 0}, look.Text(), text, white, SS_LEFT, panel_);
   };
-  auto value = [&](layout::Box box, DWORD style) {
+  auto value = [&](logic::layout::Box box, DWORD style) {
     return AddLabel("-", box, look.Text(), blue, white, style, panel_);
   };
   caption("Processing map:", l::kMapTop);
@@ -62,9 +62,9 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, Noti
   step_ = value(l::kStep, SS_CENTER);
 
   gauge_ = AddControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, l::kGauge, panel_);
-  SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeRed)));
-  SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(layout::kGaugeTrough)));
-  SendMessageW(gauge_, PBM_SETRANGE32, 0, static_cast<int>(ReportedLabelCount(1)));
+  SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(preview::Rgb(logic::layout::kGaugeRed)));
+  SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(preview::Rgb(logic::layout::kGaugeTrough)));
+  SendMessageW(gauge_, PBM_SETRANGE32, 0, static_cast<int>(pipeline::ReportedLabelCount(1)));
 }
 
 void SlotPickerWindow::ScaleExtras() { SendMessageW(slotList_, LB_SETITEMHEIGHT, 0, Px(l::kSlotRowHeight)); }
@@ -82,7 +82,7 @@ bool SlotPickerWindow::RowIsCut(int row) const {
   const auto font = reinterpret_cast<HFONT>(SendMessageW(slotList_, WM_GETFONT, 0, 0));
   HDC dc = GetDC(slotList_);
   HGDIOBJ old = SelectObject(dc, font);
-  const std::wstring text = Wide(RowText(row));
+  const std::wstring text = game::Wide(RowText(row));
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
@@ -99,7 +99,7 @@ PointerTip::Part SlotPickerWindow::RowUnder(POINT point) const {
                                        reinterpret_cast<LPARAM>(&part.area)) == LB_ERR) {
     return part;
   }
-  if (RowIsCut(row)) part.text = Wide(RowText(row));
+  if (RowIsCut(row)) part.text = game::Wide(RowText(row));
   return part;
 }
 
@@ -107,13 +107,13 @@ bool SlotPickerWindow::DrawItem(const DRAWITEMSTRUCT& item) {
   if (item.hwndItem != slotList_ || item.itemID == static_cast<UINT>(-1)) return false;
   // A title too long for the row ends with "..." rather than in the middle of a letter.
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : Rgb(layout::kWhite);
+  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : preview::Rgb(logic::layout::kWhite);
   SetDCBrushColor(item.hDC, background);
   FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(slotList_, WM_GETFONT, 0, 0)));
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Rgb(layout::kValueBlue));
-  std::wstring text = Wide(RowText(static_cast<int>(item.itemID)));
+  SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : preview::Rgb(logic::layout::kValueBlue));
+  std::wstring text = game::Wide(RowText(static_cast<int>(item.itemID)));
   RECT box = item.rcItem;
   InflateRect(&box, -Px(2), 0);
   DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box,
@@ -133,7 +133,7 @@ void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
   SendMessageW(slotList_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(slotList_, LB_RESETCONTENT, 0, 0);
   for (const std::string& row : rows)
-    SendMessageW(slotList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
+    SendMessageW(slotList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(game::Wide(row).c_str()));
   SendMessageW(slotList_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(slotList_, nullptr, TRUE);
 }
@@ -148,7 +148,7 @@ int SlotPickerWindow::SelectedSlot(bool keyboardRow) {
   return row < 0 ? -1 : row;
 }
 
-void SlotPickerWindow::ShowProgressPanel(const std::string& title, const ProgressPanel& panel) {
+void SlotPickerWindow::ShowProgressPanel(const std::string& title, const logic::ProgressPanel& panel) {
   SetText(title_, title);
   SetText(map_, panel.map);
   SetText(type_, panel.type);
@@ -166,7 +166,7 @@ void SlotPickerWindow::ShowProgress(const std::string& label, int gauge) {
   SetText(step_, label);
 }
 
-EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {
+logic::EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {
   prompt_ = std::make_unique<EditorPromptWindow>(session(), look(), Handle());
   return prompt_->Logic();
 }

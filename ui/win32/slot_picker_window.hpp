@@ -12,12 +12,12 @@
 
 namespace kartwerk::win32 {
 
-class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
+class SlotPickerWindow : public FadeWindow, private logic::SlotPickerFace {
  public:
-  SlotPickerWindow(Win32Session& session, WindowLook& look, Notice& notice);
+  SlotPickerWindow(Win32Session& session, WindowLook& look, logic::Notice& notice);
 
-  SlotPicker& Logic() { return logic_; }
-  void Key(KeyAction key) override { logic_.Key(key); }
+  logic::SlotPicker& Logic() { return logic_; }
+  void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   // The editor prompt once a conversion has ended; null before.
   EditorPromptWindow* EditorPromptShown() const { return prompt_.get(); }
@@ -47,12 +47,12 @@ class SlotPickerWindow : public FadeWindow, private SlotPickerFace {
   PointerTip::Part RowUnder(POINT point) const;
   bool DrawItem(const DRAWITEMSTRUCT& item) override;
   int SelectedSlot(bool keyboardRow) override;
-  void ShowProgressPanel(const std::string& title, const ProgressPanel& panel) override;
+  void ShowProgressPanel(const std::string& title, const logic::ProgressPanel& panel) override;
   void ShowProgress(const std::string& label, int gauge) override;
   void PostToWindowThread(std::function<void()> call) override { PostCall(std::move(call)); }
-  EditorPrompt& MakeEditorPrompt() override;
+  logic::EditorPrompt& MakeEditorPrompt() override;
 
-  SlotPicker logic_;
+  logic::SlotPicker logic_;
   std::unique_ptr<EditorPromptWindow> prompt_;
   HWND title_, close_, slotList_, panel_, map_, type_, scheme_, size_, step_, gauge_;
   std::unique_ptr<PointerTip> rowTip_;

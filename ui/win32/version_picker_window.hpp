@@ -9,12 +9,12 @@
 
 namespace kartwerk::win32 {
 
-class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
+class VersionPickerWindow : public FadeWindow, private logic::VersionLabelsFace {
  public:
   VersionPickerWindow(Win32Session& session, WindowLook& look);
 
-  VersionPicker& Logic() { return logic_; }
-  void Key(KeyAction key) override { logic_.Key(key); }
+  logic::VersionPicker& Logic() { return logic_; }
+  void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   // Version label i (1 to 6); null when there is none.
   HWND VersionLabelWindow(int i) const;
@@ -23,13 +23,13 @@ class VersionPickerWindow : public FadeWindow, private VersionLabelsFace {
   HWND MoreNoteLabel() const { return moreNote_; }
 
  private:
-  void ShowVersionLabels(const std::vector<VersionLabel>& labels) override;
+  void ShowVersionLabels(const std::vector<logic::VersionLabel>& labels) override;
   int FocusedVersion() const override;
   void ShowMoreNote(const std::string& text) override;
   // The keyboard focus's dotted frame around its label.
   void PaintOver(HDC dc) override;
 
-  VersionPicker logic_;
+  logic::VersionPicker logic_;
   HWND close_;
   HWND moreNote_;
   std::array<HWND, 7> labels_{};  // by tag; [0] unused

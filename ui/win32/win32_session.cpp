@@ -11,20 +11,20 @@ Win32Session::Win32Session() {
   hooks.ReportError = [](const std::string& message, HWND owner) {
     // The box takes the focus; the control that had it (a list the keyboard was in) gets it back.
     const HWND focus = GetFocus();
-    MessageBoxW(owner, Wide(message).c_str(), kErrorBoxTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, game::Wide(message).c_str(), kErrorBoxTitle, MB_OK | MB_ICONERROR);
     if (focus != nullptr && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
   };
-  hooks.LaunchEditor = [](const EditorLaunch& launch) { return OpenWithShell(launch.program, launch.workingFolder); };
+  hooks.LaunchEditor = [](const logic::EditorLaunch& launch) { return desktop::OpenWithShell(launch.program, launch.workingFolder); };
 }
 
 void Win32Session::ReportError(const std::string& message, HWND owner) const {
   if (hooks.ReportError) hooks.ReportError(message, owner);
 }
 
-std::string Win32Session::StartEditor(const EditorLaunch& launch) {
-  if (!hooks.LaunchEditor) return EditorStartFailureText(launch, kCannotStartPrograms, /*throughWine=*/false);
+std::string Win32Session::StartEditor(const logic::EditorLaunch& launch) {
+  if (!hooks.LaunchEditor) return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/false);
   const std::optional<std::string> failure = hooks.LaunchEditor(launch);
-  return failure ? EditorStartFailureText(launch, *failure, /*throughWine=*/false) : std::string();
+  return failure ? logic::EditorStartFailureText(launch, *failure, /*throughWine=*/false) : std::string();
 }
 
 void Win32Session::WorkerProgress(const std::string& label) {

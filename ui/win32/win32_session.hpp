@@ -22,12 +22,12 @@ struct Win32Hooks {
   // The general error report above owner (null for none): a message box.
   std::function<void(const std::string& message, HWND owner)> ReportError;
   // Starts the game's editor through the shell; why not, in the system's words, when it could not.
-  std::function<std::optional<std::string>(const EditorLaunch& launch)> LaunchEditor;
+  std::function<std::optional<std::string>(const logic::EditorLaunch& launch)> LaunchEditor;
   // Called on the worker thread with each step's label; empty in normal use.
   std::function<void(const std::string& label)> WorkerProgress;
 };
 
-class Win32Session : public WindowSession {
+class Win32Session : public logic::WindowSession {
  public:
   // The hooks start as the program's own ways out.
   Win32Session();
@@ -35,7 +35,7 @@ class Win32Session : public WindowSession {
   Win32Hooks hooks;
 
   void ReportError(const std::string& message, HWND owner) const;
-  std::string StartEditor(const EditorLaunch& launch) override;
+  std::string StartEditor(const logic::EditorLaunch& launch) override;
   void ReportErrorAlone(const std::string& message) override { ReportError(message, nullptr); }
   void WorkerProgress(const std::string& label) override;
 

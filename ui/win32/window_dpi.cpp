@@ -28,7 +28,7 @@ UINT WindowDpi(HWND window) {
 
 int ScaleToDpi(int units, UINT dpi) { return MulDiv(units, static_cast<int>(dpi), static_cast<int>(kDesignDpi)); }
 
-RECT ScaledRect(layout::Box box, UINT dpi) {
+RECT ScaledRect(logic::layout::Box box, UINT dpi) {
   return RECT{ScaleToDpi(box.left, dpi), ScaleToDpi(box.top, dpi), ScaleToDpi(box.left + box.width, dpi),
               ScaleToDpi(box.top + box.height, dpi)};
 }

@@ -17,7 +17,7 @@ UINT WindowDpi(HWND window);
 // A length of the layout in pixels at dpi, rounded to the nearest pixel.
 int ScaleToDpi(int units, UINT dpi);
 // A box of the layout in pixels at dpi: its edges are scaled, so boxes that touch still touch.
-RECT ScaledRect(layout::Box box, UINT dpi);
+RECT ScaledRect(logic::layout::Box box, UINT dpi);
 
 // Makes this process draw its windows at the monitor's resolution itself (as the program's
 // manifest declares); for programs without that manifest, such as the test suites. Returns

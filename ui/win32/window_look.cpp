@@ -12,7 +12,7 @@ HFONT MakeFont(int pixels, bool bold) {
   // A negative height asks for the character height in pixels, as the layout gives it.
   return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                     Wide(layout::kFontFamily).c_str());
+                     game::Wide(logic::layout::kFontFamily).c_str());
 }
 
 HBITMAP LoadBanner(HINSTANCE pictures, int id) {
@@ -21,16 +21,16 @@ HBITMAP LoadBanner(HINSTANCE pictures, int id) {
 
 }  // namespace
 
-COLORREF Rgb(layout::Colour colour) { return RGB(colour.red, colour.green, colour.blue); }
+COLORREF Rgb(logic::layout::Colour colour) { return RGB(colour.red, colour.green, colour.blue); }
 
 WindowLook::WindowLook(HINSTANCE pictures)
     : module_(GetModuleHandleW(nullptr)),
       controls_(),
-      text_(MakeFont(layout::kFontPixels, false)),
-      bold_(MakeFont(layout::kFontPixels, true)),
-      prompt_(MakeFont(layout::kPromptFontPixels, false)),
-      wordMark_(MakeFont(layout::kWordMarkPixels, true)),
-      white_(CreateSolidBrush(Rgb(layout::kWhite))),
+      text_(MakeFont(logic::layout::kFontPixels, false)),
+      bold_(MakeFont(logic::layout::kFontPixels, true)),
+      prompt_(MakeFont(logic::layout::kPromptFontPixels, false)),
+      wordMark_(MakeFont(logic::layout::kWordMarkPixels, true)),
+      white_(CreateSolidBrush(Rgb(logic::layout::kWhite))),
       pictures_(pictures),
       banners_{{96, LoadBanner(pictures, KARTWERK_IDB_BANNER)},
                {144, LoadBanner(pictures, KARTWERK_IDB_BANNER_144)},

@@ -17,7 +17,7 @@
 
 namespace kartwerk::win32 {
 
-COLORREF Rgb(layout::Colour colour);
+COLORREF preview::Rgb(logic::layout::Colour colour);
 
 class WindowLook {
  public:

@@ -9,8 +9,8 @@
 namespace kartwerk::win32 {
 namespace {
 
-PlatformVersion QueryPlatformVersion() {
-  PlatformVersion version;
+logic::PlatformVersion QueryPlatformVersion() {
+  logic::PlatformVersion version;
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof(info);
 #pragma GCC diagnostic push
@@ -72,8 +72,8 @@ void DispatchWindowMessage(MSG& message) {
         ShowKeyboardCues(root);
       }
       switch (message.wParam) {
-        case VK_RETURN: window->Key(KeyAction::Enter); return;
-        case VK_ESCAPE: window->Key(KeyAction::Escape); return;
+        case VK_RETURN: window->Key(logic::KeyAction::Enter); return;
+        case VK_ESCAPE: window->Key(logic::KeyAction::Escape); return;
         case VK_TAB:
           if (HWND next = GetNextDlgTabItem(root, message.hwnd, GetKeyState(VK_SHIFT) < 0)) {
             SetFocus(next);
@@ -91,7 +91,7 @@ void DispatchWindowMessage(MSG& message) {
   DispatchMessageW(&message);
 }
 
-void DescribeDesktop(WindowSession& session) {
+void DescribeDesktop(logic::WindowSession& session) {
   // Every Windows desktop shows a layered window's alpha, composited or not.
   session.DesktopHasWindowOpacity = true;
   session.Platform = QueryPlatformVersion();
@@ -99,7 +99,7 @@ void DescribeDesktop(WindowSession& session) {
 
 int RunWin32Windows(Win32Session& session) {
   DescribeDesktop(session);
-  if (session.CliffDataFile.empty()) session.CliffDataFile = DefaultCliffDataPath();
+  if (session.CliffDataFile.empty()) session.CliffDataFile = records::DefaultCliffDataPath();
   std::optional<WindowLook> look;
   try {
     look.emplace(GetModuleHandleW(nullptr));

@@ -40,7 +40,7 @@ class WindowSet {
 void DispatchWindowMessage(MSG& message);
 
 // What the desktop offers the windows: layered windows' alpha, and the Windows version.
-void DescribeDesktop(WindowSession& session);
+void DescribeDesktop(logic::WindowSession& session);
 
 // The windows' run: the browser's start sequence from inside the message loop, until the
 // program ends; returns the exit status.

@@ -17,10 +17,10 @@ namespace {
 using namespace kartwerk::testing;
 
 class BrowserLogic : public ::testing::Test,
-                     public BrowserFace,
-                     public SlotPickerFace,
-                     public MessageFace,
-                     public VersionLabelsFace {
+                     public logic::BrowserFace,
+                     public logic::SlotPickerFace,
+                     public logic::MessageFace,
+                     public logic::VersionLabelsFace {
  protected:
   void SetUp() override {
     game = scratch.path() / "game";
@@ -29,16 +29,16 @@ class BrowserLogic : public ::testing::Test,
   }
   // A registry with one installation per folder, in the order given.
   void Register(const std::vector<std::filesystem::path>& folders) {
-    auto tree = std::make_shared<RegistryTree>();
-    tree->CreateKey(std::string(kGameKeyPath));
+    auto tree = std::make_shared<game::RegistryTree>();
+    tree->CreateKey(std::string(game::kGameKeyPath));
     for (std::size_t i = 0; i < folders.size(); ++i) {
-      RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\install" + std::to_string(i + 1));
+      game::RegistryNode& key = tree->CreateKey(std::string(game::kGameKeyPath) + "\\install" + std::to_string(i + 1));
       key.values["target folder"] = folders[i].string();
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
     }
     session.installs.Registry =
-        std::make_shared<TreeRegistrySource>(tree, [](std::string_view text) { return std::filesystem::path(text); });
+        std::make_shared<game::TreeRegistrySource>(tree, [](std::string_view text) { return std::filesystem::path(text); });
   }
   void Start() {
     browser.FormCreate();
@@ -47,52 +47,52 @@ class BrowserLogic : public ::testing::Test,
   }
   std::vector<std::string> Captions() const {
     std::vector<std::string> captions;
-    for (const MapRow& row : rows) captions.push_back(row.text);
+    for (const logic::MapRow& row : rows) captions.push_back(row.text);
     return captions;
   }
 
-  void ShowCategory(MapKindCode kind) override { category = kind; }
-  void ShowMapRows(const std::vector<MapRow>& shown) override { rows = shown; }
+  void ShowCategory(format::MapKindCode kind) override { category = kind; }
+  void ShowMapRows(const std::vector<logic::MapRow>& shown) override { rows = shown; }
   int SelectedMap(bool keyboardRow) override { return selected < 0 && keyboardRow ? (selected = current) : selected; }
-  void ShowMapInformation(const MapInformationText& shown) override { information = shown; }
+  void ShowMapInformation(const logic::MapInformationText& shown) override { information = shown; }
   void FocusMapList() override {}
   void ShowSlotList(const std::string&) override {}
   void ShowSlotRows(const std::vector<std::string>& shown) override { slotRows = shown.size(); }
   void FocusSlotList() override {}
   int SelectedSlot(bool) override { return -1; }
-  void ShowProgressPanel(const std::string&, const ProgressPanel&) override {}
+  void ShowProgressPanel(const std::string&, const logic::ProgressPanel&) override {}
   void ShowProgress(const std::string&, int) override {}
   void PostToWindowThread(std::function<void()>) override {}
-  EditorPrompt& MakeEditorPrompt() override { return prompt.emplace(session, promptWindow); }
+  logic::EditorPrompt& MakeEditorPrompt() override { return prompt.emplace(session, promptWindow); }
   void ShowMessage(const std::string& text) override { notices.push_back(text); }
-  void ShowVersionLabels(const std::vector<VersionLabel>& shown) override { versionLabels = shown.size(); }
+  void ShowVersionLabels(const std::vector<logic::VersionLabel>& shown) override { versionLabels = shown.size(); }
   int FocusedVersion() const override { return 0; }
   void ShowMoreNote(const std::string&) override {}
 
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   std::filesystem::path game;
   RecordingSession session;
   RecordingWindow window, pickerWindow, noticeWindow, versionWindow, promptWindow;
-  Notice notice{session, noticeWindow, *this};
-  VersionPicker versions{session, versionWindow, *this};
-  std::optional<EditorPrompt> prompt;
-  SlotPicker picker{session, pickerWindow, *this, notice};
-  Browser browser{session, window, *this, picker, notice, versions};
+  logic::Notice notice{session, noticeWindow, *this};
+  logic::VersionPicker versions{session, versionWindow, *this};
+  std::optional<logic::EditorPrompt> prompt;
+  logic::SlotPicker picker{session, pickerWindow, *this, notice};
+  logic::Browser browser{session, window, *this, picker, notice, versions};
 
-  MapKindCode category = CampaignMap;
-  std::vector<MapRow> rows;
+  format::MapKindCode category = format::CampaignMap;
+  std::vector<logic::MapRow> rows;
   int selected = -1, current = -1;
-  std::optional<MapInformationText> information;
+  std::optional<logic::MapInformationText> information;
   std::size_t slotRows = 0, versionLabels = 0;
   std::vector<std::string> notices;
 };
 
 TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
-  session.installs.Registry = ExplicitInstallation(game);
+  session.installs.Registry = game::ExplicitInstallation(game);
   Start();
   EXPECT_TRUE(window.shown);
   EXPECT_FALSE(window.modal);
-  EXPECT_EQ(category, SinglePlayerMap);
+  EXPECT_EQ(category, format::SinglePlayerMap);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Dunes", "frontier"})) << "listed without regard to case";
   EXPECT_FALSE(information) << "no information before a selection";
   selected = 0;
@@ -101,7 +101,7 @@ TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
   EXPECT_EQ(information->size, "48x40");
   EXPECT_EQ(information->missions, "1");
 
-  browser.ChooseCategory(CampaignMap);
+  browser.ChooseCategory(format::CampaignMap);
   EXPECT_EQ(Captions(), std::vector<std::string>{"007"}) << "a campaign is listed by its main file";
   EXPECT_EQ(information->size, "48x40") << "a category change keeps the information";
   browser.ShowSelected();
@@ -113,7 +113,7 @@ TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
   Put(game / "game" / "maps" / "campaign" / "007.qdc", {'x'});
   browser.ShowSelected();
   EXPECT_EQ(window.errors.size(), 1u);
-  EXPECT_EQ(information->size, kUnreadableMapText);
+  EXPECT_EQ(information->size, logic::kUnreadableMapText);
   EXPECT_EQ(information->scheme, "");
   EXPECT_EQ(information->problem, window.errors.back()) << "the reason, for the tooltip";
   // Opening it returns to the list with the failure, the program going on.
@@ -128,16 +128,16 @@ TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
 // A map cut short after its first 40 bytes is still a gzip member, but its content ends before
 // the information: no "0x0 / Normal / 1", and opening it still fails.
 TEST_F(BrowserLogic, AMapCutShortSaysItCannotBeReadInsteadOfZeros) {
-  session.installs.Registry = ExplicitInstallation(game);
+  session.installs.Registry = game::ExplicitInstallation(game);
   const auto file = game / "game" / "maps" / "single" / "Dunes.qdm";
-  Bytes whole = ReadBytes(file);
+  core::Bytes whole = mapmaker::ReadBytes(file);
   ASSERT_GT(whole.size(), 40u);
-  Put(file, Bytes(whole.begin(), whole.begin() + 40));
+  Put(file, core::Bytes(whole.begin(), whole.begin() + 40));
   Start();
   selected = 0;
   browser.ShowSelected();
   ASSERT_TRUE(information);
-  EXPECT_EQ(information->size, kUnreadableMapText);
+  EXPECT_EQ(information->size, logic::kUnreadableMapText);
   EXPECT_EQ(information->missions, "");
   EXPECT_NE(information->problem.find("before its information"), std::string::npos) << information->problem;
   EXPECT_TRUE(window.errors.empty()) << "selecting it is no error yet";
@@ -155,10 +155,10 @@ TEST_F(BrowserLogic, AMapCutShortSaysItCannotBeReadInsteadOfZeros) {
 }
 
 TEST_F(BrowserLogic, EnterHandsTheKeyboardsRowToTheSlotPickerAndEscapeThereEnds) {
-  session.installs.Registry = ExplicitInstallation(game);
+  session.installs.Registry = game::ExplicitInstallation(game);
   Start();
   current = 1;
-  browser.Key(KeyAction::Enter);
+  browser.Key(logic::KeyAction::Enter);
   EXPECT_EQ(selected, 1) << "the row the keyboard stands on is chosen";
   window.RunFade();
   EXPECT_FALSE(window.shown);
@@ -166,25 +166,25 @@ TEST_F(BrowserLogic, EnterHandsTheKeyboardsRowToTheSlotPickerAndEscapeThereEnds)
   EXPECT_EQ(slotRows, 255u);
   EXPECT_EQ(picker.MapPath.filename(), "frontier.qdm");
   pickerWindow.RunFade();
-  picker.Key(KeyAction::Escape);
+  picker.Key(logic::KeyAction::Escape);
   pickerWindow.RunFade();
   EXPECT_EQ(session.exits, std::vector<int>{0});
 }
 
 TEST_F(BrowserLogic, FatalStartsEndWithStatusOne) {
-  session.installs.Registry = ExplicitInstallation(game);
+  session.installs.Registry = game::ExplicitInstallation(game);
   session.CliffDataFile = scratch.path() / "missing";
   Start();
-  ASSERT_EQ(notices, std::vector<std::string>{kMissingCliffDataMessage});
+  ASSERT_EQ(notices, std::vector<std::string>{logic::kMissingCliffDataMessage});
   EXPECT_FALSE(window.shown);
   noticeWindow.RunFade();
-  notice.Key(KeyAction::Escape);
+  notice.Key(logic::KeyAction::Escape);
   noticeWindow.RunFade();
   EXPECT_EQ(session.exits, std::vector<int>{1});
 }
 
 TEST_F(BrowserLogic, AnUnreadableCommandLineMapIsReportedAloneAndEndsWithStatusOne) {
-  session.installs.Registry = ExplicitInstallation(game);
+  session.installs.Registry = game::ExplicitInstallation(game);
   session.CommandLineMap = scratch.path() / "broken.qdm";
   Put(session.CommandLineMap, {'x'});
   Start();

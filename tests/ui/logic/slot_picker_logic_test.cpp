@@ -46,14 +46,14 @@ struct HoldingSession : RecordingSession {
   int reports = 0;
 };
 
-class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public MessageFace {
+class SlotPickerLogic : public ::testing::Test, public logic::SlotPickerFace, public logic::MessageFace {
  protected:
   void SetUp() override {
     const auto game = scratch.path() / "game";
     WriteLogicGame(game);
     map = game / "game" / "maps" / "single" / "frontier.qdm";
-    session.installs.Registry = ExplicitInstallation(game);
-    session.conversion.CliffDataBuffer = LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
+    session.installs.Registry = game::ExplicitInstallation(game);
+    session.conversion.CliffDataBuffer = records::LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
     session.EnsureTempFolder();
   }
 
@@ -64,7 +64,7 @@ class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public Me
   void ShowSlotRows(const std::vector<std::string>& shown) override { rows = shown; }
   void FocusSlotList() override {}
   int SelectedSlot(bool) override { return selected; }
-  void ShowProgressPanel(const std::string& shownTitle, const ProgressPanel& shown) override {
+  void ShowProgressPanel(const std::string& shownTitle, const logic::ProgressPanel& shown) override {
     title = shownTitle;
     panel = shown;
   }
@@ -76,7 +76,7 @@ class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public Me
     std::lock_guard lock(mutex);
     posted.push_back(std::move(call));
   }
-  EditorPrompt& MakeEditorPrompt() override { return prompt.emplace(session, promptWindow); }
+  logic::EditorPrompt& MakeEditorPrompt() override { return prompt.emplace(session, promptWindow); }
   void ShowMessage(const std::string& text) override { notices.push_back(text); }
 
   // Runs what the worker posted, as the window's thread would, until done holds (or 20 s pass).
@@ -95,17 +95,17 @@ class SlotPickerLogic : public ::testing::Test, public SlotPickerFace, public Me
     return done();
   }
 
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   std::filesystem::path map;
   HoldingSession session;
   RecordingWindow window, noticeWindow, promptWindow;
-  Notice notice{session, noticeWindow, *this};
-  std::optional<EditorPrompt> prompt;
-  SlotPicker picker{session, window, *this, notice};
+  logic::Notice notice{session, noticeWindow, *this};
+  std::optional<logic::EditorPrompt> prompt;
+  logic::SlotPicker picker{session, window, *this, notice};
 
   std::string title;
   std::vector<std::string> rows, steps, notices;
-  std::optional<ProgressPanel> panel;
+  std::optional<logic::ProgressPanel> panel;
   int selected = -1;
   int gauge = 0;
   std::mutex mutex;
@@ -118,7 +118,7 @@ TEST_F(SlotPickerLogic, ConvertsIntoTheChosenSlotThenOffersTheEditor) {
       map, window.Fading(), /*withOpacity=*/true, [&](const std::string& f) { failures.push_back(f); }, true);
   ASSERT_TRUE(window.shown);
   EXPECT_TRUE(window.modal);
-  EXPECT_EQ(title, kSlotListTitle);
+  EXPECT_EQ(title, logic::kSlotListTitle);
   ASSERT_EQ(rows.size(), 255u);
   EXPECT_NE(rows[3].find("D\xC3\xBCnen\xE2\x84\xA2"), std::string::npos) << "slot titles are shown as UTF-8";
   window.RunFade();
@@ -126,9 +126,9 @@ TEST_F(SlotPickerLogic, ConvertsIntoTheChosenSlotThenOffersTheEditor) {
   picker.ChooseSlot();
   EXPECT_FALSE(panel) << "no row selected: nothing happens";
   selected = 5;
-  picker.Key(KeyAction::Enter);
+  picker.Key(logic::KeyAction::Enter);
   ASSERT_TRUE(panel);
-  EXPECT_EQ(title, kProgressTitle);
+  EXPECT_EQ(title, logic::kProgressTitle);
   EXPECT_EQ(panel->size, "32x24");
   EXPECT_EQ(panel->gaugeMaximum, 19) << "the labels the command line counts for one mission";
   EXPECT_EQ(panel->map, "frontier");
@@ -141,7 +141,7 @@ TEST_F(SlotPickerLogic, ConvertsIntoTheChosenSlotThenOffersTheEditor) {
   EXPECT_TRUE(failures.empty());
   EXPECT_TRUE(std::filesystem::exists(scratch.path() / "game" / "editor" / "maps.src" / "map.005" / "rhombs"));
   promptWindow.RunFade();
-  prompt->Key(KeyAction::Escape);
+  prompt->Key(logic::KeyAction::Escape);
   promptWindow.RunFade();
   EXPECT_EQ(session.exits, std::vector<int>{0});
   EXPECT_TRUE(session.editors.empty());
@@ -153,10 +153,10 @@ TEST_F(SlotPickerLogic, AnEditorThatCannotStartIsANoticeAndStatusOne) {
       map, window.Fading(), true, [](const std::string&) {}, true);
   window.RunFade();
   selected = 2;
-  picker.Key(KeyAction::Enter);
+  picker.Key(logic::KeyAction::Enter);
   ASSERT_TRUE(RunPosted([&] { return prompt.has_value(); }));
   promptWindow.RunFade();
-  prompt->Key(KeyAction::Enter);  // YES
+  prompt->Key(logic::KeyAction::Enter);  // YES
   promptWindow.RunFade();
   ASSERT_EQ(session.editors.size(), 1u);
   ASSERT_EQ(notices, std::vector<std::string>{session.editorFailure}) << "the reason is shown before the end";
@@ -169,7 +169,7 @@ TEST_F(SlotPickerLogic, AnEditorThatCannotStartIsANoticeAndStatusOne) {
 }
 
 TEST_F(SlotPickerLogic, AnUnreadableMapReturnsItsFailureUnseenAndXEndsTheProgram) {
-  WriteBytes(map, {'n', 'o', 't', ' ', 'g', 'z'});
+  mapmaker::WriteBytes(map, {'n', 'o', 't', ' ', 'g', 'z'});
   std::vector<std::string> failures;
   picker.Open(
       map, window.Fading(), true, [&](const std::string& f) { failures.push_back(f); }, true);
@@ -177,11 +177,11 @@ TEST_F(SlotPickerLogic, AnUnreadableMapReturnsItsFailureUnseenAndXEndsTheProgram
   EXPECT_FALSE(failures[0].empty());
   EXPECT_EQ(window.showCount, 0);
 
-  WriteBytes(map, Gzip(SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
   picker.Open(
       map, window.Fading(), true, [&](const std::string& f) { failures.push_back(f); }, true);
   window.RunFade();
-  picker.Key(KeyAction::Escape);
+  picker.Key(logic::KeyAction::Escape);
   window.RunFade();
   EXPECT_EQ(session.exits, std::vector<int>{0});
   EXPECT_EQ(failures.size(), 1u) << "X ends the program rather than returning";
@@ -208,7 +208,7 @@ TEST_F(SlotPickerLogic, XDuringTheConversionStopsTheWorkerAndLeavesTheSlotAsItWa
 // uses go, and the slot stays as it was.
 TEST_F(SlotPickerLogic, DestroyedDuringTheConversionJoinsTheWorkerFirst) {
   session.hold = true;
-  std::optional<SlotPicker> doomed;
+  std::optional<logic::SlotPicker> doomed;
   doomed.emplace(session, window, *this, notice);
   doomed->Open(
       map, window.Fading(), true, [](const std::string&) {}, true);
@@ -243,7 +243,7 @@ TEST_F(SlotPickerLogic, DestroyedDuringTheConversionJoinsTheWorkerFirst) {
 
 TEST_F(SlotPickerLogic, AGameNotLocatedIsAFatalNotice) {
   std::filesystem::remove(scratch.path() / "game" / "editor" / "scridll.dll");
-  session.Search = {GameSearch::Place::GameFolder, scratch.path() / "game"};
+  session.Search = {logic::GameSearch::Place::GameFolder, scratch.path() / "game"};
   picker.Open(
       map, window.Fading(), true, [](const std::string&) {}, true);
   ASSERT_EQ(notices.size(), 1u);
@@ -255,7 +255,7 @@ TEST_F(SlotPickerLogic, AGameNotLocatedIsAFatalNotice) {
 }
 
 // A gzip member whose trailer states size bytes (only the trailer is read before the size check).
-Bytes WithStatedLength(Bytes gzip, std::uint32_t size) {
+core::Bytes WithStatedLength(core::Bytes gzip, std::uint32_t size) {
   for (std::size_t i = 0; i < 4; ++i) gzip[gzip.size() - 4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
   return gzip;
 }
@@ -281,11 +281,11 @@ TEST_F(SlotPickerLogic, RefusalsAreReportedAndLeaveTheListForAnotherChoice) {
       {"a campaign larger than the editor makes",
        [&] {
          const auto folder = map.parent_path().parent_path() / "campaign";
-         const SampleOptions options{3, 1, 48, 32};
-         Put(folder / "077.qdc", Gzip(SampleMainContainer(CampaignMap, options), "077"));
+         const mapmaker::SampleOptions options{3, 1, 48, 32};
+         Put(folder / "077.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "077"));
          for (int i = 0; i < 5; ++i)
            Put(folder / ("0770" + std::to_string(10 + i) + ".qdc"),
-               WithStatedLength(Gzip(SampleMissionContainer(options, 1), "m"), 256u << 20));
+               WithStatedLength(mapmaker::Gzip(mapmaker::SampleMissionContainer(options, 1), "m"), 256u << 20));
          return folder / "077.qdc";
        },
        6, "Checking the size failed: the conversion would write 1283 MiB, more than the 1036 MiB"},
@@ -295,7 +295,7 @@ TEST_F(SlotPickerLogic, RefusalsAreReportedAndLeaveTheListForAnotherChoice) {
        [&] {
          const auto documents = scratch.path() / "Documents";
          std::filesystem::create_directories(documents);
-         Put(documents / "notes.txt", Bytes{'m', 'i', 'n', 'e'});
+         Put(documents / "notes.txt", core::Bytes{'m', 'i', 'n', 'e'});
          std::filesystem::create_directory_symlink(documents, slots / "map.005");
          return map;
        },
@@ -312,7 +312,7 @@ TEST_F(SlotPickerLogic, RefusalsAreReportedAndLeaveTheListForAnotherChoice) {
     SCOPED_TRACE(c.name);
     window.errors.clear();
     panel.reset();
-    SlotPicker one{session, window, *this, notice};
+    logic::SlotPicker one{session, window, *this, notice};
     const std::filesystem::path mapFile = c.makeMap();
     const auto before = TreeFiles(scratch.path());
     one.Open(
@@ -345,11 +345,11 @@ TEST_F(SlotPickerLogic, RefusalsAreReportedAndLeaveTheListForAnotherChoice) {
 // Warnings of a damaged map reach the notice before the editor prompt, as the command line
 // prints them; the conversion itself completes.
 TEST_F(SlotPickerLogic, ADamagedMapsWarningsAreNoticedBeforeTheEditorPrompt) {
-  const Bytes huge = Le().I32(0x7FFFFFFF).bytes;
-  Bytes container = SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24});
-  for (Section s : {Section::Players, Section::Sounds})
-    container = ReplaceSection(container, SectionPosition(s, SinglePlayerMap), huge);
-  WriteBytes(map, Gzip(container, "frontier"));
+  const core::Bytes huge = mapmaker::Le().I32(0x7FFFFFFF).bytes;
+  core::Bytes container = mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24});
+  for (format::Section s : {format::Section::Players, format::Section::Sounds})
+    container = mapmaker::ReplaceSection(container, format::SectionPosition(s, format::SinglePlayerMap), huge);
+  mapmaker::WriteBytes(map, mapmaker::Gzip(container, "frontier"));
   picker.Open(
       map, window.Fading(), true, [](const std::string&) {}, true);
   window.RunFade();
@@ -384,7 +384,7 @@ TEST(MapWarnings, NoticeListsTheFirstAndCountsTheRest) {
       {{"a"}, 9, "Warnings while converting the map:\na\nand 8 more warnings.\n"},
       {{"D\xFCne"}, 1, "Warnings while converting the map:\nD\xC3\xBCne\n"},  // a name in Windows-1252
   };
-  for (const auto& c : cases) EXPECT_EQ(MapWarningsText(c.shown, c.total), c.text);
+  for (const auto& c : cases) EXPECT_EQ(logic::MapWarningsText(c.shown, c.total), c.text);
 }
 
 }  // namespace

@@ -16,11 +16,11 @@ using testing::RecordingWindow;
 
 TEST(WindowFadeLogic, FadesInTo200AndOutToZeroBeforeItsPendingActionRunsOnce) {
   RecordingWindow window;
-  WindowFade& fade = window.Fading();
+  logic::WindowFade& fade = window.Fading();
   fade.StartIn();
   EXPECT_EQ(window.RunFade(), 21) << "20 steps of 10, then the step that stops the timer";
   EXPECT_EQ(fade.Opacity(), 200);
-  EXPECT_EQ(fade.Current(), WindowFade::Fade::None);
+  EXPECT_EQ(fade.Current(), logic::WindowFade::Fade::None);
 
   int pendingRuns = 0;
   fade.StartOut([&] { ++pendingRuns; });
@@ -40,9 +40,9 @@ TEST(WindowFadeLogic, FadesInTo200AndOutToZeroBeforeItsPendingActionRunsOnce) {
   EXPECT_EQ(next.RunFade(), 1);
 }
 
-class VersionPickerLogic : public ::testing::Test, public VersionLabelsFace {
+class VersionPickerLogic : public ::testing::Test, public logic::VersionLabelsFace {
  protected:
-  void ShowVersionLabels(const std::vector<VersionLabel>& shown) override { labels = shown; }
+  void ShowVersionLabels(const std::vector<logic::VersionLabel>& shown) override { labels = shown; }
   int FocusedVersion() const override { return focused; }
   void ShowMoreNote(const std::string& text) override { note = text; }
 
@@ -53,10 +53,10 @@ class VersionPickerLogic : public ::testing::Test, public VersionLabelsFace {
 
   RecordingSession session;
   RecordingWindow window;
-  std::vector<VersionLabel> labels;
+  std::vector<logic::VersionLabel> labels;
   std::string note = "(never set)";
   int focused = 0;
-  VersionPicker picker{session, window, *this};
+  logic::VersionPicker picker{session, window, *this};
 };
 
 TEST_F(VersionPickerLogic, PlacesOneLabelPerInstallationAndChoosesTheClickedOne) {
@@ -68,8 +68,8 @@ TEST_F(VersionPickerLogic, PlacesOneLabelPerInstallationAndChoosesTheClickedOne)
   ASSERT_EQ(labels.size(), 5u);
   EXPECT_EQ(labels[0].text, "English 2.1");
   EXPECT_EQ(labels[1].text, " 2.2") << "no language: the text begins with the blank";
-  EXPECT_EQ(labels[2].place, (LabelPlace{235, 122}));
-  EXPECT_EQ(labels[3].place, (LabelPlace{82, 146}));
+  EXPECT_EQ(labels[2].place, (logic::LabelPlace{235, 122}));
+  EXPECT_EQ(labels[3].place, (logic::LabelPlace{82, 146}));
   EXPECT_EQ(labels[4].tag, 5);
   EXPECT_EQ(note, "") << "all installations are offered: no line under them";
   window.RunFade();
@@ -91,22 +91,22 @@ TEST_F(VersionPickerLogic, OffersSixInstallationsSaysHowManyMoreAndAnswersTheKey
   EXPECT_EQ(session.installs.InstalledVersions.size(), 9u) << "the list keeps every installation";
   ASSERT_EQ(labels.size(), 6u);
   EXPECT_EQ(labels.back().tag, 6);
-  EXPECT_EQ(labels.back().place, (LabelPlace{235, 146}));
+  EXPECT_EQ(labels.back().place, (logic::LabelPlace{235, 146}));
   EXPECT_EQ(note, "3 more installations: start Kartwerk with --game DIR");
   window.RunFade();
-  picker.Key(KeyAction::Enter);
-  EXPECT_EQ(window.Fading().Current(), WindowFade::Fade::None) << "Enter without a focused label does nothing";
+  picker.Key(logic::KeyAction::Enter);
+  EXPECT_EQ(window.Fading().Current(), logic::WindowFade::Fade::None) << "Enter without a focused label does nothing";
   focused = 6;
-  picker.Key(KeyAction::Enter);
+  picker.Key(logic::KeyAction::Enter);
   window.RunFade();
   EXPECT_EQ(session.installs.ChosenVersion, 6);
 }
 
 TEST(MoreInstallationsText, CountsOnlyThoseBeyondSix) {
-  EXPECT_EQ(MoreInstallationsText(0), "");
-  EXPECT_EQ(MoreInstallationsText(6), "");
-  EXPECT_EQ(MoreInstallationsText(7), "1 more installation: start Kartwerk with --game DIR");
-  EXPECT_EQ(MoreInstallationsText(300), "294 more installations: start Kartwerk with --game DIR");
+  EXPECT_EQ(logic::MoreInstallationsText(0), "");
+  EXPECT_EQ(logic::MoreInstallationsText(6), "");
+  EXPECT_EQ(logic::MoreInstallationsText(7), "1 more installation: start Kartwerk with --game DIR");
+  EXPECT_EQ(logic::MoreInstallationsText(300), "294 more installations: start Kartwerk with --game DIR");
 }
 
 TEST_F(VersionPickerLogic, CloseEndsTheProgramWithoutAChoice) {
@@ -116,7 +116,7 @@ TEST_F(VersionPickerLogic, CloseEndsTheProgramWithoutAChoice) {
   picker.Open(window.Fading(), [&] { chosen = true; });
   EXPECT_EQ(window.Fading().Opacity(), 200) << "alpha blending off: shown at 200 at once";
   window.RunFade();
-  picker.Key(KeyAction::Escape);
+  picker.Key(logic::KeyAction::Escape);
   EXPECT_FALSE(window.shown) << "alpha blending off hides the window at once";
   window.RunFade();
   EXPECT_FALSE(chosen);
@@ -124,7 +124,7 @@ TEST_F(VersionPickerLogic, CloseEndsTheProgramWithoutAChoice) {
   EXPECT_EQ(session.exits, std::vector<int>{0});
 }
 
-class PromptLogic : public ::testing::Test, public MessageFace {
+class PromptLogic : public ::testing::Test, public logic::MessageFace {
  protected:
   void ShowMessage(const std::string& text) override { message = text; }
 
@@ -134,15 +134,15 @@ class PromptLogic : public ::testing::Test, public MessageFace {
 };
 
 TEST_F(PromptLogic, NoticeShowsItsMessageAndClosesOnceAfterItsFade) {
-  Notice notice(session, window, *this);
+  logic::Notice notice(session, window, *this);
   opener.Fading().SetOpacity(120);
   int closed = 0;
   notice.ShowNotice("Missing file", opener.Fading(), [&] { ++closed; });
   EXPECT_EQ(message, "Missing file");
   EXPECT_EQ(window.Fading().Opacity(), 120) << "the opener's opacity is taken over";
   window.RunFade();
-  notice.Key(KeyAction::Enter);
-  notice.Key(KeyAction::Escape);  // already closing
+  notice.Key(logic::KeyAction::Enter);
+  notice.Key(logic::KeyAction::Escape);  // already closing
   window.RunFade();
   EXPECT_EQ(closed, 1);
   EXPECT_FALSE(window.shown);
@@ -153,12 +153,12 @@ TEST_F(PromptLogic, NoticeShowsItsMessageAndClosesOnceAfterItsFade) {
 TEST_F(PromptLogic, EditorPromptStartsTheEditorInItsFolderOnYesOnly) {
   session.installs.GameFolder = "/games/vm";
   session.WinePrefix = "/home/u/.wine";
-  EditorPrompt prompt(session, window);
+  logic::EditorPrompt prompt(session, window);
   bool closed = false;
   prompt.Open(opener.Fading(), [&] { closed = true; });
   window.RunFade();
   session.editorFailure = "no wine";
-  prompt.Key(KeyAction::Enter);
+  prompt.Key(logic::KeyAction::Enter);
   ASSERT_EQ(session.editors.size(), 1u) << "the editor starts before the fade-out has ended";
   EXPECT_FALSE(closed);
   EXPECT_EQ(session.editors[0].program.filename(), "edit3.exe");
@@ -168,31 +168,31 @@ TEST_F(PromptLogic, EditorPromptStartsTheEditorInItsFolderOnYesOnly) {
   window.RunFade();
   EXPECT_TRUE(closed);
 
-  EditorPrompt other(session, window);
+  logic::EditorPrompt other(session, window);
   other.Open([] {});
-  other.Key(KeyAction::Escape);
+  other.Key(logic::KeyAction::Escape);
   window.RunFade();
   EXPECT_EQ(session.editors.size(), 1u) << "EXIT starts nothing";
 }
 
 TEST(NoticeTexts, SayWhereTheGameWasLookedForAndNameTheChosenInstallation) {
-  const std::string folder = GameNotLocatedText({GameSearch::Place::GameFolder, "/games/k\xe4rt"});
+  const std::string folder = logic::GameNotLocatedText({logic::GameSearch::Place::GameFolder, "/games/k\xe4rt"});
   EXPECT_NE(folder.find("Looked in the folder /games/k\xc3\xa4rt (no editor"), std::string::npos)
       << "a name that is no UTF-8 is read as Windows-1252";
-  GameInstallations installs;
+  game::GameInstallations installs;
   installs.InstalledVersions.push_back({"", "/g/de", "2.0", "", "", 0});
   installs.ChosenVersion = 1;
-  EXPECT_EQ(NoEditorInInstallationText(installs).rfind("2.0 in /g/de has no Vornmark II\u2122 editor", 0), 0u);
+  EXPECT_EQ(logic::NoEditorInInstallationText(installs).rfind("2.0 in /g/de has no Vornmark II\u2122 editor", 0), 0u);
 }
 
 TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
-  const std::string fixed(kGameNotLocatedMessage);
-  const std::string prefix = GameNotLocatedText({GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
+  const std::string fixed(game::kGameNotLocatedMessage);
+  const std::string prefix = logic::GameNotLocatedText({logic::GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
   EXPECT_EQ(prefix.rfind(fixed + "\n\n", 0), 0u);
   EXPECT_NE(prefix.find("/home/u/.wine/system.reg"), std::string::npos);
-  const std::string folder = GameNotLocatedText({GameSearch::Place::GameFolder, "/games/vm"});
+  const std::string folder = logic::GameNotLocatedText({logic::GameSearch::Place::GameFolder, "/games/vm"});
   EXPECT_NE(folder.find("/games/vm"), std::string::npos);
-  const std::string registry = GameNotLocatedText({GameSearch::Place::SystemRegistry, {}});
+  const std::string registry = logic::GameNotLocatedText({logic::GameSearch::Place::SystemRegistry, {}});
   EXPECT_NE(registry.find("Looked in the system registry."), std::string::npos);
   for (const std::string& text : {prefix, folder, registry})
     EXPECT_NE(text.find("--game DIR"), std::string::npos) << text;
@@ -205,10 +205,10 @@ TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
 // The system's registry named an installation, but its editor is missing: the notice names the
 // folder and the missing file instead of blaming the registry.
 TEST(NoticeTexts, AnInstallationWithoutItsEditorIsNamedWithTheMissingFile) {
-  GameInstallations installs;
+  game::GameInstallations installs;
   installs.InstalledVersions.push_back({"", "C:\\Games\\VM", "2.2", "English", "1", 0});
   installs.InstalledVersions.push_back({"", "D:\\VM2\\", "2.0", "English", "2", 0});
-  const GameSearch registry{GameSearch::Place::SystemRegistry, {}};
+  const logic::GameSearch registry{logic::GameSearch::Place::SystemRegistry, {}};
   const struct {
     std::size_t chosen;
     const char* file;
@@ -217,21 +217,21 @@ TEST(NoticeTexts, AnInstallationWithoutItsEditorIsNamedWithTheMissingFile) {
                {2, "D:\\VM2\\editor\\scridll.dll"}};
   for (const auto& c : cases) {
     installs.ChosenVersion = c.chosen;
-    const std::string text = GameNotLocatedText(registry, installs);
-    EXPECT_EQ(text.find(kGameNotLocatedMessage), std::string::npos) << text;
+    const std::string text = logic::GameNotLocatedText(registry, installs);
+    EXPECT_EQ(text.find(game::kGameNotLocatedMessage), std::string::npos) << text;
     EXPECT_NE(text.find(std::string(c.file) + " was not found."), std::string::npos) << text;
     EXPECT_EQ(text.find("--wine-prefix"), std::string::npos) << text;
   }
   // Nothing registered, or a search elsewhere: the fixed text as before.
-  EXPECT_EQ(GameNotLocatedText(registry, {}), GameNotLocatedText(registry));
-  const GameSearch prefix{GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"};
-  EXPECT_EQ(GameNotLocatedText(prefix, installs), GameNotLocatedText(prefix));
+  EXPECT_EQ(logic::GameNotLocatedText(registry, {}), logic::GameNotLocatedText(registry));
+  const logic::GameSearch prefix{logic::GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"};
+  EXPECT_EQ(logic::GameNotLocatedText(prefix, installs), logic::GameNotLocatedText(prefix));
 }
 
 TEST(NoticeTexts, TheBackupCommandsAreOnesTheUserCanRun) {
-  EXPECT_EQ(BackupCommandsText("/usr/bin/kartwerk", false),
+  EXPECT_EQ(logic::BackupCommandsText("/usr/bin/kartwerk", false),
             "\"kartwerk backups\" lists it, \"kartwerk restore\" puts it back.");
-  EXPECT_EQ(BackupCommandsText("C:\\Program Files\\Kartwerk\\kartwerk.exe", true),
+  EXPECT_EQ(logic::BackupCommandsText("C:\\Program Files\\Kartwerk\\kartwerk.exe", true),
             "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" backups lists it, "
             "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" restore puts it back.");
 }
@@ -239,19 +239,19 @@ TEST(NoticeTexts, TheBackupCommandsAreOnesTheUserCanRun) {
 // Both faces word the failure alike: why, then the program and its folder each on a line of its
 // own; only the Qt face starts the editor through Wine and says so.
 TEST(NoticeTexts, AFailedEditorStartSaysWhyAndGivesEachPathALine) {
-  const EditorLaunch launch{"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine"};
-  EXPECT_EQ(EditorStartFailureText(launch, "No such file or directory", /*throughWine=*/true),
+  const logic::EditorLaunch launch{"/games/Vornmark II/editor/edit3.exe", "/games/Vornmark II/editor", "/home/u/.wine"};
+  EXPECT_EQ(logic::EditorStartFailureText(launch, "No such file or directory", /*throughWine=*/true),
             "Could not start the Vornmark II\u2122 Editor: No such file or directory\n"
             "Program: wine /games/Vornmark II/editor/edit3.exe\n"
             "Folder: /games/Vornmark II/editor");
-  EXPECT_EQ(EditorStartFailureText(launch, "The system cannot find the file specified.", /*throughWine=*/false),
+  EXPECT_EQ(logic::EditorStartFailureText(launch, "The system cannot find the file specified.", /*throughWine=*/false),
             "Could not start the Vornmark II\u2122 Editor: The system cannot find the file specified.\n"
             "Program: /games/Vornmark II/editor/edit3.exe\n"
             "Folder: /games/Vornmark II/editor");
 #ifndef _WIN32
   // A POSIX name is bytes; Windows names are wide from end to end and never arrive as such bytes.
-  const EditorLaunch foreign{"/g/\xe9" "diteur/edit3.exe", "/g/\xe9" "diteur", {}};
-  EXPECT_NE(EditorStartFailureText(foreign, "x", false).find("\nProgram: /g/\xc3\xa9" "diteur/edit3.exe\n"),
+  const logic::EditorLaunch foreign{"/g/\xe9" "diteur/edit3.exe", "/g/\xe9" "diteur", {}};
+  EXPECT_NE(logic::EditorStartFailureText(foreign, "x", false).find("\nProgram: /g/\xc3\xa9" "diteur/edit3.exe\n"),
             std::string::npos)
       << "a folder name that is no UTF-8 is read as Windows-1252, as every notice reads it";
 #endif

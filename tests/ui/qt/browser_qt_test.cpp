@@ -43,7 +43,7 @@ class Browser : public ::testing::Test {
 
   // Starts the windows with the installations given and waits for the browser (or whatever the
   // start shows first) to settle.
-  void Start(std::shared_ptr<const RegistrySource> registry) {
+  void Start(std::shared_ptr<const game::RegistrySource> registry) {
     session.installs.Registry = std::move(registry);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().FormShow();
@@ -61,7 +61,7 @@ class Browser : public ::testing::Test {
     ASSERT_EQ(browser().mapList->currentItem(), row);
   }
 
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   QtSession session;
   Outside outside;
   std::unique_ptr<WindowSet> windows;
@@ -69,12 +69,12 @@ class Browser : public ::testing::Test {
 
 TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   SampleGame game(scratch / "Vornmark II");
-  Start(ExplicitInstallation(game.folder));
+  Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   EXPECT_EQ(browser().AlphaBlendValue(), 200);
   EXPECT_TRUE(browser().singleplayerButton->isChecked());
   EXPECT_EQ(Rows(browser().mapList), (QStringList{"Dunes", "frontier"})) << "names without extension, in listing order";
-  EXPECT_EQ(session.conversion.MapKind, SinglePlayerMap);
+  EXPECT_EQ(session.conversion.MapKind, format::SinglePlayerMap);
   EXPECT_TRUE(browser().sizeValue->text().isEmpty()) << "no information before a selection";
   EXPECT_EQ(session.installs.GameFolder, std::filesystem::absolute(game.folder));
   EXPECT_EQ(outside.ends, 0);
@@ -94,12 +94,12 @@ TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
   SampleGame game(scratch / "Vornmark II");
   // Only the head of a map is read for its information: file head, section name and size, then
   // scheme, width and height.
-  Bytes head(8 + 12 + 4, 0);
+  core::Bytes head(8 + 12 + 4, 0);
   for (std::int32_t value : {0, 99999, 99999}) {
     for (int shift = 0; shift < 32; shift += 8) head.push_back(static_cast<std::uint8_t>(value >> shift));
   }
   SampleGame::WriteMap(game.Single() / "huge.qdm", head, "huge");
-  Start(ExplicitInstallation(game.folder));
+  Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   EXPECT_EQ(QApplication::focusWidget(), browser().mapList) << "focus starts on the list";
 
@@ -123,7 +123,7 @@ TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
 
 TEST_F(Browser, TheBannerMovesTheWindowAndOnlyTheLeftButtonCloses) {
   SampleGame game(scratch / "Vornmark II");
-  Start(ExplicitInstallation(game.folder));
+  Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   const QPoint before = browser().pos();
   // The offscreen desktop has no system move: the window follows the pointer.
@@ -145,7 +145,7 @@ TEST_F(Browser, TheBannerMovesTheWindowAndOnlyTheLeftButtonCloses) {
 
 TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInformation) {
   SampleGame game(scratch / "Vornmark II");
-  Start(ExplicitInstallation(game.folder));
+  Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
 
   Select(QStringLiteral("Dunes"));
@@ -157,7 +157,7 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
   // Multiplayer maps keep their information after a 16-byte first section.
   browser().multiplayerButton->click();
   EXPECT_EQ(Rows(browser().mapList), QStringList{"islands"});
-  EXPECT_EQ(session.conversion.MapKind, MultiplayerMap);
+  EXPECT_EQ(session.conversion.MapKind, format::MultiplayerMap);
   EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x40")) << "a category change keeps the information";
   Select(QStringLiteral("islands"));
   EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("40x36"));
@@ -179,10 +179,10 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
 
 TEST_F(Browser, UnknownSchemesShortFilesAndUnreadableMaps) {
   SampleGame game(scratch / "Vornmark II");
-  SampleGame::WriteMap(game.Single() / "odd.qdm", MapBuilder(SinglePlayerMap).MapInfo(7, 256, 320).Build(), "odd");
-  SampleGame::WriteMap(game.Single() / "stub.qdm", Bytes(30, 1), "stub");  // ends inside the information
+  SampleGame::WriteMap(game.Single() / "odd.qdm", mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(7, 256, 320).Build(), "odd");
+  SampleGame::WriteMap(game.Single() / "stub.qdm", core::Bytes(30, 1), "stub");  // ends inside the information
   WriteText(game.Single() / "broken.qdm", "this is no gzip member");
-  Start(ExplicitInstallation(game.folder));
+  Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
 
   Select(QStringLiteral("odd"));
@@ -234,19 +234,19 @@ TEST_F(Browser, TheBannerIsPaintedAtTheDevicePixelRatio) {
 TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
   // A large map cut off after its first kilobytes: whole decompression fails, the header does not.
   SampleGame game(scratch / "Vornmark II");
-  MapBuilder big(SinglePlayerMap);
+  mapmaker::MapBuilder big(format::SinglePlayerMap);
   big.MapInfo(1, 512, 512);
-  Bytes noise(4 * 1024 * 1024);
+  core::Bytes noise(4 * 1024 * 1024);
   std::uint32_t x = 12345;
   for (auto& b : noise) {
     x = x * 1103515245u + 12345u;
     b = static_cast<std::uint8_t>(x >> 24);
   }
-  big.Set(Section::TerrainRhombs, noise);
-  Bytes packed = Gzip(big.Build(), std::string("huge"));
+  big.Set(format::Section::TerrainRhombs, noise);
+  core::Bytes packed = mapmaker::Gzip(big.Build(), std::string("huge"));
   packed.resize(64 * 1024);
-  WriteBytes(game.Single() / "huge.qdm", packed);
-  Start(ExplicitInstallation(game.folder));
+  mapmaker::WriteBytes(game.Single() / "huge.qdm", packed);
+  Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
 
   Select(QStringLiteral("huge"));
@@ -256,7 +256,7 @@ TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // The same reading straight from the catalogue.
-  const MapInformation info = ReadMapHeaderInformation(game.Single() / "huge.qdm", SinglePlayerMap);
+  const format::MapInformation info = logic::ReadMapHeaderInformation(game.Single() / "huge.qdm", format::SinglePlayerMap);
   EXPECT_EQ(info.TerrainScheme, 1u);
   EXPECT_EQ(info.width, 512);
 }
@@ -267,18 +267,18 @@ TEST_F(Browser, CampaignFolderListsOnlySevenCharacterNames) {
     WriteText(folder / name, "");
   }
   std::filesystem::create_directories(folder / "dir.qdc");
-  EXPECT_EQ(CategoryRows(folder, CategoryOf(CampaignMap)), (std::vector<std::string>{"001", "abc"}));
-  EXPECT_EQ(CampaignFiles(folder, "001").size(), 3u);
-  EXPECT_EQ(CategoryRows(folder, CategoryOf(SinglePlayerMap)), std::vector<std::string>{"x"});
-  EXPECT_TRUE(CategoryRows(scratch / "missing", CategoryOf(MultiplayerMap)).empty());
-  EXPECT_EQ(MapInformationOffset(MultiplayerMap), 56u);
-  EXPECT_EQ(MapInformationOffset(CampaignMap), 24u);
+  EXPECT_EQ(logic::CategoryRows(folder, logic::CategoryOf(format::CampaignMap)), (std::vector<std::string>{"001", "abc"}));
+  EXPECT_EQ(logic::CampaignFiles(folder, "001").size(), 3u);
+  EXPECT_EQ(logic::CategoryRows(folder, logic::CategoryOf(format::SinglePlayerMap)), std::vector<std::string>{"x"});
+  EXPECT_TRUE(logic::CategoryRows(scratch / "missing", logic::CategoryOf(format::MultiplayerMap)).empty());
+  EXPECT_EQ(logic::MapInformationOffset(format::MultiplayerMap), 56u);
+  EXPECT_EQ(logic::MapInformationOffset(format::CampaignMap), 24u);
 }
 
 TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
   SampleGame game(scratch / "Vornmark II");
   session.CliffDataFile = scratch / "nowhere" / "cliffdata";
-  Start(ExplicitInstallation(game.folder));
+  Start(game::ExplicitInstallation(game.folder));
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
   EXPECT_EQ(notice.messageLabel->text(),
@@ -294,8 +294,8 @@ TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
 TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   const std::filesystem::path bare = scratch / "not a game";
   std::filesystem::create_directories(bare);  // no editor marker
-  session.Search = {GameSearch::Place::GameFolder, bare};  // as --game DIR sets it
-  Start(ExplicitInstallation(bare));
+  session.Search = {logic::GameSearch::Place::GameFolder, bare};  // as --game DIR sets it
+  Start(game::ExplicitInstallation(bare));
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
   // The fixed message, then where the game was looked for and how to name it.
@@ -321,7 +321,7 @@ TEST_F(Browser, NoRegistryAtAllIsTheSameNotice) {
 
 TEST_F(Browser, CloseEndsTheProgramAfterTheFadeOut) {
   SampleGame game(scratch / "Vornmark II");
-  Start(ExplicitInstallation(game.folder));
+  Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   Click(browser().closeLabel);
   EXPECT_EQ(outside.ends, 0);
@@ -344,7 +344,7 @@ class VersionPicker : public Browser {
     }
     // The second game has a map of its own, to tell which one the browser lists.
     SampleGame::WriteMap(games.size() > 1 ? games[1]->Single() / "second.qdm" : scratch / "unused.qdm",
-                         SampleMainContainer(SinglePlayerMap, {9, 0, 16, 16}), "second");
+                         mapmaker::SampleMainContainer(format::SinglePlayerMap, {9, 0, 16, 16}), "second");
   }
   VersionPickerWindow& picker() { return windows->VersionPicker(); }
   bool PickerShown() { return picker().isVisible() && !picker().FadeTimer()->isActive(); }
@@ -452,7 +452,7 @@ TEST_F(VersionPicker, ACommandLineMapSkipsThePickerAndChoosesByFolder) {
   // Started with a map inside the second game: no picker, the second game is used.
   MakeGames(3);
   session.CommandLineMap = games[1]->Single() / "second.qdm";
-  SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
+  desktop::SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
   Start(RegistryOf(installs));
   SlotPickerWindow& slotPicker = windows->SlotPicker();
   ASSERT_TRUE(WaitFor([&] { return slotPicker.isVisible() && !slotPicker.FadeTimer()->isActive(); }));

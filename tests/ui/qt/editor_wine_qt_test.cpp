@@ -21,11 +21,11 @@ TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
 #ifndef EDIT3_STUB
   GTEST_SKIP() << "no MinGW-w64 compiler to build the stand-in editor";
 #else
-  const std::filesystem::path wineboot = FindProgramInPath("wineboot");
-  const std::filesystem::path wineserver = FindProgramInPath("wineserver");
-  if (FindProgramInPath("wine").empty() || wineboot.empty() || wineserver.empty()) GTEST_SKIP() << "no Wine";
+  const std::filesystem::path wineboot = desktop::FindProgramInPath("wineboot");
+  const std::filesystem::path wineserver = desktop::FindProgramInPath("wineserver");
+  if (desktop::FindProgramInPath("wine").empty() || wineboot.empty() || wineserver.empty()) GTEST_SKIP() << "no Wine";
   TestApplication();
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   const std::filesystem::path prefix = scratch.path() / "prefix";
   const std::vector<std::string> wineEnv = {"WINEPREFIX=" + prefix.string(), "WINEDEBUG=-all"};
   ASSERT_EQ(RunProgram(wineboot.string(), {"-i"}, wineEnv).status, 0);
@@ -37,7 +37,7 @@ TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
   QtSession session;
   Outside outside;
   WireSession(session, outside);
-  session.hooks.LaunchEditor = [](const EditorLaunch& launch) { return StartEditorThroughWine(launch); };
+  session.hooks.LaunchEditor = [](const logic::EditorLaunch& launch) { return StartEditorThroughWine(launch); };
   session.installs.GameFolder = game;
   session.WinePrefix = prefix;
 

@@ -29,7 +29,7 @@ TEST(FadeSteps, FadeInFromZeroTakesTwentyStepsAndStopsAt200) {
   int opacity = 0;
   int steps = 0;
   int highest = 0;
-  for (FadeStep step = FadeInStep(opacity); !step.done; step = FadeInStep(opacity)) {
+  for (logic::FadeStep step = logic::FadeInStep(opacity); !step.done; step = logic::FadeInStep(opacity)) {
     opacity = step.opacity;
     highest = std::max(highest, opacity);
     ++steps;
@@ -45,39 +45,39 @@ TEST(FadeSteps, FadeInOffTheGridOrAboveStillEndsAt200) {
   for (int start : {195, 199, 201, 255}) {
     int opacity = start;
     int steps = 0;
-    for (FadeStep step = FadeInStep(opacity); !step.done; step = FadeInStep(opacity)) {
+    for (logic::FadeStep step = logic::FadeInStep(opacity); !step.done; step = logic::FadeInStep(opacity)) {
       opacity = step.opacity;
       ASSERT_LE(opacity, 255);
       ASSERT_LE(++steps, 30) << "from " << start;
     }
     EXPECT_EQ(opacity, 200) << "from " << start;
   }
-  EXPECT_TRUE(FadeInStep(200).done) << "a window handed 200 ends its fade-in at the first step";
+  EXPECT_TRUE(logic::FadeInStep(200).done) << "a window handed 200 ends its fade-in at the first step";
 }
 
 TEST(FadeSteps, FadeOutReachesZeroThenEnds) {
   int opacity = 200;
   int steps = 0;
-  FadeStep step = FadeOutStep(opacity);
-  for (; !step.done; step = FadeOutStep(opacity)) {
+  logic::FadeStep step = logic::FadeOutStep(opacity);
+  for (; !step.done; step = logic::FadeOutStep(opacity)) {
     opacity = step.opacity;
     ASSERT_LE(++steps, 30);
   }
   EXPECT_EQ(steps, 20);
   EXPECT_EQ(step.opacity, 0);
-  EXPECT_TRUE(FadeOutStep(0).done) << "alpha blending off sets 0 first, so the fade ends at once";
-  EXPECT_EQ(FadeOutStep(5).opacity, 0) << "never below 0";
+  EXPECT_TRUE(logic::FadeOutStep(0).done) << "alpha blending off sets 0 first, so the fade ends at once";
+  EXPECT_EQ(logic::FadeOutStep(5).opacity, 0) << "never below 0";
 }
 
 struct PlatformCase {
-  PlatformVersion version;
+  logic::PlatformVersion version;
   int code;
 };
 
 class ClassifyPlatformTable : public ::testing::TestWithParam<PlatformCase> {};
 
 TEST_P(ClassifyPlatformTable, GivesTheCodeOfItsRow) {
-  EXPECT_EQ(ClassifyPlatform(GetParam().version), GetParam().code);
+  EXPECT_EQ(logic::ClassifyPlatform(GetParam().version), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -93,11 +93,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PlatformCase{{2, 5, 1, "", false}, -1}));
 
 TEST(FadeDecision, ClassifiedVersionsDecideAndUnknownOnesAskTheDesktop) {
-  EXPECT_TRUE(WindowsFade(5, false));
-  EXPECT_TRUE(WindowsFade(6, false));
-  for (int code = 0; code <= 4; ++code) EXPECT_FALSE(WindowsFade(code, true)) << code;
-  EXPECT_TRUE(WindowsFade(-1, true));
-  EXPECT_FALSE(WindowsFade(-1, false));
+  EXPECT_TRUE(logic::WindowsFade(5, false));
+  EXPECT_TRUE(logic::WindowsFade(6, false));
+  for (int code = 0; code <= 4; ++code) EXPECT_FALSE(logic::WindowsFade(code, true)) << code;
+  EXPECT_TRUE(logic::WindowsFade(-1, true));
+  EXPECT_FALSE(logic::WindowsFade(-1, false));
   EXPECT_TRUE(PlatformHasWindowOpacity(QStringLiteral("xcb")));
   EXPECT_FALSE(PlatformHasWindowOpacity(QStringLiteral("offscreen")));
   EXPECT_FALSE(PlatformHasWindowOpacity(QStringLiteral("wayland")));
@@ -108,7 +108,7 @@ class WindowFade : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::TestApplication();
-    testing::WireSession(session, outside, kFadeTimerIntervalMs);
+    testing::WireSession(session, outside, logic::kFadeTimerIntervalMs);
   }
   QtSession session;
   Outside outside;
@@ -213,19 +213,19 @@ TEST(EditorStart, AMissingEditorIsReportedWithTheSystemsReason) {
 }
 
 TEST(VersionLabels, PlacesFollowTheTable) {
-  EXPECT_EQ(VersionLabelPlace(1, 1), (LabelPlace{135, 135}));
-  EXPECT_EQ(VersionLabelPlace(2, 1), (LabelPlace{67, 135}));
-  EXPECT_EQ(VersionLabelPlace(2, 2), (LabelPlace{209, 135}));
-  for (int i = 1; i <= 3; ++i) EXPECT_EQ(VersionLabelPlace(3, i), (LabelPlace{100 * i - 65, 135}));
+  EXPECT_EQ(logic::VersionLabelPlace(1, 1), (logic::LabelPlace{135, 135}));
+  EXPECT_EQ(logic::VersionLabelPlace(2, 1), (logic::LabelPlace{67, 135}));
+  EXPECT_EQ(logic::VersionLabelPlace(2, 2), (logic::LabelPlace{209, 135}));
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(logic::VersionLabelPlace(3, i), (logic::LabelPlace{100 * i - 65, 135}));
   for (int n = 4; n <= 6; ++n) {
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(VersionLabelPlace(n, i), (LabelPlace{100 * i - 65, 122})) << n;
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(logic::VersionLabelPlace(n, i), (logic::LabelPlace{100 * i - 65, 122})) << n;
   }
-  EXPECT_EQ(VersionLabelPlace(4, 4), (LabelPlace{135, 146}));
-  EXPECT_EQ(VersionLabelPlace(5, 4), (LabelPlace{82, 146}));
-  EXPECT_EQ(VersionLabelPlace(5, 5), (LabelPlace{187, 146}));
-  EXPECT_EQ(VersionLabelPlace(6, 4), (LabelPlace{35, 146}));
-  EXPECT_EQ(VersionLabelPlace(6, 5), (LabelPlace{135, 146}));
-  EXPECT_EQ(VersionLabelPlace(6, 6), (LabelPlace{235, 146}));
+  EXPECT_EQ(logic::VersionLabelPlace(4, 4), (logic::LabelPlace{135, 146}));
+  EXPECT_EQ(logic::VersionLabelPlace(5, 4), (logic::LabelPlace{82, 146}));
+  EXPECT_EQ(logic::VersionLabelPlace(5, 5), (logic::LabelPlace{187, 146}));
+  EXPECT_EQ(logic::VersionLabelPlace(6, 4), (logic::LabelPlace{35, 146}));
+  EXPECT_EQ(logic::VersionLabelPlace(6, 5), (logic::LabelPlace{135, 146}));
+  EXPECT_EQ(logic::VersionLabelPlace(6, 6), (logic::LabelPlace{235, 146}));
 }
 
 TEST(EditorStart, RunsTheEditorThroughWineInItsFolderAndPrefix) {

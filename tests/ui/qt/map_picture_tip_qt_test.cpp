@@ -27,10 +27,10 @@ class MapPictureTipTest : public ::testing::Test {
     TestApplication();
     WireSession(session, outside);
     game = std::make_unique<SampleGame>(scratch / "Vornmark II");
-    WriteBytes(game->Single() / "broken.qdm", Bytes{0x1F, 0x8B, 8, 0, 'x', 'y'});
+    mapmaker::WriteBytes(game->Single() / "broken.qdm", core::Bytes{0x1F, 0x8B, 8, 0, 'x', 'y'});
   }
   void Start() {
-    session.installs.Registry = ExplicitInstallation(game->folder);
+    session.installs.Registry = game::ExplicitInstallation(game->folder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().FormShow();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible(); }));
@@ -52,7 +52,7 @@ class MapPictureTipTest : public ::testing::Test {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   }
 
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   QtSession session;
   Outside outside;
   std::unique_ptr<SampleGame> game;
@@ -62,7 +62,7 @@ class MapPictureTipTest : public ::testing::Test {
 
 TEST_F(MapPictureTipTest, PictureIsDrawnOffTheInterfaceThreadAndShownOnTheRow) {
   // A 512 x 512 map, so that drawing takes a while.
-  std::filesystem::copy_file(WriteBenchMap(scratch.path(), FindBenchMapPreset("large")), game->Single() / "large.qdm");
+  std::filesystem::copy_file(mapmaker::WriteBenchMap(scratch.path(), mapmaker::FindBenchMapPreset("large")), game->Single() / "large.qdm");
   Start();
   const auto answered = RestOn(QStringLiteral("large"));
   EXPECT_LT(answered.count(), 50) << "the list does not wait for the 512 x 512 map to be drawn";
@@ -111,7 +111,7 @@ TEST_F(MapPictureTipTest, ANameTheListCutsShowsWholeOverThePictureOrAlone) {
   const QString longName = QStringLiteral("The battle for the long bridge at the end of the world");
   const QString brokenName = QStringLiteral("The broken bridge at the far end of the long river valley");
   std::filesystem::copy_file(game->Single() / "frontier.qdm", game->Single() / (longName.toStdString() + ".qdm"));
-  WriteBytes(game->Single() / (brokenName.toStdString() + ".qdm"), Bytes{0x1F, 0x8B, 8, 0, 'x', 'y'});
+  mapmaker::WriteBytes(game->Single() / (brokenName.toStdString() + ".qdm"), core::Bytes{0x1F, 0x8B, 8, 0, 'x', 'y'});
   Start();
   const QTreeWidget* list = browser().mapList;
   ASSERT_GT(list->fontMetrics().horizontalAdvance(longName), list->columnWidth(0)) << "the name fits its row";

@@ -43,7 +43,7 @@ class SlotPicker : public ::testing::Test {
   }
 
   void Start(const std::filesystem::path& gameFolder) {
-    session.installs.Registry = ExplicitInstallation(gameFolder);
+    session.installs.Registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().FormShow();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().FadeTimer()->isActive(); }));
@@ -52,8 +52,8 @@ class SlotPicker : public ::testing::Test {
   void StartWithMap(const std::filesystem::path& gameFolder, const std::filesystem::path& map,
                     bool waitForPicker = true) {
     session.CommandLineMap = map;
-    SetMapKindFromFile(session.conversion, map.string());
-    session.installs.Registry = ExplicitInstallation(gameFolder);
+    desktop::SetMapKindFromFile(session.conversion, map.string());
+    session.installs.Registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().FormShow();
     if (waitForPicker) {
@@ -63,7 +63,7 @@ class SlotPicker : public ::testing::Test {
   BrowserWindow& browser() { return windows->Browser(); }
   SlotPickerWindow& picker() { return windows->SlotPicker(); }
   // The conversion the picker staged and runs.
-  const Conversion& Staged() { return picker().Logic().run()->conversion(); }
+  const format::Conversion& Staged() { return picker().Logic().run()->conversion(); }
   bool PickerShown() { return picker().isVisible() && !picker().FadeTimer()->isActive(); }
 
   // Double-clicks a map in the browser and waits for the slot picker.
@@ -119,7 +119,7 @@ class SlotPicker : public ::testing::Test {
     return SampleGame::SlotOf(copy, slot);
   }
 
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   QtSession session;
   Outside outside;
   std::unique_ptr<WindowSet> windows;
@@ -195,7 +195,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
 
 TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeAsTheCommandLineCountsAndMatchesIt) {
   SampleGame game(scratch / "Vornmark II");
-  SampleGame::WriteMap(game.Campaign() / "007005.qdc", SampleMissionContainer({3, 1, 48, 32}, 5), "007005");
+  SampleGame::WriteMap(game.Campaign() / "007005.qdc", mapmaker::SampleMissionContainer({3, 1, 48, 32}, 5), "007005");
   CopyForReference(game);
   Start(game.folder);
   OpenMap(browser().campaignsButton, QStringLiteral("007"));
@@ -226,11 +226,11 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeAsTheCommandLineCountsAnd
 
 // A map whose script holds a code the game does not know: its last step fails.
 std::filesystem::path WriteBrokenMap(const SampleGame& game) {
-  const SampleOptions options{2, 0, 40, 30};
+  const mapmaker::SampleOptions options{2, 0, 40, 30};
   SampleGame::WriteMap(
       game.Single() / "broken.qdm",
-      ReplaceSection(SampleMainContainer(SinglePlayerMap, options), SectionPosition(Section::Scripts, SinglePlayerMap),
-                     Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
+      mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, options), format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap),
+                     mapmaker::Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
       "broken");
   return game.Single() / "broken.qdm";
 }
@@ -293,9 +293,9 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
 
 // A map whose header reads (the browser shows it) but whose gzip data is cut off further on.
 std::filesystem::path WriteDamagedMap(const SampleGame& game) {
-  Bytes damaged = ReadBytes(game.Single() / "Dunes.qdm");
+  core::Bytes damaged = mapmaker::ReadBytes(game.Single() / "Dunes.qdm");
   damaged.resize(damaged.size() * 2 / 3);
-  WriteBytes(game.Single() / "damaged.qdm", damaged);
+  mapmaker::WriteBytes(game.Single() / "damaged.qdm", damaged);
   return game.Single() / "damaged.qdm";
 }
 
@@ -320,7 +320,7 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
 TEST_F(SlotPicker, ALongMapTitleEndsWithAnEllipsis) {
   SampleGame game(scratch / "Vornmark II");
   const std::string name = "The very long road across the northern mountains and down to the sea";
-  SampleGame::WriteMap(game.Single() / (name + ".qdm"), SampleMainContainer(SinglePlayerMap, {1, 0, 32, 24}), "long");
+  SampleGame::WriteMap(game.Single() / (name + ".qdm"), mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "long");
   // A slot title too long for its row is shown whole under the pointer; one that fits has no tooltip.
   WriteText(game.folder / "editor" / "maps.src" / "map.009" / "desc", name + " " + name + "\n");
   StartWithMap(game.folder, game.Single() / (name + ".qdm"));
@@ -363,7 +363,7 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
   EXPECT_TRUE(rest.endsWith(QStringLiteral("\"kartwerk backups\" lists it, \"kartwerk restore\" puts it back.")))
       << text.toStdString();
   const std::filesystem::path backup = rest.left(close).toStdString();
-  EXPECT_EQ(backup.parent_path(), DefaultBackupFolder());
+  EXPECT_EQ(backup.parent_path(), pipeline::DefaultBackupFolder());
   EXPECT_EQ(TreeFiles(backup), before);
   EXPECT_EQ(TreeFiles(game.Slot(3)).size(), 6u + 15u);
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
@@ -438,8 +438,8 @@ TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
 TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
   SampleGame game(scratch / "Vornmark II");
   // A campaign whose name is no number has no "desc" title.
-  SampleGame::WriteMap(game.Campaign() / "abc.qdc", SampleMainContainer(CampaignMap, {3, 1, 48, 32}), "abc");
-  SampleGame::WriteMap(game.Campaign() / "abc000.qdc", SampleMissionContainer({3, 1, 48, 32}, 0), "abc000");
+  SampleGame::WriteMap(game.Campaign() / "abc.qdc", mapmaker::SampleMainContainer(format::CampaignMap, {3, 1, 48, 32}), "abc");
+  SampleGame::WriteMap(game.Campaign() / "abc000.qdc", mapmaker::SampleMissionContainer({3, 1, 48, 32}, 0), "abc000");
   Start(game.folder);
   OpenMap(browser().campaignsButton, QStringLiteral("abc"));
   ChooseSlot(5);
@@ -454,8 +454,8 @@ TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
   SampleGame game(scratch / "Vornmark II");
   CopyForReference(game);
   session.CommandLineMap = game.Mplay() / "islands.qdp";
-  SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
-  session.installs.Registry = ExplicitInstallation(game.folder);
+  desktop::SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
+  session.installs.Registry = game::ExplicitInstallation(game.folder);
   windows = std::make_unique<WindowSet>(session);
   windows->Browser().Logic().FormShow();
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
@@ -471,8 +471,8 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   SampleGame game(scratch / "Vornmark II");
   std::filesystem::remove(game.folder / "editor" / "scridll.dll");
   session.CommandLineMap = game.Single() / "frontier.qdm";
-  session.installs.Registry = ExplicitInstallation(game.folder);
-  session.Search = {GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
+  session.installs.Registry = game::ExplicitInstallation(game.folder);
+  session.Search = {logic::GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
   windows = std::make_unique<WindowSet>(session);
   windows->Browser().Logic().FormShow();
   NoticeWindow& notice = windows->Notice();
@@ -488,8 +488,8 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
 TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   SampleGame game(scratch / "Vornmark II");
   session.DesktopHasWindowOpacity = false;
-  session.FadeIntervalMs = kFadeTimerIntervalMs;
-  session.installs.Registry = ExplicitInstallation(game.folder);
+  session.FadeIntervalMs = logic::kFadeTimerIntervalMs;
+  session.installs.Registry = game::ExplicitInstallation(game.folder);
   windows = std::make_unique<WindowSet>(session);
   EXPECT_FALSE(browser().AlphaBlend());
   EXPECT_EQ(browser().AlphaBlendValue(), 200) << "set when the browser is created";
@@ -519,7 +519,7 @@ TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
 }
 
 TEST(GaugeAndNotice, FailureText) {
-  ConversionEnd end;
+  pipeline::ConversionEnd end;
   end.error = std::make_exception_ptr(std::runtime_error("Stream read error"));
   end.failedStep = "Units";
   end.failedInStep = true;

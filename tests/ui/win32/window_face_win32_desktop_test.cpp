@@ -80,7 +80,7 @@ std::vector<std::string> TextsCutOff(HWND window) {
         GetClientRect(control, &box);
         HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = game::Wide(text);
         SIZE size{};
         GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
         SelectObject(dc, old);
@@ -109,11 +109,11 @@ class Win32Face : public ::testing::Test {
   void SetUp() override {
     game = scratch.path() / "game";
     WriteLogicGame(game);
-    session.installs.Registry = ExplicitInstallation(game);
+    session.installs.Registry = game::ExplicitInstallation(game);
     session.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
     session.hooks.EndProgram = [this](int status) { exits.push_back(status); };
     session.hooks.ReportError = [this](const std::string& message, HWND) { errors.push_back(message); };
-    session.hooks.LaunchEditor = [this](const EditorLaunch& launch) {
+    session.hooks.LaunchEditor = [this](const logic::EditorLaunch& launch) {
       editors.push_back(launch);
       return std::optional<std::string>();
     };
@@ -143,7 +143,7 @@ class Win32Face : public ::testing::Test {
   // Waits for window to be on show and faded in, then has the real screen pictured as name.png:
   // the window's rectangle must be lit there (the screen around it is black).
   static void ExpectFadedInAndPictured(FadeWindow& window, const std::string& name) {
-    ASSERT_TRUE(PumpUntil([&] { return window.IsShown() && window.Fading().Opacity() == kFadeShownOpacity; }))
+    ASSERT_TRUE(PumpUntil([&] { return window.IsShown() && window.Fading().Opacity() == logic::kFadeShownOpacity; }))
         << name << " never faded in";
     RECT rect;
     GetWindowRect(window.Handle(), &rect);
@@ -155,15 +155,15 @@ class Win32Face : public ::testing::Test {
 
   // A registry naming one installation per folder.
   void Register(const std::vector<std::filesystem::path>& folders) {
-    auto tree = std::make_shared<RegistryTree>();
-    tree->CreateKey(std::string(kGameKeyPath));
+    auto tree = std::make_shared<game::RegistryTree>();
+    tree->CreateKey(std::string(game::kGameKeyPath));
     for (std::size_t i = 0; i < folders.size(); ++i) {
-      RegistryNode& key = tree->CreateKey(std::string(kGameKeyPath) + "\\install" + std::to_string(i + 1));
-      key.values["target folder"] = TextFromPath(folders[i]);
+      game::RegistryNode& key = tree->CreateKey(std::string(game::kGameKeyPath) + "\\install" + std::to_string(i + 1));
+      key.values["target folder"] = platform::TextFromPath(folders[i]);
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
     }
-    session.installs.Registry = std::make_shared<TreeRegistrySource>(tree, PathFromText);
+    session.installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, PathFromText);
   }
 
   void Start() {
@@ -171,17 +171,17 @@ class Win32Face : public ::testing::Test {
     windows->Browser().PostCall([this] { windows->Browser().Logic().FormShow(); });
   }
 
-  ScratchFolder scratch;
+  mapmaker::ScratchFolder scratch;
   std::filesystem::path game;
   Win32Session session;
   // The pictures from the program's own resources.
   HMODULE program =
-      LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+      LoadLibraryExW(game::Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   WindowLook look{program};
   std::optional<WindowSet> windows;
   std::vector<int> exits;
   std::vector<std::string> errors;
-  std::vector<EditorLaunch> editors;
+  std::vector<logic::EditorLaunch> editors;
 };
 
 TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
@@ -201,7 +201,7 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   ASSERT_EQ(SendMessageW(maps, LVM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(ListViewRow(maps, 0), "Dunes");
   EXPECT_EQ(ListViewRow(maps, 1), "frontier");
-  EXPECT_EQ(SendMessageW(browser.CategoryButton(SinglePlayerMap), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(browser.CategoryButton(format::SinglePlayerMap), BM_GETCHECK, 0, 0), BST_CHECKED);
 
   // Selecting a row shows its map's information.
   LVITEMW selected{};
@@ -217,7 +217,7 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   SlotPickerWindow& picker = windows->SlotPicker();
   ExpectFadedInAndPictured(picker, "slot-picker");
   EXPECT_FALSE(browser.IsShown());
-  EXPECT_EQ(Text(picker.Title()), kSlotListTitle);
+  EXPECT_EQ(Text(picker.Title()), logic::kSlotListTitle);
   const HWND slots = picker.SlotList();
   ASSERT_EQ(SendMessageW(slots, LB_GETCOUNT, 0, 0), 255);
   EXPECT_NE(ListBoxRow(slots, 3).find("D\u00fcnen\u2122"), std::string::npos);  // "desc" in Windows-1252
@@ -230,11 +230,11 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
     return atFirstStep;
   }));
   EXPECT_TRUE(IsWindowVisible(picker.ProgressPanelWindow()));
-  EXPECT_EQ(Text(picker.Title()), kProgressTitle);
+  EXPECT_EQ(Text(picker.Title()), logic::kProgressTitle);
   EXPECT_EQ(Text(picker.MapValue()), "frontier");
   EXPECT_EQ(Text(picker.TypeValue()), "Singleplayer map");
   EXPECT_EQ(Text(picker.SizeValue()), "32x24");
-  EXPECT_EQ(SendMessageW(picker.Gauge(), PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(ReportedLabelCount(1)))
+  EXPECT_EQ(SendMessageW(picker.Gauge(), PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(pipeline::ReportedLabelCount(1)))
       << "the labels the command line counts for a map of one mission";
   ExpectFadedInAndPictured(picker, "progress");
   {
@@ -247,7 +247,7 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   ASSERT_TRUE(PumpUntil([&] { return picker.EditorPromptShown() != nullptr; }));
   EditorPromptWindow& prompt = *picker.EditorPromptShown();
   ExpectFadedInAndPictured(prompt, "editor-prompt");
-  EXPECT_EQ(Text(prompt.Message()), kEditorPromptText);
+  EXPECT_EQ(Text(prompt.Message()), logic::kEditorPromptText);
   EXPECT_EQ(Text(prompt.YesLabel()), "YES");
   PostMessageW(prompt.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
@@ -259,8 +259,8 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   const auto other = scratch.path() / "other";
   WriteLogicGame(other);
   const ProgramResult command =
-      RunProgram(KARTWERK_EXE, {"convert", TextFromPath(other / "game" / "maps" / "single" / "frontier.qdm"), "--slot",
-                                "7", "--game", TextFromPath(other), "--quiet"});
+      RunProgram(KARTWERK_EXE, {"convert", platform::TextFromPath(other / "game" / "maps" / "single" / "frontier.qdm"), "--slot",
+                                "7", "--game", platform::TextFromPath(other), "--quiet"});
   ASSERT_EQ(command.status, 0) << command.err;
   const auto slot = [](const std::filesystem::path& folder) { return folder / "editor" / "maps.src" / "map.007"; };
   const auto written = TreeFiles(slot(game));
@@ -321,7 +321,7 @@ TEST_F(Win32Face, TheWindowsFitTheirTextsAtTheScreensResolution) {
   EXPECT_NEAR(rect.right - rect.left, 370.0 * dpi / 96, 1.0);
   EXPECT_EQ(TextsCutOff(picker.Handle()), std::vector<std::string>{});
   EXPECT_EQ(SendMessageW(picker.SlotList(), LB_GETITEMHEIGHT, 0, 0),
-            ScaleToDpi(layout::slot_picker::kSlotRowHeight, dpi));
+            ScaleToDpi(logic::layout::slot_picker::kSlotRowHeight, dpi));
   PostMessageW(picker.SlotList(), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
 }
@@ -330,17 +330,17 @@ TEST_F(Win32Face, TheWindowsFitTheirTextsAtTheScreensResolution) {
 // long for its row ends with "..." and the row keeps the whole title.
 TEST_F(Win32Face, DamagedMapsAndLongSlotTitlesSayWhatTheyCannotShow) {
   const auto frontier = game / "game" / "maps" / "single" / "frontier.qdm";
-  const Bytes whole = ReadBytes(frontier);
-  Put(frontier, Bytes(whole.begin(), whole.begin() + 40));
+  const core::Bytes whole = mapmaker::ReadBytes(frontier);
+  Put(frontier, core::Bytes(whole.begin(), whole.begin() + 40));
   const std::string longTitle = "Die lange Reise " + std::string(120, 'x') + " Ende";
-  Put(game / "editor" / "maps.src" / "map.009" / "desc", Bytes(longTitle.begin(), longTitle.end()));
+  Put(game / "editor" / "maps.src" / "map.009" / "desc", core::Bytes(longTitle.begin(), longTitle.end()));
   Start();
   BrowserWindow& browser = windows->Browser();
   ExpectFadedInAndPictured(browser, "browser-damaged-map");
   LVITEMW selected{};
   selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
-  EXPECT_EQ(Text(browser.SizeValue()), kUnreadableMapText);
+  EXPECT_EQ(Text(browser.SizeValue()), logic::kUnreadableMapText);
   EXPECT_EQ(Text(browser.SchemeValue()), "");
   EXPECT_NE(browser.TooltipText(browser.SizeValue()).find("before its information"), std::string::npos)
       << browser.TooltipText(browser.SizeValue());
@@ -388,7 +388,7 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesSayWhatFollows) {
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice-backup");
   const std::string message = Text(notice.Message());
-  const std::string program = "\"" + TextFromPath(ProgramPath()) + "\"";
+  const std::string program = "\"" + platform::TextFromPath(platform::ProgramPath()) + "\"";
   EXPECT_NE(message.find(" backups lists it"), std::string::npos) << message;
   // Long paths may break after a separator: the notice holds zero-width spaces there.
   std::string plain;
@@ -401,7 +401,7 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesSayWhatFollows) {
   }
   EXPECT_NE(plain.find(program + " backups"), std::string::npos) << plain;
   EXPECT_EQ(plain.find("\"kartwerk backups\""), std::string::npos) << plain;
-  EXPECT_EQ(Text(notice.ExitLabel()), kNoticeNextLabel);
+  EXPECT_EQ(Text(notice.ExitLabel()), logic::kNoticeNextLabel);
   {
     // The label is as wide as its text, and stays inside its box.
     RECT label;
@@ -415,7 +415,7 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesSayWhatFollows) {
     EXPECT_GE(label.right - label.left, text.cx);
     RECT window;
     GetWindowRect(notice.Handle(), &window);
-    const RECT box = ScaledRect(layout::prompts::kNoticeExitBox, notice.Dpi());
+    const RECT box = ScaledRect(logic::layout::prompts::kNoticeExitBox, notice.Dpi());
     EXPECT_GE(label.left - window.left, box.left) << "inside its box";
   }
   PostMessageW(notice.Handle(), WM_KEYDOWN, VK_RETURN, 0);
@@ -424,7 +424,7 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesSayWhatFollows) {
   ExpectFadedInAndPictured(prompt, "editor-prompt-default-yes");
   // The frame: the pixel just outside YES's grey box is dark, the one outside EXIT's is not.
   const UINT dpi = prompt.Dpi();
-  const RECT yes = ScaledRect(layout::prompts::kYesBox, dpi), exit = ScaledRect(layout::prompts::kExitBox, dpi);
+  const RECT yes = ScaledRect(logic::layout::prompts::kYesBox, dpi), exit = ScaledRect(logic::layout::prompts::kExitBox, dpi);
   HDC dc = GetDC(prompt.Handle());
   const COLORREF yesRing = GetPixel(dc, yes.left - 1, (yes.top + yes.bottom) / 2);
   const COLORREF exitRing = GetPixel(dc, exit.left - 1, (exit.top + exit.bottom) / 2);
@@ -446,11 +446,11 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesNameAMissingEditor) {
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice-missing-editor");
   const std::string message = Text(notice.Message());
-  EXPECT_EQ(message, GameNotLocatedText(session.Search, session.installs));
+  EXPECT_EQ(message, logic::GameNotLocatedText(session.Search, session.installs));
   EXPECT_NE(message.find("scridll.dll was not found"), std::string::npos) << message;
-  EXPECT_NE(message.find(TextFromPath(bare)), std::string::npos) << message;
+  EXPECT_NE(message.find(platform::TextFromPath(bare)), std::string::npos) << message;
   EXPECT_EQ(message.find("--wine-prefix"), std::string::npos) << message;
-  EXPECT_EQ(Text(notice.ExitLabel()), kNoticeExitLabel) << "closing it ends the program";
+  EXPECT_EQ(Text(notice.ExitLabel()), logic::kNoticeExitLabel) << "closing it ends the program";
   PostMessageW(notice.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
   EXPECT_EQ(exits, std::vector<int>{1});
@@ -497,7 +497,7 @@ TEST_F(Win32Face, TheMapRowUnderThePointerShowsTheNameItCuts) {
       HDC dc = GetDC(maps);
       HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(maps, WM_GETFONT, 0, 0)));
       SIZE text{};
-      const std::wstring wide = Wide(c.caption);
+      const std::wstring wide = game::Wide(c.caption);
       GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &text);
       SelectObject(dc, old);
       ReleaseDC(maps, dc);
@@ -516,7 +516,7 @@ TEST_F(Win32Face, TheMapRowUnderThePointerShowsTheNameItCuts) {
 TEST_F(Win32Face, TheSlotRowUnderThePointerShowsTheTitleItCuts) {
   std::string longTitle = "Die lange Reise";
   for (int i = 0; i < 8; ++i) longTitle += " durch das weite Land";
-  Put(game / "editor" / "maps.src" / "map.009" / "desc", Bytes(longTitle.begin(), longTitle.end()));
+  Put(game / "editor" / "maps.src" / "map.009" / "desc", core::Bytes(longTitle.begin(), longTitle.end()));
   SetCursorPos(0, 0);
   Start();
   BrowserWindow& browser = windows->Browser();
@@ -526,7 +526,7 @@ TEST_F(Win32Face, TheSlotRowUnderThePointerShowsTheTitleItCuts) {
   SendMessageW(browser.MapList(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
   PostMessageW(browser.MapList(), WM_KEYDOWN, VK_RETURN, 0);
   SlotPickerWindow& picker = windows->SlotPicker();
-  ASSERT_TRUE(PumpUntil([&] { return picker.IsShown() && picker.Fading().Opacity() == kFadeShownOpacity; }));
+  ASSERT_TRUE(PumpUntil([&] { return picker.IsShown() && picker.Fading().Opacity() == logic::kFadeShownOpacity; }));
   const HWND slots = picker.SlotList();
   ASSERT_TRUE(picker.RowIsCut(9));
   ASSERT_FALSE(picker.RowIsCut(3));
@@ -595,11 +595,11 @@ SIZE WindowSize(HWND window) {
 TEST_F(Win32Face, TheBrowserScalesAnewWhenTheResolutionChanges) {
   Start();
   BrowserWindow& browser = windows->Browser();
-  ASSERT_TRUE(PumpUntil([&] { return browser.IsShown() && browser.Fading().Opacity() == kFadeShownOpacity; }));
+  ASSERT_TRUE(PumpUntil([&] { return browser.IsShown() && browser.Fading().Opacity() == logic::kFadeShownOpacity; }));
   ASSERT_EQ(browser.Dpi(), kDesignDpi) << "made at 96 dpi";
   const HWND window = browser.Handle();
   const HWND maps = browser.MapList();
-  const HWND label = browser.CategoryButton(MultiplayerMap);
+  const HWND label = browser.CategoryButton(format::MultiplayerMap);
   const SIZE list = WindowSize(maps), button = WindowSize(label);
   const int listFont = FontHeight(maps), buttonFont = FontHeight(label);
   ASSERT_GT(listFont, 0);
@@ -647,21 +647,21 @@ TEST_F(Win32Face, TheBrowserScalesAnewWhenTheResolutionChanges) {
 // and the folder each on a line of their own.
 TEST_F(Win32Face, AMissingEditorIsReportedWithTheSystemsReason) {
   Win32Session real;
-  const EditorLaunch launch{game / "editor" / "edit3.exe", game / "editor", {}};
+  const logic::EditorLaunch launch{game / "editor" / "edit3.exe", game / "editor", {}};
   const std::string text = real.StartEditor(launch);
   const std::vector<std::string> lines = Lines(text);
   ASSERT_EQ(lines.size(), 3u) << text;
   EXPECT_EQ(lines[0].rfind("Could not start the Vornmark II\u2122 Editor: ", 0), 0u) << lines[0];
   EXPECT_GT(lines[0].size(), std::string("Could not start the Vornmark II\u2122 Editor: ").size() + 3) << "a reason";
-  EXPECT_EQ(lines[1], "Program: " + TextFromPath(launch.program));
-  EXPECT_EQ(lines[2], "Folder: " + TextFromPath(launch.workingFolder));
+  EXPECT_EQ(lines[1], "Program: " + platform::TextFromPath(launch.program));
+  EXPECT_EQ(lines[2], "Folder: " + platform::TextFromPath(launch.workingFolder));
 }
 
 // The pointer resting on a row shows the map drawn from above in a tooltip window beside it,
 // drawn on the picture thread; moving to the damaged map's row takes it away and shows none.
 TEST_F(Win32Face, ThePointerRestingOnARowShowsTheMapsPicture) {
   const auto frontier = game / "game" / "maps" / "single" / "frontier.qdm";
-  Put(frontier, Bytes{'n', 'o'});
+  Put(frontier, core::Bytes{'n', 'o'});
   Start();
   BrowserWindow& browser = windows->Browser();
   ExpectFadedInAndPictured(browser, "browser-before-picture");
@@ -715,15 +715,15 @@ TEST_F(Win32Face, TheCategoriesAreChosenByKeyboardAlone) {
   Start();
   BrowserWindow& browser = windows->Browser();
   ExpectFadedInAndPictured(browser, "browser-keyboard");
-  const HWND single = browser.CategoryButton(SinglePlayerMap);
-  const HWND multi = browser.CategoryButton(MultiplayerMap);
-  const HWND campaigns = browser.CategoryButton(CampaignMap);
+  const HWND single = browser.CategoryButton(format::SinglePlayerMap);
+  const HWND multi = browser.CategoryButton(format::MultiplayerMap);
+  const HWND campaigns = browser.CategoryButton(format::CampaignMap);
   const HWND maps = browser.MapList();
   const auto checked = [&] {
-    for (MapKindCode kind : {SinglePlayerMap, MultiplayerMap, CampaignMap}) {
+    for (format::MapKindCode kind : {format::SinglePlayerMap, format::MultiplayerMap, format::CampaignMap}) {
       if (SendMessageW(browser.CategoryButton(kind), BM_GETCHECK, 0, 0) == BST_CHECKED) return kind;
     }
-    return static_cast<MapKindCode>(-1);
+    return static_cast<format::MapKindCode>(-1);
   };
   const auto key = [&](WPARAM code, HWND expectedFocus) {
     PostMessageW(GetFocus(), WM_KEYDOWN, code, 0);
@@ -736,21 +736,21 @@ TEST_F(Win32Face, TheCategoriesAreChosenByKeyboardAlone) {
   ASSERT_TRUE(key(VK_TAB, single)) << "Tab from the map list goes to the checked category";
   // Down and Right move on and choose; the list follows.
   ASSERT_TRUE(key(VK_DOWN, multi));
-  EXPECT_EQ(checked(), MultiplayerMap);
+  EXPECT_EQ(checked(), format::MultiplayerMap);
   EXPECT_EQ(SendMessageW(maps, LVM_GETITEMCOUNT, 0, 0), 0) << "the game has no multiplayer maps";
   ASSERT_TRUE(key(VK_RIGHT, campaigns));
-  EXPECT_EQ(checked(), CampaignMap);
+  EXPECT_EQ(checked(), format::CampaignMap);
   EXPECT_EQ(SendMessageW(maps, LVM_GETITEMCOUNT, 0, 0), 1) << "the one campaign";
   // Past the last button the arrows come round to the first; Up and Left go back.
   ASSERT_TRUE(key(VK_DOWN, single));
-  EXPECT_EQ(checked(), SinglePlayerMap);
+  EXPECT_EQ(checked(), format::SinglePlayerMap);
   EXPECT_EQ(SendMessageW(maps, LVM_GETITEMCOUNT, 0, 0), 2);
   ASSERT_TRUE(key(VK_LEFT, campaigns));
   ASSERT_TRUE(key(VK_UP, multi));
-  EXPECT_EQ(checked(), MultiplayerMap);
+  EXPECT_EQ(checked(), format::MultiplayerMap);
   // Tab leaves the group: the next stop is the map list again, and the choice stays.
   ASSERT_TRUE(key(VK_TAB, maps));
-  EXPECT_EQ(checked(), MultiplayerMap);
+  EXPECT_EQ(checked(), format::MultiplayerMap);
   // Shift+Tab comes back to the checked button, not to the first of the group.
   // (GetKeyState reads the keyboard state the posted message carries with it.)
   BYTE keys[256] = {};
@@ -785,7 +785,7 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
   RECT client;
   GetClientRect(versions.Handle(), &client);
   EXPECT_NEAR(client.bottom,
-              ScaleToDpi(layout::version_picker::kHeight + layout::version_picker::kMoreNoteExtraHeight, dpi), 1.0);
+              ScaleToDpi(logic::layout::version_picker::kHeight + logic::layout::version_picker::kMoreNoteExtraHeight, dpi), 1.0);
   EXPECT_EQ(TextsCutOff(versions.Handle()), std::vector<std::string>{});
   RECT note;
   GetWindowRect(versions.MoreNoteLabel(), &note);
@@ -801,12 +801,12 @@ TEST_F(Win32Face, TheNoticeOfAMissingGameEndsTheProgramOnAClick) {
   Start();
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice");
-  EXPECT_EQ(Text(notice.Message()), GameNotLocatedText(session.Search));
-  RECT box = ScaledRect(layout::prompts::kNoticeExitBox, notice.Dpi());
+  EXPECT_EQ(Text(notice.Message()), logic::GameNotLocatedText(session.Search));
+  RECT box = ScaledRect(logic::layout::prompts::kNoticeExitBox, notice.Dpi());
   RECT client;
   GetClientRect(notice.Handle(), &client);
   // The box moves down with a long message.
-  OffsetRect(&box, 0, client.bottom - ScaleToDpi(layout::prompts::kNoticeHeight, notice.Dpi()));
+  OffsetRect(&box, 0, client.bottom - ScaleToDpi(logic::layout::prompts::kNoticeHeight, notice.Dpi()));
   PostMessageW(notice.Handle(), WM_LBUTTONUP, 0, Middle(box));
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
   EXPECT_EQ(exits, std::vector<int>{1});
@@ -818,7 +818,7 @@ class StartedProgram {
   // flags DETACHED_PROCESS starts it as Explorer does: no console of its own and no output handed
   // over (the standard handles are given as none).
   explicit StartedProgram(const std::vector<std::wstring>& arguments, DWORD flags = 0) {
-    std::wstring line = L"\"" + Wide(KARTWERK_EXE) + L"\"";
+    std::wstring line = L"\"" + game::Wide(KARTWERK_EXE) + L"\"";
     for (const std::wstring& argument : arguments) line += L" \"" + argument + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -879,7 +879,7 @@ HWND FadedInWindow(const std::wstring& title, DWORD process = 0) {
         reinterpret_cast<LPARAM>(&search));
     BYTE alpha = 0;
     return search.window != nullptr && GetLayeredWindowAttributes(search.window, nullptr, &alpha, nullptr) &&
-           alpha == kFadeShownOpacity;
+           alpha == logic::kFadeShownOpacity;
   });
   return found ? search.window : nullptr;
 }
@@ -912,7 +912,7 @@ TEST_F(Win32Face, TheProgramOpensItsWindowsForAMapAndClosesOnEscape) {
 TEST_F(Win32Face, AMapUnderAFolderPastAsciiOpensTheSlotPickerAndConverts) {
   const std::filesystem::path user = std::filesystem::path(L"C:\\users") / L"J\u00fcrgen";
   const std::filesystem::path map = user / L"Karten" / L"Insel \u00dcbung.qdp";
-  Put(map, Gzip(SampleMainContainer(MultiplayerMap, {2, 1, 40, 32}), "Insel"));
+  Put(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::MultiplayerMap, {2, 1, 40, 32}), "Insel"));
   StartedProgram program({L"--game", game.wstring(), map.wstring()});
   ASSERT_TRUE(program.Started());
   const HWND window = FadedInWindow(L"Editor slot", program.Id());
@@ -937,7 +937,7 @@ TEST_F(Win32Face, AMapUnderAFolderPastAsciiOpensTheSlotPickerAndConverts) {
 TEST_F(Win32Face, StartOpensTheSlotPickerThroughTheAssociation) {
   // The program registers its map types; the game is found through the machine's registry.
   ASSERT_EQ(RunProgram(KARTWERK_EXE, {"register"}).status, 0);
-  const std::wstring key = Wide(std::string(kGameKeyPath)) + L"\\start-test";
+  const std::wstring key = game::Wide(std::string(game::kGameKeyPath)) + L"\\start-test";
   HKEY installation = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &installation, nullptr),
             ERROR_SUCCESS);
@@ -957,7 +957,7 @@ TEST_F(Win32Face, StartOpensTheSlotPickerThroughTheAssociation) {
   const auto map = game / "game" / "maps" / "single" / "Dunes.qdm";
   char* unixMap = unixName(map.c_str());
   ASSERT_NE(unixMap, nullptr);
-  const std::wstring unixPath = PathFromText(unixMap).wstring();
+  const std::wstring unixPath = platform::PathFromText(unixMap).wstring();
   HeapFree(GetProcessHeap(), 0, unixMap);
 
   wchar_t system[MAX_PATH] = {};
@@ -1039,7 +1039,7 @@ std::string MessageBoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
 // printed in a window titled "Kartwerk", and ends with the same status once the window is closed.
 TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
   const std::filesystem::path notes = scratch.path() / L"notes.txt";
-  Put(notes, Bytes{'h', 'i'});
+  Put(notes, core::Bytes{'h', 'i'});
   const struct {
     std::filesystem::path file;
     const char* problem;
@@ -1055,17 +1055,17 @@ TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
     StartedProgram program({c.file.wstring()}, DETACHED_PROCESS);
     ASSERT_TRUE(program.Started());
     const HWND box = ShownMessageBox(L"Kartwerk", program.Id());
-    ASSERT_NE(box, nullptr) << "no window for " << TextFromPath(c.file)
+    ASSERT_NE(box, nullptr) << "no window for " << platform::TextFromPath(c.file)
                             << "; the program's windows: " << WindowsOf(program.Id())
                             << "; its status: " << program.Status().value_or(999);
     const std::string text = MessageBoxText(box);
-    EXPECT_EQ(text, "\"" + TextFromPath(c.file) + "\" " + c.problem);
+    EXPECT_EQ(text, "\"" + platform::TextFromPath(c.file) + "\" " + c.problem);
     ExpectPictured(box, c.picture + DpiSuffix());
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.Status(), 2u) << "wrong usage, as on a terminal";
   }
   // From a console the text goes where it always went, and no window opens.
-  const ProgramResult console = RunProgram(KARTWERK_EXE, {TextFromPath(notes)});
+  const ProgramResult console = RunProgram(KARTWERK_EXE, {platform::TextFromPath(notes)});
   EXPECT_EQ(console.status, 2);
   EXPECT_NE(console.err.find("is not a compiled map"), std::string::npos) << console.err;
 }
@@ -1118,7 +1118,7 @@ TEST_F(Win32Face, TheFocusComesBackToTheListAfterAnErrorBox) {
     PostMessageW(GetFocus(), WM_KEYDOWN, code, 0);
     return PumpUntil([&] { return GetFocus() == expectedFocus; });
   };
-  ASSERT_TRUE(key(VK_TAB, browser.CategoryButton(SinglePlayerMap)));
+  ASSERT_TRUE(key(VK_TAB, browser.CategoryButton(format::SinglePlayerMap)));
   EXPECT_EQ(SendMessageW(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0) << "no focus cue after Tab";
   ASSERT_TRUE(key(VK_TAB, maps));
   EXPECT_EQ(SendMessageW(maps, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
