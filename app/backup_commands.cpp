@@ -10,13 +10,13 @@
 
 #include "app/commands.hpp"
 #include "app/json_text.hpp"
-#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "game/slot_target.hpp"
 #include "pipeline/backup_listing.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -38,7 +38,9 @@ std::uintmax_t FolderBytes(const std::filesystem::path& folder) {
   return bytes;
 }
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + core::ShownText(platform::TextFromPath(path)) + "\""; }
+std::string Quoted(const std::filesystem::path& path) {
+  return "\"" + core::ShownText(platform::TextFromPath(path)) + "\"";
+}
 
 int ListBackups(const BackupsOptions& options) {
   std::filesystem::path place;
@@ -58,18 +60,20 @@ int ListBackups(const BackupsOptions& options) {
   for (const pipeline::BackupRecord& backup : backups) {
     const pipeline::BackupState state = pipeline::StateOfBackup(backup);  // no file is read: quick with many backups
     // An unchanged stamp has just confirmed the recorded sizes: the folder need not be walked again.
-    const std::uintmax_t bytes =
-        state == pipeline::BackupState::kUnchangedConversion ? platform::ListingBytes(*backup.written) : FolderBytes(backup.folder);
+    const std::uintmax_t bytes = state == pipeline::BackupState::kUnchangedConversion
+                                     ? platform::ListingBytes(*backup.written)
+                                     : FolderBytes(backup.folder);
     total += bytes;
     if (options.json) {
-      list.push_back({{"backup", platform::TextFromPath(backup.folder)},
-                      {"origin", backup.origin.empty() ? nullptr : nlohmann::json(platform::TextFromPath(backup.origin))},
-                      {"installation", platform::TextFromPath(backup.installation)},
-                      {"time", pipeline::BackupTimeText(backup.when)},
-                      {"title", backup.title},
-                      {"bytes", bytes},
-                      {"unchangedConversion", state == pipeline::BackupState::kUnchangedConversion},
-                      {"state", pipeline::BackupStateText(state)}});
+      list.push_back(
+          {{"backup", platform::TextFromPath(backup.folder)},
+           {"origin", backup.origin.empty() ? nullptr : nlohmann::json(platform::TextFromPath(backup.origin))},
+           {"installation", platform::TextFromPath(backup.installation)},
+           {"time", pipeline::BackupTimeText(backup.when)},
+           {"title", backup.title},
+           {"bytes", bytes},
+           {"unchangedConversion", state == pipeline::BackupState::kUnchangedConversion},
+           {"state", pipeline::BackupStateText(state)}});
       continue;
     }
     std::cout << pipeline::BackupLine(backup, pipeline::LocalBackupTimeText(backup.when), bytes, state) << "\n";
@@ -77,8 +81,8 @@ int ListBackups(const BackupsOptions& options) {
   if (options.json) {
     std::cout << JsonText(list) << "\n";
   } else {
-    std::cout << core::ShownText(
-                     pipeline::BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place, !place.empty()))
+    std::cout << core::ShownText(pipeline::BackupsSummary(backups.size(), total, place.empty() ? store.Folder() : place,
+                                                          !place.empty()))
               << "\n";
   }
   return 0;
@@ -92,7 +96,8 @@ int Restore(const std::string& name) {
   } catch (const std::runtime_error&) {
     // A folder that is no backup is most likely the place the user wants back.
     std::error_code ec;
-    if (std::filesystem::is_directory(platform::PathFromText(name), ec)) throw std::runtime_error(pipeline::NotABackupText(name));
+    if (std::filesystem::is_directory(platform::PathFromText(name), ec))
+      throw std::runtime_error(pipeline::NotABackupText(name));
     throw;
   }
   const pipeline::RestoreResult result = pipeline::RestoreBackup(

@@ -7,9 +7,9 @@
 #include <iostream>
 
 #include "app/batch_progress.hpp"
-#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "pipeline/batch_conversion.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::app {
 
@@ -60,7 +60,8 @@ int ConvertBatch(const BatchConvertSettings& settings) {
 
   const std::vector<pipeline::ConversionEnd> ends = pipeline::RunBatchConversion(request);
   progress.Finish(pipeline::BatchSummary(plan.Maps, ends));
-  const bool allConverted = std::all_of(ends.begin(), ends.end(), [](const pipeline::ConversionEnd& e) { return e.Completed(); });
+  const bool allConverted =
+      std::all_of(ends.begin(), ends.end(), [](const pipeline::ConversionEnd& e) { return e.Completed(); });
   return allConverted ? 0 : 1;
 }
 

@@ -4,8 +4,8 @@
 
 #include "app/console_progress.hpp"
 #include "app/terminal_output.hpp"
-#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
+#include "platform/path_text.hpp"
 
 #include "pipeline/conversion_steps.hpp"
 #include "pipeline/slot_commit.hpp"
@@ -35,7 +35,8 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
   ++maps_[map].done;
   if (quiet_) return;
   if (!bar_) {
-    out_ << "[" << map + 1 << "/" << maps_.size() << "] " << core::ShownText(names_[map]) << ": " << core::ShownText(label) << "\n"
+    out_ << "[" << map + 1 << "/" << maps_.size() << "] " << core::ShownText(names_[map]) << ": "
+         << core::ShownText(label) << "\n"
          << std::flush;
     return;
   }
@@ -47,8 +48,8 @@ void BatchProgress::Step(std::size_t map, const std::string& label) {
 void BatchProgress::Warn(std::size_t map, const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  out_ << "kartwerk: warning: " << (map < files_.size() ? files_[map] : std::string()) << ": " << core::ShownText(message)
-       << "\n";
+  out_ << "kartwerk: warning: " << (map < files_.size() ? files_[map] : std::string()) << ": "
+       << core::ShownText(message) << "\n";
   if (barShown_) DrawBar();
   out_.flush();
 }
@@ -62,7 +63,8 @@ void BatchProgress::Ended(std::size_t map, const pipeline::ConversionEnd& end) {
     out_ << "kartwerk: " << files_[map] << ": " << core::ShownText(end.FailureText()) << "\n";
   } else if (!end.previousContent.empty()) {
     ClearBar();
-    const std::string text = pipeline::PreviousContentText(outFolder_ / platform::PathFromText(names_[map]), end.previousContent);
+    const std::string text =
+        pipeline::PreviousContentText(outFolder_ / platform::PathFromText(names_[map]), end.previousContent);
     out_ << "kartwerk: " << files_[map] << ": " << core::ShownText(text) << "\n";
   }
   if (barShown_) DrawBar();

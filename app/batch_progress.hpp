@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 
 namespace kartwerk::app {
 

@@ -4,8 +4,8 @@
 
 namespace kartwerk::app {
 
-game::SlotTarget LocateCommandSlot(const std::string& game, const std::string& winePrefix, int slot, const std::string& map,
-                             const std::optional<std::string>& version) {
+game::SlotTarget LocateCommandSlot(const std::string& game, const std::string& winePrefix, int slot,
+                                   const std::string& map, const std::optional<std::string>& version) {
   game::InstallationSourceOptions source;
   if (!game.empty()) source.game = platform::PathFromText(game);
   if (!winePrefix.empty()) source.winePrefix = platform::PathFromText(winePrefix);

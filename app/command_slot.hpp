@@ -10,7 +10,7 @@
 namespace kartwerk::app {
 
 // game and winePrefix as typed (empty when not given); version: --game-version when given.
-game::SlotTarget LocateCommandSlot(const std::string& game, const std::string& winePrefix, int slot, const std::string& map,
-                             const std::optional<std::string>& version);
+game::SlotTarget LocateCommandSlot(const std::string& game, const std::string& winePrefix, int slot,
+                                   const std::string& map, const std::optional<std::string>& version);
 
 }  // namespace kartwerk::app

@@ -13,12 +13,12 @@
 #include "app/command_slot.hpp"
 #include "app/commands.hpp"
 #include "app/console_progress.hpp"
-#include "format/map_file_check.hpp"
-#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
+#include "format/map_file_check.hpp"
 #include "game/slot_target.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -36,7 +36,8 @@ struct ConvertOptions {
   std::string slotText;  // as given; read as decimal, so "010" is slot 10
   std::string game;
   std::string winePrefix;
-  std::optional<format::GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<format::GameVersionKindCode>
+      gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
@@ -45,7 +46,8 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
                                     "Slot folder to write into (created with its parents); with several maps, the "
                                     "folder that gets one sub-folder per map");
   const CLI::Validator slotNumber(
-      [](std::string& text) { return game::ParseSlotNumber(text) ? std::string() : game::NotASlotNumberText(text); }, "0 to 254");
+      [](std::string& text) { return game::ParseSlotNumber(text) ? std::string() : game::NotASlotNumberText(text); },
+      "0 to 254");
   CLI::Option* slot =
       cmd.add_option("--slot", options.slotText, "Editor slot (0 to 254) of the located game to write into")
           ->check(slotNumber);
@@ -114,7 +116,8 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
   }
   // Said even when quiet: it is where the user's earlier work went, not progress.
   if (!end.previousContent.empty())
-    std::cerr << "kartwerk: " << core::ShownText(pipeline::PreviousContentText(slotFolder, end.previousContent)) << "\n";
+    std::cerr << "kartwerk: " << core::ShownText(pipeline::PreviousContentText(slotFolder, end.previousContent))
+              << "\n";
   return 0;
 }
 
@@ -156,7 +159,8 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       const int status = ConvertIntoSlotFolder(*options, target.SlotFolder, false);
       // Even when quiet: the slot is found again in the editor by its folder.
       if (status == 0)
-        std::cout << "Slot " << options->slot << ": " << core::ShownText(platform::TextFromPath(target.SlotFolder)) << "\n";
+        std::cout << "Slot " << options->slot << ": " << core::ShownText(platform::TextFromPath(target.SlotFolder))
+                  << "\n";
       return status;
     };
   });

@@ -16,14 +16,14 @@
 #include "compare/map_comparison.hpp"
 #include "convert/records/cliff_data.hpp"
 #include "core/exception_text.hpp"
+#include "core/shown_text.hpp"
 #include "format/game_version.hpp"
 #include "format/map_file_check.hpp"
 #include "format/map_info.hpp"
-#include "platform/path_text.hpp"
-#include "core/shown_text.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "pipeline/write_gate.hpp"
+#include "platform/path_text.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"
 #include "preview/render_map_picture.hpp"
@@ -47,7 +47,8 @@ struct DiffOptions {
   bool lines = false;
   bool all = false;
   int mission = 0;  // --mission: the mission the picture draws (1 = the first); 0: the first that changed
-  std::optional<format::GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<format::GameVersionKindCode>
+      gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 using nlohmann::json;
@@ -71,7 +72,8 @@ json FieldsJson(const std::vector<compare::FieldChange>& fields) {
   return list;
 }
 
-json ComparisonJson(const DiffOptions& options, const std::filesystem::path& folder, const compare::FolderComparison& result) {
+json ComparisonJson(const DiffOptions& options, const std::filesystem::path& folder,
+                    const compare::FolderComparison& result) {
   static constexpr const char* kKinds[] = {"added", "removed", "changed", "renamed", "reordered"};
   json files = json::array();
   for (const compare::FileComparison& file : result.files) {
@@ -109,7 +111,8 @@ json ComparisonJson(const DiffOptions& options, const std::filesystem::path& fol
     }
     files.push_back(std::move(item));
   }
-  return {{"map", options.map}, {"folder", platform::TextFromPath(folder)}, {"same", result.AllSame()}, {"files", files}};
+  return {
+      {"map", options.map}, {"folder", platform::TextFromPath(folder)}, {"same", result.AllSame()}, {"files", files}};
 }
 
 // Whether path lies inside folder (the folder compared is only ever read).
@@ -123,8 +126,8 @@ bool Inside(const std::filesystem::path& path, const std::filesystem::path& fold
 
 void WritePicture(const DiffOptions& options, const compare::FolderComparison& result) {
   const std::filesystem::path map = platform::PathFromText(options.map);
-  const auto cliffData =
-      records::LoadCliffData(options.cliffData.empty() ? records::DefaultCliffDataPath() : platform::PathFromText(options.cliffData));
+  const auto cliffData = records::LoadCliffData(options.cliffData.empty() ? records::DefaultCliffDataPath()
+                                                                          : platform::PathFromText(options.cliffData));
   const preview::MapPreview preview = preview::LoadMapPreview(map, cliffData);
   const int scale = preview::DefaultPreviewScale(preview.width(), preview.height());
   // A campaign's picture draws one mission: say which, and which others changed.
@@ -135,8 +138,9 @@ void WritePicture(const DiffOptions& options, const compare::FolderComparison& r
     std::cerr << "kartwerk: " << options.picture << ": draws mission " << changed.front() << "; missions " << others
               << " changed too (--mission N draws another)\n";
   }
-  pipeline::WriteGatedFile(platform::PathFromText(options.picture), preview::EncodePng(compare::RenderChangePicture(preview, result, scale, options.mission)),
-                 pipeline::WriteGate{{map}, {}, "write the picture"});
+  pipeline::WriteGatedFile(platform::PathFromText(options.picture),
+                           preview::EncodePng(compare::RenderChangePicture(preview, result, scale, options.mission)),
+                           pipeline::WriteGate{{map}, {}, "write the picture"});
 }
 
 int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
@@ -157,8 +161,8 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   }
   // Refused before comparing, so that a refusal is not printed after a whole comparison.
   if (!options.picture.empty()) {
-    if (const std::string problem =
-            pipeline::GatedFileProblem(platform::PathFromText(options.picture), pipeline::WriteGate{{map}, {}, "write the picture"});
+    if (const std::string problem = pipeline::GatedFileProblem(platform::PathFromText(options.picture),
+                                                               pipeline::WriteGate{{map}, {}, "write the picture"});
         !problem.empty()) {
       std::cerr << "kartwerk: " << problem << "\n";
       return kTrouble;
@@ -189,8 +193,8 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
     try {
       WritePicture(options, result);
     } catch (const std::exception& e) {
-      std::cerr << "kartwerk: " << Named(options.picture) << ": " << Named(core::ExceptionText(std::current_exception()))
-                << "\n";
+      std::cerr << "kartwerk: " << Named(options.picture) << ": "
+                << Named(core::ExceptionText(std::current_exception())) << "\n";
       return kTrouble;
     }
   }

@@ -80,7 +80,8 @@ int RunWindowMode(int argc, char** argv, [[maybe_unused]] const CLI::App& app, c
   std::string why;
   RunWindowsEntry* entry = LoadWindowsEntry(module, why);
   if (entry == nullptr) {
-    std::cerr << "kartwerk: cannot open the windows: loading \"" << platform::TextFromPath(module) << "\" failed: " << why << "\n"
+    std::cerr << "kartwerk: cannot open the windows: loading \"" << platform::TextFromPath(module)
+              << "\" failed: " << why << "\n"
               << "kartwerk: the subcommands work without them (kartwerk --help)\n";
     return 1;
   }

@@ -6,13 +6,13 @@
 
 #include "app/commands.hpp"
 #include "app/json_text.hpp"
+#include "core/shown_text.hpp"
 #include "format/conversion.hpp"
 #include "format/map_file_check.hpp"
 #include "format/map_info.hpp"
+#include "format/staging.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
-#include "core/shown_text.hpp"
-#include "format/staging.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -43,7 +43,7 @@ int RunInfo(const InfoOptions& options) {
     out["missions"] = missions;
     out["sections"] = nlohmann::json::array();
     for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
-      const format::sectionRec& e = c.SectionDirectory[i];
+      const format::SectionEntry& e = c.SectionDirectory[i];
       // Section names are Windows-1252 bytes; JSON wants UTF-8, which this mapping keeps readable.
       out["sections"].push_back({{"name", core::Cp1252ToUtf8(e.name)}, {"size", e.size}, {"offset", e.offset}});
     }
@@ -57,9 +57,9 @@ int RunInfo(const InfoOptions& options) {
             << "  missions: " << missions << "\n"
             << "  sections:\n";
   for (std::size_t i = 0; i < c.SectionDirectory.count; ++i) {
-    const format::sectionRec& e = c.SectionDirectory[i];
-    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << core::ShownText(e.name) << std::right
-              << " size " << std::setw(9) << e.size << "  offset " << e.offset << "\n";
+    const format::SectionEntry& e = c.SectionDirectory[i];
+    std::cout << "    " << std::setw(2) << i << "  " << std::left << std::setw(12) << core::ShownText(e.name)
+              << std::right << " size " << std::setw(9) << e.size << "  offset " << e.offset << "\n";
   }
   return 0;
 }

@@ -9,15 +9,15 @@
 
 #include "app/commands.hpp"
 #include "app/json_text.hpp"
-#include "format/map_info.hpp"
-#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "desktop/association.hpp"
+#include "format/map_info.hpp"
 #include "game/complete_installation.hpp"
 #include "game/game_location.hpp"
 #include "game/installation_source.hpp"
 #include "game/slot_store.hpp"
 #include "game/wine_registry.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::app {
 namespace {
@@ -80,10 +80,12 @@ int RunInstalls(const InstallsOptions& options) {
   for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
     const game::InstalledVersion& v = installs.InstalledVersions[i];
     const game::RegistryEntry& source = installs.Registry[v.registry];
-    std::cout << i + 1 << "  " << core::ShownText(v.language) << (v.language.empty() ? "" : " ") << core::ShownText(v.version)
-              << "  " << core::ShownText(platform::TextFromPath(v.hostFolder)) << "  (" << core::ShownText(v.folder);
+    std::cout << i + 1 << "  " << core::ShownText(v.language) << (v.language.empty() ? "" : " ")
+              << core::ShownText(v.version) << "  " << core::ShownText(platform::TextFromPath(v.hostFolder)) << "  ("
+              << core::ShownText(v.folder);
     if (!source.winePrefix.empty())
-      std::cout << "; " << core::ShownText(source.origin) << " " << core::ShownText(platform::TextFromPath(source.winePrefix));
+      std::cout << "; " << core::ShownText(source.origin) << " "
+                << core::ShownText(platform::TextFromPath(source.winePrefix));
     std::cout << ")";
     if (const std::string missing = game::MissingEditorFile(v); !missing.empty())
       std::cout << "  " << core::ShownText(missing) << " is missing";

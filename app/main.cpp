@@ -8,12 +8,12 @@
 #include "app/commands.hpp"
 #include "app/first_argument.hpp"
 #include "app/gui_main.hpp"
-#include "app/unexpanded_paths.hpp"
 #include "app/terminal_output.hpp"
+#include "app/unexpanded_paths.hpp"
 #include "app/utf8_command_line.hpp"
 #include "app/version.hpp"
-#include "core/exception_text.hpp"
 #include "app/windowed_output.hpp"
+#include "core/exception_text.hpp"
 #include "core/shown_text.hpp"
 
 namespace {
@@ -98,7 +98,8 @@ int RunKartwerk(int argc, char** argv) {
   try {
     return run();
   } catch (...) {
-    std::cerr << "kartwerk: " << kartwerk::core::ShownText(kartwerk::core::ExceptionText(std::current_exception())) << "\n";
+    std::cerr << "kartwerk: " << kartwerk::core::ShownText(kartwerk::core::ExceptionText(std::current_exception()))
+              << "\n";
     return 1;
   }
 }

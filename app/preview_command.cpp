@@ -10,12 +10,12 @@
 
 #include "app/commands.hpp"
 #include "convert/records/cliff_data.hpp"
-#include "platform/file_output.hpp"
-#include "format/map_info.hpp"
-#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
+#include "format/map_info.hpp"
 #include "pipeline/batch_conversion.hpp"
 #include "pipeline/write_gate.hpp"
+#include "platform/file_output.hpp"
+#include "platform/path_text.hpp"
 #include "preview/gallery_page.hpp"
 #include "preview/png_file.hpp"
 #include "preview/read_map_preview.hpp"
@@ -90,8 +90,9 @@ int PreviewOne(const PreviewOptions& options) {
   }
   const preview::MissionPreview* shown = mission == 0 ? nullptr : &map.missions[static_cast<std::size_t>(mission - 1)];
   try {
-    pipeline::WriteGatedFile(platform::PathFromText(options.output), preview::EncodePng(preview::RenderMapPicture(map, shown, ScaleFor(options, map))),
-                   pipeline::WriteGate{{platform::PathFromText(mapFile)}, {}, "write the picture"});
+    pipeline::WriteGatedFile(platform::PathFromText(options.output),
+                             preview::EncodePng(preview::RenderMapPicture(map, shown, ScaleFor(options, map))),
+                             pipeline::WriteGate{{platform::PathFromText(mapFile)}, {}, "write the picture"});
   } catch (const pipeline::WriteRefused& e) {
     std::cerr << "kartwerk: " << core::ShownText(e.what()) << "\n";
     return 1;
@@ -100,8 +101,8 @@ int PreviewOne(const PreviewOptions& options) {
 }
 
 // Writes the pictures of one map into folder and describes them for the gallery.
-void WriteMapPictures(const PreviewOptions& options, const preview::MapPreview& map, const pipeline::GatedFolder& folder,
-                      const std::string& name, preview::GalleryMap& entry) {
+void WriteMapPictures(const PreviewOptions& options, const preview::MapPreview& map,
+                      const pipeline::GatedFolder& folder, const std::string& name, preview::GalleryMap& entry) {
   const int scale = ScaleFor(options, map);
   auto write = [&](const std::string& file, const preview::MissionPreview* mission, const std::string& caption) {
     const preview::Picture picture = preview::RenderMapPicture(map, mission, scale);
@@ -139,7 +140,8 @@ int PreviewGallery(const PreviewOptions& options) {
     for (const pipeline::BatchNameClash& clash : plan.Clashes) {
       std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(clash.First)) << " and "
                 << core::ShownText(platform::TextFromPath(clash.Second)) << " would both be drawn as "
-                << core::ShownText(platform::TextFromPath(folder / platform::PathFromText(clash.FolderName + ".png"))) << "\n";
+                << core::ShownText(platform::TextFromPath(folder / platform::PathFromText(clash.FolderName + ".png")))
+                << "\n";
     }
     std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
     return 2;
@@ -162,7 +164,8 @@ int PreviewGallery(const PreviewOptions& options) {
     entry.name = planned.FolderName;  // as the file system gives it, not a game text
     try {
       if (!std::filesystem::is_regular_file(planned.MapPath)) throw preview::MapPreviewError("not a map file");
-      const preview::MapPreview map = preview::LoadMapPreview(planned.MapPath, cliffData, Warner(mapFile, options.quiet));
+      const preview::MapPreview map =
+          preview::LoadMapPreview(planned.MapPath, cliffData, Warner(mapFile, options.quiet));
       entry.kind = format::MapKindText(map.kind);
       entry.size = std::to_string(map.width()) + "x" + std::to_string(map.height());
       entry.scheme = format::TerrainSchemeText(map.info.TerrainScheme);
@@ -179,8 +182,8 @@ int PreviewGallery(const PreviewOptions& options) {
   gallery->Finish();
   if (!options.quiet || !failed.empty()) {
     std::cerr << pages.size() << (pages.size() == 1 ? " map: " : " maps: ") << pages.size() - failed.size()
-              << " drawn, " << failed.size() << " failed; gallery " << core::ShownText(platform::TextFromPath(folder / "index.html"))
-              << "\n";
+              << " drawn, " << failed.size() << " failed; gallery "
+              << core::ShownText(platform::TextFromPath(folder / "index.html")) << "\n";
   }
   return failed.empty() ? 0 : 1;
 }

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "platform/path_text.hpp"
-#include "game/installation_source.hpp"
 #include "desktop/startup.hpp"
+#include "game/installation_source.hpp"
 #include "game/wine_registry.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::app {
 
@@ -27,10 +27,12 @@ void PrepareWindowSession(logic::WindowSession& session, int argc, char** argv, 
     // No registry to read: no installation is found, and the browser says so.
   }
 #ifndef _WIN32
-  session.WinePrefix = options.winePrefix.empty() ? game::DefaultWinePrefix() : platform::PathFromText(options.winePrefix);
+  session.WinePrefix =
+      options.winePrefix.empty() ? game::DefaultWinePrefix() : platform::PathFromText(options.winePrefix);
   session.Search = {logic::GameSearch::Place::WinePrefix, session.WinePrefix / "system.reg"};
 #endif
-  if (!options.game.empty()) session.Search = {logic::GameSearch::Place::GameFolder, platform::PathFromText(options.game)};
+  if (!options.game.empty())
+    session.Search = {logic::GameSearch::Place::GameFolder, platform::PathFromText(options.game)};
 }
 
 }  // namespace kartwerk::app

@@ -35,7 +35,7 @@ BenchMap::BenchMap(const mapmaker::BenchMapPreset& preset) : preset_(preset) {
 format::Conversion& BenchMap::Fresh() {
   format::Conversion& c = conversion_;
   c.MissionStream.Load(main_);
-  c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.MiniEntryCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
   c.MissionName = c.MapKind == format::CampaignMap ? std::string() : "mis.000";
   writers::WriteMapInfoFile(c);
   return c;

@@ -10,7 +10,7 @@
 #include "format/gzip_file.hpp"
 #include "format/inflate.hpp"
 #include "mapmaker/map_builder.hpp"
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 
 namespace kartwerk::bench {
 namespace {

@@ -23,7 +23,7 @@ constexpr std::size_t kLargest = 4;  // the 1024 x 1024 campaign
 constexpr std::size_t kLarge = 3;    // the 512 x 512 single-player map
 
 std::span<const std::uint8_t> SectionBytes(const format::Conversion& c, format::Section section) {
-  const format::sectionRec& entry = c.Entry(section);
+  const format::SectionEntry& entry = c.Entry(section);
   return c.MissionStream.bytes().subspan(static_cast<std::size_t>(entry.offset), static_cast<std::size_t>(entry.size));
 }
 
@@ -33,11 +33,13 @@ void BM_ConvertRhomb(benchmark::State& state) {
   const bool normal = state.range(0) == 0;
   for (auto _ : state) {
     for (std::size_t at = 0; at + records::CompiledRhomb::kSize <= rhombs.size(); at += records::CompiledRhomb::kSize) {
-      const records::CompiledRhomb rhomb = records::CompiledRhomb::Decode(rhombs.subspan(at, records::CompiledRhomb::kSize));
+      const records::CompiledRhomb rhomb =
+          records::CompiledRhomb::Decode(rhombs.subspan(at, records::CompiledRhomb::kSize));
       benchmark::DoNotOptimize(normal ? records::ConvertRhomb(rhomb) : records::ConvertRhomb2(rhomb));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(rhombs.size() / records::CompiledRhomb::kSize));
+  state.SetItemsProcessed(state.iterations() *
+                          static_cast<std::int64_t>(rhombs.size() / records::CompiledRhomb::kSize));
   state.SetLabel(normal ? "Normal" : "Beach/Island");
 }
 BENCHMARK(BM_ConvertRhomb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -48,10 +50,12 @@ void BM_ConvertObject(benchmark::State& state) {
   c.CliffGrid.assign(static_cast<std::size_t>(c.MapInfoRecord.width) * c.MapInfoRecord.height, 0);
   for (auto _ : state) {
     for (std::size_t at = 0; at + records::ObjectRecord::kSize <= objects.size(); at += records::ObjectRecord::kSize) {
-      benchmark::DoNotOptimize(records::ConvertObject(records::ObjectRecord::Decode(objects.subspan(at, records::ObjectRecord::kSize)), c));
+      benchmark::DoNotOptimize(
+          records::ConvertObject(records::ObjectRecord::Decode(objects.subspan(at, records::ObjectRecord::kSize)), c));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(objects.size() / records::ObjectRecord::kSize));
+  state.SetItemsProcessed(state.iterations() *
+                          static_cast<std::int64_t>(objects.size() / records::ObjectRecord::kSize));
 }
 BENCHMARK(BM_ConvertObject)->Unit(benchmark::kMillisecond);
 
@@ -107,7 +111,8 @@ void BM_ConvertSoundRecord(benchmark::State& state) {
   const auto sounds = SectionBytes(c, format::Section::Sounds).subspan(4);
   for (auto _ : state) {
     for (std::size_t at = 0; at + records::SoundRecord::kSize <= sounds.size(); at += records::SoundRecord::kSize) {
-      benchmark::DoNotOptimize(records::ConvertSoundRecord(records::SoundRecord::Decode(sounds.subspan(at, records::SoundRecord::kSize))));
+      benchmark::DoNotOptimize(
+          records::ConvertSoundRecord(records::SoundRecord::Decode(sounds.subspan(at, records::SoundRecord::kSize))));
     }
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(sounds.size() / records::SoundRecord::kSize));

@@ -25,7 +25,8 @@ void BM_MapLevelWriter(benchmark::State& state) {
   SetMapLabel(state, map, step.label);
 }
 BENCHMARK(BM_MapLevelWriter)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, pipeline::kMapStepCount - 1, 1)})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1),
+                   benchmark::CreateDenseRange(0, pipeline::kMapStepCount - 1, 1)})
     ->Unit(benchmark::kMillisecond);
 
 // range(0): the map; range(1): the mission step.
@@ -37,7 +38,8 @@ void BM_MissionWriter(benchmark::State& state) {
   SetMapLabel(state, map, step.label);
 }
 BENCHMARK(BM_MissionWriter)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, pipeline::kMissionStepCount - 1, 1)})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1),
+                   benchmark::CreateDenseRange(0, pipeline::kMissionStepCount - 1, 1)})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -29,7 +29,8 @@ std::string MissionOf(const std::string& fileName) {
 
 std::string BaseOf(const std::string& fileName) { return fileName.substr(fileName.rfind('/') + 1); }
 
-const preview::MissionPreview* ChosenMission(const preview::MapPreview& map, const FolderComparison& comparison, int number) {
+const preview::MissionPreview* ChosenMission(const preview::MapPreview& map, const FolderComparison& comparison,
+                                             int number) {
   if (number < 0 || number > static_cast<int>(map.missions.size()))
     throw std::invalid_argument("there is no mission " + std::to_string(number) + "; the map has " +
                                 std::to_string(map.missions.size()));
@@ -60,7 +61,8 @@ std::vector<bool> ChangedCells(const preview::MapPreview& map, const FolderCompa
   return cells;
 }
 
-void OutlineCells(preview::Picture& picture, const preview::MapPreview& map, const std::vector<bool>& cells, int scale) {
+void OutlineCells(preview::Picture& picture, const preview::MapPreview& map, const std::vector<bool>& cells,
+                  int scale) {
   const std::int64_t width = map.width(), height = map.height();
   const int t = std::max(1, scale / 4);
   const auto changed = [&](std::int64_t x, std::int64_t y) {
@@ -115,7 +117,8 @@ void Ring(preview::Picture& picture, int x, int y, int r) {
 
 int Pixel(std::int64_t units, int scale) { return static_cast<int>(units * scale / kCellUnits); }
 
-void MarkUnits(preview::Picture& picture, const FolderComparison& comparison, const preview::MissionPreview* mission, int scale) {
+void MarkUnits(preview::Picture& picture, const FolderComparison& comparison, const preview::MissionPreview* mission,
+               int scale) {
   const int r = std::max(8, scale);
   for (const FileComparison& file : comparison.files) {
     if (BaseOf(file.name) != "mapunits" || (mission && MissionOf(file.name) != mission->name)) continue;
@@ -183,7 +186,8 @@ std::vector<int> ChangedMissions(const preview::MapPreview& map, const FolderCom
   return numbers;
 }
 
-preview::Picture RenderChangePicture(const preview::MapPreview& map, const FolderComparison& comparison, int scale, int number) {
+preview::Picture RenderChangePicture(const preview::MapPreview& map, const FolderComparison& comparison, int scale,
+                                     int number) {
   const preview::MissionPreview* mission = ChosenMission(map, comparison, number);
   const preview::Picture base = preview::RenderMapPicture(map, mission, scale);
   preview::Picture picture(std::max(base.width(), kLegendWidth), base.height() + ChangeLegendHeight(), kLegendGround);

@@ -26,6 +26,7 @@ std::vector<int> ChangedMissions(const preview::MapPreview& map, const FolderCom
 // The map at scale with the changes of comparison in mission number mission (1 = the first),
 // its own grids and units alone; 0 draws the first mission whose files changed (else the first).
 // Throws std::invalid_argument as RenderMapPicture does, and for a mission the map lacks.
-preview::Picture RenderChangePicture(const preview::MapPreview& map, const FolderComparison& comparison, int scale, int mission = 0);
+preview::Picture RenderChangePicture(const preview::MapPreview& map, const FolderComparison& comparison, int scale,
+                                     int mission = 0);
 
 }  // namespace kartwerk::compare

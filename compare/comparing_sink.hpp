@@ -21,7 +21,8 @@ inline constexpr std::size_t kMaxHeldFileBytes = 32u << 20;
 class ComparingSink final : public platform::FileSink {
  public:
   // conversion gives the map's size for the grids; results go to result.files.
-  ComparingSink(std::filesystem::path folder, const format::Conversion& conversion, bool lines, FolderComparison& result);
+  ComparingSink(std::filesystem::path folder, const format::Conversion& conversion, bool lines,
+                FolderComparison& result);
   ~ComparingSink() override;
   ComparingSink(const ComparingSink&) = delete;
   ComparingSink& operator=(const ComparingSink&) = delete;

@@ -26,7 +26,8 @@ std::string GridChangeText(const GridChange& grid);
 std::string EntrySummaryText(const std::vector<EntryChange>& entries, const std::string& noun);
 
 // The whole comparison as lines for a terminal, in UTF-8: the files' texts read as Windows-1252,
-// every control character inside a name or value written out (ShownText), so each line is one line; all lists every entry of every file, however many.
+// every control character inside a name or value written out (ShownText), so each line is one line; all lists every
+// entry of every file, however many.
 std::string ComparisonText(const FolderComparison& comparison, bool all = false);
 
 }  // namespace kartwerk::compare

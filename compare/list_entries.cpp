@@ -91,11 +91,13 @@ std::string TextDamage(const Lines& lines, std::string_view text) {
 }
 
 bool IsUnitKey(std::string_view key) {
-  return records::HasFieldNamed(records::UnitHead::kFields, key) || records::HasFieldNamed(records::UnitRecordStart::kFields, key);
+  return records::HasFieldNamed(records::UnitHead::kFields, key) ||
+         records::HasFieldNamed(records::UnitRecordStart::kFields, key);
 }
 
 bool IsSupportUnitKey(std::string_view key) {
-  return records::HasFieldNamed(records::SupportUnitHead::kFields, key) || records::HasFieldNamed(records::UnitRecordStart::kFields, key);
+  return records::HasFieldNamed(records::SupportUnitHead::kFields, key) ||
+         records::HasFieldNamed(records::UnitRecordStart::kFields, key);
 }
 
 // A unit or crew line's pairs when every key is one the writer writes; nothing otherwise.
@@ -116,7 +118,8 @@ ListReading Units(const Lines& lines) {
   ListReading r;
   Damage damage;
   std::size_t crew = 0;
-  const std::string_view uKey = records::UnitHead::kFields[records::UnitHead::kU].name, vKey = records::UnitHead::kFields[records::UnitHead::kV].name;
+  const std::string_view uKey = records::UnitHead::kFields[records::UnitHead::kU].name,
+                         vKey = records::UnitHead::kFields[records::UnitHead::kV].name;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (Trimmed(lines[i]).empty()) continue;
     const std::size_t indent = Indent(lines[i]);
@@ -193,7 +196,8 @@ ListReading Sounds(const Lines& lines) {
       } else {
         sound.fields.emplace_back(std::string(keys[f].name), std::string(value));
       }
-      if ((f == records::SoundRecord::kU && !u) || (f == records::SoundRecord::kV && !v)) damage.At(i, "is not a sound line");
+      if ((f == records::SoundRecord::kU && !u) || (f == records::SoundRecord::kV && !v))
+        damage.At(i, "is not a sound line");
       sound.text = f == 0 ? line : Span(sound.text, line);
     }
     if (!damage.text().empty()) break;
@@ -212,8 +216,9 @@ ListReading Objects(const Lines& lines) {
   ListReading r;
   Damage damage;
   // The line's words after the name, in the order the writer spells them.
-  constexpr std::size_t kWordFields[] = {records::ObjectRecord::kX, records::ObjectRecord::kY, records::ObjectRecord::kVariant,
-                                         records::ObjectRecord::kAttrByte, records::ObjectRecord::kAttrWord};
+  constexpr std::size_t kWordFields[] = {records::ObjectRecord::kX, records::ObjectRecord::kY,
+                                         records::ObjectRecord::kVariant, records::ObjectRecord::kAttrByte,
+                                         records::ObjectRecord::kAttrWord};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::string_view rest = Trimmed(lines[i]);
     if (rest.empty()) continue;
@@ -239,7 +244,8 @@ ListReading Objects(const Lines& lines) {
     object.text = lines[i];
     object.at = Position{numbers[0], numbers[1]};
     for (std::size_t w = 2; w < 5; ++w)
-      object.fields.emplace_back(std::string(records::ObjectRecord::kFields[kWordFields[w]].name), std::to_string(numbers[w]));
+      object.fields.emplace_back(std::string(records::ObjectRecord::kFields[kWordFields[w]].name),
+                                 std::to_string(numbers[w]));
     r.entries.push_back(std::move(object));
   }
   r.damage = damage.text();
@@ -247,7 +253,8 @@ ListReading Objects(const Lines& lines) {
 }
 
 bool IsGroupKey(std::string_view key) {
-  return records::HasFieldNamed(records::GroupRecord::kFields, key) || key == records::GroupRecord::kFlagsKey || key == records::GroupRecord::kReserveKey;
+  return records::HasFieldNamed(records::GroupRecord::kFields, key) || key == records::GroupRecord::kFlagsKey ||
+         key == records::GroupRecord::kReserveKey;
 }
 
 ListReading Groups(const Lines& lines) {
@@ -282,7 +289,8 @@ ListReading Groups(const Lines& lines) {
     r.entries.push_back(std::move(group));
     i += 1 + kGroupLines;
   }
-  if (damage.text().empty() && r.entries.size() < static_cast<std::size_t>(writers::kGroupCount)) damage.CutAt(lines.size());
+  if (damage.text().empty() && r.entries.size() < static_cast<std::size_t>(writers::kGroupCount))
+    damage.CutAt(lines.size());
   r.damage = damage.text();
   return r;
 }

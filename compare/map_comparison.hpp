@@ -16,9 +16,9 @@ struct CompareRequest {
   std::filesystem::path MapPath;  // the compiled map (.qdm, .qdp, .qdc)
   std::filesystem::path Folder;   // a slot folder, an --out folder or a backup of one; only read
   format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;  // as for a conversion
-  std::filesystem::path CliffDataFile;                    // empty: the program's own "cliffdata"
-  bool lines = false;                                     // also make the unified line diff of each changed text file
-  std::function<void(const std::string&)> Warn;           // repaired input in the map
+  std::filesystem::path CliffDataFile;                                    // empty: the program's own "cliffdata"
+  bool lines = false;                            // also make the unified line diff of each changed text file
+  std::function<void(const std::string&)> Warn;  // repaired input in the map
 };
 
 // The map could not be converted; the message is a conversion's ("staging the map failed: ...").

@@ -7,12 +7,12 @@
 #include "platform/program_path.hpp"
 
 #ifdef _WIN32
-#include "desktop/map_types.hpp"
 #include "desktop/map_type_registry_win32.hpp"
+#include "desktop/map_types.hpp"
 #else
 #include "desktop/system_desktop_entry.hpp"
-#include "game/user_folders.hpp"
 #include "desktop/xdg_association.hpp"
+#include "game/user_folders.hpp"
 #endif
 
 namespace kartwerk::desktop {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "desktop/association.hpp"
 #include "format/map_kind.hpp"
 #include "platform/path_text.hpp"
-#include "desktop/association.hpp"
 
 namespace kartwerk::desktop {
 
@@ -27,8 +27,8 @@ void SetMapKindFromFile(format::Conversion& conversion, std::string_view command
   conversion.MapKind = format::MapKindFromExtension(MapFileExtension(commandLineMap));
 }
 
-std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs, format::Conversion& conversion,
-                         std::ostream& errors) {
+std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs,
+                         format::Conversion& conversion, std::ostream& errors) {
   std::string commandLineMap = CommandLineMapFromArguments(argc, argv);
   installs.ChosenVersion = 0;
   RegisterMapTypes(errors, AssociationRequest::Start);

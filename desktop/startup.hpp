@@ -24,7 +24,7 @@ void SetMapKindFromFile(format::Conversion& conversion, std::string_view command
 // Start-up: takes CommandLineMap, sets ChosenVersion to 0, registers the map types as a start may
 // (a failure is reported once on errors and never stops the program) and, when CommandLineMap names an existing
 // file, sets MapKind from it. Returns CommandLineMap.
-std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs, format::Conversion& conversion,
-                         std::ostream& errors);
+std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs,
+                         format::Conversion& conversion, std::ostream& errors);
 
 }  // namespace kartwerk::desktop

@@ -7,9 +7,9 @@
 #include <string>
 #include <system_error>
 
-#include "platform/path_text.hpp"
 #include "core/text.hpp"
 #include "desktop/map_types.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::desktop {
 namespace {

@@ -6,13 +6,13 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/file_output.hpp"
-#include "format/map_info.hpp"
-#include "platform/path_text.hpp"
-#include "platform/whole_file.hpp"
 #include "desktop/map_types.hpp"
 #include "desktop/program_icon.hpp"
 #include "desktop/system_tools.hpp"
+#include "format/map_info.hpp"
+#include "platform/file_output.hpp"
+#include "platform/path_text.hpp"
+#include "platform/whole_file.hpp"
 
 namespace kartwerk::desktop {
 namespace {
@@ -37,7 +37,8 @@ bool WriteIfChanged(const std::filesystem::path& path, std::string_view content)
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec)
-    throw std::runtime_error("Cannot create the folder \"" + platform::TextFromPath(path.parent_path()) + "\": " + ec.message());
+    throw std::runtime_error("Cannot create the folder \"" + platform::TextFromPath(path.parent_path()) +
+                             "\": " + ec.message());
   platform::WriteFileAtomic(path, content);
   return true;
 }

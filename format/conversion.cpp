@@ -16,12 +16,12 @@ std::filesystem::path Conversion::MissionFolder() const {
   return SlotFolder / platform::PathFromText(name);
 }
 
-const sectionRec& Conversion::Entry(Section section) const {
+const SectionEntry& Conversion::Entry(Section section) const {
   return SectionDirectory[SectionPosition(section, MapKind)];
 }
 
-const sectionRec& Conversion::Seek(Section section) {
-  const sectionRec& entry = Entry(section);
+const SectionEntry& Conversion::Seek(Section section) {
+  const SectionEntry& entry = Entry(section);
   MissionStream.Seek(entry.offset);
   return entry;
 }
@@ -36,7 +36,7 @@ void LoadContainer(Conversion& conversion, const core::Bytes& container, const s
 
 void LoadContainer(Conversion& conversion, core::ContainerBytes container, const std::string& name) {
   conversion.MissionStream.Load(std::move(container));
-  conversion.PMiniCount = ReadSectionDirectory(conversion.MissionStream, conversion.SectionDirectory);
+  conversion.MiniEntryCount = ReadSectionDirectory(conversion.MissionStream, conversion.SectionDirectory);
   // A negative size (a damaged size field) moves the walk backwards or out of the file: the
   // sections after that entry are not where the converters will look. The map still converts,
   // but the user is told which file and which entry are damaged.

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "core/byte_stream.hpp"
-#include "platform/file_sink.hpp"
 #include "format/game_version.hpp"
 #include "format/map_kind.hpp"
-#include "platform/path_text.hpp"
 #include "format/section_directory.hpp"
+#include "platform/file_sink.hpp"
+#include "platform/path_text.hpp"
 #include "platform/written_files.hpp"
 
 namespace kartwerk::format {
@@ -49,7 +49,7 @@ struct Conversion {
   // what its stored length announced cannot grow the output past the limit checked before writing.
   std::uint64_t InflatedBytes = 0;
   std::uint64_t InflatedBudget = 0;
-  std::string MissionName;                          // "mis." and three characters
+  std::string MissionName;  // "mis." and three characters
   std::filesystem::path SlotFolder;
   // When set, the files go to this receiver instead of SlotFolder: nothing is written to disk.
   platform::FileSink* Output = nullptr;
@@ -60,7 +60,7 @@ struct Conversion {
   // The container loaded now: the main file, or a campaign's current mission file.
   core::ByteStream MissionStream;
   SectionTable SectionDirectory;
-  std::uint8_t PMiniCount = 0;
+  std::uint8_t MiniEntryCount = 0;
 
   MapInformation MapInfoRecord;
   std::vector<std::uint8_t> CliffGrid;  // width x height cliff marks, row by row
@@ -73,11 +73,11 @@ struct Conversion {
 
   // The directory entry of a section type for this map kind; an empty entry when the kind
   // has none. Seek positions MissionStream at the entry's data.
-  const sectionRec& Entry(Section section) const;
-  const sectionRec& Seek(Section section);
+  const SectionEntry& Entry(Section section) const;
+  const SectionEntry& Seek(Section section);
 };
 
-// Makes container the loaded container: MissionStream, SectionDirectory and PMiniCount. Warnings
+// Makes container the loaded container: MissionStream, SectionDirectory and MiniEntryCount. Warnings
 // about a damaged directory name the container by name.
 void LoadContainer(Conversion& conversion, core::ContainerBytes container, const std::string& name);
 void LoadContainer(Conversion& conversion, const core::Bytes& container, const std::string& name);

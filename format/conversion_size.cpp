@@ -9,7 +9,8 @@ namespace kartwerk::format {
 
 std::uint64_t StoredLength(const std::filesystem::path& gzipFile) {
   bool notAFile = false;
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::OpenForReading(gzipFile, notAFile), &std::fclose);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::OpenForReading(gzipFile, notAFile),
+                                                             &std::fclose);
   unsigned char trailer[4];
   if (!file || std::fseek(file.get(), -4, SEEK_END) != 0 || std::fread(trailer, 1, 4, file.get()) != 4) return 0;
   return std::uint64_t{trailer[0]} | std::uint64_t{trailer[1]} << 8 | std::uint64_t{trailer[2]} << 16 |

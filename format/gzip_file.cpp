@@ -43,11 +43,11 @@ std::string FolderText(const std::filesystem::path& folder) {
 std::string WithReason(std::string text, const std::string& reason) {
   return reason.empty() ? text : text + ": " + reason;
 }
-EGZipError OpenError(const std::filesystem::path& source, const std::string& reason = {}) {
-  return EGZipError(WithReason("Error opening " + platform::TextFromPath(source), reason), GzOpenError);
+GzipError OpenError(const std::filesystem::path& source, const std::string& reason = {}) {
+  return GzipError(WithReason("Error opening " + platform::TextFromPath(source), reason), GzOpenError);
 }
-EGZipError ReadError(const std::filesystem::path& source, const std::string& reason = {}) {
-  return EGZipError(WithReason("Error reading from " + platform::TextFromPath(source), reason), GzReadError);
+GzipError ReadError(const std::filesystem::path& source, const std::string& reason = {}) {
+  return GzipError(WithReason("Error reading from " + platform::TextFromPath(source), reason), GzReadError);
 }
 
 std::uint32_t Le32(const std::uint8_t* p) {
@@ -112,7 +112,7 @@ FileHandle OpenSource(const std::filesystem::path& source) {
   if (std::filesystem::is_directory(source, ec)) throw OpenError(source);
   bool notAFile = false;
   std::FILE* file = platform::OpenForReading(source, notAFile);
-  if (notAFile) throw EGZipError("Error opening " + platform::TextFromPath(source) + ": it is not a file", GzOpenError);
+  if (notAFile) throw GzipError("Error opening " + platform::TextFromPath(source) + ": it is not a file", GzOpenError);
   if (!file) throw OpenError(source);
   return FileHandle(file, &std::fclose);
 }
@@ -148,7 +148,7 @@ std::size_t InflateMember(std::span<const std::uint8_t> in, core::ContainerBytes
     }
     if (r.outcome == InflateOutcome::BadData) throw ReadError(source, DeflateFailureReason(in, fileSize));
     if (capacity >= room) {
-      throw EGZipError(
+      throw GzipError(
           "Error reading from " + platform::TextFromPath(source) + ": decompressed data exceeds the limit of 256 MiB",
           GzReadError);
     }
@@ -208,9 +208,9 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
     const std::span<const std::uint8_t> produced = std::span<const std::uint8_t>(content.data).subspan(start);
     if (Le32(&file[pos]) != GzipCrc32(produced) ||
         Le32(&file[pos + 4]) != static_cast<std::uint32_t>(produced.size())) {
-      throw EGZipError(WithReason("Error closing " + platform::TextFromPath(source),
-                                  "damaged data: it does not match the checksum or size its trailer gives"),
-                       GzCloseError);
+      throw GzipError(WithReason("Error closing " + platform::TextFromPath(source),
+                                 "damaged data: it does not match the checksum or size its trailer gives"),
+                      GzCloseError);
     }
     pos += 8;
     // Another member may follow (their data is concatenated, as gzip does); bytes that do not
@@ -229,13 +229,13 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
 
 std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder) {
   const std::uint32_t attributes = platform::PermissionBits(source);
-  const TGzFileInfo info = ReadGzFileInfo(source);
+  const GzipHeaderInfo info = ReadGzFileInfo(source);
   const std::filesystem::path output = folder / platform::PathFromText(info.Name);
 
   // A read-only file of that name from an earlier run is made writable before it is replaced.
   platform::MakeWritable(output);
   std::FILE* out = platform::OpenFile(output, "wb");
-  if (!out) throw EGZipError("Error opening " + FolderText(folder), GzOpenError);
+  if (!out) throw GzipError("Error opening " + FolderText(folder), GzOpenError);
   FileHandle guard(out, &std::fclose);
   // A decompression that fails takes its partial output with it: damaged data never lies in
   // the folder looking like a staged map.
@@ -253,9 +253,9 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
 
   const GzContent content = GunzipToMemory(source);
   if (!content.data.empty() && std::fwrite(content.data.data(), 1, content.data.size(), out) != content.data.size()) {
-    throw EGZipError("Error writing to " + FolderText(folder), GzWriteError);
+    throw GzipError("Error writing to " + FolderText(folder), GzWriteError);
   }
-  if (std::fflush(out) != 0) throw EGZipError("Error writing to " + FolderText(folder), GzWriteError);
+  if (std::fflush(out) != 0) throw GzipError("Error writing to " + FolderText(folder), GzWriteError);
   guard.reset();
   partial.complete = true;
 
@@ -264,8 +264,8 @@ std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const 
   return output;
 }
 
-TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source) {
-  TGzFileInfo info;
+GzipHeaderInfo ReadGzFileInfo(const std::filesystem::path& source) {
+  GzipHeaderInfo info;
   info.Date = PackDosDateTime(std::time(nullptr));
   FileHandle file = OpenSource(source);
   // The header is read in pieces until it is complete: its optional fields have no fixed length.

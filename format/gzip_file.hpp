@@ -14,9 +14,9 @@ namespace kartwerk::format {
 
 enum GzErrorCode : int { GzOpenError = 2, GzCloseError = 3, GzReadError = 4, GzWriteError = 5 };
 
-class EGZipError : public std::ios_base::failure {
+class GzipError : public std::ios_base::failure {
  public:
-  EGZipError(const std::string& message, int code) : std::ios_base::failure(message), GzCode(code), message_(message) {}
+  GzipError(const std::string& message, int code) : std::ios_base::failure(message), GzCode(code), message_(message) {}
   // The message exactly as given, without the library's added category text.
   const char* what() const noexcept override { return message_.c_str(); }
   int GzCode;
@@ -25,7 +25,7 @@ class EGZipError : public std::ios_base::failure {
   std::string message_;
 };
 
-struct TGzFileInfo {
+struct GzipHeaderInfo {
   std::string Name;              // stored name reduced to a plain file name, or the source's name without extension
   std::uint32_t Date = 0;        // packed local date and time (DOS layout)
   std::uint32_t Attributes = 0;  // permission bits of the gzip file
@@ -54,7 +54,7 @@ GzContent GunzipToMemory(const std::filesystem::path& source);
 std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder);
 
 // Reads only the header of source (failing with GzOpenError when it is no gzip header).
-TGzFileInfo ReadGzFileInfo(const std::filesystem::path& source);
+GzipHeaderInfo ReadGzFileInfo(const std::filesystem::path& source);
 
 // Decompresses at most limit bytes of source into memory (enough to read a map's header
 // without decompressing the whole file).

@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "platform/path_text.hpp"
 #include "core/text.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::format {
 

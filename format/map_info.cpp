@@ -13,7 +13,7 @@ MapInformation ParseMapInformation(std::span<const std::uint8_t> bytes) {
 }
 
 MapInformation ReadMapInformation(const Conversion& c) {
-  const sectionRec& entry = c.Entry(Section::MapInformation);
+  const SectionEntry& entry = c.Entry(Section::MapInformation);
   std::array<std::uint8_t, 12> bytes{};
   c.MissionStream.PeekAt(entry.offset, bytes);
   return ParseMapInformation(bytes);

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "format/conversion.hpp"
 #include "core/cp1252.hpp"
+#include "format/conversion.hpp"
 
 namespace kartwerk::format {
 

@@ -44,8 +44,8 @@ bool IsPMini(const std::string& name) {
 
 }  // namespace
 
-const sectionRec& SectionTable::operator[](std::size_t i) const {
-  static const sectionRec kEmpty{};
+const SectionEntry& SectionTable::operator[](std::size_t i) const {
+  static const SectionEntry kEmpty{};
   return i < entries.size() ? entries[i] : kEmpty;
 }
 
@@ -72,7 +72,7 @@ std::uint8_t ReadSectionDirectory(const core::ByteStream& stream, SectionTable& 
     const auto field = bytes.subspan(static_cast<std::size_t>(position), 12);
     std::string text = core::FixedText(field);
     // The section name is the first word; a text without a space is the name itself.
-    sectionRec& entry = directory.entries[directory.count++];
+    SectionEntry& entry = directory.entries[directory.count++];
     entry.name = text.substr(0, text.find(' '));
     entry.size = core::I32At(bytes, static_cast<std::size_t>(position + 12));
     entry.offset = static_cast<std::int32_t>(position + 16);

@@ -15,7 +15,7 @@
 
 namespace kartwerk::format {
 
-struct sectionRec {
+struct SectionEntry {
   std::string name;
   std::int32_t size = 0;
   std::int32_t offset = 0;  // position of the first data byte in the stream
@@ -25,10 +25,10 @@ inline constexpr std::size_t kMaxSections = 37;
 inline constexpr std::uint8_t kNoSection = 255;
 
 struct SectionTable {
-  std::array<sectionRec, kMaxSections> entries{};
+  std::array<SectionEntry, kMaxSections> entries{};
   std::size_t count = 0;  // entries read from the current container
 
-  const sectionRec& operator[](std::size_t i) const;  // an empty entry past the 37
+  const SectionEntry& operator[](std::size_t i) const;  // an empty entry past the 37
 };
 
 // Every section a converter reads, in the order of the position table.

@@ -3,10 +3,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/text.hpp"
 #include "format/gzip_file.hpp"
 #include "platform/path_lookup.hpp"
 #include "platform/path_text.hpp"
-#include "core/text.hpp"
 
 namespace kartwerk::format {
 namespace {
@@ -24,8 +24,8 @@ void RefuseLinkOutOfFolder(const std::filesystem::path& file, const std::filesys
   const std::filesystem::path target = std::filesystem::weakly_canonical(file, ec);
   const std::filesystem::path folder = std::filesystem::weakly_canonical(mapFolder, ec);
   if (ec || target.parent_path() != folder) {
-    throw std::runtime_error("The mission file \"" + platform::TextFromPath(file) + "\" is a link to \"" + platform::TextFromPath(target) +
-                             "\", outside the map's folder");
+    throw std::runtime_error("The mission file \"" + platform::TextFromPath(file) + "\" is a link to \"" +
+                             platform::TextFromPath(target) + "\", outside the map's folder");
   }
 }
 
@@ -83,8 +83,9 @@ void LoadMissionFile(Conversion& c, std::size_t mission) {
   GzContent content = GunzipToMemory(file);
   c.InflatedBytes += content.data.size();
   if (c.InflatedBudget != 0 && c.InflatedBytes > c.InflatedBudget) {
-    throw std::runtime_error("\"" + platform::TextFromPath(file) + "\" holds more data than its stored length announced: " +
-                             "the campaign would exceed " + std::to_string(c.InflatedBudget) + " bytes");
+    throw std::runtime_error("\"" + platform::TextFromPath(file) +
+                             "\" holds more data than its stored length announced: " + "the campaign would exceed " +
+                             std::to_string(c.InflatedBudget) + " bytes");
   }
   LoadContainer(c, std::move(content.data), platform::TextFromPath(file.stem()));
 }

@@ -17,7 +17,7 @@ inline constexpr std::size_t kMaxCampaignMissions = 255;
 // A campaign's mission files are listed (MissionList without extension, MissionFiles the
 // files) and each one's gzip header is checked, but none is inflated yet. A campaign with more
 // mission files than kMaxCampaignMissions is refused (std::runtime_error) before any of that.
-// Lets every EGZipError pass.
+// Lets every GzipError pass.
 void StageMapFile(Conversion& conversion, const std::filesystem::path& mapPath);
 
 // Makes the campaign mission file MissionFiles[mission] the loaded container; the container

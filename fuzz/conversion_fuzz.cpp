@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/temp_folder.hpp"
 #include "fuzz/fuzz_target.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "platform/temp_folder.hpp"
 
 namespace fs = std::filesystem;
 

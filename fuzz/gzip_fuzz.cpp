@@ -1,5 +1,5 @@
 // Arbitrary bytes as a compiled map file: the gzip layer, then staging of each map kind.
-// Damaged input must end in an EGZipError or a clear staging error; whatever name the header
+// Damaged input must end in an GzipError or a clear staging error; whatever name the header
 // stores, every file written stays in its folder, and staging writes only into its own folder.
 // FIFOs and links named as missions beside a campaign are refused without blocking.
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 
 #include "format/gzip_file.hpp"
 #include "format/staging.hpp"
-#include "platform/temp_folder.hpp"
 #include "fuzz/fuzz_target.hpp"
+#include "platform/temp_folder.hpp"
 
 namespace fs = std::filesystem;
 
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fs::path written = kartwerk::format::GunzipToFolder(source, out);
     if (written.parent_path() != out) __builtin_trap();
     kartwerk::format::ReadGzFileInfo(source);
-  } catch (const kartwerk::format::EGZipError&) {
+  } catch (const kartwerk::format::GzipError&) {
   }
 
   // Staging the same bytes as each kind; the campaign's main file has one mission file beside it.

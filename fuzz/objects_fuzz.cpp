@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   c.MapInfoRecord.height = dimension();
   c.CliffDataBuffer = std::make_shared<const kartwerk::core::Bytes>(input.Take(input.U16() % 4096));
   c.MissionStream.Load(input.Rest());
-  c.PMiniCount = kartwerk::format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
-  c.CliffGrid.assign(kartwerk::records::CliffGridCells(c.MapInfoRecord.width, c.MapInfoRecord.height, c.MissionStream.size()),
-                     0);
+  c.MiniEntryCount = kartwerk::format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.CliffGrid.assign(
+      kartwerk::records::CliffGridCells(c.MapInfoRecord.width, c.MapInfoRecord.height, c.MissionStream.size()), 0);
   const std::size_t cells = c.CliffGrid.size();
 
   const std::string line = kartwerk::records::ConvertObject(record, c);

@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
   const auto rhomb = kartwerk::records::CompiledRhomb::Decode(input.Take<kartwerk::records::CompiledRhomb::kSize>());
-  for (const kartwerk::records::EditorRhomb& out : {kartwerk::records::ConvertRhomb(rhomb), kartwerk::records::ConvertRhomb2(rhomb)}) {
+  for (const kartwerk::records::EditorRhomb& out :
+       {kartwerk::records::ConvertRhomb(rhomb), kartwerk::records::ConvertRhomb2(rhomb)}) {
     if (out.tileCode != rhomb.tileCode || out.shape > 12) __builtin_trap();
     if (out.levelLow != ((rhomb.levelWord & 0x0F) << 4) || out.levelHigh != (rhomb.levelWord > 15 ? 1 : 0)) {
       __builtin_trap();

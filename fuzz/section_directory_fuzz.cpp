@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (directory.count > kartwerk::format::kMaxSections || miniCount > directory.count) __builtin_trap();
   for (std::size_t i = 0; i < directory.count; ++i) {
-    const kartwerk::format::sectionRec& entry = directory[i];
+    const kartwerk::format::SectionEntry& entry = directory[i];
     // Each entry's whole 16-byte head lies inside the container, so its data begins no later
     // than the end. (A negative size may step back to an earlier entry; the 37-entry limit
     // ends that.)

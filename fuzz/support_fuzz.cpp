@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kartwerk::fuzz::FuzzInput input(data, size);
-  const auto flag = kartwerk::records::SupportFlagRecord::Decode(input.Take<kartwerk::records::SupportFlagRecord::kSize>());
+  const auto flag =
+      kartwerk::records::SupportFlagRecord::Decode(input.Take<kartwerk::records::SupportFlagRecord::kSize>());
   const auto extent = input.Take<16>();
   kartwerk::format::MissionRectangle rect;
   std::int32_t* fields[] = {&rect.x0, &rect.y0, &rect.width, &rect.height};
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int64_t tableOffset = static_cast<std::int16_t>(input.U16());
   kartwerk::core::ByteStream names;
   names.Load(input.Rest());
-  const std::string text = kartwerk::records::ConvertSupportUnit(head, crew, kartwerk::records::NameTable(names, tableOffset));
+  const std::string text =
+      kartwerk::records::ConvertSupportUnit(head, crew, kartwerk::records::NameTable(names, tableOffset));
   if (text.empty() || text.back() != '\n') __builtin_trap();
   return 0;
 }

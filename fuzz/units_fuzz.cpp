@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int64_t tableOffset = static_cast<std::int16_t>(input.U16());
   kartwerk::core::ByteStream names;
   names.Load(input.Rest());
-  const std::string text = kartwerk::records::ConvertUnitRecord(head, crew, kartwerk::records::NameTable(names, tableOffset), rect);
+  const std::string text =
+      kartwerk::records::ConvertUnitRecord(head, crew, kartwerk::records::NameTable(names, tableOffset), rect);
   if (text.empty() || text.back() != '\n') __builtin_trap();
   return 0;
 }

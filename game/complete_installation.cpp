@@ -2,10 +2,10 @@
 
 #include <system_error>
 
-#include "platform/path_lookup.hpp"
-#include "platform/path_text.hpp"
 #include "core/shown_text.hpp"
 #include "game/game_location.hpp"
+#include "platform/path_lookup.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::game {
 namespace {

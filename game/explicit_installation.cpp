@@ -3,9 +3,9 @@
 #include <string>
 #include <system_error>
 
-#include "platform/path_text.hpp"
 #include "game/game_location.hpp"
 #include "game/registry_tree.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::game {
 

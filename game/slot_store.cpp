@@ -5,10 +5,10 @@
 #include <memory>
 #include <system_error>
 
-#include "platform/path_lookup.hpp"
-#include "platform/platform_files.hpp"
 #include "format/slot_title.hpp"
 #include "game/game_location.hpp"
+#include "platform/path_lookup.hpp"
+#include "platform/platform_files.hpp"
 
 namespace kartwerk::game {
 

@@ -6,11 +6,11 @@
 #include <set>
 #include <system_error>
 
-#include "platform/path_text.hpp"
 #include "core/text.hpp"
-#include "platform/whole_file.hpp"
 #include "game/lutris_games.hpp"
 #include "game/steam_libraries.hpp"
+#include "platform/path_text.hpp"
+#include "platform/whole_file.hpp"
 
 namespace kartwerk::game {
 namespace {

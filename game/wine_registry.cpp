@@ -5,11 +5,11 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/path_text.hpp"
-#include "platform/whole_file.hpp"
 #include "game/unicode_text.hpp"
 #include "game/user_folders.hpp"
 #include "game/wine_paths.hpp"
+#include "platform/path_text.hpp"
+#include "platform/whole_file.hpp"
 
 namespace kartwerk::game {
 namespace {

@@ -323,7 +323,8 @@ void FillMissionSections(MapBuilder& mission, Rng& rng, const BenchMapOptions& o
                          std::uint32_t number) {
   if (o.kind == format::CampaignMap)
     mission.Set(format::Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
-  if (o.kind == format::MultiplayerMap) mission.Set(format::Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
+  if (o.kind == format::MultiplayerMap)
+    mission.Set(format::Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(format::Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
   mission.Set(format::Section::UnitNames, NameTable(kUnitNames));
   mission.Set(format::Section::MapUnits, MapUnits(rng, r.width, r.height, o.units));

@@ -74,7 +74,8 @@ core::Bytes ContainerBuilder::Build() const {
 
 MapBuilder::MapBuilder(format::MapKindCode kind, File file) : kind_(kind) {
   // The main file of a campaign holds the map sections only; its mission files hold the rest.
-  const std::size_t count = kind == format::CampaignMap ? (file == File::Main ? 8 : 16) : (kind == format::MultiplayerMap ? 26 : 24);
+  const std::size_t count =
+      kind == format::CampaignMap ? (file == File::Main ? 8 : 16) : (kind == format::MultiplayerMap ? 26 : 24);
   Grow(count);
   if (kind == format::MultiplayerMap) entries_[0] = {"MPHEAD", core::Bytes(16, 0)};
   if (file == File::Main) MapInfo(0, 0, 0);
@@ -97,7 +98,8 @@ MapBuilder& MapBuilder::SetAt(std::size_t position, const std::string& name, con
 }
 
 MapBuilder& MapBuilder::MapInfo(std::uint32_t scheme, std::int32_t width, std::int32_t height) {
-  return SetAt(format::SectionPosition(format::Section::MapInformation, kind_), "MAPINFO", Le().U32(scheme).I32(width).I32(height));
+  return SetAt(format::SectionPosition(format::Section::MapInformation, kind_), "MAPINFO",
+               Le().U32(scheme).I32(width).I32(height));
 }
 
 MapBuilder& MapBuilder::InsertAt(std::size_t position, const std::string& name, const core::Bytes& data) {

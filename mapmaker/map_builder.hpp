@@ -86,7 +86,8 @@ class MapBuilder {
 };
 
 // A gzip member of data; name is the stored FNAME (none when nullopt).
-core::Bytes Gzip(const core::Bytes& data, const std::optional<std::string>& name = std::nullopt, std::uint32_t mtime = 0);
+core::Bytes Gzip(const core::Bytes& data, const std::optional<std::string>& name = std::nullopt,
+                 std::uint32_t mtime = 0);
 
 // A gzip member of count zero bytes, deflated a chunk at a time, so that a member of any size
 // costs little memory (zeros deflate about a thousand to one).

@@ -331,8 +331,10 @@ core::Bytes Text(const std::string& text) { return core::Bytes(text.begin(), tex
 void FillMissionSections(MapBuilder& mission, Rng& rng, format::MapKindCode kind, const SampleTerrain& terrain,
                          const format::MissionRectangle& r, std::uint32_t number) {
   const int players = kind == format::MultiplayerMap ? 4 : 2;
-  if (kind == format::CampaignMap) mission.Set(format::Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
-  if (kind == format::MultiplayerMap) mission.Set(format::Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
+  if (kind == format::CampaignMap)
+    mission.Set(format::Section::MissionInfoFirst, Le().I32(r.x0).I32(r.y0).I32(r.width).I32(r.height));
+  if (kind == format::MultiplayerMap)
+    mission.Set(format::Section::MultiplayerSettings, Le().I32(4).I32(20).I32(1).I32(8));
   mission.Set(format::Section::MissionDescription, Text("Mission briefing\nTake the bridge at dawn.\n"));
   mission.Set(format::Section::UnitNames, NameTable(kUnitNames));
   mission.Set(format::Section::MapUnits, MapUnits(rng, terrain, r, players));
@@ -357,7 +359,8 @@ core::Bytes SampleMainContainer(format::MapKindCode kind, const SampleOptions& o
   MapBuilder map(kind);
   const SampleTerrain terrain = TerrainOf(options);
   FillMapSections(map, rng, options, terrain);
-  if (kind != format::CampaignMap) FillMissionSections(map, rng, kind, terrain, {0, 0, options.width, options.height}, 0);
+  if (kind != format::CampaignMap)
+    FillMissionSections(map, rng, kind, terrain, {0, 0, options.width, options.height}, 0);
   return map.Build();
 }
 
@@ -367,7 +370,7 @@ core::Bytes SampleMissionContainer(const SampleOptions& options, std::uint32_t m
   // Each mission covers its own part of the map.
   const std::int32_t inset = static_cast<std::int32_t>(missionNumber % 4) + 2;
   const format::MissionRectangle rect{inset, inset / 2, std::max(options.width - 2 * inset, 1),
-                              std::max(options.height - inset, 1)};
+                                      std::max(options.height - inset, 1)};
   FillMissionSections(mission, rng, format::CampaignMap, TerrainOf(options), rect, missionNumber);
   return mission.Build();
 }
@@ -380,7 +383,7 @@ core::Bytes ReplaceSection(const core::Bytes& container, std::size_t position, c
   ContainerBuilder rebuilt;
   rebuilt.Header(core::Bytes(container.begin(), container.begin() + std::min<std::size_t>(8, container.size())));
   for (std::size_t i = 0; i < directory.count; ++i) {
-    const format::sectionRec& e = directory[i];
+    const format::SectionEntry& e = directory[i];
     // The stored name field, as it stands before the entry's size.
     const core::Bytes name(container.begin() + e.offset - 16, container.begin() + e.offset - 4);
     const core::Bytes own(container.begin() + e.offset, container.begin() + e.offset + e.size);

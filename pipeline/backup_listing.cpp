@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/shown_text.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
-#include "core/shown_text.hpp"
 
 namespace kartwerk::pipeline {
 namespace {
@@ -73,8 +73,9 @@ std::string BackupKey(const BackupRecord& backup) {
 
 std::string BackupLine(const BackupRecord& backup, const std::string& localTime, std::uintmax_t bytes,
                        BackupState state) {
-  const std::string place =
-      backup.origin.empty() ? std::string("unknown place") : "\"" + core::ShownText(platform::TextFromPath(backup.origin)) + "\"";
+  const std::string place = backup.origin.empty()
+                                ? std::string("unknown place")
+                                : "\"" + core::ShownText(platform::TextFromPath(backup.origin)) + "\"";
   return place + "  " + localTime + "  \"" + core::ShownText(backup.title) + "\"  " + BackupSizeText(bytes) + "  " +
          BackupStateText(state) + "  [" + core::ShownText(BackupKey(backup)) + "]";
 }

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "platform/path_text.hpp"
 #include "pipeline/out_folder_rule.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
@@ -30,7 +30,8 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
     fs::remove(slot.Folder());
     result.notRestored = platform::CopyFolderAsFarAsPossible(backup.folder, slot.Folder());
   } catch (const fs::filesystem_error& e) {
-    throw SlotFolderError("Cannot copy \"" + platform::TextFromPath(backup.folder) + "\": " + platform::FolderMoveReason(e));
+    throw SlotFolderError("Cannot copy \"" + platform::TextFromPath(backup.folder) +
+                          "\": " + platform::FolderMoveReason(e));
   }
   // A backup that did not come back whole is no conversion Kartwerk can make again.
   const bool unchanged = result.notRestored.empty() && BackupStore::IsUnchangedConversion(backup);
@@ -41,7 +42,8 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
   try {
     store.Remove(backup.folder);
   } catch (const fs::filesystem_error& e) {
-    if (warn) warn("\"" + platform::TextFromPath(backup.folder) + "\" was put back but stays as well: " + e.code().message());
+    if (warn)
+      warn("\"" + platform::TextFromPath(backup.folder) + "\" was put back but stays as well: " + e.code().message());
   }
   return result;
 }

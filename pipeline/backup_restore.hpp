@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/folder_moves.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "platform/folder_moves.hpp"
 
 namespace kartwerk::pipeline {
 

@@ -8,12 +8,12 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/text.hpp"
 #include "platform/content_hash.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 #include "platform/private_folder.hpp"
 #include "platform/process_leftovers.hpp"
-#include "core/text.hpp"
 #include "platform/whole_file.hpp"
 
 namespace kartwerk::pipeline {
@@ -160,7 +160,8 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
 
 void BackupStore::Describe(BackupRecord record) const {
   std::string text = "origin " + Escaped(platform::TextFromPath(record.origin)) + "\n";
-  if (!record.installation.empty()) text += "installation " + Escaped(platform::TextFromPath(record.installation)) + "\n";
+  if (!record.installation.empty())
+    text += "installation " + Escaped(platform::TextFromPath(record.installation)) + "\n";
   text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
   if (record.converted || record.written) text += "converted\n";
   if (record.written) {
@@ -273,7 +274,8 @@ void BackupStore::RecordWritten(const fs::path& place, const std::optional<platf
     return;
   }
   platform::MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
-  WriteRecord(WrittenPath(place), "origin " + Escaped(platform::TextFromPath(place)) + "\n" + platform::ListingText(*listing));
+  WriteRecord(WrittenPath(place),
+              "origin " + Escaped(platform::TextFromPath(place)) + "\n" + platform::ListingText(*listing));
 }
 
 std::string BackupStore::WhenOf(const fs::path& backup, const std::string& placeName) {

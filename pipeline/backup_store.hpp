@@ -37,9 +37,9 @@ struct BackupRecord {
   std::filesystem::path installation;  // the game folder, for an editor slot
   std::string when;                    // "2026-12-07 14-30-21.042Z-01": sorts oldest first
   std::string title;
-  bool converted = false;                // the place held Kartwerk's conversion (perhaps edited since)
+  bool converted = false;                          // the place held Kartwerk's conversion (perhaps edited since)
   std::optional<platform::FolderListing> written;  // what Kartwerk wrote there, when the backup was exactly that
-  std::string seen;                      // FolderStamp of the backup when written was confirmed
+  std::string seen;                                // FolderStamp of the backup when written was confirmed
 };
 
 // "2026-12-07 14:30:21 UTC" of a record's when.

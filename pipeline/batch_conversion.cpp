@@ -9,15 +9,15 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/folder_name_key.hpp"
+#include "core/text.hpp"
 #include "format/map_file_check.hpp"
 #include "format/map_kind.hpp"
-#include "platform/path_text.hpp"
-#include "platform/platform_files.hpp"
-#include "core/text.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/target_check.hpp"
 #include "pipeline/write_gate.hpp"
+#include "platform/folder_name_key.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 
 namespace kartwerk::pipeline {
 namespace {
@@ -37,7 +37,8 @@ std::string MapIdentity(const std::filesystem::path& mapPath) {
   if (!IsCampaign(mapPath)) return platform::TextFromPath(Canonical(mapPath));
   const std::string name = platform::TextFromPath(mapPath.filename());
   const std::filesystem::path folder = Canonical(mapPath).parent_path();
-  return platform::TextFromPath(folder / platform::PathFromText(core::AsciiLower(name.substr(0, 3) + platform::TextFromPath(mapPath.extension()))));
+  return platform::TextFromPath(folder / platform::PathFromText(core::AsciiLower(
+                                             name.substr(0, 3) + platform::TextFromPath(mapPath.extension()))));
 }
 
 ConversionEnd Failure(std::exception_ptr error, const char* what) {

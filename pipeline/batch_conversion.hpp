@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "format/game_version.hpp"
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 
 namespace kartwerk::pipeline {
 

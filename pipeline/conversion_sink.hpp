@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "format/conversion.hpp"
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 
 namespace kartwerk::pipeline {
 

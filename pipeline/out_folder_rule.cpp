@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/path_text.hpp"
 #include "core/text.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::pipeline {
 namespace fs = std::filesystem;

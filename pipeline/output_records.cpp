@@ -5,14 +5,14 @@
 #include <string>
 #include <system_error>
 
+#include "pipeline/write_gate.hpp"
+#include "platform/content_hash.hpp"
 #include "platform/file_output.hpp"
 #include "platform/folder_listing.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 #include "platform/private_folder.hpp"
-#include "platform/content_hash.hpp"
 #include "platform/whole_file.hpp"
-#include "pipeline/write_gate.hpp"
 
 namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
@@ -46,7 +46,8 @@ OutputRecords::OutputRecords(fs::path folder) : folder_(std::move(folder)) {}
 OutputRecords OutputRecords::Default() { return OutputRecords(KartwerkDataFolder() / "written-files"); }
 
 fs::path OutputRecords::RecordPath(const fs::path& place) const {
-  return folder_ / platform::ContentDigest(platform::TextFromPath(platform::FullPath(place))).substr(platform::kContentHashName.size() + 1);
+  return folder_ / platform::ContentDigest(platform::TextFromPath(platform::FullPath(place)))
+                       .substr(platform::kContentHashName.size() + 1);
 }
 
 bool OutputRecords::Holds(const fs::path& place) const {

@@ -8,14 +8,14 @@
 #include "convert/records/cliff_data.hpp"
 #include "convert/writers/map_header_files.hpp"
 #include "format/conversion_size.hpp"
-#include "platform/path_text.hpp"
-#include "platform/platform_files.hpp"
 #include "format/staging.hpp"
 #include "pipeline/conversion_steps.hpp"
 #include "pipeline/out_folder_rule.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "pipeline/target_check.hpp"
 #include "pipeline/write_gate.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 
 namespace kartwerk::pipeline {
 namespace {
@@ -37,7 +37,9 @@ std::filesystem::path BackupFolderOf(const ConvertRequest& request) {
 }
 
 // What the conversion's writes keep clear of: the map it reads, and the backups.
-WriteGate GateOf(const ConvertRequest& request) { return WriteGate{{request.MapPath}, BackupFolderOf(request), "convert into"}; }
+WriteGate GateOf(const ConvertRequest& request) {
+  return WriteGate{{request.MapPath}, BackupFolderOf(request), "convert into"};
+}
 
 }  // namespace
 
@@ -132,7 +134,7 @@ bool MapConversion::Open(ConversionSink& sink) {
 
 void MapConversion::Start() {
   if (!opened_ || started_ || failed_) return;
-  worker_ = std::make_unique<TProcessThread>(c_);
+  worker_ = std::make_unique<ConversionWorker>(c_);
   worker_->SetProgressHandler(request_.Progress);
   worker_->SetMissionJobs(request_.MissionJobs);
   // The sink settles the end on the worker, before anyone hears of it.

@@ -16,18 +16,18 @@
 #include "core/byte_stream.hpp"
 #include "format/conversion.hpp"
 #include "pipeline/conversion_sink.hpp"
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 
 namespace kartwerk::pipeline {
 
 struct ConvertRequest {
-  std::filesystem::path MapPath;        // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
-  std::filesystem::path SlotFolder;     // RunConversion(request): the editor slot folder, replaced whole at the end
-  std::filesystem::path BackupFolder;   // where the slot's previous content is kept; empty: DefaultBackupFolder()
-  bool OnlyReplaceMaps = false;         // an --out folder: refuse one that holds what is not a map
+  std::filesystem::path MapPath;       // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
+  std::filesystem::path SlotFolder;    // RunConversion(request): the editor slot folder, replaced whole at the end
+  std::filesystem::path BackupFolder;  // where the slot's previous content is kept; empty: DefaultBackupFolder()
+  bool OnlyReplaceMaps = false;        // an --out folder: refuse one that holds what is not a map
   format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
-  std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
-  std::shared_ptr<const core::Bytes> CliffData;           // already loaded: used instead of CliffDataFile
+  std::filesystem::path CliffDataFile;              // empty: the program's own "cliffdata"
+  std::shared_ptr<const core::Bytes> CliffData;     // already loaded: used instead of CliffDataFile
   std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
   ProgressHandler Progress;                         // each step's label, on the worker thread
   std::function<void(const std::string&)> Warn;     // repaired input, on the thread that meets it
@@ -93,7 +93,7 @@ class MapConversion {
   bool settled_ = false;
   std::unique_ptr<std::stop_callback<std::function<void()>>> forwardStop_;
   // Last, so that it goes first: its destruction joins the worker while what it uses still exists.
-  std::unique_ptr<TProcessThread> worker_;
+  std::unique_ptr<ConversionWorker> worker_;
 };
 
 // The whole conversion into sink, blocking until the worker and the sink have ended.

@@ -7,13 +7,13 @@
 #include <iterator>
 #include <optional>
 
-#include "platform/folder_moves.hpp"
 #include "format/map_info.hpp"
+#include "game/slot_store.hpp"
+#include "game/user_folders.hpp"
+#include "platform/folder_moves.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 #include "platform/process_leftovers.hpp"
-#include "game/slot_store.hpp"
-#include "game/user_folders.hpp"
 
 namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
@@ -27,8 +27,9 @@ std::string Quoted(const fs::path& path) { return "\"" + platform::TextFromPath(
 
 // ".map.007.kartwerk-new-4242-abcdefghij" for the slot map.007 and this process.
 fs::path WorkFolderName(const fs::path& target, std::string_view marker) {
-  return target.parent_path() / platform::PathFromText("." + platform::TextFromPath(target.filename()) + std::string(marker) +
-                                             std::to_string(platform::CurrentProcessId()) + "-" + platform::RandomSuffix());
+  return target.parent_path() /
+         platform::PathFromText("." + platform::TextFromPath(target.filename()) + std::string(marker) +
+                                std::to_string(platform::CurrentProcessId()) + "-" + platform::RandomSuffix());
 }
 
 // A folder this program leaves beside a slot while it works: which slot, which kind, which process.
@@ -150,7 +151,8 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content,
 }
 
 fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName,
-                                  const std::optional<platform::FolderListing>& recorded, const fs::path& reserved) const {
+                                  const std::optional<platform::FolderListing>& recorded,
+                                  const fs::path& reserved) const {
   // A folder that cannot be moved whole is left where it is: a copy that cannot remove its
   // original would be made again by every later run.
   std::string reason = platform::MoveObstacle(aside);
@@ -276,7 +278,8 @@ fs::path SlotCommit::Commit() {
     }
   }
 
-  const std::optional<platform::FolderListing> placed = writesConversion_ ? platform::ListFolder(folder_, &written_) : restoredListing_;
+  const std::optional<platform::FolderListing> placed =
+      writesConversion_ ? platform::ListFolder(folder_, &written_) : restoredListing_;
 
   // Old folder aside, new one in. Another conversion committing into the same target at the same
   // time may put its folder in between; that one is moved aside and kept as well, and the later

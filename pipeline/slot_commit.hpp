@@ -23,12 +23,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/folder_listing.hpp"
-#include "platform/written_files.hpp"
 #include "pipeline/backup_store.hpp"
 #include "pipeline/conversion_sink.hpp"
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 #include "pipeline/write_gate.hpp"
+#include "platform/folder_listing.hpp"
+#include "platform/written_files.hpp"
 
 namespace kartwerk::pipeline {
 

@@ -4,9 +4,9 @@
 #include <limits>
 #include <system_error>
 
+#include "game/user_folders.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
-#include "game/user_folders.hpp"
 
 namespace kartwerk::pipeline {
 namespace fs = std::filesystem;

@@ -5,13 +5,13 @@
 #include <optional>
 #include <system_error>
 
+#include "core/text.hpp"
+#include "game/user_folders.hpp"
+#include "pipeline/output_records.hpp"
+#include "pipeline/target_check.hpp"
 #include "platform/file_output.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
-#include "core/text.hpp"
-#include "game/user_folders.hpp"
-#include "pipeline/target_check.hpp"
-#include "pipeline/output_records.hpp"
 
 namespace kartwerk::pipeline {
 namespace fs = std::filesystem;
@@ -175,7 +175,8 @@ std::string FileWriteProblem(const fs::path& file, const WriteGate& gate, bool o
     if (!fs::is_regular_file(status)) return refuse(full, "it is not a file");
     if (!ownWrite) return refuse(full, "it is a file Kartwerk did not write; choose a new name");
   }
-  if (std::string parent = platform::FolderWriteObstacle(full.parent_path()); !parent.empty()) return refuse(full, parent);
+  if (std::string parent = platform::FolderWriteObstacle(full.parent_path()); !parent.empty())
+    return refuse(full, parent);
   return {};
 }
 

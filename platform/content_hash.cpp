@@ -1,8 +1,8 @@
 #include "platform/content_hash.hpp"
 
 #include <cstdio>
-#include <new>
 #include <memory>
+#include <new>
 
 #include "platform/platform_files.hpp"
 

@@ -1,7 +1,7 @@
 #include "platform/folder_name_key.hpp"
 
-#include "platform/path_text.hpp"
 #include "core/text.hpp"
+#include "platform/path_text.hpp"
 
 #ifdef _WIN32
 #include <windows.h>

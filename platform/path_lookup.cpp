@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
-#include "platform/path_text.hpp"
 #include "core/text.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::platform {
 

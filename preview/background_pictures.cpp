@@ -15,7 +15,8 @@ std::optional<PictureKey> PictureKeyOf(const std::filesystem::path& file) {
   return PictureKey{file, written};
 }
 
-Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData, int targetSide) {
+Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData,
+                           int targetSide) {
   const MapPreview preview = LoadMapPreview(map, std::move(cliffData));
   const MissionPreview* mission =
       preview.kind != format::CampaignMap && !preview.missions.empty() ? &preview.missions.front() : nullptr;

@@ -19,7 +19,8 @@ namespace kartwerk::preview {
 // The picture of a whole map at the scale that brings its longer side nearest targetSide: the
 // ground with its objects, and the units of a single-player or multiplayer map's one mission.
 // Throws MapPreviewError for a map that cannot be read.
-Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData, int targetSide);
+Picture RenderMapThumbnail(const std::filesystem::path& map, std::shared_ptr<const core::Bytes> cliffData,
+                           int targetSide);
 
 // A map file as it is now: a picture drawn for it stays good until the file is written again.
 struct PictureKey {

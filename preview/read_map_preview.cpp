@@ -10,8 +10,8 @@
 #include "convert/records/units.hpp"
 #include "convert/writers/section_records.hpp"
 #include "format/map_info.hpp"
-#include "platform/path_text.hpp"
 #include "format/staging.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk::preview {
 namespace {
@@ -31,16 +31,17 @@ void ReadTerrain(format::Conversion& c, MapPreview& map) {
     Warn(c, "terrain scheme " + std::to_string(scheme) + " has no tile tables; the ground is drawn as missing");
     return;
   }
-  const format::sectionRec& entry = c.Entry(format::Section::TerrainRhombs);
-  const writers::SectionRecords records = writers::ReadSectionRecords(c.MissionStream, entry.offset, entry.size, records::CompiledRhomb::kSize);
+  const format::SectionEntry& entry = c.Entry(format::Section::TerrainRhombs);
+  const writers::SectionRecords records =
+      writers::ReadSectionRecords(c.MissionStream, entry.offset, entry.size, records::CompiledRhomb::kSize);
   core::Bytes scratch;
   const std::span<const std::uint8_t> all = records.Contiguous(scratch);
   // Records that begin past the end of the map file hold no terrain, only zeros.
   const std::size_t held = std::min(static_cast<std::size_t>(records.count - records.pastEnd), cells);
   records::RhombConverter converter(scheme == 0 ? records::NormalRhombScheme() : records::BeachIslandRhombScheme());
   for (std::size_t cell = 0; cell < held; ++cell) {
-    const records::EditorRhomb rhomb =
-        converter.Convert(records::CompiledRhomb::Decode(all.subspan(cell * records::CompiledRhomb::kSize, records::CompiledRhomb::kSize)));
+    const records::EditorRhomb rhomb = converter.Convert(records::CompiledRhomb::Decode(
+        all.subspan(cell * records::CompiledRhomb::kSize, records::CompiledRhomb::kSize)));
     map.terrain[cell] = rhomb.terrain;
     // The five level bits as the editor keeps them.
     map.level[cell] = static_cast<std::uint8_t>((rhomb.levelLow >> 4) | (rhomb.levelHigh << 4));
@@ -54,22 +55,24 @@ void ReadTerrain(format::Conversion& c, MapPreview& map) {
 // Objects and the cliff marks the cliff objects stamp, read as the "objects" file is written.
 void ReadObjects(format::Conversion& c, MapPreview& map) {
   const std::size_t position = format::SectionPosition(format::Section::Objects, c.MapKind);
-  const std::size_t shifted = position + c.PMiniCount;
+  const std::size_t shifted = position + c.MiniEntryCount;
   if (position == format::kNoSection || shifted >= c.SectionDirectory.count) return;
-  const writers::SectionRecords records = writers::ReadSectionRecords(c.MissionStream, c.SectionDirectory[shifted].offset,
-                                                    c.SectionDirectory[position].size, records::ObjectRecord::kSize);
+  const writers::SectionRecords records =
+      writers::ReadSectionRecords(c.MissionStream, c.SectionDirectory[shifted].offset,
+                                  c.SectionDirectory[position].size, records::ObjectRecord::kSize);
   core::Bytes scratch;
   const std::span<const std::uint8_t> all = records.Contiguous(scratch);
   const core::Bytes none;
   const core::Bytes& cliffData = c.CliffDataBuffer ? *c.CliffDataBuffer : none;
   const std::size_t held = static_cast<std::size_t>(records.count - records.pastEnd);
   for (std::size_t i = 0; i < held; ++i) {
-    const records::ObjectRecord object = records::ObjectRecord::Decode(all.subspan(i * records::ObjectRecord::kSize, records::ObjectRecord::kSize));
+    const records::ObjectRecord object =
+        records::ObjectRecord::Decode(all.subspan(i * records::ObjectRecord::kSize, records::ObjectRecord::kSize));
     if (object.nameIndex != records::kCliffNameIndex) {
       map.objects.push_back({object.x, object.y});
     } else if (records::StampsCliffMask(object)) {
-      records::StampCliffMask(map.cliffs, map.width(), map.height(), records::CliffMaskAt(cliffData, object.variant), object.x / 32,
-                     object.y / 32);
+      records::StampCliffMask(map.cliffs, map.width(), map.height(), records::CliffMaskAt(cliffData, object.variant),
+                              object.x / 32, object.y / 32);
     }
   }
 }
@@ -120,7 +123,7 @@ MissionPreview ReadMissionPreview(format::Conversion& c, const std::string& miss
 
   // Only records inside the units section (and the file) are units; a count that reaches past
   // them comes from damaged data.
-  const format::sectionRec& entry = c.Seek(format::Section::MapUnits);
+  const format::SectionEntry& entry = c.Seek(format::Section::MapUnits);
   core::ByteStream& stream = c.MissionStream;
   const std::int64_t end = std::min<std::int64_t>(std::int64_t{entry.offset} + std::max(entry.size, 0), stream.size());
   const std::int32_t count = stream.position() + 4 <= end ? stream.ReadI32() : 0;

@@ -25,7 +25,7 @@ group_packages() {
     echo libgtest-dev libgmock-dev libbenchmark-dev \
          xvfb xauth openbox xcompmgr xdotool x11-utils imagemagick weston qt6-wayland \
          shared-mime-info desktop-file-utils appstream lintian locales \
-         python3 python3-html5lib python3-jsonschema chromium wine wine64 ;;
+         python3 python3-html5lib python3-jsonschema chromium wine wine64 clang-format ;;
   *)
     echo "setup-deps.sh: unknown group '$1' (program, package, windows, test)" >&2
     return 1 ;;

@@ -51,13 +51,13 @@ out=$(bash "$check" "$scratch/tree" 2>&1) || fail "the unchanged copy fails: $ou
 # Each face includes only the logic and the layers below it: not the other face, not app.
 expect_failure ui/qt/browser_window.cpp '#include "ui/win32/browser_window.hpp"' \
   'layer ui/qt includes "ui/win32/browser_window.hpp" of layer ui/win32'
-expect_failure ui/qt/fade_window.cpp '#include "app/commands.hpp"' 'layer ui/qt includes "app/commands.hpp" of layer app'
+expect_failure ui/qt/window_base.cpp '#include "app/commands.hpp"' 'layer ui/qt includes "app/commands.hpp" of layer app'
 expect_failure ui/qt/window_set.cpp '#include <windows.h>' 'layer ui/qt includes a win32 header'
 # The Win32 face does not link the map pictures, so it may not include them.
 expect_failure ui/win32/browser_window.cpp '#include "mapmaker/map_builder.hpp"' \
   'layer ui/win32 includes "mapmaker/map_builder.hpp" of layer mapmaker'
-expect_failure ui/win32/fade_window.cpp '#include "ui/qt/fade_window.hpp"' \
-  'layer ui/win32 includes "ui/qt/fade_window.hpp" of layer ui/qt'
+expect_failure ui/win32/window_base.cpp '#include "ui/qt/window_base.hpp"' \
+  'layer ui/win32 includes "ui/qt/window_base.hpp" of layer ui/qt'
 expect_failure ui/win32/window_set.cpp '#include <QWidget>' 'layer ui/win32 includes a qt header'
 # The logic below both faces knows neither face nor toolkit.
 expect_failure ui/logic/browser.cpp '#include "ui/qt/browser_window.hpp"' \

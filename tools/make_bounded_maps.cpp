@@ -37,8 +37,9 @@ core::Bytes LongScriptSection() {
 std::filesystem::path WriteScriptsMap(const std::filesystem::path& folder) {
   mapmaker::BenchMapOptions o;
   o.width = o.height = 64;
-  const core::Bytes container =
-      mapmaker::ReplaceSection(mapmaker::BenchMainContainer(o), format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), LongScriptSection());
+  const core::Bytes container = mapmaker::ReplaceSection(
+      mapmaker::BenchMainContainer(o), format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap),
+      LongScriptSection());
   std::filesystem::create_directories(folder);
   const auto path = folder / "scripts.qdm";
   mapmaker::WriteBytes(path, mapmaker::Gzip(container, "scripts"));

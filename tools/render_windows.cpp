@@ -25,11 +25,11 @@
 #include <string>
 #include <tuple>
 
+#include "desktop/startup.hpp"
 #include "format/section_directory.hpp"
 #include "game/explicit_installation.hpp"
 #include "game/game_location.hpp"
 #include "game/registry_tree.hpp"
-#include "desktop/startup.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "ui/qt/window_set.hpp"
@@ -51,7 +51,7 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
   return true;
 }
 
-bool Settled(const kq::FadeWindow& window) { return window.isVisible() && !window.FadeTimer()->isActive(); }
+bool Settled(const kq::WindowBase& window) { return window.isVisible() && !window.FadeTimer()->isActive(); }
 
 void Save(QWidget& window, const fs::path& file) {
   const QPixmap picture = window.grab();
@@ -89,10 +89,14 @@ fs::path MakeGame(const fs::path& folder) {
   auto write = [](const fs::path& path, const kw::core::Bytes& body, const std::string& stored) {
     kw::mapmaker::WriteBytes(path, kartwerk::mapmaker::Gzip(body, stored, 1262304000));
   };
-  write(maps / "single" / "frontier.qdm", kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {1, 0, 32, 24}), "frontier");
-  write(maps / "single" / "Dunes.qdm", kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
-  write(maps / "single" / "Northern Pass.qdm", kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {5, 1, 64, 64}), "Northern");
-  write(maps / "mplay" / "islands.qdp", kartwerk::mapmaker::SampleMainContainer(kw::format::MultiplayerMap, {2, 1, 40, 36}), "islands");
+  write(maps / "single" / "frontier.qdm",
+        kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {1, 0, 32, 24}), "frontier");
+  write(maps / "single" / "Dunes.qdm",
+        kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
+  write(maps / "single" / "Northern Pass.qdm",
+        kartwerk::mapmaker::SampleMainContainer(kw::format::SinglePlayerMap, {5, 1, 64, 64}), "Northern");
+  write(maps / "mplay" / "islands.qdp",
+        kartwerk::mapmaker::SampleMainContainer(kw::format::MultiplayerMap, {2, 1, 40, 36}), "islands");
   const kw::mapmaker::SampleOptions c{3, 1, 48, 32};
   write(maps / "campaign" / "007.qdc", kartwerk::mapmaker::SampleMainContainer(kw::format::CampaignMap, c), "007");
   write(maps / "campaign" / "007000.qdc", kartwerk::mapmaker::SampleMissionContainer(c, 0), "007000");
@@ -123,7 +127,8 @@ struct Session {
   kq::QtSession session;
   std::unique_ptr<kq::WindowSet> windows;
 
-  Session(std::shared_ptr<const kw::game::RegistrySource> registry, const fs::path& cliffData, const fs::path& map = {}) {
+  Session(std::shared_ptr<const kw::game::RegistrySource> registry, const fs::path& cliffData,
+          const fs::path& map = {}) {
     session.CommandLineMap = map;
     if (!map.empty()) kw::desktop::SetMapKindFromFile(session.conversion, map.string());
     session.hooks.EndProgram = [](int) {};
@@ -137,7 +142,7 @@ struct Session {
     session.FadeIntervalMs = 1;
     session.installs.Registry = std::move(registry);
     windows = std::make_unique<kq::WindowSet>(session);
-    windows->Browser().Logic().FormShow();
+    windows->Browser().Logic().Start();
   }
 };
 

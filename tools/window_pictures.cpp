@@ -116,12 +116,13 @@ RgbaImage DrawBannerPicture(int dpi) {
   const Rgb kSkyTop = From(logic::layout::kBannerSkyTop), kSkyBottom = From(logic::layout::kBannerSkyBottom);
   const Rgb kOutline = From(logic::layout::kWhite), kMarkBlue = From(logic::layout::kWordMarkColour);
   // The pen's one pixel reaches half a pixel past the line's ends and to either side of it.
-  constexpr Box kUnderline{logic::layout::kUnderlineLeft - 0.5, logic::layout::kUnderlineY - 0.5, logic::layout::kUnderlineRight + 0.5,
-                           logic::layout::kUnderlineY + 0.5};
+  constexpr Box kUnderline{logic::layout::kUnderlineLeft - 0.5, logic::layout::kUnderlineY - 0.5,
+                           logic::layout::kUnderlineRight + 0.5, logic::layout::kUnderlineY + 0.5};
   // Drawn anew at the resolution rather than stretched: every edge and the underline stay sharp.
   const double scale = dpi / 96.0;
   // Rounded as the windows round their sizes, so the picture meets its box pixel for pixel.
-  const int width = (logic::layout::kBannerWidth * dpi + 48) / 96, height = (logic::layout::kBannerHeight * dpi + 48) / 96;
+  const int width = (logic::layout::kBannerWidth * dpi + 48) / 96,
+            height = (logic::layout::kBannerHeight * dpi + 48) / 96;
   return Render(width, height, [&](double px, double py) {
     const double x = px / scale, y = py / scale;
     // A pale sky over the strip, so the titles written across it stay readable.

@@ -18,6 +18,8 @@ std::shared_ptr<const core::Bytes> LoadCliffData(const std::filesystem::path& pa
   return std::make_shared<const core::Bytes>(data->begin(), data->end());
 }
 
-std::filesystem::path DefaultCliffDataPath() { return platform::ProgramFile(platform::ProgramFileKind::Data, kCliffDataFileName); }
+std::filesystem::path DefaultCliffDataPath() {
+  return platform::ProgramFile(platform::ProgramFileKind::Data, kCliffDataFileName);
+}
 
 }  // namespace kartwerk::records

@@ -17,8 +17,21 @@ namespace kartwerk::records {
 struct GroupRecord {
   static constexpr std::size_t kSize = 28;
   enum Field : std::size_t {
-    kTypeAndFlags, kZone1, kZone2, kGroup1, kGroup2, kReserveFlag, kReserveZone,
-    kAttackTime, kDelay, kMinimum, kForce, kHp, kAmmo, kExpa, kMorale
+    kTypeAndFlags,
+    kZone1,
+    kZone2,
+    kGroup1,
+    kGroup2,
+    kReserveFlag,
+    kReserveZone,
+    kAttackTime,
+    kDelay,
+    kMinimum,
+    kForce,
+    kHp,
+    kAmmo,
+    kExpa,
+    kMorale
   };
   // The type and flags field is written as "ai type" and "aiflags"; "reserv auto" is made from
   // atime, min and force.

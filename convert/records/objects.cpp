@@ -58,7 +58,7 @@ std::string ConvertObject(const ObjectRecord& record, format::Conversion& conver
 }
 
 void AppendConvertedObject(std::string& out, const ObjectRecord& record, format::Conversion& conversion) {
-  const format::sectionRec& names = conversion.Entry(format::Section::ObjectNames);
+  const format::SectionEntry& names = conversion.Entry(format::Section::ObjectNames);
   AppendObjectLine(out, LookupObjectName(conversion.MissionStream, names.offset, record.nameIndex), record);
   StampObjectCliff(record, conversion);
 }

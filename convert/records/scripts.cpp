@@ -253,7 +253,8 @@ void JoinConnective(BodyLayout& blocks, std::uint32_t code, Atom atom, std::size
 }
 
 // Reads the body's statements (checking each as its text is made) and lays out their blocks.
-BodyLayout ScriptBody(core::ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex, TextCache& cache) {
+BodyLayout ScriptBody(core::ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex,
+                      TextCache& cache) {
   // Atoms hold stream positions below the fixed atoms; a map never comes near that size.
   if (stream.size() >= static_cast<std::int64_t>(kOpenBracketAtom)) throw core::StreamReadError();
   BodyLayout blocks;
@@ -296,7 +297,8 @@ BodyLayout ScriptBody(core::ByteStream& stream, const ScriptCodeTable& table, st
 // Writes the script that starts at the stream's position through sink (anything with
 // Append(std::string_view)): the header line, the body made again atom by atom, and CR LF.
 template <class Sink>
-void WriteScriptBlock(Sink& sink, core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind) {
+void WriteScriptBlock(Sink& sink, core::ByteStream& stream, std::int32_t scriptIndex,
+                      format::GameVersionKindCode gameVersionKind) {
   // The head's two values mean nothing to the editor; they only have to be there.
   if (stream.Remaining() < kScriptHeadSize) throw core::StreamReadError();
   stream.Skip(kScriptHeadSize);
@@ -356,14 +358,16 @@ std::string ScriptName(std::int32_t scriptIndex) {
   return (scriptIndex < 10 ? "Script 0" : "Script ") + std::to_string(scriptIndex);
 }
 
-std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind) {
+std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex,
+                          format::GameVersionKindCode gameVersionKind) {
   std::string block;
   StringSink sink{block};
   WriteScriptBlock(sink, stream, scriptIndex, gameVersionKind);
   return block;
 }
 
-void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind) {
+void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex,
+                 format::GameVersionKindCode gameVersionKind) {
   WriteScriptBlock(out, stream, scriptIndex, gameVersionKind);
 }
 

@@ -44,10 +44,12 @@ std::string ScriptName(std::int32_t scriptIndex);
 // Throws StreamReadError when the data ends before the end statement, ListIndexError
 // ("List index out of bounds (%d)") when a value slot or a connective finds nothing to take,
 // and ScriptCodeError for a code without a keyword row.
-std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind);
+std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex,
+                          format::GameVersionKindCode gameVersionKind);
 
 // The same block appended to out, without holding the block's text: a script of millions of
 // statements keeps a few bytes per statement in memory.
-void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKindCode gameVersionKind);
+void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex,
+                 format::GameVersionKindCode gameVersionKind);
 
 }  // namespace kartwerk::records

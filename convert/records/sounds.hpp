@@ -23,11 +23,11 @@ struct SoundRecord {
                                             {76, 2, "MaxWait"}}};
   static_assert(FieldsFill(kFields, kSize));
 
-  std::string Name;           // up to the first zero byte, at most 64 bytes
-  std::uint16_t U = 0;        // position as stored (not moved by the mission rectangle)
+  std::string Name;     // up to the first zero byte, at most 64 bytes
+  std::uint16_t U = 0;  // position as stored (not moved by the mission rectangle)
   std::uint16_t V = 0;
   std::uint16_t Radius = 0;
-  float Worse = 0;            // IEEE 754 single
+  float Worse = 0;  // IEEE 754 single
   std::uint16_t MinWait = 0;
   std::uint16_t MaxWait = 0;
 

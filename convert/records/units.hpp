@@ -68,9 +68,9 @@ struct UnitHead : UnitRecordStart {
   static_assert(FieldsFill(kFields, kSize));
 
   std::uint16_t ID = 0;
-  std::uint8_t In = 0;     // passengers
-  std::uint8_t Crew = 0;   // crew members
-  std::uint16_t U = 0;     // position units (32 per cell), relative to the mission rectangle
+  std::uint8_t In = 0;    // passengers
+  std::uint8_t Crew = 0;  // crew members
+  std::uint16_t U = 0;    // position units (32 per cell), relative to the mission rectangle
   std::uint16_t V = 0;
   std::uint8_t Dir = 0;
   std::uint8_t Owner = 0;

@@ -12,9 +12,9 @@ namespace kartwerk::writers {
 namespace {
 
 // The section's records in one piece (in place in the container unless they run past its end).
-std::span<const std::uint8_t> CellFlagRecords(format::Conversion& conversion, format::Section section, std::size_t recordSize,
-                                              core::Bytes& scratch) {
-  const format::sectionRec& entry = conversion.Entry(section);
+std::span<const std::uint8_t> CellFlagRecords(format::Conversion& conversion, format::Section section,
+                                              std::size_t recordSize, core::Bytes& scratch) {
+  const format::SectionEntry& entry = conversion.Entry(section);
   const SectionRecords records = ReadSectionRecords(conversion.MissionStream, entry.offset, entry.size, recordSize);
   WarnRecordsPastEnd(conversion, "cflags", records);
   return records.Contiguous(scratch);

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "platform/file_output.hpp"
-#include "format/map_info.hpp"
 #include "core/parse_decimal.hpp"
+#include "format/map_info.hpp"
 #include "format/slot_title.hpp"
+#include "platform/file_output.hpp"
 
 namespace kartwerk::writers {
 

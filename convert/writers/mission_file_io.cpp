@@ -23,17 +23,18 @@ void SaveMissionFile(const format::Conversion& conversion, const std::filesystem
   platform::WriteFileAtomic(path, content, conversion.Output, conversion.Written);
 }
 
-void SaveMissionFile(const format::Conversion& conversion, const std::filesystem::path& path, std::string_view content) {
+void SaveMissionFile(const format::Conversion& conversion, const std::filesystem::path& path,
+                     std::string_view content) {
   platform::WriteFileAtomic(path, content, conversion.Output, conversion.Written);
 }
 
 core::Bytes CopySection(format::Conversion& conversion, format::Section section) {
-  const format::sectionRec& entry = conversion.Seek(section);
+  const format::SectionEntry& entry = conversion.Seek(section);
   return conversion.MissionStream.ReadExact(entry.size);
 }
 
 void SaveSection(const std::filesystem::path& path, format::Conversion& conversion, format::Section section) {
-  const format::sectionRec& entry = conversion.Seek(section);
+  const format::SectionEntry& entry = conversion.Seek(section);
   core::ByteStream& stream = conversion.MissionStream;
   // A section of no bytes (or of a negative stored size) gives an empty file.
   const std::int64_t size = std::max<std::int64_t>(entry.size, 0);

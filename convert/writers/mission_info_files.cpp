@@ -6,8 +6,8 @@
 
 #include "convert/writers/mission_file_io.hpp"
 #include "convert/writers/mission_grid_files.hpp"
-#include "format/map_info.hpp"
 #include "core/parse_decimal.hpp"
+#include "format/map_info.hpp"
 
 namespace kartwerk::writers {
 namespace {

@@ -15,7 +15,8 @@ bool IsAsciiLetter(std::uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' 
 
 }  // namespace
 
-void FixPlayerName(std::span<std::uint8_t, records::PlayerRecord::kSize> record, std::int64_t place, format::MapKindCode kind) {
+void FixPlayerName(std::span<std::uint8_t, records::PlayerRecord::kSize> record, std::int64_t place,
+                   format::MapKindCode kind) {
   if (kind != format::MultiplayerMap && IsAsciiLetter(record[0])) return;
   const std::string name = "Player " + std::to_string(place + 1);
   const auto field = record.first<records::PlayerRecord::kNameWidth>();
@@ -27,7 +28,8 @@ void WritePlayersFile(format::Conversion& c) {
   const auto path = DiscardMissionFile(c, "players");
   c.Seek(format::Section::Players);
   const std::int32_t count = c.MissionStream.ReadI32();
-  platform::OutputFile out(path, c.Output, c.Written);  // the count is the container's: the text goes to the file as it is made
+  platform::OutputFile out(path, c.Output,
+                           c.Written);  // the count is the container's: the text goes to the file as it is made
   std::array<std::uint8_t, records::PlayerRecord::kSize> record;
   for (CountedRecords records(c, count, "players"); records.Next();) {
     c.MissionStream.ReadRecord(record);

@@ -15,9 +15,9 @@ void WriteObjectsFile(format::Conversion& conversion) {
   const format::MapInformation& map = conversion.MapInfoRecord;
   conversion.CliffGrid.assign(records::CliffGridCells(map.width, map.height, conversion.MissionStream.size()), 0);
 
-  // The stored size belongs to the objects position; the data lies PMiniCount entries on.
+  // The stored size belongs to the objects position; the data lies MiniEntryCount entries on.
   const std::size_t position = format::SectionPosition(format::Section::Objects, conversion.MapKind);
-  const std::size_t shifted = position + conversion.PMiniCount;
+  const std::size_t shifted = position + conversion.MiniEntryCount;
   const std::int32_t size = conversion.SectionDirectory[position].size;
   platform::OutputFile out(conversion.SlotFolder / "objects", conversion.Output, conversion.Written);
   // An entry the container does not hold has no data: no objects.

@@ -6,7 +6,7 @@
 namespace kartwerk::writers {
 
 // "objects": one line per 10-byte object record. Clears CliffGrid to the map's size first and
-// lets every cliff object stamp it. The records lie at the entry PMiniCount places after the
+// lets every cliff object stamp it. The records lie at the entry MiniEntryCount places after the
 // objects position (the map's "P-MINI" previews come before them); their count comes from
 // the objects position's own entry.
 void WriteObjectsFile(format::Conversion& conversion);

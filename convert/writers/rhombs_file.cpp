@@ -22,7 +22,7 @@ void WriteRhombsFile(format::Conversion& conversion) {
   platform::OutputFile out(conversion.SlotFolder / "rhombs", conversion.Output, conversion.Written);
   // Only the three known schemes have tables; any other converts nothing.
   if (scheme <= 2) {
-    const format::sectionRec& terrain = conversion.Entry(format::Section::TerrainRhombs);
+    const format::SectionEntry& terrain = conversion.Entry(format::Section::TerrainRhombs);
     const SectionRecords records =
         ReadSectionRecords(conversion.MissionStream, terrain.offset, terrain.size, records::CompiledRhomb::kSize);
     core::Bytes scratch;
@@ -37,7 +37,7 @@ void WriteRhombsFile(format::Conversion& conversion) {
       std::uint8_t* to = out.ByteRoom(n * records::EditorRhomb::kSize);
       for (std::size_t i = 0; i < n; ++i) {
         const records::CompiledRhomb rhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
-                                  static_cast<std::uint16_t>(in[2] | in[3] << 8)};
+                                           static_cast<std::uint16_t>(in[2] | in[3] << 8)};
         converter.ConvertInto(rhomb, to);
         in += records::CompiledRhomb::kSize;
         to += records::EditorRhomb::kSize;

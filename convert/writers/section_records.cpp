@@ -6,7 +6,8 @@
 
 namespace kartwerk::writers {
 
-SectionRecords ReadSectionRecords(core::ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize) {
+SectionRecords ReadSectionRecords(core::ByteStream& stream, std::int64_t offset, std::int32_t size,
+                                  std::size_t recordSize) {
   SectionRecords out;
   if (size <= 0 || recordSize == 0) return out;
   const auto record = static_cast<std::int64_t>(recordSize);

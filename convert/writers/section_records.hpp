@@ -24,7 +24,7 @@ inline constexpr std::int64_t kMaxRecordsPastEnd = 4096;
 // are read into a zero-filled tail. The stream must outlive the records and stay unchanged.
 struct SectionRecords {
   std::span<const std::uint8_t> inside;  // the first records, wholly inside the container, in place
-  core::Bytes tail;                            // the rest of the count, zeros past the end of the container
+  core::Bytes tail;                      // the rest of the count, zeros past the end of the container
   std::int64_t stored = 0;               // records the stored size announces (stored size / record size, truncated)
   std::int64_t count = 0;                // records read
   std::int64_t pastEnd = 0;              // of these, records that begin at or past the end of the container
@@ -36,7 +36,8 @@ struct SectionRecords {
 
 // Seeks stream to offset and reads the section's records (leaving the position after the
 // last). A stored size of 0 or less means none.
-SectionRecords ReadSectionRecords(core::ByteStream& stream, std::int64_t offset, std::int32_t size, std::size_t recordSize);
+SectionRecords ReadSectionRecords(core::ByteStream& stream, std::int64_t offset, std::int32_t size,
+                                  std::size_t recordSize);
 
 // Tells conversion.Warn (when set) that records of the named file were read past the end of
 // the map file, or cut.

@@ -7,18 +7,18 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "platform/path_text.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_store.hpp"
+#include "platform/path_text.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
+using mapmaker::ScratchFolder;
 using testing::Lines;
 using testing::RunProgram;
-using mapmaker::ScratchFolder;
 
 std::vector<std::string> UserDataIn(const fs::path& folder) {
   return {"XDG_DATA_HOME=" + platform::TextFromPath(folder), "LOCALAPPDATA=" + platform::TextFromPath(folder)};
@@ -36,7 +36,8 @@ void MakeBackups(const fs::path& store, const fs::path& place, int count) {
     record.origin = place;
     record.when = when;
     record.title = "Map " + std::to_string(i);
-    record.folder = store / platform::PathFromText(pipeline::BackupName(platform::TextFromPath(place.filename()), when, record.title));
+    record.folder = store / platform::PathFromText(
+                                pipeline::BackupName(platform::TextFromPath(place.filename()), when, record.title));
     fs::create_directories(record.folder);
     std::ofstream(record.folder / "desc", std::ios::binary) << std::string(static_cast<std::size_t>(i), 'x');
     backups.Describe(record);
@@ -50,7 +51,8 @@ TEST(BackupCommandsTest, ThreeHundredBackupsAreThreeHundredLinesNewestFirstAndAC
   fs::create_directory_symlink(dir / "maps", dir / "link");
   MakeBackups(dir / "data" / "kartwerk" / "replaced-slots", place, 300);
 
-  for (const std::string& spelling : {std::string(), platform::TextFromPath(place), platform::TextFromPath(dir / "link" / "out1")}) {
+  for (const std::string& spelling :
+       {std::string(), platform::TextFromPath(place), platform::TextFromPath(dir / "link" / "out1")}) {
     SCOPED_TRACE(spelling);
     std::vector<std::string> args{"backups"};
     if (!spelling.empty()) args.insert(args.end(), {"--out", spelling});
@@ -105,8 +107,9 @@ TEST(BackupCommandsTest, MistakesWithPlacesAreToldAsSuch) {
   EXPECT_EQ(Lines(tilde.err).size(), 1u) << tilde.err;
   EXPECT_EQ(tilde.err.rfind("kartwerk: warning: \"~/maps\" starts with \"~\", which the shell did not expand", 0), 0u)
       << tilde.err;
-  EXPECT_EQ(Lines(tilde.out),
-            std::vector<std::string>{"no backups of \"" + platform::TextFromPath(fs::current_path() / "~" / "maps") + "\""});
+  EXPECT_EQ(
+      Lines(tilde.out),
+      std::vector<std::string>{"no backups of \"" + platform::TextFromPath(fs::current_path() / "~" / "maps") + "\""});
 }
 
 // The string literals of a source file that hold a line break with more text after it.

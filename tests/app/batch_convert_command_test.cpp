@@ -14,13 +14,13 @@
 namespace kartwerk {
 namespace {
 
+using mapmaker::ReadBytes;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 using testing::FolderContents;
 using testing::Lines;
-using mapmaker::ReadBytes;
 using testing::RunProgram;
-using mapmaker::ScratchFolder;
 using testing::WriteBatchSamples;
-using mapmaker::WriteBytes;
 
 std::size_t CountStarting(const std::vector<std::string>& lines, const std::string& prefix) {
   return static_cast<std::size_t>(

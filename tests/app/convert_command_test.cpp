@@ -6,27 +6,27 @@
 #include <sstream>
 
 #include "format/conversion.hpp"
-#include "platform/path_text.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
+#include "platform/path_text.hpp"
 #include "tests/support/folder_tree.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
 
-using testing::EntryNames;
 using mapmaker::Gzip;
 using mapmaker::Le;
-using testing::Lines;
 using mapmaker::ReadBytes;
 using mapmaker::ReplaceSection;
-using testing::RunProgram;
 using mapmaker::SampleMainContainer;
 using mapmaker::SampleMissionContainer;
 using mapmaker::ScratchFolder;
-using testing::TreeFiles;
 using mapmaker::WriteBytes;
+using testing::EntryNames;
+using testing::Lines;
+using testing::RunProgram;
+using testing::TreeFiles;
 
 std::size_t FileCount(const std::filesystem::path& folder) {
   std::size_t n = 0;
@@ -113,13 +113,15 @@ TEST(ConvertCommandTest, QuietShowsOnlyWhereTheFolderContentWent) {
 // A campaign whose second of three missions asks for more mine rows than its file holds.
 void WriteFailingCampaign(const std::filesystem::path& dir, std::uint32_t failing) {
   const mapmaker::SampleOptions options{4, 0, 40, 30};
-  mapmaker::WriteBytes(dir / "012.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "012"));
+  mapmaker::WriteBytes(dir / "012.qdc",
+                       mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "012"));
   for (const std::uint32_t mission : {0u, 4u, 9u}) {
     const std::string name = "01200" + std::to_string(mission);
     core::Bytes container = mapmaker::SampleMissionContainer(options, mission);
     if (mission == failing) {
-      container = mapmaker::ReplaceSection(container, format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
-                                 mapmaker::Le().I32(0).I32(0).I32(300).I32(300));
+      container = mapmaker::ReplaceSection(
+          container, format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+          mapmaker::Le().I32(0).I32(0).I32(300).I32(300));
     }
     mapmaker::WriteBytes(dir / (name + ".qdc"), mapmaker::Gzip(container, name));
   }
@@ -148,7 +150,8 @@ TEST(ConvertCommandTest, AnOccupiedSlotIsReplacedWholeOrNotAtAll) {
   const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   WriteFailingCampaign(dir / "maps", 9);
   mapmaker::WriteSampleMaps(dir / "campaign");
-  mapmaker::WriteBytes(dir / "campaign" / "007005.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer({3, 1, 48, 32}, 5), "007005"));
+  mapmaker::WriteBytes(dir / "campaign" / "007005.qdc",
+                       mapmaker::Gzip(mapmaker::SampleMissionContainer({3, 1, 48, 32}, 5), "007005"));
   const auto slot = dir / "maps.src" / "map.007";
   const std::vector<std::string> env = UserDataIn(dir / "data");
   ASSERT_EQ(RunProgram(KARTWERK_EXE,
@@ -210,7 +213,8 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
       << full.err;
   EXPECT_NE(full.err.find(" bytes free on the target's disk; the folder was left as it was"), std::string::npos)
       << full.err;
-  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'M', 'i', 'n', 'e'}}}));
+  EXPECT_EQ(TreeFiles(slot),
+            (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'M', 'i', 'n', 'e'}}}));
   EXPECT_EQ(EntryNames(slot.parent_path()), std::vector<std::string>{"map.002"});
 
   // A read-only maps.src.
@@ -222,22 +226,27 @@ TEST(ConvertCommandTest, UnwritableSlotsFailClearlyAndChangeNothing) {
                               slot.parent_path().string() + "\" (Read-only file system)"),
             std::string::npos)
       << readOnly.err;
-  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'M', 'i', 'n', 'e'}}}));
+  EXPECT_EQ(TreeFiles(slot),
+            (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'M', 'i', 'n', 'e'}}}));
   EXPECT_FALSE(std::filesystem::exists(dir / "data" / "kartwerk"));
 }
 
 TEST(ConvertCommandTest, RectangleOutsideTheGridIsClippedWithAWarning) {
   mapmaker::ScratchFolder dir;
   const mapmaker::SampleOptions options{6, 1, 40, 30};
-  mapmaker::WriteBytes(dir / "021.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "021"));
+  mapmaker::WriteBytes(dir / "021.qdc",
+                       mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "021"));
   // Rows past the grid's last row and columns left of its first: clipped, never wrapped.
   const format::MissionRectangle rect{-4, 500, 30, 20};
-  mapmaker::WriteBytes(dir / "021001.qdc",
-             mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(options, 1),
-                                                format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
-                                                mapmaker::Le().I32(rect.x0).I32(rect.y0).I32(rect.width).I32(rect.height)),
-                                 format::SectionPosition(format::Section::Mines, format::CampaignMap), core::Bytes(30 * 20, 7)),
-                  "021001"));
+  mapmaker::WriteBytes(
+      dir / "021001.qdc",
+      mapmaker::Gzip(
+          mapmaker::ReplaceSection(
+              mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(options, 1),
+                                       format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+                                       mapmaker::Le().I32(rect.x0).I32(rect.y0).I32(rect.width).I32(rect.height)),
+              format::SectionPosition(format::Section::Mines, format::CampaignMap), core::Bytes(30 * 20, 7)),
+          "021001"));
   const auto out = dir / "slot";
   auto r = RunProgram(KARTWERK_EXE, {"convert", (dir / "021.qdc").string(), "--out", out.string(), "--quiet"});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -257,9 +266,12 @@ TEST(ConvertCommandTest, GameVersionChoosesTheScriptKeywords) {
   scripts.I32(1).U32(0).U32(0);
   for (std::uint16_t v = 1; v <= 4; ++v) scripts.U32(0x00010000u | v);
   scripts.U32(5).U32(0xFFFF);  // ugl, whose keywords differ between the two sets
-  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}),
-                                                format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), scripts),
-                                 "m"));
+  mapmaker::WriteBytes(
+      dir / "m.qdm",
+      mapmaker::Gzip(
+          mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}),
+                                   format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), scripts),
+          "m"));
   auto scriptsFor = [&](const std::vector<std::string>& extra) {
     std::vector<std::string> args = {"convert", (dir / "m.qdm").string(), "--out", (dir / "slot").string(), "--quiet"};
     args.insert(args.end(), extra.begin(), extra.end());

@@ -10,9 +10,9 @@
 namespace kartwerk {
 namespace {
 
+using mapmaker::ScratchFolder;
 using testing::Lines;
 using testing::RunProgram;
-using mapmaker::ScratchFolder;
 
 // Runs the program expecting failure with exactly this one line.
 void ExpectOneLine(const std::vector<std::string>& args, const std::string& line) {

@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "format/conversion_size.hpp"
-#include "platform/folder_name_key.hpp"
-#include "format/gzip_file.hpp"
-#include "platform/platform_files.hpp"
-#include "format/section_directory.hpp"
 #include "core/shown_text.hpp"
-#include "platform/whole_file.hpp"
+#include "format/conversion_size.hpp"
+#include "format/gzip_file.hpp"
+#include "format/section_directory.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/target_check.hpp"
+#include "platform/folder_name_key.hpp"
+#include "platform/platform_files.hpp"
+#include "platform/whole_file.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
@@ -32,10 +32,10 @@ using mapmaker::GzipZeros;
 using mapmaker::Le;
 using mapmaker::ReadBytes;
 using mapmaker::ReplaceSection;
-using testing::RunProgram;
 using mapmaker::SampleMainContainer;
 using mapmaker::ScratchFolder;
 using mapmaker::WriteBytes;
+using testing::RunProgram;
 
 const mapmaker::SampleOptions kOptions{12, 0, 40, 30};
 
@@ -54,19 +54,20 @@ std::string Text(const std::filesystem::path& file) {
 std::map<std::string, core::Bytes> Files(const std::filesystem::path& folder) {
   std::map<std::string, core::Bytes> files;
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) files[std::filesystem::relative(e.path(), folder).string()] = mapmaker::ReadBytes(e.path());
+    if (e.is_regular_file())
+      files[std::filesystem::relative(e.path(), folder).string()] = mapmaker::ReadBytes(e.path());
   }
   return files;
 }
 
 // The single-player sample with the entry at a section's position replaced.
 core::Bytes SampleWith(format::Section section, const core::Bytes& data) {
-  return mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), format::SectionPosition(section, format::SinglePlayerMap),
-                        data);
+  return mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions),
+                                  format::SectionPosition(section, format::SinglePlayerMap), data);
 }
 
 // The directory entry of a position in a container.
-format::sectionRec EntryOf(const core::Bytes& container, std::size_t position) {
+format::SectionEntry EntryOf(const core::Bytes& container, std::size_t position) {
   core::ByteStream stream;
   stream.Load(container);
   format::SectionTable table;
@@ -177,8 +178,10 @@ TEST_F(HostileMapsTest, OddButWholeGzipFormsConvertLikeTheCleanFile) {
   // The data split over two members; junk after the last member; stored names that try to leave
   // the temporary folder.
   const std::size_t half = container.size() / 2;
-  core::Bytes twoMembers = mapmaker::Gzip(core::Bytes(container.begin(), container.begin() + static_cast<std::ptrdiff_t>(half)), "m");
-  const core::Bytes rest = mapmaker::Gzip(core::Bytes(container.begin() + static_cast<std::ptrdiff_t>(half), container.end()));
+  core::Bytes twoMembers =
+      mapmaker::Gzip(core::Bytes(container.begin(), container.begin() + static_cast<std::ptrdiff_t>(half)), "m");
+  const core::Bytes rest =
+      mapmaker::Gzip(core::Bytes(container.begin() + static_cast<std::ptrdiff_t>(half), container.end()));
   twoMembers.insert(twoMembers.end(), rest.begin(), rest.end());
   core::Bytes trailing = mapmaker::Gzip(container, "m");
   trailing.insert(trailing.end(), 4000, 0);
@@ -220,7 +223,8 @@ TEST_F(HostileMapsTest, FolderNamedLikeAMapIsNoMapFile) {
 
 TEST_F(HostileMapsTest, UnreadableMapFileCannotBeOpened) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads any file";
-  const auto path = Map("locked.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "locked"));
+  const auto path =
+      Map("locked.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "locked"));
   ::chmod(path.c_str(), 0);
   const auto r = Convert(path);
   EXPECT_EQ(r.status, 1);
@@ -235,7 +239,8 @@ TEST_F(HostileMapsTest, UnreadableMapFileCannotBeOpened) {
 // files for what is missing), and the user is told.
 TEST_F(HostileMapsTest, NegativeSectionSizeEndsTheDirectoryWithAWarning) {
   core::Bytes container = mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions);
-  const format::sectionRec airfields = EntryOf(container, format::SectionPosition(format::Section::Airfields, format::SinglePlayerMap));
+  const format::SectionEntry airfields =
+      EntryOf(container, format::SectionPosition(format::Section::Airfields, format::SinglePlayerMap));
   const std::size_t sizeField = static_cast<std::size_t>(airfields.offset) - 4;
   container[sizeField + 3] |= 0x80;
   const auto r = Convert(Map("negative.qdm", mapmaker::Gzip(container, "negative")));
@@ -254,7 +259,8 @@ TEST_F(HostileMapsTest, NegativeSectionSizeEndsTheDirectoryWithAWarning) {
 TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
   const core::Bytes sample = mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions);
   // The map cut inside the airfields section: the copy cannot be made.
-  const format::sectionRec airfields = EntryOf(sample, format::SectionPosition(format::Section::Airfields, format::SinglePlayerMap));
+  const format::SectionEntry airfields =
+      EntryOf(sample, format::SectionPosition(format::Section::Airfields, format::SinglePlayerMap));
   const core::Bytes cut(sample.begin(), sample.begin() + airfields.offset + 10);
   const auto cutMap = Map("cut.qdm", mapmaker::Gzip(cut, "cut"));
   auto r = Convert(cutMap);
@@ -267,7 +273,8 @@ TEST_F(HostileMapsTest, SectionRunningPastTheEndOfTheFile) {
 
   // The map cut inside its terrain: the rhombs read zeros past the end, with a warning.
   std::filesystem::remove_all(slot());
-  const format::sectionRec terrain = EntryOf(sample, format::SectionPosition(format::Section::TerrainRhombs, format::SinglePlayerMap));
+  const format::SectionEntry terrain =
+      EntryOf(sample, format::SectionPosition(format::Section::TerrainRhombs, format::SinglePlayerMap));
   const core::Bytes cutTerrain(sample.begin(), sample.begin() + terrain.offset + 400);
   r = Convert(Map("cut2.qdm", mapmaker::Gzip(cutTerrain, "cut2")));
   EXPECT_NE(r.err.find("warning: \"rhombs\": 1100 of its 1200 entries lie past the end of the map file"),
@@ -290,10 +297,13 @@ TEST_F(HostileMapsTest, NameAndMaskIndicesFarPastTheirTables) {
   mapmaker::Le support;
   support.I32(1).U8(1).U8(100).U8(0).U8(0).U8(1).U8(50).U32(0xFFFFFFFF).U8(0).U8(0);
   for (int g = 1; g < 64; ++g) support.I32(0);
-  const core::Bytes objects = mapmaker::Le().U16(64).U16(64).U8(8).U8(0).U16(0).U16(0xFFFF).U16(96).U16(96).U8(255).U8(0).U16(0).U16(1);
+  const core::Bytes objects =
+      mapmaker::Le().U16(64).U16(64).U8(8).U8(0).U16(0).U16(0xFFFF).U16(96).U16(96).U8(255).U8(0).U16(0).U16(1);
   core::Bytes container = SampleWith(format::Section::MapUnits, units);
-  container = mapmaker::ReplaceSection(container, format::SectionPosition(format::Section::SupportSecond, format::SinglePlayerMap), support);
-  container = mapmaker::ReplaceSection(container, format::SectionPosition(format::Section::Objects, format::SinglePlayerMap), objects);
+  container = mapmaker::ReplaceSection(
+      container, format::SectionPosition(format::Section::SupportSecond, format::SinglePlayerMap), support);
+  container = mapmaker::ReplaceSection(
+      container, format::SectionPosition(format::Section::Objects, format::SinglePlayerMap), objects);
   const auto r = Convert(Map("names.qdm", mapmaker::Gzip(container, "names")));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Text(slot() / "mis.000" / "mapunits").rfind(" ID= HP=100 ", 0), 0u);
@@ -309,7 +319,8 @@ TEST_F(HostileMapsTest, NameAndMaskIndicesFarPastTheirTables) {
 TEST_F(HostileMapsTest, CountsOfTwoGigaEndQuickly) {
   const core::Bytes huge = mapmaker::Le().I32(0x7FFFFFFF);
   core::Bytes container = mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions);
-  for (format::Section s : {format::Section::MapUnits, format::Section::SupportSecond, format::Section::Players, format::Section::Sounds, format::Section::Scripts}) {
+  for (format::Section s : {format::Section::MapUnits, format::Section::SupportSecond, format::Section::Players,
+                            format::Section::Sounds, format::Section::Scripts}) {
     container = mapmaker::ReplaceSection(container, format::SectionPosition(s, format::SinglePlayerMap), huge);
   }
   const auto started = std::chrono::steady_clock::now();
@@ -340,8 +351,10 @@ TEST_F(HostileMapsTest, CampaignOfTooManyMissionFilesIsRefusedAtOnce) {
 
 TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
   // The container ends inside the scripts: the last script never reaches its end statement.
-  const core::Bytes sample = SampleWith(format::Section::Scripts, mapmaker::Le().I32(1).U32(0).U32(0).U32(0x00010003).U32(13));
-  const format::sectionRec scripts = EntryOf(sample, format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap));
+  const core::Bytes sample =
+      SampleWith(format::Section::Scripts, mapmaker::Le().I32(1).U32(0).U32(0).U32(0x00010003).U32(13));
+  const format::SectionEntry scripts =
+      EntryOf(sample, format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap));
   const core::Bytes endless(sample.begin(), sample.begin() + scripts.offset + scripts.size);
   const auto endlessMap = Map("endless.qdm", mapmaker::Gzip(endless, "endless"));
   auto r = Convert(endlessMap);
@@ -353,8 +366,9 @@ TEST_F(HostileMapsTest, ScriptWithoutEndOrWithAnUnknownCodeFailsNamingIt) {
   EXPECT_FALSE(std::filesystem::exists(slot()));
 
   std::filesystem::remove_all(slot());
-  const core::Bytes unknown = SampleWith(
-      format::Section::Scripts, mapmaker::Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
+  const core::Bytes unknown =
+      SampleWith(format::Section::Scripts,
+                 mapmaker::Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF));
   r = Convert(Map("unknown.qdm", mapmaker::Gzip(unknown, "unknown")));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\""),
@@ -537,7 +551,8 @@ TEST_F(HostileMapsTest, CampaignStatingMoreThanARealOneIsRefusedNamingBothSizes)
 TEST_F(HostileMapsTest, MissionLinkedFromOutsideTheMapFolderIsNotRead) {
   const auto main = Map("066.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "066"));
   std::filesystem::create_directories(dir / "parent");
-  mapmaker::WriteBytes(dir / "parent" / "secret.gz", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
+  mapmaker::WriteBytes(dir / "parent" / "secret.gz",
+                       mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
   std::filesystem::create_symlink(dir / "parent" / "secret.gz", maps() / "066001.qdc");
   Keep("066001.qdc");
   const auto r = Convert(main);
@@ -571,9 +586,11 @@ TEST_F(HostileMapsTest, LeftoverFolderOfAnUnreadableNumberIsReportedAndSkipped) 
 }
 
 TEST_F(HostileMapsTest, GalleryKeepsACampaignsMissionPicturesFromASingleMapOfTheirName) {
-  const auto campaign = Map("007.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "007"));
+  const auto campaign =
+      Map("007.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "007"));
   Map("007003.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 3), "007003"));
-  const auto single = Map("007.mis.003.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "s"));
+  const auto single =
+      Map("007.mis.003.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "s"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", campaign.string(), single.string(), "--out", slot().string()},
                             {"TMPDIR=" + temp.path().string()});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -589,7 +606,8 @@ TEST_F(HostileMapsTest, GalleryShowsAUtf8NameAsItIs) {
       Map("\xC3\x9C"
           "bersicht.qdm",
           mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "u"));
-  const auto other = Map("b.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "b"));
+  const auto other =
+      Map("b.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, kOptions), "b"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), other.string(), "--out", slot().string()},
                             {"TMPDIR=" + temp.path().string()});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -604,7 +622,8 @@ TEST_F(HostileMapsTest, GalleryShowsAUtf8NameAsItIs) {
 }
 
 TEST_F(HostileMapsTest, PreviewOfALargeMapAtAHighScaleIsRefusedBeforeDrawing) {
-  const auto map = Map("big.qdm", mapmaker::Gzip(mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 1024, 1024).Build(), "big"));
+  const auto map = Map(
+      "big.qdm", mapmaker::Gzip(mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 1024, 1024).Build(), "big"));
   const auto r = RunProgram(KARTWERK_EXE, {"preview", map.string(), "-o", (dir / "slot").string(), "--scale", "16"},
                             {"TMPDIR=" + temp.path().string()});
   EXPECT_EQ(r.status, 1);
@@ -616,11 +635,11 @@ TEST(ShownTextTest, ControlCharactersAreWrittenOutAndTheRestStays) {
   EXPECT_EQ(core::ShownText("a\rb\nc\td"), "a\\rb\\nc\\td");
   EXPECT_EQ(core::ShownText("\x1b[2K\x7f\x01"), "\\x1b[2K\\x7f\\x01");
   EXPECT_EQ(core::ShownText("C:\\maps\\\xC3\x9C"
-                      "bersicht.qdm"),
+                            "bersicht.qdm"),
             "C:\\maps\\\xC3\x9C"
             "bersicht.qdm");
   EXPECT_EQ(core::ShownText("\xC2\x9B"
-                      "31m \xC2\xA0"),
+                            "31m \xC2\xA0"),
             "\\u009b31m \xC2\xA0")
       << "C1 escaped, no-break space kept";
   EXPECT_EQ(core::ShownText(std::string("a\0b", 3)), "a\\x00b");
@@ -640,7 +659,8 @@ TEST(ConversionSizeTest, RefusedAboveTheLargestCampaignOrTheFreeSpaceNamingBothS
   // A target that does not exist yet is measured on the folder that will hold it.
   mapmaker::ScratchFolder dir;
   const auto space = std::filesystem::space(dir.path());
-  EXPECT_NEAR(static_cast<double>(pipeline::AvailableBytesFor(dir / "a" / "b")), static_cast<double>(space.available), 64e6);
+  EXPECT_NEAR(static_cast<double>(pipeline::AvailableBytesFor(dir / "a" / "b")), static_cast<double>(space.available),
+              64e6);
 }
 
 TEST(ConversionSizeTest, StoredLengthIsTheTrailersAndNothingForAFifo) {
@@ -679,7 +699,8 @@ TEST(RegularFileTest, FifoDeviceAndFolderAreNoFileAndNeverBlock) {
 
 TEST(FolderNameTest, DotsAndEmptyNamesNameNoFolderOfTheirOwn) {
   for (const std::string name : {"", ".", "..", "..."}) EXPECT_FALSE(pipeline::FolderNameProblem(name).empty()) << name;
-  for (const std::string name : {"a.", ".a", "a..b", " "}) EXPECT_TRUE(pipeline::FolderNameProblem(name).empty()) << name;
+  for (const std::string name : {"a.", ".a", "a..b", " "})
+    EXPECT_TRUE(pipeline::FolderNameProblem(name).empty()) << name;
   EXPECT_EQ(platform::FolderNameKey("Map7"), platform::FolderNameKey("mAP7"));
 }
 

@@ -8,23 +8,24 @@
 #include <string>
 #include <vector>
 
-#include "platform/folder_name_key.hpp"
-#include "platform/path_text.hpp"
-#include "platform/platform_files.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/batch_conversion.hpp"
+#include "platform/folder_name_key.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
 namespace {
 
-using testing::RunProgram;
 using mapmaker::ScratchFolder;
+using testing::RunProgram;
 
 TEST(HostilePathsWindows, UncAndVerbatimPathsAreNeverJoinedToTheCurrentDrive) {
   EXPECT_EQ(platform::FullPath(L"\\\\127.0.0.1\\share\\maps.src\\map.007"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
-  EXPECT_EQ(platform::FullPath(L"\\\\127.0.0.1\\share\\maps.src\\x\\..\\map.007\\"), L"\\\\127.0.0.1\\share\\maps.src\\map.007");
+  EXPECT_EQ(platform::FullPath(L"\\\\127.0.0.1\\share\\maps.src\\x\\..\\map.007\\"),
+            L"\\\\127.0.0.1\\share\\maps.src\\map.007");
   EXPECT_EQ(platform::FullPath(L"\\\\?\\Z:\\tmp\\map.007"), L"\\\\?\\Z:\\tmp\\map.007");
   EXPECT_EQ(platform::ResolvedPath(L"\\\\127.0.0.1\\share\\a"), L"\\\\127.0.0.1\\share\\a");
 }
@@ -61,8 +62,8 @@ TEST(HostilePathsWindows, ConvertingIntoAnUnreachableShareFailsNamingItAndWrites
     return found;
   };
   const std::vector<std::wstring> before = localCopies();
-  const auto r = RunProgram(
-      KARTWERK_EXE, {"convert", platform::TextFromPath(map), "--out", "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
+  const auto r = RunProgram(KARTWERK_EXE, {"convert", platform::TextFromPath(map), "--out",
+                                           "\\\\127.0.0.1\\share\\maps.src\\map.007", "--quiet"});
   EXPECT_NE(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("\\\\127.0.0.1\\share"), std::string::npos) << r.err;
   for (const std::wstring& root : localCopies()) {
@@ -76,7 +77,9 @@ TEST(HostilePathsWindows, ConvertingIntoAnUnreachableShareFailsNamingItAndWrites
 TEST(HostilePathsWindows, PreviewAndBatchMessagesKeepNonAsciiPaths) {
   mapmaker::ScratchFolder dir;
   const std::string folder = platform::TextFromPath(dir.path()) + "\\prev\xC3\xBC";
-  const std::string map = folder + "\\\xC3\x9C" "bersicht.qdm";
+  const std::string map = folder +
+                          "\\\xC3\x9C"
+                          "bersicht.qdm";
   CopySampleMap(dir / "samples", platform::PathFromText(map));
   ASSERT_TRUE(std::filesystem::exists(platform::PathFromText(map)));
   const auto preview = RunProgram(KARTWERK_EXE, {"preview", map, "-o", folder + "\\p.png", "--quiet"});
@@ -103,16 +106,17 @@ TEST(HostilePathsWindows, NamesWindowsTakesAsOneFolderClash) {
   EXPECT_NE(platform::FolderNameKey("a.b"), platform::FolderNameKey("ab"));
   const pipeline::BatchPlan plan = pipeline::PlanBatch({L"Z:\\a\\x.qdm", L"Z:\\b\\x..qdm"});
   ASSERT_EQ(plan.Clashes.size(), 1u);
-  const pipeline::BatchPlan umlauts =
-      pipeline::PlanBatch({platform::PathFromText("Z:\\a\\\xC3\x84rger.qdm"), platform::PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
+  const pipeline::BatchPlan umlauts = pipeline::PlanBatch(
+      {platform::PathFromText("Z:\\a\\\xC3\x84rger.qdm"), platform::PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
   EXPECT_EQ(umlauts.Clashes.size(), 1u);
 
   // The program refuses such a batch before it writes anything.
   mapmaker::ScratchFolder dir;
   CopySampleMap(dir / "samples", dir / "a" / "x.qdm");
   CopySampleMap(dir / "samples", dir / "b" / "x..qdm");
-  const auto r = RunProgram(KARTWERK_EXE, {"convert", platform::TextFromPath(dir / "a" / "x.qdm"),
-                                           platform::TextFromPath(dir / "b" / "x..qdm"), "--out", platform::TextFromPath(dir / "out")});
+  const auto r = RunProgram(
+      KARTWERK_EXE, {"convert", platform::TextFromPath(dir / "a" / "x.qdm"),
+                     platform::TextFromPath(dir / "b" / "x..qdm"), "--out", platform::TextFromPath(dir / "out")});
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find("x..qdm"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
@@ -145,7 +149,8 @@ TEST(HostilePathsWindows, DeviceNamesAndServerRootsAreRefusedInOneLine) {
       {{"convert", platform::TextFromPath(map), "--out", "NUL"}, "is a Windows device name"},
       {{"convert", platform::TextFromPath(map), "--out", "con"}, "is a Windows device name"},
       {{"convert", platform::TextFromPath(map), "--out", "COM1"}, "is a Windows device name"},
-      {{"convert", platform::TextFromPath(map), "--out", platform::TextFromPath(dir / "aux.txt")}, "is a Windows device name"},
+      {{"convert", platform::TextFromPath(map), "--out", platform::TextFromPath(dir / "aux.txt")},
+       "is a Windows device name"},
       {{"convert", platform::TextFromPath(map), "--out", "\\\\.\\C:"}, "is a device path"},
       {{"convert", platform::TextFromPath(map), "--out", "\\\\127.0.0.1"}, "it is the root of a file system"},
       {{"preview", platform::TextFromPath(map), "-o", "NUL"}, "is a Windows device name"},

@@ -12,9 +12,9 @@ namespace {
 using mapmaker::Gzip;
 using mapmaker::Le;
 using mapmaker::MapBuilder;
-using testing::RunProgram;
 using mapmaker::ScratchFolder;
 using mapmaker::WriteBytes;
+using testing::RunProgram;
 
 nlohmann::json InfoJson(const std::filesystem::path& map) {
   auto r = RunProgram(KARTWERK_EXE, {"info", map.string(), "--json"});
@@ -42,9 +42,12 @@ TEST(InfoCommandTest, MultiplayerMapWithPMiniEntries) {
 
 TEST(InfoCommandTest, CampaignCountsItsMissionFiles) {
   mapmaker::ScratchFolder dir;
-  mapmaker::WriteBytes(dir / "012.qdc", mapmaker::Gzip(mapmaker::MapBuilder(format::CampaignMap).MapInfo(1, 64, 32).Build(), "012"));
+  mapmaker::WriteBytes(dir / "012.qdc",
+                       mapmaker::Gzip(mapmaker::MapBuilder(format::CampaignMap).MapInfo(1, 64, 32).Build(), "012"));
   for (const char* m : {"0120001.qdc", "0120002.qdc", "0120005.qdc"}) {
-    mapmaker::WriteBytes(dir / m, mapmaker::Gzip(mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build()));
+    mapmaker::WriteBytes(
+        dir / m,
+        mapmaker::Gzip(mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build()));
   }
   const auto j = InfoJson(dir / "0120002.qdc");
   EXPECT_EQ(j["kind"], "Campaign");

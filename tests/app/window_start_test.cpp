@@ -19,8 +19,8 @@
 namespace kartwerk {
 namespace {
 
-using testing::RunProgram;
 using mapmaker::ScratchFolder;
+using testing::RunProgram;
 using testing::TreeFiles;
 
 // A user's home with a file in it, and the environment that makes it the program's whole world:
@@ -145,7 +145,8 @@ TEST(SystemDesktopEntry, RecognisesAnEntryThatOpensAllThreeMapTypesWithKartwerk)
   std::ofstream(first / "applications" / "kartwerk.desktop") << twoTypes;
   EXPECT_EQ(desktop::SystemDesktopEntryForMapTypes({first, second}), std::nullopt);
   std::ofstream(second / "applications" / "org.kartwerk.Kartwerk.desktop") << ours;
-  EXPECT_EQ(desktop::SystemDesktopEntryForMapTypes({first, second}), second / "applications" / "org.kartwerk.Kartwerk.desktop");
+  EXPECT_EQ(desktop::SystemDesktopEntryForMapTypes({first, second}),
+            second / "applications" / "org.kartwerk.Kartwerk.desktop");
 }
 
 TEST(RegisterCommand, WritesNothingForTheUserWhereTheSystemHasTheAssociation) {

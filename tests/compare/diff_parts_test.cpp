@@ -74,8 +74,9 @@ TEST(MinCostPairingTest, AssignmentIsTheCheapestAndPlacesPairByCost) {
   const std::string after =
       " ID=tank HP=100 U=140 V=140 Owner=1 \n ID=tank HP=100 U=340 V=140 Owner=1 \n"
       " ID=tank HP=100 U=9000 V=200 Owner=2 \n";
-  const auto changes = compare::CompareListEntries(compare::ListKind::Units, compare::ReadListEntries(compare::ListKind::Units, before).entries,
-                                          compare::ReadListEntries(compare::ListKind::Units, after).entries)
+  const auto changes = compare::CompareListEntries(compare::ListKind::Units,
+                                                   compare::ReadListEntries(compare::ListKind::Units, before).entries,
+                                                   compare::ReadListEntries(compare::ListKind::Units, after).entries)
                            .entries;
   std::vector<std::string> texts;
   for (const compare::EntryChange& c : changes) texts.push_back(compare::EntryChangeText(c));
@@ -121,7 +122,8 @@ TEST(ComparisonSummaryTest, ManyChangesSummedUpUnlessAllAreAsked) {
     moved.to = compare::Position{i + 40, 40};
     units.entries.push_back(moved);
   }
-  for (int i = 0; i < 2; ++i) units.entries.push_back({compare::EntryChange::Kind::Removed, "unit 'x'", {}, {}, {}, 1, 0, {}});
+  for (int i = 0; i < 2; ++i)
+    units.entries.push_back({compare::EntryChange::Kind::Removed, "unit 'x'", {}, {}, {}, 1, 0, {}});
   comparison.files.push_back(units);
   comparison.files.push_back({"Übersicht.txt", compare::FileState::OnlyInFolder, "", 0, 1, {}, {}, {}, {}});
 

@@ -184,7 +184,8 @@ void Expect(MapMaker& m, const std::string& file, const std::string& noun, const
       m.expected.emplace_back(file, static_cast<int>(compare::EntryChange::Kind::Changed), entry, p.moved);
     }
   }
-  if (reordered) m.expected.emplace_back(file, static_cast<int>(compare::EntryChange::Kind::Reordered), noun + "s", false);
+  if (reordered)
+    m.expected.emplace_back(file, static_cast<int>(compare::EntryChange::Kind::Reordered), noun + "s", false);
 }
 
 // Makes count edits of random kinds in the slot's first mission and the slot's objects.
@@ -336,8 +337,10 @@ TEST(DiffRandomEditsTest, EveryEditNamedExactlyAndPairedRight) {
     const auto seed = static_cast<std::uint32_t>(1000 + n);
     const format::MapKindCode kind = kinds[n % 3];
     const mapmaker::SampleOptions options{seed, seed % 3, 24 + static_cast<std::int32_t>(seed % 5) * 8,
-                                         20 + static_cast<std::int32_t>(seed % 4) * 8};
-    std::filesystem::path map = dir / (kind == format::CampaignMap ? "123.qdc" : kind == format::MultiplayerMap ? "m.qdp" : "m.qdm");
+                                          20 + static_cast<std::int32_t>(seed % 4) * 8};
+    std::filesystem::path map = dir / (kind == format::CampaignMap      ? "123.qdc"
+                                       : kind == format::MultiplayerMap ? "m.qdp"
+                                                                        : "m.qdm");
     mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(kind, options), map.filename().string()));
     if (kind == format::CampaignMap)
       mapmaker::WriteBytes(dir / "123000.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(options, 0), "123000"));
@@ -450,7 +453,8 @@ TEST(DiffLargeEditTest, EverythingMovedOnALargeMapIsSummedUp) {
     if (file.name == "objects") {
       EXPECT_EQ(file.entries.size(), objects.size());
     }
-    for (const compare::EntryChange& e : file.entries) EXPECT_TRUE(e.Moved() && e.fields.empty()) << file.name << e.entry;
+    for (const compare::EntryChange& e : file.entries)
+      EXPECT_TRUE(e.Moved() && e.fields.empty()) << file.name << e.entry;
   }
   const std::string all = compare::ComparisonText(result, true);
   EXPECT_GT(static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n')), moved + objects.size());

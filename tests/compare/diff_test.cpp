@@ -30,12 +30,12 @@ namespace {
 
 using mapmaker::Gzip;
 using mapmaker::ReadBytes;
-using testing::RunProgram;
 using mapmaker::SampleMainContainer;
 using mapmaker::SampleMissionContainer;
 using mapmaker::ScratchFolder;
-using testing::TreeFiles;
 using mapmaker::WriteBytes;
+using testing::RunProgram;
+using testing::TreeFiles;
 
 std::string Text(const std::filesystem::path& file) {
   const core::Bytes b = mapmaker::ReadBytes(file);
@@ -71,8 +71,9 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
       " ID=tank HP=80 Ammo=5 U=420 V=96 Dir=0 \n  ID=driver HP=91\n"
       " ID=gunner HP=70 U=30 V=30 Dir=0 \n"
       " ID=sniper HP=60 U=64 V=64 Dir=0 \n";
-  const auto changes = compare::CompareListEntries(compare::ListKind::Units, compare::ReadListEntries(compare::ListKind::Units, before).entries,
-                                          compare::ReadListEntries(compare::ListKind::Units, after).entries)
+  const auto changes = compare::CompareListEntries(compare::ListKind::Units,
+                                                   compare::ReadListEntries(compare::ListKind::Units, before).entries,
+                                                   compare::ReadListEntries(compare::ListKind::Units, after).entries)
                            .entries;
   ASSERT_EQ(changes.size(), 3u);
   EXPECT_EQ(changes[0].kind, compare::EntryChange::Kind::Changed);
@@ -90,7 +91,8 @@ TEST(DiffPiecesTest, UnitsPairedByPlaceThenByNearestOfTheirType) {
   EXPECT_EQ(changes[2].entry, "unit 'sniper' (now 3)");
 }
 
-std::vector<compare::EntryChange> ListChangesOf(compare::ListKind kind, const std::string& before, const std::string& after) {
+std::vector<compare::EntryChange> ListChangesOf(compare::ListKind kind, const std::string& before,
+                                                const std::string& after) {
   const compare::ListReading a = compare::ReadListEntries(kind, before), b = compare::ReadListEntries(kind, after);
   EXPECT_EQ(a.damage, "");
   EXPECT_EQ(b.damage, "");
@@ -105,8 +107,9 @@ TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
   EXPECT_EQ(compare::EntryChangeText(scripts[0]), "scripts: order changed");
   EXPECT_EQ(compare::EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
 
-  const auto players = ListChangesOf(compare::ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
-                                     "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n");
+  const auto players =
+      ListChangesOf(compare::ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
+                    "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n");
   ASSERT_EQ(players.size(), 1u);
   EXPECT_EQ(players[0].entry, "Player 0");
   ASSERT_EQ(players[0].fields.size(), 1u);
@@ -180,14 +183,16 @@ TEST(DiffPiecesTest, UnifiedLineDiffShowsOnlyTheChangedRun) {
 // A map of the given kind written to dir (a campaign's mission files beside it); returns the path.
 std::filesystem::path WriteMap(const std::filesystem::path& dir, format::MapKindCode kind, std::uint32_t seed) {
   const mapmaker::SampleOptions options{seed, seed % 3, 24 + static_cast<std::int32_t>(seed % 5) * 8,
-                                       20 + static_cast<std::int32_t>(seed % 4) * 8};
+                                        20 + static_cast<std::int32_t>(seed % 4) * 8};
   std::filesystem::create_directories(dir);
   if (kind == format::CampaignMap) {
     const std::string name = std::to_string(100 + seed % 900).substr(0, 3);
-    mapmaker::WriteBytes(dir / (name + ".qdc"), mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), name));
+    mapmaker::WriteBytes(dir / (name + ".qdc"),
+                         mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), name));
     for (std::uint32_t m : {0u, 3u}) {
       const std::string mission = name + "00" + std::to_string(m);
-      mapmaker::WriteBytes(dir / (mission + ".qdc"), mapmaker::Gzip(mapmaker::SampleMissionContainer(options, m), mission));
+      mapmaker::WriteBytes(dir / (mission + ".qdc"),
+                           mapmaker::Gzip(mapmaker::SampleMissionContainer(options, m), mission));
     }
     return dir / (name + ".qdc");
   }
@@ -272,7 +277,8 @@ TEST_F(DiffCommandTest, EditsAreReportedExactlyInWordsJsonAndPicture) {
   core::Bytes rhombs = mapmaker::ReadBytes(slot_ / "rhombs");
   const std::int32_t width = 24 + 7 % 5 * 8;  // the map's width in cells (WriteMap)
   for (int y = 3; y <= 5; ++y)
-    for (int x = 2; x <= 6; ++x) rhombs[(static_cast<std::size_t>(y * width + x)) * records::EditorRhomb::kSize] ^= 0xFF;
+    for (int x = 2; x <= 6; ++x)
+      rhombs[(static_cast<std::size_t>(y * width + x)) * records::EditorRhomb::kSize] ^= 0xFF;
   mapmaker::WriteBytes(slot_ / "rhombs", rhombs);
   std::filesystem::remove(slot_ / "mis.000" / "mines");
   mapmaker::WriteBytes(slot_ / "notes.txt", core::Bytes{'x'});
@@ -510,10 +516,22 @@ TEST(ChangePictureTest, MarksOutlineAndLegendWhereTheChangesAre) {
   compare::FileComparison units;
   units.name = "mis.000/mapunits";
   units.state = compare::FileState::Changed;
-  units.entries.push_back(
-      {compare::EntryChange::Kind::Added, "unit 1 'a'", {}, std::nullopt, compare::Position{10 * 32 + 16, 8 * 32 + 16}, 0, 1, {}});
-  units.entries.push_back(
-      {compare::EntryChange::Kind::Removed, "unit 2 'b'", {}, compare::Position{13 * 32 + 16, 3 * 32 + 16}, std::nullopt, 2, 0, {}});
+  units.entries.push_back({compare::EntryChange::Kind::Added,
+                           "unit 1 'a'",
+                           {},
+                           std::nullopt,
+                           compare::Position{10 * 32 + 16, 8 * 32 + 16},
+                           0,
+                           1,
+                           {}});
+  units.entries.push_back({compare::EntryChange::Kind::Removed,
+                           "unit 2 'b'",
+                           {},
+                           compare::Position{13 * 32 + 16, 3 * 32 + 16},
+                           std::nullopt,
+                           2,
+                           0,
+                           {}});
   comparison.files.push_back(units);
 
   const int scale = 20;

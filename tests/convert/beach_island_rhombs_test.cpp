@@ -66,11 +66,14 @@ TEST(BeachIslandRhombExamples, SchemesDisagreeOnLowCodes) {
 TEST(BeachIslandRhombBytes, RecordsAreWrittenInFieldOrder) {
   using B = std::array<std::uint8_t, 8>;
   const std::uint8_t record[] = {0x50, 0x00, 0x14, 0x00};  // tile 80, level 20
-  EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb::Decode(record)).Bytes(), (B{0x07, 0x06, 0x01, 0x00, 0x40, 0x01, 0x50, 0x00}));
+  EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb::Decode(record)).Bytes(),
+            (B{0x07, 0x06, 0x01, 0x00, 0x40, 0x01, 0x50, 0x00}));
   for (std::uint16_t word : {15, 16, 31, 40}) {
     // Level bytes follow the same rule as on "Normal" maps.
-    EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb{80, word}).levelLow, records::ConvertRhomb(records::CompiledRhomb{80, word}).levelLow);
-    EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb{80, word}).levelHigh, records::ConvertRhomb(records::CompiledRhomb{80, word}).levelHigh);
+    EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb{80, word}).levelLow,
+              records::ConvertRhomb(records::CompiledRhomb{80, word}).levelLow);
+    EXPECT_EQ(records::ConvertRhomb2(records::CompiledRhomb{80, word}).levelHigh,
+              records::ConvertRhomb(records::CompiledRhomb{80, word}).levelHigh);
   }
 }
 

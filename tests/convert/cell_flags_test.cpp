@@ -43,8 +43,8 @@ TEST(CellFlagWord, Byte1Bits) {
   for (int b0 = 0; b0 < 256; ++b0) {
     for (int b1 = 0; b1 < 256; ++b1) {
       for (int mark = 0; mark < 5; ++mark) {
-        const auto word =
-            records::CellFlagWord(static_cast<std::uint8_t>(b0), static_cast<std::uint8_t>(b1), static_cast<std::uint8_t>(mark));
+        const auto word = records::CellFlagWord(static_cast<std::uint8_t>(b0), static_cast<std::uint8_t>(b1),
+                                                static_cast<std::uint8_t>(mark));
         ASSERT_EQ(word & 0x8380, 0) << b0 << " " << b1 << " " << mark;
       }
     }
@@ -72,7 +72,7 @@ TEST(ComputeCellFlags, OnlyBits8To11OfTheTwoByteValueAndOnlyByteValue1Count) {
 
 TEST(ComputeCellFlags, SurplusRecordsOfSection1AreUnmarkedCells) {
   const core::Bytes s4 = mapmaker::Le().U32(0x9800).U32(0x9800).U32(0x9800);  // bits 4-5 = 1 in each
-  const core::Bytes grid = {2};                                     // one cell of grid only
+  const core::Bytes grid = {2};                                               // one cell of grid only
   const auto words = records::ComputeCellFlags(s4, {}, {}, grid);
   EXPECT_EQ(words, (std::vector<std::uint16_t>{0x4030, 0x4010, 0x4010}));
 }

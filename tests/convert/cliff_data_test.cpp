@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "convert/records/cliff_grid.hpp"
-#include "platform/program_path.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "platform/program_path.hpp"
 
 namespace kartwerk {
 namespace {
@@ -67,7 +67,8 @@ TEST(InstalledCliffData, HoldsPlausibleMasksForEveryCliffVariant) {
   }
   // Distinct footprints: no two cliff variants are drawn alike.
   for (std::uint32_t a = 0; a < 58; ++a) {
-    for (std::uint32_t b = a + 1; b < 58; ++b) EXPECT_NE(records::CliffMaskAt(*data, a), records::CliffMaskAt(*data, b)) << a << " " << b;
+    for (std::uint32_t b = a + 1; b < 58; ++b)
+      EXPECT_NE(records::CliffMaskAt(*data, a), records::CliffMaskAt(*data, b)) << a << " " << b;
   }
 }
 

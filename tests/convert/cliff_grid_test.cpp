@@ -25,7 +25,8 @@ TEST(CombineCliffMark, MarksCombineLikeTwoBits) {
       {3, 3, 3, 3},  // m 3
   };
   for (std::uint8_t m = 0; m < 4; ++m) {
-    for (std::uint8_t v = 0; v < 4; ++v) EXPECT_EQ(records::CombineCliffMark(v, m), expected[m][v]) << int(m) << " " << int(v);
+    for (std::uint8_t v = 0; v < 4; ++v)
+      EXPECT_EQ(records::CombineCliffMark(v, m), expected[m][v]) << int(m) << " " << int(v);
   }
   for (int m = 4; m < 256; ++m) {
     for (std::uint8_t v = 0; v < 4; ++v) EXPECT_EQ(records::CombineCliffMark(v, static_cast<std::uint8_t>(m)), v);
@@ -134,9 +135,9 @@ TEST(StampCliffMask, AGridShorterThanTheMapTakesOnlyTheCellsItHolds) {
   // row 4 ends inside the grid at cell 44.
   std::vector<std::uint8_t> grid(45, 0);
   records::CliffMask mask = Filled(9);  // values over 3 change nothing
-  mask[3 * 7 + 2] = 1;         // (4, 4): cell 44, the last one held
-  mask[3 * 7 + 3] = 2;         // (5, 4): cell 45, past the grid
-  mask[0 * 7 + 6] = 3;         // (8, 1): cell 18
+  mask[3 * 7 + 2] = 1;                  // (4, 4): cell 44, the last one held
+  mask[3 * 7 + 3] = 2;                  // (5, 4): cell 45, past the grid
+  mask[0 * 7 + 6] = 3;                  // (8, 1): cell 18
   records::StampCliffMask(grid, 10, 10, mask, 5, 4);
   EXPECT_EQ(grid[44], 1);
   EXPECT_EQ(grid[18], 3);
@@ -161,7 +162,8 @@ TEST(StampCliffMask, EveryMaskValueLandsAsCombineCliffMarkSaysWhereverTheStampIs
               const int x = cx + dx, y = cy + dy;
               const std::size_t cell = static_cast<std::size_t>(y * width + x);
               if (x < 0 || x >= width || y < 0 || y >= height || cell >= expected.size()) continue;
-              expected[cell] = records::CombineCliffMark(expected[cell], mask[static_cast<std::size_t>((dy + 3) * 7 + dx + 3)]);
+              expected[cell] =
+                  records::CombineCliffMark(expected[cell], mask[static_cast<std::size_t>((dy + 3) * 7 + dx + 3)]);
             }
           }
           records::StampCliffMask(grid, width, height, mask, cx, cy);

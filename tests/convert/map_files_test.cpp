@@ -65,7 +65,7 @@ core::Bytes Names(std::initializer_list<std::string> names) {
 }
 
 core::Bytes ObjectBytes(std::uint16_t x, std::uint16_t y, std::uint8_t nameIndex, std::uint16_t variant,
-                  std::uint8_t attrByte = 0, std::uint16_t attrWord = 0) {
+                        std::uint8_t attrByte = 0, std::uint16_t attrWord = 0) {
   return mapmaker::Le().U16(x).U16(y).U8(nameIndex).U8(attrByte).U16(attrWord).U16(variant);
 }
 
@@ -137,7 +137,9 @@ TEST_F(MapFilesTest, CampaignNameThatIsNoNumberFailsAndKeepsTheOldTitle) {
 
 TEST_F(MapFilesTest, InfoIsFourZerosAndTheFirst12BytesOfTheMapInformation) {
   Load(format::SinglePlayerMap,
-       mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::MapInformation, mapmaker::Le().U32(2).I32(160).I32(160).U32(0xDDDDDDDD)).Build());
+       mapmaker::MapBuilder(format::SinglePlayerMap)
+           .Set(format::Section::MapInformation, mapmaker::Le().U32(2).I32(160).I32(160).U32(0xDDDDDDDD))
+           .Build());
   writers::WriteMapInfoFile(c_);
   EXPECT_EQ(Slot("info"), (core::Bytes{0, 0, 0, 0, 2, 0, 0, 0, 0xA0, 0, 0, 0, 0xA0, 0, 0, 0}));
   EXPECT_EQ(c_.MapInfoRecord.TerrainScheme, 2u);
@@ -166,13 +168,15 @@ TEST_F(MapFilesTest, ShortMapInformationReadsZeros) {
 
 TEST_F(MapFilesTest, AirfieldsAreCopiedByteForByte) {
   const core::Bytes airfields = mapmaker::Le().U32(7).Text("Nordfeld", 20).U16(0xFFFF);
-  Load(format::MultiplayerMap, mapmaker::MapBuilder(format::MultiplayerMap).Set(format::Section::Airfields, airfields).Build());
+  Load(format::MultiplayerMap,
+       mapmaker::MapBuilder(format::MultiplayerMap).Set(format::Section::Airfields, airfields).Build());
   writers::WriteAirfieldsFile(c_);
   EXPECT_EQ(Slot("airfields"), airfields);
 }
 
 TEST_F(MapFilesTest, EmptyAirfieldsSectionGivesAnEmptyFile) {
-  Load(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Airfields, {}).Build());
+  Load(format::SinglePlayerMap,
+       mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Airfields, {}).Build());
   mapmaker::WriteBytes(c_.SlotFolder / "airfields", {1, 2, 3});
   writers::WriteAirfieldsFile(c_);
   EXPECT_TRUE(std::filesystem::exists(c_.SlotFolder / "airfields"));
@@ -193,19 +197,21 @@ TEST_F(MapFilesTest, AirfieldsRunningPastTheEndAreAReadError) {
 // ---- objects ----
 
 TEST_F(MapFilesTest, ObjectLinesInSectionOrderRemainderIgnored) {
-  core::Bytes objects = mapmaker::Le().Raw(ObjectBytes(1000, 2000, 1, 3, 1, 0)).Raw(ObjectBytes(65535, 0, 0, 0, 255, 65535));
+  core::Bytes objects =
+      mapmaker::Le().Raw(ObjectBytes(1000, 2000, 1, 3, 1, 0)).Raw(ObjectBytes(65535, 0, 0, 0, 255, 65535));
   objects.insert(objects.end(), {9, 9, 9, 9, 9, 9, 9});  // 7 bytes: not a record
   Load(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
-                            .MapInfo(0, 10, 10)
-                            .Set(format::Section::ObjectNames, Names({"tree", "house"}))
-                            .Set(format::Section::Objects, objects)
-                            .Build());
+                                    .MapInfo(0, 10, 10)
+                                    .Set(format::Section::ObjectNames, Names({"tree", "house"}))
+                                    .Set(format::Section::Objects, objects)
+                                    .Build());
   WriteAll();
   EXPECT_EQ(SlotText("objects"), "house 1000 2000 3 1 0\ntree 65535 0 0 255 65535\n");
 }
 
 TEST_F(MapFilesTest, MapWithoutObjectsLeavesAnEmptyFileAndAClearGrid) {
-  Load(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 12, 7).Set(format::Section::Objects, {}).Build());
+  Load(format::SinglePlayerMap,
+       mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 12, 7).Set(format::Section::Objects, {}).Build());
   c_.CliffGrid.assign(5, 3);  // left over from an earlier map
   writers::WriteMapInfoFile(c_);
   writers::WriteObjectsFile(c_);
@@ -214,15 +220,16 @@ TEST_F(MapFilesTest, MapWithoutObjectsLeavesAnEmptyFileAndAClearGrid) {
 }
 
 TEST_F(MapFilesTest, ObjectRecordsFollowThePreviewEntriesButCountFromTheObjectsEntry) {
-  // The objects entry (position 8) claims two records; the data is read PMiniCount = 2
+  // The objects entry (position 8) claims two records; the data is read MiniEntryCount = 2
   // entries further on, where three records lie.
   const core::Bytes counted = core::Bytes(20, 0xAA);
-  const core::Bytes shifted = mapmaker::Le().Raw(ObjectBytes(1, 2, 0, 0)).Raw(ObjectBytes(3, 4, 1, 0)).Raw(ObjectBytes(5, 6, 1, 0));
+  const core::Bytes shifted =
+      mapmaker::Le().Raw(ObjectBytes(1, 2, 0, 0)).Raw(ObjectBytes(3, 4, 1, 0)).Raw(ObjectBytes(5, 6, 1, 0));
   mapmaker::MapBuilder map(format::SinglePlayerMap);
   map.MapInfo(0, 4, 4).Set(format::Section::ObjectNames, Names({"a", "b"})).Set(format::Section::Objects, counted);
   map.InsertAt(9, "P-MINI1", {}).InsertAt(10, "P-MINI2", shifted);
   Load(format::SinglePlayerMap, map.Build());
-  ASSERT_EQ(c_.PMiniCount, 2);
+  ASSERT_EQ(c_.MiniEntryCount, 2);
   WriteAll();
   EXPECT_EQ(SlotText("objects"), "a 1 2 0 0 0\nb 3 4 0 0 0\n");
 }
@@ -235,7 +242,7 @@ TEST_F(MapFilesTest, ShiftedObjectsEntryPastTheLastEntryMeansNoObjects) {
   for (int i = 2; i < 7; ++i) container.Add("S" + std::to_string(i), core::Bytes(4, 0));
   container.Add("P-MINI2", ObjectBytes(32, 32, 0, 0));
   Load(format::CampaignMap, container.Build(), "004");
-  ASSERT_EQ(c_.PMiniCount, 2);
+  ASSERT_EQ(c_.MiniEntryCount, 2);
   WriteAll();
   EXPECT_TRUE(Slot("objects").empty());
 }
@@ -267,7 +274,8 @@ TEST_F(MapFilesTest, ARunawayCountIsCutAfter4096RecordsPastTheEnd) {
   container.Add("MAPINFO", mapmaker::Le().U32(0).I32(8).I32(8));
   container.Add("S1", {});
   container.Add("S2", {});
-  container.AddRaw(mapmaker::Le().Text("RHOMBS", 12), 0x7FFFFFFF, mapmaker::Le().U16(13).U16(1).U16(14));  // one and a half records
+  container.AddRaw(mapmaker::Le().Text("RHOMBS", 12), 0x7FFFFFFF,
+                   mapmaker::Le().U16(13).U16(1).U16(14));  // one and a half records
   Load(format::SinglePlayerMap, container.Build());
   std::vector<std::string> warnings;
   c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
@@ -275,7 +283,8 @@ TEST_F(MapFilesTest, ARunawayCountIsCutAfter4096RecordsPastTheEnd) {
   writers::WriteRhombsFile(c_);
   const core::Bytes rhombs = Slot("rhombs");
   ASSERT_EQ(rhombs.size(), 8u * (2 + 4096));
-  EXPECT_EQ(core::Bytes(rhombs.begin(), rhombs.begin() + 16), (core::Bytes{2, 2, 0, 0, 16, 0, 13, 0, 2, 2, 0, 0, 0, 0, 14, 0}));
+  EXPECT_EQ(core::Bytes(rhombs.begin(), rhombs.begin() + 16),
+            (core::Bytes{2, 2, 0, 0, 16, 0, 13, 0, 2, 2, 0, 0, 0, 0, 14, 0}));
   EXPECT_EQ(core::Bytes(rhombs.end() - 8, rhombs.end()), core::Bytes(8, 0));
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0],
@@ -312,7 +321,8 @@ TEST_F(MapFilesTest, SizesOfTwoGigabytesEndAtTheBytesThatRemain) {
     container.Add("MAPINFO", mapmaker::Le().U32(0).I32(2).I32(2));
     container.Add("NAMES", {});
     container.Add("RHOMBS", {});
-    container.AddRaw(mapmaker::Le().Text("CF4", 12), 0x7FFFFFFF, mapmaker::Le().U8(0x35).U8(0x98).U16(0).U8(0x35).U8(0x98));
+    container.AddRaw(mapmaker::Le().Text("CF4", 12), 0x7FFFFFFF,
+                     mapmaker::Le().U8(0x35).U8(0x98).U16(0).U8(0x35).U8(0x98));
     Load(format::CampaignMap, container.Build(), "001");
     std::vector<std::string> warnings;
     c_.Warn = [&](const std::string& w) { warnings.push_back(w); };
@@ -350,14 +360,15 @@ TEST_F(MapFilesTest, CliffObjectsMarkTheGridThatCflagsReads) {
   core::Bytes cf1(9, 0);
   cf1[4] = 1;
   const core::Bytes cf2 = mapmaker::Le().Fill(8).U16(0x0A00).Fill(8);
-  Load(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
-                            .MapInfo(0, 3, 3)
-                            .Set(format::Section::ObjectNames, Names({"a", "b", "c", "d", "e", "f", "g", "h", "cliff"}))
-                            .Set(format::Section::Objects, ObjectBytes(32 + 5, 32 + 31, 8, 0))
-                            .Set(format::Section::CellFlags4, cf4)
-                            .Set(format::Section::CellFlags1, cf1)
-                            .Set(format::Section::CellFlags2, cf2)
-                            .Build());
+  Load(format::SinglePlayerMap,
+       mapmaker::MapBuilder(format::SinglePlayerMap)
+           .MapInfo(0, 3, 3)
+           .Set(format::Section::ObjectNames, Names({"a", "b", "c", "d", "e", "f", "g", "h", "cliff"}))
+           .Set(format::Section::Objects, ObjectBytes(32 + 5, 32 + 31, 8, 0))
+           .Set(format::Section::CellFlags4, cf4)
+           .Set(format::Section::CellFlags1, cf1)
+           .Set(format::Section::CellFlags2, cf2)
+           .Build());
   c_.CliffDataBuffer = std::make_shared<const core::Bytes>(masks);
   WriteAll();
   EXPECT_EQ(SlotText("objects"), "cliff 37 63 0 0 0\n");
@@ -376,17 +387,19 @@ TEST_F(MapFilesTest, CliffObjectsMarkTheGridThatCflagsReads) {
 TEST_F(MapFilesTest, RhombsFollowTheTerrainScheme) {
   const core::Bytes terrain = mapmaker::Le().U16(100).U16(3).U16(80).U16(20).U8(7);  // two records and a stray byte
   for (std::uint32_t scheme : {0u, 1u, 2u, 3u}) {
-    Load(format::SinglePlayerMap,
-         mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(scheme, 2, 1).Set(format::Section::TerrainRhombs, terrain).Build());
+    Load(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
+                                      .MapInfo(scheme, 2, 1)
+                                      .Set(format::Section::TerrainRhombs, terrain)
+                                      .Build());
     writers::WriteMapInfoFile(c_);
     writers::WriteRhombsFile(c_);
     const core::Bytes rhombs = Slot("rhombs");
     if (scheme == 0) {
       EXPECT_EQ(rhombs, (core::Bytes{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00,     // 100: class 3, shape 8
-                               0x03, 0x03, 0x09, 0x00, 0x40, 0x01, 0x50, 0x00}));  // 80: class 3, shape 9
+                                     0x03, 0x03, 0x09, 0x00, 0x40, 0x01, 0x50, 0x00}));  // 80: class 3, shape 9
     } else if (scheme <= 2) {
       EXPECT_EQ(rhombs, (core::Bytes{0x06, 0x06, 0x0A, 0x00, 0x30, 0x00, 0x64, 0x00,    // 100: class 6, shape 10
-                               0x07, 0x06, 0x01, 0x00, 0x40, 0x01, 0x50, 0x00}))  // 80: class 6, shape 1
+                                     0x07, 0x06, 0x01, 0x00, 0x40, 0x01, 0x50, 0x00}))  // 80: class 6, shape 1
           << "scheme " << scheme;
     } else {
       EXPECT_TRUE(rhombs.empty());
@@ -395,7 +408,11 @@ TEST_F(MapFilesTest, RhombsFollowTheTerrainScheme) {
 }
 
 TEST_F(MapFilesTest, CampaignTerrainSectionIsTheThirdEntry) {
-  Load(format::CampaignMap, mapmaker::MapBuilder(format::CampaignMap).MapInfo(0, 1, 1).Set(format::Section::TerrainRhombs, mapmaker::Le().U16(26).U16(31)).Build(),
+  Load(format::CampaignMap,
+       mapmaker::MapBuilder(format::CampaignMap)
+           .MapInfo(0, 1, 1)
+           .Set(format::Section::TerrainRhombs, mapmaker::Le().U16(26).U16(31))
+           .Build(),
        "001");
   writers::WriteMapInfoFile(c_);
   writers::WriteRhombsFile(c_);
@@ -405,12 +422,13 @@ TEST_F(MapFilesTest, CampaignTerrainSectionIsTheThirdEntry) {
 // ---- cflags ----
 
 TEST_F(MapFilesTest, CflagsHasOneWordPerWholeRecordOfTheFirstSection) {
-  Load(format::MultiplayerMap, mapmaker::MapBuilder(format::MultiplayerMap)
-                           .MapInfo(0, 2, 1)
-                           .Set(format::Section::CellFlags4, mapmaker::Le().U32(0x00009835).U32(0x00000000).U16(0xFFFF))
-                           .Set(format::Section::CellFlags1, {0, 1, 1, 1})      // longer than section 1
-                           .Set(format::Section::CellFlags2, mapmaker::Le().U16(0x0A00))  // shorter
-                           .Build());
+  Load(format::MultiplayerMap,
+       mapmaker::MapBuilder(format::MultiplayerMap)
+           .MapInfo(0, 2, 1)
+           .Set(format::Section::CellFlags4, mapmaker::Le().U32(0x00009835).U32(0x00000000).U16(0xFFFF))
+           .Set(format::Section::CellFlags1, {0, 1, 1, 1})                // longer than section 1
+           .Set(format::Section::CellFlags2, mapmaker::Le().U16(0x0A00))  // shorter
+           .Build());
   WriteAll();
   EXPECT_EQ(Slot("cflags"), (core::Bytes{0x12, 0x68, 0x40, 0x02}));
 }
@@ -457,14 +475,15 @@ TEST_F(MapFilesTest, TheInstalledMasksStampCliffs) {
   core::Bytes objects;
   for (std::uint16_t v = 0; v < 56; ++v) {
     const core::Bytes one = ObjectBytes(static_cast<std::uint16_t>((v % 8) * 8 * 32 + 100),
-                                  static_cast<std::uint16_t>((v / 8) * 8 * 32 + 100), 8, v);
+                                        static_cast<std::uint16_t>((v / 8) * 8 * 32 + 100), 8, v);
     objects.insert(objects.end(), one.begin(), one.end());
   }
-  Load(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
-                            .MapInfo(0, 64, 56)
-                            .Set(format::Section::ObjectNames, Names({"a", "b", "c", "d", "e", "f", "g", "h", "cliff"}))
-                            .Set(format::Section::Objects, objects)
-                            .Build());
+  Load(format::SinglePlayerMap,
+       mapmaker::MapBuilder(format::SinglePlayerMap)
+           .MapInfo(0, 64, 56)
+           .Set(format::Section::ObjectNames, Names({"a", "b", "c", "d", "e", "f", "g", "h", "cliff"}))
+           .Set(format::Section::Objects, objects)
+           .Build());
   c_.CliffDataBuffer = masks;
   WriteAll();
   for (std::uint16_t v = 0; v < 56; ++v) {
@@ -487,13 +506,15 @@ TEST_F(MapFilesTest, ImplausibleContainersAreReadOnlyAsFarAsTheyGo) {
       core::Bytes data(pick(64), 0);
       for (auto& b : data) b = static_cast<std::uint8_t>(pick(256));
       if (i == 0 && pick(2))
-        data = mapmaker::Le().U32(pick(4))
+        data = mapmaker::Le()
+                   .U32(pick(4))
                    .I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)])
                    .I32(pick(3) ? static_cast<std::int32_t>(pick(300)) : lies[pick(8)]);
       const std::string name = pick(4) == 0 ? "P-MINI" + std::to_string(1 + pick(4)) : "S" + std::to_string(i);
       // Only the last entry can lie about its size without hiding the entries after it.
       const bool lie = i + 1 == entries && pick(2);
-      container.AddRaw(mapmaker::Le().Text(name, 12), lie ? lies[pick(8)] : static_cast<std::int32_t>(data.size()), data);
+      container.AddRaw(mapmaker::Le().Text(name, 12), lie ? lies[pick(8)] : static_cast<std::int32_t>(data.size()),
+                       data);
     }
     const core::Bytes bytes = container.Build();
     const auto kind = static_cast<format::MapKindCode>(pick(3));

@@ -18,7 +18,7 @@ using testing::MissionSetup;
 
 // The mission info record: value, 64-byte text, 256-byte text, value, 40-byte text.
 core::Bytes InfoRecord(std::uint32_t first, const std::string& a, const std::string& b, std::uint32_t second,
-                 const std::string& c) {
+                       const std::string& c) {
   return mapmaker::Le().U32(first).Text(a, 64).Text(b, 256).U32(second).Text(c, 40).Fill(32, 0xEE);
 }
 
@@ -40,43 +40,47 @@ core::Bytes GridSection(std::int32_t width, std::int32_t height) {
 std::uint8_t GridByte(std::int32_t x, std::int32_t y) { return static_cast<std::uint8_t>(1 + (x * 7 + y * 13) % 250); }
 
 TEST(MissionInfoTest, SinglePlayerMissionCoversTheWholeMap) {
-  MissionSetup m(format::SinglePlayerMap,
-                 mapmaker::MapBuilder(format::SinglePlayerMap)
-                     .Set(format::Section::MissionInfoSecond, InfoRecord(0xA1B2C3D4, "Storm", "Take the bridge.", 7, "x"))
-                     .Build());
+  MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
+                                              .Set(format::Section::MissionInfoSecond,
+                                                   InfoRecord(0xA1B2C3D4, "Storm", "Take the bridge.", 7, "x"))
+                                              .Build());
   m.c.MapInfoRecord = {0, 160, 96};
   writers::WriteInfoFile(m.c);
   EXPECT_EQ(m.c.MissionRect.x0, 0);
   EXPECT_EQ(m.c.MissionRect.width, 160);
   EXPECT_EQ(m.c.MissionRect.height, 96);
-  const core::Bytes expected = mapmaker::Le().I32(0)
-                             .I32(0)
-                             .I32(160)
-                             .I32(96)
-                             .U32(0xA1B2C3D4)
-                             .U32(7)
-                             .U32(5)
-                             .Raw({'S', 't', 'o', 'r', 'm'})
-                             .U32(16)
-                             .Raw(core::Bytes{'T', 'a', 'k', 'e', ' ', 't', 'h', 'e', ' ', 'b', 'r', 'i', 'd', 'g', 'e', '.'})
-                             .U32(1)
-                             .Raw({'x'});
+  const core::Bytes expected =
+      mapmaker::Le()
+          .I32(0)
+          .I32(0)
+          .I32(160)
+          .I32(96)
+          .U32(0xA1B2C3D4)
+          .U32(7)
+          .U32(5)
+          .Raw({'S', 't', 'o', 'r', 'm'})
+          .U32(16)
+          .Raw(core::Bytes{'T', 'a', 'k', 'e', ' ', 't', 'h', 'e', ' ', 'b', 'r', 'i', 'd', 'g', 'e', '.'})
+          .U32(1)
+          .Raw({'x'});
   EXPECT_EQ(m.File("info"), expected);
   EXPECT_TRUE(m.warnings.empty());
 }
 
 TEST(MissionInfoTest, TextsAreCountedAndFullFieldsWrittenWhole) {
   const std::string full(64, 'Q');
-  MissionSetup empty(format::MultiplayerMap,
-                     mapmaker::MapBuilder(format::MultiplayerMap).Set(format::Section::MissionInfoSecond, InfoRecord(1, "", "", 2, "")).Build());
+  MissionSetup empty(format::MultiplayerMap, mapmaker::MapBuilder(format::MultiplayerMap)
+                                                 .Set(format::Section::MissionInfoSecond, InfoRecord(1, "", "", 2, ""))
+                                                 .Build());
   writers::WriteInfoFile(empty.c);
   const core::Bytes short_info = empty.File("info");
   ASSERT_EQ(short_info.size(), 36u);
   EXPECT_EQ(core::Bytes(short_info.end() - 12, short_info.end()), core::Bytes(12, 0));
 
-  MissionSetup fullText(
-      format::SinglePlayerMap,
-      mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::MissionInfoSecond, InfoRecord(1, full, "b", 2, "")).Build());
+  MissionSetup fullText(format::SinglePlayerMap,
+                        mapmaker::MapBuilder(format::SinglePlayerMap)
+                            .Set(format::Section::MissionInfoSecond, InfoRecord(1, full, "b", 2, ""))
+                            .Build());
   writers::WriteInfoFile(fullText.c);
   const core::Bytes info = fullText.File("info");
   ASSERT_EQ(info.size(), 36u + 64 + 1);
@@ -109,7 +113,9 @@ TEST(MissionInfoTest, RectangleOutsideTheGridIsKeptButWarnedAbout) {
 TEST(MissionDescTest, NamesTheMissionAndCopiesThePicture) {
   const core::Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0, 0xFF, 0xD9};
   MissionSetup m(format::CampaignMap,
-                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Set(format::Section::MissionPicture, jpeg).Build(),
+                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
+                     .Set(format::Section::MissionPicture, jpeg)
+                     .Build(),
                  "mis.003");
   writers::WriteDescFile(m.c);
   EXPECT_EQ(m.Text("desc"), "Mission #3");
@@ -121,13 +127,17 @@ TEST(MissionDescTest, NamesTheMissionAndCopiesThePicture) {
   EXPECT_EQ(only.File("desc").size(), 10u);
   EXPECT_TRUE(only.File("JPG1024.jpg").empty());  // an empty picture section gives an empty file
 
-  MissionSetup twelve(format::CampaignMap, mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build(), "mis.012");
+  MissionSetup twelve(format::CampaignMap,
+                      mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build(),
+                      "mis.012");
   writers::WriteDescFile(twelve.c);
   EXPECT_EQ(twelve.Text("desc"), "Mission #12");
 }
 
 TEST(MissionDescTest, MissionNameThatIsNoNumberFails) {
-  MissionSetup m(format::CampaignMap, mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build(), "mis.a1b");
+  MissionSetup m(format::CampaignMap,
+                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build(),
+                 "mis.a1b");
   try {
     writers::WriteDescFile(m.c);
     FAIL() << "expected an integer conversion error";
@@ -140,9 +150,9 @@ TEST(MissionDescTest, MissionNameThatIsNoNumberFails) {
 
 TEST(MissionGridTest, WholeMapMissionPlacesRowsFiveHundredTwelveApart) {
   MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
-                                      .Set(format::Section::Mines, GridSection(32, 24))
-                                      .Set(format::Section::Locations, core::Bytes(32 * 24, 9))
-                                      .Build());
+                                              .Set(format::Section::Mines, GridSection(32, 24))
+                                              .Set(format::Section::Locations, core::Bytes(32 * 24, 9))
+                                              .Build());
   m.c.MissionRect = {0, 0, 32, 24};
   writers::WriteMinesFile(m.c);
   writers::WriteLocationsFile(m.c);
@@ -160,9 +170,10 @@ TEST(MissionGridTest, WholeMapMissionPlacesRowsFiveHundredTwelveApart) {
 }
 
 TEST(MissionGridTest, CampaignRectangleStartsAtItsCorner) {
-  MissionSetup m(
-      format::CampaignMap,
-      mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Set(format::Section::Mines, GridSection(100, 50)).Build());
+  MissionSetup m(format::CampaignMap,
+                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
+                     .Set(format::Section::Mines, GridSection(100, 50))
+                     .Build());
   m.c.MissionRect = {10, 20, 100, 50};
   writers::WriteMinesFile(m.c);
   const core::Bytes mines = m.File("mines");
@@ -180,8 +191,11 @@ TEST(MissionGridTest, CampaignRectangleStartsAtItsCorner) {
 }
 
 TEST(MissionGridTest, EmptyRectangleGivesAnAllZeroGrid) {
-  MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Mines, core::Bytes(100, 5)).Build());
-  for (const format::MissionRectangle r : {format::MissionRectangle{0, 0, 0, 30}, format::MissionRectangle{4, 4, 30, 0}}) {
+  MissionSetup m(
+      format::SinglePlayerMap,
+      mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Mines, core::Bytes(100, 5)).Build());
+  for (const format::MissionRectangle r :
+       {format::MissionRectangle{0, 0, 0, 30}, format::MissionRectangle{4, 4, 30, 0}}) {
     m.c.MissionRect = r;
     writers::WriteMinesFile(m.c);
     EXPECT_EQ(m.File("mines"), core::Bytes(writers::kMissionGridBytes, 0));
@@ -250,9 +264,10 @@ TEST(MissionObjsTest, EntriesAreShiftedByTheCornerAndUnusedOnesZeroed) {
   mapmaker::Le objects;
   objects.U16(0).U16(5).U16(0).U16(7).U16(3).U16(4).U16(65535).U16(65535);
   for (int i = 4; i < 100; ++i) objects.U16(0).U16(9);
-  MissionSetup m(
-      format::CampaignMap,
-      mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Set(format::Section::MissionObjects, objects).Build());
+  MissionSetup m(format::CampaignMap,
+                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
+                     .Set(format::Section::MissionObjects, objects)
+                     .Build());
   m.c.MissionRect = {10, 20, 50, 50};
   writers::WriteObjsFile(m.c);
   const core::Bytes objs = m.File("objs");
@@ -269,9 +284,10 @@ TEST(MissionObjsTest, EntriesAreShiftedByTheCornerAndUnusedOnesZeroed) {
 }
 
 TEST(MissionObjsTest, NegativeCornerIsAddedAsSigned) {
-  MissionSetup m(format::CampaignMap, mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
-                                  .Set(format::Section::MissionObjects, mapmaker::Le().U16(2).U16(1))
-                                  .Build());
+  MissionSetup m(format::CampaignMap,
+                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
+                     .Set(format::Section::MissionObjects, mapmaker::Le().U16(2).U16(1))
+                     .Build());
   m.c.MissionRect = {-4, -3, 10, 10};
   writers::WriteObjsFile(m.c);
   const core::Bytes objs = m.File("objs");
@@ -282,7 +298,9 @@ TEST(MissionObjsTest, NegativeCornerIsAddedAsSigned) {
 
 TEST(MissionCopiesTest, MismultIsCopiedForMultiplayerAndDefaultedOtherwise) {
   const core::Bytes settings = {9, 8, 7, 6, 5};
-  MissionSetup mp(format::MultiplayerMap, mapmaker::MapBuilder(format::MultiplayerMap).Set(format::Section::MultiplayerSettings, settings).Build());
+  MissionSetup mp(
+      format::MultiplayerMap,
+      mapmaker::MapBuilder(format::MultiplayerMap).Set(format::Section::MultiplayerSettings, settings).Build());
   writers::WriteMismultFile(mp.c);
   EXPECT_EQ(mp.File("mismult"), settings);
 
@@ -290,7 +308,8 @@ TEST(MissionCopiesTest, MismultIsCopiedForMultiplayerAndDefaultedOtherwise) {
   MissionSetup sp(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Build());
   writers::WriteMismultFile(sp.c);
   EXPECT_EQ(sp.File("mismult"), standard);
-  MissionSetup campaign(format::CampaignMap, mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build());
+  MissionSetup campaign(format::CampaignMap,
+                        mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission).Build());
   writers::WriteMismultFile(campaign.c);
   EXPECT_EQ(campaign.File("mismult"), standard);
 }
@@ -298,9 +317,10 @@ TEST(MissionCopiesTest, MismultIsCopiedForMultiplayerAndDefaultedOtherwise) {
 TEST(MissionCopiesTest, PhrasesAndDescriptionAreByteCopiesThatReplaceEarlierFiles) {
   const core::Bytes phrases = mapmaker::Le().Text("Hold the line\nor die\r\n", 24).U8(0x99);
   const core::Bytes description = {'B', 'r', 'i', 'e', 'f', 0, 'x'};
-  MissionSetup m(
-      format::SinglePlayerMap,
-      mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Phrases, phrases).Set(format::Section::MissionDescription, description).Build());
+  MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
+                                              .Set(format::Section::Phrases, phrases)
+                                              .Set(format::Section::MissionDescription, description)
+                                              .Build());
   mapmaker::WriteBytes(m.Path("phrases2"), core::Bytes(1000, 'z'));
   writers::WritePhrasesFile(m.c);
   writers::WriteMisdescFile(m.c);

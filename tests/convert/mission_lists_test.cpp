@@ -65,10 +65,14 @@ TEST(GroupsFileTest, StoredGroupsAreReadInOrder) {
   for (int n = 1; n < 99; ++n) section.Fill(28, 0);
   section.Raw(core::Bytes(last.begin(), last.end()));
   for (format::MapKindCode kind : {format::SinglePlayerMap, format::CampaignMap}) {
-    MissionSetup m(kind, mapmaker::MapBuilder(kind, mapmaker::MapBuilder::File::CampaignMission).Set(format::Section::Groups, section).Build());
+    MissionSetup m(kind, mapmaker::MapBuilder(kind, mapmaker::MapBuilder::File::CampaignMission)
+                             .Set(format::Section::Groups, section)
+                             .Build());
     writers::WriteGroupsFile(m.c);
     const std::string text = m.Text("groups");
-    EXPECT_EQ(text.rfind("Group 0\n" + records::ConvertGroupRecord(records::GroupRecord::Decode(first)) + "Group 1\n" + records::ConvertGroupRecord(records::GroupRecord{}), 0),
+    EXPECT_EQ(text.rfind("Group 0\n" + records::ConvertGroupRecord(records::GroupRecord::Decode(first)) + "Group 1\n" +
+                             records::ConvertGroupRecord(records::GroupRecord{}),
+                         0),
               0u);
     const std::string tail = "Group 99\n" + records::ConvertGroupRecord(records::GroupRecord::Decode(last));
     ASSERT_GE(text.size(), tail.size());
@@ -81,9 +85,9 @@ TEST(SupportFileTest, EmptyGroupsGiveSixtyFourEmptyBlocks) {
   mapmaker::Le flags;
   for (int i = 0; i < 16; ++i) flags.I32(-1).I32(3).I32(4).I32(5).I32(6);
   MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap)
-                                      .Set(format::Section::SupportFirst, flags)
-                                      .Set(format::Section::SupportSecond, mapmaker::Le().Fill(64 * 4))
-                                      .Build());
+                                              .Set(format::Section::SupportFirst, flags)
+                                              .Set(format::Section::SupportSecond, mapmaker::Le().Fill(64 * 4))
+                                              .Build());
   writers::WriteSupportFile(m.c);
   std::string expected;
   for (int i = 0; i < 16; ++i) expected += "flag -1,-1,0,-1,-1\n";
@@ -108,11 +112,12 @@ TEST(SupportFileTest, GroupUnitsAreFramedAndTheirCrewHandedOverInReverse) {
   mapmaker::Le flags;
   flags.I32(5).I32(6).I32(8).I32(9).I32(7);
   for (int i = 1; i < 16; ++i) flags.I32(-1).I32(0).I32(0).I32(0).I32(0);
-  MissionSetup m(format::CampaignMap, mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
-                                  .Set(format::Section::UnitNames, UnitNames())
-                                  .Set(format::Section::SupportFirst, flags)
-                                  .Set(format::Section::SupportSecond, groups)
-                                  .Build());
+  MissionSetup m(format::CampaignMap,
+                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
+                     .Set(format::Section::UnitNames, UnitNames())
+                     .Set(format::Section::SupportFirst, flags)
+                     .Set(format::Section::SupportSecond, groups)
+                     .Build());
   m.c.MissionRect = {10, 4, 50, 50};
   writers::WriteSupportFile(m.c);
   const std::string text = m.Text("support");
@@ -143,14 +148,17 @@ TEST(SoundsFileTest, OneBlockPerCountedRecord) {
   section.I32(2);
   sound(section, "Wind", 1);
   sound(section, "Bells", 7);
-  MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Sounds, section).Build());
+  MissionSetup m(format::SinglePlayerMap,
+                 mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Sounds, section).Build());
   writers::WriteSoundsFile(m.c);
   EXPECT_EQ(m.Text("sounds"),
             "Name=\"Wind\"\nU=1\nV=2\nRadius=3\nWorse=1.500000\nMinWait=4\nMaxWait=5\n\n"
             "Name=\"Bells\"\nU=7\nV=2\nRadius=3\nWorse=1.500000\nMinWait=4\nMaxWait=5\n\n");
 
   for (std::int32_t count : {0, -3}) {
-    MissionSetup none(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Sounds, mapmaker::Le().I32(count)).Build());
+    MissionSetup none(
+        format::SinglePlayerMap,
+        mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Sounds, mapmaker::Le().I32(count)).Build());
     writers::WriteSoundsFile(none.c);
     EXPECT_TRUE(none.Has("sounds"));
     EXPECT_TRUE(none.File("sounds").empty());
@@ -161,13 +169,15 @@ TEST(SoundsFileTest, CountRunningPastTheEndOfTheFileStopsThereWithAWarning) {
   mapmaker::Le records;
   records.Text("Rain", 64).U16(1).U16(1).U16(1).F32(0).U16(0).U16(0);
   records.Text("Surf", 40);  // a record cut short: its missing bytes read as zero
-  MissionSetup cut(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::Sounds, mapmaker::Le().I32(2).Raw(records)));
+  MissionSetup cut(format::SinglePlayerMap,
+                   EndingWith(format::SinglePlayerMap, format::Section::Sounds, mapmaker::Le().I32(2).Raw(records)));
   writers::WriteSoundsFile(cut.c);
   EXPECT_NE(cut.Text("sounds").find("Name=\"Surf\"\nU=0\n"), std::string::npos);
   EXPECT_TRUE(cut.warnings.empty());
 
   // Entries wholly past the end are still written, as records of zeros, up to the count...
-  MissionSetup over(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::Sounds, mapmaker::Le().I32(5).Raw(records)));
+  MissionSetup over(format::SinglePlayerMap,
+                    EndingWith(format::SinglePlayerMap, format::Section::Sounds, mapmaker::Le().I32(5).Raw(records)));
   writers::WriteSoundsFile(over.c);
   const std::string zeros = "Name=\"\"\nU=0\nV=0\nRadius=0\nWorse=0.000000\nMinWait=0\nMaxWait=0\n\n";
   const std::string written = over.Text("sounds");
@@ -177,7 +187,8 @@ TEST(SoundsFileTest, CountRunningPastTheEndOfTheFileStopsThereWithAWarning) {
   EXPECT_EQ(over.warnings[0].rfind("mis.000: \"sounds\": 3 of its 5 entries", 0), 0u) << over.warnings[0];
 
   // ...but a count that could only come from damaged data is cut, with a warning.
-  MissionSetup huge(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::Sounds, mapmaker::Le().I32(0x7FFFFFFF).Raw(records)));
+  MissionSetup huge(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::Sounds,
+                                                        mapmaker::Le().I32(0x7FFFFFFF).Raw(records)));
   writers::WriteSoundsFile(huge.c);
   const std::string text = huge.Text("sounds");
   EXPECT_EQ(std::count(text.begin(), text.end(), '='), 7 * (2 + writers::kMaxRecordsPastEnd));
@@ -200,8 +211,8 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
   };
 
   // Players: one whole record, then zero records.
-  MissionSetup players(format::SinglePlayerMap,
-                       EndingWith(format::SinglePlayerMap, format::Section::Players, mapmaker::Le().I32(kHuge).Text("Anna", 32).Fill(397 - 32)));
+  MissionSetup players(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::Players,
+                                                           mapmaker::Le().I32(kHuge).Text("Anna", 32).Fill(397 - 32)));
   writers::WritePlayersFile(players.c);
   // "Player N" heads every block, and each zero record is named "Player N+1" too.
   EXPECT_EQ(lines(players.Text("players"), "Player "), 1 + 2 * limit);
@@ -219,7 +230,8 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
   ASSERT_EQ(units.warnings.size(), 1u);
 
   // Support: the first group's count is huge; the groups after it read their counts as 0.
-  MissionSetup support(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::SupportSecond, mapmaker::Le().I32(kHuge)));
+  MissionSetup support(format::SinglePlayerMap,
+                       EndingWith(format::SinglePlayerMap, format::Section::SupportSecond, mapmaker::Le().I32(kHuge)));
   writers::WriteSupportFile(support.c);
   const std::string supportText = support.Text("support");
   EXPECT_EQ(lines(supportText, "support \"support #0\"\n"), 1u);
@@ -229,7 +241,8 @@ TEST(CountedListsTest, CountsOfTwoGigaEndAtTheBytesThatRemain) {
   ASSERT_EQ(support.warnings.size(), 1u);
 
   // Scripts: the first script never ends.
-  MissionSetup scripts(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::Scripts, mapmaker::Le().I32(kHuge).U32(0).U32(0)));
+  MissionSetup scripts(format::SinglePlayerMap, EndingWith(format::SinglePlayerMap, format::Section::Scripts,
+                                                           mapmaker::Le().I32(kHuge).U32(0).U32(0)));
   EXPECT_THROW(writers::WriteScripts2File(scripts.c), core::StreamReadError);
   EXPECT_FALSE(scripts.Has("scripts2"));
 
@@ -254,12 +267,19 @@ TEST(CountedRecordsTest, WalksTheCountAndNumbersTheRecords) {
   EXPECT_EQ(m.warnings.size(), 1u);  // warned once
 }
 
-core::Bytes Player(const std::string& name, std::uint8_t team) { return mapmaker::Le().Text(name, 32).U8(team).Fill(397 - 33); }
+core::Bytes Player(const std::string& name, std::uint8_t team) {
+  return mapmaker::Le().Text(name, 32).U8(team).Fill(397 - 33);
+}
 
 TEST(PlayersFileTest, NamesThatDoNotBeginWithALetterAreReplaced) {
-  const core::Bytes section =
-      mapmaker::Le().I32(4).Raw(Player("Anna", 1)).Raw(Player("7th Army", 2)).Raw(Player("", 3)).Raw(Player("\xC9lise", 4));
-  MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Players, section).Build());
+  const core::Bytes section = mapmaker::Le()
+                                  .I32(4)
+                                  .Raw(Player("Anna", 1))
+                                  .Raw(Player("7th Army", 2))
+                                  .Raw(Player("", 3))
+                                  .Raw(Player("\xC9lise", 4));
+  MissionSetup m(format::SinglePlayerMap,
+                 mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Players, section).Build());
   writers::WritePlayersFile(m.c);
   const std::string text = m.Text("players");
   EXPECT_EQ(text.rfind("Player 0\n name=\"Anna\"\n team=1\n", 0), 0u);
@@ -271,7 +291,8 @@ TEST(PlayersFileTest, NamesThatDoNotBeginWithALetterAreReplaced) {
 
 TEST(PlayersFileTest, MultiplayerPlayersAreAlwaysNumbered) {
   const core::Bytes section = mapmaker::Le().I32(2).Raw(Player("Anna", 0)).Raw(Player("Boris", 1));
-  MissionSetup m(format::MultiplayerMap, mapmaker::MapBuilder(format::MultiplayerMap).Set(format::Section::Players, section).Build());
+  MissionSetup m(format::MultiplayerMap,
+                 mapmaker::MapBuilder(format::MultiplayerMap).Set(format::Section::Players, section).Build());
   writers::WritePlayersFile(m.c);
   const std::string text = m.Text("players");
   EXPECT_EQ(text.rfind("Player 0\n name=\"Player 1\"\n", 0), 0u);
@@ -305,10 +326,11 @@ TEST(MapunitsFileTest, UnitsArePlacedByTheMissionCornerWithCrewReversed) {
   Crew(section, 2, 12, 2);
   Crew(section, 3, 13, 3);
   section.U8(0).U8(60).U8(0).U8(0).U8(1).U8(50).U16(4).U16(0).U8(0).U8(0).U16(0).U16(0).U8(0).U8(2);
-  MissionSetup m(format::CampaignMap, mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
-                                  .Set(format::Section::UnitNames, UnitNames())
-                                  .Set(format::Section::MapUnits, section)
-                                  .Build());
+  MissionSetup m(format::CampaignMap,
+                 mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
+                     .Set(format::Section::UnitNames, UnitNames())
+                     .Set(format::Section::MapUnits, section)
+                     .Build());
   m.c.MissionRect = {10, 4, 60, 60};
   writers::WriteMapunitsFile(m.c);
   EXPECT_EQ(m.Text("mapunits"),
@@ -331,7 +353,8 @@ TEST(Scripts2FileTest, EveryCountedScriptGetsItsBlock) {
   section.I32(2);
   Script(section, {});
   Script(section, {0x00010000, 13});  // stpt with the value 0
-  MissionSetup m(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Scripts, section).Build());
+  MissionSetup m(format::SinglePlayerMap,
+                 mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Scripts, section).Build());
   writers::WriteScripts2File(m.c);
   EXPECT_EQ(m.Text("scripts2"),
             "script \"Script 00\" size 5\n$END\n\r\n"
@@ -342,7 +365,8 @@ TEST(Scripts2FileTest, KeywordSetFollowsTheGameVersion) {
   mapmaker::Le section;
   section.I32(1);
   Script(section, {0x00010001, 0x00010002, 0x00010003, 0x00010004, 5});  // ugl
-  const core::Bytes container = mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Scripts, section).Build();
+  const core::Bytes container =
+      mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Scripts, section).Build();
   MissionSetup older(format::SinglePlayerMap, container), newer(format::SinglePlayerMap, container);
   older.c.GameVersionKind = format::OlderKeywords;
   newer.c.GameVersionKind = format::CurrentKeywords;
@@ -360,7 +384,9 @@ TEST(Scripts2FileTest, ScriptPastTheEndOfTheFileFailsAndNegativeCountIsEmpty) {
   EXPECT_THROW(writers::WriteScripts2File(m.c), core::StreamReadError);  // the second script never ends
   EXPECT_FALSE(m.Has("scripts2"));
 
-  MissionSetup none(format::SinglePlayerMap, mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Scripts, mapmaker::Le().I32(-1)).Build());
+  MissionSetup none(
+      format::SinglePlayerMap,
+      mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Scripts, mapmaker::Le().I32(-1)).Build());
   writers::WriteScripts2File(none.c);
   EXPECT_TRUE(none.File("scripts2").empty());
 }

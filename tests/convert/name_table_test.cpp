@@ -14,21 +14,23 @@ using mapmaker::MapBuilder;
 void LoadContainer(format::Conversion& c, format::MapKindCode kind, const core::Bytes& container) {
   c.MapKind = kind;
   c.MissionStream.Load(container);
-  c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.MiniEntryCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
 }
 
 // The unit names section sits at a different position for each kind of container; the
 // table must find it there and nowhere else.
-class UnitNameTableByKind : public ::testing::TestWithParam<std::pair<format::MapKindCode, mapmaker::MapBuilder::File>> {};
+class UnitNameTableByKind
+    : public ::testing::TestWithParam<std::pair<format::MapKindCode, mapmaker::MapBuilder::File>> {};
 
 TEST_P(UnitNameTableByKind, FindsTheNamesOfThisKindsSection) {
   const auto [kind, file] = GetParam();
   format::Conversion c;
-  LoadContainer(c, kind,
-                mapmaker::MapBuilder(kind, file)
-                    .Set(format::Section::MapUnits, mapmaker::Le().Text("NOT A NAME", 16))
-                    .Set(format::Section::UnitNames, mapmaker::Le().Text("Panzer", 16).Text("Jeep", 16).Text("Infantry", 16))
-                    .Build());
+  LoadContainer(
+      c, kind,
+      mapmaker::MapBuilder(kind, file)
+          .Set(format::Section::MapUnits, mapmaker::Le().Text("NOT A NAME", 16))
+          .Set(format::Section::UnitNames, mapmaker::Le().Text("Panzer", 16).Text("Jeep", 16).Text("Infantry", 16))
+          .Build());
   const records::NameTable names = records::UnitNameTable(c);
   EXPECT_EQ(records::LookupName(names, 0), "Panzer");
   EXPECT_EQ(records::LookupName(names, 1), "Jeep");
@@ -38,7 +40,8 @@ TEST_P(UnitNameTableByKind, FindsTheNamesOfThisKindsSection) {
 INSTANTIATE_TEST_SUITE_P(AllKinds, UnitNameTableByKind,
                          ::testing::Values(std::pair{format::SinglePlayerMap, mapmaker::MapBuilder::File::Main},
                                            std::pair{format::MultiplayerMap, mapmaker::MapBuilder::File::Main},
-                                           std::pair{format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission}));
+                                           std::pair{format::CampaignMap,
+                                                     mapmaker::MapBuilder::File::CampaignMission}));
 
 TEST(LookupName, CutsAtTheFirstZeroAndNeverRunsPastSixteenBytes) {
   core::ByteStream s;

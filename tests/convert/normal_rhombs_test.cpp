@@ -83,7 +83,8 @@ TEST(NormalRhombBytes, RecordsAreWrittenInFieldOrder) {
   using B = std::array<std::uint8_t, 8>;
   EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb::Decode(B{0, 0, 0, 0})).Bytes(), (B{0, 0, 0, 0, 0, 0, 0, 0}));
   const std::uint8_t record[] = {0x64, 0x00, 0x03, 0x00};  // tile 100, level 3
-  EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb::Decode(record)).Bytes(), (B{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00}));
+  EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb::Decode(record)).Bytes(),
+            (B{0x00, 0x03, 0x08, 0x00, 0x30, 0x00, 0x64, 0x00}));
   const std::uint8_t high[] = {0x34, 0x12, 0x1F, 0xAB};  // tile 0x1234 (plain class 7), level 0xAB1F
   EXPECT_EQ(records::ConvertRhomb(records::CompiledRhomb::Decode(high)).Bytes(), (B{7, 7, 0, 0, 0xF0, 1, 0x34, 0x12}));
 }

@@ -63,8 +63,11 @@ format::Conversion MapWithNames(std::int32_t width, std::int32_t height) {
   for (int i = 0; i < 10; ++i) names.Text(i == 8 ? "cliff" : "name" + std::to_string(i), 16);
   format::Conversion c;
   c.MapKind = format::SinglePlayerMap;
-  c.MissionStream.Load(mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, width, height).Set(format::Section::ObjectNames, names).Build());
-  c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.MissionStream.Load(mapmaker::MapBuilder(format::SinglePlayerMap)
+                           .MapInfo(0, width, height)
+                           .Set(format::Section::ObjectNames, names)
+                           .Build());
+  c.MiniEntryCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
   c.MapInfoRecord = format::MapInformation{0, width, height};
   c.CliffGrid.assign(static_cast<std::size_t>(width * height), 0);
   return c;

@@ -15,7 +15,7 @@ core::Bytes Aircraft(const std::string& name, std::int32_t number, std::int32_t 
 }
 
 core::Bytes Descent(std::uint8_t group, std::uint8_t expa, const std::array<std::string, 4>& names,
-              const std::array<std::uint8_t, 4>& numbers) {
+                    const std::array<std::uint8_t, 4>& numbers) {
   mapmaker::Le d;
   d.U8(group).U8(expa);
   for (const std::string& n : names) d.Text(n, 16);
@@ -117,20 +117,21 @@ INSTANTIATE_TEST_SUITE_P(Examples, PlayerColourTest,
                                            std::pair<std::uint16_t, std::string>{0x000F, "0 0 120"}));
 
 TEST(PlayerRecord, TextsThatFillTheirFieldsStayInsideThem) {
-  core::Bytes record = mapmaker::Le().Raw(core::Bytes(32, 'N'))
-                     .Fill(5, 0)
-                     .Raw(core::Bytes(32, 'A'))
-                     .I32(0x41414141)
-                     .Fill(8)  // a name running into the number's bytes
-                     .Fill(4 * records::AircraftEntry::kSize)
-                     .U8(0)
-                     .U8(0)
-                     .Raw(core::Bytes(16, 'P'))
-                     .Raw(core::Bytes(16, 'Q'))
-                     .Text("", 32)
-                     .U8(0x52)
-                     .Fill(3)
-                     .Fill(records::DescentEntry::kSize);
+  core::Bytes record = mapmaker::Le()
+                           .Raw(core::Bytes(32, 'N'))
+                           .Fill(5, 0)
+                           .Raw(core::Bytes(32, 'A'))
+                           .I32(0x41414141)
+                           .Fill(8)  // a name running into the number's bytes
+                           .Fill(4 * records::AircraftEntry::kSize)
+                           .U8(0)
+                           .U8(0)
+                           .Raw(core::Bytes(16, 'P'))
+                           .Raw(core::Bytes(16, 'Q'))
+                           .Text("", 32)
+                           .U8(0x52)
+                           .Fill(3)
+                           .Fill(records::DescentEntry::kSize);
   ASSERT_EQ(record.size(), records::PlayerRecord::kSize);
   const records::PlayerRecord player = records::PlayerRecord::Decode(record);
   EXPECT_EQ(player.name, std::string(32, 'N'));

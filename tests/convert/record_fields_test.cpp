@@ -21,8 +21,10 @@ namespace {
 
 TEST(RecordFields, FillOnlyWhenEveryByteBelongsToExactlyOneField) {
   EXPECT_TRUE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 7));
-  EXPECT_FALSE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 8)) << "a byte after the last field";
-  EXPECT_FALSE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 6)) << "the last field runs past the size";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 8))
+      << "a byte after the last field";
+  EXPECT_FALSE(records::FieldsFill(records::RecordFields<3>{{{0, 2}, {2, 1}, {3, 4}}}, 6))
+      << "the last field runs past the size";
   EXPECT_FALSE(records::FieldsFill(records::RecordFields<2>{{{0, 2}, {3, 4}}}, 7)) << "a gap";
   EXPECT_FALSE(records::FieldsFill(records::RecordFields<2>{{{0, 4}, {2, 2}}}, 4)) << "an overlap";
   EXPECT_FALSE(records::FieldsFill(records::RecordFields<2>{{{2, 2}, {0, 2}}}, 4)) << "out of offset order";
@@ -50,8 +52,8 @@ constexpr records::RecordFields<5> kMixed{{{0, 1}, {1, 2}, {3, 4}, {7, 4}, {11, 
 enum Mixed : std::size_t { kByte, kWord, kLong, kSingle, kName };
 
 TEST(FieldReader, ReadsEachFieldLittleEndianAtItsOffset) {
-  const std::vector<std::uint8_t> record = {0x81, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
-                                            0xC0, 0x3F, 'A',  'b',  0,    'x',  'y'};
+  const std::vector<std::uint8_t> record = {0x81, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x00,
+                                            0x00, 0xC0, 0x3F, 'A',  'b',  0,    'x',  'y'};
   const records::FieldReader<kMixed> f(record);
   EXPECT_EQ(f.U8<kByte>(), 0x81);
   EXPECT_EQ(f.U16<kWord>(), 0x1234);
@@ -73,7 +75,8 @@ TEST(FieldReader, ReadsWhatACutRecordLacksAsZero) {
   EXPECT_TRUE(f.Bytes<kName>().empty());
 
   const std::vector<std::uint8_t> text(16, 'z');
-  EXPECT_EQ(records::FieldReader<kMixed>(text).Text<kName>(), "zzzzz") << "a text without a zero byte ends with its field";
+  EXPECT_EQ(records::FieldReader<kMixed>(text).Text<kName>(), "zzzzz")
+      << "a text without a zero byte ends with its field";
   EXPECT_EQ(records::FieldBytes(std::span<const std::uint8_t>(text).first(13), kMixed[kName]).size(), 2u);
 }
 

@@ -13,7 +13,8 @@
 namespace kartwerk {
 namespace {
 
-void ExpectSame(const records::EditorRhomb& got, const records::EditorRhomb& want, const records::CompiledRhomb& rhomb) {
+void ExpectSame(const records::EditorRhomb& got, const records::EditorRhomb& want,
+                const records::CompiledRhomb& rhomb) {
   EXPECT_EQ(got.Bytes(), want.Bytes()) << "code " << rhomb.tileCode << " level " << rhomb.levelWord;
 }
 
@@ -68,11 +69,11 @@ TEST(RhombConverterTest, TheRhombsFileIsTheRhombByRhombConversionAlsoPastTheEnd)
       core::PutU16(terrain, static_cast<std::uint16_t>(rng() % 40));
     }
     core::Bytes container = mapmaker::MapBuilder(format::SinglePlayerMap)
-                          .MapInfo(scheme, 30, 20)
-                          .SetAt(1, "A", {})
-                          .SetAt(2, "B", {})
-                          .SetAt(3, "TERRAIN", terrain)
-                          .Build();
+                                .MapInfo(scheme, 30, 20)
+                                .SetAt(1, "A", {})
+                                .SetAt(2, "B", {})
+                                .SetAt(3, "TERRAIN", terrain)
+                                .Build();
     // Cut the file 250 rhombs and 2 bytes into the terrain data: rhomb 250 keeps its code and
     // loses its level, and 349 more lie wholly past the end.
     const std::size_t terrainAt = container.size() - terrain.size() - 20 * 16;  // 20 empty entries follow
@@ -83,7 +84,7 @@ TEST(RhombConverterTest, TheRhombsFileIsTheRhombByRhombConversionAlsoPastTheEnd)
     c.MapKind = format::SinglePlayerMap;
     c.SlotFolder = dir.path();
     c.MissionStream.Load(container);
-    c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+    c.MiniEntryCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
     ASSERT_EQ(c.Entry(format::Section::TerrainRhombs).offset, static_cast<std::int32_t>(terrainAt));
     c.MapInfoRecord.TerrainScheme = scheme;
     writers::WriteRhombsFile(c);

@@ -148,7 +148,8 @@ TEST(ScriptStatement, WordsAreWrittenAsTheyStandIncludingTrailingSpace) {
 TEST(ScriptKeywordSets, VersionOnePicksTheFirstSet) {
   const std::initializer_list<std::uint32_t> vic = {Arg(1), Arg(2), Arg(3), Code(50), kEnd};
   EXPECT_EQ(Body(Convert(vic, 0, format::OlderKeywords)), "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
-  EXPECT_EQ(Body(Convert(vic, 0, format::CurrentKeywords)), "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
+  EXPECT_EQ(Body(Convert(vic, 0, format::CurrentKeywords)),
+            "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
   // No installation located yet uses the later set.
   EXPECT_EQ(Body(Convert(vic, 0, format::NoGameVersion)), Body(Convert(vic, 0, format::CurrentKeywords)));
   EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, format::OlderKeywords)),
@@ -325,7 +326,8 @@ TEST(ScriptFaults, ArbitraryDataEndsInTextOrAKnownError) {
     bytes.resize(bytes.size() - random() % 3);  // sometimes cut inside the last item
     core::ByteStream stream = StreamOf(bytes);
     try {
-      const std::string block = records::ConvertScript(stream, round, static_cast<format::GameVersionKindCode>(round % 3));
+      const std::string block =
+          records::ConvertScript(stream, round, static_cast<format::GameVersionKindCode>(round % 3));
       EXPECT_EQ(block.substr(block.size() - 7), "$END\n\r\n");
       EXPECT_LE(stream.position(), stream.size());
     } catch (const core::StreamReadError&) {

@@ -29,7 +29,8 @@ std::string WorseLine(float worse) {
 std::string WorseLineOfBits(std::uint32_t bits) { return WorseLine(std::bit_cast<float>(bits)); }
 
 TEST(SoundRecord, ABlockListsEveryFieldFromItsOffsetAndEndsWithAnEmptyLine) {
-  const core::Bytes record = mapmaker::Le().Text("ambient\\wind \"loud\"", 64).U16(1200).U16(65535).U16(40).F32(2.25f).U16(5).U16(60);
+  const core::Bytes record =
+      mapmaker::Le().Text("ambient\\wind \"loud\"", 64).U16(1200).U16(65535).U16(40).F32(2.25f).U16(5).U16(60);
   EXPECT_EQ(records::ConvertSoundRecord(records::SoundRecord::Decode(record)),
             "Name=\"ambient\\wind \"loud\"\"\nU=1200\nV=65535\nRadius=40\nWorse=2.250000\nMinWait=5\nMaxWait=60\n\n");
   EXPECT_EQ(records::ConvertSoundRecord(records::SoundRecord::Decode(core::Bytes(78, 0))),
@@ -37,13 +38,15 @@ TEST(SoundRecord, ABlockListsEveryFieldFromItsOffsetAndEndsWithAnEmptyLine) {
 }
 
 TEST(SoundRecord, ANameFillingItsFieldStopsThere) {
-  const records::SoundRecord sound = records::SoundRecord::Decode(mapmaker::Le().Raw(core::Bytes(64, 'w')).U16(0x4141).U16(7).Fill(10).bytes);
+  const records::SoundRecord sound =
+      records::SoundRecord::Decode(mapmaker::Le().Raw(core::Bytes(64, 'w')).U16(0x4141).U16(7).Fill(10).bytes);
   EXPECT_EQ(sound.Name, std::string(64, 'w'));
   EXPECT_EQ(records::ConvertSoundRecord(sound).substr(0, 80), "Name=\"" + std::string(64, 'w') + "\"\nU=16705\n");
 }
 
 TEST(SoundRecord, AShortRecordReadsAsZerosWhereItEnds) {
-  const records::SoundRecord sound = records::SoundRecord::Decode(mapmaker::Le().Text("x", 64).U16(3).U16(4).U16(5).F32(1.0f).bytes);
+  const records::SoundRecord sound =
+      records::SoundRecord::Decode(mapmaker::Le().Text("x", 64).U16(3).U16(4).U16(5).F32(1.0f).bytes);
   EXPECT_EQ(sound.Worse, 1.0f);
   EXPECT_EQ(sound.MinWait, 0);
   EXPECT_EQ(sound.MaxWait, 0);

@@ -13,7 +13,8 @@ namespace {
 using mapmaker::Le;
 
 // The five fields in record order: first point, second point, parameter.
-records::SupportFlagRecord Flag(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t param) {
+records::SupportFlagRecord Flag(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                                std::int32_t param) {
   return records::SupportFlagRecord::Decode(mapmaker::Le().I32(x1).I32(y1).I32(x2).I32(y2).I32(param).bytes);
 }
 
@@ -37,7 +38,8 @@ TEST(SupportFlag, PointsAreMovedByTheOriginInCellsAndTheParameterStandsBetweenTh
 
 records::SupportUnitHead Head(std::uint32_t id, std::uint8_t in = 0, std::uint8_t crew = 0) {
   // Grp HP Ammo Expa Lives Morale ID(4) In Crew
-  return records::SupportUnitHead::Decode(mapmaker::Le().U8(2).U8(99).U8(50).U8(3).U8(1).U8(77).U32(id).U8(in).U8(crew).bytes);
+  return records::SupportUnitHead::Decode(
+      mapmaker::Le().U8(2).U8(99).U8(50).U8(3).U8(1).U8(77).U32(id).U8(in).U8(crew).bytes);
 }
 
 class SupportUnitTest : public ::testing::Test {
@@ -73,8 +75,8 @@ TEST(SupportUnitNames, TypeNumbersAreThirtyTwoBitsForTheUnitAndItsCrew) {
   stream.Load(mapmaker::Le().Raw(table).Text("Far", 16));
   const records::NameTable names(stream, 0);
 
-  const std::string text =
-      records::ConvertSupportUnit(Head(kWide, 1, 0), std::vector{records::CrewRecord::Decode(mapmaker::Le().Fill(6).U32(kWide).bytes)}, names);
+  const std::string text = records::ConvertSupportUnit(
+      Head(kWide, 1, 0), std::vector{records::CrewRecord::Decode(mapmaker::Le().Fill(6).U32(kWide).bytes)}, names);
   EXPECT_EQ(text.substr(0, 11), " ID=Far HP=");
   EXPECT_EQ(text.substr(text.find('\n') + 1, 11), "  ID=Far HP");
 

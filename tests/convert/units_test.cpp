@@ -14,12 +14,28 @@ using mapmaker::Le;
 
 class UnitRecordTest : public ::testing::Test {
  protected:
-  UnitRecordTest() { stream.Load(mapmaker::Le().Text("Tank", 16).Text("Driver", 16).Text("Gunner", 16).Text("Rifleman", 16)); }
+  UnitRecordTest() {
+    stream.Load(mapmaker::Le().Text("Tank", 16).Text("Driver", 16).Text("Gunner", 16).Text("Rifleman", 16));
+  }
 
   static records::UnitHead Head(std::uint8_t in, std::uint8_t crew, std::uint16_t u = 100, std::uint16_t v = 50) {
     // Grp HP Ammo Expa Lives Morale ID(2) unused(2) In Crew U V Dir Owner
-    return records::UnitHead::Decode(
-        mapmaker::Le().U8(3).U8(90).U8(80).U8(7).U8(2).U8(60).U16(0).U16(0).U8(in).U8(crew).U16(u).U16(v).U8(128).U8(1).bytes);
+    return records::UnitHead::Decode(mapmaker::Le()
+                                         .U8(3)
+                                         .U8(90)
+                                         .U8(80)
+                                         .U8(7)
+                                         .U8(2)
+                                         .U8(60)
+                                         .U16(0)
+                                         .U16(0)
+                                         .U8(in)
+                                         .U8(crew)
+                                         .U16(u)
+                                         .U16(v)
+                                         .U8(128)
+                                         .U8(1)
+                                         .bytes);
   }
   static records::CrewRecord Member(std::uint16_t id, std::uint8_t hp) {
     return records::CrewRecord::Decode(mapmaker::Le().U8(4).U8(hp).U8(5).U8(6).U8(1).U8(70).U16(id).U16(0).bytes);
@@ -62,7 +78,8 @@ TEST_F(UnitRecordTest, NamesAreLookedUpWithoutLengthOrContentSurprises) {
   const records::NameTable table(s, 0);
   records::UnitHead head = Head(0, 1);
   head.ID = 0;
-  const std::string text = records::ConvertUnitRecord(head, std::vector{records::CrewRecord{}, records::CrewRecord{}}, table, {});
+  const std::string text =
+      records::ConvertUnitRecord(head, std::vector{records::CrewRecord{}, records::CrewRecord{}}, table, {});
   EXPECT_EQ(text.substr(0, 24), " ID=" + std::string(16, 'X') + " HP=");
 
   head.ID = 2;  // an empty name: " ID=" directly followed by " HP="
@@ -71,7 +88,8 @@ TEST_F(UnitRecordTest, NamesAreLookedUpWithoutLengthOrContentSurprises) {
 
 // Only bytes 6 and 7 name the type of a map unit's crew member; bytes 8 and 9 are unused.
 TEST_F(UnitRecordTest, CrewTypeNumbersAreSixteenBits) {
-  const records::CrewRecord member = records::CrewRecord::Decode(mapmaker::Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(2).U16(0xABCD).bytes);
+  const records::CrewRecord member =
+      records::CrewRecord::Decode(mapmaker::Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(2).U16(0xABCD).bytes);
   EXPECT_EQ(member.ID, 2);
   EXPECT_EQ(member.WideID(), 0xABCD0002u);
   const std::string text = records::ConvertUnitRecord(Head(1, 0), std::vector{member}, names, {});
@@ -79,28 +97,29 @@ TEST_F(UnitRecordTest, CrewTypeNumbersAreSixteenBits) {
 }
 
 TEST(UnitHeadDecode, ReadsEveryFieldAtItsOffsetAndZeroFillsAShortRecord) {
-  const records::UnitHead h = records::UnitHead::Decode(mapmaker::Le().U8(1)
-                                          .U8(2)
-                                          .U8(3)
-                                          .U8(4)
-                                          .U8(5)
-                                          .U8(6)
-                                          .U16(0x0708)
-                                          .U16(0xFFFF)
-                                          .U8(9)
-                                          .U8(10)
-                                          .U16(0x1112)
-                                          .U16(0x1314)
-                                          .U8(15)
-                                          .U8(16)
-                                          .bytes);
+  const records::UnitHead h = records::UnitHead::Decode(mapmaker::Le()
+                                                            .U8(1)
+                                                            .U8(2)
+                                                            .U8(3)
+                                                            .U8(4)
+                                                            .U8(5)
+                                                            .U8(6)
+                                                            .U16(0x0708)
+                                                            .U16(0xFFFF)
+                                                            .U8(9)
+                                                            .U8(10)
+                                                            .U16(0x1112)
+                                                            .U16(0x1314)
+                                                            .U8(15)
+                                                            .U8(16)
+                                                            .bytes);
   EXPECT_EQ(
       std::vector<int>({h.Grp, h.HP, h.Ammo, h.Expa, h.Lives, h.Morale, h.ID, h.In, h.Crew, h.U, h.V, h.Dir, h.Owner}),
       std::vector<int>({1, 2, 3, 4, 5, 6, 0x0708, 9, 10, 0x1112, 0x1314, 15, 16}));
   EXPECT_EQ(h.SubRecordCount(), 19u);
 
-  const records::UnitHead cut =
-      records::UnitHead::Decode(mapmaker::Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(7).U16(0).U8(1).U8(2).U8(0x34).bytes);
+  const records::UnitHead cut = records::UnitHead::Decode(
+      mapmaker::Le().U8(1).U8(2).U8(3).U8(4).U8(5).U8(6).U16(7).U16(0).U8(1).U8(2).U8(0x34).bytes);
   EXPECT_EQ(cut.U, 0x34);
   EXPECT_EQ(cut.V, 0);
   EXPECT_EQ(cut.Owner, 0);

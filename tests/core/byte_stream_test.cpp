@@ -6,8 +6,8 @@
 
 #include "core/byte_stream.hpp"
 #include "format/section_directory.hpp"
-#include "platform/whole_file.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "platform/whole_file.hpp"
 
 namespace kartwerk {
 namespace {

@@ -48,11 +48,11 @@ TEST(Cp1252, CharactersTheCodePageCannotHoldBecomeOneQuestionMarkEach) {
 
 TEST(Cp1252, WellFormedUtf8KeepsItsSequencesAndReadsOtherBytesInTheCodePage) {
   EXPECT_EQ(core::WellFormedUtf8("\xC3\x9C"
-                           "ber \xE2\x84\xA2"),
+                                 "ber \xE2\x84\xA2"),
             "\xC3\x9C"
             "ber \xE2\x84\xA2");
   EXPECT_EQ(core::WellFormedUtf8("\xDC"
-                           "ber \x99"),
+                                 "ber \x99"),
             "\xC3\x9C"
             "ber \xE2\x84\xA2");
   EXPECT_EQ(core::WellFormedUtf8("mixed \xC3\xA9 \xE9 \x81"), "mixed \xC3\xA9 \xC3\xA9 \xEF\xBF\xBD");

@@ -23,8 +23,8 @@
 namespace kartwerk {
 namespace {
 
-using testing::RunProgram;
 using mapmaker::ScratchFolder;
+using testing::RunProgram;
 
 std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -32,7 +32,8 @@ std::string ReadText(const std::filesystem::path& path) {
 }
 
 TEST(ClassRootEntries, AreTheEightEntriesOfEachTypeWithOpenAsTheDefaultVerb) {
-  const auto entries = desktop::ClassRootEntries(desktop::kCompiledMapTypes[2], "C:\\Program Files\\Kartwerk\\kartwerk.exe");
+  const auto entries =
+      desktop::ClassRootEntries(desktop::kCompiledMapTypes[2], "C:\\Program Files\\Kartwerk\\kartwerk.exe");
   const std::string command = "\"C:\\Program Files\\Kartwerk\\kartwerk.exe\" \"%1\"";
   const std::array<desktop::ClassRootEntry, 8> expected = {{
       {".qdc", "qdc"},
@@ -203,7 +204,8 @@ std::string TypeOfName(const std::filesystem::path& mimeFolder, const std::strin
 }
 
 bool ToolsPresent() {
-  return !desktop::FindProgramInPath("update-mime-database").empty() && !desktop::FindProgramInPath("update-desktop-database").empty();
+  return !desktop::FindProgramInPath("update-mime-database").empty() &&
+         !desktop::FindProgramInPath("update-desktop-database").empty();
 }
 
 void ExpectDesktopKnowsTheTypes(const std::filesystem::path& dataHome) {
@@ -284,8 +286,9 @@ TEST(RegisterCommand, LeavesAPackageAndADesktopEntryTheDesktopUses) {
   EXPECT_EQ(r.err, "");
   ExpectDesktopKnowsTheTypes(dataHome);
   const std::string entry = ReadText(dataHome / "applications" / "kartwerk.desktop");
-  EXPECT_NE(entry.find("\nExec=" + desktop::DesktopExecProgram(std::filesystem::canonical(KARTWERK_EXE).string()) + " %f\n"),
-            std::string::npos)
+  EXPECT_NE(
+      entry.find("\nExec=" + desktop::DesktopExecProgram(std::filesystem::canonical(KARTWERK_EXE).string()) + " %f\n"),
+      std::string::npos)
       << entry;
 
   // A program that PATH finds is started by its name.

@@ -9,15 +9,15 @@
 #include <fstream>
 #include <thread>
 
+#include "desktop/map_type_registry_win32.hpp"
+#include "desktop/map_types.hpp"
+#include "desktop/shell_open.hpp"
+#include "mapmaker/map_builder.hpp"
+#include "mapmaker/sample_maps.hpp"
 #include "platform/file_output.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 #include "platform/temp_folder.hpp"
-#include "desktop/map_types.hpp"
-#include "desktop/map_type_registry_win32.hpp"
-#include "desktop/shell_open.hpp"
-#include "mapmaker/map_builder.hpp"
-#include "mapmaker/sample_maps.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
@@ -174,9 +174,9 @@ TEST(WindowsPaths, NamesPastAsciiConvertThroughKartwerkExe) {
   const std::filesystem::path map = folder / L"\u00dcbersicht.qdm";
   // Its stored name is Windows-1252, as the game's own tools write it.
   mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}),
-                                         "\xDC"
-                                         "bersicht",
-                                         1262304000));
+                                           "\xDC"
+                                           "bersicht",
+                                           1262304000));
   const std::filesystem::path out = folder / L"Ausgabe \u00fc";
 
   const testing::ProgramResult run =

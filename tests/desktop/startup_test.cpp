@@ -81,11 +81,13 @@ TEST_P(MapKindFromCommandLine, FollowsTheExtensionInAnyCase) {
 
 INSTANTIATE_TEST_SUITE_P(
     Extensions, MapKindFromCommandLine,
-    ::testing::Values(KindCase{"/m/Dunes.qdm", format::SinglePlayerMap}, KindCase{"/m/Dunes.QdM", format::SinglePlayerMap},
-                      KindCase{"C:\\Maps\\x.QDM", format::SinglePlayerMap}, KindCase{"/m/Duel.qdp", format::MultiplayerMap},
-                      KindCase{"/m/Duel.QDP", format::MultiplayerMap}, KindCase{"/m/001.qdc", format::CampaignMap},
-                      KindCase{"/m/notes.txt", format::CampaignMap}, KindCase{"/m/Dunes.qdm.bak", format::CampaignMap},
-                      KindCase{"/m.qdp/Dunes", format::CampaignMap}, KindCase{"Dunes", format::CampaignMap}));
+    ::testing::Values(KindCase{"/m/Dunes.qdm", format::SinglePlayerMap},
+                      KindCase{"/m/Dunes.QdM", format::SinglePlayerMap},
+                      KindCase{"C:\\Maps\\x.QDM", format::SinglePlayerMap},
+                      KindCase{"/m/Duel.qdp", format::MultiplayerMap}, KindCase{"/m/Duel.QDP", format::MultiplayerMap},
+                      KindCase{"/m/001.qdc", format::CampaignMap}, KindCase{"/m/notes.txt", format::CampaignMap},
+                      KindCase{"/m/Dunes.qdm.bak", format::CampaignMap}, KindCase{"/m.qdp/Dunes", format::CampaignMap},
+                      KindCase{"Dunes", format::CampaignMap}));
 
 class Startup : public ::testing::Test {
  protected:
@@ -95,7 +97,8 @@ class Startup : public ::testing::Test {
   // No system-wide Kartwerk entry (a `make install` on this machine) keeps the user's from being written.
   ScopedEnv dataDirs{"XDG_DATA_DIRS", (scratch.path() / "system").string()};
 
-  std::string Start(const std::string& map, game::GameInstallations& installs, format::Conversion& c, std::ostream& errors) {
+  std::string Start(const std::string& map, game::GameInstallations& installs, format::Conversion& c,
+                    std::ostream& errors) {
     const char* argv[] = {"kartwerk", map.c_str(), nullptr};
     return desktop::StartProgram(map.empty() ? 1 : 2, argv, installs, c, errors);
   }

@@ -22,14 +22,14 @@ const core::Bytes kData = {'m', 'a', 'p', 0, 1, 2, 3, 0xFF};
 
 // The error a call raises, or a failed expectation when it raises none.
 template <typename F>
-format::EGZipError CaptureGzError(F&& f) {
+format::GzipError CaptureGzError(F&& f) {
   try {
     f();
-  } catch (const format::EGZipError& e) {
+  } catch (const format::GzipError& e) {
     return e;
   }
-  ADD_FAILURE() << "no EGZipError raised";
-  return format::EGZipError("", 0);
+  ADD_FAILURE() << "no GzipError raised";
+  return format::GzipError("", 0);
 }
 
 class GunzipTest : public ::testing::Test {
@@ -206,13 +206,16 @@ TEST_F(GunzipTest, MemberStartingAtTheEndOfARead) {
 // junk) are ignored: the map's data has passed its checks. Bytes that begin like a member
 // must be a whole member.
 TEST_F(GunzipTest, TrailingBytesAfterTheLastMember) {
-  for (const core::Bytes& tail : {core::Bytes(1000, 0), core::Bytes(3, 'x'), core::Bytes{0x1f}, core::Bytes{0x8b, 0x1f, 0x00}}) {
+  for (const core::Bytes& tail :
+       {core::Bytes(1000, 0), core::Bytes(3, 'x'), core::Bytes{0x1f}, core::Bytes{0x8b, 0x1f, 0x00}}) {
     core::Bytes file = mapmaker::Gzip(kData, "m");
     file.insert(file.end(), tail.begin(), tail.end());
     mapmaker::WriteBytes(dir / "m.qdm", file);
-    EXPECT_EQ(mapmaker::ReadBytes(format::GunzipToFolder(dir / "m.qdm", out())), kData) << tail.size() << " trailing bytes";
+    EXPECT_EQ(mapmaker::ReadBytes(format::GunzipToFolder(dir / "m.qdm", out())), kData)
+        << tail.size() << " trailing bytes";
   }
-  for (const core::Bytes& tail : {core::Bytes{0x1f, 0x8b}, core::Bytes{0x1f, 0x8b, 8, 0, 0, 0}, core::Bytes{0x1f, 0x8b, 0x77, 0x77, 0x77}}) {
+  for (const core::Bytes& tail :
+       {core::Bytes{0x1f, 0x8b}, core::Bytes{0x1f, 0x8b, 8, 0, 0, 0}, core::Bytes{0x1f, 0x8b, 0x77, 0x77, 0x77}}) {
     core::Bytes file = mapmaker::Gzip(kData, "bad");
     file.insert(file.end(), tail.begin(), tail.end());
     mapmaker::WriteBytes(dir / "bad.qdm", file);
@@ -283,7 +286,7 @@ TEST_F(GunzipTest, FailedDecompressionLeavesNoPartialFile) {
   badCrc[badCrc.size() - 8] ^= 1;
   for (const core::Bytes& file : {damaged, truncated, badCrc}) {
     mapmaker::WriteBytes(dir / "m.qdm", file);
-    EXPECT_THROW(format::GunzipToFolder(dir / "m.qdm", out()), format::EGZipError);
+    EXPECT_THROW(format::GunzipToFolder(dir / "m.qdm", out()), format::GzipError);
     EXPECT_TRUE(std::filesystem::is_empty(out()));
   }
 }
@@ -307,7 +310,9 @@ TEST_F(GunzipTest, AnUnreadableFileCannotBeOpened) {
   EXPECT_TRUE(std::filesystem::is_empty(out()));
 }
 
-TEST(GunzipToMemoryTest, InflatesWithTheChosenLibrary) { EXPECT_STREQ(format::InflaterName(), KARTWERK_EXPECT_INFLATER); }
+TEST(GunzipToMemoryTest, InflatesWithTheChosenLibrary) {
+  EXPECT_STREQ(format::InflaterName(), KARTWERK_EXPECT_INFLATER);
+}
 
 // The output is first given the room the file's last four bytes announce; when those are not
 // the member's size (trailing bytes, a second member) the room grows until the data fits.
@@ -339,9 +344,10 @@ TEST(ReadGzFileInfoTest, ReadsNameDateAndAttributesWithoutDecompressing) {
   mapmaker::ScratchFolder dir;
   setenv("TZ", "UTC", 1);
   tzset();
-  mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(core::Bytes(10, 1), "inside", 1262304000 + 3 * 3600 + 4 * 60 + 10));
+  mapmaker::WriteBytes(dir / "m.qdm",
+                       mapmaker::Gzip(core::Bytes(10, 1), "inside", 1262304000 + 3 * 3600 + 4 * 60 + 10));
   ::chmod((dir / "m.qdm").c_str(), 0604);
-  const format::TGzFileInfo info = format::ReadGzFileInfo(dir / "m.qdm");
+  const format::GzipHeaderInfo info = format::ReadGzFileInfo(dir / "m.qdm");
   EXPECT_EQ(info.Name, "inside");
   // 2010-01-01 03:04:10 packed: date (30 << 9 | 1 << 5 | 1), time (3 << 11 | 4 << 5 | 5).
   EXPECT_EQ(info.Date, ((30u << 9 | 1u << 5 | 1u) << 16) | (3u << 11 | 4u << 5 | 5u));

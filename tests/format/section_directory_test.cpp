@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "format/conversion.hpp"
 #include "core/errors.hpp"
+#include "format/conversion.hpp"
 #include "mapmaker/map_builder.hpp"
 
 namespace kartwerk {
@@ -26,7 +26,8 @@ Loaded Load(const core::Bytes& container) {
 }
 
 TEST(SectionDirectoryTest, ReadsNamesSizesAndDataOffsets) {
-  const auto d = Load(mapmaker::ContainerBuilder().Add("FIRST", core::Bytes(5, 1)).Add("EMPTY").Add("LAST", core::Bytes(3, 2)).Build());
+  const auto d = Load(
+      mapmaker::ContainerBuilder().Add("FIRST", core::Bytes(5, 1)).Add("EMPTY").Add("LAST", core::Bytes(3, 2)).Build());
   ASSERT_EQ(d.table.count, 3u);
   EXPECT_EQ(d.table[0].name, "FIRST");
   EXPECT_EQ(d.table[0].size, 5);
@@ -52,7 +53,7 @@ TEST(SectionDirectoryTest, NameIsTheFirstWordUpToTheFirstZeroByte) {
   const auto d = Load(mapmaker::ContainerBuilder()
                           .AddRaw(mapmaker::Le().Text("TWO WORDS", 12), 0, {})
                           .AddRaw(mapmaker::Le().Text("P-MINI1", 12), 0, {})            // no padding blank at all
-                          .AddRaw(core::Bytes(12, 'A'), 0, {})                      // no zero byte: all 12 bytes
+                          .AddRaw(core::Bytes(12, 'A'), 0, {})                          // no zero byte: all 12 bytes
                           .AddRaw(mapmaker::Le().Text("AB", 3).Text("CD E", 9), 0, {})  // text ends at the first zero
                           .AddRaw(mapmaker::Le().Text(" LEAD", 12), 0, {})
                           .Build());
@@ -64,8 +65,8 @@ TEST(SectionDirectoryTest, NameIsTheFirstWordUpToTheFirstZeroByte) {
 }
 
 TEST(SectionDirectoryTest, CountsOnlyTheFourPMiniNamesExactly) {
-  const auto d =
-      Load(mapmaker::ContainerBuilder().Add("P-MINI1").Add("P-MINI3 x").Add("P-MINI5").Add("p-mini2").Add("P-MINI").Build());
+  const auto d = Load(
+      mapmaker::ContainerBuilder().Add("P-MINI1").Add("P-MINI3 x").Add("P-MINI5").Add("p-mini2").Add("P-MINI").Build());
   EXPECT_EQ(d.pminis, 2);
 }
 
@@ -79,7 +80,10 @@ TEST(SectionDirectoryTest, StopsAtTheEndOfTheFile) {
   EXPECT_EQ(Load(cut).table.count, 2u);
 
   // A stored size running past the end keeps the entry and ends the directory.
-  const auto past = Load(mapmaker::ContainerBuilder().AddRaw(mapmaker::Le().Text("BIG", 12), 1000, core::Bytes(10, 0)).Add("NEXT").Build());
+  const auto past = Load(mapmaker::ContainerBuilder()
+                             .AddRaw(mapmaker::Le().Text("BIG", 12), 1000, core::Bytes(10, 0))
+                             .Add("NEXT")
+                             .Build());
   ASSERT_EQ(past.table.count, 1u);
   EXPECT_EQ(past.table[0].size, 1000);
 
@@ -96,7 +100,8 @@ TEST(SectionDirectoryTest, NegativeSizesMoveBackButTheLoopStaysBounded) {
 TEST(SectionDirectoryTest, EveryLoadStartsFromAnEmptyTable) {
   core::ByteStream stream;
   format::SectionTable table;
-  stream.Load(mapmaker::ContainerBuilder().Add("A", core::Bytes(4)).Add("B", core::Bytes(4)).Add("C", core::Bytes(4)).Build());
+  stream.Load(
+      mapmaker::ContainerBuilder().Add("A", core::Bytes(4)).Add("B", core::Bytes(4)).Add("C", core::Bytes(4)).Build());
   format::ReadSectionDirectory(stream, table);
   stream.Load(mapmaker::ContainerBuilder().Add("X", core::Bytes(1)).Build());
   format::ReadSectionDirectory(stream, table);
@@ -110,7 +115,7 @@ TEST(SectionDirectoryTest, ConversionFindsSectionsByPositionForItsKind) {
   format::Conversion c;
   c.MapKind = format::MultiplayerMap;
   c.MissionStream.Load(mapmaker::MapBuilder(format::MultiplayerMap).MapInfo(2, 160, 120).Build());
-  c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.MiniEntryCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
   // In a multiplayer map the map information follows a 16-byte first entry.
   EXPECT_EQ(c.Entry(format::Section::MapInformation).offset, 56);
   c.Seek(format::Section::MapInformation);
@@ -122,7 +127,7 @@ TEST(SectionDirectoryTest, ConversionFindsSectionsByPositionForItsKind) {
 
   c.MapKind = format::SinglePlayerMap;
   c.MissionStream.Load(mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(1, 8, 8).Build());
-  c.PMiniCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
+  c.MiniEntryCount = format::ReadSectionDirectory(c.MissionStream, c.SectionDirectory);
   EXPECT_EQ(c.Entry(format::Section::MapInformation).offset, 24);
 }
 
@@ -139,11 +144,12 @@ TEST(SectionDirectoryTest, LoadingWarnsAboutTheFirstNegativeSize) {
     format::LoadSectionDirectory(c, dir / name);
   };
 
-  load("damaged", mapmaker::ContainerBuilder()
-                      .Add("A", core::Bytes(4, 1))
-                      .AddRaw(mapmaker::Le().Text("AIRF", 12), static_cast<std::int32_t>(0x80000010u), core::Bytes(16, 2))
-                      .Add("C", core::Bytes(4, 3))
-                      .Build());
+  load("damaged",
+       mapmaker::ContainerBuilder()
+           .Add("A", core::Bytes(4, 1))
+           .AddRaw(mapmaker::Le().Text("AIRF", 12), static_cast<std::int32_t>(0x80000010u), core::Bytes(16, 2))
+           .Add("C", core::Bytes(4, 3))
+           .Build());
   EXPECT_EQ(c.SectionDirectory.count, 2u);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0],
@@ -153,7 +159,10 @@ TEST(SectionDirectoryTest, LoadingWarnsAboutTheFirstNegativeSize) {
   load("looping", mapmaker::ContainerBuilder().Add("A").AddRaw(mapmaker::Le().Text("BACK", 12), -16, {}).Build());
   EXPECT_EQ(warnings.size(), 1u);  // once, though the walk meets the entry again and again
 
-  load("cut", mapmaker::ContainerBuilder().Add("A", core::Bytes(4, 1)).AddRaw(mapmaker::Le().Text("BIG", 12), 1000, core::Bytes(10, 0)).Build());
+  load("cut", mapmaker::ContainerBuilder()
+                  .Add("A", core::Bytes(4, 1))
+                  .AddRaw(mapmaker::Le().Text("BIG", 12), 1000, core::Bytes(10, 0))
+                  .Build());
   load("whole", mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 8, 8).Build());
   EXPECT_TRUE(warnings.empty());
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "format/gzip_file.hpp"
-#include "platform/temp_folder.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "platform/temp_folder.hpp"
 
 namespace kartwerk {
 namespace {
@@ -97,7 +97,7 @@ TEST_F(StagingTest, CampaignWithoutMissionsFailsNamingTheMapFolder) {
   try {
     format::StageMapFile(c, maps / "c07.qdc");
     FAIL() << "staging succeeded";
-  } catch (const format::EGZipError& e) {
+  } catch (const format::GzipError& e) {
     EXPECT_EQ(e.GzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + maps.path().string());
   }
@@ -112,7 +112,9 @@ TEST_F(StagingTest, MainFileFoundWhateverTheCaseOfItsName) {
   EXPECT_EQ(Loaded(), "C07.QDC");
 }
 
-TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) { EXPECT_THROW(format::StageMapFile(c, maps / "absent.qdm"), format::EGZipError); }
+TEST_F(StagingTest, MissingMapPassesTheGzipErrorOn) {
+  EXPECT_THROW(format::StageMapFile(c, maps / "absent.qdm"), format::GzipError);
+}
 
 // Every mission file is checked before anything is written; each is inflated only when its
 // mission starts, so a damaged body shows then, and a missing file is named at staging.
@@ -128,7 +130,7 @@ TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionSt
   try {
     format::LoadMissionFile(c, 1);
     FAIL() << "the damaged mission loaded";
-  } catch (const format::EGZipError& e) {
+  } catch (const format::GzipError& e) {
     EXPECT_EQ(e.GzCode, format::GzCloseError);
   }
   EXPECT_EQ(c.MissionStream.size(), 0) << "the earlier mission's container was released";
@@ -137,7 +139,7 @@ TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionSt
   try {
     format::StageMapFile(c, maps / "c07.qdc");
     FAIL() << "staging succeeded";
-  } catch (const format::EGZipError& e) {
+  } catch (const format::GzipError& e) {
     EXPECT_EQ(e.GzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "c070003.qdc").string() +
                                          ": not a gzip file: it starts with 78 78 78 78 (\"xxxx\")");
@@ -207,7 +209,7 @@ TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {
   try {
     format::StageMapFile(c, maps / "x.qdm");
     FAIL() << "staging succeeded";
-  } catch (const format::EGZipError& e) {
+  } catch (const format::GzipError& e) {
     EXPECT_EQ(e.GzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "x.qdm").string());
   }

@@ -14,9 +14,9 @@
 namespace kartwerk {
 namespace {
 
+using mapmaker::ScratchFolder;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
-using mapmaker::ScratchFolder;
 using testing::WineInstallation;
 using testing::WineInstallationKey;
 
@@ -83,11 +83,12 @@ TEST_P(VersionKind, OnlyExactlyOnePointNineSelectsTheFirstTable) {
   EXPECT_EQ(installs.GameVersionKind, GetParam().kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, VersionKind,
-                         ::testing::Values(VersionCase{"1.9", format::OlderKeywords}, VersionCase{"1.90", format::CurrentKeywords},
-                                           VersionCase{"2.0", format::CurrentKeywords}, VersionCase{"2.2", format::CurrentKeywords},
-                                           VersionCase{"", format::CurrentKeywords}, VersionCase{" 1.9", format::CurrentKeywords},
-                                           VersionCase{"1.9 ", format::CurrentKeywords}, VersionCase{"v1.9", format::CurrentKeywords}));
+INSTANTIATE_TEST_SUITE_P(
+    Versions, VersionKind,
+    ::testing::Values(VersionCase{"1.9", format::OlderKeywords}, VersionCase{"1.90", format::CurrentKeywords},
+                      VersionCase{"2.0", format::CurrentKeywords}, VersionCase{"2.2", format::CurrentKeywords},
+                      VersionCase{"", format::CurrentKeywords}, VersionCase{" 1.9", format::CurrentKeywords},
+                      VersionCase{"1.9 ", format::CurrentKeywords}, VersionCase{"v1.9", format::CurrentKeywords}));
 
 TEST(GameLocation, AMissingVersionValueCountsAsAnyOtherVersion) {
   auto tree = std::make_shared<game::RegistryTree>();

@@ -18,11 +18,11 @@
 namespace kartwerk {
 namespace {
 
+using mapmaker::ScratchFolder;
 using testing::Lines;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
 using testing::RunProgram;
-using mapmaker::ScratchFolder;
 using testing::TreeFiles;
 using testing::WineInstallationKey;
 
@@ -57,7 +57,8 @@ struct Prefix {
 
 std::filesystem::path WriteMap(const std::filesystem::path& path) {
   std::filesystem::create_directories(path.parent_path());
-  mapmaker::WriteBytes(path, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}), path.stem().string()));
+  mapmaker::WriteBytes(
+      path, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}), path.stem().string()));
   return path;
 }
 
@@ -107,11 +108,12 @@ TEST(InstallationChoice, WithNoneCompleteEachFolderAndItsMissingFileIsNamed) {
   game::GameInstallations installs = prefix.Installations();
   EXPECT_EQ(game::ChooseFirstCompleteInstallation(installs), (std::vector<std::size_t>{1, 2}));
   EXPECT_EQ(installs.ChosenVersion, 0);
-  EXPECT_TRUE(game::SkippedInstallationLines(installs, {1, 2}).empty()) << "nothing used, so nothing to say was skipped";
-  EXPECT_EQ(game::GameNotLocatedDetails(installs), std::string(game::kGameNotLocatedMessage) + " installation 1 (English 2.2, " +
-                                                 prefix.folders[0].string() +
-                                                 "): editor\\scridll.dll is missing; installation 2 (English 2.2, " +
-                                                 prefix.folders[1].string() + "): editor\\scridll.dll is missing");
+  EXPECT_TRUE(game::SkippedInstallationLines(installs, {1, 2}).empty())
+      << "nothing used, so nothing to say was skipped";
+  EXPECT_EQ(game::GameNotLocatedDetails(installs),
+            std::string(game::kGameNotLocatedMessage) + " installation 1 (English 2.2, " + prefix.folders[0].string() +
+                "): editor\\scridll.dll is missing; installation 2 (English 2.2, " + prefix.folders[1].string() +
+                "): editor\\scridll.dll is missing");
 
   // One line wherever it is shown: as the slots command's answer and as an error that ends convert.
   const auto cli = RunProgram(KARTWERK_EXE, {"slots"}, prefix.Env());

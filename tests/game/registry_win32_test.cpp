@@ -8,16 +8,16 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "format/map_info.hpp"
-#include "platform/path_text.hpp"
-#include "platform/program_path.hpp"
 #include "desktop/association.hpp"
-#include "game/game_location.hpp"
-#include "desktop/map_types.hpp"
 #include "desktop/map_type_registry_win32.hpp"
+#include "desktop/map_types.hpp"
+#include "format/map_info.hpp"
+#include "game/game_location.hpp"
 #include "game/registry_win32.hpp"
 #include "game/slot_store.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "platform/path_text.hpp"
+#include "platform/program_path.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
@@ -189,7 +189,8 @@ TEST(WindowsAssociation, TheEntriesOfEachTypeReadBackFromTheClassRoot) {
   }
   // The same through every entry the program describes, so the two never drift apart.
   for (const desktop::MapType& type : desktop::kCompiledMapTypes) {
-    for (const desktop::ClassRootEntry& entry : desktop::ClassRootEntries(type, platform::TextFromPath(platform::ProgramPath()))) {
+    for (const desktop::ClassRootEntry& entry :
+         desktop::ClassRootEntries(type, platform::TextFromPath(platform::ProgramPath()))) {
       EXPECT_EQ(Utf8(ClassRootDefault(Wide(entry.key))), entry.value) << entry.key;
     }
   }

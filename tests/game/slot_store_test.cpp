@@ -23,13 +23,13 @@ namespace {
 
 using mapmaker::Gzip;
 using mapmaker::Le;
+using mapmaker::ReadBytes;
+using mapmaker::ScratchFolder;
+using mapmaker::WriteBytes;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
-using mapmaker::ReadBytes;
 using testing::RunProgram;
-using mapmaker::ScratchFolder;
 using testing::WineInstallationKey;
-using mapmaker::WriteBytes;
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::create_directories(path.parent_path());
@@ -184,7 +184,8 @@ TEST(SlotsCommand, ReadsNoMoreOfADescThanATitleHolds) {
   WriteFile(slots / "map.000" / "desc", "Huge\n" + std::string(4 << 20, 'x'));
   for (int slot = 1; slot < 255; ++slot) {
     std::filesystem::create_directories(slots / ("map." + game::SlotNumberText(slot)));
-    std::filesystem::create_hard_link(slots / "map.000" / "desc", slots / ("map." + game::SlotNumberText(slot)) / "desc");
+    std::filesystem::create_hard_link(slots / "map.000" / "desc",
+                                      slots / ("map." + game::SlotNumberText(slot)) / "desc");
   }
   // A desc of 4 MiB on one line: the title is the first 255 bytes.
   std::filesystem::remove(slots / "map.254" / "desc");
@@ -254,9 +255,11 @@ void WriteScriptedMap(const std::filesystem::path& path) {
   for (std::uint16_t v = 1; v <= 4; ++v) scripts.U32(0x00010000u | v);
   scripts.U32(5).U32(0xFFFF);
   std::filesystem::create_directories(path.parent_path());
-  mapmaker::WriteBytes(path, mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, {}),
-                                                format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), scripts),
-                        path.stem().string()));
+  mapmaker::WriteBytes(
+      path, mapmaker::Gzip(mapmaker::ReplaceSection(
+                               mapmaker::SampleMainContainer(format::SinglePlayerMap, {}),
+                               format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), scripts),
+                           path.stem().string()));
 }
 
 std::string FileText(const std::filesystem::path& path) {
@@ -337,7 +340,8 @@ TEST(ConvertIntoSlot, TheVersionGivenOverridesTheInstallationsOwn) {
   ASSERT_EQ(overridden.status, 0) << overridden.err;
   EXPECT_TRUE(UsesFirstKeywordSet(registered / "editor" / "maps.src" / "map.000"));
 
-  const game::SlotTarget target = game::LocateSlot({registered, std::nullopt, std::nullopt}, 7, map, std::string("1.9"));
+  const game::SlotTarget target =
+      game::LocateSlot({registered, std::nullopt, std::nullopt}, 7, map, std::string("1.9"));
   EXPECT_EQ(target.GameFolder, registered);
   EXPECT_EQ(target.SlotFolder, registered / "editor" / "maps.src" / "map.007");
   EXPECT_EQ(target.GameVersionKind, 1);

@@ -18,10 +18,10 @@ namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
+using mapmaker::ScratchFolder;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
 using testing::RunProgram;
-using mapmaker::ScratchFolder;
 using testing::WineInstallationKey;
 
 void WriteText(const fs::path& path, const std::string& text) {
@@ -49,8 +49,9 @@ TEST(SteamLibraryFolders, ReadsBothFormsWithEscapesAndComments) {
 
 TEST(LutrisGamePrefix, TakesThePrefixOfTheGameSection) {
   const fs::path home = "/home/u";
-  EXPECT_EQ(game::LutrisGamePrefix("game:\n  exe: x.exe\n  prefix: /home/u/Games/vornmark\nwine:\n  version: lutris\n", home),
-            "/home/u/Games/vornmark");
+  EXPECT_EQ(
+      game::LutrisGamePrefix("game:\n  exe: x.exe\n  prefix: /home/u/Games/vornmark\nwine:\n  version: lutris\n", home),
+      "/home/u/Games/vornmark");
   EXPECT_EQ(game::LutrisGamePrefix("game:\n  prefix: '~/Games/it''s here'  \n", home), "/home/u/Games/it's here");
   EXPECT_EQ(game::LutrisGamePrefix("game:\n  prefix: \"/p q\" # comment\n", home), "/p q");
   // A prefix of another section, or none at all, names nothing.

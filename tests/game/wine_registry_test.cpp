@@ -14,10 +14,10 @@
 namespace kartwerk {
 namespace {
 
+using mapmaker::ScratchFolder;
 using testing::MakeGameFolder;
 using testing::MakeWinePrefix;
 using testing::RunProgram;
-using mapmaker::ScratchFolder;
 using testing::WineEscape;
 using testing::WineInstallation;
 using testing::WineInstallationKey;
@@ -67,7 +67,9 @@ TEST(WineText, RoundTripsWhatWineWrites) {
   }
 }
 
-game::RegistryTree Parse(const std::string& body) { return game::ParseWineRegistry(testing::WineRegistryHeader() + body); }
+game::RegistryTree Parse(const std::string& body) {
+  return game::ParseWineRegistry(testing::WineRegistryHeader() + body);
+}
 
 std::string StringAt(const game::RegistryTree& tree, std::string_view key, const std::string& value) {
   const game::RegistryNode* node = tree.FindKey(key);
@@ -146,7 +148,8 @@ TEST(WineRegistryFile, SkipsMalformedLinesAsWineDoes) {
 }
 
 TEST(WineRegistryFile, AcceptsWindowsLineEndsAndRejectsOtherFormats) {
-  const game::RegistryTree tree = game::ParseWineRegistry("WINE REGISTRY Version 2\r\n[Software\\\\X] 1\r\n\"v\"=\"crlf\"\r\n");
+  const game::RegistryTree tree =
+      game::ParseWineRegistry("WINE REGISTRY Version 2\r\n[Software\\\\X] 1\r\n\"v\"=\"crlf\"\r\n");
   EXPECT_EQ(StringAt(tree, "Software\\X", "v"), "crlf");
   EXPECT_THROW(game::ParseWineRegistry(""), game::RegistryUnavailable);
   EXPECT_THROW(game::ParseWineRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n"), game::RegistryUnavailable);
@@ -200,7 +203,8 @@ TEST(WinePaths, OtherDrivesAndSharesFollowTheirLinks) {
   MakeWinePrefix(prefix, "");
   std::filesystem::create_directories(scratch.path() / "media/Spiele Ä");
   std::filesystem::create_directory_symlink(scratch.path() / "media", prefix / "dosdevices" / "e:");
-  EXPECT_EQ(game::WineHostPath(prefix, "E:\\spiele ä"), std::filesystem::canonical(scratch.path() / "media") / "spiele ä");
+  EXPECT_EQ(game::WineHostPath(prefix, "E:\\spiele ä"),
+            std::filesystem::canonical(scratch.path() / "media") / "spiele ä");
   EXPECT_EQ(game::WineHostPath(prefix, "E:\\Spiele Ä"), std::filesystem::canonical(scratch.path() / "media/Spiele Ä"));
 
   std::filesystem::create_directories(scratch.path() / "server/share/Games");

@@ -16,7 +16,9 @@
 namespace kartwerk::testing {
 namespace {
 
-bool IsWater(mapmaker::SampleGround g) { return g == mapmaker::SampleGround::Water || g == mapmaker::SampleGround::DeepWater; }
+bool IsWater(mapmaker::SampleGround g) {
+  return g == mapmaker::SampleGround::Water || g == mapmaker::SampleGround::DeepWater;
+}
 
 double Share(const mapmaker::SampleTerrain& t, bool (*test)(mapmaker::SampleGround)) {
   const auto n = std::count_if(t.ground.begin(), t.ground.end(), test);
@@ -45,26 +47,33 @@ TEST(SampleTerrain, SameInputsSameGroundOtherSeedsOtherGround) {
 
 TEST(SampleTerrain, EveryMapHasWaterShoreAndMostlyLand) {
   for (const Case& c : kCases) {
-    const mapmaker::SampleTerrain t = mapmaker::MakeSampleTerrain(c.seed, c.scheme, mapmaker::LandscapeOfScheme(c.scheme), c.width, c.height);
+    const mapmaker::SampleTerrain t =
+        mapmaker::MakeSampleTerrain(c.seed, c.scheme, mapmaker::LandscapeOfScheme(c.scheme), c.width, c.height);
     SCOPED_TRACE("seed " + std::to_string(c.seed));
     ASSERT_EQ(t.ground.size(), static_cast<std::size_t>(c.width * c.height));
     EXPECT_GT(Share(t, IsWater), 0.05);
     EXPECT_LT(Share(t, IsWater), 0.8);
     EXPECT_GT(Share(t, [](mapmaker::SampleGround g) { return g == mapmaker::SampleGround::Shore; }), 0.02);
-    EXPECT_GT(Share(t, [](mapmaker::SampleGround g) { return g == mapmaker::SampleGround::Land || g == mapmaker::SampleGround::Hill; }), 0.15);
+    EXPECT_GT(Share(t,
+                    [](mapmaker::SampleGround g) {
+                      return g == mapmaker::SampleGround::Land || g == mapmaker::SampleGround::Hill;
+                    }),
+              0.15);
   }
 }
 
 // Water and dry ground meet only across a shore; levels change gently except up a plateau's cliff.
 TEST(SampleTerrain, ShoresSeparateWaterFromLandAndSlopesAreGentle) {
   for (const Case& c : kCases) {
-    const mapmaker::SampleTerrain t = mapmaker::MakeSampleTerrain(c.seed, c.scheme, mapmaker::LandscapeOfScheme(c.scheme), c.width, c.height);
+    const mapmaker::SampleTerrain t =
+        mapmaker::MakeSampleTerrain(c.seed, c.scheme, mapmaker::LandscapeOfScheme(c.scheme), c.width, c.height);
     SCOPED_TRACE("seed " + std::to_string(c.seed));
     for (std::int32_t y = 0; y < t.height; ++y) {
       for (std::int32_t x = 0; x + 1 < t.width; ++x) {
         for (const auto& [nx, ny] : {std::pair{x + 1, y}, std::pair{x, std::min(y + 1, t.height - 1)}}) {
           const mapmaker::SampleGround a = t.At(x, y), b = t.At(nx, ny);
-          const bool dryA = !IsWater(a) && a != mapmaker::SampleGround::Shore, dryB = !IsWater(b) && b != mapmaker::SampleGround::Shore;
+          const bool dryA = !IsWater(a) && a != mapmaker::SampleGround::Shore,
+                     dryB = !IsWater(b) && b != mapmaker::SampleGround::Shore;
           EXPECT_FALSE((IsWater(a) && dryB) || (IsWater(b) && dryA)) << "water beside dry land at " << x << "," << y;
           const int la = t.level[static_cast<std::size_t>(y * t.width + x)];
           const int lb = t.level[static_cast<std::size_t>(ny * t.width + nx)];
@@ -142,10 +151,11 @@ TEST(SampleMaps, PicturesShowWaterShoreLandAndClusteredUnitsOnDryGround) {
         EXPECT_NE(type, 6) << "a unit in the water at " << x << "," << y;
         EXPECT_NE(type, 7) << "a unit in the water at " << x << "," << y;
         // Another unit of the same player stands within a few cells: the units come in clusters.
-        const bool company = std::any_of(mission.units.begin(), mission.units.end(), [&](const preview::UnitMark& other) {
-          return &other != &unit && other.owner == unit.owner && std::abs(other.at.x - unit.at.x) <= 5 * 32 &&
-                 std::abs(other.at.y - unit.at.y) <= 5 * 32;
-        });
+        const bool company =
+            std::any_of(mission.units.begin(), mission.units.end(), [&](const preview::UnitMark& other) {
+              return &other != &unit && other.owner == unit.owner && std::abs(other.at.x - unit.at.x) <= 5 * 32 &&
+                     std::abs(other.at.y - unit.at.y) <= 5 * 32;
+            });
         EXPECT_TRUE(company) << "a unit alone at " << x << "," << y;
       }
     }

@@ -4,10 +4,10 @@
 
 #include <fstream>
 
-#include "platform/path_text.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_listing.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "platform/path_text.hpp"
 
 namespace kartwerk {
 namespace {
@@ -68,16 +68,18 @@ TEST(BackupListingTest, EachBackupIsOneLineWithItsPlaceStateAndTheNameRestoreTak
     SCOPED_TRACE(i);
     EXPECT_EQ(listed[i].folder, expected[i].folder) << "oldest first";
     EXPECT_EQ(pipeline::StateOfBackup(listed[i]), expected[i].state);
-    const std::string line = pipeline::BackupLine(listed[i], "2026-12-07 15:30:21", 2048, pipeline::StateOfBackup(listed[i]));
+    const std::string line =
+        pipeline::BackupLine(listed[i], "2026-12-07 15:30:21", 2048, pipeline::StateOfBackup(listed[i]));
     const std::string key = pipeline::BackupKey(listed[i]);
     EXPECT_EQ(key, "map.007 " + listed[i].when);
-    EXPECT_EQ(line, "\"" + platform::TextFromPath(place) + "\"  2026-12-07 15:30:21  \"" + listed[i].title + "\"  2.0 kB  " +
-                        pipeline::BackupStateText(expected[i].state) + "  [" + key + "]");
+    EXPECT_EQ(line, "\"" + platform::TextFromPath(place) + "\"  2026-12-07 15:30:21  \"" + listed[i].title +
+                        "\"  2.0 kB  " + pipeline::BackupStateText(expected[i].state) + "  [" + key + "]");
     EXPECT_EQ(store.Find(key).folder, listed[i].folder) << "restore takes the name in brackets";
   }
   const pipeline::BackupRecord unknown = store.Find("by hand");
-  EXPECT_EQ(pipeline::BackupLine(unknown, pipeline::LocalBackupTimeText(unknown.when), 1, pipeline::StateOfBackup(unknown)),
-            "unknown place  time unknown  \"by hand\"  1 byte  not a Kartwerk map  [by hand]");
+  EXPECT_EQ(
+      pipeline::BackupLine(unknown, pipeline::LocalBackupTimeText(unknown.when), 1, pipeline::StateOfBackup(unknown)),
+      "unknown place  time unknown  \"by hand\"  1 byte  not a Kartwerk map  [by hand]");
 }
 
 TEST(BackupListingTest, EverySpellingOfAPlaceFindsItsBackups) {
@@ -93,11 +95,13 @@ TEST(BackupListingTest, EverySpellingOfAPlaceFindsItsBackups) {
   ConvertInto(pipeline::TargetPath(viaDrive), backups, "three");
 
   const pipeline::BackupStore store(backups);
-  for (const fs::path& spelling : {place, pipeline::TargetPath(viaDrive), pipeline::TargetPath(place / ".." / "map.001")}) {
+  for (const fs::path& spelling :
+       {place, pipeline::TargetPath(viaDrive), pipeline::TargetPath(place / ".." / "map.001")}) {
     EXPECT_EQ(store.OfPlace(spelling).size(), 2u) << platform::TextFromPath(spelling);
   }
   EXPECT_TRUE(
-      store.OfPlace(pipeline::TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.002")).empty());
+      store.OfPlace(pipeline::TargetPath(dir / "prefix" / "drive_c" / "game" / "editor" / "maps.src" / "map.002"))
+          .empty());
 }
 
 TEST(BackupListingTest, ARecordThatCannotBeWrittenSaysWhy) {

@@ -7,11 +7,11 @@
 
 #include <fstream>
 
-#include "platform/path_text.hpp"
-#include "platform/platform_files.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
@@ -40,7 +40,8 @@ void MakeEditedSlot(const fs::path& slot, const fs::path& elsewhere) {
   fs::permissions(slot / "mis.000" / "players", static_cast<fs::perms>(0600));
   fs::permissions(slot / "mis.000", static_cast<fs::perms>(0750));
   ASSERT_FALSE(platform::SetEntryTimes(slot / "desc", {1620208800 * kSecond, 1620208800 * kSecond}));
-  ASSERT_FALSE(platform::SetEntryTimes(slot / "mis.000" / "players", {1500000000 * kSecond + 7, 1500000000 * kSecond + 9}));
+  ASSERT_FALSE(
+      platform::SetEntryTimes(slot / "mis.000" / "players", {1500000000 * kSecond + 7, 1500000000 * kSecond + 9}));
   ASSERT_FALSE(platform::SetEntryTimes(slot / "mis.001", {1400000000 * kSecond, 1400000000 * kSecond}));
   ASSERT_FALSE(platform::SetEntryTimes(slot / "mis.000", {1300000000 * kSecond, 1300000000 * kSecond}));
   ASSERT_FALSE(platform::SetEntryTimes(slot, {1200000000 * kSecond, 1200000000 * kSecond}));
@@ -68,7 +69,8 @@ TEST(BackupRestoreTest, ARestoredSlotLooksToStatAsTheOneReplacedOnOneDiskAndAcro
     ASSERT_FALSE(backup.empty());
     EXPECT_EQ(TreeStats(backup), stats) << "the backup itself keeps them";
     const pipeline::BackupStore store(backups);
-    const pipeline::RestoreResult result = pipeline::RestoreBackup(store, store.Find(platform::TextFromPath(backup.filename())));
+    const pipeline::RestoreResult result =
+        pipeline::RestoreBackup(store, store.Find(platform::TextFromPath(backup.filename())));
     EXPECT_TRUE(result.notRestored.empty());
     EXPECT_EQ(TreeStats(slot), stats);
     EXPECT_EQ(TreeFiles(slot), files);
@@ -87,7 +89,8 @@ TEST(BackupRestoreTest, WhatCannotComeBackIsNamedAndTheBackupStays) {
   ASSERT_TRUE(fs::is_fifo(backup / "pipe"));
 
   const pipeline::BackupStore store(backups);
-  const pipeline::RestoreResult result = pipeline::RestoreBackup(store, store.Find(platform::TextFromPath(backup.filename())));
+  const pipeline::RestoreResult result =
+      pipeline::RestoreBackup(store, store.Find(platform::TextFromPath(backup.filename())));
   ASSERT_EQ(result.notRestored.size(), 1u);
   EXPECT_EQ(result.notRestored[0].relative, fs::path("pipe"));
   EXPECT_EQ(pipeline::NotRestoredText(result.notRestored),

@@ -10,24 +10,24 @@
 #include <fstream>
 #include <set>
 
+#include "mapmaker/map_builder.hpp"
+#include "pipeline/backup_restore.hpp"
+#include "pipeline/out_folder_rule.hpp"
+#include "pipeline/slot_commit.hpp"
 #include "platform/content_hash.hpp"
 #include "platform/folder_listing.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 #include "platform/private_folder.hpp"
 #include "platform/process_leftovers.hpp"
-#include "mapmaker/map_builder.hpp"
-#include "pipeline/backup_restore.hpp"
-#include "pipeline/out_folder_rule.hpp"
-#include "pipeline/slot_commit.hpp"
 #include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::EntryNames;
 using mapmaker::ScratchFolder;
+using testing::EntryNames;
 using testing::TreeFiles;
 
 void WriteText(const fs::path& file, const std::string& text) {
@@ -164,9 +164,11 @@ TEST(BackupStoreTest, OnlyABackupAboutToBeRemovedIsHashedAgain) {
   older.seen.clear();  // as an earlier version recorded it
   EXPECT_FALSE(pipeline::BackupStore::LooksUnchanged(older));
 
-  for (std::size_t i = 0; i < pipeline::kKeptBackupsPerPlace + 2; ++i) Convert(place, backups, "more " + std::to_string(i));
+  for (std::size_t i = 0; i < pipeline::kKeptBackupsPerPlace + 2; ++i)
+    Convert(place, backups, "more " + std::to_string(i));
   const std::vector<pipeline::BackupRecord> now = BackupsOf(backups, place);
-  ASSERT_EQ(now.size(), pipeline::kKeptBackupsPerPlace + 2) << "both edited backups are kept, every unedited one past ten goes";
+  ASSERT_EQ(now.size(), pipeline::kKeptBackupsPerPlace + 2)
+      << "both edited backups are kept, every unedited one past ten goes";
   EXPECT_EQ(now[0].folder, made[0].folder);
   EXPECT_FALSE(now[0].written) << "found changed: its record no longer says Kartwerk wrote it";
   EXPECT_EQ(now[1].folder, made[1].folder);

@@ -19,20 +19,20 @@
 namespace kartwerk {
 namespace {
 
-using testing::FolderContents;
 using mapmaker::Gzip;
 using mapmaker::Le;
 using mapmaker::ReplaceSection;
 using mapmaker::SampleMainContainer;
 using mapmaker::SampleMissionContainer;
 using mapmaker::ScratchFolder;
-using testing::WriteBatchSamples;
 using mapmaker::WriteBytes;
+using testing::FolderContents;
+using testing::WriteBatchSamples;
 
 const std::filesystem::path CliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
 
 pipeline::BatchRequest RequestFor(const std::vector<std::filesystem::path>& maps, const std::filesystem::path& out,
-                        unsigned jobs) {
+                                  unsigned jobs) {
   const pipeline::BatchPlan plan = pipeline::PlanBatch(maps);
   EXPECT_TRUE(plan.Clashes.empty());
   pipeline::BatchRequest request;
@@ -66,8 +66,9 @@ TEST(PlanBatch, MergesFilesThatNameOneMap) {
   mapmaker::ScratchFolder dir;
   const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   const auto m = dir / "maps";
-  const pipeline::BatchPlan plan = pipeline::PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc",
-                                    dir / "maps/../maps/frontier.qdm", m / "007003.QDC"});
+  const pipeline::BatchPlan plan =
+      pipeline::PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc",
+                           dir / "maps/../maps/frontier.qdm", m / "007003.QDC"});
   EXPECT_TRUE(plan.Clashes.empty());
   ASSERT_EQ(plan.Maps.size(), 3u);
   EXPECT_EQ(plan.Maps[0].FolderName, "frontier");
@@ -184,12 +185,17 @@ TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
   mapmaker::WriteBytes(dir / "maps" / "broken.qdp", core::Bytes(64, 'x'));
   // A campaign whose second mission asks for more mine rows than its file holds.
   const mapmaker::SampleOptions options{4, 0, 40, 30};
-  mapmaker::WriteBytes(dir / "maps" / "012.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "012"));
-  mapmaker::WriteBytes(dir / "maps" / "012000.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(options, 0), "012000"));
-  mapmaker::WriteBytes(dir / "maps" / "012004.qdc", mapmaker::Gzip(mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(options, 4),
-                                                              format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
-                                                              mapmaker::Le().I32(0).I32(0).I32(300).I32(300)),
-                                               "012004"));
+  mapmaker::WriteBytes(dir / "maps" / "012.qdc",
+                       mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "012"));
+  mapmaker::WriteBytes(dir / "maps" / "012000.qdc",
+                       mapmaker::Gzip(mapmaker::SampleMissionContainer(options, 0), "012000"));
+  mapmaker::WriteBytes(
+      dir / "maps" / "012004.qdc",
+      mapmaker::Gzip(
+          mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(options, 4),
+                                   format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+                                   mapmaker::Le().I32(0).I32(0).I32(300).I32(300)),
+          "012004"));
   maps.insert(maps.begin() + 1, dir / "maps" / "broken.qdp");
   maps.push_back(dir / "maps" / "012.qdc");
   maps.push_back(dir / "maps" / "none.qdm");  // no such file
@@ -211,7 +217,7 @@ TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "012"));   // a failing map leaves no half-converted folder
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "none"));  // nothing is made for a missing file
   EXPECT_EQ(pipeline::BatchSummary(request.Maps, ends), "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " +
-                                                  maps[4].string() + ", " + maps[5].string() + ")");
+                                                            maps[4].string() + ", " + maps[5].string() + ")");
 }
 
 // With two jobs, two maps really convert at once: the first map's handler waits until the

@@ -89,7 +89,8 @@ TEST_P(BenchMapKindTest, ConvertsWholeWithoutRepairsAtTheSizesAskedFor) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, BenchMapKindTest, ::testing::Values(format::SinglePlayerMap, format::MultiplayerMap, format::CampaignMap));
+INSTANTIATE_TEST_SUITE_P(Kinds, BenchMapKindTest,
+                         ::testing::Values(format::SinglePlayerMap, format::MultiplayerMap, format::CampaignMap));
 
 TEST(BenchMapPresetsTest, RunFromSmallToTheLargestTheFormatHolds) {
   const std::vector<mapmaker::BenchMapPreset> presets = mapmaker::BenchMapPresets();

@@ -15,10 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/file_output.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/run_conversion.hpp"
+#include "platform/file_output.hpp"
 #include "tests/support/run_program.hpp"
 
 namespace kartwerk {
@@ -26,11 +26,11 @@ namespace {
 
 using mapmaker::Gzip;
 using mapmaker::ReadBytes;
-using testing::RunProgram;
 using mapmaker::SampleMainContainer;
 using mapmaker::SampleMissionContainer;
 using mapmaker::ScratchFolder;
 using mapmaker::WriteBytes;
+using testing::RunProgram;
 
 // Every file under a folder: its path relative to the folder, its permission bits and its bytes.
 struct FileState {
@@ -86,10 +86,12 @@ class ConcurrencyTest : public ::testing::Test {
     maps_ = mapmaker::WriteSampleMaps(dir / "maps");
     // A larger campaign of five missions beside the bundled samples.
     const mapmaker::SampleOptions options{31, 2, 120, 90};
-    mapmaker::WriteBytes(dir / "maps" / "044.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "044"));
+    mapmaker::WriteBytes(dir / "maps" / "044.qdc",
+                         mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, options), "044"));
     for (std::uint32_t mission : {0u, 1u, 2u, 5u, 9u}) {
       const std::string name = "0440" + std::string(mission < 10 ? "0" : "") + std::to_string(mission);
-      mapmaker::WriteBytes(dir / "maps" / (name + ".qdc"), mapmaker::Gzip(mapmaker::SampleMissionContainer(options, mission), name));
+      mapmaker::WriteBytes(dir / "maps" / (name + ".qdc"),
+                           mapmaker::Gzip(mapmaker::SampleMissionContainer(options, mission), name));
     }
     maps_.push_back(dir / "maps" / "044.qdc");
   }
@@ -170,7 +172,8 @@ TEST_F(ConcurrencyTest, FileWritesOnManyThreadsKeepTheFileCreationMask) {
     writers.emplace_back([&, w] {
       const auto folder = dir / ("writer" + std::to_string(w));
       std::filesystem::create_directories(folder);
-      for (int i = 0; i < kWritesEach; ++i) platform::WriteFileAtomic(folder / std::to_string(i % 20), std::string_view("x"));
+      for (int i = 0; i < kWritesEach; ++i)
+        platform::WriteFileAtomic(folder / std::to_string(i % 20), std::string_view("x"));
     });
   }
   for (auto& t : writers) t.join();

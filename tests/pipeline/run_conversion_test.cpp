@@ -9,10 +9,10 @@
 #include <atomic>
 #include <vector>
 
-#include "platform/file_sink.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/conversion_steps.hpp"
+#include "platform/file_sink.hpp"
 
 namespace kartwerk {
 namespace {
@@ -55,7 +55,8 @@ TEST(RunConversion, EveryEndIsSettledByItsSinkOnce) {
   mapmaker::ScratchFolder scratch;
   const auto map = scratch.path() / "maps" / "frontier.qdm";
   std::filesystem::create_directories(map.parent_path());
-  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  mapmaker::WriteBytes(
+      map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
   mapmaker::WriteBytes(scratch.path() / "maps" / "broken.qdm", {'n', 'o'});
 
   const struct {
@@ -89,7 +90,8 @@ TEST(RunConversion, EveryEndIsSettledByItsSinkOnce) {
     EXPECT_EQ(sink.files, c.files);
     if (end.Completed()) {
       EXPECT_EQ(planned, std::vector<std::size_t>{pipeline::ReportedLabelCount(1)});
-      EXPECT_EQ(labels.load(), static_cast<int>(pipeline::ReportedLabelCount(1))) << "the count told is the count reported";
+      EXPECT_EQ(labels.load(), static_cast<int>(pipeline::ReportedLabelCount(1)))
+          << "the count told is the count reported";
       EXPECT_EQ(ended.load(), 1);
     } else {
       EXPECT_TRUE(planned.empty());
@@ -101,7 +103,8 @@ TEST(RunConversion, EveryEndIsSettledByItsSinkOnce) {
 TEST(MapConversion, OpenedButNeverStartedIsSettledAsStoppedAndStartsNothingAfterAFailure) {
   mapmaker::ScratchFolder scratch;
   const auto map = scratch.path() / "frontier.qdm";
-  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  mapmaker::WriteBytes(
+      map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
   pipeline::ConvertRequest request;
   request.MapPath = map;
   request.CliffDataFile = CliffData;

@@ -10,28 +10,30 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/path_text.hpp"
-#include "platform/platform_files.hpp"
 #include "game/user_folders.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "pipeline/backup_restore.hpp"
 #include "pipeline/slot_commit.hpp"
+#include "platform/path_text.hpp"
+#include "platform/platform_files.hpp"
 #include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::EntryNames;
 using mapmaker::ScratchFolder;
-using testing::TreeFiles;
 using mapmaker::WriteBytes;
+using testing::EntryNames;
+using testing::TreeFiles;
 
 void WriteFile(const fs::path& file, const core::Bytes& bytes) {
   fs::create_directories(file.parent_path());
   mapmaker::WriteBytes(file, bytes);
 }
-void WriteText(const fs::path& file, const std::string& text) { WriteFile(file, core::Bytes(text.begin(), text.end())); }
+void WriteText(const fs::path& file, const std::string& text) {
+  WriteFile(file, core::Bytes(text.begin(), text.end()));
+}
 
 // A slot as the editor leaves it: a title and a mission folder.
 void MakeSlot(const fs::path& slot, const std::string& title) {
@@ -77,7 +79,8 @@ TEST(SlotCommitTest, CommitPutsTheNewFolderInPlaceAndKeepsThePreviousOne) {
   WriteText(commit.Folder() / "desc", "Hills");
   const fs::path previous = commit.Commit();
 
-  EXPECT_EQ(TreeFiles(slot), (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'H', 'i', 'l', 'l', 's'}}}));
+  EXPECT_EQ(TreeFiles(slot),
+            (std::vector<std::pair<std::string, core::Bytes>>{{"desc", core::Bytes{'H', 'i', 'l', 'l', 's'}}}));
   ASSERT_EQ(previous.parent_path(), backups);
   EXPECT_EQ(TreeFiles(previous), before) << "the whole previous content, notes included";
   const std::string name = platform::TextFromPath(previous.filename());
@@ -167,7 +170,8 @@ TEST(SlotCommitTest, UnchangedConversionsPastTheTenNewestOfTheirPlaceAreRemoved)
   }
   ASSERT_EQ(kept.size(), pipeline::kKeptBackupsPerPlace);
   EXPECT_EQ(TreeFiles(kept.front().folder).front().second, core::Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1'}));
-  EXPECT_EQ(TreeFiles(kept.back().folder).front().second, core::Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
+  EXPECT_EQ(TreeFiles(kept.back().folder).front().second,
+            core::Bytes({'v', 'e', 'r', 's', 'i', 'o', 'n', ' ', '1', '0'}));
   EXPECT_TRUE(fs::exists(backups / "map.0090 2020-01-01 00-00-00.000 other slot"));
   EXPECT_TRUE(fs::exists(backups / "map.009 notes.txt"));
   EXPECT_TRUE(fs::exists(backups / "map.009 2099-01-01 00-00-00.000Z-01 x"));
@@ -229,7 +233,8 @@ TEST(SlotCommitTest, LeftoversOfAnInterruptedRunAreSettledNeverDropped) {
 }
 
 TEST(SlotCommitTest, BackupNamesGiveSlotTimeAndAFileNameSafeTitle) {
-  EXPECT_EQ(pipeline::BackupName("map.007", "2026-12-07 09-05-03.042Z-01", "Dunes"), "map.007 2026-12-07 09-05-03.042Z-01 Dunes");
+  EXPECT_EQ(pipeline::BackupName("map.007", "2026-12-07 09-05-03.042Z-01", "Dunes"),
+            "map.007 2026-12-07 09-05-03.042Z-01 Dunes");
   EXPECT_EQ(pipeline::BackupTimeText("2026-12-07 09-05-03.042Z-01"), "2026-12-07 09:05:03 UTC");
 
   mapmaker::ScratchFolder dir;
@@ -295,8 +300,9 @@ TEST(SlotCommitTest, BackupsOnAnotherFileSystemAreCopiedFirst) {
   EXPECT_EQ(EntryNames(dir.path()), (std::vector<std::string>{"map.012", "mount"}));
   EXPECT_EQ(
       EntryNames(small.path() / "backups"),
-      (std::vector<std::string>{".about", ".written",
-                                platform::TextFromPath(pipeline::BackupStore(small.path() / "backups").List().at(0).folder.filename())}))
+      (std::vector<std::string>{
+          ".about", ".written",
+          platform::TextFromPath(pipeline::BackupStore(small.path() / "backups").List().at(0).folder.filename())}))
       << "no partial copy is left";
 }
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/path_text.hpp"
 #include "game/user_folders.hpp"
 #include "mapmaker/map_builder.hpp"
+#include "platform/path_text.hpp"
 #include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
@@ -57,7 +57,8 @@ TEST(WriteGateTest, WindowsDeviceNamesAndDevicePathsAreToldFromTheTextAlone) {
       {"", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(!pipeline::DeviceNameProblem(c.path).empty(), c.device) << c.path << ": " << pipeline::DeviceNameProblem(c.path);
+    EXPECT_EQ(!pipeline::DeviceNameProblem(c.path).empty(), c.device)
+        << c.path << ": " << pipeline::DeviceNameProblem(c.path);
   }
 }
 
@@ -112,7 +113,9 @@ TEST(WriteGateTest, FoldersToReplaceKeepClearOfTheMapTheHomeTheRootLinksAndTheBa
   }
   // The home folder, for every command: a restore has no map at all.
   const fs::path home = game::HomeFolder();
-  if (!home.empty()) ExpectReason(pipeline::FolderWriteProblem(home, pipeline::WriteGate{}, pipeline::FolderUse::Replace), "the home folder", home);
+  if (!home.empty())
+    ExpectReason(pipeline::FolderWriteProblem(home, pipeline::WriteGate{}, pipeline::FolderUse::Replace),
+                 "the home folder", home);
   EXPECT_TRUE(fs::exists(s.dir / "docs" / "letter.txt"));
 }
 
@@ -150,7 +153,8 @@ TEST(WriteGateTest, SingleFilesAreNeverTheMapALinkOrAFileKartwerkDidNotWrite) {
       {s.dir / "data" / "backups" / "picture.png", false, "it lies in Kartwerk's own data folder"},
       {s.dir / "docs" / "new.png", false, ""},
   };
-  for (const auto& c : cases) ExpectReason(pipeline::FileWriteProblem(c.target, s.gate, c.ownWrite), c.reason, c.target);
+  for (const auto& c : cases)
+    ExpectReason(pipeline::FileWriteProblem(c.target, s.gate, c.ownWrite), c.reason, c.target);
 }
 
 TEST(WriteGateTest, APictureReplacesOnlyThePictureKartwerkRecordedWriting) {

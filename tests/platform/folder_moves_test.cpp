@@ -7,9 +7,9 @@
 
 #include <fstream>
 
+#include "mapmaker/map_builder.hpp"
 #include "platform/folder_moves.hpp"
 #include "platform/platform_files.hpp"
-#include "mapmaker/map_builder.hpp"
 #include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
@@ -122,9 +122,9 @@ TEST(FolderMovesTest, ASpecialFileStopsAWholeCopyAndIsNamedByOneThatMayLeaveItOu
   } catch (const fs::filesystem_error& e) {
     EXPECT_EQ(e.code(), platform::SpecialFileError());
     EXPECT_EQ(e.path1(), dir / "slot" / "mis.000" / "pipe");
-    EXPECT_NE(
-        platform::FolderMoveReason(e).find("mis.000/pipe\": a special file (a FIFO, a device or a socket) cannot be copied"),
-        std::string::npos)
+    EXPECT_NE(platform::FolderMoveReason(e).find(
+                  "mis.000/pipe\": a special file (a FIFO, a device or a socket) cannot be copied"),
+              std::string::npos)
         << platform::FolderMoveReason(e);
   }
   EXPECT_FALSE(fs::exists(dir / "copy")) << "a failed copy goes whole, its read-only folder too";

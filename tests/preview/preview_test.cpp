@@ -120,9 +120,10 @@ TEST_F(Previews, TerrainLevelsCliffObjectAndUnitGiveTheirColoursAtTheirPixels) {
 }
 
 TEST_F(Previews, CampaignMissionsOutlineTheirRectangleAndPlaceUnitsFromItsCorner) {
-  const auto main =
-      Map("077.qdc",
-          mapmaker::MapBuilder(format::CampaignMap).MapInfo(1, 16, 16).Set(format::Section::TerrainRhombs, mapmaker::Le().Fill(16 * 16 * 4)).Build());
+  const auto main = Map("077.qdc", mapmaker::MapBuilder(format::CampaignMap)
+                                       .MapInfo(1, 16, 16)
+                                       .Set(format::Section::TerrainRhombs, mapmaker::Le().Fill(16 * 16 * 4))
+                                       .Build());
   mapmaker::Le units;
   Unit(units.I32(1), Centre(3), Centre(2), 1);
   Map("077000.qdc", mapmaker::MapBuilder(format::CampaignMap, mapmaker::MapBuilder::File::CampaignMission)
@@ -156,10 +157,11 @@ TEST_F(Previews, SectionsCutShortDrawWhatTheyHold) {
   mapmaker::Le rhombs;
   for (int i = 0; i < 4 * 4 / 2; ++i) rhombs.U16(13).U16(0);
   core::Bytes container = mapmaker::MapBuilder(format::SinglePlayerMap)
-                        .MapInfo(0, 4, 4)
-                        .Set(format::Section::TerrainRhombs, rhombs)
-                        .Set(format::Section::Objects, mapmaker::Le().U16(Centre(3)).U16(Centre(3)).U8(0).U8(0).U16(0).U16(0).Fill(10))
-                        .Build();
+                              .MapInfo(0, 4, 4)
+                              .Set(format::Section::TerrainRhombs, rhombs)
+                              .Set(format::Section::Objects,
+                                   mapmaker::Le().U16(Centre(3)).U16(Centre(3)).U8(0).U8(0).U16(0).U16(0).Fill(10))
+                              .Build();
   const preview::MapPreview whole = Load(Map("half.qdm", container));
   const preview::Picture picture = preview::RenderMapPicture(whole, &whole.missions[0], 8);
   EXPECT_PIXEL(picture, 4, 4, kOlive0);
@@ -171,7 +173,7 @@ TEST_F(Previews, SectionsCutShortDrawWhatTheyHold) {
   EXPECT_NE(warnings[0].find("8 of the map's 16 cells"), std::string::npos) << warnings[0];
 
   // Cut in the middle of the second object record: the first object is still drawn.
-  const format::sectionRec objects = [&] {
+  const format::SectionEntry objects = [&] {
     core::ByteStream s;
     s.Load(container);
     format::SectionTable d;
@@ -197,7 +199,8 @@ TEST_F(Previews, UnreadableMapsAndUndrawableSizesFailWithAClearMessage) {
   const auto empty = Map("empty.qdm", mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 0, 4).Build());
   EXPECT_THROW(Load(empty), preview::MapPreviewError);
 
-  const preview::MapPreview small = Load(Map("small.qdm", mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 2048, 8).Build()));
+  const preview::MapPreview small =
+      Load(Map("small.qdm", mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(0, 2048, 8).Build()));
   EXPECT_THROW(preview::RenderMapPicture(small, nullptr, 9), std::invalid_argument) << "wider than 16384 pixels";
   EXPECT_EQ(preview::RenderMapPicture(small, nullptr, 8).width(), 16384);
 }

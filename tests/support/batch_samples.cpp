@@ -12,7 +12,8 @@ std::vector<std::filesystem::path> WriteBatchSamples(const std::filesystem::path
     return folder / file;
   };
   maps.push_back(write("ridge.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {11, 1, 36, 28}), "ridge"));
-  maps.push_back(write("harbor.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {12, 3, 24, 40}), "harbor"));
+  maps.push_back(
+      write("harbor.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {12, 3, 24, 40}), "harbor"));
   maps.push_back(write("delta.qdp", mapmaker::SampleMainContainer(format::MultiplayerMap, {13, 0, 40, 32}), "delta"));
   maps.push_back(write("coast.qdp", mapmaker::SampleMainContainer(format::MultiplayerMap, {14, 2, 32, 32}), "coast"));
   const mapmaker::SampleOptions campaign{15, 2, 40, 40};

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "mapmaker/map_builder.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
-#include "mapmaker/map_builder.hpp"
 
 namespace kartwerk::testing {
 
@@ -17,7 +17,8 @@ std::vector<std::pair<std::string, core::Bytes>> TreeFiles(const std::filesystem
   std::vector<std::pair<std::string, core::Bytes>> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
     if (entry.is_regular_file())
-      files.emplace_back(platform::TextFromPath(entry.path().lexically_relative(root)), mapmaker::ReadBytes(entry.path()));
+      files.emplace_back(platform::TextFromPath(entry.path().lexically_relative(root)),
+                         mapmaker::ReadBytes(entry.path()));
   }
   std::sort(files.begin(), files.end());
   return files;

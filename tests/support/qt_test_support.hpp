@@ -111,7 +111,8 @@ struct SampleGame {
     const auto mplay = folder / "game" / "maps" / "mplay";
     const auto campaign = folder / "game" / "maps" / "campaign";
     for (const auto& f : {single, mplay, campaign}) std::filesystem::create_directories(f);
-    WriteMap(single / "frontier.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier");
+    WriteMap(single / "frontier.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}),
+             "frontier");
     WriteMap(single / "Dunes.qdm", mapmaker::SampleMainContainer(format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes");
     WriteMap(mplay / "islands.qdp", mapmaker::SampleMainContainer(format::MultiplayerMap, {2, 1, 40, 36}), "islands");
     const mapmaker::SampleOptions c{3, 1, 48, 32};
@@ -151,7 +152,8 @@ inline std::shared_ptr<const game::RegistrySource> RegistryOf(const std::vector<
     key.values["version"] = installs[i].version;
     key.values["language"] = installs[i].language;
   }
-  return std::make_shared<game::TreeRegistrySource>(tree, [](std::string_view text) { return std::filesystem::path(text); });
+  return std::make_shared<game::TreeRegistrySource>(tree,
+                                                    [](std::string_view text) { return std::filesystem::path(text); });
 }
 
 // What the windows did outside themselves.

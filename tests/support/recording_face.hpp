@@ -14,10 +14,10 @@
 namespace kartwerk::testing {
 
 struct RecordingSession : logic::WindowSession {
-  std::vector<int> exits;             // the exit status of every LeaveMainLoop
+  std::vector<int> exits;                    // the exit status of every LeaveMainLoop
   std::vector<logic::EditorLaunch> editors;  // every editor start asked for
-  std::string editorFailure;          // what StartEditor answers
-  std::vector<std::string> errors;    // the error reports without a window
+  std::string editorFailure;                 // what StartEditor answers
+  std::vector<std::string> errors;           // the error reports without a window
 
   std::string StartEditor(const logic::EditorLaunch& launch) override {
     editors.push_back(launch);
@@ -79,7 +79,8 @@ inline void WriteLogicGame(const std::filesystem::path& game) {
   const auto maps = game / "game" / "maps";
   Put(maps / "single" / "frontier.qdm",
       mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier", 1262304000));
-  Put(maps / "single" / "Dunes.qdm", mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes"));
+  Put(maps / "single" / "Dunes.qdm",
+      mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {4, 2, 48, 40}), "Dunes"));
   const mapmaker::SampleOptions c{3, 1, 48, 32};
   Put(maps / "campaign" / "007.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, c), "007"));
   Put(maps / "campaign" / "007000.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(c, 0), "007000"));

@@ -29,8 +29,9 @@ inline int CountShapeCells(const records::RhombScheme& scheme, std::uint16_t cod
 }
 
 // Walks all 65536 codes through the tables and the converter.
-inline void ExpectEveryCodeClassifiedOnce(const records::RhombScheme& scheme, const std::set<int>& classes,
-                                          const std::function<records::EditorRhomb(const records::CompiledRhomb&)>& convert) {
+inline void ExpectEveryCodeClassifiedOnce(
+    const records::RhombScheme& scheme, const std::set<int>& classes,
+    const std::function<records::EditorRhomb(const records::CompiledRhomb&)>& convert) {
   int failures = 0;
   for (std::uint32_t c = 0; c <= 0xFFFF && failures < 10; ++c) {
     const auto code = static_cast<std::uint16_t>(c);

@@ -6,9 +6,9 @@
 #include "convert/records/cliff_data.hpp"
 #include "core/exception_text.hpp"
 #include "format/map_info.hpp"
-#include "platform/path_lookup.hpp"
 #include "game/game_location.hpp"
 #include "game/slot_store.hpp"
+#include "platform/path_lookup.hpp"
 #include "ui/logic/map_catalog.hpp"
 #include "ui/logic/notice_texts.hpp"
 
@@ -22,7 +22,7 @@ bool IsFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-void Browser::FormCreate() {
+void Browser::Prepare() {
   platformVersionCode_ = ClassifyPlatform(session_.Platform);
   if (!WindowsFade(platformVersionCode_, session_.DesktopHasWindowOpacity)) {
     fade().SetAlphaBlend(false);
@@ -30,7 +30,7 @@ void Browser::FormCreate() {
   }
 }
 
-void Browser::FormShow() {
+void Browser::Start() {
   WindowSession& s = session_;
   closing_ = false;
   game::EnumerateInstallations(s.installs);
@@ -164,11 +164,12 @@ void Browser::ShowSelectedMapInformation() {
     return;
   }
 
-  face_.ShowMapInformation(
-      {std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),
-       std::string(format::TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
-       c.MapKind == format::CampaignMap ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1) : std::string("1"),
-       std::string()});
+  face_.ShowMapInformation({std::to_string(c.MapInfoRecord.width) + "x" + std::to_string(c.MapInfoRecord.height),
+                            std::string(format::TerrainSchemeText(c.MapInfoRecord.TerrainScheme)),
+                            c.MapKind == format::CampaignMap
+                                ? std::to_string(static_cast<long long>(c.MissionList.size()) - 1)
+                                : std::string("1"),
+                            std::string()});
 }
 
 void Browser::OpenSelected(bool keyboardRow) {

@@ -1,4 +1,4 @@
-// The map browser's logic, the program's main window. Its start (FormShow) is the program's start
+// The map browser's logic, the program's main window. Its start (Start) is the program's start
 // sequence: the installations, "cliffdata", a map named on the command line (straight to the slot
 // picker), the version picker when several installations exist, the game's slots. Then it lists
 // the game's maps by category, shows the selected map's size, scheme and missions, and hands a
@@ -63,9 +63,9 @@ class Browser : public WindowLogic {
         versionPicker_(versionPicker) {}
 
   // Created: the platform check that decides whether windows fade.
-  void FormCreate();
+  void Prepare();
   // The start sequence.
-  void FormShow();
+  void Start();
   void ChooseCategory(format::MapKindCode kind);
   // A click on a row, or a new selection: shows the selected map's information.
   void ShowSelected();

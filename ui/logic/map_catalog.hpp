@@ -42,7 +42,7 @@ std::vector<std::string> CampaignFiles(const std::filesystem::path& folder, std:
 std::size_t MapInformationOffset(format::MapKindCode kind);
 
 // Scheme, width and height of the map in file, decompressing only as far as the information
-// reaches. Bytes the file does not hold read as 0. Throws EGZipError for a file that is no gzip
+// reaches. Bytes the file does not hold read as 0. Throws GzipError for a file that is no gzip
 // member or cannot be opened.
 format::MapInformation ReadMapHeaderInformation(const std::filesystem::path& file, format::MapKindCode kind);
 

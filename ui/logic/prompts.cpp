@@ -14,10 +14,10 @@ void Prompt::Open(const WindowFade& opener, std::function<void()> afterClose) {
 void Prompt::Open(std::function<void()> afterClose) {
   afterClose_ = std::move(afterClose);
   window_.ShowCentred(/*modal=*/true);
-  FormShow();
+  Start();
 }
 
-void Prompt::FormShow() { fade().StartIn(); }
+void Prompt::Start() { fade().StartIn(); }
 
 void Prompt::Exit() {
   if (fade().Current() == WindowFade::Fade::Out || !window_.IsShown()) return;  // already closing

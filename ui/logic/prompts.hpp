@@ -36,7 +36,7 @@ class Prompt : public WindowLogic {
   void Open(const WindowFade& opener, std::function<void()> afterClose);
   // Shows without an opener: the switch and opacity the window has.
   void Open(std::function<void()> afterClose);
-  void FormShow();
+  void Start();
   // "EXIT": fades out (at once with alpha blending off) and closes.
   void Exit();
   // Escape and Enter both answer the notice's one button.

@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "core/exception_text.hpp"
-#include "format/map_info.hpp"
 #include "core/parse_decimal.hpp"
-#include "platform/program_path.hpp"
+#include "format/map_info.hpp"
 #include "game/game_location.hpp"
 #include "game/slot_store.hpp"
+#include "platform/program_path.hpp"
 #include "ui/logic/notice_texts.hpp"
 
 namespace kartwerk::logic {
@@ -59,7 +59,7 @@ void SlotPicker::Open(const std::filesystem::path& mapPath, const WindowFade& op
   afterClose_ = std::move(afterClose);
   failuresReturn_ = failuresReturn;
   fade().CopyFrom(opener, withOpacity);
-  FormShow();
+  Start();
 }
 
 void SlotPicker::Warn(std::vector<std::string>& list, const std::string& text) {
@@ -101,7 +101,7 @@ bool SlotPicker::StageMap() {
   return false;
 }
 
-void SlotPicker::FormShow() {
+void SlotPicker::Start() {
   if (FileExists(session_.CommandLineMap)) MapPath = session_.CommandLineMap;
   if (!FileExists(MapPath)) {
     CloseWindow({});
@@ -126,7 +126,8 @@ void SlotPicker::FormShow() {
   }
   std::vector<std::string> rows;
   rows.reserve(game::kSlotCount);
-  for (std::size_t slot = 0; slot < game::kSlotCount; ++slot) rows.push_back(core::Cp1252ToUtf8(session_.installs.SlotList[slot]));
+  for (std::size_t slot = 0; slot < game::kSlotCount; ++slot)
+    rows.push_back(core::Cp1252ToUtf8(session_.installs.SlotList[slot]));
   face_.ShowSlotRows(rows);
 
   if (!fade().AlphaBlend()) fade().SetOpacity(kFadeShownOpacity);
@@ -146,15 +147,15 @@ void SlotPicker::Key(KeyAction key) {
 void SlotPicker::ChooseSlot(bool keyboardRow) {
   const int row = face_.SelectedSlot(keyboardRow);
   // No row chosen, a conversion already started, or the window closing: nothing to do.
-  if (row < 0 || row >= static_cast<int>(game::kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ || !run_ ||
-      run_->Started() || fade().Current() == WindowFade::Fade::Out) {
+  if (row < 0 || row >= static_cast<int>(game::kSlotCount) || (panelShown_ && window_.IsShown()) || userClosed_ ||
+      !run_ || run_->Started() || fade().Current() == WindowFade::Fade::Out) {
     return;
   }
   std::string title;
   try {
     const format::Conversion& staged = run_->conversion();
     title = staged.MapKind == format::CampaignMap ? "Campaign " + std::to_string(core::ParseDecimal(staged.MapName))
-                                          : FileNameUtf8(staged.MapName);
+                                                  : FileNameUtf8(staged.MapName);
   } catch (...) {
     window_.ReportError(core::ExceptionText(std::current_exception()));
     return;
@@ -162,8 +163,9 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
   if (session_.installs.GameVersionKind != 0) run_->SetGameVersionKind(session_.installs.GameVersionKind);
   // The conversion writes into a private folder beside the slot; the slot changes only when every
   // step has succeeded.
-  slot_ = std::make_unique<pipeline::SlotFolderSink>(game::SlotFolderPath(session_.installs.GameFolder, row), pipeline::DefaultBackupFolder(),
-                                           [this](const std::string& note) { Warn(slotNotes_, note); });
+  slot_ = std::make_unique<pipeline::SlotFolderSink>(game::SlotFolderPath(session_.installs.GameFolder, row),
+                                                     pipeline::DefaultBackupFolder(),
+                                                     [this](const std::string& note) { Warn(slotNotes_, note); });
   if (!run_->Open(*slot_)) {
     // Refused before anything was written: said, and the map staged again for another choice.
     const std::string refusal = ConversionFailureText(run_->End());

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 #include "pipeline/run_conversion.hpp"
 #include "pipeline/slot_commit.hpp"
 #include "ui/logic/prompts.hpp"
@@ -75,7 +75,7 @@ class SlotPicker : public WindowLogic {
   // failed), with an empty text otherwise (nothing to convert, game not located).
   void Open(const std::filesystem::path& mapPath, const WindowFade& opener, bool withOpacity, AfterClose afterClose,
             bool failuresReturn);
-  void FormShow();
+  void Start();
   // A double-click on a slot row: the conversion opened into the slot, the panel, the worker. A
   // refusal (the slot folder may not be replaced, the map is too large for the ceiling or the
   // disk) is reported and leaves the list on show for another choice.

@@ -30,10 +30,10 @@ void VersionPicker::Open(const WindowFade& opener, std::function<void()> onChose
   onChosen_ = std::move(onChosen);
   fade().CopyFrom(opener, /*withOpacity=*/true);
   window_.ShowCentred(/*modal=*/true);
-  FormShow();
+  Start();
 }
 
-void VersionPicker::FormShow() {
+void VersionPicker::Start() {
   closing_ = false;
   const auto& versions = session_.installs.InstalledVersions;
   labels_.ShowVersionLabels({});

@@ -56,7 +56,7 @@ class VersionPicker : public WindowLogic {
   // Takes the opener's switch and opacity, shows modally and fades in; onChosen runs once the
   // window has faded out after a choice ("X" ends the program instead).
   void Open(const WindowFade& opener, std::function<void()> onChosen);
-  void FormShow();
+  void Start();
   // A click on version label i (its tag).
   void ChooseVersion(int i);
   // "X".

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "format/conversion.hpp"
-#include "platform/temp_folder.hpp"
 #include "game/game_installations.hpp"
+#include "platform/temp_folder.hpp"
 #include "ui/logic/editor_launch.hpp"
 #include "ui/logic/fade_steps.hpp"
 

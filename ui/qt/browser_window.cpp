@@ -10,7 +10,7 @@
 #include "ui/qt/prompt_windows.hpp"
 #include "ui/qt/slot_picker_window.hpp"
 #include "ui/qt/version_picker_window.hpp"
-#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_look.hpp"
 
 namespace kartwerk::qt {
 namespace {
@@ -31,7 +31,7 @@ void Blue(QWidget* widget) {
 
 BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, NoticeWindow& notice,
                              VersionPickerWindow& versionPicker)
-    : FadeWindow(session, "BrowserWindow", l::kWidth, l::kHeight, Qt::white, /*alwaysOnTop=*/true),
+    : WindowBase(session, "BrowserWindow", l::kWidth, l::kHeight, Qt::white, /*alwaysOnTop=*/true),
       logic_(session, *this, *this, slotPicker.Logic(), notice.Logic(), versionPicker.Logic()) {
   setFont(WindowFont(logic::layout::kFontPixels));
   setWindowTitle(QStringLiteral("Kartwerk"));
@@ -110,13 +110,13 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
   missionsValue = value("missionsValue", l::kMissionsValueTop);
 
   // Created: the platform check that decides whether windows fade.
-  logic_.FormCreate();
+  logic_.Prepare();
 }
 
 void BrowserWindow::ShowCategory(format::MapKindCode kind) {
   QRadioButton* button = kind == format::CampaignMap      ? campaignsButton
                          : kind == format::MultiplayerMap ? multiplayerButton
-                                                  : singleplayerButton;
+                                                          : singleplayerButton;
   button->setChecked(true);
 }
 

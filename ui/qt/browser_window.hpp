@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ui/logic/browser.hpp"
-#include "ui/qt/fade_window.hpp"
+#include "ui/qt/window_base.hpp"
 
 class QLabel;
 class QRadioButton;
@@ -22,7 +22,7 @@ class SlotPickerWindow;
 class NoticeWindow;
 class VersionPickerWindow;
 
-class BrowserWindow : public FadeWindow, private logic::BrowserFace {
+class BrowserWindow : public WindowBase, private logic::BrowserFace {
   Q_OBJECT
   logic::Browser logic_;
 
@@ -30,7 +30,7 @@ class BrowserWindow : public FadeWindow, private logic::BrowserFace {
   BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, NoticeWindow& notice,
                 VersionPickerWindow& versionPicker);
 
-  // What the window does: its start sequence (FormShow), the category buttons, the map list.
+  // What the window does: its start sequence (Start), the category buttons, the map list.
   logic::Browser& Logic() { return logic_; }
 
   int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }

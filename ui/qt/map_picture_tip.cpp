@@ -70,7 +70,8 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
       // Moving off the row the picture belongs to takes it away.
       if (popup_->isVisible() || wanted_) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        const std::optional<Key> here = preview::PictureKeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
+        const std::optional<Key> here =
+            preview::PictureKeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
         if (here != wanted_) Hide();
       }
       break;

@@ -73,8 +73,8 @@ class MapPictureTip : public QObject {
   std::map<Key, QImage> drawn_;  // a null image: the map could not be read
   std::optional<Key> wanted_;    // the row's map whose picture is being drawn
   QPoint wantedAt_;
-  QString wantedName_;                            // the whole name of the row pointed at, when the row cuts it
-  bool nameShown_ = false;                        // the text tooltip is this tip's
+  QString wantedName_;                                     // the whole name of the row pointed at, when the row cuts it
+  bool nameShown_ = false;                                 // the text tooltip is this tip's
   std::unique_ptr<preview::BackgroundPictures> pictures_;  // last: its thread stops before the rest goes
 };
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <algorithm>
 
-#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_look.hpp"
 
 namespace kartwerk::qt {
 namespace {
@@ -14,7 +14,7 @@ namespace l = logic::layout::prompts;
 }  // namespace
 
 PromptWindow::PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, logic::Prompt& logic)
-    : FadeWindow(session, name, l::kWidth, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
+    : WindowBase(session, name, l::kWidth, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
   messageLabel = new QLabel(QString::fromUtf8(logic::kEditorPromptText), this);
   messageLabel->setObjectName(QStringLiteral("messageLabel"));
   messageLabel->setFont(WindowFont(logic::layout::kPromptFontPixels));

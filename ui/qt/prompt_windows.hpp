@@ -11,7 +11,7 @@
 
 #include "ui/logic/prompts.hpp"
 #include "ui/logic/window_layout.hpp"
-#include "ui/qt/fade_window.hpp"
+#include "ui/qt/window_base.hpp"
 
 class QFrame;
 class QLabel;
@@ -19,7 +19,7 @@ class QLabel;
 namespace kartwerk::qt {
 
 // What both windows share: the message label, the "EXIT" box and showing with a close action.
-class PromptWindow : public FadeWindow {
+class PromptWindow : public WindowBase {
   Q_OBJECT
 
  public:
@@ -27,7 +27,7 @@ class PromptWindow : public FadeWindow {
 
   // Takes the opener's alpha-blending switch and opacity, shows the window modally and fades it
   // in; afterClose runs once the window has faded out and closed.
-  void Open(const FadeWindow& opener, std::function<void()> afterClose) {
+  void Open(const WindowBase& opener, std::function<void()> afterClose) {
     prompt_.Open(opener.Fading(), std::move(afterClose));
   }
   // Shows without an opener: the switch and opacity the window has.
@@ -56,7 +56,7 @@ class NoticeWindow : public PromptWindow, private logic::MessageFace {
  public:
   explicit NoticeWindow(QtSession& session, QWidget* owner = nullptr);
   // Sets the message, then opens as PromptWindow::Open does.
-  void ShowNotice(const QString& message, const FadeWindow& opener, std::function<void()> afterClose) {
+  void ShowNotice(const QString& message, const WindowBase& opener, std::function<void()> afterClose) {
     logic_.ShowNotice(message.toStdString(), opener.Fading(), std::move(afterClose));
   }
   logic::Notice& Logic() { return logic_; }

@@ -83,7 +83,7 @@ int RunWindows(int& argc, char** argv, QtSession& session) {
     if (!windows.CloseShownWindow()) session.EndProgram();
   });
   // Started from inside the main loop, so that ending the program at any step leaves it.
-  QTimer::singleShot(0, &windows.Browser(), [&windows] { windows.Browser().Logic().FormShow(); });
+  QTimer::singleShot(0, &windows.Browser(), [&windows] { windows.Browser().Logic().Start(); });
   return QApplication::exec();
 }
 

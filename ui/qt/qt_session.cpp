@@ -13,7 +13,8 @@ void QtSession::ReportError(const QString& message, QWidget* owner) const {
 }
 
 std::string QtSession::StartEditor(const logic::EditorLaunch& launch) {
-  if (!hooks.LaunchEditor) return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/true);
+  if (!hooks.LaunchEditor)
+    return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/true);
   const std::optional<std::string> failure = hooks.LaunchEditor(launch);
   return failure ? logic::EditorStartFailureText(launch, *failure, /*throughWine=*/true) : std::string();
 }

@@ -8,7 +8,7 @@
 
 #include "pipeline/conversion_steps.hpp"
 #include "ui/qt/prompt_windows.hpp"
-#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_look.hpp"
 
 namespace kartwerk::qt {
 namespace {
@@ -24,14 +24,16 @@ namespace top = logic::layout::banner_panel;
 
 }  // namespace
 
-QString ConversionFailureNotice(const pipeline::ConversionEnd& end) { return QString::fromStdString(logic::ConversionFailureText(end)); }
+QString ConversionFailureNotice(const pipeline::ConversionEnd& end) {
+  return QString::fromStdString(logic::ConversionFailureText(end));
+}
 
 QString ReplacedSlotNotice(const pipeline::ConversionEnd& end, const std::vector<std::string>& notes) {
   return QString::fromStdString(logic::ReplacedSlotText(end, notes));
 }
 
 SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWidget* owner)
-    : FadeWindow(session, "SlotPickerWindow", l::kWidth, l::kHeight, QPalette().color(QPalette::Window),
+    : WindowBase(session, "SlotPickerWindow", l::kWidth, l::kHeight, QPalette().color(QPalette::Window),
                  /*alwaysOnTop=*/false, owner),
       logic_(session, *this, *this, notice.Logic()) {
   setFont(WindowFont(logic::layout::kFontPixels));
@@ -113,7 +115,7 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
           .arg(ToQColor(logic::layout::kGaugeTrough).name(), ToQColor(logic::layout::kGaugeRed).name()));
 }
 
-void SlotPickerWindow::Open(const std::filesystem::path& mapPath, const FadeWindow& opener, bool withOpacity,
+void SlotPickerWindow::Open(const std::filesystem::path& mapPath, const WindowBase& opener, bool withOpacity,
                             std::function<void(const QString& failure)> afterClose, bool failuresReturn) {
   logic_.Open(
       mapPath, opener.Fading(), withOpacity,

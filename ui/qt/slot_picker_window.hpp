@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ui/logic/slot_picker.hpp"
-#include "ui/qt/fade_window.hpp"
+#include "ui/qt/window_base.hpp"
 
 class QLabel;
 class QListWidget;
@@ -22,7 +22,7 @@ namespace kartwerk::qt {
 class EditorPromptWindow;
 class NoticeWindow;
 
-class SlotPickerWindow : public FadeWindow, private logic::SlotPickerFace {
+class SlotPickerWindow : public WindowBase, private logic::SlotPickerFace {
   Q_OBJECT
   // First, so that the members below may refer into it, and last to go: its worker is joined
   // while the window it reports to is whole.
@@ -36,7 +36,7 @@ class SlotPickerWindow : public FadeWindow, private logic::SlotPickerFace {
   // afterClose runs when the window closes without ending the program itself: with the failure's
   // text when the map could not be read (and, if failuresReturn, when a step of its conversion
   // failed), with an empty text otherwise (nothing to convert, game not located).
-  void Open(const std::filesystem::path& mapPath, const FadeWindow& opener, bool withOpacity,
+  void Open(const std::filesystem::path& mapPath, const WindowBase& opener, bool withOpacity,
             std::function<void(const QString& failure)> afterClose, bool failuresReturn);
 
   // The worker's step reports and end, delivered on this window's thread.

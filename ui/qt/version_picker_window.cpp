@@ -4,13 +4,14 @@
 #include <QLabel>
 #include <utility>
 
-#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_look.hpp"
 
 namespace kartwerk::qt {
 
 VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
-    : FadeWindow(session, "VersionPickerWindow", logic::layout::version_picker::kWidth, logic::layout::version_picker::kHeight,
-                 QPalette().color(QPalette::Window), /*alwaysOnTop=*/false, owner) {
+    : WindowBase(session, "VersionPickerWindow", logic::layout::version_picker::kWidth,
+                 logic::layout::version_picker::kHeight, QPalette().color(QPalette::Window), /*alwaysOnTop=*/false,
+                 owner) {
   setFont(WindowFont(logic::layout::kFontPixels));
   setWindowTitle(QStringLiteral("Game version"));
   QPalette blue = palette();
@@ -27,7 +28,8 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
 
   banner = new QLabel(bannerPanel);
   banner->setObjectName(QStringLiteral("banner"));
-  banner->setGeometry(logic::layout::banner_panel::kBannerLeft, 0, logic::layout::kBannerWidth, logic::layout::kBannerHeight);
+  banner->setGeometry(logic::layout::banner_panel::kBannerLeft, 0, logic::layout::kBannerWidth,
+                      logic::layout::kBannerHeight);
   banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
   // The three texts read as one sentence over three lines, in the system's text colour.
@@ -85,7 +87,7 @@ QLabel* VersionPickerWindow::VersionLabel(int i) const {
   return i >= 1 && i < static_cast<int>(versionLabels_.size()) ? versionLabels_[static_cast<std::size_t>(i)] : nullptr;
 }
 
-void VersionPickerWindow::Open(const FadeWindow& opener, std::function<void()> onChosen) {
+void VersionPickerWindow::Open(const WindowBase& opener, std::function<void()> onChosen) {
   logic_.Open(opener.Fading(), std::move(onChosen));
 }
 

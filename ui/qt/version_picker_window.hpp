@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "ui/logic/version_picker.hpp"
-#include "ui/qt/fade_window.hpp"
+#include "ui/qt/window_base.hpp"
 
 class QFrame;
 class QLabel;
 
 namespace kartwerk::qt {
 
-class VersionPickerWindow : public FadeWindow, private logic::VersionLabelsFace {
+class VersionPickerWindow : public WindowBase, private logic::VersionLabelsFace {
   Q_OBJECT
 
  public:
@@ -23,7 +23,7 @@ class VersionPickerWindow : public FadeWindow, private logic::VersionLabelsFace 
 
   // Takes the opener's switch and opacity, shows modally and fades in; onChosen runs once the
   // window has faded out after a choice ("X" ends the program instead).
-  void Open(const FadeWindow& opener, std::function<void()> onChosen);
+  void Open(const WindowBase& opener, std::function<void()> onChosen);
 
   // A click on version label i (its tag).
   void ChooseVersion(int i) { logic_.ChooseVersion(i); }

@@ -9,9 +9,9 @@ WindowSet::WindowSet(QtSession& session)
       browser_(std::make_unique<BrowserWindow>(session, *slotPicker_, *notice_, *versionPicker_)) {}
 
 bool WindowSet::CloseShownWindow() {
-  FadeWindow* const order[] = {slotPicker_->EditorPrompt(), notice_.get(), versionPicker_.get(), slotPicker_.get(),
+  WindowBase* const order[] = {slotPicker_->EditorPrompt(), notice_.get(), versionPicker_.get(), slotPicker_.get(),
                                browser_.get()};
-  for (FadeWindow* window : order) {
+  for (WindowBase* window : order) {
     if (window != nullptr && window->isVisible()) {
       window->RequestClose();
       return true;

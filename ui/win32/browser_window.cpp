@@ -18,9 +18,10 @@ logic::layout::Box InPanel(logic::layout::Box box) {
 
 }  // namespace
 
-BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::SlotPicker& slotPicker, logic::Notice& notice,
-                             logic::VersionPicker& versionPicker)
-    : FadeWindow(session, look, {L"Kartwerk", l::kWidth, l::kHeight, preview::Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true}),
+BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::SlotPicker& slotPicker,
+                             logic::Notice& notice, logic::VersionPicker& versionPicker)
+    : WindowBase(session, look,
+                 {L"Kartwerk", l::kWidth, l::kHeight, preview::Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true}),
       logic_(session, *this, *this, slotPicker, notice, versionPicker) {
   const COLORREF black = GetSysColor(COLOR_WINDOWTEXT);
   const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
@@ -94,7 +95,7 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::Slo
                              [this] { return this->session().conversion.CliffDataBuffer; },
                              [this](std::function<void()> call) { PostCall(std::move(call)); },
                              [this] { return Dpi(); }, [this](int row) { return CutRowName(row); }});
-  logic_.FormCreate();
+  logic_.Prepare();
 }
 
 void BrowserWindow::ScaleExtras() {

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "ui/logic/browser.hpp"
-#include "ui/win32/fade_window.hpp"
 #include "ui/win32/map_picture_tip.hpp"
+#include "ui/win32/window_base.hpp"
 
 namespace kartwerk::win32 {
 
-class BrowserWindow : public FadeWindow, private logic::BrowserFace {
+class BrowserWindow : public WindowBase, private logic::BrowserFace {
  public:
   BrowserWindow(Win32Session& session, WindowLook& look, logic::SlotPicker& slotPicker, logic::Notice& notice,
                 logic::VersionPicker& versionPicker);

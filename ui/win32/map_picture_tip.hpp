@@ -25,7 +25,7 @@ class MapPictureTip {
 
   struct Sources {
     std::function<std::filesystem::path(int row)> MapFile;          // empty: no map
-    std::function<std::shared_ptr<const core::Bytes>()> CliffData;        // may give none
+    std::function<std::shared_ptr<const core::Bytes>()> CliffData;  // may give none
     std::function<void(std::function<void()>)> PostToWindowThread;  // runs a call on the list's thread
     std::function<UINT()> Dpi;                                      // the window's resolution
     std::function<std::wstring(int row)> CutName;                   // the row's name when cut, else empty
@@ -69,7 +69,7 @@ class MapPictureTip {
   POINT wantedAt_{};  // on the screen
   HBITMAP shown_ = nullptr;
   std::wstring caption_;
-  std::map<Key, HBITMAP> drawn_;                  // a null picture for a map that cannot be read
+  std::map<Key, HBITMAP> drawn_;                           // a null picture for a map that cannot be read
   std::unique_ptr<preview::BackgroundPictures> pictures_;  // last: its thread calls into the rest
 };
 

@@ -9,19 +9,20 @@ namespace {
 
 namespace l = logic::layout::prompts;
 
-FadeWindow::Shape PromptShape(const wchar_t* title, int height, HWND owner) {
+WindowBase::Shape PromptShape(const wchar_t* title, int height, HWND owner) {
   return {title, l::kWidth, height, preview::Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true, owner};
 }
 
 }  // namespace
 
 NoticeWindow::NoticeWindow(Win32Session& session, WindowLook& look, HWND owner)
-    : FadeWindow(session, look, PromptShape(L"Notice", l::kNoticeHeight, owner)), logic_(session, *this, *this) {
+    : WindowBase(session, look, PromptShape(L"Notice", l::kNoticeHeight, owner)), logic_(session, *this, *this) {
   const COLORREF white = preview::Rgb(logic::layout::kWhite);
-  message_ = AddLabel(logic::kEditorPromptText, l::kNoticeMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white,
-                      SS_CENTER);
+  message_ = AddLabel(logic::kEditorPromptText, l::kNoticeMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT),
+                      white, SS_CENTER);
   PaintGreyBox(l::kNoticeExitBox);
-  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), preview::Rgb(logic::layout::kValueBlue), white, SS_LEFT | SS_NOTIFY);
+  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), preview::Rgb(logic::layout::kValueBlue), white,
+                   SS_LEFT | SS_NOTIFY);
   OnClickArea(l::kNoticeExitBox, [this] { logic_.Exit(); });
   OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
 }
@@ -61,12 +62,12 @@ void NoticeWindow::ShowButtonLabel(const std::string& label) {
 }
 
 EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner)
-    : FadeWindow(session, look, PromptShape(L"Start the editor", l::kEditorPromptHeight, owner)),
+    : WindowBase(session, look, PromptShape(L"Start the editor", l::kEditorPromptHeight, owner)),
       logic_(session, *this) {
   const COLORREF white = preview::Rgb(logic::layout::kWhite);
   const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
-  message_ =
-      AddLabel(logic::kEditorPromptText, l::kEditorPromptMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT), white);
+  message_ = AddLabel(logic::kEditorPromptText, l::kEditorPromptMessage, look.PromptText(),
+                      GetSysColor(COLOR_WINDOWTEXT), white);
   PaintGreyBox(l::kYesBox);
   PaintGreyBox(l::kExitBox);
   yes_ = AddLabel("YES", l::kYes, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "ui/logic/prompts.hpp"
-#include "ui/win32/fade_window.hpp"
+#include "ui/win32/window_base.hpp"
 
 namespace kartwerk::win32 {
 
-class NoticeWindow : public FadeWindow, private logic::MessageFace {
+class NoticeWindow : public WindowBase, private logic::MessageFace {
  public:
   NoticeWindow(Win32Session& session, WindowLook& look, HWND owner = nullptr);
 
@@ -26,7 +26,7 @@ class NoticeWindow : public FadeWindow, private logic::MessageFace {
   logic::layout::Box exitBox_ = logic::layout::prompts::kNoticeExitBox;
 };
 
-class EditorPromptWindow : public FadeWindow {
+class EditorPromptWindow : public WindowBase {
  public:
   EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner);
 

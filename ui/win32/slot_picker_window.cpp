@@ -14,7 +14,7 @@ namespace top = logic::layout::banner_panel;
 }  // namespace
 
 SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, logic::Notice& notice)
-    : FadeWindow(session, look, {L"Editor slot", l::kWidth, l::kHeight, GetSysColor(COLOR_BTNFACE), false}),
+    : WindowBase(session, look, {L"Editor slot", l::kWidth, l::kHeight, GetSysColor(COLOR_BTNFACE), false}),
       logic_(session, *this, *this, notice) {
   const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
   const COLORREF white = preview::Rgb(logic::layout::kWhite);

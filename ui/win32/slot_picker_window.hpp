@@ -6,13 +6,13 @@
 #include <memory>
 
 #include "ui/logic/slot_picker.hpp"
-#include "ui/win32/fade_window.hpp"
 #include "ui/win32/pointer_tip.hpp"
 #include "ui/win32/prompt_windows.hpp"
+#include "ui/win32/window_base.hpp"
 
 namespace kartwerk::win32 {
 
-class SlotPickerWindow : public FadeWindow, private logic::SlotPickerFace {
+class SlotPickerWindow : public WindowBase, private logic::SlotPickerFace {
  public:
   SlotPickerWindow(Win32Session& session, WindowLook& look, logic::Notice& notice);
 

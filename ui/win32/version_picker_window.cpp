@@ -9,7 +9,7 @@ namespace top = logic::layout::banner_panel;
 }  // namespace
 
 VersionPickerWindow::VersionPickerWindow(Win32Session& session, WindowLook& look)
-    : FadeWindow(session, look, {L"Game version", l::kWidth, l::kHeight, GetSysColor(COLOR_BTNFACE), false}),
+    : WindowBase(session, look, {L"Game version", l::kWidth, l::kHeight, GetSysColor(COLOR_BTNFACE), false}),
       logic_(session, *this, *this) {
   const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -48,9 +48,10 @@ void VersionPickerWindow::ShowVersionLabels(const std::vector<logic::VersionLabe
   for (const logic::VersionLabel& entry : labels) {
     if (entry.tag < 1 || entry.tag >= static_cast<int>(labels_.size())) continue;
     const int tag = entry.tag;
-    HWND label = AddLabel(entry.text, {entry.place.left, entry.place.top, logic::kVersionLabelWidth, logic::kVersionLabelHeight},
-                          look().Text(), preview::Rgb(logic::layout::kValueBlue), GetSysColor(COLOR_BTNFACE),
-                          SS_CENTER | SS_NOTIFY | WS_TABSTOP);
+    HWND label =
+        AddLabel(entry.text, {entry.place.left, entry.place.top, logic::kVersionLabelWidth, logic::kVersionLabelHeight},
+                 look().Text(), preview::Rgb(logic::layout::kValueBlue), GetSysColor(COLOR_BTNFACE),
+                 SS_CENTER | SS_NOTIFY | WS_TABSTOP);
     OnCommand(label, STN_CLICKED, [this, tag] { logic_.ChooseVersion(tag); });
     labels_[static_cast<std::size_t>(tag)] = label;
   }

@@ -5,11 +5,11 @@
 #include <array>
 
 #include "ui/logic/version_picker.hpp"
-#include "ui/win32/fade_window.hpp"
+#include "ui/win32/window_base.hpp"
 
 namespace kartwerk::win32 {
 
-class VersionPickerWindow : public FadeWindow, private logic::VersionLabelsFace {
+class VersionPickerWindow : public WindowBase, private logic::VersionLabelsFace {
  public:
   VersionPickerWindow(Win32Session& session, WindowLook& look);
 

@@ -14,7 +14,9 @@ Win32Session::Win32Session() {
     MessageBoxW(owner, game::Wide(message).c_str(), kErrorBoxTitle, MB_OK | MB_ICONERROR);
     if (focus != nullptr && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
   };
-  hooks.LaunchEditor = [](const logic::EditorLaunch& launch) { return desktop::OpenWithShell(launch.program, launch.workingFolder); };
+  hooks.LaunchEditor = [](const logic::EditorLaunch& launch) {
+    return desktop::OpenWithShell(launch.program, launch.workingFolder);
+  };
 }
 
 void Win32Session::ReportError(const std::string& message, HWND owner) const {
@@ -22,7 +24,8 @@ void Win32Session::ReportError(const std::string& message, HWND owner) const {
 }
 
 std::string Win32Session::StartEditor(const logic::EditorLaunch& launch) {
-  if (!hooks.LaunchEditor) return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/false);
+  if (!hooks.LaunchEditor)
+    return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/false);
   const std::optional<std::string> failure = hooks.LaunchEditor(launch);
   return failure ? logic::EditorStartFailureText(launch, *failure, /*throughWine=*/false) : std::string();
 }

@@ -67,7 +67,7 @@ WindowSet::~WindowSet() {
 void DispatchWindowMessage(MSG& message) {
   if (message.message == WM_KEYDOWN) {
     const HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (FadeWindow* window = FadeWindow::FromHandle(root)) {
+    if (WindowBase* window = WindowBase::FromHandle(root)) {
       if (message.wParam == VK_TAB || (message.wParam >= VK_LEFT && message.wParam <= VK_DOWN)) {
         ShowKeyboardCues(root);
       }
@@ -109,7 +109,7 @@ int RunWin32Windows(Win32Session& session) {
   }
   WindowSet windows(session, *look);
   // Started from inside the message loop, so that ending the program at any step leaves it.
-  windows.Browser().PostCall([&windows] { windows.Browser().Logic().FormShow(); });
+  windows.Browser().PostCall([&windows] { windows.Browser().Logic().Start(); });
   MSG message;
   int got = 0;
   while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) DispatchWindowMessage(message);

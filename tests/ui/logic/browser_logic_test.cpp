@@ -37,12 +37,12 @@ class BrowserLogic : public ::testing::Test,
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
     }
-    session.installs.Registry =
-        std::make_shared<game::TreeRegistrySource>(tree, [](std::string_view text) { return std::filesystem::path(text); });
+    session.installs.Registry = std::make_shared<game::TreeRegistrySource>(
+        tree, [](std::string_view text) { return std::filesystem::path(text); });
   }
   void Start() {
-    browser.FormCreate();
-    browser.FormShow();
+    browser.Prepare();
+    browser.Start();
     window.RunFade();
   }
   std::vector<std::string> Captions() const {

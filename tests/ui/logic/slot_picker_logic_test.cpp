@@ -53,7 +53,8 @@ class SlotPickerLogic : public ::testing::Test, public logic::SlotPickerFace, pu
     WriteLogicGame(game);
     map = game / "game" / "maps" / "single" / "frontier.qdm";
     session.installs.Registry = game::ExplicitInstallation(game);
-    session.conversion.CliffDataBuffer = records::LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
+    session.conversion.CliffDataBuffer =
+        records::LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
     session.EnsureTempFolder();
   }
 
@@ -177,7 +178,8 @@ TEST_F(SlotPickerLogic, AnUnreadableMapReturnsItsFailureUnseenAndXEndsTheProgram
   EXPECT_FALSE(failures[0].empty());
   EXPECT_EQ(window.showCount, 0);
 
-  mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
+  mapmaker::WriteBytes(
+      map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
   picker.Open(
       map, window.Fading(), true, [&](const std::string& f) { failures.push_back(f); }, true);
   window.RunFade();

@@ -187,7 +187,8 @@ TEST(NoticeTexts, SayWhereTheGameWasLookedForAndNameTheChosenInstallation) {
 
 TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
   const std::string fixed(game::kGameNotLocatedMessage);
-  const std::string prefix = logic::GameNotLocatedText({logic::GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
+  const std::string prefix =
+      logic::GameNotLocatedText({logic::GameSearch::Place::WinePrefix, "/home/u/.wine/system.reg"});
   EXPECT_EQ(prefix.rfind(fixed + "\n\n", 0), 0u);
   EXPECT_NE(prefix.find("/home/u/.wine/system.reg"), std::string::npos);
   const std::string folder = logic::GameNotLocatedText({logic::GameSearch::Place::GameFolder, "/games/vm"});
@@ -250,8 +251,15 @@ TEST(NoticeTexts, AFailedEditorStartSaysWhyAndGivesEachPathALine) {
             "Folder: /games/Vornmark II/editor");
 #ifndef _WIN32
   // A POSIX name is bytes; Windows names are wide from end to end and never arrive as such bytes.
-  const logic::EditorLaunch foreign{"/g/\xe9" "diteur/edit3.exe", "/g/\xe9" "diteur", {}};
-  EXPECT_NE(logic::EditorStartFailureText(foreign, "x", false).find("\nProgram: /g/\xc3\xa9" "diteur/edit3.exe\n"),
+  const logic::EditorLaunch foreign{
+      "/g/\xe9"
+      "diteur/edit3.exe",
+      "/g/\xe9"
+      "diteur",
+      {}};
+  EXPECT_NE(logic::EditorStartFailureText(foreign, "x", false)
+                .find("\nProgram: /g/\xc3\xa9"
+                      "diteur/edit3.exe\n"),
             std::string::npos)
       << "a folder name that is no UTF-8 is read as Windows-1252, as every notice reads it";
 #endif

@@ -11,12 +11,12 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "game/game_location.hpp"
 #include "desktop/startup.hpp"
+#include "game/game_location.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "ui/logic/map_catalog.hpp"
 #include "ui/qt/browser_window.hpp"
-#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_look.hpp"
 
 namespace kartwerk::qt {
 namespace {
@@ -46,7 +46,7 @@ class Browser : public ::testing::Test {
   void Start(std::shared_ptr<const game::RegistrySource> registry) {
     session.installs.Registry = std::move(registry);
     windows = std::make_unique<WindowSet>(session);
-    windows->Browser().Logic().FormShow();
+    windows->Browser().Logic().Start();
   }
   BrowserWindow& browser() { return windows->Browser(); }
   bool BrowserShown() { return browser().isVisible() && !browser().FadeTimer()->isActive(); }
@@ -136,7 +136,7 @@ TEST_F(Browser, TheBannerMovesTheWindowAndOnlyTheLeftButtonCloses) {
 
   Click(browser().closeLabel, Qt::RightButton);
   Click(browser().closeLabel, Qt::MiddleButton);
-  EXPECT_NE(browser().CurrentFade(), FadeWindow::Fade::Out);
+  EXPECT_NE(browser().CurrentFade(), WindowBase::Fade::Out);
   EXPECT_EQ(browser().pos(), before + QPoint(30, 20)) << "a press on \"X\" never drags";
   Click(browser().closeLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
@@ -179,7 +179,8 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
 
 TEST_F(Browser, UnknownSchemesShortFilesAndUnreadableMaps) {
   SampleGame game(scratch / "Vornmark II");
-  SampleGame::WriteMap(game.Single() / "odd.qdm", mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(7, 256, 320).Build(), "odd");
+  SampleGame::WriteMap(game.Single() / "odd.qdm",
+                       mapmaker::MapBuilder(format::SinglePlayerMap).MapInfo(7, 256, 320).Build(), "odd");
   SampleGame::WriteMap(game.Single() / "stub.qdm", core::Bytes(30, 1), "stub");  // ends inside the information
   WriteText(game.Single() / "broken.qdm", "this is no gzip member");
   Start(game::ExplicitInstallation(game.folder));
@@ -256,7 +257,8 @@ TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // The same reading straight from the catalogue.
-  const format::MapInformation info = logic::ReadMapHeaderInformation(game.Single() / "huge.qdm", format::SinglePlayerMap);
+  const format::MapInformation info =
+      logic::ReadMapHeaderInformation(game.Single() / "huge.qdm", format::SinglePlayerMap);
   EXPECT_EQ(info.TerrainScheme, 1u);
   EXPECT_EQ(info.width, 512);
 }
@@ -267,7 +269,8 @@ TEST_F(Browser, CampaignFolderListsOnlySevenCharacterNames) {
     WriteText(folder / name, "");
   }
   std::filesystem::create_directories(folder / "dir.qdc");
-  EXPECT_EQ(logic::CategoryRows(folder, logic::CategoryOf(format::CampaignMap)), (std::vector<std::string>{"001", "abc"}));
+  EXPECT_EQ(logic::CategoryRows(folder, logic::CategoryOf(format::CampaignMap)),
+            (std::vector<std::string>{"001", "abc"}));
   EXPECT_EQ(logic::CampaignFiles(folder, "001").size(), 3u);
   EXPECT_EQ(logic::CategoryRows(folder, logic::CategoryOf(format::SinglePlayerMap)), std::vector<std::string>{"x"});
   EXPECT_TRUE(logic::CategoryRows(scratch / "missing", logic::CategoryOf(format::MultiplayerMap)).empty());
@@ -293,7 +296,7 @@ TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
 
 TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   const std::filesystem::path bare = scratch / "not a game";
-  std::filesystem::create_directories(bare);  // no editor marker
+  std::filesystem::create_directories(bare);                      // no editor marker
   session.Search = {logic::GameSearch::Place::GameFolder, bare};  // as --game DIR sets it
   Start(game::ExplicitInstallation(bare));
   NoticeWindow& notice = windows->Notice();

@@ -122,7 +122,7 @@ TEST_F(WindowFade, ShownWindowReachesTwoHundredInTwentyTicksOfItsTwentyMilliseco
   EXPECT_TRUE(notice.AlphaBlend());
 
   std::vector<int> seen;
-  QObject::connect(&notice, &FadeWindow::AlphaBlendValueChanged, [&seen](int v) { seen.push_back(v); });
+  QObject::connect(&notice, &WindowBase::AlphaBlendValueChanged, [&seen](int v) { seen.push_back(v); });
   const auto started = std::chrono::steady_clock::now();
   bool closed = false;
   notice.Open([&closed] { closed = true; });
@@ -152,7 +152,7 @@ TEST_F(WindowFade, WithoutAlphaBlendingTheWindowIsOpaqueAndFadesEndAtOnce) {
 
   NoticeWindow notice(session);
   int changes = 0;
-  QObject::connect(&notice, &FadeWindow::AlphaBlendValueChanged, [&changes](int) { ++changes; });
+  QObject::connect(&notice, &WindowBase::AlphaBlendValueChanged, [&changes](int) { ++changes; });
   bool closed = false;
   notice.ShowNotice(QStringLiteral("message"), opener, [&closed] { closed = true; });
   EXPECT_FALSE(notice.AlphaBlend()) << "the opener's switch is handed on";

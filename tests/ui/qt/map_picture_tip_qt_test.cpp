@@ -32,7 +32,7 @@ class MapPictureTipTest : public ::testing::Test {
   void Start() {
     session.installs.Registry = game::ExplicitInstallation(game->folder);
     windows = std::make_unique<WindowSet>(session);
-    windows->Browser().Logic().FormShow();
+    windows->Browser().Logic().Start();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible(); }));
     tip = browser().mapList->findChild<MapPictureTip*>();
     ASSERT_NE(tip, nullptr);
@@ -62,7 +62,8 @@ class MapPictureTipTest : public ::testing::Test {
 
 TEST_F(MapPictureTipTest, PictureIsDrawnOffTheInterfaceThreadAndShownOnTheRow) {
   // A 512 x 512 map, so that drawing takes a while.
-  std::filesystem::copy_file(mapmaker::WriteBenchMap(scratch.path(), mapmaker::FindBenchMapPreset("large")), game->Single() / "large.qdm");
+  std::filesystem::copy_file(mapmaker::WriteBenchMap(scratch.path(), mapmaker::FindBenchMapPreset("large")),
+                             game->Single() / "large.qdm");
   Start();
   const auto answered = RestOn(QStringLiteral("large"));
   EXPECT_LT(answered.count(), 50) << "the list does not wait for the 512 x 512 map to be drawn";

@@ -45,7 +45,7 @@ class SlotPicker : public ::testing::Test {
   void Start(const std::filesystem::path& gameFolder) {
     session.installs.Registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
-    windows->Browser().Logic().FormShow();
+    windows->Browser().Logic().Start();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().FadeTimer()->isActive(); }));
   }
   // A start with a map on the command line: the slot picker at once.
@@ -55,7 +55,7 @@ class SlotPicker : public ::testing::Test {
     desktop::SetMapKindFromFile(session.conversion, map.string());
     session.installs.Registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
-    windows->Browser().Logic().FormShow();
+    windows->Browser().Logic().Start();
     if (waitForPicker) {
       ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
     }
@@ -229,8 +229,10 @@ std::filesystem::path WriteBrokenMap(const SampleGame& game) {
   const mapmaker::SampleOptions options{2, 0, 40, 30};
   SampleGame::WriteMap(
       game.Single() / "broken.qdm",
-      mapmaker::ReplaceSection(mapmaker::SampleMainContainer(format::SinglePlayerMap, options), format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap),
-                     mapmaker::Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
+      mapmaker::ReplaceSection(
+          mapmaker::SampleMainContainer(format::SinglePlayerMap, options),
+          format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap),
+          mapmaker::Le().I32(2).U32(0).U32(0).U32(0xFFFF).U32(0).U32(0).U32(0x00010001).U32(1000).U32(0xFFFF)),
       "broken");
   return game.Single() / "broken.qdm";
 }
@@ -320,7 +322,8 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
 TEST_F(SlotPicker, ALongMapTitleEndsWithAnEllipsis) {
   SampleGame game(scratch / "Vornmark II");
   const std::string name = "The very long road across the northern mountains and down to the sea";
-  SampleGame::WriteMap(game.Single() / (name + ".qdm"), mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "long");
+  SampleGame::WriteMap(game.Single() / (name + ".qdm"),
+                       mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "long");
   // A slot title too long for its row is shown whole under the pointer; one that fits has no tooltip.
   WriteText(game.folder / "editor" / "maps.src" / "map.009" / "desc", name + " " + name + "\n");
   StartWithMap(game.folder, game.Single() / (name + ".qdm"));
@@ -438,7 +441,8 @@ TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
 TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
   SampleGame game(scratch / "Vornmark II");
   // A campaign whose name is no number has no "desc" title.
-  SampleGame::WriteMap(game.Campaign() / "abc.qdc", mapmaker::SampleMainContainer(format::CampaignMap, {3, 1, 48, 32}), "abc");
+  SampleGame::WriteMap(game.Campaign() / "abc.qdc", mapmaker::SampleMainContainer(format::CampaignMap, {3, 1, 48, 32}),
+                       "abc");
   SampleGame::WriteMap(game.Campaign() / "abc000.qdc", mapmaker::SampleMissionContainer({3, 1, 48, 32}, 0), "abc000");
   Start(game.folder);
   OpenMap(browser().campaignsButton, QStringLiteral("abc"));
@@ -457,7 +461,7 @@ TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
   desktop::SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
   session.installs.Registry = game::ExplicitInstallation(game.folder);
   windows = std::make_unique<WindowSet>(session);
-  windows->Browser().Logic().FormShow();
+  windows->Browser().Logic().Start();
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
   EXPECT_FALSE(browser().isVisible());
   ChooseSlot(0);
@@ -474,7 +478,7 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   session.installs.Registry = game::ExplicitInstallation(game.folder);
   session.Search = {logic::GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
   windows = std::make_unique<WindowSet>(session);
-  windows->Browser().Logic().FormShow();
+  windows->Browser().Logic().Start();
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
   EXPECT_TRUE(notice.messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
@@ -493,7 +497,7 @@ TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   windows = std::make_unique<WindowSet>(session);
   EXPECT_FALSE(browser().AlphaBlend());
   EXPECT_EQ(browser().AlphaBlendValue(), 200) << "set when the browser is created";
-  browser().Logic().FormShow();
+  browser().Logic().Start();
   EXPECT_TRUE(browser().isVisible());
   EXPECT_DOUBLE_EQ(browser().windowOpacity(), 1.0);
 

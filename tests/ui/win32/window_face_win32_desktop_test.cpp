@@ -14,11 +14,11 @@
 #include <optional>
 #include <thread>
 
-#include "platform/program_path.hpp"
 #include "game/explicit_installation.hpp"
 #include "game/game_location.hpp"
 #include "game/registry_tree.hpp"
 #include "pipeline/conversion_steps.hpp"
+#include "platform/program_path.hpp"
 #include "tests/support/desktop_screenshot.hpp"
 #include "tests/support/folder_tree.hpp"
 #include "tests/support/recording_face.hpp"
@@ -142,7 +142,7 @@ class Win32Face : public ::testing::Test {
  protected:
   // Waits for window to be on show and faded in, then has the real screen pictured as name.png:
   // the window's rectangle must be lit there (the screen around it is black).
-  static void ExpectFadedInAndPictured(FadeWindow& window, const std::string& name) {
+  static void ExpectFadedInAndPictured(WindowBase& window, const std::string& name) {
     ASSERT_TRUE(PumpUntil([&] { return window.IsShown() && window.Fading().Opacity() == logic::kFadeShownOpacity; }))
         << name << " never faded in";
     RECT rect;
@@ -168,15 +168,15 @@ class Win32Face : public ::testing::Test {
 
   void Start() {
     windows.emplace(session, look);
-    windows->Browser().PostCall([this] { windows->Browser().Logic().FormShow(); });
+    windows->Browser().PostCall([this] { windows->Browser().Logic().Start(); });
   }
 
   mapmaker::ScratchFolder scratch;
   std::filesystem::path game;
   Win32Session session;
   // The pictures from the program's own resources.
-  HMODULE program =
-      LoadLibraryExW(game::Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE program = LoadLibraryExW(game::Wide(KARTWERK_EXE).c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   WindowLook look{program};
   std::optional<WindowSet> windows;
   std::vector<int> exits;
@@ -259,8 +259,8 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   const auto other = scratch.path() / "other";
   WriteLogicGame(other);
   const ProgramResult command =
-      RunProgram(KARTWERK_EXE, {"convert", platform::TextFromPath(other / "game" / "maps" / "single" / "frontier.qdm"), "--slot",
-                                "7", "--game", platform::TextFromPath(other), "--quiet"});
+      RunProgram(KARTWERK_EXE, {"convert", platform::TextFromPath(other / "game" / "maps" / "single" / "frontier.qdm"),
+                                "--slot", "7", "--game", platform::TextFromPath(other), "--quiet"});
   ASSERT_EQ(command.status, 0) << command.err;
   const auto slot = [](const std::filesystem::path& folder) { return folder / "editor" / "maps.src" / "map.007"; };
   const auto written = TreeFiles(slot(game));
@@ -424,7 +424,8 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesSayWhatFollows) {
   ExpectFadedInAndPictured(prompt, "editor-prompt-default-yes");
   // The frame: the pixel just outside YES's grey box is dark, the one outside EXIT's is not.
   const UINT dpi = prompt.Dpi();
-  const RECT yes = ScaledRect(logic::layout::prompts::kYesBox, dpi), exit = ScaledRect(logic::layout::prompts::kExitBox, dpi);
+  const RECT yes = ScaledRect(logic::layout::prompts::kYesBox, dpi),
+             exit = ScaledRect(logic::layout::prompts::kExitBox, dpi);
   HDC dc = GetDC(prompt.Handle());
   const COLORREF yesRing = GetPixel(dc, yes.left - 1, (yes.top + yes.bottom) / 2);
   const COLORREF exitRing = GetPixel(dc, exit.left - 1, (exit.top + exit.bottom) / 2);
@@ -784,8 +785,10 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
   EXPECT_TRUE(IsWindowVisible(versions.MoreNoteLabel()));
   RECT client;
   GetClientRect(versions.Handle(), &client);
-  EXPECT_NEAR(client.bottom,
-              ScaleToDpi(logic::layout::version_picker::kHeight + logic::layout::version_picker::kMoreNoteExtraHeight, dpi), 1.0);
+  EXPECT_NEAR(
+      client.bottom,
+      ScaleToDpi(logic::layout::version_picker::kHeight + logic::layout::version_picker::kMoreNoteExtraHeight, dpi),
+      1.0);
   EXPECT_EQ(TextsCutOff(versions.Handle()), std::vector<std::string>{});
   RECT note;
   GetWindowRect(versions.MoreNoteLabel(), &note);

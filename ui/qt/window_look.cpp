@@ -1,4 +1,4 @@
-#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_look.hpp"
 
 #include <QCursor>
 #include <QEvent>

@@ -1,4 +1,4 @@
-// TProcessThread: the conversion worker. Once the slot folder, its "desc" and "info" and the
+// ConversionWorker: the conversion worker. Once the slot folder, its "desc" and "info" and the
 // main container are ready, it runs the map-level steps, then every mission's steps, into
 // the slot folder, reporting each step's label before the step and honouring a stop request
 // between steps. When its body has returned (at the end, at a stop, or because a step threw)
@@ -55,14 +55,14 @@ ConversionEnd RunConversionSteps(format::Conversion& conversion, const ProgressH
 // How many missions of missions run at once for missionJobs (the --jobs rule: 0 is one per core).
 unsigned MissionWorkerCount(unsigned missionJobs, std::size_t missions);
 
-class TProcessThread {
+class ConversionWorker {
  public:
   // Created idle; nothing runs before Start.
-  explicit TProcessThread(format::Conversion& conversion);
+  explicit ConversionWorker(format::Conversion& conversion);
   // Requests a stop and waits for the body and the end handler to finish.
-  ~TProcessThread();
-  TProcessThread(const TProcessThread&) = delete;
-  TProcessThread& operator=(const TProcessThread&) = delete;
+  ~ConversionWorker();
+  ConversionWorker(const ConversionWorker&) = delete;
+  ConversionWorker& operator=(const ConversionWorker&) = delete;
 
   // Set before Start; an empty handler means no reports.
   void SetProgressHandler(ProgressHandler handler);

@@ -26,7 +26,7 @@ namespace kartwerk::win32 {
 
 RECT ToRect(logic::layout::Box box);
 
-class FadeWindow : public logic::WindowFace {
+class WindowBase : public logic::WindowFace {
  public:
   struct Shape {
     const wchar_t* title;
@@ -37,10 +37,10 @@ class FadeWindow : public logic::WindowFace {
     HWND owner = nullptr;
   };
 
-  FadeWindow(Win32Session& session, WindowLook& look, const Shape& shape);
-  ~FadeWindow() override;
-  FadeWindow(const FadeWindow&) = delete;
-  FadeWindow& operator=(const FadeWindow&) = delete;
+  WindowBase(Win32Session& session, WindowLook& look, const Shape& shape);
+  ~WindowBase() override;
+  WindowBase(const WindowBase&) = delete;
+  WindowBase& operator=(const WindowBase&) = delete;
 
   HWND Handle() const { return hwnd_; }
   // The tooltip text of a control; empty for none.
@@ -48,7 +48,7 @@ class FadeWindow : public logic::WindowFace {
   // The resolution the window is drawn at.
   UINT Dpi() const { return dpi_; }
   // The program's window behind a top-level window handle; null for any other window.
-  static FadeWindow* FromHandle(HWND window);
+  static WindowBase* FromHandle(HWND window);
 
   // What Enter and Escape do (a close request from the desktop counts as Escape).
   virtual void Key(logic::KeyAction key) = 0;
@@ -158,8 +158,8 @@ class FadeWindow : public logic::WindowFace {
   std::map<std::pair<HWND, UINT>, std::function<void(const NMHDR&)>> notifications_;
   std::vector<HWND> disabledByModal_;  // the windows this one disabled while shown modally
   UINT dpi_ = kDesignDpi;
-  HWND tooltips_ = nullptr;  // made with the first tooltip
-  logic::layout::Box client_;       // the window's size in the layout's units
+  HWND tooltips_ = nullptr;    // made with the first tooltip
+  logic::layout::Box client_;  // the window's size in the layout's units
   // Each control's box in the layout's units and its font at 96 dpi, to scale them anew.
   struct Placed {
     logic::layout::Box box;

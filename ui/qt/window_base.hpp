@@ -1,4 +1,4 @@
-// FadeWindow: what every window of the program is made of. A borderless window of a fixed client
+// WindowBase: what every window of the program is made of. A borderless window of a fixed client
 // size, centred on the screen and framed by a one-pixel grey line, with a 20 ms timer (the fade timer)
 // that fades it in from its opacity to 200 and out to 0, after which the action its closing
 // leads to runs. With alpha blending off the window is drawn opaque and the steps show nothing.
@@ -17,13 +17,13 @@ class QTimer;
 
 namespace kartwerk::qt {
 
-class FadeWindow : public QWidget, public logic::WindowFace {
+class WindowBase : public QWidget, public logic::WindowFace {
   Q_OBJECT
 
  public:
   using Fade = logic::WindowFade::Fade;
 
-  FadeWindow(QtSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
+  WindowBase(QtSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
              bool alwaysOnTop, QWidget* owner = nullptr);
 
   // The alpha-blending switch (on at creation) and the opacity from 0 to 255 (0 at creation).
@@ -32,7 +32,7 @@ class FadeWindow : public QWidget, public logic::WindowFace {
   void SetAlphaBlend(bool on) { fade_.SetAlphaBlend(on); }
   void SetAlphaBlendValue(int value) { fade_.SetOpacity(value); }
   // Takes over an opener's switch, and its opacity too when given.
-  void CopyFadeFrom(const FadeWindow& opener, bool withOpacity) { fade_.CopyFrom(opener.fade_, withOpacity); }
+  void CopyFadeFrom(const WindowBase& opener, bool withOpacity) { fade_.CopyFrom(opener.fade_, withOpacity); }
 
   QTimer* FadeTimer() const { return timer_; }
   Fade CurrentFade() const { return fade_.Current(); }

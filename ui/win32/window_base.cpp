@@ -1,4 +1,4 @@
-#include "ui/win32/fade_window.hpp"
+#include "ui/win32/window_base.hpp"
 
 #include <memory>
 
@@ -57,12 +57,12 @@ void RegisterClasses(HINSTANCE module, WNDPROC windowProcedure, HICON icon) {
 
 RECT ToRect(logic::layout::Box box) { return RECT{box.left, box.top, box.left + box.width, box.top + box.height}; }
 
-FadeWindow::FadeWindow(Win32Session& session, WindowLook& look, const Shape& shape)
+WindowBase::WindowBase(Win32Session& session, WindowLook& look, const Shape& shape)
     : session_(session),
       look_(look),
       background_(shape.background),
       backgroundBrush_(CreateSolidBrush(shape.background)) {
-  RegisterClasses(look.Module(), &FadeWindow::Procedure, look.ProgramIcon());
+  RegisterClasses(look.Module(), &WindowBase::Procedure, look.ProgramIcon());
   // A layered popup: no title bar or border (the window draws its own frame), its alpha the fade.
   const DWORD extended = WS_EX_LAYERED | (shape.alwaysOnTop ? WS_EX_TOPMOST : 0);
   CreateWindowExW(extended, kWindowClass, shape.title, WS_POPUP, 0, 0, shape.width, shape.height, shape.owner, nullptr,
@@ -72,7 +72,7 @@ FadeWindow::FadeWindow(Win32Session& session, WindowLook& look, const Shape& sha
   ShowOpacity(fade_.AlphaBlend(), fade_.Opacity());
 }
 
-FadeWindow::~FadeWindow() {
+WindowBase::~WindowBase() {
   // The actions call into the window's logic, which has gone before the controls go.
   commands_.clear();
   notifications_.clear();
@@ -84,26 +84,26 @@ FadeWindow::~FadeWindow() {
   DeleteObject(backgroundBrush_);
 }
 
-FadeWindow* FadeWindow::FromHandle(HWND window) {
+WindowBase* WindowBase::FromHandle(HWND window) {
   wchar_t name[32] = {};
   if (window == nullptr || GetClassNameW(window, name, 32) == 0 || std::wstring_view(name) != kWindowClass) {
     return nullptr;
   }
-  return reinterpret_cast<FadeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-LRESULT CALLBACK FadeWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<FadeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    auto* self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<FadeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   return self->Dispatch(message, wParam, lParam);
 }
 
-LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: return 1;  // WM_PAINT paints everything
     case WM_PAINT: Paint(); return 0;
@@ -203,12 +203,12 @@ LRESULT FadeWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-bool FadeWindow::Contains(logic::layout::Box box, POINT point) const {
+bool WindowBase::Contains(logic::layout::Box box, POINT point) const {
   const RECT rect = ScaledRect(box, dpi_);
   return PtInRect(&rect, point) != 0;
 }
 
-void FadeWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+void WindowBase::ApplyDpi(UINT dpi, const RECT* suggested) {
   dpi_ = dpi;
   const int width = Px(client_.width), height = Px(client_.height);
   if (suggested != nullptr) {
@@ -227,7 +227,7 @@ void FadeWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void FadeWindow::FitToText(HWND label) const {
+void WindowBase::FitToText(HWND label) const {
   wchar_t type[16] = {};
   GetClassNameW(label, type, 16);
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(label, GWL_STYLE));
@@ -259,7 +259,7 @@ void FadeWindow::FitToText(HWND label) const {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::optional<LRESULT> FadeWindow::Colour(HDC dc, HWND control) {
+std::optional<LRESULT> WindowBase::Colour(HDC dc, HWND control) {
   const auto found = colours_.find(control);
   if (found == colours_.end()) return std::nullopt;
   Colours& colours = found->second;
@@ -273,7 +273,7 @@ std::optional<LRESULT> FadeWindow::Colour(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(colours.brush);
 }
 
-void FadeWindow::Paint() {
+void WindowBase::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd_, &paint);
   RECT client;
@@ -304,7 +304,7 @@ void FadeWindow::Paint() {
   EndPaint(hwnd_, &paint);
 }
 
-void FadeWindow::PaintBannerStep(HDC dc, const PaintStep& step) {
+void WindowBase::PaintBannerStep(HDC dc, const PaintStep& step) {
   const int saved = SaveDC(dc);
   const RECT clip = ScaledRect(step.box, dpi_);
   IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
@@ -338,16 +338,16 @@ void FadeWindow::PaintBannerStep(HDC dc, const PaintStep& step) {
   RestoreDC(dc, saved);
 }
 
-void FadeWindow::ShowOpacity(bool alphaBlend, int opacity) {
+void WindowBase::ShowOpacity(bool alphaBlend, int opacity) {
   // A desktop that cannot show a window half transparent draws it opaque.
   const int alpha = alphaBlend && session_.DesktopHasWindowOpacity ? opacity : 255;
   SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
-void FadeWindow::StartTimer() { SetTimer(hwnd_, kFadeTimer, static_cast<UINT>(session_.FadeIntervalMs), nullptr); }
-void FadeWindow::StopTimer() { KillTimer(hwnd_, kFadeTimer); }
+void WindowBase::StartTimer() { SetTimer(hwnd_, kFadeTimer, static_cast<UINT>(session_.FadeIntervalMs), nullptr); }
+void WindowBase::StopTimer() { KillTimer(hwnd_, kFadeTimer); }
 
-void FadeWindow::ShowCentred(bool modal) {
+void WindowBase::ShowCentred(bool modal) {
   RECT window;
   GetWindowRect(hwnd_, &window);
   MONITORINFO monitor{};
@@ -363,16 +363,16 @@ void FadeWindow::ShowCentred(bool modal) {
   SetForegroundWindow(hwnd_);
 }
 
-void FadeWindow::Hide() {
+void WindowBase::Hide() {
   ShowWindow(hwnd_, SW_HIDE);
   EnableOthers(true);
 }
 
-bool FadeWindow::IsShown() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+bool WindowBase::IsShown() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
 
-void FadeWindow::ReportError(const std::string& message) { session_.ReportError(message, hwnd_); }
+void WindowBase::ReportError(const std::string& message) { session_.ReportError(message, hwnd_); }
 
-void FadeWindow::EnableOthers(bool enable) {
+void WindowBase::EnableOthers(bool enable) {
   if (enable) {
     for (HWND other : disabledByModal_) {
       if (IsWindow(other)) EnableWindow(other, TRUE);
@@ -384,7 +384,7 @@ void FadeWindow::EnableOthers(bool enable) {
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND other, LPARAM self) {
-        auto* window = reinterpret_cast<FadeWindow*>(self);
+        auto* window = reinterpret_cast<WindowBase*>(self);
         if (other != window->hwnd_ && FromHandle(other) != nullptr && IsWindowVisible(other) &&
             IsWindowEnabled(other)) {
           EnableWindow(other, FALSE);
@@ -395,12 +395,12 @@ void FadeWindow::EnableOthers(bool enable) {
       reinterpret_cast<LPARAM>(this));
 }
 
-void FadeWindow::PostCall(std::function<void()> call) {
+void WindowBase::PostCall(std::function<void()> call) {
   auto* posted = new std::function<void()>(std::move(call));
   if (hwnd_ == nullptr || !PostMessageW(hwnd_, kPostedCall, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
 }
 
-HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, logic::layout::Box box,
+HWND WindowBase::AddControl(const wchar_t* windowClass, const std::wstring& text, DWORD style, logic::layout::Box box,
                             HWND parent) {
   const RECT rect = ScaledRect(box, dpi_);
   HWND control =
@@ -412,7 +412,7 @@ HWND FadeWindow::AddControl(const wchar_t* windowClass, const std::wstring& text
   return control;
 }
 
-HWND FadeWindow::AddLabel(const std::string& text, logic::layout::Box box, HFONT font, COLORREF colour,
+HWND WindowBase::AddLabel(const std::string& text, logic::layout::Box box, HFONT font, COLORREF colour,
                           std::optional<COLORREF> background, DWORD style, HWND parent) {
   const std::wstring wide = game::Wide(text);
   if (box.width == 0) {
@@ -428,13 +428,13 @@ HWND FadeWindow::AddLabel(const std::string& text, logic::layout::Box box, HFONT
   return label;
 }
 
-HWND FadeWindow::AddPanel(logic::layout::Box box, COLORREF background) {
+HWND WindowBase::AddPanel(logic::layout::Box box, COLORREF background) {
   HWND panel = AddControl(kPanelClass, L"", 0, box);
   SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(CreateSolidBrush(background)));
   return panel;
 }
 
-void FadeWindow::SetText(HWND control, const std::string& text) {
+void WindowBase::SetText(HWND control, const std::string& text) {
   SetWindowTextW(control, game::Wide(text).c_str());
   // A transparent label leaves its old text behind unless what lies beneath it is painted again.
   RECT rect;
@@ -444,7 +444,7 @@ void FadeWindow::SetText(HWND control, const std::string& text) {
   RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void FadeWindow::SetTooltip(HWND control, const std::string& text) {
+void WindowBase::SetTooltip(HWND control, const std::string& text) {
   if (tooltips_ == nullptr) {
     if (text.empty()) return;
     tooltips_ =
@@ -467,7 +467,7 @@ void FadeWindow::SetTooltip(HWND control, const std::string& text) {
   SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-std::string FadeWindow::TooltipText(HWND control) const {
+std::string WindowBase::TooltipText(HWND control) const {
   if (tooltips_ == nullptr) return {};
   wchar_t text[1024] = {};
   TTTOOLINFOW tool{};
@@ -480,34 +480,34 @@ std::string FadeWindow::TooltipText(HWND control) const {
   return Narrow(text);
 }
 
-void FadeWindow::SetColours(HWND control, COLORREF text, std::optional<COLORREF> background) {
+void WindowBase::SetColours(HWND control, COLORREF text, std::optional<COLORREF> background) {
   Colours& colours = colours_[control];
   if (colours.brush != nullptr) DeleteObject(colours.brush);
   colours = Colours{text, background};
 }
 
-void FadeWindow::OnCommand(HWND control, WORD code, std::function<void()> action) {
+void WindowBase::OnCommand(HWND control, WORD code, std::function<void()> action) {
   if (code == STN_CLICKED) SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY);
   commands_[{control, code}] = std::move(action);
 }
 
-void FadeWindow::OnNotify(HWND control, UINT code, std::function<void(const NMHDR&)> action) {
+void WindowBase::OnNotify(HWND control, UINT code, std::function<void(const NMHDR&)> action) {
   notifications_[{control, code}] = std::move(action);
 }
 
-void FadeWindow::OnClickArea(logic::layout::Box area, std::function<void()> action) {
+void WindowBase::OnClickArea(logic::layout::Box area, std::function<void()> action) {
   clickAreas_.emplace_back(area, std::move(action));
 }
 
-void FadeWindow::PaintFill(logic::layout::Box box, COLORREF colour) {
+void WindowBase::PaintFill(logic::layout::Box box, COLORREF colour) {
   paintSteps_.push_back({PaintStep::Kind::Fill, box, colour});
 }
-void FadeWindow::PaintBanner(logic::layout::Box clip, POINT origin) {
+void WindowBase::PaintBanner(logic::layout::Box clip, POINT origin) {
   paintSteps_.push_back({PaintStep::Kind::Banner, clip, 0, origin});
 }
-void FadeWindow::PaintGreyBox(logic::layout::Box box) { paintSteps_.push_back({PaintStep::Kind::GreyBox, box}); }
+void WindowBase::PaintGreyBox(logic::layout::Box box) { paintSteps_.push_back({PaintStep::Kind::GreyBox, box}); }
 
-void FadeWindow::MoveGreyBox(logic::layout::Box from, logic::layout::Box to) {
+void WindowBase::MoveGreyBox(logic::layout::Box from, logic::layout::Box to) {
   for (PaintStep& step : paintSteps_) {
     if (step.kind == PaintStep::Kind::GreyBox && step.box == from) step.box = to;
   }
@@ -517,13 +517,13 @@ void FadeWindow::MoveGreyBox(logic::layout::Box from, logic::layout::Box to) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void FadeWindow::SetClientSize(int width, int height) {
+void WindowBase::SetClientSize(int width, int height) {
   client_ = {0, 0, width, height};
   SetWindowPos(hwnd_, nullptr, 0, 0, Px(width), Px(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void FadeWindow::Place(HWND control, logic::layout::Box box) {
+void WindowBase::Place(HWND control, logic::layout::Box box) {
   Placed& placed = placed_[control];
   if (box.width == 0) box.width = placed.box.width;
   if (box.height == 0) box.height = placed.box.height;

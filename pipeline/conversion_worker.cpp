@@ -1,4 +1,4 @@
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -82,7 +82,8 @@ bool MissionFoldersDistinct(const std::vector<std::string>& missionList) {
 // The mission's folder, then its fourteen steps; false (with end saying why) when one failed or
 // shouldStop said so between two steps (never after the last).
 template <class ShouldStop>
-bool RunMissionSteps(format::Conversion& c, const ProgressHandler& progress, ShouldStop&& shouldStop, ConversionEnd& end) {
+bool RunMissionSteps(format::Conversion& c, const ProgressHandler& progress, ShouldStop&& shouldStop,
+                     ConversionEnd& end) {
   if (!AttemptPreparation(end, kMissionFolderStep, c.MissionName, [&] {
         // Files that go to a receiver need no folder on disk.
         if (!c.Output) std::filesystem::create_directories(c.MissionFolder());
@@ -255,32 +256,32 @@ ConversionEnd RunConversionSteps(format::Conversion& c, const ProgressHandler& p
   return end;
 }
 
-TProcessThread::TProcessThread(format::Conversion& conversion) : conversion_(conversion) {}
+ConversionWorker::ConversionWorker(format::Conversion& conversion) : conversion_(conversion) {}
 
-TProcessThread::~TProcessThread() {
+ConversionWorker::~ConversionWorker() {
   RequestStop();
   Wait();
 }
 
-void TProcessThread::SetProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
+void ConversionWorker::SetProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
 
-void TProcessThread::SetEndHandler(EndHandler handler) { end_ = std::move(handler); }
+void ConversionWorker::SetEndHandler(EndHandler handler) { end_ = std::move(handler); }
 
-void TProcessThread::SetMissionJobs(unsigned jobs) { missionJobs_ = jobs; }
+void ConversionWorker::SetMissionJobs(unsigned jobs) { missionJobs_ = jobs; }
 
-void TProcessThread::Start() {
+void ConversionWorker::Start() {
   if (started_) throw std::logic_error("The conversion worker runs only once");
   started_ = true;
   thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
 }
 
-void TProcessThread::RequestStop() { thread_.request_stop(); }
+void ConversionWorker::RequestStop() { thread_.request_stop(); }
 
-void TProcessThread::Wait() {
+void ConversionWorker::Wait() {
   if (thread_.joinable()) thread_.join();
 }
 
-void TProcessThread::Run(std::stop_token stop) {
+void ConversionWorker::Run(std::stop_token stop) {
   ConversionEnd end;
   try {
     end = RunConversionSteps(conversion_, progress_, stop, missionJobs_);

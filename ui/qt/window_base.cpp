@@ -1,4 +1,4 @@
-#include "ui/qt/fade_window.hpp"
+#include "ui/qt/window_base.hpp"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <utility>
 
-#include "ui/qt/window_style.hpp"
+#include "ui/qt/window_look.hpp"
 #include "ui/qt/window_system.hpp"
 
 namespace kartwerk::qt {
 
-FadeWindow::FadeWindow(QtSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
+WindowBase::WindowBase(QtSession& session, const char* name, int clientWidth, int clientHeight, QColor background,
                        bool alwaysOnTop, QWidget* owner)
     : QWidget(owner, Qt::Window), session_(session), timer_(new QTimer(this)) {
   setObjectName(QString::fromLatin1(name));
@@ -33,19 +33,19 @@ FadeWindow::FadeWindow(QtSession& session, const char* name, int clientWidth, in
 
   // Keyboard: Escape does what the window's "X" (or "EXIT") does, Enter what its main action does.
   setFocusPolicy(Qt::StrongFocus);
-  auto key = [this](QList<QKeySequence> keys, void (FadeWindow::*action)()) {
+  auto key = [this](QList<QKeySequence> keys, void (WindowBase::*action)()) {
     auto* shortcut = new QShortcut(this);
     shortcut->setKeys(keys);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, action);
   };
-  key({QKeySequence(Qt::Key_Escape)}, &FadeWindow::CloseRequested);
+  key({QKeySequence(Qt::Key_Escape)}, &WindowBase::CloseRequested);
   // The main keyboard's Enter, and the keypad's.
   key({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)},
-      &FadeWindow::EnterPressed);
+      &WindowBase::EnterPressed);
 }
 
-void FadeWindow::ShowOpacity(bool alphaBlend, int opacity) {
+void WindowBase::ShowOpacity(bool alphaBlend, int opacity) {
   // A desktop that cannot show a window half transparent draws it opaque: nothing to set there.
   if (!session_.DesktopHasWindowOpacity) return;
   // Without alpha blending the window is drawn opaque whatever its opacity value says.
@@ -54,14 +54,14 @@ void FadeWindow::ShowOpacity(bool alphaBlend, int opacity) {
   FlushWindowSystem();
 }
 
-void FadeWindow::StartTimer() { timer_->start(); }
-void FadeWindow::StopTimer() { timer_->stop(); }
+void WindowBase::StartTimer() { timer_->start(); }
+void WindowBase::StopTimer() { timer_->stop(); }
 
-void FadeWindow::ReportError(const std::string& message) {
+void WindowBase::ReportError(const std::string& message) {
   session_.ReportError(QString::fromStdString(message), this);
 }
 
-void FadeWindow::ShowCentred(bool modal) {
+void WindowBase::ShowCentred(bool modal) {
   setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
   QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   if (screen) {
@@ -74,7 +74,7 @@ void FadeWindow::ShowCentred(bool modal) {
   activateWindow();
 }
 
-void FadeWindow::paintEvent(QPaintEvent* event) {
+void WindowBase::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter painter(this);
   painter.setPen(FrameGrey());
@@ -82,7 +82,7 @@ void FadeWindow::paintEvent(QPaintEvent* event) {
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void FadeWindow::closeEvent(QCloseEvent* event) {
+void WindowBase::closeEvent(QCloseEvent* event) {
   // The program's own closing hides its windows; only a request from outside arrives here.
   event->ignore();
   CloseRequested();

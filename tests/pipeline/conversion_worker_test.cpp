@@ -1,6 +1,6 @@
 // The conversion worker: step order and labels, the mission loop, stop requests, failures
 // and the end report, on the calling thread and on its own.
-#include "pipeline/process_thread.hpp"
+#include "pipeline/conversion_worker.hpp"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +37,9 @@ const mapmaker::SampleOptions kOptions{5, 0, 40, 30};
 
 // A campaign mission whose rectangle is too large for its mines section: the "Mines" step fails.
 core::Bytes FailingMission() {
-  return mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(kOptions, 3), format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
-                        mapmaker::Le().I32(0).I32(0).I32(400).I32(400));
+  return mapmaker::ReplaceSection(mapmaker::SampleMissionContainer(kOptions, 3),
+                                  format::SectionPosition(format::Section::MissionInfoFirst, format::CampaignMap),
+                                  mapmaker::Le().I32(0).I32(0).I32(400).I32(400));
 }
 
 // A staged map: the main container loaded, the campaign's compiled mission files beside it, and
@@ -157,8 +158,8 @@ TEST_F(DriverTest, StopDuringTheMapStepsCreatesNoMissionFolder) {
 }
 
 TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFirst) {
-  Stage(format::CampaignMap,
-        {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)}, {"0070030", mapmaker::SampleMissionContainer(kOptions, 3)}});
+  Stage(format::CampaignMap, {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)},
+                              {"0070030", mapmaker::SampleMissionContainer(kOptions, 3)}});
   std::stop_source stop;
   const pipeline::ConversionEnd end = pipeline::RunConversionSteps(
       c,
@@ -177,8 +178,8 @@ TEST_F(DriverTest, StopDuringAMissionsLastStepTakesEffectAfterTheNextMissionsFir
 
 TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
   Stage(format::CampaignMap, {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)},
-                      {"0070030", FailingMission()},
-                      {"0070050", mapmaker::SampleMissionContainer(kOptions, 5)}});
+                              {"0070030", FailingMission()},
+                              {"0070050", mapmaker::SampleMissionContainer(kOptions, 5)}});
   std::filesystem::create_directories(c.SlotFolder / "mis.003");
   mapmaker::WriteBytes(c.SlotFolder / "mis.003" / "mines", core::Bytes(10, 1));  // an earlier conversion's file
 
@@ -201,10 +202,11 @@ TEST_F(DriverTest, FailureInTheSecondMissionEndsTheRunThere) {
 
 // Missions side by side write the same files and report the same end as one after the other.
 TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
-  const std::vector<std::pair<std::string, core::Bytes>> good = {{"0070000", mapmaker::SampleMissionContainer(kOptions, 0)},
-                                                           {"0070030", mapmaker::SampleMissionContainer(kOptions, 3)},
-                                                           {"0070050", mapmaker::SampleMissionContainer(kOptions, 5)},
-                                                           {"0070120", mapmaker::SampleMissionContainer(kOptions, 12)}};
+  const std::vector<std::pair<std::string, core::Bytes>> good = {
+      {"0070000", mapmaker::SampleMissionContainer(kOptions, 0)},
+      {"0070030", mapmaker::SampleMissionContainer(kOptions, 3)},
+      {"0070050", mapmaker::SampleMissionContainer(kOptions, 5)},
+      {"0070120", mapmaker::SampleMissionContainer(kOptions, 12)}};
   std::vector<std::pair<std::string, core::Bytes>> failing = good;
   failing[1].second = FailingMission();
   failing[3].second = FailingMission();
@@ -220,8 +222,9 @@ TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
     labels.clear();
     Stage(format::CampaignMap, missions);
     const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {}, jobs);
-    Outcome outcome{end.Completed() ? testing::TreeFiles(c.SlotFolder) : std::vector<std::pair<std::string, core::Bytes>>{},
-                    labels.size(), end.FailureText()};
+    Outcome outcome{
+        end.Completed() ? testing::TreeFiles(c.SlotFolder) : std::vector<std::pair<std::string, core::Bytes>>{},
+        labels.size(), end.FailureText()};
     return outcome;
   };
   const Outcome inOrder = run(good, 1);
@@ -269,8 +272,8 @@ TEST_F(DriverTest, CampaignOfMoreThan255MissionsIsRefusedBeforeAnythingIsWritten
 
 TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
   Stage(format::CampaignMap, {{"0070001", mapmaker::SampleMissionContainer(kOptions, 1)},
-                      {"0070002", mapmaker::SampleMissionContainer(kOptions, 2)},
-                      {"0070031", mapmaker::SampleMissionContainer(kOptions, 3)}});
+                              {"0070002", mapmaker::SampleMissionContainer(kOptions, 2)},
+                              {"0070031", mapmaker::SampleMissionContainer(kOptions, 3)}});
   std::vector<std::string> warnings;
   c.Warn = [&](const std::string& w) { warnings.push_back(w); };
   const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {});
@@ -292,10 +295,11 @@ TEST_F(DriverTest, MissionFilesSharingAFolderAreConvertedInOrderWithAWarning) {
 TEST_F(DriverTest, ProgressHandlerThatThrowsFailsTheStepItAnnounces) {
   Stage(format::SinglePlayerMap);
   const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c,
-                                               [](const std::string& label) {
-                                                 if (label == "Rhombs") throw std::runtime_error("display gone");
-                                               },
-                                               {});
+                                                                   [](const std::string& label) {
+                                                                     if (label == "Rhombs")
+                                                                       throw std::runtime_error("display gone");
+                                                                   },
+                                                                   {});
   EXPECT_EQ(end.failedStep, "Rhombs");
   EXPECT_EQ(end.ErrorText(), "display gone");
   EXPECT_FALSE(Has("rhombs"));
@@ -308,7 +312,7 @@ TEST_F(DriverTest, WorkerReportsOnItsOwnThreadAndEndsOnce) {
   int ends = 0;
   pipeline::ConversionEnd result;
   {
-    pipeline::TProcessThread worker(c);
+    pipeline::ConversionWorker worker(c);
     worker.SetProgressHandler([&](const std::string& label) {
       labels.push_back(label);
       progressThreads.push_back(std::this_thread::get_id());
@@ -337,7 +341,7 @@ TEST_F(DriverTest, RequestedStopIsHonouredAtTheNextStepBoundary) {
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
   pipeline::ConversionEnd result;
-  pipeline::TProcessThread worker(c);
+  pipeline::ConversionWorker worker(c);
   worker.SetProgressHandler([&](const std::string& label) {
     labels.push_back(label);
     released.wait();  // the first step waits until the stop has been requested
@@ -357,7 +361,7 @@ TEST_F(DriverTest, FailureReachesTheEndHandlerWithTheException) {
   pipeline::ConversionEnd result;
   bool thrown = false;
   {
-    pipeline::TProcessThread worker(c);
+    pipeline::ConversionWorker worker(c);
     worker.SetEndHandler([&](const pipeline::ConversionEnd& end) {
       result = end;
       throw std::runtime_error("a faulty end handler does not bring the program down");
@@ -377,7 +381,7 @@ TEST_F(DriverTest, DestroyingARunningWorkerStopsItAndWaitsForItsEnd) {
   int ends = 0;
   pipeline::ConversionEnd result;
   {
-    pipeline::TProcessThread worker(c);
+    pipeline::ConversionWorker worker(c);
     worker.SetEndHandler([&](const pipeline::ConversionEnd& end) {
       ++ends;
       result = end;
