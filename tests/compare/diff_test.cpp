@@ -17,8 +17,10 @@
 #include "compare/list_entries.hpp"
 #include "compare/map_comparison.hpp"
 #include "convert/records/groups.hpp"
+#include "convert/records/players.hpp"
 #include "convert/records/rhomb_record.hpp"
 #include "format/conversion.hpp"
+#include "format/section_directory.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/run_conversion.hpp"
@@ -105,8 +107,13 @@ TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
   EXPECT_EQ(EntryChangeText(scripts[0]), "scripts: order changed");
   EXPECT_EQ(EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
 
-  const auto players = ListChangesOf(ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
-                                     "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n");
+  PlayerRecord player;
+  player.name = "A";
+  player.aircraft[0].unitName = "ju";
+  player.aircraft[0].number = 2;
+  const std::string playerBefore = "Player 0\n " + ConvertPlayerRecord(player);
+  player.aircraft[0].number = 3;
+  const auto players = ListChangesOf(ListKind::Players, playerBefore, "Player 0\n " + ConvertPlayerRecord(player));
   ASSERT_EQ(players.size(), 1u);
   EXPECT_EQ(players[0].entry, "Player 0");
   ASSERT_EQ(players[0].fields.size(), 1u);
