@@ -47,8 +47,23 @@ struct DiffOptions {
   bool lines = false;
   bool all = false;
   int mission = 0;  // --mission: the mission the picture draws (1 = the first); 0: the first that changed
+  bool gameVersionGiven = false;                       // --game-version was given
   std::optional<GameVersionKindCode> gameVersionKind;  // the located installation's, unless --game-version is given
 };
+
+// The game version the map is converted for to be compared: --game-version when given, else the
+// one recorded with the conversion compared (recorded), else the located game's or the default.
+GameVersionKindCode ComparedGameVersion(const DiffOptions& options, GameVersionKindCode recorded) {
+  if (options.gameVersionGiven) return GameVersionKindOf(options.gameVersion);
+  if (recorded != NoGameVersion) return recorded;
+  return options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
+}
+
+// The game version recorded with the last conversion into a place; none when no record says.
+GameVersionKindCode RecordedGameVersion(const std::filesystem::path& place) {
+  const auto record = BackupStore(DefaultBackupFolder()).WrittenRecordOf(TargetPath(place));
+  return record ? record->gameVersion : NoGameVersion;
+}
 
 using nlohmann::json;
 
@@ -139,7 +154,7 @@ void WritePicture(const DiffOptions& options, const FolderComparison& result) {
                  WriteGate{{map}, {}, "write the picture"});
 }
 
-int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
+int Compare(const DiffOptions& options, const std::filesystem::path& folder, GameVersionKindCode recordedVersion) {
   const std::filesystem::path map = PathFromText(options.map);
   if (const auto problem = MapFileProblem(map)) {
     std::cerr << "kartwerk: " << Named(*problem) << "\n";
@@ -167,7 +182,7 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   CompareRequest request;
   request.MapPath = map;
   request.Folder = folder;
-  request.GameVersionKind = options.gameVersionKind.value_or(GameVersionKindOf(options.gameVersion));
+  request.GameVersionKind = ComparedGameVersion(options, recordedVersion);
   request.CliffDataFile = PathFromText(options.cliffData);
   request.lines = options.lines;
   request.Warn = [&options](const std::string& message) {
@@ -200,14 +215,14 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
 // The backup named as restore takes it: its folder as backups prints it, or its folder name (or the
 // start of it when only one backup starts so).
 int CompareWithBackup(const DiffOptions& options) {
-  std::filesystem::path folder;
+  BackupRecord backup;
   try {
-    folder = BackupStore(DefaultBackupFolder()).Find(options.backup).folder;
+    backup = BackupStore(DefaultBackupFolder()).Find(options.backup);
   } catch (const std::runtime_error& e) {
     std::cerr << "kartwerk: " << Named(e.what()) << "\n";
     return kTrouble;
   }
-  return Compare(options, folder);
+  return Compare(options, backup.folder, backup.gameVersion);
 }
 
 // Runs a comparison; whatever it throws is trouble (status 2), never taken for "something differs".
@@ -240,8 +255,8 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
       ->needs(slot)
       ->excludes(game);
   cmd->add_option("--game-version", options->gameVersion,
-                  "The game's version text; \"1.9\" selects its older script keywords")
-      ->capture_default_str();
+                  "The game's version text; \"1.9\" selects its older script keywords (default: the version "
+                  "recorded with the conversion compared, else the located game's, else 2.2)");
   cmd->add_option("--cliffdata", options->cliffData, "Cliff mask file (default: the program's own)");
   cmd->add_flag("--json", options->json, "Print the comparison as one JSON object");
   cmd->add_flag("--lines", options->lines, "Also show a unified line diff of each changed text file");
@@ -260,12 +275,18 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
   cmd->callback([&run, options, cmd] {
     if (cmd->count("--out") + cmd->count("--slot") + cmd->count("--backup") == 0)
       throw CLI::RequiredError("--out, --slot or --backup");
+    options->gameVersionGiven = cmd->count("--game-version") > 0;
     if (cmd->count("--backup") > 0) {
       run = [options] { return AsDiff([&] { return CompareWithBackup(*options); }); };
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return AsDiff([&] { return Compare(*options, PathFromText(options->out)); }); };
+      run = [options] {
+        return AsDiff([&] {
+          const std::filesystem::path out = PathFromText(options->out);
+          return Compare(*options, out, RecordedGameVersion(out));
+        });
+      };
       return;
     }
     std::optional<std::string> version;
@@ -275,7 +296,7 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
         const SlotTarget target =
             LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
         options->gameVersionKind = target.GameVersionKind;
-        return Compare(*options, target.SlotFolder);
+        return Compare(*options, target.SlotFolder, RecordedGameVersion(target.SlotFolder));
       });
     };
   });
