@@ -99,10 +99,12 @@ class BackupStore {
   // backup has been touched since its record was written, or the record is an older version's.
   static bool LooksUnchanged(const BackupRecord& record);
 
+  // What the last conversion into place wrote (and, with WrittenRecordOf, the game version it wrote
+  // for); nothing when no record of place can be read.
   std::optional<FolderListing> WrittenInto(const std::filesystem::path& place) const;
   std::optional<WrittenRecord> WrittenRecordOf(const std::filesystem::path& place) const;
-  // Records what a conversion wrote into place, for the game version gameVersion (none: not
-  // known); nothing forgets the record, and no listing removes it.
+  // Records what a conversion wrote into place, made for gameVersion (none: not known); no listing
+  // removes the record (the place then holds what Kartwerk did not write). Nothing else forgets it.
   void RecordWritten(const std::filesystem::path& place, const std::optional<FolderListing>& listing,
                      GameVersionKindCode gameVersion = NoGameVersion) const;
 
