@@ -46,10 +46,26 @@ struct DiffOptions {
   bool json = false;
   bool lines = false;
   bool all = false;
-  int mission = 0;  // --mission: the mission the picture draws (1 = the first); 0: the first that changed
+  int mission = 0;                // --mission: the mission the picture draws (1 = the first); 0: the first that changed
+  bool gameVersionGiven = false;  // --game-version was given
   std::optional<format::GameVersionKindCode>
       gameVersionKind;  // the located installation's, unless --game-version is given
 };
+
+// The game version the map is converted for to be compared: --game-version when given, else the
+// one recorded with the conversion compared (recorded), else the located game's or the default.
+format::GameVersionKindCode ComparedGameVersion(const DiffOptions& options, format::GameVersionKindCode recorded) {
+  if (options.gameVersionGiven) return format::GameVersionKindOf(options.gameVersion);
+  if (recorded != format::NoGameVersion) return recorded;
+  return options.gameVersionKind.value_or(format::GameVersionKindOf(options.gameVersion));
+}
+
+// The game version recorded with the last conversion into a place; none when no record says.
+format::GameVersionKindCode RecordedGameVersion(const std::filesystem::path& place) {
+  const auto record =
+      pipeline::BackupStore(pipeline::DefaultBackupFolder()).WrittenRecordOf(pipeline::TargetPath(place));
+  return record ? record->gameVersion : format::NoGameVersion;
+}
 
 using nlohmann::json;
 
@@ -143,7 +159,8 @@ void WritePicture(const DiffOptions& options, const compare::FolderComparison& r
                            pipeline::WriteGate{{map}, {}, "write the picture"});
 }
 
-int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
+int Compare(const DiffOptions& options, const std::filesystem::path& folder,
+            format::GameVersionKindCode recordedVersion) {
   const std::filesystem::path map = platform::PathFromText(options.map);
   if (const auto problem = format::MapFileProblem(map)) {
     std::cerr << "kartwerk: " << Named(*problem) << "\n";
@@ -171,7 +188,7 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
   compare::CompareRequest request;
   request.MapPath = map;
   request.Folder = folder;
-  request.GameVersionKind = options.gameVersionKind.value_or(format::GameVersionKindOf(options.gameVersion));
+  request.GameVersionKind = ComparedGameVersion(options, recordedVersion);
   request.CliffDataFile = platform::PathFromText(options.cliffData);
   request.lines = options.lines;
   request.Warn = [&options](const std::string& message) {
@@ -204,14 +221,14 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder) {
 // The backup named as restore takes it: its folder as backups prints it, or its folder name (or the
 // start of it when only one backup starts so).
 int CompareWithBackup(const DiffOptions& options) {
-  std::filesystem::path folder;
+  pipeline::BackupRecord backup;
   try {
-    folder = pipeline::BackupStore(pipeline::DefaultBackupFolder()).Find(options.backup).folder;
+    backup = pipeline::BackupStore(pipeline::DefaultBackupFolder()).Find(options.backup);
   } catch (const std::runtime_error& e) {
     std::cerr << "kartwerk: " << Named(e.what()) << "\n";
     return kTrouble;
   }
-  return Compare(options, folder);
+  return Compare(options, backup.folder, backup.gameVersion);
 }
 
 // Runs a comparison; whatever it throws is trouble (status 2), never taken for "something differs".
@@ -244,8 +261,8 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
       ->needs(slot)
       ->excludes(game);
   cmd->add_option("--game-version", options->gameVersion,
-                  "The game's version text; \"1.9\" selects its older script keywords")
-      ->capture_default_str();
+                  "The game's version text; \"1.9\" selects its older script keywords (default: the version "
+                  "recorded with the conversion compared, else the located game's, else 2.2)");
   cmd->add_option("--cliffdata", options->cliffData, "Cliff mask file (default: the program's own)");
   cmd->add_flag("--json", options->json, "Print the comparison as one JSON object");
   cmd->add_flag("--lines", options->lines, "Also show a unified line diff of each changed text file");
@@ -264,12 +281,18 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
   cmd->callback([&run, options, cmd] {
     if (cmd->count("--out") + cmd->count("--slot") + cmd->count("--backup") == 0)
       throw CLI::RequiredError("--out, --slot or --backup");
+    options->gameVersionGiven = cmd->count("--game-version") > 0;
     if (cmd->count("--backup") > 0) {
       run = [options] { return AsDiff([&] { return CompareWithBackup(*options); }); };
       return;
     }
     if (cmd->count("--slot") == 0) {
-      run = [options] { return AsDiff([&] { return Compare(*options, platform::PathFromText(options->out)); }); };
+      run = [options] {
+        return AsDiff([&] {
+          const std::filesystem::path out = platform::PathFromText(options->out);
+          return Compare(*options, out, RecordedGameVersion(out));
+        });
+      };
       return;
     }
     std::optional<std::string> version;
@@ -279,7 +302,7 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
         const game::SlotTarget target =
             LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
         options->gameVersionKind = target.GameVersionKind;
-        return Compare(*options, target.SlotFolder);
+        return Compare(*options, target.SlotFolder, RecordedGameVersion(target.SlotFolder));
       });
     };
   });

@@ -6,6 +6,7 @@
 #include "compare/text_lines.hpp"
 #include "convert/records/groups.hpp"
 #include "convert/records/objects.hpp"
+#include "convert/records/players.hpp"
 #include "convert/records/sounds.hpp"
 #include "convert/records/support.hpp"
 #include "convert/records/units.hpp"
@@ -369,7 +370,7 @@ ListReading Support(const Lines& lines) {
   return r;
 }
 
-// Blocks that open with a header line ("Player 1", "phrase 2"); the header is the key.
+// Blocks that open with a header line ("phrase 2", "script \"Attack\""); the header is the key.
 template <class Body>
 ListReading HeaderBlocks(const Lines& lines, std::string_view header, Body body) {
   ListReading r;
@@ -396,22 +397,101 @@ ListReading HeaderBlocks(const Lines& lines, std::string_view header, Body body)
   return r;
 }
 
-// A player's lines: a line of words alone ("plane bomber", "descent 0") names the keys indented
-// under it.
-void PlayerBody(ListEntry& entry, std::span<const std::string_view> body) {
-  std::vector<std::pair<std::size_t, std::string>> stack;
-  for (const std::string_view line : body) {
-    const std::size_t indent = Indent(line);
-    while (!stack.empty() && stack.back().first >= indent) stack.pop_back();
-    Fields pairs = LinePairs(Trimmed(line));
-    if (pairs.empty()) continue;
-    if (pairs.size() == 1 && pairs[0].first.empty()) {
-      stack.emplace_back(indent, pairs[0].second);
-      continue;
-    }
-    AddFields(entry, stack.empty() ? std::string() : stack.back().second + " ", std::move(pairs));
-  }
+// A player line as the writer writes it: indent blanks, then the heading alone or "key=value";
+// the value (empty for a heading), or nothing when the line is not that one.
+std::optional<std::string_view> PlayerLine(std::string_view line, std::size_t indent, std::string_view key,
+                                           bool heading) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (Indent(line) != indent) return std::nullopt;
+  line.remove_prefix(indent);
+  if (heading) return line == key ? std::optional<std::string_view>(std::string_view()) : std::nullopt;
+  if (line.size() <= key.size() || line.substr(0, key.size()) != key || line[key.size()] != '=') return std::nullopt;
+  return line.substr(key.size() + 1);
 }
+
+// Reads a players file by the player record's field lists: after each "Player N" line, the
+// record's fields in the order the writer lists them, an aircraft kind's or a descent's entries
+// under their heading ("plane bomber Number", "descent 0 ID 2").
+class PlayersReader {
+ public:
+  explicit PlayersReader(const Lines& lines) : lines_(lines) {}
+
+  ListReading Read() {
+    ListReading r;
+    while (i_ < lines_.size() && damage_.text().empty()) {
+      if (Trimmed(lines_[i_]).empty()) {
+        ++i_;
+        continue;
+      }
+      const std::string_view head = Trimmed(lines_[i_]);
+      if (Indent(lines_[i_]) != 0 || head.substr(0, kHeader.size()) != kHeader ||
+          !Number(head.substr(kHeader.size()))) {
+        damage_.At(i_, "is not a player line");
+        break;
+      }
+      ListEntry player;
+      player.key = std::string(head);
+      player.number = r.entries.size() + 1;
+      player.text = lines_[i_++];
+      if (!Block(player)) break;
+      player.text = Span(player.text, lines_[i_ - 1]);
+      r.entries.push_back(std::move(player));
+    }
+    r.damage = damage_.text();
+    return r;
+  }
+
+ private:
+  static constexpr std::string_view kHeader = "Player ";
+
+  // The next line, when it is the one expected; the damage is noted otherwise.
+  std::optional<std::string_view> Next(std::size_t indent, std::string_view key, bool heading) {
+    if (i_ == lines_.size()) {
+      damage_.CutAt(lines_.size());
+      return std::nullopt;
+    }
+    const auto value = PlayerLine(lines_[i_], indent, key, heading);
+    if (!value) {
+      damage_.At(i_, "is not a player line");
+      return std::nullopt;
+    }
+    ++i_;
+    return value;
+  }
+
+  bool Block(ListEntry& player) {
+    using F = records::PlayerRecord;
+    for (const F::Field field : F::kLineOrder) {
+      const std::string_view key = F::kFields[field].name;
+      const bool read = F::IsAircraft(field)  ? Entry<records::AircraftEntry>(player, key)
+                        : F::IsDescent(field) ? Entry<records::DescentEntry>(player, key)
+                                              : Value(player, records::kPlayerLineIndent, key, std::string(key));
+      if (!read) return false;
+    }
+    return true;
+  }
+
+  // A heading and the lines of the entry under it.
+  template <class Record>
+  bool Entry(ListEntry& player, std::string_view heading) {
+    if (!Next(records::kPlayerLineIndent, heading, true)) return false;
+    for (const auto field : Record::kLineOrder) {
+      const std::string_view key = Record::kFields[field].name;
+      if (!Value(player, records::kPlayerEntryIndent, key, std::string(heading) + " " + std::string(key))) return false;
+    }
+    return true;
+  }
+
+  bool Value(ListEntry& player, std::size_t indent, std::string_view key, std::string name) {
+    const auto value = Next(indent, key, false);
+    if (value) player.fields.emplace_back(std::move(name), std::string(*value));
+    return value.has_value();
+  }
+
+  const Lines& lines_;
+  std::size_t i_ = 0;
+  Damage damage_;
+};
 
 void PhraseBody(ListEntry& entry, std::span<const std::string_view> body) {
   entry.fields.emplace_back("text", body.empty() ? std::string() : std::string(Span(body.front(), body.back())));
@@ -538,7 +618,7 @@ ListReading ReadListEntries(ListKind kind, std::string_view text) {
     case ListKind::Objects: r = Objects(lines); break;
     case ListKind::Groups: r = Groups(lines); break;
     case ListKind::Support: r = Support(lines); break;
-    case ListKind::Players: r = HeaderBlocks(lines, "Player ", PlayerBody); break;
+    case ListKind::Players: r = PlayersReader(lines).Read(); break;
     case ListKind::Phrases: r = HeaderBlocks(lines, "phrase ", PhraseBody); break;
     case ListKind::Scripts: r = Scripts(lines); break;
     case ListKind::None: return r;

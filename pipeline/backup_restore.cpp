@@ -35,7 +35,7 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
   }
   // A backup that did not come back whole is no conversion Kartwerk can make again.
   const bool unchanged = result.notRestored.empty() && BackupStore::IsUnchangedConversion(backup);
-  slot.PutsBackBackup(unchanged ? backup.written : std::nullopt);
+  slot.PutsBackBackup(unchanged ? backup.written : std::nullopt, backup.gameVersion);
   result.place = slot.Target();
   result.previous = slot.Commit();
   if (!result.notRestored.empty()) return result;  // the backup is the only whole copy

@@ -93,6 +93,24 @@ std::string PlaceKey(const fs::path& place) {
   return platform::ContentDigest(platform::TextFromPath(place)).substr(platform::kContentHashName.size() + 1);
 }
 
+// The line a record gives the game version of a conversion in: "game-version 1.9", or "game-version
+// later" for every later version (they all write the same). Not written when the version is not known.
+constexpr std::string_view kGameVersionKey = "game-version";
+
+std::string GameVersionLine(format::GameVersionKindCode version) {
+  switch (version) {
+    case format::OlderKeywords: return std::string(kGameVersionKey) + " 1.9\n";
+    case format::CurrentKeywords: return std::string(kGameVersionKey) + " later\n";
+    case format::NoGameVersion: break;
+  }
+  return {};
+}
+
+// A value no version writes reads as not known, as a record without the line does.
+format::GameVersionKindCode GameVersionOfValue(std::string_view value) {
+  return value == "1.9" ? format::OlderKeywords : value == "later" ? format::CurrentKeywords : format::NoGameVersion;
+}
+
 }  // namespace
 
 std::string BackupTimeText(const std::string& when) {
@@ -108,8 +126,8 @@ fs::path InstallationOfSlot(const fs::path& slotFolder) {
   const fs::path src = slotFolder.parent_path();
   const fs::path editor = src.parent_path();
   const bool slotShaped = core::AsciiLower(platform::TextFromPath(src.filename())) == "maps.src" &&
-                          core::AsciiLower(platform::TextFromPath(editor.filename())) == "editor" &&
-                          core::AsciiLower(platform::TextFromPath(slotFolder.filename())).rfind("map.", 0) == 0;
+                          AsciiLower(platform::TextFromPath(editor.filename())) == "editor" &&
+                          AsciiLower(platform::TextFromPath(slotFolder.filename())).rfind("map.", 0) == 0;
   return slotShaped ? editor.parent_path() : fs::path();
 }
 
@@ -148,6 +166,7 @@ std::optional<BackupRecord> BackupStore::Read(const fs::path& backup) const {
     if (key == "title") record.title = value;
     if (key == "converted") record.converted = true;
     if (key == "seen") record.seen = value;
+    if (key == kGameVersionKey) record.gameVersion = GameVersionOfValue(value);
     if (key == "written") {
       record.written = platform::ListingFromText(rest);
       break;
@@ -163,7 +182,7 @@ void BackupStore::Describe(BackupRecord record) const {
   if (!record.installation.empty())
     text += "installation " + Escaped(platform::TextFromPath(record.installation)) + "\n";
   text += "when " + record.when + "\ntitle " + Escaped(record.title) + "\n";
-  if (record.converted || record.written) text += "converted\n";
+  if (record.converted || record.written) text += "converted\n" + GameVersionLine(record.gameVersion);
   if (record.written) {
     // A record written before its backup exists carries the stamp of the content it will hold.
     if (record.seen.empty()) record.seen = platform::FolderStamp(record.folder).value_or(std::string());
@@ -253,29 +272,49 @@ void BackupStore::Remove(const fs::path& backup) const {
 }
 
 bool BackupStore::IsUnchangedConversion(const BackupRecord& record) {
-  return record.written && platform::ListFolder(record.folder) == record.written;
+  return record.written && ListFolder(record.folder) == record.written;
 }
 
 bool BackupStore::LooksUnchanged(const BackupRecord& record) {
-  return record.written && !record.seen.empty() && platform::FolderStamp(record.folder) == record.seen;
+  return record.written && !record.seen.empty() && FolderStamp(record.folder) == record.seen;
 }
 
 std::optional<platform::FolderListing> BackupStore::WrittenInto(const fs::path& place) const {
+  std::optional<WrittenRecord> record = WrittenRecordOf(place);
+  if (!record) return std::nullopt;
+  return std::move(record->listing);
+}
+
+std::optional<WrittenRecord> BackupStore::WrittenRecordOf(const fs::path& place) const {
   const std::optional<std::string> text = ReadText(WrittenPath(place));
   const std::string originLine = "origin " + Escaped(platform::TextFromPath(place)) + "\n";
   if (!text || text->rfind(originLine, 0) != 0) return std::nullopt;
-  return platform::ListingFromText(std::string_view(*text).substr(originLine.size()));
+  std::string_view rest = std::string_view(*text).substr(originLine.size());
+  WrittenRecord record;
+  // The version's line comes before the listing; a record of an earlier Kartwerk has none.
+  const std::string versionStart = std::string(kGameVersionKey) + " ";
+  if (rest.substr(0, versionStart.size()) == versionStart) {
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    record.gameVersion = GameVersionOfValue(rest.substr(versionStart.size(), end - versionStart.size()));
+    rest.remove_prefix(end + 1);
+  }
+  std::optional<platform::FolderListing> listing = platform::ListingFromText(rest);
+  if (!listing) return std::nullopt;
+  record.listing = std::move(*listing);
+  return record;
 }
 
-void BackupStore::RecordWritten(const fs::path& place, const std::optional<platform::FolderListing>& listing) const {
+void BackupStore::RecordWritten(const fs::path& place, const std::optional<platform::FolderListing>& listing,
+                                format::GameVersionKindCode gameVersion) const {
   std::error_code ec;
   if (!listing) {
     fs::remove(WrittenPath(place), ec);
     return;
   }
   platform::MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
-  WriteRecord(WrittenPath(place),
-              "origin " + Escaped(platform::TextFromPath(place)) + "\n" + platform::ListingText(*listing));
+  WriteRecord(WrittenPath(place), "origin " + Escaped(platform::TextFromPath(place)) + "\n" +
+                                      GameVersionLine(gameVersion) + platform::ListingText(*listing));
 }
 
 std::string BackupStore::WhenOf(const fs::path& backup, const std::string& placeName) {

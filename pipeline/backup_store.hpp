@@ -7,7 +7,8 @@
 //   .about/<backup name>                        where that backup came from, and what Kartwerk had
 //                                               written there when it was the same bytes (with the
 //                                               stamp of its names, sizes and times at that moment)
-//   .written/<digest of a place>                what the last conversion into that place wrote
+//   .written/<digest of a place>                what the last conversion into that place wrote, and
+//                                               the game version it wrote for
 // A backup belongs to its place: the full path it came from (the installation's slot, or an --out
 // folder). Kartwerk removes a backup by itself only when it is byte for byte a conversion it wrote
 // (it can be made again) and is not among the ten newest of its place; everything else stays until
@@ -24,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "format/game_version.hpp"
 #include "platform/folder_listing.hpp"
 
 namespace kartwerk::pipeline {
@@ -40,6 +42,16 @@ struct BackupRecord {
   bool converted = false;                          // the place held Kartwerk's conversion (perhaps edited since)
   std::optional<platform::FolderListing> written;  // what Kartwerk wrote there, when the backup was exactly that
   std::string seen;                                // FolderStamp of the backup when written was confirmed
+  // The game version the conversion there wrote for (its script keywords), when converted; none in
+  // a record that does not say (written by an earlier Kartwerk).
+  format::GameVersionKindCode gameVersion = format::NoGameVersion;
+};
+
+// What the last conversion into a place wrote there, and the game version it wrote for (none when
+// the record does not say).
+struct WrittenRecord {
+  platform::FolderListing listing;
+  format::GameVersionKindCode gameVersion = format::NoGameVersion;
 };
 
 // "2026-12-07 14:30:21 UTC" of a record's when.
@@ -87,9 +99,14 @@ class BackupStore {
   // backup has been touched since its record was written, or the record is an older version's.
   static bool LooksUnchanged(const BackupRecord& record);
 
+  // What the last conversion into place wrote (and, with WrittenRecordOf, the game version it wrote
+  // for); nothing when no record of place can be read.
   std::optional<platform::FolderListing> WrittenInto(const std::filesystem::path& place) const;
-  // Records what a conversion wrote into place; nothing forgets the record.
-  void RecordWritten(const std::filesystem::path& place, const std::optional<platform::FolderListing>& listing) const;
+  std::optional<WrittenRecord> WrittenRecordOf(const std::filesystem::path& place) const;
+  // Records what a conversion wrote into place, made for gameVersion (none: not known); no listing
+  // removes the record (the place then holds what Kartwerk did not write). Nothing else forgets it.
+  void RecordWritten(const std::filesystem::path& place, const std::optional<platform::FolderListing>& listing,
+                     format::GameVersionKindCode gameVersion = format::NoGameVersion) const;
 
   // Removes the backups of place that are unchanged conversions and older than its ten newest,
   // never keep; returns what was removed. Only the backups named after place are read, and only

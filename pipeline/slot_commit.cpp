@@ -116,9 +116,11 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn,
 
 SlotCommit::~SlotCommit() { Discard(); }
 
-void SlotCommit::PutsBackBackup(std::optional<platform::FolderListing> written) {
+void SlotCommit::PutsBackBackup(std::optional<platform::FolderListing> written,
+                                format::GameVersionKindCode gameVersion) {
   writesConversion_ = false;
   restoredListing_ = std::move(written);
+  gameVersion_ = gameVersion;
 }
 
 void SlotCommit::Discard() {
@@ -133,7 +135,7 @@ fs::path SlotCommit::BackupPathFor(const fs::path& content, const std::string& s
 }
 
 void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content, const std::string& slotName,
-                                const std::optional<platform::FolderListing>& recorded) const {
+                                const std::optional<WrittenRecord>& recorded) const {
   BackupRecord record;
   record.folder = backup;
   record.origin = target_.parent_path() / platform::PathFromText(slotName);
@@ -141,8 +143,10 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content,
   record.when = BackupStore::WhenOf(backup, slotName);
   record.title = FolderTitle(content);
   record.converted = recorded.has_value();
-  if (recorded && platform::ListFolder(content) == recorded) {
-    record.written = recorded;
+  // An edited conversion keeps its version too: comparing it with its map needs it most.
+  if (recorded) record.gameVersion = recorded->gameVersion;
+  if (recorded && ListFolder(content) == recorded->listing) {
+    record.written = recorded->listing;
     // Names, sizes and times, taken before the move (which keeps them): listing and pruning judge
     // the backup by them without reading it.
     record.seen = platform::FolderStamp(content).value_or(std::string());
@@ -151,8 +155,7 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content,
 }
 
 fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slotName,
-                                  const std::optional<platform::FolderListing>& recorded,
-                                  const fs::path& reserved) const {
+                                  const std::optional<WrittenRecord>& recorded, const fs::path& reserved) const {
   // A folder that cannot be moved whole is left where it is: a copy that cannot remove its
   // original would be made again by every later run.
   std::string reason = platform::MoveObstacle(aside);
@@ -229,7 +232,7 @@ void SlotCommit::SettleLeftovers() {
       }
       continue;
     }
-    const fs::path backup = KeepInBackup(path, work.slotName, store_.WrittenInto(slot));
+    const fs::path backup = KeepInBackup(path, work.slotName, store_.WrittenRecordOf(slot));
     if (!backup.empty() && warn_) {
       warn_("a map an interrupted conversion had moved out of " + Quoted(slot) + " is kept in " + Quoted(backup));
     }
@@ -246,7 +249,7 @@ fs::path SlotCommit::Commit() {
   const std::string slotName = platform::TextFromPath(target_.filename());
   // What Kartwerk wrote into the target before, and what it puts there now: a backup that is
   // exactly the former may be removed later, as it can be made again.
-  const std::optional<platform::FolderListing> recorded = store_.WrittenInto(target_);
+  const std::optional<WrittenRecord> recorded = store_.WrittenRecordOf(target_);
   fs::path reserved;  // the backup of the previous content, whose record is written
 
   // The previous content is made safe before the target is touched: where a rename cannot reach
@@ -320,7 +323,7 @@ fs::path SlotCommit::Commit() {
   }
   committed_ = true;
   try {
-    store_.RecordWritten(target_, placed);
+    store_.RecordWritten(target_, placed, gameVersion_);
   } catch (const std::exception& e) {
     if (warn_) warn_(e.what());  // the place then counts as holding something Kartwerk did not write
   }
@@ -329,9 +332,9 @@ fs::path SlotCommit::Commit() {
   std::vector<fs::path> made;
   for (std::size_t i = 0; i < displaced.size(); ++i) {
     // Folders another run put in between are conversions of that run, not the target's content.
-    const std::optional<platform::FolderListing> wrote = i == 0 ? recorded : std::nullopt;
+    const std::optional<WrittenRecord> wrote = i == 0 ? recorded : std::nullopt;
     fs::path backup;
-    if (i == 0 && !copied.empty() && platform::SameFolderContent(displaced[0], copied)) {
+    if (i == 0 && !copied.empty() && SameFolderContent(displaced[0], copied)) {
       if (!platform::RenameFolder(copied, reserved)) {
         backup = reserved;
         fs::remove_all(displaced[0], ec);
@@ -383,6 +386,7 @@ void SlotFolderSink::Open(format::Conversion& conversion) {
   slot_.emplace(target_, backupFolder_, warn_, gate_);
   conversion.SlotFolder = slot_->Folder();
   conversion.Written = &slot_->Written();  // the commit records what the steps wrote, without reading it back
+  slot_->SetGameVersion(conversion.GameVersionKind);
 }
 
 void SlotFolderSink::Finish(ConversionEnd& end) {

@@ -76,9 +76,13 @@ class SlotCommit {
   std::filesystem::path Commit();
   // Removes the private folder now.
   void Discard();
+  // The game version the conversion in Folder() writes for: the commit records it with what was
+  // written, so that a later comparison of the place or of its backup reads it the same way.
+  void SetGameVersion(format::GameVersionKindCode gameVersion) { gameVersion_ = gameVersion; }
   // The folder holds a backup being put back rather than a conversion: after the commit the
-  // place counts as Kartwerk's own conversion only when written says so.
-  void PutsBackBackup(std::optional<platform::FolderListing> written);
+  // place counts as Kartwerk's own conversion only when written says so, made for gameVersion.
+  void PutsBackBackup(std::optional<platform::FolderListing> written,
+                      format::GameVersionKindCode gameVersion = format::NoGameVersion);
 
  private:
   std::filesystem::path BackupPathFor(const std::filesystem::path& content, const std::string& slotName) const;
@@ -86,13 +90,13 @@ class SlotCommit {
   // first (at reserved, when the commit wrote it already); returns its new path, or empty (after a
   // warning) when it has to stay where it is.
   std::filesystem::path KeepInBackup(const std::filesystem::path& aside, const std::string& slotName,
-                                     const std::optional<platform::FolderListing>& recorded,
+                                     const std::optional<WrittenRecord>& recorded,
                                      const std::filesystem::path& reserved = {}) const;
   // Writes the record of backup, which is to hold content (a folder of the slot slotName beside
-  // the target); it counts as Kartwerk's conversion when content is what recorded lists. Throws
-  // std::runtime_error when the record cannot be written.
+  // the target); it counts as Kartwerk's conversion when content is what recorded lists, and keeps
+  // the game version recorded. Throws std::runtime_error when the record cannot be written.
   void DescribeBackup(const std::filesystem::path& backup, const std::filesystem::path& content,
-                      const std::string& slotName, const std::optional<platform::FolderListing>& recorded) const;
+                      const std::string& slotName, const std::optional<WrittenRecord>& recorded) const;
   void SettleLeftovers();
 
   std::filesystem::path target_;
@@ -100,6 +104,7 @@ class SlotCommit {
   BackupStore store_;
   bool writesConversion_ = true;
   std::optional<platform::FolderListing> restoredListing_;
+  format::GameVersionKindCode gameVersion_ = format::NoGameVersion;
   SlotWarning warn_;
   std::filesystem::path folder_;
   platform::WrittenFiles written_;

@@ -1,50 +1,37 @@
 #include "convert/records/players.hpp"
 
-#include <algorithm>
-
-#include "core/byte_stream.hpp"
+#include <utility>
 
 namespace kartwerk::records {
-namespace {
 
-// The text of a fixed-width field inside record, zero-filled where the record is short.
-std::string FieldText(std::span<const std::uint8_t> record, std::size_t offset, std::size_t width) {
-  if (offset >= record.size()) return {};
-  return core::FixedText(record.subspan(offset, std::min(width, record.size() - offset)));
+AircraftEntry AircraftEntry::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
+  return {f.Text<kUnitName>(), f.I32<kNumber>(), f.I32<kBombs>(), f.I32<kReload>()};
 }
 
-constexpr std::size_t kAircraftOffset = 37;
-constexpr std::size_t kDescentOffset = kAircraftOffset + kAircraftKinds.size() * AircraftEntry::kSize;
-static_assert(kDescentOffset == 257);
-static_assert(kDescentOffset + 2 * DescentEntry::kSize == PlayerRecord::kSize);
+DescentEntry DescentEntry::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
+  DescentEntry e;
+  e.group = f.U8<kGroup>();
+  e.expa = f.U8<kExpa>();
+  e.unitNames = {f.Text<kUnitName0>(), f.Text<kUnitName1>(), f.Text<kUnitName2>(), f.Text<kUnitName3>()};
+  e.numbers = {f.U8<kNumber0>(), f.U8<kNumber1>(), f.U8<kNumber2>(), f.U8<kNumber3>()};
+  return e;
+}
 
-}  // namespace
-
-PlayerRecord PlayerRecord::Decode(std::span<const std::uint8_t> r) {
+PlayerRecord PlayerRecord::Decode(std::span<const std::uint8_t> record) {
+  const FieldReader<kFields> f(record);
   PlayerRecord p;
-  p.name = FieldText(r, 0, kNameWidth);
-  p.team = core::ByteAt(r, 32);
-  p.colour = core::U16At(r, 33);
-  p.nation = core::ByteAt(r, 35);
-  p.planesdir = core::ByteAt(r, 36);
-  for (std::size_t k = 0; k < p.aircraft.size(); ++k) {
-    const std::size_t at = kAircraftOffset + k * AircraftEntry::kSize;
-    AircraftEntry& a = p.aircraft[k];
-    a.unitName = FieldText(r, at, 32);
-    a.number = core::I32At(r, at + 32);
-    a.bombs = core::I32At(r, at + 36);
-    a.reload = core::I32At(r, at + 40);
-  }
-  for (std::size_t d = 0; d < p.descents.size(); ++d) {
-    const std::size_t at = kDescentOffset + d * DescentEntry::kSize;
-    DescentEntry& e = p.descents[d];
-    e.group = core::ByteAt(r, at);
-    e.expa = core::ByteAt(r, at + 1);
-    for (std::size_t j = 0; j < 4; ++j) {
-      e.unitNames[j] = FieldText(r, at + 2 + 16 * j, 16);
-      e.numbers[j] = core::ByteAt(r, at + 66 + j);
-    }
-  }
+  p.name = f.Text<kName>();
+  p.team = f.U8<kTeam>();
+  p.colour = f.U16<kColour>();
+  p.nation = f.U8<kNation>();
+  p.planesdir = f.U8<kPlanesdir>();
+  p.aircraft = {AircraftEntry::Decode(f.Bytes<kPlaneBomber>()), AircraftEntry::Decode(f.Bytes<kPlaneSpy>()),
+                AircraftEntry::Decode(f.Bytes<kPlaneTransport>()), AircraftEntry::Decode(f.Bytes<kPlaneBoxer>()),
+                AircraftEntry::Decode(f.Bytes<kPlaneInterceptor>())};
+  p.descents[0] = DescentEntry::Decode(f.Bytes<kDescent0>());
+  p.descents[1] = DescentEntry::Decode(f.Bytes<kDescent1>());
   return p;
 }
 
@@ -52,38 +39,94 @@ PlayerColour ColourComponents(std::uint16_t colour) {
   return {static_cast<unsigned>((colour >> 8) & 248u), 2u * ((colour >> 4) & 127u), 8u * (colour & 15u)};
 }
 
-std::string ConvertPlayerRecord(const PlayerRecord& player) {
-  using std::to_string;
-  std::string text;
-  text += "name=\"" + player.name + "\"\n ";
-  text += "team=" + to_string(player.team) + "\n ";
-  text += "nation=" + to_string(player.nation) + "\n ";
-  const PlayerColour c = ColourComponents(player.colour);
-  text += "color=" + to_string(c.red) + ' ' + to_string(c.green) + ' ' + to_string(c.blue) + "\n ";
+namespace {
 
-  for (std::size_t k = 0; k < player.aircraft.size(); ++k) {
-    const AircraftEntry& a = player.aircraft[k];
-    text += kAircraftKinds[k];
-    text += '\n';
-    text += "  ID=" + a.unitName + "\n  ";
-    text += "Number=" + to_string(a.number) + "\n  ";
-    text += "Bombs=" + to_string(a.bombs) + "\n  ";
-    text += "Reload=" + to_string(a.reload) + "\n ";
+// A block's lines; the first goes without its indentation, which the header line in front of the
+// block supplies.
+class BlockText {
+ public:
+  void Pair(std::size_t indent, std::string_view key, const std::string& value) {
+    Start(indent);
+    text_ += key;
+    text_ += '=';
+    text_ += value;
+    text_ += '\n';
   }
+  void Heading(std::size_t indent, std::string_view heading) {
+    Start(indent);
+    text_ += heading;
+    text_ += '\n';
+  }
+  std::string Take() { return std::move(text_); }
 
-  for (std::size_t d = 0; d < player.descents.size(); ++d) {
-    const DescentEntry& e = player.descents[d];
-    text += "descent " + to_string(d) + "\n  ";
-    text += "group=" + to_string(e.group) + "\n  ";
-    text += "expa=" + to_string(e.expa) + "\n ";
-    for (std::size_t j = 0; j < e.unitNames.size(); ++j) {
-      text += " ID " + to_string(j) + '=' + e.unitNames[j] + "\n  ";
-      text += "number " + to_string(j) + '=' + to_string(e.numbers[j]) + "\n ";
+ private:
+  void Start(std::size_t indent) {
+    if (!text_.empty()) text_.append(indent, ' ');
+  }
+  std::string text_;
+};
+
+void WriteAircraft(BlockText& block, const AircraftEntry& a) {
+  using F = AircraftEntry;
+  for (const F::Field field : F::kLineOrder) {
+    const std::string_view key = F::kFields[field].name;
+    switch (field) {
+      case F::kUnitName: block.Pair(kPlayerEntryIndent, key, a.unitName); break;
+      case F::kNumber: block.Pair(kPlayerEntryIndent, key, std::to_string(a.number)); break;
+      case F::kBombs: block.Pair(kPlayerEntryIndent, key, std::to_string(a.bombs)); break;
+      case F::kReload: block.Pair(kPlayerEntryIndent, key, std::to_string(a.reload)); break;
     }
   }
+}
 
-  text += "planesdir=" + to_string(player.planesdir) + '\n';
-  return text;
+void WriteDescent(BlockText& block, const DescentEntry& e) {
+  using F = DescentEntry;
+  for (const F::Field field : F::kLineOrder) {
+    const std::string_view key = F::kFields[field].name;
+    if (field == F::kGroup) {
+      block.Pair(kPlayerEntryIndent, key, std::to_string(e.group));
+    } else if (field == F::kExpa) {
+      block.Pair(kPlayerEntryIndent, key, std::to_string(e.expa));
+    } else if (field >= F::kNumber0) {
+      block.Pair(kPlayerEntryIndent, key, std::to_string(e.numbers[field - F::kNumber0]));
+    } else {
+      block.Pair(kPlayerEntryIndent, key, e.unitNames[field - F::kUnitName0]);
+    }
+  }
+}
+
+}  // namespace
+
+std::string ConvertPlayerRecord(const PlayerRecord& player) {
+  using F = PlayerRecord;
+  using std::to_string;
+  BlockText block;
+  for (const F::Field field : F::kLineOrder) {
+    const std::string_view key = F::kFields[field].name;
+    if (F::IsAircraft(field)) {
+      block.Heading(kPlayerLineIndent, key);
+      WriteAircraft(block, player.aircraft[field - F::kPlaneBomber]);
+      continue;
+    }
+    if (F::IsDescent(field)) {
+      block.Heading(kPlayerLineIndent, key);
+      WriteDescent(block, player.descents[field - F::kDescent0]);
+      continue;
+    }
+    switch (field) {
+      case F::kName: block.Pair(kPlayerLineIndent, key, '"' + player.name + '"'); break;
+      case F::kTeam: block.Pair(kPlayerLineIndent, key, to_string(player.team)); break;
+      case F::kNation: block.Pair(kPlayerLineIndent, key, to_string(player.nation)); break;
+      case F::kColour: {
+        const PlayerColour c = ColourComponents(player.colour);
+        block.Pair(kPlayerLineIndent, key, to_string(c.red) + ' ' + to_string(c.green) + ' ' + to_string(c.blue));
+        break;
+      }
+      case F::kPlanesdir: block.Pair(kPlayerLineIndent, key, to_string(player.planesdir)); break;
+      default: break;  // the headings, above
+    }
+  }
+  return block.Take();
 }
 
 }  // namespace kartwerk::records

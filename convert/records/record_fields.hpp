@@ -41,6 +41,17 @@ constexpr bool FieldsFill(const RecordFields<N>& fields, std::size_t size) {
   return next == size;
 }
 
+// Whether order (a record's fields in the order its text lists them) names each of the N fields
+// exactly once.
+template <std::size_t N, class Order>
+constexpr bool ListsEachFieldOnce(const Order& order) {
+  if (order.size() != N) return false;
+  for (std::size_t field = 0; field < N; ++field) {
+    if (std::count(order.begin(), order.end(), field) != 1) return false;
+  }
+  return true;
+}
+
 // Whether one of the fields is written under name.
 template <std::size_t N>
 constexpr bool HasFieldNamed(const RecordFields<N>& fields, std::string_view name) {

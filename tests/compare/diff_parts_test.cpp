@@ -12,6 +12,7 @@
 #include "compare/min_cost_pairing.hpp"
 #include "compare/myers_line_diff.hpp"
 #include "compare/text_lines.hpp"
+#include "convert/records/players.hpp"
 
 namespace kartwerk {
 namespace {
@@ -108,6 +109,95 @@ TEST(ListDamageTest, CutShortOrForeignBytesAreNamedAtTheirLine) {
   ASSERT_EQ(units.entries.size(), 1u);
   EXPECT_EQ(units.entries[0].fields.back(), (std::pair<std::string, std::string>{"crew 1 HP", "90"}));
   EXPECT_EQ(compare::ReadListEntries(compare::ListKind::Sounds, sound).entries[0].type, "river");  // no quotes
+}
+
+// A players file as its writer writes it: "Player N", then the record's fields in the block's
+// order, an aircraft kind's or a descent's entries under their heading (53 lines a player).
+std::vector<std::string> PlayerLines() {
+  records::PlayerRecord first;
+  first.name = "Anna";
+  first.colour = 0x0810;
+  first.aircraft[2].unitName = "ju52";
+  first.aircraft[2].number = 3;
+  records::PlayerRecord second = first;
+  second.name = "Boris";
+  second.descents[1].unitNames[2] = "para";
+  second.descents[1].numbers[2] = 4;
+  second.planesdir = 6;
+  std::vector<std::string> lines;
+  const std::string text =
+      "Player 0\n " + records::ConvertPlayerRecord(first) + "Player 1\n " + records::ConvertPlayerRecord(second);
+  for (const std::string_view line : compare::SplitLines(text)) lines.emplace_back(line);
+  return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+TEST(PlayersReadingTest, FieldsNamedAsTheFileWritesThemAndDamageAtItsLine) {
+  const std::vector<std::string> lines = PlayerLines();
+  ASSERT_EQ(lines.size(), 106u);
+  const std::string text = Joined(lines);  // the entries' texts are views into it
+  const compare::ListReading read = compare::ReadListEntries(compare::ListKind::Players, text);
+  EXPECT_EQ(read.damage, "");
+  ASSERT_EQ(read.entries.size(), 2u);
+  EXPECT_EQ(read.entries[1].key, "Player 1");
+  const compare::Fields& fields = read.entries[1].fields;
+  ASSERT_EQ(fields.size(), 45u);  // five values, five aircraft kinds of four, two descents of ten
+  using Pair = std::pair<std::string, std::string>;
+  EXPECT_EQ(fields[0], (Pair{"name", "\"Boris\""}));
+  EXPECT_EQ(fields[3], (Pair{"color", "8 2 0"}));
+  EXPECT_EQ(fields[4], (Pair{"plane bomber ID", ""}));
+  EXPECT_EQ(fields[13], (Pair{"plane transport Number", "3"}));
+  EXPECT_EQ(fields[40], (Pair{"descent 1 ID 2", "para"}));
+  EXPECT_EQ(fields[41], (Pair{"descent 1 number 2", "4"}));
+  EXPECT_EQ(fields[44], (Pair{"planesdir", "6"}));
+  EXPECT_EQ(read.entries[0].text.substr(0, 9), "Player 0\n");
+
+  // Each edit of a field is that field's change, in the file's words.
+  std::vector<std::string> edited = lines;
+  edited[53 + 49] = "  number 2=5";
+  edited[2] = " team=3";
+  const auto changes =
+      compare::CompareListEntries(compare::ListKind::Players, read.entries,
+                                  compare::ReadListEntries(compare::ListKind::Players, Joined(edited)).entries)
+          .entries;
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(compare::EntryChangeText(changes[0]), "Player 0: team 0 -> 3");
+  EXPECT_EQ(compare::EntryChangeText(changes[1]), "Player 1: descent 1 number 2 4 -> 5");
+
+  // Line numbers from 1; a block is its header and 52 lines.
+  const auto with = [&](std::size_t line, const char* text) {
+    std::vector<std::string> l = lines;
+    l[line - 1] = text;
+    return Joined(l);
+  };
+  const auto without = [&](std::size_t line) {
+    std::vector<std::string> l = lines;
+    l.erase(l.begin() + static_cast<std::ptrdiff_t>(line - 1));
+    return Joined(l);
+  };
+  const auto firstLines = [&](std::size_t count) {
+    return Joined(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(count)));
+  };
+  const struct {
+    std::string text, damage;
+  } cases[] = {
+      {firstLines(9), "cut short at line 9"},                     // inside the bomber's entry
+      {without(106), "cut short at line 105"},                    // the last planesdir
+      {without(53), "line 53 is not a player line"},              // the next header where planesdir belongs
+      {with(8, "  Numbr=0"), "line 8 is not a player line"},      // a key the record has not
+      {with(11, "  plane spy"), "line 11 is not a player line"},  // a heading indented as an entry
+      {with(3, " nation=0"), "line 3 is not a player line"},      // a field out of the writer's order
+      {with(54, "Player one"), "line 54 is not a player line"},
+      {"notes\n" + Joined(lines), "line 1 is not a player line"},
+      {Joined(lines) + "\n\n", ""},  // empty lines between blocks
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(compare::ReadListEntries(compare::ListKind::Players, c.text).damage, c.damage) << c.damage;
 }
 
 TEST(ComparisonSummaryTest, ManyChangesSummedUpUnlessAllAreAsked) {

@@ -17,8 +17,10 @@
 #include "compare/list_entries.hpp"
 #include "compare/map_comparison.hpp"
 #include "convert/records/groups.hpp"
+#include "convert/records/players.hpp"
 #include "convert/records/rhomb_record.hpp"
 #include "format/conversion.hpp"
+#include "format/section_directory.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "mapmaker/sample_maps.hpp"
 #include "pipeline/run_conversion.hpp"
@@ -107,9 +109,14 @@ TEST(DiffPiecesTest, ScriptsGroupsAndPlayersByTheirOwnKeys) {
   EXPECT_EQ(compare::EntryChangeText(scripts[0]), "scripts: order changed");
   EXPECT_EQ(compare::EntryChangeText(scripts[1]), "script \"B\": line 2 #1 -> #2");
 
+  records::PlayerRecord player;
+  player.name = "A";
+  player.aircraft[0].unitName = "ju";
+  player.aircraft[0].number = 2;
+  const std::string playerBefore = "Player 0\n " + records::ConvertPlayerRecord(player);
+  player.aircraft[0].number = 3;
   const auto players =
-      ListChangesOf(compare::ListKind::Players, "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=2\n",
-                    "Player 0\n name=\"A\"\n plane bomber\n  ID=ju\n  Number=3\n");
+      ListChangesOf(compare::ListKind::Players, playerBefore, "Player 0\n " + records::ConvertPlayerRecord(player));
   ASSERT_EQ(players.size(), 1u);
   EXPECT_EQ(players[0].entry, "Player 0");
   ASSERT_EQ(players[0].fields.size(), 1u);
@@ -666,6 +673,91 @@ TEST_F(DiffCommandTest, SlotWithoutAGameIsTroubleNotADifference) {
   EXPECT_EQ(r.status, 2) << r.out << r.err;
   EXPECT_TRUE(r.out.empty());
   EXPECT_NE(r.err.find("kartwerk: "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kartwerk
+
+namespace kartwerk {
+namespace {
+
+// Every file under folder whose lines start with prefix, those lines taken out: a record as a
+// Kartwerk that wrote no game version left it.
+void DropRecordLines(const std::filesystem::path& folder, const std::string& prefix) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    std::string text = Text(entry.path()), kept;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = std::min(text.find('\n', at), text.size() - 1) + 1;
+      if (text.compare(at, prefix.size(), prefix) != 0) kept += text.substr(at, end - at);
+      at = end;
+    }
+    WriteText(entry.path(), kept);
+  }
+}
+
+// A conversion made for game version 1.9 is compared for 1.9 again, in its --out folder, its
+// slot and its backup, unless --game-version says otherwise; a record without the version (an
+// earlier Kartwerk's) is compared as before: for the located game's version, or 2.2.
+TEST(DiffGameVersionTest, TheVersionRecordedWithAConversionIsTheOneComparedFor) {
+  mapmaker::ScratchFolder dir;
+  mapmaker::Le scripts;
+  scripts.I32(1).U32(0).U32(0);
+  for (std::uint16_t v = 1; v <= 4; ++v) scripts.U32(0x00010000u | v);
+  scripts.U32(5).U32(0xFFFF);  // ugl, whose keywords differ between the two sets
+  const std::filesystem::path map = dir / "m.qdm";
+  mapmaker::WriteBytes(
+      map, mapmaker::Gzip(mapmaker::ReplaceSection(
+                              mapmaker::SampleMainContainer(format::SinglePlayerMap, {}),
+                              format::SectionPosition(format::Section::Scripts, format::SinglePlayerMap), scripts),
+                          "m"));
+  const std::filesystem::path game = dir / "game", data = dir / "data";
+  std::filesystem::create_directories(game / "editor");
+  WriteText(game / "editor" / "scridll.dll", "MZ");
+  const std::vector<std::string> env{"XDG_DATA_HOME=" + data.string(), "LOCALAPPDATA=" + data.string(),
+                                     "HOME=" + dir.path().string(), "WINEPREFIX=" + (dir / "prefix").string()};
+  const auto run = [&](std::vector<std::string> args) { return RunProgram(KARTWERK_EXE, args, env); };
+  const std::string out = (dir / "out").string();
+  for (int i = 0; i < 2; ++i) {  // the first conversion becomes a backup
+    ASSERT_EQ(run({"convert", map.string(), "--out", out, "--game-version", "1.9", "--quiet"}).status, 0);
+  }
+  ASSERT_EQ(
+      run({"convert", map.string(), "--slot", "3", "--game", game.string(), "--game-version", "1.9", "--quiet"}).status,
+      0);
+  const auto list = nlohmann::json::parse(run({"backups", "--out", out, "--json"}).out);
+  ASSERT_EQ(list.size(), 1u);
+  const std::string backup = list[0]["backup"].get<std::string>();
+
+  const std::vector<std::vector<std::string>> places{
+      {"--out", out}, {"--backup", backup}, {"--slot", "3", "--game", game.string()}};
+  const auto diff = [&](const std::vector<std::string>& place, const std::vector<std::string>& extra) {
+    std::vector<std::string> args{"diff", map.string()};
+    args.insert(args.end(), place.begin(), place.end());
+    args.insert(args.end(), extra.begin(), extra.end());
+    return run(args);
+  };
+  const std::string scriptsChanged = "\nmis.000/scripts2: changed\n";
+  for (const auto& place : places) {
+    auto r = diff(place, {});
+    EXPECT_EQ(r.status, 0) << place[0] << ": " << r.out << r.err;
+    EXPECT_EQ(r.out.rfind("same (", 0), 0u) << place[0] << ": " << r.out;
+    r = diff(place, {"--game-version", "2.2"});
+    EXPECT_EQ(r.status, 1) << place[0] << ": " << r.err;
+    EXPECT_NE(("\n" + r.out).find(scriptsChanged), std::string::npos) << place[0] << ": " << r.out;
+  }
+
+  // The same records as a Kartwerk that wrote no version leaves them.
+  for (const char* records : {".written", ".about"})
+    DropRecordLines(data / "kartwerk" / "replaced-slots" / records, "game-version ");
+  for (const auto& place : places) {
+    auto r = diff(place, {});
+    EXPECT_EQ(r.status, 1) << place[0] << ": " << r.err;
+    EXPECT_NE(("\n" + r.out).find(scriptsChanged), std::string::npos) << place[0] << ": " << r.out;
+    EXPECT_EQ(diff(place, {"--game-version", "1.9"}).status, 0) << place[0];
+  }
+  const auto still = nlohmann::json::parse(run({"backups", "--out", out, "--json"}).out);
+  ASSERT_EQ(still.size(), 1u);
+  EXPECT_TRUE(still[0]["unchangedConversion"].get<bool>()) << "an older record is read as before";
 }
 
 }  // namespace

@@ -43,6 +43,20 @@ fs::path Convert(const fs::path& place, const fs::path& backups, const std::stri
   return commit.Commit();
 }
 
+// The same for a conversion written for gameVersion.
+fs::path ConvertFor(const fs::path& place, const fs::path& backups, const std::string& text,
+                    format::GameVersionKindCode gameVersion) {
+  pipeline::SlotCommit commit(place, backups);
+  commit.SetGameVersion(gameVersion);
+  WriteText(commit.Folder() / "desc", text);
+  return commit.Commit();
+}
+
+std::string ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::vector<pipeline::BackupRecord> BackupsOf(const fs::path& backups, const fs::path& place) {
   std::vector<pipeline::BackupRecord> of;
   for (const pipeline::BackupRecord& backup : pipeline::BackupStore(backups).List()) {
@@ -345,6 +359,84 @@ TEST(BackupStoreTest, WhatAKilledRunLeftIsRemovedOnceItsProcessHasEnded) {
   EXPECT_EQ(EntryNames(dir / "src"), std::vector<std::string>{mine});
   EXPECT_EQ(EntryNames(dir / "backups"), std::vector<std::string>{".about"});
   EXPECT_TRUE(EntryNames(dir / "backups" / ".about").empty());
+}
+
+// The game version a conversion wrote for goes with what it wrote: into its place's record, into
+// its backup's record when the place is replaced (edited since or not), and back into the place's
+// record when an unchanged backup is put back.
+TEST(BackupStoreTest, AConversionsGameVersionGoesWithItsRecords) {
+  mapmaker::ScratchFolder dir;
+  const fs::path backups = dir / "backups", slot = pipeline::TargetPath(dir / "maps.src" / "map.005");
+  const pipeline::BackupStore store(backups);
+  ConvertFor(slot, backups, "first", format::CurrentKeywords);
+  ASSERT_TRUE(store.WrittenRecordOf(slot));
+  EXPECT_EQ(store.WrittenRecordOf(slot)->gameVersion, format::CurrentKeywords);
+  WriteText(slot / "desc", "first, edited");
+  ConvertFor(slot, backups, "second", format::OlderKeywords);
+  EXPECT_EQ(store.WrittenRecordOf(slot)->gameVersion, format::OlderKeywords);
+  ConvertFor(slot, backups, "third", format::NoGameVersion);
+  const std::optional<pipeline::WrittenRecord> third = store.WrittenRecordOf(slot);
+  ASSERT_TRUE(third);
+  EXPECT_EQ(third->gameVersion, format::NoGameVersion);
+  EXPECT_EQ(third->listing, platform::ListFolder(slot));
+  EXPECT_EQ(store.WrittenInto(slot), platform::ListFolder(slot));
+
+  const std::vector<pipeline::BackupRecord> kept = BackupsOf(backups, slot);
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_TRUE(kept[0].converted);
+  EXPECT_FALSE(kept[0].written) << "edited since";
+  EXPECT_EQ(kept[0].gameVersion, format::CurrentKeywords);
+  EXPECT_TRUE(pipeline::BackupStore::LooksUnchanged(kept[1]));
+  EXPECT_EQ(kept[1].gameVersion, format::OlderKeywords);
+
+  pipeline::RestoreBackup(store, kept[1]);
+  const std::optional<pipeline::WrittenRecord> restored = store.WrittenRecordOf(slot);
+  ASSERT_TRUE(restored);
+  EXPECT_EQ(restored->gameVersion, format::OlderKeywords);
+  EXPECT_EQ(restored->listing, platform::ListFolder(slot));
+}
+
+// Records without the version line (an earlier Kartwerk's) read as before, with no version; so
+// does a version no Kartwerk writes. The rest of the record is read either way.
+TEST(BackupStoreTest, RecordsWithoutAKnownGameVersionReadAsBefore) {
+  mapmaker::ScratchFolder dir;
+  const fs::path backups = dir / "backups", out = pipeline::TargetPath(dir / "out");
+  const pipeline::BackupStore store(backups);
+  ConvertFor(out, backups, "one", format::OlderKeywords);
+  ConvertFor(out, backups, "two", format::OlderKeywords);
+  const std::vector<std::string> written = EntryNames(backups / ".written");
+  const std::vector<std::string> about = EntryNames(backups / ".about");
+  ASSERT_EQ(written.size(), 1u);
+  ASSERT_EQ(about.size(), 1u);
+  const fs::path writtenFile = backups / ".written" / written[0], aboutFile = backups / ".about" / about[0];
+  const std::string writtenText = ReadText(writtenFile), aboutText = ReadText(aboutFile);
+  const std::string line = "game-version 1.9\n";
+  ASSERT_NE(writtenText.find("\n" + line), std::string::npos) << writtenText;
+  ASSERT_NE(aboutText.find("\n" + line), std::string::npos) << aboutText;
+
+  const struct {
+    const char* with;
+    format::GameVersionKindCode reads;
+  } cases[] = {{"game-version later\n", format::CurrentKeywords},
+               {"", format::NoGameVersion},
+               {"game-version 3.0\n", format::NoGameVersion},
+               {"game-version \n", format::NoGameVersion}};
+  for (const auto& c : cases) {
+    std::string w = writtenText, a = aboutText;
+    w.replace(w.find(line), line.size(), c.with);
+    a.replace(a.find(line), line.size(), c.with);
+    WriteText(writtenFile, w);
+    WriteText(aboutFile, a);
+    const std::optional<pipeline::WrittenRecord> record = store.WrittenRecordOf(out);
+    ASSERT_TRUE(record) << c.with;
+    EXPECT_EQ(record->gameVersion, c.reads) << c.with;
+    EXPECT_EQ(record->listing, platform::ListFolder(out)) << c.with;
+    const std::vector<pipeline::BackupRecord> backup = BackupsOf(backups, out);
+    ASSERT_EQ(backup.size(), 1u);
+    EXPECT_EQ(backup[0].gameVersion, c.reads) << c.with;
+    EXPECT_TRUE(pipeline::BackupStore::LooksUnchanged(backup[0])) << c.with;
+    EXPECT_FALSE(pipeline::OutFolderRefusal(out, store)) << c.with << ": still the folder Kartwerk wrote";
+  }
 }
 
 }  // namespace
