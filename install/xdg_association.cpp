@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/error_text.hpp"
 #include "core/file_output.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
@@ -37,7 +38,7 @@ bool WriteIfChanged(const std::filesystem::path& path, std::string_view content)
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec)
-    throw std::runtime_error("Cannot create the folder \"" + TextFromPath(path.parent_path()) + "\": " + ec.message());
+    throw std::runtime_error("Cannot create the folder \"" + TextFromPath(path.parent_path()) + "\": " + ErrorText(ec));
   WriteFileAtomic(path, content);
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/error_text.hpp"
 #include "core/path_text.hpp"
 #include "pipeline/out_folder_rule.hpp"
 
@@ -41,7 +42,7 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
   try {
     store.Remove(backup.folder);
   } catch (const fs::filesystem_error& e) {
-    if (warn) warn("\"" + TextFromPath(backup.folder) + "\" was put back but stays as well: " + e.code().message());
+    if (warn) warn("\"" + TextFromPath(backup.folder) + "\" was put back but stays as well: " + ErrorText(e.code()));
   }
   return result;
 }

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/content_hash.hpp"
+#include "core/error_text.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "core/private_folder.hpp"
@@ -69,21 +70,24 @@ void WriteRecord(const fs::path& file, const std::string& text) {
   };
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
-  if (ec) throw cannot(ec.message());
+  if (ec) throw cannot(ErrorText(ec));
   const fs::path temp = file.parent_path() / ProcessMarkedName(kRecordTemp);
+  ClearLastFileError();
   std::FILE* out = OpenFile(temp, "wbx");
-  if (!out) throw cannot(std::error_code(errno, std::generic_category()).message());
-  int error = std::fwrite(text.data(), 1, text.size(), out) == text.size() ? 0 : errno;
-  if (std::fclose(out) != 0 && error == 0) error = errno;
-  if (error == 0) {
+  if (!out) throw cannot(ErrorText(LastFileError()));
+  ClearLastFileError();
+  if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) ec = LastFileError();
+  ClearLastFileError();
+  if (std::fclose(out) != 0 && !ec) ec = LastFileError();
+  if (!ec) {
+    ClearLastFileError();
     fs::rename(temp, file, ec);
-  } else {
-    ec = std::error_code(error, std::generic_category());
+    ec = FileSystemError(ec);
   }
   if (ec) {
     std::error_code ignored;
     fs::remove(temp, ignored);
-    throw cannot(ec.message());
+    throw cannot(ErrorText(ec));
   }
 }
 

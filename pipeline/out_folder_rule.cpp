@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/error_text.hpp"
 #include "core/path_text.hpp"
 #include "core/text.hpp"
 
@@ -48,7 +49,7 @@ std::vector<std::string> ForeignEntries(const fs::path& folder) {
       }
     }
   }
-  if (ec) foreign.push_back("(" + ec.message() + ")");
+  if (ec) foreign.push_back("(" + ErrorText(ec) + ")");
   std::sort(foreign.begin(), foreign.end());
   return foreign;
 }

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <optional>
 
+#include "core/error_text.hpp"
 #include "core/folder_moves.hpp"
 #include "core/map_info.hpp"
 #include "core/path_text.hpp"
@@ -103,12 +104,12 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn,
     throw SlotFolderError(Quoted(target_) + " is not a folder");
   }
   fs::create_directories(target_.parent_path(), ec);
-  if (ec) throw SlotFolderError("Cannot create the folder " + Quoted(target_.parent_path()) + ": " + ec.message());
+  if (ec) throw SlotFolderError("Cannot create the folder " + Quoted(target_.parent_path()) + ": " + ErrorText(ec));
   SettleLeftovers();
   const fs::path folder = WorkFolderName(target_, kNewMarker);
   if (!fs::create_directory(folder, ec) || ec) {
     throw SlotFolderError("Cannot create a folder beside " + Quoted(target_) + ": " +
-                          (ec ? ec.message() : std::string("the name is taken")));
+                          (ec ? ErrorText(ec) : std::string("the name is taken")));
   }
   folder_ = folder;
 }
@@ -222,7 +223,7 @@ void SlotCommit::SettleLeftovers() {
       ec = RenameFolder(path, slot);
       if (warn_) {
         warn_(ec ? Quoted(path) + " holds the map an interrupted conversion moved out of " + Quoted(slot) + ": " +
-                       ec.message()
+                       ErrorText(ec)
                  : "put back " + Quoted(slot) + ", which an interrupted conversion had moved aside");
       }
       continue;
@@ -303,7 +304,7 @@ fs::path SlotCommit::Commit() {
       } else {
         const fs::path aside = WorkFolderName(target_, kAsideMarker);
         if (const std::error_code moved = RenameFolder(target_, aside)) {
-          if (fs::exists(target_, ec)) throw fail("Cannot move " + Quoted(target_) + " aside: " + moved.message());
+          if (fs::exists(target_, ec)) throw fail("Cannot move " + Quoted(target_) + " aside: " + ErrorText(moved));
           continue;
         }
         displaced.push_back(aside);
@@ -312,7 +313,7 @@ fs::path SlotCommit::Commit() {
     const std::error_code renamed = RenameFolder(folder_, target_);
     if (!renamed) break;
     if (!fs::exists(target_, ec)) {
-      throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + renamed.message());
+      throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + ErrorText(renamed));
     }
   }
   committed_ = true;

@@ -5,13 +5,14 @@
 #include <optional>
 #include <system_error>
 
+#include "core/error_text.hpp"
 #include "core/file_output.hpp"
 #include "core/path_text.hpp"
 #include "core/platform_files.hpp"
 #include "core/text.hpp"
 #include "install/user_folders.hpp"
-#include "pipeline/target_check.hpp"
 #include "pipeline/output_records.hpp"
+#include "pipeline/target_check.hpp"
 
 namespace kartwerk {
 namespace fs = std::filesystem;
@@ -201,7 +202,7 @@ GatedFolder::GatedFolder(fs::path folder, const WriteGate& gate) {
   folder_ = FullPath(folder);
   std::error_code ec;
   fs::create_directories(folder_, ec);
-  if (ec) throw WriteRefused("Cannot create the folder " + Quoted(folder_) + ": " + ec.message());
+  if (ec) throw WriteRefused("Cannot create the folder " + Quoted(folder_) + ": " + ErrorText(ec));
 }
 
 void GatedFolder::Write(const std::string& relative, std::span<const std::uint8_t> bytes) const {
