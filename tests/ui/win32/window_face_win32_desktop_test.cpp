@@ -1084,6 +1084,7 @@ TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
   EXPECT_GT(starting("[1/2] Insel: "), 0) << "the progress of the map that converts";
   EXPECT_EQ(starting(TextFromPath(bad) + ": "), 1) << "the failure of the other, once";
   EXPECT_EQ(lines.back(), "2 maps: 1 converted, 1 failed (" + TextFromPath(bad) + ")");
+  ExpectPictured(box, "explorer-start-batch" + DpiSuffix());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(batch.Status(), 1u) << "a map failed, as on a terminal";
 
