@@ -11,6 +11,7 @@
 
 #include "core/error_text.hpp"
 #include "core/errors.hpp"
+#include "core/exception_text.hpp"
 #include "core/file_output.hpp"
 #include "core/folder_moves.hpp"
 #include "core/path_text.hpp"
@@ -107,6 +108,21 @@ TEST(ErrorTextWin32Test, FileAndFolderMessagesEndWithWindowsWords) {
   ASSERT_TRUE(renamed);
   EXPECT_TRUE(OneOf(ErrorText(renamed), kFileNotFound)) << ErrorText(renamed);
   EXPECT_NE(ErrorText(renamed), std::make_error_code(std::errc::io_error).message());
+}
+
+// A file system error that reaches the user whole (a temporary folder that cannot be made) keeps
+// its message and path, with the reason in Windows' words.
+TEST(ErrorTextWin32Test, AFileSystemErrorReportedWholeGivesWindowsWords) {
+  const std::filesystem::path folder = L"C:\\users\\nobody\\Temp";
+  const std::exception_ptr thrown = std::make_exception_ptr(std::filesystem::filesystem_error(
+      "Cannot create a temporary folder", folder, std::make_error_code(std::errc::permission_denied)));
+  const std::string text = ExceptionText(thrown);
+  EXPECT_NE(text.find("Cannot create a temporary folder: "), std::string::npos) << text;
+  const bool windowsWords =
+      text.find(": Access is denied") != std::string::npos || text.find(": Access denied") != std::string::npos;
+  EXPECT_TRUE(windowsWords) << text;
+  EXPECT_EQ(text.find("Permission denied"), std::string::npos) << text;
+  EXPECT_NE(text.find("nobody"), std::string::npos) << "the path stays: " << text;
 }
 
 }  // namespace
