@@ -40,11 +40,15 @@ WindowedOutput::~WindowedOutput() {
   std::cerr.rdbuf(errors_);
 }
 
-void WindowedOutput::Show([[maybe_unused]] int status) {
-  if (!gathering_) return;
+std::string WindowedOutput::Text() {
+  if (!gathering_) return {};
   std::cout.flush();
   std::cerr.flush();
-  const std::string text = WindowedText(gathered_.str());
+  return WindowedText(gathered_.str());
+}
+
+void WindowedOutput::Show([[maybe_unused]] int status) {
+  const std::string text = Text();
   if (text.empty()) return;
 #ifdef _WIN32
   MessageBoxW(nullptr, win32::Wide(text).c_str(), L"Kartwerk",

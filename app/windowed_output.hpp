@@ -13,9 +13,10 @@ namespace kartwerk::app {
 class WindowedOutput {
  public:
   // With gather false nothing changes. With gather true, what the program prints on std::cout and
-  // std::cerr (usage, the commands' results and errors) is kept in memory, in the order printed,
-  // until the object goes. (The C library's stdout and stderr cannot be taken over alike in a
-  // program started without them; only batch conversion's lines use those.)
+  // std::cerr (usage, the commands' results and errors, a batch conversion's progress lines,
+  // warnings, failures and summary) is kept in memory, in the order printed, until the object
+  // goes. Every command prints through those two streams alone (app/terminal_output): the C
+  // library's stdout and stderr lead nowhere in a program started without them.
   explicit WindowedOutput(bool gather);
   ~WindowedOutput();
   WindowedOutput(const WindowedOutput&) = delete;
@@ -24,6 +25,8 @@ class WindowedOutput {
   // Shows what was gathered, unchanged, in a message box titled "Kartwerk" (an error's icon when
   // status is not 0); nothing when nothing was printed or nothing was gathered.
   void Show(int status);
+  // What Show shows: the gathered text as WindowedText makes it; empty when nothing is gathered.
+  std::string Text();
 
  private:
   bool gathering_ = false;

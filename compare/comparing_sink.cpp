@@ -10,6 +10,7 @@
 #include "compare/list_entries.hpp"
 #include "convert/records/rhomb_record.hpp"
 #include "convert/writers/mission_grid_files.hpp"
+#include "core/error_text.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 
@@ -72,10 +73,11 @@ void ComparingSink::Begin(const std::filesystem::path& target) {
   // Only a plain file is read, checked on the very handle that reads it: a pipe or a device in its
   // place (or swapped in) would block or never end.
   bool notAFile = false;
+  core::ClearLastFileError();
   folderFile_ = platform::OpenForReading(target, notAFile);
   if (!folderFile_) {
     current_.state = FileState::Changed;
-    current_.note = notAFile ? "not a regular file" : std::string("cannot be read: ") + std::strerror(errno);
+    current_.note = notAFile ? "not a regular file" : "cannot be read: " + core::ErrorText(core::LastFileError());
   }
 }
 

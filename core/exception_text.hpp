@@ -1,5 +1,6 @@
-// The text of a failure as the program reports it: an exception's own message, "not enough memory"
-// for an allocation that failed, or "unknown error" for anything thrown that is not a std::exception.
+// The text of a failure as the program reports it: an exception's own message (a file system
+// error's reason in the system's own words, see ErrorText), "not enough memory" for an allocation
+// that failed, or "unknown error" for anything thrown that is not a std::exception.
 #pragma once
 
 #include <exception>

@@ -5,27 +5,11 @@
 
 #include <shellapi.h>
 
-#include <string>
+#include <system_error>
 
-#include "platform/path_text.hpp"
+#include "core/error_text.hpp"
 
 namespace kartwerk::desktop {
-namespace {
-
-// The system's own words for an error code, on one line without the final full stop's line feed.
-std::string SystemErrorText(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD length =
-      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring wide = length > 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
-  if (text != nullptr) LocalFree(text);
-  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
-  if (wide.empty()) return "Windows error " + std::to_string(code);
-  return platform::TextFromPath(std::filesystem::path(wide));
-}
-
-}  // namespace
 
 std::optional<std::string> OpenWithShell(const std::filesystem::path& program,
                                          const std::filesystem::path& workingFolder) {
@@ -39,7 +23,7 @@ std::optional<std::string> OpenWithShell(const std::filesystem::path& program,
   info.lpDirectory = workingFolder.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (ShellExecuteExW(&info)) return std::nullopt;
-  return SystemErrorText(GetLastError());
+  return core::ErrorText({static_cast<int>(GetLastError()), std::system_category()});
 }
 
 }  // namespace kartwerk::desktop

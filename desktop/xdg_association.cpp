@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/error_text.hpp"
 #include "desktop/map_types.hpp"
 #include "desktop/program_icon.hpp"
 #include "desktop/system_tools.hpp"
@@ -38,7 +39,7 @@ bool WriteIfChanged(const std::filesystem::path& path, std::string_view content)
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec)
     throw std::runtime_error("Cannot create the folder \"" + platform::TextFromPath(path.parent_path()) +
-                             "\": " + ec.message());
+                             "\": " + core::ErrorText(ec));
   platform::WriteFileAtomic(path, content);
   return true;
 }

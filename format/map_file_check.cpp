@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "core/error_text.hpp"
 #include "core/text.hpp"
 #include "platform/path_text.hpp"
 
@@ -17,7 +18,7 @@ std::optional<std::string> MapFileProblem(const std::filesystem::path& path) {
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) return quoted + " does not exist";
-  if (ec) return quoted + " cannot be read: " + ec.message();
+  if (ec) return quoted + " cannot be read: " + core::ErrorText(ec);
   if (std::filesystem::is_directory(status)) return quoted + " is a folder";
   // Any other extension would be taken for a campaign's and fail later with a misleading path.
   if (!HasCompiledMapExtension(path)) return quoted + " is not a compiled map (expected .qdm, .qdp or .qdc)";

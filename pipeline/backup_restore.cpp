@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/error_text.hpp"
 #include "pipeline/out_folder_rule.hpp"
 #include "platform/path_text.hpp"
 
@@ -43,7 +44,8 @@ RestoreResult RestoreBackup(const BackupStore& store, const BackupRecord& backup
     store.Remove(backup.folder);
   } catch (const fs::filesystem_error& e) {
     if (warn)
-      warn("\"" + platform::TextFromPath(backup.folder) + "\" was put back but stays as well: " + e.code().message());
+      warn("\"" + platform::TextFromPath(backup.folder) +
+           "\" was put back but stays as well: " + core::ErrorText(e.code()));
   }
   return result;
 }

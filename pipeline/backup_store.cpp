@@ -8,6 +8,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/error_text.hpp"
 #include "core/text.hpp"
 #include "platform/content_hash.hpp"
 #include "platform/path_text.hpp"
@@ -69,21 +70,24 @@ void WriteRecord(const fs::path& file, const std::string& text) {
   };
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
-  if (ec) throw cannot(ec.message());
+  if (ec) throw cannot(core::ErrorText(ec));
   const fs::path temp = file.parent_path() / platform::ProcessMarkedName(kRecordTemp);
+  core::ClearLastFileError();
   std::FILE* out = platform::OpenFile(temp, "wbx");
-  if (!out) throw cannot(std::error_code(errno, std::generic_category()).message());
-  int error = std::fwrite(text.data(), 1, text.size(), out) == text.size() ? 0 : errno;
-  if (std::fclose(out) != 0 && error == 0) error = errno;
-  if (error == 0) {
+  if (!out) throw cannot(core::ErrorText(core::LastFileError()));
+  core::ClearLastFileError();
+  if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) ec = core::LastFileError();
+  core::ClearLastFileError();
+  if (std::fclose(out) != 0 && !ec) ec = core::LastFileError();
+  if (!ec) {
+    core::ClearLastFileError();
     fs::rename(temp, file, ec);
-  } else {
-    ec = std::error_code(error, std::generic_category());
+    ec = core::FileSystemError(ec);
   }
   if (ec) {
     std::error_code ignored;
     fs::remove(temp, ignored);
-    throw cannot(ec.message());
+    throw cannot(core::ErrorText(ec));
   }
 }
 

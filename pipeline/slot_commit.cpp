@@ -7,6 +7,7 @@
 #include <iterator>
 #include <optional>
 
+#include "core/error_text.hpp"
 #include "format/map_info.hpp"
 #include "game/slot_store.hpp"
 #include "game/user_folders.hpp"
@@ -104,12 +105,13 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn,
     throw SlotFolderError(Quoted(target_) + " is not a folder");
   }
   fs::create_directories(target_.parent_path(), ec);
-  if (ec) throw SlotFolderError("Cannot create the folder " + Quoted(target_.parent_path()) + ": " + ec.message());
+  if (ec)
+    throw SlotFolderError("Cannot create the folder " + Quoted(target_.parent_path()) + ": " + core::ErrorText(ec));
   SettleLeftovers();
   const fs::path folder = WorkFolderName(target_, kNewMarker);
   if (!fs::create_directory(folder, ec) || ec) {
     throw SlotFolderError("Cannot create a folder beside " + Quoted(target_) + ": " +
-                          (ec ? ec.message() : std::string("the name is taken")));
+                          (ec ? core::ErrorText(ec) : std::string("the name is taken")));
   }
   folder_ = folder;
 }
@@ -227,7 +229,7 @@ void SlotCommit::SettleLeftovers() {
       ec = platform::RenameFolder(path, slot);
       if (warn_) {
         warn_(ec ? Quoted(path) + " holds the map an interrupted conversion moved out of " + Quoted(slot) + ": " +
-                       ec.message()
+                       core::ErrorText(ec)
                  : "put back " + Quoted(slot) + ", which an interrupted conversion had moved aside");
       }
       continue;
@@ -309,7 +311,8 @@ fs::path SlotCommit::Commit() {
       } else {
         const fs::path aside = WorkFolderName(target_, kAsideMarker);
         if (const std::error_code moved = platform::RenameFolder(target_, aside)) {
-          if (fs::exists(target_, ec)) throw fail("Cannot move " + Quoted(target_) + " aside: " + moved.message());
+          if (fs::exists(target_, ec))
+            throw fail("Cannot move " + Quoted(target_) + " aside: " + core::ErrorText(moved));
           continue;
         }
         displaced.push_back(aside);
@@ -318,7 +321,7 @@ fs::path SlotCommit::Commit() {
     const std::error_code renamed = platform::RenameFolder(folder_, target_);
     if (!renamed) break;
     if (!fs::exists(target_, ec)) {
-      throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + renamed.message());
+      throw fail("Cannot rename " + Quoted(folder_) + " to " + Quoted(target_) + ": " + core::ErrorText(renamed));
     }
   }
   committed_ = true;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/error_text.hpp"
 #include "core/text.hpp"
 #include "game/user_folders.hpp"
 #include "pipeline/output_records.hpp"
@@ -202,7 +203,7 @@ GatedFolder::GatedFolder(fs::path folder, const WriteGate& gate) {
   folder_ = platform::FullPath(folder);
   std::error_code ec;
   fs::create_directories(folder_, ec);
-  if (ec) throw WriteRefused("Cannot create the folder " + Quoted(folder_) + ": " + ec.message());
+  if (ec) throw WriteRefused("Cannot create the folder " + Quoted(folder_) + ": " + core::ErrorText(ec));
 }
 
 void GatedFolder::Write(const std::string& relative, std::span<const std::uint8_t> bytes) const {

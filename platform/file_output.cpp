@@ -1,10 +1,10 @@
 #include "platform/file_output.hpp"
 
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <system_error>
 
+#include "core/error_text.hpp"
 #include "core/errors.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
@@ -21,8 +21,9 @@ OutputFile::OutputFile(std::filesystem::path target, FileSink* sink, WrittenFile
     written_->Forget(target_);  // until this content is in place, the log knows nothing of the file
     hash_.emplace();
   }
+  core::ClearLastFileError();
   file_ = CreateUniqueSibling(target_, temp_);
-  if (!file_) throw core::FileCreateError(TextFromPath(target_), std::strerror(errno));
+  if (!file_) throw core::FileCreateError(TextFromPath(target_), core::ErrorText(core::LastFileError()));
   // The buffer here is the only one: the stream's own would copy every piece once more.
   std::setvbuf(file_, nullptr, _IONBF, 0);
 }
@@ -34,12 +35,12 @@ OutputFile::~OutputFile() {
   std::filesystem::remove(temp_, ignored);
 }
 
-void OutputFile::Fail(int error) {
+void OutputFile::Fail(const std::error_code& error) {
   std::fclose(file_);
   file_ = nullptr;
   std::error_code ignored;
   std::filesystem::remove(temp_, ignored);
-  throw core::FileCreateError(TextFromPath(target_), std::strerror(error));
+  throw core::FileCreateError(TextFromPath(target_), core::ErrorText(error));
 }
 
 void OutputFile::Flush() {
@@ -56,7 +57,8 @@ void OutputFile::Put(const char* bytes, std::size_t count) {
   if (count == 0) return;
   if (hash_) hash_->Add({bytes, count});
   size_ += count;
-  if (std::fwrite(bytes, 1, count, file_) != count) Fail(errno);
+  core::ClearLastFileError();
+  if (std::fwrite(bytes, 1, count, file_) != count) Fail(core::LastFileError());
 }
 
 void OutputFile::Append(std::string_view text) {
@@ -91,11 +93,12 @@ void OutputFile::Commit() {
   }
   std::FILE* file = file_;
   file_ = nullptr;
+  core::ClearLastFileError();
   if (std::fclose(file) != 0) {
-    const int error = errno;
+    const std::error_code error = core::LastFileError();
     std::error_code ignored;
     std::filesystem::remove(temp_, ignored);
-    throw core::FileCreateError(TextFromPath(target_), std::strerror(error));
+    throw core::FileCreateError(TextFromPath(target_), core::ErrorText(error));
   }
   try {
     ReplaceFileWith(temp_, target_);

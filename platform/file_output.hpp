@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <system_error>
 
 #include "platform/content_hash.hpp"
 #include "platform/file_sink.hpp"
@@ -59,7 +60,8 @@ class OutputFile {
   void Flush();
   // Writes bytes to the temporary file, hashing them first when the file is logged.
   void Put(const char* bytes, std::size_t count);
-  [[noreturn]] void Fail(int error);
+  // Removes the temporary file and reports error after the target's name.
+  [[noreturn]] void Fail(const std::error_code& error);
 
   std::filesystem::path target_;
   std::filesystem::path temp_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error_text.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
 #include "platform/process_leftovers.hpp"
@@ -34,8 +35,9 @@ std::error_code RenameFolder(const fs::path& from, const fs::path& to) {
   // POSIX rename would silently replace an empty folder of the new name; a name in use is refused
   // on every platform alike.
   if (fs::exists(fs::symlink_status(to, ec))) return std::make_error_code(std::errc::file_exists);
+  core::ClearLastFileError();
   fs::rename(from, to, ec);
-  return ec;
+  return core::FileSystemError(ec);
 }
 
 bool RenamesBetween(const fs::path& fromFolder, const fs::path& toFolder) {
@@ -55,23 +57,26 @@ namespace {
 // library copies that report any short write as an input/output error).
 std::error_code CopyFileBytes(const fs::path& from, const fs::path& to) {
   bool notAFile = false;
+  core::ClearLastFileError();
   std::FILE* in = OpenForReading(from, notAFile);
-  if (!in) return {errno, std::generic_category()};
+  if (!in) return core::LastFileError();
   std::FILE* out = OpenFile(to, "wbx");
   if (!out) {
-    const int error = errno;
+    const std::error_code error = core::LastFileError();
     std::fclose(in);
-    return {error, std::generic_category()};
+    return error;
   }
   std::vector<char> buffer(1 << 16);
-  int error = 0;
-  for (std::size_t n; error == 0 && (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;) {
-    if (std::fwrite(buffer.data(), 1, n, out) != n) error = errno;
+  std::error_code error;
+  for (std::size_t n; !error && (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;) {
+    core::ClearLastFileError();
+    if (std::fwrite(buffer.data(), 1, n, out) != n) error = core::LastFileError();
   }
-  if (error == 0 && std::ferror(in)) error = EIO;
-  if (std::fclose(out) != 0 && error == 0) error = errno;
+  if (!error && std::ferror(in)) error = std::make_error_code(std::errc::io_error);
+  core::ClearLastFileError();
+  if (std::fclose(out) != 0 && !error) error = core::LastFileError();
   std::fclose(in);
-  return error ? std::error_code(error, std::generic_category()) : std::error_code();
+  return error;
 }
 
 // One copy of a folder tree. Strict copies fail on the first entry they cannot make as it was;
@@ -102,7 +107,7 @@ class TreeCopy {
   // A failure to make an entry as it was: the end of a strict copy, a note in any other.
   void Uncopied(const fs::path& entry, const fs::path& copy, std::error_code ec) {
     if (strict_) Fail(entry, copy, ec);
-    uncopied_.push_back({entry.lexically_relative(from_), ec.message()});
+    uncopied_.push_back({entry.lexically_relative(from_), core::ErrorText(ec)});
   }
 
   // Permission bits, then the times: changing the bits would not move them, but writing into a
@@ -114,7 +119,7 @@ class TreeCopy {
       if (const std::optional<EntryTimes> times = ReadEntryTimes(entry)) {
         ec = SetEntryTimes(copy, *times);
       } else {
-        ec = std::error_code(errno, std::generic_category());
+        ec = core::LastFileError();
       }
     }
     if (ec) Uncopied(entry, copy, ec);
@@ -199,7 +204,7 @@ void MoveFolder(const fs::path& from, const fs::path& to) {
 }
 
 std::string FolderMoveReason(const fs::filesystem_error& e) {
-  const std::string reason = e.code().message();
+  const std::string reason = core::ErrorText(e.code());
   return e.path1().empty() ? reason : "\"" + TextFromPath(e.path1()) + "\": " + reason;
 }
 

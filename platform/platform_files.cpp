@@ -19,6 +19,7 @@
 #include <utime.h>
 #endif
 
+#include "core/error_text.hpp"
 #include "core/errors.hpp"
 #include "platform/path_text.hpp"
 
@@ -54,9 +55,10 @@ void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesyst
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
     reason = "The file is open in another program";
   } else if (error == ERROR_ACCESS_DENIED) {
-    reason = "Access is denied (the file may be read-only or open in another program)";
+    reason = core::ErrorText({static_cast<int>(error), std::system_category()}) +
+             " (the file may be read-only or open in another program)";
   } else {
-    reason = std::system_category().message(static_cast<int>(error));
+    reason = core::ErrorText({static_cast<int>(error), std::system_category()});
   }
   throw core::FileCreateError(TextFromPath(target), reason);
 }
@@ -231,7 +233,7 @@ std::filesystem::path TemporaryRoot() {
 void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesystem::path& target) {
   std::error_code ec;
   std::filesystem::rename(temporary, target, ec);
-  if (ec) throw core::FileCreateError(TextFromPath(target), ec.message());
+  if (ec) throw core::FileCreateError(TextFromPath(target), core::ErrorText(ec));
 }
 
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) { return std::fopen(path.c_str(), mode); }
@@ -327,7 +329,7 @@ std::string Quoted(const std::filesystem::path& path) { return "\"" + TextFromPa
 std::string EntryObstacle(const std::filesystem::path& path, const struct stat& st) {
   if (st.st_uid != ::getuid()) return Quoted(path) + " belongs to another user";
   if (S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK | X_OK | R_OK) != 0) {
-    return Quoted(path) + " is a folder you may not change (" + std::generic_category().message(errno) + ")";
+    return Quoted(path) + " is a folder you may not change (" + core::ErrorText(core::LastFileError()) + ")";
   }
   return {};
 }
@@ -340,11 +342,11 @@ std::string MoveObstacle(const std::filesystem::path& path) {
   if (std::string obstacle = EntryObstacle(path, st); !obstacle.empty() || !S_ISDIR(st.st_mode)) return obstacle;
   std::error_code ec;
   for (std::filesystem::recursive_directory_iterator it(path, ec), end; it != end; it.increment(ec)) {
-    if (ec) return "cannot look into " + Quoted(path) + ": " + ec.message();
+    if (ec) return "cannot look into " + Quoted(path) + ": " + core::ErrorText(ec);
     if (::lstat(it->path().c_str(), &st) != 0) continue;  // gone meanwhile
     if (std::string obstacle = EntryObstacle(it->path(), st); !obstacle.empty()) return obstacle;
   }
-  if (ec) return "cannot look into " + Quoted(path) + ": " + ec.message();
+  if (ec) return "cannot look into " + Quoted(path) + ": " + core::ErrorText(ec);
   return {};
 }
 
@@ -354,7 +356,7 @@ std::string FolderWriteObstacle(const std::filesystem::path& folder) {
   while (::stat(existing.c_str(), &st) != 0 && existing.has_relative_path()) existing = existing.parent_path();
   if (!S_ISDIR(st.st_mode)) return Quoted(existing) + " is not a folder";
   if (::access(existing.c_str(), W_OK | X_OK) == 0) return {};
-  return "you may not write into " + Quoted(existing) + " (" + std::generic_category().message(errno) + ")";
+  return "you may not write into " + Quoted(existing) + " (" + core::ErrorText(core::LastFileError()) + ")";
 }
 
 void MakeWritable(const std::filesystem::path& path) {

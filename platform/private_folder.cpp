@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "core/error_text.hpp"
 #include "platform/path_text.hpp"
 
 #ifndef _WIN32
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 void MakePrivateFolder(const fs::path& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
-  if (ec) throw PrivateFolderError("Cannot create the folder \"" + TextFromPath(folder) + "\": " + ec.message());
+  if (ec) throw PrivateFolderError("Cannot create the folder \"" + TextFromPath(folder) + "\": " + core::ErrorText(ec));
 }
 
 #else
@@ -31,7 +32,7 @@ void MakePrivateFolder(const fs::path& folder) {
     std::error_code ec;
     fs::create_directories(folder.parent_path(), ec);
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-      throw PrivateFolderError("Cannot create the folder " + name + ": " + std::generic_category().message(errno));
+      throw PrivateFolderError("Cannot create the folder " + name + ": " + core::ErrorText(core::LastFileError()));
     }
     if (::lstat(folder.c_str(), &link) != 0) throw PrivateFolderError("Cannot create the folder " + name);
   }
@@ -54,7 +55,7 @@ void MakePrivateFolder(const fs::path& folder) {
     throw PrivateFolderError(name + " belongs to another user; nothing was moved there");
   }
   if ((link.st_mode & 0777) != 0700 && ::chmod(folder.c_str(), 0700) != 0) {
-    throw PrivateFolderError("Cannot make " + name + " private: " + std::generic_category().message(errno));
+    throw PrivateFolderError("Cannot make " + name + " private: " + core::ErrorText(core::LastFileError()));
   }
 }
 

@@ -1,6 +1,7 @@
 // The one text a failure is reported with, whatever was thrown and wherever it is caught.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <future>
 #include <new>
 #include <stdexcept>
@@ -25,6 +26,15 @@ TEST(ExceptionText, IsTheMessageOfAStandardExceptionAndOfOursDerivedFromIt) {
             "Cannot create file \"x\". denied");
   EXPECT_EQ(core::ExceptionText(Thrown(core::StreamReadError())), core::StreamReadError().what());
   EXPECT_EQ(core::ExceptionText(Thrown(std::out_of_range(""))), "") << "an empty message stays empty";
+}
+
+// On Linux a file system error reads as the library words it, the C library's reason included.
+TEST(ExceptionText, KeepsAFileSystemErrorsOwnText) {
+  const std::filesystem::filesystem_error error("Cannot create a temporary folder", "/tmp/x",
+                                                std::make_error_code(std::errc::permission_denied));
+  const std::string text = core::ExceptionText(Thrown(error));
+  EXPECT_EQ(text, error.what());
+  EXPECT_NE(text.find("Cannot create a temporary folder: Permission denied"), std::string::npos) << text;
 }
 
 TEST(ExceptionText, NamesAnAllocationFailureForWhatItIs) {

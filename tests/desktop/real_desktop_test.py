@@ -153,6 +153,16 @@ class X11:
     def key(self, *keys):
         self.tool(["xdotool", "key", "--delay", "60", *keys])
 
+    def is_dialog(self, window):
+        return "_NET_WM_WINDOW_TYPE_DIALOG" in self.tool(["xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE"])
+
+    def error_boxes(self):
+        """The error boxes on show: dialogs titled "Kartwerk" (the browser has that title too, as no dialog)."""
+        return [w for w in self.windows("^Kartwerk$") if self.is_dialog(w)]
+
+    def browsers(self):
+        return [w for w in self.windows("^Kartwerk$") if not self.is_dialog(w)]
+
     def stacking(self):
         text = self.tool(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"])
         return [int(w, 16) for w in text.split("#", 1)[1].replace(",", " ").split()] if "#" in text else []
@@ -326,19 +336,19 @@ def error_boxes(args, procs, report, env, scratch, samples):
             report.settled(desktop, versions, "version picker")
             report.shot(desktop, "x11-version-picker")
             desktop.key("Return")  # the first installation, which has no editor
-            box = wait_until(lambda: desktop.windows("^Error"), 10, "the error box above the version picker")[-1]
+            box = wait_until(desktop.error_boxes, 10, "the error box above the version picker")[-1]
             above_picker = wait_until(lambda: desktop.windows("^Game version"), 5, "the version picker again")[-1]
             check(desktop.stacking().index(box) > desktop.stacking().index(above_picker), "error box above the picker")
             report.shot(desktop, "x11-version-without-editor")
             desktop.key("Return")  # dismisses the box
-            wait_until(lambda: not desktop.windows("^Error"), 5, "the error box closed")
+            wait_until(lambda: not desktop.error_boxes(), 5, "the error box closed")
             desktop.key("Tab", "Return")  # the second installation
             browser, rect = report.seen(desktop, "^Kartwerk$", "map browser (second installation)")
             report.settled(desktop, browser, "map browser")
             alone = desktop.screenshot()
             desktop.key("Home", "Return")  # "damaged" sorts first
-            box = wait_until(lambda: desktop.windows("^Error"), 10, "the error box above the browser")[-1]
-            wait_until(lambda: desktop.windows("^Kartwerk$"), 5, "the browser back")
+            box = wait_until(desktop.error_boxes, 10, "the error box above the browser")[-1]
+            wait_until(desktop.browsers, 5, "the browser back")
             report.settled(desktop, browser, "map browser back")
             box_rect = desktop.geometry(box)
             with_box = desktop.screenshot()
@@ -353,7 +363,7 @@ def error_boxes(args, procs, report, env, scratch, samples):
             check(differing_between(alone, with_box, overlap, threshold=6) > 0.3, "the error box is seen over the browser")
             print("  damaged map: back to the browser, the error box seen above it", flush=True)
             desktop.key("Return")
-            wait_until(lambda: not desktop.windows("^Error"), 5, "the error box closed")
+            wait_until(lambda: not desktop.error_boxes(), 5, "the error box closed")
             desktop.key("Escape")
             status = program.wait(timeout=10)
         finally:

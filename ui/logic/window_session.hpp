@@ -23,6 +23,10 @@ struct GameSearch {
   std::filesystem::path path;  // the prefix's registry file, or the folder given with --game
 };
 
+// The title of the program's error boxes in both faces: the program's name, as its windows and
+// the box that shows its output when it has no terminal are titled.
+inline constexpr const char* kErrorBoxTitle = "Kartwerk";
+
 class WindowSession {
  public:
   virtual ~WindowSession() = default;
@@ -59,7 +63,8 @@ class WindowSession {
   // Starts the game's editor without waiting for it; returns why it could not be started, or
   // an empty text when it was.
   virtual std::string StartEditor(const EditorLaunch& launch) = 0;
-  // The general error report when no window is on show to hold it (the start sequence).
+  // The general error report when no window is on show to hold it (the start sequence). Error
+  // boxes are titled kErrorBoxTitle in both faces.
   virtual void ReportErrorAlone(const std::string& message) = 0;
   // Called on the worker thread with each step's label before the label reaches the window.
   virtual void WorkerProgress(const std::string& /*label*/) {}

@@ -66,6 +66,14 @@ void NoticeWindow::ShowMessage(const std::string& message) {
   setFixedSize(l::kWidth, l::kNoticeHeight + extra);
 }
 
+void NoticeWindow::ShowButtonLabel(const std::string& label) {
+  exitLabel->setText(QString::fromStdString(label));
+  exitLabel->adjustSize();
+  const QRect box = exitBox->geometry();
+  exitLabel->move(box.left() + (box.width() - exitLabel->width()) / 2,
+                  box.top() + (l::kNoticeExit.top - l::kNoticeExitBox.top));
+}
+
 EditorPromptWindow::EditorPromptWindow(QtSession& session, QWidget* owner)
     : PromptWindow(session, "EditorPromptWindow", l::kEditorPromptHeight, owner, logic_), logic_(session, *this) {
   setWindowTitle(QStringLiteral("Start the editor"));

@@ -1,4 +1,5 @@
-// The two small windows of the same make: NoticeWindow, the notice window (one message and "EXIT"),
+// The two small windows of the same make: NoticeWindow, the notice window (one message and "EXIT",
+// or "NEXT" when the editor prompt follows),
 // and EditorPromptWindow, the editor prompt ("Do you wish to run ... Editor now?" with "YES" and "EXIT").
 // Both are white, always on top, shown modally, and fade; their boxes and labels act as buttons
 // when a mouse button is released over them.
@@ -63,6 +64,8 @@ class NoticeWindow : public PromptWindow, private logic::MessageFace {
 
  private:
   void ShowMessage(const std::string& message) override;
+  // Centres the label in its box, wherever the message has moved the box.
+  void ShowButtonLabel(const std::string& label) override;
 
   logic::Notice logic_;
 };

@@ -9,16 +9,14 @@
 #include <csignal>
 
 #include "convert/records/cliff_data.hpp"
+#include "ui/logic/window_session.hpp"
 #include "ui/qt/window_set.hpp"
 #include "ui/qt/window_system.hpp"
 
 namespace kartwerk::qt {
-namespace {
 
-// The error report: a message box owned by the window on show, above it (transient for it,
-// on top like it) and modal to it.
 void ShowErrorBox(const QString& message, QWidget* owner) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok, owner);
+  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(logic::kErrorBoxTitle), message, QMessageBox::Ok, owner);
   box.setObjectName(QStringLiteral("ErrorBox"));
   if (owner != nullptr) {
     box.setWindowModality(Qt::WindowModal);
@@ -26,6 +24,8 @@ void ShowErrorBox(const QString& message, QWidget* owner) {
   }
   box.exec();
 }
+
+namespace {
 
 // A termination request (the desktop session ending, kill, Ctrl+C in the terminal) closes the
 // windows as their own close control does: a conversion stops at its next step and the temporary

@@ -5,7 +5,13 @@
 
 #include "ui/qt/qt_session.hpp"
 
+class QWidget;
+
 namespace kartwerk::qt {
+
+// The error report: a message box titled kErrorBoxTitle, as the Windows face's, owned by the
+// window on show (null for none), above it (transient for it, on top like it) and modal to it.
+void ShowErrorBox(const QString& message, QWidget* owner);
 
 // Whether a Qt platform plugin shows windows with per-window opacity ("xcb", "windows" and "cocoa"
 // do; "wayland", "offscreen", framebuffers and VNC do not).

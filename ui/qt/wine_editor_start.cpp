@@ -5,6 +5,8 @@
 #include <QStandardPaths>
 #include <system_error>
 
+#include "core/error_text.hpp"
+
 namespace kartwerk::qt {
 namespace {
 
@@ -25,7 +27,7 @@ std::optional<std::string> StartEditorThroughWine(const logic::EditorLaunch& lau
   // Wine starts and ends at once for an editor that is not there: that is found out here.
   std::error_code ec;
   if (!std::filesystem::is_regular_file(launch.program, ec)) {
-    return ec ? ec.message() : std::make_error_code(std::errc::no_such_file_or_directory).message();
+    return core::ErrorText(ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
   }
   const WineEditorCommand command = WineEditorCommandFor(launch);
   if (QStandardPaths::findExecutable(command.program).isEmpty()) {

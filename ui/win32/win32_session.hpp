@@ -13,9 +13,6 @@
 
 namespace kartwerk::win32 {
 
-// The title of the program's error boxes.
-inline constexpr wchar_t kErrorBoxTitle[] = L"Kartwerk";
-
 struct Win32Hooks {
   // Leaves the message loop with the exit status (PostQuitMessage). Called at most once.
   std::function<void(int status)> EndProgram;

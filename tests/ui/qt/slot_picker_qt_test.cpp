@@ -3,8 +3,11 @@
 // byte with the command line's conversion of the same map into the same slot.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
@@ -13,17 +16,30 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 
 #include "desktop/startup.hpp"
 #include "tests/support/qt_test_support.hpp"
 #include "tests/support/run_program.hpp"
+#include "ui/qt/qt_application.hpp"
 #include "ui/qt/slot_picker_window.hpp"
 
 namespace kartwerk::qt {
 namespace {
 
 using namespace kartwerk::testing;
+
+// The notice's one button reads label ("NEXT" when the editor prompt follows, as the Windows face
+// has it), whole and centred in its box.
+void ExpectNoticeButton(const NoticeWindow& notice, const char* label) {
+  EXPECT_EQ(notice.exitLabel->text(), QString::fromUtf8(label));
+  const QRect box = notice.exitBox->geometry();
+  const QRect text = notice.exitLabel->geometry();
+  EXPECT_TRUE(box.contains(text)) << "label " << text.x() << "," << text.y() << " " << text.width() << "x"
+                                  << text.height() << " outside its box";
+  EXPECT_LE(std::abs(box.center().x() - text.center().x()), 1) << label << " is not centred";
+}
 
 class SlotPicker : public ::testing::Test {
  protected:
@@ -250,6 +266,7 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
             QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
                            "the slot was left as it was"));
   EXPECT_EQ(picker().EditorPrompt(), nullptr) << "the prompt comes after the notice";
+  ExpectNoticeButton(notice, logic::kNoticeNextLabel);
   EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot's own map is untouched";
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
   EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
@@ -368,6 +385,7 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
   const std::filesystem::path backup = rest.left(close).toStdString();
   EXPECT_EQ(backup.parent_path(), pipeline::DefaultBackupFolder());
   EXPECT_EQ(TreeFiles(backup), before);
+  ExpectNoticeButton(notice, logic::kNoticeNextLabel);
   EXPECT_EQ(TreeFiles(game.Slot(3)).size(), 6u + 15u);
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
 
@@ -482,6 +500,7 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
   EXPECT_TRUE(notice.messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  ExpectNoticeButton(notice, logic::kNoticeExitLabel);  // closing it ends the program
   EXPECT_EQ(picker().slotList->count(), 0);
   Click(notice.exitLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
@@ -520,6 +539,36 @@ TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   EXPECT_TRUE(prompt->isVisible());
   EXPECT_EQ(outside.launches.size(), 1u);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
+}
+
+// The error box is titled with the program's name, as the Windows face's is, with or without a
+// window to stand above.
+TEST(ErrorBox, IsTitledKartwerkAboveItsOwnerOrAlone) {
+  TestApplication();
+  QWidget owner(nullptr, Qt::WindowStaysOnTopHint);
+  owner.show();
+  for (QWidget* over : {static_cast<QWidget*>(nullptr), &owner}) {
+    QString title, text;
+    bool onTop = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box == nullptr || !box->isVisible()) continue;
+        title = box->windowTitle();
+        text = box->text();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        box->accept();
+      }
+    });
+    poll.start(10);
+    ShowErrorBox(QStringLiteral("Cannot create file \"/x\". Permission denied"), over);
+    poll.stop();
+    EXPECT_EQ(title, QStringLiteral("Kartwerk"));
+    EXPECT_EQ(title, QString::fromUtf8(logic::kErrorBoxTitle));
+    EXPECT_EQ(text, QStringLiteral("Cannot create file \"/x\". Permission denied"));
+    EXPECT_EQ(onTop, over != nullptr) << "on top like the window it stands above";
+  }
 }
 
 TEST(GaugeAndNotice, FailureText) {

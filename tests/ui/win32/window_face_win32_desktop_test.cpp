@@ -1067,6 +1067,30 @@ TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.Status(), 2u) << "wrong usage, as on a terminal";
   }
+  // A batch conversion started so (a shortcut of the user's own): its progress, a map's failure
+  // and the summary, every line in the one box, none lost on the way.
+  const std::filesystem::path good = scratch.path() / L"Insel.qdp";
+  const std::filesystem::path bad = scratch.path() / L"kaputt.qdm";
+  Put(good, mapmaker::Gzip(mapmaker::SampleMainContainer(format::MultiplayerMap, {2, 1, 40, 32}), "Insel"));
+  Put(bad, core::Bytes{'n', 'o'});
+  StartedProgram batch(
+      {L"convert", good.wstring(), bad.wstring(), L"--out", (scratch.path() / L"out").wstring(), L"--jobs", L"1"},
+      DETACHED_PROCESS);
+  ASSERT_TRUE(batch.Started());
+  const HWND box = ShownMessageBox(L"Kartwerk", batch.Id());
+  ASSERT_NE(box, nullptr) << "no window for the batch; its status: " << batch.Status().value_or(999);
+  const std::vector<std::string> lines = Lines(MessageBoxText(box));
+  ASSERT_FALSE(lines.empty());
+  const auto starting = [&lines](const std::string& start) {
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; });
+  };
+  EXPECT_GT(starting("[1/2] Insel: "), 0) << "the progress of the map that converts";
+  EXPECT_EQ(starting(platform::TextFromPath(bad) + ": "), 1) << "the failure of the other, once";
+  EXPECT_EQ(lines.back(), "2 maps: 1 converted, 1 failed (" + platform::TextFromPath(bad) + ")");
+  ExpectPictured(box, "explorer-start-batch" + DpiSuffix());
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(batch.Status(), 1u) << "a map failed, as on a terminal";
+
   // From a console the text goes where it always went, and no window opens.
   const ProgramResult console = RunProgram(KARTWERK_EXE, {platform::TextFromPath(notes)});
   EXPECT_EQ(console.status, 2);
