@@ -62,7 +62,7 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::Slo
   // The category buttons, their captions left of the button.
   auto category = [&](const char* caption, logic::layout::Box box, format::MapKindCode kind, DWORD group) {
     HWND button =
-        AddControl(L"BUTTON", game::Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group, InPanel(box));
+        AddControl(L"BUTTON", Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group, InPanel(box));
     SetColours(button, blue, preview::Rgb(logic::layout::kWhite));
     OnCommand(button, BN_CLICKED, [this, kind] { logic_.ChooseCategory(kind); });
     return button;
@@ -136,7 +136,7 @@ void BrowserWindow::ShowMapRows(const std::vector<logic::MapRow>& rows) {
   for (const logic::MapRow& row : rows) rowCaptions_.push_back(row.caption);
   int index = 0;
   for (const logic::MapRow& row : rows) {
-    std::wstring text = game::Wide(row.text);
+    std::wstring text = Wide(row.text);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index++;
@@ -160,7 +160,7 @@ int BrowserWindow::SelectedMap(bool keyboardRow) {
 void BrowserWindow::ShowMapInformation(const logic::MapInformationText& information) {
   // A size such as 99999x99999 is shown whole: the label grows to the left into the free room
   // after "Size:" when the value column is too narrow for it.
-  const int needed = look().TextSize(look().Text(), game::Wide(information.size)).cx + 2;
+  const int needed = look().TextSize(look().Text(), Wide(information.size)).cx + 2;
   const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
   Place(size_, InPanel({left, l::kSizeValueTop, l::kValueRight - left, l::kValueHeight}));
   SetText(size_, information.size);

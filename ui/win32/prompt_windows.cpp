@@ -30,7 +30,7 @@ NoticeWindow::NoticeWindow(Win32Session& session, WindowLook& look, HWND owner)
 void NoticeWindow::ShowMessage(const std::string& message) {
   // The fixed notices fit the design's three lines; a longer message (a failing step's error
   // naming a file) makes the window taller rather than being cut off.
-  const std::wstring text = game::Wide(message);
+  const std::wstring text = Wide(message);
   RECT needed{0, 0, l::kNoticeMessage.width, 0};
   HDC dc = GetDC(Handle());
   HGDIOBJ old = SelectObject(dc, look().PromptText());
@@ -55,7 +55,7 @@ void NoticeWindow::ShowMessage(const std::string& message) {
 
 void NoticeWindow::ShowButtonLabel(const std::string& label) {
   // The label stands in the middle of its box, wherever the message has moved the box.
-  const int width = look().TextSize(look().Text(), game::Wide(label)).cx + 1;
+  const int width = look().TextSize(look().Text(), Wide(label)).cx + 1;
   Place(exit_, {exitBox_.left + (exitBox_.width - width) / 2,
                 exitBox_.top + (l::kNoticeExit.top - l::kNoticeExitBox.top), width, 0});
   SetText(exit_, label);

@@ -82,7 +82,7 @@ bool SlotPickerWindow::RowIsCut(int row) const {
   const auto font = reinterpret_cast<HFONT>(SendMessageW(slotList_, WM_GETFONT, 0, 0));
   HDC dc = GetDC(slotList_);
   HGDIOBJ old = SelectObject(dc, font);
-  const std::wstring text = game::Wide(RowText(row));
+  const std::wstring text = Wide(RowText(row));
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
@@ -99,7 +99,7 @@ PointerTip::Part SlotPickerWindow::RowUnder(POINT point) const {
                                        reinterpret_cast<LPARAM>(&part.area)) == LB_ERR) {
     return part;
   }
-  if (RowIsCut(row)) part.text = game::Wide(RowText(row));
+  if (RowIsCut(row)) part.text = Wide(RowText(row));
   return part;
 }
 
@@ -113,7 +113,7 @@ bool SlotPickerWindow::DrawItem(const DRAWITEMSTRUCT& item) {
   HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(slotList_, WM_GETFONT, 0, 0)));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : preview::Rgb(logic::layout::kValueBlue));
-  std::wstring text = game::Wide(RowText(static_cast<int>(item.itemID)));
+  std::wstring text = Wide(RowText(static_cast<int>(item.itemID)));
   RECT box = item.rcItem;
   InflateRect(&box, -Px(2), 0);
   DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box,
@@ -133,7 +133,7 @@ void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
   SendMessageW(slotList_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(slotList_, LB_RESETCONTENT, 0, 0);
   for (const std::string& row : rows)
-    SendMessageW(slotList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(game::Wide(row).c_str()));
+    SendMessageW(slotList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
   SendMessageW(slotList_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(slotList_, nullptr, TRUE);
 }

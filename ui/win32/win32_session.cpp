@@ -11,7 +11,7 @@ Win32Session::Win32Session() {
   hooks.ReportError = [](const std::string& message, HWND owner) {
     // The box takes the focus; the control that had it (a list the keyboard was in) gets it back.
     const HWND focus = GetFocus();
-    MessageBoxW(owner, game::Wide(message).c_str(), game::Wide(logic::kErrorBoxTitle).c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, Wide(message).c_str(), Wide(logic::kErrorBoxTitle).c_str(), MB_OK | MB_ICONERROR);
     if (focus != nullptr && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
   };
   hooks.LaunchEditor = [](const logic::EditorLaunch& launch) {

@@ -414,7 +414,7 @@ HWND WindowBase::AddControl(const wchar_t* windowClass, const std::wstring& text
 
 HWND WindowBase::AddLabel(const std::string& text, logic::layout::Box box, HFONT font, COLORREF colour,
                           std::optional<COLORREF> background, DWORD style, HWND parent) {
-  const std::wstring wide = game::Wide(text);
+  const std::wstring wide = Wide(text);
   if (box.width == 0) {
     const SIZE size = look_.TextSize(font, wide);
     box.width = size.cx + 1;
@@ -435,7 +435,7 @@ HWND WindowBase::AddPanel(logic::layout::Box box, COLORREF background) {
 }
 
 void WindowBase::SetText(HWND control, const std::string& text) {
-  SetWindowTextW(control, game::Wide(text).c_str());
+  SetWindowTextW(control, Wide(text).c_str());
   // A transparent label leaves its old text behind unless what lies beneath it is painted again.
   RECT rect;
   GetWindowRect(control, &rect);
@@ -453,7 +453,7 @@ void WindowBase::SetTooltip(HWND control, const std::string& text) {
     if (tooltips_ == nullptr) return;
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(360));
   }
-  std::wstring wide = game::Wide(text);
+  std::wstring wide = Wide(text);
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

@@ -12,7 +12,7 @@ HFONT MakeFont(int pixels, bool bold) {
   // A negative height asks for the character height in pixels, as the layout gives it.
   return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                     game::Wide(logic::layout::kFontFamily).c_str());
+                     Wide(logic::layout::kFontFamily).c_str());
 }
 
 HBITMAP LoadBanner(HINSTANCE pictures, int id) {

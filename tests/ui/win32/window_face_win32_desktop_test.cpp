@@ -80,7 +80,7 @@ std::vector<std::string> TextsCutOff(HWND window) {
         GetClientRect(control, &box);
         HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-        const std::wstring wide = game::Wide(text);
+        const std::wstring wide = Wide(text);
         SIZE size{};
         GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
         SelectObject(dc, old);
@@ -175,7 +175,7 @@ class Win32Face : public ::testing::Test {
   std::filesystem::path game;
   Win32Session session;
   // The pictures from the program's own resources.
-  HMODULE program = LoadLibraryExW(game::Wide(KARTWERK_EXE).c_str(), nullptr,
+  HMODULE program = LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   WindowLook look{program};
   std::optional<WindowSet> windows;
@@ -498,7 +498,7 @@ TEST_F(Win32Face, TheMapRowUnderThePointerShowsTheNameItCuts) {
       HDC dc = GetDC(maps);
       HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(maps, WM_GETFONT, 0, 0)));
       SIZE text{};
-      const std::wstring wide = game::Wide(c.caption);
+      const std::wstring wide = Wide(c.caption);
       GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &text);
       SelectObject(dc, old);
       ReleaseDC(maps, dc);
@@ -821,7 +821,7 @@ class StartedProgram {
   // flags DETACHED_PROCESS starts it as Explorer does: no console of its own and no output handed
   // over (the standard handles are given as none).
   explicit StartedProgram(const std::vector<std::wstring>& arguments, DWORD flags = 0) {
-    std::wstring line = L"\"" + game::Wide(KARTWERK_EXE) + L"\"";
+    std::wstring line = L"\"" + Wide(KARTWERK_EXE) + L"\"";
     for (const std::wstring& argument : arguments) line += L" \"" + argument + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -940,7 +940,7 @@ TEST_F(Win32Face, AMapUnderAFolderPastAsciiOpensTheSlotPickerAndConverts) {
 TEST_F(Win32Face, StartOpensTheSlotPickerThroughTheAssociation) {
   // The program registers its map types; the game is found through the machine's registry.
   ASSERT_EQ(RunProgram(KARTWERK_EXE, {"register"}).status, 0);
-  const std::wstring key = game::Wide(std::string(game::kGameKeyPath)) + L"\\start-test";
+  const std::wstring key = Wide(std::string(game::kGameKeyPath)) + L"\\start-test";
   HKEY installation = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &installation, nullptr),
             ERROR_SUCCESS);
