@@ -130,8 +130,8 @@ fs::path InstallationOfSlot(const fs::path& slotFolder) {
   const fs::path src = slotFolder.parent_path();
   const fs::path editor = src.parent_path();
   const bool slotShaped = core::AsciiLower(platform::TextFromPath(src.filename())) == "maps.src" &&
-                          AsciiLower(platform::TextFromPath(editor.filename())) == "editor" &&
-                          AsciiLower(platform::TextFromPath(slotFolder.filename())).rfind("map.", 0) == 0;
+                          core::AsciiLower(platform::TextFromPath(editor.filename())) == "editor" &&
+                          core::AsciiLower(platform::TextFromPath(slotFolder.filename())).rfind("map.", 0) == 0;
   return slotShaped ? editor.parent_path() : fs::path();
 }
 
@@ -276,11 +276,11 @@ void BackupStore::Remove(const fs::path& backup) const {
 }
 
 bool BackupStore::IsUnchangedConversion(const BackupRecord& record) {
-  return record.written && ListFolder(record.folder) == record.written;
+  return record.written && platform::ListFolder(record.folder) == record.written;
 }
 
 bool BackupStore::LooksUnchanged(const BackupRecord& record) {
-  return record.written && !record.seen.empty() && FolderStamp(record.folder) == record.seen;
+  return record.written && !record.seen.empty() && platform::FolderStamp(record.folder) == record.seen;
 }
 
 std::optional<platform::FolderListing> BackupStore::WrittenInto(const fs::path& place) const {

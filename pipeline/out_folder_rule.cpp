@@ -26,7 +26,7 @@ bool OneOf(const std::array<std::string_view, N>& names, const std::string& name
 }
 
 bool IsMissionFolderName(const std::string& name) {
-  return name.size() == 7 && AsciiLower(name.substr(0, 4)) == "mis.";
+  return name.size() == 7 && core::AsciiLower(name.substr(0, 4)) == "mis.";
 }
 
 // The entries of a folder that a slot does not hold, as paths relative to it ("notes.txt",
@@ -65,7 +65,7 @@ std::optional<std::string> OutFolderRefusal(const fs::path& folder, const Backup
   const std::vector<std::string> foreign = ForeignEntries(folder);
   if (foreign.empty()) return std::nullopt;
   const std::optional<platform::FolderListing> written = store.WrittenInto(folder);
-  if (written && ListFolder(folder) == written) return std::nullopt;
+  if (written && platform::ListFolder(folder) == written) return std::nullopt;
 
   std::string names;
   for (std::size_t i = 0; i < foreign.size() && i < kNamedFiles; ++i) names += (i ? ", " : "") + foreign[i];

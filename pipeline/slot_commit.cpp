@@ -147,7 +147,7 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content,
   record.converted = recorded.has_value();
   // An edited conversion keeps its version too: comparing it with its map needs it most.
   if (recorded) record.gameVersion = recorded->gameVersion;
-  if (recorded && ListFolder(content) == recorded->listing) {
+  if (recorded && platform::ListFolder(content) == recorded->listing) {
     record.written = recorded->listing;
     // Names, sizes and times, taken before the move (which keeps them): listing and pruning judge
     // the backup by them without reading it.
@@ -337,7 +337,7 @@ fs::path SlotCommit::Commit() {
     // Folders another run put in between are conversions of that run, not the target's content.
     const std::optional<WrittenRecord> wrote = i == 0 ? recorded : std::nullopt;
     fs::path backup;
-    if (i == 0 && !copied.empty() && SameFolderContent(displaced[0], copied)) {
+    if (i == 0 && !copied.empty() && platform::SameFolderContent(displaced[0], copied)) {
       if (!platform::RenameFolder(copied, reserved)) {
         backup = reserved;
         fs::remove_all(displaced[0], ec);

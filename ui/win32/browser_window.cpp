@@ -20,13 +20,12 @@ logic::layout::Box InPanel(logic::layout::Box box) {
 
 BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::SlotPicker& slotPicker,
                              logic::Notice& notice, logic::VersionPicker& versionPicker)
-    : WindowBase(session, look,
-                 {L"Kartwerk", l::kWidth, l::kHeight, preview::Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true}),
+    : WindowBase(session, look, {L"Kartwerk", l::kWidth, l::kHeight, Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true}),
       logic_(session, *this, *this, slotPicker, notice, versionPicker) {
   const COLORREF black = GetSysColor(COLOR_WINDOWTEXT);
-  const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
+  const COLORREF blue = Rgb(logic::layout::kValueBlue);
   PaintBanner(l::kBanner, {l::kBanner.left, l::kBanner.top});
-  PaintFill(l::kPanel, preview::Rgb(logic::layout::kWhite));
+  PaintFill(l::kPanel, Rgb(logic::layout::kWhite));
   DragArea({l::kBanner.left, l::kBanner.top, l::kBanner.width, l::kMapList.top - l::kBanner.top});
 
   AddLabel("Select a map to decompile", l::kTitle, look.Text(), black, std::nullopt);
@@ -63,7 +62,7 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::Slo
   auto category = [&](const char* caption, logic::layout::Box box, format::MapKindCode kind, DWORD group) {
     HWND button =
         AddControl(L"BUTTON", Wide(caption), BS_AUTORADIOBUTTON | BS_LEFTTEXT | WS_TABSTOP | group, InPanel(box));
-    SetColours(button, blue, preview::Rgb(logic::layout::kWhite));
+    SetColours(button, blue, Rgb(logic::layout::kWhite));
     OnCommand(button, BN_CLICKED, [this, kind] { logic_.ChooseCategory(kind); });
     return button;
   };
@@ -71,7 +70,7 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::Slo
   multiplayer_ = category("Multiplayer", l::kMultiplayer, format::MultiplayerMap, 0);
   campaigns_ = category("Campaigns", l::kCampaigns, format::CampaignMap, 0);
 
-  const COLORREF white = preview::Rgb(logic::layout::kWhite);
+  const COLORREF white = Rgb(logic::layout::kWhite);
   // The first control after the categories ends their group, so the arrow keys stay among them.
   AddLabel("Map information", InPanel(l::kInformationCaption), look.Text(), black, white, SS_LEFT | WS_GROUP);
   AddLabel("Size:", InPanel(l::kSizeCaption), look.Text(), black, white);

@@ -10,19 +10,18 @@ namespace {
 namespace l = logic::layout::prompts;
 
 WindowBase::Shape PromptShape(const wchar_t* title, int height, HWND owner) {
-  return {title, l::kWidth, height, preview::Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true, owner};
+  return {title, l::kWidth, height, Rgb(logic::layout::kWhite), /*alwaysOnTop=*/true, owner};
 }
 
 }  // namespace
 
 NoticeWindow::NoticeWindow(Win32Session& session, WindowLook& look, HWND owner)
     : WindowBase(session, look, PromptShape(L"Notice", l::kNoticeHeight, owner)), logic_(session, *this, *this) {
-  const COLORREF white = preview::Rgb(logic::layout::kWhite);
+  const COLORREF white = Rgb(logic::layout::kWhite);
   message_ = AddLabel(logic::kEditorPromptText, l::kNoticeMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT),
                       white, SS_CENTER);
   PaintGreyBox(l::kNoticeExitBox);
-  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), preview::Rgb(logic::layout::kValueBlue), white,
-                   SS_LEFT | SS_NOTIFY);
+  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), Rgb(logic::layout::kValueBlue), white, SS_LEFT | SS_NOTIFY);
   OnClickArea(l::kNoticeExitBox, [this] { logic_.Exit(); });
   OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
 }
@@ -64,8 +63,8 @@ void NoticeWindow::ShowButtonLabel(const std::string& label) {
 EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner)
     : WindowBase(session, look, PromptShape(L"Start the editor", l::kEditorPromptHeight, owner)),
       logic_(session, *this) {
-  const COLORREF white = preview::Rgb(logic::layout::kWhite);
-  const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
+  const COLORREF white = Rgb(logic::layout::kWhite);
+  const COLORREF blue = Rgb(logic::layout::kValueBlue);
   message_ = AddLabel(logic::kEditorPromptText, l::kEditorPromptMessage, look.PromptText(),
                       GetSysColor(COLOR_WINDOWTEXT), white);
   PaintGreyBox(l::kYesBox);

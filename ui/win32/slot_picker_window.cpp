@@ -17,8 +17,8 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, logi
     : WindowBase(session, look, {L"Editor slot", l::kWidth, l::kHeight, GetSysColor(COLOR_BTNFACE), false}),
       logic_(session, *this, *this, notice) {
   const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
-  const COLORREF white = preview::Rgb(logic::layout::kWhite);
-  const COLORREF blue = preview::Rgb(logic::layout::kValueBlue);
+  const COLORREF white = Rgb(logic::layout::kWhite);
+  const COLORREF blue = Rgb(logic::layout::kValueBlue);
   PaintFill(top::kPanel, white);
   PaintBanner(top::kPanel, {top::kPanel.left + top::kBannerLeft, top::kPanel.top});
   DragArea(top::kPanel);
@@ -62,8 +62,8 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, logi
   step_ = value(l::kStep, SS_CENTER);
 
   gauge_ = AddControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, l::kGauge, panel_);
-  SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(preview::Rgb(logic::layout::kGaugeRed)));
-  SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(preview::Rgb(logic::layout::kGaugeTrough)));
+  SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(logic::layout::kGaugeRed)));
+  SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(logic::layout::kGaugeTrough)));
   SendMessageW(gauge_, PBM_SETRANGE32, 0, static_cast<int>(pipeline::ReportedLabelCount(1)));
 }
 
@@ -107,12 +107,12 @@ bool SlotPickerWindow::DrawItem(const DRAWITEMSTRUCT& item) {
   if (item.hwndItem != slotList_ || item.itemID == static_cast<UINT>(-1)) return false;
   // A title too long for the row ends with "..." rather than in the middle of a letter.
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : preview::Rgb(logic::layout::kWhite);
+  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : Rgb(logic::layout::kWhite);
   SetDCBrushColor(item.hDC, background);
   FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(slotList_, WM_GETFONT, 0, 0)));
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : preview::Rgb(logic::layout::kValueBlue));
+  SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Rgb(logic::layout::kValueBlue));
   std::wstring text = Wide(RowText(static_cast<int>(item.itemID)));
   RECT box = item.rcItem;
   InflateRect(&box, -Px(2), 0);

@@ -13,7 +13,7 @@ VersionPickerWindow::VersionPickerWindow(Win32Session& session, WindowLook& look
       logic_(session, *this, *this) {
   const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  PaintFill(top::kPanel, preview::Rgb(logic::layout::kWhite));
+  PaintFill(top::kPanel, Rgb(logic::layout::kWhite));
   PaintBanner(top::kPanel, {top::kPanel.left + top::kBannerLeft, top::kPanel.top});
   DragArea(top::kPanel);
   // The three texts read as one sentence over three lines.
@@ -21,7 +21,7 @@ VersionPickerWindow::VersionPickerWindow(Win32Session& session, WindowLook& look
            {top::kPanel.left + l::kLine1.left, top::kPanel.top + l::kLine1.top, l::kLine1.width, l::kLine1.height},
            look.Text(), text, std::nullopt, SS_CENTER);
   close_ = AddLabel("X", {top::kPanel.left + top::kClose.left, top::kPanel.top + top::kClose.top, 0, 0}, look.Bold(),
-                    preview::Rgb(logic::layout::kValueBlue), std::nullopt, SS_LEFT | SS_NOTIFY);
+                    Rgb(logic::layout::kValueBlue), std::nullopt, SS_LEFT | SS_NOTIFY);
   OnCommand(close_, STN_CLICKED, [this] { logic_.Close(); });
   AddLabel("has been installed, please select which version", l::kLine2, look.Text(), text, face, SS_CENTER);
   AddLabel("Kartwerk should use", l::kLine3, look.Text(), text, face, SS_CENTER);
@@ -48,10 +48,9 @@ void VersionPickerWindow::ShowVersionLabels(const std::vector<logic::VersionLabe
   for (const logic::VersionLabel& entry : labels) {
     if (entry.tag < 1 || entry.tag >= static_cast<int>(labels_.size())) continue;
     const int tag = entry.tag;
-    HWND label =
-        AddLabel(entry.text, {entry.place.left, entry.place.top, logic::kVersionLabelWidth, logic::kVersionLabelHeight},
-                 look().Text(), preview::Rgb(logic::layout::kValueBlue), GetSysColor(COLOR_BTNFACE),
-                 SS_CENTER | SS_NOTIFY | WS_TABSTOP);
+    HWND label = AddLabel(
+        entry.text, {entry.place.left, entry.place.top, logic::kVersionLabelWidth, logic::kVersionLabelHeight},
+        look().Text(), Rgb(logic::layout::kValueBlue), GetSysColor(COLOR_BTNFACE), SS_CENTER | SS_NOTIFY | WS_TABSTOP);
     OnCommand(label, STN_CLICKED, [this, tag] { logic_.ChooseVersion(tag); });
     labels_[static_cast<std::size_t>(tag)] = label;
   }

@@ -290,7 +290,7 @@ void WindowBase::Paint() {
       case PaintStep::Kind::GreyBox:
         SelectObject(dc, GetStockObject(DC_PEN));
         SelectObject(dc, GetStockObject(NULL_BRUSH));
-        SetDCPenColor(dc, preview::Rgb(logic::layout::kFrameGrey));
+        SetDCPenColor(dc, Rgb(logic::layout::kFrameGrey));
         Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
         break;
     }
@@ -299,7 +299,7 @@ void WindowBase::Paint() {
   // The window's own one-pixel frame.
   SelectObject(dc, GetStockObject(DC_PEN));
   SelectObject(dc, GetStockObject(NULL_BRUSH));
-  SetDCPenColor(dc, preview::Rgb(logic::layout::kFrameGrey));
+  SetDCPenColor(dc, Rgb(logic::layout::kFrameGrey));
   Rectangle(dc, client.left, client.top, client.right, client.bottom);
   EndPaint(hwnd_, &paint);
 }
@@ -329,7 +329,7 @@ void WindowBase::PaintBannerStep(HDC dc, const PaintStep& step) {
   }
   // The word mark, drawn in its font across the sky of the picture.
   SelectObject(dc, look_.ForDpi(look_.WordMark(), dpi_));
-  SetTextColor(dc, preview::Rgb(logic::layout::kWordMarkColour));
+  SetTextColor(dc, Rgb(logic::layout::kWordMarkColour));
   SetBkMode(dc, TRANSPARENT);
   SetTextCharacterExtra(dc, Px(1));
   RECT mark = ScaledRect(logic::layout::kWordMark, dpi_);

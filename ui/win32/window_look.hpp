@@ -17,7 +17,7 @@
 
 namespace kartwerk::win32 {
 
-COLORREF preview::Rgb(logic::layout::Colour colour);
+COLORREF Rgb(logic::layout::Colour colour);
 
 class WindowLook {
  public:

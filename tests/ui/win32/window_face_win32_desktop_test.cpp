@@ -163,7 +163,7 @@ class Win32Face : public ::testing::Test {
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
     }
-    session.installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, PathFromText);
+    session.installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, platform::PathFromText);
   }
 
   void Start() {
@@ -175,8 +175,8 @@ class Win32Face : public ::testing::Test {
   std::filesystem::path game;
   Win32Session session;
   // The pictures from the program's own resources.
-  HMODULE program = LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE program =
+      LoadLibraryExW(Wide(KARTWERK_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   WindowLook look{program};
   std::optional<WindowSet> windows;
   std::vector<int> exits;
