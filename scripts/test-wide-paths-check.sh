@@ -26,7 +26,7 @@ tree() {
 tree option-constructor app/setup.cpp 'session.WinePrefix = std::filesystem::path(options.winePrefix);'
 expect 1 option-constructor
 grep -q 'app/setup.cpp:1:' "$scratch/option-constructor.out" || { echo "FAILED: the line is not named" >&2; failures=$((failures + 1)); }
-tree short-namespace install/find.cpp 'const fs::path found = fs::path(text) / name;'
+tree short-namespace game/find.cpp 'const fs::path found = fs::path(text) / name;'
 expect 1 short-namespace
 tree option-assigned app/gallery.cpp '  const std::filesystem::path folder = options.out;'
 expect 1 option-assigned
@@ -42,10 +42,10 @@ expect 0 empty
 tree qt-face ui/qt/browser_window.cpp 'return std::filesystem::path(text.toStdString());'
 tree qt-face core/files.cpp 'int x = 0;'
 expect 0 qt-face
-tree posix-file install/wine_posix.cpp 'return std::filesystem::path(home);'
+tree posix-file game/wine_posix.cpp 'return std::filesystem::path(home);'
 tree posix-file core/files.cpp 'int x = 0;'
 expect 0 posix-file
-tree marked install/tools.cpp 'auto p = std::filesystem::path(entry);  // not on Windows'
+tree marked desktop/tools.cpp 'auto p = std::filesystem::path(entry);  // not on Windows'
 expect 0 marked
 
 [ "$failures" -eq 0 ] && echo "wide path check: every case as expected"

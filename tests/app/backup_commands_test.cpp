@@ -152,7 +152,7 @@ TEST(BackupCommandsTest, NoMessageOfTheProgramBreaksItsLine) {
                                                 "gui_main.cpp",        "text_lines.hpp",     "output_records.cpp"};
   std::vector<std::string> found;
   std::size_t files = 0;
-  for (const char* layer : {"app", "pipeline", "install", "core", "compare", "preview"}) {
+  for (const char* layer : {"app", "pipeline", "game", "desktop", "core", "platform", "format", "compare", "preview"}) {
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(KARTWERK_SOURCE_DIR) / layer)) {
       const std::string name = platform::TextFromPath(entry.path().filename());
       if (!entry.is_regular_file() || std::find(writesLines.begin(), writesLines.end(), name) != writesLines.end())
