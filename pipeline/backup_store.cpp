@@ -62,35 +62,6 @@ constexpr std::size_t kMaxRecordBytes = 16u << 20;
 // A record planted as a FIFO or a folder, or grown past any record's size, reads as no record.
 std::optional<std::string> ReadText(const fs::path& file) { return platform::ReadFileText(file, kMaxRecordBytes); }
 
-// A record replaces its previous version whole: written beside it under a name of this process,
-// then renamed over it. A failure names its reason (a full disk, a folder that cannot be written).
-void WriteRecord(const fs::path& file, const std::string& text) {
-  const auto cannot = [&](const std::string& reason) {
-    return std::runtime_error("Cannot write the record \"" + platform::TextFromPath(file) + "\": " + reason);
-  };
-  std::error_code ec;
-  fs::create_directories(file.parent_path(), ec);
-  if (ec) throw cannot(core::ErrorText(ec));
-  const fs::path temp = file.parent_path() / platform::ProcessMarkedName(kRecordTemp);
-  core::ClearLastFileError();
-  std::FILE* out = platform::OpenFile(temp, "wbx");
-  if (!out) throw cannot(core::ErrorText(core::LastFileError()));
-  core::ClearLastFileError();
-  if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) ec = core::LastFileError();
-  core::ClearLastFileError();
-  if (std::fclose(out) != 0 && !ec) ec = core::LastFileError();
-  if (!ec) {
-    core::ClearLastFileError();
-    fs::rename(temp, file, ec);
-    ec = core::FileSystemError(ec);
-  }
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    throw cannot(core::ErrorText(ec));
-  }
-}
-
 // 32 hex digits of the place's full path. Records of earlier versions, named otherwise, are not
 // found: their places count as holding what Kartwerk did not write, which keeps every backup.
 std::string PlaceKey(const fs::path& place) {
@@ -141,12 +112,51 @@ fs::path BackupStore::AboutPath(const fs::path& backup) const { return folder_ /
 
 fs::path BackupStore::WrittenPath(const fs::path& place) const { return folder_ / ".written" / PlaceKey(place); }
 
+std::vector<FolderEntry>& BackupStore::Entries() const {
+  if (!reading_) reading_.emplace(folder_);
+  return reading_->Entries();
+}
+
+void BackupStore::ForgetEntry(const fs::path& backup) const {
+  if (!reading_) return;
+  const std::string name = TextFromPath(backup.filename());
+  std::erase_if(reading_->Entries(), [&](const FolderEntry& entry) { return entry.name == name; });
+}
+
+// A record replaces its previous version whole: written under a name of this process in the backup
+// folder itself (where MakeReady looks for leftovers), then renamed over it. A failure names its
+// reason (a full disk, a folder that cannot be written).
+void BackupStore::WriteRecord(const fs::path& file, const std::string& text) const {
+  const auto cannot = [&](const std::string& reason) {
+    return std::runtime_error("Cannot write the record \"" + platform::TextFromPath(file) + "\": " + reason);
+  };
+  std::error_code ec;
+  fs::create_directories(file.parent_path(), ec);
+  if (ec) throw cannot(core::ErrorText(ec));
+  const fs::path temp = folder_ / platform::ProcessMarkedName(kRecordTemp);
+  core::ClearLastFileError();
+  std::FILE* out = platform::OpenFile(temp, "wbx");
+  if (!out) throw cannot(core::ErrorText(core::LastFileError()));
+  core::ClearLastFileError();
+  if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) ec = core::LastFileError();
+  core::ClearLastFileError();
+  if (std::fclose(out) != 0 && !ec) ec = core::LastFileError();
+  if (!ec) {
+    core::ClearLastFileError();
+    fs::rename(temp, file, ec);
+    ec = core::FileSystemError(ec);
+  }
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    throw cannot(core::ErrorText(ec));
+  }
+}
+
 void BackupStore::MakeReady() const {
   platform::MakePrivateFolder(folder_);
   if (ready_) return;
-  for (const char* sub : {".about", ".written"}) platform::RemoveEndedProcessLeftovers(folder_ / sub, kRecordTemp);
-  platform::RemoveEndedProcessLeftovers(folder_, ".kartwerk-probe-");
-  platform::RemoveEndedProcessLeftovers(folder_, ".kartwerk-incoming-");
+  RemoveEndedProcessLeftovers(folder_, Entries(), {kRecordTemp, ".kartwerk-probe-", ".kartwerk-incoming-"});
   ready_ = true;
 }
 
@@ -198,23 +208,24 @@ void BackupStore::Describe(BackupRecord record) const {
 
 void BackupStore::Forget(const fs::path& backup) const {
   std::error_code ec;
-  if (!fs::exists(fs::symlink_status(backup, ec))) fs::remove(AboutPath(backup), ec);
+  if (fs::exists(fs::symlink_status(backup, ec))) return;
+  fs::remove(AboutPath(backup), ec);
+  ForgetEntry(backup);
 }
 
 std::vector<BackupRecord> BackupStore::List() const {
   std::vector<BackupRecord> backups;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = platform::TextFromPath(it->path().filename());
-    if (name.empty() || name[0] == '.' || !it->is_directory(ec)) continue;
-    if (std::optional<BackupRecord> record = Read(it->path())) {
+  for (const FolderEntry& entry : Entries()) {
+    if (entry.name.empty() || entry.name[0] == '.' || !entry.folder) continue;
+    const fs::path backup = folder_ / PathFromText(entry.name);
+    if (std::optional<BackupRecord> record = Read(backup)) {
       backups.push_back(std::move(*record));
       continue;
     }
     // Kept by an older Kartwerk, or put here by hand: shown, never removed.
     BackupRecord unknown;
-    unknown.folder = it->path();
-    unknown.title = name;
+    unknown.folder = backup;
+    unknown.title = std::string(entry.name);
     backups.push_back(std::move(unknown));
   }
   std::sort(backups.begin(), backups.end(), [](const BackupRecord& a, const BackupRecord& b) {
@@ -251,18 +262,16 @@ fs::path BackupStore::NewBackupPath(const std::string& placeName, const std::str
   char time[64];
   std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d-%02d-%02d.%03dZ-", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                 t.tm_hour, t.tm_min, t.tm_sec, ms);
-  std::vector<std::string> taken;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    taken.push_back(platform::TextFromPath(it->path().filename()));
-  }
+  std::vector<FolderEntry>& taken = Entries();
   for (int sequence = 1; sequence < 100; ++sequence) {
     char number[4];
     std::snprintf(number, sizeof number, "%02d", sequence);
     const std::string when = std::string(time) + number;
     const std::string start = placeName + " " + when + " ";
-    if (std::none_of(taken.begin(), taken.end(), [&](const std::string& name) { return name.rfind(start, 0) == 0; })) {
-      return folder_ / platform::PathFromText(BackupName(placeName, when, title));
+    if (std::none_of(taken.begin(), taken.end(),
+                     [&](const FolderEntry& entry) { return entry.name.starts_with(start); })) {
+      // A name given is taken: the next one of this millisecond takes the next number.
+      return folder_ / PathFromText(reading_->Add(BackupName(placeName, when, title), true));
     }
   }
   throw std::runtime_error("more than 99 backups of " + placeName + " in one millisecond");
@@ -273,6 +282,7 @@ void BackupStore::Remove(const fs::path& backup) const {
   fs::remove_all(backup, ec);
   if (ec) throw fs::filesystem_error("Cannot remove the backup", backup, ec);
   fs::remove(AboutPath(backup), ec);
+  ForgetEntry(backup);
 }
 
 bool BackupStore::IsUnchangedConversion(const BackupRecord& record) {
@@ -303,6 +313,15 @@ std::optional<WrittenRecord> BackupStore::WrittenRecordOf(const fs::path& place)
     record.gameVersion = GameVersionOfValue(rest.substr(versionStart.size(), end - versionStart.size()));
     rest.remove_prefix(end + 1);
   }
+  // "seen <stamp>" follows: the folder's stamp as the conversion was put there (records of
+  // earlier versions go without it).
+  constexpr std::string_view kSeen = "seen ";
+  if (rest.substr(0, kSeen.size()) == kSeen) {
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    record.seen = std::string(rest.substr(kSeen.size(), end - kSeen.size()));
+    rest.remove_prefix(end + 1);
+  }
   std::optional<platform::FolderListing> listing = platform::ListingFromText(rest);
   if (!listing) return std::nullopt;
   record.listing = std::move(*listing);
@@ -310,15 +329,16 @@ std::optional<WrittenRecord> BackupStore::WrittenRecordOf(const fs::path& place)
 }
 
 void BackupStore::RecordWritten(const fs::path& place, const std::optional<platform::FolderListing>& listing,
-                                format::GameVersionKindCode gameVersion) const {
+                                format::GameVersionKindCode gameVersion, const std::string& seen) const {
   std::error_code ec;
   if (!listing) {
     fs::remove(WrittenPath(place), ec);
     return;
   }
   platform::MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
-  WriteRecord(WrittenPath(place), "origin " + Escaped(platform::TextFromPath(place)) + "\n" +
-                                      GameVersionLine(gameVersion) + platform::ListingText(*listing));
+  std::string text = "origin " + Escaped(platform::TextFromPath(place)) + "\n" + GameVersionLine(gameVersion);
+  if (!seen.empty()) text += "seen " + seen + "\n";
+  WriteRecord(WrittenPath(place), text + platform::ListingText(*listing));
 }
 
 std::string BackupStore::WhenOf(const fs::path& backup, const std::string& placeName) {
@@ -345,8 +365,8 @@ std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vecto
   const std::string start = platform::TextFromPath(place.filename()) + " ";
   std::vector<fs::path> named;
   std::error_code ec;
-  for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-    if (platform::TextFromPath(it->path().filename()).rfind(start, 0) == 0) named.push_back(it->path());
+  for (const FolderEntry& entry : Entries()) {
+    if (entry.name.starts_with(start)) named.push_back(folder_ / PathFromText(entry.name));
   }
   std::vector<fs::path> removed;
   if (named.size() <= kKeptBackupsPerPlace) return removed;

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "format/game_version.hpp"
+#include "platform/folder_entries.hpp"
 #include "platform/folder_listing.hpp"
 
 namespace kartwerk::pipeline {
@@ -47,11 +48,15 @@ struct BackupRecord {
   format::GameVersionKindCode gameVersion = format::NoGameVersion;
 };
 
-// What the last conversion into a place wrote there, and the game version it wrote for (none when
-// the record does not say).
+// What the last conversion into a place wrote there: every file's digest, the game version it
+// wrote for (none when the record does not say), and the stamp of the folder's names, sizes and
+// times as it was put there (empty in a record of an earlier version). While the place's stamp is
+// still that one, its content is taken for what was written without reading it (a backup is
+// hashed again before it is ever removed).
 struct WrittenRecord {
   platform::FolderListing listing;
   format::GameVersionKindCode gameVersion = format::NoGameVersion;
+  std::string seen;
 };
 
 // "2026-12-07 14:30:21 UTC" of a record's when.
@@ -70,7 +75,8 @@ class BackupStore {
 
   // Creates the backup folder private to the user (see MakePrivateFolder; throws
   // PrivateFolderError) and removes what interrupted runs left in it, the latter once for each
-  // BackupStore: looking for leftovers reads every record's name, which costs in a large store.
+  // BackupStore. Every short-lived file of the store (a record being written, a copy coming in)
+  // lies in the backup folder itself, so the one reading of its names finds them all.
   void MakeReady() const;
 
   // Every backup in the folder, oldest first; folders no record describes have an empty origin.
@@ -103,10 +109,12 @@ class BackupStore {
   // for); nothing when no record of place can be read.
   std::optional<platform::FolderListing> WrittenInto(const std::filesystem::path& place) const;
   std::optional<WrittenRecord> WrittenRecordOf(const std::filesystem::path& place) const;
-  // Records what a conversion wrote into place, made for gameVersion (none: not known); no listing
-  // removes the record (the place then holds what Kartwerk did not write). Nothing else forgets it.
+  // Records what a conversion wrote into place, made for gameVersion (none: not known), and seen,
+  // the FolderStamp of what it put there; no listing removes the record (the place then holds what
+  // Kartwerk did not write). Nothing else forgets it.
   void RecordWritten(const std::filesystem::path& place, const std::optional<platform::FolderListing>& listing,
-                     format::GameVersionKindCode gameVersion = format::NoGameVersion) const;
+                     format::GameVersionKindCode gameVersion = format::NoGameVersion,
+                     const std::string& seen = {}) const;
 
   // Removes the backups of place that are unchanged conversions and older than its ten newest,
   // never keep; returns what was removed. Only the backups named after place are read, and only
@@ -119,11 +127,19 @@ class BackupStore {
   static std::string WhenOf(const std::filesystem::path& backup, const std::string& placeName);
 
  private:
+  // The backup folder's entries, read once for each BackupStore (a slot commit makes one): looking
+  // for leftovers, a free backup name and the backups to prune all go through this one reading. The
+  // names this store gives or removes are kept in it; what other processes do meanwhile is seen by
+  // the next BackupStore, and a name taken meanwhile is found when the backup is moved in.
+  std::vector<FolderEntry>& Entries() const;
+  void ForgetEntry(const std::filesystem::path& backup) const;
+  void WriteRecord(const std::filesystem::path& file, const std::string& text) const;
   std::filesystem::path AboutPath(const std::filesystem::path& backup) const;
   std::filesystem::path WrittenPath(const std::filesystem::path& place) const;
   std::optional<BackupRecord> Read(const std::filesystem::path& backup) const;
 
   std::filesystem::path folder_;
+  mutable std::optional<FolderReading> reading_;
   mutable bool ready_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include "format/map_info.hpp"
 #include "game/slot_store.hpp"
 #include "game/user_folders.hpp"
+#include "platform/folder_entries.hpp"
 #include "platform/folder_moves.hpp"
 #include "platform/path_text.hpp"
 #include "platform/platform_files.hpp"
@@ -40,11 +41,11 @@ struct WorkFolder {
   unsigned long process = 0;
 };
 
-std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
+std::optional<WorkFolder> ParseWorkFolder(std::string_view name) {
   for (const std::string_view marker : {kNewMarker, kAsideMarker}) {
     const std::size_t at = name.rfind(marker);
     if (name.empty() || name[0] != '.' || at == std::string::npos || at < 2) continue;
-    const std::string rest = name.substr(at + marker.size());
+    const std::string_view rest = name.substr(at + marker.size());
     const std::size_t dash = rest.find('-');
     // A process number of more digits than any process has is someone else's name: left alone.
     if (dash == 0 || dash == std::string::npos || dash > 9 ||
@@ -52,7 +53,8 @@ std::optional<WorkFolder> ParseWorkFolder(const std::string& name) {
                      [](char c) { return c >= '0' && c <= '9'; })) {
       continue;
     }
-    return WorkFolder{name.substr(1, at - 1), marker == kAsideMarker, std::stoul(rest.substr(0, dash))};
+    return WorkFolder{std::string(name.substr(1, at - 1)), marker == kAsideMarker,
+                      std::stoul(std::string(rest.substr(0, dash)))};
   }
   return std::nullopt;
 }
@@ -147,11 +149,17 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content,
   record.converted = recorded.has_value();
   // An edited conversion keeps its version too: comparing it with its map needs it most.
   if (recorded) record.gameVersion = recorded->gameVersion;
-  if (recorded && platform::ListFolder(content) == recorded->listing) {
-    record.written = recorded->listing;
+  if (recorded) {
     // Names, sizes and times, taken before the move (which keeps them): listing and pruning judge
-    // the backup by them without reading it.
-    record.seen = platform::FolderStamp(content).value_or(std::string());
+    // the backup by them without reading it. The same stamp as when the conversion was put in
+    // place says the content is untouched since, so it is read only when the stamp has moved (or
+    // an earlier version wrote the place's record without one).
+    std::optional<std::string> stamp = FolderStamp(content);
+    const bool untouched = stamp && !recorded->seen.empty() && *stamp == recorded->seen;
+    if (untouched || ListFolder(content) == recorded->listing) {
+      record.written = recorded->listing;
+      record.seen = stamp.value_or(std::string());
+    }
   }
   store_.Describe(record);
 }
@@ -202,16 +210,20 @@ fs::path SlotCommit::KeepInBackup(const fs::path& aside, const std::string& slot
 void SlotCommit::SettleLeftovers() {
   const fs::path parent = target_.parent_path();
   std::error_code ec;
+  // One reading of the folder around the slot finds the work folders and the probes alike.
+  FolderReading reading(parent);
+  std::vector<FolderEntry>& entries = reading.Entries();
   std::vector<std::pair<fs::path, WorkFolder>> found;
-  for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = platform::TextFromPath(it->path().filename());
-    const std::optional<WorkFolder> work = ParseWorkFolder(name);
-    if (work && !platform::ProcessIsRunning(work->process)) found.emplace_back(it->path(), *work);
-    if (!work && warn_ && (name.find(kNewMarker) != std::string::npos || name.find(kAsideMarker) != std::string::npos))
-      warn_("left " + Quoted(it->path()) + " alone: its name is not one this program gives");
+  for (const FolderEntry& entry : entries) {
+    if (const std::optional<WorkFolder> work = ParseWorkFolder(entry.name)) {
+      if (!ProcessIsRunning(work->process)) found.emplace_back(parent / PathFromText(entry.name), *work);
+    } else if (warn_ && (entry.name.find(kNewMarker) != std::string::npos ||
+                         entry.name.find(kAsideMarker) != std::string::npos)) {
+      warn_("left " + Quoted(parent / PathFromText(entry.name)) + " alone: its name is not one this program gives");
+    }
   }
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  platform::RemoveEndedProcessLeftovers(parent, kProbePrefix);
+  RemoveEndedProcessLeftovers(parent, entries, {kProbePrefix});
   for (const auto& [path, work] : found) {
     // What this user may not move (another user's run, a folder made read-only) is reported and
     // left alone: removing or copying part of it would repeat on every later run.
@@ -283,8 +295,10 @@ fs::path SlotCommit::Commit() {
     }
   }
 
-  const std::optional<platform::FolderListing> placed =
-      writesConversion_ ? platform::ListFolder(folder_, &written_) : restoredListing_;
+  const std::optional<FolderListing> placed = writesConversion_ ? ListFolder(folder_, &written_) : restoredListing_;
+  // The stamp of the new folder is the one it has in the target's place (a rename keeps names,
+  // sizes and times): the next conversion into the place compares with it.
+  const std::string placedStamp = placed ? FolderStamp(folder_).value_or(std::string()) : std::string();
 
   // Old folder aside, new one in. Another conversion committing into the same target at the same
   // time may put its folder in between; that one is moved aside and kept as well, and the later
@@ -326,7 +340,7 @@ fs::path SlotCommit::Commit() {
   }
   committed_ = true;
   try {
-    store_.RecordWritten(target_, placed, gameVersion_);
+    store_.RecordWritten(target_, placed, gameVersion_, placedStamp);
   } catch (const std::exception& e) {
     if (warn_) warn_(e.what());  // the place then counts as holding something Kartwerk did not write
   }

@@ -93,8 +93,9 @@ class SlotCommit {
                                      const std::optional<WrittenRecord>& recorded,
                                      const std::filesystem::path& reserved = {}) const;
   // Writes the record of backup, which is to hold content (a folder of the slot slotName beside
-  // the target); it counts as Kartwerk's conversion when content is what recorded lists, and keeps
-  // the game version recorded. Throws std::runtime_error when the record cannot be written.
+  // the target); it counts as Kartwerk's conversion when content is what recorded lists (by its
+  // stamp while that is the one recorded, else by reading every file), and keeps the game version
+  // recorded. Throws std::runtime_error when the record cannot be written.
   void DescribeBackup(const std::filesystem::path& backup, const std::filesystem::path& content,
                       const std::string& slotName, const std::optional<WrittenRecord>& recorded) const;
   void SettleLeftovers();

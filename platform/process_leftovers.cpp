@@ -25,13 +25,26 @@ unsigned long MarkedProcess(std::string_view name, std::string_view prefix) {
 }
 
 void RemoveEndedProcessLeftovers(const fs::path& folder, std::string_view prefix) {
-  std::vector<fs::path> ended;
+  FolderReading reading(folder);
+  RemoveEndedProcessLeftovers(folder, reading.Entries(), {prefix});
+}
+
+void RemoveEndedProcessLeftovers(const fs::path& folder, std::vector<FolderEntry>& entries,
+                                 std::initializer_list<std::string_view> prefixes) {
+  const auto ended = [&](const FolderEntry& entry) {
+    for (const std::string_view prefix : prefixes) {
+      if (!entry.name.starts_with(prefix)) continue;
+      const unsigned long process = MarkedProcess(entry.name, prefix);
+      if (process != 0) return !ProcessIsRunning(process);
+    }
+    return false;
+  };
   std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const unsigned long process = MarkedProcess(TextFromPath(it->path().filename()), prefix);
-    if (process != 0 && !ProcessIsRunning(process)) ended.push_back(it->path());
-  }
-  for (const fs::path& path : ended) fs::remove_all(path, ec);
+  std::erase_if(entries, [&](const FolderEntry& entry) {
+    if (!ended(entry)) return false;
+    fs::remove_all(folder / PathFromText(entry.name), ec);
+    return !ec;
+  });
 }
 
 }  // namespace kartwerk::platform

@@ -4,8 +4,12 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/folder_entries.hpp"
 
 namespace kartwerk::platform {
 
@@ -17,5 +21,9 @@ unsigned long MarkedProcess(std::string_view name, std::string_view prefix);
 
 // Removes the entries of folder named with prefix by processes that have ended.
 void RemoveEndedProcessLeftovers(const std::filesystem::path& folder, std::string_view prefix);
+// The same for several prefixes, from entries already read from folder (which lose those removed),
+// so that a folder listed once for other reasons is not read again.
+void RemoveEndedProcessLeftovers(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
+                                 std::initializer_list<std::string_view> prefixes);
 
 }  // namespace kartwerk::platform

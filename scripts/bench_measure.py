@@ -42,11 +42,11 @@ def run_measured(command):
 HASHING_FUNCTION = "kartwerk::ContentHash::Add("
 
 
-def instructions(command, profile=None):
+def instructions(command, profile=None, env=None):
     """Instructions the command executes, counted by callgrind (reproducible on a busy machine);
     with profile, the callgrind output is kept there for hashing_share."""
     done = subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={profile or '/dev/null'}", *command],
-                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
     for line in done.stderr.decode(errors="replace").splitlines():
         if "Collected :" in line:
             return int(line.split(":")[-1].strip())
@@ -243,7 +243,17 @@ def measure_store(args, small_map):
 
     fill_store()
     listing = [run([args.kartwerk, "backups"]) for _ in range(args.runs)]
+    load = os.getloadavg()  # a wall time means little without how busy the machine was
     backups = sum(1 for name in os.listdir(store) if not name.startswith("."))
+    counted = None
+    if args.instructions:
+        listed = instructions([args.kartwerk, "backups"], env=env)
+        fill_store()
+        full_count = instructions(batch, env=env)
+        empty_store()
+        empty_count = instructions(batch, env=env)
+        if listed and full_count and empty_count:
+            counted = {"listing": listed, "full": full_count, "empty": empty_count}
     full, empty = [], []
     for _ in range(max(args.runs // 2, 2)):
         fill_store()
@@ -254,7 +264,7 @@ def measure_store(args, small_map):
     fresh(out)
     fresh(folder)
     return {"backups": backups, "listing": statistics.median(listing),
-            "full": statistics.median(full), "empty": statistics.median(empty)}
+            "full": statistics.median(full), "empty": statistics.median(empty), "instructions": counted, "load": load}
 
 
 def cpu_name():
@@ -324,6 +334,12 @@ def main():
         print(f"\nbackup store: `kartwerk backups` with {store['backups']} backups {store['listing'] * 1000:.0f} ms "
               f"(aim 100 ms); a batch of 60 maps into it {store['full'] / store['empty']:.2f} times the same batch "
               f"into an empty store (aim 1.05; {store['full'] * 1000:.0f} ms against {store['empty'] * 1000:.0f} ms)")
+        counted = store["instructions"]
+        if counted:
+            print(f"in instructions: `kartwerk backups` {counted['listing'] / 1e6:.1f} million; the batch into the full "
+                  f"store {counted['full'] / counted['empty']:.3f} times the empty one ({counted['full'] / 1e6:.1f} "
+                  f"against {counted['empty'] / 1e6:.1f} million)")
+        print(f"(load average {' '.join(f'{x:.2f}' for x in store['load'])} when `kartwerk backups` was timed)")
     print()
     print(f"Absolute figures on this machine: {os.cpu_count()} cores, {cpu_name()}")
     print(f"{'map':<10} {'convert ms':>10} {'(min)':>7} {'floor ms':>9} {'(min)':>7} {'output':>10} {'files':>6}")

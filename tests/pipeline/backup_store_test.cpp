@@ -304,6 +304,49 @@ TEST(BackupStoreTest, AnOutFolderIsReplacedOnlyWhenItHoldsAMap) {
   EXPECT_TRUE(pipeline::OutFolderRefusal(out, store));
 }
 
+// What a conversion put into a place is recorded with the place's stamp: while the stamp is still
+// that one, the next conversion keeps the previous content as an unchanged conversion without reading
+// it; otherwise (a stamp that moved, a record of an earlier version without one) by its bytes.
+TEST(BackupStoreTest, APlaceIsJudgedByItsStampWhileItIsTheRecordedOneAndByItsBytesOtherwise) {
+  struct Case {
+    const char* what;
+    bool edit;           // "converted" in desc becomes "Converted": the same size
+    bool keepTime;       // the edit's modification time set back to the conversion's
+    bool earlierRecord;  // the place's record as an earlier version wrote it: no stamp
+    bool unchanged;      // the backup of the previous content counts as the unchanged conversion
+  };
+  const Case cases[] = {
+      {"untouched", false, false, false, true},
+      {"edited", true, false, false, false},
+      {"untouched, earlier record", false, false, true, true},
+      {"edited, its time set back, earlier record", true, true, true, false},
+  };
+  for (const Case& c : cases) {
+    ScratchFolder dir;
+    const fs::path backups = dir / "backups", place = TargetPath(dir / "out" / "map");
+    Convert(place, backups, "converted");
+    const BackupStore store(backups);
+    const std::optional<PlacedConversion> placed = store.PlacedInto(place);
+    ASSERT_TRUE(placed) << c.what;
+    EXPECT_EQ(placed->seen, FolderStamp(place).value_or("")) << c.what;
+    EXPECT_EQ(placed->listing, ListFolder(place)) << c.what;
+    if (c.earlierRecord) {
+      store.RecordWritten(place, placed->listing);
+      EXPECT_EQ(store.PlacedInto(place)->seen, "") << c.what;
+    }
+    if (c.edit) {
+      const auto time = fs::last_write_time(place / "desc");
+      WriteText(place / "desc", "Converted");
+      if (c.keepTime) fs::last_write_time(place / "desc", time);
+    }
+    const fs::path previous = Convert(place, backups, "again");
+    const BackupRecord backup = store.Find(TextFromPath(previous.filename()));
+    EXPECT_EQ(backup.written.has_value(), c.unchanged) << c.what;
+    EXPECT_EQ(BackupStore::IsUnchangedConversion(backup), c.unchanged) << c.what;
+    EXPECT_TRUE(backup.converted) << c.what;
+  }
+}
+
 TEST(BackupStoreTest, ARestorePutsABackupBackAndKeepsWhatWasThere) {
   mapmaker::ScratchFolder dir;
   const fs::path backups = dir / "backups", slot = pipeline::TargetPath(dir / "maps.src" / "map.004");
@@ -352,7 +395,9 @@ TEST(BackupStoreTest, WhatAKilledRunLeftIsRemovedOnceItsProcessHasEnded) {
   fs::create_directories(dir / "src" / (".kartwerk-probe-" + ended + "-abc"));
   fs::create_directories(dir / "backups" / (".kartwerk-probe-" + ended + "-def"));
   fs::create_directories(dir / "backups" / (".kartwerk-incoming-" + ended + "-ghi") / "desc");
-  WriteText(dir / "backups" / ".about" / (".kartwerk-record-" + ended + "-jkl"), "half");
+  // A record is written beside the backups, then moved among the records.
+  WriteText(dir / "backups" / (".kartwerk-record-" + ended + "-jkl"), "half");
+  fs::create_directories(dir / "backups" / ".about");
   pipeline::SlotCommit commit(dir / "src" / "map.001", dir / "backups");
   commit.Discard();
   pipeline::BackupStore(dir / "backups").MakeReady();
