@@ -38,13 +38,20 @@ inline char* SpellNamedPair(char* at, std::string_view key, std::int64_t value) 
   return std::to_chars(at, at + kPairNumberRoom, value).ptr;
 }
 
-// Appends " key=value" to out.
+// Appends " key=value" to out, spelled whole first and appended at once (a field name is short;
+// a longer key takes three appends).
 inline void AppendNamedPair(std::string& out, std::string_view key, std::int64_t value) {
-  out += ' ';
-  out += key;
-  out += '=';
-  char text[kPairNumberRoom];
-  out.append(text, std::to_chars(text, text + kPairNumberRoom, value).ptr);
+  constexpr std::size_t kKeyRoom = 32;
+  if (key.size() > kKeyRoom) {
+    out += ' ';
+    out += key;
+    out += '=';
+    char text[kPairNumberRoom];
+    out.append(text, std::to_chars(text, text + kPairNumberRoom, value).ptr);
+    return;
+  }
+  char text[kKeyRoom + 2 + kPairNumberRoom];
+  out.append(text, SpellNamedPair(text, key, value));
 }
 
 }  // namespace kartwerk::records

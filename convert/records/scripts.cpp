@@ -1,8 +1,11 @@
 #include "convert/records/scripts.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -30,53 +33,110 @@ bool IsCodeItem(std::uint32_t item) {
   return high == 0 || high == kCodeMarkHigh;
 }
 
-// A script never runs past the container's end: an item that is not all there means the
-// data ended before the end statement.
-std::uint32_t ReadItem(core::ByteStream& stream) {
-  if (stream.Remaining() < kItemSize) throw core::StreamReadError();
-  return stream.ReadU32();
-}
-
 // The items of one statement, the closing code item last (into items, reused from statement
-// to statement).
-void ReadStatement(core::ByteStream& stream, std::vector<std::uint32_t>& items) {
+// to statement). A script never runs past the container's end: an item that is not all there
+// means the data ended before the end statement (the stream is left at that item).
+void ReadStatement(ByteStream& stream, std::vector<std::uint32_t>& items) {
   items.clear();
-  do {
-    items.push_back(ReadItem(stream));
-  } while (!IsCodeItem(items.back()));
+  const std::span<const std::uint8_t> bytes = stream.bytes();
+  const auto size = static_cast<std::int64_t>(bytes.size());
+  std::int64_t at = stream.position();
+  for (;;) {
+    if (at < 0 || at > size - kItemSize) {
+      stream.Seek(at);
+      throw StreamReadError();
+    }
+    const std::uint8_t* p = bytes.data() + at;
+    const std::uint32_t item = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                               static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    at += kItemSize;
+    items.push_back(item);
+    if (IsCodeItem(item)) break;
+  }
+  stream.Seek(at);
 }
 
-// Appends the statement's text to text (its memory reused from statement to statement).
-void AppendStatementText(std::string& text, const std::vector<std::uint32_t>& items, const ScriptCodeTable& table,
-                         std::int32_t scriptIndex) {
-  const std::uint32_t codeItem = items.back();
-  const std::uint16_t code = ItemValue(codeItem);
-  if (code == kEndCode) return;
-  // The marker with a plain high half is written as the editor's "$END" and "!" lines
-  // without a look at the keyword table.
-  if (codeItem == kMarkerCode) {
-    text += "$END\n!\n";
-    return;
-  }
+// A row's texts as a statement of it is written: the fixed lines ("$name", "$word") all in one
+// text, cut where the value slots take the statement's items.
+struct RowText {
+  std::string fixed;
+  std::array<std::size_t, kMaxScriptCodeItems> cuts{};  // offsets in fixed, one a value slot
+  std::size_t slots = 0;
+};
+using RowTexts = std::array<RowText, kScriptCodeCount>;
 
-  const ScriptCode* row = FindScriptCode(table, code);
-  if (row == nullptr) throw ScriptCodeError(code, scriptIndex);
-
-  text += '$';
-  text += row->name;
-  text += '\n';
-  std::size_t next = 0;  // value slots take the statement's items in order, the code item included
-  for (std::size_t i = 0; i < row->ItemCount(); ++i) {
-    const std::string_view item = row->items[i];
-    if (item == kValueSlot) {
-      if (next >= items.size()) throw core::ListIndexError(static_cast<long long>(next));
-      AppendScriptValue(text, ItemValue(items[next++]));
-    } else {
-      text += '$';
-      text += item;
-      text += '\n';
+RowTexts MakeRowTexts(const ScriptCodeTable& table) {
+  RowTexts texts;
+  for (std::size_t r = 0; r < table.size(); ++r) {
+    RowText& text = texts[r];
+    text.fixed = "$" + std::string(table[r].name) + "\n";
+    for (std::size_t i = 0; i < table[r].ItemCount(); ++i) {
+      const std::string_view item = table[r].items[i];
+      if (item == kValueSlot) {
+        text.cuts[text.slots++] = text.fixed.size();
+      } else {
+        text.fixed += '$';
+        text.fixed += item;
+        text.fixed += '\n';
+      }
     }
   }
+  return texts;
+}
+
+// Made once for each of the two keyword sets, and never changed.
+const RowTexts& RowTextsOf(const ScriptCodeTable& table) {
+  static const RowTexts older = MakeRowTexts(ScriptCodeTableFor(OlderKeywords));
+  static const RowTexts newer = MakeRowTexts(ScriptCodeTableFor(NoGameVersion));
+  return &table == &ScriptCodeTableFor(OlderKeywords) ? older : newer;
+}
+
+// The longest value line: '#', ten digits, the line feed.
+constexpr std::size_t kValueLineRoom = 12;
+
+// Spells a value line ("#" and the number's digits, lowest first, then LF) at at; returns the end.
+char* SpellScriptValue(char* at, std::uint16_t value) {
+  // The game stores the largest numbers as FF00 and up, short for 7FFFFF00 plus the low byte.
+  std::uint32_t number = value >= 0xFF00 ? 0x7FFFFF00u + (value - 0xFF00u) : value;
+  *at++ = '#';
+  while (number > 0) {
+    *at++ = static_cast<char>('0' + number % 10);
+    number /= 10;
+  }
+  *at++ = '\n';
+  return at;
+}
+
+// The statement's text, spelled into text (its memory reused from statement to statement).
+std::string_view StatementText(std::vector<char>& text, const std::vector<std::uint32_t>& items,
+                               const ScriptCodeTable& table, const RowTexts& rowTexts, std::int32_t scriptIndex) {
+  const std::uint32_t codeItem = items.back();
+  const std::uint16_t code = ItemValue(codeItem);
+  if (code == kEndCode) return {};
+  // The marker with a plain high half is written as the editor's "$END" and "!" lines
+  // without a look at the keyword table.
+  if (codeItem == kMarkerCode) return "$END\n!\n";
+
+  const ScriptCode* found = FindScriptCode(table, code);
+  if (found == nullptr) throw ScriptCodeError(code, scriptIndex);
+
+  // The row's fixed lines, a value line at each slot; value slots take the statement's items in
+  // order, the code item included.
+  const RowText& row = rowTexts[static_cast<std::size_t>(found - table.data())];
+  if (row.slots > items.size()) throw ListIndexError(static_cast<long long>(items.size()));
+  const std::size_t room = row.fixed.size() + row.slots * kValueLineRoom;
+  if (text.size() < room) text.resize(room);
+  const char* const fixed = row.fixed.data();
+  char* const start = text.data();
+  char* at = start;
+  std::size_t from = 0;
+  for (std::size_t next = 0; next < row.slots; ++next) {
+    at = std::copy(fixed + from, fixed + row.cuts[next], at);
+    at = SpellScriptValue(at, ItemValue(items[next]));
+    from = row.cuts[next];
+  }
+  at = std::copy(fixed + from, fixed + row.fixed.size(), at);
+  return {start, static_cast<std::size_t>(at - start)};
 }
 
 // Where the body's texts come from: a statement's text is made again from its items (an atom is
@@ -150,6 +210,10 @@ class BodyLayout {
   // Calls emit with every atom in the order of the text.
   template <class Emit>
   void ForEach(Emit&& emit) const {
+    if (insertions_.empty()) {  // a script without connectives: its atoms as they are
+      for (const Atom atom : atoms_) emit(atom);
+      return;
+    }
     std::vector<Insertion> order(insertions_.rbegin(), insertions_.rend());
     std::stable_sort(order.begin(), order.end(),
                      [](const Insertion& a, const Insertion& b) { return a.before < b.before; });
@@ -179,24 +243,23 @@ class BodyLayout {
 // Reads statements and makes their texts, reusing its buffers from statement to statement.
 class StatementReader {
  public:
-  StatementReader(core::ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
-      : stream_(stream), table_(table), scriptIndex_(scriptIndex) {}
+  StatementReader(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
+      : stream_(stream), table_(table), rowTexts_(RowTextsOf(table)), scriptIndex_(scriptIndex) {}
   // The text of the statement that starts at the stream's position (the stream is left after
   // it), valid until the next call.
   std::string_view Next() {
     ReadStatement(stream_, items_);
-    text_.clear();
-    AppendStatementText(text_, items_, table_, scriptIndex_);
-    return text_;
+    return StatementText(text_, items_, table_, rowTexts_, scriptIndex_);
   }
   std::uint32_t code() const { return items_.back(); }
 
  private:
   core::ByteStream& stream_;
   const ScriptCodeTable& table_;
+  const RowTexts& rowTexts_;
   std::int32_t scriptIndex_;
   std::vector<std::uint32_t> items_;
-  std::string text_;
+  std::vector<char> text_;
 };
 
 // The texts made while a script is laid out, kept for writing it as long as they are small
@@ -218,13 +281,20 @@ class TextCache {
     starts_.push_back({atom, text_.size()});  // statements are added in stream order
     text_ += text;
   }
-  // The text of the statement at atom, or nullopt when it is not kept.
-  std::optional<std::string_view> Find(Atom atom) const {
+  // The text of the statement at atom, or nullopt when it is not kept. next is where to look
+  // first, and is left after the statement found: a script is written mostly in stream order, so
+  // the next statement is nearly always the one after the last.
+  std::optional<std::string_view> Find(Atom atom, std::size_t& next) const {
     if (!active_) return std::nullopt;
-    const auto it = std::lower_bound(starts_.begin(), starts_.end(), std::pair<Atom, std::size_t>{atom, 0});
-    if (it == starts_.end() || it->first != atom) return std::nullopt;
-    const std::size_t end = it + 1 == starts_.end() ? text_.size() : (it + 1)->second;
-    return std::string_view(text_).substr(it->second, end - it->second);
+    std::size_t at = next;
+    if (at >= starts_.size() || starts_[at].first != atom) {
+      const auto it = std::lower_bound(starts_.begin(), starts_.end(), std::pair<Atom, std::size_t>{atom, 0});
+      if (it == starts_.end() || it->first != atom) return std::nullopt;
+      at = static_cast<std::size_t>(it - starts_.begin());
+    }
+    next = at + 1;
+    const std::size_t end = next == starts_.size() ? text_.size() : starts_[next].second;
+    return std::string_view(text_).substr(starts_[at].second, end - starts_[at].second);
   }
 
  private:
@@ -283,9 +353,10 @@ BodyLayout ScriptBody(core::ByteStream& stream, const ScriptCodeTable& table, st
   // The last block is the end statement's (or the tail after it); the editor's closing
   // keyword takes its place.
   const std::int64_t end = stream.position();
+  std::size_t next = 0;
   blocks.RemoveLast([&](Atom atom) {
     if (atom >= kOpenBracketAtom) return FixedAtomText(atom).size();
-    if (const auto kept = cache.Find(atom)) return kept->size();
+    if (const auto kept = cache.Find(atom, next)) return kept->size();
     stream.Seek(atom);
     return reader.Next().size();
   });
@@ -308,12 +379,13 @@ void WriteScriptBlock(Sink& sink, core::ByteStream& stream, std::int32_t scriptI
   StatementReader reader(stream, table, scriptIndex);
   const std::int64_t end = stream.position();
   sink.Append("script \"" + ScriptName(scriptIndex) + "\" size " + std::to_string(body.size()) + "\n");
+  std::size_t next = 0;
   body.ForEach([&](Atom atom) {
     if (atom >= kOpenBracketAtom) {
       sink.Append(FixedAtomText(atom));
       return;
     }
-    if (const auto kept = cache.Find(atom)) {
+    if (const auto kept = cache.Find(atom, next)) {
       sink.Append(*kept);
       return;
     }
@@ -335,17 +407,8 @@ ScriptCodeError::ScriptCodeError(std::uint32_t code, std::int32_t scriptIndex)
     : std::runtime_error("Unknown script code " + std::to_string(code) + " in \"" + ScriptName(scriptIndex) + "\"") {}
 
 void AppendScriptValue(std::string& out, std::uint16_t value) {
-  // The game stores the largest numbers as FF00 and up, short for 7FFFFF00 plus the low byte.
-  std::uint32_t number = value >= 0xFF00 ? 0x7FFFFF00u + (value - 0xFF00u) : value;
-  char line[1 + 10 + 1];  // '#', at most ten digits, the line feed
-  char* at = line;
-  *at++ = '#';
-  while (number > 0) {
-    *at++ = static_cast<char>('0' + number % 10);
-    number /= 10;
-  }
-  *at++ = '\n';
-  out.append(line, at);
+  char line[kValueLineRoom];
+  out.append(line, SpellScriptValue(line, value));
 }
 
 std::string FormatScriptValue(std::uint16_t value) {
