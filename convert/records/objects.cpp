@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "convert/records/cliff_grid.hpp"
+#include "convert/records/key_value.hpp"
 
 namespace kartwerk::records {
 
@@ -25,10 +26,10 @@ char* FormatObjectLine(char* at, std::string_view name, const ObjectRecord& r) {
   // The numbers are spelled in place, without a string each: a large map has tens of
   // thousands of objects.
   at = std::copy(name.begin(), name.end(), at);
-  for (unsigned number :
-       {unsigned{r.x}, unsigned{r.y}, unsigned{r.variant}, unsigned{r.attrByte}, unsigned{r.attrWord}}) {
+  for (const std::uint32_t number : {std::uint32_t{r.x}, std::uint32_t{r.y}, std::uint32_t{r.variant},
+                                     std::uint32_t{r.attrByte}, std::uint32_t{r.attrWord}}) {
     *at++ = ' ';
-    at = std::to_chars(at, at + 5, number).ptr;
+    at = SpellSmallNumber(at, number);
   }
   *at++ = '\n';
   return at;

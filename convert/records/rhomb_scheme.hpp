@@ -55,7 +55,7 @@ bool ShowsPartnerTerrain(std::uint16_t shape);
 EditorRhomb ConvertRhombWith(const RhombScheme& scheme, const CompiledRhomb& rhomb);
 
 // The level bytes: four level bits in the high nibble, and a flag for anything above 15.
-inline void SetRhombLevel(EditorRhomb& out, std::uint16_t levelWord) {
+constexpr void SetRhombLevel(EditorRhomb& out, std::uint16_t levelWord) {
   out.levelLow = static_cast<std::uint8_t>((levelWord % 16) * 16);
   out.levelHigh = levelWord > 15 ? 1 : 0;
 }
@@ -72,6 +72,14 @@ class RhombConverter {
     EditorRhomb out = known_[rhomb.tileCode];
     SetRhombLevel(out, rhomb.levelWord);
     return out;
+  }
+
+  // Whether tileCode's record is remembered (all codes the tables list are); KnownWord then gives it
+  // as one little-endian word, its level bytes 0.
+  static bool Remembers(std::uint16_t tileCode) { return tileCode < kRemembered; }
+  std::uint64_t KnownWord(std::uint16_t tileCode) {
+    if (!isKnown_[tileCode]) Remember(tileCode);
+    return knownWords_[tileCode];
   }
 
   // Writes Convert(rhomb).Bytes() to out (EditorRhomb::kSize bytes): the remembered record with

@@ -49,6 +49,16 @@ std::int32_t ShiftedPosition(std::uint16_t stored, std::int32_t originCells) {
 // Room for a typical line: a unit type name and the numbers after it.
 constexpr std::size_t kUnitLineLength = 128;
 
+// The pairs after a unit's stats (Crew, In, U, V, Dir, Owner) and the line's end, spelled whole
+// before they are appended: a mission has thousands of units.
+constexpr UnitHead::Field kLinePairs[] = {UnitHead::kCrew, UnitHead::kIn,  UnitHead::kU,
+                                          UnitHead::kV,    UnitHead::kDir, UnitHead::kOwner};
+constexpr std::size_t LinePairsRoom() {
+  std::size_t room = 2;  // " \n"
+  for (const UnitHead::Field field : kLinePairs) room += 2 + UnitHead::kFields[field].name.size() + kPairNumberRoom;
+  return room;
+}
+
 }  // namespace
 
 std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
@@ -62,12 +72,19 @@ std::string ConvertUnitRecord(const UnitHead& head, std::span<const CrewRecord> 
 void AppendUnitRecord(std::string& text, const UnitHead& head, std::span<const CrewRecord> crew, const NameTable& names,
                       const format::MissionRectangle& rect) {
   AppendStatPairs(text, {head.ID, head.HP, head.Ammo, head.Expa, head.Morale, head.Lives, head.Grp}, names);
-  AppendCrewAndIn(text, head.Crew, head.In);
-  AppendNamedPair(text, UnitHead::kFields[UnitHead::kU].name, ShiftedPosition(head.U, rect.x0));
-  AppendNamedPair(text, UnitHead::kFields[UnitHead::kV].name, ShiftedPosition(head.V, rect.y0));
-  AppendNamedPair(text, UnitHead::kFields[UnitHead::kDir].name, head.Dir);
-  AppendNamedPair(text, UnitHead::kFields[UnitHead::kOwner].name, head.Owner);
-  text += " \n";
+  // " Crew=N", " In=N" only when the unit carries passengers (as AppendCrewAndIn), the position and
+  // the rest.
+  const auto& fields = UnitHead::kFields;
+  char line[LinePairsRoom()];
+  char* at = SpellNamedPair(line, fields[UnitHead::kCrew].name, head.Crew);
+  if (head.In != 0) at = SpellNamedPair(at, fields[UnitHead::kIn].name, head.In);
+  at = SpellNamedPair(at, fields[UnitHead::kU].name, ShiftedPosition(head.U, rect.x0));
+  at = SpellNamedPair(at, fields[UnitHead::kV].name, ShiftedPosition(head.V, rect.y0));
+  at = SpellNamedPair(at, fields[UnitHead::kDir].name, head.Dir);
+  at = SpellNamedPair(at, fields[UnitHead::kOwner].name, head.Owner);
+  *at++ = ' ';
+  *at++ = '\n';
+  text.append(line, at);
   AppendCrewLines(text, crew, names, CrewTypeNumber::Narrow16);
 }
 

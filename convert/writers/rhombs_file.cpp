@@ -2,6 +2,9 @@
 #include "convert/writers/rhombs_file.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <span>
 
 #include "convert/records/beach_island_rhombs.hpp"
@@ -13,6 +16,43 @@ namespace kartwerk::writers {
 namespace {
 
 constexpr std::size_t kRhombsPerPiece = platform::OutputFile::kMaxRoom / records::EditorRhomb::kSize;
+
+// The level bytes of every level word as one little-endian 16-bit value (SetRhombLevel's two
+// bytes): one lookup a rhomb instead of taking the word apart.
+struct LevelTable {
+  std::array<std::uint16_t, 65536> bytes{};
+};
+constexpr LevelTable MakeLevelTable() {
+  LevelTable table;
+  for (std::uint32_t word = 0; word < table.bytes.size(); ++word) {
+    EditorRhomb level;
+    SetRhombLevel(level, static_cast<std::uint16_t>(word));
+    table.bytes[word] = static_cast<std::uint16_t>(level.levelLow | level.levelHigh << 8);
+  }
+  return table;
+}
+constexpr LevelTable kLevels = MakeLevelTable();
+
+// Converts count rhombs from in (4 bytes each) to out (8 bytes each).
+void ConvertRhombs(RhombConverter& converter, const std::uint8_t* in, std::size_t count, std::uint8_t* out) {
+  for (std::size_t i = 0; i < count; ++i, in += CompiledRhomb::kSize, out += EditorRhomb::kSize) {
+    if constexpr (std::endian::native == std::endian::little) {
+      // Tile code and level word as one load; the record as one store, its level bytes (the
+      // fifth and sixth) put in.
+      std::uint32_t rhomb = 0;
+      std::memcpy(&rhomb, in, sizeof rhomb);
+      const auto tileCode = static_cast<std::uint16_t>(rhomb);
+      if (RhombConverter::Remembers(tileCode)) {
+        const std::uint64_t word = converter.KnownWord(tileCode) | std::uint64_t{kLevels.bytes[rhomb >> 16]} << 32;
+        std::memcpy(out, &word, sizeof word);
+        continue;
+      }
+    }
+    converter.ConvertInto(
+        CompiledRhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8), static_cast<std::uint16_t>(in[2] | in[3] << 8)},
+        out);
+  }
+}
 
 }  // namespace
 
@@ -34,15 +74,9 @@ void WriteRhombsFile(format::Conversion& conversion) {
     const std::uint8_t* in = all.data();
     for (std::size_t left = all.size() / records::CompiledRhomb::kSize; left > 0;) {
       const std::size_t n = std::min(left, kRhombsPerPiece);
-      std::uint8_t* to = out.ByteRoom(n * records::EditorRhomb::kSize);
-      for (std::size_t i = 0; i < n; ++i) {
-        const records::CompiledRhomb rhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
-                                           static_cast<std::uint16_t>(in[2] | in[3] << 8)};
-        converter.ConvertInto(rhomb, to);
-        in += records::CompiledRhomb::kSize;
-        to += records::EditorRhomb::kSize;
-      }
-      out.Advance(n * records::EditorRhomb::kSize);
+      ConvertRhombs(converter, in, n, out.ByteRoom(n * EditorRhomb::kSize));
+      in += n * CompiledRhomb::kSize;
+      out.Advance(n * EditorRhomb::kSize);
       left -= n;
     }
     WarnRecordsPastEnd(conversion, "rhombs", records);

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/records/groups.hpp"
@@ -92,6 +94,18 @@ TEST(KeyValue, SpellsEveryNumberAfterItsKey) {
   char room[8 + records::kPairNumberRoom];
   char* end = records::SpellPair(room, " Morale=", 50);
   EXPECT_EQ(std::string(room, static_cast<std::size_t>(end - room)), " Morale=50");
+
+  // Every number a 16-bit field holds, and on to the largest SpellSmallNumber takes, as to_chars
+  // spells it (and nothing written past it).
+  for (std::uint32_t value = 0; value < 100000; ++value) {
+    char mine[8] = "#######";
+    char theirs[8] = {};
+    const char* const mineEnd = SpellSmallNumber(mine, value);
+    const char* const theirsEnd = std::to_chars(theirs, theirs + sizeof theirs, value).ptr;
+    ASSERT_EQ(std::string_view(mine, static_cast<std::size_t>(mineEnd - mine)),
+              std::string_view(theirs, static_cast<std::size_t>(theirsEnd - theirs)));
+    ASSERT_EQ(*mineEnd, '#') << value;
+  }
 }
 
 // The decoders read their lists: a record written field by field comes back field by field.
