@@ -44,6 +44,11 @@ struct Conversion {
   std::filesystem::path TempFolder;                 // scratch space of the windows' session; staging writes nothing
   std::vector<std::string> MissionList;             // campaign mission files, without extension
   std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
+  // The file each mission's container comes from (set by staging; when empty, MissionFiles): the
+  // file whose decompressed copy takes the mission's name, as the game stages a campaign. Each
+  // compiled file names its copy (the name it stores), a later file's copy replacing an earlier
+  // one of the same name; an empty path where no copy takes the mission's name.
+  std::vector<std::filesystem::path> MissionSources;
   // Decompressed bytes read so far (the main file's at staging, then each mission's as it is
   // loaded) and the most a conversion may read (0: no limit): a mission file whose data runs past
   // what its stored length announced cannot grow the output past the limit checked before writing.

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/text.hpp"
 #include "format/gzip_file.hpp"
@@ -27,6 +29,40 @@ void RefuseLinkOutOfFolder(const std::filesystem::path& file, const std::filesys
     throw std::runtime_error("The mission file \"" + platform::TextFromPath(file) + "\" is a link to \"" +
                              platform::TextFromPath(target) + "\", outside the map's folder");
   }
+}
+
+// The names the decompressed copies of a campaign's files take, in the order they are made, and
+// the file each one comes from: a later copy of a name replaces the earlier one.
+class StagedNames {
+ public:
+  void Put(const std::string& name, const std::filesystem::path& file) {
+    for (auto& [staged, from] : names_) {
+      if (staged == name) {
+        from = file;
+        return;
+      }
+    }
+    names_.emplace_back(name, file);
+  }
+  const std::filesystem::path* Find(const std::string& name) const {
+    for (const auto& [staged, from] : names_) {
+      if (staged == name) return &from;
+    }
+    return nullptr;
+  }
+  void Rename(const std::string& from, const std::string& to) {
+    for (auto& entry : names_) {
+      if (entry.first == from) entry.first = to;
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::filesystem::path>> names_;
+};
+
+std::runtime_error NoCopyNamed(const std::string& name, const std::filesystem::path& file) {
+  return std::runtime_error("Cannot open file \"" + name + "\": no file of the campaign holds it (\"" +
+                            TextFromPath(file.filename()) + "\" holds \"" + ReadGzFileInfo(file).Name + "\")");
 }
 
 }  // namespace
@@ -66,20 +102,40 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
   if (c.MapKind == CampaignMap) {
     // Every mission file must be there and begin as a gzip file before the first file is
     // written; each is inflated only when its mission starts.
+    StagedNames staged;
+    const std::string mainStored = ReadGzFileInfo(mainFile).Name;
+    staged.Put(mainStored, mainFile);
+    // The main file's copy is renamed to the campaign's name when it stores another.
+    if (!base.empty() && !staged.Find(base)) staged.Rename(mainStored, base);
     c.MissionFiles.clear();
     for (std::string& entry : c.MissionList) {
       c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / platform::PathFromText(entry));
       RefuseLinkOutOfFolder(c.MissionFiles.back(), c.MapFolder);
-      ReadGzFileInfo(c.MissionFiles.back());
+      staged.Put(ReadGzFileInfo(c.MissionFiles.back()).Name, c.MissionFiles.back());
       entry = DropExtension(entry);
+    }
+    c.MissionSources.clear();
+    for (const std::string& entry : c.MissionList) {
+      const std::filesystem::path* from = staged.Find(entry);
+      c.MissionSources.push_back(from ? *from : std::filesystem::path());
+    }
+    // A mission file that stores the campaign's name replaces the main file's copy.
+    const std::filesystem::path* mainFrom = staged.Find(base);
+    if (!mainFrom) throw NoCopyNamed(base, mainFile);
+    if (*mainFrom != mainFile) {
+      GzContent replaced = GunzipToMemory(*mainFrom);
+      c.InflatedBytes = replaced.data.size();
+      LoadContainer(c, std::move(replaced.data), base);
     }
   }
   c.MapName = base;
 }
 
 void LoadMissionFile(Conversion& c, std::size_t mission) {
-  const std::filesystem::path& file = c.MissionFiles.at(mission);
+  const std::filesystem::path& file =
+      mission < c.MissionSources.size() ? c.MissionSources[mission] : c.MissionFiles.at(mission);
   c.MissionStream.Clear();
+  if (file.empty()) throw NoCopyNamed(c.MissionList.at(mission), c.MissionFiles.at(mission));
   GzContent content = GunzipToMemory(file);
   c.InflatedBytes += content.data.size();
   if (c.InflatedBudget != 0 && c.InflatedBytes > c.InflatedBudget) {

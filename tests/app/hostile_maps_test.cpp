@@ -551,8 +551,9 @@ TEST_F(HostileMapsTest, CampaignStatingMoreThanARealOneIsRefusedNamingBothSizes)
 TEST_F(HostileMapsTest, MissionLinkedFromOutsideTheMapFolderIsNotRead) {
   const auto main = Map("066.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "066"));
   std::filesystem::create_directories(dir / "parent");
+  // Each file stores the mission's name: the copy of that name is the mission's container.
   mapmaker::WriteBytes(dir / "parent" / "secret.gz",
-                       mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
+                       mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "066001"));
   std::filesystem::create_symlink(dir / "parent" / "secret.gz", maps() / "066001.qdc");
   Keep("066001.qdc");
   const auto r = Convert(main);
@@ -562,14 +563,14 @@ TEST_F(HostileMapsTest, MissionLinkedFromOutsideTheMapFolderIsNotRead) {
   EXPECT_FALSE(std::filesystem::exists(slot()));
   // A link within the folder is the same file under another name, and converts.
   std::filesystem::remove(maps() / "066001.qdc");
-  Map("inside.gz", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
+  Map("inside.gz", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "066001"));
   std::filesystem::create_symlink("inside.gz", maps() / "066001.qdc");
   EXPECT_EQ(Convert(main).status, 0);
 }
 
 TEST_F(HostileMapsTest, MissionNameEndingInABlankGivesAFolderWithoutIt) {
   const auto main = Map("055.qdc", mapmaker::Gzip(mapmaker::SampleMainContainer(format::CampaignMap, kOptions), "055"));
-  Map("05500 .qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "m"));
+  Map("05500 .qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(kOptions, 1), "05500 "));
   const auto r = Convert(main);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::filesystem::is_directory(slot() / "mis.00_"));

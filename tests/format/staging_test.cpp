@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <stdexcept>
+#include <string>
+
 #include "format/gzip_file.hpp"
 #include "mapmaker/map_builder.hpp"
 #include "platform/temp_folder.hpp"
@@ -143,6 +147,56 @@ TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionSt
     EXPECT_EQ(e.GzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "c070003.qdc").string() +
                                          ": not a gzip file: it starts with 78 78 78 78 (\"xxxx\")");
+  }
+}
+
+// A campaign's containers are found by the names their copies take, as the game stages them: each
+// compiled file's copy takes the name the file stores, a later copy replaces an earlier one of the
+// same name, and a container whose name no copy took cannot be opened.
+TEST_F(StagingTest, CampaignContainersAreTheCopiesOfTheirNames) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> mainStored, firstStored, secondStored;
+    std::string main, first, second;  // what each container holds; "" where it cannot be opened
+  };
+  const Case cases[] = {
+      {"each its own name", "c07", "c070001", "c070002", "c07.qdc", "c070001.qdc", "c070002.qdc"},
+      {"no stored names", std::nullopt, std::nullopt, std::nullopt, "c07.qdc", "c070001.qdc", "c070002.qdc"},
+      {"the main file under another name", "campaign", "c070001", "c070002", "c07.qdc", "c070001.qdc", "c070002.qdc"},
+      {"a mission stored elsewhere", "c07", "c070001", "elsewhere2", "c07.qdc", "c070001.qdc", ""},
+      {"a later copy replaces an earlier", "c07", "c070001", "c070001", "c07.qdc", "c070002.qdc", ""},
+      {"a mission stored as the campaign", "c07", "c07", "c070002", "c070001.qdc", "", "c070002.qdc"},
+      {"a path before the name", "c07", "dir/sub/c070001", "C:\\maps\\c070002", "c07.qdc", "c070001.qdc",
+       "c070002.qdc"},
+  };
+  for (const Case& t : cases) {
+    ScratchFolder folder;
+    const auto write = [&](const std::string& file, const std::optional<std::string>& stored) {
+      WriteBytes(folder / file, Gzip(Bytes(file.begin(), file.end()), stored));
+    };
+    write("c07.qdc", t.mainStored);
+    write("c070001.qdc", t.firstStored);
+    write("c070002.qdc", t.secondStored);
+    Conversion campaign;
+    campaign.MapKind = CampaignMap;
+    campaign.TempFolder = temp.path();
+    StageMapFile(campaign, folder / "c07.qdc");
+    const auto loaded = [&] {
+      const auto b = campaign.MissionStream.bytes();
+      return std::string(b.begin(), b.end());
+    };
+    EXPECT_EQ(loaded(), t.main) << t.what;
+    for (std::size_t mission = 0; mission < 2; ++mission) {
+      const std::string& expected = mission == 0 ? t.first : t.second;
+      try {
+        LoadMissionFile(campaign, mission);
+        EXPECT_EQ(loaded(), expected) << t.what << ", mission " << mission;
+      } catch (const std::runtime_error& e) {
+        EXPECT_EQ(expected, "") << t.what << ", mission " << mission << ": " << e.what();
+        const std::string name = campaign.MissionList[mission];
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + name + "\"", 0), 0u) << e.what();
+      }
+    }
   }
 }
 
