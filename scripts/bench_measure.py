@@ -25,7 +25,7 @@ import sys
 
 MIB = 1024 * 1024
 MEMORY_MARGIN = 16 * MIB
-TARGET_RATIO = 1.3
+TARGET_RATIO = 1.1
 MEASURE_RUN = "measure_run"
 
 
