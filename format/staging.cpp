@@ -62,7 +62,8 @@ class StagedNames {
 
 std::runtime_error NoCopyNamed(const std::string& name, const std::filesystem::path& file) {
   return std::runtime_error("Cannot open file \"" + name + "\": no file of the campaign holds it (\"" +
-                            TextFromPath(file.filename()) + "\" holds \"" + ReadGzFileInfo(file).Name + "\")");
+                            platform::TextFromPath(file.filename()) + "\" holds \"" + ReadGzFileInfo(file).Name +
+                            "\")");
 }
 
 }  // namespace

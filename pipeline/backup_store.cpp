@@ -112,15 +112,15 @@ fs::path BackupStore::AboutPath(const fs::path& backup) const { return folder_ /
 
 fs::path BackupStore::WrittenPath(const fs::path& place) const { return folder_ / ".written" / PlaceKey(place); }
 
-std::vector<FolderEntry>& BackupStore::Entries() const {
+std::vector<platform::FolderEntry>& BackupStore::Entries() const {
   if (!reading_) reading_.emplace(folder_);
   return reading_->Entries();
 }
 
 void BackupStore::ForgetEntry(const fs::path& backup) const {
   if (!reading_) return;
-  const std::string name = TextFromPath(backup.filename());
-  std::erase_if(reading_->Entries(), [&](const FolderEntry& entry) { return entry.name == name; });
+  const std::string name = platform::TextFromPath(backup.filename());
+  std::erase_if(reading_->Entries(), [&](const platform::FolderEntry& entry) { return entry.name == name; });
 }
 
 // A record replaces its previous version whole: written under a name of this process in the backup
@@ -156,7 +156,7 @@ void BackupStore::WriteRecord(const fs::path& file, const std::string& text) con
 void BackupStore::MakeReady() const {
   platform::MakePrivateFolder(folder_);
   if (ready_) return;
-  RemoveEndedProcessLeftovers(folder_, Entries(), {kRecordTemp, ".kartwerk-probe-", ".kartwerk-incoming-"});
+  platform::RemoveEndedProcessLeftovers(folder_, Entries(), {kRecordTemp, ".kartwerk-probe-", ".kartwerk-incoming-"});
   ready_ = true;
 }
 
@@ -215,9 +215,9 @@ void BackupStore::Forget(const fs::path& backup) const {
 
 std::vector<BackupRecord> BackupStore::List() const {
   std::vector<BackupRecord> backups;
-  for (const FolderEntry& entry : Entries()) {
+  for (const platform::FolderEntry& entry : Entries()) {
     if (entry.name.empty() || entry.name[0] == '.' || !entry.folder) continue;
-    const fs::path backup = folder_ / PathFromText(entry.name);
+    const fs::path backup = folder_ / platform::PathFromText(entry.name);
     if (std::optional<BackupRecord> record = Read(backup)) {
       backups.push_back(std::move(*record));
       continue;
@@ -262,16 +262,16 @@ fs::path BackupStore::NewBackupPath(const std::string& placeName, const std::str
   char time[64];
   std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d-%02d-%02d.%03dZ-", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                 t.tm_hour, t.tm_min, t.tm_sec, ms);
-  std::vector<FolderEntry>& taken = Entries();
+  std::vector<platform::FolderEntry>& taken = Entries();
   for (int sequence = 1; sequence < 100; ++sequence) {
     char number[4];
     std::snprintf(number, sizeof number, "%02d", sequence);
     const std::string when = std::string(time) + number;
     const std::string start = placeName + " " + when + " ";
     if (std::none_of(taken.begin(), taken.end(),
-                     [&](const FolderEntry& entry) { return entry.name.starts_with(start); })) {
+                     [&](const platform::FolderEntry& entry) { return entry.name.starts_with(start); })) {
       // A name given is taken: the next one of this millisecond takes the next number.
-      return folder_ / PathFromText(reading_->Add(BackupName(placeName, when, title), true));
+      return folder_ / platform::PathFromText(reading_->Add(BackupName(placeName, when, title), true));
     }
   }
   throw std::runtime_error("more than 99 backups of " + placeName + " in one millisecond");
@@ -365,8 +365,8 @@ std::vector<fs::path> BackupStore::Prune(const fs::path& place, const std::vecto
   const std::string start = platform::TextFromPath(place.filename()) + " ";
   std::vector<fs::path> named;
   std::error_code ec;
-  for (const FolderEntry& entry : Entries()) {
-    if (entry.name.starts_with(start)) named.push_back(folder_ / PathFromText(entry.name));
+  for (const platform::FolderEntry& entry : Entries()) {
+    if (entry.name.starts_with(start)) named.push_back(folder_ / platform::PathFromText(entry.name));
   }
   std::vector<fs::path> removed;
   if (named.size() <= kKeptBackupsPerPlace) return removed;

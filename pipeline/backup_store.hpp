@@ -131,7 +131,7 @@ class BackupStore {
   // for leftovers, a free backup name and the backups to prune all go through this one reading. The
   // names this store gives or removes are kept in it; what other processes do meanwhile is seen by
   // the next BackupStore, and a name taken meanwhile is found when the backup is moved in.
-  std::vector<FolderEntry>& Entries() const;
+  std::vector<platform::FolderEntry>& Entries() const;
   void ForgetEntry(const std::filesystem::path& backup) const;
   void WriteRecord(const std::filesystem::path& file, const std::string& text) const;
   std::filesystem::path AboutPath(const std::filesystem::path& backup) const;
@@ -139,7 +139,7 @@ class BackupStore {
   std::optional<BackupRecord> Read(const std::filesystem::path& backup) const;
 
   std::filesystem::path folder_;
-  mutable std::optional<FolderReading> reading_;
+  mutable std::optional<platform::FolderReading> reading_;
   mutable bool ready_ = false;
 };
 

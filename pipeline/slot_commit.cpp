@@ -154,9 +154,9 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content,
     // the backup by them without reading it. The same stamp as when the conversion was put in
     // place says the content is untouched since, so it is read only when the stamp has moved (or
     // an earlier version wrote the place's record without one).
-    std::optional<std::string> stamp = FolderStamp(content);
+    std::optional<std::string> stamp = platform::FolderStamp(content);
     const bool untouched = stamp && !recorded->seen.empty() && *stamp == recorded->seen;
-    if (untouched || ListFolder(content) == recorded->listing) {
+    if (untouched || platform::ListFolder(content) == recorded->listing) {
       record.written = recorded->listing;
       record.seen = stamp.value_or(std::string());
     }
@@ -211,19 +211,21 @@ void SlotCommit::SettleLeftovers() {
   const fs::path parent = target_.parent_path();
   std::error_code ec;
   // One reading of the folder around the slot finds the work folders and the probes alike.
-  FolderReading reading(parent);
-  std::vector<FolderEntry>& entries = reading.Entries();
+  platform::FolderReading reading(parent);
+  std::vector<platform::FolderEntry>& entries = reading.Entries();
   std::vector<std::pair<fs::path, WorkFolder>> found;
-  for (const FolderEntry& entry : entries) {
+  for (const platform::FolderEntry& entry : entries) {
     if (const std::optional<WorkFolder> work = ParseWorkFolder(entry.name)) {
-      if (!ProcessIsRunning(work->process)) found.emplace_back(parent / PathFromText(entry.name), *work);
+      if (!platform::ProcessIsRunning(work->process))
+        found.emplace_back(parent / platform::PathFromText(entry.name), *work);
     } else if (warn_ && (entry.name.find(kNewMarker) != std::string::npos ||
                          entry.name.find(kAsideMarker) != std::string::npos)) {
-      warn_("left " + Quoted(parent / PathFromText(entry.name)) + " alone: its name is not one this program gives");
+      warn_("left " + Quoted(parent / platform::PathFromText(entry.name)) +
+            " alone: its name is not one this program gives");
     }
   }
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  RemoveEndedProcessLeftovers(parent, entries, {kProbePrefix});
+  platform::RemoveEndedProcessLeftovers(parent, entries, {kProbePrefix});
   for (const auto& [path, work] : found) {
     // What this user may not move (another user's run, a folder made read-only) is reported and
     // left alone: removing or copying part of it would repeat on every later run.
@@ -295,10 +297,11 @@ fs::path SlotCommit::Commit() {
     }
   }
 
-  const std::optional<FolderListing> placed = writesConversion_ ? ListFolder(folder_, &written_) : restoredListing_;
+  const std::optional<platform::FolderListing> placed =
+      writesConversion_ ? ListFolder(folder_, &written_) : restoredListing_;
   // The stamp of the new folder is the one it has in the target's place (a rename keeps names,
   // sizes and times): the next conversion into the place compares with it.
-  const std::string placedStamp = placed ? FolderStamp(folder_).value_or(std::string()) : std::string();
+  const std::string placedStamp = placed ? platform::FolderStamp(folder_).value_or(std::string()) : std::string();
 
   // Old folder aside, new one in. Another conversion committing into the same target at the same
   // time may put its folder in between; that one is moved aside and kept as well, and the later

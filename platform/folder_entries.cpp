@@ -4,7 +4,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/path_text.hpp"
+#include "platform/path_text.hpp"
 
 #ifndef _WIN32
 #include <dirent.h>

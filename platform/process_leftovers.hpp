@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/folder_entries.hpp"
+#include "platform/folder_entries.hpp"
 
 namespace kartwerk::platform {
 

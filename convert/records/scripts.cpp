@@ -36,7 +36,7 @@ bool IsCodeItem(std::uint32_t item) {
 // The items of one statement, the closing code item last (into items, reused from statement
 // to statement). A script never runs past the container's end: an item that is not all there
 // means the data ended before the end statement (the stream is left at that item).
-void ReadStatement(ByteStream& stream, std::vector<std::uint32_t>& items) {
+void ReadStatement(core::ByteStream& stream, std::vector<std::uint32_t>& items) {
   items.clear();
   const std::span<const std::uint8_t> bytes = stream.bytes();
   const auto size = static_cast<std::int64_t>(bytes.size());
@@ -44,7 +44,7 @@ void ReadStatement(ByteStream& stream, std::vector<std::uint32_t>& items) {
   for (;;) {
     if (at < 0 || at > size - kItemSize) {
       stream.Seek(at);
-      throw StreamReadError();
+      throw core::StreamReadError();
     }
     const std::uint8_t* p = bytes.data() + at;
     const std::uint32_t item = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -86,9 +86,9 @@ RowTexts MakeRowTexts(const ScriptCodeTable& table) {
 
 // Made once for each of the two keyword sets, and never changed.
 const RowTexts& RowTextsOf(const ScriptCodeTable& table) {
-  static const RowTexts older = MakeRowTexts(ScriptCodeTableFor(OlderKeywords));
-  static const RowTexts newer = MakeRowTexts(ScriptCodeTableFor(NoGameVersion));
-  return &table == &ScriptCodeTableFor(OlderKeywords) ? older : newer;
+  static const RowTexts older = MakeRowTexts(ScriptCodeTableFor(format::OlderKeywords));
+  static const RowTexts newer = MakeRowTexts(ScriptCodeTableFor(format::NoGameVersion));
+  return &table == &ScriptCodeTableFor(format::OlderKeywords) ? older : newer;
 }
 
 // The longest value line: '#', ten digits, the line feed.
@@ -123,7 +123,7 @@ std::string_view StatementText(std::vector<char>& text, const std::vector<std::u
   // The row's fixed lines, a value line at each slot; value slots take the statement's items in
   // order, the code item included.
   const RowText& row = rowTexts[static_cast<std::size_t>(found - table.data())];
-  if (row.slots > items.size()) throw ListIndexError(static_cast<long long>(items.size()));
+  if (row.slots > items.size()) throw core::ListIndexError(static_cast<long long>(items.size()));
   const std::size_t room = row.fixed.size() + row.slots * kValueLineRoom;
   if (text.size() < room) text.resize(room);
   const char* const fixed = row.fixed.data();
@@ -243,7 +243,7 @@ class BodyLayout {
 // Reads statements and makes their texts, reusing its buffers from statement to statement.
 class StatementReader {
  public:
-  StatementReader(ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
+  StatementReader(core::ByteStream& stream, const ScriptCodeTable& table, std::int32_t scriptIndex)
       : stream_(stream), table_(table), rowTexts_(RowTextsOf(table)), scriptIndex_(scriptIndex) {}
   // The text of the statement that starts at the stream's position (the stream is left after
   // it), valid until the next call.

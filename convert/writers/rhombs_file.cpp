@@ -25,8 +25,8 @@ struct LevelTable {
 constexpr LevelTable MakeLevelTable() {
   LevelTable table;
   for (std::uint32_t word = 0; word < table.bytes.size(); ++word) {
-    EditorRhomb level;
-    SetRhombLevel(level, static_cast<std::uint16_t>(word));
+    records::EditorRhomb level;
+    records::SetRhombLevel(level, static_cast<std::uint16_t>(word));
     table.bytes[word] = static_cast<std::uint16_t>(level.levelLow | level.levelHigh << 8);
   }
   return table;
@@ -34,23 +34,23 @@ constexpr LevelTable MakeLevelTable() {
 constexpr LevelTable kLevels = MakeLevelTable();
 
 // Converts count rhombs from in (4 bytes each) to out (8 bytes each).
-void ConvertRhombs(RhombConverter& converter, const std::uint8_t* in, std::size_t count, std::uint8_t* out) {
-  for (std::size_t i = 0; i < count; ++i, in += CompiledRhomb::kSize, out += EditorRhomb::kSize) {
+void ConvertRhombs(records::RhombConverter& converter, const std::uint8_t* in, std::size_t count, std::uint8_t* out) {
+  for (std::size_t i = 0; i < count; ++i, in += records::CompiledRhomb::kSize, out += records::EditorRhomb::kSize) {
     if constexpr (std::endian::native == std::endian::little) {
       // Tile code and level word as one load; the record as one store, its level bytes (the
       // fifth and sixth) put in.
       std::uint32_t rhomb = 0;
       std::memcpy(&rhomb, in, sizeof rhomb);
       const auto tileCode = static_cast<std::uint16_t>(rhomb);
-      if (RhombConverter::Remembers(tileCode)) {
+      if (records::RhombConverter::Remembers(tileCode)) {
         const std::uint64_t word = converter.KnownWord(tileCode) | std::uint64_t{kLevels.bytes[rhomb >> 16]} << 32;
         std::memcpy(out, &word, sizeof word);
         continue;
       }
     }
-    converter.ConvertInto(
-        CompiledRhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8), static_cast<std::uint16_t>(in[2] | in[3] << 8)},
-        out);
+    converter.ConvertInto(records::CompiledRhomb{static_cast<std::uint16_t>(in[0] | in[1] << 8),
+                                                 static_cast<std::uint16_t>(in[2] | in[3] << 8)},
+                          out);
   }
 }
 
@@ -74,9 +74,9 @@ void WriteRhombsFile(format::Conversion& conversion) {
     const std::uint8_t* in = all.data();
     for (std::size_t left = all.size() / records::CompiledRhomb::kSize; left > 0;) {
       const std::size_t n = std::min(left, kRhombsPerPiece);
-      ConvertRhombs(converter, in, n, out.ByteRoom(n * EditorRhomb::kSize));
-      in += n * CompiledRhomb::kSize;
-      out.Advance(n * EditorRhomb::kSize);
+      ConvertRhombs(converter, in, n, out.ByteRoom(n * records::EditorRhomb::kSize));
+      in += n * records::CompiledRhomb::kSize;
+      out.Advance(n * records::EditorRhomb::kSize);
       left -= n;
     }
     WarnRecordsPastEnd(conversion, "rhombs", records);

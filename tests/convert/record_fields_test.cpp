@@ -100,7 +100,7 @@ TEST(KeyValue, SpellsEveryNumberAfterItsKey) {
   for (std::uint32_t value = 0; value < 100000; ++value) {
     char mine[8] = "#######";
     char theirs[8] = {};
-    const char* const mineEnd = SpellSmallNumber(mine, value);
+    const char* const mineEnd = records::SpellSmallNumber(mine, value);
     const char* const theirsEnd = std::to_chars(theirs, theirs + sizeof theirs, value).ptr;
     ASSERT_EQ(std::string_view(mine, static_cast<std::size_t>(mineEnd - mine)),
               std::string_view(theirs, static_cast<std::size_t>(theirsEnd - theirs)));

@@ -159,25 +159,28 @@ TEST(ScriptKeywordSets, VersionOnePicksTheFirstSet) {
 // Every row of both sets, each value slot given an argument of its own: the statement is written
 // word by word and value by value as its row lists them.
 TEST(ScriptKeywordSets, EveryRowIsWrittenAsItsTableListsIt) {
-  for (const GameVersionKindCode kind : {OlderKeywords, CurrentKeywords}) {
-    for (const ScriptCode& row : ScriptCodeTableFor(kind)) {
+  for (const format::GameVersionKindCode kind : {format::OlderKeywords, format::CurrentKeywords}) {
+    for (const records::ScriptCode& row : records::ScriptCodeTableFor(kind)) {
       // Connectives join blocks and the marker has its own lines: their tests are below.
-      if (row.code == kAndCode || row.code == kOrCode || row.code == kNotCode || row.code == kMarkerCode) continue;
+      if (row.code == records::kAndCode || row.code == records::kOrCode || row.code == records::kNotCode ||
+          row.code == records::kMarkerCode)
+        continue;
       Le le;
       le.U32(0).U32(0);
       std::string expected = "$" + std::string(row.name) + "\n";
       std::uint16_t value = 100;
       for (std::size_t i = 0; i < row.ItemCount(); ++i) {
-        if (row.items[i] == kValueSlot) {
+        if (row.items[i] == records::kValueSlot) {
           le.U32(Arg(value));
-          expected += FormatScriptValue(value++);
+          expected += records::FormatScriptValue(value++);
         } else {
           expected += "$" + std::string(row.items[i]) + "\n";
         }
       }
       le.U32(Code(row.code)).U32(kEnd);
-      ByteStream stream = StreamOf(le.bytes);
-      EXPECT_EQ(Body(ConvertScript(stream, 0, kind)), expected + "$END\n") << "code " << row.code << " " << row.name;
+      core::ByteStream stream = StreamOf(le.bytes);
+      EXPECT_EQ(Body(records::ConvertScript(stream, 0, kind)), expected + "$END\n")
+          << "code " << row.code << " " << row.name;
     }
   }
 }

@@ -172,15 +172,15 @@ TEST_F(StagingTest, CampaignContainersAreTheCopiesOfTheirNames) {
   for (const Case& t : cases) {
     ScratchFolder folder;
     const auto write = [&](const std::string& file, const std::optional<std::string>& stored) {
-      WriteBytes(folder / file, Gzip(Bytes(file.begin(), file.end()), stored));
+      WriteBytes(folder / file, Gzip(core::Bytes(file.begin(), file.end()), stored));
     };
     write("c07.qdc", t.mainStored);
     write("c070001.qdc", t.firstStored);
     write("c070002.qdc", t.secondStored);
-    Conversion campaign;
-    campaign.MapKind = CampaignMap;
+    format::Conversion campaign;
+    campaign.MapKind = format::CampaignMap;
     campaign.TempFolder = temp.path();
-    StageMapFile(campaign, folder / "c07.qdc");
+    format::StageMapFile(campaign, folder / "c07.qdc");
     const auto loaded = [&] {
       const auto b = campaign.MissionStream.bytes();
       return std::string(b.begin(), b.end());
@@ -189,7 +189,7 @@ TEST_F(StagingTest, CampaignContainersAreTheCopiesOfTheirNames) {
     for (std::size_t mission = 0; mission < 2; ++mission) {
       const std::string& expected = mission == 0 ? t.first : t.second;
       try {
-        LoadMissionFile(campaign, mission);
+        format::LoadMissionFile(campaign, mission);
         EXPECT_EQ(loaded(), expected) << t.what << ", mission " << mission;
       } catch (const std::runtime_error& e) {
         EXPECT_EQ(expected, "") << t.what << ", mission " << mission << ": " << e.what();

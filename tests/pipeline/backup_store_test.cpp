@@ -323,16 +323,16 @@ TEST(BackupStoreTest, APlaceIsJudgedByItsStampWhileItIsTheRecordedOneAndByItsByt
   };
   for (const Case& c : cases) {
     ScratchFolder dir;
-    const fs::path backups = dir / "backups", place = TargetPath(dir / "out" / "map");
+    const fs::path backups = dir / "backups", place = pipeline::TargetPath(dir / "out" / "map");
     Convert(place, backups, "converted");
-    const BackupStore store(backups);
-    const std::optional<PlacedConversion> placed = store.PlacedInto(place);
+    const pipeline::BackupStore store(backups);
+    const std::optional<pipeline::WrittenRecord> placed = store.WrittenRecordOf(place);
     ASSERT_TRUE(placed) << c.what;
-    EXPECT_EQ(placed->seen, FolderStamp(place).value_or("")) << c.what;
-    EXPECT_EQ(placed->listing, ListFolder(place)) << c.what;
+    EXPECT_EQ(placed->seen, platform::FolderStamp(place).value_or("")) << c.what;
+    EXPECT_EQ(placed->listing, platform::ListFolder(place)) << c.what;
     if (c.earlierRecord) {
       store.RecordWritten(place, placed->listing);
-      EXPECT_EQ(store.PlacedInto(place)->seen, "") << c.what;
+      EXPECT_EQ(store.WrittenRecordOf(place)->seen, "") << c.what;
     }
     if (c.edit) {
       const auto time = fs::last_write_time(place / "desc");
@@ -340,9 +340,9 @@ TEST(BackupStoreTest, APlaceIsJudgedByItsStampWhileItIsTheRecordedOneAndByItsByt
       if (c.keepTime) fs::last_write_time(place / "desc", time);
     }
     const fs::path previous = Convert(place, backups, "again");
-    const BackupRecord backup = store.Find(TextFromPath(previous.filename()));
+    const pipeline::BackupRecord backup = store.Find(platform::TextFromPath(previous.filename()));
     EXPECT_EQ(backup.written.has_value(), c.unchanged) << c.what;
-    EXPECT_EQ(BackupStore::IsUnchangedConversion(backup), c.unchanged) << c.what;
+    EXPECT_EQ(pipeline::BackupStore::IsUnchangedConversion(backup), c.unchanged) << c.what;
     EXPECT_TRUE(backup.converted) << c.what;
   }
 }

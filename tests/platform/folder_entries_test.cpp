@@ -13,23 +13,24 @@
 #include <string>
 #include <vector>
 
+#include "mapmaker/map_builder.hpp"
 #include "platform/content_hash.hpp"
 #include "platform/folder_entries.hpp"
 #include "platform/folder_listing.hpp"
 #include "platform/process_leftovers.hpp"
-#include "mapmaker/map_builder.hpp"
 #include "tests/support/folder_tree.hpp"
 
 namespace kartwerk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::EntryNames;
 using mapmaker::ScratchFolder;
+using testing::EntryNames;
 
-std::vector<std::string> Described(const std::vector<FolderEntry>& entries) {
+std::vector<std::string> Described(const std::vector<platform::FolderEntry>& entries) {
   std::vector<std::string> lines;
-  for (const FolderEntry& entry : entries) lines.push_back(std::string(entry.name) + (entry.folder ? "/" : ""));
+  for (const platform::FolderEntry& entry : entries)
+    lines.push_back(std::string(entry.name) + (entry.folder ? "/" : ""));
   std::sort(lines.begin(), lines.end());
   return lines;
 }
@@ -52,14 +53,14 @@ TEST(FolderEntriesTest, NamesEveryEntryAndWhetherItIsAFolder) {
   expected.insert(expected.end(), {"to a file", "to a folder/", "to nothing"});
 #endif
   std::sort(expected.begin(), expected.end());
-  FolderReading reading(dir.path());
+  platform::FolderReading reading(dir.path());
   EXPECT_EQ(Described(reading.Entries()), expected) << "no \".\", \"..\", nor what lies deeper";
-  EXPECT_TRUE(FolderReading(dir / "missing").Entries().empty());
-  EXPECT_TRUE(FolderReading(dir / "notes.txt").Entries().empty()) << "a file has no entries";
+  EXPECT_TRUE(platform::FolderReading(dir / "missing").Entries().empty());
+  EXPECT_TRUE(platform::FolderReading(dir / "notes.txt").Entries().empty()) << "a file has no entries";
   // Names added later are kept by the reading, which may move without losing any name.
   for (int i = 0; i < 100; ++i) reading.Add("map.001 2026-12-07 14-30-21.042Z-" + std::to_string(i) + " x", true);
   reading.Add("b", false);
-  const FolderReading moved = std::move(reading);
+  const platform::FolderReading moved = std::move(reading);
   const std::vector<std::string> names = Described(moved.Entries());
   EXPECT_EQ(names.size(), expected.size() + 101);
   EXPECT_TRUE(std::find(names.begin(), names.end(), "map.001 2026-12-07 14-30-21.042Z-42 x/") != names.end());
@@ -74,7 +75,7 @@ TEST(FolderEntriesTest, LeftoversOfEndedRunsLeaveTheFolderAndItsReading) {
   std::string ended;
   std::ifstream("/proc/sys/kernel/pid_max") >> ended;
   ASSERT_FALSE(ended.empty());
-  const std::string mine = ProcessMarkedName(".kartwerk-record-");
+  const std::string mine = platform::ProcessMarkedName(".kartwerk-record-");
   const std::vector<std::string> names{".kartwerk-record-" + ended + "-abc",    // ended: removed
                                        ".kartwerk-incoming-" + ended + "-def",  // ended, a folder: removed
                                        ".kartwerk-probe-" + ended + "-ghi",     // a prefix not asked for
@@ -86,9 +87,9 @@ TEST(FolderEntriesTest, LeftoversOfEndedRunsLeaveTheFolderAndItsReading) {
   fs::create_directories(dir / names[1] / "mis.000");
   Touch(dir / names[1] / "mis.000" / "desc");
 
-  FolderReading reading(dir.path());
-  std::vector<FolderEntry>& entries = reading.Entries();
-  RemoveEndedProcessLeftovers(dir.path(), entries, {".kartwerk-record-", ".kartwerk-incoming-"});
+  platform::FolderReading reading(dir.path());
+  std::vector<platform::FolderEntry>& entries = reading.Entries();
+  platform::RemoveEndedProcessLeftovers(dir.path(), entries, {".kartwerk-record-", ".kartwerk-incoming-"});
   std::vector<std::string> kept(names.begin() + 2, names.end());
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(EntryNames(dir.path()), kept);
@@ -106,7 +107,7 @@ std::string StampByTheLibrary(const fs::path& folder) {
                                        : std::to_string(it->file_size()) + " " +
                                              std::to_string(it->last_write_time().time_since_epoch().count());
   }
-  ContentHash hash;
+  platform::ContentHash hash;
   for (const auto& [name, facts] : entries) hash.Add(name + "\n" + facts + "\n");
   return hash.Digest();
 }
@@ -132,20 +133,20 @@ TEST(FolderStampTest, IsTheStampRecordsKeepAndRefusesWhatNoConversionHolds) {
   fs::last_write_time(slot / "a", epoch + nanoseconds(123456789));  // file_clock's epoch, nanoseconds
   fs::last_write_time(slot / "a.b", fs::file_time_type::clock::from_sys(std::chrono::sys_days{} -
                                                                         std::chrono::hours(24) + nanoseconds(5)));
-  const std::optional<std::string> stamp = FolderStamp(slot);
+  const std::optional<std::string> stamp = platform::FolderStamp(slot);
   ASSERT_TRUE(stamp);
   EXPECT_EQ(*stamp, StampByTheLibrary(slot));
   EXPECT_EQ(stamp->rfind("xxh3-128:", 0), 0u);
 
   std::ofstream(slot / "mis.000" / "units", std::ios::app) << "!";
-  EXPECT_NE(FolderStamp(slot), stamp) << "a size changed";
-  EXPECT_EQ(FolderStamp(slot), StampByTheLibrary(slot));
+  EXPECT_NE(platform::FolderStamp(slot), stamp) << "a size changed";
+  EXPECT_EQ(platform::FolderStamp(slot), StampByTheLibrary(slot));
 
-  EXPECT_FALSE(FolderStamp(dir / "missing"));
-  EXPECT_FALSE(FolderStamp(slot / "desc")) << "a file is no folder";
+  EXPECT_FALSE(platform::FolderStamp(dir / "missing"));
+  EXPECT_FALSE(platform::FolderStamp(slot / "desc")) << "a file is no folder";
 #ifndef _WIN32
   fs::create_directory_symlink(slot, dir / "link to the slot");
-  EXPECT_FALSE(FolderStamp(dir / "link to the slot"));
+  EXPECT_FALSE(platform::FolderStamp(dir / "link to the slot"));
   const std::pair<const char*, std::function<void(const fs::path&)>> refused[] = {
       {"a link", [](const fs::path& at) { fs::create_symlink("desc", at); }},
       {"a FIFO", [](const fs::path& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }},
@@ -155,7 +156,7 @@ TEST(FolderStampTest, IsTheStampRecordsKeepAndRefusesWhatNoConversionHolds) {
     ScratchFolder other;
     fs::copy(slot, other / "slot", fs::copy_options::recursive);
     make(other / "slot" / "mis.001" / "odd");
-    EXPECT_FALSE(FolderStamp(other / "slot")) << what;
+    EXPECT_FALSE(platform::FolderStamp(other / "slot")) << what;
   }
 #endif
 }
