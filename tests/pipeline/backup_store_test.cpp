@@ -347,6 +347,20 @@ TEST(BackupStoreTest, APlaceIsJudgedByItsStampWhileItIsTheRecordedOneAndByItsByt
   }
 }
 
+TEST(BackupStoreTest, APlacesRecordKeepsTheGameVersionBesideTheStamp) {
+  ScratchFolder dir;
+  const fs::path place = pipeline::TargetPath(dir / "out" / "map");
+  WriteText(place / "desc", "converted");
+  const pipeline::BackupStore store(dir / "backups");
+  const std::optional<platform::FolderListing> listing = platform::ListFolder(place);
+  store.RecordWritten(place, listing, format::OlderKeywords, "3 desc 9 1");
+  const std::optional<pipeline::WrittenRecord> record = store.WrittenRecordOf(place);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->gameVersion, format::OlderKeywords);
+  EXPECT_EQ(record->seen, "3 desc 9 1");
+  EXPECT_EQ(record->listing, listing);
+}
+
 TEST(BackupStoreTest, ARestorePutsABackupBackAndKeepsWhatWasThere) {
   mapmaker::ScratchFolder dir;
   const fs::path backups = dir / "backups", slot = pipeline::TargetPath(dir / "maps.src" / "map.004");
