@@ -102,21 +102,38 @@ bool RunMissionSteps(format::Conversion& c, const ProgressHandler& progress, Sho
   return true;
 }
 
-// A campaign's missions on several threads, each worker on its own copy of the conversion. The
-// mission files are inflated one at a time in list order (so the size budget counts them as the
-// sequential run does) while the other workers run their steps. A failure stops only the missions
-// after it, so the failure reported is the one the sequential run would report; warnings are
-// passed on in mission order once all have ended, and progress labels one at a time.
-ConversionEnd RunMissionsSideBySide(format::Conversion& c, const ProgressHandler& progress, std::stop_token stop,
+// The map's own steps on this thread's conversion, then the label that opens the missions; false
+// (with end saying why) when a step failed or shouldStop said so between two of them.
+template <class ShouldStop>
+bool RunMapSteps(format::Conversion& c, const ProgressHandler& progress, ShouldStop&& shouldStop, ConversionEnd& end) {
+  for (const ConversionStep& step : MapSteps()) {
+    if (!Attempt(end, step.label, {}, [&] { RunStep(c, progress, step); })) return false;
+    if (shouldStop()) {
+      end.stopped = true;
+      return false;
+    }
+  }
+  return Attempt(end, kMissionsStartLabel, {}, [&] { Report(progress, kMissionsStartLabel); });
+}
+
+// A campaign on several threads: the map's own steps (task 0, on c itself) beside its missions
+// (task i + 1 for mission i), each mission on a worker's own copy of the conversion as staging
+// left it (without the main container, which no mission reads). The mission files are inflated
+// one at a time in list order (so the size budget counts them as the sequential run does) while
+// the other workers run their steps. A failure stops only the tasks after it, so the failure
+// reported is the one the sequential run would report; warnings are passed on in task order once
+// all have ended, and progress labels one at a time.
+ConversionEnd RunCampaignSideBySide(format::Conversion& c, const ProgressHandler& progress, std::stop_token stop,
                                     unsigned workers) {
-  const std::size_t missions = c.MissionList.size();
-  std::vector<ConversionEnd> ends(missions);
-  std::vector<std::vector<std::string>> warnings(missions);
-  std::vector<char> completed(missions, 0);
+  const std::size_t tasks = c.MissionList.size() + 1;
+  std::vector<ConversionEnd> ends(tasks);
+  std::vector<std::vector<std::string>> warnings(tasks);
+  std::vector<char> completed(tasks, 0);
   std::mutex loadMutex;
   std::mutex progressMutex;
-  std::size_t next = 0;  // guarded by loadMutex
-  std::atomic<std::size_t> firstFailed{missions};
+  std::size_t next = 0;                           // guarded by loadMutex
+  std::uint64_t inflatedBytes = c.InflatedBytes;  // guarded by loadMutex
+  std::atomic<std::size_t> firstFailed{tasks};
   const auto failed = [&](std::size_t i) {
     for (std::size_t seen = firstFailed; i < seen && !firstFailed.compare_exchange_weak(seen, i);) {
     }
@@ -125,55 +142,68 @@ ConversionEnd RunMissionsSideBySide(format::Conversion& c, const ProgressHandler
     const std::lock_guard lock(progressMutex);
     if (progress) progress(label);
   };
-  c.MissionStream.Clear();  // the main container: no mission reads it, no worker copies it
+  // What every mission starts from, taken before the map's steps change c.
+  core::ByteStream mainContainer = std::move(c.MissionStream);
+  c.MissionStream.Clear();
+  const format::Conversion missionBase = c;
+  c.MissionStream = std::move(mainContainer);
+  const std::function<void(const std::string&)> warn = std::move(c.Warn);
+  c.Warn = [&warnings](const std::string& message) { warnings[0].push_back(message); };
+
   const auto work = [&] {
     std::optional<format::Conversion> mine;
     for (;;) {
       std::size_t i = 0;
       {
         const std::lock_guard lock(loadMutex);
-        if (next >= missions || next > firstFailed || stop.stop_requested()) return;
+        if (next >= tasks || next > firstFailed || stop.stop_requested()) return;
         i = next++;
-        try {
-          if (!mine) mine.emplace(c);
-          mine->InflatedBytes = c.InflatedBytes;
-          mine->MissionName = CampaignMissionName(c.MissionList[i]);
-          mine->Warn = [&warnings, i](const std::string& message) { warnings[i].push_back(message); };
-          mine->Output = c.Output;
-          format::LoadMissionFile(*mine, i);
-          c.InflatedBytes = mine->InflatedBytes;
-        } catch (...) {
-          Fail(ends[i], kLoadMissionStep, false, CampaignMissionName(c.MissionList[i]));
-          failed(i);
-          continue;
+        if (i > 0) {
+          const std::string& entry = c.MissionList[i - 1];
+          try {
+            if (!mine) mine.emplace(missionBase);
+            mine->InflatedBytes = inflatedBytes;
+            mine->MissionName = CampaignMissionName(entry);
+            mine->Warn = [&warnings, i](const std::string& message) { warnings[i].push_back(message); };
+            format::LoadMissionFile(*mine, i - 1);
+            inflatedBytes = mine->InflatedBytes;
+          } catch (...) {
+            Fail(ends[i], kLoadMissionStep, false, CampaignMissionName(entry));
+            failed(i);
+            continue;
+          }
         }
       }
       const auto abandon = [&] { return stop.stop_requested() || firstFailed < i; };
-      if (RunMissionSteps(*mine, report, abandon, ends[i])) {
+      const bool done =
+          i == 0 ? RunMapSteps(c, report, abandon, ends[i]) : RunMissionSteps(*mine, report, abandon, ends[i]);
+      if (done) {
         completed[i] = 1;
       } else if (ends[i].error) {
         failed(i);
       }
-      mine->MissionStream.Clear();
+      if (i > 0) mine->MissionStream.Clear();
     }
   };
   std::vector<std::jthread> pool;
   try {
     for (unsigned w = 1; w < workers; ++w) pool.emplace_back(work);
   } catch (const std::system_error&) {
-    // No more threads to be had: the ones running (and this one) share the missions.
+    // No more threads to be had: the ones running (and this one) share the tasks.
   }
   work();
   for (std::jthread& t : pool) t.join();
 
-  for (std::size_t i = 0; i < missions && c.Warn; ++i) {
+  c.Warn = warn;
+  c.InflatedBytes = inflatedBytes;
+  for (std::size_t i = 0; i < tasks && c.Warn; ++i) {
     for (const std::string& message : warnings[i]) c.Warn(message);
   }
-  ConversionEnd end;
-  for (std::size_t i = 0; i < missions; ++i) {
+  for (std::size_t i = 0; i < tasks; ++i) {
     if (ends[i].error) return ends[i];
   }
-  end.stopped = std::count(completed.begin(), completed.end(), 1) != static_cast<std::ptrdiff_t>(missions);
+  ConversionEnd end;
+  end.stopped = std::count(completed.begin(), completed.end(), 1) != static_cast<std::ptrdiff_t>(tasks);
   return end;
 }
 
@@ -220,23 +250,17 @@ ConversionEnd RunConversionSteps(format::Conversion& c, const ProgressHandler& p
     }
   }
 
-  for (const ConversionStep& step : MapSteps()) {
-    if (!Attempt(end, step.label, {}, [&] { RunStep(c, progress, step); })) return end;
-    if (stop.stop_requested()) {
-      end.stopped = true;
-      return end;
-    }
-  }
-  if (!Attempt(end, kMissionsStartLabel, {}, [&] { Report(progress, kMissionsStartLabel); })) return end;
-
   // A single-player or multiplayer map is its own only mission; a campaign has one per file.
   // (A campaign whose list is empty fails on its first entry, as an empty list always did.)
   const std::size_t missions = campaign ? std::max<std::size_t>(c.MissionList.size(), 1) : 1;
   // Files sent to a receiver arrive one by one in the order the conversion makes them.
-  const bool sideBySide = campaign && !c.Output && MissionFoldersDistinct(c.MissionList);
-  const unsigned workers = sideBySide ? MissionWorkerCount(missionJobs, missions) : 1;
-  if (workers > 1) return RunMissionsSideBySide(c, progress, stop, workers);
+  const bool sideBySide = campaign && !c.MissionList.empty() && !c.Output && MissionFoldersDistinct(c.MissionList);
+  // The map's own steps are one more task beside the missions.
+  const unsigned workers = sideBySide ? MissionWorkerCount(missionJobs, missions + 1) : 1;
+  if (workers > 1) return RunCampaignSideBySide(c, progress, stop, workers);
+
   const auto stopRequested = [&] { return stop.stop_requested(); };
+  if (!RunMapSteps(c, progress, stopRequested, end)) return end;
   for (std::size_t i = 0; i < missions; ++i) {
     if (campaign) {
       if (i >= c.MissionList.size()) {

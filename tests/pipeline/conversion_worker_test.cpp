@@ -215,12 +215,15 @@ TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
     std::size_t labels = 0;
     std::string failure;
   };
-  const auto run = [&](const std::vector<std::pair<std::string, core::Bytes>>& missions, unsigned jobs) {
+  // blockMap: a folder where the map's "rhombs" goes, so a step of the map itself fails too.
+  const auto run = [&](const std::vector<std::pair<std::string, core::Bytes>>& missions, unsigned jobs,
+                       bool blockMap = false) {
     std::filesystem::remove_all(scratch / "maps");
     std::filesystem::remove_all(scratch / "slot");
     c = format::Conversion();
     labels.clear();
     Stage(format::CampaignMap, missions);
+    if (blockMap) std::filesystem::create_directories(c.SlotFolder / "rhombs" / "in the way");
     const pipeline::ConversionEnd end = pipeline::RunConversionSteps(c, Record(), {}, jobs);
     Outcome outcome{
         end.Completed() ? testing::TreeFiles(c.SlotFolder) : std::vector<std::pair<std::string, core::Bytes>>{},
@@ -233,12 +236,15 @@ TEST_F(DriverTest, MissionsSideBySideWriteTheSameBytesAndFailAsInOrder) {
   EXPECT_EQ(inOrder.labels, pipeline::ReportedLabelCount(4));
   const Outcome failedInOrder = run(failing, 1);
   EXPECT_EQ(failedInOrder.failure, "step \"Mines\" of mission mis.003 failed: Stream read error");
+  const std::string mapFailure = run(failing, 1, true).failure;
+  EXPECT_EQ(mapFailure.rfind("step \"Rhombs\" failed: ", 0), 0u) << mapFailure;
   for (const unsigned jobs : {2u, 3u, 0u}) {
     const Outcome sideBySide = run(good, jobs);
     EXPECT_EQ(sideBySide.failure, "") << jobs;
     EXPECT_EQ(sideBySide.labels, inOrder.labels) << jobs;
     EXPECT_TRUE(sideBySide.files == inOrder.files) << jobs << " jobs wrote other bytes";
     EXPECT_EQ(run(failing, jobs).failure, failedInOrder.failure) << jobs;
+    EXPECT_EQ(run(failing, jobs, true).failure, mapFailure) << jobs;
   }
   EXPECT_EQ(pipeline::MissionWorkerCount(0, 1), 1u);
   EXPECT_EQ(pipeline::MissionWorkerCount(8, 3), 3u);
