@@ -72,6 +72,10 @@ std::string PlaceKey(const fs::path& place) {
 // later" for every later version (they all write the same). Not written when the version is not known.
 constexpr std::string_view kGameVersionKey = "game-version";
 
+// A place's record in place of the listing when the place holds a conversion edited since (an
+// earlier Kartwerk reads such a record as none).
+constexpr std::string_view kEditedLine = "edited\n";
+
 std::string GameVersionLine(format::GameVersionKindCode version) {
   switch (version) {
     case format::OlderKeywords: return std::string(kGameVersionKey) + " 1.9\n";
@@ -322,21 +326,26 @@ std::optional<WrittenRecord> BackupStore::WrittenRecordOf(const fs::path& place)
     record.seen = std::string(rest.substr(kSeen.size(), end - kSeen.size()));
     rest.remove_prefix(end + 1);
   }
-  std::optional<platform::FolderListing> listing = platform::ListingFromText(rest);
-  if (!listing) return std::nullopt;
-  record.listing = std::move(*listing);
+  // A conversion edited since it was written (put back from its backup) keeps only its version.
+  if (rest == kEditedLine) return record;
+  record.listing = platform::ListingFromText(rest);
+  if (!record.listing) return std::nullopt;
   return record;
 }
 
 void BackupStore::RecordWritten(const fs::path& place, const std::optional<platform::FolderListing>& listing,
                                 format::GameVersionKindCode gameVersion, const std::string& seen) const {
   std::error_code ec;
-  if (!listing) {
+  if (!listing && gameVersion == format::NoGameVersion) {
     fs::remove(WrittenPath(place), ec);
     return;
   }
   platform::MakePrivateFolder(folder_);  // the first conversion into a new place may come before any backup
   std::string text = "origin " + Escaped(platform::TextFromPath(place)) + "\n" + GameVersionLine(gameVersion);
+  if (!listing) {
+    WriteRecord(WrittenPath(place), text + std::string(kEditedLine));
+    return;
+  }
   if (!seen.empty()) text += "seen " + seen + "\n";
   WriteRecord(WrittenPath(place), text + platform::ListingText(*listing));
 }

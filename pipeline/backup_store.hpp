@@ -54,7 +54,7 @@ struct BackupRecord {
 // still that one, its content is taken for what was written without reading it (a backup is
 // hashed again before it is ever removed).
 struct WrittenRecord {
-  platform::FolderListing listing;
+  std::optional<platform::FolderListing> listing;  // none: edited since (a backup put back), only its version kept
   format::GameVersionKindCode gameVersion = format::NoGameVersion;
   std::string seen;
 };
@@ -110,8 +110,9 @@ class BackupStore {
   std::optional<platform::FolderListing> WrittenInto(const std::filesystem::path& place) const;
   std::optional<WrittenRecord> WrittenRecordOf(const std::filesystem::path& place) const;
   // Records what a conversion wrote into place, made for gameVersion (none: not known), and seen,
-  // the FolderStamp of what it put there; no listing removes the record (the place then holds what
-  // Kartwerk did not write). Nothing else forgets it.
+  // the FolderStamp of what it put there. No listing (a conversion edited since, put back from its
+  // backup) keeps only the version; with no version either, the record goes (the place then holds
+  // what Kartwerk did not write). Nothing else forgets it.
   void RecordWritten(const std::filesystem::path& place, const std::optional<platform::FolderListing>& listing,
                      format::GameVersionKindCode gameVersion = format::NoGameVersion,
                      const std::string& seen = {}) const;

@@ -156,7 +156,7 @@ void SlotCommit::DescribeBackup(const fs::path& backup, const fs::path& content,
     // an earlier version wrote the place's record without one).
     std::optional<std::string> stamp = platform::FolderStamp(content);
     const bool untouched = stamp && !recorded->seen.empty() && *stamp == recorded->seen;
-    if (untouched || platform::ListFolder(content) == recorded->listing) {
+    if (recorded->listing && (untouched || platform::ListFolder(content) == recorded->listing)) {
       record.written = recorded->listing;
       record.seen = stamp.value_or(std::string());
     }

@@ -453,6 +453,21 @@ TEST(BackupStoreTest, AConversionsGameVersionGoesWithItsRecords) {
   ASSERT_TRUE(restored);
   EXPECT_EQ(restored->gameVersion, format::OlderKeywords);
   EXPECT_EQ(restored->listing, platform::ListFolder(slot));
+
+  // The edited one put back keeps its version, and is not taken for what Kartwerk wrote: the next
+  // conversion keeps it as an edited conversion of that version.
+  pipeline::RestoreBackup(store, kept[0]);
+  const std::optional<pipeline::WrittenRecord> edited = store.WrittenRecordOf(slot);
+  ASSERT_TRUE(edited);
+  EXPECT_EQ(edited->gameVersion, format::CurrentKeywords);
+  EXPECT_FALSE(edited->listing);
+  EXPECT_FALSE(store.WrittenInto(slot));
+  ConvertFor(slot, backups, "fourth", format::OlderKeywords);
+  const std::vector<pipeline::BackupRecord> after = BackupsOf(backups, slot);
+  const auto keptEdited = std::find_if(after.begin(), after.end(), [](const pipeline::BackupRecord& b) {
+    return b.converted && !b.written && b.gameVersion == format::CurrentKeywords;
+  });
+  EXPECT_NE(keptEdited, after.end()) << "the edited conversion's backup, with its version";
 }
 
 // Records without the version line (an earlier Kartwerk's) read as before, with no version; so
