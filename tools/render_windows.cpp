@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
     Save(browser, out / "browser.png");
 
     // The progress of a campaign: its gauge runs longer than a single map's.
-    browser.campaignsButton->click();
+    browser.campaigns->click();
     const auto campaigns = browser.mapList->findItems(QStringLiteral("007"), Qt::MatchExactly);
     Require(!campaigns.isEmpty(), "the campaign row");
     browser.mapList->setCurrentItem(campaigns.first());

@@ -36,13 +36,13 @@ class BrowserWindow : public WindowBase, private logic::BrowserFace {
   int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }
 
   QLabel* banner;
-  QLabel* titleLabel;
+  QLabel* title;
   QLabel* closeLabel;
   QTreeWidget* mapList;
   QWidget* informationPanel;
-  QRadioButton* singleplayerButton;
-  QRadioButton* multiplayerButton;
-  QRadioButton* campaignsButton;
+  QRadioButton* singlePlayer;
+  QRadioButton* multiplayer;
+  QRadioButton* campaigns;
   QLabel *informationCaption, *sizeCaption, *schemeCaption, *missionsCaption, *sizeValue, *schemeValue, *missionsValue;
 
  protected:

@@ -34,7 +34,7 @@ class PromptWindow : public WindowBase {
   // Shows without an opener: the switch and opacity the window has.
   void Open(std::function<void()> afterClose) { prompt_.Open(std::move(afterClose)); }
 
-  QLabel* messageLabel;
+  QLabel* message;
   QFrame* exitBox;
   QLabel* exitLabel;
 

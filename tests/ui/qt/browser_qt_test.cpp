@@ -72,7 +72,7 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   EXPECT_EQ(browser().AlphaBlendValue(), 200);
-  EXPECT_TRUE(browser().singleplayerButton->isChecked());
+  EXPECT_TRUE(browser().singlePlayer->isChecked());
   EXPECT_EQ(Rows(browser().mapList), (QStringList{"Dunes", "frontier"})) << "names without extension, in listing order";
   EXPECT_EQ(session.conversion.MapKind, format::SinglePlayerMap);
   EXPECT_TRUE(browser().sizeValue->text().isEmpty()) << "no information before a selection";
@@ -86,8 +86,8 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   EXPECT_TRUE(browser().windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_EQ(browser().mapList->geometry(), QRect(4, 60, 261, 189));
   EXPECT_EQ(browser().informationPanel->geometry(), QRect(268, 48, 145, 194));
-  EXPECT_EQ(browser().titleLabel->text(), QStringLiteral("Select a map to decompile"));
-  EXPECT_EQ(browser().campaignsButton->text(), QStringLiteral("Campaigns"));
+  EXPECT_EQ(browser().title->text(), QStringLiteral("Select a map to decompile"));
+  EXPECT_EQ(browser().campaigns->text(), QStringLiteral("Campaigns"));
 }
 
 TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
@@ -155,7 +155,7 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
   EXPECT_EQ(session.conversion.MapName, "Dunes.qdm");
 
   // Multiplayer maps keep their information after a 16-byte first section.
-  browser().multiplayerButton->click();
+  browser().multiplayer->click();
   EXPECT_EQ(Rows(browser().mapList), QStringList{"islands"});
   EXPECT_EQ(session.conversion.MapKind, format::MultiplayerMap);
   EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x40")) << "a category change keeps the information";
@@ -164,7 +164,7 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
   EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
 
   // A campaign is listed by its main file; its mission files count as its missions.
-  browser().campaignsButton->click();
+  browser().campaigns->click();
   EXPECT_EQ(Rows(browser().mapList), QStringList{"007"});
   // Selected without the mouse (as the keyboard selects): the information follows all the same.
   browser().mapList->topLevelItem(0)->setSelected(true);
@@ -284,7 +284,7 @@ TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
   Start(game::ExplicitInstallation(game.folder));
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  EXPECT_EQ(notice.messageLabel->text(),
+  EXPECT_EQ(notice.message->text(),
             QStringLiteral("Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file."));
   EXPECT_FALSE(browser().isVisible());
   EXPECT_TRUE(notice.isModal());
@@ -302,7 +302,7 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
   // The fixed message, then where the game was looked for and how to name it.
-  const QString text = notice.messageLabel->text();
+  const QString text = notice.message->text();
   EXPECT_TRUE(
       text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
                                      "entries. You might wish to reinstall the game.\n\n")));
@@ -319,7 +319,7 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
 TEST_F(Browser, NoRegistryAtAllIsTheSameNotice) {
   Start(nullptr);
   ASSERT_TRUE(WaitFor([&] { return windows->Notice().isVisible(); }));
-  EXPECT_TRUE(windows->Notice().messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  EXPECT_TRUE(windows->Notice().message->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
 }
 
 TEST_F(Browser, CloseEndsTheProgramAfterTheFadeOut) {

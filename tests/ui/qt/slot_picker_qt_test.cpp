@@ -151,7 +151,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   SampleGame game(scratch / "Vornmark II");
   CopyForReference(game);
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("Dunes"));
+  OpenMap(browser().singlePlayer, QStringLiteral("Dunes"));
 
   // The list: 255 slots, their titles decoded from the game's code page.
   ASSERT_EQ(picker().slotList->count(), 255);
@@ -160,7 +160,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(picker().slotList->item(254)->text(), QStringLiteral("Map 254:    --- empty ---"));
   EXPECT_FALSE(picker().progressPanel->isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 253));
-  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Select an editor slot to decompile map into"));
+  EXPECT_EQ(picker().title->text(), QStringLiteral("Select an editor slot to decompile map into"));
   EXPECT_TRUE(picker().isModal());
   EXPECT_EQ(Staged().MapName, "Dunes");
   EXPECT_GT(Staged().MissionStream.size(), 0) << "staged into memory while the list is shown";
@@ -168,7 +168,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
 
   ChooseSlot(7);
   EXPECT_TRUE(picker().progressPanel->isVisible());
-  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Kartwerk for Vornmark II\u2122"));
+  EXPECT_EQ(picker().title->text(), QStringLiteral("Kartwerk for Vornmark II\u2122"));
   EXPECT_EQ(picker().mapValue->text(), QStringLiteral("Dunes"));
   EXPECT_EQ(picker().typeValue->text(), QStringLiteral("Singleplayer map"));
   EXPECT_EQ(picker().schemeValue->text(), QStringLiteral("Island"));
@@ -180,7 +180,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
 
   EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
-  EXPECT_EQ(prompt->messageLabel->text(), QStringLiteral("Do you wish to run Vornmark II\u2122 Editor now?"));
+  EXPECT_EQ(prompt->message->text(), QStringLiteral("Do you wish to run Vornmark II\u2122 Editor now?"));
   EXPECT_EQ(prompt->size(), QSize(365, 73));
   EXPECT_TRUE(prompt->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_FALSE(windows->Notice().isVisible()) << "no failure to report";
@@ -214,7 +214,7 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeAsTheCommandLineCountsAnd
   SampleGame::WriteMap(game.Campaign() / "007005.qdc", mapmaker::SampleMissionContainer({3, 1, 48, 32}, 5), "007005");
   CopyForReference(game);
   Start(game.folder);
-  OpenMap(browser().campaignsButton, QStringLiteral("007"));
+  OpenMap(browser().campaigns, QStringLiteral("007"));
   EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("3"));
 
   ChooseSlot(42);
@@ -261,7 +261,7 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
 
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  const QString text = notice.messageLabel->text().remove(QChar(0x200B));
+  const QString text = notice.message->text().remove(QChar(0x200B));
   EXPECT_EQ(text,
             QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
                            "the slot was left as it was"));
@@ -285,7 +285,7 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
   WriteBrokenMap(game);
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("broken"));
+  OpenMap(browser().singlePlayer, QStringLiteral("broken"));
   ChooseSlot(3);
   ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
   EXPECT_TRUE(outside.errors[0].startsWith(QStringLiteral("Step \"Scripts\" of mission mis.000 failed")))
@@ -297,7 +297,7 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
   EXPECT_EQ(outside.ends, 0);
 
   // Another map converts from the same browser; the run then ends as a success.
-  OpenMap(browser().singleplayerButton, QStringLiteral("Dunes"));
+  OpenMap(browser().singlePlayer, QStringLiteral("Dunes"));
   EXPECT_FALSE(picker().progressPanel->isVisible()) << "the slot list, not the last progress";
   ChooseSlot(7);
   EditorPromptWindow* prompt = WaitForPrompt();
@@ -322,7 +322,7 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
   SampleGame game(scratch / "Vornmark II");
   WriteDamagedMap(game);
   Start(game.folder);
-  browser().singleplayerButton->click();
+  browser().singlePlayer->click();
   const auto rows = browser().mapList->findItems(QStringLiteral("damaged"), Qt::MatchExactly);
   ASSERT_EQ(rows.size(), 1);
   DoubleClickRow(browser().mapList, browser().mapList->indexFromItem(rows.first()));
@@ -369,12 +369,12 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
   WriteText(game.Slot(3) / "mis.000" / "notes", "my own work");
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
+  OpenMap(browser().singlePlayer, QStringLiteral("frontier"));
   ChooseSlot(3);
 
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  const QString text = notice.messageLabel->text().remove(QChar(0x200B));
+  const QString text = notice.message->text().remove(QChar(0x200B));
   const QString lead = QStringLiteral("The slot's previous map was moved to \"");
   ASSERT_TRUE(text.startsWith(lead)) << text.toStdString();
   const QString rest = text.mid(lead.size());
@@ -400,7 +400,7 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
 TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   SampleGame game(scratch / "Vornmark II");
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
+  OpenMap(browser().singlePlayer, QStringLiteral("frontier"));
   Hold();
   ChooseSlot(9);
   // The worker waits in its first report until the window has been closed.
@@ -426,7 +426,7 @@ TEST_F(SlotPicker, StoppingDuringSoundsLeavesAnOccupiedSlotUntouched) {
   SampleGame game(scratch / "Vornmark II");
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
+  OpenMap(browser().singlePlayer, QStringLiteral("frontier"));
   holdAt = "Sounds";
   Hold();
   ChooseSlot(3);
@@ -443,7 +443,7 @@ TEST_F(SlotPicker, StoppingDuringSoundsLeavesAnOccupiedSlotUntouched) {
 TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
   SampleGame game(scratch / "Vornmark II");
   Start(game.folder);
-  OpenMap(browser().multiplayerButton, QStringLiteral("islands"));
+  OpenMap(browser().multiplayer, QStringLiteral("islands"));
   Click(picker().closeLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   std::vector<std::string> folders;
@@ -463,7 +463,7 @@ TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
                        "abc");
   SampleGame::WriteMap(game.Campaign() / "abc000.qdc", mapmaker::SampleMissionContainer({3, 1, 48, 32}, 0), "abc000");
   Start(game.folder);
-  OpenMap(browser().campaignsButton, QStringLiteral("abc"));
+  OpenMap(browser().campaigns, QStringLiteral("abc"));
   ChooseSlot(5);
   ASSERT_EQ(outside.errors.size(), 1u);
   EXPECT_EQ(outside.errors[0], QStringLiteral("'abc' is not a valid integer value"));
@@ -499,7 +499,7 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   windows->Browser().Logic().Start();
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  EXPECT_TRUE(notice.messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  EXPECT_TRUE(notice.message->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
   ExpectNoticeButton(notice, logic::kNoticeExitLabel);  // closing it ends the program
   EXPECT_EQ(picker().slotList->count(), 0);
   Click(notice.exitLabel);

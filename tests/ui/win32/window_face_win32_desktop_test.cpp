@@ -229,12 +229,13 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
     std::lock_guard lock(mutex);
     return atFirstStep;
   }));
-  EXPECT_TRUE(IsWindowVisible(picker.ProgressPanelWindow()));
+  EXPECT_TRUE(IsWindowVisible(picker.ProgressPanel()));
   EXPECT_EQ(Text(picker.Title()), logic::kProgressTitle);
   EXPECT_EQ(Text(picker.MapValue()), "frontier");
   EXPECT_EQ(Text(picker.TypeValue()), "Singleplayer map");
   EXPECT_EQ(Text(picker.SizeValue()), "32x24");
-  EXPECT_EQ(SendMessageW(picker.Gauge(), PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(pipeline::ReportedLabelCount(1)))
+  EXPECT_EQ(SendMessageW(picker.ProgressGauge(), PBM_GETRANGE, FALSE, 0),
+            static_cast<LRESULT>(pipeline::ReportedLabelCount(1)))
       << "the labels the command line counts for a map of one mission";
   ExpectFadedInAndPictured(picker, "progress");
   {
@@ -275,14 +276,14 @@ TEST_F(Win32Face, TheVersionPickerAnswersTabAndEnter) {
   Start();
   VersionPickerWindow& versions = windows->VersionPicker();
   ExpectFadedInAndPictured(versions, "version-picker");
-  ASSERT_NE(versions.VersionLabelWindow(2), nullptr);
-  EXPECT_EQ(Text(versions.VersionLabelWindow(1)), "English 2.0");
-  EXPECT_EQ(Text(versions.VersionLabelWindow(2)), "English 2.1");
-  EXPECT_EQ(GetFocus(), versions.VersionLabelWindow(1));
+  ASSERT_NE(versions.VersionLabel(2), nullptr);
+  EXPECT_EQ(Text(versions.VersionLabel(1)), "English 2.0");
+  EXPECT_EQ(Text(versions.VersionLabel(2)), "English 2.1");
+  EXPECT_EQ(GetFocus(), versions.VersionLabel(1));
   // Tab moves to the second version, Enter chooses it; the browser lists that installation.
-  PostMessageW(versions.VersionLabelWindow(1), WM_KEYDOWN, VK_TAB, 0);
-  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == versions.VersionLabelWindow(2); }));
-  PostMessageW(versions.VersionLabelWindow(2), WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(versions.VersionLabel(1), WM_KEYDOWN, VK_TAB, 0);
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == versions.VersionLabel(2); }));
+  PostMessageW(versions.VersionLabel(2), WM_KEYDOWN, VK_RETURN, 0);
   ExpectFadedInAndPictured(windows->Browser(), "browser-second-version");
   EXPECT_EQ(session.installs.GameFolder, second);
   // Escape closes the browser and ends the program.
@@ -780,9 +781,9 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
   VersionPickerWindow& versions = windows->VersionPicker();
   ExpectFadedInAndPictured(versions, "version-picker-more");
   EXPECT_EQ(versions.Dpi(), dpi);
-  EXPECT_NE(versions.VersionLabelWindow(6), nullptr);
-  EXPECT_EQ(Text(versions.MoreNoteLabel()), "2 more installations: start Kartwerk with --game DIR");
-  EXPECT_TRUE(IsWindowVisible(versions.MoreNoteLabel()));
+  EXPECT_NE(versions.VersionLabel(6), nullptr);
+  EXPECT_EQ(Text(versions.MoreNote()), "2 more installations: start Kartwerk with --game DIR");
+  EXPECT_TRUE(IsWindowVisible(versions.MoreNote()));
   RECT client;
   GetClientRect(versions.Handle(), &client);
   EXPECT_NEAR(
@@ -791,7 +792,7 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
       1.0);
   EXPECT_EQ(TextsCutOff(versions.Handle()), std::vector<std::string>{});
   RECT note;
-  GetWindowRect(versions.MoreNoteLabel(), &note);
+  GetWindowRect(versions.MoreNote(), &note);
   MapWindowPoints(nullptr, versions.Handle(), reinterpret_cast<POINT*>(&note), 2);
   EXPECT_LE(note.bottom, client.bottom) << "the line lies inside the grown window";
   EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
