@@ -241,7 +241,9 @@ TEST(WindowsAssociation, AStartTakesOnlyTypesThatNoWorkingProgramOpens) {
   for (const auto& c : cases) {
     const std::wstring e = Wide(c.extension);
     EXPECT_EQ(ClassRootDefault(L"." + e), c.takenOnStart ? e : c.progId) << c.extension;
-    if (c.takenOnStart) EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\open\\command"), program) << c.extension;
+    if (c.takenOnStart) {
+      EXPECT_EQ(ClassRootDefault(e + L"\\Shell\\open\\command"), program) << c.extension;
+    }
   }
   EXPECT_EQ(ClassRootDefault(L"Other.Map\\shell\\open\\command"), cmd) << "the other program's class is untouched";
   // `kartwerk register` takes even the working program's type.
