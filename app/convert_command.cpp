@@ -36,8 +36,7 @@ struct ConvertOptions {
   std::string slotText;  // as given; read as decimal, so "010" is slot 10
   std::string game;
   std::string winePrefix;
-  std::optional<format::GameVersionKindCode>
-      gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<format::GameVersionKind> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {

@@ -129,9 +129,10 @@ int RunSlots(const SlotsOptions& options) {
                        {"title", title ? nlohmann::json(core::Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
                        {"line", core::Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
     }
-    nlohmann::json out = {{"game_folder", platform::TextFromPath(installs.GameFolder)},
-                          {"game_version_kind", installs.GameVersionKind},
-                          {"slots", slots}};
+    nlohmann::json out = {
+        {"game_folder", platform::TextFromPath(installs.GameFolder)},
+        {"game_version_kind", static_cast<int>(installs.GameVersionKind)},  // its number: 0 none, 1 older, 2 current
+        {"slots", slots}};
     std::cout << JsonText(out) << "\n";
     return 0;
   }

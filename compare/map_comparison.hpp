@@ -15,7 +15,7 @@ namespace kartwerk::compare {
 struct CompareRequest {
   std::filesystem::path MapPath;  // the compiled map (.qdm, .qdp, .qdc)
   std::filesystem::path Folder;   // a slot folder, an --out folder or a backup of one; only read
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;  // as for a conversion
+  format::GameVersionKind GameVersionKind = format::GameVersionKind::CurrentKeywords;  // as for a conversion
   std::filesystem::path CliffDataFile;                                    // empty: the program's own "cliffdata"
   bool lines = false;                            // also make the unified line diff of each changed text file
   std::function<void(const std::string&)> Warn;  // repaired input in the map

@@ -70,7 +70,7 @@ struct Conversion {
   MapInformation MapInfoRecord;
   std::vector<std::uint8_t> CliffGrid;  // width x height cliff marks, row by row
   MissionRectangle MissionRect;
-  GameVersionKindCode GameVersionKind = CurrentKeywords;  // which script keyword table
+  format::GameVersionKind GameVersionKind = format::GameVersionKind::CurrentKeywords;  // which script keyword table
   std::shared_ptr<const core::Bytes> CliffDataBuffer = std::make_shared<const core::Bytes>();
 
   // Receives warnings about input that was repaired (for instance a clipped mission rectangle).

@@ -42,7 +42,7 @@ struct GameInstallations {
   // The Wine prefix the located game was registered in; empty when its source is no prefix.
   std::filesystem::path GameWinePrefix;
   // Which keyword set the chosen installation's version selects; none until first set.
-  format::GameVersionKindCode GameVersionKind = format::NoGameVersion;
+  format::GameVersionKind GameVersionKind = format::GameVersionKind::None;
   // One line per editor slot, entry n for slot n; entry 255 stays empty.
   std::array<std::string, kSlotCount + 1> SlotList;
 };

@@ -31,7 +31,7 @@ std::string NotASlotNumberText(std::string_view text);
 struct SlotTarget {
   std::filesystem::path GameFolder;
   std::filesystem::path SlotFolder;  // GameFolder\editor\maps.src\map.NNN, existing parts found without regard to case
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
+  format::GameVersionKind GameVersionKind = format::GameVersionKind::CurrentKeywords;
   // Installations passed over for lacking their editor, and the one used, one line each.
   std::vector<std::string> SkippedLines;
 };

@@ -61,7 +61,7 @@ struct BatchRequest {
   std::vector<BatchMap> Maps;
   std::filesystem::path OutFolder;  // each map goes into OutFolder / FolderName
   unsigned Jobs = 0;                // maps converted at once; 0: one per processor core
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
+  format::GameVersionKind GameVersionKind = format::GameVersionKind::CurrentKeywords;
   std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
   // The handlers get the map's index in Maps. They run on the converting threads, for
   // different maps at the same time, so they must be safe to call concurrently.

@@ -25,7 +25,7 @@ struct ConvertRequest {
   std::filesystem::path SlotFolder;    // RunConversion(request): the editor slot folder, replaced whole at the end
   std::filesystem::path BackupFolder;  // where the slot's previous content is kept; empty: DefaultBackupFolder()
   bool OnlyReplaceMaps = false;        // an --out folder: refuse one that holds what is not a map
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
+  format::GameVersionKind GameVersionKind = format::GameVersionKind::CurrentKeywords;
   std::filesystem::path CliffDataFile;              // empty: the program's own "cliffdata"
   std::shared_ptr<const core::Bytes> CliffData;     // already loaded: used instead of CliffDataFile
   std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
@@ -63,7 +63,7 @@ class MapConversion {
   bool Open(ConversionSink& sink);
   // The game version the steps write for, when it is known only after staging (a window learns
   // the installation once the map has been read).
-  void SetGameVersionKind(format::GameVersionKindCode kind) { c_.GameVersionKind = kind; }
+  void SetGameVersionKind(format::GameVersionKind kind) { c_.GameVersionKind = kind; }
   // Starts the worker; Ended and the returned end of Wait follow. Does nothing unless Open succeeded.
   void Start();
   // Asks the worker to end at its next step boundary; returns at once.

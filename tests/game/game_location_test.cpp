@@ -56,18 +56,18 @@ TEST(GameLocation, OneInstallationIsFoundThroughItsFirstSubKey) {
   EXPECT_EQ(installs.InstalledVersions[0].version, "2.2");
   EXPECT_EQ(installs.InstalledVersions[0].language, "English");
   EXPECT_EQ(installs.ChosenVersion, 0);
-  EXPECT_EQ(installs.GameVersionKind, 0);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::None);
   EXPECT_TRUE(installs.GameFolder.empty());
 
   EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, folder);
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::CurrentKeywords);
   EXPECT_EQ(game::GamePath(installs, "EDITOR\\SCRIDLL.DLL"), folder / "editor" / "scridll.dll");
 }
 
 struct VersionCase {
   const char* version;
-  format::GameVersionKindCode kind;
+  format::GameVersionKind kind;
 };
 
 class VersionKind : public ::testing::TestWithParam<VersionCase> {};
@@ -83,12 +83,15 @@ TEST_P(VersionKind, OnlyExactlyOnePointNineSelectsTheFirstTable) {
   EXPECT_EQ(installs.GameVersionKind, GetParam().kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Versions, VersionKind,
-    ::testing::Values(VersionCase{"1.9", format::OlderKeywords}, VersionCase{"1.90", format::CurrentKeywords},
-                      VersionCase{"2.0", format::CurrentKeywords}, VersionCase{"2.2", format::CurrentKeywords},
-                      VersionCase{"", format::CurrentKeywords}, VersionCase{" 1.9", format::CurrentKeywords},
-                      VersionCase{"1.9 ", format::CurrentKeywords}, VersionCase{"v1.9", format::CurrentKeywords}));
+INSTANTIATE_TEST_SUITE_P(Versions, VersionKind,
+                         ::testing::Values(VersionCase{"1.9", format::GameVersionKind::OlderKeywords},
+                                           VersionCase{"1.90", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"2.0", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"2.2", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{" 1.9", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"1.9 ", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"v1.9", format::GameVersionKind::CurrentKeywords}));
 
 TEST(GameLocation, AMissingVersionValueCountsAsAnyOtherVersion) {
   auto tree = std::make_shared<game::RegistryTree>();
@@ -96,7 +99,7 @@ TEST(GameLocation, AMissingVersionValueCountsAsAnyOtherVersion) {
   game::GameInstallations installs;
   installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, nullptr);
   EXPECT_FALSE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::CurrentKeywords);
 }
 
 TEST(GameLocation, TheChosenInstallationIsTheOneOpenedEvenWithStaleRegistrationsBeforeIt) {
@@ -117,12 +120,12 @@ TEST(GameLocation, TheChosenInstallationIsTheOneOpenedEvenWithStaleRegistrations
   installs.ChosenVersion = 2;
   EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, german);
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::CurrentKeywords);
 
   installs.ChosenVersion = 1;
   EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, english);
-  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::OlderKeywords);
 
   // Nothing chosen: the first installation there is, not the stale first registration.
   installs.ChosenVersion = 0;
@@ -138,7 +141,7 @@ TEST(GameLocation, WithoutEnumerationPositionsCountAmongAllSubKeys) {
   wine.Register({"2", "C:\\Second", "1.9", ""});
   game::GameInstallations installs = wine.Installations();
   EXPECT_FALSE(game::LocateGame(installs));  // the first sub-key's folder is gone
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::CurrentKeywords);
   installs.ChosenVersion = 2;
   EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, second);
@@ -162,7 +165,7 @@ TEST(GameLocation, AFolderWithoutTheEditorIsListedButNotLocated) {
   installs.ChosenVersion = 2;
   EXPECT_FALSE(game::LocateGame(installs));
   // The version kind follows the installation opened; the folder keeps the last one found.
-  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::OlderKeywords);
   EXPECT_EQ(installs.GameFolder, good);
 }
 
@@ -184,7 +187,7 @@ TEST(GameLocation, AGameKeyWithoutSubKeysOrNoGameKeyAtAllFindsNothing) {
   game::EnumerateInstallations(none);
   EXPECT_TRUE(none.InstalledVersions.empty());
   EXPECT_FALSE(game::LocateGame(none));
-  EXPECT_EQ(none.GameVersionKind, 0);
+  EXPECT_EQ(none.GameVersionKind, format::GameVersionKind::None);
 
   auto tree = std::make_shared<game::RegistryTree>();
   tree->CreateKey("Software\\Brannox\\Vornmark II").values["target folder"] = std::string("/");
@@ -193,7 +196,7 @@ TEST(GameLocation, AGameKeyWithoutSubKeysOrNoGameKeyAtAllFindsNothing) {
   game::EnumerateInstallations(empty);
   EXPECT_TRUE(empty.InstalledVersions.empty());
   EXPECT_FALSE(game::LocateGame(empty));
-  EXPECT_EQ(empty.GameVersionKind, 0);
+  EXPECT_EQ(empty.GameVersionKind, format::GameVersionKind::None);
 
   game::GameInstallations noSource;
   game::EnumerateInstallations(noSource);
@@ -281,12 +284,12 @@ TEST(ExplicitInstallation, AFolderNamedOnTheCommandLineIsTheOnlyInstallation) {
   EXPECT_EQ(installs.InstalledVersions[0].version, "1.9");
   EXPECT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, folder);
-  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::OlderKeywords);
 
   game::GameInstallations defaulted;
   defaulted.Registry = game::ExplicitInstallation(folder);
   EXPECT_TRUE(game::LocateGame(defaulted));
-  EXPECT_EQ(defaulted.GameVersionKind, 2);
+  EXPECT_EQ(defaulted.GameVersionKind, format::GameVersionKind::CurrentKeywords);
 
   game::GameInstallations withoutEditor;
   withoutEditor.Registry = game::ExplicitInstallation(scratch.path());

@@ -113,11 +113,11 @@ TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated
   installs.ChosenVersion = 2;
   ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, german);
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::CurrentKeywords);
   installs.ChosenVersion = 1;
   ASSERT_TRUE(game::LocateGame(installs));
   EXPECT_EQ(installs.GameFolder, first);
-  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.GameVersionKind, format::GameVersionKind::OlderKeywords);
 }
 
 TEST_F(WindowsRegistry, AThirtyTwoBitInstallersKeyIsFoundInItsWow64Twin) {

@@ -344,7 +344,7 @@ TEST(ConvertIntoSlot, TheVersionGivenOverridesTheInstallationsOwn) {
       game::LocateSlot({registered, std::nullopt, std::nullopt}, 7, map, std::string("1.9"));
   EXPECT_EQ(target.GameFolder, registered);
   EXPECT_EQ(target.SlotFolder, registered / "editor" / "maps.src" / "map.007");
-  EXPECT_EQ(target.GameVersionKind, 1);
+  EXPECT_EQ(target.GameVersionKind, format::GameVersionKind::OlderKeywords);
 }
 
 TEST(ConvertIntoSlot, RejectsWrongUsageAndAGameItCannotLocate) {

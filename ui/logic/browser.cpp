@@ -23,8 +23,8 @@ bool IsFile(const std::filesystem::path& path) {
 }  // namespace
 
 void Browser::Prepare() {
-  platformVersionCode_ = ClassifyPlatform(session_.Platform);
-  if (!WindowsFade(platformVersionCode_, session_.DesktopHasWindowOpacity)) {
+  platform_ = ClassifyPlatform(session_.Platform);
+  if (!WindowsFade(platform_, session_.DesktopHasWindowOpacity)) {
     fade().SetAlphaBlend(false);
     fade().SetOpacity(kFadeShownOpacity);
   }

@@ -160,7 +160,8 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
     window_.ReportError(core::ExceptionText(std::current_exception()));
     return;
   }
-  if (session_.installs.GameVersionKind != 0) run_->SetGameVersionKind(session_.installs.GameVersionKind);
+  if (session_.installs.GameVersionKind != format::GameVersionKind::None)
+    run_->SetGameVersionKind(session_.installs.GameVersionKind);
   // The conversion writes into a private folder beside the slot; the slot changes only when every
   // step has succeeded.
   slot_ = std::make_unique<pipeline::SlotFolderSink>(game::SlotFolderPath(session_.installs.GameFolder, row),

@@ -33,7 +33,7 @@ class BrowserWindow : public WindowBase, private logic::BrowserFace {
   // What the window does: its start sequence (Start), the category buttons, the map list.
   logic::Browser& Logic() { return logic_; }
 
-  int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }
+  logic::PlatformClass ClassifiedPlatform() const { return logic_.ClassifiedPlatform(); }
 
   QLabel* banner;
   QLabel* title;
