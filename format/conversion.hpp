@@ -41,7 +41,6 @@ struct Conversion {
   // Path state, set by staging (and the slot choice for SlotFolder).
   std::filesystem::path MapFolder;
   std::string MapName;
-  std::filesystem::path TempFolder;                 // scratch space of the windows' session; staging writes nothing
   std::vector<std::string> MissionList;             // campaign mission files, without extension
   std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
   // The file each mission's container comes from (set by staging; when empty, MissionFiles): the

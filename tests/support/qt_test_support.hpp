@@ -185,6 +185,4 @@ inline void WireSession(qt::QtSession& session, Outside& outside, int fadeMs = 1
   session.DesktopHasWindowOpacity = true;
 }
 
-inline bool FolderIsEmpty(const std::filesystem::path& folder) { return std::filesystem::is_empty(folder); }
-
 }  // namespace kartwerk::testing

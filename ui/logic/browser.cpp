@@ -44,15 +44,6 @@ void Browser::Start() {
     return;
   }
 
-  // The staging folder is needed before a command-line map is staged.
-  try {
-    s.EnsureTempFolder();
-  } catch (...) {
-    s.ReportErrorAlone(core::ExceptionText(std::current_exception()));
-    s.EndProgram(/*fatal=*/true);
-    return;
-  }
-
   if (IsFile(s.CommandLineMap)) {
     if (s.installs.InstalledVersions.size() > 1) {
       game::ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));

@@ -5,12 +5,10 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "format/conversion.hpp"
 #include "game/game_installations.hpp"
-#include "platform/temp_folder.hpp"
 #include "ui/logic/editor_launch.hpp"
 #include "ui/logic/fade_steps.hpp"
 
@@ -50,10 +48,6 @@ class WindowSession {
   // The fade timers' interval; 20 ms.
   int FadeIntervalMs = kFadeTimerIntervalMs;
 
-  // Creates this run's private temporary folder on first use and makes it conversion.TempFolder.
-  // Throws std::filesystem::filesystem_error when it cannot be created.
-  void EnsureTempFolder();
-
   // Ends the program once; later calls do nothing. The exit status is 1 after a fatal notice, or
   // when the run's last conversion failed; otherwise 0 (a completed conversion, or a plain close).
   void EndProgram(bool fatal = false);
@@ -74,7 +68,6 @@ class WindowSession {
   virtual void LeaveMainLoop(int status) = 0;
 
  private:
-  std::optional<platform::PrivateTempFolder> temp_;
   bool ended_ = false;
   bool lastConversionFailed_ = false;
 };

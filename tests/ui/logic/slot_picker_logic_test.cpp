@@ -55,7 +55,6 @@ class SlotPickerLogic : public ::testing::Test, public logic::SlotPickerFace, pu
     session.installs.Registry = game::ExplicitInstallation(game);
     session.conversion.CliffDataBuffer =
         records::LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
-    session.EnsureTempFolder();
   }
 
   void ShowSlotList(const std::string& shownTitle) override {

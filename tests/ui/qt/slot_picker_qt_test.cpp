@@ -164,7 +164,6 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_TRUE(picker().isModal());
   EXPECT_EQ(Staged().MapName, "Dunes");
   EXPECT_GT(Staged().MissionStream.size(), 0) << "staged into memory while the list is shown";
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   ChooseSlot(7);
   EXPECT_TRUE(picker().progressPanel->isVisible());
@@ -192,7 +191,6 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(std::count(reported.begin(), reported.end(), "Groups"), 2);
   EXPECT_EQ(picker().progressGauge->value(), 19) << "full once every label is reported";
   EXPECT_EQ(picker().stepValue->text(), QStringLiteral("Scripts"));
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   const auto written = TreeFiles(game.Slot(7));
   EXPECT_EQ(written.size(), 6u + 15u);
@@ -232,7 +230,6 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeAsTheCommandLineCountsAnd
     EXPECT_TRUE(std::filesystem::is_directory(game.Slot(42) / mission)) << mission;
   }
   EXPECT_EQ(TreeFiles(game.Slot(42)), TreeFiles(ReferenceConversion(game, game.Campaign() / "007.qdc", 42)));
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // "EXIT" starts nothing.
   Click(prompt->exitBox);
@@ -269,7 +266,6 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
   ExpectNoticeButton(notice, logic::kNoticeNextLabel);
   EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot's own map is untouched";
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   Click(notice.exitLabel);
   EditorPromptWindow* prompt = WaitForPrompt();
@@ -330,7 +326,6 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
   EXPECT_EQ(outside.errorOwners[0], &browser());
   EXPECT_FALSE(picker().isVisible());
   EXPECT_EQ(outside.ends, 0);
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
   QTest::keyClick(browser().mapList, Qt::Key_Escape);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(outside.status, 1) << "the map chosen last failed";
@@ -412,7 +407,6 @@ TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   EXPECT_EQ(Labels(), std::vector<std::string>{"Airfields"}) << "no step after the one under way";
   EXPECT_FALSE(std::filesystem::exists(game.Slot(9))) << "a stopped conversion leaves no slot behind";
   EXPECT_EQ(EntryNames(game.Slot(9).parent_path()), std::vector<std::string>{"map.003"});
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
   EXPECT_EQ(picker().EditorPrompt(), nullptr);
   EXPECT_FALSE(windows->Notice().isVisible());
 
@@ -453,7 +447,6 @@ TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
   EXPECT_EQ(folders, std::vector<std::string>{"map.003"});
   EXPECT_EQ(picker().EditorPrompt(), nullptr);
   EXPECT_TRUE(outside.launches.empty());
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 }
 
 TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
@@ -505,7 +498,6 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   Click(notice.exitLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_FALSE(picker().isVisible());
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 }
 
 TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
