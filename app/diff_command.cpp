@@ -184,12 +184,12 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder, for
     }
   }
   compare::CompareRequest request;
-  request.MapPath = map;
-  request.Folder = folder;
-  request.GameVersionKind = ComparedGameVersion(options, recordedVersion);
-  request.CliffDataFile = platform::PathFromText(options.cliffData);
+  request.mapPath = map;
+  request.folder = folder;
+  request.gameVersionKind = ComparedGameVersion(options, recordedVersion);
+  request.cliffDataFile = platform::PathFromText(options.cliffData);
   request.lines = options.lines;
-  request.Warn = [&options](const std::string& message) {
+  request.warn = [&options](const std::string& message) {
     std::cerr << "kartwerk: " << Named(options.map) << ": " << Named(Shown(message)) << "\n";
   };
   compare::FolderComparison result;
@@ -299,8 +299,8 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
       return AsDiff([&] {
         const game::SlotTarget target =
             LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
-        options->gameVersionKind = target.GameVersionKind;
-        return Compare(*options, target.SlotFolder, RecordedGameVersion(target.SlotFolder));
+        options->gameVersionKind = target.gameVersionKind;
+        return Compare(*options, target.slotFolder, RecordedGameVersion(target.slotFolder));
       });
     };
   });

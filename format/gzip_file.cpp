@@ -219,8 +219,8 @@ GzipHeaderInfo ReadGzFileInfo(const std::filesystem::path& source) {
   if (header.status != MemberHeader::Complete) {
     throw OpenError(source, NoGzipHeaderReason(head, header.status == MemberHeader::Incomplete));
   }
-  info.Name = SafeStoredName(header.name, WithoutExtension(source));
-  info.MTime = static_cast<std::time_t>(header.mtime);
+  info.name = SafeStoredName(header.name, WithoutExtension(source));
+  info.mtime = static_cast<std::time_t>(header.mtime);
   return info;
 }
 

@@ -16,18 +16,18 @@ enum GzErrorCode : int { GzOpenError = 2, GzCloseError = 3, GzReadError = 4, GzW
 
 class GzipError : public std::ios_base::failure {
  public:
-  GzipError(const std::string& message, int code) : std::ios_base::failure(message), GzCode(code), message_(message) {}
+  GzipError(const std::string& message, int code) : std::ios_base::failure(message), gzCode(code), message_(message) {}
   // The message exactly as given, without the library's added category text.
   const char* what() const noexcept override { return message_.c_str(); }
-  int GzCode;
+  int gzCode;
 
  private:
   std::string message_;
 };
 
 struct GzipHeaderInfo {
-  std::string Name;       // stored name reduced to a plain file name, or the source's name without extension
-  std::time_t MTime = 0;  // the header's modification time, seconds since 1970 UTC
+  std::string name;       // stored name reduced to a plain file name, or the source's name without extension
+  std::time_t mtime = 0;  // the header's modification time, seconds since 1970 UTC
 };
 
 // A decompressed map never needs more than this; larger output stops with a read error.

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     kartwerk::format::GunzipToMemory(source);
     // The name a header gives never names a folder.
-    const std::string name = kartwerk::format::ReadGzFileInfo(source).Name;
+    const std::string name = kartwerk::format::ReadGzFileInfo(source).name;
     if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos) {
       __builtin_trap();
     }

@@ -54,7 +54,7 @@ TEST_F(GunzipTest, GivesTheDataWithTheStoredNameAndTheHeaderTime) {
 TEST_F(GunzipTest, WithoutStoredNameTheHeaderNamesTheSourceWithoutExtension) {
   mapmaker::WriteBytes(dir / "abc.qdp", mapmaker::Gzip(kData));
   EXPECT_EQ(format::GunzipToMemory(dir / "abc.qdp").storedName, "");
-  EXPECT_EQ(format::ReadGzFileInfo(dir / "abc.qdp").Name, "abc");
+  EXPECT_EQ(format::ReadGzFileInfo(dir / "abc.qdp").name, "abc");
   EXPECT_EQ(Inflated(dir / "abc.qdp"), kData);
 }
 
@@ -69,7 +69,7 @@ TEST_F(GunzipTest, StoredNameIsReducedToAPlainFileName) {
   };
   for (const auto& [stored, expected] : cases) {
     mapmaker::WriteBytes(dir / "src.qdm", mapmaker::Gzip(kData, stored));
-    EXPECT_EQ(format::ReadGzFileInfo(dir / "src.qdm").Name, expected) << stored;
+    EXPECT_EQ(format::ReadGzFileInfo(dir / "src.qdm").name, expected) << stored;
     EXPECT_EQ(format::SafeStoredName(stored, "src"), expected) << stored;
   }
 }
@@ -84,7 +84,7 @@ TEST_F(GunzipTest, ConcatenatedMembersDecompressAsOneFile) {
 
 TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
   auto missing = CaptureGzError([&] { format::GunzipToMemory(dir / "none.qdm"); });
-  EXPECT_EQ(missing.GzCode, format::GzOpenError);
+  EXPECT_EQ(missing.gzCode, format::GzOpenError);
   EXPECT_STREQ(missing.what(), ("Error opening " + (dir / "none.qdm").string()).c_str());
 
   // Deflate data damaged right after the header: a read error.
@@ -92,7 +92,7 @@ TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
   for (std::size_t i = 12; i < 20; ++i) corrupt[i] = 0xFF;
   mapmaker::WriteBytes(dir / "corrupt.qdm", corrupt);
   auto damaged = CaptureGzError([&] { format::GunzipToMemory(dir / "corrupt.qdm"); });
-  EXPECT_EQ(damaged.GzCode, format::GzReadError);
+  EXPECT_EQ(damaged.gzCode, format::GzReadError);
   EXPECT_STREQ(damaged.what(), ("Error reading from " + (dir / "corrupt.qdm").string() +
                                 ": damaged compressed stream (invalid block type)")
                                    .c_str());
@@ -101,7 +101,7 @@ TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
   truncated.resize(truncated.size() - 12);
   mapmaker::WriteBytes(dir / "short.qdm", truncated);
   auto cut = CaptureGzError([&] { format::GunzipToMemory(dir / "short.qdm"); });
-  EXPECT_EQ(cut.GzCode, format::GzReadError);
+  EXPECT_EQ(cut.gzCode, format::GzReadError);
   EXPECT_STREQ(cut.what(), ("Error reading from " + (dir / "short.qdm").string() + ": cut short: the file ends after " +
                             std::to_string(truncated.size()) + " bytes, inside the compressed data")
                                .c_str());
@@ -111,7 +111,7 @@ TEST_F(GunzipTest, EachFailureHasItsCodeAndMessage) {
   badCrc[badCrc.size() - 8] ^= 0x55;
   mapmaker::WriteBytes(dir / "crc.qdm", badCrc);
   auto crc = CaptureGzError([&] { format::GunzipToMemory(dir / "crc.qdm"); });
-  EXPECT_EQ(crc.GzCode, format::GzCloseError);
+  EXPECT_EQ(crc.gzCode, format::GzCloseError);
   EXPECT_STREQ(crc.what(), ("Error closing " + (dir / "crc.qdm").string() +
                             ": damaged data: it does not match the checksum or size its trailer gives")
                                .c_str());
@@ -128,15 +128,15 @@ TEST_F(GunzipTest, ErrorsAreInputOutputFailures) {
 
 TEST_F(GunzipTest, NotGzipAtAllCannotBeOpened) {
   mapmaker::WriteBytes(dir / "plain.qdm", core::Bytes(100, 'x'));
-  EXPECT_EQ(CaptureGzError([&] { format::GunzipToMemory(dir / "plain.qdm"); }).GzCode, format::GzOpenError);
+  EXPECT_EQ(CaptureGzError([&] { format::GunzipToMemory(dir / "plain.qdm"); }).gzCode, format::GzOpenError);
   mapmaker::WriteBytes(dir / "empty.qdm", {});
-  EXPECT_EQ(CaptureGzError([&] { format::GunzipToMemory(dir / "empty.qdm"); }).GzCode, format::GzOpenError);
+  EXPECT_EQ(CaptureGzError([&] { format::GunzipToMemory(dir / "empty.qdm"); }).gzCode, format::GzOpenError);
 }
 
 TEST_F(GunzipTest, OversizedMapStopsAtTheLimit) {
   mapmaker::WriteBytes(dir / "big.qdm", mapmaker::GzipZeros(format::kMaxInflatedSize + 1, "big"));
   auto e = CaptureGzError([&] { format::GunzipToMemory(dir / "big.qdm"); });
-  EXPECT_EQ(e.GzCode, format::GzReadError);
+  EXPECT_EQ(e.gzCode, format::GzReadError);
   EXPECT_NE(std::string(e.what()).find((dir / "big.qdm").string()), std::string::npos);
   EXPECT_NE(std::string(e.what()).find("256 MiB"), std::string::npos);
 
@@ -192,7 +192,7 @@ TEST_F(GunzipTest, TrailingBytesAfterTheLastMember) {
     file.insert(file.end(), tail.begin(), tail.end());
     mapmaker::WriteBytes(dir / "bad.qdm", file);
     auto e = CaptureGzError([&] { format::GunzipToMemory(dir / "bad.qdm"); });
-    EXPECT_EQ(e.GzCode, format::GzReadError);
+    EXPECT_EQ(e.gzCode, format::GzReadError);
     const std::string reason = tail.size() > 2 && tail[2] == 0x77
                                    ? "damaged header of a further gzip member"
                                    : "cut short: the file ends after " + std::to_string(file.size()) +
@@ -263,9 +263,9 @@ TEST_F(GunzipTest, DamagedCutOrMismatchedDataFails) {
 TEST_F(GunzipTest, AFolderNamedLikeAMapCannotBeOpened) {
   std::filesystem::create_directory(dir / "x.qdm");
   auto e = CaptureGzError([&] { format::GunzipToMemory(dir / "x.qdm"); });
-  EXPECT_EQ(e.GzCode, format::GzOpenError);
+  EXPECT_EQ(e.gzCode, format::GzOpenError);
   EXPECT_STREQ(e.what(), ("Error opening " + (dir / "x.qdm").string()).c_str());
-  EXPECT_EQ(CaptureGzError([&] { format::ReadGzFileInfo(dir / "x.qdm"); }).GzCode, format::GzOpenError);
+  EXPECT_EQ(CaptureGzError([&] { format::ReadGzFileInfo(dir / "x.qdm"); }).gzCode, format::GzOpenError);
 }
 
 TEST_F(GunzipTest, AnUnreadableFileCannotBeOpened) {
@@ -273,7 +273,7 @@ TEST_F(GunzipTest, AnUnreadableFileCannotBeOpened) {
   mapmaker::WriteBytes(dir / "m.qdm", mapmaker::Gzip(kData, "m"));
   ::chmod((dir / "m.qdm").c_str(), 0);
   auto e = CaptureGzError([&] { format::GunzipToMemory(dir / "m.qdm"); });
-  EXPECT_EQ(e.GzCode, format::GzOpenError);
+  EXPECT_EQ(e.gzCode, format::GzOpenError);
   EXPECT_STREQ(e.what(), ("Error opening " + (dir / "m.qdm").string()).c_str());
 }
 
@@ -304,7 +304,7 @@ TEST(GunzipToMemoryTest, FileEndThatIsNoMemberSizeStillInflatesEverything) {
   const std::size_t n = lying.size();
   lying[n - 1] = 0x7f;  // announces almost 2 GiB: the room stays within the limit
   mapmaker::WriteBytes(dir / "lying.qdm", lying);
-  EXPECT_EQ(CaptureGzError([&] { format::GunzipToMemory(dir / "lying.qdm"); }).GzCode, format::GzCloseError);
+  EXPECT_EQ(CaptureGzError([&] { format::GunzipToMemory(dir / "lying.qdm"); }).gzCode, format::GzCloseError);
 }
 
 TEST(ReadGzFileInfoTest, ReadsNameAndTimeWithoutDecompressing) {
@@ -315,13 +315,13 @@ TEST(ReadGzFileInfoTest, ReadsNameAndTimeWithoutDecompressing) {
   for (std::size_t i = file.size() - 4; i < file.size(); ++i) file[i] = 0xFF;
   mapmaker::WriteBytes(dir / "m.qdm", file);
   const format::GzipHeaderInfo info = format::ReadGzFileInfo(dir / "m.qdm");
-  EXPECT_EQ(info.Name, "inside");
-  EXPECT_EQ(info.MTime, 1262304000 + 3 * 3600 + 4 * 60 + 10);
+  EXPECT_EQ(info.name, "inside");
+  EXPECT_EQ(info.mtime, 1262304000 + 3 * 3600 + 4 * 60 + 10);
   EXPECT_THROW(format::GunzipToMemory(dir / "m.qdm"), format::GzipError);
 
   mapmaker::WriteBytes(dir / "plain.qdc", mapmaker::Gzip(core::Bytes(10, 1)));
-  EXPECT_EQ(format::ReadGzFileInfo(dir / "plain.qdc").Name, "plain");
-  EXPECT_EQ(CaptureGzError([&] { format::ReadGzFileInfo(dir / "absent.qdc"); }).GzCode, format::GzOpenError);
+  EXPECT_EQ(format::ReadGzFileInfo(dir / "plain.qdc").name, "plain");
+  EXPECT_EQ(CaptureGzError([&] { format::ReadGzFileInfo(dir / "absent.qdc"); }).gzCode, format::GzOpenError);
 }
 
 TEST(InflatePrefixTest, StopsAtTheLimitAndAcceptsShorterFiles) {

@@ -102,7 +102,7 @@ TEST_F(StagingTest, CampaignWithoutMissionsFailsNamingTheMapFolder) {
     format::StageMapFile(c, maps / "c07.qdc");
     FAIL() << "staging succeeded";
   } catch (const format::GzipError& e) {
-    EXPECT_EQ(e.GzCode, format::GzOpenError);
+    EXPECT_EQ(e.gzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + maps.path().string());
   }
 }
@@ -135,7 +135,7 @@ TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionSt
     format::LoadMissionFile(c, 1);
     FAIL() << "the damaged mission loaded";
   } catch (const format::GzipError& e) {
-    EXPECT_EQ(e.GzCode, format::GzCloseError);
+    EXPECT_EQ(e.gzCode, format::GzCloseError);
   }
   EXPECT_EQ(c.MissionStream.size(), 0) << "the earlier mission's container was released";
 
@@ -144,7 +144,7 @@ TEST_F(StagingTest, MissionFilesAreCheckedAtStagingAndInflatedWhenTheirMissionSt
     format::StageMapFile(c, maps / "c07.qdc");
     FAIL() << "staging succeeded";
   } catch (const format::GzipError& e) {
-    EXPECT_EQ(e.GzCode, format::GzOpenError);
+    EXPECT_EQ(e.gzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "c070003.qdc").string() +
                                          ": not a gzip file: it starts with 78 78 78 78 (\"xxxx\")");
   }
@@ -265,7 +265,7 @@ TEST_F(StagingTest, MainFileThatIsAFolderCannotBeOpened) {
     format::StageMapFile(c, maps / "x.qdm");
     FAIL() << "staging succeeded";
   } catch (const format::GzipError& e) {
-    EXPECT_EQ(e.GzCode, format::GzOpenError);
+    EXPECT_EQ(e.gzCode, format::GzOpenError);
     EXPECT_EQ(std::string(e.what()), "Error opening " + (maps / "x.qdm").string());
   }
   EXPECT_EQ(FilesWritten(), 0u);

@@ -33,20 +33,20 @@ class WindowSession {
   game::GameInstallations installs;
 
   // The map named on the command line; empty for none.
-  std::filesystem::path CommandLineMap;
+  std::filesystem::path commandLineMap;
   // The cliff masks the object step needs, normally installed beside the program.
-  std::filesystem::path CliffDataFile;
+  std::filesystem::path cliffDataFile;
   // The Wine prefix named on the command line or by WINEPREFIX (else ~/.wine); the editor runs in
-  // it unless the located game names its own (installs.GameWinePrefix).
-  std::filesystem::path WinePrefix;
-  GameSearch Search;
+  // it unless the located game names its own (installs.gameWinePrefix).
+  std::filesystem::path winePrefix;
+  GameSearch search;
 
   // Whether the desktop can show a window half transparent (decides fading off the platforms
   // that ClassifyPlatform knows).
-  bool DesktopHasWindowOpacity = true;
-  PlatformVersion Platform;
+  bool desktopHasWindowOpacity = true;
+  PlatformVersion platform;
   // The fade timers' interval; 20 ms.
-  int FadeIntervalMs = kFadeTimerIntervalMs;
+  int fadeIntervalMs = kFadeTimerIntervalMs;
 
   // Ends the program once; later calls do nothing. The exit status is 1 after a fatal notice, or
   // when the run's last conversion failed; otherwise 0 (a completed conversion, or a plain close).

@@ -199,7 +199,7 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
   ASSERT_TRUE(WaitFor([&] { return closed; })) << "Enter is the notice's EXIT";
 
   outside.editorStarts = false;
-  session.WinePrefix = "/home/u/.wine";
+  session.winePrefix = "/home/u/.wine";
   EditorPromptWindow prompt(session);
   closed = false;
   prompt.Open([&closed] { closed = true; });

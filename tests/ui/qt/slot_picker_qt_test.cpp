@@ -46,7 +46,7 @@ class SlotPicker : public ::testing::Test {
   void SetUp() override {
     TestApplication();
     WireSession(session, outside);
-    session.hooks.WorkerProgress = [this](const std::string& label) {
+    session.hooks.workerProgress = [this](const std::string& label) {
       std::unique_lock lock(mutex);
       labels.push_back(label);
       held.notify_all();
@@ -59,7 +59,7 @@ class SlotPicker : public ::testing::Test {
   }
 
   void Start(const std::filesystem::path& gameFolder) {
-    session.installs.Registry = game::ExplicitInstallation(gameFolder);
+    session.installs.registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().Start();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().FadeTimer()->isActive(); }));
@@ -67,9 +67,9 @@ class SlotPicker : public ::testing::Test {
   // A start with a map on the command line: the slot picker at once.
   void StartWithMap(const std::filesystem::path& gameFolder, const std::filesystem::path& map,
                     bool waitForPicker = true) {
-    session.CommandLineMap = map;
+    session.commandLineMap = map;
     desktop::SetMapKindFromFile(session.conversion, map.string());
-    session.installs.Registry = game::ExplicitInstallation(gameFolder);
+    session.installs.registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().Start();
     if (waitForPicker) {
@@ -468,9 +468,9 @@ TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
 TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
   SampleGame game(scratch / "Vornmark II");
   CopyForReference(game);
-  session.CommandLineMap = game.Mplay() / "islands.qdp";
-  desktop::SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
-  session.installs.Registry = game::ExplicitInstallation(game.folder);
+  session.commandLineMap = game.Mplay() / "islands.qdp";
+  desktop::SetMapKindFromFile(session.conversion, session.commandLineMap.string());
+  session.installs.registry = game::ExplicitInstallation(game.folder);
   windows = std::make_unique<WindowSet>(session);
   windows->Browser().Logic().Start();
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
@@ -485,9 +485,9 @@ TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
 TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   SampleGame game(scratch / "Vornmark II");
   std::filesystem::remove(game.folder / "editor" / "scridll.dll");
-  session.CommandLineMap = game.Single() / "frontier.qdm";
-  session.installs.Registry = game::ExplicitInstallation(game.folder);
-  session.Search = {logic::GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
+  session.commandLineMap = game.Single() / "frontier.qdm";
+  session.installs.registry = game::ExplicitInstallation(game.folder);
+  session.search = {logic::GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
   windows = std::make_unique<WindowSet>(session);
   windows->Browser().Logic().Start();
   NoticeWindow& notice = windows->Notice();
@@ -502,9 +502,9 @@ TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
 
 TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   SampleGame game(scratch / "Vornmark II");
-  session.DesktopHasWindowOpacity = false;
-  session.FadeIntervalMs = logic::kFadeTimerIntervalMs;
-  session.installs.Registry = game::ExplicitInstallation(game.folder);
+  session.desktopHasWindowOpacity = false;
+  session.fadeIntervalMs = logic::kFadeTimerIntervalMs;
+  session.installs.registry = game::ExplicitInstallation(game.folder);
   windows = std::make_unique<WindowSet>(session);
   EXPECT_FALSE(browser().AlphaBlend());
   EXPECT_EQ(browser().AlphaBlendValue(), 200) << "set when the browser is created";

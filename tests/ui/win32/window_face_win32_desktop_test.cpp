@@ -109,11 +109,11 @@ class Win32Face : public ::testing::Test {
   void SetUp() override {
     game = scratch.path() / "game";
     WriteLogicGame(game);
-    session.installs.Registry = game::ExplicitInstallation(game);
-    session.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
-    session.hooks.EndProgram = [this](int status) { exits.push_back(status); };
-    session.hooks.ReportError = [this](const std::string& message, HWND) { errors.push_back(message); };
-    session.hooks.LaunchEditor = [this](const logic::EditorLaunch& launch) {
+    session.installs.registry = game::ExplicitInstallation(game);
+    session.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
+    session.hooks.endProgram = [this](int status) { exits.push_back(status); };
+    session.hooks.reportError = [this](const std::string& message, HWND) { errors.push_back(message); };
+    session.hooks.launchEditor = [this](const logic::EditorLaunch& launch) {
       editors.push_back(launch);
       return std::optional<std::string>();
     };
@@ -163,7 +163,7 @@ class Win32Face : public ::testing::Test {
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
     }
-    session.installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, platform::PathFromText);
+    session.installs.registry = std::make_shared<game::TreeRegistrySource>(tree, platform::PathFromText);
   }
 
   void Start() {
@@ -189,7 +189,7 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   std::mutex mutex;
   std::condition_variable changed;
   bool atFirstStep = false, released = false;
-  session.hooks.WorkerProgress = [&](const std::string&) {
+  session.hooks.workerProgress = [&](const std::string&) {
     std::unique_lock lock(mutex);
     atFirstStep = true;
     changed.wait(lock, [&] { return released; });
@@ -285,7 +285,7 @@ TEST_F(Win32Face, TheVersionPickerAnswersTabAndEnter) {
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == versions.VersionLabel(2); }));
   PostMessageW(versions.VersionLabel(2), WM_KEYDOWN, VK_RETURN, 0);
   ExpectFadedInAndPictured(windows->Browser(), "browser-second-version");
-  EXPECT_EQ(session.installs.GameFolder, second);
+  EXPECT_EQ(session.installs.gameFolder, second);
   // Escape closes the browser and ends the program.
   PostMessageW(windows->Browser().MapList(), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
@@ -448,7 +448,7 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesNameAMissingEditor) {
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice-missing-editor");
   const std::string message = Text(notice.Message());
-  EXPECT_EQ(message, logic::GameNotLocatedText(session.Search, session.installs));
+  EXPECT_EQ(message, logic::GameNotLocatedText(session.search, session.installs));
   EXPECT_NE(message.find("scridll.dll was not found"), std::string::npos) << message;
   EXPECT_NE(message.find(platform::TextFromPath(bare)), std::string::npos) << message;
   EXPECT_EQ(message.find("--wine-prefix"), std::string::npos) << message;
@@ -795,7 +795,7 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
   GetWindowRect(versions.MoreNote(), &note);
   MapWindowPoints(nullptr, versions.Handle(), reinterpret_cast<POINT*>(&note), 2);
   EXPECT_LE(note.bottom, client.bottom) << "the line lies inside the grown window";
-  EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
+  EXPECT_EQ(session.installs.installedVersions.size(), 8u);
 }
 
 // No installation at all: the notice says where the game was looked for; a click on its "EXIT"
@@ -805,7 +805,7 @@ TEST_F(Win32Face, TheNoticeOfAMissingGameEndsTheProgramOnAClick) {
   Start();
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice");
-  EXPECT_EQ(Text(notice.Message()), logic::GameNotLocatedText(session.Search));
+  EXPECT_EQ(Text(notice.Message()), logic::GameNotLocatedText(session.search));
   RECT box = ScaledRect(logic::layout::prompts::kNoticeExitBox, notice.Dpi());
   RECT client;
   GetClientRect(notice.Handle(), &client);
@@ -1103,7 +1103,7 @@ TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
 // first row.
 TEST_F(Win32Face, TheFocusComesBackToTheListAfterAnErrorBox) {
   SetCursorPos(0, 0);
-  session.hooks.ReportError = Win32Session().hooks.ReportError;  // the real message box
+  session.hooks.reportError = Win32Session().hooks.reportError;  // the real message box
   Start();
   BrowserWindow& browser = windows->Browser();
   ExpectFadedInAndPictured(browser, "browser-before-error");
