@@ -48,7 +48,7 @@ int ListBackups(const BackupsOptions& options) {
     game::InstallationSourceOptions source;
     if (!options.game.empty()) source.game = platform::PathFromText(options.game);
     if (!options.winePrefix.empty()) source.winePrefix = platform::PathFromText(options.winePrefix);
-    place = pipeline::TargetPath(game::LocateSlot(source, options.slot, {}, std::nullopt).SlotFolder);
+    place = pipeline::TargetPath(game::LocateSlot(source, options.slot, {}, std::nullopt).slotFolder);
   } else if (!options.out.empty()) {
     place = pipeline::TargetPath(platform::PathFromText(options.out));
   }

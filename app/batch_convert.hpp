@@ -13,7 +13,7 @@ struct BatchConvertSettings {
   std::vector<std::string> maps;
   std::string out;
   unsigned jobs = 0;  // 0: one per processor core
-  format::GameVersionKindCode gameVersionKind = format::CurrentKeywords;
+  format::GameVersionKind gameVersionKind = format::GameVersionKind::CurrentKeywords;
   std::string cliffData;  // empty: the program's own "cliffdata"
   bool quiet = false;
 };

@@ -36,8 +36,7 @@ struct ConvertOptions {
   std::string slotText;  // as given; read as decimal, so "010" is slot 10
   std::string game;
   std::string winePrefix;
-  std::optional<format::GameVersionKindCode>
-      gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<format::GameVersionKind> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options) {
@@ -97,15 +96,15 @@ int ConvertIntoSlotFolder(const ConvertOptions& options, const std::filesystem::
   if (!MapCanBeConverted(options)) return 1;
   ConsoleProgress progress(std::cerr, ::isatty(STDERR_FILENO) == 1, options.quiet);
   pipeline::ConvertRequest request;
-  request.MapPath = map;
-  request.SlotFolder = slotFolder;
-  request.OnlyReplaceMaps = onlyMaps;
-  request.GameVersionKind = options.gameVersionKind.value_or(format::GameVersionKindOf(options.gameVersion));
-  request.CliffDataFile = platform::PathFromText(options.cliffData);
-  request.MissionJobs = options.jobs;  // a campaign's missions side by side
-  request.Planned = [&progress](std::size_t labels) { progress.Plan(labels); };
-  request.Progress = [&progress](const std::string& label) { progress.Step(label); };
-  request.Warn = [&progress](const std::string& message) { progress.Warn(message); };
+  request.mapPath = map;
+  request.slotFolder = slotFolder;
+  request.onlyReplaceMaps = onlyMaps;
+  request.gameVersionKind = options.gameVersionKind.value_or(format::GameVersionKindOf(options.gameVersion));
+  request.cliffDataFile = platform::PathFromText(options.cliffData);
+  request.missionJobs = options.jobs;  // a campaign's missions side by side
+  request.planned = [&progress](std::size_t labels) { progress.Plan(labels); };
+  request.progress = [&progress](const std::string& label) { progress.Step(label); };
+  request.warn = [&progress](const std::string& message) { progress.Warn(message); };
 
   const pipeline::ConversionEnd end = pipeline::RunConversion(request);
   progress.Finish();
@@ -154,12 +153,12 @@ void AddConvertCommand(CLI::App& app, Runner& run) {
       if (!MapCanBeConverted(*options)) return 1;
       const game::SlotTarget target =
           LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
-      options->gameVersionKind = target.GameVersionKind;
-      for (const std::string& line : target.SkippedLines) std::cerr << "kartwerk: " << core::ShownText(line) << "\n";
-      const int status = ConvertIntoSlotFolder(*options, target.SlotFolder, false);
+      options->gameVersionKind = target.gameVersionKind;
+      for (const std::string& line : target.skippedLines) std::cerr << "kartwerk: " << core::ShownText(line) << "\n";
+      const int status = ConvertIntoSlotFolder(*options, target.slotFolder, false);
       // Even when quiet: the slot is found again in the editor by its folder.
       if (status == 0)
-        std::cout << "Slot " << options->slot << ": " << core::ShownText(platform::TextFromPath(target.SlotFolder))
+        std::cout << "Slot " << options->slot << ": " << core::ShownText(platform::TextFromPath(target.slotFolder))
                   << "\n";
       return status;
     };

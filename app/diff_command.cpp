@@ -48,23 +48,22 @@ struct DiffOptions {
   bool all = false;
   int mission = 0;                // --mission: the mission the picture draws (1 = the first); 0: the first that changed
   bool gameVersionGiven = false;  // --game-version was given
-  std::optional<format::GameVersionKindCode>
-      gameVersionKind;  // the located installation's, unless --game-version is given
+  std::optional<format::GameVersionKind> gameVersionKind;  // the located installation's, unless --game-version is given
 };
 
 // The game version the map is converted for to be compared: --game-version when given, else the
 // one recorded with the conversion compared (recorded), else the located game's or the default.
-format::GameVersionKindCode ComparedGameVersion(const DiffOptions& options, format::GameVersionKindCode recorded) {
+format::GameVersionKind ComparedGameVersion(const DiffOptions& options, format::GameVersionKind recorded) {
   if (options.gameVersionGiven) return format::GameVersionKindOf(options.gameVersion);
-  if (recorded != format::NoGameVersion) return recorded;
+  if (recorded != format::GameVersionKind::None) return recorded;
   return options.gameVersionKind.value_or(format::GameVersionKindOf(options.gameVersion));
 }
 
 // The game version recorded with the last conversion into a place; none when no record says.
-format::GameVersionKindCode RecordedGameVersion(const std::filesystem::path& place) {
+format::GameVersionKind RecordedGameVersion(const std::filesystem::path& place) {
   const auto record =
       pipeline::BackupStore(pipeline::DefaultBackupFolder()).WrittenRecordOf(pipeline::TargetPath(place));
-  return record ? record->gameVersion : format::NoGameVersion;
+  return record ? record->gameVersion : format::GameVersionKind::None;
 }
 
 using nlohmann::json;
@@ -159,8 +158,7 @@ void WritePicture(const DiffOptions& options, const compare::FolderComparison& r
                            pipeline::WriteGate{{map}, {}, "write the picture"});
 }
 
-int Compare(const DiffOptions& options, const std::filesystem::path& folder,
-            format::GameVersionKindCode recordedVersion) {
+int Compare(const DiffOptions& options, const std::filesystem::path& folder, format::GameVersionKind recordedVersion) {
   const std::filesystem::path map = platform::PathFromText(options.map);
   if (const auto problem = format::MapFileProblem(map)) {
     std::cerr << "kartwerk: " << Named(*problem) << "\n";
@@ -186,12 +184,12 @@ int Compare(const DiffOptions& options, const std::filesystem::path& folder,
     }
   }
   compare::CompareRequest request;
-  request.MapPath = map;
-  request.Folder = folder;
-  request.GameVersionKind = ComparedGameVersion(options, recordedVersion);
-  request.CliffDataFile = platform::PathFromText(options.cliffData);
+  request.mapPath = map;
+  request.folder = folder;
+  request.gameVersionKind = ComparedGameVersion(options, recordedVersion);
+  request.cliffDataFile = platform::PathFromText(options.cliffData);
   request.lines = options.lines;
-  request.Warn = [&options](const std::string& message) {
+  request.warn = [&options](const std::string& message) {
     std::cerr << "kartwerk: " << Named(options.map) << ": " << Named(Shown(message)) << "\n";
   };
   compare::FolderComparison result;
@@ -301,8 +299,8 @@ void AddDiffCommand(CLI::App& app, Runner& run) {
       return AsDiff([&] {
         const game::SlotTarget target =
             LocateCommandSlot(options->game, options->winePrefix, options->slot, options->map, version);
-        options->gameVersionKind = target.GameVersionKind;
-        return Compare(*options, target.SlotFolder, RecordedGameVersion(target.SlotFolder));
+        options->gameVersionKind = target.gameVersionKind;
+        return Compare(*options, target.slotFolder, RecordedGameVersion(target.slotFolder));
       });
     };
   });

@@ -32,7 +32,7 @@ nlohmann::json MissingFiles(const game::InstalledVersion& installation) {
 // Opens the named source into installs; on failure prints why and returns false.
 bool OpenSource(game::GameInstallations& installs, const game::InstallationSourceOptions& options) {
   try {
-    installs.Registry = game::OpenInstallationSource(options);
+    installs.registry = game::OpenInstallationSource(options);
     return true;
   } catch (const game::RegistryUnavailable& e) {
     std::cerr << "kartwerk: " << core::ShownText(e.what()) << "\n";
@@ -57,29 +57,29 @@ int RunInstalls(const InstallsOptions& options) {
 
   if (options.json) {
     nlohmann::json out = nlohmann::json::array();
-    for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
-      const game::InstalledVersion& v = installs.InstalledVersions[i];
+    for (std::size_t i = 0; i < installs.installedVersions.size(); ++i) {
+      const game::InstalledVersion& v = installs.installedVersions[i];
       out.push_back({{"number", i + 1},
                      {"folder", platform::TextFromPath(v.hostFolder)},
                      {"target_folder", v.folder},
                      {"version", v.version},
                      {"language", v.language},
                      {"sub_key", v.subKey},
-                     {"prefix", platform::TextFromPath(installs.Registry[v.registry].winePrefix)},
-                     {"origin", installs.Registry[v.registry].origin},
+                     {"prefix", platform::TextFromPath(installs.registry[v.registry].winePrefix)},
+                     {"origin", installs.registry[v.registry].origin},
                      {"editor", game::MissingEditorFile(v).empty()},
                      {"missing", MissingFiles(v)}});
     }
     std::cout << JsonText(out) << "\n";
     return 0;
   }
-  if (installs.InstalledVersions.empty()) {
+  if (installs.installedVersions.empty()) {
     std::cout << "No installation of Vornmark II is registered.\n";
     return 0;
   }
-  for (std::size_t i = 0; i < installs.InstalledVersions.size(); ++i) {
-    const game::InstalledVersion& v = installs.InstalledVersions[i];
-    const game::RegistryEntry& source = installs.Registry[v.registry];
+  for (std::size_t i = 0; i < installs.installedVersions.size(); ++i) {
+    const game::InstalledVersion& v = installs.installedVersions[i];
+    const game::RegistryEntry& source = installs.registry[v.registry];
     std::cout << i + 1 << "  " << core::ShownText(v.language) << (v.language.empty() ? "" : " ")
               << core::ShownText(v.version) << "  " << core::ShownText(platform::TextFromPath(v.hostFolder)) << "  ("
               << core::ShownText(v.folder);
@@ -91,7 +91,7 @@ int RunInstalls(const InstallsOptions& options) {
       std::cout << "  " << core::ShownText(missing) << " is missing";
     std::cout << "\n";
   }
-  if (installs.InstalledVersions.size() > game::kMaxInstalledVersions) {
+  if (installs.installedVersions.size() > game::kMaxInstalledVersions) {
     std::cout << "The windows offer the first " << game::kMaxInstalledVersions
               << "; start Kartwerk with --game DIR to use another.\n";
   }
@@ -122,22 +122,23 @@ int RunSlots(const SlotsOptions& options) {
   if (options.json) {
     nlohmann::json slots = nlohmann::json::array();
     for (int slot = 0; slot < static_cast<int>(game::kSlotCount); ++slot) {
-      const std::optional<std::string> title = game::ReadSlotTitle(installs.GameFolder, slot);
+      const std::optional<std::string> title = game::ReadSlotTitle(installs.gameFolder, slot);
       slots.push_back({{"slot", slot},
-                       {"folder", platform::TextFromPath(game::SlotFolderPath(installs.GameFolder, slot))},
+                       {"folder", platform::TextFromPath(game::SlotFolderPath(installs.gameFolder, slot))},
                        {"occupied", title.has_value()},
                        {"title", title ? nlohmann::json(core::Cp1252ToUtf8(*title)) : nlohmann::json(nullptr)},
-                       {"line", core::Cp1252ToUtf8(installs.SlotList[static_cast<std::size_t>(slot)])}});
+                       {"line", core::Cp1252ToUtf8(installs.slotList[static_cast<std::size_t>(slot)])}});
     }
-    nlohmann::json out = {{"game_folder", platform::TextFromPath(installs.GameFolder)},
-                          {"game_version_kind", installs.GameVersionKind},
-                          {"slots", slots}};
+    nlohmann::json out = {
+        {"game_folder", platform::TextFromPath(installs.gameFolder)},
+        {"game_version_kind", static_cast<int>(installs.gameVersionKind)},  // its number: 0 none, 1 older, 2 current
+        {"slots", slots}};
     std::cout << JsonText(out) << "\n";
     return 0;
   }
   // The lines as the slot picker lists them: the editor's titles read in its code page.
   for (std::size_t slot = 0; slot < game::kSlotCount; ++slot)
-    std::cout << core::ShownText(core::Cp1252ToUtf8(installs.SlotList[slot])) << "\n";
+    std::cout << core::ShownText(core::Cp1252ToUtf8(installs.slotList[slot])) << "\n";
   return 0;
 }
 

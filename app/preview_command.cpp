@@ -128,19 +128,19 @@ int PreviewGallery(const PreviewOptions& options) {
   for (const std::string& map : options.maps) listed.push_back(platform::PathFromText(map));
   const pipeline::BatchPlan plan = pipeline::PlanBatch(listed);
   const std::filesystem::path folder = platform::PathFromText(options.out);
-  for (const pipeline::BatchUnnamable& map : plan.Unnamable) {
-    std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(map.MapPath))
-              << " cannot be drawn under a name of its own: " << core::ShownText(map.Reason) << "\n";
+  for (const pipeline::BatchUnnamable& map : plan.unnamable) {
+    std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(map.mapPath))
+              << " cannot be drawn under a name of its own: " << core::ShownText(map.reason) << "\n";
   }
-  if (!plan.Unnamable.empty() && plan.Clashes.empty()) {
+  if (!plan.unnamable.empty() && plan.clashes.empty()) {
     std::cerr << "kartwerk: nothing was drawn; draw it on its own with -o\n";
     return 2;
   }
-  if (!plan.Clashes.empty()) {
-    for (const pipeline::BatchNameClash& clash : plan.Clashes) {
-      std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(clash.First)) << " and "
-                << core::ShownText(platform::TextFromPath(clash.Second)) << " would both be drawn as "
-                << core::ShownText(platform::TextFromPath(folder / platform::PathFromText(clash.FolderName + ".png")))
+  if (!plan.clashes.empty()) {
+    for (const pipeline::BatchNameClash& clash : plan.clashes) {
+      std::cerr << "kartwerk: " << core::ShownText(platform::TextFromPath(clash.first)) << " and "
+                << core::ShownText(platform::TextFromPath(clash.second)) << " would both be drawn as "
+                << core::ShownText(platform::TextFromPath(folder / platform::PathFromText(clash.folderName + ".png")))
                 << "\n";
     }
     std::cerr << "kartwerk: nothing was drawn; draw one of them on its own with -o\n";
@@ -158,19 +158,19 @@ int PreviewGallery(const PreviewOptions& options) {
 
   std::vector<preview::GalleryMap> pages;
   std::vector<std::string> failed;
-  for (const pipeline::BatchMap& planned : plan.Maps) {
-    const std::string mapFile = platform::TextFromPath(planned.MapPath);
+  for (const pipeline::BatchMap& planned : plan.maps) {
+    const std::string mapFile = platform::TextFromPath(planned.mapPath);
     preview::GalleryMap& entry = pages.emplace_back();
-    entry.name = planned.FolderName;  // as the file system gives it, not a game text
+    entry.name = planned.folderName;  // as the file system gives it, not a game text
     try {
-      if (!std::filesystem::is_regular_file(planned.MapPath)) throw preview::MapPreviewError("not a map file");
+      if (!std::filesystem::is_regular_file(planned.mapPath)) throw preview::MapPreviewError("not a map file");
       const preview::MapPreview map =
-          preview::LoadMapPreview(planned.MapPath, cliffData, Warner(mapFile, options.quiet));
+          preview::LoadMapPreview(planned.mapPath, cliffData, Warner(mapFile, options.quiet));
       entry.kind = format::MapKindText(map.kind);
       entry.size = std::to_string(map.width()) + "x" + std::to_string(map.height());
       entry.scheme = format::TerrainSchemeText(map.info.TerrainScheme);
       entry.missions = map.missions.size();
-      WriteMapPictures(options, map, *gallery, planned.FolderName, entry);
+      WriteMapPictures(options, map, *gallery, planned.folderName, entry);
       if (!options.quiet) std::cerr << core::ShownText(mapFile) << ": " << entry.pictures.size() << " picture(s)\n";
     } catch (const std::exception& e) {
       entry.error = e.what();

@@ -15,7 +15,6 @@ BenchMap::BenchMap(const mapmaker::BenchMapPreset& preset) : preset_(preset) {
   decompressed_ = main_.size();
   format::Conversion& c = conversion_;
   c.MapKind = o.kind;
-  c.TempFolder = scratch_.path();
   c.SlotFolder = scratch_.path() / "slot";
   c.MapName = preset.name;
   c.CliffDataBuffer = records::LoadCliffData(KARTWERK_CLIFFDATA);
@@ -24,9 +23,9 @@ BenchMap::BenchMap(const mapmaker::BenchMapPreset& preset) : preset_(preset) {
       const std::string name = preset.name + std::to_string(1000 + n).substr(1);
       const core::Bytes mission = mapmaker::BenchMissionContainer(o, n);
       decompressed_ += mission.size();
-      mapmaker::WriteBytes(c.TempFolder / (name + ".qdc"), mapmaker::Gzip(mission, name));
+      mapmaker::WriteBytes(scratch_.path() / (name + ".qdc"), mapmaker::Gzip(mission, name));
       c.MissionList.push_back(name);
-      c.MissionFiles.push_back(c.TempFolder / (name + ".qdc"));
+      c.MissionFiles.push_back(scratch_.path() / (name + ".qdc"));
     }
   }
   std::filesystem::create_directories(c.SlotFolder);

@@ -86,7 +86,7 @@ void BM_ConvertScript(benchmark::State& state) {
     c.Seek(format::Section::Scripts);
     const std::int32_t count = c.MissionStream.ReadI32();
     for (std::int32_t i = 0; i < count; ++i)
-      benchmark::DoNotOptimize(records::ConvertScript(c.MissionStream, i, format::CurrentKeywords));
+      benchmark::DoNotOptimize(records::ConvertScript(c.MissionStream, i, format::GameVersionKind::CurrentKeywords));
     scripts += count;
   }
   state.SetItemsProcessed(scripts);

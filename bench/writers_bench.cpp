@@ -20,7 +20,7 @@ void BM_MapLevelWriter(benchmark::State& state) {
   BenchMap& map = BenchMapAt(static_cast<std::size_t>(state.range(0)));
   const pipeline::ConversionStep& step = pipeline::MapSteps().at(static_cast<std::size_t>(state.range(1)));
   format::Conversion& c = map.MapLevel();
-  if (step.run != WriteObjectsFile) writers::WriteObjectsFile(c);  // "cflags" reads the cliff marks
+  if (step.run != writers::WriteObjectsFile) writers::WriteObjectsFile(c);  // "cflags" reads the cliff marks
   for (auto _ : state) step.run(c);
   SetMapLabel(state, map, step.label);
 }

@@ -16,8 +16,8 @@ class ComparisonSink final : public pipeline::ConversionSink {
 
   std::filesystem::path Target() const override { return {}; }
   void Open(format::Conversion& c) override {
-    comparing_.emplace(request_.Folder, c, request_.lines, result_);
-    c.SlotFolder = request_.Folder;
+    comparing_.emplace(request_.folder, c, request_.lines, result_);
+    c.SlotFolder = request_.folder;
     c.Output = &*comparing_;
   }
   void Finish(pipeline::ConversionEnd& end) override {
@@ -36,10 +36,10 @@ FolderComparison CompareMapWithFolder(const CompareRequest& request) {
   FolderComparison result;
   ComparisonSink sink(request, result);
   pipeline::ConvertRequest conversion;
-  conversion.MapPath = request.MapPath;
-  conversion.GameVersionKind = request.GameVersionKind;
-  conversion.CliffDataFile = request.CliffDataFile;
-  conversion.Warn = request.Warn;
+  conversion.mapPath = request.mapPath;
+  conversion.gameVersionKind = request.gameVersionKind;
+  conversion.cliffDataFile = request.cliffDataFile;
+  conversion.warn = request.warn;
   const pipeline::ConversionEnd end = pipeline::RunConversion(conversion, sink);
   if (!end.Completed()) throw MapComparisonError(end.FailureText());
   return result;

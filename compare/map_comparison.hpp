@@ -13,12 +13,12 @@
 namespace kartwerk::compare {
 
 struct CompareRequest {
-  std::filesystem::path MapPath;  // the compiled map (.qdm, .qdp, .qdc)
-  std::filesystem::path Folder;   // a slot folder, an --out folder or a backup of one; only read
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;  // as for a conversion
-  std::filesystem::path CliffDataFile;                                    // empty: the program's own "cliffdata"
+  std::filesystem::path mapPath;  // the compiled map (.qdm, .qdp, .qdc)
+  std::filesystem::path folder;   // a slot folder, an --out folder or a backup of one; only read
+  format::GameVersionKind gameVersionKind = format::GameVersionKind::CurrentKeywords;  // as for a conversion
+  std::filesystem::path cliffDataFile;           // empty: the program's own "cliffdata"
   bool lines = false;                            // also make the unified line diff of each changed text file
-  std::function<void(const std::string&)> Warn;  // repaired input in the map
+  std::function<void(const std::string&)> warn;  // repaired input in the map
 };
 
 // The map could not be converted; the message is a conversion's ("staging the map failed: ...").

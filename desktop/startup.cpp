@@ -30,7 +30,7 @@ void SetMapKindFromFile(format::Conversion& conversion, std::string_view command
 std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs,
                          format::Conversion& conversion, std::ostream& errors) {
   std::string commandLineMap = CommandLineMapFromArguments(argc, argv);
-  installs.ChosenVersion = 0;
+  installs.chosenVersion = 0;
   RegisterMapTypes(errors, AssociationRequest::Start);
   std::error_code ec;
   if (!commandLineMap.empty() && std::filesystem::is_regular_file(platform::PathFromText(commandLineMap), ec)) {

@@ -11,19 +11,19 @@
 
 namespace kartwerk::desktop {
 
-// CommandLineMap: the first argument, unchanged, or empty when there is none.
+// commandLineMap: the first argument, unchanged, or empty when there is none.
 std::string CommandLineMapFromArguments(int argc, const char* const* argv);
 
 // The extension of a path from its last dot, the dot included; empty when there is no dot or
 // it comes before the last '\', '/' or ':'.
 std::string_view MapFileExtension(std::string_view path);
 
-// MapKind from CommandLineMap's extension: ".QDM" in any case gives 0, ".QDP" 1, anything else 2.
+// MapKind from commandLineMap's extension: ".QDM" in any case gives 0, ".QDP" 1, anything else 2.
 void SetMapKindFromFile(format::Conversion& conversion, std::string_view commandLineMap);
 
-// Start-up: takes CommandLineMap, sets ChosenVersion to 0, registers the map types as a start may
-// (a failure is reported once on errors and never stops the program) and, when CommandLineMap names an existing
-// file, sets MapKind from it. Returns CommandLineMap.
+// Start-up: takes commandLineMap, sets chosenVersion to 0, registers the map types as a start may
+// (a failure is reported once on errors and never stops the program) and, when commandLineMap names an existing
+// file, sets MapKind from it. Returns commandLineMap.
 std::string StartProgram(int argc, const char* const* argv, game::GameInstallations& installs,
                          format::Conversion& conversion, std::ostream& errors);
 

@@ -41,7 +41,6 @@ struct Conversion {
   // Path state, set by staging (and the slot choice for SlotFolder).
   std::filesystem::path MapFolder;
   std::string MapName;
-  std::filesystem::path TempFolder;                 // scratch space of the windows' session; staging writes nothing
   std::vector<std::string> MissionList;             // campaign mission files, without extension
   std::vector<std::filesystem::path> MissionFiles;  // the compiled mission files, in MissionList order
   // The file each mission's container comes from (set by staging; when empty, MissionFiles): the
@@ -70,7 +69,7 @@ struct Conversion {
   MapInformation MapInfoRecord;
   std::vector<std::uint8_t> CliffGrid;  // width x height cliff marks, row by row
   MissionRectangle MissionRect;
-  GameVersionKindCode GameVersionKind = CurrentKeywords;  // which script keyword table
+  format::GameVersionKind GameVersionKind = format::GameVersionKind::CurrentKeywords;  // which script keyword table
   std::shared_ptr<const core::Bytes> CliffDataBuffer = std::make_shared<const core::Bytes>();
 
   // Receives warnings about input that was repaired (for instance a clipped mission rectangle).

@@ -2,8 +2,8 @@
 
 namespace kartwerk::format {
 
-GameVersionKindCode GameVersionKindOf(std::string_view version) {
-  return version == "1.9" ? OlderKeywords : CurrentKeywords;
+GameVersionKind GameVersionKindOf(std::string_view version) {
+  return version == "1.9" ? GameVersionKind::OlderKeywords : GameVersionKind::CurrentKeywords;
 }
 
 }  // namespace kartwerk::format

@@ -7,13 +7,13 @@
 
 namespace kartwerk::format {
 
-enum GameVersionKindCode : std::uint8_t {
-  NoGameVersion = 0,    // no game located yet
+enum class GameVersionKind : std::uint8_t {
+  None = 0,             // no game located yet
   OlderKeywords = 1,    // the game's version "1.9"
   CurrentKeywords = 2,  // every other version, the empty text included
 };
 
 // OlderKeywords for the version text "1.9" exactly (case and all), CurrentKeywords otherwise.
-GameVersionKindCode GameVersionKindOf(std::string_view version);
+GameVersionKind GameVersionKindOf(std::string_view version);
 
 }  // namespace kartwerk::format

@@ -31,14 +31,6 @@ constexpr std::uint64_t kMaxCompressedSize = 2 * kMaxInflatedSize + kHeaderChunk
 
 std::string WithoutExtension(const std::filesystem::path& path) { return platform::TextFromPath(path.stem()); }
 
-// The output folder as the messages name it: with its trailing separator.
-std::string FolderText(const std::filesystem::path& folder) {
-  const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
-  std::string text = platform::TextFromPath(folder);
-  if (text.empty() || text.back() != separator) text += separator;
-  return text;
-}
-
 // The gzip layer's texts, with the reason after them when it is known.
 std::string WithReason(std::string text, const std::string& reason) {
   return reason.empty() ? text : text + ": " + reason;
@@ -170,22 +162,6 @@ std::string SafeStoredName(const std::string& stored, const std::string& fallbac
   return name;
 }
 
-std::uint32_t PackDosDateTime(std::time_t moment) {
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &moment);
-#else
-  localtime_r(&moment, &local);
-#endif
-  const int year = local.tm_year + 1900;
-  if (year < 1980) return (1u << 5) | 1u;  // the packed form starts at 1980-01-01
-  const std::uint32_t date =
-      static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-  const std::uint32_t time =
-      static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
-  return (date << 16) | time;
-}
-
 GzContent GunzipToMemory(const std::filesystem::path& source) {
   const core::ContainerBytes file = ReadCompressed(source);
   const std::span<const std::uint8_t> all(file);
@@ -227,46 +203,8 @@ GzContent GunzipToMemory(const std::filesystem::path& source) {
   return content;
 }
 
-std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder) {
-  const std::uint32_t attributes = platform::PermissionBits(source);
-  const GzipHeaderInfo info = ReadGzFileInfo(source);
-  const std::filesystem::path output = folder / platform::PathFromText(info.Name);
-
-  // A read-only file of that name from an earlier run is made writable before it is replaced.
-  platform::MakeWritable(output);
-  std::FILE* out = platform::OpenFile(output, "wb");
-  if (!out) throw GzipError("Error opening " + FolderText(folder), GzOpenError);
-  FileHandle guard(out, &std::fclose);
-  // A decompression that fails takes its partial output with it: damaged data never lies in
-  // the folder looking like a staged map.
-  struct PartialOutput {
-    const std::filesystem::path& path;
-    FileHandle& file;
-    bool complete = false;
-    ~PartialOutput() {
-      if (complete) return;
-      file.reset();
-      std::error_code ignored;
-      std::filesystem::remove(path, ignored);
-    }
-  } partial{output, guard};
-
-  const GzContent content = GunzipToMemory(source);
-  if (!content.data.empty() && std::fwrite(content.data.data(), 1, content.data.size(), out) != content.data.size()) {
-    throw GzipError("Error writing to " + FolderText(folder), GzWriteError);
-  }
-  if (std::fflush(out) != 0) throw GzipError("Error writing to " + FolderText(folder), GzWriteError);
-  guard.reset();
-  partial.complete = true;
-
-  platform::SetModificationTime(output, content.mtime);
-  if (attributes != 0) platform::SetPermissionBits(output, attributes);
-  return output;
-}
-
 GzipHeaderInfo ReadGzFileInfo(const std::filesystem::path& source) {
   GzipHeaderInfo info;
-  info.Date = PackDosDateTime(std::time(nullptr));
   FileHandle file = OpenSource(source);
   // The header is read in pieces until it is complete: its optional fields have no fixed length.
   core::Bytes head;
@@ -281,10 +219,8 @@ GzipHeaderInfo ReadGzFileInfo(const std::filesystem::path& source) {
   if (header.status != MemberHeader::Complete) {
     throw OpenError(source, NoGzipHeaderReason(head, header.status == MemberHeader::Incomplete));
   }
-  info.Name = SafeStoredName(header.name, WithoutExtension(source));
-  info.MTime = static_cast<std::time_t>(header.mtime);
-  info.Date = PackDosDateTime(info.MTime);
-  info.Attributes = platform::PermissionBits(source);
+  info.name = SafeStoredName(header.name, WithoutExtension(source));
+  info.mtime = static_cast<std::time_t>(header.mtime);
   return info;
 }
 

@@ -16,20 +16,18 @@ enum GzErrorCode : int { GzOpenError = 2, GzCloseError = 3, GzReadError = 4, GzW
 
 class GzipError : public std::ios_base::failure {
  public:
-  GzipError(const std::string& message, int code) : std::ios_base::failure(message), GzCode(code), message_(message) {}
+  GzipError(const std::string& message, int code) : std::ios_base::failure(message), gzCode(code), message_(message) {}
   // The message exactly as given, without the library's added category text.
   const char* what() const noexcept override { return message_.c_str(); }
-  int GzCode;
+  int gzCode;
 
  private:
   std::string message_;
 };
 
 struct GzipHeaderInfo {
-  std::string Name;              // stored name reduced to a plain file name, or the source's name without extension
-  std::uint32_t Date = 0;        // packed local date and time (DOS layout)
-  std::uint32_t Attributes = 0;  // permission bits of the gzip file
-  std::time_t MTime = 0;         // the header's modification time, seconds since 1970 UTC
+  std::string name;       // stored name reduced to a plain file name, or the source's name without extension
+  std::time_t mtime = 0;  // the header's modification time, seconds since 1970 UTC
 };
 
 // A decompressed map never needs more than this; larger output stops with a read error.
@@ -43,15 +41,10 @@ struct GzContent {
   std::time_t mtime = 0;
 };
 
-// Decompresses the whole of source into memory, with the errors and the size limit of
-// GunzipToFolder (which writes the same bytes). The buffer is allocated once at the size the
-// member's trailer announces, never beyond the limit.
+// Decompresses the whole of source into memory: open, read and close errors (GzipError) and a
+// read error past kMaxInflatedSize. The buffer is allocated once at the size the member's
+// trailer announces, never beyond the limit.
 GzContent GunzipToMemory(const std::filesystem::path& source);
-
-// Decompresses source into folder under its stored name (or the source's own name without
-// extension) and gives the file the header's time and the source's permission bits.
-// Returns the path written.
-std::filesystem::path GunzipToFolder(const std::filesystem::path& source, const std::filesystem::path& folder);
 
 // Reads only the header of source (failing with GzOpenError when it is no gzip header).
 GzipHeaderInfo ReadGzFileInfo(const std::filesystem::path& source);
@@ -63,8 +56,5 @@ core::Bytes InflatePrefix(const std::filesystem::path& source, std::size_t limit
 // The name a stored FNAME may safely be given: its last path component, or the fallback
 // when that is empty, "." or "..".
 std::string SafeStoredName(const std::string& stored, const std::string& fallback);
-
-// DOS packed date-time of a moment in local time.
-std::uint32_t PackDosDateTime(std::time_t moment);
 
 }  // namespace kartwerk::format

@@ -62,7 +62,7 @@ class StagedNames {
 
 std::runtime_error NoCopyNamed(const std::string& name, const std::filesystem::path& file) {
   return std::runtime_error("Cannot open file \"" + name + "\": no file of the campaign holds it (\"" +
-                            platform::TextFromPath(file.filename()) + "\" holds \"" + ReadGzFileInfo(file).Name +
+                            platform::TextFromPath(file.filename()) + "\" holds \"" + ReadGzFileInfo(file).name +
                             "\")");
 }
 
@@ -104,7 +104,7 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     // Every mission file must be there and begin as a gzip file before the first file is
     // written; each is inflated only when its mission starts.
     StagedNames staged;
-    const std::string mainStored = ReadGzFileInfo(mainFile).Name;
+    const std::string mainStored = ReadGzFileInfo(mainFile).name;
     staged.Put(mainStored, mainFile);
     // The main file's copy is renamed to the campaign's name when it stores another.
     if (!base.empty() && !staged.Find(base)) staged.Rename(mainStored, base);
@@ -112,7 +112,7 @@ void StageMapFile(Conversion& c, const std::filesystem::path& mapPath) {
     for (std::string& entry : c.MissionList) {
       c.MissionFiles.push_back(entry.empty() ? c.MapFolder : c.MapFolder / platform::PathFromText(entry));
       RefuseLinkOutOfFolder(c.MissionFiles.back(), c.MapFolder);
-      staged.Put(ReadGzFileInfo(c.MissionFiles.back()).Name, c.MissionFiles.back());
+      staged.Put(ReadGzFileInfo(c.MissionFiles.back()).name, c.MissionFiles.back());
       entry = DropExtension(entry);
     }
     c.MissionSources.clear();

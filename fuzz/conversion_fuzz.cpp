@@ -25,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (data[0] % 3 == kartwerk::format::CampaignMap) kartwerk::mapmaker::WriteBytes(maps / "0010000.qdc", member);
 
   kartwerk::pipeline::ConvertRequest request;
-  request.MapPath = map;
+  request.mapPath = map;
   // A small cliff mask file: masks past its end read as zeros.
-  request.CliffData = std::make_shared<const kartwerk::core::Bytes>(49 * 4, 1);
+  request.cliffData = std::make_shared<const kartwerk::core::Bytes>(49 * 4, 1);
   kartwerk::pipeline::SlotFolderSink slot(scratch.path() / "slot", scratch.path() / "backups");
   kartwerk::pipeline::MapConversion run(request);
   if (!run.Open(slot)) return 0;

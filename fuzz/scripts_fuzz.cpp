@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const auto gameVersionKind = data[0] % 2 ? kartwerk::format::OlderKeywords : kartwerk::format::CurrentKeywords;
+  const auto gameVersionKind = data[0] % 2 ? kartwerk::format::GameVersionKind::OlderKeywords
+                                           : kartwerk::format::GameVersionKind::CurrentKeywords;
   kartwerk::core::ByteStream stream;
   stream.Load(kartwerk::core::Bytes(data + 1, data + size));
   for (std::int32_t index = 0; !stream.AtEnd(); ++index) {

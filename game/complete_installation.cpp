@@ -15,7 +15,7 @@ bool IsFile(const std::filesystem::path& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
-// ChosenVersion counts to 255; installations past it can only be reached with --game DIR.
+// chosenVersion counts to 255; installations past it can only be reached with --game DIR.
 constexpr std::size_t kMaxChoosable = 255;
 
 }  // namespace
@@ -27,11 +27,11 @@ std::string MissingEditorFile(const InstalledVersion& installation) {
 
 std::vector<std::size_t> ChooseFirstCompleteInstallation(GameInstallations& installs) {
   std::vector<std::size_t> skipped;
-  if (installs.ChosenVersion != 0) return skipped;
-  const std::size_t count = std::min(installs.InstalledVersions.size(), kMaxChoosable);
+  if (installs.chosenVersion != 0) return skipped;
+  const std::size_t count = std::min(installs.installedVersions.size(), kMaxChoosable);
   for (std::size_t number = 1; number <= count; ++number) {
-    if (MissingEditorFile(installs.InstalledVersions[number - 1]).empty()) {
-      installs.ChosenVersion = static_cast<std::uint8_t>(number);
+    if (MissingEditorFile(installs.installedVersions[number - 1]).empty()) {
+      installs.chosenVersion = static_cast<std::uint8_t>(number);
       return skipped;
     }
     skipped.push_back(number);
@@ -41,8 +41,8 @@ std::vector<std::size_t> ChooseFirstCompleteInstallation(GameInstallations& inst
 
 std::string InstallationName(const GameInstallations& installs, std::size_t number) {
   std::string name = "installation " + std::to_string(number);
-  if (number == 0 || number > installs.InstalledVersions.size()) return name;
-  const InstalledVersion& entry = installs.InstalledVersions[number - 1];
+  if (number == 0 || number > installs.installedVersions.size()) return name;
+  const InstalledVersion& entry = installs.installedVersions[number - 1];
   std::string version = entry.language;
   if (!version.empty() && !entry.version.empty()) version += ' ';
   version += entry.version;
@@ -55,26 +55,26 @@ std::string InstallationName(const GameInstallations& installs, std::size_t numb
 std::vector<std::string> SkippedInstallationLines(const GameInstallations& installs,
                                                   const std::vector<std::size_t>& skipped) {
   std::vector<std::string> lines;
-  if (skipped.empty() || installs.ChosenVersion == 0) return lines;
+  if (skipped.empty() || installs.chosenVersion == 0) return lines;
   for (const std::size_t number : skipped) {
     lines.push_back("skipped " + InstallationName(installs, number) + ": " +
-                    MissingEditorFile(installs.InstalledVersions[number - 1]) + " is missing");
+                    MissingEditorFile(installs.installedVersions[number - 1]) + " is missing");
   }
-  lines.push_back("using " + InstallationName(installs, installs.ChosenVersion));
+  lines.push_back("using " + InstallationName(installs, installs.chosenVersion));
   return lines;
 }
 
 std::string GameNotLocatedDetails(const GameInstallations& installs) {
   std::string text(kGameNotLocatedMessage);
-  const std::size_t chosen = installs.ChosenVersion;
+  const std::size_t chosen = installs.chosenVersion;
   const char* separator = " ";
-  for (std::size_t number = 1; number <= installs.InstalledVersions.size(); ++number) {
+  for (std::size_t number = 1; number <= installs.installedVersions.size(); ++number) {
     if (chosen != 0 && number != chosen) continue;
-    const std::string missing = MissingEditorFile(installs.InstalledVersions[number - 1]);
+    const std::string missing = MissingEditorFile(installs.installedVersions[number - 1]);
     if (missing.empty()) continue;
     text += separator + InstallationName(installs, number) + ": " + missing + " is missing";
     separator = "; ";
-    if (chosen != 0 && installs.InstalledVersions.size() > 1) {
+    if (chosen != 0 && installs.installedVersions.size() > 1) {
       text += " (the map lies in its folder; name another game folder with --game DIR)";
     }
   }

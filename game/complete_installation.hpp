@@ -18,9 +18,9 @@ inline constexpr std::string_view kEditorLibrary = "editor\\scridll.dll";
 // What the installation lacks for the editor ("editor\scridll.dll"); empty when it is complete.
 std::string MissingEditorFile(const InstalledVersion& installation);
 
-// With nothing chosen yet (ChosenVersion 0), chooses the first complete installation. Returns the
+// With nothing chosen yet (chosenVersion 0), chooses the first complete installation. Returns the
 // numbers (from 1) of the incomplete installations passed over before it; when none is complete,
-// ChosenVersion stays 0 and the numbers of all of them are returned. A choice already made (by the
+// chosenVersion stays 0 and the numbers of all of them are returned. A choice already made (by the
 // user, or by the map's folder) is kept, and nothing is returned.
 std::vector<std::size_t> ChooseFirstCompleteInstallation(GameInstallations& installs);
 

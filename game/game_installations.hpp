@@ -31,20 +31,20 @@ inline constexpr std::size_t kSlotCount = 255;
 
 struct GameInstallations {
   // Where installations are registered, searched in order; without one, no game is ever found.
-  RegistryList Registry;
+  RegistryList registry;
 
-  // Every one found, numbered from 1 in enumeration order (entry i is InstalledVersions[i - 1]).
-  std::vector<InstalledVersion> InstalledVersions;
+  // Every one found, numbered from 1 in enumeration order (entry i is installedVersions[i - 1]).
+  std::vector<InstalledVersion> installedVersions;
   // The installation chosen by the user or by a command-line map, numbered from 1; 0 for none.
-  std::uint8_t ChosenVersion = 0;
+  std::uint8_t chosenVersion = 0;
   // The chosen installation's folder on this system; empty until the game has been located.
-  std::filesystem::path GameFolder;
+  std::filesystem::path gameFolder;
   // The Wine prefix the located game was registered in; empty when its source is no prefix.
-  std::filesystem::path GameWinePrefix;
+  std::filesystem::path gameWinePrefix;
   // Which keyword set the chosen installation's version selects; none until first set.
-  format::GameVersionKindCode GameVersionKind = format::NoGameVersion;
+  format::GameVersionKind gameVersionKind = format::GameVersionKind::None;
   // One line per editor slot, entry n for slot n; entry 255 stays empty.
-  std::array<std::string, kSlotCount + 1> SlotList;
+  std::array<std::string, kSlotCount + 1> slotList;
 };
 
 }  // namespace kartwerk::game

@@ -49,9 +49,9 @@ struct OpenedGameKey {
 // The game key of every registry that has one, in search order.
 std::vector<OpenedGameKey> OpenGameKeys(const GameInstallations& installs) {
   std::vector<OpenedGameKey> keys;
-  for (std::size_t r = 0; r < installs.Registry.size(); ++r) {
-    if (!installs.Registry[r].source) continue;
-    if (std::unique_ptr<RegistryKey> key = OpenGameKey(*installs.Registry[r].source)) {
+  for (std::size_t r = 0; r < installs.registry.size(); ++r) {
+    if (!installs.registry[r].source) continue;
+    if (std::unique_ptr<RegistryKey> key = OpenGameKey(*installs.registry[r].source)) {
       std::vector<std::string> subKeys = key->SubKeyNames();
       keys.push_back({r, std::move(key), std::move(subKeys)});
     }
@@ -67,10 +67,10 @@ struct ChosenSubKey {
 // The sub-key LocateGame opens: the chosen installation's own sub-key in its own registry, so
 // that the choice holds even when registrations with missing folders come before it.
 ChosenSubKey OpenChosenSubKey(const GameInstallations& installs, const std::vector<OpenedGameKey>& gameKeys) {
-  const std::size_t chosen = installs.ChosenVersion;
+  const std::size_t chosen = installs.chosenVersion;
   const InstalledVersion* entry = nullptr;
-  if (chosen > 0 && chosen <= installs.InstalledVersions.size()) entry = &installs.InstalledVersions[chosen - 1];
-  if (chosen == 0 && !installs.InstalledVersions.empty()) entry = &installs.InstalledVersions.front();
+  if (chosen > 0 && chosen <= installs.installedVersions.size()) entry = &installs.installedVersions[chosen - 1];
+  if (chosen == 0 && !installs.installedVersions.empty()) entry = &installs.installedVersions.front();
   if (entry) {
     for (const OpenedGameKey& game : gameKeys) {
       if (game.registry == entry->registry) return {game.registry, game.key->OpenSubKey(entry->subKey)};
@@ -96,9 +96,9 @@ std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry) {
 void EnumerateInstallations(GameInstallations& installs) {
   const std::vector<OpenedGameKey> gameKeys = OpenGameKeys(installs);
   if (gameKeys.empty()) return;
-  installs.InstalledVersions.clear();
+  installs.installedVersions.clear();
   for (const OpenedGameKey& game : gameKeys) {
-    const RegistrySource& registry = *installs.Registry[game.registry].source;
+    const RegistrySource& registry = *installs.registry[game.registry].source;
     for (const std::string& name : game.subKeys) {
       std::unique_ptr<RegistryKey> subKey = game.key->OpenSubKey(name);
       if (!subKey) continue;
@@ -110,7 +110,7 @@ void EnumerateInstallations(GameInstallations& installs) {
       entry.language = subKey->ReadString("language");
       entry.subKey = name;
       entry.registry = game.registry;
-      installs.InstalledVersions.push_back(std::move(entry));
+      installs.installedVersions.push_back(std::move(entry));
     }
   }
 }
@@ -120,29 +120,29 @@ bool LocateGame(GameInstallations& installs) {
   ChosenSubKey chosen = OpenChosenSubKey(installs, gameKeys);
   if (!chosen.key) return false;  // no game key, no sub-key, or the chosen one is gone
 
-  installs.GameVersionKind = format::GameVersionKindOf(chosen.key->ReadString("version"));
-  const RegistryEntry& registry = installs.Registry[chosen.registry];
+  installs.gameVersionKind = format::GameVersionKindOf(chosen.key->ReadString("version"));
+  const RegistryEntry& registry = installs.registry[chosen.registry];
   const std::filesystem::path folder = registry.source->HostFolder(chosen.key->ReadString("target folder"));
   if (folder.empty() || !IsFile(platform::JoinIgnoringCase(folder, "editor\\scridll.dll"))) return false;
-  installs.GameFolder = folder;
-  installs.GameWinePrefix = registry.winePrefix;
+  installs.gameFolder = folder;
+  installs.gameWinePrefix = registry.winePrefix;
   return true;
 }
 
 void ChooseInstallationForMap(GameInstallations& installs, const std::filesystem::path& mapPath) {
   const std::filesystem::path map = Comparable(mapPath);
-  // ChosenVersion counts to 255: a map in a later installation's folder chooses none.
-  const std::size_t count = std::min<std::size_t>(installs.InstalledVersions.size(), 255);
+  // chosenVersion counts to 255: a map in a later installation's folder chooses none.
+  const std::size_t count = std::min<std::size_t>(installs.installedVersions.size(), 255);
   for (std::size_t i = 0; i < count; ++i) {
-    if (LiesIn(map, Comparable(installs.InstalledVersions[i].hostFolder))) {
-      installs.ChosenVersion = static_cast<std::uint8_t>(i + 1);
+    if (LiesIn(map, Comparable(installs.installedVersions[i].hostFolder))) {
+      installs.chosenVersion = static_cast<std::uint8_t>(i + 1);
       return;
     }
   }
 }
 
 std::filesystem::path GamePath(const GameInstallations& installs, std::string_view relative) {
-  return platform::JoinIgnoringCase(installs.GameFolder, relative);
+  return platform::JoinIgnoringCase(installs.gameFolder, relative);
 }
 
 }  // namespace kartwerk::game

@@ -19,16 +19,16 @@ inline constexpr std::string_view kGameKeyWow64Path = "Software\\Wow6432Node\\Br
 // The game key, or its Wow6432Node twin when the key itself is absent; nullptr when both are.
 std::unique_ptr<RegistryKey> OpenGameKey(const RegistrySource& registry);
 
-// Refills InstalledVersions with every registered installation whose folder exists, in
+// Refills installedVersions with every registered installation whose folder exists, in
 // enumeration order, however many. Without a game key the list stays.
 void EnumerateInstallations(GameInstallations& installs);
 
-// Opens the chosen installation (InstalledVersions entry ChosenVersion, else the first entry,
+// Opens the chosen installation (installedVersions entry chosenVersion, else the first entry,
 // else the first sub-key), sets GameVersionKind from its version and, when its folder holds
-// "editor\scridll.dll", sets GameFolder and returns true. On false GameFolder keeps its value.
+// "editor\scridll.dll", sets gameFolder and returns true. On false gameFolder keeps its value.
 bool LocateGame(GameInstallations& installs);
 
-// Sets ChosenVersion to the first installation whose folder holds mapPath; leaves it when none does.
+// Sets chosenVersion to the first installation whose folder holds mapPath; leaves it when none does.
 void ChooseInstallationForMap(GameInstallations& installs, const std::filesystem::path& mapPath);
 
 // A path inside the game folder ("editor\maps.src"), each component found without regard to case

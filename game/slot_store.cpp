@@ -53,7 +53,7 @@ std::string SlotLine(int slot, const std::optional<std::string>& title) {
 bool BuildSlotList(GameInstallations& installs) {
   const bool found = LocateGame(installs);
   for (int slot = 0; slot < static_cast<int>(kSlotCount); ++slot) {
-    installs.SlotList[static_cast<std::size_t>(slot)] = SlotLine(slot, ReadSlotTitle(installs.GameFolder, slot));
+    installs.slotList[static_cast<std::size_t>(slot)] = SlotLine(slot, ReadSlotTitle(installs.gameFolder, slot));
   }
   return found;
 }

@@ -1,4 +1,4 @@
-// The editor's slot folders: GameFolder\editor\maps.src\map.000 to map.254, each holding one
+// The editor's slot folders: gameFolder\editor\maps.src\map.000 to map.254, each holding one
 // editable map whose name is the first line of the slot's "desc" file.
 #pragma once
 
@@ -33,7 +33,7 @@ std::optional<std::string> ReadSlotTitle(const std::filesystem::path& gameFolder
 // "Map 007: Dunes" (the title's bytes as they are) for an occupied slot, "Map 123:    --- empty ---" for a free one.
 std::string SlotLine(int slot, const std::optional<std::string>& title);
 
-// Locates the game (LocateGame), then rewrites SlotList entries 0 to 254 from the slot folders.
+// Locates the game (LocateGame), then rewrites slotList entries 0 to 254 from the slot folders.
 // Returns whether the game was located; the lines are built either way.
 bool BuildSlotList(GameInstallations& installs);
 

@@ -32,17 +32,17 @@ SlotTarget LocateSlot(const InstallationSourceOptions& source, int slot, const s
   InstallationSourceOptions options = source;
   if (options.game && versionText) options.gameVersion = versionText;
   GameInstallations installs;
-  installs.Registry = OpenInstallationSource(options);
+  installs.registry = OpenInstallationSource(options);
   EnumerateInstallations(installs);
-  if (installs.InstalledVersions.size() > 1) ChooseInstallationForMap(installs, map);
+  if (installs.installedVersions.size() > 1) ChooseInstallationForMap(installs, map);
   const std::vector<std::size_t> skipped = ChooseFirstCompleteInstallation(installs);
   if (!LocateGame(installs)) throw GameNotLocated(GameNotLocatedDetails(installs));
 
   SlotTarget target;
-  target.GameFolder = installs.GameFolder;
-  target.SlotFolder = SlotFolderPath(installs.GameFolder, slot);
-  target.GameVersionKind = versionText ? format::GameVersionKindOf(*versionText) : installs.GameVersionKind;
-  target.SkippedLines = SkippedInstallationLines(installs, skipped);
+  target.gameFolder = installs.gameFolder;
+  target.slotFolder = SlotFolderPath(installs.gameFolder, slot);
+  target.gameVersionKind = versionText ? format::GameVersionKindOf(*versionText) : installs.gameVersionKind;
+  target.skippedLines = SkippedInstallationLines(installs, skipped);
   return target;
 }
 

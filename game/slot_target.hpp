@@ -29,11 +29,11 @@ std::optional<int> ParseSlotNumber(std::string_view text);
 std::string NotASlotNumberText(std::string_view text);
 
 struct SlotTarget {
-  std::filesystem::path GameFolder;
-  std::filesystem::path SlotFolder;  // GameFolder\editor\maps.src\map.NNN, existing parts found without regard to case
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
+  std::filesystem::path gameFolder;
+  std::filesystem::path slotFolder;  // gameFolder\editor\maps.src\map.NNN, existing parts found without regard to case
+  format::GameVersionKind gameVersionKind = format::GameVersionKind::CurrentKeywords;
   // Installations passed over for lacking their editor, and the one used, one line each.
-  std::vector<std::string> SkippedLines;
+  std::vector<std::string> skippedLines;
 };
 
 // Locates the game from source (with several installations, the one holding map, else the first

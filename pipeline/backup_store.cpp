@@ -76,18 +76,20 @@ constexpr std::string_view kGameVersionKey = "game-version";
 // earlier Kartwerk reads such a record as none).
 constexpr std::string_view kEditedLine = "edited\n";
 
-std::string GameVersionLine(format::GameVersionKindCode version) {
+std::string GameVersionLine(format::GameVersionKind version) {
   switch (version) {
-    case format::OlderKeywords: return std::string(kGameVersionKey) + " 1.9\n";
-    case format::CurrentKeywords: return std::string(kGameVersionKey) + " later\n";
-    case format::NoGameVersion: break;
+    case format::GameVersionKind::OlderKeywords: return std::string(kGameVersionKey) + " 1.9\n";
+    case format::GameVersionKind::CurrentKeywords: return std::string(kGameVersionKey) + " later\n";
+    case format::GameVersionKind::None: break;
   }
   return {};
 }
 
 // A value no version writes reads as not known, as a record without the line does.
-format::GameVersionKindCode GameVersionOfValue(std::string_view value) {
-  return value == "1.9" ? format::OlderKeywords : value == "later" ? format::CurrentKeywords : format::NoGameVersion;
+format::GameVersionKind GameVersionOfValue(std::string_view value) {
+  return value == "1.9"     ? format::GameVersionKind::OlderKeywords
+         : value == "later" ? format::GameVersionKind::CurrentKeywords
+                            : format::GameVersionKind::None;
 }
 
 }  // namespace
@@ -334,9 +336,9 @@ std::optional<WrittenRecord> BackupStore::WrittenRecordOf(const fs::path& place)
 }
 
 void BackupStore::RecordWritten(const fs::path& place, const std::optional<platform::FolderListing>& listing,
-                                format::GameVersionKindCode gameVersion, const std::string& seen) const {
+                                format::GameVersionKind gameVersion, const std::string& seen) const {
   std::error_code ec;
-  if (!listing && gameVersion == format::NoGameVersion) {
+  if (!listing && gameVersion == format::GameVersionKind::None) {
     fs::remove(WrittenPath(place), ec);
     return;
   }

@@ -45,7 +45,7 @@ struct BackupRecord {
   std::string seen;                                // FolderStamp of the backup when written was confirmed
   // The game version the conversion there wrote for (its script keywords), when converted; none in
   // a record that does not say (written by an earlier Kartwerk).
-  format::GameVersionKindCode gameVersion = format::NoGameVersion;
+  format::GameVersionKind gameVersion = format::GameVersionKind::None;
 };
 
 // What the last conversion into a place wrote there: every file's digest, the game version it
@@ -55,7 +55,7 @@ struct BackupRecord {
 // hashed again before it is ever removed).
 struct WrittenRecord {
   std::optional<platform::FolderListing> listing;  // none: edited since (a backup put back), only its version kept
-  format::GameVersionKindCode gameVersion = format::NoGameVersion;
+  format::GameVersionKind gameVersion = format::GameVersionKind::None;
   std::string seen;
 };
 
@@ -114,7 +114,7 @@ class BackupStore {
   // backup) keeps only the version; with no version either, the record goes (the place then holds
   // what Kartwerk did not write). Nothing else forgets it.
   void RecordWritten(const std::filesystem::path& place, const std::optional<platform::FolderListing>& listing,
-                     format::GameVersionKindCode gameVersion = format::NoGameVersion,
+                     format::GameVersionKind gameVersion = format::GameVersionKind::None,
                      const std::string& seen = {}) const;
 
   // Removes the backups of place that are unchanged conversions and older than its ten newest,

@@ -49,27 +49,27 @@ ConversionEnd Failure(std::exception_ptr error, const char* what) {
 }
 
 ConversionEnd ConvertOne(const BatchRequest& batch, std::size_t index) {
-  if (batch.Stop.stop_requested()) {
+  if (batch.stop.stop_requested()) {
     ConversionEnd end;
     end.stopped = true;
     return end;
   }
-  const BatchMap& map = batch.Maps[index];
-  if (const auto problem = format::MapFileProblem(map.MapPath)) {
+  const BatchMap& map = batch.maps[index];
+  if (const auto problem = format::MapFileProblem(map.mapPath)) {
     return Failure(std::make_exception_ptr(std::runtime_error(*problem)), "opening the map");
   }
   ConvertRequest request;
-  request.MapPath = map.MapPath;
-  request.SlotFolder = batch.OutFolder / platform::PathFromText(map.FolderName);
-  request.OnlyReplaceMaps = true;
-  request.GameVersionKind = batch.GameVersionKind;
-  request.CliffDataFile = batch.CliffDataFile;
-  if (batch.Planned) request.Planned = [&batch, index](std::size_t labels) { batch.Planned(index, labels); };
-  if (batch.Progress) request.Progress = [&batch, index](const std::string& label) { batch.Progress(index, label); };
-  if (batch.Warn) request.Warn = [&batch, index](const std::string& message) { batch.Warn(index, message); };
-  request.Stop = batch.Stop;
+  request.mapPath = map.mapPath;
+  request.slotFolder = batch.outFolder / platform::PathFromText(map.folderName);
+  request.onlyReplaceMaps = true;
+  request.gameVersionKind = batch.gameVersionKind;
+  request.cliffDataFile = batch.cliffDataFile;
+  if (batch.planned) request.planned = [&batch, index](std::size_t labels) { batch.planned(index, labels); };
+  if (batch.progress) request.progress = [&batch, index](const std::string& label) { batch.progress(index, label); };
+  if (batch.warn) request.warn = [&batch, index](const std::string& message) { batch.warn(index, message); };
+  request.stop = batch.stop;
   // Maps side by side take the cores; a batch of one map gives them to its missions.
-  request.MissionJobs = BatchWorkerCount(batch.Jobs, batch.Maps.size()) > 1 ? 1 : batch.Jobs;
+  request.missionJobs = BatchWorkerCount(batch.jobs, batch.maps.size()) > 1 ? 1 : batch.jobs;
   return RunConversion(request);
 }
 
@@ -82,25 +82,25 @@ std::string BatchFolderName(const std::filesystem::path& mapPath) {
 
 BatchPlan PlanBatch(const std::vector<std::filesystem::path>& maps) {
   BatchPlan plan;
-  std::map<std::string, std::size_t> byIdentity;  // identity -> index in plan.Maps
-  std::map<std::string, std::size_t> byFolder;    // folder name as the system compares it -> index in plan.Maps
+  std::map<std::string, std::size_t> byIdentity;  // identity -> index in plan.maps
+  std::map<std::string, std::size_t> byFolder;    // folder name as the system compares it -> index in plan.maps
   for (const std::filesystem::path& path : maps) {
-    const auto [known, isNew] = byIdentity.emplace(MapIdentity(path), plan.Maps.size());
+    const auto [known, isNew] = byIdentity.emplace(MapIdentity(path), plan.maps.size());
     if (!isNew) {
-      plan.Maps[known->second].Listed.push_back(path);
+      plan.maps[known->second].listed.push_back(path);
       continue;
     }
     BatchMap map{path, BatchFolderName(path), {path}};
-    const std::string unnamable = FolderNameProblem(map.FolderName);
-    if (!unnamable.empty() || platform::FolderNameKey(map.FolderName).empty()) {
-      plan.Unnamable.push_back({path, unnamable.empty() ? "its name names no folder" : unnamable});
+    const std::string unnamable = FolderNameProblem(map.folderName);
+    if (!unnamable.empty() || platform::FolderNameKey(map.folderName).empty()) {
+      plan.unnamable.push_back({path, unnamable.empty() ? "its name names no folder" : unnamable});
     }
-    const auto [holder, folderFree] = byFolder.emplace(platform::FolderNameKey(map.FolderName), plan.Maps.size());
+    const auto [holder, folderFree] = byFolder.emplace(platform::FolderNameKey(map.folderName), plan.maps.size());
     if (!folderFree) {
-      const BatchMap& first = plan.Maps[holder->second];
-      plan.Clashes.push_back({first.MapPath, path, first.FolderName});
+      const BatchMap& first = plan.maps[holder->second];
+      plan.clashes.push_back({first.mapPath, path, first.folderName});
     }
-    plan.Maps.push_back(std::move(map));
+    plan.maps.push_back(std::move(map));
   }
   return plan;
 }
@@ -113,15 +113,15 @@ unsigned BatchWorkerCount(unsigned requested, std::size_t maps) {
 }
 
 std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& batch) {
-  std::vector<ConversionEnd> ends(batch.Maps.size());
+  std::vector<ConversionEnd> ends(batch.maps.size());
   // The folder that receives the maps' folders passes the write gate first (a link, the home
   // folder, the map's own folder, the backups): refused, no map is converted.
   WriteGate gate{{}, {}, "convert into"};
-  for (const BatchMap& map : batch.Maps) gate.inputs.push_back(map.MapPath);
-  if (const std::string problem = FolderWriteProblem(batch.OutFolder, gate, FolderUse::Parent); !problem.empty()) {
+  for (const BatchMap& map : batch.maps) gate.inputs.push_back(map.mapPath);
+  if (const std::string problem = FolderWriteProblem(batch.outFolder, gate, FolderUse::Parent); !problem.empty()) {
     for (std::size_t i = 0; i < ends.size(); ++i) {
       ends[i] = Failure(std::make_exception_ptr(std::runtime_error(problem)), "checking the output folder");
-      if (batch.Ended) batch.Ended(i, ends[i]);
+      if (batch.ended) batch.ended(i, ends[i]);
     }
     return ends;
   }
@@ -132,7 +132,7 @@ std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& batch) {
   // Each worker takes the next map not yet begun until none is left, so a long campaign
   // never holds up maps that a free worker could convert.
   auto work = [&] {
-    for (std::size_t i = next++; i < batch.Maps.size(); i = next++) {
+    for (std::size_t i = next++; i < batch.maps.size(); i = next++) {
       try {
         ends[i] = ConvertOne(batch, i);
       } catch (...) {
@@ -141,7 +141,7 @@ std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& batch) {
         ends[i] = Failure(std::current_exception(), "converting the map");
       }
       try {
-        if (batch.Ended) batch.Ended(i, ends[i]);
+        if (batch.ended) batch.ended(i, ends[i]);
       } catch (...) {
         std::lock_guard lock(handlerErrorMutex);
         if (!handlerError) handlerError = std::current_exception();
@@ -151,7 +151,7 @@ std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& batch) {
 
   // The calling thread is one of the workers; with one job nothing else is started.
   std::vector<std::thread> pool;
-  const unsigned workers = BatchWorkerCount(batch.Jobs, batch.Maps.size());
+  const unsigned workers = BatchWorkerCount(batch.jobs, batch.maps.size());
   try {
     for (unsigned w = 1; w < workers; ++w) pool.emplace_back(work);
   } catch (const std::system_error&) {
@@ -170,7 +170,7 @@ std::string BatchSummary(const std::vector<BatchMap>& maps, const std::vector<Co
     if (ends[i].Completed()) {
       ++converted;
     } else if (ends[i].error) {
-      failed.push_back(platform::TextFromPath(maps[i].MapPath));
+      failed.push_back(platform::TextFromPath(maps[i].mapPath));
     } else {
       ++stopped;
     }

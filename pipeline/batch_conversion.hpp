@@ -18,28 +18,28 @@ namespace kartwerk::pipeline {
 
 // One conversion of a batch.
 struct BatchMap {
-  std::filesystem::path MapPath;              // the file handed to the conversion: the first one listed for this map
-  std::string FolderName;                     // its folder under the output folder
-  std::vector<std::filesystem::path> Listed;  // every listed file that names this map, in list order
+  std::filesystem::path mapPath;              // the file handed to the conversion: the first one listed for this map
+  std::string folderName;                     // its folder under the output folder
+  std::vector<std::filesystem::path> listed;  // every listed file that names this map, in list order
 };
 
 // Two different maps that would be converted into one folder.
 struct BatchNameClash {
-  std::filesystem::path First;
-  std::filesystem::path Second;
-  std::string FolderName;  // the first one's
+  std::filesystem::path first;
+  std::filesystem::path second;
+  std::string folderName;  // the first one's
 };
 
 // A map whose name names no folder of its own ("...qdm" would name DIR/..).
 struct BatchUnnamable {
-  std::filesystem::path MapPath;
-  std::string Reason;
+  std::filesystem::path mapPath;
+  std::string reason;
 };
 
 struct BatchPlan {
-  std::vector<BatchMap> Maps;  // in the order their first file was listed
-  std::vector<BatchNameClash> Clashes;
-  std::vector<BatchUnnamable> Unnamable;
+  std::vector<BatchMap> maps;  // in the order their first file was listed
+  std::vector<BatchNameClash> clashes;
+  std::vector<BatchUnnamable> unnamable;
 };
 
 // The folder a map converts into: its file name without the extension. A campaign is named by
@@ -50,7 +50,7 @@ std::string BatchFolderName(const std::filesystem::path& mapPath);
 // Names every listed map. Files that name the same map (one file listed twice, or several files
 // of one campaign in one folder) become one conversion. Different maps whose folder names are
 // equal without regard to case (as the game's file system compares them) are reported in
-// Clashes; they must not be converted, or one would overwrite the other's files.
+// clashes; they must not be converted, or one would overwrite the other's files.
 BatchPlan PlanBatch(const std::vector<std::filesystem::path>& maps);
 
 // How many maps convert at once: requested, or the number of processor cores when requested is
@@ -58,21 +58,21 @@ BatchPlan PlanBatch(const std::vector<std::filesystem::path>& maps);
 unsigned BatchWorkerCount(unsigned requested, std::size_t maps);
 
 struct BatchRequest {
-  std::vector<BatchMap> Maps;
-  std::filesystem::path OutFolder;  // each map goes into OutFolder / FolderName
-  unsigned Jobs = 0;                // maps converted at once; 0: one per processor core
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
-  std::filesystem::path CliffDataFile;  // empty: the program's own "cliffdata"
-  // The handlers get the map's index in Maps. They run on the converting threads, for
+  std::vector<BatchMap> maps;
+  std::filesystem::path outFolder;  // each map goes into outFolder / folderName
+  unsigned jobs = 0;                // maps converted at once; 0: one per processor core
+  format::GameVersionKind gameVersionKind = format::GameVersionKind::CurrentKeywords;
+  std::filesystem::path cliffDataFile;  // empty: the program's own "cliffdata"
+  // The handlers get the map's index in maps. They run on the converting threads, for
   // different maps at the same time, so they must be safe to call concurrently.
-  std::function<void(std::size_t map, std::size_t labels)> Planned;
-  std::function<void(std::size_t map, const std::string& label)> Progress;
-  std::function<void(std::size_t map, const std::string& message)> Warn;
-  std::function<void(std::size_t map, const ConversionEnd& end)> Ended;  // once per map, at its end
-  std::stop_token Stop;  // maps not yet begun end as stopped; running ones stop at their next step boundary
+  std::function<void(std::size_t map, std::size_t labels)> planned;
+  std::function<void(std::size_t map, const std::string& label)> progress;
+  std::function<void(std::size_t map, const std::string& message)> warn;
+  std::function<void(std::size_t map, const ConversionEnd& end)> ended;  // once per map, at its end
+  std::stop_token stop;  // maps not yet begun end as stopped; running ones stop at their next step boundary
 };
 
-// Converts every map, Jobs at a time, and returns how each ended, in Maps order. A map that is
+// Converts every map, jobs at a time, and returns how each ended, in maps order. A map that is
 // not a regular file fails without a conversion being started. An exception thrown by a
 // handler is rethrown here once every thread has ended.
 std::vector<ConversionEnd> RunBatchConversion(const BatchRequest& request);

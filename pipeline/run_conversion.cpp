@@ -33,12 +33,12 @@ void LimitConversionSize(format::Conversion& c, const std::filesystem::path& tar
 }
 
 std::filesystem::path BackupFolderOf(const ConvertRequest& request) {
-  return request.BackupFolder.empty() ? DefaultBackupFolder() : request.BackupFolder;
+  return request.backupFolder.empty() ? DefaultBackupFolder() : request.backupFolder;
 }
 
 // What the conversion's writes keep clear of: the map it reads, and the backups.
 WriteGate GateOf(const ConvertRequest& request) {
-  return WriteGate{{request.MapPath}, BackupFolderOf(request), "convert into"};
+  return WriteGate{{request.mapPath}, BackupFolderOf(request), "convert into"};
 }
 
 }  // namespace
@@ -49,9 +49,9 @@ void PrepareMap(format::Conversion& c, const std::filesystem::path& mapPath) {
 }
 
 MapConversion::MapConversion(ConvertRequest request) : request_(std::move(request)) {
-  c_.Warn = request_.Warn;
-  c_.GameVersionKind = request_.GameVersionKind;
-  end_.intoOutFolder = request_.OnlyReplaceMaps;
+  c_.Warn = request_.warn;
+  c_.GameVersionKind = request_.gameVersionKind;
+  end_.intoOutFolder = request_.onlyReplaceMaps;
 }
 
 MapConversion::~MapConversion() {
@@ -95,7 +95,7 @@ bool MapConversion::CheckTarget(ConversionSink& sink) {
                    const std::string problem = FolderWriteProblem(target, GateOf(request_), FolderUse::Replace);
                    if (!problem.empty()) throw std::runtime_error(problem);
                  }) &&
-         (!request_.OnlyReplaceMaps || Prepare("checking the output folder", [&] {
+         (!request_.onlyReplaceMaps || Prepare("checking the output folder", [&] {
            if (const auto refusal = OutFolderRefusal(TargetPath(target), BackupStore(BackupFolderOf(request_)))) {
              throw SlotFolderError(*refusal);
            }
@@ -105,14 +105,14 @@ bool MapConversion::CheckTarget(ConversionSink& sink) {
 bool MapConversion::Stage() {
   if (staged_) return !failed_;
   staged_ = true;
-  if (request_.CliffData) {
-    c_.CliffDataBuffer = request_.CliffData;
+  if (request_.cliffData) {
+    c_.CliffDataBuffer = request_.cliffData;
   } else {
     const std::filesystem::path cliffData =
-        request_.CliffDataFile.empty() ? records::DefaultCliffDataPath() : request_.CliffDataFile;
+        request_.cliffDataFile.empty() ? records::DefaultCliffDataPath() : request_.cliffDataFile;
     if (!Prepare("loading cliffdata", [&] { c_.CliffDataBuffer = records::LoadCliffData(cliffData); })) return false;
   }
-  return Prepare("staging the map", [&] { PrepareMap(c_, platform::FullPath(request_.MapPath)); });
+  return Prepare("staging the map", [&] { PrepareMap(c_, platform::FullPath(request_.mapPath)); });
 }
 
 std::size_t MapConversion::PlannedLabels() const {
@@ -128,15 +128,15 @@ bool MapConversion::Open(ConversionSink& sink) {
       !Prepare("writing the slot's info", [&] { writers::WriteMapInfoFile(c_); })) {
     return false;
   }
-  if (request_.Planned) request_.Planned(PlannedLabels());
+  if (request_.planned) request_.planned(PlannedLabels());
   return true;
 }
 
 void MapConversion::Start() {
   if (!opened_ || started_ || failed_) return;
   worker_ = std::make_unique<ConversionWorker>(c_);
-  worker_->SetProgressHandler(request_.Progress);
-  worker_->SetMissionJobs(request_.MissionJobs);
+  worker_->SetProgressHandler(request_.progress);
+  worker_->SetMissionJobs(request_.missionJobs);
   // The sink settles the end on the worker, before anyone hears of it.
   worker_->SetEndHandler([this](const ConversionEnd& result) {
     const bool intoOutFolder = end_.intoOutFolder;
@@ -144,13 +144,13 @@ void MapConversion::Start() {
     end_.intoOutFolder = intoOutFolder;
     settled_ = true;
     sink_->Finish(end_);
-    if (request_.Ended) request_.Ended(end_);
+    if (request_.ended) request_.ended(end_);
   });
   if (!Prepare("starting the conversion", [&] { worker_->Start(); })) return;
   started_ = true;
   // Registered once the worker runs, so a stop requested earlier still reaches it.
   forwardStop_ = std::make_unique<std::stop_callback<std::function<void()>>>(
-      request_.Stop, std::function<void()>([this] { worker_->RequestStop(); }));
+      request_.stop, std::function<void()>([this] { worker_->RequestStop(); }));
 }
 
 void MapConversion::RequestStop() {
@@ -170,7 +170,7 @@ ConversionEnd RunConversion(const ConvertRequest& request, ConversionSink& sink)
 }
 
 ConversionEnd RunConversion(const ConvertRequest& request) {
-  SlotFolderSink slot(request.SlotFolder, BackupFolderOf(request), request.Warn, GateOf(request));
+  SlotFolderSink slot(request.slotFolder, BackupFolderOf(request), request.warn, GateOf(request));
   return RunConversion(request, slot);
 }
 

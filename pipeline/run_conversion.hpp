@@ -21,19 +21,19 @@
 namespace kartwerk::pipeline {
 
 struct ConvertRequest {
-  std::filesystem::path MapPath;       // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
-  std::filesystem::path SlotFolder;    // RunConversion(request): the editor slot folder, replaced whole at the end
-  std::filesystem::path BackupFolder;  // where the slot's previous content is kept; empty: DefaultBackupFolder()
-  bool OnlyReplaceMaps = false;        // an --out folder: refuse one that holds what is not a map
-  format::GameVersionKindCode GameVersionKind = format::CurrentKeywords;
-  std::filesystem::path CliffDataFile;              // empty: the program's own "cliffdata"
-  std::shared_ptr<const core::Bytes> CliffData;     // already loaded: used instead of CliffDataFile
-  std::function<void(std::size_t labels)> Planned;  // how many labels the steps will report, before the first
-  ProgressHandler Progress;                         // each step's label, on the worker thread
-  std::function<void(const std::string&)> Warn;     // repaired input, on the thread that meets it
-  EndHandler Ended;                                 // the end, once the sink has settled it, on the worker thread
-  std::stop_token Stop;                             // a stop requested here ends the run at the next step boundary
-  unsigned MissionJobs = 0;                         // a campaign's missions at once (0: one per processor core)
+  std::filesystem::path mapPath;       // the compiled map (.qdm, .qdp, .qdc; a campaign's main or mission file)
+  std::filesystem::path slotFolder;    // RunConversion(request): the editor slot folder, replaced whole at the end
+  std::filesystem::path backupFolder;  // where the slot's previous content is kept; empty: DefaultBackupFolder()
+  bool onlyReplaceMaps = false;        // an --out folder: refuse one that holds what is not a map
+  format::GameVersionKind gameVersionKind = format::GameVersionKind::CurrentKeywords;
+  std::filesystem::path cliffDataFile;              // empty: the program's own "cliffdata"
+  std::shared_ptr<const core::Bytes> cliffData;     // already loaded: used instead of cliffDataFile
+  std::function<void(std::size_t labels)> planned;  // how many labels the steps will report, before the first
+  ProgressHandler progress;                         // each step's label, on the worker thread
+  std::function<void(const std::string&)> warn;     // repaired input, on the thread that meets it
+  EndHandler ended;                                 // the end, once the sink has settled it, on the worker thread
+  std::stop_token stop;                             // a stop requested here ends the run at the next step boundary
+  unsigned missionJobs = 0;                         // a campaign's missions at once (0: one per processor core)
 };
 
 // Sets MapKind from the map's extension, stages the map and loads the main container's section
@@ -58,13 +58,13 @@ class MapConversion {
   // Loads the cliff masks and stages the map.
   bool Stage();
   // The target check, the size ceiling and free space, the sink opened, the slot's "desc" and
-  // "info" written, and Planned told the label count. The staged facts (MapInfoRecord, MapName,
+  // "info" written, and planned told the label count. The staged facts (MapInfoRecord, MapName,
   // MissionList) can be read from conversion() until Start.
   bool Open(ConversionSink& sink);
   // The game version the steps write for, when it is known only after staging (a window learns
   // the installation once the map has been read).
-  void SetGameVersionKind(format::GameVersionKindCode kind) { c_.GameVersionKind = kind; }
-  // Starts the worker; Ended and the returned end of Wait follow. Does nothing unless Open succeeded.
+  void SetGameVersionKind(format::GameVersionKind kind) { c_.GameVersionKind = kind; }
+  // Starts the worker; ended and the returned end of Wait follow. Does nothing unless Open succeeded.
   void Start();
   // Asks the worker to end at its next step boundary; returns at once.
   void RequestStop();
@@ -99,7 +99,7 @@ class MapConversion {
 // The whole conversion into sink, blocking until the worker and the sink have ended.
 ConversionEnd RunConversion(const ConvertRequest& request, ConversionSink& sink);
 
-// The whole conversion into request.SlotFolder: written into a private folder beside it, which
+// The whole conversion into request.slotFolder: written into a private folder beside it, which
 // takes the slot folder's place only when every step has succeeded (SlotCommit); the result then
 // names where the previous content was kept. On any failure the slot folder is left as it was.
 ConversionEnd RunConversion(const ConvertRequest& request);

@@ -120,8 +120,7 @@ SlotCommit::SlotCommit(fs::path target, fs::path backupFolder, SlotWarning warn,
 
 SlotCommit::~SlotCommit() { Discard(); }
 
-void SlotCommit::PutsBackBackup(std::optional<platform::FolderListing> written,
-                                format::GameVersionKindCode gameVersion) {
+void SlotCommit::PutsBackBackup(std::optional<platform::FolderListing> written, format::GameVersionKind gameVersion) {
   writesConversion_ = false;
   restoredListing_ = std::move(written);
   gameVersion_ = gameVersion;

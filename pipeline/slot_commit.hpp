@@ -78,11 +78,11 @@ class SlotCommit {
   void Discard();
   // The game version the conversion in Folder() writes for: the commit records it with what was
   // written, so that a later comparison of the place or of its backup reads it the same way.
-  void SetGameVersion(format::GameVersionKindCode gameVersion) { gameVersion_ = gameVersion; }
+  void SetGameVersion(format::GameVersionKind gameVersion) { gameVersion_ = gameVersion; }
   // The folder holds a backup being put back rather than a conversion: after the commit the
   // place counts as Kartwerk's own conversion only when written says so, made for gameVersion.
   void PutsBackBackup(std::optional<platform::FolderListing> written,
-                      format::GameVersionKindCode gameVersion = format::NoGameVersion);
+                      format::GameVersionKind gameVersion = format::GameVersionKind::None);
 
  private:
   std::filesystem::path BackupPathFor(const std::filesystem::path& content, const std::string& slotName) const;
@@ -105,7 +105,7 @@ class SlotCommit {
   BackupStore store_;
   bool writesConversion_ = true;
   std::optional<platform::FolderListing> restoredListing_;
-  format::GameVersionKindCode gameVersion_ = format::NoGameVersion;
+  format::GameVersionKind gameVersion_ = format::GameVersionKind::None;
   SlotWarning warn_;
   std::filesystem::path folder_;
   platform::WrittenFiles written_;

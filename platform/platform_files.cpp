@@ -8,7 +8,6 @@
 
 #ifdef _WIN32
 #include <io.h>
-#include <sys/utime.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -16,7 +15,6 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utime.h>
 #endif
 
 #include "core/error_text.hpp"
@@ -132,34 +130,9 @@ std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, con
                                           std::make_error_code(std::errc::file_exists));
 }
 
-std::uint32_t PermissionBits(const std::filesystem::path& path) {
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
-  return (attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-}
-
-void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits) {
-  std::error_code ec;
-  std::filesystem::permissions(path, static_cast<std::filesystem::perms>(bits), ec);
-}
-
 std::string MoveObstacle(const std::filesystem::path&) { return {}; }
 
 std::string FolderWriteObstacle(const std::filesystem::path&) { return {}; }
-
-void MakeWritable(const std::filesystem::path& path) {
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-  }
-}
-
-void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
-  struct _utimbuf times {
-    seconds, seconds
-  };
-  _wutime(path.c_str(), &times);
-}
 
 namespace {
 
@@ -310,16 +283,6 @@ std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, con
   return templ;
 }
 
-std::uint32_t PermissionBits(const std::filesystem::path& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return 0;
-  return static_cast<std::uint32_t>(st.st_mode & 07777);
-}
-
-void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits) {
-  ::chmod(path.c_str(), static_cast<mode_t>(bits));
-}
-
 namespace {
 
 std::string Quoted(const std::filesystem::path& path) { return "\"" + TextFromPath(path) + "\""; }
@@ -357,17 +320,6 @@ std::string FolderWriteObstacle(const std::filesystem::path& folder) {
   if (!S_ISDIR(st.st_mode)) return Quoted(existing) + " is not a folder";
   if (::access(existing.c_str(), W_OK | X_OK) == 0) return {};
   return "you may not write into " + Quoted(existing) + " (" + core::ErrorText(core::LastFileError()) + ")";
-}
-
-void MakeWritable(const std::filesystem::path& path) {
-  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) ::chmod(path.c_str(), 0600);
-}
-
-void SetModificationTime(const std::filesystem::path& path, std::time_t seconds) {
-  struct utimbuf times {
-    seconds, seconds
-  };
-  ::utime(path.c_str(), &times);
 }
 
 std::optional<EntryTimes> ReadEntryTimes(const std::filesystem::path& path) {

@@ -45,10 +45,6 @@ void ReplaceFileWith(const std::filesystem::path& temporary, const std::filesyst
 // Creates a folder only the current user can enter, with a unique name under base.
 std::filesystem::path CreatePrivateFolder(const std::filesystem::path& base, const char* prefix);
 
-// Permission bits (POSIX mode bits; on Windows the read-only attribute maps to 0444 or 0666).
-std::uint32_t PermissionBits(const std::filesystem::path& path);
-void SetPermissionBits(const std::filesystem::path& path, std::uint32_t bits);
-
 // Why the user could not move path with everything in it to another folder, or remove it: the
 // first entry that belongs to another user, or a folder the user may not change, named with the
 // reason; empty when nothing stands in the way. Links are looked at, never followed. On Windows,
@@ -58,11 +54,6 @@ std::string MoveObstacle(const std::filesystem::path& path);
 // Why the user may not create or rename entries in folder (or, while it is missing, in the nearest
 // folder above it that exists); empty when they may.
 std::string FolderWriteObstacle(const std::filesystem::path& folder);
-
-// An existing file that may not be written to is made writable by its owner.
-void MakeWritable(const std::filesystem::path& path);
-
-void SetModificationTime(const std::filesystem::path& path, std::time_t seconds);
 
 // An entry's last access and modification times, in nanoseconds since 1970 (UTC). Read and set on
 // the entry itself: a symbolic link's own times, never its target's.

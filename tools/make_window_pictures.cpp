@@ -35,16 +35,16 @@ int main(int argc, char** argv) {
   try {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
-    for (const int dpi : kartwerk::kBannerDpis) {
+    for (const int dpi : kartwerk::tools::kBannerDpis) {
       const std::string name = dpi == 96 ? "banner.bmp" : "banner_" + std::to_string(dpi) + ".bmp";
-      WriteFile(folder / name, kartwerk::EncodeBmp(kartwerk::DrawBannerPicture(dpi)));
+      WriteFile(folder / name, kartwerk::tools::EncodeBmp(kartwerk::tools::DrawBannerPicture(dpi)));
     }
-    std::vector<kartwerk::IconPicture> rowIcons;
-    for (const int size : kartwerk::kMapRowIconSizes) {
-      rowIcons.push_back({size, kartwerk::EncodeIconDib(kartwerk::DrawMapRowIcon(size))});
+    std::vector<kartwerk::tools::IconPicture> rowIcons;
+    for (const int size : kartwerk::tools::kMapRowIconSizes) {
+      rowIcons.push_back({size, kartwerk::tools::EncodeIconDib(kartwerk::tools::DrawMapRowIcon(size))});
     }
-    WriteFile(folder / "map_row.ico", kartwerk::EncodeIco(rowIcons));
-    WriteFile(folder / "kartwerk.ico", kartwerk::ProgramIconFile());
+    WriteFile(folder / "map_row.ico", kartwerk::tools::EncodeIco(rowIcons));
+    WriteFile(folder / "kartwerk.ico", kartwerk::tools::ProgramIconFile());
   } catch (const std::exception& error) {
     std::cerr << "make_window_pictures: " << error.what() << "\n";
     return 1;

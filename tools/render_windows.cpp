@@ -129,18 +129,18 @@ struct Session {
 
   Session(std::shared_ptr<const kw::game::RegistrySource> registry, const fs::path& cliffData,
           const fs::path& map = {}) {
-    session.CommandLineMap = map;
+    session.commandLineMap = map;
     if (!map.empty()) kw::desktop::SetMapKindFromFile(session.conversion, map.string());
-    session.hooks.EndProgram = [](int) {};
-    session.hooks.ReportError = [](const QString& message, QWidget*) {
+    session.hooks.endProgram = [](int) {};
+    session.hooks.reportError = [](const QString& message, QWidget*) {
       std::fprintf(stderr, "window_renderer: %s\n", message.toStdString().c_str());
     };
-    session.hooks.LaunchEditor = [](const kw::logic::EditorLaunch&) { return std::optional<std::string>(); };
+    session.hooks.launchEditor = [](const kw::logic::EditorLaunch&) { return std::optional<std::string>(); };
     // The offscreen platform draws every window opaque (and warns of each opacity set).
-    session.DesktopHasWindowOpacity = kq::DesktopShowsWindowOpacity();
-    session.CliffDataFile = cliffData;
-    session.FadeIntervalMs = 1;
-    session.installs.Registry = std::move(registry);
+    session.desktopHasWindowOpacity = kq::DesktopShowsWindowOpacity();
+    session.cliffDataFile = cliffData;
+    session.fadeIntervalMs = 1;
+    session.installs.registry = std::move(registry);
     windows = std::make_unique<kq::WindowSet>(session);
     windows->Browser().Logic().Start();
   }
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     int reports = 0;
     bool hold = true;
     Session s(kw::game::ExplicitInstallation(game), cliffData);
-    s.session.hooks.WorkerProgress = [&](const std::string&) {
+    s.session.hooks.workerProgress = [&](const std::string&) {
       std::unique_lock lock(mutex);
       // Held before "Desc", so the panel rests at "Info".
       if (++reports == 7) cv.wait(lock, [&] { return !hold; });
@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
     Save(browser, out / "browser.png");
 
     // The progress of a campaign: its gauge runs longer than a single map's.
-    browser.campaignsButton->click();
+    browser.campaigns->click();
     const auto campaigns = browser.mapList->findItems(QStringLiteral("007"), Qt::MatchExactly);
     Require(!campaigns.isEmpty(), "the campaign row");
     browser.mapList->setCurrentItem(campaigns.first());

@@ -24,7 +24,7 @@
 #include "desktop/program_icon.hpp"
 #include "ui/logic/banner_design.hpp"
 
-namespace kartwerk {
+namespace kartwerk::tools {
 namespace {
 
 // Each pixel is the mean of kSamples x kSamples points, which smooths the slanted rhomb edges
@@ -276,4 +276,4 @@ std::vector<std::uint8_t> ProgramIconFile() {
   return EncodeIco(pictures);
 }
 
-}  // namespace kartwerk
+}  // namespace kartwerk::tools

@@ -1,12 +1,12 @@
 // The pictures of the native Windows windows, drawn on the build machine as the Qt windows draw
-// them (ui/window_style.cpp), and the two picture formats the resource compiler takes: BMP for
+// them (ui/qt/window_look.cpp), and the two picture formats the resource compiler takes: BMP for
 // the banner, ICO for the icons.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-namespace kartwerk {
+namespace kartwerk::tools {
 
 // Straight-alpha RGBA pixels, rows from the top.
 struct RgbaImage {
@@ -54,4 +54,4 @@ std::vector<std::uint8_t> EncodeIco(const std::vector<IconPicture>& pictures);
 // kartwerk.ico: the program icon at every size of kProgramIconDibSizes and kProgramIconPngSize.
 std::vector<std::uint8_t> ProgramIconFile();
 
-}  // namespace kartwerk
+}  // namespace kartwerk::tools

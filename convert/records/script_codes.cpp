@@ -145,8 +145,8 @@ static_assert(RowsInCodeOrder(kSecondSet) && RowsInCodeOrder(kFirstSet),
 
 }  // namespace
 
-const ScriptCodeTable& ScriptCodeTableFor(format::GameVersionKindCode gameVersionKind) {
-  return gameVersionKind == format::OlderKeywords ? kFirstSet : kSecondSet;
+const ScriptCodeTable& ScriptCodeTableFor(format::GameVersionKind gameVersionKind) {
+  return gameVersionKind == format::GameVersionKind::OlderKeywords ? kFirstSet : kSecondSet;
 }
 
 const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t code) {

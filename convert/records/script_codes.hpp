@@ -44,9 +44,9 @@ struct ScriptCode {
 // Row i holds script code i + 1.
 using ScriptCodeTable = std::array<ScriptCode, kScriptCodeCount>;
 
-// The keyword set of the installed game: the first set for OlderKeywords (version "1.9"), the
-// second for every other value (NoGameVersion only before a game has been located).
-const ScriptCodeTable& ScriptCodeTableFor(format::GameVersionKindCode gameVersionKind);
+// The keyword set of the installed game: the first set for GameVersionKind::OlderKeywords (version
+// "1.9"), the second for every other kind (None only before a game has been located).
+const ScriptCodeTable& ScriptCodeTableFor(format::GameVersionKind gameVersionKind);
 
 // The row of a script code, or nullptr for a code the table has no row for (0, 98 and up).
 const ScriptCode* FindScriptCode(const ScriptCodeTable& table, std::uint32_t code);

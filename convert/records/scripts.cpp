@@ -86,9 +86,9 @@ RowTexts MakeRowTexts(const ScriptCodeTable& table) {
 
 // Made once for each of the two keyword sets, and never changed.
 const RowTexts& RowTextsOf(const ScriptCodeTable& table) {
-  static const RowTexts older = MakeRowTexts(ScriptCodeTableFor(format::OlderKeywords));
-  static const RowTexts newer = MakeRowTexts(ScriptCodeTableFor(format::NoGameVersion));
-  return &table == &ScriptCodeTableFor(format::OlderKeywords) ? older : newer;
+  static const RowTexts older = MakeRowTexts(ScriptCodeTableFor(format::GameVersionKind::OlderKeywords));
+  static const RowTexts newer = MakeRowTexts(ScriptCodeTableFor(format::GameVersionKind::None));
+  return &table == &ScriptCodeTableFor(format::GameVersionKind::OlderKeywords) ? older : newer;
 }
 
 // The longest value line: '#', ten digits, the line feed.
@@ -369,7 +369,7 @@ BodyLayout ScriptBody(core::ByteStream& stream, const ScriptCodeTable& table, st
 // Append(std::string_view)): the header line, the body made again atom by atom, and CR LF.
 template <class Sink>
 void WriteScriptBlock(Sink& sink, core::ByteStream& stream, std::int32_t scriptIndex,
-                      format::GameVersionKindCode gameVersionKind) {
+                      format::GameVersionKind gameVersionKind) {
   // The head's two values mean nothing to the editor; they only have to be there.
   if (stream.Remaining() < kScriptHeadSize) throw core::StreamReadError();
   stream.Skip(kScriptHeadSize);
@@ -421,8 +421,7 @@ std::string ScriptName(std::int32_t scriptIndex) {
   return (scriptIndex < 10 ? "Script 0" : "Script ") + std::to_string(scriptIndex);
 }
 
-std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex,
-                          format::GameVersionKindCode gameVersionKind) {
+std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKind gameVersionKind) {
   std::string block;
   StringSink sink{block};
   WriteScriptBlock(sink, stream, scriptIndex, gameVersionKind);
@@ -430,7 +429,7 @@ std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex,
 }
 
 void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex,
-                 format::GameVersionKindCode gameVersionKind) {
+                 format::GameVersionKind gameVersionKind) {
   WriteScriptBlock(out, stream, scriptIndex, gameVersionKind);
 }
 

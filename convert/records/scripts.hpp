@@ -44,12 +44,11 @@ std::string ScriptName(std::int32_t scriptIndex);
 // Throws StreamReadError when the data ends before the end statement, ListIndexError
 // ("List index out of bounds (%d)") when a value slot or a connective finds nothing to take,
 // and ScriptCodeError for a code without a keyword row.
-std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex,
-                          format::GameVersionKindCode gameVersionKind);
+std::string ConvertScript(core::ByteStream& stream, std::int32_t scriptIndex, format::GameVersionKind gameVersionKind);
 
 // The same block appended to out, without holding the block's text: a script of millions of
 // statements keeps a few bytes per statement in memory.
 void WriteScript(platform::OutputFile& out, core::ByteStream& stream, std::int32_t scriptIndex,
-                 format::GameVersionKindCode gameVersionKind);
+                 format::GameVersionKind gameVersionKind);
 
 }  // namespace kartwerk::records

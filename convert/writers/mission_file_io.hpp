@@ -41,14 +41,13 @@ void WarnForMission(const format::Conversion& conversion, const std::string& mes
 // Walks the records of a counted list. A count of 0 or below means none. Records are read up to
 // the count even where they lie past the end of MissionStream (they then read as zeros), but a
 // count that reaches far past the end, which only damaged data gives, is cut after
-// kMaxRecordsPastEnd such records so that it cannot run away with memory and time. When the
-// walk ends, a warning names the file if any record lay past the end.
+// kMaxRecordsPastEnd such records (the limit the map-level record reader keeps) so that it cannot
+// run away with memory and time. When the walk ends, a warning names the file if any record lay
+// past the end.
 //
 //   for (CountedRecords records(c, count, "sounds"); records.Next();) { ...read one record... }
 class CountedRecords {
  public:
-  // The same limit the map-level record reader keeps.
-
   CountedRecords(const format::Conversion& conversion, std::int32_t count, std::string_view file);
   // Whether another record is to be read; call once before each record.
   bool Next();

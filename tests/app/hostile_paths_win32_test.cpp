@@ -105,10 +105,10 @@ TEST(HostilePathsWindows, NamesWindowsTakesAsOneFolderClash) {
   EXPECT_EQ(platform::FolderNameKey("\xC3\x84rger"), platform::FolderNameKey("\xC3\xA4rger"));
   EXPECT_NE(platform::FolderNameKey("a.b"), platform::FolderNameKey("ab"));
   const pipeline::BatchPlan plan = pipeline::PlanBatch({L"Z:\\a\\x.qdm", L"Z:\\b\\x..qdm"});
-  ASSERT_EQ(plan.Clashes.size(), 1u);
+  ASSERT_EQ(plan.clashes.size(), 1u);
   const pipeline::BatchPlan umlauts = pipeline::PlanBatch(
       {platform::PathFromText("Z:\\a\\\xC3\x84rger.qdm"), platform::PathFromText("Z:\\b\\\xC3\xA4rger.qdm")});
-  EXPECT_EQ(umlauts.Clashes.size(), 1u);
+  EXPECT_EQ(umlauts.clashes.size(), 1u);
 
   // The program refuses such a batch before it writes anything.
   mapmaker::ScratchFolder dir;

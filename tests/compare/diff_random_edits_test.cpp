@@ -345,10 +345,10 @@ TEST(DiffRandomEditsTest, EveryEditNamedExactlyAndPairedRight) {
     if (kind == format::CampaignMap)
       mapmaker::WriteBytes(dir / "123000.qdc", mapmaker::Gzip(mapmaker::SampleMissionContainer(options, 0), "123000"));
     pipeline::ConvertRequest request;
-    request.MapPath = map;
-    request.SlotFolder = dir / "slot";
-    request.BackupFolder = dir / "backups";
-    request.CliffDataFile = cliffData;
+    request.mapPath = map;
+    request.slotFolder = dir / "slot";
+    request.backupFolder = dir / "backups";
+    request.cliffDataFile = cliffData;
     ASSERT_TRUE(pipeline::RunConversion(request).Completed());
 
     MapMaker maker(seed, dir / "slot");
@@ -359,9 +359,9 @@ TEST(DiffRandomEditsTest, EveryEditNamedExactlyAndPairedRight) {
     changes += expected.size();
 
     compare::CompareRequest compare;
-    compare.MapPath = map;
-    compare.Folder = dir / "slot";
-    compare.CliffDataFile = cliffData;
+    compare.mapPath = map;
+    compare.folder = dir / "slot";
+    compare.cliffDataFile = cliffData;
     std::set<Change> reported;
     for (const compare::FileComparison& file : compare::CompareMapWithFolder(compare).files) {
       if (file.state == compare::FileState::Same) continue;
@@ -409,10 +409,10 @@ TEST(DiffLargeEditTest, EverythingMovedOnALargeMapIsSummedUp) {
   mapmaker::WriteBytes(map, mapmaker::Gzip(mapmaker::BenchMainContainer(options), "large.qdm"));
   const auto cliffData = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
   pipeline::ConvertRequest request;
-  request.MapPath = map;
-  request.SlotFolder = dir / "slot";
-  request.BackupFolder = dir / "backups";
-  request.CliffDataFile = cliffData;
+  request.mapPath = map;
+  request.slotFolder = dir / "slot";
+  request.backupFolder = dir / "backups";
+  request.cliffDataFile = cliffData;
   ASSERT_TRUE(pipeline::RunConversion(request).Completed());
 
   Lines units = ReadLines(dir / "slot" / "mis.000" / "mapunits");
@@ -436,9 +436,9 @@ TEST(DiffLargeEditTest, EverythingMovedOnALargeMapIsSummedUp) {
 
   const auto start = std::chrono::steady_clock::now();
   compare::CompareRequest compare;
-  compare.MapPath = map;
-  compare.Folder = dir / "slot";
-  compare.CliffDataFile = cliffData;
+  compare.mapPath = map;
+  compare.folder = dir / "slot";
+  compare.cliffDataFile = cliffData;
   const compare::FolderComparison result = compare::CompareMapWithFolder(compare);
   const std::string text = compare::ComparisonText(result);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -210,10 +210,10 @@ std::filesystem::path WriteMap(const std::filesystem::path& dir, format::MapKind
 
 void Convert(const std::filesystem::path& map, const std::filesystem::path& folder) {
   pipeline::ConvertRequest request;
-  request.MapPath = map;
-  request.SlotFolder = folder;
-  request.BackupFolder = folder.parent_path() / "backups";
-  request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+  request.mapPath = map;
+  request.slotFolder = folder;
+  request.backupFolder = folder.parent_path() / "backups";
+  request.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
   const pipeline::ConversionEnd end = pipeline::RunConversion(request);
   ASSERT_TRUE(end.Completed()) << end.FailureText();
 }
@@ -226,9 +226,9 @@ TEST(DiffMapsTest, HundredUneditedConversionsAreTheSame) {
     const auto map = WriteMap(place / "maps", kinds[i % 3], i + 1);
     Convert(map, place / "slot");
     compare::CompareRequest request;
-    request.MapPath = map;
-    request.Folder = place / "slot";
-    request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+    request.mapPath = map;
+    request.folder = place / "slot";
+    request.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
     const compare::FolderComparison result = compare::CompareMapWithFolder(request);
     EXPECT_TRUE(result.AllSame()) << map;
     EXPECT_GE(result.files.size(), 21u);
@@ -411,9 +411,9 @@ class CampaignComparisonTest : public ::testing::Test {
   }
   compare::FolderComparison Compare() {
     compare::CompareRequest request;
-    request.MapPath = map_;
-    request.Folder = slot_;
-    request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
+    request.mapPath = map_;
+    request.folder = slot_;
+    request.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "data" / "cliffdata";
     request.lines = true;
     return compare::CompareMapWithFolder(request);
   }

@@ -368,8 +368,8 @@ TEST(Scripts2FileTest, KeywordSetFollowsTheGameVersion) {
   const core::Bytes container =
       mapmaker::MapBuilder(format::SinglePlayerMap).Set(format::Section::Scripts, section).Build();
   MissionSetup older(format::SinglePlayerMap, container), newer(format::SinglePlayerMap, container);
-  older.c.GameVersionKind = format::OlderKeywords;
-  newer.c.GameVersionKind = format::CurrentKeywords;
+  older.c.GameVersionKind = format::GameVersionKind::OlderKeywords;
+  newer.c.GameVersionKind = format::GameVersionKind::CurrentKeywords;
   writers::WriteScripts2File(older.c);
   writers::WriteScripts2File(newer.c);
   EXPECT_EQ(older.Text("scripts2").find("$sp_l\n"), std::string::npos);

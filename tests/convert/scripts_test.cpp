@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <initializer_list>
 #include <random>
@@ -38,7 +39,7 @@ core::ByteStream StreamOf(const core::Bytes& bytes) {
 }
 
 std::string Convert(std::initializer_list<std::uint32_t> items, std::int32_t index = 0,
-                    format::GameVersionKindCode versionKind = format::CurrentKeywords) {
+                    format::GameVersionKind versionKind = format::GameVersionKind::CurrentKeywords) {
   core::ByteStream stream = StreamOf(Script(items));
   return records::ConvertScript(stream, index, versionKind);
 }
@@ -82,9 +83,9 @@ TEST(ScriptBlock, HeadValuesAreSkippedAndTheStreamStopsAtTheNextScript) {
   two.push_back(0xAB);  // a trailing byte that belongs to no script
   core::ByteStream stream = StreamOf(two);
 
-  EXPECT_EQ(Body(records::ConvertScript(stream, 0, format::CurrentKeywords)), "$scd\n$T\n#5\n$END\n");
+  EXPECT_EQ(Body(records::ConvertScript(stream, 0, format::GameVersionKind::CurrentKeywords)), "$scd\n$T\n#5\n$END\n");
   EXPECT_EQ(stream.position(), 8 + 3 * 4);
-  EXPECT_EQ(Body(records::ConvertScript(stream, 1, format::CurrentKeywords)), "$mstl\n$L\n#7\n$END\n");
+  EXPECT_EQ(Body(records::ConvertScript(stream, 1, format::GameVersionKind::CurrentKeywords)), "$mstl\n$L\n#7\n$END\n");
   EXPECT_EQ(stream.position(), static_cast<std::int64_t>(two.size()) - 1);
 }
 
@@ -147,19 +148,22 @@ TEST(ScriptStatement, WordsAreWrittenAsTheyStandIncludingTrailingSpace) {
 
 TEST(ScriptKeywordSets, VersionOnePicksTheFirstSet) {
   const std::initializer_list<std::uint32_t> vic = {Arg(1), Arg(2), Arg(3), Code(50), kEnd};
-  EXPECT_EQ(Body(Convert(vic, 0, format::OlderKeywords)), "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
-  EXPECT_EQ(Body(Convert(vic, 0, format::CurrentKeywords)),
+  EXPECT_EQ(Body(Convert(vic, 0, format::GameVersionKind::OlderKeywords)),
+            "$vic\n$Lvar\n#1\n$CABE\n#2\n$Rvar\n#3\n$END\n");
+  EXPECT_EQ(Body(Convert(vic, 0, format::GameVersionKind::CurrentKeywords)),
             "$vic\n$Lvar\n#1\n$sp_p\n$CABE\n#2\n$sp_q\n$Rvar\n#3\n$END\n");
   // No installation located yet uses the later set.
-  EXPECT_EQ(Body(Convert(vic, 0, format::NoGameVersion)), Body(Convert(vic, 0, format::CurrentKeywords)));
-  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, format::OlderKeywords)),
+  EXPECT_EQ(Body(Convert(vic, 0, format::GameVersionKind::None)),
+            Body(Convert(vic, 0, format::GameVersionKind::CurrentKeywords)));
+  EXPECT_EQ(Body(Convert({Arg(1), Arg(2), Code(49), kEnd}, 0, format::GameVersionKind::OlderKeywords)),
             "$gwata\n$Grp\n#1\n$gwata1\n$CAB\n#2\n$T\n#94\n$gwata2\n$END\n");
 }
 
 // Every row of both sets, each value slot given an argument of its own: the statement is written
 // word by word and value by value as its row lists them.
 TEST(ScriptKeywordSets, EveryRowIsWrittenAsItsTableListsIt) {
-  for (const format::GameVersionKindCode kind : {format::OlderKeywords, format::CurrentKeywords}) {
+  for (const format::GameVersionKind kind :
+       {format::GameVersionKind::OlderKeywords, format::GameVersionKind::CurrentKeywords}) {
     for (const records::ScriptCode& row : records::ScriptCodeTableFor(kind)) {
       // Connectives join blocks and the marker has its own lines: their tests are below.
       if (row.code == records::kAndCode || row.code == records::kOrCode || row.code == records::kNotCode ||
@@ -186,8 +190,8 @@ TEST(ScriptKeywordSets, EveryRowIsWrittenAsItsTableListsIt) {
 }
 
 TEST(ScriptKeywordSets, SetsDifferInExactlySixRows) {
-  const records::ScriptCodeTable& first = records::ScriptCodeTableFor(format::OlderKeywords);
-  const records::ScriptCodeTable& second = records::ScriptCodeTableFor(format::CurrentKeywords);
+  const records::ScriptCodeTable& first = records::ScriptCodeTableFor(format::GameVersionKind::OlderKeywords);
+  const records::ScriptCodeTable& second = records::ScriptCodeTableFor(format::GameVersionKind::CurrentKeywords);
   std::vector<int> differing;
   for (std::uint32_t code = 1; code <= records::kScriptCodeCount; ++code) {
     const records::ScriptCode* a = records::FindScriptCode(first, code);
@@ -266,7 +270,8 @@ TEST(ScriptFaults, DataEndingBeforeTheEndStatementIsAReadError) {
     core::Bytes bytes = Script({Arg(1), Code(16), kEnd});
     bytes.resize(cut);
     core::ByteStream stream = StreamOf(bytes);
-    EXPECT_THROW(records::ConvertScript(stream, 0, format::CurrentKeywords), core::StreamReadError) << "cut at " << cut;
+    EXPECT_THROW(records::ConvertScript(stream, 0, format::GameVersionKind::CurrentKeywords), core::StreamReadError)
+        << "cut at " << cut;
   }
   // Arguments that never reach a code item.
   EXPECT_THROW(Convert({Arg(1), Arg(2), Arg(3)}), core::StreamReadError);
@@ -275,9 +280,9 @@ TEST(ScriptFaults, DataEndingBeforeTheEndStatementIsAReadError) {
 TEST(ScriptFaults, AStreamPositionedPastItsEndIsAReadError) {
   core::ByteStream stream = StreamOf(Script({kEnd}));
   stream.Seek(1000);
-  EXPECT_THROW(records::ConvertScript(stream, 0, format::CurrentKeywords), core::StreamReadError);
+  EXPECT_THROW(records::ConvertScript(stream, 0, format::GameVersionKind::CurrentKeywords), core::StreamReadError);
   stream.Seek(-4);
-  EXPECT_THROW(records::ConvertScript(stream, 0, format::CurrentKeywords), core::StreamReadError);
+  EXPECT_THROW(records::ConvertScript(stream, 0, format::GameVersionKind::CurrentKeywords), core::StreamReadError);
 }
 
 TEST(ScriptFaults, ASlotWithNoItemLeftIsAListIndexError) {
@@ -313,7 +318,7 @@ TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
   for (int i = 0; i < kChain; ++i) core::PutU32(nots, Code(26));
   core::PutU32(nots, kEnd);
   core::ByteStream notStream = StreamOf(nots);
-  const std::string notBody = Body(records::ConvertScript(notStream, 0, format::CurrentKeywords));
+  const std::string notBody = Body(records::ConvertScript(notStream, 0, format::GameVersionKind::CurrentKeywords));
   std::string expected;
   for (int i = 1; i < kChain; ++i) expected += "$nF\n$(\n";
   expected += "$nF\n" + Text(1);
@@ -330,7 +335,7 @@ TEST(ScriptFaults, LongConnectiveChainsConvertInLinearTime) {
   for (int i = 1; i < kStatements; ++i) core::PutU32(ands, Code(1));
   core::PutU32(ands, kEnd);
   core::ByteStream andStream = StreamOf(ands);
-  const std::string andBody = Body(records::ConvertScript(andStream, 0, format::CurrentKeywords));
+  const std::string andBody = Body(records::ConvertScript(andStream, 0, format::GameVersionKind::CurrentKeywords));
   expected.clear();
   for (int i = 0; i + 2 < kStatements; ++i) expected += Text(1 + i % 9) + "$&\n$(\n";
   expected += Text(1 + (kStatements - 2) % 9) + "$&\n" + Text(1 + (kStatements - 1) % 9);
@@ -344,6 +349,8 @@ TEST(ScriptFaults, ArbitraryDataEndsInTextOrAKnownError) {
   std::mt19937 random(4711);
   const std::uint16_t highs[] = {0, 0x7FFF, 1, 0xFFFF};
   const std::uint16_t codes[] = {1, 2, 7, 26, 13, 39, 56, 97, 0xFFFF};
+  constexpr std::array kKinds = {format::GameVersionKind::None, format::GameVersionKind::OlderKeywords,
+                                 format::GameVersionKind::CurrentKeywords};
   for (int round = 0; round < 3000; ++round) {
     core::Bytes bytes(8);
     const int items = static_cast<int>(random() % 24);
@@ -356,7 +363,7 @@ TEST(ScriptFaults, ArbitraryDataEndsInTextOrAKnownError) {
     core::ByteStream stream = StreamOf(bytes);
     try {
       const std::string block =
-          records::ConvertScript(stream, round, static_cast<format::GameVersionKindCode>(round % 3));
+          records::ConvertScript(stream, round, kKinds[static_cast<std::size_t>(round) % kKinds.size()]);
       EXPECT_EQ(block.substr(block.size() - 7), "$END\n\r\n");
       EXPECT_LE(stream.position(), stream.size());
     } catch (const core::StreamReadError&) {

@@ -34,7 +34,7 @@ class WineGame {
   game::GameInstallations Installations() {
     MakeWinePrefix(prefix(), body_);
     game::GameInstallations installs;
-    installs.Registry = game::OpenWinePrefixRegistry(prefix());
+    installs.registry = game::OpenWinePrefixRegistry(prefix());
     return installs;
   }
   std::filesystem::path prefix() const { return scratch_.path() / "prefix"; }
@@ -50,24 +50,24 @@ TEST(GameLocation, OneInstallationIsFoundThroughItsFirstSubKey) {
   wine.Register({"Vornmark II", "C:\\Games\\Vornmark II", "2.2", "English"});
   game::GameInstallations installs = wine.Installations();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
-  EXPECT_EQ(installs.InstalledVersions[0].hostFolder, folder);
-  EXPECT_EQ(installs.InstalledVersions[0].folder, "C:\\Games\\Vornmark II");
-  EXPECT_EQ(installs.InstalledVersions[0].version, "2.2");
-  EXPECT_EQ(installs.InstalledVersions[0].language, "English");
-  EXPECT_EQ(installs.ChosenVersion, 0);
-  EXPECT_EQ(installs.GameVersionKind, 0);
-  EXPECT_TRUE(installs.GameFolder.empty());
+  ASSERT_EQ(installs.installedVersions.size(), 1u);
+  EXPECT_EQ(installs.installedVersions[0].hostFolder, folder);
+  EXPECT_EQ(installs.installedVersions[0].folder, "C:\\Games\\Vornmark II");
+  EXPECT_EQ(installs.installedVersions[0].version, "2.2");
+  EXPECT_EQ(installs.installedVersions[0].language, "English");
+  EXPECT_EQ(installs.chosenVersion, 0);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::None);
+  EXPECT_TRUE(installs.gameFolder.empty());
 
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, folder);
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.gameFolder, folder);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::CurrentKeywords);
   EXPECT_EQ(game::GamePath(installs, "EDITOR\\SCRIDLL.DLL"), folder / "editor" / "scridll.dll");
 }
 
 struct VersionCase {
   const char* version;
-  format::GameVersionKindCode kind;
+  format::GameVersionKind kind;
 };
 
 class VersionKind : public ::testing::TestWithParam<VersionCase> {};
@@ -80,23 +80,26 @@ TEST_P(VersionKind, OnlyExactlyOnePointNineSelectsTheFirstTable) {
   wine.Register({"1", "C:\\VM", GetParam().version, ""});
   game::GameInstallations installs = wine.Installations();
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameVersionKind, GetParam().kind);
+  EXPECT_EQ(installs.gameVersionKind, GetParam().kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Versions, VersionKind,
-    ::testing::Values(VersionCase{"1.9", format::OlderKeywords}, VersionCase{"1.90", format::CurrentKeywords},
-                      VersionCase{"2.0", format::CurrentKeywords}, VersionCase{"2.2", format::CurrentKeywords},
-                      VersionCase{"", format::CurrentKeywords}, VersionCase{" 1.9", format::CurrentKeywords},
-                      VersionCase{"1.9 ", format::CurrentKeywords}, VersionCase{"v1.9", format::CurrentKeywords}));
+INSTANTIATE_TEST_SUITE_P(Versions, VersionKind,
+                         ::testing::Values(VersionCase{"1.9", format::GameVersionKind::OlderKeywords},
+                                           VersionCase{"1.90", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"2.0", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"2.2", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{" 1.9", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"1.9 ", format::GameVersionKind::CurrentKeywords},
+                                           VersionCase{"v1.9", format::GameVersionKind::CurrentKeywords}));
 
 TEST(GameLocation, AMissingVersionValueCountsAsAnyOtherVersion) {
   auto tree = std::make_shared<game::RegistryTree>();
   tree->CreateKey("Software\\Brannox\\Vornmark II\\a").values["target folder"] = std::string("/nonexistent");
   game::GameInstallations installs;
-  installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, nullptr);
+  installs.registry = std::make_shared<game::TreeRegistrySource>(tree, nullptr);
   EXPECT_FALSE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::CurrentKeywords);
 }
 
 TEST(GameLocation, TheChosenInstallationIsTheOneOpenedEvenWithStaleRegistrationsBeforeIt) {
@@ -110,25 +113,25 @@ TEST(GameLocation, TheChosenInstallationIsTheOneOpenedEvenWithStaleRegistrations
   wine.Register({"D german", "C:\\Spiele\\VM Deutsch\\", "2.2", "Deutsch"});
   game::GameInstallations installs = wine.Installations();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 2u);
-  EXPECT_EQ(installs.InstalledVersions[0].subKey, "B english");
-  EXPECT_EQ(installs.InstalledVersions[1].subKey, "D german");
+  ASSERT_EQ(installs.installedVersions.size(), 2u);
+  EXPECT_EQ(installs.installedVersions[0].subKey, "B english");
+  EXPECT_EQ(installs.installedVersions[1].subKey, "D german");
 
-  installs.ChosenVersion = 2;
+  installs.chosenVersion = 2;
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, german);
-  EXPECT_EQ(installs.GameVersionKind, 2);
+  EXPECT_EQ(installs.gameFolder, german);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::CurrentKeywords);
 
-  installs.ChosenVersion = 1;
+  installs.chosenVersion = 1;
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, english);
-  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.gameFolder, english);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::OlderKeywords);
 
   // Nothing chosen: the first installation there is, not the stale first registration.
-  installs.ChosenVersion = 0;
-  installs.GameFolder.clear();
+  installs.chosenVersion = 0;
+  installs.gameFolder.clear();
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, english);
+  EXPECT_EQ(installs.gameFolder, english);
 }
 
 TEST(GameLocation, WithoutEnumerationPositionsCountAmongAllSubKeys) {
@@ -138,13 +141,13 @@ TEST(GameLocation, WithoutEnumerationPositionsCountAmongAllSubKeys) {
   wine.Register({"2", "C:\\Second", "1.9", ""});
   game::GameInstallations installs = wine.Installations();
   EXPECT_FALSE(game::LocateGame(installs));  // the first sub-key's folder is gone
-  EXPECT_EQ(installs.GameVersionKind, 2);
-  installs.ChosenVersion = 2;
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::CurrentKeywords);
+  installs.chosenVersion = 2;
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, second);
-  installs.ChosenVersion = 3;
+  EXPECT_EQ(installs.gameFolder, second);
+  installs.chosenVersion = 3;
   EXPECT_FALSE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, second);
+  EXPECT_EQ(installs.gameFolder, second);
 }
 
 TEST(GameLocation, AFolderWithoutTheEditorIsListedButNotLocated) {
@@ -155,15 +158,15 @@ TEST(GameLocation, AFolderWithoutTheEditorIsListedButNotLocated) {
   wine.Register({"2 no editor", "C:\\NoEditor", "1.9", "English"});
   game::GameInstallations installs = wine.Installations();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 2u);
+  ASSERT_EQ(installs.installedVersions.size(), 2u);
 
-  installs.ChosenVersion = 1;
+  installs.chosenVersion = 1;
   ASSERT_TRUE(game::LocateGame(installs));
-  installs.ChosenVersion = 2;
+  installs.chosenVersion = 2;
   EXPECT_FALSE(game::LocateGame(installs));
   // The version kind follows the installation opened; the folder keeps the last one found.
-  EXPECT_EQ(installs.GameVersionKind, 1);
-  EXPECT_EQ(installs.GameFolder, good);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::OlderKeywords);
+  EXPECT_EQ(installs.gameFolder, good);
 }
 
 TEST(GameLocation, TheEditorIsFoundWhateverTheCaseOfItsName) {
@@ -174,7 +177,7 @@ TEST(GameLocation, TheEditorIsFoundWhateverTheCaseOfItsName) {
   wine.Register({"1", "C:\\game", "2.2", ""});
   game::GameInstallations installs = wine.Installations();
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, folder);
+  EXPECT_EQ(installs.gameFolder, folder);
 }
 
 TEST(GameLocation, AGameKeyWithoutSubKeysOrNoGameKeyAtAllFindsNothing) {
@@ -182,18 +185,18 @@ TEST(GameLocation, AGameKeyWithoutSubKeysOrNoGameKeyAtAllFindsNothing) {
   wine.Folder("VM");
   game::GameInstallations none = wine.Installations();
   game::EnumerateInstallations(none);
-  EXPECT_TRUE(none.InstalledVersions.empty());
+  EXPECT_TRUE(none.installedVersions.empty());
   EXPECT_FALSE(game::LocateGame(none));
-  EXPECT_EQ(none.GameVersionKind, 0);
+  EXPECT_EQ(none.gameVersionKind, format::GameVersionKind::None);
 
   auto tree = std::make_shared<game::RegistryTree>();
   tree->CreateKey("Software\\Brannox\\Vornmark II").values["target folder"] = std::string("/");
   game::GameInstallations empty;
-  empty.Registry = std::make_shared<game::TreeRegistrySource>(tree, nullptr);
+  empty.registry = std::make_shared<game::TreeRegistrySource>(tree, nullptr);
   game::EnumerateInstallations(empty);
-  EXPECT_TRUE(empty.InstalledVersions.empty());
+  EXPECT_TRUE(empty.installedVersions.empty());
   EXPECT_FALSE(game::LocateGame(empty));
-  EXPECT_EQ(empty.GameVersionKind, 0);
+  EXPECT_EQ(empty.gameVersionKind, format::GameVersionKind::None);
 
   game::GameInstallations noSource;
   game::EnumerateInstallations(noSource);
@@ -202,10 +205,10 @@ TEST(GameLocation, AGameKeyWithoutSubKeysOrNoGameKeyAtAllFindsNothing) {
 
 TEST(GameLocation, AMissingGameKeyKeepsTheEarlierList) {
   game::GameInstallations installs;
-  installs.InstalledVersions.push_back({"C:\\x", "/x", "2.2", "English", "1"});
-  installs.Registry = std::make_shared<game::TreeRegistrySource>(std::make_shared<game::RegistryTree>(), nullptr);
+  installs.installedVersions.push_back({"C:\\x", "/x", "2.2", "English", "1"});
+  installs.registry = std::make_shared<game::TreeRegistrySource>(std::make_shared<game::RegistryTree>(), nullptr);
   game::EnumerateInstallations(installs);
-  EXPECT_EQ(installs.InstalledVersions.size(), 1u);
+  EXPECT_EQ(installs.installedVersions.size(), 1u);
 }
 
 TEST(GameLocation, TheWow6432NodeTwinServesWhenTheKeyItselfIsAbsent) {
@@ -215,10 +218,10 @@ TEST(GameLocation, TheWow6432NodeTwinServesWhenTheKeyItselfIsAbsent) {
                 "Software\\Wow6432Node\\Brannox\\Vornmark II");
   game::GameInstallations installs = wine.Installations();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
-  EXPECT_EQ(installs.InstalledVersions[0].language, "Español");
+  ASSERT_EQ(installs.installedVersions.size(), 1u);
+  EXPECT_EQ(installs.installedVersions[0].language, "Español");
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, folder);
+  EXPECT_EQ(installs.gameFolder, folder);
 }
 
 TEST(GameLocation, TheKeyItselfWinsOverItsTwin) {
@@ -229,9 +232,9 @@ TEST(GameLocation, TheKeyItselfWinsOverItsTwin) {
   wine.Register({"1", "C:\\Native", "2.2", ""});
   game::GameInstallations installs = wine.Installations();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
+  ASSERT_EQ(installs.installedVersions.size(), 1u);
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, native);
+  EXPECT_EQ(installs.gameFolder, native);
 }
 
 TEST(GameLocation, EveryInstallationIsKeptHoweverMany) {
@@ -242,11 +245,11 @@ TEST(GameLocation, EveryInstallationIsKeptHoweverMany) {
   }
   game::GameInstallations installs = wine.Installations();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 8u);
-  EXPECT_EQ(installs.InstalledVersions.back().subKey, "Install 8");
-  installs.ChosenVersion = 8;
+  ASSERT_EQ(installs.installedVersions.size(), 8u);
+  EXPECT_EQ(installs.installedVersions.back().subKey, "Install 8");
+  installs.chosenVersion = 8;
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder.filename(), "VM8");
+  EXPECT_EQ(installs.gameFolder.filename(), "VM8");
 }
 
 TEST(GameLocation, AMapChoosesTheInstallationHoldingIt) {
@@ -260,14 +263,14 @@ TEST(GameLocation, AMapChoosesTheInstallationHoldingIt) {
 
   // "VM" is a prefix of "VM2" as text but not as a folder.
   game::ChooseInstallationForMap(installs, b / "game" / "maps" / "single" / "x.qdm");
-  EXPECT_EQ(installs.ChosenVersion, 2);
+  EXPECT_EQ(installs.chosenVersion, 2);
   // Reached through the drive link, the map still lies in the first installation.
   game::ChooseInstallationForMap(installs, wine.prefix() / "dosdevices" / "c:" / "Games" / "VM" / "x.qdm");
-  EXPECT_EQ(installs.ChosenVersion, 1);
+  EXPECT_EQ(installs.chosenVersion, 1);
   // A map elsewhere leaves the choice alone.
-  installs.ChosenVersion = 0;
+  installs.chosenVersion = 0;
   game::ChooseInstallationForMap(installs, "/tmp/elsewhere/x.qdm");
-  EXPECT_EQ(installs.ChosenVersion, 0);
+  EXPECT_EQ(installs.chosenVersion, 0);
   (void)a;
 }
 
@@ -275,21 +278,21 @@ TEST(ExplicitInstallation, AFolderNamedOnTheCommandLineIsTheOnlyInstallation) {
   mapmaker::ScratchFolder scratch;
   const auto folder = MakeGameFolder(scratch.path(), "my game");
   game::GameInstallations installs;
-  installs.Registry = game::ExplicitInstallation(folder, "1.9");
+  installs.registry = game::ExplicitInstallation(folder, "1.9");
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
-  EXPECT_EQ(installs.InstalledVersions[0].version, "1.9");
+  ASSERT_EQ(installs.installedVersions.size(), 1u);
+  EXPECT_EQ(installs.installedVersions[0].version, "1.9");
   EXPECT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, folder);
-  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.gameFolder, folder);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::OlderKeywords);
 
   game::GameInstallations defaulted;
-  defaulted.Registry = game::ExplicitInstallation(folder);
+  defaulted.registry = game::ExplicitInstallation(folder);
   EXPECT_TRUE(game::LocateGame(defaulted));
-  EXPECT_EQ(defaulted.GameVersionKind, 2);
+  EXPECT_EQ(defaulted.gameVersionKind, format::GameVersionKind::CurrentKeywords);
 
   game::GameInstallations withoutEditor;
-  withoutEditor.Registry = game::ExplicitInstallation(scratch.path());
+  withoutEditor.registry = game::ExplicitInstallation(scratch.path());
   EXPECT_FALSE(game::LocateGame(withoutEditor));
 }
 

@@ -42,7 +42,7 @@ struct Prefix {
   std::filesystem::path path() const { return scratch.path() / "prefix"; }
   game::GameInstallations Installations() const {
     game::GameInstallations installs;
-    installs.Registry = game::OpenWinePrefixRegistry(path());
+    installs.registry = game::OpenWinePrefixRegistry(path());
     game::EnumerateInstallations(installs);
     return installs;
   }
@@ -65,24 +65,24 @@ std::filesystem::path WriteMap(const std::filesystem::path& path) {
 TEST(InstallationChoice, EveryInstallationIsListedAndAMapChoosesTheOneHoldingIt) {
   const Prefix prefix(8);
   game::GameInstallations installs = prefix.Installations();
-  ASSERT_EQ(installs.InstalledVersions.size(), 8u);
-  EXPECT_EQ(installs.InstalledVersions[7].subKey, "Install 8");
+  ASSERT_EQ(installs.installedVersions.size(), 8u);
+  EXPECT_EQ(installs.installedVersions[7].subKey, "Install 8");
   game::ChooseInstallationForMap(installs, prefix.folders[6] / "game" / "maps" / "single" / "x.qdm");
-  EXPECT_EQ(installs.ChosenVersion, 7);
+  EXPECT_EQ(installs.chosenVersion, 7);
   ASSERT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, prefix.folders[6]);
+  EXPECT_EQ(installs.gameFolder, prefix.folders[6]);
 }
 
 TEST(InstallationChoice, TheFirstCompleteOneIsUsedAndThoseSkippedAreNamed) {
   const Prefix prefix(4, {1, 2});
   game::GameInstallations installs = prefix.Installations();
-  EXPECT_EQ(game::MissingEditorFile(installs.InstalledVersions[0]), "editor\\scridll.dll");
-  EXPECT_EQ(game::MissingEditorFile(installs.InstalledVersions[2]), "");
+  EXPECT_EQ(game::MissingEditorFile(installs.installedVersions[0]), "editor\\scridll.dll");
+  EXPECT_EQ(game::MissingEditorFile(installs.installedVersions[2]), "");
   const std::vector<std::size_t> skipped = game::ChooseFirstCompleteInstallation(installs);
   EXPECT_EQ(skipped, (std::vector<std::size_t>{1, 2}));
-  EXPECT_EQ(installs.ChosenVersion, 3);
+  EXPECT_EQ(installs.chosenVersion, 3);
   ASSERT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, prefix.folders[2]);
+  EXPECT_EQ(installs.gameFolder, prefix.folders[2]);
   const std::string first = prefix.folders[0].string(), third = prefix.folders[2].string();
   const std::vector<std::string> lines = game::SkippedInstallationLines(installs, skipped);
   ASSERT_EQ(lines.size(), 3u);
@@ -91,9 +91,9 @@ TEST(InstallationChoice, TheFirstCompleteOneIsUsedAndThoseSkippedAreNamed) {
 
   // A choice already made is kept, whatever it lacks: the map's folder decides the game.
   game::GameInstallations chosen = prefix.Installations();
-  chosen.ChosenVersion = 2;
+  chosen.chosenVersion = 2;
   EXPECT_TRUE(game::ChooseFirstCompleteInstallation(chosen).empty());
-  EXPECT_EQ(chosen.ChosenVersion, 2);
+  EXPECT_EQ(chosen.chosenVersion, 2);
   EXPECT_FALSE(game::LocateGame(chosen));
   const std::string details = game::GameNotLocatedDetails(chosen);
   EXPECT_EQ(Lines(details).size(), 1u) << details;
@@ -107,7 +107,7 @@ TEST(InstallationChoice, WithNoneCompleteEachFolderAndItsMissingFileIsNamed) {
   const Prefix prefix(2, {1, 2});
   game::GameInstallations installs = prefix.Installations();
   EXPECT_EQ(game::ChooseFirstCompleteInstallation(installs), (std::vector<std::size_t>{1, 2}));
-  EXPECT_EQ(installs.ChosenVersion, 0);
+  EXPECT_EQ(installs.chosenVersion, 0);
   EXPECT_TRUE(game::SkippedInstallationLines(installs, {1, 2}).empty())
       << "nothing used, so nothing to say was skipped";
   EXPECT_EQ(game::GameNotLocatedDetails(installs),
@@ -132,7 +132,7 @@ TEST(InstallationChoice, RegistryValuesAreWrittenOutWhereTheyNameAnInstallation)
   planted.language = "English\x1b]0;owned\x07";
   planted.version = "2.2\r";
   planted.hostFolder = "/games/VM\n2";
-  installs.InstalledVersions.push_back(planted);
+  installs.installedVersions.push_back(planted);
   EXPECT_EQ(game::InstallationName(installs, 1), "installation 1 (English\\x1b]0;owned\\x07 2.2\\r, /games/VM\\n2)");
   EXPECT_EQ(Lines(game::GameNotLocatedDetails(installs)).size(), 1u) << "one line, however the installation is named";
 }

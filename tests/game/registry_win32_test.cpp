@@ -98,26 +98,26 @@ TEST_F(WindowsRegistry, InstallationsWrittenThroughTheApiAreEnumeratedAndLocated
   SetValue(HKEY_LOCAL_MACHINE, kGameKey + L"\\3", L"version", REG_EXPAND_SZ, expandable, sizeof expandable);
 
   game::GameInstallations installs;
-  installs.Registry = game::OpenWin32Registry();
+  installs.registry = game::OpenWin32Registry();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 2u);
-  EXPECT_EQ(installs.InstalledVersions[0].subKey, "1");
-  EXPECT_EQ(installs.InstalledVersions[0].version, "1.9");
-  EXPECT_EQ(installs.InstalledVersions[0].hostFolder, first);
-  EXPECT_EQ(installs.InstalledVersions[1].subKey,
+  ASSERT_EQ(installs.installedVersions.size(), 2u);
+  EXPECT_EQ(installs.installedVersions[0].subKey, "1");
+  EXPECT_EQ(installs.installedVersions[0].version, "1.9");
+  EXPECT_EQ(installs.installedVersions[0].hostFolder, first);
+  EXPECT_EQ(installs.installedVersions[1].subKey,
             "\xC3\x9C"
             "bersetzung [de]");
-  EXPECT_EQ(installs.InstalledVersions[1].language, "Deutsch \xE2\x84\xA2");
-  EXPECT_EQ(installs.InstalledVersions[1].hostFolder, german);
+  EXPECT_EQ(installs.installedVersions[1].language, "Deutsch \xE2\x84\xA2");
+  EXPECT_EQ(installs.installedVersions[1].hostFolder, german);
 
-  installs.ChosenVersion = 2;
+  installs.chosenVersion = 2;
   ASSERT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, german);
-  EXPECT_EQ(installs.GameVersionKind, 2);
-  installs.ChosenVersion = 1;
+  EXPECT_EQ(installs.gameFolder, german);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::CurrentKeywords);
+  installs.chosenVersion = 1;
   ASSERT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, first);
-  EXPECT_EQ(installs.GameVersionKind, 1);
+  EXPECT_EQ(installs.gameFolder, first);
+  EXPECT_EQ(installs.gameVersionKind, format::GameVersionKind::OlderKeywords);
 }
 
 TEST_F(WindowsRegistry, AThirtyTwoBitInstallersKeyIsFoundInItsWow64Twin) {
@@ -127,10 +127,10 @@ TEST_F(WindowsRegistry, AThirtyTwoBitInstallersKeyIsFoundInItsWow64Twin) {
   ASSERT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGameKey.c_str(), 0, KEY_READ, &probe), ERROR_SUCCESS)
       << "the 64-bit view must not hold the key";
   game::GameInstallations installs;
-  installs.Registry = game::OpenWin32Registry();
+  installs.registry = game::OpenWin32Registry();
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 1u);
-  EXPECT_EQ(installs.InstalledVersions[0].hostFolder, folder);
+  ASSERT_EQ(installs.installedVersions.size(), 1u);
+  EXPECT_EQ(installs.installedVersions[0].hostFolder, folder);
   EXPECT_TRUE(game::LocateGame(installs));
 }
 

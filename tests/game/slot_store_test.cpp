@@ -113,13 +113,13 @@ struct SlotFixture {
 TEST(BuildSlotList, ListsEverySlotWithItsMapOrAsFree) {
   SlotFixture f;
   game::GameInstallations installs;
-  installs.Registry = game::ExplicitInstallation(f.game);
+  installs.registry = game::ExplicitInstallation(f.game);
   ASSERT_TRUE(game::BuildSlotList(installs));
   std::string lines;
-  for (std::size_t slot = 0; slot < game::kSlotCount; ++slot) lines += installs.SlotList[slot] + "\n";
+  for (std::size_t slot = 0; slot < game::kSlotCount; ++slot) lines += installs.slotList[slot] + "\n";
   EXPECT_EQ(lines, f.ExpectedLines());
-  EXPECT_EQ(installs.SlotList[255], "");
-  EXPECT_EQ(installs.SlotList[9], "Map 009: ");
+  EXPECT_EQ(installs.slotList[255], "");
+  EXPECT_EQ(installs.slotList[9], "Map 009: ");
 }
 
 TEST(BuildSlotList, FindsSlotFoldersWhateverTheCaseOfTheirNames) {
@@ -133,12 +133,12 @@ TEST(BuildSlotList, FindsSlotFoldersWhateverTheCaseOfTheirNames) {
   std::filesystem::rename(f.game / "Editor" / "MAPS.SRC" / "MAP.007" / "desc",
                           f.game / "Editor" / "MAPS.SRC" / "MAP.007" / "DESC");
   game::GameInstallations installs;
-  installs.Registry = game::ExplicitInstallation(f.game);
+  installs.registry = game::ExplicitInstallation(f.game);
   ASSERT_TRUE(game::BuildSlotList(installs));
-  EXPECT_EQ(installs.SlotList[7], "Map 007: Dunes");
-  EXPECT_EQ(installs.SlotList[0], "Map 000: First map");
-  EXPECT_EQ(game::SlotFolderPath(installs.GameFolder, 7), f.game / "Editor" / "MAPS.SRC" / "MAP.007");
-  EXPECT_EQ(game::SlotFolderPath(installs.GameFolder, 8), f.game / "Editor" / "MAPS.SRC" / "map.008");
+  EXPECT_EQ(installs.slotList[7], "Map 007: Dunes");
+  EXPECT_EQ(installs.slotList[0], "Map 000: First map");
+  EXPECT_EQ(game::SlotFolderPath(installs.gameFolder, 7), f.game / "Editor" / "MAPS.SRC" / "MAP.007");
+  EXPECT_EQ(game::SlotFolderPath(installs.gameFolder, 8), f.game / "Editor" / "MAPS.SRC" / "map.008");
 }
 
 TEST(BuildSlotList, AnUnreadableDescStillMarksTheSlotAsInUse) {
@@ -155,17 +155,17 @@ TEST(BuildSlotList, AnUnreadableDescStillMarksTheSlotAsInUse) {
 TEST(BuildSlotList, WithoutTheGameTheResultIsFalseAndNoFolderIsRead) {
   SlotFixture f;
   game::GameInstallations installs;
-  installs.Registry = game::ExplicitInstallation(f.scratch.path() / "nothing here");
+  installs.registry = game::ExplicitInstallation(f.scratch.path() / "nothing here");
   EXPECT_FALSE(game::BuildSlotList(installs));
-  EXPECT_TRUE(installs.GameFolder.empty());
-  EXPECT_EQ(installs.SlotList[7], "Map 007:    --- empty ---");
+  EXPECT_TRUE(installs.gameFolder.empty());
+  EXPECT_EQ(installs.slotList[7], "Map 007:    --- empty ---");
 
   // A game found before stays the folder listed, as the slot picker shows it.
-  installs.Registry = game::ExplicitInstallation(f.game);
+  installs.registry = game::ExplicitInstallation(f.game);
   ASSERT_TRUE(game::BuildSlotList(installs));
-  installs.Registry = game::ExplicitInstallation(f.scratch.path() / "gone");
+  installs.registry = game::ExplicitInstallation(f.scratch.path() / "gone");
   EXPECT_FALSE(game::BuildSlotList(installs));
-  EXPECT_EQ(installs.SlotList[7], "Map 007: Dunes");
+  EXPECT_EQ(installs.slotList[7], "Map 007: Dunes");
 }
 
 TEST(SlotsCommand, PrintsThe255LinesWithTheEditorsTitlesReadAsWindows1252) {
@@ -342,9 +342,9 @@ TEST(ConvertIntoSlot, TheVersionGivenOverridesTheInstallationsOwn) {
 
   const game::SlotTarget target =
       game::LocateSlot({registered, std::nullopt, std::nullopt}, 7, map, std::string("1.9"));
-  EXPECT_EQ(target.GameFolder, registered);
-  EXPECT_EQ(target.SlotFolder, registered / "editor" / "maps.src" / "map.007");
-  EXPECT_EQ(target.GameVersionKind, 1);
+  EXPECT_EQ(target.gameFolder, registered);
+  EXPECT_EQ(target.slotFolder, registered / "editor" / "maps.src" / "map.007");
+  EXPECT_EQ(target.gameVersionKind, format::GameVersionKind::OlderKeywords);
 }
 
 TEST(ConvertIntoSlot, RejectsWrongUsageAndAGameItCannotLocate) {

@@ -109,17 +109,17 @@ TEST(LocateGame, TheChosenInstallationIsOpenedInItsOwnPrefix) {
   const fs::path first = h.home / "Games/other";
   const fs::path second = h.home / ".local/share/bottles/bottles/Strategy";
   game::GameInstallations installs;
-  installs.Registry.Add({game::OpenWinePrefixRegistry(first), "Lutris prefix", first});
-  installs.Registry.Add({game::OpenWinePrefixRegistry(second), "Bottles bottle Strategy", second});
+  installs.registry.Add({game::OpenWinePrefixRegistry(first), "Lutris prefix", first});
+  installs.registry.Add({game::OpenWinePrefixRegistry(second), "Bottles bottle Strategy", second});
   game::EnumerateInstallations(installs);
-  ASSERT_EQ(installs.InstalledVersions.size(), 2u);
-  installs.ChosenVersion = 2;
+  ASSERT_EQ(installs.installedVersions.size(), 2u);
+  installs.chosenVersion = 2;
   ASSERT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameFolder, second / "drive_c/Games/Bottles");
-  EXPECT_EQ(installs.GameWinePrefix, second);
-  installs.ChosenVersion = 0;
+  EXPECT_EQ(installs.gameFolder, second / "drive_c/Games/Bottles");
+  EXPECT_EQ(installs.gameWinePrefix, second);
+  installs.chosenVersion = 0;
   ASSERT_TRUE(game::LocateGame(installs));
-  EXPECT_EQ(installs.GameWinePrefix, first);
+  EXPECT_EQ(installs.gameWinePrefix, first);
 }
 
 TEST(InstallsCommand, FindsTheGameInEveryPrefixOfTheHomeFolder) {

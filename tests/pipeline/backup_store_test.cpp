@@ -45,7 +45,7 @@ fs::path Convert(const fs::path& place, const fs::path& backups, const std::stri
 
 // The same for a conversion written for gameVersion.
 fs::path ConvertFor(const fs::path& place, const fs::path& backups, const std::string& text,
-                    format::GameVersionKindCode gameVersion) {
+                    format::GameVersionKind gameVersion) {
   pipeline::SlotCommit commit(place, backups);
   commit.SetGameVersion(gameVersion);
   WriteText(commit.Folder() / "desc", text);
@@ -353,10 +353,10 @@ TEST(BackupStoreTest, APlacesRecordKeepsTheGameVersionBesideTheStamp) {
   WriteText(place / "desc", "converted");
   const pipeline::BackupStore store(dir / "backups");
   const std::optional<platform::FolderListing> listing = platform::ListFolder(place);
-  store.RecordWritten(place, listing, format::OlderKeywords, "3 desc 9 1");
+  store.RecordWritten(place, listing, format::GameVersionKind::OlderKeywords, "3 desc 9 1");
   const std::optional<pipeline::WrittenRecord> record = store.WrittenRecordOf(place);
   ASSERT_TRUE(record);
-  EXPECT_EQ(record->gameVersion, format::OlderKeywords);
+  EXPECT_EQ(record->gameVersion, format::GameVersionKind::OlderKeywords);
   EXPECT_EQ(record->seen, "3 desc 9 1");
   EXPECT_EQ(record->listing, listing);
 }
@@ -427,16 +427,16 @@ TEST(BackupStoreTest, AConversionsGameVersionGoesWithItsRecords) {
   mapmaker::ScratchFolder dir;
   const fs::path backups = dir / "backups", slot = pipeline::TargetPath(dir / "maps.src" / "map.005");
   const pipeline::BackupStore store(backups);
-  ConvertFor(slot, backups, "first", format::CurrentKeywords);
+  ConvertFor(slot, backups, "first", format::GameVersionKind::CurrentKeywords);
   ASSERT_TRUE(store.WrittenRecordOf(slot));
-  EXPECT_EQ(store.WrittenRecordOf(slot)->gameVersion, format::CurrentKeywords);
+  EXPECT_EQ(store.WrittenRecordOf(slot)->gameVersion, format::GameVersionKind::CurrentKeywords);
   WriteText(slot / "desc", "first, edited");
-  ConvertFor(slot, backups, "second", format::OlderKeywords);
-  EXPECT_EQ(store.WrittenRecordOf(slot)->gameVersion, format::OlderKeywords);
-  ConvertFor(slot, backups, "third", format::NoGameVersion);
+  ConvertFor(slot, backups, "second", format::GameVersionKind::OlderKeywords);
+  EXPECT_EQ(store.WrittenRecordOf(slot)->gameVersion, format::GameVersionKind::OlderKeywords);
+  ConvertFor(slot, backups, "third", format::GameVersionKind::None);
   const std::optional<pipeline::WrittenRecord> third = store.WrittenRecordOf(slot);
   ASSERT_TRUE(third);
-  EXPECT_EQ(third->gameVersion, format::NoGameVersion);
+  EXPECT_EQ(third->gameVersion, format::GameVersionKind::None);
   EXPECT_EQ(third->listing, platform::ListFolder(slot));
   EXPECT_EQ(store.WrittenInto(slot), platform::ListFolder(slot));
 
@@ -444,14 +444,14 @@ TEST(BackupStoreTest, AConversionsGameVersionGoesWithItsRecords) {
   ASSERT_EQ(kept.size(), 2u);
   EXPECT_TRUE(kept[0].converted);
   EXPECT_FALSE(kept[0].written) << "edited since";
-  EXPECT_EQ(kept[0].gameVersion, format::CurrentKeywords);
+  EXPECT_EQ(kept[0].gameVersion, format::GameVersionKind::CurrentKeywords);
   EXPECT_TRUE(pipeline::BackupStore::LooksUnchanged(kept[1]));
-  EXPECT_EQ(kept[1].gameVersion, format::OlderKeywords);
+  EXPECT_EQ(kept[1].gameVersion, format::GameVersionKind::OlderKeywords);
 
   pipeline::RestoreBackup(store, kept[1]);
   const std::optional<pipeline::WrittenRecord> restored = store.WrittenRecordOf(slot);
   ASSERT_TRUE(restored);
-  EXPECT_EQ(restored->gameVersion, format::OlderKeywords);
+  EXPECT_EQ(restored->gameVersion, format::GameVersionKind::OlderKeywords);
   EXPECT_EQ(restored->listing, platform::ListFolder(slot));
 
   // The edited one put back keeps its version, and is not taken for what Kartwerk wrote: the next
@@ -459,13 +459,13 @@ TEST(BackupStoreTest, AConversionsGameVersionGoesWithItsRecords) {
   pipeline::RestoreBackup(store, kept[0]);
   const std::optional<pipeline::WrittenRecord> edited = store.WrittenRecordOf(slot);
   ASSERT_TRUE(edited);
-  EXPECT_EQ(edited->gameVersion, format::CurrentKeywords);
+  EXPECT_EQ(edited->gameVersion, format::GameVersionKind::CurrentKeywords);
   EXPECT_FALSE(edited->listing);
   EXPECT_FALSE(store.WrittenInto(slot));
-  ConvertFor(slot, backups, "fourth", format::OlderKeywords);
+  ConvertFor(slot, backups, "fourth", format::GameVersionKind::OlderKeywords);
   const std::vector<pipeline::BackupRecord> after = BackupsOf(backups, slot);
   const auto keptEdited = std::find_if(after.begin(), after.end(), [](const pipeline::BackupRecord& b) {
-    return b.converted && !b.written && b.gameVersion == format::CurrentKeywords;
+    return b.converted && !b.written && b.gameVersion == format::GameVersionKind::CurrentKeywords;
   });
   EXPECT_NE(keptEdited, after.end()) << "the edited conversion's backup, with its version";
 }
@@ -476,8 +476,8 @@ TEST(BackupStoreTest, RecordsWithoutAKnownGameVersionReadAsBefore) {
   mapmaker::ScratchFolder dir;
   const fs::path backups = dir / "backups", out = pipeline::TargetPath(dir / "out");
   const pipeline::BackupStore store(backups);
-  ConvertFor(out, backups, "one", format::OlderKeywords);
-  ConvertFor(out, backups, "two", format::OlderKeywords);
+  ConvertFor(out, backups, "one", format::GameVersionKind::OlderKeywords);
+  ConvertFor(out, backups, "two", format::GameVersionKind::OlderKeywords);
   const std::vector<std::string> written = EntryNames(backups / ".written");
   const std::vector<std::string> about = EntryNames(backups / ".about");
   ASSERT_EQ(written.size(), 1u);
@@ -490,11 +490,11 @@ TEST(BackupStoreTest, RecordsWithoutAKnownGameVersionReadAsBefore) {
 
   const struct {
     const char* with;
-    format::GameVersionKindCode reads;
-  } cases[] = {{"game-version later\n", format::CurrentKeywords},
-               {"", format::NoGameVersion},
-               {"game-version 3.0\n", format::NoGameVersion},
-               {"game-version \n", format::NoGameVersion}};
+    format::GameVersionKind reads;
+  } cases[] = {{"game-version later\n", format::GameVersionKind::CurrentKeywords},
+               {"", format::GameVersionKind::None},
+               {"game-version 3.0\n", format::GameVersionKind::None},
+               {"game-version \n", format::GameVersionKind::None}};
   for (const auto& c : cases) {
     std::string w = writtenText, a = aboutText;
     w.replace(w.find(line), line.size(), c.with);

@@ -1,5 +1,5 @@
 // Batch conversion: naming the maps and merging files that name one map, refusing clashing
-// names, the pool (one conversion per map, Jobs at a time), failures of single maps, stops,
+// names, the pool (one conversion per map, jobs at a time), failures of single maps, stops,
 // and the summary line.
 #include "pipeline/batch_conversion.hpp"
 
@@ -34,21 +34,21 @@ const std::filesystem::path CliffData = std::filesystem::path(KARTWERK_EXE).pare
 pipeline::BatchRequest RequestFor(const std::vector<std::filesystem::path>& maps, const std::filesystem::path& out,
                                   unsigned jobs) {
   const pipeline::BatchPlan plan = pipeline::PlanBatch(maps);
-  EXPECT_TRUE(plan.Clashes.empty());
+  EXPECT_TRUE(plan.clashes.empty());
   pipeline::BatchRequest request;
-  request.Maps = plan.Maps;
-  request.OutFolder = out;
-  request.Jobs = jobs;
-  request.CliffDataFile = CliffData;
+  request.maps = plan.maps;
+  request.outFolder = out;
+  request.jobs = jobs;
+  request.cliffDataFile = CliffData;
   return request;
 }
 
 // What converting map on its own writes.
 std::map<std::string, core::Bytes> ConvertedAlone(const std::filesystem::path& map, const std::filesystem::path& slot) {
   pipeline::ConvertRequest request;
-  request.MapPath = map;
-  request.SlotFolder = slot;
-  request.CliffDataFile = CliffData;
+  request.mapPath = map;
+  request.slotFolder = slot;
+  request.cliffDataFile = CliffData;
   const pipeline::ConversionEnd end = pipeline::RunConversion(request);
   EXPECT_TRUE(end.Completed()) << map << ": " << end.FailureText();
   return FolderContents(slot);
@@ -69,17 +69,17 @@ TEST(PlanBatch, MergesFilesThatNameOneMap) {
   const pipeline::BatchPlan plan =
       pipeline::PlanBatch({m / "frontier.qdm", m / "007000.qdc", m / "islands.qdp", m / "007.qdc",
                            dir / "maps/../maps/frontier.qdm", m / "007003.QDC"});
-  EXPECT_TRUE(plan.Clashes.empty());
-  ASSERT_EQ(plan.Maps.size(), 3u);
-  EXPECT_EQ(plan.Maps[0].FolderName, "frontier");
-  EXPECT_EQ(plan.Maps[0].Listed.size(), 2u);
+  EXPECT_TRUE(plan.clashes.empty());
+  ASSERT_EQ(plan.maps.size(), 3u);
+  EXPECT_EQ(plan.maps[0].folderName, "frontier");
+  EXPECT_EQ(plan.maps[0].listed.size(), 2u);
   // The campaign is converted through the first of its files listed, once.
-  EXPECT_EQ(plan.Maps[1].FolderName, "007");
-  EXPECT_EQ(plan.Maps[1].MapPath, m / "007000.qdc");
-  EXPECT_EQ(plan.Maps[1].Listed,
+  EXPECT_EQ(plan.maps[1].folderName, "007");
+  EXPECT_EQ(plan.maps[1].mapPath, m / "007000.qdc");
+  EXPECT_EQ(plan.maps[1].listed,
             (std::vector<std::filesystem::path>{m / "007000.qdc", m / "007.qdc", m / "007003.QDC"}));
-  EXPECT_EQ(plan.Maps[2].FolderName, "islands");
-  EXPECT_EQ(plan.Maps[2].Listed.size(), 1u);
+  EXPECT_EQ(plan.maps[2].folderName, "islands");
+  EXPECT_EQ(plan.maps[2].listed.size(), 1u);
 }
 
 TEST(PlanBatch, DifferentMapsWithOneNameClash) {
@@ -92,28 +92,28 @@ TEST(PlanBatch, DifferentMapsWithOneNameClash) {
   auto clashesOf = [&](std::vector<std::string> files) {
     std::vector<std::filesystem::path> paths;
     for (const auto& f : files) paths.push_back(dir / f);
-    return pipeline::PlanBatch(paths).Clashes;
+    return pipeline::PlanBatch(paths).clashes;
   };
   // One name, two extensions.
   auto c = clashesOf({"a/x.qdm", "a/z.qdm", "a/x.qdp"});
   ASSERT_EQ(c.size(), 1u);
-  EXPECT_EQ(c[0].First, dir / "a/x.qdm");
-  EXPECT_EQ(c[0].Second, dir / "a/x.qdp");
-  EXPECT_EQ(c[0].FolderName, "x");
+  EXPECT_EQ(c[0].first, dir / "a/x.qdm");
+  EXPECT_EQ(c[0].second, dir / "a/x.qdp");
+  EXPECT_EQ(c[0].folderName, "x");
   // One name in two folders; names that differ only in case would share a folder on the
   // game's file system.
   EXPECT_EQ(clashesOf({"a/x.qdm", "b/x.qdm"}).size(), 1u);
   c = clashesOf({"a/Y.qdm", "b/y.qdm"});
   ASSERT_EQ(c.size(), 1u);
-  EXPECT_EQ(c[0].FolderName, "Y");
+  EXPECT_EQ(c[0].folderName, "Y");
   // Two campaigns with the same three characters, and a campaign beside a map of its name.
   EXPECT_EQ(clashesOf({"a/012.qdc", "b/012000.qdc"}).size(), 1u);
   EXPECT_EQ(clashesOf({"a/012.qdc", "a/012.qdm"}).size(), 1u);
   // Three maps of one name: each later one is reported against the first.
   c = clashesOf({"a/x.qdm", "a/x.qdp", "b/x.qdm"});
   ASSERT_EQ(c.size(), 2u);
-  EXPECT_EQ(c[1].First, dir / "a/x.qdm");
-  EXPECT_EQ(c[1].Second, dir / "b/x.qdm");
+  EXPECT_EQ(c[1].first, dir / "a/x.qdm");
+  EXPECT_EQ(c[1].second, dir / "b/x.qdm");
   EXPECT_TRUE(clashesOf({"a/x.qdm", "a/z.qdm", "a/012.qdc", "b/y.qdm"}).empty());
 }
 
@@ -135,15 +135,15 @@ TEST(RunBatchConversion, EveryFolderEqualsTheMapConvertedAlone) {
   std::mutex mutex;
   std::vector<std::vector<std::string>> labels(maps.size());
   std::vector<std::size_t> planned(maps.size()), endedTimes(maps.size());
-  request.Planned = [&](std::size_t i, std::size_t n) {
+  request.planned = [&](std::size_t i, std::size_t n) {
     std::lock_guard lock(mutex);
     planned.at(i) = n;
   };
-  request.Progress = [&](std::size_t i, const std::string& label) {
+  request.progress = [&](std::size_t i, const std::string& label) {
     std::lock_guard lock(mutex);
     labels.at(i).push_back(label);
   };
-  request.Ended = [&](std::size_t i, const pipeline::ConversionEnd& end) {
+  request.ended = [&](std::size_t i, const pipeline::ConversionEnd& end) {
     std::lock_guard lock(mutex);
     ++endedTimes.at(i);
     EXPECT_TRUE(end.Completed()) << end.FailureText();
@@ -155,7 +155,7 @@ TEST(RunBatchConversion, EveryFolderEqualsTheMapConvertedAlone) {
     EXPECT_TRUE(ends[i].Completed()) << ends[i].FailureText();
     EXPECT_EQ(endedTimes[i], 1u);
     const auto alone = ConvertedAlone(maps[i], dir / "alone" / std::to_string(i));
-    EXPECT_EQ(FolderContents(dir / "out" / request.Maps[i].FolderName), alone);
+    EXPECT_EQ(FolderContents(dir / "out" / request.maps[i].folderName), alone);
     // Each map's labels arrive in its own order, none lost to another map.
     EXPECT_EQ(labels[i].size(), planned[i]);
     ASSERT_FALSE(labels[i].empty());
@@ -165,7 +165,7 @@ TEST(RunBatchConversion, EveryFolderEqualsTheMapConvertedAlone) {
   EXPECT_EQ(planned[0], 19u);
   EXPECT_EQ(planned[7], 5u + 3 * 14);  // the campaign 013 with three missions
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 8);
-  EXPECT_EQ(pipeline::BatchSummary(request.Maps, ends), "8 maps: 8 converted");
+  EXPECT_EQ(pipeline::BatchSummary(request.maps, ends), "8 maps: 8 converted");
 }
 
 TEST(RunBatchConversion, OneJobOrSeveralWriteTheSameBytes) {
@@ -216,7 +216,7 @@ TEST(RunBatchConversion, FailingMapsEndAloneAndTheOthersConvert) {
   EXPECT_EQ(FolderContents(dir / "out" / "007"), ConvertedAlone(maps[3], dir / "alone3"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "012"));   // a failing map leaves no half-converted folder
   EXPECT_FALSE(std::filesystem::exists(dir / "out" / "none"));  // nothing is made for a missing file
-  EXPECT_EQ(pipeline::BatchSummary(request.Maps, ends), "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " +
+  EXPECT_EQ(pipeline::BatchSummary(request.maps, ends), "6 maps: 3 converted, 3 failed (" + maps[1].string() + ", " +
                                                             maps[4].string() + ", " + maps[5].string() + ")");
 }
 
@@ -232,7 +232,7 @@ TEST(RunBatchConversion, JobsConvertAtTheSameTimeAndNoMoreThanJobs) {
     std::condition_variable changed;
     std::size_t running = 0, most = 0, begun = 0;
     bool sawOverlap = false;
-    request.Planned = [&](std::size_t, std::size_t) {
+    request.planned = [&](std::size_t, std::size_t) {
       std::unique_lock lock(mutex);
       most = std::max(most, ++running);
       ++begun;
@@ -241,7 +241,7 @@ TEST(RunBatchConversion, JobsConvertAtTheSameTimeAndNoMoreThanJobs) {
         sawOverlap = changed.wait_for(lock, std::chrono::seconds(60), [&] { return begun >= 2; });
       }
     };
-    request.Ended = [&](std::size_t, const pipeline::ConversionEnd& end) {
+    request.ended = [&](std::size_t, const pipeline::ConversionEnd& end) {
       std::lock_guard lock(mutex);
       --running;
       EXPECT_TRUE(end.Completed()) << end.FailureText();
@@ -261,9 +261,9 @@ TEST(RunBatchConversion, AStopBeforeTheStartConvertsNothing) {
   std::stop_source stop;
   stop.request_stop();
   pipeline::BatchRequest request = RequestFor(maps, dir / "out", 2);
-  request.Stop = stop.get_token();
+  request.stop = stop.get_token();
   std::atomic<std::size_t> ended{0};
-  request.Ended = [&](std::size_t, const pipeline::ConversionEnd& end) {
+  request.ended = [&](std::size_t, const pipeline::ConversionEnd& end) {
     ++ended;
     EXPECT_TRUE(end.stopped);
   };
@@ -271,14 +271,14 @@ TEST(RunBatchConversion, AStopBeforeTheStartConvertsNothing) {
   EXPECT_EQ(ended, 3u);
   for (const auto& end : ends) EXPECT_TRUE(end.stopped && !end.error);
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
-  EXPECT_EQ(pipeline::BatchSummary(request.Maps, ends), "3 maps: 0 converted, 3 stopped");
+  EXPECT_EQ(pipeline::BatchSummary(request.maps, ends), "3 maps: 0 converted, 3 stopped");
 }
 
 TEST(RunBatchConversion, AThrowingHandlerIsRethrownAfterEveryMapHasEnded) {
   mapmaker::ScratchFolder dir;
   const auto maps = mapmaker::WriteSampleMaps(dir / "maps");
   pipeline::BatchRequest request = RequestFor(maps, dir / "out", 2);
-  request.Ended = [](std::size_t i, const pipeline::ConversionEnd&) {
+  request.ended = [](std::size_t i, const pipeline::ConversionEnd&) {
     if (i == 0) throw std::runtime_error("display gone");
   };
   EXPECT_THROW(pipeline::RunBatchConversion(request), std::runtime_error);

@@ -35,10 +35,10 @@ struct Converted {
 Converted Convert(const std::filesystem::path& map, const std::filesystem::path& slot) {
   Converted result;
   pipeline::ConvertRequest request;
-  request.MapPath = map;
-  request.SlotFolder = slot;
-  request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
-  request.Warn = [&result](const std::string& message) { result.warnings.push_back(message); };
+  request.mapPath = map;
+  request.slotFolder = slot;
+  request.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
+  request.warn = [&result](const std::string& message) { result.warnings.push_back(message); };
   result.end = pipeline::RunConversion(request);
   return result;
 }

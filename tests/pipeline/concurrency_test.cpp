@@ -98,9 +98,9 @@ class ConcurrencyTest : public ::testing::Test {
 
   pipeline::ConvertRequest Request(const std::filesystem::path& map, const std::filesystem::path& slot) const {
     pipeline::ConvertRequest request;
-    request.MapPath = map;
-    request.SlotFolder = slot;
-    request.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
+    request.mapPath = map;
+    request.slotFolder = slot;
+    request.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
     return request;
   }
 

@@ -77,11 +77,11 @@ TEST(RunConversion, EveryEndIsSettledByItsSinkOnce) {
     std::vector<std::size_t> planned;
     std::atomic<int> labels = 0, ended = 0;
     pipeline::ConvertRequest request;
-    request.MapPath = c.map;
-    request.CliffDataFile = CliffData;
-    request.Planned = [&](std::size_t count) { planned.push_back(count); };
-    request.Progress = [&](const std::string&) { ++labels; };
-    request.Ended = [&](const pipeline::ConversionEnd&) { ++ended; };
+    request.mapPath = c.map;
+    request.cliffDataFile = CliffData;
+    request.planned = [&](std::size_t count) { planned.push_back(count); };
+    request.progress = [&](const std::string&) { ++labels; };
+    request.ended = [&](const pipeline::ConversionEnd&) { ++ended; };
     const pipeline::ConversionEnd end = pipeline::RunConversion(request, sink);
     EXPECT_EQ(end.failedStep, c.failedStep) << end.FailureText();
     EXPECT_EQ(sink.finished.load(), 1);
@@ -106,8 +106,8 @@ TEST(MapConversion, OpenedButNeverStartedIsSettledAsStoppedAndStartsNothingAfter
   mapmaker::WriteBytes(
       map, mapmaker::Gzip(mapmaker::SampleMainContainer(format::SinglePlayerMap, {1, 0, 32, 24}), "frontier"));
   pipeline::ConvertRequest request;
-  request.MapPath = map;
-  request.CliffDataFile = CliffData;
+  request.mapPath = map;
+  request.cliffDataFile = CliffData;
   RecordingSink dropped({});
   {
     pipeline::MapConversion run(request);
@@ -120,7 +120,7 @@ TEST(MapConversion, OpenedButNeverStartedIsSettledAsStoppedAndStartsNothingAfter
   EXPECT_EQ(dropped.finished.load(), 1);
   EXPECT_FALSE(dropped.completed);
 
-  request.MapPath = scratch.path() / "absent.qdm";
+  request.mapPath = scratch.path() / "absent.qdm";
   RecordingSink refused({});
   pipeline::MapConversion run(request);
   EXPECT_FALSE(run.Open(refused));

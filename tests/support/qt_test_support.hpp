@@ -168,23 +168,21 @@ struct Outside {
 
 // A session wired to record instead of acting, with quick fades unless told otherwise.
 inline void WireSession(qt::QtSession& session, Outside& outside, int fadeMs = 1) {
-  session.hooks.EndProgram = [&outside](int status) {
+  session.hooks.endProgram = [&outside](int status) {
     ++outside.ends;
     outside.status = status;
   };
-  session.hooks.ReportError = [&outside](const QString& message, QWidget* owner) {
+  session.hooks.reportError = [&outside](const QString& message, QWidget* owner) {
     outside.errors.push_back(message);
     outside.errorOwners.push_back(owner);
   };
-  session.hooks.LaunchEditor = [&outside](const logic::EditorLaunch& launch) {
+  session.hooks.launchEditor = [&outside](const logic::EditorLaunch& launch) {
     outside.launches.push_back(launch);
     return outside.editorStarts ? std::nullopt : std::optional<std::string>("no such program");
   };
-  session.CliffDataFile = BuiltCliffData();
-  session.FadeIntervalMs = fadeMs;
-  session.DesktopHasWindowOpacity = true;
+  session.cliffDataFile = BuiltCliffData();
+  session.fadeIntervalMs = fadeMs;
+  session.desktopHasWindowOpacity = true;
 }
-
-inline bool FolderIsEmpty(const std::filesystem::path& folder) { return std::filesystem::is_empty(folder); }
 
 }  // namespace kartwerk::testing

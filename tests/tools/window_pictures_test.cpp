@@ -8,7 +8,7 @@
 
 #include "tools/window_pictures.hpp"
 
-namespace kartwerk {
+namespace kartwerk::tools {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -165,4 +165,4 @@ TEST(WindowPictures, ProgramIconHoldsDibsUpTo48AndAPngAt256) {
 }
 
 }  // namespace
-}  // namespace kartwerk
+}  // namespace kartwerk::tools

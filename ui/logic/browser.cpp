@@ -23,8 +23,8 @@ bool IsFile(const std::filesystem::path& path) {
 }  // namespace
 
 void Browser::Prepare() {
-  platformVersionCode_ = ClassifyPlatform(session_.Platform);
-  if (!WindowsFade(platformVersionCode_, session_.DesktopHasWindowOpacity)) {
+  platform_ = ClassifyPlatform(session_.platform);
+  if (!WindowsFade(platform_, session_.desktopHasWindowOpacity)) {
     fade().SetAlphaBlend(false);
     fade().SetOpacity(kFadeShownOpacity);
   }
@@ -37,29 +37,20 @@ void Browser::Start() {
 
   // "cliffdata" beside the program; a file that is there but cannot be read is as good as missing.
   try {
-    if (!IsFile(s.CliffDataFile)) throw records::CliffDataError("missing");
-    s.conversion.CliffDataBuffer = records::LoadCliffData(s.CliffDataFile);
+    if (!IsFile(s.cliffDataFile)) throw records::CliffDataError("missing");
+    s.conversion.CliffDataBuffer = records::LoadCliffData(s.cliffDataFile);
   } catch (const std::exception&) {
     ShowFatalNotice(kMissingCliffDataMessage);
     return;
   }
 
-  // The staging folder is needed before a command-line map is staged.
-  try {
-    s.EnsureTempFolder();
-  } catch (...) {
-    s.ReportErrorAlone(core::ExceptionText(std::current_exception()));
-    s.EndProgram(/*fatal=*/true);
-    return;
-  }
-
-  if (IsFile(s.CommandLineMap)) {
-    if (s.installs.InstalledVersions.size() > 1) {
-      game::ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.CommandLineMap));
+  if (IsFile(s.commandLineMap)) {
+    if (s.installs.installedVersions.size() > 1) {
+      game::ChooseInstallationForMap(s.installs, std::filesystem::absolute(s.commandLineMap));
     }
     // The browser itself stays unseen; the slot picker converts the file and the program ends.
     slotPicker_.Open(
-        s.CommandLineMap, fade(), /*withOpacity=*/false,
+        s.commandLineMap, fade(), /*withOpacity=*/false,
         [this](const std::string& failure) {
           // Nothing to show after the error: a map named on the command line ends the program.
           if (!failure.empty()) session_.ReportErrorAlone(failure);
@@ -69,7 +60,7 @@ void Browser::Start() {
     return;
   }
 
-  if (s.installs.InstalledVersions.size() > 1) {
+  if (s.installs.installedVersions.size() > 1) {
     versionPicker_.Open(fade(), [this] { ContinueStart(); });
     return;
   }
@@ -79,13 +70,13 @@ void Browser::Start() {
 void Browser::ContinueStart() {
   WindowSession& s = session_;
   if (!game::BuildSlotList(s.installs)) {
-    if (s.installs.InstalledVersions.size() > 1 && s.installs.ChosenVersion > 0) {
+    if (s.installs.installedVersions.size() > 1 && s.installs.chosenVersion > 0) {
       // An installation chosen in the version picker without its editor: choose again.
       versionPicker_.Open(fade(), [this] { ContinueStart(); });
       versionPicker_.ReportError(NoEditorInInstallationText(s.installs));
       return;
     }
-    ShowFatalNotice(GameNotLocatedText(s.Search, s.installs));
+    ShowFatalNotice(GameNotLocatedText(s.search, s.installs));
     return;
   }
   face_.ShowCategory(format::SinglePlayerMap);
@@ -111,7 +102,7 @@ void Browser::ChooseCategory(format::MapKindCode kind) {
   const MapCategory& category = CategoryOf(kind);
   category_ = kind;
   session_.conversion.MapKind = kind;
-  categoryFolder_ = CategoryFolder(session_.installs.GameFolder, category);
+  categoryFolder_ = CategoryFolder(session_.installs.gameFolder, category);
   session_.conversion.MapFolder = categoryFolder_;
 
   captions_ = CategoryRows(categoryFolder_, category);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "format/map_kind.hpp"
+#include "ui/logic/fade_steps.hpp"
 #include "ui/logic/prompts.hpp"
 #include "ui/logic/slot_picker.hpp"
 #include "ui/logic/version_picker.hpp"
@@ -76,7 +77,7 @@ class Browser : public WindowLogic {
   // Enter opens the row the keyboard stands on, Escape is "X".
   void Key(KeyAction key) override;
 
-  int PlatformVersionCode() const { return platformVersionCode_; }
+  PlatformClass ClassifiedPlatform() const { return platform_; }
   // The map file a row's caption stands for in the category on show.
   std::filesystem::path MapFile(const std::string& caption) const;
 
@@ -93,7 +94,7 @@ class Browser : public WindowLogic {
   SlotPicker& slotPicker_;
   Notice& notice_;
   VersionPicker& versionPicker_;
-  int platformVersionCode_ = -1;
+  PlatformClass platform_ = PlatformClass::Unknown;
   bool closing_ = false;
   format::MapKindCode category_ = format::SinglePlayerMap;
   std::filesystem::path categoryFolder_;

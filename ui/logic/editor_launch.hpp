@@ -7,8 +7,8 @@
 namespace kartwerk::logic {
 
 struct EditorLaunch {
-  std::filesystem::path program;        // GameFolder\editor\edit3.exe
-  std::filesystem::path workingFolder;  // GameFolder\editor
+  std::filesystem::path program;        // gameFolder\editor\edit3.exe
+  std::filesystem::path workingFolder;  // gameFolder\editor
   std::filesystem::path winePrefix;     // the prefix the installation was found in; empty for none
 };
 

@@ -14,26 +14,37 @@ FadeStep FadeOutStep(int opacity) {
   return {opacity > kFadeStepSize ? opacity - kFadeStepSize : 0, false};
 }
 
-int ClassifyPlatform(const PlatformVersion& v) {
-  if (!v.queried) return -1;
+PlatformClass ClassifyPlatform(const PlatformVersion& v) {
+  if (!v.queried) return PlatformClass::Unknown;
   if (v.platformId == 1) {
-    if (v.major == 4 && v.minor == 0) return 0;
-    if (v.major == 4 && v.minor == 10) return v.servicePack.size() >= 2 && v.servicePack[1] == 'A' ? 2 : 1;
-    if (v.major == 4 && v.minor == 90) return 3;
-    return -1;
+    if (v.major == 4 && v.minor == 0) return PlatformClass::Windows95;
+    if (v.major == 4 && v.minor == 10) {
+      return v.servicePack.size() >= 2 && v.servicePack[1] == 'A' ? PlatformClass::Windows98SecondEdition
+                                                                  : PlatformClass::Windows98;
+    }
+    if (v.major == 4 && v.minor == 90) return PlatformClass::WindowsMe;
+    return PlatformClass::Unknown;
   }
   if (v.platformId == 2) {
-    if (v.major <= 4) return 4;
-    if (v.major == 5 && v.minor == 0) return 5;
-    if (v.major == 5 && v.minor == 1) return 6;
-    return -1;
+    if (v.major <= 4) return PlatformClass::WindowsNt4;
+    if (v.major == 5 && v.minor == 0) return PlatformClass::Windows2000;
+    if (v.major == 5 && v.minor == 1) return PlatformClass::WindowsXp;
+    return PlatformClass::Unknown;
   }
-  return -1;
+  return PlatformClass::Unknown;
 }
 
-bool WindowsFade(int code, bool desktopHasWindowOpacity) {
-  if (code >= 5) return true;
-  if (code >= 0) return false;
+bool WindowsFade(PlatformClass platform, bool desktopHasWindowOpacity) {
+  switch (platform) {
+    case PlatformClass::Windows2000:
+    case PlatformClass::WindowsXp: return true;
+    case PlatformClass::Windows95:
+    case PlatformClass::Windows98:
+    case PlatformClass::Windows98SecondEdition:
+    case PlatformClass::WindowsMe:
+    case PlatformClass::WindowsNt4: return false;
+    case PlatformClass::Unknown: break;
+  }
   return desktopHasWindowOpacity;
 }
 

@@ -33,11 +33,22 @@ struct PlatformVersion {
   bool queried = false;     // false when the query failed
 };
 
-// -1 unknown (or a failed query); 0 to 3 the 9x versions; 4 NT 4 and older; 5 NT 5.0; 6 NT 5.1.
-int ClassifyPlatform(const PlatformVersion& version);
+// The platform versions the fade decision knows by name.
+enum class PlatformClass {
+  Unknown,                 // any other version, any other platform, or a failed query
+  Windows95,               // the 9x family's 4.0
+  Windows98,               // 4.10
+  Windows98SecondEdition,  // 4.10 whose service-pack text has "A" as its second character
+  WindowsMe,               // 4.90
+  WindowsNt4,              // the NT family up to 4
+  Windows2000,             // NT 5.0
+  WindowsXp,               // NT 5.1
+};
 
-// Whether windows fade: the classified versions from 5 on do and those below do not; on any
-// other platform (code -1) windows fade exactly when the desktop supports per-window opacity.
-bool WindowsFade(int platformVersionCode, bool desktopHasWindowOpacity);
+PlatformClass ClassifyPlatform(const PlatformVersion& version);
+
+// Whether windows fade: Windows 2000 and XP do and the older known versions do not; on any other
+// platform (Unknown) windows fade exactly when the desktop supports per-window opacity.
+bool WindowsFade(PlatformClass platform, bool desktopHasWindowOpacity);
 
 }  // namespace kartwerk::logic

@@ -16,9 +16,9 @@ std::string NamingAdvice(const GameSearch& search) {
 
 // The installation the editor was looked for in: the chosen one, else the first found.
 const game::InstalledVersion* LookedAtInstallation(const game::GameInstallations& installs) {
-  const std::size_t chosen = installs.ChosenVersion;
-  if (chosen > 0 && chosen <= installs.InstalledVersions.size()) return &installs.InstalledVersions[chosen - 1];
-  return installs.InstalledVersions.empty() ? nullptr : &installs.InstalledVersions.front();
+  const std::size_t chosen = installs.chosenVersion;
+  if (chosen > 0 && chosen <= installs.installedVersions.size()) return &installs.installedVersions[chosen - 1];
+  return installs.installedVersions.empty() ? nullptr : &installs.installedVersions.front();
 }
 
 }  // namespace
@@ -51,11 +51,11 @@ std::string GameNotLocatedText(const GameSearch& search) {
 }
 
 std::string NoEditorInInstallationText(const game::GameInstallations& installs) {
-  const std::size_t chosen = installs.ChosenVersion;
+  const std::size_t chosen = installs.chosenVersion;
   std::string name = "The chosen installation";
   std::string folder;
-  if (chosen > 0 && chosen <= installs.InstalledVersions.size()) {
-    const game::InstalledVersion& entry = installs.InstalledVersions[chosen - 1];
+  if (chosen > 0 && chosen <= installs.installedVersions.size()) {
+    const game::InstalledVersion& entry = installs.installedVersions[chosen - 1];
     name = entry.language + " " + entry.version;
     const auto first = name.find_first_not_of(" \t\r\n");
     name =

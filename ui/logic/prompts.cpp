@@ -48,7 +48,7 @@ void EditorPrompt::Yes() {
   FadeOutAndClose();
   const game::GameInstallations& installs = session_.installs;
   // The editor runs in the prefix the located game is registered in (Proton's, Lutris's, ...).
-  const std::filesystem::path prefix = installs.GameWinePrefix.empty() ? session_.WinePrefix : installs.GameWinePrefix;
+  const std::filesystem::path prefix = installs.gameWinePrefix.empty() ? session_.winePrefix : installs.gameWinePrefix;
   editorStartFailure_ =
       session_.StartEditor({game::GamePath(installs, "editor\\edit3.exe"), game::GamePath(installs, "editor"), prefix});
 }

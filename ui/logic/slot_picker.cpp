@@ -53,9 +53,9 @@ std::string ReplacedSlotText(const pipeline::ConversionEnd& end, const std::vect
   return NoticeText(text);
 }
 
-void SlotPicker::Open(const std::filesystem::path& mapPath, const WindowFade& opener, bool withOpacity,
+void SlotPicker::Open(const std::filesystem::path& map, const WindowFade& opener, bool withOpacity,
                       AfterClose afterClose, bool failuresReturn) {
-  MapPath = mapPath;
+  mapPath = map;
   afterClose_ = std::move(afterClose);
   failuresReturn_ = failuresReturn;
   fade().CopyFrom(opener, withOpacity);
@@ -81,18 +81,18 @@ bool SlotPicker::StageMap() {
     slotNotes_.clear();
   }
   pipeline::ConvertRequest request;
-  request.MapPath = MapPath;
-  request.CliffData = session_.conversion.CliffDataBuffer;
-  request.GameVersionKind = session_.conversion.GameVersionKind;
-  request.Warn = [this](const std::string& text) { Warn(warnings_, text); };
+  request.mapPath = mapPath;
+  request.cliffData = session_.conversion.CliffDataBuffer;
+  request.gameVersionKind = session_.conversion.GameVersionKind;
+  request.warn = [this](const std::string& text) { Warn(warnings_, text); };
   // The gauge counts what the command line counts: one for each label the steps report.
-  request.Planned = [this](std::size_t labels) { gaugeMaximum_ = static_cast<int>(std::max<std::size_t>(labels, 1)); };
-  request.Progress = [this](const std::string& label) {
+  request.planned = [this](std::size_t labels) { gaugeMaximum_ = static_cast<int>(std::max<std::size_t>(labels, 1)); };
+  request.progress = [this](const std::string& label) {
     session_.WorkerProgress(label);
     face_.PostToWindowThread([this, label] { ShowProgress(label); });
   };
   // The slot is committed (or left as it was) on the worker, before the window hears of the end.
-  request.Ended = [this](const pipeline::ConversionEnd& end) {
+  request.ended = [this](const pipeline::ConversionEnd& end) {
     face_.PostToWindowThread([this, end] { ConversionFinished(end); });
   };
   run_ = std::make_unique<pipeline::MapConversion>(std::move(request));
@@ -102,8 +102,8 @@ bool SlotPicker::StageMap() {
 }
 
 void SlotPicker::Start() {
-  if (FileExists(session_.CommandLineMap)) MapPath = session_.CommandLineMap;
-  if (!FileExists(MapPath)) {
+  if (FileExists(session_.commandLineMap)) mapPath = session_.commandLineMap;
+  if (!FileExists(mapPath)) {
     CloseWindow({});
     return;
   }
@@ -118,7 +118,7 @@ void SlotPicker::Start() {
   if (!StageMap()) return;
 
   if (!game::BuildSlotList(session_.installs)) {
-    notice_.ShowNotice(GameNotLocatedText(session_.Search, session_.installs), fade(), [this] {
+    notice_.ShowNotice(GameNotLocatedText(session_.search, session_.installs), fade(), [this] {
       session_.EndProgram(/*fatal=*/true);
       CloseWindow({});
     });
@@ -127,7 +127,7 @@ void SlotPicker::Start() {
   std::vector<std::string> rows;
   rows.reserve(game::kSlotCount);
   for (std::size_t slot = 0; slot < game::kSlotCount; ++slot)
-    rows.push_back(core::Cp1252ToUtf8(session_.installs.SlotList[slot]));
+    rows.push_back(core::Cp1252ToUtf8(session_.installs.slotList[slot]));
   face_.ShowSlotRows(rows);
 
   if (!fade().AlphaBlend()) fade().SetOpacity(kFadeShownOpacity);
@@ -160,10 +160,11 @@ void SlotPicker::ChooseSlot(bool keyboardRow) {
     window_.ReportError(core::ExceptionText(std::current_exception()));
     return;
   }
-  if (session_.installs.GameVersionKind != 0) run_->SetGameVersionKind(session_.installs.GameVersionKind);
+  if (session_.installs.gameVersionKind != format::GameVersionKind::None)
+    run_->SetGameVersionKind(session_.installs.gameVersionKind);
   // The conversion writes into a private folder beside the slot; the slot changes only when every
   // step has succeeded.
-  slot_ = std::make_unique<pipeline::SlotFolderSink>(game::SlotFolderPath(session_.installs.GameFolder, row),
+  slot_ = std::make_unique<pipeline::SlotFolderSink>(game::SlotFolderPath(session_.installs.gameFolder, row),
                                                      pipeline::DefaultBackupFolder(),
                                                      [this](const std::string& note) { Warn(slotNotes_, note); });
   if (!run_->Open(*slot_)) {

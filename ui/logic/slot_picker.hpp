@@ -92,10 +92,10 @@ class SlotPicker : public WindowLogic {
   // The conversion of the map on show; null before a map has been opened.
   const pipeline::MapConversion* run() const { return run_.get(); }
 
-  std::filesystem::path MapPath;
+  std::filesystem::path mapPath;
 
  private:
-  // A new conversion of MapPath, staged; false (with the window closed) when the map cannot be read.
+  // A new conversion of mapPath, staged; false (with the window closed) when the map cannot be read.
   bool StageMap();
   void Warn(std::vector<std::string>& list, const std::string& text);
   // The notice before the editor prompt: a failure or where the slot's map went, and the warnings.

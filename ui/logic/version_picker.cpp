@@ -35,7 +35,7 @@ void VersionPicker::Open(const WindowFade& opener, std::function<void()> onChose
 
 void VersionPicker::Start() {
   closing_ = false;
-  const auto& versions = session_.installs.InstalledVersions;
+  const auto& versions = session_.installs.installedVersions;
   labels_.ShowVersionLabels({});
   // The list keeps every installation (a map's folder may choose a later one); six are offered.
   const int n = static_cast<int>(std::min(versions.size(), game::kMaxInstalledVersions));
@@ -64,7 +64,7 @@ void VersionPicker::ChooseVersion(int i) {
     window_.Hide();
     fade().SetOpacity(0);
   }
-  session_.installs.ChosenVersion = static_cast<std::uint8_t>(i);
+  session_.installs.chosenVersion = static_cast<std::uint8_t>(i);
   fade().StartOut([this] { FadeOutEnd(); });
 }
 

@@ -43,10 +43,10 @@ namespace browser {
 inline constexpr int kWidth = 417, kHeight = 253;
 inline constexpr Box kBanner{1, 1, kBannerWidth, kBannerHeight};
 inline constexpr Box kTitle{126, 8, 0, 0};  // sized to its text
-inline constexpr Box kClose{399, 7, 0, 0};
+inline constexpr Box kCloseLabel{399, 7, 0, 0};
 inline constexpr Box kMapList{4, 60, 261, 189};
 inline constexpr int kMapColumnWidth = 240;
-inline constexpr Box kPanel{268, 48, 145, 194};
+inline constexpr Box kInformationPanel{268, 48, 145, 194};
 // In the panel: the category buttons (caption left of the button), captions and values.
 inline constexpr Box kSinglePlayer{16, 8, 113, 17};
 inline constexpr Box kMultiplayer{16, 32, 113, 17};
@@ -66,9 +66,9 @@ inline constexpr int kSizeValueTop = 128, kSchemeValueTop = 152, kMissionsValueT
 // The slot picker and the version picker share their top: a white panel holding the banner,
 // shifted 20 pixels left, with the title near its foot and the "X" at its right.
 namespace banner_panel {
-inline constexpr Box kPanel{1, 1, 368, 68};
+inline constexpr Box kBannerPanel{1, 1, 368, 68};
 inline constexpr int kBannerLeft = -20;  // in the panel
-inline constexpr Box kClose{351, 4, 0, 0};
+inline constexpr Box kCloseLabel{351, 4, 0, 0};
 }  // namespace banner_panel
 
 namespace slot_picker {
@@ -84,16 +84,16 @@ inline constexpr int kValueWidth = 220;
 inline constexpr int kRowHeight = 17;
 inline constexpr int kMapTop = 16, kTypeTop = 40, kSchemeTop = 64, kSizeTop = 88;
 inline constexpr Box kStepCaption{0, 118, 360, 17};
-inline constexpr Box kStep{0, 138, 360, 17};
-inline constexpr Box kGauge{7, 164, 345, 4};
+inline constexpr Box kStepValue{0, 138, 360, 17};
+inline constexpr Box kProgressGauge{7, 164, 345, 4};
 }  // namespace slot_picker
 
 namespace version_picker {
 inline constexpr int kWidth = 370, kHeight = 174;
 // The sentence over three lines: the first in the top panel, the others below it.
-inline constexpr Box kLine1{23, 52, 321, 16};
-inline constexpr Box kLine2{24, 70, 321, 16};
-inline constexpr Box kLine3{25, 86, 321, 16};
+inline constexpr Box kFirstLine{23, 52, 321, 16};
+inline constexpr Box kSecondLine{24, 70, 321, 16};
+inline constexpr Box kThirdLine{25, 86, 321, 16};
 inline constexpr Box kLabelFrame{4, 112, 362, 59};
 // Below the frame, only when more installations exist than labels: the window grows to hold it.
 inline constexpr Box kMoreNote{4, 174, 362, 16};
@@ -107,13 +107,13 @@ inline constexpr int kButtonWidth = 97, kButtonHeight = 25;
 inline constexpr int kNoticeHeight = 99;
 inline constexpr Box kNoticeMessage{10, 8, 345, 41};  // grows downwards for a long message
 inline constexpr Box kNoticeExitBox{134, 64, kButtonWidth, kButtonHeight};
-inline constexpr Box kNoticeExit{170, 68, 0, 0};
+inline constexpr Box kNoticeExitLabel{170, 68, 0, 0};
 inline constexpr int kEditorPromptHeight = 73;
 inline constexpr Box kEditorPromptMessage{43, 8, 280, 16};
 inline constexpr Box kYesBox{62, 40, kButtonWidth, kButtonHeight};
-inline constexpr Box kYes{99, 44, 0, 0};
+inline constexpr Box kYesLabel{99, 44, 0, 0};
 inline constexpr Box kExitBox{198, 40, kButtonWidth, kButtonHeight};
-inline constexpr Box kExit{234, 44, 0, 0};
+inline constexpr Box kExitLabel{234, 44, 0, 0};
 }  // namespace prompts
 
 }  // namespace kartwerk::logic::layout

@@ -8,13 +8,6 @@
 
 namespace kartwerk::logic {
 
-void WindowSession::EnsureTempFolder() {
-  if (!temp_) {
-    temp_.emplace();
-    conversion.TempFolder = temp_->path();
-  }
-}
-
 void WindowSession::EndProgram(bool fatal) {
   if (ended_) return;
   ended_ = true;

@@ -5,12 +5,10 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "format/conversion.hpp"
 #include "game/game_installations.hpp"
-#include "platform/temp_folder.hpp"
 #include "ui/logic/editor_launch.hpp"
 #include "ui/logic/fade_steps.hpp"
 
@@ -35,24 +33,20 @@ class WindowSession {
   game::GameInstallations installs;
 
   // The map named on the command line; empty for none.
-  std::filesystem::path CommandLineMap;
+  std::filesystem::path commandLineMap;
   // The cliff masks the object step needs, normally installed beside the program.
-  std::filesystem::path CliffDataFile;
+  std::filesystem::path cliffDataFile;
   // The Wine prefix named on the command line or by WINEPREFIX (else ~/.wine); the editor runs in
-  // it unless the located game names its own (installs.GameWinePrefix).
-  std::filesystem::path WinePrefix;
-  GameSearch Search;
+  // it unless the located game names its own (installs.gameWinePrefix).
+  std::filesystem::path winePrefix;
+  GameSearch search;
 
   // Whether the desktop can show a window half transparent (decides fading off the platforms
   // that ClassifyPlatform knows).
-  bool DesktopHasWindowOpacity = true;
-  PlatformVersion Platform;
+  bool desktopHasWindowOpacity = true;
+  PlatformVersion platform;
   // The fade timers' interval; 20 ms.
-  int FadeIntervalMs = kFadeTimerIntervalMs;
-
-  // Creates this run's private temporary folder on first use and makes it conversion.TempFolder.
-  // Throws std::filesystem::filesystem_error when it cannot be created.
-  void EnsureTempFolder();
+  int fadeIntervalMs = kFadeTimerIntervalMs;
 
   // Ends the program once; later calls do nothing. The exit status is 1 after a fatal notice, or
   // when the run's last conversion failed; otherwise 0 (a completed conversion, or a plain close).
@@ -74,7 +68,6 @@ class WindowSession {
   virtual void LeaveMainLoop(int status) = 0;
 
  private:
-  std::optional<platform::PrivateTempFolder> temp_;
   bool ended_ = false;
   bool lastConversionFailed_ = false;
 };

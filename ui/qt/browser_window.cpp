@@ -41,10 +41,10 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
   banner->setGeometry(Geometry(l::kBanner));
   banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
-  titleLabel = MakeLabel(this, "titleLabel", QStringLiteral("Select a map to decompile"), l::kTitle);
+  title = MakeLabel(this, "title", QStringLiteral("Select a map to decompile"), l::kTitle);
   MoveWindowByDragging(banner);
-  MoveWindowByDragging(titleLabel);
-  closeLabel = MakeLabel(this, "closeLabel", QStringLiteral("X"), l::kClose);
+  MoveWindowByDragging(title);
+  closeLabel = MakeLabel(this, "closeLabel", QStringLiteral("X"), l::kCloseLabel);
   closeLabel->setFont(WindowFont(logic::layout::kFontPixels, true));
   closeLabel->adjustSize();
   OnMouseRelease(closeLabel, [this] { logic_.Close(); });
@@ -71,7 +71,7 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
 
   informationPanel = new QWidget(this);
   informationPanel->setObjectName(QStringLiteral("informationPanel"));
-  informationPanel->setGeometry(Geometry(l::kPanel));
+  informationPanel->setGeometry(Geometry(l::kInformationPanel));
   QPalette white = informationPanel->palette();
   white.setColor(QPalette::Window, Qt::white);
   informationPanel->setPalette(white);
@@ -85,13 +85,13 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
     Blue(button);
     return button;
   };
-  singleplayerButton = radio("singleplayerButton", "Singleplayer", l::kSinglePlayer);
-  multiplayerButton = radio("multiplayerButton", "Multiplayer", l::kMultiplayer);
-  campaignsButton = radio("campaignsButton", "Campaigns", l::kCampaigns);
-  singleplayerButton->setChecked(true);
-  connect(singleplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::SinglePlayerMap); });
-  connect(multiplayerButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::MultiplayerMap); });
-  connect(campaignsButton, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::CampaignMap); });
+  singlePlayer = radio("singlePlayer", "Singleplayer", l::kSinglePlayer);
+  multiplayer = radio("multiplayer", "Multiplayer", l::kMultiplayer);
+  campaigns = radio("campaigns", "Campaigns", l::kCampaigns);
+  singlePlayer->setChecked(true);
+  connect(singlePlayer, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::SinglePlayerMap); });
+  connect(multiplayer, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::MultiplayerMap); });
+  connect(campaigns, &QRadioButton::clicked, this, [this] { logic_.ChooseCategory(format::CampaignMap); });
 
   informationCaption =
       MakeLabel(informationPanel, "informationCaption", QStringLiteral("Map information"), l::kInformationCaption);
@@ -114,9 +114,9 @@ BrowserWindow::BrowserWindow(QtSession& session, SlotPickerWindow& slotPicker, N
 }
 
 void BrowserWindow::ShowCategory(format::MapKindCode kind) {
-  QRadioButton* button = kind == format::CampaignMap      ? campaignsButton
-                         : kind == format::MultiplayerMap ? multiplayerButton
-                                                          : singleplayerButton;
+  QRadioButton* button = kind == format::CampaignMap      ? campaigns
+                         : kind == format::MultiplayerMap ? multiplayer
+                                                          : singlePlayer;
   button->setChecked(true);
 }
 

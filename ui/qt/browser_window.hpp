@@ -33,16 +33,16 @@ class BrowserWindow : public WindowBase, private logic::BrowserFace {
   // What the window does: its start sequence (Start), the category buttons, the map list.
   logic::Browser& Logic() { return logic_; }
 
-  int PlatformVersionCode() const { return logic_.PlatformVersionCode(); }
+  logic::PlatformClass ClassifiedPlatform() const { return logic_.ClassifiedPlatform(); }
 
   QLabel* banner;
-  QLabel* titleLabel;
+  QLabel* title;
   QLabel* closeLabel;
   QTreeWidget* mapList;
   QWidget* informationPanel;
-  QRadioButton* singleplayerButton;
-  QRadioButton* multiplayerButton;
-  QRadioButton* campaignsButton;
+  QRadioButton* singlePlayer;
+  QRadioButton* multiplayer;
+  QRadioButton* campaigns;
   QLabel *informationCaption, *sizeCaption, *schemeCaption, *missionsCaption, *sizeValue, *schemeValue, *missionsValue;
 
  protected:

@@ -71,7 +71,7 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
       if (popup_->isVisible() || wanted_) {
         const auto* move = static_cast<QMouseEvent*>(event);
         const std::optional<Key> here =
-            preview::PictureKeyOf(sources_.MapFile(view_->indexAt(move->position().toPoint())));
+            preview::PictureKeyOf(sources_.mapFile(view_->indexAt(move->position().toPoint())));
         if (here != wanted_) Hide();
       }
       break;
@@ -85,7 +85,7 @@ bool MapPictureTip::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
-  const std::optional<Key> key = row.isValid() ? preview::PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
+  const std::optional<Key> key = row.isValid() ? preview::PictureKeyOf(sources_.mapFile(row)) : std::nullopt;
   Hide();
   wantedName_ = row.isValid() ? CutText(row) : QString();
   if (!key) {
@@ -104,7 +104,7 @@ void MapPictureTip::PointerRestsOn(const QModelIndex& row, QPoint globalAt) {
   }
   // The name at once; the picture, with the name over it, once drawn.
   ShowName(row, globalAt);
-  pictures_->Request(key->file, sources_.CliffData ? sources_.CliffData() : nullptr);
+  pictures_->Request(key->file, sources_.cliffData ? sources_.cliffData() : nullptr);
 }
 
 void MapPictureTip::Arrived(const std::filesystem::path& file, QImage image) {

@@ -35,9 +35,9 @@ class MapPictureTip : public QObject {
 
   struct Sources {
     // The map file a row stands for (empty: none).
-    std::function<std::filesystem::path(const QModelIndex& row)> MapFile;
+    std::function<std::filesystem::path(const QModelIndex& row)> mapFile;
     // The cliff masks loaded at start (may be empty).
-    std::function<std::shared_ptr<const core::Bytes>()> CliffData;
+    std::function<std::shared_ptr<const core::Bytes>()> cliffData;
   };
 
   MapPictureTip(QAbstractItemView* view, Sources sources);

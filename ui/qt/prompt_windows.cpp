@@ -15,9 +15,9 @@ namespace l = logic::layout::prompts;
 
 PromptWindow::PromptWindow(QtSession& session, const char* name, int clientHeight, QWidget* owner, logic::Prompt& logic)
     : WindowBase(session, name, l::kWidth, clientHeight, Qt::white, /*alwaysOnTop=*/true, owner), prompt_(logic) {
-  messageLabel = new QLabel(QString::fromUtf8(logic::kEditorPromptText), this);
-  messageLabel->setObjectName(QStringLiteral("messageLabel"));
-  messageLabel->setFont(WindowFont(logic::layout::kPromptFontPixels));
+  message = new QLabel(QString::fromUtf8(logic::kEditorPromptText), this);
+  message->setObjectName(QStringLiteral("message"));
+  message->setFont(WindowFont(logic::layout::kPromptFontPixels));
 }
 
 QFrame* PromptWindow::MakeBox(const char* name, logic::layout::Box at) {
@@ -45,24 +45,24 @@ QLabel* PromptWindow::MakeButtonLabel(const char* name, const QString& text, log
 NoticeWindow::NoticeWindow(QtSession& session, QWidget* owner)
     : PromptWindow(session, "NoticeWindow", l::kNoticeHeight, owner, logic_), logic_(session, *this, *this) {
   setWindowTitle(QStringLiteral("Notice"));
-  messageLabel->setGeometry(Geometry(l::kNoticeMessage));
-  messageLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  messageLabel->setWordWrap(true);
+  message->setGeometry(Geometry(l::kNoticeMessage));
+  message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  message->setWordWrap(true);
   exitBox = MakeBox("exitBox", l::kNoticeExitBox);
-  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kNoticeExit);
+  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kNoticeExitLabel);
   OnMouseRelease(exitBox, [this] { logic_.Exit(); });
   OnMouseRelease(exitLabel, [this] { logic_.Exit(); });
 }
 
-void NoticeWindow::ShowMessage(const std::string& message) {
-  messageLabel->setText(QString::fromStdString(message));
+void NoticeWindow::ShowMessage(const std::string& text) {
+  message->setText(QString::fromStdString(text));
   // The fixed notices fit the design's three lines; a longer message (a failing step's error
   // naming a file) makes the window taller rather than being cut off.
   const logic::layout::Box box = l::kNoticeMessage;
-  const int extra = std::max(0, messageLabel->heightForWidth(box.width) - box.height);
-  messageLabel->setGeometry(box.left, box.top, box.width, box.height + extra);
+  const int extra = std::max(0, message->heightForWidth(box.width) - box.height);
+  message->setGeometry(box.left, box.top, box.width, box.height + extra);
   exitBox->move(l::kNoticeExitBox.left, l::kNoticeExitBox.top + extra);
-  exitLabel->move(l::kNoticeExit.left, l::kNoticeExit.top + extra);
+  exitLabel->move(l::kNoticeExitLabel.left, l::kNoticeExitLabel.top + extra);
   setFixedSize(l::kWidth, l::kNoticeHeight + extra);
 }
 
@@ -71,17 +71,17 @@ void NoticeWindow::ShowButtonLabel(const std::string& label) {
   exitLabel->adjustSize();
   const QRect box = exitBox->geometry();
   exitLabel->move(box.left() + (box.width() - exitLabel->width()) / 2,
-                  box.top() + (l::kNoticeExit.top - l::kNoticeExitBox.top));
+                  box.top() + (l::kNoticeExitLabel.top - l::kNoticeExitBox.top));
 }
 
 EditorPromptWindow::EditorPromptWindow(QtSession& session, QWidget* owner)
     : PromptWindow(session, "EditorPromptWindow", l::kEditorPromptHeight, owner, logic_), logic_(session, *this) {
   setWindowTitle(QStringLiteral("Start the editor"));
-  messageLabel->setGeometry(Geometry(l::kEditorPromptMessage));
+  message->setGeometry(Geometry(l::kEditorPromptMessage));
   yesBox = MakeBox("yesBox", l::kYesBox);
-  yesLabel = MakeButtonLabel("yesLabel", QStringLiteral("YES"), l::kYes);
+  yesLabel = MakeButtonLabel("yesLabel", QStringLiteral("YES"), l::kYesLabel);
   exitBox = MakeBox("exitBox", l::kExitBox);
-  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kExit);
+  exitLabel = MakeButtonLabel("exitLabel", QStringLiteral("EXIT"), l::kExitLabel);
   OnMouseRelease(yesBox, [this] { logic_.Yes(); });
   OnMouseRelease(yesLabel, [this] { logic_.Yes(); });
   OnMouseRelease(exitBox, [this] { logic_.Exit(); });

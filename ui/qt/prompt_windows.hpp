@@ -34,7 +34,7 @@ class PromptWindow : public WindowBase {
   // Shows without an opener: the switch and opacity the window has.
   void Open(std::function<void()> afterClose) { prompt_.Open(std::move(afterClose)); }
 
-  QLabel* messageLabel;
+  QLabel* message;
   QFrame* exitBox;
   QLabel* exitLabel;
 
@@ -57,8 +57,8 @@ class NoticeWindow : public PromptWindow, private logic::MessageFace {
  public:
   explicit NoticeWindow(QtSession& session, QWidget* owner = nullptr);
   // Sets the message, then opens as PromptWindow::Open does.
-  void ShowNotice(const QString& message, const WindowBase& opener, std::function<void()> afterClose) {
-    logic_.ShowNotice(message.toStdString(), opener.Fading(), std::move(afterClose));
+  void ShowNotice(const QString& text, const WindowBase& opener, std::function<void()> afterClose) {
+    logic_.ShowNotice(text.toStdString(), opener.Fading(), std::move(afterClose));
   }
   logic::Notice& Logic() { return logic_; }
 

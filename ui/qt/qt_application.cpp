@@ -67,13 +67,13 @@ int RunWindows(int& argc, char** argv, QtSession& session) {
   // Every path through the windows ends the program itself, once its work is done.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  session.DesktopHasWindowOpacity = DesktopShowsWindowOpacity();
+  session.desktopHasWindowOpacity = DesktopShowsWindowOpacity();
   // The Qt windows run off Windows (Windows has its own face): no Windows version to classify,
   // so whether they fade follows the desktop's opacity alone.
-  if (session.CliffDataFile.empty()) session.CliffDataFile = records::DefaultCliffDataPath();
-  if (!session.hooks.EndProgram) session.hooks.EndProgram = [](int status) { QCoreApplication::exit(status); };
-  if (!session.hooks.ReportError) session.hooks.ReportError = ShowErrorBox;
-  if (!session.hooks.LaunchEditor) session.hooks.LaunchEditor = StartEditorThroughWine;
+  if (session.cliffDataFile.empty()) session.cliffDataFile = records::DefaultCliffDataPath();
+  if (!session.hooks.endProgram) session.hooks.endProgram = [](int status) { QCoreApplication::exit(status); };
+  if (!session.hooks.reportError) session.hooks.reportError = ShowErrorBox;
+  if (!session.hooks.launchEditor) session.hooks.launchEditor = StartEditorThroughWine;
 
   WindowSet windows(session);
   CloseOnTermination(&application, [&windows, &session] {

@@ -19,7 +19,7 @@ bool PlatformHasWindowOpacity(const QString& platformName);
 
 // Creates the application, fills the session's unset hooks with the desktop's own, makes the
 // windows and runs the browser's start sequence in the main loop until the program ends.
-// session.CommandLineMap, installs.Registry and WinePrefix are set by the caller.
+// session.commandLineMap, installs.registry and WinePrefix are set by the caller.
 int RunWindows(int& argc, char** argv, QtSession& session);
 
 }  // namespace kartwerk::qt

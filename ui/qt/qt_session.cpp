@@ -5,22 +5,22 @@
 namespace kartwerk::qt {
 
 void QtSession::LeaveMainLoop(int status) {
-  if (hooks.EndProgram) hooks.EndProgram(status);
+  if (hooks.endProgram) hooks.endProgram(status);
 }
 
 void QtSession::ReportError(const QString& message, QWidget* owner) const {
-  if (hooks.ReportError) hooks.ReportError(message, owner);
+  if (hooks.reportError) hooks.reportError(message, owner);
 }
 
 std::string QtSession::StartEditor(const logic::EditorLaunch& launch) {
-  if (!hooks.LaunchEditor)
+  if (!hooks.launchEditor)
     return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/true);
-  const std::optional<std::string> failure = hooks.LaunchEditor(launch);
+  const std::optional<std::string> failure = hooks.launchEditor(launch);
   return failure ? logic::EditorStartFailureText(launch, *failure, /*throughWine=*/true) : std::string();
 }
 
 void QtSession::WorkerProgress(const std::string& label) {
-  if (hooks.WorkerProgress) hooks.WorkerProgress(label);
+  if (hooks.workerProgress) hooks.workerProgress(label);
 }
 
 }  // namespace kartwerk::qt

@@ -18,15 +18,15 @@ namespace kartwerk::qt {
 
 struct QtHooks {
   // Ends the program (leaves the main loop) with its exit status. Called at most once per session.
-  std::function<void(int status)> EndProgram;
+  std::function<void(int status)> endProgram;
   // The general error report: a failure no window handles itself (a map that cannot be read, a
   // slot file that cannot be written), shown above owner, the window on show; null for none.
-  std::function<void(const QString& message, QWidget* owner)> ReportError;
+  std::function<void(const QString& message, QWidget* owner)> reportError;
   // Starts the game's editor without waiting for it; why not, when it could not be started.
-  std::function<std::optional<std::string>(const logic::EditorLaunch& launch)> LaunchEditor;
+  std::function<std::optional<std::string>(const logic::EditorLaunch& launch)> launchEditor;
   // Called on the worker thread with each step's label before the label is passed on to the
   // progress panel; empty in normal use.
-  std::function<void(const std::string& label)> WorkerProgress;
+  std::function<void(const std::string& label)> workerProgress;
 };
 
 // The session of the Qt windows: the hooks above take the place of the program's own ways out.

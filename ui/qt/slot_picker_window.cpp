@@ -41,7 +41,7 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
 
   bannerPanel = new QWidget(this);
   bannerPanel->setObjectName(QStringLiteral("bannerPanel"));
-  bannerPanel->setGeometry(Geometry(top::kPanel));
+  bannerPanel->setGeometry(Geometry(top::kBannerPanel));
   Colour(bannerPanel, QPalette::Window, Qt::white);
   bannerPanel->setAutoFillBackground(true);
 
@@ -50,16 +50,16 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
   banner->setGeometry(top::kBannerLeft, 0, logic::layout::kBannerWidth, logic::layout::kBannerHeight);
   banner->setPixmap(BannerPicture(devicePixelRatioF()));
 
-  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), top::kClose);
+  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), top::kCloseLabel);
   closeLabel->setFont(WindowFont(logic::layout::kFontPixels, true));
   closeLabel->adjustSize();
   OnMouseRelease(closeLabel, [this] { logic_.Close(); });
   MoveWindowByDragging(bannerPanel);
 
-  titleLabel = new QLabel(QString::fromLatin1(logic::kSlotListTitle), bannerPanel);
-  titleLabel->setObjectName(QStringLiteral("titleLabel"));
-  titleLabel->setGeometry(Geometry(l::kTitle));
-  titleLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  title = new QLabel(QString::fromLatin1(logic::kSlotListTitle), bannerPanel);
+  title->setObjectName(QStringLiteral("title"));
+  title->setGeometry(Geometry(l::kTitle));
+  title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
   slotList = new QListWidget(this);
   slotList->setObjectName(QStringLiteral("slotList"));
@@ -101,12 +101,12 @@ SlotPickerWindow::SlotPickerWindow(QtSession& session, NoticeWindow& notice, QWi
   stepCaption->setObjectName(QStringLiteral("stepCaption"));
   stepCaption->setGeometry(Geometry(l::kStepCaption));
   stepCaption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  stepValue = value("stepValue", l::kStep);
+  stepValue = value("stepValue", l::kStepValue);
   stepValue->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
   progressGauge = new QProgressBar(progressPanel);
   progressGauge->setObjectName(QStringLiteral("progressGauge"));
-  progressGauge->setGeometry(Geometry(l::kGauge));
+  progressGauge->setGeometry(Geometry(l::kProgressGauge));
   progressGauge->setRange(0, static_cast<int>(pipeline::ReportedLabelCount(1)));
   progressGauge->setValue(0);
   progressGauge->setTextVisible(false);
@@ -123,9 +123,9 @@ void SlotPickerWindow::Open(const std::filesystem::path& mapPath, const WindowBa
       failuresReturn);
 }
 
-void SlotPickerWindow::ShowSlotList(const std::string& title) {
+void SlotPickerWindow::ShowSlotList(const std::string& text) {
   progressPanel->hide();
-  titleLabel->setText(QString::fromStdString(title));
+  title->setText(QString::fromStdString(text));
 }
 
 void SlotPickerWindow::ShowSlotRows(const std::vector<std::string>& rows) {
@@ -151,8 +151,8 @@ int SlotPickerWindow::SelectedSlot(bool keyboardRow) {
   return selected.isEmpty() ? -1 : slotList->row(selected.first());
 }
 
-void SlotPickerWindow::ShowProgressPanel(const std::string& title, const logic::ProgressPanel& panel) {
-  titleLabel->setText(QString::fromStdString(title));
+void SlotPickerWindow::ShowProgressPanel(const std::string& text, const logic::ProgressPanel& panel) {
+  title->setText(QString::fromStdString(text));
   SetElidedText(mapValue, QString::fromStdString(panel.map));
   typeValue->setText(QString::fromStdString(panel.type));
   schemeValue->setText(QString::fromStdString(panel.scheme));

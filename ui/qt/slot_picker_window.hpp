@@ -50,7 +50,7 @@ class SlotPickerWindow : public WindowBase, private logic::SlotPickerFace {
   QWidget* bannerPanel;
   QLabel* banner;
   QLabel* closeLabel;
-  QLabel* titleLabel;
+  QLabel* title;
   QListWidget* slotList;
   QWidget* progressPanel;
   QLabel *mapCaption, *mapValue, *typeCaption, *typeValue, *schemeCaption, *schemeValue, *sizeCaption, *sizeValue,

@@ -20,7 +20,7 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
 
   bannerPanel = new QWidget(this);
   bannerPanel->setObjectName(QStringLiteral("bannerPanel"));
-  bannerPanel->setGeometry(Geometry(logic::layout::banner_panel::kPanel));
+  bannerPanel->setGeometry(Geometry(logic::layout::banner_panel::kBannerPanel));
   QPalette white = bannerPanel->palette();
   white.setColor(QPalette::Window, Qt::white);
   bannerPanel->setPalette(white);
@@ -42,10 +42,10 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
   };
   firstLine = new QLabel(QStringLiteral("Multiple versions of Vornmark II\u2122"), bannerPanel);
   firstLine->setObjectName(QStringLiteral("firstLine"));
-  firstLine->setGeometry(Geometry(logic::layout::version_picker::kLine1));
+  firstLine->setGeometry(Geometry(logic::layout::version_picker::kFirstLine));
   systemText(firstLine);
 
-  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), logic::layout::banner_panel::kClose);
+  closeLabel = MakeLabel(bannerPanel, "closeLabel", QStringLiteral("X"), logic::layout::banner_panel::kCloseLabel);
   closeLabel->setFont(WindowFont(logic::layout::kFontPixels, true));
   closeLabel->adjustSize();
   OnMouseRelease(closeLabel, [this] { logic_.Close(); });
@@ -53,11 +53,11 @@ VersionPickerWindow::VersionPickerWindow(QtSession& session, QWidget* owner)
 
   secondLine = new QLabel(QStringLiteral("has been installed, please select which version"), this);
   secondLine->setObjectName(QStringLiteral("secondLine"));
-  secondLine->setGeometry(Geometry(logic::layout::version_picker::kLine2));
+  secondLine->setGeometry(Geometry(logic::layout::version_picker::kSecondLine));
   systemText(secondLine);
   thirdLine = new QLabel(QStringLiteral("Kartwerk should use"), this);
   thirdLine->setObjectName(QStringLiteral("thirdLine"));
-  thirdLine->setGeometry(Geometry(logic::layout::version_picker::kLine3));
+  thirdLine->setGeometry(Geometry(logic::layout::version_picker::kThirdLine));
   systemText(thirdLine);
 
   labelFrame = new QFrame(this);
@@ -99,7 +99,7 @@ void VersionPickerWindow::ShowVersionLabels(const std::vector<kartwerk::logic::V
   for (const kartwerk::logic::VersionLabel& entry : labels) {
     const int i = entry.tag;
     auto* label = new QLabel(QString::fromStdString(entry.text), this);
-    label->setObjectName(QStringLiteral("VersionLabel%1").arg(i));
+    label->setObjectName(QStringLiteral("versionLabel%1").arg(i));
     label->setProperty("tag", i);
     label->setGeometry(entry.place.left, entry.place.top, logic::kVersionLabelWidth, logic::kVersionLabelHeight);
     label->setAlignment(Qt::AlignCenter);

@@ -27,7 +27,7 @@ WindowBase::WindowBase(QtSession& session, const char* name, int clientWidth, in
   setAutoFillBackground(true);
 
   timer_->setObjectName(QStringLiteral("fadeTimer"));
-  timer_->setInterval(session.FadeIntervalMs);
+  timer_->setInterval(session.fadeIntervalMs);
   connect(timer_, &QTimer::timeout, this, [this] { fade_.Tick(); });
   ShowOpacity(fade_.AlphaBlend(), fade_.Opacity());
 
@@ -47,7 +47,7 @@ WindowBase::WindowBase(QtSession& session, const char* name, int clientWidth, in
 
 void WindowBase::ShowOpacity(bool alphaBlend, int opacity) {
   // A desktop that cannot show a window half transparent draws it opaque: nothing to set there.
-  if (!session_.DesktopHasWindowOpacity) return;
+  if (!session_.desktopHasWindowOpacity) return;
   // Without alpha blending the window is drawn opaque whatever its opacity value says.
   setWindowOpacity(alphaBlend ? opacity / 255.0 : 1.0);
   // Each step goes to the compositor now, not whenever some other event flushes the display.

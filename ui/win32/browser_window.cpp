@@ -13,7 +13,7 @@ namespace l = logic::layout::browser;
 
 // A box inside the information panel, in the window's coordinates.
 logic::layout::Box InPanel(logic::layout::Box box) {
-  return {l::kPanel.left + box.left, l::kPanel.top + box.top, box.width, box.height};
+  return {l::kInformationPanel.left + box.left, l::kInformationPanel.top + box.top, box.width, box.height};
 }
 
 }  // namespace
@@ -25,12 +25,12 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::Slo
   const COLORREF black = GetSysColor(COLOR_WINDOWTEXT);
   const COLORREF blue = Rgb(logic::layout::kValueBlue);
   PaintBanner(l::kBanner, {l::kBanner.left, l::kBanner.top});
-  PaintFill(l::kPanel, Rgb(logic::layout::kWhite));
+  PaintFill(l::kInformationPanel, Rgb(logic::layout::kWhite));
   DragArea({l::kBanner.left, l::kBanner.top, l::kBanner.width, l::kMapList.top - l::kBanner.top});
 
   AddLabel("Select a map to decompile", l::kTitle, look.Text(), black, std::nullopt);
-  close_ = AddLabel("X", l::kClose, look.Bold(), black, std::nullopt, SS_LEFT | SS_NOTIFY);
-  OnCommand(close_, STN_CLICKED, [this] { logic_.Close(); });
+  closeLabel_ = AddLabel("X", l::kCloseLabel, look.Bold(), black, std::nullopt, SS_LEFT | SS_NOTIFY);
+  OnCommand(closeLabel_, STN_CLICKED, [this] { logic_.Close(); });
 
   mapList_ =
       AddControl(WC_LISTVIEWW, L"",
@@ -80,9 +80,9 @@ BrowserWindow::BrowserWindow(Win32Session& session, WindowLook& look, logic::Slo
     return AddLabel("", InPanel({l::kValueLeft, top, l::kValueRight - l::kValueLeft, l::kValueHeight}), look.Text(),
                     blue, white);
   };
-  size_ = value(l::kSizeValueTop);
-  scheme_ = value(l::kSchemeValueTop);
-  missions_ = value(l::kMissionsValueTop);
+  sizeValue_ = value(l::kSizeValueTop);
+  schemeValue_ = value(l::kSchemeValueTop);
+  missionsValue_ = value(l::kMissionsValueTop);
 
   pictureTip_ = std::make_unique<MapPictureTip>(
       mapList_, look.Module(),
@@ -161,12 +161,12 @@ void BrowserWindow::ShowMapInformation(const logic::MapInformationText& informat
   // after "Size:" when the value column is too narrow for it.
   const int needed = look().TextSize(look().Text(), Wide(information.size)).cx + 2;
   const int left = std::clamp(l::kValueRight - needed, l::kWideValueLeft, l::kValueLeft);
-  Place(size_, InPanel({left, l::kSizeValueTop, l::kValueRight - left, l::kValueHeight}));
-  SetText(size_, information.size);
+  Place(sizeValue_, InPanel({left, l::kSizeValueTop, l::kValueRight - left, l::kValueHeight}));
+  SetText(sizeValue_, information.size);
   // A map that cannot be read says why under the pointer.
-  SetTooltip(size_, information.problem);
-  SetText(scheme_, information.scheme);
-  SetText(missions_, information.missions);
+  SetTooltip(sizeValue_, information.problem);
+  SetText(schemeValue_, information.scheme);
+  SetText(missionsValue_, information.missions);
 }
 
 }  // namespace kartwerk::win32

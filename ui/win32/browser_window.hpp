@@ -24,10 +24,10 @@ class BrowserWindow : public WindowBase, private logic::BrowserFace {
   // The controls, for the tests that drive the window by its messages.
   HWND MapList() const { return mapList_; }
   HWND CategoryButton(format::MapKindCode kind) const;
-  HWND CloseLabel() const { return close_; }
-  HWND SizeValue() const { return size_; }
-  HWND SchemeValue() const { return scheme_; }
-  HWND MissionsValue() const { return missions_; }
+  HWND CloseLabel() const { return closeLabel_; }
+  HWND SizeValue() const { return sizeValue_; }
+  HWND SchemeValue() const { return schemeValue_; }
+  HWND MissionsValue() const { return missionsValue_; }
   MapPictureTip& PictureTip() { return *pictureTip_; }
   // A row's name when the list cuts it ("..."), for the picture tip to show whole; else empty.
   std::wstring CutRowName(int row) const;
@@ -41,7 +41,7 @@ class BrowserWindow : public WindowBase, private logic::BrowserFace {
   void ScaleExtras() override;
 
   logic::Browser logic_;
-  HWND mapList_, close_, singlePlayer_, multiplayer_, campaigns_, size_, scheme_, missions_;
+  HWND mapList_, closeLabel_, singlePlayer_, multiplayer_, campaigns_, sizeValue_, schemeValue_, missionsValue_;
   bool fillingRows_ = false;  // a new set of rows announces no selection
   std::vector<std::string> rowCaptions_;
   std::unique_ptr<MapPictureTip> pictureTip_;

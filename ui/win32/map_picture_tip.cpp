@@ -66,7 +66,7 @@ MapPictureTip::MapPictureTip(HWND list, HINSTANCE module, Sources sources) : lis
       SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MapPictureTip::ListProcedure)));
   pictures_ = std::make_unique<preview::BackgroundPictures>(
       [this](const std::filesystem::path& file, std::optional<preview::Picture> picture) {
-        sources_.PostToWindowThread(
+        sources_.postToWindowThread(
             [this, file, picture = std::move(picture)]() mutable { Arrived(file, std::move(picture)); });
       },
       kPictureSide);
@@ -154,7 +154,7 @@ int MapPictureTip::RowAt(POINT point) const {
 
 void MapPictureTip::PointerRestsAt(POINT point) {
   const int row = RowAt(point);
-  const std::optional<Key> key = row >= 0 ? preview::PictureKeyOf(sources_.MapFile(row)) : std::nullopt;
+  const std::optional<Key> key = row >= 0 ? preview::PictureKeyOf(sources_.mapFile(row)) : std::nullopt;
   if (!key) {
     Hide();
     return;
@@ -163,7 +163,7 @@ void MapPictureTip::PointerRestsAt(POINT point) {
   wantedRow_ = row;
   wantedAt_ = point;
   ClientToScreen(list_, &wantedAt_);
-  caption_ = sources_.CutName ? sources_.CutName(row) : std::wstring();
+  caption_ = sources_.cutName ? sources_.cutName(row) : std::wstring();
   if (const auto known = drawn_.find(*key); known != drawn_.end()) {
     Show(known->second);  // a map that cannot be drawn still shows its whole name
     return;
@@ -174,7 +174,7 @@ void MapPictureTip::PointerRestsAt(POINT point) {
   } else {
     Show(nullptr);
   }
-  pictures_->Request(key->file, sources_.CliffData ? sources_.CliffData() : nullptr);
+  pictures_->Request(key->file, sources_.cliffData ? sources_.cliffData() : nullptr);
 }
 
 void MapPictureTip::Arrived(const std::filesystem::path& file, std::optional<preview::Picture> picture) {
@@ -204,7 +204,7 @@ void MapPictureTip::Show(HBITMAP picture) {
   }
   shown_ = picture;
   const SIZE size = picture != nullptr ? BitmapSize(picture) : SIZE{0, 0};
-  const UINT dpi = sources_.Dpi ? sources_.Dpi() : 96;
+  const UINT dpi = sources_.dpi ? sources_.dpi() : 96;
   int width = MulDiv(size.cx, static_cast<int>(dpi), 96) + 2, height = MulDiv(size.cy, static_cast<int>(dpi), 96) + 2;
   if (!caption_.empty()) {
     HDC dc = GetDC(list_);

@@ -24,11 +24,11 @@ class MapPictureTip {
   static constexpr int kPictureSide = 200;
 
   struct Sources {
-    std::function<std::filesystem::path(int row)> MapFile;          // empty: no map
-    std::function<std::shared_ptr<const core::Bytes>()> CliffData;  // may give none
-    std::function<void(std::function<void()>)> PostToWindowThread;  // runs a call on the list's thread
-    std::function<UINT()> Dpi;                                      // the window's resolution
-    std::function<std::wstring(int row)> CutName;                   // the row's name when cut, else empty
+    std::function<std::filesystem::path(int row)> mapFile;          // empty: no map
+    std::function<std::shared_ptr<const core::Bytes>()> cliffData;  // may give none
+    std::function<void(std::function<void()>)> postToWindowThread;  // runs a call on the list's thread
+    std::function<UINT()> dpi;                                      // the window's resolution
+    std::function<std::wstring(int row)> cutName;                   // the row's name when cut, else empty
   };
 
   // Watches the pointer over list (a list view) and shows the pictures in a window of its own.

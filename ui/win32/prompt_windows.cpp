@@ -21,9 +21,10 @@ NoticeWindow::NoticeWindow(Win32Session& session, WindowLook& look, HWND owner)
   message_ = AddLabel(logic::kEditorPromptText, l::kNoticeMessage, look.PromptText(), GetSysColor(COLOR_WINDOWTEXT),
                       white, SS_CENTER);
   PaintGreyBox(l::kNoticeExitBox);
-  exit_ = AddLabel("EXIT", l::kNoticeExit, look.Text(), Rgb(logic::layout::kValueBlue), white, SS_LEFT | SS_NOTIFY);
+  exitLabel_ =
+      AddLabel("EXIT", l::kNoticeExitLabel, look.Text(), Rgb(logic::layout::kValueBlue), white, SS_LEFT | SS_NOTIFY);
   OnClickArea(l::kNoticeExitBox, [this] { logic_.Exit(); });
-  OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
+  OnCommand(exitLabel_, STN_CLICKED, [this] { logic_.Exit(); });
 }
 
 void NoticeWindow::ShowMessage(const std::string& message) {
@@ -43,7 +44,7 @@ void NoticeWindow::ShowMessage(const std::string& message) {
   box.height += extra;
   Place(message_, box);
   SetText(message_, message);
-  Place(exit_, {l::kNoticeExit.left, l::kNoticeExit.top + extra, 0, 0});
+  Place(exitLabel_, {l::kNoticeExitLabel.left, l::kNoticeExitLabel.top + extra, 0, 0});
   SetClientSize(l::kWidth, l::kNoticeHeight + extra);
   // The button box moves down with the button's text.
   logic::layout::Box exitBox = l::kNoticeExitBox;
@@ -55,9 +56,9 @@ void NoticeWindow::ShowMessage(const std::string& message) {
 void NoticeWindow::ShowButtonLabel(const std::string& label) {
   // The label stands in the middle of its box, wherever the message has moved the box.
   const int width = look().TextSize(look().Text(), Wide(label)).cx + 1;
-  Place(exit_, {exitBox_.left + (exitBox_.width - width) / 2,
-                exitBox_.top + (l::kNoticeExit.top - l::kNoticeExitBox.top), width, 0});
-  SetText(exit_, label);
+  Place(exitLabel_, {exitBox_.left + (exitBox_.width - width) / 2,
+                     exitBox_.top + (l::kNoticeExitLabel.top - l::kNoticeExitBox.top), width, 0});
+  SetText(exitLabel_, label);
 }
 
 EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, HWND owner)
@@ -69,12 +70,12 @@ EditorPromptWindow::EditorPromptWindow(Win32Session& session, WindowLook& look, 
                       GetSysColor(COLOR_WINDOWTEXT), white);
   PaintGreyBox(l::kYesBox);
   PaintGreyBox(l::kExitBox);
-  yes_ = AddLabel("YES", l::kYes, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);
-  exit_ = AddLabel("EXIT", l::kExit, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);
+  yesLabel_ = AddLabel("YES", l::kYesLabel, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);
+  exitLabel_ = AddLabel("EXIT", l::kExitLabel, look.Text(), blue, white, SS_LEFT | SS_NOTIFY);
   OnClickArea(l::kYesBox, [this] { logic_.Yes(); });
   OnClickArea(l::kExitBox, [this] { logic_.Exit(); });
-  OnCommand(yes_, STN_CLICKED, [this] { logic_.Yes(); });
-  OnCommand(exit_, STN_CLICKED, [this] { logic_.Exit(); });
+  OnCommand(yesLabel_, STN_CLICKED, [this] { logic_.Yes(); });
+  OnCommand(exitLabel_, STN_CLICKED, [this] { logic_.Exit(); });
 }
 
 void EditorPromptWindow::PaintOver(HDC dc) {

@@ -15,14 +15,14 @@ class NoticeWindow : public WindowBase, private logic::MessageFace {
   void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   HWND Message() const { return message_; }
-  HWND ExitLabel() const { return exit_; }
+  HWND ExitLabel() const { return exitLabel_; }
 
  private:
   void ShowMessage(const std::string& message) override;
   void ShowButtonLabel(const std::string& label) override;
 
   logic::Notice logic_;
-  HWND message_, exit_;
+  HWND message_, exitLabel_;
   logic::layout::Box exitBox_ = logic::layout::prompts::kNoticeExitBox;
 };
 
@@ -34,15 +34,15 @@ class EditorPromptWindow : public WindowBase {
   void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   HWND Message() const { return message_; }
-  HWND YesLabel() const { return yes_; }
-  HWND ExitLabel() const { return exit_; }
+  HWND YesLabel() const { return yesLabel_; }
+  HWND ExitLabel() const { return exitLabel_; }
 
  private:
   // YES is what Enter does: its box carries a dialog's default-button frame.
   void PaintOver(HDC dc) override;
 
   logic::EditorPrompt logic_;
-  HWND message_, yes_, exit_;
+  HWND message_, yesLabel_, exitLabel_;
 };
 
 }  // namespace kartwerk::win32

@@ -19,16 +19,17 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, logi
   const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
   const COLORREF white = Rgb(logic::layout::kWhite);
   const COLORREF blue = Rgb(logic::layout::kValueBlue);
-  PaintFill(top::kPanel, white);
-  PaintBanner(top::kPanel, {top::kPanel.left + top::kBannerLeft, top::kPanel.top});
-  DragArea(top::kPanel);
-  title_ =
-      AddLabel(logic::kSlotListTitle,
-               {top::kPanel.left + l::kTitle.left, top::kPanel.top + l::kTitle.top, l::kTitle.width, l::kTitle.height},
-               look.Text(), text, std::nullopt, SS_CENTER);
-  close_ = AddLabel("X", {top::kPanel.left + top::kClose.left, top::kPanel.top + top::kClose.top, 0, 0}, look.Bold(),
-                    text, std::nullopt, SS_LEFT | SS_NOTIFY);
-  OnCommand(close_, STN_CLICKED, [this] { logic_.Close(); });
+  PaintFill(top::kBannerPanel, white);
+  PaintBanner(top::kBannerPanel, {top::kBannerPanel.left + top::kBannerLeft, top::kBannerPanel.top});
+  DragArea(top::kBannerPanel);
+  title_ = AddLabel(logic::kSlotListTitle,
+                    {top::kBannerPanel.left + l::kTitle.left, top::kBannerPanel.top + l::kTitle.top, l::kTitle.width,
+                     l::kTitle.height},
+                    look.Text(), text, std::nullopt, SS_CENTER);
+  closeLabel_ = AddLabel(
+      "X", {top::kBannerPanel.left + top::kCloseLabel.left, top::kBannerPanel.top + top::kCloseLabel.top, 0, 0},
+      look.Bold(), text, std::nullopt, SS_LEFT | SS_NOTIFY);
+  OnCommand(closeLabel_, STN_CLICKED, [this] { logic_.Close(); });
 
   // The list inside a grey one-pixel frame.
   PaintGreyBox(l::kSlotList);
@@ -42,29 +43,29 @@ SlotPickerWindow::SlotPickerWindow(Win32Session& session, WindowLook& look, logi
   // A title too long for its row shows whole once the pointer rests on the row, chosen or not.
   rowTip_ = std::make_unique<PointerTip>(slotList_, look.Module(), [this](POINT at) { return RowUnder(at); });
 
-  panel_ = AddPanel(l::kProgressPanel, white);
-  ShowWindow(panel_, SW_HIDE);
+  progressPanel_ = AddPanel(l::kProgressPanel, white);
+  ShowWindow(progressPanel_, SW_HIDE);
   auto caption = [&](const char* words, int rowTop) {
-    AddLabel(words, {l::kCaptionLeft, rowTop, 0, 0}, look.Text(), text, white, SS_LEFT, panel_);
+    AddLabel(words, {l::kCaptionLeft, rowTop, 0, 0}, look.Text(), text, white, SS_LEFT, progressPanel_);
   };
   auto value = [&](logic::layout::Box box, DWORD style) {
-    return AddLabel("-", box, look.Text(), blue, white, style, panel_);
+    return AddLabel("-", box, look.Text(), blue, white, style, progressPanel_);
   };
   caption("Processing map:", l::kMapTop);
-  map_ = value({l::kValueLeft, l::kMapTop, l::kValueWidth, l::kRowHeight}, SS_LEFT | SS_ENDELLIPSIS);
+  mapValue_ = value({l::kValueLeft, l::kMapTop, l::kValueWidth, l::kRowHeight}, SS_LEFT | SS_ENDELLIPSIS);
   caption("Map type:", l::kTypeTop);
-  type_ = value({l::kValueLeft, l::kTypeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
+  typeValue_ = value({l::kValueLeft, l::kTypeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
   caption("Map scheme:", l::kSchemeTop);
-  scheme_ = value({l::kValueLeft, l::kSchemeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
+  schemeValue_ = value({l::kValueLeft, l::kSchemeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
   caption("Map size:", l::kSizeTop);
-  size_ = value({l::kValueLeft, l::kSizeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
-  AddLabel("Processing:", l::kStepCaption, look.Text(), text, white, SS_CENTER, panel_);
-  step_ = value(l::kStep, SS_CENTER);
+  sizeValue_ = value({l::kValueLeft, l::kSizeTop, l::kValueWidth, l::kRowHeight}, SS_LEFT);
+  AddLabel("Processing:", l::kStepCaption, look.Text(), text, white, SS_CENTER, progressPanel_);
+  stepValue_ = value(l::kStepValue, SS_CENTER);
 
-  gauge_ = AddControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, l::kGauge, panel_);
-  SendMessageW(gauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(logic::layout::kGaugeRed)));
-  SendMessageW(gauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(logic::layout::kGaugeTrough)));
-  SendMessageW(gauge_, PBM_SETRANGE32, 0, static_cast<int>(pipeline::ReportedLabelCount(1)));
+  progressGauge_ = AddControl(PROGRESS_CLASSW, L"", PBS_SMOOTH, l::kProgressGauge, progressPanel_);
+  SendMessageW(progressGauge_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(Rgb(logic::layout::kGaugeRed)));
+  SendMessageW(progressGauge_, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(Rgb(logic::layout::kGaugeTrough)));
+  SendMessageW(progressGauge_, PBM_SETRANGE32, 0, static_cast<int>(pipeline::ReportedLabelCount(1)));
 }
 
 void SlotPickerWindow::ScaleExtras() { SendMessageW(slotList_, LB_SETITEMHEIGHT, 0, Px(l::kSlotRowHeight)); }
@@ -124,7 +125,7 @@ bool SlotPickerWindow::DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void SlotPickerWindow::ShowSlotList(const std::string& title) {
-  ShowWindow(panel_, SW_HIDE);
+  ShowWindow(progressPanel_, SW_HIDE);
   ShowWindow(slotList_, SW_SHOW);
   SetText(title_, title);
 }
@@ -150,20 +151,20 @@ int SlotPickerWindow::SelectedSlot(bool keyboardRow) {
 
 void SlotPickerWindow::ShowProgressPanel(const std::string& title, const logic::ProgressPanel& panel) {
   SetText(title_, title);
-  SetText(map_, panel.map);
-  SetText(type_, panel.type);
-  SetText(scheme_, panel.scheme);
-  SetText(size_, panel.size);
-  SetText(step_, "");
-  SendMessageW(gauge_, PBM_SETRANGE32, 0, panel.gaugeMaximum);
-  SendMessageW(gauge_, PBM_SETPOS, 0, 0);
+  SetText(mapValue_, panel.map);
+  SetText(typeValue_, panel.type);
+  SetText(schemeValue_, panel.scheme);
+  SetText(sizeValue_, panel.size);
+  SetText(stepValue_, "");
+  SendMessageW(progressGauge_, PBM_SETRANGE32, 0, panel.gaugeMaximum);
+  SendMessageW(progressGauge_, PBM_SETPOS, 0, 0);
   ShowWindow(slotList_, SW_HIDE);
-  ShowWindow(panel_, SW_SHOW);
+  ShowWindow(progressPanel_, SW_SHOW);
 }
 
 void SlotPickerWindow::ShowProgress(const std::string& label, int gauge) {
-  SendMessageW(gauge_, PBM_SETPOS, static_cast<WPARAM>(gauge), 0);
-  SetText(step_, label);
+  SendMessageW(progressGauge_, PBM_SETPOS, static_cast<WPARAM>(gauge), 0);
+  SetText(stepValue_, label);
 }
 
 logic::EditorPrompt& SlotPickerWindow::MakeEditorPrompt() {

@@ -30,14 +30,14 @@ class SlotPickerWindow : public WindowBase, private logic::SlotPickerFace {
   bool RowIsCut(int row) const;
   // The whole title of a cut row under the pointer.
   const PointerTip& RowTip() const { return *rowTip_; }
-  HWND ProgressPanelWindow() const { return panel_; }
-  HWND MapValue() const { return map_; }
-  HWND TypeValue() const { return type_; }
-  HWND SchemeValue() const { return scheme_; }
-  HWND SizeValue() const { return size_; }
-  HWND StepValue() const { return step_; }
-  HWND Gauge() const { return gauge_; }
-  HWND CloseLabel() const { return close_; }
+  HWND ProgressPanel() const { return progressPanel_; }
+  HWND MapValue() const { return mapValue_; }
+  HWND TypeValue() const { return typeValue_; }
+  HWND SchemeValue() const { return schemeValue_; }
+  HWND SizeValue() const { return sizeValue_; }
+  HWND StepValue() const { return stepValue_; }
+  HWND ProgressGauge() const { return progressGauge_; }
+  HWND CloseLabel() const { return closeLabel_; }
 
  private:
   void ShowSlotList(const std::string& title) override;
@@ -54,7 +54,8 @@ class SlotPickerWindow : public WindowBase, private logic::SlotPickerFace {
 
   logic::SlotPicker logic_;
   std::unique_ptr<EditorPromptWindow> prompt_;
-  HWND title_, close_, slotList_, panel_, map_, type_, scheme_, size_, step_, gauge_;
+  HWND title_, closeLabel_, slotList_, progressPanel_, mapValue_, typeValue_, schemeValue_, sizeValue_, stepValue_,
+      progressGauge_;
   std::unique_ptr<PointerTip> rowTip_;
 };
 

@@ -17,10 +17,10 @@ class VersionPickerWindow : public WindowBase, private logic::VersionLabelsFace 
   void Key(logic::KeyAction key) override { logic_.Key(key); }
 
   // Version label i (1 to 6); null when there is none.
-  HWND VersionLabelWindow(int i) const;
-  HWND CloseLabel() const { return close_; }
+  HWND VersionLabel(int i) const;
+  HWND CloseLabel() const { return closeLabel_; }
   // The line under the labels when more installations exist than labels.
-  HWND MoreNoteLabel() const { return moreNote_; }
+  HWND MoreNote() const { return moreNote_; }
 
  private:
   void ShowVersionLabels(const std::vector<logic::VersionLabel>& labels) override;
@@ -30,9 +30,9 @@ class VersionPickerWindow : public WindowBase, private logic::VersionLabelsFace 
   void PaintOver(HDC dc) override;
 
   logic::VersionPicker logic_;
-  HWND close_;
+  HWND closeLabel_;
   HWND moreNote_;
-  std::array<HWND, 7> labels_{};  // by tag; [0] unused
+  std::array<HWND, 7> versionLabels_{};  // by tag; [0] unused
 };
 
 }  // namespace kartwerk::win32

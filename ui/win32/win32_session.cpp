@@ -7,35 +7,35 @@
 namespace kartwerk::win32 {
 
 Win32Session::Win32Session() {
-  hooks.EndProgram = [](int status) { PostQuitMessage(status); };
-  hooks.ReportError = [](const std::string& message, HWND owner) {
+  hooks.endProgram = [](int status) { PostQuitMessage(status); };
+  hooks.reportError = [](const std::string& message, HWND owner) {
     // The box takes the focus; the control that had it (a list the keyboard was in) gets it back.
     const HWND focus = GetFocus();
     MessageBoxW(owner, Wide(message).c_str(), Wide(logic::kErrorBoxTitle).c_str(), MB_OK | MB_ICONERROR);
     if (focus != nullptr && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
   };
-  hooks.LaunchEditor = [](const logic::EditorLaunch& launch) {
+  hooks.launchEditor = [](const logic::EditorLaunch& launch) {
     return desktop::OpenWithShell(launch.program, launch.workingFolder);
   };
 }
 
 void Win32Session::ReportError(const std::string& message, HWND owner) const {
-  if (hooks.ReportError) hooks.ReportError(message, owner);
+  if (hooks.reportError) hooks.reportError(message, owner);
 }
 
 std::string Win32Session::StartEditor(const logic::EditorLaunch& launch) {
-  if (!hooks.LaunchEditor)
+  if (!hooks.launchEditor)
     return logic::EditorStartFailureText(launch, logic::kCannotStartPrograms, /*throughWine=*/false);
-  const std::optional<std::string> failure = hooks.LaunchEditor(launch);
+  const std::optional<std::string> failure = hooks.launchEditor(launch);
   return failure ? logic::EditorStartFailureText(launch, *failure, /*throughWine=*/false) : std::string();
 }
 
 void Win32Session::WorkerProgress(const std::string& label) {
-  if (hooks.WorkerProgress) hooks.WorkerProgress(label);
+  if (hooks.workerProgress) hooks.workerProgress(label);
 }
 
 void Win32Session::LeaveMainLoop(int status) {
-  if (hooks.EndProgram) hooks.EndProgram(status);
+  if (hooks.endProgram) hooks.endProgram(status);
 }
 
 }  // namespace kartwerk::win32

@@ -15,13 +15,13 @@ namespace kartwerk::win32 {
 
 struct Win32Hooks {
   // Leaves the message loop with the exit status (PostQuitMessage). Called at most once.
-  std::function<void(int status)> EndProgram;
+  std::function<void(int status)> endProgram;
   // The general error report above owner (null for none): a message box.
-  std::function<void(const std::string& message, HWND owner)> ReportError;
+  std::function<void(const std::string& message, HWND owner)> reportError;
   // Starts the game's editor through the shell; why not, in the system's words, when it could not.
-  std::function<std::optional<std::string>(const logic::EditorLaunch& launch)> LaunchEditor;
+  std::function<std::optional<std::string>(const logic::EditorLaunch& launch)> launchEditor;
   // Called on the worker thread with each step's label; empty in normal use.
-  std::function<void(const std::string& label)> WorkerProgress;
+  std::function<void(const std::string& label)> workerProgress;
 };
 
 class Win32Session : public logic::WindowSession {

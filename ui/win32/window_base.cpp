@@ -340,11 +340,11 @@ void WindowBase::PaintBannerStep(HDC dc, const PaintStep& step) {
 
 void WindowBase::ShowOpacity(bool alphaBlend, int opacity) {
   // A desktop that cannot show a window half transparent draws it opaque.
-  const int alpha = alphaBlend && session_.DesktopHasWindowOpacity ? opacity : 255;
+  const int alpha = alphaBlend && session_.desktopHasWindowOpacity ? opacity : 255;
   SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
-void WindowBase::StartTimer() { SetTimer(hwnd_, kFadeTimer, static_cast<UINT>(session_.FadeIntervalMs), nullptr); }
+void WindowBase::StartTimer() { SetTimer(hwnd_, kFadeTimer, static_cast<UINT>(session_.fadeIntervalMs), nullptr); }
 void WindowBase::StopTimer() { KillTimer(hwnd_, kFadeTimer); }
 
 void WindowBase::ShowCentred(bool modal) {

@@ -93,13 +93,13 @@ void DispatchWindowMessage(MSG& message) {
 
 void DescribeDesktop(logic::WindowSession& session) {
   // Every Windows desktop shows a layered window's alpha, composited or not.
-  session.DesktopHasWindowOpacity = true;
-  session.Platform = QueryPlatformVersion();
+  session.desktopHasWindowOpacity = true;
+  session.platform = QueryPlatformVersion();
 }
 
 int RunWin32Windows(Win32Session& session) {
   DescribeDesktop(session);
-  if (session.CliffDataFile.empty()) session.CliffDataFile = records::DefaultCliffDataPath();
+  if (session.cliffDataFile.empty()) session.cliffDataFile = records::DefaultCliffDataPath();
   std::optional<WindowLook> look;
   try {
     look.emplace(GetModuleHandleW(nullptr));

@@ -25,7 +25,7 @@ class BrowserLogic : public ::testing::Test,
   void SetUp() override {
     game = scratch.path() / "game";
     WriteLogicGame(game);
-    session.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
+    session.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
   }
   // A registry with one installation per folder, in the order given.
   void Register(const std::vector<std::filesystem::path>& folders) {
@@ -37,7 +37,7 @@ class BrowserLogic : public ::testing::Test,
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
     }
-    session.installs.Registry = std::make_shared<game::TreeRegistrySource>(
+    session.installs.registry = std::make_shared<game::TreeRegistrySource>(
         tree, [](std::string_view text) { return std::filesystem::path(text); });
   }
   void Start() {
@@ -88,7 +88,7 @@ class BrowserLogic : public ::testing::Test,
 };
 
 TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
-  session.installs.Registry = game::ExplicitInstallation(game);
+  session.installs.registry = game::ExplicitInstallation(game);
   Start();
   EXPECT_TRUE(window.shown);
   EXPECT_FALSE(window.modal);
@@ -128,7 +128,7 @@ TEST_F(BrowserLogic, ListsTheCategoriesAndShowsTheSelectedMapsInformation) {
 // A map cut short after its first 40 bytes is still a gzip member, but its content ends before
 // the information: no "0x0 / Normal / 1", and opening it still fails.
 TEST_F(BrowserLogic, AMapCutShortSaysItCannotBeReadInsteadOfZeros) {
-  session.installs.Registry = game::ExplicitInstallation(game);
+  session.installs.registry = game::ExplicitInstallation(game);
   const auto file = game / "game" / "maps" / "single" / "Dunes.qdm";
   core::Bytes whole = mapmaker::ReadBytes(file);
   ASSERT_GT(whole.size(), 40u);
@@ -155,7 +155,7 @@ TEST_F(BrowserLogic, AMapCutShortSaysItCannotBeReadInsteadOfZeros) {
 }
 
 TEST_F(BrowserLogic, EnterHandsTheKeyboardsRowToTheSlotPickerAndEscapeThereEnds) {
-  session.installs.Registry = game::ExplicitInstallation(game);
+  session.installs.registry = game::ExplicitInstallation(game);
   Start();
   current = 1;
   browser.Key(logic::KeyAction::Enter);
@@ -164,7 +164,7 @@ TEST_F(BrowserLogic, EnterHandsTheKeyboardsRowToTheSlotPickerAndEscapeThereEnds)
   EXPECT_FALSE(window.shown);
   ASSERT_TRUE(pickerWindow.shown);
   EXPECT_EQ(slotRows, 255u);
-  EXPECT_EQ(picker.MapPath.filename(), "frontier.qdm");
+  EXPECT_EQ(picker.mapPath.filename(), "frontier.qdm");
   pickerWindow.RunFade();
   picker.Key(logic::KeyAction::Escape);
   pickerWindow.RunFade();
@@ -172,8 +172,8 @@ TEST_F(BrowserLogic, EnterHandsTheKeyboardsRowToTheSlotPickerAndEscapeThereEnds)
 }
 
 TEST_F(BrowserLogic, FatalStartsEndWithStatusOne) {
-  session.installs.Registry = game::ExplicitInstallation(game);
-  session.CliffDataFile = scratch.path() / "missing";
+  session.installs.registry = game::ExplicitInstallation(game);
+  session.cliffDataFile = scratch.path() / "missing";
   Start();
   ASSERT_EQ(notices, std::vector<std::string>{logic::kMissingCliffDataMessage});
   EXPECT_FALSE(window.shown);
@@ -184,9 +184,9 @@ TEST_F(BrowserLogic, FatalStartsEndWithStatusOne) {
 }
 
 TEST_F(BrowserLogic, AnUnreadableCommandLineMapIsReportedAloneAndEndsWithStatusOne) {
-  session.installs.Registry = game::ExplicitInstallation(game);
-  session.CommandLineMap = scratch.path() / "broken.qdm";
-  Put(session.CommandLineMap, {'x'});
+  session.installs.registry = game::ExplicitInstallation(game);
+  session.commandLineMap = scratch.path() / "broken.qdm";
+  Put(session.commandLineMap, {'x'});
   Start();
   EXPECT_EQ(session.errors.size(), 1u);
   EXPECT_EQ(session.exits, std::vector<int>{1});

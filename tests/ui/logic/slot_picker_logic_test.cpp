@@ -52,10 +52,9 @@ class SlotPickerLogic : public ::testing::Test, public logic::SlotPickerFace, pu
     const auto game = scratch.path() / "game";
     WriteLogicGame(game);
     map = game / "game" / "maps" / "single" / "frontier.qdm";
-    session.installs.Registry = game::ExplicitInstallation(game);
+    session.installs.registry = game::ExplicitInstallation(game);
     session.conversion.CliffDataBuffer =
         records::LoadCliffData(std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata");
-    session.EnsureTempFolder();
   }
 
   void ShowSlotList(const std::string& shownTitle) override {
@@ -245,7 +244,7 @@ TEST_F(SlotPickerLogic, DestroyedDuringTheConversionJoinsTheWorkerFirst) {
 
 TEST_F(SlotPickerLogic, AGameNotLocatedIsAFatalNotice) {
   std::filesystem::remove(scratch.path() / "game" / "editor" / "scridll.dll");
-  session.Search = {logic::GameSearch::Place::GameFolder, scratch.path() / "game"};
+  session.search = {logic::GameSearch::Place::GameFolder, scratch.path() / "game"};
   picker.Open(
       map, window.Fading(), true, [](const std::string&) {}, true);
   ASSERT_EQ(notices.size(), 1u);

@@ -48,7 +48,7 @@ class VersionPickerLogic : public ::testing::Test, public logic::VersionLabelsFa
 
   void Install(int count) {
     for (int i = 1; i <= count; ++i)
-      session.installs.InstalledVersions.push_back({"", {}, "2." + std::to_string(i), i == 2 ? "" : "English", "", 0});
+      session.installs.installedVersions.push_back({"", {}, "2." + std::to_string(i), i == 2 ? "" : "English", "", 0});
   }
 
   RecordingSession session;
@@ -79,7 +79,7 @@ TEST_F(VersionPickerLogic, PlacesOneLabelPerInstallationAndChoosesTheClickedOne)
   EXPECT_FALSE(chosen) << "the start goes on only after the fade-out";
   window.RunFade();
   EXPECT_TRUE(chosen);
-  EXPECT_EQ(session.installs.ChosenVersion, 3);
+  EXPECT_EQ(session.installs.chosenVersion, 3);
   EXPECT_TRUE(labels.empty()) << "the labels are destroyed at the end of the fade-out";
   EXPECT_FALSE(window.shown);
   EXPECT_TRUE(session.exits.empty());
@@ -88,7 +88,7 @@ TEST_F(VersionPickerLogic, PlacesOneLabelPerInstallationAndChoosesTheClickedOne)
 TEST_F(VersionPickerLogic, OffersSixInstallationsSaysHowManyMoreAndAnswersTheKeys) {
   Install(9);
   picker.Open(window.Fading(), [] {});
-  EXPECT_EQ(session.installs.InstalledVersions.size(), 9u) << "the list keeps every installation";
+  EXPECT_EQ(session.installs.installedVersions.size(), 9u) << "the list keeps every installation";
   ASSERT_EQ(labels.size(), 6u);
   EXPECT_EQ(labels.back().tag, 6);
   EXPECT_EQ(labels.back().place, (logic::LabelPlace{235, 146}));
@@ -99,7 +99,7 @@ TEST_F(VersionPickerLogic, OffersSixInstallationsSaysHowManyMoreAndAnswersTheKey
   focused = 6;
   picker.Key(logic::KeyAction::Enter);
   window.RunFade();
-  EXPECT_EQ(session.installs.ChosenVersion, 6);
+  EXPECT_EQ(session.installs.chosenVersion, 6);
 }
 
 TEST(MoreInstallationsText, CountsOnlyThoseBeyondSix) {
@@ -120,7 +120,7 @@ TEST_F(VersionPickerLogic, CloseEndsTheProgramWithoutAChoice) {
   EXPECT_FALSE(window.shown) << "alpha blending off hides the window at once";
   window.RunFade();
   EXPECT_FALSE(chosen);
-  EXPECT_EQ(session.installs.ChosenVersion, 0);
+  EXPECT_EQ(session.installs.chosenVersion, 0);
   EXPECT_EQ(session.exits, std::vector<int>{0});
 }
 
@@ -151,8 +151,8 @@ TEST_F(PromptLogic, NoticeShowsItsMessageAndClosesOnceAfterItsFade) {
 }
 
 TEST_F(PromptLogic, EditorPromptStartsTheEditorInItsFolderOnYesOnly) {
-  session.installs.GameFolder = "/games/vm";
-  session.WinePrefix = "/home/u/.wine";
+  session.installs.gameFolder = "/games/vm";
+  session.winePrefix = "/home/u/.wine";
   logic::EditorPrompt prompt(session, window);
   bool closed = false;
   prompt.Open(opener.Fading(), [&] { closed = true; });
@@ -180,8 +180,8 @@ TEST(NoticeTexts, SayWhereTheGameWasLookedForAndNameTheChosenInstallation) {
   EXPECT_NE(folder.find("Looked in the folder /games/k\xc3\xa4rt (no editor"), std::string::npos)
       << "a name that is no UTF-8 is read as Windows-1252";
   game::GameInstallations installs;
-  installs.InstalledVersions.push_back({"", "/g/de", "2.0", "", "", 0});
-  installs.ChosenVersion = 1;
+  installs.installedVersions.push_back({"", "/g/de", "2.0", "", "", 0});
+  installs.chosenVersion = 1;
   EXPECT_EQ(logic::NoEditorInInstallationText(installs).rfind("2.0 in /g/de has no Vornmark II\u2122 editor", 0), 0u);
 }
 
@@ -207,8 +207,8 @@ TEST(NoticeTexts, GameNotLocatedSaysWhereItLookedBelowTheFixedText) {
 // folder and the missing file instead of blaming the registry.
 TEST(NoticeTexts, AnInstallationWithoutItsEditorIsNamedWithTheMissingFile) {
   game::GameInstallations installs;
-  installs.InstalledVersions.push_back({"", "C:\\Games\\VM", "2.2", "English", "1", 0});
-  installs.InstalledVersions.push_back({"", "D:\\VM2\\", "2.0", "English", "2", 0});
+  installs.installedVersions.push_back({"", "C:\\Games\\VM", "2.2", "English", "1", 0});
+  installs.installedVersions.push_back({"", "D:\\VM2\\", "2.0", "English", "2", 0});
   const logic::GameSearch registry{logic::GameSearch::Place::SystemRegistry, {}};
   const struct {
     std::size_t chosen;
@@ -217,7 +217,7 @@ TEST(NoticeTexts, AnInstallationWithoutItsEditorIsNamedWithTheMissingFile) {
                {1, "C:\\Games\\VM\\editor\\scridll.dll"},
                {2, "D:\\VM2\\editor\\scridll.dll"}};
   for (const auto& c : cases) {
-    installs.ChosenVersion = c.chosen;
+    installs.chosenVersion = c.chosen;
     const std::string text = logic::GameNotLocatedText(registry, installs);
     EXPECT_EQ(text.find(game::kGameNotLocatedMessage), std::string::npos) << text;
     EXPECT_NE(text.find(std::string(c.file) + " was not found."), std::string::npos) << text;

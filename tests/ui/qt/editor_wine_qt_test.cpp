@@ -37,9 +37,9 @@ TEST(EditorThroughWine, YesStartsTheEditorInItsFolderInTheInstallationsPrefix) {
   QtSession session;
   Outside outside;
   WireSession(session, outside);
-  session.hooks.LaunchEditor = [](const logic::EditorLaunch& launch) { return StartEditorThroughWine(launch); };
-  session.installs.GameFolder = game;
-  session.WinePrefix = prefix;
+  session.hooks.launchEditor = [](const logic::EditorLaunch& launch) { return StartEditorThroughWine(launch); };
+  session.installs.gameFolder = game;
+  session.winePrefix = prefix;
 
   EditorPromptWindow prompt(session);
   prompt.Open([] {});

@@ -69,35 +69,48 @@ TEST(FadeSteps, FadeOutReachesZeroThenEnds) {
   EXPECT_EQ(logic::FadeOutStep(5).opacity, 0) << "never below 0";
 }
 
+using logic::PlatformClass;
+
 struct PlatformCase {
   logic::PlatformVersion version;
-  int code;
+  PlatformClass platform;
 };
 
 class ClassifyPlatformTable : public ::testing::TestWithParam<PlatformCase> {};
 
 TEST_P(ClassifyPlatformTable, GivesTheCodeOfItsRow) {
-  EXPECT_EQ(logic::ClassifyPlatform(GetParam().version), GetParam().code);
+  EXPECT_EQ(logic::ClassifyPlatform(GetParam().version), GetParam().platform);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ClassifyPlatformTable,
-    ::testing::Values(PlatformCase{{1, 4, 0, "", true}, 0}, PlatformCase{{1, 4, 10, " A ", true}, 2},
-                      PlatformCase{{1, 4, 10, "A", true}, 1},  // "A" must be the second character
-                      PlatformCase{{1, 4, 10, " B", true}, 1}, PlatformCase{{1, 4, 10, "", true}, 1},
-                      PlatformCase{{1, 4, 90, "", true}, 3}, PlatformCase{{1, 5, 0, "", true}, -1},
-                      PlatformCase{{2, 3, 51, "", true}, 4}, PlatformCase{{2, 4, 0, "Service Pack 6", true}, 4},
-                      PlatformCase{{2, 5, 0, "", true}, 5}, PlatformCase{{2, 5, 1, "Service Pack 2", true}, 6},
-                      PlatformCase{{2, 5, 2, "", true}, -1}, PlatformCase{{2, 10, 0, "", true}, -1},
-                      PlatformCase{{0, 5, 1, "", true}, -1}, PlatformCase{{3, 5, 1, "", true}, -1},
-                      PlatformCase{{2, 5, 1, "", false}, -1}));
+INSTANTIATE_TEST_SUITE_P(Rows, ClassifyPlatformTable,
+                         ::testing::Values(PlatformCase{{1, 4, 0, "", true}, PlatformClass::Windows95},
+                                           PlatformCase{{1, 4, 10, " A ", true}, PlatformClass::Windows98SecondEdition},
+                                           // "A" must be the second character
+                                           PlatformCase{{1, 4, 10, "A", true}, PlatformClass::Windows98},
+                                           PlatformCase{{1, 4, 10, " B", true}, PlatformClass::Windows98},
+                                           PlatformCase{{1, 4, 10, "", true}, PlatformClass::Windows98},
+                                           PlatformCase{{1, 4, 90, "", true}, PlatformClass::WindowsMe},
+                                           PlatformCase{{1, 5, 0, "", true}, PlatformClass::Unknown},
+                                           PlatformCase{{2, 3, 51, "", true}, PlatformClass::WindowsNt4},
+                                           PlatformCase{{2, 4, 0, "Service Pack 6", true}, PlatformClass::WindowsNt4},
+                                           PlatformCase{{2, 5, 0, "", true}, PlatformClass::Windows2000},
+                                           PlatformCase{{2, 5, 1, "Service Pack 2", true}, PlatformClass::WindowsXp},
+                                           PlatformCase{{2, 5, 2, "", true}, PlatformClass::Unknown},
+                                           PlatformCase{{2, 10, 0, "", true}, PlatformClass::Unknown},
+                                           PlatformCase{{0, 5, 1, "", true}, PlatformClass::Unknown},
+                                           PlatformCase{{3, 5, 1, "", true}, PlatformClass::Unknown},
+                                           PlatformCase{{2, 5, 1, "", false}, PlatformClass::Unknown}));
 
 TEST(FadeDecision, ClassifiedVersionsDecideAndUnknownOnesAskTheDesktop) {
-  EXPECT_TRUE(logic::WindowsFade(5, false));
-  EXPECT_TRUE(logic::WindowsFade(6, false));
-  for (int code = 0; code <= 4; ++code) EXPECT_FALSE(logic::WindowsFade(code, true)) << code;
-  EXPECT_TRUE(logic::WindowsFade(-1, true));
-  EXPECT_FALSE(logic::WindowsFade(-1, false));
+  EXPECT_TRUE(logic::WindowsFade(PlatformClass::Windows2000, false));
+  EXPECT_TRUE(logic::WindowsFade(PlatformClass::WindowsXp, false));
+  for (const PlatformClass older :
+       {PlatformClass::Windows95, PlatformClass::Windows98, PlatformClass::Windows98SecondEdition,
+        PlatformClass::WindowsMe, PlatformClass::WindowsNt4}) {
+    EXPECT_FALSE(logic::WindowsFade(older, true)) << static_cast<int>(older);
+  }
+  EXPECT_TRUE(logic::WindowsFade(PlatformClass::Unknown, true));
+  EXPECT_FALSE(logic::WindowsFade(PlatformClass::Unknown, false));
   EXPECT_TRUE(PlatformHasWindowOpacity(QStringLiteral("xcb")));
   EXPECT_FALSE(PlatformHasWindowOpacity(QStringLiteral("offscreen")));
   EXPECT_FALSE(PlatformHasWindowOpacity(QStringLiteral("wayland")));
@@ -186,7 +199,7 @@ TEST_F(WindowFade, KeysAnswerTheButtonsAndAFailedEditorStartIsExplained) {
   ASSERT_TRUE(WaitFor([&] { return closed; })) << "Enter is the notice's EXIT";
 
   outside.editorStarts = false;
-  session.WinePrefix = "/home/u/.wine";
+  session.winePrefix = "/home/u/.wine";
   EditorPromptWindow prompt(session);
   closed = false;
   prompt.Open([&closed] { closed = true; });

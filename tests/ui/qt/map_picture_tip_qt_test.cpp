@@ -30,7 +30,7 @@ class MapPictureTipTest : public ::testing::Test {
     mapmaker::WriteBytes(game->Single() / "broken.qdm", core::Bytes{0x1F, 0x8B, 8, 0, 'x', 'y'});
   }
   void Start() {
-    session.installs.Registry = game::ExplicitInstallation(game->folder);
+    session.installs.registry = game::ExplicitInstallation(game->folder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().Start();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible(); }));

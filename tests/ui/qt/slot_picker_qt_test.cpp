@@ -46,7 +46,7 @@ class SlotPicker : public ::testing::Test {
   void SetUp() override {
     TestApplication();
     WireSession(session, outside);
-    session.hooks.WorkerProgress = [this](const std::string& label) {
+    session.hooks.workerProgress = [this](const std::string& label) {
       std::unique_lock lock(mutex);
       labels.push_back(label);
       held.notify_all();
@@ -59,7 +59,7 @@ class SlotPicker : public ::testing::Test {
   }
 
   void Start(const std::filesystem::path& gameFolder) {
-    session.installs.Registry = game::ExplicitInstallation(gameFolder);
+    session.installs.registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().Start();
     ASSERT_TRUE(WaitFor([&] { return browser().isVisible() && !browser().FadeTimer()->isActive(); }));
@@ -67,9 +67,9 @@ class SlotPicker : public ::testing::Test {
   // A start with a map on the command line: the slot picker at once.
   void StartWithMap(const std::filesystem::path& gameFolder, const std::filesystem::path& map,
                     bool waitForPicker = true) {
-    session.CommandLineMap = map;
+    session.commandLineMap = map;
     desktop::SetMapKindFromFile(session.conversion, map.string());
-    session.installs.Registry = game::ExplicitInstallation(gameFolder);
+    session.installs.registry = game::ExplicitInstallation(gameFolder);
     windows = std::make_unique<WindowSet>(session);
     windows->Browser().Logic().Start();
     if (waitForPicker) {
@@ -151,7 +151,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   SampleGame game(scratch / "Vornmark II");
   CopyForReference(game);
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("Dunes"));
+  OpenMap(browser().singlePlayer, QStringLiteral("Dunes"));
 
   // The list: 255 slots, their titles decoded from the game's code page.
   ASSERT_EQ(picker().slotList->count(), 255);
@@ -160,15 +160,14 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(picker().slotList->item(254)->text(), QStringLiteral("Map 254:    --- empty ---"));
   EXPECT_FALSE(picker().progressPanel->isVisible());
   EXPECT_EQ(picker().size(), QSize(370, 253));
-  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Select an editor slot to decompile map into"));
+  EXPECT_EQ(picker().title->text(), QStringLiteral("Select an editor slot to decompile map into"));
   EXPECT_TRUE(picker().isModal());
   EXPECT_EQ(Staged().MapName, "Dunes");
   EXPECT_GT(Staged().MissionStream.size(), 0) << "staged into memory while the list is shown";
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   ChooseSlot(7);
   EXPECT_TRUE(picker().progressPanel->isVisible());
-  EXPECT_EQ(picker().titleLabel->text(), QStringLiteral("Kartwerk for Vornmark II\u2122"));
+  EXPECT_EQ(picker().title->text(), QStringLiteral("Kartwerk for Vornmark II\u2122"));
   EXPECT_EQ(picker().mapValue->text(), QStringLiteral("Dunes"));
   EXPECT_EQ(picker().typeValue->text(), QStringLiteral("Singleplayer map"));
   EXPECT_EQ(picker().schemeValue->text(), QStringLiteral("Island"));
@@ -180,7 +179,7 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
 
   EditorPromptWindow* prompt = WaitForPrompt();
   ASSERT_NE(prompt, nullptr);
-  EXPECT_EQ(prompt->messageLabel->text(), QStringLiteral("Do you wish to run Vornmark II\u2122 Editor now?"));
+  EXPECT_EQ(prompt->message->text(), QStringLiteral("Do you wish to run Vornmark II\u2122 Editor now?"));
   EXPECT_EQ(prompt->size(), QSize(365, 73));
   EXPECT_TRUE(prompt->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_FALSE(windows->Notice().isVisible()) << "no failure to report";
@@ -192,7 +191,6 @@ TEST_F(SlotPicker, SinglePlayerMapConvertsIntoTheChosenSlotAndYesStartsTheEditor
   EXPECT_EQ(std::count(reported.begin(), reported.end(), "Groups"), 2);
   EXPECT_EQ(picker().progressGauge->value(), 19) << "full once every label is reported";
   EXPECT_EQ(picker().stepValue->text(), QStringLiteral("Scripts"));
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   const auto written = TreeFiles(game.Slot(7));
   EXPECT_EQ(written.size(), 6u + 15u);
@@ -214,7 +212,7 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeAsTheCommandLineCountsAnd
   SampleGame::WriteMap(game.Campaign() / "007005.qdc", mapmaker::SampleMissionContainer({3, 1, 48, 32}, 5), "007005");
   CopyForReference(game);
   Start(game.folder);
-  OpenMap(browser().campaignsButton, QStringLiteral("007"));
+  OpenMap(browser().campaigns, QStringLiteral("007"));
   EXPECT_EQ(browser().missionsValue->text(), QStringLiteral("3"));
 
   ChooseSlot(42);
@@ -232,7 +230,6 @@ TEST_F(SlotPicker, CampaignOfThreeMissionsFillsItsGaugeAsTheCommandLineCountsAnd
     EXPECT_TRUE(std::filesystem::is_directory(game.Slot(42) / mission)) << mission;
   }
   EXPECT_EQ(TreeFiles(game.Slot(42)), TreeFiles(ReferenceConversion(game, game.Campaign() / "007.qdc", 42)));
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   // "EXIT" starts nothing.
   Click(prompt->exitBox);
@@ -261,7 +258,7 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
 
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  const QString text = notice.messageLabel->text().remove(QChar(0x200B));
+  const QString text = notice.message->text().remove(QChar(0x200B));
   EXPECT_EQ(text,
             QStringLiteral("Step \"Scripts\" of mission mis.000 failed: Unknown script code 1000 in \"Script 01\"; "
                            "the slot was left as it was"));
@@ -269,7 +266,6 @@ TEST_F(SlotPicker, AFailingStepOfACommandLineMapIsNamedBeforeTheEditorIsOffered)
   ExpectNoticeButton(notice, logic::kNoticeNextLabel);
   EXPECT_EQ(TreeFiles(game.Slot(3)), before) << "the slot's own map is untouched";
   EXPECT_EQ(EntryNames(game.Slot(3).parent_path()), std::vector<std::string>{"map.003"});
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 
   Click(notice.exitLabel);
   EditorPromptWindow* prompt = WaitForPrompt();
@@ -285,7 +281,7 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
   WriteBrokenMap(game);
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("broken"));
+  OpenMap(browser().singlePlayer, QStringLiteral("broken"));
   ChooseSlot(3);
   ASSERT_TRUE(WaitFor([&] { return !outside.errors.empty() && browser().isVisible(); }));
   EXPECT_TRUE(outside.errors[0].startsWith(QStringLiteral("Step \"Scripts\" of mission mis.000 failed")))
@@ -297,7 +293,7 @@ TEST_F(SlotPicker, AFailingStepOfABrowsedMapReturnsToTheBrowserWithTheErrorOnTop
   EXPECT_EQ(outside.ends, 0);
 
   // Another map converts from the same browser; the run then ends as a success.
-  OpenMap(browser().singleplayerButton, QStringLiteral("Dunes"));
+  OpenMap(browser().singlePlayer, QStringLiteral("Dunes"));
   EXPECT_FALSE(picker().progressPanel->isVisible()) << "the slot list, not the last progress";
   ChooseSlot(7);
   EditorPromptWindow* prompt = WaitForPrompt();
@@ -322,7 +318,7 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
   SampleGame game(scratch / "Vornmark II");
   WriteDamagedMap(game);
   Start(game.folder);
-  browser().singleplayerButton->click();
+  browser().singlePlayer->click();
   const auto rows = browser().mapList->findItems(QStringLiteral("damaged"), Qt::MatchExactly);
   ASSERT_EQ(rows.size(), 1);
   DoubleClickRow(browser().mapList, browser().mapList->indexFromItem(rows.first()));
@@ -330,7 +326,6 @@ TEST_F(SlotPicker, ADamagedBrowsedMapReturnsToTheBrowserWithItsError) {
   EXPECT_EQ(outside.errorOwners[0], &browser());
   EXPECT_FALSE(picker().isVisible());
   EXPECT_EQ(outside.ends, 0);
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
   QTest::keyClick(browser().mapList, Qt::Key_Escape);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_EQ(outside.status, 1) << "the map chosen last failed";
@@ -369,12 +364,12 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
   WriteText(game.Slot(3) / "mis.000" / "notes", "my own work");
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
+  OpenMap(browser().singlePlayer, QStringLiteral("frontier"));
   ChooseSlot(3);
 
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  const QString text = notice.messageLabel->text().remove(QChar(0x200B));
+  const QString text = notice.message->text().remove(QChar(0x200B));
   const QString lead = QStringLiteral("The slot's previous map was moved to \"");
   ASSERT_TRUE(text.startsWith(lead)) << text.toStdString();
   const QString rest = text.mid(lead.size());
@@ -400,7 +395,7 @@ TEST_F(SlotPicker, ReplacingAMapSaysWhereThePreviousOneWent) {
 TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   SampleGame game(scratch / "Vornmark II");
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
+  OpenMap(browser().singlePlayer, QStringLiteral("frontier"));
   Hold();
   ChooseSlot(9);
   // The worker waits in its first report until the window has been closed.
@@ -412,7 +407,6 @@ TEST_F(SlotPicker, ClosingDuringTheConversionStopsAtTheNextStepAndCleansUp) {
   EXPECT_EQ(Labels(), std::vector<std::string>{"Airfields"}) << "no step after the one under way";
   EXPECT_FALSE(std::filesystem::exists(game.Slot(9))) << "a stopped conversion leaves no slot behind";
   EXPECT_EQ(EntryNames(game.Slot(9).parent_path()), std::vector<std::string>{"map.003"});
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
   EXPECT_EQ(picker().EditorPrompt(), nullptr);
   EXPECT_FALSE(windows->Notice().isVisible());
 
@@ -426,7 +420,7 @@ TEST_F(SlotPicker, StoppingDuringSoundsLeavesAnOccupiedSlotUntouched) {
   SampleGame game(scratch / "Vornmark II");
   const auto before = TreeFiles(game.Slot(3));
   Start(game.folder);
-  OpenMap(browser().singleplayerButton, QStringLiteral("frontier"));
+  OpenMap(browser().singlePlayer, QStringLiteral("frontier"));
   holdAt = "Sounds";
   Hold();
   ChooseSlot(3);
@@ -443,7 +437,7 @@ TEST_F(SlotPicker, StoppingDuringSoundsLeavesAnOccupiedSlotUntouched) {
 TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
   SampleGame game(scratch / "Vornmark II");
   Start(game.folder);
-  OpenMap(browser().multiplayerButton, QStringLiteral("islands"));
+  OpenMap(browser().multiplayer, QStringLiteral("islands"));
   Click(picker().closeLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   std::vector<std::string> folders;
@@ -453,7 +447,6 @@ TEST_F(SlotPicker, ClosingTheSlotListWritesNothingAndOffersNothing) {
   EXPECT_EQ(folders, std::vector<std::string>{"map.003"});
   EXPECT_EQ(picker().EditorPrompt(), nullptr);
   EXPECT_TRUE(outside.launches.empty());
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 }
 
 TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
@@ -463,7 +456,7 @@ TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
                        "abc");
   SampleGame::WriteMap(game.Campaign() / "abc000.qdc", mapmaker::SampleMissionContainer({3, 1, 48, 32}, 0), "abc000");
   Start(game.folder);
-  OpenMap(browser().campaignsButton, QStringLiteral("abc"));
+  OpenMap(browser().campaigns, QStringLiteral("abc"));
   ChooseSlot(5);
   ASSERT_EQ(outside.errors.size(), 1u);
   EXPECT_EQ(outside.errors[0], QStringLiteral("'abc' is not a valid integer value"));
@@ -475,9 +468,9 @@ TEST_F(SlotPicker, ASlotFileThatCannotBeWrittenIsReportedAndNothingStarts) {
 TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
   SampleGame game(scratch / "Vornmark II");
   CopyForReference(game);
-  session.CommandLineMap = game.Mplay() / "islands.qdp";
-  desktop::SetMapKindFromFile(session.conversion, session.CommandLineMap.string());
-  session.installs.Registry = game::ExplicitInstallation(game.folder);
+  session.commandLineMap = game.Mplay() / "islands.qdp";
+  desktop::SetMapKindFromFile(session.conversion, session.commandLineMap.string());
+  session.installs.registry = game::ExplicitInstallation(game.folder);
   windows = std::make_unique<WindowSet>(session);
   windows->Browser().Logic().Start();
   ASSERT_TRUE(WaitFor([&] { return PickerShown(); }));
@@ -492,27 +485,26 @@ TEST_F(SlotPicker, CommandLineStartConvertsTheNamedMap) {
 TEST_F(SlotPicker, CommandLineStartWithoutTheGameShowsTheNoticeThenEnds) {
   SampleGame game(scratch / "Vornmark II");
   std::filesystem::remove(game.folder / "editor" / "scridll.dll");
-  session.CommandLineMap = game.Single() / "frontier.qdm";
-  session.installs.Registry = game::ExplicitInstallation(game.folder);
-  session.Search = {logic::GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
+  session.commandLineMap = game.Single() / "frontier.qdm";
+  session.installs.registry = game::ExplicitInstallation(game.folder);
+  session.search = {logic::GameSearch::Place::GameFolder, game.folder};  // as --game DIR sets it
   windows = std::make_unique<WindowSet>(session);
   windows->Browser().Logic().Start();
   NoticeWindow& notice = windows->Notice();
   ASSERT_TRUE(WaitFor([&] { return notice.isVisible() && !notice.FadeTimer()->isActive(); }));
-  EXPECT_TRUE(notice.messageLabel->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
+  EXPECT_TRUE(notice.message->text().startsWith(QStringLiteral("Could not locate Vornmark II")));
   ExpectNoticeButton(notice, logic::kNoticeExitLabel);  // closing it ends the program
   EXPECT_EQ(picker().slotList->count(), 0);
   Click(notice.exitLabel);
   ASSERT_TRUE(WaitFor([&] { return outside.ends == 1; }));
   EXPECT_FALSE(picker().isVisible());
-  EXPECT_TRUE(FolderIsEmpty(session.conversion.TempFolder));
 }
 
 TEST_F(SlotPicker, WithoutWindowOpacityEveryWindowIsShownOpaqueAtOnce) {
   SampleGame game(scratch / "Vornmark II");
-  session.DesktopHasWindowOpacity = false;
-  session.FadeIntervalMs = logic::kFadeTimerIntervalMs;
-  session.installs.Registry = game::ExplicitInstallation(game.folder);
+  session.desktopHasWindowOpacity = false;
+  session.fadeIntervalMs = logic::kFadeTimerIntervalMs;
+  session.installs.registry = game::ExplicitInstallation(game.folder);
   windows = std::make_unique<WindowSet>(session);
   EXPECT_FALSE(browser().AlphaBlend());
   EXPECT_EQ(browser().AlphaBlendValue(), 200) << "set when the browser is created";

@@ -109,11 +109,11 @@ class Win32Face : public ::testing::Test {
   void SetUp() override {
     game = scratch.path() / "game";
     WriteLogicGame(game);
-    session.installs.Registry = game::ExplicitInstallation(game);
-    session.CliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
-    session.hooks.EndProgram = [this](int status) { exits.push_back(status); };
-    session.hooks.ReportError = [this](const std::string& message, HWND) { errors.push_back(message); };
-    session.hooks.LaunchEditor = [this](const logic::EditorLaunch& launch) {
+    session.installs.registry = game::ExplicitInstallation(game);
+    session.cliffDataFile = std::filesystem::path(KARTWERK_EXE).parent_path() / "cliffdata";
+    session.hooks.endProgram = [this](int status) { exits.push_back(status); };
+    session.hooks.reportError = [this](const std::string& message, HWND) { errors.push_back(message); };
+    session.hooks.launchEditor = [this](const logic::EditorLaunch& launch) {
       editors.push_back(launch);
       return std::optional<std::string>();
     };
@@ -163,7 +163,7 @@ class Win32Face : public ::testing::Test {
       key.values["version"] = "2." + std::to_string(i);
       key.values["language"] = "English";
     }
-    session.installs.Registry = std::make_shared<game::TreeRegistrySource>(tree, platform::PathFromText);
+    session.installs.registry = std::make_shared<game::TreeRegistrySource>(tree, platform::PathFromText);
   }
 
   void Start() {
@@ -189,7 +189,7 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
   std::mutex mutex;
   std::condition_variable changed;
   bool atFirstStep = false, released = false;
-  session.hooks.WorkerProgress = [&](const std::string&) {
+  session.hooks.workerProgress = [&](const std::string&) {
     std::unique_lock lock(mutex);
     atFirstStep = true;
     changed.wait(lock, [&] { return released; });
@@ -229,12 +229,13 @@ TEST_F(Win32Face, AConversionDrivenByMessagesWritesTheSlotAsTheCommandDoes) {
     std::lock_guard lock(mutex);
     return atFirstStep;
   }));
-  EXPECT_TRUE(IsWindowVisible(picker.ProgressPanelWindow()));
+  EXPECT_TRUE(IsWindowVisible(picker.ProgressPanel()));
   EXPECT_EQ(Text(picker.Title()), logic::kProgressTitle);
   EXPECT_EQ(Text(picker.MapValue()), "frontier");
   EXPECT_EQ(Text(picker.TypeValue()), "Singleplayer map");
   EXPECT_EQ(Text(picker.SizeValue()), "32x24");
-  EXPECT_EQ(SendMessageW(picker.Gauge(), PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(pipeline::ReportedLabelCount(1)))
+  EXPECT_EQ(SendMessageW(picker.ProgressGauge(), PBM_GETRANGE, FALSE, 0),
+            static_cast<LRESULT>(pipeline::ReportedLabelCount(1)))
       << "the labels the command line counts for a map of one mission";
   ExpectFadedInAndPictured(picker, "progress");
   {
@@ -275,16 +276,16 @@ TEST_F(Win32Face, TheVersionPickerAnswersTabAndEnter) {
   Start();
   VersionPickerWindow& versions = windows->VersionPicker();
   ExpectFadedInAndPictured(versions, "version-picker");
-  ASSERT_NE(versions.VersionLabelWindow(2), nullptr);
-  EXPECT_EQ(Text(versions.VersionLabelWindow(1)), "English 2.0");
-  EXPECT_EQ(Text(versions.VersionLabelWindow(2)), "English 2.1");
-  EXPECT_EQ(GetFocus(), versions.VersionLabelWindow(1));
+  ASSERT_NE(versions.VersionLabel(2), nullptr);
+  EXPECT_EQ(Text(versions.VersionLabel(1)), "English 2.0");
+  EXPECT_EQ(Text(versions.VersionLabel(2)), "English 2.1");
+  EXPECT_EQ(GetFocus(), versions.VersionLabel(1));
   // Tab moves to the second version, Enter chooses it; the browser lists that installation.
-  PostMessageW(versions.VersionLabelWindow(1), WM_KEYDOWN, VK_TAB, 0);
-  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == versions.VersionLabelWindow(2); }));
-  PostMessageW(versions.VersionLabelWindow(2), WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(versions.VersionLabel(1), WM_KEYDOWN, VK_TAB, 0);
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == versions.VersionLabel(2); }));
+  PostMessageW(versions.VersionLabel(2), WM_KEYDOWN, VK_RETURN, 0);
   ExpectFadedInAndPictured(windows->Browser(), "browser-second-version");
-  EXPECT_EQ(session.installs.GameFolder, second);
+  EXPECT_EQ(session.installs.gameFolder, second);
   // Escape closes the browser and ends the program.
   PostMessageW(windows->Browser().MapList(), WM_KEYDOWN, VK_ESCAPE, 0);
   ASSERT_TRUE(PumpUntil([&] { return !exits.empty(); }));
@@ -447,7 +448,7 @@ TEST_F(Win32Face, TheEditorPromptAndNoticesNameAMissingEditor) {
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice-missing-editor");
   const std::string message = Text(notice.Message());
-  EXPECT_EQ(message, logic::GameNotLocatedText(session.Search, session.installs));
+  EXPECT_EQ(message, logic::GameNotLocatedText(session.search, session.installs));
   EXPECT_NE(message.find("scridll.dll was not found"), std::string::npos) << message;
   EXPECT_NE(message.find(platform::TextFromPath(bare)), std::string::npos) << message;
   EXPECT_EQ(message.find("--wine-prefix"), std::string::npos) << message;
@@ -780,9 +781,9 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
   VersionPickerWindow& versions = windows->VersionPicker();
   ExpectFadedInAndPictured(versions, "version-picker-more");
   EXPECT_EQ(versions.Dpi(), dpi);
-  EXPECT_NE(versions.VersionLabelWindow(6), nullptr);
-  EXPECT_EQ(Text(versions.MoreNoteLabel()), "2 more installations: start Kartwerk with --game DIR");
-  EXPECT_TRUE(IsWindowVisible(versions.MoreNoteLabel()));
+  EXPECT_NE(versions.VersionLabel(6), nullptr);
+  EXPECT_EQ(Text(versions.MoreNote()), "2 more installations: start Kartwerk with --game DIR");
+  EXPECT_TRUE(IsWindowVisible(versions.MoreNote()));
   RECT client;
   GetClientRect(versions.Handle(), &client);
   EXPECT_NEAR(
@@ -791,10 +792,10 @@ TEST_F(Win32Face, TheVersionPickerOffersSixAndNamesTheOthers) {
       1.0);
   EXPECT_EQ(TextsCutOff(versions.Handle()), std::vector<std::string>{});
   RECT note;
-  GetWindowRect(versions.MoreNoteLabel(), &note);
+  GetWindowRect(versions.MoreNote(), &note);
   MapWindowPoints(nullptr, versions.Handle(), reinterpret_cast<POINT*>(&note), 2);
   EXPECT_LE(note.bottom, client.bottom) << "the line lies inside the grown window";
-  EXPECT_EQ(session.installs.InstalledVersions.size(), 8u);
+  EXPECT_EQ(session.installs.installedVersions.size(), 8u);
 }
 
 // No installation at all: the notice says where the game was looked for; a click on its "EXIT"
@@ -804,7 +805,7 @@ TEST_F(Win32Face, TheNoticeOfAMissingGameEndsTheProgramOnAClick) {
   Start();
   NoticeWindow& notice = windows->Notice();
   ExpectFadedInAndPictured(notice, "notice");
-  EXPECT_EQ(Text(notice.Message()), logic::GameNotLocatedText(session.Search));
+  EXPECT_EQ(Text(notice.Message()), logic::GameNotLocatedText(session.search));
   RECT box = ScaledRect(logic::layout::prompts::kNoticeExitBox, notice.Dpi());
   RECT client;
   GetClientRect(notice.Handle(), &client);
@@ -1102,7 +1103,7 @@ TEST_F(Win32Face, AnExplorerStartShowsTheProblemWithTheFileInAWindow) {
 // first row.
 TEST_F(Win32Face, TheFocusComesBackToTheListAfterAnErrorBox) {
   SetCursorPos(0, 0);
-  session.hooks.ReportError = Win32Session().hooks.ReportError;  // the real message box
+  session.hooks.reportError = Win32Session().hooks.reportError;  // the real message box
   Start();
   BrowserWindow& browser = windows->Browser();
   ExpectFadedInAndPictured(browser, "browser-before-error");
