@@ -219,18 +219,22 @@ std::map<fs::path, std::string> Listing(const fs::path& folder) {
   std::map<fs::path, std::string> names;
   for (fs::recursive_directory_iterator it(folder), end; it != end; ++it) {
     const fs::file_status status = it->symlink_status();
-    // Appended, not "l" + text: an optimising GCC 12 warns of overlapping copies in that insert.
-    std::string kind = "?";
+    // The letter and its detail joined by appending: an optimising GCC 12 warns of overlapping
+    // copies in "l" + text.
+    char letter = '?';
+    std::string detail;
     if (fs::is_symlink(status)) {
-      kind = 'l';
-      kind += TextFromPath(fs::read_symlink(it->path()));
+      letter = 'l';
+      detail = TextFromPath(fs::read_symlink(it->path()));
     } else if (fs::is_directory(status)) {
-      kind = "d";
+      letter = 'd';
     } else if (fs::is_regular_file(status)) {
-      kind = 'f';
-      kind += std::to_string(it->file_size());
+      letter = 'f';
+      detail = std::to_string(it->file_size());
     }
-    names[it->path().lexically_relative(folder)] = kind;
+    std::string kind(1, letter);
+    kind.append(detail);
+    names[it->path().lexically_relative(folder)] = std::move(kind);
   }
   return names;
 }
