@@ -39,7 +39,7 @@ def run_measured(command):
 
 
 # Every byte hashed goes through this function (a file read back by FileDigest too).
-HASHING_FUNCTION = "kartwerk::ContentHash::Add("
+HASHING_FUNCTION = "kartwerk::platform::ContentHash::Add("
 
 
 def instructions(command, profile=None, env=None):
